@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// Pieces of SQL text. Names and codes that the module inserts into statements go through
+// quoted(), so a department called O'Neill can neither break a query nor change its meaning.
+// Conditions typed by supervisors are SQL by design and are appended verbatim by the callers.
+namespace talor::sql {
+
+// The text between single quotes, with every single quote doubled: O'Neill -> 'O''Neill'.
+QString quoted(const QString& text);
+// The text with its single quotes doubled, for callers that write the surrounding quotes.
+QString escaped(const QString& text);
+
+// A date literal in the style of the database kind: when the kind's leading number is
+// greater than 1, 'yyyy-mm-dd'; otherwise #yyyy-mm-dd#.
+bool quotedDates(const QString& databaseKind);
+QString dateLiteral(const QString& dateText, const QString& databaseKind);
+QString dateLiteral(const QDate& date, const QString& databaseKind);
+
+} // namespace talor::sql

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+namespace talor::grid {
+
+class Workbook;
+
+// The grid widget: shows the active sheet of a Workbook on Qt's model/view (no widget per
+// cell), with custom column and row heading texts, headings on or off, frozen rows and
+// columns that stay in place while the rest scrolls, fills and borders, the selection, and
+// in-cell editing where the book's permission allows it.
+//
+// The owner reacts to the events below; editText hands over the typed text by reference
+// before it reaches the cell, so that the owner may change it (prefix an apostrophe).
+class SheetView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SheetView(QWidget* parent = nullptr);
+    ~SheetView() override;
+
+    void setWorkbook(Workbook* book);
+    Workbook* workbook() const;
+
+    // Starts editing the active cell in place (when the permission allows it).
+    void startEdit();
+
+Q_SIGNALS:
+    void cellClicked(int row, int col);
+    void cellDoubleClicked(int row, int col);
+    void selectionChanged();
+    void editText(QString& text);
+    // button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; x, y in the widget.
+    void mouseButton(int button, int shift, int x, int y);
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> p;
+};
+
+} // namespace talor::grid

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "grid/Sheet.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace talor::grid {
+
+// File types of Workbook::write.
+enum class FileType {
+    Excel = 4,    // an Excel workbook (xlsx content), whatever the file's extension
+    Template = 5, // this product's .vts template format
+};
+
+// A workbook: one or more named sheets, one of them active, plus the edit permissions of the
+// grid that shows it. The cell, heading, extent, selection and format operations act on the
+// active sheet, so that the owner works with the book the way it would with a spreadsheet
+// control. Rows and columns count from 1.
+class Workbook : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Workbook(QObject* parent = nullptr);
+    ~Workbook() override;
+
+    // --- Sheets -------------------------------------------------------------------------
+    int sheetCount() const;
+    Sheet& sheet(int number); // 1-based
+    const Sheet& sheet(int number) const;
+    Sheet& active();
+    const Sheet& active() const;
+    int activeSheet() const { return m_active; }
+    void setActiveSheet(int number);
+    QString sheetName(int number) const;
+    void setSheetName(int number, const QString& name);
+    // Adds a sheet at the end and returns its number.
+    int addSheet(const QString& name);
+    // Leaves one empty sheet named "Sheet1".
+    void clear();
+
+    // --- Active-sheet shortcuts (the operations the module calls) -----------------------
+    QString text(int row, int col) const { return active().text(row, col); }
+    void setText(int row, int col, const QString& text) { active().setText(row, col, text); }
+    QString formula(int row, int col) const { return active().formula(row, col); }
+    int lastRow() const { return active().lastRow(); }
+    int lastColumn() const { return active().lastColumn(); }
+    void setLastRow(int row) { active().setLastRow(row); }
+    void setLastColumn(int col) { active().setLastColumn(col); }
+
+    // --- Edit permissions ---------------------------------------------------------------
+    // In-cell editing, and the further permissions that are switched with it.
+    bool allowInCellEditing() const { return m_inCellEditing; }
+    void setAllowInCellEditing(bool on);
+    bool allowEditHeaders() const { return m_editHeaders; }
+    void setAllowEditHeaders(bool on);
+    bool allowDelete() const { return m_delete; }
+    void setAllowDelete(bool on);
+    bool allowFillRange() const { return m_fillRange; }
+    void setAllowFillRange(bool on);
+
+    // --- Files --------------------------------------------------------------------------
+    // Reads a .vts template written by write(Template). Throws GridFileError naming the
+    // file and the problem (missing, truncated, not a template, newer version); the book
+    // is left as it was on failure.
+    void read(const QString& path);
+    // Writes the book; throws GridFileError naming the file when it cannot be written.
+    void write(const QString& path, FileType type) const;
+
+Q_SIGNALS:
+    void sheetsChanged();
+    void activeSheetChanged(int number);
+    void permissionsChanged();
+
+private:
+    std::vector<std::unique_ptr<Sheet>> m_sheets;
+    int m_active = 1;
+    bool m_inCellEditing = false;
+    bool m_editHeaders = false;
+    bool m_delete = false;
+    bool m_fillRange = false;
+};
+
+} // namespace talor::grid

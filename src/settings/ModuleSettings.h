@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace talor {
+
+class SuiteServices;
+
+// The module's access to the settings file: every call asks the suite again for the file's
+// directory and name and for the key prefix, as the suite may change them at any moment.
+//
+// Module-wide keys are ModuleKey + suffix ("考勤日报TABLE"); per-report keys are
+// ReportKey + suffix ("考勤日报 0"); an empty prefix gives the bare suffix.
+class ModuleSettings
+{
+public:
+    explicit ModuleSettings(SuiteServices& suite);
+
+    static constexpr const char* Section = "TALOR";
+
+    // directory + "/" + file name, rebuilt per access.
+    QString path() const;
+
+    QString read(const QString& section, const QString& key) const;
+    void write(const QString& section, const QString& key, const QString& value);
+
+    QString moduleKey(const QString& suffix) const;
+    QString reportKey(const QString& suffix) const;
+
+    // Section "TALOR" shortcuts.
+    QString readModule(const QString& suffix) const;
+    void writeModule(const QString& suffix, const QString& value);
+    QString readReport(const QString& suffix) const;
+    void writeReport(const QString& suffix, const QString& value);
+
+private:
+    SuiteServices& m_suite;
+};
+
+} // namespace talor
