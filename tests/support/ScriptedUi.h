@@ -1,0 +1,102 @@
+#pragma once
+
+#include "ui/UiService.h"
+
+#include <QDialog>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <stdexcept>
+
+namespace talor::test {
+
+// The operator, scripted: each message box, file or colour dialog and modal dialog takes the
+// next answer the test queued for it, and everything shown is recorded for the test to check.
+// A dialog with no scripted handler is rejected at once (as if closed with its window box); a
+// question with no queued answer fails the test loudly instead of hanging.
+class ScriptedUi : public UiService
+{
+public:
+    struct Shown
+    {
+        QString text, title;
+        Buttons buttons;
+    };
+
+    std::vector<Shown> messages;
+    std::deque<Answer> answers;
+    std::deque<std::optional<QString>> files;
+    std::deque<std::optional<quint32>> colours;
+    // Handlers for modal dialogs, in order: they may fill controls, click buttons, and return
+    // the dialog's result (the dialog is not shown).
+    std::deque<std::function<int(QDialog&)>> dialogs;
+    QStringList dialogsShown; // objectName or class name of each dialog, in order
+    QStringList fileFilters, fileDirectories, filePresets;
+
+    Answer message(QWidget*, const QString& text, Buttons buttons, const QString& title) override
+    {
+        messages.push_back({text, title, buttons});
+        if (buttons == Buttons::Ok)
+            return Answer::Ok;
+        if (answers.empty())
+            throw std::logic_error("unscripted question: " + text.toStdString());
+        Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+
+    std::optional<QString> openFile(QWidget*, const QString& filter, const QString& directory,
+                                    const QString& presetName) override
+    {
+        return nextFile(filter, directory, presetName);
+    }
+    std::optional<QString> saveFile(QWidget*, const QString& filter, const QString& directory,
+                                    const QString& presetName) override
+    {
+        return nextFile(filter, directory, presetName);
+    }
+
+    std::optional<quint32> chooseColour(QWidget*, quint32) override
+    {
+        if (colours.empty())
+            throw std::logic_error("unscripted colour dialog");
+        auto c = colours.front();
+        colours.pop_front();
+        return c;
+    }
+
+    int execDialog(QDialog& dialog) override
+    {
+        dialogsShown << (dialog.objectName().isEmpty() ? QString(dialog.metaObject()->className()) : dialog.objectName());
+        if (dialogs.empty()) {
+            dialog.reject();
+            return QDialog::Rejected;
+        }
+        auto handler = std::move(dialogs.front());
+        dialogs.pop_front();
+        return handler(dialog);
+    }
+
+    QStringList messageTexts() const
+    {
+        QStringList out;
+        for (const auto& m : messages)
+            out << m.text;
+        return out;
+    }
+
+private:
+    std::optional<QString> nextFile(const QString& filter, const QString& directory, const QString& presetName)
+    {
+        fileFilters << filter;
+        fileDirectories << directory;
+        filePresets << presetName;
+        if (files.empty())
+            throw std::logic_error("unscripted file dialog");
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
+};
+
+} // namespace talor::test
