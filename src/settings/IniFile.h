@@ -12,21 +12,39 @@ namespace talor {
 // a lock file against other processes; it changes one line and keeps every other section,
 // key, comment and unparsable line exactly as it was. Failures throw SuiteError naming the
 // file (unreadable file, lock still held after the wait, disk full).
+//
+// The format, line by line (LF or CRLF; a UTF-8 byte-order mark is kept):
+//  - "[name]": a section header; blanks around the brackets are allowed, the name is the
+//    text between them exactly. Lines before the first header belong to the section "".
+//  - first non-blank character ";" or "#": a comment.
+//  - any other line with "=": a key line; the key is everything before the first "=", the
+//    value everything after it, both exactly (no trimming). Written as "key=value".
+//  - anything else: an unparsable line, kept as it is and otherwise ignored.
+// When a key occurs twice, the first occurrence counts (for reading and writing). A new key
+// goes after the last non-blank line of the first section of its name; a new section goes at
+// the end of the file, after a blank line.
+//
+// Values are single lines: a value holding a line break is refused with SuiteError and the
+// file is left as it was (a break would cut the value and plant a stray line). So are keys
+// and section names that the format could not read back: a key containing "=" or a line
+// break or starting (after blanks) with "[", ";" or "#"; a section name containing "]" or a
+// line break.
 class IniFile
 {
 public:
-    explicit IniFile(QString path);
+    // How long a write waits for another process's lock before it gives up.
+    static constexpr int LockTimeoutMs = 5000;
+
+    explicit IniFile(QString path, int lockTimeoutMs = LockTimeoutMs);
 
     QString path() const { return m_path; }
 
     QString read(const QString& section, const QString& key) const;
     void write(const QString& section, const QString& key, const QString& value);
 
-    // How long a write waits for another process's lock before it gives up.
-    static constexpr int LockTimeoutMs = 5000;
-
 private:
     QString m_path;
+    int m_lockTimeoutMs;
 };
 
 } // namespace talor

@@ -20,6 +20,8 @@ public:
 
     // directory + "/" + file name, rebuilt per access.
     QString path() const;
+    // directory + "/" + the suite's second file name (the About box reads one key there).
+    QString secondPath() const;
 
     QString read(const QString& section, const QString& key) const;
     void write(const QString& section, const QString& key, const QString& value);
@@ -32,6 +34,9 @@ public:
     void writeModule(const QString& suffix, const QString& value);
     QString readReport(const QString& suffix) const;
     void writeReport(const QString& suffix, const QString& value);
+
+    // A key of the second file, read through the suite like every other setting.
+    QString readSecond(const QString& section, const QString& key) const;
 
 private:
     SuiteServices& m_suite;

@@ -9,43 +9,90 @@
 // The text functions the module and its field dictionary rely on: the spreadsheet-style
 // numeric value of a text, the format function for number and date/time pictures, date and
 // time tests, byte lengths in the double-byte code page, padding, and cell addresses.
+//
+// Dates and times are naive local values (Qt::LocalTime); day numbers follow the spreadsheet
+// convention where day 0 is 1899-12-30 (so 1 is 1899-12-31, 2 is 1900-01-01, 45000 is
+// 2023-03-15) and the fraction of a day is the time of day.
 namespace talor::text {
 
 // The leading number of a text: optional blanks, a sign, digits with at most one decimal
-// point, an optional exponent. 0 when the text does not start with a number ("12abc" -> 12).
+// point, an optional exponent. 0 when the text does not start with a number ("12abc" -> 12,
+// "1e3x" -> 1000, "1e" -> 1, "." -> 0). A number beyond the double range gives +-infinity,
+// which every upper-bound check rejects.
 double numericValue(const QString& text);
 
+// The whole text (blanks around it allowed) as a number in the grammar of numericValue;
+// nothing when anything else is in the text ("12abc", "", "1,234").
+std::optional<double> parseNumber(const QString& text);
+
 // A date or date-time read from text the way a spreadsheet user types it: "2024-2-3",
-// "2024-02-03 08:30", "2024/2/3". Impossible dates ("2024-02-30") give nothing.
+// "2024-02-03 08:30", "2024/2/3", "2024.2.3", "2024年2月3日", optionally followed by a time as
+// parseTime reads it (after a blank or "T"). Impossible dates ("2024-02-30") give nothing.
 std::optional<QDateTime> parseDateTime(const QString& text);
-// A time of day "8:30", "08:30:15"; impossible times ("25:61") give nothing.
+// A time of day "8:30", "08:30:15", "08:30:15.250" (finer fractions are cut); impossible
+// times ("25:61") give nothing.
 std::optional<QTime> parseTime(const QString& text);
 
+// The date (and time) of a spreadsheet day number; nothing outside the years 100 to 9999.
+std::optional<QDateTime> dateTimeFromSerial(double serial);
+
+// A date or a date with a time ("2024-02-03 08:30:00"); a bare time is not a date.
 bool isValidDate(const QString& text);
+bool isValidTime(const QString& text);
 // A valid date, or a valid time of day.
 bool isValidDateOrTime(const QString& text);
 
 // The format function: a text that reads as a number is formatted with a number picture
-// ("0", "#", ".", ",", "%", literal text: "#0.00", "##0.00", "0%"); a text that reads as a
-// date or time is formatted with a date/time picture ("yyyy", "yy", "mm"/"m", "dd"/"d",
-// "hh"/"h", "nn"/"n", "ss"/"s"). Any other text, or an empty picture, comes back unchanged.
+// ("0", "#", ".", ",", "%", literal text: "#0.00", "##0.00", "#,##0.00", "0%"); a text that
+// reads as a date, a date-time or a time is formatted with a date/time picture ("yyyy", "yy",
+// "mm"/"m", "dd"/"d", "hh"/"h", "nn"/"n", "ss"/"s"). Any other text, or an empty picture,
+// comes back unchanged.
+//
+// The named formats "General" and "General Number" (text unchanged), "Fixed" ("0.00"),
+// "Standard" ("#,##0.00"), "Percent" ("0.00%"), "Short Date" ("yyyy-mm-dd"), "Long Time"
+// ("hh:nn:ss") and "Short Time" ("hh:nn") may stand for a picture, in any case.
+//
+// A picture is a number picture when it has a "0" or "#" placeholder, else a date/time picture
+// when it has one of the letters y m d h n s (either case), else it changes nothing. Text in
+// double quotes and a character after a backslash are literal in both kinds.
+//
+// Crossing kinds: a plain number with a date/time picture is a spreadsheet day number
+// ("45000" with "yyyy-mm-dd" gives "2023-03-15"); a bare time with a date picture lies on day
+// 0 ("8:30" with "yyyy-mm-dd" gives "1899-12-30"); a date or time text with a number picture
+// comes back unchanged.
 QString format(const QString& text, const QString& picture);
+
+// A number with a number picture, spreadsheet style: the value is first rounded to 15
+// significant digits and then half away from zero to the picture's decimals (2.675 with
+// "0.00" gives "2.68"). "0" placeholders always show a digit, "#" only a significant one; a
+// "," among the integer placeholders groups thousands; each "%" multiplies by 100; the integer
+// part is never cut. Up to three sections "positive;negative;zero" are honoured (the negative
+// section shows the value without its sign). A value that rounds to zero shows no minus sign.
+// Non-finite values come back as Qt writes them ("inf", "nan").
 QString formatNumber(double value, const QString& picture);
+
+// A date-time with a date/time picture. "m"/"mm" directly after an hour code or directly
+// before a seconds code means minutes, as spreadsheets read it; "n"/"nn" is always minutes.
+// Hours are 0..23. Longer runs ("ddd", "mmmm") are read as their two-letter codes.
 QString formatDateTime(const QDateTime& value, const QString& picture);
 
-// Length in bytes of the double-byte code page: a CJK (non-ASCII) character counts 2.
+// Length in bytes of the double-byte code page: an ASCII character counts 1, every other
+// character 2 (a character outside the basic plane, a surrogate pair, counts 2 as well).
 int byteLength(const QString& text);
 
-// `number` in decimal, filled on the left with `fill` up to `width` characters.
+// `number` in decimal, filled on the left with `fill` up to `width` characters; never cut.
+// With the fill "0" a minus sign stays in front ("-05"); other fills go before the sign.
 QString zeroFill(long long number, int width, QChar fill = u'0');
 // `text` filled on the right with `fill` up to `width` characters; longer texts stay whole.
 QString padRight(const QString& text, int width, QChar fill = u' ');
 
 // Absolute A1 reference pieces: "$" + the column's letters for 1..69, "$BR" for any other
-// column (the table's reach stops at column 70); "$" + the row number in decimal.
+// column (the table's reach stops at column 70); "$" + the row number in decimal ("$-3").
 QString ColumnAddress(int column);
 QString RowAddress(int row);
 // "$A$r:$Cr": one whole row from column A to `lastColumn`.
 QString RowRange(int row, int lastColumn);
+// "$A$1:$Cr": the print area up to `lastColumn` and `lastRow`.
+QString PrintArea(int lastColumn, int lastRow);
 
 } // namespace talor::text

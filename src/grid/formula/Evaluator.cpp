@@ -1,0 +1,177 @@
+#include "grid/formula/Evaluator.h"
+
+#include <cmath>
+
+namespace talor::grid::formula {
+
+using Kind = FormulaNode::Kind;
+using Op = FormulaNode::Op;
+
+Value Evaluator::toNumber(const Value& value)
+{
+    switch (value.type()) {
+    case Value::Type::Empty:
+        return Value::number(0);
+    case Value::Type::Number:
+    case Value::Type::Error:
+        return value;
+    case Value::Type::Boolean:
+        return Value::number(value.asBoolean() ? 1 : 0);
+    case Value::Type::Text:
+        if (const auto d = numberFromText(value.asText()))
+            return Value::number(*d);
+        return Value::error(ErrorCode::Value);
+    }
+    return Value::error(ErrorCode::Value);
+}
+
+Value Evaluator::toBoolean(const Value& value)
+{
+    switch (value.type()) {
+    case Value::Type::Empty:
+        return Value::boolean(false);
+    case Value::Type::Number:
+        return Value::boolean(value.asNumber() != 0.0);
+    case Value::Type::Boolean:
+    case Value::Type::Error:
+        return value;
+    case Value::Type::Text: {
+        const QString t = value.asText().trimmed();
+        if (t.compare(u"TRUE", Qt::CaseInsensitive) == 0)
+            return Value::boolean(true);
+        if (t.compare(u"FALSE", Qt::CaseInsensitive) == 0)
+            return Value::boolean(false);
+        return Value::error(ErrorCode::Value);
+    }
+    }
+    return Value::error(ErrorCode::Value);
+}
+
+int Evaluator::compare(const Value& a, const Value& b)
+{
+    auto rank = [](const Value& v) {
+        return v.isNumber() ? 0 : v.isText() ? 1 : 2;
+    };
+    // Empty takes the other side's kind.
+    const Value left = !a.isEmpty()    ? a
+                       : b.isText()    ? Value::text(QString())
+                       : b.isBoolean() ? Value::boolean(false)
+                                       : Value::number(0);
+    const Value right = !b.isEmpty()       ? b
+                        : left.isText()    ? Value::text(QString())
+                        : left.isBoolean() ? Value::boolean(false)
+                                           : Value::number(0);
+    if (rank(left) != rank(right))
+        return rank(left) < rank(right) ? -1 : 1;
+    if (left.isNumber()) {
+        const double x = left.asNumber();
+        const double y = right.asNumber();
+        // Equal to 15 significant digits counts as equal (0.1+0.2 = 0.3).
+        if (x == y || std::abs(x - y) <= std::max(std::abs(x), std::abs(y)) * 1e-15)
+            return 0;
+        return x < y ? -1 : 1;
+    }
+    if (left.isText()) {
+        const int c = QString::compare(left.asText(), right.asText(), Qt::CaseInsensitive);
+        return c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
+    return int(left.asBoolean()) - int(right.asBoolean());
+}
+
+Value Evaluator::evaluate(const FormulaNode& node) const
+{
+    switch (node.kind) {
+    case Kind::Number:
+        return Value::number(node.number);
+    case Kind::Text:
+        return Value::text(node.text);
+    case Kind::Boolean:
+        return Value::boolean(node.boolean);
+    case Kind::Error:
+        return Value::error(node.error);
+    case Kind::Ref:
+        return m_source.value(node.range.first.row, node.range.first.col);
+    case Kind::Range:
+        return Value::error(ErrorCode::Value); // a range where one value is needed
+    case Kind::Name:
+        return Value::error(ErrorCode::Name);
+    case Kind::Missing:
+        return Value();
+    case Kind::Paren:
+        return evaluate(*node.children[0]);
+    case Kind::Percent: {
+        const Value v = toNumber(evaluate(*node.children[0]));
+        return v.isError() ? v : Value::number(v.asNumber() / 100.0);
+    }
+    case Kind::Unary: {
+        const Value v = evaluate(*node.children[0]);
+        if (node.op == Op::Plus)
+            return v;
+        const Value n = toNumber(v);
+        return n.isError() ? n : Value::number(-n.asNumber());
+    }
+    case Kind::Binary:
+        return binary(node);
+    case Kind::Call:
+        return call(node);
+    }
+    return Value::error(ErrorCode::Value);
+}
+
+Value Evaluator::binary(const FormulaNode& node) const
+{
+    const Value a = evaluate(*node.children[0]);
+    const Value b = evaluate(*node.children[1]);
+    if (a.isError())
+        return a;
+    if (b.isError())
+        return b;
+    switch (node.op) {
+    case Op::Concat:
+        return Value::text(displayText(a) + displayText(b));
+    case Op::Eq:
+        return Value::boolean(compare(a, b) == 0);
+    case Op::Ne:
+        return Value::boolean(compare(a, b) != 0);
+    case Op::Lt:
+        return Value::boolean(compare(a, b) < 0);
+    case Op::Le:
+        return Value::boolean(compare(a, b) <= 0);
+    case Op::Gt:
+        return Value::boolean(compare(a, b) > 0);
+    case Op::Ge:
+        return Value::boolean(compare(a, b) >= 0);
+    default:
+        break;
+    }
+    const Value na = toNumber(a);
+    if (na.isError())
+        return na;
+    const Value nb = toNumber(b);
+    if (nb.isError())
+        return nb;
+    const double x = na.asNumber();
+    const double y = nb.asNumber();
+    switch (node.op) {
+    case Op::Add:
+        return Value::number(x + y);
+    case Op::Sub:
+        return Value::number(x - y);
+    case Op::Mul:
+        return Value::number(x * y);
+    case Op::Div:
+        if (y == 0.0)
+            return Value::error(ErrorCode::Div0);
+        return Value::number(x / y);
+    case Op::Pow:
+        if (x == 0.0 && y == 0.0)
+            return Value::error(ErrorCode::Num);
+        if (x == 0.0 && y < 0.0)
+            return Value::error(ErrorCode::Div0);
+        return Value::number(std::pow(x, y)); // NaN (root of a negative) becomes #NUM!
+    default:
+        return Value::error(ErrorCode::Value);
+    }
+}
+
+} // namespace talor::grid::formula

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "grid/formula/CellSource.h"
+#include "grid/formula/FormulaNode.h"
+
+#include <functional>
+
+namespace talor::grid::formula {
+
+// Computes a formula tree against a sheet with the spreadsheet's rules: texts that read as
+// numbers count in arithmetic ("3"+1 = 4), other texts give #VALUE!; empty is 0 in
+// arithmetic and "" in &; TRUE/FALSE are 1/0; text comparisons ignore case; the first error
+// met is the result. Internal to the formula engine (Formula::evaluate is the public way).
+class Evaluator
+{
+public:
+    explicit Evaluator(const CellSource& source) : m_source(source) {}
+
+    Value evaluate(const FormulaNode& node) const;
+
+    // Conversions of the spreadsheet's operators, public for the function library.
+    static Value toNumber(const Value& value);
+    static Value toBoolean(const Value& value);
+    // -1, 0, 1: numbers < texts < booleans; empty compares as 0, "" or FALSE.
+    static int compare(const Value& a, const Value& b);
+
+private:
+    Value binary(const FormulaNode& node) const;
+    Value call(const FormulaNode& node) const;
+
+    // Visits every value the arguments stand for: a direct argument's value, or each cell
+    // of a reference or range (fromCells = true). The visitor returns false to stop.
+    using ArgumentVisitor = std::function<bool(const Value& value, bool fromCells)>;
+    void forEachArgument(const FormulaNode& call, const ArgumentVisitor& visit) const;
+
+    Value aggregate(const FormulaNode& node) const;
+    Value logical(const FormulaNode& node) const;
+    Value mathematical(const FormulaNode& node) const;
+
+    const CellSource& m_source;
+};
+
+} // namespace talor::grid::formula

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "grid/formula/CellRef.h"
+#include "grid/formula/CellSource.h"
+#include "grid/formula/Value.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace talor::grid::formula {
+
+struct FormulaNode;
+
+// One cell's formula, read once and evaluated as often as its cells change.
+//
+// The grammar is the spreadsheet subset that templates use: numbers, "texts" ("" for a
+// quote), TRUE/FALSE, error literals, references A1 $A$1 $A1 A$1 and ranges A1:B2 (columns
+// A..IV, rows 1..65536), + - * / ^ & = <> < > <= >=, parentheses, unary minus, postfix %,
+// and the functions SUM AVERAGE COUNT COUNTA MIN MAX IF AND OR NOT ROUND INT ABS MOD
+// (names in any case). Unknown functions and names evaluate to #NAME?; a text that is not a
+// formula gives an invalid Formula that evaluates to #ERROR! and keeps its text. Nothing
+// here throws. Copies are cheap (the tree is shared and immutable).
+class Formula
+{
+public:
+    // An invalid, empty formula.
+    Formula();
+    // Reads `text`, with or without its leading "=".
+    static Formula parse(const QString& text);
+
+    bool isValid() const { return m_root != nullptr; }
+    // Why the text could not be read; empty for a valid formula.
+    QString errorMessage() const { return m_error; }
+
+    // The canonical text with its "=": "=SUM(A1:B2)*2", function names upper case, no
+    // blanks; an invalid formula gives back the text it was read from.
+    QString text() const;
+
+    // The cells and ranges the formula reads, in order of appearance (duplicates kept).
+    std::vector<RangeRef> references() const;
+
+    // The formula's value. A reference to an empty cell as the whole result gives 0, as a
+    // spreadsheet shows it; a bare range gives #VALUE!.
+    Value evaluate(const CellSource& source) const;
+
+    // The text after `delta` columns were inserted before column `at` (delta > 0) or the
+    // columns at..at-delta-1 were deleted (delta < 0): references move with their cells,
+    // a reference into deleted columns becomes #REF!, a range partly deleted shrinks, a
+    // range with an insertion inside grows. References pushed beyond column IV become #REF!.
+    QString shiftedColumns(int at, int delta) const;
+    // The same for rows.
+    QString shiftedRows(int at, int delta) const;
+    // The text of this formula copied by (rows, cols): relative references move, absolute
+    // parts ($) stay; a reference moved off the sheet becomes #REF!.
+    QString copied(int rows, int cols) const;
+
+private:
+    // Maps a reference (single cell or range) to its new form; nothing means #REF!.
+    using RefMap = std::function<std::optional<RangeRef>(const RangeRef& range)>;
+    QString print(const RefMap& map) const;
+
+    std::shared_ptr<const FormulaNode> m_root;
+    QString m_source;
+    QString m_error;
+};
+
+} // namespace talor::grid::formula

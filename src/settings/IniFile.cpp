@@ -1,0 +1,210 @@
+#include "settings/IniFile.h"
+
+#include "suite/SuiteServices.h"
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QThread>
+#include <algorithm>
+
+namespace talor {
+
+namespace {
+
+// Where a key is in the file's bytes, or where it would go. The file is handled as bytes, so
+// that every line the write does not touch (even one that is not valid UTF-8) stays exact.
+struct Lookup
+{
+    bool found = false;
+    qsizetype valueStart = 0;
+    qsizetype valueEnd = 0;
+    bool sectionFound = false;
+    qsizetype insertAt = 0; // after the last non-blank line of the first section of that name
+};
+
+qsizetype bodyStart(QByteArrayView data)
+{
+    return data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+}
+
+Lookup find(QByteArrayView data, QByteArrayView section, QByteArrayView key)
+{
+    Lookup r;
+    qsizetype pos = bodyStart(data);
+    // Lines before the first header form the section "".
+    bool inSection = section.isEmpty();
+    bool inFirst = inSection;
+    r.sectionFound = inSection;
+    r.insertAt = pos;
+    while (pos < data.size()) {
+        const qsizetype newline = data.indexOf('\n', pos);
+        const qsizetype next = newline < 0 ? data.size() : newline + 1;
+        qsizetype end = newline < 0 ? data.size() : newline;
+        if (end > pos && data[end - 1] == '\r')
+            --end;
+        const QByteArrayView line = data.sliced(pos, end - pos);
+        const QByteArrayView trimmed = line.trimmed();
+        if (!trimmed.isEmpty()) {
+            const char first = trimmed.front();
+            if (first == '[' && trimmed.back() == ']') {
+                inSection = trimmed.sliced(1, trimmed.size() - 2) == section;
+                inFirst = inSection && !r.sectionFound;
+                r.sectionFound = r.sectionFound || inSection;
+            } else if (inSection && first != ';' && first != '#') {
+                const qsizetype eq = line.indexOf('=');
+                if (eq >= 0 && line.first(eq) == key) {
+                    r.found = true;
+                    r.valueStart = pos + eq + 1;
+                    r.valueEnd = end;
+                    return r;
+                }
+            }
+            if (inFirst)
+                r.insertAt = next;
+        }
+        pos = next;
+    }
+    return r;
+}
+
+QByteArray lineEnding(QByteArrayView data)
+{
+    const qsizetype newline = data.indexOf('\n');
+    return newline > 0 && data[newline - 1] == '\r' ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+}
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
+// The whole file; empty when it does not exist.
+QByteArray readBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!file.exists())
+            return {};
+        throw SuiteError(
+            QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
+    }
+    QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw SuiteError(
+            QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
+    return data;
+}
+
+void checkWritable(const QString& path, const QString& section, const QString& key, const QString& value)
+{
+    const QString where =
+        QStringLiteral("key \"%1\" of section [%2] in the settings file %3").arg(key, section, path);
+    if (hasLineBreak(value))
+        throw SuiteError(
+            QStringLiteral("Cannot write %1: the value holds a line break, and settings values are "
+                           "single lines")
+                .arg(where));
+    const QString lead = key.trimmed();
+    if (key.contains(u'=') || hasLineBreak(key) || lead.startsWith(u'[') || lead.startsWith(u';') ||
+        lead.startsWith(u'#'))
+        throw SuiteError(
+            QStringLiteral("Cannot write %1: a key may not hold \"=\" or a line break, nor start "
+                           "with \"[\", \";\" or \"#\"")
+                .arg(where));
+    if (section.contains(u']') || hasLineBreak(section))
+        throw SuiteError(
+            QStringLiteral("Cannot write %1: a section name may not hold \"]\" or a line break").arg(where));
+}
+
+// Short polls rather than QLockFile's own doubling wait, so that a busy writer in another
+// process does not starve this one past its timeout.
+void acquire(QLockFile& lock, const QString& path, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    int pauseMs = 2;
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError)
+            throw SuiteError(
+                QStringLiteral("Cannot write the settings file %1: cannot create its lock file %1.lock")
+                    .arg(path));
+        if (deadline.hasExpired())
+            throw SuiteError(QStringLiteral("Cannot write the settings file %1: it stays locked by another "
+                                            "process (lock file %1.lock, waited %2 ms)")
+                                 .arg(path)
+                                 .arg(timeoutMs));
+        QThread::msleep(pauseMs + QRandomGenerator::global()->bounded(pauseMs));
+        pauseMs = std::min(pauseMs * 2, 20);
+    }
+}
+
+} // namespace
+
+IniFile::IniFile(QString path, int lockTimeoutMs) : m_path(std::move(path)), m_lockTimeoutMs(lockTimeoutMs) {}
+
+QString IniFile::read(const QString& section, const QString& key) const
+{
+    const QByteArray data = readBytes(m_path);
+    const Lookup where = find(data, section.toUtf8(), key.toUtf8());
+    if (!where.found)
+        return {};
+    return QString::fromUtf8(data.constData() + where.valueStart, where.valueEnd - where.valueStart);
+}
+
+void IniFile::write(const QString& section, const QString& key, const QString& value)
+{
+    checkWritable(m_path, section, key, value);
+    if (!QFileInfo(m_path).absoluteDir().exists())
+        throw SuiteError(
+            QStringLiteral("Cannot write the settings file %1: its folder does not exist").arg(m_path));
+
+    // Read, change and replace under the lock, so that concurrent writers lose nothing.
+    QLockFile lock(m_path + QStringLiteral(".lock"));
+    acquire(lock, m_path, m_lockTimeoutMs);
+
+    QByteArray data = readBytes(m_path);
+    const QByteArray sectionBytes = section.toUtf8();
+    const QByteArray keyBytes = key.toUtf8();
+    const QByteArray valueBytes = value.toUtf8();
+    const Lookup where = find(data, sectionBytes, keyBytes);
+    const QByteArray eol = lineEnding(data);
+    if (where.found) {
+        if (QByteArrayView(data).sliced(where.valueStart, where.valueEnd - where.valueStart) == valueBytes)
+            return;
+        data.replace(where.valueStart, where.valueEnd - where.valueStart, valueBytes);
+    } else {
+        QByteArray line = keyBytes + '=' + valueBytes + eol;
+        if (where.sectionFound) {
+            if (where.insertAt == data.size() && where.insertAt > 0 && !data.endsWith('\n'))
+                line.prepend(eol);
+            data.insert(where.insertAt, line);
+        } else {
+            const bool hasContent = data.size() > bodyStart(data);
+            if (hasContent && !data.endsWith('\n'))
+                data += eol;
+            if (hasContent)
+                data += eol;
+            data += '[' + sectionBytes + ']' + eol + line;
+        }
+    }
+
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw SuiteError(
+            QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, file.errorString()));
+    if (file.write(data) != data.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw SuiteError(QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, reason));
+    }
+    if (!file.commit())
+        throw SuiteError(
+            QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, file.errorString()));
+}
+
+} // namespace talor

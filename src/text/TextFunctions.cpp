@@ -1,0 +1,606 @@
+#include "text/TextFunctions.h"
+
+#include <QList>
+#include <QRegularExpression>
+#include <cmath>
+#include <utility>
+
+namespace talor::text {
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// The end of the number that starts at `pos` (sign, digits, one point, exponent), or `pos`
+// when no digit follows. An exponent without digits ("1e", "1e+") is not part of the number.
+qsizetype scanNumber(QStringView s, qsizetype pos)
+{
+    const qsizetype n = s.size();
+    qsizetype i = pos;
+    if (i < n && (s[i] == u'+' || s[i] == u'-'))
+        ++i;
+    int digits = 0;
+    while (i < n && isDigit(s[i])) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && s[i] == u'.') {
+        ++i;
+        while (i < n && isDigit(s[i])) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return pos;
+    qsizetype end = i;
+    if (i < n && (s[i] == u'e' || s[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (s[j] == u'+' || s[j] == u'-'))
+            ++j;
+        const qsizetype exponentStart = j;
+        while (j < n && isDigit(s[j]))
+            ++j;
+        if (j > exponentStart)
+            end = j;
+    }
+    return end;
+}
+
+// Converts text of the scanNumber grammar; Qt's conversion does not depend on the C locale.
+double toDouble(QStringView number)
+{
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    if (ok || std::isinf(value))
+        return value;
+    // Qt reports overflow and underflow as failures: decide by the exponent's sign.
+    const qsizetype e = number.indexOf(u'e', 0, Qt::CaseInsensitive);
+    const bool negative = number.startsWith(u'-');
+    if (e >= 0 && number.at(e + 1) != u'-')
+        return negative ? -HUGE_VAL : HUGE_VAL;
+    return negative ? -0.0 : 0.0;
+}
+
+// ---- Pictures ------------------------------------------------------------------------
+
+// The picture's characters outside double quotes and backslash escapes, for classifying it.
+QString unquoted(QStringView picture)
+{
+    QString bare;
+    bool quoted = false;
+    for (qsizetype i = 0; i < picture.size(); ++i) {
+        const QChar c = picture[i];
+        if (c == u'"')
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (c == u'\\')
+            ++i;
+        else
+            bare += c;
+    }
+    return bare;
+}
+
+bool isNumberPicture(const QString& bare)
+{
+    return bare.contains(u'0') || bare.contains(u'#');
+}
+
+bool isDatePicture(const QString& bare)
+{
+    static const QRegularExpression codes(QStringLiteral("[ymdhns]"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    return bare.contains(codes);
+}
+
+// Splits "positive;negative;zero" at semicolons outside quotes and escapes.
+QList<QString> sections(QStringView picture)
+{
+    QList<QString> parts{QString()};
+    bool quoted = false;
+    for (qsizetype i = 0; i < picture.size(); ++i) {
+        const QChar c = picture[i];
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && c == u'\\' && i + 1 < picture.size()) {
+            parts.last() += c;
+            ++i;
+        } else if (!quoted && c == u';') {
+            parts.append(QString());
+            continue;
+        }
+        parts.last() += picture[i];
+    }
+    return parts;
+}
+
+struct NumberToken
+{
+    enum Kind
+    {
+        Zero,
+        Hash,
+        Point,
+        Comma,
+        Percent,
+        Literal
+    } kind;
+    QString text;
+};
+
+QList<NumberToken> numberTokens(QStringView picture)
+{
+    QList<NumberToken> tokens;
+    bool seenPoint = false;
+    for (qsizetype i = 0; i < picture.size(); ++i) {
+        const QChar c = picture[i];
+        if (c == u'"') {
+            const qsizetype close = picture.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? picture.size() : close;
+            tokens.append(NumberToken{NumberToken::Literal, picture.mid(i + 1, end - i - 1).toString()});
+            i = end;
+        } else if (c == u'\\') {
+            if (i + 1 < picture.size())
+                tokens.append(NumberToken{NumberToken::Literal, QString(picture[++i])});
+        } else if (c == u'0') {
+            tokens.append(NumberToken{NumberToken::Zero, {}});
+        } else if (c == u'#') {
+            tokens.append(NumberToken{NumberToken::Hash, {}});
+        } else if (c == u'.' && !seenPoint) {
+            seenPoint = true;
+            tokens.append(NumberToken{NumberToken::Point, {}});
+        } else if (c == u',' && !seenPoint) {
+            tokens.append(NumberToken{NumberToken::Comma, {}});
+        } else if (c == u'%') {
+            tokens.append(NumberToken{NumberToken::Percent, {}});
+        } else {
+            tokens.append(NumberToken{NumberToken::Literal, QString(c)});
+        }
+    }
+    return tokens;
+}
+
+// |value| as decimal digits rounded to `decimals` places: spreadsheets first keep 15
+// significant digits, then round half away from zero, so binary noise never shows.
+struct Decimal
+{
+    QString integer;  // no leading zeros; empty for 0
+    QString fraction; // exactly `decimals` digits
+};
+
+Decimal roundDecimal(double value, int decimals)
+{
+    const QString e = QString::number(std::abs(value), 'e', 14); // d.dddddddddddddde+XX
+    const qsizetype ePos = e.indexOf(u'e');
+    QString digits = e.left(1) + e.mid(2, ePos - 2);
+    int point = e.mid(ePos + 1).toInt() + 1; // digits before the decimal point
+    const int keep = point + decimals;
+    if (keep < 0) {
+        digits.clear();
+        point = -decimals;
+    } else if (keep < digits.size()) {
+        const bool up = digits[keep] >= u'5';
+        digits.truncate(keep);
+        if (up) {
+            qsizetype i = keep - 1;
+            while (i >= 0 && digits[i] == u'9')
+                digits[i--] = u'0';
+            if (i >= 0)
+                digits[i] = QChar(digits[i].unicode() + 1);
+            else {
+                digits.prepend(u'1');
+                ++point;
+            }
+        }
+    } else {
+        digits += QString(keep - digits.size(), u'0');
+    }
+    Decimal d;
+    if (point <= 0) {
+        d.fraction = QString(-point, u'0') + digits;
+    } else {
+        d.integer = digits.left(point);
+        d.fraction = digits.mid(point);
+    }
+    d.fraction = d.fraction.leftJustified(decimals, u'0', true);
+    qsizetype lead = 0;
+    while (lead < d.integer.size() && d.integer[lead] == u'0')
+        ++lead;
+    d.integer.remove(0, lead);
+    return d;
+}
+
+QString groupThousands(const QString& digits)
+{
+    QString grouped;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            grouped += u',';
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+QString formatSection(double value, QStringView picture, bool showSign)
+{
+    const QList<NumberToken> tokens = numberTokens(picture);
+    qsizetype pointAt = tokens.size();
+    QList<NumberToken::Kind> integerPlaces, fractionPlaces;
+    bool grouping = false;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const auto kind = tokens[i].kind;
+        if (kind == NumberToken::Point)
+            pointAt = i;
+        else if (kind == NumberToken::Percent)
+            value *= 100;
+        else if (kind == NumberToken::Comma)
+            grouping = true;
+        else if (kind == NumberToken::Zero || kind == NumberToken::Hash)
+            (i < pointAt ? integerPlaces : fractionPlaces).append(kind);
+    }
+
+    const Decimal d = roundDecimal(value, int(fractionPlaces.size()));
+    const bool negative =
+        showSign && value < 0 && (!d.integer.isEmpty() || d.fraction.count(u'0') != d.fraction.size());
+
+    // "0" places from the first one on always show a digit.
+    const qsizetype firstZero = integerPlaces.indexOf(NumberToken::Zero);
+    const qsizetype minDigits = firstZero < 0 ? 0 : integerPlaces.size() - firstZero;
+    QString integer = d.integer.rightJustified(minDigits, u'0');
+
+    // Digits per integer place, filled from the right; the leftmost place takes the rest.
+    QList<QString> pieces(integerPlaces.size());
+    const bool spread = !grouping && !integerPlaces.isEmpty();
+    if (spread) {
+        for (qsizetype j = integerPlaces.size() - 1; j > 0 && !integer.isEmpty(); --j) {
+            pieces[j] = integer.right(1);
+            integer.chop(1);
+        }
+        pieces[0] = integer;
+    } else if (grouping) {
+        integer = groupThousands(integer);
+    }
+
+    qsizetype keep = fractionPlaces.size();
+    while (keep > 0 && fractionPlaces[keep - 1] == NumberToken::Hash && d.fraction[keep - 1] == u'0')
+        --keep;
+
+    QString out = negative ? QStringLiteral("-") : QString();
+    bool integerWritten = false;
+    qsizetype integerIndex = 0, fractionIndex = 0;
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        const NumberToken& t = tokens[i];
+        if (i == pointAt && !integerWritten) {
+            out += integer; // a picture without integer places (".00") still shows them
+            integerWritten = true;
+        }
+        switch (t.kind) {
+        case NumberToken::Zero:
+        case NumberToken::Hash:
+            if (i < pointAt) {
+                if (spread)
+                    out += pieces[integerIndex];
+                else if (!integerWritten)
+                    out += integer;
+                integerWritten = true;
+                ++integerIndex;
+            } else {
+                if (fractionIndex < keep)
+                    out += d.fraction[fractionIndex];
+                ++fractionIndex;
+            }
+            break;
+        case NumberToken::Point:
+            out += u'.';
+            break;
+        case NumberToken::Comma:
+            break;
+        case NumberToken::Percent:
+            out += u'%';
+            break;
+        case NumberToken::Literal:
+            out += t.text;
+            break;
+        }
+    }
+    return out;
+}
+
+struct DateToken
+{
+    char code; // 'y', 'm', 'd', 'h', 'n', 's', or 0 for literal text
+    int width;
+    QString text;
+};
+
+QList<DateToken> dateTokens(QStringView picture)
+{
+    QList<DateToken> tokens;
+    for (qsizetype i = 0; i < picture.size(); ++i) {
+        const QChar c = picture[i];
+        const QChar lower = c.toLower();
+        if (c == u'"') {
+            const qsizetype close = picture.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? picture.size() : close;
+            tokens.append(DateToken{0, 0, picture.mid(i + 1, end - i - 1).toString()});
+            i = end;
+        } else if (c == u'\\') {
+            if (i + 1 < picture.size())
+                tokens.append(DateToken{0, 0, QString(picture[++i])});
+        } else if (QStringView(u"ymdhns").contains(lower)) {
+            int width = 1;
+            while (i + 1 < picture.size() && picture[i + 1].toLower() == lower) {
+                ++i;
+                ++width;
+            }
+            tokens.append(DateToken{char(lower.unicode()), width, {}});
+        } else {
+            tokens.append(DateToken{0, 0, QString(c)});
+        }
+    }
+    // "m" right after an hour or right before seconds is minutes.
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].code != 'm')
+            continue;
+        char before = 0, after = 0;
+        for (qsizetype j = i - 1; j >= 0 && !before; --j)
+            before = tokens[j].code;
+        for (qsizetype j = i + 1; j < tokens.size() && !after; ++j)
+            after = tokens[j].code;
+        if (before == 'h' || after == 's')
+            tokens[i].code = 'n';
+    }
+    return tokens;
+}
+
+QString twoOrOne(int value, int width)
+{
+    return width >= 2 ? zeroFill(value, 2) : QString::number(value);
+}
+
+const QDate DayZero(1899, 12, 30);
+
+// The named formats a field dictionary may hold instead of a picture; "General" keeps the text.
+QString namedPicture(const QString& picture)
+{
+    static const QList<std::pair<QString, QString>> named = {
+        {QStringLiteral("general"), QString()},
+        {QStringLiteral("general number"), QString()},
+        {QStringLiteral("fixed"), QStringLiteral("0.00")},
+        {QStringLiteral("standard"), QStringLiteral("#,##0.00")},
+        {QStringLiteral("percent"), QStringLiteral("0.00%")},
+        {QStringLiteral("short date"), QStringLiteral("yyyy-mm-dd")},
+        {QStringLiteral("long time"), QStringLiteral("hh:nn:ss")},
+        {QStringLiteral("short time"), QStringLiteral("hh:nn")},
+    };
+    const QString key = picture.trimmed().toLower();
+    for (const auto& [name, resolved] : named) {
+        if (key == name)
+            return resolved;
+    }
+    return picture;
+}
+
+} // namespace
+
+double numericValue(const QString& text)
+{
+    qsizetype start = 0;
+    while (start < text.size() && isBlank(text[start]))
+        ++start;
+    const qsizetype end = scanNumber(text, start);
+    return end == start ? 0.0 : toDouble(QStringView(text).mid(start, end - start));
+}
+
+std::optional<double> parseNumber(const QString& text)
+{
+    const QStringView trimmed = QStringView(text).trimmed();
+    if (trimmed.isEmpty() || scanNumber(trimmed, 0) != trimmed.size())
+        return std::nullopt;
+    return toDouble(trimmed);
+}
+
+std::optional<QTime> parseTime(const QString& text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^([0-9]{1,2}):([0-9]{1,2})(?::([0-9]{1,2})(?:\\.([0-9]+))?)?$"));
+    const QRegularExpressionMatch m = pattern.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    // Fractions beyond milliseconds ("08:30:00.123456" from a database) are cut.
+    const int ms = m.captured(4).leftJustified(3, u'0', true).toInt();
+    const QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), ms);
+    if (!time.isValid())
+        return std::nullopt;
+    return time;
+}
+
+std::optional<QDateTime> parseDateTime(const QString& text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^([0-9]{4})(?:([-/.])([0-9]{1,2})\\2([0-9]{1,2})|\\s*年\\s*([0-9]{1,2})\\s*月\\s*"
+                       "([0-9]{1,2})\\s*日)(?:(?:\\s+|T)(.*))?$"));
+    const QRegularExpressionMatch m = pattern.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const bool chinese = m.capturedLength(2) == 0;
+    const QDate date(m.captured(1).toInt(), m.captured(chinese ? 5 : 3).toInt(),
+                     m.captured(chinese ? 6 : 4).toInt());
+    if (!date.isValid())
+        return std::nullopt;
+    QTime time(0, 0);
+    if (m.capturedLength(7) > 0) {
+        const std::optional<QTime> t = parseTime(m.captured(7));
+        if (!t)
+            return std::nullopt;
+        time = *t;
+    }
+    return QDateTime(date, time);
+}
+
+std::optional<QDateTime> dateTimeFromSerial(double serial)
+{
+    // Day numbers of the years 100 to 9999, the range spreadsheets accept.
+    if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0)
+        return std::nullopt;
+    constexpr qint64 msPerDay = 86400000;
+    const qint64 ms = std::llround(serial * double(msPerDay));
+    qint64 days = ms / msPerDay;
+    qint64 rest = ms % msPerDay;
+    if (rest < 0) {
+        --days;
+        rest += msPerDay;
+    }
+    return QDateTime(DayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(rest)));
+}
+
+bool isValidDate(const QString& text)
+{
+    return parseDateTime(text).has_value();
+}
+
+bool isValidTime(const QString& text)
+{
+    return parseTime(text).has_value();
+}
+
+bool isValidDateOrTime(const QString& text)
+{
+    return isValidDate(text) || isValidTime(text);
+}
+
+QString format(const QString& text, const QString& namedOrPicture)
+{
+    const QString picture = namedPicture(namedOrPicture);
+    if (picture.isEmpty())
+        return text;
+    const QString bare = unquoted(picture);
+    if (isNumberPicture(bare)) {
+        if (const std::optional<double> n = parseNumber(text))
+            return formatNumber(*n, picture);
+        return text;
+    }
+    if (isDatePicture(bare)) {
+        if (const std::optional<QDateTime> dt = parseDateTime(text))
+            return formatDateTime(*dt, picture);
+        if (const std::optional<QTime> t = parseTime(text))
+            return formatDateTime(QDateTime(DayZero, *t), picture);
+        if (const std::optional<double> n = parseNumber(text)) {
+            if (const std::optional<QDateTime> dt = dateTimeFromSerial(*n))
+                return formatDateTime(*dt, picture);
+        }
+    }
+    return text;
+}
+
+QString formatNumber(double value, const QString& picture)
+{
+    if (!std::isfinite(value))
+        return QString::number(value);
+    const QList<QString> parts = sections(picture);
+    if (parts.size() >= 3 && value == 0)
+        return formatSection(value, parts[2], true);
+    if (parts.size() >= 2 && value < 0)
+        return formatSection(-value, parts[1], false);
+    return formatSection(value, parts[0], true);
+}
+
+QString formatDateTime(const QDateTime& value, const QString& picture)
+{
+    const QDate date = value.date();
+    const QTime time = value.time();
+    QString out;
+    for (const DateToken& t : dateTokens(picture)) {
+        switch (t.code) {
+        case 'y':
+            out += t.width <= 2 ? zeroFill(date.year() % 100, 2) : zeroFill(date.year(), 4);
+            break;
+        case 'm':
+            out += twoOrOne(date.month(), t.width);
+            break;
+        case 'd':
+            out += twoOrOne(date.day(), t.width);
+            break;
+        case 'h':
+            out += twoOrOne(time.hour(), t.width);
+            break;
+        case 'n':
+            out += twoOrOne(time.minute(), t.width);
+            break;
+        case 's':
+            out += twoOrOne(time.second(), t.width);
+            break;
+        default:
+            out += t.text;
+        }
+    }
+    return out;
+}
+
+int byteLength(const QString& text)
+{
+    int bytes = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.unicode() < 0x80) {
+            bytes += 1;
+        } else {
+            bytes += 2;
+            if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                ++i;
+        }
+    }
+    return bytes;
+}
+
+QString zeroFill(long long number, int width, QChar fill)
+{
+    const QString digits = QString::number(number);
+    if (fill == u'0' && number < 0)
+        return u'-' + digits.mid(1).rightJustified(width - 1, fill);
+    return digits.rightJustified(width, fill);
+}
+
+QString padRight(const QString& text, int width, QChar fill)
+{
+    return text.leftJustified(width, fill);
+}
+
+QString ColumnAddress(int column)
+{
+    // Columns beyond 69 (and nonsense ones) all answer the 70th column.
+    if (column < 1 || column > 69)
+        return QStringLiteral("$BR");
+    QString letters;
+    if (column > 26)
+        letters += QChar(u'A' + (column - 1) / 26 - 1);
+    letters += QChar(u'A' + (column - 1) % 26);
+    return u'$' + letters;
+}
+
+QString RowAddress(int row)
+{
+    return u'$' + QString::number(row);
+}
+
+QString RowRange(int row, int lastColumn)
+{
+    return u"$A" + RowAddress(row) + u':' + ColumnAddress(lastColumn) + RowAddress(row);
+}
+
+QString PrintArea(int lastColumn, int lastRow)
+{
+    return u"$A$1:" + ColumnAddress(lastColumn) + RowAddress(lastRow);
+}
+
+} // namespace talor::text

@@ -1,0 +1,100 @@
+#include "grid/formula/CellRef.h"
+
+#include <gtest/gtest.h>
+
+using namespace talor::grid::formula;
+
+namespace {
+
+struct LettersCase
+{
+    int col;
+    const char* letters;
+};
+
+class ColumnLetters : public ::testing::TestWithParam<LettersCase>
+{};
+
+TEST_P(ColumnLetters, BothWays)
+{
+    EXPECT_EQ(columnLetters(GetParam().col), QString::fromLatin1(GetParam().letters));
+    if (GetParam().col <= MaxColumn) {
+        EXPECT_EQ(columnNumber(QString::fromLatin1(GetParam().letters)), GetParam().col);
+        EXPECT_EQ(columnNumber(QString::fromLatin1(GetParam().letters).toLower()), GetParam().col);
+    } else {
+        EXPECT_EQ(columnNumber(QString::fromLatin1(GetParam().letters)), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns, ColumnLetters,
+                         ::testing::Values(LettersCase{1, "A"}, LettersCase{26, "Z"}, LettersCase{27, "AA"},
+                                           LettersCase{52, "AZ"}, LettersCase{53, "BA"},
+                                           LettersCase{70, "BR"}, LettersCase{71, "BS"},
+                                           LettersCase{256, "IV"}, LettersCase{257, "IW"},
+                                           LettersCase{702, "ZZ"}, LettersCase{703, "AAA"}));
+
+TEST(ColumnLetters, RejectsNonLetters)
+{
+    EXPECT_EQ(columnNumber(u""), 0);
+    EXPECT_EQ(columnNumber(u"A1"), 0);
+    EXPECT_EQ(columnNumber(u"$A"), 0);
+    EXPECT_EQ(columnLetters(0), QString());
+}
+
+struct RefCase
+{
+    const char* text;
+    bool valid;
+    int row = 0, col = 0;
+    bool rowAbsolute = false, colAbsolute = false;
+    const char* printed = "";
+};
+
+class CellRefParse : public ::testing::TestWithParam<RefCase>
+{};
+
+TEST_P(CellRefParse, ReadsAndPrints)
+{
+    const RefCase& c = GetParam();
+    const auto ref = CellRef::parse(QString::fromLatin1(c.text));
+    ASSERT_EQ(ref.has_value(), c.valid);
+    if (!ref)
+        return;
+    EXPECT_EQ(ref->row, c.row);
+    EXPECT_EQ(ref->col, c.col);
+    EXPECT_EQ(ref->rowAbsolute, c.rowAbsolute);
+    EXPECT_EQ(ref->colAbsolute, c.colAbsolute);
+    EXPECT_EQ(ref->toString(), QString::fromLatin1(c.printed));
+}
+
+INSTANTIATE_TEST_SUITE_P(References, CellRefParse,
+                         ::testing::Values(RefCase{"A1", true, 1, 1, false, false, "A1"},
+                                           RefCase{"$c$5", true, 5, 3, true, true, "$C$5"},
+                                           RefCase{"$C5", true, 5, 3, false, true, "$C5"},
+                                           RefCase{"C$5", true, 5, 3, true, false, "C$5"},
+                                           RefCase{"IV65536", true, 65536, 256, false, false, "IV65536"},
+                                           RefCase{"bq36000", true, 36000, 69, false, false, "BQ36000"},
+                                           RefCase{"IW1", false}, RefCase{"A65537", false},
+                                           RefCase{"A0", false}, RefCase{"A01", false}, RefCase{"1A", false},
+                                           RefCase{"$$A1", false}, RefCase{"A 1", false},
+                                           RefCase{"A1$", false}, RefCase{"A", false}, RefCase{"", false},
+                                           RefCase{"A1B", false}));
+
+TEST(RangeRef, CornersAreOrdered)
+{
+    const auto r = RangeRef::parse(u"B2:A1");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->toString(), QStringLiteral("A1:B2"));
+    const auto mixed = RangeRef::parse(u"$B1:A$3");
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(mixed->toString(), QStringLiteral("A1:$B$3"));
+    EXPECT_TRUE(mixed->contains(2, 2));
+    EXPECT_FALSE(mixed->contains(4, 1));
+    const auto single = RangeRef::parse(u"C3");
+    ASSERT_TRUE(single);
+    EXPECT_TRUE(single->isSingleCell());
+    EXPECT_FALSE(RangeRef::parse(u"A1:"));
+    EXPECT_FALSE(RangeRef::parse(u"A1:B"));
+}
+
+} // namespace
