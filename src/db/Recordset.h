@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <QVector>
 #include <stdexcept>
+#include <vector>
+
+class QSqlQuery;
 
 namespace talor {
 
@@ -21,10 +25,20 @@ public:
 // rows in order (EOF, MoveFirst, MoveNext), address fields by case-insensitive name, test
 // for null, change fields of the current row and write them back with Update.
 //
-// Open reads the whole result into memory in the statement's order. Update writes the changed
-// fields of the current row by the table's primary key, optimistically: the row must still
-// hold the values it was read with, otherwise Update throws DatabaseError naming the table and
-// the key and writes nothing. "YGZL" and "ygzl" name the same table.
+// Open reads the whole result into memory in the statement's order, in a compact form (one
+// byte of kind and eight bytes of payload per cell, texts in one UTF-8 buffer), so large
+// results stay small. Opening a recordset that is open closes it first, as the module does
+// anyway. A failing statement throws DatabaseError with the driver's message and the SQL.
+//
+// Update writes the changed fields of the current row by the table's primary key,
+// optimistically: the row must still hold, in every changed column, the value it was read
+// with, otherwise Update throws DatabaseError naming the table and the key and writes
+// nothing. Only statements that read one table ("select ... from T where ...") whose
+// primary key columns are among the fields can be updated. "YGZL" and "ygzl" name the same
+// table; field names are matched without regard to case.
+//
+// A recordset keeps a handle of its connection while open: close it (or let it go) before the
+// connection is removed.
 class Recordset
 {
 public:
@@ -34,40 +48,105 @@ public:
 
     Recordset() = default;
 
+    // Runs the text command on the connection and reads all its rows. A statement that
+    // returns no result set (an UPDATE, say) leaves an open recordset without fields or rows.
     void open(const QString& sql, const QSqlDatabase& connection);
+    // Forgets the rows; unsaved changes of the current row are dropped.
     void close();
     bool isOpen() const { return m_open; }
     QString source() const { return m_sql; }
 
     bool eof() const;
+    // Moving to another row writes the current row's unsaved changes first, as Update does.
     void moveFirst();
     void moveNext();
-    int recordCount() const { return int(m_rows.size()); }
+    int recordCount() const { return m_rowCount; }
     int position() const { return m_position; }
 
     bool hasField(const QString& name) const;
     QStringList fieldNames() const { return m_fields; }
+    // The field's value in the current row (an unsaved change when there is one, dates as
+    // the text they will be written as); a null value is an invalid QVariant. SQLite hands dates back as the
+    // text they are stored as.
     QVariant value(const QString& field) const;
     bool isNull(const QString& field) const;
     // The value as text; the empty text for null.
     QString text(const QString& field) const;
 
-    // Changes a field of the current row in memory; Update writes it.
+    // Changes a field of the current row in memory; Update writes it. Dates and times are
+    // written as ISO text ("yyyy-MM-dd", "HH:mm:ss", "yyyy-MM-dd HH:mm:ss", by the column's
+    // declared type), which both SQLite and PostgreSQL compare correctly.
     void setValue(const QString& field, const QVariant& value);
+    // Writes the changed fields of the current row and reads them back as stored. On any
+    // failure the unsaved changes are dropped and the row keeps the values it was read with.
     void update();
 
 private:
+    // The cell kinds of the compact row store.
+    enum class Kind : quint8
+    {
+        Null,
+        Int,
+        UInt,
+        Real,
+        Bool,
+        Text,
+        Bytes,
+        Date,
+        Time,
+        DateTimeLocal,
+        DateTimeUtc
+    };
+    union Payload {
+        qint64 integer;
+        quint64 unsignedInteger;
+        double real;
+        struct
+        {
+            quint32 offset;
+            quint32 size;
+        } span;
+    };
+
+    void readRows(QSqlQuery& query);
     int fieldIndex(const QString& name) const; // throws for an unknown field
     void requireRow() const;
+    void appendCell(const QVariant& value);
+    void storeCell(qsizetype cell, const QVariant& value);
+    QVariant cellValue(int column) const;
+    QVariant storedForm(int column, const QVariant& value) const;
+    void resolveTable();
+    void readBack(const QList<int>& columns);
+    QString conflictMessage() const;
 
     QString m_sql;
     QSqlDatabase m_connection;
     bool m_open = false;
-    QString m_table;             // the single table the statement reads, for Update
-    QStringList m_fields;        // column names as the database reports them
-    QVector<QVector<QVariant>> m_rows;    // values as last read or written
-    QVector<QVector<QVariant>> m_pending; // values of the current row with unsaved changes
+    QStringList m_fields;           // column names as the database reports them
+    QHash<QString, int> m_index;    // case-folded name -> column
+    std::vector<Kind> m_kinds;      // rows x columns, row by row
+    std::vector<Payload> m_payload; // rows x columns, row by row
+    QByteArray m_texts;             // UTF-8 texts and raw bytes the payloads point into
+    int m_rowCount = 0;
     int m_position = 0;
+    QHash<int, QVariant> m_pending; // unsaved changes of the current row, in stored form
+
+    // How a column keeps dates and times, so that a QDate or QDateTime is written in the
+    // column's own form: from the driver's field types, or SQLite's declared column types.
+    enum class Temporal : quint8
+    {
+        None,
+        Date,
+        Time,
+        DateTime
+    };
+    std::vector<Temporal> m_temporal;
+
+    // Resolved on the first change: the table and its key columns (or why there are none).
+    bool m_tableResolved = false;
+    QString m_table;
+    QList<int> m_keyColumns;
+    QString m_notUpdatable; // why Update is refused; empty when it is possible
 };
 
 } // namespace talor

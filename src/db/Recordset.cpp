@@ -1,0 +1,551 @@
+#include "db/Recordset.h"
+
+#include <QDateTime>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlIndex>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <cmath>
+#include <limits>
+
+namespace talor {
+
+namespace {
+
+QString failure(const QString& what, const QSqlError& error, const QString& sql)
+{
+    return QStringLiteral("%1: %2\nSQL: %3").arg(what, error.text(), sql);
+}
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'$';
+}
+
+// The one table a "select ... from T [where|order|group ...]" statement reads, or the
+// empty text when it reads several (a join, a list of tables) or none. Quoted texts are
+// skipped, so a value containing " from " cannot mislead it.
+QString singleTable(const QString& sql)
+{
+    const QString lower = sql.toLower();
+    qsizetype from = -1;
+    QChar quote;
+    for (qsizetype i = 0; i < lower.size(); ++i) {
+        const QChar c = lower[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            continue;
+        }
+        if (c == u'\'' || c == u'"') {
+            quote = c;
+            continue;
+        }
+        if (lower.mid(i, 4) == u"from" && (i == 0 || !isWordChar(lower[i - 1])) &&
+            (i + 4 < lower.size() && lower[i + 4].isSpace())) {
+            from = i + 4;
+            break;
+        }
+    }
+    if (from < 0)
+        return {};
+    qsizetype i = from;
+    while (i < sql.size() && sql[i].isSpace())
+        ++i;
+    const qsizetype start = i;
+    if (i < sql.size() && sql[i] == u'"') {
+        i = sql.indexOf(u'"', i + 1);
+        if (i < 0)
+            return {};
+        ++i;
+    } else {
+        while (i < sql.size() && (isWordChar(sql[i]) || sql[i] == u'.'))
+            ++i;
+    }
+    const QString table = sql.mid(start, i - start);
+    if (table.isEmpty())
+        return {};
+    const QString rest = lower.mid(i).trimmed();
+    static const QStringList clauses{u"where"_qs, u"order"_qs,  u"group"_qs,
+                                     u"limit"_qs, u"having"_qs, u"for"_qs};
+    if (rest.isEmpty() || rest.startsWith(u';'))
+        return table;
+    for (const QString& clause : clauses) {
+        if (rest.startsWith(clause) && (rest.size() == clause.size() || !isWordChar(rest[clause.size()])))
+            return table;
+    }
+    return {};
+}
+
+QString isoTime(const QTime& time)
+{
+    return time.toString(time.msec() ? u"HH:mm:ss.zzz"_qs : u"HH:mm:ss"_qs);
+}
+
+} // namespace
+
+void Recordset::open(const QString& sql, const QSqlDatabase& connection)
+{
+    close();
+    if (!connection.isOpen())
+        throw DatabaseError(QStringLiteral("the connection \"%1\" is not open\nSQL: %2")
+                                .arg(connection.connectionName(), sql));
+    QSqlQuery query(connection);
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        throw DatabaseError(failure(QStringLiteral("the statement failed"), query.lastError(), sql));
+
+    m_sql = sql;
+    m_connection = connection;
+    try {
+        readRows(query);
+    } catch (...) {
+        close();
+        throw;
+    }
+    m_open = true;
+}
+
+// Reads the field names and every row into the compact store; a statement without a result
+// set leaves it empty.
+void Recordset::readRows(QSqlQuery& query)
+{
+    if (query.isSelect()) {
+        const QSqlRecord record = query.record();
+        const int columns = record.count();
+        for (int c = 0; c < columns; ++c) {
+            const QSqlField field = record.field(c);
+            m_fields.append(field.name());
+            if (!m_index.contains(field.name().toCaseFolded())) // the first of equal names wins
+                m_index.insert(field.name().toCaseFolded(), c);
+            switch (field.metaType().id()) {
+            case QMetaType::QDate:
+                m_temporal.push_back(Temporal::Date);
+                break;
+            case QMetaType::QTime:
+                m_temporal.push_back(Temporal::Time);
+                break;
+            case QMetaType::QDateTime:
+                m_temporal.push_back(Temporal::DateTime);
+                break;
+            default:
+                m_temporal.push_back(Temporal::None);
+            }
+        }
+        while (query.next()) {
+            for (int c = 0; c < columns; ++c)
+                appendCell(query.value(c));
+            ++m_rowCount;
+        }
+        if (query.lastError().isValid())
+            throw DatabaseError(failure(QStringLiteral("reading the rows failed"), query.lastError(), m_sql));
+    }
+}
+
+void Recordset::close()
+{
+    m_sql.clear();
+    m_connection = QSqlDatabase();
+    m_open = false;
+    m_fields.clear();
+    m_index.clear();
+    m_kinds = {};
+    m_payload = {};
+    m_texts = {};
+    m_rowCount = 0;
+    m_position = 0;
+    m_pending.clear();
+    m_temporal = {};
+    m_tableResolved = false;
+    m_table.clear();
+    m_keyColumns.clear();
+    m_notUpdatable.clear();
+}
+
+bool Recordset::eof() const
+{
+    return m_position >= m_rowCount;
+}
+
+void Recordset::moveFirst()
+{
+    if (!m_pending.isEmpty())
+        update();
+    m_position = 0;
+}
+
+void Recordset::moveNext()
+{
+    requireRow();
+    if (!m_pending.isEmpty())
+        update();
+    ++m_position;
+}
+
+bool Recordset::hasField(const QString& name) const
+{
+    return m_index.contains(name.toCaseFolded());
+}
+
+QVariant Recordset::value(const QString& field) const
+{
+    const int column = fieldIndex(field);
+    requireRow();
+    const auto pending = m_pending.constFind(column);
+    if (pending != m_pending.cend())
+        return *pending;
+    return cellValue(column);
+}
+
+bool Recordset::isNull(const QString& field) const
+{
+    return value(field).isNull();
+}
+
+QString Recordset::text(const QString& field) const
+{
+    const QVariant v = value(field);
+    if (v.isNull())
+        return {};
+    switch (v.metaType().id()) {
+    case QMetaType::QDate:
+        return v.toDate().toString(u"yyyy-MM-dd"_qs);
+    case QMetaType::QTime:
+        return isoTime(v.toTime());
+    case QMetaType::QDateTime: {
+        const QDateTime dt = v.toDateTime();
+        return dt.date().toString(u"yyyy-MM-dd"_qs) + u' ' + isoTime(dt.time());
+    }
+    case QMetaType::Double: {
+        // Plain decimals ("1000000", "0.25"); exponents only where those would be unwieldy.
+        const double d = std::abs(v.toDouble());
+        const bool plain = d == 0 || (d >= 1e-6 && d < 1e15);
+        return QString::number(v.toDouble(), plain ? 'f' : 'g', QLocale::FloatingPointShortest);
+    }
+    default:
+        return v.toString();
+    }
+}
+
+void Recordset::setValue(const QString& field, const QVariant& value)
+{
+    const int column = fieldIndex(field);
+    requireRow();
+    resolveTable();
+    const QVariant stored = storedForm(column, value);
+    const QVariant original = storedForm(column, cellValue(column));
+    const bool same = stored.isNull() ? original.isNull() : !original.isNull() && stored == original;
+    if (same)
+        m_pending.remove(column);
+    else
+        m_pending.insert(column, stored);
+}
+
+void Recordset::update()
+{
+    requireRow();
+    if (m_pending.isEmpty())
+        return;
+    QHash<int, QVariant> changes;
+    changes.swap(m_pending); // whatever happens below, the unsaved changes are gone
+    resolveTable();
+    if (!m_notUpdatable.isEmpty())
+        throw DatabaseError(m_notUpdatable);
+
+    QSqlDriver* driver = m_connection.driver();
+    auto name = [&](int column) {
+        return driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName);
+    };
+    QList<int> columns = changes.keys();
+    std::sort(columns.begin(), columns.end());
+
+    QStringList assignments;
+    QStringList conditions;
+    QVariantList values;
+    QVariantList checks;
+    for (int column : columns) {
+        assignments.append(name(column) + u" = ?");
+        values.append(changes.value(column));
+    }
+    for (int column : m_keyColumns) {
+        conditions.append(name(column) + u" = ?");
+        checks.append(storedForm(column, cellValue(column)));
+    }
+    for (int column : columns) {
+        if (m_keyColumns.contains(column))
+            continue;
+        const QVariant original = storedForm(column, cellValue(column));
+        if (original.isNull()) {
+            conditions.append(name(column) + u" IS NULL");
+        } else {
+            conditions.append(name(column) + u" = ?");
+            checks.append(original);
+        }
+    }
+    const QString sql =
+        u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
+    QSqlQuery query(m_connection);
+    if (!query.prepare(sql))
+        throw DatabaseError(
+            failure(QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql));
+    for (const QVariant& v : std::as_const(values))
+        query.addBindValue(v);
+    for (const QVariant& v : std::as_const(checks))
+        query.addBindValue(v);
+    if (!query.exec())
+        throw DatabaseError(
+            failure(QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql));
+    if (query.numRowsAffected() < 1)
+        throw DatabaseError(conflictMessage());
+
+    // The key may have been among the changes; the row is found again by its new key.
+    const qsizetype base = qsizetype(m_position) * m_fields.size();
+    for (int column : m_keyColumns) {
+        if (changes.contains(column))
+            storeCell(base + column, changes.value(column));
+    }
+    readBack(columns);
+}
+
+// Reads the written columns back, so the row holds what the database stored (its own
+// types and conversions), as a fresh query would show it.
+void Recordset::readBack(const QList<int>& columns)
+{
+    QSqlDriver* driver = m_connection.driver();
+    QStringList names;
+    for (int column : columns)
+        names.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName));
+    QStringList conditions;
+    for (int column : std::as_const(m_keyColumns))
+        conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
+    const QString sql =
+        u"SELECT " + names.join(u", ") + u" FROM " + m_table + u" WHERE " + conditions.join(u" AND ");
+    QSqlQuery query(m_connection);
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    for (int column : std::as_const(m_keyColumns))
+        query.addBindValue(storedForm(column, cellValue(column)));
+    if (!query.exec() || !query.next())
+        throw DatabaseError(failure(QStringLiteral("reading back the saved row of %1 failed").arg(m_table),
+                                    query.lastError(), sql));
+    const qsizetype base = qsizetype(m_position) * m_fields.size();
+    for (int i = 0; i < columns.size(); ++i)
+        storeCell(base + columns[i], query.value(i));
+}
+
+QString Recordset::conflictMessage() const
+{
+    QStringList key;
+    for (int column : m_keyColumns)
+        key.append(m_fields[column] + u'=' + text(m_fields[column]));
+    return QStringLiteral("the row of %1 with %2 was changed by someone else; nothing was saved")
+        .arg(m_table, key.join(u", "));
+}
+
+int Recordset::fieldIndex(const QString& name) const
+{
+    const auto it = m_index.constFind(name.toCaseFolded());
+    if (it == m_index.cend())
+        throw DatabaseError(QStringLiteral("the field %1 is not among the fields of: %2").arg(name, m_sql));
+    return *it;
+}
+
+void Recordset::requireRow() const
+{
+    if (eof())
+        throw DatabaseError(
+            QStringLiteral("there is no current row (end of the records) in the records of: %1").arg(m_sql));
+}
+
+void Recordset::appendCell(const QVariant& value)
+{
+    m_kinds.push_back(Kind::Null);
+    m_payload.push_back(Payload{});
+    storeCell(qsizetype(m_kinds.size()) - 1, value);
+}
+
+void Recordset::storeCell(qsizetype cell, const QVariant& value)
+{
+    Payload& payload = m_payload[size_t(cell)];
+    Kind& kind = m_kinds[size_t(cell)];
+    auto keepBytes = [&](const QByteArray& bytes, Kind as) {
+        if (m_texts.size() + bytes.size() > std::numeric_limits<quint32>::max())
+            throw DatabaseError(QStringLiteral("the result of %1 is too large to hold in memory").arg(m_sql));
+        payload.span.offset = quint32(m_texts.size());
+        payload.span.size = quint32(bytes.size());
+        m_texts.append(bytes);
+        kind = as;
+    };
+    if (value.isNull()) {
+        kind = Kind::Null;
+        return;
+    }
+    switch (value.metaType().id()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::Long:
+        kind = Kind::Int;
+        payload.integer = value.toLongLong();
+        break;
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+    case QMetaType::ULong:
+        kind = Kind::UInt;
+        payload.unsignedInteger = value.toULongLong();
+        break;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        kind = Kind::Real;
+        payload.real = value.toDouble();
+        break;
+    case QMetaType::Bool:
+        kind = Kind::Bool;
+        payload.integer = value.toBool();
+        break;
+    case QMetaType::QDate:
+        kind = Kind::Date;
+        payload.integer = value.toDate().toJulianDay();
+        break;
+    case QMetaType::QTime:
+        kind = Kind::Time;
+        payload.integer = value.toTime().msecsSinceStartOfDay();
+        break;
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        kind = dt.timeSpec() == Qt::LocalTime ? Kind::DateTimeLocal : Kind::DateTimeUtc;
+        payload.integer = dt.toMSecsSinceEpoch();
+        break;
+    }
+    case QMetaType::QByteArray:
+        keepBytes(value.toByteArray(), Kind::Bytes);
+        break;
+    default:
+        keepBytes(value.toString().toUtf8(), Kind::Text);
+    }
+}
+
+QVariant Recordset::cellValue(int column) const
+{
+    const size_t cell = size_t(m_position) * size_t(m_fields.size()) + size_t(column);
+    const Payload& payload = m_payload[cell];
+    switch (m_kinds[cell]) {
+    case Kind::Null:
+        return {};
+    case Kind::Int:
+        return QVariant(payload.integer);
+    case Kind::UInt:
+        return QVariant(payload.unsignedInteger);
+    case Kind::Real:
+        return QVariant(payload.real);
+    case Kind::Bool:
+        return QVariant(payload.integer != 0);
+    case Kind::Text:
+        return QString::fromUtf8(m_texts.constData() + payload.span.offset, payload.span.size);
+    case Kind::Bytes:
+        return QByteArray(m_texts.constData() + payload.span.offset, payload.span.size);
+    case Kind::Date:
+        return QDate::fromJulianDay(payload.integer);
+    case Kind::Time:
+        return QTime::fromMSecsSinceStartOfDay(int(payload.integer));
+    case Kind::DateTimeLocal:
+        return QDateTime::fromMSecsSinceEpoch(payload.integer);
+    case Kind::DateTimeUtc:
+        return QDateTime::fromMSecsSinceEpoch(payload.integer, Qt::UTC);
+    }
+    return {};
+}
+
+// The form a value is written and compared in: dates and times become ISO text in the
+// column's own shape, so that SQLite (which keeps them as text) and PostgreSQL (which reads
+// the text as its date types) both compare them correctly, whatever the time zone.
+QVariant Recordset::storedForm(int column, const QVariant& value) const
+{
+    if (value.isNull())
+        return {};
+    const Temporal temporal = m_temporal[size_t(column)];
+    switch (value.metaType().id()) {
+    case QMetaType::QDate: {
+        const QString date = value.toDate().toString(u"yyyy-MM-dd"_qs);
+        return temporal == Temporal::DateTime ? QString(date + u" 00:00:00") : date;
+    }
+    case QMetaType::QTime:
+        return isoTime(value.toTime());
+    case QMetaType::QDateTime: {
+        const QDateTime dt = value.toDateTime();
+        const QString date = dt.date().toString(u"yyyy-MM-dd"_qs);
+        if (temporal == Temporal::Date)
+            return date;
+        if (temporal == Temporal::Time)
+            return isoTime(dt.time());
+        return QString(date + u' ' + isoTime(dt.time()));
+    }
+    default:
+        return value;
+    }
+}
+
+// Finds the table, its key columns and, on SQLite, the declared date and time columns.
+void Recordset::resolveTable()
+{
+    if (m_tableResolved)
+        return;
+    m_tableResolved = true;
+    m_table = singleTable(m_sql);
+    if (m_table.isEmpty()) {
+        m_notUpdatable = QStringLiteral("Update needs a statement that reads exactly one table; "
+                                        "cannot update the rows of: %1")
+                             .arg(m_sql);
+        return;
+    }
+    QString name = m_table;
+    if (name.startsWith(u'"') && name.endsWith(u'"'))
+        name = name.mid(1, name.size() - 2);
+    QSqlIndex key = m_connection.primaryIndex(name);
+    if (key.isEmpty())
+        key = m_connection.primaryIndex(name.toLower()); // unquoted names fold to lower case
+    if (key.isEmpty()) {
+        m_notUpdatable = QStringLiteral("the table %1 has no primary key, so Update cannot find the row; "
+                                        "nothing was saved")
+                             .arg(m_table);
+        return;
+    }
+    for (int i = 0; i < key.count(); ++i) {
+        const auto column = m_index.constFind(key.fieldName(i).toCaseFolded());
+        if (column == m_index.cend()) {
+            m_notUpdatable = QStringLiteral("the statement does not read the key column %1 of %2, so "
+                                            "Update cannot find the row: %3")
+                                 .arg(key.fieldName(i), m_table, m_sql);
+            return;
+        }
+        m_keyColumns.append(*column);
+    }
+    if (m_connection.driverName() == u"QSQLITE") {
+        QSqlQuery info(m_connection);
+        if (info.exec(u"PRAGMA table_info(" +
+                      m_connection.driver()->escapeIdentifier(name, QSqlDriver::TableName) + u")")) {
+            while (info.next()) {
+                const auto column = m_index.constFind(info.value(1).toString().toCaseFolded());
+                if (column == m_index.cend())
+                    continue;
+                const QString type = info.value(2).toString().toLower();
+                Temporal temporal = Temporal::None;
+                if (type.contains(u"datetime") || type.contains(u"timestamp"))
+                    temporal = Temporal::DateTime;
+                else if (type.contains(u"date"))
+                    temporal = Temporal::Date;
+                else if (type.contains(u"time"))
+                    temporal = Temporal::Time;
+                m_temporal[size_t(*column)] = temporal;
+            }
+        }
+    }
+}
+
+} // namespace talor

@@ -1,0 +1,151 @@
+#include "setup/ModuleSetup.h"
+
+#include "db/Recordset.h"
+#include "settings/ModuleSettings.h"
+#include "suite/SuiteServices.h"
+#include "text/TextFunctions.h"
+
+#include <cmath>
+
+namespace talor {
+
+namespace {
+
+constexpr int CodeWidth = 6;
+
+// A colour setting as a 0x00BBGGRR value: its leading number; anything that is not a colour
+// (negative, beyond white, not a number) is treated as absent and gives 0, black.
+quint32 colourValue(const QString& text)
+{
+    const double value = text::numericValue(text);
+    if (!std::isfinite(value) || value < 0 || value > 0xFFFFFF)
+        return 0;
+    return static_cast<quint32>(value);
+}
+
+} // namespace
+
+ModuleSetup::ModuleSetup(SuiteServices& suite, Recordset& treeRecords1, Recordset& menuRecords)
+    : m_suite(suite), m_treeRecords1(treeRecords1), m_menuRecords(menuRecords)
+{}
+
+QStringList ModuleSetup::commandPool()
+{
+    return {u"调时"_qs, u"选定"_qs, u"编辑"_qs, u"保存"_qs, u"预览"_qs, u"打印"_qs, u"输出"_qs};
+}
+
+QString ModuleSetup::tableCode(const QString& item)
+{
+    return item.left(CodeWidth).trimmed();
+}
+
+QString ModuleSetup::tableCaption(const QString& item)
+{
+    return item.mid(CodeWidth).trimmed();
+}
+
+SetupValues ModuleSetup::load()
+{
+    SetupValues values;
+    loadMenuNames(values);
+    loadTables(values);
+    selectCurrentTable(values);
+
+    ModuleSettings settings(m_suite);
+    for (int n = 1; n <= 7; ++n) {
+        values.captions[n - 1] = settings.readModule(u"CAP"_qs + QString::number(n));
+        values.menus[n - 1] = settings.readModule(u"MENU"_qs + QString::number(n));
+    }
+    for (int n = 1; n <= 3; ++n)
+        values.colours[n - 1] = colourValue(settings.readModule(u"COLOR"_qs + QString::number(n)));
+
+    values.hideAtStart = settings.readModule(u"IF"_qs) == u"YES";
+    values.blankZero = settings.readModule(u" 0"_qs) == u"YES";
+
+    const QString restricted = settings.readModule(u"MENU"_qs);
+    for (const QString& command : commandPool())
+        (restricted.contains(command) ? values.restricted : values.offered) << command;
+
+    values.tablesEnabled = m_suite.operatorName() == QLatin1String(TableOperator);
+    return values;
+}
+
+void ModuleSetup::loadMenuNames(SetupValues& values)
+{
+    m_menuRecords.close();
+    m_menuRecords.open(u"select * from SYS02 order by cdxh"_qs, m_suite.connection());
+    for (; !m_menuRecords.eof(); m_menuRecords.moveNext())
+        values.menuNames << m_menuRecords.text(u"cdmc"_qs);
+}
+
+void ModuleSetup::loadTables(SetupValues& values)
+{
+    m_treeRecords1.close();
+    m_treeRecords1.open(u"select * from zdb1 where parid=0 and proval='DATABASE'"_qs, m_suite.connection());
+    if (m_treeRecords1.eof())
+        return;
+    const qlonglong parent = m_treeRecords1.value(u"proid"_qs).toLongLong();
+    m_treeRecords1.close();
+    m_treeRecords1.open(u"select * from zdb1 where parid="_qs + QString::number(parent),
+                        m_suite.connection());
+    for (; !m_treeRecords1.eof(); m_treeRecords1.moveNext()) {
+        const QString caption = m_treeRecords1.text(u"proname"_qs);
+        const QString code = m_treeRecords1.text(u"proval"_qs);
+        // The suite's table lookup is consulted as the suite expects; its answer is not needed.
+        m_suite.tableLookup(caption, QString());
+        // Only attendance tables qualify: they carry a day and an employee number.
+        if (m_suite.fieldCaption(u"zhdate"_qs, code).isEmpty() ||
+            m_suite.fieldCaption(u"memberid"_qs, code).isEmpty())
+            continue;
+        values.tables << m_suite.pad(CodeWidth, code, u" "_qs) + caption;
+    }
+}
+
+void ModuleSetup::selectCurrentTable(SetupValues& values)
+{
+    ModuleSettings settings(m_suite);
+    m_suite.setCurrentTable(settings.readModule(u"TABLE"_qs));
+    if (m_suite.currentTable().isEmpty()) {
+        // Nothing configured yet: propose the first table, when there is one.
+        if (!values.tables.isEmpty()) {
+            m_suite.setCurrentTable(tableCode(values.tables.first()));
+            values.tableIndex = 0;
+        }
+        return;
+    }
+    const QString item =
+        m_suite.pad(CodeWidth, m_suite.currentTable(), u" "_qs) + settings.readModule(u"CTABLE"_qs);
+    values.tableIndex = values.tables.indexOf(item);
+}
+
+QString ModuleSetup::chooseTable(const QString& item)
+{
+    const QString caption = tableCaption(item);
+    const QString code = m_suite.tableLookup(caption, QString());
+    m_suite.setCurrentTable(code);
+    m_suite.setViewName(caption);
+    return code;
+}
+
+void ModuleSetup::save(const SetupValues& values)
+{
+    ModuleSettings settings(m_suite);
+    // Without a selected table the table setting stays as it is.
+    if (values.tableIndex >= 0 && values.tableIndex < values.tables.size()) {
+        const QString& item = values.tables.at(values.tableIndex);
+        settings.writeModule(u"TABLE"_qs, tableCode(item));
+        settings.writeModule(u"CTABLE"_qs, tableCaption(item));
+    }
+    settings.writeModule(u"MENU"_qs, values.restricted.join(QString()));
+    for (int n = 1; n <= 7; ++n) {
+        settings.writeModule(u"CAP"_qs + QString::number(n), values.captions[n - 1]);
+        settings.writeModule(u"MENU"_qs + QString::number(n), values.menus[n - 1]);
+    }
+    for (int n = 1; n <= 3; ++n)
+        settings.writeModule(u"COLOR"_qs + QString::number(n), QString::number(values.colours[n - 1]));
+    settings.writeModule(u"IF"_qs, values.hideAtStart ? u"YES"_qs : u"NO"_qs);
+    settings.writeModule(u" 0"_qs, values.blankZero ? u"YES"_qs : u"NO"_qs);
+    m_suite.setRefreshFlag(0);
+}
+
+} // namespace talor

@@ -1,0 +1,401 @@
+#include "db/Recordset.h"
+
+#include "db/SqlText.h"
+#include "support/TestDatabases.h"
+
+#include <QDate>
+#include <QSqlQuery>
+
+using namespace talor;
+using talor::test::DatabaseKind;
+
+namespace {
+
+// Attendance rows keyed by person and day, and an employee table named in upper case.
+class RecordsetTest : public talor::test::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        resetTables({u"kq"_qs, u"ygzl"_qs, u"nokey"_qs});
+        exec(
+            u"create table kq (memberid varchar(20) not null, zhdate date not null, name varchar(40), "
+            "DEPART varchar(40), GROUP0 varchar(40), nColor integer, hours double precision, "
+            "sbtime time, stamp timestamp, pay numeric(8,2), CZYXM varchar(20), primary key (memberid, zhdate))"_qs);
+        exec(
+            u"create table YGZL (memberid varchar(20) primary key, name varchar(40), depart varchar(40))"_qs);
+        exec(u"insert into kq (memberid, zhdate, name, DEPART, GROUP0, nColor, hours) values "
+             "('002', '2024-03-05', 'Li', '01', null, 3, 7.5), "
+             "('001', '2024-03-05', 'Wang', '01', 'A', null, 8), "
+             "('003', '2024-03-05', 'Zhao', null, null, 1, 0), "
+             "('001', '2024-03-06', 'Wang', '01', 'A', 2, 4.25)"_qs);
+        exec(
+            u"insert into ygzl values ('1', 'Template', '01'), ('7', 'O''Neill', '02'), ('8', 'Other', '02')"_qs);
+    }
+
+    QString oneDay() const
+    {
+        return u"select * from kq where zhdate=" + sql::dateLiteral(QDate(2024, 3, 5), kindText()) +
+               u" order by memberid";
+    }
+
+    // The values of a column over all rows of a fresh recordset on the statement.
+    QStringList column(const QString& statement, const QString& field)
+    {
+        Recordset rs;
+        rs.open(statement, db());
+        QStringList values;
+        for (; !rs.eof(); rs.moveNext())
+            values.append(rs.text(field));
+        return values;
+    }
+
+    QString scalar(const QString& statement)
+    {
+        QSqlQuery query(db());
+        EXPECT_TRUE(query.exec(statement) && query.next()) << statement.toStdString();
+        return query.value(0).toString();
+    }
+};
+
+TEST_P(RecordsetTest, ReadsRowsInTheStatementsOrderAndRewinds)
+{
+    Recordset rs;
+    rs.open(oneDay(), db());
+    EXPECT_TRUE(rs.isOpen());
+    EXPECT_EQ(rs.recordCount(), 3);
+    QStringList seen;
+    for (; !rs.eof(); rs.moveNext())
+        seen.append(rs.text(u"memberid"_qs));
+    EXPECT_EQ(seen, (QStringList{u"001"_qs, u"002"_qs, u"003"_qs}));
+    EXPECT_THROW(rs.moveNext(), DatabaseError);
+    EXPECT_THROW(rs.value(u"name"_qs), DatabaseError);
+
+    rs.moveFirst();
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.text(u"name"_qs), u"Wang"_qs);
+    EXPECT_EQ(rs.value(u"hours"_qs).toDouble(), 8.0);
+}
+
+TEST_P(RecordsetTest, EmptyResultIsAtItsEndAndKnowsItsFields)
+{
+    Recordset rs;
+    rs.open(u"select * from kq where memberid='nobody'"_qs, db());
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(rs.recordCount(), 0);
+    EXPECT_TRUE(rs.hasField(u"CZYXM"_qs));
+    rs.moveFirst();
+    EXPECT_TRUE(rs.eof());
+}
+
+TEST_P(RecordsetTest, CloseAndReopenOnAnotherStatement)
+{
+    Recordset rs;
+    rs.open(u"select * from YGZL where memberid='1'"_qs, db());
+    EXPECT_EQ(rs.text(u"name"_qs), u"Template"_qs);
+    rs.close();
+    EXPECT_FALSE(rs.isOpen());
+    EXPECT_TRUE(rs.eof());
+    rs.open(u"select memberid,name from ygzl order by memberid"_qs, db());
+    EXPECT_EQ(rs.recordCount(), 3);
+    EXPECT_EQ(rs.source(), u"select memberid,name from ygzl order by memberid"_qs);
+    // Opening an open recordset closes it first.
+    rs.open(oneDay(), db());
+    EXPECT_EQ(rs.recordCount(), 3);
+    EXPECT_EQ(rs.text(u"memberid"_qs), u"001"_qs);
+    EXPECT_EQ(rs.position(), 0);
+}
+
+TEST_P(RecordsetTest, FieldsAreFoundWhateverTheCase)
+{
+    Recordset rs;
+    rs.open(oneDay(), db());
+    rs.moveNext(); // 002
+    EXPECT_EQ(rs.text(u"DEPART"_qs), u"01"_qs);
+    EXPECT_EQ(rs.text(u"depart"_qs), u"01"_qs);
+    EXPECT_EQ(rs.text(u"MEMBERID"_qs), u"002"_qs);
+    EXPECT_EQ(rs.value(u"nColor"_qs).toInt(), 3);
+    EXPECT_EQ(rs.value(u"NCOLOR"_qs).toInt(), 3);
+    EXPECT_TRUE(rs.hasField(u"czyxm"_qs));
+    EXPECT_TRUE(rs.hasField(u"Group0"_qs));
+    try {
+        rs.value(u"nosuch"_qs);
+        FAIL() << "an unknown field must throw";
+    } catch (const DatabaseError& error) {
+        EXPECT_TRUE(error.message().contains(u"nosuch"_qs)) << error.what();
+    }
+}
+
+TEST_P(RecordsetTest, NullsAreTestedAndReadAsEmptyText)
+{
+    Recordset rs;
+    rs.open(oneDay(), db());
+    rs.moveNext(); // 002: group null, depart '01'
+    EXPECT_TRUE(rs.isNull(u"GROUP0"_qs));
+    EXPECT_FALSE(rs.isNull(u"DEPART"_qs));
+    EXPECT_EQ(rs.text(u"GROUP0"_qs), QString());
+    rs.moveNext(); // 003: depart null, hours 0
+    EXPECT_TRUE(rs.isNull(u"depart"_qs));
+    EXPECT_FALSE(rs.isNull(u"hours"_qs));
+    EXPECT_EQ(rs.text(u"hours"_qs), u"0"_qs);
+    EXPECT_TRUE(rs.isNull(u"CZYXM"_qs));
+}
+
+TEST_P(RecordsetTest, UpdateWritesTheChangedFieldsOfTheCurrentRow)
+{
+    Recordset rs;
+    rs.open(oneDay(), db());
+    rs.moveNext(); // 002
+    rs.setValue(u"name"_qs, u"李四"_qs);
+    rs.setValue(u"hours"_qs, 0.1);
+    rs.setValue(u"GROUP0"_qs, u"B"_qs);
+    rs.setValue(u"CZYXM"_qs, u"管理员"_qs);
+    rs.setValue(u"nColor"_qs, QVariant()); // to null
+    rs.setValue(u"pay"_qs, 12.5);
+    EXPECT_EQ(rs.text(u"name"_qs), u"李四"_qs); // the unsaved change shows
+    rs.update();
+    EXPECT_EQ(rs.text(u"name"_qs), u"李四"_qs);
+
+    const QString row002 = u"select * from kq where memberid=" + sql::quoted(u"002"_qs);
+    EXPECT_EQ(column(row002, u"name"_qs), QStringList{u"李四"_qs});
+    EXPECT_EQ(column(row002, u"group0"_qs), QStringList{u"B"_qs});
+    EXPECT_EQ(column(row002, u"czyxm"_qs), QStringList{u"管理员"_qs});
+    EXPECT_EQ(column(row002, u"ncolor"_qs), QStringList{QString()});
+    Recordset fresh;
+    fresh.open(row002, db());
+    EXPECT_DOUBLE_EQ(fresh.value(u"hours"_qs).toDouble(), 0.1);
+    EXPECT_TRUE(fresh.isNull(u"nColor"_qs));
+    // The other rows, including the same person on other days, are untouched.
+    EXPECT_EQ(column(oneDay(), u"name"_qs), (QStringList{u"Wang"_qs, u"李四"_qs, u"Zhao"_qs}));
+    EXPECT_EQ(column(u"select * from kq where memberid='001' order by zhdate"_qs, u"name"_qs),
+              (QStringList{u"Wang"_qs, u"Wang"_qs}));
+
+    // The row holds what was stored, so a second save of it passes the optimistic check.
+    rs.setValue(u"hours"_qs, 0.3);
+    rs.setValue(u"nColor"_qs, 5);
+    rs.setValue(u"pay"_qs, u"13.25"_qs);
+    rs.setValue(u"name"_qs, u"Li"_qs);
+    EXPECT_NO_THROW(rs.update());
+    EXPECT_EQ(column(row002, u"name"_qs), QStringList{u"Li"_qs});
+    EXPECT_EQ(scalar(u"select pay from kq where memberid='002'"_qs).toDouble(), 13.25);
+    rs.setValue(u"pay"_qs, 1);
+    EXPECT_NO_THROW(rs.update());
+
+    // A double that needs all its digits still passes the check on the next save.
+    rs.setValue(u"hours"_qs, 1.0 / 3);
+    rs.update();
+    rs.setValue(u"hours"_qs, 1e6);
+    EXPECT_NO_THROW(rs.update());
+    EXPECT_EQ(rs.text(u"hours"_qs), u"1000000"_qs);
+}
+
+TEST_P(RecordsetTest, UpdateOfAStaleRowIsRefusedAndWritesNothing)
+{
+    Recordset first;
+    Recordset second;
+    first.open(oneDay(), db());
+    second.open(oneDay(), db());
+    first.setValue(u"name"_qs, u"First"_qs);
+    first.update();
+
+    second.setValue(u"name"_qs, u"Second"_qs);
+    second.setValue(u"hours"_qs, 1.0);
+    try {
+        second.update();
+        FAIL() << "a stale update must throw";
+    } catch (const DatabaseError& error) {
+        const QString message = error.message();
+        EXPECT_TRUE(message.contains(u"kq"_qs)) << error.what();
+        EXPECT_TRUE(message.contains(u"memberid=001"_qs)) << error.what();
+        EXPECT_TRUE(message.contains(u"nothing was saved"_qs)) << error.what();
+    }
+    // The database keeps the first save; the refused row keeps the values it was read with.
+    EXPECT_EQ(column(oneDay(), u"name"_qs).value(0), u"First"_qs);
+    EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(),
+              8.0);
+    EXPECT_EQ(second.text(u"name"_qs), u"Wang"_qs);
+    EXPECT_EQ(second.value(u"hours"_qs).toDouble(), 8.0);
+    // The refused changes are dropped: moving on does not try them again.
+    EXPECT_NO_THROW(second.moveNext());
+}
+
+TEST_P(RecordsetTest, StaleCheckSeesAValueThatWasNull)
+{
+    Recordset first;
+    Recordset second;
+    first.open(oneDay(), db());
+    second.open(oneDay(), db());
+    first.moveNext();
+    first.moveNext(); // 003, depart null
+    second.moveNext();
+    second.moveNext();
+    first.setValue(u"depart"_qs, u"01"_qs);
+    first.update();
+    second.setValue(u"depart"_qs, u"02"_qs);
+    EXPECT_THROW(second.update(), DatabaseError);
+    EXPECT_EQ(scalar(u"select depart from kq where memberid='003'"_qs), u"01"_qs);
+}
+
+TEST_P(RecordsetTest, ChangesOfOtherColumnsAreKeptAndUnchangedValuesAreNotWritten)
+{
+    // Another operator saves the same row from a connection of their own.
+    QSqlDatabase other = openAnother(u"other"_qs);
+    Recordset first;
+    Recordset second;
+    first.open(oneDay(), other);
+    second.open(oneDay(), db());
+    first.setValue(u"hours"_qs, 6.5);
+    first.update();
+
+    // The sheet writes every cell back; values equal to those read are not changes.
+    second.setValue(u"hours"_qs, 8);
+    second.setValue(u"name"_qs, u"Wang"_qs);
+    second.setValue(u"nColor"_qs, 4);
+    EXPECT_NO_THROW(second.update());
+    EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(),
+              6.5);
+    EXPECT_EQ(scalar(u"select ncolor from kq where memberid='001' and zhdate='2024-03-05'"_qs).toInt(), 4);
+}
+
+TEST_P(RecordsetTest, MovingOnWritesTheUnsavedChanges)
+{
+    Recordset rs;
+    rs.open(oneDay(), db());
+    rs.setValue(u"CZYXM"_qs, u"op"_qs);
+    rs.moveNext();
+    rs.setValue(u"CZYXM"_qs, u"op"_qs);
+    rs.moveFirst();
+    rs.setValue(u"CZYXM"_qs, u"dropped"_qs);
+    rs.close();
+    EXPECT_EQ(column(oneDay(), u"czyxm"_qs), (QStringList{u"op"_qs, u"op"_qs, QString()}));
+}
+
+TEST_P(RecordsetTest, UpperAndLowerCaseTableNamesAreTheSameTable)
+{
+    Recordset upper;
+    upper.open(u"select * from YGZL where memberid='1'"_qs, db());
+    ASSERT_FALSE(upper.eof());
+    upper.setValue(u"NAME"_qs, u"模板"_qs);
+    upper.update();
+    EXPECT_EQ(column(u"select * from ygzl where memberid='1'"_qs, u"name"_qs), QStringList{u"模板"_qs});
+
+    Recordset lower;
+    lower.open(u"select memberid,name from ygzl where memberid='8'"_qs, db());
+    lower.setValue(u"name"_qs, u"Eight"_qs);
+    lower.update();
+    EXPECT_EQ(column(u"select * from YGZL where memberid='8'"_qs, u"NAME"_qs), QStringList{u"Eight"_qs});
+}
+
+TEST_P(RecordsetTest, QuotedNamesFindTheirRowAndCannotInject)
+{
+    EXPECT_EQ(column(u"select * from ygzl where name=" + sql::quoted(u"O'Neill"_qs), u"memberid"_qs),
+              QStringList{u"7"_qs});
+    EXPECT_EQ(column(u"select * from ygzl where name=" + sql::quoted(u"x' or '1'='1"_qs), u"memberid"_qs),
+              QStringList{});
+    // Values written by Update are bound, never spliced into the statement.
+    Recordset rs;
+    rs.open(u"select * from ygzl where memberid='8'"_qs, db());
+    rs.setValue(u"name"_qs, u"x'; drop table ygzl; --"_qs);
+    rs.update();
+    EXPECT_EQ(column(u"select * from ygzl where memberid='8'"_qs, u"name"_qs),
+              QStringList{u"x'; drop table ygzl; --"_qs});
+    EXPECT_EQ(scalar(u"select count(*) from ygzl"_qs), u"3"_qs);
+}
+
+TEST_P(RecordsetTest, ChineseTextRoundTrips)
+{
+    Recordset rs;
+    rs.open(u"select * from ygzl where memberid='1'"_qs, db());
+    rs.setValue(u"name"_qs, u"张三丰"_qs);
+    rs.setValue(u"depart"_qs, u"人事部·考勤组"_qs);
+    rs.update();
+    EXPECT_EQ(column(u"select * from ygzl where name=" + sql::quoted(u"张三丰"_qs), u"depart"_qs),
+              QStringList{u"人事部·考勤组"_qs});
+}
+
+TEST_P(RecordsetTest, DatesAndTimesAreWrittenSoTheDatabaseComparesThem)
+{
+    Recordset rs;
+    rs.open(u"select * from kq where memberid='003'"_qs, db());
+    rs.setValue(u"sbtime"_qs, QTime(8, 30));
+    rs.setValue(u"stamp"_qs, QDateTime(QDate(2024, 3, 5), QTime(17, 45, 10)));
+    rs.update();
+    EXPECT_EQ(column(u"select * from kq where sbtime='08:30:00'"_qs, u"memberid"_qs), QStringList{u"003"_qs});
+    EXPECT_EQ(column(u"select * from kq where stamp='2024-03-05 17:45:10'"_qs, u"memberid"_qs),
+              QStringList{u"003"_qs});
+    EXPECT_EQ(column(u"select * from kq where stamp>'2024-03-05 17:00:00' and stamp<'2024-03-06'"_qs,
+                     u"memberid"_qs),
+              QStringList{u"003"_qs});
+
+    // A key date is itself changed: the row moves to another day, found by its old key.
+    rs.setValue(u"zhdate"_qs, QDateTime(QDate(2024, 3, 7), QTime(0, 0)));
+    rs.update();
+    const QString day7 = u"select * from kq where zhdate=" + sql::dateLiteral(QDate(2024, 3, 7), kindText());
+    EXPECT_EQ(column(day7, u"memberid"_qs), QStringList{u"003"_qs});
+    EXPECT_EQ(column(day7, u"zhdate"_qs), QStringList{u"2024-03-07"_qs});
+    // And the row, read back as stored, saves again.
+    rs.setValue(u"sbtime"_qs, QTime(9, 0, 5));
+    rs.setValue(u"stamp"_qs, QDateTime(QDate(2024, 3, 7), QTime(6, 0)));
+    EXPECT_NO_THROW(rs.update());
+    EXPECT_EQ(column(u"select * from kq where sbtime='09:00:05'"_qs, u"stamp"_qs),
+              QStringList{u"2024-03-07 06:00:00"_qs});
+}
+
+TEST_P(RecordsetTest, UpdateIsRefusedWhereTheRowCannotBeFound)
+{
+    exec(u"create table nokey (memberid varchar(20), name varchar(40))"_qs);
+    exec(u"insert into nokey values ('1', 'a')"_qs);
+    const QStringList statements{u"select k.memberid, k.name from kq k, ygzl y where k.depart=y.depart"_qs,
+                                 u"select * from kq join ygzl on kq.depart=ygzl.depart"_qs,
+                                 u"select * from nokey"_qs, u"select name from ygzl"_qs};
+    const QStringList reasons{u"exactly one table"_qs, u"exactly one table"_qs, u"no primary key"_qs,
+                              u"key column"_qs};
+    for (qsizetype i = 0; i < statements.size(); ++i) {
+        SCOPED_TRACE(statements[i].toStdString());
+        Recordset rs;
+        rs.open(statements[i], db());
+        ASSERT_FALSE(rs.eof());
+        rs.setValue(u"name"_qs, u"changed"_qs);
+        try {
+            rs.update();
+            ADD_FAILURE() << "Update must be refused";
+        } catch (const DatabaseError& error) {
+            EXPECT_TRUE(error.message().contains(reasons[i])) << error.what();
+        }
+    }
+    EXPECT_EQ(scalar(u"select count(*) from kq where name='changed'"_qs), u"0"_qs);
+    EXPECT_EQ(scalar(u"select count(*) from ygzl where name='changed'"_qs), u"0"_qs);
+    EXPECT_EQ(scalar(u"select count(*) from nokey where name='changed'"_qs), u"0"_qs);
+}
+
+TEST_P(RecordsetTest, AFailingStatementThrowsNamingIt)
+{
+    Recordset rs;
+    const QString bad = u"select * from no_such_table where memberid='1'"_qs;
+    try {
+        rs.open(bad, db());
+        FAIL() << "a failing statement must throw";
+    } catch (const DatabaseError& error) {
+        EXPECT_TRUE(error.message().contains(bad)) << error.what();
+        EXPECT_TRUE(error.message().contains(u"no_such_table"_qs)) << error.what();
+    }
+    EXPECT_FALSE(rs.isOpen());
+    EXPECT_THROW(rs.open(u"select * from kq where"_qs, db()), DatabaseError);
+    EXPECT_THROW(rs.open(oneDay(), QSqlDatabase()), DatabaseError);
+}
+
+TEST_P(RecordsetTest, AStatementWithoutRowsLeavesAnEmptyRecordset)
+{
+    Recordset rs;
+    rs.open(u"update kq set CZYXM='x' where memberid='001'"_qs, db());
+    EXPECT_TRUE(rs.isOpen());
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(scalar(u"select count(*) from kq where czyxm='x'"_qs), u"2"_qs);
+}
+
+TALOR_BOTH_DATABASES(RecordsetTest);
+
+} // namespace

@@ -1,0 +1,302 @@
+#include "setup/frmYBXZ.h"
+
+#include "db/Connections.h"
+#include "db/Recordset.h"
+#include "setup/SetupData.h"
+#include "support/FakeSuite.h"
+#include "support/ScriptedUi.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace talor;
+namespace data = talor::test::setupdata;
+
+namespace {
+
+QStringList texts(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+// The dialog on a SQLite catalogue, driven by its controls' names.
+class SetupDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        suite.db = Connections::openSqlite(u"setup_dialog"_qs, m_dir.filePath(u"suite.db"_qs));
+        data::fillCatalogue(suite.db);
+        data::fillDictionary(suite);
+        suite.settingsDir = m_dir.path();
+        suite.operatorNameValue = u"Qel"_qs;
+        set(u"MENU"_qs, u"编辑保存"_qs);
+        set(u"MENU2"_qs, u"考勤统计"_qs);
+        set(u"CAP2"_qs, u"统计"_qs);
+        set(u"COLOR1"_qs, u"255"_qs);
+        set(u"COLOR2"_qs, u"65280"_qs);
+        set(u"COLOR3"_qs, u"16711680"_qs);
+        set(u"IF"_qs, u"YES"_qs);
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        tree = Recordset();
+        menus = Recordset();
+        suite.db = QSqlDatabase();
+        Connections::remove(u"setup_dialog"_qs);
+    }
+
+    void set(const QString& suffix, const QString& value)
+    {
+        suite.setSetting(u"TALOR"_qs, suite.moduleKeyValue + suffix, value);
+    }
+    QString setting(const QString& suffix) const
+    {
+        return suite.setting(u"TALOR"_qs, suite.moduleKeyValue + suffix);
+    }
+
+    frmYBXZ& open()
+    {
+        dialog = std::make_unique<frmYBXZ>(suite, ui, tree, menus);
+        dialog->show();
+        return *dialog;
+    }
+    template <typename W> W* child(const QString& name)
+    {
+        auto* widget = dialog->findChild<W*>(name);
+        EXPECT_NE(widget, nullptr) << name.toStdString();
+        return widget;
+    }
+    void doubleClick(QListWidget* list, const QString& text)
+    {
+        const auto found = list->findItems(text, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << text.toStdString();
+        list->scrollToItem(found.first());
+        const QPoint at = list->visualItemRect(found.first()).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    QColor swatch(const QString& name) { return child<QLineEdit>(name)->palette().color(QPalette::Base); }
+
+    QTemporaryDir m_dir;
+    talor::test::FakeSuite suite;
+    talor::test::ScriptedUi ui;
+    Recordset tree, menus;
+    std::unique_ptr<frmYBXZ> dialog;
+};
+
+TEST_F(SetupDialogTest, CarriesTheModuleNamesAndCaptions)
+{
+    frmYBXZ& d = open();
+    EXPECT_EQ(d.objectName(), u"frmYBXZ"_qs);
+    EXPECT_EQ(d.windowTitle(), u"组件初始化"_qs);
+    EXPECT_EQ(QFontInfo(d.font()).family(), u"WenQuanYi Micro Hei"_qs);
+    QStringList labels;
+    for (const QLabel* label : d.findChildren<QLabel*>())
+        labels << label->text();
+    for (const QString& caption :
+         {u"数 据 表:"_qs, u"限用菜单:"_qs, u"可选菜单:"_qs, u"外接模块:"_qs, u"异常颜色:"_qs})
+        EXPECT_TRUE(labels.contains(caption)) << caption.toStdString();
+    EXPECT_EQ(child<QCheckBox>(u"Check1"_qs)->text(), u"以后不再显示此框"_qs);
+    EXPECT_EQ(child<QCheckBox>(u"Check2"_qs)->text(), u"数字项空格替代零"_qs);
+    EXPECT_EQ(child<QPushButton>(u"Command1"_qs)->text(), u"&Y 确定"_qs);
+    for (int n = 2; n <= 4; ++n)
+        child<QPushButton>(u"Command"_qs + QString::number(n));
+    for (int n = 4; n <= 10; ++n)
+        child<QLineEdit>(u"Text"_qs + QString::number(n));
+}
+
+TEST_F(SetupDialogTest, LoadFillsEveryControl)
+{
+    open();
+    auto* tables = child<QListWidget>(u"List5"_qs);
+    EXPECT_EQ(texts(tables), data::listedTables);
+    EXPECT_EQ(tables->currentRow(), 0);
+    EXPECT_TRUE(tables->isEnabled());
+    EXPECT_EQ(texts(child<QListWidget>(u"List3"_qs)), QStringList({u"编辑"_qs, u"保存"_qs}));
+    EXPECT_EQ(texts(child<QListWidget>(u"List4"_qs)),
+              QStringList({u"调时"_qs, u"选定"_qs, u"预览"_qs, u"打印"_qs, u"输出"_qs}));
+    for (int n = 1; n <= 7; ++n) {
+        auto* combo = child<QComboBox>(u"Combo"_qs + QString::number(n));
+        QStringList items;
+        for (int i = 0; i < combo->count(); ++i)
+            items << combo->itemText(i);
+        EXPECT_EQ(items, data::menuNames);
+        EXPECT_EQ(combo->currentText(), n == 2 ? u"考勤统计"_qs : QString());
+    }
+    EXPECT_EQ(child<QLineEdit>(u"Text5"_qs)->text(), u"统计"_qs);
+    EXPECT_EQ(swatch(u"Text16"_qs), QColor(255, 0, 0));
+    EXPECT_EQ(swatch(u"Text17"_qs), QColor(0, 255, 0));
+    EXPECT_EQ(swatch(u"Text18"_qs), QColor(0, 0, 255));
+    EXPECT_TRUE(child<QCheckBox>(u"Check1"_qs)->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(u"Check2"_qs)->isChecked());
+}
+
+TEST_F(SetupDialogTest, AnotherOperatorSeesTheTableListDisabledButOkStillWritesIt)
+{
+    suite.operatorNameValue = u"张三"_qs;
+    set(u"TABLE"_qs, u"JBB"_qs);
+    set(u"CTABLE"_qs, u"加班表"_qs);
+    open();
+    auto* tables = child<QListWidget>(u"List5"_qs);
+    EXPECT_FALSE(tables->isEnabled());
+    EXPECT_EQ(tables->currentRow(), 1);
+    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    EXPECT_EQ(setting(u"TABLE"_qs), u"JBB"_qs);
+    EXPECT_EQ(setting(u"CTABLE"_qs), u"加班表"_qs);
+}
+
+TEST_F(SetupDialogTest, ClickingATableMakesItCurrent)
+{
+    open();
+    auto* tables = child<QListWidget>(u"List5"_qs);
+    const QPoint at = tables->visualItemRect(tables->item(2)).center();
+    QTest::mouseClick(tables->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(suite.current, u"KQRB01"_qs);
+    EXPECT_EQ(suite.view, u"日报表"_qs);
+}
+
+TEST_F(SetupDialogTest, DoubleClicksMoveCommandsBetweenTheLists)
+{
+    open();
+    auto* restricted = child<QListWidget>(u"List3"_qs);
+    auto* offered = child<QListWidget>(u"List4"_qs);
+    doubleClick(restricted, u"编辑"_qs);
+    EXPECT_EQ(texts(restricted), QStringList({u"保存"_qs}));
+    EXPECT_EQ(texts(offered).last(), u"编辑"_qs);
+    doubleClick(offered, u"调时"_qs);
+    EXPECT_EQ(texts(restricted), QStringList({u"保存"_qs, u"调时"_qs}));
+    EXPECT_FALSE(texts(offered).contains(u"调时"_qs));
+
+    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    EXPECT_EQ(setting(u"MENU"_qs), u"保存调时"_qs);
+}
+
+TEST_F(SetupDialogTest, ColourPickersTakeTheChosenColourAndKeepItOnCancel)
+{
+    open();
+    ui.colours = {0x00A0B0C0u, std::nullopt};
+    QTest::mouseClick(child<QPushButton>(u"Command2"_qs), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(u"Command4"_qs), Qt::LeftButton);
+    EXPECT_TRUE(ui.colours.empty());
+    EXPECT_EQ(swatch(u"Text16"_qs), QColor(0xC0, 0xB0, 0xA0));
+    EXPECT_EQ(swatch(u"Text18"_qs), QColor(0, 0, 255));
+
+    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    EXPECT_EQ(setting(u"COLOR1"_qs), QString::number(0x00A0B0C0));
+    EXPECT_EQ(setting(u"COLOR2"_qs), u"65280"_qs);
+    EXPECT_EQ(setting(u"COLOR3"_qs), u"16711680"_qs);
+}
+
+TEST_F(SetupDialogTest, OkWritesTheControlsInOrderAndClosesTheDialog)
+{
+    frmYBXZ& d = open();
+    child<QComboBox>(u"Combo1"_qs)->setCurrentIndex(2);
+    child<QLineEdit>(u"Text4"_qs)->setText(u"工资"_qs);
+    child<QComboBox>(u"Combo7"_qs)->setEditText(u"外部程序"_qs);
+    QTest::mouseClick(child<QCheckBox>(u"Check1"_qs), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>(u"Check2"_qs), Qt::LeftButton);
+    suite.refresh = 2;
+    suite.settingsWrites.clear();
+    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+
+    const QString m = u"TALOR/考勤日报"_qs;
+    QStringList expected{m + u"TABLE=KQB"_qs, m + u"CTABLE=考勤表"_qs, m + u"MENU=编辑保存"_qs};
+    const QString captions[7] = {u"工资"_qs, u"统计"_qs};
+    const QString menus[7] = {u"工资核算"_qs, u"考勤统计"_qs, {}, {}, {}, {}, u"外部程序"_qs};
+    for (int n = 1; n <= 7; ++n) {
+        expected << m + u"CAP"_qs + QString::number(n) + u"="_qs + captions[n - 1];
+        expected << m + u"MENU"_qs + QString::number(n) + u"="_qs + menus[n - 1];
+    }
+    expected << m + u"COLOR1=255"_qs << m + u"COLOR2=65280"_qs << m + u"COLOR3=16711680"_qs << m + u"IF=NO"_qs
+             << m + u" 0=YES"_qs;
+    EXPECT_EQ(suite.settingsWrites, expected);
+    EXPECT_EQ(suite.refresh, 0);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_FALSE(d.isVisible());
+}
+
+TEST_F(SetupDialogTest, ClosingWithTheWindowBoxChangesNothing)
+{
+    frmYBXZ& d = open();
+    suite.refresh = 2;
+    const auto before = suite.settings;
+    suite.settingsWrites.clear();
+    doubleClick(child<QListWidget>(u"List3"_qs), u"编辑"_qs);
+    child<QLineEdit>(u"Text4"_qs)->setText(u"改过"_qs);
+    ui.colours = {123u};
+    QTest::mouseClick(child<QPushButton>(u"Command3"_qs), Qt::LeftButton);
+    d.close();
+    EXPECT_EQ(d.result(), QDialog::Rejected);
+    EXPECT_TRUE(suite.settingsWrites.isEmpty());
+    EXPECT_EQ(suite.settings, before);
+    EXPECT_EQ(suite.refresh, 2);
+}
+
+TEST_F(SetupDialogTest, OkWithNoTableSelectedKeepsTheTableSetting)
+{
+    set(u"TABLE"_qs, u"KQB"_qs);
+    set(u"CTABLE"_qs, u"考勤表"_qs);
+    open();
+    child<QListWidget>(u"List5"_qs)->clearSelection();
+    suite.settingsWrites.clear();
+    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    ASSERT_FALSE(suite.settingsWrites.isEmpty());
+    EXPECT_EQ(suite.settingsWrites.first(), u"TALOR/考勤日报MENU=编辑保存"_qs);
+    EXPECT_EQ(setting(u"TABLE"_qs), u"KQB"_qs);
+    EXPECT_EQ(setting(u"IF"_qs), u"YES"_qs);
+}
+
+TEST_F(SetupDialogTest, AnEmptyCatalogueOpensAnEmptyList)
+{
+    data::exec(suite.db, u"delete from zdb1"_qs);
+    open();
+    EXPECT_EQ(child<QListWidget>(u"List5"_qs)->count(), 0);
+    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    EXPECT_TRUE(setting(u"TABLE"_qs).isEmpty());
+    EXPECT_EQ(setting(u"IF"_qs), u"YES"_qs);
+}
+
+// Renders the dialog with sample data; TALOR_SETUP_SCREENSHOT names where to keep the picture.
+TEST_F(SetupDialogTest, RendersWithSampleData)
+{
+    frmYBXZ& d = open();
+    child<QComboBox>(u"Combo1"_qs)->setCurrentIndex(0);
+    child<QLineEdit>(u"Text4"_qs)->setText(u"档案"_qs);
+    child<QComboBox>(u"Combo3"_qs)->setCurrentIndex(2);
+    child<QLineEdit>(u"Text6"_qs)->setText(u"工资"_qs);
+    const QImage image = d.grab().toImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.size(), d.size());
+    // Every listed table fits in its list without scrolling.
+    auto* tables = child<QListWidget>(u"List5"_qs);
+    for (int i = 0; i < tables->count(); ++i)
+        EXPECT_TRUE(tables->viewport()->rect().contains(tables->visualItemRect(tables->item(i)))) << i;
+    const QString path = qEnvironmentVariable("TALOR_SETUP_SCREENSHOT");
+    if (!path.isEmpty()) {
+        EXPECT_TRUE(image.save(path));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

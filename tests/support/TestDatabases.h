@@ -1,0 +1,100 @@
+#pragma once
+
+#include "db/Connections.h"
+
+#include <QSqlDatabase>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+
+// Database tests run the same body against both engines the product supports: a fresh SQLite
+// file in a temporary directory, and the PostgreSQL test database that ctest starts (fixture
+// "postgres"; the test must be declared DATABASE so it gets TALOR_PG_HOST/PORT/DB/USER).
+// Without those variables the PostgreSQL case fails, saying the server is missing; it never
+// skips.
+//
+//     class SaveTest : public talor::test::DatabaseTest {};
+//     TEST_P(SaveTest, WritesTheRow)
+//     {
+//         resetTables({"kq"});
+//         exec("create table kq (memberid varchar(20) primary key, zhdate date)");
+//         talor::Recordset rs;
+//         rs.open("select * from kq where zhdate=" + talor::sql::dateLiteral(day, kindText()), db());
+//         ...
+//     }
+//     TALOR_BOTH_DATABASES(SaveTest);
+//
+// A fixture with its own SetUp calls DatabaseTest::SetUp() first and returns when
+// HasFatalFailure() (the database could not be opened). Test bodies catch nothing: a
+// DatabaseError thrown by the code under test fails the test with its message.
+// SetUp makes a QCoreApplication when there is none (Qt needs one to load SQL drivers); a test
+// that needs a QApplication must create it before its first database test runs.
+// Create tables with unquoted names (PostgreSQL folds them to lower case) and drop them first
+// with resetTables(), since the PostgreSQL database is shared by every test of the run.
+namespace talor::test {
+
+enum class DatabaseKind
+{
+    Sqlite,
+    Postgres
+};
+
+// "Sqlite" or "Postgres", for test names and messages.
+std::string databaseKindName(DatabaseKind kind);
+std::string databaseKindName(const ::testing::TestParamInfo<DatabaseKind>& info);
+// Lets GoogleTest print the parameter by name.
+void PrintTo(DatabaseKind kind, std::ostream* out);
+
+// The PostgreSQL test server from TALOR_PG_HOST/PORT/DB/USER (and TALOR_PG_PASSWORD, if set);
+// nothing when one of the four is missing.
+std::optional<PostgresServer> postgresTestServer();
+
+// The base of a test that runs against both databases; the parameter names the engine.
+class DatabaseTest : public ::testing::TestWithParam<DatabaseKind>
+{
+protected:
+    void SetUp() override;    // opens db(); a fatal failure when the database cannot be opened
+    void TearDown() override; // closes db() and every connection opened with openAnother()
+
+    DatabaseKind kind() const { return GetParam(); }
+    // The open connection of this test.
+    QSqlDatabase db() const;
+    QString connectionName() const { return m_connectionName; }
+    // The suite's database-kind value for this engine: "2", since neither SQLite nor
+    // PostgreSQL reads #dates#.
+    QString kindText() const { return QStringLiteral("2"); }
+    // The SQLite file of this test (empty for PostgreSQL), for code that opens it itself.
+    QString sqliteFile() const { return m_sqliteFile; }
+    // The PostgreSQL server of this test (for code that opens its own connection).
+    PostgresServer postgresServer() const { return m_server; }
+    // A temporary directory that lives as long as the test, for files besides the database.
+    QString temporaryPath() const { return m_directory->path(); }
+
+    // Drops the tables (those that exist) so the test can create them afresh.
+    void resetTables(const QStringList& tables);
+    // Runs a statement on db(); a failing statement fails the test with the driver's message.
+    void exec(const QString& sql);
+    // A second, independent connection to the same database (another operator, say).
+    QSqlDatabase openAnother(const QString& suffix);
+
+private:
+    std::unique_ptr<QTemporaryDir> m_directory;
+    QString m_connectionName;
+    QString m_sqliteFile;
+    PostgresServer m_server;
+    QStringList m_others;
+};
+
+} // namespace talor::test
+
+// Instantiates a DatabaseTest suite for SQLite and PostgreSQL: Both/Suite.Test/Sqlite, .../Postgres.
+#define TALOR_BOTH_DATABASES(Suite)                                                                          \
+    INSTANTIATE_TEST_SUITE_P(                                                                                \
+        Both, Suite,                                                                                         \
+        ::testing::Values(::talor::test::DatabaseKind::Sqlite, ::talor::test::DatabaseKind::Postgres),       \
+        [](const ::testing::TestParamInfo<::talor::test::DatabaseKind>& info) {                              \
+            return ::talor::test::databaseKindName(info);                                                    \
+        })
