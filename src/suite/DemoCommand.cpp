@@ -1,0 +1,131 @@
+#include "suite/DemoCommand.h"
+
+#include "suite/DemoSuite.h"
+#include "suite/SuiteServices.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <cstdio>
+#include <optional>
+
+namespace talor {
+
+namespace {
+
+void printError(const QString& text)
+{
+    std::fprintf(stderr, "talor demo: %s\n", text.toLocal8Bit().constData());
+}
+
+// A whole number from `low` up, or nothing.
+std::optional<qint64> wholeNumber(const QString& text, qint64 low, qint64 high)
+{
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+int runDemoCommand(const QStringList& args)
+{
+    QStringList arguments = args;
+    if (arguments.isEmpty())
+        arguments << QStringLiteral("talor");
+    if (arguments.size() > 1 && arguments.at(1) == QLatin1String("demo"))
+        arguments.removeAt(1);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Writes a demo suite (configuration, settings, SQLite database)."));
+    const QCommandLineOption dir(QStringLiteral("dir"), QStringLiteral("Directory to write (new or empty)."),
+                                 QStringLiteral("DIR"));
+    const QCommandLineOption employees(QStringLiteral("employees"),
+                                       QStringLiteral("Number of employees (50)."), QStringLiteral("N"),
+                                       QStringLiteral("50"));
+    const QCommandLineOption days(QStringLiteral("days"), QStringLiteral("Number of days (61)."),
+                                  QStringLiteral("N"), QStringLiteral("61"));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("First day (2026-10-01)."),
+                                  QStringLiteral("YYYY-MM-DD"), QStringLiteral("2026-10-01"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the generated rows (1)."),
+                                  QStringLiteral("S"), QStringLiteral("1"));
+    parser.addOptions({dir, employees, days, from, seed});
+    if (!parser.parse(arguments)) {
+        printError(parser.errorText());
+        return 2;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        printError(QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first()));
+        return 2;
+    }
+    if (!parser.isSet(dir) || parser.value(dir).trimmed().isEmpty()) {
+        printError(QStringLiteral("--dir DIR is required"));
+        return 2;
+    }
+
+    DemoOptions options;
+    const auto employeeCount = wholeNumber(parser.value(employees), 1, 10'000'000);
+    if (!employeeCount) {
+        printError(
+            QStringLiteral("--employees %1 is not a whole number from 1 up").arg(parser.value(employees)));
+        return 2;
+    }
+    const auto dayCount = wholeNumber(parser.value(days), 1, 36'600);
+    if (!dayCount) {
+        printError(QStringLiteral("--days %1 is not a whole number from 1 to 36600").arg(parser.value(days)));
+        return 2;
+    }
+    const QDate first = QDate::fromString(parser.value(from).trimmed(), QStringLiteral("yyyy-MM-dd"));
+    if (!first.isValid()) {
+        printError(QStringLiteral("--from %1 is not a date YYYY-MM-DD").arg(parser.value(from)));
+        return 2;
+    }
+    const auto seedValue = wholeNumber(parser.value(seed), 0, 0xFFFFFFFFLL);
+    if (!seedValue) {
+        printError(
+            QStringLiteral("--seed %1 is not a whole number from 0 to 4294967295").arg(parser.value(seed)));
+        return 2;
+    }
+    options.employees = int(*employeeCount);
+    options.days = int(*dayCount);
+    options.from = first;
+    options.seed = quint32(*seedValue);
+
+    try {
+        const DemoSummary summary = DemoSuite::generate(parser.value(dir), options);
+        std::printf("%s\n",
+                    qPrintable(QStringLiteral("demo suite written: %1 (%2 employees, %3 days from %4, "
+                                              "%5 daily rows, %6 overtime rows, %7 s)")
+                                   .arg(summary.configurationFile)
+                                   .arg(summary.employees)
+                                   .arg(summary.days)
+                                   .arg(options.from.toString(Qt::ISODate))
+                                   .arg(summary.attendanceRows)
+                                   .arg(summary.overtimeRows)
+                                   .arg(summary.seconds, 0, 'f', 2)));
+        return 0;
+    } catch (const SuiteError& error) {
+        printError(error.message());
+        return 1;
+    }
+}
+
+QString defaultSuitePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/demo/suite.ini");
+}
+
+QString ensureDefaultSuite()
+{
+    const QString path = defaultSuitePath();
+    if (QFileInfo::exists(path))
+        return path;
+    DemoSuite::generate(QFileInfo(path).absolutePath(), DemoOptions{});
+    return path;
+}
+
+} // namespace talor

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The host's entry points to the demo suite.
+namespace talor {
+
+// `talor demo --dir DIR [--employees N] [--days N] [--from YYYY-MM-DD] [--seed S]`: writes a
+// demo suite into DIR and prints what it wrote. `args` is the command line as
+// QCoreApplication::arguments() gives it (the program name first; the word "demo" after it
+// may be present or not). Returns 0 on success, 2 for bad options, 1 when the generation
+// fails; messages go to standard error.
+int runDemoCommand(const QStringList& args);
+
+// The demo suite's configuration in the user's data directory (AppDataLocation/demo/suite.ini).
+QString defaultSuitePath();
+
+// defaultSuitePath(), after creating the demo suite there when it does not exist yet.
+// Throws SuiteError when it cannot be created.
+QString ensureDefaultSuite();
+
+} // namespace talor

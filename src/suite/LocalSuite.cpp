@@ -1,0 +1,272 @@
+#include "suite/LocalSuite.h"
+
+#include "db/Connections.h"
+#include "db/Recordset.h"
+#include "settings/IniFile.h"
+#include "text/TextFunctions.h"
+
+#include <QAtomicInt>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace talor {
+
+namespace {
+
+QAtomicInt connectionCounter;
+
+QString firstValue(QSqlDatabase db, const QString& sql, const QString& value)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    bool ok = query.prepare(sql);
+    if (ok) {
+        query.addBindValue(value);
+        ok = query.exec();
+    }
+    if (!ok)
+        throw SuiteError(QStringLiteral("suite query failed: %1: %2").arg(sql, query.lastError().text()));
+    return query.next() ? query.value(0).toString() : QString();
+}
+
+} // namespace
+
+LocalSuite::LocalSuite(const QString& configurationFile) : LocalSuite(SuiteConfig::load(configurationFile)) {}
+
+LocalSuite::LocalSuite(const SuiteConfig& config) : m_config(config)
+{
+    m_connectionName = QStringLiteral("talor_suite_%1").arg(connectionCounter.fetchAndAddRelaxed(1) + 1);
+    open();
+    m_reportKey = m_config.moduleKey;
+    m_currentTable = m_config.currentTable;
+
+    const QDate today = QDate::currentDate();
+    m_reportDate =
+        m_config.reportDate.isEmpty() ? today : QDate::fromString(m_config.reportDate, Qt::ISODate);
+    const QDate firstOfMonth(today.year(), today.month(), 1);
+    m_periodStart =
+        m_config.periodStart.isEmpty() ? firstOfMonth.toString(Qt::ISODate) : m_config.periodStart;
+    m_periodEnd = m_config.periodEnd.isEmpty() ? firstOfMonth.addMonths(1).addDays(-1).toString(Qt::ISODate)
+                                               : m_config.periodEnd;
+}
+
+LocalSuite::~LocalSuite()
+{
+    m_dictionary.reset();
+    Connections::remove(m_connectionName);
+}
+
+void LocalSuite::open()
+{
+    const SuiteDatabaseConfig& db = m_config.database;
+    const QString where = QStringLiteral(" (suite configuration %1)").arg(m_config.path);
+    QSqlDatabase connection;
+    try {
+        if (db.isSqlite()) {
+            // Opening a missing SQLite file would create an empty one: refuse instead.
+            if (!QFileInfo(db.file).isFile())
+                throw SuiteError(QStringLiteral("SQLite database file %1 does not exist").arg(db.file) +
+                                 where);
+            connection = Connections::openSqlite(m_connectionName, db.file);
+        } else {
+            PostgresServer server;
+            server.host = db.host;
+            server.port = db.port;
+            server.database = db.name;
+            server.user = db.user;
+            server.password = db.password;
+            connection = Connections::openPostgres(m_connectionName, server);
+        }
+    } catch (const DatabaseError& error) {
+        Connections::remove(m_connectionName);
+        throw SuiteError(error.message() + where);
+    } catch (const SuiteError&) {
+        Connections::remove(m_connectionName);
+        throw;
+    }
+
+    // A database without the suite tables is not a suite: say so now, naming it, rather than
+    // at the first lookup.
+    QSqlQuery probe(connection);
+    if (!probe.exec(QStringLiteral("select count(*) from zdfield"))) {
+        const QString message =
+            QStringLiteral("%1 is not a suite database: %2").arg(db.describe(), probe.lastError().text());
+        probe = QSqlQuery();
+        connection = QSqlDatabase();
+        Connections::remove(m_connectionName);
+        throw SuiteError(message + where);
+    }
+    m_dictionary = std::make_unique<SuiteDictionary>(connection);
+}
+
+void LocalSuite::reloadDictionary()
+{
+    m_dictionary->reload();
+}
+
+QString LocalSuite::readSetting(const QString& section, const QString& key, const QString& file)
+{
+    return IniFile(file).read(section, key);
+}
+
+void LocalSuite::writeSetting(const QString& section, const QString& key, const QString& value,
+                              const QString& file)
+{
+    IniFile(file).write(section, key, value);
+}
+
+QSqlDatabase LocalSuite::connection()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+    if (!db.isValid())
+        throw SuiteError(QStringLiteral("the suite's database connection %1 is gone").arg(m_connectionName));
+    if (!db.isOpen() && !db.open())
+        throw SuiteError(
+            QStringLiteral("cannot reopen %1: %2").arg(m_config.database.describe(), db.lastError().text()));
+    return db;
+}
+
+QString LocalSuite::tableLookup(const QString& caption, const QString& code)
+{
+    if (!code.isEmpty())
+        return firstValue(
+            connection(),
+            QStringLiteral("select proname from zdb1 where lower(proval)=? and parid<>0 order by proid"),
+            code.trimmed().toLower());
+    if (!caption.isEmpty())
+        return firstValue(
+            connection(),
+            QStringLiteral("select proval from zdb1 where proname=? and parid<>0 order by proid"), caption);
+    return {};
+}
+
+const SuiteDictionary::Field* LocalSuite::entry(const QString& field, const QString& table)
+{
+    if (field.isEmpty())
+        return nullptr;
+    return m_dictionary->field(table.isEmpty() ? m_currentTable : table, field);
+}
+
+QString LocalSuite::fieldCaption(const QString& field, const QString& table)
+{
+    const SuiteDictionary::Field* found = entry(field, table);
+    return found ? found->caption : QString();
+}
+
+QString LocalSuite::fieldName(const QString& caption, const QString& table)
+{
+    if (caption.isEmpty())
+        return {};
+    return m_dictionary->fieldName(table.isEmpty() ? m_currentTable : table, caption);
+}
+
+QString LocalSuite::fieldType(const QString& field, const QString& table)
+{
+    const SuiteDictionary::Field* found = entry(field, table);
+    return found ? found->type : QString();
+}
+
+QString LocalSuite::fieldFormat(const QString& field, const QString& table)
+{
+    const SuiteDictionary::Field* found = entry(field, table);
+    return found ? found->format : QString();
+}
+
+int LocalSuite::fieldCodeKind(const QString& field, const QString& table)
+{
+    const SuiteDictionary::Field* found = entry(field, table);
+    return found ? found->codeKind : 0;
+}
+
+QString LocalSuite::joinedCaptions(bool SuiteDictionary::Field::*flag)
+{
+    QStringList captions;
+    const QList<SuiteDictionary::Field> fields = m_dictionary->fields(m_currentTable);
+    for (const SuiteDictionary::Field& field : fields)
+        if (field.*flag && !field.caption.isEmpty())
+            captions << field.caption;
+    std::sort(captions.begin(), captions.end());
+    return captions.join(QLatin1Char(','));
+}
+
+QString LocalSuite::hiddenFields()
+{
+    return joinedCaptions(&SuiteDictionary::Field::hidden);
+}
+
+QString LocalSuite::unsavedFields()
+{
+    return joinedCaptions(&SuiteDictionary::Field::unsaved);
+}
+
+QString LocalSuite::categoryName(const QString& category, const QString& code)
+{
+    return m_dictionary->categoryName(category, code);
+}
+
+QString LocalSuite::categoryCode(const QString& category, const QString& name)
+{
+    return m_dictionary->categoryCode(category, name);
+}
+
+QString LocalSuite::groupName(const QString& department, const QString& groupCode)
+{
+    return m_dictionary->groupName(department, groupCode);
+}
+
+QString LocalSuite::groupCode(const QString& department, const QString& group)
+{
+    return m_dictionary->groupCode(department, group);
+}
+
+QString LocalSuite::teamName(const QString& department, const QString& group, const QString& teamCode)
+{
+    return m_dictionary->teamName(department, group, teamCode);
+}
+
+QString LocalSuite::teamCode(const QString& department, const QString& group, const QString& team)
+{
+    return m_dictionary->teamCode(department, group, team);
+}
+
+QString LocalSuite::departmentCode(const QString& fieldKey, const QString& department)
+{
+    const QString code = m_dictionary->categoryCode(QStringLiteral("部门"), department);
+    if (!code.isEmpty() || fieldKey.isEmpty())
+        return code;
+    return m_dictionary->categoryCode(fieldKey, department);
+}
+
+QString LocalSuite::action(const QString& action)
+{
+    m_actions << action;
+    return m_config.operatorName + QLatin1Char(' ') + action;
+}
+
+QString LocalSuite::pad(int width, const QString& text, const QString& fill)
+{
+    return text::padRight(text, width, fill.isEmpty() ? QChar(u' ') : fill.front());
+}
+
+QString LocalSuite::zeroFill(int number, int width, const QString& fill)
+{
+    return text::zeroFill(number, width, fill.isEmpty() ? QChar(u'0') : fill.front());
+}
+
+QStringList LocalSuite::fieldPickerList()
+{
+    QList<SuiteDictionary::Field> fields = m_dictionary->fields(m_currentTable);
+    fields.removeIf(
+        [](const SuiteDictionary::Field& field) { return field.pickOrder <= 0 || field.caption.isEmpty(); });
+    std::stable_sort(fields.begin(), fields.end(),
+                     [](const auto& a, const auto& b) { return a.pickOrder < b.pickOrder; });
+
+    QString title = m_currentTable.isEmpty() ? QString() : tableLookup({}, m_currentTable);
+    QStringList list{title.isEmpty() ? QStringLiteral("项目") : title};
+    for (const SuiteDictionary::Field& field : fields)
+        list << field.caption;
+    return list;
+}
+
+} // namespace talor

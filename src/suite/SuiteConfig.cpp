@@ -1,0 +1,137 @@
+#include "suite/SuiteConfig.h"
+
+#include "settings/IniFile.h"
+#include "suite/SuiteServices.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace talor {
+
+namespace {
+
+// A path of the configuration, absolute: relative paths are taken from the configuration
+// file's directory; an empty value gives `fallback`.
+QString resolved(const QDir& base, const QString& value, const QString& fallback)
+{
+    const QString text = value.trimmed();
+    if (text.isEmpty())
+        return fallback;
+    return QDir::cleanPath(base.absoluteFilePath(text));
+}
+
+} // namespace
+
+QString SuiteDatabaseConfig::describe() const
+{
+    if (isSqlite())
+        return QStringLiteral("SQLite database file %1").arg(file);
+    return QStringLiteral("PostgreSQL server %1:%2 (database %3, user %4)")
+        .arg(host)
+        .arg(port)
+        .arg(name, user);
+}
+
+SuiteConfig SuiteConfig::load(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        throw SuiteError(QStringLiteral("suite configuration %1 does not exist").arg(path));
+    if (!info.isFile())
+        throw SuiteError(QStringLiteral("suite configuration %1 is not a file").arg(path));
+    QFile probe(info.absoluteFilePath());
+    if (!probe.open(QIODevice::ReadOnly))
+        throw SuiteError(
+            QStringLiteral("suite configuration %1 cannot be read: %2").arg(path, probe.errorString()));
+    probe.close();
+
+    SuiteConfig config;
+    config.path = info.absoluteFilePath();
+    const QDir base = info.absoluteDir();
+    const IniFile ini(config.path);
+    auto value = [&](const char* section, const char* key) {
+        return ini.read(QString::fromLatin1(section), QString::fromLatin1(key));
+    };
+    auto invalid = [&](const QString& key, const QString& text, const QString& expected) {
+        return SuiteError(QStringLiteral("suite configuration %1: %2=%3 is not valid (%4)")
+                              .arg(config.path, key, text, expected));
+    };
+
+    SuiteDatabaseConfig& db = config.database;
+    db.kind = value("database", "kind").trimmed().toLower();
+    if (db.kind.isEmpty())
+        db.kind = QStringLiteral("sqlite");
+    if (db.kind == "sqlite") {
+        const QString file = value("database", "file");
+        if (file.trimmed().isEmpty())
+            throw invalid("[database] file", file, "the SQLite database file is required");
+        db.file = resolved(base, file, {});
+    } else if (db.kind == "postgresql") {
+        db.host = value("database", "host").trimmed();
+        if (db.host.isEmpty())
+            db.host = QStringLiteral("127.0.0.1");
+        const QString port = value("database", "port").trimmed();
+        if (!port.isEmpty()) {
+            bool ok = false;
+            db.port = port.toInt(&ok);
+            if (!ok || db.port <= 0 || db.port > 65535)
+                throw invalid("[database] port", port, "a port number from 1 to 65535");
+        }
+        db.name = value("database", "name").trimmed();
+        if (db.name.isEmpty())
+            throw invalid("[database] name", {}, "the PostgreSQL database name is required");
+        db.user = value("database", "user").trimmed();
+        db.password = value("database", "password");
+    } else {
+        throw invalid("[database] kind", db.kind, "sqlite or postgresql");
+    }
+
+    const QString kind = value("suite", "databaseKind").trimmed();
+    config.databaseKind = kind.isEmpty() ? QStringLiteral("2") : kind;
+    config.organisation = value("suite", "organisation");
+    config.operatorName = value("suite", "operator");
+    config.moduleKey = value("suite", "moduleKey");
+    config.scope = value("suite", "scope");
+    config.filter = value("suite", "filter");
+    config.allowedMenus = value("suite", "allowedMenus");
+    config.currentTable = value("suite", "currentTable").trimmed();
+
+    const QString home = base.absolutePath();
+    const QString hostDirectory =
+        QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : home;
+    config.applicationDirectory = resolved(base, value("paths", "application"), hostDirectory);
+    config.workDirectory = resolved(base, value("paths", "work"), home);
+    config.templateDirectory = resolved(base, value("paths", "template"), home);
+    config.iconDirectory = resolved(base, value("paths", "icon"), home);
+    config.iconFile = value("paths", "iconFile").trimmed();
+    config.temporaryDirectory = resolved(base, value("paths", "temporary"), QDir::tempPath());
+    config.settingsDirectory = resolved(base, value("paths", "settingsDirectory"), home);
+    config.settingsFile = value("paths", "settingsFile").trimmed();
+    if (config.settingsFile.isEmpty())
+        config.settingsFile = QStringLiteral("talor.ini");
+    config.secondFile = value("paths", "secondFile").trimmed();
+    if (config.secondFile.isEmpty())
+        config.secondFile = QStringLiteral("suite2.ini");
+
+    const QString lock = value("guard", "lockSwitch").trimmed();
+    if (!lock.isEmpty()) {
+        bool ok = false;
+        config.lockSwitch = lock.toInt(&ok);
+        if (!ok)
+            throw invalid("[guard] lockSwitch", lock, "a whole number");
+    }
+    config.codePrefix = value("guard", "codePrefix");
+    config.accessCode = value("guard", "accessCode");
+    config.accessComparison = value("guard", "accessComparison");
+
+    config.reportDate = value("values", "reportDate").trimmed();
+    config.periodStart = value("values", "periodStart").trimmed();
+    config.periodEnd = value("values", "periodEnd").trimmed();
+    if (!config.reportDate.isEmpty() && !QDate::fromString(config.reportDate, Qt::ISODate).isValid())
+        throw invalid("[values] reportDate", config.reportDate, "a date yyyy-mm-dd");
+    return config;
+}
+
+} // namespace talor
