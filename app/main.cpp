@@ -1,9 +1,60 @@
-#include <QCoreApplication>
-#include <cstdio>
+// talor: the host that plays the suite for the attendance module.
+//
+//   talor                      open the module on the demo suite (created on first run)
+//   talor --suite FILE         open the module on the suite configured in FILE
+//   talor demo --dir DIR ...   write a demo suite into DIR (see docs/suite-config.md)
+
+#include "entry/ModuleRegistry.h"
+#include "suite/DemoCommand.h"
+#include "suite/LocalSuite.h"
+#include "ui/QtUiService.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFont>
+#include <QTextStream>
+
+namespace {
+
+int runModule(QApplication& app, const QString& suiteFile)
+{
+    talor::QtUiService ui;
+    try {
+        const QString configuration = suiteFile.isEmpty() ? talor::ensureDefaultSuite() : suiteFile;
+        talor::LocalSuite suite(configuration);
+        const talor::ModuleRegistry registry(talor::ModuleRegistry::dllDirectoryOf(app.applicationDirPath()));
+        auto module = registry.create(QStringLiteral("talor.clszh"), suite, ui);
+        module->zh();
+        return 0;
+    } catch (const std::exception& e) {
+        ui.message(nullptr, QString::fromStdString(e.what()));
+        QTextStream(stderr) << "talor: " << QString::fromStdString(e.what()) << Qt::endl;
+        return 1;
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    std::fprintf(stderr, "talor: nothing to run yet\n");
-    return 1;
+    QCoreApplication::setOrganizationName(QStringLiteral("talor"));
+    QCoreApplication::setApplicationName(QStringLiteral("talor"));
+
+    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("demo")) {
+        QCoreApplication app(argc, argv);
+        return talor::runDemoCommand(app.arguments());
+    }
+
+    QApplication app(argc, argv);
+    app.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("TALOR attendance daily report"));
+    parser.addHelpOption();
+    const QCommandLineOption suiteOption(QStringLiteral("suite"),
+                                         QStringLiteral("Use the suite configured in <file> instead of the demo."),
+                                         QStringLiteral("file"));
+    parser.addOption(suiteOption);
+    parser.process(app);
+    return runModule(app, parser.value(suiteOption));
 }

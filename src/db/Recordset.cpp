@@ -29,11 +29,11 @@ bool isWordChar(QChar c)
 // skipped, so a value containing " from " cannot mislead it.
 QString singleTable(const QString& sql)
 {
-    const QString lower = sql.toLower();
+    // Positions are taken in `sql` itself: lower-casing may change a text's length.
     qsizetype from = -1;
     QChar quote;
-    for (qsizetype i = 0; i < lower.size(); ++i) {
-        const QChar c = lower[i];
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql[i];
         if (!quote.isNull()) {
             if (c == quote)
                 quote = QChar();
@@ -43,8 +43,8 @@ QString singleTable(const QString& sql)
             quote = c;
             continue;
         }
-        if (lower.mid(i, 4) == u"from" && (i == 0 || !isWordChar(lower[i - 1])) &&
-            (i + 4 < lower.size() && lower[i + 4].isSpace())) {
+        if (QStringView(sql).mid(i, 4).compare(u"from", Qt::CaseInsensitive) == 0 &&
+            (i == 0 || !isWordChar(sql[i - 1])) && (i + 4 < sql.size() && sql[i + 4].isSpace())) {
             from = i + 4;
             break;
         }
@@ -67,7 +67,7 @@ QString singleTable(const QString& sql)
     const QString table = sql.mid(start, i - start);
     if (table.isEmpty())
         return {};
-    const QString rest = lower.mid(i).trimmed();
+    const QString rest = sql.mid(i).trimmed().toLower();
     static const QStringList clauses{u"where"_qs, u"order"_qs,  u"group"_qs,
                                      u"limit"_qs, u"having"_qs, u"for"_qs};
     if (rest.isEmpty() || rest.startsWith(u';'))

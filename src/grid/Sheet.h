@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -40,6 +41,16 @@ struct CellFill
     bool operator==(const CellFill&) const = default;
 };
 
+// The look of a cell: how a number is shown, the fill and the borders. Cells share formats
+// through the sheet's format table (id 0 is the default: general numbers, no fill, no border).
+struct CellFormat
+{
+    QString numberFormat = QStringLiteral("General"); // "General", "0.00", "yyyy-mm-dd", ...
+    CellFill fill;
+    CellBorder border;
+    bool operator==(const CellFormat&) const = default;
+};
+
 // One sheet of the grid: cells holding text, numbers (dates are numbers shown with a date
 // format) or formulas that compute, column and row heading texts, the used extent, frozen
 // panes, the active cell and selection, fills and borders, and column widths.
@@ -47,7 +58,13 @@ struct CellFill
 // setText behaves like typing into a spreadsheet: a number or a date becomes a number or a
 // date, a text beginning with "=" a formula, a text beginning with an apostrophe plain text
 // (the apostrophe is not kept in the displayed text). text() returns the displayed text.
-// At least 65,536 rows and 256 columns.
+// Numbers keep the look they were typed with ("12.50" shows 12.50, "2024-3-5" shows
+// 2024-03-05); numbers with leading zeros ("0012") and more than 15 digits stay texts, so that
+// codes and identity numbers are never altered. CellInput.h has the exact rules.
+// Rows 1..65,536, columns 1..256; a cell outside throws std::out_of_range. Writing content
+// beyond the extent grows it (an empty text does not). setText costs no full recalculation:
+// exactly the formula cells that depend on the cell are recomputed, and cellsChanged is
+// emitted for the cell and each of them.
 class Sheet : public QObject
 {
     Q_OBJECT
@@ -55,19 +72,28 @@ class Sheet : public QObject
 public:
     static constexpr int MaxRows = 65536;
     static constexpr int MaxColumns = 256;
+    static constexpr int DefaultColumnWidth = 64; // pixels, as a spreadsheet's default column
 
     explicit Sheet(QObject* parent = nullptr);
     ~Sheet() override;
 
     // --- Cells --------------------------------------------------------------------------
-    QString text(int row, int col) const;    // displayed text; empty for an empty cell
+    QString text(int row, int col) const; // displayed text; empty for an empty cell
     void setText(int row, int col, const QString& text);
-    QString formula(int row, int col) const; // "=..." source; empty for constants/empty
+    QString formula(int row, int col) const; // "=..." canonical source; empty for constants/empty
     bool isNumber(int row, int col) const;   // a number, date or numeric formula result
     double number(int row, int col) const;   // the numeric value (0 for non-numbers)
     bool isDate(int row, int col) const;     // a number shown as a date or time
-    bool isEmpty(int row, int col) const;
+    bool isEmpty(int row, int col) const;    // no content (a cell may be empty and formatted)
+    bool isText(int row, int col) const;     // a text constant or a text formula result
     void clearCell(int row, int col);
+    // Stores without reading the text as typed: a plain text (never a number or formula) and
+    // a number (shown with the cell's number format, or `numberFormat` when not empty).
+    void setPlainText(int row, int col, const QString& text);
+    void setNumber(int row, int col, double value, const QString& numberFormat = {});
+    // Calls `visit` for every cell that has content or a format other than the default,
+    // row by row, columns ascending.
+    void forEachCell(const std::function<void(int row, int col)>& visit) const;
 
     // --- Headings -----------------------------------------------------------------------
     QString columnHeading(int col) const; // the custom heading text; empty when none
@@ -82,7 +108,7 @@ public:
     // --- Extent and panes ---------------------------------------------------------------
     int lastRow() const;
     int lastColumn() const;
-    void setLastRow(int row);    // resizes the sheet; cells beyond it are dropped
+    void setLastRow(int row); // resizes the sheet; cells beyond it are dropped
     void setLastColumn(int col);
     int frozenRows() const;
     int frozenColumns() const;
@@ -94,27 +120,40 @@ public:
     // --- Active cell and selection ------------------------------------------------------
     int activeRow() const;
     int activeColumn() const;
-    void setActiveCell(int row, int col);
+    void setActiveCell(int row, int col); // also selects that one cell
     CellRange selection() const;
-    // "$A$5:$BQ$5", "$C5", "A1", "B2:D4"; throws std::invalid_argument for a bad reference.
+    // "$A$5:$BQ$5", "$C5", "A1", "B2:D4", "A:C", "3:5"; the active cell becomes the range's
+    // top-left cell. Throws std::invalid_argument for a bad reference.
     void select(const QString& reference);
     void select(int row1, int col1, int row2, int col2);
 
     // --- Formats of the selection -------------------------------------------------------
     // Outline and inner lines as the spreadsheet control sets them: `outline` frames the
     // selection, `left`/`right`/`top`/`bottom` draw that side of every cell inside it.
+    // Style 0 removes a side, a negative style leaves it as it is; an outline of 0 draws no
+    // frame (the sides of the edge cells keep what left/right/top/bottom gave them). Whole
+    // rows or columns ("A:A") are formatted up to the used extent. Shading is not kept.
     void setBorder(short outline, short left, short right, short top, short bottom, short shade,
                    quint32 outlineColour, quint32 leftColour, quint32 rightColour, quint32 topColour,
                    quint32 bottomColour);
     void setPattern(short pattern, quint32 foreground, quint32 background);
     CellBorder border(int row, int col) const;
     CellFill fill(int row, int col) const;
+    QString numberFormat(int row, int col) const;
+    // The format table: ids are stable while the sheet lives (not across files).
+    int formatId(int row, int col) const;
+    const CellFormat& formatById(int id) const;
+    int formatCount() const;
+    void setFormat(int row, int col, const CellFormat& format);
 
     // --- Columns ------------------------------------------------------------------------
     // Insert `count` empty columns before `col` / delete columns col..col+count-1, moving
     // cells, headings, widths and formats; formulas that refer across are adjusted.
     void insertColumns(int col, int count = 1);
     void deleteColumns(int col, int count = 1);
+
+    // Empties the sheet: cells, formats, headings, widths, panes, extent and selection.
+    void clear();
 
 Q_SIGNALS:
     // Cells whose displayed text may have changed (formula results included).
@@ -124,10 +163,16 @@ Q_SIGNALS:
     void extentChanged();
     void panesChanged();
     void selectionChanged();
+    // Around changes that move or drop many cells at once (column insertion and deletion,
+    // clear): views start afresh.
+    void aboutToBeReset();
+    void reset();
 
 private:
     struct Data;
     std::unique_ptr<Data> d;
+
+    void recalculateFrom(int row, int col);
 };
 
 } // namespace talor::grid

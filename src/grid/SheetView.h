@@ -14,6 +14,8 @@ class Workbook;
 //
 // The owner reacts to the events below; editText hands over the typed text by reference
 // before it reaches the cell, so that the owner may change it (prefix an apostrophe).
+// selectionChanged, cellClicked and cellDoubleClicked report the operator's actions (a
+// selection set by code through the Sheet does not emit them); rows and columns are 1-based.
 class SheetView : public QWidget
 {
     Q_OBJECT
@@ -28,6 +30,12 @@ public:
     // Starts editing the active cell in place (when the permission allows it).
     void startEdit();
 
+    // The table that shows the body (the parts of the widget, for tests and focus).
+    class SheetTableView* table() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 Q_SIGNALS:
     void cellClicked(int row, int col);
     void cellDoubleClicked(int row, int col);
@@ -37,6 +45,8 @@ Q_SIGNALS:
     void mouseButton(int button, int shift, int x, int y);
 
 private:
+    void showSheetSelection();
+
     struct Parts;
     std::unique_ptr<Parts> p;
 };

@@ -10,7 +10,8 @@
 namespace talor::grid {
 
 // File types of Workbook::write.
-enum class FileType {
+enum class FileType
+{
     Excel = 4,    // an Excel workbook (xlsx content), whatever the file's extension
     Template = 5, // this product's .vts template format
 };
@@ -41,6 +42,9 @@ public:
     int addSheet(const QString& name);
     // Leaves one empty sheet named "Sheet1".
     void clear();
+    // Takes over sheets made elsewhere (a file reader): replaces every sheet of the book.
+    // `names` has one name per sheet; `active` is 1-based.
+    void replaceSheets(std::vector<std::unique_ptr<Sheet>> sheets, std::vector<QString> names, int active);
 
     // --- Active-sheet shortcuts (the operations the module calls) -----------------------
     QString text(int row, int col) const { return active().text(row, col); }
@@ -63,20 +67,26 @@ public:
     void setAllowFillRange(bool on);
 
     // --- Files --------------------------------------------------------------------------
-    // Reads a .vts template written by write(Template). Throws GridFileError naming the
-    // file and the problem (missing, truncated, not a template, newer version); the book
-    // is left as it was on failure.
+    // Reads a .vts template written by write(Template) (Excel files are written, not read).
+    // Throws GridFileError naming the file and the problem (missing, truncated, not a
+    // template, newer version); the book is left as it was on failure. The permissions stay.
     void read(const QString& path);
     // Writes the book; throws GridFileError naming the file when it cannot be written.
+    // A template is replaced atomically (a failed write leaves the old file).
     void write(const QString& path, FileType type) const;
 
 Q_SIGNALS:
+    // Before and after sheets are added or replaced (read, clear); sheet objects obtained
+    // before are gone after sheetsChanged when sheets were replaced. A rename emits only
+    // sheetsChanged.
+    void sheetsAboutToChange();
     void sheetsChanged();
     void activeSheetChanged(int number);
     void permissionsChanged();
 
 private:
     std::vector<std::unique_ptr<Sheet>> m_sheets;
+    std::vector<QString> m_names;
     int m_active = 1;
     bool m_inCellEditing = false;
     bool m_editHeaders = false;

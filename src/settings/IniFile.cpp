@@ -98,6 +98,12 @@ QByteArray readBytes(const QString& path)
     if (file.error() != QFileDevice::NoError)
         throw SuiteError(
             QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
+    // A UTF-16 file (as Windows tools write them) would read as no keys at all, and a write
+    // would splice UTF-8 lines into it: refuse it rather than answer wrongly or garble it.
+    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF"))
+        throw SuiteError(QStringLiteral("Cannot read the settings file %1: it is UTF-16 encoded; settings "
+                                        "files are UTF-8 (convert it, for example with iconv)")
+                             .arg(path));
     return data;
 }
 

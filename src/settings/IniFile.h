@@ -11,7 +11,7 @@ namespace talor {
 // is seen at once. Every write is atomic (temporary file, flush, rename) and serialised with
 // a lock file against other processes; it changes one line and keeps every other section,
 // key, comment and unparsable line exactly as it was. Failures throw SuiteError naming the
-// file (unreadable file, lock still held after the wait, disk full).
+// file (unreadable or UTF-16 file, lock still held after the wait, disk full).
 //
 // The format, line by line (LF or CRLF; a UTF-8 byte-order mark is kept):
 //  - "[name]": a section header; blanks around the brackets are allowed, the name is the

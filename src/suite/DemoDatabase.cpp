@@ -275,8 +275,10 @@ void Generator::writeCatalogue()
     catalogue.finish();
 
     // The shift table: a data table without zhdate and memberid.
+    const QString time = SuiteSchema::columnType(m_db, QStringLiteral("Y"));
     SuiteSchema::execute(m_db, QStringLiteral("create table bc0001 (code varchar(10) primary key,"
-                                              " name varchar(20), sbsj varchar(8), xbsj varchar(8))"));
+                                              " name varchar(20), sbsj %1, xbsj %1)")
+                                   .arg(time));
     BatchInsert shifts(m_db, "bc0001", {"code", "name", "sbsj", "xbsj"});
     for (const Shift& shift : Shifts)
         shifts.add({u(shift.code), u(shift.name), shift.start.toString("HH:mm:ss"),

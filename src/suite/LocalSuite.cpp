@@ -16,7 +16,9 @@ namespace {
 
 QAtomicInt connectionCounter;
 
-QString firstValue(QSqlDatabase db, const QString& sql, const QString& value)
+// The first column of the first row of `sql` with `value` bound; empty when there is no row.
+// `database` names the database in the error.
+QString firstValue(QSqlDatabase db, const QString& database, const QString& sql, const QString& value)
 {
     QSqlQuery query(db);
     query.setForwardOnly(true);
@@ -26,7 +28,8 @@ QString firstValue(QSqlDatabase db, const QString& sql, const QString& value)
         ok = query.exec();
     }
     if (!ok)
-        throw SuiteError(QStringLiteral("suite query failed: %1: %2").arg(sql, query.lastError().text()));
+        throw SuiteError(
+            QStringLiteral("suite query failed on %1: %2: %3").arg(database, sql, query.lastError().text()));
     return query.next() ? query.value(0).toString() : QString();
 }
 
@@ -97,7 +100,7 @@ void LocalSuite::open()
         Connections::remove(m_connectionName);
         throw SuiteError(message + where);
     }
-    m_dictionary = std::make_unique<SuiteDictionary>(connection);
+    m_dictionary = std::make_unique<SuiteDictionary>(connection, db.describe());
 }
 
 void LocalSuite::reloadDictionary()
@@ -131,12 +134,12 @@ QString LocalSuite::tableLookup(const QString& caption, const QString& code)
 {
     if (!code.isEmpty())
         return firstValue(
-            connection(),
+            connection(), m_config.database.describe(),
             QStringLiteral("select proname from zdb1 where lower(proval)=? and parid<>0 order by proid"),
             code.trimmed().toLower());
     if (!caption.isEmpty())
         return firstValue(
-            connection(),
+            connection(), m_config.database.describe(),
             QStringLiteral("select proval from zdb1 where proname=? and parid<>0 order by proid"), caption);
     return {};
 }

@@ -73,7 +73,7 @@ public:
     QString fieldType(const QString& field, const QString& table = {}) override;
     QString fieldFormat(const QString& field, const QString& table = {}) override;
     int fieldCodeKind(const QString& field, const QString& table = {}) override;
-    // Captions joined with "," in field-name order, for CurrentTable.
+    // The captions of CurrentTable's hidden (unsaved) fields, sorted and joined with ",".
     QString hiddenFields() override;
     QString unsavedFields() override;
 

@@ -126,11 +126,17 @@ SuiteConfig SuiteConfig::load(const QString& path)
     config.accessCode = value("guard", "accessCode");
     config.accessComparison = value("guard", "accessComparison");
 
-    config.reportDate = value("values", "reportDate").trimmed();
-    config.periodStart = value("values", "periodStart").trimmed();
-    config.periodEnd = value("values", "periodEnd").trimmed();
-    if (!config.reportDate.isEmpty() && !QDate::fromString(config.reportDate, Qt::ISODate).isValid())
-        throw invalid("[values] reportDate", config.reportDate, "a date yyyy-mm-dd");
+    // The period bounds go into queries as text, and SQLite compares dates as text: only the
+    // full form yyyy-mm-dd orders correctly ("2026-10-1" would sort after "2026-10-05").
+    auto date = [&](const char* key) {
+        const QString text = value("values", key).trimmed();
+        if (!text.isEmpty() && !QDate::fromString(text, Qt::ISODate).isValid())
+            throw invalid(QStringLiteral("[values] ") + QLatin1String(key), text, "a date yyyy-mm-dd");
+        return text;
+    };
+    config.reportDate = date("reportDate");
+    config.periodStart = date("periodStart");
+    config.periodEnd = date("periodEnd");
     return config;
 }
 

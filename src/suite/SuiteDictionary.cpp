@@ -11,9 +11,20 @@ namespace talor {
 
 namespace {
 
-QSqlQuery run(QSqlDatabase db, const QString& sql, const QVariantList& values = {})
+QString joined(const QString& a, const QString& b)
 {
-    QSqlQuery query(db);
+    return a + QLatin1Char('\n') + b;
+}
+
+} // namespace
+
+SuiteDictionary::SuiteDictionary(QSqlDatabase db, QString database)
+    : m_db(std::move(db)), m_database(std::move(database))
+{}
+
+QSqlQuery SuiteDictionary::run(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query(m_db);
     query.setForwardOnly(true);
     bool ok = query.prepare(sql);
     if (ok) {
@@ -22,19 +33,10 @@ QSqlQuery run(QSqlDatabase db, const QString& sql, const QVariantList& values = 
         ok = query.exec();
     }
     if (!ok)
-        throw SuiteError(
-            QStringLiteral("suite dictionary query failed: %1: %2").arg(sql, query.lastError().text()));
+        throw SuiteError(QStringLiteral("suite dictionary query failed on %1: %2: %3")
+                             .arg(m_database, sql, query.lastError().text()));
     return query;
 }
-
-QString joined(const QString& a, const QString& b)
-{
-    return a + QLatin1Char('\n') + b;
-}
-
-} // namespace
-
-SuiteDictionary::SuiteDictionary(QSqlDatabase db) : m_db(std::move(db)) {}
 
 void SuiteDictionary::reload()
 {
@@ -55,8 +57,7 @@ const SuiteDictionary::TableFields& SuiteDictionary::tableFields(const QString& 
     QList<Field> own;
     QList<Field> common;
     QSqlQuery query =
-        run(m_db,
-            QStringLiteral("select tablecode, fieldname, caption, ftype, fformat, codekind, hidden,"
+        run(QStringLiteral("select tablecode, fieldname, caption, ftype, fformat, codekind, hidden,"
                            " unsaved, pickorder from zdfield where lower(tablecode)=? or tablecode=''"
                            " order by fieldname"),
             {key});
@@ -143,7 +144,7 @@ void SuiteDictionary::loadCodes()
     // Each query is read to its end and released before the next one runs: PostgreSQL's
     // forward-only results must not overlap on one connection.
     auto read = [this](const QString& sql, const std::function<void(const QSqlQuery&)>& row) {
-        QSqlQuery query = run(m_db, sql);
+        QSqlQuery query = run(sql);
         while (query.next())
             row(query);
     };

@@ -3,8 +3,10 @@
 #include <QHash>
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 namespace talor {
 
@@ -14,7 +16,7 @@ namespace talor {
 // The display asks for a field's type, caption and format once per cell, so the dictionary
 // keeps each table's entries in memory after their first use, and the code tables after the
 // first lookup; reload() forgets both so that the next call reads the tables again. Every
-// query binds its values. A failing query throws SuiteError naming the query.
+// query binds its values. A failing query throws SuiteError naming the database and the query.
 class SuiteDictionary
 {
 public:
@@ -31,7 +33,8 @@ public:
         int pickOrder = 0; // > 0: offered by the field picker, in this order
     };
 
-    explicit SuiteDictionary(QSqlDatabase db);
+    // `database` names the database in error messages ("SQLite database file /x/suite.db").
+    SuiteDictionary(QSqlDatabase db, QString database);
 
     // The entry of `field` (any case) for `table`: the table's own entry, else the entry kept
     // for every table; nullptr when neither exists.
@@ -72,7 +75,10 @@ private:
     const TableFields& tableFields(const QString& table);
     void loadCodes();
 
+    QSqlQuery run(const QString& sql, const QVariantList& values = {});
+
     QSqlDatabase m_db;
+    QString m_database;
     QHash<QString, TableFields> m_tables; // lower-case table code -> entries
     bool m_codesLoaded = false;
     Codes m_categories; // scope = category

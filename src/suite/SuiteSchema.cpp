@@ -69,15 +69,17 @@ bool SuiteSchema::isIdentifier(const QString& name)
 
 QString SuiteSchema::columnType(const QSqlDatabase& db, const QString& typeLetter)
 {
-    const bool pg = isPostgres(db);
+    Q_UNUSED(db);
     if (typeLetter == "I")
         return QStringLiteral("integer");
     if (typeLetter == "D")
         return QStringLiteral("double precision");
+    // SQLite keeps dates and times as 'yyyy-mm-dd' and 'hh:mm:ss' text whatever the declared
+    // type; declaring them date and time tells the recordset to write them in that form.
     if (typeLetter == "T")
-        return pg ? QStringLiteral("date") : QStringLiteral("varchar(10)");
+        return QStringLiteral("date");
     if (typeLetter == "Y")
-        return pg ? QStringLiteral("time") : QStringLiteral("varchar(8)");
+        return QStringLiteral("time");
     return QStringLiteral("varchar(80)");
 }
 

@@ -17,8 +17,8 @@ struct ItemColumn
 
 // The suite's tables, created with SQL that SQLite and PostgreSQL both accept: unquoted
 // lower-case identifiers (so "YGZL" and "ygzl" name the same table on both), text keys,
-// and dates as DATE on PostgreSQL and 'yyyy-mm-dd' text on SQLite. docs/database.md
-// describes every table.
+// and dates and times declared DATE and TIME (PostgreSQL's types; SQLite keeps them as
+// 'yyyy-mm-dd' and 'hh:mm:ss' text). docs/database.md describes every table.
 class SuiteSchema
 {
 public:
@@ -33,7 +33,7 @@ public:
 
     static QStringList suiteTableNames();
     static bool isPostgres(const QSqlDatabase& db);
-    // The column type of a field type letter in the database's dialect.
+    // The column type of a field type letter; both engines accept the same names.
     static QString columnType(const QSqlDatabase& db, const QString& typeLetter);
     // True for a plain identifier (letter or underscore, then letters, digits, underscores).
     static bool isIdentifier(const QString& name);

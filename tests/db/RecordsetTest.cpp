@@ -305,6 +305,16 @@ TEST_P(RecordsetTest, QuotedNamesFindTheirRowAndCannotInject)
     EXPECT_EQ(scalar(u"select count(*) from ygzl"_qs), u"3"_qs);
 }
 
+TEST_P(RecordsetTest, TheTableIsFoundBehindTextsThatGrowInLowerCase)
+{
+    // "İ" lower-cases to two characters: the table name must still be read from its place.
+    Recordset rs;
+    rs.open(u"select memberid, name, 'İİİ' as tag from ygzl where memberid='8'"_qs, db());
+    rs.setValue(u"name"_qs, u"Eight"_qs);
+    rs.update();
+    EXPECT_EQ(column(u"select * from ygzl where memberid='8'"_qs, u"name"_qs), QStringList{u"Eight"_qs});
+}
+
 TEST_P(RecordsetTest, ChineseTextRoundTrips)
 {
     Recordset rs;

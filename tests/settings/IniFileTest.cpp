@@ -181,6 +181,25 @@ TEST_F(IniFileTest, ByteOrderMarkAndMissingFinalNewlineAreHandled)
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nTABLE=KQ01\n\n[PRINT]\nx=1\n"));
 }
 
+TEST_F(IniFileTest, Utf16FileIsRefusedAndLeftAsItWas)
+{
+    const QString text = QStringLiteral("[TALOR]\r\nTABLE=KQ01\r\n");
+    const QByteArray utf16 =
+        QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    put(utf16);
+    IniFile ini(path());
+    for (const auto& access : std::initializer_list<std::function<void()>>{
+             [&] { ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")); },
+             [&] {
+                 ini.write(QStringLiteral("TALOR"), QStringLiteral("IF"), QStringLiteral("YES"));
+             }}) {
+        const QString message = errorOf(access);
+        EXPECT_TRUE(message.contains(path())) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("UTF-16"))) << message.toStdString();
+    }
+    EXPECT_EQ(bytes(), utf16);
+}
+
 TEST_F(IniFileTest, KeysBeforeTheFirstSectionFormTheEmptySection)
 {
     put("top=1\n[TALOR]\ntop=2\n");

@@ -3,6 +3,7 @@
 #include "suite/DemoSuite.h"
 
 #include "db/Connections.h"
+#include "db/Recordset.h"
 #include "settings/IniFile.h"
 #include "suite/DemoCommand.h"
 #include "suite/LocalSuite.h"
@@ -235,6 +236,27 @@ TEST_P(DemoSuiteTest, AttendanceRowsPerPersonPerDayWithEveryItemType)
     EXPECT_EQ(count(db(), "select count(*) from kq0001 k join ygzl y on y.memberid=k.memberid"
                           " where coalesce(k.team,'-')<>coalesce(y.team,'-') or k.depart<>y.depart"),
               0);
+}
+
+// The save code hands dates and times over as the text functions read them (a date-time);
+// the attendance table must store each in its column's own form, so that the queries'
+// 'yyyy-mm-dd' and 'hh:mm:ss' literals find it on either engine.
+TEST_P(DemoSuiteTest, SavedDatesAndTimesKeepTheirColumnsForm)
+{
+    DemoSuite::fillDatabase(db(), smallOptions());
+    Recordset rs;
+    rs.open("select * from KQ0001 where memberid='00001' and zhdate='2026-10-05'", db());
+    ASSERT_FALSE(rs.eof());
+    rs.setValue("bxrq", QDateTime(QDate(2026, 10, 20), QTime(0, 0)));
+    rs.setValue("sbsj", QDateTime(QDate(1899, 12, 30), QTime(8, 30)));
+    rs.setValue("xbsj", QTime(17, 45, 10));
+    rs.update();
+    EXPECT_EQ(count(db(), "select count(*) from kq0001 where bxrq='2026-10-20'"), 1);
+    EXPECT_EQ(count(db(), "select count(*) from kq0001 where bxrq>='2026-10-20' and bxrq<='2026-10-20'"), 1);
+    EXPECT_EQ(count(db(), "select count(*) from kq0001 where sbsj='08:30:00'"), 1);
+    EXPECT_EQ(count(db(), "select count(*) from kq0001 where xbsj='17:45:10'"), 1);
+    EXPECT_EQ(rs.text("bxrq"), "2026-10-20");
+    EXPECT_EQ(rs.text("sbsj"), "08:30:00");
 }
 
 TEST_P(DemoSuiteTest, AbnormalDaysCarryTheirColour)

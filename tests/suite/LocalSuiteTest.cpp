@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -240,6 +241,24 @@ TEST_P(LocalSuiteTest, DictionaryIsCachedUntilReloaded)
     suite().reloadDictionary();
     EXPECT_EQ(suite().fieldCaption("bz"), "说明");
     EXPECT_EQ(suite().categoryName("部门", "01"), "制造部");
+}
+
+TEST_P(LocalSuiteTest, AFailingLookupNamesTheDatabase)
+{
+    const QString database =
+        kind() == DatabaseKind::Sqlite
+            ? sqliteFile()
+            : QStringLiteral("%1:%2").arg(postgresServer().host).arg(postgresServer().port);
+    exec("drop table zdcode");
+    exec("drop table zdb1");
+    for (const auto& lookup :
+         std::initializer_list<std::function<void()>>{[&] { suite().categoryName("部门", "01"); },
+                                                      [&] {
+                                                          suite().tableLookup("", "KQ0001");
+                                                      }}) {
+        const QString message = suiteError(lookup);
+        EXPECT_TRUE(message.contains(database)) << message.toStdString();
+    }
 }
 
 TEST_P(LocalSuiteTest, SettingsGoThroughTheSettingsFile)

@@ -138,7 +138,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadConfig{"BadPort", "[database]\nkind=postgresql\nname=a\nport=99999\n", "port=99999"},
         BadConfig{"PortNotANumber", "[database]\nkind=postgresql\nname=a\nport=x\n", "port=x"},
         BadConfig{"BadLockSwitch", "[database]\nfile=a.db\n[guard]\nlockSwitch=yes\n", "lockSwitch=yes"},
-        BadConfig{"BadReportDate", "[database]\nfile=a.db\n[values]\nreportDate=2026-02-30\n", "reportDate"}),
+        BadConfig{"BadReportDate", "[database]\nfile=a.db\n[values]\nreportDate=2026-02-30\n", "reportDate"},
+        BadConfig{"UnpaddedPeriodStart", "[database]\nfile=a.db\n[values]\nperiodStart=2026-10-1\n",
+                  "periodStart=2026-10-1"},
+        BadConfig{"BadPeriodEnd", "[database]\nfile=a.db\n[values]\nperiodEnd=31.10.2026\n",
+                  "periodEnd=31.10.2026"}),
     [](const ::testing::TestParamInfo<BadConfig>& info) { return std::string(info.param.name); });
 
 TEST(SuiteConfig, MissingFileIsNamed)

@@ -1,0 +1,204 @@
+// Speed and memory of the grid's sheet model and files. Prints one line per measurement.
+//   bench_grid [rows] [columns]      (default 36000 x 40)
+#include "grid/Workbook.h"
+#include "grid/XlsxFile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <malloc.h>
+#include <string>
+#include <vector>
+#include <xlsxwriter.h>
+
+using namespace talor::grid;
+
+namespace {
+
+const char16_t* const Names[] = {u"张三", u"李四", u"王五", u"赵六", u"孙七", u"周八", u"吴九", u"郑十"};
+
+// The text an attendance report shows in (row, col): codes, names, dates, times, numbers.
+QString cellText(int row, int col)
+{
+    switch (col % 8) {
+    case 0:
+        return QStringLiteral("E%1").arg(row, 5, 10, QLatin1Char('0'));
+    case 1:
+        return QString::fromUtf16(Names[row % 8]);
+    case 2:
+        return QStringLiteral("2024-03-%1").arg(row % 28 + 1, 2, 10, QLatin1Char('0'));
+    case 3:
+        return QStringLiteral("08:%1").arg(row % 60, 2, 10, QLatin1Char('0'));
+    case 4:
+        return QString::number((row % 17) * 0.25, 'f', 2);
+    case 5:
+        return QString::number(row % 9);
+    case 6:
+        return row % 5 == 0 ? QStringLiteral("病假") : QStringLiteral("正常");
+    default:
+        return QString::number(row * 3 + col);
+    }
+}
+
+size_t heapInUse()
+{
+    return mallinfo2().uordblks;
+}
+
+double ms(const QElapsedTimer& t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 36000;
+    const int cols = argc > 2 ? std::atoi(argv[2]) : 40;
+    const double cells = double(rows) * cols;
+    std::printf("grid benchmarks, %d rows x %d columns (%.0f cells)\n", rows, cols, cells);
+
+    // --- setText against filling a plain vector with the same texts -----------------------
+    std::vector<QString> texts;
+    texts.reserve(size_t(cells));
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c)
+            texts.push_back(cellText(r, c));
+
+    QElapsedTimer timer;
+    timer.start();
+    std::vector<QString> plain(static_cast<size_t>(cells));
+    for (size_t i = 0; i < plain.size(); ++i)
+        plain[i] = texts[i];
+    const double baseline = ms(timer);
+    plain.clear();
+    plain.shrink_to_fit();
+
+    Workbook book;
+    Sheet& sheet = book.active();
+    timer.restart();
+    size_t i = 0;
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c)
+            sheet.setText(r, c, texts[i++]);
+    const double setText = ms(timer);
+    std::printf("setText: %.1f ms; plain vector<QString>: %.1f ms; ratio %.2f (target within 5)\n", setText,
+                baseline, setText / baseline);
+
+    // The same with the texts made on the way, as the record display does.
+    timer.restart();
+    plain.resize(size_t(cells));
+    i = 0;
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c)
+            plain[i++] = cellText(r, c);
+    const double baselineMaking = ms(timer);
+    plain.clear();
+    plain.shrink_to_fit();
+    {
+        Workbook other;
+        timer.restart();
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= cols; ++c)
+                other.active().setText(r, c, cellText(r, c));
+        const double making = ms(timer);
+        std::printf("setText with texts made on the way: %.1f ms; plain vector: %.1f ms; ratio %.2f\n",
+                    making, baselineMaking, making / baselineMaking);
+    }
+
+    // --- memory per filled cell: the sheet owns every text it holds ------------------------
+    {
+        const size_t before = heapInUse();
+        auto measured = std::make_unique<Workbook>();
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= cols; ++c)
+                measured->active().setText(r, c, cellText(r, c));
+        const size_t after = heapInUse();
+        std::printf("memory: %.1f bytes per filled cell (target under 120)\n",
+                    double(after - before) / cells);
+    }
+
+    // --- Excel workbook: the grid's writer against libxlsxwriter fed directly ---------------
+    QTemporaryDir dir;
+    {
+        struct Value
+        {
+            bool isNumber;
+            double number;
+            std::string text;
+            int format; // 0 none, 1 date, 2 time, 3 "0.00"
+        };
+        std::vector<Value> values;
+        values.reserve(size_t(cells));
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= cols; ++c) {
+                const int fmt = sheet.numberFormat(r, c) == u"yyyy-mm-dd" ? 1
+                                : sheet.numberFormat(r, c) == u"hh:mm"    ? 2
+                                : sheet.numberFormat(r, c) == u"0.00"     ? 3
+                                                                          : 0;
+                values.push_back(
+                    Value{sheet.isNumber(r, c), sheet.number(r, c), sheet.text(r, c).toStdString(), fmt});
+            }
+        timer.restart();
+        const std::string direct = dir.filePath("direct.xlsx").toStdString();
+        lxw_workbook* wb = workbook_new(direct.c_str());
+        lxw_worksheet* ws = workbook_add_worksheet(wb, "Sheet1");
+        lxw_format* formats[4] = {nullptr, workbook_add_format(wb), workbook_add_format(wb),
+                                  workbook_add_format(wb)};
+        format_set_num_format(formats[1], "yyyy-mm-dd");
+        format_set_num_format(formats[2], "hh:mm");
+        format_set_num_format(formats[3], "0.00");
+        size_t k = 0;
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c, ++k) {
+                const Value& v = values[k];
+                if (v.isNumber)
+                    worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), v.number, formats[v.format]);
+                else
+                    worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c), v.text.c_str(), nullptr);
+            }
+        workbook_close(wb);
+        const double directMs = ms(timer);
+
+        timer.restart();
+        book.write(dir.filePath("grid.xls"), FileType::Excel);
+        const double gridMs = ms(timer);
+        std::printf(
+            "Excel workbook: grid %.0f ms; libxlsxwriter directly %.0f ms; ratio %.2f (target within 1.5)\n",
+            gridMs, directMs, gridMs / directMs);
+    }
+
+    // --- loading a 100-column template ---------------------------------------------------
+    {
+        Workbook tpl;
+        Sheet& t = tpl.active();
+        for (int c = 1; c <= 100; ++c) {
+            t.setColumnHeading(c, QStringLiteral("字段%1").arg(c));
+            t.setColumnWidth(c, 60 + c % 40);
+            for (int r = 1; r <= 4; ++r)
+                t.setText(r, c,
+                          r == 4 ? QStringLiteral("标签%1").arg(c)
+                                 : QStringLiteral("标题%1-%2").arg(r).arg(c));
+            t.setText(
+                5, c,
+                QStringLiteral("=SUM(%1%2:%1%3)").arg(QString(QChar(u'A' + (c - 1) % 26))).arg(6).arg(40));
+        }
+        t.select("$A$4:$CV$4");
+        t.setPattern(1, 0xCCFFCC, 0);
+        t.setBorder(1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0);
+        t.setFrozenColumns(2);
+        t.setLastRow(5);
+        const QString path = dir.filePath("100.vts");
+        tpl.write(path, FileType::Template);
+        constexpr int runs = 20;
+        Workbook target;
+        timer.restart();
+        for (int n = 0; n < runs; ++n)
+            target.read(path);
+        std::printf("loading a 100-column template: %.2f ms per load\n", ms(timer) / runs);
+    }
+    return 0;
+}

@@ -1,0 +1,74 @@
+#include "commands/ModuleMenus.h"
+
+#include "commands/UnsavedDataGuard.h"
+#include "db/Recordset.h"
+#include "db/SqlText.h"
+#include "settings/ModuleSettings.h"
+#include "suite/SuiteServices.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <exception>
+
+namespace talor {
+
+ModuleMenus::ModuleMenus(SuiteServices& suite, Recordset& menuRecords, ModuleLauncher& launcher)
+    : m_suite(suite), m_menuRecords(menuRecords), m_launcher(launcher)
+{}
+
+bool ModuleMenus::operatorMayUse(const QString& allowedMenus, const QString& name, const QString& zxtm)
+{
+    if (allowedMenus.contains("," + name + ","))
+        return true;
+    return zxtm.startsWith(u'*') || zxtm.endsWith(u'*');
+}
+
+QString ModuleMenus::moduleName(const QVariant& mkwj)
+{
+    if (mkwj.isNull())
+        return QStringLiteral("???");
+    return mkwj.toString().toUpper().remove(QStringLiteral(".DLL"));
+}
+
+ModuleMenuOutcome ModuleMenus::clickExternalMenu(int position)
+{
+    m_suite.setCurrentMenuName(ModuleSettings(m_suite).readModule("MENU" + QString::number(position)));
+    return runModuleMenu();
+}
+
+ModuleMenuOutcome ModuleMenus::runModuleMenu()
+{
+    using Kind = ModuleMenuOutcome::Kind;
+    const QString name = m_suite.currentMenuName();
+    m_menuRecords.close();
+    m_menuRecords.open("select * from SYS02 where cdmc=" + sql::quoted(name), m_suite.connection());
+    if (m_menuRecords.eof())
+        return {Kind::NotRegistered, "菜单:'" + name + "'尚未登记", SystemTitle};
+
+    m_suite.setCurrentMenuPicture(m_menuRecords.text("cdtb"));
+    if (!operatorMayUse(m_suite.allowedMenus(), name, m_menuRecords.text("zxtm")))
+        return {Kind::NotAuthorised, m_suite.operatorName() + "未被授权使用'" + name + "'", SystemTitle};
+
+    const QVariant mkwj = m_menuRecords.value("mkwj");
+    const QString module = moduleName(mkwj);
+    const QString failed = module + ".dll" + "未注册";
+    // No module file named: nothing to start, neither a program nor a component.
+    if (mkwj.isNull())
+        return {Kind::ComponentFailed, failed, {}};
+
+    const QString program = QDir(m_suite.applicationDirectory()).filePath(module + ".exe");
+    if (!module.isEmpty() && QFileInfo(program).isFile()) {
+        if (m_launcher.startProgram(program))
+            return {Kind::ProgramStarted, {}, {}};
+        return {Kind::ProgramFailed, "程序" + program + "无法启动", SystemTitle};
+    }
+
+    try {
+        m_launcher.runComponent(module + ".clszh");
+    } catch (const std::exception&) {
+        return {Kind::ComponentFailed, failed, {}};
+    }
+    return {Kind::ComponentRun, {}, {}};
+}
+
+} // namespace talor

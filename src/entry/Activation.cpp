@@ -1,0 +1,72 @@
+#include "entry/Activation.h"
+
+#include "settings/ModuleSettings.h"
+#include "suite/SuiteServices.h"
+#include "text/TextFunctions.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+
+namespace talor {
+
+Activation::Activation(SuiteServices& suite) : m_suite(suite) {}
+
+quint32 Activation::abnormalColour(const QString& setting)
+{
+    const double value = std::trunc(text::numericValue(setting));
+    // Anything that is not a colour 0x00BBGGRR is treated as absent.
+    if (!(value > 0) || value > double(MainWindowState::White))
+        return MainWindowState::DefaultAbnormalColour;
+    return quint32(value);
+}
+
+void Activation::readReportState(MainWindowState& state) const
+{
+    ModuleSettings settings(m_suite);
+    state.DeptCondition = settings.readReport("BDTJ1");
+    state.PersonCondition = settings.readReport("BDTJ2");
+    if (m_suite.reportKey() == m_suite.moduleKey()) {
+        state.AbnormalColour1 = abnormalColour(settings.readModule("COLOR1"));
+        state.AbnormalColour2 = abnormalColour(settings.readModule("COLOR2"));
+        state.AbnormalColour3 = abnormalColour(settings.readModule("COLOR3"));
+    } else {
+        state.AbnormalColour1 = state.AbnormalColour2 = state.AbnormalColour3 = MainWindowState::White;
+    }
+    state.BlankZero = settings.readReport(" 0") == "YES";
+}
+
+bool Activation::needsRebuild() const
+{
+    return m_suite.refreshFlag() == 0;
+}
+
+QString Activation::templatePath(int kind) const
+{
+    return QDir(m_suite.templateDirectory()).filePath(m_suite.reportKey() + QString::number(kind) + ".vts");
+}
+
+OptionButtonsState Activation::optionButtons(const std::array<bool, 3>& enabledNow) const
+{
+    OptionButtonsState out;
+    out.enabled = enabledNow;
+    const QString option = m_suite.reportOption();
+    out.checked = option == "1" ? 1 : option == "2" ? 2 : 3;
+    out.datePickerVisible = out.checked == 2;
+    for (int kind = 1; kind <= 3; ++kind)
+        if (kind != out.checked && !QFileInfo(templatePath(kind)).isFile())
+            out.enabled[size_t(kind - 1)] = false;
+    return out;
+}
+
+void Activation::selectReportKind(int kind)
+{
+    const QString k = QString::number(kind);
+    ModuleSettings settings(m_suite);
+    settings.writeReport("OPT", k);
+    settings.write("MODEL8", "OPT", k);
+    m_suite.setRefreshFlag(0);
+    m_suite.setReportOption(k);
+}
+
+} // namespace talor

@@ -1,0 +1,30 @@
+#include "entry/clszh.h"
+
+#include "entry/frmKQJL.h"
+
+namespace talor {
+
+clszh::clszh(SuiteServices& suite, UiService& ui, ModuleLauncher* launcher)
+    : m_suite(suite), m_ui(ui), m_launcher(launcher)
+{}
+
+clszh::~clszh() = default;
+
+QString clszh::zh()
+{
+    if (!m_window)
+        m_window = std::make_unique<frmKQJL>(m_suite, m_ui, m_launcher);
+    m_window->showModal();
+    return QString();
+}
+
+} // namespace talor
+
+// The module library's factory, found by the module registry as "talor.clszh".
+extern "C" Q_DECL_EXPORT talor::SuiteComponent* talor_create_component(talor::SuiteServices* suite,
+                                                                       talor::UiService* ui)
+{
+    if (!suite || !ui)
+        return nullptr;
+    return new talor::clszh(*suite, *ui);
+}

@@ -1,0 +1,322 @@
+#include "entry/frmKQJL.h"
+
+#include "commands/DesignedImages.h"
+#include "entry/ArrangeControls.h"
+#include "entry/ComponentLauncher.h"
+#include "entry/ModuleRegistry.h"
+#include "entry/WindowDesign.h"
+#include "grid/SheetView.h"
+#include "grid/Workbook.h"
+#include "suite/SuiteServices.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QEventLoop>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace talor {
+
+namespace {
+
+std::unique_ptr<ModuleLauncher> ownLauncher(SuiteServices& suite, UiService& ui, ModuleLauncher* given)
+{
+    if (given)
+        return nullptr;
+    return std::make_unique<ComponentLauncher>(
+        suite, ui, ModuleRegistry(ModuleRegistry::dllDirectoryOf(suite.applicationDirectory())));
+}
+
+} // namespace
+
+frmKQJL::frmKQJL(SuiteServices& suite, UiService& ui, ModuleLauncher* launcher, QWidget* parent)
+    : QMainWindow(parent), m_suite(suite), m_ui(ui), m_ownLauncher(ownLauncher(suite, ui, launcher)),
+      m_launcher(launcher ? *launcher : *m_ownLauncher), m_activation(suite),
+      m_images(DesignedImages::imageList()), m_book(std::make_unique<grid::Workbook>())
+{
+    setObjectName("frmKQJL");
+    setWindowTitle(QStringLiteral("考勤日报"));
+    setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 9));
+    buildControls();
+    buildMenus();
+    resize(twipsToPixels(design::WindowWidth, dpi()), twipsToPixels(design::WindowHeight, dpi()));
+}
+
+frmKQJL::~frmKQJL() = default;
+
+void frmKQJL::buildControls()
+{
+    m_client = new QWidget(this);
+    m_client->setObjectName("client");
+    setCentralWidget(m_client);
+    m_client->installEventFilter(this);
+    const double d = dpi();
+
+    m_tree = new QTreeWidget(m_client);
+    m_tree->setObjectName("TreeView1");
+    m_tree->setHeaderHidden(true);
+    m_tree->setRootIsDecorated(true);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setFrameShape(QFrame::Box);
+    m_tree->setIconSize(QSize(16, 16));
+    place(m_tree, design::Tree);
+    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        m_currentNode = item;
+        if (m_hooks.treeClick)
+            m_hooks.treeClick(item);
+    });
+
+    m_list = new QListWidget(m_client);
+    m_list->setObjectName("ListView1");
+    m_list->setIconSize(QSize(16, 16));
+    place(m_list, design::List);
+    connect(m_list, &QListWidget::itemClicked, this, [this] {
+        if (m_hooks.listClick)
+            m_hooks.listClick();
+    });
+
+    m_grid = new grid::SheetView(m_client);
+    m_grid->setObjectName("F1Book1");
+    m_grid->setWorkbook(m_book.get());
+    place(m_grid, design::Grid);
+    connect(m_grid, &grid::SheetView::mouseButton, this, [this](int button, int shift, int x, int y) {
+        if (m_hooks.gridMouseButton)
+            m_hooks.gridMouseButton(button, shift, x, y);
+    });
+
+    m_toolbar = new QToolBar(m_client);
+    m_toolbar->setObjectName("Toolbar1");
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolbar->setIconSize(QSize(24, 24));
+    m_toolbar->setMovable(false);
+    m_toolbar->setGeometry(0, twipsToPixels(design::ToolbarTop, d), twipsToPixels(design::WindowWidth, d),
+                           twipsToPixels(design::ToolbarHeight, d));
+    connect(m_toolbar, &QToolBar::actionTriggered, this,
+            [this](QAction* action) { toolbarButtonClick(action->data().toInt()); });
+
+    m_image = new QLabel(m_client);
+    m_image->setObjectName("Image1");
+    m_image->setScaledContents(true);
+    m_image->setPixmap(QPixmap::fromImage(design::bannerPicture()));
+    place(m_image, design::Image);
+
+    const std::array<TwipsRect, 3> labels{design::Label1, design::Label2, design::Label3};
+    for (size_t i = 0; i < 3; ++i) {
+        m_label[i] = new QLabel(m_client);
+        m_label[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+        m_label[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        place(m_label[i], labels[i]);
+    }
+    QFont title = font();
+    title.setPointSize(14);
+    title.setBold(true);
+    m_label[0]->setFont(title);
+
+    // Frame1 lies over the toolbar row and holds the report kind, the sum box and the date.
+    m_frame = new QFrame(m_client);
+    m_frame->setObjectName("Frame1");
+    place(m_frame, design::Frame);
+    auto* row = new QHBoxLayout(m_frame);
+    row->setContentsMargins(4, 0, 4, 0);
+    const char* captions[3] = {"个人一期", "部门一天", "部门一期"};
+    for (int k = 1; k <= 3; ++k) {
+        auto* option = new QRadioButton(QString::fromUtf8(captions[k - 1]), m_frame);
+        option->setObjectName(QStringLiteral("Option%1").arg(k));
+        connect(option, &QRadioButton::clicked, this, [this, k] { optionClick(k); });
+        row->addWidget(option);
+        m_option[size_t(k - 1)] = option;
+    }
+    m_check = new QCheckBox(QStringLiteral("合计"), m_frame);
+    m_check->setObjectName("Check1");
+    connect(m_check, &QCheckBox::clicked, this, [this] { check1Click(); });
+    row->addWidget(m_check);
+    m_picker = new QDateEdit(m_frame);
+    m_picker->setObjectName("DTPicker1");
+    m_picker->setCalendarPopup(true);
+    m_picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_picker->setDate(m_suite.reportDate().isValid() ? m_suite.reportDate() : QDate::currentDate());
+    connect(m_picker, &QDateEdit::dateChanged, this, [this](const QDate& date) {
+        if (!m_settingPicker)
+            datePickerChanged(date);
+    });
+    row->addWidget(m_picker);
+    row->addStretch();
+
+    m_status = new QStatusBar(m_client);
+    m_status->setObjectName("StatusBar1");
+    m_status->setSizeGripEnabled(false);
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName("Timer1");
+    m_timer->setInterval(500);
+    connect(m_timer, &QTimer::timeout, this, &frmKQJL::timerTick);
+}
+
+void frmKQJL::buildMenus()
+{
+    struct Item
+    {
+        const char* menu;
+        const char* menuCaption;
+        const char* name;
+        const char* caption;
+        MenuCommand command;
+    };
+    const Item items[] = {
+        {"MNA", "查询", "MN01", "选定模板", MenuCommand::MN01},
+        {"MNB", "输入", "MN02", "编辑内容", MenuCommand::MN02},
+        {"MNB", "输入", "MN03", "保存内容", MenuCommand::MN03},
+        {"MNC", "输出", "MN04", "报表预览", MenuCommand::MN04},
+        {"MNC", "输出", "MN05", "报表打印", MenuCommand::MN05},
+        {"MNC", "输出", "MN06", "EXCEL输出", MenuCommand::MN06},
+        {"MND", "帮助", "MN07", "关于...", MenuCommand::MN07},
+        {"MND", "帮助", "MN08", "退出", MenuCommand::MN08},
+    };
+    QMenu* current = nullptr;
+    for (const Item& item : items) {
+        if (!current || current->objectName() != item.menu) {
+            current = menuBar()->addMenu(QString::fromUtf8(item.menuCaption));
+            current->setObjectName(item.menu);
+        }
+        QAction* action = current->addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(item.name);
+        const MenuCommand command = item.command;
+        connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
+        m_menuItems[size_t(int(command) - int(MenuCommand::MN01))] = action;
+    }
+    QMenu* external = menuBar()->addMenu(QStringLiteral("外挂"));
+    external->setObjectName("MNE");
+    for (int n = 1; n <= 7; ++n) {
+        QAction* action = external->addAction(QStringLiteral("模块%1").arg(n));
+        action->setObjectName(QStringLiteral("MNE%1").arg(n));
+        const MenuCommand command = MenuCommand(int(MenuCommand::MNE1) + n - 1);
+        connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
+        m_externalItems[size_t(n - 1)] = action;
+    }
+}
+
+QAction* frmKQJL::menuAction(MenuCommand command) const
+{
+    const int item = int(command) - int(MenuCommand::MN01);
+    if (item >= 0 && item < 8)
+        return m_menuItems[size_t(item)];
+    const int external = int(command) - int(MenuCommand::MNE1);
+    if (external >= 0 && external < 7)
+        return m_externalItems[size_t(external)];
+    return nullptr;
+}
+
+QTreeWidgetItem* frmKQJL::treeNode(const QString& key) const
+{
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
+        if ((*it)->data(0, Qt::UserRole).toString() == key)
+            return *it;
+    return nullptr;
+}
+
+double frmKQJL::dpi() const
+{
+    return logicalDpiY() > 0 ? logicalDpiY() : 96.0;
+}
+
+int frmKQJL::scaleWidth() const
+{
+    return pixelsToTwips(m_client->width(), dpi());
+}
+
+int frmKQJL::scaleHeight() const
+{
+    return pixelsToTwips(m_client->height(), dpi());
+}
+
+void frmKQJL::place(QWidget* widget, const TwipsRect& rect)
+{
+    widget->setGeometry(toPixels(rect, dpi()));
+}
+
+void frmKQJL::arrangeControls()
+{
+    const double d = dpi();
+    ArrangeInput in;
+    in.scaleWidth = scaleWidth();
+    in.scaleHeight = scaleHeight();
+    in.toolbarTop = pixelsToTwips(m_toolbar->y(), d);
+    in.toolbarHeight = pixelsToTwips(m_toolbar->height(), d);
+    in.reportOption = m_suite.reportOption();
+    auto twips = [d](const QWidget* w) {
+        return TwipsRect{pixelsToTwips(w->x(), d), pixelsToTwips(w->y(), d), pixelsToTwips(w->width(), d),
+                         pixelsToTwips(w->height(), d)};
+    };
+    in.tree = twips(m_tree);
+    in.list = twips(m_list);
+    in.image = twips(m_image);
+    in.grid = twips(m_grid);
+    in.label1Width = pixelsToTwips(m_label[0]->width(), d);
+    in.label2Width = pixelsToTwips(m_label[1]->width(), d);
+    in.label3Width = pixelsToTwips(m_label[2]->width(), d);
+
+    const ArrangeResult out = talor::arrangeControls(in);
+    place(m_tree, out.tree);
+    place(m_list, out.list);
+    m_list->setVisible(out.listVisible);
+    place(m_image, out.image);
+    m_label[0]->move(twipsToPixels(out.label1Left, d), m_label[0]->y());
+    m_label[1]->move(twipsToPixels(out.label2Left, d), m_label[1]->y());
+    m_label[2]->move(twipsToPixels(out.label3Left, d), m_label[2]->y());
+    place(m_grid, out.grid);
+
+    // The toolbar spans the window; the status bar sits in the bottom margin.
+    m_toolbar->resize(m_client->width(), m_toolbar->height());
+    const int statusHeight = twipsToPixels(design::StatusHeight, d);
+    m_status->setGeometry(0, m_client->height() - statusHeight, m_client->width(), statusHeight);
+    for (QLabel* label : m_label)
+        label->raise();
+    m_frame->raise();
+}
+
+bool frmKQJL::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_client && event->type() == QEvent::Resize && m_status)
+        arrangeControls();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmKQJL::setPickerDate(const QDate& date)
+{
+    m_settingPicker = true;
+    m_picker->setDate(date);
+    m_settingPicker = false;
+}
+
+void frmKQJL::showModal()
+{
+    load();
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    activate();
+    QEventLoop loop;
+    m_loop = &loop;
+    if (isVisible())
+        loop.exec();
+    m_loop = nullptr;
+}
+
+void frmKQJL::closeEvent(QCloseEvent* event)
+{
+    unload();
+    QMainWindow::closeEvent(event);
+    if (m_loop)
+        m_loop->quit();
+}
+
+} // namespace talor

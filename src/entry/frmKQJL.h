@@ -1,0 +1,186 @@
+#pragma once
+
+#include "commands/CommandBar.h"
+#include "commands/ImageList.h"
+#include "commands/ModuleMenus.h"
+#include "entry/Activation.h"
+#include "entry/ArrangeControls.h"
+#include "entry/MainWindowLoad.h"
+#include "entry/MainWindowState.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QDateEdit;
+class QDialog;
+class QEventLoop;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QRadioButton;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace talor {
+
+class SuiteServices;
+class UiService;
+namespace grid {
+class SheetView;
+class Workbook;
+} // namespace grid
+
+// The operations other parts of the module plug into the main window: the report layout,
+// the tree and list clicks, the select-report dialog and the edit, save and output commands.
+// An empty hook does nothing.
+struct MainWindowHooks
+{
+    std::function<void()> layoutReport;                   // LayoutReport
+    std::function<void(QTreeWidgetItem* node)> treeClick; // TreeView1 node click
+    std::function<void()> listClick;                      // ListView1 item click
+    std::function<void()> selectReport;                   // MN01's dialog frmSQL0
+    std::function<void()> editContent, saveContent;       // MN02, MN03
+    std::function<void()> preview, print, exportExcel;    // MN04, MN05, MN06
+    std::function<void(int button, int shift, int x, int y)> gridMouseButton;
+};
+
+// The main window "考勤日报": department tree, employee list, grid, toolbar with the option
+// buttons, the sum box and the date picker, menus, labels and picture. Controls carry the
+// module's names as object names (TreeView1, Toolbar1, Option1, MN01, MNE1, ...).
+//
+// showModal() runs the load step, shows the window modally without owner, activates it and
+// returns when the operator closes it (MN08 or the window box), after the unload step.
+// Activation runs after the first show, after every modal dialog the window opens, and after
+// an option click.
+class frmKQJL : public QMainWindow, private LoadTarget
+{
+    Q_OBJECT
+
+public:
+    // `launcher` starts external modules; null means programs and components for real
+    // (components from the dll folder of the suite's application directory).
+    frmKQJL(SuiteServices& suite, UiService& ui, ModuleLauncher* launcher = nullptr,
+            QWidget* parent = nullptr);
+    ~frmKQJL() override;
+
+    void showModal();
+
+    // The window's steps, public so that the parts of the module and the tests reach them.
+    void load();
+    void activate();
+    void arrangeControls();
+    void timerTick();
+    void unload();
+    void buildCommandBar();
+    void runMenuCommand(MenuCommand command);
+    void toolbarButtonClick(int index);
+    void optionClick(int kind);
+    void check1Click();
+    void datePickerChanged(const QDate& date);
+    // Shows a dialog of this window modally through the UI service, then activates.
+    int execDialog(QDialog& dialog);
+    // The set-up dialog frmYBXZ, modally.
+    void showSetupDialog() override;
+    // The About box frmAbout, modally (MN07 after its guard).
+    void showAboutBox();
+
+    int zhimages(const QString& key) const { return m_images.zhimages(key); }
+    const ImageList& images() const { return m_images; }
+
+    MainWindowState& state() { return m_state; }
+    ModuleRecordsets& records() { return m_records; }
+    MainWindowHooks& hooks() { return m_hooks; }
+    const CommandBarLayout& commandBar() const { return m_commandBar; }
+    const OptionButtonsState& optionButtons() const { return m_options; }
+    int loadCount() const { return m_loadCount; }
+
+    QTreeWidgetItem* CurrentNode() const { return m_currentNode; }
+    void setCurrentNode(QTreeWidgetItem* node) { m_currentNode = node; }
+    QTreeWidgetItem* treeNode(const QString& key) const;
+
+    QTreeWidget* TreeView1() const { return m_tree; }
+    QListWidget* ListView1() const { return m_list; }
+    grid::SheetView* F1Book1() const { return m_grid; }
+    grid::Workbook& book() { return *m_book; }
+    QToolBar* Toolbar1() const { return m_toolbar; }
+    QFrame* Frame1() const { return m_frame; }
+    QRadioButton* Option(int kind) const { return m_option[size_t(kind - 1)]; }
+    QCheckBox* Check1() const { return m_check; }
+    QDateEdit* DTPicker1() const { return m_picker; }
+    QLabel* Image1() const { return m_image; }
+    QLabel* Label(int n) const { return m_label[size_t(n - 1)]; }
+    QStatusBar* StatusBar1() const { return m_status; }
+    QAction* menuAction(MenuCommand command) const;
+    // Sets the date picker without running its change reaction.
+    void setPickerDate(const QDate& date);
+
+    // The client area's inner width and height in twips (ArrangeControls' scale size).
+    int scaleWidth() const;
+    int scaleHeight() const;
+    double dpi() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void applyCommandBar();
+    void applyOptionButtons();
+    void redisplay();
+    void place(QWidget* widget, const TwipsRect& rect);
+    void reportFailure(const QString& step, const std::exception& error);
+
+    // LoadTarget
+    void showTree(const TreeFillResult& tree) override;
+    void prepareGrid() override;
+    bool setBackgroundPicture(const QString& path) override;
+    void setExternalMenuCaption(int position, const QString& caption) override;
+    void setWindowCaption(const QString& caption) override;
+    void setWindowIconFile(const QString& path) override;
+
+    SuiteServices& m_suite;
+    UiService& m_ui;
+    std::unique_ptr<ModuleLauncher> m_ownLauncher;
+    ModuleLauncher& m_launcher;
+    MainWindowState m_state;
+    ModuleRecordsets m_records;
+    MainWindowHooks m_hooks;
+    Activation m_activation;
+    ImageList m_images;
+    CommandBarLayout m_commandBar;
+    OptionButtonsState m_options;
+    std::array<bool, 3> m_optionEnabled{true, true, true};
+    QTreeWidgetItem* m_currentNode = nullptr;
+    QEventLoop* m_loop = nullptr;
+    bool m_settingPicker = false;
+    bool m_inTick = false;
+    int m_loadCount = 0;
+
+    QWidget* m_client = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QListWidget* m_list = nullptr;
+    std::unique_ptr<grid::Workbook> m_book;
+    grid::SheetView* m_grid = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    QFrame* m_frame = nullptr;
+    std::array<QRadioButton*, 3> m_option{};
+    QCheckBox* m_check = nullptr;
+    QDateEdit* m_picker = nullptr;
+    QLabel* m_image = nullptr;
+    std::array<QLabel*, 3> m_label{};
+    QStatusBar* m_status = nullptr;
+    QTimer* m_timer = nullptr;
+    std::array<QAction*, 8> m_menuItems{};     // MN01..MN08
+    std::array<QAction*, 7> m_externalItems{}; // MNE1..MNE7
+};
+
+} // namespace talor

@@ -1,0 +1,344 @@
+// The main window's steps: load, activation, command bar, menu commands, the redisplay
+// reactions and unload. Controls are built in frmKQJL.cpp.
+#include "about/frmAbout.h"
+#include "commands/DesignedImages.h"
+#include "commands/UnsavedDataGuard.h"
+#include "entry/WindowDesign.h"
+#include "entry/frmKQJL.h"
+#include "grid/SheetView.h"
+#include "grid/Workbook.h"
+#include "setup/frmYBXZ.h"
+#include "suite/SuiteServices.h"
+#include "ui/UiService.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QHash>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace talor {
+
+namespace {
+
+QIcon iconOf(const ImageList& images, int image, int selectedImage = 0)
+{
+    QIcon icon;
+    if (image > 0)
+        icon.addPixmap(QPixmap::fromImage(images.image(image)), QIcon::Normal);
+    if (selectedImage > 0)
+        icon.addPixmap(QPixmap::fromImage(images.image(selectedImage)), QIcon::Selected);
+    return icon;
+}
+
+} // namespace
+
+void frmKQJL::reportFailure(const QString& step, const std::exception& error)
+{
+    m_ui.message(this, step + "失败: " + QString::fromUtf8(error.what()), UiService::Buttons::Ok,
+                 QStringLiteral("系统提示"));
+}
+
+// --- Load -------------------------------------------------------------------------------
+
+void frmKQJL::load()
+{
+    ++m_loadCount;
+    // A new load starts from the designed window: pictures, enabled option buttons, no node.
+    m_images = DesignedImages::imageList();
+    m_optionEnabled = {true, true, true};
+    m_currentNode = nullptr;
+    m_status->clearMessage();
+    try {
+        MainWindowLoad(m_suite, m_records, m_state, *this).run();
+    } catch (const std::exception& error) {
+        reportFailure(QStringLiteral("载入"), error);
+    }
+    m_timer->start();
+}
+
+void frmKQJL::showTree(const TreeFillResult& tree)
+{
+    m_tree->clear();
+    QHash<QString, QTreeWidgetItem*> items;
+    QTreeWidgetItem* last = nullptr;
+    for (const TreeNode& node : tree.nodes) {
+        QTreeWidgetItem* parent = items.value(node.parentKey);
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_tree);
+        item->setText(0, node.text);
+        item->setData(0, Qt::UserRole, node.key);
+        item->setIcon(0, iconOf(m_images, node.image, node.selectedImage));
+        items.insert(node.key, item);
+        last = item;
+    }
+    if (last)
+        m_tree->scrollToItem(last);
+    if (!tree.duplicates.isEmpty())
+        m_status->showMessage("部门树中名称重复的项目已略过: " + tree.duplicates.join(QStringLiteral("、")));
+}
+
+void frmKQJL::showSetupDialog()
+{
+    frmYBXZ dialog(m_suite, m_ui, m_records.TreeRecords[0], m_records.MenuRecords, this);
+    m_ui.execDialog(dialog);
+}
+
+void frmKQJL::prepareGrid()
+{
+    m_book->setSheetName(1, QString());
+    m_book->setAllowInCellEditing(false);
+}
+
+bool frmKQJL::setBackgroundPicture(const QString& path)
+{
+    QImage picture;
+    if (!picture.load(path))
+        return false;
+    m_image->setPixmap(QPixmap::fromImage(picture));
+    return true;
+}
+
+void frmKQJL::setExternalMenuCaption(int position, const QString& caption)
+{
+    m_externalItems[size_t(position - 1)]->setText(caption);
+}
+
+void frmKQJL::setWindowCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+}
+
+void frmKQJL::setWindowIconFile(const QString& path)
+{
+    const QIcon icon(path);
+    if (!icon.isNull())
+        setWindowIcon(icon);
+}
+
+// --- Activation -------------------------------------------------------------------------
+
+void frmKQJL::activate()
+{
+    try {
+        m_activation.readReportState(m_state);
+        if (m_activation.needsRebuild()) {
+            buildCommandBar();
+            arrangeControls();
+            if (m_hooks.layoutReport)
+                m_hooks.layoutReport();
+            const QString option = m_suite.reportOption();
+            if (option == "1" || option == "3")
+                m_list->clear();
+            m_suite.setRefreshFlag(2);
+        }
+        const int left = Activation::frameLeft(design::ButtonWidth, m_commandBar.visibleButtonCount());
+        m_frame->move(twipsToPixels(left, dpi()), m_frame->y());
+        m_options = m_activation.optionButtons(m_optionEnabled);
+        applyOptionButtons();
+    } catch (const std::exception& error) {
+        reportFailure(QStringLiteral("窗口激活"), error);
+    }
+}
+
+void frmKQJL::applyOptionButtons()
+{
+    m_optionEnabled = m_options.enabled;
+    for (int k = 1; k <= 3; ++k) {
+        m_option[size_t(k - 1)]->setChecked(k == m_options.checked);
+        m_option[size_t(k - 1)]->setEnabled(m_options.enabled[size_t(k - 1)]);
+    }
+    m_picker->setVisible(m_options.datePickerVisible);
+}
+
+void frmKQJL::optionClick(int kind)
+{
+    try {
+        m_activation.selectReportKind(kind);
+    } catch (const std::exception& error) {
+        reportFailure(QStringLiteral("报表类型"), error);
+        return;
+    }
+    m_check->setChecked(false);
+    m_check->setEnabled(kind != 3);
+    activate();
+}
+
+// --- Command bar --------------------------------------------------------------------------
+
+void frmKQJL::buildCommandBar()
+{
+    m_commandBar = CommandBar(m_suite, m_records.MenuRecords, m_images).build();
+    applyCommandBar();
+}
+
+void frmKQJL::applyCommandBar()
+{
+    const double d = dpi();
+    m_toolbar->clear();
+    for (size_t i = 0; i < m_commandBar.buttons.size(); ++i) {
+        const ToolButtonSpec& spec = m_commandBar.buttons[i];
+        QAction* action = m_toolbar->addAction(iconOf(m_images, spec.image), spec.caption);
+        action->setObjectName(spec.key);
+        action->setData(int(i + 1));
+        action->setVisible(spec.visible);
+        if (QWidget* button = m_toolbar->widgetForAction(action))
+            button->setFixedSize(twipsToPixels(design::ButtonWidth, d),
+                                 twipsToPixels(design::ButtonHeight, d));
+    }
+    for (size_t i = 0; i < m_menuItems.size(); ++i)
+        m_menuItems[i]->setVisible(m_commandBar.menuVisible[i]);
+    for (size_t i = 0; i < m_externalItems.size(); ++i)
+        m_externalItems[i]->setVisible(m_commandBar.externalMenuVisible[i]);
+    if (!m_commandBar.missingPictures.isEmpty())
+        m_status->showMessage("图片无法载入: " + m_commandBar.missingPictures.join(QStringLiteral(", ")));
+}
+
+void frmKQJL::toolbarButtonClick(int index)
+{
+    const MenuCommand command = CommandBar::commandOfButton(index);
+    if (command != MenuCommand::None)
+        runMenuCommand(command);
+}
+
+void frmKQJL::runMenuCommand(MenuCommand command)
+{
+    auto run = [](const std::function<void()>& hook) {
+        if (hook)
+            hook();
+    };
+    const int external = int(command) - int(MenuCommand::MNE1);
+    if (external >= 0 && external < 7) {
+        if (!unsavedDataGuard(m_state.DataChanged, m_ui, this))
+            return;
+        ModuleMenuOutcome outcome;
+        try {
+            outcome = ModuleMenus(m_suite, m_records.MenuRecords, m_launcher).clickExternalMenu(external + 1);
+        } catch (const std::exception& error) {
+            reportFailure(QStringLiteral("外挂模块"), error);
+            return;
+        }
+        if (!outcome.message.isEmpty())
+            m_ui.message(this, outcome.message, UiService::Buttons::Ok, outcome.title);
+        if (outcome.kind == ModuleMenuOutcome::Kind::ComponentRun)
+            activate();
+        return;
+    }
+    switch (command) {
+    case MenuCommand::MN01:
+        // The select-report dialog resets RefreshFlag when it closes; activation follows.
+        if (unsavedDataGuard(m_state.DataChanged, m_ui, this) && m_hooks.selectReport) {
+            m_hooks.selectReport();
+            activate();
+        }
+        break;
+    case MenuCommand::MN02:
+        run(m_hooks.editContent);
+        break;
+    case MenuCommand::MN03:
+        run(m_hooks.saveContent);
+        break;
+    case MenuCommand::MN04:
+        run(m_hooks.preview);
+        break;
+    case MenuCommand::MN05:
+        run(m_hooks.print);
+        break;
+    case MenuCommand::MN06:
+        run(m_hooks.exportExcel);
+        break;
+    case MenuCommand::MN07:
+        if (unsavedDataGuard(m_state.DataChanged, m_ui, this))
+            showAboutBox();
+        break;
+    case MenuCommand::MN08:
+        if (unsavedDataGuard(m_state.DataChanged, m_ui, this))
+            close();
+        break;
+    default:
+        break;
+    }
+}
+
+int frmKQJL::execDialog(QDialog& dialog)
+{
+    const int result = m_ui.execDialog(dialog);
+    activate();
+    return result;
+}
+
+void frmKQJL::showAboutBox()
+{
+    frmAbout about(
+        m_suite, m_ui, [this] { showSetupDialog(); }, this);
+    execDialog(about);
+}
+
+// --- Redisplay ------------------------------------------------------------------------------
+
+void frmKQJL::redisplay()
+{
+    if (m_suite.reportOption() == "1") {
+        if (m_hooks.listClick)
+            m_hooks.listClick();
+    } else if (m_currentNode && m_hooks.treeClick) {
+        // Nothing was clicked yet: there is nothing to show again.
+        m_hooks.treeClick(m_currentNode);
+    }
+}
+
+void frmKQJL::check1Click()
+{
+    redisplay();
+}
+
+void frmKQJL::datePickerChanged(const QDate& date)
+{
+    m_suite.setReportDate(date);
+    if (m_currentNode && m_hooks.treeClick)
+        m_hooks.treeClick(m_currentNode);
+}
+
+void frmKQJL::timerTick()
+{
+    // Ticks wait while another modal window of the module is open, and never nest.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (m_inTick || (modal && modal != this) || m_suite.refreshFlag() != 1)
+        return;
+    m_inTick = true;
+    try {
+        redisplay();
+    } catch (const std::exception& error) {
+        reportFailure(QStringLiteral("刷新"), error);
+    }
+    // Settled even after a failure, so that it is reported once and not at every tick.
+    m_suite.setRefreshFlag(2);
+    m_inTick = false;
+}
+
+// --- Unload ---------------------------------------------------------------------------------
+
+void frmKQJL::unload()
+{
+    m_timer->stop();
+    // Every failure here is ignored; each statement runs whatever the previous one did.
+    try {
+        m_suite.setCurrentTable(m_suite.savedTable());
+    } catch (...) {
+    }
+    try {
+        if (!m_suite.currentTable().isEmpty())
+            m_suite.setViewName(m_suite.tableLookup({}, m_suite.currentTable()));
+    } catch (...) {
+    }
+}
+
+} // namespace talor

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "grid/formula/CellSource.h"
+#include "grid/formula/Value.h"
+
+#include <QString>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace talor::grid {
+
+// The formula cells of one sheet: their sources, parsed forms, last results and the
+// dependencies between them. The sheet keeps its constants itself and tells this store what
+// changed; the store recomputes exactly the formula cells that depend on it, in order.
+class FormulaCells
+{
+public:
+    using Position = std::pair<int, int>; // row, column
+    using Positions = std::vector<Position>;
+
+    explicit FormulaCells(const formula::CellSource& cells);
+    ~FormulaCells();
+
+    bool isEmpty() const;
+    bool contains(int row, int col) const;
+    QString source(int row, int col) const; // "=..." as set (a formula that cannot be read too)
+    formula::Value result(int row, int col) const;
+
+    // Makes (row, col) a formula cell and computes it and the cells that depend on it.
+    // Returns the cells whose result may have changed.
+    Positions set(int row, int col, const QString& source);
+    // (row, col) is no formula cell any more.
+    void remove(int row, int col);
+    // The value of (row, col) changed: recomputes the formula cells that depend on it.
+    Positions changed(int row, int col);
+    // Recomputes every formula cell.
+    Positions recalculateAll();
+
+    // Columns were inserted (count > 0) before `col` or deleted (count < 0) from `col`:
+    // moves the formula cells and rewrites their references; references to deleted cells
+    // become #REF!. Formula cells pushed beyond the last column are dropped.
+    void shiftColumns(int col, int count);
+    // Drops the formula cells below `lastRow` or right of `lastCol`.
+    void crop(int lastRow, int lastCol);
+    void clear();
+
+private:
+    struct Data;
+    std::unique_ptr<Data> d;
+};
+
+} // namespace talor::grid

@@ -1,0 +1,760 @@
+#include "grid/Sheet.h"
+
+#include "grid/CellAddress.h"
+#include "grid/CellInput.h"
+#include "grid/FormatTable.h"
+#include "grid/FormulaCells.h"
+
+#include <QHash>
+#include <algorithm>
+#include <stdexcept>
+#include <unordered_map>
+
+namespace talor::grid {
+
+namespace {
+
+// One stored cell: 40 bytes, plus the text's own storage for texts.
+struct Cell
+{
+    enum Kind : quint8
+    {
+        Empty,
+        Number,
+        Text,
+        Formula
+    };
+    QString text;      // Text: the text
+    double number = 0; // Number: the value
+    quint16 format = 0;
+    Kind kind = Empty;
+};
+
+void checkCell(int row, int col)
+{
+    if (row < 1 || row > Sheet::MaxRows || col < 1 || col > Sheet::MaxColumns)
+        throw std::out_of_range("cell (" + std::to_string(row) + ", " + std::to_string(col) +
+                                ") lies outside the sheet");
+}
+
+} // namespace
+
+struct Sheet::Data : formula::CellSource
+{
+    // rows[row - 1][col - 1]: rows as long as their rightmost stored cell, and as many as the
+    // lowest stored row. Reports are written row by row, so one row is one run of memory.
+    std::vector<std::vector<Cell>> rows;
+    FormatTable formats;
+    QHash<quint32, quint16> numberFormatCache; // (format id, typed format) -> format id
+    QHash<QString, quint16> numberFormatKeys;
+    std::vector<QString> columnHeadings = std::vector<QString>(MaxColumns);
+    QHash<int, QString> rowHeadings;
+    std::vector<int> widths = std::vector<int>(MaxColumns, 0);
+    bool showColumnHeadings = true;
+    bool showRowHeadings = true;
+    int lastRow = 0;
+    int lastCol = 0;
+    int frozenRows = 0;
+    int frozenCols = 0;
+    int activeRow = 1;
+    int activeCol = 1;
+    CellRange selection;
+    FormulaCells formulas{*this};
+
+    const Cell* find(int row, int col) const
+    {
+        if (size_t(row) > rows.size())
+            return nullptr;
+        const auto& cells = rows[size_t(row - 1)];
+        return size_t(col) <= cells.size() ? &cells[size_t(col - 1)] : nullptr;
+    }
+
+    Cell& slot(int row, int col)
+    {
+        if (size_t(row) > rows.size())
+            rows.resize(size_t(row));
+        auto& cells = rows[size_t(row - 1)];
+        if (size_t(col) > cells.size()) {
+            // A row is usually filled up to the sheet's last column: take that at once
+            // instead of doubling.
+            if (size_t(col) > cells.capacity())
+                cells.reserve(size_t(std::max(col, std::min(lastCol, int(MaxColumns)))));
+            cells.resize(size_t(col));
+        }
+        return cells[size_t(col - 1)];
+    }
+
+    formula::Value value(int row, int col) const override
+    {
+        if (row < 1 || row > MaxRows || col < 1 || col > MaxColumns)
+            return {};
+        const Cell* cell = find(row, col);
+        if (!cell)
+            return {};
+        switch (cell->kind) {
+        case Cell::Number:
+            return formula::Value::number(cell->number);
+        case Cell::Text:
+            return formula::Value::text(cell->text);
+        case Cell::Formula:
+            return formulas.result(row, col);
+        case Cell::Empty:
+            break;
+        }
+        return {};
+    }
+
+    void forEachValue(const formula::RangeRef& range,
+                      const std::function<bool(const formula::Value&)>& visit) const override
+    {
+        // Rows then columns, as the engine expects; only stored cells are visited.
+        const int lastRow = std::min(range.last.row, int(rows.size()));
+        for (int row = range.first.row; row <= lastRow; ++row) {
+            const auto& cells = rows[size_t(row - 1)];
+            const int lastCol = std::min(range.last.col, int(cells.size()));
+            for (int col = range.first.col; col <= lastCol; ++col) {
+                if (cells[size_t(col - 1)].kind != Cell::Empty && !visit(value(row, col)))
+                    return;
+            }
+        }
+    }
+
+    // The format id of a cell whose number format becomes `numberFormat`.
+    quint16 withNumberFormat(quint16 format, const QString& numberFormat, bool typed = false)
+    {
+        // A plain number typed into a cell keeps its number format unless that is a date's.
+        if (typed && numberFormat == u"General" && !isDateFormat(formats.at(format).numberFormat))
+            return format;
+        // The typed formats are mostly shared strings: their data pointers find the change
+        // without hashing text. The cache keeps each string alive, so a pointer is never reused.
+        const auto key = std::make_pair(format, numberFormat.constData());
+        if (const auto it = recentChanges.find(key); it != recentChanges.end())
+            return it->second.first;
+        const quint16 id = lookUpNumberFormat(format, numberFormat);
+        if (recentChanges.size() > 256)
+            recentChanges.clear();
+        recentChanges.emplace(key, std::make_pair(id, numberFormat));
+        return id;
+    }
+
+    quint16 lookUpNumberFormat(quint16 format, const QString& numberFormat)
+    {
+        auto keyIt = numberFormatKeys.constFind(numberFormat);
+        if (keyIt == numberFormatKeys.cend())
+            keyIt = numberFormatKeys.insert(numberFormat, quint16(numberFormatKeys.size()));
+        const quint32 key = (quint32(format) << 16) | keyIt.value();
+        const auto cached = numberFormatCache.constFind(key);
+        if (cached != numberFormatCache.cend())
+            return cached.value();
+        CellFormat changed = formats.at(format);
+        changed.numberFormat = numberFormat;
+        const auto id = quint16(formats.intern(changed));
+        numberFormatCache.insert(key, id);
+        return id;
+    }
+
+    struct PairHash
+    {
+        size_t operator()(const std::pair<quint16, const QChar*>& k) const
+        {
+            return std::hash<const void*>()(k.second) ^ (size_t(k.first) * 0x9E3779B97F4A7C15ull);
+        }
+    };
+    std::unordered_map<std::pair<quint16, const QChar*>, std::pair<quint16, QString>, PairHash> recentChanges;
+
+    QString display(const Cell& cell, int row, int col) const
+    {
+        switch (cell.kind) {
+        case Cell::Number:
+            return formatNumber(cell.number, formats.at(cell.format).numberFormat);
+        case Cell::Text:
+            return cell.text;
+        case Cell::Formula: {
+            const formula::Value result = formulas.result(row, col);
+            if (result.isNumber())
+                return formatNumber(result.asNumber(), formats.at(cell.format).numberFormat);
+            return formula::displayText(result);
+        }
+        case Cell::Empty:
+            break;
+        }
+        return {};
+    }
+
+    // The range a format operation covers: whole rows and columns stop at the used extent.
+    CellRange formatRange() const
+    {
+        CellRange r = selection;
+        if (r.row2 == MaxRows && r.row1 == 1)
+            r.row2 = std::max(1, lastRow);
+        if (r.col2 == MaxColumns && r.col1 == 1)
+            r.col2 = std::max(1, lastCol);
+        return r;
+    }
+};
+
+Sheet::Sheet(QObject* parent) : QObject(parent), d(std::make_unique<Data>()) {}
+
+Sheet::~Sheet() = default;
+
+// --- Cells ---------------------------------------------------------------------------------
+
+QString Sheet::text(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    return cell ? d->display(*cell, row, col) : QString();
+}
+
+void Sheet::setText(int row, int col, const QString& text)
+{
+    checkCell(row, col);
+    CellInput input = parseInput(text);
+    if (input.kind == CellInput::Kind::Empty) {
+        clearCell(row, col);
+        return;
+    }
+    Cell& cell = d->slot(row, col);
+    const bool wasFormula = cell.kind == Cell::Formula;
+    switch (input.kind) {
+    case CellInput::Kind::Number: {
+        // A plain number keeps a number format the cell already has ("0.00" stays), but not
+        // a date format; a number typed with its own format sets it.
+        if (cell.format != 0 || input.numberFormat != u"General")
+            cell.format = d->withNumberFormat(cell.format, input.numberFormat, true);
+        cell.kind = Cell::Number;
+        cell.number = input.number;
+        cell.text = QString();
+        break;
+    }
+    case CellInput::Kind::Text:
+        cell.kind = Cell::Text;
+        cell.text = std::move(input.text);
+        break;
+    case CellInput::Kind::Formula:
+        cell.kind = Cell::Formula;
+        cell.text = QString();
+        break;
+    case CellInput::Kind::Empty:
+        break;
+    }
+    bool grew = false;
+    if (row > d->lastRow) {
+        d->lastRow = row;
+        grew = true;
+    }
+    if (col > d->lastCol) {
+        d->lastCol = col;
+        grew = true;
+    }
+    if (grew)
+        Q_EMIT extentChanged();
+    if (input.kind == CellInput::Kind::Formula) {
+        for (const auto& [r, c] : d->formulas.set(row, col, input.text))
+            Q_EMIT cellsChanged(CellRange{r, c, r, c});
+        return;
+    }
+    if (wasFormula)
+        d->formulas.remove(row, col);
+    Q_EMIT cellsChanged(CellRange{row, col, row, col});
+    recalculateFrom(row, col);
+}
+
+void Sheet::recalculateFrom(int row, int col)
+{
+    if (d->formulas.isEmpty())
+        return;
+    for (const auto& [r, c] : d->formulas.changed(row, col))
+        Q_EMIT cellsChanged(CellRange{r, c, r, c});
+}
+
+void Sheet::setPlainText(int row, int col, const QString& text)
+{
+    if (text.isEmpty()) {
+        clearCell(row, col);
+        return;
+    }
+    setText(row, col, u'\'' + text);
+}
+
+void Sheet::setNumber(int row, int col, double value, const QString& numberFormat)
+{
+    checkCell(row, col);
+    Cell& cell = d->slot(row, col);
+    const bool wasFormula = cell.kind == Cell::Formula;
+    cell.kind = Cell::Number;
+    cell.number = value;
+    cell.text = QString();
+    if (!numberFormat.isEmpty())
+        cell.format = d->withNumberFormat(cell.format, numberFormat);
+    if (row > d->lastRow || col > d->lastCol) {
+        d->lastRow = std::max(d->lastRow, row);
+        d->lastCol = std::max(d->lastCol, col);
+        Q_EMIT extentChanged();
+    }
+    if (wasFormula)
+        d->formulas.remove(row, col);
+    Q_EMIT cellsChanged(CellRange{row, col, row, col});
+    recalculateFrom(row, col);
+}
+
+QString Sheet::formula(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    return cell && cell->kind == Cell::Formula ? d->formulas.source(row, col) : QString();
+}
+
+bool Sheet::isNumber(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    if (!cell)
+        return false;
+    return cell->kind == Cell::Number ||
+           (cell->kind == Cell::Formula && d->formulas.result(row, col).isNumber());
+}
+
+double Sheet::number(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    if (!cell)
+        return 0;
+    if (cell->kind == Cell::Number)
+        return cell->number;
+    if (cell->kind == Cell::Formula)
+        return d->formulas.result(row, col).asNumber();
+    return 0;
+}
+
+bool Sheet::isDate(int row, int col) const
+{
+    return isNumber(row, col) && isDateFormat(numberFormat(row, col));
+}
+
+bool Sheet::isEmpty(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    return !cell || cell->kind == Cell::Empty;
+}
+
+bool Sheet::isText(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    if (!cell)
+        return false;
+    return cell->kind == Cell::Text ||
+           (cell->kind == Cell::Formula && !d->formulas.result(row, col).isNumber());
+}
+
+void Sheet::clearCell(int row, int col)
+{
+    checkCell(row, col);
+    const Cell* found = d->find(row, col);
+    if (!found || found->kind == Cell::Empty)
+        return;
+    Cell& cell = d->slot(row, col);
+    const bool wasFormula = cell.kind == Cell::Formula;
+    cell.kind = Cell::Empty;
+    cell.text = QString();
+    cell.number = 0;
+    if (wasFormula)
+        d->formulas.remove(row, col);
+    Q_EMIT cellsChanged(CellRange{row, col, row, col});
+    recalculateFrom(row, col);
+}
+
+void Sheet::forEachCell(const std::function<void(int, int)>& visit) const
+{
+    for (size_t r = 0; r < d->rows.size(); ++r) {
+        const auto& cells = d->rows[r];
+        for (size_t c = 0; c < cells.size(); ++c) {
+            if (cells[c].kind != Cell::Empty || cells[c].format != 0)
+                visit(int(r) + 1, int(c) + 1);
+        }
+    }
+}
+
+// --- Headings ------------------------------------------------------------------------------
+
+QString Sheet::columnHeading(int col) const
+{
+    checkCell(1, col);
+    return d->columnHeadings[size_t(col - 1)];
+}
+
+void Sheet::setColumnHeading(int col, const QString& text)
+{
+    checkCell(1, col);
+    d->columnHeadings[size_t(col - 1)] = text;
+    Q_EMIT headingsChanged();
+}
+
+QString Sheet::rowHeading(int row) const
+{
+    checkCell(row, 1);
+    return d->rowHeadings.value(row);
+}
+
+void Sheet::setRowHeading(int row, const QString& text)
+{
+    checkCell(row, 1);
+    if (text.isEmpty())
+        d->rowHeadings.remove(row);
+    else
+        d->rowHeadings.insert(row, text);
+    Q_EMIT headingsChanged();
+}
+
+bool Sheet::showColumnHeadings() const
+{
+    return d->showColumnHeadings;
+}
+
+void Sheet::setShowColumnHeadings(bool on)
+{
+    d->showColumnHeadings = on;
+    Q_EMIT headingsChanged();
+}
+
+bool Sheet::showRowHeadings() const
+{
+    return d->showRowHeadings;
+}
+
+void Sheet::setShowRowHeadings(bool on)
+{
+    d->showRowHeadings = on;
+    Q_EMIT headingsChanged();
+}
+
+// --- Extent and panes ----------------------------------------------------------------------
+
+int Sheet::lastRow() const
+{
+    return d->lastRow;
+}
+
+int Sheet::lastColumn() const
+{
+    return d->lastCol;
+}
+
+void Sheet::setLastRow(int row)
+{
+    if (row < 0 || row > MaxRows)
+        throw std::out_of_range("last row " + std::to_string(row) + " lies outside the sheet");
+    if (row < d->lastRow) {
+        if (d->rows.size() > size_t(row)) {
+            d->rows.resize(size_t(row));
+            d->rows.shrink_to_fit();
+        }
+        for (auto it = d->rowHeadings.begin(); it != d->rowHeadings.end();)
+            it = it.key() > row ? d->rowHeadings.erase(it) : std::next(it);
+        d->formulas.crop(row, MaxColumns);
+        d->lastRow = row;
+        Q_EMIT extentChanged();
+        for (const auto& [r, c] : d->formulas.recalculateAll())
+            Q_EMIT cellsChanged(CellRange{r, c, r, c});
+    } else if (row > d->lastRow) {
+        d->lastRow = row;
+        Q_EMIT extentChanged();
+    }
+}
+
+void Sheet::setLastColumn(int col)
+{
+    if (col < 0 || col > MaxColumns)
+        throw std::out_of_range("last column " + std::to_string(col) + " lies outside the sheet");
+    if (col < d->lastCol) {
+        for (auto& cells : d->rows) {
+            if (cells.size() > size_t(col)) {
+                cells.resize(size_t(col));
+                cells.shrink_to_fit();
+            }
+        }
+        d->formulas.crop(MaxRows, col);
+        d->lastCol = col;
+        Q_EMIT extentChanged();
+        for (const auto& [r, c] : d->formulas.recalculateAll())
+            Q_EMIT cellsChanged(CellRange{r, c, r, c});
+    } else if (col > d->lastCol) {
+        d->lastCol = col;
+        Q_EMIT extentChanged();
+    }
+}
+
+int Sheet::frozenRows() const
+{
+    return d->frozenRows;
+}
+
+int Sheet::frozenColumns() const
+{
+    return d->frozenCols;
+}
+
+void Sheet::setFrozenRows(int rows)
+{
+    d->frozenRows = std::clamp(rows, 0, int(MaxRows) - 1);
+    Q_EMIT panesChanged();
+}
+
+void Sheet::setFrozenColumns(int cols)
+{
+    d->frozenCols = std::clamp(cols, 0, int(MaxColumns) - 1);
+    Q_EMIT panesChanged();
+}
+
+int Sheet::columnWidth(int col) const
+{
+    checkCell(1, col);
+    const int width = d->widths[size_t(col - 1)];
+    return width > 0 ? width : DefaultColumnWidth;
+}
+
+void Sheet::setColumnWidth(int col, int width)
+{
+    checkCell(1, col);
+    d->widths[size_t(col - 1)] = std::max(0, width);
+    Q_EMIT panesChanged();
+}
+
+// --- Active cell and selection -------------------------------------------------------------
+
+int Sheet::activeRow() const
+{
+    return d->activeRow;
+}
+
+int Sheet::activeColumn() const
+{
+    return d->activeCol;
+}
+
+void Sheet::setActiveCell(int row, int col)
+{
+    checkCell(row, col);
+    if (d->activeRow == row && d->activeCol == col && d->selection == CellRange{row, col, row, col})
+        return;
+    d->activeRow = row;
+    d->activeCol = col;
+    d->selection = CellRange{row, col, row, col};
+    Q_EMIT selectionChanged();
+}
+
+CellRange Sheet::selection() const
+{
+    return d->selection;
+}
+
+void Sheet::select(const QString& reference)
+{
+    const auto range = parseRange(reference);
+    if (!range)
+        throw std::invalid_argument("not a cell reference: \"" + reference.toStdString() + "\"");
+    select(range->row1, range->col1, range->row2, range->col2);
+}
+
+void Sheet::select(int row1, int col1, int row2, int col2)
+{
+    checkCell(row1, col1);
+    checkCell(row2, col2);
+    const CellRange range{std::min(row1, row2), std::min(col1, col2), std::max(row1, row2),
+                          std::max(col1, col2)};
+    if (d->selection == range && d->activeRow == range.row1 && d->activeCol == range.col1)
+        return;
+    d->selection = range;
+    d->activeRow = range.row1;
+    d->activeCol = range.col1;
+    Q_EMIT selectionChanged();
+}
+
+// --- Formats -------------------------------------------------------------------------------
+
+void Sheet::setBorder(short outline, short left, short right, short top, short bottom, short /*shade*/,
+                      quint32 outlineColour, quint32 leftColour, quint32 rightColour, quint32 topColour,
+                      quint32 bottomColour)
+{
+    const CellRange r = d->formatRange();
+    // Sides of every cell first (a negative style leaves that side alone), then the frame
+    // around the selection when an outline style is given.
+    auto side = [](short style, quint32 colour, short& s, quint32& c) {
+        if (style >= 0) {
+            s = style;
+            c = style > 0 ? colour : 0;
+        }
+    };
+    QHash<quint32, quint16> done; // (old id, edges) -> new id
+    for (int col = r.col1; col <= r.col2; ++col) {
+        for (int row = r.row1; row <= r.row2; ++row) {
+            const quint32 edges = (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u) |
+                                  (row == r.row1 ? 4u : 0u) | (row == r.row2 ? 8u : 0u);
+            Cell& cell = d->slot(row, col);
+            const quint32 key = (quint32(cell.format) << 4) | edges;
+            if (const auto it = done.constFind(key); it != done.cend()) {
+                cell.format = it.value();
+                continue;
+            }
+            CellFormat f = d->formats.at(cell.format);
+            CellBorder& b = f.border;
+            side(left, leftColour, b.left, b.leftColour);
+            side(right, rightColour, b.right, b.rightColour);
+            side(top, topColour, b.top, b.topColour);
+            side(bottom, bottomColour, b.bottom, b.bottomColour);
+            if (outline > 0) {
+                if (edges & 1u)
+                    side(outline, outlineColour, b.left, b.leftColour);
+                if (edges & 2u)
+                    side(outline, outlineColour, b.right, b.rightColour);
+                if (edges & 4u)
+                    side(outline, outlineColour, b.top, b.topColour);
+                if (edges & 8u)
+                    side(outline, outlineColour, b.bottom, b.bottomColour);
+            }
+            const auto id = quint16(d->formats.intern(f));
+            done.insert(key, id);
+            cell.format = id;
+        }
+    }
+    Q_EMIT formatsChanged(r);
+}
+
+void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
+{
+    const CellRange r = d->formatRange();
+    CellFill fill;
+    if (pattern > 0)
+        fill = CellFill{pattern, foreground, background};
+    QHash<quint16, quint16> done;
+    for (int col = r.col1; col <= r.col2; ++col) {
+        for (int row = r.row1; row <= r.row2; ++row) {
+            Cell& cell = d->slot(row, col);
+            if (const auto it = done.constFind(cell.format); it != done.cend()) {
+                cell.format = it.value();
+                continue;
+            }
+            CellFormat f = d->formats.at(cell.format);
+            f.fill = fill;
+            const auto id = quint16(d->formats.intern(f));
+            done.insert(cell.format, id);
+            cell.format = id;
+        }
+    }
+    Q_EMIT formatsChanged(r);
+}
+
+CellBorder Sheet::border(int row, int col) const
+{
+    return formatById(formatId(row, col)).border;
+}
+
+CellFill Sheet::fill(int row, int col) const
+{
+    return formatById(formatId(row, col)).fill;
+}
+
+QString Sheet::numberFormat(int row, int col) const
+{
+    return formatById(formatId(row, col)).numberFormat;
+}
+
+int Sheet::formatId(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    return cell ? cell->format : 0;
+}
+
+const CellFormat& Sheet::formatById(int id) const
+{
+    if (id < 0 || id >= d->formats.size())
+        throw std::out_of_range("no cell format " + std::to_string(id));
+    return d->formats.at(id);
+}
+
+int Sheet::formatCount() const
+{
+    return d->formats.size();
+}
+
+void Sheet::setFormat(int row, int col, const CellFormat& format)
+{
+    checkCell(row, col);
+    const auto id = quint16(d->formats.intern(format));
+    const Cell* cell = d->find(row, col);
+    if ((cell ? cell->format : 0) == id)
+        return;
+    d->slot(row, col).format = id;
+    Q_EMIT formatsChanged(CellRange{row, col, row, col});
+}
+
+// --- Columns -------------------------------------------------------------------------------
+
+void Sheet::insertColumns(int col, int count)
+{
+    checkCell(1, col);
+    if (count < 1)
+        return;
+    count = std::min(count, int(MaxColumns) - col + 1);
+    Q_EMIT aboutToBeReset();
+    auto shiftRight = [&](auto& v, auto empty) {
+        v.insert(v.begin() + (col - 1), size_t(count), empty);
+        v.resize(MaxColumns);
+    };
+    for (auto& cells : d->rows) {
+        if (cells.size() >= size_t(col)) {
+            cells.insert(cells.begin() + (col - 1), size_t(count), Cell());
+            if (cells.size() > size_t(MaxColumns))
+                cells.resize(MaxColumns);
+        }
+    }
+    shiftRight(d->columnHeadings, QString());
+    shiftRight(d->widths, 0);
+    d->formulas.shiftColumns(col, count);
+    if (col <= d->lastCol)
+        d->lastCol = std::min(int(MaxColumns), d->lastCol + count);
+    if (col <= d->frozenCols)
+        d->frozenCols = std::min(int(MaxColumns) - 1, d->frozenCols + count);
+    d->formulas.recalculateAll();
+    Q_EMIT reset();
+}
+
+void Sheet::deleteColumns(int col, int count)
+{
+    checkCell(1, col);
+    if (count < 1)
+        return;
+    count = std::min(count, int(MaxColumns) - col + 1);
+    Q_EMIT aboutToBeReset();
+    auto shiftLeft = [&](auto& v, auto empty) {
+        v.erase(v.begin() + (col - 1), v.begin() + (col - 1 + count));
+        v.resize(MaxColumns, empty);
+    };
+    for (auto& cells : d->rows) {
+        if (cells.size() >= size_t(col))
+            cells.erase(cells.begin() + (col - 1),
+                        cells.begin() + std::min<size_t>(cells.size(), col - 1 + count));
+    }
+    shiftLeft(d->columnHeadings, QString());
+    shiftLeft(d->widths, 0);
+    d->formulas.shiftColumns(col, -count);
+    if (col <= d->lastCol)
+        d->lastCol = std::max(col - 1, d->lastCol - count);
+    if (col <= d->frozenCols)
+        d->frozenCols = std::max(col - 1, d->frozenCols - count);
+    d->formulas.recalculateAll();
+    Q_EMIT reset();
+}
+
+void Sheet::clear()
+{
+    Q_EMIT aboutToBeReset();
+    d = std::make_unique<Data>();
+    Q_EMIT reset();
+}
+
+} // namespace talor::grid

@@ -1,0 +1,220 @@
+#include "grid/SheetTableView.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+
+namespace talor::grid {
+
+class SheetTableView::Overlay : public QTableView
+{
+public:
+    explicit Overlay(QWidget* parent) : QTableView(parent)
+    {
+        setFocusPolicy(Qt::NoFocus);
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollMode(ScrollPerPixel);
+        setVerticalScrollMode(ScrollPerPixel);
+        setShowGrid(false);
+        horizontalHeader()->setSectionsClickable(false);
+        verticalHeader()->setSectionsClickable(false);
+        hide();
+    }
+    bool startEditing(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+    {
+        return edit(index, trigger, event);
+    }
+    bool isEditing() const { return state() == EditingState; }
+};
+
+SheetTableView::SheetTableView(QWidget* parent) : QTableView(parent)
+{
+    setHorizontalScrollMode(ScrollPerPixel);
+    setVerticalScrollMode(ScrollPerPixel);
+    setShowGrid(false); // the delegate draws grid lines and borders together
+    setEditTriggers(DoubleClicked | EditKeyPressed | AnyKeyPressed);
+    for (auto*& o : m_overlays) {
+        o = new Overlay(this);
+        o->setEditTriggers(editTriggers());
+    }
+    viewport()->stackUnder(m_overlays[0]);
+    // The frozen columns scroll vertically with the body, the frozen rows horizontally;
+    // in the other direction they never move.
+    auto follow = [](QScrollBar* from, QScrollBar* to) {
+        connect(from, &QScrollBar::valueChanged, to, &QScrollBar::setValue);
+    };
+    follow(verticalScrollBar(), m_overlays[0]->verticalScrollBar());
+    follow(m_overlays[0]->verticalScrollBar(), verticalScrollBar());
+    follow(horizontalScrollBar(), m_overlays[1]->horizontalScrollBar());
+    follow(m_overlays[1]->horizontalScrollBar(), horizontalScrollBar());
+    auto pin = [](QScrollBar* bar) {
+        connect(bar, &QScrollBar::valueChanged, bar, [bar](int v) {
+            if (v != 0)
+                bar->setValue(0);
+        });
+    };
+    pin(m_overlays[0]->horizontalScrollBar());
+    pin(m_overlays[1]->verticalScrollBar());
+    pin(m_overlays[2]->horizontalScrollBar());
+    pin(m_overlays[2]->verticalScrollBar());
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        for (auto* o : m_overlays)
+            o->setColumnWidth(section, size);
+        layoutOverlays();
+    });
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
+        for (auto* o : m_overlays)
+            o->setRowHeight(section, size);
+        layoutOverlays();
+    });
+}
+
+QTableView* SheetTableView::overlay(int which) const
+{
+    return m_overlays.at(size_t(which));
+}
+
+void SheetTableView::setModel(QAbstractItemModel* model)
+{
+    QTableView::setModel(model);
+    for (auto* o : m_overlays) {
+        o->setModel(model);
+        o->setSelectionModel(selectionModel());
+    }
+    layoutOverlays();
+}
+
+void SheetTableView::setItemDelegate(QAbstractItemDelegate* delegate)
+{
+    QTableView::setItemDelegate(delegate);
+    for (auto* o : m_overlays)
+        o->setItemDelegate(delegate);
+}
+
+void SheetTableView::setFrozen(int rows, int columns)
+{
+    m_rows = std::max(0, rows);
+    m_cols = std::max(0, columns);
+    layoutOverlays();
+}
+
+void SheetTableView::setHeadersShown(bool columnHeadings, bool rowHeadings)
+{
+    horizontalHeader()->setVisible(columnHeadings);
+    verticalHeader()->setVisible(rowHeadings);
+    for (auto* o : m_overlays) {
+        o->horizontalHeader()->setVisible(columnHeadings);
+        o->verticalHeader()->setVisible(rowHeadings);
+    }
+    layoutOverlays();
+}
+
+int SheetTableView::frozenWidth() const
+{
+    int width = 0;
+    const int cols = model() ? std::min(m_cols, model()->columnCount()) : 0;
+    for (int c = 0; c < cols; ++c)
+        width += columnWidth(c);
+    return width;
+}
+
+int SheetTableView::frozenHeight() const
+{
+    int height = 0;
+    const int rows = model() ? std::min(m_rows, model()->rowCount()) : 0;
+    for (int r = 0; r < rows; ++r)
+        height += rowHeight(r);
+    return height;
+}
+
+void SheetTableView::layoutOverlays()
+{
+    if (!m_overlays[2])
+        return; // still being built
+    const int fw = frameWidth();
+    const int vh = verticalHeader()->isVisible() ? verticalHeader()->width() : 0;
+    const int hh = horizontalHeader()->isVisible() ? horizontalHeader()->height() : 0;
+    const int fcw = std::min(frozenWidth(), viewport()->width());
+    const int frh = std::min(frozenHeight(), viewport()->height());
+    const QRect rects[3] = {
+        QRect(fw, fw, vh + fcw, hh + viewport()->height()),
+        QRect(fw, fw, vh + viewport()->width(), hh + frh),
+        QRect(fw, fw, vh + fcw, hh + frh),
+    };
+    const bool shown[3] = {fcw > 0, frh > 0, fcw > 0 && frh > 0};
+    for (int i = 0; i < 3; ++i) {
+        Overlay* o = m_overlays[size_t(i)];
+        o->verticalHeader()->setFixedWidth(verticalHeader()->width());
+        o->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+        o->setGeometry(rects[i]);
+        o->setVisible(shown[i]);
+    }
+    m_overlays[0]->verticalScrollBar()->setValue(verticalScrollBar()->value());
+    m_overlays[1]->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+    m_overlays[2]->raise();
+}
+
+void SheetTableView::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    layoutOverlays();
+}
+
+void SheetTableView::updateGeometries()
+{
+    QTableView::updateGeometries();
+    layoutOverlays();
+}
+
+void SheetTableView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    const int h = horizontalScrollBar()->value();
+    const int v = verticalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    // A cell of a frozen pane is always in view along that pane; other cells must not end
+    // up under the panes.
+    if (index.column() < m_cols) {
+        horizontalScrollBar()->setValue(h);
+    } else if (const int left = visualRect(index).left(); left < frozenWidth()) {
+        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - (frozenWidth() - left));
+    }
+    if (index.row() < m_rows) {
+        verticalScrollBar()->setValue(v);
+    } else if (const int top = visualRect(index).top(); top < frozenHeight()) {
+        verticalScrollBar()->setValue(verticalScrollBar()->value() - (frozenHeight() - top));
+    }
+}
+
+SheetTableView::Overlay* SheetTableView::overlayFor(const QModelIndex& index) const
+{
+    const bool inRows = index.row() < m_rows;
+    const bool inCols = index.column() < m_cols;
+    if (inRows && inCols)
+        return m_overlays[2];
+    if (inCols)
+        return m_overlays[0];
+    if (inRows)
+        return m_overlays[1];
+    return nullptr;
+}
+
+bool SheetTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    if (Overlay* o = index.isValid() ? overlayFor(index) : nullptr; o && o->isVisible())
+        return o->startEditing(index, trigger, event);
+    return QTableView::edit(index, trigger, event);
+}
+
+bool SheetTableView::editCell(const QModelIndex& index)
+{
+    if (state() == EditingState)
+        return false;
+    for (auto* o : m_overlays) {
+        if (o->isEditing())
+            return false;
+    }
+    return edit(index, AllEditTriggers, nullptr);
+}
+
+} // namespace talor::grid

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QTableView>
+#include <array>
+
+namespace talor::grid {
+
+// A table view with frozen rows and columns: three overlay views (frozen columns, frozen
+// rows, their corner) share the model, selection and delegate and lie over the scrolling
+// body, kept in step with its scroll position and section sizes. Cells that lie in a frozen
+// pane are edited in the overlay that shows them.
+class SheetTableView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit SheetTableView(QWidget* parent = nullptr);
+
+    void setModel(QAbstractItemModel* model) override;
+    void setItemDelegate(QAbstractItemDelegate* delegate);
+    void setFrozen(int rows, int columns);
+    int frozenRows() const { return m_rows; }
+    int frozenColumns() const { return m_cols; }
+    void setHeadersShown(bool columnHeadings, bool rowHeadings);
+
+    // The overlays, for the owner's signals: 0 frozen columns, 1 frozen rows, 2 corner.
+    QTableView* overlay(int which) const;
+    // Starts editing `index` in whichever view shows it.
+    bool editCell(const QModelIndex& index);
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void updateGeometries() override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+private:
+    class Overlay;
+    void layoutOverlays();
+    Overlay* overlayFor(const QModelIndex& index) const;
+    int frozenWidth() const;
+    int frozenHeight() const;
+
+    std::array<Overlay*, 3> m_overlays{};
+    int m_rows = 0;
+    int m_cols = 0;
+};
+
+} // namespace talor::grid

@@ -1,0 +1,316 @@
+#include "grid/VtsFile.h"
+
+#include "grid/Workbook.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+namespace talor::grid {
+
+namespace {
+
+const QString FormatName = QStringLiteral("talor-vts");
+
+// A problem in the file's contents; turned into a GridFileError naming the file.
+struct Damaged
+{
+    QString problem;
+};
+
+QJsonObject borderToJson(const CellBorder& b)
+{
+    QJsonObject o;
+    auto side = [&o](const char* name, short style, quint32 colour) {
+        if (style != 0)
+            o.insert(QLatin1String(name), QJsonArray{style, qint64(colour)});
+    };
+    side("left", b.left, b.leftColour);
+    side("right", b.right, b.rightColour);
+    side("top", b.top, b.topColour);
+    side("bottom", b.bottom, b.bottomColour);
+    return o;
+}
+
+QJsonObject formatToJson(const CellFormat& f)
+{
+    QJsonObject o;
+    o.insert(u"numberFormat", f.numberFormat);
+    if (f.fill != CellFill())
+        o.insert(u"fill", QJsonObject{{QStringLiteral("pattern"), f.fill.pattern},
+                                      {QStringLiteral("foreground"), qint64(f.fill.foreground)},
+                                      {QStringLiteral("background"), qint64(f.fill.background)}});
+    if (f.border != CellBorder())
+        o.insert(u"border", borderToJson(f.border));
+    return o;
+}
+
+int toInt(const QJsonValue& v, const QString& what, int min, int max)
+{
+    if (!v.isDouble())
+        throw Damaged{what + QStringLiteral(" is missing or not a number")};
+    const double d = v.toDouble();
+    if (d != double(qint64(d)) || d < min || d > max)
+        throw Damaged{QStringLiteral("%1 %2 is out of range").arg(what).arg(d)};
+    return int(d);
+}
+
+quint32 toColour(const QJsonValue& v, const QString& what)
+{
+    if (!v.isDouble())
+        throw Damaged{what + QStringLiteral(" is missing or not a number")};
+    const double d = v.toDouble();
+    if (d != double(qint64(d)) || d < 0 || d > 0xFFFFFFFF)
+        throw Damaged{QStringLiteral("%1 %2 is not a colour").arg(what).arg(d)};
+    return quint32(qint64(d));
+}
+
+CellFormat formatFromJson(const QJsonObject& o)
+{
+    CellFormat f;
+    f.numberFormat = o.value(u"numberFormat").toString(QStringLiteral("General"));
+    if (o.contains(u"fill")) {
+        const QJsonObject fill = o.value(u"fill").toObject();
+        f.fill.pattern = short(toInt(fill.value(u"pattern"), QStringLiteral("fill pattern"), 0, 18));
+        f.fill.foreground = toColour(fill.value(u"foreground"), QStringLiteral("fill foreground"));
+        f.fill.background = toColour(fill.value(u"background"), QStringLiteral("fill background"));
+    }
+    const QJsonObject border = o.value(u"border").toObject();
+    auto side = [&border](const char* name, short& style, quint32& colour) {
+        const QJsonValue v = border.value(QLatin1String(name));
+        if (v.isUndefined())
+            return;
+        const QJsonArray a = v.toArray();
+        if (a.size() != 2)
+            throw Damaged{QStringLiteral("border side %1 is not [style, colour]").arg(QLatin1String(name))};
+        style = short(toInt(a[0], QStringLiteral("border style"), 0, 13));
+        colour = toColour(a[1], QStringLiteral("border colour"));
+    };
+    side("left", f.border.left, f.border.leftColour);
+    side("right", f.border.right, f.border.rightColour);
+    side("top", f.border.top, f.border.topColour);
+    side("bottom", f.border.bottom, f.border.bottomColour);
+    return f;
+}
+
+QJsonObject sheetToJson(const Sheet& sheet, const QString& name)
+{
+    QJsonObject o;
+    o.insert(u"name", name);
+    o.insert(u"lastRow", sheet.lastRow());
+    o.insert(u"lastColumn", sheet.lastColumn());
+    o.insert(u"frozenRows", sheet.frozenRows());
+    o.insert(u"frozenColumns", sheet.frozenColumns());
+    o.insert(u"showColumnHeadings", sheet.showColumnHeadings());
+    o.insert(u"showRowHeadings", sheet.showRowHeadings());
+    o.insert(u"activeCell", QJsonArray{sheet.activeRow(), sheet.activeColumn()});
+    const CellRange sel = sheet.selection();
+    o.insert(u"selection", QJsonArray{sel.row1, sel.col1, sel.row2, sel.col2});
+
+    QJsonObject headings, widths;
+    for (int col = 1; col <= Sheet::MaxColumns; ++col) {
+        if (!sheet.columnHeading(col).isEmpty())
+            headings.insert(QString::number(col), sheet.columnHeading(col));
+        if (sheet.columnWidth(col) != Sheet::DefaultColumnWidth)
+            widths.insert(QString::number(col), sheet.columnWidth(col));
+    }
+    QJsonObject rowHeadings;
+    for (int row = 1; row <= Sheet::MaxRows; ++row) {
+        if (!sheet.rowHeading(row).isEmpty())
+            rowHeadings.insert(QString::number(row), sheet.rowHeading(row));
+    }
+    o.insert(u"columnHeadings", headings);
+    o.insert(u"rowHeadings", rowHeadings);
+    o.insert(u"columnWidths", widths);
+
+    // Only the formats in use are written, renumbered in order of first use.
+    QJsonArray formats{formatToJson(CellFormat())};
+    QHash<int, int> fileIds{{0, 0}};
+    QJsonArray cells;
+    sheet.forEachCell([&](int row, int col) {
+        QJsonObject c{{QStringLiteral("row"), row}, {QStringLiteral("col"), col}};
+        const int id = sheet.formatId(row, col);
+        auto known = fileIds.constFind(id);
+        if (known == fileIds.cend()) {
+            known = fileIds.insert(id, int(formats.size()));
+            formats.append(formatToJson(sheet.formatById(id)));
+        }
+        if (known.value() != 0)
+            c.insert(u"format", known.value());
+        if (const QString f = sheet.formula(row, col); !f.isEmpty())
+            c.insert(u"formula", f);
+        else if (sheet.isNumber(row, col))
+            c.insert(u"number", sheet.number(row, col));
+        else if (!sheet.isEmpty(row, col))
+            c.insert(u"text", sheet.text(row, col));
+        cells.append(c);
+    });
+    o.insert(u"formats", formats);
+    o.insert(u"cells", cells);
+    return o;
+}
+
+QString toText(const QJsonValue& v, const QString& what)
+{
+    if (!v.isString())
+        throw Damaged{what + QStringLiteral(" is not a text")};
+    return v.toString();
+}
+
+std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name)
+{
+    auto sheet = std::make_unique<Sheet>();
+    name = toText(o.value(u"name"), QStringLiteral("the sheet name"));
+
+    std::vector<CellFormat> formats;
+    for (const QJsonValue& f : o.value(u"formats").toArray())
+        formats.push_back(formatFromJson(f.toObject()));
+    if (formats.empty())
+        formats.emplace_back();
+
+    for (const QJsonValue& v : o.value(u"cells").toArray()) {
+        const QJsonObject c = v.toObject();
+        const int row = toInt(c.value(u"row"), QStringLiteral("cell row"), 1, Sheet::MaxRows);
+        const int col = toInt(c.value(u"col"), QStringLiteral("cell column"), 1, Sheet::MaxColumns);
+        const int format = c.contains(u"format") ? toInt(c.value(u"format"), QStringLiteral("cell format"), 0,
+                                                         int(formats.size()) - 1)
+                                                 : 0;
+        sheet->setFormat(row, col, formats[size_t(format)]);
+        if (c.contains(u"formula")) {
+            const QString f = toText(c.value(u"formula"), QStringLiteral("cell formula"));
+            if (!f.startsWith(u'='))
+                throw Damaged{QStringLiteral("the formula of cell (%1, %2) does not begin with \"=\"")
+                                  .arg(row)
+                                  .arg(col)};
+            sheet->setText(row, col, f);
+        } else if (c.contains(u"number")) {
+            if (!c.value(u"number").isDouble())
+                throw Damaged{
+                    QStringLiteral("the number of cell (%1, %2) is not a number").arg(row).arg(col)};
+            sheet->setNumber(row, col, c.value(u"number").toDouble());
+        } else if (c.contains(u"text")) {
+            sheet->setPlainText(row, col, toText(c.value(u"text"), QStringLiteral("cell text")));
+        }
+    }
+
+    const QJsonObject headings = o.value(u"columnHeadings").toObject();
+    for (auto it = headings.begin(); it != headings.end(); ++it)
+        sheet->setColumnHeading(
+            toInt(QJsonValue(it.key().toDouble()), QStringLiteral("heading column"), 1, Sheet::MaxColumns),
+            toText(it.value(), QStringLiteral("column heading")));
+    const QJsonObject rowHeadings = o.value(u"rowHeadings").toObject();
+    for (auto it = rowHeadings.begin(); it != rowHeadings.end(); ++it)
+        sheet->setRowHeading(
+            toInt(QJsonValue(it.key().toDouble()), QStringLiteral("heading row"), 1, Sheet::MaxRows),
+            toText(it.value(), QStringLiteral("row heading")));
+    const QJsonObject widths = o.value(u"columnWidths").toObject();
+    for (auto it = widths.begin(); it != widths.end(); ++it)
+        sheet->setColumnWidth(
+            toInt(QJsonValue(it.key().toDouble()), QStringLiteral("width column"), 1, Sheet::MaxColumns),
+            toInt(it.value(), QStringLiteral("column width"), 0, 10000));
+
+    // The extent as written: it may be larger than the cells (a sized, empty report) and is
+    // never smaller in a file this program wrote.
+    const int lastRow = toInt(o.value(u"lastRow"), QStringLiteral("lastRow"), 0, Sheet::MaxRows);
+    const int lastCol = toInt(o.value(u"lastColumn"), QStringLiteral("lastColumn"), 0, Sheet::MaxColumns);
+    if (lastRow < sheet->lastRow() || lastCol < sheet->lastColumn())
+        throw Damaged{QStringLiteral("cells lie outside the sheet's last row and column")};
+    sheet->setLastRow(lastRow);
+    sheet->setLastColumn(lastCol);
+    sheet->setFrozenRows(toInt(o.value(u"frozenRows"), QStringLiteral("frozenRows"), 0, Sheet::MaxRows - 1));
+    sheet->setFrozenColumns(
+        toInt(o.value(u"frozenColumns"), QStringLiteral("frozenColumns"), 0, Sheet::MaxColumns - 1));
+    sheet->setShowColumnHeadings(o.value(u"showColumnHeadings").toBool(true));
+    sheet->setShowRowHeadings(o.value(u"showRowHeadings").toBool(true));
+    const QJsonArray sel = o.value(u"selection").toArray();
+    if (sel.size() == 4) {
+        sheet->select(toInt(sel[0], QStringLiteral("selection"), 1, Sheet::MaxRows),
+                      toInt(sel[1], QStringLiteral("selection"), 1, Sheet::MaxColumns),
+                      toInt(sel[2], QStringLiteral("selection"), 1, Sheet::MaxRows),
+                      toInt(sel[3], QStringLiteral("selection"), 1, Sheet::MaxColumns));
+    }
+    const QJsonArray active = o.value(u"activeCell").toArray();
+    if (active.size() == 2) {
+        const int row = toInt(active[0], QStringLiteral("active cell"), 1, Sheet::MaxRows);
+        const int col = toInt(active[1], QStringLiteral("active cell"), 1, Sheet::MaxColumns);
+        if (!sheet->selection().contains(row, col))
+            sheet->setActiveCell(row, col);
+    }
+    return sheet;
+}
+
+} // namespace
+
+VtsContent VtsFile::read(const QString& path)
+{
+    auto fail = [&path](const QString& problem) {
+        return GridFileError(QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
+    };
+    QFile file(path);
+    if (!file.exists())
+        throw fail(QStringLiteral("the file does not exist"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw fail(file.errorString());
+    const QByteArray bytes = file.readAll();
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
+        if (!bytes.trimmed().startsWith('{'))
+            throw fail(QStringLiteral("it is not a TALOR template (.vts) file"));
+        throw fail(QStringLiteral("the file is damaged or truncated (%1 at byte %2)")
+                       .arg(error.errorString())
+                       .arg(error.offset));
+    }
+    const QJsonObject root = doc.object();
+    if (root.value(u"format").toString() != FormatName)
+        throw fail(QStringLiteral("it is not a TALOR template (.vts) file"));
+    const QJsonValue version = root.value(u"version");
+    if (!version.isDouble() || version.toDouble() < 1)
+        throw fail(QStringLiteral("the template has no valid format version"));
+    if (version.toDouble() > Version)
+        throw fail(QStringLiteral("the template was written in format version %1 by a newer program; "
+                                  "this program reads up to version %2")
+                       .arg(version.toDouble())
+                       .arg(Version));
+    try {
+        VtsContent content;
+        const QJsonArray sheets = root.value(u"sheets").toArray();
+        if (sheets.isEmpty())
+            throw Damaged{QStringLiteral("it holds no sheet")};
+        for (const QJsonValue& s : sheets) {
+            QString name;
+            content.sheets.push_back(sheetFromJson(s.toObject(), name));
+            content.names.push_back(name);
+        }
+        content.active =
+            root.contains(u"activeSheet")
+                ? toInt(root.value(u"activeSheet"), QStringLiteral("activeSheet"), 1, int(sheets.size()))
+                : 1;
+        return content;
+    } catch (const Damaged& damaged) {
+        throw fail(QStringLiteral("the file is damaged: ") + damaged.problem);
+    } catch (const std::exception& e) {
+        throw fail(QStringLiteral("the file is damaged: ") + QString::fromStdString(e.what()));
+    }
+}
+
+void VtsFile::write(const Workbook& book, const QString& path)
+{
+    QJsonArray sheets;
+    for (int n = 1; n <= book.sheetCount(); ++n)
+        sheets.append(sheetToJson(book.sheet(n), book.sheetName(n)));
+    const QJsonObject root{{QStringLiteral("format"), FormatName},
+                           {QStringLiteral("version"), Version},
+                           {QStringLiteral("activeSheet"), book.activeSheet()},
+                           {QStringLiteral("sheets"), sheets}};
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw GridFileError(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()));
+    file.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
+    if (!file.commit())
+        throw GridFileError(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()));
+}
+
+} // namespace talor::grid

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "grid/Sheet.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace talor::grid {
+
+class Workbook;
+
+// The sheets read from a template, ready to be taken over by a Workbook.
+struct VtsContent
+{
+    std::vector<std::unique_ptr<Sheet>> sheets;
+    std::vector<QString> names;
+    int active = 1;
+};
+
+// The product's template format (.vts): UTF-8 JSON with a "format": "talor-vts" and
+// "version" header, every sheet with its cells, headings, widths, panes, extent and formats.
+// docs/vts-format.md describes it.
+class VtsFile
+{
+public:
+    static constexpr int Version = 1;
+
+    // Throws GridFileError naming the file and the problem.
+    static VtsContent read(const QString& path);
+    // Writes atomically; throws GridFileError naming the file.
+    static void write(const Workbook& book, const QString& path);
+};
+
+} // namespace talor::grid

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+typedef struct lxw_workbook lxw_workbook;
+typedef struct lxw_worksheet lxw_worksheet;
+
+namespace talor::grid {
+
+class Workbook;
+
+// Writes a Workbook as an Excel workbook (xlsx content) with libxlsxwriter, whatever the
+// file's extension: constants typed as in the grid (numbers, dates with their format, texts),
+// formulas with their computed results, fills, borders, column widths, frozen panes and
+// sheet names. Custom column heading texts are not cells and are left out.
+class XlsxFile
+{
+public:
+    // Called once per sheet (1-based number) before the file is closed, so that a caller
+    // can add what the grid does not hold (page set-up).
+    using SheetHook = std::function<void(int sheetNumber, lxw_workbook* workbook, lxw_worksheet* worksheet)>;
+
+    // Throws GridFileError naming the file when it cannot be written.
+    static void write(const Workbook& book, const QString& path, const SheetHook& hook = {});
+
+    // The sheet name as Excel accepts it: at most 31 characters, none of []:*?/\, not empty.
+    static QString excelSheetName(const QString& name, int number);
+};
+
+} // namespace talor::grid

@@ -1,0 +1,117 @@
+#include "ui/QtUiService.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace talor {
+
+namespace {
+
+QColor fromBgr(quint32 bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+quint32 toBgr(const QColor& colour)
+{
+    return quint32(colour.red()) | (quint32(colour.green()) << 8) | (quint32(colour.blue()) << 16);
+}
+
+QString startPath(const QString& directory, const QString& presetName)
+{
+    if (presetName.isEmpty())
+        return directory;
+    if (directory.isEmpty())
+        return presetName;
+    return QDir(directory).filePath(presetName);
+}
+
+} // namespace
+
+UiService::Answer QtUiService::message(QWidget* parent, const QString& text, Buttons buttons,
+                                       const QString& title)
+{
+    QMessageBox box(parent);
+    box.setText(text);
+    box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+    box.setIcon(buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question);
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        // Closing a box with the window button counts as its cancelling answer.
+        return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+}
+
+std::optional<QString> QtUiService::openFile(QWidget* parent, const QString& filter, const QString& directory,
+                                             const QString& presetName)
+{
+    const QString path =
+        QFileDialog::getOpenFileName(parent, {}, startPath(directory, presetName), qtFilter(filter));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtUiService::saveFile(QWidget* parent, const QString& filter, const QString& directory,
+                                             const QString& presetName)
+{
+    const QString path =
+        QFileDialog::getSaveFileName(parent, {}, startPath(directory, presetName), qtFilter(filter));
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<quint32> QtUiService::chooseColour(QWidget* parent, quint32 initial)
+{
+    const QColor colour = QColorDialog::getColor(fromBgr(initial), parent);
+    if (!colour.isValid())
+        return std::nullopt;
+    return toBgr(colour);
+}
+
+int QtUiService::execDialog(QDialog& dialog)
+{
+    return dialog.exec();
+}
+
+QString QtUiService::qtFilter(const QString& suiteFilter)
+{
+    const QStringList parts = suiteFilter.split(u'|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts.at(i).trimmed();
+        const QString patterns = parts.at(i + 1).trimmed().replace(u';', u' ');
+        // Qt reads the patterns from the last parentheses of each entry.
+        if (!description.endsWith(u')'))
+            description += " (" + patterns + ")";
+        out << description;
+    }
+    if (out.isEmpty() && !suiteFilter.isEmpty())
+        out << suiteFilter;
+    return out.join(";;");
+}
+
+} // namespace talor

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ui/UiService.h"
+
+namespace talor {
+
+// The UI service on real Qt widgets: message boxes, file and colour dialogs, modal dialogs.
+class QtUiService : public UiService
+{
+public:
+    Answer message(QWidget* parent, const QString& text, Buttons buttons = Buttons::Ok,
+                   const QString& title = {}) override;
+    std::optional<QString> openFile(QWidget* parent, const QString& filter, const QString& directory,
+                                    const QString& presetName = {}) override;
+    std::optional<QString> saveFile(QWidget* parent, const QString& filter, const QString& directory,
+                                    const QString& presetName = {}) override;
+    std::optional<quint32> chooseColour(QWidget* parent, quint32 initial) override;
+    int execDialog(QDialog& dialog) override;
+
+    // The suite's filter form "EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts" in Qt's form
+    // "EXCEL FILE (*.xls);;VTS FILE (*.vts)": pairs of description and patterns.
+    static QString qtFilter(const QString& suiteFilter);
+};
+
+} // namespace talor

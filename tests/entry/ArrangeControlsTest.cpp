@@ -1,0 +1,63 @@
+#include "entry/ArrangeControls.h"
+
+#include <gtest/gtest.h>
+
+using namespace talor;
+
+namespace {
+
+ArrangeInput sample(const QString& option)
+{
+    ArrangeInput in;
+    in.scaleWidth = 15000;
+    in.scaleHeight = 10000;
+    in.toolbarTop = 0;
+    in.toolbarHeight = 780;
+    in.reportOption = option;
+    in.tree = {0, 999, 3300, 1};
+    in.list = {0, 5, 3300, 7};
+    in.image = {1, 800, 4800, 900};
+    in.grid = {9, 9, 9, 9};
+    in.label1Width = 4500;
+    in.label2Width = 4400;
+    in.label3Width = 4000;
+    return in;
+}
+
+TEST(ArrangeControlsTest, KindOneSplitsTreeAndList)
+{
+    const ArrangeResult out = arrangeControls(sample("1"));
+    // tree top 800; (10000 - 800 - 1100) / 2 = 4050
+    EXPECT_EQ(out.tree, (TwipsRect{0, 800, 3300, 3800}));
+    EXPECT_TRUE(out.listVisible);
+    EXPECT_EQ(out.list, (TwipsRect{0, 4300, 3300, 4600}));
+    EXPECT_EQ(out.image, (TwipsRect{10000, 800, 4800, 900}));
+    EXPECT_EQ(out.label1Left, 10300);
+    EXPECT_EQ(out.label2Left, 10350);
+    EXPECT_EQ(out.label3Left, 10750);
+    EXPECT_EQ(out.grid, (TwipsRect{3300, 1700, 11500, 7200}));
+}
+
+TEST(ArrangeControlsTest, OtherKindsGiveTheTreeTheWholeHeight)
+{
+    for (const char* option : {"2", "3", "", "7"}) {
+        const ArrangeResult out = arrangeControls(sample(option));
+        EXPECT_EQ(out.tree, (TwipsRect{0, 800, 3300, 8100})) << option;
+        EXPECT_FALSE(out.listVisible);
+        EXPECT_EQ(out.list, (TwipsRect{0, 5, 3300, 7}));
+        EXPECT_EQ(out.grid, (TwipsRect{3300, 1700, 11500, 7200}));
+    }
+}
+
+TEST(ArrangeControlsTest, TwipsAndPixels)
+{
+    EXPECT_EQ(twipsToPixels(1440, 96), 96);
+    EXPECT_EQ(twipsToPixels(15, 96), 1);
+    EXPECT_EQ(twipsToPixels(1100, 96), 73);
+    EXPECT_EQ(twipsToPixels(1440, 144), 144);
+    EXPECT_EQ(pixelsToTwips(100, 96), 1500);
+    EXPECT_EQ(pixelsToTwips(100, 192), 750);
+    EXPECT_EQ(toPixels({150, 300, 1500, -30}, 96), QRect(10, 20, 100, 0));
+}
+
+} // namespace

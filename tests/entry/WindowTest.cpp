@@ -1,0 +1,388 @@
+#include "entry/ArrangeControls.h"
+#include "entry/ModuleDatabase.h"
+#include "entry/WindowDesign.h"
+#include "entry/clszh.h"
+#include "entry/frmKQJL.h"
+#include "grid/Workbook.h"
+#include "support/FakeSuite.h"
+#include "support/ScriptedUi.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace talor;
+using talor::test::FakeSuite;
+using talor::test::ModuleDatabase;
+using talor::test::ScriptedUi;
+
+namespace {
+
+class RecordingLauncher : public ModuleLauncher
+{
+public:
+    QStringList components;
+    bool startProgram(const QString&) override { return true; }
+    void runComponent(const QString& className) override { components << className; }
+};
+
+// A suite whose table and view calls fail once `failing` is set.
+class FailingSuite : public FakeSuite
+{
+public:
+    bool failing = false;
+    QStringList viewNames;
+    void setCurrentTable(const QString& code) override
+    {
+        if (failing)
+            throw SuiteError("table service down");
+        FakeSuite::setCurrentTable(code);
+    }
+    void setViewName(const QString& caption) override
+    {
+        viewNames << caption;
+        FakeSuite::setViewName(caption);
+    }
+};
+
+class WindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        suite.db = data.db();
+        suite.appDir = suite.settingsDir = suite.iconDir = data.directory();
+        suite.templateDir = data.directory();
+        suite.current = "suite1";
+        suite.tableCaptions = {{"kq01", "考勤表"}, {"suite1", "人事表"}};
+        suite.setSetting("TALOR", "考勤日报TABLE", "kq01");
+        suite.setSetting("TALOR", "考勤日报IF", "YES");
+        suite.setSetting("TALOR", "考勤日报MENU2", "工资");
+        suite.setSetting("TALOR", "考勤日报CAP2", "工资");
+        suite.allowed = ",工资,";
+        data.root(1);
+        data.node(10, 1, "生产部", 1);
+        data.node(11, 1, "行政部", 2);
+        data.node(20, 10, "一组", 1);
+        data.node(30, 20, "甲班", 1);
+        data.menu("工资", QVariant(), "", "salary.dll");
+        data.employee("0001", "张三", "生产部");
+        window = std::make_unique<frmKQJL>(suite, ui, &launcher);
+        window->hooks().layoutReport = [this] {
+            ++layouts;
+        };
+        window->hooks().treeClick = [this](QTreeWidgetItem* node) {
+            treeClicks << node;
+        };
+        window->hooks().listClick = [this] {
+            ++listClicks;
+        };
+    }
+
+    void makeTemplate(const QString& name)
+    {
+        QFile(QDir(data.directory()).filePath(name)).open(QIODevice::WriteOnly);
+    }
+
+    int visibleToolButtons() const
+    {
+        int n = 0;
+        for (QAction* a : window->Toolbar1()->actions())
+            n += a->isVisible() ? 1 : 0;
+        return n;
+    }
+
+    ModuleDatabase data;
+    FailingSuite suite;
+    ScriptedUi ui;
+    RecordingLauncher launcher;
+    std::unique_ptr<frmKQJL> window;
+    int layouts = 0, listClicks = 0;
+    QList<QTreeWidgetItem*> treeClicks;
+};
+
+TEST_F(WindowTest, LoadFillsTreeMenusGridAndCaption)
+{
+    window->load();
+    QTreeWidget* tree = window->TreeView1();
+    ASSERT_EQ(tree->topLevelItemCount(), 1);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "示范公司");
+    EXPECT_EQ(tree->topLevelItem(0)->childCount(), 2);
+    ASSERT_TRUE(window->treeNode("C生产部一组甲班"));
+    EXPECT_EQ(window->treeNode("C生产部一组甲班")->parent(), window->treeNode("B生产部一组"));
+    EXPECT_TRUE(tree->topLevelItem(0)->isExpanded()); // the last node was scrolled into view
+    EXPECT_EQ(window->windowTitle(), "考勤日报");
+    EXPECT_EQ(window->menuAction(MenuCommand::MNE1)->text(), "");
+    EXPECT_EQ(window->menuAction(MenuCommand::MNE2)->text(), "工资");
+    EXPECT_EQ(window->book().sheetName(1), "");
+    EXPECT_FALSE(window->book().allowInCellEditing());
+    EXPECT_TRUE(ui.dialogsShown.isEmpty());
+    EXPECT_EQ(suite.saved, "suite1");
+    EXPECT_EQ(suite.current, "kq01");
+    EXPECT_EQ(suite.refresh, 0);
+    EXPECT_EQ(window->findChild<QTimer*>("Timer1")->interval(), 500);
+    EXPECT_TRUE(window->findChild<QTimer*>("Timer1")->isActive());
+}
+
+TEST_F(WindowTest, FirstStartOpensTheSetupDialogBeforeTheWindowShows)
+{
+    suite.settings.clear();
+    bool windowVisible = true;
+    ui.dialogs.push_back([&](QDialog&) {
+        windowVisible = window->isVisible();
+        return int(QDialog::Rejected);
+    });
+    window->load();
+    ASSERT_EQ(ui.dialogsShown.size(), 1);
+    EXPECT_TRUE(ui.dialogsShown[0].contains("frmYBXZ"));
+    EXPECT_FALSE(windowVisible);
+}
+
+TEST_F(WindowTest, FirstActivationBuildsTheCommandBarAndLaysOut)
+{
+    suite.setSetting("TALOR", "考勤日报OPT", "3");
+    window->load();
+    window->ListView1()->addItem("0001 张三");
+    window->activate();
+    EXPECT_EQ(layouts, 1);
+    EXPECT_EQ(suite.refresh, 2);
+    ASSERT_EQ(window->Toolbar1()->actions().size(), 15);
+    EXPECT_EQ(window->Toolbar1()->actions()[0]->objectName(), "KEY-1");
+    EXPECT_EQ(window->Toolbar1()->actions()[2]->objectName(), "KEY-4");
+    EXPECT_EQ(window->Toolbar1()->actions()[2]->text(), "工资");
+    // Kind 3 hides edit and save: 1, position 2, and 11 to 15.
+    EXPECT_EQ(visibleToolButtons(), 7);
+    EXPECT_FALSE(window->menuAction(MenuCommand::MN02)->isVisible());
+    EXPECT_FALSE(window->menuAction(MenuCommand::MNE1)->isVisible());
+    EXPECT_TRUE(window->menuAction(MenuCommand::MNE2)->isVisible());
+    EXPECT_EQ(window->Frame1()->x(), twipsToPixels(design::ButtonWidth * 7 + 200, window->dpi()));
+    EXPECT_EQ(window->ListView1()->count(), 0);
+    EXPECT_TRUE(window->Option(3)->isChecked());
+    EXPECT_FALSE(window->Option(1)->isEnabled());
+    EXPECT_FALSE(window->Option(2)->isEnabled());
+    EXPECT_TRUE(window->DTPicker1()->isHidden());
+
+    // Settled: a later activation re-reads the report but does not lay out again.
+    window->activate();
+    EXPECT_EQ(layouts, 1);
+}
+
+TEST_F(WindowTest, OptionClickSwitchesTheKindAndLaysOutAgain)
+{
+    makeTemplate("考勤日报1.vts");
+    makeTemplate("考勤日报2.vts");
+    window->load();
+    window->activate();
+    window->Check1()->setChecked(true);
+    window->Option(2)->click();
+    EXPECT_EQ(suite.setting("TALOR", "考勤日报OPT"), "2");
+    EXPECT_EQ(suite.setting("MODEL8", "OPT"), "2");
+    EXPECT_EQ(suite.option, "2");
+    EXPECT_EQ(layouts, 2);
+    EXPECT_EQ(suite.refresh, 2);
+    EXPECT_FALSE(window->Check1()->isChecked());
+    EXPECT_TRUE(window->Check1()->isEnabled());
+    EXPECT_TRUE(window->Option(2)->isChecked());
+    EXPECT_FALSE(window->DTPicker1()->isHidden());
+    EXPECT_FALSE(window->Option(3)->isEnabled());
+
+    window->Option(1)->click();
+    EXPECT_TRUE(window->ListView1()->isVisibleTo(window.get()));
+    window->Option(3)->setEnabled(true);
+    window->Option(3)->click();
+    EXPECT_FALSE(window->Check1()->isEnabled());
+    EXPECT_FALSE(window->ListView1()->isVisibleTo(window.get()));
+}
+
+TEST_F(WindowTest, TimerRedisplaysWhenAskedAndSettles)
+{
+    suite.setSetting("TALOR", "考勤日报OPT", "2");
+    window->load();
+    window->activate();
+    QTreeWidgetItem* node = window->treeNode("A生产部");
+    Q_EMIT window->TreeView1()->itemClicked(node, 0);
+    ASSERT_EQ(treeClicks.size(), 1);
+    EXPECT_EQ(window->CurrentNode(), node);
+
+    window->timerTick();
+    EXPECT_EQ(treeClicks.size(), 1);
+    suite.refresh = 1;
+    window->timerTick();
+    EXPECT_EQ(treeClicks.size(), 2);
+    EXPECT_EQ(treeClicks.last(), node);
+    EXPECT_EQ(suite.refresh, 2);
+    suite.refresh = 0;
+    window->timerTick();
+    EXPECT_EQ(treeClicks.size(), 2);
+
+    suite.option = "1";
+    suite.refresh = 1;
+    window->timerTick();
+    EXPECT_EQ(listClicks, 1);
+    EXPECT_EQ(treeClicks.size(), 2);
+    EXPECT_EQ(suite.refresh, 2);
+}
+
+TEST_F(WindowTest, SumBoxAndDatePickerRedisplay)
+{
+    window->load();
+    window->activate();
+    Q_EMIT window->TreeView1()->itemClicked(window->treeNode("B生产部一组"), 0);
+    window->Check1()->click();
+    EXPECT_EQ(treeClicks.size(), 2);
+    window->DTPicker1()->setDate(QDate(2026, 12, 24));
+    EXPECT_EQ(suite.date, QDate(2026, 12, 24));
+    EXPECT_EQ(treeClicks.size(), 3);
+    window->setPickerDate(QDate(2026, 12, 25));
+    EXPECT_EQ(treeClicks.size(), 3);
+    suite.option = "1";
+    window->Check1()->click();
+    EXPECT_EQ(listClicks, 1);
+}
+
+TEST_F(WindowTest, ExitAsksAboutUnsavedDataAndRestoresTheTable)
+{
+    window->load();
+    window->show();
+    window->activate();
+    window->state().DataChanged = true;
+    ui.answers.push_back(UiService::Answer::Cancel);
+    window->runMenuCommand(MenuCommand::MN08);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(ui.messageTexts(), QStringList{"资料已变动,真的放弃保存?"});
+
+    ui.answers.push_back(UiService::Answer::Ok);
+    window->toolbarButtonClick(15);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->state().DataChanged);
+    EXPECT_EQ(suite.current, "suite1");
+    EXPECT_EQ(suite.view, "人事表");
+}
+
+TEST_F(WindowTest, UnloadIgnoresEveryFailure)
+{
+    window->load();
+    suite.failing = true;
+    suite.viewNames.clear();
+    suite.current = "kq01";
+    EXPECT_NO_THROW(window->unload());
+    // The table could not be restored; the view step still ran on the table the suite has.
+    EXPECT_EQ(suite.viewNames, QStringList{"考勤表"});
+}
+
+TEST_F(WindowTest, ExternalMenusGuardRunAndReport)
+{
+    suite.setSetting("TALOR", "考勤日报MENU1", "奖金");
+    window->load();
+    window->activate();
+    window->runMenuCommand(MenuCommand::MNE1);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "菜单:'奖金'尚未登记");
+    EXPECT_EQ(ui.messages[0].title, "系统提示");
+
+    suite.refresh = 0;
+    window->toolbarButtonClick(3); // position 2: 工资
+    EXPECT_EQ(launcher.components, QStringList{"SALARY.clszh"});
+    EXPECT_EQ(layouts, 2); // the window was activated after the module's window closed
+
+    window->state().DataChanged = true;
+    ui.answers.push_back(UiService::Answer::Cancel);
+    window->runMenuCommand(MenuCommand::MNE2);
+    EXPECT_EQ(launcher.components.size(), 1);
+}
+
+TEST_F(WindowTest, AboutAndSelectReportGoThroughTheGuard)
+{
+    window->load();
+    window->activate();
+    window->runMenuCommand(MenuCommand::MN07);
+    ASSERT_EQ(ui.dialogsShown.size(), 1);
+    EXPECT_TRUE(ui.dialogsShown[0].contains("frmAbout"));
+
+    int selections = 0;
+    window->hooks().selectReport = [&] {
+        ++selections;
+        suite.refresh = 0;
+    };
+    window->state().DataChanged = true;
+    ui.answers.push_back(UiService::Answer::Cancel);
+    window->runMenuCommand(MenuCommand::MN01);
+    EXPECT_EQ(selections, 0);
+    EXPECT_TRUE(window->state().DataChanged);
+    ui.answers.push_back(UiService::Answer::Ok);
+    window->toolbarButtonClick(1);
+    EXPECT_EQ(selections, 1);
+    EXPECT_FALSE(window->state().DataChanged);
+    EXPECT_EQ(ui.messages.size(), 2u);
+}
+
+TEST_F(WindowTest, SelectReportRelaysOutAfterTheDialog)
+{
+    window->load();
+    window->activate();
+    window->hooks().selectReport = [&] {
+        suite.refresh = 0;
+    };
+    window->toolbarButtonClick(1);
+    EXPECT_EQ(layouts, 2);
+    EXPECT_EQ(suite.refresh, 2);
+}
+
+TEST_F(WindowTest, RestrictedCommandsAreHiddenInToolbarAndMenus)
+{
+    suite.setSetting("TALOR", "考勤日报MENU", "编辑保存退出x");
+    suite.setSetting("TALOR", "考勤日报OPT", "2");
+    window->load();
+    window->activate();
+    const QList<QAction*> buttons = window->Toolbar1()->actions();
+    EXPECT_FALSE(buttons[8]->isVisible());
+    EXPECT_FALSE(buttons[9]->isVisible());
+    EXPECT_FALSE(buttons[14]->isVisible());
+    EXPECT_TRUE(buttons[10]->isVisible());
+    EXPECT_FALSE(window->menuAction(MenuCommand::MN02)->isVisible());
+    EXPECT_FALSE(window->menuAction(MenuCommand::MN08)->isVisible());
+    EXPECT_TRUE(window->menuAction(MenuCommand::MN07)->isVisible());
+}
+
+TEST_F(WindowTest, DuplicateTreeKeysAreSkippedAndReported)
+{
+    data.node(12, 1, "生产部", 3);
+    window->load();
+    EXPECT_EQ(window->TreeView1()->topLevelItem(0)->childCount(), 2);
+    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains("生产部"));
+}
+
+TEST_F(WindowTest, ZhShowsTheSameWindowAgainAndReloads)
+{
+    clszh component(suite, ui, &launcher);
+    EXPECT_EQ(component.window(), nullptr);
+    QTimer::singleShot(50, [&] {
+        EXPECT_TRUE(component.window()->isVisible());
+        EXPECT_TRUE(component.window()->isModal());
+        component.window()->close();
+    });
+    EXPECT_EQ(component.zh(), "");
+    frmKQJL* first = component.window();
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_EQ(first->loadCount(), 1);
+    EXPECT_EQ(suite.current, "suite1");
+
+    QTimer::singleShot(50, [&] { component.window()->runMenuCommand(MenuCommand::MN08); });
+    EXPECT_EQ(component.zh(), "");
+    EXPECT_EQ(component.window(), first);
+    EXPECT_EQ(first->loadCount(), 2);
+}
+
+} // namespace

@@ -1,0 +1,352 @@
+// The sheet model: typing rules, formulas, extent, selection formats and column moves.
+#include "grid/Sheet.h"
+
+#include <gtest/gtest.h>
+
+using namespace talor::grid;
+
+namespace {
+
+struct TypedCase
+{
+    const char* typed;
+    const char* shown;
+    enum Kind
+    {
+        Empty,
+        Number,
+        Date,
+        Text,
+        Formula
+    } kind;
+    double value = 0;
+};
+
+class TypedTextTest : public ::testing::TestWithParam<TypedCase>
+{};
+
+} // namespace
+
+TEST_P(TypedTextTest, BecomesWhatASpreadsheetMakesOfIt)
+{
+    const TypedCase& c = GetParam();
+    Sheet sheet;
+    sheet.setText(2, 3, QString::fromUtf8(c.typed));
+    EXPECT_EQ(sheet.text(2, 3), QString::fromUtf8(c.shown)) << c.typed;
+    EXPECT_EQ(sheet.isEmpty(2, 3), c.kind == TypedCase::Empty) << c.typed;
+    EXPECT_EQ(sheet.isNumber(2, 3), c.kind == TypedCase::Number || c.kind == TypedCase::Date ||
+                                        (c.kind == TypedCase::Formula && c.value != 0))
+        << c.typed;
+    EXPECT_EQ(sheet.isDate(2, 3), c.kind == TypedCase::Date) << c.typed;
+    // A formula with value 0 in this table is one that gives a text.
+    EXPECT_EQ(sheet.isText(2, 3), c.kind == TypedCase::Text || (c.kind == TypedCase::Formula && c.value == 0))
+        << c.typed;
+    EXPECT_EQ(sheet.formula(2, 3).isEmpty(), c.kind != TypedCase::Formula) << c.typed;
+    if (c.kind == TypedCase::Number || c.kind == TypedCase::Formula) {
+        EXPECT_DOUBLE_EQ(sheet.number(2, 3), c.value) << c.typed;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, TypedTextTest,
+    ::testing::Values(
+        TypedCase{"12", "12", TypedCase::Number, 12}, TypedCase{"-3.50", "-3.50", TypedCase::Number, -3.5},
+        TypedCase{"0.00", "0.00", TypedCase::Number, 0}, TypedCase{"12.5", "12.5", TypedCase::Number, 12.5},
+        TypedCase{"1,234.5", "1,234.5", TypedCase::Number, 1234.5},
+        TypedCase{"50%", "50%", TypedCase::Number, 0.5}, TypedCase{"1E3", "1000", TypedCase::Number, 1000},
+        TypedCase{".5", "0.5", TypedCase::Number, 0.5}, TypedCase{"0012", "0012", TypedCase::Text},
+        TypedCase{"110101199003071234", "110101199003071234", TypedCase::Text},
+        TypedCase{"1,23", "1,23", TypedCase::Text}, TypedCase{"12abc", "12abc", TypedCase::Text},
+        TypedCase{"2024-3-5", "2024-03-05", TypedCase::Date},
+        TypedCase{"2024/3/5", "2024-03-05", TypedCase::Date},
+        TypedCase{"2024-03-05 08:30", "2024-03-05 08:30", TypedCase::Date},
+        TypedCase{"2024-03-05 08:30:15", "2024-03-05 08:30:15", TypedCase::Date},
+        TypedCase{"8:30", "08:30", TypedCase::Date}, TypedCase{"08:30:15", "08:30:15", TypedCase::Date},
+        TypedCase{"2024-02-30", "2024-02-30", TypedCase::Text}, TypedCase{"25:61", "25:61", TypedCase::Text},
+        TypedCase{"'12", "12", TypedCase::Text}, TypedCase{"'=A1", "=A1", TypedCase::Text},
+        TypedCase{"''x", "'x", TypedCase::Text}, TypedCase{"'", "", TypedCase::Empty},
+        TypedCase{"", "", TypedCase::Empty}, TypedCase{"张三", "张三", TypedCase::Text},
+        TypedCase{"=", "=", TypedCase::Text}, TypedCase{"=1+2", "3", TypedCase::Formula, 3},
+        TypedCase{"=\"a\"&\"b\"", "ab", TypedCase::Formula, 0}));
+
+TEST(SheetTest, DateValueIsTheSpreadsheetDaySerial)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "2024-3-5");
+    EXPECT_DOUBLE_EQ(sheet.number(1, 1), 45356);
+    sheet.setText(1, 2, "1900-3-1");
+    EXPECT_DOUBLE_EQ(sheet.number(1, 2), 61);
+    sheet.setText(1, 3, "6:00");
+    EXPECT_DOUBLE_EQ(sheet.number(1, 3), 0.25);
+}
+
+TEST(SheetTest, NumberFormatOfTheCellStaysForPlainNumbersButNotForDates)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "12.50");
+    sheet.setText(1, 1, "3");
+    EXPECT_EQ(sheet.text(1, 1), "3.00");
+    sheet.setText(1, 2, "2024-03-05");
+    sheet.setText(1, 2, "5");
+    EXPECT_EQ(sheet.text(1, 2), "5");
+    EXPECT_FALSE(sheet.isDate(1, 2));
+    sheet.setNumber(1, 3, 3.14159, "0.00");
+    EXPECT_EQ(sheet.text(1, 3), "3.14");
+    sheet.setPlainText(1, 4, "12");
+    EXPECT_FALSE(sheet.isNumber(1, 4));
+    EXPECT_EQ(sheet.text(1, 4), "12");
+    sheet.setNumber(1, 5, -0.001, "0.00");
+    EXPECT_EQ(sheet.text(1, 5), "0.00");
+}
+
+TEST(SheetTest, FormulasRecomputeWhenAReferencedCellChanges)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "2");
+    sheet.setText(1, 2, "=A1*3");
+    sheet.setText(1, 3, "=b1+1");
+    sheet.setText(2, 1, "=SUM(A1:C1)");
+    EXPECT_EQ(sheet.text(1, 2), "6");
+    EXPECT_EQ(sheet.text(1, 3), "7");
+    EXPECT_EQ(sheet.text(2, 1), "15");
+    EXPECT_EQ(sheet.formula(1, 3), "=B1+1");
+    EXPECT_EQ(sheet.formula(1, 1), "");
+
+    std::vector<CellRange> changed;
+    QObject::connect(&sheet, &Sheet::cellsChanged, [&](const CellRange& r) { changed.push_back(r); });
+    sheet.setText(1, 1, "5");
+    EXPECT_EQ(sheet.text(1, 2), "15");
+    EXPECT_EQ(sheet.text(1, 3), "16");
+    EXPECT_EQ(sheet.text(2, 1), "36");
+    // The cell itself and its three dependents, one signal each.
+    EXPECT_EQ(changed.size(), 4u);
+    EXPECT_EQ(changed.front(), (CellRange{1, 1, 1, 1}));
+
+    // A formula replaced by a constant no longer follows its cells.
+    sheet.setText(1, 2, "1");
+    sheet.setText(1, 1, "100");
+    EXPECT_EQ(sheet.text(1, 2), "1");
+    EXPECT_EQ(sheet.text(1, 3), "2");
+    // Clearing a cell that a formula reads makes it count as empty.
+    sheet.clearCell(1, 2);
+    EXPECT_EQ(sheet.text(1, 3), "1");
+}
+
+TEST(SheetTest, CircularReferencesShowAnErrorInsteadOfLooping)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "=B1+1");
+    sheet.setText(1, 2, "=A1+1");
+    EXPECT_TRUE(sheet.text(1, 1).startsWith(u'#'));
+    EXPECT_TRUE(sheet.text(1, 2).startsWith(u'#'));
+    sheet.setText(1, 2, "4");
+    EXPECT_EQ(sheet.text(1, 1), "5");
+}
+
+TEST(SheetTest, PlainSetTextCostsOneSignalPerCell)
+{
+    Sheet sheet;
+    int changes = 0, extents = 0;
+    QObject::connect(&sheet, &Sheet::cellsChanged, [&](const CellRange&) { ++changes; });
+    QObject::connect(&sheet, &Sheet::extentChanged, [&] { ++extents; });
+    for (int row = 1; row <= 100; ++row)
+        for (int col = 1; col <= 5; ++col)
+            sheet.setText(row, col, QString::number(row * col));
+    EXPECT_EQ(changes, 500);
+    EXPECT_EQ(extents, 100 + 4); // a new row per row, new columns in the first row
+    EXPECT_EQ(sheet.lastRow(), 100);
+    EXPECT_EQ(sheet.lastColumn(), 5);
+}
+
+TEST(SheetTest, ReachesTheSheetLimitsAndRefusesBeyond)
+{
+    Sheet sheet;
+    sheet.setText(Sheet::MaxRows, Sheet::MaxColumns, "x");
+    EXPECT_EQ(sheet.text(65536, 256), "x");
+    EXPECT_EQ(sheet.lastRow(), 65536);
+    EXPECT_EQ(sheet.lastColumn(), 256);
+    EXPECT_THROW(sheet.setText(0, 1, "x"), std::out_of_range);
+    EXPECT_THROW(sheet.setText(1, 257, "x"), std::out_of_range);
+    EXPECT_THROW((void)sheet.text(65537, 1), std::out_of_range);
+}
+
+TEST(SheetTest, EmptyWritesDoNotGrowTheSheet)
+{
+    Sheet sheet;
+    sheet.setLastRow(5);
+    sheet.setLastColumn(5);
+    for (int row = 1; row <= 30; ++row)
+        for (int col = 1; col <= 30; ++col)
+            sheet.setText(row, col, "");
+    EXPECT_EQ(sheet.lastRow(), 5);
+    EXPECT_EQ(sheet.lastColumn(), 5);
+}
+
+TEST(SheetTest, ShrinkingTheExtentDropsCellsBeyondIt)
+{
+    Sheet sheet;
+    for (int row = 1; row <= 10; ++row)
+        for (int col = 1; col <= 4; ++col)
+            sheet.setText(row, col, QString::number(row));
+    sheet.setText(1, 5, "=SUM(A1:A10)");
+    EXPECT_EQ(sheet.text(1, 5), "55");
+    sheet.setRowHeading(8, "eight");
+    sheet.setLastRow(5);
+    EXPECT_EQ(sheet.lastRow(), 5);
+    EXPECT_EQ(sheet.text(1, 5), "15");
+    sheet.setLastRow(10);
+    EXPECT_TRUE(sheet.isEmpty(8, 1));
+    EXPECT_EQ(sheet.rowHeading(8), "");
+    EXPECT_EQ(sheet.text(5, 4), "5");
+    sheet.setLastColumn(2);
+    EXPECT_EQ(sheet.lastColumn(), 2);
+    sheet.setLastColumn(5);
+    EXPECT_TRUE(sheet.isEmpty(1, 3));
+    EXPECT_TRUE(sheet.isEmpty(1, 5));
+    EXPECT_EQ(sheet.text(3, 2), "3");
+}
+
+TEST(SheetTest, SelectionByReferenceAndByCorners)
+{
+    Sheet sheet;
+    int signals = 0;
+    QObject::connect(&sheet, &Sheet::selectionChanged, [&] { ++signals; });
+    sheet.select("$A$5:$BQ$5");
+    EXPECT_EQ(sheet.selection(), (CellRange{5, 1, 5, 69}));
+    EXPECT_EQ(sheet.activeRow(), 5);
+    EXPECT_EQ(sheet.activeColumn(), 1);
+    sheet.select("$C5");
+    EXPECT_EQ(sheet.selection(), (CellRange{5, 3, 5, 3}));
+    EXPECT_EQ(sheet.activeColumn(), 3);
+    sheet.select(4, 4, 2, 2);
+    EXPECT_EQ(sheet.selection(), (CellRange{2, 2, 4, 4}));
+    EXPECT_EQ(signals, 3);
+    EXPECT_THROW(sheet.select("$A$0"), std::invalid_argument);
+    EXPECT_THROW(sheet.select("nonsense"), std::invalid_argument);
+    EXPECT_EQ(sheet.selection(), (CellRange{2, 2, 4, 4}));
+    sheet.setActiveCell(7, 8);
+    EXPECT_EQ(sheet.selection(), (CellRange{7, 8, 7, 8}));
+}
+
+TEST(SheetTest, BorderFramesTheSelectionAndDrawsInnerSides)
+{
+    Sheet sheet;
+    sheet.setLastColumn(4);
+    sheet.select("$A$7:$C$7");
+    // Outline 1, left 0, right 1, top 0, bottom 1: a frame, lines right of each cell.
+    sheet.setBorder(1, 0, 1, 0, 1, 0, 0x0000FF, 0x111111, 0x222222, 0x333333, 0x444444);
+    const CellBorder a = sheet.border(7, 1);
+    EXPECT_EQ(a.left, 1);
+    EXPECT_EQ(a.leftColour, 0x0000FFu);
+    EXPECT_EQ(a.top, 1);
+    EXPECT_EQ(a.topColour, 0x0000FFu);
+    EXPECT_EQ(a.right, 1);
+    EXPECT_EQ(a.rightColour, 0x222222u);
+    const CellBorder b = sheet.border(7, 2);
+    EXPECT_EQ(b.left, 0);
+    EXPECT_EQ(b.right, 1);
+    EXPECT_EQ(b.bottom, 1);
+    EXPECT_EQ(b.bottomColour, 0x0000FFu);
+    EXPECT_EQ(sheet.border(7, 3).right, 1);
+    EXPECT_EQ(sheet.border(7, 3).rightColour, 0x0000FFu);
+    EXPECT_EQ(sheet.border(7, 4), CellBorder());
+    EXPECT_EQ(sheet.border(6, 1), CellBorder());
+
+    // Negative styles leave sides alone; style 0 removes them.
+    sheet.select("B7");
+    sheet.setBorder(0, -1, 0, -1, -1, 0, 0, 0, 0, 0, 0);
+    EXPECT_EQ(sheet.border(7, 2).right, 0);
+    EXPECT_EQ(sheet.border(7, 2).bottom, 1);
+    EXPECT_EQ(sheet.border(7, 2).top, 1);
+}
+
+TEST(SheetTest, PatternFillsTheSelectionAndKeepsTheValues)
+{
+    Sheet sheet;
+    sheet.setText(3, 2, "12.50");
+    sheet.select("$A$3:$C$3");
+    std::vector<CellRange> changed;
+    QObject::connect(&sheet, &Sheet::formatsChanged, [&](const CellRange& r) { changed.push_back(r); });
+    sheet.setPattern(1, 0x00FFFF, 0);
+    for (int col = 1; col <= 3; ++col) {
+        EXPECT_EQ(sheet.fill(3, col).pattern, 1);
+        EXPECT_EQ(sheet.fill(3, col).foreground, 0x00FFFFu);
+    }
+    EXPECT_EQ(sheet.fill(3, 4), CellFill());
+    EXPECT_EQ(sheet.text(3, 2), "12.50");
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed.front(), (CellRange{3, 1, 3, 3}));
+    sheet.setPattern(0, 0, 0);
+    EXPECT_EQ(sheet.fill(3, 1), CellFill());
+    // Whole columns stop at the used extent.
+    sheet.select("B:B");
+    sheet.setPattern(1, 0xFF, 0);
+    EXPECT_EQ(sheet.fill(3, 2).foreground, 0xFFu);
+    EXPECT_EQ(sheet.fill(4, 2), CellFill());
+}
+
+TEST(SheetTest, InsertedColumnsMoveCellsHeadingsWidthsAndFormulas)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "1");
+    sheet.setText(1, 2, "2");
+    sheet.setText(1, 3, "=A1+B1");
+    sheet.setColumnHeading(2, "上班");
+    sheet.setColumnHeading(4, "ok");
+    sheet.setColumnWidth(2, 120);
+    sheet.insertColumns(2);
+    EXPECT_EQ(sheet.lastColumn(), 4);
+    EXPECT_TRUE(sheet.isEmpty(1, 2));
+    EXPECT_EQ(sheet.columnHeading(2), "");
+    EXPECT_EQ(sheet.columnHeading(3), "上班");
+    EXPECT_EQ(sheet.columnHeading(5), "ok");
+    EXPECT_EQ(sheet.columnWidth(3), 120);
+    EXPECT_EQ(sheet.columnWidth(2), Sheet::DefaultColumnWidth);
+    EXPECT_EQ(sheet.formula(1, 4), "=A1+C1");
+    EXPECT_EQ(sheet.text(1, 4), "3");
+    sheet.setText(1, 3, "10");
+    EXPECT_EQ(sheet.text(1, 4), "11");
+}
+
+TEST(SheetTest, DeletedColumnsMoveCellsLeftAndBreakReferencesIntoThem)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "1");
+    sheet.setText(1, 2, "2");
+    sheet.setText(1, 3, "3");
+    sheet.setText(1, 4, "=A1+C1");
+    sheet.setText(2, 4, "=B1");
+    sheet.setColumnHeading(3, "下班");
+    sheet.deleteColumns(2);
+    EXPECT_EQ(sheet.lastColumn(), 3);
+    EXPECT_EQ(sheet.text(1, 2), "3");
+    EXPECT_EQ(sheet.columnHeading(2), "下班");
+    EXPECT_EQ(sheet.formula(1, 3), "=A1+B1");
+    EXPECT_EQ(sheet.text(1, 3), "4");
+    EXPECT_EQ(sheet.text(2, 3), "#REF!");
+    EXPECT_TRUE(sheet.isEmpty(1, 4));
+    // Columns pushed off the right edge are gone.
+    sheet.setText(1, 256, "edge");
+    sheet.insertColumns(1, 2);
+    EXPECT_EQ(sheet.text(1, 4), "3");
+    EXPECT_TRUE(sheet.isEmpty(1, 256));
+}
+
+TEST(SheetTest, HeadingsPanesAndWidths)
+{
+    Sheet sheet;
+    EXPECT_TRUE(sheet.showColumnHeadings());
+    sheet.setShowColumnHeadings(false);
+    sheet.setShowRowHeadings(false);
+    EXPECT_FALSE(sheet.showColumnHeadings());
+    EXPECT_FALSE(sheet.showRowHeadings());
+    sheet.setRowHeading(3, "第三");
+    EXPECT_EQ(sheet.rowHeading(3), "第三");
+    sheet.setFrozenColumns(2);
+    sheet.setFrozenRows(1);
+    EXPECT_EQ(sheet.frozenColumns(), 2);
+    EXPECT_EQ(sheet.frozenRows(), 1);
+    sheet.setFrozenColumns(-3);
+    EXPECT_EQ(sheet.frozenColumns(), 0);
+    EXPECT_EQ(sheet.columnWidth(9), Sheet::DefaultColumnWidth);
+}

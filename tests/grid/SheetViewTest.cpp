@@ -1,0 +1,304 @@
+// The grid widget and its model, driven headlessly.
+#include "grid/SheetView.h"
+
+#include "grid/SheetModel.h"
+#include "grid/SheetTableView.h"
+#include "grid/Workbook.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace talor::grid;
+
+namespace {
+
+void fill(Workbook& book, int rows, int cols)
+{
+    Sheet& s = book.active();
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c)
+            s.setText(r, c, QString::number(r * 100 + c));
+}
+
+struct ShownView
+{
+    Workbook book;
+    SheetView view;
+    ShownView(int rows, int cols)
+    {
+        fill(book, rows, cols);
+        view.setWorkbook(&book);
+        view.resize(600, 400);
+        view.show();
+        QApplication::processEvents();
+    }
+    SheetTableView* table() { return view.table(); }
+    QPoint centre(int row, int col, QTableView* in = nullptr)
+    {
+        QTableView* t = in ? in : table();
+        return t->visualRect(t->model()->index(row - 1, col - 1)).center();
+    }
+};
+
+} // namespace
+
+TEST(SheetModelTest, PassesTheModelTesterThroughEveryKindOfChange)
+{
+    Workbook book;
+    SheetModel model(&book);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    Sheet& s = book.active();
+    fill(book, 5, 4);
+    // Growth reaches the model on the next turn of the event loop, in one step.
+    EXPECT_EQ(model.rowCount(), 0);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(model.rowCount(), 5);
+    EXPECT_EQ(model.columnCount(), 4);
+    s.setColumnHeading(2, "姓名");
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "姓名");
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "C");
+    EXPECT_EQ(model.headerData(3, Qt::Vertical).toString(), "4");
+    s.select("A1:B2");
+    s.setPattern(1, 0x0000FF, 0);
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+    s.setLastRow(3);
+    s.setLastColumn(2);
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(model.columnCount(), 2);
+    s.insertColumns(1, 2);
+    EXPECT_EQ(model.columnCount(), 4);
+    s.deleteColumns(1);
+    book.addSheet("two");
+    book.setActiveSheet(2);
+    EXPECT_EQ(model.rowCount(), 0);
+    book.setActiveSheet(1);
+    QTemporaryDir dir;
+    book.write(dir.filePath("m.vts"), FileType::Template);
+    book.clear();
+    EXPECT_EQ(model.rowCount(), 0);
+    book.read(dir.filePath("m.vts"));
+    EXPECT_EQ(model.rowCount(), 3);
+    book.active().clear();
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+TEST(SheetModelTest, ChangesOneCellWithOneDataChanged)
+{
+    Workbook book;
+    fill(book, 50, 10);
+    SheetModel model(&book);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    book.setText(7, 3, "x");
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toModelIndex(), model.index(6, 2));
+    EXPECT_EQ(changed.at(0).at(1).toModelIndex(), model.index(6, 2));
+    EXPECT_EQ(reset.count(), 0);
+    EXPECT_EQ(model.data(model.index(6, 2)).toString(), "x");
+    // A text that looks like a number is edited with its apostrophe, so it stays a text.
+    book.setText(1, 1, "'12");
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::EditRole).toString(), "'12");
+    book.setText(1, 2, "=1+1");
+    EXPECT_EQ(model.data(model.index(0, 1), Qt::EditRole).toString(), "=1+1");
+    EXPECT_EQ(model.data(model.index(0, 1)).toString(), "2");
+}
+
+TEST(SheetModelTest, CellsAreEditableOnlyWithThePermission)
+{
+    Workbook book;
+    fill(book, 3, 3);
+    SheetModel model(&book);
+    EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.setData(model.index(0, 0), "9"));
+    EXPECT_EQ(book.text(1, 1), "101");
+    book.setAllowInCellEditing(true);
+    EXPECT_TRUE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model.setData(model.index(0, 0), "9"));
+    EXPECT_EQ(book.text(1, 1), "9");
+}
+
+TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrolling)
+{
+    ShownView v(200, 70);
+    v.book.active().setFrozenColumns(2);
+    v.book.active().setFrozenRows(1);
+    QApplication::processEvents();
+    SheetTableView* t = v.table();
+    QTableView* frozenCols = t->overlay(0);
+    QTableView* frozenRows = t->overlay(1);
+    ASSERT_TRUE(frozenCols->isVisible());
+    ASSERT_TRUE(frozenRows->isVisible());
+    const int expectedWidth = t->verticalHeader()->width() + t->columnWidth(0) + t->columnWidth(1);
+    EXPECT_EQ(frozenCols->width(), expectedWidth);
+
+    t->horizontalScrollBar()->setValue(t->horizontalScrollBar()->maximum());
+    t->verticalScrollBar()->setValue(t->verticalScrollBar()->maximum());
+    QApplication::processEvents();
+    EXPECT_GT(t->horizontalScrollBar()->value(), 0);
+    // The frozen columns did not move sideways but follow the body up and down.
+    EXPECT_EQ(frozenCols->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(frozenCols->verticalScrollBar()->value(), t->verticalScrollBar()->value());
+    const QPoint inFrozen(frozenCols->verticalHeader()->width() + 5, frozenCols->viewport()->height() / 2);
+    EXPECT_EQ(frozenCols->indexAt(inFrozen - QPoint(frozenCols->verticalHeader()->width(), 0)).column(), 0);
+    // The frozen row follows the body sideways only.
+    EXPECT_EQ(frozenRows->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(frozenRows->horizontalScrollBar()->value(), t->horizontalScrollBar()->value());
+
+    // Unfreezing hides the panes.
+    v.book.active().setFrozenColumns(0);
+    v.book.active().setFrozenRows(0);
+    QApplication::processEvents();
+    EXPECT_FALSE(frozenCols->isVisible());
+    EXPECT_FALSE(frozenRows->isVisible());
+}
+
+TEST(SheetViewTest, HeadingsFollowTheSheet)
+{
+    ShownView v(5, 5);
+    v.book.active().setColumnHeading(1, "日期");
+    v.book.active().setShowRowHeadings(false);
+    QApplication::processEvents();
+    EXPECT_EQ(v.table()->model()->headerData(0, Qt::Horizontal).toString(), "日期");
+    EXPECT_FALSE(v.table()->verticalHeader()->isVisible());
+    EXPECT_TRUE(v.table()->horizontalHeader()->isVisible());
+    v.book.active().setShowColumnHeadings(false);
+    EXPECT_FALSE(v.table()->horizontalHeader()->isVisible());
+    v.book.active().setColumnWidth(2, 150);
+    EXPECT_EQ(v.table()->columnWidth(1), 150);
+}
+
+TEST(SheetViewTest, EditTextLetsTheOwnerPrefixAnApostrophe)
+{
+    ShownView v(5, 5);
+    v.book.setAllowInCellEditing(true);
+    QObject::connect(&v.view, &SheetView::editText, [](QString& text) {
+        if (!text.startsWith(u'\''))
+            text.prepend(u'\'');
+    });
+    v.book.active().setActiveCell(2, 3);
+    v.view.startEdit();
+    QApplication::processEvents();
+    auto* editor = v.table()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("12");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(v.book.text(2, 3), "12");
+    EXPECT_FALSE(v.book.active().isNumber(2, 3));
+}
+
+TEST(SheetViewTest, TypedEntriesAreReadAsTypedWithoutAnOwner)
+{
+    ShownView v(5, 5);
+    v.book.setAllowInCellEditing(true);
+    v.book.active().setActiveCell(1, 4);
+    v.view.startEdit();
+    QApplication::processEvents();
+    auto* editor = v.table()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("2024-3-5");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(v.book.text(1, 4), "2024-03-05");
+    EXPECT_TRUE(v.book.active().isDate(1, 4));
+}
+
+TEST(SheetViewTest, FrozenCellsAreEditedInTheirPane)
+{
+    ShownView v(5, 5);
+    v.book.active().setFrozenColumns(2);
+    v.book.setAllowInCellEditing(true);
+    QApplication::processEvents();
+    v.book.active().setActiveCell(3, 1);
+    v.view.startEdit();
+    QApplication::processEvents();
+    auto* editor = v.table()->overlay(0)->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("frozen");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(v.book.text(3, 1), "frozen");
+}
+
+TEST(SheetViewTest, NoInCellEditingWithoutThePermission)
+{
+    ShownView v(5, 5);
+    v.book.active().setActiveCell(2, 2);
+    v.view.startEdit();
+    QTest::keyClick(v.table(), Qt::Key_7);
+    QTest::mouseClick(v.table()->viewport(), Qt::LeftButton, {}, v.centre(2, 2));
+    QTest::mouseDClick(v.table()->viewport(), Qt::LeftButton, {}, v.centre(2, 2));
+    QApplication::processEvents();
+    EXPECT_EQ(v.table()->viewport()->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(v.book.text(2, 2), "202");
+
+    // The owner turns the permission on for the current cell: typing starts an edit.
+    v.book.setAllowInCellEditing(true);
+    v.table()->setFocus();
+    QTest::keyClick(v.table(), Qt::Key_7);
+    QApplication::processEvents();
+    auto* editor = v.table()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(v.book.text(2, 2), "7");
+}
+
+TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
+{
+    ShownView v(20, 10);
+    QSignalSpy clicked(&v.view, &SheetView::cellClicked);
+    QSignalSpy doubleClicked(&v.view, &SheetView::cellDoubleClicked);
+    QSignalSpy selection(&v.view, &SheetView::selectionChanged);
+    QSignalSpy mouse(&v.view, &SheetView::mouseButton);
+    QTest::mouseClick(v.table()->viewport(), Qt::LeftButton, {}, v.centre(3, 4));
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked.at(0).at(0).toInt(), 3);
+    EXPECT_EQ(clicked.at(0).at(1).toInt(), 4);
+    EXPECT_GE(selection.count(), 1);
+    EXPECT_EQ(v.book.active().activeRow(), 3);
+    EXPECT_EQ(v.book.active().activeColumn(), 4);
+    ASSERT_GE(mouse.count(), 1);
+    EXPECT_EQ(mouse.at(0).at(0).toInt(), 1);
+
+    // A double-click comes after the press of its first click, as from a real mouse.
+    QTest::mouseClick(v.table()->viewport(), Qt::LeftButton, {}, v.centre(5, 2));
+    QTest::mouseDClick(v.table()->viewport(), Qt::LeftButton, {}, v.centre(5, 2));
+    ASSERT_EQ(doubleClicked.count(), 1);
+    EXPECT_EQ(doubleClicked.at(0).at(0).toInt(), 5);
+    EXPECT_EQ(doubleClicked.at(0).at(1).toInt(), 2);
+
+    mouse.clear();
+    QTest::mousePress(v.table()->viewport(), Qt::RightButton, Qt::ShiftModifier, v.centre(2, 2));
+    ASSERT_EQ(mouse.count(), 1);
+    EXPECT_EQ(mouse.at(0).at(0).toInt(), 2);
+    EXPECT_EQ(mouse.at(0).at(1).toInt(), 1);
+    const QPoint inView = v.table()->viewport()->mapTo(&v.view, v.centre(2, 2));
+    EXPECT_EQ(mouse.at(0).at(2).toInt(), inView.x());
+    EXPECT_EQ(mouse.at(0).at(3).toInt(), inView.y());
+
+    // A selection made by code shows in the view but is not reported as the operator's.
+    selection.clear();
+    v.book.active().select("$A$5:$C$5");
+    v.book.active().select("$A$7:$C$7");
+    QApplication::processEvents();
+    EXPECT_EQ(selection.count(), 0);
+    EXPECT_TRUE(v.table()->selectionModel()->isSelected(v.table()->model()->index(6, 2)));
+    EXPECT_EQ(v.table()->selectionModel()->currentIndex(), v.table()->model()->index(6, 0));
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

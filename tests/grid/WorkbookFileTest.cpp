@@ -1,0 +1,273 @@
+// Workbook files: .vts templates round trip exactly and broken ones are refused; Excel
+// workbooks hold typed values, computed formula results, formats and sheet names.
+#include "grid/Workbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talor::grid;
+
+namespace {
+
+void fillSample(Workbook& book)
+{
+    book.setSheetName(1, "考勤日报");
+    Sheet& s = book.sheet(1);
+    s.setText(1, 1, "标题");
+    s.setText(2, 1, "12.50");
+    s.setText(2, 2, "2024-3-5");
+    s.setText(2, 3, "08:30:15");
+    s.setText(2, 4, "'0012");
+    s.setText(2, 5, "=A2*2");
+    s.setText(2, 6, "=A1&\"!\"");
+    s.setText(2, 7, "1,234.5");
+    s.setText(2, 8, "50%");
+    s.setText(2, 9, "=SUM(");
+    s.setNumber(3, 1, 0.1 + 0.2);
+    s.setColumnHeading(1, "日期");
+    s.setColumnHeading(10, "ok");
+    s.setRowHeading(2, "第二行");
+    s.setColumnWidth(1, 100);
+    s.setColumnWidth(3, 40);
+    s.setFrozenColumns(2);
+    s.setFrozenRows(1);
+    s.setShowRowHeadings(false);
+    s.setLastRow(40);
+    s.setLastColumn(12);
+    s.select("$A$2:$I$2");
+    s.setPattern(1, 0x00FFFF, 0);
+    s.setBorder(1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0);
+    s.select("B3:C4");
+    s.setPattern(5, 0xFF0000, 0x00FF00);
+    s.select("$C5");
+    const int second = book.addSheet("第二页");
+    Sheet& t = book.sheet(second);
+    t.setText(1, 1, "x");
+    t.setShowColumnHeadings(false);
+    book.setActiveSheet(2);
+}
+
+void expectSameSheet(const Sheet& a, const Sheet& b)
+{
+    EXPECT_EQ(a.lastRow(), b.lastRow());
+    EXPECT_EQ(a.lastColumn(), b.lastColumn());
+    EXPECT_EQ(a.frozenRows(), b.frozenRows());
+    EXPECT_EQ(a.frozenColumns(), b.frozenColumns());
+    EXPECT_EQ(a.showColumnHeadings(), b.showColumnHeadings());
+    EXPECT_EQ(a.showRowHeadings(), b.showRowHeadings());
+    EXPECT_EQ(a.activeRow(), b.activeRow());
+    EXPECT_EQ(a.activeColumn(), b.activeColumn());
+    EXPECT_EQ(a.selection(), b.selection());
+    for (int col = 1; col <= Sheet::MaxColumns; ++col) {
+        EXPECT_EQ(a.columnHeading(col), b.columnHeading(col)) << col;
+        EXPECT_EQ(a.columnWidth(col), b.columnWidth(col)) << col;
+    }
+    for (int row = 1; row <= a.lastRow() + 1; ++row) {
+        EXPECT_EQ(a.rowHeading(row), b.rowHeading(row)) << row;
+        for (int col = 1; col <= a.lastColumn() + 1; ++col) {
+            EXPECT_EQ(a.text(row, col), b.text(row, col)) << row << "," << col;
+            EXPECT_EQ(a.formula(row, col), b.formula(row, col)) << row << "," << col;
+            EXPECT_EQ(a.isNumber(row, col), b.isNumber(row, col)) << row << "," << col;
+            EXPECT_EQ(a.isText(row, col), b.isText(row, col)) << row << "," << col;
+            EXPECT_EQ(a.number(row, col), b.number(row, col)) << row << "," << col;
+            EXPECT_EQ(a.numberFormat(row, col), b.numberFormat(row, col)) << row << "," << col;
+            EXPECT_EQ(a.border(row, col), b.border(row, col)) << row << "," << col;
+            EXPECT_EQ(a.fill(row, col), b.fill(row, col)) << row << "," << col;
+        }
+    }
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return f.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QString unzipMember(const QString& zip, const QString& member)
+{
+    QProcess unzip;
+    unzip.start("unzip", {"-p", zip, member});
+    EXPECT_TRUE(unzip.waitForFinished(30000));
+    EXPECT_EQ(unzip.exitCode(), 0) << member.toStdString();
+    return QString::fromUtf8(unzip.readAllStandardOutput());
+}
+
+} // namespace
+
+TEST(VtsFileTest, ReadingWhatWasWrittenGivesBackTheSameBook)
+{
+    QTemporaryDir dir;
+    Workbook book;
+    fillSample(book);
+    const QString path = dir.filePath("模板.vts");
+    book.write(path, FileType::Template);
+
+    Workbook back;
+    back.read(path);
+    ASSERT_EQ(back.sheetCount(), 2);
+    EXPECT_EQ(back.sheetName(1), "考勤日报");
+    EXPECT_EQ(back.sheetName(2), "第二页");
+    EXPECT_EQ(back.activeSheet(), 2);
+    expectSameSheet(book.sheet(1), back.sheet(1));
+    expectSameSheet(book.sheet(2), back.sheet(2));
+    EXPECT_EQ(back.sheet(1).text(2, 5), "25");
+    EXPECT_EQ(back.sheet(1).text(2, 2), "2024-03-05");
+
+    // Formulas still follow their cells after loading.
+    back.sheet(1).setText(2, 1, "1");
+    EXPECT_EQ(back.sheet(1).text(2, 5), "2");
+
+    // Written again, the file is the same byte for byte.
+    const QString again = dir.filePath("again.vts");
+    Workbook copy;
+    copy.read(path);
+    copy.write(again, FileType::Template);
+    EXPECT_EQ(readAll(path), readAll(again));
+}
+
+TEST(VtsFileTest, IsReadableUtf8JsonWithFormatAndVersion)
+{
+    QTemporaryDir dir;
+    Workbook book;
+    fillSample(book);
+    const QString path = dir.filePath("t.vts");
+    book.write(path, FileType::Template);
+    const QString text = QString::fromUtf8(readAll(path));
+    EXPECT_TRUE(text.contains("\"format\": \"talor-vts\""));
+    EXPECT_TRUE(text.contains("\"version\": 1"));
+    EXPECT_TRUE(text.contains("考勤日报"));
+    EXPECT_TRUE(text.contains("\"formula\": \"=A2*2\""));
+}
+
+struct BrokenCase
+{
+    const char* name;
+    const char* expected; // part of the message
+};
+
+class BrokenVtsTest : public ::testing::TestWithParam<BrokenCase>
+{};
+
+TEST_P(BrokenVtsTest, FailsWithAClearErrorAndLeavesTheBookAsItWas)
+{
+    const BrokenCase& c = GetParam();
+    QTemporaryDir dir;
+    Workbook original;
+    fillSample(original);
+    const QString good = dir.filePath("good.vts");
+    original.write(good, FileType::Template);
+    const QByteArray bytes = readAll(good);
+
+    const QString path = dir.filePath("broken.vts");
+    const std::string kind = c.name;
+    if (kind == "truncated")
+        writeBytes(path, bytes.left(bytes.size() / 2));
+    else if (kind == "other format")
+        writeBytes(path, "PK\x03\x04 this is a zip file, not a template");
+    else if (kind == "other json")
+        writeBytes(path, QByteArray(bytes).replace("talor-vts", "something-else"));
+    else if (kind == "newer version")
+        writeBytes(path, QByteArray(bytes).replace("\"version\": 1", "\"version\": 2"));
+    else if (kind == "bad cell")
+        writeBytes(path, QByteArray(bytes).replace("\"row\": 2,", "\"row\": 70000,"));
+    else if (kind == "empty")
+        writeBytes(path, "");
+
+    Workbook book;
+    book.setText(1, 1, "keep");
+    book.setSheetName(1, "mine");
+    try {
+        book.read(path);
+        FAIL() << "read accepted a " << c.name << " file";
+    } catch (const GridFileError& e) {
+        EXPECT_TRUE(e.message().contains(path)) << e.what();
+        EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.expected))) << e.what();
+    }
+    EXPECT_EQ(book.sheetCount(), 1);
+    EXPECT_EQ(book.sheetName(1), "mine");
+    EXPECT_EQ(book.text(1, 1), "keep");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenVtsTest,
+                         ::testing::Values(BrokenCase{"missing", "does not exist"},
+                                           BrokenCase{"truncated", "damaged or truncated"},
+                                           BrokenCase{"other format", "not a TALOR template"},
+                                           BrokenCase{"other json", "not a TALOR template"},
+                                           BrokenCase{"newer version", "newer program"},
+                                           BrokenCase{"bad cell", "out of range"},
+                                           BrokenCase{"empty", "not a TALOR template"}),
+                         [](const auto& info) {
+                             std::string n = info.param.name;
+                             std::replace(n.begin(), n.end(), ' ', '_');
+                             return n;
+                         });
+
+TEST(WorkbookFileTest, WriteFailureNamesTheFile)
+{
+    Workbook book;
+    book.setText(1, 1, "x");
+    const QString bad = "/nonexistent-dir-for-talor/sub/out";
+    for (FileType type : {FileType::Template, FileType::Excel}) {
+        try {
+            book.write(bad + (type == FileType::Excel ? ".xls" : ".vts"), type);
+            FAIL() << "write to a missing directory succeeded";
+        } catch (const GridFileError& e) {
+            EXPECT_TRUE(e.message().contains(bad)) << e.what();
+        }
+    }
+}
+
+TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
+{
+    QTemporaryDir dir;
+    Workbook book;
+    fillSample(book);
+    const QString path = dir.filePath("Tmp.xls"); // xlsx content whatever the extension
+    book.write(path, FileType::Excel);
+    EXPECT_TRUE(readAll(path).startsWith("PK"));
+
+    const QString workbookXml = unzipMember(path, "xl/workbook.xml");
+    EXPECT_TRUE(workbookXml.contains("name=\"考勤日报\""));
+    EXPECT_TRUE(workbookXml.contains("name=\"第二页\""));
+    EXPECT_TRUE(workbookXml.contains("activeTab=\"1\""));
+
+    const QString strings = unzipMember(path, "xl/sharedStrings.xml");
+    EXPECT_TRUE(strings.contains("标题"));
+    EXPECT_TRUE(strings.contains("0012"));
+    // Custom column headings are not cells.
+    EXPECT_FALSE(strings.contains("日期"));
+    EXPECT_FALSE(strings.contains(">ok<"));
+
+    const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+    // Numbers stay numbers, the date is its day serial, formulas carry their results.
+    EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"A2\"[^>]*><v>12.5</v></c>")));
+    EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"B2\"[^>]*><v>45356</v></c>")));
+    EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"D2\"[^>]*t=\"s\"")));
+    EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"E2\"[^>]*><f>A2\\*2</f><v>25</v></c>")));
+    EXPECT_TRUE(
+        sheet.contains(QRegularExpression("<c r=\"F2\"[^>]*t=\"str\"><f>A1&amp;\"!\"</f><v>标题!</v></c>")));
+    // A formula that cannot be read is kept as its text rather than damaging the file.
+    EXPECT_FALSE(sheet.contains("<f>SUM(</f>"));
+    EXPECT_TRUE(sheet.contains("<pane xSplit=\"2\" ySplit=\"1\""));
+    EXPECT_TRUE(sheet.contains(QRegularExpression("<col min=\"1\" max=\"1\" width=\"14\\.\\d+\"")));
+
+    const QString styles = unzipMember(path, "xl/styles.xml");
+    EXPECT_TRUE(styles.contains("<numFmt numFmtId=\"164\" formatCode=\"0.00\"/>") ||
+                styles.contains("formatCode=\"0.00\""));
+    EXPECT_TRUE(styles.contains("formatCode=\"yyyy-mm-dd\""));
+    // 0x00FFFF in the grid's blue-green-red order is yellow: FFFF00.
+    EXPECT_TRUE(styles.contains("<fgColor rgb=\"FFFFFF00\"/>"));
+    EXPECT_TRUE(styles.contains("<right style=\"thin\">"));
+}
