@@ -185,13 +185,13 @@ void frmKQJL::applyCommandBar()
     const double d = dpi();
     m_toolbar->clear();
     for (size_t i = 0; i < m_commandBar.buttons.size(); ++i) {
-        const ToolButtonSpec& spec = m_commandBar.buttons[i];
-        QAction* action = m_toolbar->addAction(iconOf(m_images, spec.image), spec.caption);
-        action->setObjectName(spec.key);
+        const ToolButtonSpec& button = m_commandBar.buttons[i];
+        QAction* action = m_toolbar->addAction(iconOf(m_images, button.image), button.caption);
+        action->setObjectName(button.key);
         action->setData(int(i + 1));
-        action->setVisible(spec.visible);
-        if (QWidget* button = m_toolbar->widgetForAction(action))
-            button->setFixedSize(twipsToPixels(design::ButtonWidth, d),
+        action->setVisible(button.visible);
+        if (QWidget* widget = m_toolbar->widgetForAction(action))
+            widget->setFixedSize(twipsToPixels(design::ButtonWidth, d),
                                  twipsToPixels(design::ButtonHeight, d));
     }
     for (size_t i = 0; i < m_menuItems.size(); ++i)
