@@ -2,6 +2,7 @@
 
 #include "db/Connections.h"
 #include "db/Recordset.h"
+#include "suite/DemoTemplates.h"
 #include "suite/SuiteServices.h"
 
 #include <QAtomicInt>
@@ -157,6 +158,8 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
     writeIcon(out.filePath("icon/RSZL.ICO"), qRgb(0x3c, 0x9a, 0x5f));
     writeIcon(out.filePath("icon/GZJS.ICO"), qRgb(0xd0, 0x8c, 0x1e));
     writeIcon(out.filePath("icon/KQTJ.ICO"), qRgb(0xb4, 0x3c, 0x3c));
+    // The module's own report (the report name starts as the module key) in all three kinds.
+    DemoTemplates::write(out.filePath("template"), QString::fromUtf8(ModuleKey));
 
     writeText(
         out.filePath("talor.ini"),

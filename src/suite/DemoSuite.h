@@ -27,7 +27,8 @@ struct DemoSummary
 };
 
 // The demo suite, the product's embedded default: a suite configuration, a settings file and
-// a second file, the icon, template, work and temporary directories, and a SQLite database
+// a second file, the icon, work and temporary directories, the template directory with a
+// report template of each kind (DemoTemplates), and a SQLite database
 // with the organisation tree (zdb3), the table catalogue (zdb1), employees (YGZL), menus
 // (SYS02), the field dictionary and code tables, and two attendance tables: KQ0001 (考勤日报表,
 // one row per person per day, items of every type, nColor on late, early-leave and absence

@@ -1,5 +1,6 @@
 #include "about/frmAbout.h"
 
+#include "about/SupervisorCheck.h"
 #include "support/FakeSuite.h"
 #include "support/ScriptedUi.h"
 
@@ -20,15 +21,22 @@ protected:
     void SetUp() override
     {
         suite.settingsDir = u"/suite"_qs;
-        suite.moduleKeyValue = u"考勤日报"_qs;
         suite.setSetting(u"SYSTEM"_qs, u"GJKL"_qs, u"pw"_qs);
-        suite.prefix = u"CODE-PREFIX"_qs;
-        suite.settings[secondFile()][talor::test::FakeSuite::settingsKey(u"SYSTEM"_qs, u"QZ_CONNECT"_qs)] =
-            u"联系: 010-12345678"_qs;
         suite.setSetting(u"SYSTEM"_qs, u"QZ_CONNECT"_qs, u"不是这个"_qs);
+        // The second file holds the contact text and another password, which must not count.
+        secondFile()[key(u"QZ_CONNECT"_qs)] = u"联系: 010-12345678"_qs;
+        secondFile()[key(u"GJKL"_qs)] = u"PW"_qs;
+        suite.prefix = u"CODE-PREFIX"_qs;
     }
 
-    QString secondFile() const { return suite.settingsDir + u"/"_qs + suite.secondFile; }
+    static QString key(const QString& systemKey)
+    {
+        return test::FakeSuite::settingsKey(u"SYSTEM"_qs, systemKey);
+    }
+    QMap<QString, QString>& secondFile()
+    {
+        return suite.settings[suite.settingsDir + u"/"_qs + suite.secondFile];
+    }
 
     frmAbout& open()
     {
@@ -42,15 +50,14 @@ protected:
         EXPECT_NE(widget, nullptr) << name.toStdString();
         return widget;
     }
-    QString handOff() const { return suite.setting(u"VELD"_qs, u"考勤日报-USE"_qs); }
 
-    talor::test::FakeSuite suite;
-    talor::test::ScriptedUi ui;
+    test::FakeSuite suite;
+    test::ScriptedUi ui;
     std::unique_ptr<frmAbout> about;
     int setupOpened = 0;
 };
 
-TEST_F(AboutBoxTest, ShowsThePictureTheLinesAndTheDate)
+TEST_F(AboutBoxTest, ShowsThePictureTheLinesTheDateAndTheContactText)
 {
     frmAbout& a = open();
     EXPECT_EQ(a.objectName(), u"frmAbout"_qs);
@@ -62,88 +69,88 @@ TEST_F(AboutBoxTest, ShowsThePictureTheLinesAndTheDate)
     EXPECT_EQ(child<QPushButton>(u"Command1"_qs)->text(), u"&S 高级"_qs);
     EXPECT_EQ(child<QPushButton>(u"Command2"_qs)->text(), u"&E 退出"_qs);
     EXPECT_EQ(QFontInfo(a.font()).family(), u"WenQuanYi Micro Hei"_qs);
-}
+    EXPECT_EQ(child<QLabel>(u"Image1"_qs)->toolTip(), u"联系: 010-12345678"_qs) << "from the second file";
 
-TEST_F(AboutBoxTest, TheContactTextComesFromTheSecondFile)
-{
-    open();
-    EXPECT_EQ(child<QLabel>(u"Image1"_qs)->toolTip(), u"联系: 010-12345678"_qs);
-}
-
-TEST_F(AboutBoxTest, AMissingContactTextLeavesThePictureWithoutOne)
-{
-    suite.settings.remove(secondFile());
+    secondFile().clear();
     open();
     EXPECT_TRUE(child<QLabel>(u"Image1"_qs)->toolTip().isEmpty());
 }
 
-TEST_F(AboutBoxTest, HiddenSwitchesWriteTheEmployeeFileHandOff)
+TEST_F(AboutBoxTest, OnlyThePictureAndLabel4SwitchTheEmployeeFileHandOff)
 {
-    open();
-    QTest::mouseClick(child<QLabel>(u"Image1"_qs), Qt::LeftButton);
-    EXPECT_EQ(handOff(), u"NO"_qs);
-    QTest::mouseDClick(child<QLabel>(u"Label4"_qs), Qt::LeftButton);
-    EXPECT_EQ(handOff(), u"YES"_qs);
-    EXPECT_EQ(suite.settingsWrites, QStringList({u"VELD/考勤日报-USE=NO"_qs, u"VELD/考勤日报-USE=YES"_qs}));
-}
-
-TEST_F(AboutBoxTest, OtherLabelsAreNotSwitches)
-{
+    suite.moduleKeyValue = u"考勤日报"_qs;
     open();
     QTest::mouseDClick(child<QLabel>(u"Label1"_qs), Qt::LeftButton);
     QTest::mouseClick(child<QLabel>(u"Label5"_qs), Qt::LeftButton);
     EXPECT_TRUE(suite.settingsWrites.isEmpty());
+    QTest::mouseClick(child<QLabel>(u"Image1"_qs), Qt::LeftButton);
+    QTest::mouseDClick(child<QLabel>(u"Label4"_qs), Qt::LeftButton);
+    EXPECT_EQ(suite.settingsWrites, QStringList({u"VELD/考勤日报-USE=NO"_qs, u"VELD/考勤日报-USE=YES"_qs}));
+    EXPECT_EQ(suite.setting(u"VELD"_qs, u"考勤日报-USE"_qs), u"YES"_qs);
 }
 
-struct AdvancedCase
+struct CheckCase
 {
     int lock;
     const char* operatorName;
     bool codeMatches;
-    bool opens;
+    bool passesInSelectReport; // LockRule::NonZero: the lock counts when it is not 0
+    bool opensFromAboutBox;    // LockRule::Positive: the lock counts when it is greater than 0
+    friend void PrintTo(const CheckCase& c, std::ostream* out)
+    {
+        *out << "lock " << c.lock << ", " << c.operatorName
+             << (c.codeMatches ? ", code matches" : ", code differs");
+    }
 };
 
-class AboutAdvancedTest : public AboutBoxTest, public ::testing::WithParamInterface<AdvancedCase>
+class SupervisorCheckTest : public AboutBoxTest, public ::testing::WithParamInterface<CheckCase>
 {};
 
-TEST_P(AboutAdvancedTest, OpensTheSetupOnlyBehindTheCheckAndSaysNothing)
+// While the lock does not count, "pelto" needs no access code; otherwise the access code must
+// be the first six characters of the prefix followed by the password, exactly. A failed check
+// says nothing, and the About box stays open either way.
+TEST_P(SupervisorCheckTest, PassesByOperatorOrAccessCode)
 {
-    const AdvancedCase& c = GetParam();
+    const CheckCase& c = GetParam();
     suite.lock = c.lock;
     suite.operatorNameValue = QString::fromUtf8(c.operatorName);
-    suite.access = c.codeMatches ? u"CODE-Ppw"_qs : u"wrong"_qs;
+    // The wrong code would match the second file's password, or a case-blind comparison.
+    suite.access = c.codeMatches ? u"CODE-Ppw"_qs : u"CODE-PPW"_qs;
+    EXPECT_EQ(supervisorCheck(suite, LockRule::NonZero), c.passesInSelectReport);
     frmAbout& a = open();
     QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
-    EXPECT_EQ(setupOpened, c.opens ? 1 : 0);
+    EXPECT_EQ(setupOpened, c.opensFromAboutBox ? 1 : 0);
     EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(a.isVisible()) << "the About box stays open";
+    EXPECT_TRUE(a.isVisible());
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    LockAndOperator, AboutAdvancedTest,
-    ::testing::Values(AdvancedCase{-1, "pelto", false, true}, AdvancedCase{0, "pelto", false, true},
-                      AdvancedCase{1, "pelto", false, false}, AdvancedCase{1, "pelto", true, true},
-                      AdvancedCase{-1, "张三", false, false}, AdvancedCase{0, "张三", false, false},
-                      AdvancedCase{1, "张三", false, false}, AdvancedCase{-1, "张三", true, true},
-                      AdvancedCase{0, "张三", true, true}, AdvancedCase{1, "张三", true, true}));
+    LockAndOperator, SupervisorCheckTest,
+    ::testing::Values(CheckCase{-1, "pelto", false, false, true}, CheckCase{-1, "pelto", true, true, true},
+                      CheckCase{-1, "张三", false, false, false}, CheckCase{-1, "张三", true, true, true},
+                      CheckCase{0, "pelto", false, true, true}, CheckCase{0, "pelto", true, true, true},
+                      CheckCase{0, "张三", false, false, false}, CheckCase{0, "张三", true, true, true},
+                      CheckCase{1, "pelto", false, false, false}, CheckCase{1, "pelto", true, true, true},
+                      CheckCase{1, "张三", false, false, false}, CheckCase{1, "张三", true, true, true},
+                      CheckCase{0, "Pelto", false, false, false},
+                      CheckCase{2, "pelto", false, false, false}));
 
-TEST_F(AboutBoxTest, ClosingSettlesTheRefreshFlagUnlessARebuildIsPending)
+// Closing by the exit button or the window box must not make the main window lay itself out
+// again: RefreshFlag becomes 2 unless it is 0.
+TEST_F(AboutBoxTest, ClosingSettlesTheRefreshFlagUnlessItIsZero)
 {
     for (const auto& [before, after] : {std::pair{0, 0}, std::pair{1, 2}, std::pair{2, 2}}) {
-        suite.refresh = before;
-        frmAbout& a = open();
-        QTest::mouseClick(child<QPushButton>(u"Command2"_qs), Qt::LeftButton);
-        EXPECT_FALSE(a.isVisible());
-        EXPECT_EQ(suite.refresh, after) << before;
+        for (bool windowBox : {false, true}) {
+            suite.refresh = before;
+            frmAbout& a = open();
+            if (windowBox)
+                a.close();
+            else
+                QTest::mouseClick(child<QPushButton>(u"Command2"_qs), Qt::LeftButton);
+            EXPECT_FALSE(a.isVisible());
+            EXPECT_EQ(suite.refresh, after) << before << (windowBox ? " window box" : " exit button");
+        }
     }
-}
-
-TEST_F(AboutBoxTest, TheWindowBoxUnloadsLikeTheExitButton)
-{
-    suite.refresh = 1;
-    frmAbout& a = open();
-    a.close();
-    EXPECT_EQ(suite.refresh, 2);
 }
 
 } // namespace

@@ -43,42 +43,37 @@ protected:
 
 TEST_F(CommandBarTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsConfigured)
 {
+    using enum MenuCommand;
+    const struct
+    {
+        const char *key, *caption;
+        int image;
+        MenuCommand command;
+    } expected[] = {{"KEY-1", "选定", 7, MN01},   {"KEY-3", "没挂", 1, MNE1},   {"KEY-4", "没挂", 1, MNE2},
+                    {"KEY-5", "没挂", 1, MNE3},   {"KEY-6", "没挂", 1, MNE4},   {"KEY-7", "没挂", 1, MNE5},
+                    {"KEY-8", "没挂", 1, MNE6},   {"KEY-9", "没挂", 1, MNE7},   {"KEY-10", "编辑", 1, MN02},
+                    {"KEY-11", "保存", 17, MN03}, {"KEY-12", "预览", 10, MN04}, {"KEY-13", "打印", 11, MN05},
+                    {"KEY-14", "输出", 15, MN06}, {"KEY-15", "关于", 6, MN07},  {"KEY-16", "退出", 2, MN08}};
     const CommandBarLayout bar = build();
     ASSERT_EQ(bar.buttons.size(), 15u);
-    const QStringList keys{"KEY-1",  "KEY-3",  "KEY-4",  "KEY-5",  "KEY-6",  "KEY-7",  "KEY-8", "KEY-9",
-                           "KEY-10", "KEY-11", "KEY-12", "KEY-13", "KEY-14", "KEY-15", "KEY-16"};
-    const QStringList captions{"选定", "没挂", "没挂", "没挂", "没挂", "没挂", "没挂", "没挂",
-                               "编辑", "保存", "预览", "打印", "输出", "关于", "退出"};
-    const std::vector<int> imageIndices{7, 1, 1, 1, 1, 1, 1, 1, 1, 17, 10, 11, 15, 6, 2};
     for (int i = 0; i < 15; ++i) {
         SCOPED_TRACE(i + 1);
-        EXPECT_EQ(bar.buttons[size_t(i)].key, keys[i]);
-        EXPECT_EQ(bar.buttons[size_t(i)].caption, captions[i]);
-        EXPECT_EQ(bar.buttons[size_t(i)].image, imageIndices[size_t(i)]);
-        EXPECT_EQ(bar.buttons[size_t(i)].visible, i == 0 || i >= 8);
-        EXPECT_EQ(bar.buttons[size_t(i)].command, CommandBar::commandOfButton(i + 1));
+        const ToolButtonSpec& button = bar.buttons[size_t(i)];
+        EXPECT_EQ(button.key, expected[i].key);
+        EXPECT_EQ(button.caption, expected[i].caption);
+        EXPECT_EQ(button.image, expected[i].image);
+        EXPECT_EQ(button.visible, i == 0 || i >= 8);
+        EXPECT_EQ(button.command, expected[i].command);
+        EXPECT_EQ(CommandBar::commandOfButton(i + 1), expected[i].command);
     }
+    EXPECT_EQ(CommandBar::commandOfButton(0), None);
+    EXPECT_EQ(CommandBar::commandOfButton(16), None);
     EXPECT_EQ(bar.visibleButtonCount(), 8);
-    for (bool visible : bar.externalMenuVisible)
-        EXPECT_FALSE(visible);
-    for (bool visible : bar.menuVisible)
-        EXPECT_TRUE(visible);
+    EXPECT_EQ(bar.externalMenuVisible, (std::array<bool, 7>{}));
+    EXPECT_EQ(bar.menuVisible, (std::array<bool, 8>{true, true, true, true, true, true, true, true}));
     EXPECT_EQ(images.count(), DesignedImages::Count);
     // The menu recordset is left on the last position's query.
     EXPECT_TRUE(menuRecords.isOpen());
-}
-
-TEST_F(CommandBarTest, ButtonIndicesMapToTheirMenuCommands)
-{
-    EXPECT_EQ(CommandBar::commandOfButton(1), MenuCommand::MN01);
-    for (int i = 2; i <= 8; ++i)
-        EXPECT_EQ(CommandBar::commandOfButton(i), MenuCommand(int(MenuCommand::MNE1) + i - 2));
-    const MenuCommand later[] = {MenuCommand::MN02, MenuCommand::MN03, MenuCommand::MN04, MenuCommand::MN05,
-                                 MenuCommand::MN06, MenuCommand::MN07, MenuCommand::MN08};
-    for (int i = 9; i <= 15; ++i)
-        EXPECT_EQ(CommandBar::commandOfButton(i), later[i - 9]);
-    EXPECT_EQ(CommandBar::commandOfButton(0), MenuCommand::None);
-    EXPECT_EQ(CommandBar::commandOfButton(16), MenuCommand::None);
 }
 
 TEST_F(CommandBarTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
@@ -160,55 +155,38 @@ TEST_F(CommandBarTest, MenuNameWithQuoteIsLookedUpAsALiteral)
     EXPECT_FALSE(bar.buttons[2].visible);
 }
 
-TEST_F(CommandBarTest, ReportKindThreeHidesEditAndSave)
+TEST_F(CommandBarTest, RestrictedListOrReportKindThreeHidesEditAndSave)
 {
-    suite.option = "3";
-    const CommandBarLayout bar = build();
-    EXPECT_FALSE(bar.buttons[8].visible);
-    EXPECT_FALSE(bar.buttons[9].visible);
-    EXPECT_FALSE(bar.isMenuVisible(MenuCommand::MN02));
-    EXPECT_FALSE(bar.isMenuVisible(MenuCommand::MN03));
-    EXPECT_TRUE(bar.isMenuVisible(MenuCommand::MN04));
-    EXPECT_TRUE(bar.buttons[10].visible);
+    for (const auto& [list, option] : {std::pair("编辑保存", "2"), std::pair("", "3")}) {
+        SCOPED_TRACE(option);
+        suite.setSetting("TALOR", "考勤日报MENU", list);
+        suite.option = option;
+        const CommandBarLayout bar = build();
+        EXPECT_FALSE(bar.buttons[8].visible);
+        EXPECT_FALSE(bar.buttons[9].visible);
+        EXPECT_FALSE(bar.isMenuVisible(MenuCommand::MN02));
+        EXPECT_FALSE(bar.isMenuVisible(MenuCommand::MN03));
+        EXPECT_TRUE(bar.isMenuVisible(MenuCommand::MN01));
+        EXPECT_TRUE(bar.isMenuVisible(MenuCommand::MN04));
+        EXPECT_EQ(bar.visibleButtonCount(), 6);
+    }
 }
 
-TEST_F(CommandBarTest, RestrictedListHidesMenuItemsAndButtons)
+TEST(RestrictedListTest, ReadsPairsOfCharacters)
 {
-    suite.setSetting("TALOR", "考勤日报MENU", "编辑保存");
-    suite.option = "2";
-    const CommandBarLayout bar = build();
-    EXPECT_FALSE(bar.buttons[8].visible);
-    EXPECT_FALSE(bar.buttons[9].visible);
-    EXPECT_FALSE(bar.isMenuVisible(MenuCommand::MN02));
-    EXPECT_FALSE(bar.isMenuVisible(MenuCommand::MN03));
-    EXPECT_TRUE(bar.isMenuVisible(MenuCommand::MN01));
-    EXPECT_EQ(bar.visibleButtonCount(), 6);
+    using enum MenuCommand;
+    const std::pair<const char*, std::vector<MenuCommand>> cases[] = {
+        {"", {}},
+        {"编辑保存", {MN02, MN03}},
+        {"编辑保", {MN02}},
+        {"调时", {}},
+        {"辑保", {}},
+        {"x编辑", {}},
+        {"选定预览打印输出关于退出", {MN01, MN04, MN05, MN06, MN07, MN08}},
+        {"调时退出", {MN08}}};
+    for (const auto& [list, hidden] : cases)
+        EXPECT_EQ(CommandBar::restrictedCommands(QString::fromUtf8(list)), hidden) << list;
 }
-
-struct RestrictedCase
-{
-    const char* list;
-    std::vector<MenuCommand> hidden;
-};
-
-class RestrictedListTest : public ::testing::TestWithParam<RestrictedCase>
-{};
-
-TEST_P(RestrictedListTest, ReadsPairsOfCharacters)
-{
-    EXPECT_EQ(CommandBar::restrictedCommands(QString::fromUtf8(GetParam().list)), GetParam().hidden);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, RestrictedListTest,
-    ::testing::Values(RestrictedCase{"", {}},
-                      RestrictedCase{"编辑保存", {MenuCommand::MN02, MenuCommand::MN03}},
-                      RestrictedCase{"编辑保", {MenuCommand::MN02}}, RestrictedCase{"调时", {}},
-                      RestrictedCase{"辑保", {}}, RestrictedCase{"x编辑", {}},
-                      RestrictedCase{"选定预览打印输出关于退出",
-                                     {MenuCommand::MN01, MenuCommand::MN04, MenuCommand::MN05,
-                                      MenuCommand::MN06, MenuCommand::MN07, MenuCommand::MN08}},
-                      RestrictedCase{"调时退出", {MenuCommand::MN08}}));
 
 TEST(ImageListTest, ZhimagesFindsTheFirstExactKey)
 {

@@ -8,17 +8,24 @@
 #include <gtest/gtest.h>
 
 using namespace talor;
-using talor::test::FakeSuite;
 
 namespace {
+
+TEST(ActivationColourTest, LeadingNumberOrTheDefault)
+{
+    const std::pair<const char*, quint32> cases[] = {
+        {"", 11177215},          {"0", 11177215}, {"abc", 11177215}, {"255", 255},          {"65280x", 65280},
+        {" 16777215", 16777215}, {"12.7", 12},    {"-5", 11177215},  {"16777216", 11177215}};
+    for (const auto& [setting, colour] : cases)
+        EXPECT_EQ(Activation::abnormalColour(QString::fromUtf8(setting)), colour) << setting;
+}
 
 class ActivationTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        suite.settingsDir = dir.path();
-        suite.templateDir = dir.path();
+        suite.settingsDir = suite.templateDir = dir.path();
         suite.reportKeyValue = suite.moduleKeyValue;
     }
     void makeTemplate(const QString& name)
@@ -27,32 +34,11 @@ protected:
     }
 
     QTemporaryDir dir;
-    FakeSuite suite;
+    test::FakeSuite suite;
     MainWindowState state;
 };
 
-struct ColourCase
-{
-    const char* setting;
-    quint32 colour;
-};
-
-class ColourSettingTest : public ::testing::TestWithParam<ColourCase>
-{};
-
-TEST_P(ColourSettingTest, LeadingNumberOrTheDefault)
-{
-    EXPECT_EQ(Activation::abnormalColour(QString::fromUtf8(GetParam().setting)), GetParam().colour);
-}
-
-INSTANTIATE_TEST_SUITE_P(Settings, ColourSettingTest,
-                         ::testing::Values(ColourCase{"", 11177215}, ColourCase{"0", 11177215},
-                                           ColourCase{"abc", 11177215}, ColourCase{"255", 255},
-                                           ColourCase{"65280x", 65280}, ColourCase{" 16777215", 16777215},
-                                           ColourCase{"12.7", 12}, ColourCase{"-5", 11177215},
-                                           ColourCase{"16777216", 11177215}));
-
-TEST_F(ActivationTest, ConditionsColoursAndBlankZeroOfTheDefaultReport)
+TEST_F(ActivationTest, TheDefaultReportReadsItsConditionsColoursAndBlankZero)
 {
     suite.setSetting("TALOR", "考勤日报BDTJ1", "depart='01'");
     suite.setSetting("TALOR", "考勤日报BDTJ2", "memberid<>'9'");
@@ -62,9 +48,8 @@ TEST_F(ActivationTest, ConditionsColoursAndBlankZeroOfTheDefaultReport)
     Activation(suite).readReportState(state);
     EXPECT_EQ(state.DeptCondition, "depart='01'");
     EXPECT_EQ(state.PersonCondition, "memberid<>'9'");
-    EXPECT_EQ(state.AbnormalColour1, 255u);
-    EXPECT_EQ(state.AbnormalColour2, 11177215u);
-    EXPECT_EQ(state.AbnormalColour3, 11177215u);
+    EXPECT_EQ(std::tuple(state.AbnormalColour1, state.AbnormalColour2, state.AbnormalColour3),
+              std::tuple(255u, 11177215u, 11177215u));
     EXPECT_TRUE(state.BlankZero);
 }
 
@@ -76,9 +61,8 @@ TEST_F(ActivationTest, AnotherReportIsWhiteAndReadsItsOwnKeys)
     suite.setSetting("TALOR", "夜班 0", "yes");
     suite.reportKeyValue = "夜班";
     Activation(suite).readReportState(state);
-    EXPECT_EQ(state.AbnormalColour1, 16777215u);
-    EXPECT_EQ(state.AbnormalColour2, 16777215u);
-    EXPECT_EQ(state.AbnormalColour3, 16777215u);
+    EXPECT_EQ(std::tuple(state.AbnormalColour1, state.AbnormalColour2, state.AbnormalColour3),
+              std::tuple(16777215u, 16777215u, 16777215u));
     EXPECT_EQ(state.DeptCondition, "team='3'");
     EXPECT_EQ(state.PersonCondition, "");
     EXPECT_FALSE(state.BlankZero);
@@ -86,63 +70,46 @@ TEST_F(ActivationTest, AnotherReportIsWhiteAndReadsItsOwnKeys)
 
 TEST_F(ActivationTest, RebuildOnlyWhenRefreshFlagIsZero)
 {
-    suite.refresh = 0;
-    EXPECT_TRUE(Activation(suite).needsRebuild());
-    suite.refresh = 2;
-    EXPECT_FALSE(Activation(suite).needsRebuild());
-    suite.refresh = 1;
-    EXPECT_FALSE(Activation(suite).needsRebuild());
+    for (int flag : {0, 1, 2}) {
+        suite.refresh = flag;
+        EXPECT_EQ(Activation(suite).needsRebuild(), flag == 0) << flag;
+    }
 }
 
-TEST_F(ActivationTest, TemplatePathIsDirectoryReportKeyAndKind)
+TEST_F(ActivationTest, OptionCheckedByKindAndDisabledWithoutTemplate)
 {
-    suite.reportKeyValue = "R";
-    EXPECT_EQ(Activation(suite).templatePath(2), QDir(dir.path()).filePath("R2.vts"));
+    const struct
+    {
+        const char* option;
+        const char* templates; // kinds whose template exists
+        int checked;
+        std::array<bool, 3> enabled;
+    } cases[] = {{"1", "123", 1, {true, true, true}}, {"1", "", 1, {true, false, false}},
+                 {"1", "3", 1, {true, false, true}},  {"2", "", 2, {false, true, false}},
+                 {"2", "1", 2, {true, true, false}},  {"3", "2", 3, {false, true, true}},
+                 {"", "12", 3, {true, true, true}},   {"7", "", 3, {false, false, true}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.option) + "/" + c.templates);
+        for (int k = 1; k <= 3; ++k)
+            QFile::remove(QDir(dir.path()).filePath(QString("考勤日报%1.vts").arg(k)));
+        for (char kind : std::string(c.templates))
+            makeTemplate("考勤日报" + QString(QChar(kind)) + ".vts");
+        suite.option = c.option;
+        const OptionButtonsState out = Activation(suite).optionButtons({true, true, true});
+        EXPECT_EQ(out.checked, c.checked);
+        EXPECT_EQ(out.datePickerVisible, c.checked == 2);
+        EXPECT_EQ(out.enabled, c.enabled);
+    }
 }
-
-struct OptionCase
-{
-    const char* option;
-    const char* templates; // kinds whose template exists
-    int checked;
-    bool picker;
-    std::array<bool, 3> enabled;
-};
-
-class OptionButtonsTest : public ActivationTest, public ::testing::WithParamInterface<OptionCase>
-{};
-
-TEST_P(OptionButtonsTest, CheckedByKindDisabledWithoutTemplate)
-{
-    const OptionCase& c = GetParam();
-    suite.option = c.option;
-    for (char kind : std::string(c.templates))
-        makeTemplate("考勤日报" + QString(QChar(kind)) + ".vts");
-    const OptionButtonsState out = Activation(suite).optionButtons({true, true, true});
-    EXPECT_EQ(out.checked, c.checked);
-    EXPECT_EQ(out.datePickerVisible, c.picker);
-    EXPECT_EQ(out.enabled, c.enabled);
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, OptionButtonsTest,
-                         ::testing::Values(OptionCase{"1", "123", 1, false, {true, true, true}},
-                                           OptionCase{"1", "", 1, false, {true, false, false}},
-                                           OptionCase{"1", "3", 1, false, {true, false, true}},
-                                           OptionCase{"2", "", 2, true, {false, true, false}},
-                                           OptionCase{"2", "1", 2, true, {true, true, false}},
-                                           OptionCase{"3", "2", 3, false, {false, true, true}},
-                                           OptionCase{"", "12", 3, false, {true, true, true}},
-                                           OptionCase{"7", "", 3, false, {false, false, true}}));
 
 TEST_F(ActivationTest, ADisabledOptionIsNeverEnabledAgain)
 {
     suite.option = "2";
     Activation activation(suite);
-    OptionButtonsState first = activation.optionButtons({true, true, true});
-    EXPECT_EQ(first.enabled, (std::array<bool, 3>{false, true, false}));
+    const std::array<bool, 3> first = activation.optionButtons({true, true, true}).enabled;
     makeTemplate("考勤日报1.vts");
     makeTemplate("考勤日报3.vts");
-    EXPECT_EQ(activation.optionButtons(first.enabled).enabled, first.enabled);
+    EXPECT_EQ(activation.optionButtons(first).enabled, (std::array<bool, 3>{false, true, false}));
 }
 
 TEST_F(ActivationTest, OptionClickWritesTheKindAndResetsTheFlag)
@@ -150,17 +117,9 @@ TEST_F(ActivationTest, OptionClickWritesTheKindAndResetsTheFlag)
     suite.reportKeyValue = "夜班";
     suite.refresh = 2;
     Activation(suite).selectReportKind(1);
-    EXPECT_EQ(suite.setting("TALOR", "夜班OPT"), "1");
-    EXPECT_EQ(suite.setting("MODEL8", "OPT"), "1");
     EXPECT_EQ(suite.settingsWrites, (QStringList{"TALOR/夜班OPT=1", "MODEL8/OPT=1"}));
     EXPECT_EQ(suite.refresh, 0);
     EXPECT_EQ(suite.option, "1");
-}
-
-TEST(FrameTest, LeftEdgeAfterTheVisibleButtons)
-{
-    EXPECT_EQ(Activation::frameLeft(750, 8), 6200);
-    EXPECT_EQ(Activation::frameLeft(750, 0), 200);
 }
 
 } // namespace

@@ -6,14 +6,12 @@ using namespace talor;
 
 namespace {
 
-ArrangeInput sample(const QString& option)
+TEST(ArrangeControlsTest, KindOneSplitsTreeAndListOtherKindsGiveTheTreeTheWholeHeight)
 {
     ArrangeInput in;
     in.scaleWidth = 15000;
     in.scaleHeight = 10000;
-    in.toolbarTop = 0;
     in.toolbarHeight = 780;
-    in.reportOption = option;
     in.tree = {0, 999, 3300, 1};
     in.list = {0, 5, 3300, 7};
     in.image = {1, 800, 4800, 900};
@@ -21,30 +19,18 @@ ArrangeInput sample(const QString& option)
     in.label1Width = 4500;
     in.label2Width = 4400;
     in.label3Width = 4000;
-    return in;
-}
-
-TEST(ArrangeControlsTest, KindOneSplitsTreeAndList)
-{
-    const ArrangeResult out = arrangeControls(sample("1"));
-    // tree top 800; (10000 - 800 - 1100) / 2 = 4050
-    EXPECT_EQ(out.tree, (TwipsRect{0, 800, 3300, 3800}));
-    EXPECT_TRUE(out.listVisible);
-    EXPECT_EQ(out.list, (TwipsRect{0, 4300, 3300, 4600}));
-    EXPECT_EQ(out.image, (TwipsRect{10000, 800, 4800, 900}));
-    EXPECT_EQ(out.label1Left, 10300);
-    EXPECT_EQ(out.label2Left, 10350);
-    EXPECT_EQ(out.label3Left, 10750);
-    EXPECT_EQ(out.grid, (TwipsRect{3300, 1700, 11500, 7200}));
-}
-
-TEST(ArrangeControlsTest, OtherKindsGiveTheTreeTheWholeHeight)
-{
-    for (const char* option : {"2", "3", "", "7"}) {
-        const ArrangeResult out = arrangeControls(sample(option));
-        EXPECT_EQ(out.tree, (TwipsRect{0, 800, 3300, 8100})) << option;
-        EXPECT_FALSE(out.listVisible);
-        EXPECT_EQ(out.list, (TwipsRect{0, 5, 3300, 7}));
+    for (const char* option : {"1", "2", "3", "", "7"}) {
+        SCOPED_TRACE(option);
+        in.reportOption = option;
+        const ArrangeResult out = arrangeControls(in);
+        const bool one = in.reportOption == "1";
+        // tree top 800; (10000 - 800 - 1100) / 2 = 4050
+        EXPECT_EQ(out.tree, (TwipsRect{0, 800, 3300, one ? 3800 : 8100}));
+        EXPECT_EQ(out.listVisible, one);
+        EXPECT_EQ(out.list, (one ? TwipsRect{0, 4300, 3300, 4600} : in.list));
+        EXPECT_EQ(out.image, (TwipsRect{10000, 800, 4800, 900}));
+        EXPECT_EQ(std::tuple(out.label1Left, out.label2Left, out.label3Left),
+                  std::tuple(10300, 10350, 10750));
         EXPECT_EQ(out.grid, (TwipsRect{3300, 1700, 11500, 7200}));
     }
 }

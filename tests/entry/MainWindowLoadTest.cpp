@@ -9,57 +9,40 @@
 #include <gtest/gtest.h>
 
 using namespace talor;
-using talor::test::FakeSuite;
-using talor::test::ModuleDatabase;
 
 namespace {
 
-// A suite that logs the calls whose order the load step fixes, in one list with the window's.
-class LoggingSuite : public FakeSuite
+// A suite and a window that log, in one list, the calls whose order the load step fixes.
+class LoggingSuite : public test::FakeSuite
 {
 public:
     QStringList* log = nullptr;
 
-    void setRefreshFlag(int value) override
+    // Logs `entry` and passes `value` on.
+    template <class T> const T& note(const QString& entry, const T& value) const
     {
-        *log << "RefreshFlag=" + QString::number(value);
-        FakeSuite::setRefreshFlag(value);
+        *log << entry;
+        return value;
     }
-    void setSavedTable(const QString& code) override
+    void setRefreshFlag(int v) override
     {
-        *log << "SavedTable=" + code;
-        FakeSuite::setSavedTable(code);
+        FakeSuite::setRefreshFlag(note("RefreshFlag=" + QString::number(v), v));
     }
-    void setCurrentTable(const QString& code) override
+    void setSavedTable(const QString& c) override { FakeSuite::setSavedTable(note("SavedTable=" + c, c)); }
+    void setCurrentTable(const QString& c) override
     {
-        *log << "CurrentTable=" + code;
-        FakeSuite::setCurrentTable(code);
+        FakeSuite::setCurrentTable(note("CurrentTable=" + c, c));
     }
-    void setReportKey(const QString& key) override
+    void setReportKey(const QString& k) override { FakeSuite::setReportKey(note("ReportKey=" + k, k)); }
+    void setViewName(const QString& c) override { FakeSuite::setViewName(note("ViewName=" + c, c)); }
+    QString filterText() const override { return note("filterText", FakeSuite::filterText()); }
+    void setReportOption(const QString& v) override
     {
-        *log << "ReportKey=" + key;
-        FakeSuite::setReportKey(key);
+        FakeSuite::setReportOption(note("ReportOption=" + v, v));
     }
-    void setViewName(const QString& caption) override
+    void writeSetting(const QString& s, const QString& k, const QString& v, const QString& f) override
     {
-        *log << "ViewName=" + caption;
-        FakeSuite::setViewName(caption);
-    }
-    QString filterText() const override
-    {
-        *log << "filterText";
-        return FakeSuite::filterText();
-    }
-    void setReportOption(const QString& value) override
-    {
-        *log << "ReportOption=" + value;
-        FakeSuite::setReportOption(value);
-    }
-    void writeSetting(const QString& section, const QString& key, const QString& value,
-                      const QString& file) override
-    {
-        *log << "write " + section + "/" + key + "=" + value;
-        FakeSuite::writeSetting(section, key, value, file);
+        FakeSuite::writeSetting(s, k, note("write " + s + "/" + k + "=" + v, v), f);
     }
 };
 
@@ -67,26 +50,20 @@ class RecordingTarget : public LoadTarget
 {
 public:
     QStringList* log = nullptr;
-    TreeFillResult tree;
     QStringList pictures;
     bool pictureLoads = true;
 
-    void showTree(const TreeFillResult& t) override
-    {
-        tree = t;
-        *log << "tree " + QString::number(t.nodes.size());
-    }
+    void showTree(const TreeFillResult& t) override { *log << "tree " + QString::number(t.nodes.size()); }
     void showSetupDialog() override { *log << "setup dialog"; }
     void prepareGrid() override { *log << "grid"; }
     bool setBackgroundPicture(const QString& path) override
     {
         pictures << path;
-        *log << "picture " + QFileInfo(path).fileName();
         return pictureLoads;
     }
-    void setExternalMenuCaption(int position, const QString& caption) override
+    void setExternalMenuCaption(int n, const QString& c) override
     {
-        *log << QString("MNE%1=%2").arg(position).arg(caption);
+        *log << QString("MNE%1=%2").arg(n).arg(c);
     }
     void setWindowCaption(const QString& caption) override { *log << "caption " + caption; }
     void setWindowIconFile(const QString& path) override { *log << "icon " + path; }
@@ -97,11 +74,9 @@ class MainWindowLoadTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        suite.log = &log;
-        target.log = &log;
+        suite.log = target.log = &log;
         suite.db = data.db();
-        suite.settingsDir = data.directory();
-        suite.appDir = data.directory();
+        suite.settingsDir = suite.appDir = data.directory();
         suite.iconDir = "/icons";
         suite.current = "suite1";
         suite.reportKeyValue = "夜班";
@@ -114,15 +89,15 @@ protected:
 
     void run() { MainWindowLoad(suite, records, state, target).run(); }
 
-    void setUpModule()
+    void setUpModule(const QString& table = "kq01", const QString& setupIf = "YES")
     {
-        suite.setSetting("TALOR", "考勤日报TABLE", "kq01");
-        suite.setSetting("TALOR", "考勤日报IF", "YES");
+        suite.setSetting("TALOR", "考勤日报TABLE", table);
+        suite.setSetting("TALOR", "考勤日报IF", setupIf);
     }
 
     int argc = 0;
     QCoreApplication app{argc, nullptr};
-    ModuleDatabase data;
+    test::ModuleDatabase data;
     QStringList log;
     LoggingSuite suite;
     RecordingTarget target;
@@ -130,81 +105,52 @@ protected:
     MainWindowState state;
 };
 
-TEST_F(MainWindowLoadTest, StepsRunInTheirOrder)
+TEST_F(MainWindowLoadTest, StepsRunInTheirOrderAndOpenTheRecordsets)
 {
     setUpModule();
     suite.setSetting("TALOR", "考勤日报MENU2", "工资");
     suite.setSetting("TALOR", "考勤日报OPT", "1");
+    state.DataChanged = state.PrintRest = true;
     run();
-    const QStringList expected{
-        "RefreshFlag=0",
-        "SavedTable=suite1",
-        "ReportKey=考勤日报",
-        "tree 2",
-        "write MODEL8/DLL=TALOR",
-        "write MODEL8/OPT=2",
-        "CurrentTable=kq01",
-        "ViewName=在职资料",
-        "filterText",
-        "ViewName=考勤表",
-        "grid",
-        "MNE1=",
-        "MNE2=工资",
-        "MNE3=",
-        "MNE4=",
-        "MNE5=",
-        "MNE6=",
-        "MNE7=",
-        "caption 考勤日报",
-        "icon /icons/talor.png",
-        "ReportOption=1",
-    };
+    const QStringList expected =
+        QString("RefreshFlag=0|SavedTable=suite1|ReportKey=考勤日报|tree 2|write MODEL8/DLL=TALOR|"
+                "write MODEL8/OPT=2|CurrentTable=kq01|ViewName=在职资料|filterText|ViewName=考勤表|grid|"
+                "MNE1=|MNE2=工资|MNE3=|MNE4=|MNE5=|MNE6=|MNE7=|caption 考勤日报|icon /icons/talor.png|"
+                "ReportOption=1")
+            .split('|');
     EXPECT_EQ(log, expected);
     EXPECT_EQ(state.SuiteFilter, "depart='01'");
     EXPECT_EQ(state.SetupIf, "YES");
-    EXPECT_EQ(suite.saved, "suite1");
-    EXPECT_EQ(suite.current, "kq01");
-}
-
-TEST_F(MainWindowLoadTest, RecordsetsAreOpenOnTheirStatements)
-{
-    setUpModule();
-    state.DataChanged = state.PrintRest = true;
-    run();
+    EXPECT_FALSE(state.DataChanged);
+    EXPECT_FALSE(state.PrintRest);
     EXPECT_EQ(records.MenuRecords.source(), "select * from SYS02");
     EXPECT_EQ(records.EmployeeRecords.source(), "select memberid,name from ygzl");
     EXPECT_EQ(records.PersonTemplateRecords.source(), "select * from YGZL where memberid='1'");
     for (const Recordset& level : records.TreeRecords)
         EXPECT_TRUE(level.isOpen());
-    EXPECT_FALSE(state.DataChanged);
-    EXPECT_FALSE(state.PrintRest);
 }
 
-struct SetupCase
+TEST_F(MainWindowLoadTest, SetupDialogOpensUnlessTableIsSetAndIfIsExactlyYes)
 {
-    const char* table;
-    const char* setupIf;
-    bool dialog;
-};
-
-class SetupDialogTest : public MainWindowLoadTest, public ::testing::WithParamInterface<SetupCase>
-{};
-
-TEST_P(SetupDialogTest, OpensUnlessTableIsSetAndIfIsExactlyYes)
-{
-    suite.setSetting("TALOR", "考勤日报TABLE", GetParam().table);
-    suite.setSetting("TALOR", "考勤日报IF", GetParam().setupIf);
-    run();
-    EXPECT_EQ(log.contains("setup dialog"), GetParam().dialog);
-    if (GetParam().dialog) {
-        EXPECT_EQ(log.indexOf("setup dialog"), log.indexOf("CurrentTable=" + QString(GetParam().table)) + 1);
+    const struct
+    {
+        const char *table, *setupIf;
+        bool dialog;
+    } cases[] = {{"", "", true},       {"kq01", "", true}, {"kq01", "yes", true},
+                 {"kq01", "NO", true}, {"", "YES", true},  {"kq01", "YES", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.table) + "/" + c.setupIf);
+        log.clear();
+        setUpModule(c.table, c.setupIf);
+        run();
+        const qsizetype dialog = log.indexOf("setup dialog");
+        EXPECT_EQ(dialog >= 0, c.dialog);
+        // The dialog comes right after CurrentTable is read, before the view names.
+        if (c.dialog) {
+            EXPECT_EQ(dialog, log.indexOf("CurrentTable=" + QString(c.table)) + 1);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Settings, SetupDialogTest,
-                         ::testing::Values(SetupCase{"", "", true}, SetupCase{"kq01", "", true},
-                                           SetupCase{"kq01", "yes", true}, SetupCase{"kq01", "NO", true},
-                                           SetupCase{"", "YES", true}, SetupCase{"kq01", "YES", false}));
 
 TEST_F(MainWindowLoadTest, BackgroundPictureFromTheReportThenTheDefault)
 {
@@ -213,29 +159,26 @@ TEST_F(MainWindowLoadTest, BackgroundPictureFromTheReportThenTheDefault)
     const QString fallback = QDir(data.directory()).filePath("brantel.bmp");
     QFile(own).open(QIODevice::WriteOnly);
     QFile(fallback).open(QIODevice::WriteOnly);
-
-    suite.setSetting("TALOR", "夜班IMAGE", own); // another report's key: not read
-    suite.setSetting("TALOR", "考勤日报IMAGE", own);
-    run();
-    EXPECT_EQ(target.pictures, QStringList{own});
-
-    target.pictures.clear();
-    suite.setSetting("TALOR", "考勤日报IMAGE", QDir(data.directory()).filePath("missing.png"));
-    run();
-    EXPECT_EQ(target.pictures, QStringList{fallback});
-
-    // A configured file that is no picture falls back as well.
-    target.pictures.clear();
-    target.pictureLoads = false;
-    suite.setSetting("TALOR", "考勤日报IMAGE", own);
-    run();
-    EXPECT_EQ(target.pictures, (QStringList{own, fallback}));
-
-    target.pictures.clear();
-    QFile::remove(fallback);
-    suite.setSetting("TALOR", "考勤日报IMAGE", "");
-    run();
-    EXPECT_TRUE(target.pictures.isEmpty());
+    suite.setSetting("TALOR", "夜班IMAGE", own); // the previous report's key: not read
+    const struct
+    {
+        QString configured;
+        bool loads;
+        QStringList shown;
+    } cases[] = {{own, true, {own}},
+                 {QDir(data.directory()).filePath("missing.png"), true, {fallback}},
+                 {own, false, {own, fallback}}, // a file that is no picture falls back as well
+                 {"", true, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.configured.toStdString());
+        if (c.shown.isEmpty())
+            QFile::remove(fallback);
+        target.pictures.clear();
+        target.pictureLoads = c.loads;
+        suite.setSetting("TALOR", "考勤日报IMAGE", c.configured);
+        run();
+        EXPECT_EQ(target.pictures, c.shown);
+    }
 }
 
 TEST_F(MainWindowLoadTest, AFailingDatabaseEndsTheLoad)
@@ -243,8 +186,8 @@ TEST_F(MainWindowLoadTest, AFailingDatabaseEndsTheLoad)
     setUpModule();
     data.exec("drop table SYS02");
     EXPECT_THROW(run(), std::exception);
-    EXPECT_FALSE(log.contains("write MODEL8/DLL=TALOR"));
     EXPECT_TRUE(log.contains("tree 2"));
+    EXPECT_FALSE(log.contains("write MODEL8/DLL=TALOR"));
 }
 
 } // namespace

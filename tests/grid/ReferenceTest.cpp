@@ -25,29 +25,23 @@ TEST_P(ReferenceTest, ParsesAsASpreadsheetDoes)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ReferenceTest,
-    ::testing::Values(
-        ReferenceCase{"A1", true, {1, 1, 1, 1}}, ReferenceCase{"$C5", true, {5, 3, 5, 3}},
-        ReferenceCase{"$A$5:$BQ$5", true, {5, 1, 5, 69}}, ReferenceCase{"$A$7:$H$7", true, {7, 1, 7, 8}},
-        ReferenceCase{"b2:d4", true, {2, 2, 4, 4}}, ReferenceCase{"D4:B2", true, {2, 2, 4, 4}},
-        ReferenceCase{"IV65536", true, {65536, 256, 65536, 256}},
-        ReferenceCase{"A:C", true, {1, 1, 65536, 3}}, ReferenceCase{"3:5", true, {3, 1, 5, 256}},
-        ReferenceCase{" $C5 ", true, {5, 3, 5, 3}}, ReferenceCase{"", false, {}},
-        ReferenceCase{"A0", false, {}}, ReferenceCase{"IW1", false, {}}, ReferenceCase{"A65537", false, {}},
-        ReferenceCase{"$$A1", false, {}}, ReferenceCase{"A1:", false, {}}, ReferenceCase{"A1:B", false, {}},
-        ReferenceCase{"1A", false, {}}, ReferenceCase{"A", false, {}}, ReferenceCase{"A1B2", false, {}},
-        ReferenceCase{"甲1", false, {}}));
+// clang-format off
+const ReferenceCase texts[] = {
+    {"A1", true, {1, 1, 1, 1}}, {"$C5", true, {5, 3, 5, 3}}, {"$A$5:$BQ$5", true, {5, 1, 5, 69}},
+    {"$A$7:$H$7", true, {7, 1, 7, 8}}, {"b2:d4", true, {2, 2, 4, 4}}, {"D4:B2", true, {2, 2, 4, 4}},
+    {"IV65536", true, {65536, 256, 65536, 256}}, {"A:C", true, {1, 1, 65536, 3}},
+    {"3:5", true, {3, 1, 5, 256}}, {" $C5 ", true, {5, 3, 5, 3}}, {"", false, {}}, {"A0", false, {}},
+    {"IW1", false, {}}, {"A65537", false, {}}, {"$$A1", false, {}}, {"A1:", false, {}}, {"A1:B", false, {}},
+    {"1A", false, {}}, {"A", false, {}}, {"A1B2", false, {}}, {"甲1", false, {}}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Texts, ReferenceTest, ::testing::ValuesIn(texts));
 
 TEST(ColumnNameTest, LettersRoundTrip)
 {
-    EXPECT_EQ(columnName(1), "A");
-    EXPECT_EQ(columnName(26), "Z");
-    EXPECT_EQ(columnName(27), "AA");
-    EXPECT_EQ(columnName(69), "BQ");
-    EXPECT_EQ(columnName(256), "IV");
-    EXPECT_EQ(columnName(0), "");
-    EXPECT_EQ(columnName(257), "");
+    const std::pair<int, const char*> names[] = {{1, "A"},    {26, "Z"}, {27, "AA"}, {69, "BQ"},
+                                                 {256, "IV"}, {0, ""},   {257, ""}};
+    for (const auto& [col, name] : names)
+        EXPECT_EQ(columnName(col), name) << col;
     for (int col = 1; col <= 256; ++col)
         EXPECT_EQ(columnNumber(columnName(col)), col);
     EXPECT_EQ(rangeText(CellRange{5, 1, 5, 69}), "A5:BQ5");

@@ -40,10 +40,24 @@ struct ShownView
         QApplication::processEvents();
     }
     SheetTableView* table() { return view.table(); }
-    QPoint centre(int row, int col, QTableView* in = nullptr)
+    QPoint centre(int row, int col)
     {
-        QTableView* t = in ? in : table();
-        return t->visualRect(t->model()->index(row - 1, col - 1)).center();
+        return table()->visualRect(table()->model()->index(row - 1, col - 1)).center();
+    }
+    // Starts editing (row, col) with the view's own edit command; the editor opens in `pane`.
+    QLineEdit* edit(int row, int col, QTableView* pane = nullptr)
+    {
+        book.active().setActiveCell(row, col);
+        view.startEdit();
+        QApplication::processEvents();
+        return (pane ? pane : table())->viewport()->findChild<QLineEdit*>();
+    }
+    static void enter(QLineEdit* editor, const QString& text)
+    {
+        editor->setText(text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed editor
     }
 };
 
@@ -126,7 +140,7 @@ TEST(SheetModelTest, CellsAreEditableOnlyWithThePermission)
     EXPECT_EQ(book.text(1, 1), "9");
 }
 
-TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrolling)
+TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrollingAndHeadingsFollow)
 {
     ShownView v(200, 70);
     v.book.active().setFrozenColumns(2);
@@ -159,81 +173,54 @@ TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrolling)
     QApplication::processEvents();
     EXPECT_FALSE(frozenCols->isVisible());
     EXPECT_FALSE(frozenRows->isVisible());
-}
 
-TEST(SheetViewTest, HeadingsFollowTheSheet)
-{
-    ShownView v(5, 5);
+    // Headings and widths follow the sheet too.
     v.book.active().setColumnHeading(1, "日期");
     v.book.active().setShowRowHeadings(false);
     QApplication::processEvents();
-    EXPECT_EQ(v.table()->model()->headerData(0, Qt::Horizontal).toString(), "日期");
-    EXPECT_FALSE(v.table()->verticalHeader()->isVisible());
-    EXPECT_TRUE(v.table()->horizontalHeader()->isVisible());
+    EXPECT_EQ(t->model()->headerData(0, Qt::Horizontal).toString(), "日期");
+    EXPECT_FALSE(t->verticalHeader()->isVisible());
+    EXPECT_TRUE(t->horizontalHeader()->isVisible());
     v.book.active().setShowColumnHeadings(false);
-    EXPECT_FALSE(v.table()->horizontalHeader()->isVisible());
+    EXPECT_FALSE(t->horizontalHeader()->isVisible());
     v.book.active().setColumnWidth(2, 150);
-    EXPECT_EQ(v.table()->columnWidth(1), 150);
+    EXPECT_EQ(t->columnWidth(1), 150);
 }
 
-TEST(SheetViewTest, EditTextLetsTheOwnerPrefixAnApostrophe)
+TEST(SheetViewTest, EditTextLetsTheOwnerPrefixAnApostropheInEveryPane)
 {
     ShownView v(5, 5);
     v.book.setAllowInCellEditing(true);
+    // Without an owner an entry is read as typed.
+    QLineEdit* editor = v.edit(1, 4);
+    ASSERT_NE(editor, nullptr);
+    v.enter(editor, "2024-3-5");
+    EXPECT_EQ(v.book.text(1, 4), "2024-03-05");
+    EXPECT_TRUE(v.book.active().isDate(1, 4));
+
     QObject::connect(&v.view, &SheetView::editText, [](QString& text) {
         if (!text.startsWith(u'\''))
             text.prepend(u'\'');
     });
-    v.book.active().setActiveCell(2, 3);
-    v.view.startEdit();
-    QApplication::processEvents();
-    auto* editor = v.table()->viewport()->findChild<QLineEdit*>();
+    editor = v.edit(2, 3);
     ASSERT_NE(editor, nullptr);
-    editor->setText("12");
-    QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();
+    v.enter(editor, "12");
     EXPECT_EQ(v.book.text(2, 3), "12");
     EXPECT_FALSE(v.book.active().isNumber(2, 3));
-}
 
-TEST(SheetViewTest, TypedEntriesAreReadAsTypedWithoutAnOwner)
-{
-    ShownView v(5, 5);
-    v.book.setAllowInCellEditing(true);
-    v.book.active().setActiveCell(1, 4);
-    v.view.startEdit();
-    QApplication::processEvents();
-    auto* editor = v.table()->viewport()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    editor->setText("2024-3-5");
-    QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();
-    EXPECT_EQ(v.book.text(1, 4), "2024-03-05");
-    EXPECT_TRUE(v.book.active().isDate(1, 4));
-}
-
-TEST(SheetViewTest, FrozenCellsAreEditedInTheirPane)
-{
-    ShownView v(5, 5);
+    // A frozen cell is edited in its own pane.
     v.book.active().setFrozenColumns(2);
-    v.book.setAllowInCellEditing(true);
     QApplication::processEvents();
-    v.book.active().setActiveCell(3, 1);
-    v.view.startEdit();
-    QApplication::processEvents();
-    auto* editor = v.table()->overlay(0)->viewport()->findChild<QLineEdit*>();
+    editor = v.edit(3, 1, v.table()->overlay(0));
     ASSERT_NE(editor, nullptr);
-    editor->setText("frozen");
-    QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();
+    v.enter(editor, "frozen");
     EXPECT_EQ(v.book.text(3, 1), "frozen");
 }
 
 TEST(SheetViewTest, NoInCellEditingWithoutThePermission)
 {
     ShownView v(5, 5);
-    v.book.active().setActiveCell(2, 2);
-    v.view.startEdit();
+    EXPECT_EQ(v.edit(2, 2), nullptr);
     QTest::keyClick(v.table(), Qt::Key_7);
     QTest::mouseClick(v.table()->viewport(), Qt::LeftButton, {}, v.centre(2, 2));
     QTest::mouseDClick(v.table()->viewport(), Qt::LeftButton, {}, v.centre(2, 2));
@@ -248,8 +235,7 @@ TEST(SheetViewTest, NoInCellEditingWithoutThePermission)
     QApplication::processEvents();
     auto* editor = v.table()->viewport()->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QApplication::processEvents();
+    v.enter(editor, editor->text());
     EXPECT_EQ(v.book.text(2, 2), "7");
 }
 

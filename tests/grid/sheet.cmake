@@ -3,6 +3,3 @@ talor_add_test(NAME grid_sheet SOURCES SheetTest.cpp ReferenceTest.cpp LIBS talo
 talor_add_test(NAME grid_files SOURCES WorkbookFileTest.cpp LIBS talor_grid)
 talor_add_test(NAME grid_view SOURCES SheetViewTest.cpp LIBS talor_gridview Qt6::Test GUI)
 
-# Writes docs/grid.png: grid_screenshot <path>. Not a test; run by hand after view changes.
-add_executable(grid_screenshot GridScreenshot.cpp)
-target_link_libraries(grid_screenshot PRIVATE talor_gridview)

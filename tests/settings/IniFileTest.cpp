@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
+#include <array>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -19,7 +20,7 @@ class IniFileTest : public testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
-    QString path() const { return m_dir.filePath(QStringLiteral("suite.ini")); }
+    QString path() const { return m_dir.filePath(u"suite.ini"_qs); }
 
     void put(const QByteArray& bytes) const
     {
@@ -34,11 +35,15 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-    // The message of the SuiteError that `write` throws, or "" when it does not throw.
-    static QString errorOf(const std::function<void()>& write)
+    // Section "TALOR", the module's own.
+    QString read(const QString& key) const { return m_ini.read(u"TALOR"_qs, key); }
+    void write(const QString& key, const QString& value) { m_ini.write(u"TALOR"_qs, key, value); }
+
+    // The message of the SuiteError that `action` throws, or "" when it does not throw.
+    static QString errorOf(const std::function<void()>& action)
     {
         try {
-            write();
+            action();
         } catch (const SuiteError& e) {
             return e.message();
         }
@@ -46,78 +51,41 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    IniFile m_ini{path()};
 };
 
-TEST_F(IniFileTest, MissingFileAndMissingKeyReadEmpty)
+TEST_F(IniFileTest, KeysAreExactAndValuesComeBackAsWritten)
 {
-    IniFile ini(path());
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")), QString());
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("TABLE"), QStringLiteral("KQ01"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("CTABLE")), QString());
-    EXPECT_EQ(ini.read(QStringLiteral("PRINT"), QStringLiteral("TABLE")), QString());
-}
+    EXPECT_EQ(read(u"TABLE"_qs), QString()) << "a missing file reads empty";
+    write(u"TABLE"_qs, u"KQ01"_qs);
+    write(u" 0"_qs, u"YES"_qs);
+    write(u"0"_qs, u"NO"_qs);
+    write(u"考勤日报 0"_qs, u"YES"_qs);
+    write(u"table"_qs, u"lower"_qs);
+    write(u"BDTJ1"_qs, u" depart='01' and x = 2 "_qs);
+    write(u"EMPTY"_qs, QString());
+    write(u"考勤日报CTABLE"_qs, u"考勤记录表"_qs);
+    write(u"TABLE"_qs, u"KQ02"_qs);
+    m_ini.write(u"talor"_qs, u"TABLE"_qs, u"other section"_qs);
+    m_ini.write(u"考勤"_qs, u"𠀀"_qs, u"編輯保存"_qs);
 
-TEST_F(IniFileTest, WrittenValueIsReadBackAndOverwritten)
-{
-    IniFile ini(path());
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("TABLE"), QStringLiteral("KQ01"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("IF"), QStringLiteral("YES"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("TABLE"), QStringLiteral("KQ02"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")), QStringLiteral("KQ02"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("IF")), QStringLiteral("YES"));
-    EXPECT_EQ(bytes(), QByteArray("[TALOR]\nTABLE=KQ02\nIF=YES\n"));
+    EXPECT_EQ(bytes(), QStringLiteral("[TALOR]\nTABLE=KQ02\n 0=YES\n0=NO\n考勤日报 0=YES\ntable=lower\n"
+                                      "BDTJ1= depart='01' and x = 2 \nEMPTY=\n考勤日报CTABLE=考勤记录表\n\n"
+                                      "[talor]\nTABLE=other section\n\n[考勤]\n𠀀=編輯保存\n")
+                           .toUtf8());
     // Another object (another process, as far as the file knows) sees the same values.
-    EXPECT_EQ(IniFile(path()).read(QStringLiteral("TALOR"), QStringLiteral("TABLE")), QStringLiteral("KQ02"));
-}
-
-TEST_F(IniFileTest, ValuesKeepTheirBlanksEqualSignsAndEmptiness)
-{
-    IniFile ini(path());
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("BDTJ1"), QStringLiteral(" depart='01' and x = 2 "));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("EMPTY"), QString());
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("BDTJ1")),
-              QStringLiteral(" depart='01' and x = 2 "));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("EMPTY")), QString());
-    EXPECT_TRUE(bytes().contains("\nEMPTY=\n"));
-}
-
-TEST_F(IniFileTest, KeyWithLeadingBlankIsItsOwnKey)
-{
-    IniFile ini(path());
-    ini.write(QStringLiteral("TALOR"), QStringLiteral(" 0"), QStringLiteral("YES"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("0"), QStringLiteral("NO"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("考勤日报 0"), QStringLiteral("YES"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral(" 0")), QStringLiteral("YES"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("0")), QStringLiteral("NO"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("  0")), QString());
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("考勤日报0")), QString());
-    EXPECT_EQ(bytes(), QByteArray("[TALOR]\n 0=YES\n0=NO\n") + QStringLiteral("考勤日报 0=YES\n").toUtf8());
-}
-
-TEST_F(IniFileTest, KeysAndSectionsAreCaseSensitive)
-{
-    IniFile ini(path());
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("TABLE"), QStringLiteral("upper"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("table"), QStringLiteral("lower"));
-    ini.write(QStringLiteral("talor"), QStringLiteral("TABLE"), QStringLiteral("other section"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")), QStringLiteral("upper"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("table")), QStringLiteral("lower"));
-    EXPECT_EQ(ini.read(QStringLiteral("talor"), QStringLiteral("TABLE")), QStringLiteral("other section"));
-    EXPECT_EQ(ini.read(QStringLiteral("talor"), QStringLiteral("table")), QString());
-    EXPECT_EQ(ini.read(QStringLiteral("Talor"), QStringLiteral("TABLE")), QString());
-}
-
-TEST_F(IniFileTest, ChineseKeysAndValuesRoundTripAsUtf8)
-{
-    IniFile ini(path());
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("考勤日报TABLE"), QStringLiteral("KQJL"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("考勤日报CTABLE"), QStringLiteral("考勤记录表"));
-    ini.write(QStringLiteral("考勤"), QStringLiteral("𠀀"), QStringLiteral("編輯保存"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("考勤日报TABLE")), QStringLiteral("KQJL"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("考勤日报CTABLE")),
-              QStringLiteral("考勤记录表"));
-    EXPECT_EQ(ini.read(QStringLiteral("考勤"), QStringLiteral("𠀀")), QStringLiteral("編輯保存"));
-    EXPECT_TRUE(bytes().contains(QStringLiteral("考勤日报CTABLE=考勤记录表\n").toUtf8()));
+    const IniFile other(path());
+    using R = std::pair<const char*, const char*>;
+    const R reads[] = {R{"TABLE", "KQ02"}, R{" 0", "YES"},      R{"0", "NO"},
+                       R{"  0", ""},       R{"table", "lower"}, R{"EMPTY", ""},
+                       R{"CTABLE", ""},    R{"考勤日报0", ""},  R{"考勤日报CTABLE", "考勤记录表"}};
+    for (const auto& [key, value] : reads)
+        EXPECT_EQ(other.read(u"TALOR"_qs, QString::fromUtf8(key)), QString::fromUtf8(value))
+            << '"' << key << '"';
+    EXPECT_EQ(other.read(u"TALOR"_qs, u"BDTJ1"_qs), u" depart='01' and x = 2 "_qs);
+    EXPECT_EQ(other.read(u"talor"_qs, u"TABLE"_qs), u"other section"_qs);
+    EXPECT_EQ(other.read(u"Talor"_qs, u"TABLE"_qs), QString());
+    EXPECT_EQ(other.read(u"考勤"_qs, u"𠀀"_qs), u"編輯保存"_qs);
 }
 
 TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
@@ -136,16 +104,15 @@ TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
                               "\r\n"
                               "; trailing comment\r\n";
     put(before);
-    IniFile ini(path());
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("  IF ")), QStringLiteral(" NO  "));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("IF")), QString());
-    EXPECT_EQ(ini.read(QStringLiteral("PRINT"), QStringLiteral("R.Zoom")), QStringLiteral("80"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("# a comment ")), QString());
+    EXPECT_EQ(read(u"  IF "_qs), u" NO  "_qs);
+    EXPECT_EQ(read(u"IF"_qs), QString());
+    EXPECT_EQ(m_ini.read(u"PRINT"_qs, u"R.Zoom"_qs), u"80"_qs);
+    EXPECT_EQ(read(u"# a comment "_qs), QString());
 
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("TABLE"), QStringLiteral("KQ02"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("MENU1"), QStringLiteral("人事"));
-    ini.write(QStringLiteral("PRINT"), QStringLiteral("R.Draft"), QStringLiteral("True"));
-    ini.write(QStringLiteral("VELD"), QStringLiteral("-USE"), QStringLiteral("NO"));
+    write(u"TABLE"_qs, u"KQ02"_qs);
+    write(u"MENU1"_qs, u"人事"_qs);
+    m_ini.write(u"PRINT"_qs, u"R.Draft"_qs, u"True"_qs);
+    m_ini.write(u"VELD"_qs, u"-USE"_qs, u"NO"_qs);
 
     const QByteArray after = "; suite settings, edited by hand\r\n"
                              "\xEF\xBB\xBF is not a BOM here\r\n"
@@ -171,136 +138,95 @@ TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
 TEST_F(IniFileTest, ByteOrderMarkAndMissingFinalNewlineAreHandled)
 {
     put("\xEF\xBB\xBF[TALOR]\nTABLE=KQ01");
-    IniFile ini(path());
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")), QStringLiteral("KQ01"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("IF"), QStringLiteral("YES"));
+    EXPECT_EQ(read(u"TABLE"_qs), u"KQ01"_qs);
+    write(u"IF"_qs, u"YES"_qs);
     EXPECT_EQ(bytes(), QByteArray("\xEF\xBB\xBF[TALOR]\nTABLE=KQ01\nIF=YES\n"));
 
     put("[TALOR]\nTABLE=KQ01");
-    ini.write(QStringLiteral("PRINT"), QStringLiteral("x"), QStringLiteral("1"));
+    m_ini.write(u"PRINT"_qs, u"x"_qs, u"1"_qs);
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nTABLE=KQ01\n\n[PRINT]\nx=1\n"));
+}
+
+TEST_F(IniFileTest, KeysBeforeTheFirstSectionFormTheEmptySectionAndTheFirstOccurrenceCounts)
+{
+    put("top=1\n[TALOR]\ntop=2\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n");
+    EXPECT_EQ(m_ini.read(QString(), u"top"_qs), u"1"_qs);
+    EXPECT_EQ(read(u"top"_qs), u"2"_qs);
+    EXPECT_EQ(read(u"A"_qs), u"1"_qs);
+    EXPECT_EQ(read(u"B"_qs), u"3"_qs);
+    m_ini.write(QString(), u"second"_qs, u"x"_qs);
+    write(u"A"_qs, u"9"_qs);
+    write(u"B"_qs, u"8"_qs);
+    write(u"C"_qs, u"7"_qs);
+    EXPECT_EQ(bytes(),
+              QByteArray("top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n"));
 }
 
 TEST_F(IniFileTest, Utf16FileIsRefusedAndLeftAsItWas)
 {
-    const QString text = QStringLiteral("[TALOR]\r\nTABLE=KQ01\r\n");
+    const QString text = u"[TALOR]\r\nTABLE=KQ01\r\n"_qs;
     const QByteArray utf16 =
         QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     put(utf16);
-    IniFile ini(path());
-    for (const auto& access : std::initializer_list<std::function<void()>>{
-             [&] { ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")); },
-             [&] {
-                 ini.write(QStringLiteral("TALOR"), QStringLiteral("IF"), QStringLiteral("YES"));
-             }}) {
+    for (const auto& access : std::initializer_list<std::function<void()>>{[&] { read(u"TABLE"_qs); },
+                                                                           [&] {
+                                                                               write(u"IF"_qs, u"YES"_qs);
+                                                                           }}) {
         const QString message = errorOf(access);
         EXPECT_TRUE(message.contains(path())) << message.toStdString();
-        EXPECT_TRUE(message.contains(QStringLiteral("UTF-16"))) << message.toStdString();
+        EXPECT_TRUE(message.contains(u"UTF-16"_qs)) << message.toStdString();
     }
     EXPECT_EQ(bytes(), utf16);
 }
 
-TEST_F(IniFileTest, KeysBeforeTheFirstSectionFormTheEmptySection)
-{
-    put("top=1\n[TALOR]\ntop=2\n");
-    IniFile ini(path());
-    EXPECT_EQ(ini.read(QString(), QStringLiteral("top")), QStringLiteral("1"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("top")), QStringLiteral("2"));
-    ini.write(QString(), QStringLiteral("second"), QStringLiteral("x"));
-    EXPECT_EQ(bytes(), QByteArray("top=1\nsecond=x\n[TALOR]\ntop=2\n"));
-}
-
-TEST_F(IniFileTest, FirstOccurrenceCounts)
-{
-    put("[TALOR]\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n");
-    IniFile ini(path());
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("A")), QStringLiteral("1"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("B")), QStringLiteral("3"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("A"), QStringLiteral("9"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("B"), QStringLiteral("8"));
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("C"), QStringLiteral("7"));
-    EXPECT_EQ(bytes(), QByteArray("[TALOR]\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n"));
-}
-
-TEST_F(IniFileTest, LineBreakInValueIsRefusedAndNothingChanges)
+// A line break in a value would cut it and plant a stray line; keys and sections that the
+// format could not read back are refused as well. The file stays as it was.
+TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)
 {
     put("[TALOR]\nBDTJ1=old\n");
-    IniFile ini(path());
-    const QString message = errorOf([&] {
-        ini.write(QStringLiteral("TALOR"), QStringLiteral("BDTJ1"), QStringLiteral("a\nX=injected"));
-    });
+    const QString message = errorOf([&] { write(u"BDTJ1"_qs, u"a\nX=injected"_qs); });
     EXPECT_TRUE(message.contains(path())) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("line break"))) << message.toStdString();
-    EXPECT_FALSE(errorOf([&] {
-                     ini.write(QStringLiteral("TALOR"), QStringLiteral("k"), QStringLiteral("a\rb"));
-                 }).isEmpty());
+    EXPECT_TRUE(message.contains(u"line break"_qs)) << message.toStdString();
+    const std::array<QString, 3> refused[] = {
+        {u"TALOR"_qs, u"k"_qs, u"a\rb"_qs}, {u"TALOR"_qs, u"a=b"_qs, u"1"_qs},
+        {u"TALOR"_qs, u"[x]"_qs, u"1"_qs},  {u"TALOR"_qs, u" ;x"_qs, u"1"_qs},
+        {u"TALOR"_qs, u"#x"_qs, u"1"_qs},   {u"TALOR"_qs, u"a\nb"_qs, u"1"_qs},
+        {u"A]B"_qs, u"k"_qs, u"1"_qs},      {u"A\nB"_qs, u"k"_qs, u"1"_qs}};
+    for (const auto& [section, key, value] : refused)
+        EXPECT_FALSE(errorOf([&] { m_ini.write(section, key, value); }).isEmpty()) << key.toStdString();
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nBDTJ1=old\n"));
-}
-
-TEST_F(IniFileTest, KeysAndSectionsThatCouldNotBeReadBackAreRefused)
-{
-    IniFile ini(path());
-    for (const QString& key : {QStringLiteral("a=b"), QStringLiteral("[x]"), QStringLiteral(" ;x"),
-                               QStringLiteral("#x"), QStringLiteral("a\nb")})
-        EXPECT_FALSE(errorOf([&] { ini.write(QStringLiteral("TALOR"), key, QStringLiteral("1")); }).isEmpty())
-            << key.toStdString();
-    EXPECT_FALSE(errorOf([&] {
-                     ini.write(QStringLiteral("A]B"), QStringLiteral("k"), QStringLiteral("1"));
-                 }).isEmpty());
-    EXPECT_FALSE(QFile::exists(path()));
     // Characters that are special elsewhere are fine inside a key.
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("R.Left;Header#[1]"), QStringLiteral("&P"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("R.Left;Header#[1]")), QStringLiteral("&P"));
-}
-
-TEST_F(IniFileTest, WritesLeaveNoTemporaryOrLockFiles)
-{
-    IniFile ini(path());
-    for (int i = 0; i < 20; ++i)
-        ini.write(QStringLiteral("TALOR"), QStringLiteral("K") + QString::number(i), QString::number(i));
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
-              QStringList{QStringLiteral("suite.ini")});
+    write(u"R.Left;Header#[1]"_qs, u"&P"_qs);
+    EXPECT_EQ(read(u"R.Left;Header#[1]"_qs), u"&P"_qs);
 }
 
 TEST_F(IniFileTest, LockHeldElsewhereFailsAfterTheTimeoutNamingTheFile)
 {
     put("[TALOR]\nTABLE=KQ01\n");
-    QLockFile other(path() + QStringLiteral(".lock"));
+    QLockFile other(path() + u".lock"_qs);
     ASSERT_TRUE(other.tryLock(0));
 
     IniFile ini(path(), 150);
-    const QString message =
-        errorOf([&] { ini.write(QStringLiteral("TALOR"), QStringLiteral("TABLE"), QStringLiteral("KQ02")); });
+    const QString message = errorOf([&] { ini.write(u"TALOR"_qs, u"TABLE"_qs, u"KQ02"_qs); });
     EXPECT_TRUE(message.contains(path())) << message.toStdString();
-    EXPECT_TRUE(message.contains(QStringLiteral("locked"))) << message.toStdString();
-    // Reads take no lock.
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")), QStringLiteral("KQ01"));
+    EXPECT_TRUE(message.contains(u"locked"_qs)) << message.toStdString();
+    EXPECT_EQ(ini.read(u"TALOR"_qs, u"TABLE"_qs), u"KQ01"_qs) << "reads take no lock";
 
     other.unlock();
-    ini.write(QStringLiteral("TALOR"), QStringLiteral("TABLE"), QStringLiteral("KQ02"));
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")), QStringLiteral("KQ02"));
+    ini.write(u"TALOR"_qs, u"TABLE"_qs, u"KQ02"_qs);
+    EXPECT_EQ(ini.read(u"TALOR"_qs, u"TABLE"_qs), u"KQ02"_qs);
 }
 
-TEST_F(IniFileTest, MissingFolderFailsNamingTheFile)
+TEST_F(IniFileTest, PathsThatCannotBeUsedFailNamingTheFile)
 {
-    const QString missing = m_dir.filePath(QStringLiteral("no/such/folder/suite.ini"));
-    IniFile ini(missing);
-    EXPECT_EQ(ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")), QString());
-    const QString message =
-        errorOf([&] { ini.write(QStringLiteral("TALOR"), QStringLiteral("TABLE"), QStringLiteral("KQ01")); });
-    EXPECT_TRUE(message.contains(missing)) << message.toStdString();
-}
-
-TEST_F(IniFileTest, UnreadableOrUnwritablePathFailsNamingTheFile)
-{
+    // A missing folder reads empty but cannot be written.
+    IniFile missing(m_dir.filePath(u"no/such/folder/suite.ini"_qs));
+    EXPECT_EQ(missing.read(u"TALOR"_qs, u"TABLE"_qs), QString());
+    EXPECT_TRUE(errorOf([&] { missing.write(u"TALOR"_qs, u"TABLE"_qs, u"x"_qs); }).contains(missing.path()));
     // A folder where the file should be can be neither read nor replaced.
-    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("suite.ini")));
-    IniFile ini(path());
-    EXPECT_TRUE(
-        errorOf([&] { ini.read(QStringLiteral("TALOR"), QStringLiteral("TABLE")); }).contains(path()));
-    EXPECT_TRUE(errorOf([&] {
-                    ini.write(QStringLiteral("TALOR"), QStringLiteral("TABLE"), QStringLiteral("x"));
-                }).contains(path()));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"suite.ini"_qs));
+    EXPECT_TRUE(errorOf([&] { read(u"TABLE"_qs); }).contains(path()));
+    EXPECT_TRUE(errorOf([&] { write(u"TABLE"_qs, u"x"_qs); }).contains(path()));
 }
 
 } // namespace

@@ -38,9 +38,7 @@ protected:
     {
         ASSERT_TRUE(m_dir.isValid());
         m_suite.settingsDir = m_dir.path();
-        m_suite.settingsFile = QStringLiteral("talor.ini");
-        m_suite.moduleKeyValue = QStringLiteral("考勤日报");
-        m_suite.reportKeyValue = QStringLiteral("考勤日报");
+        m_suite.moduleKeyValue = m_suite.reportKeyValue = u"考勤日报"_qs;
     }
 
     QString fileText(const QString& name) const
@@ -54,68 +52,55 @@ protected:
     ModuleSettings m_settings{m_suite};
 };
 
-TEST_F(ModuleSettingsTest, ModuleKeysArePrefixedWithTheModuleKey)
+TEST_F(ModuleSettingsTest, ModuleKeysArePrefixedWithTheModuleKeyOrAreBareSuffixes)
 {
-    m_settings.writeModule(QStringLiteral("TABLE"), QStringLiteral("KQJL"));
-    m_settings.writeModule(QStringLiteral(" 0"), QStringLiteral("YES"));
-    EXPECT_EQ(fileText(QStringLiteral("talor.ini")),
-              QStringLiteral("[TALOR]\n考勤日报TABLE=KQJL\n考勤日报 0=YES\n"));
-    EXPECT_EQ(m_settings.readModule(QStringLiteral("TABLE")), QStringLiteral("KQJL"));
-    EXPECT_EQ(m_settings.read(QStringLiteral("TALOR"), QStringLiteral("考勤日报TABLE")),
-              QStringLiteral("KQJL"));
+    m_settings.writeModule(u"TABLE"_qs, u"KQJL"_qs);
+    m_settings.writeModule(u" 0"_qs, u"YES"_qs);
+    EXPECT_EQ(m_settings.readModule(u"TABLE"_qs), u"KQJL"_qs);
     // The default report's " 0" is the module's " 0".
-    EXPECT_EQ(m_settings.readReport(QStringLiteral(" 0")), QStringLiteral("YES"));
-    EXPECT_EQ(m_settings.readModule(QStringLiteral("0")), QString());
-}
+    EXPECT_EQ(m_settings.readReport(u" 0"_qs), u"YES"_qs);
+    EXPECT_EQ(m_settings.readModule(u"0"_qs), QString());
 
-TEST_F(ModuleSettingsTest, EmptyModuleKeyGivesBareSuffixes)
-{
     m_suite.moduleKeyValue.clear();
-    m_settings.writeModule(QStringLiteral(" 0"), QStringLiteral("YES"));
-    m_settings.writeModule(QStringLiteral("MENU1"), QStringLiteral("人事档案"));
-    EXPECT_EQ(m_settings.moduleKey(QStringLiteral("TABLE")), QStringLiteral("TABLE"));
-    EXPECT_EQ(fileText(QStringLiteral("talor.ini")), QStringLiteral("[TALOR]\n 0=YES\nMENU1=人事档案\n"));
-    EXPECT_EQ(m_settings.readModule(QStringLiteral(" 0")), QStringLiteral("YES"));
-    EXPECT_EQ(m_settings.read(QStringLiteral("TALOR"), QStringLiteral("0")), QString());
+    m_settings.writeModule(u" 0"_qs, u"NO"_qs);
+    m_settings.writeModule(u"MENU1"_qs, u"人事档案"_qs);
+    EXPECT_EQ(m_settings.moduleKey(u"TABLE"_qs), u"TABLE"_qs);
+    EXPECT_EQ(fileText(u"talor.ini"_qs),
+              u"[TALOR]\n考勤日报TABLE=KQJL\n考勤日报 0=YES\n 0=NO\nMENU1=人事档案\n"_qs);
+    EXPECT_EQ(m_settings.read(u"TALOR"_qs, u"0"_qs), QString());
 }
 
 TEST_F(ModuleSettingsTest, EveryAccessAsksTheSuiteAgain)
 {
-    m_settings.writeReport(QStringLiteral("OPT"), QStringLiteral("2"));
+    m_settings.writeReport(u"OPT"_qs, u"2"_qs);
     // Another report becomes current: per-report keys switch, module keys stay.
-    m_suite.reportKeyValue = QStringLiteral("样式A");
-    EXPECT_EQ(m_settings.readReport(QStringLiteral("OPT")), QString());
-    m_settings.writeReport(QStringLiteral("OPT"), QStringLiteral("1"));
-    EXPECT_EQ(m_settings.read(QStringLiteral("TALOR"), QStringLiteral("样式AOPT")), QStringLiteral("1"));
-    EXPECT_EQ(m_settings.read(QStringLiteral("TALOR"), QStringLiteral("考勤日报OPT")), QStringLiteral("2"));
+    m_suite.reportKeyValue = u"样式A"_qs;
+    EXPECT_EQ(m_settings.readReport(u"OPT"_qs), QString());
+    m_settings.writeReport(u"OPT"_qs, u"1"_qs);
+    EXPECT_EQ(m_settings.read(u"TALOR"_qs, u"样式AOPT"_qs), u"1"_qs);
+    EXPECT_EQ(m_settings.read(u"TALOR"_qs, u"考勤日报OPT"_qs), u"2"_qs);
 
     // The file moves: the next read goes to the new place.
-    m_suite.settingsFile = QStringLiteral("other.ini");
-    EXPECT_EQ(m_settings.path(), m_dir.path() + QStringLiteral("/other.ini"));
-    EXPECT_EQ(m_settings.readReport(QStringLiteral("OPT")), QString());
-    m_settings.writeReport(QStringLiteral("OPT"), QStringLiteral("3"));
-    EXPECT_EQ(fileText(QStringLiteral("other.ini")), QStringLiteral("[TALOR]\n样式AOPT=3\n"));
-    EXPECT_EQ(m_suite.filesRead.last(), m_dir.path() + QStringLiteral("/other.ini"));
+    m_suite.settingsFile = u"other.ini"_qs;
+    EXPECT_EQ(m_settings.path(), m_dir.path() + u"/other.ini"_qs);
+    EXPECT_EQ(m_settings.readReport(u"OPT"_qs), QString());
+    m_settings.writeReport(u"OPT"_qs, u"3"_qs);
+    EXPECT_EQ(fileText(u"other.ini"_qs), u"[TALOR]\n样式AOPT=3\n"_qs);
+    EXPECT_EQ(m_suite.filesRead.last(), m_dir.path() + u"/other.ini"_qs);
 
-    m_suite.moduleKeyValue = QStringLiteral("考勤日报2");
-    EXPECT_EQ(m_settings.reportKey(QStringLiteral("FIX")), QStringLiteral("样式AFIX"));
-    EXPECT_EQ(m_settings.moduleKey(QStringLiteral("FIX")), QStringLiteral("考勤日报2FIX"));
+    m_suite.moduleKeyValue = u"考勤日报2"_qs;
+    EXPECT_EQ(m_settings.reportKey(u"FIX"_qs), u"样式AFIX"_qs);
+    EXPECT_EQ(m_settings.moduleKey(u"FIX"_qs), u"考勤日报2FIX"_qs);
 }
 
-TEST_F(ModuleSettingsTest, SecondFileIsReadThroughTheSuite)
+TEST_F(ModuleSettingsTest, SecondFileIsReadThroughTheSuiteAndFailuresReachTheCaller)
 {
-    IniFile(m_dir.filePath(m_suite.secondFile))
-        .write(QStringLiteral("SYSTEM"), QStringLiteral("QZ_CONNECT"), QStringLiteral("ok"));
-    EXPECT_EQ(m_settings.readSecond(QStringLiteral("SYSTEM"), QStringLiteral("QZ_CONNECT")),
-              QStringLiteral("ok"));
-    EXPECT_EQ(m_settings.read(QStringLiteral("SYSTEM"), QStringLiteral("QZ_CONNECT")), QString());
-}
+    IniFile(m_dir.filePath(m_suite.secondFile)).write(u"SYSTEM"_qs, u"QZ_CONNECT"_qs, u"ok"_qs);
+    EXPECT_EQ(m_settings.readSecond(u"SYSTEM"_qs, u"QZ_CONNECT"_qs), u"ok"_qs);
+    EXPECT_EQ(m_settings.read(u"SYSTEM"_qs, u"QZ_CONNECT"_qs), QString());
 
-TEST_F(ModuleSettingsTest, SuiteFailuresReachTheCaller)
-{
-    m_suite.settingsDir = m_dir.filePath(QStringLiteral("missing"));
-    EXPECT_THROW(m_settings.writeModule(QStringLiteral("TABLE"), QStringLiteral("KQJL")), SuiteError);
-    EXPECT_EQ(m_settings.readModule(QStringLiteral("TABLE")), QString());
+    m_suite.settingsDir = m_dir.filePath(u"missing"_qs);
+    EXPECT_THROW(m_settings.writeModule(u"TABLE"_qs, u"KQJL"_qs), SuiteError);
 }
 
 } // namespace

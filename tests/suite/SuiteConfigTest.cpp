@@ -1,56 +1,26 @@
-// The suite configuration: its values, relative paths, and errors that name the file.
+// The suite configuration: its values, relative paths, defaults, and errors that name the file.
 #include "suite/SuiteConfig.h"
 
-#include "suite/SuiteServices.h"
+#include "SuiteTestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace talor;
-
-namespace {
-
-QString writeFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text.toUtf8());
-    return path;
-}
-
-// The message of the SuiteError that `load` throws; empty when it throws none.
-QString loadError(const QString& path)
-{
-    try {
-        SuiteConfig::load(path);
-    } catch (const SuiteError& error) {
-        return error.message();
-    }
-    return {};
-}
-
-} // namespace
+using talor::test::suiteError;
+using talor::test::writeFile;
 
 TEST(SuiteConfig, ReadsEveryValueAndResolvesRelativePaths)
 {
     QTemporaryDir dir;
-    const QString path =
-        writeFile(dir.filePath("suite.ini"), "[database]\nkind=sqlite\nfile=data/suite.db\n"
-                                             "[suite]\ndatabaseKind=2\norganisation=示范公司\n"
-                                             "operator=张三\nmoduleKey=考勤日报\nscope=出勤\n"
-                                             "filter=depart<>'x'\nallowedMenus=,A,B,\n"
-                                             "currentTable=KQ0001\n"
-                                             "[paths]\napplication=/opt/talor\nwork=work\n"
-                                             "template=../tpl\nicon=icon\niconFile=talor.png\n"
-                                             "temporary=tmp\nsettingsDirectory=.\n"
-                                             "settingsFile=a.ini\nsecondFile=b.ini\n"
-                                             "[guard]\nlockSwitch=-1\ncodePrefix=P\n"
-                                             "accessCode=A\naccessComparison=C\n"
-                                             "[values]\nreportDate=2026-10-05\n"
-                                             "periodStart=2026-10-01\nperiodEnd=2026-10-31\n");
-    const SuiteConfig config = SuiteConfig::load(path);
+    const QString text =
+        "[database]\nkind=sqlite\nfile=data/suite.db\n[suite]\ndatabaseKind=2\norganisation=示范公司\n"
+        "operator=张三\nmoduleKey=考勤日报\nscope=出勤\nfilter=depart<>'x'\nallowedMenus=,A,B,\n"
+        "currentTable=KQ0001\n[paths]\napplication=/opt/talor\nwork=work\ntemplate=../tpl\nicon=icon\n"
+        "iconFile=talor.png\ntemporary=tmp\nsettingsDirectory=.\nsettingsFile=a.ini\nsecondFile=b.ini\n"
+        "[guard]\nlockSwitch=-1\ncodePrefix=P\naccessCode=A\naccessComparison=C\n[values]\n"
+        "reportDate=2026-10-05\nperiodStart=2026-10-01\nperiodEnd=2026-10-31\n";
+    const SuiteConfig config = SuiteConfig::load(writeFile(dir.filePath("suite.ini"), text));
     const QString base = QDir(dir.path()).absolutePath();
     EXPECT_EQ(config.database.kind, "sqlite");
     EXPECT_EQ(config.database.file, base + "/data/suite.db");
@@ -76,14 +46,15 @@ TEST(SuiteConfig, ReadsEveryValueAndResolvesRelativePaths)
     EXPECT_EQ(config.accessCode, "A");
     EXPECT_EQ(config.accessComparison, "C");
     EXPECT_EQ(config.reportDate, "2026-10-05");
+    EXPECT_EQ(config.periodStart, "2026-10-01");
     EXPECT_EQ(config.periodEnd, "2026-10-31");
 }
 
-TEST(SuiteConfig, DefaultsForAbsentValues)
+TEST(SuiteConfig, DefaultsForAbsentValuesAndPostgresValues)
 {
     QTemporaryDir dir;
-    const QString path = writeFile(dir.filePath("suite.ini"), "[database]\nfile=suite.db\n");
-    const SuiteConfig config = SuiteConfig::load(path);
+    SuiteConfig config =
+        SuiteConfig::load(writeFile(dir.filePath("suite.ini"), "[database]\nfile=suite.db\n"));
     EXPECT_EQ(config.database.kind, "sqlite");
     EXPECT_EQ(config.databaseKind, "2");
     EXPECT_EQ(config.settingsFile, "talor.ini");
@@ -92,15 +63,10 @@ TEST(SuiteConfig, DefaultsForAbsentValues)
     EXPECT_EQ(config.temporaryDirectory, QDir::tempPath());
     EXPECT_EQ(config.lockSwitch, 0);
     EXPECT_TRUE(config.organisation.isEmpty());
-}
 
-TEST(SuiteConfig, PostgresValues)
-{
-    QTemporaryDir dir;
-    const QString path =
-        writeFile(dir.filePath("suite.ini"), "[database]\nkind=PostgreSQL\nhost=db.example\n"
-                                             "port=6543\nname=attendance\nuser=kq\npassword=s e\n");
-    const SuiteConfig config = SuiteConfig::load(path);
+    config = SuiteConfig::load(writeFile(dir.filePath("suite.ini"),
+                                         "[database]\nkind=PostgreSQL\nhost=db.example\n"
+                                         "port=6543\nname=attendance\nuser=kq\npassword=s e\n"));
     EXPECT_EQ(config.database.kind, "postgresql");
     EXPECT_EQ(config.database.host, "db.example");
     EXPECT_EQ(config.database.port, 6543);
@@ -113,25 +79,32 @@ TEST(SuiteConfig, PostgresValues)
 struct BadConfig
 {
     const char* name;
-    const char* text;
+    const char* text;     // nullptr: no file at all ("@" the directory itself)
     const char* mentions; // besides the file's path
 };
 
 class SuiteConfigErrors : public ::testing::TestWithParam<BadConfig>
 {};
 
-TEST_P(SuiteConfigErrors, NameTheFileAndTheKey)
+TEST_P(SuiteConfigErrors, NameTheFileAndTheProblem)
 {
     QTemporaryDir dir;
-    const QString path = writeFile(dir.filePath("suite.ini"), QString::fromUtf8(GetParam().text));
-    const QString message = loadError(path);
-    EXPECT_TRUE(message.contains(QDir(dir.path()).absoluteFilePath("suite.ini"))) << message.toStdString();
+    QString path = QDir(dir.path()).absoluteFilePath("suite.ini");
+    if (!GetParam().text)
+        path = dir.filePath("nowhere/suite.ini");
+    else if (QByteArray(GetParam().text) == "@")
+        path = dir.path();
+    else
+        writeFile(path, QString::fromUtf8(GetParam().text));
+    const QString message = suiteError([&] { SuiteConfig::load(path); });
+    EXPECT_TRUE(message.contains(path)) << message.toStdString();
     EXPECT_TRUE(message.contains(QString::fromUtf8(GetParam().mentions))) << message.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, SuiteConfigErrors,
     ::testing::Values(
+        BadConfig{"MissingFile", nullptr, "does not exist"}, BadConfig{"Directory", "@", "not a file"},
         BadConfig{"UnknownKind", "[database]\nkind=oracle\n", "kind=oracle"},
         BadConfig{"NoSqliteFile", "[database]\nkind=sqlite\n", "file"},
         BadConfig{"NoPostgresName", "[database]\nkind=postgresql\nhost=h\n", "name"},
@@ -144,20 +117,3 @@ INSTANTIATE_TEST_SUITE_P(
         BadConfig{"BadPeriodEnd", "[database]\nfile=a.db\n[values]\nperiodEnd=31.10.2026\n",
                   "periodEnd=31.10.2026"}),
     [](const ::testing::TestParamInfo<BadConfig>& info) { return std::string(info.param.name); });
-
-TEST(SuiteConfig, MissingFileIsNamed)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("nowhere/suite.ini");
-    const QString message = loadError(path);
-    EXPECT_TRUE(message.contains(path)) << message.toStdString();
-    EXPECT_TRUE(message.contains("does not exist"));
-}
-
-TEST(SuiteConfig, DirectoryIsNotAConfiguration)
-{
-    QTemporaryDir dir;
-    const QString message = loadError(dir.path());
-    EXPECT_TRUE(message.contains(dir.path())) << message.toStdString();
-    EXPECT_TRUE(message.contains("not a file"));
-}

@@ -9,10 +9,6 @@
 
 namespace talor::test {
 
-namespace {
-
-// Qt loads the SQL driver plugins only when an application object exists. It is made once and
-// kept to the end of the process (deleting it at exit would race Qt's own clean-up).
 void ensureApplication()
 {
     if (QCoreApplication::instance())
@@ -22,14 +18,6 @@ void ensureApplication()
     static char* argv[] = {name, nullptr};
     new QCoreApplication(argc, argv);
 }
-
-QString nextConnectionName()
-{
-    static std::atomic<int> counter{0};
-    return QStringLiteral("talor_test_%1").arg(++counter);
-}
-
-} // namespace
 
 std::string databaseKindName(DatabaseKind kind)
 {
@@ -54,13 +42,7 @@ std::optional<PostgresServer> postgresTestServer()
     const QString user = qEnvironmentVariable("TALOR_PG_USER");
     if (host.isEmpty() || port.isEmpty() || database.isEmpty() || user.isEmpty())
         return std::nullopt;
-    PostgresServer server;
-    server.host = host;
-    server.port = port.toInt();
-    server.database = database;
-    server.user = user;
-    server.password = qEnvironmentVariable("TALOR_PG_PASSWORD");
-    return server;
+    return PostgresServer{host, port.toInt(), database, user, qEnvironmentVariable("TALOR_PG_PASSWORD")};
 }
 
 void DatabaseTest::SetUp()
@@ -68,7 +50,8 @@ void DatabaseTest::SetUp()
     ensureApplication();
     m_directory = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_directory->isValid()) << "cannot create a temporary directory";
-    m_connectionName = nextConnectionName();
+    static std::atomic<int> counter{0};
+    m_connectionName = QStringLiteral("talor_test_%1").arg(++counter);
     try {
         if (kind() == DatabaseKind::Sqlite) {
             m_sqliteFile = m_directory->filePath(QStringLiteral("test.db"));

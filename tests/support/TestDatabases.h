@@ -14,24 +14,14 @@
 // file in a temporary directory, and the PostgreSQL test database that ctest starts (fixture
 // "postgres"; the test must be declared DATABASE so it gets TALOR_PG_HOST/PORT/DB/USER).
 // Without those variables the PostgreSQL case fails, saying the server is missing; it never
-// skips.
-//
-//     class SaveTest : public talor::test::DatabaseTest {};
-//     TEST_P(SaveTest, WritesTheRow)
-//     {
-//         resetTables({"kq"});
-//         exec("create table kq (memberid varchar(20) primary key, zhdate date)");
-//         talor::Recordset rs;
-//         rs.open("select * from kq where zhdate=" + talor::sql::dateLiteral(day, kindText()), db());
-//         ...
-//     }
-//     TALOR_BOTH_DATABASES(SaveTest);
+// skips. Derive the fixture from DatabaseTest, write TEST_P bodies on db(), exec() and
+// resetTables(), and instantiate it with TALOR_BOTH_DATABASES(Fixture).
 //
 // A fixture with its own SetUp calls DatabaseTest::SetUp() first and returns when
 // HasFatalFailure() (the database could not be opened). Test bodies catch nothing: a
 // DatabaseError thrown by the code under test fails the test with its message.
-// SetUp makes a QCoreApplication when there is none (Qt needs one to load SQL drivers); a test
-// that needs a QApplication must create it before its first database test runs.
+// SetUp calls ensureApplication(); a test that needs a QApplication must create it before its
+// first database test runs.
 // Create tables with unquoted names (PostgreSQL folds them to lower case) and drop them first
 // with resetTables(), since the PostgreSQL database is shared by every test of the run.
 namespace talor::test {
@@ -41,6 +31,10 @@ enum class DatabaseKind
     Sqlite,
     Postgres
 };
+
+// Makes a QCoreApplication when there is none: Qt loads SQL drivers only with one. It is made
+// once and kept to the end of the process (deleting it at exit would race Qt's own clean-up).
+void ensureApplication();
 
 // "Sqlite" or "Postgres", for test names and messages.
 std::string databaseKindName(DatabaseKind kind);

@@ -26,12 +26,9 @@ TEST_P(ColumnLetters, BothWays)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Columns, ColumnLetters,
-                         ::testing::Values(LettersCase{1, "A"}, LettersCase{26, "Z"}, LettersCase{27, "AA"},
-                                           LettersCase{52, "AZ"}, LettersCase{53, "BA"},
-                                           LettersCase{70, "BR"}, LettersCase{71, "BS"},
-                                           LettersCase{256, "IV"}, LettersCase{257, "IW"},
-                                           LettersCase{702, "ZZ"}, LettersCase{703, "AAA"}));
+const LettersCase columns[] = {{1, "A"},   {26, "Z"},   {27, "AA"},  {52, "AZ"},  {53, "BA"},  {70, "BR"},
+                               {71, "BS"}, {256, "IV"}, {257, "IW"}, {702, "ZZ"}, {703, "AAA"}};
+INSTANTIATE_TEST_SUITE_P(Columns, ColumnLetters, ::testing::ValuesIn(columns));
 
 TEST(ColumnLetters, RejectsNonLetters)
 {
@@ -67,18 +64,16 @@ TEST_P(CellRefParse, ReadsAndPrints)
     EXPECT_EQ(ref->toString(), QString::fromLatin1(c.printed));
 }
 
-INSTANTIATE_TEST_SUITE_P(References, CellRefParse,
-                         ::testing::Values(RefCase{"A1", true, 1, 1, false, false, "A1"},
-                                           RefCase{"$c$5", true, 5, 3, true, true, "$C$5"},
-                                           RefCase{"$C5", true, 5, 3, false, true, "$C5"},
-                                           RefCase{"C$5", true, 5, 3, true, false, "C$5"},
-                                           RefCase{"IV65536", true, 65536, 256, false, false, "IV65536"},
-                                           RefCase{"bq36000", true, 36000, 69, false, false, "BQ36000"},
-                                           RefCase{"IW1", false}, RefCase{"A65537", false},
-                                           RefCase{"A0", false}, RefCase{"A01", false}, RefCase{"1A", false},
-                                           RefCase{"$$A1", false}, RefCase{"A 1", false},
-                                           RefCase{"A1$", false}, RefCase{"A", false}, RefCase{"", false},
-                                           RefCase{"A1B", false}));
+// clang-format off
+const RefCase references[] = {
+    {"A1", true, 1, 1, false, false, "A1"}, {"$c$5", true, 5, 3, true, true, "$C$5"},
+    {"$C5", true, 5, 3, false, true, "$C5"}, {"C$5", true, 5, 3, true, false, "C$5"},
+    {"IV65536", true, 65536, 256, false, false, "IV65536"},
+    {"bq36000", true, 36000, 69, false, false, "BQ36000"}, {"IW1", false}, {"A65537", false}, {"A0", false},
+    {"A01", false}, {"1A", false}, {"$$A1", false}, {"A 1", false}, {"A1$", false}, {"A", false},
+    {"", false}, {"A1B", false}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(References, CellRefParse, ::testing::ValuesIn(references));
 
 TEST(RangeRef, CornersAreOrdered)
 {

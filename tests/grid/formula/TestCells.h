@@ -20,26 +20,22 @@ inline Value B(bool v)
 {
     return Value::boolean(v);
 }
-inline Value E(ErrorCode c)
-{
-    return Value::error(c);
-}
+inline const Value Div0Err = Value::error(ErrorCode::Div0), ValueErr = Value::error(ErrorCode::Value),
+                   RefErr = Value::error(ErrorCode::Ref), NameErr = Value::error(ErrorCode::Name),
+                   NAErr = Value::error(ErrorCode::NA), NumErr = Value::error(ErrorCode::Num),
+                   CircErr = Value::error(ErrorCode::Circular), SyntaxErr = Value::error(ErrorCode::Syntax);
 
 // Cells held in a hash: what the sheet gives the evaluator, without the sheet.
 class TestCells : public CellSource
 {
 public:
-    void set(int row, int col, const Value& v) { m_cells[key(row, col)] = v; }
-    void clear(int row, int col) { m_cells.remove(key(row, col)); }
+    void set(int row, int col, const Value& v) { m_cells[(quint64(row) << 32) | quint32(col)] = v; }
     Value value(int row, int col) const override
     {
-        ++m_reads;
-        return m_cells.value(key(row, col));
+        return m_cells.value((quint64(row) << 32) | quint32(col));
     }
-    mutable long long m_reads = 0;
 
 private:
-    static quint64 key(int row, int col) { return (quint64(row) << 32) | quint32(col); }
     QHash<quint64, Value> m_cells;
 };
 

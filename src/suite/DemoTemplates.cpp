@@ -1,0 +1,152 @@
+#include "suite/DemoTemplates.h"
+
+#include "grid/Workbook.h"
+#include "suite/SuiteServices.h"
+
+namespace talor {
+
+namespace {
+
+const QString Terminator = QStringLiteral("ok");
+constexpr quint32 LabelFill = 0xF7EBDD; // light blue, 0x00BBGGRR
+constexpr quint32 Black = 0;
+constexpr int BlockRows = 36; // a kind-3 block: 4 header rows and 32 day rows
+
+// Items of the attendance table that all three reports show, after their own first columns.
+const QStringList TimeItems = {"上班时间", "下班时间"};
+const QStringList HourItems = {"迟到分钟", "早退分钟", "出勤工时", "加班工时", "旷工工时"};
+
+int widthOf(const QString& label)
+{
+    if (label == QLatin1String("日期") || label == QLatin1String("补休日期"))
+        return 84;
+    if (label == QLatin1String("备注"))
+        return 120;
+    if (label == QLatin1String("星期") || label == QLatin1String("工号"))
+        return 48;
+    return grid::Sheet::DefaultColumnWidth;
+}
+
+void setWidths(grid::Sheet& sheet, const QStringList& labels)
+{
+    for (int c = 1; c <= labels.size(); ++c)
+        if (widthOf(labels.at(c - 1)) != grid::Sheet::DefaultColumnWidth)
+            sheet.setColumnWidth(c, widthOf(labels.at(c - 1)));
+}
+
+// A thin frame with lines right of every cell and under the rows, as the display draws
+// around a data row.
+void frame(grid::Sheet& sheet, int row1, int row2, int columns)
+{
+    sheet.select(row1, 1, row2, columns);
+    sheet.setBorder(1, 0, 1, 0, 1, 0, Black, Black, Black, Black, Black);
+}
+
+// Cell layout: title lines in rows 1 to 3 (what the caller puts there), the labels in row 4
+// on a light fill and framed, the terminator heading over the column after them.
+void cellLayout(grid::Sheet& sheet, const QStringList& labels, int lastRow)
+{
+    const int columns = int(labels.size());
+    for (int c = 1; c <= columns; ++c)
+        sheet.setPlainText(4, c, labels.at(c - 1));
+    sheet.setColumnHeading(columns + 1, Terminator);
+    sheet.setLastRow(lastRow);
+    sheet.setLastColumn(columns + 1);
+    sheet.select(4, 1, 4, columns);
+    sheet.setPattern(1, LabelFill, Black);
+    frame(sheet, 4, 4, columns);
+    setWidths(sheet, labels);
+    sheet.setActiveCell(5, 1);
+}
+
+void fill(grid::Workbook& book, int kind)
+{
+    grid::Sheet& sheet = book.sheet(1);
+    book.setSheetName(1, DemoTemplates::title(kind));
+    const QStringList labels = DemoTemplates::labels(kind);
+    const int columns = int(labels.size());
+    switch (kind) {
+    case 1:
+        // Heading layout: the labels are the column headings; the body holds only data.
+        for (int c = 1; c <= columns; ++c)
+            sheet.setColumnHeading(c, labels.at(c - 1));
+        sheet.setColumnHeading(columns + 1, Terminator);
+        sheet.setLastRow(1);
+        sheet.setLastColumn(columns + 1);
+        setWidths(sheet, labels);
+        sheet.setActiveCell(1, 1);
+        break;
+    case 2:
+        sheet.setPlainText(1, 1, DemoTemplates::title(kind));
+        sheet.setPlainText(2, 1, QStringLiteral("日期："));
+        sheet.setPlainText(3, 1, QStringLiteral("部门："));
+        cellLayout(sheet, labels, 5);
+        break;
+    default:
+        // The report writes the person and the period into row 3 and the date and weekday
+        // into the day rows; the day rows are framed in advance so that days without a
+        // record print like the others.
+        sheet.setPlainText(1, 1, DemoTemplates::title(kind));
+        cellLayout(sheet, labels, BlockRows);
+        frame(sheet, 5, BlockRows, columns);
+        sheet.setActiveCell(5, 1);
+        break;
+    }
+    // The date (or number and name) stays in view; kind 3 keeps this, the others take the
+    // count from the settings.
+    sheet.setFrozenColumns(2);
+}
+
+} // namespace
+
+QStringList DemoTemplates::labels(int kind)
+{
+    switch (kind) {
+    case 1:
+        // Every kind of item: codes of kinds 3 (班次, 请假类别), 2 (班组), 1 (小组) and plain
+        // text (备注), times, whole and decimal numbers, dates.
+        return QStringList{"日期", "班次"} + TimeItems + HourItems +
+               QStringList{"请假类别", "补休日期", "班组", "小组", "备注"};
+    case 2:
+        return QStringList{"工号", "姓名", "班组", "小组", "班次"} + TimeItems + HourItems +
+               QStringList{"请假类别", "补休日期", "备注"};
+    default:
+        // Columns 1 and 2 are the day rows' date and weekday. The day rows do not clear
+        // columns 3 and 4, so they hold the times, which every record writes (empty ones on
+        // a rest day).
+        return QStringList{"日期", "星期"} + TimeItems + QStringList{"班次"} + HourItems +
+               QStringList{"请假类别", "补休日期", "备注"};
+    }
+}
+
+QString DemoTemplates::title(int kind)
+{
+    switch (kind) {
+    case 1:
+        return QStringLiteral("个人考勤表");
+    case 2:
+        return QStringLiteral("部门考勤日报");
+    default:
+        return QStringLiteral("部门考勤月报");
+    }
+}
+
+QString DemoTemplates::fileName(const QString& directory, const QString& reportKey, int kind)
+{
+    return directory + QLatin1Char('/') + reportKey + QString::number(kind) + QStringLiteral(".vts");
+}
+
+void DemoTemplates::write(const QString& directory, const QString& reportKey)
+{
+    for (int kind = 1; kind <= 3; ++kind) {
+        grid::Workbook book;
+        fill(book, kind);
+        try {
+            book.write(fileName(directory, reportKey, kind), grid::FileType::Template);
+        } catch (const grid::GridFileError& error) {
+            throw SuiteError(error.message());
+        }
+    }
+}
+
+} // namespace talor
