@@ -56,9 +56,8 @@ frmAbout::frmAbout(SuiteServices& suite, UiService& ui, std::function<void()> op
 
     // The suite's contact text sits under the picture's tooltip; it comes from the second file.
     // An unreadable second file leaves the text empty, as a missing setting does.
-    const QString second = suite.settingsDirectory() + u"/"_qs + suite.secondFileName();
     try {
-        m_picture->setToolTip(suite.readSetting(u"SYSTEM"_qs, u"QZ_CONNECT"_qs, second));
+        m_picture->setToolTip(ModuleSettings(suite).readSecond(u"SYSTEM"_qs, u"QZ_CONNECT"_qs));
     } catch (const SuiteError&) {
     }
 }
@@ -133,16 +132,15 @@ void frmAbout::writeHandOff(const QString& value)
 
 void frmAbout::onAdvanced()
 {
-    bool passed = false;
+    // A failed check does nothing and says nothing; the About box stays open either way. A
+    // failing settings read or set-up load is shown here: it must not leave through the
+    // button's signal.
     try {
-        passed = supervisorCheck(m_suite, LockRule::Positive);
-    } catch (const SuiteError& error) {
-        m_ui.message(this, error.message());
-        return;
+        if (supervisorCheck(m_suite, LockRule::Positive) && m_openSetup)
+            m_openSetup();
+    } catch (const std::exception& error) {
+        m_ui.message(this, QString::fromUtf8(error.what()));
     }
-    // A failed check does nothing and says nothing; the About box stays open either way.
-    if (passed && m_openSetup)
-        m_openSetup();
 }
 
 void frmAbout::done(int result)

@@ -21,6 +21,7 @@ class frmAbout : public QDialog
 
 public:
     // `openSetup` shows the set-up dialog; it is called only when the supervisor check passes.
+    // A failure of the check or of `openSetup` is shown as a message; the box stays open.
     frmAbout(SuiteServices& suite, UiService& ui, std::function<void()> openSetup, QWidget* parent = nullptr);
 
     void done(int result) override;

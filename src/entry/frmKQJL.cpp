@@ -72,18 +72,14 @@ void frmKQJL::buildControls()
     place(m_tree, design::Tree);
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         m_currentNode = item;
-        if (m_hooks.treeClick)
-            m_hooks.treeClick(item);
+        clickTree(item);
     });
 
     m_list = new QListWidget(m_client);
     m_list->setObjectName("ListView1");
     m_list->setIconSize(QSize(16, 16));
     place(m_list, design::List);
-    connect(m_list, &QListWidget::itemClicked, this, [this] {
-        if (m_hooks.listClick)
-            m_hooks.listClick();
-    });
+    connect(m_list, &QListWidget::itemClicked, this, &frmKQJL::clickList);
 
     m_grid = new grid::SheetView(m_client);
     m_grid->setObjectName("F1Book1");
@@ -91,7 +87,7 @@ void frmKQJL::buildControls()
     place(m_grid, design::Grid);
     connect(m_grid, &grid::SheetView::mouseButton, this, [this](int button, int shift, int x, int y) {
         if (m_hooks.gridMouseButton)
-            m_hooks.gridMouseButton(button, shift, x, y);
+            runHook(QStringLiteral("表格"), [&] { m_hooks.gridMouseButton(button, shift, x, y); });
     });
 
     m_toolbar = new QToolBar(m_client);
@@ -171,16 +167,19 @@ void frmKQJL::buildMenus()
         const char* name;
         const char* caption;
         MenuCommand command;
+        QKeySequence shortcut;
     };
+    // The captions are the module's own, so keys come as shortcuts rather than mnemonics. A
+    // hidden (restricted) item's shortcut does nothing.
     const Item items[] = {
-        {"MNA", "查询", "MN01", "选定模板", MenuCommand::MN01},
-        {"MNB", "输入", "MN02", "编辑内容", MenuCommand::MN02},
-        {"MNB", "输入", "MN03", "保存内容", MenuCommand::MN03},
-        {"MNC", "输出", "MN04", "报表预览", MenuCommand::MN04},
-        {"MNC", "输出", "MN05", "报表打印", MenuCommand::MN05},
-        {"MNC", "输出", "MN06", "EXCEL输出", MenuCommand::MN06},
-        {"MND", "帮助", "MN07", "关于...", MenuCommand::MN07},
-        {"MND", "帮助", "MN08", "退出", MenuCommand::MN08},
+        {"MNA", "查询", "MN01", "选定模板", MenuCommand::MN01, QKeySequence::Open},
+        {"MNB", "输入", "MN02", "编辑内容", MenuCommand::MN02, Qt::Key_F2},
+        {"MNB", "输入", "MN03", "保存内容", MenuCommand::MN03, QKeySequence::Save},
+        {"MNC", "输出", "MN04", "报表预览", MenuCommand::MN04, {}},
+        {"MNC", "输出", "MN05", "报表打印", MenuCommand::MN05, QKeySequence::Print},
+        {"MNC", "输出", "MN06", "EXCEL输出", MenuCommand::MN06, {}},
+        {"MND", "帮助", "MN07", "关于...", MenuCommand::MN07, QKeySequence::HelpContents},
+        {"MND", "帮助", "MN08", "退出", MenuCommand::MN08, Qt::CTRL | Qt::Key_Q},
     };
     QMenu* current = nullptr;
     for (const Item& item : items) {
@@ -190,6 +189,7 @@ void frmKQJL::buildMenus()
         }
         QAction* action = current->addAction(QString::fromUtf8(item.caption));
         action->setObjectName(item.name);
+        action->setShortcut(item.shortcut);
         const MenuCommand command = item.command;
         connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
         m_menuItems[size_t(int(command) - int(MenuCommand::MN01))] = action;

@@ -39,7 +39,7 @@ class Workbook;
 
 // The operations other parts of the module plug into the main window: the report layout,
 // the tree and list clicks, the select-report dialog and the edit, save and output commands.
-// An empty hook does nothing.
+// An empty hook does nothing; a hook that throws ends with a message from the window.
 struct MainWindowHooks
 {
     std::function<void()> layoutReport;                   // LayoutReport
@@ -136,6 +136,12 @@ private:
     void applyCommandBar();
     void applyOptionButtons();
     void redisplay();
+    // The plugged-in tree and list clicks, each ended by a message when it fails.
+    void clickTree(QTreeWidgetItem* node);
+    void clickList();
+    // Runs a plugged-in operation of the step `step`; a failure is reported here, since it
+    // must not leave through the event loop.
+    void runHook(const QString& step, const std::function<void()>& action);
     void place(QWidget* widget, const TwipsRect& rect);
     void reportFailure(const QString& step, const std::exception& error);
 

@@ -48,6 +48,28 @@ void frmKQJL::reportFailure(const QString& step, const std::exception& error)
                  QStringLiteral("系统提示"));
 }
 
+void frmKQJL::runHook(const QString& step, const std::function<void()>& action)
+{
+    if (!action)
+        return;
+    try {
+        action();
+    } catch (const std::exception& error) {
+        reportFailure(step, error);
+    }
+}
+
+void frmKQJL::clickTree(QTreeWidgetItem* node)
+{
+    if (node && m_hooks.treeClick)
+        runHook(QStringLiteral("部门查询"), [&] { m_hooks.treeClick(node); });
+}
+
+void frmKQJL::clickList()
+{
+    runHook(QStringLiteral("人员查询"), m_hooks.listClick);
+}
+
 // --- Load -------------------------------------------------------------------------------
 
 void frmKQJL::load()
@@ -211,10 +233,20 @@ void frmKQJL::toolbarButtonClick(int index)
 
 void frmKQJL::runMenuCommand(MenuCommand command)
 {
-    auto run = [](const std::function<void()>& hook) {
-        if (hook)
-            hook();
+    // The commands whose whole work is another part's operation, without a guard.
+    using Hook = std::function<void()> MainWindowHooks::*;
+    const std::pair<MenuCommand, Hook> plain[] = {
+        {MenuCommand::MN02, &MainWindowHooks::editContent},
+        {MenuCommand::MN03, &MainWindowHooks::saveContent},
+        {MenuCommand::MN04, &MainWindowHooks::preview},
+        {MenuCommand::MN05, &MainWindowHooks::print},
+        {MenuCommand::MN06, &MainWindowHooks::exportExcel},
     };
+    for (const auto& [plainCommand, hook] : plain)
+        if (command == plainCommand) {
+            runHook(menuAction(command)->text(), m_hooks.*hook);
+            return;
+        }
     const int external = int(command) - int(MenuCommand::MNE1);
     if (external >= 0 && external < 7) {
         if (!unsavedDataGuard(m_state.DataChanged, m_ui, this))
@@ -236,24 +268,9 @@ void frmKQJL::runMenuCommand(MenuCommand command)
     case MenuCommand::MN01:
         // The select-report dialog resets RefreshFlag when it closes; activation follows.
         if (unsavedDataGuard(m_state.DataChanged, m_ui, this) && m_hooks.selectReport) {
-            m_hooks.selectReport();
+            runHook(menuAction(command)->text(), m_hooks.selectReport);
             activate();
         }
-        break;
-    case MenuCommand::MN02:
-        run(m_hooks.editContent);
-        break;
-    case MenuCommand::MN03:
-        run(m_hooks.saveContent);
-        break;
-    case MenuCommand::MN04:
-        run(m_hooks.preview);
-        break;
-    case MenuCommand::MN05:
-        run(m_hooks.print);
-        break;
-    case MenuCommand::MN06:
-        run(m_hooks.exportExcel);
         break;
     case MenuCommand::MN07:
         if (unsavedDataGuard(m_state.DataChanged, m_ui, this))
@@ -286,13 +303,11 @@ void frmKQJL::showAboutBox()
 
 void frmKQJL::redisplay()
 {
-    if (m_suite.reportOption() == "1") {
-        if (m_hooks.listClick)
-            m_hooks.listClick();
-    } else if (m_currentNode && m_hooks.treeClick) {
-        // Nothing was clicked yet: there is nothing to show again.
-        m_hooks.treeClick(m_currentNode);
-    }
+    // With no node clicked yet there is nothing to show again.
+    if (m_suite.reportOption() == "1")
+        clickList();
+    else
+        clickTree(m_currentNode);
 }
 
 void frmKQJL::check1Click()
@@ -303,8 +318,7 @@ void frmKQJL::check1Click()
 void frmKQJL::datePickerChanged(const QDate& date)
 {
     m_suite.setReportDate(date);
-    if (m_currentNode && m_hooks.treeClick)
-        m_hooks.treeClick(m_currentNode);
+    clickTree(m_currentNode);
 }
 
 void frmKQJL::timerTick()

@@ -1,8 +1,13 @@
 #include "grid/CellAddress.h"
 
+#include "grid/formula/CellRef.h"
+
 #include <algorithm>
 
 namespace talor::grid {
+
+static_assert(Sheet::MaxColumns == formula::MaxColumn && Sheet::MaxRows == formula::MaxRow,
+              "the sheet and its formulas agree on the sheet's size");
 
 namespace {
 
@@ -57,29 +62,12 @@ std::optional<Corner> parseCorner(QStringView text)
 
 QString columnName(int col)
 {
-    if (col < 1 || col > Sheet::MaxColumns)
-        return {};
-    QString name;
-    while (col > 0) {
-        const int digit = (col - 1) % 26;
-        name.prepend(QChar(u'A' + digit));
-        col = (col - 1) / 26;
-    }
-    return name;
+    return col >= 1 && col <= Sheet::MaxColumns ? formula::columnLetters(col) : QString();
 }
 
 int columnNumber(QStringView letters)
 {
-    if (letters.isEmpty() || letters.size() > 3)
-        return 0;
-    int col = 0;
-    for (const QChar ch : letters) {
-        const char16_t up = ch.toUpper().unicode();
-        if (up < u'A' || up > u'Z')
-            return 0;
-        col = col * 26 + (up - u'A' + 1);
-    }
-    return col <= Sheet::MaxColumns ? col : 0;
+    return formula::columnNumber(letters);
 }
 
 QString rangeText(const CellRange& range)

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -35,6 +36,42 @@ void checkCell(int row, int col)
     if (row < 1 || row > Sheet::MaxRows || col < 1 || col > Sheet::MaxColumns)
         throw std::out_of_range("cell (" + std::to_string(row) + ", " + std::to_string(col) +
                                 ") lies outside the sheet");
+}
+
+// The line styles and fill patterns the grid draws and its files keep: styles up to 13
+// (a negative style in setBorder leaves a side alone), patterns 0 to 18.
+constexpr short MaxLineStyle = 13;
+constexpr short MaxPattern = 18;
+
+void checkStyle(short style, const char* what)
+{
+    if (style > MaxLineStyle)
+        throw std::out_of_range(std::string(what) + " line style " + std::to_string(style) +
+                                " is not one of 0 to 13");
+}
+
+void checkPattern(short pattern)
+{
+    if (pattern < 0 || pattern > MaxPattern)
+        throw std::out_of_range("fill pattern " + std::to_string(pattern) + " is not one of 0 to 18");
+}
+
+void checkFormat(const CellFormat& format)
+{
+    checkPattern(format.fill.pattern);
+    for (const short style :
+         {format.border.left, format.border.right, format.border.top, format.border.bottom}) {
+        if (style < 0)
+            throw std::out_of_range("border line style " + std::to_string(style) + " is not one of 0 to 13");
+        checkStyle(style, "border");
+    }
+}
+
+// Tells the views of the formula cells that were recomputed.
+void announce(Sheet& sheet, const FormulaCells::Positions& cells)
+{
+    for (const auto& [row, col] : cells)
+        Q_EMIT sheet.cellsChanged(CellRange{row, col, row, col});
 }
 
 } // namespace
@@ -238,34 +275,21 @@ void Sheet::setText(int row, int col, const QString& text)
     case CellInput::Kind::Empty:
         break;
     }
-    bool grew = false;
-    if (row > d->lastRow) {
-        d->lastRow = row;
-        grew = true;
-    }
-    if (col > d->lastCol) {
-        d->lastCol = col;
-        grew = true;
-    }
-    if (grew)
-        Q_EMIT extentChanged();
-    if (input.kind == CellInput::Kind::Formula) {
-        for (const auto& [r, c] : d->formulas.set(row, col, input.text))
-            Q_EMIT cellsChanged(CellRange{r, c, r, c});
-        return;
-    }
+    if (row > d->lastRow || col > d->lastCol)
+        setExtent(std::max(d->lastRow, row), std::max(d->lastCol, col));
+    if (input.kind == CellInput::Kind::Formula)
+        announce(*this, d->formulas.set(row, col, input.text));
+    else
+        constantChanged(row, col, wasFormula);
+}
+
+void Sheet::constantChanged(int row, int col, bool wasFormula)
+{
     if (wasFormula)
         d->formulas.remove(row, col);
     Q_EMIT cellsChanged(CellRange{row, col, row, col});
-    recalculateFrom(row, col);
-}
-
-void Sheet::recalculateFrom(int row, int col)
-{
-    if (d->formulas.isEmpty())
-        return;
-    for (const auto& [r, c] : d->formulas.changed(row, col))
-        Q_EMIT cellsChanged(CellRange{r, c, r, c});
+    if (!d->formulas.isEmpty())
+        announce(*this, d->formulas.changed(row, col));
 }
 
 void Sheet::setPlainText(int row, int col, const QString& text)
@@ -280,6 +304,10 @@ void Sheet::setPlainText(int row, int col, const QString& text)
 void Sheet::setNumber(int row, int col, double value, const QString& numberFormat)
 {
     checkCell(row, col);
+    // A cell holds no infinity or NaN: it would show as 0 and no file could keep it.
+    if (!std::isfinite(value))
+        throw std::invalid_argument("cell (" + std::to_string(row) + ", " + std::to_string(col) +
+                                    ") cannot hold a number that is not finite");
     Cell& cell = d->slot(row, col);
     const bool wasFormula = cell.kind == Cell::Formula;
     cell.kind = Cell::Number;
@@ -287,15 +315,9 @@ void Sheet::setNumber(int row, int col, double value, const QString& numberForma
     cell.text = QString();
     if (!numberFormat.isEmpty())
         cell.format = d->withNumberFormat(cell.format, numberFormat);
-    if (row > d->lastRow || col > d->lastCol) {
-        d->lastRow = std::max(d->lastRow, row);
-        d->lastCol = std::max(d->lastCol, col);
-        Q_EMIT extentChanged();
-    }
-    if (wasFormula)
-        d->formulas.remove(row, col);
-    Q_EMIT cellsChanged(CellRange{row, col, row, col});
-    recalculateFrom(row, col);
+    if (row > d->lastRow || col > d->lastCol)
+        setExtent(std::max(d->lastRow, row), std::max(d->lastCol, col));
+    constantChanged(row, col, wasFormula);
 }
 
 QString Sheet::formula(int row, int col) const
@@ -361,10 +383,7 @@ void Sheet::clearCell(int row, int col)
     cell.kind = Cell::Empty;
     cell.text = QString();
     cell.number = 0;
-    if (wasFormula)
-        d->formulas.remove(row, col);
-    Q_EMIT cellsChanged(CellRange{row, col, row, col});
-    recalculateFrom(row, col);
+    constantChanged(row, col, wasFormula);
 }
 
 void Sheet::forEachCell(const std::function<void(int, int)>& visit) const
@@ -447,44 +466,45 @@ void Sheet::setLastRow(int row)
 {
     if (row < 0 || row > MaxRows)
         throw std::out_of_range("last row " + std::to_string(row) + " lies outside the sheet");
-    if (row < d->lastRow) {
-        if (d->rows.size() > size_t(row)) {
-            d->rows.resize(size_t(row));
-            d->rows.shrink_to_fit();
-        }
-        for (auto it = d->rowHeadings.begin(); it != d->rowHeadings.end();)
-            it = it.key() > row ? d->rowHeadings.erase(it) : std::next(it);
-        d->formulas.crop(row, MaxColumns);
-        d->lastRow = row;
-        Q_EMIT extentChanged();
-        for (const auto& [r, c] : d->formulas.recalculateAll())
-            Q_EMIT cellsChanged(CellRange{r, c, r, c});
-    } else if (row > d->lastRow) {
-        d->lastRow = row;
-        Q_EMIT extentChanged();
-    }
+    setExtent(row, d->lastCol);
 }
 
 void Sheet::setLastColumn(int col)
 {
     if (col < 0 || col > MaxColumns)
         throw std::out_of_range("last column " + std::to_string(col) + " lies outside the sheet");
-    if (col < d->lastCol) {
+    setExtent(d->lastRow, col);
+}
+
+void Sheet::setExtent(int rows, int cols)
+{
+    const bool fewerRows = rows < d->lastRow;
+    const bool fewerCols = cols < d->lastCol;
+    if (rows == d->lastRow && cols == d->lastCol)
+        return;
+    if (fewerRows) {
+        if (d->rows.size() > size_t(rows)) {
+            d->rows.resize(size_t(rows));
+            d->rows.shrink_to_fit();
+        }
+        for (auto it = d->rowHeadings.begin(); it != d->rowHeadings.end();)
+            it = it.key() > rows ? d->rowHeadings.erase(it) : std::next(it);
+    }
+    if (fewerCols) {
         for (auto& cells : d->rows) {
-            if (cells.size() > size_t(col)) {
-                cells.resize(size_t(col));
+            if (cells.size() > size_t(cols)) {
+                cells.resize(size_t(cols));
                 cells.shrink_to_fit();
             }
         }
-        d->formulas.crop(MaxRows, col);
-        d->lastCol = col;
-        Q_EMIT extentChanged();
-        for (const auto& [r, c] : d->formulas.recalculateAll())
-            Q_EMIT cellsChanged(CellRange{r, c, r, c});
-    } else if (col > d->lastCol) {
-        d->lastCol = col;
-        Q_EMIT extentChanged();
     }
+    if (fewerRows || fewerCols)
+        d->formulas.crop(fewerRows ? rows : MaxRows, fewerCols ? cols : MaxColumns);
+    d->lastRow = rows;
+    d->lastCol = cols;
+    Q_EMIT extentChanged();
+    if (fewerRows || fewerCols)
+        announce(*this, d->formulas.recalculateAll());
 }
 
 int Sheet::frozenRows() const
@@ -519,7 +539,7 @@ int Sheet::columnWidth(int col) const
 void Sheet::setColumnWidth(int col, int width)
 {
     checkCell(1, col);
-    d->widths[size_t(col - 1)] = std::max(0, width);
+    d->widths[size_t(col - 1)] = std::clamp(width, 0, int(MaxColumnWidth));
     Q_EMIT panesChanged();
 }
 
@@ -579,6 +599,11 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
                       quint32 outlineColour, quint32 leftColour, quint32 rightColour, quint32 topColour,
                       quint32 bottomColour)
 {
+    checkStyle(outline, "outline");
+    checkStyle(left, "left");
+    checkStyle(right, "right");
+    checkStyle(top, "top");
+    checkStyle(bottom, "bottom");
     const CellRange r = d->formatRange();
     // Sides of every cell first (a negative style leaves that side alone), then the frame
     // around the selection when an outline style is given.
@@ -625,6 +650,7 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
 
 void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
 {
+    checkPattern(std::max<short>(pattern, 0));
     const CellRange r = d->formatRange();
     CellFill fill;
     if (pattern > 0)
@@ -684,6 +710,7 @@ int Sheet::formatCount() const
 void Sheet::setFormat(int row, int col, const CellFormat& format)
 {
     checkCell(row, col);
+    checkFormat(format);
     const auto id = quint16(d->formats.intern(format));
     const Cell* cell = d->find(row, col);
     if ((cell ? cell->format : 0) == id)

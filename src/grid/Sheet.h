@@ -73,6 +73,7 @@ public:
     static constexpr int MaxRows = 65536;
     static constexpr int MaxColumns = 256;
     static constexpr int DefaultColumnWidth = 64; // pixels, as a spreadsheet's default column
+    static constexpr int MaxColumnWidth = 10000;  // pixels; wider widths are cut to it
 
     explicit Sheet(QObject* parent = nullptr);
     ~Sheet() override;
@@ -90,6 +91,7 @@ public:
     // Stores without reading the text as typed: a plain text (never a number or formula) and
     // a number (shown with the cell's number format, or `numberFormat` when not empty).
     void setPlainText(int row, int col, const QString& text);
+    // A value that is not finite (infinity, NaN) throws std::invalid_argument.
     void setNumber(int row, int col, double value, const QString& numberFormat = {});
     // Calls `visit` for every cell that has content or a format other than the default,
     // row by row, columns ascending.
@@ -114,8 +116,8 @@ public:
     int frozenColumns() const;
     void setFrozenRows(int rows);
     void setFrozenColumns(int cols);
-    int columnWidth(int col) const; // in pixels at 96 dpi; a default when never set
-    void setColumnWidth(int col, int width);
+    int columnWidth(int col) const;          // in pixels at 96 dpi; a default when never set
+    void setColumnWidth(int col, int width); // 0 restores the default (no hidden columns)
 
     // --- Active cell and selection ------------------------------------------------------
     int activeRow() const;
@@ -133,6 +135,8 @@ public:
     // Style 0 removes a side, a negative style leaves it as it is; an outline of 0 draws no
     // frame (the sides of the edge cells keep what left/right/top/bottom gave them). Whole
     // rows or columns ("A:A") are formatted up to the used extent. Shading is not kept.
+    // Line styles above 13 and patterns above 18 (and formats holding them) throw
+    // std::out_of_range; a negative pattern removes the fill.
     void setBorder(short outline, short left, short right, short top, short bottom, short shade,
                    quint32 outlineColour, quint32 leftColour, quint32 rightColour, quint32 topColour,
                    quint32 bottomColour);
@@ -172,7 +176,10 @@ private:
     struct Data;
     std::unique_ptr<Data> d;
 
-    void recalculateFrom(int row, int col);
+    // (row, col) holds a constant or nothing now: recomputes the formulas that read it.
+    void constantChanged(int row, int col, bool wasFormula);
+    // Grows or shrinks the used extent; shrinking drops what lies beyond it.
+    void setExtent(int rows, int cols);
 };
 
 } // namespace talor::grid

@@ -3,6 +3,7 @@
 #include "grid/CellAddress.h"
 #include "grid/CellInput.h"
 #include "grid/Workbook.h"
+#include "grid/formula/Value.h"
 
 #include <QBrush>
 #include <QColor>
@@ -143,11 +144,20 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const
         if (const QString f = m_sheet->formula(row, col); !f.isEmpty())
             return f;
         const QString text = m_sheet->text(row, col);
-        // A text that would be read as a number, date or formula again keeps its apostrophe,
-        // so that an edit left unchanged keeps the cell a text.
-        if (!m_sheet->isNumber(row, col) && parseInput(text).kind != CellInput::Kind::Text)
-            return QString(u'\'' + text);
-        return text;
+        const CellInput typed = parseInput(text);
+        // An edit left unchanged must leave the cell as it was: a text that would be read as
+        // a number, date or formula keeps its apostrophe, and a number whose shown text
+        // rounds it is edited in full.
+        if (!m_sheet->isNumber(row, col)) {
+            const bool readsBackAsIs = typed.kind == CellInput::Kind::Empty ||
+                                       (typed.kind == CellInput::Kind::Text && typed.text == text);
+            return readsBackAsIs ? text : QString(u'\'' + text);
+        }
+        const double value = m_sheet->number(row, col);
+        if (typed.kind == CellInput::Kind::Number && typed.number == value)
+            return text;
+        return m_sheet->isDate(row, col) ? formatNumber(value, QStringLiteral("yyyy-mm-dd hh:mm:ss"))
+                                         : formula::formatGeneral(value);
     }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter |

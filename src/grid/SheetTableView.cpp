@@ -1,6 +1,7 @@
 #include "grid/SheetTableView.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 
 namespace talor::grid {
@@ -26,6 +27,23 @@ public:
         return edit(index, trigger, event);
     }
     bool isEditing() const { return state() == EditingState; }
+
+protected:
+    // The views share one delegate, so every view hears of every editor; each handles only
+    // the editors it opened (on its viewport).
+    void commitData(QWidget* editor) override
+    {
+        if (editor->parentWidget() == viewport())
+            QTableView::commitData(editor);
+    }
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
+    {
+        if (editor->parentWidget() != viewport())
+            return;
+        QTableView::closeEditor(editor, hint);
+        if (hint == QAbstractItemDelegate::SubmitModelCache)
+            static_cast<SheetTableView*>(parentWidget())->moveDown();
+    }
 };
 
 SheetTableView::SheetTableView(QWidget* parent) : QTableView(parent)
@@ -204,6 +222,40 @@ bool SheetTableView::edit(const QModelIndex& index, EditTrigger trigger, QEvent*
     if (Overlay* o = index.isValid() ? overlayFor(index) : nullptr; o && o->isVisible())
         return o->startEditing(index, trigger, event);
     return QTableView::edit(index, trigger, event);
+}
+
+void SheetTableView::commitData(QWidget* editor)
+{
+    if (editor->parentWidget() == viewport())
+        QTableView::commitData(editor);
+}
+
+void SheetTableView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (editor->parentWidget() != viewport())
+        return;
+    QTableView::closeEditor(editor, hint);
+    if (hint == QAbstractItemDelegate::SubmitModelCache)
+        moveDown();
+}
+
+void SheetTableView::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&
+        event->modifiers() == Qt::NoModifier) {
+        moveDown();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void SheetTableView::moveDown()
+{
+    const QModelIndex current = currentIndex();
+    const QModelIndex below = current.sibling(current.row() + 1, current.column());
+    if (below.isValid())
+        setCurrentIndex(below);
 }
 
 bool SheetTableView::editCell(const QModelIndex& index)

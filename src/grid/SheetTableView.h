@@ -8,7 +8,8 @@ namespace talor::grid {
 // A table view with frozen rows and columns: three overlay views (frozen columns, frozen
 // rows, their corner) share the model, selection and delegate and lie over the scrolling
 // body, kept in step with its scroll position and section sizes. Cells that lie in a frozen
-// pane are edited in the overlay that shows them.
+// pane are edited in the overlay that shows them. Enter moves to the cell below, and so
+// does Enter that ends an edit, as in a spreadsheet; F2 edits, Esc cancels an edit.
 class SheetTableView : public QTableView
 {
     Q_OBJECT
@@ -33,10 +34,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     class Overlay;
     void layoutOverlays();
+    void moveDown();
     Overlay* overlayFor(const QModelIndex& index) const;
     int frozenWidth() const;
     int frozenHeight() const;

@@ -209,7 +209,7 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name)
     for (auto it = widths.begin(); it != widths.end(); ++it)
         sheet->setColumnWidth(
             toInt(QJsonValue(it.key().toDouble()), QStringLiteral("width column"), 1, Sheet::MaxColumns),
-            toInt(it.value(), QStringLiteral("column width"), 0, 10000));
+            toInt(it.value(), QStringLiteral("column width"), 0, Sheet::MaxColumnWidth));
 
     // The extent as written: it may be larger than the cells (a sized, empty report) and is
     // never smaller in a file this program wrote.

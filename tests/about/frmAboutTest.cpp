@@ -38,9 +38,10 @@ protected:
         return suite.settings[suite.settingsDir + u"/"_qs + suite.secondFile];
     }
 
-    frmAbout& open()
+    frmAbout& open(std::function<void()> openSetup = {})
     {
-        about = std::make_unique<frmAbout>(suite, ui, [this] { ++setupOpened; });
+        about = std::make_unique<frmAbout>(
+            suite, ui, openSetup ? openSetup : [this] { ++setupOpened; });
         about->show();
         return *about;
     }
@@ -134,6 +135,15 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckCase{1, "张三", false, false, false}, CheckCase{1, "张三", true, true, true},
                       CheckCase{0, "Pelto", false, false, false},
                       CheckCase{2, "pelto", false, false, false}));
+
+TEST_F(AboutBoxTest, ASetupDialogThatFailsToLoadIsReportedAndTheBoxStaysOpen)
+{
+    suite.operatorNameValue = u"pelto"_qs;
+    frmAbout& a = open([] { throw std::runtime_error("no such table: zdb1"); });
+    EXPECT_NO_THROW(QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton));
+    EXPECT_EQ(ui.messageTexts(), QStringList{u"no such table: zdb1"_qs});
+    EXPECT_TRUE(a.isVisible());
+}
 
 // Closing by the exit button or the window box must not make the main window lay itself out
 // again: RefreshFlag becomes 2 unless it is 0.

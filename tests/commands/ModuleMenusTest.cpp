@@ -71,49 +71,42 @@ TEST_F(ModuleMenusTest, ClickHandsThePositionsMenuToTheSuiteAndRunsIt)
     EXPECT_EQ(launcher.components, QStringList{"SALARY.clszh"});
 }
 
-TEST_F(ModuleMenusTest, OperatorWithoutRightsIsRefused)
+// A registered menu ends by the rights test, a program in the application directory (which
+// beats the component), or the component; a null module file means no module at all.
+TEST_F(ModuleMenusTest, RegisteredMenuEndsByRightsProgramOrComponent)
 {
-    data.menu("奖金", QVariant(), "x", "bonus.dll");
-    suite.menuPicture = "old";
-    const ModuleMenuOutcome out = run("奖金");
-    EXPECT_EQ(out.kind, Kind::NotAuthorised);
-    EXPECT_EQ(out.message, "张三未被授权使用'奖金'");
-    EXPECT_EQ(out.title, "系统提示");
-    // A null picture is handed over as the empty text.
-    EXPECT_EQ(suite.menuPicture, "");
-    EXPECT_TRUE(launcher.components.isEmpty());
-    EXPECT_TRUE(launcher.programs.isEmpty());
-}
-
-TEST_F(ModuleMenusTest, ProgramInTheApplicationDirectoryBeatsTheComponent)
-{
-    data.menu("工资", QVariant(), "", "salary.dll");
-    program("SALARY.exe");
-    const ModuleMenuOutcome out = run("工资");
-    EXPECT_EQ(out.kind, Kind::ProgramStarted);
-    EXPECT_EQ(launcher.programs, QStringList{QDir(data.directory()).filePath("SALARY.exe")});
-    EXPECT_TRUE(launcher.components.isEmpty());
-}
-
-TEST_F(ModuleMenusTest, ComponentThatFailsIsReportedAsNotRegistered)
-{
-    data.menu("工资", QVariant(), "", "salary.dll");
-    launcher.componentFails = true;
-    const ModuleMenuOutcome out = run("工资");
-    EXPECT_EQ(out.kind, Kind::ComponentFailed);
-    EXPECT_EQ(out.message, "SALARY.dll未注册");
-    EXPECT_EQ(out.title, "");
-}
-
-TEST_F(ModuleMenusTest, NullModuleFileMeansNoModule)
-{
-    data.menu("工资", QVariant(), "*", QVariant());
-    program("???.exe");
-    const ModuleMenuOutcome out = run("工资");
-    EXPECT_EQ(out.kind, Kind::ComponentFailed);
-    EXPECT_EQ(out.message, "???.dll未注册");
-    EXPECT_TRUE(launcher.programs.isEmpty());
-    EXPECT_TRUE(launcher.components.isEmpty());
+    const struct
+    {
+        const char *name, *zxtm;
+        QVariant mkwj;
+        const char* programFile; // placed in the application directory; "" for none
+        bool componentFails;
+        Kind kind;
+        const char *message, *title, *program, *component;
+    } cases[] = {
+        {"奖金", "x", "bonus.dll", "", false, Kind::NotAuthorised, "张三未被授权使用'奖金'", "系统提示", "",
+         ""},
+        {"工资", "", "salary.dll", "SALARY.exe", false, Kind::ProgramStarted, "", "", "SALARY.exe", ""},
+        {"考勤", "", "reader.dll", "", true, Kind::ComponentFailed, "READER.dll未注册", "", "",
+         "READER.clszh"},
+        {"夜班", "*", QVariant(), "???.exe", false, Kind::ComponentFailed, "???.dll未注册", "", "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        data.menu(c.name, QVariant(), c.zxtm, c.mkwj);
+        if (*c.programFile)
+            program(c.programFile);
+        launcher = RecordingLauncher();
+        launcher.componentFails = c.componentFails;
+        suite.menuPicture = "old";
+        const ModuleMenuOutcome out = run(c.name);
+        EXPECT_EQ(out.kind, c.kind);
+        EXPECT_EQ(out.message, c.message);
+        EXPECT_EQ(out.title, c.title);
+        EXPECT_EQ(suite.menuPicture, "") << "a null picture is handed over as the empty text";
+        EXPECT_EQ(launcher.programs.join(""), *c.program ? QDir(data.directory()).filePath(c.program) : "");
+        EXPECT_EQ(launcher.components.join(""), c.component);
+    }
 }
 
 TEST_F(ModuleMenusTest, MenuNameWithQuoteIsLookedUpSafely)

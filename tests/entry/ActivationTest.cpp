@@ -68,14 +68,6 @@ TEST_F(ActivationTest, AnotherReportIsWhiteAndReadsItsOwnKeys)
     EXPECT_FALSE(state.BlankZero);
 }
 
-TEST_F(ActivationTest, RebuildOnlyWhenRefreshFlagIsZero)
-{
-    for (int flag : {0, 1, 2}) {
-        suite.refresh = flag;
-        EXPECT_EQ(Activation(suite).needsRebuild(), flag == 0) << flag;
-    }
-}
-
 TEST_F(ActivationTest, OptionCheckedByKindAndDisabledWithoutTemplate)
 {
     const struct

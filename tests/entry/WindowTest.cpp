@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -89,6 +90,15 @@ protected:
         QFile(QDir(data.directory()).filePath(name)).open(QIODevice::WriteOnly);
     }
 
+    // Loaded, shown, active (so that menu keys reach it) and activated.
+    void showActive()
+    {
+        window->load();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        window->activate();
+    }
+
     int visibleToolButtons() const
     {
         const QList<QAction*> all = window->Toolbar1()->actions();
@@ -143,9 +153,12 @@ TEST_F(WindowTest, FirstStartOpensTheSetupDialogBeforeTheWindowShows)
 TEST_F(WindowTest, FirstActivationBuildsTheCommandBarAndLaysOut)
 {
     suite.setSetting("TALOR", "考勤日报OPT", "3");
-    window->load();
+    window->hooks().saveContent = [] {
+        ADD_FAILURE() << "MN03 is hidden for kind 3, its key too";
+    };
     window->ListView1()->addItem("0001 张三");
-    window->activate();
+    showActive();
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(layouts, 1);
     EXPECT_EQ(suite.refresh, 2);
     ASSERT_EQ(window->Toolbar1()->actions().size(), 15);
@@ -173,8 +186,7 @@ TEST_F(WindowTest, OptionClickSwitchesTheKindAndLaysOutAgain)
 {
     makeTemplate("考勤日报1.vts");
     makeTemplate("考勤日报2.vts");
-    window->load();
-    window->activate();
+    showActive();
     window->Check1()->setChecked(true);
     window->Option(2)->click();
     EXPECT_EQ(suite.setting("TALOR", "考勤日报OPT"), "2");
@@ -199,8 +211,7 @@ TEST_F(WindowTest, OptionClickSwitchesTheKindAndLaysOutAgain)
 TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
 {
     suite.setSetting("TALOR", "考勤日报OPT", "2");
-    window->load();
-    window->activate();
+    showActive();
     QTreeWidgetItem* node = window->treeNode("A生产部");
     Q_EMIT window->TreeView1()->itemClicked(node, 0);
     ASSERT_EQ(treeClicks.size(), 1);
@@ -238,14 +249,14 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
 
 TEST_F(WindowTest, ExitAsksAboutUnsavedDataAndRestoresTheTable)
 {
-    window->load();
-    window->show();
-    window->activate();
+    showActive();
     window->state().DataChanged = true;
     ui.answers.push_back(UiService::Answer::Cancel);
-    window->runMenuCommand(MenuCommand::MN08);
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier); // MN08 by its key
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(ui.messageTexts(), QStringList{"资料已变动,真的放弃保存?"});
+    EXPECT_EQ(ui.messages[0].title, "系统提示");
+    EXPECT_EQ(ui.messages[0].buttons, UiService::Buttons::OkCancel);
 
     ui.answers.push_back(UiService::Answer::Ok);
     window->toolbarButtonClick(15);
@@ -269,8 +280,7 @@ TEST_F(WindowTest, UnloadIgnoresEveryFailure)
 TEST_F(WindowTest, ExternalMenusGuardRunAndReport)
 {
     suite.setSetting("TALOR", "考勤日报MENU1", "奖金");
-    window->load();
-    window->activate();
+    showActive();
     window->runMenuCommand(MenuCommand::MNE1);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "菜单:'奖金'尚未登记");
@@ -289,8 +299,7 @@ TEST_F(WindowTest, ExternalMenusGuardRunAndReport)
 
 TEST_F(WindowTest, AboutAndSelectReportGoThroughTheGuard)
 {
-    window->load();
-    window->activate();
+    showActive();
     window->runMenuCommand(MenuCommand::MN07);
     ASSERT_EQ(ui.dialogsShown.size(), 1);
     EXPECT_TRUE(ui.dialogsShown[0].contains("frmAbout"));
@@ -313,6 +322,25 @@ TEST_F(WindowTest, AboutAndSelectReportGoThroughTheGuard)
     // The dialog reset RefreshFlag: the activation after it lays out again.
     EXPECT_EQ(layouts, 2);
     EXPECT_EQ(suite.refresh, 2);
+}
+
+// A failing plugged-in operation ends with a message; it never leaves through the event loop.
+TEST_F(WindowTest, FailuresOfPluggedInOperationsAreShown)
+{
+    const auto fail = [](auto&&...) {
+        throw DatabaseError("no such table: kq01");
+    };
+    window->hooks().treeClick = fail;
+    window->hooks().listClick = fail;
+    window->hooks().saveContent = fail;
+    showActive();
+    EXPECT_NO_THROW(Q_EMIT window->TreeView1()->itemClicked(window->treeNode("A生产部"), 0));
+    EXPECT_NO_THROW(Q_EMIT window->ListView1()->itemClicked(nullptr));
+    EXPECT_NO_THROW(window->DTPicker1()->setDate(QDate(2026, 12, 24)));
+    EXPECT_NO_THROW(QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier)); // MN03 by its key
+    EXPECT_EQ(ui.messageTexts(),
+              QStringList({"部门查询失败: no such table: kq01", "人员查询失败: no such table: kq01",
+                           "部门查询失败: no such table: kq01", "保存内容失败: no such table: kq01"}));
 }
 
 TEST_F(WindowTest, ZhShowsTheSameWindowAgainAndReloads)

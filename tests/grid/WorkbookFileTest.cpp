@@ -34,7 +34,7 @@ void fillSample(Workbook& book)
     s.setColumnHeading(10, "ok");
     s.setRowHeading(2, "第二行");
     s.setColumnWidth(1, 100);
-    s.setColumnWidth(3, 40);
+    s.setColumnWidth(3, 40000); // cut to the widest width a file keeps
     s.setFrozenColumns(2);
     s.setFrozenRows(1);
     s.setShowRowHeadings(false);
@@ -120,8 +120,7 @@ TEST(VtsFileTest, IsReadableJsonAndReadsBackTheSameBook)
     Workbook back;
     back.read(path);
     ASSERT_EQ(back.sheetCount(), 2);
-    EXPECT_EQ(back.sheetName(1), "考勤日报");
-    EXPECT_EQ(back.sheetName(2), "第二页");
+    EXPECT_EQ(back.sheetName(1) + back.sheetName(2), "考勤日报第二页");
     EXPECT_EQ(back.activeSheet(), 2);
     expectSameSheet(book.sheet(1), back.sheet(1));
     expectSameSheet(book.sheet(2), back.sheet(2));
@@ -206,16 +205,14 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     EXPECT_TRUE(readAll(path).startsWith("PK"));
 
     const QString workbookXml = unzipMember(path, "xl/workbook.xml");
-    EXPECT_TRUE(workbookXml.contains("name=\"考勤日报\""));
-    EXPECT_TRUE(workbookXml.contains("name=\"第二页\""));
+    EXPECT_TRUE(workbookXml.contains("name=\"考勤日报\"") && workbookXml.contains("name=\"第二页\""));
     EXPECT_TRUE(workbookXml.contains("activeTab=\"1\""));
 
     const QString strings = unzipMember(path, "xl/sharedStrings.xml");
     EXPECT_TRUE(strings.contains("标题"));
     EXPECT_TRUE(strings.contains("0012"));
     // Custom column headings are not cells.
-    EXPECT_FALSE(strings.contains("日期"));
-    EXPECT_FALSE(strings.contains(">ok<"));
+    EXPECT_FALSE(strings.contains("日期") || strings.contains(">ok<"));
 
     const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
     // Numbers stay numbers, the date is its day serial, formulas carry their results.

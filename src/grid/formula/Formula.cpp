@@ -150,6 +150,19 @@ bool shiftSpan(int& lo, int& hi, int at, int delta, int limit)
     return true;
 }
 
+// The rewrite of each reference when columns (or rows) move at `at` by `delta`.
+RefMap shiftedBy(int at, int delta, bool columns)
+{
+    return [at, delta, columns](const RangeRef& r) -> std::optional<RangeRef> {
+        RangeRef out = r;
+        if (delta == 0)
+            return out;
+        const bool left = columns ? shiftSpan(out.first.col, out.last.col, at, delta, MaxColumn)
+                                  : shiftSpan(out.first.row, out.last.row, at, delta, MaxRow);
+        return left ? std::optional(out) : std::nullopt;
+    };
+}
+
 } // namespace
 
 Formula::Formula() = default;
@@ -196,26 +209,12 @@ Value Formula::evaluate(const CellSource& source) const
 
 QString Formula::shiftedColumns(int at, int delta) const
 {
-    return print([at, delta](const RangeRef& r) -> std::optional<RangeRef> {
-        RangeRef out = r;
-        if (delta == 0)
-            return out;
-        if (!shiftSpan(out.first.col, out.last.col, at, delta, MaxColumn))
-            return std::nullopt;
-        return out;
-    });
+    return print(shiftedBy(at, delta, true));
 }
 
 QString Formula::shiftedRows(int at, int delta) const
 {
-    return print([at, delta](const RangeRef& r) -> std::optional<RangeRef> {
-        RangeRef out = r;
-        if (delta == 0)
-            return out;
-        if (!shiftSpan(out.first.row, out.last.row, at, delta, MaxRow))
-            return std::nullopt;
-        return out;
-    });
+    return print(shiftedBy(at, delta, false));
 }
 
 QString Formula::copied(int rows, int cols) const
