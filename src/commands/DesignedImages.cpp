@@ -15,6 +15,15 @@ void drawSheet(QPainter& p, const QColor& colour)
         p.drawLine(10, y, 22, y);
 }
 
+// A right-pointing arrow along y = 16 from x = `from` to its tip at x = `tip`.
+void drawArrow(QPainter& p, const QColor& colour, int from, int tip)
+{
+    p.setPen(QPen(colour, 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(from, 16, tip, 16);
+    p.drawLine(tip - 4, 12, tip, 16);
+    p.drawLine(tip - 4, 20, tip, 16);
+}
+
 void drawPerson(QPainter& p, int x, int y, int scale, const QColor& colour)
 {
     p.setPen(Qt::NoPen);
@@ -66,10 +75,7 @@ QImage DesignedImages::picture(int index)
         p.setPen(QPen(QColor(120, 80, 40), 2));
         p.setBrush(QColor(190, 140, 90));
         p.drawRect(6, 4, 14, 24);
-        p.setPen(QPen(QColor(200, 30, 30), 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(16, 16, 29, 16);
-        p.drawLine(24, 11, 29, 16);
-        p.drawLine(24, 21, 29, 16);
+        drawArrow(p, QColor(200, 30, 30), 16, 29);
         break;
     case 6: // about: an information disc
         p.setPen(Qt::NoPen);
@@ -108,10 +114,7 @@ QImage DesignedImages::picture(int index)
         p.setPen(QPen(Qt::white, 2));
         p.drawLine(8, 10, 18, 22);
         p.drawLine(18, 10, 8, 22);
-        p.setPen(QPen(QColor(230, 140, 20), 3, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(21, 16, 30, 16);
-        p.drawLine(26, 12, 30, 16);
-        p.drawLine(26, 20, 30, 16);
+        drawArrow(p, QColor(230, 140, 20), 21, 30);
         break;
     }
     case 17: // save: a floppy disk
