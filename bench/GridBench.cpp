@@ -1,4 +1,5 @@
 // Speed and memory of the grid's sheet model and files. Prints one line per measurement.
+// Times are CPU time of this process, each taken on a second (warm) run.
 //   bench_grid [rows] [columns]      (default 36000 x 40)
 #include "grid/Workbook.h"
 #include "grid/XlsxFile.h"
@@ -8,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <ctime>
+#include <functional>
 #include <malloc.h>
 #include <string>
 #include <vector>
@@ -50,6 +53,158 @@ size_t heapInUse()
 double ms(const QElapsedTimer& t)
 {
     return double(t.nsecsElapsed()) / 1e6;
+}
+
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// CPU time of `run` in ms, measured on its second run (the first warms caches and the heap).
+double warmCpuMs(const std::function<void()>& run)
+{
+    run();
+    const double start = cpuMs();
+    run();
+    return cpuMs() - start;
+}
+
+// Heap bytes that `make` leaves allocated (it keeps what it makes alive in `keep`).
+template <typename T> double heapCost(std::unique_ptr<T>& keep, const std::function<std::unique_ptr<T>()>& make)
+{
+    const size_t before = heapInUse();
+    keep = make();
+    return double(heapInUse()) - double(before);
+}
+
+// The per-row formulas of the recalculation benchmark, in the last four columns; they read
+// number columns (D, E, G) and one another.
+QString rowFormula(int row, int k)
+{
+    switch (k) {
+    case 0:
+        return QStringLiteral("=D%1*2").arg(row);
+    case 1:
+        return QStringLiteral("=D%1+E%1").arg(row);
+    case 2:
+        return QStringLiteral("=SUM(D%1:G%1)").arg(row);
+    default:
+        return QStringLiteral("=IF(E%1>4,AK%1,0)").arg(row);
+    }
+}
+
+// Fills rows 2..rows+1 x cols in one batch: values, or with `formulas` the last four columns
+// per-row formulas under a template whose row 1 sums every column (=SUM(X2:X<rows+1>)).
+std::unique_ptr<Workbook> fillReport(int rows, int cols, bool formulas)
+{
+    auto book = std::make_unique<Workbook>();
+    Sheet& sheet = book->active();
+    Sheet::Batch batch(sheet);
+    if (formulas) {
+        for (int c = 1; c <= cols; ++c)
+            sheet.setText(1, c,
+                          QStringLiteral("=SUM(%1%2:%1%3)").arg(talor::grid::formula::columnLetters(c)).arg(2).arg(rows + 1));
+    }
+    for (int r = 2; r <= rows + 1; ++r)
+        for (int c = 1; c <= cols; ++c)
+            sheet.setText(r, c, formulas && c > cols - 4 ? rowFormula(r, c - (cols - 3)) : cellText(r, c));
+    return book;
+}
+
+// Recalculation: a report filled under a template with a sum row above the data and per-row
+// formulas, and a template loaded whose formulas precede their inputs, each against the
+// same work without formulas.
+void recalculationTimings(int rows, int cols, const QTemporaryDir& dir)
+{
+    std::unique_ptr<Workbook> plain, withFormulas;
+    const double plainFill = warmCpuMs([&] { plain = fillReport(rows, cols, false); });
+    const double formulaFill = warmCpuMs([&] { withFormulas = fillReport(rows, cols, true); });
+    // Column D's sum read back against the values typed: a wrong order shows here.
+    double expected = 0;
+    for (int r = 2; r <= rows + 1; ++r)
+        expected += plain->active().number(r, 4);
+    const bool right = withFormulas->active().number(1, 4) == expected &&
+                       withFormulas->active().number(rows + 1, cols - 1) ==
+                           plain->active().number(rows + 1, 4) + plain->active().number(rows + 1, 5) +
+                               plain->active().number(rows + 1, 7);
+    std::printf("fill %d x %d under a sum row and per-row formulas: %.0f ms; without formulas %.0f ms; "
+                "ratio %.2f%s\n",
+                rows, cols, formulaFill, plainFill, formulaFill / plainFill, right ? "" : " (WRONG RESULTS)");
+
+    const QString plainPath = dir.filePath("plain.vts");
+    const QString formulaPath = dir.filePath("formulas.vts");
+    plain->write(plainPath, FileType::Template);
+    withFormulas->write(formulaPath, FileType::Template);
+    Workbook loaded;
+    const double plainLoad = warmCpuMs([&] { loaded.read(plainPath); });
+    const double formulaLoad = warmCpuMs([&] { loaded.read(formulaPath); });
+    std::printf(".vts load with the formulas before their inputs: %.0f ms; without formulas %.0f ms; "
+                "ratio %.2f%s\n",
+                formulaLoad, plainLoad, formulaLoad / plainLoad,
+                loaded.active().number(1, 4) == expected ? "" : " (WRONG RESULTS)");
+}
+
+// What formula cells, big ranges, far cells and sheets cost.
+void memoryCosts()
+{
+    constexpr int n = 50000;
+    std::unique_ptr<Sheet> keep;
+    auto fill = [](bool formulas) {
+        return [formulas] {
+            auto sheet = std::make_unique<Sheet>();
+            Sheet::Batch batch(*sheet);
+            for (int r = 1; r <= n; ++r) {
+                sheet->setText(r, 1, QString::number(r));
+                sheet->setText(r, 2, "1");
+                sheet->setText(r, 3, formulas ? QStringLiteral("=A%1*2+B%1").arg(r) : QString::number(r * 2 + 1));
+            }
+            return sheet;
+        };
+    };
+    const double numbers = heapCost<Sheet>(keep, fill(false));
+    keep.reset();
+    const double formulas = heapCost<Sheet>(keep, fill(true));
+    keep.reset();
+    std::printf("memory: %.0f bytes per formula cell =A<r>*2+B<r> (beyond a number cell)\n", (formulas - numbers) / n);
+
+    constexpr int sums = 1000;
+    const double ranges = heapCost<Sheet>(keep, [] {
+        auto sheet = std::make_unique<Sheet>();
+        Sheet::Batch batch(*sheet);
+        for (int i = 1; i <= sums; ++i)
+            sheet->setText(i, 1, "=SUM(B1:IV65536)");
+        return sheet;
+    });
+    keep.reset();
+    std::printf("memory: %.0f bytes per formula =SUM(B1:IV65536), %.0f bytes per =SUM(B1:B65536)\n",
+                ranges / sums, heapCost<Sheet>(keep, [] {
+                    auto sheet = std::make_unique<Sheet>();
+                    Sheet::Batch batch(*sheet);
+                    for (int i = 1; i <= sums; ++i)
+                        sheet->setText(i, 1, "=SUM(B1:B65536)");
+                    return sheet;
+                }) / sums);
+    keep.reset();
+
+    const double far = heapCost<Sheet>(keep, [] {
+        auto sheet = std::make_unique<Sheet>();
+        for (int r = 1; r <= Sheet::MaxRows; ++r)
+            sheet->setText(r, Sheet::MaxColumns, "x");
+        return sheet;
+    });
+    keep.reset();
+    std::printf("memory: %.0f bytes per row holding one cell in column IV (65536 rows)\n", far / Sheet::MaxRows);
+
+    std::unique_ptr<std::vector<std::unique_ptr<Sheet>>> sheets;
+    const double empty = heapCost<std::vector<std::unique_ptr<Sheet>>>(sheets, [] {
+        auto all = std::make_unique<std::vector<std::unique_ptr<Sheet>>>();
+        for (int i = 0; i < 1000; ++i)
+            all->push_back(std::make_unique<Sheet>());
+        return all;
+    });
+    std::printf("memory: %.0f bytes per empty sheet\n", empty / 1000);
 }
 
 // Column A holds the row number, column B a 1: what the formula timing reads.
@@ -121,24 +276,25 @@ int main(int argc, char** argv)
             texts.push_back(cellText(r, c));
 
     QElapsedTimer timer;
-    timer.start();
-    std::vector<QString> plain(static_cast<size_t>(cells));
-    for (size_t i = 0; i < plain.size(); ++i)
-        plain[i] = texts[i];
-    const double baseline = ms(timer);
-    plain.clear();
-    plain.shrink_to_fit();
-
-    Workbook book;
+    const double baseline = warmCpuMs([&] {
+        std::vector<QString> plain(static_cast<size_t>(cells));
+        for (size_t i = 0; i < plain.size(); ++i)
+            plain[i] = texts[i];
+    });
+    std::unique_ptr<Workbook> filled;
+    const double setText = warmCpuMs([&] {
+        filled = std::make_unique<Workbook>();
+        size_t i = 0;
+        for (int r = 1; r <= rows; ++r)
+            for (int c = 1; c <= cols; ++c)
+                filled->active().setText(r, c, texts[i++]);
+    });
+    Workbook& book = *filled;
     Sheet& sheet = book.active();
-    timer.restart();
-    size_t i = 0;
-    for (int r = 1; r <= rows; ++r)
-        for (int c = 1; c <= cols; ++c)
-            sheet.setText(r, c, texts[i++]);
-    const double setText = ms(timer);
     std::printf("setText: %.1f ms; plain vector<QString>: %.1f ms; ratio %.2f (target within 5)\n", setText,
                 baseline, setText / baseline);
+    std::vector<QString> plain;
+    size_t i = 0;
 
     // The same with the texts made on the way, as the record display does.
     timer.restart();
@@ -224,6 +380,8 @@ int main(int argc, char** argv)
     }
 
     formulaTimings();
+    recalculationTimings(rows, cols, dir);
+    memoryCosts();
 
     // --- loading a 100-column template ---------------------------------------------------
     {

@@ -25,7 +25,6 @@ struct FormulaCells::Data
     struct Entry
     {
         Formula formula;
-        QString source;
         Value result;
     };
 
@@ -34,6 +33,10 @@ struct FormulaCells::Data
     const formula::CellSource& cells;
     std::unordered_map<quint64, Entry> entries;
     formula::DependencyGraph graph;
+    // Cells changed since the last recalculation; past as many as there are formulas,
+    // recomputing them all costs less than following each change.
+    std::vector<CellPos> pending;
+    bool allPending = false;
 
     Positions run(const formula::RecalcPlan& plan)
     {
@@ -60,10 +63,19 @@ struct FormulaCells::Data
     {
         Entry entry;
         entry.formula = Formula::parse(source);
-        // A formula that reads is kept in its canonical spelling; one that does not keeps its text.
-        entry.source = entry.formula.isValid() ? entry.formula.text() : source;
         graph.setFormula(CellPos{row, col}, entry.formula.references());
         entries[key(row, col)] = std::move(entry);
+    }
+
+    void markChanged(int row, int col)
+    {
+        if (allPending || entries.empty())
+            return; // formulas added later are due themselves
+        pending.push_back(CellPos{row, col});
+        if (pending.size() > entries.size() + 64) {
+            allPending = true;
+            pending = {};
+        }
     }
 };
 
@@ -84,7 +96,7 @@ bool FormulaCells::contains(int row, int col) const
 QString FormulaCells::source(int row, int col) const
 {
     const auto it = d->entries.find(key(row, col));
-    return it == d->entries.end() ? QString() : it->second.source;
+    return it == d->entries.end() ? QString() : it->second.formula.text();
 }
 
 Value FormulaCells::result(int row, int col) const
@@ -93,10 +105,10 @@ Value FormulaCells::result(int row, int col) const
     return it == d->entries.end() ? Value() : it->second.result;
 }
 
-FormulaCells::Positions FormulaCells::set(int row, int col, const QString& source)
+void FormulaCells::set(int row, int col, const QString& source)
 {
     d->add(row, col, source);
-    return d->run(d->graph.recalcOrder({CellPos{row, col}}));
+    d->markChanged(row, col);
 }
 
 void FormulaCells::remove(int row, int col)
@@ -105,15 +117,26 @@ void FormulaCells::remove(int row, int col)
         d->graph.removeFormula(CellPos{row, col});
 }
 
-FormulaCells::Positions FormulaCells::changed(int row, int col)
+void FormulaCells::changed(int row, int col)
 {
-    if (d->entries.empty())
+    d->markChanged(row, col);
+}
+
+FormulaCells::Positions FormulaCells::recalculate()
+{
+    if (d->allPending)
+        return recalculateAll();
+    if (d->pending.empty())
         return {};
-    return d->run(d->graph.recalcOrder({CellPos{row, col}}));
+    const auto plan = d->graph.recalcOrder(d->pending);
+    d->pending.clear();
+    return d->run(plan);
 }
 
 FormulaCells::Positions FormulaCells::recalculateAll()
 {
+    d->pending.clear();
+    d->allPending = false;
     return d->run(d->graph.recalcAll());
 }
 
@@ -130,13 +153,14 @@ void FormulaCells::shiftColumns(int col, int count)
         if (c > formula::MaxColumn)
             continue; // pushed off the sheet
         const QString source =
-            entry.formula.isValid() ? entry.formula.shiftedColumns(col, count) : entry.source;
+            entry.formula.isValid() ? entry.formula.shiftedColumns(col, count) : entry.formula.text();
         moved.emplace_back(row, c, source);
     }
     d->entries.clear();
     d->graph.clear();
     for (const auto& [row, c, source] : moved)
         d->add(row, c, source);
+    d->allPending = true;
 }
 
 void FormulaCells::crop(int lastRow, int lastCol)
@@ -144,19 +168,22 @@ void FormulaCells::crop(int lastRow, int lastCol)
     for (auto it = d->entries.begin(); it != d->entries.end();) {
         const int row = int(it->first >> 32);
         const int col = int(it->first & 0xFFFFFFFFu);
-        if (row > lastRow || col > lastCol) {
-            d->graph.removeFormula(CellPos{row, col});
-            it = d->entries.erase(it);
-        } else {
-            ++it;
-        }
+        it = row > lastRow || col > lastCol ? d->entries.erase(it) : std::next(it);
     }
+    // Rebuilt rather than removed one by one: removing the many readers of one cell one
+    // at a time would cost the square of their number.
+    d->graph.clear();
+    for (const auto& [k, entry] : d->entries)
+        d->graph.setFormula(CellPos{int(k >> 32), int(k & 0xFFFFFFFFu)}, entry.formula.references());
+    d->allPending = true;
 }
 
 void FormulaCells::clear()
 {
     d->entries.clear();
     d->graph.clear();
+    d->pending.clear();
+    d->allPending = false;
 }
 
 } // namespace talor::grid

@@ -10,9 +10,11 @@
 
 namespace talor::grid {
 
-// The formula cells of one sheet: their sources, parsed forms, last results and the
-// dependencies between them. The sheet keeps its constants itself and tells this store what
-// changed; the store recomputes exactly the formula cells that depend on it, in order.
+// The formula cells of one sheet: their parsed forms, last results and the dependencies
+// between them. The sheet keeps its constants itself and tells this store what changed;
+// recalculate() then recomputes the formula cells that the changes reach, once each, in
+// dependency order. Many changes between two recalculations (a load, a report fill) cost
+// one pass over the formulas, not one per change.
 class FormulaCells
 {
 public:
@@ -24,16 +26,17 @@ public:
 
     bool isEmpty() const;
     bool contains(int row, int col) const;
-    QString source(int row, int col) const; // "=..." as set (a formula that cannot be read too)
+    QString source(int row, int col) const; // "=..." canonical (a formula that cannot be read: as set)
     formula::Value result(int row, int col) const;
 
-    // Makes (row, col) a formula cell and computes it and the cells that depend on it.
-    // Returns the cells whose result may have changed.
-    Positions set(int row, int col, const QString& source);
+    // Makes (row, col) a formula cell, due for recalculation.
+    void set(int row, int col, const QString& source);
     // (row, col) is no formula cell any more.
     void remove(int row, int col);
-    // The value of (row, col) changed: recomputes the formula cells that depend on it.
-    Positions changed(int row, int col);
+    // The value of (row, col) changed: the formula cells that read it are due.
+    void changed(int row, int col);
+    // Recomputes the formula cells that are due; returns them.
+    Positions recalculate();
     // Recomputes every formula cell.
     Positions recalculateAll();
 

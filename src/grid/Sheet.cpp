@@ -8,6 +8,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -28,8 +29,25 @@ struct Cell
     QString text;      // Text: the text
     double number = 0; // Number: the value
     quint16 format = 0;
+    quint16 col = 0; // 1-based
     Kind kind = Empty;
 };
+
+// The stored cells of one row, columns ascending. A row filled from column 1 on is dense
+// (cells[col - 1] is column col); a row with a few far cells holds only those.
+using Row = std::vector<Cell>;
+
+Row::const_iterator lowerBound(const Row& cells, int col)
+{
+    return std::lower_bound(cells.begin(), cells.end(), col,
+                            [](const Cell& cell, int c) { return cell.col < c; });
+}
+
+Row::iterator lowerBound(Row& cells, int col)
+{
+    return std::lower_bound(cells.begin(), cells.end(), col,
+                            [](const Cell& cell, int c) { return cell.col < c; });
+}
 
 void checkCell(int row, int col)
 {
@@ -78,15 +96,16 @@ void announce(Sheet& sheet, const FormulaCells::Positions& cells)
 
 struct Sheet::Data : formula::CellSource
 {
-    // rows[row - 1][col - 1]: rows as long as their rightmost stored cell, and as many as the
-    // lowest stored row. Reports are written row by row, so one row is one run of memory.
-    std::vector<std::vector<Cell>> rows;
+    // rows[row - 1]: the stored cells of each row up to the lowest stored row. Reports are
+    // written row by row, so one row is one run of memory.
+    std::vector<Row> rows;
     FormatTable formats;
     QHash<quint32, quint16> numberFormatCache; // (format id, typed format) -> format id
     QHash<QString, quint16> numberFormatKeys;
-    std::vector<QString> columnHeadings = std::vector<QString>(MaxColumns);
+    // Per column; empty until a heading or width is set, so that an empty sheet stays small.
+    std::vector<QString> columnHeadings;
     QHash<int, QString> rowHeadings;
-    std::vector<int> widths = std::vector<int>(MaxColumns, 0);
+    std::vector<int> widths;
     bool showColumnHeadings = true;
     bool showRowHeadings = true;
     int lastRow = 0;
@@ -97,28 +116,63 @@ struct Sheet::Data : formula::CellSource
     int activeCol = 1;
     CellRange selection;
     FormulaCells formulas{*this};
+    // Batches: their depth, and what changed in them for the signals at their end.
+    int batchDepth = 0;
+    bool extentChangedInBatch = false;
+    std::optional<CellRange> changedInBatch;
+
+    void touch(int row, int col)
+    {
+        if (!changedInBatch) {
+            changedInBatch = CellRange{row, col, row, col};
+            return;
+        }
+        CellRange& r = *changedInBatch;
+        r = CellRange{std::min(r.row1, row), std::min(r.col1, col), std::max(r.row2, row),
+                      std::max(r.col2, col)};
+    }
 
     const Cell* find(int row, int col) const
     {
         if (size_t(row) > rows.size())
             return nullptr;
-        const auto& cells = rows[size_t(row - 1)];
-        return size_t(col) <= cells.size() ? &cells[size_t(col - 1)] : nullptr;
+        const Row& cells = rows[size_t(row - 1)];
+        if (size_t(col) <= cells.size() && cells[size_t(col - 1)].col == col)
+            return &cells[size_t(col - 1)]; // dense up to here
+        const auto it = lowerBound(cells, col);
+        return it != cells.end() && it->col == col ? &*it : nullptr;
     }
 
     Cell& slot(int row, int col)
     {
         if (size_t(row) > rows.size())
             rows.resize(size_t(row));
-        auto& cells = rows[size_t(row - 1)];
-        if (size_t(col) > cells.size()) {
-            // A row is usually filled up to the sheet's last column: take that at once
-            // instead of doubling.
-            if (size_t(col) > cells.capacity())
+        Row& cells = rows[size_t(row - 1)];
+        if (size_t(col) <= cells.size() && cells[size_t(col - 1)].col == col)
+            return cells[size_t(col - 1)];
+        if (cells.empty() || cells.back().col < col) {
+            // A row filled from the left usually goes on to the sheet's last column: take
+            // that at once instead of doubling.
+            if (cells.size() == cells.capacity() && size_t(col) == cells.size() + 1)
                 cells.reserve(size_t(std::max(col, std::min(lastCol, int(MaxColumns)))));
-            cells.resize(size_t(col));
+            cells.emplace_back().col = quint16(col);
+            return cells.back();
         }
-        return cells[size_t(col - 1)];
+        auto it = lowerBound(cells, col);
+        if (it->col != col) {
+            it = cells.emplace(it);
+            it->col = quint16(col);
+        }
+        return *it;
+    }
+
+    // Drops the cell at (row, col) when it holds nothing and has the default format.
+    void dropIfBare(int row, int col)
+    {
+        Row& cells = rows[size_t(row - 1)];
+        const auto it = lowerBound(cells, col);
+        if (it != cells.end() && it->col == col && it->kind == Cell::Empty && it->format == 0)
+            cells.erase(it);
     }
 
     formula::Value value(int row, int col) const override
@@ -147,10 +201,10 @@ struct Sheet::Data : formula::CellSource
         // Rows then columns, as the engine expects; only stored cells are visited.
         const int lastRow = std::min(range.last.row, int(rows.size()));
         for (int row = range.first.row; row <= lastRow; ++row) {
-            const auto& cells = rows[size_t(row - 1)];
-            const int lastCol = std::min(range.last.col, int(cells.size()));
-            for (int col = range.first.col; col <= lastCol; ++col) {
-                if (cells[size_t(col - 1)].kind != Cell::Empty && !visit(value(row, col)))
+            const Row& cells = rows[size_t(row - 1)];
+            for (auto it = lowerBound(cells, range.first.col); it != cells.end() && it->col <= range.last.col;
+                 ++it) {
+                if (it->kind != Cell::Empty && !visit(value(row, it->col)))
                     return;
             }
         }
@@ -277,19 +331,31 @@ void Sheet::setText(int row, int col, const QString& text)
     }
     if (row > d->lastRow || col > d->lastCol)
         setExtent(std::max(d->lastRow, row), std::max(d->lastCol, col));
-    if (input.kind == CellInput::Kind::Formula)
-        announce(*this, d->formulas.set(row, col, input.text));
-    else
+    if (input.kind == CellInput::Kind::Formula) {
+        d->formulas.set(row, col, input.text);
+        cellWritten(row, col, true);
+    } else {
         constantChanged(row, col, wasFormula);
+    }
 }
 
 void Sheet::constantChanged(int row, int col, bool wasFormula)
 {
     if (wasFormula)
         d->formulas.remove(row, col);
-    Q_EMIT cellsChanged(CellRange{row, col, row, col});
-    if (!d->formulas.isEmpty())
-        announce(*this, d->formulas.changed(row, col));
+    d->formulas.changed(row, col);
+    cellWritten(row, col, false);
+}
+
+void Sheet::cellWritten(int row, int col, bool isFormula)
+{
+    if (d->batchDepth > 0) {
+        d->touch(row, col);
+        return;
+    }
+    if (!isFormula) // a formula cell is among the recomputed ones
+        Q_EMIT cellsChanged(CellRange{row, col, row, col});
+    announce(*this, d->formulas.recalculate());
 }
 
 void Sheet::setPlainText(int row, int col, const QString& text)
@@ -298,7 +364,44 @@ void Sheet::setPlainText(int row, int col, const QString& text)
         clearCell(row, col);
         return;
     }
-    setText(row, col, u'\'' + text);
+    checkCell(row, col);
+    // Stored as given: no apostrophe added for the typing rules to take off again.
+    Cell& cell = d->slot(row, col);
+    const bool wasFormula = cell.kind == Cell::Formula;
+    cell.kind = Cell::Text;
+    cell.text = text;
+    cell.number = 0;
+    if (row > d->lastRow || col > d->lastCol)
+        setExtent(std::max(d->lastRow, row), std::max(d->lastCol, col));
+    constantChanged(row, col, wasFormula);
+}
+
+// --- Batches -------------------------------------------------------------------------------
+
+void Sheet::beginUpdate()
+{
+    ++d->batchDepth;
+}
+
+void Sheet::endUpdate()
+{
+    if (d->batchDepth == 0)
+        throw std::logic_error("Sheet::endUpdate without beginUpdate");
+    if (--d->batchDepth > 0)
+        return;
+    for (const auto& [row, col] : d->formulas.recalculate())
+        d->touch(row, col);
+    if (d->extentChangedInBatch) {
+        d->extentChangedInBatch = false;
+        Q_EMIT extentChanged();
+    }
+    if (const auto changed = std::exchange(d->changedInBatch, std::nullopt))
+        Q_EMIT cellsChanged(*changed);
+}
+
+bool Sheet::isUpdating() const
+{
+    return d->batchDepth > 0;
 }
 
 void Sheet::setNumber(int row, int col, double value, const QString& numberFormat)
@@ -383,16 +486,16 @@ void Sheet::clearCell(int row, int col)
     cell.kind = Cell::Empty;
     cell.text = QString();
     cell.number = 0;
+    d->dropIfBare(row, col);
     constantChanged(row, col, wasFormula);
 }
 
 void Sheet::forEachCell(const std::function<void(int, int)>& visit) const
 {
     for (size_t r = 0; r < d->rows.size(); ++r) {
-        const auto& cells = d->rows[r];
-        for (size_t c = 0; c < cells.size(); ++c) {
-            if (cells[c].kind != Cell::Empty || cells[c].format != 0)
-                visit(int(r) + 1, int(c) + 1);
+        for (const Cell& cell : d->rows[r]) {
+            if (cell.kind != Cell::Empty || cell.format != 0)
+                visit(int(r) + 1, cell.col);
         }
     }
 }
@@ -402,12 +505,13 @@ void Sheet::forEachCell(const std::function<void(int, int)>& visit) const
 QString Sheet::columnHeading(int col) const
 {
     checkCell(1, col);
-    return d->columnHeadings[size_t(col - 1)];
+    return size_t(col) <= d->columnHeadings.size() ? d->columnHeadings[size_t(col - 1)] : QString();
 }
 
 void Sheet::setColumnHeading(int col, const QString& text)
 {
     checkCell(1, col);
+    d->columnHeadings.resize(MaxColumns);
     d->columnHeadings[size_t(col - 1)] = text;
     Q_EMIT headingsChanged();
 }
@@ -491,9 +595,10 @@ void Sheet::setExtent(int rows, int cols)
             it = it.key() > rows ? d->rowHeadings.erase(it) : std::next(it);
     }
     if (fewerCols) {
-        for (auto& cells : d->rows) {
-            if (cells.size() > size_t(cols)) {
-                cells.resize(size_t(cols));
+        for (Row& cells : d->rows) {
+            const auto beyond = lowerBound(cells, cols + 1);
+            if (beyond != cells.end()) {
+                cells.erase(beyond, cells.end());
                 cells.shrink_to_fit();
             }
         }
@@ -502,9 +607,13 @@ void Sheet::setExtent(int rows, int cols)
         d->formulas.crop(fewerRows ? rows : MaxRows, fewerCols ? cols : MaxColumns);
     d->lastRow = rows;
     d->lastCol = cols;
+    if (d->batchDepth > 0) {
+        d->extentChangedInBatch = true;
+        return; // the formulas are recomputed when the batch ends
+    }
     Q_EMIT extentChanged();
     if (fewerRows || fewerCols)
-        announce(*this, d->formulas.recalculateAll());
+        announce(*this, d->formulas.recalculate());
 }
 
 int Sheet::frozenRows() const
@@ -532,13 +641,14 @@ void Sheet::setFrozenColumns(int cols)
 int Sheet::columnWidth(int col) const
 {
     checkCell(1, col);
-    const int width = d->widths[size_t(col - 1)];
+    const int width = size_t(col) <= d->widths.size() ? d->widths[size_t(col - 1)] : 0;
     return width > 0 ? width : DefaultColumnWidth;
 }
 
 void Sheet::setColumnWidth(int col, int width)
 {
     checkCell(1, col);
+    d->widths.resize(MaxColumns);
     d->widths[size_t(col - 1)] = std::clamp(width, 0, int(MaxColumnWidth));
     Q_EMIT panesChanged();
 }
@@ -729,15 +839,16 @@ void Sheet::insertColumns(int col, int count)
     count = std::min(count, int(MaxColumns) - col + 1);
     Q_EMIT aboutToBeReset();
     auto shiftRight = [&](auto& v, auto empty) {
+        if (v.empty())
+            return;
         v.insert(v.begin() + (col - 1), size_t(count), empty);
         v.resize(MaxColumns);
     };
-    for (auto& cells : d->rows) {
-        if (cells.size() >= size_t(col)) {
-            cells.insert(cells.begin() + (col - 1), size_t(count), Cell());
-            if (cells.size() > size_t(MaxColumns))
-                cells.resize(MaxColumns);
-        }
+    for (Row& cells : d->rows) {
+        auto it = lowerBound(cells, col);
+        for (auto c = it; c != cells.end(); ++c)
+            c->col = quint16(c->col + count);
+        cells.erase(lowerBound(cells, MaxColumns + 1), cells.end());
     }
     shiftRight(d->columnHeadings, QString());
     shiftRight(d->widths, 0);
@@ -758,13 +869,15 @@ void Sheet::deleteColumns(int col, int count)
     count = std::min(count, int(MaxColumns) - col + 1);
     Q_EMIT aboutToBeReset();
     auto shiftLeft = [&](auto& v, auto empty) {
+        if (v.empty())
+            return;
         v.erase(v.begin() + (col - 1), v.begin() + (col - 1 + count));
         v.resize(MaxColumns, empty);
     };
-    for (auto& cells : d->rows) {
-        if (cells.size() >= size_t(col))
-            cells.erase(cells.begin() + (col - 1),
-                        cells.begin() + std::min<size_t>(cells.size(), col - 1 + count));
+    for (Row& cells : d->rows) {
+        const auto end = cells.erase(lowerBound(cells, col), lowerBound(cells, col + count));
+        for (auto c = end; c != cells.end(); ++c)
+            c->col = quint16(c->col - count);
     }
     shiftLeft(d->columnHeadings, QString());
     shiftLeft(d->widths, 0);
@@ -780,7 +893,9 @@ void Sheet::deleteColumns(int col, int count)
 void Sheet::clear()
 {
     Q_EMIT aboutToBeReset();
+    const int batchDepth = d->batchDepth;
     d = std::make_unique<Data>();
+    d->batchDepth = batchDepth;
     Q_EMIT reset();
 }
 

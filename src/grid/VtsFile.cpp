@@ -1,5 +1,6 @@
 #include "grid/VtsFile.h"
 
+#include "grid/FormatTable.h"
 #include "grid/Workbook.h"
 
 #include <QFile>
@@ -16,6 +17,12 @@ const QString FormatName = QStringLiteral("talor-vts");
 
 // A problem in the file's contents; turned into a GridFileError naming the file.
 struct Damaged
+{
+    QString problem;
+};
+
+// A file beyond one of the reader's limits (not damaged, but refused).
+struct TooLarge
 {
     QString problem;
 };
@@ -152,6 +159,36 @@ QJsonObject sheetToJson(const Sheet& sheet, const QString& name)
     return o;
 }
 
+// What the file has taken of the reader's limits so far.
+struct Budget
+{
+    const VtsLimits& limits;
+    int cells = 0;
+    qint64 formulaCharacters = 0;
+
+    void addCell()
+    {
+        if (++cells > limits.cells)
+            throw TooLarge{QStringLiteral("it holds more than %1 cells, the most a template may hold")
+                              .arg(limits.cells)};
+    }
+
+    void addFormula(int row, int col, const QString& formula)
+    {
+        if (formula.size() > limits.formulaLength)
+            throw TooLarge{QStringLiteral("the formula of cell (%1, %2) is longer than %3 characters, "
+                                         "the most a formula may have")
+                              .arg(row)
+                              .arg(col)
+                              .arg(limits.formulaLength)};
+        formulaCharacters += formula.size();
+        if (formulaCharacters > limits.formulaCharacters)
+            throw TooLarge{QStringLiteral("its formulas hold more than %1 characters, the most a "
+                                         "template may hold")
+                              .arg(limits.formulaCharacters)};
+    }
+};
+
 QString toText(const QJsonValue& v, const QString& what)
 {
     if (!v.isString())
@@ -159,31 +196,41 @@ QString toText(const QJsonValue& v, const QString& what)
     return v.toString();
 }
 
-std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name)
+std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name, Budget& budget)
 {
     auto sheet = std::make_unique<Sheet>();
+    // One recalculation for the whole sheet, whatever order its cells come in. A sheet that
+    // fails half-way is dropped unfinished.
+    sheet->beginUpdate();
     name = toText(o.value(u"name"), QStringLiteral("the sheet name"));
 
+    const QJsonArray formatList = o.value(u"formats").toArray();
+    if (formatList.size() > FormatTable::MaxFormats)
+        throw TooLarge{QStringLiteral("a sheet holds more than %1 formats, the most a sheet may hold")
+                          .arg(FormatTable::MaxFormats)};
     std::vector<CellFormat> formats;
-    for (const QJsonValue& f : o.value(u"formats").toArray())
+    for (const QJsonValue& f : formatList)
         formats.push_back(formatFromJson(f.toObject()));
     if (formats.empty())
         formats.emplace_back();
 
     for (const QJsonValue& v : o.value(u"cells").toArray()) {
+        budget.addCell();
         const QJsonObject c = v.toObject();
         const int row = toInt(c.value(u"row"), QStringLiteral("cell row"), 1, Sheet::MaxRows);
         const int col = toInt(c.value(u"col"), QStringLiteral("cell column"), 1, Sheet::MaxColumns);
         const int format = c.contains(u"format") ? toInt(c.value(u"format"), QStringLiteral("cell format"), 0,
                                                          int(formats.size()) - 1)
                                                  : 0;
-        sheet->setFormat(row, col, formats[size_t(format)]);
+        if (format != 0 || sheet->formatId(row, col) != 0)
+            sheet->setFormat(row, col, formats[size_t(format)]);
         if (c.contains(u"formula")) {
             const QString f = toText(c.value(u"formula"), QStringLiteral("cell formula"));
             if (!f.startsWith(u'='))
                 throw Damaged{QStringLiteral("the formula of cell (%1, %2) does not begin with \"=\"")
                                   .arg(row)
                                   .arg(col)};
+            budget.addFormula(row, col, f);
             sheet->setText(row, col, f);
         } else if (c.contains(u"number")) {
             if (!c.value(u"number").isDouble())
@@ -238,12 +285,13 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name)
         if (!sheet->selection().contains(row, col))
             sheet->setActiveCell(row, col);
     }
+    sheet->endUpdate();
     return sheet;
 }
 
 } // namespace
 
-VtsContent VtsFile::read(const QString& path)
+VtsContent VtsFile::read(const QString& path, const VtsLimits& limits)
 {
     auto fail = [&path](const QString& problem) {
         return GridFileError(QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
@@ -253,6 +301,9 @@ VtsContent VtsFile::read(const QString& path)
         throw fail(QStringLiteral("the file does not exist"));
     if (!file.open(QIODevice::ReadOnly))
         throw fail(file.errorString());
+    if (file.size() > limits.fileBytes)
+        throw fail(QStringLiteral("the file is larger than %1 bytes, the most a template may have")
+                       .arg(limits.fileBytes));
     const QByteArray bytes = file.readAll();
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
@@ -279,9 +330,13 @@ VtsContent VtsFile::read(const QString& path)
         const QJsonArray sheets = root.value(u"sheets").toArray();
         if (sheets.isEmpty())
             throw Damaged{QStringLiteral("it holds no sheet")};
+        if (sheets.size() > limits.sheets)
+            throw TooLarge{QStringLiteral("it holds more than %1 sheets, the most a template may hold")
+                              .arg(limits.sheets)};
+        Budget budget{limits};
         for (const QJsonValue& s : sheets) {
             QString name;
-            content.sheets.push_back(sheetFromJson(s.toObject(), name));
+            content.sheets.push_back(sheetFromJson(s.toObject(), name, budget));
             content.names.push_back(name);
         }
         content.active =
@@ -289,6 +344,8 @@ VtsContent VtsFile::read(const QString& path)
                 ? toInt(root.value(u"activeSheet"), QStringLiteral("activeSheet"), 1, int(sheets.size()))
                 : 1;
         return content;
+    } catch (const TooLarge& tooLarge) {
+        throw fail(tooLarge.problem);
     } catch (const Damaged& damaged) {
         throw fail(QStringLiteral("the file is damaged: ") + damaged.problem);
     } catch (const std::exception& e) {

@@ -18,6 +18,17 @@ struct VtsContent
     int active = 1;
 };
 
+// What a template may make the reader allocate; a file beyond any of them is refused
+// before it takes more (docs/vts-format.md lists them).
+struct VtsLimits
+{
+    qint64 fileBytes = qint64(256) << 20;
+    int sheets = 256;
+    int cells = 4 << 20;             // in all sheets together
+    int formulaLength = 8192;        // characters of one formula
+    int formulaCharacters = 4 << 20; // characters of all formulas together
+};
+
 // The product's template format (.vts): UTF-8 JSON with a "format": "talor-vts" and
 // "version" header, every sheet with its cells, headings, widths, panes, extent and formats.
 // docs/vts-format.md describes it.
@@ -26,8 +37,8 @@ class VtsFile
 public:
     static constexpr int Version = 1;
 
-    // Throws GridFileError naming the file and the problem.
-    static VtsContent read(const QString& path);
+    // Throws GridFileError naming the file and the problem (a limit exceeded: naming it).
+    static VtsContent read(const QString& path, const VtsLimits& limits = {});
     // Writes atomically; throws GridFileError naming the file.
     static void write(const Workbook& book, const QString& path);
 };

@@ -6,34 +6,86 @@ namespace talor::grid::formula {
 
 namespace {
 
-// Ranges are indexed by the blocks of this many rows and columns they touch.
-constexpr int BlockRows = 64;
-constexpr int BlockCols = 8;
+// The grids ranges are indexed in: blocks of this many rows and columns.
+constexpr int LevelRows[3] = {64, 1024, 65536};
+constexpr int LevelCols[3] = {8, 32, 256};
+
+quint64 blockKey(int level, int blockRow, int blockCol)
+{
+    return (quint64(level) << 40) | (quint64(blockRow) << 16) | quint64(blockCol);
+}
+
+int blockCount(const RangeRef& area, int level)
+{
+    const int rows = (area.last.row - 1) / LevelRows[level] - (area.first.row - 1) / LevelRows[level] + 1;
+    const int cols = (area.last.col - 1) / LevelCols[level] - (area.first.col - 1) / LevelCols[level] + 1;
+    return rows * cols;
+}
 
 } // namespace
 
-template <typename Visit> void DependencyGraph::forEachBlock(const RangeRef& area, Visit visit) const
+template <typename Visit> void DependencyGraph::forEachBlock(const RangeRef& area, int level, Visit visit)
 {
-    const int r1 = (std::max(area.first.row, 1) - 1) / BlockRows;
-    const int r2 = (std::max(area.last.row, 1) - 1) / BlockRows;
-    const int c1 = (std::max(area.first.col, 1) - 1) / BlockCols;
-    const int c2 = (std::max(area.last.col, 1) - 1) / BlockCols;
+    const int r1 = (std::max(area.first.row, 1) - 1) / LevelRows[level];
+    const int r2 = (std::max(area.last.row, 1) - 1) / LevelRows[level];
+    const int c1 = (std::max(area.first.col, 1) - 1) / LevelCols[level];
+    const int c2 = (std::max(area.last.col, 1) - 1) / LevelCols[level];
     for (int r = r1; r <= r2; ++r) {
         for (int c = c1; c <= c2; ++c)
-            visit(key(r, c));
+            visit(blockKey(level, r, c));
     }
+}
+
+void DependencyGraph::addReader(Key cell, Key owner)
+{
+    if (const auto crowded = m_crowdedReaders.find(cell); crowded != m_crowdedReaders.end()) {
+        crowded->second.insert(owner);
+        return;
+    }
+    std::vector<Key>& readers = m_cellReaders[cell];
+    if (std::find(readers.begin(), readers.end(), owner) != readers.end())
+        return;
+    readers.push_back(owner);
+    if (readers.size() > CrowdedReaders) {
+        m_crowdedReaders.emplace(cell, std::unordered_set<Key>(readers.begin(), readers.end()));
+        m_cellReaders.erase(cell);
+    }
+}
+
+void DependencyGraph::removeReader(Key cell, Key owner)
+{
+    if (const auto crowded = m_crowdedReaders.find(cell); crowded != m_crowdedReaders.end()) {
+        crowded->second.erase(owner);
+        if (crowded->second.empty())
+            m_crowdedReaders.erase(crowded);
+        return;
+    }
+    const auto it = m_cellReaders.find(cell);
+    if (it == m_cellReaders.end())
+        return;
+    auto& readers = it->second;
+    const auto found = std::find(readers.begin(), readers.end(), owner);
+    if (found != readers.end()) {
+        *found = readers.back();
+        readers.pop_back();
+    }
+    if (readers.empty())
+        m_cellReaders.erase(it);
 }
 
 void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& references)
 {
     removeFormula(cell);
     const Key owner = key(cell.row, cell.col);
-    Entry& entry = m_formulas[owner];
+    std::vector<Key> refs;
+    refs.reserve(references.size());
     for (const RangeRef& r : references) {
         if (r.isSingleCell()) {
             const Key k = key(r.first.row, r.first.col);
-            if (m_cellReaders[k].insert(owner).second)
-                entry.cells.push_back(k);
+            if (std::find(refs.begin(), refs.end(), k) == refs.end()) {
+                refs.push_back(k);
+                addReader(k, owner);
+            }
             continue;
         }
         int slot;
@@ -44,10 +96,15 @@ void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& refe
             slot = int(m_ranges.size());
             m_ranges.emplace_back();
         }
-        m_ranges[slot] = RangeSlot{r, owner};
-        entry.ranges.push_back(slot);
-        forEachBlock(r, [&](Key block) { m_blocks[block].insert(slot); });
+        int level = 0;
+        while (level < 2 && blockCount(r, level) > MaxRangeBlocks)
+            ++level;
+        m_ranges[size_t(slot)] = RangeSlot{r, owner, level};
+        ++m_levelRanges[level];
+        refs.push_back(RangeFlag | Key(slot));
+        forEachBlock(r, level, [&](Key block) { m_blocks[block].push_back(slot); });
     }
+    m_formulas.emplace(owner, std::move(refs));
 }
 
 void DependencyGraph::removeFormula(CellPos cell)
@@ -56,23 +113,27 @@ void DependencyGraph::removeFormula(CellPos cell)
     if (it == m_formulas.end())
         return;
     const Key owner = it->first;
-    for (Key k : it->second.cells) {
-        const auto readers = m_cellReaders.find(k);
-        if (readers == m_cellReaders.end())
+    for (const Key ref : it->second) {
+        if (!(ref & RangeFlag)) {
+            removeReader(ref, owner);
             continue;
-        readers->second.erase(owner);
-        if (readers->second.empty())
-            m_cellReaders.erase(readers);
-    }
-    for (int slot : it->second.ranges) {
-        forEachBlock(m_ranges[slot].area, [&](Key block) {
+        }
+        const int slot = int(ref & ~RangeFlag);
+        const RangeSlot& range = m_ranges[size_t(slot)];
+        forEachBlock(range.area, range.level, [&](Key block) {
             const auto b = m_blocks.find(block);
             if (b == m_blocks.end())
                 return;
-            b->second.erase(slot);
-            if (b->second.empty())
+            auto& slots = b->second;
+            const auto found = std::find(slots.begin(), slots.end(), slot);
+            if (found != slots.end()) {
+                *found = slots.back();
+                slots.pop_back();
+            }
+            if (slots.empty())
                 m_blocks.erase(b);
         });
+        --m_levelRanges[range.level];
         m_freeRanges.push_back(slot);
     }
     m_formulas.erase(it);
@@ -80,11 +141,7 @@ void DependencyGraph::removeFormula(CellPos cell)
 
 void DependencyGraph::clear()
 {
-    m_formulas.clear();
-    m_cellReaders.clear();
-    m_ranges.clear();
-    m_freeRanges.clear();
-    m_blocks.clear();
+    *this = DependencyGraph();
 }
 
 bool DependencyGraph::hasFormula(CellPos cell) const
@@ -92,28 +149,51 @@ bool DependencyGraph::hasFormula(CellPos cell) const
     return m_formulas.count(key(cell.row, cell.col)) > 0;
 }
 
-std::vector<DependencyGraph::Key> DependencyGraph::readers(Key cell) const
+size_t DependencyGraph::rangeIndexEntries() const
 {
-    std::vector<Key> result;
-    if (const auto it = m_cellReaders.find(cell); it != m_cellReaders.end())
-        result.assign(it->second.begin(), it->second.end());
-    const CellPos pos = position(cell);
-    const auto block = m_blocks.find(key((pos.row - 1) / BlockRows, (pos.col - 1) / BlockCols));
-    if (block != m_blocks.end()) {
-        for (int slot : block->second) {
-            if (m_ranges[slot].area.contains(pos.row, pos.col))
-                result.push_back(m_ranges[slot].owner);
+    size_t entries = 0;
+    for (const auto& block : m_blocks)
+        entries += block.second.size();
+    return entries;
+}
+
+// Calls `visit` for each formula that reads `cell` (a formula reading it twice may come twice).
+template <typename Visit> void DependencyGraph::forEachReader(Key cell, Visit visit) const
+{
+    if (const auto it = m_cellReaders.find(cell); it != m_cellReaders.end()) {
+        for (const Key reader : it->second)
+            visit(reader);
+    }
+    if (!m_crowdedReaders.empty()) {
+        if (const auto it = m_crowdedReaders.find(cell); it != m_crowdedReaders.end()) {
+            for (const Key reader : it->second)
+                visit(reader);
         }
     }
-    std::sort(result.begin(), result.end());
-    result.erase(std::unique(result.begin(), result.end()), result.end());
-    return result;
+    const CellPos pos = position(cell);
+    for (int level = 0; level < 3; ++level) {
+        if (m_levelRanges[level] == 0)
+            continue;
+        const auto block = m_blocks.find(
+            blockKey(level, (pos.row - 1) / LevelRows[level], (pos.col - 1) / LevelCols[level]));
+        if (block == m_blocks.end())
+            continue;
+        for (const int slot : block->second) {
+            const RangeSlot& range = m_ranges[size_t(slot)];
+            if (range.area.contains(pos.row, pos.col))
+                visit(range.owner);
+        }
+    }
 }
 
 std::vector<CellPos> DependencyGraph::dependents(CellPos cell) const
 {
+    std::vector<Key> keys;
+    forEachReader(key(cell.row, cell.col), [&](Key k) { keys.push_back(k); });
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     std::vector<CellPos> result;
-    for (Key k : readers(key(cell.row, cell.col)))
+    for (const Key k : keys)
         result.push_back(position(k));
     return result;
 }
@@ -125,8 +205,7 @@ RecalcPlan DependencyGraph::recalcOrder(const std::vector<CellPos>& changed) con
         const Key k = key(c.row, c.col);
         if (m_formulas.count(k))
             seeds.push_back(k);
-        const std::vector<Key> r = readers(k);
-        seeds.insert(seeds.end(), r.begin(), r.end());
+        forEachReader(k, [&](Key r) { seeds.push_back(r); });
     }
     return plan(std::move(seeds));
 }
@@ -143,83 +222,89 @@ RecalcPlan DependencyGraph::recalcAll() const
 
 RecalcPlan DependencyGraph::plan(std::vector<Key> seeds) const
 {
-    // The affected formulas and, for each, the formulas that read it (edges u -> reader).
+    // The affected formulas and, for each, the formulas that read it (edges u -> reader),
+    // as one edge list: the readers of node i are edges[first[i] .. first[i + 1]).
     std::vector<Key> nodes;
     std::unordered_map<Key, int> index;
-    std::vector<std::vector<int>> readersOf;
+    index.reserve(seeds.size());
+    std::vector<int> edges;
+    std::vector<size_t> first;
     auto node = [&](Key k) {
         const auto [it, added] = index.emplace(k, int(nodes.size()));
         if (added)
             nodes.push_back(k);
         return it->second;
     };
-    for (Key k : seeds)
+    for (const Key k : seeds)
         node(k);
     for (size_t i = 0; i < nodes.size(); ++i) {
-        std::vector<int> edges;
-        for (Key r : readers(nodes[i]))
-            edges.push_back(node(r));
-        readersOf.push_back(std::move(edges));
+        first.push_back(edges.size());
+        forEachReader(nodes[i], [&](Key r) { edges.push_back(node(r)); });
     }
+    first.push_back(edges.size());
 
     // Tarjan's strongly connected components without recursion. Components come out
     // readers first, so the evaluation order is their reverse.
     const int n = int(nodes.size());
-    std::vector<int> order(n, -1), low(n, 0);
-    std::vector<char> onStack(n, 0);
+    std::vector<int> order(size_t(n), -1), low(size_t(n), 0);
+    std::vector<char> onStack(size_t(n), 0);
     std::vector<int> stack;
     std::vector<std::pair<int, size_t>> calls; // node, next edge to follow
-    std::vector<std::vector<int>> components;
+    std::vector<int> componentNodes;           // the components one after the other
+    std::vector<size_t> componentEnds;
     int counter = 0;
     for (int start = 0; start < n; ++start) {
-        if (order[start] >= 0)
+        if (order[size_t(start)] >= 0)
             continue;
-        calls.emplace_back(start, 0);
-        order[start] = low[start] = counter++;
+        calls.emplace_back(start, first[size_t(start)]);
+        order[size_t(start)] = low[size_t(start)] = counter++;
         stack.push_back(start);
-        onStack[start] = 1;
+        onStack[size_t(start)] = 1;
         while (!calls.empty()) {
             const int v = calls.back().first;
             size_t& next = calls.back().second;
-            if (next < readersOf[v].size()) {
-                const int w = readersOf[v][next++];
-                if (order[w] < 0) {
-                    order[w] = low[w] = counter++;
+            if (next < first[size_t(v) + 1]) {
+                const int w = edges[next++];
+                if (order[size_t(w)] < 0) {
+                    order[size_t(w)] = low[size_t(w)] = counter++;
                     stack.push_back(w);
-                    onStack[w] = 1;
-                    calls.emplace_back(w, 0);
-                } else if (onStack[w]) {
-                    low[v] = std::min(low[v], order[w]);
+                    onStack[size_t(w)] = 1;
+                    calls.emplace_back(w, first[size_t(w)]);
+                } else if (onStack[size_t(w)]) {
+                    low[size_t(v)] = std::min(low[size_t(v)], order[size_t(w)]);
                 }
                 continue;
             }
             calls.pop_back();
             if (!calls.empty())
-                low[calls.back().first] = std::min(low[calls.back().first], low[v]);
-            if (low[v] == order[v]) {
-                std::vector<int> component;
+                low[size_t(calls.back().first)] = std::min(low[size_t(calls.back().first)], low[size_t(v)]);
+            if (low[size_t(v)] == order[size_t(v)]) {
                 int w;
                 do {
                     w = stack.back();
                     stack.pop_back();
-                    onStack[w] = 0;
-                    component.push_back(w);
+                    onStack[size_t(w)] = 0;
+                    componentNodes.push_back(w);
                 } while (w != v);
-                components.push_back(std::move(component));
+                componentEnds.push_back(componentNodes.size());
             }
         }
     }
 
     RecalcPlan result;
-    for (auto c = components.rbegin(); c != components.rend(); ++c) {
-        const int first = c->front();
+    result.order.reserve(nodes.size());
+    for (size_t c = componentEnds.size(); c-- > 0;) {
+        const size_t begin = c == 0 ? 0 : componentEnds[c - 1];
+        const size_t end = componentEnds[c];
+        const int v = componentNodes[begin];
+        const auto readersEnd = edges.begin() + std::ptrdiff_t(first[size_t(v) + 1]);
         const bool selfReference =
-            std::find(readersOf[first].begin(), readersOf[first].end(), first) != readersOf[first].end();
-        if (c->size() > 1 || selfReference) {
-            for (int v : *c)
-                result.circular.push_back(position(nodes[v]));
+            std::find(edges.begin() + std::ptrdiff_t(first[size_t(v)]), readersEnd, v) != readersEnd;
+        if (end - begin > 1 || selfReference) {
+            for (size_t i = begin; i < end; ++i)
+                result.circular.push_back(position(nodes[size_t(componentNodes[i])]));
         } else {
-            result.order.push_back(position(nodes[first]));
+            result.order.push_back(position(nodes[size_t(v)]));
         }
     }
     return result;

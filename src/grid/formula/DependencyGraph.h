@@ -29,18 +29,24 @@ struct RecalcPlan
 
 // Which formula cells read which cells, for recalculation in dependency order. The sheet
 // registers each formula cell with the references of its formula and removes it when the
-// cell no longer holds a formula. Ranges stay ranges (found through a coarse grid of
-// blocks), so SUM(A1:A36000) is one entry, not 36,000. Every walk is iterative: a chain of
-// any length or a circular reference never recurses deeply nor loops.
+// cell no longer holds a formula. Ranges stay ranges: each is indexed in at most
+// MaxRangeBlocks blocks of the finest of three grids (64 rows x 8 columns, 1,024 x 32, the
+// whole sheet) that keeps it within that count, so SUM(A1:A36000) or a whole column costs a
+// few entries, not one per 64 rows. Every walk is iterative: a chain of any length or a
+// circular reference never recurses deeply nor loops.
 class DependencyGraph
 {
 public:
+    static constexpr int MaxRangeBlocks = 16;
+
     // Registers (or replaces) the formula in `cell` as reading `references`.
     void setFormula(CellPos cell, const std::vector<RangeRef>& references);
     void removeFormula(CellPos cell);
     void clear();
     bool hasFormula(CellPos cell) const;
     int formulaCount() const { return int(m_formulas.size()); }
+    // Index entries the ranges take (what a range costs beyond its own record).
+    size_t rangeIndexEntries() const;
 
     // The formula cells that read `cell` directly, in row-then-column order.
     std::vector<CellPos> dependents(CellPos cell) const;
@@ -55,27 +61,31 @@ private:
     using Key = quint64;
     static Key key(int row, int col) { return (Key(quint32(row)) << 32) | quint32(col); }
     static CellPos position(Key k) { return CellPos{int(k >> 32), int(k & 0xFFFFFFFFu)}; }
+    // A formula's reference list holds cell keys and range slots marked with this bit.
+    static constexpr Key RangeFlag = Key(1) << 63;
+    // Cells read by more formulas than this keep their readers in a hash set.
+    static constexpr size_t CrowdedReaders = 64;
 
-    struct Entry
-    {
-        std::vector<Key> cells;  // single-cell references
-        std::vector<int> ranges; // slots in m_ranges
-    };
     struct RangeSlot
     {
         RangeRef area;
         Key owner = 0;
+        int level = 0;
     };
 
-    template <typename Visit> void forEachBlock(const RangeRef& area, Visit visit) const;
-    std::vector<Key> readers(Key cell) const;
+    template <typename Visit> static void forEachBlock(const RangeRef& area, int level, Visit visit);
+    template <typename Visit> void forEachReader(Key cell, Visit visit) const;
+    void addReader(Key cell, Key owner);
+    void removeReader(Key cell, Key owner);
     RecalcPlan plan(std::vector<Key> seeds) const;
 
-    std::unordered_map<Key, Entry> m_formulas;
-    std::unordered_map<Key, std::unordered_set<Key>> m_cellReaders;
+    std::unordered_map<Key, std::vector<Key>> m_formulas; // formula -> its references
+    std::unordered_map<Key, std::vector<Key>> m_cellReaders;
+    std::unordered_map<Key, std::unordered_set<Key>> m_crowdedReaders;
     std::vector<RangeSlot> m_ranges;
     std::vector<int> m_freeRanges;
-    std::unordered_map<Key, std::unordered_set<int>> m_blocks; // block -> range slots touching it
+    std::unordered_map<Key, std::vector<int>> m_blocks; // (level, block) -> range slots touching it
+    int m_levelRanges[3] = {0, 0, 0};
 };
 
 } // namespace talor::grid::formula

@@ -174,6 +174,8 @@ Formula Formula::parse(const QString& text)
     auto result = Parser::parse(text.startsWith(u'=') ? text.mid(1) : text);
     f.m_root = std::move(result.root);
     f.m_error = result.error;
+    if (f.m_root)
+        f.m_source = QString(); // a valid formula prints its text from the tree
     return f;
 }
 
