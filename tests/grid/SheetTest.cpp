@@ -333,3 +333,77 @@ TEST(SheetTest, DeletedColumnsMoveCellsLeftAndBreakReferencesIntoThem)
     EXPECT_EQ(sheet.text(1, 4), "3");
     EXPECT_TRUE(sheet.isEmpty(1, 256));
 }
+
+// A range and a cell written after the formula over it: the formula follows the cell exactly
+// when the cell lies inside. The cases sit on both sides of the 64-row and 8-column blocks the
+// dependencies are indexed in, of the coarser 1,024 x 32 blocks, and of ranges starting
+// inside a block.
+struct RangeEdgeCase
+{
+    const char* range;
+    int row, col;
+    bool inside;
+};
+
+class RangeEdgeTest : public ::testing::TestWithParam<RangeEdgeCase>
+{};
+
+TEST_P(RangeEdgeTest, SumFollowsExactlyTheCellsOfItsRange)
+{
+    const RangeEdgeCase& c = GetParam();
+    Sheet sheet;
+    sheet.setText(1, 256, QStringLiteral("=SUM(%1)").arg(c.range));
+    sheet.setText(c.row, c.col, "7");
+    EXPECT_EQ(sheet.text(1, 256), c.inside ? "7" : "0");
+    sheet.setText(c.row, c.col, "5");
+    EXPECT_EQ(sheet.text(1, 256), c.inside ? "5" : "0");
+}
+
+const RangeEdgeCase rangeEdges[] = {
+    {"A1:A64", 64, 1, true},        {"A1:A64", 65, 1, false},       {"A65:A128", 64, 1, false},
+    {"A65:A128", 65, 1, true},      {"A65:A128", 128, 1, true},     {"A65:A128", 129, 1, false},
+    {"A30:A100", 29, 1, false},     {"A30:A100", 30, 1, true},      {"A30:A100", 100, 1, true},
+    {"A30:A100", 101, 1, false},    {"A1:H1", 1, 8, true},          {"A1:H1", 1, 9, false},
+    {"B1:I1", 1, 1, false},         {"B1:I1", 1, 9, true},          {"B1:I1", 1, 10, false},
+    {"A1:A1024", 1024, 1, true},    {"A1:A1024", 1025, 1, false},   {"A1:A1025", 1025, 1, true},
+    {"A1:A1025", 1026, 1, false},   {"C1000:C5000", 999, 3, false}, {"C1000:C5000", 1000, 3, true},
+    {"C1000:C5000", 5000, 3, true}, {"C1000:C5000", 5001, 3, false}, {"C1000:C5000", 3000, 2, false},
+    {"B2:B65536", 65536, 2, true},  {"B2:B65536", 1, 2, false},     {"B2:B65536", 65536, 3, false},
+    {"A1:IU65536", 65536, 255, true}, {"B1:AG40000", 40000, 33, true}, {"B1:AG40000", 40001, 33, false},
+};
+INSTANTIATE_TEST_SUITE_P(Blocks, RangeEdgeTest, ::testing::ValuesIn(rangeEdges));
+
+TEST(SheetTest, BatchRecomputesOnceInDependencyOrderAtItsEnd)
+{
+    Sheet sheet;
+    int changes = 0, extents = 0;
+    std::vector<CellRange> changed;
+    QObject::connect(&sheet, &Sheet::cellsChanged, [&](const CellRange& r) { changed.push_back(r); });
+    QObject::connect(&sheet, &Sheet::extentChanged, [&] { ++extents; });
+    {
+        Sheet::Batch outer(sheet);
+        // A sum row above the data and a chain entered before its inputs.
+        sheet.setText(1, 1, "=SUM(A2:A101)");
+        sheet.setText(1, 2, "=A1*2");
+        sheet.setText(1, 3, "=C1+1"); // reads itself
+        {
+            Sheet::Batch inner(sheet);
+            for (int row = 2; row <= 101; ++row)
+                sheet.setText(row, 1, QString::number(row));
+        }
+        EXPECT_TRUE(sheet.isUpdating());
+        EXPECT_TRUE(changed.empty()); // nothing before the outermost end
+        EXPECT_EQ(extents, 0);
+    }
+    EXPECT_FALSE(sheet.isUpdating());
+    EXPECT_EQ(rowTexts(sheet, 1, 3), "5150|10300|#CIRC!");
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed.front(), (CellRange{1, 1, 101, 3}));
+    EXPECT_EQ(extents, 1);
+    changes = int(changed.size());
+    // Outside a batch every change recomputes at once.
+    sheet.setText(2, 1, "0");
+    EXPECT_EQ(rowTexts(sheet, 1, 2), "5148|10296");
+    EXPECT_EQ(int(changed.size()), changes + 3);
+    EXPECT_THROW(sheet.endUpdate(), std::logic_error);
+}

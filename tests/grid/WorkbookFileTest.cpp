@@ -1,13 +1,16 @@
 // Workbook files: .vts templates round trip exactly and broken ones are refused; Excel
 // workbooks hold typed values, computed formula results, formats and sheet names.
+#include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
 #include <optional>
 #include <tuple>
 
@@ -45,7 +48,7 @@ void fillSample(Workbook& book)
     s.setBorder(1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0);
     s.select("B3:C4");
     s.setPattern(5, 0xFF0000, 0x00FF00);
-    s.select("$C5");
+    s.select("$C5:E9"); // a selection of many cells is kept
     const int second = book.addSheet("第二页");
     Sheet& t = book.sheet(second);
     t.setText(1, 1, "x");
@@ -177,6 +180,48 @@ TEST(VtsFileTest, BrokenFilesFailWithAClearErrorAndLeaveTheBookAsItWas)
         EXPECT_EQ(book.sheetCount(), 1);
         EXPECT_EQ(book.sheetName(1), "mine");
         EXPECT_EQ(book.text(1, 1), "keep");
+    }
+}
+
+// Each limit of the reader holds a file of exactly that much and refuses one more, naming
+// the file and the limit.
+TEST(VtsFileTest, FilesBeyondTheReaderLimitsAreRefused)
+{
+    QTemporaryDir dir;
+    Workbook book;
+    book.setText(1, 1, "1");
+    book.setText(1, 2, "=A1+1");   // 5 characters
+    book.setText(2, 1, "=A1*100"); // 7 characters
+    book.addSheet("two");
+    const QString path = dir.filePath("limits.vts");
+    book.write(path, FileType::Template);
+    const qint64 size = QFileInfo(path).size();
+    const struct
+    {
+        const char* name;
+        std::function<void(VtsLimits&, int)> set;
+        int amount; // what the file holds
+        QString message;
+    } cases[] = {
+        {"bytes", [](VtsLimits& l, int n) { l.fileBytes = n; }, int(size), "larger than %1 bytes"},
+        {"sheets", [](VtsLimits& l, int n) { l.sheets = n; }, 2, "more than %1 sheets"},
+        {"cells", [](VtsLimits& l, int n) { l.cells = n; }, 3, "more than %1 cells"},
+        {"formula", [](VtsLimits& l, int n) { l.formulaLength = n; }, 7, "longer than %1 characters"},
+        {"formulas", [](VtsLimits& l, int n) { l.formulaCharacters = n; }, 12, "more than %1 characters"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        VtsLimits limits;
+        c.set(limits, c.amount);
+        EXPECT_EQ(VtsFile::read(path, limits).sheets.size(), 2u);
+        c.set(limits, c.amount - 1);
+        try {
+            VtsFile::read(path, limits);
+            ADD_FAILURE() << "read accepted the file";
+        } catch (const GridFileError& e) {
+            EXPECT_TRUE(e.message().contains(path)) << e.what();
+            EXPECT_TRUE(e.message().contains(c.message.arg(c.amount - 1))) << e.what();
+        }
     }
 }
 

@@ -15,6 +15,16 @@ quint64 blockKey(int level, int blockRow, int blockCol)
     return (quint64(level) << 40) | (quint64(blockRow) << 16) | quint64(blockCol);
 }
 
+// Removes one `value` from `list`, whose order does not matter.
+template <typename T> void eraseOne(std::vector<T>& list, T value)
+{
+    const auto found = std::find(list.begin(), list.end(), value);
+    if (found != list.end()) {
+        *found = list.back();
+        list.pop_back();
+    }
+}
+
 int blockCount(const RangeRef& area, int level)
 {
     const int rows = (area.last.row - 1) / LevelRows[level] - (area.first.row - 1) / LevelRows[level] + 1;
@@ -63,13 +73,8 @@ void DependencyGraph::removeReader(Key cell, Key owner)
     const auto it = m_cellReaders.find(cell);
     if (it == m_cellReaders.end())
         return;
-    auto& readers = it->second;
-    const auto found = std::find(readers.begin(), readers.end(), owner);
-    if (found != readers.end()) {
-        *found = readers.back();
-        readers.pop_back();
-    }
-    if (readers.empty())
+    eraseOne(it->second, owner);
+    if (it->second.empty())
         m_cellReaders.erase(it);
 }
 
@@ -124,13 +129,8 @@ void DependencyGraph::removeFormula(CellPos cell)
             const auto b = m_blocks.find(block);
             if (b == m_blocks.end())
                 return;
-            auto& slots = b->second;
-            const auto found = std::find(slots.begin(), slots.end(), slot);
-            if (found != slots.end()) {
-                *found = slots.back();
-                slots.pop_back();
-            }
-            if (slots.empty())
+            eraseOne(b->second, slot);
+            if (b->second.empty())
                 m_blocks.erase(b);
         });
         --m_levelRanges[range.level];

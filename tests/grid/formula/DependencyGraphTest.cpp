@@ -124,6 +124,17 @@ TEST(DependencyGraph, BigRangesStayOneEntry)
     EXPECT_EQ(graph.dependents({35999, 20}), (std::vector<CellPos>{{35999, 3}}));
     EXPECT_EQ(graph.recalcAll().order.size(), 36001u);
     EXPECT_EQ(graph.recalcOrder({{20000, 10}}).order, (std::vector<CellPos>{{20000, 3}}));
+
+    // However large or wide, a range takes a few index entries, and removing it frees them.
+    DependencyGraph wide;
+    const char* shapes[] = {"=SUM(B1:IV65536)", "=SUM(A1:A65536)", "=SUM(B1:IV1024)", "=SUM(C3:AG1500)"};
+    for (int i = 1; i <= 1000; ++i)
+        setFormula(wide, i, 1, shapes[i % 4]);
+    EXPECT_LE(wide.rangeIndexEntries(), size_t(1000 * DependencyGraph::MaxRangeBlocks));
+    EXPECT_EQ(wide.dependents({1500, 33}).size(), 500u); // the first and the last shape
+    for (int i = 1; i <= 1000; ++i)
+        wide.removeFormula({i, 1});
+    EXPECT_EQ(wide.rangeIndexEntries(), 0u);
 }
 
 } // namespace
