@@ -3,6 +3,7 @@
 #include "grid/formula/DependencyGraph.h"
 #include "grid/formula/Formula.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace talor::grid {
@@ -18,13 +19,52 @@ quint64 key(int row, int col)
     return (quint64(quint32(row)) << 32) | quint32(col);
 }
 
+// A parsed formula and the cell it was read for. Formulas copied down a column (the rows of
+// a report) share one: the cells below read it moved by their distance.
+struct Shape
+{
+    Formula formula;
+    int row = 0;
+    int col = 0;
+    bool relative = false; // valid, and no "$" in any reference: it can be moved as a whole
+};
+
+// The cells of the sheet as seen from a formula moved by (rows, cols).
+class MovedCells : public formula::CellSource
+{
+public:
+    MovedCells(const formula::CellSource& cells, int rows, int cols) : m_cells(cells), m_rows(rows), m_cols(cols)
+    {}
+
+    Value value(int row, int col) const override { return m_cells.value(row + m_rows, col + m_cols); }
+
+    void forEachValue(const formula::RangeRef& range,
+                      const std::function<bool(const Value&)>& visit) const override
+    {
+        m_cells.forEachValue(moved(range), visit);
+    }
+
+    formula::RangeRef moved(formula::RangeRef range) const
+    {
+        for (formula::CellRef* c : {&range.first, &range.last}) {
+            c->row += m_rows;
+            c->col += m_cols;
+        }
+        return range;
+    }
+
+private:
+    const formula::CellSource& m_cells;
+    int m_rows, m_cols;
+};
+
 } // namespace
 
 struct FormulaCells::Data
 {
     struct Entry
     {
-        Formula formula;
+        std::shared_ptr<const Shape> shape;
         Value result;
     };
 
@@ -53,18 +93,60 @@ struct FormulaCells::Data
             const auto it = entries.find(key(p.row, p.col));
             if (it == entries.end())
                 continue;
-            it->second.result = it->second.formula.evaluate(cells);
+            const Shape& shape = *it->second.shape;
+            it->second.result = shape.row == p.row && shape.col == p.col
+                                    ? shape.formula.evaluate(cells)
+                                    : shape.formula.evaluate(MovedCells(cells, p.row - shape.row, p.col - shape.col));
             done.emplace_back(p.row, p.col);
         }
         return done;
     }
 
+    // The shape of the formula `source` in (row, col): the one of the cell above when
+    // `source` is that formula copied down, else a new one.
+    std::shared_ptr<const Shape> shapeFor(int row, int col, const QString& source) const
+    {
+        if (const auto above = entries.find(key(row - 1, col)); above != entries.end()) {
+            const auto& shape = above->second.shape;
+            if (shape->relative) {
+                const QString copied = shape->formula.copied(row - shape->row, col - shape->col);
+                if (copied == source && !copied.contains(u'#'))
+                    return shape;
+            }
+        }
+        auto shape = std::make_shared<Shape>();
+        shape->formula = Formula::parse(source);
+        shape->row = row;
+        shape->col = col;
+        const auto refs = shape->formula.references();
+        shape->relative = shape->formula.isValid() && std::none_of(refs.begin(), refs.end(), [](const auto& r) {
+                              return r.first.rowAbsolute || r.first.colAbsolute || r.last.rowAbsolute ||
+                                     r.last.colAbsolute;
+                          });
+        return shape;
+    }
+
     void add(int row, int col, const QString& source)
     {
         Entry entry;
-        entry.formula = Formula::parse(source);
-        graph.setFormula(CellPos{row, col}, entry.formula.references());
+        entry.shape = shapeFor(row, col, source);
+        register_(row, col, *entry.shape);
         entries[key(row, col)] = std::move(entry);
+    }
+
+    void register_(int row, int col, const Shape& shape)
+    {
+        auto refs = shape.formula.references();
+        const MovedCells move(cells, row - shape.row, col - shape.col);
+        for (auto& r : refs)
+            r = move.moved(r);
+        graph.setFormula(CellPos{row, col}, refs);
+    }
+
+    QString source(int row, int col, const Shape& shape) const
+    {
+        return shape.row == row && shape.col == col ? shape.formula.text()
+                                                    : shape.formula.copied(row - shape.row, col - shape.col);
     }
 
     void markChanged(int row, int col)
@@ -96,7 +178,7 @@ bool FormulaCells::contains(int row, int col) const
 QString FormulaCells::source(int row, int col) const
 {
     const auto it = d->entries.find(key(row, col));
-    return it == d->entries.end() ? QString() : it->second.formula.text();
+    return it == d->entries.end() ? QString() : d->source(row, col, *it->second.shape);
 }
 
 Value FormulaCells::result(int row, int col) const
@@ -152,9 +234,11 @@ void FormulaCells::shiftColumns(int col, int count)
             c += count;
         if (c > formula::MaxColumn)
             continue; // pushed off the sheet
-        const QString source =
-            entry.formula.isValid() ? entry.formula.shiftedColumns(col, count) : entry.formula.text();
-        moved.emplace_back(row, c, source);
+        const int oldCol = int(k & 0xFFFFFFFFu);
+        const Shape& shape = *entry.shape;
+        const Formula formula =
+            shape.row == row && shape.col == oldCol ? shape.formula : Formula::parse(d->source(row, oldCol, shape));
+        moved.emplace_back(row, c, formula.isValid() ? formula.shiftedColumns(col, count) : formula.text());
     }
     d->entries.clear();
     d->graph.clear();
@@ -174,7 +258,7 @@ void FormulaCells::crop(int lastRow, int lastCol)
     // at a time would cost the square of their number.
     d->graph.clear();
     for (const auto& [k, entry] : d->entries)
-        d->graph.setFormula(CellPos{int(k >> 32), int(k & 0xFFFFFFFFu)}, entry.formula.references());
+        d->register_(int(k >> 32), int(k & 0xFFFFFFFFu), *entry.shape);
     d->allPending = true;
 }
 
