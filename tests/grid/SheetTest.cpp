@@ -407,3 +407,28 @@ TEST(SheetTest, BatchRecomputesOnceInDependencyOrderAtItsEnd)
     EXPECT_EQ(int(changed.size()), changes + 3);
     EXPECT_THROW(sheet.endUpdate(), std::logic_error);
 }
+
+TEST(SheetTest, FormulasCopiedDownAColumnReadTheirOwnRow)
+{
+    Sheet sheet;
+    // Relative formulas copied down share their parsed form; "$" ones and others do not.
+    for (int row = 1; row <= 5; ++row) {
+        sheet.setText(row, 1, QString::number(row));
+        sheet.setText(row, 2, QStringLiteral("=A%1*2").arg(row));
+        sheet.setText(row, 3, QStringLiteral("=SUM(A%1:B%1)").arg(row));
+        sheet.setText(row, 4, QStringLiteral("=SUM($A$1:A%1)").arg(row));
+        sheet.setText(row, 5, row == 3 ? QStringLiteral("=A1") : QStringLiteral("=A%1").arg(row));
+    }
+    EXPECT_EQ(rowTexts(sheet, 4, 5), "4|8|12|10|4");
+    EXPECT_EQ(rowTexts(sheet, 3, 5), "3|6|9|6|1");
+    EXPECT_EQ(sheet.formula(4, 3), "=SUM(A4:B4)");
+    sheet.setText(4, 1, "10");
+    EXPECT_EQ(rowTexts(sheet, 4, 5), "10|20|30|16|10");
+    EXPECT_EQ(rowTexts(sheet, 5, 4), "5|10|15|21");
+    // Moved columns keep each row's own references.
+    sheet.insertColumns(2);
+    EXPECT_EQ(sheet.formula(5, 4), "=SUM(A5:C5)");
+    EXPECT_EQ(sheet.formula(5, 3), "=A5*2");
+    sheet.setText(5, 1, "1");
+    EXPECT_EQ(rowTexts(sheet, 5, 6), "1||2|3|17|1");
+}
