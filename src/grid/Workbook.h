@@ -47,6 +47,8 @@ public:
     void replaceSheets(std::vector<std::unique_ptr<Sheet>> sheets, std::vector<QString> names, int active);
 
     // --- Active-sheet shortcuts (the operations the module calls) -----------------------
+    // A fill of many cells belongs in a batch of its sheet, `Sheet::Batch batch(book.active());`,
+    // so that formulas are recomputed once at its end rather than after every cell.
     QString text(int row, int col) const { return active().text(row, col); }
     void setText(int row, int col, const QString& text) { active().setText(row, col, text); }
     QString formula(int row, int col) const { return active().formula(row, col); }
