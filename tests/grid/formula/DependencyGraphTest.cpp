@@ -54,6 +54,16 @@ TEST(DependencyGraph, ReplacingAndRemovingFormulasDropsTheirEdges)
     graph.clear();
     EXPECT_EQ(graph.formulaCount(), 0);
     EXPECT_TRUE(graph.dependents({2, 26}).empty());
+
+    // A cell read by many formulas (past the point where its readers move to a hash set).
+    for (int row = 1; row <= 100; ++row)
+        setFormula(graph, row, 2, "=$A$1*2+$A$1");
+    for (int row = 1; row <= 100; row += 2)
+        graph.removeFormula({row, 2});
+    const auto readers = graph.dependents({1, 1});
+    ASSERT_EQ(readers.size(), 50u);
+    EXPECT_EQ(readers.front(), (CellPos{2, 2}));
+    EXPECT_EQ(readers.back(), (CellPos{100, 2}));
 }
 
 TEST(DependencyGraph, OrdersPrecedentsBeforeReaders)
