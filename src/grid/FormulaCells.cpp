@@ -24,6 +24,7 @@ quint64 key(int row, int col)
 struct Shape
 {
     Formula formula;
+    std::vector<formula::RangeRef> references; // of the formula where it was read
     int row = 0;
     int col = 0;
     bool relative = false; // valid, and no "$" in any reference: it can be moved as a whole
@@ -118,7 +119,8 @@ struct FormulaCells::Data
         shape->formula = Formula::parse(source);
         shape->row = row;
         shape->col = col;
-        const auto refs = shape->formula.references();
+        shape->references = shape->formula.references();
+        const auto& refs = shape->references;
         shape->relative = shape->formula.isValid() && std::none_of(refs.begin(), refs.end(), [](const auto& r) {
                               return r.first.rowAbsolute || r.first.colAbsolute || r.last.rowAbsolute ||
                                      r.last.colAbsolute;
@@ -136,7 +138,7 @@ struct FormulaCells::Data
 
     void register_(int row, int col, const Shape& shape)
     {
-        auto refs = shape.formula.references();
+        auto refs = shape.references;
         const MovedCells move(cells, row - shape.row, col - shape.col);
         for (auto& r : refs)
             r = move.moved(r);

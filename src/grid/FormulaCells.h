@@ -14,7 +14,8 @@ namespace talor::grid {
 // between them. The sheet keeps its constants itself and tells this store what changed;
 // recalculate() then recomputes the formula cells that the changes reach, once each, in
 // dependency order. Many changes between two recalculations (a load, a report fill) cost
-// one pass over the formulas, not one per change.
+// one pass over the formulas, not one per change. A formula copied down a column (the rows
+// of a report) shares the parsed form of the cell above it.
 class FormulaCells
 {
 public:

@@ -202,8 +202,11 @@ struct Sheet::Data : formula::CellSource
         const int lastRow = std::min(range.last.row, int(rows.size()));
         for (int row = range.first.row; row <= lastRow; ++row) {
             const Row& cells = rows[size_t(row - 1)];
-            for (auto it = lowerBound(cells, range.first.col); it != cells.end() && it->col <= range.last.col;
-                 ++it) {
+            const size_t first = size_t(range.first.col);
+            auto it = first <= cells.size() && cells[first - 1].col == range.first.col
+                          ? cells.begin() + std::ptrdiff_t(first - 1) // dense up to here
+                          : lowerBound(cells, range.first.col);
+            for (; it != cells.end() && it->col <= range.last.col; ++it) {
                 if (it->kind != Cell::Empty && !visit(value(row, it->col)))
                     return;
             }
