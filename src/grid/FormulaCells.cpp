@@ -3,6 +3,7 @@
 #include "grid/formula/DependencyGraph.h"
 #include "grid/formula/Formula.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <unordered_map>
 
@@ -28,6 +29,59 @@ struct Shape
     int row = 0;
     int col = 0;
     bool relative = false; // valid, and no "$" in any reference: it can be moved as a whole
+    // The text around the references (one more piece than references) and which references
+    // are written as ranges: what tells cheaply whether a text is this formula moved.
+    std::vector<QString> pieces;
+    std::vector<bool> writtenAsRanges;
+
+    void splitText()
+    {
+        const QString text = formula.text();
+        if (!relative || text.contains(u'#'))
+            return;
+        // Moved off the sheet, every reference prints as #REF!.
+        const QStringList holes = formula.copied(-formula::MaxRow, 0).split(QStringLiteral("#REF!"));
+        if (size_t(holes.size()) != references.size() + 1)
+            return;
+        qsizetype pos = 0;
+        for (size_t i = 0; i < references.size(); ++i) {
+            pos += holes[qsizetype(i)].size();
+            bool range = false;
+            for (; pos < text.size() && (text[pos].isLetterOrNumber() || text[pos] == u':'); ++pos)
+                range = range || text[pos] == u':';
+            writtenAsRanges.push_back(range);
+        }
+        pieces.assign(holes.begin(), holes.end());
+    }
+
+    // Whether `source` is this formula moved by (rows, cols), all of it still on the sheet.
+    bool isMoved(const QString& source, int rows, int cols) const
+    {
+        if (pieces.empty())
+            return false;
+        const QStringView rest(source);
+        qsizetype pos = 0;
+        auto follows = [&](QStringView part) {
+            if (!rest.sliced(pos).startsWith(part))
+                return false;
+            pos += part.size();
+            return true;
+        };
+        for (size_t i = 0; i < references.size(); ++i) {
+            if (!follows(pieces[i]))
+                return false;
+            formula::RangeRef r = references[i];
+            for (formula::CellRef* c : {&r.first, &r.last}) {
+                c->row += rows;
+                c->col += cols;
+                if (c->row < 1 || c->row > formula::MaxRow || c->col < 1 || c->col > formula::MaxColumn)
+                    return false;
+            }
+            if (!follows(r.first.toString()) || (writtenAsRanges[i] && !(follows(u":") && follows(r.last.toString()))))
+                return false;
+        }
+        return rest.sliced(pos) == pieces.back();
+    }
 };
 
 // The cells of the sheet as seen from a formula moved by (rows, cols).
@@ -109,11 +163,8 @@ struct FormulaCells::Data
     {
         if (const auto above = entries.find(key(row - 1, col)); above != entries.end()) {
             const auto& shape = above->second.shape;
-            if (shape->relative) {
-                const QString copied = shape->formula.copied(row - shape->row, col - shape->col);
-                if (copied == source && !copied.contains(u'#'))
-                    return shape;
-            }
+            if (shape->isMoved(source, row - shape->row, col - shape->col))
+                return shape;
         }
         auto shape = std::make_shared<Shape>();
         shape->formula = Formula::parse(source);
@@ -125,6 +176,7 @@ struct FormulaCells::Data
                               return r.first.rowAbsolute || r.first.colAbsolute || r.last.rowAbsolute ||
                                      r.last.colAbsolute;
                           });
+        shape->splitText();
         return shape;
     }
 

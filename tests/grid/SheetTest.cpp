@@ -418,7 +418,11 @@ TEST(SheetTest, FormulasCopiedDownAColumnReadTheirOwnRow)
         sheet.setText(row, 3, QStringLiteral("=SUM(A%1:B%1)").arg(row));
         sheet.setText(row, 4, QStringLiteral("=SUM($A$1:A%1)").arg(row));
         sheet.setText(row, 5, row == 3 ? QStringLiteral("=A1") : QStringLiteral("=A%1").arg(row));
+        sheet.setText(row, 6, QStringLiteral("=IF(A%1>2,\"x:\"&SUM(A%1:A%1),1.5)").arg(row));
     }
+    EXPECT_EQ(sheet.text(4, 6), "x:4");
+    EXPECT_EQ(sheet.formula(5, 6), "=IF(A5>2,\"x:\"&SUM(A5:A5),1.5)");
+    EXPECT_EQ(sheet.text(2, 6), "1.5");
     EXPECT_EQ(rowTexts(sheet, 4, 5), "4|8|12|10|4");
     EXPECT_EQ(rowTexts(sheet, 3, 5), "3|6|9|6|1");
     EXPECT_EQ(sheet.formula(4, 3), "=SUM(A4:B4)");
