@@ -3,7 +3,6 @@
 #include "grid/formula/DependencyGraph.h"
 #include "grid/formula/Formula.h"
 
-#include <QStringList>
 #include <algorithm>
 #include <unordered_map>
 
@@ -29,38 +28,43 @@ struct Shape
     int row = 0;
     int col = 0;
     bool relative = false; // valid, and no "$" in any reference: it can be moved as a whole
-    // The text around the references (one more piece than references) and which references
-    // are written as ranges: what tells cheaply whether a text is this formula moved.
-    std::vector<QString> pieces;
-    std::vector<bool> writtenAsRanges;
+    // The text with "#REF!" for each reference, and which references are written as ranges:
+    // what tells cheaply whether a text is this formula moved. Empty when it cannot be moved.
+    QString holes;
+    quint64 writtenAsRanges = 0;
+
+    static constexpr QStringView Hole = u"#REF!";
 
     void splitText()
     {
         const QString text = formula.text();
-        if (!relative || text.contains(u'#'))
+        if (!relative || text.contains(u'#') || references.size() > 64)
             return;
         // Moved off the sheet, every reference prints as #REF!.
-        const QStringList holes = formula.copied(-formula::MaxRow, 0).split(QStringLiteral("#REF!"));
-        if (size_t(holes.size()) != references.size() + 1)
+        QString moved = formula.copied(-formula::MaxRow, 0);
+        if (size_t(moved.count(Hole)) != references.size())
             return;
-        qsizetype pos = 0;
+        qsizetype pos = 0, hole = 0;
         for (size_t i = 0; i < references.size(); ++i) {
-            pos += holes[qsizetype(i)].size();
+            const qsizetype next = moved.indexOf(Hole, hole);
+            pos += next - hole;
+            hole = next + Hole.size();
             bool range = false;
             for (; pos < text.size() && (text[pos].isLetterOrNumber() || text[pos] == u':'); ++pos)
                 range = range || text[pos] == u':';
-            writtenAsRanges.push_back(range);
+            if (range)
+                writtenAsRanges |= quint64(1) << i;
         }
-        pieces.assign(holes.begin(), holes.end());
+        holes = std::move(moved);
     }
 
     // Whether `source` is this formula moved by (rows, cols), all of it still on the sheet.
     bool isMoved(const QString& source, int rows, int cols) const
     {
-        if (pieces.empty())
+        if (holes.isEmpty())
             return false;
         const QStringView rest(source);
-        qsizetype pos = 0;
+        qsizetype pos = 0, hole = 0;
         auto follows = [&](QStringView part) {
             if (!rest.sliced(pos).startsWith(part))
                 return false;
@@ -68,8 +72,10 @@ struct Shape
             return true;
         };
         for (size_t i = 0; i < references.size(); ++i) {
-            if (!follows(pieces[i]))
+            const qsizetype next = holes.indexOf(Hole, hole);
+            if (!follows(QStringView(holes).sliced(hole, next - hole)))
                 return false;
+            hole = next + Hole.size();
             formula::RangeRef r = references[i];
             for (formula::CellRef* c : {&r.first, &r.last}) {
                 c->row += rows;
@@ -77,10 +83,11 @@ struct Shape
                 if (c->row < 1 || c->row > formula::MaxRow || c->col < 1 || c->col > formula::MaxColumn)
                     return false;
             }
-            if (!follows(r.first.toString()) || (writtenAsRanges[i] && !(follows(u":") && follows(r.last.toString()))))
+            const bool range = writtenAsRanges & (quint64(1) << i);
+            if (!follows(r.first.toString()) || (range && !(follows(u":") && follows(r.last.toString()))))
                 return false;
         }
-        return rest.sliced(pos) == pieces.back();
+        return rest.sliced(pos) == QStringView(holes).sliced(hole);
     }
 };
 
