@@ -2,16 +2,18 @@
 
 #include "db/Connections.h"
 #include "db/Recordset.h"
+#include "io/FileWrite.h"
 #include "suite/DemoTemplates.h"
 #include "suite/SuiteServices.h"
 
 #include <QAtomicInt>
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
+#include <QLockFile>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -21,11 +23,41 @@ namespace {
 
 QAtomicInt demoConnections;
 
+const QString ScratchPrefix = QStringLiteral(".talor-demo-");
+// Held in the scratch directory while a run builds there.
+const QString BuildingLock = QStringLiteral(".building.lock");
+
+// Scratch directories of runs that were killed: their lock names a process that is gone. A
+// directory without a lock file may belong to a run that is just starting or finishing.
+void removeAbandonedScratch(const QString& parent)
+{
+    const QFileInfoList scratch = QDir(parent).entryInfoList({ScratchPrefix + u'*'}, QDir::Dirs | QDir::Hidden);
+    for (const QFileInfo& dir : scratch) {
+        const QString lockPath = QDir(dir.absoluteFilePath()).filePath(BuildingLock);
+        if (!QFileInfo::exists(lockPath))
+            continue;
+        QLockFile lock(lockPath);
+        lock.setStaleLockTime(0); // a long run is not abandoned; only one whose process is gone
+        if (lock.tryLock(0)) {
+            lock.unlock();
+            QDir(dir.absoluteFilePath()).removeRecursively();
+        }
+    }
+}
+
+// Whole or not at all; a full disk is named as such.
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    try {
+        io::writeFileAtomically(path, bytes);
+    } catch (const io::FileWriteError& error) {
+        throw SuiteError(error.message());
+    }
+}
+
 void writeText(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw SuiteError(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    writeBytes(path, text.toUtf8());
 }
 
 // A small square picture in one colour with a lighter frame; the file name may end in .ICO,
@@ -42,8 +74,11 @@ void writeIcon(const QString& path, QRgb colour)
             const bool mark = (x >= 10 && x <= 21 && (y == 10 || y == 15 || y == 20));
             image.setPixel(x, y, frame || mark ? light : colour);
         }
-    if (!image.save(path, "PNG"))
-        throw SuiteError(QStringLiteral("cannot write the picture %1").arg(path));
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        throw SuiteError(QStringLiteral("cannot write the picture %1: it cannot be encoded as PNG").arg(path));
+    writeBytes(path, png);
 }
 
 QString configurationText(const DemoOptions& options)
@@ -144,12 +179,18 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
     const QString parent = targetInfo.absolutePath();
     makeDirectory(parent);
 
-    // Build everything beside the target and move it into place at the end.
-    QTemporaryDir staging(parent + QStringLiteral("/.talor-demo-XXXXXX"));
+    // Build everything beside the target and move it into place at the end. A failure removes
+    // the scratch directory; a run that was killed leaves it, and the next run removes it.
+    removeAbandonedScratch(parent);
+    QTemporaryDir staging(parent + QStringLiteral("/") + ScratchPrefix + QStringLiteral("XXXXXX"));
     if (!staging.isValid())
         throw SuiteError(
             QStringLiteral("cannot create a scratch directory in %1: %2").arg(parent, staging.errorString()));
     const QDir out(staging.path());
+    QLockFile building(out.filePath(BuildingLock));
+    building.setStaleLockTime(0);
+    if (!building.tryLock(0))
+        throw SuiteError(QStringLiteral("cannot create the lock file %1").arg(out.filePath(BuildingLock)));
 
     for (const char* sub : {"work", "template", "icon", "tmp"})
         makeDirectory(out.filePath(QString::fromLatin1(sub)));
@@ -174,6 +215,7 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
     DemoSummary summary = writeDatabase(out.filePath("suite.db"), options);
     writeText(out.filePath("suite.ini"), configurationText(options));
 
+    building.unlock();
     if (targetInfo.exists() && !QDir().rmdir(target))
         throw SuiteError(QStringLiteral("cannot replace the empty directory %1").arg(target));
     if (!QDir().rename(staging.path(), target)) {
