@@ -13,6 +13,10 @@ namespace talor {
 
 namespace {
 
+const QDate LastDemoDay(9999, 12, 31);
+// Employees times days: ten million daily rows take a few minutes and about a gigabyte.
+constexpr qint64 MaxDailyRows = 10'000'000;
+
 void printError(const QString& text)
 {
     std::fprintf(stderr, "talor demo: %s\n", text.toLocal8Bit().constData());
@@ -81,6 +85,24 @@ int runDemoCommand(const QStringList& args)
     const QDate first = QDate::fromString(parser.value(from).trimmed(), QStringLiteral("yyyy-MM-dd"));
     if (!first.isValid()) {
         printError(QStringLiteral("--from %1 is not a date YYYY-MM-DD").arg(parser.value(from)));
+        return 2;
+    }
+    // Dates are written with four-digit years: the last day may be 9999-12-31 at the latest.
+    const QDate last = first.addDays(*dayCount - 1);
+    if (!last.isValid() || last > LastDemoDay) {
+        printError(QStringLiteral("--from %1 --days %2 ends after %3; the last day can be %3 at the latest")
+                       .arg(first.toString(Qt::ISODate))
+                       .arg(*dayCount)
+                       .arg(LastDemoDay.toString(Qt::ISODate)));
+        return 2;
+    }
+    if (*employeeCount * *dayCount > MaxDailyRows) {
+        printError(QStringLiteral("--employees %1 with --days %2 makes %3 daily rows; a demo suite holds at "
+                                  "most %4")
+                       .arg(*employeeCount)
+                       .arg(*dayCount)
+                       .arg(*employeeCount * *dayCount)
+                       .arg(MaxDailyRows));
         return 2;
     }
     const auto seedValue = wholeNumber(parser.value(seed), 0, 0xFFFFFFFFLL);
