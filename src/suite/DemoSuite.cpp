@@ -3,6 +3,7 @@
 #include "db/Connections.h"
 #include "db/Recordset.h"
 #include "io/FileWrite.h"
+#include "suite/DemoScratch.h"
 #include "suite/DemoTemplates.h"
 #include "suite/SuiteServices.h"
 
@@ -13,37 +14,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QLockFile>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 namespace talor {
 
 namespace {
 
 QAtomicInt demoConnections;
-
-const QString ScratchPrefix = QStringLiteral(".talor-demo-");
-// Held in the scratch directory while a run builds there.
-const QString BuildingLock = QStringLiteral(".building.lock");
-
-// Scratch directories of runs that were killed: their lock names a process that is gone. A
-// directory without a lock file may belong to a run that is just starting or finishing.
-void removeAbandonedScratch(const QString& parent)
-{
-    const QFileInfoList scratch = QDir(parent).entryInfoList({ScratchPrefix + u'*'}, QDir::Dirs | QDir::Hidden);
-    for (const QFileInfo& dir : scratch) {
-        const QString lockPath = QDir(dir.absoluteFilePath()).filePath(BuildingLock);
-        if (!QFileInfo::exists(lockPath))
-            continue;
-        QLockFile lock(lockPath);
-        lock.setStaleLockTime(0); // a long run is not abandoned; only one whose process is gone
-        if (lock.tryLock(0)) {
-            lock.unlock();
-            QDir(dir.absoluteFilePath()).removeRecursively();
-        }
-    }
-}
 
 // Whole or not at all; a full disk is named as such.
 void writeBytes(const QString& path, const QByteArray& bytes)
@@ -180,17 +157,9 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
     makeDirectory(parent);
 
     // Build everything beside the target and move it into place at the end. A failure removes
-    // the scratch directory; a run that was killed leaves it, and the next run removes it.
-    removeAbandonedScratch(parent);
-    QTemporaryDir staging(parent + QStringLiteral("/") + ScratchPrefix + QStringLiteral("XXXXXX"));
-    if (!staging.isValid())
-        throw SuiteError(
-            QStringLiteral("cannot create a scratch directory in %1: %2").arg(parent, staging.errorString()));
+    // the scratch directory; a run that was killed outright leaves it, and the next run removes it.
+    DemoScratch staging(parent);
     const QDir out(staging.path());
-    QLockFile building(out.filePath(BuildingLock));
-    building.setStaleLockTime(0);
-    if (!building.tryLock(0))
-        throw SuiteError(QStringLiteral("cannot create the lock file %1").arg(out.filePath(BuildingLock)));
 
     for (const char* sub : {"work", "template", "icon", "tmp"})
         makeDirectory(out.filePath(QString::fromLatin1(sub)));
@@ -215,7 +184,7 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
     DemoSummary summary = writeDatabase(out.filePath("suite.db"), options);
     writeText(out.filePath("suite.ini"), configurationText(options));
 
-    building.unlock();
+    staging.finishBuilding();
     if (targetInfo.exists() && !QDir().rmdir(target))
         throw SuiteError(QStringLiteral("cannot replace the empty directory %1").arg(target));
     if (!QDir().rename(staging.path(), target)) {
@@ -223,7 +192,7 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
             QDir().mkdir(target);
         throw SuiteError(QStringLiteral("cannot move the demo suite into %1").arg(target));
     }
-    staging.setAutoRemove(false);
+    staging.keep();
     // The scratch directory was private; the suite directory gets the usual permissions.
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                       QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);

@@ -83,27 +83,37 @@ INSTANTIATE_TEST_SUITE_P(
                                2, "9999-12-31"}),
     [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
 
-// A demo run killed while it builds leaves its hidden scratch directory; the next run in the same
-// place removes it.
-TEST(HostDemoTest, KilledRunLeavesNothingAfterTheNextRun)
+// A demo run ended by a signal while it builds removes its hidden scratch directory itself; one
+// killed outright leaves it, and the next run in the same place removes it.
+TEST(HostDemoTest, EndedRunsLeaveNoScratchDirectory)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QProcess big;
-    big.start(QStringLiteral(TALOR_EXECUTABLE),
-              {"demo", "--dir", dir.filePath("big"), "--employees", "5000", "--days", "1000"});
-    ASSERT_TRUE(big.waitForStarted());
     const QDir parent(dir.path());
     const auto scratch = [&parent] {
         return parent.entryList({QStringLiteral(".talor-demo-*")}, QDir::Dirs | QDir::Hidden);
     };
-    // Killed once it writes its database.
-    QDeadlineTimer deadline(30000);
-    while (!deadline.hasExpired() && (scratch().isEmpty() || !parent.exists(scratch().first() + "/suite.db")))
-        QThread::msleep(20);
-    big.kill();
-    big.waitForFinished();
-    ASSERT_EQ(scratch().size(), 1) << "the run was not caught while building";
+    for (const bool outright : {false, true}) {
+        SCOPED_TRACE(outright ? "killed" : "terminated");
+        QProcess big;
+        big.start(QStringLiteral(TALOR_EXECUTABLE),
+                  {"demo", "--dir", dir.filePath("big"), "--employees", "5000", "--days", "1000"});
+        ASSERT_TRUE(big.waitForStarted());
+        // Ended once it writes its database.
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired() && (scratch().isEmpty() || !parent.exists(scratch().first() + "/suite.db")))
+            QThread::msleep(20);
+        ASSERT_EQ(scratch().size(), 1) << "the run was not caught while building";
+        if (outright)
+            big.kill();
+        else
+            big.terminate();
+        big.waitForFinished();
+        EXPECT_EQ(big.exitStatus(), QProcess::CrashExit);
+        if (!outright) {
+            EXPECT_EQ(scratch(), QStringList());
+        }
+    }
 
     const Outcome small = talor({"demo", "--dir", "@/small", "--employees", "1", "--days", "1"}, dir.path());
     ASSERT_TRUE(small.finished);
