@@ -1,7 +1,5 @@
 #include "settings/IniFile.h"
 
-#include "suite/SuiteServices.h"
-
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -91,17 +89,17 @@ QByteArray readBytes(const QString& path)
     if (!file.open(QIODevice::ReadOnly)) {
         if (!file.exists())
             return {};
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
     }
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
     // A UTF-16 file (as Windows tools write them) would read as no keys at all, and a write
     // would splice UTF-8 lines into it: refuse it rather than answer wrongly or garble it.
     if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF"))
-        throw SuiteError(QStringLiteral("Cannot read the settings file %1: it is UTF-16 encoded; settings "
+        throw IniFileError(QStringLiteral("Cannot read the settings file %1: it is UTF-16 encoded; settings "
                                         "files are UTF-8 (convert it, for example with iconv)")
                              .arg(path));
     return data;
@@ -112,19 +110,19 @@ void checkWritable(const QString& path, const QString& section, const QString& k
     const QString where =
         QStringLiteral("key \"%1\" of section [%2] in the settings file %3").arg(key, section, path);
     if (hasLineBreak(value))
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write %1: the value holds a line break, and settings values are "
                            "single lines")
                 .arg(where));
     const QString lead = key.trimmed();
     if (key.contains(u'=') || hasLineBreak(key) || lead.startsWith(u'[') || lead.startsWith(u';') ||
         lead.startsWith(u'#'))
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write %1: a key may not hold \"=\" or a line break, nor start "
                            "with \"[\", \";\" or \"#\"")
                 .arg(where));
     if (section.contains(u']') || hasLineBreak(section))
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write %1: a section name may not hold \"]\" or a line break").arg(where));
 }
 
@@ -136,11 +134,11 @@ void acquire(QLockFile& lock, const QString& path, int timeoutMs)
     int pauseMs = 2;
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError)
-            throw SuiteError(
+            throw IniFileError(
                 QStringLiteral("Cannot write the settings file %1: cannot create its lock file %1.lock")
                     .arg(path));
         if (deadline.hasExpired())
-            throw SuiteError(QStringLiteral("Cannot write the settings file %1: it stays locked by another "
+            throw IniFileError(QStringLiteral("Cannot write the settings file %1: it stays locked by another "
                                             "process (lock file %1.lock, waited %2 ms)")
                                  .arg(path)
                                  .arg(timeoutMs));
@@ -166,7 +164,7 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
 {
     checkWritable(m_path, section, key, value);
     if (!QFileInfo(m_path).absoluteDir().exists())
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write the settings file %1: its folder does not exist").arg(m_path));
 
     // Read, change and replace under the lock, so that concurrent writers lose nothing.
@@ -201,15 +199,15 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
 
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, file.errorString()));
     if (file.write(data) != data.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        throw SuiteError(QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, reason));
+        throw IniFileError(QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, reason));
     }
     if (!file.commit())
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, file.errorString()));
 }
 

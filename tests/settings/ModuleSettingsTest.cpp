@@ -22,12 +22,20 @@ public:
     QString readSetting(const QString& section, const QString& key, const QString& file) override
     {
         filesRead << file;
-        return IniFile(file).read(section, key);
+        try {
+            return IniFile(file).read(section, key);
+        } catch (const talor::IniFileError& error) {
+            throw SuiteError(error.message());
+        }
     }
     void writeSetting(const QString& section, const QString& key, const QString& value,
                       const QString& file) override
     {
-        IniFile(file).write(section, key, value);
+        try {
+            IniFile(file).write(section, key, value);
+        } catch (const talor::IniFileError& error) {
+            throw SuiteError(error.message());
+        }
     }
 };
 
