@@ -32,7 +32,7 @@ QString ModuleMenus::moduleName(const QVariant& mkwj)
 
 ModuleMenuOutcome ModuleMenus::clickExternalMenu(int position)
 {
-    m_suite.setCurrentMenuName(ModuleSettings(m_suite).readModule("MENU" + QString::number(position)));
+    m_suite.setCurrentMenuName(ModuleSettings(m_suite).read(keys::ExternalMenu, position));
     return runModuleMenu();
 }
 
