@@ -7,7 +7,7 @@ namespace talor {
 
 bool supervisorCheck(SuiteServices& suite, LockRule rule)
 {
-    const QString password = ModuleSettings(suite).read(u"SYSTEM"_qs, u"GJKL"_qs);
+    const QString password = ModuleSettings(suite).read(keys::SupervisorPassword);
     const int lock = suite.lockSwitch();
     const bool locked = rule == LockRule::NonZero ? lock != 0 : lock > 0;
     if (!locked && suite.operatorName() == u"pelto")

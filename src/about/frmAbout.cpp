@@ -57,7 +57,7 @@ frmAbout::frmAbout(SuiteServices& suite, UiService& ui, std::function<void()> op
     // The suite's contact text sits under the picture's tooltip; it comes from the second file.
     // An unreadable second file leaves the text empty, as a missing setting does.
     try {
-        m_picture->setToolTip(ModuleSettings(suite).readSecond(u"SYSTEM"_qs, u"QZ_CONNECT"_qs));
+        m_picture->setToolTip(ModuleSettings(suite).readSecond(keys::Connection));
     } catch (const SuiteError&) {
     }
 }
@@ -125,7 +125,7 @@ void frmAbout::writeHandOff(const QString& value)
     // A hidden switch: a write that fails is not reported.
     try {
         ModuleSettings settings(m_suite);
-        settings.write(u"VELD"_qs, settings.moduleKey(u"-USE"_qs), value);
+        settings.write(keys::EmployeeFileUse, value);
     } catch (const SuiteError&) {
     }
 }

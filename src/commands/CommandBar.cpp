@@ -109,7 +109,7 @@ ToolButtonSpec CommandBar::externalButton(int position)
 {
     ModuleSettings settings(m_suite);
     const QString key = "KEY-" + QString::number(position + 2);
-    const QString menuName = settings.readModule("MENU" + QString::number(position));
+    const QString menuName = settings.read(keys::ExternalMenu, position);
 
     // The name comes from the settings and may hold a quote: it is passed as a literal.
     m_menuRecords.close();
@@ -117,7 +117,7 @@ ToolButtonSpec CommandBar::externalButton(int position)
     if (m_menuRecords.eof())
         return {key, QStringLiteral("没挂"), 1, false, commandOfButton(position + 1)};
 
-    const QString caption = settings.readModule("CAP" + QString::number(position));
+    const QString caption = settings.read(keys::ExternalCaption, position);
     const QString picture =
         m_menuRecords.isNull("cdtb") ? QStringLiteral("MAILM.ICO") : m_menuRecords.text("cdtb");
     int image = m_images.zhimages(key);
@@ -142,7 +142,7 @@ CommandBarLayout CommandBar::build()
     layout.buttons.push_back(builtInButton(BuiltIns[0]));
     for (int i = 1; i <= 7; ++i) {
         layout.externalMenuVisible[size_t(i - 1)] =
-            !settings.readModule("MENU" + QString::number(i)).isEmpty();
+            !settings.read(keys::ExternalMenu, i).isEmpty();
         layout.buttons.push_back(externalButton(i));
     }
     for (size_t b = 1; b < std::size(BuiltIns); ++b)
@@ -152,7 +152,7 @@ CommandBarLayout CommandBar::build()
         layout.menuVisible[size_t(menuSlot(command))] = false;
         layout.buttons[size_t(buttonOfCommand(command) - 1)].visible = false;
     };
-    for (MenuCommand command : restrictedCommands(settings.readModule("MENU")))
+    for (MenuCommand command : restrictedCommands(settings.read(keys::Restricted)))
         hide(command);
     // Report kind 3 cannot be edited or saved.
     if (m_suite.reportOption() == "3") {

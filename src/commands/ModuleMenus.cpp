@@ -38,7 +38,7 @@ bool ModuleMenus::isPlainModuleName(const QString& module)
 
 ModuleMenuOutcome ModuleMenus::clickExternalMenu(int position)
 {
-    m_suite.setCurrentMenuName(ModuleSettings(m_suite).readModule("MENU" + QString::number(position)));
+    m_suite.setCurrentMenuName(ModuleSettings(m_suite).read(keys::ExternalMenu, position));
     return runModuleMenu();
 }
 

@@ -24,16 +24,16 @@ quint32 Activation::abnormalColour(const QString& setting)
 void Activation::readReportState(MainWindowState& state) const
 {
     ModuleSettings settings(m_suite);
-    state.DeptCondition = settings.readReport("BDTJ1");
-    state.PersonCondition = settings.readReport("BDTJ2");
+    state.DeptCondition = settings.read(keys::DeptCondition);
+    state.PersonCondition = settings.read(keys::PersonCondition);
     if (m_suite.reportKey() == m_suite.moduleKey()) {
-        state.AbnormalColour1 = abnormalColour(settings.readModule("COLOR1"));
-        state.AbnormalColour2 = abnormalColour(settings.readModule("COLOR2"));
-        state.AbnormalColour3 = abnormalColour(settings.readModule("COLOR3"));
+        state.AbnormalColour1 = abnormalColour(settings.read(keys::AbnormalColour, 1));
+        state.AbnormalColour2 = abnormalColour(settings.read(keys::AbnormalColour, 2));
+        state.AbnormalColour3 = abnormalColour(settings.read(keys::AbnormalColour, 3));
     } else {
         state.AbnormalColour1 = state.AbnormalColour2 = state.AbnormalColour3 = MainWindowState::White;
     }
-    state.BlankZero = settings.readReport(" 0") == "YES";
+    state.BlankZero = settings.read(keys::ReportBlankZero) == "YES";
 }
 
 bool Activation::needsRebuild() const
@@ -63,8 +63,8 @@ void Activation::selectReportKind(int kind)
 {
     const QString k = QString::number(kind);
     ModuleSettings settings(m_suite);
-    settings.writeReport("OPT", k);
-    settings.write("MODEL8", "OPT", k);
+    settings.write(keys::ReportKind, k);
+    settings.write(keys::DesignerKind, k);
     m_suite.setRefreshFlag(0);
     m_suite.setReportOption(k);
 }

@@ -28,11 +28,11 @@ void MainWindowLoad::run()
 
     m_records.MenuRecords.open(MenuQuery, db);
 
-    settings.write("MODEL8", "DLL", "TALOR");
-    settings.write("MODEL8", "OPT", m_suite.reportOption());
+    settings.write(keys::DesignerModule, "TALOR");
+    settings.write(keys::DesignerKind, m_suite.reportOption());
 
-    m_suite.setCurrentTable(settings.readModule("TABLE"));
-    m_state.SetupIf = settings.readModule("IF");
+    m_suite.setCurrentTable(settings.read(keys::Table));
+    m_state.SetupIf = settings.read(keys::HideSetup);
     if (m_suite.currentTable().isEmpty() || m_state.SetupIf != "YES")
         m_target.showSetupDialog();
 
@@ -50,16 +50,16 @@ void MainWindowLoad::run()
     loadBackgroundPicture();
 
     for (int n = 1; n <= 7; ++n)
-        m_target.setExternalMenuCaption(n, settings.readModule("MENU" + QString::number(n)));
+        m_target.setExternalMenuCaption(n, settings.read(keys::ExternalMenu, n));
     m_target.setWindowCaption(m_suite.moduleKey());
     m_target.setWindowIconFile(QDir(m_suite.iconDirectory()).filePath(m_suite.iconFileName()));
 
-    m_suite.setReportOption(settings.readReport("OPT"));
+    m_suite.setReportOption(settings.read(keys::ReportKind));
 }
 
 void MainWindowLoad::loadBackgroundPicture()
 {
-    const QString configured = ModuleSettings(m_suite).readReport("IMAGE");
+    const QString configured = ModuleSettings(m_suite).read(keys::Background);
     if (!configured.isEmpty() && QFileInfo(configured).isFile() && m_target.setBackgroundPicture(configured))
         return;
     const QString fallback = QDir(m_suite.applicationDirectory()).filePath(QStringLiteral("brantel.bmp"));

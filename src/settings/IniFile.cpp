@@ -1,7 +1,6 @@
 #include "settings/IniFile.h"
 
 #include "io/FileWrite.h"
-#include "suite/SuiteServices.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -91,19 +90,19 @@ QByteArray readBytes(const QString& path)
     if (!file.open(QIODevice::ReadOnly)) {
         if (!file.exists())
             return {};
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
     }
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
     // A UTF-16 file (as Windows tools write them, either byte order, with or without a
     // byte-order mark) would read as no keys at all, and a write would splice UTF-8 lines into
     // it: refuse it rather than answer wrongly or garble it. UTF-8 text has no zero bytes.
     if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF") ||
         (data.size() >= 2 && (data[0] == '\0') != (data[1] == '\0')))
-        throw SuiteError(QStringLiteral("Cannot read the settings file %1: it is UTF-16 encoded; settings "
+        throw IniFileError(QStringLiteral("Cannot read the settings file %1: it is UTF-16 encoded; settings "
                                         "files are UTF-8 (convert it, for example with iconv)")
                              .arg(path));
     return data;
@@ -114,19 +113,19 @@ void checkWritable(const QString& path, const QString& section, const QString& k
     const QString where =
         QStringLiteral("key \"%1\" of section [%2] in the settings file %3").arg(key, section, path);
     if (hasLineBreak(value))
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write %1: the value holds a line break, and settings values are "
                            "single lines")
                 .arg(where));
     const QString lead = key.trimmed();
     if (key.contains(u'=') || hasLineBreak(key) || lead.startsWith(u'[') || lead.startsWith(u';') ||
         lead.startsWith(u'#'))
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write %1: a key may not hold \"=\" or a line break, nor start "
                            "with \"[\", \";\" or \"#\"")
                 .arg(where));
     if (section.contains(u']') || hasLineBreak(section))
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write %1: a section name may not hold \"]\" or a line break").arg(where));
 }
 
@@ -138,11 +137,11 @@ void acquire(QLockFile& lock, const QString& path, int timeoutMs)
     int pauseMs = 2;
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError)
-            throw SuiteError(
+            throw IniFileError(
                 QStringLiteral("Cannot write the settings file %1: cannot create its lock file %1.lock")
                     .arg(path));
         if (deadline.hasExpired())
-            throw SuiteError(QStringLiteral("Cannot write the settings file %1: it stays locked by another "
+            throw IniFileError(QStringLiteral("Cannot write the settings file %1: it stays locked by another "
                                             "process (lock file %1.lock, waited %2 ms)")
                                  .arg(path)
                                  .arg(timeoutMs));
@@ -171,7 +170,7 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
     // link stays a link, and writers through the link and through the file share one lock.
     const QString target = io::resolvedTarget(m_path);
     if (!QFileInfo(target).absoluteDir().exists())
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("Cannot write the settings file %1: its folder does not exist").arg(m_path));
 
     // Read, change and replace under the lock, so that concurrent writers lose nothing.
@@ -209,7 +208,7 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
     try {
         io::writeFileAtomically(target, data);
     } catch (const io::FileWriteError& error) {
-        throw SuiteError(
+        throw IniFileError(
             QStringLiteral("%1; the settings file %2 is unchanged").arg(error.message(), m_path));
     }
 }

@@ -1,8 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <stdexcept>
 
 namespace talor {
+
+// A failing read or write of a settings file; the message names the file and the cause.
+// The suite passes it on to modules as its own error.
+class IniFileError : public std::runtime_error
+{
+public:
+    explicit IniFileError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
 
 // A settings file of sections and keys with text values, UTF-8.
 //
@@ -12,7 +22,7 @@ namespace talor {
 // renamed over it, owner, group and mode kept) and is serialised with a lock file against
 // other processes; it changes one line and keeps every other section, key, comment and
 // unparsable line exactly as it was. A file reached through a symbolic link is locked and
-// written where it really is, and the link stays. Failures throw SuiteError naming the file
+// written where it really is, and the link stays. Failures throw IniFileError naming the file
 // (unreadable or UTF-16 file, lock still held after the wait, disk full); a failed write
 // leaves the file as it was.
 //
@@ -27,7 +37,7 @@ namespace talor {
 // goes after the last non-blank line of the first section of its name; a new section goes at
 // the end of the file, after a blank line.
 //
-// Values are single lines: a value holding a line break is refused with SuiteError and the
+// Values are single lines: a value holding a line break is refused with IniFileError and the
 // file is left as it was (a break would cut the value and plant a stray line). So are keys
 // and section names that the format could not read back: a key containing "=" or a line
 // break or starting (after blanks) with "[", ";" or "#"; a section name containing "]" or a

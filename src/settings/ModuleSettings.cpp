@@ -35,6 +35,35 @@ void ModuleSettings::write(const QString& section, const QString& key, const QSt
     m_suite.writeSetting(section, key, value, path());
 }
 
+QString ModuleSettings::name(const keys::SettingsKey& key, int number) const
+{
+    QString prefix;
+    switch (key.scope) {
+    case keys::Scope::Module:
+        prefix = m_suite.moduleKey();
+        break;
+    case keys::Scope::Report:
+        prefix = m_suite.reportKey();
+        break;
+    case keys::Scope::Fixed:
+        break;
+    }
+    prefix += QString::fromLatin1(key.suffix);
+    if (number > 0)
+        prefix += QString::number(number);
+    return prefix;
+}
+
+QString ModuleSettings::read(const keys::SettingsKey& key, int number) const
+{
+    return read(QString::fromLatin1(key.section), name(key, number));
+}
+
+void ModuleSettings::write(const keys::SettingsKey& key, const QString& value, int number)
+{
+    write(QString::fromLatin1(key.section), name(key, number), value);
+}
+
 QString ModuleSettings::moduleKey(const QString& suffix) const
 {
     return m_suite.moduleKey() + suffix;
@@ -68,6 +97,11 @@ void ModuleSettings::writeReport(const QString& suffix, const QString& value)
 QString ModuleSettings::readSecond(const QString& section, const QString& key) const
 {
     return m_suite.readSetting(section, key, secondPath());
+}
+
+QString ModuleSettings::readSecond(const keys::SettingsKey& key) const
+{
+    return readSecond(QString::fromLatin1(key.section), name(key));
 }
 
 } // namespace talor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/SettingsKeys.h"
+
 #include <QString>
 
 namespace talor {
@@ -16,7 +18,7 @@ class ModuleSettings
 public:
     explicit ModuleSettings(SuiteServices& suite);
 
-    static constexpr const char* Section = "TALOR";
+    static constexpr const char* Section = keys::Talor;
 
     // directory + "/" + file name, rebuilt per access.
     QString path() const;
@@ -25,6 +27,12 @@ public:
 
     QString read(const QString& section, const QString& key) const;
     void write(const QString& section, const QString& key, const QString& value);
+
+    // A key of the list in SettingsKeys.h: its name (prefix of its scope, suffix, and the
+    // number of a numbered key when `number` is above 0), and its value in its section.
+    QString name(const keys::SettingsKey& key, int number = 0) const;
+    QString read(const keys::SettingsKey& key, int number = 0) const;
+    void write(const keys::SettingsKey& key, const QString& value, int number = 0);
 
     QString moduleKey(const QString& suffix) const;
     QString reportKey(const QString& suffix) const;
@@ -37,6 +45,7 @@ public:
 
     // A key of the second file, read through the suite like every other setting.
     QString readSecond(const QString& section, const QString& key) const;
+    QString readSecond(const keys::SettingsKey& key) const;
 
 private:
     SuiteServices& m_suite;

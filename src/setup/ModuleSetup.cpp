@@ -53,16 +53,16 @@ SetupValues ModuleSetup::load()
 
     ModuleSettings settings(m_suite);
     for (int n = 1; n <= 7; ++n) {
-        values.captions[n - 1] = settings.readModule(u"CAP"_qs + QString::number(n));
-        values.menus[n - 1] = settings.readModule(u"MENU"_qs + QString::number(n));
+        values.captions[n - 1] = settings.read(keys::ExternalCaption, n);
+        values.menus[n - 1] = settings.read(keys::ExternalMenu, n);
     }
     for (int n = 1; n <= 3; ++n)
-        values.colours[n - 1] = colourValue(settings.readModule(u"COLOR"_qs + QString::number(n)));
+        values.colours[n - 1] = colourValue(settings.read(keys::AbnormalColour, n));
 
-    values.hideAtStart = settings.readModule(u"IF"_qs) == u"YES";
-    values.blankZero = settings.readModule(u" 0"_qs) == u"YES";
+    values.hideAtStart = settings.read(keys::HideSetup) == u"YES";
+    values.blankZero = settings.read(keys::ModuleBlankZero) == u"YES";
 
-    const QString restricted = settings.readModule(u"MENU"_qs);
+    const QString restricted = settings.read(keys::Restricted);
     for (const QString& command : commandPool())
         (restricted.contains(command) ? values.restricted : values.offered) << command;
 
@@ -104,7 +104,7 @@ void ModuleSetup::loadTables(SetupValues& values)
 void ModuleSetup::selectCurrentTable(SetupValues& values)
 {
     ModuleSettings settings(m_suite);
-    m_suite.setCurrentTable(settings.readModule(u"TABLE"_qs));
+    m_suite.setCurrentTable(settings.read(keys::Table));
     if (m_suite.currentTable().isEmpty()) {
         // Nothing configured yet: propose the first table, when there is one.
         if (!values.tables.isEmpty()) {
@@ -114,7 +114,7 @@ void ModuleSetup::selectCurrentTable(SetupValues& values)
         return;
     }
     const QString item =
-        m_suite.pad(CodeWidth, m_suite.currentTable(), u" "_qs) + settings.readModule(u"CTABLE"_qs);
+        m_suite.pad(CodeWidth, m_suite.currentTable(), u" "_qs) + settings.read(keys::TableCaption);
     values.tableIndex = values.tables.indexOf(item);
 }
 
@@ -133,18 +133,18 @@ void ModuleSetup::save(const SetupValues& values)
     // Without a selected table the table setting stays as it is.
     if (values.tableIndex >= 0 && values.tableIndex < values.tables.size()) {
         const QString& item = values.tables.at(values.tableIndex);
-        settings.writeModule(u"TABLE"_qs, tableCode(item));
-        settings.writeModule(u"CTABLE"_qs, tableCaption(item));
+        settings.write(keys::Table, tableCode(item));
+        settings.write(keys::TableCaption, tableCaption(item));
     }
-    settings.writeModule(u"MENU"_qs, values.restricted.join(QString()));
+    settings.write(keys::Restricted, values.restricted.join(QString()));
     for (int n = 1; n <= 7; ++n) {
-        settings.writeModule(u"CAP"_qs + QString::number(n), values.captions[n - 1]);
-        settings.writeModule(u"MENU"_qs + QString::number(n), values.menus[n - 1]);
+        settings.write(keys::ExternalCaption, values.captions[n - 1], n);
+        settings.write(keys::ExternalMenu, values.menus[n - 1], n);
     }
     for (int n = 1; n <= 3; ++n)
-        settings.writeModule(u"COLOR"_qs + QString::number(n), QString::number(values.colours[n - 1]));
-    settings.writeModule(u"IF"_qs, values.hideAtStart ? u"YES"_qs : u"NO"_qs);
-    settings.writeModule(u" 0"_qs, values.blankZero ? u"YES"_qs : u"NO"_qs);
+        settings.write(keys::AbnormalColour, QString::number(values.colours[n - 1]), n);
+    settings.write(keys::HideSetup, values.hideAtStart ? u"YES"_qs : u"NO"_qs);
+    settings.write(keys::ModuleBlankZero, values.blankZero ? u"YES"_qs : u"NO"_qs);
     m_suite.setRefreshFlag(0);
 }
 

@@ -133,15 +133,24 @@ void LocalSuite::reloadDictionary()
     m_dictionary->reload();
 }
 
+// Settings failures reach modules as the suite's error, like every other failing suite call.
 QString LocalSuite::readSetting(const QString& section, const QString& key, const QString& file)
 {
-    return IniFile(file).read(section, key);
+    try {
+        return IniFile(file).read(section, key);
+    } catch (const IniFileError& error) {
+        throw SuiteError(error.message());
+    }
 }
 
 void LocalSuite::writeSetting(const QString& section, const QString& key, const QString& value,
                               const QString& file)
 {
-    IniFile(file).write(section, key, value);
+    try {
+        IniFile(file).write(section, key, value);
+    } catch (const IniFileError& error) {
+        throw SuiteError(error.message());
+    }
 }
 
 QSqlDatabase LocalSuite::connection()

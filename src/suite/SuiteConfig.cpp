@@ -52,7 +52,11 @@ SuiteConfig SuiteConfig::load(const QString& path)
     const QDir base = info.absoluteDir();
     const IniFile ini(config.path);
     auto value = [&](const char* section, const char* key) {
-        return ini.read(QString::fromLatin1(section), QString::fromLatin1(key));
+        try {
+            return ini.read(QString::fromLatin1(section), QString::fromLatin1(key));
+        } catch (const IniFileError& error) {
+            throw SuiteError(error.message());
+        }
     };
     auto invalid = [&](const QString& key, const QString& text, const QString& expected) {
         return SuiteError(QStringLiteral("suite configuration %1: %2=%3 is not valid (%4)")

@@ -1,6 +1,5 @@
 #include "settings/IniFile.h"
 
-#include "suite/SuiteServices.h"
 #include "support/SizeLimit.h"
 
 #include <QDir>
@@ -14,7 +13,7 @@
 #include <gtest/gtest.h>
 
 using talor::IniFile;
-using talor::SuiteError;
+using talor::IniFileError;
 
 namespace {
 
@@ -42,12 +41,12 @@ protected:
     QString read(const QString& key) const { return m_ini.read(u"TALOR"_qs, key); }
     void write(const QString& key, const QString& value) { m_ini.write(u"TALOR"_qs, key, value); }
 
-    // The message of the SuiteError that `action` throws, or "" when it does not throw.
+    // The message of the IniFileError that `action` throws, or "" when it does not throw.
     static QString errorOf(const std::function<void()>& action)
     {
         try {
             action();
-        } catch (const SuiteError& e) {
+        } catch (const IniFileError& e) {
             return e.message();
         }
         return {};

@@ -22,12 +22,20 @@ public:
     QString readSetting(const QString& section, const QString& key, const QString& file) override
     {
         filesRead << file;
-        return IniFile(file).read(section, key);
+        try {
+            return IniFile(file).read(section, key);
+        } catch (const talor::IniFileError& error) {
+            throw SuiteError(error.message());
+        }
     }
     void writeSetting(const QString& section, const QString& key, const QString& value,
                       const QString& file) override
     {
-        IniFile(file).write(section, key, value);
+        try {
+            IniFile(file).write(section, key, value);
+        } catch (const talor::IniFileError& error) {
+            throw SuiteError(error.message());
+        }
     }
 };
 
@@ -102,5 +110,51 @@ TEST_F(ModuleSettingsTest, SecondFileIsReadThroughTheSuiteAndFailuresReachTheCal
     m_suite.settingsDir = m_dir.filePath(u"missing"_qs);
     EXPECT_THROW(m_settings.writeModule(u"TABLE"_qs, u"KQJL"_qs), SuiteError);
 }
+
+} // namespace
+
+namespace {
+
+// Keys of the list, named with module key 考勤日报 and report 样式A: (key, number, section, name).
+struct ListedKey
+{
+    talor::keys::SettingsKey key;
+    int number;
+    const char* section;
+    const char* name;
+};
+
+class SettingsKeyTest : public ModuleSettingsTest, public testing::WithParamInterface<ListedKey>
+{
+};
+
+TEST_P(SettingsKeyTest, KeyIsNamedByItsScopeAndWrittenToItsSection)
+{
+    const ListedKey& listed = GetParam();
+    m_suite.reportKeyValue = u"样式A"_qs;
+    EXPECT_EQ(m_settings.name(listed.key, listed.number), QString::fromUtf8(listed.name));
+    m_settings.write(listed.key, u"v"_qs, listed.number);
+    EXPECT_EQ(m_settings.read(QString::fromUtf8(listed.section), QString::fromUtf8(listed.name)), u"v"_qs);
+    EXPECT_EQ(m_settings.read(listed.key, listed.number), u"v"_qs);
+}
+
+namespace keys = talor::keys;
+
+INSTANTIATE_TEST_SUITE_P(
+    List, SettingsKeyTest,
+    testing::Values(ListedKey{keys::Table, 0, "TALOR", "考勤日报TABLE"},
+                    ListedKey{keys::ModuleBlankZero, 0, "TALOR", "考勤日报 0"},
+                    ListedKey{keys::ReportBlankZero, 0, "TALOR", "样式A 0"},
+                    ListedKey{keys::ExternalMenu, 7, "TALOR", "考勤日报MENU7"},
+                    ListedKey{keys::Restricted, 0, "TALOR", "考勤日报MENU"},
+                    ListedKey{keys::ReportName, 12, "TALOR", "考勤日报sBD12"},
+                    ListedKey{keys::ReportTemplate, 3, "TALOR", "样式AREPORT3"},
+                    ListedKey{keys::GridRowText, 8, "TALOR", "ROW8"},
+                    ListedKey{keys::DesignerKind, 0, "MODEL8", "OPT"},
+                    ListedKey{keys::PickerOnDoubleClick, 0, "MODEL8", "样式AFLD"},
+                    ListedKey{keys::EmployeeFileUse, 0, "VELD", "考勤日报-USE"},
+                    ListedKey{keys::SupervisorPassword, 0, "SYSTEM", "GJKL"},
+                    ListedKey{keys::PageSetup.front(), 0, "PRINT", "样式A.LeftHeader"},
+                    ListedKey{keys::PageSetup.back(), 0, "PRINT", "样式A.FitToPagesTall"}));
 
 } // namespace

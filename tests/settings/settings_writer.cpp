@@ -1,7 +1,6 @@
 // settings_writer FILE PREFIX COUNT: writes the keys PREFIX1 .. PREFIXCOUNT (values "v1" ..)
 // into section TALOR of FILE, one write per key, as a separate process would.
 #include "settings/IniFile.h"
-#include "suite/SuiteServices.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -20,7 +19,7 @@ int main(int argc, char** argv)
     try {
         for (int i = 1; i <= count; ++i)
             file.write(QStringLiteral("TALOR"), args[2] + QString::number(i), u'v' + QString::number(i));
-    } catch (const talor::SuiteError& e) {
+    } catch (const talor::IniFileError& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
