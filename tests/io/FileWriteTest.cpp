@@ -1,4 +1,5 @@
 #include "io/FileWrite.h"
+#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,12 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <functional>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using talor::io::AtomicTarget;
 using talor::io::FileWriteError;
@@ -33,37 +29,17 @@ void put(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-// Runs `write` in a child process whose files may not grow beyond `limitBytes` (as on a
-// nearly full disk) and returns the error text the child saw, or "" when it succeeded.
+// `write` under a file-size limit, as on a nearly full disk: the FileWriteError it gave.
 QString writeUnderSizeLimit(rlim_t limitBytes, const std::function<void()>& write)
 {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return QStringLiteral("<pipe failed>");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{limitBytes, limitBytes};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        QByteArray message;
+    return talor::test::underFileSizeLimit(limitBytes, [&] {
         try {
             write();
         } catch (const FileWriteError& error) {
-            message = error.message().toUtf8();
+            return error.message();
         }
-        (void)!::write(pipeFds[1], message.constData(), size_t(message.size()));
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    QByteArray message;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, n);
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return QString::fromUtf8(message);
+        return QString();
+    });
 }
 
 class FileWriteTest : public ::testing::Test
