@@ -266,6 +266,9 @@ QString formatSection(double value, QStringView picture, bool showSign)
             (i < pointAt ? integerPlaces : fractionPlaces).append(kind);
     }
 
+    // A percentage of a number near the double range has no digits to show.
+    if (!std::isfinite(value))
+        return QStringLiteral("#####");
     const Decimal d = roundDecimal(value, int(fractionPlaces.size()));
     const bool negative =
         showSign && value < 0 && (!d.integer.isEmpty() || d.fraction.count(u'0') != d.fraction.size());

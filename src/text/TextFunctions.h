@@ -81,7 +81,7 @@ QString format(const QString& text, const QString& picture);
 //    minus sign.
 //  - A date/time picture (isDateTimePicture): the value is a day number shown by
 //    formatDateTime; a day number outside the years 100 to 9999 shows as "#####", as
-//    spreadsheets show a date that cannot be.
+//    spreadsheets show a date that cannot be; so does a percentage beyond the double range.
 // Non-finite values come back as Qt writes them ("inf", "nan").
 QString formatNumber(double value, const QString& picture);
 

@@ -157,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(Grouping, CellNumberTest, testing::ValuesIn(grouping));
 const CellNumberCase percentages[] = {
     {1, "0%", "100%"}, {0.5, "0%", "50%"}, {0.005, "0%", "1%"}, {0.004, "0%", "0%"}, {0.125, "0%", "13%"},
     {0.015, "0%", "2%"}, {-0.5, "0%", "-50%"}, {0.12345, "0.00%", "12.35%"},
-    {0.0005, "0.0%", "0.1%"}, {12.5, "0%", "1250%"}, {0, "0.00%", "0.00%"}};
+    {0.0005, "0.0%", "0.1%"}, {12.5, "0%", "1250%"}, {0, "0.00%", "0.00%"}, {1e308, "0%", "#####"}, {-1e308, "0.0%", "#####"}};
 INSTANTIATE_TEST_SUITE_P(Percentages, CellNumberTest, testing::ValuesIn(percentages));
 
 // The codes typing makes, and General.
