@@ -3,7 +3,7 @@
 // vanishing or breaking the file, and a failed export leaves nothing behind.
 #include "GridFiles.h"
 #include "grid/Workbook.h"
-#include "support/FileSizeLimit.h"
+#include "support/SizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,19 +23,6 @@ QString xmlError(const QByteArray& xml)
     while (!reader.atEnd())
         reader.readNext();
     return reader.hasError() ? reader.errorString() : QString();
-}
-
-// `write` under a file-size limit, as on a nearly full disk: the GridFileError it gave.
-QString errorUnderFileSizeLimit(rlim_t limit, const std::function<void()>& write)
-{
-    return talor::test::underFileSizeLimit(limit, [&] {
-        try {
-            write();
-        } catch (const GridFileError& e) {
-            return e.message();
-        }
-        return QString();
-    });
 }
 
 // A template with one sheet whose members are `sheetMembers` (JSON text without braces) and
@@ -209,14 +196,14 @@ TEST(FullDisk, KeepsTheOldFileAndSaysTheDiskIsFull)
         small.write(path, type);
         const QByteArray before = readAll(path);
         ASSERT_LT(before.size(), 8192);
-        const QString error = errorUnderFileSizeLimit(8192, [&] { large.write(path, type); });
+        const QString error = talor::test::writeUnderSizeLimit(8192, [&] { large.write(path, type); });
         SCOPED_TRACE(path.toStdString());
         EXPECT_TRUE(error.contains(path)) << error.toStdString();
         EXPECT_TRUE(error.contains("disk is full")) << error.toStdString();
         EXPECT_EQ(readAll(path), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), type == FileType::Template ? 1 : 2);
         // With room, the same write succeeds.
-        EXPECT_EQ(errorUnderFileSizeLimit(RLIM_INFINITY, [&] { large.write(path, type); }), QString());
+        EXPECT_EQ(talor::test::writeUnderSizeLimit(RLIM_INFINITY, [&] { large.write(path, type); }), QString());
         EXPECT_GT(readAll(path).size(), 8192);
     }
 }

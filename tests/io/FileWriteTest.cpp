@@ -1,5 +1,4 @@
 #include "io/FileWrite.h"
-#include "support/FileSizeLimit.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,11 +7,19 @@
 
 #include <gtest/gtest.h>
 
+#include "support/SizeLimit.h"
+
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using talor::io::AtomicTarget;
 using talor::io::FileWriteError;
 using talor::io::writeFileAtomically;
+using talor::test::writeUnderSizeLimit;
 
 namespace {
 
@@ -27,19 +34,6 @@ void put(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-// `write` under a file-size limit, as on a nearly full disk: the FileWriteError it gave.
-QString writeUnderSizeLimit(rlim_t limitBytes, const std::function<void()>& write)
-{
-    return talor::test::underFileSizeLimit(limitBytes, [&] {
-        try {
-            write();
-        } catch (const FileWriteError& error) {
-            return error.message();
-        }
-        return QString();
-    });
 }
 
 class FileWriteTest : public ::testing::Test
