@@ -1,15 +1,12 @@
 #include "grid/CellInput.h"
 
-#include "grid/formula/Value.h"
+#include "text/TextFunctions.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace talor::grid {
 
 namespace {
-
-const QDate SerialBase(1899, 12, 30);
 
 bool isAsciiDigit(QChar c)
 {
@@ -30,76 +27,24 @@ int readDigits(QStringView s, qsizetype& i, int& value)
     return count;
 }
 
-// "yyyy-m-d[ h:mm[:ss]]" or "h:mm[:ss]"; the kind of format the entry gets.
-bool parseDateTime(QStringView s, CellInput& out)
+// A date, a date-time or a time as the text functions read them, with the format code that
+// shows it again as typed.
+bool parseDateTime(const QString& s, CellInput& out)
 {
-    qsizetype i = 0;
-    int year = 0, month = 0, day = 0;
-    bool hasDate = false;
-    const qsizetype firstSep = [&] {
-        qsizetype k = 0;
-        while (k < s.size() && isAsciiDigit(s[k]))
-            ++k;
-        return k;
-    }();
-    if (firstSep < s.size() && (s[firstSep] == u'-' || s[firstSep] == u'/')) {
-        const QChar sep = s[firstSep];
-        if (readDigits(s, i, year) != 4 || i >= s.size() || s[i] != sep)
-            return false;
-        ++i;
-        const int monthDigits = readDigits(s, i, month);
-        if (monthDigits < 1 || monthDigits > 2 || i >= s.size() || s[i] != sep)
-            return false;
-        ++i;
-        const int dayDigits = readDigits(s, i, day);
-        if (dayDigits < 1 || dayDigits > 2)
-            return false;
-        hasDate = true;
-        if (i < s.size()) {
-            if (s[i] != u' ' && s[i] != u'T')
-                return false;
-            ++i;
-        }
-    }
-    bool hasTime = false, hasSeconds = false;
-    int hour = 0, minute = 0, second = 0;
-    if (i < s.size()) {
-        const int hourDigits = readDigits(s, i, hour);
-        if (hourDigits < 1 || hourDigits > 2 || i >= s.size() || s[i] != u':')
-            return false;
-        ++i;
-        if (readDigits(s, i, minute) != 2)
-            return false;
-        if (i < s.size() && s[i] == u':') {
-            ++i;
-            if (readDigits(s, i, second) != 2)
-                return false;
-            hasSeconds = true;
-        }
-        if (i != s.size())
-            return false;
-        hasTime = true;
-    }
-    if (!hasDate && !hasTime)
-        return false;
-    const QTime time(hour, minute, second);
-    if (!time.isValid())
-        return false;
-    double serial = time.msecsSinceStartOfDay() / 86400000.0;
-    if (hasDate) {
-        const QDate date(year, month, day);
-        if (!date.isValid())
-            return false;
-        serial += SerialBase.daysTo(date);
-    }
     static const QString Formats[] = {QStringLiteral("hh:mm"), QStringLiteral("hh:mm:ss"),
                                       QStringLiteral("yyyy-mm-dd"), QStringLiteral("yyyy-mm-dd hh:mm"),
                                       QStringLiteral("yyyy-mm-dd hh:mm:ss")};
+    const qsizetype colons = s.count(u':');
+    if (const std::optional<QDateTime> dt = text::parseDateTime(s)) {
+        out.number = text::dateSerial(*dt);
+        out.numberFormat = Formats[colons == 0 ? 2 : colons == 1 ? 3 : 4];
+    } else if (const std::optional<QTime> t = text::parseTime(s)) {
+        out.number = t->msecsSinceStartOfDay() / 86400000.0;
+        out.numberFormat = Formats[colons == 1 ? 0 : 1];
+    } else {
+        return false;
+    }
     out.kind = CellInput::Kind::Number;
-    out.number = serial;
-    out.numberFormat = !hasDate   ? Formats[hasSeconds ? 1 : 0]
-                       : !hasTime ? Formats[2]
-                                  : Formats[hasSeconds ? 4 : 3];
     return true;
 }
 
@@ -227,11 +172,6 @@ bool parseNumber(QStringView s, CellInput& out)
     return true;
 }
 
-QString twoDigits(int n)
-{
-    return QString::number(n).rightJustified(2, u'0');
-}
-
 } // namespace
 
 CellInput parseInput(const QString& typed)
@@ -254,7 +194,7 @@ CellInput parseInput(const QString& typed)
     const bool maybeNumber = isAsciiDigit(first) || first == u'-' || first == u'+' || first == u'.';
     if (maybeNumber) {
         const QStringView view(typed);
-        if (parseNumber(view, input) || (isAsciiDigit(first) && parseDateTime(view, input)))
+        if (parseNumber(view, input) || (isAsciiDigit(first) && parseDateTime(typed, input)))
             return input;
     }
     input = CellInput();
@@ -265,72 +205,7 @@ CellInput parseInput(const QString& typed)
 
 bool isDateFormat(const QString& numberFormat)
 {
-    return numberFormat.startsWith(u"yyyy") || numberFormat.startsWith(u"hh");
-}
-
-double dateSerial(const QDateTime& value)
-{
-    return SerialBase.daysTo(value.date()) + value.time().msecsSinceStartOfDay() / 86400000.0;
-}
-
-QDateTime fromDateSerial(double serial)
-{
-    double days = std::floor(serial);
-    qint64 msecs = std::llround((serial - days) * 86400000.0);
-    // Round to whole seconds; typed times never carry milliseconds.
-    msecs = (msecs + 500) / 1000 * 1000;
-    if (msecs >= 86400000) {
-        msecs -= 86400000;
-        days += 1;
-    }
-    return QDateTime(SerialBase.addDays(static_cast<qint64>(days)),
-                     QTime::fromMSecsSinceStartOfDay(int(msecs)));
-}
-
-QString formatNumber(double value, const QString& numberFormat)
-{
-    if (numberFormat.isEmpty() || numberFormat == u"General")
-        return formula::formatGeneral(value);
-    if (isDateFormat(numberFormat)) {
-        const QDateTime dt = fromDateSerial(value);
-        const QDate d = dt.date();
-        const QTime t = dt.time();
-        const QString date =
-            QString::number(d.year()) + u'-' + twoDigits(d.month()) + u'-' + twoDigits(d.day());
-        QString time = twoDigits(t.hour()) + u':' + twoDigits(t.minute());
-        if (numberFormat.endsWith(u"ss"))
-            time += u':' + twoDigits(t.second());
-        if (numberFormat.startsWith(u"hh"))
-            return time;
-        return numberFormat.contains(u' ') ? date + u' ' + time : date;
-    }
-    const bool percent = numberFormat.endsWith(u'%');
-    const bool grouped = numberFormat.contains(u',');
-    const auto point = numberFormat.indexOf(u'.');
-    int decimals = 0;
-    if (point >= 0) {
-        for (auto k = point + 1; k < numberFormat.size() && numberFormat[k] == u'0'; ++k)
-            ++decimals;
-    } else if (!numberFormat.startsWith(u'0') && !numberFormat.startsWith(u'#')) {
-        return formula::formatGeneral(value);
-    }
-    QString text = QString::number(percent ? value * 100 : value, 'f', decimals);
-    bool negative = text.startsWith(u'-');
-    if (negative)
-        text.remove(0, 1);
-    if (grouped) {
-        const auto dot = text.indexOf(u'.');
-        for (auto k = (dot < 0 ? text.size() : dot) - 3; k > 0; k -= 3)
-            text.insert(k, u',');
-    }
-    // No "-0.00": a value that rounds to zero shows without a sign.
-    if (negative && std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'1' && c <= u'9'; }))
-        negative = false;
-    if (negative)
-        text.prepend(u'-');
-    if (percent)
-        text += u'%';
-    return text;
+    return text::isDateTimePicture(numberFormat);
 }
 
 } // namespace talor::grid

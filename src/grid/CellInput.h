@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDateTime>
+#include "text/TextFunctions.h"
+
 #include <QString>
 
 // How the grid reads a typed entry and shows a number: the spreadsheet's typing rules.
@@ -29,20 +30,13 @@ struct CellInput
 //  - "12", "-3.50", "1,234.5", "50%", "1E3" are numbers, shown again as typed ("3.50" keeps
 //    its two decimals); numbers with leading zeros ("0012") or more than 15 significant
 //    digits (identity numbers) stay text, so that nothing typed is lost;
-//  - "2024-3-5", "2024/3/5", "2024-03-05 08:30[:15]" are dates, "8:30", "08:30:15" times;
+//  - dates, date-times and times as text::parseDateTime and text::parseTime read them
+//    ("2024-3-5", "2024/3/5", "2024.3.5", "2024年3月5日", "2024-03-05 08:30[:15]", "8:30");
 //  - anything else is text.
 CellInput parseInput(const QString& typed);
 
-// The text of a number under a format code made by parseInput: "General", "0", "0.00",
-// "#,##0.0", "0%", "0.00%", "yyyy-mm-dd", "yyyy-mm-dd hh:mm", "yyyy-mm-dd hh:mm:ss",
-// "hh:mm", "hh:mm:ss". Unknown codes show the number in general format.
-QString formatNumber(double value, const QString& numberFormat);
-// A date or time format code.
+// A date or time format code (text::isDateTimePicture). Cells show numbers through
+// text::formatNumber.
 bool isDateFormat(const QString& numberFormat);
-
-// Day serials as spreadsheets count them: 1 is 1900-01-01 (for dates from 1900-03-01 on),
-// the fraction is the time of day.
-double dateSerial(const QDateTime& value);
-QDateTime fromDateSerial(double serial);
 
 } // namespace talor::grid

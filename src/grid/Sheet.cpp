@@ -260,13 +260,13 @@ struct Sheet::Data : formula::CellSource
     {
         switch (cell.kind) {
         case Cell::Number:
-            return formatNumber(cell.number, formats.at(cell.format).numberFormat);
+            return text::formatNumber(cell.number, formats.at(cell.format).numberFormat);
         case Cell::Text:
             return cell.text;
         case Cell::Formula: {
             const formula::Value result = formulas.result(row, col);
             if (result.isNumber())
-                return formatNumber(result.asNumber(), formats.at(cell.format).numberFormat);
+                return text::formatNumber(result.asNumber(), formats.at(cell.format).numberFormat);
             return formula::displayText(result);
         }
         case Cell::Empty:

@@ -156,8 +156,8 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const
         const double value = m_sheet->number(row, col);
         if (typed.kind == CellInput::Kind::Number && typed.number == value)
             return text;
-        return m_sheet->isDate(row, col) ? formatNumber(value, QStringLiteral("yyyy-mm-dd hh:mm:ss"))
-                                         : formula::formatGeneral(value);
+        return m_sheet->isDate(row, col) ? text::formatNumber(value, QStringLiteral("yyyy-mm-dd hh:mm:ss"))
+                                         : text::formatGeneral(value);
     }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter |

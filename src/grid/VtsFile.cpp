@@ -2,12 +2,13 @@
 
 #include "grid/FormatTable.h"
 #include "grid/Workbook.h"
+#include "io/FileWrite.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
+#include <cmath>
 
 namespace talor::grid {
 
@@ -54,12 +55,14 @@ QJsonObject formatToJson(const CellFormat& f)
     return o;
 }
 
+// The range is checked on the double before any conversion: a cast of 1e308 or 1e20 to an
+// integer type is undefined.
 int toInt(const QJsonValue& v, const QString& what, int min, int max)
 {
     if (!v.isDouble())
         throw Damaged{what + QStringLiteral(" is missing or not a number")};
     const double d = v.toDouble();
-    if (d != double(qint64(d)) || d < min || d > max)
+    if (!(d >= min && d <= max) || d != std::trunc(d))
         throw Damaged{QStringLiteral("%1 %2 is out of range").arg(what).arg(d)};
     return int(d);
 }
@@ -69,28 +72,62 @@ quint32 toColour(const QJsonValue& v, const QString& what)
     if (!v.isDouble())
         throw Damaged{what + QStringLiteral(" is missing or not a number")};
     const double d = v.toDouble();
-    if (d != double(qint64(d)) || d < 0 || d > 0xFFFFFFFF)
+    if (!(d >= 0 && d <= 0xFFFFFFFF) || d != std::trunc(d))
         throw Damaged{QStringLiteral("%1 %2 is not a colour").arg(what).arg(d)};
-    return quint32(qint64(d));
+    return quint32(d);
+}
+
+// An optional member of the kind the format gives it: absent gives `absent`, another kind is
+// damage (a "cells" object or "showColumnHeadings": "no" must not load as something else).
+QJsonValue member(const QJsonObject& o, QStringView key, QJsonValue::Type type, const QJsonValue& absent)
+{
+    const QJsonValue v = o.value(key);
+    if (v.isUndefined())
+        return absent;
+    if (v.type() != type) {
+        static const QHash<int, QString> kinds{{QJsonValue::Array, QStringLiteral("a list")},
+                                               {QJsonValue::Object, QStringLiteral("an object")},
+                                               {QJsonValue::Bool, QStringLiteral("true or false")},
+                                               {QJsonValue::String, QStringLiteral("a text")}};
+        throw Damaged{QStringLiteral("\"%1\" is not %2").arg(key, kinds.value(type))};
+    }
+    return v;
+}
+
+QJsonArray arrayMember(const QJsonObject& o, QStringView key)
+{
+    return member(o, key, QJsonValue::Array, QJsonArray()).toArray();
+}
+
+QJsonObject objectMember(const QJsonObject& o, QStringView key)
+{
+    return member(o, key, QJsonValue::Object, QJsonObject()).toObject();
+}
+
+QJsonObject toObject(const QJsonValue& v, const QString& what)
+{
+    if (!v.isObject())
+        throw Damaged{what + QStringLiteral(" is not an object")};
+    return v.toObject();
 }
 
 CellFormat formatFromJson(const QJsonObject& o)
 {
     CellFormat f;
-    f.numberFormat = o.value(u"numberFormat").toString(QStringLiteral("General"));
+    f.numberFormat = member(o, u"numberFormat", QJsonValue::String, QStringLiteral("General")).toString();
     if (o.contains(u"fill")) {
-        const QJsonObject fill = o.value(u"fill").toObject();
+        const QJsonObject fill = objectMember(o, u"fill");
         f.fill.pattern = short(toInt(fill.value(u"pattern"), QStringLiteral("fill pattern"), 0, 18));
         f.fill.foreground = toColour(fill.value(u"foreground"), QStringLiteral("fill foreground"));
         f.fill.background = toColour(fill.value(u"background"), QStringLiteral("fill background"));
     }
-    const QJsonObject border = o.value(u"border").toObject();
+    const QJsonObject border = objectMember(o, u"border");
     auto side = [&border](const char* name, short& style, quint32& colour) {
         const QJsonValue v = border.value(QLatin1String(name));
         if (v.isUndefined())
             return;
         const QJsonArray a = v.toArray();
-        if (a.size() != 2)
+        if (!v.isArray() || a.size() != 2)
             throw Damaged{QStringLiteral("border side %1 is not [style, colour]").arg(QLatin1String(name))};
         style = short(toInt(a[0], QStringLiteral("border style"), 0, 13));
         colour = toColour(a[1], QStringLiteral("border colour"));
@@ -204,19 +241,19 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name, Budget
     sheet->beginUpdate();
     name = toText(o.value(u"name"), QStringLiteral("the sheet name"));
 
-    const QJsonArray formatList = o.value(u"formats").toArray();
+    const QJsonArray formatList = arrayMember(o, u"formats");
     if (formatList.size() > FormatTable::MaxFormats)
         throw TooLarge{QStringLiteral("a sheet holds more than %1 formats, the most a sheet may hold")
                           .arg(FormatTable::MaxFormats)};
     std::vector<CellFormat> formats;
     for (const QJsonValue& f : formatList)
-        formats.push_back(formatFromJson(f.toObject()));
+        formats.push_back(formatFromJson(toObject(f, QStringLiteral("a format"))));
     if (formats.empty())
         formats.emplace_back();
 
-    for (const QJsonValue& v : o.value(u"cells").toArray()) {
+    for (const QJsonValue& v : arrayMember(o, u"cells")) {
         budget.addCell();
-        const QJsonObject c = v.toObject();
+        const QJsonObject c = toObject(v, QStringLiteral("a cell"));
         const int row = toInt(c.value(u"row"), QStringLiteral("cell row"), 1, Sheet::MaxRows);
         const int col = toInt(c.value(u"col"), QStringLiteral("cell column"), 1, Sheet::MaxColumns);
         const int format = c.contains(u"format") ? toInt(c.value(u"format"), QStringLiteral("cell format"), 0,
@@ -242,17 +279,17 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name, Budget
         }
     }
 
-    const QJsonObject headings = o.value(u"columnHeadings").toObject();
+    const QJsonObject headings = objectMember(o, u"columnHeadings");
     for (auto it = headings.begin(); it != headings.end(); ++it)
         sheet->setColumnHeading(
             toInt(QJsonValue(it.key().toDouble()), QStringLiteral("heading column"), 1, Sheet::MaxColumns),
             toText(it.value(), QStringLiteral("column heading")));
-    const QJsonObject rowHeadings = o.value(u"rowHeadings").toObject();
+    const QJsonObject rowHeadings = objectMember(o, u"rowHeadings");
     for (auto it = rowHeadings.begin(); it != rowHeadings.end(); ++it)
         sheet->setRowHeading(
             toInt(QJsonValue(it.key().toDouble()), QStringLiteral("heading row"), 1, Sheet::MaxRows),
             toText(it.value(), QStringLiteral("row heading")));
-    const QJsonObject widths = o.value(u"columnWidths").toObject();
+    const QJsonObject widths = objectMember(o, u"columnWidths");
     for (auto it = widths.begin(); it != widths.end(); ++it)
         sheet->setColumnWidth(
             toInt(QJsonValue(it.key().toDouble()), QStringLiteral("width column"), 1, Sheet::MaxColumns),
@@ -269,16 +306,16 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name, Budget
     sheet->setFrozenRows(toInt(o.value(u"frozenRows"), QStringLiteral("frozenRows"), 0, Sheet::MaxRows - 1));
     sheet->setFrozenColumns(
         toInt(o.value(u"frozenColumns"), QStringLiteral("frozenColumns"), 0, Sheet::MaxColumns - 1));
-    sheet->setShowColumnHeadings(o.value(u"showColumnHeadings").toBool(true));
-    sheet->setShowRowHeadings(o.value(u"showRowHeadings").toBool(true));
-    const QJsonArray sel = o.value(u"selection").toArray();
+    sheet->setShowColumnHeadings(member(o, u"showColumnHeadings", QJsonValue::Bool, true).toBool());
+    sheet->setShowRowHeadings(member(o, u"showRowHeadings", QJsonValue::Bool, true).toBool());
+    const QJsonArray sel = arrayMember(o, u"selection");
     if (sel.size() == 4) {
         sheet->select(toInt(sel[0], QStringLiteral("selection"), 1, Sheet::MaxRows),
                       toInt(sel[1], QStringLiteral("selection"), 1, Sheet::MaxColumns),
                       toInt(sel[2], QStringLiteral("selection"), 1, Sheet::MaxRows),
                       toInt(sel[3], QStringLiteral("selection"), 1, Sheet::MaxColumns));
     }
-    const QJsonArray active = o.value(u"activeCell").toArray();
+    const QJsonArray active = arrayMember(o, u"activeCell");
     if (active.size() == 2) {
         const int row = toInt(active[0], QStringLiteral("active cell"), 1, Sheet::MaxRows);
         const int col = toInt(active[1], QStringLiteral("active cell"), 1, Sheet::MaxColumns);
@@ -327,7 +364,7 @@ VtsContent VtsFile::read(const QString& path, const VtsLimits& limits)
                        .arg(Version));
     try {
         VtsContent content;
-        const QJsonArray sheets = root.value(u"sheets").toArray();
+        const QJsonArray sheets = arrayMember(root, u"sheets");
         if (sheets.isEmpty())
             throw Damaged{QStringLiteral("it holds no sheet")};
         if (sheets.size() > limits.sheets)
@@ -336,7 +373,7 @@ VtsContent VtsFile::read(const QString& path, const VtsLimits& limits)
         Budget budget{limits};
         for (const QJsonValue& s : sheets) {
             QString name;
-            content.sheets.push_back(sheetFromJson(s.toObject(), name, budget));
+            content.sheets.push_back(sheetFromJson(toObject(s, QStringLiteral("a sheet")), name, budget));
             content.names.push_back(name);
         }
         content.active =
@@ -353,7 +390,7 @@ VtsContent VtsFile::read(const QString& path, const VtsLimits& limits)
     }
 }
 
-void VtsFile::write(const Workbook& book, const QString& path)
+QByteArray VtsFile::toBytes(const Workbook& book)
 {
     QJsonArray sheets;
     for (int n = 1; n <= book.sheetCount(); ++n)
@@ -362,12 +399,16 @@ void VtsFile::write(const Workbook& book, const QString& path)
                            {QStringLiteral("version"), Version},
                            {QStringLiteral("activeSheet"), book.activeSheet()},
                            {QStringLiteral("sheets"), sheets}};
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw GridFileError(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()));
-    file.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
-    if (!file.commit())
-        throw GridFileError(QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString()));
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+void VtsFile::write(const Workbook& book, const QString& path)
+{
+    try {
+        io::writeFileAtomically(path, toBytes(book));
+    } catch (const io::FileWriteError& e) {
+        throw GridFileError(e.message());
+    }
 }
 
 } // namespace talor::grid

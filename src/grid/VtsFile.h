@@ -39,8 +39,11 @@ public:
 
     // Throws GridFileError naming the file and the problem (a limit exceeded: naming it).
     static VtsContent read(const QString& path, const VtsLimits& limits = {});
-    // Writes atomically; throws GridFileError naming the file.
+    // Writes atomically (io::writeFileAtomically): the old file stays whole on any failure.
+    // Throws GridFileError naming the file, and saying so when the disk is full.
     static void write(const Workbook& book, const QString& path);
+    // The file's bytes for `book`.
+    static QByteArray toBytes(const Workbook& book);
 };
 
 } // namespace talor::grid

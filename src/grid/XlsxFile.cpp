@@ -1,15 +1,39 @@
 #include "grid/XlsxFile.h"
 
+#include "grid/CellAddress.h"
 #include "grid/Workbook.h"
 #include "grid/formula/Value.h"
+#include "io/FileWrite.h"
 
+#include <QFile>
 #include <QHash>
 #include <QSet>
+#include <cerrno>
 #include <xlsxwriter.h>
 
 namespace talor::grid {
 
 namespace {
+
+// Text as XML 1.0 can hold it: characters it forbids (controls other than tab, line feed and
+// carriage return, U+FFFE, U+FFFF, a surrogate without its pair) become U+FFFD, so that the
+// file stays well-formed and the place of the lost character shows.
+QByteArray xmlText(const QString& text)
+{
+    QString clean = text;
+    for (qsizetype i = 0; i < clean.size(); ++i) {
+        const char16_t c = clean[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < clean.size() && clean[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        const bool allowed = c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c < 0xD800) ||
+                             (c >= 0xE000 && c <= 0xFFFD);
+        if (!allowed)
+            clean[i] = QChar::ReplacementCharacter;
+    }
+    return clean.toUtf8();
+}
 
 // 0x00BBGGRR as the grid keeps colours, to libxlsxwriter's 0xRRGGBB (black has its own code).
 lxw_color_t toLxwColour(quint32 bgr)
@@ -26,8 +50,10 @@ uint8_t borderStyle(short style)
 lxw_format* makeFormat(lxw_workbook* wb, const CellFormat& f)
 {
     lxw_format* format = workbook_add_format(wb);
+    if (!format)
+        return nullptr;
     if (f.numberFormat != u"General" && !f.numberFormat.isEmpty())
-        format_set_num_format(format, f.numberFormat.toUtf8().constData());
+        format_set_num_format(format, xmlText(f.numberFormat).constData());
     if (f.fill.pattern == 1) {
         // A solid fill shows its foreground colour; Excel keeps that colour as the pattern's.
         format_set_pattern(format, LXW_PATTERN_SOLID);
@@ -57,53 +83,107 @@ lxw_format* makeFormat(lxw_workbook* wb, const CellFormat& f)
     return format;
 }
 
-void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet)
+// The most characters an Excel cell holds.
+constexpr int ExcelMaxText = 32767;
+
+// A refusal of the writer, turned into a GridFileError naming the file.
+struct Refused
+{
+    QString problem;
+};
+
+void check(lxw_error error, const QString& what)
+{
+    if (error != LXW_NO_ERROR)
+        throw Refused{QStringLiteral("%1: %2").arg(what, QString::fromUtf8(lxw_strerror(error)))};
+}
+
+void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const QString& sheetName)
 {
     std::vector<lxw_format*> formats(size_t(sheet.formatCount()), nullptr);
     auto formatOf = [&](int row, int col) -> lxw_format* {
         const int id = sheet.formatId(row, col);
         if (id == 0)
             return nullptr;
-        if (!formats[size_t(id)])
+        if (!formats[size_t(id)]) {
             formats[size_t(id)] = makeFormat(wb, sheet.formatById(id));
+            if (!formats[size_t(id)])
+                throw Refused{QStringLiteral("out of memory for the cell formats")};
+        }
         return formats[size_t(id)];
     };
     sheet.forEachCell([&](int row, int col) {
         const auto r = lxw_row_t(row - 1);
         const auto c = lxw_col_t(col - 1);
+        const QString cell = QStringLiteral("cell %1!%2").arg(sheetName, rangeText(CellRange{row, col, row, col}));
         lxw_format* format = formatOf(row, col);
+        // Excel holds at most 32,767 characters in a cell; a longer text is refused rather
+        // than cut or dropped, so that nothing is lost without notice.
+        auto text = [&cell](const QString& t) {
+            if (t.size() > ExcelMaxText)
+                throw Refused{QStringLiteral("%1 holds %2 characters, more than the %3 an Excel cell holds")
+                                  .arg(cell)
+                                  .arg(t.size())
+                                  .arg(ExcelMaxText)};
+            return xmlText(t);
+        };
+        lxw_error error = LXW_NO_ERROR;
         if (const QString f = sheet.formula(row, col); !f.isEmpty()) {
-            const QByteArray source = f.toUtf8();
+            const QByteArray source = xmlText(f);
             const QString shown = sheet.text(row, col);
             // A formula that cannot be read would make Excel call the file damaged: keep its text.
             if (shown == formula::errorText(formula::ErrorCode::Syntax))
-                worksheet_write_string(ws, r, c, source.constData(), format);
+                error = worksheet_write_string(ws, r, c, text(f).constData(), format);
             else if (sheet.isNumber(row, col))
-                worksheet_write_formula_num(ws, r, c, source.constData(), format, sheet.number(row, col));
+                error = worksheet_write_formula_num(ws, r, c, source.constData(), format, sheet.number(row, col));
             else
-                worksheet_write_formula_str(ws, r, c, source.constData(), format, shown.toUtf8().constData());
+                error = worksheet_write_formula_str(ws, r, c, source.constData(), format, text(shown).constData());
         } else if (sheet.isNumber(row, col)) {
-            worksheet_write_number(ws, r, c, sheet.number(row, col), format);
+            error = worksheet_write_number(ws, r, c, sheet.number(row, col), format);
         } else if (!sheet.isEmpty(row, col)) {
-            worksheet_write_string(ws, r, c, sheet.text(row, col).toUtf8().constData(), format);
+            error = worksheet_write_string(ws, r, c, text(sheet.text(row, col)).constData(), format);
         } else {
-            worksheet_write_blank(ws, r, c, format);
+            error = worksheet_write_blank(ws, r, c, format);
         }
+        check(error, cell);
     });
     for (int col = 1; col <= sheet.lastColumn(); ++col) {
         if (sheet.columnWidth(col) != Sheet::DefaultColumnWidth)
-            worksheet_set_column_pixels(ws, lxw_col_t(col - 1), lxw_col_t(col - 1), sheet.columnWidth(col),
-                                        nullptr);
+            check(worksheet_set_column_pixels(ws, lxw_col_t(col - 1), lxw_col_t(col - 1), sheet.columnWidth(col),
+                                              nullptr),
+                  QStringLiteral("the width of column %1 of %2").arg(columnName(col), sheetName));
     }
     if (sheet.frozenRows() > 0 || sheet.frozenColumns() > 0)
         worksheet_freeze_panes(ws, lxw_row_t(sheet.frozenRows()), lxw_col_t(sheet.frozenColumns()));
+}
+
+void writeSheets(lxw_workbook* wb, const Workbook& book, const XlsxFile::SheetHook& hook)
+{
+    QSet<QString> used;
+    for (int n = 1; n <= book.sheetCount(); ++n) {
+        QString name = XlsxFile::excelSheetName(book.sheetName(n), n);
+        // Excel compares sheet names without case; a repeated name gets a number.
+        for (int k = 2; used.contains(name.toLower()); ++k) {
+            const QString suffix = QStringLiteral(" (%1)").arg(k);
+            name = XlsxFile::excelSheetName(book.sheetName(n), n).left(31 - int(suffix.size())) + suffix;
+        }
+        used.insert(name.toLower());
+        lxw_worksheet* ws = workbook_add_worksheet(wb, name.toUtf8().constData());
+        if (!ws)
+            throw Refused{QStringLiteral("sheet name \"%1\" refused").arg(name)};
+        writeSheet(wb, ws, book.sheet(n), name);
+        if (n == book.activeSheet())
+            worksheet_activate(ws);
+        if (hook)
+            hook(n, wb, ws);
+    }
 }
 
 } // namespace
 
 QString XlsxFile::excelSheetName(const QString& name, int number)
 {
-    QString result = name;
+    QString result = QString::fromUtf8(xmlText(name));
     for (QChar& ch : result) {
         if (QStringView(u"[]:*?/\\").contains(ch))
             ch = u'_';
@@ -119,36 +199,36 @@ QString XlsxFile::excelSheetName(const QString& name, int number)
 
 void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook& hook)
 {
-    const QByteArray fileName = path.toUtf8();
-    lxw_workbook* wb = workbook_new(fileName.constData());
-    if (!wb)
-        throw GridFileError(
-            QStringLiteral("Cannot write \"%1\": the workbook could not be created").arg(path));
-    QSet<QString> used;
-    for (int n = 1; n <= book.sheetCount(); ++n) {
-        QString name = excelSheetName(book.sheetName(n), n);
-        // Excel compares sheet names without case; a repeated name gets a number.
-        for (int k = 2; used.contains(name.toLower()); ++k) {
-            const QString suffix = QStringLiteral(" (%1)").arg(k);
-            name = excelSheetName(book.sheetName(n), n).left(31 - int(suffix.size())) + suffix;
+    auto fail = [&path](const QString& problem) {
+        return GridFileError(QStringLiteral("Cannot write \"%1\": %2").arg(path, problem));
+    };
+    try {
+        // The workbook is written beside the target and renamed over it only when complete,
+        // so that a failed export leaves the old file, and no empty or partial one.
+        io::AtomicTarget target(path);
+        lxw_workbook* wb = workbook_new(QFile::encodeName(target.tempPath()).constData());
+        if (!wb)
+            throw fail(QStringLiteral("the workbook could not be created"));
+        try {
+            writeSheets(wb, book, hook);
+        } catch (const Refused& refused) {
+            // Closing would write the file: free the workbook without writing it.
+            lxw_workbook_free(wb);
+            throw fail(refused.problem);
+        } catch (...) {
+            lxw_workbook_free(wb);
+            throw;
         }
-        used.insert(name.toLower());
-        lxw_worksheet* ws = workbook_add_worksheet(wb, name.toUtf8().constData());
-        if (!ws) {
-            workbook_close(wb);
-            throw GridFileError(
-                QStringLiteral("Cannot write \"%1\": sheet name \"%2\" refused").arg(path, name));
+        errno = 0;
+        const lxw_error error = workbook_close(wb);
+        if (error != LXW_NO_ERROR) {
+            const bool full = errno == ENOSPC || errno == EFBIG || errno == EDQUOT;
+            throw fail(QString::fromUtf8(lxw_strerror(error)) + (full ? QStringLiteral(": the disk is full") : QString()));
         }
-        writeSheet(wb, ws, book.sheet(n));
-        if (n == book.activeSheet())
-            worksheet_activate(ws);
-        if (hook)
-            hook(n, wb, ws);
+        target.commit();
+    } catch (const io::FileWriteError& e) {
+        throw GridFileError(e.message());
     }
-    const lxw_error error = workbook_close(wb);
-    if (error != LXW_NO_ERROR)
-        throw GridFileError(
-            QStringLiteral("Cannot write \"%1\": %2").arg(path, QString::fromUtf8(lxw_strerror(error))));
 }
 
 } // namespace talor::grid

@@ -14,6 +14,11 @@ class Workbook;
 // file's extension: constants typed as in the grid (numbers, dates with their format, texts),
 // formulas with their computed results, fills, borders, column widths, frozen panes and
 // sheet names. Custom column heading texts are not cells and are left out.
+//
+// Texts are written as XML 1.0 can hold them: a character it forbids (a control other than
+// tab, line feed and carriage return, U+FFFE, U+FFFF, a lone surrogate) becomes U+FFFD. A text
+// longer than the 32,767 characters an Excel cell holds is refused: the export fails with an
+// error naming the sheet and cell, and no file is written.
 class XlsxFile
 {
 public:

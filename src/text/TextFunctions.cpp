@@ -103,6 +103,23 @@ bool isDatePicture(const QString& bare)
     return bare.contains(codes);
 }
 
+bool isGeneral(const QString& picture)
+{
+    return picture.isEmpty() || picture.compare(u"General", Qt::CaseInsensitive) == 0;
+}
+
+// Drops trailing zeros (and a bare decimal point) of a plain decimal mantissa.
+QString trimZeros(QString digits)
+{
+    if (!digits.contains(u'.'))
+        return digits;
+    while (digits.endsWith(u'0'))
+        digits.chop(1);
+    if (digits.endsWith(u'.'))
+        digits.chop(1);
+    return digits;
+}
+
 // Splits "positive;negative;zero" at semicolons outside quotes and escapes.
 QList<QString> sections(QStringView picture)
 {
@@ -249,6 +266,9 @@ QString formatSection(double value, QStringView picture, bool showSign)
             (i < pointAt ? integerPlaces : fractionPlaces).append(kind);
     }
 
+    // A percentage of a number near the double range has no digits to show.
+    if (!std::isfinite(value))
+        return QStringLiteral("#####");
     const Decimal d = roundDecimal(value, int(fractionPlaces.size()));
     const bool negative =
         showSign && value < 0 && (!d.integer.isEmpty() || d.fraction.count(u'0') != d.fraction.size());
@@ -410,6 +430,35 @@ std::optional<double> parseNumber(const QString& text)
     return toDouble(trimmed);
 }
 
+std::optional<double> numberFromText(const QString& text)
+{
+    QString t = text.trimmed();
+    double scale = 1.0;
+    if (t.endsWith(u'%')) {
+        t.chop(1);
+        t = t.trimmed();
+        scale = 0.01;
+    }
+    if (t.contains(u',')) {
+        static const QRegularExpression grouped(QStringLiteral("^\\s*[+-]?[0-9]{1,3}(?:,[0-9]{3})+(?:\\.[0-9]*)?$"));
+        if (!grouped.match(t).hasMatch())
+            return std::nullopt;
+        t.remove(u',');
+    }
+    if (const std::optional<double> n = parseNumber(t)) {
+        if (!std::isfinite(*n))
+            return std::nullopt;
+        return *n * scale;
+    }
+    if (scale != 1.0)
+        return std::nullopt;
+    if (const std::optional<QDateTime> dt = parseDateTime(t))
+        return dateSerial(*dt);
+    if (const std::optional<QTime> time = parseTime(t))
+        return time->msecsSinceStartOfDay() / 86400000.0;
+    return std::nullopt;
+}
+
 std::optional<QTime> parseTime(const QString& text)
 {
     static const QRegularExpression pattern(
@@ -507,6 +556,13 @@ QString formatNumber(double value, const QString& picture)
 {
     if (!std::isfinite(value))
         return QString::number(value);
+    if (isGeneral(picture))
+        return formatGeneral(value);
+    const QString bare = unquoted(picture);
+    if (!isNumberPicture(bare) && isDatePicture(bare)) {
+        const std::optional<QDateTime> dt = dateTimeFromSerial(value);
+        return dt ? formatDateTime(*dt, picture) : QStringLiteral("#####");
+    }
     const QList<QString> parts = sections(picture);
     if (parts.size() >= 3 && value == 0)
         return formatSection(value, parts[2], true);
@@ -515,10 +571,45 @@ QString formatNumber(double value, const QString& picture)
     return formatSection(value, parts[0], true);
 }
 
+QString formatGeneral(double value)
+{
+    if (value == 0.0 || !std::isfinite(value))
+        return QStringLiteral("0");
+    // Rounding to 15 significant digits first decides the exponent (9.999999999999999E14
+    // rounds to 1E+15).
+    const QString sci = QString::number(value, 'e', 14);
+    const qsizetype ePos = sci.indexOf(u'e');
+    const int exponent = sci.mid(ePos + 1).toInt();
+    if (exponent >= 15 || exponent < -9) {
+        QString mantissa = trimZeros(sci.left(ePos));
+        const QString sign = exponent < 0 ? QStringLiteral("-") : QStringLiteral("+");
+        return mantissa + u'E' + sign + QString::number(std::abs(exponent)).rightJustified(2, u'0');
+    }
+    const int decimals = std::max(0, 14 - exponent);
+    return trimZeros(QString::number(value, 'f', decimals));
+}
+
+bool isDateTimePicture(const QString& picture)
+{
+    if (isGeneral(picture))
+        return false;
+    const QString bare = unquoted(picture);
+    return !isNumberPicture(bare) && isDatePicture(bare);
+}
+
 QString formatDateTime(const QDateTime& value, const QString& picture)
 {
-    const QDate date = value.date();
-    const QTime time = value.time();
+    QDate date = value.date();
+    QTime time = value.time();
+    // Pictures show whole seconds: round to them first, as spreadsheets do.
+    if (time.msec() >= 500) {
+        int seconds = time.msecsSinceStartOfDay() / 1000 + 1;
+        if (seconds == 86400) {
+            date = date.addDays(1);
+            seconds = 0;
+        }
+        time = QTime::fromMSecsSinceStartOfDay(seconds * 1000);
+    }
     QString out;
     for (const DateToken& t : dateTokens(picture)) {
         switch (t.code) {
@@ -545,6 +636,11 @@ QString formatDateTime(const QDateTime& value, const QString& picture)
         }
     }
     return out;
+}
+
+double dateSerial(const QDateTime& value)
+{
+    return double(DayZero.daysTo(value.date())) + value.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 int byteLength(const QString& text)

@@ -25,6 +25,13 @@ double numericValue(const QString& text);
 // nothing when anything else is in the text ("12abc", "", "1,234").
 std::optional<double> parseNumber(const QString& text);
 
+// The number a text stands for in spreadsheet arithmetic ("08:30"*24, "2024-03-05"+0):
+// a number in the grammar of parseNumber, with thousands grouped by commas ("1,234.5") and
+// an optional trailing "%" (divides by 100); a date or date-time as parseDateTime reads it
+// (its day number); a time as parseTime reads it (its fraction of a day). Nothing for any
+// other text ("", "abc", "1,23", "inf", "2024-02-30") or a number beyond the double range.
+std::optional<double> numberFromText(const QString& text);
+
 // A date or date-time read from text the way a spreadsheet user types it: "2024-2-3",
 // "2024-02-03 08:30", "2024/2/3", "2024.2.3", "2024年2月3日", optionally followed by a time as
 // parseTime reads it (after a blank or "T"). Impossible dates ("2024-02-30") give nothing.
@@ -62,19 +69,39 @@ bool isValidDateOrTime(const QString& text);
 // comes back unchanged.
 QString format(const QString& text, const QString& picture);
 
-// A number with a number picture, spreadsheet style: the value is first rounded to 15
-// significant digits and then half away from zero to the picture's decimals (2.675 with
-// "0.00" gives "2.68"). "0" placeholders always show a digit, "#" only a significant one; a
-// "," among the integer placeholders groups thousands; each "%" multiplies by 100; the integer
-// part is never cut. Up to three sections "positive;negative;zero" are honoured (the negative
-// section shows the value without its sign). A value that rounds to zero shows no minus sign.
+// A number under a cell's format code, spreadsheet style; the grid's display, its Excel and
+// PDF output and the format function all show numbers through this one function.
+//  - "General" (any case) or an empty code: formatGeneral.
+//  - A number picture (it has a "0" or "#" placeholder): the value is first rounded to 15
+//    significant digits and then half away from zero to the picture's decimals (2.675 with
+//    "0.00" gives "2.68"). "0" placeholders always show a digit, "#" only a significant one; a
+//    "," among the integer placeholders groups thousands; each "%" multiplies by 100; the
+//    integer part is never cut. Up to three sections "positive;negative;zero" are honoured (the
+//    negative section shows the value without its sign). A value that rounds to zero shows no
+//    minus sign.
+//  - A date/time picture (isDateTimePicture): the value is a day number shown by
+//    formatDateTime; a day number outside the years 100 to 9999 shows as "#####", as
+//    spreadsheets show a date that cannot be; so does a percentage beyond the double range.
 // Non-finite values come back as Qt writes them ("inf", "nan").
 QString formatNumber(double value, const QString& picture);
 
+// A number in the spreadsheet's general format: at most 15 significant digits, no trailing
+// zeros, scientific ("1E+15", "1.5E-10") when |x| >= 1E+15 or 0 < |x| < 1E-9.
+QString formatGeneral(double value);
+
+// A picture that shows a date or time: no "0" or "#" placeholder, one of the letters y m d h
+// n s outside quotes, and not "General".
+bool isDateTimePicture(const QString& picture);
+
 // A date-time with a date/time picture. "m"/"mm" directly after an hour code or directly
 // before a seconds code means minutes, as spreadsheets read it; "n"/"nn" is always minutes.
-// Hours are 0..23. Longer runs ("ddd", "mmmm") are read as their two-letter codes.
+// Hours are 0..23. Longer runs ("ddd", "mmmm") are read as their two-letter codes. The time is
+// first rounded to whole seconds (23:59:59.6 shows as the next day's 00:00:00), then minutes
+// and hours are shown as they are (08:29:40 with "hh:mm" is "08:29").
 QString formatDateTime(const QDateTime& value, const QString& picture);
+
+// The spreadsheet day number of a date-time (see above); the inverse of dateTimeFromSerial.
+double dateSerial(const QDateTime& value);
 
 // Length in bytes of the double-byte code page: an ASCII character counts 1, every other
 // character 2 (a character outside the basic plane, a surrogate pair, counts 2 as well).

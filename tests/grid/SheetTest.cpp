@@ -2,6 +2,7 @@
 #include "grid/Sheet.h"
 
 #include <QStringList>
+#include <tuple>
 #include <gtest/gtest.h>
 
 using namespace talor::grid;
@@ -73,7 +74,9 @@ const TypedCase entries[] = {
     {"1E3", "1000", Number, 1000}, {".5", "0.5", Number, 0.5}, {"0012", "0012", Text},
     {"110101199003071234", "110101199003071234", Text}, {"1,23", "1,23", Text}, {"12abc", "12abc", Text},
     {"2024-3-5", "2024-03-05", Date, 45356}, {"1900-3-1", "1900-03-01", Date, 61},
-    {"2024/3/5", "2024-03-05", Date}, {"2024-03-05 08:30", "2024-03-05 08:30", Date},
+    {"2024/3/5", "2024-03-05", Date}, {"2024.3.5", "2024-03-05", Date, 45356},
+    {"2024年3月5日", "2024-03-05", Date, 45356}, {"2024-03-05T08:30", "2024-03-05 08:30", Date},
+    {"8:5", "08:05", Date}, {"2024-3-5 8:30:00.600", "2024-03-05 08:30:01", Date}, {"2024.2.30", "2024.2.30", Text}, {"2024-03-05 08:30", "2024-03-05 08:30", Date},
     {"2024-03-05 08:30:15", "2024-03-05 08:30:15", Date}, {"8:30", "08:30", Date},
     {"6:00", "06:00", Date, 0.25}, {"08:30:15", "08:30:15", Date}, {"2024-02-30", "2024-02-30", Text},
     {"25:61", "25:61", Text}, {"'12", "12", Text}, {"'=A1", "=A1", Text}, {"''x", "'x", Text},
@@ -93,6 +96,27 @@ TEST(SheetTest, NumberFormatOfTheCellStaysForPlainNumbersButNotForDates)
     EXPECT_EQ(rowTexts(sheet, 1, 5), "3.00|5|3.14|12|0.00");
     EXPECT_FALSE(sheet.isDate(1, 2));
     EXPECT_FALSE(sheet.isNumber(1, 4));
+}
+
+// The grid shows numbers through the module's one formatter: what a spreadsheet shows.
+TEST(SheetTest, CellsShowNumbersAsASpreadsheetDoes)
+{
+    const std::tuple<double, const char*, const char*> shown[] = {
+        {2.675, "0.00", "2.68"}, {1.005, "0.00", "1.01"}, {123456, "#,##0", "123,456"}, {1234, "#,##0", "1,234"},
+        {0.005, "0%", "1%"}, {45356.99999999, "yyyy-mm-dd hh:mm", "2024-03-06 00:00"}, {1e300, "yyyy-mm-dd", "#####"}};
+    Sheet sheet;
+    for (const auto& [value, format, text] : shown) {
+        sheet.setNumber(1, 1, value, QString::fromUtf8(format));
+        EXPECT_EQ(sheet.text(1, 1), QString::fromUtf8(text)) << value << " " << format;
+    }
+    // Entries typed through the grid's edit path are apostrophe texts; formulas over them
+    // compute as over the numbers, and a difference that cancels shows 0.
+    typeRow(sheet, 3, {"'08:30", "'17:30", "=(B3-A3)*24-1-8", "=(B3-A3)*24", "=A3&\"\""});
+    EXPECT_EQ(rowTexts(sheet, 3, 5), "08:30|17:30|0|9|08:30");
+    // A formula result takes the cell's format the same way.
+    sheet.setNumber(2, 1, 1, "0.00");
+    sheet.setText(2, 1, "=2.675*1");
+    EXPECT_EQ(sheet.text(2, 1), "2.68");
 }
 
 TEST(SheetTest, FormulasRecomputeWhenAReferencedCellChanges)

@@ -1,12 +1,12 @@
 // Workbook files: .vts templates round trip exactly and broken ones are refused; Excel
 // workbooks hold typed values, computed formula results, formats and sheet names.
+#include "GridFiles.h"
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include <tuple>
 
 using namespace talor::grid;
+using namespace talor::grid::test;
 
 namespace {
 
@@ -79,29 +80,6 @@ void expectSameSheet(const Sheet& a, const Sheet& b)
         for (int col = 1; col <= a.lastColumn() + 1; ++col)
             EXPECT_EQ(cell(a, row, col), cell(b, row, col)) << row << "," << col;
     }
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QString unzipMember(const QString& zip, const QString& member)
-{
-    QProcess unzip;
-    unzip.start("unzip", {"-p", zip, member});
-    EXPECT_TRUE(unzip.waitForFinished(30000));
-    EXPECT_EQ(unzip.exitCode(), 0) << member.toStdString();
-    return QString::fromUtf8(unzip.readAllStandardOutput());
 }
 
 } // namespace
@@ -249,17 +227,17 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     book.write(path, FileType::Excel);
     EXPECT_TRUE(readAll(path).startsWith("PK"));
 
-    const QString workbookXml = unzipMember(path, "xl/workbook.xml");
+    const QString workbookXml = QString::fromUtf8(unzipMember(path, "xl/workbook.xml"));
     EXPECT_TRUE(workbookXml.contains("name=\"考勤日报\"") && workbookXml.contains("name=\"第二页\""));
     EXPECT_TRUE(workbookXml.contains("activeTab=\"1\""));
 
-    const QString strings = unzipMember(path, "xl/sharedStrings.xml");
+    const QString strings = QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"));
     EXPECT_TRUE(strings.contains("标题"));
     EXPECT_TRUE(strings.contains("0012"));
     // Custom column headings are not cells.
     EXPECT_FALSE(strings.contains("日期") || strings.contains(">ok<"));
 
-    const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+    const QString sheet = QString::fromUtf8(unzipMember(path, "xl/worksheets/sheet1.xml"));
     // Numbers stay numbers, the date is its day serial, formulas carry their results.
     EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"A2\"[^>]*><v>12.5</v></c>")));
     EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"B2\"[^>]*><v>45356</v></c>")));
@@ -272,7 +250,7 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     EXPECT_TRUE(sheet.contains("<pane xSplit=\"2\" ySplit=\"1\""));
     EXPECT_TRUE(sheet.contains(QRegularExpression("<col min=\"1\" max=\"1\" width=\"14\\.\\d+\"")));
 
-    const QString styles = unzipMember(path, "xl/styles.xml");
+    const QString styles = QString::fromUtf8(unzipMember(path, "xl/styles.xml"));
     EXPECT_TRUE(styles.contains("<numFmt numFmtId=\"164\" formatCode=\"0.00\"/>") ||
                 styles.contains("formatCode=\"0.00\""));
     EXPECT_TRUE(styles.contains("formatCode=\"yyyy-mm-dd\""));

@@ -1,6 +1,7 @@
 #include "text/TextFunctions.h"
 
 #include <cmath>
+#include <iomanip>
 #include <gtest/gtest.h>
 #include <limits>
 #include <ostream>
@@ -112,9 +113,117 @@ INSTANTIATE_TEST_SUITE_P(NamedFormats, FormatTest,
                                          F{"2024-2-3 8:05", "Long Time", "08:05:00"},
                                          F{"8:05:59", "Short Time", "08:05"}));
 
+// A number under a cell's format code, as a spreadsheet program shows it: the one formatter
+// of the grid's display, its Excel and PDF output and the format function.
+struct CellNumberCase
+{
+    double value;
+    const char* picture;
+    const char* shown;
+    friend void PrintTo(const CellNumberCase& c, std::ostream* os)
+    {
+        *os << std::setprecision(17) << c.value << " with \"" << c.picture << '"';
+    }
+};
+
+class CellNumberTest : public testing::TestWithParam<CellNumberCase>
+{};
+
+TEST_P(CellNumberTest, ShowsWhatASpreadsheetShows)
+{
+    const CellNumberCase& c = GetParam();
+    EXPECT_EQ(formatNumber(c.value, q(c.picture)).toStdString(), std::string(c.shown));
+}
+
+// clang-format off
+const CellNumberCase roundingAndSigns[] = {
+    {2.675, "0.00", "2.68"}, {1.005, "0.00", "1.01"}, {-2.675, "0.00", "-2.68"}, {-1.005, "0.00", "-1.01"},
+    {0.125, "0.00", "0.13"}, {2.5, "0", "3"}, {1.5, "0", "2"}, {0.5, "0", "1"}, {-0.5, "0", "-1"}, {1.045, "0.0", "1.0"}, {1.05, "0.0", "1.1"}, {-1.25, "0.0", "-1.3"},
+    {0.1 + 0.2, "0.000000000000000", "0.300000000000000"}, {9.995, "0.00", "10.00"}, {-9.995, "0.00", "-10.00"},
+    {123456.785, "#,##0.00", "123,456.79"}, {-123456.785, "#,##0.00", "-123,456.79"}};
+INSTANTIATE_TEST_SUITE_P(RoundingAndSigns, CellNumberTest, testing::ValuesIn(roundingAndSigns));
+
+// Grouping: each boundary of a group of three, up to seven digits and beyond.
+const CellNumberCase grouping[] = {
+    {0, "#,##0", "0"}, {7, "#,##0", "7"}, {999, "#,##0", "999"}, {1000, "#,##0", "1,000"}, {1234, "#,##0", "1,234"},
+    {9999, "#,##0", "9,999"}, {12345, "#,##0", "12,345"}, {99999, "#,##0", "99,999"}, {100000, "#,##0", "100,000"},
+    {123456, "#,##0", "123,456"}, {999999, "#,##0", "999,999"}, {999999.5, "#,##0", "1,000,000"},
+    {1000000, "#,##0", "1,000,000"}, {1234567, "#,##0", "1,234,567"}, {12345678, "#,##0", "12,345,678"},
+    {123456789, "#,##0", "123,456,789"}, {-123456, "#,##0", "-123,456"}, {-1234, "#,##0", "-1,234"},
+    {-999, "#,##0", "-999"}, {123456.5, "#,##0", "123,457"}, {1234.5, "#,##0.0", "1,234.5"},
+    {0.5, "#,##0.00", "0.50"}, {123456, "0", "123456"}, {123456, "#,##0.00%", "12,345,600.00%"}};
+INSTANTIATE_TEST_SUITE_P(Grouping, CellNumberTest, testing::ValuesIn(grouping));
+
+const CellNumberCase percentages[] = {
+    {1, "0%", "100%"}, {0.5, "0%", "50%"}, {0.005, "0%", "1%"}, {0.004, "0%", "0%"}, {0.125, "0%", "13%"},
+    {0.015, "0%", "2%"}, {-0.5, "0%", "-50%"}, {0.12345, "0.00%", "12.35%"},
+    {0.0005, "0.0%", "0.1%"}, {12.5, "0%", "1250%"}, {0, "0.00%", "0.00%"}, {1e308, "0%", "#####"}, {-1e308, "0.0%", "#####"}};
+INSTANTIATE_TEST_SUITE_P(Percentages, CellNumberTest, testing::ValuesIn(percentages));
+
+// The codes typing makes, and General.
+const CellNumberCase general[] = {
+    {45356.5, "General", "45356.5"}, {1.0 / 3, "General", "0.333333333333333"}, {12, "", "12"},
+    {1e15, "general", "1E+15"}, {-0.0, "General", "0"}, {3.5, "0.0", "3.5"}, {3, "0.00", "3.00"}};
+INSTANTIATE_TEST_SUITE_P(General, CellNumberTest, testing::ValuesIn(general));
+
+const CellNumberCase datesAndTimes[] = {
+    {45356, "yyyy-mm-dd", "2024-03-05"}, {45356.5, "yyyy-mm-dd hh:mm", "2024-03-05 12:00"},
+    {45356.99999999, "yyyy-mm-dd hh:mm", "2024-03-06 00:00"}, {0.99999999, "hh:mm:ss", "00:00:00"},
+    {45356.999994, "yyyy-mm-dd hh:mm", "2024-03-05 23:59"}, {45356.999994, "hh:mm:ss", "23:59:59"},
+    {8.5 / 24, "hh:mm", "08:30"}, {0.35393518518518519, "hh:mm", "08:29"}, {0.35416203703703703, "hh:mm", "08:30"},
+    {0.35416203703703703, "hh:mm:ss", "08:30:00"}, {45356.3541666667, "yyyy-mm-dd hh:mm:ss", "2024-03-05 08:30:00"},
+    {61, "yyyy-mm-dd", "1900-03-01"}, {1, "yyyy-mm-dd", "1899-12-31"}, {45351, "yyyy-mm-dd", "2024-02-29"},
+    {45352, "yyyy-mm-dd", "2024-03-01"}, {45291, "yyyy-mm-dd", "2023-12-31"}, {45292, "yyyy-mm-dd", "2024-01-01"},
+    {-657434, "yyyy-mm-dd", "0100-01-01"}, {-657433.5, "yyyy-mm-dd hh:mm", "0100-01-01 12:00"},
+    {2958465.99999, "yyyy-mm-dd hh:mm:ss", "9999-12-31 23:59:59"}, {-657434.5, "yyyy-mm-dd", "#####"},
+    {2958466, "yyyy-mm-dd", "#####"}, {1e300, "yyyy-mm-dd", "#####"}, {-1e300, "hh:mm", "#####"},
+    {45356, "yyyy年m月d日", "2024年3月5日"}};
+INSTANTIATE_TEST_SUITE_P(DatesAndTimes, CellNumberTest, testing::ValuesIn(datesAndTimes));
+// clang-format on
+
 TEST(FormatNumber, NonFiniteValuesAreNotFormatted)
 {
     EXPECT_EQ(formatNumber(std::numeric_limits<double>::infinity(), u"0.00"_qs), u"inf"_qs);
+}
+
+struct GeneralCase
+{
+    double value;
+    const char* text;
+};
+
+TEST(FormatGeneral, ShowsUpToFifteenDigits)
+{
+    // clang-format off
+    const GeneralCase numbers[] = {
+        {0, "0"}, {-0.0, "0"}, {1, "1"}, {100, "100"}, {-1.5, "-1.5"}, {0.25, "0.25"},
+        {1.0 / 3, "0.333333333333333"}, {2.0 / 3, "0.666666666666667"}, {0.1 + 0.2, "0.3"},
+        {12345.678, "12345.678"}, {1234567.891, "1234567.891"}, {999999999999999, "999999999999999"},
+        {1e15, "1E+15"}, {9.9999999999999999e14, "1E+15"}, {123456789012345678.0, "1.23456789012346E+17"},
+        {1e20, "1E+20"}, {-1e100, "-1E+100"}, {1e-9, "0.000000001"}, {1.25e-7, "0.000000125"}, {1e-10, "1E-10"},
+        {-1.5e-10, "-1.5E-10"}};
+    // clang-format on
+    for (const auto& [value, text] : numbers)
+        EXPECT_EQ(formatGeneral(value), q(text)) << value;
+}
+
+// The number a text stands for in spreadsheet arithmetic.
+TEST(NumberFromText, ReadsNumbersDatesAndTimes)
+{
+    using C = std::pair<const char*, std::optional<double>>;
+    const std::optional<double> no;
+    // clang-format off
+    const C cases[] = {
+        {"3", 3}, {" -2.5 ", -2.5}, {"+4", 4}, {".5", 0.5}, {"1E3", 1000}, {"50%", 0.5}, {"50 %", 0.5},
+        {"1,234", 1234}, {"1,234.5", 1234.5}, {"-1,234,567", -1234567}, {"123,456", 123456}, {"1,000%", 10},
+        {"08:30", 8.5 / 24}, {"8:30:15", (8 * 3600 + 30 * 60 + 15) / 86400.0}, {"2024-03-05", 45356},
+        {"2024/3/5", 45356}, {"2024.3.5", 45356}, {"2024年3月5日", 45356}, {"2024-03-05 12:00", 45356.5},
+        {"", no}, {"   ", no}, {"abc", no}, {"3x", no}, {"1,23", no}, {"12,34,567", no}, {",123", no},
+        {"1234,567", no}, {"inf", no}, {"nan", no}, {"0x10", no}, {"1e999", no}, {"%", no}, {"１２", no},
+        {"25:00", no}, {"2024-02-30", no}, {"08:30%", no}};
+    // clang-format on
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(numberFromText(q(text)), value) << text;
 }
 
 // ---- date and time tests ------------------------------------------------------------

@@ -1,11 +1,25 @@
 #include "grid/formula/Evaluator.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace talor::grid::formula {
 
 using Kind = FormulaNode::Kind;
 using Op = FormulaNode::Op;
+
+namespace {
+
+// A sum or difference that cancels to within the last binary digits of its operands is 0, as
+// spreadsheets show it: 17:30 - 08:30 in hours minus 9 gives 0, not -1.8E-15. Four units in
+// the last place of the larger operand: 1.000000000000001 - 1 (five units) stays.
+double cancelled(double sum, double x, double y)
+{
+    const double larger = std::max(std::abs(x), std::abs(y));
+    return std::abs(sum) <= larger * 0x1p-50 ? 0.0 : sum;
+}
+
+} // namespace
 
 Value Evaluator::toNumber(const Value& value)
 {
@@ -18,7 +32,7 @@ Value Evaluator::toNumber(const Value& value)
     case Value::Type::Boolean:
         return Value::number(value.asBoolean() ? 1 : 0);
     case Value::Type::Text:
-        if (const auto d = numberFromText(value.asText()))
+        if (const auto d = text::numberFromText(value.asText()))
             return Value::number(*d);
         return Value::error(ErrorCode::Value);
     }
@@ -111,22 +125,28 @@ Value Evaluator::evaluate(const FormulaNode& node) const
         return n.isError() ? n : Value::number(-n.asNumber());
     }
     case Kind::Binary:
-        return binary(node);
+        return chain(node);
     case Kind::Call:
         return call(node);
     }
     return Value::error(ErrorCode::Value);
 }
 
-Value Evaluator::binary(const FormulaNode& node) const
+Value Evaluator::chain(const FormulaNode& node) const
 {
-    const Value a = evaluate(*node.children[0]);
-    const Value b = evaluate(*node.children[1]);
+    Value result = evaluate(*node.children[0]);
+    for (size_t i = 1; i < node.children.size() && !result.isError(); ++i)
+        result = binary(node.ops[i - 1], result, evaluate(*node.children[i]));
+    return result;
+}
+
+Value Evaluator::binary(Op op, const Value& a, const Value& b)
+{
     if (a.isError())
         return a;
     if (b.isError())
         return b;
-    switch (node.op) {
+    switch (op) {
     case Op::Concat:
         return Value::text(displayText(a) + displayText(b));
     case Op::Eq:
@@ -152,11 +172,11 @@ Value Evaluator::binary(const FormulaNode& node) const
         return nb;
     const double x = na.asNumber();
     const double y = nb.asNumber();
-    switch (node.op) {
+    switch (op) {
     case Op::Add:
-        return Value::number(x + y);
+        return Value::number(cancelled(x + y, x, y));
     case Op::Sub:
-        return Value::number(x - y);
+        return Value::number(cancelled(x - y, x, y));
     case Op::Mul:
         return Value::number(x * y);
     case Op::Div:

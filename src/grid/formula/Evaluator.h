@@ -8,7 +8,9 @@
 namespace talor::grid::formula {
 
 // Computes a formula tree against a sheet with the spreadsheet's rules: texts that read as
-// numbers count in arithmetic ("3"+1 = 4), other texts give #VALUE!; empty is 0 in
+// numbers, dates or times count in arithmetic ("3"+1 = 4, "08:30"*24 = 8.5, see
+// text::numberFromText), other texts give #VALUE!; a sum or difference that cancels to
+// within the last digits of its operands is 0; empty is 0 in
 // arithmetic and "" in &; TRUE/FALSE are 1/0; text comparisons ignore case; the first error
 // met is the result. Internal to the formula engine (Formula::evaluate is the public way).
 class Evaluator
@@ -25,7 +27,9 @@ public:
     static int compare(const Value& a, const Value& b);
 
 private:
-    Value binary(const FormulaNode& node) const;
+    // Left to right along a chain of one precedence level.
+    Value chain(const FormulaNode& node) const;
+    static Value binary(FormulaNode::Op op, const Value& a, const Value& b);
     Value call(const FormulaNode& node) const;
 
     // Visits every value the arguments stand for: a direct argument's value, or each cell

@@ -53,7 +53,7 @@ void printNode(const FormulaNode& node, const RefMap& map, QString& out)
     switch (node.kind) {
     case Kind::Number: {
         // General format where it keeps the exact number, else the shortest exact form.
-        QString number = formatGeneral(node.number);
+        QString number = text::formatGeneral(node.number);
         if (QLocale::c().toDouble(number) != node.number)
             number = QString::number(node.number, 'g', QLocale::FloatingPointShortest).toUpper();
         out += number;
@@ -99,8 +99,10 @@ void printNode(const FormulaNode& node, const RefMap& map, QString& out)
         break;
     case Kind::Binary:
         printNode(*node.children[0], map, out);
-        out += QLatin1String(operatorText(node.op));
-        printNode(*node.children[1], map, out);
+        for (size_t i = 1; i < node.children.size(); ++i) {
+            out += QLatin1String(operatorText(node.ops[i - 1]));
+            printNode(*node.children[i], map, out);
+        }
         break;
     case Kind::Call:
         out += node.text + u'(';

@@ -24,7 +24,8 @@ struct FormulaNode
         Name,    // text: a name the grid does not know
         Unary,   // op: Neg or Plus; children[0]
         Percent, // children[0]
-        Binary,  // op; children[0] op children[1]
+        Binary,  // ops; children[0] ops[0] children[1] ops[1] children[2] ..., left to right:
+                 // a chain of one precedence level is one node, so "=1+1+...+1" stays flat
         Call,    // text: upper-case function name; children: arguments
         Paren,   // children[0]
         Missing, // an omitted argument: IF(A1,,1)
@@ -48,7 +49,8 @@ struct FormulaNode
     };
 
     Kind kind = Kind::Missing;
-    Op op = Op::Add;
+    Op op = Op::Add;      // Unary
+    std::vector<Op> ops; // Binary: the operator before each child but the first
     double number = 0.0;
     bool boolean = false;
     ErrorCode error = ErrorCode::Value;

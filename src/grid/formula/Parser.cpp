@@ -48,12 +48,17 @@ std::unique_ptr<FormulaNode> Parser::fail(const QString& message)
     return nullptr;
 }
 
-std::unique_ptr<FormulaNode> Parser::binary(Op op, std::unique_ptr<FormulaNode> left,
-                                            std::unique_ptr<FormulaNode> right)
+std::unique_ptr<FormulaNode> Parser::chain(std::unique_ptr<FormulaNode> left, Op op,
+                                           std::unique_ptr<FormulaNode> right, bool leftIsChain)
 {
+    if (leftIsChain) {
+        left->ops.push_back(op);
+        left->children.push_back(std::move(right));
+        return left;
+    }
     auto node = std::make_unique<FormulaNode>();
     node->kind = Kind::Binary;
-    node->op = op;
+    node->ops.push_back(op);
     node->children.push_back(std::move(left));
     node->children.push_back(std::move(right));
     return node;
@@ -62,6 +67,7 @@ std::unique_ptr<FormulaNode> Parser::binary(Op op, std::unique_ptr<FormulaNode> 
 std::unique_ptr<FormulaNode> Parser::comparison()
 {
     auto left = concatenation();
+    bool isChain = false;
     while (left) {
         Op op;
         if (peekOperator("="))
@@ -82,7 +88,8 @@ std::unique_ptr<FormulaNode> Parser::comparison()
         auto right = concatenation();
         if (!right)
             return nullptr;
-        left = binary(op, std::move(left), std::move(right));
+        left = chain(std::move(left), op, std::move(right), isChain);
+        isChain = true;
     }
     return left;
 }
@@ -90,12 +97,14 @@ std::unique_ptr<FormulaNode> Parser::comparison()
 std::unique_ptr<FormulaNode> Parser::concatenation()
 {
     auto left = additive();
+    bool isChain = false;
     while (left && peekOperator("&")) {
         next();
         auto right = additive();
         if (!right)
             return nullptr;
-        left = binary(Op::Concat, std::move(left), std::move(right));
+        left = chain(std::move(left), Op::Concat, std::move(right), isChain);
+        isChain = true;
     }
     return left;
 }
@@ -103,12 +112,14 @@ std::unique_ptr<FormulaNode> Parser::concatenation()
 std::unique_ptr<FormulaNode> Parser::additive()
 {
     auto left = multiplicative();
+    bool isChain = false;
     while (left && (peekOperator("+") || peekOperator("-"))) {
         const Op op = next().text == u"+" ? Op::Add : Op::Sub;
         auto right = multiplicative();
         if (!right)
             return nullptr;
-        left = binary(op, std::move(left), std::move(right));
+        left = chain(std::move(left), op, std::move(right), isChain);
+        isChain = true;
     }
     return left;
 }
@@ -116,12 +127,14 @@ std::unique_ptr<FormulaNode> Parser::additive()
 std::unique_ptr<FormulaNode> Parser::multiplicative()
 {
     auto left = power();
+    bool isChain = false;
     while (left && (peekOperator("*") || peekOperator("/"))) {
         const Op op = next().text == u"*" ? Op::Mul : Op::Div;
         auto right = power();
         if (!right)
             return nullptr;
-        left = binary(op, std::move(left), std::move(right));
+        left = chain(std::move(left), op, std::move(right), isChain);
+        isChain = true;
     }
     return left;
 }
@@ -129,12 +142,14 @@ std::unique_ptr<FormulaNode> Parser::multiplicative()
 std::unique_ptr<FormulaNode> Parser::power()
 {
     auto left = postfix();
+    bool isChain = false;
     while (left && peekOperator("^")) {
         next();
         auto right = postfix();
         if (!right)
             return nullptr;
-        left = binary(Op::Pow, std::move(left), std::move(right));
+        left = chain(std::move(left), Op::Pow, std::move(right), isChain);
+        isChain = true;
     }
     return left;
 }
@@ -142,8 +157,11 @@ std::unique_ptr<FormulaNode> Parser::power()
 std::unique_ptr<FormulaNode> Parser::postfix()
 {
     auto operand = unary();
+    int percents = 0;
     while (operand && peekOperator("%")) {
         next();
+        if (++percents > MaxNesting)
+            return fail(QStringLiteral("Too many percent signs"));
         auto node = std::make_unique<FormulaNode>();
         node->kind = Kind::Percent;
         node->children.push_back(std::move(operand));

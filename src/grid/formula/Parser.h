@@ -45,8 +45,9 @@ private:
     bool peekOperator(const char* op) const;
     Token next() { return m_tokens[m_pos < m_tokens.size() - 1 ? m_pos++ : m_pos]; }
     std::unique_ptr<FormulaNode> fail(const QString& message);
-    static std::unique_ptr<FormulaNode> binary(FormulaNode::Op op, std::unique_ptr<FormulaNode> left,
-                                               std::unique_ptr<FormulaNode> right);
+    // Adds `op right` to the chain `left` of one precedence level.
+    static std::unique_ptr<FormulaNode> chain(std::unique_ptr<FormulaNode> left, FormulaNode::Op op,
+                                              std::unique_ptr<FormulaNode> right, bool leftIsChain);
 
     std::vector<Token> m_tokens;
     size_t m_pos = 0;

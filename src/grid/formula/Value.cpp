@@ -1,6 +1,5 @@
 #include "grid/formula/Value.h"
 
-#include <QLocale>
 #include <array>
 #include <cmath>
 
@@ -107,7 +106,7 @@ QString displayText(const Value& value)
     case Value::Type::Empty:
         return QString();
     case Value::Type::Number:
-        return formatGeneral(value.asNumber());
+        return text::formatGeneral(value.asNumber());
     case Value::Type::Text:
         return value.asText();
     case Value::Type::Boolean:
@@ -116,63 +115,6 @@ QString displayText(const Value& value)
         return errorText(value.asError());
     }
     return QString();
-}
-
-namespace {
-
-// Drops trailing zeros (and a bare decimal point) of a plain decimal mantissa.
-QString trimZeros(QString digits)
-{
-    if (!digits.contains(u'.'))
-        return digits;
-    while (digits.endsWith(u'0'))
-        digits.chop(1);
-    if (digits.endsWith(u'.'))
-        digits.chop(1);
-    return digits;
-}
-
-} // namespace
-
-QString formatGeneral(double value)
-{
-    if (value == 0.0 || !std::isfinite(value))
-        return QStringLiteral("0");
-    // Rounding to 15 significant digits first decides the exponent (9.999999999999999E14
-    // rounds to 1E+15).
-    const QString sci = QString::number(value, 'e', 14);
-    const qsizetype ePos = sci.indexOf(u'e');
-    const int exponent = sci.mid(ePos + 1).toInt();
-    if (exponent >= 15 || exponent < -9) {
-        QString mantissa = trimZeros(sci.left(ePos));
-        const QString sign = exponent < 0 ? QStringLiteral("-") : QStringLiteral("+");
-        return mantissa + u'E' + sign + QString::number(std::abs(exponent)).rightJustified(2, u'0');
-    }
-    const int decimals = std::max(0, 14 - exponent);
-    return trimZeros(QString::number(value, 'f', decimals));
-}
-
-std::optional<double> numberFromText(const QString& text)
-{
-    QString t = text.trimmed();
-    double scale = 1.0;
-    if (t.endsWith(u'%')) {
-        t.chop(1);
-        t = t.trimmed();
-        scale = 0.01;
-    }
-    if (t.isEmpty())
-        return std::nullopt;
-    // Only digits, one point, a sign and an exponent: no "inf", "nan" or hex.
-    for (QChar c : t) {
-        if (!(c.isDigit() || c == u'.' || c == u'+' || c == u'-' || c == u'e' || c == u'E'))
-            return std::nullopt;
-    }
-    bool ok = false;
-    const double d = QLocale::c().toDouble(t, &ok);
-    if (!ok || !std::isfinite(d * scale))
-        return std::nullopt;
-    return d * scale;
 }
 
 } // namespace talor::grid::formula

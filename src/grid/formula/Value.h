@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/TextFunctions.h"
+
 #include <QString>
 #include <optional>
 #include <variant>
@@ -63,16 +65,8 @@ private:
     std::variant<std::monostate, double, QString, bool, ErrorCode> m_data;
 };
 
-// The text a cell shows for `value`: numbers in general format, "TRUE"/"FALSE", error
+// The text a cell shows for `value`: numbers in general format (text::formatGeneral), "TRUE"/"FALSE", error
 // texts, "" for empty. This is also what "&" makes of a value.
 QString displayText(const Value& value);
-
-// A number in the spreadsheet's general format: at most 15 significant digits, no trailing
-// zeros, scientific ("1E+15", "1.5E-10") when |x| >= 1E+15 or 0 < |x| < 1E-9.
-QString formatGeneral(double value);
-
-// The number a text stands for in arithmetic ("3", " -2.5 ", "1E3", "50%"); nothing when
-// the text is not a number ("", "abc", "3x").
-std::optional<double> numberFromText(const QString& text);
 
 } // namespace talor::grid::formula

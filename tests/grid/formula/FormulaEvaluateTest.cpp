@@ -2,6 +2,8 @@
 #include "TestCells.h"
 #include "grid/formula/Formula.h"
 
+#include <QThread>
+
 using namespace talor::grid::formula;
 using namespace talor::grid::formula::test;
 
@@ -20,6 +22,7 @@ void PrintTo(const EvalCase& c, std::ostream* os)
 
 // A1=1 A2=2 A3=3 A4="text" A5 empty A6=TRUE A7="3" (text) A8=#DIV/0!
 // B1=10 B2=-2.5 C1="abc" C2="ABC"
+// A9=08:30 B9=17:30 (day fractions) A10="08:30" B10="17:30" A11="2024-03-05" A12="1,234" (texts)
 class FormulaEvaluate : public ::testing::TestWithParam<EvalCase>
 {
 protected:
@@ -32,6 +35,12 @@ protected:
         m_cells.set(2, 2, N(-2.5));
         m_cells.set(1, 3, T("abc"));
         m_cells.set(2, 3, T("ABC"));
+        m_cells.set(9, 1, N(8.5 / 24));
+        m_cells.set(9, 2, N(17.5 / 24));
+        m_cells.set(10, 1, T("08:30"));
+        m_cells.set(10, 2, T("17:30"));
+        m_cells.set(11, 1, T("2024-03-05"));
+        m_cells.set(12, 1, T("1,234"));
     }
     TestCells m_cells;
 };
@@ -58,6 +67,16 @@ const EvalCase conversions[] = {
     {"=A6+1", N(2)}, {"=TRUE+TRUE", N(2)}, {"=FALSE*5", N(0)}, {"=A5", N(0)}, {"=+C1", T("abc")},
     {"=\"\"+1", ValueErr}};
 INSTANTIATE_TEST_SUITE_P(Conversions, FormulaEvaluate, ::testing::ValuesIn(conversions));
+
+// Texts that hold numbers, dates or times count in arithmetic, as typed entries (kept as
+// apostrophe texts) must: A9/B9 08:30 and 17:30 as times, A10/B10 the same as texts.
+const EvalCase textsInArithmetic[] = {
+    {"=\"08:30\"*24", N(8.5)}, {"=\"2024-03-05\"+0", N(45356)}, {"=\"1,234\"+1", N(1235)},
+    {"=\"2024-03-05 12:00\"+0", N(45356.5)}, {"=\"2024/3/5\"-\"2024/3/1\"", N(4)}, {"=(B10-A10)*24", N(9)},
+    {"=A11+1", N(45357)}, {"=A12*2", N(2468)}, {"=-\"1,234\"", N(-1234)}, {"=\"1,000,000\"/4", N(250000)},
+    {"=\"1,23\"+1", ValueErr}, {"=\"2024-02-30\"+0", ValueErr}, {"=\"12:30x\"*1", ValueErr},
+    {"=SUM(A10,1)", N(1)}, {"=SUM(\"08:30\",1)", N(1 + 8.5 / 24)}, {"=ROUND(\"2.675\",2)", N(2.68)}};
+INSTANTIATE_TEST_SUITE_P(TextsInArithmetic, FormulaEvaluate, ::testing::ValuesIn(textsInArithmetic));
 
 const EvalCase concatenation[] = {
     {"=\"a\"&\"b\"", T("ab")}, {"=1/4&\"\"", T("0.25")}, {"=1/3&\"\"", T("0.333333333333333")},
@@ -131,6 +150,20 @@ const EvalCase badSyntax[] = {
 INSTANTIATE_TEST_SUITE_P(BadSyntax, FormulaEvaluate, ::testing::ValuesIn(badSyntax));
 // clang-format on
 
+// A sum or difference that cancels to within the last digits shows 0, as a spreadsheet shows
+// it; differences above that stay. Compared as shown, since the tolerance of sameValue would
+// hide the fault.
+TEST_F(FormulaEvaluate, CancellingSumsShowZero)
+{
+    const std::pair<const char*, const char*> shown[] = {
+        {"=(B9-A9)*24-1-8", "0"}, {"=(B10-A10)*24-1-8", "0"}, {"=0.1+0.2-0.3", "0"}, {"=0.5-0.4-0.1", "0"},
+        {"=-0.3+0.1+0.2", "0"}, {"=B9-A9-0.375", "0"}, {"=0.3-0.29999999999999", "9.99200722162641E-15"},
+        {"=1+1E-14-1", "9.99200722162641E-15"}, {"=(B9-A9)*24", "9"}};
+    for (const auto& [formula, text] : shown)
+        EXPECT_EQ(displayText(Formula::parse(QString::fromUtf8(formula)).evaluate(m_cells)), QString::fromUtf8(text))
+            << formula;
+}
+
 TEST(FormulaParse, BadSyntaxKeepsTheTextAndSaysWhy)
 {
     const Formula f = Formula::parse(QStringLiteral("=SUM(A1,"));
@@ -150,11 +183,47 @@ TEST(FormulaParse, DeepNestingIsRefusedNotRecursedInto)
         {u'=' + QString(5000, u'-') + u'1', SyntaxErr},
         {u'=' + QStringLiteral("ABS(").repeated(1000) + u'1' + QString(1000, u')'), SyntaxErr},
         {QStringLiteral("=1") + QStringLiteral("+1").repeated(5000), SyntaxErr},
+        {u'=' + QString(65, u'(') + u'7' + QString(65, u')'), SyntaxErr},
+        {QStringLiteral("=1") + QString(65, u'%'), SyntaxErr},
+        {QStringLiteral("=0") + QString(64, u'%'), N(0)},
         // Within the limits long and nested formulas work.
         {QStringLiteral("=1") + QStringLiteral("+1").repeated(4000), N(4001)},
         {u'=' + QString(60, u'(') + u'7' + QString(60, u')'), N(7)}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(Formula::parse(text).evaluate(cells), expected) << text.left(20).toStdString();
+}
+
+// The longest chains a formula can hold are read, evaluated, printed and freed without
+// recursing along the chain: on a thread with a 256 KB stack.
+TEST(FormulaParse, LongestChainsRunOnASmallStack)
+{
+    const std::pair<QString, Value> cases[] = {
+        {QStringLiteral("=1") + QStringLiteral("+1").repeated(4095), N(4096)},
+        {QStringLiteral("=A1") + QStringLiteral("-A1").repeated(2729), N(-2728)},
+        {QStringLiteral("=1") + QStringLiteral("*1").repeated(4095), N(1)},
+        {QStringLiteral("=2") + QStringLiteral("^1").repeated(4095), N(2)},
+        {QStringLiteral("=\"\"") + QStringLiteral("&1").repeated(4094), T(QString(4094, u'1'))},
+        {QStringLiteral("=1") + QStringLiteral("=1").repeated(4095), B(false)}};
+    for (const auto& [text, expected] : cases) {
+        ASSERT_LE(text.size(), 8192);
+        bool same = false, printed = false;
+        size_t references = 0;
+        QThread* thread = QThread::create([&, text = text, expected = expected] {
+            TestCells cells;
+            cells.set(1, 1, N(1));
+            const Formula f = Formula::parse(text);
+            same = f.evaluate(cells) == expected;
+            printed = f.text() == text;
+            references = f.references().size();
+        });
+        thread->setStackSize(256 * 1024);
+        thread->start();
+        thread->wait();
+        delete thread;
+        EXPECT_TRUE(same) << text.left(20).toStdString();
+        EXPECT_TRUE(printed) << text.left(20).toStdString();
+        EXPECT_EQ(references, text.startsWith(u"=A1") ? 2730u : 0u);
+    }
 }
 
 TEST(FormulaParse, RangesAreReadCellByCellThroughTheSource)

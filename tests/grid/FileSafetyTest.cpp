@@ -1,0 +1,209 @@
+// Hostile and odd inputs for the workbook files: templates with numbers out of every range or
+// members of the wrong kind are refused by name; Excel output keeps text it cannot hold from
+// vanishing or breaking the file, and a failed export leaves nothing behind.
+#include "GridFiles.h"
+#include "grid/Workbook.h"
+#include "support/SizeLimit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+
+using namespace talor::grid;
+using namespace talor::grid::test;
+
+namespace {
+
+// An error message of the XML reader, or nothing for a well-formed document.
+QString xmlError(const QByteArray& xml)
+{
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd())
+        reader.readNext();
+    return reader.hasError() ? reader.errorString() : QString();
+}
+
+// A template with one sheet whose members are `sheetMembers` (JSON text without braces) and
+// the required ones that `sheetMembers` does not give.
+QByteArray templateWith(const char* sheetMembers)
+{
+    QByteArray members = sheetMembers;
+    const std::pair<const char*, const char*> required[] = {
+        {"name", "\"s\""}, {"lastRow", "5"}, {"lastColumn", "5"}, {"frozenRows", "0"}, {"frozenColumns", "0"}};
+    for (const auto& [key, value] : required) {
+        if (!members.contains(QByteArray("\"" + QByteArray(key) + "\"")))
+            members += QByteArray(", \"") + key + "\": " + value;
+    }
+    return R"({"format": "talor-vts", "version": 1, "sheets": [{)" + members + "}]}";
+}
+
+struct HostileCase
+{
+    const char* name;
+    const char* members;
+    const char* expected; // part of the message
+};
+
+class HostileTemplateTest : public ::testing::TestWithParam<HostileCase>
+{};
+
+} // namespace
+
+TEST_P(HostileTemplateTest, IsRefusedByNameAndLeavesTheBook)
+{
+    const HostileCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hostile.vts");
+    writeBytes(path, templateWith(c.members));
+    Workbook book;
+    book.setText(1, 1, "keep");
+    try {
+        book.read(path);
+        ADD_FAILURE() << "read accepted the file";
+    } catch (const GridFileError& e) {
+        EXPECT_TRUE(e.message().contains(path)) << e.what();
+        EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.expected))) << e.what();
+    }
+    EXPECT_EQ(book.text(1, 1), "keep");
+}
+
+// clang-format off
+const HostileCase hostile[] = {
+    {"huge lastRow", R"("lastRow": 1e308, "cells": [])", "lastRow 1e+308 is out of range"},
+    {"negative huge lastColumn", R"("lastColumn": -1e308, "cells": [])", "out of range"},
+    {"row beyond int", R"("cells": [{"row": 4294967297, "col": 1}])", "out of range"},
+    {"fraction row", R"("cells": [{"row": 1.5, "col": 1}])", "out of range"},
+    {"huge colour", R"("formats": [{}, {"fill": {"pattern": 1, "foreground": 1e20, "background": 0}}],
+        "cells": [{"row": 1, "col": 1, "format": 1}])", "not a colour"},
+    {"negative colour", R"("formats": [{}, {"border": {"left": [1, -1]}}], "cells": [])", "not a colour"},
+    {"colour just beyond 32 bits", R"("formats": [{}, {"border": {"top": [1, 4294967296]}}], "cells": [])",
+        "not a colour"},
+    {"huge width", R"("columnWidths": {"2": 1e300}, "cells": [])", "out of range"},
+    {"huge selection", R"("selection": [1, 1, 1e308, 1], "cells": [])", "out of range"},
+    {"cells as an object", R"("cells": {"row": 1, "col": 1})", "\"cells\" is not a list"},
+    {"headings shown as text", R"("showColumnHeadings": "no", "cells": [])",
+        "\"showColumnHeadings\" is not true or false"},
+    {"row headings shown as number", R"("showRowHeadings": 0, "cells": [])", "is not true or false"},
+    {"formats as an object", R"("formats": {"0": {}}, "cells": [])", "\"formats\" is not a list"},
+    {"a format as a text", R"("formats": [{}, "0.00"], "cells": [])", "a format is not an object"},
+    {"a cell as a number", R"("cells": [7])", "a cell is not an object"},
+    {"number format as a number", R"("formats": [{"numberFormat": 5}], "cells": [])",
+        "\"numberFormat\" is not a text"},
+    {"fill as a list", R"("formats": [{}, {"fill": [1, 2, 3]}], "cells": [])", "\"fill\" is not an object"},
+    {"border side as an object", R"("formats": [{}, {"border": {"left": {"style": 1}}}], "cells": [])",
+        "border side left"},
+    {"widths as a list", R"("columnWidths": [100], "cells": [])", "\"columnWidths\" is not an object"},
+    {"active cell as a text", R"("activeCell": "A1", "cells": [])", "\"activeCell\" is not a list"}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Files, HostileTemplateTest, ::testing::ValuesIn(hostile),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name)
+                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                             return name;
+                         });
+
+TEST(HostileTemplate, NumbersFarOutsideTheDatesShowAsHashes)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dates.vts");
+    writeBytes(path, templateWith(R"("formats": [{}, {"numberFormat": "yyyy-mm-dd hh:mm"}],
+        "cells": [{"row": 1, "col": 1, "format": 1, "number": 1e300},
+                  {"row": 1, "col": 2, "format": 1, "number": -1e300},
+                  {"row": 1, "col": 3, "format": 1, "number": 45356.99999999}])"));
+    Workbook book;
+    book.read(path);
+    EXPECT_EQ(book.text(1, 1), "#####");
+    EXPECT_EQ(book.text(1, 2), "#####");
+    EXPECT_EQ(book.text(1, 3), "2024-03-06 00:00");
+}
+
+TEST(XlsxText, CharactersXmlForbidsAreReplacedAndTheFileStaysWellFormed)
+{
+    QTemporaryDir dir;
+    Workbook book;
+    const QString bad = QStringLiteral("a") + QChar(0xFFFE) + QChar(0xFFFF) + QChar(0x01) + QChar(0xD800) + u'b' +
+                        QChar(0xDC00) + u"\t\n" + QStringLiteral("𠀀");
+    book.setSheetName(1, QStringLiteral("表") + QChar(0xFFFF));
+    book.setText(1, 1, u'\'' + bad);
+    book.setText(1, 2, QStringLiteral("=\"x") + QChar(0xFFFF) + QStringLiteral("\"&A1"));
+    book.sheet(1).setNumber(1, 3, 1, QStringLiteral("0.00\"") + QChar(0xFFFE) + u'"');
+    const QString path = dir.filePath("odd.xlsx");
+    book.write(path, FileType::Excel);
+    for (const char* member : {"xl/sharedStrings.xml", "xl/worksheets/sheet1.xml", "xl/workbook.xml",
+                               "xl/styles.xml", "docProps/app.xml"}) {
+        const QByteArray xml = unzipMember(path, member);
+        EXPECT_EQ(xmlError(xml), QString()) << member;
+    }
+    const QString strings = QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"));
+    const QString r = QString(QChar::ReplacementCharacter);
+    EXPECT_TRUE(strings.contains(u'a' + r + r + r + r + u'b' + r + u"\t\n" + QStringLiteral("𠀀")))
+        << strings.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(unzipMember(path, "xl/workbook.xml")).contains(u"name=\"表" + r + u'"'));
+}
+
+TEST(XlsxText, ATextTooLongForExcelIsRefusedByCellAndLeavesNoFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.xlsx");
+    for (const int length : {32767, 32768}) {
+        Workbook book;
+        book.setSheetName(1, "日报");
+        book.setText(1, 1, "x");
+        book.setText(3, 2, u'\'' + QString(length, u'长'));
+        book.setText(4, 2, "=B3");
+        QFile::remove(path);
+        if (length == 32767) {
+            book.write(path, FileType::Excel);
+            const QString strings = QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"));
+            EXPECT_TRUE(strings.contains(QString(length, u'长')));
+            continue;
+        }
+        try {
+            book.write(path, FileType::Excel);
+            ADD_FAILURE() << "a text of " << length << " characters was written";
+        } catch (const GridFileError& e) {
+            EXPECT_TRUE(e.message().contains("日报!B3")) << e.what();
+            EXPECT_TRUE(e.message().contains("32768 characters")) << e.what();
+        }
+        EXPECT_FALSE(QFile::exists(path));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+}
+
+// A write on a full disk fails with an error that says so, and the file that was there stays
+// whole; no temporary file is left in the folder.
+TEST(FullDisk, KeepsTheOldFileAndSaysTheDiskIsFull)
+{
+    QTemporaryDir dir;
+    Workbook small;
+    small.setText(1, 1, "old");
+    Workbook large;
+    // Texts that do not compress, so that the zipped workbook is large too.
+    quint64 seed = 1;
+    for (int row = 1; row <= 800; ++row) {
+        QString text;
+        for (int k = 0; k < 4; ++k) {
+            seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+            text += QString::number(seed >> 8, 36);
+        }
+        large.setText(row, 1, u'\'' + text);
+    }
+    for (const FileType type : {FileType::Template, FileType::Excel}) {
+        const QString path = dir.filePath(type == FileType::Template ? "t.vts" : "t.xlsx");
+        small.write(path, type);
+        const QByteArray before = readAll(path);
+        ASSERT_LT(before.size(), 8192);
+        const QString error = talor::test::writeUnderSizeLimit(8192, [&] { large.write(path, type); });
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_TRUE(error.contains(path)) << error.toStdString();
+        EXPECT_TRUE(error.contains("disk is full")) << error.toStdString();
+        EXPECT_EQ(readAll(path), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), type == FileType::Template ? 1 : 2);
+        // With room, the same write succeeds.
+        EXPECT_EQ(talor::test::writeUnderSizeLimit(RLIM_INFINITY, [&] { large.write(path, type); }), QString());
+        EXPECT_GT(readAll(path).size(), 8192);
+    }
+}
