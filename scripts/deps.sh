@@ -9,7 +9,7 @@ PACKAGES=(
     libxlsxwriter-dev libgtest-dev
     fonts-wqy-microhei
     postgresql
-    poppler-utils xvfb xauth
+    poppler-utils xvfb xauth unzip
 )
 
 missing=()

@@ -1,0 +1,157 @@
+#include "print/PageRenderer.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talor::print;
+using talor::grid::Sheet;
+
+namespace {
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The text of every page, as a reader copies it out of the PDF.
+QStringList pdfPages(const QString& path)
+{
+    QStringList pages = run("pdftotext", {"-layout", path, "-"}).split(u'\f');
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+QString pdfInfo(const QString& path)
+{
+    return run("pdfinfo", {path});
+}
+
+// A report sheet: a title and labels in rows 1 to 4, then `rows` data rows of 5 columns.
+void fillReport(Sheet& sheet, int rows)
+{
+    sheet.setText(1, 1, "考勤日报表");
+    sheet.setText(4, 1, "姓名");
+    sheet.setText(4, 2, "日期");
+    sheet.setText(4, 3, "工时");
+    for (int r = 5; r < 5 + rows; ++r) {
+        sheet.setText(r, 1, QStringLiteral("员工%1").arg(r - 4));
+        sheet.setText(r, 2, "2026-3-5");
+        sheet.setNumber(r, 3, 7.5 + r, "0.00");
+        sheet.setText(r, 5, QStringLiteral("行%1").arg(r));
+    }
+}
+
+class PdfOutput : public testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath("out.pdf");
+    HeaderFooterContext context{"张三考勤表", "Tmp.xls", QDateTime(QDate(2026, 3, 5), QTime(9, 30)), 1, 1};
+};
+
+} // namespace
+
+TEST_F(PdfOutput, TitleRowsHeadersAndFootersOnEveryPage)
+{
+    Sheet sheet;
+    fillReport(sheet, 100);
+    PageSetup setup;
+    setup.titleRows = std::pair{1, 4};
+    setup.centerHeader = "&\"宋体,加粗\"&16&A";
+    setup.leftHeader = "打印于&D";
+    setup.centerFooter = "示范公司     制表人: 李四     审核人: ________";
+    setup.rightFooter = "第&P页 共&N页";
+    SheetPrintGrid grid(sheet);
+    const PageRenderer renderer(grid, setup, context);
+    writePdf(grid, setup, context, path);
+
+    const QStringList pages = pdfPages(path);
+    ASSERT_EQ(pages.size(), renderer.pageCount());
+    ASSERT_GE(pages.size(), 3);
+    EXPECT_TRUE(pdfInfo(path).contains("Title:           张三考勤表"));
+    for (int i = 0; i < pages.size(); ++i) {
+        const QString& page = pages[i];
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(page.contains("张三考勤表"));
+        EXPECT_TRUE(page.contains("打印于2026-03-05"));
+        EXPECT_TRUE(page.contains("考勤日报表")) << "title rows repeat";
+        EXPECT_TRUE(page.contains("工时"));
+        EXPECT_TRUE(page.simplified().contains("示范公司 制表人: 李四 审核人: ________"));
+        EXPECT_TRUE(page.contains(QStringLiteral("第%1页 共%2页").arg(i + 1).arg(pages.size())));
+    }
+    // Values as the grid shows them; the last row lands on the last page only.
+    EXPECT_TRUE(pages[0].contains("2026-03-05"));
+    EXPECT_TRUE(pages[0].contains("12.50"));
+    EXPECT_TRUE(pages.last().contains("员工100"));
+    EXPECT_FALSE(pages[0].contains("员工100"));
+}
+
+TEST_F(PdfOutput, PaperOrientationAndFitToPages)
+{
+    Sheet sheet;
+    fillReport(sheet, 300);
+    PageSetup setup;
+    setup.orientation = Orientation::Landscape;
+    setup.setPaperSize(8); // A3
+    SheetPrintGrid grid(sheet);
+    writePdf(grid, setup, context, path);
+    EXPECT_TRUE(pdfInfo(path).contains(QRegularExpression("Page size:\\s+1191 x 842 pts \\(A3\\)")))
+        << pdfInfo(path).toStdString();
+
+    setup.orientation = Orientation::Portrait;
+    setup.setPaperSize(9);
+    setup.fitToPages = true;
+    setup.fitToPagesWide = 1;
+    setup.fitToPagesTall = 2;
+    writePdf(grid, setup, context, path);
+    EXPECT_TRUE(pdfInfo(path).contains(QRegularExpression("Pages:\\s+2\n")));
+    EXPECT_TRUE(pdfPages(path).last().contains("员工300"));
+}
+
+TEST_F(PdfOutput, HeadingRowAndPrintedHeadings)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "王五");
+    sheet.setNumber(1, 2, 8);
+    SheetPrintGrid grid(sheet, {"姓名", "工时"});
+    EXPECT_EQ(grid.lastRow(), 2);
+    EXPECT_TRUE(grid.look(1, 1).bold);
+    EXPECT_TRUE(grid.look(2, 2).alignRight);
+    PageSetup setup;
+    setup.printHeadings = true;
+    setup.printGridLines = true;
+    writePdf(grid, setup, context, path);
+    const QString text = pdfPages(path).join("");
+    // Column letters and row numbers, the caption row above the sheet's first row.
+    EXPECT_TRUE(text.contains(QRegularExpression("A\\s+B")));
+    EXPECT_TRUE(text.indexOf("姓名") < text.indexOf("王五"));
+}
+
+TEST_F(PdfOutput, UnwritablePathFailsNamingTheFile)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "x");
+    SheetPrintGrid grid(sheet);
+    const QString bad = dir.filePath("missing/dir/out.pdf");
+    try {
+        writePdf(grid, PageSetup{}, context, bad);
+        FAIL() << "no error";
+    } catch (const PrintError& e) {
+        EXPECT_TRUE(e.message().contains(bad));
+    }
+}
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
