@@ -1,0 +1,34 @@
+#pragma once
+
+#include "print/PageSetup.h"
+
+#include <QStringList>
+
+typedef struct lxw_worksheet lxw_worksheet;
+
+namespace talor::grid {
+class Workbook;
+}
+
+namespace talor::print {
+
+// Writes a page set-up into an Excel worksheet that libxlsxwriter is writing, so that a
+// spreadsheet program prints the file as the engine does: margins, header and footer with
+// their codes, orientation, paper, zoom or fit to pages, page order, first page number,
+// centring, grid lines, headings, print area and title rows. Every property is applied even
+// when another is refused; the result names each refused property (empty when all applied).
+// libxlsxwriter has no call for black and white, draft, comments and print quality: those
+// stay the engine's only.
+QStringList applyXlsxPageSetup(lxw_worksheet* worksheet, const PageSetup& setup);
+
+// The header or footer text of the three sections with Excel's section codes
+// ("&Lleft&Ccentre&Rright"); sections that are empty are left out.
+QString xlsxHeaderFooter(const QString& left, const QString& centre, const QString& right);
+
+// Writes `book` as an Excel workbook (grid::XlsxFile) with `setup` on sheet `sheetNumber`.
+// Throws grid::GridFileError naming the file when it cannot be written; returns the refused
+// properties as applyXlsxPageSetup does.
+QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& setup,
+                      int sheetNumber);
+
+} // namespace talor::print
