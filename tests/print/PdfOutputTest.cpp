@@ -1,38 +1,17 @@
 #include "print/PageRenderer.h"
+#include "print/PrintTestSupport.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace talor::print;
 using talor::grid::Sheet;
+using talor::test::pdfInfo;
+using talor::test::pdfPages;
 
 namespace {
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The text of every page, as a reader copies it out of the PDF.
-QStringList pdfPages(const QString& path)
-{
-    QStringList pages = run("pdftotext", {"-layout", path, "-"}).split(u'\f');
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
-}
-
-QString pdfInfo(const QString& path)
-{
-    return run("pdfinfo", {path});
-}
 
 // A report sheet: a title and labels in rows 1 to 4, then `rows` data rows of 5 columns.
 void fillReport(Sheet& sheet, int rows)

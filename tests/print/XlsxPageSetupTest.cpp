@@ -1,24 +1,16 @@
 #include "print/XlsxPageSetup.h"
 
 #include "grid/Workbook.h"
+#include "print/PrintTestSupport.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace talor::print;
 using talor::grid::Workbook;
+using talor::test::unzipMember;
 
 namespace {
-
-QString unzipMember(const QString& zip, const QString& member)
-{
-    QProcess unzip;
-    unzip.start("unzip", {"-p", zip, member});
-    EXPECT_TRUE(unzip.waitForFinished(30000));
-    EXPECT_EQ(unzip.exitCode(), 0) << member.toStdString();
-    return QString::fromUtf8(unzip.readAllStandardOutput());
-}
 
 struct XlsxCase
 {
