@@ -117,10 +117,12 @@ QString XlsxFile::excelSheetName(const QString& name, int number)
     return result.isEmpty() ? QStringLiteral("Sheet%1").arg(number) : result;
 }
 
-void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook& hook)
+void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook& hook, bool constantMemory)
 {
     const QByteArray fileName = path.toUtf8();
-    lxw_workbook* wb = workbook_new(fileName.constData());
+    lxw_workbook_options options{};
+    options.constant_memory = constantMemory ? LXW_TRUE : LXW_FALSE;
+    lxw_workbook* wb = workbook_new_opt(fileName.constData(), &options);
     if (!wb)
         throw GridFileError(
             QStringLiteral("Cannot write \"%1\": the workbook could not be created").arg(path));

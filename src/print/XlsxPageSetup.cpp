@@ -2,6 +2,7 @@
 
 #include "grid/Workbook.h"
 #include "grid/XlsxFile.h"
+#include "grid/formula/Formula.h"
 
 #include <xlsxwriter.h>
 
@@ -101,13 +102,67 @@ QStringList applyXlsxPageSetup(lxw_worksheet* ws, const PageSetup& setup)
     return refused;
 }
 
+namespace {
+
+// `from` copied into `to` `shift` rows lower: values, formulas (their references moved with
+// the rows), formats, widths and the extent.
+void copyShifted(const grid::Sheet& from, grid::Sheet& to, int shift)
+{
+    from.forEachCell([&](int r, int c) {
+        const int row = r + shift;
+        if (row > grid::Sheet::MaxRows)
+            return;
+        to.setFormat(row, c, from.formatById(from.formatId(r, c)));
+        if (const QString f = from.formula(r, c); !f.isEmpty())
+            to.setText(row, c, grid::formula::Formula::parse(f).shiftedRows(1, shift));
+        else if (from.isNumber(r, c))
+            to.setNumber(row, c, from.number(r, c));
+        else if (!from.isEmpty(r, c))
+            to.setPlainText(row, c, from.text(r, c));
+    });
+    for (int c = 1; c <= from.lastColumn(); ++c)
+        to.setColumnWidth(c, from.columnWidth(c));
+    to.setLastRow(std::min(grid::Sheet::MaxRows, from.lastRow() + shift));
+    to.setLastColumn(from.lastColumn());
+}
+
+} // namespace
+
 QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& setup,
-                      int sheetNumber)
+                      int sheetNumber, const QStringList& topRow)
 {
     QStringList refused;
-    grid::XlsxFile::write(book, path, [&](int number, lxw_workbook*, lxw_worksheet* worksheet) {
-        if (number == sheetNumber)
-            refused = applyXlsxPageSetup(worksheet, setup);
+    if (topRow.isEmpty()) {
+        grid::XlsxFile::write(
+            book, path,
+            [&](int number, lxw_workbook*, lxw_worksheet* worksheet) {
+                if (number == sheetNumber)
+                    refused = applyXlsxPageSetup(worksheet, setup);
+            },
+            true);
+        return refused;
+    }
+    grid::Workbook copy;
+    for (int n = 1; n <= book.sheetCount(); ++n) {
+        if (n > 1)
+            copy.addSheet(book.sheetName(n));
+        copy.setSheetName(n, book.sheetName(n));
+        copyShifted(book.sheet(n), copy.sheet(n), n == sheetNumber ? 1 : 0);
+    }
+    copy.setActiveSheet(book.activeSheet());
+    // Written in memory: the caption row goes in after the sheet's rows.
+    grid::XlsxFile::write(copy, path, [&](int number, lxw_workbook* workbook, lxw_worksheet* worksheet) {
+        if (number != sheetNumber)
+            return;
+        lxw_format* bold = workbook_add_format(workbook);
+        format_set_bold(bold);
+        for (int c = 0; c < int(topRow.size()); ++c) {
+            const lxw_error e =
+                worksheet_write_string(worksheet, 0, lxw_col_t(c), topRow[c].toUtf8().constData(), bold);
+            if (e != LXW_NO_ERROR)
+                refused << refusal(QStringLiteral("caption of column %1").arg(c + 1), e);
+        }
+        refused << applyXlsxPageSetup(worksheet, setup);
     });
     return refused;
 }

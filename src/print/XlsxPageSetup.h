@@ -25,10 +25,13 @@ QStringList applyXlsxPageSetup(lxw_worksheet* worksheet, const PageSetup& setup)
 // ("&Lleft&Ccentre&Rright"); sections that are empty are left out.
 QString xlsxHeaderFooter(const QString& left, const QString& centre, const QString& right);
 
-// Writes `book` as an Excel workbook (grid::XlsxFile) with `setup` on sheet `sheetNumber`.
+// Writes `book` as an Excel workbook (grid::XlsxFile, in constant memory: exports may be
+// large) with `setup` on sheet `sheetNumber`. A non-empty `topRow` goes into that sheet as a
+// bold first row above the sheet's rows, which move down by one with their formulas, as
+// SheetPrintGrid prints them (then the file is written in memory).
 // Throws grid::GridFileError naming the file when it cannot be written; returns the refused
 // properties as applyXlsxPageSetup does.
 QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& setup,
-                      int sheetNumber);
+                      int sheetNumber, const QStringList& topRow = {});
 
 } // namespace talor::print

@@ -3,6 +3,7 @@
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -76,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  {R"(<pageMargins left="1" right="0.5" top="1.5" bottom="0.25" header="0.4" footer="0.2"/>)",
                   R"(<oddHeader>&amp;L左&amp;C&amp;"宋体,加粗"&amp;16&amp;A</oddHeader>)",
-                  R"(<oddFooter>&amp;C示范公司     制表人: 张三&amp;R第&amp;P页 共&amp;N页</oddFooter>)"}},
+                  R"(<oddFooter>&amp;C示范公司     制表人: 张三&amp;R第&amp;P页 共&amp;N页</oddFooter>)"},
+                 {}},
         XlsxCase{"PaperOrientationOrderStart",
                  [](PageSetup& s) {
                      s.orientation = Orientation::Landscape;
@@ -96,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                      s.fitToPagesWide = 1;
                      s.fitToPagesTall = 0;
                  },
-                 {R"(<pageSetUpPr fitToPage="1"/>)", R"(fitToHeight="0")"}},
+                 {R"(<pageSetUpPr fitToPage="1"/>)", R"(fitToHeight="0")"},
+                 {}},
         XlsxCase{
             "OptionsAreaAndTitles",
             [](PageSetup& s) {
@@ -127,4 +130,30 @@ TEST(XlsxPageSetup, RefusedPropertiesAreNamedAndTheOthersStillApply)
     EXPECT_TRUE(refused[0].startsWith("header"));
     EXPECT_TRUE(refused[1].startsWith("paper size"));
     EXPECT_TRUE(unzipMember(path, "xl/worksheets/sheet1.xml").contains(R"(orientation="landscape")"));
+}
+
+TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.xls");
+    Workbook book;
+    book.setText(1, 1, "王五");
+    book.setText(1, 2, "8");
+    book.setText(1, 3, "=B1*2");
+    book.setText(2, 3, "=SUM(C1:C1)");
+    PageSetup setup;
+    setup.setTitleRows("$1:$1");
+    EXPECT_EQ(writeXlsx(book, path, setup, 1, {"姓名", "工时", "双倍"}), QStringList());
+    EXPECT_EQ(book.text(1, 1), "王五") << "the grid itself is not changed";
+
+    const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<c r="C2"[^>]*><f>B2\*2</f><v>16</v></c>)")))
+        << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<c r="C3"[^>]*><f>SUM\(C2:C2\)</f><v>16</v></c>)")));
+    EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<c r="B2"[^>]*><v>8</v></c>)")));
+    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:C3"/>)"));
+    const QString strings = unzipMember(path, "xl/sharedStrings.xml");
+    EXPECT_TRUE(strings.indexOf("姓名") >= 0 && strings.indexOf("王五") >= 0);
+    EXPECT_TRUE(unzipMember(path, "xl/styles.xml").contains("<b/>"));
+    EXPECT_TRUE(unzipMember(path, "xl/workbook.xml").contains("!$1:$1</definedName>"));
 }

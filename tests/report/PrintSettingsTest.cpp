@@ -110,8 +110,9 @@ TEST_P(PrintKeys, EachKeyHasItsEffect)
     const PageSetup setup = applied(&refused);
     EXPECT_TRUE(c.check(setup));
     EXPECT_EQ(refused.size(), c.refused ? 1 : 0) << refused.join("; ").toStdString();
-    if (c.refused)
+    if (c.refused) {
         EXPECT_TRUE(refused[0].startsWith(QString::fromLatin1(c.property) + "=")) << refused[0].toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -284,8 +285,9 @@ TEST_P(PrintLayouts, AreaTitleRowsAndCentreHeaderByLayout)
     EXPECT_EQ(result.pageSetup.titleRowsText(), c.titles);
     EXPECT_EQ(result.pageSetup.centerHeader, QString::fromUtf8(c.centerHeader));
     EXPECT_EQ(result.headingRow.size(), c.headingCells);
-    if (c.headingCells > 0)
+    if (c.headingCells > 0) {
         EXPECT_EQ(result.headingRow.last(), QStringLiteral("列%1").arg(c.columns));
+    }
     EXPECT_TRUE(result.refused.isEmpty());
 }
 
