@@ -9,7 +9,8 @@ PACKAGES=(
     libxlsxwriter-dev libgtest-dev
     fonts-wqy-microhei
     postgresql
-    poppler-utils xvfb xauth unzip
+    poppler-utils xvfb xauth
+    unzip
 )
 
 missing=()
