@@ -2,6 +2,7 @@
 #include "print/PrintTestSupport.h"
 
 #include <QGuiApplication>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -36,7 +37,64 @@ protected:
     HeaderFooterContext context{"张三考勤表", "Tmp.xls", QDateTime(QDate(2026, 3, 5), QTime(9, 30)), 1, 1};
 };
 
+// Where a word starts on the first page, in points from the left (pdftotext's boxes).
+double wordLeft(const QString& pdf, const QString& word)
+{
+    const QString boxes = talor::test::runTool("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+    const QRegularExpression box("<word xMin=\"([0-9.]+)\"[^>]*>" + QRegularExpression::escape(word) +
+                                 "</word>");
+    const auto match = box.match(boxes);
+    EXPECT_TRUE(match.hasMatch()) << word.toStdString();
+    return match.captured(1).toDouble();
+}
+
 } // namespace
+
+TEST_F(PdfOutput, CentringMovesTheBlockToThePaperMiddle)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "居中");
+    SheetPrintGrid grid(sheet);
+    PageSetup setup;
+    writePdf(grid, setup, context, path);
+    EXPECT_NEAR(wordLeft(path, "居中"), setup.leftMargin + 2, 1);
+    setup.centerHorizontally = true;
+    writePdf(grid, setup, context, path);
+    // One 48-point column in the middle of the body.
+    const double body = setup.paperPoints().width() - setup.leftMargin - setup.rightMargin;
+    EXPECT_NEAR(wordLeft(path, "居中"), setup.leftMargin + (body - 48) / 2 + 2, 1);
+}
+
+TEST_F(PdfOutput, SeveralReportsInOneDocumentEachStartOnANewPage)
+{
+    Sheet first, second;
+    fillReport(first, 70);
+    fillReport(second, 3);
+    second.setText(5, 1, "第二份");
+    SheetPrintGrid a(first), b(second);
+    PageSetup portrait, landscape;
+    landscape.orientation = Orientation::Landscape;
+    const PageRenderer ra(a, portrait, context), rb(b, landscape, context);
+    {
+        QPdfWriter writer(path);
+        PagedOutput output(writer, path);
+        output.add(ra);
+        output.add(rb);
+        output.finish();
+    }
+    const QStringList pages = pdfPages(path);
+    ASSERT_EQ(pages.size(), ra.pageCount() + rb.pageCount());
+    EXPECT_EQ(rb.pageCount(), 1);
+    EXPECT_TRUE(pages.last().contains("第二份"));
+    EXPECT_FALSE(pages[ra.pageCount() - 1].contains("第二份"));
+    const QString info =
+        talor::test::runTool("pdfinfo", {"-f", "1", "-l", QString::number(pages.size()), path});
+    EXPECT_TRUE(info.contains(QRegularExpression("Page +1 size: +595.\\d* x 841")) ||
+                info.contains(QRegularExpression("Page +1 size: +595 x 842")))
+        << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page +%1 size: +84\\d").arg(pages.size()))))
+        << info.toStdString();
+}
 
 TEST_F(PdfOutput, TitleRowsHeadersAndFootersOnEveryPage)
 {
