@@ -100,6 +100,16 @@ QList<TextRun> expandHeaderFooter(const QString& codes, const HeaderFooterContex
             const QString family = (comma < 0 ? spec : spec.left(comma)).trimmed();
             current.family = family == u"-" ? QString() : family;
             applyFontStyle(comma < 0 ? QString() : spec.mid(comma + 1), current);
+        } else if (code == u'K' || code == u'k') {
+            // A colour (&KRRGGBB or a theme colour &KttSnnn): printed in black, the code dropped.
+            int end = i;
+            auto colourChar = [](QChar ch) {
+                return ch.isDigit() || (ch >= u'A' && ch <= u'F') || (ch >= u'a' && ch <= u'f') ||
+                       ch == u'S' || ch == u'+' || ch == u'-';
+            };
+            while (end < n && end < i + 6 && colourChar(codes[end]))
+                ++end;
+            i = end;
         } else if (code.isDigit()) {
             // Up to three digits: "&16" followed by other codes or text.
             int end = i;

@@ -32,7 +32,7 @@ struct TextRun
 //   &Z file folder, &"font,style" (style: Regular, Bold, Italic, "Bold Italic", or the
 //   Chinese 常规, 加粗, 倾斜, 加粗 倾斜), &nn font size in points, &B bold, &I italic, &U
 //   underline, &E double underline (drawn single), &S strike-through (each of the last five
-//   switches on and off), && an ampersand.
+//   switches on and off), &K colour (dropped: headers print black), && an ampersand.
 // An "&" before anything else is kept as it stands. Dates read yyyy-MM-dd, times hh:mm.
 QList<TextRun> expandHeaderFooter(const QString& codes, const HeaderFooterContext& context);
 

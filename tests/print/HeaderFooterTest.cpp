@@ -34,15 +34,14 @@ TEST_P(HeaderFooterText, ExpandsCodes)
               QString::fromUtf8(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(HeaderFooter, HeaderFooterText,
-                         testing::Values(TextCase{"&A", "张三(0012,生产部)考勤表"},
-                                         TextCase{"第&P页 共&N页", "第3页 共12页"},
-                                         TextCase{"&D &T", "2026-03-05 08:07"}, TextCase{"&F", "Tmp.xls"},
-                                         TextCase{"A&&B", "A&B"},
-                                         TextCase{"&\"宋体,加粗\"&16&A", "张三(0012,生产部)考勤表"},
-                                         TextCase{"&B粗&B细&I斜&U线", "粗细斜线"}, TextCase{"&12&P", "3"},
-                                         TextCase{"100&", "100&"}, TextCase{"&X", "&X"},
-                                         TextCase{"&p/&n", "3/12"}, TextCase{"", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    HeaderFooter, HeaderFooterText,
+    testing::Values(TextCase{"&A", "张三(0012,生产部)考勤表"}, TextCase{"第&P页 共&N页", "第3页 共12页"},
+                    TextCase{"&D &T", "2026-03-05 08:07"}, TextCase{"&F", "Tmp.xls"}, TextCase{"A&&B", "A&B"},
+                    TextCase{"&\"宋体,加粗\"&16&A", "张三(0012,生产部)考勤表"},
+                    TextCase{"&B粗&B细&I斜&U线", "粗细斜线"}, TextCase{"&12&P", "3"},
+                    TextCase{"100&", "100&"}, TextCase{"&X", "&X"}, TextCase{"&p/&n", "3/12"},
+                    TextCase{"&KFF0000红&K01+000字", "红字"}, TextCase{"", ""}));
 
 TEST(HeaderFooter, FontCodesGiveTheRunsTheirLook)
 {
