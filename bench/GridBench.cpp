@@ -1,6 +1,7 @@
 // Speed and memory of the grid's sheet model and files. Prints one line per measurement.
 // Times are CPU time of this process, each taken on a second (warm) run.
 //   bench_grid [rows] [columns] [recalc]     (default 36000 x 40; recalc: that part only)
+#include "BenchData.h"
 #include "grid/Workbook.h"
 #include "grid/XlsxFile.h"
 #include "grid/formula/Formula.h"
@@ -18,38 +19,10 @@
 #include <xlsxwriter.h>
 
 using namespace talor::grid;
+using talor::bench::cellText;
+using talor::bench::heapInUse;
 
 namespace {
-
-const char16_t* const Names[] = {u"张三", u"李四", u"王五", u"赵六", u"孙七", u"周八", u"吴九", u"郑十"};
-
-// The text an attendance report shows in (row, col): codes, names, dates, times, numbers.
-QString cellText(int row, int col)
-{
-    switch (col % 8) {
-    case 0:
-        return QStringLiteral("E%1").arg(row, 5, 10, QLatin1Char('0'));
-    case 1:
-        return QString::fromUtf16(Names[row % 8]);
-    case 2:
-        return QStringLiteral("2024-03-%1").arg(row % 28 + 1, 2, 10, QLatin1Char('0'));
-    case 3:
-        return QStringLiteral("08:%1").arg(row % 60, 2, 10, QLatin1Char('0'));
-    case 4:
-        return QString::number((row % 17) * 0.25, 'f', 2);
-    case 5:
-        return QString::number(row % 9);
-    case 6:
-        return row % 5 == 0 ? QStringLiteral("病假") : QStringLiteral("正常");
-    default:
-        return QString::number(row * 3 + col);
-    }
-}
-
-size_t heapInUse()
-{
-    return mallinfo2().uordblks;
-}
 
 double ms(const QElapsedTimer& t)
 {
@@ -346,43 +319,9 @@ int main(int argc, char** argv)
     // --- Excel workbook: the grid's writer against libxlsxwriter fed directly ---------------
     QTemporaryDir dir;
     {
-        struct Value
-        {
-            bool isNumber;
-            double number;
-            std::string text;
-            int format; // 0 none, 1 date, 2 time, 3 "0.00"
-        };
-        std::vector<Value> values;
-        values.reserve(size_t(cells));
-        for (int r = 1; r <= rows; ++r)
-            for (int c = 1; c <= cols; ++c) {
-                const int fmt = sheet.numberFormat(r, c) == u"yyyy-mm-dd" ? 1
-                                : sheet.numberFormat(r, c) == u"hh:mm"    ? 2
-                                : sheet.numberFormat(r, c) == u"0.00"     ? 3
-                                                                          : 0;
-                values.push_back(
-                    Value{sheet.isNumber(r, c), sheet.number(r, c), sheet.text(r, c).toStdString(), fmt});
-            }
+        const talor::bench::DirectCells direct = talor::bench::directCells(sheet, rows, cols);
         timer.restart();
-        const std::string direct = dir.filePath("direct.xlsx").toStdString();
-        lxw_workbook* wb = workbook_new(direct.c_str());
-        lxw_worksheet* ws = workbook_add_worksheet(wb, "Sheet1");
-        lxw_format* formats[4] = {nullptr, workbook_add_format(wb), workbook_add_format(wb),
-                                  workbook_add_format(wb)};
-        format_set_num_format(formats[1], "yyyy-mm-dd");
-        format_set_num_format(formats[2], "hh:mm");
-        format_set_num_format(formats[3], "0.00");
-        size_t k = 0;
-        for (int r = 0; r < rows; ++r)
-            for (int c = 0; c < cols; ++c, ++k) {
-                const Value& v = values[k];
-                if (v.isNumber)
-                    worksheet_write_number(ws, lxw_row_t(r), lxw_col_t(c), v.number, formats[v.format]);
-                else
-                    worksheet_write_string(ws, lxw_row_t(r), lxw_col_t(c), v.text.c_str(), nullptr);
-            }
-        workbook_close(wb);
+        talor::bench::writeDirectly(direct, dir.filePath("direct.xlsx").toStdString(), false);
         const double directMs = ms(timer);
 
         timer.restart();

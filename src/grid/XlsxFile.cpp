@@ -197,7 +197,7 @@ QString XlsxFile::excelSheetName(const QString& name, int number)
     return result.isEmpty() ? QStringLiteral("Sheet%1").arg(number) : result;
 }
 
-void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook& hook)
+void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook& hook, bool constantMemory)
 {
     auto fail = [&path](const QString& problem) {
         return GridFileError(QStringLiteral("Cannot write \"%1\": %2").arg(path, problem));
@@ -206,7 +206,10 @@ void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook&
         // The workbook is written beside the target and renamed over it only when complete,
         // so that a failed export leaves the old file, and no empty or partial one.
         io::AtomicTarget target(path);
-        lxw_workbook* wb = workbook_new(QFile::encodeName(target.tempPath()).constData());
+        const QByteArray fileName = QFile::encodeName(target.tempPath());
+        lxw_workbook_options options{};
+        options.constant_memory = constantMemory ? LXW_TRUE : LXW_FALSE;
+        lxw_workbook* wb = workbook_new_opt(fileName.constData(), &options);
         if (!wb)
             throw fail(QStringLiteral("the workbook could not be created"));
         try {

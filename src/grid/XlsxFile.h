@@ -26,8 +26,11 @@ public:
     // can add what the grid does not hold (page set-up).
     using SheetHook = std::function<void(int sheetNumber, lxw_workbook* workbook, lxw_worksheet* worksheet)>;
 
-    // Throws GridFileError naming the file when it cannot be written.
-    static void write(const Workbook& book, const QString& path, const SheetHook& hook = {});
+    // Throws GridFileError naming the file when it cannot be written. With `constantMemory`
+    // each row goes to a temporary file once the next row is written, so that memory stays
+    // flat however large the sheet (texts are then stored in the cells, not shared).
+    static void write(const Workbook& book, const QString& path, const SheetHook& hook = {},
+                      bool constantMemory = false);
 
     // The sheet name as Excel accepts it: at most 31 characters, none of []:*?/\, not empty.
     static QString excelSheetName(const QString& name, int number);

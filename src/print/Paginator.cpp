@@ -1,0 +1,127 @@
+#include "print/Paginator.h"
+
+#include <algorithm>
+
+namespace talor::print {
+
+namespace {
+
+// Tolerance of sums of sizes, so that a row exactly filling the page is not pushed off it.
+constexpr double Epsilon = 1e-6;
+
+double sizeAt(const std::vector<double>& sizes, int index)
+{
+    return index >= 1 && index <= int(sizes.size()) ? sizes[size_t(index - 1)] : 0;
+}
+
+// Start of each band of [first, last] when every band may hold `room(start)` points.
+template <typename Room>
+std::vector<std::pair<int, int>> bands(int first, int last, const std::vector<double>& sizes, Room room)
+{
+    std::vector<std::pair<int, int>> result;
+    int start = first;
+    while (start <= last) {
+        const double limit = room(start) + Epsilon;
+        double used = sizeAt(sizes, start);
+        int end = start;
+        while (end < last && used + sizeAt(sizes, end + 1) <= limit) {
+            used += sizeAt(sizes, end + 1);
+            ++end;
+        }
+        result.emplace_back(start, end);
+        start = end + 1;
+    }
+    return result;
+}
+
+struct Layout
+{
+    std::vector<std::pair<int, int>> rows, columns;
+    std::optional<std::pair<int, int>> titles;
+};
+
+Layout layOut(const PageSetup& setup, const grid::CellRange& area, const GridMetrics& metrics, QSizeF body,
+              double scale)
+{
+    Layout layout;
+    const double width = body.width() / scale - metrics.headingWidth;
+    const double height = body.height() / scale - metrics.headingHeight;
+    layout.columns = bands(area.col1, area.col2, metrics.columnWidths, [&](int) { return width; });
+    if (setup.titleRows && setup.titleRows->first <= setup.titleRows->second)
+        layout.titles = setup.titleRows;
+    double titleHeight = 0;
+    if (layout.titles) {
+        for (int r = layout.titles->first; r <= layout.titles->second; ++r)
+            titleHeight += sizeAt(metrics.rowHeights, r);
+    }
+    // Title rows come above every block that does not itself start within or before them.
+    auto repeatsTitles = [&](int start) {
+        return layout.titles && start > layout.titles->second;
+    };
+    layout.rows = bands(area.row1, area.row2, metrics.rowHeights,
+                        [&](int start) { return repeatsTitles(start) ? height - titleHeight : height; });
+    return layout;
+}
+
+} // namespace
+
+Pagination paginate(const PageSetup& setup, const grid::CellRange& area, const GridMetrics& metrics)
+{
+    Pagination result;
+    const QSizeF paper = setup.paperPoints();
+    result.body = QSizeF(std::max(1.0, paper.width() - setup.leftMargin - setup.rightMargin),
+                         std::max(1.0, paper.height() - setup.topMargin - setup.bottomMargin));
+
+    Layout layout;
+    if (setup.fitToPages) {
+        auto fits = [&](const Layout& l) {
+            return (setup.fitToPagesWide <= 0 || int(l.columns.size()) <= setup.fitToPagesWide) &&
+                   (setup.fitToPagesTall <= 0 || int(l.rows.size()) <= setup.fitToPagesTall);
+        };
+        // The page count only grows as the scale shrinks the room: search the largest percentage.
+        int low = 10, high = 100;
+        layout = layOut(setup, area, metrics, result.body, 1.0);
+        if (!fits(layout)) {
+            while (low < high) {
+                const int mid = (low + high + 1) / 2;
+                if (fits(layOut(setup, area, metrics, result.body, mid / 100.0)))
+                    low = mid;
+                else
+                    high = mid - 1;
+            }
+            result.scale = low / 100.0;
+            layout = layOut(setup, area, metrics, result.body, result.scale);
+        }
+    } else {
+        result.scale = std::clamp(setup.zoom, 10, 400) / 100.0;
+        layout = layOut(setup, area, metrics, result.body, result.scale);
+    }
+
+    result.pagesWide = int(layout.columns.size());
+    result.pagesTall = int(layout.rows.size());
+    const int first = setup.firstPageNumber.value_or(1);
+    auto addPage = [&](const std::pair<int, int>& rows, const std::pair<int, int>& cols) {
+        Page page;
+        page.number = first + int(result.pages.size());
+        page.row1 = rows.first;
+        page.row2 = rows.second;
+        page.col1 = cols.first;
+        page.col2 = cols.second;
+        if (layout.titles && rows.first > layout.titles->second)
+            page.titleRows = layout.titles;
+        result.pages.push_back(page);
+    };
+    result.pages.reserve(layout.rows.size() * layout.columns.size());
+    if (setup.order == PageOrder::DownThenOver) {
+        for (const auto& cols : layout.columns)
+            for (const auto& rows : layout.rows)
+                addPage(rows, cols);
+    } else {
+        for (const auto& rows : layout.rows)
+            for (const auto& cols : layout.columns)
+                addPage(rows, cols);
+    }
+    return result;
+}
+
+} // namespace talor::print

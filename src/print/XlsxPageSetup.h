@@ -1,0 +1,37 @@
+#pragma once
+
+#include "print/PageSetup.h"
+
+#include <QStringList>
+
+typedef struct lxw_worksheet lxw_worksheet;
+
+namespace talor::grid {
+class Workbook;
+}
+
+namespace talor::print {
+
+// Writes a page set-up into an Excel worksheet that libxlsxwriter is writing, so that a
+// spreadsheet program prints the file as the engine does: margins, header and footer with
+// their codes, orientation, paper, zoom or fit to pages, page order, first page number,
+// centring, grid lines, headings, print area and title rows. Every property is applied even
+// when another is refused; the result names each refused property (empty when all applied).
+// libxlsxwriter has no call for black and white, draft, comments and print quality: those
+// stay the engine's only.
+QStringList applyXlsxPageSetup(lxw_worksheet* worksheet, const PageSetup& setup);
+
+// The header or footer text of the three sections with Excel's section codes
+// ("&Lleft&Ccentre&Rright"); sections that are empty are left out.
+QString xlsxHeaderFooter(const QString& left, const QString& centre, const QString& right);
+
+// Writes `book` as an Excel workbook (grid::XlsxFile, in constant memory: exports may be
+// large) with `setup` on sheet `sheetNumber`. A non-empty `topRow` goes into that sheet as a
+// bold first row above the sheet's rows, which move down by one with their formulas, as
+// SheetPrintGrid prints them (then the file is written in memory).
+// Throws grid::GridFileError naming the file when it cannot be written; returns the refused
+// properties as applyXlsxPageSetup does.
+QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& setup,
+                      int sheetNumber, const QStringList& topRow = {});
+
+} // namespace talor::print

@@ -1,0 +1,170 @@
+#include "report/PrintSettings.h"
+
+#include "settings/ModuleSettings.h"
+#include "suite/SuiteServices.h"
+#include "text/TextFunctions.h"
+
+#include <cmath>
+
+namespace talor {
+
+namespace {
+
+constexpr double PointsPerInch = 72;
+// Excel's xlAutomatic, the first page number that counts from 1.
+constexpr int Automatic = -4105;
+
+bool isWhole(double value, double low, double high)
+{
+    return std::isfinite(value) && value == std::floor(value) && value >= low && value <= high;
+}
+
+} // namespace
+
+PrintSettings::PrintSettings(SuiteServices& suite) : m_suite(suite) {}
+
+QString PrintSettings::read(const char* property) const
+{
+    const ModuleSettings settings(m_suite);
+    return settings.read(QString::fromLatin1(Section),
+                         settings.reportKey(u'.' + QString::fromLatin1(property)));
+}
+
+QString PrintSettings::centerFooter() const
+{
+    const QString value = read("CenterFooter");
+    const QString organisation = m_suite.organisationName();
+    if (!value.isEmpty())
+        return organisation + u"     " + value;
+    return organisation + u"     制表人: " + m_suite.operatorName() + u"     审核人: " + u"________";
+}
+
+void PrintSettings::applyKeys(print::PageSetup& setup, QStringList& refused) const
+{
+    using print::PageSetup;
+    auto refuse = [&](const char* property, const QString& value, const char* why) {
+        refused << QStringLiteral("%1=%2: %3").arg(QLatin1String(property), value, QLatin1String(why));
+    };
+    auto text = [&](const char* property, QString PageSetup::*field) {
+        if (const QString value = read(property); !value.isEmpty())
+            setup.*field = value;
+    };
+    auto inches = [&](const char* property, double PageSetup::*field) {
+        const QString value = read(property);
+        if (value.isEmpty())
+            return;
+        const double points = text::numericValue(value) * PointsPerInch;
+        if (!std::isfinite(points) || points < 0)
+            refuse(property, value, "not a margin");
+        else
+            setup.*field = points;
+    };
+    auto switchOn = [&](const char* property, bool PageSetup::*field) {
+        setup.*field = read(property) == u"True";
+    };
+    // A number key: `apply` gets the leading number and says whether it took it.
+    auto number = [&](const char* property, const auto& apply) {
+        const QString value = read(property);
+        if (!value.isEmpty() && !apply(text::numericValue(value)))
+            refuse(property, value, "not accepted");
+    };
+
+    text("LeftHeader", &PageSetup::leftHeader);
+    text("CenterHeader", &PageSetup::centerHeader);
+    text("RightHeader", &PageSetup::rightHeader);
+    text("LeftFooter", &PageSetup::leftFooter);
+    setup.centerFooter = centerFooter();
+    text("RightFooter", &PageSetup::rightFooter);
+    inches("LeftMargin", &PageSetup::leftMargin);
+    inches("RightMargin", &PageSetup::rightMargin);
+    inches("TopMargin", &PageSetup::topMargin);
+    inches("BottomMargin", &PageSetup::bottomMargin);
+    inches("HeaderMargin", &PageSetup::headerMargin);
+    inches("FooterMargin", &PageSetup::footerMargin);
+    switchOn("PrintHeadings", &PageSetup::printHeadings);
+    switchOn("PrintGridLines", &PageSetup::printGridLines);
+    number("PrintComments", [&](double v) {
+        setup.printComments = v;
+        return std::isfinite(v);
+    });
+    number("PrintQuality", [&](double v) {
+        setup.printQuality = v;
+        return std::isfinite(v);
+    });
+    switchOn("CenterHorizontally", &PageSetup::centerHorizontally);
+    switchOn("CenterVertically", &PageSetup::centerVertically);
+    number("Orientation", [&](double v) {
+        if (v != 1 && v != 2)
+            return false;
+        setup.orientation = v == 1 ? print::Orientation::Portrait : print::Orientation::Landscape;
+        return true;
+    });
+    switchOn("Draft", &PageSetup::draft);
+    number("PaperSize", [&](double v) { return isWhole(v, 1, 255) && setup.setPaperSize(int(v)); });
+    number("FirstPageNumber", [&](double v) {
+        if (v == Automatic)
+            setup.firstPageNumber.reset();
+        else if (isWhole(v, 0, 65535))
+            setup.firstPageNumber = int(v);
+        else
+            return false;
+        return true;
+    });
+    number("Order", [&](double v) {
+        if (v != 1 && v != 2)
+            return false;
+        setup.order = v == 1 ? print::PageOrder::DownThenOver : print::PageOrder::OverThenDown;
+        return true;
+    });
+    switchOn("BlackAndWhite", &PageSetup::blackAndWhite);
+    const bool zoomGiven = !read("Zoom").isEmpty();
+    number("Zoom", [&](double v) {
+        // 0 is a spreadsheet's Zoom = False: the fit keys decide the scale.
+        if (v == 0) {
+            setup.fitToPages = true;
+            return true;
+        }
+        if (!isWhole(v, 10, 400))
+            return false;
+        setup.zoom = int(v);
+        setup.fitToPages = false;
+        return true;
+    });
+    auto pages = [&](int PageSetup::*field) {
+        return [&setup, field, zoomGiven](double v) {
+            if (!isWhole(v, 0, 32767))
+                return false;
+            setup.*field = int(v);
+            if (!zoomGiven)
+                setup.fitToPages = true;
+            return true;
+        };
+    };
+    number("FitToPagesWide", pages(&PageSetup::fitToPagesWide));
+    number("FitToPagesTall", pages(&PageSetup::fitToPagesTall));
+}
+
+ReportPrintSetup PrintSettings::build(bool headingLayout, int lastColumn, int lastRow,
+                                      const QStringList& headings) const
+{
+    ReportPrintSetup result;
+    print::PageSetup& setup = result.pageSetup;
+    applyKeys(setup, result.refused);
+    QString area;
+    if (headingLayout) {
+        for (int c = 1; c <= lastColumn; ++c)
+            result.headingRow << headings.value(c - 1);
+        area = text::PrintArea(lastColumn, lastRow + 1);
+        setup.centerHeader = QStringLiteral("&\"宋体,加粗\"&16&A");
+        setup.setTitleRows(QStringLiteral("$1:$1"));
+    } else {
+        area = text::PrintArea(lastColumn, lastRow);
+        setup.centerHeader.clear();
+        setup.setTitleRows(QStringLiteral("$1:$4"));
+    }
+    if (!setup.setPrintArea(area))
+        result.refused << QStringLiteral("print area %1: not a range of the sheet").arg(area);
+    return result;
+}
+
+} // namespace talor

@@ -1,0 +1,155 @@
+#include "print/Paginator.h"
+
+#include <gtest/gtest.h>
+
+using namespace talor::print;
+using talor::grid::CellRange;
+
+namespace {
+
+// A set-up whose page body holds exactly `bodyHeight` x `bodyWidth` points.
+PageSetup setupWithBody(double bodyWidth, double bodyHeight)
+{
+    PageSetup setup;
+    const QSizeF paper = setup.paperPoints();
+    setup.leftMargin = 10;
+    setup.rightMargin = paper.width() - 10 - bodyWidth;
+    setup.topMargin = 10;
+    setup.bottomMargin = paper.height() - 10 - bodyHeight;
+    return setup;
+}
+
+GridMetrics uniform(int columns, double width, int rows, double height)
+{
+    GridMetrics m;
+    m.columnWidths.assign(size_t(columns), width);
+    m.rowHeights.assign(size_t(rows), height);
+    return m;
+}
+
+std::vector<std::pair<int, int>> rowBands(const Pagination& p)
+{
+    std::vector<std::pair<int, int>> bands;
+    for (const Page& page : p.pages)
+        bands.emplace_back(page.row1, page.row2);
+    return bands;
+}
+
+struct BreakCase
+{
+    const char* name;
+    double bodyHeight;
+    int rows;
+    std::vector<std::pair<int, int>> expected;
+};
+
+class RowBreaks : public testing::TestWithParam<BreakCase>
+{};
+
+} // namespace
+
+TEST_P(RowBreaks, FillPagesWhileRowsFit)
+{
+    const BreakCase& c = GetParam();
+    const Pagination p =
+        paginate(setupWithBody(400, c.bodyHeight), CellRange{1, 1, c.rows, 3}, uniform(3, 50, c.rows, 15));
+    EXPECT_EQ(rowBands(p), c.expected);
+    EXPECT_EQ(p.pagesWide, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paginator, RowBreaks,
+                         testing::Values(BreakCase{"ExactlyFull", 150, 20, {{1, 10}, {11, 20}}},
+                                         BreakCase{"OneRowOver", 150, 21, {{1, 10}, {11, 20}, {21, 21}}},
+                                         BreakCase{"JustShort", 149.99, 20, {{1, 9}, {10, 18}, {19, 20}}},
+                                         BreakCase{"AlmostAnotherRow", 164.99, 11, {{1, 10}, {11, 11}}},
+                                         BreakCase{"RowTallerThanPage", 10, 2, {{1, 1}, {2, 2}}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Paginator, TitleRowsRepeatOnEveryPageThatDoesNotHoldThem)
+{
+    PageSetup setup = setupWithBody(400, 150);
+    setup.titleRows = std::pair{1, 2};
+    const Pagination p = paginate(setup, CellRange{1, 1, 30, 2}, uniform(2, 50, 30, 15));
+    // Page 1 holds the titles itself; later pages lose two rows of room to them.
+    EXPECT_EQ(rowBands(p), (std::vector<std::pair<int, int>>{{1, 10}, {11, 18}, {19, 26}, {27, 30}}));
+    EXPECT_FALSE(p.pages[0].titleRows);
+    for (size_t i = 1; i < p.pages.size(); ++i)
+        EXPECT_EQ(p.pages[i].titleRows, (std::pair{1, 2})) << i;
+
+    // An area below the titles gets them on its first page too.
+    const Pagination below = paginate(setup, CellRange{5, 1, 12, 2}, uniform(2, 50, 30, 15));
+    ASSERT_EQ(below.pages.size(), 1u);
+    EXPECT_EQ(below.pages[0].titleRows, (std::pair{1, 2}));
+}
+
+TEST(Paginator, PageOrderAndFirstPageNumber)
+{
+    PageSetup setup = setupWithBody(100, 150); // two 50-point columns, ten rows a page
+    setup.firstPageNumber = 5;
+    const CellRange area{1, 1, 20, 4};
+    const GridMetrics m = uniform(4, 50, 20, 15);
+    auto blocks = [](const Pagination& p) {
+        std::vector<std::tuple<int, int, int>> b;
+        for (const Page& page : p.pages)
+            b.emplace_back(page.number, page.row1, page.col1);
+        return b;
+    };
+    setup.order = PageOrder::DownThenOver;
+    EXPECT_EQ(blocks(paginate(setup, area, m)),
+              (std::vector<std::tuple<int, int, int>>{{5, 1, 1}, {6, 11, 1}, {7, 1, 3}, {8, 11, 3}}));
+    setup.order = PageOrder::OverThenDown;
+    EXPECT_EQ(blocks(paginate(setup, area, m)),
+              (std::vector<std::tuple<int, int, int>>{{5, 1, 1}, {6, 1, 3}, {7, 11, 1}, {8, 11, 3}}));
+}
+
+struct FitCase
+{
+    const char* name;
+    int wide, tall, columns, rows;
+    int expectWide, expectTall; // 0: more than one, not limited
+};
+
+class FitToPages : public testing::TestWithParam<FitCase>
+{};
+
+TEST_P(FitToPages, LargestScaleWithinThePages)
+{
+    const FitCase& c = GetParam();
+    PageSetup setup = setupWithBody(400, 600);
+    setup.fitToPages = true;
+    setup.fitToPagesWide = c.wide;
+    setup.fitToPagesTall = c.tall;
+    const CellRange area{1, 1, c.rows, c.columns};
+    const GridMetrics m = uniform(c.columns, 48, c.rows, 15);
+    const Pagination p = paginate(setup, area, m);
+    if (c.expectWide > 0)
+        EXPECT_EQ(p.pagesWide, c.expectWide);
+    if (c.expectTall > 0)
+        EXPECT_EQ(p.pagesTall, c.expectTall);
+    else
+        EXPECT_GT(p.pagesTall, 1);
+    EXPECT_EQ(p.pages.size(), size_t(p.pagesWide * p.pagesTall));
+    // One percent more would not fit any longer (unless already at 100%).
+    if (p.scale < 1) {
+        PageSetup bigger = setup;
+        bigger.fitToPages = false;
+        bigger.zoom = int(std::lround(p.scale * 100)) + 1;
+        const Pagination q = paginate(bigger, area, m);
+        EXPECT_TRUE((c.wide > 0 && q.pagesWide > c.wide) || (c.tall > 0 && q.pagesTall > c.tall));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Paginator, FitToPages,
+                         testing::Values(FitCase{"OneByOne", 1, 1, 40, 300, 1, 1},
+                                         FitCase{"OneWideAnyTall", 1, 0, 40, 3000, 1, 0},
+                                         FitCase{"TwoByThree", 2, 3, 20, 200, 2, 3},
+                                         FitCase{"AlreadyFits", 1, 1, 5, 10, 1, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Paginator, ZoomScalesTheRoom)
+{
+    PageSetup setup = setupWithBody(400, 150);
+    setup.zoom = 50; // 150 points of paper hold 300 points of rows
+    EXPECT_EQ(rowBands(paginate(setup, CellRange{1, 1, 40, 1}, uniform(1, 50, 40, 15))),
+              (std::vector<std::pair<int, int>>{{1, 20}, {21, 40}}));
+}

@@ -1,0 +1,194 @@
+#include "print/PageRenderer.h"
+#include "print/PrintTestSupport.h"
+
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talor::print;
+using talor::grid::Sheet;
+using talor::test::pdfInfo;
+using talor::test::pdfPages;
+
+namespace {
+
+// A report sheet: a title and labels in rows 1 to 4, then `rows` data rows of 5 columns.
+void fillReport(Sheet& sheet, int rows)
+{
+    sheet.setText(1, 1, "考勤日报表");
+    sheet.setText(4, 1, "姓名");
+    sheet.setText(4, 2, "日期");
+    sheet.setText(4, 3, "工时");
+    for (int r = 5; r < 5 + rows; ++r) {
+        sheet.setText(r, 1, QStringLiteral("员工%1").arg(r - 4));
+        sheet.setText(r, 2, "2026-3-5");
+        sheet.setNumber(r, 3, 7.5 + r, "0.00");
+        sheet.setText(r, 5, QStringLiteral("行%1").arg(r));
+    }
+}
+
+class PdfOutput : public testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString path = dir.filePath("out.pdf");
+    HeaderFooterContext context{"张三考勤表", "Tmp.xls", QDateTime(QDate(2026, 3, 5), QTime(9, 30)), 1, 1};
+};
+
+// Where a word starts on the first page, in points from the left (pdftotext's boxes).
+double wordLeft(const QString& pdf, const QString& word)
+{
+    const QString boxes = talor::test::runTool("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+    const QRegularExpression box("<word xMin=\"([0-9.]+)\"[^>]*>" + QRegularExpression::escape(word) +
+                                 "</word>");
+    const auto match = box.match(boxes);
+    EXPECT_TRUE(match.hasMatch()) << word.toStdString();
+    return match.captured(1).toDouble();
+}
+
+} // namespace
+
+TEST_F(PdfOutput, CentringMovesTheBlockToThePaperMiddle)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "居中");
+    SheetPrintGrid grid(sheet);
+    PageSetup setup;
+    writePdf(grid, setup, context, path);
+    EXPECT_NEAR(wordLeft(path, "居中"), setup.leftMargin + 2, 1);
+    setup.centerHorizontally = true;
+    writePdf(grid, setup, context, path);
+    // One 48-point column in the middle of the body.
+    const double body = setup.paperPoints().width() - setup.leftMargin - setup.rightMargin;
+    EXPECT_NEAR(wordLeft(path, "居中"), setup.leftMargin + (body - 48) / 2 + 2, 1);
+}
+
+TEST_F(PdfOutput, SeveralReportsInOneDocumentEachStartOnANewPage)
+{
+    Sheet first, second;
+    fillReport(first, 70);
+    fillReport(second, 3);
+    second.setText(5, 1, "第二份");
+    SheetPrintGrid a(first), b(second);
+    PageSetup portrait, landscape;
+    landscape.orientation = Orientation::Landscape;
+    const PageRenderer ra(a, portrait, context), rb(b, landscape, context);
+    {
+        QPdfWriter writer(path);
+        PagedOutput output(writer, path);
+        output.add(ra);
+        output.add(rb);
+        output.finish();
+    }
+    const QStringList pages = pdfPages(path);
+    ASSERT_EQ(pages.size(), ra.pageCount() + rb.pageCount());
+    EXPECT_EQ(rb.pageCount(), 1);
+    EXPECT_TRUE(pages.last().contains("第二份"));
+    EXPECT_FALSE(pages[ra.pageCount() - 1].contains("第二份"));
+    const QString info =
+        talor::test::runTool("pdfinfo", {"-f", "1", "-l", QString::number(pages.size()), path});
+    EXPECT_TRUE(info.contains(QRegularExpression("Page +1 size: +595.\\d* x 841")) ||
+                info.contains(QRegularExpression("Page +1 size: +595 x 842")))
+        << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Page +%1 size: +84\\d").arg(pages.size()))))
+        << info.toStdString();
+}
+
+TEST_F(PdfOutput, TitleRowsHeadersAndFootersOnEveryPage)
+{
+    Sheet sheet;
+    fillReport(sheet, 100);
+    PageSetup setup;
+    setup.titleRows = std::pair{1, 4};
+    setup.centerHeader = "&\"宋体,加粗\"&16&A";
+    setup.leftHeader = "打印于&D";
+    setup.centerFooter = "示范公司     制表人: 李四     审核人: ________";
+    setup.rightFooter = "第&P页 共&N页";
+    SheetPrintGrid grid(sheet);
+    const PageRenderer renderer(grid, setup, context);
+    writePdf(grid, setup, context, path);
+
+    const QStringList pages = pdfPages(path);
+    ASSERT_EQ(pages.size(), renderer.pageCount());
+    ASSERT_GE(pages.size(), 3);
+    EXPECT_TRUE(pdfInfo(path).contains("Title:           张三考勤表"));
+    for (int i = 0; i < pages.size(); ++i) {
+        const QString& page = pages[i];
+        SCOPED_TRACE(i);
+        EXPECT_TRUE(page.contains("张三考勤表"));
+        EXPECT_TRUE(page.contains("打印于2026-03-05"));
+        EXPECT_TRUE(page.contains("考勤日报表")) << "title rows repeat";
+        EXPECT_TRUE(page.contains("工时"));
+        EXPECT_TRUE(page.simplified().contains("示范公司 制表人: 李四 审核人: ________"));
+        EXPECT_TRUE(page.contains(QStringLiteral("第%1页 共%2页").arg(i + 1).arg(pages.size())));
+    }
+    // Values as the grid shows them; the last row lands on the last page only.
+    EXPECT_TRUE(pages[0].contains("2026-03-05"));
+    EXPECT_TRUE(pages[0].contains("12.50"));
+    EXPECT_TRUE(pages.last().contains("员工100"));
+    EXPECT_FALSE(pages[0].contains("员工100"));
+}
+
+TEST_F(PdfOutput, PaperOrientationAndFitToPages)
+{
+    Sheet sheet;
+    fillReport(sheet, 300);
+    PageSetup setup;
+    setup.orientation = Orientation::Landscape;
+    setup.setPaperSize(8); // A3
+    SheetPrintGrid grid(sheet);
+    writePdf(grid, setup, context, path);
+    EXPECT_TRUE(pdfInfo(path).contains(QRegularExpression("Page size:\\s+1191 x 842 pts \\(A3\\)")))
+        << pdfInfo(path).toStdString();
+
+    setup.orientation = Orientation::Portrait;
+    setup.setPaperSize(9);
+    setup.fitToPages = true;
+    setup.fitToPagesWide = 1;
+    setup.fitToPagesTall = 2;
+    writePdf(grid, setup, context, path);
+    EXPECT_TRUE(pdfInfo(path).contains(QRegularExpression("Pages:\\s+2\n")));
+    EXPECT_TRUE(pdfPages(path).last().contains("员工300"));
+}
+
+TEST_F(PdfOutput, HeadingRowAndPrintedHeadings)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "王五");
+    sheet.setNumber(1, 2, 8);
+    SheetPrintGrid grid(sheet, {"姓名", "工时"});
+    EXPECT_EQ(grid.lastRow(), 2);
+    EXPECT_TRUE(grid.look(1, 1).bold);
+    EXPECT_TRUE(grid.look(2, 2).alignRight);
+    PageSetup setup;
+    setup.printHeadings = true;
+    setup.printGridLines = true;
+    writePdf(grid, setup, context, path);
+    const QString text = pdfPages(path).join("");
+    // Column letters and row numbers, the caption row above the sheet's first row.
+    EXPECT_TRUE(text.contains(QRegularExpression("A\\s+B")));
+    EXPECT_TRUE(text.indexOf("姓名") < text.indexOf("王五"));
+}
+
+TEST_F(PdfOutput, UnwritablePathFailsNamingTheFile)
+{
+    Sheet sheet;
+    sheet.setText(1, 1, "x");
+    SheetPrintGrid grid(sheet);
+    const QString bad = dir.filePath("missing/dir/out.pdf");
+    try {
+        writePdf(grid, PageSetup{}, context, bad);
+        FAIL() << "no error";
+    } catch (const PrintError& e) {
+        EXPECT_TRUE(e.message().contains(bad));
+    }
+}
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,159 @@
+#include "print/XlsxPageSetup.h"
+
+#include "grid/Workbook.h"
+#include "print/PrintTestSupport.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talor::print;
+using talor::grid::Workbook;
+using talor::test::unzipMember;
+
+namespace {
+
+struct XlsxCase
+{
+    const char* name;
+    std::function<void(PageSetup&)> change;
+    std::vector<const char*> sheetXml;    // in xl/worksheets/sheet2.xml
+    std::vector<const char*> workbookXml; // in xl/workbook.xml
+    std::vector<const char*> absent = {}; // in neither
+};
+
+class XlsxPageSetupTest : public testing::TestWithParam<XlsxCase>
+{};
+
+} // namespace
+
+TEST_P(XlsxPageSetupTest, WritesTheSetUpIntoTheSheet)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.xls");
+    Workbook book;
+    book.setSheetName(1, "封面");
+    book.addSheet("考勤表");
+    book.sheet(2).setText(1, 1, "考勤日报表");
+    PageSetup setup;
+    GetParam().change(setup);
+    EXPECT_EQ(writeXlsx(book, path, setup, 2), QStringList());
+
+    const QString sheet = unzipMember(path, "xl/worksheets/sheet2.xml");
+    const QString workbook = unzipMember(path, "xl/workbook.xml");
+    for (const char* text : GetParam().sheetXml)
+        EXPECT_TRUE(sheet.contains(QString::fromUtf8(text))) << text << "\n" << sheet.toStdString();
+    for (const char* text : GetParam().workbookXml)
+        EXPECT_TRUE(workbook.contains(QString::fromUtf8(text))) << text << "\n" << workbook.toStdString();
+    for (const char* text : GetParam().absent)
+        EXPECT_FALSE(sheet.contains(QString::fromUtf8(text)) || workbook.contains(QString::fromUtf8(text)))
+            << text;
+    // The other sheet keeps a plain set-up.
+    EXPECT_FALSE(unzipMember(path, "xl/worksheets/sheet1.xml").contains("headerFooter"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Print, XlsxPageSetupTest,
+    testing::Values(
+        XlsxCase{
+            "Defaults",
+            [](PageSetup&) {},
+            {R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)",
+             R"(paperSize="9")", R"(orientation="portrait")"},
+            {},
+            {"fitToPage", "Print_Area", "Print_Titles", "headerFooter", "printOptions"}},
+        XlsxCase{"MarginsAndTexts",
+                 [](PageSetup& s) {
+                     s.leftMargin = 72;
+                     s.rightMargin = 36;
+                     s.topMargin = 108;
+                     s.bottomMargin = 18;
+                     s.headerMargin = 28.8;
+                     s.footerMargin = 14.4;
+                     s.leftHeader = "左";
+                     s.centerHeader = "&\"宋体,加粗\"&16&A";
+                     s.centerFooter = "示范公司     制表人: 张三";
+                     s.rightFooter = "第&P页 共&N页";
+                 },
+                 {R"(<pageMargins left="1" right="0.5" top="1.5" bottom="0.25" header="0.4" footer="0.2"/>)",
+                  R"(<oddHeader>&amp;L左&amp;C&amp;"宋体,加粗"&amp;16&amp;A</oddHeader>)",
+                  R"(<oddFooter>&amp;C示范公司     制表人: 张三&amp;R第&amp;P页 共&amp;N页</oddFooter>)"},
+                 {}},
+        XlsxCase{"PaperOrientationOrderStart",
+                 [](PageSetup& s) {
+                     s.orientation = Orientation::Landscape;
+                     s.paperSize = 8;
+                     s.order = PageOrder::OverThenDown;
+                     s.firstPageNumber = 3;
+                     s.zoom = 85;
+                 },
+                 {R"(paperSize="8")", R"(scale="85")", R"(firstPageNumber="3")", R"(orientation="landscape")",
+                  R"(pageOrder="overThenDown")", R"(useFirstPageNumber="1")"},
+                 {},
+                 {"fitToPage"}},
+        XlsxCase{"FitToPagesAfterTheScale",
+                 [](PageSetup& s) {
+                     s.zoom = 70;
+                     s.fitToPages = true;
+                     s.fitToPagesWide = 1;
+                     s.fitToPagesTall = 0;
+                 },
+                 {R"(<pageSetUpPr fitToPage="1"/>)", R"(fitToHeight="0")"},
+                 {}},
+        XlsxCase{
+            "OptionsAreaAndTitles",
+            [](PageSetup& s) {
+                s.centerHorizontally = true;
+                s.centerVertically = true;
+                s.printGridLines = true;
+                s.printHeadings = true;
+                s.setPrintArea("$A$1:$H$40");
+                s.setTitleRows("$1:$4");
+            },
+            {R"(horizontalCentered="1")", R"(verticalCentered="1")", R"(headings="1")", R"(gridLines="1")"},
+            {R"(<definedName name="_xlnm.Print_Area" localSheetId="1">'考勤表'!$A$1:$H$40</definedName>)",
+             R"(<definedName name="_xlnm.Print_Titles" localSheetId="1">'考勤表'!$1:$4</definedName>)"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(XlsxPageSetup, RefusedPropertiesAreNamedAndTheOthersStillApply)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.xlsx");
+    Workbook book;
+    book.setText(1, 1, "x");
+    PageSetup setup;
+    setup.centerHeader = QString(300, u'长');
+    setup.paperSize = 200;
+    setup.orientation = Orientation::Landscape;
+    const QStringList refused = writeXlsx(book, path, setup, 1);
+    ASSERT_EQ(refused.size(), 2) << refused.join("; ").toStdString();
+    EXPECT_TRUE(refused[0].startsWith("header"));
+    EXPECT_TRUE(refused[1].startsWith("paper size"));
+    EXPECT_TRUE(unzipMember(path, "xl/worksheets/sheet1.xml").contains(R"(orientation="landscape")"));
+}
+
+TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.xls");
+    Workbook book;
+    book.setText(1, 1, "王五");
+    book.setText(1, 2, "8");
+    book.setText(1, 3, "=B1*2");
+    book.setText(2, 3, "=SUM(C1:C1)");
+    PageSetup setup;
+    setup.setTitleRows("$1:$1");
+    EXPECT_EQ(writeXlsx(book, path, setup, 1, {"姓名", "工时", "双倍"}), QStringList());
+    EXPECT_EQ(book.text(1, 1), "王五") << "the grid itself is not changed";
+
+    const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<c r="C2"[^>]*><f>B2\*2</f><v>16</v></c>)")))
+        << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<c r="C3"[^>]*><f>SUM\(C2:C2\)</f><v>16</v></c>)")));
+    EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<c r="B2"[^>]*><v>8</v></c>)")));
+    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:C3"/>)"));
+    const QString strings = unzipMember(path, "xl/sharedStrings.xml");
+    EXPECT_TRUE(strings.indexOf("姓名") >= 0 && strings.indexOf("王五") >= 0);
+    EXPECT_TRUE(unzipMember(path, "xl/styles.xml").contains("<b/>"));
+    EXPECT_TRUE(unzipMember(path, "xl/workbook.xml").contains("!$1:$1</definedName>"));
+}

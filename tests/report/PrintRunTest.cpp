@@ -1,0 +1,112 @@
+#include "report/PrintRun.h"
+
+#include "grid/Workbook.h"
+#include "print/PrintTestSupport.h"
+#include "support/FakeSuite.h"
+#include "support/ScriptedUi.h"
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talor;
+
+namespace {
+
+class PrintRunTest : public testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    test::FakeSuite suite;
+    test::ScriptedUi ui;
+    grid::Workbook book;
+
+    PrintRunTest()
+    {
+        suite.tempDir = dir.path();
+        suite.settingsDir = dir.path();
+        suite.reportKeyValue = "日报";
+        suite.setSetting("PRINT", "日报.RightFooter", "第&P页");
+        book.setSheetName(1, "张三(0012,生产部)考勤表");
+        for (int r = 1; r <= 120; ++r) {
+            book.setText(r, 1, QStringLiteral("员工%1").arg(r));
+            book.setText(r, 2, QString::number(r));
+        }
+        book.active().setColumnHeading(1, "姓名");
+        book.active().setColumnHeading(2, "工时");
+    }
+};
+
+} // namespace
+
+TEST_F(PrintRunTest, PreviewWritesTheTemporaryWorkbookAndShowsThePages)
+{
+    int shownPages = -1;
+    ui.dialogs.push_back([&](QDialog& dialog) {
+        auto* view = dialog.findChild<QPrintPreviewWidget*>();
+        if (view) {
+            view->updatePreview();
+            shownPages = view->pageCount();
+        }
+        return int(QDialog::Rejected);
+    });
+    const PrintRun::Result result = PrintRun(suite, ui, book, true).preview();
+    EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
+    EXPECT_EQ(ui.dialogsShown, QStringList{"printPreview"});
+    EXPECT_EQ(result.printFile, dir.filePath("Tmp.xls"));
+    EXPECT_TRUE(QFileInfo::exists(result.printFile));
+    EXPECT_GE(result.pages, 2);
+    EXPECT_EQ(shownPages, result.pages);
+}
+
+TEST_F(PrintRunTest, PrintWithoutAPrinterWritesThePdfNextToThePrintFile)
+{
+    ASSERT_TRUE(QPrinterInfo::defaultPrinter().isNull()) << "this test expects a machine without printers";
+    const PrintRun::Result result = PrintRun(suite, ui, book, true).print();
+    EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
+    EXPECT_EQ(result.pdfFile, dir.filePath("Tmp.pdf"));
+    const QStringList pages = test::pdfPages(result.pdfFile);
+    ASSERT_EQ(pages.size(), result.pages);
+    EXPECT_TRUE(pages[0].contains("张三(0012,生产部)考勤表")) << "the sheet name in the centre header";
+    EXPECT_TRUE(pages[1].contains("姓名")) << "the caption row repeats";
+    EXPECT_TRUE(pages[1].contains("第2页"));
+    EXPECT_TRUE(pages.last().contains("员工120"));
+    EXPECT_TRUE(ui.dialogsShown.isEmpty());
+}
+
+TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRow)
+{
+    const QString path = dir.filePath("导出.xls");
+    const PrintRun::Result result = PrintRun(suite, ui, book, true).exportTo("  " + path + " ");
+    EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
+    EXPECT_EQ(result.printFile, path);
+    const QString workbook = test::unzipMember(path, "xl/workbook.xml");
+    EXPECT_TRUE(workbook.contains("!$A$1:$B$121</definedName>")) << workbook.toStdString();
+    EXPECT_TRUE(workbook.contains("!$1:$1</definedName>"));
+    const QString sheet = test::unzipMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:B121"/>)"));
+    EXPECT_TRUE(sheet.contains("<oddHeader>&amp;C&amp;\"宋体,加粗\"&amp;16&amp;A</oddHeader>"));
+}
+
+TEST_F(PrintRunTest, AFailingStepIsNamedAndTheNextStepStillRuns)
+{
+    suite.tempDir = dir.filePath("missing");
+    suite.setSetting("PRINT", "日报.Orientation", "7");
+    const PrintRun::Result result = PrintRun(suite, ui, book, false).print();
+    ASSERT_EQ(result.skipped.size(), 3) << result.skipped.join("; ").toStdString();
+    EXPECT_TRUE(result.skipped[0].startsWith("PRINT Orientation=7"));
+    EXPECT_TRUE(result.skipped[1].startsWith("write " + dir.filePath("missing/Tmp.xls")));
+    EXPECT_TRUE(result.skipped[2].startsWith("write " + dir.filePath("missing/Tmp.pdf")));
+    EXPECT_TRUE(result.pdfFile.isEmpty());
+}
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
