@@ -3,7 +3,9 @@
 //   talor                      open the module on the demo suite (created on first run)
 //   talor --suite FILE         open the module on the suite configured in FILE
 //   talor demo --dir DIR ...   write a demo suite into DIR (see docs/suite-config.md)
+//   talor report --suite FILE ...  write one report into a workbook (talor report --help)
 
+#include "ReportCommand.h"
 #include "entry/ModuleRegistry.h"
 #include "suite/DemoCommand.h"
 #include "suite/LocalSuite.h"
@@ -43,6 +45,10 @@ int main(int argc, char** argv)
     if (argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("demo")) {
         QCoreApplication app(argc, argv);
         return talor::runDemoCommand(app.arguments());
+    }
+    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("report")) {
+        QCoreApplication app(argc, argv);
+        return talor::runReportCommand(app.arguments());
     }
 
     QApplication app(argc, argv);
