@@ -3,6 +3,7 @@
 #include "entry/Activation.h"
 #include "entry/TreeFill.h"
 #include "grid/Workbook.h"
+#include "query/ReportConditions.h"
 #include "settings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
@@ -79,6 +80,13 @@ SelectedNode BatchReport::findNode(const QString& key)
 
 void BatchReport::prepare(const BatchReportRequest& request)
 {
+    // The report is the built-in one or one of the reports the select-report dialog lists.
+    if (!request.report.isEmpty()) {
+        const QStringList reports = ReportConditions(m_suite).reportList();
+        if (!reports.contains(request.report))
+            throw BatchRequestError(
+                QStringLiteral("the suite has no report %1 (reports: %2)").arg(request.report, reports.join(", ")));
+    }
     // The load's steps that the report depends on.
     m_suite.setSavedTable(m_suite.currentTable());
     m_suite.setReportKey(request.report.isEmpty() ? m_suite.moduleKey() : request.report);

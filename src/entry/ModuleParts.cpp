@@ -11,7 +11,7 @@ ModuleParts::ModuleParts(SuiteServices& suite, UiService& ui, MainWindowState& s
                view)
 {}
 
-void ModuleParts::connect(MainWindowHooks& hooks)
+void ModuleParts::connect(MainWindowHooks& hooks, ModuleDialogs* dialogs)
 {
     hooks.layoutReport = [this] { layoutReport(); };
     hooks.treeClick = [this](QTreeWidgetItem*) { m_clicks.treeClick(); };
@@ -24,6 +24,8 @@ void ModuleParts::connect(MainWindowHooks& hooks)
     };
     for (const auto& [hook, caption] : later)
         *hook = [this, caption = caption] { m_view.showStatus(notAvailable(caption)); };
+    if (dialogs)
+        hooks.selectReport = [dialogs] { dialogs->selectReport(); };
 }
 
 } // namespace talor

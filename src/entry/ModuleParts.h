@@ -16,6 +16,16 @@ public:
     virtual void showStatus(const QString& text) = 0;
 };
 
+// The module's dialogs that the parts open, built where widgets are (ReportDialogs for the
+// main window).
+class ModuleDialogs
+{
+public:
+    virtual ~ModuleDialogs() = default;
+    // MN01: the select-report dialog frmSQL0, modally.
+    virtual void selectReport() = 0;
+};
+
 // The wiring point of the module: builds the layout and the clicks over one context and
 // plugs them into the main window's hooks (clszh does this when zh first runs). The batch
 // report uses the same parts with a view of its own. Commands whose parts are not there yet
@@ -26,7 +36,8 @@ public:
     ModuleParts(SuiteServices& suite, UiService& ui, MainWindowState& state, ModuleRecordsets& records,
                 grid::Workbook& book, ModuleView& view);
 
-    void connect(MainWindowHooks& hooks);
+    // `dialogs` null leaves the dialog commands saying that they are not available.
+    void connect(MainWindowHooks& hooks, ModuleDialogs* dialogs = nullptr);
 
     ModuleContext& context() { return m_context; }
     ReportLayout& layout() { return m_layout; }

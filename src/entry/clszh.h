@@ -8,6 +8,7 @@ namespace talor {
 
 class ModuleLauncher;
 class ModuleParts;
+class ReportDialogs;
 class frmKQJL;
 
 // The module's public class: zh shows the main window frmKQJL modally with no owner and
@@ -32,6 +33,7 @@ private:
     ModuleLauncher* m_launcher;
     std::unique_ptr<frmKQJL> m_window;
     std::unique_ptr<ModuleParts> m_parts; // the layout, queries, display and clicks over the window
+    std::unique_ptr<ReportDialogs> m_dialogs;
 };
 
 } // namespace talor

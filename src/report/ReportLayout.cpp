@@ -1,6 +1,7 @@
 #include "report/ReportLayout.h"
 
 #include "grid/Workbook.h"
+#include "report/TemplateFiles.h"
 #include "settings/ModuleSettings.h"
 #include "sheet/ColumnFields.h"
 #include "sheet/RecordDisplay.h"
@@ -9,7 +10,6 @@
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace talor {
@@ -22,7 +22,7 @@ constexpr int BlockRows = 36;
 
 QString defaultTemplatePath(SuiteServices& suite, int kind)
 {
-    return QDir(suite.templateDirectory()).filePath(suite.reportKey() + QString::number(kind) + ".vts");
+    return templatePath(suite, suite.reportKey(), kind);
 }
 
 QString reportTemplatePath(SuiteServices& suite, int kind)

@@ -14,7 +14,8 @@ class Workbook;
 }
 
 // The default template of report kind `kind` (1 to 3) of the current report:
-// the template directory + "/" + ReportKey + kind + ".vts". Activation (which option buttons
+// the template directory + "/" + ReportKey + kind + ".vts" (TemplateFiles.h maps what a file
+// name cannot hold). Activation (which option buttons
 // are enabled) and the layout both ask here.
 QString defaultTemplatePath(SuiteServices& suite, int kind);
 // The template the layout loads for `kind`: the file named by setting TALOR / ReportKey +
