@@ -27,8 +27,14 @@ public:
         std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
         return Answer::Ok;
     }
-    std::optional<QString> openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> openFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
     std::optional<quint32> chooseColour(QWidget*, quint32) override { return {}; }
     int execDialog(QDialog&) override { return 0; }
 };
@@ -47,7 +53,8 @@ bool save(QWidget& widget, const char* path)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     if (argc < 3) {
         std::fprintf(stderr, "usage: dialog_screenshots <select-report png> <designer png>\n");
@@ -61,7 +68,8 @@ int main(int argc, char** argv)
         PrintingUi ui;
         ReportConditions reports(suite);
         reports.add({QStringLiteral("夜班考勤"), QStringLiteral("banci='3'"), QString()});
-        reports.add({QStringLiteral("迟到早退"), QStringLiteral("(cdfz>0 or ztfz>0)"), QStringLiteral("(cdfz>0 or ztfz>0)")});
+        reports.add({QStringLiteral("迟到早退"), QStringLiteral("(cdfz>0 or ztfz>0)"),
+                     QStringLiteral("(cdfz>0 or ztfz>0)")});
         suite.setReportKey(QStringLiteral("夜班考勤"));
         suite.setReportOption(QStringLiteral("2"));
 

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -48,6 +49,7 @@ void frmFIELD::buildControls()
     m_list = new QListWidget(this);
     m_list->setObjectName(u"List1"_qs);
     m_list->setMinimumSize(200, 280);
+    m_list->installEventFilter(this);
     connect(m_list, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { chooseEntry(m_list->row(item)); });
 
@@ -97,6 +99,14 @@ void frmFIELD::chooseEntry(int row)
 
 bool frmFIELD::eventFilter(QObject* watched, QEvent* event)
 {
+    // Enter on a label chooses it, as a double-click does.
+    if (watched == m_list && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            chooseEntry(m_list->currentRow());
+            return true;
+        }
+    }
     // A hidden switch: a write that fails is not reported.
     if (watched == m_image && event->type() == QEvent::MouseButtonDblClick) {
         try {

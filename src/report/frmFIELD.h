@@ -16,7 +16,7 @@ class SuiteServices;
 // The field picker "指定项目[title]": List1 with an empty entry and the suite's field labels,
 // and where the chosen label goes: Option1 "更新单元" (the designer's active cell), Option2
 // "更新列头" (its column heading), Option3 "更新行头" (its row heading), remembered in MODEL8 /
-// "OPTION". A double-click on a label writes it and closes the picker. A double-click on the
+// "OPTION". A double-click on a label (or Enter) writes it and closes the picker. A double-click on the
 // picture Image1 is the hidden switch that stops the picker from opening for the report.
 class frmFIELD : public QDialog
 {

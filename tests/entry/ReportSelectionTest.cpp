@@ -45,7 +45,8 @@ protected:
         suite->writeSetting("TALOR", "考勤日报TABLE", "KQ0001", settings);
         suite->writeSetting("TALOR", "考勤日报IF", "YES", settings);
         window = std::make_unique<frmKQJL>(*suite, ui);
-        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(), *window);
+        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
+                                              *window);
         dialogs = std::make_unique<ReportDialogs>(*suite, ui, window.get());
         parts->connect(window->hooks(), dialogs.get());
         window->load();

@@ -148,7 +148,13 @@ TEST_F(DesignerWindowTest, ThePickerWritesItsThreeTargetsAndRemembersTheOption)
     doubleClick(3, 1);
     EXPECT_EQ(sheet->rowHeading(3), u"上班时间"_qs);
 
-    ui.dialogs.push_back(picker(1, 0)); // the empty entry removes the label
+    ui.dialogs.push_back([](QDialog& d) { // Enter on the empty entry removes the label
+        child<QRadioButton>(d, "Option1")->click();
+        auto* list = child<QListWidget>(d, "List1");
+        list->setCurrentRow(0);
+        QTest::keyClick(list, Qt::Key_Return);
+        return d.result();
+    });
     doubleClick(4, 3);
     EXPECT_TRUE(sheet->isEmpty(4, 3));
     EXPECT_EQ(ui.dialogsShown, QStringList(4, u"frmFIELD"_qs));
