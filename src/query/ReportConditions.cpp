@@ -99,6 +99,9 @@ QString ReportConditions::refusal(const ReportEdit& edit)
 
 QStringList ReportConditions::add(const ReportEdit& edit)
 {
+    // A report beyond the last one the list reads would be lost from sight.
+    if (reportCount() >= MaxReports)
+        return {QStringLiteral("报表已达%1个，不能再添加！").arg(MaxReports)};
     const int n = reportCount() + 1;
     write(m_suite.moduleKey() + CountKey, QString::number(n));
     write(entryKey(n), edit.name);

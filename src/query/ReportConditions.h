@@ -63,7 +63,8 @@ public:
     // then copying or deleting template files. They return what went wrong with the files
     // (one line each; the settings are written all the same); empty when all went well.
     // Add: count + 1, the new entry, its conditions; the built-in report's "1.vts" and
-    // "2.vts" copied to the new name (overwriting, never a file onto itself).
+    // "2.vts" copied to the new name (overwriting, never a file onto itself). With MaxReports
+    // reports already, nothing is written and the refusal is returned.
     QStringList add(const ReportEdit& edit);
     // Modify entry `index` (1 and up): the entry takes the name, the name the conditions. A
     // renamed report keeps its old keys and files under the old name.

@@ -112,6 +112,19 @@ TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
     EXPECT_EQ(reports.read(u"夜班"_qs).personCondition, u"memberid<>'9'"_qs);
 }
 
+TEST_F(ReportConditionsTest, AddStopsAtTheLastReportTheListReads)
+{
+    set(MK + "nBD", QString::number(ReportConditions::MaxReports - 1));
+    EXPECT_TRUE(reports.add({u"last"_qs, {}, {}}).isEmpty());
+    EXPECT_EQ(reports.reportList().size(), ReportConditions::MaxReports + 1);
+    EXPECT_EQ(reports.reportList().last(), u"last"_qs);
+    suite.settingsWrites.clear();
+    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}), QStringList{u"报表已达999个，不能再添加！"_qs});
+    EXPECT_TRUE(suite.settingsWrites.isEmpty());
+    set(MK + "nBD", u"5000"_qs);
+    EXPECT_EQ(reports.reportCount(), ReportConditions::MaxReports);
+}
+
 TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesAndNeverCopiesAFileOntoItself)
 {
     writeFile(MK + "1.vts", "one");
