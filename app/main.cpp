@@ -43,7 +43,8 @@ int runModule(QApplication& app, const QString& suiteFile)
 int usageError(const QString& text)
 {
     QTextStream(stderr) << "talor: " << text << "\n"
-                        << "usage: talor [--suite FILE] | talor demo --dir DIR ... (talor --help)" << Qt::endl;
+                        << "usage: talor [--suite FILE] | talor demo --dir DIR ... | talor report ... (talor --help)"
+                        << Qt::endl;
     return 2;
 }
 
