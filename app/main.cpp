@@ -3,7 +3,9 @@
 //   talor                      open the module on the demo suite (created on first run)
 //   talor --suite FILE         open the module on the suite configured in FILE
 //   talor demo --dir DIR ...   write a demo suite into DIR (see docs/suite-config.md)
+//   talor report --suite FILE ...  write one report into a workbook (talor report --help)
 
+#include "ReportCommand.h"
 #include "entry/ModuleRegistry.h"
 #include "suite/DemoCommand.h"
 #include "suite/LocalSuite.h"
@@ -41,7 +43,8 @@ int runModule(QApplication& app, const QString& suiteFile)
 int usageError(const QString& text)
 {
     QTextStream(stderr) << "talor: " << text << "\n"
-                        << "usage: talor [--suite FILE] | talor demo --dir DIR ... (talor --help)" << Qt::endl;
+                        << "usage: talor [--suite FILE] | talor demo --dir DIR ... | talor report ... (talor --help)"
+                        << Qt::endl;
     return 2;
 }
 
@@ -55,6 +58,10 @@ int main(int argc, char** argv)
     if (argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("demo")) {
         QCoreApplication app(argc, argv);
         return talor::runDemoCommand(app.arguments());
+    }
+    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("report")) {
+        QCoreApplication app(argc, argv);
+        return talor::runReportCommand(app.arguments());
     }
 
     QApplication app(argc, argv);

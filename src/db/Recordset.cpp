@@ -151,6 +151,7 @@ void Recordset::close()
     m_open = false;
     m_fields.clear();
     m_index.clear();
+    m_spelled.clear();
     m_kinds = {};
     m_payload = {};
     m_texts = {};
@@ -380,9 +381,14 @@ QString Recordset::conflictMessage() const
 
 int Recordset::fieldIndex(const QString& name) const
 {
+    // The names callers use are few and repeat for every row: each is folded once.
+    const auto known = m_spelled.constFind(name);
+    if (known != m_spelled.cend())
+        return *known;
     const auto it = m_index.constFind(name.toCaseFolded());
     if (it == m_index.cend())
         throw DatabaseError(QStringLiteral("the field %1 is not among the fields of: %2").arg(name, m_sql));
+    m_spelled.insert(name, *it);
     return *it;
 }
 

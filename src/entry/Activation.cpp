@@ -1,10 +1,10 @@
 #include "entry/Activation.h"
 
+#include "report/ReportLayout.h"
 #include "settings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <cmath>
 
@@ -41,11 +41,6 @@ bool Activation::needsRebuild() const
     return m_suite.refreshFlag() == 0;
 }
 
-QString Activation::templatePath(int kind) const
-{
-    return QDir(m_suite.templateDirectory()).filePath(m_suite.reportKey() + QString::number(kind) + ".vts");
-}
-
 OptionButtonsState Activation::optionButtons(const std::array<bool, 3>& enabledNow) const
 {
     OptionButtonsState out;
@@ -54,7 +49,7 @@ OptionButtonsState Activation::optionButtons(const std::array<bool, 3>& enabledN
     out.checked = option == "1" ? 1 : option == "2" ? 2 : 3;
     out.datePickerVisible = out.checked == 2;
     for (int kind = 1; kind <= 3; ++kind)
-        if (kind != out.checked && !QFileInfo(templatePath(kind)).isFile())
+        if (kind != out.checked && !QFileInfo(defaultTemplatePath(m_suite, kind)).isFile())
             out.enabled[size_t(kind - 1)] = false;
     return out;
 }

@@ -32,9 +32,6 @@ public:
     // button is never enabled again here.
     OptionButtonsState optionButtons(const std::array<bool, 3>& enabledNow) const;
 
-    // Template of report kind `kind` (1 to 3) of the current report: dir + "/" + ReportKey + k + ".vts".
-    QString templatePath(int kind) const;
-
     // The value of a colour setting; missing, empty, unreadable or 0 gives 11177215.
     static quint32 abnormalColour(const QString& setting);
     // Frame1's left edge: the toolbar's button width times the visible buttons, plus 200 twips.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "db/Recordset.h"
+#include "query/RecordQueries.h"
+#include "sheet/RecordDisplay.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -8,22 +10,13 @@
 
 namespace talor {
 
-// The main window's module state that the other parts of the module read and write.
-struct MainWindowState
+// The main window's module state that the other parts of the module read and write: what the
+// display reads (BlankZero, the abnormal colours, ReportTitle), what the queries read
+// (DeptCondition, PersonCondition, SuiteFilter), and the window's own flags.
+struct MainWindowState : SheetState, QueryState
 {
-    static constexpr quint32 DefaultAbnormalColour = 11177215; // 0xAA8CFF
-    static constexpr quint32 White = 16777215;
-
     bool DataChanged = false;
-    bool BlankZero = false;
-    QString DeptCondition;
-    QString PersonCondition;
-    QString SuiteFilter;
-    quint32 AbnormalColour1 = DefaultAbnormalColour;
-    quint32 AbnormalColour2 = DefaultAbnormalColour;
-    quint32 AbnormalColour3 = DefaultAbnormalColour;
     QString SetupIf;
-    QString ReportTitle;
     bool PrintRest = false;
 };
 

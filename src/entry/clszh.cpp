@@ -1,5 +1,7 @@
 #include "entry/clszh.h"
 
+#include "entry/ModuleParts.h"
+#include "entry/ReportDialogs.h"
 #include "entry/frmKQJL.h"
 
 namespace talor {
@@ -12,8 +14,13 @@ clszh::~clszh() = default;
 
 QString clszh::zh()
 {
-    if (!m_window)
+    if (!m_window) {
         m_window = std::make_unique<frmKQJL>(m_suite, m_ui, m_launcher);
+        m_parts = std::make_unique<ModuleParts>(m_suite, m_ui, m_window->state(), m_window->records(),
+                                                m_window->book(), *m_window);
+        m_dialogs = std::make_unique<ReportDialogs>(m_suite, m_ui, m_window.get());
+        m_parts->connect(m_window->hooks(), m_dialogs.get());
+    }
     m_window->showModal();
     return QString();
 }

@@ -7,10 +7,13 @@
 namespace talor {
 
 class ModuleLauncher;
+class ModuleParts;
+class ReportDialogs;
 class frmKQJL;
 
 // The module's public class: zh shows the main window frmKQJL modally with no owner and
-// returns the empty text when the operator has closed it. The window is created at the
+// returns the empty text when the operator has closed it. The parts of the module (layout,
+// queries, display, clicks) are built over the window and plugged into its hooks with it. The window is created at the
 // first call and kept: a later call shows the same window again, and its load runs again.
 class clszh : public SuiteComponent
 {
@@ -29,6 +32,8 @@ private:
     UiService& m_ui;
     ModuleLauncher* m_launcher;
     std::unique_ptr<frmKQJL> m_window;
+    std::unique_ptr<ModuleParts> m_parts; // the layout, queries, display and clicks over the window
+    std::unique_ptr<ReportDialogs> m_dialogs;
 };
 
 } // namespace talor

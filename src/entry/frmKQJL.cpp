@@ -16,6 +16,7 @@
 #include <QEventLoop>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -74,21 +75,20 @@ void frmKQJL::buildControls()
         m_currentNode = item;
         clickTree(item);
     });
+    m_tree->installEventFilter(this);
 
     m_list = new QListWidget(m_client);
     m_list->setObjectName("ListView1");
     m_list->setIconSize(QSize(16, 16));
     place(m_list, design::List);
     connect(m_list, &QListWidget::itemClicked, this, &frmKQJL::clickList);
+    m_list->installEventFilter(this);
 
     m_grid = new grid::SheetView(m_client);
     m_grid->setObjectName("F1Book1");
     m_grid->setWorkbook(m_book.get());
     place(m_grid, design::Grid);
-    connect(m_grid, &grid::SheetView::mouseButton, this, [this](int button, int shift, int x, int y) {
-        if (m_hooks.gridMouseButton)
-            runHook(QStringLiteral("表格"), [&] { m_hooks.gridMouseButton(button, shift, x, y); });
-    });
+    connectGridEvents();
 
     m_toolbar = new QToolBar(m_client);
     m_toolbar->setObjectName("Toolbar1");
@@ -274,6 +274,7 @@ void frmKQJL::arrangeControls()
     m_label[1]->move(twipsToPixels(out.label2Left, d), m_label[1]->y());
     m_label[2]->move(twipsToPixels(out.label3Left, d), m_label[2]->y());
     place(m_grid, out.grid);
+    placeGrid();
 
     // The toolbar spans the window; the status bar sits in the bottom margin.
     m_toolbar->resize(m_client->width(), m_toolbar->height());
@@ -288,6 +289,19 @@ bool frmKQJL::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_client && event->type() == QEvent::Resize && m_status)
         arrangeControls();
+    // Enter on the selected node or item works as a click on it.
+    if (event->type() == QEvent::KeyPress && (watched == m_tree || watched == m_list)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == m_list) {
+                clickList();
+            } else if (m_tree->currentItem()) {
+                m_currentNode = m_tree->currentItem();
+                clickTree(m_currentNode);
+            }
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -5,8 +5,10 @@
 #include "commands/ModuleMenus.h"
 #include "entry/Activation.h"
 #include "entry/ArrangeControls.h"
+#include "entry/MainWindowHooks.h"
 #include "entry/MainWindowLoad.h"
 #include "entry/MainWindowState.h"
+#include "entry/ModuleParts.h"
 
 #include <QMainWindow>
 #include <array>
@@ -37,20 +39,6 @@ class SheetView;
 class Workbook;
 } // namespace grid
 
-// The operations other parts of the module plug into the main window: the report layout,
-// the tree and list clicks, the select-report dialog and the edit, save and output commands.
-// An empty hook does nothing; a hook that throws ends with a message from the window.
-struct MainWindowHooks
-{
-    std::function<void()> layoutReport;                   // LayoutReport
-    std::function<void(QTreeWidgetItem* node)> treeClick; // TreeView1 node click
-    std::function<void()> listClick;                      // ListView1 item click
-    std::function<void()> selectReport;                   // MN01's dialog frmSQL0
-    std::function<void()> editContent, saveContent;       // MN02, MN03
-    std::function<void()> preview, print, exportExcel;    // MN04, MN05, MN06
-    std::function<void(int button, int shift, int x, int y)> gridMouseButton;
-};
-
 // The main window "考勤日报": department tree, employee list, grid, toolbar with the option
 // buttons, the sum box and the date picker, menus, labels and picture. Controls carry the
 // module's names as object names (TreeView1, Toolbar1, Option1, MN01, MNE1, ...).
@@ -59,7 +47,7 @@ struct MainWindowHooks
 // returns when the operator closes it (MN08 or the window box), after the unload step.
 // Activation runs after the first show, after every modal dialog the window opens, and after
 // an option click.
-class frmKQJL : public QMainWindow, private LoadTarget
+class frmKQJL : public QMainWindow, private LoadTarget, public ModuleView
 {
     Q_OBJECT
 
@@ -119,7 +107,19 @@ public:
     QStatusBar* StatusBar1() const { return m_status; }
     QAction* menuAction(MenuCommand command) const;
     // Sets the date picker without running its change reaction.
-    void setPickerDate(const QDate& date);
+    void setPickerDate(const QDate& date) override;
+
+    // ModuleView: what the clicks and the layout read from and write to the window.
+    bool discardUnsavedData() override;
+    std::optional<SelectedNode> selectedNode() const override;
+    std::optional<EmployeeItem> selectedEmployee() const override;
+    int employeeCount() const override;
+    void showEmployees(const QList<EmployeeItem>& items) override;
+    bool sumChecked() const override;
+    void setLabel(int number, const QString& text) override;
+    void showListError(const QString& message) override;
+    void setHeadingLayout(bool heading) override;
+    void showStatus(const QString& text) override;
 
     // The client area's inner width and height in twips (ArrangeControls' scale size).
     int scaleWidth() const;
@@ -143,6 +143,8 @@ private:
     // must not leave through the event loop.
     void runHook(const QString& step, const std::function<void()>& action);
     void place(QWidget* widget, const TwipsRect& rect);
+    void placeGrid();
+    void connectGridEvents();
     void reportFailure(const QString& step, const std::exception& error);
 
     // LoadTarget
@@ -169,6 +171,7 @@ private:
     QEventLoop* m_loop = nullptr;
     bool m_settingPicker = false;
     bool m_inTick = false;
+    bool m_gridCoversBanner = false;
     int m_loadCount = 0;
 
     QWidget* m_client = nullptr;

@@ -119,17 +119,18 @@ struct FieldRow
     int pickOrder;
 };
 
-// The field dictionary. Entries with an empty table apply to every table.
+// The field dictionary. Entries with an empty table apply to every table. The display format
+// of a text ("S") field is its maximum length, the size of its column.
 const FieldRow Fields[] = {
-    {"", "memberid", "工号", "S", "", 0, 0, 1, 1},
-    {"", "name", "姓名", "S", "", 0, 0, 1, 2},
-    {"", "depart", "部门", "S", "", 3, 0, 0, 3},
-    {"", "group0", "班组", "S", "", 2, 0, 0, 4},
-    {"", "team", "小组", "S", "", 1, 0, 0, 5},
-    {"", "czyxm", "操作员", "S", "", 0, 0, 1, 0},
+    {"", "memberid", "工号", "S", "20", 0, 0, 1, 1},
+    {"", "name", "姓名", "S", "40", 0, 0, 1, 2},
+    {"", "depart", "部门", "S", "80", 3, 0, 0, 3},
+    {"", "group0", "班组", "S", "80", 2, 0, 0, 4},
+    {"", "team", "小组", "S", "80", 1, 0, 0, 5},
+    {"", "czyxm", "操作员", "S", "40", 0, 0, 1, 0},
     {"KQ0001", "zhdate", "日期", "T", "yyyy-mm-dd", 0, 0, 1, 6},
     {"KQ0001", "ncolor", "异常标志", "I", "", 0, 0, 1, 0},
-    {"KQ0001", "banci", "班次", "S", "", 3, 0, 0, 7},
+    {"KQ0001", "banci", "班次", "S", "80", 3, 0, 0, 7},
     {"KQ0001", "sbsj", "上班时间", "Y", "hh:nn", 0, 0, 0, 8},
     {"KQ0001", "xbsj", "下班时间", "Y", "", 0, 0, 0, 9},
     {"KQ0001", "cdfz", "迟到分钟", "I", "", 0, 0, 0, 10},
@@ -137,20 +138,20 @@ const FieldRow Fields[] = {
     {"KQ0001", "cqgs", "出勤工时", "D", "#0.0", 0, 0, 0, 12},
     {"KQ0001", "jbgs", "加班工时", "D", "", 0, 0, 0, 13},
     {"KQ0001", "kggs", "旷工工时", "D", "", 0, 0, 0, 14},
-    {"KQ0001", "qjlb", "请假类别", "S", "", 3, 0, 0, 15},
+    {"KQ0001", "qjlb", "请假类别", "S", "80", 3, 0, 0, 15},
     {"KQ0001", "bxrq", "补休日期", "T", "", 0, 0, 0, 16},
-    {"KQ0001", "bz", "备注", "S", "", 0, 0, 0, 17},
-    {"KQ0001", "kqjl", "打卡记录", "S", "", 0, 1, 1, 0},
+    {"KQ0001", "bz", "备注", "S", "80", 0, 0, 0, 17},
+    {"KQ0001", "kqjl", "打卡记录", "S", "80", 0, 1, 1, 0},
     {"KQ0002", "zhdate", "日期", "T", "yyyy-mm-dd", 0, 0, 1, 6},
-    {"KQ0002", "jblb", "加班类别", "S", "", 3, 0, 0, 7},
+    {"KQ0002", "jblb", "加班类别", "S", "80", 3, 0, 0, 7},
     {"KQ0002", "jbks", "加班开始", "Y", "hh:nn", 0, 0, 0, 8},
     {"KQ0002", "jbjs", "加班结束", "Y", "hh:nn", 0, 0, 0, 9},
     {"KQ0002", "jbgs", "加班工时", "D", "", 0, 0, 0, 10},
-    {"KQ0002", "bz", "备注", "S", "", 0, 0, 0, 11},
-    {"YGZL", "sex", "性别", "S", "", 0, 0, 0, 6},
-    {"YGZL", "post", "岗位", "S", "", 0, 0, 0, 7},
-    {"BC0001", "code", "班次代码", "S", "", 0, 0, 0, 1},
-    {"BC0001", "name", "班次名称", "S", "", 0, 0, 0, 2},
+    {"KQ0002", "bz", "备注", "S", "80", 0, 0, 0, 11},
+    {"YGZL", "sex", "性别", "S", "4", 0, 0, 0, 6},
+    {"YGZL", "post", "岗位", "S", "40", 0, 0, 0, 7},
+    {"BC0001", "code", "班次代码", "S", "10", 0, 0, 0, 1},
+    {"BC0001", "name", "班次名称", "S", "20", 0, 0, 0, 2},
     {"BC0001", "sbsj", "上班时间", "Y", "hh:nn", 0, 0, 0, 3},
     {"BC0001", "xbsj", "下班时间", "Y", "hh:nn", 0, 0, 0, 4},
 };
@@ -345,6 +346,12 @@ void Generator::writeEmployees()
             e.team = nullText();
         else
             e.team = chance(500) ? QString::number(teamIndex + 1) : u(team.name);
+        // A few employees are not placed in a team, a group or a department at all.
+        if (i % 29 == 7) {
+            e.depart = e.group0 = e.team = nullText();
+        } else if (i % 13 == 5) {
+            e.group0 = e.team = nullText();
+        }
         // Production teams work in three shifts, and so do the night guards.
         const bool shifts = QByteArray(department->code) == "01" || QByteArray(team.name) == "夜班岗";
         e.shift = shifts ? &Shifts[QByteArray(team.name) == "夜班岗" ? 2 : teamIndex % 3] : &Shifts[0];
@@ -356,11 +363,6 @@ void Generator::writeEmployees()
     employees.finish();
 }
 
-bool isHoliday(const QDate& d)
-{
-    return (d.month() == 1 && d.day() == 1) || (d.month() == 5 && d.day() == 1) ||
-           (d.month() == 10 && d.day() <= 3);
-}
 
 void Generator::writeAttendance(DemoSummary& summary)
 {
@@ -384,7 +386,7 @@ void Generator::writeAttendance(DemoSummary& summary)
     for (const Employee& e : std::as_const(m_employees)) {
         for (int dayIndex = 0; dayIndex < m_options.days; ++dayIndex) {
             const QDate day = m_options.from.addDays(dayIndex);
-            const bool restDay = day.dayOfWeek() >= 6 || isHoliday(day);
+            const bool restDay = !DemoSuite::isWorkingDay(day);
             const QTime start = e.shift->start;
             const QTime end = start.addSecs(9 * 3600);
 
@@ -399,7 +401,7 @@ void Generator::writeAttendance(DemoSummary& summary)
                 banci = u(RestShift);
                 ncolor = nullInt();
                 if (chance(50)) {
-                    overtimeKind = isHoliday(day) ? u("3") : u("2");
+                    overtimeKind = DemoSuite::isHoliday(day) ? u("3") : u("2");
                     extra = chance(500) ? 8.0 : 4.0;
                     in = time(QTime(9, 0).addSecs(-pick(900)));
                     out = time(QTime(9, 0).addSecs(int(extra * 3600) + pick(1800)));
@@ -518,6 +520,25 @@ DemoSummary DemoSuite::fillDatabase(QSqlDatabase db, const DemoOptions& options)
     }
     summary.seconds = clock.elapsed() / 1000.0;
     return summary;
+}
+
+bool DemoSuite::isHoliday(const QDate& d)
+{
+    return (d.month() == 1 && d.day() == 1) || (d.month() == 5 && d.day() == 1) ||
+           (d.month() == 10 && d.day() <= 3);
+}
+
+bool DemoSuite::isWorkingDay(const QDate& d)
+{
+    return d.dayOfWeek() < 6 && !isHoliday(d);
+}
+
+QDate DemoSuite::firstWorkingDay(const QDate& from)
+{
+    QDate d = from;
+    while (!isWorkingDay(d))
+        d = d.addDays(1);
+    return d;
 }
 
 } // namespace talor

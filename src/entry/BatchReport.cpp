@@ -1,0 +1,136 @@
+#include "entry/BatchReport.h"
+
+#include "entry/Activation.h"
+#include "entry/TreeFill.h"
+#include "grid/Workbook.h"
+#include "query/ReportConditions.h"
+#include "settings/ModuleSettings.h"
+#include "suite/SuiteServices.h"
+#include "ui/UiService.h"
+
+namespace talor {
+
+namespace {
+
+// The operator of a batch run: there is none, so every question is refused.
+class NoOperator : public UiService
+{
+public:
+    Answer message(QWidget*, const QString&, Buttons buttons, const QString&) override
+    {
+        return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+    }
+    std::optional<QString> openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<quint32> chooseColour(QWidget*, quint32) override { return {}; }
+    int execDialog(QDialog&) override { return 0; }
+};
+
+} // namespace
+
+struct BatchReport::Parts
+{
+    NoOperator ui;
+    MainWindowState state;
+    ModuleRecordsets records;
+    grid::Workbook book;
+    std::unique_ptr<ModuleParts> parts;
+};
+
+BatchReport::BatchReport(SuiteServices& suite) : p(std::make_unique<Parts>()), m_suite(suite)
+{
+    p->parts = std::make_unique<ModuleParts>(suite, p->ui, p->state, p->records, p->book, static_cast<ModuleView&>(*this));
+}
+
+BatchReport::~BatchReport() = default;
+
+grid::Workbook& BatchReport::book()
+{
+    return p->book;
+}
+
+void BatchReport::showListError(const QString& message)
+{
+    throw BatchRequestError(message);
+}
+
+SelectedNode BatchReport::findNode(const QString& key)
+{
+    const TreeFillResult tree = fillDepartmentTree(m_suite, p->records.TreeRecords);
+    auto textOf = [&](const QString& nodeKey) -> const TreeNode* {
+        for (const TreeNode& node : tree.nodes)
+            if (node.key == nodeKey)
+                return &node;
+        return nullptr;
+    };
+    const TreeNode* node = textOf(key);
+    if (!node)
+        throw BatchRequestError(
+            QStringLiteral("the department tree has no node %1 (keys are ROOT, A + department, B + department + "
+                           "group, C + department + group + team)")
+                .arg(key));
+    SelectedNode selected{node->key, node->text, {}, {}};
+    if (const TreeNode* parent = textOf(node->parentKey)) {
+        selected.parentText = parent->text;
+        if (const TreeNode* grandparent = textOf(parent->parentKey))
+            selected.grandparentText = grandparent->text;
+    }
+    return selected;
+}
+
+void BatchReport::prepare(const BatchReportRequest& request)
+{
+    // The report is the built-in one or one of the reports the select-report dialog lists.
+    if (!request.report.isEmpty()) {
+        const QStringList reports = ReportConditions(m_suite).reportList();
+        if (!reports.contains(request.report))
+            throw BatchRequestError(
+                QStringLiteral("the suite has no report %1 (reports: %2)").arg(request.report, reports.join(", ")));
+    }
+    // The load's steps that the report depends on.
+    m_suite.setSavedTable(m_suite.currentTable());
+    m_suite.setReportKey(request.report.isEmpty() ? m_suite.moduleKey() : request.report);
+    ModuleSettings settings(m_suite);
+    const QString table = settings.readModule(QStringLiteral("TABLE"));
+    if (!table.isEmpty())
+        m_suite.setCurrentTable(table);
+    p->state.SuiteFilter = m_suite.filterText();
+    m_suite.setReportOption(QString::number(request.kind));
+    if (request.date.isValid())
+        m_suite.setReportDate(request.date);
+    if (request.from.isValid())
+        m_suite.setPeriodStart(request.from.toString(QStringLiteral("yyyy-MM-dd")));
+    if (request.to.isValid())
+        m_suite.setPeriodEnd(request.to.toString(QStringLiteral("yyyy-MM-dd")));
+    Activation(m_suite).readReportState(p->state);
+    m_sum = request.sum;
+
+    if (reportTemplatePath(m_suite, request.kind).isEmpty())
+        throw BatchRequestError(QStringLiteral("the report %1 has no template of kind %2 (%3)")
+                                    .arg(m_suite.reportKey())
+                                    .arg(request.kind)
+                                    .arg(defaultTemplatePath(m_suite, request.kind)));
+    m_node = findNode(request.node);
+}
+
+void BatchReport::run(const BatchReportRequest& request)
+{
+    if (request.kind == 1 && request.person.isEmpty())
+        throw BatchRequestError(QStringLiteral("a report of kind 1 needs the person (--person MEMBERID)"));
+    prepare(request);
+    p->parts->layoutReport();
+    SelectionClicks& clicks = p->parts->clicks();
+    clicks.treeClick();
+    if (request.kind != 1)
+        return;
+    const QString key = "A" + request.person;
+    for (const EmployeeItem& item : std::as_const(m_employees))
+        if (item.key == key)
+            m_employee = item;
+    if (!m_employee)
+        throw BatchRequestError(
+            QStringLiteral("the person %1 is not among the employees of node %2").arg(request.person, request.node));
+    clicks.listClick();
+}
+
+} // namespace talor

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "entry/ModuleParts.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <stdexcept>
+
+namespace talor {
+
+namespace grid {
+class Workbook;
+}
+
+// A request that names something the suite does not have (a node, a person, a report, a
+// date): the message says what and how it should look.
+class BatchRequestError : public std::runtime_error
+{
+public:
+    explicit BatchRequestError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromStdString(what()); }
+};
+
+// What `talor report` asks for.
+struct BatchReportRequest
+{
+    int kind = 2;        // 1, 2 or 3
+    QString node;        // a tree key: "ROOT", "A" + department, "B" + ..., "C" + ...
+    QString person;      // memberid, for kind 1
+    QDate date;          // kind 2's day; invalid keeps the suite's report date
+    QDate from, to;      // the period of kinds 1 and 3; invalid keeps the suite's period
+    QString report;      // a report name; empty for the module's own report
+    bool sum = false;    // Check1
+};
+
+// The report as the window would show it, without a window: the load's part that the report
+// needs (CurrentTable, ReportKey, the tree, the report's conditions and colours), then the
+// layout and the tree click (and for kind 1 the list click on the person) through the same
+// parts as the window, into a workbook of its own.
+class BatchReport : private ModuleView
+{
+public:
+    explicit BatchReport(SuiteServices& suite);
+    ~BatchReport() override;
+
+    // Throws BatchRequestError for an unknown node, person or report, DatabaseError and
+    // SuiteError for failures of the suite's database, GridFileError for a bad template.
+    void run(const BatchReportRequest& request);
+
+    grid::Workbook& book();
+    // Label1..Label3 after the run.
+    QString label(int number) const { return m_labels.value(number - 1); }
+
+private:
+    // ModuleView
+    bool discardUnsavedData() override { return true; }
+    std::optional<SelectedNode> selectedNode() const override { return m_node; }
+    std::optional<EmployeeItem> selectedEmployee() const override { return m_employee; }
+    int employeeCount() const override { return int(m_employees.size()); }
+    void showEmployees(const QList<EmployeeItem>& items) override { m_employees = items; }
+    bool sumChecked() const override { return m_sum; }
+    void setLabel(int number, const QString& text) override { m_labels[number - 1] = text; }
+    void showListError(const QString& message) override;
+    void setHeadingLayout(bool) override {}
+    void setPickerDate(const QDate&) override {}
+    void showStatus(const QString&) override {}
+
+    void prepare(const BatchReportRequest& request);
+    SelectedNode findNode(const QString& key);
+
+    struct Parts;
+    std::unique_ptr<Parts> p;
+    SuiteServices& m_suite;
+    std::optional<SelectedNode> m_node;
+    std::optional<EmployeeItem> m_employee;
+    QList<EmployeeItem> m_employees;
+    bool m_sum = false;
+    QStringList m_labels{QString(), QString(), QString()};
+};
+
+} // namespace talor

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "entry/MainWindowHooks.h"
+#include "entry/ModuleContext.h"
+#include "query/SelectionClicks.h"
+#include "report/ReportLayout.h"
+
+#include <memory>
+
+namespace talor {
+
+// The window side of the parts: the clicks' and the layout's views, and the status bar.
+class ModuleView : public SelectionView, public LayoutView
+{
+public:
+    virtual void showStatus(const QString& text) = 0;
+};
+
+// The module's dialogs that the parts open, built where widgets are (ReportDialogs for the
+// main window).
+class ModuleDialogs
+{
+public:
+    virtual ~ModuleDialogs() = default;
+    // MN01: the select-report dialog frmSQL0, modally.
+    virtual void selectReport() = 0;
+};
+
+// The wiring point of the module: builds the layout and the clicks over one context and
+// plugs them into the main window's hooks (clszh does this when zh first runs). The batch
+// report uses the same parts with a view of its own. Commands whose parts are not there yet
+// say so in the status bar.
+class ModuleParts
+{
+public:
+    ModuleParts(SuiteServices& suite, UiService& ui, MainWindowState& state, ModuleRecordsets& records,
+                grid::Workbook& book, ModuleView& view);
+
+    // `dialogs` null leaves the dialog commands saying that they are not available.
+    void connect(MainWindowHooks& hooks, ModuleDialogs* dialogs = nullptr);
+
+    ModuleContext& context() { return m_context; }
+    ReportLayout& layout() { return m_layout; }
+    SelectionClicks& clicks() { return m_clicks; }
+    void layoutReport() { m_layout.LayoutReport(m_view); }
+
+    // The status text of a command that is not available yet.
+    static QString notAvailable(const QString& caption) { return caption + QStringLiteral(": 此功能暂不可用"); }
+
+private:
+    ColumnFields m_columns;
+    ReportPatterns m_patterns;
+    ModuleContext m_context;
+    ModuleView& m_view;
+    ReportLayout m_layout;
+    SelectionClicks m_clicks;
+};
+
+} // namespace talor

@@ -1,0 +1,109 @@
+#include "query/RecordQueries.h"
+
+#include "db/SqlText.h"
+#include "suite/SuiteServices.h"
+
+namespace talor {
+
+namespace {
+
+// "(column='encoded' or column='name')"
+QString eitherForm(const QString& column, const QString& encoded, const QString& name)
+{
+    return "(" + column + "=" + sql::quoted(encoded) + " or " + column + "=" + sql::quoted(name) + ")";
+}
+
+} // namespace
+
+RecordQueries::RecordQueries(SuiteServices& suite) : m_suite(suite) {}
+
+void RecordQueries::setNames(const SelectedNode& node)
+{
+    QString department, group, team;
+    if (node.key == QLatin1String("ROOT")) {
+    } else if (node.key.startsWith(QLatin1Char('A'))) {
+        department = node.text;
+    } else if (node.key.startsWith(QLatin1Char('B'))) {
+        department = node.parentText;
+        group = node.text;
+    } else {
+        department = node.grandparentText;
+        group = node.parentText;
+        team = node.text;
+    }
+    m_suite.setDepartmentName(department);
+    m_suite.setGroupName(group);
+    m_suite.setTeamName(team);
+}
+
+QString RecordQueries::departmentFilter()
+{
+    const QString d = m_suite.departmentName();
+    const QString g = m_suite.groupName();
+    const QString t = m_suite.teamName();
+    if (d.isEmpty())
+        return {};
+    const QString key = m_suite.fieldCaption(QStringLiteral("depart"));
+    QString filter = eitherForm(QStringLiteral("depart"), m_suite.departmentCode(key, d), d);
+    if (!g.isEmpty())
+        filter += " and " + eitherForm(QStringLiteral("group0"), m_suite.groupCode(d, g), g);
+    if (!t.isEmpty())
+        filter += " and " + eitherForm(QStringLiteral("team"), m_suite.teamCode(d, g, t), t);
+    return filter;
+}
+
+QString RecordQueries::compose()
+{
+    const QString sql = m_suite.selectPart() + m_suite.fromPart() + m_suite.wherePart() + m_suite.orderPart();
+    m_suite.setComposedQuery(sql);
+    return sql;
+}
+
+QString RecordQueries::SQL0(const SelectedNode& node, const QString& suiteFilter)
+{
+    m_suite.setSelectPart(QStringLiteral("select *"));
+    m_suite.setFromPart(QStringLiteral(" from YGZL"));
+    setNames(node);
+    const QString filter = departmentFilter();
+    QString where = filter.isEmpty() ? QString() : " where " + filter;
+    if (!suiteFilter.isEmpty())
+        where += (where.isEmpty() ? " where " : " and ") + suiteFilter;
+    m_suite.setWherePart(where);
+    m_suite.setOrderPart(m_suite.departmentName().isEmpty() ? QStringLiteral(" order by depart,group0,team,memberid")
+                                                            : QStringLiteral(" order by memberid"));
+    return compose();
+}
+
+QString RecordQueries::SQL1(const SelectedNode& node, const QString& deptCondition)
+{
+    m_suite.setSelectPart(QStringLiteral("select *"));
+    m_suite.setFromPart(" from " + m_suite.currentTable());
+    QString where = " where zhdate=" + sql::dateLiteral(m_suite.reportDate(), m_suite.databaseKind());
+    setNames(node);
+    const QString filter = departmentFilter();
+    if (!filter.isEmpty())
+        where += " and " + filter;
+    const QString suiteFilter = m_suite.filterText();
+    if (!suiteFilter.isEmpty())
+        where += " and " + suiteFilter;
+    if (!deptCondition.isEmpty())
+        where += " and " + deptCondition;
+    m_suite.setWherePart(where);
+    m_suite.setOrderPart(QStringLiteral(" order by memberid"));
+    return compose();
+}
+
+QString RecordQueries::periodQuery(const QString& number, const QString& start, const QString& end,
+                                   const QString& personCondition)
+{
+    QString sql = "select * from " + m_suite.currentTable() + " where memberid=" + sql::quoted(number) +
+                  " and zhdate>=" + sql::dateLiteral(start, m_suite.databaseKind()) +
+                  " and zhdate<=" + sql::dateLiteral(end, m_suite.databaseKind());
+    if (!personCondition.isEmpty())
+        sql += " and " + personCondition;
+    sql += QStringLiteral(" order by zhdate");
+    m_suite.setComposedQuery(sql);
+    return sql;
+}
+
+} // namespace talor

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+
+namespace talor {
+
+class SuiteServices;
+
+// The conditions the queries read from the main window's state: the current report's
+// department and personal conditions (read at activation) and the suite's filter (at load).
+struct QueryState
+{
+    QString DeptCondition;
+    QString PersonCondition;
+    QString SuiteFilter;
+};
+
+// A tree node as the queries see it: its key ("ROOT", "A"..., "B"..., anything else a team)
+// and the texts of the node, its parent and its grandparent.
+struct SelectedNode
+{
+    QString key;
+    QString text;
+    QString parentText;
+    QString grandparentText;
+};
+
+// The record queries. Each builder writes its pieces into the suite services (select, from,
+// where and order parts, the composed query, the department, group and team names), where the
+// print runs read the same texts back, and returns the composed query.
+//
+// Names, codes, person numbers and period bounds go into the SQL with their quotes doubled,
+// so that a name with an apostrophe finds its rows and cannot change the statement; the
+// report conditions and the suite's filter are SQL typed by supervisors and stay verbatim.
+class RecordQueries
+{
+public:
+    explicit RecordQueries(SuiteServices& suite);
+
+    // SQL0: the employees of the node, from YGZL.
+    QString SQL0(const SelectedNode& node, const QString& suiteFilter);
+    // SQL1: the node's rows of CurrentTable on the suite's report date, with the suite's filter
+    // text and the department condition.
+    QString SQL1(const SelectedNode& node, const QString& deptCondition);
+    // The period query of one person: rows of CurrentTable from `start` to `end` (texts as the
+    // suite holds them), with the personal condition, by date.
+    QString periodQuery(const QString& number, const QString& start, const QString& end,
+                        const QString& personCondition);
+
+    // The department filter of the names the suite holds now, accepting both stored forms of
+    // department, group and team (encoded and plain); empty at the root.
+    QString departmentFilter();
+
+private:
+    // Writes the node's department, group and team names into the suite.
+    void setNames(const SelectedNode& node);
+    QString compose();
+
+    SuiteServices& m_suite;
+};
+
+} // namespace talor

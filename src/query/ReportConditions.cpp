@@ -1,0 +1,170 @@
+#include "query/ReportConditions.h"
+
+#include "io/FileWrite.h"
+#include "report/TemplateFiles.h"
+#include "settings/ModuleSettings.h"
+#include "suite/SuiteServices.h"
+#include "text/TextFunctions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+
+namespace talor {
+
+namespace {
+
+const QString Section = QString::fromLatin1(ModuleSettings::Section);
+const QString CountKey = QStringLiteral("nBD");
+const QString EntryKey = QStringLiteral("sBD");
+const QString DeptKey = QStringLiteral("BDTJ1");
+const QString PersonKey = QStringLiteral("BDTJ2");
+// The templates these dialogs copy and delete; kind 3 stays where it is.
+constexpr int CopiedKinds[] = {1, 2};
+
+bool hasLineBreak(const QString& text)
+{
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
+bool sameFile(const QString& a, const QString& b)
+{
+    return a == b || (QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath() &&
+                      !QFileInfo(a).canonicalFilePath().isEmpty());
+}
+
+} // namespace
+
+ReportConditions::ReportConditions(SuiteServices& suite) : m_suite(suite) {}
+
+QString ReportConditions::setting(const QString& key) const
+{
+    return ModuleSettings(m_suite).read(Section, key);
+}
+
+void ReportConditions::write(const QString& key, const QString& value)
+{
+    ModuleSettings(m_suite).write(Section, key, value);
+}
+
+QString ReportConditions::entryKey(int i) const
+{
+    return m_suite.moduleKey() + EntryKey + QString::number(i);
+}
+
+int ReportConditions::reportCount() const
+{
+    const double value = std::round(text::numericValue(setting(m_suite.moduleKey() + CountKey)));
+    if (!(value > 0))
+        return 0;
+    return value > MaxReports ? MaxReports : int(value);
+}
+
+QStringList ReportConditions::reportList() const
+{
+    QStringList list{m_suite.moduleKey()};
+    const int count = reportCount();
+    for (int i = 1; i <= count; ++i)
+        list << setting(entryKey(i));
+    return list;
+}
+
+int ReportConditions::currentIndex(const QStringList& list, const QString& current)
+{
+    const int found = int(list.indexOf(current));
+    return found >= 0 ? found : int(list.size()) - 1;
+}
+
+ReportEdit ReportConditions::read(const QString& name) const
+{
+    return {name, setting(name + DeptKey), setting(name + PersonKey)};
+}
+
+QString ReportConditions::refusal(const ReportEdit& edit)
+{
+    const QString lead = edit.name.trimmed();
+    for (const QChar c : {u'[', u';', u'#'})
+        if (lead.startsWith(c))
+            return QStringLiteral("报表名称不能以“%1”开头！").arg(c);
+    if (edit.name.contains(u'='))
+        return QStringLiteral("报表名称不能包含“=”！");
+    if (hasLineBreak(edit.name))
+        return QStringLiteral("报表名称不能包含换行符！");
+    if (hasLineBreak(edit.deptCondition))
+        return QStringLiteral("部门条件不能包含换行符！");
+    if (hasLineBreak(edit.personCondition))
+        return QStringLiteral("个人条件不能包含换行符！");
+    return {};
+}
+
+QStringList ReportConditions::add(const ReportEdit& edit)
+{
+    // A report beyond the last one the list reads would be lost from sight.
+    if (reportCount() >= MaxReports)
+        return {QStringLiteral("报表已达%1个，不能再添加！").arg(MaxReports)};
+    const int n = reportCount() + 1;
+    write(m_suite.moduleKey() + CountKey, QString::number(n));
+    write(entryKey(n), edit.name);
+    write(edit.name + DeptKey, edit.deptCondition);
+    write(edit.name + PersonKey, edit.personCondition);
+
+    QStringList problems;
+    for (const int kind : CopiedKinds) {
+        const QString source = templatePath(m_suite, m_suite.moduleKey(), kind);
+        const QString target = templatePath(m_suite, edit.name, kind);
+        if (!QFileInfo(source).isFile() || sameFile(source, target))
+            continue;
+        QFile in(source);
+        try {
+            if (!in.open(QIODevice::ReadOnly))
+                throw io::FileWriteError(QStringLiteral("%1: %2").arg(source, in.errorString()));
+            io::writeFileAtomically(target, in.readAll());
+        } catch (const io::FileWriteError& error) {
+            problems << QStringLiteral("模板文件未能复制：%1").arg(error.message());
+        }
+    }
+    return problems;
+}
+
+QStringList ReportConditions::modify(int index, const ReportEdit& edit)
+{
+    write(entryKey(index), edit.name);
+    write(edit.name + DeptKey, edit.deptCondition);
+    write(edit.name + PersonKey, edit.personCondition);
+    return {};
+}
+
+QStringList ReportConditions::remove(int index, const ReportEdit& edit)
+{
+    const int n = reportCount() - 1;
+    write(m_suite.moduleKey() + CountKey, QString::number(n));
+    for (int j = index; j <= n; ++j)
+        write(entryKey(j), setting(entryKey(j + 1)));
+    write(entryKey(n + 1), QString());
+
+    // A name that the built-in report or another entry still carries keeps what is its own.
+    if (reportList().contains(edit.name))
+        return {};
+    write(edit.name + DeptKey, QString());
+    write(edit.name + PersonKey, QString());
+    QStringList problems;
+    for (const int kind : CopiedKinds) {
+        const QString path = templatePath(m_suite, edit.name, kind);
+        QFile file(path);
+        if (QFileInfo(path).isFile() && !file.remove())
+            problems << QStringLiteral("模板文件未能删除：%1: %2").arg(path, file.errorString());
+    }
+    return problems;
+}
+
+void ReportConditions::choose(const QString& name)
+{
+    m_suite.setReportKey(name);
+}
+
+void ReportConditions::closed()
+{
+    m_suite.setRefreshFlag(0);
+}
+
+} // namespace talor

@@ -1,0 +1,287 @@
+#include "query/SelectionClicks.h"
+
+#include "db/Recordset.h"
+#include "grid/Workbook.h"
+#include "sheet/ColumnFields.h"
+#include "sheet/RecordDisplay.h"
+#include "sheet/SheetLayout.h"
+#include "sheet/TemplatePattern.h"
+#include "suite/SuiteServices.h"
+#include "text/TextFunctions.h"
+
+#include <functional>
+
+namespace talor {
+
+namespace {
+
+const QString Query = QStringLiteral("查询");
+const QString Department = QStringLiteral("部门");
+const QString PeriodJoin = QStringLiteral(" 至 ");
+
+// The one place where the grid is filled with many cells at once; the place to batch the
+// sheet's recalculation and signals over the whole fill.
+void fillSheet(grid::Sheet& sheet, const std::function<void()>& fill)
+{
+    Q_UNUSED(sheet);
+    fill();
+}
+
+// The day of the month of a record's zhdate (a date, or a date text); 0 when unreadable.
+int dayOfRecord(const Recordset& records)
+{
+    const QVariant value = records.value(QStringLiteral("zhdate"));
+    if (value.metaType().id() == QMetaType::QDate)
+        return value.toDate().day();
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime().date().day();
+    const auto read = text::parseDateTime(value.toString());
+    return read ? read->date().day() : 0;
+}
+
+QDate dateOf(const QString& text)
+{
+    const auto read = text::parseDateTime(text);
+    return read ? read->date() : QDate();
+}
+
+} // namespace
+
+SelectionClicks::SelectionClicks(const Parts& parts, SelectionView& view)
+    : m_parts(parts), m_view(view), m_queries(parts.suite)
+{}
+
+grid::Sheet& SelectionClicks::sheet()
+{
+    return m_parts.book.active();
+}
+
+void SelectionClicks::setSheetName(const QString& name)
+{
+    m_parts.book.setSheetName(1, name);
+}
+
+QString SelectionClicks::nodeNames() const
+{
+    SuiteServices& suite = m_parts.suite;
+    return suite.departmentName() + suite.groupName() + suite.teamName();
+}
+
+QString SelectionClicks::listErrorText(const QString& query, const QString& actionText, int rowCursor)
+{
+    return "bSQL:" + query + " --- str2:" + actionText + " --- j:" + QString::number(rowCursor);
+}
+
+std::array<QDate, 32> SelectionClicks::dayRowDates(const QString& start, const QString& end)
+{
+    // Entry r - 5 labels row r: days 1..31 on rows 5..35; row 36 is the block's sum row.
+    std::array<QDate, 32> rows{};
+    const QDate from = dateOf(start);
+    const QDate to = dateOf(end);
+    if (!from.isValid() || !to.isValid())
+        return rows;
+    // A period longer than a month places several dates on one row; the row shows the first.
+    int found = 0;
+    for (QDate d = from; d <= to && found < 31; d = d.addDays(1)) {
+        QDate& slot = rows[size_t(d.day() - 1)];
+        if (!slot.isValid()) {
+            slot = d;
+            ++found;
+        }
+    }
+    return rows;
+}
+
+void SelectionClicks::treeClick()
+{
+    if (!m_view.discardUnsavedData())
+        return;
+    const std::optional<SelectedNode> node = m_view.selectedNode();
+    if (!node)
+        return;
+    SuiteServices& suite = m_parts.suite;
+    ActionText = suite.action(Query);
+    suite.setViewName(suite.tableLookup(QString(), suite.currentTable()));
+    const QString kind = suite.reportOption();
+    const SheetState& state = m_parts.sheetState;
+
+    if (kind == QLatin1String("1")) {
+        Recordset& records = m_parts.EmployeeRecords;
+        records.open(m_queries.SQL0(*node, m_parts.queryState.SuiteFilter), suite.connection());
+        QList<EmployeeItem> items;
+        for (; !records.eof(); records.moveNext()) {
+            const QString number = records.text(QStringLiteral("memberid"));
+            items.append({"A" + number, number + " " + records.text(QStringLiteral("name"))});
+        }
+        m_view.showEmployees(items);
+    } else if (kind == QLatin1String("2")) {
+        m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition), suite.connection());
+        showRecords();
+        m_view.setLabel(2, suite.reportDate().toString(QStringLiteral("yyyy-MM-dd")));
+        const QString names = nodeNames();
+        const QString place =
+            suite.departmentName().isEmpty() && suite.groupName().isEmpty() ? suite.organisationName() : names;
+        m_view.setLabel(3, place);
+        setSheetName(place + state.ReportTitle);
+    } else if (kind == QLatin1String("3")) {
+        showPeriodOfNode(*node);
+    }
+    m_view.setLabel(1, state.ReportTitle);
+}
+
+void SelectionClicks::showRecords()
+{
+    Recordset& records = m_parts.EmployeeRecords;
+    grid::Sheet& grid = sheet();
+    const int header = headerRows(sheetLayoutOf(grid));
+    const int columns = grid.lastColumn();
+    const TemplatePattern& pattern = m_parts.patterns.dataRow;
+    RecordDisplay display(m_parts.suite, m_parts.sheetState, m_parts.columns, grid);
+    RowCursor = 0;
+    fillSheet(grid, [&] {
+        for (; !records.eof(); records.moveNext()) {
+            ++RowCursor;
+            if (!pattern.isEmpty())
+                pattern.stamp(grid, RowCursor + header);
+            display.DisplayMRecord(records, RowCursor + header, columns);
+            grid.setActiveCell(1, 1);
+        }
+        if (RowCursor > 0)
+            records.moveFirst();
+        if (RowCursor > 0) {
+            grid.setLastRow(RowCursor + header);
+            if (m_view.sumChecked()) {
+                const int sumRow = grid.lastRow() + 1;
+                grid.setLastRow(sumRow);
+                display.DisplaySum(header, sumRow, columns);
+            }
+        } else {
+            const int row = header + 1;
+            grid.setLastRow(row);
+            if (!pattern.isEmpty())
+                pattern.stamp(grid, row);
+            for (int c = 1; c <= columns; ++c)
+                if (grid.formula(row, c).isEmpty())
+                    grid.setPlainText(row, c, QString());
+        }
+    });
+}
+
+void SelectionClicks::writeDayRows(int blockTop, const std::array<QDate, 32>& dates, int columns)
+{
+    grid::Sheet& grid = sheet();
+    for (int r = 5; r <= BlockRows; ++r) {
+        const int row = blockTop + r;
+        const QDate& day = dates[size_t(r - 5)];
+        if (day.isValid()) {
+            grid.setText(row, 1, day.toString(QStringLiteral("yyyy-MM-dd")));
+            grid.setNumber(row, 2, day.dayOfWeek() % 7);
+        } else {
+            grid.setPlainText(row, 1, QString());
+            grid.setPlainText(row, 2, QString());
+        }
+        for (int c = 5; c <= columns; ++c)
+            if (grid.formula(row, c).isEmpty())
+                grid.setPlainText(row, c, QString());
+    }
+}
+
+void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
+{
+    SuiteServices& suite = m_parts.suite;
+    Recordset& persons = m_parts.PersonTemplateRecords;
+    Recordset& records = m_parts.EmployeeRecords;
+    persons.open(m_queries.SQL0(node, m_parts.queryState.SuiteFilter), suite.connection());
+    const QString start = suite.periodStart();
+    const QString end = suite.periodEnd();
+    const std::array<QDate, 32> dates = dayRowDates(start, end);
+    const QString names = nodeNames();
+    const QString title = m_parts.sheetState.ReportTitle;
+    grid::Sheet& grid = sheet();
+    const int columns = grid.lastColumn();
+    const TemplatePattern& block = m_parts.patterns.block;
+    RecordDisplay display(suite, m_parts.sheetState, m_parts.columns, grid);
+
+    auto writeBlock = [&](int top, const QString& header) {
+        grid.setPlainText(top + 3, 1, header);
+        grid.setPlainText(top + 3, columns, start + PeriodJoin + end);
+        setSheetName(grid.text(top + 3, 1) + title);
+    };
+    BlockCursor = 0;
+    fillSheet(grid, [&] {
+        for (; !persons.eof(); persons.moveNext()) {
+            const int top = BlockRows * BlockCursor;
+            if (!block.isEmpty())
+                block.stamp(grid, top + 1);
+            const QString number = persons.text(QStringLiteral("memberid"));
+            records.open(m_queries.periodQuery(number, start, end, m_parts.queryState.PersonCondition),
+                         suite.connection());
+            writeDayRows(top, dates, columns);
+            for (; !records.eof(); records.moveNext()) {
+                const int day = dayOfRecord(records);
+                if (day >= 1 && day <= 31)
+                    display.DisplayMRecord(records, top + 4 + day, columns);
+            }
+            display.DisplaySum(top + 4, top + BlockRows, columns);
+            grid.setLastRow(top + BlockRows);
+            writeBlock(top, persons.text(QStringLiteral("name")) + "(" + number + "," + names + ")");
+            ++BlockCursor;
+        }
+        if (BlockCursor == 0) {
+            if (!block.isEmpty())
+                block.stamp(grid, 1);
+            writeDayRows(0, dates, columns);
+            grid.setLastRow(BlockRows);
+            writeBlock(0, QStringLiteral("姓名(工号,") + names + ")");
+        }
+    });
+}
+
+void SelectionClicks::listClick()
+{
+    if (!m_view.discardUnsavedData())
+        return;
+    if (m_view.employeeCount() == 0)
+        return;
+    const std::optional<EmployeeItem> item = m_view.selectedEmployee();
+    if (!item)
+        return;
+    SuiteServices& suite = m_parts.suite;
+    const QString number = item->key.mid(1);
+    const QString name = item->text.mid(item->key.size()).trimmed();
+    suite.setPersonNumber(number);
+    suite.setPersonName(name);
+    RowCursor = 0;
+    try {
+        ActionText = suite.action(Query);
+        Recordset& records = m_parts.EmployeeRecords;
+        records.open(m_queries.periodQuery(number, suite.periodStart(), suite.periodEnd(),
+                                           m_parts.queryState.PersonCondition),
+                     suite.connection());
+        if (!records.eof()) {
+            auto decoded = [&](const QString& field, const std::function<QString(const QString&)>& decode) {
+                return records.isNull(field) ? QString() : decode(records.text(field));
+            };
+            const QString d = decoded(QStringLiteral("depart"),
+                                      [&](const QString& code) { return suite.categoryName(Department, code); });
+            const QString g =
+                decoded(QStringLiteral("group0"), [&](const QString& code) { return suite.groupName(d, code); });
+            const QString t =
+                decoded(QStringLiteral("team"), [&](const QString& code) { return suite.teamName(d, g, code); });
+            suite.setDepartmentName(d);
+            suite.setGroupName(g);
+            suite.setTeamName(t);
+        }
+        showRecords();
+    } catch (const std::exception&) {
+        m_view.showListError(listErrorText(suite.composedQuery(), ActionText, RowCursor));
+        return;
+    }
+    m_view.setLabel(2, suite.periodStart() + PeriodJoin + suite.periodEnd());
+    const QString label3 = name + "(" + number + "," + nodeNames() + ")";
+    m_view.setLabel(3, label3);
+    setSheetName(label3 + m_parts.sheetState.ReportTitle);
+    m_view.setLabel(1, m_parts.sheetState.ReportTitle);
+}
+
+} // namespace talor

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "query/RecordQueries.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace talor {
+
+class ColumnFields;
+class Recordset;
+class SuiteServices;
+struct ReportPatterns;
+struct SheetState;
+namespace grid {
+class Sheet;
+class Workbook;
+} // namespace grid
+
+// An item of the employee list: key "A" + memberid, text memberid + " " + name.
+struct EmployeeItem
+{
+    QString key;
+    QString text;
+    bool operator==(const EmployeeItem&) const = default;
+};
+
+// What the clicks need from the window (or from a batch run without one): the selected tree
+// node and list item, the sum box, the labels, the employee list and the operator's answers.
+class SelectionView
+{
+public:
+    virtual ~SelectionView() = default;
+    // The unsaved-data guard: true when the click may go on (the operator's OK clears the
+    // unsaved state); false leaves everything as it is.
+    virtual bool discardUnsavedData() = 0;
+    // The tree's selected node; nothing when none is selected.
+    virtual std::optional<SelectedNode> selectedNode() const = 0;
+    // The list's selected item; nothing when none is selected.
+    virtual std::optional<EmployeeItem> selectedEmployee() const = 0;
+    virtual int employeeCount() const = 0;
+    // Replaces the employee list (image 18 for every item).
+    virtual void showEmployees(const QList<EmployeeItem>& items) = 0;
+    // Check1 ("合计") is ticked.
+    virtual bool sumChecked() const = 0;
+    // Label1..Label3.
+    virtual void setLabel(int number, const QString& text) = 0;
+    // The list click's error message (OK button only, the application's title).
+    virtual void showListError(const QString& message) = 0;
+};
+
+// The department tree and employee list clicks: the guard, the queries, and the grid filled
+// by the record display for report kind 1 (the employee list, then one person's period), 2
+// (a node's employees on one day, with the optional sum row) and 3 (one 36-row block per
+// employee over the period, each with its day rows and sum row).
+class SelectionClicks
+{
+public:
+    struct Parts
+    {
+        SuiteServices& suite;
+        const QueryState& queryState;
+        const SheetState& sheetState;
+        Recordset& EmployeeRecords;
+        Recordset& PersonTemplateRecords;
+        const ColumnFields& columns;
+        const ReportPatterns& patterns;
+        grid::Workbook& book;
+    };
+
+    SelectionClicks(const Parts& parts, SelectionView& view);
+
+    // TreeView1's node click, on the selected node.
+    void treeClick();
+    // ListView1's item click, on the selected item (report kind 1). Errors after its start
+    // are shown as the message "bSQL:... --- str2:... --- j:..." and end the click.
+    void listClick();
+
+    QString ActionText;
+    int RowCursor = 0;
+    int BlockCursor = 0;
+
+    static constexpr int BlockRows = 36;
+    // The dates labelling day rows 5..36 of a person block: row r shows the date of the period
+    // whose day of the month is r - 4 (the row the records of that date are placed on), or
+    // nothing when the period has no such day. Invalid bounds give no dates.
+    static std::array<QDate, 32> dayRowDates(const QString& start, const QString& end);
+    // The list click's error text.
+    static QString listErrorText(const QString& query, const QString& actionText, int rowCursor);
+
+private:
+    grid::Sheet& sheet();
+    // Kinds 1 and 2: the records of EmployeeRecords from the first data row on, with the sum
+    // row when Check1 is ticked, or one cleared row when there are none.
+    void showRecords();
+    void showPeriodOfNode(const SelectedNode& node);
+    void writeDayRows(int blockTop, const std::array<QDate, 32>& dates, int columns);
+    void setSheetName(const QString& name);
+    QString nodeNames() const;
+
+    Parts m_parts;
+    SelectionView& m_view;
+    RecordQueries m_queries;
+};
+
+} // namespace talor

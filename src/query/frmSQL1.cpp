@@ -1,0 +1,114 @@
+#include "query/frmSQL1.h"
+
+#include "ui/UiService.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace talor {
+
+frmSQL1::frmSQL1(ReportConditions& reports, UiService& ui, EditMode mode, int index, const QString& selected,
+                 QWidget* parent)
+    : QDialog(parent), m_reports(reports), m_ui(ui), m_mode(mode), m_index(index)
+{
+    setObjectName(u"frmSQL1"_qs);
+    setWindowTitle(u"报表条件"_qs);
+    setFont(QFont(u"WenQuanYi Micro Hei"_qs, 10));
+    buildControls();
+
+    // Activate, by EditMode.
+    switch (mode) {
+    case EditMode::Add:
+        setWindowTitle(u"添加样式条件"_qs);
+        break;
+    case EditMode::Modify:
+    case EditMode::Delete: {
+        setWindowTitle(mode == EditMode::Modify ? u"修改样式条件"_qs : u"删除样式条件"_qs);
+        const ReportEdit shown = m_reports.read(selected);
+        m_name->setText(shown.name);
+        m_dept->setText(shown.deptCondition);
+        m_person->setText(shown.personCondition);
+        // What is deleted is the selected report, as shown.
+        for (QLineEdit* text : {m_name, m_dept, m_person})
+            text->setReadOnly(mode == EditMode::Delete);
+        break;
+    }
+    case EditMode::None:
+        break;
+    }
+}
+
+void frmSQL1::buildControls()
+{
+    auto text = [this](const QString& name) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(name);
+        edit->setMinimumWidth(320);
+        return edit;
+    };
+    m_name = text(u"Text1"_qs);
+    m_dept = text(u"Text2"_qs);
+    m_person = text(u"Text3"_qs);
+
+    auto* form = new QFormLayout;
+    auto* nameLabel = new QLabel(u"报表名称"_qs, this);
+    nameLabel->setObjectName(u"Label1"_qs);
+    nameLabel->setBuddy(m_name);
+    form->addRow(nameLabel, m_name);
+    form->addRow(new QLabel(u"部门条件"_qs, this), m_dept);
+    form->addRow(new QLabel(u"个人条件"_qs, this), m_person);
+
+    auto* ok = new QPushButton(u"&Y 确定"_qs, this);
+    ok->setObjectName(u"Command1"_qs);
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(u"&N 取消"_qs, this);
+    cancel->setObjectName(u"Command2"_qs);
+    connect(ok, &QPushButton::clicked, this, &frmSQL1::apply);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+}
+
+void frmSQL1::apply()
+{
+    const ReportEdit edit{m_name->text(), m_dept->text(), m_person->text()};
+    if (const QString refusal = ReportConditions::refusal(edit); !refusal.isEmpty()) {
+        m_ui.message(this, refusal);
+        return;
+    }
+    QStringList problems;
+    try {
+        switch (m_mode) {
+        case EditMode::Add:
+            problems = m_reports.add(edit);
+            break;
+        case EditMode::Modify:
+            problems = m_reports.modify(m_index, edit);
+            break;
+        case EditMode::Delete:
+            problems = m_reports.remove(m_index, edit);
+            break;
+        case EditMode::None:
+            break;
+        }
+    } catch (const std::exception& error) {
+        // The list shows afterwards what the settings hold now.
+        problems << QString::fromUtf8(error.what());
+    }
+    if (!problems.isEmpty())
+        m_ui.message(this, problems.join(u'\n'));
+    accept();
+}
+
+} // namespace talor

@@ -1,0 +1,212 @@
+#include "report/frmMODEL.h"
+
+#include "grid/SheetView.h"
+#include "grid/Workbook.h"
+#include "report/frmFIELD.h"
+#include "ui/UiService.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QTableWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace talor {
+
+frmMODEL::frmMODEL(SuiteServices& suite, UiService& ui, QWidget* parent)
+    : QDialog(parent), m_suite(suite), m_ui(ui), m_book(std::make_unique<grid::Workbook>()),
+      m_designer(suite, *m_book)
+{
+    setObjectName(u"frmMODEL"_qs);
+    setFont(QFont(u"WenQuanYi Micro Hei"_qs, 10));
+    buildControls();
+    const QString error = m_designer.load();
+    setWindowTitle(m_designer.caption());
+    showFieldMap();
+    if (!error.isEmpty())
+        m_ui.message(this, u"模板文件无法打开：\n"_qs + error);
+}
+
+frmMODEL::~frmMODEL()
+{
+    // The grid shows the book: let it go before the book does.
+    m_grid->setWorkbook(nullptr);
+}
+
+void frmMODEL::buildControls()
+{
+    auto* menus = new QMenuBar(this);
+    QMenu* menu = menus->addMenu(u"模板"_qs);
+    menu->setObjectName(u"MNA"_qs);
+    m_toolbar = new QToolBar(this);
+    m_toolbar->setObjectName(u"Toolbar1"_qs);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    const struct
+    {
+        const char* caption;
+        void (frmMODEL::*handler)();
+        QKeySequence shortcut;
+    } items[6] = {
+        {"打开", &frmMODEL::openTemplate, QKeySequence::Open},
+        {"插入", &frmMODEL::insertColumn, Qt::CTRL | Qt::Key_Plus},
+        {"移除", &frmMODEL::removeColumn, Qt::CTRL | Qt::Key_Minus},
+        {"编辑", &frmMODEL::startEditing, Qt::Key_F2},
+        {"保存", &frmMODEL::saveTemplate, QKeySequence::Save},
+        {"退出", &frmMODEL::reject, Qt::CTRL | Qt::Key_Q},
+    };
+    for (size_t i = 0; i < 6; ++i) {
+        QAction* action = menu->addAction(QString::fromUtf8(items[i].caption));
+        action->setObjectName(u"MN0"_qs + QString::number(i + 1));
+        action->setShortcut(items[i].shortcut);
+        const auto handler = items[i].handler;
+        connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        m_toolbar->addAction(action);
+        m_commands[i] = action;
+    }
+
+    m_grid = new grid::SheetView(this);
+    m_grid->setObjectName(u"F1Book1"_qs);
+    m_grid->setWorkbook(m_book.get());
+    connect(m_grid, &grid::SheetView::cellClicked, this,
+            [this](int row, int col) { m_designer.cellClick(row, col); });
+    connect(m_grid, &grid::SheetView::cellDoubleClicked, this, &frmMODEL::gridDoubleClick);
+
+    m_fieldMap = new QTableWidget(0, 3, this);
+    m_fieldMap->setObjectName(u"FieldMap"_qs);
+    m_fieldMap->setHorizontalHeaderLabels({u"列"_qs, u"项目"_qs, u"字段"_qs});
+    m_fieldMap->verticalHeader()->hide();
+    m_fieldMap->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fieldMap->setSelectionMode(QAbstractItemView::NoSelection);
+    m_fieldMap->horizontalHeader()->setStretchLastSection(true);
+    m_fieldMap->setColumnWidth(0, 36);
+    m_fieldMap->setColumnWidth(1, 90);
+    m_fieldMap->setFixedWidth(240);
+
+    // The field table follows every change of the template, once per turn of the event loop.
+    auto queueMap = [this] {
+        if (m_mapQueued)
+            return;
+        m_mapQueued = true;
+        QMetaObject::invokeMethod(
+            this, [this] { showFieldMap(); }, Qt::QueuedConnection);
+    };
+    auto attachSheet = [this, queueMap] {
+        for (const auto& c : std::as_const(m_sheetConnections))
+            disconnect(c);
+        grid::Sheet* sheet = &m_book->active();
+        m_sheetConnections = {connect(sheet, &grid::Sheet::cellsChanged, this, queueMap),
+                              connect(sheet, &grid::Sheet::headingsChanged, this, queueMap),
+                              connect(sheet, &grid::Sheet::reset, this, queueMap),
+                              connect(sheet, &grid::Sheet::extentChanged, this, queueMap)};
+    };
+    connect(m_book.get(), &grid::Workbook::sheetsChanged, this, [attachSheet, queueMap] {
+        attachSheet();
+        queueMap();
+    });
+    connect(m_book.get(), &grid::Workbook::activeSheetChanged, this, attachSheet);
+    attachSheet();
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(m_grid, 1);
+    body->addWidget(m_fieldMap);
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menus);
+    layout->addWidget(m_toolbar);
+    layout->addLayout(body, 1);
+    resize(900, 560);
+}
+
+void frmMODEL::showFieldMap()
+{
+    m_mapQueued = false;
+    const QList<DesignedColumn> columns = m_designer.designedColumns();
+    m_fieldMap->setRowCount(int(columns.size()));
+    for (int i = 0; i < columns.size(); ++i) {
+        const DesignedColumn& column = columns[i];
+        const bool unknown = !column.label.isEmpty() && column.field.isEmpty();
+        const QString cells[3] = {QString::number(column.column), column.label,
+                                  unknown ? u"（无此字段）"_qs : column.field};
+        for (int c = 0; c < 3; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (unknown)
+                item->setForeground(Qt::red);
+            m_fieldMap->setItem(i, c, item);
+        }
+    }
+}
+
+void frmMODEL::showRefusal(const QString& message)
+{
+    if (!message.isEmpty())
+        m_ui.message(this, message);
+}
+
+void frmMODEL::openTemplate()
+{
+    const TemplateFileDialog dialog = m_designer.fileDialog();
+    const std::optional<QString> chosen =
+        m_ui.openFile(this, dialog.filter, dialog.directory, dialog.presetName);
+    if (!chosen)
+        return;
+    try {
+        m_designer.open(*chosen);
+    } catch (const grid::GridFileError& error) {
+        m_ui.message(this, u"模板文件无法打开：\n"_qs + error.message());
+    }
+    showFieldMap();
+}
+
+void frmMODEL::insertColumn()
+{
+    showRefusal(m_designer.insertColumn());
+    showFieldMap();
+}
+
+void frmMODEL::removeColumn()
+{
+    showRefusal(m_designer.removeColumn());
+    showFieldMap();
+}
+
+void frmMODEL::startEditing()
+{
+    m_designer.startEditing();
+}
+
+void frmMODEL::saveTemplate()
+{
+    const TemplateFileDialog dialog = m_designer.fileDialog();
+    m_designer.prepareSave();
+    const std::optional<QString> chosen =
+        m_ui.saveFile(this, dialog.filter, dialog.directory, dialog.presetName);
+    if (!chosen)
+        return;
+    try {
+        m_designer.save(*chosen);
+    } catch (const grid::GridFileError& error) {
+        m_ui.message(this, u"模板文件无法保存：\n"_qs + error.message());
+    }
+}
+
+void frmMODEL::gridDoubleClick(int row, int col)
+{
+    if (m_designer.editing()) {
+        m_book->active().setActiveCell(row, col);
+        m_grid->startEdit();
+        return;
+    }
+    try {
+        if (!m_designer.pickerAllowed())
+            return;
+        m_book->active().setActiveCell(row, col);
+        frmFIELD picker(m_suite, m_designer, this);
+        m_ui.execDialog(picker);
+    } catch (const std::exception& error) {
+        m_ui.message(this, QString::fromUtf8(error.what()));
+    }
+    showFieldMap();
+}
+
+} // namespace talor

@@ -1,0 +1,64 @@
+#include "sheet/TemplatePattern.h"
+
+#include "grid/formula/Formula.h"
+
+namespace talor {
+
+void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int columns)
+{
+    clear();
+    m_firstRow = row1;
+    if (columns < 1 || row2 < row1)
+        return;
+    m_rows = row2 - row1 + 1;
+    for (int r = row1; r <= row2; ++r)
+        for (int c = 1; c <= columns; ++c) {
+            Cell cell;
+            cell.row = r - row1;
+            cell.col = c;
+            cell.format = sheet.formatById(sheet.formatId(r, c));
+            const QString formula = sheet.formula(r, c);
+            if (!formula.isEmpty()) {
+                cell.kind = Cell::Kind::Formula;
+                cell.text = formula;
+            } else if (sheet.isEmpty(r, c)) {
+                cell.kind = Cell::Kind::Empty;
+            } else if (sheet.isNumber(r, c)) {
+                cell.kind = Cell::Kind::Number;
+                cell.number = sheet.number(r, c);
+            } else {
+                cell.kind = Cell::Kind::Text;
+                cell.text = sheet.text(r, c);
+            }
+            m_cells.push_back(std::move(cell));
+        }
+}
+
+void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
+{
+    const int moved = topRow - m_firstRow;
+    for (const Cell& cell : m_cells) {
+        const int row = topRow + cell.row;
+        switch (cell.kind) {
+        case Cell::Kind::Formula:
+            sheet.setText(row, cell.col,
+                          moved == 0 ? cell.text : grid::formula::Formula::parse(cell.text).copied(moved, 0));
+            break;
+        case Cell::Kind::Number:
+            sheet.setNumber(row, cell.col, cell.number);
+            break;
+        case Cell::Kind::Text:
+            sheet.setPlainText(row, cell.col, cell.text);
+            break;
+        case Cell::Kind::Empty:
+            if (!sheet.isEmpty(row, cell.col))
+                sheet.clearCell(row, cell.col);
+            break;
+        }
+        // Interning a format costs more than comparing it: rows stamped again mostly keep theirs.
+        if (!(sheet.formatById(sheet.formatId(row, cell.col)) == cell.format))
+            sheet.setFormat(row, cell.col, cell.format);
+    }
+}
+
+} // namespace talor

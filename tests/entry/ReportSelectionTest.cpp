@@ -1,0 +1,151 @@
+// A report added, designed and selected through the select-report dialog on the demo suite
+// shows its own columns and conditions in the main window, and `talor report --report` writes
+// the same report headlessly.
+#include "entry/BatchReport.h"
+#include "entry/ModuleParts.h"
+#include "entry/ReportDialogs.h"
+#include "entry/frmKQJL.h"
+#include "grid/SheetView.h"
+#include "grid/Workbook.h"
+#include "report/ReportLayout.h"
+#include "report/frmMODEL.h"
+#include "suite/DemoSuite.h"
+#include "suite/LocalSuite.h"
+#include "support/FindChild.h"
+#include "support/ScriptedUi.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace talor;
+using talor::test::child;
+using talor::test::ScriptedUi;
+
+namespace {
+
+const QString Condition = u"cdfz>0"_qs;
+
+class ReportSelection : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        DemoOptions options;
+        options.employees = 30;
+        DemoSuite::generate(dir.filePath("demo"), options);
+        suite = std::make_unique<LocalSuite>(dir.filePath("demo/suite.ini"));
+        const QString settings = suite->settingsDirectory() + "/" + suite->settingsFileName();
+        suite->writeSetting("TALOR", "考勤日报TABLE", "KQ0001", settings);
+        suite->writeSetting("TALOR", "考勤日报IF", "YES", settings);
+        window = std::make_unique<frmKQJL>(*suite, ui);
+        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
+                                              *window);
+        dialogs = std::make_unique<ReportDialogs>(*suite, ui, window.get());
+        parts->connect(window->hooks(), dialogs.get());
+        window->load();
+        window->show();
+        window->activate();
+        window->optionClick(2);
+    }
+    void TearDown() override
+    {
+        parts.reset();
+        window.reset();
+        suite.reset();
+    }
+    QStringList labels(const grid::Sheet& sheet, int count)
+    {
+        QStringList out;
+        for (int c = 1; c <= count; ++c)
+            out << sheet.text(4, c);
+        return out;
+    }
+
+    // Through MN01: adds 夜班 with `Condition`, opens the designer on it, removes column 3 of
+    // its kind-2 template and saves it over the template's default file.
+    void addAndDesign()
+    {
+        ui.dialogs.push_back([this](QDialog& d) {
+            child<QPushButton>(d, "Command1")->click();
+            auto* list = child<QListWidget>(d, "List1");
+            list->setCurrentRow(list->count() - 1);
+            child<QPushButton>(d, "Command4")->click();
+            return d.result();
+        });
+        ui.dialogs.push_back([](QDialog& d) {
+            child<QLineEdit>(d, "Text1")->setText(u"夜班"_qs);
+            child<QLineEdit>(d, "Text2")->setText(Condition);
+            child<QPushButton>(d, "Command1")->click();
+            return d.result();
+        });
+        ui.dialogs.push_back([this](QDialog& d) {
+            auto& designer = dynamic_cast<frmMODEL&>(d);
+            designerCaption = designer.windowTitle();
+            designedBefore = labels(designer.book().active(), 4);
+            Q_EMIT designer.F1Book1()->cellClicked(4, 3);
+            designer.command(3)->trigger();
+            ui.files.push_back(designer.designer().fileDialog().presetName);
+            designer.command(5)->trigger();
+            designer.command(6)->trigger();
+            return d.result();
+        });
+        window->runMenuCommand(MenuCommand::MN01);
+    }
+
+    QTemporaryDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<LocalSuite> suite;
+    std::unique_ptr<frmKQJL> window;
+    std::unique_ptr<ModuleParts> parts;
+    std::unique_ptr<ReportDialogs> dialogs;
+    QString designerCaption;
+    QStringList designedBefore;
+};
+
+TEST_F(ReportSelection, AnAddedDesignedReportShowsItsOwnColumnsAndConditions)
+{
+    const QStringList builtIn = labels(window->book().active(), 5);
+    addAndDesign();
+    EXPECT_EQ(ui.dialogsShown, (QStringList{u"frmSQL0"_qs, u"frmSQL1"_qs, u"frmMODEL"_qs}));
+    EXPECT_TRUE(ui.messages.empty()) << ui.messageTexts().join(" | ").toStdString();
+    EXPECT_EQ(designerCaption, u"模板设计：[夜班]"_qs);
+    EXPECT_EQ(designedBefore.mid(2), builtIn.mid(2, 2)); // a copy of the built-in template
+
+    EXPECT_EQ(suite->reportKey(), u"夜班"_qs);
+    EXPECT_EQ(suite->refreshFlag(), 2); // laid out again at the activation after the dialog
+    EXPECT_EQ(window->state().DeptCondition, Condition);
+    const QStringList shown = labels(window->book().active(), 4);
+    EXPECT_EQ(shown.mid(0, 2), builtIn.mid(0, 2));
+    EXPECT_EQ(shown.mid(2), builtIn.mid(3, 2)); // column 3 removed in the designer
+
+    QTreeWidgetItem* root = window->treeNode("ROOT");
+    ASSERT_NE(root, nullptr);
+    window->TreeView1()->setCurrentItem(root);
+    QTest::keyClick(window->TreeView1(), Qt::Key_Return);
+    const QString sql = suite->composedQuery();
+    EXPECT_TRUE(sql.contains(" and " + Condition)) << sql.toStdString();
+    QSqlQuery query(suite->connection());
+    ASSERT_TRUE(query.exec(sql));
+    int rows = 0;
+    while (query.next())
+        ++rows;
+    EXPECT_LT(rows, 30);
+    EXPECT_EQ(window->book().active().lastRow(), 4 + rows);
+
+    // The same report, headlessly.
+    BatchReport report(*suite);
+    report.run({2, "ROOT", {}, {}, {}, {}, u"夜班"_qs, false});
+    EXPECT_EQ(labels(report.book().active(), 4), shown);
+    EXPECT_EQ(report.book().active().lastRow(), 4 + rows);
+    EXPECT_TRUE(suite->composedQuery().contains(Condition));
+    EXPECT_THROW(report.run({2, "ROOT", {}, {}, {}, {}, u"早班"_qs, false}), BatchRequestError);
+}
+
+} // namespace

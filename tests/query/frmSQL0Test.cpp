@@ -1,0 +1,244 @@
+#include "query/frmSQL0.h"
+
+#include "query/frmSQL1.h"
+#include "support/FakeSuite.h"
+#include "support/FindChild.h"
+#include "support/ScriptedUi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace talor;
+using talor::test::child;
+using talor::test::FakeSuite;
+using talor::test::ScriptedUi;
+
+namespace {
+
+const QString MK = u"考勤日报"_qs;
+
+QStringList items(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+void click(QWidget& parent, const char* name)
+{
+    child<QPushButton>(parent, name)->click();
+}
+
+// frmSQL1 as the operator fills it: the texts to type, then 确定 (or 取消).
+std::function<int(QDialog&)> editor(const QString& name, const QString& dept, const QString& person,
+                                    QStringList* shown = nullptr, bool ok = true)
+{
+    return [=](QDialog& d) {
+        if (shown)
+            *shown << d.windowTitle() << child<QLineEdit>(d, "Text1")->text()
+                   << child<QLineEdit>(d, "Text2")->text() << child<QLineEdit>(d, "Text3")->text();
+        if (!child<QLineEdit>(d, "Text1")->isReadOnly()) {
+            child<QLineEdit>(d, "Text1")->setText(name);
+            child<QLineEdit>(d, "Text2")->setText(dept);
+            child<QLineEdit>(d, "Text3")->setText(person);
+        }
+        click(d, ok ? "Command1" : "Command2");
+        return d.result();
+    };
+}
+
+class SelectReportTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        suite.settingsDir = suite.templateDir = dir.path();
+        suite.reportKeyValue = MK;
+        suite.refresh = 2;
+        // The supervisor check passes for "pelto" while the lock switch is 0.
+        suite.operatorNameValue = u"pelto"_qs;
+        QFile f(QDir(dir.path()).filePath(MK + "1.vts"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("template");
+    }
+    void users(const QStringList& names)
+    {
+        suite.setSetting(u"TALOR"_qs, MK + "nBD", QString::number(names.size()));
+        for (int i = 0; i < names.size(); ++i)
+            suite.setSetting(u"TALOR"_qs, MK + "sBD" + QString::number(i + 1), names[i]);
+    }
+    std::unique_ptr<frmSQL0> open()
+    {
+        auto d = std::make_unique<frmSQL0>(suite, ui, [this] { ++designerRuns; });
+        list = child<QListWidget>(*d, "List1");
+        return d;
+    }
+    bool enabled(frmSQL0& d, const char* name) { return child<QPushButton>(d, name)->isEnabled(); }
+    QString setting(const QString& key) const { return suite.setting(u"TALOR"_qs, key); }
+
+    QTemporaryDir dir;
+    FakeSuite suite;
+    ScriptedUi ui;
+    QListWidget* list = nullptr;
+    int designerRuns = 0;
+};
+
+TEST_F(SelectReportTest, ListSelectsTheCurrentReportAndEnablesButtonsByIndex)
+{
+    auto d = open();
+    EXPECT_EQ(d->windowTitle(), u"选定报表"_qs);
+    EXPECT_EQ(items(list), QStringList{MK});
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_TRUE(enabled(*d, "Command1"));
+    EXPECT_FALSE(enabled(*d, "Command2"));
+    EXPECT_FALSE(enabled(*d, "Command3"));
+
+    users({u"早班"_qs, u"夜班"_qs, QString()});
+    suite.reportKeyValue = u"夜班"_qs;
+    d = open();
+    EXPECT_EQ(items(list), (QStringList{MK, u"早班"_qs, u"夜班"_qs, QString()}));
+    EXPECT_EQ(list->currentRow(), 2);
+    EXPECT_TRUE(enabled(*d, "Command2"));
+    EXPECT_TRUE(enabled(*d, "Command3"));
+    list->setCurrentRow(0);
+    EXPECT_FALSE(enabled(*d, "Command2"));
+
+    suite.reportKeyValue = u"deleted"_qs;
+    d = open();
+    EXPECT_EQ(list->currentRow(), 3); // the last, an empty name
+    EXPECT_TRUE(enabled(*d, "Command3"));
+}
+
+TEST_F(SelectReportTest, ChoosingNeedsNoCheckAndClosingAsksForALayout)
+{
+    users({u"早班"_qs, QString()});
+    suite.lock = 1; // the check fails for everybody
+    auto d = open();
+    list->setCurrentRow(1);
+    click(*d, "Command5");
+    EXPECT_EQ(suite.reportKeyValue, u"早班"_qs);
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(suite.refresh, 0);
+
+    // A double-click on the empty name makes it current.
+    d = open();
+    QListWidgetItem* empty = list->item(2);
+    list->setCurrentItem(empty);
+    Q_EMIT list->itemDoubleClicked(empty);
+    EXPECT_EQ(suite.reportKeyValue, QString());
+
+    // Closed with the window box: no choice, but the layout all the same.
+    suite.refresh = 2;
+    suite.reportKeyValue = MK;
+    d = open();
+    d->reject();
+    EXPECT_EQ(suite.reportKeyValue, MK);
+    EXPECT_EQ(suite.refresh, 0);
+}
+
+TEST_F(SelectReportTest, TheCheckGuardsAddModifyDeleteAndDesignSilently)
+{
+    users({u"早班"_qs});
+    suite.lock = 1;
+    suite.prefix = u"ABCDEFGH"_qs;
+    suite.access = u"wrong"_qs;
+    auto d = open();
+    list->setCurrentRow(1);
+    for (const char* button : {"Command1", "Command2", "Command3", "Command4"})
+        click(*d, button);
+    EXPECT_TRUE(ui.dialogsShown.isEmpty());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(designerRuns, 0);
+    EXPECT_EQ(d->editMode(), EditMode::None);
+    EXPECT_TRUE(suite.settingsWrites.isEmpty());
+
+    // The access code of the supervisor opens them, even to "pelto" under the lock.
+    suite.setSetting(u"SYSTEM"_qs, u"GJKL"_qs, u"42"_qs);
+    suite.access = u"ABCDEF42"_qs;
+    click(*d, "Command4");
+    EXPECT_EQ(designerRuns, 1);
+    EXPECT_EQ(suite.reportKeyValue, u"早班"_qs);
+    EXPECT_EQ(d->result(), QDialog::Accepted);
+}
+
+TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
+{
+    users({u"早班"_qs});
+    auto d = open();
+
+    ui.dialogs.push_back(editor(u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs));
+    click(*d, "Command1");
+    EXPECT_EQ(d->editMode(), EditMode::Add);
+    EXPECT_EQ(ui.dialogsShown, QStringList{u"frmSQL1"_qs});
+    EXPECT_EQ(items(list), (QStringList{MK, u"早班"_qs, u"夜班"_qs}));
+    EXPECT_EQ(setting(MK + "nBD"), u"2"_qs);
+    EXPECT_EQ(setting(u"夜班BDTJ1"_qs), u"depart='1'"_qs);
+    EXPECT_TRUE(QFile::exists(QDir(dir.path()).filePath(u"夜班1.vts"_qs)));
+
+    // Modify shows the selected report and renames entry 2.
+    QStringList shown;
+    list->setCurrentRow(2);
+    ui.dialogs.push_back(editor(u"晚班"_qs, u"d2"_qs, u"p2"_qs, &shown));
+    click(*d, "Command2");
+    EXPECT_EQ(shown, (QStringList{u"修改样式条件"_qs, u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs}));
+    EXPECT_EQ(items(list), (QStringList{MK, u"早班"_qs, u"晚班"_qs}));
+    EXPECT_EQ(setting(u"晚班BDTJ2"_qs), u"p2"_qs);
+
+    // Cancel changes nothing. (The list selects the current report again after each edit.)
+    EXPECT_EQ(list->currentRow(), 0);
+    list->setCurrentRow(2);
+    const QStringList writes = suite.settingsWrites;
+    ui.dialogs.push_back(editor(u"x"_qs, {}, {}, nullptr, false));
+    click(*d, "Command2");
+    EXPECT_TRUE(ui.dialogs.empty());
+    EXPECT_EQ(suite.settingsWrites, writes);
+
+    // Delete shows the selected report read-only and removes entry 1.
+    shown.clear();
+    list->setCurrentRow(1);
+    ui.dialogs.push_back(editor(u"typed over"_qs, {}, {}, &shown));
+    click(*d, "Command3");
+    EXPECT_EQ(shown.first(), u"删除样式条件"_qs);
+    EXPECT_EQ(d->editMode(), EditMode::Delete);
+    EXPECT_EQ(items(list), (QStringList{MK, u"晚班"_qs}));
+    EXPECT_EQ(setting(MK + "nBD"), u"1"_qs);
+
+    // The add dialog starts empty.
+    shown.clear();
+    ui.dialogs.push_back(editor({}, {}, {}, &shown, false));
+    click(*d, "Command1");
+    EXPECT_EQ(shown, (QStringList{u"添加样式条件"_qs, QString(), QString(), QString()}));
+}
+
+TEST_F(SelectReportTest, WhatTheSettingsFileCannotHoldIsRefusedBeforeAnyWrite)
+{
+    auto d = open();
+    for (const auto& [name, dept, message] :
+         {std::tuple{u"[夜班"_qs, QString(), u"报表名称不能以“[”开头！"_qs},
+          std::tuple{u"a=b"_qs, QString(), u"报表名称不能包含“=”！"_qs},
+          std::tuple{u"夜班"_qs, u"a\nb"_qs, u"部门条件不能包含换行符！"_qs}}) {
+        ui.messages.clear();
+        ui.dialogs.push_back([&, name = name, dept = dept](QDialog& e) {
+            child<QLineEdit>(e, "Text1")->setText(name);
+            child<QLineEdit>(e, "Text2")->setText(dept);
+            click(e, "Command1");
+            const bool stayedOpen = e.result() != QDialog::Accepted;
+            e.reject();
+            return stayedOpen ? 1 : 0;
+        });
+        click(*d, "Command1");
+        ASSERT_EQ(ui.messageTexts(), QStringList{message});
+    }
+    EXPECT_TRUE(suite.settingsWrites.isEmpty());
+    EXPECT_EQ(items(list), QStringList{MK});
+}
+
+} // namespace

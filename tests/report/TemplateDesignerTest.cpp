@@ -1,0 +1,279 @@
+#include "report/TemplateDesigner.h"
+
+#include "grid/Workbook.h"
+#include "support/FakeSuite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talor;
+using talor::test::FakeSuite;
+
+namespace {
+
+const QString MK = u"考勤日报"_qs;
+
+QStringList headings(const grid::Sheet& sheet, int count)
+{
+    QStringList out;
+    for (int c = 1; c <= count; ++c)
+        out << sheet.columnHeading(c);
+    return out;
+}
+
+class TemplateDesignerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        suite.settingsDir = suite.templateDir = dir.path();
+        suite.reportKeyValue = u"夜班"_qs;
+        suite.option = u"2"_qs;
+        suite.fields = {{u"sbsj"_qs, {u"上班时间"_qs, u"Y"_qs, {}, 0}},
+                        {u"banci"_qs, {u"班次"_qs, u"S"_qs, {}, 3}}};
+    }
+    QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
+    // A heading-layout template: 工号, 姓名, 班次, 上班时间, 迟到, ok; 2 frozen columns, 1 row.
+    void writeTemplate(const QString& name)
+    {
+        grid::Workbook t;
+        t.setSheetName(1, u"夜班日报"_qs);
+        const QStringList labels{u"工号"_qs, u"姓名"_qs, u"班次"_qs, u"上班时间"_qs, u"迟到"_qs, u"ok"_qs};
+        for (int c = 1; c <= labels.size(); ++c)
+            t.active().setColumnHeading(c, labels[c - 1]);
+        t.active().setText(1, 3, u"=1+2"_qs);
+        t.active().setLastColumn(6);
+        t.active().setFrozenColumns(2);
+        t.active().setFrozenRows(1);
+        t.write(path(name), grid::FileType::Template);
+    }
+
+    QTemporaryDir dir;
+    FakeSuite suite;
+    grid::Workbook book;
+    TemplateDesigner designer{suite, book};
+};
+
+TEST_F(TemplateDesignerTest, LoadsTheDefaultTemplateUnfrozenWithEditingOff)
+{
+    writeTemplate(u"夜班2.vts"_qs);
+    book.setAllowInCellEditing(true);
+    EXPECT_EQ(designer.load(), QString());
+    EXPECT_EQ(designer.caption(), u"模板设计：[夜班]"_qs);
+    EXPECT_EQ(book.sheetName(1), u"夜班日报"_qs);
+    EXPECT_EQ(designer.savedFrozenColumns(), 2);
+    EXPECT_EQ(designer.savedFrozenRows(), 1);
+    EXPECT_EQ(book.active().frozenColumns(), 0);
+    EXPECT_EQ(book.active().frozenRows(), 0);
+    EXPECT_FALSE(designer.editing());
+    EXPECT_EQ(designer.designColumn(), 0);
+}
+
+TEST_F(TemplateDesignerTest, WithoutATemplateStartsFromABlankOneOfTheKind)
+{
+    for (const auto& [option, first, second, title] :
+         {std::tuple{"1", u"日期"_qs, QString(), u"个人一期"_qs},
+          std::tuple{"2", u"工号"_qs, u"姓名"_qs, u"部门一天"_qs},
+          std::tuple{"7", u"日期"_qs, QString(), u"个人一期"_qs}}) {
+        suite.option = QString::fromLatin1(option);
+        EXPECT_EQ(designer.load(), QString());
+        EXPECT_EQ(headings(book.active(), 3), (QStringList{first, second, u"ok"_qs}));
+        EXPECT_EQ(book.sheetName(1), title);
+    }
+}
+
+TEST_F(TemplateDesignerTest, AnInvalidTemplateIsReportedAndLeavesTheDesignerAsItWas)
+{
+    QFile bad(path(u"夜班2.vts"_qs));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a template");
+    bad.close();
+    const QString error = designer.load();
+    EXPECT_TRUE(error.contains(path(u"夜班2.vts"_qs))) << error.toStdString();
+    EXPECT_EQ(headings(book.active(), 3), (QStringList{u"工号"_qs, u"姓名"_qs, u"ok"_qs}));
+
+    writeTemplate(u"good.vts"_qs);
+    designer.open(path(u"good.vts"_qs));
+    designer.cellClick(1, 3);
+    EXPECT_THROW(designer.open(path(u"夜班2.vts"_qs)), grid::GridFileError);
+    EXPECT_EQ(designer.designFile(), path(u"good.vts"_qs));
+    EXPECT_EQ(book.active().columnHeading(4), u"上班时间"_qs);
+    EXPECT_EQ(designer.savedFrozenColumns(), 2);
+}
+
+TEST_F(TemplateDesignerTest, OnlyACellClickMovesTheDesignCell)
+{
+    designer.cellClick(3, 4);
+    designer.cellClick(0, 6); // a column heading
+    designer.cellClick(5, 0); // a row heading
+    EXPECT_EQ(designer.designRow(), 3);
+    EXPECT_EQ(designer.designColumn(), 4);
+}
+
+struct ColumnCase
+{
+    int column;
+    const char* insertMessage;
+    const char* removeMessage;
+};
+
+class ColumnCommands : public TemplateDesignerTest, public ::testing::WithParamInterface<ColumnCase>
+{};
+
+TEST_P(ColumnCommands, RefuseTheReservedAndTheTerminatorColumns)
+{
+    writeTemplate(u"夜班2.vts"_qs);
+    designer.load();
+    const ColumnCase& c = GetParam();
+    if (c.column > 0)
+        designer.cellClick(2, c.column);
+    const QStringList before = headings(book.active(), 7);
+
+    EXPECT_EQ(designer.removeColumn(), QString::fromUtf8(c.removeMessage));
+    QStringList expected = before;
+    if (!*c.removeMessage) {
+        expected.removeAt(c.column - 1);
+        expected << QString();
+    }
+    EXPECT_EQ(headings(book.active(), 7), expected);
+
+    const QStringList between = headings(book.active(), 7);
+    EXPECT_EQ(designer.insertColumn(), QString::fromUtf8(c.insertMessage));
+    expected = between;
+    if (!*c.insertMessage) {
+        expected.insert(c.column - 1, QString());
+        expected.removeLast();
+    }
+    EXPECT_EQ(headings(book.active(), 7), expected);
+    EXPECT_EQ(designer.designColumn(), c.column > 0 ? c.column : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Columns, ColumnCommands,
+                         ::testing::Values(ColumnCase{0, "请指定从哪列插入！", "请指定移除哪列！"},
+                                           ColumnCase{1, "1,2列为保留列！", "1,2列为保留列！"},
+                                           ColumnCase{2, "1,2列为保留列！", "1,2列为保留列！"},
+                                           ColumnCase{3, "", ""}, ColumnCase{5, "", ""},
+                                           ColumnCase{6, "", "不能移除终止列！"}, ColumnCase{7, "", ""}));
+
+TEST_F(TemplateDesignerTest, InsertAndRemoveMoveWholeColumnsWithTheirFormulas)
+{
+    writeTemplate(u"夜班2.vts"_qs);
+    designer.load();
+    book.active().setText(2, 4, u"=C1*2"_qs);
+    designer.cellClick(1, 3);
+    ASSERT_EQ(designer.insertColumn(), QString());
+    EXPECT_EQ(book.active().text(1, 4), u"3"_qs);
+    EXPECT_EQ(book.active().formula(2, 5), u"=D1*2"_qs);
+    EXPECT_EQ(book.active().text(2, 5), u"6"_qs);
+    EXPECT_EQ(book.active().lastColumn(), 7);
+    ASSERT_EQ(designer.removeColumn(), QString());
+    EXPECT_EQ(book.active().formula(2, 4), u"=C1*2"_qs);
+    EXPECT_EQ(book.active().lastColumn(), 6);
+
+    // A sheet that uses its last column has no room for another.
+    book.active().setText(1, grid::Sheet::MaxColumns, u"x"_qs);
+    EXPECT_EQ(designer.insertColumn(), u"第256列已有内容，不能再插入列！"_qs);
+    EXPECT_EQ(book.active().text(1, grid::Sheet::MaxColumns), u"x"_qs);
+}
+
+TEST_F(TemplateDesignerTest, SavingPutsTheFrozenCountsBackAndTheFileLaysOutAsDesigned)
+{
+    writeTemplate(u"夜班2.vts"_qs);
+    designer.load();
+    designer.startEditing();
+    EXPECT_TRUE(designer.editing());
+    EXPECT_TRUE(book.allowEditHeaders());
+
+    const TemplateFileDialog dialog = designer.fileDialog();
+    EXPECT_EQ(dialog.filter, u"VTS FILE(*.VTS)|*.VTS"_qs);
+    EXPECT_EQ(dialog.directory, dir.path() + u'/');
+    EXPECT_EQ(dialog.presetName, path(u"夜班2.vts"_qs));
+    designer.prepareSave();
+    EXPECT_EQ(book.active().frozenColumns(), 2);
+    EXPECT_EQ(book.active().frozenRows(), 1);
+    designer.save(u"  "_qs); // blank: nothing written
+    EXPECT_FALSE(designer.editing());
+    designer.save(u" "_qs + path(u"out.vts"_qs) + u" "_qs);
+
+    grid::Workbook saved;
+    saved.read(path(u"out.vts"_qs));
+    EXPECT_EQ(saved.active().frozenColumns(), 2);
+    EXPECT_EQ(saved.active().frozenRows(), 1);
+    EXPECT_EQ(headings(saved.active(), 6), headings(book.active(), 6));
+}
+
+TEST_F(TemplateDesignerTest, ThePickWritesTheCellTheColumnHeadingOrTheRowHeading)
+{
+    writeTemplate(u"夜班2.vts"_qs);
+    designer.load();
+    book.active().setActiveCell(4, 5);
+    designer.pick(u"班次"_qs, PickTarget::Cell);
+    designer.pick(u"上班时间"_qs, PickTarget::ColumnHeading);
+    designer.pick(u"迟到"_qs, PickTarget::RowHeading);
+    EXPECT_EQ(book.active().text(4, 5), u"班次"_qs);
+    EXPECT_EQ(book.active().columnHeading(5), u"上班时间"_qs);
+    EXPECT_EQ(book.active().rowHeading(4), u"迟到"_qs);
+    designer.pick(QString(), PickTarget::Cell); // the empty entry removes the label
+    EXPECT_TRUE(book.active().isEmpty(4, 5));
+    designer.pick(u"1"_qs, PickTarget::Cell); // a label stays a label
+    EXPECT_FALSE(book.active().isNumber(4, 5));
+    EXPECT_FALSE(book.allowInCellEditing());
+}
+
+TEST_F(TemplateDesignerTest, DesignedColumnsShowTheFieldEachLabelWillShow)
+{
+    writeTemplate(u"夜班2.vts"_qs);
+    designer.load();
+    const QList<DesignedColumn> columns = designer.designedColumns();
+    ASSERT_EQ(columns.size(), 5); // up to the "ok" column
+    EXPECT_EQ(columns[2].label, u"班次"_qs);
+    EXPECT_EQ(columns[2].field, u"banci"_qs);
+    EXPECT_EQ(columns[3].field, u"sbsj"_qs);
+    EXPECT_EQ(columns[4].label, u"迟到"_qs);
+    EXPECT_EQ(columns[4].field, QString()); // a label the dictionary does not know
+
+    // Cell layout: the labels of row 4; without "ok", the used columns.
+    book.active().setColumnHeading(1, QString());
+    book.active().setColumnHeading(6, QString());
+    book.active().setText(4, 3, u"上班时间"_qs);
+    suite.option = u"3"_qs;
+    const QList<DesignedColumn> cells = designer.designedColumns();
+    ASSERT_EQ(cells.size(), 6);
+    EXPECT_EQ(cells[0].label, QString());
+    EXPECT_EQ(cells[2].field, u"sbsj"_qs);
+}
+
+TEST_F(TemplateDesignerTest, PickerRemembersItsTargetAndTheHiddenSwitchNeedsTheCode)
+{
+    FieldPicker picker(suite);
+    suite.picker = {u"考勤项目"_qs, u"班次"_qs, u"上班时间"_qs};
+    EXPECT_EQ(picker.entries(), (QStringList{QString(), u"班次"_qs, u"上班时间"_qs}));
+    EXPECT_EQ(picker.caption(), u"指定项目[考勤项目]"_qs);
+    for (const auto& [stored, target] :
+         {std::pair{"2", PickTarget::ColumnHeading}, std::pair{"3", PickTarget::RowHeading},
+          std::pair{"1", PickTarget::Cell}, std::pair{"9", PickTarget::Cell},
+          std::pair{"", PickTarget::Cell}}) {
+        suite.setSetting(u"MODEL8"_qs, u"OPTION"_qs, QString::fromLatin1(stored));
+        EXPECT_EQ(picker.remembered(), target) << stored;
+    }
+    picker.remember(PickTarget::RowHeading);
+    EXPECT_EQ(suite.setting(u"MODEL8"_qs, u"OPTION"_qs), u"3"_qs);
+
+    EXPECT_TRUE(designer.pickerAllowed());
+    suite.accessComparison = u"mave"_qs;
+    EXPECT_FALSE(picker.hideForReport());
+    EXPECT_TRUE(designer.pickerAllowed());
+    suite.accessComparison = u"Mave"_qs;
+    EXPECT_TRUE(picker.hideForReport());
+    EXPECT_EQ(suite.setting(u"MODEL8"_qs, u"夜班FLD"_qs), u"NO"_qs);
+    EXPECT_FALSE(designer.pickerAllowed());
+    suite.reportKeyValue = MK; // another report keeps its picker
+    EXPECT_TRUE(designer.pickerAllowed());
+    designer.startEditing();
+    EXPECT_FALSE(designer.pickerAllowed());
+}
+
+} // namespace

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+#include <stdexcept>
+#include <string>
+
+namespace talor::test {
+
+// The control named `name` under `parent`; a missing control fails the test with its name.
+template <typename T> T* child(QWidget& parent, const char* name)
+{
+    T* found = parent.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        throw std::logic_error(std::string("no control ") + name);
+    return found;
+}
+
+} // namespace talor::test
