@@ -1,0 +1,158 @@
+#include "io/FileWrite.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace talor::io {
+
+namespace {
+
+QString describe(int error)
+{
+    if (error == ENOSPC || error == EFBIG || error == EDQUOT)
+        return QStringLiteral("the disk is full (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+[[noreturn]] void fail(const QString& path, const QString& step, int error)
+{
+    throw FileWriteError(QStringLiteral("Cannot write %1: %2: %3").arg(path, step, describe(error)));
+}
+
+QByteArray encoded(const QString& path) { return QFile::encodeName(path); }
+
+// A new, empty temporary file beside `target`, open for writing; its name is returned in `name`.
+int createTemp(const QString& target, QString& name)
+{
+    const QFileInfo info(target);
+    QByteArray pattern = encoded(info.absolutePath() + QLatin1Char('/') + QLatin1Char('.') + info.fileName()
+                                 + QStringLiteral(".XXXXXX"));
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        fail(target, QStringLiteral("cannot create a temporary file in %1").arg(info.absolutePath()), errno);
+    name = QFile::decodeName(pattern);
+    return fd;
+}
+
+void writeAll(int fd, const QByteArray& bytes, const QString& target)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            fail(target, QStringLiteral("writing"), errno);
+        }
+        done += n;
+    }
+}
+
+// Gives the temporary file the owner, group and mode of the file it replaces; a new file gets
+// the mode a plain create would give it (0666 less the umask). Ownership that cannot be kept
+// (another user's file written by a non-root user) is left as the process's own.
+void copyAttributes(int fd, const QString& target)
+{
+    struct stat old{};
+    if (::stat(encoded(target).constData(), &old) == 0) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+            (void)::fchown(fd, uid_t(-1), old.st_gid);
+        ::fchmod(fd, old.st_mode & 07777);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+}
+
+// Makes the temporary file durable and renames it over the target; the folder is synced so
+// that the rename itself survives a crash.
+void finish(int fd, const QString& temp, const QString& target)
+{
+    copyAttributes(fd, target);
+    if (::fsync(fd) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fail(target, QStringLiteral("flushing"), error);
+    }
+    if (::close(fd) != 0)
+        fail(target, QStringLiteral("closing"), errno);
+    if (::rename(encoded(temp).constData(), encoded(target).constData()) != 0)
+        fail(target, QStringLiteral("replacing the file"), errno);
+    const int dir = ::open(encoded(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+} // namespace
+
+FileWriteError::FileWriteError(const QString& message)
+    : std::runtime_error(message.toStdString())
+{
+}
+
+QString resolvedTarget(const QString& path)
+{
+    QString current = QFileInfo(path).absoluteFilePath();
+    // Bounded, like the kernel's own limit on link chains: a loop ends with the last name.
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(current);
+        if (!info.isSymLink())
+            return current;
+        current = info.symLinkTarget();
+    }
+    return current;
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    const QString target = resolvedTarget(path);
+    QString temp;
+    const int fd = createTemp(target, temp);
+    try {
+        writeAll(fd, bytes, target);
+    } catch (...) {
+        ::close(fd);
+        ::unlink(encoded(temp).constData());
+        throw;
+    }
+    try {
+        finish(fd, temp, target);
+    } catch (...) {
+        ::unlink(encoded(temp).constData());
+        throw;
+    }
+}
+
+AtomicTarget::AtomicTarget(const QString& path)
+    : m_target(resolvedTarget(path))
+{
+    const int fd = createTemp(m_target, m_temp);
+    ::close(fd);
+}
+
+AtomicTarget::~AtomicTarget()
+{
+    if (!m_committed)
+        ::unlink(encoded(m_temp).constData());
+}
+
+void AtomicTarget::commit()
+{
+    // The writer closed its file already; reopen it to flush it to disk before the rename.
+    const int fd = ::open(encoded(m_temp).constData(), O_RDWR);
+    if (fd < 0)
+        fail(m_target, QStringLiteral("reopening the written file"), errno);
+    finish(fd, m_temp, m_target);
+    m_committed = true;
+}
+
+} // namespace talor::io

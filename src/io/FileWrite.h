@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <stdexcept>
+
+namespace talor::io {
+
+// A file that could not be written; the text names the file and the cause, and says that the
+// disk is full when that is the cause. The file that was there before is unchanged.
+class FileWriteError : public std::runtime_error
+{
+public:
+    explicit FileWriteError(const QString& message);
+    QString message() const { return QString::fromUtf8(what()); }
+};
+
+// The file a write to `path` lands in: the target of a symbolic link (followed to its end), so
+// that a link stays a link and all writers through links meet at one real file.
+QString resolvedTarget(const QString& path);
+
+// Replaces the file at `path` with `bytes`, completely or not at all: the bytes go to a
+// temporary file in the same folder, are flushed to disk and then renamed over the target.
+// The new file keeps the owner, group and mode of the file it replaces (a new file gets the
+// process's default mode). Throws FileWriteError on any failure, with the old file intact.
+void writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// For writers that need a path of their own (a library that writes the file itself):
+// tempPath() names a fresh temporary file in the target's folder; commit() flushes it to disk
+// and renames it over the target as writeFileAtomically does. A target that is destroyed
+// without a commit removes its temporary file, so a failed write leaves nothing behind.
+class AtomicTarget
+{
+public:
+    explicit AtomicTarget(const QString& path);
+    ~AtomicTarget();
+    AtomicTarget(const AtomicTarget&) = delete;
+    AtomicTarget& operator=(const AtomicTarget&) = delete;
+
+    QString targetPath() const { return m_target; }
+    QString tempPath() const { return m_temp; }
+    void commit();
+
+private:
+    QString m_target;
+    QString m_temp;
+    bool m_committed = false;
+};
+
+} // namespace talor::io
