@@ -125,6 +125,10 @@ void frmKQJL::placeGrid()
     const int top = m_gridCoversBanner ? m_image->y() : m_image->y() + m_image->height();
     const int bottom = m_client->height() - twipsToPixels(1100, dpi());
     m_grid->setGeometry(m_grid->x(), top, m_grid->width(), qMax(bottom - top, 0));
+    if (m_gridCoversBanner)
+        m_grid->raise();
+    else
+        m_image->raise();
 }
 
 } // namespace talor

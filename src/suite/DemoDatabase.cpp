@@ -119,7 +119,8 @@ struct FieldRow
     int pickOrder;
 };
 
-// The field dictionary. Entries with an empty table apply to every table.
+// The field dictionary. Entries with an empty table apply to every table. The display format
+// of a text ("S") field is its maximum length, the size of its column.
 const FieldRow Fields[] = {
     {"", "memberid", "工号", "S", "20", 0, 0, 1, 1},
     {"", "name", "姓名", "S", "40", 0, 0, 1, 2},
@@ -345,6 +346,12 @@ void Generator::writeEmployees()
             e.team = nullText();
         else
             e.team = chance(500) ? QString::number(teamIndex + 1) : u(team.name);
+        // A few employees are not placed in a team, a group or a department at all.
+        if (i % 29 == 7) {
+            e.depart = e.group0 = e.team = nullText();
+        } else if (i % 13 == 5) {
+            e.group0 = e.team = nullText();
+        }
         // Production teams work in three shifts, and so do the night guards.
         const bool shifts = QByteArray(department->code) == "01" || QByteArray(team.name) == "夜班岗";
         e.shift = shifts ? &Shifts[QByteArray(team.name) == "夜班岗" ? 2 : teamIndex % 3] : &Shifts[0];
@@ -356,11 +363,6 @@ void Generator::writeEmployees()
     employees.finish();
 }
 
-bool isHoliday(const QDate& d)
-{
-    return (d.month() == 1 && d.day() == 1) || (d.month() == 5 && d.day() == 1) ||
-           (d.month() == 10 && d.day() <= 3);
-}
 
 void Generator::writeAttendance(DemoSummary& summary)
 {
@@ -384,7 +386,7 @@ void Generator::writeAttendance(DemoSummary& summary)
     for (const Employee& e : std::as_const(m_employees)) {
         for (int dayIndex = 0; dayIndex < m_options.days; ++dayIndex) {
             const QDate day = m_options.from.addDays(dayIndex);
-            const bool restDay = day.dayOfWeek() >= 6 || isHoliday(day);
+            const bool restDay = !DemoSuite::isWorkingDay(day);
             const QTime start = e.shift->start;
             const QTime end = start.addSecs(9 * 3600);
 
@@ -399,7 +401,7 @@ void Generator::writeAttendance(DemoSummary& summary)
                 banci = u(RestShift);
                 ncolor = nullInt();
                 if (chance(50)) {
-                    overtimeKind = isHoliday(day) ? u("3") : u("2");
+                    overtimeKind = DemoSuite::isHoliday(day) ? u("3") : u("2");
                     extra = chance(500) ? 8.0 : 4.0;
                     in = time(QTime(9, 0).addSecs(-pick(900)));
                     out = time(QTime(9, 0).addSecs(int(extra * 3600) + pick(1800)));
@@ -518,6 +520,25 @@ DemoSummary DemoSuite::fillDatabase(QSqlDatabase db, const DemoOptions& options)
     }
     summary.seconds = clock.elapsed() / 1000.0;
     return summary;
+}
+
+bool DemoSuite::isHoliday(const QDate& d)
+{
+    return (d.month() == 1 && d.day() == 1) || (d.month() == 5 && d.day() == 1) ||
+           (d.month() == 10 && d.day() <= 3);
+}
+
+bool DemoSuite::isWorkingDay(const QDate& d)
+{
+    return d.dayOfWeek() < 6 && !isHoliday(d);
+}
+
+QDate DemoSuite::firstWorkingDay(const QDate& from)
+{
+    QDate d = from;
+    while (!isWorkingDay(d))
+        d = d.addDays(1);
+    return d;
 }
 
 } // namespace talor

@@ -94,7 +94,7 @@ QString configurationText(const DemoOptions& options)
                                   "periodEnd=%7\n");
     return text.arg(QString::fromUtf8(DemoSuite::Organisation), QString::fromUtf8(DemoSuite::OperatorName),
                     QString::fromUtf8(DemoSuite::ModuleKey), QString::fromLatin1(DemoSuite::DailyTable),
-                    options.from.toString(Qt::ISODate), options.from.toString(Qt::ISODate),
+                    DemoSuite::firstWorkingDay(options.from).toString(Qt::ISODate), options.from.toString(Qt::ISODate),
                     periodEnd.toString(Qt::ISODate));
 }
 

@@ -53,6 +53,13 @@ public:
     // fills them, in one transaction: the same rows as generate() writes for these options.
     static DemoSummary fillDatabase(QSqlDatabase db, const DemoOptions& options);
 
+    // The demo's rest days: weekends, 1 January, 1 May and 1 to 3 October.
+    static bool isHoliday(const QDate& day);
+    static bool isWorkingDay(const QDate& day);
+    // The report date of a demo starting on `from`: its first working day, so that the first
+    // report shows a working day with its late, early and absent rows.
+    static QDate firstWorkingDay(const QDate& from);
+
     // Throws SuiteError naming the bad value (employees or days below 1, an invalid date).
     static void checkOptions(const DemoOptions& options);
 };

@@ -1,5 +1,6 @@
 #include "suite/DemoTemplates.h"
 
+#include "grid/CellAddress.h"
 #include "grid/Workbook.h"
 #include "suite/SuiteServices.h"
 
@@ -59,11 +60,21 @@ void cellLayout(grid::Sheet& sheet, const QStringList& labels, int lastRow)
     sheet.setActiveCell(5, 1);
 }
 
+// The computed column after the field columns: worked plus overtime hours of the row,
+// "=G1+H1" style, written into `row` of column `column`.
+QString totalHours(const QStringList& labels, int row)
+{
+    const QString worked = grid::columnName(int(labels.indexOf(QStringLiteral("出勤工时"))) + 1);
+    const QString overtime = grid::columnName(int(labels.indexOf(QStringLiteral("加班工时"))) + 1);
+    return QStringLiteral("=%1%3+%2%3").arg(worked, overtime).arg(row);
+}
+
 void fill(grid::Workbook& book, int kind)
 {
     grid::Sheet& sheet = book.sheet(1);
     book.setSheetName(1, DemoTemplates::title(kind));
-    const QStringList labels = DemoTemplates::labels(kind);
+    const QStringList fieldLabels = DemoTemplates::labels(kind);
+    const QStringList labels = fieldLabels + QStringList{DemoTemplates::TotalHoursLabel};
     const int columns = int(labels.size());
     switch (kind) {
     case 1:
@@ -71,6 +82,7 @@ void fill(grid::Workbook& book, int kind)
         for (int c = 1; c <= columns; ++c)
             sheet.setColumnHeading(c, labels.at(c - 1));
         sheet.setColumnHeading(columns + 1, Terminator);
+        sheet.setText(1, columns, totalHours(fieldLabels, 1));
         sheet.setLastRow(1);
         sheet.setLastColumn(columns + 1);
         setWidths(sheet, labels);
@@ -81,6 +93,7 @@ void fill(grid::Workbook& book, int kind)
         sheet.setPlainText(2, 1, QStringLiteral("日期："));
         sheet.setPlainText(3, 1, QStringLiteral("部门："));
         cellLayout(sheet, labels, 5);
+        sheet.setText(5, columns, totalHours(fieldLabels, 5));
         break;
     default:
         // The report writes the person and the period into row 3 and the date and weekday
@@ -89,6 +102,11 @@ void fill(grid::Workbook& book, int kind)
         sheet.setPlainText(1, 1, DemoTemplates::title(kind));
         cellLayout(sheet, labels, BlockRows);
         frame(sheet, 5, BlockRows, columns);
+        // Every day row computes its hours; the block's sum row adds them up.
+        for (int r = 5; r < BlockRows; ++r)
+            sheet.setText(r, columns, totalHours(fieldLabels, r));
+        sheet.setText(BlockRows, columns,
+                      QStringLiteral("=SUM(%1%2:%1%3)").arg(grid::columnName(columns)).arg(5).arg(BlockRows - 1));
         sheet.setActiveCell(5, 1);
         break;
     }

@@ -13,13 +13,17 @@ namespace talor {
 //          the labels in row 4;
 //   kind 3 "部门考勤月报" (a department over a period): cell layout as a 36-row block per
 //          person (rows 1 to 4 the block header, day rows 5 to 36), columns 1 and 2 frozen.
-// In each the column heading "ok" stands over the column after the last label. Every label
-// is a caption of the field dictionary, except kind 3's "星期": that column shows the weekday
+// After the field columns each has a computed column "工时合计" (worked plus overtime hours,
+// a formula in the first data row, and in kind 3 in every day row with a SUM in the block's
+// sum row 36); the column heading "ok" stands over the column after it. Every other label is
+// a caption of the field dictionary, except kind 3's "星期": that column shows the weekday
 // the report writes itself, so it must not be bound to a field.
 class DemoTemplates
 {
 public:
-    // The labels of the report columns of a kind (1, 2 or 3), in column order.
+    // The label of the computed column that follows the field columns.
+    static inline const QString TotalHoursLabel = QStringLiteral("工时合计");
+    // The labels of the field columns of a kind (1, 2 or 3), in column order.
     static QStringList labels(int kind);
     // The first sheet's name, the report title, of a kind.
     static QString title(int kind);

@@ -1,0 +1,171 @@
+// The report parts (layout, queries, display, clicks) run on the demo suite, on SQLite and on
+// PostgreSQL, and compared with the attendance table read independently.
+#include "entry/BatchReport.h"
+#include "grid/Workbook.h"
+#include "suite/DemoSuite.h"
+#include "suite/LocalSuite.h"
+#include "suite/SuiteConfig.h"
+#include "support/TestDatabases.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <gtest/gtest.h>
+
+using namespace talor;
+
+namespace {
+
+class DemoReports : public test::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        options.employees = 40;
+        const QString dir = temporaryPath() + "/demo";
+        DemoSuite::generate(dir, options);
+        SuiteConfig config = SuiteConfig::load(dir + "/suite.ini");
+        if (kind() == test::DatabaseKind::Postgres) {
+            DemoSuite::fillDatabase(db(), options);
+            const PostgresServer server = postgresServer();
+            config.database.kind = "postgresql";
+            config.database.host = server.host;
+            config.database.port = server.port;
+            config.database.name = server.database;
+            config.database.user = server.user;
+            config.database.password = server.password;
+        }
+        suite = std::make_unique<LocalSuite>(config);
+        report = std::make_unique<BatchReport>(*suite);
+    }
+    void TearDown() override
+    {
+        report.reset();
+        suite.reset();
+        DatabaseTest::TearDown();
+    }
+    // Rows of an independent query, each row's values as texts.
+    QList<QStringList> read(const QString& sql)
+    {
+        QSqlQuery query(suite->connection()); // on SQLite the demo has a file of its own
+        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
+        QList<QStringList> rows;
+        while (query.next()) {
+            QStringList row;
+            for (int i = 0; i < query.record().count(); ++i)
+                row << query.value(i).toString();
+            rows << row;
+        }
+        return rows;
+    }
+    const grid::Sheet& sheet() { return report->book().active(); }
+
+    DemoOptions options;
+    std::unique_ptr<LocalSuite> suite;
+    std::unique_ptr<BatchReport> report;
+};
+
+TEST_P(DemoReports, KindTwoShowsTheDayOfTheWholeOrganisationWithItsSum)
+{
+    BatchReportRequest request;
+    request.kind = 2;
+    request.node = "ROOT";
+    request.sum = true;
+    report->run(request); // the demo's report date
+    const QDate day = DemoSuite::firstWorkingDay(options.from);
+    const auto rows =
+        read("select memberid, cqgs, ncolor from kq0001 where zhdate='" + day.toString("yyyy-MM-dd") + "' order by memberid");
+    ASSERT_EQ(rows.size(), options.employees);
+    const grid::Sheet& s = sheet();
+    ASSERT_EQ(s.lastRow(), 5 + rows.size());
+    double hours = 0;
+    int abnormal = 0;
+    for (int i = 0; i < rows.size(); ++i) {
+        const int r = 5 + i;
+        EXPECT_EQ(s.text(r, 1), rows[i][0]);
+        EXPECT_DOUBLE_EQ(s.number(r, 10), rows[i][1].toDouble()) << r;
+        EXPECT_EQ(s.formula(r, 16), QStringLiteral("=J%1+K%1").arg(r)) << "the template's computed column";
+        const int colour = rows[i][2].toInt();
+        EXPECT_EQ(s.fill(r, 1).foreground, colour >= 1 && colour <= 3 ? 11177215u : 16777215u);
+        abnormal += colour >= 1 && colour <= 3;
+        hours += rows[i][1].toDouble();
+    }
+    EXPECT_GT(abnormal, 0) << "the demo's first report date has abnormal rows";
+    const int sumRow = 5 + int(rows.size());
+    EXPECT_EQ(s.text(sumRow, 1), "合计：");
+    EXPECT_EQ(s.text(sumRow, 2), QString::number(rows.size()));
+    EXPECT_NEAR(s.number(sumRow, 10), hours, 0.05);
+    EXPECT_EQ(report->label(3), QString::fromUtf8(DemoSuite::Organisation));
+    EXPECT_EQ(report->book().sheetName(1), report->label(3) + "部门考勤日报");
+    EXPECT_EQ(suite->composedQuery(), "select * from KQ0001 where zhdate='" + day.toString("yyyy-MM-dd") +
+                                          "' order by memberid");
+}
+
+TEST_P(DemoReports, KindTwoWithoutRowsShowsOneClearedRow)
+{
+    report->run({2, "ROOT", {}, QDate(2030, 1, 1), {}, {}, {}, true});
+    EXPECT_EQ(sheet().lastRow(), 5);
+    EXPECT_EQ(sheet().text(5, 1), "");
+    EXPECT_FALSE(sheet().formula(5, 16).isEmpty());
+}
+
+TEST_P(DemoReports, KindThreeOneBlockPerEmployeeRecordsOnTheirDayRows)
+{
+    // A period that does not start on the 1st: every row is labelled with the day its
+    // records are placed on.
+    report->run({3, "A生产部", {}, {}, QDate(2026, 10, 15), QDate(2026, 11, 14), {}, false});
+    const auto employees =
+        read("select memberid, name from ygzl where depart in ('01', '生产部') order by memberid");
+    ASSERT_GT(employees.size(), 1);
+    const grid::Sheet& s = sheet();
+    EXPECT_EQ(s.lastRow(), 36 * employees.size());
+    for (int b = 0; b < 2; ++b) {
+        const int top = 36 * b;
+        const QString number = employees[b][0];
+        EXPECT_TRUE(s.text(top + 3, 1).startsWith(employees[b][1] + "(" + number + ",生产部"));
+        EXPECT_EQ(s.text(top + 3, 14), "2026-10-15 至 2026-11-14");
+        EXPECT_EQ(s.text(top + 36, 1), "合计：");
+        EXPECT_EQ(s.formula(top + 36, 14), QStringLiteral("=SUM(N%1:N%2)").arg(top + 5).arg(top + 35));
+        EXPECT_EQ(s.border(top + 20, 3).bottom, 1) << "every block keeps the template's frames";
+        const auto rows = read("select zhdate, cdfz from kq0001 where memberid='" + number +
+                               "' and zhdate>='2026-10-15' and zhdate<='2026-11-14'");
+        ASSERT_EQ(rows.size(), 31);
+        for (const QStringList& row : rows) {
+            const QDate date = QDate::fromString(row[0].left(10), "yyyy-MM-dd");
+            const int r = top + 4 + date.day();
+            EXPECT_EQ(s.text(r, 1), date.toString("yyyy-MM-dd"));
+            EXPECT_EQ(s.text(r, 2), QString::number(date.dayOfWeek() % 7));
+            EXPECT_EQ(s.number(r, 6), row[1].toDouble()) << r;
+        }
+    }
+}
+
+TEST_P(DemoReports, KindOneShowsThePersonsPeriod)
+{
+    report->run({1, "ROOT", "00002", {}, QDate(2026, 11, 1), QDate(2026, 11, 30), {}, true});
+    EXPECT_EQ(sheet().lastRow(), 31) << "30 days and the sum row";
+    EXPECT_EQ(sheet().text(1, 1), "2026-11-01");
+    EXPECT_EQ(sheet().text(31, 1), "合计：");
+    EXPECT_TRUE(report->label(3).startsWith(suite->personName() + "(00002,"));
+    EXPECT_EQ(report->label(2), "2026-11-01 至 2026-11-30");
+}
+
+TEST_P(DemoReports, UnknownNodePersonOrReportIsARequestError)
+{
+    const BatchReportRequest requests[] = {
+        {2, "A没有这个部门", {}, {}, {}, {}, {}, false},
+        {1, "ROOT", "99999", {}, {}, {}, {}, false},
+        {1, "ROOT", {}, {}, {}, {}, {}, false},
+        {3, "ROOT", {}, {}, {}, {}, "没有的报表", false},
+    };
+    for (const BatchReportRequest& request : requests) {
+        BatchReport fresh(*suite);
+        EXPECT_THROW(fresh.run(request), BatchRequestError) << request.node.toStdString();
+    }
+}
+
+TALOR_BOTH_DATABASES(DemoReports);
+
+} // namespace

@@ -1,0 +1,185 @@
+#include "db/Recordset.h"
+#include "query/RecordQueries.h"
+#include "support/FakeSuite.h"
+#include "support/TestDatabases.h"
+
+#include <gtest/gtest.h>
+
+using namespace talor;
+using talor::test::FakeSuite;
+
+namespace {
+
+// The composed texts of SQL0, SQL1 and the period query, and the pieces they leave behind.
+struct QueryCase
+{
+    const char* name;
+    const char* builder; // "SQL0", "SQL1", "period"
+    SelectedNode node;
+    const char* databaseKind;
+    const char* suiteFilter;
+    const char* condition; // SuiteFilter for SQL0 is the window's; SQL1 reads the suite's
+    const char* expected;
+    const char* where; // the where part left in the suite (SQL0, SQL1)
+};
+
+void PrintTo(const QueryCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class QueryTexts : public ::testing::TestWithParam<QueryCase>
+{
+protected:
+    void SetUp() override
+    {
+        suite.current = "KQ01";
+        suite.date = QDate(2003, 3, 5);
+        suite.categoryNames = {{"部门\nD1", "生产部"}, {"部门\nD2", "O'Neill部"}};
+        suite.groupNames = {{"生产部\nG1", "一组"}};
+        suite.teamNames = {{"生产部\n一组\nT1", "甲班"}};
+    }
+    FakeSuite suite;
+};
+
+TEST_P(QueryTexts, ComposeAndLeaveThePiecesInTheSuite)
+{
+    const QueryCase& c = GetParam();
+    suite.dbKind = c.databaseKind;
+    suite.filter = c.suiteFilter;
+    RecordQueries queries(suite);
+    const QString builder = c.builder;
+    QString sql;
+    if (builder == "SQL0")
+        sql = queries.SQL0(c.node, c.condition);
+    else if (builder == "SQL1")
+        sql = queries.SQL1(c.node, c.condition);
+    else
+        sql = queries.periodQuery(c.node.key, "2008-12-01", "2008-12-31", c.condition);
+    EXPECT_EQ(sql.toStdString(), c.expected);
+    EXPECT_EQ(suite.composedQuery(), sql);
+    if (builder != "period") {
+        EXPECT_EQ(suite.selectPart() + suite.fromPart() + suite.wherePart() + suite.orderPart(), sql);
+        EXPECT_EQ(suite.wherePart().toStdString(), c.where);
+    }
+}
+
+const SelectedNode Root{"ROOT", "示范公司", {}, {}};
+const SelectedNode Dept{"A生产部", "生产部", "示范公司", {}};
+const SelectedNode Group{"B生产部一组", "一组", "生产部", "示范公司"};
+const SelectedNode Team{"C生产部一组甲班", "甲班", "一组", "生产部"};
+const SelectedNode Quote{"AO'Neill部", "O'Neill部", "示范公司", {}};
+const SelectedNode Person{"0012", {}, {}, {}};
+const SelectedNode QuotedPerson{"0'12", {}, {}, {}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Builders, QueryTexts,
+    ::testing::Values(
+        QueryCase{"RootNoFilter", "SQL0", Root, "2", "", "", "select * from YGZL order by depart,group0,team,memberid",
+                  ""},
+        QueryCase{"RootFilter", "SQL0", Root, "2", "", "X", "select * from YGZL where X order by depart,group0,team,memberid",
+                  " where X"},
+        QueryCase{"Department", "SQL0", Dept, "2", "", "",
+                  "select * from YGZL where (depart='D1' or depart='生产部') order by memberid",
+                  " where (depart='D1' or depart='生产部')"},
+        QueryCase{"DepartmentFilter", "SQL0", Dept, "2", "", "zt='在职'",
+                  "select * from YGZL where (depart='D1' or depart='生产部') and zt='在职' order by memberid",
+                  " where (depart='D1' or depart='生产部') and zt='在职'"},
+        QueryCase{"Group", "SQL0", Group, "2", "", "",
+                  "select * from YGZL where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组') order "
+                  "by memberid",
+                  " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组')"},
+        QueryCase{"Team", "SQL0", Team, "2", "", "",
+                  "select * from YGZL where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组') and "
+                  "(team='T1' or team='甲班') order by memberid",
+                  " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组') and (team='T1' or "
+                  "team='甲班')"},
+        QueryCase{"QuoteDoubled", "SQL0", Quote, "2", "", "",
+                  "select * from YGZL where (depart='D2' or depart='O''Neill部') order by memberid",
+                  " where (depart='D2' or depart='O''Neill部')"},
+        QueryCase{"DayRootHashDates", "SQL1", Root, "1", "", "", "select * from KQ01 where zhdate=#2003-03-05# order by memberid",
+                  " where zhdate=#2003-03-05#"},
+        QueryCase{"DayRootEmptyKind", "SQL1", Root, "", "", "", "select * from KQ01 where zhdate=#2003-03-05# order by memberid",
+                  " where zhdate=#2003-03-05#"},
+        QueryCase{"DayRootCondition", "SQL1", Root, "2", "", "C",
+                  "select * from KQ01 where zhdate='2003-03-05' and C order by memberid",
+                  " where zhdate='2003-03-05' and C"},
+        QueryCase{"DayDepartmentFilterCondition", "SQL1", Dept, "2", "F", "C",
+                  "select * from KQ01 where zhdate='2003-03-05' and (depart='D1' or depart='生产部') and F and C order "
+                  "by memberid",
+                  " where zhdate='2003-03-05' and (depart='D1' or depart='生产部') and F and C"},
+        QueryCase{"PeriodQuoted", "period", Person, "2", "", "",
+                  "select * from KQ01 where memberid='0012' and zhdate>='2008-12-01' and zhdate<='2008-12-31' order by "
+                  "zhdate",
+                  ""},
+        QueryCase{"PeriodHash", "period", Person, "0", "", "",
+                  "select * from KQ01 where memberid='0012' and zhdate>=#2008-12-01# and zhdate<=#2008-12-31# order by "
+                  "zhdate",
+                  ""},
+        QueryCase{"PeriodCondition", "period", QuotedPerson, "2", "", "cdfz>0",
+                  "select * from KQ01 where memberid='0''12' and zhdate>='2008-12-01' and zhdate<='2008-12-31' and "
+                  "cdfz>0 order by zhdate",
+                  ""}),
+    [](const ::testing::TestParamInfo<QueryCase>& info) { return std::string(info.param.name); });
+
+TEST(QueryNames, NodeNamesGoToTheSuiteAndStayUntilTheNextBuilder)
+{
+    FakeSuite suite;
+    RecordQueries queries(suite);
+    queries.SQL0(Team, {});
+    EXPECT_EQ(suite.departmentName(), "生产部");
+    EXPECT_EQ(suite.groupName(), "一组");
+    EXPECT_EQ(suite.teamName(), "甲班");
+    queries.periodQuery("1", "a", "b", {});
+    EXPECT_EQ(suite.teamName(), "甲班");
+    queries.SQL1(Root, {});
+    EXPECT_EQ(suite.departmentName(), "");
+    EXPECT_EQ(suite.teamName(), "");
+}
+
+// The texts run on both engines: both stored forms of a department are found, and a name
+// with an apostrophe finds its own rows and nothing else.
+class QueryRuns : public talor::test::DatabaseTest
+{
+};
+
+TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
+{
+    resetTables({"ygzl", "kq01"});
+    exec("create table ygzl (memberid varchar(10) primary key, name varchar(20), depart varchar(20), "
+         "group0 varchar(20), team varchar(20))");
+    exec("create table kq01 (memberid varchar(10), zhdate date, depart varchar(20), cdfz integer, "
+         "primary key (memberid, zhdate))");
+    exec("insert into ygzl values ('1', 'a', 'D1', 'G1', 'T1'), ('2', 'b', '生产部', '一组', '甲班'), "
+         "('3', 'c', 'O''Neill部', null, null), ('4', 'd', 'x', null, null)");
+    exec("insert into kq01 values ('1', '2003-03-05', 'D1', 1), ('2', '2003-03-05', '生产部', 0), "
+         "('3', '2003-03-05', 'O''Neill部', 2), ('3', '2003-03-06', 'O''Neill部', 3), ('0''12', '2003-03-05', 'x', 4)");
+    FakeSuite suite;
+    suite.db = db();
+    suite.dbKind = kindText();
+    suite.current = "kq01";
+    suite.date = QDate(2003, 3, 5);
+    suite.categoryNames = {{"部门\nD1", "生产部"}};
+    suite.groupNames = {{"生产部\nG1", "一组"}};
+    suite.teamNames = {{"生产部\n一组\nT1", "甲班"}};
+    RecordQueries queries(suite);
+    auto members = [&](const QString& sql) {
+        Recordset records;
+        records.open(sql, db());
+        QStringList found;
+        for (; !records.eof(); records.moveNext())
+            found << records.text("memberid");
+        return found.join(",").toStdString();
+    };
+    EXPECT_EQ(members(queries.SQL0(Team, {})), "1,2");
+    EXPECT_EQ(members(queries.SQL0(Quote, {})), "3");
+    EXPECT_EQ(members(queries.SQL0(Root, {})), "1,3,4,2") << "ordered by department first";
+    EXPECT_EQ(members(queries.SQL1(Dept, "cdfz>=0")), "1,2");
+    EXPECT_EQ(members(queries.SQL1(Quote, {})), "3");
+    EXPECT_EQ(members(queries.periodQuery("3", "2003-03-01", "2003-03-31", "cdfz>2")), "3");
+    EXPECT_EQ(members(queries.periodQuery("0'12", "2003-03-05", "2003-03-05", {})), "0'12");
+}
+
+TALOR_BOTH_DATABASES(QueryRuns);
+
+} // namespace

@@ -1,0 +1,183 @@
+#include "grid/Workbook.h"
+#include "report/ReportLayout.h"
+#include "sheet/ColumnFields.h"
+#include "sheet/RecordDisplay.h"
+#include "sheet/TemplatePattern.h"
+#include "support/FakeSuite.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talor;
+using talor::test::FakeSuite;
+
+namespace {
+
+struct RecordingView : LayoutView
+{
+    QString labels[3];
+    std::optional<bool> heading;
+    QDate picker;
+    void setLabel(int number, const QString& text) override { labels[number - 1] = text; }
+    void setHeadingLayout(bool on) override { heading = on; }
+    void setPickerDate(const QDate& date) override { picker = date; }
+};
+
+// A template: heading-layout labels in the headings, or cell-layout labels in row 4.
+struct TemplateSpec
+{
+    bool headingLayout = false;
+    QStringList labels;
+    int frozen = 1;
+};
+
+class LayoutTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        suite.templateDir = suite.settingsDir = dir.path();
+        suite.reportKeyValue = "R";
+        suite.date = QDate(2008, 12, 5);
+        suite.start = "2008-12-01";
+        suite.end = "2008-12-31";
+        suite.department = "生产部";
+        suite.group = "一组";
+        suite.person = "张三";
+        suite.number = "0012";
+        for (const char* label : {"日期", "上班", "下班", "工号", "姓名", "迟到"})
+            suite.fields.insert(QString::fromUtf8(label) == "日期" ? QString("zhdate") : QString("f_" + QString::fromUtf8(label)),
+                                {QString::fromUtf8(label), "I", "", 0});
+    }
+    void writeTemplate(int kind, const TemplateSpec& spec, const QString& path = {})
+    {
+        grid::Workbook book;
+        grid::Sheet& sheet = book.sheet(1);
+        book.setSheetName(1, QStringLiteral("标题%1").arg(kind));
+        for (int c = 1; c <= spec.labels.size(); ++c) {
+            if (spec.headingLayout)
+                sheet.setColumnHeading(c, spec.labels[c - 1]);
+            else
+                sheet.setPlainText(4, c, spec.labels[c - 1]);
+        }
+        sheet.setColumnHeading(int(spec.labels.size()) + 1, "ok");
+        sheet.setFrozenColumns(spec.frozen);
+        // A kind-3 block: day rows framed, a sum-row formula.
+        sheet.select(5, 1, 36, int(spec.labels.size()));
+        sheet.setBorder(1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0);
+        sheet.setText(36, 3, "=SUM(C5:C35)");
+        sheet.setText(5, 3, "=A5+1");
+        book.write(path.isEmpty() ? dir.filePath(QStringLiteral("R%1.vts").arg(kind)) : path,
+                   grid::FileType::Template);
+    }
+    void layout()
+    {
+        ReportLayout({suite, state, columns, patterns, book}).LayoutReport(view);
+    }
+
+    QTemporaryDir dir;
+    FakeSuite suite;
+    SheetState state;
+    ColumnFields columns;
+    ReportPatterns patterns;
+    grid::Workbook book;
+    RecordingView view;
+};
+
+struct LayoutCase
+{
+    const char* name;
+    const char* option;
+    TemplateSpec spec;
+    const char* fix;
+    int lastRow, lastColumn, frozen;
+    bool headingsShown;
+    QStringList fields;
+};
+
+class LayoutCases : public LayoutTest, public ::testing::WithParamInterface<LayoutCase>
+{
+};
+
+TEST_P(LayoutCases, ColumnsExtentFrozenColumnsAndLabels)
+{
+    const LayoutCase& c = GetParam();
+    suite.option = c.option;
+    const int kind = reportKind(c.option);
+    writeTemplate(kind, c.spec);
+    suite.setSetting("TALOR", "RFIX", c.fix);
+    layout();
+    const grid::Sheet& sheet = book.active();
+    EXPECT_EQ(sheet.lastRow(), c.lastRow);
+    EXPECT_EQ(sheet.lastColumn(), c.lastColumn);
+    EXPECT_EQ(sheet.frozenColumns(), c.frozen);
+    EXPECT_EQ(sheet.showColumnHeadings(), c.headingsShown);
+    QStringList fields;
+    for (int i = 1; i <= c.lastColumn; ++i)
+        fields << columns.field(i);
+    EXPECT_EQ(fields, c.fields);
+    EXPECT_EQ(view.heading, c.spec.headingLayout);
+    EXPECT_EQ(state.ReportTitle, QStringLiteral("标题%1").arg(kind));
+    EXPECT_EQ(view.labels[0], state.ReportTitle);
+    EXPECT_FALSE(book.allowInCellEditing() || book.allowEditHeaders() || book.allowDelete() || book.allowFillRange());
+    if (kind == 1) {
+        EXPECT_EQ(view.labels[1], "2008-12-01 至 2008-12-31");
+        EXPECT_EQ(view.labels[2], "张三(0012,生产部)");
+    } else {
+        EXPECT_EQ(view.labels[1], "2008-12-05");
+        EXPECT_EQ(view.labels[2], "生产部一组");
+        EXPECT_EQ(view.picker, suite.date);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, LayoutCases,
+    ::testing::Values(
+        LayoutCase{"HeadingKindOne", "1", {true, {"x", "上班", "下班"}}, "", 1, 3, 2, true, {"zhdate", "f_上班", "f_下班"}},
+        LayoutCase{"AnyOtherKindIsOne", "7", {true, {"x", "上班"}}, "3", 1, 2, 3, true, {"zhdate", "f_上班"}},
+        LayoutCase{"CellKindTwo", "2", {false, {"a", "b", "上班", "迟到"}}, "x", 5, 4, 0, false,
+                   {"f_工号", "f_姓名", "f_上班", "f_迟到"}},
+        LayoutCase{"KindThreeKeepsItsFrozenColumns", "3", {false, {"日期", "?", "上班"}, 1}, "4", 5, 3, 1, false,
+                   {"zhdate", "", "f_上班"}}),
+    [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+
+TEST_F(LayoutTest, KindThreeBlockKeepsTheTemplatesFramesAndSumFormula)
+{
+    suite.option = "3";
+    writeTemplate(3, {false, {"日期", "上班", "下班"}});
+    layout();
+    ASSERT_EQ(patterns.block.rows(), 36);
+    grid::Sheet& sheet = book.active();
+    patterns.block.stamp(sheet, 37);
+    EXPECT_EQ(sheet.border(37 + 19, 3).bottom, 1) << "the frame of (20, 3) is copied to every block";
+    EXPECT_EQ(sheet.formula(72, 3), "=SUM(C41:C71)");
+    EXPECT_EQ(sheet.text(40, 2), "上班");
+}
+
+TEST_F(LayoutTest, ChosenTemplateThenDefaultThenBlankGrid)
+{
+    suite.option = "2";
+    writeTemplate(2, {false, {"a", "b", "上班"}});
+    const QString chosen = dir.filePath("other.vts");
+    writeTemplate(2, {false, {"a", "b", "迟到", "下班"}}, chosen);
+    suite.setSetting("TALOR", "RREPORT2", chosen);
+    EXPECT_EQ(reportTemplatePath(suite, 2), chosen);
+    layout();
+    EXPECT_EQ(book.active().lastColumn(), 4);
+    suite.setSetting("TALOR", "RREPORT2", dir.filePath("missing.vts"));
+    EXPECT_EQ(reportTemplatePath(suite, 2), defaultTemplatePath(suite, 2));
+    layout();
+    EXPECT_EQ(book.active().lastColumn(), 3);
+
+    // No template at all: the cells without formula are blanked, the formulas stay.
+    QFile::remove(defaultTemplatePath(suite, 2));
+    book.active().setText(30, 30, "gone");
+    book.active().setText(31, 1, "kept");
+    book.active().setText(2, 2, "=1+1");
+    ReportLayout({suite, state, columns, patterns, book}).BlankGrid();
+    EXPECT_EQ(book.active().text(30, 30), "");
+    EXPECT_EQ(book.active().text(31, 1), "kept");
+    EXPECT_EQ(book.active().formula(2, 2), "=1+1");
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+#include "db/Recordset.h"
+#include "grid/Sheet.h"
+#include "sheet/ColumnFields.h"
+#include "sheet/RecordDisplay.h"
+#include "sheet/TemplatePattern.h"
+#include "support/FakeSuite.h"
+#include "support/TestDatabases.h"
+
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+using namespace talor;
+using talor::test::FakeSuite;
+
+namespace {
+
+// One record with a field of every kind, shown through a dictionary that counts its lookups.
+class DisplayTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::ensureApplication();
+        db = QSqlDatabase::addDatabase("QSQLITE", "display");
+        db.setDatabaseName(":memory:");
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("create table kq (memberid text, depart text, group0 text, team text, banci text, "
+                           "cdfz integer, cqgs real, zhdate text, sbsj text, bz text, nColor integer, xx text)"));
+        ASSERT_TRUE(q.exec("insert into kq values ('0012', 'D1', 'G1', 'T1', '01', 0, 7.5, '2024-01-05 08:00', "
+                           "'08:03:12', '=1+1', 2, 'x'), (null, null, null, null, null, null, null, null, null, "
+                           "null, null, null)"));
+        suite.fields = {{"memberid", {"工号", "S", "", 0}},  {"depart", {"部门", "S", "", 3}},
+                        {"group0", {"班组", "S", "", 2}},     {"team", {"小组", "S", "", 1}},
+                        {"banci", {"班次", "S", "", 3}},      {"cdfz", {"迟到", "I", "", 0}},
+                        {"cqgs", {"出勤", "D", "  ", 0}},     {"zhdate", {"日期", "T", "", 0}},
+                        {"sbsj", {"上班", "Y", "hh:nn", 0}},  {"bz", {"备注", "Q", "", 0}},
+                        {"ncolor", {"异常", "I", "", 0}},     {"xx", {"隐藏", "S", "", 0}}};
+        suite.categoryNames = {{"部门\nD1", "生产部"}, {"班次\n01", "白班"}};
+        suite.groupNames = {{"生产部\nG1", "一组"}};
+        suite.teamNames = {{"生产部\n一组\nT1", "甲班"}};
+        suite.hidden = "隐藏,其他";
+        const QStringList fields{"memberid", "depart", "group0", "team", "banci", "cdfz",
+                                 "cqgs",     "zhdate", "sbsj",   "bz",   "",      "xx"};
+        for (int c = 1; c <= fields.size(); ++c)
+            columns.setField(c, fields[c - 1]);
+        columns.lookUp(suite, int(fields.size()));
+        records.open("select * from kq order by memberid desc", db);
+    }
+    void TearDown() override
+    {
+        records.close();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("display");
+    }
+    QStringList row(int r, int columns = 12) const
+    {
+        QStringList texts;
+        for (int c = 1; c <= columns; ++c)
+            texts << sheet.text(r, c);
+        return texts;
+    }
+
+    QSqlDatabase db;
+    FakeSuite suite;
+    SheetState state;
+    ColumnFields columns;
+    grid::Sheet sheet;
+    Recordset records;
+};
+
+TEST_F(DisplayTest, EachTypeFormattedCodesNamedHiddenAndFormulaCellsLeftAlone)
+{
+    sheet.setText(5, 12, "keep");
+    sheet.setText(5, 11, "=F5+1");
+    sheet.setText(5, 10, "old");
+    RecordDisplay(suite, state, columns, sheet).DisplayMRecord(records, 5, 12);
+    EXPECT_EQ(row(5), (QStringList{"0012", "生产部", "一组", "甲班", "白班", "0", "7.50", "2024-01-05", "08:03",
+                                   "=1+1", "1", "keep"}));
+    EXPECT_TRUE(sheet.isText(5, 10)) << "an untyped field is text, never a formula";
+    EXPECT_EQ(sheet.fill(5, 1).foreground, state.AbnormalColour2);
+    EXPECT_EQ(sheet.fill(5, 12).foreground, state.AbnormalColour2);
+    EXPECT_EQ(sheet.fill(5, 13).pattern, 0);
+    EXPECT_EQ(sheet.border(5, 3).bottom, 1);
+}
+
+TEST_F(DisplayTest, NullsAndTheZeroRule)
+{
+    records.moveNext();
+    state.BlankZero = false;
+    RecordDisplay display(suite, state, columns, sheet);
+    display.DisplayMRecord(records, 1, 10);
+    EXPECT_EQ(row(1, 10), (QStringList{"", "", "", "", "", "0", "0.00", "", "", ""}));
+    EXPECT_EQ(sheet.fill(1, 1).foreground, SheetState::White) << "a null nColor paints white";
+    state.BlankZero = true;
+    display.DisplayMRecord(records, 2, 10);
+    EXPECT_EQ(row(2, 10), (QStringList{"", "", "", "", "", "", "", "", "", ""}));
+}
+
+TEST_F(DisplayTest, WithoutNColorInTheDictionaryRowsAreNeitherPaintedNorFramed)
+{
+    suite.fields.remove("ncolor");
+    columns.lookUp(suite, 10);
+    RecordDisplay(suite, state, columns, sheet).DisplayMRecord(records, 3, 10);
+    EXPECT_EQ(sheet.fill(3, 1).pattern, 0);
+    EXPECT_EQ(sheet.border(3, 1).bottom, 0);
+    EXPECT_EQ(sheet.selection(), (grid::CellRange{3, 1, 3, 10}));
+}
+
+TEST_F(DisplayTest, FactsAreLookedUpOncePerLayout)
+{
+    int hiddenCalls = 0;
+    struct Counting : FakeSuite
+    {
+        int* calls = nullptr;
+        QString hiddenFields() override { return ++*calls, FakeSuite::hiddenFields(); }
+    } counting;
+    counting.calls = &hiddenCalls;
+    counting.fields = suite.fields;
+    columns.lookUp(counting, 12);
+    RecordDisplay display(counting, state, columns, sheet);
+    for (int r = 1; r <= 20; ++r)
+        display.DisplayMRecord(records, r, 12);
+    EXPECT_EQ(hiddenCalls, 1);
+}
+
+// DisplaySum over rows holding the given "D" and "I" texts.
+struct SumCase
+{
+    const char* name;
+    QStringList decimals;
+    QStringList integers;
+    const char* option;
+    const char* decimalSum;
+    const char* integerSum;
+    const char* count;
+};
+
+class SumTest : public DisplayTest, public ::testing::WithParamInterface<SumCase>
+{
+};
+
+TEST_P(SumTest, RunningTotalsLabelAndCount)
+{
+    const SumCase& c = GetParam();
+    suite.option = c.option;
+    const int first = 4;
+    for (int i = 0; i < c.decimals.size(); ++i) {
+        sheet.setText(first + 1 + i, 7, c.decimals[i]);
+        sheet.setText(first + 1 + i, 6, c.integers[i]);
+    }
+    const int sumRow = first + 1 + int(c.decimals.size());
+    sheet.setText(sumRow, 9, "stale");
+    RecordDisplay(suite, state, columns, sheet).DisplaySum(first, sumRow, 12);
+    EXPECT_EQ(sheet.text(sumRow, 7).toStdString(), c.decimalSum);
+    EXPECT_EQ(sheet.text(sumRow, 6).toStdString(), c.integerSum);
+    EXPECT_EQ(sheet.text(sumRow, 1), "合计：");
+    EXPECT_EQ(sheet.text(sumRow, 2).toStdString(), c.count);
+    EXPECT_EQ(sheet.text(sumRow, 9), "") << "times are emptied";
+    EXPECT_EQ(sheet.border(sumRow, 12).bottom, 1);
+    EXPECT_EQ(sheet.selection(), (grid::CellRange{5, 3, 5, 3}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sums, SumTest,
+    ::testing::Values(SumCase{"NoRows", {}, {}, "2", "0.00", "0", "0"},
+                      SumCase{"KindTwoCountsRows", {"1.5", "2.25", "x"}, {"1", "2", "3"}, "2", "3.75", "6", "3"},
+                      // Every partial sum is rounded: 0.005 + 0.005 -> 0.01 (not 0.00 + ...), then 0.02.
+                      SumCase{"RoundedAfterEveryRow", {"0.005", "0.005", "0.005"}, {"0", "0", "0"}, "1", "0.03", "0", ""},
+                      SumCase{"KindThreeNoCount", {"8"}, {"12abc"}, "3", "8.00", "12", ""}),
+    [](const ::testing::TestParamInfo<SumCase>& info) { return std::string(info.param.name); });
+
+TEST(TemplatePatternTest, StampCopiesFormatsConstantsAndMovesFormulas)
+{
+    grid::Sheet sheet;
+    sheet.setText(5, 1, "=B5*2");
+    sheet.setText(6, 2, "label");
+    sheet.setText(36, 3, "=SUM(C5:C35)");
+    sheet.select(5, 1, 36, 3);
+    sheet.setBorder(1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0);
+    TemplatePattern pattern;
+    pattern.capture(sheet, 1, 36, 3);
+    sheet.setText(41, 2, "stale");
+    pattern.stamp(sheet, 37);
+    EXPECT_EQ(sheet.formula(41, 1), "=B41*2");
+    EXPECT_EQ(sheet.text(42, 2), "label");
+    EXPECT_EQ(sheet.text(41, 2), "") << "cells empty in the pattern are emptied";
+    EXPECT_EQ(sheet.formula(72, 3), "=SUM(C41:C71)");
+    EXPECT_EQ(sheet.border(56, 3), sheet.border(20, 3));
+    EXPECT_EQ(sheet.border(72, 2).bottom, 1);
+    EXPECT_EQ(sheet.border(73, 2).bottom, 0) << "nothing beyond the block";
+}
+
+TEST(ColumnFieldsTest, IndexLimitsAndHiddenRule)
+{
+    ColumnFields fields;
+    EXPECT_NO_THROW(fields.setField(255, "x"));
+    EXPECT_THROW(fields.setField(256, "x"), std::out_of_range);
+    EXPECT_THROW(fields.field(-1), std::out_of_range);
+    EXPECT_FALSE(ColumnFields::isHidden("", ""));
+    EXPECT_TRUE(ColumnFields::isHidden("", "a"));
+    EXPECT_TRUE(ColumnFields::isHidden("班", "班次,备注"));
+    EXPECT_FALSE(ColumnFields::isHidden("Bz", "bz"));
+}
+
+} // namespace

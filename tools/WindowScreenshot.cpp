@@ -1,0 +1,81 @@
+// Writes a picture of the main window showing a filled report of one kind on a fresh demo
+// suite (docs/report-kind1.png, ...). Usage: window_screenshot <kind 1|2|3> <png path>
+#include "entry/ModuleParts.h"
+#include "entry/frmKQJL.h"
+#include "suite/DemoSuite.h"
+#include "suite/LocalSuite.h"
+#include "ui/UiService.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFont>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <cstdio>
+
+using namespace talor;
+
+namespace {
+
+// Messages go to stderr; nobody is there to answer.
+class PrintingUi : public UiService
+{
+public:
+    Answer message(QWidget*, const QString& text, Buttons, const QString&) override
+    {
+        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+        return Answer::Ok;
+    }
+    std::optional<QString> openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<quint32> chooseColour(QWidget*, quint32) override { return {}; }
+    int execDialog(QDialog&) override { return 0; }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: window_screenshot <kind 1|2|3> <png path>\n");
+        return 2;
+    }
+    app.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+    const int kind = QString::fromLocal8Bit(argv[1]).toInt();
+    QTemporaryDir dir;
+    try {
+        DemoSuite::generate(dir.filePath("demo"), DemoOptions());
+        LocalSuite suite(dir.filePath("demo/suite.ini"));
+        PrintingUi ui;
+        frmKQJL window(suite, ui);
+        ModuleParts parts(suite, ui, window.state(), window.records(), window.book(), window);
+        parts.connect(window.hooks());
+        window.load();
+        window.resize(1280, 760);
+        window.show();
+        window.activate();
+        window.optionClick(kind);
+        if (kind != 3)
+            window.Check1()->click();
+        QTreeWidgetItem* node = window.treeNode(kind == 2 ? QStringLiteral("ROOT") : QStringLiteral("A生产部"));
+        window.TreeView1()->setCurrentItem(node);
+        window.setCurrentNode(node);
+        window.hooks().treeClick(node);
+        if (kind == 1) {
+            window.ListView1()->setCurrentRow(1);
+            window.hooks().listClick();
+        }
+        app.processEvents();
+        if (!window.grab().save(QString::fromLocal8Bit(argv[2]))) {
+            std::fprintf(stderr, "cannot write %s\n", argv[2]);
+            return 1;
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
