@@ -146,6 +146,7 @@ void Recordset::readRows(QSqlQuery& query)
 
 void Recordset::close()
 {
+    m_statements.clear();
     m_sql.clear();
     m_connection = QSqlDatabase();
     m_open = false;
@@ -286,10 +287,7 @@ void Recordset::update()
     }
     const QString sql =
         u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
-    QSqlQuery query(m_connection);
-    if (!query.prepare(sql))
-        throw DatabaseError(
-            failure(QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql));
+    QSqlQuery& query = statement(sql, QStringLiteral("the update of %1 failed").arg(m_table));
     for (const QVariant& v : std::as_const(values))
         query.addBindValue(v);
     for (const QVariant& v : std::as_const(checks))
@@ -322,17 +320,31 @@ void Recordset::readBack(const QList<int>& columns)
         conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
     const QString sql =
         u"SELECT " + names.join(u", ") + u" FROM " + m_table + u" WHERE " + conditions.join(u" AND ");
-    QSqlQuery query(m_connection);
-    query.setForwardOnly(true);
-    query.prepare(sql);
+    const QString failed = QStringLiteral("reading back the saved row of %1 failed").arg(m_table);
+    QSqlQuery& query = statement(sql, failed);
     for (int column : std::as_const(m_keyColumns))
         query.addBindValue(storedForm(column, cellValue(column)));
     if (!query.exec() || !query.next())
-        throw DatabaseError(failure(QStringLiteral("reading back the saved row of %1 failed").arg(m_table),
-                                    query.lastError(), sql));
+        throw DatabaseError(failure(failed, query.lastError(), sql));
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     for (int i = 0; i < columns.size(); ++i)
         storeCell(base + columns[i], query.value(i));
+    query.finish();
+}
+
+// The prepared statement of `sql`, prepared once per open: a save updates row after row with
+// the same few statements.
+QSqlQuery& Recordset::statement(const QString& sql, const QString& failed)
+{
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        QSqlQuery query(m_connection);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            throw DatabaseError(failure(failed, query.lastError(), sql));
+        it = m_statements.insert(sql, query);
+    }
+    return *it;
 }
 
 QString Recordset::conflictMessage() const

@@ -2,14 +2,13 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSqlQuery>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <stdexcept>
 #include <vector>
-
-class QSqlQuery;
 
 namespace talor {
 
@@ -117,6 +116,7 @@ private:
     QVariant storedForm(int column, const QVariant& value) const;
     void resolveTable();
     void readBack(const QList<int>& columns);
+    QSqlQuery& statement(const QString& sql, const QString& failed);
     QString conflictMessage() const;
 
     QString m_sql;
@@ -130,6 +130,7 @@ private:
     int m_rowCount = 0;
     int m_position = 0;
     QHash<int, QVariant> m_pending; // unsaved changes of the current row, in stored form
+    QHash<QString, QSqlQuery> m_statements; // Update's prepared statements, by their text
 
     // How a column keeps dates and times, so that a QDate or QDateTime is written in the
     // column's own form: from the driver's field types, or SQLite's declared column types.
