@@ -285,8 +285,18 @@ void Recordset::update()
             checks.append(original);
         }
     }
-    const QString sql =
+    QString sql =
         u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
+    // SQLite (3.35 and later) and PostgreSQL hand the stored values back from the update itself,
+    // which saves a second statement per row.
+    const QString driverName = m_connection.driverName();
+    const bool returning = driverName == u"QPSQL" || driverName == u"QSQLITE";
+    if (returning) {
+        QStringList names;
+        for (int column : std::as_const(columns))
+            names.append(name(column));
+        sql += u" RETURNING " + names.join(u", ");
+    }
     QSqlQuery& query = statement(sql, QStringLiteral("the update of %1 failed").arg(m_table));
     for (const QVariant& v : std::as_const(values))
         query.addBindValue(v);
@@ -295,8 +305,11 @@ void Recordset::update()
     if (!query.exec())
         throw DatabaseError(
             failure(QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql));
-    if (query.numRowsAffected() < 1)
+    const bool written = returning ? query.next() : query.numRowsAffected() >= 1;
+    if (!written) {
+        query.finish();
         throw DatabaseError(conflictMessage());
+    }
 
     // The key may have been among the changes; the row is found again by its new key.
     const qsizetype base = qsizetype(m_position) * m_fields.size();
@@ -304,7 +317,13 @@ void Recordset::update()
         if (changes.contains(column))
             storeCell(base + column, changes.value(column));
     }
-    readBack(columns);
+    if (!returning) {
+        readBack(columns);
+        return;
+    }
+    for (int i = 0; i < columns.size(); ++i)
+        storeCell(base + columns[i], query.value(i));
+    query.finish();
 }
 
 // Reads the written columns back, so the row holds what the database stored (its own
