@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
+#include <QGuiApplication>
 #include <QTextStream>
 
 namespace {
@@ -29,10 +30,22 @@ int runModule(QApplication& app, const QString& suiteFile)
         module->zh();
         return 0;
     } catch (const std::exception& e) {
-        ui.message(nullptr, QString::fromStdString(e.what()));
+        // Standard error first: a box may wait for a person who is not there. Without a real
+        // display (offscreen, minimal) nobody could close the box, so there is none.
         QTextStream(stderr) << "talor: " << QString::fromStdString(e.what()) << Qt::endl;
+        const QString platform = QGuiApplication::platformName();
+        if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+            ui.message(nullptr, QString::fromStdString(e.what()));
         return 1;
     }
+}
+
+int usageError(const QString& text)
+{
+    QTextStream(stderr) << "talor: " << text << "\n"
+                        << "usage: talor [--suite FILE] | talor demo --dir DIR ... | talor report ... (talor --help)"
+                        << Qt::endl;
+    return 2;
 }
 
 } // namespace
@@ -61,6 +74,14 @@ int main(int argc, char** argv)
                                          QStringLiteral("Use the suite configured in <file> instead of the demo."),
                                          QStringLiteral("file"));
     parser.addOption(suiteOption);
-    parser.process(app);
+    // Usage errors exit with 2, start-up errors with 1.
+    if (!parser.parse(app.arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
+    if (parser.isSet(suiteOption) && parser.value(suiteOption).isEmpty())
+        return usageError(QStringLiteral("--suite needs the name of a suite configuration file"));
     return runModule(app, parser.value(suiteOption));
 }

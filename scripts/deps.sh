@@ -10,6 +10,7 @@ PACKAGES=(
     fonts-wqy-microhei
     postgresql
     poppler-utils xvfb xauth
+    unzip
 )
 
 missing=()

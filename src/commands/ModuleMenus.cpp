@@ -30,6 +30,12 @@ QString ModuleMenus::moduleName(const QVariant& mkwj)
     return mkwj.toString().toUpper().remove(QStringLiteral(".DLL"));
 }
 
+bool ModuleMenus::isPlainModuleName(const QString& module)
+{
+    return !module.isEmpty() && !module.contains(u'/') && !module.contains(u'\\') && module != u"." &&
+           module != u"..";
+}
+
 ModuleMenuOutcome ModuleMenus::clickExternalMenu(int position)
 {
     m_suite.setCurrentMenuName(ModuleSettings(m_suite).readModule("MENU" + QString::number(position)));
@@ -54,6 +60,10 @@ ModuleMenuOutcome ModuleMenus::runModuleMenu()
     const QString failed = module + ".dll" + "未注册";
     // No module file named: nothing to start, neither a program nor a component.
     if (mkwj.isNull())
+        return {Kind::ComponentFailed, failed, {}};
+    // The name comes from the menu table: one that could reach outside the application
+    // directory ("../X") names neither a program nor a component of this suite.
+    if (!isPlainModuleName(module))
         return {Kind::ComponentFailed, failed, {}};
 
     const QString program = QDir(m_suite.applicationDirectory()).filePath(module + ".exe");

@@ -55,6 +55,9 @@ public:
     static bool operatorMayUse(const QString& allowedMenus, const QString& name, const QString& zxtm);
     // `mkwj` in upper case without any ".DLL"; "???" when it is null.
     static QString moduleName(const QVariant& mkwj);
+    // A module name that stays inside its folder: not empty, no "/" or "\\", not "." or "..".
+    // Program files and component libraries are both found by such a name only.
+    static bool isPlainModuleName(const QString& module);
 
 private:
     SuiteServices& m_suite;

@@ -24,7 +24,33 @@ QSqlDatabase addConnection(const QString& driver, const QString& connectionName,
     return QSqlDatabase::addDatabase(driver, connectionName);
 }
 
+QSqlDatabase openSqliteFile(const QString& connectionName, const QString& filePath, const QString& target,
+                            bool readOnly)
+{
+    QSqlDatabase db = addConnection(QStringLiteral("QSQLITE"), connectionName, target);
+    db.setDatabaseName(filePath);
+    QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(sqliteBusyTimeout);
+    if (readOnly)
+        options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    db.setConnectOptions(options);
+    if (!db.open()) {
+        const QString error = db.lastError().text();
+        db = QSqlDatabase();
+        Connections::remove(connectionName);
+        throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(target, error));
+    }
+    return db;
+}
+
 } // namespace
+
+QSqlDatabase Connections::openSqliteReadOnly(const QString& connectionName, const QString& filePath)
+{
+    const QString target = QStringLiteral("the SQLite database %1").arg(filePath);
+    if (!QFileInfo(filePath).isFile())
+        throw DatabaseError(QStringLiteral("cannot open %1: the file does not exist").arg(target));
+    return openSqliteFile(connectionName, filePath, target, true);
+}
 
 QString PostgresServer::address() const
 {
@@ -38,15 +64,7 @@ QSqlDatabase Connections::openSqlite(const QString& connectionName, const QStrin
     if (!file.dir().exists())
         throw DatabaseError(QStringLiteral("cannot open %1: the directory %2 does not exist")
                                 .arg(target, QDir::toNativeSeparators(file.absolutePath())));
-    QSqlDatabase db = addConnection(QStringLiteral("QSQLITE"), connectionName, target);
-    db.setDatabaseName(filePath);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(sqliteBusyTimeout));
-    if (!db.open()) {
-        const QString error = db.lastError().text();
-        db = QSqlDatabase();
-        remove(connectionName);
-        throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(target, error));
-    }
+    QSqlDatabase db = openSqliteFile(connectionName, filePath, target, false);
     const QStringList pragmas{QStringLiteral("PRAGMA foreign_keys = ON"),
                               QStringLiteral("PRAGMA journal_mode = WAL"),
                               QStringLiteral("PRAGMA synchronous = NORMAL")};
@@ -72,12 +90,26 @@ QSqlDatabase Connections::openPostgres(const QString& connectionName, const Post
     db.setDatabaseName(server.database);
     db.setUserName(server.user);
     db.setPassword(server.password);
-    db.setConnectOptions(QStringLiteral("connect_timeout=5"));
+    // Backslashes in string literals are plain characters only with standard_conforming_strings
+    // on; with it off (a server or database may default to off) 'a\' ...' ends elsewhere, and
+    // names quoted by doubling their quotes could change a statement. It is set when connecting,
+    // so that the driver, which looks at it once, quotes bound values to match.
+    db.setConnectOptions(QStringLiteral("connect_timeout=5;options='-c standard_conforming_strings=on'"));
     if (!db.open()) {
         const QString error = db.lastError().text();
         db = QSqlDatabase();
         remove(connectionName);
         throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(target, error));
+    }
+    QSqlQuery check(db);
+    if (!check.exec(QStringLiteral("show standard_conforming_strings")) || !check.next() ||
+        check.value(0).toString() != QLatin1String("on")) {
+        check = QSqlQuery();
+        db = QSqlDatabase();
+        remove(connectionName);
+        throw DatabaseError(QStringLiteral("cannot open %1: the server keeps standard_conforming_strings off, "
+                                           "under which quoted names are not safe")
+                                .arg(target));
     }
     return db;
 }

@@ -28,6 +28,9 @@ public:
     // written ahead (readers do not block the writer) and a busy database is waited for a few
     // seconds, so two processes can share the file. The file's directory must exist.
     static QSqlDatabase openSqlite(const QString& connectionName, const QString& filePath);
+    // Opens an existing SQLite file for reading only: nothing in it is changed, not even its
+    // journal mode, so a file can be examined before it is taken into use.
+    static QSqlDatabase openSqliteReadOnly(const QString& connectionName, const QString& filePath);
     static QSqlDatabase openPostgres(const QString& connectionName, const PostgresServer& server);
     // Closes and forgets the named connection; handles to it become invalid.
     static void remove(const QString& connectionName);

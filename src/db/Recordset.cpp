@@ -152,6 +152,7 @@ void Recordset::close()
     m_open = false;
     m_fields.clear();
     m_index.clear();
+    m_spelled.clear();
     m_kinds = {};
     m_payload = {};
     m_texts = {};
@@ -297,33 +298,53 @@ void Recordset::update()
             names.append(name(column));
         sql += u" RETURNING " + names.join(u", ");
     }
-    QSqlQuery& query = statement(sql, QStringLiteral("the update of %1 failed").arg(m_table));
-    for (const QVariant& v : std::as_const(values))
-        query.addBindValue(v);
-    for (const QVariant& v : std::as_const(checks))
-        query.addBindValue(v);
-    if (!query.exec())
-        throw DatabaseError(
-            failure(QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql));
-    const bool written = returning ? query.next() : query.numRowsAffected() >= 1;
-    if (!written) {
-        query.finish();
-        throw DatabaseError(conflictMessage());
-    }
 
-    // The key may have been among the changes; the row is found again by its new key.
+    // The update and its read-back form one transaction, so that nobody's change can come in
+    // between and be taken for the value written. Inside a transaction of the caller's (SQLite
+    // refuses a second one) they are part of that one.
+    const bool ownTransaction = m_connection.transaction();
     const qsizetype base = qsizetype(m_position) * m_fields.size();
-    for (int column : m_keyColumns) {
-        if (changes.contains(column))
-            storeCell(base + column, changes.value(column));
+    QHash<int, QVariant> readKey;
+    try {
+        QSqlQuery& query = statement(sql, QStringLiteral("the update of %1 failed").arg(m_table));
+        for (const QVariant& v : std::as_const(values))
+            query.addBindValue(v);
+        for (const QVariant& v : std::as_const(checks))
+            query.addBindValue(v);
+        if (!query.exec())
+            throw DatabaseError(
+                failure(QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql));
+        const bool written = returning ? query.next() : query.numRowsAffected() >= 1;
+        if (!written) {
+            query.finish();
+            throw DatabaseError(conflictMessage());
+        }
+
+        // The key may have been among the changes; the row is found again by its new key.
+        for (int column : std::as_const(m_keyColumns)) {
+            if (changes.contains(column)) {
+                readKey.insert(column, cellValue(column));
+                storeCell(base + column, changes.value(column));
+            }
+        }
+        if (returning) {
+            for (int i = 0; i < columns.size(); ++i)
+                storeCell(base + columns[i], query.value(i));
+            query.finish();
+        } else {
+            readBack(columns);
+        }
+        if (ownTransaction && !m_connection.commit())
+            throw DatabaseError(failure(QStringLiteral("the update of %1 could not be committed").arg(m_table),
+                                        m_connection.lastError(), sql));
+    } catch (...) {
+        if (ownTransaction)
+            m_connection.rollback();
+        // Nothing was saved: the row keeps the key it was read with.
+        for (auto it = readKey.cbegin(); it != readKey.cend(); ++it)
+            storeCell(base + it.key(), it.value());
+        throw;
     }
-    if (!returning) {
-        readBack(columns);
-        return;
-    }
-    for (int i = 0; i < columns.size(); ++i)
-        storeCell(base + columns[i], query.value(i));
-    query.finish();
 }
 
 // Reads the written columns back, so the row holds what the database stored (its own
@@ -366,20 +387,39 @@ QSqlQuery& Recordset::statement(const QString& sql, const QString& failed)
     return *it;
 }
 
+// Why the update found no row: it was deleted, or a changed column no longer holds the
+// value it was read with.
 QString Recordset::conflictMessage() const
 {
+    QSqlDriver* driver = m_connection.driver();
     QStringList key;
-    for (int column : m_keyColumns)
+    QStringList conditions;
+    for (int column : m_keyColumns) {
         key.append(m_fields[column] + u'=' + text(m_fields[column]));
-    return QStringLiteral("the row of %1 with %2 was changed by someone else; nothing was saved")
-        .arg(m_table, key.join(u", "));
+        conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
+    }
+    QSqlQuery query(m_connection);
+    query.setForwardOnly(true);
+    bool deleted = false;
+    if (query.prepare(u"SELECT 1 FROM " + m_table + u" WHERE " + conditions.join(u" AND "))) {
+        for (int column : m_keyColumns)
+            query.addBindValue(storedForm(column, cellValue(column)));
+        deleted = query.exec() && !query.next() && query.lastError().type() == QSqlError::NoError;
+    }
+    return QStringLiteral("the row of %1 with %2 was %3 by someone else; nothing was saved")
+        .arg(m_table, key.join(u", "), deleted ? QStringLiteral("deleted") : QStringLiteral("changed"));
 }
 
 int Recordset::fieldIndex(const QString& name) const
 {
+    // The names callers use are few and repeat for every row: each is folded once.
+    const auto known = m_spelled.constFind(name);
+    if (known != m_spelled.cend())
+        return *known;
     const auto it = m_index.constFind(name.toCaseFolded());
     if (it == m_index.cend())
         throw DatabaseError(QStringLiteral("the field %1 is not among the fields of: %2").arg(name, m_sql));
+    m_spelled.insert(name, *it);
     return *it;
 }
 

@@ -124,6 +124,7 @@ private:
     bool m_open = false;
     QStringList m_fields;           // column names as the database reports them
     QHash<QString, int> m_index;    // case-folded name -> column
+    mutable QHash<QString, int> m_spelled; // a name as callers spell it -> column
     std::vector<Kind> m_kinds;      // rows x columns, row by row
     std::vector<Payload> m_payload; // rows x columns, row by row
     QByteArray m_texts;             // UTF-8 texts and raw bytes the payloads point into

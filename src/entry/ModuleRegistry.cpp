@@ -1,5 +1,7 @@
 #include "entry/ModuleRegistry.h"
 
+#include "commands/ModuleMenus.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
@@ -17,7 +19,7 @@ QString moduleOf(const QString& className)
     if (!className.endsWith(ClassSuffix, Qt::CaseInsensitive))
         return {};
     const QString name = className.left(className.size() - ClassSuffix.size());
-    if (name.isEmpty() || name.contains(u'/') || name.contains(u'\\') || name == "." || name == "..")
+    if (!ModuleMenus::isPlainModuleName(name))
         return {};
     return name;
 }

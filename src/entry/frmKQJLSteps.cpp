@@ -205,7 +205,12 @@ void frmKQJL::buildCommandBar()
 void frmKQJL::applyCommandBar()
 {
     const double d = dpi();
+    // clear() only takes the buttons off the bar; the actions stay children of the bar and are
+    // deleted here. Later, since a click on one of them may be what rebuilds the bar.
+    const QList<QAction*> old = m_toolbar->actions();
     m_toolbar->clear();
+    for (QAction* action : old)
+        action->deleteLater();
     for (size_t i = 0; i < m_commandBar.buttons.size(); ++i) {
         const ToolButtonSpec& button = m_commandBar.buttons[i];
         QAction* action = m_toolbar->addAction(iconOf(m_images, button.image), button.caption);

@@ -19,7 +19,8 @@ const QString Query = QStringLiteral("查询");
 const QString Department = QStringLiteral("部门");
 const QString PeriodJoin = QStringLiteral(" 至 ");
 
-// The one place where the grid is filled with many cells at once.
+// The one place where the grid is filled with many cells at once; the place to batch the
+// sheet's recalculation and signals over the whole fill.
 void fillSheet(grid::Sheet& sheet, const std::function<void()>& fill)
 {
     Q_UNUSED(sheet);

@@ -1,5 +1,6 @@
 #include "settings/IniFile.h"
 
+#include "io/FileWrite.h"
 #include "suite/SuiteServices.h"
 
 #include <QByteArray>
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QThread>
 #include <algorithm>
 
@@ -98,9 +98,11 @@ QByteArray readBytes(const QString& path)
     if (file.error() != QFileDevice::NoError)
         throw SuiteError(
             QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
-    // A UTF-16 file (as Windows tools write them) would read as no keys at all, and a write
-    // would splice UTF-8 lines into it: refuse it rather than answer wrongly or garble it.
-    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF"))
+    // A UTF-16 file (as Windows tools write them, either byte order, with or without a
+    // byte-order mark) would read as no keys at all, and a write would splice UTF-8 lines into
+    // it: refuse it rather than answer wrongly or garble it. UTF-8 text has no zero bytes.
+    if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF") ||
+        (data.size() >= 2 && (data[0] == '\0') != (data[1] == '\0')))
         throw SuiteError(QStringLiteral("Cannot read the settings file %1: it is UTF-16 encoded; settings "
                                         "files are UTF-8 (convert it, for example with iconv)")
                              .arg(path));
@@ -165,15 +167,18 @@ QString IniFile::read(const QString& section, const QString& key) const
 void IniFile::write(const QString& section, const QString& key, const QString& value)
 {
     checkWritable(m_path, section, key, value);
-    if (!QFileInfo(m_path).absoluteDir().exists())
+    // A file reached through a symbolic link is written (and locked) where it really is: the
+    // link stays a link, and writers through the link and through the file share one lock.
+    const QString target = io::resolvedTarget(m_path);
+    if (!QFileInfo(target).absoluteDir().exists())
         throw SuiteError(
             QStringLiteral("Cannot write the settings file %1: its folder does not exist").arg(m_path));
 
     // Read, change and replace under the lock, so that concurrent writers lose nothing.
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    acquire(lock, m_path, m_lockTimeoutMs);
+    QLockFile lock(target + QStringLiteral(".lock"));
+    acquire(lock, target, m_lockTimeoutMs);
 
-    QByteArray data = readBytes(m_path);
+    QByteArray data = readBytes(target);
     const QByteArray sectionBytes = section.toUtf8();
     const QByteArray keyBytes = key.toUtf8();
     const QByteArray valueBytes = value.toUtf8();
@@ -199,18 +204,14 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
         }
     }
 
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Written whole beside the file and renamed over it, owner, group and mode kept: a reader
+    // sees the old file or the new one, and a full disk leaves the old one.
+    try {
+        io::writeFileAtomically(target, data);
+    } catch (const io::FileWriteError& error) {
         throw SuiteError(
-            QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, file.errorString()));
-    if (file.write(data) != data.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        throw SuiteError(QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, reason));
+            QStringLiteral("%1; the settings file %2 is unchanged").arg(error.message(), m_path));
     }
-    if (!file.commit())
-        throw SuiteError(
-            QStringLiteral("Cannot write the settings file %1: %2").arg(m_path, file.errorString()));
 }
 
 } // namespace talor

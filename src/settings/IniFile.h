@@ -8,10 +8,13 @@ namespace talor {
 //
 // Keys are exact and case-sensitive and may begin with a blank (" 0"); an absent key reads
 // as the empty text. Every read opens the file afresh, so a value written by another process
-// is seen at once. Every write is atomic (temporary file, flush, rename) and serialised with
-// a lock file against other processes; it changes one line and keeps every other section,
-// key, comment and unparsable line exactly as it was. Failures throw SuiteError naming the
-// file (unreadable or UTF-16 file, lock still held after the wait, disk full).
+// is seen at once. Every write replaces the file whole (temporary file, flushed to disk,
+// renamed over it, owner, group and mode kept) and is serialised with a lock file against
+// other processes; it changes one line and keeps every other section, key, comment and
+// unparsable line exactly as it was. A file reached through a symbolic link is locked and
+// written where it really is, and the link stays. Failures throw SuiteError naming the file
+// (unreadable or UTF-16 file, lock still held after the wait, disk full); a failed write
+// leaves the file as it was.
 //
 // The format, line by line (LF or CRLF; a UTF-8 byte-order mark is kept):
 //  - "[name]": a section header; blanks around the brackets are allowed, the name is the

@@ -55,7 +55,9 @@ void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
                 sheet.clearCell(row, cell.col);
             break;
         }
-        sheet.setFormat(row, cell.col, cell.format);
+        // Interning a format costs more than comparing it: rows stamped again mostly keep theirs.
+        if (!(sheet.formatById(sheet.formatId(row, cell.col)) == cell.format))
+            sheet.setFormat(row, cell.col, cell.format);
     }
 }
 

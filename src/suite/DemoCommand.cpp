@@ -1,17 +1,69 @@
 #include "suite/DemoCommand.h"
 
+#include "suite/DemoScratch.h"
 #include "suite/DemoSuite.h"
 #include "suite/SuiteServices.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
 #include <optional>
 
 namespace talor {
 
 namespace {
+
+// The folder in which this process builds a demo suite right now; empty when it builds none.
+std::mutex buildingMutex;
+QString buildingParent;
+
+// Ctrl-C, a closed terminal or a plain kill end a run without leaving its hidden scratch
+// directory: those signals go to a thread of their own, which removes the directory and then
+// ends the process by the same signal. (A run killed outright leaves the directory to the next
+// run.) Set up once per process, before the build starts threads of its own.
+void watchSignals()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        sigset_t signals;
+        sigemptyset(&signals);
+        for (const int s : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&signals, s);
+        if (pthread_sigmask(SIG_BLOCK, &signals, nullptr) != 0)
+            return;
+        std::thread([signals] {
+            int received = 0;
+            if (sigwait(&signals, &received) != 0)
+                return;
+            {
+                const std::lock_guard lock(buildingMutex);
+                if (!buildingParent.isEmpty())
+                    DemoScratch::removeOwn(buildingParent);
+            }
+            std::signal(received, SIG_DFL);
+            pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+            std::raise(received);
+            std::_Exit(128 + received);
+        }).detach();
+    });
+}
+
+void setBuildingParent(const QString& parent)
+{
+    const std::lock_guard lock(buildingMutex);
+    buildingParent = parent;
+}
+
+const QDate LastDemoDay(9999, 12, 31);
+// Employees times days: ten million daily rows take a few minutes and about a gigabyte.
+constexpr qint64 MaxDailyRows = 10'000'000;
 
 void printError(const QString& text)
 {
@@ -83,6 +135,24 @@ int runDemoCommand(const QStringList& args)
         printError(QStringLiteral("--from %1 is not a date YYYY-MM-DD").arg(parser.value(from)));
         return 2;
     }
+    // Dates are written with four-digit years: the last day may be 9999-12-31 at the latest.
+    const QDate last = first.addDays(*dayCount - 1);
+    if (!last.isValid() || last > LastDemoDay) {
+        printError(QStringLiteral("--from %1 --days %2 ends after %3; the last day can be %3 at the latest")
+                       .arg(first.toString(Qt::ISODate))
+                       .arg(*dayCount)
+                       .arg(LastDemoDay.toString(Qt::ISODate)));
+        return 2;
+    }
+    if (*employeeCount * *dayCount > MaxDailyRows) {
+        printError(QStringLiteral("--employees %1 with --days %2 makes %3 daily rows; a demo suite holds at "
+                                  "most %4")
+                       .arg(*employeeCount)
+                       .arg(*dayCount)
+                       .arg(*employeeCount * *dayCount)
+                       .arg(MaxDailyRows));
+        return 2;
+    }
     const auto seedValue = wholeNumber(parser.value(seed), 0, 0xFFFFFFFFLL);
     if (!seedValue) {
         printError(
@@ -94,8 +164,11 @@ int runDemoCommand(const QStringList& args)
     options.from = first;
     options.seed = quint32(*seedValue);
 
+    watchSignals();
+    setBuildingParent(QFileInfo(QDir::cleanPath(QDir(parser.value(dir)).absolutePath())).absolutePath());
     try {
         const DemoSummary summary = DemoSuite::generate(parser.value(dir), options);
+        setBuildingParent({});
         std::printf("%s\n",
                     qPrintable(QStringLiteral("demo suite written: %1 (%2 employees, %3 days from %4, "
                                               "%5 daily rows, %6 overtime rows, %7 s)")
@@ -108,6 +181,7 @@ int runDemoCommand(const QStringList& args)
                                    .arg(summary.seconds, 0, 'f', 2)));
         return 0;
     } catch (const SuiteError& error) {
+        setBuildingParent({});
         printError(error.message());
         return 1;
     }

@@ -2,18 +2,19 @@
 
 #include "db/Connections.h"
 #include "db/Recordset.h"
+#include "io/FileWrite.h"
+#include "suite/DemoScratch.h"
 #include "suite/DemoTemplates.h"
 #include "suite/SuiteServices.h"
 
 #include <QAtomicInt>
+#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QSaveFile>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 namespace talor {
 
@@ -21,11 +22,19 @@ namespace {
 
 QAtomicInt demoConnections;
 
+// Whole or not at all; a full disk is named as such.
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    try {
+        io::writeFileAtomically(path, bytes);
+    } catch (const io::FileWriteError& error) {
+        throw SuiteError(error.message());
+    }
+}
+
 void writeText(const QString& path, const QString& text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
-        throw SuiteError(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    writeBytes(path, text.toUtf8());
 }
 
 // A small square picture in one colour with a lighter frame; the file name may end in .ICO,
@@ -42,8 +51,11 @@ void writeIcon(const QString& path, QRgb colour)
             const bool mark = (x >= 10 && x <= 21 && (y == 10 || y == 15 || y == 20));
             image.setPixel(x, y, frame || mark ? light : colour);
         }
-    if (!image.save(path, "PNG"))
-        throw SuiteError(QStringLiteral("cannot write the picture %1").arg(path));
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        throw SuiteError(QStringLiteral("cannot write the picture %1: it cannot be encoded as PNG").arg(path));
+    writeBytes(path, png);
 }
 
 QString configurationText(const DemoOptions& options)
@@ -144,11 +156,9 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
     const QString parent = targetInfo.absolutePath();
     makeDirectory(parent);
 
-    // Build everything beside the target and move it into place at the end.
-    QTemporaryDir staging(parent + QStringLiteral("/.talor-demo-XXXXXX"));
-    if (!staging.isValid())
-        throw SuiteError(
-            QStringLiteral("cannot create a scratch directory in %1: %2").arg(parent, staging.errorString()));
+    // Build everything beside the target and move it into place at the end. A failure removes
+    // the scratch directory; a run that was killed outright leaves it, and the next run removes it.
+    DemoScratch staging(parent);
     const QDir out(staging.path());
 
     for (const char* sub : {"work", "template", "icon", "tmp"})
@@ -174,6 +184,7 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
     DemoSummary summary = writeDatabase(out.filePath("suite.db"), options);
     writeText(out.filePath("suite.ini"), configurationText(options));
 
+    staging.finishBuilding();
     if (targetInfo.exists() && !QDir().rmdir(target))
         throw SuiteError(QStringLiteral("cannot replace the empty directory %1").arg(target));
     if (!QDir().rename(staging.path(), target)) {
@@ -181,7 +192,7 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
             QDir().mkdir(target);
         throw SuiteError(QStringLiteral("cannot move the demo suite into %1").arg(target));
     }
-    staging.setAutoRemove(false);
+    staging.keep();
     // The scratch directory was private; the suite directory gets the usual permissions.
     QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                       QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);

@@ -33,6 +33,15 @@ QString firstValue(QSqlDatabase db, const QString& database, const QString& sql,
     return query.next() ? query.value(0).toString() : QString();
 }
 
+// Why the database is not a suite (its tables are missing); empty when it is one.
+QString suiteTablesProblem(QSqlDatabase db)
+{
+    QSqlQuery probe(db);
+    if (probe.exec(QStringLiteral("select count(*) from zdfield")))
+        return {};
+    return probe.lastError().text();
+}
+
 } // namespace
 
 LocalSuite::LocalSuite(const QString& configurationFile) : LocalSuite(SuiteConfig::load(configurationFile)) {}
@@ -47,11 +56,15 @@ LocalSuite::LocalSuite(const SuiteConfig& config) : m_config(config)
     const QDate today = QDate::currentDate();
     m_reportDate =
         m_config.reportDate.isEmpty() ? today : QDate::fromString(m_config.reportDate, Qt::ISODate);
+    const auto [start, end] = defaultPeriod(today);
+    m_periodStart = m_config.periodStart.isEmpty() ? start : m_config.periodStart;
+    m_periodEnd = m_config.periodEnd.isEmpty() ? end : m_config.periodEnd;
+}
+
+std::pair<QString, QString> LocalSuite::defaultPeriod(const QDate& today)
+{
     const QDate firstOfMonth(today.year(), today.month(), 1);
-    m_periodStart =
-        m_config.periodStart.isEmpty() ? firstOfMonth.toString(Qt::ISODate) : m_config.periodStart;
-    m_periodEnd = m_config.periodEnd.isEmpty() ? firstOfMonth.addMonths(1).addDays(-1).toString(Qt::ISODate)
-                                               : m_config.periodEnd;
+    return {firstOfMonth.toString(Qt::ISODate), firstOfMonth.addMonths(1).addDays(-1).toString(Qt::ISODate)};
 }
 
 LocalSuite::~LocalSuite()
@@ -70,6 +83,20 @@ void LocalSuite::open()
             // Opening a missing SQLite file would create an empty one: refuse instead.
             if (!QFileInfo(db.file).isFile())
                 throw SuiteError(QStringLiteral("SQLite database file %1 does not exist").arg(db.file) +
+                                 where);
+            // Examined read-only first: a file that is not a suite is refused unchanged (opening
+            // it for use would switch its journal mode, or make an empty file a database).
+            const QString probeName = m_connectionName + QStringLiteral("_probe");
+            QString problem;
+            try {
+                problem = suiteTablesProblem(Connections::openSqliteReadOnly(probeName, db.file));
+            } catch (const DatabaseError&) {
+                Connections::remove(probeName);
+                throw;
+            }
+            Connections::remove(probeName);
+            if (!problem.isEmpty())
+                throw SuiteError(QStringLiteral("%1 is not a suite database: %2").arg(db.describe(), problem) +
                                  where);
             connection = Connections::openSqlite(m_connectionName, db.file);
         } else {
@@ -91,11 +118,9 @@ void LocalSuite::open()
 
     // A database without the suite tables is not a suite: say so now, naming it, rather than
     // at the first lookup.
-    QSqlQuery probe(connection);
-    if (!probe.exec(QStringLiteral("select count(*) from zdfield"))) {
-        const QString message =
-            QStringLiteral("%1 is not a suite database: %2").arg(db.describe(), probe.lastError().text());
-        probe = QSqlQuery();
+    const QString problem = suiteTablesProblem(connection);
+    if (!problem.isEmpty()) {
+        const QString message = QStringLiteral("%1 is not a suite database: %2").arg(db.describe(), problem);
         connection = QSqlDatabase();
         Connections::remove(m_connectionName);
         throw SuiteError(message + where);

@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <utility>
 
 namespace talor {
 
@@ -29,6 +30,9 @@ public:
 
     LocalSuite(const LocalSuite&) = delete;
     LocalSuite& operator=(const LocalSuite&) = delete;
+
+    // The period without configured values: the first and the last day of `today`'s month.
+    static std::pair<QString, QString> defaultPeriod(const QDate& today);
 
     const SuiteConfig& config() const { return m_config; }
     QString connectionName() const { return m_connectionName; }

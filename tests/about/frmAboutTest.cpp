@@ -10,6 +10,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 
 using namespace talor;
 
@@ -45,10 +46,12 @@ protected:
         about->show();
         return *about;
     }
+    // A missing control fails the test naming it (the test body ends there).
     template <typename W> W* child(const QString& name)
     {
         auto* widget = about->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
+        if (!widget)
+            throw std::runtime_error("the About box has no control " + name.toStdString());
         return widget;
     }
 
@@ -143,6 +146,22 @@ TEST_F(AboutBoxTest, ASetupDialogThatFailsToLoadIsReportedAndTheBoxStaysOpen)
     EXPECT_NO_THROW(QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton));
     EXPECT_EQ(ui.messageTexts(), QStringList{u"no such table: zdb1"_qs});
     EXPECT_TRUE(a.isVisible());
+}
+
+// Unreadable settings files: the box opens without the contact text (second file), and the
+// advanced button, whose check reads the settings file, shows the failure instead of letting it
+// leave through the event loop.
+TEST_F(AboutBoxTest, UnreadableSettingsFilesAreShownNotThrown)
+{
+    suite.unreadableFiles << suite.settingsDir + u"/"_qs + suite.secondFile;
+    frmAbout* a = nullptr;
+    ASSERT_NO_THROW(a = &open());
+    EXPECT_TRUE(child<QLabel>(u"Image1"_qs)->toolTip().isEmpty());
+    suite.unreadableFiles << suite.settingsPath();
+    EXPECT_NO_THROW(QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton));
+    EXPECT_EQ(ui.messageTexts(), QStringList{u"Cannot read the settings file "_qs + suite.settingsPath()});
+    EXPECT_EQ(setupOpened, 0);
+    EXPECT_TRUE(a->isVisible());
 }
 
 // Closing by the exit button or the window box must not make the main window lay itself out

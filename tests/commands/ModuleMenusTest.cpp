@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -29,7 +30,9 @@ protected:
 
     void program(const QString& name)
     {
-        QFile file(QDir(data.directory()).filePath(name));
+        const QString path = QDir(data.directory()).filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("#!/bin/sh\n");
     }
@@ -90,6 +93,12 @@ TEST_F(ModuleMenusTest, RegisteredMenuEndsByRightsProgramOrComponent)
         {"考勤", "", "reader.dll", "", true, Kind::ComponentFailed, "READER.dll未注册", "", "",
          "READER.clszh"},
         {"夜班", "*", QVariant(), "???.exe", false, Kind::ComponentFailed, "???.dll未注册", "", "", ""},
+        // A module file that leaves the application directory starts nothing, even where the
+        // program exists.
+        {"越界", "*", "sub/../../x.dll", "", false, Kind::ComponentFailed, "SUB/../../X.dll未注册", "", "", ""},
+        {"子目录", "*", "sub/x.dll", "SUB/X.exe", false, Kind::ComponentFailed, "SUB/X.dll未注册", "", "", ""},
+        {"反斜杠", "*", "..\\x.dll", "", false, Kind::ComponentFailed, "..\\X.dll未注册", "", "", ""},
+        {"上级", "*", "...dll", "", false, Kind::ComponentFailed, "...dll未注册", "", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

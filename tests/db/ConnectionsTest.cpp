@@ -1,8 +1,10 @@
 #include "db/Connections.h"
 
 #include "db/Recordset.h"
+#include "db/SqlText.h"
 #include "support/TestDatabases.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 using namespace talor;
@@ -29,6 +31,47 @@ TEST(Connections, FailuresNameTheFileOrTheServerWithTheDriversText)
     }
     EXPECT_FALSE(QSqlDatabase::contains(u"missing_dir"_qs));
     EXPECT_FALSE(QSqlDatabase::contains(u"nowhere"_qs));
+}
+
+// A database whose default is standard_conforming_strings off: through the module's connection
+// a quoted name with a backslash is still one literal, and bound values keep their backslashes.
+TEST(Connections, QuotedNamesAreSafeWhereTheServerDefaultsToBackslashEscapes)
+{
+    talor::test::ensureApplication();
+    const std::optional<PostgresServer> server = talor::test::postgresTestServer();
+    ASSERT_TRUE(server) << "the PostgreSQL test server is missing (TALOR_PG_* not set)";
+    PostgresServer old = *server;
+    old.database = u"talor_backslash"_qs;
+    {
+        QSqlDatabase admin = Connections::openPostgres(u"scs_admin"_qs, *server);
+        QSqlQuery query(admin);
+        query.exec(u"drop database if exists talor_backslash"_qs);
+        ASSERT_TRUE(query.exec(u"create database talor_backslash"_qs)) << query.lastError().text().toStdString();
+        ASSERT_TRUE(query.exec(u"alter database talor_backslash set standard_conforming_strings = off"_qs));
+    }
+    Connections::remove(u"scs_admin"_qs);
+    {
+        QSqlDatabase db = Connections::openPostgres(u"scs"_qs, old);
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(u"create table sys02 (cdmc varchar(40) primary key)"_qs));
+        ASSERT_TRUE(query.exec(u"insert into sys02 values ('工资'), ('考勤')"_qs));
+        const QString name = u"\\' or 1=1 --"_qs;
+        ASSERT_TRUE(query.exec(u"select count(*) from sys02 where cdmc = "_qs + sql::quoted(name)))
+            << query.lastError().text().toStdString();
+        ASSERT_TRUE(query.next());
+        EXPECT_EQ(query.value(0).toInt(), 0);
+        ASSERT_TRUE(query.prepare(u"insert into sys02 values (?)"_qs));
+        query.addBindValue(name);
+        ASSERT_TRUE(query.exec()) << query.lastError().text().toStdString();
+        ASSERT_TRUE(query.exec(u"select cdmc from sys02 where cdmc = "_qs + sql::quoted(name)) && query.next());
+        EXPECT_EQ(query.value(0).toString(), name);
+    }
+    Connections::remove(u"scs"_qs);
+    {
+        QSqlDatabase admin = Connections::openPostgres(u"scs_admin"_qs, *server);
+        QSqlQuery(admin).exec(u"drop database talor_backslash"_qs);
+    }
+    Connections::remove(u"scs_admin"_qs);
 }
 
 class SqliteConnectionTest : public talor::test::DatabaseTest

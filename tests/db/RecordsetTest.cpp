@@ -195,6 +195,58 @@ TEST_P(RecordsetTest, UpdateOfAStaleRowIsRefusedAndWritesNothing)
     EXPECT_EQ(scalar(u"select depart from kq where memberid='003'"_qs), u"01"_qs);
 }
 
+// Another operator deletes or changes the row from a connection of their own: each is refused
+// with its own reason.
+TEST_P(RecordsetTest, ARowDeletedBySomeoneElseIsToldFromAChangedOne)
+{
+    QSqlDatabase other = openAnother(u"other"_qs);
+    Recordset rs;
+    rs.open(oneDay(), db());
+    const struct
+    {
+        QString statement;
+        QString reason;
+    } cases[] = {{u"delete from kq where memberid='001' and zhdate='2024-03-05'"_qs, u"was deleted by"_qs},
+                 {u"update kq set name='Other' where memberid='002'"_qs, u"was changed by"_qs}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason.toStdString());
+        ASSERT_TRUE(QSqlQuery(other).exec(c.statement));
+        rs.setValue(u"name"_qs, u"Mine"_qs);
+        const QString message = errorOf([&] { rs.update(); });
+        EXPECT_TRUE(message.contains(c.reason)) << message.toStdString();
+        EXPECT_TRUE(message.contains(u"nothing was saved"_qs)) << message.toStdString();
+        rs.moveNext();
+    }
+    EXPECT_EQ(scalar(u"select count(*) from kq where name='Mine'"_qs), u"0"_qs);
+}
+
+// The update and its read-back are one transaction: when the row cannot be read back (here a
+// trigger moves it to another key), the update is undone and the row keeps what it was read with.
+TEST_P(RecordsetTest, UpdateAndReadBackAreOneTransaction)
+{
+    if (kind() == talor::test::DatabaseKind::Sqlite) {
+        exec(u"create trigger kq_move after update of name on kq begin "
+             "update kq set memberid = memberid || 'x' where rowid = new.rowid; end"_qs);
+    } else {
+        exec(u"create or replace function kq_move() returns trigger language plpgsql as "
+             "$$ begin new.memberid := new.memberid || 'x'; return new; end $$"_qs);
+        exec(u"create trigger kq_move before update of name on kq for each row execute function kq_move()"_qs);
+    }
+    Recordset rs;
+    rs.open(oneDay(), db());
+    rs.setValue(u"name"_qs, u"Moved"_qs);
+    const QString message = errorOf([&] { rs.update(); });
+    EXPECT_TRUE(message.contains(u"reading back"_qs)) << message.toStdString();
+    EXPECT_EQ(scalar(u"select count(*) from kq where name='Moved' or memberid='001x'"_qs), u"0"_qs);
+    EXPECT_EQ(scalar(u"select name from kq where memberid='001' and zhdate='2024-03-05'"_qs), u"Wang"_qs);
+    EXPECT_EQ(rs.text(u"name"_qs), u"Wang"_qs);
+    // The connection is usable again, outside any transaction.
+    exec(u"drop trigger kq_move"_qs + (kind() == talor::test::DatabaseKind::Sqlite ? u""_qs : u" on kq"_qs));
+    rs.setValue(u"hours"_qs, 9.0);
+    rs.update();
+    EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(), 9.0);
+}
+
 TEST_P(RecordsetTest, ChangesOfOtherColumnsAreKeptAndUnchangedValuesAreNotWritten)
 {
     // Another operator saves the same row from a connection of their own.
@@ -305,6 +357,20 @@ TEST_P(RecordsetTest, UpdateIsRefusedWhereTheRowCannotBeFound)
     }
     for (const QString& table : {u"kq"_qs, u"ygzl"_qs, u"nokey"_qs})
         EXPECT_EQ(scalar(u"select count(*) from " + table + u" where name='changed'"), u"0"_qs);
+
+    // A "from" inside quotes or a name is no second table.
+    for (const QString& statement :
+         {u"select memberid, name, 'a from b' as note from ygzl where memberid='7'"_qs,
+          u"select memberid, name, 'it''s from x, y' as note from ygzl where memberid='7'"_qs,
+          u"select memberid, name, \"depart\" as \"from\" from ygzl where memberid='7'"_qs}) {
+        SCOPED_TRACE(statement.toStdString());
+        Recordset rs;
+        rs.open(statement, db());
+        rs.setValue(u"name"_qs, u"Updatable"_qs);
+        EXPECT_NO_THROW(rs.update());
+        EXPECT_EQ(scalar(u"select name from ygzl where memberid='7'"_qs), u"Updatable"_qs);
+        exec(u"update ygzl set name='O''Neill' where memberid='7'"_qs);
+    }
 }
 
 TEST_P(RecordsetTest, AFailingStatementThrowsNamingItAndOneWithoutRowsOpensEmpty)

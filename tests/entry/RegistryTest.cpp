@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -27,6 +28,15 @@ TEST(ModuleRegistryTest, TheModuleLibraryItselfIsRegistered)
     FakeSuite suite;
     ScriptedUi ui;
     EXPECT_TRUE(ModuleRegistry(dllDirectory()).create("talor.clszh", suite, ui));
+}
+
+// The test component lives where only the tests find it: a menu row naming it in the product
+// finds nothing.
+TEST(ModuleRegistryTest, ProductDllFolderHoldsNoTestComponent)
+{
+    EXPECT_TRUE(QFile::exists(QStringLiteral(TESTMOD_FILE)));
+    EXPECT_NE(QFileInfo(QStringLiteral(TESTMOD_FILE)).absolutePath(), QFileInfo(dllDirectory()).absoluteFilePath());
+    EXPECT_EQ(QDir(dllDirectory()).entryList({"*testmod*"}, QDir::Files), QStringList());
 }
 
 TEST(ModuleRegistryTest, MissingModuleFailsNamingTheFilesTried)
@@ -78,7 +88,7 @@ protected:
         suite.appDir = suite.settingsDir = data.directory();
         suite.allowed = ",工资,";
         QDir(data.directory()).mkpath("dll");
-        ASSERT_TRUE(QFile::copy(QDir(dllDirectory()).filePath("testmod.so"),
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TESTMOD_FILE),
                                 QDir(data.directory()).filePath("dll/testmod.so")));
     }
 
@@ -140,7 +150,9 @@ TEST_F(LaunchTest, ProgramThatCannotStartIsReported)
     program("NOEXEC.exe", {}, QFile::ReadOwner | QFile::WriteOwner);
     const ModuleMenuOutcome out = run("noexec.dll");
     EXPECT_EQ(out.kind, ModuleMenuOutcome::Kind::ProgramFailed);
-    EXPECT_FALSE(out.message.isEmpty());
+    // The program's own message, not the one of a missing component.
+    EXPECT_EQ(out.message, "程序" + QDir(data.directory()).filePath("NOEXEC.exe") + "无法启动");
+    EXPECT_EQ(out.title, "系统提示");
 }
 
 } // namespace

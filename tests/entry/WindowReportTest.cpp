@@ -110,6 +110,22 @@ TEST_F(WindowReport, KindOneListsTheNodesEmployeesThenShowsOnePersonsPeriod)
     EXPECT_EQ(window->book().sheetName(1), label(3) + "个人考勤表");
 }
 
+TEST_F(WindowReport, AFailingPeriodQueryIsReportedWithItsTextAndTheClickEnds)
+{
+    const QString settings = suite->settingsDirectory() + "/" + suite->settingsFileName();
+    suite->writeSetting("TALOR", "考勤日报BDTJ2", "no_such_column=1", settings);
+    window->optionClick(1);
+    enterNode("A生产部");
+    window->ListView1()->setCurrentRow(0);
+    QTest::keyClick(window->ListView1(), Qt::Key_Return);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    const QString text = ui.messages[0].text;
+    EXPECT_TRUE(text.startsWith("bSQL:select * from KQ0001 where memberid='" + suite->personNumber() + "'"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(" and no_such_column=1 order by zhdate --- str2:")) << text.toStdString();
+    EXPECT_TRUE(text.endsWith(" --- j:0")) << text.toStdString();
+}
+
 TEST_F(WindowReport, KindThreeBlocksAndTheGuard)
 {
     window->optionClick(3);

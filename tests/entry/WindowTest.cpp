@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -132,8 +133,10 @@ TEST_F(WindowTest, LoadFillsTreeMenusGridAndCaption)
     EXPECT_FALSE(window->book().allowInCellEditing());
     EXPECT_TRUE(ui.dialogsShown.isEmpty());
     EXPECT_TRUE(window->StatusBar1()->currentMessage().contains("生产部"));
-    EXPECT_EQ(window->findChild<QTimer*>("Timer1")->interval(), 500);
-    EXPECT_TRUE(window->findChild<QTimer*>("Timer1")->isActive());
+    const auto* timer = window->findChild<QTimer*>("Timer1");
+    ASSERT_TRUE(timer) << "no Timer1";
+    EXPECT_EQ(timer->interval(), 500);
+    EXPECT_TRUE(timer->isActive());
 }
 
 TEST_F(WindowTest, FirstStartOpensTheSetupDialogBeforeTheWindowShows)
@@ -206,12 +209,28 @@ TEST_F(WindowTest, OptionClickSwitchesTheKindAndLaysOutAgain)
     window->Option(3)->click();
     EXPECT_FALSE(window->Check1()->isEnabled());
     EXPECT_FALSE(window->ListView1()->isVisibleTo(window.get()));
+
+    // Each click rebuilds the command bar; the buttons it takes off are deleted: the bar owns
+    // as many actions after 100 rebuilds as after one.
+    const auto ownedActions = [this] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return window->Toolbar1()->findChildren<QAction*>().size();
+    };
+    const qsizetype afterOne = ownedActions();
+    for (int i = 0; i < 100; ++i)
+        window->Option(1 + i % 2)->click();
+    EXPECT_EQ(ownedActions(), afterOne);
+    EXPECT_LE(afterOne, CommandBar::ButtonCount + 2);
+    EXPECT_EQ(layouts, 104);
 }
 
 TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
 {
     suite.setSetting("TALOR", "考勤日报OPT", "2");
+    // Modal itself, the way the product shows it: its own modality holds no tick back.
+    window->setWindowModality(Qt::ApplicationModal);
     showActive();
+    ASSERT_EQ(QApplication::activeModalWidget(), window.get());
     QTreeWidgetItem* node = window->treeNode("A生产部");
     Q_EMIT window->TreeView1()->itemClicked(node, 0);
     ASSERT_EQ(treeClicks.size(), 1);
@@ -245,6 +264,18 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
     EXPECT_EQ(listClicks, 2);
     EXPECT_EQ(treeClicks.size(), 4);
     EXPECT_EQ(suite.refresh, 2);
+
+    // Another modal window of the module holds the ticks back while it is open.
+    auto* other = new QDialog(window.get());
+    other->setModal(true);
+    other->show();
+    suite.refresh = 1;
+    window->timerTick();
+    EXPECT_EQ(listClicks, 2);
+    EXPECT_EQ(suite.refresh, 1);
+    delete other;
+    window->timerTick();
+    EXPECT_EQ(listClicks, 3);
 }
 
 TEST_F(WindowTest, ExitAsksAboutUnsavedDataAndRestoresTheTable)

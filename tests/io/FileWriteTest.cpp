@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/SizeLimit.h"
+
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
@@ -17,6 +19,7 @@
 using talor::io::AtomicTarget;
 using talor::io::FileWriteError;
 using talor::io::writeFileAtomically;
+using talor::test::writeUnderSizeLimit;
 
 namespace {
 
@@ -31,39 +34,6 @@ void put(const QString& path, const QByteArray& bytes)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-// Runs `write` in a child process whose files may not grow beyond `limitBytes` (as on a
-// nearly full disk) and returns the error text the child saw, or "" when it succeeded.
-QString writeUnderSizeLimit(rlim_t limitBytes, const std::function<void()>& write)
-{
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return QStringLiteral("<pipe failed>");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(pipeFds[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{limitBytes, limitBytes};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        QByteArray message;
-        try {
-            write();
-        } catch (const FileWriteError& error) {
-            message = error.message().toUtf8();
-        }
-        (void)!::write(pipeFds[1], message.constData(), size_t(message.size()));
-        ::_exit(0);
-    }
-    ::close(pipeFds[1]);
-    QByteArray message;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, n);
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return QString::fromUtf8(message);
 }
 
 class FileWriteTest : public ::testing::Test

@@ -1,12 +1,15 @@
 #include "settings/IniFile.h"
 
 #include "suite/SuiteServices.h"
+#include "support/SizeLimit.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <array>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -162,21 +165,82 @@ TEST_F(IniFileTest, KeysBeforeTheFirstSectionFormTheEmptySectionAndTheFirstOccur
               QByteArray("top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n"));
 }
 
+// UTF-16 in either byte order, with or without its byte-order mark.
 TEST_F(IniFileTest, Utf16FileIsRefusedAndLeftAsItWas)
 {
     const QString text = u"[TALOR]\r\nTABLE=KQ01\r\n"_qs;
-    const QByteArray utf16 =
-        QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
-    put(utf16);
-    for (const auto& access : std::initializer_list<std::function<void()>>{[&] { read(u"TABLE"_qs); },
-                                                                           [&] {
-                                                                               write(u"IF"_qs, u"YES"_qs);
-                                                                           }}) {
-        const QString message = errorOf(access);
-        EXPECT_TRUE(message.contains(path())) << message.toStdString();
-        EXPECT_TRUE(message.contains(u"UTF-16"_qs)) << message.toStdString();
+    QByteArray little(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    QByteArray big = little;
+    for (qsizetype i = 0; i + 1 < big.size(); i += 2)
+        std::swap(big[i], big[i + 1]);
+    const QByteArray variants[] = {QByteArray("\xFF\xFE") + little, QByteArray("\xFE\xFF") + big, little, big};
+    for (const QByteArray& utf16 : variants) {
+        SCOPED_TRACE(utf16.left(4).toHex().toStdString());
+        put(utf16);
+        for (const auto& access : std::initializer_list<std::function<void()>>{
+                 [&] { read(u"TABLE"_qs); }, [&] { write(u"IF"_qs, u"YES"_qs); }}) {
+            const QString message = errorOf(access);
+            EXPECT_TRUE(message.contains(path())) << message.toStdString();
+            EXPECT_TRUE(message.contains(u"UTF-16"_qs)) << message.toStdString();
+        }
+        EXPECT_EQ(bytes(), utf16);
     }
-    EXPECT_EQ(bytes(), utf16);
+}
+
+// The file is replaced whole: a reader that opened it before a write reads the whole old file,
+// and the new file keeps the mode, group and owner of the old one.
+TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
+{
+    QByteArray old = "[TALOR]\n";
+    for (int i = 1; i <= 90; ++i)
+        old += "KEY" + QByteArray::number(i) + '=' + QByteArray(40, 'a' + i % 26) + '\n';
+    put(old);
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0640), 0);
+    // Another owner and group where the tests run as root; otherwise another group of ours.
+    uid_t owner = ::geteuid();
+    gid_t group = ::getegid();
+    if (owner == 0) {
+        owner = 4321;
+        group = 8765;
+    } else {
+        gid_t groups[64];
+        const int count = ::getgroups(64, groups);
+        for (int i = 0; i < count; ++i)
+            if (groups[i] != group) {
+                group = groups[i];
+                break;
+            }
+    }
+    ASSERT_EQ(::chown(QFile::encodeName(path()).constData(), owner, group), 0);
+
+    QFile reader(path());
+    ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
+    write(u"KEY1"_qs, u"new"_qs);
+    EXPECT_EQ(reader.readAll(), old);
+    EXPECT_EQ(read(u"KEY1"_qs), u"new"_qs);
+
+    struct stat now{};
+    ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &now), 0);
+    EXPECT_EQ(now.st_mode & 07777, 0640u);
+    EXPECT_EQ(now.st_uid, owner);
+    EXPECT_EQ(now.st_gid, group);
+}
+
+// A disk that fills up during a write (here a file-size limit, which fails writes the same
+// way): the write fails saying so, and the old file and its folder are as they were.
+TEST_F(IniFileTest, AFullDiskFailsSayingSoAndLeavesTheOldFile)
+{
+    for (int i = 1; i <= 90; ++i)
+        write(u"KEY"_qs + QString::number(i), QString(50, QChar(u'a' + i % 26)));
+    const QByteArray old = bytes();
+    ASSERT_GT(old.size(), 4096);
+
+    const QString message = talor::test::writeUnderSizeLimit(4096, [&] { write(u"KEY91"_qs, u"one more"_qs); });
+    ASSERT_FALSE(message.isEmpty()) << "the write reported success";
+    EXPECT_TRUE(message.contains(path())) << message.toStdString();
+    EXPECT_TRUE(message.contains(u"disk is full"_qs)) << message.toStdString();
+    EXPECT_EQ(bytes(), old);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"suite.ini"_qs});
 }
 
 // A line break in a value would cut it and plant a stray line; keys and sections that the

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 
 using namespace talor;
 namespace data = talor::test::setupdata;
@@ -75,10 +76,12 @@ protected:
         dialog->show();
         return *dialog;
     }
+    // A missing control fails the test naming it (the test body ends there).
     template <typename W> W* child(const QString& name)
     {
         auto* widget = dialog->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name.toStdString();
+        if (!widget)
+            throw std::runtime_error("the dialog has no control " + name.toStdString());
         return widget;
     }
     void doubleClick(QListWidget* list, const QString& text)
@@ -203,6 +206,35 @@ TEST_F(SetupDialogTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
     EXPECT_EQ(suite.refresh, 0);
     EXPECT_EQ(d.result(), QDialog::Accepted);
     EXPECT_FALSE(d.isVisible());
+}
+
+// A settings write that fails (a full disk, say) is shown and the dialog stays open.
+TEST_F(SetupDialogTest, OkWhoseWriteFailsShowsItAndStaysOpen)
+{
+    frmYBXZ& d = open();
+    suite.failingWrites = u"Cannot write the settings file talor.ini: the disk is full"_qs;
+    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    EXPECT_EQ(ui.messageTexts(), QStringList{suite.failingWrites});
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_NE(d.result(), QDialog::Accepted);
+}
+
+// Colour settings are 0x00BBGGRR numbers: white is the last colour; beyond it, negative or not
+// a number reads as black.
+TEST_F(SetupDialogTest, ColourSettingsAtTheirEdges)
+{
+    const struct
+    {
+        const char* setting;
+        QColor shown;
+    } cases[] = {{"16777215", QColor(255, 255, 255)}, {"16777216", QColor(0, 0, 0)}, {"0", QColor(0, 0, 0)},
+                 {"1", QColor(1, 0, 0)},               {"65536", QColor(0, 0, 1)},      {"-1", QColor(0, 0, 0)},
+                 {"红", QColor(0, 0, 0)}};
+    for (const auto& c : cases) {
+        set(u"COLOR1"_qs, QString::fromUtf8(c.setting));
+        open();
+        EXPECT_EQ(swatch(u"Text16"_qs), c.shown) << c.setting;
+    }
 }
 
 TEST_F(SetupDialogTest, ClosingWithTheWindowBoxChangesNothing)

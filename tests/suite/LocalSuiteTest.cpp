@@ -81,6 +81,8 @@ TEST_P(LocalSuiteTest, TableFieldAndCodeLookups)
     EXPECT_EQ(s.tableLookup("", "XX9999"), "");
     EXPECT_EQ(s.tableLookup("", ""), "");
     EXPECT_EQ(s.tableLookup("数据库", ""), "");
+    EXPECT_EQ(s.tableLookup("", "DATABASE"), "");
+    EXPECT_EQ(s.tableLookup("", "database"), "");
     EXPECT_EQ(s.tableLookup("x' or '1'='1", ""), "");
 
     // The field dictionary of the current table (field names in any case); unknown fields and
@@ -217,24 +219,61 @@ TEST_P(LocalSuiteTest, ActionPaddingAndZeroFill)
 
 TALOR_BOTH_DATABASES(LocalSuiteTest);
 
+// Without configured values the period is the current month: its first and last day.
+TEST(LocalSuitePeriod, DefaultPeriodIsTheWholeMonth)
+{
+    const struct
+    {
+        QDate today;
+        const char *start, *end;
+    } cases[] = {{QDate(2026, 1, 1), "2026-01-01", "2026-01-31"},  {QDate(2026, 1, 31), "2026-01-01", "2026-01-31"},
+                 {QDate(2024, 2, 10), "2024-02-01", "2024-02-29"}, {QDate(2026, 2, 28), "2026-02-01", "2026-02-28"},
+                 {QDate(2100, 2, 1), "2100-02-01", "2100-02-28"},  {QDate(2026, 4, 30), "2026-04-01", "2026-04-30"},
+                 {QDate(2026, 12, 31), "2026-12-01", "2026-12-31"}};
+    for (const auto& c : cases) {
+        const auto [start, end] = LocalSuite::defaultPeriod(c.today);
+        EXPECT_EQ(start, c.start) << c.today.toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(end, c.end) << c.today.toString(Qt::ISODate).toStdString();
+    }
+}
+
 TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
 {
     QTemporaryDir dir;
     talor::test::writeFile(dir.filePath("junk.db"),
                            "this is not a database at all, just some text of a sufficient length to be read");
+    talor::test::writeFile(dir.filePath("empty.db"), "");
+    {
+        // A database of something else, in the default (rollback) journal mode.
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other_create");
+        other.setDatabaseName(dir.filePath("other.db"));
+        ASSERT_TRUE(other.open());
+        ASSERT_TRUE(QSqlQuery(other).exec("create table notes(id integer primary key, text varchar(20))"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase("other_create");
     // Port 1 on the loopback: nothing listens there.
     const struct
     {
         QString database;  // the [database] section
         QString mentioned; // besides the configuration's path
-    } cases[] = {{"kind=sqlite\nfile=missing.db", dir.filePath("missing.db")},
-                 {"kind=sqlite\nfile=junk.db", dir.filePath("junk.db")},
-                 {"kind=postgresql\nhost=127.0.0.1\nport=1\nname=attendance\nuser=kq", "127.0.0.1:1"}};
+        QString file;      // a file that is not a suite and stays as it was
+    } cases[] = {{"kind=sqlite\nfile=missing.db", dir.filePath("missing.db"), ""},
+                 {"kind=sqlite\nfile=junk.db", dir.filePath("junk.db"), "junk.db"},
+                 {"kind=sqlite\nfile=empty.db", "is not a suite database", "empty.db"},
+                 {"kind=sqlite\nfile=other.db", "is not a suite database", "other.db"},
+                 {"kind=postgresql\nhost=127.0.0.1\nport=1\nname=attendance\nuser=kq", "127.0.0.1:1", ""}};
     for (const auto& c : cases) {
         const QString path = writeConfig(dir.path(), c.database);
+        const QByteArray before = c.file.isEmpty() ? QByteArray() : talor::test::readFile(dir.filePath(c.file));
         const QString message = suiteError([&] { LocalSuite suite(path); });
         EXPECT_TRUE(message.contains(c.mentioned)) << message.toStdString();
         EXPECT_TRUE(message.contains(path)) << message.toStdString();
+        if (!c.file.isEmpty()) {
+            // Not a byte changed (the journal mode lives in header bytes 18 and 19), no journal left.
+            EXPECT_EQ(talor::test::readFile(dir.filePath(c.file)), before) << c.file.toStdString();
+            EXPECT_FALSE(QFile::exists(dir.filePath(c.file + "-wal"))) << c.file.toStdString();
+        }
     }
     // A missing SQLite file is not created.
     EXPECT_FALSE(QFile::exists(dir.filePath("missing.db")));

@@ -109,6 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadConfig{"NoSqliteFile", "[database]\nkind=sqlite\n", "file"},
         BadConfig{"NoPostgresName", "[database]\nkind=postgresql\nhost=h\n", "name"},
         BadConfig{"BadPort", "[database]\nkind=postgresql\nname=a\nport=99999\n", "port=99999"},
+        BadConfig{"PortAboveTheLast", "[database]\nkind=postgresql\nname=a\nport=65536\n", "port=65536"},
+        BadConfig{"PortZero", "[database]\nkind=postgresql\nname=a\nport=0\n", "port=0"},
         BadConfig{"PortNotANumber", "[database]\nkind=postgresql\nname=a\nport=x\n", "port=x"},
         BadConfig{"BadLockSwitch", "[database]\nfile=a.db\n[guard]\nlockSwitch=yes\n", "lockSwitch=yes"},
         BadConfig{"BadReportDate", "[database]\nfile=a.db\n[values]\nreportDate=2026-02-30\n", "reportDate"},

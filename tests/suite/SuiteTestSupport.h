@@ -18,6 +18,13 @@ inline QString writeFile(const QString& path, const QString& text)
     return path;
 }
 
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
 // The message of the SuiteError that `call` throws; empty when it throws none.
 template <typename Call> QString suiteError(Call call)
 {

@@ -52,6 +52,11 @@ public:
     QStringList actions;
 
     static QString settingsKey(const QString& section, const QString& key) { return section + "\n" + key; }
+    // When not empty, every settings write fails with this message (a full disk, say).
+    QString failingWrites;
+    // Settings files (directory/name) whose reads fail.
+    QStringList unreadableFiles;
+
     QString setting(const QString& section, const QString& key) const
     {
         return settings.value(settingsPath()).value(settingsKey(section, key));
@@ -67,10 +72,14 @@ public:
     QString secondFileName() const override { return secondFile; }
     QString readSetting(const QString& section, const QString& key, const QString& file) override
     {
+        if (unreadableFiles.contains(file))
+            throw SuiteError("Cannot read the settings file " + file);
         return settings.value(file).value(settingsKey(section, key));
     }
     void writeSetting(const QString& section, const QString& key, const QString& value, const QString& file) override
     {
+        if (!failingWrites.isEmpty())
+            throw SuiteError(failingWrites);
         settings[file][settingsKey(section, key)] = value;
         settingsWrites << section + "/" + key + "=" + value;
     }

@@ -1,11 +1,15 @@
 #include "ui/QtUiService.h"
 
 #include <QApplication>
-#include <QDialog>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace talor;
 
@@ -59,12 +63,82 @@ TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressed)
     EXPECT_EQ(title, "考勤日报");
 }
 
-TEST(QtUiServiceTest, DialogsRunModallyAndReturnTheirResult)
+// Acts on the dialog of type D that opens next.
+template <typename D> void onNextDialog(std::function<void(D*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no " << D::staticMetaObject.className() << " opened";
+            if (QApplication::activeModalWidget())
+                QApplication::activeModalWidget()->close();
+            return;
+        }
+        act(dialog);
+    });
+}
+
+// Colours are 0x00BBGGRR numbers in the suite, RGB in the dialog.
+TEST(QtUiServiceTest, ColourDialogConvertsBetweenBgrAndRgb)
 {
     QtUiService ui;
-    QDialog dialog;
-    QTimer::singleShot(0, &dialog, [&dialog] { dialog.done(7); });
-    EXPECT_EQ(ui.execDialog(dialog), 7);
+    QColor shown;
+    onNextDialog<QColorDialog>([&shown](QColorDialog* dialog) {
+        shown = dialog->currentColor();
+        dialog->setCurrentColor(QColor(0x11, 0x22, 0x33));
+        dialog->accept();
+    });
+    EXPECT_EQ(ui.chooseColour(nullptr, 0x00A0B0C0u), std::optional<quint32>(0x00332211u));
+    EXPECT_EQ(shown, QColor(0xC0, 0xB0, 0xA0));
+    onNextDialog<QColorDialog>([](QColorDialog* dialog) { dialog->reject(); });
+    EXPECT_EQ(ui.chooseColour(nullptr, 0xFFFFFFu), std::nullopt);
+}
+
+// The file dialogs start in the folder with the preset name, offer the suite's filters, and
+// answer with the chosen path or nothing when cancelled.
+TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile existing(dir.filePath("考勤日报1.vts"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    const QString filter = "VTS FILE(*.vts)|*.vts|EXCEL FILE(*.xlsx)|*.xlsx";
+    const QStringList qtFilters{"VTS FILE(*.vts)", "EXCEL FILE(*.xlsx)"};
+    QtUiService ui;
+
+    QString preset;
+    QStringList filters;
+    QString folder;
+    const auto look = [&](QFileDialog* dialog) {
+        folder = dialog->directory().absolutePath();
+        filters = dialog->nameFilters();
+        preset = dialog->selectedFiles().value(0);
+    };
+    onNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+        look(dialog);
+        dialog->selectFile(existing.fileName());
+        static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own checks the choice
+    });
+    EXPECT_EQ(ui.openFile(nullptr, filter, dir.path(), "考勤日报1.vts"), std::optional<QString>(existing.fileName()));
+    EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(filters, qtFilters);
+    EXPECT_EQ(preset, existing.fileName());
+
+    onNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+        look(dialog);
+        dialog->selectFile(dir.filePath("新报表.vts"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(ui.saveFile(nullptr, filter, dir.path(), "输出.vts"), std::optional<QString>(dir.filePath("新报表.vts")));
+    EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
+    EXPECT_EQ(preset, dir.filePath("输出.vts"));
+
+    for (bool save : {false, true}) {
+        onNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        EXPECT_EQ(save ? ui.saveFile(nullptr, filter, dir.path()) : ui.openFile(nullptr, filter, dir.path()),
+                  std::nullopt);
+    }
 }
 
 } // namespace

@@ -1,0 +1,180 @@
+// The report parts on large demo suites, CPU time, warm, as ratios to plain reads of the same
+// rows measured in the same run:
+//   kind 2 for a whole organisation on one day, shown in the grid, against a Qt SQL
+//   forward-only read of that day;
+//   kind 3 for 500 persons over a month (one query per person, as the module runs it) against
+//   one set-based read of the month, on SQLite and, when TALOR_PG_HOST/PORT/DB/USER name a
+//   server, on PostgreSQL;
+//   `talor report` from process start to its written workbook, for one small team.
+//   bench_report [employees for kind 2, default 10000]
+
+#include "db/Connections.h"
+#include "entry/BatchReport.h"
+#include "suite/DemoSuite.h"
+#include "suite/LocalSuite.h"
+#include "suite/SuiteConfig.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+
+using namespace talor;
+
+namespace {
+
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// The best of `runs` CPU times of `work`, after one warm-up run.
+double best(const std::function<void()>& work, int runs = 3)
+{
+    work();
+    double fastest = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        const double start = cpuSeconds();
+        work();
+        fastest = std::min(fastest, cpuSeconds() - start);
+    }
+    return fastest;
+}
+
+// Reads every value of every row, forward only.
+int readAll(QSqlDatabase db, const QString& sql)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        std::fprintf(stderr, "query failed: %s\n", qPrintable(sql));
+    int rows = 0;
+    const int columns = query.record().count();
+    while (query.next()) {
+        for (int c = 0; c < columns; ++c)
+            (void)query.value(c);
+        ++rows;
+    }
+    return rows;
+}
+
+void report(const char* what, double seconds, double baseline, double target)
+{
+    const double ratio = seconds / baseline;
+    std::printf("%-52s %8.1f ms CPU, plain read %7.1f ms: %.2fx (target %.1fx) %s\n", what, seconds * 1000,
+                baseline * 1000, ratio, target, ratio <= target ? "ok" : "OVER");
+}
+
+std::unique_ptr<LocalSuite> suiteOn(const QString& configuration, bool postgres, const DemoOptions& options)
+{
+    SuiteConfig config = SuiteConfig::load(configuration);
+    if (postgres) {
+        config.database.kind = "postgresql";
+        config.database.host = qEnvironmentVariable("TALOR_PG_HOST");
+        config.database.port = qEnvironmentVariable("TALOR_PG_PORT").toInt();
+        config.database.name = qEnvironmentVariable("TALOR_PG_DB");
+        config.database.user = qEnvironmentVariable("TALOR_PG_USER");
+        config.database.password = qEnvironmentVariable("TALOR_PG_PASSWORD");
+        PostgresServer server;
+        server.host = config.database.host;
+        server.port = config.database.port;
+        server.database = config.database.name;
+        server.user = config.database.user;
+        server.password = config.database.password;
+        {
+            QSqlDatabase db = Connections::openPostgres(QStringLiteral("bench-fill"), server);
+            DemoSuite::fillDatabase(db, options);
+        }
+        Connections::remove(QStringLiteral("bench-fill"));
+        return std::make_unique<LocalSuite>(config);
+    }
+    return std::make_unique<LocalSuite>(config);
+}
+
+void kindThree(const QString& configuration, bool postgres, const DemoOptions& options)
+{
+    auto suite = suiteOn(configuration, postgres, options);
+    const QString from = options.from.toString("yyyy-MM-dd");
+    const QString to = options.from.addDays(options.days - 1).toString("yyyy-MM-dd");
+    BatchReportRequest request{3, "ROOT", {}, {}, options.from, options.from.addDays(options.days - 1), {}, false};
+    BatchReport batch(*suite);
+    const double shown = best([&] { batch.run(request); });
+    int rows = 0;
+    const double plain = best([&] {
+        rows = readAll(suite->connection(), "select * from kq0001 where zhdate>='" + from + "' and zhdate<='" + to +
+                                                "' order by memberid,zhdate");
+    });
+    const QString what = QStringLiteral("kind 3, %1 persons x %2 days (%3 rows), %4")
+                             .arg(options.employees)
+                             .arg(options.days)
+                             .arg(rows)
+                             .arg(postgres ? "PostgreSQL" : "SQLite");
+    report(qPrintable(what), shown, plain, 1.5);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    QTemporaryDir dir;
+
+    // Kind 2: the whole organisation on its first working day.
+    DemoOptions day;
+    day.employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+    day.from = QDate(2026, 10, 5);
+    day.days = 1;
+    const QString dayConfig = DemoSuite::generate(dir.filePath("day"), day).configurationFile;
+    {
+        LocalSuite suite(dayConfig);
+        BatchReport batch(suite);
+        const BatchReportRequest request{2, "ROOT", {}, day.from, {}, {}, {}, true};
+        QElapsedTimer wall;
+        wall.start();
+        batch.run(request);
+        const qint64 firstWall = wall.elapsed();
+        const double shown = best([&] { batch.run(request); });
+        int rows = 0;
+        const double plain = best([&] {
+            rows = readAll(suite.connection(), "select * from kq0001 where zhdate='2026-10-05' order by memberid");
+        });
+        report(qPrintable(QStringLiteral("kind 2, organisation of %1 on one day (%2 rows)").arg(day.employees).arg(rows)),
+               shown, plain, 1.5);
+        std::printf("%-52s %8lld ms wall, first run (target: grid within 500 ms)\n", "kind 2, tree click to grid",
+                    static_cast<long long>(firstWall));
+    }
+
+    // Kind 3: 500 persons over a month.
+    DemoOptions month;
+    month.employees = 500;
+    month.days = 31;
+    const QString monthConfig = DemoSuite::generate(dir.filePath("month"), month).configurationFile;
+    kindThree(monthConfig, false, month);
+    if (!qEnvironmentVariable("TALOR_PG_HOST").isEmpty())
+        kindThree(monthConfig, true, month);
+    else
+        std::printf("kind 3 on PostgreSQL: set TALOR_PG_HOST/PORT/DB/USER to measure it\n");
+
+    // talor report from process start to the written workbook, one team on one day.
+    const QString output = dir.filePath("team.vts");
+    qint64 fastest = 1 << 30;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer wall;
+        wall.start();
+        QProcess::execute(QStringLiteral(TALOR_BINARY), {"report", "--suite", monthConfig, "--kind", "2", "--node",
+                                                         "C生产部装配一组甲班", "--output", output});
+        fastest = std::min(fastest, wall.elapsed());
+    }
+    std::printf("%-52s %8lld ms wall, whole run (target: start-up to first query under 300 ms)\n",
+                "talor report, one team, one day", static_cast<long long>(fastest));
+    return 0;
+}

@@ -1,0 +1,125 @@
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome
+{
+    bool finished = false;
+    int exitCode = -1;
+    QString errors;
+};
+
+// Runs talor with `args` under the offscreen platform; "@" in an argument stands for `dir`.
+Outcome talor(const QStringList& args, const QString& dir)
+{
+    QStringList arguments;
+    for (const QString& arg : args)
+        arguments << QString(arg).replace(u'@', dir);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(TALOR_EXECUTABLE), arguments);
+    Outcome run;
+    run.finished = process.waitForFinished(60000);
+    if (!run.finished) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+struct HostCase
+{
+    const char* name;
+    QStringList args;
+    int exitCode;
+    const char* error; // a part of what standard error must say
+};
+
+class HostTest : public ::testing::TestWithParam<HostCase>
+{};
+
+// Usage errors exit with 2, start-up errors with 1; the error is on standard error and the
+// program ends (no box waits for a person who is not there).
+TEST_P(HostTest, ExitStatusAndMessage)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile notASuite(dir.filePath(QStringLiteral("empty.db")));
+    ASSERT_TRUE(notASuite.open(QIODevice::WriteOnly));
+    notASuite.close();
+    QFile config(dir.filePath(QStringLiteral("bad.ini")));
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("[database]\nkind=sqlite\nfile=empty.db\n");
+    config.close();
+
+    const Outcome run = talor(GetParam().args, dir.path());
+    ASSERT_TRUE(run.finished) << "talor did not end";
+    EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QString::fromUtf8(GetParam().error).replace(u'@', dir.path())))
+        << run.errors.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLine, HostTest,
+    ::testing::Values(HostCase{"UnknownOption", {"--colour", "red"}, 2, "colour"},
+                      HostCase{"StrayArgument", {"--suite", "@/bad.ini", "extra"}, 2, "extra"},
+                      HostCase{"SuiteWithoutFile", {"--suite", ""}, 2, "--suite"},
+                      HostCase{"MissingSuite", {"--suite", "@/none.ini"}, 1, "@/none.ini"},
+                      HostCase{"NotASuite", {"--suite", "@/bad.ini"}, 1, "is not a suite database"},
+                      HostCase{"DemoPastYear9999", {"demo", "--dir", "@/d", "--from", "9999-12-31", "--days", "5"},
+                               2, "9999-12-31"}),
+    [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
+
+// A demo run ended by a signal while it builds removes its hidden scratch directory itself; one
+// killed outright leaves it, and the next run in the same place removes it.
+TEST(HostDemoTest, EndedRunsLeaveNoScratchDirectory)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QDir parent(dir.path());
+    const auto scratch = [&parent] {
+        return parent.entryList({QStringLiteral(".talor-demo-*")}, QDir::Dirs | QDir::Hidden);
+    };
+    for (const bool outright : {false, true}) {
+        SCOPED_TRACE(outright ? "killed" : "terminated");
+        QProcess big;
+        big.start(QStringLiteral(TALOR_EXECUTABLE),
+                  {"demo", "--dir", dir.filePath("big"), "--employees", "5000", "--days", "1000"});
+        ASSERT_TRUE(big.waitForStarted());
+        // Ended once it writes its database.
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired() && (scratch().isEmpty() || !parent.exists(scratch().first() + "/suite.db")))
+            QThread::msleep(20);
+        ASSERT_EQ(scratch().size(), 1) << "the run was not caught while building";
+        if (outright)
+            big.kill();
+        else
+            big.terminate();
+        big.waitForFinished();
+        EXPECT_EQ(big.exitStatus(), QProcess::CrashExit);
+        if (!outright) {
+            EXPECT_EQ(scratch(), QStringList());
+        }
+    }
+
+    const Outcome small = talor({"demo", "--dir", "@/small", "--employees", "1", "--days", "1"}, dir.path());
+    ASSERT_TRUE(small.finished);
+    EXPECT_EQ(small.exitCode, 0) << small.errors.toStdString();
+    EXPECT_EQ(parent.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("small")});
+}
+
+} // namespace
