@@ -286,18 +286,8 @@ void Recordset::update()
             checks.append(original);
         }
     }
-    QString sql =
+    const QString sql =
         u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
-    // SQLite (3.35 and later) and PostgreSQL hand the stored values back from the update itself,
-    // which saves a second statement per row.
-    const QString driverName = m_connection.driverName();
-    const bool returning = driverName == u"QPSQL" || driverName == u"QSQLITE";
-    if (returning) {
-        QStringList names;
-        for (int column : std::as_const(columns))
-            names.append(name(column));
-        sql += u" RETURNING " + names.join(u", ");
-    }
 
     // The update and its read-back form one transaction, so that nobody's change can come in
     // between and be taken for the value written. Inside a transaction of the caller's (SQLite
@@ -314,11 +304,8 @@ void Recordset::update()
         if (!query.exec())
             throw DatabaseError(
                 failure(QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql));
-        const bool written = returning ? query.next() : query.numRowsAffected() >= 1;
-        if (!written) {
-            query.finish();
+        if (query.numRowsAffected() < 1)
             throw DatabaseError(conflictMessage());
-        }
 
         // The key may have been among the changes; the row is found again by its new key.
         for (int column : std::as_const(m_keyColumns)) {
@@ -327,13 +314,7 @@ void Recordset::update()
                 storeCell(base + column, changes.value(column));
             }
         }
-        if (returning) {
-            for (int i = 0; i < columns.size(); ++i)
-                storeCell(base + columns[i], query.value(i));
-            query.finish();
-        } else {
-            readBack(columns);
-        }
+        readBack(columns);
         if (ownTransaction && !m_connection.commit())
             throw DatabaseError(failure(QStringLiteral("the update of %1 could not be committed").arg(m_table),
                                         m_connection.lastError(), sql));
