@@ -1,6 +1,8 @@
 #include "db/Recordset.h"
 
 #include <QDateTime>
+#include <QMutex>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -292,7 +294,7 @@ void Recordset::update()
     // The update and its read-back form one transaction, so that nobody's change can come in
     // between and be taken for the value written. Inside a transaction of the caller's (SQLite
     // refuses a second one) they are part of that one.
-    const bool ownTransaction = m_connection.transaction();
+    const bool ownTransaction = !TransactionScope::isActive(m_connection) && m_connection.transaction();
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     QHash<int, QVariant> readKey;
     try {
@@ -598,6 +600,56 @@ void Recordset::resolveTable()
             }
         }
     }
+}
+
+namespace {
+
+QMutex scopesMutex;
+QSet<QString> scopes; // connection names with an active TransactionScope
+
+} // namespace
+
+TransactionScope::TransactionScope(QSqlDatabase connection) : m_connection(std::move(connection))
+{
+    m_active = m_connection.transaction();
+    if (m_active) {
+        QMutexLocker lock(&scopesMutex);
+        scopes.insert(m_connection.connectionName());
+    }
+}
+
+TransactionScope::~TransactionScope()
+{
+    rollback();
+}
+
+void TransactionScope::end()
+{
+    m_active = false;
+    QMutexLocker lock(&scopesMutex);
+    scopes.remove(m_connection.connectionName());
+}
+
+bool TransactionScope::commit()
+{
+    if (!m_active)
+        return true;
+    end();
+    return m_connection.commit();
+}
+
+void TransactionScope::rollback()
+{
+    if (!m_active)
+        return;
+    end();
+    m_connection.rollback();
+}
+
+bool TransactionScope::isActive(const QSqlDatabase& connection)
+{
+    QMutexLocker lock(&scopesMutex);
+    return scopes.contains(connection.connectionName());
 }
 
 } // namespace talor

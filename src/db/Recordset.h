@@ -20,6 +20,32 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
+// A transaction of the caller's around several Updates, which then join it instead of each
+// committing on its own: PostgreSQL takes a second BEGIN as a mere warning, so an Update that
+// began and committed "its own" transaction would commit the caller's work early. The scope
+// rolls back what it has not committed when it ends.
+class TransactionScope
+{
+public:
+    explicit TransactionScope(QSqlDatabase connection);
+    ~TransactionScope();
+    TransactionScope(const TransactionScope&) = delete;
+    TransactionScope& operator=(const TransactionScope&) = delete;
+
+    // Whether the transaction began (false: the engine refused it; Updates go on their own).
+    bool active() const { return m_active; }
+    // Commits; false (with the driver's error in the connection) when the engine refused.
+    bool commit();
+    void rollback();
+    // Whether a scope holds a transaction on this connection.
+    static bool isActive(const QSqlDatabase& connection);
+
+private:
+    void end();
+    QSqlDatabase m_connection;
+    bool m_active = false;
+};
+
 // The recordset protocol the module is written against: open on a text command, read the
 // rows in order (EOF, MoveFirst, MoveNext), address fields by case-insensitive name, test
 // for null, change fields of the current row and write them back with Update.

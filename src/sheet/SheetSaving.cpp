@@ -238,27 +238,27 @@ SheetSaving::Failure SheetSaving::applyRange(const std::vector<RecordWrites>& pl
 SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
 {
     QSqlDatabase db = m_suite.connection();
-    const bool own = db.transaction();
-    Failure failure = applyRange(plan, 0, int(plan.size()));
-    if (failure.aborted) {
-        // The engine gave up the whole transaction at the failing statement: the records
-        // before it are written again, as they were, from a fresh read.
-        if (own)
-            db.rollback();
-        const QString sql = m_records.source();
-        m_records.open(sql, db);
-        const bool again = db.transaction();
-        const Failure retry = applyRange(plan, 0, failure.index);
-        if (retry.index >= 0)
-            failure = retry;
-        if (again && !db.commit())
-            db.rollback();
-    } else if (own && !db.commit()) {
-        const QString words = db.lastError().text();
-        db.rollback();
-        m_records.open(m_records.source(), db);
-        m_records.moveFirst();
-        return SaveOutcome{0, false, 0, 0, QStringLiteral("保存未能提交，没有记录被保存：%1").arg(words)};
+    Failure failure;
+    {
+        TransactionScope transaction(db);
+        failure = applyRange(plan, 0, int(plan.size()));
+        if (failure.aborted) {
+            // The engine gave up the whole transaction at the failing statement: the records
+            // before it are written again, as they were, from a fresh read.
+            transaction.rollback();
+            m_records.open(m_records.source(), db);
+            TransactionScope again(db);
+            const Failure retry = applyRange(plan, 0, failure.index);
+            if (retry.index >= 0)
+                failure = retry;
+            if (!again.commit())
+                failure = {0, QStringLiteral("保存未能提交：%1").arg(db.lastError().text()), false};
+        } else if (!transaction.commit()) {
+            const QString words = db.lastError().text();
+            m_records.open(m_records.source(), db);
+            m_records.moveFirst();
+            return SaveOutcome{0, false, 0, 0, QStringLiteral("保存未能提交，没有记录被保存：%1").arg(words)};
+        }
     }
     m_records.moveFirst();
     if (failure.index < 0)
