@@ -144,10 +144,12 @@ void SelectionClicks::showRecords()
             if (!pattern.isEmpty())
                 pattern.stamp(grid, RowCursor + header);
             display.DisplayMRecord(records, RowCursor + header, columns);
-            grid.setActiveCell(1, 1);
         }
-        if (RowCursor > 0)
+        // The selection goes back to A1 after every record; once at the end leaves the same.
+        if (RowCursor > 0) {
+            grid.setActiveCell(1, 1);
             records.moveFirst();
+        }
         if (RowCursor > 0) {
             grid.setLastRow(RowCursor + header);
             if (m_view.sumChecked()) {
