@@ -183,7 +183,7 @@ void SelectionClicks::writeDayRows(int blockTop, const std::array<QDate, 32>& da
             grid.setPlainText(row, 2, QString());
         }
         for (int c = 5; c <= columns; ++c)
-            if (grid.formula(row, c).isEmpty())
+            if (!grid.isEmpty(row, c) && grid.formula(row, c).isEmpty())
                 grid.setPlainText(row, c, QString());
     }
 }
