@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QListWidget>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTreeWidget>
@@ -128,12 +129,12 @@ protected:
     }
 
     // A value of KQ0001 for one person on Day, as text.
-    QString stored(const QString& memberid, const QString& field)
+    QString stored(const QString& memberid, const QString& field, const QDate& day = Day)
     {
         QSqlQuery q(a->suite.connection());
         q.prepare(QStringLiteral("select %1 from kq0001 where memberid = ? and zhdate = ?").arg(field));
         q.addBindValue(memberid);
-        q.addBindValue(Day.toString(Qt::ISODate));
+        q.addBindValue(day.toString(Qt::ISODate));
         EXPECT_TRUE(q.exec() && q.next()) << field.toStdString() << " " << memberid.toStdString() << " "
                                           << q.lastError().text().toStdString();
         return q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString();
@@ -226,6 +227,32 @@ TEST_P(EditingTest, EveryTypeSavesByItsRule)
     // A row the operator did not touch is neither rewritten nor signed.
     const QString third = a->book().text(a->firstRow() + 2, 1);
     EXPECT_EQ(stored(third, "czyxm"), "<null>");
+}
+
+// One person's period (kind 1) is laid out with headings: the first record is row 1.
+TEST_P(EditingTest, HeadingLayoutSavesTheFirstRecordFromRowOne)
+{
+    a->suite.setReportOption(QStringLiteral("1"));
+    a->suite.setPeriodStart(QStringLiteral("2026-10-01"));
+    a->suite.setPeriodEnd(QStringLiteral("2026-10-10"));
+    a->parts->layoutReport();
+    a->parts->clicks().treeClick();
+    ASSERT_GT(a->window->ListView1()->count(), 0);
+    a->window->ListView1()->setCurrentRow(0);
+    a->parts->clicks().listClick();
+    ASSERT_EQ(a->firstRow(), 1);
+    Recordset& records = a->window->records().EmployeeRecords;
+    ASSERT_FALSE(records.eof());
+    const QString who = records.text("memberid");
+    const QDate first = QDate::fromString(records.text("zhdate").left(10), Qt::ISODate);
+    ASSERT_EQ(a->book().text(1, 1).left(10), first.toString(Qt::ISODate));
+    a->edit();
+    a->type(1, 5, "41"); // 迟到分钟
+    a->type(2, 5, "42");
+    a->save();
+    EXPECT_EQ(a->lastMessage(), "保存完毕");
+    EXPECT_EQ(stored(who, "cdfz", first).toDouble(), 41);
+    EXPECT_EQ(stored(who, "cdfz", first.addDays(1)).toDouble(), 42);
 }
 
 TEST_P(EditingTest, BadCellsAreReportedSelectedAndKept)
