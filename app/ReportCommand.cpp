@@ -1,6 +1,5 @@
 #include "ReportCommand.h"
 
-#include "db/Recordset.h"
 #include "entry/BatchReport.h"
 #include "grid/Workbook.h"
 #include "suite/LocalSuite.h"

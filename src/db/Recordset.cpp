@@ -1,6 +1,8 @@
 #include "db/Recordset.h"
 
 #include <QDateTime>
+#include <QMutex>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
@@ -146,6 +148,7 @@ void Recordset::readRows(QSqlQuery& query)
 
 void Recordset::close()
 {
+    m_statements.clear();
     m_sql.clear();
     m_connection = QSqlDatabase();
     m_open = false;
@@ -291,14 +294,11 @@ void Recordset::update()
     // The update and its read-back form one transaction, so that nobody's change can come in
     // between and be taken for the value written. Inside a transaction of the caller's (SQLite
     // refuses a second one) they are part of that one.
-    const bool ownTransaction = m_connection.transaction();
+    const bool ownTransaction = !TransactionScope::isActive(m_connection) && m_connection.transaction();
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     QHash<int, QVariant> readKey;
     try {
-        QSqlQuery query(m_connection);
-        if (!query.prepare(sql))
-            throw DatabaseError(
-                failure(QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql));
+        QSqlQuery& query = statement(sql, QStringLiteral("the update of %1 failed").arg(m_table));
         for (const QVariant& v : std::as_const(values))
             query.addBindValue(v);
         for (const QVariant& v : std::as_const(checks))
@@ -343,17 +343,31 @@ void Recordset::readBack(const QList<int>& columns)
         conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
     const QString sql =
         u"SELECT " + names.join(u", ") + u" FROM " + m_table + u" WHERE " + conditions.join(u" AND ");
-    QSqlQuery query(m_connection);
-    query.setForwardOnly(true);
-    query.prepare(sql);
+    const QString failed = QStringLiteral("reading back the saved row of %1 failed").arg(m_table);
+    QSqlQuery& query = statement(sql, failed);
     for (int column : std::as_const(m_keyColumns))
         query.addBindValue(storedForm(column, cellValue(column)));
     if (!query.exec() || !query.next())
-        throw DatabaseError(failure(QStringLiteral("reading back the saved row of %1 failed").arg(m_table),
-                                    query.lastError(), sql));
+        throw DatabaseError(failure(failed, query.lastError(), sql));
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     for (int i = 0; i < columns.size(); ++i)
         storeCell(base + columns[i], query.value(i));
+    query.finish();
+}
+
+// The prepared statement of `sql`, prepared once per open: a save updates row after row with
+// the same few statements.
+QSqlQuery& Recordset::statement(const QString& sql, const QString& failed)
+{
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        QSqlQuery query(m_connection);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql))
+            throw DatabaseError(failure(failed, query.lastError(), sql));
+        it = m_statements.insert(sql, query);
+    }
+    return *it;
 }
 
 // Why the update found no row: it was deleted, or a changed column no longer holds the
@@ -586,6 +600,56 @@ void Recordset::resolveTable()
             }
         }
     }
+}
+
+namespace {
+
+QMutex scopesMutex;
+QSet<QString> scopes; // connection names with an active TransactionScope
+
+} // namespace
+
+TransactionScope::TransactionScope(QSqlDatabase connection) : m_connection(std::move(connection))
+{
+    m_active = m_connection.transaction();
+    if (m_active) {
+        QMutexLocker lock(&scopesMutex);
+        scopes.insert(m_connection.connectionName());
+    }
+}
+
+TransactionScope::~TransactionScope()
+{
+    rollback();
+}
+
+void TransactionScope::end()
+{
+    m_active = false;
+    QMutexLocker lock(&scopesMutex);
+    scopes.remove(m_connection.connectionName());
+}
+
+bool TransactionScope::commit()
+{
+    if (!m_active)
+        return true;
+    end();
+    return m_connection.commit();
+}
+
+void TransactionScope::rollback()
+{
+    if (!m_active)
+        return;
+    end();
+    m_connection.rollback();
+}
+
+bool TransactionScope::isActive(const QSqlDatabase& connection)
+{
+    QMutexLocker lock(&scopesMutex);
+    return scopes.contains(connection.connectionName());
 }
 
 } // namespace talor

@@ -2,14 +2,13 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSqlQuery>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <stdexcept>
 #include <vector>
-
-class QSqlQuery;
 
 namespace talor {
 
@@ -19,6 +18,32 @@ class DatabaseError : public std::runtime_error
 public:
     explicit DatabaseError(const QString& message) : std::runtime_error(message.toStdString()) {}
     QString message() const { return QString::fromStdString(what()); }
+};
+
+// A transaction of the caller's around several Updates, which then join it instead of each
+// committing on its own: PostgreSQL takes a second BEGIN as a mere warning, so an Update that
+// began and committed "its own" transaction would commit the caller's work early. The scope
+// rolls back what it has not committed when it ends.
+class TransactionScope
+{
+public:
+    explicit TransactionScope(QSqlDatabase connection);
+    ~TransactionScope();
+    TransactionScope(const TransactionScope&) = delete;
+    TransactionScope& operator=(const TransactionScope&) = delete;
+
+    // Whether the transaction began (false: the engine refused it; Updates go on their own).
+    bool active() const { return m_active; }
+    // Commits; false (with the driver's error in the connection) when the engine refused.
+    bool commit();
+    void rollback();
+    // Whether a scope holds a transaction on this connection.
+    static bool isActive(const QSqlDatabase& connection);
+
+private:
+    void end();
+    QSqlDatabase m_connection;
+    bool m_active = false;
 };
 
 // The recordset protocol the module is written against: open on a text command, read the
@@ -117,6 +142,7 @@ private:
     QVariant storedForm(int column, const QVariant& value) const;
     void resolveTable();
     void readBack(const QList<int>& columns);
+    QSqlQuery& statement(const QString& sql, const QString& failed);
     QString conflictMessage() const;
 
     QString m_sql;
@@ -131,6 +157,7 @@ private:
     int m_rowCount = 0;
     int m_position = 0;
     QHash<int, QVariant> m_pending; // unsaved changes of the current row, in stored form
+    QHash<QString, QSqlQuery> m_statements; // Update's prepared statements, by their text
 
     // How a column keeps dates and times, so that a QDate or QDateTime is written in the
     // column's own form: from the driver's field types, or SQLite's declared column types.

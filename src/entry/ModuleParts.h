@@ -4,16 +4,22 @@
 #include "entry/ModuleContext.h"
 #include "query/SelectionClicks.h"
 #include "report/ReportLayout.h"
+#include "sheet/SheetEditing.h"
 
 #include <memory>
 
 namespace talor {
 
-// The window side of the parts: the clicks' and the layout's views, and the status bar.
-class ModuleView : public SelectionView, public LayoutView
+// The window side of the parts: the clicks', the layout's and editing's views, and the status
+// bar. Without an operator (the batch report) messages go to the status and questions are
+// declined.
+class ModuleView : public SelectionView, public LayoutView, public EditingView
 {
 public:
     virtual void showStatus(const QString& text) = 0;
+    bool sumChecked() const override = 0;
+    void showMessage(const QString& text) override { showStatus(text); }
+    bool confirm(const QString&, const QString&) override { return false; }
 };
 
 // The module's dialogs that the parts open, built where widgets are (ReportDialogs for the
@@ -33,8 +39,9 @@ public:
 class ModuleParts
 {
 public:
+    // `clock` gives the time of the log workbooks' names (the system clock when empty).
     ModuleParts(SuiteServices& suite, UiService& ui, MainWindowState& state, ModuleRecordsets& records,
-                grid::Workbook& book, ModuleView& view);
+                grid::Workbook& book, ModuleView& view, SheetLog::Clock clock = {});
 
     // `dialogs` null leaves the dialog commands saying that they are not available.
     void connect(MainWindowHooks& hooks, ModuleDialogs* dialogs = nullptr);
@@ -42,6 +49,7 @@ public:
     ModuleContext& context() { return m_context; }
     ReportLayout& layout() { return m_layout; }
     SelectionClicks& clicks() { return m_clicks; }
+    SheetEditing& editing() { return m_editing; }
     void layoutReport() { m_layout.LayoutReport(m_view); }
 
     // The status text of a command that is not available yet.
@@ -54,6 +62,7 @@ private:
     ModuleView& m_view;
     ReportLayout m_layout;
     SelectionClicks m_clicks;
+    SheetEditing m_editing;
 };
 
 } // namespace talor

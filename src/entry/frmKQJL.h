@@ -120,6 +120,14 @@ public:
     void showListError(const QString& message) override;
     void setHeadingLayout(bool heading) override;
     void showStatus(const QString& text) override;
+    // ModuleView: what editing needs of the window (frmKQJLEditing.cpp).
+    void showMessage(const QString& text) override;
+    bool confirm(const QString& text, const QString& title) override;
+    void focusGrid() override;
+    void startCellEdit() override;
+    void showExternalMenu(const std::array<QString, 7>& captions, bool popUp, int x, int y) override;
+    QString personnelLibrary() const override;
+    void runComponent(const QString& className) override;
 
     // The client area's inner width and height in twips (ArrangeControls' scale size).
     int scaleWidth() const;

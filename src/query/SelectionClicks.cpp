@@ -144,10 +144,12 @@ void SelectionClicks::showRecords()
             if (!pattern.isEmpty())
                 pattern.stamp(grid, RowCursor + header);
             display.DisplayMRecord(records, RowCursor + header, columns);
-            grid.setActiveCell(1, 1);
         }
-        if (RowCursor > 0)
+        // The selection goes back to A1 after every record; once at the end leaves the same.
+        if (RowCursor > 0) {
+            grid.setActiveCell(1, 1);
             records.moveFirst();
+        }
         if (RowCursor > 0) {
             grid.setLastRow(RowCursor + header);
             if (m_view.sumChecked()) {
@@ -181,7 +183,7 @@ void SelectionClicks::writeDayRows(int blockTop, const std::array<QDate, 32>& da
             grid.setPlainText(row, 2, QString());
         }
         for (int c = 5; c <= columns; ++c)
-            if (grid.formula(row, c).isEmpty())
+            if (!grid.isEmpty(row, c) && grid.formula(row, c).isEmpty())
                 grid.setPlainText(row, c, QString());
     }
 }

@@ -18,6 +18,13 @@ QString pictureOf(const ColumnFacts& facts, const QString& fallback)
     return facts.format.trimmed().isEmpty() ? fallback : facts.format;
 }
 
+// Selects row `row` from column A to `columnCount`, the range "$A$r:" + ColumnAddress(c) + "$r":
+// the address table reaches column 70 ($BR) and no further.
+void selectRow(grid::Sheet& sheet, int row, int columnCount)
+{
+    sheet.select(row, 1, row, columnCount >= 1 && columnCount <= 69 ? columnCount : 70);
+}
+
 // A thin frame around the selection with lines right of every cell and under the row.
 void frameSelection(grid::Sheet& sheet)
 {
@@ -66,7 +73,7 @@ void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int column
         }
     }
 
-    m_sheet.select(text::RowRange(row, columnCount));
+    selectRow(m_sheet, row, columnCount);
     if (!m_columns.colourField())
         return;
     const int colour = records.hasField(QStringLiteral("nColor"))
@@ -132,7 +139,7 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
     m_sheet.setPlainText(sumRow, 1, SumLabel);
     m_sheet.setPlainText(sumRow, 2,
                          m_suite.reportOption() == QLatin1String("2") ? QString::number(sumRow - 5) : QString());
-    m_sheet.select(text::RowRange(sumRow, columnCount));
+    selectRow(m_sheet, sumRow, columnCount);
     frameSelection(m_sheet);
     m_sheet.select(QStringLiteral("$C5"));
 }

@@ -1,7 +1,5 @@
 #include "sheet/TemplatePattern.h"
 
-#include "grid/formula/Formula.h"
-
 namespace talor {
 
 void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int columns)
@@ -21,6 +19,7 @@ void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int 
             if (!formula.isEmpty()) {
                 cell.kind = Cell::Kind::Formula;
                 cell.text = formula;
+                cell.formula = grid::formula::Formula::parse(formula);
             } else if (sheet.isEmpty(r, c)) {
                 cell.kind = Cell::Kind::Empty;
             } else if (sheet.isNumber(r, c)) {
@@ -42,7 +41,7 @@ void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
         switch (cell.kind) {
         case Cell::Kind::Formula:
             sheet.setText(row, cell.col,
-                          moved == 0 ? cell.text : grid::formula::Formula::parse(cell.text).copied(moved, 0));
+                          moved == 0 ? cell.text : cell.formula.copied(moved, 0));
             break;
         case Cell::Kind::Number:
             sheet.setNumber(row, cell.col, cell.number);

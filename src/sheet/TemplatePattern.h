@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/Sheet.h"
+#include "grid/formula/Formula.h"
 
 #include <QString>
 #include <vector>
@@ -39,6 +40,7 @@ private:
         Kind kind = Kind::Empty;
         double number = 0;
         QString text; // the text, or the formula's source
+        grid::formula::Formula formula; // read once, copied to every row it is stamped on
         grid::CellFormat format;
     };
     std::vector<Cell> m_cells;

@@ -388,6 +388,35 @@ TEST_P(RecordsetTest, AFailingStatementThrowsNamingItAndOneWithoutRowsOpensEmpty
     EXPECT_EQ(scalar(u"select count(*) from kq where czyxm='x'"_qs), u"2"_qs);
 }
 
+// Updates inside a caller's transaction join it: nothing is committed before the caller
+// commits, so a rollback takes back every row (PostgreSQL would commit at a nested BEGIN).
+TEST_P(RecordsetTest, UpdatesJoinTheCallersTransaction)
+{
+    Recordset rs;
+    rs.open(oneDay(), db());
+    {
+        TransactionScope transaction(db());
+        ASSERT_TRUE(transaction.active());
+        EXPECT_TRUE(TransactionScope::isActive(db()));
+        for (int row = 0; row < 3; ++row, rs.moveNext()) {
+            rs.setValue(u"hours"_qs, 11.0 + row);
+            rs.update();
+        }
+        transaction.rollback();
+    }
+    EXPECT_FALSE(TransactionScope::isActive(db()));
+    EXPECT_EQ(scalar(u"select count(*) from kq where hours >= 11"_qs), u"0"_qs);
+    rs.close();
+    rs.open(oneDay(), db());
+    {
+        TransactionScope transaction(db());
+        rs.setValue(u"hours"_qs, 12.0);
+        rs.update();
+        EXPECT_TRUE(transaction.commit());
+    }
+    EXPECT_EQ(scalar(u"select count(*) from kq where hours = 12"_qs), u"1"_qs);
+}
+
 TALOR_BOTH_DATABASES(RecordsetTest);
 
 } // namespace

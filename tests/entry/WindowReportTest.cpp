@@ -149,8 +149,7 @@ TEST_F(WindowReport, KindThreeBlocksAndTheGuard)
 
 TEST_F(WindowReport, CommandsOfLaterPartsSayTheyAreNotAvailable)
 {
-    for (MenuCommand command : {MenuCommand::MN02, MenuCommand::MN03, MenuCommand::MN04, MenuCommand::MN05,
-                                MenuCommand::MN06}) {
+    for (MenuCommand command : {MenuCommand::MN04, MenuCommand::MN05, MenuCommand::MN06}) {
         window->runMenuCommand(command);
         EXPECT_EQ(window->StatusBar1()->currentMessage(),
                   ModuleParts::notAvailable(window->menuAction(command)->text()));

@@ -1,0 +1,248 @@
+// Saving a corrected sheet, against the same UPDATE statements run in one transaction through
+// Qt SQL: a one-day sheet of the whole organisation (kind 2) and a month of every person, one
+// person after the other (kind 1). Every data row has one corrected cell; each save writes the
+// corrected field and the operator's name (CZYXM) by the table's key, optimistically.
+//   bench_save [employees-of-the-day-sheet] [persons-of-the-month]
+// PostgreSQL is measured too when TALOR_PG_HOST, TALOR_PG_PORT, TALOR_PG_DB and TALOR_PG_USER
+// name a server (its database is overwritten). Times are CPU times of this process (the client's
+// work) and wall times (including the server's), best of three warm rounds.
+
+#include "db/Connections.h"
+#include "db/Recordset.h"
+#include "grid/Sheet.h"
+#include "sheet/ColumnFields.h"
+#include "sheet/RecordDisplay.h"
+#include "sheet/SheetSaving.h"
+#include "suite/DemoSuite.h"
+#include "suite/LocalSuite.h"
+#include "suite/SuiteConfig.h"
+#include "text/TextFunctions.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <stdexcept>
+
+using namespace talor;
+
+namespace {
+
+const QStringList Fields = {"memberid", "name", "cdfz", "cqgs", "bz", "sbsj", "bxrq"};
+constexpr int Corrected = 3; // cdfz
+
+struct Times
+{
+    double cpu = 0, wall = 0;
+    Times& operator+=(const Times& other)
+    {
+        cpu += other.cpu, wall += other.wall;
+        return *this;
+    }
+};
+
+template <typename Work> Times measure(Work work)
+{
+    QElapsedTimer wall;
+    wall.start();
+    const std::clock_t cpu = std::clock();
+    work();
+    return {double(std::clock() - cpu) / CLOCKS_PER_SEC, wall.nsecsElapsed() / 1e9};
+}
+
+// One sheet over one query: displayed, remembered, then corrected in every row.
+struct SheetUnderTest
+{
+    LocalSuite& suite;
+    ColumnFields columns;
+    SheetState state;
+    grid::Sheet sheet;
+    Recordset records;
+    SheetSnapshot before;
+
+    SheetUnderTest(LocalSuite& s, const QString& sql) : suite(s)
+    {
+        for (int c = 1; c <= Fields.size(); ++c) {
+            columns.setField(c, Fields[c - 1]);
+            sheet.setColumnHeading(c, suite.fieldCaption(Fields[c - 1]));
+        }
+        columns.lookUp(suite, int(Fields.size()));
+        records.open(sql, suite.connection());
+        RecordDisplay display(suite, state, columns, sheet);
+        int row = 0;
+        for (records.moveFirst(); !records.eof(); records.moveNext())
+            display.DisplayMRecord(records, ++row, int(Fields.size()));
+        records.moveFirst();
+        before.take(sheet);
+        for (int r = 1; r <= row; ++r)
+            sheet.setPlainText(r, Corrected, QString::number(text::numericValue(sheet.text(r, Corrected)) + 1));
+    }
+    Times save()
+    {
+        SaveOutcome outcome;
+        const Times t = measure([&] {
+            SheetSaving saving(suite, columns, sheet, records);
+            outcome = saving.SaveSheet(&before);
+        });
+        if (!outcome.complete)
+            throw std::runtime_error(outcome.message.toStdString());
+        return t;
+    }
+};
+
+// The statements a save of `sql` issues, run in one transaction: each row's corrected field
+// and CZYXM set by the key, with the optimistic checks on the old values.
+Times plainUpdates(LocalSuite& suite, const QString& sql)
+{
+    QSqlDatabase db = suite.connection();
+    Recordset rows;
+    rows.open(sql, db);
+    struct Row
+    {
+        QVariant memberid, zhdate, cdfz, czyxm;
+    };
+    std::vector<Row> data;
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+        data.push_back({rows.value("memberid"), rows.value("zhdate"), rows.value("cdfz"), rows.value("czyxm")});
+    const QString name = suite.operatorName();
+    return measure([&] {
+        db.transaction();
+        QHash<QString, QSqlQuery*> prepared;
+        for (const Row& row : data) {
+            const bool nullName = row.czyxm.isNull();
+            const QString text = QStringLiteral("UPDATE kq0001 SET cdfz = ?, czyxm = ? WHERE memberid = ? AND zhdate = ? "
+                                                "AND cdfz = ? AND czyxm %1")
+                                     .arg(nullName ? QStringLiteral("IS NULL") : QStringLiteral("= ?"));
+            QSqlQuery*& query = prepared[text];
+            if (!query) {
+                query = new QSqlQuery(db);
+                query->prepare(text);
+            }
+            query->addBindValue(row.cdfz.toDouble() + 1);
+            query->addBindValue(name);
+            query->addBindValue(row.memberid);
+            query->addBindValue(row.zhdate);
+            query->addBindValue(row.cdfz);
+            if (!nullName)
+                query->addBindValue(row.czyxm);
+            if (!query->exec() || query->numRowsAffected() != 1)
+                throw std::runtime_error(query->lastError().text().toStdString());
+        }
+        qDeleteAll(prepared);
+        db.commit();
+    });
+}
+
+void report(const char* engine, const char* what, const Times& save, const Times& plain)
+{
+    std::printf("%-10s %-34s save %7.3f s cpu %7.3f s wall | plain %7.3f s cpu %7.3f s wall | ratio cpu %.2f wall %.2f\n",
+                engine, what, save.cpu, save.wall, plain.cpu, plain.wall, save.cpu / plain.cpu, save.wall / plain.wall);
+}
+
+Times best(const Times& a, const Times& b)
+{
+    return {std::min(a.cpu, b.cpu), std::min(a.wall, b.wall)};
+}
+
+void daySheet(const char* engine, LocalSuite& suite, const DemoOptions& options)
+{
+    const QString sql = QStringLiteral("select * from kq0001 where zhdate='%1' order by memberid")
+                            .arg(options.from.toString(Qt::ISODate));
+    SheetUnderTest(suite, sql).save(); // warm: every row signed once
+    Times save{1e9, 1e9}, plain{1e9, 1e9};
+    for (int round = 0; round < 3; ++round) {
+        plain = best(plain, plainUpdates(suite, sql));
+        SheetUnderTest sheet(suite, sql);
+        save = best(save, sheet.save());
+    }
+    report(engine, QStringLiteral("day sheet, %1 rows (kind 2)").arg(options.employees).toUtf8().constData(), save,
+           plain);
+}
+
+void monthSheets(const char* engine, LocalSuite& suite, const DemoOptions& options)
+{
+    QStringList people;
+    Recordset ygzl;
+    ygzl.open(QStringLiteral("select memberid from ygzl order by memberid"), suite.connection());
+    for (ygzl.moveFirst(); !ygzl.eof(); ygzl.moveNext())
+        people << ygzl.text("memberid");
+    auto sqlOf = [&](const QString& person) {
+        return QStringLiteral("select * from kq0001 where memberid='%1' and zhdate>='%2' and zhdate<='%3' order by zhdate")
+            .arg(person, options.from.toString(Qt::ISODate), options.from.addDays(options.days - 1).toString(Qt::ISODate));
+    };
+    for (const QString& person : people)
+        SheetUnderTest(suite, sqlOf(person)).save(); // warm
+    Times save{1e9, 1e9}, plain{1e9, 1e9};
+    for (int round = 0; round < 3; ++round) {
+        Times roundPlain, roundSave;
+        for (const QString& person : people)
+            roundPlain += plainUpdates(suite, sqlOf(person));
+        for (const QString& person : people) {
+            SheetUnderTest sheet(suite, sqlOf(person));
+            roundSave += sheet.save();
+        }
+        plain = best(plain, roundPlain);
+        save = best(save, roundSave);
+    }
+    report(engine,
+           QStringLiteral("month, %1 persons x %2 days (kind 1)").arg(people.size()).arg(options.days).toUtf8().constData(),
+           save, plain);
+}
+
+// The demo suite of `options` on SQLite, and on PostgreSQL when the environment names a server.
+void run(const DemoOptions& options, void (*bench)(const char*, LocalSuite&, const DemoOptions&))
+{
+    QTemporaryDir dir;
+    const auto summary = DemoSuite::generate(dir.filePath(QStringLiteral("suite")), options);
+    {
+        LocalSuite suite(summary.configurationFile);
+        suite.setCurrentTable(QString::fromLatin1(DemoSuite::DailyTable));
+        bench("SQLite", suite, options);
+    }
+    if (qEnvironmentVariableIsEmpty("TALOR_PG_HOST"))
+        return;
+    SuiteConfig config = SuiteConfig::load(summary.configurationFile);
+    config.database.kind = QStringLiteral("postgresql");
+    config.database.host = qEnvironmentVariable("TALOR_PG_HOST");
+    config.database.port = qEnvironmentVariableIntValue("TALOR_PG_PORT");
+    config.database.name = qEnvironmentVariable("TALOR_PG_DB");
+    config.database.user = qEnvironmentVariable("TALOR_PG_USER");
+    {
+        PostgresServer server{config.database.host, config.database.port, config.database.name,
+                              config.database.user, {}};
+        QSqlDatabase db = Connections::openPostgres(QStringLiteral("bench_fill"), server);
+        DemoSuite::fillDatabase(db, options);
+        db = QSqlDatabase();
+        Connections::remove(QStringLiteral("bench_fill"));
+    }
+    LocalSuite suite(config);
+    suite.setCurrentTable(QString::fromLatin1(DemoSuite::DailyTable));
+    bench("PostgreSQL", suite, options);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    DemoOptions day;
+    day.employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+    day.days = 1;
+    DemoOptions month;
+    month.employees = argc > 2 ? QByteArray(argv[2]).toInt() : 500;
+    month.days = 31;
+    try {
+        run(day, daySheet);
+        run(month, monthSheets);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "bench_save: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,182 @@
+#include "sheet/SheetEditing.h"
+
+#include "db/Recordset.h"
+#include "grid/Workbook.h"
+#include "settings/ModuleSettings.h"
+#include "sheet/CellValidation.h"
+#include "sheet/ColumnFields.h"
+#include "sheet/SheetLayout.h"
+#include "suite/SuiteServices.h"
+#include "text/TextFunctions.h"
+
+#include <exception>
+
+namespace talor {
+
+SheetEditing::SheetEditing(Parts parts, EditingView& view, SheetLog::Clock clock)
+    : m_parts(parts), m_view(view), m_log(parts.suite, std::move(clock))
+{}
+
+void SheetEditing::setPermissions(bool on)
+{
+    grid::Workbook& book = m_parts.book;
+    book.setAllowInCellEditing(on);
+    book.setAllowEditHeaders(on);
+    book.setAllowFillRange(on);
+}
+
+QString SheetEditing::columnLabel(int col) const
+{
+    const grid::Sheet& sheet = m_parts.book.active();
+    return sheetLayoutOf(sheet) == SheetLayout::Heading ? sheet.columnHeading(col) : sheet.text(4, col);
+}
+
+void SheetEditing::editContent()
+{
+    if (m_view.sumChecked()) {
+        m_view.showMessage(SumMessage);
+        return;
+    }
+    if (!m_parts.records.isOpen() || m_parts.records.eof()) {
+        m_view.showMessage(NoRecordsToEdit);
+        return;
+    }
+    setPermissions(true);
+    m_parts.dataChanged = true;
+    m_before.take(m_parts.book.active());
+    // The sheet before editing; a log that cannot be written is told, editing goes on.
+    const QString problem = m_log.write(m_parts.book, m_parts.suite.workDirectory(), SheetLog::EditFolder);
+    if (!problem.isEmpty())
+        m_view.showMessage(problem);
+}
+
+bool SheetEditing::ValidateSheet()
+{
+    const auto problem = talor::ValidateSheet(m_parts.suite, m_parts.columns, m_parts.book.active());
+    if (!problem)
+        return false;
+    m_view.showMessage(problem->message);
+    m_view.focusGrid();
+    m_parts.book.active().select(problem->row, problem->column, problem->row, problem->column);
+    return true;
+}
+
+void SheetEditing::saveContent()
+{
+    grid::Sheet& sheet = m_parts.book.active();
+    sheet.setActiveCell(qMax(sheet.activeRow(), 1), 1);
+    if (m_view.sumChecked()) {
+        m_view.showMessage(SumMessage);
+        return;
+    }
+    if (!m_parts.dataChanged) {
+        m_view.showMessage(NotEditing);
+        return;
+    }
+    if (!m_parts.records.isOpen() || m_parts.records.eof()) {
+        m_view.showMessage(NoRecordsToSave);
+        return;
+    }
+    if (ValidateSheet())
+        return;
+    if (!m_view.confirm(SaveQuestion, SaveTitle)) {
+        m_parts.dataChanged = false;
+        m_parts.book.setAllowInCellEditing(false);
+        return;
+    }
+    SheetSaving saving(m_parts.suite, m_parts.columns, sheet, m_parts.records);
+    m_lastSave = saving.SaveSheet(m_before.isEmpty() ? nullptr : &m_before);
+    if (!m_lastSave.complete) {
+        // Editing stays on, so that nothing typed is lost; the operator sees where it stopped.
+        m_view.showMessage(m_lastSave.message);
+        m_view.focusGrid();
+        sheet.select(m_lastSave.row, qMax(m_lastSave.column, 1), m_lastSave.row, qMax(m_lastSave.column, 1));
+        return;
+    }
+    m_parts.dataChanged = false;
+    setPermissions(false);
+    m_before.clear();
+    const QString problem = m_log.write(m_parts.book, m_parts.suite.applicationDirectory(), SheetLog::SaveFolder);
+    if (!problem.isEmpty())
+        m_view.showMessage(problem);
+    m_view.showMessage(Saved);
+}
+
+void SheetEditing::selectionChange()
+{
+    const grid::Sheet& sheet = m_parts.book.active();
+    const int row = sheet.activeRow();
+    const int col = sheet.activeColumn();
+    bool editable = false;
+    if (m_parts.dataChanged && row >= 1)
+        editable = !m_parts.suite.unsavedFields().contains(columnLabel(col));
+    m_parts.book.setAllowInCellEditing(editable);
+    m_parts.suite.setGridColumn(col);
+    m_parts.suite.setGridRow(row);
+}
+
+void SheetEditing::enterText(QString& text)
+{
+    if (!text.startsWith(u'\''))
+        text.prepend(u'\'');
+}
+
+bool SheetEditing::onDataRow(int row) const
+{
+    const grid::Sheet& sheet = m_parts.book.active();
+    const int first = firstDataRow(sheetLayoutOf(sheet));
+    return row >= first && sheet.activeRow() >= first;
+}
+
+void SheetEditing::cellClick(int row, int)
+{
+    if (!onDataRow(row))
+        return;
+    const grid::Sheet& sheet = m_parts.book.active();
+    SuiteServices& suite = m_parts.suite;
+    if (suite.reportOption() == QLatin1String("2")) {
+        suite.setPersonNumber(sheet.text(row, 1));
+        suite.setPersonName(sheet.text(row, 2));
+    } else if (text::isValidDate(sheet.text(row, 1))) {
+        if (const auto date = text::parseDateTime(sheet.text(row, 1)))
+            suite.setReportDate(date->date());
+    }
+    ModuleSettings settings(suite);
+    for (int c = 1; c <= 8; ++c)
+        settings.write(QString::fromLatin1(ModuleSettings::Section), QStringLiteral("ROW%1").arg(c), sheet.text(row, c));
+}
+
+void SheetEditing::doubleClick()
+{
+    if (m_parts.book.allowInCellEditing()) {
+        m_view.startCellEdit();
+        return;
+    }
+    const QString library = m_view.personnelLibrary();
+    if (library.isEmpty())
+        return;
+    ModuleSettings settings(m_parts.suite);
+    if (settings.read(QStringLiteral("VELD"), m_parts.suite.moduleKey() + QStringLiteral("-USE")) != QLatin1String("NO"))
+        return;
+    try {
+        m_view.runComponent(PersonnelClass);
+    } catch (const std::exception&) {
+        m_view.showMessage(library + QStringLiteral("未注册"));
+    }
+}
+
+void SheetEditing::mouseButton(int button, int, int x, int y)
+{
+    if (button != 2)
+        return;
+    ModuleSettings settings(m_parts.suite);
+    std::array<QString, 7> captions;
+    bool any = false;
+    for (int n = 7; n >= 1; --n) {
+        captions[size_t(n - 1)] = settings.readModule(QStringLiteral("MENU%1").arg(n));
+        any = any || !captions[size_t(n - 1)].isEmpty();
+    }
+    m_view.showExternalMenu(captions, any, x, y);
+}
+
+} // namespace talor

@@ -1,0 +1,41 @@
+#include "sheet/SheetLog.h"
+
+#include "grid/Workbook.h"
+#include "suite/SuiteServices.h"
+
+#include <QDir>
+#include <exception>
+
+namespace talor {
+
+SheetLog::SheetLog(SuiteServices& suite, Clock clock) : m_suite(suite), m_clock(std::move(clock)) {}
+
+QString SheetLog::stem() const
+{
+    const QDateTime now = m_clock();
+    const QString zero = QStringLiteral("0");
+    auto two = [&](int number) { return m_suite.zeroFill(number, 2, zero); };
+    return m_suite.operatorName() + two(now.date().month()) + two(now.date().day()) + u'-' +
+           two(now.time().hour()) + two(now.time().minute()) + two(now.time().second());
+}
+
+QString SheetLog::write(const grid::Workbook& book, const QString& directory, const QString& folder)
+{
+    m_lastStem = stem();
+    const QString folderPath = QDir(directory).filePath(folder);
+    const QString path = QDir(folderPath).filePath(m_lastStem + QStringLiteral(".xls"));
+    QString cause;
+    if (!QDir().mkpath(folderPath)) {
+        cause = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folderPath));
+    } else {
+        try {
+            book.write(path, grid::FileType::Excel);
+            return {};
+        } catch (const std::exception& error) {
+            cause = QString::fromUtf8(error.what());
+        }
+    }
+    return QStringLiteral("日志文件 %1 未能写入：%2").arg(QDir::toNativeSeparators(path), cause);
+}
+
+} // namespace talor

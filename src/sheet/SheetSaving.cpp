@@ -1,0 +1,283 @@
+#include "sheet/SheetSaving.h"
+
+#include "db/Recordset.h"
+#include "grid/Sheet.h"
+#include "sheet/ColumnFields.h"
+#include "sheet/SheetLayout.h"
+#include "suite/SuiteServices.h"
+#include "text/TextFunctions.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+namespace talor {
+
+namespace {
+
+quint64 cellKey(int row, int col)
+{
+    return (quint64(quint32(row)) << 32) | quint32(col);
+}
+
+const QString OperatorField = QStringLiteral("CZYXM");
+
+} // namespace
+
+void SheetSnapshot::take(const grid::Sheet& sheet)
+{
+    m_texts.clear();
+    const int rows = sheet.lastRow();
+    const int cols = sheet.lastColumn();
+    m_texts.reserve(qsizetype(rows) * cols);
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= cols; ++c)
+            m_texts.insert(cellKey(r, c), sheet.text(r, c));
+}
+
+bool SheetSnapshot::unchanged(const grid::Sheet& sheet, int row, int col) const
+{
+    const auto it = m_texts.constFind(cellKey(row, col));
+    return it != m_texts.cend() && *it == sheet.text(row, col);
+}
+
+SheetSaving::SheetSaving(SuiteServices& suite, const ColumnFields& columns, const grid::Sheet& sheet,
+                         Recordset& records)
+    : m_suite(suite), m_columns(columns), m_sheet(sheet), m_records(records)
+{}
+
+std::optional<QVariant> SheetSaving::dateValue(const QString& text)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    if (text::isValidDate(text)) {
+        if (const auto value = text::parseDateTime(text))
+            return QVariant(*value);
+    }
+    const double n = text::numericValue(text);
+    if (n > 0) {
+        if (const auto value = text::dateTimeFromSerial(n))
+            return QVariant(*value);
+    }
+    return std::nullopt;
+}
+
+std::optional<QVariant> SheetSaving::timeValue(const QString& text)
+{
+    if (!text.isEmpty() && !text::isValidDate(text) && text::isValidTime(text)) {
+        if (const auto value = text::parseTime(text))
+            return QVariant(*value);
+    }
+    return dateValue(text);
+}
+
+void SheetSaving::lookUpColumns()
+{
+    const int last = m_sheet.lastColumn();
+    const QString hidden = m_suite.hiddenFields();
+    const QString unsaved = m_suite.unsavedFields();
+    m_facts.assign(size_t(last + 1), Column{});
+    for (int c = 1; c <= last && c < ColumnFields::Size; ++c) {
+        Column& column = m_facts[size_t(c)];
+        column.field = m_columns.field(c);
+        if (column.field.isEmpty())
+            continue;
+        column.caption = m_suite.fieldCaption(column.field);
+        column.saved = !ColumnFields::isHidden(column.caption, hidden) &&
+                       !ColumnFields::isHidden(column.caption, unsaved);
+        if (!column.saved)
+            continue;
+        column.type = m_suite.fieldType(column.field);
+        if (column.type == QLatin1String("S"))
+            column.codeKind = m_suite.fieldCodeKind(column.field);
+    }
+}
+
+// The code of a name by the field's code kind, looked up under the record's own department
+// and group; the same lookups are asked of the suite once per save.
+QString SheetSaving::codeOf(const Column& column, const QString& name)
+{
+    const QString department = QStringLiteral("部门");
+    QString key;
+    if (column.codeKind == 1)
+        key = QStringLiteral("1\x1f%1\x1f%2\x1f%3").arg(m_records.text("DEPART"), m_records.text("GROUP0"), name);
+    else if (column.codeKind == 2)
+        key = QStringLiteral("2\x1f%1\x1f%2").arg(m_records.text("DEPART"), name);
+    else
+        key = QStringLiteral("3\x1f%1\x1f%2").arg(column.caption, name);
+    const auto it = m_codes.constFind(key);
+    if (it != m_codes.cend())
+        return *it;
+    QString code;
+    if (column.codeKind == 1) {
+        const QString departmentName = m_suite.categoryName(department, m_records.text("DEPART"));
+        const QString groupName = m_suite.groupName(departmentName, m_records.text("GROUP0"));
+        code = m_suite.teamCode(departmentName, groupName, name);
+    } else if (column.codeKind == 2) {
+        code = m_suite.groupCode(m_suite.categoryName(department, m_records.text("DEPART")), name);
+    } else {
+        code = m_suite.categoryCode(column.caption, name);
+    }
+    m_codes.insert(key, code);
+    return code;
+}
+
+std::optional<FieldWrite> SheetSaving::SaveRecord(int fieldIndex, int row, int column)
+{
+    if (m_facts.empty())
+        lookUpColumns();
+    if (fieldIndex < 1 || fieldIndex >= int(m_facts.size()))
+        return std::nullopt;
+    const Column& facts = m_facts[size_t(fieldIndex)];
+    if (!facts.saved)
+        return std::nullopt;
+    const QString t = m_sheet.text(row, column);
+    const QString& type = facts.type;
+    if (type == QLatin1String("S")) {
+        if (t.isEmpty())
+            return FieldWrite{facts.field, QVariant()};
+        if (facts.codeKind == 0)
+            return FieldWrite{facts.field, t};
+        if (facts.codeKind < 1 || facts.codeKind > 3)
+            return std::nullopt;
+        const QString code = codeOf(facts, t);
+        if (code.isEmpty()) {
+            const SheetLayout layout = sheetLayoutOf(m_sheet);
+            const QString label = layout == SheetLayout::Heading ? m_sheet.columnHeading(column) : m_sheet.text(4, column);
+            throw SaveCheckError{row, column,
+                                 QStringLiteral("第%1行%2“%3”没有对应的代码，无法保存").arg(row).arg(label, t)};
+        }
+        return FieldWrite{facts.field, code};
+    }
+    if (type == QLatin1String("I") || type == QLatin1String("D"))
+        return FieldWrite{facts.field, t.isEmpty() ? 0.0 : text::numericValue(t)};
+    if (type == QLatin1String("T") || type == QLatin1String("Y")) {
+        const auto value = type == QLatin1String("T") ? dateValue(t) : timeValue(t);
+        if (!value)
+            return std::nullopt;
+        return FieldWrite{facts.field, *value};
+    }
+    return FieldWrite{facts.field, t.isEmpty() ? QVariant() : QVariant(t)};
+}
+
+std::vector<RecordWrites> SheetSaving::plan(const SheetSnapshot* before)
+{
+    lookUpColumns();
+    m_codes.clear();
+    const bool operatorKnown = !m_suite.fieldCaption(OperatorField).isEmpty();
+    const QString operatorName = operatorKnown ? m_suite.operatorName() : QString();
+    const int offset = headerRows(sheetLayoutOf(m_sheet));
+    const int last = m_sheet.lastColumn();
+    std::vector<RecordWrites> plan;
+    plan.reserve(size_t(m_records.recordCount()));
+    int counter = 0;
+    for (m_records.moveFirst(); !m_records.eof(); m_records.moveNext()) {
+        ++counter;
+        RecordWrites record{m_records.position(), counter + offset, {}};
+        for (int c = 1; c <= last; ++c) {
+            if (before && before->unchanged(m_sheet, record.row, c))
+                continue;
+            if (auto write = SaveRecord(c, record.row, c))
+                record.writes.push_back(std::move(*write));
+        }
+        // The operator signs the records this save changes; a record nobody touched keeps
+        // the name of whoever saved it last.
+        if (operatorKnown && !record.writes.empty())
+            record.writes.push_back({OperatorField, operatorName});
+        plan.push_back(std::move(record));
+    }
+    m_records.moveFirst();
+    return plan;
+}
+
+QString SheetSaving::recordName() const
+{
+    QStringList parts;
+    for (const char* field : {"name", "memberid"})
+        if (m_records.hasField(QString::fromLatin1(field)) && !m_records.text(QString::fromLatin1(field)).isEmpty())
+            parts << m_records.text(QString::fromLatin1(field));
+    if (m_records.hasField(QStringLiteral("zhdate")))
+        parts << m_records.text(QStringLiteral("zhdate")).left(10);
+    return parts.join(u' ');
+}
+
+SheetSaving::Failure SheetSaving::applyRange(const std::vector<RecordWrites>& plan, int from, int to)
+{
+    m_records.moveFirst();
+    for (int i = 0; i < to && !m_records.eof(); ++i, m_records.moveNext()) {
+        if (i < from)
+            continue;
+        const RecordWrites& record = plan[size_t(i)];
+        try {
+            for (const FieldWrite& write : record.writes)
+                m_records.setValue(write.field, write.value);
+            m_records.update();
+        } catch (const DatabaseError& error) {
+            QStringList fields;
+            for (const FieldWrite& write : record.writes)
+                fields << write.field;
+            const QString words = error.message();
+            const bool conflict = words.contains(QLatin1String("someone else"));
+            Failure failure{i, {}, false};
+            failure.message =
+                conflict ? QStringLiteral("%1 的记录在读出后已被其他操作员保存，未覆盖他的修改（%2）")
+                               .arg(recordName(), words)
+                         : QStringLiteral("保存 %1 的记录（字段 %2）时数据库出错：%3")
+                               .arg(recordName(), fields.join(u','), words);
+            if (!conflict) {
+                QSqlQuery probe(m_suite.connection());
+                failure.aborted = !probe.exec(QStringLiteral("select 1"));
+            }
+            return failure;
+        }
+    }
+    return {};
+}
+
+SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
+{
+    QSqlDatabase db = m_suite.connection();
+    Failure failure;
+    {
+        TransactionScope transaction(db);
+        failure = applyRange(plan, 0, int(plan.size()));
+        if (failure.aborted) {
+            // The engine gave up the whole transaction at the failing statement: the records
+            // before it are written again, as they were, from a fresh read.
+            transaction.rollback();
+            m_records.open(m_records.source(), db);
+            TransactionScope again(db);
+            const Failure retry = applyRange(plan, 0, failure.index);
+            if (retry.index >= 0)
+                failure = retry;
+            if (!again.commit())
+                failure = {0, QStringLiteral("保存未能提交：%1").arg(db.lastError().text()), false};
+        } else if (!transaction.commit()) {
+            const QString words = db.lastError().text();
+            m_records.open(m_records.source(), db);
+            m_records.moveFirst();
+            return SaveOutcome{0, false, 0, 0, QStringLiteral("保存未能提交，没有记录被保存：%1").arg(words)};
+        }
+    }
+    m_records.moveFirst();
+    if (failure.index < 0)
+        return SaveOutcome{int(plan.size()), true, 0, 0, {}};
+    SaveOutcome outcome{failure.index, false, plan[size_t(failure.index)].row, 0, {}};
+    outcome.message = failure.message + QStringLiteral("。之前的 %1 条记录已保存。").arg(failure.index);
+    return outcome;
+}
+
+SaveOutcome SheetSaving::SaveSheet(const SheetSnapshot* before)
+{
+    std::vector<RecordWrites> writes;
+    try {
+        writes = plan(before);
+    } catch (const SaveCheckError& error) {
+        m_records.moveFirst();
+        return SaveOutcome{0, false, error.row, error.column, error.message};
+    }
+    return apply(writes);
+}
+
+} // namespace talor

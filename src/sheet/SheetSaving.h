@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+#include <optional>
+#include <vector>
+
+namespace talor {
+
+class ColumnFields;
+class Recordset;
+class SuiteServices;
+namespace grid {
+class Sheet;
+}
+
+// One field write of a record; a null QVariant writes null.
+struct FieldWrite
+{
+    QString field;
+    QVariant value;
+};
+
+// The writes of one record (the record at `position` of the recordset, shown on grid `row`).
+struct RecordWrites
+{
+    int position = 0;
+    int row = 0;
+    std::vector<FieldWrite> writes;
+};
+
+// The texts of the grid when editing began, to tell the cells the operator changed from the
+// ones that only show the record (a rounded decimal or a time without seconds would lose
+// digits if written back).
+class SheetSnapshot
+{
+public:
+    void take(const grid::Sheet& sheet);
+    void clear() { m_texts.clear(); }
+    bool isEmpty() const { return m_texts.isEmpty(); }
+    // Whether (row, col) holds the text it held when the snapshot was taken.
+    bool unchanged(const grid::Sheet& sheet, int row, int col) const;
+
+private:
+    QHash<quint64, QString> m_texts;
+};
+
+// How a save ended: the records written, and when it stopped early, at which grid row and why.
+struct SaveOutcome
+{
+    int saved = 0;
+    bool complete = true;
+    int row = 0;     // the grid row of the record it stopped at
+    int column = 0;  // the column of a cell that could not be saved, 0 when no single cell
+    QString message; // the operator's message
+};
+
+// SaveSheet and SaveRecord: the grid written back into the records it shows, record after
+// record in recordset order (record k on grid row k, or k + 4 in the cell layout). First every
+// record's writes are planned from its row (types, code names back to codes, day numbers),
+// then checked (a code name the dictionary does not know stops the save before anything is
+// written), then applied in one transaction, each record by the recordset's optimistic Update:
+// a record another operator saved after it was read is not overwritten; the save stops there,
+// keeps the records before it and names the person and day.
+class SheetSaving
+{
+public:
+    SheetSaving(SuiteServices& suite, const ColumnFields& columns, const grid::Sheet& sheet, Recordset& records);
+
+    // The write that SaveRecord makes for cell (row, column) into field entry `fieldIndex` of
+    // ColumnField of the current record; nothing when nothing is written. Throws SaveCheckError
+    // for a code name that the dictionary does not know.
+    std::optional<FieldWrite> SaveRecord(int fieldIndex, int row, int column);
+
+    // The writes of every record; cells unchanged since `before` (when given) write nothing.
+    // The operator's name goes to CZYXM when the dictionary knows that field.
+    std::vector<RecordWrites> plan(const SheetSnapshot* before = nullptr);
+    // Plans, checks and applies; the recordset ends on its first record.
+    SaveOutcome SaveSheet(const SheetSnapshot* before = nullptr);
+    SaveOutcome apply(const std::vector<RecordWrites>& plan);
+
+    // The "T" and "Y" values of a text: a date (time), a spreadsheet day number (fraction).
+    static std::optional<QVariant> dateValue(const QString& text);
+    static std::optional<QVariant> timeValue(const QString& text);
+
+private:
+    struct Column
+    {
+        QString field, caption, type;
+        int codeKind = 0;
+        bool saved = false;
+    };
+    struct Failure
+    {
+        int index = -1;
+        QString message;
+        bool aborted = false; // the engine abandoned the transaction
+    };
+    void lookUpColumns();
+    QString codeOf(const Column& column, const QString& name);
+    Failure applyRange(const std::vector<RecordWrites>& plan, int from, int to);
+    QString recordName() const;
+
+    SuiteServices& m_suite;
+    const ColumnFields& m_columns;
+    const grid::Sheet& m_sheet;
+    Recordset& m_records;
+    std::vector<Column> m_facts; // index = column
+    QHash<QString, QString> m_codes;
+};
+
+// A cell whose text cannot be saved (a name with no code): where it is and why.
+struct SaveCheckError
+{
+    int row = 0;
+    int column = 0;
+    QString message;
+};
+
+} // namespace talor

@@ -1,0 +1,401 @@
+// The edit and save commands driven through the main window on the demo suite, on SQLite and
+// PostgreSQL: refusals, validation, the save rule of each type, the confirmation, two
+// operators on one database, the log workbooks and the published row.
+#include "entry/ModuleParts.h"
+#include "entry/ModuleDatabase.h"
+#include "entry/frmKQJL.h"
+#include "grid/SheetTableView.h"
+#include "grid/SheetView.h"
+#include "grid/Workbook.h"
+#include "settings/ModuleSettings.h"
+#include "sheet/SheetLayout.h"
+#include "suite/DemoSuite.h"
+#include "suite/LocalSuite.h"
+#include "suite/SuiteConfig.h"
+#include "support/ScriptedUi.h"
+#include "support/TestDatabases.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace talor;
+using talor::test::DatabaseKind;
+using talor::test::RecordingLauncher;
+using talor::test::ScriptedUi;
+
+namespace {
+
+const QDate Day(2026, 10, 5);
+const QDateTime LogTime(QDate(2026, 3, 5), QTime(8, 30, 12));
+
+// One operator at one window on the suite: the window with the module's parts plugged in,
+// showing the kind-2 report of the whole organisation on Day.
+struct Operator
+{
+    LocalSuite suite;
+    ScriptedUi ui;
+    RecordingLauncher launcher;
+    std::unique_ptr<frmKQJL> window;
+    std::unique_ptr<ModuleParts> parts;
+
+    explicit Operator(const SuiteConfig& config) : suite(config)
+    {
+        window = std::make_unique<frmKQJL>(suite, ui, &launcher);
+        parts = std::make_unique<ModuleParts>(suite, ui, window->state(), window->records(), window->book(),
+                                              *window, [] { return LogTime; });
+        parts->connect(window->hooks());
+        window->load();
+        suite.setReportOption(QStringLiteral("2"));
+        suite.setReportDate(Day);
+        parts->layoutReport();
+        window->TreeView1()->setCurrentItem(window->treeNode(QStringLiteral("ROOT")));
+        parts->clicks().treeClick();
+    }
+    grid::Workbook& book() { return window->book(); }
+    int firstRow() { return firstDataRow(sheetLayoutOf(book().active())); }
+    // The grid row of the employee `memberid`.
+    int rowOf(const QString& memberid)
+    {
+        for (int r = firstRow(); r <= book().lastRow(); ++r)
+            if (book().text(r, 1) == memberid)
+                return r;
+        ADD_FAILURE() << "no row for " << memberid.toStdString();
+        return firstRow();
+    }
+    // Types into a cell as the operator would: through the text entry rule.
+    void type(int row, int col, QString text)
+    {
+        window->hooks().gridEditText(text);
+        book().setText(row, col, text);
+    }
+    void edit() { window->runMenuCommand(MenuCommand::MN02); }
+    // Selects a cell as the operator would, in the grid widget.
+    void select(int row, int col)
+    {
+        QCoreApplication::processEvents();
+        QAbstractItemView* view = window->F1Book1()->table();
+        view->setCurrentIndex(view->model()->index(row - 1, col - 1));
+        QCoreApplication::processEvents();
+    }
+    void save(UiService::Answer answer = UiService::Answer::Yes)
+    {
+        ui.answers.assign(1, answer); // a refused save asks nothing
+        window->runMenuCommand(MenuCommand::MN03);
+    }
+    QString lastMessage() const { return ui.messages.empty() ? QString() : ui.messages.back().text; }
+};
+
+class EditingTest : public talor::test::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        DemoOptions options;
+        options.employees = 8;
+        options.days = 10;
+        const QString dir = temporaryPath() + QStringLiteral("/suite");
+        DemoSuite::generate(dir, options);
+        config = SuiteConfig::load(dir + QStringLiteral("/suite.ini"));
+        // The application directory is the program's own by default: the test's is its own.
+        config.applicationDirectory = temporaryPath() + QStringLiteral("/app");
+        QDir().mkpath(config.applicationDirectory);
+        if (kind() == DatabaseKind::Postgres) {
+            const PostgresServer server = postgresServer();
+            config.database.kind = QStringLiteral("postgresql");
+            config.database.host = server.host;
+            config.database.port = server.port;
+            config.database.name = server.database;
+            config.database.user = server.user;
+            config.database.password = server.password;
+            DemoSuite::fillDatabase(db(), options);
+        }
+        a = std::make_unique<Operator>(config);
+    }
+    void TearDown() override
+    {
+        a.reset();
+        DatabaseTest::TearDown();
+    }
+
+    // A value of KQ0001 for one person on Day, as text.
+    QString stored(const QString& memberid, const QString& field, const QDate& day = Day)
+    {
+        QSqlQuery q(a->suite.connection());
+        q.prepare(QStringLiteral("select %1 from kq0001 where memberid = ? and zhdate = ?").arg(field));
+        q.addBindValue(memberid);
+        q.addBindValue(day.toString(Qt::ISODate));
+        EXPECT_TRUE(q.exec() && q.next()) << field.toStdString() << " " << memberid.toStdString() << " "
+                                          << q.lastError().text().toStdString();
+        return q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString();
+    }
+    QString firstMember() { return a->book().text(a->firstRow(), 1); }
+
+    SuiteConfig config;
+    std::unique_ptr<Operator> a;
+};
+
+TEST_P(EditingTest, UnchangedSheetSavesAndWritesBothLogs)
+{
+    ASSERT_GE(a->book().lastRow(), a->firstRow() + 7) << "eight employees shown";
+    a->edit();
+    EXPECT_TRUE(a->window->state().DataChanged);
+    EXPECT_TRUE(a->book().allowInCellEditing() && a->book().allowEditHeaders() && a->book().allowFillRange());
+    const QString stem = QStringLiteral("管理员0305-083012");
+    EXPECT_TRUE(QFile::exists(config.workDirectory + "/log/" + stem + ".xls"));
+    a->save();
+    EXPECT_EQ(a->ui.messageTexts(), (QStringList{"是否真的保存？", "保存完毕"}));
+    EXPECT_EQ(a->ui.messages[1].title, QString());
+    EXPECT_FALSE(a->window->state().DataChanged);
+    EXPECT_FALSE(a->book().allowInCellEditing() || a->book().allowEditHeaders() || a->book().allowFillRange());
+    EXPECT_TRUE(QFile::exists(config.applicationDirectory + "/Log/" + stem + ".xls"));
+}
+
+TEST_P(EditingTest, RefusalsAndDeclinedConfirmation)
+{
+    a->save();
+    a->window->Check1()->setChecked(true);
+    a->edit();
+    a->window->Check1()->setChecked(false);
+    EXPECT_EQ(a->ui.messageTexts(), (QStringList{"没有编辑，无需保存", "在合计状态下无法保存"}));
+    EXPECT_FALSE(a->window->state().DataChanged);
+
+    a->ui.messages.clear();
+    a->edit();
+    const int row = a->rowOf(firstMember());
+    const QString before = stored(firstMember(), "cdfz");
+    a->type(row, 8, "77");
+    a->save(UiService::Answer::No);
+    ASSERT_EQ(a->ui.messages.size(), 1u) << a->ui.messageTexts().join('|').toStdString();
+    EXPECT_EQ(a->ui.messages[0].text, "是否真的保存？");
+    EXPECT_EQ(a->ui.messages[0].title, "系统提示");
+    EXPECT_EQ(a->ui.messages[0].buttons, UiService::Buttons::YesNo);
+    EXPECT_FALSE(a->window->state().DataChanged);
+    EXPECT_EQ(stored(firstMember(), "cdfz"), before);
+    a->save();
+    EXPECT_EQ(a->lastMessage(), "没有编辑，无需保存");
+}
+
+TEST_P(EditingTest, EditWithNoRecordsIsRefused)
+{
+    a->window->records().EmployeeRecords.close();
+    a->edit();
+    EXPECT_EQ(a->lastMessage(), "没有记录可以编辑");
+    EXPECT_FALSE(a->window->state().DataChanged);
+}
+
+// Each type's save rule, typed into the first employee's row.
+TEST_P(EditingTest, EveryTypeSavesByItsRule)
+{
+    a->edit();
+    const QString who = firstMember();
+    const int row = a->rowOf(who);
+    a->type(row, 8, "12");       // 迟到分钟 I
+    EXPECT_EQ(a->book().active().isText(row, 8), true) << "typed entries stay text";
+    a->type(row, 9, "");         // 早退分钟 I emptied -> 0
+    a->type(row, 10, "7.25");    // 出勤工时 D
+    a->type(row, 6, "8:30");     // 上班时间 Y
+    a->type(row, 7, "0.25");     // 下班时间 Y as a fraction of a day
+    a->type(row, 14, "2");       // 补休日期 T as a day number -> 1900-01-01
+    a->type(row, 13, "病假");    // 请假类别 S kind 3 -> its code
+    a->type(row, 15, "");        // 备注 S kind 0 emptied -> null
+    const int other = a->rowOf(a->book().text(a->firstRow() + 1, 1));
+    a->type(other, 14, "2024-03-05");
+    a->save();
+    EXPECT_EQ(a->lastMessage(), "保存完毕");
+    EXPECT_EQ(stored(who, "cdfz").toDouble(), 12);
+    EXPECT_EQ(stored(who, "ztfz").toDouble(), 0);
+    EXPECT_DOUBLE_EQ(stored(who, "cqgs").toDouble(), 7.25);
+    EXPECT_TRUE(stored(who, "sbsj").contains("08:30:00")) << stored(who, "sbsj").toStdString();
+    EXPECT_TRUE(stored(who, "xbsj").contains("06:00:00")) << stored(who, "xbsj").toStdString();
+    EXPECT_TRUE(stored(who, "bxrq").startsWith("1900-01-01")) << stored(who, "bxrq").toStdString();
+    EXPECT_EQ(stored(who, "qjlb"), "2");
+    EXPECT_EQ(stored(who, "bz"), "<null>");
+    EXPECT_EQ(stored(who, "czyxm"), "管理员");
+    const QString otherMember = a->book().text(other, 1);
+    EXPECT_TRUE(stored(otherMember, "bxrq").startsWith("2024-03-05"));
+    // A row the operator did not touch is neither rewritten nor signed.
+    const QString third = a->book().text(a->firstRow() + 2, 1);
+    EXPECT_EQ(stored(third, "czyxm"), "<null>");
+}
+
+// One person's period (kind 1) is laid out with headings: the first record is row 1.
+TEST_P(EditingTest, HeadingLayoutSavesTheFirstRecordFromRowOne)
+{
+    a->suite.setReportOption(QStringLiteral("1"));
+    a->suite.setPeriodStart(QStringLiteral("2026-10-01"));
+    a->suite.setPeriodEnd(QStringLiteral("2026-10-10"));
+    a->parts->layoutReport();
+    a->parts->clicks().treeClick();
+    ASSERT_GT(a->window->ListView1()->count(), 0);
+    a->window->ListView1()->setCurrentRow(0);
+    a->parts->clicks().listClick();
+    ASSERT_EQ(a->firstRow(), 1);
+    Recordset& records = a->window->records().EmployeeRecords;
+    ASSERT_FALSE(records.eof());
+    const QString who = records.text("memberid");
+    const QDate first = QDate::fromString(records.text("zhdate").left(10), Qt::ISODate);
+    ASSERT_EQ(a->book().text(1, 1).left(10), first.toString(Qt::ISODate));
+    a->edit();
+    a->type(1, 5, "41"); // 迟到分钟
+    a->type(2, 5, "42");
+    a->save();
+    EXPECT_EQ(a->lastMessage(), "保存完毕");
+    EXPECT_EQ(stored(who, "cdfz", first).toDouble(), 41);
+    EXPECT_EQ(stored(who, "cdfz", first.addDays(1)).toDouble(), 42);
+}
+
+TEST_P(EditingTest, BadCellsAreReportedSelectedAndKept)
+{
+    a->edit();
+    const int row = a->firstRow() + 1;
+    a->type(row, 15, QString(41, QChar(0x5047))); // 82 bytes in 备注 of 80
+    a->type(row, 14, "2024-02-30");              // 补休日期 (the later column)
+    a->save();
+    EXPECT_EQ(a->ui.messageTexts(), QStringList{"日期格式不对"});
+    EXPECT_EQ(a->book().active().selection(), (grid::CellRange{row, 14, row, 14}));
+    EXPECT_TRUE(a->window->state().DataChanged);
+    EXPECT_EQ(a->book().text(row, 14), "2024-02-30");
+    a->type(row, 14, "2024-2-3");
+    a->save();
+    EXPECT_EQ(a->lastMessage(), "备注长度过长");
+    EXPECT_EQ(a->book().active().selection(), (grid::CellRange{row, 15, row, 15}));
+    a->type(row, 15, QString(40, QChar(0x5047)));
+    a->save();
+    EXPECT_EQ(a->lastMessage(), "保存完毕");
+}
+
+TEST_P(EditingTest, UnknownCodeNameStopsTheSaveBeforeWriting)
+{
+    a->edit();
+    const QString who = firstMember();
+    const int row = a->rowOf(who);
+    const QString before = stored(who, "qjlb");
+    a->type(row, 8, "33");
+    a->type(row, 13, "无此假");
+    a->save();
+    EXPECT_TRUE(a->lastMessage().contains("无此假")) << a->lastMessage().toStdString();
+    EXPECT_EQ(stored(who, "qjlb"), before);
+    EXPECT_NE(stored(who, "cdfz").toDouble(), 33);
+    EXPECT_TRUE(a->window->state().DataChanged);
+}
+
+// Two operators correct the same day: the later save does not overwrite the earlier one.
+TEST_P(EditingTest, AnotherOperatorsSaveIsNotOverwritten)
+{
+    SuiteConfig second = config;
+    second.operatorName = QStringLiteral("李会计");
+    Operator b(second);
+    a->edit();
+    b.edit();
+    const QString first = firstMember();
+    const QString next = a->book().text(a->firstRow() + 1, 1);
+    a->type(a->rowOf(first), 8, "11");
+    b.type(b.rowOf(next), 8, "21");  // saved before the conflict
+    b.type(b.rowOf(first), 8, "22"); // after a's save: refused
+    // b's rows are saved in display order: put the conflicting record after the other one.
+    const bool conflictFirst = b.rowOf(first) < b.rowOf(next);
+    a->save();
+    EXPECT_EQ(a->lastMessage(), "保存完毕");
+    b.save();
+    EXPECT_NE(b.lastMessage(), "保存完毕");
+    const QString name = b.book().text(b.rowOf(first), 2);
+    EXPECT_TRUE(b.lastMessage().contains(name)) << b.lastMessage().toStdString();
+    EXPECT_TRUE(b.lastMessage().contains(Day.toString(Qt::ISODate))) << b.lastMessage().toStdString();
+    EXPECT_EQ(stored(first, "cdfz").toDouble(), 11);
+    EXPECT_EQ(stored(first, "czyxm"), "管理员");
+    EXPECT_EQ(stored(next, "cdfz").toDouble(), conflictFirst ? stored(next, "cdfz").toDouble() : 21);
+    EXPECT_TRUE(b.window->state().DataChanged) << "editing stays on";
+    EXPECT_EQ(b.book().text(b.rowOf(first), 8), "22") << "what was typed stays";
+}
+
+TEST_P(EditingTest, LogThatCannotBeWrittenIsToldAndEditingGoesOn)
+{
+    QDir().mkpath(config.workDirectory);
+    QFile blocker(config.workDirectory + "/log");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    a->edit();
+    EXPECT_TRUE(a->window->state().DataChanged);
+    ASSERT_EQ(a->ui.messages.size(), 1u);
+    EXPECT_TRUE(a->lastMessage().contains("管理员0305-083012.xls")) << a->lastMessage().toStdString();
+    ASSERT_FALSE(QDir(config.applicationDirectory + "/Log").exists()) << "made by the save";
+    a->save();
+    EXPECT_EQ(a->lastMessage(), "保存完毕");
+    EXPECT_TRUE(QFile::exists(config.applicationDirectory + "/Log/管理员0305-083012.xls"));
+}
+
+TEST_P(EditingTest, ClickPublishesTheRowAndTheSelectionDecidesEditing)
+{
+    const int row = a->firstRow() + 2;
+    a->select(row, 3);
+    ASSERT_EQ(a->book().active().activeRow(), row);
+    a->window->hooks().gridClick(row, 3);
+    ModuleSettings settings(a->suite);
+    for (int c = 1; c <= 8; ++c)
+        EXPECT_EQ(settings.read("TALOR", QStringLiteral("ROW%1").arg(c)), a->book().text(row, c)) << c;
+    a->select(3, 3);
+    a->window->hooks().gridClick(3, 3); // a heading row of the cell layout, or a data row
+    EXPECT_EQ(settings.read("TALOR", "ROW1"), a->book().text(a->firstRow() > 3 ? row : 3, 1));
+    EXPECT_EQ(a->suite.personNumber(), a->book().text(row, 1));
+    EXPECT_EQ(a->suite.personName(), a->book().text(row, 2));
+
+    EXPECT_FALSE(a->book().allowInCellEditing());
+    a->edit();
+    a->select(row, 1); // 工号 is in the unsaved-field list
+    EXPECT_FALSE(a->book().allowInCellEditing());
+    EXPECT_EQ(a->suite.gridRow(), row);
+    EXPECT_EQ(a->suite.gridColumn(), 1);
+    a->select(row, 8);
+    EXPECT_TRUE(a->book().allowInCellEditing());
+    EXPECT_EQ(a->suite.gridColumn(), 8);
+}
+
+TEST_P(EditingTest, RightButtonShowsTheExternalMenuOnlyWithCaptions)
+{
+    const QString file = ModuleSettings(a->suite).path();
+    for (int n = 1; n <= 7; ++n)
+        a->suite.writeSetting("TALOR", QStringLiteral("考勤日报MENU%1").arg(n), "", file);
+    a->window->hooks().gridMouseButton(2, 0, 10, 10);
+    auto item = [&](int n) { return a->window->findChild<QAction*>(QStringLiteral("MNE%1").arg(n)); };
+    EXPECT_TRUE(item(1)->isVisible());
+    EXPECT_EQ(item(1)->text(), "");
+    EXPECT_FALSE(item(2)->isVisible());
+    a->suite.writeSetting("TALOR", "考勤日报MENU3", "工资", file);
+    a->window->hooks().gridMouseButton(2, 0, 10, 10);
+    EXPECT_FALSE(item(1)->isVisible());
+    EXPECT_TRUE(item(3)->isVisible());
+    EXPECT_EQ(item(3)->text(), "工资");
+}
+
+TEST_P(EditingTest, DoubleClickOpensThePersonnelModuleOnlyWhenSwitchedOn)
+{
+    const QString file = ModuleSettings(a->suite).path();
+    QDir().mkpath(config.applicationDirectory + "/dll");
+    QFile library(config.applicationDirectory + "/dll/veld.so");
+    ASSERT_TRUE(library.open(QIODevice::WriteOnly));
+    library.close();
+    a->suite.writeSetting("VELD", "考勤日报-USE", "YES", file);
+    a->window->hooks().gridDoubleClick(a->firstRow(), 1);
+    EXPECT_TRUE(a->launcher.components.isEmpty());
+    a->suite.writeSetting("VELD", "考勤日报-USE", "NO", file);
+    a->window->hooks().gridDoubleClick(a->firstRow(), 1);
+    EXPECT_EQ(a->launcher.components, QStringList{"veld.clszh"});
+    a->launcher.componentFails = true;
+    a->window->hooks().gridDoubleClick(a->firstRow(), 1);
+    EXPECT_TRUE(a->lastMessage().endsWith("veld.so未注册")) << a->lastMessage().toStdString();
+}
+
+TALOR_BOTH_DATABASES(EditingTest);
+
+} // namespace
