@@ -19,11 +19,11 @@ const QString Query = QStringLiteral("查询");
 const QString Department = QStringLiteral("部门");
 const QString PeriodJoin = QStringLiteral(" 至 ");
 
-// The one place where the grid is filled with many cells at once; the place to batch the
-// sheet's recalculation and signals over the whole fill.
+// The one place where the grid is filled with many cells at once: the sheet recalculates its
+// formulas and tells its views once, after the whole fill, instead of after every cell.
 void fillSheet(grid::Sheet& sheet, const std::function<void()>& fill)
 {
-    Q_UNUSED(sheet);
+    grid::Sheet::Batch batch(sheet);
     fill();
 }
 
