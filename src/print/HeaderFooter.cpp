@@ -94,12 +94,12 @@ QList<TextRun> expandHeaderFooter(const QString& codes, const HeaderFooterContex
             current.strikeOut = !current.strikeOut;
         } else if (code == u'"') {
             const int close = codes.indexOf(u'"', i);
-            const QString spec = codes.mid(i, close < 0 ? -1 : close - i);
+            const QString fontCode = codes.mid(i, close < 0 ? -1 : close - i);
             i = close < 0 ? n : close + 1;
-            const int comma = int(spec.indexOf(u','));
-            const QString family = (comma < 0 ? spec : spec.left(comma)).trimmed();
+            const int comma = int(fontCode.indexOf(u','));
+            const QString family = (comma < 0 ? fontCode : fontCode.left(comma)).trimmed();
             current.family = family == u"-" ? QString() : family;
-            applyFontStyle(comma < 0 ? QString() : spec.mid(comma + 1), current);
+            applyFontStyle(comma < 0 ? QString() : fontCode.mid(comma + 1), current);
         } else if (code == u'K' || code == u'k') {
             // A colour (&KRRGGBB or a theme colour &KttSnnn): printed in black, the code dropped.
             int end = i;

@@ -24,7 +24,7 @@ struct RecordingView : LayoutView
 };
 
 // A template: heading-layout labels in the headings, or cell-layout labels in row 4.
-struct TemplateSpec
+struct TemplateShape
 {
     bool headingLayout = false;
     QStringList labels;
@@ -49,21 +49,21 @@ protected:
             suite.fields.insert(QString::fromUtf8(label) == "日期" ? QString("zhdate") : QString("f_" + QString::fromUtf8(label)),
                                 {QString::fromUtf8(label), "I", "", 0});
     }
-    void writeTemplate(int kind, const TemplateSpec& spec, const QString& path = {})
+    void writeTemplate(int kind, const TemplateShape& shape, const QString& path = {})
     {
         grid::Workbook book;
         grid::Sheet& sheet = book.sheet(1);
         book.setSheetName(1, QStringLiteral("标题%1").arg(kind));
-        for (int c = 1; c <= spec.labels.size(); ++c) {
-            if (spec.headingLayout)
-                sheet.setColumnHeading(c, spec.labels[c - 1]);
+        for (int c = 1; c <= shape.labels.size(); ++c) {
+            if (shape.headingLayout)
+                sheet.setColumnHeading(c, shape.labels[c - 1]);
             else
-                sheet.setPlainText(4, c, spec.labels[c - 1]);
+                sheet.setPlainText(4, c, shape.labels[c - 1]);
         }
-        sheet.setColumnHeading(int(spec.labels.size()) + 1, "ok");
-        sheet.setFrozenColumns(spec.frozen);
+        sheet.setColumnHeading(int(shape.labels.size()) + 1, "ok");
+        sheet.setFrozenColumns(shape.frozen);
         // A kind-3 block: day rows framed, a sum-row formula.
-        sheet.select(5, 1, 36, int(spec.labels.size()));
+        sheet.select(5, 1, 36, int(shape.labels.size()));
         sheet.setBorder(1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0);
         sheet.setText(36, 3, "=SUM(C5:C35)");
         sheet.setText(5, 3, "=A5+1");
@@ -88,7 +88,7 @@ struct LayoutCase
 {
     const char* name;
     const char* option;
-    TemplateSpec spec;
+    TemplateShape shape;
     const char* fix;
     int lastRow, lastColumn, frozen;
     bool headingsShown;
@@ -104,7 +104,7 @@ TEST_P(LayoutCases, ColumnsExtentFrozenColumnsAndLabels)
     const LayoutCase& c = GetParam();
     suite.option = c.option;
     const int kind = reportKind(c.option);
-    writeTemplate(kind, c.spec);
+    writeTemplate(kind, c.shape);
     suite.setSetting("TALOR", "RFIX", c.fix);
     layout();
     const grid::Sheet& sheet = book.active();
@@ -116,7 +116,7 @@ TEST_P(LayoutCases, ColumnsExtentFrozenColumnsAndLabels)
     for (int i = 1; i <= c.lastColumn; ++i)
         fields << columns.field(i);
     EXPECT_EQ(fields, c.fields);
-    EXPECT_EQ(view.heading, c.spec.headingLayout);
+    EXPECT_EQ(view.heading, c.shape.headingLayout);
     EXPECT_EQ(state.ReportTitle, QStringLiteral("标题%1").arg(kind));
     EXPECT_EQ(view.labels[0], state.ReportTitle);
     EXPECT_FALSE(book.allowInCellEditing() || book.allowEditHeaders() || book.allowDelete() || book.allowFillRange());
