@@ -6,6 +6,8 @@
 #include "suite/LocalSuite.h"
 #include "ui/UiService.h"
 
+#include "PrintingUi.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QFont>
@@ -15,25 +17,6 @@
 #include <cstdio>
 
 using namespace talor;
-
-namespace {
-
-// Messages go to stderr; nobody is there to answer.
-class PrintingUi : public UiService
-{
-public:
-    Answer message(QWidget*, const QString& text, Buttons, const QString&) override
-    {
-        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-        return Answer::Ok;
-    }
-    std::optional<QString> openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<quint32> chooseColour(QWidget*, quint32) override { return {}; }
-    int execDialog(QDialog&) override { return 0; }
-};
-
-} // namespace
 
 int main(int argc, char** argv)
 {
