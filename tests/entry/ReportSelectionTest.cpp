@@ -1,6 +1,7 @@
 // A report added, designed and selected through the select-report dialog on the demo suite
 // shows its own columns and conditions in the main window, and `talor report --report` writes
 // the same report headlessly.
+#include "entry/DemoModule.h"
 #include "entry/BatchReport.h"
 #include "entry/ModuleParts.h"
 #include "entry/ReportDialogs.h"
@@ -37,13 +38,7 @@ class ReportSelection : public ::testing::Test
 protected:
     void SetUp() override
     {
-        DemoOptions options;
-        options.employees = 30;
-        DemoSuite::generate(dir.filePath("demo"), options);
-        suite = std::make_unique<LocalSuite>(dir.filePath("demo/suite.ini"));
-        const QString settings = suite->settingsDirectory() + "/" + suite->settingsFileName();
-        suite->writeSetting("TALOR", "考勤日报TABLE", "KQ0001", settings);
-        suite->writeSetting("TALOR", "考勤日报IF", "YES", settings);
+        suite = test::setUpDemoSuite(dir.filePath("demo"), 30);
         window = std::make_unique<frmKQJL>(*suite, ui);
         parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
                                               *window);

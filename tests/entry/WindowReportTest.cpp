@@ -1,6 +1,7 @@
 // The main window with the module's parts plugged in (as clszh does), on the demo suite:
 // tree and list selections by keyboard, the option buttons, 合计, the date picker, the timer
 // redisplay, the guard, and the commands that are not there yet.
+#include "entry/DemoModule.h"
 #include "entry/ModuleParts.h"
 #include "entry/frmKQJL.h"
 #include "grid/Workbook.h"
@@ -29,14 +30,7 @@ class WindowReport : public ::testing::Test
 protected:
     void SetUp() override
     {
-        DemoOptions options;
-        options.employees = 30;
-        DemoSuite::generate(dir.filePath("demo"), options);
-        suite = std::make_unique<LocalSuite>(dir.filePath("demo/suite.ini"));
-        // Set up, so that the load goes straight on.
-        const QString settings = suite->settingsDirectory() + "/" + suite->settingsFileName();
-        suite->writeSetting("TALOR", "考勤日报TABLE", "KQ0001", settings);
-        suite->writeSetting("TALOR", "考勤日报IF", "YES", settings);
+        suite = test::setUpDemoSuite(dir.filePath("demo"), 30);
         window = std::make_unique<frmKQJL>(*suite, ui);
         parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(), *window);
         parts->connect(window->hooks());
