@@ -91,7 +91,7 @@ void BatchReport::prepare(const BatchReportRequest& request)
     m_suite.setSavedTable(m_suite.currentTable());
     m_suite.setReportKey(request.report.isEmpty() ? m_suite.moduleKey() : request.report);
     ModuleSettings settings(m_suite);
-    const QString table = settings.readModule(QStringLiteral("TABLE"));
+    const QString table = settings.read(keys::Table);
     if (!table.isEmpty())
         m_suite.setCurrentTable(table);
     p->state.SuiteFilter = m_suite.filterText();

@@ -14,11 +14,11 @@ namespace talor {
 
 namespace {
 
-const QString Section = QString::fromLatin1(ModuleSettings::Section);
-const QString CountKey = QStringLiteral("nBD");
-const QString EntryKey = QStringLiteral("sBD");
-const QString DeptKey = QStringLiteral("BDTJ1");
-const QString PersonKey = QStringLiteral("BDTJ2");
+// The keys of report `name`, which need not be the current report.
+QString conditionKey(const QString& name, const keys::SettingsKey& key)
+{
+    return name + QLatin1String(key.suffix);
+}
 // The templates these dialogs copy and delete; kind 3 stays where it is.
 constexpr int CopiedKinds[] = {1, 2};
 
@@ -39,22 +39,22 @@ ReportConditions::ReportConditions(SuiteServices& suite) : m_suite(suite) {}
 
 QString ReportConditions::setting(const QString& key) const
 {
-    return ModuleSettings(m_suite).read(Section, key);
+    return ModuleSettings(m_suite).read(QString::fromLatin1(ModuleSettings::Section), key);
 }
 
 void ReportConditions::write(const QString& key, const QString& value)
 {
-    ModuleSettings(m_suite).write(Section, key, value);
+    ModuleSettings(m_suite).write(QString::fromLatin1(ModuleSettings::Section), key, value);
 }
 
 QString ReportConditions::entryKey(int i) const
 {
-    return m_suite.moduleKey() + EntryKey + QString::number(i);
+    return ModuleSettings(m_suite).name(keys::ReportName, i);
 }
 
 int ReportConditions::reportCount() const
 {
-    const double value = std::round(text::numericValue(setting(m_suite.moduleKey() + CountKey)));
+    const double value = std::round(text::numericValue(setting(ModuleSettings(m_suite).name(keys::ReportCount))));
     if (!(value > 0))
         return 0;
     return value > MaxReports ? MaxReports : int(value);
@@ -77,7 +77,7 @@ int ReportConditions::currentIndex(const QStringList& list, const QString& curre
 
 ReportEdit ReportConditions::read(const QString& name) const
 {
-    return {name, setting(name + DeptKey), setting(name + PersonKey)};
+    return {name, setting(conditionKey(name, keys::DeptCondition)), setting(conditionKey(name, keys::PersonCondition))};
 }
 
 QString ReportConditions::refusal(const ReportEdit& edit)
@@ -103,10 +103,10 @@ QStringList ReportConditions::add(const ReportEdit& edit)
     if (reportCount() >= MaxReports)
         return {QStringLiteral("报表已达%1个，不能再添加！").arg(MaxReports)};
     const int n = reportCount() + 1;
-    write(m_suite.moduleKey() + CountKey, QString::number(n));
+    write(ModuleSettings(m_suite).name(keys::ReportCount), QString::number(n));
     write(entryKey(n), edit.name);
-    write(edit.name + DeptKey, edit.deptCondition);
-    write(edit.name + PersonKey, edit.personCondition);
+    write(conditionKey(edit.name, keys::DeptCondition), edit.deptCondition);
+    write(conditionKey(edit.name, keys::PersonCondition), edit.personCondition);
 
     QStringList problems;
     for (const int kind : CopiedKinds) {
@@ -129,15 +129,15 @@ QStringList ReportConditions::add(const ReportEdit& edit)
 QStringList ReportConditions::modify(int index, const ReportEdit& edit)
 {
     write(entryKey(index), edit.name);
-    write(edit.name + DeptKey, edit.deptCondition);
-    write(edit.name + PersonKey, edit.personCondition);
+    write(conditionKey(edit.name, keys::DeptCondition), edit.deptCondition);
+    write(conditionKey(edit.name, keys::PersonCondition), edit.personCondition);
     return {};
 }
 
 QStringList ReportConditions::remove(int index, const ReportEdit& edit)
 {
     const int n = reportCount() - 1;
-    write(m_suite.moduleKey() + CountKey, QString::number(n));
+    write(ModuleSettings(m_suite).name(keys::ReportCount), QString::number(n));
     for (int j = index; j <= n; ++j)
         write(entryKey(j), setting(entryKey(j + 1)));
     write(entryKey(n + 1), QString());
@@ -145,8 +145,8 @@ QStringList ReportConditions::remove(int index, const ReportEdit& edit)
     // A name that the built-in report or another entry still carries keeps what is its own.
     if (reportList().contains(edit.name))
         return {};
-    write(edit.name + DeptKey, QString());
-    write(edit.name + PersonKey, QString());
+    write(conditionKey(edit.name, keys::DeptCondition), QString());
+    write(conditionKey(edit.name, keys::PersonCondition), QString());
     QStringList problems;
     for (const int kind : CopiedKinds) {
         const QString path = templatePath(m_suite, edit.name, kind);

@@ -23,16 +23,14 @@ bool isWhole(double value, double low, double high)
 
 PrintSettings::PrintSettings(SuiteServices& suite) : m_suite(suite) {}
 
-QString PrintSettings::read(const char* property) const
+QString PrintSettings::read(const keys::SettingsKey& key) const
 {
-    const ModuleSettings settings(m_suite);
-    return settings.read(QString::fromLatin1(Section),
-                         settings.reportKey(u'.' + QString::fromLatin1(property)));
+    return ModuleSettings(m_suite).read(key);
 }
 
 QString PrintSettings::centerFooter() const
 {
-    const QString value = read("CenterFooter");
+    const QString value = read(keys::CenterFooter);
     const QString organisation = m_suite.organisationName();
     if (!value.isEmpty())
         return organisation + u"     " + value;
@@ -42,66 +40,67 @@ QString PrintSettings::centerFooter() const
 void PrintSettings::applyKeys(print::PageSetup& setup, QStringList& refused) const
 {
     using print::PageSetup;
-    auto refuse = [&](const char* property, const QString& value, const char* why) {
-        refused << QStringLiteral("%1=%2: %3").arg(QLatin1String(property), value, QLatin1String(why));
+    // Named without the key's leading dot: "Orientation=3: not accepted".
+    auto refuse = [&](const keys::SettingsKey& key, const QString& value, const char* why) {
+        refused << QStringLiteral("%1=%2: %3").arg(QLatin1String(key.suffix + 1), value, QLatin1String(why));
     };
-    auto text = [&](const char* property, QString PageSetup::*field) {
-        if (const QString value = read(property); !value.isEmpty())
+    auto text = [&](const keys::SettingsKey& key, QString PageSetup::*field) {
+        if (const QString value = read(key); !value.isEmpty())
             setup.*field = value;
     };
-    auto inches = [&](const char* property, double PageSetup::*field) {
-        const QString value = read(property);
+    auto inches = [&](const keys::SettingsKey& key, double PageSetup::*field) {
+        const QString value = read(key);
         if (value.isEmpty())
             return;
         const double points = text::numericValue(value) * PointsPerInch;
         if (!std::isfinite(points) || points < 0)
-            refuse(property, value, "not a margin");
+            refuse(key, value, "not a margin");
         else
             setup.*field = points;
     };
-    auto switchOn = [&](const char* property, bool PageSetup::*field) {
-        setup.*field = read(property) == u"True";
+    auto switchOn = [&](const keys::SettingsKey& key, bool PageSetup::*field) {
+        setup.*field = read(key) == u"True";
     };
     // A number key: `apply` gets the leading number and says whether it took it.
-    auto number = [&](const char* property, const auto& apply) {
-        const QString value = read(property);
+    auto number = [&](const keys::SettingsKey& key, const auto& apply) {
+        const QString value = read(key);
         if (!value.isEmpty() && !apply(text::numericValue(value)))
-            refuse(property, value, "not accepted");
+            refuse(key, value, "not accepted");
     };
 
-    text("LeftHeader", &PageSetup::leftHeader);
-    text("CenterHeader", &PageSetup::centerHeader);
-    text("RightHeader", &PageSetup::rightHeader);
-    text("LeftFooter", &PageSetup::leftFooter);
+    text(keys::LeftHeader, &PageSetup::leftHeader);
+    text(keys::CenterHeader, &PageSetup::centerHeader);
+    text(keys::RightHeader, &PageSetup::rightHeader);
+    text(keys::LeftFooter, &PageSetup::leftFooter);
     setup.centerFooter = centerFooter();
-    text("RightFooter", &PageSetup::rightFooter);
-    inches("LeftMargin", &PageSetup::leftMargin);
-    inches("RightMargin", &PageSetup::rightMargin);
-    inches("TopMargin", &PageSetup::topMargin);
-    inches("BottomMargin", &PageSetup::bottomMargin);
-    inches("HeaderMargin", &PageSetup::headerMargin);
-    inches("FooterMargin", &PageSetup::footerMargin);
-    switchOn("PrintHeadings", &PageSetup::printHeadings);
-    switchOn("PrintGridLines", &PageSetup::printGridLines);
-    number("PrintComments", [&](double v) {
+    text(keys::RightFooter, &PageSetup::rightFooter);
+    inches(keys::LeftMargin, &PageSetup::leftMargin);
+    inches(keys::RightMargin, &PageSetup::rightMargin);
+    inches(keys::TopMargin, &PageSetup::topMargin);
+    inches(keys::BottomMargin, &PageSetup::bottomMargin);
+    inches(keys::HeaderMargin, &PageSetup::headerMargin);
+    inches(keys::FooterMargin, &PageSetup::footerMargin);
+    switchOn(keys::PrintHeadings, &PageSetup::printHeadings);
+    switchOn(keys::PrintGridLines, &PageSetup::printGridLines);
+    number(keys::PrintComments, [&](double v) {
         setup.printComments = v;
         return std::isfinite(v);
     });
-    number("PrintQuality", [&](double v) {
+    number(keys::PrintQuality, [&](double v) {
         setup.printQuality = v;
         return std::isfinite(v);
     });
-    switchOn("CenterHorizontally", &PageSetup::centerHorizontally);
-    switchOn("CenterVertically", &PageSetup::centerVertically);
-    number("Orientation", [&](double v) {
+    switchOn(keys::CenterHorizontally, &PageSetup::centerHorizontally);
+    switchOn(keys::CenterVertically, &PageSetup::centerVertically);
+    number(keys::Orientation, [&](double v) {
         if (v != 1 && v != 2)
             return false;
         setup.orientation = v == 1 ? print::Orientation::Portrait : print::Orientation::Landscape;
         return true;
     });
-    switchOn("Draft", &PageSetup::draft);
-    number("PaperSize", [&](double v) { return isWhole(v, 1, 255) && setup.setPaperSize(int(v)); });
-    number("FirstPageNumber", [&](double v) {
+    switchOn(keys::Draft, &PageSetup::draft);
+    number(keys::PaperSize, [&](double v) { return isWhole(v, 1, 255) && setup.setPaperSize(int(v)); });
+    number(keys::FirstPageNumber, [&](double v) {
         if (v == Automatic)
             setup.firstPageNumber.reset();
         else if (isWhole(v, 0, 65535))
@@ -110,15 +109,15 @@ void PrintSettings::applyKeys(print::PageSetup& setup, QStringList& refused) con
             return false;
         return true;
     });
-    number("Order", [&](double v) {
+    number(keys::Order, [&](double v) {
         if (v != 1 && v != 2)
             return false;
         setup.order = v == 1 ? print::PageOrder::DownThenOver : print::PageOrder::OverThenDown;
         return true;
     });
-    switchOn("BlackAndWhite", &PageSetup::blackAndWhite);
-    const bool zoomGiven = !read("Zoom").isEmpty();
-    number("Zoom", [&](double v) {
+    switchOn(keys::BlackAndWhite, &PageSetup::blackAndWhite);
+    const bool zoomGiven = !read(keys::Zoom).isEmpty();
+    number(keys::Zoom, [&](double v) {
         // 0 is a spreadsheet's Zoom = False: the fit keys decide the scale.
         if (v == 0) {
             setup.fitToPages = true;
@@ -140,8 +139,8 @@ void PrintSettings::applyKeys(print::PageSetup& setup, QStringList& refused) con
             return true;
         };
     };
-    number("FitToPagesWide", pages(&PageSetup::fitToPagesWide));
-    number("FitToPagesTall", pages(&PageSetup::fitToPagesTall));
+    number(keys::FitToPagesWide, pages(&PageSetup::fitToPagesWide));
+    number(keys::FitToPagesTall, pages(&PageSetup::fitToPagesTall));
 }
 
 ReportPrintSetup PrintSettings::build(bool headingLayout, int lastColumn, int lastRow,

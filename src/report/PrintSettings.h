@@ -1,6 +1,7 @@
 #pragma once
 
 #include "print/PageSetup.h"
+#include "settings/SettingsKeys.h"
 
 #include <QStringList>
 
@@ -41,8 +42,6 @@ struct ReportPrintSetup
 class PrintSettings
 {
 public:
-    static constexpr const char* Section = "PRINT";
-
     explicit PrintSettings(SuiteServices& suite);
 
     // The 27 keys applied onto `setup`; refused keys are added to `refused`.
@@ -54,7 +53,7 @@ public:
                            const QStringList& headings) const;
 
 private:
-    QString read(const char* property) const;
+    QString read(const keys::SettingsKey& key) const;
 
     SuiteServices& m_suite;
 };

@@ -27,7 +27,7 @@ QString defaultTemplatePath(SuiteServices& suite, int kind)
 
 QString reportTemplatePath(SuiteServices& suite, int kind)
 {
-    const QString chosen = ModuleSettings(suite).readReport("REPORT" + QString::number(kind));
+    const QString chosen = ModuleSettings(suite).read(keys::ReportTemplate, kind);
     if (!chosen.isEmpty() && QFileInfo(chosen).isFile())
         return chosen;
     const QString fallback = defaultTemplatePath(suite, kind);
@@ -120,7 +120,7 @@ void ReportLayout::LayoutReport(LayoutView& view)
 
     // Frozen columns: the setting for kinds 1 and 2, the template's own for kind 3.
     if (kind != 3) {
-        const QString fix = ModuleSettings(suite).readReport(QStringLiteral("FIX"));
+        const QString fix = ModuleSettings(suite).read(keys::FixedColumns);
         sheet.setFrozenColumns(fix.isEmpty() ? 2 : int(qBound(0.0, text::numericValue(fix), double(grid::Sheet::MaxColumns))));
     }
 

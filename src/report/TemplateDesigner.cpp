@@ -13,7 +13,6 @@ namespace talor {
 
 namespace {
 
-const QString DesignerSection = QStringLiteral("MODEL8");
 constexpr int ReservedColumns = 2;
 
 // The captions the layout writes over columns 1 and 2 of kinds 1 and 2.
@@ -108,7 +107,7 @@ void TemplateDesigner::cellClick(int row, int col)
 
 bool TemplateDesigner::pickerAllowed() const
 {
-    return !editing() && ModuleSettings(m_suite).read(DesignerSection, m_suite.reportKey() + "FLD") != "NO";
+    return !editing() && ModuleSettings(m_suite).read(keys::PickerOnDoubleClick) != "NO";
 }
 
 TemplateFileDialog TemplateDesigner::fileDialog() const
@@ -238,7 +237,7 @@ QString FieldPicker::caption() const
 
 PickTarget FieldPicker::remembered() const
 {
-    const QString option = ModuleSettings(m_suite).read(DesignerSection, QStringLiteral("OPTION"));
+    const QString option = ModuleSettings(m_suite).read(keys::PickerChoice);
     return option == "2"   ? PickTarget::ColumnHeading
            : option == "3" ? PickTarget::RowHeading
                            : PickTarget::Cell;
@@ -246,14 +245,14 @@ PickTarget FieldPicker::remembered() const
 
 void FieldPicker::remember(PickTarget target)
 {
-    ModuleSettings(m_suite).write(DesignerSection, QStringLiteral("OPTION"), QString::number(int(target)));
+    ModuleSettings(m_suite).write(keys::PickerChoice, QString::number(int(target)));
 }
 
 bool FieldPicker::hideForReport()
 {
     if (m_suite.accessComparisonText() != "Mave")
         return false;
-    ModuleSettings(m_suite).write(DesignerSection, m_suite.reportKey() + "FLD", QStringLiteral("NO"));
+    ModuleSettings(m_suite).write(keys::PickerOnDoubleClick, QStringLiteral("NO"));
     return true;
 }
 

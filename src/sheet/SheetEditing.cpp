@@ -142,8 +142,8 @@ void SheetEditing::cellClick(int row, int)
             suite.setReportDate(date->date());
     }
     ModuleSettings settings(suite);
-    for (int c = 1; c <= 8; ++c)
-        settings.write(QString::fromLatin1(ModuleSettings::Section), QStringLiteral("ROW%1").arg(c), sheet.text(row, c));
+    for (int c = 1; c <= keys::GridRowTexts; ++c)
+        settings.write(keys::GridRowText, sheet.text(row, c), c);
 }
 
 void SheetEditing::doubleClick()
@@ -156,7 +156,7 @@ void SheetEditing::doubleClick()
     if (library.isEmpty())
         return;
     ModuleSettings settings(m_parts.suite);
-    if (settings.read(QStringLiteral("VELD"), m_parts.suite.moduleKey() + QStringLiteral("-USE")) != QLatin1String("NO"))
+    if (settings.read(keys::EmployeeFileUse) != QLatin1String("NO"))
         return;
     try {
         m_view.runComponent(PersonnelClass);
@@ -173,7 +173,7 @@ void SheetEditing::mouseButton(int button, int, int x, int y)
     std::array<QString, 7> captions;
     bool any = false;
     for (int n = 7; n >= 1; --n) {
-        captions[size_t(n - 1)] = settings.readModule(QStringLiteral("MENU%1").arg(n));
+        captions[size_t(n - 1)] = settings.read(keys::ExternalMenu, n);
         any = any || !captions[size_t(n - 1)].isEmpty();
     }
     m_view.showExternalMenu(captions, any, x, y);
