@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -13,6 +14,9 @@ namespace {
 
 // Milliseconds another process may hold the SQLite file locked before a statement fails.
 constexpr int sqliteBusyTimeout = 5000;
+
+// The driver's property that counts the sessions of a connection.
+constexpr const char* generationProperty = "talorGeneration";
 
 QSqlDatabase addConnection(const QString& driver, const QString& connectionName, const QString& target)
 {
@@ -112,6 +116,79 @@ QSqlDatabase Connections::openPostgres(const QString& connectionName, const Post
                                 .arg(target));
     }
     return db;
+}
+
+QString Connections::describe(const QSqlDatabase& db)
+{
+    return (db.driverName() == u"QPSQL" ? QStringLiteral("the PostgreSQL database ")
+                                         : QStringLiteral("the SQLite database ")) +
+           address(db);
+}
+
+QString Connections::address(const QSqlDatabase& db)
+{
+    if (db.driverName() == u"QPSQL")
+        return QStringLiteral("%1:%2/%3").arg(db.hostName()).arg(db.port()).arg(db.databaseName());
+    return db.databaseName();
+}
+
+bool Connections::lost(const QSqlDatabase& db)
+{
+    return db.isValid() && db.driverName() == u"QPSQL" && !db.isOpen();
+}
+
+bool Connections::lost(const QSqlDatabase& db, const QSqlError& error)
+{
+    if (lost(db))
+        return true;
+    const QString code = error.nativeErrorCode();
+    return db.isValid() && db.driverName() == u"QPSQL" &&
+           (code.startsWith(u"08") || code == u"57P01" || code == u"57P02" || code == u"57P03");
+}
+
+void Connections::reconnect(QSqlDatabase db)
+{
+    if (!db.open())
+        throw DatabaseError(QStringLiteral("the connection to %1 was lost and cannot be made again: %2")
+                                .arg(describe(db), db.lastError().text()));
+    db.driver()->setProperty(generationProperty, generation(db) + 1);
+}
+
+int Connections::generation(const QSqlDatabase& db)
+{
+    return db.isValid() ? db.driver()->property(generationProperty).toInt() : 0;
+}
+
+QString Connections::errorText(const QSqlDatabase& db, const QSqlError& error)
+{
+    if (!lost(db, error))
+        return error.text();
+    const QString detail = error.text().trimmed();
+    return detail.isEmpty() ? QStringLiteral("the connection to the server was lost")
+                            : QStringLiteral("the connection to the server was lost (%1)").arg(detail);
+}
+
+bool Connections::execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql, const QVariantList& values)
+{
+    const auto attempt = [&] {
+        query = QSqlQuery(db);
+        query.setForwardOnly(true);
+        if (values.isEmpty())
+            return query.exec(sql);
+        if (!query.prepare(sql))
+            return false;
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        return query.exec();
+    };
+    if (lost(db) && !TransactionScope::isActive(db))
+        reconnect(db);
+    if (attempt())
+        return true;
+    if (!lost(db, query.lastError()) || TransactionScope::isActive(db))
+        return false;
+    reconnect(db);
+    return attempt();
 }
 
 void Connections::remove(const QString& connectionName)

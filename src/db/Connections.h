@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QString>
+#include <QVariantList>
 
 namespace talor {
 
@@ -34,6 +37,34 @@ public:
     static QSqlDatabase openPostgres(const QString& connectionName, const PostgresServer& server);
     // Closes and forgets the named connection; handles to it become invalid.
     static void remove(const QString& connectionName);
+
+    // The database as errors name it: "the PostgreSQL database host:port/db" or "the SQLite
+    // database FILE".
+    static QString describe(const QSqlDatabase& db);
+    // "host:port/db" of a PostgreSQL database, the file of an SQLite one.
+    static QString address(const QSqlDatabase& db);
+    // Whether a PostgreSQL connection has gone: the server stopped or ended the session. The
+    // driver notices at the first statement that fails; the server has then rolled back what
+    // the session had not committed.
+    static bool lost(const QSqlDatabase& db);
+    // The same after a statement failed with `error`: the driver may notice a session that the
+    // server ended under the statement only at the next one, but the error says so already
+    // (SQLSTATE class 08, connection exception, or 57P01..57P03, the server shutting down).
+    static bool lost(const QSqlDatabase& db, const QSqlError& error);
+    // Connects a lost connection again with the settings it was opened with. Throws
+    // DatabaseError naming the server when it cannot. Statements prepared on the old session are
+    // gone with it: generation() counts the sessions.
+    static void reconnect(QSqlDatabase db);
+    static int generation(const QSqlDatabase& db);
+    // The driver's text of a failed statement's error; on a lost connection, where that is
+    // often empty, that the connection was lost.
+    static QString errorText(const QSqlDatabase& db, const QSqlError& error);
+    // Runs `sql` (prepared, with `values` bound, when there are values) as a new forward-only
+    // `query` on `db`. A session the server ended while idle shows only at the statement that
+    // fails: then, unless a transaction was open on it, it is connected again (reconnect()) and
+    // the statement run once more. False when the statement failed; `query` holds the error.
+    static bool execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql,
+                        const QVariantList& values = {});
 };
 
 } // namespace talor

@@ -1,5 +1,7 @@
 #include "db/Recordset.h"
 
+#include "db/Connections.h"
+
 #include <QDateTime>
 #include <QMutex>
 #include <QSet>
@@ -16,9 +18,14 @@ namespace talor {
 
 namespace {
 
-QString failure(const QString& what, const QSqlError& error, const QString& sql)
+// The error of a failed statement: ConnectionLostError naming the server when the connection
+// went away under it (the driver's own text is then often empty), DatabaseError otherwise.
+[[noreturn]] void fail(const QSqlDatabase& db, const QString& what, const QSqlError& error, const QString& sql)
 {
-    return QStringLiteral("%1: %2\nSQL: %3").arg(what, error.text(), sql);
+    const QString message = QStringLiteral("%1: %2\nSQL: %3").arg(what, Connections::errorText(db, error), sql);
+    if (Connections::lost(db, error))
+        throw ConnectionLostError(Connections::describe(db) + u": " + message);
+    throw DatabaseError(message);
 }
 
 bool isWordChar(QChar c)
@@ -91,13 +98,12 @@ QString isoTime(const QTime& time)
 void Recordset::open(const QString& sql, const QSqlDatabase& connection)
 {
     close();
-    if (!connection.isOpen())
+    if (!connection.isOpen() && !Connections::lost(connection))
         throw DatabaseError(QStringLiteral("the connection \"%1\" is not open\nSQL: %2")
                                 .arg(connection.connectionName(), sql));
-    QSqlQuery query(connection);
-    query.setForwardOnly(true);
-    if (!query.exec(sql))
-        throw DatabaseError(failure(QStringLiteral("the statement failed"), query.lastError(), sql));
+    QSqlQuery query;
+    if (!Connections::execute(query, connection, sql))
+        fail(connection, QStringLiteral("the statement failed"), query.lastError(), sql);
 
     m_sql = sql;
     m_connection = connection;
@@ -141,8 +147,8 @@ void Recordset::readRows(QSqlQuery& query)
                 appendCell(query.value(c));
             ++m_rowCount;
         }
-        if (query.lastError().isValid())
-            throw DatabaseError(failure(QStringLiteral("reading the rows failed"), query.lastError(), m_sql));
+        if (query.lastError().isValid() || Connections::lost(m_connection))
+            fail(m_connection, QStringLiteral("reading the rows failed"), query.lastError(), m_sql);
     }
 }
 
@@ -304,8 +310,7 @@ void Recordset::update()
         for (const QVariant& v : std::as_const(checks))
             query.addBindValue(v);
         if (!query.exec())
-            throw DatabaseError(
-                failure(QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql));
+            fail(m_connection, QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql);
         if (query.numRowsAffected() < 1)
             throw DatabaseError(conflictMessage());
 
@@ -318,8 +323,8 @@ void Recordset::update()
         }
         readBack(columns);
         if (ownTransaction && !m_connection.commit())
-            throw DatabaseError(failure(QStringLiteral("the update of %1 could not be committed").arg(m_table),
-                                        m_connection.lastError(), sql));
+            fail(m_connection, QStringLiteral("the update of %1 could not be committed").arg(m_table),
+                 m_connection.lastError(), sql);
     } catch (...) {
         if (ownTransaction)
             m_connection.rollback();
@@ -348,7 +353,7 @@ void Recordset::readBack(const QList<int>& columns)
     for (int column : std::as_const(m_keyColumns))
         query.addBindValue(storedForm(column, cellValue(column)));
     if (!query.exec() || !query.next())
-        throw DatabaseError(failure(failed, query.lastError(), sql));
+        fail(m_connection, failed, query.lastError(), sql);
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     for (int i = 0; i < columns.size(); ++i)
         storeCell(base + columns[i], query.value(i));
@@ -359,12 +364,17 @@ void Recordset::readBack(const QList<int>& columns)
 // the same few statements.
 QSqlQuery& Recordset::statement(const QString& sql, const QString& failed)
 {
+    // Prepared on a session that has since been replaced: they are gone with it.
+    if (const int generation = Connections::generation(m_connection); generation != m_statementsGeneration) {
+        m_statements.clear();
+        m_statementsGeneration = generation;
+    }
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         QSqlQuery query(m_connection);
         query.setForwardOnly(true);
         if (!query.prepare(sql))
-            throw DatabaseError(failure(failed, query.lastError(), sql));
+            fail(m_connection, failed, query.lastError(), sql);
         it = m_statements.insert(sql, query);
     }
     return *it;
@@ -612,6 +622,11 @@ QSet<QString> scopes; // connection names with an active TransactionScope
 TransactionScope::TransactionScope(QSqlDatabase connection) : m_connection(std::move(connection))
 {
     m_active = m_connection.transaction();
+    // A session the server ended while idle shows only now: no transaction was open on it.
+    if (!m_active && Connections::lost(m_connection, m_connection.lastError()) && !isActive(m_connection)) {
+        Connections::reconnect(m_connection);
+        m_active = m_connection.transaction();
+    }
     if (m_active) {
         QMutexLocker lock(&scopesMutex);
         scopes.insert(m_connection.connectionName());

@@ -20,10 +20,20 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
+// The connection went away under a statement (the server stopped, or ended the session); the
+// message names the server. The server rolls back whatever the session had not committed.
+class ConnectionLostError : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
 // A transaction of the caller's around several Updates, which then join it instead of each
 // committing on its own: PostgreSQL takes a second BEGIN as a mere warning, so an Update that
 // began and committed "its own" transaction would commit the caller's work early. The scope
 // rolls back what it has not committed when it ends.
+// A connection found lost when the transaction begins is connected again first (throwing
+// DatabaseError naming the server when it cannot).
 class TransactionScope
 {
 public:
@@ -54,11 +64,14 @@ private:
 // byte of kind and eight bytes of payload per cell, texts in one UTF-8 buffer), so large
 // results stay small. Opening a recordset that is open closes it first, as the module does
 // anyway. A failing statement throws DatabaseError with the driver's message and the SQL.
+// A PostgreSQL session the server ended is connected again and the statement run once more
+// (Connections::execute), unless a transaction was open on it: then ConnectionLostError,
+// naming the server.
 //
 // Update writes the changed fields of the current row by the table's primary key,
 // optimistically: the row must still hold, in every changed column, the value it was read
 // with, otherwise Update throws DatabaseError naming the table and the key and writes
-// nothing. Only statements that read one table ("select ... from T where ...") whose
+// nothing. A connection lost under Update throws ConnectionLostError. Only statements that read one table ("select ... from T where ...") whose
 // primary key columns are among the fields can be updated. "YGZL" and "ygzl" name the same
 // table; field names are matched without regard to case.
 //
@@ -158,6 +171,7 @@ private:
     int m_position = 0;
     QHash<int, QVariant> m_pending; // unsaved changes of the current row, in stored form
     QHash<QString, QSqlQuery> m_statements; // Update's prepared statements, by their text
+    int m_statementsGeneration = 0;         // the session they were prepared on
 
     // How a column keeps dates and times, so that a QDate or QDateTime is written in the
     // column's own form: from the driver's field types, or SQLite's declared column types.

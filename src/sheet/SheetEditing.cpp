@@ -90,7 +90,8 @@ void SheetEditing::saveContent()
         // Editing stays on, so that nothing typed is lost; the operator sees where it stopped.
         m_view.showMessage(m_lastSave.message);
         m_view.focusGrid();
-        sheet.select(m_lastSave.row, qMax(m_lastSave.column, 1), m_lastSave.row, qMax(m_lastSave.column, 1));
+        if (m_lastSave.row >= 1) // 0: the save as a whole failed, at no one row
+            sheet.select(m_lastSave.row, qMax(m_lastSave.column, 1), m_lastSave.row, qMax(m_lastSave.column, 1));
         return;
     }
     m_parts.dataChanged = false;

@@ -1,5 +1,6 @@
 #include "sheet/SheetSaving.h"
 
+#include "db/Connections.h"
 #include "db/Recordset.h"
 #include "grid/Sheet.h"
 #include "sheet/ColumnFields.h"
@@ -213,6 +214,8 @@ SheetSaving::Failure SheetSaving::applyRange(const std::vector<RecordWrites>& pl
             for (const FieldWrite& write : record.writes)
                 m_records.setValue(write.field, write.value);
             m_records.update();
+        } catch (const ConnectionLostError&) {
+            return Failure{i, {}, false, true};
         } catch (const DatabaseError& error) {
             QStringList fields;
             for (const FieldWrite& write : record.writes)
@@ -238,10 +241,31 @@ SheetSaving::Failure SheetSaving::applyRange(const std::vector<RecordWrites>& pl
 SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
 {
     QSqlDatabase db = m_suite.connection();
+    // The records as read. A save taken back whole leaves them so: rows it had written would
+    // otherwise hold the new values and the next save would find nothing to write there.
+    const Recordset asRead = m_records;
+    const auto takenBack = [&](const QString& why) {
+        m_records = asRead;
+        m_records.moveFirst();
+        return SaveOutcome{0, false, 0, 0, why};
+    };
+    const QString lost = QStringLiteral("保存时与数据库 %1 的连接断开，本次保存已全部撤销，没有记录被保存；"
+                                        "修改仍在表格中，请在数据库恢复后重新保存")
+                             .arg(Connections::address(db));
+    // A commit that fails on a lost connection: lost before COMMIT was sent, certainly nothing
+    // was saved; lost while it ran, nobody can tell.
+    const auto commitLost = [&](bool lostBefore) {
+        return takenBack(lostBefore ? lost
+                                    : QStringLiteral("提交保存时与数据库 %1 的连接断开，无法确定本次保存是否已生效；"
+                                                     "请在数据库恢复后重新查询核对")
+                                          .arg(Connections::address(db)));
+    };
     Failure failure;
-    {
+    try {
         TransactionScope transaction(db);
         failure = applyRange(plan, 0, int(plan.size()));
+        if (failure.lost)
+            return takenBack(lost);
         if (failure.aborted) {
             // The engine gave up the whole transaction at the failing statement: the records
             // before it are written again, as they were, from a fresh read.
@@ -249,16 +273,31 @@ SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
             m_records.open(m_records.source(), db);
             TransactionScope again(db);
             const Failure retry = applyRange(plan, 0, failure.index);
+            if (retry.lost)
+                return takenBack(lost);
             if (retry.index >= 0)
                 failure = retry;
-            if (!again.commit())
+            const bool lostBefore = Connections::lost(db);
+            if (!again.commit()) {
+                if (Connections::lost(db, db.lastError()))
+                    return commitLost(lostBefore);
                 failure = {0, QStringLiteral("保存未能提交：%1").arg(db.lastError().text()), false};
-        } else if (!transaction.commit()) {
-            const QString words = db.lastError().text();
-            m_records.open(m_records.source(), db);
-            m_records.moveFirst();
-            return SaveOutcome{0, false, 0, 0, QStringLiteral("保存未能提交，没有记录被保存：%1").arg(words)};
+            }
+        } else {
+            const bool lostBefore = Connections::lost(db);
+            if (!transaction.commit()) {
+                if (Connections::lost(db, db.lastError()))
+                    return commitLost(lostBefore);
+                const QString words = db.lastError().text();
+                m_records.open(m_records.source(), db);
+                m_records.moveFirst();
+                return SaveOutcome{0, false, 0, 0, QStringLiteral("保存未能提交，没有记录被保存：%1").arg(words)};
+            }
         }
+    } catch (const DatabaseError& error) {
+        // A statement besides the records' updates failed (a lost connection that cannot be made
+        // again, say): the transaction is rolled back, nothing was written.
+        return takenBack(QStringLiteral("无法保存，没有记录被保存：%1").arg(error.message()));
     }
     m_records.moveFirst();
     if (failure.index < 0)

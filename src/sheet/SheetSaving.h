@@ -62,7 +62,9 @@ struct SaveOutcome
 // then checked (a code name the dictionary does not know stops the save before anything is
 // written), then applied in one transaction, each record by the recordset's optimistic Update:
 // a record another operator saved after it was read is not overwritten; the save stops there,
-// keeps the records before it and names the person and day.
+// keeps the records before it and names the person and day. A connection lost during the save
+// takes all of it back: nothing is saved, the records are as they were read, and the message
+// names the server, so that the save can be made again once the server is back.
 class SheetSaving
 {
 public:
@@ -96,6 +98,7 @@ private:
         int index = -1;
         QString message;
         bool aborted = false; // the engine abandoned the transaction
+        bool lost = false;    // the connection went away: the server rolled the transaction back
     };
     void lookUpColumns();
     QString codeOf(const Column& column, const QString& name);

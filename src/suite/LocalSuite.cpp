@@ -20,16 +20,16 @@ QAtomicInt connectionCounter;
 // `database` names the database in the error.
 QString firstValue(QSqlDatabase db, const QString& database, const QString& sql, const QString& value)
 {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    bool ok = query.prepare(sql);
-    if (ok) {
-        query.addBindValue(value);
-        ok = query.exec();
+    QSqlQuery query;
+    bool ok = false;
+    try {
+        ok = Connections::execute(query, db, sql, {value});
+    } catch (const DatabaseError& error) {
+        throw SuiteError(error.message());
     }
     if (!ok)
-        throw SuiteError(
-            QStringLiteral("suite query failed on %1: %2: %3").arg(database, sql, query.lastError().text()));
+        throw SuiteError(QStringLiteral("suite query failed on %1: %2: %3")
+                             .arg(database, sql, Connections::errorText(db, query.lastError())));
     return query.next() ? query.value(0).toString() : QString();
 }
 
@@ -158,9 +158,16 @@ QSqlDatabase LocalSuite::connection()
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isValid())
         throw SuiteError(QStringLiteral("the suite's database connection %1 is gone").arg(m_connectionName));
-    if (!db.isOpen() && !db.open())
-        throw SuiteError(
-            QStringLiteral("cannot reopen %1: %2").arg(m_config.database.describe(), db.lastError().text()));
+    // A closed connection, or a session the server ended, is opened again; but never under an
+    // open transaction: what that had written is gone, and the statement that meets the lost
+    // connection says so.
+    if (db.isOpen() || TransactionScope::isActive(db))
+        return db;
+    try {
+        Connections::reconnect(db);
+    } catch (const DatabaseError& error) {
+        throw SuiteError(error.message());
+    }
     return db;
 }
 

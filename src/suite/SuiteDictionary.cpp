@@ -1,5 +1,7 @@
 #include "suite/SuiteDictionary.h"
 
+#include "db/Connections.h"
+#include "db/Recordset.h"
 #include "suite/SuiteServices.h"
 
 #include <QSqlError>
@@ -24,17 +26,16 @@ SuiteDictionary::SuiteDictionary(QSqlDatabase db, QString database)
 
 QSqlQuery SuiteDictionary::run(const QString& sql, const QVariantList& values)
 {
-    QSqlQuery query(m_db);
-    query.setForwardOnly(true);
-    bool ok = query.prepare(sql);
-    if (ok) {
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        ok = query.exec();
+    QSqlQuery query;
+    bool ok = false;
+    try {
+        ok = Connections::execute(query, m_db, sql, values);
+    } catch (const DatabaseError& error) {
+        throw SuiteError(error.message());
     }
     if (!ok)
         throw SuiteError(QStringLiteral("suite dictionary query failed on %1: %2: %3")
-                             .arg(m_database, sql, query.lastError().text()));
+                             .arg(m_database, sql, Connections::errorText(m_db, query.lastError())));
     return query;
 }
 

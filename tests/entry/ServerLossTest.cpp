@@ -1,0 +1,209 @@
+// The PostgreSQL server goes away under the main window: the module's session ended while
+// idle and in the middle of a save, and the server refusing connections for a while. The suite
+// lives in a database of its own, so that ending its sessions and refusing connections to it
+// touches no other test.
+#include "db/Connections.h"
+#include "entry/ModuleDatabase.h"
+#include "entry/ModuleParts.h"
+#include "entry/frmKQJL.h"
+#include "grid/Workbook.h"
+#include "sheet/SheetLayout.h"
+#include "suite/DemoSuite.h"
+#include "suite/LocalSuite.h"
+#include "suite/SuiteConfig.h"
+#include "support/ScriptedUi.h"
+#include "support/TestDatabases.h"
+
+#include <QSqlQuery>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace talor;
+
+namespace {
+
+const QDate Day(2026, 10, 5);
+const QString Database = QStringLiteral("talor_serverloss");
+
+class ServerLossTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const std::optional<PostgresServer> server = talor::test::postgresTestServer();
+        ASSERT_TRUE(server) << "the PostgreSQL test server is missing (TALOR_PG_* not set)";
+        QSqlDatabase admin = Connections::openPostgres(u"loss_admin"_qs, *server);
+        run(admin, u"drop database if exists "_qs + Database);
+        run(admin, u"create database "_qs + Database);
+        PostgresServer own = *server;
+        own.database = Database;
+        address = own.address();
+        QSqlDatabase watch = Connections::openPostgres(u"loss_watch"_qs, own);
+        QSqlQuery pid(watch);
+        ASSERT_TRUE(pid.exec(u"select pg_backend_pid()"_qs) && pid.next());
+        watchPid = pid.value(0).toInt();
+
+        DemoOptions options;
+        options.employees = 3;
+        options.days = 10;
+        DemoSuite::generate(dir.filePath(u"suite"_qs), options);
+        DemoSuite::fillDatabase(watch, options);
+        SuiteConfig config = SuiteConfig::load(dir.filePath(u"suite/suite.ini"_qs));
+        config.applicationDirectory = dir.filePath(u"suite"_qs);
+        config.database.kind = u"postgresql"_qs;
+        config.database.host = own.host;
+        config.database.port = own.port;
+        config.database.name = own.database;
+        config.database.user = own.user;
+        config.database.password = own.password;
+        suite = std::make_unique<LocalSuite>(config);
+        window = std::make_unique<frmKQJL>(*suite, ui, &launcher);
+        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
+                                              *window, [] { return QDateTime(Day, QTime(8, 0)); });
+        parts->connect(window->hooks());
+        window->load();
+        suite->setReportOption(u"2"_qs);
+        suite->setReportDate(Day);
+        parts->layoutReport();
+        clickRoot();
+        ASSERT_EQ(ui.messageTexts(), QStringList());
+        ASSERT_EQ(book().lastRow(), firstRow() + 2) << "three employees shown";
+        first = book().text(firstRow(), 1);
+        last = book().text(firstRow() + 2, 1);
+        ASSERT_FALSE(first.isEmpty() || last.isEmpty());
+    }
+    void TearDown() override
+    {
+        parts.reset();
+        window.reset();
+        suite.reset();
+        Connections::remove(u"loss_watch"_qs);
+        QSqlDatabase admin = QSqlDatabase::database(u"loss_admin"_qs, false);
+        if (admin.isOpen()) {
+            refuseConnections(false);
+            run(admin, u"drop database if exists "_qs + Database + u" with (force)"_qs);
+        }
+        admin = QSqlDatabase();
+        Connections::remove(u"loss_admin"_qs);
+    }
+
+    static void run(QSqlDatabase db, const QString& sql)
+    {
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(sql)) << sql.toStdString() << ": " << query.lastError().text().toStdString();
+    }
+    static QSqlDatabase admin() { return QSqlDatabase::database(u"loss_admin"_qs, false); }
+    static QSqlDatabase watch() { return QSqlDatabase::database(u"loss_watch"_qs, false); }
+    // Ends the module's session, as a restarted server or an administrator would.
+    void endModuleSession()
+    {
+        run(admin(), QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity "
+                                    "where datname = '%1' and pid <> %2")
+                         .arg(Database)
+                         .arg(watchPid));
+    }
+    void refuseConnections(bool refuse)
+    {
+        run(admin(), QStringLiteral("alter database %1 allow_connections %2").arg(Database, refuse ? "false" : "true"));
+    }
+    QString stored(const QString& memberid)
+    {
+        QSqlQuery q(watch());
+        q.prepare(u"select cdfz from kq0001 where memberid = ? and zhdate = ?"_qs);
+        q.addBindValue(memberid);
+        q.addBindValue(Day.toString(Qt::ISODate));
+        EXPECT_TRUE(q.exec() && q.next()) << q.lastError().text().toStdString();
+        return q.value(0).toString();
+    }
+
+    grid::Workbook& book() { return window->book(); }
+    int firstRow() { return firstDataRow(sheetLayoutOf(book().active())); }
+    void clickRoot()
+    {
+        QTreeWidgetItem* root = window->treeNode(u"ROOT"_qs);
+        window->TreeView1()->setCurrentItem(root);
+        Q_EMIT window->TreeView1()->itemClicked(root, 0);
+    }
+    void type(int row, const QString& text)
+    {
+        QString entered = text;
+        window->hooks().gridEditText(entered);
+        book().setText(row, 8, entered); // 迟到分钟, cdfz
+    }
+    void save()
+    {
+        ui.answers.assign(1, UiService::Answer::Yes);
+        window->runMenuCommand(MenuCommand::MN03);
+    }
+    QString lastMessage() const { return ui.messages.empty() ? QString() : ui.messages.back().text; }
+
+    QTemporaryDir dir;
+    QString address;
+    int watchPid = 0;
+    std::unique_ptr<LocalSuite> suite;
+    talor::test::ScriptedUi ui;
+    talor::test::RecordingLauncher launcher;
+    std::unique_ptr<frmKQJL> window;
+    std::unique_ptr<ModuleParts> parts;
+    QString first, last;
+};
+
+TEST_F(ServerLossTest, ReadingConnectsAgainOrNamesTheServer)
+{
+    // Ended while idle: the next read connects again and shows what the database holds now.
+    run(watch(), QStringLiteral("update kq0001 set cdfz = 41 where memberid = '%1' and zhdate = '%2'")
+                     .arg(first, Day.toString(Qt::ISODate)));
+    endModuleSession();
+    clickRoot();
+    EXPECT_EQ(ui.messageTexts(), QStringList());
+    EXPECT_EQ(book().text(firstRow(), 8), u"41"_qs);
+
+    // The server away: the operator is told which one, and the window stays usable.
+    refuseConnections(true);
+    endModuleSession();
+    clickRoot();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(lastMessage().contains(address)) << lastMessage().toStdString();
+
+    refuseConnections(false);
+    run(watch(), QStringLiteral("update kq0001 set cdfz = 42 where memberid = '%1' and zhdate = '%2'")
+                     .arg(first, Day.toString(Qt::ISODate)));
+    clickRoot();
+    EXPECT_EQ(ui.messages.size(), 1u) << ui.messageTexts().join("\n").toStdString();
+    EXPECT_EQ(book().text(firstRow(), 8), u"42"_qs);
+}
+
+// The session ends between the first and the last record of a save: nothing is saved and the
+// operator is told so, the typed values stay, and the next save writes all of them.
+TEST_F(ServerLossTest, SaveCutOffIsTakenBackWholeAndMadeAgainLater)
+{
+    const QString before = stored(first);
+    run(watch(), QStringLiteral("create function cut() returns trigger language plpgsql as $$ begin "
+                                "if new.memberid = '%1' then perform pg_terminate_backend(pg_backend_pid()); "
+                                "end if; return new; end $$")
+                     .arg(last));
+    run(watch(), u"create trigger cut before update on kq0001 for each row execute function cut()"_qs);
+    window->runMenuCommand(MenuCommand::MN02);
+    type(firstRow(), u"31"_qs);
+    type(firstRow() + 2, u"32"_qs);
+    refuseConnections(true);
+    save();
+    EXPECT_TRUE(lastMessage().contains(address)) << lastMessage().toStdString();
+    EXPECT_TRUE(lastMessage().contains(u"没有记录被保存"_qs)) << lastMessage().toStdString();
+    EXPECT_EQ(stored(first), before) << "the first record's update was rolled back";
+    EXPECT_TRUE(window->state().DataChanged) << "editing stays on";
+
+    // Still away: said again, nothing written.
+    run(watch(), u"drop trigger cut on kq0001"_qs);
+    save();
+    EXPECT_TRUE(lastMessage().contains(address)) << lastMessage().toStdString();
+    EXPECT_EQ(stored(first), before);
+
+    refuseConnections(false);
+    save();
+    EXPECT_EQ(lastMessage(), u"保存完毕"_qs);
+    EXPECT_EQ(stored(first).toDouble(), 31);
+    EXPECT_EQ(stored(last).toDouble(), 32);
+}
+
+} // namespace
