@@ -49,7 +49,8 @@ void ReportConditions::write(const QString& key, const QString& value)
 
 QString ReportConditions::entryKey(int i) const
 {
-    return ModuleSettings(m_suite).name(keys::ReportName, i);
+    // The number is appended whatever it is, as the entries have always been named.
+    return ModuleSettings(m_suite).name(keys::ReportName) + QString::number(i);
 }
 
 int ReportConditions::reportCount() const
