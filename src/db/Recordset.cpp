@@ -1,6 +1,7 @@
 #include "db/Recordset.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QMutex>
 #include <QSet>
 #include <QSqlDriver>
@@ -149,6 +150,9 @@ void Recordset::readRows(QSqlQuery& query)
 void Recordset::close()
 {
     m_statements.clear();
+    m_updates.clear();
+    m_unread.clear();
+    m_readBackLater = false;
     m_sql.clear();
     m_connection = QSqlDatabase();
     m_open = false;
@@ -197,6 +201,7 @@ QVariant Recordset::value(const QString& field) const
 {
     const int column = fieldIndex(field);
     requireRow();
+    settle();
     const auto pending = m_pending.constFind(column);
     if (pending != m_pending.cend())
         return *pending;
@@ -238,6 +243,7 @@ void Recordset::setValue(const QString& field, const QVariant& value)
     const int column = fieldIndex(field);
     requireRow();
     resolveTable();
+    settle();
     const QVariant stored = storedForm(column, value);
     const QVariant original = storedForm(column, cellValue(column));
     const bool same = stored.isNull() ? original.isNull() : !original.isNull() && stored == original;
@@ -257,50 +263,42 @@ void Recordset::update()
     resolveTable();
     if (!m_notUpdatable.isEmpty())
         throw DatabaseError(m_notUpdatable);
+    settle();
 
-    QSqlDriver* driver = m_connection.driver();
-    auto name = [&](int column) {
-        return driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName);
-    };
     QList<int> columns = changes.keys();
     std::sort(columns.begin(), columns.end());
-
-    QStringList assignments;
-    QStringList conditions;
-    QVariantList values;
     QVariantList checks;
-    for (int column : columns) {
-        assignments.append(name(column) + u" = ?");
-        values.append(changes.value(column));
-    }
-    for (int column : m_keyColumns) {
-        conditions.append(name(column) + u" = ?");
+    for (int column : std::as_const(m_keyColumns))
         checks.append(storedForm(column, cellValue(column)));
-    }
-    for (int column : columns) {
-        if (m_keyColumns.contains(column))
-            continue;
-        const QVariant original = storedForm(column, cellValue(column));
-        if (original.isNull()) {
-            conditions.append(name(column) + u" IS NULL");
-        } else {
-            conditions.append(name(column) + u" = ?");
-            checks.append(original);
+    // The statement depends on the changed columns and on which of their old values are null
+    // (checked with IS NULL): one prepared statement per such shape serves every row.
+    QByteArray shape;
+    shape.reserve(columns.size() * 3);
+    for (int column : std::as_const(columns)) {
+        QVariant original;
+        if (!m_keyColumns.contains(column)) {
+            original = storedForm(column, cellValue(column));
+            if (!original.isNull())
+                checks.append(original);
         }
+        shape.append(char(column & 0xff)).append(char(column >> 8)).append(original.isNull() ? 'n' : 'v');
     }
-    const QString sql =
-        u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
+    auto prepared = m_updates.find(shape);
+    if (prepared == m_updates.end())
+        prepared = m_updates.emplace(shape, prepareUpdate(columns)).first;
+    const QString& sql = prepared->second.sql;
+    QSqlQuery& query = prepared->second.query;
 
-    // The update and its read-back form one transaction, so that nobody's change can come in
-    // between and be taken for the value written. Inside a transaction of the caller's (SQLite
-    // refuses a second one) they are part of that one.
-    const bool ownTransaction = !TransactionScope::isActive(m_connection) && m_connection.transaction();
+    // Where a trigger may change the row, the update and its read-back form one transaction, so
+    // that nobody's change can come in between and be taken for the value written. Inside a
+    // transaction of the caller's (SQLite refuses a second one) they are part of that one.
+    const bool ownTransaction =
+        !m_readBackLater && !TransactionScope::isActive(m_connection) && m_connection.transaction();
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     QHash<int, QVariant> readKey;
     try {
-        QSqlQuery& query = statement(sql, QStringLiteral("the update of %1 failed").arg(m_table));
-        for (const QVariant& v : std::as_const(values))
-            query.addBindValue(v);
+        for (int column : std::as_const(columns))
+            query.addBindValue(changes.value(column));
         for (const QVariant& v : std::as_const(checks))
             query.addBindValue(v);
         if (!query.exec())
@@ -316,6 +314,15 @@ void Recordset::update()
                 storeCell(base + column, changes.value(column));
             }
         }
+        if (m_readBackLater) {
+            for (int column : std::as_const(columns))
+                storeCell(base + column, changes.value(column));
+            QList<int>& unread = m_unread[m_position];
+            for (int column : std::as_const(columns))
+                if (!unread.contains(column))
+                    unread.append(column);
+            return;
+        }
         readBack(columns);
         if (ownTransaction && !m_connection.commit())
             throw DatabaseError(failure(QStringLiteral("the update of %1 could not be committed").arg(m_table),
@@ -330,19 +337,61 @@ void Recordset::update()
     }
 }
 
+// A row written without a trigger on its table holds the values as written until it is read or
+// written again; then its written columns are read back, so that it shows, and is checked
+// against, what the database stored (its own types and conversions). A row that is gone by then
+// keeps the values written: an Update of it reports it deleted. Reading back fills the row
+// store, a cache of the database, so the readers that are const may ask for it.
+void Recordset::settle() const
+{
+    if (m_unread.isEmpty())
+        return;
+    const auto it = m_unread.constFind(m_position);
+    if (it == m_unread.cend())
+        return;
+    const QList<int> columns = *it;
+    auto* self = const_cast<Recordset*>(this);
+    self->m_unread.remove(m_position);
+    try {
+        self->readBack(columns);
+    } catch (const DatabaseError&) {
+    }
+}
+
+// "UPDATE T SET c = ?, ... WHERE key = ? ... AND c = ? (or c IS NULL) ...", the old values
+// checked in the order update binds them.
+Recordset::PreparedUpdate Recordset::prepareUpdate(const QList<int>& columns)
+{
+    QSqlDriver* driver = m_connection.driver();
+    auto name = [&](int column) { return driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName); };
+    QStringList assignments;
+    QStringList conditions{keyCondition()};
+    for (int column : columns) {
+        assignments.append(name(column) + u" = ?");
+        if (!m_keyColumns.contains(column))
+            conditions.append(name(column) +
+                              (storedForm(column, cellValue(column)).isNull() ? u" IS NULL"_qs : u" = ?"_qs));
+    }
+    PreparedUpdate update;
+    update.sql =
+        u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
+    update.query = QSqlQuery(m_connection);
+    update.query.setForwardOnly(true);
+    if (!update.query.prepare(update.sql))
+        throw DatabaseError(failure(QStringLiteral("the update of %1 failed").arg(m_table),
+                                    update.query.lastError(), update.sql));
+    return update;
+}
+
 // Reads the written columns back, so the row holds what the database stored (its own
-// types and conversions), as a fresh query would show it.
+// types and conversions, and what its triggers did), as a fresh query would show it.
 void Recordset::readBack(const QList<int>& columns)
 {
     QSqlDriver* driver = m_connection.driver();
     QStringList names;
     for (int column : columns)
         names.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName));
-    QStringList conditions;
-    for (int column : std::as_const(m_keyColumns))
-        conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
-    const QString sql =
-        u"SELECT " + names.join(u", ") + u" FROM " + m_table + u" WHERE " + conditions.join(u" AND ");
+    const QString sql = u"SELECT " + names.join(u", ") + u" FROM " + m_table + u" WHERE " + keyCondition();
     const QString failed = QStringLiteral("reading back the saved row of %1 failed").arg(m_table);
     QSqlQuery& query = statement(sql, failed);
     for (int column : std::as_const(m_keyColumns))
@@ -353,6 +402,16 @@ void Recordset::readBack(const QList<int>& columns)
     for (int i = 0; i < columns.size(); ++i)
         storeCell(base + columns[i], query.value(i));
     query.finish();
+}
+
+// "k1 = ? AND k2 = ?": the row by its key.
+QString Recordset::keyCondition() const
+{
+    QSqlDriver* driver = m_connection.driver();
+    QStringList conditions;
+    for (int column : m_keyColumns)
+        conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
+    return conditions.join(u" AND ");
 }
 
 // The prepared statement of `sql`, prepared once per open: a save updates row after row with
@@ -374,17 +433,13 @@ QSqlQuery& Recordset::statement(const QString& sql, const QString& failed)
 // value it was read with.
 QString Recordset::conflictMessage() const
 {
-    QSqlDriver* driver = m_connection.driver();
     QStringList key;
-    QStringList conditions;
-    for (int column : m_keyColumns) {
+    for (int column : m_keyColumns)
         key.append(m_fields[column] + u'=' + text(m_fields[column]));
-        conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
-    }
     QSqlQuery query(m_connection);
     query.setForwardOnly(true);
     bool deleted = false;
-    if (query.prepare(u"SELECT 1 FROM " + m_table + u" WHERE " + conditions.join(u" AND "))) {
+    if (query.prepare(u"SELECT 1 FROM " + m_table + u" WHERE " + keyCondition())) {
         for (int column : m_keyColumns)
             query.addBindValue(storedForm(column, cellValue(column)));
         deleted = query.exec() && !query.next() && query.lastError().type() == QSqlError::NoError;
@@ -561,45 +616,82 @@ void Recordset::resolveTable()
     QString name = m_table;
     if (name.startsWith(u'"') && name.endsWith(u'"'))
         name = name.mid(1, name.size() - 2);
-    QSqlIndex key = m_connection.primaryIndex(name);
-    if (key.isEmpty())
-        key = m_connection.primaryIndex(name.toLower()); // unquoted names fold to lower case
-    if (key.isEmpty()) {
+    const bool sqlite = m_connection.driverName() == u"QSQLITE";
+    QStringList keyNames;
+    bool triggers = true;
+    if (sqlite) {
+        // One look at the catalogue: the columns with their declared types and places in the
+        // key, and whether the table has triggers.
+        QSqlQuery info(m_connection);
+        info.setForwardOnly(true);
+        QMap<int, QString> key; // place in the key -> column
+        if (info.prepare(u"SELECT name, type, pk, (SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
+                         "AND lower(tbl_name) = lower(?)) FROM pragma_table_info(?)"_qs)) {
+            info.addBindValue(name);
+            info.addBindValue(name);
+            if (info.exec()) {
+                while (info.next()) {
+                    triggers = info.value(3).toInt() != 0;
+                    if (info.value(2).toInt() > 0)
+                        key.insert(info.value(2).toInt(), info.value(0).toString());
+                    const auto column = m_index.constFind(info.value(0).toString().toCaseFolded());
+                    if (column != m_index.cend())
+                        m_temporal[size_t(*column)] = declaredTemporal(info.value(1).toString());
+                }
+            }
+        }
+        keyNames = key.values();
+    } else {
+        QSqlIndex key = m_connection.primaryIndex(name);
+        if (key.isEmpty())
+            key = m_connection.primaryIndex(name.toLower()); // unquoted names fold to lower case
+        for (int i = 0; i < key.count(); ++i)
+            keyNames.append(key.fieldName(i));
+        if (!keyNames.isEmpty())
+            triggers = hasTriggers();
+    }
+    if (keyNames.isEmpty()) {
         m_notUpdatable = QStringLiteral("the table %1 has no primary key, so Update cannot find the row; "
                                         "nothing was saved")
                              .arg(m_table);
         return;
     }
-    for (int i = 0; i < key.count(); ++i) {
-        const auto column = m_index.constFind(key.fieldName(i).toCaseFolded());
+    for (const QString& keyName : std::as_const(keyNames)) {
+        const auto column = m_index.constFind(keyName.toCaseFolded());
         if (column == m_index.cend()) {
             m_notUpdatable = QStringLiteral("the statement does not read the key column %1 of %2, so "
                                             "Update cannot find the row: %3")
-                                 .arg(key.fieldName(i), m_table, m_sql);
+                                 .arg(keyName, m_table, m_sql);
             return;
         }
         m_keyColumns.append(*column);
     }
-    if (m_connection.driverName() == u"QSQLITE") {
-        QSqlQuery info(m_connection);
-        if (info.exec(u"PRAGMA table_info(" +
-                      m_connection.driver()->escapeIdentifier(name, QSqlDriver::TableName) + u")")) {
-            while (info.next()) {
-                const auto column = m_index.constFind(info.value(1).toString().toCaseFolded());
-                if (column == m_index.cend())
-                    continue;
-                const QString type = info.value(2).toString().toLower();
-                Temporal temporal = Temporal::None;
-                if (type.contains(u"datetime") || type.contains(u"timestamp"))
-                    temporal = Temporal::DateTime;
-                else if (type.contains(u"date"))
-                    temporal = Temporal::Date;
-                else if (type.contains(u"time"))
-                    temporal = Temporal::Time;
-                m_temporal[size_t(*column)] = temporal;
-            }
-        }
-    }
+    m_readBackLater = !triggers;
+}
+
+// How SQLite keeps a column of the declared type: dates and times as text of their own shape.
+Recordset::Temporal Recordset::declaredTemporal(const QString& declared)
+{
+    const QString type = declared.toLower();
+    if (type.contains(u"datetime") || type.contains(u"timestamp"))
+        return Temporal::DateTime;
+    if (type.contains(u"date"))
+        return Temporal::Date;
+    if (type.contains(u"time"))
+        return Temporal::Time;
+    return Temporal::None;
+}
+
+// Whether a trigger is defined on the table in PostgreSQL (or the catalogue cannot tell): a
+// trigger may change or move the row written, so Update reads the row back at once.
+bool Recordset::hasTriggers() const
+{
+    QSqlQuery query(m_connection);
+    query.setForwardOnly(true);
+    if (!query.prepare(u"SELECT count(*) FROM pg_trigger WHERE tgrelid = to_regclass(?) AND NOT tgisinternal"_qs))
+        return true;
+    query.addBindValue(m_table);
+    return !query.exec() || !query.next() || query.value(0).toInt() != 0;
 }
 
 namespace {
