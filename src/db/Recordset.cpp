@@ -179,7 +179,7 @@ bool Recordset::eof() const
 
 void Recordset::moveFirst()
 {
-    if (!m_pending.isEmpty())
+    if (!m_pending.empty())
         update();
     m_position = 0;
 }
@@ -187,7 +187,7 @@ void Recordset::moveFirst()
 void Recordset::moveNext()
 {
     requireRow();
-    if (!m_pending.isEmpty())
+    if (!m_pending.empty())
         update();
     ++m_position;
 }
@@ -202,9 +202,9 @@ QVariant Recordset::value(const QString& field) const
     const int column = fieldIndex(field);
     requireRow();
     settle();
-    const auto pending = m_pending.constFind(column);
-    if (pending != m_pending.cend())
-        return *pending;
+    for (const auto& [changed, pending] : m_pending)
+        if (changed == column)
+            return pending;
     return cellValue(column);
 }
 
@@ -247,45 +247,57 @@ void Recordset::setValue(const QString& field, const QVariant& value)
     const QVariant stored = storedForm(column, value);
     const QVariant original = storedForm(column, cellValue(column));
     const bool same = stored.isNull() ? original.isNull() : !original.isNull() && stored == original;
-    if (same)
-        m_pending.remove(column);
-    else
-        m_pending.insert(column, stored);
+    // The changes stay ordered by column: the statement of a change depends on its columns.
+    auto it = std::lower_bound(m_pending.begin(), m_pending.end(), column,
+                               [](const auto& change, int c) { return change.first < c; });
+    const bool known = it != m_pending.end() && it->first == column;
+    if (same && known)
+        m_pending.erase(it);
+    else if (!same && known)
+        it->second = stored;
+    else if (!same)
+        m_pending.insert(it, {column, stored});
 }
 
 void Recordset::update()
 {
     requireRow();
-    if (m_pending.isEmpty())
+    if (m_pending.empty())
         return;
-    QHash<int, QVariant> changes;
-    changes.swap(m_pending); // whatever happens below, the unsaved changes are gone
+    // Whatever happens below, the unsaved changes are gone; both lists keep their room for the
+    // next row.
+    m_changes.clear();
+    std::swap(m_changes, m_pending);
+    const std::vector<std::pair<int, QVariant>>& changes = m_changes;
     resolveTable();
     if (!m_notUpdatable.isEmpty())
         throw DatabaseError(m_notUpdatable);
     settle();
 
-    QList<int> columns = changes.keys();
-    std::sort(columns.begin(), columns.end());
-    QVariantList checks;
+    QList<int> columns;
+    columns.reserve(qsizetype(changes.size()));
+    for (const auto& change : changes)
+        columns.append(change.first);
+    std::vector<QVariant>& checks = m_checks;
+    checks.clear();
     for (int column : std::as_const(m_keyColumns))
-        checks.append(storedForm(column, cellValue(column)));
+        checks.push_back(storedForm(column, cellValue(column)));
     // The statement depends on the changed columns and on which of their old values are null
     // (checked with IS NULL): one prepared statement per such shape serves every row.
-    QByteArray shape;
-    shape.reserve(columns.size() * 3);
+    QByteArray& shape = m_shape;
+    shape.resize(0);
     for (int column : std::as_const(columns)) {
         QVariant original;
         if (!m_keyColumns.contains(column)) {
             original = storedForm(column, cellValue(column));
             if (!original.isNull())
-                checks.append(original);
+                checks.push_back(original);
         }
         shape.append(char(column & 0xff)).append(char(column >> 8)).append(original.isNull() ? 'n' : 'v');
     }
     auto prepared = m_updates.find(shape);
     if (prepared == m_updates.end())
-        prepared = m_updates.emplace(shape, prepareUpdate(columns)).first;
+        prepared = m_updates.emplace(QByteArray(shape.constData(), shape.size()), prepareUpdate(columns)).first;
     const QString& sql = prepared->second.sql;
     QSqlQuery& query = prepared->second.query;
 
@@ -297,9 +309,9 @@ void Recordset::update()
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     QHash<int, QVariant> readKey;
     try {
-        for (int column : std::as_const(columns))
-            query.addBindValue(changes.value(column));
-        for (const QVariant& v : std::as_const(checks))
+        for (const auto& change : changes)
+            query.addBindValue(change.second);
+        for (const QVariant& v : checks)
             query.addBindValue(v);
         if (!query.exec())
             throw DatabaseError(
@@ -308,19 +320,17 @@ void Recordset::update()
             throw DatabaseError(conflictMessage());
 
         // The key may have been among the changes; the row is found again by its new key.
-        for (int column : std::as_const(m_keyColumns)) {
-            if (changes.contains(column)) {
+        for (const auto& [column, value] : changes) {
+            if (m_keyColumns.contains(column)) {
                 readKey.insert(column, cellValue(column));
-                storeCell(base + column, changes.value(column));
+                storeCell(base + column, value);
             }
         }
         if (m_readBackLater) {
-            for (int column : std::as_const(columns))
-                storeCell(base + column, changes.value(column));
-            QList<int>& unread = m_unread[m_position];
-            for (int column : std::as_const(columns))
-                if (!unread.contains(column))
-                    unread.append(column);
+            for (const auto& [column, value] : changes)
+                storeCell(base + column, value);
+            // settle() read the row back before this update, so it holds no earlier columns.
+            m_unread.insert(m_position, columns);
             return;
         }
         readBack(columns);
@@ -620,27 +630,14 @@ void Recordset::resolveTable()
     QStringList keyNames;
     bool triggers = true;
     if (sqlite) {
-        // One look at the catalogue: the columns with their declared types and places in the
-        // key, and whether the table has triggers.
-        QSqlQuery info(m_connection);
-        info.setForwardOnly(true);
-        QMap<int, QString> key; // place in the key -> column
-        if (info.prepare(u"SELECT name, type, pk, (SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
-                         "AND lower(tbl_name) = lower(?)) FROM pragma_table_info(?)"_qs)) {
-            info.addBindValue(name);
-            info.addBindValue(name);
-            if (info.exec()) {
-                while (info.next()) {
-                    triggers = info.value(3).toInt() != 0;
-                    if (info.value(2).toInt() > 0)
-                        key.insert(info.value(2).toInt(), info.value(0).toString());
-                    const auto column = m_index.constFind(info.value(0).toString().toCaseFolded());
-                    if (column != m_index.cend())
-                        m_temporal[size_t(*column)] = declaredTemporal(info.value(1).toString());
-                }
-            }
+        const TableFacts facts = sqliteTableFacts(name);
+        keyNames = facts.keyNames;
+        triggers = facts.triggers;
+        for (auto it = facts.temporal.cbegin(); it != facts.temporal.cend(); ++it) {
+            const auto column = m_index.constFind(it.key());
+            if (column != m_index.cend())
+                m_temporal[size_t(*column)] = it.value();
         }
-        keyNames = key.values();
     } else {
         QSqlIndex key = m_connection.primaryIndex(name);
         if (key.isEmpty())
@@ -667,6 +664,61 @@ void Recordset::resolveTable()
         m_keyColumns.append(*column);
     }
     m_readBackLater = !triggers;
+}
+
+namespace {
+
+QMutex tableFactsMutex;
+
+} // namespace
+
+// One look at SQLite's catalogue: the key columns in order, whether the table has triggers,
+// and the declared date and time columns. The facts of a table are kept for the process and
+// asked again only when the schema version of its database file has changed since, so that a
+// save of person after person does not read the catalogue for each one.
+Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
+{
+    static QHash<QString, std::pair<qint64, TableFacts>> known; // connection, file, table -> version, facts
+    QSqlQuery query(m_connection);
+    query.setForwardOnly(true);
+    qint64 version = -1;
+    if (query.exec(u"PRAGMA schema_version"_qs) && query.next())
+        version = query.value(0).toLongLong();
+    query.finish();
+    const QString file = m_connection.databaseName();
+    const bool cached = version >= 0 && !file.isEmpty() && file != u":memory:";
+    const QString key = m_connection.connectionName() + u'\x1f' + file + u'\x1f' + name.toCaseFolded();
+    if (cached) {
+        QMutexLocker lock(&tableFactsMutex);
+        const auto it = known.constFind(key);
+        if (it != known.cend() && it->first == version)
+            return it->second;
+    }
+    TableFacts facts;
+    QMap<int, QString> keyPlaces; // place in the key -> column
+    if (query.prepare(u"SELECT name, type, pk, (SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
+                      "AND lower(tbl_name) = lower(?)) FROM pragma_table_info(?)"_qs)) {
+        query.addBindValue(name);
+        query.addBindValue(name);
+        if (!query.exec())
+            return facts;
+        while (query.next()) {
+            facts.triggers = query.value(3).toInt() != 0;
+            if (query.value(2).toInt() > 0)
+                keyPlaces.insert(query.value(2).toInt(), query.value(0).toString());
+            const Temporal temporal = declaredTemporal(query.value(1).toString());
+            if (temporal != Temporal::None)
+                facts.temporal.insert(query.value(0).toString().toCaseFolded(), temporal);
+        }
+        if (query.lastError().isValid())
+            return facts;
+    }
+    facts.keyNames = keyPlaces.values();
+    if (cached) {
+        QMutexLocker lock(&tableFactsMutex);
+        known.insert(key, {version, facts});
+    }
+    return facts;
 }
 
 // How SQLite keeps a column of the declared type: dates and times as text of their own shape.

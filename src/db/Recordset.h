@@ -169,7 +169,10 @@ private:
     QByteArray m_texts;             // UTF-8 texts and raw bytes the payloads point into
     int m_rowCount = 0;
     int m_position = 0;
-    QHash<int, QVariant> m_pending; // unsaved changes of the current row, in stored form
+    std::vector<std::pair<int, QVariant>> m_pending; // unsaved changes of the current row by column, in stored form
+    std::vector<std::pair<int, QVariant>> m_changes; // the changes Update is writing
+    std::vector<QVariant> m_checks;                  // Update's key and old values, in binding order
+    QByteArray m_shape;                              // Update's statement key
     QHash<QString, QSqlQuery> m_statements;         // read-back statements, prepared once per open
     std::map<QByteArray, PreparedUpdate> m_updates; // Update's statements, by the shape of the change
 
@@ -184,6 +187,13 @@ private:
     };
     std::vector<Temporal> m_temporal;
     static Temporal declaredTemporal(const QString& declared);
+    struct TableFacts
+    {
+        QStringList keyNames;
+        bool triggers = true;
+        QHash<QString, Temporal> temporal; // case-folded column -> its kind, dates and times only
+    };
+    TableFacts sqliteTableFacts(const QString& name) const;
 
     // Resolved on the first change: the table and its key columns (or why there are none).
     bool m_tableResolved = false;
