@@ -297,7 +297,8 @@ void Recordset::update()
     }
     auto prepared = m_updates.find(shape);
     if (prepared == m_updates.end())
-        prepared = m_updates.emplace(QByteArray(shape.constData(), shape.size()), prepareUpdate(columns)).first;
+        prepared =
+            m_updates.emplace(QByteArray(shape.constData(), shape.size()), prepareUpdate(columns)).first;
     const QString& sql = prepared->second.sql;
     QSqlQuery& query = prepared->second.query;
 
@@ -335,8 +336,9 @@ void Recordset::update()
         }
         readBack(columns);
         if (ownTransaction && !m_connection.commit())
-            throw DatabaseError(failure(QStringLiteral("the update of %1 could not be committed").arg(m_table),
-                                        m_connection.lastError(), sql));
+            throw DatabaseError(
+                failure(QStringLiteral("the update of %1 could not be committed").arg(m_table),
+                        m_connection.lastError(), sql));
     } catch (...) {
         if (ownTransaction)
             m_connection.rollback();
@@ -373,7 +375,9 @@ void Recordset::settle() const
 Recordset::PreparedUpdate Recordset::prepareUpdate(const QList<int>& columns)
 {
     QSqlDriver* driver = m_connection.driver();
-    auto name = [&](int column) { return driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName); };
+    auto name = [&](int column) {
+        return driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName);
+    };
     QStringList assignments;
     QStringList conditions{keyCondition()};
     for (int column : columns) {
@@ -740,7 +744,8 @@ bool Recordset::hasTriggers() const
 {
     QSqlQuery query(m_connection);
     query.setForwardOnly(true);
-    if (!query.prepare(u"SELECT count(*) FROM pg_trigger WHERE tgrelid = to_regclass(?) AND NOT tgisinternal"_qs))
+    if (!query.prepare(
+            u"SELECT count(*) FROM pg_trigger WHERE tgrelid = to_regclass(?) AND NOT tgisinternal"_qs))
         return true;
     query.addBindValue(m_table);
     return !query.exec() || !query.next() || query.value(0).toInt() != 0;

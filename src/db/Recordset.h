@@ -169,10 +169,12 @@ private:
     QByteArray m_texts;             // UTF-8 texts and raw bytes the payloads point into
     int m_rowCount = 0;
     int m_position = 0;
-    std::vector<std::pair<int, QVariant>> m_pending; // unsaved changes of the current row by column, in stored form
-    std::vector<std::pair<int, QVariant>> m_changes; // the changes Update is writing
-    std::vector<QVariant> m_checks;                  // Update's key and old values, in binding order
-    QByteArray m_shape;                              // Update's statement key
+    // Unsaved changes of the current row by column, in stored form; the changes Update is
+    // writing; its key and old values in binding order; its statement's key.
+    std::vector<std::pair<int, QVariant>> m_pending;
+    std::vector<std::pair<int, QVariant>> m_changes;
+    std::vector<QVariant> m_checks;
+    QByteArray m_shape;
     QHash<QString, QSqlQuery> m_statements;         // read-back statements, prepared once per open
     std::map<QByteArray, PreparedUpdate> m_updates; // Update's statements, by the shape of the change
 

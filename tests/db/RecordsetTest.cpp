@@ -269,7 +269,8 @@ TEST_P(RecordsetTest, AWrittenRowIsReadBackAsStoredWhenNextUsed)
     rs.setValue(u"pay"_qs, 13.255);
     rs.setValue(u"hours"_qs, 2);
     EXPECT_NO_THROW(rs.update()) << "checked against the value stored, not the one written";
-    EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(), 2.0);
+    EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(),
+              2.0);
 
     rs.moveNext();
     rs.setValue(u"name"_qs, u"Written"_qs);

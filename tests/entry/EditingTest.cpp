@@ -175,7 +175,8 @@ TEST_P(EditingTest, CommandsAreRefusedWithTheirMessages)
         QString message;
     } cases[] = {
         {"save before editing", [] {}, MenuCommand::MN03, "没有编辑，无需保存"},
-        {"edit in the sum state", [&] { op.window->Check1()->setChecked(true); }, MenuCommand::MN02, "在合计状态下无法保存"},
+        {"edit in the sum state", [&] { op.window->Check1()->setChecked(true); }, MenuCommand::MN02,
+         "在合计状态下无法保存"},
         {"save in the sum state",
          [&] {
              op.window->Check1()->setChecked(false);
@@ -189,7 +190,8 @@ TEST_P(EditingTest, CommandsAreRefusedWithTheirMessages)
              op.window->records().EmployeeRecords.close();
          },
          MenuCommand::MN03, "请指定保存谁的资料"},
-        {"edit without records", [&] { op.window->state().DataChanged = false; }, MenuCommand::MN02, "没有记录可以编辑"},
+        {"edit without records", [&] { op.window->state().DataChanged = false; }, MenuCommand::MN02,
+         "没有记录可以编辑"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -240,7 +242,13 @@ TEST_P(EditingTest, SavesThatWriteNothing)
 // days in forms of their own).
 TEST_P(EditingTest, EveryTypeSavesByItsRule)
 {
-    enum class Match { Exact, Number, Starts, Contains };
+    enum class Match
+    {
+        Exact,
+        Number,
+        Starts,
+        Contains
+    };
     const struct
     {
         int person; // 0 the first shown, 1 the second
