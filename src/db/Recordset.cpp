@@ -3,6 +3,7 @@
 #include "db/Connections.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QMutex>
 #include <QSet>
 #include <QSqlDriver>
@@ -155,6 +156,9 @@ void Recordset::readRows(QSqlQuery& query)
 void Recordset::close()
 {
     m_statements.clear();
+    m_updates.clear();
+    m_unread.clear();
+    m_readBackLater = false;
     m_sql.clear();
     m_connection = QSqlDatabase();
     m_open = false;
@@ -181,7 +185,7 @@ bool Recordset::eof() const
 
 void Recordset::moveFirst()
 {
-    if (!m_pending.isEmpty())
+    if (!m_pending.empty())
         update();
     m_position = 0;
 }
@@ -189,7 +193,7 @@ void Recordset::moveFirst()
 void Recordset::moveNext()
 {
     requireRow();
-    if (!m_pending.isEmpty())
+    if (!m_pending.empty())
         update();
     ++m_position;
 }
@@ -203,9 +207,10 @@ QVariant Recordset::value(const QString& field) const
 {
     const int column = fieldIndex(field);
     requireRow();
-    const auto pending = m_pending.constFind(column);
-    if (pending != m_pending.cend())
-        return *pending;
+    settle();
+    for (const auto& [changed, pending] : m_pending)
+        if (changed == column)
+            return pending;
     return cellValue(column);
 }
 
@@ -244,70 +249,77 @@ void Recordset::setValue(const QString& field, const QVariant& value)
     const int column = fieldIndex(field);
     requireRow();
     resolveTable();
+    settle();
     const QVariant stored = storedForm(column, value);
     const QVariant original = storedForm(column, cellValue(column));
     const bool same = stored.isNull() ? original.isNull() : !original.isNull() && stored == original;
-    if (same)
-        m_pending.remove(column);
-    else
-        m_pending.insert(column, stored);
+    // The changes stay ordered by column: the statement of a change depends on its columns.
+    auto it = std::lower_bound(m_pending.begin(), m_pending.end(), column,
+                               [](const auto& change, int c) { return change.first < c; });
+    const bool known = it != m_pending.end() && it->first == column;
+    if (same && known)
+        m_pending.erase(it);
+    else if (!same && known)
+        it->second = stored;
+    else if (!same)
+        m_pending.insert(it, {column, stored});
 }
 
 void Recordset::update()
 {
     requireRow();
-    if (m_pending.isEmpty())
+    if (m_pending.empty())
         return;
-    QHash<int, QVariant> changes;
-    changes.swap(m_pending); // whatever happens below, the unsaved changes are gone
+    // Whatever happens below, the unsaved changes are gone; both lists keep their room for the
+    // next row.
+    m_changes.clear();
+    std::swap(m_changes, m_pending);
+    const std::vector<std::pair<int, QVariant>>& changes = m_changes;
     resolveTable();
     if (!m_notUpdatable.isEmpty())
         throw DatabaseError(m_notUpdatable);
+    settle();
 
-    QSqlDriver* driver = m_connection.driver();
-    auto name = [&](int column) {
-        return driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName);
-    };
-    QList<int> columns = changes.keys();
-    std::sort(columns.begin(), columns.end());
-
-    QStringList assignments;
-    QStringList conditions;
-    QVariantList values;
-    QVariantList checks;
-    for (int column : columns) {
-        assignments.append(name(column) + u" = ?");
-        values.append(changes.value(column));
-    }
-    for (int column : m_keyColumns) {
-        conditions.append(name(column) + u" = ?");
-        checks.append(storedForm(column, cellValue(column)));
-    }
-    for (int column : columns) {
-        if (m_keyColumns.contains(column))
-            continue;
-        const QVariant original = storedForm(column, cellValue(column));
-        if (original.isNull()) {
-            conditions.append(name(column) + u" IS NULL");
-        } else {
-            conditions.append(name(column) + u" = ?");
-            checks.append(original);
+    QList<int> columns;
+    columns.reserve(qsizetype(changes.size()));
+    for (const auto& change : changes)
+        columns.append(change.first);
+    std::vector<QVariant>& checks = m_checks;
+    checks.clear();
+    for (int column : std::as_const(m_keyColumns))
+        checks.push_back(storedForm(column, cellValue(column)));
+    // The statement depends on the changed columns and on which of their old values are null
+    // (checked with IS NULL): one prepared statement per such shape serves every row.
+    QByteArray& shape = m_shape;
+    shape.resize(0);
+    for (int column : std::as_const(columns)) {
+        QVariant original;
+        if (!m_keyColumns.contains(column)) {
+            original = storedForm(column, cellValue(column));
+            if (!original.isNull())
+                checks.push_back(original);
         }
+        shape.append(char(column & 0xff)).append(char(column >> 8)).append(original.isNull() ? 'n' : 'v');
     }
-    const QString sql =
-        u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
+    forgetStaleStatements();
+    auto prepared = m_updates.find(shape);
+    if (prepared == m_updates.end())
+        prepared =
+            m_updates.emplace(QByteArray(shape.constData(), shape.size()), prepareUpdate(columns)).first;
+    const QString& sql = prepared->second.sql;
+    QSqlQuery& query = prepared->second.query;
 
-    // The update and its read-back form one transaction, so that nobody's change can come in
-    // between and be taken for the value written. Inside a transaction of the caller's (SQLite
-    // refuses a second one) they are part of that one.
-    const bool ownTransaction = !TransactionScope::isActive(m_connection) && m_connection.transaction();
+    // Where a trigger may change the row, the update and its read-back form one transaction, so
+    // that nobody's change can come in between and be taken for the value written. Inside a
+    // transaction of the caller's (SQLite refuses a second one) they are part of that one.
+    const bool ownTransaction =
+        !m_readBackLater && !TransactionScope::isActive(m_connection) && m_connection.transaction();
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     QHash<int, QVariant> readKey;
     try {
-        QSqlQuery& query = statement(sql, QStringLiteral("the update of %1 failed").arg(m_table));
-        for (const QVariant& v : std::as_const(values))
-            query.addBindValue(v);
-        for (const QVariant& v : std::as_const(checks))
+        for (const auto& change : changes)
+            query.addBindValue(change.second);
+        for (const QVariant& v : checks)
             query.addBindValue(v);
         if (!query.exec())
             fail(m_connection, QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql);
@@ -315,11 +327,18 @@ void Recordset::update()
             throw DatabaseError(conflictMessage());
 
         // The key may have been among the changes; the row is found again by its new key.
-        for (int column : std::as_const(m_keyColumns)) {
-            if (changes.contains(column)) {
+        for (const auto& [column, value] : changes) {
+            if (m_keyColumns.contains(column)) {
                 readKey.insert(column, cellValue(column));
-                storeCell(base + column, changes.value(column));
+                storeCell(base + column, value);
             }
+        }
+        if (m_readBackLater) {
+            for (const auto& [column, value] : changes)
+                storeCell(base + column, value);
+            // settle() read the row back before this update, so it holds no earlier columns.
+            m_unread.insert(m_position, columns);
+            return;
         }
         readBack(columns);
         if (ownTransaction && !m_connection.commit())
@@ -335,19 +354,63 @@ void Recordset::update()
     }
 }
 
+// A row written without a trigger on its table holds the values as written until it is read or
+// written again; then its written columns are read back, so that it shows, and is checked
+// against, what the database stored (its own types and conversions). A row that is gone by then
+// keeps the values written: an Update of it reports it deleted. Reading back fills the row
+// store, a cache of the database, so the readers that are const may ask for it.
+void Recordset::settle() const
+{
+    if (m_unread.isEmpty())
+        return;
+    const auto it = m_unread.constFind(m_position);
+    if (it == m_unread.cend())
+        return;
+    const QList<int> columns = *it;
+    auto* self = const_cast<Recordset*>(this);
+    self->m_unread.remove(m_position);
+    try {
+        self->readBack(columns);
+    } catch (const DatabaseError&) {
+    }
+}
+
+// "UPDATE T SET c = ?, ... WHERE key = ? ... AND c = ? (or c IS NULL) ...", the old values
+// checked in the order update binds them.
+Recordset::PreparedUpdate Recordset::prepareUpdate(const QList<int>& columns)
+{
+    QSqlDriver* driver = m_connection.driver();
+    auto name = [&](int column) {
+        return driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName);
+    };
+    QStringList assignments;
+    QStringList conditions{keyCondition()};
+    for (int column : columns) {
+        assignments.append(name(column) + u" = ?");
+        if (!m_keyColumns.contains(column))
+            conditions.append(name(column) +
+                              (storedForm(column, cellValue(column)).isNull() ? u" IS NULL"_qs : u" = ?"_qs));
+    }
+    PreparedUpdate update;
+    update.sql =
+        u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
+    update.query = QSqlQuery(m_connection);
+    update.query.setForwardOnly(true);
+    if (!update.query.prepare(update.sql))
+        fail(m_connection, QStringLiteral("the update of %1 failed").arg(m_table), update.query.lastError(),
+             update.sql);
+    return update;
+}
+
 // Reads the written columns back, so the row holds what the database stored (its own
-// types and conversions), as a fresh query would show it.
+// types and conversions, and what its triggers did), as a fresh query would show it.
 void Recordset::readBack(const QList<int>& columns)
 {
     QSqlDriver* driver = m_connection.driver();
     QStringList names;
     for (int column : columns)
         names.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName));
-    QStringList conditions;
-    for (int column : std::as_const(m_keyColumns))
-        conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
-    const QString sql =
-        u"SELECT " + names.join(u", ") + u" FROM " + m_table + u" WHERE " + conditions.join(u" AND ");
+    const QString sql = u"SELECT " + names.join(u", ") + u" FROM " + m_table + u" WHERE " + keyCondition();
     const QString failed = QStringLiteral("reading back the saved row of %1 failed").arg(m_table);
     QSqlQuery& query = statement(sql, failed);
     for (int column : std::as_const(m_keyColumns))
@@ -360,15 +423,21 @@ void Recordset::readBack(const QList<int>& columns)
     query.finish();
 }
 
+// "k1 = ? AND k2 = ?": the row by its key.
+QString Recordset::keyCondition() const
+{
+    QSqlDriver* driver = m_connection.driver();
+    QStringList conditions;
+    for (int column : m_keyColumns)
+        conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
+    return conditions.join(u" AND ");
+}
+
 // The prepared statement of `sql`, prepared once per open: a save updates row after row with
 // the same few statements.
 QSqlQuery& Recordset::statement(const QString& sql, const QString& failed)
 {
-    // Prepared on a session that has since been replaced: they are gone with it.
-    if (const int generation = Connections::generation(m_connection); generation != m_statementsGeneration) {
-        m_statements.clear();
-        m_statementsGeneration = generation;
-    }
+    forgetStaleStatements();
     auto it = m_statements.find(sql);
     if (it == m_statements.end()) {
         QSqlQuery query(m_connection);
@@ -380,21 +449,27 @@ QSqlQuery& Recordset::statement(const QString& sql, const QString& failed)
     return *it;
 }
 
+// Statements prepared on a session that has since been replaced are gone with it.
+void Recordset::forgetStaleStatements()
+{
+    if (const int generation = Connections::generation(m_connection); generation != m_statementsGeneration) {
+        m_statements.clear();
+        m_updates.clear();
+        m_statementsGeneration = generation;
+    }
+}
+
 // Why the update found no row: it was deleted, or a changed column no longer holds the
 // value it was read with.
 QString Recordset::conflictMessage() const
 {
-    QSqlDriver* driver = m_connection.driver();
     QStringList key;
-    QStringList conditions;
-    for (int column : m_keyColumns) {
+    for (int column : m_keyColumns)
         key.append(m_fields[column] + u'=' + text(m_fields[column]));
-        conditions.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName) + u" = ?");
-    }
     QSqlQuery query(m_connection);
     query.setForwardOnly(true);
     bool deleted = false;
-    if (query.prepare(u"SELECT 1 FROM " + m_table + u" WHERE " + conditions.join(u" AND "))) {
+    if (query.prepare(u"SELECT 1 FROM " + m_table + u" WHERE " + keyCondition())) {
         for (int column : m_keyColumns)
             query.addBindValue(storedForm(column, cellValue(column)));
         deleted = query.exec() && !query.next() && query.lastError().type() == QSqlError::NoError;
@@ -571,45 +646,125 @@ void Recordset::resolveTable()
     QString name = m_table;
     if (name.startsWith(u'"') && name.endsWith(u'"'))
         name = name.mid(1, name.size() - 2);
-    QSqlIndex key = m_connection.primaryIndex(name);
-    if (key.isEmpty())
-        key = m_connection.primaryIndex(name.toLower()); // unquoted names fold to lower case
-    if (key.isEmpty()) {
+    const bool sqlite = m_connection.driverName() == u"QSQLITE";
+    QStringList keyNames;
+    bool triggers = true;
+    if (sqlite) {
+        const TableFacts facts = sqliteTableFacts(name);
+        keyNames = facts.keyNames;
+        triggers = facts.triggers;
+        for (auto it = facts.temporal.cbegin(); it != facts.temporal.cend(); ++it) {
+            const auto column = m_index.constFind(it.key());
+            if (column != m_index.cend())
+                m_temporal[size_t(*column)] = it.value();
+        }
+    } else {
+        QSqlIndex key = m_connection.primaryIndex(name);
+        if (key.isEmpty())
+            key = m_connection.primaryIndex(name.toLower()); // unquoted names fold to lower case
+        for (int i = 0; i < key.count(); ++i)
+            keyNames.append(key.fieldName(i));
+        if (!keyNames.isEmpty())
+            triggers = hasTriggers();
+    }
+    if (keyNames.isEmpty()) {
         m_notUpdatable = QStringLiteral("the table %1 has no primary key, so Update cannot find the row; "
                                         "nothing was saved")
                              .arg(m_table);
         return;
     }
-    for (int i = 0; i < key.count(); ++i) {
-        const auto column = m_index.constFind(key.fieldName(i).toCaseFolded());
+    for (const QString& keyName : std::as_const(keyNames)) {
+        const auto column = m_index.constFind(keyName.toCaseFolded());
         if (column == m_index.cend()) {
             m_notUpdatable = QStringLiteral("the statement does not read the key column %1 of %2, so "
                                             "Update cannot find the row: %3")
-                                 .arg(key.fieldName(i), m_table, m_sql);
+                                 .arg(keyName, m_table, m_sql);
             return;
         }
         m_keyColumns.append(*column);
     }
-    if (m_connection.driverName() == u"QSQLITE") {
-        QSqlQuery info(m_connection);
-        if (info.exec(u"PRAGMA table_info(" +
-                      m_connection.driver()->escapeIdentifier(name, QSqlDriver::TableName) + u")")) {
-            while (info.next()) {
-                const auto column = m_index.constFind(info.value(1).toString().toCaseFolded());
-                if (column == m_index.cend())
-                    continue;
-                const QString type = info.value(2).toString().toLower();
-                Temporal temporal = Temporal::None;
-                if (type.contains(u"datetime") || type.contains(u"timestamp"))
-                    temporal = Temporal::DateTime;
-                else if (type.contains(u"date"))
-                    temporal = Temporal::Date;
-                else if (type.contains(u"time"))
-                    temporal = Temporal::Time;
-                m_temporal[size_t(*column)] = temporal;
-            }
-        }
+    m_readBackLater = !triggers;
+}
+
+namespace {
+
+QMutex tableFactsMutex;
+
+} // namespace
+
+// One look at SQLite's catalogue: the key columns in order, whether the table has triggers,
+// and the declared date and time columns. The facts of a table are kept for the process and
+// asked again only when the schema version of its database file has changed since, so that a
+// save of person after person does not read the catalogue for each one.
+Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
+{
+    static QHash<QString, std::pair<qint64, TableFacts>> known; // connection, file, table -> version, facts
+    QSqlQuery query(m_connection);
+    query.setForwardOnly(true);
+    qint64 version = -1;
+    if (query.exec(u"PRAGMA schema_version"_qs) && query.next())
+        version = query.value(0).toLongLong();
+    query.finish();
+    const QString file = m_connection.databaseName();
+    const bool cached = version >= 0 && !file.isEmpty() && file != u":memory:";
+    const QString key = m_connection.connectionName() + u'\x1f' + file + u'\x1f' + name.toCaseFolded();
+    if (cached) {
+        QMutexLocker lock(&tableFactsMutex);
+        const auto it = known.constFind(key);
+        if (it != known.cend() && it->first == version)
+            return it->second;
     }
+    TableFacts facts;
+    QMap<int, QString> keyPlaces; // place in the key -> column
+    if (query.prepare(u"SELECT name, type, pk, (SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
+                      "AND lower(tbl_name) = lower(?)) FROM pragma_table_info(?)"_qs)) {
+        query.addBindValue(name);
+        query.addBindValue(name);
+        if (!query.exec())
+            return facts;
+        while (query.next()) {
+            facts.triggers = query.value(3).toInt() != 0;
+            if (query.value(2).toInt() > 0)
+                keyPlaces.insert(query.value(2).toInt(), query.value(0).toString());
+            const Temporal temporal = declaredTemporal(query.value(1).toString());
+            if (temporal != Temporal::None)
+                facts.temporal.insert(query.value(0).toString().toCaseFolded(), temporal);
+        }
+        if (query.lastError().isValid())
+            return facts;
+    }
+    facts.keyNames = keyPlaces.values();
+    if (cached) {
+        QMutexLocker lock(&tableFactsMutex);
+        known.insert(key, {version, facts});
+    }
+    return facts;
+}
+
+// How SQLite keeps a column of the declared type: dates and times as text of their own shape.
+Recordset::Temporal Recordset::declaredTemporal(const QString& declared)
+{
+    const QString type = declared.toLower();
+    if (type.contains(u"datetime") || type.contains(u"timestamp"))
+        return Temporal::DateTime;
+    if (type.contains(u"date"))
+        return Temporal::Date;
+    if (type.contains(u"time"))
+        return Temporal::Time;
+    return Temporal::None;
+}
+
+// Whether a trigger is defined on the table in PostgreSQL (or the catalogue cannot tell): a
+// trigger may change or move the row written, so Update reads the row back at once.
+bool Recordset::hasTriggers() const
+{
+    QSqlQuery query(m_connection);
+    query.setForwardOnly(true);
+    if (!query.prepare(
+            u"SELECT count(*) FROM pg_trigger WHERE tgrelid = to_regclass(?) AND NOT tgisinternal"_qs))
+        return true;
+    query.addBindValue(m_table);
+    return !query.exec() || !query.next() || query.value(0).toInt() != 0;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <map>
 #include <stdexcept>
 #include <vector>
 
@@ -115,8 +116,11 @@ public:
     // written as ISO text ("yyyy-MM-dd", "HH:mm:ss", "yyyy-MM-dd HH:mm:ss", by the column's
     // declared type), which both SQLite and PostgreSQL compare correctly.
     void setValue(const QString& field, const QVariant& value);
-    // Writes the changed fields of the current row and reads them back as stored. On any
-    // failure the unsaved changes are dropped and the row keeps the values it was read with.
+    // Writes the changed fields of the current row; the row then holds them as stored. On a
+    // table without triggers they are read back when the row is next read or changed (one
+    // statement per row written, not two); where a trigger may change the row, at once, in one
+    // transaction with the update. On any failure the unsaved changes are dropped and the row
+    // keeps the values it was read with.
     void update();
 
 private:
@@ -154,7 +158,17 @@ private:
     QVariant cellValue(int column) const;
     QVariant storedForm(int column, const QVariant& value) const;
     void resolveTable();
+    struct PreparedUpdate
+    {
+        QString sql;
+        QSqlQuery query;
+    };
+    PreparedUpdate prepareUpdate(const QList<int>& columns);
     void readBack(const QList<int>& columns);
+    QString keyCondition() const;
+    void forgetStaleStatements();
+    bool hasTriggers() const;
+    void settle() const;
     QSqlQuery& statement(const QString& sql, const QString& failed);
     QString conflictMessage() const;
 
@@ -169,9 +183,15 @@ private:
     QByteArray m_texts;             // UTF-8 texts and raw bytes the payloads point into
     int m_rowCount = 0;
     int m_position = 0;
-    QHash<int, QVariant> m_pending; // unsaved changes of the current row, in stored form
-    QHash<QString, QSqlQuery> m_statements; // Update's prepared statements, by their text
-    int m_statementsGeneration = 0;         // the session they were prepared on
+    // Unsaved changes of the current row by column, in stored form; the changes Update is
+    // writing; its key and old values in binding order; its statement's key.
+    std::vector<std::pair<int, QVariant>> m_pending;
+    std::vector<std::pair<int, QVariant>> m_changes;
+    std::vector<QVariant> m_checks;
+    QByteArray m_shape;
+    QHash<QString, QSqlQuery> m_statements;         // read-back statements, prepared once per open
+    std::map<QByteArray, PreparedUpdate> m_updates; // Update's statements, by the shape of the change
+    int m_statementsGeneration = 0;                 // the session both were prepared on
 
     // How a column keeps dates and times, so that a QDate or QDateTime is written in the
     // column's own form: from the driver's field types, or SQLite's declared column types.
@@ -183,12 +203,25 @@ private:
         DateTime
     };
     std::vector<Temporal> m_temporal;
+    static Temporal declaredTemporal(const QString& declared);
+    struct TableFacts
+    {
+        QStringList keyNames;
+        bool triggers = true;
+        QHash<QString, Temporal> temporal; // case-folded column -> its kind, dates and times only
+    };
+    TableFacts sqliteTableFacts(const QString& name) const;
 
     // Resolved on the first change: the table and its key columns (or why there are none).
     bool m_tableResolved = false;
     QString m_table;
     QList<int> m_keyColumns;
     QString m_notUpdatable; // why Update is refused; empty when it is possible
+    // Whether Update leaves reading the written row back until it is read or written again (a
+    // table without triggers, where nothing but the engine's own conversions changes the values
+    // written); otherwise the row is read back at once.
+    bool m_readBackLater = false;
+    QHash<int, QList<int>> m_unread; // rows written and not read back -> the columns written
 };
 
 } // namespace talor

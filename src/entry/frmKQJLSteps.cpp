@@ -238,6 +238,9 @@ void frmKQJL::toolbarButtonClick(int index)
 
 void frmKQJL::runMenuCommand(MenuCommand command)
 {
+    // Every command works on the sheet as the operator sees it: a cell still in its editor is
+    // written first (and so saved, validated, printed or exported with the rest).
+    m_grid->commitEdit();
     // The commands whose whole work is another part's operation, without a guard.
     using Hook = std::function<void()> MainWindowHooks::*;
     const std::pair<MenuCommand, Hook> plain[] = {

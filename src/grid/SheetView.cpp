@@ -201,6 +201,21 @@ void SheetView::startEdit()
     p->table->editCell(index);
 }
 
+void SheetView::commitEdit()
+{
+    // The editor lies in whichever view (the body or a frozen overlay) opened it; the views
+    // share the delegate, whose signals each view answers for its own editors only.
+    QTableView* const views[] = {p->table, p->table->overlay(0), p->table->overlay(1), p->table->overlay(2)};
+    for (QTableView* view : views) {
+        QWidget* editor = view->indexWidget(view->currentIndex());
+        if (!editor)
+            continue;
+        QAbstractItemDelegate* delegate = view->itemDelegateForIndex(view->currentIndex());
+        Q_EMIT delegate->commitData(editor);
+        Q_EMIT delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
 bool SheetView::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseButtonPress) {

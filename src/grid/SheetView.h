@@ -29,6 +29,9 @@ public:
 
     // Starts editing the active cell in place (when the permission allows it).
     void startEdit();
+    // Writes the text of a cell still in its editor to the sheet and closes the editor, as
+    // leaving the cell would (through editText); nothing when no cell is being edited.
+    void commitEdit();
 
     // The table that shows the body (the parts of the widget, for tests and focus).
     class SheetTableView* table() const;

@@ -17,30 +17,44 @@ namespace talor {
 
 namespace {
 
-quint64 cellKey(int row, int col)
-{
-    return (quint64(quint32(row)) << 32) | quint32(col);
-}
-
 const QString OperatorField = QStringLiteral("CZYXM");
 
 } // namespace
 
 void SheetSnapshot::take(const grid::Sheet& sheet)
 {
-    m_texts.clear();
-    const int rows = sheet.lastRow();
-    const int cols = sheet.lastColumn();
-    m_texts.reserve(qsizetype(rows) * cols);
-    for (int r = 1; r <= rows; ++r)
-        for (int c = 1; c <= cols; ++c)
-            m_texts.insert(cellKey(r, c), sheet.text(r, c));
+    clear();
+    m_rows = sheet.lastRow();
+    m_columns = sheet.lastColumn();
+    m_cells.resize(size_t(m_rows) * size_t(m_columns));
+    auto cell = m_cells.begin();
+    for (int r = 1; r <= m_rows; ++r) {
+        for (int c = 1; c <= m_columns; ++c, ++cell) {
+            cell->text = sheet.text(r, c);
+            cell->isNumber = sheet.isNumber(r, c);
+            if (cell->isNumber) {
+                cell->number = sheet.number(r, c);
+                cell->format = sheet.formatId(r, c);
+            }
+        }
+    }
+}
+
+void SheetSnapshot::clear()
+{
+    m_cells = {};
+    m_rows = m_columns = 0;
 }
 
 bool SheetSnapshot::unchanged(const grid::Sheet& sheet, int row, int col) const
 {
-    const auto it = m_texts.constFind(cellKey(row, col));
-    return it != m_texts.cend() && *it == sheet.text(row, col);
+    if (row < 1 || row > m_rows || col < 1 || col > m_columns)
+        return false;
+    const Cell& cell = m_cells[size_t(row - 1) * size_t(m_columns) + size_t(col - 1)];
+    if (cell.isNumber && sheet.isNumber(row, col) && sheet.number(row, col) == cell.number &&
+        sheet.formatId(row, col) == cell.format)
+        return true;
+    return sheet.text(row, col) == cell.text;
 }
 
 SheetSaving::SheetSaving(SuiteServices& suite, const ColumnFields& columns, const grid::Sheet& sheet,

@@ -37,13 +37,24 @@ class SheetSnapshot
 {
 public:
     void take(const grid::Sheet& sheet);
-    void clear() { m_texts.clear(); }
-    bool isEmpty() const { return m_texts.isEmpty(); }
+    void clear();
+    bool isEmpty() const { return m_cells.empty(); }
     // Whether (row, col) holds the text it held when the snapshot was taken.
     bool unchanged(const grid::Sheet& sheet, int row, int col) const;
 
 private:
-    QHash<quint64, QString> m_texts;
+    // A number cell is compared by its number and format first (the same pair shows the same
+    // text), which spares formatting every cell of a large sheet again at each save.
+    struct Cell
+    {
+        QString text;
+        double number = 0;
+        int format = 0;
+        bool isNumber = false;
+    };
+    std::vector<Cell> m_cells; // row by row
+    int m_rows = 0;
+    int m_columns = 0;
 };
 
 // How a save ended: the records written, and when it stopped early, at which grid row and why.

@@ -20,10 +20,12 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTreeWidget>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -161,72 +163,128 @@ TEST_P(EditingTest, UnchangedSheetSavesAndWritesBothLogs)
     EXPECT_TRUE(QFile::exists(config.applicationDirectory + "/Log/" + stem + ".xls"));
 }
 
-TEST_P(EditingTest, RefusalsAndDeclinedConfirmation)
+// Each refusal of the edit and save commands, in an order that leaves the next one's state.
+TEST_P(EditingTest, CommandsAreRefusedWithTheirMessages)
 {
-    a->save();
-    a->window->Check1()->setChecked(true);
-    a->edit();
-    a->window->Check1()->setChecked(false);
-    EXPECT_EQ(a->ui.messageTexts(), (QStringList{"没有编辑，无需保存", "在合计状态下无法保存"}));
-    EXPECT_FALSE(a->window->state().DataChanged);
-
-    a->ui.messages.clear();
-    a->edit();
-    const int row = a->rowOf(firstMember());
-    const QString before = stored(firstMember(), "cdfz");
-    a->type(row, 8, "77");
-    a->save(UiService::Answer::No);
-    ASSERT_EQ(a->ui.messages.size(), 1u) << a->ui.messageTexts().join('|').toStdString();
-    EXPECT_EQ(a->ui.messages[0].text, "是否真的保存？");
-    EXPECT_EQ(a->ui.messages[0].title, "系统提示");
-    EXPECT_EQ(a->ui.messages[0].buttons, UiService::Buttons::YesNo);
-    EXPECT_FALSE(a->window->state().DataChanged);
-    EXPECT_EQ(stored(firstMember(), "cdfz"), before);
-    a->save();
-    EXPECT_EQ(a->lastMessage(), "没有编辑，无需保存");
+    Operator& op = *a;
+    const struct
+    {
+        const char* what;
+        std::function<void()> before;
+        MenuCommand command;
+        QString message;
+    } cases[] = {
+        {"save before editing", [] {}, MenuCommand::MN03, "没有编辑，无需保存"},
+        {"edit in the sum state", [&] { op.window->Check1()->setChecked(true); }, MenuCommand::MN02,
+         "在合计状态下无法保存"},
+        {"save in the sum state",
+         [&] {
+             op.window->Check1()->setChecked(false);
+             op.edit();
+             op.window->Check1()->setChecked(true);
+         },
+         MenuCommand::MN03, "在合计状态下无法保存"},
+        {"save without records",
+         [&] {
+             op.window->Check1()->setChecked(false);
+             op.window->records().EmployeeRecords.close();
+         },
+         MenuCommand::MN03, "请指定保存谁的资料"},
+        {"edit without records", [&] { op.window->state().DataChanged = false; }, MenuCommand::MN02,
+         "没有记录可以编辑"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.before();
+        op.ui.messages.clear();
+        const bool wasChanged = op.window->state().DataChanged;
+        op.window->runMenuCommand(c.command);
+        EXPECT_EQ(op.ui.messageTexts(), QStringList{c.message});
+        EXPECT_EQ(op.window->state().DataChanged, wasChanged);
+    }
 }
 
-TEST_P(EditingTest, EditWithNoRecordsIsRefused)
+// Saves that write nothing: a declined question (asked once, editing ends) and a code name
+// with no code (found before anything is written; editing goes on).
+TEST_P(EditingTest, SavesThatWriteNothing)
 {
-    a->window->records().EmployeeRecords.close();
-    a->edit();
-    EXPECT_EQ(a->lastMessage(), "没有记录可以编辑");
-    EXPECT_FALSE(a->window->state().DataChanged);
-}
-
-// Each type's save rule, typed into the first employee's row.
-TEST_P(EditingTest, EveryTypeSavesByItsRule)
-{
-    a->edit();
+    const struct
+    {
+        QString code;
+        UiService::Answer answer;
+        QString message;
+        bool editing;
+    } cases[] = {{{}, UiService::Answer::No, "是否真的保存？", false},
+                 {"无此假", UiService::Answer::Yes, "无此假", true}};
     const QString who = firstMember();
     const int row = a->rowOf(who);
-    a->type(row, 8, "12");       // 迟到分钟 I
-    EXPECT_EQ(a->book().active().isText(row, 8), true) << "typed entries stay text";
-    a->type(row, 9, "");         // 早退分钟 I emptied -> 0
-    a->type(row, 10, "7.25");    // 出勤工时 D
-    a->type(row, 6, "8:30");     // 上班时间 Y
-    a->type(row, 7, "0.25");     // 下班时间 Y as a fraction of a day
-    a->type(row, 14, "2");       // 补休日期 T as a day number -> 1900-01-01
-    a->type(row, 13, "病假");    // 请假类别 S kind 3 -> its code
-    a->type(row, 15, "");        // 备注 S kind 0 emptied -> null
-    const int other = a->rowOf(a->book().text(a->firstRow() + 1, 1));
-    a->type(other, 14, "2024-03-05");
+    const QString late = stored(who, "cdfz"), leave = stored(who, "qjlb");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        a->edit();
+        a->type(row, 8, "77");
+        if (!c.code.isEmpty())
+            a->type(row, 13, c.code);
+        a->ui.messages.clear();
+        a->save(c.answer);
+        EXPECT_EQ(a->ui.messages.front().text, "是否真的保存？");
+        EXPECT_EQ(a->ui.messages.front().title, "系统提示");
+        EXPECT_EQ(a->ui.messages.front().buttons, UiService::Buttons::YesNo);
+        EXPECT_TRUE(a->lastMessage().contains(c.message)) << a->lastMessage().toStdString();
+        EXPECT_EQ(a->window->state().DataChanged, c.editing);
+        EXPECT_EQ(stored(who, "cdfz"), late);
+        EXPECT_EQ(stored(who, "qjlb"), leave);
+    }
+}
+
+// Each type's save rule, typed into the first two employees' rows. How the stored text is
+// compared: exactly, as a number, or by its start or a part (the engines show times and
+// days in forms of their own).
+TEST_P(EditingTest, EveryTypeSavesByItsRule)
+{
+    enum class Match
+    {
+        Exact,
+        Number,
+        Starts,
+        Contains
+    };
+    const struct
+    {
+        int person; // 0 the first shown, 1 the second
+        int column;
+        QString typed, field, expected;
+        Match match;
+    } cases[] = {
+        {0, 8, "12", "cdfz", "12", Match::Number},                  // 迟到分钟 I
+        {0, 9, "", "ztfz", "0", Match::Number},                     // 早退分钟 I emptied -> 0
+        {0, 10, "7.25", "cqgs", "7.25", Match::Number},             // 出勤工时 D
+        {0, 6, "8:30", "sbsj", "08:30:00", Match::Contains},        // 上班时间 Y
+        {0, 7, "0.25", "xbsj", "06:00:00", Match::Contains},        // 下班时间 Y, a fraction of a day
+        {0, 14, "2", "bxrq", "1900-01-01", Match::Starts},          // 补休日期 T, a day number
+        {0, 13, "病假", "qjlb", "2", Match::Exact},                 // 请假类别 S kind 3 -> its code
+        {0, 15, "", "bz", "<null>", Match::Exact},                  // 备注 S kind 0 emptied -> null
+        {1, 14, "2024-03-05", "bxrq", "2024-03-05", Match::Starts}, // 补休日期 T, a date
+    };
+    a->edit();
+    const QString people[] = {firstMember(), a->book().text(a->firstRow() + 1, 1)};
+    for (const auto& c : cases)
+        a->type(a->rowOf(people[c.person]), c.column, c.typed);
+    EXPECT_TRUE(a->book().active().isText(a->rowOf(people[0]), 8)) << "typed entries stay text";
     a->save();
     EXPECT_EQ(a->lastMessage(), "保存完毕");
-    EXPECT_EQ(stored(who, "cdfz").toDouble(), 12);
-    EXPECT_EQ(stored(who, "ztfz").toDouble(), 0);
-    EXPECT_DOUBLE_EQ(stored(who, "cqgs").toDouble(), 7.25);
-    EXPECT_TRUE(stored(who, "sbsj").contains("08:30:00")) << stored(who, "sbsj").toStdString();
-    EXPECT_TRUE(stored(who, "xbsj").contains("06:00:00")) << stored(who, "xbsj").toStdString();
-    EXPECT_TRUE(stored(who, "bxrq").startsWith("1900-01-01")) << stored(who, "bxrq").toStdString();
-    EXPECT_EQ(stored(who, "qjlb"), "2");
-    EXPECT_EQ(stored(who, "bz"), "<null>");
-    EXPECT_EQ(stored(who, "czyxm"), "管理员");
-    const QString otherMember = a->book().text(other, 1);
-    EXPECT_TRUE(stored(otherMember, "bxrq").startsWith("2024-03-05"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field.toStdString() + " typed " + c.typed.toStdString());
+        const QString value = stored(people[c.person], c.field);
+        const bool ok = c.match == Match::Number     ? value.toDouble() == c.expected.toDouble()
+                        : c.match == Match::Starts   ? value.startsWith(c.expected)
+                        : c.match == Match::Contains ? value.contains(c.expected)
+                                                     : value == c.expected;
+        EXPECT_TRUE(ok) << value.toStdString();
+    }
+    EXPECT_EQ(stored(people[0], "czyxm"), "管理员");
     // A row the operator did not touch is neither rewritten nor signed.
-    const QString third = a->book().text(a->firstRow() + 2, 1);
-    EXPECT_EQ(stored(third, "czyxm"), "<null>");
+    EXPECT_EQ(stored(a->book().text(a->firstRow() + 2, 1), "czyxm"), "<null>");
 }
 
 // One person's period (kind 1) is laid out with headings: the first record is row 1.
@@ -255,39 +313,81 @@ TEST_P(EditingTest, HeadingLayoutSavesTheFirstRecordFromRowOne)
     EXPECT_EQ(stored(who, "cdfz", first.addDays(1)).toDouble(), 42);
 }
 
+// Bad cells one after the other: the first bad column is told and selected, the text stays;
+// 备注 holds 80 bytes, a CJK character counting two.
 TEST_P(EditingTest, BadCellsAreReportedSelectedAndKept)
 {
-    a->edit();
     const int row = a->firstRow() + 1;
-    a->type(row, 15, QString(41, QChar(0x5047))); // 82 bytes in 备注 of 80
-    a->type(row, 14, "2024-02-30");              // 补休日期 (the later column)
-    a->save();
-    EXPECT_EQ(a->ui.messageTexts(), QStringList{"日期格式不对"});
-    EXPECT_EQ(a->book().active().selection(), (grid::CellRange{row, 14, row, 14}));
-    EXPECT_TRUE(a->window->state().DataChanged);
-    EXPECT_EQ(a->book().text(row, 14), "2024-02-30");
-    a->type(row, 14, "2024-2-3");
-    a->save();
-    EXPECT_EQ(a->lastMessage(), "备注长度过长");
-    EXPECT_EQ(a->book().active().selection(), (grid::CellRange{row, 15, row, 15}));
-    a->type(row, 15, QString(40, QChar(0x5047)));
-    a->save();
-    EXPECT_EQ(a->lastMessage(), "保存完毕");
+    const struct
+    {
+        int column;
+        QString typed;
+        QString message; // after typing it
+        int selected;    // the column selected then
+    } steps[] = {
+        {15, QString(41, QChar(0x5047)), {}, 0},
+        {14, "2024-02-30", "日期格式不对", 14},
+        {14, "2024-2-3", "备注长度过长", 15},
+        {15, QString(40, QChar(0x5047)), "保存完毕", 0},
+    };
+    a->edit();
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.typed.toStdString());
+        a->type(row, step.column, step.typed);
+        if (step.message.isEmpty())
+            continue;
+        a->ui.messages.clear();
+        a->save();
+        EXPECT_EQ(a->lastMessage(), step.message);
+        if (step.selected) {
+            EXPECT_EQ(a->ui.messages.size(), 1u) << "no question before a bad cell";
+            EXPECT_EQ(a->book().active().selection(), (grid::CellRange{row, step.selected, row, step.selected}));
+            EXPECT_TRUE(a->window->state().DataChanged);
+            EXPECT_EQ(a->book().text(row, step.column), step.typed);
+        }
+    }
 }
 
-TEST_P(EditingTest, UnknownCodeNameStopsTheSaveBeforeWriting)
+// The operator types into a cell and picks a command without leaving the cell: the text is
+// written to the sheet first, by the text entry rule, and saved or validated with the rest;
+// a command that only reads the sheet finds it there too.
+TEST_P(EditingTest, ACellStillInItsEditorIsWrittenBeforeTheCommand)
 {
-    a->edit();
+    const struct
+    {
+        int column;
+        QString typed;
+        MenuCommand command;
+        QString message;
+    } cases[] = {
+        {8, "55", MenuCommand::MN03, "保存完毕"},
+        {14, "2024-02-30", MenuCommand::MN03, "日期格式不对"},
+        {8, "66", MenuCommand::MN04, {}},
+    };
+    a->window->show();
     const QString who = firstMember();
     const int row = a->rowOf(who);
-    const QString before = stored(who, "qjlb");
-    a->type(row, 8, "33");
-    a->type(row, 13, "无此假");
-    a->save();
-    EXPECT_TRUE(a->lastMessage().contains("无此假")) << a->lastMessage().toStdString();
-    EXPECT_EQ(stored(who, "qjlb"), before);
-    EXPECT_NE(stored(who, "cdfz").toDouble(), 33);
-    EXPECT_TRUE(a->window->state().DataChanged);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        if (!a->window->state().DataChanged)
+            a->edit();
+        a->select(row, c.column);
+        a->window->F1Book1()->startEdit();
+        QCoreApplication::processEvents();
+        auto* editor = a->window->F1Book1()->findChild<QLineEdit*>();
+        ASSERT_TRUE(editor && editor->isVisible()) << "an editor is open";
+        editor->setText(c.typed);
+        a->ui.messages.clear();
+        a->ui.answers.assign(1, UiService::Answer::Yes);
+        a->window->menuAction(c.command)->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed editor
+        EXPECT_EQ(a->book().text(row, c.column), c.typed);
+        EXPECT_TRUE(a->book().active().isText(row, c.column)) << "through the text entry rule";
+        EXPECT_EQ(a->lastMessage(), c.message);
+        EXPECT_EQ(a->window->F1Book1()->findChild<QLineEdit*>(), nullptr) << "the editor is closed";
+        if (c.message == "保存完毕")
+            EXPECT_EQ(stored(who, "cdfz").toDouble(), c.typed.toDouble());
+    }
 }
 
 // Two operators correct the same day: the later save does not overwrite the earlier one.
@@ -378,6 +478,8 @@ TEST_P(EditingTest, RightButtonShowsTheExternalMenuOnlyWithCaptions)
     EXPECT_EQ(item(3)->text(), "工资");
 }
 
+// The personnel module opens on a double-click only under the switch "NO"; one that fails is
+// told as not registered.
 TEST_P(EditingTest, DoubleClickOpensThePersonnelModuleOnlyWhenSwitchedOn)
 {
     const QString file = ModuleSettings(a->suite).path();
@@ -385,15 +487,21 @@ TEST_P(EditingTest, DoubleClickOpensThePersonnelModuleOnlyWhenSwitchedOn)
     QFile library(config.applicationDirectory + "/dll/veld.so");
     ASSERT_TRUE(library.open(QIODevice::WriteOnly));
     library.close();
-    a->suite.writeSetting("VELD", "考勤日报-USE", "YES", file);
-    a->window->hooks().gridDoubleClick(a->firstRow(), 1);
-    EXPECT_TRUE(a->launcher.components.isEmpty());
-    a->suite.writeSetting("VELD", "考勤日报-USE", "NO", file);
-    a->window->hooks().gridDoubleClick(a->firstRow(), 1);
-    EXPECT_EQ(a->launcher.components, QStringList{"veld.clszh"});
-    a->launcher.componentFails = true;
-    a->window->hooks().gridDoubleClick(a->firstRow(), 1);
-    EXPECT_TRUE(a->lastMessage().endsWith("veld.so未注册")) << a->lastMessage().toStdString();
+    const struct
+    {
+        QString use;
+        bool fails;
+        int started; // components started so far
+        QString message;
+    } cases[] = {{"YES", false, 0, {}}, {"NO", false, 1, {}}, {"NO", true, 2, "veld.so未注册"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.use.toStdString());
+        a->suite.writeSetting("VELD", "考勤日报-USE", c.use, file);
+        a->launcher.componentFails = c.fails;
+        a->window->hooks().gridDoubleClick(a->firstRow(), 1);
+        EXPECT_EQ(a->launcher.components, QStringList(c.started, "veld.clszh"));
+        EXPECT_TRUE(a->lastMessage().endsWith(c.message)) << a->lastMessage().toStdString();
+    }
 }
 
 TALOR_BOTH_DATABASES(EditingTest);
