@@ -383,12 +383,55 @@ QList<DateToken> dateTokens(QStringView picture)
     return tokens;
 }
 
+const QDate DayZero(1899, 12, 30);
+
+// A date or date-time as parseDateTime reads it, in UTC: the parts as read, without the
+// local time zone (looking that up costs more than the reading, and a local time in a
+// daylight-saving gap would be moved).
+std::optional<QDateTime> readDateTime(const QString& text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^([0-9]{4})(?:([-/.])([0-9]{1,2})\\2([0-9]{1,2})|\\s*年\\s*([0-9]{1,2})\\s*月\\s*"
+                       "([0-9]{1,2})\\s*日)(?:(?:\\s+|T)(.*))?$"));
+    const QRegularExpressionMatch m = pattern.match(text.trimmed());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const bool chinese = m.capturedLength(2) == 0;
+    const QDate date(m.captured(1).toInt(), m.captured(chinese ? 5 : 3).toInt(),
+                     m.captured(chinese ? 6 : 4).toInt());
+    if (!date.isValid())
+        return std::nullopt;
+    QTime time(0, 0);
+    if (m.capturedLength(7) > 0) {
+        const std::optional<QTime> t = parseTime(m.captured(7));
+        if (!t)
+            return std::nullopt;
+        time = *t;
+    }
+    return QDateTime(date, time, Qt::UTC);
+}
+
+// The date-time of a day number, in UTC (see readDateTime).
+std::optional<QDateTime> serialDateTime(double serial)
+{
+    // Day numbers of the years 100 to 9999, the range spreadsheets accept.
+    if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0)
+        return std::nullopt;
+    constexpr qint64 msPerDay = 86400000;
+    const qint64 ms = std::llround(serial * double(msPerDay));
+    qint64 days = ms / msPerDay;
+    qint64 rest = ms % msPerDay;
+    if (rest < 0) {
+        --days;
+        rest += msPerDay;
+    }
+    return QDateTime(DayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(rest)), Qt::UTC);
+}
+
 QString twoOrOne(int value, int width)
 {
     return width >= 2 ? zeroFill(value, 2) : QString::number(value);
 }
-
-const QDate DayZero(1899, 12, 30);
 
 // The named formats a field dictionary may hold instead of a picture; "General" keeps the text.
 QString namedPicture(const QString& picture)
@@ -440,7 +483,8 @@ std::optional<double> numberFromText(const QString& text)
         scale = 0.01;
     }
     if (t.contains(u',')) {
-        static const QRegularExpression grouped(QStringLiteral("^\\s*[+-]?[0-9]{1,3}(?:,[0-9]{3})+(?:\\.[0-9]*)?$"));
+        static const QRegularExpression grouped(
+            QStringLiteral("^\\s*[+-]?[0-9]{1,3}(?:,[0-9]{3})+(?:\\.[0-9]*)?$"));
         if (!grouped.match(t).hasMatch())
             return std::nullopt;
         t.remove(u',');
@@ -452,8 +496,8 @@ std::optional<double> numberFromText(const QString& text)
     }
     if (scale != 1.0)
         return std::nullopt;
-    if (const std::optional<QDateTime> dt = parseDateTime(t))
-        return dateSerial(*dt);
+    if (const std::optional<double> serial = dateSerialOf(t))
+        return serial;
     if (const std::optional<QTime> time = parseTime(t))
         return time->msecsSinceStartOfDay() / 86400000.0;
     return std::nullopt;
@@ -476,41 +520,26 @@ std::optional<QTime> parseTime(const QString& text)
 
 std::optional<QDateTime> parseDateTime(const QString& text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^([0-9]{4})(?:([-/.])([0-9]{1,2})\\2([0-9]{1,2})|\\s*年\\s*([0-9]{1,2})\\s*月\\s*"
-                       "([0-9]{1,2})\\s*日)(?:(?:\\s+|T)(.*))?$"));
-    const QRegularExpressionMatch m = pattern.match(text.trimmed());
-    if (!m.hasMatch())
+    const std::optional<QDateTime> read = readDateTime(text);
+    if (!read)
         return std::nullopt;
-    const bool chinese = m.capturedLength(2) == 0;
-    const QDate date(m.captured(1).toInt(), m.captured(chinese ? 5 : 3).toInt(),
-                     m.captured(chinese ? 6 : 4).toInt());
-    if (!date.isValid())
+    return QDateTime(read->date(), read->time());
+}
+
+std::optional<double> dateSerialOf(const QString& text)
+{
+    const std::optional<QDateTime> read = readDateTime(text);
+    if (!read)
         return std::nullopt;
-    QTime time(0, 0);
-    if (m.capturedLength(7) > 0) {
-        const std::optional<QTime> t = parseTime(m.captured(7));
-        if (!t)
-            return std::nullopt;
-        time = *t;
-    }
-    return QDateTime(date, time);
+    return dateSerial(*read);
 }
 
 std::optional<QDateTime> dateTimeFromSerial(double serial)
 {
-    // Day numbers of the years 100 to 9999, the range spreadsheets accept.
-    if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0)
+    const std::optional<QDateTime> read = serialDateTime(serial);
+    if (!read)
         return std::nullopt;
-    constexpr qint64 msPerDay = 86400000;
-    const qint64 ms = std::llround(serial * double(msPerDay));
-    qint64 days = ms / msPerDay;
-    qint64 rest = ms % msPerDay;
-    if (rest < 0) {
-        --days;
-        rest += msPerDay;
-    }
-    return QDateTime(DayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(rest)));
+    return QDateTime(read->date(), read->time());
 }
 
 bool isValidDate(const QString& text)
@@ -540,12 +569,12 @@ QString format(const QString& text, const QString& namedOrPicture)
         return text;
     }
     if (isDatePicture(bare)) {
-        if (const std::optional<QDateTime> dt = parseDateTime(text))
+        if (const std::optional<QDateTime> dt = readDateTime(text))
             return formatDateTime(*dt, picture);
         if (const std::optional<QTime> t = parseTime(text))
-            return formatDateTime(QDateTime(DayZero, *t), picture);
+            return formatDateTime(QDateTime(DayZero, *t, Qt::UTC), picture);
         if (const std::optional<double> n = parseNumber(text)) {
-            if (const std::optional<QDateTime> dt = dateTimeFromSerial(*n))
+            if (const std::optional<QDateTime> dt = serialDateTime(*n))
                 return formatDateTime(*dt, picture);
         }
     }
@@ -560,7 +589,7 @@ QString formatNumber(double value, const QString& picture)
         return formatGeneral(value);
     const QString bare = unquoted(picture);
     if (!isNumberPicture(bare) && isDatePicture(bare)) {
-        const std::optional<QDateTime> dt = dateTimeFromSerial(value);
+        const std::optional<QDateTime> dt = serialDateTime(value);
         return dt ? formatDateTime(*dt, picture) : QStringLiteral("#####");
     }
     const QList<QString> parts = sections(picture);
