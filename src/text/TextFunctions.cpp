@@ -1,8 +1,12 @@
 #include "text/TextFunctions.h"
 
+#include <QHash>
 #include <QList>
 #include <QRegularExpression>
+#include <QVarLengthArray>
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 namespace talor::text {
@@ -188,52 +192,61 @@ QList<NumberToken> numberTokens(QStringView picture)
 }
 
 // |value| as decimal digits rounded to `decimals` places: spreadsheets first keep 15
-// significant digits, then round half away from zero, so binary noise never shows.
+// significant digits, then round half away from zero, so binary noise never shows. Held in
+// place: this runs for every number a report shows.
 struct Decimal
 {
-    QString integer;  // no leading zeros; empty for 0
-    QString fraction; // exactly `decimals` digits
+    QVarLengthArray<char16_t, 32> integer;  // no leading zeros; empty for 0
+    QVarLengthArray<char16_t, 16> fraction; // exactly `decimals` digits
 };
 
 Decimal roundDecimal(double value, int decimals)
 {
     const QString e = QString::number(std::abs(value), 'e', 14); // d.dddddddddddddde+XX
     const qsizetype ePos = e.indexOf(u'e');
-    QString digits = e.left(1) + e.mid(2, ePos - 2);
-    int point = e.mid(ePos + 1).toInt() + 1; // digits before the decimal point
+    QVarLengthArray<char16_t, 64> digits;
+    digits.append(e[0].unicode());
+    for (qsizetype i = 2; i < ePos; ++i)
+        digits.append(e[i].unicode());
+    int point = QStringView(e).mid(ePos + 1).toInt() + 1; // digits before the decimal point
     const int keep = point + decimals;
     if (keep < 0) {
         digits.clear();
         point = -decimals;
     } else if (keep < digits.size()) {
         const bool up = digits[keep] >= u'5';
-        digits.truncate(keep);
+        digits.resize(keep);
         if (up) {
             qsizetype i = keep - 1;
             while (i >= 0 && digits[i] == u'9')
                 digits[i--] = u'0';
-            if (i >= 0)
-                digits[i] = QChar(digits[i].unicode() + 1);
-            else {
-                digits.prepend(u'1');
+            if (i >= 0) {
+                ++digits[i];
+            } else {
+                digits.insert(digits.begin(), u'1');
                 ++point;
             }
         }
     } else {
-        digits += QString(keep - digits.size(), u'0');
+        while (digits.size() < keep)
+            digits.append(u'0');
     }
     Decimal d;
+    qsizetype fractionFrom = 0;
     if (point <= 0) {
-        d.fraction = QString(-point, u'0') + digits;
+        for (int i = 0; i < -point && d.fraction.size() < decimals; ++i)
+            d.fraction.append(u'0');
     } else {
-        d.integer = digits.left(point);
-        d.fraction = digits.mid(point);
+        qsizetype lead = 0;
+        while (lead < point && digits[lead] == u'0')
+            ++lead;
+        d.integer.append(digits.constData() + lead, point - lead);
+        fractionFrom = point;
     }
-    d.fraction = d.fraction.leftJustified(decimals, u'0', true);
-    qsizetype lead = 0;
-    while (lead < d.integer.size() && d.integer[lead] == u'0')
-        ++lead;
-    d.integer.remove(0, lead);
+    for (qsizetype i = fractionFrom; i < digits.size() && d.fraction.size() < decimals; ++i)
+        d.fraction.append(digits[i]);
+    while (d.fraction.size() < decimals)
+        d.fraction.append(u'0');
     return d;
 }
 
@@ -248,58 +261,80 @@ QString groupThousands(const QString& digits)
     return grouped;
 }
 
-QString formatSection(double value, QStringView picture, bool showSign)
+// One section of a number picture, read once: its tokens and where its digits go.
+struct NumberSection
 {
-    const QList<NumberToken> tokens = numberTokens(picture);
-    qsizetype pointAt = tokens.size();
-    QList<NumberToken::Kind> integerPlaces, fractionPlaces;
+    QList<NumberToken> tokens;
+    qsizetype pointAt = 0;
+    int percents = 0;
     bool grouping = false;
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        const auto kind = tokens[i].kind;
-        if (kind == NumberToken::Point)
-            pointAt = i;
-        else if (kind == NumberToken::Percent)
-            value *= 100;
-        else if (kind == NumberToken::Comma)
-            grouping = true;
-        else if (kind == NumberToken::Zero || kind == NumberToken::Hash)
-            (i < pointAt ? integerPlaces : fractionPlaces).append(kind);
-    }
+    QList<NumberToken::Kind> integerPlaces, fractionPlaces;
+    qsizetype minDigits = 0; // "0" places from the first one on always show a digit
+};
 
+NumberSection numberSection(QStringView picture)
+{
+    NumberSection section;
+    section.tokens = numberTokens(picture);
+    section.pointAt = section.tokens.size();
+    for (qsizetype i = 0; i < section.tokens.size(); ++i) {
+        const auto kind = section.tokens[i].kind;
+        if (kind == NumberToken::Point)
+            section.pointAt = i;
+        else if (kind == NumberToken::Percent)
+            ++section.percents;
+        else if (kind == NumberToken::Comma)
+            section.grouping = true;
+        else if (kind == NumberToken::Zero || kind == NumberToken::Hash)
+            (i < section.pointAt ? section.integerPlaces : section.fractionPlaces).append(kind);
+    }
+    const qsizetype firstZero = section.integerPlaces.indexOf(NumberToken::Zero);
+    section.minDigits = firstZero < 0 ? 0 : section.integerPlaces.size() - firstZero;
+    return section;
+}
+
+QString formatSection(double value, const NumberSection& section, bool showSign)
+{
+    for (int i = 0; i < section.percents; ++i)
+        value *= 100;
     // A percentage of a number near the double range has no digits to show.
     if (!std::isfinite(value))
         return QStringLiteral("#####");
+    const auto& integerPlaces = section.integerPlaces;
+    const auto& fractionPlaces = section.fractionPlaces;
     const Decimal d = roundDecimal(value, int(fractionPlaces.size()));
-    const bool negative =
-        showSign && value < 0 && (!d.integer.isEmpty() || d.fraction.count(u'0') != d.fraction.size());
+    const bool negative = showSign && value < 0 &&
+                          (!d.integer.isEmpty() || std::any_of(d.fraction.begin(), d.fraction.end(),
+                                                               [](char16_t c) { return c != u'0'; }));
 
-    // "0" places from the first one on always show a digit.
-    const qsizetype firstZero = integerPlaces.indexOf(NumberToken::Zero);
-    const qsizetype minDigits = firstZero < 0 ? 0 : integerPlaces.size() - firstZero;
-    QString integer = d.integer.rightJustified(minDigits, u'0');
+    QString integer(std::max<qsizetype>(section.minDigits - d.integer.size(), 0), u'0');
+    integer.append(reinterpret_cast<const QChar*>(d.integer.constData()), d.integer.size());
 
     // Digits per integer place, filled from the right; the leftmost place takes the rest.
-    QList<QString> pieces(integerPlaces.size());
-    const bool spread = !grouping && !integerPlaces.isEmpty();
-    if (spread) {
-        for (qsizetype j = integerPlaces.size() - 1; j > 0 && !integer.isEmpty(); --j) {
-            pieces[j] = integer.right(1);
-            integer.chop(1);
-        }
-        pieces[0] = integer;
-    } else if (grouping) {
+    const bool spread = !section.grouping && !integerPlaces.isEmpty();
+    const qsizetype places = integerPlaces.size();
+    auto piece = [&](qsizetype place) {
+        const qsizetype at = integer.size() - places + place;
+        if (place == 0)
+            return QStringView(integer).left(std::max<qsizetype>(at + 1, 0));
+        return at >= 0 ? QStringView(integer).mid(at, 1) : QStringView();
+    };
+    if (!spread && section.grouping)
         integer = groupThousands(integer);
-    }
 
     qsizetype keep = fractionPlaces.size();
     while (keep > 0 && fractionPlaces[keep - 1] == NumberToken::Hash && d.fraction[keep - 1] == u'0')
         --keep;
 
-    QString out = negative ? QStringLiteral("-") : QString();
+    QString out;
+    out.reserve(integer.size() + section.tokens.size() + 2);
+    if (negative)
+        out += u'-';
     bool integerWritten = false;
     qsizetype integerIndex = 0, fractionIndex = 0;
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        const NumberToken& t = tokens[i];
+    const qsizetype pointAt = section.pointAt;
+    for (qsizetype i = 0; i < section.tokens.size(); ++i) {
+        const NumberToken& t = section.tokens[i];
         if (i == pointAt && !integerWritten) {
             out += integer; // a picture without integer places (".00") still shows them
             integerWritten = true;
@@ -309,14 +344,14 @@ QString formatSection(double value, QStringView picture, bool showSign)
         case NumberToken::Hash:
             if (i < pointAt) {
                 if (spread)
-                    out += pieces[integerIndex];
+                    out += piece(integerIndex);
                 else if (!integerWritten)
                     out += integer;
                 integerWritten = true;
                 ++integerIndex;
             } else {
                 if (fractionIndex < keep)
-                    out += d.fraction[fractionIndex];
+                    out += QChar(d.fraction[fractionIndex]);
                 ++fractionIndex;
             }
             break;
@@ -428,11 +463,6 @@ std::optional<QDateTime> serialDateTime(double serial)
     return QDateTime(DayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(rest)), Qt::UTC);
 }
 
-QString twoOrOne(int value, int width)
-{
-    return width >= 2 ? zeroFill(value, 2) : QString::number(value);
-}
-
 // The named formats a field dictionary may hold instead of a picture; "General" keeps the text.
 QString namedPicture(const QString& picture)
 {
@@ -452,6 +482,99 @@ QString namedPicture(const QString& picture)
             return resolved;
     }
     return picture;
+}
+
+// What a picture text says, worked out once: the format function and the grid show every
+// value of a report through a handful of pictures.
+struct Picture
+{
+    QString named; // namedPicture of the text
+    bool general = false;
+    bool numberPicture = false; // "0" or "#" outside quotes
+    bool datePicture = false;   // a date or time code outside quotes
+    QList<NumberSection> sections;
+    QList<DateToken> dateTokens;
+};
+
+std::shared_ptr<const Picture> pictureOf(const QString& text)
+{
+    // Per thread, so that the text functions stay free to call from any thread; an entry is
+    // shared, so a caller's picture outlives a cache that is emptied meanwhile.
+    struct Cache
+    {
+        QString lastText;
+        std::shared_ptr<const Picture> last;
+        QHash<QString, std::shared_ptr<const Picture>> pictures;
+    };
+    thread_local Cache cache;
+    if (cache.last && cache.lastText == text)
+        return cache.last;
+    auto found = cache.pictures.constFind(text);
+    if (found == cache.pictures.cend()) {
+        auto picture = std::make_shared<Picture>();
+        picture->named = namedPicture(text);
+        picture->general = isGeneral(text);
+        const QString bare = unquoted(text);
+        picture->numberPicture = isNumberPicture(bare);
+        picture->datePicture = isDatePicture(bare);
+        for (const QString& section : sections(text))
+            picture->sections.append(numberSection(section));
+        picture->dateTokens = dateTokens(text);
+        if (cache.pictures.size() >= 1024)
+            cache.pictures.clear();
+        found = cache.pictures.insert(text, std::move(picture));
+    }
+    cache.lastText = text;
+    cache.last = found.value();
+    return cache.last;
+}
+
+QString formatDateTime(QDate date, QTime time, const QList<DateToken>& tokens)
+{
+    // Pictures show whole seconds: round to them first, as spreadsheets do.
+    if (time.msec() >= 500) {
+        int seconds = time.msecsSinceStartOfDay() / 1000 + 1;
+        if (seconds == 86400) {
+            date = date.addDays(1);
+            seconds = 0;
+        }
+        time = QTime::fromMSecsSinceStartOfDay(seconds * 1000);
+    }
+    QString out;
+    out.reserve(tokens.size() * 2 + 2);
+    auto two = [&](int value, int width) {
+        if (width >= 2 || value >= 10)
+            out += QChar(u'0' + value / 10);
+        out += QChar(u'0' + value % 10);
+    };
+    for (const DateToken& t : tokens) {
+        switch (t.code) {
+        case 'y':
+            if (t.width <= 2)
+                two(date.year() % 100, 2);
+            else
+                out += zeroFill(date.year(), 4);
+            break;
+        case 'm':
+            two(date.month(), t.width);
+            break;
+        case 'd':
+            two(date.day(), t.width);
+            break;
+        case 'h':
+            two(time.hour(), t.width);
+            break;
+        case 'n':
+            two(time.minute(), t.width);
+            break;
+        case 's':
+            two(time.second(), t.width);
+            break;
+        default:
+            out += t.text;
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -559,23 +682,24 @@ bool isValidDateOrTime(const QString& text)
 
 QString format(const QString& text, const QString& namedOrPicture)
 {
-    const QString picture = namedPicture(namedOrPicture);
-    if (picture.isEmpty())
+    const std::shared_ptr<const Picture> named = pictureOf(namedOrPicture);
+    if (named->named.isEmpty())
         return text;
-    const QString bare = unquoted(picture);
-    if (isNumberPicture(bare)) {
+    const std::shared_ptr<const Picture> picture =
+        named->named == namedOrPicture ? named : pictureOf(named->named);
+    if (picture->numberPicture) {
         if (const std::optional<double> n = parseNumber(text))
-            return formatNumber(*n, picture);
+            return formatNumber(*n, named->named);
         return text;
     }
-    if (isDatePicture(bare)) {
+    if (picture->datePicture) {
         if (const std::optional<QDateTime> dt = readDateTime(text))
-            return formatDateTime(*dt, picture);
+            return formatDateTime(dt->date(), dt->time(), picture->dateTokens);
         if (const std::optional<QTime> t = parseTime(text))
-            return formatDateTime(QDateTime(DayZero, *t, Qt::UTC), picture);
+            return formatDateTime(DayZero, *t, picture->dateTokens);
         if (const std::optional<double> n = parseNumber(text)) {
             if (const std::optional<QDateTime> dt = serialDateTime(*n))
-                return formatDateTime(*dt, picture);
+                return formatDateTime(dt->date(), dt->time(), picture->dateTokens);
         }
     }
     return text;
@@ -587,12 +711,12 @@ QString formatNumber(double value, const QString& picture)
         return QString::number(value);
     if (isGeneral(picture))
         return formatGeneral(value);
-    const QString bare = unquoted(picture);
-    if (!isNumberPicture(bare) && isDatePicture(bare)) {
+    const std::shared_ptr<const Picture> p = pictureOf(picture);
+    if (!p->numberPicture && p->datePicture) {
         const std::optional<QDateTime> dt = serialDateTime(value);
-        return dt ? formatDateTime(*dt, picture) : QStringLiteral("#####");
+        return dt ? formatDateTime(dt->date(), dt->time(), p->dateTokens) : QStringLiteral("#####");
     }
-    const QList<QString> parts = sections(picture);
+    const QList<NumberSection>& parts = p->sections;
     if (parts.size() >= 3 && value == 0)
         return formatSection(value, parts[2], true);
     if (parts.size() >= 2 && value < 0)
@@ -622,49 +746,13 @@ bool isDateTimePicture(const QString& picture)
 {
     if (isGeneral(picture))
         return false;
-    const QString bare = unquoted(picture);
-    return !isNumberPicture(bare) && isDatePicture(bare);
+    const std::shared_ptr<const Picture> p = pictureOf(picture);
+    return !p->numberPicture && p->datePicture;
 }
 
 QString formatDateTime(const QDateTime& value, const QString& picture)
 {
-    QDate date = value.date();
-    QTime time = value.time();
-    // Pictures show whole seconds: round to them first, as spreadsheets do.
-    if (time.msec() >= 500) {
-        int seconds = time.msecsSinceStartOfDay() / 1000 + 1;
-        if (seconds == 86400) {
-            date = date.addDays(1);
-            seconds = 0;
-        }
-        time = QTime::fromMSecsSinceStartOfDay(seconds * 1000);
-    }
-    QString out;
-    for (const DateToken& t : dateTokens(picture)) {
-        switch (t.code) {
-        case 'y':
-            out += t.width <= 2 ? zeroFill(date.year() % 100, 2) : zeroFill(date.year(), 4);
-            break;
-        case 'm':
-            out += twoOrOne(date.month(), t.width);
-            break;
-        case 'd':
-            out += twoOrOne(date.day(), t.width);
-            break;
-        case 'h':
-            out += twoOrOne(time.hour(), t.width);
-            break;
-        case 'n':
-            out += twoOrOne(time.minute(), t.width);
-            break;
-        case 's':
-            out += twoOrOne(time.second(), t.width);
-            break;
-        default:
-            out += t.text;
-        }
-    }
-    return out;
+    return formatDateTime(value.date(), value.time(), pictureOf(picture)->dateTokens);
 }
 
 double dateSerial(const QDateTime& value)
