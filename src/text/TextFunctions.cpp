@@ -5,8 +5,10 @@
 #include <QRegularExpression>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <memory>
+#include <string_view>
 #include <utility>
 
 namespace talor::text {
@@ -62,6 +64,19 @@ qsizetype scanNumber(QStringView s, qsizetype pos)
 // Converts text of the scanNumber grammar; Qt's conversion does not depend on the C locale.
 double toDouble(QStringView number)
 {
+    // The grammar is ASCII: the standard conversion (exact, and free of the locale) reads it
+    // without Qt's copies; what it leaves (out of range, very long) goes to Qt's.
+    char ascii[64];
+    if (number.size() < qsizetype(sizeof ascii)) {
+        qsizetype from = number.startsWith(u'+') ? 1 : 0;
+        size_t length = 0;
+        for (qsizetype i = from; i < number.size(); ++i)
+            ascii[length++] = char(number[i].unicode());
+        double value = 0;
+        const auto read = std::from_chars(ascii, ascii + length, value);
+        if (read.ec == std::errc() && read.ptr == ascii + length)
+            return value;
+    }
     bool ok = false;
     const double value = number.toDouble(&ok);
     if (ok || std::isinf(value))
@@ -200,15 +215,43 @@ struct Decimal
     QVarLengthArray<char16_t, 16> fraction; // exactly `decimals` digits
 };
 
+// The 15 significant digits of |value| >= 0, rounded half away from zero, into `digits`;
+// returns the decimal exponent of the first. The shortest text that reads back as the value
+// is exact enough when it has at most 15 digits (then no 15-digit decimal is nearer, nor
+// equally near); only longer ones take the slower exact rounding.
+int significantDigits(double value, QVarLengthArray<char16_t, 64>& digits)
+{
+    char shortest[32];
+    const auto written =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
+    const std::string_view text(shortest, size_t(written.ptr - shortest));
+    const size_t ePos = text.find('e');
+    int count = 0;
+    for (size_t i = 0; i < ePos; ++i)
+        count += text[i] != '.';
+    if (written.ec == std::errc() && ePos != std::string_view::npos && count <= 15) {
+        for (size_t i = 0; i < ePos; ++i)
+            if (text[i] != '.')
+                digits.append(char16_t(text[i]));
+        while (digits.size() < 15)
+            digits.append(u'0');
+        int exponent = 0;
+        std::from_chars(text.data() + ePos + (text[ePos + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                        exponent);
+        return exponent;
+    }
+    const QString e = QString::number(value, 'e', 14); // d.dddddddddddddde+XX
+    const qsizetype at = e.indexOf(u'e');
+    digits.append(e[0].unicode());
+    for (qsizetype i = 2; i < at; ++i)
+        digits.append(e[i].unicode());
+    return QStringView(e).mid(at + 1).toInt();
+}
+
 Decimal roundDecimal(double value, int decimals)
 {
-    const QString e = QString::number(std::abs(value), 'e', 14); // d.dddddddddddddde+XX
-    const qsizetype ePos = e.indexOf(u'e');
     QVarLengthArray<char16_t, 64> digits;
-    digits.append(e[0].unicode());
-    for (qsizetype i = 2; i < ePos; ++i)
-        digits.append(e[i].unicode());
-    int point = QStringView(e).mid(ePos + 1).toInt() + 1; // digits before the decimal point
+    int point = significantDigits(std::abs(value), digits) + 1; // digits before the decimal point
     const int keep = point + decimals;
     if (keep < 0) {
         digits.clear();
