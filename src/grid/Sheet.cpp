@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -85,6 +86,12 @@ void checkFormat(const CellFormat& format)
     }
 }
 
+quint64 nextFormatTableId()
+{
+    static std::atomic<quint64> next{1};
+    return next++;
+}
+
 // Tells the views of the formula cells that were recomputed.
 void announce(Sheet& sheet, const FormulaCells::Positions& cells)
 {
@@ -100,6 +107,9 @@ struct Sheet::Data : formula::CellSource
     // written row by row, so one row is one run of memory.
     std::vector<Row> rows;
     FormatTable formats;
+    // Names this table among all sheets' tables, so that kept format ids are not used on
+    // another table (see Sheet::formatTableId).
+    const quint64 formatTableId = nextFormatTableId();
     QHash<quint32, quint16> numberFormatCache; // (format id, typed format) -> format id
     QHash<QString, quint16> numberFormatKeys;
     // Per column; empty until a heading or width is set, so that an empty sheet stays small.
@@ -431,6 +441,13 @@ QString Sheet::formula(int row, int col) const
     checkCell(row, col);
     const Cell* cell = d->find(row, col);
     return cell && cell->kind == Cell::Formula ? d->formulas.source(row, col) : QString();
+}
+
+bool Sheet::isFormula(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    return cell && cell->kind == Cell::Formula;
 }
 
 bool Sheet::isNumber(int row, int col) const
@@ -820,11 +837,29 @@ int Sheet::formatCount() const
     return d->formats.size();
 }
 
+int Sheet::addFormat(const CellFormat& format)
+{
+    checkFormat(format);
+    return d->formats.intern(format);
+}
+
+quint64 Sheet::formatTableId() const
+{
+    return d->formatTableId;
+}
+
 void Sheet::setFormat(int row, int col, const CellFormat& format)
 {
     checkCell(row, col);
-    checkFormat(format);
-    const auto id = quint16(d->formats.intern(format));
+    setFormatId(row, col, addFormat(format));
+}
+
+void Sheet::setFormatId(int row, int col, int formatId)
+{
+    checkCell(row, col);
+    if (formatId < 0 || formatId >= d->formats.size())
+        throw std::out_of_range("no cell format " + std::to_string(formatId));
+    const auto id = quint16(formatId);
     const Cell* cell = d->find(row, col);
     if ((cell ? cell->format : 0) == id)
         return;

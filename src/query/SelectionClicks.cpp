@@ -9,6 +9,7 @@
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 
+#include <cmath>
 #include <functional>
 
 namespace talor {
@@ -18,6 +19,8 @@ namespace {
 const QString Query = QStringLiteral("查询");
 const QString Department = QStringLiteral("部门");
 const QString PeriodJoin = QStringLiteral(" 至 ");
+const QDate DayZero(1899, 12, 30); // day number 0
+const QString DayFormat = QStringLiteral("yyyy-mm-dd");
 
 // The one place where the grid is filled with many cells at once: the sheet recalculates its
 // formulas and tells its views once, after the whole fill, instead of after every cell.
@@ -35,8 +38,9 @@ int dayOfRecord(const Recordset& records)
         return value.toDate().day();
     if (value.metaType().id() == QMetaType::QDateTime)
         return value.toDateTime().date().day();
-    const auto read = text::parseDateTime(value.toString());
-    return read ? read->date().day() : 0;
+    // Read as a day number: a date-time in the local zone costs more than the whole record.
+    const auto serial = text::dateSerialOf(value.toString());
+    return serial ? DayZero.addDays(qint64(std::floor(*serial))).day() : 0;
 }
 
 QDate dateOf(const QString& text)
@@ -115,12 +119,14 @@ void SelectionClicks::treeClick()
         }
         m_view.showEmployees(items);
     } else if (kind == QLatin1String("2")) {
-        m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition), suite.connection());
+        m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition),
+                                     suite.connection());
         showRecords();
         m_view.setLabel(2, suite.reportDate().toString(QStringLiteral("yyyy-MM-dd")));
         const QString names = nodeNames();
-        const QString place =
-            suite.departmentName().isEmpty() && suite.groupName().isEmpty() ? suite.organisationName() : names;
+        const QString place = suite.departmentName().isEmpty() && suite.groupName().isEmpty()
+                                  ? suite.organisationName()
+                                  : names;
         m_view.setLabel(3, place);
         setSheetName(place + state.ReportTitle);
     } else if (kind == QLatin1String("3")) {
@@ -163,7 +169,7 @@ void SelectionClicks::showRecords()
             if (!pattern.isEmpty())
                 pattern.stamp(grid, row);
             for (int c = 1; c <= columns; ++c)
-                if (grid.formula(row, c).isEmpty())
+                if (!grid.isFormula(row, c))
                     grid.setPlainText(row, c, QString());
         }
     });
@@ -176,14 +182,15 @@ void SelectionClicks::writeDayRows(int blockTop, const std::array<QDate, 32>& da
         const int row = blockTop + r;
         const QDate& day = dates[size_t(r - 5)];
         if (day.isValid()) {
-            grid.setText(row, 1, day.toString(QStringLiteral("yyyy-MM-dd")));
+            // The date as typed in, without writing and reading back its text.
+            grid.setNumber(row, 1, double(DayZero.daysTo(day)), DayFormat);
             grid.setNumber(row, 2, day.dayOfWeek() % 7);
         } else {
             grid.setPlainText(row, 1, QString());
             grid.setPlainText(row, 2, QString());
         }
         for (int c = 5; c <= columns; ++c)
-            if (!grid.isEmpty(row, c) && grid.formula(row, c).isEmpty())
+            if (!grid.isEmpty(row, c) && !grid.isFormula(row, c))
                 grid.setPlainText(row, c, QString());
     }
 }
@@ -264,12 +271,13 @@ void SelectionClicks::listClick()
             auto decoded = [&](const QString& field, const std::function<QString(const QString&)>& decode) {
                 return records.isNull(field) ? QString() : decode(records.text(field));
             };
-            const QString d = decoded(QStringLiteral("depart"),
-                                      [&](const QString& code) { return suite.categoryName(Department, code); });
-            const QString g =
-                decoded(QStringLiteral("group0"), [&](const QString& code) { return suite.groupName(d, code); });
-            const QString t =
-                decoded(QStringLiteral("team"), [&](const QString& code) { return suite.teamName(d, g, code); });
+            const QString d = decoded(QStringLiteral("depart"), [&](const QString& code) {
+                return suite.categoryName(Department, code);
+            });
+            const QString g = decoded(QStringLiteral("group0"),
+                                      [&](const QString& code) { return suite.groupName(d, code); });
+            const QString t = decoded(QStringLiteral("team"),
+                                      [&](const QString& code) { return suite.teamName(d, g, code); });
             suite.setDepartmentName(d);
             suite.setGroupName(g);
             suite.setTeamName(t);
