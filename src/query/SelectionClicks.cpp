@@ -119,14 +119,12 @@ void SelectionClicks::treeClick()
         }
         m_view.showEmployees(items);
     } else if (kind == QLatin1String("2")) {
-        m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition),
-                                     suite.connection());
+        m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition), suite.connection());
         showRecords();
         m_view.setLabel(2, suite.reportDate().toString(QStringLiteral("yyyy-MM-dd")));
         const QString names = nodeNames();
-        const QString place = suite.departmentName().isEmpty() && suite.groupName().isEmpty()
-                                  ? suite.organisationName()
-                                  : names;
+        const QString place =
+            suite.departmentName().isEmpty() && suite.groupName().isEmpty() ? suite.organisationName() : names;
         m_view.setLabel(3, place);
         setSheetName(place + state.ReportTitle);
     } else if (kind == QLatin1String("3")) {
@@ -271,13 +269,12 @@ void SelectionClicks::listClick()
             auto decoded = [&](const QString& field, const std::function<QString(const QString&)>& decode) {
                 return records.isNull(field) ? QString() : decode(records.text(field));
             };
-            const QString d = decoded(QStringLiteral("depart"), [&](const QString& code) {
-                return suite.categoryName(Department, code);
-            });
-            const QString g = decoded(QStringLiteral("group0"),
-                                      [&](const QString& code) { return suite.groupName(d, code); });
-            const QString t = decoded(QStringLiteral("team"),
-                                      [&](const QString& code) { return suite.teamName(d, g, code); });
+            const QString d = decoded(QStringLiteral("depart"),
+                                      [&](const QString& code) { return suite.categoryName(Department, code); });
+            const QString g =
+                decoded(QStringLiteral("group0"), [&](const QString& code) { return suite.groupName(d, code); });
+            const QString t =
+                decoded(QStringLiteral("team"), [&](const QString& code) { return suite.teamName(d, g, code); });
             suite.setDepartmentName(d);
             suite.setGroupName(g);
             suite.setTeamName(t);

@@ -63,8 +63,7 @@ void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int column
             m_sheet.setText(row, c, null ? QStringLiteral("0") : text);
             applyZeroRule(row, c);
         } else if (type == QLatin1String("D")) {
-            m_sheet.setText(row, c,
-                            text::format(null ? QStringLiteral("0") : text, pictureOf(facts, DecimalFormat)));
+            m_sheet.setText(row, c, text::format(null ? QStringLiteral("0") : text, pictureOf(facts, DecimalFormat)));
             applyZeroRule(row, c);
         } else if (type == QLatin1String("T") || type == QLatin1String("Y")) {
             const QString picture = pictureOf(facts, type == QLatin1String("T") ? DateFormat : TimeFormat);
@@ -100,8 +99,7 @@ QString RecordDisplay::codeName(const Recordset& records, const QString& caption
         return m_suite.teamName(d, g, code);
     }
     case 2:
-        return m_suite.groupName(m_suite.categoryName(Department, records.text(QStringLiteral("DEPART"))),
-                                 code);
+        return m_suite.groupName(m_suite.categoryName(Department, records.text(QStringLiteral("DEPART"))), code);
     case 3:
         return m_suite.categoryName(caption, code);
     default:
@@ -139,8 +137,8 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
         }
     }
     m_sheet.setPlainText(sumRow, 1, SumLabel);
-    m_sheet.setPlainText(
-        sumRow, 2, m_suite.reportOption() == QLatin1String("2") ? QString::number(sumRow - 5) : QString());
+    m_sheet.setPlainText(sumRow, 2,
+                         m_suite.reportOption() == QLatin1String("2") ? QString::number(sumRow - 5) : QString());
     selectRow(m_sheet, sumRow, columnCount);
     frameSelection(m_sheet);
     m_sheet.select(QStringLiteral("$C5"));
