@@ -471,7 +471,12 @@ std::optional<QDateTime> readDateTime(const QString& text)
     static const QRegularExpression pattern(
         QStringLiteral("^([0-9]{4})(?:([-/.])([0-9]{1,2})\\2([0-9]{1,2})|\\s*年\\s*([0-9]{1,2})\\s*月\\s*"
                        "([0-9]{1,2})\\s*日)(?:(?:\\s+|T)(.*))?$"));
-    const QRegularExpressionMatch m = pattern.match(text.trimmed());
+    // Every date begins with four digits: other texts (times, names) need no matching.
+    const QString trimmed = text.trimmed();
+    if (trimmed.size() < 8 ||
+        !std::all_of(trimmed.begin(), trimmed.begin() + 4, [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    const QRegularExpressionMatch m = pattern.match(trimmed);
     if (!m.hasMatch())
         return std::nullopt;
     const bool chinese = m.capturedLength(2) == 0;
@@ -671,14 +676,35 @@ std::optional<double> numberFromText(const QString& text)
 
 std::optional<QTime> parseTime(const QString& text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^([0-9]{1,2}):([0-9]{1,2})(?::([0-9]{1,2})(?:\\.([0-9]+))?)?$"));
-    const QRegularExpressionMatch m = pattern.match(text.trimmed());
-    if (!m.hasMatch())
+    // h:m, h:m:s or h:m:s.fraction with one or two digits each (ASCII), read by hand: every
+    // time a report shows passes here.
+    const QStringView t = QStringView(text).trimmed();
+    qsizetype i = 0;
+    auto number = [&](int& value, int maxDigits) {
+        const qsizetype from = i;
+        value = 0;
+        while (i < t.size() && i - from < maxDigits && t[i] >= u'0' && t[i] <= u'9')
+            value = value * 10 + (t[i++].unicode() - u'0');
+        return i > from;
+    };
+    int hour = 0, minute = 0, second = 0, ms = 0;
+    if (!number(hour, 2) || i >= t.size() || t[i++] != u':' || !number(minute, 2))
         return std::nullopt;
-    // Fractions beyond milliseconds ("08:30:00.123456" from a database) are cut.
-    const int ms = m.captured(4).leftJustified(3, u'0', true).toInt();
-    const QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), ms);
+    if (i < t.size()) {
+        if (t[i++] != u':' || !number(second, 2))
+            return std::nullopt;
+        if (i < t.size()) {
+            // Fractions beyond milliseconds ("08:30:00.123456" from a database) are cut.
+            if (t[i++] != u'.' || i >= t.size())
+                return std::nullopt;
+            for (int place = 100; i < t.size(); ++i, place /= 10) {
+                if (t[i] < u'0' || t[i] > u'9')
+                    return std::nullopt;
+                ms += place * (t[i].unicode() - u'0');
+            }
+        }
+    }
+    const QTime time(hour, minute, second, ms);
     if (!time.isValid())
         return std::nullopt;
     return time;
