@@ -6,6 +6,7 @@
 #include "grid/FormulaCells.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -91,6 +92,34 @@ quint64 nextFormatTableId()
     static std::atomic<quint64> next{1};
     return next++;
 }
+
+// The new format ids of a format operation by what decides them: mostly a handful (a row
+// formatted per record), kept in place instead of in a hash table made for every call.
+template <typename Key> class SmallMap
+{
+public:
+    std::optional<quint16> find(Key key) const
+    {
+        for (const auto& [k, id] : m_entries)
+            if (k == key)
+                return id;
+        if (m_more.empty())
+            return std::nullopt;
+        const auto it = m_more.find(key);
+        return it != m_more.end() ? std::optional<quint16>(it->second) : std::nullopt;
+    }
+    void insert(Key key, quint16 id)
+    {
+        if (m_entries.size() < 8)
+            m_entries.emplace_back(key, id);
+        else
+            m_more.emplace(key, id);
+    }
+
+private:
+    QVarLengthArray<std::pair<Key, quint16>, 8> m_entries;
+    std::unordered_map<Key, quint16> m_more;
+};
 
 // Tells the views of the formula cells that were recomputed.
 void announce(Sheet& sheet, const FormulaCells::Positions& cells)
@@ -743,15 +772,15 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
             c = style > 0 ? colour : 0;
         }
     };
-    QHash<quint32, quint16> done; // (old id, edges) -> new id
+    SmallMap<quint32> done; // (old id, edges) -> new id
     for (int col = r.col1; col <= r.col2; ++col) {
         for (int row = r.row1; row <= r.row2; ++row) {
             const quint32 edges = (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u) |
                                   (row == r.row1 ? 4u : 0u) | (row == r.row2 ? 8u : 0u);
             Cell& cell = d->slot(row, col);
             const quint32 key = (quint32(cell.format) << 4) | edges;
-            if (const auto it = done.constFind(key); it != done.cend()) {
-                cell.format = it.value();
+            if (const auto id = done.find(key)) {
+                cell.format = *id;
                 continue;
             }
             CellFormat f = d->formats.at(cell.format);
@@ -785,12 +814,12 @@ void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
     CellFill fill;
     if (pattern > 0)
         fill = CellFill{pattern, foreground, background};
-    QHash<quint16, quint16> done;
+    SmallMap<quint16> done; // old id -> new id
     for (int col = r.col1; col <= r.col2; ++col) {
         for (int row = r.row1; row <= r.row2; ++row) {
             Cell& cell = d->slot(row, col);
-            if (const auto it = done.constFind(cell.format); it != done.cend()) {
-                cell.format = it.value();
+            if (const auto id = done.find(cell.format)) {
+                cell.format = *id;
                 continue;
             }
             CellFormat f = d->formats.at(cell.format);
