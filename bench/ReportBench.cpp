@@ -6,7 +6,7 @@
 //   one set-based read of the month, on SQLite and, when TALOR_PG_HOST/PORT/DB/USER name a
 //   server, on PostgreSQL;
 //   `talor report` from process start to its written workbook, for one small team.
-//   bench_report [employees for kind 2, default 10000]
+//   bench_report [employees for kind 2, default 10000] [parts: any of "2", "3", "r"; default all]
 
 #include "db/Connections.h"
 #include "entry/BatchReport.h"
@@ -104,13 +104,14 @@ void kindThree(const QString& configuration, bool postgres, const DemoOptions& o
     auto suite = suiteOn(configuration, postgres, options);
     const QString from = options.from.toString("yyyy-MM-dd");
     const QString to = options.from.addDays(options.days - 1).toString("yyyy-MM-dd");
-    BatchReportRequest request{3, "ROOT", {}, {}, options.from, options.from.addDays(options.days - 1), {}, false};
+    BatchReportRequest request{3,  "ROOT", {}, {}, options.from, options.from.addDays(options.days - 1),
+                               {}, false};
     BatchReport batch(*suite);
     const double shown = best([&] { batch.run(request); });
     int rows = 0;
     const double plain = best([&] {
-        rows = readAll(suite->connection(), "select * from kq0001 where zhdate>='" + from + "' and zhdate<='" + to +
-                                                "' order by memberid,zhdate");
+        rows = readAll(suite->connection(), "select * from kq0001 where zhdate>='" + from +
+                                                "' and zhdate<='" + to + "' order by memberid,zhdate");
     });
     const QString what = QStringLiteral("kind 3, %1 persons x %2 days (%3 rows), %4")
                              .arg(options.employees)
@@ -127,14 +128,15 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QTemporaryDir dir;
+    const QByteArray parts = argc > 2 ? QByteArray(argv[2]) : QByteArray("23r");
 
     // Kind 2: the whole organisation on its first working day.
-    DemoOptions day;
-    day.employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
-    day.from = QDate(2026, 10, 5);
-    day.days = 1;
-    const QString dayConfig = DemoSuite::generate(dir.filePath("day"), day).configurationFile;
-    {
+    if (parts.contains('2')) {
+        DemoOptions day;
+        day.employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+        day.from = QDate(2026, 10, 5);
+        day.days = 1;
+        const QString dayConfig = DemoSuite::generate(dir.filePath("day"), day).configurationFile;
         LocalSuite suite(dayConfig);
         BatchReport batch(suite);
         const BatchReportRequest request{2, "ROOT", {}, day.from, {}, {}, {}, true};
@@ -145,12 +147,15 @@ int main(int argc, char** argv)
         const double shown = best([&] { batch.run(request); });
         int rows = 0;
         const double plain = best([&] {
-            rows = readAll(suite.connection(), "select * from kq0001 where zhdate='2026-10-05' order by memberid");
+            rows = readAll(suite.connection(),
+                           "select * from kq0001 where zhdate='2026-10-05' order by memberid");
         });
-        report(qPrintable(QStringLiteral("kind 2, organisation of %1 on one day (%2 rows)").arg(day.employees).arg(rows)),
+        report(qPrintable(QStringLiteral("kind 2, organisation of %1 on one day (%2 rows)")
+                              .arg(day.employees)
+                              .arg(rows)),
                shown, plain, 1.5);
-        std::printf("%-52s %8lld ms wall, first run (target: grid within 500 ms)\n", "kind 2, tree click to grid",
-                    static_cast<long long>(firstWall));
+        std::printf("%-52s %8lld ms wall, first run (target: grid within 500 ms)\n",
+                    "kind 2, tree click to grid", static_cast<long long>(firstWall));
     }
 
     // Kind 3: 500 persons over a month.
@@ -158,11 +163,15 @@ int main(int argc, char** argv)
     month.employees = 500;
     month.days = 31;
     const QString monthConfig = DemoSuite::generate(dir.filePath("month"), month).configurationFile;
-    kindThree(monthConfig, false, month);
-    if (!qEnvironmentVariable("TALOR_PG_HOST").isEmpty())
-        kindThree(monthConfig, true, month);
-    else
-        std::printf("kind 3 on PostgreSQL: set TALOR_PG_HOST/PORT/DB/USER to measure it\n");
+    if (parts.contains('3')) {
+        kindThree(monthConfig, false, month);
+        if (!qEnvironmentVariable("TALOR_PG_HOST").isEmpty())
+            kindThree(monthConfig, true, month);
+        else
+            std::printf("kind 3 on PostgreSQL: set TALOR_PG_HOST/PORT/DB/USER to measure it\n");
+    }
+    if (!parts.contains('r'))
+        return 0;
 
     // talor report from process start to the written workbook, one team on one day.
     const QString output = dir.filePath("team.vts");
@@ -170,8 +179,9 @@ int main(int argc, char** argv)
     for (int i = 0; i < 3; ++i) {
         QElapsedTimer wall;
         wall.start();
-        QProcess::execute(QStringLiteral(TALOR_BINARY), {"report", "--suite", monthConfig, "--kind", "2", "--node",
-                                                         "C生产部装配一组甲班", "--output", output});
+        QProcess::execute(QStringLiteral(TALOR_BINARY),
+                          {"report", "--suite", monthConfig, "--kind", "2", "--node", "C生产部装配一组甲班",
+                           "--output", output});
         fastest = std::min(fastest, wall.elapsed());
     }
     std::printf("%-52s %8lld ms wall, whole run (target: start-up to first query under 300 ms)\n",

@@ -35,8 +35,8 @@ bool parseDateTime(const QString& s, CellInput& out)
                                       QStringLiteral("yyyy-mm-dd"), QStringLiteral("yyyy-mm-dd hh:mm"),
                                       QStringLiteral("yyyy-mm-dd hh:mm:ss")};
     const qsizetype colons = s.count(u':');
-    if (const std::optional<QDateTime> dt = text::parseDateTime(s)) {
-        out.number = text::dateSerial(*dt);
+    if (const std::optional<double> serial = text::dateSerialOf(s)) {
+        out.number = *serial;
         out.numberFormat = Formats[colons == 0 ? 2 : colons == 1 ? 3 : 4];
     } else if (const std::optional<QTime> t = text::parseTime(s)) {
         out.number = t->msecsSinceStartOfDay() / 86400000.0;

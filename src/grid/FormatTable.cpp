@@ -4,6 +4,13 @@
 
 namespace talor::grid {
 
+size_t qHash(const CellFormat& f, size_t seed) noexcept
+{
+    const CellBorder& b = f.border;
+    return qHashMulti(seed, f.numberFormat, f.fill.pattern, f.fill.foreground, f.fill.background, b.left,
+                      b.right, b.top, b.bottom, b.leftColour, b.rightColour, b.topColour, b.bottomColour);
+}
+
 FormatTable::FormatTable()
 {
     clear();
@@ -13,28 +20,18 @@ void FormatTable::clear()
 {
     m_formats.assign(1, CellFormat());
     m_ids.clear();
-    m_ids.insert(key(m_formats.front()), 0);
-}
-
-QString FormatTable::key(const CellFormat& f)
-{
-    const CellBorder& b = f.border;
-    return QString::asprintf("%d/%x/%x|%d/%d/%d/%d|%x/%x/%x/%x|", f.fill.pattern, f.fill.foreground,
-                             f.fill.background, b.left, b.right, b.top, b.bottom, b.leftColour, b.rightColour,
-                             b.topColour, b.bottomColour) +
-           f.numberFormat;
+    m_ids.insert(m_formats.front(), 0);
 }
 
 int FormatTable::intern(const CellFormat& format)
 {
-    const QString k = key(format);
-    const auto found = m_ids.constFind(k);
+    const auto found = m_ids.constFind(format);
     if (found != m_ids.cend())
         return found.value();
     if (size() >= MaxFormats)
         throw std::length_error("the sheet holds too many different cell formats");
     m_formats.push_back(format);
-    m_ids.insert(k, size() - 1);
+    m_ids.insert(format, size() - 1);
     return size() - 1;
 }
 

@@ -24,10 +24,13 @@ public:
     void clear();
 
 private:
-    static QString key(const CellFormat& format);
-
     std::vector<CellFormat> m_formats;
-    QHash<QString, int> m_ids;
+    // Found by the format's fields themselves: interning runs for every formatted cell of a
+    // report, so it hashes numbers instead of composing a text key.
+    QHash<CellFormat, int> m_ids;
 };
+
+// Hashes every field that operator== compares.
+size_t qHash(const CellFormat& format, size_t seed = 0) noexcept;
 
 } // namespace talor::grid

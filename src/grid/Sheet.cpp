@@ -6,7 +6,9 @@
 #include "grid/FormulaCells.h"
 
 #include <QHash>
+#include <QVarLengthArray>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <optional>
 #include <stdexcept>
@@ -85,6 +87,40 @@ void checkFormat(const CellFormat& format)
     }
 }
 
+quint64 nextFormatTableId()
+{
+    static std::atomic<quint64> next{1};
+    return next++;
+}
+
+// The new format ids of a format operation by what decides them: mostly a handful (a row
+// formatted per record), kept in place instead of in a hash table made for every call.
+template <typename Key> class SmallMap
+{
+public:
+    std::optional<quint16> find(Key key) const
+    {
+        for (const auto& [k, id] : m_entries)
+            if (k == key)
+                return id;
+        if (m_more.empty())
+            return std::nullopt;
+        const auto it = m_more.find(key);
+        return it != m_more.end() ? std::optional<quint16>(it->second) : std::nullopt;
+    }
+    void insert(Key key, quint16 id)
+    {
+        if (m_entries.size() < 8)
+            m_entries.emplace_back(key, id);
+        else
+            m_more.emplace(key, id);
+    }
+
+private:
+    QVarLengthArray<std::pair<Key, quint16>, 8> m_entries;
+    std::unordered_map<Key, quint16> m_more;
+};
+
 // Tells the views of the formula cells that were recomputed.
 void announce(Sheet& sheet, const FormulaCells::Positions& cells)
 {
@@ -100,6 +136,9 @@ struct Sheet::Data : formula::CellSource
     // written row by row, so one row is one run of memory.
     std::vector<Row> rows;
     FormatTable formats;
+    // Names this table among all sheets' tables, so that kept format ids are not used on
+    // another table (see Sheet::formatTableId).
+    const quint64 formatTableId = nextFormatTableId();
     QHash<quint32, quint16> numberFormatCache; // (format id, typed format) -> format id
     QHash<QString, quint16> numberFormatKeys;
     // Per column; empty until a heading or width is set, so that an empty sheet stays small.
@@ -433,6 +472,13 @@ QString Sheet::formula(int row, int col) const
     return cell && cell->kind == Cell::Formula ? d->formulas.source(row, col) : QString();
 }
 
+bool Sheet::isFormula(int row, int col) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    return cell && cell->kind == Cell::Formula;
+}
+
 bool Sheet::isNumber(int row, int col) const
 {
     checkCell(row, col);
@@ -726,15 +772,15 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
             c = style > 0 ? colour : 0;
         }
     };
-    QHash<quint32, quint16> done; // (old id, edges) -> new id
+    SmallMap<quint32> done; // (old id, edges) -> new id
     for (int col = r.col1; col <= r.col2; ++col) {
         for (int row = r.row1; row <= r.row2; ++row) {
             const quint32 edges = (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u) |
                                   (row == r.row1 ? 4u : 0u) | (row == r.row2 ? 8u : 0u);
             Cell& cell = d->slot(row, col);
             const quint32 key = (quint32(cell.format) << 4) | edges;
-            if (const auto it = done.constFind(key); it != done.cend()) {
-                cell.format = it.value();
+            if (const auto id = done.find(key)) {
+                cell.format = *id;
                 continue;
             }
             CellFormat f = d->formats.at(cell.format);
@@ -768,12 +814,12 @@ void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
     CellFill fill;
     if (pattern > 0)
         fill = CellFill{pattern, foreground, background};
-    QHash<quint16, quint16> done;
+    SmallMap<quint16> done; // old id -> new id
     for (int col = r.col1; col <= r.col2; ++col) {
         for (int row = r.row1; row <= r.row2; ++row) {
             Cell& cell = d->slot(row, col);
-            if (const auto it = done.constFind(cell.format); it != done.cend()) {
-                cell.format = it.value();
+            if (const auto id = done.find(cell.format)) {
+                cell.format = *id;
                 continue;
             }
             CellFormat f = d->formats.at(cell.format);
@@ -820,11 +866,29 @@ int Sheet::formatCount() const
     return d->formats.size();
 }
 
+int Sheet::addFormat(const CellFormat& format)
+{
+    checkFormat(format);
+    return d->formats.intern(format);
+}
+
+quint64 Sheet::formatTableId() const
+{
+    return d->formatTableId;
+}
+
 void Sheet::setFormat(int row, int col, const CellFormat& format)
 {
     checkCell(row, col);
-    checkFormat(format);
-    const auto id = quint16(d->formats.intern(format));
+    setFormatId(row, col, addFormat(format));
+}
+
+void Sheet::setFormatId(int row, int col, int formatId)
+{
+    checkCell(row, col);
+    if (formatId < 0 || formatId >= d->formats.size())
+        throw std::out_of_range("no cell format " + std::to_string(formatId));
+    const auto id = quint16(formatId);
     const Cell* cell = d->find(row, col);
     if ((cell ? cell->format : 0) == id)
         return;

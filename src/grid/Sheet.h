@@ -85,6 +85,7 @@ public:
     QString text(int row, int col) const; // displayed text; empty for an empty cell
     void setText(int row, int col, const QString& text);
     QString formula(int row, int col) const; // "=..." canonical source; empty for constants/empty
+    bool isFormula(int row, int col) const;  // formula() is not empty, without composing it
     bool isNumber(int row, int col) const;   // a number, date or numeric formula result
     double number(int row, int col) const;   // the numeric value (0 for non-numbers)
     bool isDate(int row, int col) const;     // a number shown as a date or time
@@ -175,6 +176,15 @@ public:
     const CellFormat& formatById(int id) const;
     int formatCount() const;
     void setFormat(int row, int col, const CellFormat& format);
+    // For stamping one format on many cells: addFormat takes the format into the table once
+    // (checked as setFormat checks it) and returns its id; setFormatId gives a cell that id
+    // without hashing the format again. An id that is not in the table throws
+    // std::out_of_range. formatTableId() names this sheet's table: it changes when clear()
+    // starts a new one, and no other sheet's table ever has the same name, so ids kept from
+    // addFormat stay valid while it is unchanged.
+    int addFormat(const CellFormat& format);
+    void setFormatId(int row, int col, int id);
+    quint64 formatTableId() const;
 
     // --- Columns ------------------------------------------------------------------------
     // Insert `count` empty columns before `col` / delete columns col..col+count-1, moving

@@ -9,6 +9,7 @@
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 
+#include <cmath>
 #include <functional>
 
 namespace talor {
@@ -18,6 +19,8 @@ namespace {
 const QString Query = QStringLiteral("查询");
 const QString Department = QStringLiteral("部门");
 const QString PeriodJoin = QStringLiteral(" 至 ");
+const QDate DayZero(1899, 12, 30); // day number 0
+const QString DayFormat = QStringLiteral("yyyy-mm-dd");
 
 // The one place where the grid is filled with many cells at once: the sheet recalculates its
 // formulas and tells its views once, after the whole fill, instead of after every cell.
@@ -35,8 +38,9 @@ int dayOfRecord(const Recordset& records)
         return value.toDate().day();
     if (value.metaType().id() == QMetaType::QDateTime)
         return value.toDateTime().date().day();
-    const auto read = text::parseDateTime(value.toString());
-    return read ? read->date().day() : 0;
+    // Read as a day number: a date-time in the local zone costs more than the whole record.
+    const auto serial = text::dateSerialOf(value.toString());
+    return serial ? DayZero.addDays(qint64(std::floor(*serial))).day() : 0;
 }
 
 QDate dateOf(const QString& text)
@@ -163,7 +167,7 @@ void SelectionClicks::showRecords()
             if (!pattern.isEmpty())
                 pattern.stamp(grid, row);
             for (int c = 1; c <= columns; ++c)
-                if (grid.formula(row, c).isEmpty())
+                if (!grid.isFormula(row, c))
                     grid.setPlainText(row, c, QString());
         }
     });
@@ -176,14 +180,15 @@ void SelectionClicks::writeDayRows(int blockTop, const std::array<QDate, 32>& da
         const int row = blockTop + r;
         const QDate& day = dates[size_t(r - 5)];
         if (day.isValid()) {
-            grid.setText(row, 1, day.toString(QStringLiteral("yyyy-MM-dd")));
+            // The date as typed in, without writing and reading back its text.
+            grid.setNumber(row, 1, double(DayZero.daysTo(day)), DayFormat);
             grid.setNumber(row, 2, day.dayOfWeek() % 7);
         } else {
             grid.setPlainText(row, 1, QString());
             grid.setPlainText(row, 2, QString());
         }
         for (int c = 5; c <= columns; ++c)
-            if (!grid.isEmpty(row, c) && grid.formula(row, c).isEmpty())
+            if (!grid.isEmpty(row, c) && !grid.isFormula(row, c))
                 grid.setPlainText(row, c, QString());
     }
 }

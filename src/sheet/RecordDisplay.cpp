@@ -41,7 +41,7 @@ RecordDisplay::RecordDisplay(SuiteServices& suite, const SheetState& state, cons
 void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int columnCount)
 {
     for (int c = 1; c <= columnCount; ++c) {
-        if (!m_sheet.formula(row, c).isEmpty())
+        if (m_sheet.isFormula(row, c))
             continue; // the template computes this cell
         const ColumnFacts& facts = m_columns.facts(c);
         if (!facts.shown())
@@ -118,7 +118,7 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
 {
     for (int c = 1; c <= columnCount; ++c) {
         const ColumnFacts& facts = m_columns.facts(c);
-        if (!m_sheet.formula(sumRow, c).isEmpty() || facts.field.isEmpty())
+        if (m_sheet.isFormula(sumRow, c) || facts.field.isEmpty())
             continue;
         if (facts.type == QLatin1String("D")) {
             // The running total is kept as the text it shows, so every partial sum is rounded.

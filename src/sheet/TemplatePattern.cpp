@@ -5,6 +5,7 @@ namespace talor {
 void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int columns)
 {
     clear();
+    m_formatTable = 0;
     m_firstRow = row1;
     if (columns < 1 || row2 < row1)
         return;
@@ -36,12 +37,18 @@ void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int 
 void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
 {
     const int moved = topRow - m_firstRow;
-    for (const Cell& cell : m_cells) {
+    if (m_formatTable != sheet.formatTableId() || m_formatIds.size() != m_cells.size()) {
+        m_formatIds.clear();
+        for (const Cell& cell : m_cells)
+            m_formatIds.push_back(sheet.addFormat(cell.format));
+        m_formatTable = sheet.formatTableId();
+    }
+    for (size_t i = 0; i < m_cells.size(); ++i) {
+        const Cell& cell = m_cells[i];
         const int row = topRow + cell.row;
         switch (cell.kind) {
         case Cell::Kind::Formula:
-            sheet.setText(row, cell.col,
-                          moved == 0 ? cell.text : cell.formula.copied(moved, 0));
+            sheet.setText(row, cell.col, moved == 0 ? cell.text : cell.formula.copied(moved, 0));
             break;
         case Cell::Kind::Number:
             sheet.setNumber(row, cell.col, cell.number);
@@ -54,9 +61,7 @@ void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
                 sheet.clearCell(row, cell.col);
             break;
         }
-        // Interning a format costs more than comparing it: rows stamped again mostly keep theirs.
-        if (!(sheet.formatById(sheet.formatId(row, cell.col)) == cell.format))
-            sheet.setFormat(row, cell.col, cell.format);
+        sheet.setFormatId(row, cell.col, m_formatIds[i]);
     }
 }
 

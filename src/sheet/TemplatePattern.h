@@ -17,7 +17,7 @@ class TemplatePattern
 public:
     // Keeps rows row1..row2 of columns 1..columns of `sheet` (nothing when columns < 1).
     void capture(const grid::Sheet& sheet, int row1, int row2, int columns);
-    void clear() { m_cells.clear(), m_rows = 0; }
+    void clear() { m_cells.clear(), m_formatIds.clear(), m_rows = 0; }
     bool isEmpty() const { return m_cells.empty(); }
     int rows() const { return m_rows; }
 
@@ -39,11 +39,15 @@ private:
         int col = 1;
         Kind kind = Kind::Empty;
         double number = 0;
-        QString text; // the text, or the formula's source
+        QString text;                   // the text, or the formula's source
         grid::formula::Formula formula; // read once, copied to every row it is stamped on
         grid::CellFormat format;
     };
     std::vector<Cell> m_cells;
+    // The cells' format ids in the table of the sheet last stamped on: a report stamps the
+    // same pattern thousands of times, and a format is hashed once per table, not per cell.
+    mutable std::vector<int> m_formatIds;
+    mutable quint64 m_formatTable = 0;
     int m_firstRow = 1;
     int m_rows = 0;
 };

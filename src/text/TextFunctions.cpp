@@ -1,8 +1,14 @@
 #include "text/TextFunctions.h"
 
+#include <QHash>
 #include <QList>
 #include <QRegularExpression>
+#include <QVarLengthArray>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <memory>
+#include <string_view>
 #include <utility>
 
 namespace talor::text {
@@ -58,6 +64,19 @@ qsizetype scanNumber(QStringView s, qsizetype pos)
 // Converts text of the scanNumber grammar; Qt's conversion does not depend on the C locale.
 double toDouble(QStringView number)
 {
+    // The grammar is ASCII: the standard conversion (exact, and free of the locale) reads it
+    // without Qt's copies; what it leaves (out of range, very long) goes to Qt's.
+    char ascii[64];
+    if (number.size() < qsizetype(sizeof ascii)) {
+        qsizetype from = number.startsWith(u'+') ? 1 : 0;
+        size_t length = 0;
+        for (qsizetype i = from; i < number.size(); ++i)
+            ascii[length++] = char(number[i].unicode());
+        double value = 0;
+        const auto read = std::from_chars(ascii, ascii + length, value);
+        if (read.ec == std::errc() && read.ptr == ascii + length)
+            return value;
+    }
     bool ok = false;
     const double value = number.toDouble(&ok);
     if (ok || std::isinf(value))
@@ -188,52 +207,89 @@ QList<NumberToken> numberTokens(QStringView picture)
 }
 
 // |value| as decimal digits rounded to `decimals` places: spreadsheets first keep 15
-// significant digits, then round half away from zero, so binary noise never shows.
+// significant digits, then round half away from zero, so binary noise never shows. Held in
+// place: this runs for every number a report shows.
 struct Decimal
 {
-    QString integer;  // no leading zeros; empty for 0
-    QString fraction; // exactly `decimals` digits
+    QVarLengthArray<char16_t, 32> integer;  // no leading zeros; empty for 0
+    QVarLengthArray<char16_t, 16> fraction; // exactly `decimals` digits
 };
+
+// The 15 significant digits of |value| >= 0, rounded half away from zero, into `digits`;
+// returns the decimal exponent of the first. The shortest text that reads back as the value
+// is exact enough when it has at most 15 digits (then no 15-digit decimal is nearer, nor
+// equally near); only longer ones take the slower exact rounding.
+int significantDigits(double value, QVarLengthArray<char16_t, 64>& digits)
+{
+    char shortest[32];
+    const auto written =
+        std::to_chars(shortest, shortest + sizeof shortest, value, std::chars_format::scientific);
+    const std::string_view text(shortest, size_t(written.ptr - shortest));
+    const size_t ePos = text.find('e');
+    int count = 0;
+    for (size_t i = 0; i < ePos; ++i)
+        count += text[i] != '.';
+    if (written.ec == std::errc() && ePos != std::string_view::npos && count <= 15) {
+        for (size_t i = 0; i < ePos; ++i)
+            if (text[i] != '.')
+                digits.append(char16_t(text[i]));
+        while (digits.size() < 15)
+            digits.append(u'0');
+        int exponent = 0;
+        std::from_chars(text.data() + ePos + (text[ePos + 1] == '+' ? 2 : 1), text.data() + text.size(),
+                        exponent);
+        return exponent;
+    }
+    const QString e = QString::number(value, 'e', 14); // d.dddddddddddddde+XX
+    const qsizetype at = e.indexOf(u'e');
+    digits.append(e[0].unicode());
+    for (qsizetype i = 2; i < at; ++i)
+        digits.append(e[i].unicode());
+    return QStringView(e).mid(at + 1).toInt();
+}
 
 Decimal roundDecimal(double value, int decimals)
 {
-    const QString e = QString::number(std::abs(value), 'e', 14); // d.dddddddddddddde+XX
-    const qsizetype ePos = e.indexOf(u'e');
-    QString digits = e.left(1) + e.mid(2, ePos - 2);
-    int point = e.mid(ePos + 1).toInt() + 1; // digits before the decimal point
+    QVarLengthArray<char16_t, 64> digits;
+    int point = significantDigits(std::abs(value), digits) + 1; // digits before the decimal point
     const int keep = point + decimals;
     if (keep < 0) {
         digits.clear();
         point = -decimals;
     } else if (keep < digits.size()) {
         const bool up = digits[keep] >= u'5';
-        digits.truncate(keep);
+        digits.resize(keep);
         if (up) {
             qsizetype i = keep - 1;
             while (i >= 0 && digits[i] == u'9')
                 digits[i--] = u'0';
-            if (i >= 0)
-                digits[i] = QChar(digits[i].unicode() + 1);
-            else {
-                digits.prepend(u'1');
+            if (i >= 0) {
+                ++digits[i];
+            } else {
+                digits.insert(digits.begin(), u'1');
                 ++point;
             }
         }
     } else {
-        digits += QString(keep - digits.size(), u'0');
+        while (digits.size() < keep)
+            digits.append(u'0');
     }
     Decimal d;
+    qsizetype fractionFrom = 0;
     if (point <= 0) {
-        d.fraction = QString(-point, u'0') + digits;
+        for (int i = 0; i < -point && d.fraction.size() < decimals; ++i)
+            d.fraction.append(u'0');
     } else {
-        d.integer = digits.left(point);
-        d.fraction = digits.mid(point);
+        qsizetype lead = 0;
+        while (lead < point && digits[lead] == u'0')
+            ++lead;
+        d.integer.append(digits.constData() + lead, point - lead);
+        fractionFrom = point;
     }
-    d.fraction = d.fraction.leftJustified(decimals, u'0', true);
-    qsizetype lead = 0;
-    while (lead < d.integer.size() && d.integer[lead] == u'0')
-        ++lead;
-    d.integer.remove(0, lead);
+    for (qsizetype i = fractionFrom; i < digits.size() && d.fraction.size() < decimals; ++i)
+        d.fraction.append(digits[i]);
+    while (d.fraction.size() < decimals)
+        d.fraction.append(u'0');
     return d;
 }
 
@@ -248,58 +304,80 @@ QString groupThousands(const QString& digits)
     return grouped;
 }
 
-QString formatSection(double value, QStringView picture, bool showSign)
+// One section of a number picture, read once: its tokens and where its digits go.
+struct NumberSection
 {
-    const QList<NumberToken> tokens = numberTokens(picture);
-    qsizetype pointAt = tokens.size();
-    QList<NumberToken::Kind> integerPlaces, fractionPlaces;
+    QList<NumberToken> tokens;
+    qsizetype pointAt = 0;
+    int percents = 0;
     bool grouping = false;
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        const auto kind = tokens[i].kind;
-        if (kind == NumberToken::Point)
-            pointAt = i;
-        else if (kind == NumberToken::Percent)
-            value *= 100;
-        else if (kind == NumberToken::Comma)
-            grouping = true;
-        else if (kind == NumberToken::Zero || kind == NumberToken::Hash)
-            (i < pointAt ? integerPlaces : fractionPlaces).append(kind);
-    }
+    QList<NumberToken::Kind> integerPlaces, fractionPlaces;
+    qsizetype minDigits = 0; // "0" places from the first one on always show a digit
+};
 
+NumberSection numberSection(QStringView picture)
+{
+    NumberSection section;
+    section.tokens = numberTokens(picture);
+    section.pointAt = section.tokens.size();
+    for (qsizetype i = 0; i < section.tokens.size(); ++i) {
+        const auto kind = section.tokens[i].kind;
+        if (kind == NumberToken::Point)
+            section.pointAt = i;
+        else if (kind == NumberToken::Percent)
+            ++section.percents;
+        else if (kind == NumberToken::Comma)
+            section.grouping = true;
+        else if (kind == NumberToken::Zero || kind == NumberToken::Hash)
+            (i < section.pointAt ? section.integerPlaces : section.fractionPlaces).append(kind);
+    }
+    const qsizetype firstZero = section.integerPlaces.indexOf(NumberToken::Zero);
+    section.minDigits = firstZero < 0 ? 0 : section.integerPlaces.size() - firstZero;
+    return section;
+}
+
+QString formatSection(double value, const NumberSection& section, bool showSign)
+{
+    for (int i = 0; i < section.percents; ++i)
+        value *= 100;
     // A percentage of a number near the double range has no digits to show.
     if (!std::isfinite(value))
         return QStringLiteral("#####");
+    const auto& integerPlaces = section.integerPlaces;
+    const auto& fractionPlaces = section.fractionPlaces;
     const Decimal d = roundDecimal(value, int(fractionPlaces.size()));
-    const bool negative =
-        showSign && value < 0 && (!d.integer.isEmpty() || d.fraction.count(u'0') != d.fraction.size());
+    const bool negative = showSign && value < 0 &&
+                          (!d.integer.isEmpty() || std::any_of(d.fraction.begin(), d.fraction.end(),
+                                                               [](char16_t c) { return c != u'0'; }));
 
-    // "0" places from the first one on always show a digit.
-    const qsizetype firstZero = integerPlaces.indexOf(NumberToken::Zero);
-    const qsizetype minDigits = firstZero < 0 ? 0 : integerPlaces.size() - firstZero;
-    QString integer = d.integer.rightJustified(minDigits, u'0');
+    QString integer(std::max<qsizetype>(section.minDigits - d.integer.size(), 0), u'0');
+    integer.append(reinterpret_cast<const QChar*>(d.integer.constData()), d.integer.size());
 
     // Digits per integer place, filled from the right; the leftmost place takes the rest.
-    QList<QString> pieces(integerPlaces.size());
-    const bool spread = !grouping && !integerPlaces.isEmpty();
-    if (spread) {
-        for (qsizetype j = integerPlaces.size() - 1; j > 0 && !integer.isEmpty(); --j) {
-            pieces[j] = integer.right(1);
-            integer.chop(1);
-        }
-        pieces[0] = integer;
-    } else if (grouping) {
+    const bool spread = !section.grouping && !integerPlaces.isEmpty();
+    const qsizetype places = integerPlaces.size();
+    auto piece = [&](qsizetype place) {
+        const qsizetype at = integer.size() - places + place;
+        if (place == 0)
+            return QStringView(integer).left(std::max<qsizetype>(at + 1, 0));
+        return at >= 0 ? QStringView(integer).mid(at, 1) : QStringView();
+    };
+    if (!spread && section.grouping)
         integer = groupThousands(integer);
-    }
 
     qsizetype keep = fractionPlaces.size();
     while (keep > 0 && fractionPlaces[keep - 1] == NumberToken::Hash && d.fraction[keep - 1] == u'0')
         --keep;
 
-    QString out = negative ? QStringLiteral("-") : QString();
+    QString out;
+    out.reserve(integer.size() + section.tokens.size() + 2);
+    if (negative)
+        out += u'-';
     bool integerWritten = false;
     qsizetype integerIndex = 0, fractionIndex = 0;
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        const NumberToken& t = tokens[i];
+    const qsizetype pointAt = section.pointAt;
+    for (qsizetype i = 0; i < section.tokens.size(); ++i) {
+        const NumberToken& t = section.tokens[i];
         if (i == pointAt && !integerWritten) {
             out += integer; // a picture without integer places (".00") still shows them
             integerWritten = true;
@@ -309,14 +387,14 @@ QString formatSection(double value, QStringView picture, bool showSign)
         case NumberToken::Hash:
             if (i < pointAt) {
                 if (spread)
-                    out += pieces[integerIndex];
+                    out += piece(integerIndex);
                 else if (!integerWritten)
                     out += integer;
                 integerWritten = true;
                 ++integerIndex;
             } else {
                 if (fractionIndex < keep)
-                    out += d.fraction[fractionIndex];
+                    out += QChar(d.fraction[fractionIndex]);
                 ++fractionIndex;
             }
             break;
@@ -383,12 +461,55 @@ QList<DateToken> dateTokens(QStringView picture)
     return tokens;
 }
 
-QString twoOrOne(int value, int width)
+const QDate DayZero(1899, 12, 30);
+
+// A date or date-time as parseDateTime reads it, in UTC: the parts as read, without the
+// local time zone (looking that up costs more than the reading, and a local time in a
+// daylight-saving gap would be moved).
+std::optional<QDateTime> readDateTime(const QString& text)
 {
-    return width >= 2 ? zeroFill(value, 2) : QString::number(value);
+    static const QRegularExpression pattern(
+        QStringLiteral("^([0-9]{4})(?:([-/.])([0-9]{1,2})\\2([0-9]{1,2})|\\s*年\\s*([0-9]{1,2})\\s*月\\s*"
+                       "([0-9]{1,2})\\s*日)(?:(?:\\s+|T)(.*))?$"));
+    // Every date begins with four digits: other texts (times, names) need no matching.
+    const QString trimmed = text.trimmed();
+    if (trimmed.size() < 8 ||
+        !std::all_of(trimmed.begin(), trimmed.begin() + 4, [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    const QRegularExpressionMatch m = pattern.match(trimmed);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const bool chinese = m.capturedLength(2) == 0;
+    const QDate date(m.captured(1).toInt(), m.captured(chinese ? 5 : 3).toInt(),
+                     m.captured(chinese ? 6 : 4).toInt());
+    if (!date.isValid())
+        return std::nullopt;
+    QTime time(0, 0);
+    if (m.capturedLength(7) > 0) {
+        const std::optional<QTime> t = parseTime(m.captured(7));
+        if (!t)
+            return std::nullopt;
+        time = *t;
+    }
+    return QDateTime(date, time, Qt::UTC);
 }
 
-const QDate DayZero(1899, 12, 30);
+// The date-time of a day number, in UTC (see readDateTime).
+std::optional<QDateTime> serialDateTime(double serial)
+{
+    // Day numbers of the years 100 to 9999, the range spreadsheets accept.
+    if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0)
+        return std::nullopt;
+    constexpr qint64 msPerDay = 86400000;
+    const qint64 ms = std::llround(serial * double(msPerDay));
+    qint64 days = ms / msPerDay;
+    qint64 rest = ms % msPerDay;
+    if (rest < 0) {
+        --days;
+        rest += msPerDay;
+    }
+    return QDateTime(DayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(rest)), Qt::UTC);
+}
 
 // The named formats a field dictionary may hold instead of a picture; "General" keeps the text.
 QString namedPicture(const QString& picture)
@@ -409,6 +530,99 @@ QString namedPicture(const QString& picture)
             return resolved;
     }
     return picture;
+}
+
+// What a picture text says, worked out once: the format function and the grid show every
+// value of a report through a handful of pictures.
+struct Picture
+{
+    QString named; // namedPicture of the text
+    bool general = false;
+    bool numberPicture = false; // "0" or "#" outside quotes
+    bool datePicture = false;   // a date or time code outside quotes
+    QList<NumberSection> sections;
+    QList<DateToken> dateTokens;
+};
+
+std::shared_ptr<const Picture> pictureOf(const QString& text)
+{
+    // Per thread, so that the text functions stay free to call from any thread; an entry is
+    // shared, so a caller's picture outlives a cache that is emptied meanwhile.
+    struct Cache
+    {
+        QString lastText;
+        std::shared_ptr<const Picture> last;
+        QHash<QString, std::shared_ptr<const Picture>> pictures;
+    };
+    thread_local Cache cache;
+    if (cache.last && cache.lastText == text)
+        return cache.last;
+    auto found = cache.pictures.constFind(text);
+    if (found == cache.pictures.cend()) {
+        auto picture = std::make_shared<Picture>();
+        picture->named = namedPicture(text);
+        picture->general = isGeneral(text);
+        const QString bare = unquoted(text);
+        picture->numberPicture = isNumberPicture(bare);
+        picture->datePicture = isDatePicture(bare);
+        for (const QString& section : sections(text))
+            picture->sections.append(numberSection(section));
+        picture->dateTokens = dateTokens(text);
+        if (cache.pictures.size() >= 1024)
+            cache.pictures.clear();
+        found = cache.pictures.insert(text, std::move(picture));
+    }
+    cache.lastText = text;
+    cache.last = found.value();
+    return cache.last;
+}
+
+QString formatDateTime(QDate date, QTime time, const QList<DateToken>& tokens)
+{
+    // Pictures show whole seconds: round to them first, as spreadsheets do.
+    if (time.msec() >= 500) {
+        int seconds = time.msecsSinceStartOfDay() / 1000 + 1;
+        if (seconds == 86400) {
+            date = date.addDays(1);
+            seconds = 0;
+        }
+        time = QTime::fromMSecsSinceStartOfDay(seconds * 1000);
+    }
+    QString out;
+    out.reserve(tokens.size() * 2 + 2);
+    auto two = [&](int value, int width) {
+        if (width >= 2 || value >= 10)
+            out += QChar(u'0' + value / 10);
+        out += QChar(u'0' + value % 10);
+    };
+    for (const DateToken& t : tokens) {
+        switch (t.code) {
+        case 'y':
+            if (t.width <= 2)
+                two(date.year() % 100, 2);
+            else
+                out += zeroFill(date.year(), 4);
+            break;
+        case 'm':
+            two(date.month(), t.width);
+            break;
+        case 'd':
+            two(date.day(), t.width);
+            break;
+        case 'h':
+            two(time.hour(), t.width);
+            break;
+        case 'n':
+            two(time.minute(), t.width);
+            break;
+        case 's':
+            two(time.second(), t.width);
+            break;
+        default:
+            out += t.text;
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -440,7 +654,8 @@ std::optional<double> numberFromText(const QString& text)
         scale = 0.01;
     }
     if (t.contains(u',')) {
-        static const QRegularExpression grouped(QStringLiteral("^\\s*[+-]?[0-9]{1,3}(?:,[0-9]{3})+(?:\\.[0-9]*)?$"));
+        static const QRegularExpression grouped(
+            QStringLiteral("^\\s*[+-]?[0-9]{1,3}(?:,[0-9]{3})+(?:\\.[0-9]*)?$"));
         if (!grouped.match(t).hasMatch())
             return std::nullopt;
         t.remove(u',');
@@ -452,8 +667,8 @@ std::optional<double> numberFromText(const QString& text)
     }
     if (scale != 1.0)
         return std::nullopt;
-    if (const std::optional<QDateTime> dt = parseDateTime(t))
-        return dateSerial(*dt);
+    if (const std::optional<double> serial = dateSerialOf(t))
+        return serial;
     if (const std::optional<QTime> time = parseTime(t))
         return time->msecsSinceStartOfDay() / 86400000.0;
     return std::nullopt;
@@ -461,14 +676,35 @@ std::optional<double> numberFromText(const QString& text)
 
 std::optional<QTime> parseTime(const QString& text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^([0-9]{1,2}):([0-9]{1,2})(?::([0-9]{1,2})(?:\\.([0-9]+))?)?$"));
-    const QRegularExpressionMatch m = pattern.match(text.trimmed());
-    if (!m.hasMatch())
+    // h:m, h:m:s or h:m:s.fraction with one or two digits each (ASCII), read by hand: every
+    // time a report shows passes here.
+    const QStringView t = QStringView(text).trimmed();
+    qsizetype i = 0;
+    auto number = [&](int& value, int maxDigits) {
+        const qsizetype from = i;
+        value = 0;
+        while (i < t.size() && i - from < maxDigits && t[i] >= u'0' && t[i] <= u'9')
+            value = value * 10 + (t[i++].unicode() - u'0');
+        return i > from;
+    };
+    int hour = 0, minute = 0, second = 0, ms = 0;
+    if (!number(hour, 2) || i >= t.size() || t[i++] != u':' || !number(minute, 2))
         return std::nullopt;
-    // Fractions beyond milliseconds ("08:30:00.123456" from a database) are cut.
-    const int ms = m.captured(4).leftJustified(3, u'0', true).toInt();
-    const QTime time(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), ms);
+    if (i < t.size()) {
+        if (t[i++] != u':' || !number(second, 2))
+            return std::nullopt;
+        if (i < t.size()) {
+            // Fractions beyond milliseconds ("08:30:00.123456" from a database) are cut.
+            if (t[i++] != u'.' || i >= t.size())
+                return std::nullopt;
+            for (int place = 100; i < t.size(); ++i, place /= 10) {
+                if (t[i] < u'0' || t[i] > u'9')
+                    return std::nullopt;
+                ms += place * (t[i].unicode() - u'0');
+            }
+        }
+    }
+    const QTime time(hour, minute, second, ms);
     if (!time.isValid())
         return std::nullopt;
     return time;
@@ -476,41 +712,26 @@ std::optional<QTime> parseTime(const QString& text)
 
 std::optional<QDateTime> parseDateTime(const QString& text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^([0-9]{4})(?:([-/.])([0-9]{1,2})\\2([0-9]{1,2})|\\s*年\\s*([0-9]{1,2})\\s*月\\s*"
-                       "([0-9]{1,2})\\s*日)(?:(?:\\s+|T)(.*))?$"));
-    const QRegularExpressionMatch m = pattern.match(text.trimmed());
-    if (!m.hasMatch())
+    const std::optional<QDateTime> read = readDateTime(text);
+    if (!read)
         return std::nullopt;
-    const bool chinese = m.capturedLength(2) == 0;
-    const QDate date(m.captured(1).toInt(), m.captured(chinese ? 5 : 3).toInt(),
-                     m.captured(chinese ? 6 : 4).toInt());
-    if (!date.isValid())
+    return QDateTime(read->date(), read->time());
+}
+
+std::optional<double> dateSerialOf(const QString& text)
+{
+    const std::optional<QDateTime> read = readDateTime(text);
+    if (!read)
         return std::nullopt;
-    QTime time(0, 0);
-    if (m.capturedLength(7) > 0) {
-        const std::optional<QTime> t = parseTime(m.captured(7));
-        if (!t)
-            return std::nullopt;
-        time = *t;
-    }
-    return QDateTime(date, time);
+    return dateSerial(*read);
 }
 
 std::optional<QDateTime> dateTimeFromSerial(double serial)
 {
-    // Day numbers of the years 100 to 9999, the range spreadsheets accept.
-    if (!std::isfinite(serial) || serial < -657434.0 || serial >= 2958466.0)
+    const std::optional<QDateTime> read = serialDateTime(serial);
+    if (!read)
         return std::nullopt;
-    constexpr qint64 msPerDay = 86400000;
-    const qint64 ms = std::llround(serial * double(msPerDay));
-    qint64 days = ms / msPerDay;
-    qint64 rest = ms % msPerDay;
-    if (rest < 0) {
-        --days;
-        rest += msPerDay;
-    }
-    return QDateTime(DayZero.addDays(days), QTime::fromMSecsSinceStartOfDay(int(rest)));
+    return QDateTime(read->date(), read->time());
 }
 
 bool isValidDate(const QString& text)
@@ -530,23 +751,24 @@ bool isValidDateOrTime(const QString& text)
 
 QString format(const QString& text, const QString& namedOrPicture)
 {
-    const QString picture = namedPicture(namedOrPicture);
-    if (picture.isEmpty())
+    const std::shared_ptr<const Picture> named = pictureOf(namedOrPicture);
+    if (named->named.isEmpty())
         return text;
-    const QString bare = unquoted(picture);
-    if (isNumberPicture(bare)) {
+    const std::shared_ptr<const Picture> picture =
+        named->named == namedOrPicture ? named : pictureOf(named->named);
+    if (picture->numberPicture) {
         if (const std::optional<double> n = parseNumber(text))
-            return formatNumber(*n, picture);
+            return formatNumber(*n, named->named);
         return text;
     }
-    if (isDatePicture(bare)) {
-        if (const std::optional<QDateTime> dt = parseDateTime(text))
-            return formatDateTime(*dt, picture);
+    if (picture->datePicture) {
+        if (const std::optional<QDateTime> dt = readDateTime(text))
+            return formatDateTime(dt->date(), dt->time(), picture->dateTokens);
         if (const std::optional<QTime> t = parseTime(text))
-            return formatDateTime(QDateTime(DayZero, *t), picture);
+            return formatDateTime(DayZero, *t, picture->dateTokens);
         if (const std::optional<double> n = parseNumber(text)) {
-            if (const std::optional<QDateTime> dt = dateTimeFromSerial(*n))
-                return formatDateTime(*dt, picture);
+            if (const std::optional<QDateTime> dt = serialDateTime(*n))
+                return formatDateTime(dt->date(), dt->time(), picture->dateTokens);
         }
     }
     return text;
@@ -558,12 +780,12 @@ QString formatNumber(double value, const QString& picture)
         return QString::number(value);
     if (isGeneral(picture))
         return formatGeneral(value);
-    const QString bare = unquoted(picture);
-    if (!isNumberPicture(bare) && isDatePicture(bare)) {
-        const std::optional<QDateTime> dt = dateTimeFromSerial(value);
-        return dt ? formatDateTime(*dt, picture) : QStringLiteral("#####");
+    const std::shared_ptr<const Picture> p = pictureOf(picture);
+    if (!p->numberPicture && p->datePicture) {
+        const std::optional<QDateTime> dt = serialDateTime(value);
+        return dt ? formatDateTime(dt->date(), dt->time(), p->dateTokens) : QStringLiteral("#####");
     }
-    const QList<QString> parts = sections(picture);
+    const QList<NumberSection>& parts = p->sections;
     if (parts.size() >= 3 && value == 0)
         return formatSection(value, parts[2], true);
     if (parts.size() >= 2 && value < 0)
@@ -593,49 +815,13 @@ bool isDateTimePicture(const QString& picture)
 {
     if (isGeneral(picture))
         return false;
-    const QString bare = unquoted(picture);
-    return !isNumberPicture(bare) && isDatePicture(bare);
+    const std::shared_ptr<const Picture> p = pictureOf(picture);
+    return !p->numberPicture && p->datePicture;
 }
 
 QString formatDateTime(const QDateTime& value, const QString& picture)
 {
-    QDate date = value.date();
-    QTime time = value.time();
-    // Pictures show whole seconds: round to them first, as spreadsheets do.
-    if (time.msec() >= 500) {
-        int seconds = time.msecsSinceStartOfDay() / 1000 + 1;
-        if (seconds == 86400) {
-            date = date.addDays(1);
-            seconds = 0;
-        }
-        time = QTime::fromMSecsSinceStartOfDay(seconds * 1000);
-    }
-    QString out;
-    for (const DateToken& t : dateTokens(picture)) {
-        switch (t.code) {
-        case 'y':
-            out += t.width <= 2 ? zeroFill(date.year() % 100, 2) : zeroFill(date.year(), 4);
-            break;
-        case 'm':
-            out += twoOrOne(date.month(), t.width);
-            break;
-        case 'd':
-            out += twoOrOne(date.day(), t.width);
-            break;
-        case 'h':
-            out += twoOrOne(time.hour(), t.width);
-            break;
-        case 'n':
-            out += twoOrOne(time.minute(), t.width);
-            break;
-        case 's':
-            out += twoOrOne(time.second(), t.width);
-            break;
-        default:
-            out += t.text;
-        }
-    }
-    return out;
+    return formatDateTime(value.date(), value.time(), pictureOf(picture)->dateTokens);
 }
 
 double dateSerial(const QDateTime& value)

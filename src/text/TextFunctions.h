@@ -36,6 +36,9 @@ std::optional<double> numberFromText(const QString& text);
 // "2024-02-03 08:30", "2024/2/3", "2024.2.3", "2024年2月3日", optionally followed by a time as
 // parseTime reads it (after a blank or "T"). Impossible dates ("2024-02-30") give nothing.
 std::optional<QDateTime> parseDateTime(const QString& text);
+// The day number (see dateSerial) of a date or date-time as parseDateTime reads it, read
+// without the local time zone: cheaper, and no time is moved by a daylight-saving gap.
+std::optional<double> dateSerialOf(const QString& text);
 // A time of day "8:30", "08:30:15", "08:30:15.250" (finer fractions are cut); impossible
 // times ("25:61") give nothing.
 std::optional<QTime> parseTime(const QString& text);

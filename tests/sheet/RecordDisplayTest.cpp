@@ -192,6 +192,36 @@ TEST(TemplatePatternTest, StampCopiesFormatsConstantsAndMovesFormulas)
     EXPECT_EQ(sheet.border(73, 2).bottom, 0) << "nothing beyond the block";
 }
 
+TEST(TemplatePatternTest, StampedFormatsStayPerCellAndFollowTheSheetsTable)
+{
+    grid::Sheet sheet;
+    sheet.select(1, 1, 1, 2);
+    sheet.setPattern(1, 0x00FF00, 0);
+    sheet.setBorder(1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0);
+    TemplatePattern pattern;
+    pattern.capture(sheet, 1, 1, 2);
+    const grid::CellFormat first = sheet.formatById(sheet.formatId(1, 1));
+    for (int row = 2; row <= 4; ++row)
+        pattern.stamp(sheet, row);
+    sheet.select(3, 1, 3, 1);
+    sheet.setPattern(1, 0x0000FF, 0);
+    EXPECT_EQ(sheet.fill(3, 1).foreground, 0x0000FFu);
+    for (const int row : {1, 2, 4})
+        EXPECT_EQ(sheet.formatById(sheet.formatId(row, 1)), first) << "row " << row;
+
+    // A table the pattern's kept ids do not belong to: a new sheet, and this one emptied
+    // (whose table starts again with only the default format).
+    grid::Sheet other;
+    other.addFormat(grid::CellFormat{QStringLiteral("0.00"), {}, {}});
+    pattern.stamp(other, 1);
+    EXPECT_EQ(other.formatById(other.formatId(1, 1)), first);
+    sheet.clear();
+    pattern.stamp(sheet, 7);
+    EXPECT_EQ(sheet.formatById(sheet.formatId(7, 1)), first);
+    EXPECT_EQ(sheet.border(7, 2).right, 1);
+    EXPECT_EQ(sheet.fill(7, 2).foreground, 0x00FF00u);
+}
+
 TEST(ColumnFieldsTest, IndexLimitsAndHiddenRule)
 {
     ColumnFields fields;
