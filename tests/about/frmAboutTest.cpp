@@ -5,7 +5,6 @@
 #include "support/FindChild.h"
 #include "support/ScriptedUi.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -176,10 +175,3 @@ TEST_F(AboutBoxTest, ClosingSettlesTheRefreshFlagUnlessItIsZero)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -285,10 +285,3 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
     EXPECT_TRUE(v.table()->selectionModel()->isSelected(v.table()->model()->index(6, 2)));
     EXPECT_EQ(v.table()->selectionModel()->currentIndex(), v.table()->model()->index(6, 0));
 }
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

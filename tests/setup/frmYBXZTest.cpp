@@ -7,7 +7,6 @@
 #include "support/FindChild.h"
 #include "support/ScriptedUi.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -285,10 +284,3 @@ TEST_F(SetupDialogTest, RendersWithSampleData)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
