@@ -100,15 +100,4 @@ INSTANTIATE_TEST_SUITE_P(Columns, ShiftReferences, ::testing::ValuesIn(columns))
 INSTANTIATE_TEST_SUITE_P(Rows, ShiftReferences, ::testing::ValuesIn(rows));
 INSTANTIATE_TEST_SUITE_P(Copies, ShiftReferences, ::testing::ValuesIn(copies));
 
-TEST(ShiftColumns, ResultReadsBackAndRefErrorsEvaluate)
-{
-    TestCells cells;
-    cells.set(1, 1, N(4));
-    const Formula f = Formula::parse(QStringLiteral("=A1+B1"));
-    const Formula shifted = Formula::parse(f.shiftedColumns(2, -1));
-    ASSERT_TRUE(shifted.isValid());
-    EXPECT_EQ(shifted.evaluate(cells), RefErr);
-    EXPECT_EQ(Formula::parse(f.shiftedColumns(1, 1)).text(), QStringLiteral("=B1+C1"));
-}
-
 } // namespace
