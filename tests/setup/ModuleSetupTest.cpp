@@ -35,12 +35,6 @@ protected:
     {
         suite.setSetting(u"TALOR"_qs, suite.moduleKeyValue + suffix, value);
     }
-    // Module settings given as "SUFFIX=value|SUFFIX=value".
-    void setAll(const QString& settings)
-    {
-        for (const QString& setting : settings.split(u'|'))
-            set(setting.section(u'=', 0, 0), setting.section(u'=', 1));
-    }
 
     talor::test::FakeSuite suite;
     Recordset tree, menus;
@@ -51,8 +45,8 @@ TEST_P(ModuleSetupTest, LoadReadsTheCatalogueTheMenuTableAndTheSettings)
     // The main window's recordsets are open on something else: the load reopens them.
     tree.open(u"select * from zdb1"_qs, db());
     menus.open(u"select * from zdb1"_qs, db());
-    setAll(
-        u"MENU=输出编辑调时|CAP1=档案|MENU1=人事档案|CAP7=工资|MENU7=不在菜单表中|COLOR1=255|COLOR2=abc|COLOR3=-5|IF=yes| 0=YES"_qs);
+    data::setModule(suite, u"MENU=输出编辑调时|CAP1=档案|MENU1=人事档案|CAP7=工资|MENU7=不在菜单表中|"
+                           "COLOR1=255|COLOR2=abc|COLOR3=-5|IF=yes| 0=YES"_qs);
     const SetupValues values = load();
 
     // Only tables with a day and an employee field, each code padded to six characters.

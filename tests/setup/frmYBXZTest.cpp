@@ -44,7 +44,8 @@ protected:
         data::fillDictionary(suite);
         suite.settingsDir = m_dir.path();
         suite.operatorNameValue = u"Qel"_qs;
-        setAll(u"MENU=编辑保存|MENU2=考勤统计|CAP2=统计|COLOR1=255|COLOR2=65280|COLOR3=16711680|IF=YES"_qs);
+        data::setModule(suite, u"MENU=编辑保存|MENU2=考勤统计|CAP2=统计|COLOR1=255|COLOR2=65280|"
+                               "COLOR3=16711680|IF=YES"_qs);
     }
     void TearDown() override
     {
@@ -58,12 +59,6 @@ protected:
     void set(const QString& suffix, const QString& value)
     {
         suite.setSetting(u"TALOR"_qs, suite.moduleKeyValue + suffix, value);
-    }
-    // Module settings given as "SUFFIX=value|SUFFIX=value".
-    void setAll(const QString& settings)
-    {
-        for (const QString& setting : settings.split(u'|'))
-            set(setting.section(u'=', 0, 0), setting.section(u'=', 1));
     }
     QString setting(const QString& suffix) const
     {
