@@ -27,15 +27,10 @@ void fillSample(Workbook& book)
     book.setSheetName(1, "考勤日报");
     Sheet& s = book.sheet(1);
     s.setText(1, 1, "标题");
-    s.setText(2, 1, "12.50");
-    s.setText(2, 2, "2024-3-5");
-    s.setText(2, 3, "08:30:15");
-    s.setText(2, 4, "'0012");
-    s.setText(2, 5, "=A2*2");
-    s.setText(2, 6, "=A1&\"!\"");
-    s.setText(2, 7, "1,234.5");
-    s.setText(2, 8, "50%");
-    s.setText(2, 9, "=SUM(");
+    const QStringList row2{"12.50",     "2024-3-5", "08:30:15", "'0012", "=A2*2",
+                           "=A1&\"!\"", "1,234.5",  "50%",      "=SUM("};
+    for (int col = 1; col <= row2.size(); ++col)
+        s.setText(2, col, row2[col - 1]);
     s.setNumber(3, 1, 0.1 + 0.2);
     s.setColumnHeading(1, "日期");
     s.setColumnHeading(10, "ok");
