@@ -88,7 +88,7 @@ TEST_F(CommandBarTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
     suite.setSetting("TALOR", "考勤日报CAP3", "人事");
 
     const CommandBarLayout bar = build();
-    EXPECT_EQ(bar.buttons[1].caption + bar.buttons[2].caption, "工资没挂");
+    EXPECT_EQ(bar.buttons[1].caption + "|" + bar.buttons[2].caption, "工资|没挂");
     EXPECT_EQ(std::tuple(bar.buttons[1].visible, bar.buttons[2].visible, bar.visibleButtonCount()),
               std::tuple(true, false, 10));
     // The same picture file for two positions: one entry per position's key.
@@ -145,7 +145,7 @@ TEST_F(CommandBarTest, MenuNameWithQuoteIsLookedUpAsALiteral)
     suite.setSetting("TALOR", "考勤日报CAP2", "Y");
 
     const CommandBarLayout bar = build();
-    EXPECT_EQ(bar.buttons[1].caption + bar.buttons[2].caption, "O没挂");
+    EXPECT_EQ(bar.buttons[1].caption + "|" + bar.buttons[2].caption, "O|没挂");
     EXPECT_EQ(std::pair(bar.buttons[1].visible, bar.buttons[2].visible), std::pair(true, false));
 }
 

@@ -104,7 +104,8 @@ TEST_P(RecordsetTest, FieldsAreFoundWhateverTheCaseAndNullsReadAsEmpty)
     Recordset rs;
     rs.open(oneDay(), db());
     rs.moveNext(); // 002: group null, depart '01'
-    EXPECT_EQ(rs.text(u"DEPART"_qs) + rs.text(u"depart"_qs) + rs.text(u"MEMBERID"_qs), u"0101002"_qs);
+    EXPECT_EQ(QStringList({rs.text(u"DEPART"_qs), rs.text(u"depart"_qs), rs.text(u"MEMBERID"_qs)}),
+              QStringList({u"01"_qs, u"01"_qs, u"002"_qs}));
     EXPECT_EQ(rs.value(u"NCOLOR"_qs).toInt(), 3);
     EXPECT_TRUE(rs.hasField(u"czyxm"_qs));
     EXPECT_TRUE(errorOf([&] { rs.value(u"nosuch"_qs); }).contains(u"nosuch"_qs));

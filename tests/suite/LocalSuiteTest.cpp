@@ -147,7 +147,7 @@ TEST_P(LocalSuiteTest, DictionaryIsCachedUntilReloaded)
     exec("update zdcode set name='制造部' where category='部门' and code='01'");
     EXPECT_EQ(suite().fieldCaption("bz"), "备注");
     suite().reloadDictionary();
-    EXPECT_EQ(suite().fieldCaption("bz") + suite().categoryName("部门", "01"), "说明制造部");
+    EXPECT_EQ(suite().fieldCaption("bz") + "|" + suite().categoryName("部门", "01"), "说明|制造部");
 }
 
 TEST_P(LocalSuiteTest, AFailingLookupNamesTheDatabase)
