@@ -62,7 +62,7 @@ TEST_P(HostileTemplateTest, IsRefusedByNameAndLeavesTheBook)
     const HostileCase& c = GetParam();
     QTemporaryDir dir;
     const QString path = dir.filePath("hostile.vts");
-    writeBytes(path, templateWith(c.members));
+    putFile(path, templateWith(c.members));
     Workbook book;
     book.setText(1, 1, "keep");
     EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.read(path); }),
@@ -174,17 +174,17 @@ TEST(FullDisk, KeepsTheOldFileAndSaysTheDiskIsFull)
     for (const FileType type : {FileType::Template, FileType::Excel}) {
         const QString path = dir.filePath(type == FileType::Template ? "t.vts" : "t.xlsx");
         small.write(path, type);
-        const QByteArray before = readAll(path);
+        const QByteArray before = fileBytes(path);
         ASSERT_LT(before.size(), 8192);
         const QString error = talor::test::writeUnderSizeLimit(8192, [&] { large.write(path, type); });
         SCOPED_TRACE(path.toStdString());
         EXPECT_TRUE(containsAll(error, {path, "disk is full"}));
-        EXPECT_EQ(readAll(path), before);
+        EXPECT_EQ(fileBytes(path), before);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
                   type == FileType::Template ? 1 : 2);
         // With room, the same write succeeds.
         EXPECT_EQ(talor::test::writeUnderSizeLimit(RLIM_INFINITY, [&] { large.write(path, type); }),
                   QString());
-        EXPECT_GT(readAll(path).size(), 8192);
+        EXPECT_GT(fileBytes(path).size(), 8192);
     }
 }

@@ -90,7 +90,7 @@ TEST(VtsFileTest, IsReadableJsonAndReadsBackTheSameBook)
     const QString path = dir.filePath("模板.vts");
     book.write(path, FileType::Template);
     // Readable UTF-8 JSON that names its format and version.
-    const QString text = QString::fromUtf8(readAll(path));
+    const QString text = QString::fromUtf8(fileBytes(path));
     EXPECT_TRUE(text.contains("\"format\": \"talor-vts\""));
     EXPECT_TRUE(text.contains("\"version\": 1"));
     EXPECT_TRUE(text.contains("考勤日报"));
@@ -115,7 +115,7 @@ TEST(VtsFileTest, IsReadableJsonAndReadsBackTheSameBook)
     Workbook copy;
     copy.read(path);
     copy.write(again, FileType::Template);
-    EXPECT_EQ(readAll(path), readAll(again));
+    EXPECT_EQ(fileBytes(path), fileBytes(again));
 }
 
 TEST(VtsFileTest, BrokenFilesFailWithAClearErrorAndLeaveTheBookAsItWas)
@@ -124,7 +124,7 @@ TEST(VtsFileTest, BrokenFilesFailWithAClearErrorAndLeaveTheBookAsItWas)
     Workbook original;
     fillSample(original);
     original.write(dir.filePath("good.vts"), FileType::Template);
-    const QByteArray good = readAll(dir.filePath("good.vts"));
+    const QByteArray good = fileBytes(dir.filePath("good.vts"));
     const struct
     {
         const char* name;
@@ -142,7 +142,7 @@ TEST(VtsFileTest, BrokenFilesFailWithAClearErrorAndLeaveTheBookAsItWas)
         SCOPED_TRACE(c.name);
         const QString path = dir.filePath(QString::fromLatin1(c.name) + ".vts");
         if (c.bytes)
-            writeBytes(path, *c.bytes);
+            putFile(path, *c.bytes);
         Workbook book;
         book.setText(1, 1, "keep");
         book.setSheetName(1, "mine");
@@ -207,7 +207,7 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     fillSample(book);
     const QString path = dir.filePath("Tmp.xls"); // xlsx content whatever the extension
     book.write(path, FileType::Excel);
-    EXPECT_TRUE(readAll(path).startsWith("PK"));
+    EXPECT_TRUE(fileBytes(path).startsWith("PK"));
 
     const QString workbookXml = QString::fromUtf8(unzipMember(path, "xl/workbook.xml"));
     EXPECT_TRUE(containsAll(workbookXml, {"name=\"考勤日报\"", "name=\"第二页\"", "activeTab=\"1\""}));

@@ -3,22 +3,17 @@
 #include "io/FileWrite.h"
 
 #include "support/SizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using talor::io::writeFileAtomically;
+using talor::test::fileBytes;
 using talor::test::writeUnderSizeLimit;
 
 namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 // One byte over the limit fails saying the disk is full and leaves the old file alone; exactly
 // at the limit fits.
@@ -31,11 +26,11 @@ TEST(FileWriteTest, AFullDiskLeavesTheOldFileAndSaysSo)
         writeUnderSizeLimit(4096, [&] { writeFileAtomically(file, QByteArray(4097, 'n')); });
     EXPECT_TRUE(error.contains(QStringLiteral("the disk is full"))) << error.toStdString();
     EXPECT_TRUE(error.contains(file)) << error.toStdString();
-    EXPECT_EQ(contents(file), QByteArray(3000, 'o'));
+    EXPECT_EQ(fileBytes(file), QByteArray(3000, 'o'));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.ini")});
     EXPECT_EQ(writeUnderSizeLimit(4096, [&] { writeFileAtomically(file, QByteArray(4096, 'n')); }),
               QString());
-    EXPECT_EQ(contents(file), QByteArray(4096, 'n'));
+    EXPECT_EQ(fileBytes(file), QByteArray(4096, 'n'));
 }
 
 } // namespace

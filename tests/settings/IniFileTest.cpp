@@ -2,6 +2,7 @@
 
 #include "support/ErrorText.h"
 #include "support/SizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,18 +27,8 @@ protected:
 
     QString path() const { return m_dir.filePath(u"suite.ini"_qs); }
 
-    void put(const QByteArray& bytes) const
-    {
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-
-    QByteArray bytes() const
-    {
-        QFile f(path());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void put(const QByteArray& bytes) const { talor::test::putFile(path(), bytes); }
+    QByteArray bytes() const { return talor::test::fileBytes(path()); }
 
     // Section "TALOR", the module's own.
     QString read(const QString& key) const { return m_ini.read(u"TALOR"_qs, key); }

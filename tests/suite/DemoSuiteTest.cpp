@@ -288,7 +288,7 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuite)
     // Another directory gets the same templates byte for byte (the rows: SameSeedGivesTheSameRows).
     DemoSuite::generate(parent.filePath("again"), smallOptions());
     for (const char* file : {"/template/考勤日报1.vts", "/template/考勤日报2.vts", "/template/考勤日报3.vts"})
-        EXPECT_EQ(talor::test::readFile(dir + file), talor::test::readFile(parent.filePath("again") + file))
+        EXPECT_EQ(talor::test::fileBytes(dir + file), talor::test::fileBytes(parent.filePath("again") + file))
             << file;
 }
 

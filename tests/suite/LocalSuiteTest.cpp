@@ -243,11 +243,11 @@ TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
     for (const auto& c : cases) {
         const QString path = writeConfig(dir.path(), c.database);
         const QByteArray before =
-            c.file.isEmpty() ? QByteArray() : talor::test::readFile(dir.filePath(c.file));
+            c.file.isEmpty() ? QByteArray() : talor::test::fileBytes(dir.filePath(c.file));
         EXPECT_TRUE(containsAll(suiteError([&] { LocalSuite suite(path); }), {c.mentioned, path}));
         if (!c.file.isEmpty()) {
             // Not a byte changed (the journal mode lives in header bytes 18 and 19), no journal left.
-            EXPECT_EQ(talor::test::readFile(dir.filePath(c.file)), before) << c.file.toStdString();
+            EXPECT_EQ(talor::test::fileBytes(dir.filePath(c.file)), before) << c.file.toStdString();
             EXPECT_FALSE(QFile::exists(dir.filePath(c.file + "-wal"))) << c.file.toStdString();
         }
     }
