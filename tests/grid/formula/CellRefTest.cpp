@@ -45,11 +45,8 @@ TEST_P(CellRefParse, ReadsAndPrints)
     ASSERT_EQ(ref.has_value(), c.valid);
     if (!ref)
         return;
-    EXPECT_EQ(ref->row, c.row);
-    EXPECT_EQ(ref->col, c.col);
-    EXPECT_EQ(ref->rowAbsolute, c.rowAbsolute);
-    EXPECT_EQ(ref->colAbsolute, c.colAbsolute);
-    EXPECT_EQ(ref->toString(), QString::fromLatin1(c.printed));
+    EXPECT_EQ(std::tuple(ref->row, ref->col, ref->rowAbsolute, ref->colAbsolute, ref->toString()),
+              std::tuple(c.row, c.col, c.rowAbsolute, c.colAbsolute, QString::fromLatin1(c.printed)));
 }
 
 // clang-format off

@@ -50,11 +50,6 @@ struct ShiftCase
     const char* shifted;
 };
 
-void PrintTo(const ShiftCase& c, std::ostream* os)
-{
-    *os << c.how << ' ' << c.formula << " at " << c.at << " by " << c.delta;
-}
-
 class ShiftReferences : public ::testing::TestWithParam<ShiftCase>
 {};
 
@@ -65,7 +60,8 @@ TEST_P(ShiftReferences, MovesReferencesWithTheirCells)
     const QString shifted = c.how == 'c'   ? f.shiftedColumns(c.at, c.delta)
                             : c.how == 'r' ? f.shiftedRows(c.at, c.delta)
                                            : f.copied(c.at, c.delta);
-    EXPECT_EQ(shifted, QString::fromUtf8(c.shifted));
+    EXPECT_EQ(shifted, QString::fromUtf8(c.shifted))
+        << c.how << ' ' << c.formula << " at " << c.at << " by " << c.delta;
 }
 
 // clang-format off
