@@ -376,8 +376,8 @@ TEST(DemoCommand, ExitCodes)
         {{"--dir", "@/d", "--days", "-3"}, 2},
         {{"--dir", "@/d", "--from", "2026-02-30"}, 2},
         {{"--dir", "@/d", "--from", "9999-12-31", "--days", "5"}, 2},
-        {{"--dir", "@/d", "--employees", "1", "--from", "9999-12-27", "--days", "5"},
-         0}, // ends on the last day
+        // Ends on the last day there is; one day later is refused.
+        {{"--dir", "@/d", "--employees", "1", "--from", "9999-12-27", "--days", "5"}, 0},
         {{"--dir", "@/d", "--from", "9999-12-28", "--days", "5"}, 2},
         {{"--dir", "@/d", "--employees", "10001", "--days", "1000"}, 2},
         {{"--dir", "@/d", "--seed", "x1"}, 2},
