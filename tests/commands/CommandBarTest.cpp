@@ -187,11 +187,9 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKey)
     list.add(image, "KEY-3");
     list.add(image, "KEY-3");
     list.add(image, "key-4");
-    EXPECT_EQ(list.zhimages("KEY-3"), 2);
-    EXPECT_EQ(list.zhimages("KEY-4"), 0);
-    EXPECT_EQ(list.zhimages("key-4"), 4);
-    EXPECT_TRUE(list.image(0).isNull());
-    EXPECT_TRUE(list.image(5).isNull());
+    EXPECT_EQ(std::tuple(list.zhimages("KEY-3"), list.zhimages("KEY-4"), list.zhimages("key-4")),
+              std::tuple(2, 0, 4));
+    EXPECT_TRUE(list.image(0).isNull() && list.image(5).isNull());
 }
 
 // Each index holds its own picture: the pixels are compared with the fingerprints recorded
