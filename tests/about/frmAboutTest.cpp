@@ -2,9 +2,9 @@
 
 #include "about/SupervisorCheck.h"
 #include "support/FakeSuite.h"
+#include "support/FindChild.h"
 #include "support/ScriptedUi.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -46,14 +46,7 @@ protected:
         about->show();
         return *about;
     }
-    // A missing control fails the test naming it (the test body ends there).
-    template <typename W> W* child(const QString& name)
-    {
-        auto* widget = about->findChild<W*>(name);
-        if (!widget)
-            throw std::runtime_error("the About box has no control " + name.toStdString());
-        return widget;
-    }
+    template <typename W> W* child(const char* name) { return talor::test::child<W>(*about, name); }
 
     test::FakeSuite suite;
     test::ScriptedUi ui;
@@ -66,29 +59,28 @@ TEST_F(AboutBoxTest, ShowsThePictureTheLinesTheDateAndTheContactText)
     frmAbout& a = open();
     EXPECT_EQ(a.objectName(), u"frmAbout"_qs);
     EXPECT_EQ(a.windowTitle(), u"关于TALOR.DLL"_qs);
-    EXPECT_FALSE(child<QLabel>(u"Image1"_qs)->pixmap().isNull());
-    for (int n = 1; n <= 4; ++n)
-        EXPECT_FALSE(child<QLabel>(u"Label"_qs + QString::number(n))->text().isEmpty()) << n;
-    EXPECT_EQ(child<QLabel>(u"Label5"_qs)->text(), u"2002-03-29"_qs);
-    EXPECT_EQ(child<QPushButton>(u"Command1"_qs)->text(), u"&S 高级"_qs);
-    EXPECT_EQ(child<QPushButton>(u"Command2"_qs)->text(), u"&E 退出"_qs);
-    EXPECT_EQ(QFontInfo(a.font()).family(), u"WenQuanYi Micro Hei"_qs);
-    EXPECT_EQ(child<QLabel>(u"Image1"_qs)->toolTip(), u"联系: 010-12345678"_qs) << "from the second file";
+    EXPECT_FALSE(child<QLabel>("Image1")->pixmap().isNull());
+    for (const char* label : {"Label1", "Label2", "Label3", "Label4"})
+        EXPECT_FALSE(child<QLabel>(label)->text().isEmpty()) << label;
+    EXPECT_EQ(QStringList({child<QLabel>("Label5")->text(), child<QPushButton>("Command1")->text(),
+                           child<QPushButton>("Command2")->text(), QFontInfo(a.font()).family()}),
+              QStringList({u"2002-03-29"_qs, u"&S 高级"_qs, u"&E 退出"_qs, u"WenQuanYi Micro Hei"_qs}));
+    EXPECT_EQ(child<QLabel>("Image1")->toolTip(), u"联系: 010-12345678"_qs) << "from the second file";
 
     secondFile().clear();
     open();
-    EXPECT_TRUE(child<QLabel>(u"Image1"_qs)->toolTip().isEmpty());
+    EXPECT_TRUE(child<QLabel>("Image1")->toolTip().isEmpty());
 }
 
 TEST_F(AboutBoxTest, OnlyThePictureAndLabel4SwitchTheEmployeeFileHandOff)
 {
     suite.moduleKeyValue = u"考勤日报"_qs;
     open();
-    QTest::mouseDClick(child<QLabel>(u"Label1"_qs), Qt::LeftButton);
-    QTest::mouseClick(child<QLabel>(u"Label5"_qs), Qt::LeftButton);
+    QTest::mouseDClick(child<QLabel>("Label1"), Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>("Label5"), Qt::LeftButton);
     EXPECT_TRUE(suite.settingsWrites.isEmpty());
-    QTest::mouseClick(child<QLabel>(u"Image1"_qs), Qt::LeftButton);
-    QTest::mouseDClick(child<QLabel>(u"Label4"_qs), Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>("Image1"), Qt::LeftButton);
+    QTest::mouseDClick(child<QLabel>("Label4"), Qt::LeftButton);
     EXPECT_EQ(suite.settingsWrites, QStringList({u"VELD/考勤日报-USE=NO"_qs, u"VELD/考勤日报-USE=YES"_qs}));
     EXPECT_EQ(suite.setting(u"VELD"_qs, u"考勤日报-USE"_qs), u"YES"_qs);
 }
@@ -122,28 +114,28 @@ TEST_P(SupervisorCheckTest, PassesByOperatorOrAccessCode)
     suite.access = c.codeMatches ? u"CODE-Ppw"_qs : u"CODE-PPW"_qs;
     EXPECT_EQ(supervisorCheck(suite, LockRule::NonZero), c.passesInSelectReport);
     frmAbout& a = open();
-    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
     EXPECT_EQ(setupOpened, c.opensFromAboutBox ? 1 : 0);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(a.isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    LockAndOperator, SupervisorCheckTest,
-    ::testing::Values(CheckCase{-1, "pelto", false, false, true}, CheckCase{-1, "pelto", true, true, true},
-                      CheckCase{-1, "张三", false, false, false}, CheckCase{-1, "张三", true, true, true},
-                      CheckCase{0, "pelto", false, true, true}, CheckCase{0, "pelto", true, true, true},
-                      CheckCase{0, "张三", false, false, false}, CheckCase{0, "张三", true, true, true},
-                      CheckCase{1, "pelto", false, false, false}, CheckCase{1, "pelto", true, true, true},
-                      CheckCase{1, "张三", false, false, false}, CheckCase{1, "张三", true, true, true},
-                      CheckCase{0, "Pelto", false, false, false},
-                      CheckCase{2, "pelto", false, false, false}));
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(LockAndOperator, SupervisorCheckTest, ::testing::Values(
+    CheckCase{-1, "pelto", false, false, true}, CheckCase{-1, "pelto", true, true, true},
+    CheckCase{-1, "张三", false, false, false},  CheckCase{-1, "张三", true, true, true},
+    CheckCase{0, "pelto", false, true, true},   CheckCase{0, "pelto", true, true, true},
+    CheckCase{0, "张三", false, false, false},   CheckCase{0, "张三", true, true, true},
+    CheckCase{1, "pelto", false, false, false}, CheckCase{1, "pelto", true, true, true},
+    CheckCase{1, "张三", false, false, false},   CheckCase{1, "张三", true, true, true},
+    CheckCase{0, "Pelto", false, false, false}, CheckCase{2, "pelto", false, false, false}));
+// clang-format on
 
 TEST_F(AboutBoxTest, ASetupDialogThatFailsToLoadIsReportedAndTheBoxStaysOpen)
 {
     suite.operatorNameValue = u"pelto"_qs;
     frmAbout& a = open([] { throw std::runtime_error("no such table: zdb1"); });
-    EXPECT_NO_THROW(QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton));
+    EXPECT_NO_THROW(QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton));
     EXPECT_EQ(ui.messageTexts(), QStringList{u"no such table: zdb1"_qs});
     EXPECT_TRUE(a.isVisible());
 }
@@ -156,9 +148,9 @@ TEST_F(AboutBoxTest, UnreadableSettingsFilesAreShownNotThrown)
     suite.unreadableFiles << suite.settingsDir + u"/"_qs + suite.secondFile;
     frmAbout* a = nullptr;
     ASSERT_NO_THROW(a = &open());
-    EXPECT_TRUE(child<QLabel>(u"Image1"_qs)->toolTip().isEmpty());
+    EXPECT_TRUE(child<QLabel>("Image1")->toolTip().isEmpty());
     suite.unreadableFiles << suite.settingsPath();
-    EXPECT_NO_THROW(QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton));
+    EXPECT_NO_THROW(QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton));
     EXPECT_EQ(ui.messageTexts(), QStringList{u"Cannot read the settings file "_qs + suite.settingsPath()});
     EXPECT_EQ(setupOpened, 0);
     EXPECT_TRUE(a->isVisible());
@@ -175,7 +167,7 @@ TEST_F(AboutBoxTest, ClosingSettlesTheRefreshFlagUnlessItIsZero)
             if (windowBox)
                 a.close();
             else
-                QTest::mouseClick(child<QPushButton>(u"Command2"_qs), Qt::LeftButton);
+                QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
             EXPECT_FALSE(a.isVisible());
             EXPECT_EQ(suite.refresh, after) << before << (windowBox ? " window box" : " exit button");
         }
@@ -183,10 +175,3 @@ TEST_F(AboutBoxTest, ClosingSettlesTheRefreshFlagUnlessItIsZero)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

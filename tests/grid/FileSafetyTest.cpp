@@ -3,6 +3,7 @@
 // vanishing or breaking the file, and a failed export leaves nothing behind.
 #include "GridFiles.h"
 #include "grid/Workbook.h"
+#include "support/ErrorText.h"
 #include "support/SizeLimit.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@
 
 using namespace talor::grid;
 using namespace talor::grid::test;
+using talor::test::containsAll;
+using talor::test::errorText;
 
 namespace {
 
@@ -30,8 +33,11 @@ QString xmlError(const QByteArray& xml)
 QByteArray templateWith(const char* sheetMembers)
 {
     QByteArray members = sheetMembers;
-    const std::pair<const char*, const char*> required[] = {
-        {"name", "\"s\""}, {"lastRow", "5"}, {"lastColumn", "5"}, {"frozenRows", "0"}, {"frozenColumns", "0"}};
+    const std::pair<const char*, const char*> required[] = {{"name", "\"s\""},
+                                                            {"lastRow", "5"},
+                                                            {"lastColumn", "5"},
+                                                            {"frozenRows", "0"},
+                                                            {"frozenColumns", "0"}};
     for (const auto& [key, value] : required) {
         if (!members.contains(QByteArray("\"" + QByteArray(key) + "\"")))
             members += QByteArray(", \"") + key + "\": " + value;
@@ -46,28 +52,7 @@ struct HostileCase
     const char* expected; // part of the message
 };
 
-class HostileTemplateTest : public ::testing::TestWithParam<HostileCase>
-{};
-
 } // namespace
-
-TEST_P(HostileTemplateTest, IsRefusedByNameAndLeavesTheBook)
-{
-    const HostileCase& c = GetParam();
-    QTemporaryDir dir;
-    const QString path = dir.filePath("hostile.vts");
-    writeBytes(path, templateWith(c.members));
-    Workbook book;
-    book.setText(1, 1, "keep");
-    try {
-        book.read(path);
-        ADD_FAILURE() << "read accepted the file";
-    } catch (const GridFileError& e) {
-        EXPECT_TRUE(e.message().contains(path)) << e.what();
-        EXPECT_TRUE(e.message().contains(QString::fromUtf8(c.expected))) << e.what();
-    }
-    EXPECT_EQ(book.text(1, 1), "keep");
-}
 
 // clang-format off
 const HostileCase hostile[] = {
@@ -97,35 +82,27 @@ const HostileCase hostile[] = {
     {"widths as a list", R"("columnWidths": [100], "cells": [])", "\"columnWidths\" is not an object"},
     {"active cell as a text", R"("activeCell": "A1", "cells": [])", "\"activeCell\" is not a list"}};
 // clang-format on
-INSTANTIATE_TEST_SUITE_P(Files, HostileTemplateTest, ::testing::ValuesIn(hostile),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name)
-                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             return name;
-                         });
-
-TEST(HostileTemplate, NumbersFarOutsideTheDatesShowAsHashes)
+TEST(HostileTemplate, IsRefusedByNameAndLeavesTheBook)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("dates.vts");
-    writeBytes(path, templateWith(R"("formats": [{}, {"numberFormat": "yyyy-mm-dd hh:mm"}],
-        "cells": [{"row": 1, "col": 1, "format": 1, "number": 1e300},
-                  {"row": 1, "col": 2, "format": 1, "number": -1e300},
-                  {"row": 1, "col": 3, "format": 1, "number": 45356.99999999}])"));
-    Workbook book;
-    book.read(path);
-    EXPECT_EQ(book.text(1, 1), "#####");
-    EXPECT_EQ(book.text(1, 2), "#####");
-    EXPECT_EQ(book.text(1, 3), "2024-03-06 00:00");
+    const QString path = dir.filePath("hostile.vts");
+    for (const HostileCase& c : hostile) {
+        SCOPED_TRACE(c.name);
+        putFile(path, templateWith(c.members));
+        Workbook book;
+        book.setText(1, 1, "keep");
+        EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.read(path); }),
+                                {path, QString::fromUtf8(c.expected)}));
+        EXPECT_EQ(book.text(1, 1), "keep");
+    }
 }
 
 TEST(XlsxText, CharactersXmlForbidsAreReplacedAndTheFileStaysWellFormed)
 {
     QTemporaryDir dir;
     Workbook book;
-    const QString bad = QStringLiteral("a") + QChar(0xFFFE) + QChar(0xFFFF) + QChar(0x01) + QChar(0xD800) + u'b' +
-                        QChar(0xDC00) + u"\t\n" + QStringLiteral("𠀀");
+    const QString bad = QStringLiteral("a") + QChar(0xFFFE) + QChar(0xFFFF) + QChar(0x01) + QChar(0xD800) +
+                        u'b' + QChar(0xDC00) + u"\t\n" + QStringLiteral("𠀀");
     book.setSheetName(1, QStringLiteral("表") + QChar(0xFFFF));
     book.setText(1, 1, u'\'' + bad);
     book.setText(1, 2, QStringLiteral("=\"x") + QChar(0xFFFF) + QStringLiteral("\"&A1"));
@@ -161,13 +138,8 @@ TEST(XlsxText, ATextTooLongForExcelIsRefusedByCellAndLeavesNoFile)
             EXPECT_TRUE(strings.contains(QString(length, u'长')));
             continue;
         }
-        try {
-            book.write(path, FileType::Excel);
-            ADD_FAILURE() << "a text of " << length << " characters was written";
-        } catch (const GridFileError& e) {
-            EXPECT_TRUE(e.message().contains("日报!B3")) << e.what();
-            EXPECT_TRUE(e.message().contains("32768 characters")) << e.what();
-        }
+        EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.write(path, FileType::Excel); }),
+                                {"日报!B3", "32768 characters"}));
         EXPECT_FALSE(QFile::exists(path));
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
@@ -194,16 +166,17 @@ TEST(FullDisk, KeepsTheOldFileAndSaysTheDiskIsFull)
     for (const FileType type : {FileType::Template, FileType::Excel}) {
         const QString path = dir.filePath(type == FileType::Template ? "t.vts" : "t.xlsx");
         small.write(path, type);
-        const QByteArray before = readAll(path);
+        const QByteArray before = fileBytes(path);
         ASSERT_LT(before.size(), 8192);
         const QString error = talor::test::writeUnderSizeLimit(8192, [&] { large.write(path, type); });
         SCOPED_TRACE(path.toStdString());
-        EXPECT_TRUE(error.contains(path)) << error.toStdString();
-        EXPECT_TRUE(error.contains("disk is full")) << error.toStdString();
-        EXPECT_EQ(readAll(path), before);
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), type == FileType::Template ? 1 : 2);
+        EXPECT_TRUE(containsAll(error, {path, "disk is full"}));
+        EXPECT_EQ(fileBytes(path), before);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+                  type == FileType::Template ? 1 : 2);
         // With room, the same write succeeds.
-        EXPECT_EQ(talor::test::writeUnderSizeLimit(RLIM_INFINITY, [&] { large.write(path, type); }), QString());
-        EXPECT_GT(readAll(path).size(), 8192);
+        EXPECT_EQ(talor::test::writeUnderSizeLimit(RLIM_INFINITY, [&] { large.write(path, type); }),
+                  QString());
+        EXPECT_GT(fileBytes(path).size(), 8192);
     }
 }

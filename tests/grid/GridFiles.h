@@ -1,27 +1,17 @@
 #pragma once
 
 // Helpers of the workbook file tests: whole files and members of a zipped Excel workbook.
+#include "support/TestFiles.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <gtest/gtest.h>
 
 namespace talor::grid::test {
 
-inline QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return f.readAll();
-}
-
-inline void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using talor::test::fileBytes;
+using talor::test::putFile;
 
 inline QByteArray unzipMember(const QString& zip, const QString& member)
 {

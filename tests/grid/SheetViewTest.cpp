@@ -77,9 +77,10 @@ TEST(SheetModelTest, PassesTheModelTesterThroughEveryKindOfChange)
     EXPECT_EQ(inserted.count(), 1);
     EXPECT_EQ(std::pair(model.rowCount(), model.columnCount()), std::pair(5, 4));
     s.setColumnHeading(2, "姓名");
-    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "姓名");
-    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "C");
-    EXPECT_EQ(model.headerData(3, Qt::Vertical).toString(), "4");
+    EXPECT_EQ(QStringList({model.headerData(1, Qt::Horizontal).toString(),
+                           model.headerData(2, Qt::Horizontal).toString(),
+                           model.headerData(3, Qt::Vertical).toString()}),
+              QStringList({"姓名", "C", "4"}));
     s.select("A1:B2");
     s.setPattern(1, 0x0000FF, 0);
     EXPECT_EQ(model.data(model.index(0, 0), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
@@ -95,12 +96,13 @@ TEST(SheetModelTest, PassesTheModelTesterThroughEveryKindOfChange)
     book.setActiveSheet(1);
     QTemporaryDir dir;
     book.write(dir.filePath("m.vts"), FileType::Template);
+    QList<int> rows;
     book.clear();
-    EXPECT_EQ(model.rowCount(), 0);
+    rows << model.rowCount();
     book.read(dir.filePath("m.vts"));
-    EXPECT_EQ(model.rowCount(), 3);
+    rows << model.rowCount();
     book.active().clear();
-    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_EQ(rows << model.rowCount(), QList<int>({0, 3, 0}));
 }
 
 TEST(SheetModelTest, ChangesOneCellWithOneDataChanged)
@@ -111,9 +113,8 @@ TEST(SheetModelTest, ChangesOneCellWithOneDataChanged)
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
     book.setText(7, 3, "x");
-    ASSERT_EQ(changed.count(), 1);
+    ASSERT_EQ(std::pair(changed.count(), reset.count()), std::pair(qsizetype(1), qsizetype(0)));
     EXPECT_TRUE(changed.at(0).at(0) == changed.at(0).at(1) && changed.at(0).at(0) == model.index(6, 2));
-    EXPECT_EQ(reset.count(), 0);
     EXPECT_EQ(model.data(model.index(6, 2)).toString(), "x");
     // An edit left unchanged keeps each cell as it was: texts, formulas, full numbers, empty.
     book.setText(1, 1, "'12");
@@ -125,20 +126,6 @@ TEST(SheetModelTest, ChangesOneCellWithOneDataChanged)
     for (int col = 0; col < 5; ++col)
         edited << model.data(model.index(0, col), Qt::EditRole).toString();
     EXPECT_EQ(edited.join(u'|'), "'12|=1+1|3.14159|''x|");
-}
-
-TEST(SheetModelTest, CellsAreEditableOnlyWithThePermission)
-{
-    Workbook book;
-    fill(book, 3, 3);
-    SheetModel model(&book);
-    EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
-    EXPECT_FALSE(model.setData(model.index(0, 0), "9"));
-    EXPECT_EQ(book.text(1, 1), "101");
-    book.setAllowInCellEditing(true);
-    EXPECT_TRUE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
-    EXPECT_TRUE(model.setData(model.index(0, 0), "9"));
-    EXPECT_EQ(book.text(1, 1), "9");
 }
 
 TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrollingAndHeadingsFollow)
@@ -178,8 +165,8 @@ TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrollingAndHeadingsFollow)
     v.book.active().setShowRowHeadings(false);
     QApplication::processEvents();
     EXPECT_EQ(t->model()->headerData(0, Qt::Horizontal).toString(), "日期");
-    EXPECT_FALSE(t->verticalHeader()->isVisible());
-    EXPECT_TRUE(t->horizontalHeader()->isVisible());
+    EXPECT_EQ(std::pair(t->verticalHeader()->isVisible(), t->horizontalHeader()->isVisible()),
+              std::pair(false, true));
     v.book.active().setShowColumnHeadings(false);
     EXPECT_FALSE(t->horizontalHeader()->isVisible());
     v.book.active().setColumnWidth(2, 150);
@@ -284,11 +271,4 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
     EXPECT_EQ(selection.count(), 0);
     EXPECT_TRUE(v.table()->selectionModel()->isSelected(v.table()->model()->index(6, 2)));
     EXPECT_EQ(v.table()->selectionModel()->currentIndex(), v.table()->model()->index(6, 0));
-}
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -18,34 +18,28 @@ namespace {
 TEST(SettingsConcurrency, TwoProcessesLoseNoKey)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("suite.ini"));
-    const QString link = dir.filePath(QStringLiteral("link.ini"));
-    IniFile(path).write(QStringLiteral("OTHER"), QStringLiteral("kept"), QStringLiteral("yes"));
-    ASSERT_TRUE(QFile::link(QStringLiteral("suite.ini"), link));
+    const QString path = dir.filePath(u"suite.ini"_qs), link = dir.filePath(u"link.ini"_qs);
+    IniFile(path).write(u"OTHER"_qs, u"kept"_qs, u"yes"_qs);
+    ASSERT_TRUE(QFile::link(u"suite.ini"_qs, link));
 
     constexpr int count = 200;
     QProcess first, second;
     for (QProcess* p : {&first, &second})
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    first.start(QStringLiteral(SETTINGS_WRITER), {path, QStringLiteral("A"), QString::number(count)});
-    second.start(QStringLiteral(SETTINGS_WRITER), {link, QStringLiteral("B"), QString::number(count)});
+    first.start(QStringLiteral(SETTINGS_WRITER), {path, u"A"_qs, QString::number(count)});
+    second.start(QStringLiteral(SETTINGS_WRITER), {link, u"B"_qs, QString::number(count)});
     for (QProcess* p : {&first, &second}) {
         ASSERT_TRUE(p->waitForFinished(120000));
-        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p->exitCode(), 0);
+        EXPECT_EQ(std::pair(p->exitStatus(), p->exitCode()), std::pair(QProcess::NormalExit, 0));
     }
 
     const IniFile ini(path);
     int missing = 0;
-    for (int i = 1; i <= count; ++i) {
-        for (const QString& prefix : {QStringLiteral("A"), QStringLiteral("B")}) {
-            if (ini.read(QStringLiteral("TALOR"), prefix + QString::number(i)) != u'v' + QString::number(i))
-                ++missing;
-        }
-    }
+    for (int i = 1; i <= count; ++i)
+        for (const QString& prefix : {u"A"_qs, u"B"_qs})
+            missing += ini.read(u"TALOR"_qs, prefix + QString::number(i)) != u'v' + QString::number(i);
     EXPECT_EQ(missing, 0);
-    EXPECT_EQ(ini.read(QStringLiteral("OTHER"), QStringLiteral("kept")), QStringLiteral("yes"));
+    EXPECT_EQ(ini.read(u"OTHER"_qs, u"kept"_qs), u"yes"_qs);
 
     // One section header each and exactly one line per key: nothing was written twice.
     QFile file(path);
@@ -56,9 +50,9 @@ TEST(SettingsConcurrency, TwoProcessesLoseNoKey)
               2 * count + 1);
     // Neither lock nor temporary files are left behind.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{QStringLiteral("link.ini"), QStringLiteral("suite.ini")}));
+              (QStringList{u"link.ini"_qs, u"suite.ini"_qs}));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(IniFile(link).read(QStringLiteral("TALOR"), QStringLiteral("A1")), QStringLiteral("v1"));
+    EXPECT_EQ(IniFile(link).read(u"TALOR"_qs, u"A1"_qs), u"v1"_qs);
 }
 
 } // namespace

@@ -1,19 +1,22 @@
 #include "settings/IniFile.h"
 
+#include "support/ErrorText.h"
 #include "support/SizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
 #include <QTemporaryDir>
 #include <array>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using talor::IniFile;
 using talor::IniFileError;
+using talor::test::containsAll;
 
 namespace {
 
@@ -24,32 +27,16 @@ protected:
 
     QString path() const { return m_dir.filePath(u"suite.ini"_qs); }
 
-    void put(const QByteArray& bytes) const
-    {
-        QFile f(path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-
-    QByteArray bytes() const
-    {
-        QFile f(path());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    void put(const QByteArray& bytes) const { talor::test::putFile(path(), bytes); }
+    QByteArray bytes() const { return talor::test::fileBytes(path()); }
 
     // Section "TALOR", the module's own.
     QString read(const QString& key) const { return m_ini.read(u"TALOR"_qs, key); }
     void write(const QString& key, const QString& value) { m_ini.write(u"TALOR"_qs, key, value); }
 
-    // The message of the IniFileError that `action` throws, or "" when it does not throw.
     static QString errorOf(const std::function<void()>& action)
     {
-        try {
-            action();
-        } catch (const IniFileError& e) {
-            return e.message();
-        }
-        return {};
+        return talor::test::errorText<IniFileError>(action);
     }
 
     QTemporaryDir m_dir;
@@ -92,20 +79,12 @@ TEST_F(IniFileTest, KeysAreExactAndValuesComeBackAsWritten)
 
 TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
 {
-    const QByteArray before = "; suite settings, edited by hand\r\n"
-                              "\xEF\xBB\xBF is not a BOM here\r\n"
-                              "[TALOR]\r\n"
-                              "# a comment = with an equal sign\r\n"
-                              "TABLE=KQ01\r\n"
-                              "this line is broken\r\n"
-                              "  IF = NO  \r\n"
-                              "bad \xFF\xFE bytes=\xC3\r\n"
-                              "\r\n"
-                              "  [PRINT]  \r\n"
-                              "R.Zoom=80\r\n"
-                              "\r\n"
-                              "; trailing comment\r\n";
-    put(before);
+    const QByteArray head =
+        "; suite settings, edited by hand\r\n\xEF\xBB\xBF is not a BOM here\r\n[TALOR]\r\n"
+        "# a comment = with an equal sign\r\n";
+    const QByteArray middle = "this line is broken\r\n  IF = NO  \r\nbad \xFF\xFE bytes=\xC3\r\n";
+    const QByteArray tail = "\r\n  [PRINT]  \r\nR.Zoom=80\r\n\r\n; trailing comment\r\n";
+    put(head + "TABLE=KQ01\r\n" + middle + tail);
     EXPECT_EQ(read(u"  IF "_qs), u" NO  "_qs);
     EXPECT_EQ(read(u"IF"_qs), QString());
     EXPECT_EQ(m_ini.read(u"PRINT"_qs, u"R.Zoom"_qs), u"80"_qs);
@@ -115,25 +94,8 @@ TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
     write(u"MENU1"_qs, u"人事"_qs);
     m_ini.write(u"PRINT"_qs, u"R.Draft"_qs, u"True"_qs);
     m_ini.write(u"VELD"_qs, u"-USE"_qs, u"NO"_qs);
-
-    const QByteArray after = "; suite settings, edited by hand\r\n"
-                             "\xEF\xBB\xBF is not a BOM here\r\n"
-                             "[TALOR]\r\n"
-                             "# a comment = with an equal sign\r\n"
-                             "TABLE=KQ02\r\n"
-                             "this line is broken\r\n"
-                             "  IF = NO  \r\n"
-                             "bad \xFF\xFE bytes=\xC3\r\n" +
-                             QStringLiteral("MENU1=人事\r\n").toUtf8() +
-                             "\r\n"
-                             "  [PRINT]  \r\n"
-                             "R.Zoom=80\r\n"
-                             "\r\n"
-                             "; trailing comment\r\n"
-                             "R.Draft=True\r\n"
-                             "\r\n"
-                             "[VELD]\r\n"
-                             "-USE=NO\r\n";
+    const QByteArray after = head + "TABLE=KQ02\r\n" + middle + QStringLiteral("MENU1=人事\r\n").toUtf8() +
+                             tail + "R.Draft=True\r\n\r\n[VELD]\r\n-USE=NO\r\n";
     EXPECT_EQ(bytes(), after);
 }
 
@@ -152,14 +114,11 @@ TEST_F(IniFileTest, ByteOrderMarkAndMissingFinalNewlineAreHandled)
 TEST_F(IniFileTest, KeysBeforeTheFirstSectionFormTheEmptySectionAndTheFirstOccurrenceCounts)
 {
     put("top=1\n[TALOR]\ntop=2\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n");
-    EXPECT_EQ(m_ini.read(QString(), u"top"_qs), u"1"_qs);
-    EXPECT_EQ(read(u"top"_qs), u"2"_qs);
-    EXPECT_EQ(read(u"A"_qs), u"1"_qs);
-    EXPECT_EQ(read(u"B"_qs), u"3"_qs);
+    EXPECT_EQ(QStringList({m_ini.read(QString(), u"top"_qs), read(u"top"_qs), read(u"A"_qs), read(u"B"_qs)}),
+              QStringList({u"1"_qs, u"2"_qs, u"1"_qs, u"3"_qs}));
     m_ini.write(QString(), u"second"_qs, u"x"_qs);
-    write(u"A"_qs, u"9"_qs);
-    write(u"B"_qs, u"8"_qs);
-    write(u"C"_qs, u"7"_qs);
+    for (const auto& [key, value] : {std::pair(u"A"_qs, u"9"_qs), {u"B"_qs, u"8"_qs}, {u"C"_qs, u"7"_qs}})
+        write(key, value);
     EXPECT_EQ(bytes(),
               QByteArray("top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n"));
 }
@@ -172,15 +131,16 @@ TEST_F(IniFileTest, Utf16FileIsRefusedAndLeftAsItWas)
     QByteArray big = little;
     for (qsizetype i = 0; i + 1 < big.size(); i += 2)
         std::swap(big[i], big[i + 1]);
-    const QByteArray variants[] = {QByteArray("\xFF\xFE") + little, QByteArray("\xFE\xFF") + big, little, big};
+    const QByteArray variants[] = {QByteArray("\xFF\xFE") + little, QByteArray("\xFE\xFF") + big, little,
+                                   big};
     for (const QByteArray& utf16 : variants) {
         SCOPED_TRACE(utf16.left(4).toHex().toStdString());
         put(utf16);
-        for (const auto& access : std::initializer_list<std::function<void()>>{
-                 [&] { read(u"TABLE"_qs); }, [&] { write(u"IF"_qs, u"YES"_qs); }}) {
-            const QString message = errorOf(access);
-            EXPECT_TRUE(message.contains(path())) << message.toStdString();
-            EXPECT_TRUE(message.contains(u"UTF-16"_qs)) << message.toStdString();
+        for (const auto& access : std::initializer_list<std::function<void()>>{[&] { read(u"TABLE"_qs); },
+                                                                               [&] {
+                                                                                   write(u"IF"_qs, u"YES"_qs);
+                                                                               }}) {
+            EXPECT_TRUE(containsAll(errorOf(access), {path(), u"UTF-16"_qs}));
         }
         EXPECT_EQ(bytes(), utf16);
     }
@@ -218,7 +178,8 @@ TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
     EXPECT_EQ(reader.readAll(), old);
     EXPECT_EQ(read(u"KEY1"_qs), u"new"_qs);
 
-    struct stat now{};
+    struct stat now
+    {};
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &now), 0);
     EXPECT_EQ(now.st_mode & 07777, 0640u);
     EXPECT_EQ(now.st_uid, owner);
@@ -234,10 +195,9 @@ TEST_F(IniFileTest, AFullDiskFailsSayingSoAndLeavesTheOldFile)
     const QByteArray old = bytes();
     ASSERT_GT(old.size(), 4096);
 
-    const QString message = talor::test::writeUnderSizeLimit(4096, [&] { write(u"KEY91"_qs, u"one more"_qs); });
-    ASSERT_FALSE(message.isEmpty()) << "the write reported success";
-    EXPECT_TRUE(message.contains(path())) << message.toStdString();
-    EXPECT_TRUE(message.contains(u"disk is full"_qs)) << message.toStdString();
+    const QString message =
+        talor::test::writeUnderSizeLimit(4096, [&] { write(u"KEY91"_qs, u"one more"_qs); });
+    EXPECT_TRUE(containsAll(message, {path(), u"disk is full"_qs}));
     EXPECT_EQ(bytes(), old);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"suite.ini"_qs});
 }
@@ -247,9 +207,8 @@ TEST_F(IniFileTest, AFullDiskFailsSayingSoAndLeavesTheOldFile)
 TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)
 {
     put("[TALOR]\nBDTJ1=old\n");
-    const QString message = errorOf([&] { write(u"BDTJ1"_qs, u"a\nX=injected"_qs); });
-    EXPECT_TRUE(message.contains(path())) << message.toStdString();
-    EXPECT_TRUE(message.contains(u"line break"_qs)) << message.toStdString();
+    EXPECT_TRUE(
+        containsAll(errorOf([&] { write(u"BDTJ1"_qs, u"a\nX=injected"_qs); }), {path(), u"line break"_qs}));
     const std::array<QString, 3> refused[] = {
         {u"TALOR"_qs, u"k"_qs, u"a\rb"_qs}, {u"TALOR"_qs, u"a=b"_qs, u"1"_qs},
         {u"TALOR"_qs, u"[x]"_qs, u"1"_qs},  {u"TALOR"_qs, u" ;x"_qs, u"1"_qs},
@@ -270,9 +229,8 @@ TEST_F(IniFileTest, LockHeldElsewhereFailsAfterTheTimeoutNamingTheFile)
     ASSERT_TRUE(other.tryLock(0));
 
     IniFile ini(path(), 150);
-    const QString message = errorOf([&] { ini.write(u"TALOR"_qs, u"TABLE"_qs, u"KQ02"_qs); });
-    EXPECT_TRUE(message.contains(path())) << message.toStdString();
-    EXPECT_TRUE(message.contains(u"locked"_qs)) << message.toStdString();
+    EXPECT_TRUE(containsAll(errorOf([&] { ini.write(u"TALOR"_qs, u"TABLE"_qs, u"KQ02"_qs); }),
+                            {path(), u"locked"_qs}));
     EXPECT_EQ(ini.read(u"TALOR"_qs, u"TABLE"_qs), u"KQ01"_qs) << "reads take no lock";
 
     other.unlock();

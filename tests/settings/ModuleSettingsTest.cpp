@@ -2,8 +2,8 @@
 
 #include "settings/IniFile.h"
 #include "support/FakeSuite.h"
+#include "support/TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -51,8 +51,7 @@ protected:
 
     QString fileText(const QString& name) const
     {
-        QFile f(m_dir.filePath(name));
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        return QString::fromUtf8(talor::test::fileBytes(m_dir.filePath(name)));
     }
 
     QTemporaryDir m_dir;
@@ -125,8 +124,7 @@ struct ListedKey
 };
 
 class SettingsKeyTest : public ModuleSettingsTest, public testing::WithParamInterface<ListedKey>
-{
-};
+{};
 
 TEST_P(SettingsKeyTest, KeyIsNamedByItsScopeAndWrittenToItsSection)
 {
@@ -140,21 +138,21 @@ TEST_P(SettingsKeyTest, KeyIsNamedByItsScopeAndWrittenToItsSection)
 
 namespace keys = talor::keys;
 
-INSTANTIATE_TEST_SUITE_P(
-    List, SettingsKeyTest,
-    testing::Values(ListedKey{keys::Table, 0, "TALOR", "考勤日报TABLE"},
-                    ListedKey{keys::ModuleBlankZero, 0, "TALOR", "考勤日报 0"},
-                    ListedKey{keys::ReportBlankZero, 0, "TALOR", "样式A 0"},
-                    ListedKey{keys::ExternalMenu, 7, "TALOR", "考勤日报MENU7"},
-                    ListedKey{keys::Restricted, 0, "TALOR", "考勤日报MENU"},
-                    ListedKey{keys::ReportName, 12, "TALOR", "考勤日报sBD12"},
-                    ListedKey{keys::ReportTemplate, 3, "TALOR", "样式AREPORT3"},
-                    ListedKey{keys::GridRowText, 8, "TALOR", "ROW8"},
-                    ListedKey{keys::DesignerKind, 0, "MODEL8", "OPT"},
-                    ListedKey{keys::PickerOnDoubleClick, 0, "MODEL8", "样式AFLD"},
-                    ListedKey{keys::EmployeeFileUse, 0, "VELD", "考勤日报-USE"},
-                    ListedKey{keys::SupervisorPassword, 0, "SYSTEM", "GJKL"},
-                    ListedKey{keys::PageSetup.front(), 0, "PRINT", "样式A.LeftHeader"},
-                    ListedKey{keys::PageSetup.back(), 0, "PRINT", "样式A.FitToPagesTall"}));
+INSTANTIATE_TEST_SUITE_P(List, SettingsKeyTest,
+                         testing::Values(ListedKey{keys::Table, 0, "TALOR", "考勤日报TABLE"},
+                                         ListedKey{keys::ModuleBlankZero, 0, "TALOR", "考勤日报 0"},
+                                         ListedKey{keys::ReportBlankZero, 0, "TALOR", "样式A 0"},
+                                         ListedKey{keys::ExternalMenu, 7, "TALOR", "考勤日报MENU7"},
+                                         ListedKey{keys::Restricted, 0, "TALOR", "考勤日报MENU"},
+                                         ListedKey{keys::ReportName, 12, "TALOR", "考勤日报sBD12"},
+                                         ListedKey{keys::ReportTemplate, 3, "TALOR", "样式AREPORT3"},
+                                         ListedKey{keys::GridRowText, 8, "TALOR", "ROW8"},
+                                         ListedKey{keys::DesignerKind, 0, "MODEL8", "OPT"},
+                                         ListedKey{keys::PickerOnDoubleClick, 0, "MODEL8", "样式AFLD"},
+                                         ListedKey{keys::EmployeeFileUse, 0, "VELD", "考勤日报-USE"},
+                                         ListedKey{keys::SupervisorPassword, 0, "SYSTEM", "GJKL"},
+                                         ListedKey{keys::PageSetup.front(), 0, "PRINT", "样式A.LeftHeader"},
+                                         ListedKey{keys::PageSetup.back(), 0, "PRINT",
+                                                   "样式A.FitToPagesTall"}));
 
 } // namespace

@@ -45,16 +45,8 @@ TEST_P(ModuleSetupTest, LoadReadsTheCatalogueTheMenuTableAndTheSettings)
     // The main window's recordsets are open on something else: the load reopens them.
     tree.open(u"select * from zdb1"_qs, db());
     menus.open(u"select * from zdb1"_qs, db());
-    set(u"MENU"_qs, u"输出编辑调时"_qs);
-    set(u"CAP1"_qs, u"档案"_qs);
-    set(u"MENU1"_qs, u"人事档案"_qs);
-    set(u"CAP7"_qs, u"工资"_qs);
-    set(u"MENU7"_qs, u"不在菜单表中"_qs);
-    set(u"COLOR1"_qs, u"255"_qs);
-    set(u"COLOR2"_qs, u"abc"_qs);
-    set(u"COLOR3"_qs, u"-5"_qs);
-    set(u"IF"_qs, u"yes"_qs);
-    set(u" 0"_qs, u"YES"_qs);
+    data::setModule(suite, u"MENU=输出编辑调时|CAP1=档案|MENU1=人事档案|CAP7=工资|MENU7=不在菜单表中|"
+                           "COLOR1=255|COLOR2=abc|COLOR3=-5|IF=yes| 0=YES"_qs);
     const SetupValues values = load();
 
     // Only tables with a day and an employee field, each code padded to six characters.
@@ -64,11 +56,9 @@ TEST_P(ModuleSetupTest, LoadReadsTheCatalogueTheMenuTableAndTheSettings)
     EXPECT_EQ(menus.source(), u"select * from SYS02 order by cdxh"_qs);
     EXPECT_EQ(values.restricted, QStringList({u"调时"_qs, u"编辑"_qs, u"输出"_qs})) << "in the pool's order";
     EXPECT_EQ(values.offered, QStringList({u"选定"_qs, u"保存"_qs, u"预览"_qs, u"打印"_qs}));
-    EXPECT_EQ(values.captions[0], u"档案"_qs);
-    EXPECT_EQ(values.menus[0], u"人事档案"_qs);
-    EXPECT_EQ(values.captions[6], u"工资"_qs);
-    EXPECT_EQ(values.menus[6], u"不在菜单表中"_qs);
-    EXPECT_TRUE(values.captions[3].isEmpty());
+    EXPECT_EQ(QStringList({values.captions[0], values.menus[0], values.captions[6], values.menus[6],
+                           values.captions[3]}),
+              QStringList({u"档案"_qs, u"人事档案"_qs, u"工资"_qs, u"不在菜单表中"_qs, {}}));
     EXPECT_EQ(values.colours, (std::array<quint32, 3>{255, 0, 0}));
     EXPECT_FALSE(values.hideAtStart) << "the flag compares exactly";
     EXPECT_TRUE(values.blankZero);

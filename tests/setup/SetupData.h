@@ -50,6 +50,14 @@ inline void fillDictionary(FakeSuite& suite)
                            {u"KQRB01"_qs, u"日报表"_qs}};
 }
 
+// Settings of the module (section TALOR, keys after the module key) as "SUFFIX=value|SUFFIX=value".
+inline void setModule(FakeSuite& suite, const QString& settings)
+{
+    for (const QString& setting : settings.split(u'|'))
+        suite.setSetting(u"TALOR"_qs, suite.moduleKeyValue + setting.section(u'=', 0, 0),
+                         setting.section(u'=', 1));
+}
+
 inline const QStringList listedTables{u"KQB   考勤表"_qs, u"JBB   加班表"_qs, u"KQRB01日报表"_qs};
 inline const QStringList menuNames{u"人事档案"_qs, u"考勤统计"_qs, u"工资核算"_qs};
 

@@ -4,9 +4,9 @@
 #include "db/Recordset.h"
 #include "setup/SetupData.h"
 #include "support/FakeSuite.h"
+#include "support/FindChild.h"
 #include "support/ScriptedUi.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -44,13 +44,8 @@ protected:
         data::fillDictionary(suite);
         suite.settingsDir = m_dir.path();
         suite.operatorNameValue = u"Qel"_qs;
-        set(u"MENU"_qs, u"编辑保存"_qs);
-        set(u"MENU2"_qs, u"考勤统计"_qs);
-        set(u"CAP2"_qs, u"统计"_qs);
-        set(u"COLOR1"_qs, u"255"_qs);
-        set(u"COLOR2"_qs, u"65280"_qs);
-        set(u"COLOR3"_qs, u"16711680"_qs);
-        set(u"IF"_qs, u"YES"_qs);
+        data::setModule(suite, u"MENU=编辑保存|MENU2=考勤统计|CAP2=统计|COLOR1=255|COLOR2=65280|"
+                               "COLOR3=16711680|IF=YES"_qs);
     }
     void TearDown() override
     {
@@ -76,14 +71,7 @@ protected:
         dialog->show();
         return *dialog;
     }
-    // A missing control fails the test naming it (the test body ends there).
-    template <typename W> W* child(const QString& name)
-    {
-        auto* widget = dialog->findChild<W*>(name);
-        if (!widget)
-            throw std::runtime_error("the dialog has no control " + name.toStdString());
-        return widget;
-    }
+    template <typename W> W* child(const char* name) { return talor::test::child<W>(*dialog, name); }
     void doubleClick(QListWidget* list, const QString& text)
     {
         const auto found = list->findItems(text, Qt::MatchExactly);
@@ -93,7 +81,7 @@ protected:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
     }
-    QColor swatch(const QString& name) { return child<QLineEdit>(name)->palette().color(QPalette::Base); }
+    QColor swatch(const char* name) { return child<QLineEdit>(name)->palette().color(QPalette::Base); }
 
     QTemporaryDir m_dir;
     talor::test::FakeSuite suite;
@@ -105,41 +93,39 @@ protected:
 TEST_F(SetupDialogTest, CarriesTheModuleNamesAndCaptionsAndLoadFillsEveryControl)
 {
     frmYBXZ& d = open();
-    EXPECT_EQ(d.objectName(), u"frmYBXZ"_qs);
-    EXPECT_EQ(d.windowTitle(), u"组件初始化"_qs);
-    EXPECT_EQ(QFontInfo(d.font()).family(), u"WenQuanYi Micro Hei"_qs);
+    EXPECT_EQ(QStringList({d.objectName(), d.windowTitle(), QFontInfo(d.font()).family()}),
+              QStringList({u"frmYBXZ"_qs, u"组件初始化"_qs, u"WenQuanYi Micro Hei"_qs}));
     QStringList labels;
     for (const QLabel* label : d.findChildren<QLabel*>())
         labels << label->text();
     for (const QString& caption :
          {u"数 据 表:"_qs, u"限用菜单:"_qs, u"可选菜单:"_qs, u"外接模块:"_qs, u"异常颜色:"_qs})
         EXPECT_TRUE(labels.contains(caption)) << caption.toStdString();
-    EXPECT_EQ(child<QCheckBox>(u"Check1"_qs)->text(), u"以后不再显示此框"_qs);
-    EXPECT_EQ(child<QCheckBox>(u"Check2"_qs)->text(), u"数字项空格替代零"_qs);
-    EXPECT_EQ(child<QPushButton>(u"Command1"_qs)->text(), u"&Y 确定"_qs);
+    EXPECT_EQ(QStringList({child<QCheckBox>("Check1")->text(), child<QCheckBox>("Check2")->text(),
+                           child<QPushButton>("Command1")->text()}),
+              QStringList({u"以后不再显示此框"_qs, u"数字项空格替代零"_qs, u"&Y 确定"_qs}));
 
-    auto* tables = child<QListWidget>(u"List5"_qs);
+    auto* tables = child<QListWidget>("List5");
     EXPECT_EQ(texts(tables), data::listedTables);
     EXPECT_EQ(tables->currentRow(), 0);
     EXPECT_TRUE(tables->isEnabled());
-    EXPECT_EQ(texts(child<QListWidget>(u"List3"_qs)), QStringList({u"编辑"_qs, u"保存"_qs}));
-    EXPECT_EQ(texts(child<QListWidget>(u"List4"_qs)),
+    EXPECT_EQ(texts(child<QListWidget>("List3")), QStringList({u"编辑"_qs, u"保存"_qs}));
+    EXPECT_EQ(texts(child<QListWidget>("List4")),
               QStringList({u"调时"_qs, u"选定"_qs, u"预览"_qs, u"打印"_qs, u"输出"_qs}));
     for (int n = 1; n <= 7; ++n) {
-        auto* combo = child<QComboBox>(u"Combo"_qs + QString::number(n));
+        auto* combo = child<QComboBox>(qPrintable(u"Combo"_qs + QString::number(n)));
         QStringList items;
         for (int i = 0; i < combo->count(); ++i)
             items << combo->itemText(i);
         EXPECT_EQ(items, data::menuNames);
         EXPECT_EQ(combo->currentText(), n == 2 ? u"考勤统计"_qs : QString());
-        EXPECT_EQ(child<QLineEdit>(u"Text"_qs + QString::number(3 + n))->text(),
+        EXPECT_EQ(child<QLineEdit>(qPrintable(u"Text"_qs + QString::number(3 + n)))->text(),
                   n == 2 ? u"统计"_qs : QString());
     }
-    EXPECT_EQ(swatch(u"Text16"_qs), QColor(255, 0, 0));
-    EXPECT_EQ(swatch(u"Text17"_qs), QColor(0, 255, 0));
-    EXPECT_EQ(swatch(u"Text18"_qs), QColor(0, 0, 255));
-    EXPECT_TRUE(child<QCheckBox>(u"Check1"_qs)->isChecked());
-    EXPECT_FALSE(child<QCheckBox>(u"Check2"_qs)->isChecked());
+    EXPECT_EQ(QList<QColor>({swatch("Text16"), swatch("Text17"), swatch("Text18")}),
+              QList<QColor>({QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)}));
+    EXPECT_TRUE(child<QCheckBox>("Check1")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("Check2")->isChecked());
 }
 
 TEST_F(SetupDialogTest, AnotherOperatorSeesTheTableListDisabledButOkStillWritesIt)
@@ -148,10 +134,10 @@ TEST_F(SetupDialogTest, AnotherOperatorSeesTheTableListDisabledButOkStillWritesI
     set(u"TABLE"_qs, u"JBB"_qs);
     set(u"CTABLE"_qs, u"加班表"_qs);
     open();
-    auto* tables = child<QListWidget>(u"List5"_qs);
+    auto* tables = child<QListWidget>("List5");
     EXPECT_FALSE(tables->isEnabled());
     EXPECT_EQ(tables->currentRow(), 1);
-    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
     EXPECT_EQ(setting(u"TABLE"_qs), u"JBB"_qs);
     EXPECT_EQ(setting(u"CTABLE"_qs), u"加班表"_qs);
 }
@@ -161,14 +147,14 @@ TEST_F(SetupDialogTest, AnotherOperatorSeesTheTableListDisabledButOkStillWritesI
 TEST_F(SetupDialogTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
 {
     frmYBXZ& d = open();
-    auto* tables = child<QListWidget>(u"List5"_qs);
+    auto* tables = child<QListWidget>("List5");
     QTest::mouseClick(tables->viewport(), Qt::LeftButton, {},
                       tables->visualItemRect(tables->item(2)).center());
     EXPECT_EQ(suite.current, u"KQRB01"_qs);
     EXPECT_EQ(suite.view, u"日报表"_qs);
 
-    auto* restricted = child<QListWidget>(u"List3"_qs);
-    auto* offered = child<QListWidget>(u"List4"_qs);
+    auto* restricted = child<QListWidget>("List3");
+    auto* offered = child<QListWidget>("List4");
     doubleClick(restricted, u"编辑"_qs);
     EXPECT_EQ(texts(restricted), QStringList({u"保存"_qs}));
     EXPECT_EQ(texts(offered).last(), u"编辑"_qs);
@@ -177,20 +163,20 @@ TEST_F(SetupDialogTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
     EXPECT_FALSE(texts(offered).contains(u"调时"_qs));
 
     ui.colours = {0x00A0B0C0u, std::nullopt};
-    QTest::mouseClick(child<QPushButton>(u"Command2"_qs), Qt::LeftButton);
-    QTest::mouseClick(child<QPushButton>(u"Command4"_qs), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Command4"), Qt::LeftButton);
     EXPECT_TRUE(ui.colours.empty());
-    EXPECT_EQ(swatch(u"Text16"_qs), QColor(0xC0, 0xB0, 0xA0));
-    EXPECT_EQ(swatch(u"Text18"_qs), QColor(0, 0, 255));
+    EXPECT_EQ(swatch("Text16"), QColor(0xC0, 0xB0, 0xA0));
+    EXPECT_EQ(swatch("Text18"), QColor(0, 0, 255));
 
-    child<QComboBox>(u"Combo1"_qs)->setCurrentIndex(2);
-    child<QLineEdit>(u"Text4"_qs)->setText(u"工资"_qs);
-    child<QComboBox>(u"Combo7"_qs)->setEditText(u"外部程序"_qs);
-    QTest::mouseClick(child<QCheckBox>(u"Check1"_qs), Qt::LeftButton);
-    QTest::mouseClick(child<QCheckBox>(u"Check2"_qs), Qt::LeftButton);
+    child<QComboBox>("Combo1")->setCurrentIndex(2);
+    child<QLineEdit>("Text4")->setText(u"工资"_qs);
+    child<QComboBox>("Combo7")->setEditText(u"外部程序"_qs);
+    QTest::mouseClick(child<QCheckBox>("Check1"), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>("Check2"), Qt::LeftButton);
     suite.refresh = 2;
     suite.settingsWrites.clear();
-    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
 
     const QString m = u"TALOR/考勤日报"_qs;
     QStringList expected{m + u"TABLE=KQRB01"_qs, m + u"CTABLE=日报表"_qs, m + u"MENU=保存调时"_qs};
@@ -213,7 +199,7 @@ TEST_F(SetupDialogTest, OkWhoseWriteFailsShowsItAndStaysOpen)
 {
     frmYBXZ& d = open();
     suite.failingWrites = u"Cannot write the settings file talor.ini: the disk is full"_qs;
-    QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
     EXPECT_EQ(ui.messageTexts(), QStringList{suite.failingWrites});
     EXPECT_TRUE(d.isVisible());
     EXPECT_NE(d.result(), QDialog::Accepted);
@@ -227,13 +213,17 @@ TEST_F(SetupDialogTest, ColourSettingsAtTheirEdges)
     {
         const char* setting;
         QColor shown;
-    } cases[] = {{"16777215", QColor(255, 255, 255)}, {"16777216", QColor(0, 0, 0)}, {"0", QColor(0, 0, 0)},
-                 {"1", QColor(1, 0, 0)},               {"65536", QColor(0, 0, 1)},      {"-1", QColor(0, 0, 0)},
+    } cases[] = {{"16777215", QColor(255, 255, 255)},
+                 {"16777216", QColor(0, 0, 0)},
+                 {"0", QColor(0, 0, 0)},
+                 {"1", QColor(1, 0, 0)},
+                 {"65536", QColor(0, 0, 1)},
+                 {"-1", QColor(0, 0, 0)},
                  {"红", QColor(0, 0, 0)}};
     for (const auto& c : cases) {
         set(u"COLOR1"_qs, QString::fromUtf8(c.setting));
         open();
-        EXPECT_EQ(swatch(u"Text16"_qs), c.shown) << c.setting;
+        EXPECT_EQ(swatch("Text16"), c.shown) << c.setting;
     }
 }
 
@@ -243,10 +233,10 @@ TEST_F(SetupDialogTest, ClosingWithTheWindowBoxChangesNothing)
     suite.refresh = 2;
     const auto before = suite.settings;
     suite.settingsWrites.clear();
-    doubleClick(child<QListWidget>(u"List3"_qs), u"编辑"_qs);
-    child<QLineEdit>(u"Text4"_qs)->setText(u"改过"_qs);
+    doubleClick(child<QListWidget>("List3"), u"编辑"_qs);
+    child<QLineEdit>("Text4")->setText(u"改过"_qs);
     ui.colours = {123u};
-    QTest::mouseClick(child<QPushButton>(u"Command3"_qs), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Command3"), Qt::LeftButton);
     d.close();
     EXPECT_EQ(d.result(), QDialog::Rejected);
     EXPECT_TRUE(suite.settingsWrites.isEmpty());
@@ -264,10 +254,10 @@ TEST_F(SetupDialogTest, OkWithoutATableKeepsTheTableSetting)
             data::exec(suite.db, u"delete from zdb1"_qs);
         open();
         if (!emptyCatalogue)
-            child<QListWidget>(u"List5"_qs)->clearSelection();
-        EXPECT_EQ(child<QListWidget>(u"List5"_qs)->count(), emptyCatalogue ? 0 : 3);
+            child<QListWidget>("List5")->clearSelection();
+        EXPECT_EQ(child<QListWidget>("List5")->count(), emptyCatalogue ? 0 : 3);
         suite.settingsWrites.clear();
-        QTest::mouseClick(child<QPushButton>(u"Command1"_qs), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
         ASSERT_FALSE(suite.settingsWrites.isEmpty());
         EXPECT_EQ(suite.settingsWrites.first(), u"TALOR/考勤日报MENU=编辑保存"_qs);
         EXPECT_EQ(setting(u"TABLE"_qs), u"KQB"_qs);
@@ -280,7 +270,7 @@ TEST_F(SetupDialogTest, OkWithoutATableKeepsTheTableSetting)
 TEST_F(SetupDialogTest, RendersWithSampleData)
 {
     frmYBXZ& d = open();
-    auto* tables = child<QListWidget>(u"List5"_qs);
+    auto* tables = child<QListWidget>("List5");
     for (int i = 0; i < tables->count(); ++i)
         EXPECT_TRUE(tables->viewport()->rect().contains(tables->visualItemRect(tables->item(i)))) << i;
     if (const QString path = qEnvironmentVariable("TALOR_SETUP_SCREENSHOT"); !path.isEmpty()) {
@@ -289,10 +279,3 @@ TEST_F(SetupDialogTest, RendersWithSampleData)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

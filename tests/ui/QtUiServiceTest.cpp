@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
-#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -15,26 +15,17 @@ using namespace talor;
 
 namespace {
 
-struct FilterCase
+TEST(QtUiServiceTest, SuiteFilterBecomesQtFilter)
 {
-    const char* suite;
-    const char* qt;
-};
-
-class FilterTest : public ::testing::TestWithParam<FilterCase>
-{};
-
-TEST_P(FilterTest, SuiteFilterBecomesQtFilter)
-{
-    EXPECT_EQ(QtUiService::qtFilter(QString::fromUtf8(GetParam().suite)).toStdString(), GetParam().qt);
+    const std::pair<const char*, const char*> filters[] = {
+        {"EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts", "EXCEL FILE(*.xls);;VTS FILE(*.vts)"},
+        {"模板|*.vts", "模板 (*.vts)"},
+        {"图片|*.bmp;*.png", "图片 (*.bmp *.png)"},
+        {"", ""},
+        {"*.xls", "*.xls"}};
+    for (const auto& [suite, qt] : filters)
+        EXPECT_EQ(QtUiService::qtFilter(QString::fromUtf8(suite)), QString::fromUtf8(qt)) << suite;
 }
-
-INSTANTIATE_TEST_SUITE_P(Filters, FilterTest,
-                         ::testing::Values(FilterCase{"EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts",
-                                                      "EXCEL FILE(*.xls);;VTS FILE(*.vts)"},
-                                           FilterCase{"模板|*.vts", "模板 (*.vts)"},
-                                           FilterCase{"图片|*.bmp;*.png", "图片 (*.bmp *.png)"},
-                                           FilterCase{"", ""}, FilterCase{"*.xls", "*.xls"}));
 
 // Presses the button with `role` of the message box that opens next.
 void answerNextBox(QMessageBox::StandardButton button, QString* title)
@@ -99,17 +90,14 @@ TEST(QtUiServiceTest, ColourDialogConvertsBetweenBgrAndRgb)
 TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     QFile existing(dir.filePath("考勤日报1.vts"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.close();
     const QString filter = "VTS FILE(*.vts)|*.vts|EXCEL FILE(*.xlsx)|*.xlsx";
     const QStringList qtFilters{"VTS FILE(*.vts)", "EXCEL FILE(*.xlsx)"};
     QtUiService ui;
 
-    QString preset;
+    QString preset, folder;
     QStringList filters;
-    QString folder;
     const auto look = [&](QFileDialog* dialog) {
         folder = dialog->directory().absolutePath();
         filters = dialog->nameFilters();
@@ -120,7 +108,8 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
         dialog->selectFile(existing.fileName());
         static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own checks the choice
     });
-    EXPECT_EQ(ui.openFile(nullptr, filter, dir.path(), "考勤日报1.vts"), std::optional<QString>(existing.fileName()));
+    EXPECT_EQ(ui.openFile(nullptr, filter, dir.path(), "考勤日报1.vts"),
+              std::optional<QString>(existing.fileName()));
     EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
     EXPECT_EQ(filters, qtFilters);
     EXPECT_EQ(preset, existing.fileName());
@@ -130,7 +119,8 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
         dialog->selectFile(dir.filePath("新报表.vts"));
         static_cast<QDialog*>(dialog)->accept();
     });
-    EXPECT_EQ(ui.saveFile(nullptr, filter, dir.path(), "输出.vts"), std::optional<QString>(dir.filePath("新报表.vts")));
+    EXPECT_EQ(ui.saveFile(nullptr, filter, dir.path(), "输出.vts"),
+              std::optional<QString>(dir.filePath("新报表.vts")));
     EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
     EXPECT_EQ(preset, dir.filePath("输出.vts"));
 

@@ -13,26 +13,6 @@ void setFormula(DependencyGraph& graph, int row, int col, const char* text)
     graph.setFormula(CellPos{row, col}, Formula::parse(QString::fromLatin1(text)).references());
 }
 
-int indexOf(const std::vector<CellPos>& cells, CellPos cell)
-{
-    const auto it = std::find(cells.begin(), cells.end(), cell);
-    return it == cells.end() ? -1 : int(it - cells.begin());
-}
-
-TEST(DependencyGraph, FindsReadersOfCellsAndRanges)
-{
-    DependencyGraph graph;
-    setFormula(graph, 1, 3, "=A1+B1");        // C1
-    setFormula(graph, 1, 4, "=SUM(A1:A100)"); // D1
-    setFormula(graph, 2, 4, "=A1*A1");        // D2
-    EXPECT_EQ(graph.dependents({1, 1}), (std::vector<CellPos>{{1, 3}, {1, 4}, {2, 4}}));
-    EXPECT_EQ(graph.dependents({50, 1}), (std::vector<CellPos>{{1, 4}}));
-    EXPECT_EQ(graph.dependents({100, 1}), (std::vector<CellPos>{{1, 4}}));
-    EXPECT_TRUE(graph.dependents({101, 1}).empty());
-    EXPECT_TRUE(graph.dependents({50, 2}).empty());
-    EXPECT_EQ(graph.formulaCount(), 3);
-}
-
 TEST(DependencyGraph, ReplacingAndRemovingFormulasDropsTheirEdges)
 {
     DependencyGraph graph;
@@ -66,46 +46,7 @@ TEST(DependencyGraph, ReplacingAndRemovingFormulasDropsTheirEdges)
     EXPECT_EQ(readers.back(), (CellPos{100, 2}));
 }
 
-TEST(DependencyGraph, OrdersPrecedentsBeforeReaders)
-{
-    DependencyGraph graph;
-    // Diamond: B1 <- C1, D1 <- E1, entered in an order that a plain list would get wrong.
-    setFormula(graph, 1, 5, "=C1+D1"); // E1
-    setFormula(graph, 1, 4, "=B1*2");  // D1
-    setFormula(graph, 1, 3, "=B1+1");  // C1
-    setFormula(graph, 1, 2, "=A1");    // B1
-    const RecalcPlan plan = graph.recalcOrder({{1, 1}});
-    ASSERT_EQ(plan.order.size(), 4u);
-    EXPECT_TRUE(plan.circular.empty());
-    EXPECT_EQ(indexOf(plan.order, {1, 2}), 0);
-    EXPECT_EQ(indexOf(plan.order, {1, 5}), 3);
-    // A changed formula cell is recomputed itself.
-    const RecalcPlan own = graph.recalcOrder({{1, 4}});
-    EXPECT_EQ(own.order, (std::vector<CellPos>{{1, 4}, {1, 5}}));
-    // Unrelated cells cause nothing.
-    EXPECT_TRUE(graph.recalcOrder({{9, 9}}).order.empty());
-    EXPECT_EQ(graph.recalcAll().order.size(), 4u);
-}
-
-TEST(DependencyGraph, ReportsCyclesAndSelfReferences)
-{
-    DependencyGraph graph;
-    setFormula(graph, 1, 1, "=B1");         // A1
-    setFormula(graph, 1, 2, "=A1");         // B1
-    setFormula(graph, 1, 3, "=A1+1");       // C1 reads the cycle
-    setFormula(graph, 5, 5, "=E5+1");       // E5 reads itself
-    setFormula(graph, 6, 1, "=SUM(A2:A6)"); // A6 inside its own range
-    const RecalcPlan plan = graph.recalcAll();
-    EXPECT_EQ(plan.circular.size(), 4u);
-    for (CellPos c : {CellPos{1, 1}, CellPos{1, 2}, CellPos{5, 5}, CellPos{6, 1}})
-        EXPECT_GE(indexOf(plan.circular, c), 0) << c.row << "," << c.col;
-    EXPECT_EQ(plan.order, (std::vector<CellPos>{{1, 3}}));
-
-    const RecalcPlan fromA1 = graph.recalcOrder({{1, 1}});
-    EXPECT_EQ(fromA1.circular.size(), 2u);
-    EXPECT_EQ(fromA1.order, (std::vector<CellPos>{{1, 3}}));
-}
-
+// Readers, their order and cycles are held through the sheet (SheetTest); here the index itself.
 TEST(DependencyGraph, LongChainsAndLongCyclesNeedNoRecursion)
 {
     const int n = 10000;

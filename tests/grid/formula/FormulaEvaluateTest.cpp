@@ -155,12 +155,18 @@ INSTANTIATE_TEST_SUITE_P(BadSyntax, FormulaEvaluate, ::testing::ValuesIn(badSynt
 // hide the fault.
 TEST_F(FormulaEvaluate, CancellingSumsShowZero)
 {
-    const std::pair<const char*, const char*> shown[] = {
-        {"=(B9-A9)*24-1-8", "0"}, {"=(B10-A10)*24-1-8", "0"}, {"=0.1+0.2-0.3", "0"}, {"=0.5-0.4-0.1", "0"},
-        {"=-0.3+0.1+0.2", "0"}, {"=B9-A9-0.375", "0"}, {"=0.3-0.29999999999999", "9.99200722162641E-15"},
-        {"=1+1E-14-1", "9.99200722162641E-15"}, {"=(B9-A9)*24", "9"}};
+    const std::pair<const char*, const char*> shown[] = {{"=(B9-A9)*24-1-8", "0"},
+                                                         {"=(B10-A10)*24-1-8", "0"},
+                                                         {"=0.1+0.2-0.3", "0"},
+                                                         {"=0.5-0.4-0.1", "0"},
+                                                         {"=-0.3+0.1+0.2", "0"},
+                                                         {"=B9-A9-0.375", "0"},
+                                                         {"=0.3-0.29999999999999", "9.99200722162641E-15"},
+                                                         {"=1+1E-14-1", "9.99200722162641E-15"},
+                                                         {"=(B9-A9)*24", "9"}};
     for (const auto& [formula, text] : shown)
-        EXPECT_EQ(displayText(Formula::parse(QString::fromUtf8(formula)).evaluate(m_cells)), QString::fromUtf8(text))
+        EXPECT_EQ(displayText(Formula::parse(QString::fromUtf8(formula)).evaluate(m_cells)),
+                  QString::fromUtf8(text))
             << formula;
 }
 
