@@ -110,11 +110,6 @@ TEST_F(SelectReportTest, ListSelectsTheCurrentReportAndEnablesButtonsByIndex)
     EXPECT_TRUE(enabled(*d, "Command3"));
     list->setCurrentRow(0);
     EXPECT_FALSE(enabled(*d, "Command2"));
-
-    suite.reportKeyValue = u"deleted"_qs;
-    d = open();
-    EXPECT_EQ(list->currentRow(), 3); // the last, an empty name
-    EXPECT_TRUE(enabled(*d, "Command3"));
 }
 
 TEST_F(SelectReportTest, ChoosingNeedsNoCheckAndClosingAsksForALayout)
