@@ -104,14 +104,4 @@ TEST_F(ActivationTest, ADisabledOptionIsNeverEnabledAgain)
     EXPECT_EQ(activation.optionButtons(first).enabled, (std::array<bool, 3>{false, true, false}));
 }
 
-TEST_F(ActivationTest, OptionClickWritesTheKindAndResetsTheFlag)
-{
-    suite.reportKeyValue = "夜班";
-    suite.refresh = 2;
-    Activation(suite).selectReportKind(1);
-    EXPECT_EQ(suite.settingsWrites, (QStringList{"TALOR/夜班OPT=1", "MODEL8/OPT=1"}));
-    EXPECT_EQ(suite.refresh, 0);
-    EXPECT_EQ(suite.option, "1");
-}
-
 } // namespace

@@ -22,28 +22,23 @@ QString dllDirectory()
     return QDir(qEnvironmentVariable("TALOR_BUILD_DIR")).filePath("dll");
 }
 
-TEST(ModuleRegistryTest, TheModuleLibraryItselfIsRegistered)
-{
-    ASSERT_FALSE(qEnvironmentVariable("TALOR_BUILD_DIR").isEmpty());
-    FakeSuite suite;
-    ScriptedUi ui;
-    EXPECT_TRUE(ModuleRegistry(dllDirectory()).create("talor.clszh", suite, ui));
-}
-
 // The test component lives where only the tests find it: a menu row naming it in the product
 // finds nothing.
 TEST(ModuleRegistryTest, ProductDllFolderHoldsNoTestComponent)
 {
     EXPECT_TRUE(QFile::exists(QStringLiteral(TESTMOD_FILE)));
-    EXPECT_NE(QFileInfo(QStringLiteral(TESTMOD_FILE)).absolutePath(), QFileInfo(dllDirectory()).absoluteFilePath());
+    EXPECT_NE(QFileInfo(QStringLiteral(TESTMOD_FILE)).absolutePath(),
+              QFileInfo(dllDirectory()).absoluteFilePath());
     EXPECT_EQ(QDir(dllDirectory()).entryList({"*testmod*"}, QDir::Files), QStringList());
 }
 
-TEST(ModuleRegistryTest, MissingModuleFailsNamingTheFilesTried)
+TEST(ModuleRegistryTest, TheModuleLoadsAndMissingMalformedOrBrokenOnesFail)
 {
+    ASSERT_FALSE(qEnvironmentVariable("TALOR_BUILD_DIR").isEmpty());
     FakeSuite suite;
     ScriptedUi ui;
     const QString dir = dllDirectory();
+    EXPECT_TRUE(ModuleRegistry(dir).create("talor.clszh", suite, ui));
     const QStringList tried{dir + "/NOMOD.so", dir + "/libNOMOD.so", dir + "/nomod.so", dir + "/libnomod.so"};
     const ModuleRegistry registry(dir);
     EXPECT_EQ(registry.candidateFiles("NOMOD.clszh"), tried);
@@ -55,22 +50,18 @@ TEST(ModuleRegistryTest, MissingModuleFailsNamingTheFilesTried)
         for (const QString& file : tried)
             EXPECT_TRUE(error.message().contains(file)) << file.toStdString();
     }
-}
 
-TEST(ModuleRegistryTest, MalformedNamesAndBrokenLibrariesFail)
-{
-    FakeSuite suite;
-    ScriptedUi ui;
-    QTemporaryDir dir;
-    QFile broken(dir.filePath("broken.so"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("not a shared library");
-    broken.close();
-    const ModuleRegistry registry(dir.path());
+    // Malformed names and a file that is no library.
+    QTemporaryDir broken;
+    QFile library(broken.filePath("broken.so"));
+    ASSERT_TRUE(library.open(QIODevice::WriteOnly));
+    library.write("not a shared library");
+    library.close();
+    const ModuleRegistry brokenRegistry(broken.path());
     for (const char* name : {"testmod", ".clszh", "../testmod.clszh", "a/b.clszh", ""})
-        EXPECT_THROW(registry.create(name, suite, ui), ModuleError) << name;
+        EXPECT_THROW(brokenRegistry.create(name, suite, ui), ModuleError) << name;
     try {
-        registry.create("broken.clszh", suite, ui);
+        brokenRegistry.create("broken.clszh", suite, ui);
         FAIL() << "loaded a broken library";
     } catch (const ModuleError& error) {
         EXPECT_TRUE(error.message().startsWith("cannot load")) << error.message().toStdString();
@@ -88,8 +79,8 @@ protected:
         suite.appDir = suite.settingsDir = data.directory();
         suite.allowed = ",工资,";
         QDir(data.directory()).mkpath("dll");
-        ASSERT_TRUE(QFile::copy(QStringLiteral(TESTMOD_FILE),
-                                QDir(data.directory()).filePath("dll/testmod.so")));
+        ASSERT_TRUE(
+            QFile::copy(QStringLiteral(TESTMOD_FILE), QDir(data.directory()).filePath("dll/testmod.so")));
     }
 
     ModuleMenuOutcome run(const QString& mkwj)

@@ -103,9 +103,10 @@ TEST_F(PdfOutput, TitleRowsHeadersAndFootersOnEveryPage)
     PageSetup setup;
     setup.titleRows = std::pair{1, 4};
     setup.centerHeader = "&\"宋体,加粗\"&16&A";
-    setup.leftHeader = "打印于&D";
+    setup.leftHeader = "打印于&D &F";
     setup.centerFooter = "示范公司     制表人: 李四     审核人: ________";
     setup.rightFooter = "第&P页 共&N页";
+    setup.firstPageNumber = 3;
     SheetPrintGrid grid(sheet);
     const PageRenderer renderer(grid, setup, context);
     writePdf(grid, setup, context, path);
@@ -118,11 +119,11 @@ TEST_F(PdfOutput, TitleRowsHeadersAndFootersOnEveryPage)
         const QString& page = pages[i];
         SCOPED_TRACE(i);
         EXPECT_TRUE(page.contains("张三考勤表"));
-        EXPECT_TRUE(page.contains("打印于2026-03-05"));
+        EXPECT_TRUE(page.contains("打印于2026-03-05 Tmp.xls"));
         EXPECT_TRUE(page.contains("考勤日报表")) << "title rows repeat";
         EXPECT_TRUE(page.contains("工时"));
         EXPECT_TRUE(page.simplified().contains("示范公司 制表人: 李四 审核人: ________"));
-        EXPECT_TRUE(page.contains(QStringLiteral("第%1页 共%2页").arg(i + 1).arg(pages.size())));
+        EXPECT_TRUE(page.contains(QStringLiteral("第%1页 共%2页").arg(i + 3).arg(pages.size())));
     }
     // Values as the grid shows them; the last row lands on the last page only.
     EXPECT_TRUE(pages[0].contains("2026-03-05"));

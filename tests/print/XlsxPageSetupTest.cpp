@@ -16,7 +16,7 @@ namespace {
 struct XlsxCase
 {
     const char* name;
-    std::function<void(PageSetup&)> change;
+    PageSetup setup;
     std::vector<const char*> sheetXml;    // in xl/worksheets/sheet2.xml
     std::vector<const char*> workbookXml; // in xl/workbook.xml
     std::vector<const char*> absent = {}; // in neither
@@ -35,9 +35,7 @@ TEST_P(XlsxPageSetupTest, WritesTheSetUpIntoTheSheet)
     book.setSheetName(1, "封面");
     book.addSheet("考勤表");
     book.sheet(2).setText(1, 1, "考勤日报表");
-    PageSetup setup;
-    GetParam().change(setup);
-    EXPECT_EQ(writeXlsx(book, path, setup, 2), QStringList());
+    EXPECT_EQ(writeXlsx(book, path, GetParam().setup, 2), QStringList());
 
     const QString sheet = unzipMember(path, "xl/worksheets/sheet2.xml");
     const QString workbook = unzipMember(path, "xl/workbook.xml");
@@ -57,59 +55,48 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         XlsxCase{
             "Defaults",
-            [](PageSetup&) {},
+            {},
             {R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)",
              R"(paperSize="9")", R"(orientation="portrait")"},
             {},
             {"fitToPage", "Print_Area", "Print_Titles", "headerFooter", "printOptions"}},
         XlsxCase{"MarginsAndTexts",
-                 [](PageSetup& s) {
-                     s.leftMargin = 72;
-                     s.rightMargin = 36;
-                     s.topMargin = 108;
-                     s.bottomMargin = 18;
-                     s.headerMargin = 28.8;
-                     s.footerMargin = 14.4;
-                     s.leftHeader = "左";
-                     s.centerHeader = "&\"宋体,加粗\"&16&A";
-                     s.centerFooter = "示范公司     制表人: 张三";
-                     s.rightFooter = "第&P页 共&N页";
-                 },
+                 {.leftMargin = 72,
+                  .rightMargin = 36,
+                  .topMargin = 108,
+                  .bottomMargin = 18,
+                  .headerMargin = 28.8,
+                  .footerMargin = 14.4,
+                  .leftHeader = "左",
+                  .centerHeader = "&\"宋体,加粗\"&16&A",
+                  .centerFooter = "示范公司     制表人: 张三",
+                  .rightFooter = "第&P页 共&N页"},
                  {R"(<pageMargins left="1" right="0.5" top="1.5" bottom="0.25" header="0.4" footer="0.2"/>)",
                   R"(<oddHeader>&amp;L左&amp;C&amp;"宋体,加粗"&amp;16&amp;A</oddHeader>)",
                   R"(<oddFooter>&amp;C示范公司     制表人: 张三&amp;R第&amp;P页 共&amp;N页</oddFooter>)"},
                  {}},
         XlsxCase{"PaperOrientationOrderStart",
-                 [](PageSetup& s) {
-                     s.orientation = Orientation::Landscape;
-                     s.paperSize = 8;
-                     s.order = PageOrder::OverThenDown;
-                     s.firstPageNumber = 3;
-                     s.zoom = 85;
-                 },
+                 {.orientation = Orientation::Landscape,
+                  .paperSize = 8,
+                  .zoom = 85,
+                  .order = PageOrder::OverThenDown,
+                  .firstPageNumber = 3},
                  {R"(paperSize="8")", R"(scale="85")", R"(firstPageNumber="3")", R"(orientation="landscape")",
                   R"(pageOrder="overThenDown")", R"(useFirstPageNumber="1")"},
                  {},
                  {"fitToPage"}},
         XlsxCase{"FitToPagesAfterTheScale",
-                 [](PageSetup& s) {
-                     s.zoom = 70;
-                     s.fitToPages = true;
-                     s.fitToPagesWide = 1;
-                     s.fitToPagesTall = 0;
-                 },
+                 {.zoom = 70, .fitToPages = true, .fitToPagesWide = 1, .fitToPagesTall = 0},
                  {R"(<pageSetUpPr fitToPage="1"/>)", R"(fitToHeight="0")"},
                  {}},
         XlsxCase{
             "OptionsAreaAndTitles",
-            [](PageSetup& s) {
-                s.centerHorizontally = true;
-                s.centerVertically = true;
-                s.printGridLines = true;
-                s.printHeadings = true;
-                s.setPrintArea("$A$1:$H$40");
-                s.setTitleRows("$1:$4");
-            },
+            {.centerHorizontally = true,
+             .centerVertically = true,
+             .printGridLines = true,
+             .printHeadings = true,
+             .printArea = talor::grid::CellRange{1, 1, 40, 8},
+             .titleRows = std::pair{1, 4}},
             {R"(horizontalCentered="1")", R"(verticalCentered="1")", R"(headings="1")", R"(gridLines="1")"},
             {R"(<definedName name="_xlnm.Print_Area" localSheetId="1">'考勤表'!$A$1:$H$40</definedName>)",
              R"(<definedName name="_xlnm.Print_Titles" localSheetId="1">'考勤表'!$1:$4</definedName>)"}}),

@@ -250,13 +250,4 @@ INSTANTIATE_TEST_SUITE_P(Inputs, Refusal,
                                            RefusalCase{"a", "x\ny", "", "部门条件不能包含换行符！"},
                                            RefusalCase{"a", "", "x\r\ny", "个人条件不能包含换行符！"}));
 
-TEST_F(ReportConditionsTest, ChoosingMakesTheReportCurrentAndClosingAsksForALayout)
-{
-    suite.refresh = 2;
-    reports.choose(QString());
-    EXPECT_EQ(suite.reportKey(), QString());
-    reports.closed();
-    EXPECT_EQ(suite.refresh, 0);
-}
-
 } // namespace

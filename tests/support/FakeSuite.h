@@ -30,15 +30,15 @@ public:
     QString organisation = "示范公司", operatorNameValue = "张三", moduleKeyValue = "考勤日报";
     QString reportKeyValue, scope = "出勤", filter;
     QString current, saved, view;
-    QHash<QString, QString> tableCaptions; // code -> caption
-    QHash<QString, FieldEntry> fields;     // field name (any case) -> entry
+    QHash<QString, QString> tableCaptions;                 // code -> caption
+    QHash<QString, FieldEntry> fields;                     // field name (any case) -> entry
     QHash<QString, QHash<QString, QString>> fieldsOfTable; // table -> field -> caption
     QString hidden, unsaved;
     QHash<QString, QString> categoryNames; // category + "\n" + code -> name
     QHash<QString, QString> groupNames;    // department + "\n" + code -> name
     QHash<QString, QString> teamNames;     // department + "\n" + group + "\n" + code -> name
-    QString appDir, workDir, templateDir, iconDir, iconFile = "talor.png", tempDir, settingsDir, settingsFile = "talor.ini",
-                                                   secondFile = "suite2.ini";
+    QString appDir, workDir, templateDir, iconDir, iconFile = "talor.png", tempDir, settingsDir,
+                                                   settingsFile = "talor.ini", secondFile = "suite2.ini";
     int refresh = 0, status = 0, row = 0, column = 0;
     QString option;
     QDate date = QDate(2026, 11, 5);
@@ -76,7 +76,8 @@ public:
             throw SuiteError("Cannot read the settings file " + file);
         return settings.value(file).value(settingsKey(section, key));
     }
-    void writeSetting(const QString& section, const QString& key, const QString& value, const QString& file) override
+    void writeSetting(const QString& section, const QString& key, const QString& value,
+                      const QString& file) override
     {
         if (!failingWrites.isEmpty())
             throw SuiteError(failingWrites);
@@ -128,36 +129,34 @@ public:
     QString hiddenFields() override { return hidden; }
     QString unsavedFields() override { return unsaved; }
 
-    QString categoryName(const QString& category, const QString& code) override
+    // The code whose "prefix + code" key holds `name`.
+    static QString codeOf(const QHash<QString, QString>& names, const QString& prefix, const QString& name)
     {
-        return categoryNames.value(category + "\n" + code);
-    }
-    QString categoryCode(const QString& category, const QString& name) override
-    {
-        for (auto it = categoryNames.cbegin(); it != categoryNames.cend(); ++it)
-            if (it.value() == name && it.key().startsWith(category + "\n"))
-                return it.key().mid(category.size() + 1);
-        return {};
-    }
-    QString groupName(const QString& d, const QString& code) override { return groupNames.value(d + "\n" + code); }
-    QString groupCode(const QString& d, const QString& name) override
-    {
-        for (auto it = groupNames.cbegin(); it != groupNames.cend(); ++it)
-            if (it.value() == name && it.key().startsWith(d + "\n"))
-                return it.key().mid(d.size() + 1);
-        return {};
-    }
-    QString teamName(const QString& d, const QString& g, const QString& code) override
-    {
-        return teamNames.value(d + "\n" + g + "\n" + code);
-    }
-    QString teamCode(const QString& d, const QString& g, const QString& name) override
-    {
-        const QString prefix = d + "\n" + g + "\n";
-        for (auto it = teamNames.cbegin(); it != teamNames.cend(); ++it)
+        for (auto it = names.cbegin(); it != names.cend(); ++it)
             if (it.value() == name && it.key().startsWith(prefix))
                 return it.key().mid(prefix.size());
         return {};
+    }
+    QString categoryName(const QString& c, const QString& code) override
+    {
+        return categoryNames.value(c + "\n" + code);
+    }
+    QString categoryCode(const QString& c, const QString& n) override
+    {
+        return codeOf(categoryNames, c + "\n", n);
+    }
+    QString groupName(const QString& d, const QString& code) override
+    {
+        return groupNames.value(d + "\n" + code);
+    }
+    QString groupCode(const QString& d, const QString& n) override { return codeOf(groupNames, d + "\n", n); }
+    QString teamName(const QString& d, const QString& g, const QString& c) override
+    {
+        return teamNames.value(d + "\n" + g + "\n" + c);
+    }
+    QString teamCode(const QString& d, const QString& g, const QString& n) override
+    {
+        return codeOf(teamNames, d + "\n" + g + "\n", n);
     }
     QString departmentCode(const QString&, const QString& d) override { return categoryCode("部门", d); }
 
@@ -218,17 +217,11 @@ public:
 
     QString pad(int width, const QString& text, const QString& fill) override
     {
-        QString out = text;
-        while (out.size() < width)
-            out += fill.isEmpty() ? QStringLiteral(" ") : fill;
-        return out;
+        return text.leftJustified(width, fill.isEmpty() ? u' ' : fill.front());
     }
     QString zeroFill(int value, int width, const QString& fill) override
     {
-        QString out = QString::number(value);
-        while (out.size() < width)
-            out.prepend(fill.isEmpty() ? QStringLiteral("0") : fill);
-        return out;
+        return QString::number(value).rightJustified(width, fill.isEmpty() ? u'0' : fill.front());
     }
     QStringList fieldPickerList() override { return picker; }
     int lockSwitch() const override { return lock; }

@@ -10,20 +10,13 @@
 #include <optional>
 #include <string>
 
-// Database tests run the same body against both engines the product supports: a fresh SQLite
-// file in a temporary directory, and the PostgreSQL test database that ctest starts (fixture
-// "postgres"; the test must be declared DATABASE so it gets TALOR_PG_HOST/PORT/DB/USER).
-// Without those variables the PostgreSQL case fails, saying the server is missing; it never
-// skips. Derive the fixture from DatabaseTest, write TEST_P bodies on db(), exec() and
-// resetTables(), and instantiate it with TALOR_BOTH_DATABASES(Fixture).
-//
-// A fixture with its own SetUp calls DatabaseTest::SetUp() first and returns when
-// HasFatalFailure() (the database could not be opened). Test bodies catch nothing: a
-// DatabaseError thrown by the code under test fails the test with its message.
-// SetUp calls ensureApplication(); a test that needs a QApplication must create it before its
-// first database test runs.
-// Create tables with unquoted names (PostgreSQL folds them to lower case) and drop them first
-// with resetTables(), since the PostgreSQL database is shared by every test of the run.
+// Database tests run one body against both engines: a fresh SQLite file, and the PostgreSQL
+// database of the ctest fixture "postgres" (declare the test DATABASE); without that server the
+// PostgreSQL case fails, it never skips. Derive from DatabaseTest, write TEST_P bodies on db(),
+// exec() and resetTables() (the PostgreSQL database is shared: create tables with unquoted names
+// after resetting them), and instantiate with TALOR_BOTH_DATABASES(Fixture). A fixture's own
+// SetUp calls DatabaseTest::SetUp() first and returns on HasFatalFailure(). A test that needs a
+// QApplication creates it before its first database test (SetUp makes a QCoreApplication).
 namespace talor::test {
 
 enum class DatabaseKind
