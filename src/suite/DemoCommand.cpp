@@ -42,11 +42,12 @@ void watchSignals()
             int received = 0;
             if (sigwait(&signals, &received) != 0)
                 return;
-            {
-                const std::lock_guard lock(buildingMutex);
-                if (!buildingParent.isEmpty())
-                    DemoScratch::removeOwn(buildingParent);
-            }
+            // The lock is held until the process ends: the build, failing once its directory is
+            // gone, waits for it in setBuildingParent and cannot end the process first with
+            // "failed" and exit status 1.
+            const std::lock_guard lock(buildingMutex);
+            if (!buildingParent.isEmpty())
+                DemoScratch::removeOwn(buildingParent);
             std::signal(received, SIG_DFL);
             pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
             std::raise(received);
