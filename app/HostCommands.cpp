@@ -73,12 +73,18 @@ QString everyUsage()
     return text;
 }
 
+// "-h" or "--help".
+QString dashed(const QString& name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
 // "-h, --help" or "--suite <file>".
 QString optionNames(const QCommandLineOption& option)
 {
     QStringList names;
     for (const QString& name : option.names())
-        names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        names << dashed(name);
     QString text = names.join(QStringLiteral(", "));
     if (!option.valueName().isEmpty())
         text += QStringLiteral(" <") + option.valueName() + u'>';
@@ -137,9 +143,7 @@ QString troffOptions(const HostCommand& command)
     for (const QCommandLineOption& option : listedOptions(command)) {
         QStringList names;
         for (const QString& name : option.names())
-            names << QStringLiteral("\\fB") +
-                         troff((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name) +
-                         QStringLiteral("\\fR");
+            names << QStringLiteral("\\fB") + troff(dashed(name)) + QStringLiteral("\\fR");
         QString head = names.join(QStringLiteral(", "));
         if (!option.valueName().isEmpty())
             head += QStringLiteral(" \\fI") + troff(option.valueName()) + QStringLiteral("\\fR");
