@@ -12,20 +12,6 @@ namespace talor {
 
 namespace {
 
-const char* const Description =
-    "Writes one attendance report, laid out by its template and filled as the window fills it,\n"
-    "into a workbook: Excel for .xls and .xlsx, the template format for .vts. No display needed.\n"
-    "\n"
-    "  --kind 1   one person over a period (--node and --person; --from/--to)\n"
-    "  --kind 2   the employees of a node on one day (--date; --sum adds the sum row)\n"
-    "  --kind 3   the employees of a node over a period, one 36-row block each (--from/--to)\n"
-    "\n"
-    "Node keys are those of the department tree: ROOT, A + department, B + department + group,\n"
-    "C + department + group + team (for example A生产部). Dates are YYYY-MM-DD; without them\n"
-    "the suite's report date and period apply.\n"
-    "\n"
-    "Exit status: 0 written, 1 the suite, database or a file failed, 2 a bad request.";
-
 struct UsageError
 {
     QString message;
@@ -44,15 +30,26 @@ QDate dateOption(const QCommandLineParser& parser, const QString& name)
 
 } // namespace
 
-int runReportCommand(const QStringList& arguments)
+QString reportDescription()
 {
-    QTextStream err(stderr);
-    QTextStream out(stdout);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromUtf8(Description));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("report"), QStringLiteral("The command."));
-    const QList<QCommandLineOption> options = {
+    return QString::fromUtf8(
+        "Writes one attendance report, laid out by its template and filled as the window fills it,\n"
+        "into a workbook: Excel for .xls and .xlsx, the template format for .vts. No display needed.\n"
+        "\n"
+        "  --kind 1   one person over a period (--node and --person; --from/--to)\n"
+        "  --kind 2   the employees of a node on one day (--date; --sum adds the sum row)\n"
+        "  --kind 3   the employees of a node over a period, one 36-row block each (--from/--to)\n"
+        "\n"
+        "Node keys are those of the department tree: ROOT, A + department, B + department + group,\n"
+        "C + department + group + team (for example A生产部). Dates are YYYY-MM-DD; without them\n"
+        "the suite's report date and period apply.\n"
+        "\n"
+        "Exit status: 0 written, 1 the suite, database or a file failed, 2 a bad request.");
+}
+
+QList<QCommandLineOption> reportOptions()
+{
+    return {
         {"suite", "The suite configuration <file>.", "file"},
         {"kind", "The report kind <1|2|3>.", "kind"},
         {"node", "The department tree node <key>.", "key"},
@@ -64,14 +61,16 @@ int runReportCommand(const QStringList& arguments)
         {"sum", "Add the sum row (kinds 1 and 2)."},
         {"output", "The workbook <file> to write (.xls, .xlsx or .vts).", "file"},
     };
-    parser.addOptions(options);
+}
+
+int runReportCommand(const QStringList& arguments)
+{
+    QTextStream err(stderr);
+    QCommandLineParser parser;
+    parser.addOptions(reportOptions());
     if (!parser.parse(arguments)) {
-        err << "talor report: " << parser.errorText() << "\n" << parser.helpText();
+        err << "talor report: " << parser.errorText() << "\n";
         return 2;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        out << parser.helpText();
-        return 0;
     }
 
     BatchReportRequest request;
@@ -93,8 +92,9 @@ int runReportCommand(const QStringList& arguments)
         if (request.from.isValid() != request.to.isValid())
             throw UsageError{QStringLiteral("--from and --to go together")};
         if (request.from.isValid() && request.from > request.to)
-            throw UsageError{QStringLiteral("--from %1 lies after --to %2")
-                                 .arg(parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to")))};
+            throw UsageError{
+                QStringLiteral("--from %1 lies after --to %2")
+                    .arg(parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to")))};
         request.report = parser.value(QStringLiteral("report"));
         request.sum = parser.isSet(QStringLiteral("sum"));
         output = parser.value(QStringLiteral("output"));

@@ -4,8 +4,10 @@
 //   talor --suite FILE         open the module on the suite configured in FILE
 //   talor demo --dir DIR ...   write a demo suite into DIR (see docs/suite-config.md)
 //   talor report --suite FILE ...  write one report into a workbook (talor report --help)
+//
+// The commands, their options and their help are listed in HostCommands.cpp.
 
-#include "ReportCommand.h"
+#include "HostCommands.h"
 #include "entry/ModuleRegistry.h"
 #include "suite/DemoCommand.h"
 #include "suite/LocalSuite.h"
@@ -40,14 +42,6 @@ int runModule(QApplication& app, const QString& suiteFile)
     }
 }
 
-int usageError(const QString& text)
-{
-    QTextStream(stderr) << "talor: " << text << "\n"
-                        << "usage: talor [--suite FILE] | talor demo --dir DIR ... | talor report ... (talor --help)"
-                        << Qt::endl;
-    return 2;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -55,33 +49,28 @@ int main(int argc, char** argv)
     QCoreApplication::setOrganizationName(QStringLiteral("talor"));
     QCoreApplication::setApplicationName(QStringLiteral("talor"));
 
-    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("demo")) {
+    // The command line is checked before any application object exists, so that help and usage
+    // errors need no display.
+    QStringList arguments;
+    for (int n = 0; n < argc; ++n)
+        arguments << QString::fromLocal8Bit(argv[n]);
+    if (const int status = talor::checkCommandLine(arguments); status >= 0)
+        return status;
+    const talor::HostCommand& command = *talor::commandOf(arguments);
+    if (command.run != nullptr) {
         QCoreApplication app(argc, argv);
-        return talor::runDemoCommand(app.arguments());
+        return command.run(app.arguments());
     }
-    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("report")) {
-        QCoreApplication app(argc, argv);
-        return talor::runReportCommand(app.arguments());
-    }
+
+    QCommandLineParser parser;
+    parser.addOptions(command.options);
+    parser.parse(arguments);
+    const QString suiteFile = parser.value(QStringLiteral("suite"));
+    if (parser.isSet(QStringLiteral("suite")) && suiteFile.isEmpty())
+        return talor::usageError(command,
+                                 QStringLiteral("--suite needs the name of a suite configuration file"));
 
     QApplication app(argc, argv);
     app.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("TALOR attendance daily report"));
-    parser.addHelpOption();
-    const QCommandLineOption suiteOption(QStringLiteral("suite"),
-                                         QStringLiteral("Use the suite configured in <file> instead of the demo."),
-                                         QStringLiteral("file"));
-    parser.addOption(suiteOption);
-    // Usage errors exit with 2, start-up errors with 1.
-    if (!parser.parse(app.arguments()))
-        return usageError(parser.errorText());
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
-    if (parser.isSet(suiteOption) && parser.value(suiteOption).isEmpty())
-        return usageError(QStringLiteral("--suite needs the name of a suite configuration file"));
-    return runModule(app, parser.value(suiteOption));
+    return runModule(app, suiteFile);
 }

@@ -97,7 +97,7 @@ void SheetEditing::saveContent()
     m_parts.dataChanged = false;
     setPermissions(false);
     m_before.clear();
-    const QString problem = m_log.write(m_parts.book, m_parts.suite.applicationDirectory(), SheetLog::SaveFolder);
+    const QString problem = m_log.write(m_parts.book, m_parts.suite.logDirectory(), SheetLog::SaveFolder);
     if (!problem.isEmpty())
         m_view.showMessage(problem);
     m_view.showMessage(Saved);

@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <pthread.h>
 #include <thread>
-#include <optional>
 
 namespace talor {
 
@@ -42,11 +42,12 @@ void watchSignals()
             int received = 0;
             if (sigwait(&signals, &received) != 0)
                 return;
-            {
-                const std::lock_guard lock(buildingMutex);
-                if (!buildingParent.isEmpty())
-                    DemoScratch::removeOwn(buildingParent);
-            }
+            // The lock is held until the process ends: the build, failing once its directory is
+            // gone, waits for it in setBuildingParent and cannot end the process first with
+            // "failed" and exit status 1.
+            const std::lock_guard lock(buildingMutex);
+            if (!buildingParent.isEmpty())
+                DemoScratch::removeOwn(buildingParent);
             std::signal(received, SIG_DFL);
             pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
             std::raise(received);
@@ -82,6 +83,33 @@ std::optional<qint64> wholeNumber(const QString& text, qint64 low, qint64 high)
 
 } // namespace
 
+QString demoDescription()
+{
+    return QStringLiteral(
+        "Writes a demo suite into DIR (a new or empty directory): the suite configuration suite.ini,\n"
+        "the settings file, the report templates of all three kinds, pictures and a SQLite database\n"
+        "with an organisation tree, employees and their daily attendance rows, abnormal days included.\n"
+        "The same seed gives the same rows. It prints what it wrote.\n"
+        "\n"
+        "Exit status: 0 written, 1 the suite could not be written, 2 a bad request.");
+}
+
+QList<QCommandLineOption> demoOptions()
+{
+    return {
+        {QStringLiteral("dir"), QStringLiteral("The directory <DIR> to write (new or empty)."),
+         QStringLiteral("DIR")},
+        {QStringLiteral("employees"), QStringLiteral("The number of employees (50)."), QStringLiteral("N"),
+         QStringLiteral("50")},
+        {QStringLiteral("days"), QStringLiteral("The number of days (61)."), QStringLiteral("N"),
+         QStringLiteral("61")},
+        {QStringLiteral("from"), QStringLiteral("The first day (2026-10-01)."), QStringLiteral("YYYY-MM-DD"),
+         QStringLiteral("2026-10-01")},
+        {QStringLiteral("seed"), QStringLiteral("The seed of the generated rows (1)."), QStringLiteral("S"),
+         QStringLiteral("1")},
+    };
+}
+
 int runDemoCommand(const QStringList& args)
 {
     QStringList arguments = args;
@@ -91,20 +119,12 @@ int runDemoCommand(const QStringList& args)
         arguments.removeAt(1);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Writes a demo suite (configuration, settings, SQLite database)."));
-    const QCommandLineOption dir(QStringLiteral("dir"), QStringLiteral("Directory to write (new or empty)."),
-                                 QStringLiteral("DIR"));
-    const QCommandLineOption employees(QStringLiteral("employees"),
-                                       QStringLiteral("Number of employees (50)."), QStringLiteral("N"),
-                                       QStringLiteral("50"));
-    const QCommandLineOption days(QStringLiteral("days"), QStringLiteral("Number of days (61)."),
-                                  QStringLiteral("N"), QStringLiteral("61"));
-    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("First day (2026-10-01)."),
-                                  QStringLiteral("YYYY-MM-DD"), QStringLiteral("2026-10-01"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of the generated rows (1)."),
-                                  QStringLiteral("S"), QStringLiteral("1"));
-    parser.addOptions({dir, employees, days, from, seed});
+    parser.addOptions(demoOptions());
+    const QString dir = QStringLiteral("dir");
+    const QString employees = QStringLiteral("employees");
+    const QString days = QStringLiteral("days");
+    const QString from = QStringLiteral("from");
+    const QString seed = QStringLiteral("seed");
     if (!parser.parse(arguments)) {
         printError(parser.errorText());
         return 2;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCommandLineOption>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,10 @@ namespace talor {
 // may be present or not). Returns 0 on success, 2 for bad options, 1 when the generation
 // fails; messages go to standard error.
 int runDemoCommand(const QStringList& args);
+
+// What `talor demo` does and its options: its parser, its help and the manual page use them.
+QString demoDescription();
+QList<QCommandLineOption> demoOptions();
 
 // The demo suite's configuration in the user's data directory (AppDataLocation/demo/suite.ini).
 QString defaultSuitePath();

@@ -6,6 +6,8 @@
 #include "text/TextFunctions.h"
 
 #include <QAtomicInt>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -96,8 +98,8 @@ void LocalSuite::open()
             }
             Connections::remove(probeName);
             if (!problem.isEmpty())
-                throw SuiteError(QStringLiteral("%1 is not a suite database: %2").arg(db.describe(), problem) +
-                                 where);
+                throw SuiteError(
+                    QStringLiteral("%1 is not a suite database: %2").arg(db.describe(), problem) + where);
             connection = Connections::openSqlite(m_connectionName, db.file);
         } else {
             PostgresServer server;
@@ -169,6 +171,16 @@ QSqlDatabase LocalSuite::connection()
         throw SuiteError(error.message());
     }
     return db;
+}
+
+QString LocalSuite::logDirectory() const
+{
+    if (!m_config.logDirectory.isEmpty())
+        return m_config.logDirectory;
+    const bool programDirectory =
+        QCoreApplication::instance() != nullptr &&
+        QDir(m_config.applicationDirectory) == QDir(QCoreApplication::applicationDirPath());
+    return programDirectory ? m_config.workDirectory : m_config.applicationDirectory;
 }
 
 QString LocalSuite::tableLookup(const QString& caption, const QString& code)

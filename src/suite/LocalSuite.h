@@ -95,6 +95,10 @@ public:
     // --- Paths
     QString applicationDirectory() const override { return m_config.applicationDirectory; }
     QString workDirectory() const override { return m_config.workDirectory; }
+    // [paths] log when given; otherwise the application directory, unless that is the talor
+    // program's own directory: an installed program's directory belongs to its package, not to
+    // the operator, so the work directory takes the log there.
+    QString logDirectory() const override;
     QString templateDirectory() const override { return m_config.templateDirectory; }
     QString iconDirectory() const override { return m_config.iconDirectory; }
     QString iconFileName() const override { return m_config.iconFile; }

@@ -107,6 +107,7 @@ SuiteConfig SuiteConfig::load(const QString& path)
         QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : home;
     config.applicationDirectory = resolved(base, value("paths", "application"), hostDirectory);
     config.workDirectory = resolved(base, value("paths", "work"), home);
+    config.logDirectory = resolved(base, value("paths", "log"), {});
     config.templateDirectory = resolved(base, value("paths", "template"), home);
     config.iconDirectory = resolved(base, value("paths", "icon"), home);
     config.iconFile = value("paths", "iconFile").trimmed();

@@ -45,6 +45,7 @@ struct SuiteConfig
     // [paths], all absolute after load()
     QString applicationDirectory;
     QString workDirectory;
+    QString logDirectory; // the folder of saved sheets' "Log"; empty: LocalSuite::logDirectory decides
     QString templateDirectory;
     QString iconDirectory;
     QString iconFile;

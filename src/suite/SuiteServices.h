@@ -98,6 +98,8 @@ public:
 
     // --- Paths --------------------------------------------------------------------------
     virtual QString applicationDirectory() const = 0;
+    // Where the "Log" folder of saved sheets goes; by default the application directory.
+    virtual QString logDirectory() const { return applicationDirectory(); }
     virtual QString workDirectory() const = 0;
     virtual QString templateDirectory() const = 0;
     virtual QString iconDirectory() const = 0;

@@ -1,3 +1,5 @@
+#include "HostCommands.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -13,18 +15,23 @@ struct Outcome
 {
     bool finished = false;
     int exitCode = -1;
+    QString output;
     QString errors;
 };
 
-// Runs talor with `args` under the offscreen platform; "@" in an argument stands for `dir`.
-Outcome talor(const QStringList& args, const QString& dir)
+// Runs talor with `args` under the offscreen platform (or `platform`); "@" in an argument
+// stands for `dir`.
+Outcome talor(const QStringList& args, const QString& dir,
+              const QString& platform = QStringLiteral("offscreen"))
 {
     QStringList arguments;
     for (const QString& arg : args)
         arguments << QString(arg).replace(u'@', dir);
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(TALOR_EXECUTABLE), arguments);
@@ -36,6 +43,7 @@ Outcome talor(const QStringList& args, const QString& dir)
         return run;
     }
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.output = QString::fromLocal8Bit(process.readAllStandardOutput());
     run.errors = QString::fromLocal8Bit(process.readAllStandardError());
     return run;
 }
@@ -74,14 +82,74 @@ TEST_P(HostTest, ExitStatusAndMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, HostTest,
-    ::testing::Values(HostCase{"UnknownOption", {"--colour", "red"}, 2, "colour"},
-                      HostCase{"StrayArgument", {"--suite", "@/bad.ini", "extra"}, 2, "extra"},
-                      HostCase{"SuiteWithoutFile", {"--suite", ""}, 2, "--suite"},
-                      HostCase{"MissingSuite", {"--suite", "@/none.ini"}, 1, "@/none.ini"},
-                      HostCase{"NotASuite", {"--suite", "@/bad.ini"}, 1, "is not a suite database"},
-                      HostCase{"DemoPastYear9999", {"demo", "--dir", "@/d", "--from", "9999-12-31", "--days", "5"},
-                               2, "9999-12-31"}),
+    ::testing::Values(
+        HostCase{"UnknownOption", {"--colour", "red"}, 2, "colour"},
+        HostCase{"StrayArgument", {"--suite", "@/bad.ini", "extra"}, 2, "extra"},
+        HostCase{"SuiteWithoutFile", {"--suite", ""}, 2, "--suite"},
+        HostCase{"MissingSuite", {"--suite", "@/none.ini"}, 1, "@/none.ini"},
+        HostCase{"NotASuite", {"--suite", "@/bad.ini"}, 1, "is not a suite database"},
+        HostCase{"UnknownCommand", {"frobnicate", "--help"}, 2, "unknown command \"frobnicate\""},
+        HostCase{"UnknownDemoOption",
+                 {"demo", "--dir", "@/d", "--colour"},
+                 2,
+                 "talor demo: Unknown option 'colour'"},
+        HostCase{"StrayReportArgument",
+                 {"report", "--kind", "1", "extra"},
+                 2,
+                 "talor report: unexpected argument \"extra\""},
+        HostCase{"StrayDemoArgument", {"demo", "--dir", "@/d", "extra"}, 2, "unexpected argument \"extra\""},
+        HostCase{"VersionWithACommand", {"demo", "--version"}, 2, "version"},
+        HostCase{"DemoPastYear9999",
+                 {"demo", "--dir", "@/d", "--from", "9999-12-31", "--days", "5"},
+                 2,
+                 "9999-12-31"}),
     [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
+
+// `talor --help` and `talor NAME --help` of every command: on standard output, exit status 0,
+// without a display (a platform that cannot start); the help names every option the command
+// takes, and the manual page has a section for the command with every option.
+TEST(HostHelpTest, EveryCommandHasHelpAndAManualSection)
+{
+    QFile manualFile(QStringLiteral(TALOR_MANUAL));
+    ASSERT_TRUE(manualFile.open(QIODevice::ReadOnly)) << TALOR_MANUAL;
+    const QString manual = QString::fromUtf8(manualFile.readAll());
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_GE(talor::hostCommands().size(), 3);
+    for (const talor::HostCommand& command : talor::hostCommands()) {
+        SCOPED_TRACE(command.name.toStdString());
+        QStringList args;
+        if (!command.name.isEmpty())
+            args << command.name;
+        for (const QString& help : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+            const Outcome run = talor(QStringList(args) << help, dir.path(), QStringLiteral("xcb"));
+            ASSERT_TRUE(run.finished);
+            EXPECT_EQ(run.exitCode, 0) << run.errors.toStdString();
+            EXPECT_EQ(run.errors, QString());
+            EXPECT_TRUE(run.output.startsWith(QStringLiteral("usage: talor ") + args.join(u' ')))
+                << run.output.toStdString();
+            for (const QCommandLineOption& option : command.options)
+                EXPECT_TRUE(run.output.contains(QStringLiteral("--") + option.names().constLast()))
+                    << option.names().constLast().toStdString();
+        }
+        const QString section = command.name.isEmpty()
+                                    ? QStringLiteral(".SH OPTIONS\n")
+                                    : QStringLiteral(".SS \"talor %1\"\n").arg(command.name);
+        const qsizetype at = manual.indexOf(section);
+        ASSERT_GE(at, 0) << section.toStdString();
+        const qsizetype end = manual.indexOf(QStringLiteral(".S"), at + section.size());
+        const QString part = manual.mid(at, end - at);
+        for (const QCommandLineOption& option : command.options)
+            EXPECT_TRUE(part.contains(QStringLiteral("\\fB\\-\\-") + option.names().constLast() + u'\\'))
+                << option.names().constLast().toStdString();
+    }
+    // The window's help lists every command.
+    const Outcome run = talor({QStringLiteral("--help")}, dir.path(), QStringLiteral("xcb"));
+    for (const talor::HostCommand& command : talor::hostCommands())
+        EXPECT_TRUE(run.output.contains(QStringLiteral("\n  ") + command.name + u' ') ||
+                    command.name.isEmpty())
+            << command.name.toStdString();
+}
 
 // A demo run ended by a signal while it builds removes its hidden scratch directory itself; one
 // killed outright leaves it, and the next run in the same place removes it.
@@ -101,7 +169,8 @@ TEST(HostDemoTest, EndedRunsLeaveNoScratchDirectory)
         ASSERT_TRUE(big.waitForStarted());
         // Ended once it writes its database.
         QDeadlineTimer deadline(30000);
-        while (!deadline.hasExpired() && (scratch().isEmpty() || !parent.exists(scratch().first() + "/suite.db")))
+        while (!deadline.hasExpired() &&
+               (scratch().isEmpty() || !parent.exists(scratch().first() + "/suite.db")))
             QThread::msleep(20);
         ASSERT_EQ(scratch().size(), 1) << "the run was not caught while building";
         if (outright)

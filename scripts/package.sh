@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Sets up, builds and makes the Debian package build/package/talor_<version>_<arch>.deb;
+# `sudo apt install ./build/package/talor_*.deb` installs it with what it depends on.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+scripts/build.sh
+cd build
+rm -f package/talor_*.deb
+cpack -G DEB
