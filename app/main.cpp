@@ -3,7 +3,8 @@
 //   talor                      open the module on the demo suite (created on first run)
 //   talor --suite FILE         open the module on the suite configured in FILE
 //   talor demo --dir DIR ...   write a demo suite into DIR (see docs/suite-config.md)
-//   talor report --suite FILE ...  write one report into a workbook (talor report --help)
+//   talor report --suite FILE ...  write one report into a PDF or workbook (talor report --help)
+//   talor print --suite FILE ...   print it (talor print --help)
 
 #include "ReportCommand.h"
 #include "entry/ModuleRegistry.h"
@@ -43,7 +44,8 @@ int runModule(QApplication& app, const QString& suiteFile)
 int usageError(const QString& text)
 {
     QTextStream(stderr) << "talor: " << text << "\n"
-                        << "usage: talor [--suite FILE] | talor demo --dir DIR ... | talor report ... (talor --help)"
+                        << "usage: talor [--suite FILE] | talor demo --dir DIR ... | talor report ... | talor print ... "
+                           "(talor --help)"
                         << Qt::endl;
     return 2;
 }
@@ -59,8 +61,12 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         return talor::runDemoCommand(app.arguments());
     }
-    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("report")) {
-        QCoreApplication app(argc, argv);
+    if (argc > 1 && (QString::fromLocal8Bit(argv[1]) == QLatin1String("report") ||
+                     QString::fromLocal8Bit(argv[1]) == QLatin1String("print"))) {
+        // Pages need fonts and printers, not a screen: without a platform chosen, none is used.
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
         return talor::runReportCommand(app.arguments());
     }
 

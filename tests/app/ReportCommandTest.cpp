@@ -1,6 +1,7 @@
-// `talor report` run as a program: the workbook it writes, read back, against the attendance
-// table read on its own; and its answers to bad requests.
+// `talor report` and `talor print` run as a program: the workbook and PDF written, read back,
+// against the attendance table read on its own; and the answers to bad requests.
 #include "grid/Workbook.h"
+#include "print/PrintTestSupport.h"
 #include "suite/DemoSuite.h"
 #include "support/TestDatabases.h"
 
@@ -30,11 +31,11 @@ protected:
         dir = nullptr;
     }
     // Runs talor report with the demo suite and `arguments`; the exit status.
-    int run(const QStringList& arguments)
+    int run(const QStringList& arguments, const QString& command = "report")
     {
         QProcess process;
         process.start(qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
-                      QStringList{"report", "--suite", dir->filePath("demo/suite.ini")} + arguments);
+                      QStringList{command, "--suite", dir->filePath("demo/suite.ini")} + arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         errors = QString::fromUtf8(process.readAllStandardError());
         output = QString::fromUtf8(process.readAllStandardOutput());
@@ -83,13 +84,77 @@ TEST_F(ReportCommand, WritesTheDayOfADepartmentAsTheTableHoldsIt)
     QSqlDatabase::removeDatabase("report-command");
 }
 
-TEST_F(ReportCommand, WritesExcelWorkbooks)
+// What the other outputs hold: the PDF's pages as text, or a member of the Excel workbook.
+struct WrittenCase
 {
-    const QString file = dir->filePath("month.xlsx");
-    ASSERT_EQ(run({"--kind", "3", "--node", "ROOT", "--output", file}), 0) << errors.toStdString();
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.read(2), "PK") << "an xlsx (zip) workbook";
+    const char* name;
+    QStringList arguments; // the file is appended as --output
+    const char* file;
+    QStringList expected;  // texts in the PDF (all pages) or in xl/workbook.xml
+};
+
+class ReportCommandOutputs : public ReportCommand, public ::testing::WithParamInterface<WrittenCase>
+{
+};
+
+TEST_P(ReportCommandOutputs, HoldWhatIsPrinted)
+{
+    const WrittenCase& c = GetParam();
+    const QString file = dir->filePath(QString::fromUtf8(c.file));
+    ASSERT_EQ(run(c.arguments + QStringList{"--output", file}), 0) << errors.toStdString();
+    const bool pdf = file.endsWith(".pdf");
+    const QString text = pdf ? test::pdfPages(file).join("\f") : test::unzipMember(file, "xl/workbook.xml");
+    for (const QString& expected : c.expected)
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.left(2000).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, ReportCommandOutputs,
+    ::testing::Values(
+        WrittenCase{"DayPdf",
+                    {"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"},
+                    "day.pdf",
+                    {"部门考勤日报", "合计：", "制表人: ", "审核人: ________"}},
+        WrittenCase{"PersonPdf",
+                    {"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-11-01", "--to", "2026-11-30"},
+                    "person.pdf",
+                    {"(00002,", "个人考勤表", "2026-11-30"}},
+        WrittenCase{"MonthExcel", {"--kind", "3", "--node", "ROOT"}, "month.xlsx", {"!$A$1:", "!$1:$4</definedName>"}}),
+    [](const ::testing::TestParamInfo<WrittenCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
+{
+    const QString file = dir->filePath("node.pdf");
+    ASSERT_EQ(run({"--kind", "1", "--node", "A生产部", "--from", "2026-11-01", "--to", "2026-11-30", "--output", file}), 0)
+        << errors.toStdString();
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "report-node");
+    db.setDatabaseName(dir->filePath("demo/suite.db"));
+    ASSERT_TRUE(db.open());
+    QStringList numbers;
+    {
+        QSqlQuery query("select memberid from ygzl where depart in ('01', '生产部') order by memberid", db);
+        while (query.next())
+            numbers << query.value(0).toString();
+    }
+    db.close();
+    db = QSqlDatabase();
+    QSqlDatabase::removeDatabase("report-node");
+    ASSERT_GT(numbers.size(), 2);
+    const QStringList pages = test::pdfPages(file);
+    ASSERT_GE(pages.size(), numbers.size());
+    // Each person starts a page of their own, in list order.
+    int page = -1;
+    for (const QString& number : numbers) {
+        const int at = int(std::find_if(pages.begin() + page + 1, pages.end(),
+                                        [&](const QString& p) { return p.contains("(" + number + ","); }) -
+                            pages.begin());
+        ASSERT_LT(at, pages.size()) << number.toStdString() << " missing or out of order";
+        page = at;
+    }
+    const QString n = QString::number(numbers.size());
+    EXPECT_TRUE(errors.contains("talor report: 1/" + n + " ")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(n + "/" + n + " ")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(n + " persons, " + QString::number(pages.size()) + " pages in "));
 }
 
 struct BadRequest
@@ -126,9 +191,20 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"--kind", "3", "--node", "ROOT", "--from", "2026-11-02", "--to", "2026-11-01", "--output", Out},
                                  2, "lies after"},
                       BadRequest{"BadKind", {"--kind", "4", "--node", "ROOT", "--output", Out}, 2, "--kind 4"},
-                      BadRequest{"BadOutput", {"--kind", "2", "--node", "ROOT", "--output", "x.pdf"}, 2, "x.pdf"},
+                      BadRequest{"BadOutput", {"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt"},
+                      BadRequest{"KindOneWorkbookWithoutPerson", {"--kind", "1", "--node", "ROOT", "--output", Out}, 2,
+                                 "needs the person"},
                       BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"}),
     [](const ::testing::TestParamInfo<BadRequest>& info) { return std::string(info.param.name); });
+
+TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileFails)
+{
+    // This machine has no printer (as the print run's own tests expect).
+    EXPECT_EQ(run({"--kind", "2", "--node", "ROOT"}, "print"), 1);
+    EXPECT_TRUE(errors.contains("talor print: this machine has no printer")) << errors.toStdString();
+    EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", "x.pdf"}, "print"), 2);
+    EXPECT_TRUE(errors.contains("--output is for talor report")) << errors.toStdString();
+}
 
 TEST_F(ReportCommand, HelpAndAMissingSuite)
 {
