@@ -55,5 +55,8 @@ for spec in "1|ROOT|--person 00002|日期" "2|A生产部|--date 2026-10-12 --sum
             "$(pages_with "$pdf" 审核)" "$(paper "$pdf")" "" "$(pages_with "$pdf" "$title")"
     done
     names=$(unzip -p "$work/lo/k$kind.xlsx" xl/workbook.xml | grep -o '<definedName[^>]*>[^<]*' | sed 's/<definedName name="//; s/".*>/ = /' | tr '\n' ';')
+    setup=$(unzip -p "$work/lo/k$kind.xlsx" xl/worksheets/sheet1.xml | grep -o '<pageMargins[^>]*>\|<pageSetup[^>]*>' |
+        sed 's/ r:id="[^"]*"//' | tr '\n' ' ')
     echo "       LibreOffice read back: $names"
+    echo "       and the set-up: $setup"
 done
