@@ -26,12 +26,15 @@ QString printedText(const PrintRun::Result& result)
 
 } // namespace
 
-PersonBatch::PersonBatch(ModuleContext& context, SelectionClicks& clicks) : m_context(context), m_clicks(clicks) {}
+PersonBatch::PersonBatch(ModuleContext& context, SelectionClicks& clicks)
+    : m_context(context), m_clicks(clicks)
+{}
 
 int PersonBatch::open(const SelectedNode& node, const QString& from)
 {
     Recordset& persons = m_context.records.PersonTemplateRecords;
-    persons.open(RecordQueries(m_context.suite).SQL0(node, m_context.state.SuiteFilter), m_context.suite.connection());
+    persons.open(RecordQueries(m_context.suite).SQL0(node, m_context.state.SuiteFilter),
+                 m_context.suite.connection());
     int position = 0;
     int start = -1;
     for (; !persons.eof(); persons.moveNext(), ++position)
@@ -76,7 +79,8 @@ PrintRun PrintCommands::output()
 
 void PrintCommands::report(const QString& done, const QStringList& skipped)
 {
-    m_view.showStatus(skipped.isEmpty() ? done : done + QStringLiteral("；未完成：") + skipped.join(QStringLiteral("；")));
+    m_view.showStatus(
+        skipped.isEmpty() ? done : done + QStringLiteral("；未完成：") + skipped.join(QStringLiteral("；")));
 }
 
 void PrintCommands::preview()
@@ -87,8 +91,8 @@ void PrintCommands::preview()
 
 void PrintCommands::exportReport()
 {
-    const std::optional<QString> chosen =
-        m_context.ui.saveFile(m_view.dialogParent(), QString::fromUtf8(ExportFilter), m_context.suite.temporaryDirectory());
+    const std::optional<QString> chosen = m_context.ui.saveFile(
+        m_view.dialogParent(), QString::fromUtf8(ExportFilter), m_context.suite.temporaryDirectory());
     const QString path = chosen ? chosen->trimmed() : QString();
     if (path.isEmpty()) {
         // A cancelled dialog ends the command: no earlier export is overwritten or opened.
@@ -131,7 +135,9 @@ void PrintCommands::printBatch()
     PersonBatch persons(m_context, m_clicks);
     const int count = persons.open(*node, suite.personNumber());
     if (count == 0) {
-        m_view.showStatus(PrintCaption + QStringLiteral("：当前人员 %1 不在 %2 的人员中").arg(suite.personNumber(), node->text));
+        m_view.showStatus(
+            PrintCaption +
+            QStringLiteral("：当前人员 %1 不在 %2 的人员中").arg(suite.personNumber(), node->text));
         return;
     }
 
@@ -171,7 +177,9 @@ void PrintCommands::printBatch()
             end = End::Failed;
             break;
         }
-        const QString step = PrintCaption + QStringLiteral("：第 %1/%2 人 %3").arg(persons.index()).arg(count).arg(persons.name());
+        const QString step =
+            PrintCaption +
+            QStringLiteral("：第 %1/%2 人 %3").arg(persons.index()).arg(count).arg(persons.name());
         progress.setLabelText(step);
         m_view.showStatus(step);
         // The grid shows the person before the person's output starts.

@@ -148,7 +148,9 @@ void PrintRun::addPages(const Prepared& prepared, PrintJob& job, Result& result)
 void PrintRun::finish(PrintJob& job, Result& result)
 {
     // A job without pages has its failure named already.
-    if (job.reports() > 0 && step(result, QStringLiteral("finish ") + job.target(), [&] { job.finish(); }) && job.isPdf())
+    if (job.reports() == 0)
+        return;
+    if (step(result, QStringLiteral("finish ") + job.target(), [&] { job.finish(); }) && job.isPdf())
         result.pdfFile = job.pdfPath();
 }
 
