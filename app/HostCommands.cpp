@@ -164,16 +164,21 @@ const QList<HostCommand>& hostCommands()
          {{QStringLiteral("suite"),
            QStringLiteral("Open the suite configured in <file> instead of the demo suite."),
            QStringLiteral("file")}},
-         nullptr},
+         nullptr, false},
         {QStringLiteral("demo"),
          QStringLiteral("--dir DIR [--employees N] [--days N] [--from YYYY-MM-DD] [--seed S]"),
          QStringLiteral("Write a demo suite into a directory."), demoDescription(), demoOptions(),
-         runDemoCommand},
+         runDemoCommand, false},
         {QStringLiteral("report"),
          QStringLiteral("--suite FILE --kind 1|2|3 --node KEY [--person MEMBERID] [--date YYYY-MM-DD]\n"
                         "[--from YYYY-MM-DD --to YYYY-MM-DD] [--report NAME] [--sum] --output FILE"),
-         QStringLiteral("Write one report into a workbook (.xls, .xlsx or .vts)."), reportDescription(),
-         reportOptions(), runReportCommand},
+         QStringLiteral("Write one report into a PDF or a workbook (.pdf, .xls, .xlsx or .vts)."),
+         reportDescription(), reportOptions(), runReportCommand, true},
+        {QStringLiteral("print"),
+         QStringLiteral("--suite FILE --kind 1|2|3 --node KEY [--person MEMBERID] [--date YYYY-MM-DD]\n"
+                        "[--from YYYY-MM-DD --to YYYY-MM-DD] [--report NAME] [--sum]"),
+         QStringLiteral("Print one report on the default printer."), reportDescription(), printOptions(),
+         runReportCommand, true},
     };
     return commands;
 }

@@ -8,7 +8,7 @@
 namespace talor {
 
 // One way of running talor: the window (no command word) or a batch command (`talor demo`,
-// `talor report`). The check of the command line, `--help` and the manual page are all made
+// `talor report`, `talor print`). The check of the command line, `--help` and the manual page are all made
 // from this one description: a new command gets its help and its manual section by adding
 // its entry to hostCommands().
 struct HostCommand
@@ -21,6 +21,9 @@ struct HostCommand
     // Runs the command on the whole command line (program, command word, options) and returns
     // the exit status. Null for the window, which main runs itself (it needs the display).
     int (*run)(const QStringList& arguments) = nullptr;
+    // The command lays out pages (fonts, printers): it runs in a GUI application, offscreen
+    // unless a platform is chosen.
+    bool drawsPages = false;
 };
 
 // Every command, the window first.

@@ -2,10 +2,14 @@
 
 #include "entry/BatchReport.h"
 #include "grid/Workbook.h"
+#include "report/PrintRun.h"
 #include "suite/LocalSuite.h"
 
 #include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QPrinterInfo>
 #include <QTextStream>
 
 namespace talor {
@@ -16,6 +20,45 @@ struct UsageError
 {
     QString message;
 };
+
+// Output that failed (a file, a page, the printer).
+class OutputError : public std::runtime_error
+{
+public:
+    explicit OutputError(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+enum class Output
+{
+    Template,
+    Excel,
+    Pages
+};
+
+// The report's pages into `job`: one person, or with kind 1 and no person every person of the
+// node, each reported on standard error.
+void writePages(BatchReport& report, const BatchReportRequest& request, PrintJob& job, const QString& command)
+{
+    QStringList skipped;
+    if (request.kind == 1 && request.person.isEmpty()) {
+        QTextStream err(stderr);
+        QElapsedTimer clock;
+        clock.start();
+        report.runEachPerson(request, [&](int index, int count, const QString& name) {
+            skipped << report.output().addPages(job).skipped;
+            err << "talor " << command << ": " << index << "/" << count << " " << name << "\n";
+            err.flush();
+        });
+        err << "talor " << command << ": " << job.reports() << " persons, " << job.pages() << " pages in "
+            << clock.elapsed() / 1000.0 << " s\n";
+    } else {
+        report.run(request);
+        skipped << report.output().addPages(job).skipped;
+    }
+    if (!skipped.isEmpty())
+        throw OutputError(skipped.join(QStringLiteral("; ")));
+    job.finish();
+}
 
 QDate dateOption(const QCommandLineParser& parser, const QString& name)
 {
@@ -33,18 +76,22 @@ QDate dateOption(const QCommandLineParser& parser, const QString& name)
 QString reportDescription()
 {
     return QString::fromUtf8(
-        "Writes one attendance report, laid out by its template and filled as the window fills it,\n"
-        "into a workbook: Excel for .xls and .xlsx, the template format for .vts. No display needed.\n"
-        "\n"
-        "  --kind 1   one person over a period (--node and --person; --from/--to)\n"
-        "  --kind 2   the employees of a node on one day (--date; --sum adds the sum row)\n"
-        "  --kind 3   the employees of a node over a period, one 36-row block each (--from/--to)\n"
-        "\n"
-        "Node keys are those of the department tree: ROOT, A + department, B + department + group,\n"
-        "C + department + group + team (for example A生产部). Dates are YYYY-MM-DD; without them\n"
-        "the suite's report date and period apply.\n"
-        "\n"
-        "Exit status: 0 written, 1 the suite, database or a file failed, 2 a bad request.");
+    "Writes one attendance report, laid out by its template and filled as the window fills it:\n"
+    "the pages as printed for .pdf (the page set-up of the report's PRINT settings), an Excel\n"
+    "workbook with that page set-up for .xls and .xlsx, the template format for .vts.\n"
+    "talor print prints the same pages on the default printer. No display needed.\n"
+    "\n"
+    "  --kind 1   one person over a period (--node and --person; --from/--to); without --person\n"
+    "             a PDF or print holds every person of the node in list order, progress on\n"
+    "             standard error\n"
+    "  --kind 2   the employees of a node on one day (--date; --sum adds the sum row)\n"
+    "  --kind 3   the employees of a node over a period, one 36-row block each (--from/--to)\n"
+    "\n"
+    "Node keys are those of the department tree: ROOT, A + department, B + department + group,\n"
+    "C + department + group + team (for example A生产部). Dates are YYYY-MM-DD; without them\n"
+    "the suite's report date and period apply.\n"
+    "\n"
+    "Exit status: 0 written, 1 the suite, database, a file or the printer failed, 2 a bad request.");
 }
 
 QList<QCommandLineOption> reportOptions()
@@ -59,27 +106,41 @@ QList<QCommandLineOption> reportOptions()
         {"to", "The period's last day <YYYY-MM-DD>.", "date"},
         {"report", "The report <name> (default: the module's own).", "name"},
         {"sum", "Add the sum row (kinds 1 and 2)."},
-        {"output", "The workbook <file> to write (.xls, .xlsx or .vts).", "file"},
+        {"output", "talor report: the <file> to write (.pdf, .xls, .xlsx or .vts).", "file"},
     };
+}
+
+// talor print takes the report's options but prints instead of writing a file.
+QList<QCommandLineOption> printOptions()
+{
+    QList<QCommandLineOption> options = reportOptions();
+    options.removeIf([](const QCommandLineOption& option) { return option.names().contains(QStringLiteral("output")); });
+    return options;
 }
 
 int runReportCommand(const QStringList& arguments)
 {
+    const QString command = arguments.value(1);
+    const bool printing = command == QLatin1String("print");
+    const QString prefix = "talor " + command + ": ";
     QTextStream err(stderr);
+    // The command line has been checked against the command's options (HostCommands.cpp).
     QCommandLineParser parser;
     parser.addOptions(reportOptions());
     if (!parser.parse(arguments)) {
-        err << "talor report: " << parser.errorText() << "\n";
+        err << prefix << parser.errorText() << "\n";
         return 2;
     }
 
     BatchReportRequest request;
     QString output;
-    grid::FileType type = grid::FileType::Template;
+    Output type = Output::Pages;
     try {
         for (const char* required : {"suite", "kind", "node", "output"})
-            if (!parser.isSet(QString::fromLatin1(required)))
+            if (!parser.isSet(QString::fromLatin1(required)) && !(printing && QLatin1String(required) == "output"))
                 throw UsageError{QStringLiteral("--%1 is required").arg(QString::fromLatin1(required))};
+        if (printing && parser.isSet(QStringLiteral("output")))
+            throw UsageError{QStringLiteral("--output is for talor report; talor print prints")};
         const QString kind = parser.value(QStringLiteral("kind"));
         if (kind != "1" && kind != "2" && kind != "3")
             throw UsageError{QStringLiteral("--kind %1 is not 1, 2 or 3").arg(kind)};
@@ -92,32 +153,54 @@ int runReportCommand(const QStringList& arguments)
         if (request.from.isValid() != request.to.isValid())
             throw UsageError{QStringLiteral("--from and --to go together")};
         if (request.from.isValid() && request.from > request.to)
-            throw UsageError{
-                QStringLiteral("--from %1 lies after --to %2")
-                    .arg(parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to")))};
+            throw UsageError{QStringLiteral("--from %1 lies after --to %2")
+                                 .arg(parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to")))};
         request.report = parser.value(QStringLiteral("report"));
         request.sum = parser.isSet(QStringLiteral("sum"));
         output = parser.value(QStringLiteral("output"));
         const QString suffix = QFileInfo(output).suffix().toLower();
         if (suffix == "xls" || suffix == "xlsx")
-            type = grid::FileType::Excel;
-        else if (suffix != "vts")
-            throw UsageError{QStringLiteral("--output %1 is not a .xls, .xlsx or .vts file").arg(output)};
+            type = Output::Excel;
+        else if (suffix == "vts")
+            type = Output::Template;
+        else if (!printing && suffix != "pdf")
+            throw UsageError{QStringLiteral("--output %1 is not a .pdf, .xls, .xlsx or .vts file").arg(output)};
     } catch (const UsageError& error) {
-        err << "talor report: " << error.message << "\n";
+        err << prefix << error.message << "\n";
         return 2;
     }
 
     try {
         LocalSuite suite(parser.value(QStringLiteral("suite")));
         BatchReport report(suite);
-        report.run(request);
-        report.book().write(output, type);
+        if (type == Output::Pages) {
+            std::unique_ptr<PrintJob> job;
+            if (!printing)
+                job = PrintJob::toPdf(output, QFileInfo(output).completeBaseName());
+            else if (QPrinterInfo::defaultPrinter().isNull())
+                throw OutputError(
+                    QStringLiteral("this machine has no printer; talor report --output FILE.pdf writes the pages"));
+            else
+                job = PrintJob::toPrinter({}, QStringLiteral("talor"));
+            writePages(report, request, *job, command);
+        } else {
+            report.run(request);
+            if (type == Output::Template) {
+                report.book().write(output, grid::FileType::Template);
+            } else {
+                const PrintRun::Result result = report.output().exportTo(output);
+                if (!result.skipped.isEmpty())
+                    throw OutputError(result.skipped.join(QStringLiteral("; ")));
+            }
+        }
     } catch (const BatchRequestError& error) {
-        err << "talor report: " << error.message() << "\n";
+        err << prefix << error.message() << "\n";
         return 2;
     } catch (const std::exception& error) {
-        err << "talor report: " << QString::fromUtf8(error.what()) << "\n";
+        // No half-written PDF is left behind.
+        if (type == Output::Pages && !printing)
+            QFile::remove(output);
+        err << prefix << QString::fromUtf8(error.what()) << "\n";
         return 1;
     }
     return 0;

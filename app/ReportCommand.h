@@ -6,13 +6,16 @@
 
 namespace talor {
 
-// `talor report ...`: writes one report as the window shows it into a workbook, without a
-// display. Returns the exit status: 0 done, 1 the suite or a file failed, 2 a bad request
-// (usage, an unknown node, person, report or date).
+// `talor report ...` writes one report as the window shows it into a PDF or a workbook, and
+// `talor print ...` prints it, without a display; `arguments` start with the program and the
+// command. Returns the exit status: 0 done, 1 the suite, a file or the printer failed, 2 a bad
+// request (usage, an unknown node, person, report or date).
 int runReportCommand(const QStringList& arguments);
 
-// What `talor report` does and its options: its parser, its help and the manual page use them.
+// What `talor report` and `talor print` do and their options: the parser, the help and the
+// manual page use them. `talor print` takes the report's options but --output.
 QString reportDescription();
 QList<QCommandLineOption> reportOptions();
+QList<QCommandLineOption> printOptions();
 
 } // namespace talor

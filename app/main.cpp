@@ -3,7 +3,8 @@
 //   talor                      open the module on the demo suite (created on first run)
 //   talor --suite FILE         open the module on the suite configured in FILE
 //   talor demo --dir DIR ...   write a demo suite into DIR (see docs/suite-config.md)
-//   talor report --suite FILE ...  write one report into a workbook (talor report --help)
+//   talor report --suite FILE ...  write one report into a PDF or workbook (talor report --help)
+//   talor print --suite FILE ...   print it (talor print --help)
 //
 // The commands, their options and their help are listed in HostCommands.cpp.
 
@@ -57,8 +58,15 @@ int main(int argc, char** argv)
     if (const int status = talor::checkCommandLine(arguments); status >= 0)
         return status;
     const talor::HostCommand& command = *talor::commandOf(arguments);
-    if (command.run != nullptr) {
+    if (command.run != nullptr && !command.drawsPages) {
         QCoreApplication app(argc, argv);
+        return command.run(app.arguments());
+    }
+    if (command.run != nullptr) {
+        // Pages need fonts and printers, not a screen: without a platform chosen, none is used.
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication app(argc, argv);
         return command.run(app.arguments());
     }
 

@@ -17,4 +17,5 @@ public:
     std::optional<QString> saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     std::optional<quint32> chooseColour(QWidget*, quint32) override { return {}; }
     int execDialog(QDialog&) override { return 0; }
+    bool openDocument(const QString&) override { return false; }
 };

@@ -4,6 +4,7 @@
 #include "entry/TreeFill.h"
 #include "grid/Workbook.h"
 #include "query/ReportConditions.h"
+#include "sheet/SheetLayout.h"
 #include "settings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
@@ -24,6 +25,7 @@ public:
     std::optional<QString> saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
     std::optional<quint32> chooseColour(QWidget*, quint32) override { return {}; }
     int execDialog(QDialog&) override { return 0; }
+    bool openDocument(const QString&) override { return false; }
 };
 
 } // namespace
@@ -113,10 +115,29 @@ void BatchReport::prepare(const BatchReportRequest& request)
     m_node = findNode(request.node);
 }
 
+PrintRun BatchReport::output()
+{
+    return PrintRun(m_suite, p->ui, p->book, sheetLayoutOf(p->book.active()) == SheetLayout::Heading);
+}
+
+void BatchReport::runEachPerson(const BatchReportRequest& request, const EachPerson& each)
+{
+    prepare(request);
+    p->parts->layoutReport();
+    p->parts->clicks().treeClick();
+    PersonBatch persons(p->parts->context(), p->parts->clicks());
+    const int count = persons.open(*m_node, QString());
+    if (count == 0)
+        throw BatchRequestError(QStringLiteral("the node %1 has no employees").arg(request.node));
+    while (persons.next())
+        each(persons.index(), count, persons.name());
+}
+
 void BatchReport::run(const BatchReportRequest& request)
 {
     if (request.kind == 1 && request.person.isEmpty())
-        throw BatchRequestError(QStringLiteral("a report of kind 1 needs the person (--person MEMBERID)"));
+        throw BatchRequestError(QStringLiteral(
+            "a report of kind 1 needs the person (--person MEMBERID); a PDF or print holds every person of the node"));
     prepare(request);
     p->parts->layoutReport();
     SelectionClicks& clicks = p->parts->clicks();

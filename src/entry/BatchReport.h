@@ -1,10 +1,12 @@
 #pragma once
 
 #include "entry/ModuleParts.h"
+#include "report/PrintRun.h"
 
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <stdexcept>
 
 namespace talor {
@@ -47,6 +49,14 @@ public:
     // Throws BatchRequestError for an unknown node, person or report, DatabaseError and
     // SuiteError for failures of the suite's database, GridFileError for a bad template.
     void run(const BatchReportRequest& request);
+    // Kind 1 without a person: every person of the node in list order, each shown in the book
+    // and then handed to `each` with its place (from 1) and the number of persons. Throws as
+    // run() does, and BatchRequestError for a node without employees.
+    using EachPerson = std::function<void(int index, int count, const QString& name)>;
+    void runEachPerson(const BatchReportRequest& request, const EachPerson& each);
+
+    // The report in the book as the output commands write it (pages, Excel workbook).
+    PrintRun output();
 
     grid::Workbook& book();
     // Label1..Label3 after the run.

@@ -10,7 +10,8 @@ ModuleParts::ModuleParts(SuiteServices& suite, UiService& ui, MainWindowState& s
                 book},
                view),
       m_editing({suite, state.DataChanged, records.EmployeeRecords, m_columns, book}, view,
-                clock ? std::move(clock) : SheetLog::Clock([] { return QDateTime::currentDateTime(); }))
+                clock ? std::move(clock) : SheetLog::Clock([] { return QDateTime::currentDateTime(); })),
+      m_output(m_context, view, m_clicks)
 {}
 
 void ModuleParts::connect(MainWindowHooks& hooks, ModuleDialogs* dialogs)
@@ -25,17 +26,13 @@ void ModuleParts::connect(MainWindowHooks& hooks, ModuleDialogs* dialogs)
     hooks.gridClick = [this](int row, int col) { m_editing.cellClick(row, col); };
     hooks.gridDoubleClick = [this](int, int) { m_editing.doubleClick(); };
     hooks.gridMouseButton = [this](int button, int shift, int x, int y) { m_editing.mouseButton(button, shift, x, y); };
-    // The commands of the report-condition and output parts, until they are built.
-    const std::pair<std::function<void()>*, QString> later[] = {
-        {&hooks.selectReport, QStringLiteral("选定模板")},
-        {&hooks.preview, QStringLiteral("报表预览")},
-        {&hooks.print, QStringLiteral("报表打印")},
-        {&hooks.exportExcel, QStringLiteral("EXCEL输出")},
-    };
-    for (const auto& [hook, caption] : later)
-        *hook = [this, caption = caption] { m_view.showStatus(notAvailable(caption)); };
+    hooks.preview = [this] { m_output.preview(); };
+    hooks.print = [this] { m_output.print(); };
+    hooks.exportExcel = [this] { m_output.exportReport(); };
     if (dialogs)
         hooks.selectReport = [dialogs] { dialogs->selectReport(); };
+    else
+        hooks.selectReport = [this] { m_view.showStatus(notAvailable(QStringLiteral("选定模板"))); };
 }
 
 } // namespace talor

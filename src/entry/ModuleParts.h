@@ -2,11 +2,14 @@
 
 #include "entry/MainWindowHooks.h"
 #include "entry/ModuleContext.h"
+#include "entry/PrintCommands.h"
 #include "query/SelectionClicks.h"
 #include "report/ReportLayout.h"
 #include "sheet/SheetEditing.h"
 
 #include <memory>
+
+class QWidget;
 
 namespace talor {
 
@@ -20,6 +23,8 @@ public:
     bool sumChecked() const override = 0;
     void showMessage(const QString& text) override { showStatus(text); }
     bool confirm(const QString&, const QString&) override { return false; }
+    // The owner of the output commands' dialogs (preview, progress, file); none without a window.
+    virtual QWidget* dialogParent() { return nullptr; }
 };
 
 // The module's dialogs that the parts open, built where widgets are (ReportDialogs for the
@@ -34,8 +39,7 @@ public:
 
 // The wiring point of the module: builds the layout and the clicks over one context and
 // plugs them into the main window's hooks (clszh does this when zh first runs). The batch
-// report uses the same parts with a view of its own. Commands whose parts are not there yet
-// say so in the status bar.
+// report uses the same parts with a view of its own.
 class ModuleParts
 {
 public:
@@ -50,9 +54,11 @@ public:
     ReportLayout& layout() { return m_layout; }
     SelectionClicks& clicks() { return m_clicks; }
     SheetEditing& editing() { return m_editing; }
+    PrintCommands& output() { return m_output; }
     void layoutReport() { m_layout.LayoutReport(m_view); }
 
-    // The status text of a command that is not available yet.
+    // The status text of a command that is not available (the select-report dialog without
+    // the window's dialogs).
     static QString notAvailable(const QString& caption) { return caption + QStringLiteral(": 此功能暂不可用"); }
 
 private:
@@ -63,6 +69,7 @@ private:
     ReportLayout m_layout;
     SelectionClicks m_clicks;
     SheetEditing m_editing;
+    PrintCommands m_output;
 };
 
 } // namespace talor

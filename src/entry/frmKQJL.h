@@ -120,6 +120,7 @@ public:
     void showListError(const QString& message) override;
     void setHeadingLayout(bool heading) override;
     void showStatus(const QString& text) override;
+    QWidget* dialogParent() override { return this; }
     // ModuleView: what editing needs of the window (frmKQJLEditing.cpp).
     void showMessage(const QString& text) override;
     bool confirm(const QString& text, const QString& title) override;

@@ -246,10 +246,22 @@ void PageRenderer::paintBlock(QPainter& painter, int row1, int row2, int col1, i
             }
             const QRectF box(xs[size_t(i)] + TextPadding, y,
                              xs[size_t(last + 1)] - xs[size_t(i)] - 2 * TextPadding, h);
+            // A number or date wider than its cell is drawn smaller to fit: cut off at the
+            // cell's edge it would print wrong digits.
+            const double wide =
+                look.alignRight ? QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text) : 0;
+            const bool shrink = wide > box.width() && box.width() > 0;
+            if (shrink) {
+                QFont smaller = painter.font();
+                smaller.setPointSizeF(smaller.pointSizeF() * box.width() / wide);
+                painter.setFont(smaller);
+            }
             painter.drawText(box,
                              Qt::TextSingleLine | Qt::AlignVCenter |
                                  (look.alignRight ? Qt::AlignRight : Qt::AlignLeft),
                              text);
+            if (shrink)
+                painter.setFont(bold ? boldFont : font);
         }
         for (int i = 0; i < columns; ++i) {
             const grid::CellBorder& b = looks[size_t(i)].border;

@@ -253,37 +253,43 @@ void SelectionClicks::listClick()
     const std::optional<EmployeeItem> item = m_view.selectedEmployee();
     if (!item)
         return;
+    try {
+        showPerson(item->key.mid(1), item->text.mid(item->key.size()).trimmed(), true);
+    } catch (const std::exception&) {
+        m_view.showListError(listErrorText(m_parts.suite.composedQuery(), ActionText, RowCursor));
+    }
+}
+
+void SelectionClicks::setNodeNamesFrom(const Recordset& record)
+{
     SuiteServices& suite = m_parts.suite;
-    const QString number = item->key.mid(1);
-    const QString name = item->text.mid(item->key.size()).trimmed();
+    auto decoded = [&](const QString& field, const std::function<QString(const QString&)>& decode) {
+        return record.isNull(field) ? QString() : decode(record.text(field));
+    };
+    const QString d =
+        decoded(QStringLiteral("depart"), [&](const QString& code) { return suite.categoryName(Department, code); });
+    const QString g = decoded(QStringLiteral("group0"), [&](const QString& code) { return suite.groupName(d, code); });
+    const QString t =
+        decoded(QStringLiteral("team"), [&](const QString& code) { return suite.teamName(d, g, code); });
+    suite.setDepartmentName(d);
+    suite.setGroupName(g);
+    suite.setTeamName(t);
+}
+
+void SelectionClicks::showPerson(const QString& number, const QString& name, bool namesFromRecords)
+{
+    SuiteServices& suite = m_parts.suite;
     suite.setPersonNumber(number);
     suite.setPersonName(name);
     RowCursor = 0;
-    try {
-        ActionText = suite.action(Query);
-        Recordset& records = m_parts.EmployeeRecords;
-        records.open(m_queries.periodQuery(number, suite.periodStart(), suite.periodEnd(),
-                                           m_parts.queryState.PersonCondition),
-                     suite.connection());
-        if (!records.eof()) {
-            auto decoded = [&](const QString& field, const std::function<QString(const QString&)>& decode) {
-                return records.isNull(field) ? QString() : decode(records.text(field));
-            };
-            const QString d = decoded(QStringLiteral("depart"),
-                                      [&](const QString& code) { return suite.categoryName(Department, code); });
-            const QString g =
-                decoded(QStringLiteral("group0"), [&](const QString& code) { return suite.groupName(d, code); });
-            const QString t =
-                decoded(QStringLiteral("team"), [&](const QString& code) { return suite.teamName(d, g, code); });
-            suite.setDepartmentName(d);
-            suite.setGroupName(g);
-            suite.setTeamName(t);
-        }
-        showRecords();
-    } catch (const std::exception&) {
-        m_view.showListError(listErrorText(suite.composedQuery(), ActionText, RowCursor));
-        return;
-    }
+    ActionText = suite.action(Query);
+    Recordset& records = m_parts.EmployeeRecords;
+    records.open(
+        m_queries.periodQuery(number, suite.periodStart(), suite.periodEnd(), m_parts.queryState.PersonCondition),
+        suite.connection());
+    if (namesFromRecords && !records.eof())
+        setNodeNamesFrom(records);
+    showRecords();
     m_view.setLabel(2, suite.periodStart() + PeriodJoin + suite.periodEnd());
     const QString label3 = name + "(" + number + "," + nodeNames() + ")";
     m_view.setLabel(3, label3);

@@ -78,6 +78,14 @@ public:
     // ListView1's item click, on the selected item (report kind 1). Errors after its start
     // are shown as the message "bSQL:... --- str2:... --- j:..." and end the click.
     void listClick();
+    // One person's period in the grid, labels and sheet name, as the list click shows it (the
+    // print command's batch shows each person so). `namesFromRecords`: the department, group
+    // and team names are taken from the person's first record, as the list click does; else
+    // they stay as set. Throws on a failing query.
+    void showPerson(const QString& number, const QString& name, bool namesFromRecords);
+    // The suite's department, group and team names from a record's depart, group0 and team
+    // codes (empty for a null code).
+    void setNodeNamesFrom(const Recordset& record);
 
     QString ActionText;
     int RowCursor = 0;

@@ -101,31 +101,57 @@ PrintRun::Result PrintRun::preview()
     return result;
 }
 
+std::unique_ptr<PrintJob> PrintRun::printerJob() const
+{
+    const QFileInfo file(temporaryPrintFile());
+    return PrintJob::toPrinter(file.absolutePath() + u'/' + file.completeBaseName() + u".pdf",
+                               m_book.sheetName(m_book.activeSheet()));
+}
+
 PrintRun::Result PrintRun::print()
+{
+    const auto job = printerJob();
+    Result result = print(*job);
+    finish(*job, result);
+    return result;
+}
+
+PrintRun::Result PrintRun::print(PrintJob& job)
 {
     Result result;
     const Prepared prepared = prepare(result);
     writeWorkbook(prepared, temporaryPrintFile(), result);
-    const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
-    if (printerInfo.isNull()) {
-        const QFileInfo file(result.printFile);
-        writePdf(prepared, file.absolutePath() + u'/' + file.completeBaseName() + u".pdf", result);
-        return result;
-    }
-    step(result, QStringLiteral("print on ") + printerInfo.printerName(), [&] {
+    addPages(prepared, job, result);
+    return result;
+}
+
+PrintRun::Result PrintRun::addPages(PrintJob& job)
+{
+    Result result;
+    addPages(prepare(result), job, result);
+    return result;
+}
+
+void PrintRun::addPages(const Prepared& prepared, PrintJob& job, Result& result) const
+{
+    step(result, (job.isPdf() ? QStringLiteral("write ") : QStringLiteral("print on ")) + job.target(), [&] {
         const print::SheetPrintGrid grid(m_book.active(), prepared.setup.headingRow);
         const print::PageRenderer renderer(
             grid, prepared.setup.pageSetup,
-            {prepared.sheetName, result.printFile, QDateTime::currentDateTime()});
-        QPrinter printer(printerInfo, QPrinter::HighResolution);
-        printer.setFullPage(true);
-        printer.setDocName(prepared.sheetName);
-        print::PagedOutput output(printer, printerInfo.printerName());
-        output.add(renderer);
-        output.finish();
+            {prepared.sheetName, result.printFile.isEmpty() ? temporaryPrintFile() : result.printFile,
+             QDateTime::currentDateTime()});
+        job.add(renderer);
         result.pages = renderer.pageCount();
     });
-    return result;
+}
+
+void PrintRun::finish(PrintJob& job, Result& result)
+{
+    // A job without pages has its failure named already.
+    if (job.reports() == 0)
+        return;
+    if (step(result, QStringLiteral("finish ") + job.target(), [&] { job.finish(); }) && job.isPdf())
+        result.pdfFile = job.pdfPath();
 }
 
 PrintRun::Result PrintRun::exportTo(const QString& path)
@@ -138,21 +164,48 @@ PrintRun::Result PrintRun::exportTo(const QString& path)
 
 PrintRun::Result PrintRun::writePdf(const QString& path)
 {
-    Result result;
-    writePdf(prepare(result), path, result);
+    const auto job = PrintJob::toPdf(path, m_book.sheetName(m_book.activeSheet()));
+    Result result = addPages(*job);
+    finish(*job, result);
     return result;
 }
 
-void PrintRun::writePdf(const Prepared& prepared, const QString& path, Result& result) const
+PrintJob::PrintJob(std::unique_ptr<QPagedPaintDevice> device, const QString& target, const QString& pdfPath)
+    : m_device(std::move(device)), m_output(std::make_unique<print::PagedOutput>(*m_device, target)),
+      m_target(target), m_pdfPath(pdfPath)
+{}
+
+PrintJob::~PrintJob() = default;
+
+std::unique_ptr<PrintJob> PrintJob::toPrinter(const QString& fallbackPdf, const QString& title)
 {
-    step(result, QStringLiteral("write ") + path, [&] {
-        const print::SheetPrintGrid grid(m_book.active(), prepared.setup.headingRow);
-        const print::HeaderFooterContext context{prepared.sheetName, temporaryPrintFile(),
-                                                 QDateTime::currentDateTime()};
-        print::writePdf(grid, prepared.setup.pageSetup, context, path);
-        result.pages = print::PageRenderer(grid, prepared.setup.pageSetup, context).pageCount();
-        result.pdfFile = path;
-    });
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return toPdf(fallbackPdf, title);
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    printer->setFullPage(true);
+    printer->setDocName(title);
+    return std::unique_ptr<PrintJob>(new PrintJob(std::move(printer), info.printerName(), {}));
+}
+
+std::unique_ptr<PrintJob> PrintJob::toPdf(const QString& path, const QString& title)
+{
+    auto writer = std::make_unique<QPdfWriter>(path);
+    writer->setTitle(title);
+    writer->setCreator(QStringLiteral("TALOR"));
+    return std::unique_ptr<PrintJob>(new PrintJob(std::move(writer), path, path));
+}
+
+void PrintJob::add(const print::PageRenderer& renderer)
+{
+    m_output->add(renderer);
+    m_pages += renderer.pageCount();
+    ++m_reports;
+}
+
+void PrintJob::finish()
+{
+    m_output->finish();
 }
 
 } // namespace talor

@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
+class QPagedPaintDevice;
 class QWidget;
 
 namespace talor {
@@ -12,6 +14,43 @@ class UiService;
 namespace grid {
 class Workbook;
 }
+namespace print {
+class PagedOutput;
+class PageRenderer;
+} // namespace print
+
+// The pages of one or more reports in one output, one report after another, each starting on
+// a new page: one printer job, or one PDF. The job reaches the printer, and the PDF is
+// complete, at finish().
+class PrintJob
+{
+public:
+    // The default printer without a dialog; where the machine has none, the PDF `fallbackPdf`.
+    static std::unique_ptr<PrintJob> toPrinter(const QString& fallbackPdf, const QString& title);
+    static std::unique_ptr<PrintJob> toPdf(const QString& path, const QString& title);
+    ~PrintJob();
+
+    bool isPdf() const { return !m_pdfPath.isEmpty(); }
+    QString pdfPath() const { return m_pdfPath; }
+    // The printer's name or the PDF's path.
+    QString target() const { return m_target; }
+    int pages() const { return m_pages; }
+    int reports() const { return m_reports; }
+
+    // Paints the renderer's pages now (the grid may change afterwards). Throws print::PrintError.
+    void add(const print::PageRenderer& renderer);
+    // Ends the job. Throws print::PrintError when the output fails or holds no page.
+    void finish();
+
+private:
+    PrintJob(std::unique_ptr<QPagedPaintDevice> device, const QString& target, const QString& pdfPath);
+
+    std::unique_ptr<QPagedPaintDevice> m_device;
+    std::unique_ptr<print::PagedOutput> m_output;
+    QString m_target, m_pdfPath;
+    int m_pages = 0;
+    int m_reports = 0;
+};
 
 // One output of the report in the grid: the print file written with the page set-up of the
 // current report (PrintSettings), then preview, print or export. The steps go on past a
@@ -42,15 +81,24 @@ public:
     Result exportTo(const QString& path);
     // The pages as a PDF at `path` (batch use).
     Result writePdf(const QString& path);
+    // Tmp.xls, then the pages added to `job` (a batch's person; the job is finished by the
+    // caller).
+    Result print(PrintJob& job);
+    // The pages added to `job`, without a print file.
+    Result addPages(PrintJob& job);
 
     // The temporary print file: temporary directory + "/Tmp.xls".
     QString temporaryPrintFile() const;
+    // A job on the default printer, or where there is none, on Tmp.pdf next to the print file.
+    std::unique_ptr<PrintJob> printerJob() const;
+    // Ends `job`; a failure is named in `result`, and a PDF's path is set on success.
+    static void finish(PrintJob& job, Result& result);
 
 private:
     struct Prepared;
     Prepared prepare(Result& result) const;
     void writeWorkbook(const Prepared& prepared, const QString& path, Result& result) const;
-    void writePdf(const Prepared& prepared, const QString& path, Result& result) const;
+    void addPages(const Prepared& prepared, PrintJob& job, Result& result) const;
 
     SuiteServices& m_suite;
     UiService& m_ui;

@@ -2,11 +2,16 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QUrl>
 
 namespace talor {
 
@@ -95,6 +100,24 @@ std::optional<quint32> QtUiService::chooseColour(QWidget* parent, quint32 initia
 int QtUiService::execDialog(QDialog& dialog)
 {
     return dialog.exec();
+}
+
+bool QtUiService::openDocument(const QString& path)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // xdg-open starts without complaint when no program takes the file's type: ask the
+    // desktop's type database for the type's program first.
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (!xdgMime.isEmpty()) {
+        QProcess query;
+        query.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"),
+                              QMimeDatabase().mimeTypeForFile(path).name()});
+        if (query.waitForFinished(5000) && query.exitStatus() == QProcess::NormalExit &&
+            query.readAllStandardOutput().trimmed().isEmpty())
+            return false;
+    }
+#endif
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 QString QtUiService::qtFilter(const QString& suiteFilter)

@@ -16,6 +16,7 @@ public:
                                     const QString& presetName = {}) override;
     std::optional<quint32> chooseColour(QWidget* parent, quint32 initial) override;
     int execDialog(QDialog& dialog) override;
+    bool openDocument(const QString& path) override;
 
     // The suite's filter form "EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts" in Qt's form
     // "EXCEL FILE (*.xls);;VTS FILE (*.vts)": pairs of description and patterns.

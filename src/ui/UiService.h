@@ -46,6 +46,10 @@ public:
 
     // Shows a dialog modally and returns its result code (QDialog::exec's).
     virtual int execDialog(QDialog& dialog) = 0;
+
+    // Opens the file in the desktop's program for its type (an exported workbook in the
+    // spreadsheet program); false when the desktop has no such program or it cannot start.
+    virtual bool openDocument(const QString& path) = 0;
 };
 
 } // namespace talor

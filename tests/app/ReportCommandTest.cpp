@@ -1,6 +1,7 @@
-// `talor report` run as a program: the workbook it writes, read back, against the attendance
-// table read on its own; and its answers to bad requests.
+// `talor report` and `talor print` run as a program: the workbook and PDF written, read back,
+// against the attendance table read on its own; and the answers to bad requests.
 #include "grid/Workbook.h"
+#include "print/PrintTestSupport.h"
 #include "suite/DemoSuite.h"
 #include "support/TestDatabases.h"
 
@@ -26,15 +27,27 @@ protected:
     }
     static void TearDownTestSuite()
     {
+        if (QSqlDatabase::contains("report-command"))
+            QSqlDatabase::removeDatabase("report-command");
         delete dir;
         dir = nullptr;
     }
+    // The demo's database, read on its own.
+    static QSqlDatabase db()
+    {
+        if (!QSqlDatabase::contains("report-command")) {
+            QSqlDatabase added = QSqlDatabase::addDatabase("QSQLITE", "report-command");
+            added.setDatabaseName(dir->filePath("demo/suite.db"));
+            EXPECT_TRUE(added.open());
+        }
+        return QSqlDatabase::database("report-command");
+    }
     // Runs talor report with the demo suite and `arguments`; the exit status.
-    int run(const QStringList& arguments)
+    int run(const QStringList& arguments, const QString& command = "report")
     {
         QProcess process;
         process.start(qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
-                      QStringList{"report", "--suite", dir->filePath("demo/suite.ini")} + arguments);
+                      QStringList{command, "--suite", dir->filePath("demo/suite.ini")} + arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         errors = QString::fromUtf8(process.readAllStandardError());
         output = QString::fromUtf8(process.readAllStandardOutput());
@@ -55,11 +68,8 @@ TEST_F(ReportCommand, WritesTheDayOfADepartmentAsTheTableHoldsIt)
     book.read(file);
     const grid::Sheet& sheet = book.sheet(1);
 
-    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "report-command");
-    db.setDatabaseName(dir->filePath("demo/suite.db"));
-    ASSERT_TRUE(db.open());
     {
-        QSqlQuery query(db);
+        QSqlQuery query(db());
         ASSERT_TRUE(query.exec("select memberid, name, cdfz, jbgs from kq0001 where zhdate='2026-10-12' and "
                                "depart in ('01', '生产部') order by memberid"));
         int row = 5;
@@ -78,18 +88,63 @@ TEST_F(ReportCommand, WritesTheDayOfADepartmentAsTheTableHoldsIt)
         EXPECT_NEAR(sheet.number(row, 11), overtime, 0.005);
         EXPECT_EQ(book.sheetName(1), "生产部部门考勤日报");
     }
-    db.close();
-    db = QSqlDatabase();
-    QSqlDatabase::removeDatabase("report-command");
 }
 
-TEST_F(ReportCommand, WritesExcelWorkbooks)
+// What the other outputs hold: the PDF's pages as text, or a member of the Excel workbook.
+struct WrittenCase
 {
-    const QString file = dir->filePath("month.xlsx");
-    ASSERT_EQ(run({"--kind", "3", "--node", "ROOT", "--output", file}), 0) << errors.toStdString();
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.read(2), "PK") << "an xlsx (zip) workbook";
+    const char* name;
+    QStringList arguments; // the file is appended as --output
+    const char* file;
+    QStringList expected;  // texts in the PDF (all pages) or in xl/workbook.xml
+};
+
+class ReportCommandOutputs : public ReportCommand, public ::testing::WithParamInterface<WrittenCase>
+{
+};
+
+TEST_P(ReportCommandOutputs, HoldWhatIsPrinted)
+{
+    const WrittenCase& c = GetParam();
+    const QString file = dir->filePath(QString::fromUtf8(c.file));
+    ASSERT_EQ(run(c.arguments + QStringList{"--output", file}), 0) << errors.toStdString();
+    const bool pdf = file.endsWith(".pdf");
+    const QString text = pdf ? test::pdfPages(file).join("\f") : test::unzipMember(file, "xl/workbook.xml");
+    for (const QString& expected : c.expected)
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.left(2000).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outputs, ReportCommandOutputs,
+    ::testing::Values(
+        WrittenCase{"DayPdf",
+                    {"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"},
+                    "day.pdf",
+                    {"部门考勤日报", "合计：", "制表人: ", "审核人: ________"}},
+        WrittenCase{"PersonPdf",
+                    {"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-11-01", "--to", "2026-11-30"},
+                    "person.pdf",
+                    {"(00002,", "个人考勤表", "2026-11-30"}},
+        WrittenCase{"MonthExcel", {"--kind", "3", "--node", "ROOT"}, "month.xlsx", {"!$A$1:", "!$1:$4</definedName>"}}),
+    [](const ::testing::TestParamInfo<WrittenCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
+{
+    const QString file = dir->filePath("node.pdf");
+    ASSERT_EQ(run({"--kind", "1", "--node", "A生产部", "--from", "2026-11-01", "--to", "2026-11-30", "--output", file}), 0)
+        << errors.toStdString();
+    QStringList numbers;
+    for (QSqlQuery query(
+             "select '(' || memberid || ',' from ygzl where depart in ('01', '生产部') order by memberid", db());
+         query.next();)
+        numbers << query.value(0).toString();
+    ASSERT_GT(numbers.size(), 2);
+    const QStringList pages = test::pdfPages(file);
+    EXPECT_TRUE(test::onPagesInOrder(pages, numbers)) << "each person from a new page, in list order";
+    const QString n = QString::number(numbers.size());
+    EXPECT_TRUE(errors.contains("talor report: 1/" + n + " ")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(n + "/" + n + " ")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(n + " persons, " + QString::number(pages.size()) + " pages in "));
 }
 
 struct BadRequest
@@ -126,9 +181,20 @@ INSTANTIATE_TEST_SUITE_P(
                                  {"--kind", "3", "--node", "ROOT", "--from", "2026-11-02", "--to", "2026-11-01", "--output", Out},
                                  2, "lies after"},
                       BadRequest{"BadKind", {"--kind", "4", "--node", "ROOT", "--output", Out}, 2, "--kind 4"},
-                      BadRequest{"BadOutput", {"--kind", "2", "--node", "ROOT", "--output", "x.pdf"}, 2, "x.pdf"},
+                      BadRequest{"BadOutput", {"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt"},
+                      BadRequest{"KindOneWorkbookWithoutPerson", {"--kind", "1", "--node", "ROOT", "--output", Out}, 2,
+                                 "needs the person"},
                       BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"}),
     [](const ::testing::TestParamInfo<BadRequest>& info) { return std::string(info.param.name); });
+
+TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileFails)
+{
+    // This machine has no printer (as the print run's own tests expect).
+    EXPECT_EQ(run({"--kind", "2", "--node", "ROOT"}, "print"), 1);
+    EXPECT_TRUE(errors.contains("talor print: this machine has no printer")) << errors.toStdString();
+    EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", "x.pdf"}, "print"), 2);
+    EXPECT_TRUE(errors.contains("--output is for talor report")) << errors.toStdString();
+}
 
 TEST_F(ReportCommand, HelpAndAMissingSuite)
 {

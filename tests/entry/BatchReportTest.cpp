@@ -1,7 +1,8 @@
-// The report parts (layout, queries, display, clicks) run on the demo suite, on SQLite and on
-// PostgreSQL, and compared with the attendance table read independently.
+// The report parts (layout, queries, display, clicks, the batch's person walk) run on the demo
+// suite, on SQLite and on PostgreSQL, and compared with the attendance table read independently.
 #include "entry/BatchReport.h"
 #include "grid/Workbook.h"
+#include "print/PrintTestSupport.h"
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
@@ -150,6 +151,38 @@ TEST_P(DemoReports, KindOneShowsThePersonsPeriod)
     EXPECT_EQ(sheet().text(31, 1), "合计：");
     EXPECT_TRUE(report->label(3).startsWith(suite->personName() + "(00002,"));
     EXPECT_EQ(report->label(2), "2026-11-01 至 2026-11-30");
+}
+
+TEST_P(DemoReports, KindOneOverTheNodeWalksEveryPersonInListOrderIntoOnePdf)
+{
+    const auto employees = read("select memberid, name from ygzl where depart in ('01', '生产部') order by memberid");
+    ASSERT_GT(employees.size(), 1);
+    const QString pdf = temporaryPath() + "/node.pdf";
+    const auto job = PrintJob::toPdf(pdf, "node");
+    QStringList walked;
+    report->runEachPerson({1, "A生产部", {}, {}, QDate(2026, 11, 1), QDate(2026, 11, 30), {}, true},
+                          [&](int index, int count, const QString& name) {
+                              EXPECT_EQ(count, employees.size());
+                              EXPECT_EQ(index, walked.size() + 1);
+                              walked << suite->personNumber();
+                              EXPECT_EQ(name, employees[index - 1][1]);
+                              EXPECT_EQ(suite->statusValue(), 100);
+                              EXPECT_TRUE(report->book().sheetName(1).startsWith(name + "(" + walked.last() + ",生产部"));
+                              EXPECT_EQ(sheet().lastRow(), 31) << "30 days and the sum row, for every person";
+                              EXPECT_TRUE(report->output().addPages(*job).skipped.isEmpty());
+                          });
+    job->finish();
+    QStringList numbers;
+    for (const QStringList& row : employees)
+        numbers << row[0];
+    EXPECT_EQ(walked, numbers);
+    EXPECT_EQ(job->reports(), employees.size());
+    const QStringList pages = test::pdfPages(pdf);
+    EXPECT_EQ(pages.size(), job->pages());
+    QStringList headers;
+    for (const QString& number : numbers)
+        headers << "(" + number + ",生产部";
+    EXPECT_TRUE(test::onPagesInOrder(pages, headers));
 }
 
 TEST_P(DemoReports, UnknownNodePersonOrReportIsARequestError)

@@ -1,10 +1,11 @@
 // The main window with the module's parts plugged in (as clszh does), on the demo suite:
 // tree and list selections by keyboard, the option buttons, 合计, the date picker, the timer
-// redisplay, the guard, and the commands that are not there yet.
+// redisplay, the guard; preview, print (kind 1 as a batch) and export.
 #include "entry/DemoModule.h"
 #include "entry/ModuleParts.h"
 #include "entry/frmKQJL.h"
 #include "grid/Workbook.h"
+#include "print/PrintTestSupport.h"
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "support/ScriptedUi.h"
@@ -13,7 +14,10 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QDir>
+#include <QFileInfo>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -141,13 +145,186 @@ TEST_F(WindowReport, KindThreeBlocksAndTheGuard)
     EXPECT_GT(sheet().lastRow(), rows);
 }
 
-TEST_F(WindowReport, CommandsOfLaterPartsSayTheyAreNotAvailable)
+// --- Preview, print and export ----------------------------------------------------------
+
+// Kind 1 on 生产部 with the third person shown.
+class WindowBatch : public WindowReport
 {
-    for (MenuCommand command : {MenuCommand::MN04, MenuCommand::MN05, MenuCommand::MN06}) {
-        window->runMenuCommand(command);
-        EXPECT_EQ(window->StatusBar1()->currentMessage(),
-                  ModuleParts::notAvailable(window->menuAction(command)->text()));
+protected:
+    void SetUp() override
+    {
+        WindowReport::SetUp();
+        window->optionClick(1);
+        enterNode("A生产部");
+        for (int i = 0; i < window->ListView1()->count(); ++i)
+            persons << window->ListView1()->item(i)->text();
+        ASSERT_GE(persons.size(), 4);
+        window->ListView1()->setCurrentRow(2);
+        QTest::keyClick(window->ListView1(), Qt::Key_Return);
+        ASSERT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
     }
+    QString tmp(const QString& name) { return suite->temporaryDirectory() + "/" + name; }
+    // The person's report name as the print's centre header shows it (&A).
+    QString sheetNameOf(int index)
+    {
+        return persons[index].section(' ', 1) + "(" + persons[index].section(' ', 0, 0) + ",生产部";
+    }
+    QStringList persons;
+};
+
+TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
+{
+    ui.dialogs.push_back([](QDialog&) { return int(QDialog::Accepted); });
+    ui.answers.push_back(UiService::Answer::Yes);
+    window->runMenuCommand(MenuCommand::MN05);
+    EXPECT_EQ(ui.dialogsShown, QStringList{"printPreview"}) << "the first person previewed, the rest printed";
+    EXPECT_EQ(ui.messageTexts(), QStringList{"是否还要打印" + persons[2].section(' ', 1) + "以后人员的资料？"});
+    EXPECT_EQ(ui.messages[0].title, "系统提示");
+    EXPECT_EQ(ui.messages[0].buttons, UiService::Buttons::YesNo);
+    const QStringList pages = test::pdfPages(tmp("Tmp.pdf"));
+    ASSERT_GE(pages.size(), persons.size() - 3);
+    // Persons 4 .. last, each starting on a new page; neither 3 nor the ones before.
+    QStringList rest;
+    for (int i = 3; i < persons.size(); ++i)
+        rest << sheetNameOf(i);
+    EXPECT_TRUE(test::onPagesInOrder(pages, rest));
+    EXPECT_FALSE(pages.join("").contains(sheetNameOf(2)));
+    EXPECT_FALSE(pages.join("").contains(sheetNameOf(1)));
+    EXPECT_EQ(suite->statusValue(), 100);
+    EXPECT_TRUE(window->state().PrintRest);
+    EXPECT_EQ(suite->personNumber(), persons.last().section(' ', 0, 0)) << "the grid shows the last person";
+    EXPECT_TRUE(window->book().sheetName(1).startsWith(sheetNameOf(int(persons.size()) - 1)));
+    EXPECT_FALSE(window->book().allowInCellEditing());
+    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::number(persons.size() - 2) + " 人完成"))
+        << window->StatusBar1()->currentMessage().toStdString();
 }
+
+// No, or 停止 in the progress dialog while the first person is previewed: the run ends after
+// that person, nothing is printed, and a stop asks no question.
+struct BatchEnd
+{
+    const char* name;
+    bool stop;
+    const char* status;
+};
+
+class WindowBatchEnd : public WindowBatch, public ::testing::WithParamInterface<BatchEnd>
+{
+};
+
+TEST_P(WindowBatchEnd, EndsAfterTheFirstPerson)
+{
+    bool progressShown = false;
+    ui.dialogs.push_back([&](QDialog&) {
+        auto* progress = window->findChild<QProgressDialog*>("printProgress");
+        progressShown = progress && progress->isVisible() && progress->labelText().contains("1/");
+        if (progress && GetParam().stop)
+            progress->cancel();
+        return int(QDialog::Rejected);
+    });
+    if (!GetParam().stop)
+        ui.answers.push_back(UiService::Answer::No);
+    window->book().setAllowInCellEditing(true);
+    window->runMenuCommand(MenuCommand::MN05);
+    EXPECT_TRUE(progressShown);
+    EXPECT_EQ(ui.dialogsShown.size(), 1);
+    EXPECT_EQ(ui.messages.size(), GetParam().stop ? 0u : 1u);
+    EXPECT_FALSE(QFileInfo::exists(tmp("Tmp.pdf")));
+    EXPECT_TRUE(QFileInfo::exists(tmp("Tmp.xls")));
+    EXPECT_FALSE(window->state().PrintRest);
+    EXPECT_TRUE(window->book().allowInCellEditing()) << "an ended run leaves the editing permission";
+    EXPECT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
+    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::fromUtf8(GetParam().status)))
+        << window->StatusBar1()->currentMessage().toStdString();
+    EXPECT_EQ(window->findChild<QProgressDialog*>("printProgress"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, WindowBatchEnd,
+                         ::testing::Values(BatchEnd{"No", false, "只预览了"}, BatchEnd{"Stop", true, "已停止，1/"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(WindowBatch, ACurrentPersonOutsideTheNodePrintsNothing)
+{
+    suite->setPersonNumber("99999");
+    window->runMenuCommand(MenuCommand::MN05);
+    EXPECT_TRUE(ui.dialogsShown.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(tmp("Tmp.pdf")));
+    EXPECT_EQ(suite->statusValue(), 99);
+    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains("99999"));
+}
+
+TEST_F(WindowReport, KindTwoPreviewAndPrintTheGridAsShown)
+{
+    window->optionClick(2);
+    enterNode("A生产部");
+    const QString title = window->book().sheetName(1);
+    ui.dialogs.push_back([](QDialog&) { return int(QDialog::Rejected); });
+    window->runMenuCommand(MenuCommand::MN04);
+    EXPECT_EQ(ui.dialogsShown, QStringList{"printPreview"});
+    const QString previewed = window->StatusBar1()->currentMessage();
+    ASSERT_TRUE(previewed.startsWith("报表预览：")) << previewed.toStdString();
+    const int previewPages = previewed.section("：", 1).section(" ", 0, 0).toInt();
+
+    window->book().setAllowInCellEditing(true);
+    window->runMenuCommand(MenuCommand::MN05);
+    const QString pdf = suite->temporaryDirectory() + "/Tmp.pdf";
+    const QStringList pages = test::pdfPages(pdf);
+    ASSERT_EQ(pages.size(), previewPages) << "the printed pages are the previewed ones";
+    ASSERT_GE(pages.size(), 1);
+    EXPECT_TRUE(pages[0].contains("制表人: ")) << "the default centre footer";
+    EXPECT_TRUE(pages[0].contains(sheet().text(5, 2))) << "the first employee";
+    EXPECT_EQ(ui.dialogsShown.size(), 1) << "printed without a dialog";
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(window->book().allowInCellEditing());
+    EXPECT_EQ(window->StatusBar1()->currentMessage(),
+              QStringLiteral("报表打印：没有打印机，%1 页已写到 %2").arg(pages.size()).arg(pdf));
+    EXPECT_EQ(window->book().sheetName(1), title);
+}
+
+// The export's save dialog: cancelled (nothing written, nothing opened), a .vts name (an
+// Excel workbook all the same), and a desktop without a spreadsheet program.
+struct ExportCase
+{
+    const char* name;
+    const char* file; // empty: cancelled
+    bool program;
+    const char* status;
+};
+
+class WindowExport : public WindowReport, public ::testing::WithParamInterface<ExportCase>
+{
+};
+
+TEST_P(WindowExport, WritesThenOpens)
+{
+    const ExportCase& c = GetParam();
+    window->optionClick(2);
+    enterNode("ROOT");
+    const QString path = c.file[0] ? dir.filePath(QString::fromUtf8(c.file)) : QString();
+    ui.files.push_back(path.isEmpty() ? std::optional<QString>() : std::optional<QString>(" " + path + " "));
+    ui.desktopHasProgram = c.program;
+    window->runMenuCommand(MenuCommand::MN06);
+    EXPECT_EQ(ui.fileFilters, QStringList{"EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts"});
+    EXPECT_EQ(ui.fileDirectories, QStringList{suite->temporaryDirectory()});
+    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::fromUtf8(c.status)))
+        << window->StatusBar1()->currentMessage().toStdString();
+    EXPECT_TRUE(ui.messages.empty());
+    if (path.isEmpty()) {
+        EXPECT_TRUE(ui.documentsOpened.isEmpty());
+        EXPECT_EQ(QDir(dir.path()).entryList({"*.xls", "*.vts"}, QDir::Files), QStringList{});
+        return;
+    }
+    EXPECT_EQ(ui.documentsOpened, QStringList{path});
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.read(2), "PK") << "an Excel workbook whatever the name";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Exports, WindowExport,
+    ::testing::Values(ExportCase{"Cancelled", "", true, "输出：已取消"},
+                      ExportCase{"VtsName", "日报.vts", true, "并已在电子表格程序中打开"},
+                      ExportCase{"NoSpreadsheetProgram", "日报.xls", false, "没有可打开它的电子表格程序"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

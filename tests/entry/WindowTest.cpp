@@ -278,24 +278,81 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
     EXPECT_EQ(listClicks, 3);
 }
 
-TEST_F(WindowTest, ExitAsksAboutUnsavedDataAndRestoresTheTable)
+// The commands behind the unsaved-data guard, by menu (Cancel: nothing happens) and by their
+// toolbar button (OK: the unsaved state is dropped and the command runs).
+enum class Guarded
 {
+    Exit,
+    SelectReport,
+    ExternalModule
+};
+
+struct GuardCase
+{
+    const char* name;
+    MenuCommand command;
+    int toolbarButton;
+    Guarded what;
+};
+
+class WindowGuard : public WindowTest, public ::testing::WithParamInterface<GuardCase>
+{
+};
+
+TEST_P(WindowGuard, CancelKeepsEverythingOkRuns)
+{
+    const GuardCase& c = GetParam();
+    int selections = 0;
+    window->hooks().selectReport = [&] {
+        ++selections;
+        suite.refresh = 0;
+    };
     showActive();
+    const auto ran = [&] {
+        switch (c.what) {
+        case Guarded::Exit:
+            return !window->isVisible();
+        case Guarded::SelectReport:
+            return selections == 1;
+        case Guarded::ExternalModule:
+            return launcher.components == QStringList{"SALARY.clszh"};
+        }
+        return false;
+    };
     window->state().DataChanged = true;
     ui.answers.push_back(UiService::Answer::Cancel);
-    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier); // MN08 by its key
-    EXPECT_TRUE(window->isVisible());
+    if (c.what == Guarded::Exit)
+        QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier); // MN08 by its key
+    else
+        window->runMenuCommand(c.command);
+    EXPECT_FALSE(ran());
+    EXPECT_TRUE(window->state().DataChanged);
     EXPECT_EQ(ui.messageTexts(), QStringList{"资料已变动,真的放弃保存?"});
     EXPECT_EQ(ui.messages[0].title, "系统提示");
     EXPECT_EQ(ui.messages[0].buttons, UiService::Buttons::OkCancel);
 
+    if (c.what == Guarded::ExternalModule)
+        suite.refresh = 0; // as the external module leaves it
     ui.answers.push_back(UiService::Answer::Ok);
-    window->toolbarButtonClick(15);
-    EXPECT_FALSE(window->isVisible());
+    window->toolbarButtonClick(c.toolbarButton);
+    EXPECT_TRUE(ran());
     EXPECT_FALSE(window->state().DataChanged);
-    EXPECT_EQ(suite.current, "suite1");
-    EXPECT_EQ(suite.view, "人事表");
+    if (c.what == Guarded::Exit) {
+        EXPECT_EQ(suite.current, "suite1") << "the suite's table is restored";
+        EXPECT_EQ(suite.view, "人事表");
+    } else {
+        // The window is activated after the dialog or module closed (the dialog reset
+        // RefreshFlag): it lays out again.
+        EXPECT_EQ(layouts, 2);
+        EXPECT_EQ(suite.refresh, 2);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Commands, WindowGuard,
+                         ::testing::Values(GuardCase{"Exit", MenuCommand::MN08, 15, Guarded::Exit},
+                                           GuardCase{"SelectReport", MenuCommand::MN01, 1, Guarded::SelectReport},
+                                           GuardCase{"ExternalModule", MenuCommand::MNE2, 3, Guarded::ExternalModule}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, UnloadIgnoresEveryFailure)
 {
@@ -308,7 +365,7 @@ TEST_F(WindowTest, UnloadIgnoresEveryFailure)
     EXPECT_EQ(suite.viewNames, QStringList{"考勤表"});
 }
 
-TEST_F(WindowTest, ExternalMenusGuardRunAndReport)
+TEST_F(WindowTest, UnregisteredMenuAndAboutBox)
 {
     suite.setSetting("TALOR", "考勤日报MENU1", "奖金");
     showActive();
@@ -316,43 +373,10 @@ TEST_F(WindowTest, ExternalMenusGuardRunAndReport)
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "菜单:'奖金'尚未登记");
     EXPECT_EQ(ui.messages[0].title, "系统提示");
-
-    suite.refresh = 0;
-    window->toolbarButtonClick(3); // position 2: 工资
-    EXPECT_EQ(launcher.components, QStringList{"SALARY.clszh"});
-    EXPECT_EQ(layouts, 2); // the window was activated after the module's window closed
-
-    window->state().DataChanged = true;
-    ui.answers.push_back(UiService::Answer::Cancel);
-    window->runMenuCommand(MenuCommand::MNE2);
-    EXPECT_EQ(launcher.components.size(), 1);
-}
-
-TEST_F(WindowTest, AboutAndSelectReportGoThroughTheGuard)
-{
-    showActive();
+    EXPECT_TRUE(launcher.components.isEmpty());
     window->runMenuCommand(MenuCommand::MN07);
     ASSERT_EQ(ui.dialogsShown.size(), 1);
     EXPECT_TRUE(ui.dialogsShown[0].contains("frmAbout"));
-
-    int selections = 0;
-    window->hooks().selectReport = [&] {
-        ++selections;
-        suite.refresh = 0;
-    };
-    window->state().DataChanged = true;
-    ui.answers.push_back(UiService::Answer::Cancel);
-    window->runMenuCommand(MenuCommand::MN01);
-    EXPECT_EQ(selections, 0);
-    EXPECT_TRUE(window->state().DataChanged);
-    ui.answers.push_back(UiService::Answer::Ok);
-    window->toolbarButtonClick(1);
-    EXPECT_EQ(selections, 1);
-    EXPECT_FALSE(window->state().DataChanged);
-    EXPECT_EQ(ui.messages.size(), 2u);
-    // The dialog reset RefreshFlag: the activation after it lays out again.
-    EXPECT_EQ(layouts, 2);
-    EXPECT_EQ(suite.refresh, 2);
 }
 
 // A failing plugged-in operation ends with a message; it never leaves through the event loop.

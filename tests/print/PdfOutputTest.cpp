@@ -65,6 +65,17 @@ TEST_F(PdfOutput, CentringMovesTheBlockToThePaperMiddle)
     EXPECT_NEAR(wordLeft(path, "居中"), setup.leftMargin + (body - 48) / 2 + 2, 1);
 }
 
+TEST_F(PdfOutput, ANumberWiderThanItsCellPrintsWholeAndInsideIt)
+{
+    Sheet sheet;
+    sheet.setColumnWidth(2, 30);
+    sheet.setNumber(1, 2, 123456789.25, "0.00");
+    writePdf(SheetPrintGrid(sheet), PageSetup(), context, path);
+    EXPECT_EQ(pdfPages(path).value(0).trimmed(), "123456789.25");
+    // Column B starts at the margin plus column A's 48 points.
+    EXPECT_GE(wordLeft(path, "123456789.25"), PageSetup().leftMargin + 48);
+}
+
 TEST_F(PdfOutput, SeveralReportsInOneDocumentEachStartOnANewPage)
 {
     Sheet first, second;

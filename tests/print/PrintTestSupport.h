@@ -25,6 +25,21 @@ inline QStringList pdfPages(const QString& path)
     return pages;
 }
 
+// Whether each text is found on a later page than the text before it: the reports of a batch
+// each start on a new page, in order.
+inline bool onPagesInOrder(const QStringList& pages, const QStringList& texts)
+{
+    qsizetype page = -1;
+    for (const QString& text : texts) {
+        do
+            ++page;
+        while (page < pages.size() && !pages[page].contains(text));
+        if (page >= pages.size())
+            return false;
+    }
+    return true;
+}
+
 inline QString pdfInfo(const QString& path)
 {
     return runTool("pdfinfo", {path});

@@ -32,6 +32,9 @@ public:
     std::deque<std::function<int(QDialog&)>> dialogs;
     QStringList dialogsShown; // objectName or class name of each dialog, in order
     QStringList fileFilters, fileDirectories, filePresets;
+    // Documents handed to the desktop, and whether the desktop has a program for them.
+    QStringList documentsOpened;
+    bool desktopHasProgram = true;
 
     Answer message(QWidget*, const QString& text, Buttons buttons, const QString& title) override
     {
@@ -75,6 +78,12 @@ public:
         auto handler = std::move(dialogs.front());
         dialogs.pop_front();
         return handler(dialog);
+    }
+
+    bool openDocument(const QString& path) override
+    {
+        documentsOpened << path;
+        return desktopHasProgram;
     }
 
     QStringList messageTexts() const

@@ -1,0 +1,242 @@
+#include "entry/PrintCommands.h"
+
+#include "entry/ModuleParts.h"
+#include "grid/Workbook.h"
+#include "report/PrintRun.h"
+#include "sheet/SheetLayout.h"
+#include "suite/SuiteServices.h"
+#include "ui/UiService.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace talor {
+
+namespace {
+
+const QString PrintCaption = QStringLiteral("报表打印");
+
+QString printedText(const PrintRun::Result& result)
+{
+    if (!result.pdfFile.isEmpty())
+        return QStringLiteral("没有打印机，%1 页已写到 %2").arg(result.pages).arg(result.pdfFile);
+    return QStringLiteral("已打印 %1 页").arg(result.pages);
+}
+
+} // namespace
+
+PersonBatch::PersonBatch(ModuleContext& context, SelectionClicks& clicks)
+    : m_context(context), m_clicks(clicks)
+{}
+
+int PersonBatch::open(const SelectedNode& node, const QString& from)
+{
+    Recordset& persons = m_context.records.PersonTemplateRecords;
+    persons.open(RecordQueries(m_context.suite).SQL0(node, m_context.state.SuiteFilter),
+                 m_context.suite.connection());
+    int position = 0;
+    int start = -1;
+    for (; !persons.eof(); persons.moveNext(), ++position)
+        if (start < 0 && (from.isEmpty() || persons.text(QStringLiteral("memberid")) == from))
+            start = position;
+    m_index = 0;
+    m_count = start < 0 ? 0 : position - start;
+    // Persons listed before `from` are not walked; without `from` in the list, none is.
+    if (start >= 0) {
+        persons.moveFirst();
+        for (int i = 0; i < start; ++i)
+            persons.moveNext();
+    }
+    return m_count;
+}
+
+bool PersonBatch::next()
+{
+    Recordset& persons = m_context.records.PersonTemplateRecords;
+    if (m_index >= m_count)
+        return false;
+    if (m_index > 0)
+        persons.moveNext();
+    ++m_index;
+    m_name = persons.text(QStringLiteral("name"));
+    m_number = persons.text(QStringLiteral("memberid"));
+    m_clicks.setNodeNamesFrom(persons);
+    m_context.suite.setStatusValue(100);
+    m_clicks.showPerson(m_number, m_name, false);
+    return true;
+}
+
+PrintCommands::PrintCommands(ModuleContext& context, ModuleView& view, SelectionClicks& clicks)
+    : m_context(context), m_view(view), m_clicks(clicks)
+{}
+
+PrintRun PrintCommands::output()
+{
+    return PrintRun(m_context.suite, m_context.ui, m_context.book,
+                    sheetLayoutOf(m_context.book.active()) == SheetLayout::Heading, m_view.dialogParent());
+}
+
+void PrintCommands::report(const QString& done, const QStringList& skipped)
+{
+    m_view.showStatus(
+        skipped.isEmpty() ? done : done + QStringLiteral("；未完成：") + skipped.join(QStringLiteral("；")));
+}
+
+void PrintCommands::preview()
+{
+    const PrintRun::Result result = output().preview();
+    report(QStringLiteral("报表预览：%1 页").arg(result.pages), result.skipped);
+}
+
+void PrintCommands::exportReport()
+{
+    const std::optional<QString> chosen = m_context.ui.saveFile(
+        m_view.dialogParent(), QString::fromUtf8(ExportFilter), m_context.suite.temporaryDirectory());
+    const QString path = chosen ? chosen->trimmed() : QString();
+    if (path.isEmpty()) {
+        // A cancelled dialog ends the command: no earlier export is overwritten or opened.
+        m_view.showStatus(QStringLiteral("输出：已取消"));
+        return;
+    }
+    const PrintRun::Result result = output().exportTo(path);
+    if (!result.skipped.isEmpty() && !QFileInfo::exists(path)) {
+        report(QStringLiteral("输出：%1 未写成").arg(path), result.skipped);
+        return;
+    }
+    if (m_context.ui.openDocument(path))
+        report(QStringLiteral("输出：已写到 %1，并已在电子表格程序中打开").arg(path), result.skipped);
+    else
+        report(QStringLiteral("输出：已写到 %1；本机没有可打开它的电子表格程序").arg(path), result.skipped);
+}
+
+void PrintCommands::print()
+{
+    m_context.suite.setStatusValue(99);
+    m_context.state.PrintRest = false;
+    if (m_context.suite.reportOption() == QLatin1String("1")) {
+        printBatch();
+        return;
+    }
+    const PrintRun::Result result = output().print();
+    m_context.book.setAllowInCellEditing(false);
+    report(PrintCaption + u'：' + printedText(result), result.skipped);
+}
+
+void PrintCommands::printBatch()
+{
+    SuiteServices& suite = m_context.suite;
+    UiService& ui = m_context.ui;
+    const std::optional<SelectedNode> node = m_view.selectedNode();
+    if (!node) {
+        m_view.showStatus(PrintCaption + QStringLiteral("：请先在部门树中选定部门"));
+        return;
+    }
+    PersonBatch persons(m_context, m_clicks);
+    const int count = persons.open(*node, suite.personNumber());
+    if (count == 0) {
+        m_view.showStatus(
+            PrintCaption +
+            QStringLiteral("：当前人员 %1 不在 %2 的人员中").arg(suite.personNumber(), node->text));
+        return;
+    }
+
+    QProgressDialog progress(m_view.dialogParent());
+    progress.setObjectName(QStringLiteral("printProgress"));
+    progress.setWindowTitle(PrintCaption);
+    progress.setCancelButtonText(QStringLiteral("停止"));
+    progress.setRange(0, count);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setWindowModality(Qt::WindowModal);
+
+    enum class End
+    {
+        List,
+        Stopped,
+        Declined,
+        Failed
+    };
+    End end = End::List;
+    std::unique_ptr<PrintJob> job;
+    QStringList skipped;
+    QString failure;
+    int done = 0;
+    while (done < count) {
+        progress.setValue(done);
+        QCoreApplication::processEvents();
+        if (progress.wasCanceled()) {
+            end = End::Stopped;
+            break;
+        }
+        try {
+            persons.next();
+        } catch (const std::exception& error) {
+            failure = QString::fromUtf8(error.what());
+            end = End::Failed;
+            break;
+        }
+        const QString step =
+            PrintCaption +
+            QStringLiteral("：第 %1/%2 人 %3").arg(persons.index()).arg(count).arg(persons.name());
+        progress.setLabelText(step);
+        m_view.showStatus(step);
+        // The grid shows the person before the person's output starts.
+        QCoreApplication::processEvents();
+        if (m_context.state.PrintRest) {
+            PrintRun run = output();
+            if (!job)
+                job = run.printerJob();
+            skipped << run.print(*job).skipped;
+            ++done;
+            continue;
+        }
+        skipped << output().preview().skipped;
+        ++done;
+        if (progress.wasCanceled()) {
+            end = End::Stopped;
+            break;
+        }
+        if (ui.message(m_view.dialogParent(), continueQuestion(persons.name()), UiService::Buttons::YesNo,
+                       QStringLiteral("系统提示")) != UiService::Answer::Yes) {
+            m_context.state.PrintRest = false;
+            end = End::Declined;
+            break;
+        }
+        m_context.state.PrintRest = true;
+    }
+    // What was printed goes out, also when the batch was stopped.
+    PrintRun::Result finished;
+    if (job)
+        PrintRun::finish(*job, finished);
+    skipped << finished.skipped;
+    progress.setValue(count);
+    progress.close();
+
+    QString text;
+    switch (end) {
+    case End::List:
+        m_context.book.setAllowInCellEditing(false);
+        text = QStringLiteral("%1 人完成").arg(count);
+        break;
+    case End::Stopped:
+        text = QStringLiteral("已停止，%1/%2 人完成").arg(done).arg(count);
+        break;
+    case End::Declined:
+        text = QStringLiteral("只预览了 %1").arg(persons.name());
+        break;
+    case End::Failed:
+        text = QStringLiteral("%1/%2 人完成，%3 的资料读不出").arg(done).arg(count).arg(persons.name());
+        break;
+    }
+    if (job && job->reports() > 0) {
+        finished.pages = job->pages();
+        text += QStringLiteral("，") + printedText(finished);
+    }
+    report(PrintCaption + u'：' + text, skipped);
+    if (end == End::Failed)
+        ui.message(m_view.dialogParent(), PrintCaption + QStringLiteral("：") + failure);
+}
+
+} // namespace talor

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "entry/ModuleContext.h"
+#include "query/RecordQueries.h"
+
+#include <QString>
+
+namespace talor {
+
+class ModuleView;
+class PrintRun;
+class SelectionClicks;
+
+// The persons of a tree node as the print command's batch walks them: PersonTemplateRecords
+// opened on SQL0 for the node, in that query's order, from a given person on. Each next()
+// shows the person in the grid as the list click does, with the department, group and team
+// names of the person's own record.
+class PersonBatch
+{
+public:
+    PersonBatch(ModuleContext& context, SelectionClicks& clicks);
+
+    // Opens the list; the walk starts at the person numbered `from` (at the first person when
+    // `from` is empty). The number of persons to walk: 0 when `from` is not in the list.
+    int open(const SelectedNode& node, const QString& from);
+    // The next person in the grid (status 100); false at the end of the list. Throws when the
+    // person's records cannot be read.
+    bool next();
+
+    int count() const { return m_count; }
+    int index() const { return m_index; } // 1-based, of the person shown
+    QString name() const { return m_name; }
+    QString number() const { return m_number; }
+
+private:
+    ModuleContext& m_context;
+    SelectionClicks& m_clicks;
+    int m_count = 0;
+    int m_index = 0;
+    QString m_name, m_number;
+};
+
+// The output commands of the main window over the report in the grid: preview (MN04), print
+// (MN05) and export (MN06). Print of kind 2 and 3 prints the grid as shown; kind 1 is a batch
+// over the persons of the selected node from the person shown on: the first previewed, then
+// the question whether to print the others, which then go to the printer in one job. The
+// batch shows its progress in the status bar and a progress dialog whose 停止 ends it between
+// persons. Failures of single steps are named in the status bar; the command goes on.
+class PrintCommands
+{
+public:
+    PrintCommands(ModuleContext& context, ModuleView& view, SelectionClicks& clicks);
+
+    void preview();
+    void print();
+    void exportReport();
+
+    // The batch's question after the first person's preview.
+    static QString continueQuestion(const QString& personName)
+    {
+        return QStringLiteral("是否还要打印") + personName + QStringLiteral("以后人员的资料？");
+    }
+    static constexpr const char* ExportFilter = "EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts";
+
+private:
+    PrintRun output();
+    void printBatch();
+    // The status bar after a step: what was done, then the steps that failed.
+    void report(const QString& done, const QStringList& skipped);
+
+    ModuleContext& m_context;
+    ModuleView& m_view;
+    SelectionClicks& m_clicks;
+};
+
+} // namespace talor
