@@ -139,8 +139,6 @@ int runReportCommand(const QStringList& arguments)
         for (const char* required : {"suite", "kind", "node", "output"})
             if (!parser.isSet(QString::fromLatin1(required)) && !(printing && QLatin1String(required) == "output"))
                 throw UsageError{QStringLiteral("--%1 is required").arg(QString::fromLatin1(required))};
-        if (printing && parser.isSet(QStringLiteral("output")))
-            throw UsageError{QStringLiteral("--output is for talor report; talor print prints")};
         const QString kind = parser.value(QStringLiteral("kind"));
         if (kind != "1" && kind != "2" && kind != "3")
             throw UsageError{QStringLiteral("--kind %1 is not 1, 2 or 3").arg(kind)};

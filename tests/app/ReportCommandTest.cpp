@@ -193,7 +193,7 @@ TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileFails)
     EXPECT_EQ(run({"--kind", "2", "--node", "ROOT"}, "print"), 1);
     EXPECT_TRUE(errors.contains("talor print: this machine has no printer")) << errors.toStdString();
     EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", "x.pdf"}, "print"), 2);
-    EXPECT_TRUE(errors.contains("--output is for talor report")) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("talor print: Unknown option 'output'")) << errors.toStdString();
 }
 
 TEST_F(ReportCommand, HelpAndAMissingSuite)
