@@ -6,6 +6,7 @@
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
+#include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 
 #include <QSqlQuery>
@@ -31,12 +32,7 @@ protected:
         if (kind() == test::DatabaseKind::Postgres) {
             DemoSuite::fillDatabase(db(), options);
             const PostgresServer server = postgresServer();
-            config.database.kind = "postgresql";
-            config.database.host = server.host;
-            config.database.port = server.port;
-            config.database.name = server.database;
-            config.database.user = server.user;
-            config.database.password = server.password;
+            test::useServer(config, server);
         }
         suite = std::make_unique<LocalSuite>(config);
         report = std::make_unique<BatchReport>(*suite);

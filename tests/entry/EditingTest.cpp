@@ -13,6 +13,7 @@
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
 #include "support/ScriptedUi.h"
+#include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 
 #include <QAction>
@@ -114,12 +115,7 @@ protected:
         QDir().mkpath(config.applicationDirectory);
         if (kind() == DatabaseKind::Postgres) {
             const PostgresServer server = postgresServer();
-            config.database.kind = QStringLiteral("postgresql");
-            config.database.host = server.host;
-            config.database.port = server.port;
-            config.database.name = server.database;
-            config.database.user = server.user;
-            config.database.password = server.password;
+            test::useServer(config, server);
             DemoSuite::fillDatabase(db(), options);
         }
         a = std::make_unique<Operator>(config);

@@ -12,6 +12,7 @@
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
 #include "support/ScriptedUi.h"
+#include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 
 #include <QSqlQuery>
@@ -50,12 +51,7 @@ protected:
         DemoSuite::fillDatabase(watch, options);
         SuiteConfig config = SuiteConfig::load(dir.filePath(u"suite/suite.ini"_qs));
         config.applicationDirectory = dir.filePath(u"suite"_qs);
-        config.database.kind = u"postgresql"_qs;
-        config.database.host = own.host;
-        config.database.port = own.port;
-        config.database.name = own.database;
-        config.database.user = own.user;
-        config.database.password = own.password;
+        test::useServer(config, own);
         suite = std::make_unique<LocalSuite>(config);
         window = std::make_unique<frmKQJL>(*suite, ui, &launcher);
         parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
