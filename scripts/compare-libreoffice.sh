@@ -39,8 +39,8 @@ paper() { pdfinfo "$1" | sed -n 's/^Page size: *//p' | sed 's/ (.*//'; }
 pages_with() { pdftotext -layout "$1" - | awk -v RS='\f' -v t="$2" 'index($0, t) { n++ } END { print n + 0 }'; }
 
 printf '%-6s %-12s %6s %6s  %-24s %-24s %s\n' kind output pages footer "paper" "" "title rows on pages"
-for spec in "1|ROOT|--person 00002|日期" "2|A生产部|--date 2026-10-12 --sum|部门考勤日报" "3|A生产部||2026-"; do
-    kind=${spec%%|*}; rest=${spec#*|}
+for row in "1|ROOT|--person 00002|日期" "2|A生产部|--date 2026-10-12 --sum|部门考勤日报" "3|A生产部||2026-"; do
+    kind=${row%%|*}; rest=${row#*|}
     node=${rest%%|*}; rest=${rest#*|}
     extra=${rest%%|*}; title=${rest#*|}
     # shellcheck disable=SC2086
