@@ -7,7 +7,6 @@
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QPrinterInfo>
 #include <QTextStream>
@@ -195,9 +194,7 @@ int runReportCommand(const QStringList& arguments)
         err << prefix << error.message() << "\n";
         return 2;
     } catch (const std::exception& error) {
-        // No half-written PDF is left behind.
-        if (type == Output::Pages && !printing)
-            QFile::remove(output);
+        // A PDF is written completely or not at all: the file that was there stays.
         err << prefix << QString::fromUtf8(error.what()) << "\n";
         return 1;
     }

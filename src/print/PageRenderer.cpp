@@ -1,6 +1,7 @@
 #include "print/PageRenderer.h"
 
 #include "grid/CellAddress.h"
+#include "io/FileWrite.h"
 
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
@@ -419,13 +420,57 @@ void PagedOutput::finish()
 void writePdf(const PrintGrid& grid, const PageSetup& setup, const HeaderFooterContext& context,
               const QString& path)
 {
-    QPdfWriter writer(path);
-    writer.setTitle(context.sheetName);
-    writer.setCreator(QStringLiteral("TALOR"));
+    PdfFile file(path);
+    file.writer().setTitle(context.sheetName);
     PageRenderer renderer(grid, setup, context);
-    PagedOutput output(writer, path);
-    output.add(renderer);
-    output.finish();
+    file.throwIfFailed();
+    PagedOutput output(file.writer(), path);
+    try {
+        output.add(renderer);
+        output.finish();
+    } catch (const PrintError&) {
+        file.throwIfFailed();
+        throw;
+    }
+    file.commit();
+}
+
+PdfFile::PdfFile(const QString& path) : m_path(path)
+{
+    // A folder that cannot take the temporary file is named by throwIfFailed before any page.
+    try {
+        m_target = std::make_unique<io::AtomicTarget>(path);
+        m_file.setFileName(m_target->tempPath());
+        // Opened here, so that the writer leaves it open and its errors can be read at the end.
+        m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    } catch (const io::FileWriteError& error) {
+        m_failure = error.message();
+    }
+    m_writer = std::make_unique<QPdfWriter>(&m_file);
+    m_writer->setCreator(QStringLiteral("TALOR"));
+}
+
+PdfFile::~PdfFile() = default;
+
+void PdfFile::throwIfFailed() const
+{
+    if (!m_failure.isEmpty())
+        throw PrintError(QStringLiteral("Cannot write \"%1\": %2").arg(m_path, m_failure));
+    if (m_file.error() != QFileDevice::NoError)
+        throw PrintError(QStringLiteral("Cannot write \"%1\": %2").arg(m_path, m_file.errorString()));
+}
+
+void PdfFile::commit()
+{
+    // The writer ignores failed writes; the file it wrote through keeps them.
+    m_file.flush();
+    throwIfFailed();
+    m_file.close();
+    try {
+        m_target->commit();
+    } catch (const io::FileWriteError& error) {
+        throw PrintError(error.message());
+    }
 }
 
 } // namespace talor::print

@@ -4,8 +4,16 @@
 #include "print/Paginator.h"
 #include "print/PrintGrid.h"
 
+#include <QFile>
 #include <QFont>
+#include <memory>
 #include <stdexcept>
+
+class QPdfWriter;
+
+namespace talor::io {
+class AtomicTarget;
+}
 
 class QPagedPaintDevice;
 class QPainter;
@@ -85,6 +93,32 @@ private:
     std::unique_ptr<QPainter> m_painter;
     QString m_what;
     bool m_started = false;
+};
+
+// A PDF written completely or not at all: the pages go to a temporary file beside the target,
+// which replaces the target only when every byte reached the disk. A full disk or any other
+// failure leaves the file that was there before; an uncommitted PdfFile removes its temporary.
+class PdfFile
+{
+public:
+    explicit PdfFile(const QString& path);
+    ~PdfFile();
+    PdfFile(const PdfFile&) = delete;
+    PdfFile& operator=(const PdfFile&) = delete;
+
+    QPdfWriter& writer() { return *m_writer; }
+    // Throws PrintError naming the file and the cause when it could not be created or a write
+    // to it has failed.
+    void throwIfFailed() const;
+    // After the pages are finished (PagedOutput::finish). Throws PrintError naming the file.
+    void commit();
+
+private:
+    QString m_path;
+    QString m_failure; // why the temporary file could not be created
+    std::unique_ptr<io::AtomicTarget> m_target;
+    QFile m_file;
+    std::unique_ptr<QPdfWriter> m_writer;
 };
 
 // Writes a PDF of `grid` with `setup`, titled with the sheet name. Throws PrintError naming

@@ -170,8 +170,10 @@ PrintRun::Result PrintRun::writePdf(const QString& path)
     return result;
 }
 
-PrintJob::PrintJob(std::unique_ptr<QPagedPaintDevice> device, const QString& target, const QString& pdfPath)
-    : m_device(std::move(device)), m_output(std::make_unique<print::PagedOutput>(*m_device, target)),
+PrintJob::PrintJob(std::unique_ptr<QPagedPaintDevice> printer, std::unique_ptr<print::PdfFile> pdf,
+                   const QString& target, const QString& pdfPath)
+    : m_pdf(std::move(pdf)), m_printer(std::move(printer)),
+      m_output(std::make_unique<print::PagedOutput>(m_pdf ? m_pdf->writer() : *m_printer, target)),
       m_target(target), m_pdfPath(pdfPath)
 {}
 
@@ -185,20 +187,27 @@ std::unique_ptr<PrintJob> PrintJob::toPrinter(const QString& fallbackPdf, const 
     auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     printer->setFullPage(true);
     printer->setDocName(title);
-    return std::unique_ptr<PrintJob>(new PrintJob(std::move(printer), info.printerName(), {}));
+    return std::unique_ptr<PrintJob>(new PrintJob(std::move(printer), nullptr, info.printerName(), {}));
 }
 
 std::unique_ptr<PrintJob> PrintJob::toPdf(const QString& path, const QString& title)
 {
-    auto writer = std::make_unique<QPdfWriter>(path);
-    writer->setTitle(title);
-    writer->setCreator(QStringLiteral("TALOR"));
-    return std::unique_ptr<PrintJob>(new PrintJob(std::move(writer), path, path));
+    auto pdf = std::make_unique<print::PdfFile>(path);
+    pdf->writer().setTitle(title);
+    return std::unique_ptr<PrintJob>(new PrintJob(nullptr, std::move(pdf), path, path));
 }
 
 void PrintJob::add(const print::PageRenderer& renderer)
 {
-    m_output->add(renderer);
+    if (m_pdf)
+        m_pdf->throwIfFailed();
+    try {
+        m_output->add(renderer);
+    } catch (const print::PrintError&) {
+        if (m_pdf)
+            m_pdf->throwIfFailed(); // the cause, where it was the file
+        throw;
+    }
     m_pages += renderer.pageCount();
     ++m_reports;
 }
@@ -206,6 +215,8 @@ void PrintJob::add(const print::PageRenderer& renderer)
 void PrintJob::finish()
 {
     m_output->finish();
+    if (m_pdf)
+        m_pdf->commit();
 }
 
 } // namespace talor

@@ -17,6 +17,7 @@ class Workbook;
 namespace print {
 class PagedOutput;
 class PageRenderer;
+class PdfFile;
 } // namespace print
 
 // The pages of one or more reports in one output, one report after another, each starting on
@@ -43,9 +44,11 @@ public:
     void finish();
 
 private:
-    PrintJob(std::unique_ptr<QPagedPaintDevice> device, const QString& target, const QString& pdfPath);
+    PrintJob(std::unique_ptr<QPagedPaintDevice> printer, std::unique_ptr<print::PdfFile> pdf,
+             const QString& target, const QString& pdfPath);
 
-    std::unique_ptr<QPagedPaintDevice> m_device;
+    std::unique_ptr<print::PdfFile> m_pdf; // the PDF being written, or none for a printer
+    std::unique_ptr<QPagedPaintDevice> m_printer;
     std::unique_ptr<print::PagedOutput> m_output;
     QString m_target, m_pdfPath;
     int m_pages = 0;

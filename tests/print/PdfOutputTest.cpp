@@ -1,6 +1,8 @@
 #include "print/PageRenderer.h"
 #include "print/PrintTestSupport.h"
+#include "support/SizeLimit.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -196,6 +198,24 @@ TEST_F(PdfOutput, UnwritablePathFailsNamingTheFile)
     } catch (const PrintError& e) {
         EXPECT_TRUE(e.message().contains(bad));
     }
+}
+
+// A full disk mid-write: the PDF that was there stays as it was, no temporary file is left,
+// and the error names the file.
+TEST_F(PdfOutput, AFullDiskKeepsTheOldFile)
+{
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old pages") == 9);
+    old.close();
+    Sheet sheet;
+    fillReport(sheet, 2000);
+    SheetPrintGrid grid(sheet);
+    const QString error =
+        talor::test::writeUnderSizeLimit(16 * 1024, [&] { writePdf(grid, PageSetup{}, context, path); });
+    EXPECT_TRUE(error.contains(path)) << error.toStdString();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old pages");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.pdf"});
 }
 
 int main(int argc, char** argv)
