@@ -456,8 +456,11 @@ void PdfFile::throwIfFailed() const
 {
     if (!m_failure.isEmpty())
         throw PrintError(QStringLiteral("Cannot write \"%1\": %2").arg(m_path, m_failure));
+    // Qt often loses the system's reason for a failed buffered write ("Unknown error"); a
+    // full disk is by far the likeliest, so it is named.
     if (m_file.error() != QFileDevice::NoError)
-        throw PrintError(QStringLiteral("Cannot write \"%1\": %2").arg(m_path, m_file.errorString()));
+        throw PrintError(QStringLiteral("Cannot write \"%1\": writing failed (%2); the disk may be full")
+                             .arg(m_path, m_file.errorString()));
 }
 
 void PdfFile::commit()
