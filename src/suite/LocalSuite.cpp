@@ -36,12 +36,36 @@ QString firstValue(QSqlDatabase db, const QString& database, const QString& sql,
 }
 
 // Why the database is not a suite (its tables are missing); empty when it is one.
-QString suiteTablesProblem(QSqlDatabase db)
+// Why `db` is not a suite database, or "" when it is one.
+struct TablesCheck
+{
+    QString problem;
+    bool unreadable = false; // the database could not be read at all, tables or not
+};
+
+TablesCheck checkSuiteTables(QSqlDatabase db)
 {
     QSqlQuery probe(db);
     if (probe.exec(QStringLiteral("select count(*) from zdfield")))
         return {};
-    return probe.lastError().text();
+    const QSqlError error = probe.lastError();
+    bool unreadable = false;
+    if (db.driverName() == QLatin1String("QSQLITE")) {
+        // SQLite's primary result codes: busy, locked, out of memory, I/O error, disk full,
+        // cannot open. A file that is no database at all, or lacks the tables, is not a suite.
+        static const QList<int> unreadableCodes{5, 6, 7, 10, 13, 14};
+        unreadable = unreadableCodes.contains(error.nativeErrorCode().toInt() & 0xff);
+    } else {
+        unreadable = error.nativeErrorCode() != QLatin1String("42P01"); // undefined table
+    }
+    return {error.text(), unreadable};
+}
+
+// "... is not a suite database: ..." or, for a database that could not be read, "... cannot be read: ...".
+QString refusal(const QString& database, const TablesCheck& check)
+{
+    return (check.unreadable ? QStringLiteral("%1 cannot be read: %2") : QStringLiteral("%1 is not a suite database: %2"))
+        .arg(database, check.problem);
 }
 
 } // namespace
@@ -89,17 +113,16 @@ void LocalSuite::open()
             // Examined read-only first: a file that is not a suite is refused unchanged (opening
             // it for use would switch its journal mode, or make an empty file a database).
             const QString probeName = m_connectionName + QStringLiteral("_probe");
-            QString problem;
+            TablesCheck problem;
             try {
-                problem = suiteTablesProblem(Connections::openSqliteReadOnly(probeName, db.file));
+                problem = checkSuiteTables(Connections::openSqliteReadOnly(probeName, db.file));
             } catch (const DatabaseError&) {
                 Connections::remove(probeName);
                 throw;
             }
             Connections::remove(probeName);
-            if (!problem.isEmpty())
-                throw SuiteError(
-                    QStringLiteral("%1 is not a suite database: %2").arg(db.describe(), problem) + where);
+            if (!problem.problem.isEmpty())
+                throw SuiteError(refusal(db.describe(), problem) + where);
             connection = Connections::openSqlite(m_connectionName, db.file);
         } else {
             PostgresServer server;
@@ -120,9 +143,9 @@ void LocalSuite::open()
 
     // A database without the suite tables is not a suite: say so now, naming it, rather than
     // at the first lookup.
-    const QString problem = suiteTablesProblem(connection);
-    if (!problem.isEmpty()) {
-        const QString message = QStringLiteral("%1 is not a suite database: %2").arg(db.describe(), problem);
+    const TablesCheck problem = checkSuiteTables(connection);
+    if (!problem.problem.isEmpty()) {
+        const QString message = refusal(db.describe(), problem);
         connection = QSqlDatabase();
         Connections::remove(m_connectionName);
         throw SuiteError(message + where);

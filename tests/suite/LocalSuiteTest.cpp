@@ -5,6 +5,7 @@
 #include "SuiteTestSupport.h"
 #include "suite/DemoSuite.h"
 #include "support/ErrorText.h"
+#include "support/SizeLimit.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -251,6 +252,20 @@ TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
             EXPECT_FALSE(QFile::exists(dir.filePath(c.file + "-wal"))) << c.file.toStdString();
         }
     }
+    // A suite whose files cannot grow (its shared-memory file, as on a full disk) is said to be
+    // unreadable, not taken for a database of something else.
+    {
+        QSqlDatabase wal = QSqlDatabase::addDatabase("QSQLITE", "wal_create");
+        wal.setDatabaseName(dir.filePath("wal.db"));
+        ASSERT_TRUE(wal.open());
+        ASSERT_TRUE(QSqlQuery(wal).exec("pragma journal_mode=wal"));
+        ASSERT_TRUE(QSqlQuery(wal).exec("create table zdfield(id integer)"));
+        wal.close();
+    }
+    QSqlDatabase::removeDatabase("wal_create");
+    const QString walConfig = writeConfig(dir.path(), "kind=sqlite\nfile=wal.db");
+    const QString unreadable = talor::test::writeUnderSizeLimit(4096, [&] { LocalSuite suite(walConfig); });
+    EXPECT_TRUE(unreadable.contains("cannot be read")) << unreadable.toStdString();
     // A missing SQLite file is not created.
     EXPECT_FALSE(QFile::exists(dir.filePath("missing.db")));
     const QString message =
