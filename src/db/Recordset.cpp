@@ -12,6 +12,7 @@
 #include <QSqlIndex>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -108,6 +109,8 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection)
 
     m_sql = sql;
     m_connection = connection;
+    static std::atomic<quint64> reads{0};
+    m_readId = ++reads;
     try {
         readRows(query);
     } catch (...) {
@@ -205,7 +208,19 @@ bool Recordset::hasField(const QString& name) const
 
 QVariant Recordset::value(const QString& field) const
 {
-    const int column = fieldIndex(field);
+    return value(fieldIndex(field));
+}
+
+int Recordset::column(const QString& field) const
+{
+    const auto it = m_index.constFind(field.toCaseFolded());
+    return it == m_index.cend() ? -1 : *it;
+}
+
+QVariant Recordset::value(int column) const
+{
+    if (column < 0 || column >= m_fields.size())
+        throw DatabaseError(QStringLiteral("there is no field number %1 in the records of: %2").arg(column).arg(m_sql));
     requireRow();
     settle();
     for (const auto& [changed, pending] : m_pending)
@@ -221,7 +236,36 @@ bool Recordset::isNull(const QString& field) const
 
 QString Recordset::text(const QString& field) const
 {
-    const QVariant v = value(field);
+    return text(fieldIndex(field));
+}
+
+bool Recordset::appendValueKey(int column, std::string& key) const
+{
+    if (column < 0 || column >= m_fields.size())
+        throw DatabaseError(QStringLiteral("there is no field number %1 in the records of: %2").arg(column).arg(m_sql));
+    requireRow();
+    settle();
+    for (const auto& change : m_pending)
+        if (change.first == column)
+            return false;
+    const size_t cell = size_t(m_position) * size_t(m_fields.size()) + size_t(column);
+    const Kind kind = m_kinds[cell];
+    const Payload& payload = m_payload[cell];
+    key.push_back(char(kind));
+    if (kind == Kind::Text || kind == Kind::Bytes) {
+        // The length first, so that keys of several values appended one after another part
+        // the same way only when every value is the same.
+        key.append(reinterpret_cast<const char*>(&payload.span.size), sizeof payload.span.size);
+        key.append(m_texts.constData() + payload.span.offset, payload.span.size);
+    } else if (kind != Kind::Null) {
+        key.append(reinterpret_cast<const char*>(&payload.unsignedInteger), sizeof payload.unsignedInteger);
+    }
+    return true;
+}
+
+QString Recordset::text(int column) const
+{
+    const QVariant v = value(column);
     if (v.isNull())
         return {};
     switch (v.metaType().id()) {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <map>
+#include <string>
 #include <stdexcept>
 #include <vector>
 
@@ -112,6 +113,20 @@ public:
     // The value as text; the empty text for null.
     QString text(const QString& field) const;
 
+    // Reading many rows by column number instead of by name: column() finds a field's number
+    // once (-1 for a field the records do not have), value() and text() read it as the
+    // functions above read the field. A number outside 0..fieldNames().size() - 1 throws.
+    int column(const QString& field) const;
+    QVariant value(int column) const;
+    QString text(int column) const;
+    // Appends to `key` bytes that stand for the current row's value of `column`: two values
+    // append the same bytes exactly when value() gives the same type and content, so a caller
+    // that makes the same thing of every row's value can keep what it made of each distinct
+    // one. False (nothing appended) while the value is an unsaved change.
+    bool appendValueKey(int column, std::string& key) const;
+    // Names the rows read by the last open: another open (of any recordset) gets another name.
+    quint64 readId() const { return m_readId; }
+
     // Changes a field of the current row in memory; Update writes it. Dates and times are
     // written as ISO text ("yyyy-MM-dd", "HH:mm:ss", "yyyy-MM-dd HH:mm:ss", by the column's
     // declared type), which both SQLite and PostgreSQL compare correctly.
@@ -183,6 +198,7 @@ private:
     QByteArray m_texts;             // UTF-8 texts and raw bytes the payloads point into
     int m_rowCount = 0;
     int m_position = 0;
+    quint64 m_readId = 0;
     // Unsaved changes of the current row by column, in stored form; the changes Update is
     // writing; its key and old values in binding order; its statement's key.
     std::vector<std::pair<int, QVariant>> m_pending;

@@ -6,8 +6,8 @@
 #include "grid/FormulaCells.h"
 
 #include <QHash>
-#include <QVarLengthArray>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <optional>
@@ -93,32 +93,29 @@ quint64 nextFormatTableId()
     return next++;
 }
 
-// The new format ids of a format operation by what decides them: mostly a handful (a row
-// formatted per record), kept in place instead of in a hash table made for every call.
-template <typename Key> class SmallMap
+// The new format ids that recent format operations (a fill, a frame: their kind and
+// arguments) gave each old format id (with the cell's place at the selection's edges). A report
+// fills and frames every row alike, so each change of a format is worked out once per sheet
+// table instead of once per row; an operation's outcome depends on nothing else, and ids stay
+// valid until the table is replaced (clear() starts new Data).
+class FormatOps
 {
 public:
-    std::optional<quint16> find(Key key) const
+    using Arguments = std::array<quint32, 12>;
+    // The ids already worked out for an operation with these arguments.
+    std::unordered_map<quint32, quint16>& of(const Arguments& arguments)
     {
-        for (const auto& [k, id] : m_entries)
-            if (k == key)
-                return id;
-        if (m_more.empty())
-            return std::nullopt;
-        const auto it = m_more.find(key);
-        return it != m_more.end() ? std::optional<quint16>(it->second) : std::nullopt;
-    }
-    void insert(Key key, quint16 id)
-    {
-        if (m_entries.size() < 8)
-            m_entries.emplace_back(key, id);
-        else
-            m_more.emplace(key, id);
+        for (auto& op : m_ops)
+            if (op.first == arguments)
+                return op.second;
+        if (m_ops.size() >= 8)
+            m_ops.erase(m_ops.begin());
+        m_ops.emplace_back(arguments, std::unordered_map<quint32, quint16>{});
+        return m_ops.back().second;
     }
 
 private:
-    QVarLengthArray<std::pair<Key, quint16>, 8> m_entries;
-    std::unordered_map<Key, quint16> m_more;
+    std::vector<std::pair<Arguments, std::unordered_map<quint32, quint16>>> m_ops;
 };
 
 // Tells the views of the formula cells that were recomputed.
@@ -140,6 +137,7 @@ struct Sheet::Data : formula::CellSource
     // another table (see Sheet::formatTableId).
     const quint64 formatTableId = nextFormatTableId();
     QHash<quint32, quint16> numberFormatCache; // (format id, typed format) -> format id
+    FormatOps formatOps;
     QHash<QString, quint16> numberFormatKeys;
     // Per column; empty until a heading or width is set, so that an empty sheet stays small.
     std::vector<QString> columnHeadings;
@@ -342,7 +340,12 @@ QString Sheet::text(int row, int col) const
 void Sheet::setText(int row, int col, const QString& text)
 {
     checkCell(row, col);
-    CellInput input = parseInput(text);
+    setInput(row, col, parseInput(text));
+}
+
+void Sheet::setInput(int row, int col, const CellInput& input)
+{
+    checkCell(row, col);
     if (input.kind == CellInput::Kind::Empty) {
         clearCell(row, col);
         return;
@@ -362,7 +365,7 @@ void Sheet::setText(int row, int col, const QString& text)
     }
     case CellInput::Kind::Text:
         cell.kind = Cell::Text;
-        cell.text = std::move(input.text);
+        cell.text = input.text;
         break;
     case CellInput::Kind::Formula:
         cell.kind = Cell::Formula;
@@ -772,15 +775,17 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
             c = style > 0 ? colour : 0;
         }
     };
-    SmallMap<quint32> done; // (old id, edges) -> new id
+    auto& done = d->formatOps.of({1, quint32(outline), quint32(left), quint32(right), quint32(top),
+                                  quint32(bottom), outlineColour, leftColour, rightColour, topColour,
+                                  bottomColour, 0}); // (old id, edges) -> new id
     for (int col = r.col1; col <= r.col2; ++col) {
         for (int row = r.row1; row <= r.row2; ++row) {
             const quint32 edges = (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u) |
                                   (row == r.row1 ? 4u : 0u) | (row == r.row2 ? 8u : 0u);
             Cell& cell = d->slot(row, col);
             const quint32 key = (quint32(cell.format) << 4) | edges;
-            if (const auto id = done.find(key)) {
-                cell.format = *id;
+            if (const auto known = done.find(key); known != done.end()) {
+                cell.format = known->second;
                 continue;
             }
             CellFormat f = d->formats.at(cell.format);
@@ -800,7 +805,7 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
                     side(outline, outlineColour, b.bottom, b.bottomColour);
             }
             const auto id = quint16(d->formats.intern(f));
-            done.insert(key, id);
+            done.emplace(key, id);
             cell.format = id;
         }
     }
@@ -814,18 +819,18 @@ void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
     CellFill fill;
     if (pattern > 0)
         fill = CellFill{pattern, foreground, background};
-    SmallMap<quint16> done; // old id -> new id
+    auto& done = d->formatOps.of({2, quint32(fill.pattern), fill.foreground, fill.background}); // old id -> new id
     for (int col = r.col1; col <= r.col2; ++col) {
         for (int row = r.row1; row <= r.row2; ++row) {
             Cell& cell = d->slot(row, col);
-            if (const auto id = done.find(cell.format)) {
-                cell.format = *id;
+            if (const auto known = done.find(cell.format); known != done.end()) {
+                cell.format = known->second;
                 continue;
             }
             CellFormat f = d->formats.at(cell.format);
             f.fill = fill;
             const auto id = quint16(d->formats.intern(f));
-            done.insert(cell.format, id);
+            done.emplace(cell.format, id);
             cell.format = id;
         }
     }

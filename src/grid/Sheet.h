@@ -8,6 +8,8 @@
 
 namespace talor::grid {
 
+struct CellInput;
+
 // A file that cannot be read or written; the message names the file and the problem.
 class GridFileError : public std::runtime_error
 {
@@ -95,6 +97,9 @@ public:
     // Stores without reading the text as typed: a plain text (never a number or formula) and
     // a number (shown with the cell's number format, or `numberFormat` when not empty).
     void setPlainText(int row, int col, const QString& text);
+    // Writes what parseInput (CellInput.h) made of a typed text, exactly as setText(text)
+    // does: for callers that type the same texts into many cells and read each only once.
+    void setInput(int row, int col, const CellInput& input);
     // A value that is not finite (infinity, NaN) throws std::invalid_argument.
     void setNumber(int row, int col, double value, const QString& numberFormat = {});
     // Calls `visit` for every cell that has content or a format other than the default,

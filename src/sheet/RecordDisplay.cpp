@@ -6,6 +6,8 @@
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 
+#include <bit>
+
 namespace talor {
 
 namespace {
@@ -38,47 +40,152 @@ RecordDisplay::RecordDisplay(SuiteServices& suite, const SheetState& state, cons
     : m_suite(suite), m_state(state), m_columns(columns), m_sheet(sheet)
 {}
 
-void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int columnCount)
+void RecordDisplay::prepare(const Recordset& records, int columnCount)
 {
+    if (m_preparedFor == records.readId() && m_preparedColumns == columnCount)
+        return;
+    m_plan.assign(size_t(std::max(columnCount, 0)), Column{});
     for (int c = 1; c <= columnCount; ++c) {
-        if (m_sheet.isFormula(row, c))
-            continue; // the template computes this cell
         const ColumnFacts& facts = m_columns.facts(c);
+        Column& column = m_plan[size_t(c - 1)];
         if (!facts.shown())
             continue;
-        const QVariant value = records.value(facts.field);
-        const bool null = value.isNull();
-        const QString text = null ? QString() : records.text(facts.field);
+        column.field = records.column(facts.field);
+        if (column.field < 0) {
+            column.way = Column::Way::Missing;
+            continue;
+        }
         const QString& type = facts.type;
-        if (type == QLatin1String("S")) {
-            if (null) {
-                m_sheet.setPlainText(row, c, QString());
-                continue;
+        const bool typed = type == QLatin1String("I") || type == QLatin1String("D") || type == QLatin1String("T") ||
+                           type == QLatin1String("Y");
+        if (!typed && !(type == QLatin1String("S") && facts.codeKind != 0)) {
+            column.way = Column::Way::Plain;
+            continue;
+        }
+        column.way = Column::Way::Worked;
+        column.decidedBy = {column.field};
+        if (type == QLatin1String("S") && (facts.codeKind == 1 || facts.codeKind == 2)) {
+            // Team and group names are looked up within the row's department (and group).
+            for (const QString& within : facts.codeKind == 1 ? QStringList{QStringLiteral("DEPART"), QStringLiteral("GROUP0")}
+                                                             : QStringList{QStringLiteral("DEPART")}) {
+                const int field = records.column(within);
+                if (field < 0) {
+                    column.decidedBy.clear(); // reading it throws, row by row as before
+                    break;
+                }
+                column.decidedBy.push_back(field);
             }
-            bool known = true;
-            const QString shown = codeName(records, facts.caption, facts.codeKind, text, known);
-            if (known)
-                m_sheet.setPlainText(row, c, shown);
-        } else if (type == QLatin1String("I")) {
-            m_sheet.setText(row, c, null ? QStringLiteral("0") : text);
-            applyZeroRule(row, c);
-        } else if (type == QLatin1String("D")) {
-            m_sheet.setText(row, c, text::format(null ? QStringLiteral("0") : text, pictureOf(facts, DecimalFormat)));
-            applyZeroRule(row, c);
-        } else if (type == QLatin1String("T") || type == QLatin1String("Y")) {
-            const QString picture = pictureOf(facts, type == QLatin1String("T") ? DateFormat : TimeFormat);
-            m_sheet.setText(row, c, null ? QString() : text::format(text, picture));
-        } else {
-            m_sheet.setPlainText(row, c, text);
+        }
+    }
+    m_colourField = records.column(QStringLiteral("nColor"));
+    m_colours.clear();
+    m_preparedFor = records.readId();
+    m_preparedColumns = columnCount;
+}
+
+RecordDisplay::Written RecordDisplay::workOut(const Recordset& records, const ColumnFacts& facts, int field)
+{
+    Written w;
+    const bool null = records.value(field).isNull();
+    const QString text = null ? QString() : records.text(field);
+    const QString& type = facts.type;
+    auto typed = [&w](const QString& entry) {
+        w.how = Written::How::Typed;
+        w.typed = grid::parseInput(entry);
+    };
+    if (type == QLatin1String("S")) {
+        bool known = true;
+        const QString shown = null ? QString() : codeName(records, facts.caption, facts.codeKind, text, known);
+        if (known) {
+            w.how = Written::How::Plain;
+            w.plain = shown;
+        }
+    } else if (type == QLatin1String("I")) {
+        typed(null ? QStringLiteral("0") : text);
+    } else if (type == QLatin1String("D")) {
+        typed(text::format(null ? QStringLiteral("0") : text, pictureOf(facts, DecimalFormat)));
+    } else if (type == QLatin1String("T") || type == QLatin1String("Y")) {
+        typed(null ? QString() : text::format(text, pictureOf(facts, type == QLatin1String("T") ? DateFormat : TimeFormat)));
+    } else {
+        w.how = Written::How::Plain;
+        w.plain = text;
+    }
+    return w;
+}
+
+const RecordDisplay::Written& RecordDisplay::written(const Recordset& records, Column& column, const ColumnFacts& facts)
+{
+    if (!column.decidedBy.empty()) {
+        m_key.clear();
+        bool keyed = true;
+        for (const int field : column.decidedBy)
+            keyed = keyed && records.appendValueKey(field, m_key);
+        if (keyed) {
+            ++column.lookups;
+            const auto it = column.kept.find(m_key);
+            if (it != column.kept.end())
+                return it->second;
+            ++column.misses;
+            // A column of values that seldom repeat (times to the second) is not worth keeping.
+            if (column.lookups >= 256 && column.misses * 2 > column.lookups) {
+                column.decidedBy.clear();
+                column.kept.clear();
+            } else {
+                return column.kept.emplace(m_key, workOut(records, facts, column.field)).first->second;
+            }
+        }
+    }
+    m_fresh = workOut(records, facts, column.field);
+    return m_fresh;
+}
+
+int RecordDisplay::rowColour(const Recordset& records)
+{
+    if (m_colourField < 0)
+        return 0;
+    m_key.clear();
+    if (!records.appendValueKey(m_colourField, m_key))
+        return int(text::numericValue(records.text(m_colourField)));
+    const auto it = m_colours.find(m_key);
+    if (it != m_colours.end())
+        return it->second;
+    return m_colours.emplace(m_key, int(text::numericValue(records.text(m_colourField)))).first->second;
+}
+
+void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int columnCount)
+{
+    prepare(records, columnCount);
+    for (int c = 1; c <= columnCount; ++c) {
+        Column& column = m_plan[size_t(c - 1)];
+        if (column.way == Column::Way::Skip || m_sheet.isFormula(row, c))
+            continue; // no field, or the template computes this cell
+        const ColumnFacts& facts = m_columns.facts(c);
+        switch (column.way) {
+        case Column::Way::Skip:
+            break;
+        case Column::Way::Missing:
+            records.value(facts.field); // throws, naming the field
+            break;
+        case Column::Way::Plain:
+            m_sheet.setPlainText(row, c, records.text(column.field));
+            break;
+        case Column::Way::Worked: {
+            const Written& w = written(records, column, facts);
+            if (w.how == Written::How::Plain)
+                m_sheet.setPlainText(row, c, w.plain);
+            else if (w.how == Written::How::Typed)
+                m_sheet.setInput(row, c, w.typed);
+            if (facts.type == QLatin1String("I") || facts.type == QLatin1String("D"))
+                applyZeroRule(row, c);
+            break;
+        }
         }
     }
 
     selectRow(m_sheet, row, columnCount);
     if (!m_columns.colourField())
         return;
-    const int colour = records.hasField(QStringLiteral("nColor"))
-                           ? int(text::numericValue(records.text(QStringLiteral("nColor"))))
-                           : 0;
+    const int colour = rowColour(records);
     const quint32 fill = colour == 1   ? m_state.AbnormalColour1
                          : colour == 2 ? m_state.AbnormalColour2
                          : colour == 3 ? m_state.AbnormalColour3
@@ -114,6 +221,24 @@ void RecordDisplay::applyZeroRule(int row, int col)
         m_sheet.setPlainText(row, col, QString());
 }
 
+double RecordDisplay::shownValue(int row, int col)
+{
+    // A number constant shows its value through its format: the same pair reads the same.
+    if (m_shownTable != m_sheet.formatTableId()) {
+        m_shownValues.clear();
+        m_shownTable = m_sheet.formatTableId();
+    }
+    if (m_sheet.isNumber(row, col) && !m_sheet.isFormula(row, col)) {
+        const double value = m_sheet.number(row, col);
+        const std::pair<quint64, int> key{std::bit_cast<quint64>(value), m_sheet.formatId(row, col)};
+        const auto it = m_shownValues.constFind(key);
+        if (it != m_shownValues.cend())
+            return *it;
+        return *m_shownValues.insert(key, text::numericValue(m_sheet.text(row, col)));
+    }
+    return text::numericValue(m_sheet.text(row, col));
+}
+
 void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
 {
     for (int c = 1; c <= columnCount; ++c) {
@@ -124,13 +249,12 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
             // The running total is kept as the text it shows, so every partial sum is rounded.
             QString total = QStringLiteral("0");
             for (int r = firstRow + 1; r <= sumRow - 1; ++r)
-                total = text::formatNumber(text::numericValue(m_sheet.text(r, c)) + text::numericValue(total),
-                                           SumFormat);
+                total = text::formatNumber(shownValue(r, c) + text::numericValue(total), SumFormat);
             m_sheet.setText(sumRow, c, text::format(total, pictureOf(facts, SumFormat)));
         } else if (facts.type == QLatin1String("I")) {
             double total = 0;
             for (int r = firstRow + 1; r <= sumRow - 1; ++r)
-                total += text::numericValue(m_sheet.text(r, c));
+                total += shownValue(r, c);
             m_sheet.setText(sumRow, c, QString::number(total, 'g', 15));
         } else {
             m_sheet.setPlainText(sumRow, c, QString());

@@ -1,10 +1,17 @@
 #pragma once
 
+#include "grid/CellInput.h"
+
+#include <QHash>
 #include <QString>
 #include <QtGlobal>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace talor {
 
+struct ColumnFacts;
 class ColumnFields;
 class Recordset;
 class SuiteServices;
@@ -52,16 +59,65 @@ public:
     static inline const QString SumLabel = QStringLiteral("合计：");
 
 private:
+    // What a record's value makes of a cell: nothing, a plain text, or a typed entry.
+    struct Written
+    {
+        enum class How : quint8
+        {
+            Nothing,
+            Plain,
+            Typed
+        };
+        How how = How::Nothing;
+        QString plain;
+        grid::CellInput typed;
+    };
+    // A column as the display writes it, worked out once for the records read (by their read
+    // id) and kept with what each distinct value made of a cell: a report shows the same hours,
+    // times and codes on thousands of rows, and formats, types and names each only once.
+    struct Column
+    {
+        enum class Way : quint8
+        {
+            Skip,    // formula cells aside, the column shows no field
+            Missing, // the records lack the field: reading it throws, as the name lookup does
+            Plain,   // the text as it is (untyped fields, codes shown as they are)
+            Worked   // typed or named: what it shows is worked out and kept per distinct value
+        };
+        Way way = Way::Skip;
+        int field = -1; // the field's number in the records
+        // The fields whose values decide the cell (the field, and the department and group a
+        // team or group code is named within); empty when the cell is worked out every time.
+        std::vector<int> decidedBy;
+        int lookups = 0, misses = 0;
+        std::unordered_map<std::string, Written> kept;
+    };
+    void prepare(const Recordset& records, int columnCount);
+    Written workOut(const Recordset& records, const ColumnFacts& facts, int field);
+    const Written& written(const Recordset& records, Column& column, const ColumnFacts& facts);
+    int rowColour(const Recordset& records);
+    // The number a cell of the data rows shows, as the sum reads it from its text.
+    double shownValue(int row, int col);
+
     // The name of an "S" field's code by its code kind; `known` false for an unknown kind.
     QString codeName(const Recordset& records, const QString& caption, int codeKind, const QString& code,
                      bool& known);
     void applyZeroRule(int row, int col);
-    void frameRow(int row, int columnCount);
 
     SuiteServices& m_suite;
     const SheetState& m_state;
     const ColumnFields& m_columns;
     grid::Sheet& m_sheet;
+    quint64 m_preparedFor = 0;
+    int m_preparedColumns = -1;
+    std::vector<Column> m_plan; // columns 1..columnCount
+    int m_colourField = -1;     // nColor's number in the records, -1 when they lack it
+    std::unordered_map<std::string, int> m_colours;
+    std::string m_key;
+    Written m_fresh; // a cell worked out without keeping it
+    // The number each shown number constant reads as, by its value and format.
+    QHash<std::pair<quint64, int>, double> m_shownValues;
+    quint64 m_shownTable = 0; // the format table those formats belong to
 };
 
 } // namespace talor
