@@ -217,16 +217,21 @@ int Recordset::column(const QString& field) const
     return it == m_index.cend() ? -1 : *it;
 }
 
-QVariant Recordset::value(int column) const
+const QVariant* Recordset::unsavedChange(int column) const
 {
-    if (column < 0 || column >= m_fields.size())
-        throw DatabaseError(QStringLiteral("there is no field number %1 in the records of: %2").arg(column).arg(m_sql));
+    checkColumn(column);
     requireRow();
     settle();
     for (const auto& [changed, pending] : m_pending)
         if (changed == column)
-            return pending;
-    return cellValue(column);
+            return &pending;
+    return nullptr;
+}
+
+QVariant Recordset::value(int column) const
+{
+    const QVariant* pending = unsavedChange(column);
+    return pending ? *pending : cellValue(column);
 }
 
 bool Recordset::isNull(const QString& field) const
@@ -239,15 +244,23 @@ QString Recordset::text(const QString& field) const
     return text(fieldIndex(field));
 }
 
-bool Recordset::appendValueKey(int column, std::string& key) const
+bool Recordset::isNull(int column) const
+{
+    if (const QVariant* pending = unsavedChange(column))
+        return pending->isNull();
+    return m_kinds[size_t(m_position) * size_t(m_fields.size()) + size_t(column)] == Kind::Null;
+}
+
+void Recordset::checkColumn(int column) const
 {
     if (column < 0 || column >= m_fields.size())
         throw DatabaseError(QStringLiteral("there is no field number %1 in the records of: %2").arg(column).arg(m_sql));
-    requireRow();
-    settle();
-    for (const auto& change : m_pending)
-        if (change.first == column)
-            return false;
+}
+
+bool Recordset::appendValueKey(int column, std::string& key) const
+{
+    if (unsavedChange(column))
+        return false;
     const size_t cell = size_t(m_position) * size_t(m_fields.size()) + size_t(column);
     const Kind kind = m_kinds[cell];
     const Payload& payload = m_payload[cell];

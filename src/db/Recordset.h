@@ -118,6 +118,7 @@ public:
     // functions above read the field. A number outside 0..fieldNames().size() - 1 throws.
     int column(const QString& field) const;
     QVariant value(int column) const;
+    bool isNull(int column) const;
     QString text(int column) const;
     // Appends to `key` bytes that stand for the current row's value of `column`: two values
     // append the same bytes exactly when value() gives the same type and content, so a caller
@@ -167,6 +168,9 @@ private:
 
     void readRows(QSqlQuery& query);
     int fieldIndex(const QString& name) const; // throws for an unknown field
+    void checkColumn(int column) const;        // throws for a number that is no field's
+    // The unsaved change of `column` in the current row, or null (after checking both).
+    const QVariant* unsavedChange(int column) const;
     void requireRow() const;
     void appendCell(const QVariant& value);
     void storeCell(qsizetype cell, const QVariant& value);

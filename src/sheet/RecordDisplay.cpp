@@ -86,7 +86,7 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
 RecordDisplay::Written RecordDisplay::workOut(const Recordset& records, const ColumnFacts& facts, int field)
 {
     Written w;
-    const bool null = records.value(field).isNull();
+    const bool null = records.isNull(field);
     const QString text = null ? QString() : records.text(field);
     const QString& type = facts.type;
     auto typed = [&w](const QString& entry) {
@@ -126,8 +126,9 @@ const RecordDisplay::Written& RecordDisplay::written(const Recordset& records, C
             if (it != column.kept.end())
                 return it->second;
             ++column.misses;
-            // A column of values that seldom repeat (times to the second) is not worth keeping.
-            if (column.lookups >= 256 && column.misses * 2 > column.lookups) {
+            // A column of values that seldom repeat (times to the second) is not worth keeping;
+            // codes and hours repeat within a thousand rows.
+            if (column.lookups >= 1024 && column.misses * 2 > column.lookups) {
                 column.decidedBy.clear();
                 column.kept.clear();
             } else {
@@ -241,21 +242,46 @@ double RecordDisplay::shownValue(int row, int col)
 
 void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
 {
+    // The totals are read row by row (a row's cells lie together), then written column by
+    // column. "D" keeps its running total as the text it shows, so every partial sum is rounded.
+    struct Total
+    {
+        int col;
+        bool decimal;
+        double sum = 0;  // "I"
+        QString shown;   // "D": the running total as shown
+        double read = 0; // "D": the number that text reads as
+    };
+    std::vector<Total> totals;
     for (int c = 1; c <= columnCount; ++c) {
         const ColumnFacts& facts = m_columns.facts(c);
         if (m_sheet.isFormula(sumRow, c) || facts.field.isEmpty())
             continue;
-        if (facts.type == QLatin1String("D")) {
-            // The running total is kept as the text it shows, so every partial sum is rounded.
-            QString total = QStringLiteral("0");
-            for (int r = firstRow + 1; r <= sumRow - 1; ++r)
-                total = text::formatNumber(shownValue(r, c) + text::numericValue(total), SumFormat);
-            m_sheet.setText(sumRow, c, text::format(total, pictureOf(facts, SumFormat)));
-        } else if (facts.type == QLatin1String("I")) {
-            double total = 0;
-            for (int r = firstRow + 1; r <= sumRow - 1; ++r)
-                total += shownValue(r, c);
-            m_sheet.setText(sumRow, c, QString::number(total, 'g', 15));
+        if (facts.type == QLatin1String("D"))
+            totals.push_back({c, true, 0, QStringLiteral("0"), 0});
+        else if (facts.type == QLatin1String("I"))
+            totals.push_back({c, false});
+    }
+    for (int r = firstRow + 1; r <= sumRow - 1; ++r) {
+        for (Total& t : totals) {
+            if (t.decimal) {
+                t.shown = text::formatNumber(shownValue(r, t.col) + t.read, SumFormat);
+                t.read = text::numericValue(t.shown);
+            } else {
+                t.sum += shownValue(r, t.col);
+            }
+        }
+    }
+    auto total = totals.cbegin();
+    for (int c = 1; c <= columnCount; ++c) {
+        const ColumnFacts& facts = m_columns.facts(c);
+        if (m_sheet.isFormula(sumRow, c) || facts.field.isEmpty())
+            continue;
+        if (total != totals.cend() && total->col == c) {
+            m_sheet.setText(sumRow, c,
+                            total->decimal ? text::format(total->shown, pictureOf(facts, SumFormat))
+                                           : QString::number(total->sum, 'g', 15));
+            ++total;
         } else {
             m_sheet.setPlainText(sumRow, c, QString());
         }

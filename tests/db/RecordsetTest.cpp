@@ -116,6 +116,50 @@ TEST_P(RecordsetTest, FieldsAreFoundWhateverTheCaseAndNullsReadAsEmpty)
               std::tuple(true, false, u"0"_qs));
 }
 
+// Reads by field number give what reads by name give; value keys are equal exactly for equal
+// values (an unsaved change has none), and every open names its read anew.
+TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
+{
+    Recordset rs;
+    rs.open(u"select * from kq order by memberid, zhdate"_qs, db());
+    const quint64 read = rs.readId();
+    EXPECT_EQ(rs.column(u"nosuch"_qs), -1);
+    EXPECT_THROW(rs.value(int(rs.fieldNames().size())), DatabaseError);
+    const QStringList names{u"memberid"_qs, u"NAME"_qs, u"Group0"_qs, u"ncolor"_qs, u"hours"_qs, u"zhdate"_qs};
+    std::vector<std::string> keys; // per row, the keys of name, DEPART, hours and nColor
+    for (; !rs.eof(); rs.moveNext()) {
+        for (const QString& name : names) {
+            const int c = rs.column(name);
+            ASSERT_GE(c, 0) << name.toStdString();
+            EXPECT_EQ(std::tuple(rs.value(c), rs.text(c), rs.isNull(c)),
+                      std::tuple(rs.value(name), rs.text(name), rs.isNull(name)))
+                << name.toStdString() << " in row " << rs.position();
+        }
+        std::string key;
+        for (const char* field : {"name", "DEPART", "hours", "nColor"})
+            EXPECT_TRUE(rs.appendValueKey(rs.column(QString::fromLatin1(field)), key));
+        keys.push_back(key);
+    }
+    // 001/05 Wang 01 8 null, 001/06 Wang 01 4.25 2, 002 Li 01 7.5 3, 003 Zhao null 0 1.
+    ASSERT_EQ(keys.size(), 4u);
+    rs.moveFirst();
+    std::string name, other, hours;
+    rs.appendValueKey(rs.column(u"name"_qs), name);
+    rs.moveNext();
+    rs.appendValueKey(rs.column(u"name"_qs), other);
+    EXPECT_EQ(name, other) << "the same name in two rows";
+    EXPECT_NE(keys[0], keys[1]);
+    EXPECT_NE(keys[2], keys[3]);
+    rs.appendValueKey(rs.column(u"hours"_qs), hours);
+    rs.setValue(u"hours"_qs, 8);
+    std::string changed;
+    EXPECT_FALSE(rs.appendValueKey(rs.column(u"hours"_qs), changed));
+    EXPECT_TRUE(changed.empty());
+    EXPECT_EQ(rs.value(rs.column(u"hours"_qs)).toDouble(), 8.0) << "an unsaved change reads by number too";
+    rs.open(u"select * from kq"_qs, db());
+    EXPECT_NE(rs.readId(), read);
+}
+
 TEST_P(RecordsetTest, UpdateWritesTheChangedFieldsOfTheCurrentRow)
 {
     Recordset rs;
