@@ -12,6 +12,7 @@
 #include <QSqlIndex>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <limits>
@@ -566,13 +567,28 @@ void Recordset::storeCell(qsizetype cell, const QVariant& value)
 {
     Payload& payload = m_payload[size_t(cell)];
     Kind& kind = m_kinds[size_t(cell)];
-    auto keepBytes = [&](const QByteArray& bytes, Kind as) {
+    auto keepBytes = [&](QByteArrayView bytes, Kind as) {
         if (m_texts.size() + bytes.size() > std::numeric_limits<quint32>::max())
             throw DatabaseError(QStringLiteral("the result of %1 is too large to hold in memory").arg(m_sql));
         payload.span.offset = quint32(m_texts.size());
         payload.span.size = quint32(bytes.size());
         m_texts.append(bytes);
         kind = as;
+    };
+    // Most texts of a report (codes, dates, times) are ASCII: their UTF-8 is their characters,
+    // kept without making a UTF-8 copy first.
+    auto keepText = [&](const QString& text) {
+        std::array<char, 64> ascii;
+        const qsizetype size = text.size();
+        if (size <= qsizetype(ascii.size())) {
+            const QChar* chars = text.constData();
+            qsizetype i = 0;
+            for (; i < size && chars[i].unicode() < 0x80; ++i)
+                ascii[size_t(i)] = char(chars[i].unicode());
+            if (i == size)
+                return keepBytes(QByteArrayView(ascii.data(), size), Kind::Text);
+        }
+        keepBytes(text.toUtf8(), Kind::Text);
     };
     if (value.isNull()) {
         kind = Kind::Null;
@@ -623,7 +639,7 @@ void Recordset::storeCell(qsizetype cell, const QVariant& value)
         keepBytes(value.toByteArray(), Kind::Bytes);
         break;
     default:
-        keepBytes(value.toString().toUtf8(), Kind::Text);
+        keepText(value.toString());
     }
 }
 

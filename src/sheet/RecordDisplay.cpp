@@ -122,17 +122,24 @@ const RecordDisplay::Written& RecordDisplay::written(const Recordset& records, C
             keyed = keyed && records.appendValueKey(field, m_key);
         if (keyed) {
             ++column.lookups;
+            // Neighbouring rows often show the same value: the last one is tried first.
+            if (column.last && column.last->first == m_key)
+                return column.last->second;
             const auto it = column.kept.find(m_key);
-            if (it != column.kept.end())
+            if (it != column.kept.end()) {
+                column.last = &*it;
                 return it->second;
+            }
             ++column.misses;
             // A column of values that seldom repeat (times to the second) is not worth keeping;
             // codes and hours repeat within a thousand rows.
             if (column.lookups >= 1024 && column.misses * 2 > column.lookups) {
                 column.decidedBy.clear();
+                column.last = nullptr;
                 column.kept.clear();
             } else {
-                return column.kept.emplace(m_key, workOut(records, facts, column.field)).first->second;
+                column.last = &*column.kept.emplace(m_key, workOut(records, facts, column.field)).first;
+                return column.last->second;
             }
         }
     }

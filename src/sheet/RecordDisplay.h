@@ -91,6 +91,7 @@ private:
         std::vector<int> decidedBy;
         int lookups = 0, misses = 0;
         std::unordered_map<std::string, Written> kept;
+        const std::pair<const std::string, Written>* last = nullptr; // the entry used last
     };
     void prepare(const Recordset& records, int columnCount);
     Written workOut(const Recordset& records, const ColumnFacts& facts, int field);
