@@ -105,12 +105,16 @@ CellTextPainter::Shape& CellTextPainter::shape(int font, const QString& text)
 double CellTextPainter::width(int font, const QString& text)
 {
     Shape& s = shape(font, text);
+    // The line's advance is the metrics' width but for trailing spaces, which it leaves out.
+    if (s.plain && !text.isEmpty() && !text.back().isSpace())
+        return s.advance;
     if (s.metricsWidth < 0)
         s.metricsWidth = QFontMetricsF(m_fonts[size_t(font)].deviceFont, m_painter->device()).horizontalAdvance(text);
     return s.metricsWidth;
 }
 
-void CellTextPainter::draw(const QRectF& box, int font, Qt::Alignment alignment, const QString& text)
+void CellTextPainter::draw(const QRectF& box, int font, Qt::Alignment alignment, const QString& text,
+                           double overhang)
 {
     const Shape& s = shape(font, text);
     const auto offset = [&](double width) {
@@ -122,7 +126,8 @@ void CellTextPainter::draw(const QRectF& box, int font, Qt::Alignment alignment,
     };
     const double top = box.y() + (box.height() - s.height) / 2;
     // drawText clips to the box only when the line's natural extent leaves it.
-    const bool fits = box.contains(QRectF(box.x() + offset(s.natural), top, s.natural, s.height));
+    const bool fits = box.adjusted(-overhang, 0, overhang, 0)
+                          .contains(QRectF(box.x() + offset(s.natural), top, s.natural, s.height));
     if (!s.plain || !fits) {
         flush();
         if (!s.plain) {

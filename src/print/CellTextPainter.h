@@ -36,9 +36,11 @@ public:
 
     // The text's width as QFontMetricsF::horizontalAdvance gives it on the painter's device.
     double width(int font, const QString& text);
-
-    // `alignment` is Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter.
-    void draw(const QRectF& box, int font, Qt::Alignment alignment, const QString& text);
+    // `alignment` is Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter. A text that reaches
+    // past the box's sides by no more than `overhang` is drawn whole; a wider one is clipped
+    // to the box.
+    void draw(const QRectF& box, int font, Qt::Alignment alignment, const QString& text,
+              double overhang = 0);
 
     void flush();
 
@@ -55,7 +57,7 @@ private:
         double advance = 0; // QTextLine::horizontalAdvance
         double natural = 0; // QTextLine::naturalTextWidth
         double height = 0;
-        double metricsWidth = -1; // QFontMetricsF::horizontalAdvance, measured when first asked
+        double metricsWidth = -1; // QFontMetricsF::horizontalAdvance where it differs from advance
         bool plain = true;        // false: drawn by QPainter::drawText
     };
     struct FontShapes

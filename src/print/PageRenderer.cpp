@@ -245,14 +245,18 @@ void PageRenderer::paintBlock(QPainter& painter, int row1, int row2, int col1, i
             const QRectF box(xs[size_t(i)] + TextPadding, y,
                              xs[size_t(last + 1)] - xs[size_t(i)] - 2 * TextPadding, h);
             // A number or date wider than its cell is drawn smaller to fit: cut off at the
-            // cell's edge it would print wrong digits.
+            // cell's edge it would print wrong digits. Fonts come in whole sizes, so the
+            // smaller one may still reach a little past the box: into the padding, inside the
+            // cell, it is drawn whole rather than shaved.
             const double wide = look.alignRight ? m_texts.width(cellFont, text) : 0;
+            double overhang = 0;
             if (wide > box.width() && box.width() > 0) {
                 QFont smaller = m_texts.fontOf(cellFont);
                 smaller.setPointSizeF(smaller.pointSizeF() * box.width() / wide);
                 cellFont = m_texts.font(smaller);
+                overhang = TextPadding;
             }
-            m_texts.draw(box, cellFont, look.alignRight ? Qt::AlignRight : Qt::AlignLeft, text);
+            m_texts.draw(box, cellFont, look.alignRight ? Qt::AlignRight : Qt::AlignLeft, text, overhang);
         }
         m_texts.flush();
         for (int i = 0; i < columns; ++i) {
