@@ -118,6 +118,7 @@ PageRenderer::PageRenderer(const PrintGrid& grid, const PageSetup& setup, Header
 void PageRenderer::paintPage(QPainter& painter, int index) const
 {
     const Page& page = m_pagination.pages.at(size_t(index));
+    m_texts.begin(painter);
     paintHeaderFooter(painter, page);
 
     const auto& widths = m_metrics.columnWidths;
@@ -147,7 +148,6 @@ void PageRenderer::paintPage(QPainter& painter, int index) const
     painter.translate(x, y);
     painter.scale(scale, scale);
     const bool headings = m_setup.printHeadings;
-    m_texts.begin(painter);
     if (headings) {
         // Column letters above the cells.
         const int dpi = painter.device()->logicalDpiX();
@@ -353,7 +353,7 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
         for (qsizetype l = 0; l < lines.size(); ++l) {
             double width = 0;
             for (const TextRun& run : lines[l])
-                width += QFontMetricsF(fontOf(run), painter.device()).horizontalAdvance(run.text);
+                width += m_texts.width(m_texts.font(fontOf(run)), run.text);
             double x = m_setup.leftMargin;
             if (section.align == Qt::AlignHCenter)
                 x = (paper.width() - width) / 2;
@@ -362,9 +362,10 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
             const double baseline = y + ascents[size_t(l)];
             for (const TextRun& run : lines[l]) {
                 const QFont f = fontOf(run);
+                const double advance = m_texts.width(m_texts.font(f), run.text);
                 painter.setFont(f);
                 painter.drawText(QPointF(x, baseline), run.text);
-                x += QFontMetricsF(f, painter.device()).horizontalAdvance(run.text);
+                x += advance;
             }
             y += heights[size_t(l)];
         }
