@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
+#include <QTextLayout>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -126,6 +127,46 @@ TEST(CellTextPainter, DrawsTextsWhereDrawTextDoes)
     const QString copied = talor::test::runTool("pdftotext", {QDir(dir.path()).filePath("cells.pdf"), "-"});
     for (const char* text : {"E00012", "张三", "2024-03-05", "第1页 共3页"})
         EXPECT_TRUE(copied.contains(QString::fromUtf8(text))) << text;
+}
+
+// A right-aligned text reaching past its box's left side: up to `overhang` it is drawn whole,
+// as drawText draws it in a box widened by that much; beyond, clipped to its box.
+TEST(CellTextPainter, ATextReachingIntoTheOverhangIsDrawnWholeBeyondItClipped)
+{
+    const double overhang = 2;
+    for (const double reach : {overhang - 0.5, overhang + 0.5}) {
+        const auto paint = [&](bool throughCellTexts) {
+            QImage image(400, 100, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.scale(4, 4);
+            painter.setPen(Qt::black);
+            QFont font("WenQuanYi Micro Hei");
+            font.setPointSizeF(10 * 72.0 / painter.device()->logicalDpiY());
+            painter.setFont(font);
+            const QString text = "2024-03-05";
+            QTextLayout layout(text, painter.font());
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(1000);
+            const double natural = line.naturalTextWidth();
+            layout.endLayout();
+            EXPECT_GT(natural, 40);
+            // On the 1/64 grid, so that both ways of placing the line give the same point.
+            const QRectF box(10.25, 4, natural - reach, RowHeight);
+            if (throughCellTexts) {
+                CellTextPainter texts;
+                texts.begin(painter);
+                texts.draw(box, texts.font(font), Qt::AlignRight, text, overhang);
+                texts.flush();
+            } else {
+                painter.drawText(reach <= overhang ? box.adjusted(-overhang, 0, 0, 0) : box,
+                                 int(Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignRight), text);
+            }
+            return image;
+        };
+        EXPECT_EQ(paint(true), paint(false)) << "reaching " << reach << " points past the box";
+    }
 }
 
 int main(int argc, char** argv)
