@@ -72,7 +72,7 @@ private:
     grid::CellRange m_area;
     GridMetrics m_metrics;
     Pagination m_pagination;
-    // Shaped cell texts, kept from page to page.
+    // Shaped cell texts, kept from page to page (so one renderer paints on one thread).
     mutable CellTextPainter m_texts;
 };
 
