@@ -26,16 +26,18 @@ namespace talor::print {
 class CellTextPainter
 {
 public:
-    // Fonts and shapes depend on the device's resolution: a painter on another device starts
-    // afresh.
+    // Fonts and shapes depend on the device's resolution: a painter on a device of another
+    // resolution starts afresh.
     void begin(QPainter& painter);
 
-    // A handle for `font`, used by the calls below (cheap to ask again for the same font).
+    // A handle for `font`, used by the calls below (cheap to ask again for the same font). A
+    // new font is set on the painter once, to learn how the painter resolves it.
     int font(const QFont& font);
     const QFont& fontOf(int font) const { return m_fonts[size_t(font)].font; }
 
     // The text's width as QFontMetricsF::horizontalAdvance gives it on the painter's device.
     double width(int font, const QString& text);
+
     // `alignment` is Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter. A text that reaches
     // past the box's sides by no more than `overhang` is drawn whole; a wider one is clipped
     // to the box.
