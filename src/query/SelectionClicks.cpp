@@ -1,5 +1,7 @@
 #include "query/SelectionClicks.h"
 
+#include "query/PeriodRecords.h"
+
 #include "db/Recordset.h"
 #include "grid/Workbook.h"
 #include "sheet/ColumnFields.h"
@@ -214,15 +216,22 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
         grid.setPlainText(top + 3, columns, start + PeriodJoin + end);
         setSheetName(grid.text(top + 3, 1) + title);
     };
+    const QString& condition = m_parts.queryState.PersonCondition;
+    PeriodRecords periods(m_queries, suite.connection(), start, end, condition, sharedPeriodRead);
+    QStringList numbers;
+    for (; !persons.eof(); persons.moveNext())
+        numbers.append(persons.text(QStringLiteral("memberid")));
+    persons.moveFirst();
+    periods.setPersons(numbers);
     BlockCursor = 0;
     fillSheet(grid, [&] {
         for (; !persons.eof(); persons.moveNext()) {
             const int top = BlockRows * BlockCursor;
             if (!block.isEmpty())
                 block.stamp(grid, top + 1);
-            const QString number = persons.text(QStringLiteral("memberid"));
-            records.open(m_queries.periodQuery(number, start, end, m_parts.queryState.PersonCondition),
-                         suite.connection());
+            const QString& number = numbers[BlockCursor];
+            // The person's query text goes to the suite as each person comes, as ever.
+            periods.open(number, m_queries.periodQuery(number, start, end, condition), records);
             writeDayRows(top, dates, columns);
             for (; !records.eof(); records.moveNext()) {
                 const int day = dayOfRecord(records);
