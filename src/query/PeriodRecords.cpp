@@ -5,9 +5,9 @@
 namespace talor {
 
 PeriodRecords::PeriodRecords(const RecordQueries& queries, const QSqlDatabase& connection, const QString& start,
-                             const QString& end, const QString& personCondition, bool shared)
+                             const QString& end, const QString& personCondition, bool shared, int personsPerRead)
     : m_queries(queries), m_connection(connection), m_start(start), m_end(end), m_personCondition(personCondition),
-      m_shared(shared)
+      m_shared(shared), m_personsPerRead(qMax(personsPerRead, 1))
 {}
 
 void PeriodRecords::setPersons(const QStringList& numbers)
@@ -28,7 +28,7 @@ void PeriodRecords::readChunk(int chunk)
 {
     m_rows.close();
     m_chunk = chunk;
-    const QString sql = m_queries.periodQueryOfPersons(m_numbers.mid(qsizetype(chunk) * PersonsPerRead, PersonsPerRead),
+    const QString sql = m_queries.periodQueryOfPersons(m_numbers.mid(qsizetype(chunk) * m_personsPerRead, m_personsPerRead),
                                                        m_start, m_end, m_personCondition);
     if (sql.isEmpty()) {
         m_shared = false;
@@ -47,10 +47,10 @@ void PeriodRecords::open(const QString& number, const QString& sql, Recordset& r
 {
     const auto place = m_place.constFind(number);
     if (m_shared && place != m_place.cend()) {
-        const int chunk = *place / PersonsPerRead;
+        const int chunk = *place / m_personsPerRead;
         if (chunk != m_chunk)
             readChunk(chunk);
-        const int share = *place % PersonsPerRead;
+        const int share = *place % m_personsPerRead;
         if (m_shared && !m_rows.repeats(share, QStringLiteral("zhdate"))) {
             m_rows.shareInto(share, sql, records);
             ++m_sharedCount;

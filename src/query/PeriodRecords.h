@@ -25,9 +25,11 @@ class PeriodRecords
 public:
     static constexpr int PersonsPerRead = 500;
 
-    // `shared` false: every person by its own query.
+    // `shared` false: every person by its own query. `personsPerRead`: the most persons one
+    // shared statement reads.
     PeriodRecords(const RecordQueries& queries, const QSqlDatabase& connection, const QString& start,
-                  const QString& end, const QString& personCondition, bool shared);
+                  const QString& end, const QString& personCondition, bool shared,
+                  int personsPerRead = PersonsPerRead);
 
     // The persons of the report, in the order they are shown (a number may repeat).
     void setPersons(const QStringList& numbers);
@@ -43,10 +45,11 @@ private:
     QSqlDatabase m_connection;
     QString m_start, m_end, m_personCondition;
     bool m_shared;
+    int m_personsPerRead;
     QStringList m_numbers;      // distinct, in order of first appearance
     QHash<QString, int> m_place; // number -> its place in m_numbers
     SharedRecords m_rows;
-    int m_chunk = -1; // the persons m_rows holds: places chunk * PersonsPerRead on
+    int m_chunk = -1; // the persons m_rows holds: places chunk * m_personsPerRead on
     int m_sharedCount = 0;
 };
 

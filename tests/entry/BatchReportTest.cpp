@@ -295,17 +295,24 @@ TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQuery
         RecordQueries texts(*suite);
         PeriodRecords ownReads(texts, suite->connection(), from, to, condition, false);
         PeriodRecords sharedRead(texts, suite->connection(), from, to, condition, true);
+        // Reads of three persons each: a person on either side of every boundary, and one
+        // that comes again after its read has gone.
+        PeriodRecords smallReads(texts, suite->connection(), from, to, condition, true, 3);
         ownReads.setPersons(numbers);
         sharedRead.setPersons(numbers);
-        for (const QString& number : std::as_const(numbers)) {
-            Recordset a, b;
+        smallReads.setPersons(numbers);
+        for (const QString& number : std::as_const(numbers) + QStringList{numbers.first()}) {
+            Recordset a, b, small;
             const QString sql = texts.periodQuery(number, from, to, condition);
             EXPECT_TRUE(queries.contains(sql)) << "the block of " << number.toStdString() << " shown under its query";
             ownReads.open(number, sql, a);
             sharedRead.open(number, sql, b);
+            smallReads.open(number, sql, small);
             EXPECT_EQ(difference(contentsOf(b), contentsOf(a)), "") << number.toStdString();
+            EXPECT_EQ(difference(contentsOf(small), contentsOf(a)), "") << number.toStdString();
         }
-        EXPECT_EQ(sharedRead.sharedCount(), c.shared ? numbers.size() : 0);
+        EXPECT_EQ(sharedRead.sharedCount(), c.shared ? numbers.size() + 1 : 0);
+        EXPECT_EQ(smallReads.sharedCount(), sharedRead.sharedCount());
     }
 }
 
