@@ -114,6 +114,11 @@ QString RecordQueries::periodQueryOfPersons(const QStringList& numbers, const QS
     if (numbers.isEmpty() || personCondition.contains(QLatin1String("--")) ||
         personCondition.contains(QLatin1String("/*")) || personCondition.contains(QLatin1Char(';')))
         return {};
+    // A fixed-width memberid column ignores trailing blanks against a literal, not against the
+    // text of the list (PostgreSQL): such numbers are left to their own queries.
+    for (const QString& number : numbers)
+        if (number.endsWith(QLatin1Char(' ')))
+            return {};
     const QString table = m_suite.currentTable();
     const QString kind = m_suite.databaseKind();
     // "memberid=talor_numbers.column2" in the place of "memberid='N'": the rest of the join condition is
