@@ -22,10 +22,12 @@ void SharedRecords::open(const QString& sql, const QSqlDatabase& connection)
         else if (kind == Recordset::Kind::Real && payload.real == double(qint64(payload.real)))
             share = qint64(payload.real);
         else if (kind == Recordset::Kind::Text) // a driver that hands numbers over as text
-            share = QByteArray(m_rows.m_texts.constData() + payload.span.offset, payload.span.size).toLongLong();
+            share =
+                QByteArray(m_rows.m_texts.constData() + payload.span.offset, payload.span.size).toLongLong();
         if (share < 0 || share > (qint64(1) << 24)) {
             close();
-            throw DatabaseError(QStringLiteral("row %1 has no share number in its last column: %2").arg(row).arg(sql));
+            throw DatabaseError(
+                QStringLiteral("row %1 has no share number in its last column: %2").arg(row).arg(sql));
         }
         if (size_t(share) >= m_shares.size())
             m_shares.resize(size_t(share) + 1);

@@ -4,10 +4,11 @@
 
 namespace talor {
 
-PeriodRecords::PeriodRecords(const RecordQueries& queries, const QSqlDatabase& connection, const QString& start,
-                             const QString& end, const QString& personCondition, bool shared, int personsPerRead)
-    : m_queries(queries), m_connection(connection), m_start(start), m_end(end), m_personCondition(personCondition),
-      m_shared(shared), m_personsPerRead(qMax(personsPerRead, 1))
+PeriodRecords::PeriodRecords(const RecordQueries& queries, const QSqlDatabase& connection,
+                             const QString& start, const QString& end, const QString& personCondition,
+                             bool shared, int personsPerRead)
+    : m_queries(queries), m_connection(connection), m_start(start), m_end(end),
+      m_personCondition(personCondition), m_shared(shared), m_personsPerRead(qMax(personsPerRead, 1))
 {}
 
 void PeriodRecords::setPersons(const QStringList& numbers)
@@ -28,8 +29,9 @@ void PeriodRecords::readChunk(int chunk)
 {
     m_rows.close();
     m_chunk = chunk;
-    const QString sql = m_queries.periodQueryOfPersons(m_numbers.mid(qsizetype(chunk) * m_personsPerRead, m_personsPerRead),
-                                                       m_start, m_end, m_personCondition);
+    const QString sql =
+        m_queries.periodQueryOfPersons(m_numbers.mid(qsizetype(chunk) * m_personsPerRead, m_personsPerRead),
+                                       m_start, m_end, m_personCondition);
     if (sql.isEmpty()) {
         m_shared = false;
         return;

@@ -46,7 +46,7 @@ private:
     QString m_start, m_end, m_personCondition;
     bool m_shared;
     int m_personsPerRead;
-    QStringList m_numbers;      // distinct, in order of first appearance
+    QStringList m_numbers;       // distinct, in order of first appearance
     QHash<QString, int> m_place; // number -> its place in m_numbers
     SharedRecords m_rows;
     int m_chunk = -1; // the persons m_rows holds: places chunk * m_personsPerRead on

@@ -108,8 +108,8 @@ QString RecordQueries::periodQuery(const QString& number, const QString& start, 
     return sql;
 }
 
-QString RecordQueries::periodQueryOfPersons(const QStringList& numbers, const QString& start, const QString& end,
-                                           const QString& personCondition) const
+QString RecordQueries::periodQueryOfPersons(const QStringList& numbers, const QString& start,
+                                            const QString& end, const QString& personCondition) const
 {
     if (numbers.isEmpty() || personCondition.contains(QLatin1String("--")) ||
         personCondition.contains(QLatin1String("/*")) || personCondition.contains(QLatin1Char(';')))
@@ -127,7 +127,8 @@ QString RecordQueries::periodQueryOfPersons(const QStringList& numbers, const QS
     for (qsizetype i = 0; i < numbers.size(); ++i) {
         if (i > 0)
             sql += QLatin1Char(',');
-        sql += QLatin1Char('(') + QString::number(i) + QLatin1Char(',') + sql::quoted(numbers[i]) + QLatin1Char(')');
+        sql += QLatin1Char('(') + QString::number(i) + QLatin1Char(',') + sql::quoted(numbers[i]) +
+               QLatin1Char(')');
     }
     sql += ") talor_numbers on memberid=talor_numbers.column2 and zhdate>=" + sql::dateLiteral(start, kind) +
            " and zhdate<=" + sql::dateLiteral(end, kind);

@@ -1,9 +1,8 @@
 #include "query/SelectionClicks.h"
 
-#include "query/PeriodRecords.h"
-
 #include "db/Recordset.h"
 #include "grid/Workbook.h"
+#include "query/PeriodRecords.h"
 #include "sheet/ColumnFields.h"
 #include "sheet/RecordDisplay.h"
 #include "sheet/SheetLayout.h"

@@ -1,11 +1,12 @@
 // The report parts (layout, queries, display, clicks, the batch's person walk) run on the demo
 // suite, on SQLite and on PostgreSQL, and compared with the attendance table read independently.
-#include "db/Recordset.h"
 #include "entry/BatchReport.h"
+
+#include "db/Recordset.h"
 #include "grid/Workbook.h"
+#include "print/PrintTestSupport.h"
 #include "query/PeriodRecords.h"
 #include "sheet/SheetSaving.h"
-#include "print/PrintTestSupport.h"
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
@@ -28,8 +29,8 @@ namespace {
 class RecordingSuite : public LocalSuite
 {
 public:
-    using LocalSuite::LocalSuite;
     using LocalSuite::groupName;
+    using LocalSuite::LocalSuite;
     using LocalSuite::teamName;
     mutable QStringList seen;
 
@@ -57,8 +58,8 @@ public:
 private:
     void note() const
     {
-        const QStringList texts{composedQuery(), selectPart(), fromPart(),     wherePart(), orderPart(),
-                                departmentName(), groupName(), teamName(), personNumber()};
+        const QStringList texts{composedQuery(),  selectPart(), fromPart(), wherePart(),   orderPart(),
+                                departmentName(), groupName(),  teamName(), personNumber()};
         const QString now = texts.join(u'|');
         if (seen.isEmpty() || seen.last() != now)
             seen << now;
@@ -314,14 +315,17 @@ TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQuery
     // Persons whose numbers order otherwise as numbers than as text, one of them without rows,
     // rows on the first and the last day of the month and of the period.
     QSqlQuery insert(suite->connection());
-    for (const char* sql :
-         {"insert into ygzl (memberid, name, depart) values ('9', '九号', '生产部')",
-          "insert into ygzl (memberid, name, depart) values ('10', '十号', '生产部')",
-          "insert into ygzl (memberid, name, depart) values ('010', '零十号', '生产部')",
-          "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('9', '2026-10-01', '九号', '生产部', 3, 2)",
-          "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('9', '2026-10-31', '九号', '生产部', 5, 0)",
-          "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('10', '2026-10-31', '十号', '生产部', 7, 1)",
-          "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('10', '2026-11-14', '十号', '生产部', 1, 0)"})
+    for (const char* sql : {"insert into ygzl (memberid, name, depart) values ('9', '九号', '生产部')",
+                            "insert into ygzl (memberid, name, depart) values ('10', '十号', '生产部')",
+                            "insert into ygzl (memberid, name, depart) values ('010', '零十号', '生产部')",
+                            "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('9', "
+                            "'2026-10-01', '九号', '生产部', 3, 2)",
+                            "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('9', "
+                            "'2026-10-31', '九号', '生产部', 5, 0)",
+                            "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('10', "
+                            "'2026-10-31', '十号', '生产部', 7, 1)",
+                            "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('10', "
+                            "'2026-11-14', '十号', '生产部', 1, 0)"})
         ASSERT_TRUE(insert.exec(QString::fromUtf8(sql))) << sql;
 
     const PeriodCase cases[] = {
@@ -360,7 +364,8 @@ TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQuery
         };
         const Shown own = show(false);
         const Shown shared = show(true);
-        EXPECT_EQ(difference(shared.seen, own.seen), "") << "the suite's query texts while each block is shown";
+        EXPECT_EQ(difference(shared.seen, own.seen), "")
+            << "the suite's query texts while each block is shown";
         EXPECT_EQ(difference(shared.lastRecords, own.lastRecords), "")
             << "the records that editing and saving go on with";
         EXPECT_TRUE(shared.sheet == own.sheet) << "the whole sheet";
@@ -388,7 +393,8 @@ TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQuery
         for (const QString& number : std::as_const(numbers) + QStringList{numbers.first()}) {
             Recordset a, b, small;
             const QString sql = texts.periodQuery(number, from, to, condition);
-            EXPECT_TRUE(queries.contains(sql)) << "the block of " << number.toStdString() << " shown under its query";
+            EXPECT_TRUE(queries.contains(sql))
+                << "the block of " << number.toStdString() << " shown under its query";
             ownReads.open(number, sql, a);
             sharedRead.open(number, sql, b);
             smallReads.open(number, sql, small);
@@ -427,7 +433,8 @@ TEST_P(DemoReports, KindThreeRecordsFromTheSharedReadAreSavedWithTheirOptimistic
 
     // Another operator's change since the read is not overwritten.
     QSqlQuery other(suite->connection());
-    ASSERT_TRUE(other.exec("update kq0001 set cdfz=cdfz+100 where memberid='" + number + "' and zhdate='2026-10-02'"));
+    ASSERT_TRUE(other.exec("update kq0001 set cdfz=cdfz+100 where memberid='" + number +
+                           "' and zhdate='2026-10-02'"));
     const double theirs = cdfz("2026-10-02");
     before.take(s);
     s.setText(6, 6, QString::number(theirs + 1));

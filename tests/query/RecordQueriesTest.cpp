@@ -171,10 +171,12 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
     // Several persons' periods in one statement: each row followed by its person's place.
     const QString before = suite.composedQuery();
     Recordset shared;
-    shared.open(queries.periodQueryOfPersons({"3", "9", "0'12", "1"}, "2003-03-01", "2003-03-31", "cdfz>=1"), db());
+    shared.open(queries.periodQueryOfPersons({"3", "9", "0'12", "1"}, "2003-03-01", "2003-03-31", "cdfz>=1"),
+                db());
     QStringList rows;
     for (; !shared.eof(); shared.moveNext())
-        rows << shared.text("memberid") + "@" + shared.text(shared.fieldNames().last()) + ":" + shared.text("cdfz");
+        rows << shared.text("memberid") + "@" + shared.text(shared.fieldNames().last()) + ":" +
+                    shared.text("cdfz");
     EXPECT_EQ(rows.join(",").toStdString(), "3@0:2,3@0:3,0'12@2:4,1@3:1");
     EXPECT_EQ(suite.composedQuery(), before) << "the suite's texts are the persons' own queries'";
     EXPECT_EQ(queries.periodQueryOfPersons({"3", "1 "}, "2003-03-01", "2003-03-31", {}), "");
