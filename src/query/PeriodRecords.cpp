@@ -1,6 +1,9 @@
 #include "query/PeriodRecords.h"
 
 #include "query/RecordQueries.h"
+#include "text/TextFunctions.h"
+
+#include <algorithm>
 
 namespace talor {
 
@@ -8,8 +11,19 @@ PeriodRecords::PeriodRecords(const RecordQueries& queries, const QSqlDatabase& c
                              const QString& start, const QString& end, const QString& personCondition,
                              bool shared, int personsPerRead)
     : m_queries(queries), m_connection(connection), m_start(start), m_end(end),
-      m_personCondition(personCondition), m_shared(shared), m_personsPerRead(qMax(personsPerRead, 1))
+      m_personCondition(personCondition), m_shared(shared),
+      m_personsPerRead(personsPerRead > 0 ? personsPerRead : PeriodRecords::personsPerRead(start, end))
 {}
+
+int PeriodRecords::personsPerRead(const QString& start, const QString& end)
+{
+    const auto from = text::parseDateTime(start);
+    const auto to = text::parseDateTime(end);
+    if (!from || !to)
+        return PersonsPerRead;
+    const qint64 days = from->date().daysTo(to->date()) + 1;
+    return days <= 0 ? PersonsPerRead : int(std::clamp<qint64>(RowsPerRead / days, 1, PersonsPerRead));
+}
 
 void PeriodRecords::setPersons(const QStringList& numbers)
 {

@@ -24,12 +24,17 @@ class PeriodRecords
 {
 public:
     static constexpr int PersonsPerRead = 500;
+    static constexpr int RowsPerRead = 16000;
 
     // `shared` false: every person by its own query. `personsPerRead`: the most persons one
-    // shared statement reads.
+    // shared statement reads; 0 for personsPerRead(start, end).
     PeriodRecords(const RecordQueries& queries, const QSqlDatabase& connection, const QString& start,
-                  const QString& end, const QString& personCondition, bool shared,
-                  int personsPerRead = PersonsPerRead);
+                  const QString& end, const QString& personCondition, bool shared, int personsPerRead = 0);
+
+    // The persons of one shared read over the period: as many as keep it near RowsPerRead rows
+    // (a row a day), so that a long period does not hold hundreds of persons' rows at once; at
+    // most PersonsPerRead, at least one.
+    static int personsPerRead(const QString& start, const QString& end);
 
     // The persons of the report, in the order they are shown (a number may repeat).
     void setPersons(const QStringList& numbers);

@@ -1,6 +1,7 @@
 #include "query/RecordQueries.h"
 
 #include "db/Recordset.h"
+#include "query/PeriodRecords.h"
 #include "support/FakeSuite.h"
 #include "support/TestDatabases.h"
 
@@ -124,6 +125,20 @@ TEST(QueryNames, NodeNamesGoToTheSuiteAndStayUntilTheNextBuilder)
     queries.SQL1(Root, {});
     EXPECT_EQ(suite.departmentName(), "");
     EXPECT_EQ(suite.teamName(), "");
+}
+
+// A shared read of a period holds about 16,000 rows at most: 500 persons of a month, fewer of
+// a longer period.
+TEST(PeriodReads, PersonsPerReadByThePeriodsLength)
+{
+    const std::pair<const char*, const char*> periods[] = {
+        {"2026-10-01", "2026-10-31"}, {"2026-10-01", "2026-11-01"}, {"2026-01-01", "2026-12-31"},
+        {"2026-10-01", "2026-10-01"}, {"2026-01-01", "2069-12-31"}, {"2026-10-31", "2026-10-01"},
+        {"x", "2026-10-31"}};
+    QStringList found;
+    for (const auto& [start, end] : periods)
+        found << QString::number(PeriodRecords::personsPerRead(start, end));
+    EXPECT_EQ(found.join(',').toStdString(), "500,500,43,500,1,500,500");
 }
 
 // The texts run on both engines: both stored forms of a department are found, and a name
