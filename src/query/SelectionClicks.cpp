@@ -39,8 +39,24 @@ int dayOfRecord(const Recordset& records)
         return value.toDate().day();
     if (value.metaType().id() == QMetaType::QDateTime)
         return value.toDateTime().date().day();
+    const QString text = value.toString();
+    // SQLite's stored form "yyyy-mm-dd" of a real date: the day is its last two digits.
+    auto digits = [&](qsizetype from, qsizetype count) {
+        int n = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            if (!text[i].isDigit() || text[i].unicode() > '9')
+                return -1;
+            n = n * 10 + (text[i].unicode() - '0');
+        }
+        return n;
+    };
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+        if (year > 0 && month > 0 && day > 0 && QDate::isValid(year, month, day))
+            return day;
+    }
     // Read as a day number: a date-time in the local zone costs more than the whole record.
-    const auto serial = text::dateSerialOf(value.toString());
+    const auto serial = text::dateSerialOf(text);
     return serial ? DayZero.addDays(qint64(std::floor(*serial))).day() : 0;
 }
 
