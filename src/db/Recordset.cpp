@@ -110,8 +110,6 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection)
 
     m_sql = sql;
     m_connection = connection;
-    static std::atomic<quint64> reads{0};
-    m_readId = ++reads;
     try {
         readRows(query);
     } catch (...) {
@@ -191,6 +189,9 @@ void Recordset::assignRows(const Recordset& whole, const std::vector<int>& rows,
 
 void Recordset::close()
 {
+    // Whatever fills the recordset next (open, a share of a read) holds other rows.
+    static std::atomic<quint64> reads{0};
+    m_readId = ++reads;
     m_statements.clear();
     m_updates.clear();
     m_unread.clear();

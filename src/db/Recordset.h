@@ -125,7 +125,8 @@ public:
     // that makes the same thing of every row's value can keep what it made of each distinct
     // one. False (nothing appended) while the value is an unsaved change.
     bool appendValueKey(int column, std::string& key) const;
-    // Names the rows read by the last open: another open (of any recordset) gets another name.
+    // Names the rows the recordset holds: closing it (as every open and every share of a
+    // shared read does first) gives it a name no recordset had before.
     quint64 readId() const { return m_readId; }
 
     // Changes a field of the current row in memory; Update writes it. Dates and times are

@@ -7,6 +7,7 @@
 #include "text/TextFunctions.h"
 
 #include <bit>
+#include <utility>
 
 namespace talor {
 
@@ -44,12 +45,16 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
 {
     if (m_preparedFor == records.readId() && m_preparedColumns == columnCount)
         return;
-    m_plan.assign(size_t(std::max(columnCount, 0)), Column{});
+    // What a value makes of a cell depends on the value and the column's facts only, not on
+    // the records it came from: the kept cells stay for the next records (the next person of a
+    // period report), whose field numbers are found afresh.
+    std::vector<Column> previous = std::exchange(m_plan, std::vector<Column>(size_t(std::max(columnCount, 0))));
     for (int c = 1; c <= columnCount; ++c) {
         const ColumnFacts& facts = m_columns.facts(c);
         Column& column = m_plan[size_t(c - 1)];
         if (!facts.shown())
             continue;
+        Column* before = size_t(c) <= previous.size() ? &previous[size_t(c - 1)] : nullptr;
         column.field = records.column(facts.field);
         if (column.field < 0) {
             column.way = Column::Way::Missing;
@@ -76,9 +81,16 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
                 column.decidedBy.push_back(field);
             }
         }
+        if (before && before->way == Column::Way::Worked && !column.decidedBy.empty()) {
+            column.lookups = before->lookups;
+            column.misses = before->misses;
+            if (before->decidedBy.empty() && before->lookups > 0)
+                column.decidedBy.clear(); // given up on: its values seldom repeat
+            else
+                column.kept = std::move(before->kept), column.last = before->last;
+        }
     }
     m_colourField = records.column(QStringLiteral("nColor"));
-    m_colours.clear();
     m_preparedFor = records.readId();
     m_preparedColumns = columnCount;
 }
