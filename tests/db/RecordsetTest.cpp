@@ -1,4 +1,5 @@
 #include "db/Recordset.h"
+#include "db/SharedRecords.h"
 
 #include "db/SqlText.h"
 #include "support/ErrorText.h"
@@ -158,6 +159,14 @@ TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
     EXPECT_EQ(rs.value(rs.column(u"hours"_qs)).toDouble(), 8.0) << "an unsaved change reads by number too";
     rs.open(u"select * from kq"_qs, db());
     EXPECT_NE(rs.readId(), read);
+    // A share of a shared read holds other rows than what the recordset held before.
+    SharedRecords shared;
+    shared.open(u"select memberid, name, 0 from kq order by memberid, zhdate"_qs, db());
+    const quint64 reopened = rs.readId();
+    shared.shareInto(0, u"select memberid, name from kq"_qs, rs);
+    const quint64 share = rs.readId();
+    shared.shareInto(0, u"select memberid, name from kq"_qs, rs);
+    EXPECT_TRUE(reopened != share && share != rs.readId());
 }
 
 TEST_P(RecordsetTest, UpdateWritesTheChangedFieldsOfTheCurrentRow)
