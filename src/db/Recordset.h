@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -158,18 +159,19 @@ private:
     QVariant cellValue(int column) const;
     QVariant storedForm(int column, const QVariant& value) const;
     void resolveTable();
+    // An Update statement of this recordset; the statement itself is kept by the session
+    // (Connections::sessionStatement), so that the next recordset on the table finds it prepared.
     struct PreparedUpdate
     {
         QString sql;
-        QSqlQuery query;
+        std::weak_ptr<QSqlQuery> query;
     };
-    PreparedUpdate prepareUpdate(const QList<int>& columns);
+    QString updateText(const QList<int>& columns) const;
     void readBack(const QList<int>& columns);
     QString keyCondition() const;
     void forgetStaleStatements();
-    bool hasTriggers() const;
     void settle() const;
-    QSqlQuery& statement(const QString& sql, const QString& failed);
+    std::shared_ptr<QSqlQuery> statement(const QString& sql, const QString& failed);
     QString conflictMessage() const;
 
     QString m_sql;
@@ -189,9 +191,9 @@ private:
     std::vector<std::pair<int, QVariant>> m_changes;
     std::vector<QVariant> m_checks;
     QByteArray m_shape;
-    QHash<QString, QSqlQuery> m_statements;         // read-back statements, prepared once per open
-    std::map<QByteArray, PreparedUpdate> m_updates; // Update's statements, by the shape of the change
-    int m_statementsGeneration = 0;                 // the session both were prepared on
+    QHash<QString, std::weak_ptr<QSqlQuery>> m_statements; // read-back statements of the session
+    std::map<QByteArray, PreparedUpdate> m_updates;        // Update's statements, by the shape of the change
+    int m_statementsGeneration = 0;                        // the session both were prepared on
 
     // How a column keeps dates and times, so that a QDate or QDateTime is written in the
     // column's own form: from the driver's field types, or SQLite's declared column types.
@@ -211,6 +213,7 @@ private:
         QHash<QString, Temporal> temporal; // case-folded column -> its kind, dates and times only
     };
     TableFacts sqliteTableFacts(const QString& name) const;
+    TableFacts postgresTableFacts() const;
 
     // Resolved on the first change: the table and its key columns (or why there are none).
     bool m_tableResolved = false;
