@@ -10,6 +10,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <atomic>
 #include <utility>
 
 namespace talor {
@@ -21,6 +22,10 @@ constexpr int sqliteBusyTimeout = 5000;
 
 // The driver's property that counts the sessions of a connection.
 constexpr const char* generationProperty = "talorGeneration";
+// How many sessions were connected again in this process: while none was, every connection is
+// in its first session, and a recordset checking its statements before each row need not look
+// up the driver's property.
+std::atomic<int> reconnections{0};
 
 QSqlDatabase addConnection(const QString& driver, const QString& connectionName, const QString& target)
 {
@@ -183,6 +188,7 @@ void Connections::reconnect(QSqlDatabase db)
         throw DatabaseError(QStringLiteral("the connection to %1 was lost and cannot be made again: %2")
                                 .arg(describe(db), db.lastError().text()));
     db.driver()->setProperty(generationProperty, generation(db) + 1);
+    reconnections.fetch_add(1);
 }
 
 std::shared_ptr<QSqlQuery> Connections::sessionStatement(const QSqlDatabase& db, const QString& sql,
@@ -221,6 +227,8 @@ std::shared_ptr<QSqlQuery> Connections::sessionStatement(const QSqlDatabase& db,
 
 int Connections::generation(const QSqlDatabase& db)
 {
+    if (reconnections.load(std::memory_order_relaxed) == 0)
+        return 0;
     return db.isValid() ? db.driver()->property(generationProperty).toInt() : 0;
 }
 

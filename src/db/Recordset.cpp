@@ -88,9 +88,17 @@ QString singleTable(const QString& sql)
     return {};
 }
 
+// "HH:mm:ss", or "HH:mm:ss.zzz" when there are milliseconds; Qt's ISO forms, which do not go
+// through the locale as a format picture does.
 QString isoTime(const QTime& time)
 {
-    return time.toString(time.msec() ? u"HH:mm:ss.zzz"_qs : u"HH:mm:ss"_qs);
+    return time.toString(time.msec() ? Qt::ISODateWithMs : Qt::ISODate);
+}
+
+// "yyyy-MM-dd"; Qt's ISO form covers the years 0 to 9999 (and is far cheaper than the picture).
+QString isoDate(const QDate& date)
+{
+    return date.year() >= 0 && date.year() <= 9999 ? date.toString(Qt::ISODate) : date.toString(u"yyyy-MM-dd"_qs);
 }
 
 } // namespace
@@ -207,9 +215,9 @@ QVariant Recordset::value(const QString& field) const
     const int column = fieldIndex(field);
     requireRow();
     settle();
-    for (const auto& [changed, pending] : m_pending)
-        if (changed == column)
-            return pending;
+    for (const Change& change : m_pending)
+        if (change.column == column)
+            return change.value;
     return cellValue(column);
 }
 
@@ -254,14 +262,14 @@ void Recordset::setValue(const QString& field, const QVariant& value)
     const bool same = stored.isNull() ? original.isNull() : !original.isNull() && stored == original;
     // The changes stay ordered by column: the statement of a change depends on its columns.
     auto it = std::lower_bound(m_pending.begin(), m_pending.end(), column,
-                               [](const auto& change, int c) { return change.first < c; });
-    const bool known = it != m_pending.end() && it->first == column;
+                               [](const Change& change, int c) { return change.column < c; });
+    const bool known = it != m_pending.end() && it->column == column;
     if (same && known)
         m_pending.erase(it);
     else if (!same && known)
-        it->second = stored;
+        it->value = stored;
     else if (!same)
-        m_pending.insert(it, {column, stored});
+        m_pending.insert(it, Change{column, stored, original});
 }
 
 void Recordset::update()
@@ -273,7 +281,7 @@ void Recordset::update()
     // next row.
     m_changes.clear();
     std::swap(m_changes, m_pending);
-    const std::vector<std::pair<int, QVariant>>& changes = m_changes;
+    const std::vector<Change>& changes = m_changes;
     resolveTable();
     if (!m_notUpdatable.isEmpty())
         throw DatabaseError(m_notUpdatable);
@@ -281,8 +289,8 @@ void Recordset::update()
 
     QList<int> columns;
     columns.reserve(qsizetype(changes.size()));
-    for (const auto& change : changes)
-        columns.append(change.first);
+    for (const Change& change : changes)
+        columns.append(change.column);
     std::vector<QVariant>& checks = m_checks;
     checks.clear();
     for (int column : std::as_const(m_keyColumns))
@@ -291,14 +299,12 @@ void Recordset::update()
     // (checked with IS NULL): one prepared statement per such shape serves every row.
     QByteArray& shape = m_shape;
     shape.resize(0);
-    for (int column : std::as_const(columns)) {
-        QVariant original;
-        if (!m_keyColumns.contains(column)) {
-            original = storedForm(column, cellValue(column));
-            if (!original.isNull())
-                checks.push_back(original);
-        }
-        shape.append(char(column & 0xff)).append(char(column >> 8)).append(original.isNull() ? 'n' : 'v');
+    for (const Change& change : changes) {
+        const int column = change.column;
+        const bool checked = !m_keyColumns.contains(column) && !change.original.isNull();
+        if (checked)
+            checks.push_back(change.original);
+        shape.append(char(column & 0xff)).append(char(column >> 8)).append(checked ? 'v' : 'n');
     }
     forgetStaleStatements();
     auto prepared = m_updates.find(shape);
@@ -321,8 +327,8 @@ void Recordset::update()
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     QHash<int, QVariant> readKey;
     try {
-        for (const auto& change : changes)
-            query.addBindValue(change.second);
+        for (const Change& change : changes)
+            query.addBindValue(change.value);
         for (const QVariant& v : checks)
             query.addBindValue(v);
         if (!query.exec())
@@ -331,15 +337,15 @@ void Recordset::update()
             throw DatabaseError(conflictMessage());
 
         // The key may have been among the changes; the row is found again by its new key.
-        for (const auto& [column, value] : changes) {
-            if (m_keyColumns.contains(column)) {
-                readKey.insert(column, cellValue(column));
-                storeCell(base + column, value);
+        for (const Change& change : changes) {
+            if (m_keyColumns.contains(change.column)) {
+                readKey.insert(change.column, cellValue(change.column));
+                storeCell(base + change.column, change.value);
             }
         }
         if (m_readBackLater) {
-            for (const auto& [column, value] : changes)
-                storeCell(base + column, value);
+            for (const Change& change : changes)
+                storeCell(base + change.column, change.value);
             // settle() read the row back before this update, so it holds no earlier columns.
             m_unread.insert(m_position, columns);
             return;
@@ -612,14 +618,14 @@ QVariant Recordset::storedForm(int column, const QVariant& value) const
     const Temporal temporal = m_temporal[size_t(column)];
     switch (value.metaType().id()) {
     case QMetaType::QDate: {
-        const QString date = value.toDate().toString(u"yyyy-MM-dd"_qs);
+        const QString date = isoDate(value.toDate());
         return temporal == Temporal::DateTime ? QString(date + u" 00:00:00") : date;
     }
     case QMetaType::QTime:
         return isoTime(value.toTime());
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
-        const QString date = dt.date().toString(u"yyyy-MM-dd"_qs);
+        const QString date = isoDate(dt.date());
         if (temporal == Temporal::Date)
             return date;
         if (temporal == Temporal::Time)

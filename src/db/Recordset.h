@@ -187,8 +187,14 @@ private:
     int m_position = 0;
     // Unsaved changes of the current row by column, in stored form; the changes Update is
     // writing; its key and old values in binding order; its statement's key.
-    std::vector<std::pair<int, QVariant>> m_pending;
-    std::vector<std::pair<int, QVariant>> m_changes;
+    struct Change
+    {
+        int column;
+        QVariant value;    // in stored form
+        QVariant original; // the value read, in stored form: Update checks it
+    };
+    std::vector<Change> m_pending;
+    std::vector<Change> m_changes;
     std::vector<QVariant> m_checks;
     QByteArray m_shape;
     QHash<QString, std::weak_ptr<QSqlQuery>> m_statements; // read-back statements of the session
