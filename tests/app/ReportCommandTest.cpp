@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileFails)
 {
-    // This machine has no printer (as the print run's own tests expect).
+    // The tests run against no print server, so there is no printer.
     EXPECT_EQ(run({"--kind", "2", "--node", "ROOT"}, "print"), 1);
     EXPECT_TRUE(errors.contains("talor print: this machine has no printer")) << errors.toStdString();
     EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", "x.pdf"}, "print"), 2);

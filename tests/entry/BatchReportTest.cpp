@@ -9,6 +9,7 @@
 #include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 
+#include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
@@ -16,6 +17,78 @@
 using namespace talor;
 
 namespace {
+
+// The whole shown sheet as lines of text: extent, selection, each row's cells (kind, shown
+// text, formula, format), and the formats by first use, so that a renumbered format table
+// with the same looks compares equal.
+QStringList shownSheet(const grid::Sheet& s)
+{
+    QStringList lines{QStringLiteral("extent %1 x %2, selection %3,%4:%5,%6, active %7,%8")
+                          .arg(s.lastRow())
+                          .arg(s.lastColumn())
+                          .arg(s.selection().row1)
+                          .arg(s.selection().col1)
+                          .arg(s.selection().row2)
+                          .arg(s.selection().col2)
+                          .arg(s.activeRow())
+                          .arg(s.activeColumn())};
+    QList<int> formats{0};
+    for (int r = 1; r <= s.lastRow(); ++r) {
+        QStringList cells;
+        for (int c = 1; c <= s.lastColumn(); ++c) {
+            const QString kind = s.isFormula(r, c) ? "F" : s.isNumber(r, c) ? "N" : s.isEmpty(r, c) ? "" : "T";
+            QString cell = kind.isEmpty() ? QString() : kind + ":" + s.text(r, c);
+            if (s.isFormula(r, c))
+                cell += " " + s.formula(r, c);
+            if (s.isNumber(r, c) && !s.isFormula(r, c))
+                cell += " (" + QString::number(s.number(r, c), 'g', 17) + ")";
+            const int id = s.formatId(r, c);
+            if (!formats.contains(id))
+                formats << id;
+            if (id != 0)
+                cell += "@" + QString::number(formats.indexOf(id));
+            cells << cell.replace('\n', "\\n");
+        }
+        lines << QString::number(r) + ": " + cells.join('|');
+    }
+    for (int i = 1; i < formats.size(); ++i) {
+        const grid::CellFormat& f = s.formatById(formats[i]);
+        lines << QStringLiteral("@%1 = %2, fill %3 %4 %5, border %6 %7 %8 %9 colours %10 %11 %12 %13")
+                     .arg(i)
+                     .arg(f.numberFormat)
+                     .arg(f.fill.pattern)
+                     .arg(f.fill.foreground)
+                     .arg(f.fill.background)
+                     .arg(f.border.left)
+                     .arg(f.border.right)
+                     .arg(f.border.top)
+                     .arg(f.border.bottom)
+                     .arg(f.border.leftColour)
+                     .arg(f.border.rightColour)
+                     .arg(f.border.topColour)
+                     .arg(f.border.bottomColour);
+    }
+    return lines;
+}
+
+// Compares the shown sheet with the one kept in tests/entry/shown/<name>.txt, line by line;
+// TALOR_WRITE_SHOWN=1 writes the file instead (after a deliberate change of what is shown).
+void expectShown(const grid::Sheet& s, const QString& name)
+{
+    const QString path = qEnvironmentVariable("TALOR_SOURCE_DIR") + "/tests/entry/shown/" + name + ".txt";
+    const QStringList shown = shownSheet(s);
+    QFile file(path);
+    if (qEnvironmentVariable("TALOR_WRITE_SHOWN") == "1") {
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+        file.write((shown.join('\n') + '\n').toUtf8());
+        return;
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QStringList kept = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < std::min(kept.size(), shown.size()); ++i)
+        ASSERT_EQ(shown[i].toStdString(), kept[i].toStdString()) << name.toStdString() << ", line " << i + 1;
+    EXPECT_EQ(shown.size(), kept.size()) << name.toStdString();
+}
 
 class DemoReports : public test::DatabaseTest
 {
@@ -98,6 +171,18 @@ TEST_P(DemoReports, KindTwoShowsTheDayOfTheWholeOrganisationWithItsSum)
     EXPECT_EQ(report->book().sheetName(1), report->label(3) + "部门考勤日报");
     EXPECT_EQ(suite->composedQuery(), "select * from KQ0001 where zhdate='" + day.toString("yyyy-MM-dd") +
                                           "' order by memberid");
+}
+
+// Every cell, text, format, fill, frame and sum of the shown sheet, the same on both databases:
+// a faster display must show exactly this.
+TEST_P(DemoReports, ShownSheetsStayAsKept)
+{
+    report->run({2, "ROOT", {}, {}, {}, {}, {}, true});
+    expectShown(sheet(), "kind2-organisation");
+    report->run({3, "C生产部装配一组甲班", {}, {}, QDate(2026, 10, 15), QDate(2026, 11, 14), {}, false});
+    expectShown(sheet(), "kind3-team");
+    report->run({1, "ROOT", "00002", {}, QDate(2026, 10, 1), QDate(2026, 10, 31), {}, true});
+    expectShown(sheet(), "kind1-person");
 }
 
 TEST_P(DemoReports, KindTwoWithoutRowsShowsOneClearedRow)

@@ -65,7 +65,7 @@ TEST_F(PrintRunTest, PreviewWritesTheTemporaryWorkbookAndShowsThePages)
 
 TEST_F(PrintRunTest, PrintWithoutAPrinterWritesThePdfNextToThePrintFile)
 {
-    ASSERT_TRUE(QPrinterInfo::defaultPrinter().isNull()) << "this test expects a machine without printers";
+    ASSERT_TRUE(QPrinterInfo::defaultPrinter().isNull()) << "the tests run against no print server";
     const PrintRun::Result result = PrintRun(suite, ui, book, true).print();
     EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
     EXPECT_EQ(result.pdfFile, dir.filePath("Tmp.pdf"));
