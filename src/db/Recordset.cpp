@@ -13,6 +13,7 @@
 #include <QSqlRecord>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace talor {
 
@@ -164,7 +165,9 @@ void Recordset::close()
 {
     m_statements.clear();
     m_updates.clear();
-    m_unread.clear();
+    m_unread = {};
+    m_unreadRows = 0;
+    m_lastColumns.clear();
     m_readBackLater = false;
     m_sql.clear();
     m_connection = QSqlDatabase();
@@ -287,10 +290,17 @@ void Recordset::update()
         throw DatabaseError(m_notUpdatable);
     settle();
 
-    QList<int> columns;
-    columns.reserve(qsizetype(changes.size()));
-    for (const Change& change : changes)
-        columns.append(change.column);
+    // The changed columns; rows changed alike (a save writes the same fields in row after row)
+    // share one list.
+    bool sameColumns = m_lastColumns.size() == qsizetype(changes.size());
+    for (size_t i = 0; sameColumns && i < changes.size(); ++i)
+        sameColumns = m_lastColumns[qsizetype(i)] == changes[i].column;
+    if (!sameColumns) {
+        m_lastColumns.clear();
+        for (const Change& change : changes)
+            m_lastColumns.append(change.column);
+    }
+    const QList<int> columns = m_lastColumns;
     std::vector<QVariant>& checks = m_checks;
     checks.clear();
     for (int column : std::as_const(m_keyColumns))
@@ -347,7 +357,12 @@ void Recordset::update()
             for (const Change& change : changes)
                 storeCell(base + change.column, change.value);
             // settle() read the row back before this update, so it holds no earlier columns.
-            m_unread.insert(m_position, columns);
+            if (m_unread.empty())
+                m_unread.resize(size_t(m_rowCount));
+            QList<int>& unread = m_unread[size_t(m_position)];
+            if (unread.isEmpty())
+                ++m_unreadRows;
+            unread = columns;
             return;
         }
         readBack(columns);
@@ -371,14 +386,11 @@ void Recordset::update()
 // store, a cache of the database, so the readers that are const may ask for it.
 void Recordset::settle() const
 {
-    if (m_unread.isEmpty())
+    if (m_unreadRows == 0 || m_unread[size_t(m_position)].isEmpty())
         return;
-    const auto it = m_unread.constFind(m_position);
-    if (it == m_unread.cend())
-        return;
-    const QList<int> columns = *it;
     auto* self = const_cast<Recordset*>(this);
-    self->m_unread.remove(m_position);
+    const QList<int> columns = std::exchange(self->m_unread[size_t(m_position)], {});
+    --self->m_unreadRows;
     try {
         self->readBack(columns);
     } catch (const DatabaseError&) {

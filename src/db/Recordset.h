@@ -230,7 +230,11 @@ private:
     // table without triggers, where nothing but the engine's own conversions changes the values
     // written); otherwise the row is read back at once.
     bool m_readBackLater = false;
-    QHash<int, QList<int>> m_unread; // rows written and not read back -> the columns written
+    // The columns written and not read back, by row (empty: none), and how many rows have some.
+    // Rows written alike share one list.
+    std::vector<QList<int>> m_unread;
+    int m_unreadRows = 0;
+    QList<int> m_lastColumns; // the columns of the last Update, shared with the rows it wrote
 };
 
 } // namespace talor
