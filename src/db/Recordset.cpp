@@ -703,6 +703,11 @@ namespace {
 
 QMutex tableFactsMutex;
 
+QString catalogueFailure(const QString& table)
+{
+    return QStringLiteral("reading the catalogue entry of %1 failed").arg(table);
+}
+
 } // namespace
 
 // One look at SQLite's catalogue: the key columns in order, whether the table has triggers,
@@ -714,16 +719,15 @@ QMutex tableFactsMutex;
 Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
 {
     static QHash<QString, std::pair<qint64, TableFacts>> known; // connection, file, table -> version, facts
-    const QString failed = QStringLiteral("reading the catalogue entry of %1 failed").arg(m_table);
     const QString versionText = u"PRAGMA schema_version"_qs;
     QSqlError error;
     const std::shared_ptr<QSqlQuery> version = Connections::sessionStatement(m_connection, versionText, error);
     if (!version)
-        fail(m_connection, failed, error, versionText);
+        fail(m_connection, catalogueFailure(m_table), error, versionText);
     if (!version->exec() || !version->next()) {
         error = version->lastError();
         version->finish();
-        fail(m_connection, failed, error, versionText);
+        fail(m_connection, catalogueFailure(m_table), error, versionText);
     }
     const qint64 schema = version->value(0).toLongLong();
     version->finish(); // a statement left reading would hold a read transaction open
@@ -743,11 +747,11 @@ Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
     QSqlQuery query(m_connection);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        fail(m_connection, failed, query.lastError(), sql);
+        fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     query.addBindValue(name);
     query.addBindValue(name);
     if (!query.exec())
-        fail(m_connection, failed, query.lastError(), sql);
+        fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     while (query.next()) {
         facts.triggers = query.value(3).toInt() != 0;
         if (query.value(2).toInt() > 0)
@@ -757,7 +761,7 @@ Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
             facts.temporal.insert(query.value(0).toString().toCaseFolded(), temporal);
     }
     if (query.lastError().isValid())
-        fail(m_connection, failed, query.lastError(), sql);
+        fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     facts.keyNames = keyPlaces.values();
     if (cached) {
         QMutexLocker lock(&tableFactsMutex);
@@ -787,7 +791,6 @@ Recordset::Temporal Recordset::declaredTemporal(const QString& declared)
 // nothing that would tell cheaply that a table's keys or triggers changed since.
 Recordset::TableFacts Recordset::postgresTableFacts() const
 {
-    const QString failed = QStringLiteral("reading the catalogue entry of %1 failed").arg(m_table);
     const QString sql = u"SELECT a.attname, (SELECT count(*) FROM pg_trigger t WHERE t.tgrelid = i.indrelid "
                         "AND NOT t.tgisinternal) FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
                         "AND a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass(?) AND i.indisprimary "
@@ -795,7 +798,7 @@ Recordset::TableFacts Recordset::postgresTableFacts() const
     QSqlError error;
     const std::shared_ptr<QSqlQuery> query = Connections::sessionStatement(m_connection, sql, error);
     if (!query)
-        fail(m_connection, failed, error, sql);
+        fail(m_connection, catalogueFailure(m_table), error, sql);
     query->addBindValue(m_table);
     TableFacts facts;
     facts.triggers = false;
@@ -807,7 +810,7 @@ Recordset::TableFacts Recordset::postgresTableFacts() const
     error = query->lastError();
     query->finish();
     if (!read || error.isValid())
-        fail(m_connection, failed, error, sql);
+        fail(m_connection, catalogueFailure(m_table), error, sql);
     return facts;
 }
 
