@@ -16,6 +16,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 #include <xlsxwriter.h>
 
@@ -42,6 +43,15 @@ long startMemory()
 {
     std::ofstream("/proc/self/clear_refs") << "5";
     return statusKiB("VmRSS:");
+}
+
+// CPU time of the finished child processes (and theirs), in milliseconds.
+double childCpuMs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
 double growthMiB(long startKiB)
@@ -148,16 +158,29 @@ int main(int argc, char** argv)
                     ms / std::max(1, pages));
         if (const QString soffice = QStandardPaths::findExecutable("soffice"); !soffice.isEmpty()) {
             book.write(dir.filePath("big.xlsx"), grid::FileType::Excel);
-            QProcess convert;
-            QElapsedTimer wall;
-            wall.start();
-            convert.start(soffice, {"--headless", "--convert-to", "pdf", "--outdir", dir.path(),
-                                    dir.filePath("big.xlsx")});
-            convert.waitForFinished(-1);
-            const double lo = double(wall.elapsed());
-            std::printf("LibreOffice converting the same workbook: %.0f ms wall; engine faster by %.1fx "
-                        "(target 2.5x)\n",
-                        lo, lo / ms);
+            // The first conversion starts LibreOffice cold (its profile, the disk cache); the
+            // best of the warm ones after it is compared, by wall time and by its CPU time.
+            const int runs = 3;
+            double wallBest = 0, cpuOfBest = 0;
+            for (int i = 0; i < runs; ++i) {
+                QProcess convert;
+                QElapsedTimer wall;
+                const double cpuBefore = childCpuMs();
+                wall.start();
+                convert.start(soffice, {"--headless", "--convert-to", "pdf", "--outdir", dir.path(),
+                                        dir.filePath("big.xlsx")});
+                convert.waitForFinished(-1);
+                const double spent = double(wall.elapsed());
+                std::printf("LibreOffice converting the same workbook, run %d: %.0f ms wall, %.0f ms CPU\n", i + 1,
+                            spent, childCpuMs() - cpuBefore);
+                if (i > 0 && (wallBest == 0 || spent < wallBest)) {
+                    wallBest = spent;
+                    cpuOfBest = childCpuMs() - cpuBefore;
+                }
+            }
+            std::printf("LibreOffice warm, best: %.0f ms wall (%.0f ms CPU); engine faster by %.1fx on wall "
+                        "(%.1fx on CPU) (target 2.5x)\n",
+                        wallBest, cpuOfBest, wallBest / ms, cpuOfBest / ms);
         } else {
             std::printf("LibreOffice (soffice) not installed: its comparison is skipped\n");
         }

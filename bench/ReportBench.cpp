@@ -2,14 +2,18 @@
 // rows measured in the same run:
 //   kind 2 for a whole organisation on one day, shown in the grid, against a Qt SQL
 //   forward-only read of that day;
-//   kind 3 for 500 persons over a month (one query per person, as the module runs it) against
-//   one set-based read of the month, on SQLite and, when TALOR_PG_HOST/PORT/DB/USER name a
-//   server, on PostgreSQL;
+//   kind 3 for 500 persons over a month against one set-based read of the month, on SQLite and,
+//   when TALOR_PG_HOST/PORT/DB/USER name a server, on PostgreSQL: the report as the module runs
+//   it (the persons' rows read together and shared out), the same with one query per person,
+//   and both ways of reading the rows into the persons' recordsets without the grid;
 //   `talor report` from process start to its written workbook, for one small team.
 //   bench_report [employees for kind 2, default 10000] [parts: any of "2", "3", "r"; default all]
 
 #include "db/Connections.h"
+#include "db/Recordset.h"
 #include "entry/BatchReport.h"
+#include "query/PeriodRecords.h"
+#include "query/RecordQueries.h"
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
@@ -107,18 +111,45 @@ void kindThree(const QString& configuration, bool postgres, const DemoOptions& o
     BatchReportRequest request{3,  "ROOT", {}, {}, options.from, options.from.addDays(options.days - 1),
                                {}, false};
     BatchReport batch(*suite);
+    SelectionClicks& clicks = batch.parts().clicks();
+    clicks.sharedPeriodRead = false;
+    const double perPerson = best([&] { batch.run(request); });
+    clicks.sharedPeriodRead = true;
     const double shown = best([&] { batch.run(request); });
     int rows = 0;
     const double plain = best([&] {
         rows = readAll(suite->connection(), "select * from kq0001 where zhdate>='" + from +
                                                 "' and zhdate<='" + to + "' order by memberid,zhdate");
     });
+    // The rows alone, as they travel into the persons' recordsets, without the grid.
+    QStringList numbers;
+    {
+        Recordset persons;
+        persons.open("select memberid from ygzl order by depart,group0,team,memberid", suite->connection());
+        for (; !persons.eof(); persons.moveNext())
+            numbers << persons.text("memberid");
+    }
+    RecordQueries queries(*suite);
+    auto travel = [&](bool shared) {
+        return best([&] {
+            Recordset records;
+            PeriodRecords periods(queries, suite->connection(), from, to, {}, shared);
+            periods.setPersons(numbers);
+            for (const QString& number : std::as_const(numbers))
+                periods.open(number, queries.periodQuery(number, from, to, {}), records);
+        });
+    };
+    const double ownQueries = travel(false);
+    const double sharedRead = travel(true);
     const QString what = QStringLiteral("kind 3, %1 persons x %2 days (%3 rows), %4")
                              .arg(options.employees)
                              .arg(options.days)
                              .arg(rows)
                              .arg(postgres ? "PostgreSQL" : "SQLite");
     report(qPrintable(what), shown, plain, 1.5);
+    report("  the same with a query per person", perPerson, plain, 1.5);
+    report("  its rows into the persons' recordsets", sharedRead, plain, 1.5);
+    report("  the same with a query per person", ownQueries, plain, 1.5);
 }
 
 } // namespace

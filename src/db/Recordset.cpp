@@ -161,6 +161,38 @@ void Recordset::readRows(QSqlQuery& query)
     }
 }
 
+void Recordset::assignRows(const Recordset& whole, const std::vector<int>& rows, int columns,
+                           const QString& source)
+{
+    close();
+    m_sql = source;
+    m_connection = whole.m_connection;
+    m_fields = whole.m_fields.mid(0, columns);
+    for (int c = 0; c < columns; ++c)
+        if (!m_index.contains(m_fields[c].toCaseFolded()))
+            m_index.insert(m_fields[c].toCaseFolded(), c);
+    m_temporal.assign(whole.m_temporal.begin(), whole.m_temporal.begin() + columns);
+    const size_t wholeColumns = size_t(whole.m_fields.size());
+    m_kinds.reserve(rows.size() * size_t(columns));
+    m_payload.reserve(rows.size() * size_t(columns));
+    for (int row : rows) {
+        const size_t first = size_t(row) * wholeColumns;
+        for (size_t cell = first; cell < first + size_t(columns); ++cell) {
+            Payload payload = whole.m_payload[cell];
+            const Kind kind = whole.m_kinds[cell];
+            if (kind == Kind::Text || kind == Kind::Bytes) {
+                const quint32 offset = quint32(m_texts.size());
+                m_texts.append(whole.m_texts.constData() + payload.span.offset, payload.span.size);
+                payload.span.offset = offset;
+            }
+            m_kinds.push_back(kind);
+            m_payload.push_back(payload);
+        }
+    }
+    m_rowCount = int(rows.size());
+    m_open = true;
+}
+
 void Recordset::close()
 {
     m_statements.clear();

@@ -51,6 +51,11 @@ grid::Workbook& BatchReport::book()
     return p->book;
 }
 
+ModuleParts& BatchReport::parts()
+{
+    return *p->parts;
+}
+
 void BatchReport::showListError(const QString& message)
 {
     throw BatchRequestError(message);

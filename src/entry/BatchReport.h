@@ -59,6 +59,9 @@ public:
     PrintRun output();
 
     grid::Workbook& book();
+    // The parts the report ran through, with their recordsets and state, for a caller that goes
+    // on from the report (edits, saves).
+    ModuleParts& parts();
     // Label1..Label3 after the run.
     QString label(int number) const { return m_labels.value(number - 1); }
 

@@ -118,6 +118,7 @@ PageRenderer::PageRenderer(const PrintGrid& grid, const PageSetup& setup, Header
 void PageRenderer::paintPage(QPainter& painter, int index) const
 {
     const Page& page = m_pagination.pages.at(size_t(index));
+    m_texts.begin(painter);
     paintHeaderFooter(painter, page);
 
     const auto& widths = m_metrics.columnWidths;
@@ -150,16 +151,17 @@ void PageRenderer::paintPage(QPainter& painter, int index) const
     if (headings) {
         // Column letters above the cells.
         const int dpi = painter.device()->logicalDpiX();
-        painter.setFont(scaledFont(m_fonts.family, m_fonts.cellPointSize, dpi));
+        const int font = m_texts.font(scaledFont(m_fonts.family, m_fonts.cellPointSize, dpi));
         painter.setPen(QPen(Qt::black, 0.25));
         double cx = m_metrics.headingWidth;
         for (int c = page.col1; c <= page.col2; ++c) {
             const QRectF cell(cx, 0, widths[size_t(c - 1)], m_metrics.headingHeight);
             painter.fillRect(cell, m_setup.blackAndWhite ? QColor(Qt::white) : QColor(0xE8, 0xE8, 0xE8));
             painter.drawRect(cell);
-            painter.drawText(cell, Qt::AlignCenter, grid::columnName(c));
+            m_texts.draw(cell, font, Qt::AlignHCenter, grid::columnName(c));
             cx += cell.width();
         }
+        m_texts.flush();
     }
     double top = m_metrics.headingHeight;
     if (page.titleRows) {
@@ -175,8 +177,8 @@ void PageRenderer::paintBlock(QPainter& painter, int row1, int row2, int col1, i
                               bool headings) const
 {
     const int dpi = painter.device()->logicalDpiX();
-    const QFont font = scaledFont(m_fonts.family, m_fonts.cellPointSize, dpi);
-    const QFont boldFont = scaledFont(m_fonts.family, m_fonts.cellPointSize, dpi, true);
+    const int font = m_texts.font(scaledFont(m_fonts.family, m_fonts.cellPointSize, dpi));
+    const int boldFont = m_texts.font(scaledFont(m_fonts.family, m_fonts.cellPointSize, dpi, true));
     const bool colours = !m_setup.blackAndWhite;
     const bool fills = colours && !m_setup.draft;
     const bool gridLines = m_setup.printGridLines && !m_setup.draft;
@@ -203,8 +205,8 @@ void PageRenderer::paintBlock(QPainter& painter, int row1, int row2, int col1, i
             painter.fillRect(cell, colours ? QColor(0xE8, 0xE8, 0xE8) : QColor(Qt::white));
             painter.setPen(QPen(Qt::black, 0.25));
             painter.drawRect(cell);
-            painter.setFont(font);
-            painter.drawText(cell, Qt::AlignCenter, QString::number(r));
+            m_texts.draw(cell, font, Qt::AlignHCenter, QString::number(r));
+            m_texts.flush();
         }
         if (fills) {
             for (int i = 0; i < columns; ++i) {
@@ -228,17 +230,12 @@ void PageRenderer::paintBlock(QPainter& painter, int row1, int row2, int col1, i
                 painter.drawLine(QPointF(x, y), QPointF(x, y + h));
         }
         painter.setPen(Qt::black);
-        bool bold = false;
-        painter.setFont(font);
         for (int i = 0; i < columns; ++i) {
             const QString& text = texts[size_t(i)];
             if (text.isEmpty())
                 continue;
             const CellLook& look = looks[size_t(i)];
-            if (look.bold != bold) {
-                bold = look.bold;
-                painter.setFont(bold ? boldFont : font);
-            }
+            int cellFont = look.bold ? boldFont : font;
             // Text runs on over the empty cells to its right, as a spreadsheet shows it.
             int last = i;
             if (!look.alignRight) {
@@ -248,22 +245,20 @@ void PageRenderer::paintBlock(QPainter& painter, int row1, int row2, int col1, i
             const QRectF box(xs[size_t(i)] + TextPadding, y,
                              xs[size_t(last + 1)] - xs[size_t(i)] - 2 * TextPadding, h);
             // A number or date wider than its cell is drawn smaller to fit: cut off at the
-            // cell's edge it would print wrong digits.
-            const double wide =
-                look.alignRight ? QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(text) : 0;
-            const bool shrink = wide > box.width() && box.width() > 0;
-            if (shrink) {
-                QFont smaller = painter.font();
+            // cell's edge it would print wrong digits. Fonts come in whole sizes, so the
+            // smaller one may still reach a little past the box: into the padding, inside the
+            // cell, it is drawn whole rather than shaved.
+            const double wide = look.alignRight ? m_texts.width(cellFont, text) : 0;
+            double overhang = 0;
+            if (wide > box.width() && box.width() > 0) {
+                QFont smaller = m_texts.fontOf(cellFont);
                 smaller.setPointSizeF(smaller.pointSizeF() * box.width() / wide);
-                painter.setFont(smaller);
+                cellFont = m_texts.font(smaller);
+                overhang = TextPadding;
             }
-            painter.drawText(box,
-                             Qt::TextSingleLine | Qt::AlignVCenter |
-                                 (look.alignRight ? Qt::AlignRight : Qt::AlignLeft),
-                             text);
-            if (shrink)
-                painter.setFont(bold ? boldFont : font);
+            m_texts.draw(box, cellFont, look.alignRight ? Qt::AlignRight : Qt::AlignLeft, text, overhang);
         }
+        m_texts.flush();
         for (int i = 0; i < columns; ++i) {
             const grid::CellBorder& b = looks[size_t(i)].border;
             if (b.left <= 0 && b.right <= 0 && b.top <= 0 && b.bottom <= 0)
@@ -358,7 +353,7 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
         for (qsizetype l = 0; l < lines.size(); ++l) {
             double width = 0;
             for (const TextRun& run : lines[l])
-                width += QFontMetricsF(fontOf(run), painter.device()).horizontalAdvance(run.text);
+                width += m_texts.width(m_texts.font(fontOf(run)), run.text);
             double x = m_setup.leftMargin;
             if (section.align == Qt::AlignHCenter)
                 x = (paper.width() - width) / 2;
@@ -367,9 +362,10 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
             const double baseline = y + ascents[size_t(l)];
             for (const TextRun& run : lines[l]) {
                 const QFont f = fontOf(run);
+                const double advance = m_texts.width(m_texts.font(f), run.text);
                 painter.setFont(f);
                 painter.drawText(QPointF(x, baseline), run.text);
-                x += QFontMetricsF(f, painter.device()).horizontalAdvance(run.text);
+                x += advance;
             }
             y += heights[size_t(l)];
         }

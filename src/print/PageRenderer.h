@@ -1,5 +1,6 @@
 #pragma once
 
+#include "print/CellTextPainter.h"
 #include "print/HeaderFooter.h"
 #include "print/Paginator.h"
 #include "print/PrintGrid.h"
@@ -71,6 +72,8 @@ private:
     grid::CellRange m_area;
     GridMetrics m_metrics;
     Pagination m_pagination;
+    // Shaped cell texts, kept from page to page (so one renderer paints on one thread).
+    mutable CellTextPainter m_texts;
 };
 
 // Paints renderers' pages one after another onto one paged device (a PDF holding several

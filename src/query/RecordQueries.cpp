@@ -3,6 +3,8 @@
 #include "db/SqlText.h"
 #include "suite/SuiteServices.h"
 
+#include <QStringList>
+
 namespace talor {
 
 namespace {
@@ -103,6 +105,36 @@ QString RecordQueries::periodQuery(const QString& number, const QString& start, 
         sql += " and " + personCondition;
     sql += QStringLiteral(" order by zhdate");
     m_suite.setComposedQuery(sql);
+    return sql;
+}
+
+QString RecordQueries::periodQueryOfPersons(const QStringList& numbers, const QString& start,
+                                            const QString& end, const QString& personCondition) const
+{
+    if (numbers.isEmpty() || personCondition.contains(QLatin1String("--")) ||
+        personCondition.contains(QLatin1String("/*")) || personCondition.contains(QLatin1Char(';')))
+        return {};
+    // A fixed-width memberid column ignores trailing blanks against a literal, not against the
+    // text of the list (PostgreSQL): such numbers are left to their own queries.
+    for (const QString& number : numbers)
+        if (number.endsWith(QLatin1Char(' ')))
+            return {};
+    const QString table = m_suite.currentTable();
+    const QString kind = m_suite.databaseKind();
+    // "memberid=talor_numbers.column2" in the place of "memberid='N'": the rest of the join condition is
+    // the period query's where clause, text for text.
+    QString sql = "select " + table + ".*, talor_numbers.column1 from " + table + " join (values ";
+    for (qsizetype i = 0; i < numbers.size(); ++i) {
+        if (i > 0)
+            sql += QLatin1Char(',');
+        sql += QLatin1Char('(') + QString::number(i) + QLatin1Char(',') + sql::quoted(numbers[i]) +
+               QLatin1Char(')');
+    }
+    sql += ") talor_numbers on memberid=talor_numbers.column2 and zhdate>=" + sql::dateLiteral(start, kind) +
+           " and zhdate<=" + sql::dateLiteral(end, kind);
+    if (!personCondition.isEmpty())
+        sql += " and " + personCondition;
+    sql += QStringLiteral(" order by talor_numbers.column1, zhdate");
     return sql;
 }
 

@@ -47,6 +47,17 @@ public:
     QString periodQuery(const QString& number, const QString& start, const QString& end,
                         const QString& personCondition);
 
+    // The period queries of several persons as one statement, which leaves the suite's texts
+    // alone: the rows of person k of `numbers` (its period query's rows, in the same order)
+    // followed by k, persons in the order of `numbers`. It joins the attendance table with the
+    // list of numbers on the period query's own conditions, personal condition included, in
+    // the same order of evaluation, so that every person gets exactly the rows its own query
+    // reads. Empty when the personal condition could end the statement early (a comment or a
+    // semicolon) or a number ends in a blank: then only the persons' own queries read what
+    // they mean.
+    QString periodQueryOfPersons(const QStringList& numbers, const QString& start, const QString& end,
+                                 const QString& personCondition) const;
+
     // The department filter of the names the suite holds now, accepting both stored forms of
     // department, group and team (encoded and plain); empty at the root.
     QString departmentFilter();

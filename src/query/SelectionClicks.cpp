@@ -2,6 +2,7 @@
 
 #include "db/Recordset.h"
 #include "grid/Workbook.h"
+#include "query/PeriodRecords.h"
 #include "sheet/ColumnFields.h"
 #include "sheet/RecordDisplay.h"
 #include "sheet/SheetLayout.h"
@@ -38,8 +39,24 @@ int dayOfRecord(const Recordset& records)
         return value.toDate().day();
     if (value.metaType().id() == QMetaType::QDateTime)
         return value.toDateTime().date().day();
+    const QString text = value.toString();
+    // SQLite's stored form "yyyy-mm-dd" of a real date: the day is its last two digits.
+    auto digits = [&](qsizetype from, qsizetype count) {
+        int n = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            if (!text[i].isDigit() || text[i].unicode() > '9')
+                return -1;
+            n = n * 10 + (text[i].unicode() - '0');
+        }
+        return n;
+    };
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+        if (year > 0 && month > 0 && day > 0 && QDate::isValid(year, month, day))
+            return day;
+    }
     // Read as a day number: a date-time in the local zone costs more than the whole record.
-    const auto serial = text::dateSerialOf(value.toString());
+    const auto serial = text::dateSerialOf(text);
     return serial ? DayZero.addDays(qint64(std::floor(*serial))).day() : 0;
 }
 
@@ -214,15 +231,22 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
         grid.setPlainText(top + 3, columns, start + PeriodJoin + end);
         setSheetName(grid.text(top + 3, 1) + title);
     };
+    const QString& condition = m_parts.queryState.PersonCondition;
+    PeriodRecords periods(m_queries, suite.connection(), start, end, condition, sharedPeriodRead);
+    QStringList numbers;
+    for (; !persons.eof(); persons.moveNext())
+        numbers.append(persons.text(QStringLiteral("memberid")));
+    persons.moveFirst();
+    periods.setPersons(numbers);
     BlockCursor = 0;
     fillSheet(grid, [&] {
         for (; !persons.eof(); persons.moveNext()) {
             const int top = BlockRows * BlockCursor;
             if (!block.isEmpty())
                 block.stamp(grid, top + 1);
-            const QString number = persons.text(QStringLiteral("memberid"));
-            records.open(m_queries.periodQuery(number, start, end, m_parts.queryState.PersonCondition),
-                         suite.connection());
+            const QString& number = numbers[BlockCursor];
+            // The person's query text goes to the suite as each person comes, as ever.
+            periods.open(number, m_queries.periodQuery(number, start, end, condition), records);
             writeDayRows(top, dates, columns);
             for (; !records.eof(); records.moveNext()) {
                 const int day = dayOfRecord(records);

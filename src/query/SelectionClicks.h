@@ -90,6 +90,10 @@ public:
     QString ActionText;
     int RowCursor = 0;
     int BlockCursor = 0;
+    // Kind 3 reads the period rows of the node's persons together and shares them out person
+    // by person (PeriodRecords); false runs each person's period query on its own. Both give
+    // the same grid, recordsets and suite texts.
+    bool sharedPeriodRead = true;
 
     static constexpr int BlockRows = 36;
     // The dates labelling day rows 5..36 of a person block: row r shows the date of the period

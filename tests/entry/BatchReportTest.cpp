@@ -1,8 +1,12 @@
 // The report parts (layout, queries, display, clicks, the batch's person walk) run on the demo
 // suite, on SQLite and on PostgreSQL, and compared with the attendance table read independently.
 #include "entry/BatchReport.h"
+
+#include "db/Recordset.h"
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
+#include "query/PeriodRecords.h"
+#include "sheet/SheetSaving.h"
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
@@ -10,6 +14,7 @@
 #include "support/TestDatabases.h"
 
 #include <QFile>
+#include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
@@ -17,6 +22,49 @@
 using namespace talor;
 
 namespace {
+
+// The demo's suite, noting the texts of the queries that it holds whenever the display asks it
+// something (a code's name for a record, the report kind for a sum): what the suite held while
+// each person's block was shown.
+class RecordingSuite : public LocalSuite
+{
+public:
+    using LocalSuite::groupName;
+    using LocalSuite::LocalSuite;
+    using LocalSuite::teamName;
+    mutable QStringList seen;
+
+    QString reportOption() const override
+    {
+        note();
+        return LocalSuite::reportOption();
+    }
+    QString categoryName(const QString& category, const QString& code) override
+    {
+        note();
+        return LocalSuite::categoryName(category, code);
+    }
+    QString groupName(const QString& department, const QString& code) override
+    {
+        note();
+        return LocalSuite::groupName(department, code);
+    }
+    QString teamName(const QString& department, const QString& group, const QString& code) override
+    {
+        note();
+        return LocalSuite::teamName(department, group, code);
+    }
+
+private:
+    void note() const
+    {
+        const QStringList texts{composedQuery(),  selectPart(), fromPart(), wherePart(),   orderPart(),
+                                departmentName(), groupName(),  teamName(), personNumber()};
+        const QString now = texts.join(u'|');
+        if (seen.isEmpty() || seen.last() != now)
+            seen << now;
+    }
+};
 
 // The whole shown sheet as lines of text: extent, selection, each row's cells (kind, shown
 // text, formula, format), and the formats by first use, so that a renumbered format table
@@ -107,7 +155,7 @@ protected:
             const PostgresServer server = postgresServer();
             test::useServer(config, server);
         }
-        suite = std::make_unique<LocalSuite>(config);
+        suite = std::make_unique<RecordingSuite>(config);
         report = std::make_unique<BatchReport>(*suite);
     }
     void TearDown() override
@@ -133,7 +181,7 @@ protected:
     const grid::Sheet& sheet() { return report->book().active(); }
 
     DemoOptions options;
-    std::unique_ptr<LocalSuite> suite;
+    std::unique_ptr<RecordingSuite> suite;
     std::unique_ptr<BatchReport> report;
 };
 
@@ -222,6 +270,178 @@ TEST_P(DemoReports, KindThreeOneBlockPerEmployeeRecordsOnTheirDayRows)
             EXPECT_EQ(s.number(r, 6), row[1].toDouble()) << r;
         }
     }
+}
+
+// A recordset as its reader sees it: its source, fields, and every value with its type.
+QStringList contentsOf(Recordset records)
+{
+    QStringList out{records.source(), records.fieldNames().join(u',')};
+    for (records.moveFirst(); !records.eof(); records.moveNext()) {
+        QStringList row;
+        for (const QString& field : records.fieldNames()) {
+            const QVariant v = records.value(field);
+            row << QString::fromLatin1(v.metaType().name()) + u':' + v.toString();
+        }
+        out << row.join(u'|');
+    }
+    return out;
+}
+
+// Where two lists of texts part, for the failure message.
+std::string difference(const QStringList& actual, const QStringList& expected)
+{
+    for (qsizetype i = 0; i < qMax(actual.size(), expected.size()); ++i)
+        if (actual.value(i) != expected.value(i))
+            return QStringLiteral("at %1 of %2/%3: %4\n  instead of %5")
+                .arg(i)
+                .arg(actual.size())
+                .arg(expected.size())
+                .arg(actual.value(i), expected.value(i))
+                .toStdString();
+    return {};
+}
+
+struct PeriodCase
+{
+    const char* name;
+    const char* node;
+    QDate from, to;
+    const char* personCondition;
+    bool shared; // whether the persons' rows can come from one read
+};
+
+TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQueryDoes)
+{
+    // Persons whose numbers order otherwise as numbers than as text, one of them without rows,
+    // rows on the first and the last day of the month and of the period.
+    QSqlQuery insert(suite->connection());
+    for (const char* sql : {"insert into ygzl (memberid, name, depart) values ('9', '九号', '生产部')",
+                            "insert into ygzl (memberid, name, depart) values ('10', '十号', '生产部')",
+                            "insert into ygzl (memberid, name, depart) values ('010', '零十号', '生产部')",
+                            "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('9', "
+                            "'2026-10-01', '九号', '生产部', 3, 2)",
+                            "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('9', "
+                            "'2026-10-31', '九号', '生产部', 5, 0)",
+                            "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('10', "
+                            "'2026-10-31', '十号', '生产部', 7, 1)",
+                            "insert into kq0001 (memberid, zhdate, name, depart, cdfz, ncolor) values ('10', "
+                            "'2026-11-14', '十号', '生产部', 1, 0)"})
+        ASSERT_TRUE(insert.exec(QString::fromUtf8(sql))) << sql;
+
+    const PeriodCase cases[] = {
+        {"a period from the 15th", "A生产部", QDate(2026, 10, 15), QDate(2026, 11, 14), "", true},
+        {"the whole month of the organisation", "ROOT", QDate(2026, 10, 1), QDate(2026, 10, 31), "", true},
+        {"a personal condition", "A生产部", QDate(2026, 10, 1), QDate(2026, 10, 31), "cdfz>0", true},
+        // Each person's query reads the rows of others on the same days: their order is the
+        // engine's, so each person is read by its own query.
+        {"a condition that reaches other persons' rows", "A生产部", QDate(2026, 10, 1), QDate(2026, 10, 31),
+         "ncolor=1 or ncolor=2", false},
+        {"a condition ending in a comment", "A生产部", QDate(2026, 10, 1), QDate(2026, 10, 31), "cdfz>=0 --",
+         false},
+    };
+    ModuleParts& parts = report->parts();
+    SelectionClicks& clicks = parts.clicks();
+    ModuleRecordsets& records = parts.context().records;
+    struct Shown
+    {
+        QStringList seen, lastRecords;
+        QByteArray sheet;
+    };
+    const QString file = temporaryPath() + "/shown.vts";
+    for (const PeriodCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        report->run({3, c.node, {}, {}, c.from, c.to, {}, false});
+        parts.context().state.PersonCondition = QString::fromUtf8(c.personCondition);
+        auto show = [&](bool shared) {
+            clicks.sharedPeriodRead = shared;
+            suite->setComposedQuery(QString()); // whatever the last click left
+            suite->seen.clear();
+            clicks.treeClick();
+            report->book().write(file, grid::FileType::Template);
+            QFile written(file);
+            EXPECT_TRUE(written.open(QIODevice::ReadOnly));
+            return Shown{suite->seen, contentsOf(records.EmployeeRecords), written.readAll()};
+        };
+        const Shown own = show(false);
+        const Shown shared = show(true);
+        EXPECT_EQ(difference(shared.seen, own.seen), "")
+            << "the suite's query texts while each block is shown";
+        EXPECT_EQ(difference(shared.lastRecords, own.lastRecords), "")
+            << "the records that editing and saving go on with";
+        EXPECT_TRUE(shared.sheet == own.sheet) << "the whole sheet";
+
+        // Every person's recordset, the one without rows too.
+        QStringList numbers;
+        Recordset persons = records.PersonTemplateRecords;
+        for (persons.moveFirst(); !persons.eof(); persons.moveNext())
+            numbers << persons.text("memberid");
+        QSet<QString> queries;
+        for (const QString& seen : own.seen)
+            queries << seen.section(u'|', 0, 0);
+        const QString from = c.from.toString("yyyy-MM-dd");
+        const QString to = c.to.toString("yyyy-MM-dd");
+        const QString condition = QString::fromUtf8(c.personCondition);
+        RecordQueries texts(*suite);
+        PeriodRecords ownReads(texts, suite->connection(), from, to, condition, false);
+        PeriodRecords sharedRead(texts, suite->connection(), from, to, condition, true);
+        // Reads of three persons each: a person on either side of every boundary, and one
+        // that comes again after its read has gone.
+        PeriodRecords smallReads(texts, suite->connection(), from, to, condition, true, 3);
+        ownReads.setPersons(numbers);
+        sharedRead.setPersons(numbers);
+        smallReads.setPersons(numbers);
+        for (const QString& number : std::as_const(numbers) + QStringList{numbers.first()}) {
+            Recordset a, b, small;
+            const QString sql = texts.periodQuery(number, from, to, condition);
+            EXPECT_TRUE(queries.contains(sql))
+                << "the block of " << number.toStdString() << " shown under its query";
+            ownReads.open(number, sql, a);
+            sharedRead.open(number, sql, b);
+            smallReads.open(number, sql, small);
+            EXPECT_EQ(difference(contentsOf(b), contentsOf(a)), "") << number.toStdString();
+            EXPECT_EQ(difference(contentsOf(small), contentsOf(a)), "") << number.toStdString();
+        }
+        EXPECT_EQ(sharedRead.sharedCount(), c.shared ? numbers.size() + 1 : 0);
+        EXPECT_EQ(smallReads.sharedCount(), sharedRead.sharedCount());
+    }
+}
+
+TEST_P(DemoReports, KindThreeRecordsFromTheSharedReadAreSavedWithTheirOptimisticCheck)
+{
+    report->run({3, "A生产部", {}, {}, QDate(2026, 10, 1), QDate(2026, 10, 31), {}, false});
+    ModuleContext& context = report->parts().context();
+    Recordset& records = context.records.EmployeeRecords;
+    EXPECT_EQ(records.source(), suite->composedQuery()) << "the last person's own period query";
+    ASSERT_EQ(records.recordCount(), 31);
+    records.moveFirst();
+    const QString number = records.text("memberid");
+    grid::Sheet& s = report->book().active();
+    auto cdfz = [&](const QString& day) {
+        const auto rows =
+            read("select cdfz from kq0001 where memberid='" + number + "' and zhdate='" + day + "'");
+        return rows.isEmpty() ? -1.0 : rows[0][0].toDouble();
+    };
+    // Record k is saved from grid row k + 4; column 6 shows cdfz.
+    SheetSnapshot before;
+    before.take(s);
+    const double minutes = cdfz("2026-10-01") + 17;
+    s.setText(5, 6, QString::number(minutes));
+    SaveOutcome outcome = SheetSaving(*suite, context.columns, s, records).SaveSheet(&before);
+    EXPECT_TRUE(outcome.complete) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.saved, 31) << "every record gone through";
+    EXPECT_EQ(cdfz("2026-10-01"), minutes);
+
+    // Another operator's change since the read is not overwritten.
+    QSqlQuery other(suite->connection());
+    ASSERT_TRUE(other.exec("update kq0001 set cdfz=cdfz+100 where memberid='" + number +
+                           "' and zhdate='2026-10-02'"));
+    const double theirs = cdfz("2026-10-02");
+    before.take(s);
+    s.setText(6, 6, QString::number(theirs + 1));
+    outcome = SheetSaving(*suite, context.columns, s, records).SaveSheet(&before);
+    EXPECT_FALSE(outcome.complete);
+    EXPECT_EQ(outcome.row, 6);
+    EXPECT_EQ(cdfz("2026-10-02"), theirs);
 }
 
 TEST_P(DemoReports, KindOneShowsThePersonsPeriod)

@@ -1,6 +1,7 @@
 #include "query/RecordQueries.h"
 
 #include "db/Recordset.h"
+#include "query/PeriodRecords.h"
 #include "support/FakeSuite.h"
 #include "support/TestDatabases.h"
 
@@ -126,6 +127,20 @@ TEST(QueryNames, NodeNamesGoToTheSuiteAndStayUntilTheNextBuilder)
     EXPECT_EQ(suite.teamName(), "");
 }
 
+// A shared read of a period holds about 16,000 rows at most: 500 persons of a month, fewer of
+// a longer period.
+TEST(PeriodReads, PersonsPerReadByThePeriodsLength)
+{
+    const std::pair<const char*, const char*> periods[] = {
+        {"2026-10-01", "2026-10-31"}, {"2026-10-01", "2026-11-01"}, {"2026-01-01", "2026-12-31"},
+        {"2026-10-01", "2026-10-01"}, {"2026-01-01", "2069-12-31"}, {"2026-10-31", "2026-10-01"},
+        {"x", "2026-10-31"}};
+    QStringList found;
+    for (const auto& [start, end] : periods)
+        found << QString::number(PeriodRecords::personsPerRead(start, end));
+    EXPECT_EQ(found.join(',').toStdString(), "500,500,43,500,1,500,500");
+}
+
 // The texts run on both engines: both stored forms of a department are found, and a name
 // with an apostrophe finds its own rows and nothing else.
 class QueryRuns : public talor::test::DatabaseTest
@@ -167,6 +182,21 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
     EXPECT_EQ(members(queries.SQL1(Quote, {})), "3");
     EXPECT_EQ(members(queries.periodQuery("3", "2003-03-01", "2003-03-31", "cdfz>2")), "3");
     EXPECT_EQ(members(queries.periodQuery("0'12", "2003-03-05", "2003-03-05", {})), "0'12");
+
+    // Several persons' periods in one statement: each row followed by its person's place.
+    const QString before = suite.composedQuery();
+    Recordset shared;
+    shared.open(queries.periodQueryOfPersons({"3", "9", "0'12", "1"}, "2003-03-01", "2003-03-31", "cdfz>=1"),
+                db());
+    QStringList rows;
+    for (; !shared.eof(); shared.moveNext())
+        rows << shared.text("memberid") + "@" + shared.text(shared.fieldNames().last()) + ":" +
+                    shared.text("cdfz");
+    EXPECT_EQ(rows.join(",").toStdString(), "3@0:2,3@0:3,0'12@2:4,1@3:1");
+    EXPECT_EQ(suite.composedQuery(), before) << "the suite's texts are the persons' own queries'";
+    EXPECT_EQ(queries.periodQueryOfPersons({"3", "1 "}, "2003-03-01", "2003-03-31", {}), "");
+    EXPECT_EQ(queries.periodQueryOfPersons({"3"}, "2003-03-01", "2003-03-31", "cdfz>0 -- note"), "");
+    EXPECT_EQ(queries.periodQueryOfPersons({}, "2003-03-01", "2003-03-31", {}), "");
 }
 
 TALOR_BOTH_DATABASES(QueryRuns);

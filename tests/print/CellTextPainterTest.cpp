@@ -1,0 +1,177 @@
+#include "print/CellTextPainter.h"
+#include "print/PrintTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <QTextLayout>
+#include <functional>
+#include <gtest/gtest.h>
+
+using talor::print::CellTextPainter;
+
+namespace {
+
+struct TextCase
+{
+    const char* text;
+    Qt::Alignment alignment;
+    double width; // of the box, in points
+    bool bold;
+};
+
+// Plain lines in each alignment, CJK and mixed, texts too wide for their box (clipped),
+// and texts drawText lays out itself (a tab, a line break, right-to-left script).
+const TextCase Cases[] = {
+    {"E00012", Qt::AlignLeft, 60, false},
+    {"张三", Qt::AlignLeft, 60, true},
+    {"2024-03-05", Qt::AlignRight, 60, false},
+    {"123.25", Qt::AlignRight, 33.3, false},
+    {"第1页 共3页", Qt::AlignHCenter, 80.7, false},
+    {"AB", Qt::AlignHCenter, 25, true},
+    {"  leading and trailing  ", Qt::AlignRight, 150, false},
+    {"示范公司制表人张三审核人一二三四五", Qt::AlignLeft, 50, false},
+    {"9876543210", Qt::AlignRight, 20, false},
+    {"wide centred text", Qt::AlignHCenter, 30, true},
+    {"a\ttab", Qt::AlignLeft, 80, false},
+    {"two\nlines", Qt::AlignRight, 80, false},
+    {"שלום abc", Qt::AlignLeft, 80, false},
+};
+
+constexpr double RowHeight = 15;
+
+// Paints every case in its own band, 15 points high, at a fractional offset, as drawText
+// draws it or through the painter under test.
+void paintCases(QPainter& painter, bool throughCellTexts)
+{
+    CellTextPainter texts;
+    texts.begin(painter);
+    painter.setPen(Qt::black);
+    double y = 3.3;
+    for (const TextCase& c : Cases) {
+        QFont font("WenQuanYi Micro Hei");
+        font.setPointSizeF(10 * 72.0 / painter.device()->logicalDpiY());
+        font.setBold(c.bold);
+        const QRectF box(12.4, y, c.width, RowHeight);
+        const QString text = QString::fromUtf8(c.text);
+        if (throughCellTexts) {
+            texts.draw(box, texts.font(font), c.alignment, text);
+        } else {
+            painter.setFont(font);
+            painter.drawText(box, int(Qt::TextSingleLine | Qt::AlignVCenter | c.alignment), text);
+        }
+        y += RowHeight;
+    }
+    if (throughCellTexts)
+        texts.flush();
+}
+
+// The band (case) where two greyscale pictures first differ, or -1.
+int firstDifferentBand(const QImage& a, const QImage& b, double pixelsPerPoint)
+{
+    for (int row = 0; row < a.height(); ++row) {
+        for (int col = 0; col < a.width(); ++col) {
+            if (a.pixel(col, row) != b.pixel(col, row))
+                return int((row / pixelsPerPoint - 3.3) / RowHeight);
+        }
+    }
+    return -1;
+}
+
+const double PagePoints = 72 * 3;
+
+QImage paintedImage(bool throughCellTexts)
+{
+    QImage image(int(PagePoints * 4), int(PagePoints * 4), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(4, 4); // 288 dpi
+    paintCases(painter, throughCellTexts);
+    return image;
+}
+
+// The PDF page rendered by pdftoppm at 288 dpi.
+QImage paintedPdf(const QString& dir, bool throughCellTexts)
+{
+    const QString pdf = QDir(dir).filePath(throughCellTexts ? "cells.pdf" : "drawtext.pdf");
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(QSizeF(PagePoints, PagePoints), QPageSize::Point));
+        writer.setPageMargins(QMarginsF());
+        QPainter painter(&writer);
+        painter.scale(writer.logicalDpiX() / 72.0, writer.logicalDpiX() / 72.0);
+        paintCases(painter, throughCellTexts);
+    }
+    const QString png = pdf + ".png";
+    talor::test::runTool("pdftoppm", {"-r", "288", "-gray", "-png", "-singlefile", pdf, pdf});
+    return QImage(png);
+}
+
+} // namespace
+
+// The same pixels as drawText, on a picture and on a PDF page as a reader renders it.
+TEST(CellTextPainter, DrawsTextsWhereDrawTextDoes)
+{
+    const QImage reference = paintedImage(false);
+    EXPECT_EQ(firstDifferentBand(reference, paintedImage(true), 4), -1) << "on a picture";
+
+    QTemporaryDir dir;
+    const QImage pdfReference = paintedPdf(dir.path(), false);
+    ASSERT_FALSE(pdfReference.isNull());
+    EXPECT_EQ(firstDifferentBand(pdfReference, paintedPdf(dir.path(), true), 4), -1) << "on a PDF page";
+    // The texts are still there for a reader to copy.
+    const QString copied = talor::test::runTool("pdftotext", {QDir(dir.path()).filePath("cells.pdf"), "-"});
+    for (const char* text : {"E00012", "张三", "2024-03-05", "第1页 共3页"})
+        EXPECT_TRUE(copied.contains(QString::fromUtf8(text))) << text;
+}
+
+// A right-aligned text reaching past its box's left side: up to `overhang` it is drawn whole,
+// as drawText draws it in a box widened by that much; beyond, clipped to its box.
+TEST(CellTextPainter, ATextReachingIntoTheOverhangIsDrawnWholeBeyondItClipped)
+{
+    const double overhang = 2;
+    for (const double reach : {overhang - 0.5, overhang + 0.5}) {
+        const auto paint = [&](bool throughCellTexts) {
+            QImage image(400, 100, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.scale(4, 4);
+            painter.setPen(Qt::black);
+            QFont font("WenQuanYi Micro Hei");
+            font.setPointSizeF(10 * 72.0 / painter.device()->logicalDpiY());
+            painter.setFont(font);
+            const QString text = "2024-03-05";
+            QTextLayout layout(text, painter.font());
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(1000);
+            const double natural = line.naturalTextWidth();
+            layout.endLayout();
+            EXPECT_GT(natural, 40);
+            // On the 1/64 grid, so that both ways of placing the line give the same point.
+            const QRectF box(10.25, 4, natural - reach, RowHeight);
+            if (throughCellTexts) {
+                CellTextPainter texts;
+                texts.begin(painter);
+                texts.draw(box, texts.font(font), Qt::AlignRight, text, overhang);
+                texts.flush();
+            } else {
+                painter.drawText(reach <= overhang ? box.adjusted(-overhang, 0, 0, 0) : box,
+                                 int(Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignRight), text);
+            }
+            return image;
+        };
+        EXPECT_EQ(paint(true), paint(false)) << "reaching " << reach << " points past the box";
+    }
+}
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
