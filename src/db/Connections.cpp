@@ -4,9 +4,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QPointer>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <atomic>
+#include <utility>
 
 namespace talor {
 
@@ -17,6 +22,10 @@ constexpr int sqliteBusyTimeout = 5000;
 
 // The driver's property that counts the sessions of a connection.
 constexpr const char* generationProperty = "talorGeneration";
+// How many sessions were connected again in this process: while none was, every connection is
+// in its first session, and a recordset checking its statements before each row need not look
+// up the driver's property.
+std::atomic<int> reconnections{0};
 
 QSqlDatabase addConnection(const QString& driver, const QString& connectionName, const QString& target)
 {
@@ -44,6 +53,32 @@ QSqlDatabase openSqliteFile(const QString& connectionName, const QString& filePa
         throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(target, error));
     }
     return db;
+}
+
+// The statements kept prepared for the session of a connection, by connection name. Kept on the
+// heap for good: dropping them at exit could come after their drivers are gone.
+struct Session
+{
+    QPointer<QSqlDriver> driver;
+    int generation = 0;
+    QHash<QString, std::shared_ptr<QSqlQuery>> statements;
+};
+QMutex sessionsMutex;
+QHash<QString, Session>& sessions()
+{
+    static auto* all = new QHash<QString, Session>;
+    return *all;
+}
+
+// Drops the statements of the connection's session. They are taken out under the lock and
+// dropped after it: dropping a statement may talk to the server.
+void forgetSession(const QString& connectionName)
+{
+    Session gone;
+    {
+        QMutexLocker lock(&sessionsMutex);
+        gone = sessions().take(connectionName);
+    }
 }
 
 } // namespace
@@ -148,14 +183,52 @@ bool Connections::lost(const QSqlDatabase& db, const QSqlError& error)
 
 void Connections::reconnect(QSqlDatabase db)
 {
+    forgetSession(db.connectionName());
     if (!db.open())
         throw DatabaseError(QStringLiteral("the connection to %1 was lost and cannot be made again: %2")
                                 .arg(describe(db), db.lastError().text()));
     db.driver()->setProperty(generationProperty, generation(db) + 1);
+    reconnections.fetch_add(1);
+}
+
+std::shared_ptr<QSqlQuery> Connections::sessionStatement(const QSqlDatabase& db, const QString& sql,
+                                                         QSqlError& error)
+{
+    const QString name = db.connectionName();
+    const int current = generation(db);
+    Session stale;
+    {
+        QMutexLocker lock(&sessionsMutex);
+        Session& session = sessions()[name];
+        if (session.driver == db.driver() && session.generation == current) {
+            const auto it = session.statements.constFind(sql);
+            if (it != session.statements.cend())
+                return *it;
+        } else if (!session.statements.isEmpty()) {
+            // Another connection of the same name, or a session that ended unnoticed.
+            stale = std::exchange(session, Session{});
+        }
+        session.driver = db.driver();
+        session.generation = current;
+    }
+    stale = Session{};
+    auto query = std::make_shared<QSqlQuery>(db);
+    query->setForwardOnly(true);
+    if (!query->prepare(sql)) {
+        error = query->lastError();
+        return nullptr;
+    }
+    QMutexLocker lock(&sessionsMutex);
+    Session& session = sessions()[name];
+    if (session.driver == db.driver() && session.generation == current)
+        session.statements.insert(sql, query);
+    return query;
 }
 
 int Connections::generation(const QSqlDatabase& db)
 {
+    if (reconnections.load(std::memory_order_relaxed) == 0)
+        return 0;
     return db.isValid() ? db.driver()->property(generationProperty).toInt() : 0;
 }
 
@@ -193,6 +266,7 @@ bool Connections::execute(QSqlQuery& query, const QSqlDatabase& db, const QStrin
 
 void Connections::remove(const QString& connectionName)
 {
+    forgetSession(connectionName);
     {
         QSqlDatabase db = QSqlDatabase::database(connectionName, false);
         if (db.isOpen())

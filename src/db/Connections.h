@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 
 namespace talor {
 
@@ -56,6 +57,13 @@ public:
     // gone with it: generation() counts the sessions.
     static void reconnect(QSqlDatabase db);
     static int generation(const QSqlDatabase& db);
+    // The statement `sql` prepared on the current session of `db`, forward-only: prepared at its
+    // first use and kept for the session, so that a statement run for every recordset or every
+    // save is prepared once. A caller holds it only while it runs it (a std::weak_ptr between
+    // uses): the statements of a session are dropped when the connection is connected again
+    // (before the new session begins, so that nothing of the old one reaches it) or removed.
+    // Null when `sql` cannot be prepared; `error` then holds the driver's error.
+    static std::shared_ptr<QSqlQuery> sessionStatement(const QSqlDatabase& db, const QString& sql, QSqlError& error);
     // The driver's text of a failed statement's error; on a lost connection, where that is
     // often empty, that the connection was lost.
     static QString errorText(const QSqlDatabase& db, const QSqlError& error);

@@ -9,13 +9,13 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlField>
-#include <QSqlIndex>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <array>
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace talor {
 
@@ -91,9 +91,17 @@ QString singleTable(const QString& sql)
     return {};
 }
 
+// "HH:mm:ss", or "HH:mm:ss.zzz" when there are milliseconds; Qt's ISO forms, which do not go
+// through the locale as a format picture does.
 QString isoTime(const QTime& time)
 {
-    return time.toString(time.msec() ? u"HH:mm:ss.zzz"_qs : u"HH:mm:ss"_qs);
+    return time.toString(time.msec() ? Qt::ISODateWithMs : Qt::ISODate);
+}
+
+// "yyyy-MM-dd"; Qt's ISO form covers the years 0 to 9999 (and is far cheaper than the picture).
+QString isoDate(const QDate& date)
+{
+    return date.year() >= 0 && date.year() <= 9999 ? date.toString(Qt::ISODate) : date.toString(u"yyyy-MM-dd"_qs);
 }
 
 } // namespace
@@ -194,7 +202,9 @@ void Recordset::close()
     m_readId = ++reads;
     m_statements.clear();
     m_updates.clear();
-    m_unread.clear();
+    m_unread = {};
+    m_unreadRows = 0;
+    m_lastColumns.clear();
     m_readBackLater = false;
     m_sql.clear();
     m_connection = QSqlDatabase();
@@ -256,9 +266,9 @@ const QVariant* Recordset::unsavedChange(int column) const
     checkColumn(column);
     requireRow();
     settle();
-    for (const auto& [changed, pending] : m_pending)
-        if (changed == column)
-            return &pending;
+    for (const Change& change : m_pending)
+        if (change.column == column)
+            return &change.value;
     return nullptr;
 }
 
@@ -346,14 +356,14 @@ void Recordset::setValue(const QString& field, const QVariant& value)
     const bool same = stored.isNull() ? original.isNull() : !original.isNull() && stored == original;
     // The changes stay ordered by column: the statement of a change depends on its columns.
     auto it = std::lower_bound(m_pending.begin(), m_pending.end(), column,
-                               [](const auto& change, int c) { return change.first < c; });
-    const bool known = it != m_pending.end() && it->first == column;
+                               [](const Change& change, int c) { return change.column < c; });
+    const bool known = it != m_pending.end() && it->column == column;
     if (same && known)
         m_pending.erase(it);
     else if (!same && known)
-        it->second = stored;
+        it->value = stored;
     else if (!same)
-        m_pending.insert(it, {column, stored});
+        m_pending.insert(it, Change{column, stored, original});
 }
 
 void Recordset::update()
@@ -365,16 +375,23 @@ void Recordset::update()
     // next row.
     m_changes.clear();
     std::swap(m_changes, m_pending);
-    const std::vector<std::pair<int, QVariant>>& changes = m_changes;
+    const std::vector<Change>& changes = m_changes;
     resolveTable();
     if (!m_notUpdatable.isEmpty())
         throw DatabaseError(m_notUpdatable);
     settle();
 
-    QList<int> columns;
-    columns.reserve(qsizetype(changes.size()));
-    for (const auto& change : changes)
-        columns.append(change.first);
+    // The changed columns; rows changed alike (a save writes the same fields in row after row)
+    // share one list.
+    bool sameColumns = m_lastColumns.size() == qsizetype(changes.size());
+    for (size_t i = 0; sameColumns && i < changes.size(); ++i)
+        sameColumns = m_lastColumns[qsizetype(i)] == changes[i].column;
+    if (!sameColumns) {
+        m_lastColumns.clear();
+        for (const Change& change : changes)
+            m_lastColumns.append(change.column);
+    }
+    const QList<int> columns = m_lastColumns;
     std::vector<QVariant>& checks = m_checks;
     checks.clear();
     for (int column : std::as_const(m_keyColumns))
@@ -383,22 +400,25 @@ void Recordset::update()
     // (checked with IS NULL): one prepared statement per such shape serves every row.
     QByteArray& shape = m_shape;
     shape.resize(0);
-    for (int column : std::as_const(columns)) {
-        QVariant original;
-        if (!m_keyColumns.contains(column)) {
-            original = storedForm(column, cellValue(column));
-            if (!original.isNull())
-                checks.push_back(original);
-        }
-        shape.append(char(column & 0xff)).append(char(column >> 8)).append(original.isNull() ? 'n' : 'v');
+    for (const Change& change : changes) {
+        const int column = change.column;
+        const bool checked = !m_keyColumns.contains(column) && !change.original.isNull();
+        if (checked)
+            checks.push_back(change.original);
+        shape.append(char(column & 0xff)).append(char(column >> 8)).append(checked ? 'v' : 'n');
     }
     forgetStaleStatements();
     auto prepared = m_updates.find(shape);
     if (prepared == m_updates.end())
-        prepared =
-            m_updates.emplace(QByteArray(shape.constData(), shape.size()), prepareUpdate(columns)).first;
+        prepared = m_updates.emplace(QByteArray(shape.constData(), shape.size()), PreparedUpdate{updateText(columns), {}})
+                       .first;
     const QString& sql = prepared->second.sql;
-    QSqlQuery& query = prepared->second.query;
+    std::shared_ptr<QSqlQuery> kept = prepared->second.query.lock();
+    if (!kept) {
+        kept = statement(sql, QStringLiteral("the update of %1 failed").arg(m_table));
+        prepared->second.query = kept;
+    }
+    QSqlQuery& query = *kept;
 
     // Where a trigger may change the row, the update and its read-back form one transaction, so
     // that nobody's change can come in between and be taken for the value written. Inside a
@@ -408,8 +428,8 @@ void Recordset::update()
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     QHash<int, QVariant> readKey;
     try {
-        for (const auto& change : changes)
-            query.addBindValue(change.second);
+        for (const Change& change : changes)
+            query.addBindValue(change.value);
         for (const QVariant& v : checks)
             query.addBindValue(v);
         if (!query.exec())
@@ -418,17 +438,22 @@ void Recordset::update()
             throw DatabaseError(conflictMessage());
 
         // The key may have been among the changes; the row is found again by its new key.
-        for (const auto& [column, value] : changes) {
-            if (m_keyColumns.contains(column)) {
-                readKey.insert(column, cellValue(column));
-                storeCell(base + column, value);
+        for (const Change& change : changes) {
+            if (m_keyColumns.contains(change.column)) {
+                readKey.insert(change.column, cellValue(change.column));
+                storeCell(base + change.column, change.value);
             }
         }
         if (m_readBackLater) {
-            for (const auto& [column, value] : changes)
-                storeCell(base + column, value);
+            for (const Change& change : changes)
+                storeCell(base + change.column, change.value);
             // settle() read the row back before this update, so it holds no earlier columns.
-            m_unread.insert(m_position, columns);
+            if (m_unread.empty())
+                m_unread.resize(size_t(m_rowCount));
+            QList<int>& unread = m_unread[size_t(m_position)];
+            if (unread.isEmpty())
+                ++m_unreadRows;
+            unread = columns;
             return;
         }
         readBack(columns);
@@ -452,14 +477,11 @@ void Recordset::update()
 // store, a cache of the database, so the readers that are const may ask for it.
 void Recordset::settle() const
 {
-    if (m_unread.isEmpty())
+    if (m_unreadRows == 0 || m_unread[size_t(m_position)].isEmpty())
         return;
-    const auto it = m_unread.constFind(m_position);
-    if (it == m_unread.cend())
-        return;
-    const QList<int> columns = *it;
     auto* self = const_cast<Recordset*>(this);
-    self->m_unread.remove(m_position);
+    const QList<int> columns = std::exchange(self->m_unread[size_t(m_position)], {});
+    --self->m_unreadRows;
     try {
         self->readBack(columns);
     } catch (const DatabaseError&) {
@@ -468,7 +490,7 @@ void Recordset::settle() const
 
 // "UPDATE T SET c = ?, ... WHERE key = ? ... AND c = ? (or c IS NULL) ...", the old values
 // checked in the order update binds them.
-Recordset::PreparedUpdate Recordset::prepareUpdate(const QList<int>& columns)
+QString Recordset::updateText(const QList<int>& columns) const
 {
     QSqlDriver* driver = m_connection.driver();
     auto name = [&](int column) {
@@ -482,15 +504,7 @@ Recordset::PreparedUpdate Recordset::prepareUpdate(const QList<int>& columns)
             conditions.append(name(column) +
                               (storedForm(column, cellValue(column)).isNull() ? u" IS NULL"_qs : u" = ?"_qs));
     }
-    PreparedUpdate update;
-    update.sql =
-        u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
-    update.query = QSqlQuery(m_connection);
-    update.query.setForwardOnly(true);
-    if (!update.query.prepare(update.sql))
-        fail(m_connection, QStringLiteral("the update of %1 failed").arg(m_table), update.query.lastError(),
-             update.sql);
-    return update;
+    return u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
 }
 
 // Reads the written columns back, so the row holds what the database stored (its own
@@ -503,11 +517,15 @@ void Recordset::readBack(const QList<int>& columns)
         names.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName));
     const QString sql = u"SELECT " + names.join(u", ") + u" FROM " + m_table + u" WHERE " + keyCondition();
     const QString failed = QStringLiteral("reading back the saved row of %1 failed").arg(m_table);
-    QSqlQuery& query = statement(sql, failed);
+    const std::shared_ptr<QSqlQuery> kept = statement(sql, failed);
+    QSqlQuery& query = *kept;
     for (int column : std::as_const(m_keyColumns))
         query.addBindValue(storedForm(column, cellValue(column)));
-    if (!query.exec() || !query.next())
-        fail(m_connection, failed, query.lastError(), sql);
+    if (!query.exec() || !query.next()) {
+        const QSqlError error = query.lastError();
+        query.finish();
+        fail(m_connection, failed, error, sql);
+    }
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     for (int i = 0; i < columns.size(); ++i)
         storeCell(base + columns[i], query.value(i));
@@ -524,20 +542,21 @@ QString Recordset::keyCondition() const
     return conditions.join(u" AND ");
 }
 
-// The prepared statement of `sql`, prepared once per open: a save updates row after row with
-// the same few statements.
-QSqlQuery& Recordset::statement(const QString& sql, const QString& failed)
+// The prepared statement of `sql`: kept by the session, so that a save updates row after row,
+// and recordset after recordset, with the same few statements.
+std::shared_ptr<QSqlQuery> Recordset::statement(const QString& sql, const QString& failed)
 {
     forgetStaleStatements();
-    auto it = m_statements.find(sql);
-    if (it == m_statements.end()) {
-        QSqlQuery query(m_connection);
-        query.setForwardOnly(true);
-        if (!query.prepare(sql))
-            fail(m_connection, failed, query.lastError(), sql);
-        it = m_statements.insert(sql, query);
+    std::weak_ptr<QSqlQuery>& known = m_statements[sql];
+    std::shared_ptr<QSqlQuery> query = known.lock();
+    if (!query) {
+        QSqlError error;
+        query = Connections::sessionStatement(m_connection, sql, error);
+        if (!query)
+            fail(m_connection, failed, error, sql);
+        known = query;
     }
-    return *it;
+    return query;
 }
 
 // Statements prepared on a session that has since been replaced are gone with it.
@@ -717,14 +736,14 @@ QVariant Recordset::storedForm(int column, const QVariant& value) const
     const Temporal temporal = m_temporal[size_t(column)];
     switch (value.metaType().id()) {
     case QMetaType::QDate: {
-        const QString date = value.toDate().toString(u"yyyy-MM-dd"_qs);
+        const QString date = isoDate(value.toDate());
         return temporal == Temporal::DateTime ? QString(date + u" 00:00:00") : date;
     }
     case QMetaType::QTime:
         return isoTime(value.toTime());
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
-        const QString date = dt.date().toString(u"yyyy-MM-dd"_qs);
+        const QString date = isoDate(dt.date());
         if (temporal == Temporal::Date)
             return date;
         if (temporal == Temporal::Time)
@@ -752,26 +771,20 @@ void Recordset::resolveTable()
     QString name = m_table;
     if (name.startsWith(u'"') && name.endsWith(u'"'))
         name = name.mid(1, name.size() - 2);
-    const bool sqlite = m_connection.driverName() == u"QSQLITE";
-    QStringList keyNames;
-    bool triggers = true;
-    if (sqlite) {
-        const TableFacts facts = sqliteTableFacts(name);
-        keyNames = facts.keyNames;
-        triggers = facts.triggers;
-        for (auto it = facts.temporal.cbegin(); it != facts.temporal.cend(); ++it) {
-            const auto column = m_index.constFind(it.key());
-            if (column != m_index.cend())
-                m_temporal[size_t(*column)] = it.value();
-        }
-    } else {
-        QSqlIndex key = m_connection.primaryIndex(name);
-        if (key.isEmpty())
-            key = m_connection.primaryIndex(name.toLower()); // unquoted names fold to lower case
-        for (int i = 0; i < key.count(); ++i)
-            keyNames.append(key.fieldName(i));
-        if (!keyNames.isEmpty())
-            triggers = hasTriggers();
+    TableFacts facts;
+    try {
+        facts = m_connection.driverName() == u"QSQLITE" ? sqliteTableFacts(name) : postgresTableFacts();
+    } catch (...) {
+        m_tableResolved = false; // asked again at the next change
+        m_table.clear();
+        throw;
+    }
+    const QStringList& keyNames = facts.keyNames;
+    const bool triggers = facts.triggers;
+    for (auto it = facts.temporal.cbegin(); it != facts.temporal.cend(); ++it) {
+        const auto column = m_index.constFind(it.key());
+        if (column != m_index.cend())
+            m_temporal[size_t(*column)] = it.value();
     }
     if (keyNames.isEmpty()) {
         m_notUpdatable = QStringLiteral("the table %1 has no primary key, so Update cannot find the row; "
@@ -796,53 +809,69 @@ namespace {
 
 QMutex tableFactsMutex;
 
+QString catalogueFailure(const QString& table)
+{
+    return QStringLiteral("reading the catalogue entry of %1 failed").arg(table);
+}
+
 } // namespace
 
 // One look at SQLite's catalogue: the key columns in order, whether the table has triggers,
 // and the declared date and time columns. The facts of a table are kept for the process and
 // asked again only when the schema version of its database file has changed since, so that a
-// save of person after person does not read the catalogue for each one.
+// save of person after person does not read the catalogue for each one; the schema version is
+// read by a statement the session keeps prepared. A catalogue that cannot be read throws
+// DatabaseError.
 Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
 {
     static QHash<QString, std::pair<qint64, TableFacts>> known; // connection, file, table -> version, facts
-    QSqlQuery query(m_connection);
-    query.setForwardOnly(true);
-    qint64 version = -1;
-    if (query.exec(u"PRAGMA schema_version"_qs) && query.next())
-        version = query.value(0).toLongLong();
-    query.finish();
+    const QString versionText = u"PRAGMA schema_version"_qs;
+    QSqlError error;
+    const std::shared_ptr<QSqlQuery> version = Connections::sessionStatement(m_connection, versionText, error);
+    if (!version)
+        fail(m_connection, catalogueFailure(m_table), error, versionText);
+    if (!version->exec() || !version->next()) {
+        error = version->lastError();
+        version->finish();
+        fail(m_connection, catalogueFailure(m_table), error, versionText);
+    }
+    const qint64 schema = version->value(0).toLongLong();
+    version->finish(); // a statement left reading would hold a read transaction open
     const QString file = m_connection.databaseName();
-    const bool cached = version >= 0 && !file.isEmpty() && file != u":memory:";
+    const bool cached = !file.isEmpty() && file != u":memory:";
     const QString key = m_connection.connectionName() + u'\x1f' + file + u'\x1f' + name.toCaseFolded();
     if (cached) {
         QMutexLocker lock(&tableFactsMutex);
         const auto it = known.constFind(key);
-        if (it != known.cend() && it->first == version)
+        if (it != known.cend() && it->first == schema)
             return it->second;
     }
     TableFacts facts;
     QMap<int, QString> keyPlaces; // place in the key -> column
-    if (query.prepare(u"SELECT name, type, pk, (SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
-                      "AND lower(tbl_name) = lower(?)) FROM pragma_table_info(?)"_qs)) {
-        query.addBindValue(name);
-        query.addBindValue(name);
-        if (!query.exec())
-            return facts;
-        while (query.next()) {
-            facts.triggers = query.value(3).toInt() != 0;
-            if (query.value(2).toInt() > 0)
-                keyPlaces.insert(query.value(2).toInt(), query.value(0).toString());
-            const Temporal temporal = declaredTemporal(query.value(1).toString());
-            if (temporal != Temporal::None)
-                facts.temporal.insert(query.value(0).toString().toCaseFolded(), temporal);
-        }
-        if (query.lastError().isValid())
-            return facts;
+    const QString sql = u"SELECT name, type, pk, (SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
+                        "AND lower(tbl_name) = lower(?)) FROM pragma_table_info(?)"_qs;
+    QSqlQuery query(m_connection);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
+    query.addBindValue(name);
+    query.addBindValue(name);
+    if (!query.exec())
+        fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
+    while (query.next()) {
+        facts.triggers = query.value(3).toInt() != 0;
+        if (query.value(2).toInt() > 0)
+            keyPlaces.insert(query.value(2).toInt(), query.value(0).toString());
+        const Temporal temporal = declaredTemporal(query.value(1).toString());
+        if (temporal != Temporal::None)
+            facts.temporal.insert(query.value(0).toString().toCaseFolded(), temporal);
     }
+    if (query.lastError().isValid())
+        fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     facts.keyNames = keyPlaces.values();
     if (cached) {
         QMutexLocker lock(&tableFactsMutex);
-        known.insert(key, {version, facts});
+        known.insert(key, {schema, facts});
     }
     return facts;
 }
@@ -860,17 +889,35 @@ Recordset::Temporal Recordset::declaredTemporal(const QString& declared)
     return Temporal::None;
 }
 
-// Whether a trigger is defined on the table in PostgreSQL (or the catalogue cannot tell): a
-// trigger may change or move the row written, so Update reads the row back at once.
-bool Recordset::hasTriggers() const
+// One look at PostgreSQL's catalogue, by a statement the session keeps prepared: the primary
+// key columns in key order, and whether a trigger is defined on the table (a trigger may change
+// or move the row written, so Update then reads the row back at once). The table is named as
+// the statement names it: unquoted names fold to lower case, a schema may be given. A table the
+// server does not know has no key. The catalogue is asked for each recordset, as PostgreSQL has
+// nothing that would tell cheaply that a table's keys or triggers changed since.
+Recordset::TableFacts Recordset::postgresTableFacts() const
 {
-    QSqlQuery query(m_connection);
-    query.setForwardOnly(true);
-    if (!query.prepare(
-            u"SELECT count(*) FROM pg_trigger WHERE tgrelid = to_regclass(?) AND NOT tgisinternal"_qs))
-        return true;
-    query.addBindValue(m_table);
-    return !query.exec() || !query.next() || query.value(0).toInt() != 0;
+    const QString sql = u"SELECT a.attname, (SELECT count(*) FROM pg_trigger t WHERE t.tgrelid = i.indrelid "
+                        "AND NOT t.tgisinternal) FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+                        "AND a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass(?) AND i.indisprimary "
+                        "ORDER BY array_position(i.indkey::int2[], a.attnum)"_qs;
+    QSqlError error;
+    const std::shared_ptr<QSqlQuery> query = Connections::sessionStatement(m_connection, sql, error);
+    if (!query)
+        fail(m_connection, catalogueFailure(m_table), error, sql);
+    query->addBindValue(m_table);
+    TableFacts facts;
+    facts.triggers = false;
+    bool read = query->exec();
+    while (read && query->next()) {
+        facts.keyNames.append(query->value(0).toString());
+        facts.triggers = query->value(1).toInt() != 0;
+    }
+    error = query->lastError();
+    query->finish();
+    if (!read || error.isValid())
+        fail(m_connection, catalogueFailure(m_table), error, sql);
+    return facts;
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <map>
+#include <memory>
 #include <string>
 #include <stdexcept>
 #include <vector>
@@ -183,18 +184,19 @@ private:
     QVariant cellValue(int column) const;
     QVariant storedForm(int column, const QVariant& value) const;
     void resolveTable();
+    // An Update statement of this recordset; the statement itself is kept by the session
+    // (Connections::sessionStatement), so that the next recordset on the table finds it prepared.
     struct PreparedUpdate
     {
         QString sql;
-        QSqlQuery query;
+        std::weak_ptr<QSqlQuery> query;
     };
-    PreparedUpdate prepareUpdate(const QList<int>& columns);
+    QString updateText(const QList<int>& columns) const;
     void readBack(const QList<int>& columns);
     QString keyCondition() const;
     void forgetStaleStatements();
-    bool hasTriggers() const;
     void settle() const;
-    QSqlQuery& statement(const QString& sql, const QString& failed);
+    std::shared_ptr<QSqlQuery> statement(const QString& sql, const QString& failed);
     QString conflictMessage() const;
 
     QString m_sql;
@@ -211,13 +213,19 @@ private:
     quint64 m_readId = 0;
     // Unsaved changes of the current row by column, in stored form; the changes Update is
     // writing; its key and old values in binding order; its statement's key.
-    std::vector<std::pair<int, QVariant>> m_pending;
-    std::vector<std::pair<int, QVariant>> m_changes;
+    struct Change
+    {
+        int column;
+        QVariant value;    // in stored form
+        QVariant original; // the value read, in stored form: Update checks it
+    };
+    std::vector<Change> m_pending;
+    std::vector<Change> m_changes;
     std::vector<QVariant> m_checks;
     QByteArray m_shape;
-    QHash<QString, QSqlQuery> m_statements;         // read-back statements, prepared once per open
-    std::map<QByteArray, PreparedUpdate> m_updates; // Update's statements, by the shape of the change
-    int m_statementsGeneration = 0;                 // the session both were prepared on
+    QHash<QString, std::weak_ptr<QSqlQuery>> m_statements; // read-back statements of the session
+    std::map<QByteArray, PreparedUpdate> m_updates;        // Update's statements, by the shape of the change
+    int m_statementsGeneration = 0;                        // the session both were prepared on
 
     // How a column keeps dates and times, so that a QDate or QDateTime is written in the
     // column's own form: from the driver's field types, or SQLite's declared column types.
@@ -237,6 +245,7 @@ private:
         QHash<QString, Temporal> temporal; // case-folded column -> its kind, dates and times only
     };
     TableFacts sqliteTableFacts(const QString& name) const;
+    TableFacts postgresTableFacts() const;
 
     // Resolved on the first change: the table and its key columns (or why there are none).
     bool m_tableResolved = false;
@@ -247,7 +256,11 @@ private:
     // table without triggers, where nothing but the engine's own conversions changes the values
     // written); otherwise the row is read back at once.
     bool m_readBackLater = false;
-    QHash<int, QList<int>> m_unread; // rows written and not read back -> the columns written
+    // The columns written and not read back, by row (empty: none), and how many rows have some.
+    // Rows written alike share one list.
+    std::vector<QList<int>> m_unread;
+    int m_unreadRows = 0;
+    QList<int> m_lastColumns; // the columns of the last Update, shared with the rows it wrote
 };
 
 } // namespace talor

@@ -12,6 +12,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <iterator>
 
 namespace talor {
 
@@ -187,19 +188,22 @@ std::vector<RecordWrites> SheetSaving::plan(const SheetSnapshot* before)
     std::vector<RecordWrites> plan;
     plan.reserve(size_t(m_records.recordCount()));
     int counter = 0;
+    std::vector<FieldWrite> writes; // the row's writes, gathered here so that each record's list is made once
     for (m_records.moveFirst(); !m_records.eof(); m_records.moveNext()) {
         ++counter;
         RecordWrites record{m_records.position(), counter + offset, {}};
+        writes.clear();
         for (int c = 1; c <= last; ++c) {
             if (before && before->unchanged(m_sheet, record.row, c))
                 continue;
             if (auto write = SaveRecord(c, record.row, c))
-                record.writes.push_back(std::move(*write));
+                writes.push_back(std::move(*write));
         }
         // The operator signs the records this save changes; a record nobody touched keeps
         // the name of whoever saved it last.
-        if (operatorKnown && !record.writes.empty())
-            record.writes.push_back({OperatorField, operatorName});
+        if (operatorKnown && !writes.empty())
+            writes.push_back({OperatorField, operatorName});
+        record.writes.assign(std::make_move_iterator(writes.begin()), std::make_move_iterator(writes.end()));
         plan.push_back(std::move(record));
     }
     m_records.moveFirst();

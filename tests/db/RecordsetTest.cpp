@@ -1,6 +1,7 @@
 #include "db/Recordset.h"
 #include "db/SharedRecords.h"
 
+#include "db/Connections.h"
 #include "db/SqlText.h"
 #include "support/ErrorText.h"
 #include "support/TestDatabases.h"
@@ -484,6 +485,25 @@ TEST_P(RecordsetTest, UpdatesJoinTheCallersTransaction)
         EXPECT_TRUE(transaction.commit());
     }
     EXPECT_EQ(scalar(u"select count(*) from kq where hours = 12"_qs), u"1"_qs);
+}
+
+// Update statements are kept for the session, so that recordset after recordset on a table
+// updates without preparing them again; a connection made again begins a new session, in
+// which the recordsets, old and new, prepare them anew (the old session's are gone with it).
+TEST_P(RecordsetTest, RecordsetsShareTheSessionsStatementsUntilTheConnectionIsMadeAgain)
+{
+    Recordset before, after;
+    before.open(oneDay(), db());
+    before.setValue(u"hours"_qs, 1.5);
+    before.update();
+    before.moveNext();
+    Connections::reconnect(db());
+    after.open(oneDay(), db());
+    after.setValue(u"hours"_qs, 2.5); // the row `before` wrote: read as stored
+    EXPECT_NO_THROW(after.update());
+    before.setValue(u"hours"_qs, 3.5);
+    EXPECT_NO_THROW(before.update());
+    EXPECT_EQ(column(oneDay(), u"hours"_qs), (QStringList{u"2.5"_qs, u"3.5"_qs, u"0"_qs}));
 }
 
 TALOR_BOTH_DATABASES(RecordsetTest);
