@@ -320,6 +320,38 @@ bool Recordset::appendValueKey(int column, std::string& key) const
     return true;
 }
 
+std::optional<int> Recordset::secondsOfDay(int column) const
+{
+    if (unsavedChange(column))
+        return std::nullopt;
+    const size_t cell = size_t(m_position) * size_t(m_fields.size()) + size_t(column);
+    const Payload& payload = m_payload[cell];
+    switch (m_kinds[cell]) {
+    case Kind::Time:
+        // Whole seconds only: text() adds the milliseconds otherwise.
+        if (payload.integer % 1000 != 0)
+            return std::nullopt;
+        return int(payload.integer / 1000);
+    case Kind::Text: {
+        if (payload.span.size != 8)
+            return std::nullopt;
+        const char* t = m_texts.constData() + payload.span.offset;
+        auto two = [t](int at) {
+            const unsigned tens = unsigned(t[at] - '0'), ones = unsigned(t[at + 1] - '0');
+            return tens <= 9 && ones <= 9 ? int(tens * 10 + ones) : 99;
+        };
+        if (t[2] != ':' || t[5] != ':')
+            return std::nullopt;
+        const int hours = two(0), minutes = two(3), seconds = two(6);
+        if (hours > 23 || minutes > 59 || seconds > 59)
+            return std::nullopt;
+        return (hours * 60 + minutes) * 60 + seconds;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 QString Recordset::text(int column) const
 {
     const QVariant v = value(column);

@@ -9,6 +9,7 @@
 #include <QVariant>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <stdexcept>
 #include <vector>
@@ -126,6 +127,12 @@ public:
     // that makes the same thing of every row's value can keep what it made of each distinct
     // one. False (nothing appended) while the value is an unsaved change.
     bool appendValueKey(int column, std::string& key) const;
+    // The current row's value of `column` as seconds since midnight, when it is a time of
+    // whole seconds that text() gives as "HH:mm:ss": a time the driver read as such, or a
+    // text of exactly that form (two digits each, a valid time). Nothing for any other
+    // value (null, a date, "8:30", "08:30:00.5", ...) or an unsaved change: the caller then
+    // reads text() as ever.
+    std::optional<int> secondsOfDay(int column) const;
     // Names the rows the recordset holds: closing it (as every open and every share of a
     // shared read does first) gives it a name no recordset had before.
     quint64 readId() const { return m_readId; }

@@ -69,6 +69,14 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
         }
         column.way = Column::Way::Worked;
         column.decidedBy = {column.field};
+        if (type == QLatin1String("Y")) {
+            const QString picture = pictureOf(facts, TimeFormat);
+            column.clockStep = picture == QLatin1String("hh:nn") ? 60 : picture == TimeFormat ? 1 : 0;
+            // The cell of midnight, typed as the format function shows it: its number format.
+            column.clock = grid::parseInput(text::format(QStringLiteral("00:00:00"), picture));
+            if (column.clock.kind != grid::CellInput::Kind::Number)
+                column.clockStep = 0;
+        }
         if (type == QLatin1String("S") && (facts.codeKind == 1 || facts.codeKind == 2)) {
             // Team and group names are looked up within the row's department (and group).
             for (const QString& within : facts.codeKind == 1 ? QStringList{QStringLiteral("DEPART"), QStringLiteral("GROUP0")}
@@ -190,6 +198,15 @@ void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int column
             m_sheet.setPlainText(row, c, records.text(column.field));
             break;
         case Column::Way::Worked: {
+            if (column.clockStep > 0) {
+                if (const std::optional<int> seconds = records.secondsOfDay(column.field)) {
+                    // What parseTime reads from the shown text, divided as parseInput does.
+                    const int msecs = *seconds / column.clockStep * column.clockStep * 1000;
+                    column.clock.number = msecs / 86400000.0;
+                    m_sheet.setInput(row, c, column.clock);
+                    break;
+                }
+            }
             const Written& w = written(records, column, facts);
             if (w.how == Written::How::Plain)
                 m_sheet.setPlainText(row, c, w.plain);

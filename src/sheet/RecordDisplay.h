@@ -89,6 +89,11 @@ private:
         // The fields whose values decide the cell (the field, and the department and group a
         // team or group code is named within); empty when the cell is worked out every time.
         std::vector<int> decidedBy;
+        // A time column shown as "hh:nn" or "hh:nn:ss": the seconds its times are cut to (60
+        // or 1; 0 for any other column) and the cell such a time makes, whose number is set
+        // per row. A time's cell follows from its seconds, without formatting and reading it.
+        int clockStep = 0;
+        grid::CellInput clock;
         int lookups = 0, misses = 0;
         std::unordered_map<std::string, Written> kept;
         const std::pair<const std::string, Written>* last = nullptr; // the entry used last

@@ -7,6 +7,7 @@
 #include "support/TestDatabases.h"
 
 #include <QDate>
+#include <QTime>
 #include <QSqlQuery>
 #include <functional>
 
@@ -168,6 +169,29 @@ TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
     const quint64 share = rs.readId();
     shared.shareInto(0, u"select memberid, name from kq"_qs, rs);
     EXPECT_TRUE(reopened != share && share != rs.readId());
+}
+
+// A time of whole seconds reads as its seconds, agreeing with its text; anything else (a
+// fraction, null, a name, an unsaved change) reads as nothing.
+TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
+{
+    exec(u"update kq set sbtime = '00:00:00' where memberid = '001' and zhdate = '2024-03-05'"_qs);
+    exec(u"update kq set sbtime = '23:59:59' where memberid = '001' and zhdate = '2024-03-06'"_qs);
+    exec(u"update kq set sbtime = '08:30:00.5' where memberid = '002'"_qs);
+    Recordset rs;
+    rs.open(u"select sbtime, name from kq order by memberid, zhdate"_qs, db());
+    std::vector<std::optional<int>> seconds;
+    for (; !rs.eof(); rs.moveNext()) {
+        const std::optional<int> s = rs.secondsOfDay(0);
+        if (s)
+            EXPECT_EQ(rs.text(0), QTime::fromMSecsSinceStartOfDay(*s * 1000).toString(u"HH:mm:ss"_qs));
+        EXPECT_FALSE(rs.secondsOfDay(1)) << rs.text(1).toStdString();
+        seconds.push_back(s);
+    }
+    EXPECT_EQ(seconds, (std::vector<std::optional<int>>{0, 86399, std::nullopt, std::nullopt}));
+    rs.moveFirst();
+    rs.setValue(u"sbtime"_qs, QTime(9, 0));
+    EXPECT_FALSE(rs.secondsOfDay(0)) << "an unsaved change";
 }
 
 TEST_P(RecordsetTest, UpdateWritesTheChangedFieldsOfTheCurrentRow)

@@ -5,6 +5,10 @@
 #include "sheet/TemplatePattern.h"
 #include "support/FakeSuite.h"
 #include "support/TestDatabases.h"
+#include "text/TextFunctions.h"
+
+#include <QTime>
+#include <bit>
 
 #include <QSqlQuery>
 #include <gtest/gtest.h>
@@ -123,6 +127,65 @@ TEST_F(DisplayTest, FactsAreLookedUpOncePerLayout)
     for (int r = 1; r <= 20; ++r)
         display.DisplayMRecord(records, r, 12);
     EXPECT_EQ(hiddenCalls, 1);
+}
+
+// A time column shown as "hh:nn" or "hh:nn:ss" is written from the time's seconds: every
+// second of a day, and stored forms that are not "HH:mm:ss", show exactly the cell that
+// formatting the stored text and typing it in gives (text, number, format).
+TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
+{
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("create table tm (n integer primary key, v text)"));
+    QStringList odd{"24:00:00", "23:60:00", "23:59:60", "8:03:12",  "08:3:12",  "08:03:12.5", "08:03:12.500",
+                    "08:03:12.499", "08:03:59.999", " 08:03:12", "08:03:12 ", "08:03", "2024-01-05 08:00",
+                    "08-03-12", "08;03:12", "08:03:1a", "+8:03:12", "-8:03:12", "０８:03:12", "", "abc"};
+    db.transaction();
+    q.prepare("insert into tm (v) values (?)");
+    for (int s = 0; s < 86400; ++s) {
+        q.addBindValue(QTime::fromMSecsSinceStartOfDay(s * 1000).toString("HH:mm:ss"));
+        ASSERT_TRUE(q.exec());
+    }
+    for (const QString& v : odd) {
+        q.addBindValue(v);
+        ASSERT_TRUE(q.exec());
+    }
+    q.addBindValue(QVariant(QMetaType(QMetaType::QString)));
+    ASSERT_TRUE(q.exec());
+    db.commit();
+
+    const QStringList pictures{"hh:nn", "", "hh:nn:ss", "h:n"};
+    suite.fields = {{"a", {"a", "Y", pictures[0], 0}},
+                    {"b", {"b", "Y", pictures[1], 0}},
+                    {"c", {"c", "Y", pictures[2], 0}},
+                    {"d", {"d", "Y", pictures[3], 0}}};
+    ColumnFields times;
+    for (int c = 1; c <= 4; ++c)
+        times.setField(c, QString(QChar(u'a' + c - 1)));
+    times.lookUp(suite, 4);
+    Recordset tm;
+    tm.open("select v as a, v as b, v as c, v as d from tm order by n", db);
+    RecordDisplay display(suite, state, times, sheet);
+    int rows = 0;
+    for (; !tm.eof(); tm.moveNext(), ++rows) {
+        display.DisplayMRecord(tm, 5, 4);
+        for (int c = 1; c <= 4; ++c) {
+            const QString picture = pictures[c - 1].isEmpty() ? RecordDisplay::TimeFormat : pictures[c - 1];
+            const bool null = tm.isNull(c - 1);
+            sheet.setInput(6, c, grid::parseInput(null ? QString() : text::format(tm.text(c - 1), picture)));
+            const std::string at = tm.text(c - 1).toStdString() + " as " + picture.toStdString();
+            ASSERT_EQ(sheet.text(5, c), sheet.text(6, c)) << at;
+            ASSERT_EQ(sheet.isNumber(5, c), sheet.isNumber(6, c)) << at;
+            ASSERT_EQ(std::bit_cast<quint64>(sheet.number(5, c)), std::bit_cast<quint64>(sheet.number(6, c))) << at;
+            ASSERT_EQ(sheet.isDate(5, c), sheet.isDate(6, c)) << at;
+            ASSERT_EQ(sheet.formatId(5, c), sheet.formatId(6, c)) << at;
+        }
+    }
+    EXPECT_EQ(rows, 86400 + odd.size() + 1);
+    tm.moveFirst();
+    tm.moveNext();
+    display.DisplayMRecord(tm, 5, 4);
+    EXPECT_EQ((QStringList{sheet.text(5, 1), sheet.text(5, 2), sheet.text(5, 3)}),
+              (QStringList{"00:00", "00:00:01", "00:00:01"}));
 }
 
 // DisplaySum over rows holding the given "D" and "I" texts.
