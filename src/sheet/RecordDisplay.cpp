@@ -279,14 +279,15 @@ double RecordDisplay::shownValue(int row, int col)
 void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
 {
     // The totals are read row by row (a row's cells lie together), then written column by
-    // column. "D" keeps its running total as the text it shows, so every partial sum is rounded.
+    // column. "D" keeps its running total as the number its text in SumFormat reads as, so
+    // every partial sum is rounded; the text itself is made of the last sum only.
     struct Total
     {
         int col;
         bool decimal;
-        double sum = 0;  // "I"
-        QString shown;   // "D": the running total as shown
-        double read = 0; // "D": the number that text reads as
+        double sum = 0;      // "I"; "D": the last running total before rounding
+        QString shown = {};  // "D": the running total as shown
+        double read = 0;     // "D": the number that text reads as
     };
     std::vector<Total> totals;
     for (int c = 1; c <= columnCount; ++c) {
@@ -301,13 +302,17 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
     for (int r = firstRow + 1; r <= sumRow - 1; ++r) {
         for (Total& t : totals) {
             if (t.decimal) {
-                t.shown = text::formatNumber(shownValue(r, t.col) + t.read, SumFormat);
-                t.read = text::numericValue(t.shown);
+                t.sum = shownValue(r, t.col) + t.read;
+                t.read = text::shownAsFixed(t.sum, 2); // SumFormat's two places
             } else {
                 t.sum += shownValue(r, t.col);
             }
         }
     }
+    if (firstRow + 1 <= sumRow - 1)
+        for (Total& t : totals)
+            if (t.decimal)
+                t.shown = text::formatNumber(t.sum, SumFormat);
     auto total = totals.cbegin();
     for (int c = 1; c <= columnCount; ++c) {
         const ColumnFacts& facts = m_columns.facts(c);

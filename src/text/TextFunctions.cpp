@@ -793,6 +793,34 @@ QString formatNumber(double value, const QString& picture)
     return formatSection(value, parts[0], true);
 }
 
+double shownAsFixed(double value, int decimals)
+{
+    static const QString Pictures[] = {QStringLiteral("0"),      QStringLiteral("0.0"),     QStringLiteral("0.00"),
+                                       QStringLiteral("0.000"),  QStringLiteral("0.0000"),  QStringLiteral("0.00000"),
+                                       QStringLiteral("0.000000")};
+    static constexpr double Powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+    decimals = std::clamp(decimals, 0, 6);
+    // The digits roundDecimal rounds, rounded the same way into a whole number of the last
+    // place; that number over the power of ten is what reading the shown digits gives (both
+    // exact, and the division rounds correctly as the reading does).
+    QVarLengthArray<char16_t, 64> digits;
+    const int point = std::isfinite(value) ? significantDigits(std::abs(value), digits) + 1 : 0;
+    const int keep = point + decimals;
+    if (!std::isfinite(value) || keep > 15)
+        return numericValue(formatNumber(value, Pictures[decimals]));
+    if (keep < 0)
+        return 0.0;
+    qint64 units = 0;
+    for (int i = 0; i < keep; ++i)
+        units = units * 10 + (i < digits.size() ? digits[i] - u'0' : 0);
+    if (keep < digits.size() && digits[keep] >= u'5')
+        ++units;
+    if (units == 0)
+        return 0.0; // shown without a sign
+    const double shown = double(units) / Powers[decimals];
+    return value < 0 ? -shown : shown;
+}
+
 QString formatGeneral(double value)
 {
     if (value == 0.0 || !std::isfinite(value))

@@ -87,6 +87,9 @@ QString format(const QString& text, const QString& picture);
 //    spreadsheets show a date that cannot be; so does a percentage beyond the double range.
 // Non-finite values come back as Qt writes them ("inf", "nan").
 QString formatNumber(double value, const QString& picture);
+// The number that formatNumber(value, "0.00"), with `decimals` (0 to 6) places, shows, read
+// back as numericValue reads it: the value rounded as the picture shows it, without the text.
+double shownAsFixed(double value, int decimals);
 
 // A number in the spreadsheet's general format: at most 15 significant digits, no trailing
 // zeros, scientific ("1E+15", "1.5E-10") when |x| >= 1E+15 or 0 < |x| < 1E-9.

@@ -1,6 +1,9 @@
 #include "text/TextFunctions.h"
 
+#include <bit>
 #include <cmath>
+#include <random>
+#include <vector>
 #include <gtest/gtest.h>
 #include <iomanip>
 #include <limits>
@@ -323,3 +326,39 @@ TEST(RowAddress, DecimalWithSignAndTheRangesJoinThePieces)
 }
 
 } // namespace
+
+// shownAsFixed is the shown digits read back, bit for bit: halves at every place, values
+// near a power of ten, 15 and 16 significant digits, signs and zeros, and random sums.
+TEST(TextFunctionsTest, ShownAsFixedReadsAsTheShownDigits)
+{
+    std::vector<double> values{0.0,       -0.0,          0.005,          0.015,           1.005,
+                               2.675,     -0.005,        -0.0049,        0.0049999999999, 99.995,
+                               999.9949,  1e12 + 0.005,  99999999999.995, 9999999999999.5, 1e13,
+                               1e15,      1e16,          1e300,          5e-324,          -123.455,
+                               0.125,     0.375,         1.0 / 3,        2.0 / 3,         -2.0 / 3,
+                               4503599627370495.5, std::numeric_limits<double>::infinity(),
+                               std::numeric_limits<double>::quiet_NaN()};
+    std::mt19937_64 random(9);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (int i = 0; i < 20000; ++i) {
+        const double v = unit(random) * std::pow(10.0, double(i % 18) - 3);
+        values.push_back(v);
+        values.push_back(std::round(v * 1000) / 1000); // a third place of 5 rounds half up
+    }
+    double running = 0;
+    for (int i = 0; i < 5000; ++i) { // the sum row's running totals of hours
+        running = talor::text::shownAsFixed(running + std::round(unit(random) * 80) / 10 + 0.005, 2);
+        values.push_back(running + 0.005);
+    }
+    const QStringList pictures{"0", "0.0", "0.00", "0.000", "0.0000", "0.00000", "0.000000"};
+    for (const double v : values) {
+        for (int decimals = 0; decimals <= 6; ++decimals) {
+            const double read = talor::text::numericValue(talor::text::formatNumber(v, pictures[decimals]));
+            ASSERT_EQ(std::bit_cast<quint64>(talor::text::shownAsFixed(v, decimals)), std::bit_cast<quint64>(read))
+                << std::setprecision(17) << v << " to " << decimals;
+        }
+        ASSERT_EQ(std::bit_cast<quint64>(talor::text::shownAsFixed(v, 2)),
+                  std::bit_cast<quint64>(talor::text::numericValue(talor::text::formatNumber(v, "##0.00"))))
+            << std::setprecision(17) << v;
+    }
+}
