@@ -659,18 +659,34 @@ void Recordset::storeCell(qsizetype cell, const QVariant& value)
         m_texts.append(bytes);
         kind = as;
     };
-    // Most texts of a report (codes, dates, times) are ASCII: their UTF-8 is their characters,
-    // kept without making a UTF-8 copy first.
+    // Most texts of a report are short: codes, dates and times in ASCII, names and notes in
+    // CJK. Characters of the basic plane outside the surrogates are encoded here without
+    // making a UTF-8 copy first (one to three bytes each, as toUtf8 does); other texts go
+    // through toUtf8.
     auto keepText = [&](const QString& text) {
-        std::array<char, 64> ascii;
+        std::array<char, 64 * 3> utf8;
         const qsizetype size = text.size();
-        if (size <= qsizetype(ascii.size())) {
+        if (size <= 64) {
             const QChar* chars = text.constData();
+            size_t n = 0;
             qsizetype i = 0;
-            for (; i < size && chars[i].unicode() < 0x80; ++i)
-                ascii[size_t(i)] = char(chars[i].unicode());
+            for (; i < size; ++i) {
+                const char16_t c = chars[i].unicode();
+                if (c < 0x80) {
+                    utf8[n++] = char(c);
+                } else if (c < 0x800) {
+                    utf8[n++] = char(0xC0 | (c >> 6));
+                    utf8[n++] = char(0x80 | (c & 0x3F));
+                } else if (c < 0xD800 || c > 0xDFFF) {
+                    utf8[n++] = char(0xE0 | (c >> 12));
+                    utf8[n++] = char(0x80 | ((c >> 6) & 0x3F));
+                    utf8[n++] = char(0x80 | (c & 0x3F));
+                } else {
+                    break;
+                }
+            }
             if (i == size)
-                return keepBytes(QByteArrayView(ascii.data(), size), Kind::Text);
+                return keepBytes(QByteArrayView(utf8.data(), qsizetype(n)), Kind::Text);
         }
         keepBytes(text.toUtf8(), Kind::Text);
     };

@@ -24,7 +24,7 @@ protected:
         DatabaseTest::SetUp();
         if (HasFatalFailure())
             return;
-        resetTables({u"kq"_qs, u"ygzl"_qs, u"nokey"_qs});
+        resetTables({u"kq"_qs, u"ygzl"_qs, u"nokey"_qs, u"tx"_qs});
         exec(
             u"create table kq (memberid varchar(20) not null, zhdate date not null, name varchar(40), "
             "DEPART varchar(40), GROUP0 varchar(40), nColor integer, hours double precision, "
@@ -192,6 +192,38 @@ TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
     rs.moveFirst();
     rs.setValue(u"sbtime"_qs, QTime(9, 0));
     EXPECT_FALSE(rs.secondsOfDay(0)) << "an unsaved change";
+}
+
+// Texts read back as stored whatever their characters and length: ASCII, two- and
+// three-byte characters, the last character before the surrogates and the first after them,
+// a pair of surrogates, and 64 and 65 characters (the longest kept without a copy and one more).
+TEST_P(RecordsetTest, TextsOfEveryKindOfCharacterReadBackAsStored)
+{
+    const QStringList texts{u""_qs,
+                            u"Wang"_qs,
+                            u"Müller"_qs,
+                            u"生产部 一组"_qs,
+                            QString(QChar(0xD7FF)) + QChar(0xE000) + QChar(0xFFFD) + QChar(0x7FF) + QChar(0x800),
+                            u"a😀b"_qs,
+                            QString(64, QChar(0x4E00)),
+                            QString(65, QChar(0x4E00)),
+                            QString(63, u'x') + u"😀"_qs};
+    exec(u"create table tx (n integer primary key, v varchar(200))"_qs);
+    QSqlQuery q(db());
+    q.prepare(u"insert into tx values (?, ?)"_qs);
+    for (int i = 0; i < texts.size(); ++i) {
+        q.addBindValue(i);
+        q.addBindValue(texts[i]);
+        ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
+    }
+    Recordset rs;
+    rs.open(u"select v from tx order by n"_qs, db());
+    QStringList read;
+    for (; !rs.eof(); rs.moveNext()) {
+        read.append(rs.text(0));
+        EXPECT_EQ(rs.value(0).toString(), rs.text(0));
+    }
+    EXPECT_EQ(read, texts);
 }
 
 TEST_P(RecordsetTest, UpdateWritesTheChangedFieldsOfTheCurrentRow)
