@@ -4,6 +4,7 @@
 #include "grid/formula/Formula.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 namespace talor::grid {
@@ -58,6 +59,47 @@ struct Shape
         holes = std::move(moved);
     }
 
+    // Reference `i` moved by (rows, cols); nothing when that leaves the sheet.
+    std::optional<formula::RangeRef> movedReference(size_t i, int rows, int cols) const
+    {
+        formula::RangeRef r = references[i];
+        for (formula::CellRef* c : {&r.first, &r.last}) {
+            c->row += rows;
+            c->col += cols;
+            if (c->row < 1 || c->row > formula::MaxRow || c->col < 1 || c->col > formula::MaxColumn)
+                return std::nullopt;
+        }
+        return r;
+    }
+
+    // Whether this formula can be read (rows, cols) away as it is: no "$", every reference
+    // still on the sheet.
+    bool movesWhole(int rows, int cols) const
+    {
+        if (!relative)
+            return false;
+        for (size_t i = 0; i < references.size(); ++i)
+            if (!movedReference(i, rows, cols))
+                return false;
+        return true;
+    }
+
+    static std::shared_ptr<const Shape> read(formula::Formula formula, int row, int col)
+    {
+        auto shape = std::make_shared<Shape>();
+        shape->formula = std::move(formula);
+        shape->row = row;
+        shape->col = col;
+        shape->references = shape->formula.references();
+        const auto& refs = shape->references;
+        shape->relative = shape->formula.isValid() && std::none_of(refs.begin(), refs.end(), [](const auto& r) {
+                              return r.first.rowAbsolute || r.first.colAbsolute || r.last.rowAbsolute ||
+                                     r.last.colAbsolute;
+                          });
+        shape->splitText();
+        return shape;
+    }
+
     // Whether `source` is this formula moved by (rows, cols), all of it still on the sheet.
     bool isMoved(const QString& source, int rows, int cols) const
     {
@@ -76,15 +118,11 @@ struct Shape
             if (!follows(QStringView(holes).sliced(hole, next - hole)))
                 return false;
             hole = next + Hole.size();
-            formula::RangeRef r = references[i];
-            for (formula::CellRef* c : {&r.first, &r.last}) {
-                c->row += rows;
-                c->col += cols;
-                if (c->row < 1 || c->row > formula::MaxRow || c->col < 1 || c->col > formula::MaxColumn)
-                    return false;
-            }
+            const std::optional<formula::RangeRef> r = movedReference(i, rows, cols);
+            if (!r)
+                return false;
             const bool range = writtenAsRanges & (quint64(1) << i);
-            if (!follows(r.first.toString()) || (range && !(follows(u":") && follows(r.last.toString()))))
+            if (!follows(r->first.toString()) || (range && !(follows(u":") && follows(r->last.toString()))))
                 return false;
         }
         return rest.sliced(pos) == QStringView(holes).sliced(hole);
@@ -139,6 +177,9 @@ struct FormulaCells::Data
     // recomputing them all costs less than following each change.
     std::vector<CellPos> pending;
     bool allPending = false;
+    // Formulas copied from a template's cells (setCopied): a report copies a few of them to
+    // thousands of rows.
+    std::vector<std::shared_ptr<const Shape>> copiedShapes;
 
     Positions run(const formula::RecalcPlan& plan)
     {
@@ -173,24 +214,27 @@ struct FormulaCells::Data
             if (shape->isMoved(source, row - shape->row, col - shape->col))
                 return shape;
         }
-        auto shape = std::make_shared<Shape>();
-        shape->formula = Formula::parse(source);
-        shape->row = row;
-        shape->col = col;
-        shape->references = shape->formula.references();
-        const auto& refs = shape->references;
-        shape->relative = shape->formula.isValid() && std::none_of(refs.begin(), refs.end(), [](const auto& r) {
-                              return r.first.rowAbsolute || r.first.colAbsolute || r.last.rowAbsolute ||
-                                     r.last.colAbsolute;
-                          });
-        shape->splitText();
-        return shape;
+        return Shape::read(Formula::parse(source), row, col);
     }
 
-    void add(int row, int col, const QString& source)
+    // The shape of `formula` read in (row, col), kept for the cells it is copied to.
+    std::shared_ptr<const Shape> copiedShape(const Formula& formula, int row, int col)
+    {
+        for (const auto& shape : copiedShapes)
+            if (shape->row == row && shape->col == col && shape->formula.sharesTree(formula))
+                return shape;
+        if (copiedShapes.size() >= 16)
+            copiedShapes.erase(copiedShapes.begin());
+        copiedShapes.push_back(Shape::read(formula, row, col));
+        return copiedShapes.back();
+    }
+
+    void add(int row, int col, const QString& source) { place(row, col, shapeFor(row, col, source)); }
+
+    void place(int row, int col, std::shared_ptr<const Shape> shape)
     {
         Entry entry;
-        entry.shape = shapeFor(row, col, source);
+        entry.shape = std::move(shape);
         register_(row, col, *entry.shape);
         entries[key(row, col)] = std::move(entry);
     }
@@ -251,6 +295,17 @@ Value FormulaCells::result(int row, int col) const
 void FormulaCells::set(int row, int col, const QString& source)
 {
     d->add(row, col, source);
+    d->markChanged(row, col);
+}
+
+void FormulaCells::setCopied(int row, int col, const Formula& formula, int rows, int cols)
+{
+    auto shape = d->copiedShape(formula, row - rows, col - cols);
+    if (!shape->movesWhole(rows, cols)) {
+        set(row, col, formula.copied(rows, cols));
+        return;
+    }
+    d->place(row, col, std::move(shape));
     d->markChanged(row, col);
 }
 
@@ -329,6 +384,7 @@ void FormulaCells::clear()
     d->graph.clear();
     d->pending.clear();
     d->allPending = false;
+    d->copiedShapes.clear();
 }
 
 } // namespace talor::grid

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grid/formula/CellSource.h"
+#include "grid/formula/Formula.h"
 #include "grid/formula/Value.h"
 
 #include <QString>
@@ -32,6 +33,11 @@ public:
 
     // Makes (row, col) a formula cell, due for recalculation.
     void set(int row, int col, const QString& source);
+    // Makes (row, col) the formula cell that set(formula.copied(rows, cols)) makes, without
+    // printing and reading that text: a formula without "$" whose references all stay on
+    // the sheet is kept as `formula` read (rows, cols) away, shared by every cell it is
+    // copied to from the same place.
+    void setCopied(int row, int col, const formula::Formula& formula, int rows, int cols);
     // (row, col) is no formula cell any more.
     void remove(int row, int col);
     // The value of (row, col) changed: the formula cells that read it are due.

@@ -384,6 +384,18 @@ void Sheet::setInput(int row, int col, const CellInput& input)
     }
 }
 
+void Sheet::setFormulaCopy(int row, int col, const formula::Formula& formula, int rows, int cols)
+{
+    checkCell(row, col);
+    Cell& cell = d->slot(row, col);
+    cell.kind = Cell::Formula;
+    cell.text = QString();
+    if (row > d->lastRow || col > d->lastCol)
+        setExtent(std::max(d->lastRow, row), std::max(d->lastCol, col));
+    d->formulas.setCopied(row, col, formula, rows, cols);
+    cellWritten(row, col, true);
+}
+
 void Sheet::constantChanged(int row, int col, bool wasFormula)
 {
     if (wasFormula)

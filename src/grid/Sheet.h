@@ -9,6 +9,9 @@
 namespace talor::grid {
 
 struct CellInput;
+namespace formula {
+class Formula;
+}
 
 // A file that cannot be read or written; the message names the file and the problem.
 class GridFileError : public std::runtime_error
@@ -100,6 +103,9 @@ public:
     // Writes what parseInput (CellInput.h) made of a typed text, exactly as setText(text)
     // does: for callers that type the same texts into many cells and read each only once.
     void setInput(int row, int col, const CellInput& input);
+    // Writes what setText(formula.copied(rows, cols)) writes, without printing the formula
+    // and reading it back: for copying a template's formula to many rows.
+    void setFormulaCopy(int row, int col, const formula::Formula& formula, int rows, int cols);
     // A value that is not finite (infinity, NaN) throws std::invalid_argument.
     void setNumber(int row, int col, double value, const QString& numberFormat = {});
     // Calls `visit` for every cell that has content or a format other than the default,

@@ -6,7 +6,6 @@ void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int 
 {
     clear();
     m_formatTable = 0;
-    m_firstRow = row1;
     if (columns < 1 || row2 < row1)
         return;
     m_rows = row2 - row1 + 1;
@@ -19,8 +18,18 @@ void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int 
             const QString formula = sheet.formula(r, c);
             if (!formula.isEmpty()) {
                 cell.kind = Cell::Kind::Formula;
-                cell.text = formula;
                 cell.formula = grid::formula::Formula::parse(formula);
+                cell.formulaRow = r;
+                // A formula copied down the pattern shares the reading of the one above, so
+                // that the sheet keeps one formula for the whole column.
+                if (r > row1) {
+                    const Cell& above = m_cells[m_cells.size() - size_t(columns)];
+                    if (above.kind == Cell::Kind::Formula &&
+                        above.formula.copied(r - above.formulaRow, 0) == cell.formula.text()) {
+                        cell.formula = above.formula;
+                        cell.formulaRow = above.formulaRow;
+                    }
+                }
             } else if (sheet.isEmpty(r, c)) {
                 cell.kind = Cell::Kind::Empty;
             } else if (sheet.isNumber(r, c)) {
@@ -36,7 +45,6 @@ void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int 
 
 void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
 {
-    const int moved = topRow - m_firstRow;
     if (m_formatTable != sheet.formatTableId() || m_formatIds.size() != m_cells.size()) {
         m_formatIds.clear();
         for (const Cell& cell : m_cells)
@@ -48,7 +56,7 @@ void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
         const int row = topRow + cell.row;
         switch (cell.kind) {
         case Cell::Kind::Formula:
-            sheet.setText(row, cell.col, moved == 0 ? cell.text : cell.formula.copied(moved, 0));
+            sheet.setFormulaCopy(row, cell.col, cell.formula, row - cell.formulaRow, 0);
             break;
         case Cell::Kind::Number:
             sheet.setNumber(row, cell.col, cell.number);

@@ -39,8 +39,11 @@ private:
         int col = 1;
         Kind kind = Kind::Empty;
         double number = 0;
-        QString text;                   // the text, or the formula's source
-        grid::formula::Formula formula; // read once, copied to every row it is stamped on
+        QString text; // the text of a text cell
+        // Read once, copied to every row it is stamped on; a formula that is the one above
+        // it copied down is that one's, read in the sheet's row `formulaRow`.
+        grid::formula::Formula formula;
+        int formulaRow = 0;
         grid::CellFormat format;
     };
     std::vector<Cell> m_cells;
@@ -48,7 +51,6 @@ private:
     // same pattern thousands of times, and a format is hashed once per table, not per cell.
     mutable std::vector<int> m_formatIds;
     mutable quint64 m_formatTable = 0;
-    int m_firstRow = 1;
     int m_rows = 0;
 };
 

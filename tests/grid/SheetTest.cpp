@@ -1,5 +1,6 @@
 // The sheet model: typing rules, formulas, extent, selection formats and column moves.
 #include "grid/Sheet.h"
+#include "grid/formula/Formula.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -441,3 +442,64 @@ TEST(SheetTest, FormulasCopiedDownAColumnReadTheirOwnRow)
     sheet.setText(5, 1, "1");
     EXPECT_EQ(rowTexts(sheet, 5, 6), "1||2|3|17|1");
 }
+
+// A formula copied by setFormulaCopy is what the copied text typed in is: the same source,
+// result and recalculation, for relative, absolute, off-the-sheet and unreadable formulas.
+struct CopyCase
+{
+    const char* name;
+    const char* formula;
+    int from; // the row the formula was read for
+    int to;   // copied to this row and the one below
+};
+
+class FormulaCopyTest : public ::testing::TestWithParam<CopyCase>
+{};
+
+TEST_P(FormulaCopyTest, WritesWhatTheCopiedTextWrites)
+{
+    const CopyCase& c = GetParam();
+    const auto formula = formula::Formula::parse(QString::fromUtf8(c.formula));
+    Sheet copied, typed;
+    const int last = std::min(c.to + 1, Sheet::MaxRows);
+    for (Sheet* sheet : {&copied, &typed}) {
+        sheet->setNumber(1, 1, 1000);
+        for (int row = std::max(1, c.to - 4); row <= last; ++row) {
+            sheet->setNumber(row, 1, row);
+            sheet->setNumber(row, 2, row * 10);
+        }
+    }
+    for (int row = c.to; row <= last; ++row) {
+        copied.setFormulaCopy(row, 3, formula, row - c.from, 0);
+        typed.setText(row, 3, formula.copied(row - c.from, 0));
+    }
+    auto same = [&](const char* when) {
+        for (int row = c.to; row <= last; ++row) {
+            EXPECT_EQ(copied.formula(row, 3), typed.formula(row, 3)) << when << ", row " << row;
+            EXPECT_EQ(copied.text(row, 3), typed.text(row, 3)) << when << ", row " << row;
+        }
+    };
+    same("written");
+    for (Sheet* sheet : {&copied, &typed}) {
+        sheet->setNumber(1, 1, 7);
+        sheet->setNumber(last, 1, 0.5);
+        sheet->setNumber(c.to, 2, -3);
+    }
+    same("after the cells it reads changed");
+    EXPECT_NE(copied.text(c.to, 3), "") << "computes something";
+}
+
+const CopyCase copies[] = {
+    {"Relative", "=A5*2+B5", 5, 40},
+    {"SameRow", "=A5*2+B5", 5, 5},
+    {"RangeDown", "=SUM(A3:B5)", 5, 900},
+    {"ToTheFirstRow", "=A5+B5", 5, 1},
+    {"AboveTheFirstRow", "=A5+B6", 6, 1},
+    {"PastTheLastRow", "=A5+B6", 5, Sheet::MaxRows - 1},
+    {"Absolute", "=$A$1+A5", 5, 9},
+    {"MixedAbsolute", "=A$1+$B5", 5, 12},
+    {"Unreadable", "=SUM(A5", 5, 8},
+};
+
+INSTANTIATE_TEST_SUITE_P(Copies, FormulaCopyTest, ::testing::ValuesIn(copies),
+                         [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });

@@ -238,6 +238,8 @@ TEST(TemplatePatternTest, StampCopiesFormatsConstantsAndMovesFormulas)
 {
     grid::Sheet sheet;
     sheet.setText(5, 1, "=B5*2");
+    sheet.setText(6, 1, "=B6*2"); // the one above copied down: one reading for both
+    sheet.setText(7, 1, "=B5*2"); // not a copy of the one above
     sheet.setText(6, 2, "label");
     sheet.setText(36, 3, "=SUM(C5:C35)");
     sheet.select(5, 1, 36, 3);
@@ -247,8 +249,15 @@ TEST(TemplatePatternTest, StampCopiesFormatsConstantsAndMovesFormulas)
     sheet.setText(41, 2, "stale");
     pattern.stamp(sheet, 37);
     EXPECT_EQ(sheet.formula(41, 1), "=B41*2");
+    EXPECT_EQ(sheet.formula(42, 1), "=B42*2");
+    EXPECT_EQ(sheet.formula(43, 1), "=B41*2");
     EXPECT_EQ(sheet.text(42, 2), "label");
     EXPECT_EQ(sheet.text(41, 2), "") << "cells empty in the pattern are emptied";
+    sheet.setText(41, 2, "3");
+    sheet.setText(42, 2, "label 2");
+    EXPECT_EQ(sheet.text(41, 1), "6");
+    EXPECT_EQ(sheet.text(43, 1), "6");
+    EXPECT_EQ(sheet.text(42, 1), "#VALUE!") << "reads its own row";
     EXPECT_EQ(sheet.formula(72, 3), "=SUM(C41:C71)");
     EXPECT_EQ(sheet.border(56, 3), sheet.border(20, 3));
     EXPECT_EQ(sheet.border(72, 2).bottom, 1);

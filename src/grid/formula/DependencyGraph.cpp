@@ -16,7 +16,7 @@ quint64 blockKey(int level, int blockRow, int blockCol)
 }
 
 // Removes one `value` from `list`, whose order does not matter.
-template <typename T> void eraseOne(std::vector<T>& list, T value)
+template <typename List, typename T> void eraseOne(List& list, T value)
 {
     const auto found = std::find(list.begin(), list.end(), value);
     if (found != list.end()) {
@@ -33,6 +33,37 @@ int blockCount(const RangeRef& area, int level)
 }
 
 } // namespace
+
+DependencyGraph::KeyList& DependencyGraph::KeyList::operator=(KeyList&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    if (m_capacity > Inline)
+        delete[] m_heap;
+    m_size = other.m_size;
+    m_capacity = other.m_capacity;
+    if (other.m_capacity > Inline)
+        m_heap = other.m_heap;
+    else
+        std::copy(other.m_inline, other.m_inline + other.m_size, m_inline);
+    other.m_size = 0;
+    other.m_capacity = Inline;
+    return *this;
+}
+
+void DependencyGraph::KeyList::push_back(Key key)
+{
+    if (m_size == m_capacity) {
+        const quint32 capacity = m_capacity * 2;
+        Key* keys = new Key[capacity];
+        std::copy(begin(), end(), keys);
+        if (m_capacity > Inline)
+            delete[] m_heap;
+        m_heap = keys;
+        m_capacity = capacity;
+    }
+    begin()[m_size++] = key;
+}
 
 template <typename Visit> void DependencyGraph::forEachBlock(const RangeRef& area, int level, Visit visit)
 {
@@ -52,7 +83,7 @@ void DependencyGraph::addReader(Key cell, Key owner)
         crowded->second.insert(owner);
         return;
     }
-    std::vector<Key>& readers = m_cellReaders[cell];
+    KeyList& readers = m_cellReaders[cell];
     if (std::find(readers.begin(), readers.end(), owner) != readers.end())
         return;
     readers.push_back(owner);
@@ -82,8 +113,7 @@ void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& refe
 {
     removeFormula(cell);
     const Key owner = key(cell.row, cell.col);
-    std::vector<Key> refs;
-    refs.reserve(references.size());
+    KeyList refs;
     for (const RangeRef& r : references) {
         if (r.isSingleCell()) {
             const Key k = key(r.first.row, r.first.col);

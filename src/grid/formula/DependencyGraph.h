@@ -66,6 +66,43 @@ private:
     // Cells read by more formulas than this keep their readers in a hash set.
     static constexpr size_t CrowdedReaders = 64;
 
+    // A formula's references or a cell's readers: up to two keys without a heap block of
+    // their own, as most report formulas read a cell or two and most cells have one reader
+    // (a report registers thousands of formulas, and drops them all with its sheet).
+    class KeyList
+    {
+    public:
+        KeyList() = default;
+        KeyList(KeyList&& other) noexcept { *this = std::move(other); }
+        KeyList& operator=(KeyList&& other) noexcept;
+        KeyList(const KeyList&) = delete;
+        KeyList& operator=(const KeyList&) = delete;
+        ~KeyList()
+        {
+            if (m_capacity > Inline)
+                delete[] m_heap;
+        }
+
+        const Key* begin() const { return m_capacity > Inline ? m_heap : m_inline; }
+        const Key* end() const { return begin() + m_size; }
+        Key* begin() { return m_capacity > Inline ? m_heap : m_inline; }
+        Key* end() { return begin() + m_size; }
+        Key& back() { return begin()[m_size - 1]; }
+        size_t size() const { return m_size; }
+        bool empty() const { return m_size == 0; }
+        void push_back(Key key);
+        void pop_back() { --m_size; }
+
+    private:
+        static constexpr quint32 Inline = 2;
+        quint32 m_size = 0;
+        quint32 m_capacity = Inline;
+        union {
+            Key m_inline[Inline];
+            Key* m_heap;
+        };
+    };
+
     struct RangeSlot
     {
         RangeRef area;
@@ -79,8 +116,8 @@ private:
     void removeReader(Key cell, Key owner);
     RecalcPlan plan(std::vector<Key> seeds) const;
 
-    std::unordered_map<Key, std::vector<Key>> m_formulas; // formula -> its references
-    std::unordered_map<Key, std::vector<Key>> m_cellReaders;
+    std::unordered_map<Key, KeyList> m_formulas; // formula -> its references
+    std::unordered_map<Key, KeyList> m_cellReaders;
     std::unordered_map<Key, std::unordered_set<Key>> m_crowdedReaders;
     std::vector<RangeSlot> m_ranges;
     std::vector<int> m_freeRanges;

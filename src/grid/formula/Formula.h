@@ -56,6 +56,8 @@ public:
     // The text of this formula copied by (rows, cols): relative references move, absolute
     // parts ($) stay; a reference moved off the sheet becomes #REF!.
     QString copied(int rows, int cols) const;
+    // Whether both are the same reading of one text (copies of one Formula).
+    bool sharesTree(const Formula& other) const { return m_root && m_root == other.m_root; }
 
 private:
     // Maps a reference (single cell or range) to its new form; nothing means #REF!.
