@@ -439,7 +439,6 @@ void Recordset::update()
             checks.push_back(change.original);
         shape.append(char(column & 0xff)).append(char(column >> 8)).append(checked ? 'v' : 'n');
     }
-    forgetStaleStatements();
     auto prepared = m_updates.find(shape);
     if (prepared == m_updates.end())
         prepared = m_updates.emplace(QByteArray(shape.constData(), shape.size()), PreparedUpdate{updateText(columns), {}})
@@ -575,10 +574,11 @@ QString Recordset::keyCondition() const
 }
 
 // The prepared statement of `sql`: kept by the session, so that a save updates row after row,
-// and recordset after recordset, with the same few statements.
+// and recordset after recordset, with the same few statements. The recordset holds them only
+// weakly: those of a session that has been replaced are dropped with it, and the next use
+// prepares the statement on the new one.
 std::shared_ptr<QSqlQuery> Recordset::statement(const QString& sql, const QString& failed)
 {
-    forgetStaleStatements();
     std::weak_ptr<QSqlQuery>& known = m_statements[sql];
     std::shared_ptr<QSqlQuery> query = known.lock();
     if (!query) {
@@ -589,16 +589,6 @@ std::shared_ptr<QSqlQuery> Recordset::statement(const QString& sql, const QStrin
         known = query;
     }
     return query;
-}
-
-// Statements prepared on a session that has since been replaced are gone with it.
-void Recordset::forgetStaleStatements()
-{
-    if (const int generation = Connections::generation(m_connection); generation != m_statementsGeneration) {
-        m_statements.clear();
-        m_updates.clear();
-        m_statementsGeneration = generation;
-    }
 }
 
 // Why the update found no row: it was deleted, or a changed column no longer holds the

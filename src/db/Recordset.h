@@ -201,7 +201,6 @@ private:
     QString updateText(const QList<int>& columns) const;
     void readBack(const QList<int>& columns);
     QString keyCondition() const;
-    void forgetStaleStatements();
     void settle() const;
     std::shared_ptr<QSqlQuery> statement(const QString& sql, const QString& failed);
     QString conflictMessage() const;
@@ -232,7 +231,6 @@ private:
     QByteArray m_shape;
     QHash<QString, std::weak_ptr<QSqlQuery>> m_statements; // read-back statements of the session
     std::map<QByteArray, PreparedUpdate> m_updates;        // Update's statements, by the shape of the change
-    int m_statementsGeneration = 0;                        // the session both were prepared on
 
     // How a column keeps dates and times, so that a QDate or QDateTime is written in the
     // column's own form: from the driver's field types, or SQLite's declared column types.
