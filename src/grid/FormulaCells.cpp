@@ -1,11 +1,11 @@
 #include "grid/FormulaCells.h"
 
+#include "grid/formula/CellMap.h"
 #include "grid/formula/DependencyGraph.h"
 #include "grid/formula/Formula.h"
 
 #include <algorithm>
 #include <optional>
-#include <unordered_map>
 
 namespace talor::grid {
 
@@ -14,11 +14,6 @@ using formula::Formula;
 using formula::Value;
 
 namespace {
-
-quint64 key(int row, int col)
-{
-    return (quint64(quint32(row)) << 32) | quint32(col);
-}
 
 // A parsed formula and the cell it was read for. Formulas copied down a column (the rows of
 // a report) share one: the cells below read it moved by their distance.
@@ -171,7 +166,7 @@ struct FormulaCells::Data
     explicit Data(const formula::CellSource& c) : cells(c) {}
 
     const formula::CellSource& cells;
-    std::unordered_map<quint64, Entry> entries;
+    formula::CellMap<Entry> entries;
     formula::DependencyGraph graph;
     // Cells changed since the last recalculation; past as many as there are formulas,
     // recomputing them all costs less than following each change.
@@ -186,18 +181,18 @@ struct FormulaCells::Data
         Positions done;
         done.reserve(plan.circular.size() + plan.order.size());
         for (const CellPos& p : plan.circular) {
-            const auto it = entries.find(key(p.row, p.col));
-            if (it == entries.end())
+            Entry* entry = entries.find(p.row, p.col);
+            if (!entry)
                 continue;
-            it->second.result = Value::error(formula::ErrorCode::Circular);
+            entry->result = Value::error(formula::ErrorCode::Circular);
             done.emplace_back(p.row, p.col);
         }
         for (const CellPos& p : plan.order) {
-            const auto it = entries.find(key(p.row, p.col));
-            if (it == entries.end())
+            Entry* entry = entries.find(p.row, p.col);
+            if (!entry)
                 continue;
-            const Shape& shape = *it->second.shape;
-            it->second.result = shape.row == p.row && shape.col == p.col
+            const Shape& shape = *entry->shape;
+            entry->result = shape.row == p.row && shape.col == p.col
                                     ? shape.formula.evaluate(cells)
                                     : shape.formula.evaluate(MovedCells(cells, p.row - shape.row, p.col - shape.col));
             done.emplace_back(p.row, p.col);
@@ -209,8 +204,8 @@ struct FormulaCells::Data
     // `source` is that formula copied down, else a new one.
     std::shared_ptr<const Shape> shapeFor(int row, int col, const QString& source) const
     {
-        if (const auto above = entries.find(key(row - 1, col)); above != entries.end()) {
-            const auto& shape = above->second.shape;
+        if (const Entry* above = entries.find(row - 1, col)) {
+            const auto& shape = above->shape;
             if (shape->isMoved(source, row - shape->row, col - shape->col))
                 return shape;
         }
@@ -236,7 +231,7 @@ struct FormulaCells::Data
         Entry entry;
         entry.shape = std::move(shape);
         register_(row, col, *entry.shape);
-        entries[key(row, col)] = std::move(entry);
+        entries(row, col) = std::move(entry);
     }
 
     void register_(int row, int col, const Shape& shape)
@@ -277,19 +272,19 @@ bool FormulaCells::isEmpty() const
 
 bool FormulaCells::contains(int row, int col) const
 {
-    return d->entries.count(key(row, col)) > 0;
+    return d->entries.contains(row, col);
 }
 
 QString FormulaCells::source(int row, int col) const
 {
-    const auto it = d->entries.find(key(row, col));
-    return it == d->entries.end() ? QString() : d->source(row, col, *it->second.shape);
+    const Data::Entry* entry = d->entries.find(row, col);
+    return entry ? d->source(row, col, *entry->shape) : QString();
 }
 
 Value FormulaCells::result(int row, int col) const
 {
-    const auto it = d->entries.find(key(row, col));
-    return it == d->entries.end() ? Value() : it->second.result;
+    const Data::Entry* entry = d->entries.find(row, col);
+    return entry ? entry->result : Value();
 }
 
 void FormulaCells::set(int row, int col, const QString& source)
@@ -311,7 +306,7 @@ void FormulaCells::setCopied(int row, int col, const Formula& formula, int rows,
 
 void FormulaCells::remove(int row, int col)
 {
-    if (d->entries.erase(key(row, col)) > 0)
+    if (d->entries.erase(row, col))
         d->graph.removeFormula(CellPos{row, col});
 }
 
@@ -341,21 +336,19 @@ FormulaCells::Positions FormulaCells::recalculateAll()
 void FormulaCells::shiftColumns(int col, int count)
 {
     std::vector<std::tuple<int, int, QString>> moved;
-    for (const auto& [k, entry] : d->entries) {
-        const int row = int(k >> 32);
-        int c = int(k & 0xFFFFFFFFu);
+    d->entries.forEach([&](int row, int oldCol, const Data::Entry& entry) {
+        int c = oldCol;
         if (count < 0 && c >= col && c < col - count)
-            continue; // the formula's own column was deleted
+            return; // the formula's own column was deleted
         if (c >= col)
             c += count;
         if (c > formula::MaxColumn)
-            continue; // pushed off the sheet
-        const int oldCol = int(k & 0xFFFFFFFFu);
+            return; // pushed off the sheet
         const Shape& shape = *entry.shape;
         const Formula formula =
             shape.row == row && shape.col == oldCol ? shape.formula : Formula::parse(d->source(row, oldCol, shape));
         moved.emplace_back(row, c, formula.isValid() ? formula.shiftedColumns(col, count) : formula.text());
-    }
+    });
     d->entries.clear();
     d->graph.clear();
     for (const auto& [row, c, source] : moved)
@@ -365,16 +358,11 @@ void FormulaCells::shiftColumns(int col, int count)
 
 void FormulaCells::crop(int lastRow, int lastCol)
 {
-    for (auto it = d->entries.begin(); it != d->entries.end();) {
-        const int row = int(it->first >> 32);
-        const int col = int(it->first & 0xFFFFFFFFu);
-        it = row > lastRow || col > lastCol ? d->entries.erase(it) : std::next(it);
-    }
+    d->entries.eraseIf([&](int row, int col, const Data::Entry&) { return row > lastRow || col > lastCol; });
     // Rebuilt rather than removed one by one: removing the many readers of one cell one
     // at a time would cost the square of their number.
     d->graph.clear();
-    for (const auto& [k, entry] : d->entries)
-        d->register_(int(k >> 32), int(k & 0xFFFFFFFFu), *entry.shape);
+    d->entries.forEach([&](int row, int col, const Data::Entry& entry) { d->register_(row, col, *entry.shape); });
     d->allPending = true;
 }
 

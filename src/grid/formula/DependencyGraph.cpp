@@ -83,13 +83,14 @@ void DependencyGraph::addReader(Key cell, Key owner)
         crowded->second.insert(owner);
         return;
     }
-    KeyList& readers = m_cellReaders[cell];
+    const CellPos at = position(cell);
+    KeyList& readers = m_cellReaders(at.row, at.col);
     if (std::find(readers.begin(), readers.end(), owner) != readers.end())
         return;
     readers.push_back(owner);
     if (readers.size() > CrowdedReaders) {
         m_crowdedReaders.emplace(cell, std::unordered_set<Key>(readers.begin(), readers.end()));
-        m_cellReaders.erase(cell);
+        m_cellReaders.erase(at.row, at.col);
     }
 }
 
@@ -101,12 +102,13 @@ void DependencyGraph::removeReader(Key cell, Key owner)
             m_crowdedReaders.erase(crowded);
         return;
     }
-    const auto it = m_cellReaders.find(cell);
-    if (it == m_cellReaders.end())
+    const CellPos at = position(cell);
+    KeyList* readers = m_cellReaders.find(at.row, at.col);
+    if (!readers)
         return;
-    eraseOne(it->second, owner);
-    if (it->second.empty())
-        m_cellReaders.erase(it);
+    eraseOne(*readers, owner);
+    if (readers->empty())
+        m_cellReaders.erase(at.row, at.col);
 }
 
 void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& references)
@@ -139,16 +141,16 @@ void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& refe
         refs.push_back(RangeFlag | Key(slot));
         forEachBlock(r, level, [&](Key block) { m_blocks[block].push_back(slot); });
     }
-    m_formulas.emplace(owner, std::move(refs));
+    m_formulas(cell.row, cell.col) = std::move(refs);
 }
 
 void DependencyGraph::removeFormula(CellPos cell)
 {
-    const auto it = m_formulas.find(key(cell.row, cell.col));
-    if (it == m_formulas.end())
+    const KeyList* refs = m_formulas.find(cell.row, cell.col);
+    if (!refs)
         return;
-    const Key owner = it->first;
-    for (const Key ref : it->second) {
+    const Key owner = key(cell.row, cell.col);
+    for (const Key ref : *refs) {
         if (!(ref & RangeFlag)) {
             removeReader(ref, owner);
             continue;
@@ -166,7 +168,7 @@ void DependencyGraph::removeFormula(CellPos cell)
         --m_levelRanges[range.level];
         m_freeRanges.push_back(slot);
     }
-    m_formulas.erase(it);
+    m_formulas.erase(cell.row, cell.col);
 }
 
 void DependencyGraph::clear()
@@ -176,7 +178,7 @@ void DependencyGraph::clear()
 
 bool DependencyGraph::hasFormula(CellPos cell) const
 {
-    return m_formulas.count(key(cell.row, cell.col)) > 0;
+    return m_formulas.contains(cell.row, cell.col);
 }
 
 size_t DependencyGraph::rangeIndexEntries() const
@@ -190,8 +192,9 @@ size_t DependencyGraph::rangeIndexEntries() const
 // Calls `visit` for each formula that reads `cell` (a formula reading it twice may come twice).
 template <typename Visit> void DependencyGraph::forEachReader(Key cell, Visit visit) const
 {
-    if (const auto it = m_cellReaders.find(cell); it != m_cellReaders.end()) {
-        for (const Key reader : it->second)
+    const CellPos pos = position(cell);
+    if (const KeyList* readers = m_cellReaders.find(pos.row, pos.col)) {
+        for (const Key reader : *readers)
             visit(reader);
     }
     if (!m_crowdedReaders.empty()) {
@@ -200,7 +203,6 @@ template <typename Visit> void DependencyGraph::forEachReader(Key cell, Visit vi
                 visit(reader);
         }
     }
-    const CellPos pos = position(cell);
     for (int level = 0; level < 3; ++level) {
         if (m_levelRanges[level] == 0)
             continue;
@@ -233,7 +235,7 @@ RecalcPlan DependencyGraph::recalcOrder(const std::vector<CellPos>& changed) con
     std::vector<Key> seeds;
     for (const CellPos& c : changed) {
         const Key k = key(c.row, c.col);
-        if (m_formulas.count(k))
+        if (m_formulas.contains(c.row, c.col))
             seeds.push_back(k);
         forEachReader(k, [&](Key r) { seeds.push_back(r); });
     }
@@ -244,8 +246,7 @@ RecalcPlan DependencyGraph::recalcAll() const
 {
     std::vector<Key> seeds;
     seeds.reserve(m_formulas.size());
-    for (const auto& f : m_formulas)
-        seeds.push_back(f.first);
+    m_formulas.forEach([&](int row, int col, const KeyList&) { seeds.push_back(key(row, col)); });
     std::sort(seeds.begin(), seeds.end());
     return plan(std::move(seeds));
 }
@@ -255,15 +256,17 @@ RecalcPlan DependencyGraph::plan(std::vector<Key> seeds) const
     // The affected formulas and, for each, the formulas that read it (edges u -> reader),
     // as one edge list: the readers of node i are edges[first[i] .. first[i + 1]).
     std::vector<Key> nodes;
-    std::unordered_map<Key, int> index;
-    index.reserve(seeds.size());
+    CellMap<int> index;
     std::vector<int> edges;
     std::vector<size_t> first;
     auto node = [&](Key k) {
-        const auto [it, added] = index.emplace(k, int(nodes.size()));
-        if (added)
+        const CellPos at = position(k);
+        const auto [found, added] = index.insert(at.row, at.col);
+        if (added) {
+            *found = int(nodes.size());
             nodes.push_back(k);
-        return it->second;
+        }
+        return *found;
     };
     for (const Key k : seeds)
         node(k);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/formula/CellMap.h"
 #include "grid/formula/CellRef.h"
 
 #include <QtGlobal>
@@ -116,8 +117,8 @@ private:
     void removeReader(Key cell, Key owner);
     RecalcPlan plan(std::vector<Key> seeds) const;
 
-    std::unordered_map<Key, KeyList> m_formulas; // formula -> its references
-    std::unordered_map<Key, KeyList> m_cellReaders;
+    CellMap<KeyList> m_formulas; // formula -> its references
+    CellMap<KeyList> m_cellReaders;
     std::unordered_map<Key, std::unordered_set<Key>> m_crowdedReaders;
     std::vector<RangeSlot> m_ranges;
     std::vector<int> m_freeRanges;
