@@ -157,17 +157,20 @@ struct Sheet::Data : formula::CellSource
     int batchDepth = 0;
     bool extentChangedInBatch = false;
     std::optional<CellRange> changedInBatch;
+    std::optional<CellRange> formatsChangedInBatch;
 
-    void touch(int row, int col)
+    static void widen(std::optional<CellRange>& changed, const CellRange& range)
     {
-        if (!changedInBatch) {
-            changedInBatch = CellRange{row, col, row, col};
+        if (!changed) {
+            changed = range;
             return;
         }
-        CellRange& r = *changedInBatch;
-        r = CellRange{std::min(r.row1, row), std::min(r.col1, col), std::max(r.row2, row),
-                      std::max(r.col2, col)};
+        CellRange& r = *changed;
+        r = CellRange{std::min(r.row1, range.row1), std::min(r.col1, range.col1), std::max(r.row2, range.row2),
+                      std::max(r.col2, range.col2)};
     }
+
+    void touch(int row, int col) { widen(changedInBatch, CellRange{row, col, row, col}); }
 
     const Cell* find(int row, int col) const
     {
@@ -176,6 +179,8 @@ struct Sheet::Data : formula::CellSource
         const Row& cells = rows[size_t(row - 1)];
         if (size_t(col) <= cells.size() && cells[size_t(col - 1)].col == col)
             return &cells[size_t(col - 1)]; // dense up to here
+        if (cells.empty() || cells.back().col < col)
+            return nullptr; // a row being written left to right
         const auto it = lowerBound(cells, col);
         return it != cells.end() && it->col == col ? &*it : nullptr;
     }
@@ -452,6 +457,8 @@ void Sheet::endUpdate()
         d->extentChangedInBatch = false;
         Q_EMIT extentChanged();
     }
+    if (const auto changed = std::exchange(d->formatsChangedInBatch, std::nullopt))
+        Q_EMIT formatsChanged(*changed);
     if (const auto changed = std::exchange(d->changedInBatch, std::nullopt))
         Q_EMIT cellsChanged(*changed);
 }
@@ -821,7 +828,7 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
             cell.format = id;
         }
     }
-    Q_EMIT formatsChanged(r);
+    formatsWritten(r);
 }
 
 void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
@@ -846,7 +853,7 @@ void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
             cell.format = id;
         }
     }
-    Q_EMIT formatsChanged(r);
+    formatsWritten(r);
 }
 
 CellBorder Sheet::border(int row, int col) const
@@ -906,11 +913,19 @@ void Sheet::setFormatId(int row, int col, int formatId)
     if (formatId < 0 || formatId >= d->formats.size())
         throw std::out_of_range("no cell format " + std::to_string(formatId));
     const auto id = quint16(formatId);
-    const Cell* cell = d->find(row, col);
-    if ((cell ? cell->format : 0) == id)
+    const Cell* found = d->find(row, col);
+    if ((found ? found->format : 0) == id)
         return;
-    d->slot(row, col).format = id;
-    Q_EMIT formatsChanged(CellRange{row, col, row, col});
+    (found ? const_cast<Cell&>(*found) : d->slot(row, col)).format = id;
+    formatsWritten(CellRange{row, col, row, col});
+}
+
+void Sheet::formatsWritten(const CellRange& range)
+{
+    if (d->batchDepth > 0)
+        Data::widen(d->formatsChangedInBatch, range);
+    else
+        Q_EMIT formatsChanged(range);
 }
 
 // --- Columns -------------------------------------------------------------------------------

@@ -116,7 +116,8 @@ public:
     // Between beginUpdate() and the matching endUpdate() (batches nest; only the outermost
     // end counts) changed cells are only marked: when the batch ends, the formula cells they
     // reach are recomputed once each in dependency order, then extentChanged (when the
-    // extent changed) and one cellsChanged for the area that changed are emitted. Within a
+    // extent changed), one formatsChanged for the area whose formats changed and one
+    // cellsChanged for the area that changed are emitted. Within a
     // batch formula results may be stale. Wrap every fill of many cells (a load, a report
     // fill) in a batch: it then costs one pass over the formulas instead of one per cell.
     void beginUpdate();
@@ -227,6 +228,8 @@ private:
     void constantChanged(int row, int col, bool wasFormula);
     // (row, col) was written: recomputes and signals now, or marks it when in a batch.
     void cellWritten(int row, int col, bool isFormula);
+    // The formats of `range` changed: signals now, or at the end of the batch.
+    void formatsWritten(const CellRange& range);
     // Grows or shrinks the used extent; shrinking drops what lies beyond it.
     void setExtent(int rows, int cols);
 };
