@@ -102,20 +102,45 @@ class FormatOps
 {
 public:
     using Arguments = std::array<quint32, 12>;
-    // The ids already worked out for an operation with these arguments.
-    std::unordered_map<quint32, quint16>& of(const Arguments& arguments)
+
+    // An operation's outcomes by (old id, edges) key: ids are few, so a table by key.
+    class Outcomes
     {
-        for (auto& op : m_ops)
-            if (op.first == arguments)
-                return op.second;
+    public:
+        static constexpr quint16 Unknown = 0xFFFF;
+        quint16 find(quint32 key) const { return key < m_ids.size() ? m_ids[key] : Unknown; }
+        void emplace(quint32 key, quint16 id)
+        {
+            if (key >= m_ids.size())
+                m_ids.resize(std::max<size_t>(key + 1, m_ids.size() * 2), Unknown);
+            m_ids[key] = id;
+        }
+
+    private:
+        std::vector<quint16> m_ids;
+    };
+
+    // The ids already worked out for an operation with these arguments; the last one asked
+    // for first, as a report fills and frames row after row.
+    Outcomes& of(const Arguments& arguments)
+    {
+        if (m_last < m_ops.size() && m_ops[m_last].first == arguments)
+            return m_ops[m_last].second;
+        for (size_t i = 0; i < m_ops.size(); ++i)
+            if (m_ops[i].first == arguments) {
+                m_last = i;
+                return m_ops[i].second;
+            }
         if (m_ops.size() >= 8)
             m_ops.erase(m_ops.begin());
-        m_ops.emplace_back(arguments, std::unordered_map<quint32, quint16>{});
+        m_ops.emplace_back(arguments, Outcomes{});
+        m_last = m_ops.size() - 1;
         return m_ops.back().second;
     }
 
 private:
-    std::vector<std::pair<Arguments, std::unordered_map<quint32, quint16>>> m_ops;
+    std::vector<std::pair<Arguments, Outcomes>> m_ops;
+    size_t m_last = 0;
 };
 
 // Tells the views of the formula cells that were recomputed.
@@ -259,7 +284,7 @@ struct Sheet::Data : formula::CellSource
     quint16 withNumberFormat(quint16 format, const QString& numberFormat, bool typed = false)
     {
         // A plain number typed into a cell keeps its number format unless that is a date's.
-        if (typed && numberFormat == u"General" && !isDateFormat(formats.at(format).numberFormat))
+        if (typed && numberFormat == u"General" && !showsDates(format))
             return format;
         // The typed formats are mostly shared strings: their data pointers find the change
         // without hashing text. The cache keeps each string alive, so a pointer is never reused.
@@ -272,6 +297,18 @@ struct Sheet::Data : formula::CellSource
         recentChanges.emplace(key, std::make_pair(id, numberFormat));
         return id;
     }
+
+    // Whether format `id` shows numbers as dates or times (an id's format never changes).
+    bool showsDates(quint16 id)
+    {
+        if (id >= dateFormatIds.size())
+            dateFormatIds.resize(size_t(id) + 1, -1);
+        qint8& known = dateFormatIds[id];
+        if (known < 0)
+            known = isDateFormat(formats.at(id).numberFormat) ? 1 : 0;
+        return known == 1;
+    }
+    std::vector<qint8> dateFormatIds; // by id: 1 dates, 0 not, -1 not yet known
 
     quint16 lookUpNumberFormat(quint16 format, const QString& numberFormat)
     {
@@ -803,8 +840,8 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
                                   (row == r.row1 ? 4u : 0u) | (row == r.row2 ? 8u : 0u);
             Cell& cell = d->slot(row, col);
             const quint32 key = (quint32(cell.format) << 4) | edges;
-            if (const auto known = done.find(key); known != done.end()) {
-                cell.format = known->second;
+            if (const quint16 known = done.find(key); known != FormatOps::Outcomes::Unknown) {
+                cell.format = known;
                 continue;
             }
             CellFormat f = d->formats.at(cell.format);
@@ -842,8 +879,8 @@ void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
     for (int col = r.col1; col <= r.col2; ++col) {
         for (int row = r.row1; row <= r.row2; ++row) {
             Cell& cell = d->slot(row, col);
-            if (const auto known = done.find(cell.format); known != done.end()) {
-                cell.format = known->second;
+            if (const quint16 known = done.find(cell.format); known != FormatOps::Outcomes::Unknown) {
+                cell.format = known;
                 continue;
             }
             CellFormat f = d->formats.at(cell.format);

@@ -45,6 +45,13 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
 {
     if (m_preparedFor == records.readId() && m_preparedColumns == columnCount)
         return;
+    // The next person's records of a period report have the same fields: the plan (field
+    // numbers, ways, kept cells) holds for them as it is.
+    QStringList fields = records.fieldNames();
+    if (m_preparedColumns == columnCount && fields == m_preparedFields) {
+        m_preparedFor = records.readId();
+        return;
+    }
     // What a value makes of a cell depends on the value and the column's facts only, not on
     // the records it came from: the kept cells stay for the next records (the next person of a
     // period report), whose field numbers are found afresh.
@@ -101,6 +108,7 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
     m_colourField = records.column(QStringLiteral("nColor"));
     m_preparedFor = records.readId();
     m_preparedColumns = columnCount;
+    m_preparedFields = std::move(fields);
 }
 
 RecordDisplay::Written RecordDisplay::workOut(const Recordset& records, const ColumnFacts& facts, int field)
@@ -262,16 +270,19 @@ double RecordDisplay::shownValue(int row, int col)
 {
     // A number constant shows its value through its format: the same pair reads the same.
     if (m_shownTable != m_sheet.formatTableId()) {
-        m_shownValues.clear();
+        m_shownValues.fill(ShownValue{});
         m_shownTable = m_sheet.formatTableId();
     }
     if (m_sheet.isNumber(row, col) && !m_sheet.isFormula(row, col)) {
-        const double value = m_sheet.number(row, col);
-        const std::pair<quint64, int> key{std::bit_cast<quint64>(value), m_sheet.formatId(row, col)};
-        const auto it = m_shownValues.constFind(key);
-        if (it != m_shownValues.cend())
-            return *it;
-        return *m_shownValues.insert(key, text::numericValue(m_sheet.text(row, col)));
+        // Hours and minutes repeat: a small table by value and format, each slot holding the
+        // last pair that fell on it.
+        const quint64 bits = std::bit_cast<quint64>(m_sheet.number(row, col));
+        const int format = m_sheet.formatId(row, col);
+        const quint64 mixed = (bits ^ (bits >> 31) ^ (quint64(format) * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+        ShownValue& slot = m_shownValues[size_t(mixed >> 56) % m_shownValues.size()];
+        if (!slot.known || slot.bits != bits || slot.format != format)
+            slot = ShownValue{bits, format, true, text::numericValue(m_sheet.text(row, col))};
+        return slot.shown;
     }
     return text::numericValue(m_sheet.text(row, col));
 }

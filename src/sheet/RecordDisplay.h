@@ -2,9 +2,10 @@
 
 #include "grid/CellInput.h"
 
-#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
+#include <array>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -115,14 +116,22 @@ private:
     const ColumnFields& m_columns;
     grid::Sheet& m_sheet;
     quint64 m_preparedFor = 0;
+    QStringList m_preparedFields; // the fields of the records prepared for
     int m_preparedColumns = -1;
     std::vector<Column> m_plan; // columns 1..columnCount
     int m_colourField = -1;     // nColor's number in the records, -1 when they lack it
     std::unordered_map<std::string, int> m_colours;
     std::string m_key;
     Written m_fresh; // a cell worked out without keeping it
-    // The number each shown number constant reads as, by its value and format.
-    QHash<std::pair<quint64, int>, double> m_shownValues;
+    // The numbers shown number constants read as, by their value and format.
+    struct ShownValue
+    {
+        quint64 bits = 0; // the value's
+        int format = 0;
+        bool known = false;
+        double shown = 0;
+    };
+    std::array<ShownValue, 256> m_shownValues{};
     quint64 m_shownTable = 0; // the format table those formats belong to
 };
 

@@ -800,6 +800,20 @@ double shownAsFixed(double value, int decimals)
                                        QStringLiteral("0.000000")};
     static constexpr double Powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
     decimals = std::clamp(decimals, 0, 6);
+    // A value within a ten-thousandth of a unit of the last place from a whole number of
+    // units (a sum of hours in tenths and hundredths) shows that number: its 15 significant
+    // digits lie nearer still (below 1E+11 units they are exact to 1E-4 of a unit at least),
+    // so rounding them at the last place gives it. The division is the one below.
+    const double units = std::abs(value) * Powers[decimals];
+    if (units < 1e11) {
+        const double whole = std::nearbyint(units);
+        if (std::abs(units - whole) <= 1e-4) {
+            if (whole == 0)
+                return 0.0;
+            const double shown = whole / Powers[decimals];
+            return value < 0 ? -shown : shown;
+        }
+    }
     // The digits roundDecimal rounds, rounded the same way into a whole number of the last
     // place; that number over the power of ten is what reading the shown digits gives (both
     // exact, and the division rounds correctly as the reading does).
@@ -810,14 +824,14 @@ double shownAsFixed(double value, int decimals)
         return numericValue(formatNumber(value, Pictures[decimals]));
     if (keep < 0)
         return 0.0;
-    qint64 units = 0;
+    qint64 rounded = 0;
     for (int i = 0; i < keep; ++i)
-        units = units * 10 + (i < digits.size() ? digits[i] - u'0' : 0);
+        rounded = rounded * 10 + (i < digits.size() ? digits[i] - u'0' : 0);
     if (keep < digits.size() && digits[keep] >= u'5')
-        ++units;
-    if (units == 0)
+        ++rounded;
+    if (rounded == 0)
         return 0.0; // shown without a sign
-    const double shown = double(units) / Powers[decimals];
+    const double shown = double(rounded) / Powers[decimals];
     return value < 0 ? -shown : shown;
 }
 

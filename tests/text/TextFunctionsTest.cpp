@@ -349,6 +349,14 @@ TEST(TextFunctionsTest, ShownAsFixedReadsAsTheShownDigits)
     for (int i = 0; i < 5000; ++i) { // the sum row's running totals of hours
         running = talor::text::shownAsFixed(running + std::round(unit(random) * 80) / 10 + 0.005, 2);
         values.push_back(running + 0.005);
+        values.push_back(running);
+    }
+    double tenths = 0, cents = 0; // sums that end near a place: 0.1 + 0.2, and far from zero
+    for (int i = 0; i < 3000; ++i) {
+        tenths += std::round(unit(random) * 80) / 10;
+        cents += std::round(unit(random) * 1e6) / 100;
+        for (const double v : {tenths, cents, cents * 1e4, tenths / 1e4, std::nextafter(cents, 0.0)})
+            values.push_back(v);
     }
     const QStringList pictures{"0", "0.0", "0.00", "0.000", "0.0000", "0.00000", "0.000000"};
     for (const double v : values) {
