@@ -186,8 +186,9 @@ TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
     std::vector<std::optional<int>> seconds;
     for (; !rs.eof(); rs.moveNext()) {
         const std::optional<int> s = rs.secondsOfDay(0);
-        if (s)
+        if (s) {
             EXPECT_EQ(rs.text(0), QTime::fromMSecsSinceStartOfDay(*s * 1000).toString(u"HH:mm:ss"_qs));
+        }
         EXPECT_FALSE(rs.secondsOfDay(1)) << rs.text(1).toStdString();
         seconds.push_back(s);
     }
