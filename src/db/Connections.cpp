@@ -241,6 +241,14 @@ QString Connections::errorText(const QSqlDatabase& db, const QSqlError& error)
                             : QStringLiteral("the connection to the server was lost (%1)").arg(detail);
 }
 
+void Connections::fail(const QSqlDatabase& db, const QString& what, const QSqlError& error, const QString& sql)
+{
+    const QString message = QStringLiteral("%1: %2\nSQL: %3").arg(what, errorText(db, error), sql);
+    if (lost(db, error))
+        throw ConnectionLostError(describe(db) + u": " + message);
+    throw DatabaseError(message);
+}
+
 bool Connections::execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql, const QVariantList& values)
 {
     const auto attempt = [&] {

@@ -64,6 +64,11 @@ public:
     // (before the new session begins, so that nothing of the old one reaches it) or removed.
     // Null when `sql` cannot be prepared; `error` then holds the driver's error.
     static std::shared_ptr<QSqlQuery> sessionStatement(const QSqlDatabase& db, const QString& sql, QSqlError& error);
+    // Throws the error of a failed statement, "WHAT: the driver's text" and the SQL:
+    // ConnectionLostError naming the server when the connection went away under it (the
+    // driver's own text is then often empty), DatabaseError otherwise.
+    [[noreturn]] static void fail(const QSqlDatabase& db, const QString& what, const QSqlError& error,
+                                  const QString& sql);
     // The driver's text of a failed statement's error; on a lost connection, where that is
     // often empty, that the connection was lost.
     static QString errorText(const QSqlDatabase& db, const QSqlError& error);
