@@ -102,7 +102,7 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
             if (before->decidedBy.empty() && before->lookups > 0)
                 column.decidedBy.clear(); // given up on: its values seldom repeat
             else
-                column.kept = std::move(before->kept), column.last = before->last;
+                column.kept = std::move(before->kept);
         }
     }
     m_colourField = records.column(QStringLiteral("nColor"));
@@ -150,24 +150,16 @@ const RecordDisplay::Written& RecordDisplay::written(const Recordset& records, C
             keyed = keyed && records.appendValueKey(field, m_key);
         if (keyed) {
             ++column.lookups;
-            // Neighbouring rows often show the same value: the last one is tried first.
-            if (column.last && column.last->first == m_key)
-                return column.last->second;
-            const auto it = column.kept.find(m_key);
-            if (it != column.kept.end()) {
-                column.last = &*it;
-                return it->second;
-            }
+            if (const Written* kept = column.kept.find(m_key))
+                return *kept;
             ++column.misses;
             // A column of values that seldom repeat (times to the second) is not worth keeping;
             // codes and hours repeat within a thousand rows.
             if (column.lookups >= 1024 && column.misses * 2 > column.lookups) {
                 column.decidedBy.clear();
-                column.last = nullptr;
                 column.kept.clear();
             } else {
-                column.last = &*column.kept.emplace(m_key, workOut(records, facts, column.field)).first;
-                return column.last->second;
+                return column.kept.add(m_key, workOut(records, facts, column.field));
             }
         }
     }
@@ -182,10 +174,9 @@ int RecordDisplay::rowColour(const Recordset& records)
     m_key.clear();
     if (!records.appendValueKey(m_colourField, m_key))
         return int(text::numericValue(records.text(m_colourField)));
-    const auto it = m_colours.find(m_key);
-    if (it != m_colours.end())
-        return it->second;
-    return m_colours.emplace(m_key, int(text::numericValue(records.text(m_colourField)))).first->second;
+    if (const int* colour = m_colours.find(m_key))
+        return *colour;
+    return m_colours.add(m_key, int(text::numericValue(records.text(m_colourField))));
 }
 
 void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int columnCount)

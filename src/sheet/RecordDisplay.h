@@ -1,13 +1,13 @@
 #pragma once
 
 #include "grid/CellInput.h"
+#include "sheet/KeptByValue.h"
 
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 #include <array>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace talor {
@@ -96,8 +96,7 @@ private:
         int clockStep = 0;
         grid::CellInput clock;
         int lookups = 0, misses = 0;
-        std::unordered_map<std::string, Written> kept;
-        const std::pair<const std::string, Written>* last = nullptr; // the entry used last
+        KeptByValue<Written> kept;
     };
     void prepare(const Recordset& records, int columnCount);
     Written workOut(const Recordset& records, const ColumnFacts& facts, int field);
@@ -120,7 +119,7 @@ private:
     int m_preparedColumns = -1;
     std::vector<Column> m_plan; // columns 1..columnCount
     int m_colourField = -1;     // nColor's number in the records, -1 when they lack it
-    std::unordered_map<std::string, int> m_colours;
+    KeptByValue<int> m_colours;
     std::string m_key;
     Written m_fresh; // a cell worked out without keeping it
     // The numbers shown number constants read as, by their value and format.
