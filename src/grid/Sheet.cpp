@@ -583,6 +583,17 @@ bool Sheet::isText(int row, int col) const
            (cell->kind == Cell::Formula && !d->formulas.result(row, col).isNumber());
 }
 
+bool Sheet::numberConstant(int row, int col, double& value, int& formatId) const
+{
+    checkCell(row, col);
+    const Cell* cell = d->find(row, col);
+    if (!cell || cell->kind != Cell::Number)
+        return false;
+    value = cell->number;
+    formatId = cell->format;
+    return true;
+}
+
 void Sheet::clearCell(int row, int col)
 {
     checkCell(row, col);

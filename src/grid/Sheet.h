@@ -96,6 +96,9 @@ public:
     bool isDate(int row, int col) const;     // a number shown as a date or time
     bool isEmpty(int row, int col) const;    // no content (a cell may be empty and formatted)
     bool isText(int row, int col) const;     // a text constant or a text formula result
+    // A number constant (not a formula): its value and format id, in one look-up; false for
+    // any other cell.
+    bool numberConstant(int row, int col, double& value, int& formatId) const;
     void clearCell(int row, int col);
     // Stores without reading the text as typed: a plain text (never a number or formula) and
     // a number (shown with the cell's number format, or `numberFormat` when not empty).

@@ -264,11 +264,12 @@ double RecordDisplay::shownValue(int row, int col)
         m_shownValues.fill(ShownValue{});
         m_shownTable = m_sheet.formatTableId();
     }
-    if (m_sheet.isNumber(row, col) && !m_sheet.isFormula(row, col)) {
+    double number = 0;
+    int format = 0;
+    if (m_sheet.numberConstant(row, col, number, format)) {
         // Hours and minutes repeat: a small table by value and format, each slot holding the
         // last pair that fell on it.
-        const quint64 bits = std::bit_cast<quint64>(m_sheet.number(row, col));
-        const int format = m_sheet.formatId(row, col);
+        const quint64 bits = std::bit_cast<quint64>(number);
         const quint64 mixed = (bits ^ (bits >> 31) ^ (quint64(format) * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
         ShownValue& slot = m_shownValues[size_t(mixed >> 56) % m_shownValues.size()];
         if (!slot.known || slot.bits != bits || slot.format != format)
