@@ -31,10 +31,11 @@ void fillSheet(grid::Sheet& sheet, const std::function<void()>& fill)
     fill();
 }
 
-// The day of the month of a record's zhdate (a date, or a date text); 0 when unreadable.
-int dayOfRecord(const Recordset& records)
+// The day of the month of a record's zhdate, field number `zhdate` (a date, or a date text);
+// 0 when unreadable.
+int dayOfRecord(const Recordset& records, int zhdate)
 {
-    const QVariant value = records.value(QStringLiteral("zhdate"));
+    const QVariant value = records.value(zhdate);
     if (value.metaType().id() == QMetaType::QDate)
         return value.toDate().day();
     if (value.metaType().id() == QMetaType::QDateTime)
@@ -248,8 +249,12 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
             // The person's query text goes to the suite as each person comes, as ever.
             periods.open(number, m_queries.periodQuery(number, start, end, condition), records);
             writeDayRows(top, dates, columns);
+            // Found once per person; records without the field fail as reading it by name does.
+            const int zhdate = records.eof() ? -1 : records.column(QStringLiteral("zhdate"));
+            if (zhdate < 0 && !records.eof())
+                records.value(QStringLiteral("zhdate"));
             for (; !records.eof(); records.moveNext()) {
-                const int day = dayOfRecord(records);
+                const int day = dayOfRecord(records, zhdate);
                 if (day >= 1 && day <= 31)
                     display.DisplayMRecord(records, top + 4 + day, columns);
             }
