@@ -109,7 +109,8 @@ TEST_P(ReportCommandOutputs, HoldWhatIsPrinted)
     const QString file = dir->filePath(QString::fromUtf8(c.file));
     ASSERT_EQ(run(c.arguments + QStringList{"--output", file}), 0) << errors.toStdString();
     const bool pdf = file.endsWith(".pdf");
-    const QString text = pdf ? test::pdfPages(file).join("\f") : test::unzipMember(file, "xl/workbook.xml");
+    const QString text =
+        pdf ? test::pdfPages(file).join("\f") : QString::fromUtf8(test::unzipMember(file, "xl/workbook.xml"));
     for (const QString& expected : c.expected)
         EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.left(2000).toStdString();
 }

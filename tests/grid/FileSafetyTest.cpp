@@ -1,9 +1,9 @@
 // Hostile and odd inputs for the workbook files: templates with numbers out of every range or
 // members of the wrong kind are refused by name; Excel output keeps text it cannot hold from
 // vanishing or breaking the file, and a failed export leaves nothing behind.
-#include "GridFiles.h"
 #include "grid/Workbook.h"
 #include "support/ErrorText.h"
+#include "support/TestFiles.h"
 #include "support/SizeLimit.h"
 
 #include <QDir>
@@ -13,9 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace talor::grid;
-using namespace talor::grid::test;
-using talor::test::containsAll;
-using talor::test::errorText;
+using namespace talor::test;
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Workbook files: .vts templates round trip exactly and broken ones are refused; Excel
 // workbooks hold typed values, computed formula results, formats and sheet names.
-#include "GridFiles.h"
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 #include "support/ErrorText.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +16,7 @@
 #include <tuple>
 
 using namespace talor::grid;
-using namespace talor::grid::test;
-using talor::test::containsAll;
-using talor::test::errorText;
+using namespace talor::test;
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include "support/SizeLimit.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -216,11 +215,4 @@ TEST_F(PdfOutput, AFullDiskKeepsTheOldFile)
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old pages");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.pdf"});
-}
-
-int main(int argc, char** argv)
-{
-    QGuiApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -5,7 +5,6 @@
 #include "support/FakeSuite.h"
 #include "support/ScriptedUi.h"
 
-#include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
@@ -102,11 +101,4 @@ TEST_F(PrintRunTest, AFailingStepIsNamedAndTheNextStepStillRuns)
     EXPECT_TRUE(result.skipped[1].startsWith("write " + dir.filePath("missing/Tmp.xls")));
     EXPECT_TRUE(result.skipped[2].startsWith("write " + dir.filePath("missing/Tmp.pdf")));
     EXPECT_TRUE(result.pdfFile.isEmpty());
-}
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }
