@@ -1,4 +1,5 @@
 #include "HostCommands.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -65,13 +66,8 @@ TEST_P(HostTest, ExitStatusAndMessage)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile notASuite(dir.filePath(QStringLiteral("empty.db")));
-    ASSERT_TRUE(notASuite.open(QIODevice::WriteOnly));
-    notASuite.close();
-    QFile config(dir.filePath(QStringLiteral("bad.ini")));
-    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-    config.write("[database]\nkind=sqlite\nfile=empty.db\n");
-    config.close();
+    talor::test::putFile(dir.filePath(QStringLiteral("empty.db")), {});
+    talor::test::putFile(dir.filePath(QStringLiteral("bad.ini")), "[database]\nkind=sqlite\nfile=empty.db\n");
 
     const Outcome run = talor(GetParam().args, dir.path());
     ASSERT_TRUE(run.finished) << "talor did not end";

@@ -3,6 +3,7 @@
 #include "db/Recordset.h"
 #include "entry/ModuleDatabase.h"
 #include "support/FakeSuite.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,9 +33,7 @@ protected:
     {
         const QString path = QDir(data.directory()).filePath(name);
         QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n");
+        test::putFile(path, "#!/bin/sh\n");
     }
 
     ModuleMenuOutcome run(const QString& name)

@@ -15,6 +15,7 @@
 #include "support/ScriptedUi.h"
 #include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -418,9 +419,7 @@ TEST_P(EditingTest, AnotherOperatorsSaveIsNotOverwritten)
 TEST_P(EditingTest, LogThatCannotBeWrittenIsToldAndEditingGoesOn)
 {
     QDir().mkpath(config.workDirectory);
-    QFile blocker(config.workDirectory + "/log");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    test::putFile(config.workDirectory + "/log", {});
     a->edit();
     EXPECT_TRUE(a->window->state().DataChanged);
     ASSERT_EQ(a->ui.messages.size(), 1u);
@@ -480,9 +479,7 @@ TEST_P(EditingTest, DoubleClickOpensThePersonnelModuleOnlyWhenSwitchedOn)
 {
     const QString file = ModuleSettings(a->suite).path();
     QDir().mkpath(config.applicationDirectory + "/dll");
-    QFile library(config.applicationDirectory + "/dll/veld.so");
-    ASSERT_TRUE(library.open(QIODevice::WriteOnly));
-    library.close();
+    test::putFile(config.applicationDirectory + "/dll/veld.so", {});
     const struct
     {
         QString use;

@@ -3,6 +3,7 @@
 #include "entry/ModuleDatabase.h"
 #include "support/FakeSuite.h"
 #include "support/ScriptedUi.h"
+#include "support/TestFiles.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -53,10 +54,7 @@ TEST(ModuleRegistryTest, TheModuleLoadsAndMissingMalformedOrBrokenOnesFail)
 
     // Malformed names and a file that is no library.
     QTemporaryDir broken;
-    QFile library(broken.filePath("broken.so"));
-    ASSERT_TRUE(library.open(QIODevice::WriteOnly));
-    library.write("not a shared library");
-    library.close();
+    test::putFile(broken.filePath("broken.so"), "not a shared library");
     const ModuleRegistry brokenRegistry(broken.path());
     for (const char* name : {"testmod", ".clszh", "../testmod.clszh", "a/b.clszh", ""})
         EXPECT_THROW(brokenRegistry.create(name, suite, ui), ModuleError) << name;
@@ -93,11 +91,9 @@ protected:
 
     void program(const QString& name, const QByteArray& text, QFile::Permissions permissions)
     {
-        QFile file(QDir(data.directory()).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        file.close();
-        file.setPermissions(permissions);
+        const QString path = QDir(data.directory()).filePath(name);
+        test::putFile(path, text);
+        QFile::setPermissions(path, permissions);
     }
 
     test::ModuleDatabase data;

@@ -203,16 +203,13 @@ TEST_F(PdfOutput, UnwritablePathFailsNamingTheFile)
 // and the error names the file.
 TEST_F(PdfOutput, AFullDiskKeepsTheOldFile)
 {
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old pages") == 9);
-    old.close();
+    talor::test::putFile(path, "old pages");
     Sheet sheet;
     fillReport(sheet, 2000);
     SheetPrintGrid grid(sheet);
     const QString error =
         talor::test::writeUnderSizeLimit(16 * 1024, [&] { writePdf(grid, PageSetup{}, context, path); });
     EXPECT_TRUE(error.contains(path) && error.contains("the disk may be full")) << error.toStdString();
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), "old pages");
+    EXPECT_EQ(talor::test::fileBytes(path), "old pages");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.pdf"});
 }

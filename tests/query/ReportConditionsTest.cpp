@@ -2,6 +2,7 @@
 
 #include "report/TemplateFiles.h"
 #include "support/FakeSuite.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,17 +35,8 @@ protected:
             set(MK + "sBD" + QString::number(i + 1), names[i]);
     }
     QString file(const QString& name) const { return QDir(dir.path()).filePath(name); }
-    void writeFile(const QString& name, const QByteArray& bytes)
-    {
-        QFile f(file(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray content(const QString& name) const
-    {
-        QFile f(file(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    void writeFile(const QString& name, const QByteArray& bytes) { test::putFile(file(name), bytes); }
+    QByteArray content(const QString& name) const { return test::fileBytes(file(name)); }
 
     QTemporaryDir dir;
     FakeSuite suite;

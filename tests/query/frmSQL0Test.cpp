@@ -4,6 +4,7 @@
 #include "support/FakeSuite.h"
 #include "support/FindChild.h"
 #include "support/ScriptedUi.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,9 +66,7 @@ protected:
         suite.refresh = 2;
         // The supervisor check passes for "pelto" while the lock switch is 0.
         suite.operatorNameValue = u"pelto"_qs;
-        QFile f(QDir(dir.path()).filePath(MK + "1.vts"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("template");
+        test::putFile(dir.filePath(MK + "1.vts"), "template");
     }
     void users(const QStringList& names)
     {

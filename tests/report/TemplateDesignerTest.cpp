@@ -2,6 +2,7 @@
 
 #include "grid/Workbook.h"
 #include "support/FakeSuite.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,10 +73,7 @@ TEST_F(TemplateDesignerTest, WithoutATemplateStartsFromABlankOneOfTheKind)
 
 TEST_F(TemplateDesignerTest, AnInvalidTemplateIsReportedAndLeavesTheDesignerAsItWas)
 {
-    QFile bad(path(u"夜班2.vts"_qs));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a template");
-    bad.close();
+    test::putFile(path(u"夜班2.vts"_qs), "not a template");
     const QString error = designer.load();
     EXPECT_TRUE(error.contains(path(u"夜班2.vts"_qs))) << error.toStdString();
     EXPECT_EQ(headings(book.active(), 3), (QStringList{u"工号"_qs, u"姓名"_qs, u"ok"_qs}));

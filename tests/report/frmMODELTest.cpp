@@ -6,6 +6,7 @@
 #include "support/FakeSuite.h"
 #include "support/FindChild.h"
 #include "support/ScriptedUi.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -191,10 +192,7 @@ TEST_F(DesignerWindowTest, WhileEditingADoubleClickEditsTheCellWhereAFormulaMayB
 TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCounts)
 {
     // A file that is no template: a clear error, the designer as it was.
-    QFile bad(path(u"bad.vts"_qs));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("{\"format\": \"something else\"}");
-    bad.close();
+    test::putFile(path(u"bad.vts"_qs), "{\"format\": \"something else\"}");
     ui.files.push_back(path(u"bad.vts"_qs));
     command(1);
     ASSERT_EQ(ui.messages.size(), 1u);
