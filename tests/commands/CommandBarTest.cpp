@@ -60,15 +60,13 @@ TEST_F(CommandBarTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsCo
     for (int i = 0; i < 15; ++i) {
         SCOPED_TRACE(i + 1);
         const ToolButtonSpec& button = bar.buttons[size_t(i)];
-        EXPECT_EQ(button.key, expected[i].key);
-        EXPECT_EQ(button.caption, expected[i].caption);
-        EXPECT_EQ(button.image, expected[i].image);
-        EXPECT_EQ(button.visible, i == 0 || i >= 8);
-        EXPECT_EQ(button.command, expected[i].command);
-        EXPECT_EQ(CommandBar::commandOfButton(i + 1), expected[i].command);
+        EXPECT_EQ(std::tuple(button.key, button.caption, button.image, button.visible, button.command,
+                             CommandBar::commandOfButton(i + 1)),
+                  std::tuple(QString(expected[i].key), QString(expected[i].caption), expected[i].image,
+                             i == 0 || i >= 8, expected[i].command, expected[i].command));
     }
-    EXPECT_EQ(CommandBar::commandOfButton(0), None);
-    EXPECT_EQ(CommandBar::commandOfButton(16), None);
+    EXPECT_EQ(std::pair(CommandBar::commandOfButton(0), CommandBar::commandOfButton(16)),
+              std::pair(None, None));
     EXPECT_EQ(bar.visibleButtonCount(), 8);
     EXPECT_EQ(bar.externalMenuVisible, (std::array<bool, 7>{}));
     EXPECT_EQ(bar.menuVisible, (std::array<bool, 8>{true, true, true, true, true, true, true, true}));

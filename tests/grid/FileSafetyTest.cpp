@@ -3,8 +3,8 @@
 // vanishing or breaking the file, and a failed export leaves nothing behind.
 #include "grid/Workbook.h"
 #include "support/ErrorText.h"
-#include "support/TestFiles.h"
 #include "support/SizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

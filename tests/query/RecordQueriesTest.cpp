@@ -116,15 +116,15 @@ TEST(QueryNames, NodeNamesGoToTheSuiteAndStayUntilTheNextBuilder)
 {
     FakeSuite suite;
     RecordQueries queries(suite);
+    const auto names = [&] {
+        return QStringList({suite.departmentName(), suite.groupName(), suite.teamName()});
+    };
     queries.SQL0(Team, {});
-    EXPECT_EQ(suite.departmentName(), "生产部");
-    EXPECT_EQ(suite.groupName(), "一组");
-    EXPECT_EQ(suite.teamName(), "甲班");
+    EXPECT_EQ(names(), QStringList({"生产部", "一组", "甲班"}));
     queries.periodQuery("1", "a", "b", {});
-    EXPECT_EQ(suite.teamName(), "甲班");
+    EXPECT_EQ(names(), QStringList({"生产部", "一组", "甲班"}));
     queries.SQL1(Root, {});
-    EXPECT_EQ(suite.departmentName(), "");
-    EXPECT_EQ(suite.teamName(), "");
+    EXPECT_EQ(names(), QStringList({"", "", ""}));
 }
 
 // A shared read of a period holds about 16,000 rows at most: 500 persons of a month, fewer of

@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace talor::test {
