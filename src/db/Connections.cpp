@@ -241,11 +241,20 @@ QString Connections::errorText(const QSqlDatabase& db, const QSqlError& error)
                             : QStringLiteral("the connection to the server was lost (%1)").arg(detail);
 }
 
-bool Connections::execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql, const QVariantList& values)
+void Connections::fail(const QSqlDatabase& db, const QString& what, const QSqlError& error, const QString& sql)
+{
+    const QString message = QStringLiteral("%1: %2\nSQL: %3").arg(what, errorText(db, error), sql);
+    if (lost(db, error))
+        throw ConnectionLostError(describe(db) + u": " + message);
+    throw DatabaseError(message);
+}
+
+bool Connections::execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql, const QVariantList& values,
+                          Rows rows)
 {
     const auto attempt = [&] {
         query = QSqlQuery(db);
-        query.setForwardOnly(true);
+        query.setForwardOnly(rows == Rows::Streamed);
         if (values.isEmpty())
             return query.exec(sql);
         if (!query.prepare(sql))

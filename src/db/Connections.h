@@ -64,15 +64,28 @@ public:
     // (before the new session begins, so that nothing of the old one reaches it) or removed.
     // Null when `sql` cannot be prepared; `error` then holds the driver's error.
     static std::shared_ptr<QSqlQuery> sessionStatement(const QSqlDatabase& db, const QString& sql, QSqlError& error);
+    // Throws the error of a failed statement, "WHAT: the driver's text" and the SQL:
+    // ConnectionLostError naming the server when the connection went away under it (the
+    // driver's own text is then often empty), DatabaseError otherwise.
+    [[noreturn]] static void fail(const QSqlDatabase& db, const QString& what, const QSqlError& error,
+                                  const QString& sql);
     // The driver's text of a failed statement's error; on a lost connection, where that is
     // often empty, that the connection was lost.
     static QString errorText(const QSqlDatabase& db, const QSqlError& error);
-    // Runs `sql` (prepared, with `values` bound, when there are values) as a new forward-only
-    // `query` on `db`. A session the server ended while idle shows only at the statement that
+    // How a query receives its rows: one at a time as it is read (forward-only), or the whole
+    // result at once (PostgreSQL then hands it over in one piece, which reads faster when
+    // every row is wanted anyway).
+    enum class Rows
+    {
+        Streamed,
+        Whole
+    };
+    // Runs `sql` (prepared, with `values` bound, when there are values) as a new `query` on
+    // `db`. A session the server ended while idle shows only at the statement that
     // fails: then, unless a transaction was open on it, it is connected again (reconnect()) and
     // the statement run once more. False when the statement failed; `query` holds the error.
     static bool execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql,
-                        const QVariantList& values = {});
+                        const QVariantList& values = {}, Rows rows = Rows::Streamed);
 };
 
 } // namespace talor

@@ -21,16 +21,6 @@ namespace talor {
 
 namespace {
 
-// The error of a failed statement: ConnectionLostError naming the server when the connection
-// went away under it (the driver's own text is then often empty), DatabaseError otherwise.
-[[noreturn]] void fail(const QSqlDatabase& db, const QString& what, const QSqlError& error, const QString& sql)
-{
-    const QString message = QStringLiteral("%1: %2\nSQL: %3").arg(what, Connections::errorText(db, error), sql);
-    if (Connections::lost(db, error))
-        throw ConnectionLostError(Connections::describe(db) + u": " + message);
-    throw DatabaseError(message);
-}
-
 bool isWordChar(QChar c)
 {
     return c.isLetterOrNumber() || c == u'_' || c == u'$';
@@ -112,14 +102,15 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection)
     if (!connection.isOpen() && !Connections::lost(connection))
         throw DatabaseError(QStringLiteral("the connection \"%1\" is not open\nSQL: %2")
                                 .arg(connection.connectionName(), sql));
-    QSqlQuery query;
-    if (!Connections::execute(query, connection, sql))
-        fail(connection, QStringLiteral("the statement failed"), query.lastError(), sql);
-
     m_sql = sql;
     m_connection = connection;
     try {
-        readRows(query);
+        if (!readSqlite()) {
+            QSqlQuery query;
+            if (!Connections::execute(query, connection, sql, {}, Connections::Rows::Whole))
+                Connections::fail(connection, QStringLiteral("the statement failed"), query.lastError(), sql);
+            readRows(query);
+        }
     } catch (...) {
         close();
         throw;
@@ -131,35 +122,40 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection)
 // set leaves it empty.
 void Recordset::readRows(QSqlQuery& query)
 {
-    if (query.isSelect()) {
-        const QSqlRecord record = query.record();
-        const int columns = record.count();
-        for (int c = 0; c < columns; ++c) {
-            const QSqlField field = record.field(c);
-            m_fields.append(field.name());
-            if (!m_index.contains(field.name().toCaseFolded())) // the first of equal names wins
-                m_index.insert(field.name().toCaseFolded(), c);
-            switch (field.metaType().id()) {
-            case QMetaType::QDate:
-                m_temporal.push_back(Temporal::Date);
-                break;
-            case QMetaType::QTime:
-                m_temporal.push_back(Temporal::Time);
-                break;
-            case QMetaType::QDateTime:
-                m_temporal.push_back(Temporal::DateTime);
-                break;
-            default:
-                m_temporal.push_back(Temporal::None);
-            }
-        }
+    if (!query.isSelect())
+        return;
+    const QSqlRecord record = query.record();
+    const int columns = record.count();
+    for (int c = 0; c < columns; ++c)
+        addField(record.field(c).name(), record.field(c).metaType());
+    if (!readPostgres(query)) {
         while (query.next()) {
             for (int c = 0; c < columns; ++c)
                 appendCell(query.value(c));
             ++m_rowCount;
         }
-        if (query.lastError().isValid() || Connections::lost(m_connection))
-            fail(m_connection, QStringLiteral("reading the rows failed"), query.lastError(), m_sql);
+    }
+    if (query.lastError().isValid() || Connections::lost(m_connection))
+        Connections::fail(m_connection, QStringLiteral("reading the rows failed"), query.lastError(), m_sql);
+}
+
+void Recordset::addField(const QString& name, QMetaType type)
+{
+    m_fields.append(name);
+    if (!m_index.contains(name.toCaseFolded())) // the first of equal names wins
+        m_index.insert(name.toCaseFolded(), int(m_fields.size()) - 1);
+    switch (type.id()) {
+    case QMetaType::QDate:
+        m_temporal.push_back(Temporal::Date);
+        break;
+    case QMetaType::QTime:
+        m_temporal.push_back(Temporal::Time);
+        break;
+    case QMetaType::QDateTime:
+        m_temporal.push_back(Temporal::DateTime);
+        break;
+    default:
+        m_temporal.push_back(Temporal::None);
     }
 }
 
@@ -464,7 +460,7 @@ void Recordset::update()
         for (const QVariant& v : checks)
             query.addBindValue(v);
         if (!query.exec())
-            fail(m_connection, QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql);
+            Connections::fail(m_connection, QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql);
         if (query.numRowsAffected() < 1)
             throw DatabaseError(conflictMessage());
 
@@ -489,7 +485,7 @@ void Recordset::update()
         }
         readBack(columns);
         if (ownTransaction && !m_connection.commit())
-            fail(m_connection, QStringLiteral("the update of %1 could not be committed").arg(m_table),
+            Connections::fail(m_connection, QStringLiteral("the update of %1 could not be committed").arg(m_table),
                  m_connection.lastError(), sql);
     } catch (...) {
         if (ownTransaction)
@@ -555,7 +551,7 @@ void Recordset::readBack(const QList<int>& columns)
     if (!query.exec() || !query.next()) {
         const QSqlError error = query.lastError();
         query.finish();
-        fail(m_connection, failed, error, sql);
+        Connections::fail(m_connection, failed, error, sql);
     }
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     for (int i = 0; i < columns.size(); ++i)
@@ -585,7 +581,7 @@ std::shared_ptr<QSqlQuery> Recordset::statement(const QString& sql, const QStrin
         QSqlError error;
         query = Connections::sessionStatement(m_connection, sql, error);
         if (!query)
-            fail(m_connection, failed, error, sql);
+            Connections::fail(m_connection, failed, error, sql);
         known = query;
     }
     return query;
@@ -630,6 +626,28 @@ void Recordset::requireRow() const
             QStringLiteral("there is no current row (end of the records) in the records of: %1").arg(m_sql));
 }
 
+Recordset::Payload Recordset::keep(QByteArrayView bytes)
+{
+    if (m_texts.size() + bytes.size() > std::numeric_limits<quint32>::max())
+        throw DatabaseError(QStringLiteral("the result of %1 is too large to hold in memory").arg(m_sql));
+    Payload payload;
+    payload.span.offset = quint32(m_texts.size());
+    payload.span.size = quint32(bytes.size());
+    m_texts.append(bytes);
+    return payload;
+}
+
+void Recordset::appendScalar(Kind kind, Payload payload)
+{
+    m_kinds.push_back(kind);
+    m_payload.push_back(payload);
+}
+
+void Recordset::appendSpan(Kind kind, QByteArrayView bytes)
+{
+    appendScalar(kind, keep(bytes));
+}
+
 void Recordset::appendCell(const QVariant& value)
 {
     m_kinds.push_back(Kind::Null);
@@ -642,11 +660,7 @@ void Recordset::storeCell(qsizetype cell, const QVariant& value)
     Payload& payload = m_payload[size_t(cell)];
     Kind& kind = m_kinds[size_t(cell)];
     auto keepBytes = [&](QByteArrayView bytes, Kind as) {
-        if (m_texts.size() + bytes.size() > std::numeric_limits<quint32>::max())
-            throw DatabaseError(QStringLiteral("the result of %1 is too large to hold in memory").arg(m_sql));
-        payload.span.offset = quint32(m_texts.size());
-        payload.span.size = quint32(bytes.size());
-        m_texts.append(bytes);
+        payload = keep(bytes);
         kind = as;
     };
     // Most texts of a report are short: codes, dates and times in ASCII, names and notes in
@@ -867,11 +881,11 @@ Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
     QSqlError error;
     const std::shared_ptr<QSqlQuery> version = Connections::sessionStatement(m_connection, versionText, error);
     if (!version)
-        fail(m_connection, catalogueFailure(m_table), error, versionText);
+        Connections::fail(m_connection, catalogueFailure(m_table), error, versionText);
     if (!version->exec() || !version->next()) {
         error = version->lastError();
         version->finish();
-        fail(m_connection, catalogueFailure(m_table), error, versionText);
+        Connections::fail(m_connection, catalogueFailure(m_table), error, versionText);
     }
     const qint64 schema = version->value(0).toLongLong();
     version->finish(); // a statement left reading would hold a read transaction open
@@ -891,11 +905,11 @@ Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
     QSqlQuery query(m_connection);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
+        Connections::fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     query.addBindValue(name);
     query.addBindValue(name);
     if (!query.exec())
-        fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
+        Connections::fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     while (query.next()) {
         facts.triggers = query.value(3).toInt() != 0;
         if (query.value(2).toInt() > 0)
@@ -905,7 +919,7 @@ Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
             facts.temporal.insert(query.value(0).toString().toCaseFolded(), temporal);
     }
     if (query.lastError().isValid())
-        fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
+        Connections::fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     facts.keyNames = keyPlaces.values();
     if (cached) {
         QMutexLocker lock(&tableFactsMutex);
@@ -942,7 +956,7 @@ Recordset::TableFacts Recordset::postgresTableFacts() const
     QSqlError error;
     const std::shared_ptr<QSqlQuery> query = Connections::sessionStatement(m_connection, sql, error);
     if (!query)
-        fail(m_connection, catalogueFailure(m_table), error, sql);
+        Connections::fail(m_connection, catalogueFailure(m_table), error, sql);
     query->addBindValue(m_table);
     TableFacts facts;
     facts.triggers = false;
@@ -954,7 +968,7 @@ Recordset::TableFacts Recordset::postgresTableFacts() const
     error = query->lastError();
     query->finish();
     if (!read || error.isValid())
-        fail(m_connection, catalogueFailure(m_table), error, sql);
+        Connections::fail(m_connection, catalogueFailure(m_table), error, sql);
     return facts;
 }
 

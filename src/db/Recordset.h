@@ -181,6 +181,18 @@ private:
     };
 
     void readRows(QSqlQuery& query);
+    // Reading through the engines' own libraries on the connection Qt SQL opened, each value
+    // straight into the compact store instead of through a QVariant of its own, which is most
+    // of what a large read costs through Qt SQL (RecordsetEngines.cpp). readSqlite runs the
+    // statement itself; readPostgres reads the whole result Qt SQL has received. Both give the
+    // cells Qt SQL's values would (false: not their engine, the caller reads through Qt SQL).
+    bool readSqlite();
+    bool readPostgres(QSqlQuery& query);
+    void appendScalar(Kind kind, Payload payload);
+    // Where `bytes` lie once appended to the text store (throws past what a span can address).
+    Payload keep(QByteArrayView bytes);
+    void appendSpan(Kind kind, QByteArrayView bytes);
+    void addField(const QString& name, QMetaType type);
     int fieldIndex(const QString& name) const; // throws for an unknown field
     void checkColumn(int column) const;        // throws for a number that is no field's
     // The unsaved change of `column` in the current row, or null (after checking both).

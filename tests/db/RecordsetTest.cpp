@@ -9,6 +9,9 @@
 #include <QDate>
 #include <QTime>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSqlError>
+#include <cmath>
 #include <functional>
 
 using namespace talor;
@@ -224,6 +227,71 @@ TEST_P(RecordsetTest, TextsOfEveryKindOfCharacterReadBackAsStored)
         EXPECT_EQ(rs.value(0).toString(), rs.text(0));
     }
     EXPECT_EQ(read, texts);
+}
+
+// A recordset reads its rows through the engine's own library; every cell must still be the
+// value Qt SQL reads (type and content), for the common forms and the odd ones that go through
+// Qt SQL's conversion after all: extreme numbers, not-a-number, dates before the common era or
+// infinite, fractions of a second, timestamps, bytes, texts that are not UTF-8.
+TEST_P(RecordsetTest, EveryCellIsTheValueQtSqlReads)
+{
+    const bool postgres = kind() == talor::test::DatabaseKind::Postgres;
+    exec(u"create table tx (n integer primary key, i integer, b bigint, r double precision, "
+         "m numeric(30,10), f boolean, d date, t time, s timestamp, v varchar(20), x "_qs +
+         (postgres ? u"bytea)"_qs : u"blob)"_qs));
+    exec(u"insert into tx values "
+         "(1, 0, 0, 0.1, 0.5, true, '2024-02-29', '00:00:00', '2024-03-05 08:30:00', 'Wang', null), "
+         "(2, -2147483648, -9223372036854775808, -1e300, -12345678901234567890.1234567891, false, "
+         "'0001-01-01', '23:59:59', '1999-12-31 23:59:59.5', '生产部', null), "
+         "(3, 2147483647, 9223372036854775807, 4.9e-324, 0, null, '9999-12-31', '08:30:00.5', null, '', null), "
+         "(4, null, null, null, null, null, null, null, null, null, null)"_qs);
+    if (postgres) {
+        exec(u"insert into tx (n, r, d, x) values (5, 'NaN', '4713-01-01 BC', '\\x00ff'), "
+             "(6, 'Infinity', 'infinity', '\\x'), (7, '-Infinity', '-infinity', null)"_qs);
+    } else {
+        exec(u"insert into tx (n, r, v, x) values (5, 9e999, cast(x'c3' as text), x'00ff'), "
+             "(6, -9e999, cast(x'61ed' as text), x''), (7, 1, 'x' || char(0) || 'y', null)"_qs);
+    }
+    const QString statement = u"select * from tx order by n"_qs;
+    QSqlQuery qt(db());
+    ASSERT_TRUE(qt.exec(statement)) << qt.lastError().text().toStdString();
+    Recordset rs;
+    rs.open(statement, db());
+    ASSERT_EQ(rs.fieldNames().size(), qt.record().count());
+    int rows = 0;
+    for (; !rs.eof(); rs.moveNext(), ++rows) {
+        ASSERT_TRUE(qt.next());
+        for (int c = 0; c < qt.record().count(); ++c) {
+            SCOPED_TRACE(QStringLiteral("row %1, %2").arg(rows + 1).arg(qt.record().fieldName(c)).toStdString());
+            // The recordset holds every signed whole number as a 64-bit one.
+            QVariant expected = qt.value(c);
+            if (expected.metaType().id() == QMetaType::Int)
+                expected = expected.isNull() ? QVariant() : QVariant(expected.toLongLong());
+            const QVariant read = rs.value(c);
+            ASSERT_EQ(rs.isNull(c), expected.isNull());
+            if (expected.isNull())
+                continue;
+            EXPECT_EQ(read.metaType(), expected.metaType());
+            if (expected.metaType().id() == QMetaType::Double && std::isnan(expected.toDouble()))
+                EXPECT_TRUE(std::isnan(read.toDouble()));
+            else
+                EXPECT_EQ(read, expected) << read.toString().toStdString() << " / " << expected.toString().toStdString();
+        }
+    }
+    EXPECT_FALSE(qt.next());
+    EXPECT_EQ(rows, 7);
+}
+
+// A second statement after a ";" is refused, not run, as Qt SQL's SQLite driver does.
+TEST_P(RecordsetTest, OnlyOneStatementIsRunOnSqlite)
+{
+    if (kind() == talor::test::DatabaseKind::Postgres)
+        GTEST_SKIP() << "PostgreSQL's driver runs every statement of the text";
+    Recordset rs;
+    EXPECT_THROW(rs.open(u"select * from kq; delete from kq"_qs, db()), DatabaseError);
+    EXPECT_EQ(scalar(u"select count(*) from kq"_qs), u"4"_qs);
+    rs.open(u"select memberid from kq order by memberid, zhdate;  "_qs, db());
+    EXPECT_EQ(rs.recordCount(), 4);
 }
 
 TEST_P(RecordsetTest, UpdateWritesTheChangedFieldsOfTheCurrentRow)

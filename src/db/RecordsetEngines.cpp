@@ -1,0 +1,307 @@
+// Reading a recordset's rows through the engines' own libraries.
+//
+// Qt SQL hands every value over as a QVariant of its own (a QString for each text), which the
+// recordset then packs into its compact store: for a report of ten thousand rows that is most of
+// the read. Here the values go from SQLite's statement or libpq's result straight into the
+// store, as the cells Qt SQL's values would have made; whatever is not plainly one of the
+// common forms (a timestamp, bytes, a date outside the ISO form) still goes through Qt SQL's
+// conversion, so the cells are the same either way.
+//
+// The handles are the ones Qt SQL's drivers expose (QSqlDriver::handle, QSqlResult::handle).
+// The drivers of Debian's Qt use the system's SQLite and libpq libraries, the same ones this
+// file is linked with.
+
+#include "db/Connections.h"
+#include "db/Recordset.h"
+
+#include <QDate>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlResult>
+#include <QTime>
+#include <charconv>
+#include <cmath>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+namespace talor {
+
+namespace {
+
+// The object a driver's or result's handle holds, when it is of the named type.
+template <typename T>
+T* handleOf(const QVariant& handle, const char* typeName)
+{
+    if (!handle.isValid() || qstrcmp(handle.typeName(), typeName) != 0)
+        return nullptr;
+    return *static_cast<T* const*>(handle.constData());
+}
+
+// SQLite's error as Qt SQL's driver reports it: the engine's message and the driver's text.
+QSqlError sqliteError(sqlite3* db, const char* what, int code, QSqlError::ErrorType type)
+{
+    return QSqlError(QString::fromLatin1(what), QString::fromUtf8(sqlite3_errmsg(db)), type, QString::number(code));
+}
+
+struct Finalize
+{
+    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
+};
+
+// A whole number in `text` and nothing else.
+template <typename Number>
+bool readWhole(QByteArrayView text, Number& number)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    return error == std::errc() && end == text.data() + text.size() && !text.isEmpty();
+}
+
+// "yyyy-MM-dd" as a day number, when `text` is exactly that and a valid date.
+bool readIsoDate(QByteArrayView text, qint64& day)
+{
+    int year = 0, month = 0, dayOfMonth = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !readWhole(text.first(4), year) ||
+        !readWhole(text.sliced(5, 2), month) || !readWhole(text.sliced(8, 2), dayOfMonth))
+        return false;
+    const QDate date(year, month, dayOfMonth);
+    day = date.toJulianDay();
+    return date.isValid();
+}
+
+// "HH:mm:ss" as milliseconds since midnight, when `text` is exactly that and a valid time.
+bool readIsoTime(QByteArrayView text, qint64& msecs)
+{
+    int hour = 0, minute = 0, second = 0;
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':' || !readWhole(text.first(2), hour) ||
+        !readWhole(text.sliced(3, 2), minute) || !readWhole(text.sliced(6, 2), second))
+        return false;
+    const QTime time(hour, minute, second);
+    msecs = time.msecsSinceStartOfDay();
+    return time.isValid();
+}
+
+// PostgreSQL's type numbers (pg_type.oid) of the types read here without Qt SQL, and of those
+// Qt SQL's driver converts to something other than text.
+enum PostgresType : Oid
+{
+    Boolean = 16,
+    Bytea = 17,
+    BigInt = 20,
+    SmallInt = 21,
+    Integer = 23,
+    RegProc = 24,
+    ObjectId = 26,
+    TransactionId = 28,
+    CommandId = 29,
+    Real = 700,
+    DoublePrecision = 701,
+    AbsTime = 702,
+    RelTime = 703,
+    Date = 1082,
+    Time = 1083,
+    Timestamp = 1114,
+    TimestampTz = 1184,
+    TimeTz = 1266,
+    Numeric = 1700
+};
+
+// Whether Qt SQL's driver gives values of the type as text (all but its own list of types).
+bool readAsText(Oid type)
+{
+    switch (type) {
+    case Boolean:
+    case Bytea:
+    case BigInt:
+    case SmallInt:
+    case Integer:
+    case RegProc:
+    case ObjectId:
+    case TransactionId:
+    case CommandId:
+    case Real:
+    case DoublePrecision:
+    case AbsTime:
+    case RelTime:
+    case Date:
+    case Time:
+    case Timestamp:
+    case TimestampTz:
+    case TimeTz:
+    case Numeric:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+bool Recordset::readSqlite()
+{
+    sqlite3* db = handleOf<sqlite3>(m_connection.driver()->handle(), "sqlite3*");
+    // Qt SQL reads SQLite's real numbers as doubles unless told to make whole numbers of them.
+    const QSql::NumericalPrecisionPolicy precision = m_connection.driver()->numericalPrecisionPolicy();
+    if (!db || precision == QSql::LowPrecisionInt32 || precision == QSql::LowPrecisionInt64)
+        return false;
+    const QByteArray text = m_sql.toUtf8();
+    sqlite3_stmt* prepared = nullptr;
+    const char* tail = nullptr;
+    const int prepareCode = sqlite3_prepare_v2(db, text.constData(), int(text.size()) + 1, &prepared, &tail);
+    const std::unique_ptr<sqlite3_stmt, Finalize> statement(prepared);
+    const QString failed = QStringLiteral("the statement failed");
+    if (prepareCode != SQLITE_OK)
+        Connections::fail(m_connection, failed,
+             sqliteError(db, "Unable to execute statement", prepareCode, QSqlError::StatementError), m_sql);
+    // One statement only, as through Qt SQL: a second one after a ";" is refused, not run.
+    if (tail && !QString::fromUtf8(tail).trimmed().isEmpty())
+        Connections::fail(m_connection, failed,
+             QSqlError(QStringLiteral("Unable to execute multiple statements at a time"), {},
+                       QSqlError::StatementError, QString::number(SQLITE_MISUSE)),
+             m_sql);
+    if (!statement) // nothing but blanks or a comment: Qt SQL says what it makes of that
+        return false;
+
+    const int columns = sqlite3_column_count(statement.get());
+    for (int c = 0; c < columns; ++c)
+        addField(QString::fromUtf8(sqlite3_column_name(statement.get(), c)).remove(u'"'), QMetaType());
+    for (;;) {
+        const int code = sqlite3_step(statement.get());
+        if (code == SQLITE_DONE)
+            break;
+        if (code != SQLITE_ROW) {
+            const int resetCode = sqlite3_reset(statement.get());
+            Connections::fail(m_connection, m_rowCount == 0 ? failed : QStringLiteral("reading the rows failed"),
+                 sqliteError(db, "Unable to fetch row", resetCode, QSqlError::ConnectionError), m_sql);
+        }
+        if (columns == 0) // a statement without a result set, run to its end
+            continue;
+        for (int c = 0; c < columns; ++c) {
+            Payload payload{};
+            switch (sqlite3_column_type(statement.get(), c)) {
+            case SQLITE_INTEGER:
+                payload.integer = sqlite3_column_int64(statement.get(), c);
+                appendScalar(Kind::Int, payload);
+                break;
+            case SQLITE_FLOAT:
+                payload.real = sqlite3_column_double(statement.get(), c);
+                appendScalar(Kind::Real, payload);
+                break;
+            case SQLITE_NULL:
+                appendScalar(Kind::Null, payload);
+                break;
+            case SQLITE_BLOB: {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement.get(), c));
+                appendSpan(Kind::Bytes, QByteArrayView(bytes, sqlite3_column_bytes(statement.get(), c)));
+                break;
+            }
+            default: {
+                // Stored UTF-8 is kept as it is; anything else is read as Qt SQL reads it, as
+                // UTF-16 (SQLite replaces what is not UTF-8), and stored from that.
+                const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), c));
+                const QByteArrayView bytes(utf8, sqlite3_column_bytes(statement.get(), c));
+                if (bytes.isValidUtf8()) {
+                    appendSpan(Kind::Text, bytes);
+                } else {
+                    const auto* utf16 = static_cast<const QChar*>(sqlite3_column_text16(statement.get(), c));
+                    appendCell(QString(utf16, sqlite3_column_bytes16(statement.get(), c) / qsizetype(sizeof(QChar))));
+                }
+            }
+            }
+        }
+        ++m_rowCount;
+    }
+    return true;
+}
+
+bool Recordset::readPostgres(QSqlQuery& query)
+{
+    PGconn* session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
+    PGresult* result = query.result() ? handleOf<PGresult>(query.result()->handle(), "pg_result*") : nullptr;
+    // Qt SQL reads texts as UTF-8 when the session speaks it, which its driver asks for.
+    if (!session || !result || PQresultStatus(result) != PGRES_TUPLES_OK ||
+        qstrcmp(pg_encoding_to_char(PQclientEncoding(session)), "UTF8") != 0 ||
+        PQnfields(result) != int(m_fields.size()) || query.isForwardOnly())
+        return false;
+    const QSql::NumericalPrecisionPolicy precision = query.numericalPrecisionPolicy();
+    const int columns = PQnfields(result);
+    const int rows = PQntuples(result);
+    std::vector<Oid> types(size_t(columns), 0);
+    for (int c = 0; c < columns; ++c)
+        types[size_t(c)] = PQftype(result, c);
+    m_kinds.reserve(size_t(rows) * size_t(columns));
+    m_payload.reserve(size_t(rows) * size_t(columns));
+
+    for (int row = 0; row < rows; ++row) {
+        for (int c = 0; c < columns; ++c) {
+            Payload payload{};
+            if (PQgetisnull(result, row, c)) {
+                appendScalar(Kind::Null, payload);
+                continue;
+            }
+            const QByteArrayView value(PQgetvalue(result, row, c), PQgetlength(result, row, c));
+            const Oid type = types[size_t(c)];
+            bool read = true;
+            if (readAsText(type) && value.isValidUtf8()) {
+                appendSpan(Kind::Text, value);
+                continue;
+            }
+            switch (type) {
+            case Boolean:
+                payload.integer = value.startsWith('t');
+                appendScalar(Kind::Bool, payload);
+                continue;
+            case SmallInt:
+            case Integer: {
+                int number = 0;
+                read = readWhole(value, number);
+                payload.integer = number;
+                if (read)
+                    appendScalar(Kind::Int, payload);
+                break;
+            }
+            case BigInt:
+                // Qt SQL gives the negative ones as signed numbers, the others unsigned.
+                if (value.startsWith('-')) {
+                    read = readWhole(value, payload.integer);
+                    if (read)
+                        appendScalar(Kind::Int, payload);
+                } else {
+                    read = readWhole(value, payload.unsignedInteger);
+                    if (read)
+                        appendScalar(Kind::UInt, payload);
+                }
+                break;
+            case Real:
+            case DoublePrecision:
+            case Numeric: {
+                const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), payload.real);
+                read = precision == QSql::LowPrecisionDouble && error == std::errc() &&
+                       end == value.data() + value.size() && std::isfinite(payload.real);
+                if (read)
+                    appendScalar(Kind::Real, payload);
+                break;
+            }
+            case Date:
+                read = readIsoDate(value, payload.integer);
+                if (read)
+                    appendScalar(Kind::Date, payload);
+                break;
+            case Time:
+                read = readIsoTime(value, payload.integer);
+                if (read)
+                    appendScalar(Kind::Time, payload);
+                break;
+            default:
+                read = false;
+            }
+            if (!read) { // Qt SQL's own conversion of this value
+                query.seek(row);
+                appendCell(query.value(c));
+            }
+        }
+        ++m_rowCount;
+    }
+    return true;
+}
+
+} // namespace talor
