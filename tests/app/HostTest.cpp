@@ -76,6 +76,7 @@ TEST_P(HostTest, ExitStatusAndMessage)
         << run.errors.toStdString();
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, HostTest,
     ::testing::Values(
@@ -85,21 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
         HostCase{"MissingSuite", {"--suite", "@/none.ini"}, 1, "@/none.ini"},
         HostCase{"NotASuite", {"--suite", "@/bad.ini"}, 1, "is not a suite database"},
         HostCase{"UnknownCommand", {"frobnicate", "--help"}, 2, "unknown command \"frobnicate\""},
-        HostCase{"UnknownDemoOption",
-                 {"demo", "--dir", "@/d", "--colour"},
-                 2,
-                 "talor demo: Unknown option 'colour'"},
-        HostCase{"StrayReportArgument",
-                 {"report", "--kind", "1", "extra"},
-                 2,
-                 "talor report: unexpected argument \"extra\""},
+        HostCase{"UnknownDemoOption", {"demo", "--dir", "@/d", "--colour"}, 2, "talor demo: Unknown option 'colour'"},
+        HostCase{"StrayReportArgument", {"report", "--kind", "1", "extra"}, 2, "talor report: unexpected argument \"extra\""},
         HostCase{"StrayDemoArgument", {"demo", "--dir", "@/d", "extra"}, 2, "unexpected argument \"extra\""},
         HostCase{"VersionWithACommand", {"demo", "--version"}, 2, "version"},
-        HostCase{"DemoPastYear9999",
-                 {"demo", "--dir", "@/d", "--from", "9999-12-31", "--days", "5"},
-                 2,
-                 "9999-12-31"}),
+        HostCase{"DemoPastYear9999", {"demo", "--dir", "@/d", "--from", "9999-12-31", "--days", "5"}, 2, "9999-12-31"}),
     [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 // `talor --help` and `talor NAME --help` of every command: on standard output, exit status 0,
 // without a display (a platform that cannot start); the help names every option the command

@@ -74,14 +74,16 @@ TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrent
     users({u"夜班"_qs, QString(), u"夜班"_qs});
     const QStringList list = reports.reportList();
     EXPECT_EQ(list, (QStringList{MK, u"夜班"_qs, QString(), u"夜班"_qs}));
-    EXPECT_EQ(ReportConditions::currentIndex(list, u"夜班"_qs), 1); // the first equal item
-    EXPECT_EQ(ReportConditions::currentIndex(list, MK), 0);
-    EXPECT_EQ(ReportConditions::currentIndex(list, QString()), 2);
-    EXPECT_EQ(ReportConditions::currentIndex(list, u"gone"_qs), 3); // deleted: the last item
-    EXPECT_EQ(ReportConditions::currentIndex({MK}, u"gone"_qs), 0);
-    EXPECT_FALSE(ReportConditions::isUserReport(0));
-    EXPECT_FALSE(ReportConditions::isUserReport(-1));
-    EXPECT_TRUE(ReportConditions::isUserReport(1));
+    // The first equal item; a deleted one: the last item.
+    EXPECT_EQ(
+        QList<int>({ReportConditions::currentIndex(list, u"夜班"_qs),
+                    ReportConditions::currentIndex(list, MK), ReportConditions::currentIndex(list, QString()),
+                    ReportConditions::currentIndex(list, u"gone"_qs),
+                    ReportConditions::currentIndex({MK}, u"gone"_qs)}),
+        QList<int>({1, 0, 2, 3, 0}));
+    EXPECT_EQ(QList<bool>({ReportConditions::isUserReport(0), ReportConditions::isUserReport(-1),
+                           ReportConditions::isUserReport(1)}),
+              QList<bool>({false, false, true}));
 }
 
 TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)

@@ -198,9 +198,8 @@ TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCou
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.startsWith(u"模板文件无法打开"_qs));
     EXPECT_EQ(sheet->columnHeading(3), u"班次"_qs);
-    EXPECT_EQ(ui.fileFilters, QStringList{u"VTS FILE(*.VTS)|*.VTS"_qs});
-    EXPECT_EQ(ui.fileDirectories, QStringList{dir.path() + u'/'});
-    EXPECT_EQ(ui.filePresets, QStringList{path(u"夜班1.vts"_qs)});
+    EXPECT_EQ(ui.fileFilters + ui.fileDirectories + ui.filePresets,
+              QStringList({u"VTS FILE(*.VTS)|*.VTS"_qs, dir.path() + u'/', path(u"夜班1.vts"_qs)}));
 
     // Cancelled open: nothing changes.
     ui.files.push_back(std::nullopt);
@@ -211,8 +210,7 @@ TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCou
     command(4);
     ui.files.push_back(std::nullopt);
     command(5);
-    EXPECT_EQ(sheet->frozenColumns(), 2);
-    EXPECT_TRUE(window->designer().editing());
+    EXPECT_EQ(std::pair(sheet->frozenColumns(), window->designer().editing()), std::pair(2, true));
     ui.files.push_back(path(u"夜班1.vts"_qs));
     command(5);
     EXPECT_FALSE(window->designer().editing());
