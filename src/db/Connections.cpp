@@ -249,12 +249,11 @@ void Connections::fail(const QSqlDatabase& db, const QString& what, const QSqlEr
     throw DatabaseError(message);
 }
 
-bool Connections::execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql, const QVariantList& values,
-                          Rows rows)
+bool Connections::execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql, const QVariantList& values)
 {
     const auto attempt = [&] {
         query = QSqlQuery(db);
-        query.setForwardOnly(rows == Rows::Streamed);
+        query.setForwardOnly(true);
         if (values.isEmpty())
             return query.exec(sql);
         if (!query.prepare(sql))

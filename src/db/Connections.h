@@ -72,20 +72,12 @@ public:
     // The driver's text of a failed statement's error; on a lost connection, where that is
     // often empty, that the connection was lost.
     static QString errorText(const QSqlDatabase& db, const QSqlError& error);
-    // How a query receives its rows: one at a time as it is read (forward-only), or the whole
-    // result at once (PostgreSQL then hands it over in one piece, which reads faster when
-    // every row is wanted anyway).
-    enum class Rows
-    {
-        Streamed,
-        Whole
-    };
-    // Runs `sql` (prepared, with `values` bound, when there are values) as a new `query` on
-    // `db`. A session the server ended while idle shows only at the statement that
+    // Runs `sql` (prepared, with `values` bound, when there are values) as a new forward-only
+    // `query` on `db`. A session the server ended while idle shows only at the statement that
     // fails: then, unless a transaction was open on it, it is connected again (reconnect()) and
     // the statement run once more. False when the statement failed; `query` holds the error.
     static bool execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql,
-                        const QVariantList& values = {}, Rows rows = Rows::Streamed);
+                        const QVariantList& values = {});
 };
 
 } // namespace talor

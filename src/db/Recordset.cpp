@@ -107,7 +107,7 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection)
     try {
         if (!readSqlite()) {
             QSqlQuery query;
-            if (!Connections::execute(query, connection, sql, {}, Connections::Rows::Whole))
+            if (!Connections::execute(query, connection, sql))
                 Connections::fail(connection, QStringLiteral("the statement failed"), query.lastError(), sql);
             readRows(query);
         }

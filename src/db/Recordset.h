@@ -184,7 +184,7 @@ private:
     // Reading through the engines' own libraries on the connection Qt SQL opened, each value
     // straight into the compact store instead of through a QVariant of its own, which is most
     // of what a large read costs through Qt SQL (RecordsetEngines.cpp). readSqlite runs the
-    // statement itself; readPostgres reads the whole result Qt SQL has received. Both give the
+    // statement itself; readPostgres reads the rows from the results Qt SQL receives. Both give the
     // cells Qt SQL's values would (false: not their engine, the caller reads through Qt SQL).
     bool readSqlite();
     bool readPostgres(QSqlQuery& query);

@@ -216,22 +216,25 @@ bool Recordset::readSqlite()
 bool Recordset::readPostgres(QSqlQuery& query)
 {
     PGconn* session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
-    PGresult* result = query.result() ? handleOf<PGresult>(query.result()->handle(), "pg_result*") : nullptr;
     // Qt SQL reads texts as UTF-8 when the session speaks it, which its driver asks for.
-    if (!session || !result || PQresultStatus(result) != PGRES_TUPLES_OK ||
-        qstrcmp(pg_encoding_to_char(PQclientEncoding(session)), "UTF8") != 0 ||
-        PQnfields(result) != int(m_fields.size()) || query.isForwardOnly())
+    if (!session || qstrcmp(pg_encoding_to_char(PQclientEncoding(session)), "UTF8") != 0)
         return false;
     const QSql::NumericalPrecisionPolicy precision = query.numericalPrecisionPolicy();
-    const int columns = PQnfields(result);
-    const int rows = PQntuples(result);
-    std::vector<Oid> types(size_t(columns), 0);
-    for (int c = 0; c < columns; ++c)
-        types[size_t(c)] = PQftype(result, c);
-    m_kinds.reserve(size_t(rows) * size_t(columns));
-    m_payload.reserve(size_t(rows) * size_t(columns));
-
-    for (int row = 0; row < rows; ++row) {
+    const int columns = int(m_fields.size());
+    std::vector<Oid> types;
+    while (query.next()) {
+        // The result holds the current row alone (a forward-only query) or all of them.
+        PGresult* result = query.result() ? handleOf<PGresult>(query.result()->handle(), "pg_result*") : nullptr;
+        const int row = query.isForwardOnly() ? 0 : query.at();
+        if (!result || PQnfields(result) != columns || row >= PQntuples(result)) {
+            for (int c = 0; c < columns; ++c)
+                appendCell(query.value(c));
+            ++m_rowCount;
+            continue;
+        }
+        if (types.empty())
+            for (int c = 0; c < columns; ++c)
+                types.push_back(PQftype(result, c));
         for (int c = 0; c < columns; ++c) {
             Payload payload{};
             if (PQgetisnull(result, row, c)) {
@@ -294,10 +297,8 @@ bool Recordset::readPostgres(QSqlQuery& query)
             default:
                 read = false;
             }
-            if (!read) { // Qt SQL's own conversion of this value
-                query.seek(row);
+            if (!read) // Qt SQL's own conversion of this value
                 appendCell(query.value(c));
-            }
         }
         ++m_rowCount;
     }
