@@ -1,6 +1,4 @@
-// The edit and save commands driven through the main window on the demo suite, on SQLite and
-// PostgreSQL: refusals, validation, the save rule of each type, the confirmation, two
-// operators on one database, the log workbooks and the published row.
+// The edit and save commands through the main window on the demo suite, on SQLite and PostgreSQL.
 #include "entry/OperatorWindow.h"
 #include "settings/ModuleSettings.h"
 #include "suite/DemoSuite.h"

@@ -1,6 +1,5 @@
-// A report added, designed and selected through the select-report dialog on the demo suite
-// shows its own columns and conditions in the main window, and `talor report --report` writes
-// the same report headlessly.
+// A report added, designed and selected through the dialogs on the demo suite, in the main
+// window and through `talor report --report`.
 #include "entry/DemoModule.h"
 #include "entry/BatchReport.h"
 #include "entry/ModuleParts.h"

@@ -1,7 +1,5 @@
-// The PostgreSQL server goes away under the main window: the module's session ended while
-// idle and in the middle of a save, and the server refusing connections for a while. The suite
-// lives in a database of its own, so that ending its sessions and refusing connections to it
-// touches no other test.
+// The PostgreSQL server goes away under the main window. The suite lives in a database of its
+// own, so that ending its sessions and refusing connections to it touches no other test.
 #include "db/Connections.h"
 #include "entry/OperatorWindow.h"
 #include "suite/DemoSuite.h"

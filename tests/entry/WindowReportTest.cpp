@@ -1,6 +1,4 @@
-// The main window with the module's parts plugged in (as clszh does), on the demo suite:
-// tree and list selections by keyboard, the option buttons, 合计, the date picker, the timer
-// redisplay, the guard; preview, print (kind 1 as a batch) and export.
+// The main window with the module's parts plugged in (as clszh does), on the demo suite.
 #include "entry/DemoModule.h"
 #include "entry/ModuleParts.h"
 #include "entry/frmKQJL.h"

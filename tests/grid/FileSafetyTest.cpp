@@ -1,6 +1,4 @@
-// Hostile and odd inputs for the workbook files: templates with numbers out of every range or
-// members of the wrong kind are refused by name; Excel output keeps text it cannot hold from
-// vanishing or breaking the file, and a failed export leaves nothing behind.
+// Hostile and odd inputs for the workbook files, and writes that fail.
 #include "grid/Workbook.h"
 #include "support/ErrorText.h"
 #include "support/SizeLimit.h"
