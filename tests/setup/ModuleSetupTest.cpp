@@ -79,7 +79,8 @@ TEST_P(ModuleSetupTest, TheConfiguredTableIsSelectedByCodeAndCaptionOrTheFirstIs
         SCOPED_TRACE(c.table.toStdString());
         set(u"TABLE"_qs, c.table);
         set(u"CTABLE"_qs, c.caption);
-        EXPECT_EQ(std::pair(load().tableIndex, suite.current), std::pair(c.index, c.current));
+        const int index = load().tableIndex;
+        EXPECT_EQ(std::pair(index, suite.current), std::pair(c.index, c.current));
     }
 }
 
