@@ -6,6 +6,7 @@
 #include "print/PrintTestSupport.h"
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
+#include "support/ErrorText.h"
 #include "support/ScriptedUi.h"
 
 #include <QAction>
@@ -181,8 +182,8 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
     EXPECT_FALSE(pages.join("").contains(sheetNameOf(2)) || pages.join("").contains(sheetNameOf(1)));
     EXPECT_EQ(std::pair(suite->statusValue(), window->state().PrintRest), std::pair(100, true));
     EXPECT_EQ(suite->personNumber(), persons.last().section(' ', 0, 0)) << "the grid shows the last person";
-    EXPECT_TRUE(window->book().sheetName(1).startsWith(sheetNameOf(int(persons.size()) - 1)));
-    EXPECT_FALSE(window->book().allowInCellEditing());
+    EXPECT_TRUE(window->book().sheetName(1).startsWith(sheetNameOf(int(persons.size()) - 1)) &&
+                !window->book().allowInCellEditing());
     EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::number(persons.size() - 2) + " 人完成"))
         << window->StatusBar1()->currentMessage().toStdString();
 }
@@ -259,8 +260,8 @@ TEST_F(WindowReport, KindTwoPreviewAndPrintTheGridAsShown)
     const QStringList pages = test::pdfPages(pdf);
     ASSERT_EQ(pages.size(), previewPages) << "the printed pages are the previewed ones";
     ASSERT_GE(pages.size(), 1);
-    EXPECT_TRUE(pages[0].contains("制表人: ")) << "the default centre footer";
-    EXPECT_TRUE(pages[0].contains(sheet().text(5, 2))) << "the first employee";
+    // The default centre footer and the first employee.
+    EXPECT_TRUE(test::containsAll(pages[0], {"制表人: ", sheet().text(5, 2)}));
     EXPECT_EQ(ui.dialogsShown.size(), 1) << "printed without a dialog";
     EXPECT_FALSE(!ui.messages.empty() || window->book().allowInCellEditing());
     EXPECT_EQ(window->StatusBar1()->currentMessage(),

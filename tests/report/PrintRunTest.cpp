@@ -56,8 +56,8 @@ TEST_F(PrintRunTest, PreviewWritesTheTemporaryWorkbookAndShowsThePages)
     });
     const PrintRun::Result result = PrintRun(suite, ui, book, true).preview();
     EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
-    EXPECT_EQ(ui.dialogsShown, QStringList{"printPreview"});
-    EXPECT_EQ(result.printFile, dir.filePath("Tmp.xls"));
+    EXPECT_EQ(ui.dialogsShown + QStringList{result.printFile},
+              QStringList({"printPreview", dir.filePath("Tmp.xls")}));
     EXPECT_TRUE(QFileInfo::exists(result.printFile));
     EXPECT_GE(result.pages, 2);
     EXPECT_EQ(shownPages, result.pages);
@@ -73,8 +73,7 @@ TEST_F(PrintRunTest, PrintWithoutAPrinterWritesThePdfNextToThePrintFile)
     ASSERT_EQ(pages.size(), result.pages);
     EXPECT_TRUE(pages[0].contains("张三(0012,生产部)考勤表")) << "the sheet name in the centre header";
     EXPECT_TRUE(pages[1].contains("姓名") && pages[1].contains("第2页")) << "the caption row repeats";
-    EXPECT_TRUE(pages.last().contains("员工120"));
-    EXPECT_TRUE(ui.dialogsShown.isEmpty());
+    EXPECT_TRUE(pages.last().contains("员工120") && ui.dialogsShown.isEmpty());
 }
 
 TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRow)
@@ -96,8 +95,9 @@ TEST_F(PrintRunTest, AFailingStepIsNamedAndTheNextStepStillRuns)
     suite.setSetting("PRINT", "日报.Orientation", "7");
     const PrintRun::Result result = PrintRun(suite, ui, book, false).print();
     ASSERT_EQ(result.skipped.size(), 3) << result.skipped.join("; ").toStdString();
-    EXPECT_TRUE(result.skipped[0].startsWith("PRINT Orientation=7"));
-    EXPECT_TRUE(result.skipped[1].startsWith("write " + dir.filePath("missing/Tmp.xls")));
-    EXPECT_TRUE(result.skipped[2].startsWith("write " + dir.filePath("missing/Tmp.pdf")));
+    const QStringList steps{"PRINT Orientation=7", "write " + dir.filePath("missing/Tmp.xls"),
+                            "write " + dir.filePath("missing/Tmp.pdf")};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(result.skipped[i].startsWith(steps[i])) << result.skipped[i].toStdString();
     EXPECT_TRUE(result.pdfFile.isEmpty());
 }
