@@ -212,35 +212,29 @@ TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsCondition
     EXPECT_EQ(reports.reportList(), QStringList{MK});
 }
 
-struct RefusalCase
+TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)
 {
-    const char* name;
-    const char* dept;
-    const char* person;
-    const char* message; // empty: accepted
-};
-
-class Refusal : public ::testing::TestWithParam<RefusalCase>
-{};
-
-TEST_P(Refusal, NamesTheCharacterTheSettingsFileCannotHold)
-{
-    const RefusalCase& c = GetParam();
-    const ReportEdit edit{QString::fromUtf8(c.name), QString::fromUtf8(c.dept), QString::fromUtf8(c.person)};
-    EXPECT_EQ(ReportConditions::refusal(edit), QString::fromUtf8(c.message));
+    const struct
+    {
+        const char *name, *dept, *person;
+        const char* message; // empty: accepted
+    } cases[] = {{"夜班", "a='['", "b=';#'", ""},
+                 {"", "", "", ""},
+                 {"班[1]", "", "", ""},
+                 {"a#;", "", "", ""},
+                 {"[夜班", "", "", "报表名称不能以“[”开头！"},
+                 {"  ;x", "", "", "报表名称不能以“;”开头！"},
+                 {"#x", "", "", "报表名称不能以“#”开头！"},
+                 {"a=b", "", "", "报表名称不能包含“=”！"},
+                 {"a\nb", "", "", "报表名称不能包含换行符！"},
+                 {"a\r", "", "", "报表名称不能包含换行符！"},
+                 {"a", "x\ny", "", "部门条件不能包含换行符！"},
+                 {"a", "", "x\r\ny", "个人条件不能包含换行符！"}};
+    for (const auto& c : cases) {
+        const ReportEdit edit{QString::fromUtf8(c.name), QString::fromUtf8(c.dept),
+                              QString::fromUtf8(c.person)};
+        EXPECT_EQ(ReportConditions::refusal(edit), QString::fromUtf8(c.message)) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Inputs, Refusal,
-                         ::testing::Values(RefusalCase{"夜班", "a='['", "b=';#'", ""},
-                                           RefusalCase{"", "", "", ""}, RefusalCase{"班[1]", "", "", ""},
-                                           RefusalCase{"a#;", "", "", ""},
-                                           RefusalCase{"[夜班", "", "", "报表名称不能以“[”开头！"},
-                                           RefusalCase{"  ;x", "", "", "报表名称不能以“;”开头！"},
-                                           RefusalCase{"#x", "", "", "报表名称不能以“#”开头！"},
-                                           RefusalCase{"a=b", "", "", "报表名称不能包含“=”！"},
-                                           RefusalCase{"a\nb", "", "", "报表名称不能包含换行符！"},
-                                           RefusalCase{"a\r", "", "", "报表名称不能包含换行符！"},
-                                           RefusalCase{"a", "x\ny", "", "部门条件不能包含换行符！"},
-                                           RefusalCase{"a", "", "x\r\ny", "个人条件不能包含换行符！"}));
 
 } // namespace
