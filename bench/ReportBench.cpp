@@ -188,6 +188,11 @@ int main(int argc, char** argv)
                               .arg(day.employees)
                               .arg(rows)),
                shown, plain, 1.5);
+        const double rowsAlone = best([&] {
+            Recordset records;
+            records.open("select * from kq0001 where zhdate='2026-10-05' order by memberid", suite.connection());
+        });
+        report("  its rows alone into a recordset", rowsAlone, plain, 1.5);
         std::printf("%-52s %8lld ms wall, first run (target: grid within 500 ms)\n",
                     "kind 2, tree click to grid", static_cast<long long>(firstWall));
     }

@@ -1,4 +1,5 @@
 #include "HostCommands.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -65,13 +66,8 @@ TEST_P(HostTest, ExitStatusAndMessage)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    QFile notASuite(dir.filePath(QStringLiteral("empty.db")));
-    ASSERT_TRUE(notASuite.open(QIODevice::WriteOnly));
-    notASuite.close();
-    QFile config(dir.filePath(QStringLiteral("bad.ini")));
-    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-    config.write("[database]\nkind=sqlite\nfile=empty.db\n");
-    config.close();
+    talor::test::putFile(dir.filePath(QStringLiteral("empty.db")), {});
+    talor::test::putFile(dir.filePath(QStringLiteral("bad.ini")), "[database]\nkind=sqlite\nfile=empty.db\n");
 
     const Outcome run = talor(GetParam().args, dir.path());
     ASSERT_TRUE(run.finished) << "talor did not end";
@@ -80,6 +76,7 @@ TEST_P(HostTest, ExitStatusAndMessage)
         << run.errors.toStdString();
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     CommandLine, HostTest,
     ::testing::Values(
@@ -89,21 +86,13 @@ INSTANTIATE_TEST_SUITE_P(
         HostCase{"MissingSuite", {"--suite", "@/none.ini"}, 1, "@/none.ini"},
         HostCase{"NotASuite", {"--suite", "@/bad.ini"}, 1, "is not a suite database"},
         HostCase{"UnknownCommand", {"frobnicate", "--help"}, 2, "unknown command \"frobnicate\""},
-        HostCase{"UnknownDemoOption",
-                 {"demo", "--dir", "@/d", "--colour"},
-                 2,
-                 "talor demo: Unknown option 'colour'"},
-        HostCase{"StrayReportArgument",
-                 {"report", "--kind", "1", "extra"},
-                 2,
-                 "talor report: unexpected argument \"extra\""},
+        HostCase{"UnknownDemoOption", {"demo", "--dir", "@/d", "--colour"}, 2, "talor demo: Unknown option 'colour'"},
+        HostCase{"StrayReportArgument", {"report", "--kind", "1", "extra"}, 2, "talor report: unexpected argument \"extra\""},
         HostCase{"StrayDemoArgument", {"demo", "--dir", "@/d", "extra"}, 2, "unexpected argument \"extra\""},
         HostCase{"VersionWithACommand", {"demo", "--version"}, 2, "version"},
-        HostCase{"DemoPastYear9999",
-                 {"demo", "--dir", "@/d", "--from", "9999-12-31", "--days", "5"},
-                 2,
-                 "9999-12-31"}),
+        HostCase{"DemoPastYear9999", {"demo", "--dir", "@/d", "--from", "9999-12-31", "--days", "5"}, 2, "9999-12-31"}),
     [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 // `talor --help` and `talor NAME --help` of every command: on standard output, exit status 0,
 // without a display (a platform that cannot start); the help names every option the command

@@ -1,6 +1,7 @@
 #include "entry/Activation.h"
 
 #include "support/FakeSuite.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,10 +29,7 @@ protected:
         suite.settingsDir = suite.templateDir = dir.path();
         suite.reportKeyValue = suite.moduleKeyValue;
     }
-    void makeTemplate(const QString& name)
-    {
-        QFile(QDir(dir.path()).filePath(name)).open(QIODevice::WriteOnly);
-    }
+    void makeTemplate(const QString& name) { test::putFile(dir.filePath(name), {}); }
 
     QTemporaryDir dir;
     test::FakeSuite suite;
@@ -46,8 +44,7 @@ TEST_F(ActivationTest, TheDefaultReportReadsItsConditionsColoursAndBlankZero)
     suite.setSetting("TALOR", "考勤日报COLOR3", "x");
     suite.setSetting("TALOR", "考勤日报 0", "YES");
     Activation(suite).readReportState(state);
-    EXPECT_EQ(state.DeptCondition, "depart='01'");
-    EXPECT_EQ(state.PersonCondition, "memberid<>'9'");
+    EXPECT_EQ(state.DeptCondition + "|" + state.PersonCondition, "depart='01'|memberid<>'9'");
     EXPECT_EQ(std::tuple(state.AbnormalColour1, state.AbnormalColour2, state.AbnormalColour3),
               std::tuple(255u, 11177215u, 11177215u));
     EXPECT_TRUE(state.BlankZero);
@@ -63,8 +60,7 @@ TEST_F(ActivationTest, AnotherReportIsWhiteAndReadsItsOwnKeys)
     Activation(suite).readReportState(state);
     EXPECT_EQ(std::tuple(state.AbnormalColour1, state.AbnormalColour2, state.AbnormalColour3),
               std::tuple(16777215u, 16777215u, 16777215u));
-    EXPECT_EQ(state.DeptCondition, "team='3'");
-    EXPECT_EQ(state.PersonCondition, "");
+    EXPECT_EQ(state.DeptCondition + "|" + state.PersonCondition, "team='3'|");
     EXPECT_FALSE(state.BlankZero);
 }
 
@@ -83,13 +79,12 @@ TEST_F(ActivationTest, OptionCheckedByKindAndDisabledWithoutTemplate)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.option) + "/" + c.templates);
         for (int k = 1; k <= 3; ++k)
-            QFile::remove(QDir(dir.path()).filePath(QString("考勤日报%1.vts").arg(k)));
+            QFile::remove(dir.filePath(QString("考勤日报%1.vts").arg(k)));
         for (char kind : std::string(c.templates))
             makeTemplate("考勤日报" + QString(QChar(kind)) + ".vts");
         suite.option = c.option;
         const OptionButtonsState out = Activation(suite).optionButtons({true, true, true});
-        EXPECT_EQ(out.checked, c.checked);
-        EXPECT_EQ(out.datePickerVisible, c.checked == 2);
+        EXPECT_EQ(std::pair(out.checked, out.datePickerVisible), std::pair(c.checked, c.checked == 2));
         EXPECT_EQ(out.enabled, c.enabled);
     }
 }

@@ -1,5 +1,6 @@
 #include "entry/ArrangeControls.h"
 
+#include <QList>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -25,24 +26,20 @@ TEST(ArrangeControlsTest, KindOneSplitsTreeAndListOtherKindsGiveTheTreeTheWholeH
         const ArrangeResult out = arrangeControls(in);
         const bool one = in.reportOption == "1";
         // tree top 800; (10000 - 800 - 1100) / 2 = 4050
-        EXPECT_EQ(out.tree, (TwipsRect{0, 800, 3300, one ? 3800 : 8100}));
-        EXPECT_EQ(out.listVisible, one);
-        EXPECT_EQ(out.list, (one ? TwipsRect{0, 4300, 3300, 4600} : in.list));
-        EXPECT_EQ(out.image, (TwipsRect{10000, 800, 4800, 900}));
+        EXPECT_EQ(std::tuple(out.tree, out.listVisible, out.list, out.image, out.grid),
+                  std::tuple(TwipsRect{0, 800, 3300, one ? 3800 : 8100}, one,
+                             one ? TwipsRect{0, 4300, 3300, 4600} : in.list, TwipsRect{10000, 800, 4800, 900},
+                             TwipsRect{3300, 1700, 11500, 7200}));
         EXPECT_EQ(std::tuple(out.label1Left, out.label2Left, out.label3Left),
                   std::tuple(10300, 10350, 10750));
-        EXPECT_EQ(out.grid, (TwipsRect{3300, 1700, 11500, 7200}));
     }
 }
 
 TEST(ArrangeControlsTest, TwipsAndPixels)
 {
-    EXPECT_EQ(twipsToPixels(1440, 96), 96);
-    EXPECT_EQ(twipsToPixels(15, 96), 1);
-    EXPECT_EQ(twipsToPixels(1100, 96), 73);
-    EXPECT_EQ(twipsToPixels(1440, 144), 144);
-    EXPECT_EQ(pixelsToTwips(100, 96), 1500);
-    EXPECT_EQ(pixelsToTwips(100, 192), 750);
+    EXPECT_EQ(QList<int>({twipsToPixels(1440, 96), twipsToPixels(15, 96), twipsToPixels(1100, 96),
+                          twipsToPixels(1440, 144), pixelsToTwips(100, 96), pixelsToTwips(100, 192)}),
+              QList<int>({96, 1, 73, 144, 1500, 750}));
     EXPECT_EQ(toPixels({150, 300, 1500, -30}, 96), QRect(10, 20, 100, 0));
 }
 

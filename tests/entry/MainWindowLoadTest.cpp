@@ -2,6 +2,7 @@
 
 #include "entry/ModuleDatabase.h"
 #include "support/FakeSuite.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -119,13 +120,11 @@ TEST_F(MainWindowLoadTest, StepsRunInTheirOrderAndOpenTheRecordsets)
                 "ReportOption=1")
             .split('|');
     EXPECT_EQ(log, expected);
-    EXPECT_EQ(state.SuiteFilter, "depart='01'");
-    EXPECT_EQ(state.SetupIf, "YES");
-    EXPECT_FALSE(state.DataChanged);
-    EXPECT_FALSE(state.PrintRest);
-    EXPECT_EQ(records.MenuRecords.source(), "select * from SYS02");
-    EXPECT_EQ(records.EmployeeRecords.source(), "select memberid,name from ygzl");
-    EXPECT_EQ(records.PersonTemplateRecords.source(), "select * from YGZL where memberid='1'");
+    EXPECT_EQ(QStringList({state.SuiteFilter, state.SetupIf, records.MenuRecords.source(),
+                           records.EmployeeRecords.source(), records.PersonTemplateRecords.source()}),
+              QStringList({"depart='01'", "YES", "select * from SYS02", "select memberid,name from ygzl",
+                           "select * from YGZL where memberid='1'"}));
+    EXPECT_FALSE(state.DataChanged || state.PrintRest);
     for (const Recordset& level : records.TreeRecords)
         EXPECT_TRUE(level.isOpen());
 }
@@ -157,8 +156,8 @@ TEST_F(MainWindowLoadTest, BackgroundPictureFromTheReportThenTheDefault)
     setUpModule();
     const QString own = QDir(data.directory()).filePath("own.png");
     const QString fallback = QDir(data.directory()).filePath("brantel.bmp");
-    QFile(own).open(QIODevice::WriteOnly);
-    QFile(fallback).open(QIODevice::WriteOnly);
+    test::putFile(own, {});
+    test::putFile(fallback, {});
     suite.setSetting("TALOR", "夜班IMAGE", own); // the previous report's key: not read
     const struct
     {

@@ -1,8 +1,10 @@
 #include "db/Recordset.h"
 #include "entry/ComponentLauncher.h"
 #include "entry/ModuleDatabase.h"
+#include "support/ErrorText.h"
 #include "support/FakeSuite.h"
 #include "support/ScriptedUi.h"
+#include "support/TestFiles.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -42,30 +44,19 @@ TEST(ModuleRegistryTest, TheModuleLoadsAndMissingMalformedOrBrokenOnesFail)
     const QStringList tried{dir + "/NOMOD.so", dir + "/libNOMOD.so", dir + "/nomod.so", dir + "/libnomod.so"};
     const ModuleRegistry registry(dir);
     EXPECT_EQ(registry.candidateFiles("NOMOD.clszh"), tried);
-    try {
-        registry.create("NOMOD.clszh", suite, ui);
-        FAIL() << "created a missing component";
-    } catch (const ModuleError& error) {
-        EXPECT_TRUE(error.message().contains("NOMOD.clszh"));
-        for (const QString& file : tried)
-            EXPECT_TRUE(error.message().contains(file)) << file.toStdString();
-    }
+    const QString missing = test::errorText<ModuleError>([&] { registry.create("NOMOD.clszh", suite, ui); });
+    for (const QString& part : QStringList{"NOMOD.clszh"} + tried)
+        EXPECT_TRUE(missing.contains(part)) << part.toStdString();
 
     // Malformed names and a file that is no library.
     QTemporaryDir broken;
-    QFile library(broken.filePath("broken.so"));
-    ASSERT_TRUE(library.open(QIODevice::WriteOnly));
-    library.write("not a shared library");
-    library.close();
+    test::putFile(broken.filePath("broken.so"), "not a shared library");
     const ModuleRegistry brokenRegistry(broken.path());
     for (const char* name : {"testmod", ".clszh", "../testmod.clszh", "a/b.clszh", ""})
         EXPECT_THROW(brokenRegistry.create(name, suite, ui), ModuleError) << name;
-    try {
-        brokenRegistry.create("broken.clszh", suite, ui);
-        FAIL() << "loaded a broken library";
-    } catch (const ModuleError& error) {
-        EXPECT_TRUE(error.message().startsWith("cannot load")) << error.message().toStdString();
-    }
+    const QString notLoaded =
+        test::errorText<ModuleError>([&] { brokenRegistry.create("broken.clszh", suite, ui); });
+    EXPECT_TRUE(notLoaded.startsWith("cannot load")) << notLoaded.toStdString();
 }
 
 // The module menus with the real launcher: programs detached, components through the registry
@@ -93,11 +84,9 @@ protected:
 
     void program(const QString& name, const QByteArray& text, QFile::Permissions permissions)
     {
-        QFile file(QDir(data.directory()).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        file.close();
-        file.setPermissions(permissions);
+        const QString path = QDir(data.directory()).filePath(name);
+        test::putFile(path, text);
+        QFile::setPermissions(path, permissions);
     }
 
     test::ModuleDatabase data;

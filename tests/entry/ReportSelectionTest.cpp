@@ -1,6 +1,5 @@
-// A report added, designed and selected through the select-report dialog on the demo suite
-// shows its own columns and conditions in the main window, and `talor report --report` writes
-// the same report headlessly.
+// A report added, designed and selected through the dialogs on the demo suite, in the main
+// window and through `talor report --report`.
 #include "entry/DemoModule.h"
 #include "entry/BatchReport.h"
 #include "entry/ModuleParts.h"
@@ -113,9 +112,9 @@ TEST_F(ReportSelection, AnAddedDesignedReportShowsItsOwnColumnsAndConditions)
     EXPECT_EQ(designerCaption, u"模板设计：[夜班]"_qs);
     EXPECT_EQ(designedBefore.mid(2), builtIn.mid(2, 2)); // a copy of the built-in template
 
-    EXPECT_EQ(suite->reportKey(), u"夜班"_qs);
-    EXPECT_EQ(suite->refreshFlag(), 2); // laid out again at the activation after the dialog
-    EXPECT_EQ(window->state().DeptCondition, Condition);
+    // Laid out again (RefreshFlag 2) at the activation after the dialog.
+    EXPECT_EQ(std::tuple(suite->reportKey(), suite->refreshFlag(), window->state().DeptCondition),
+              std::tuple(u"夜班"_qs, 2, Condition));
     const QStringList shown = labels(window->book().active(), 4);
     EXPECT_EQ(shown.mid(0, 2), builtIn.mid(0, 2));
     EXPECT_EQ(shown.mid(2), builtIn.mid(3, 2)); // column 3 removed in the designer
@@ -137,8 +136,8 @@ TEST_F(ReportSelection, AnAddedDesignedReportShowsItsOwnColumnsAndConditions)
     // The same report, headlessly.
     BatchReport report(*suite);
     report.run({2, "ROOT", {}, {}, {}, {}, u"夜班"_qs, false});
-    EXPECT_EQ(labels(report.book().active(), 4), shown);
-    EXPECT_EQ(report.book().active().lastRow(), 4 + rows);
+    EXPECT_EQ(std::pair(labels(report.book().active(), 4), report.book().active().lastRow()),
+              std::pair(shown, 4 + rows));
     EXPECT_TRUE(suite->composedQuery().contains(Condition));
     EXPECT_THROW(report.run({2, "ROOT", {}, {}, {}, {}, u"早班"_qs, false}), BatchRequestError);
 }

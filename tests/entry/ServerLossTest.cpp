@@ -1,17 +1,9 @@
-// The PostgreSQL server goes away under the main window: the module's session ended while
-// idle and in the middle of a save, and the server refusing connections for a while. The suite
-// lives in a database of its own, so that ending its sessions and refusing connections to it
-// touches no other test.
+// The PostgreSQL server goes away under the main window. The suite lives in a database of its
+// own, so that ending its sessions and refusing connections to it touches no other test.
 #include "db/Connections.h"
-#include "entry/ModuleDatabase.h"
-#include "entry/ModuleParts.h"
-#include "entry/frmKQJL.h"
-#include "grid/Workbook.h"
-#include "sheet/SheetLayout.h"
+#include "entry/OperatorWindow.h"
 #include "suite/DemoSuite.h"
-#include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
-#include "support/ScriptedUi.h"
 #include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 
@@ -52,27 +44,16 @@ protected:
         SuiteConfig config = SuiteConfig::load(dir.filePath(u"suite/suite.ini"_qs));
         config.applicationDirectory = dir.filePath(u"suite"_qs);
         test::useServer(config, own);
-        suite = std::make_unique<LocalSuite>(config);
-        window = std::make_unique<frmKQJL>(*suite, ui, &launcher);
-        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
-                                              *window, [] { return QDateTime(Day, QTime(8, 0)); });
-        parts->connect(window->hooks());
-        window->load();
-        suite->setReportOption(u"2"_qs);
-        suite->setReportDate(Day);
-        parts->layoutReport();
-        clickRoot();
-        ASSERT_EQ(ui.messageTexts(), QStringList());
-        ASSERT_EQ(book().lastRow(), firstRow() + 2) << "three employees shown";
-        first = book().text(firstRow(), 1);
-        last = book().text(firstRow() + 2, 1);
+        op = std::make_unique<test::Operator>(config, Day);
+        ASSERT_EQ(op->ui.messageTexts(), QStringList());
+        ASSERT_EQ(op->book().lastRow(), op->firstRow() + 2) << "three employees shown";
+        first = op->book().text(op->firstRow(), 1);
+        last = op->book().text(op->firstRow() + 2, 1);
         ASSERT_FALSE(first.isEmpty() || last.isEmpty());
     }
     void TearDown() override
     {
-        parts.reset();
-        window.reset();
-        suite.reset();
+        op.reset();
         Connections::remove(u"loss_watch"_qs);
         QSqlDatabase admin = QSqlDatabase::database(u"loss_admin"_qs, false);
         if (admin.isOpen()) {
@@ -111,36 +92,12 @@ protected:
         EXPECT_TRUE(q.exec() && q.next()) << q.lastError().text().toStdString();
         return q.value(0).toString();
     }
-
-    grid::Workbook& book() { return window->book(); }
-    int firstRow() { return firstDataRow(sheetLayoutOf(book().active())); }
-    void clickRoot()
-    {
-        QTreeWidgetItem* root = window->treeNode(u"ROOT"_qs);
-        window->TreeView1()->setCurrentItem(root);
-        Q_EMIT window->TreeView1()->itemClicked(root, 0);
-    }
-    void type(int row, const QString& text)
-    {
-        QString entered = text;
-        window->hooks().gridEditText(entered);
-        book().setText(row, 8, entered); // 迟到分钟, cdfz
-    }
-    void save()
-    {
-        ui.answers.assign(1, UiService::Answer::Yes);
-        window->runMenuCommand(MenuCommand::MN03);
-    }
-    QString lastMessage() const { return ui.messages.empty() ? QString() : ui.messages.back().text; }
+    QString lastMessage() const { return op->lastMessage(); }
 
     QTemporaryDir dir;
     QString address;
     int watchPid = 0;
-    std::unique_ptr<LocalSuite> suite;
-    talor::test::ScriptedUi ui;
-    talor::test::RecordingLauncher launcher;
-    std::unique_ptr<frmKQJL> window;
-    std::unique_ptr<ModuleParts> parts;
+    std::unique_ptr<test::Operator> op;
     QString first, last;
 };
 
@@ -150,23 +107,23 @@ TEST_F(ServerLossTest, ReadingConnectsAgainOrNamesTheServer)
     run(watch(), QStringLiteral("update kq0001 set cdfz = 41 where memberid = '%1' and zhdate = '%2'")
                      .arg(first, Day.toString(Qt::ISODate)));
     endModuleSession();
-    clickRoot();
-    EXPECT_EQ(ui.messageTexts(), QStringList());
-    EXPECT_EQ(book().text(firstRow(), 8), u"41"_qs);
+    op->clickRoot();
+    EXPECT_EQ(op->ui.messageTexts(), QStringList());
+    EXPECT_EQ(op->book().text(op->firstRow(), 8), u"41"_qs);
 
     // The server away: the operator is told which one, and the window stays usable.
     refuseConnections(true);
     endModuleSession();
-    clickRoot();
-    ASSERT_EQ(ui.messages.size(), 1u);
+    op->clickRoot();
+    ASSERT_EQ(op->ui.messages.size(), 1u);
     EXPECT_TRUE(lastMessage().contains(address)) << lastMessage().toStdString();
 
     refuseConnections(false);
     run(watch(), QStringLiteral("update kq0001 set cdfz = 42 where memberid = '%1' and zhdate = '%2'")
                      .arg(first, Day.toString(Qt::ISODate)));
-    clickRoot();
-    EXPECT_EQ(ui.messages.size(), 1u) << ui.messageTexts().join("\n").toStdString();
-    EXPECT_EQ(book().text(firstRow(), 8), u"42"_qs);
+    op->clickRoot();
+    EXPECT_EQ(op->ui.messages.size(), 1u) << op->ui.messageTexts().join("\n").toStdString();
+    EXPECT_EQ(op->book().text(op->firstRow(), 8), u"42"_qs);
 }
 
 // The session ends between the first and the last record of a save: nothing is saved and the
@@ -179,24 +136,24 @@ TEST_F(ServerLossTest, SaveCutOffIsTakenBackWholeAndMadeAgainLater)
                                 "end if; return new; end $$")
                      .arg(last));
     run(watch(), u"create trigger cut before update on kq0001 for each row execute function cut()"_qs);
-    window->runMenuCommand(MenuCommand::MN02);
-    type(firstRow(), u"31"_qs);
-    type(firstRow() + 2, u"32"_qs);
+    op->edit();
+    op->type(op->firstRow(), 8, u"31"_qs); // 迟到分钟, cdfz
+    op->type(op->firstRow() + 2, 8, u"32"_qs);
     refuseConnections(true);
-    save();
+    op->save();
     EXPECT_TRUE(lastMessage().contains(address)) << lastMessage().toStdString();
     EXPECT_TRUE(lastMessage().contains(u"没有记录被保存"_qs)) << lastMessage().toStdString();
     EXPECT_EQ(stored(first), before) << "the first record's update was rolled back";
-    EXPECT_TRUE(window->state().DataChanged) << "editing stays on";
+    EXPECT_TRUE(op->window->state().DataChanged) << "editing stays on";
 
     // Still away: said again, nothing written.
     run(watch(), u"drop trigger cut on kq0001"_qs);
-    save();
+    op->save();
     EXPECT_TRUE(lastMessage().contains(address)) << lastMessage().toStdString();
     EXPECT_EQ(stored(first), before);
 
     refuseConnections(false);
-    save();
+    op->save();
     EXPECT_EQ(lastMessage(), u"保存完毕"_qs);
     EXPECT_EQ(stored(first).toDouble(), 31);
     EXPECT_EQ(stored(last).toDouble(), 32);

@@ -1,10 +1,8 @@
-// Hostile and odd inputs for the workbook files: templates with numbers out of every range or
-// members of the wrong kind are refused by name; Excel output keeps text it cannot hold from
-// vanishing or breaking the file, and a failed export leaves nothing behind.
-#include "GridFiles.h"
+// Hostile and odd inputs for the workbook files, and writes that fail.
 #include "grid/Workbook.h"
 #include "support/ErrorText.h"
 #include "support/SizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,9 +11,7 @@
 #include <gtest/gtest.h>
 
 using namespace talor::grid;
-using namespace talor::grid::test;
-using talor::test::containsAll;
-using talor::test::errorText;
+using namespace talor::test;
 
 namespace {
 

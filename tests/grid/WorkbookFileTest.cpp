@@ -1,9 +1,9 @@
 // Workbook files: .vts templates round trip exactly and broken ones are refused; Excel
 // workbooks hold typed values, computed formula results, formats and sheet names.
-#include "GridFiles.h"
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 #include "support/ErrorText.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,9 +16,7 @@
 #include <tuple>
 
 using namespace talor::grid;
-using namespace talor::grid::test;
-using talor::test::containsAll;
-using talor::test::errorText;
+using namespace talor::test;
 
 namespace {
 
@@ -91,10 +89,8 @@ TEST(VtsFileTest, IsReadableJsonAndReadsBackTheSameBook)
     book.write(path, FileType::Template);
     // Readable UTF-8 JSON that names its format and version.
     const QString text = QString::fromUtf8(fileBytes(path));
-    EXPECT_TRUE(text.contains("\"format\": \"talor-vts\""));
-    EXPECT_TRUE(text.contains("\"version\": 1"));
-    EXPECT_TRUE(text.contains("考勤日报"));
-    EXPECT_TRUE(text.contains("\"formula\": \"=A2*2\""));
+    EXPECT_TRUE(containsAll(
+        text, {"\"format\": \"talor-vts\"", "\"version\": 1", "考勤日报", "\"formula\": \"=A2*2\""}));
 
     Workbook back;
     back.read(path);
@@ -219,12 +215,10 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
 
     const QString sheet = QString::fromUtf8(unzipMember(path, "xl/worksheets/sheet1.xml"));
     // Numbers stay numbers, the date is its day serial, formulas carry their results.
-    EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"A2\"[^>]*><v>12.5</v></c>")));
-    EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"B2\"[^>]*><v>45356</v></c>")));
-    EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"D2\"[^>]*t=\"s\"")));
-    EXPECT_TRUE(sheet.contains(QRegularExpression("<c r=\"E2\"[^>]*><f>A2\\*2</f><v>25</v></c>")));
-    EXPECT_TRUE(
-        sheet.contains(QRegularExpression("<c r=\"F2\"[^>]*t=\"str\"><f>A1&amp;\"!\"</f><v>标题!</v></c>")));
+    for (const char* cell : {"<c r=\"A2\"[^>]*><v>12.5</v></c>", "<c r=\"B2\"[^>]*><v>45356</v></c>",
+                             "<c r=\"D2\"[^>]*t=\"s\"", "<c r=\"E2\"[^>]*><f>A2\\*2</f><v>25</v></c>",
+                             "<c r=\"F2\"[^>]*t=\"str\"><f>A1&amp;\"!\"</f><v>标题!</v></c>"})
+        EXPECT_TRUE(sheet.contains(QRegularExpression(QString::fromUtf8(cell)))) << cell;
     // A formula that cannot be read is kept as its text rather than damaging the file.
     EXPECT_FALSE(sheet.contains("<f>SUM(</f>"));
     EXPECT_TRUE(sheet.contains("<pane xSplit=\"2\" ySplit=\"1\""));

@@ -24,8 +24,8 @@ TEST(FileWriteTest, AFullDiskLeavesTheOldFileAndSaysSo)
     writeFileAtomically(file, QByteArray(3000, 'o'));
     const QString error =
         writeUnderSizeLimit(4096, [&] { writeFileAtomically(file, QByteArray(4097, 'n')); });
-    EXPECT_TRUE(error.contains(QStringLiteral("the disk is full"))) << error.toStdString();
-    EXPECT_TRUE(error.contains(file)) << error.toStdString();
+    EXPECT_TRUE(error.contains(QStringLiteral("the disk is full")) && error.contains(file))
+        << error.toStdString();
     EXPECT_EQ(fileBytes(file), QByteArray(3000, 'o'));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.ini")});
     EXPECT_EQ(writeUnderSizeLimit(4096, [&] { writeFileAtomically(file, QByteArray(4096, 'n')); }),

@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -167,11 +166,4 @@ TEST(CellTextPainter, ATextReachingIntoTheOverhangIsDrawnWholeBeyondItClipped)
         };
         EXPECT_EQ(paint(true), paint(false)) << "reaching " << reach << " points past the box";
     }
-}
-
-int main(int argc, char** argv)
-{
-    QGuiApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

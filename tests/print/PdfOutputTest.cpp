@@ -1,9 +1,9 @@
 #include "print/PageRenderer.h"
 #include "print/PrintTestSupport.h"
+#include "support/ErrorText.h"
 #include "support/SizeLimit.h"
 
 #include <QDir>
-#include <QGuiApplication>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -131,18 +131,15 @@ TEST_F(PdfOutput, TitleRowsHeadersAndFootersOnEveryPage)
     for (int i = 0; i < pages.size(); ++i) {
         const QString& page = pages[i];
         SCOPED_TRACE(i);
-        EXPECT_TRUE(page.contains("张三考勤表"));
-        EXPECT_TRUE(page.contains("打印于2026-03-05 Tmp.xls"));
-        EXPECT_TRUE(page.contains("考勤日报表")) << "title rows repeat";
-        EXPECT_TRUE(page.contains("工时"));
+        // 考勤日报表 and 工时: the title rows repeat.
+        EXPECT_TRUE(
+            talor::test::containsAll(page, {"张三考勤表", "打印于2026-03-05 Tmp.xls", "考勤日报表", "工时",
+                                            QStringLiteral("第%1页 共%2页").arg(i + 3).arg(pages.size())}));
         EXPECT_TRUE(page.simplified().contains("示范公司 制表人: 李四 审核人: ________"));
-        EXPECT_TRUE(page.contains(QStringLiteral("第%1页 共%2页").arg(i + 3).arg(pages.size())));
     }
     // Values as the grid shows them; the last row lands on the last page only.
-    EXPECT_TRUE(pages[0].contains("2026-03-05"));
-    EXPECT_TRUE(pages[0].contains("12.50"));
-    EXPECT_TRUE(pages.last().contains("员工100"));
-    EXPECT_FALSE(pages[0].contains("员工100"));
+    EXPECT_TRUE(talor::test::containsAll(pages[0], {"2026-03-05", "12.50"}));
+    EXPECT_TRUE(pages.last().contains("员工100") && !pages[0].contains("员工100"));
 }
 
 TEST_F(PdfOutput, PaperOrientationAndFitToPages)
@@ -190,37 +187,23 @@ TEST_F(PdfOutput, UnwritablePathFailsNamingTheFile)
 {
     Sheet sheet;
     sheet.setText(1, 1, "x");
-    SheetPrintGrid grid(sheet);
     const QString bad = dir.filePath("missing/dir/out.pdf");
-    try {
-        writePdf(grid, PageSetup{}, context, bad);
-        FAIL() << "no error";
-    } catch (const PrintError& e) {
-        EXPECT_TRUE(e.message().contains(bad));
-    }
+    EXPECT_TRUE(talor::test::errorText<PrintError>([&] {
+                    writePdf(SheetPrintGrid(sheet), PageSetup{}, context, bad);
+                }).contains(bad));
 }
 
 // A full disk mid-write: the PDF that was there stays as it was, no temporary file is left,
 // and the error names the file.
 TEST_F(PdfOutput, AFullDiskKeepsTheOldFile)
 {
-    QFile old(path);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old pages") == 9);
-    old.close();
+    talor::test::putFile(path, "old pages");
     Sheet sheet;
     fillReport(sheet, 2000);
     SheetPrintGrid grid(sheet);
     const QString error =
         talor::test::writeUnderSizeLimit(16 * 1024, [&] { writePdf(grid, PageSetup{}, context, path); });
     EXPECT_TRUE(error.contains(path) && error.contains("the disk may be full")) << error.toStdString();
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
-    EXPECT_EQ(old.readAll(), "old pages");
+    EXPECT_EQ(talor::test::fileBytes(path), "old pages");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.pdf"});
-}
-
-int main(int argc, char** argv)
-{
-    QGuiApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -1,20 +1,10 @@
 #pragma once
 
-#include <QProcess>
+#include "support/TestFiles.h"
+
 #include <QStringList>
-#include <gtest/gtest.h>
 
 namespace talor::test {
-
-// Standard output of a helper program (pdftotext, pdfinfo, unzip), which must succeed.
-inline QString runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(60000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << program.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 // The text of every page, as a reader copies it out of the PDF.
 inline QStringList pdfPages(const QString& path)
@@ -43,11 +33,6 @@ inline bool onPagesInOrder(const QStringList& pages, const QStringList& texts)
 inline QString pdfInfo(const QString& path)
 {
     return runTool("pdfinfo", {path});
-}
-
-inline QString unzipMember(const QString& zip, const QString& member)
-{
-    return runTool("unzip", {"-p", zip, member});
 }
 
 } // namespace talor::test

@@ -116,15 +116,15 @@ TEST(QueryNames, NodeNamesGoToTheSuiteAndStayUntilTheNextBuilder)
 {
     FakeSuite suite;
     RecordQueries queries(suite);
+    const auto names = [&] {
+        return QStringList({suite.departmentName(), suite.groupName(), suite.teamName()});
+    };
     queries.SQL0(Team, {});
-    EXPECT_EQ(suite.departmentName(), "生产部");
-    EXPECT_EQ(suite.groupName(), "一组");
-    EXPECT_EQ(suite.teamName(), "甲班");
+    EXPECT_EQ(names(), QStringList({"生产部", "一组", "甲班"}));
     queries.periodQuery("1", "a", "b", {});
-    EXPECT_EQ(suite.teamName(), "甲班");
+    EXPECT_EQ(names(), QStringList({"生产部", "一组", "甲班"}));
     queries.SQL1(Root, {});
-    EXPECT_EQ(suite.departmentName(), "");
-    EXPECT_EQ(suite.teamName(), "");
+    EXPECT_EQ(names(), QStringList({"", "", ""}));
 }
 
 // A shared read of a period holds about 16,000 rows at most: 500 persons of a month, fewer of
@@ -175,13 +175,14 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
             found << records.text("memberid");
         return found.join(",").toStdString();
     };
-    EXPECT_EQ(members(queries.SQL0(Team, {})), "1,2");
-    EXPECT_EQ(members(queries.SQL0(Quote, {})), "3");
-    EXPECT_EQ(members(queries.SQL0(Root, {})), "1,3,4,2") << "ordered by department first";
-    EXPECT_EQ(members(queries.SQL1(Dept, "cdfz>=0")), "1,2");
-    EXPECT_EQ(members(queries.SQL1(Quote, {})), "3");
-    EXPECT_EQ(members(queries.periodQuery("3", "2003-03-01", "2003-03-31", "cdfz>2")), "3");
-    EXPECT_EQ(members(queries.periodQuery("0'12", "2003-03-05", "2003-03-05", {})), "0'12");
+    // The root is ordered by department first.
+    EXPECT_EQ(
+        (std::vector<std::string>{members(queries.SQL0(Team, {})), members(queries.SQL0(Quote, {})),
+                                  members(queries.SQL0(Root, {})), members(queries.SQL1(Dept, "cdfz>=0")),
+                                  members(queries.SQL1(Quote, {})),
+                                  members(queries.periodQuery("3", "2003-03-01", "2003-03-31", "cdfz>2")),
+                                  members(queries.periodQuery("0'12", "2003-03-05", "2003-03-05", {}))}),
+        (std::vector<std::string>{"1,2", "3", "1,3,4,2", "1,2", "3", "3", "0'12"}));
 
     // Several persons' periods in one statement: each row followed by its person's place.
     const QString before = suite.composedQuery();

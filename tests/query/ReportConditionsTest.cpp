@@ -2,6 +2,7 @@
 
 #include "report/TemplateFiles.h"
 #include "support/FakeSuite.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,17 +35,8 @@ protected:
             set(MK + "sBD" + QString::number(i + 1), names[i]);
     }
     QString file(const QString& name) const { return QDir(dir.path()).filePath(name); }
-    void writeFile(const QString& name, const QByteArray& bytes)
-    {
-        QFile f(file(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray content(const QString& name) const
-    {
-        QFile f(file(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    void writeFile(const QString& name, const QByteArray& bytes) { test::putFile(file(name), bytes); }
+    QByteArray content(const QString& name) const { return test::fileBytes(file(name)); }
 
     QTemporaryDir dir;
     FakeSuite suite;
@@ -82,14 +74,16 @@ TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrent
     users({u"夜班"_qs, QString(), u"夜班"_qs});
     const QStringList list = reports.reportList();
     EXPECT_EQ(list, (QStringList{MK, u"夜班"_qs, QString(), u"夜班"_qs}));
-    EXPECT_EQ(ReportConditions::currentIndex(list, u"夜班"_qs), 1); // the first equal item
-    EXPECT_EQ(ReportConditions::currentIndex(list, MK), 0);
-    EXPECT_EQ(ReportConditions::currentIndex(list, QString()), 2);
-    EXPECT_EQ(ReportConditions::currentIndex(list, u"gone"_qs), 3); // deleted: the last item
-    EXPECT_EQ(ReportConditions::currentIndex({MK}, u"gone"_qs), 0);
-    EXPECT_FALSE(ReportConditions::isUserReport(0));
-    EXPECT_FALSE(ReportConditions::isUserReport(-1));
-    EXPECT_TRUE(ReportConditions::isUserReport(1));
+    // The first equal item; a deleted one: the last item.
+    EXPECT_EQ(
+        QList<int>({ReportConditions::currentIndex(list, u"夜班"_qs),
+                    ReportConditions::currentIndex(list, MK), ReportConditions::currentIndex(list, QString()),
+                    ReportConditions::currentIndex(list, u"gone"_qs),
+                    ReportConditions::currentIndex({MK}, u"gone"_qs)}),
+        QList<int>({1, 0, 2, 3, 0}));
+    EXPECT_EQ(QList<bool>({ReportConditions::isUserReport(0), ReportConditions::isUserReport(-1),
+                           ReportConditions::isUserReport(1)}),
+              QList<bool>({false, false, true}));
 }
 
 TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
@@ -105,11 +99,10 @@ TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
     EXPECT_EQ(suite.settingsWrites,
               (QStringList{"TALOR/" + MK + "nBD=3", "TALOR/" + MK + "sBD3=夜班", "TALOR/夜班BDTJ1=depart='1'",
                            "TALOR/夜班BDTJ2=memberid<>'9'"}));
-    EXPECT_EQ(content(u"夜班1.vts"_qs), "one");
-    EXPECT_EQ(content(u"夜班2.vts"_qs), "two");
+    EXPECT_EQ(content(u"夜班1.vts"_qs) + content(u"夜班2.vts"_qs), "onetwo");
     EXPECT_FALSE(QFile::exists(file(u"夜班3.vts"_qs)));
-    EXPECT_EQ(reports.reportList().last(), u"夜班"_qs);
-    EXPECT_EQ(reports.read(u"夜班"_qs).personCondition, u"memberid<>'9'"_qs);
+    EXPECT_EQ(reports.reportList().last() + "|" + reports.read(u"夜班"_qs).personCondition,
+              u"夜班|memberid<>'9'"_qs);
 }
 
 TEST_F(ReportConditionsTest, AddStopsAtTheLastReportTheListReads)
@@ -219,35 +212,29 @@ TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsCondition
     EXPECT_EQ(reports.reportList(), QStringList{MK});
 }
 
-struct RefusalCase
+TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)
 {
-    const char* name;
-    const char* dept;
-    const char* person;
-    const char* message; // empty: accepted
-};
-
-class Refusal : public ::testing::TestWithParam<RefusalCase>
-{};
-
-TEST_P(Refusal, NamesTheCharacterTheSettingsFileCannotHold)
-{
-    const RefusalCase& c = GetParam();
-    const ReportEdit edit{QString::fromUtf8(c.name), QString::fromUtf8(c.dept), QString::fromUtf8(c.person)};
-    EXPECT_EQ(ReportConditions::refusal(edit), QString::fromUtf8(c.message));
+    const struct
+    {
+        const char *name, *dept, *person;
+        const char* message; // empty: accepted
+    } cases[] = {{"夜班", "a='['", "b=';#'", ""},
+                 {"", "", "", ""},
+                 {"班[1]", "", "", ""},
+                 {"a#;", "", "", ""},
+                 {"[夜班", "", "", "报表名称不能以“[”开头！"},
+                 {"  ;x", "", "", "报表名称不能以“;”开头！"},
+                 {"#x", "", "", "报表名称不能以“#”开头！"},
+                 {"a=b", "", "", "报表名称不能包含“=”！"},
+                 {"a\nb", "", "", "报表名称不能包含换行符！"},
+                 {"a\r", "", "", "报表名称不能包含换行符！"},
+                 {"a", "x\ny", "", "部门条件不能包含换行符！"},
+                 {"a", "", "x\r\ny", "个人条件不能包含换行符！"}};
+    for (const auto& c : cases) {
+        const ReportEdit edit{QString::fromUtf8(c.name), QString::fromUtf8(c.dept),
+                              QString::fromUtf8(c.person)};
+        EXPECT_EQ(ReportConditions::refusal(edit), QString::fromUtf8(c.message)) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Inputs, Refusal,
-                         ::testing::Values(RefusalCase{"夜班", "a='['", "b=';#'", ""},
-                                           RefusalCase{"", "", "", ""}, RefusalCase{"班[1]", "", "", ""},
-                                           RefusalCase{"a#;", "", "", ""},
-                                           RefusalCase{"[夜班", "", "", "报表名称不能以“[”开头！"},
-                                           RefusalCase{"  ;x", "", "", "报表名称不能以“;”开头！"},
-                                           RefusalCase{"#x", "", "", "报表名称不能以“#”开头！"},
-                                           RefusalCase{"a=b", "", "", "报表名称不能包含“=”！"},
-                                           RefusalCase{"a\nb", "", "", "报表名称不能包含换行符！"},
-                                           RefusalCase{"a\r", "", "", "报表名称不能包含换行符！"},
-                                           RefusalCase{"a", "x\ny", "", "部门条件不能包含换行符！"},
-                                           RefusalCase{"a", "", "x\r\ny", "个人条件不能包含换行符！"}));
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "support/FakeSuite.h"
 #include "support/FindChild.h"
 #include "support/ScriptedUi.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,9 +66,7 @@ protected:
         suite.refresh = 2;
         // The supervisor check passes for "pelto" while the lock switch is 0.
         suite.operatorNameValue = u"pelto"_qs;
-        QFile f(QDir(dir.path()).filePath(MK + "1.vts"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("template");
+        test::putFile(dir.filePath(MK + "1.vts"), "template");
     }
     void users(const QStringList& names)
     {
@@ -81,7 +80,13 @@ protected:
         list = child<QListWidget>(*d, "List1");
         return d;
     }
-    bool enabled(frmSQL0& d, const char* name) { return child<QPushButton>(d, name)->isEnabled(); }
+    // Whether 添加, 修改 and 删除 are enabled.
+    QList<bool> enabled(frmSQL0& d)
+    {
+        return {child<QPushButton>(d, "Command1")->isEnabled(),
+                child<QPushButton>(d, "Command2")->isEnabled(),
+                child<QPushButton>(d, "Command3")->isEnabled()};
+    }
     QString setting(const QString& key) const { return suite.setting(u"TALOR"_qs, key); }
 
     QTemporaryDir dir;
@@ -97,19 +102,16 @@ TEST_F(SelectReportTest, ListSelectsTheCurrentReportAndEnablesButtonsByIndex)
     EXPECT_EQ(d->windowTitle(), u"选定报表"_qs);
     EXPECT_EQ(items(list), QStringList{MK});
     EXPECT_EQ(list->currentRow(), 0);
-    EXPECT_TRUE(enabled(*d, "Command1"));
-    EXPECT_FALSE(enabled(*d, "Command2"));
-    EXPECT_FALSE(enabled(*d, "Command3"));
+    EXPECT_EQ(enabled(*d), QList<bool>({true, false, false}));
 
     users({u"早班"_qs, u"夜班"_qs, QString()});
     suite.reportKeyValue = u"夜班"_qs;
     d = open();
     EXPECT_EQ(items(list), (QStringList{MK, u"早班"_qs, u"夜班"_qs, QString()}));
     EXPECT_EQ(list->currentRow(), 2);
-    EXPECT_TRUE(enabled(*d, "Command2"));
-    EXPECT_TRUE(enabled(*d, "Command3"));
+    EXPECT_EQ(enabled(*d), QList<bool>({true, true, true}));
     list->setCurrentRow(0);
-    EXPECT_FALSE(enabled(*d, "Command2"));
+    EXPECT_EQ(enabled(*d), QList<bool>({true, false, false}));
 }
 
 TEST_F(SelectReportTest, ChoosingNeedsNoCheckAndClosingAsksForALayout)
@@ -119,9 +121,8 @@ TEST_F(SelectReportTest, ChoosingNeedsNoCheckAndClosingAsksForALayout)
     auto d = open();
     list->setCurrentRow(1);
     click(*d, "Command5");
-    EXPECT_EQ(suite.reportKeyValue, u"早班"_qs);
-    EXPECT_EQ(d->result(), QDialog::Accepted);
-    EXPECT_EQ(suite.refresh, 0);
+    EXPECT_EQ(std::tuple(suite.reportKeyValue, d->result(), suite.refresh),
+              std::tuple(u"早班"_qs, int(QDialog::Accepted), 0));
 
     // A double-click on the empty name makes it current.
     d = open();
@@ -135,8 +136,7 @@ TEST_F(SelectReportTest, ChoosingNeedsNoCheckAndClosingAsksForALayout)
     suite.reportKeyValue = MK;
     d = open();
     d->reject();
-    EXPECT_EQ(suite.reportKeyValue, MK);
-    EXPECT_EQ(suite.refresh, 0);
+    EXPECT_EQ(std::pair(suite.reportKeyValue, suite.refresh), std::pair(MK, 0));
 }
 
 TEST_F(SelectReportTest, TheCheckGuardsAddModifyDeleteAndDesignSilently)
@@ -149,19 +149,15 @@ TEST_F(SelectReportTest, TheCheckGuardsAddModifyDeleteAndDesignSilently)
     list->setCurrentRow(1);
     for (const char* button : {"Command1", "Command2", "Command3", "Command4"})
         click(*d, button);
-    EXPECT_TRUE(ui.dialogsShown.isEmpty());
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_EQ(designerRuns, 0);
-    EXPECT_EQ(d->editMode(), EditMode::None);
-    EXPECT_TRUE(suite.settingsWrites.isEmpty());
+    EXPECT_TRUE(ui.dialogsShown.isEmpty() && ui.messages.empty() && suite.settingsWrites.isEmpty());
+    EXPECT_EQ(std::pair(designerRuns, d->editMode()), std::pair(0, EditMode::None));
 
     // The access code of the supervisor opens them, even to "pelto" under the lock.
     suite.setSetting(u"SYSTEM"_qs, u"GJKL"_qs, u"42"_qs);
     suite.access = u"ABCDEF42"_qs;
     click(*d, "Command4");
-    EXPECT_EQ(designerRuns, 1);
-    EXPECT_EQ(suite.reportKeyValue, u"早班"_qs);
-    EXPECT_EQ(d->result(), QDialog::Accepted);
+    EXPECT_EQ(std::tuple(designerRuns, suite.reportKeyValue, d->result()),
+              std::tuple(1, u"早班"_qs, int(QDialog::Accepted)));
 }
 
 TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
@@ -171,8 +167,8 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
 
     ui.dialogs.push_back(editor(u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs));
     click(*d, "Command1");
-    EXPECT_EQ(d->editMode(), EditMode::Add);
-    EXPECT_EQ(ui.dialogsShown, QStringList{u"frmSQL1"_qs});
+    EXPECT_EQ(std::pair(d->editMode(), ui.dialogsShown),
+              std::pair(EditMode::Add, QStringList{u"frmSQL1"_qs}));
     EXPECT_EQ(items(list), (QStringList{MK, u"早班"_qs, u"夜班"_qs}));
     EXPECT_EQ(setting(u"夜班BDTJ1"_qs), u"depart='1'"_qs);
 
@@ -199,8 +195,7 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
     list->setCurrentRow(1);
     ui.dialogs.push_back(editor(u"typed over"_qs, {}, {}, &shown));
     click(*d, "Command3");
-    EXPECT_EQ(shown.first(), u"删除样式条件"_qs);
-    EXPECT_EQ(d->editMode(), EditMode::Delete);
+    EXPECT_EQ(std::pair(shown.first(), d->editMode()), std::pair(u"删除样式条件"_qs, EditMode::Delete));
     EXPECT_EQ(items(list), (QStringList{MK, u"晚班"_qs}));
     EXPECT_EQ(setting(MK + "nBD"), u"1"_qs);
 

@@ -2,10 +2,10 @@
 
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
+#include "support/ErrorText.h"
 #include "support/FakeSuite.h"
 #include "support/ScriptedUi.h"
 
-#include <QApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinterInfo>
@@ -56,8 +56,8 @@ TEST_F(PrintRunTest, PreviewWritesTheTemporaryWorkbookAndShowsThePages)
     });
     const PrintRun::Result result = PrintRun(suite, ui, book, true).preview();
     EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
-    EXPECT_EQ(ui.dialogsShown, QStringList{"printPreview"});
-    EXPECT_EQ(result.printFile, dir.filePath("Tmp.xls"));
+    EXPECT_EQ(ui.dialogsShown + QStringList{result.printFile},
+              QStringList({"printPreview", dir.filePath("Tmp.xls")}));
     EXPECT_TRUE(QFileInfo::exists(result.printFile));
     EXPECT_GE(result.pages, 2);
     EXPECT_EQ(shownPages, result.pages);
@@ -72,10 +72,8 @@ TEST_F(PrintRunTest, PrintWithoutAPrinterWritesThePdfNextToThePrintFile)
     const QStringList pages = test::pdfPages(result.pdfFile);
     ASSERT_EQ(pages.size(), result.pages);
     EXPECT_TRUE(pages[0].contains("张三(0012,生产部)考勤表")) << "the sheet name in the centre header";
-    EXPECT_TRUE(pages[1].contains("姓名")) << "the caption row repeats";
-    EXPECT_TRUE(pages[1].contains("第2页"));
-    EXPECT_TRUE(pages.last().contains("员工120"));
-    EXPECT_TRUE(ui.dialogsShown.isEmpty());
+    EXPECT_TRUE(pages[1].contains("姓名") && pages[1].contains("第2页")) << "the caption row repeats";
+    EXPECT_TRUE(pages.last().contains("员工120") && ui.dialogsShown.isEmpty());
 }
 
 TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRow)
@@ -85,11 +83,10 @@ TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRow)
     EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
     EXPECT_EQ(result.printFile, path);
     const QString workbook = test::unzipMember(path, "xl/workbook.xml");
-    EXPECT_TRUE(workbook.contains("!$A$1:$B$121</definedName>")) << workbook.toStdString();
-    EXPECT_TRUE(workbook.contains("!$1:$1</definedName>"));
+    EXPECT_TRUE(test::containsAll(workbook, {"!$A$1:$B$121</definedName>", "!$1:$1</definedName>"}));
     const QString sheet = test::unzipMember(path, "xl/worksheets/sheet1.xml");
-    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:B121"/>)"));
-    EXPECT_TRUE(sheet.contains("<oddHeader>&amp;C&amp;\"宋体,加粗\"&amp;16&amp;A</oddHeader>"));
+    EXPECT_TRUE(test::containsAll(sheet, {R"(<dimension ref="A1:B121"/>)",
+                                          "<oddHeader>&amp;C&amp;\"宋体,加粗\"&amp;16&amp;A</oddHeader>"}));
 }
 
 TEST_F(PrintRunTest, AFailingStepIsNamedAndTheNextStepStillRuns)
@@ -98,15 +95,9 @@ TEST_F(PrintRunTest, AFailingStepIsNamedAndTheNextStepStillRuns)
     suite.setSetting("PRINT", "日报.Orientation", "7");
     const PrintRun::Result result = PrintRun(suite, ui, book, false).print();
     ASSERT_EQ(result.skipped.size(), 3) << result.skipped.join("; ").toStdString();
-    EXPECT_TRUE(result.skipped[0].startsWith("PRINT Orientation=7"));
-    EXPECT_TRUE(result.skipped[1].startsWith("write " + dir.filePath("missing/Tmp.xls")));
-    EXPECT_TRUE(result.skipped[2].startsWith("write " + dir.filePath("missing/Tmp.pdf")));
+    const QStringList steps{"PRINT Orientation=7", "write " + dir.filePath("missing/Tmp.xls"),
+                            "write " + dir.filePath("missing/Tmp.pdf")};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(result.skipped[i].startsWith(steps[i])) << result.skipped[i].toStdString();
     EXPECT_TRUE(result.pdfFile.isEmpty());
-}
-
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -2,7 +2,6 @@
 
 #include "support/FakeSuite.h"
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -175,10 +174,3 @@ INSTANTIATE_TEST_SUITE_P(
                     LayoutCase{"CellWiderThanTheTable", false, 75, 5, "$A$1:$BR$5", "$1:$4", "", 0},
                     LayoutCase{"HeadingWide", true, 70, 1, "$A$1:$BR$2", "$1:$1", "&\"宋体,加粗\"&16&A", 70}),
     [](const auto& info) { return std::string(info.param.name); });
-
-int main(int argc, char** argv)
-{
-    QGuiApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -6,6 +6,7 @@
 #include "support/FakeSuite.h"
 #include "support/FindChild.h"
 #include "support/ScriptedUi.h"
+#include "support/TestFiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -191,18 +192,14 @@ TEST_F(DesignerWindowTest, WhileEditingADoubleClickEditsTheCellWhereAFormulaMayB
 TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCounts)
 {
     // A file that is no template: a clear error, the designer as it was.
-    QFile bad(path(u"bad.vts"_qs));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("{\"format\": \"something else\"}");
-    bad.close();
+    test::putFile(path(u"bad.vts"_qs), "{\"format\": \"something else\"}");
     ui.files.push_back(path(u"bad.vts"_qs));
     command(1);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(ui.messages[0].text.startsWith(u"模板文件无法打开"_qs));
     EXPECT_EQ(sheet->columnHeading(3), u"班次"_qs);
-    EXPECT_EQ(ui.fileFilters, QStringList{u"VTS FILE(*.VTS)|*.VTS"_qs});
-    EXPECT_EQ(ui.fileDirectories, QStringList{dir.path() + u'/'});
-    EXPECT_EQ(ui.filePresets, QStringList{path(u"夜班1.vts"_qs)});
+    EXPECT_EQ(ui.fileFilters + ui.fileDirectories + ui.filePresets,
+              QStringList({u"VTS FILE(*.VTS)|*.VTS"_qs, dir.path() + u'/', path(u"夜班1.vts"_qs)}));
 
     // Cancelled open: nothing changes.
     ui.files.push_back(std::nullopt);
@@ -213,8 +210,7 @@ TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCou
     command(4);
     ui.files.push_back(std::nullopt);
     command(5);
-    EXPECT_EQ(sheet->frozenColumns(), 2);
-    EXPECT_TRUE(window->designer().editing());
+    EXPECT_EQ(std::pair(sheet->frozenColumns(), window->designer().editing()), std::pair(2, true));
     ui.files.push_back(path(u"夜班1.vts"_qs));
     command(5);
     EXPECT_FALSE(window->designer().editing());

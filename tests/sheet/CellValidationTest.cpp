@@ -57,11 +57,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MaxTextLength, LeadingNumberRounded)
 {
-    EXPECT_EQ(maxTextLength("40"), 40);
-    EXPECT_EQ(maxTextLength("9.5"), 10);
-    EXPECT_EQ(maxTextLength("9.4"), 9);
-    EXPECT_EQ(maxTextLength(""), 0);
-    EXPECT_EQ(maxTextLength("yyyy"), 0);
+    EXPECT_EQ(QList<int>({maxTextLength("40"), maxTextLength("9.5"), maxTextLength("9.4"), maxTextLength(""),
+                          maxTextLength("yyyy")}),
+              QList<int>({40, 10, 9, 0, 0}));
 }
 
 // A suite that counts how often each field's type is asked.
@@ -114,9 +112,8 @@ TEST_F(ValidateSheetTest, HeadingLayoutChecksFromRowOneAndAsksEachTypeOnce)
     sheet.setPlainText(6, 3, "2024-01-31");
     const auto problem = ValidateSheet(suite, columns, sheet);
     ASSERT_TRUE(problem);
-    EXPECT_EQ(problem->row, 1);
-    EXPECT_EQ(problem->column, 1);
-    EXPECT_EQ(problem->message, "备注长度过长");
+    EXPECT_EQ(std::tuple(problem->row, problem->column, problem->message),
+              std::tuple(1, 1, QString("备注长度过长")));
     EXPECT_EQ(sheet.text(1, 1), "ABCDE") << "nothing changed";
     sheet.setPlainText(1, 1, "ABCD");
     suite.typesAsked.clear();
@@ -135,14 +132,12 @@ TEST_F(ValidateSheetTest, CellLayoutSkipsTheHeaderRowsAndReportsTheFirstColumnFi
     sheet.setPlainText(12, 2, "2147483648");
     const auto problem = ValidateSheet(suite, columns, sheet);
     ASSERT_TRUE(problem);
-    EXPECT_EQ(problem->row, 12);
-    EXPECT_EQ(problem->column, 2);
-    EXPECT_EQ(problem->message, "迟到分钟值过大");
+    EXPECT_EQ(std::tuple(problem->row, problem->column, problem->message),
+              std::tuple(12, 2, QString("迟到分钟值过大")));
     sheet.setPlainText(12, 2, "2147483647");
     const auto next = ValidateSheet(suite, columns, sheet);
     ASSERT_TRUE(next);
-    EXPECT_EQ(next->row, 8);
-    EXPECT_EQ(next->message, "日期格式不对");
+    EXPECT_EQ(std::pair(next->row, next->message), std::pair(8, QString("日期格式不对")));
     sheet.setPlainText(5, 1, "12345"); // row 5 is the first data row
     EXPECT_EQ(ValidateSheet(suite, columns, sheet)->row, 5);
 }

@@ -177,11 +177,12 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
             const bool null = tm.isNull(c - 1);
             sheet.setInput(6, c, grid::parseInput(null ? QString() : text::format(tm.text(c - 1), picture)));
             const std::string at = tm.text(c - 1).toStdString() + " as " + picture.toStdString();
-            ASSERT_EQ(sheet.text(5, c), sheet.text(6, c)) << at;
-            ASSERT_EQ(sheet.isNumber(5, c), sheet.isNumber(6, c)) << at;
-            ASSERT_EQ(std::bit_cast<quint64>(sheet.number(5, c)), std::bit_cast<quint64>(sheet.number(6, c))) << at;
-            ASSERT_EQ(sheet.isDate(5, c), sheet.isDate(6, c)) << at;
-            ASSERT_EQ(sheet.formatId(5, c), sheet.formatId(6, c)) << at;
+            const auto cell = [&](int row) {
+                return std::tuple(sheet.text(row, c), sheet.isNumber(row, c),
+                                  std::bit_cast<quint64>(sheet.number(row, c)), sheet.isDate(row, c),
+                                  sheet.formatId(row, c));
+            };
+            ASSERT_EQ(cell(5), cell(6)) << at;
         }
     }
     EXPECT_EQ(rows, 86400 + odd.size() + 1);
@@ -220,11 +221,10 @@ TEST_P(SumTest, RunningTotalsLabelAndCount)
     const int sumRow = first + 1 + int(c.decimals.size());
     sheet.setText(sumRow, 9, "stale");
     RecordDisplay(suite, state, columns, sheet).DisplaySum(first, sumRow, 12);
-    EXPECT_EQ(sheet.text(sumRow, 7).toStdString(), c.decimalSum);
-    EXPECT_EQ(sheet.text(sumRow, 6).toStdString(), c.integerSum);
-    EXPECT_EQ(sheet.text(sumRow, 1), "合计：");
-    EXPECT_EQ(sheet.text(sumRow, 2).toStdString(), c.count);
-    EXPECT_EQ(sheet.text(sumRow, 9), "") << "times are emptied";
+    // Times (column 9) are emptied.
+    EXPECT_EQ(QStringList({sheet.text(sumRow, 7), sheet.text(sumRow, 6), sheet.text(sumRow, 1),
+                           sheet.text(sumRow, 2), sheet.text(sumRow, 9)}),
+              QStringList({c.decimalSum, c.integerSum, "合计：", c.count, ""}));
     EXPECT_EQ(sheet.border(sumRow, 12).bottom, 1);
     EXPECT_EQ(sheet.selection(), (grid::CellRange{5, 3, 5, 3}));
 }
@@ -252,17 +252,15 @@ TEST(TemplatePatternTest, StampCopiesFormatsConstantsAndMovesFormulas)
     pattern.capture(sheet, 1, 36, 3);
     sheet.setText(41, 2, "stale");
     pattern.stamp(sheet, 37);
-    EXPECT_EQ(sheet.formula(41, 1), "=B41*2");
-    EXPECT_EQ(sheet.formula(42, 1), "=B42*2");
-    EXPECT_EQ(sheet.formula(43, 1), "=B41*2");
-    EXPECT_EQ(sheet.text(42, 2), "label");
-    EXPECT_EQ(sheet.text(41, 2), "") << "cells empty in the pattern are emptied";
+    // Cells empty in the pattern are emptied (B41).
+    EXPECT_EQ(QStringList({sheet.formula(41, 1), sheet.formula(42, 1), sheet.formula(43, 1),
+                           sheet.text(42, 2), sheet.text(41, 2), sheet.formula(72, 3)}),
+              QStringList({"=B41*2", "=B42*2", "=B41*2", "label", "", "=SUM(C41:C71)"}));
     sheet.setText(41, 2, "3");
     sheet.setText(42, 2, "label 2");
-    EXPECT_EQ(sheet.text(41, 1), "6");
-    EXPECT_EQ(sheet.text(43, 1), "6");
-    EXPECT_EQ(sheet.text(42, 1), "#VALUE!") << "reads its own row";
-    EXPECT_EQ(sheet.formula(72, 3), "=SUM(C41:C71)");
+    // Each reads its own row.
+    EXPECT_EQ(QStringList({sheet.text(41, 1), sheet.text(42, 1), sheet.text(43, 1)}),
+              QStringList({"6", "#VALUE!", "6"}));
     EXPECT_EQ(sheet.border(56, 3), sheet.border(20, 3));
     EXPECT_EQ(sheet.border(72, 2).bottom, 1);
     EXPECT_EQ(sheet.border(73, 2).bottom, 0) << "nothing beyond the block";
@@ -304,10 +302,9 @@ TEST(ColumnFieldsTest, IndexLimitsAndHiddenRule)
     EXPECT_NO_THROW(fields.setField(255, "x"));
     EXPECT_THROW(fields.setField(256, "x"), std::out_of_range);
     EXPECT_THROW(fields.field(-1), std::out_of_range);
-    EXPECT_FALSE(ColumnFields::isHidden("", ""));
-    EXPECT_TRUE(ColumnFields::isHidden("", "a"));
-    EXPECT_TRUE(ColumnFields::isHidden("班", "班次,备注"));
-    EXPECT_FALSE(ColumnFields::isHidden("Bz", "bz"));
+    EXPECT_EQ(QList<bool>({ColumnFields::isHidden("", ""), ColumnFields::isHidden("", "a"),
+                           ColumnFields::isHidden("班", "班次,备注"), ColumnFields::isHidden("Bz", "bz")}),
+              QList<bool>({false, true, true, false}));
 }
 
 } // namespace

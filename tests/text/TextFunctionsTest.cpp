@@ -43,8 +43,6 @@ TEST(ParseNumber, WholeTextOnly)
                  parseNumber(u"2024-01-05"_qs));
 }
 
-// ---- format function ----------------------------------------------------------------
-
 struct FormatCase
 {
     const char* text;
@@ -227,8 +225,6 @@ TEST(NumberFromText, ReadsNumbersDatesAndTimes)
         EXPECT_EQ(numberFromText(q(text)), value) << text;
 }
 
-// ---- date and time tests ------------------------------------------------------------
-
 struct DateCase
 {
     const char* text;
@@ -278,8 +274,6 @@ TEST(DateTime, ParsedAndSerialValuesKeepTheTimeOfDay)
     EXPECT_FALSE(dateTimeFromSerial(2958466) || dateTimeFromSerial(std::nan("")));
 }
 
-// ---- byte length and padding --------------------------------------------------------
-
 TEST(ByteLength, CountsDoubleByteCharactersTwice)
 {
     const std::pair<const char*, int> cases[] = {
@@ -299,8 +293,6 @@ TEST(Padding, FillsAndNeverCuts)
                            padRight(u"abcdef"_qs, 4), padRight(u"考勤"_qs, 4, u'*')}),
               QStringList({"03", "123", "00", "-05", " -5", "7", "ab  ", "abcdef", "考勤**"}));
 }
-
-// ---- addresses ----------------------------------------------------------------------
 
 TEST(ColumnAddress, LettersUpTo69ThenBR)
 {

@@ -68,13 +68,11 @@ TEST(RangeRef, CornersAreOrdered)
     const auto mixed = RangeRef::parse(u"$B1:A$3");
     ASSERT_TRUE(mixed);
     EXPECT_EQ(mixed->toString(), QStringLiteral("A1:$B$3"));
-    EXPECT_TRUE(mixed->contains(2, 2));
-    EXPECT_FALSE(mixed->contains(4, 1));
+    EXPECT_TRUE(mixed->contains(2, 2) && !mixed->contains(4, 1));
     const auto single = RangeRef::parse(u"C3");
     ASSERT_TRUE(single);
     EXPECT_TRUE(single->isSingleCell());
-    EXPECT_FALSE(RangeRef::parse(u"A1:"));
-    EXPECT_FALSE(RangeRef::parse(u"A1:B"));
+    EXPECT_FALSE(RangeRef::parse(u"A1:") || RangeRef::parse(u"A1:B"));
 }
 
 } // namespace
