@@ -191,6 +191,8 @@ struct Sheet::Data : formula::CellSource
             return;
         }
         CellRange& r = *changed;
+        if (range.row1 >= r.row1 && range.col1 >= r.col1 && range.row2 <= r.row2 && range.col2 <= r.col2)
+            return; // mostly so: a report writes row after row below its first
         r = CellRange{std::min(r.row1, range.row1), std::min(r.col1, range.col1), std::max(r.row2, range.row2),
                       std::max(r.col2, range.col2)};
     }
