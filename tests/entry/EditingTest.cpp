@@ -310,8 +310,9 @@ TEST_P(EditingTest, ACellStillInItsEditorIsWrittenBeforeTheCommand)
         EXPECT_TRUE(a->book().active().isText(row, c.column)) << "through the text entry rule";
         EXPECT_EQ(a->lastMessage(), c.message);
         EXPECT_EQ(a->window->F1Book1()->findChild<QLineEdit*>(), nullptr) << "the editor is closed";
-        if (c.message == "保存完毕")
+        if (c.message == "保存完毕") {
             EXPECT_EQ(stored(who, "cdfz").toDouble(), c.typed.toDouble());
+        }
     }
 }
 

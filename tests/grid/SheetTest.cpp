@@ -74,8 +74,9 @@ TEST_P(TypedTextTest, BecomesWhatASpreadsheetMakesOfIt)
     double constant = -1;
     int format = -1;
     EXPECT_EQ(sheet.numberConstant(2, 3, constant, format), c.kind == Number || c.kind == Date);
-    if (c.kind == Number || c.kind == Date)
+    if (c.kind == Number || c.kind == Date) {
         EXPECT_EQ(std::pair(constant, format), std::pair(sheet.number(2, 3), sheet.formatId(2, 3)));
+    }
 }
 
 // clang-format off

@@ -122,12 +122,14 @@ TEST_P(FitToPages, LargestScaleWithinThePages)
     const CellRange area{1, 1, c.rows, c.columns};
     const GridMetrics m = uniform(c.columns, 48, c.rows, 15);
     const Pagination p = paginate(setup, area, m);
-    if (c.expectWide > 0)
+    if (c.expectWide > 0) {
         EXPECT_EQ(p.pagesWide, c.expectWide);
-    if (c.expectTall > 0)
+    }
+    if (c.expectTall > 0) {
         EXPECT_EQ(p.pagesTall, c.expectTall);
-    else
+    } else {
         EXPECT_GT(p.pagesTall, 1);
+    }
     EXPECT_EQ(p.pages.size(), size_t(p.pagesWide * p.pagesTall));
     // One percent more would not fit any longer (unless already at 100%).
     if (p.scale < 1) {
