@@ -51,11 +51,16 @@ Row::iterator lowerBound(Row& cells, int col)
                             [](const Cell& cell, int c) { return cell.col < c; });
 }
 
-void checkCell(int row, int col)
+[[noreturn, gnu::noinline, gnu::cold]] void throwOutside(int row, int col)
 {
-    if (row < 1 || row > Sheet::MaxRows || col < 1 || col > Sheet::MaxColumns)
-        throw std::out_of_range("cell (" + std::to_string(row) + ", " + std::to_string(col) +
-                                ") lies outside the sheet");
+    throw std::out_of_range("cell (" + std::to_string(row) + ", " + std::to_string(col) + ") lies outside the sheet");
+}
+
+// Every cell access checks its place: inline, the message built only for a place outside.
+inline void checkCell(int row, int col)
+{
+    if (row < 1 || row > Sheet::MaxRows || col < 1 || col > Sheet::MaxColumns) [[unlikely]]
+        throwOutside(row, col);
 }
 
 // The line styles and fill patterns the grid draws and its files keep: styles up to 13
@@ -222,8 +227,15 @@ struct Sheet::Data : formula::CellSource
         if (cells.empty() || cells.back().col < col) {
             // A row filled from the left usually goes on to the sheet's last column: take
             // that at once instead of doubling.
-            if (cells.size() == cells.capacity() && size_t(col) == cells.size() + 1)
+            const size_t dense = cells.size() == 0 || cells.back().col == cells.size() ? cells.size() : 0;
+            if (cells.size() == cells.capacity() && dense == cells.size() && size_t(col) <= dense + 1 + MaxGap)
                 cells.reserve(size_t(std::max(col, std::min(lastCol, int(MaxColumns)))));
+            // A dense row stays dense over a small gap (a template's empty columns): its cells
+            // are then found by their column without a search. A stored cell without content
+            // or format is the same as none to every reader.
+            if (dense == cells.size() && size_t(col) <= dense + 1 + MaxGap)
+                for (size_t c = dense + 1; c < size_t(col); ++c)
+                    cells.emplace_back().col = quint16(c);
             cells.emplace_back().col = quint16(col);
             return cells.back();
         }
@@ -235,14 +247,19 @@ struct Sheet::Data : formula::CellSource
         return *it;
     }
 
-    // Drops the cell at (row, col) when it holds nothing and has the default format.
+    // Drops the cell at (row, col) when it holds nothing and has the default format and is
+    // the row's last; a bare cell amid the row keeps a dense row dense.
     void dropIfBare(int row, int col)
     {
         Row& cells = rows[size_t(row - 1)];
-        const auto it = lowerBound(cells, col);
-        if (it != cells.end() && it->col == col && it->kind == Cell::Empty && it->format == 0)
-            cells.erase(it);
+        if (cells.empty() || cells.back().col != col)
+            return;
+        const Cell& cell = cells.back();
+        if (cell.kind == Cell::Empty && cell.format == 0)
+            cells.pop_back();
     }
+    // The most bare cells stored to keep a row dense (see slot).
+    static constexpr size_t MaxGap = 8;
 
     formula::Value value(int row, int col) const override
     {
@@ -291,14 +308,33 @@ struct Sheet::Data : formula::CellSource
         // The typed formats are mostly shared strings: their data pointers find the change
         // without hashing text. The cache keeps each string alive, so a pointer is never reused.
         const auto key = std::make_pair(format, numberFormat.constData());
-        if (const auto it = recentChanges.find(key); it != recentChanges.end())
-            return it->second.first;
-        const quint16 id = lookUpNumberFormat(format, numberFormat);
-        if (recentChanges.size() > 256)
-            recentChanges.clear();
-        recentChanges.emplace(key, std::make_pair(id, numberFormat));
+        // The last change seen per slot of a small table first: a report's columns type
+        // the same few formats into the same few ids row after row.
+        RecentChange& recent = recentByPlace[PairHash()(key) % recentByPlace.size()];
+        if (recent.text == key.second && recent.from == format && recent.text)
+            return recent.to;
+        quint16 id = 0;
+        if (const auto it = recentChanges.find(key); it != recentChanges.end()) {
+            id = it->second.first;
+        } else {
+            id = lookUpNumberFormat(format, numberFormat);
+            if (recentChanges.size() > 256) {
+                recentChanges.clear();
+                recentByPlace.fill(RecentChange{});
+            }
+            recentChanges.emplace(key, std::make_pair(id, numberFormat));
+        }
+        // Only texts kept alive by recentChanges are remembered here, and forgotten with it.
+        recent = RecentChange{key.second, format, id};
         return id;
     }
+    struct RecentChange
+    {
+        const QChar* text = nullptr;
+        quint16 from = 0;
+        quint16 to = 0;
+    };
+    std::array<RecentChange, 64> recentByPlace{};
 
     // Whether format `id` shows numbers as dates or times (an id's format never changes).
     bool showsDates(quint16 id)
@@ -609,6 +645,17 @@ void Sheet::clearCell(int row, int col)
     cell.number = 0;
     d->dropIfBare(row, col);
     constantChanged(row, col, wasFormula);
+}
+
+void Sheet::clearConstants(int row, int col1, int col2)
+{
+    checkCell(row, col1);
+    checkCell(row, col2);
+    for (int col = col1; col <= col2; ++col) {
+        const Cell* found = d->find(row, col);
+        if (found && (found->kind == Cell::Number || found->kind == Cell::Text))
+            clearCell(row, col);
+    }
 }
 
 void Sheet::forEachCell(const std::function<void(int, int)>& visit) const
@@ -968,6 +1015,31 @@ void Sheet::setFormatId(int row, int col, int formatId)
         return;
     (found ? const_cast<Cell&>(*found) : d->slot(row, col)).format = id;
     formatsWritten(CellRange{row, col, row, col});
+}
+
+void Sheet::setFormatIds(int row, int col1, const int* ids, int count)
+{
+    if (count < 1)
+        return;
+    checkCell(row, col1);
+    checkCell(row, col1 + count - 1);
+    for (int i = 0; i < count; ++i)
+        if (ids[i] < 0 || ids[i] >= d->formats.size())
+            throw std::out_of_range("no cell format " + std::to_string(ids[i]));
+    std::optional<CellRange> changed;
+    for (int i = 0; i < count; ++i) {
+        const int col = col1 + i;
+        const auto id = quint16(ids[i]);
+        // Every cell is stored, a bare one too: the row is about to be written, and its
+        // cells then lie in column order.
+        Cell& cell = d->slot(row, col);
+        if (cell.format == id)
+            continue;
+        cell.format = id;
+        Data::widen(changed, CellRange{row, col, row, col});
+    }
+    if (changed)
+        formatsWritten(*changed);
 }
 
 void Sheet::formatsWritten(const CellRange& range)

@@ -100,6 +100,9 @@ public:
     // any other cell.
     bool numberConstant(int row, int col, double& value, int& formatId) const;
     void clearCell(int row, int col);
+    // Clears the number and text constants of columns col1..col2 of `row`, leaving formulas
+    // and formats: clearCell on each such cell, reading each cell once.
+    void clearConstants(int row, int col1, int col2);
     // Stores without reading the text as typed: a plain text (never a number or formula) and
     // a number (shown with the cell's number format, or `numberFormat` when not empty).
     void setPlainText(int row, int col, const QString& text);
@@ -199,6 +202,9 @@ public:
     // addFormat stay valid while it is unchanged.
     int addFormat(const CellFormat& format);
     void setFormatId(int row, int col, int id);
+    // setFormatId(row, col1 + i, ids[i]) for i in 0..count-1, reading the row once; for a
+    // template row stamped before it is written (its cells are then stored in column order).
+    void setFormatIds(int row, int col1, const int* ids, int count);
     quint64 formatTableId() const;
 
     // --- Columns ------------------------------------------------------------------------

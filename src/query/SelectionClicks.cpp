@@ -205,9 +205,8 @@ void SelectionClicks::writeDayRows(int blockTop, const std::array<QDate, 32>& da
             grid.setPlainText(row, 1, QString());
             grid.setPlainText(row, 2, QString());
         }
-        for (int c = 5; c <= columns; ++c)
-            if (!grid.isEmpty(row, c) && !grid.isFormula(row, c))
-                grid.setPlainText(row, c, QString());
+        if (columns >= 5)
+            grid.clearConstants(row, 5, columns);
     }
 }
 

@@ -19,12 +19,38 @@ namespace talor {
 template <typename T> class KeptByValue
 {
 public:
+    KeptByValue() = default;
+    // m_lastLong points into its own table: a copy starts without it, a move takes it along.
+    KeptByValue(const KeptByValue& other)
+        : m_slots(other.m_slots), m_values(other.m_values), m_long(other.m_long), m_last(other.m_last)
+    {}
+    KeptByValue(KeptByValue&& other) noexcept
+        : m_slots(std::move(other.m_slots)), m_values(std::move(other.m_values)), m_long(std::move(other.m_long)),
+          m_lastLong(std::exchange(other.m_lastLong, nullptr)), m_last(std::exchange(other.m_last, 0))
+    {}
+    KeptByValue& operator=(KeptByValue other) noexcept
+    {
+        m_slots.swap(other.m_slots);
+        m_values.swap(other.m_values);
+        m_long.swap(other.m_long);
+        std::swap(m_lastLong, other.m_lastLong);
+        std::swap(m_last, other.m_last);
+        return *this;
+    }
+
     // What is kept under `key`; nullptr when nothing is.
     const T* find(const std::string& key)
     {
         if (key.size() > ShortSize) {
+            // Rows in order show the same team or group on many rows in a row: the key found
+            // last is compared first, without hashing.
+            if (m_lastLong && key == m_lastLong->first)
+                return &m_lastLong->second;
             const auto it = m_long.find(key);
-            return it == m_long.end() ? nullptr : &it->second;
+            if (it == m_long.end())
+                return nullptr;
+            m_lastLong = &*it;
+            return &it->second;
         }
         if (m_slots.empty())
             return nullptr;
@@ -46,8 +72,10 @@ public:
     // Keeps `value` under `key`, which find() did not find.
     const T& add(const std::string& key, T value)
     {
-        if (key.size() > ShortSize)
-            return m_long.emplace(key, std::move(value)).first->second;
+        if (key.size() > ShortSize) {
+            m_lastLong = &*m_long.emplace(key, std::move(value)).first;
+            return m_lastLong->second;
+        }
         if ((m_values.size() + 1) * 2 > m_slots.size())
             grow();
         Slot slot = slotOf(key);
@@ -62,6 +90,7 @@ public:
         m_slots.clear();
         m_values.clear();
         m_long.clear();
+        m_lastLong = nullptr;
         m_last = 0;
     }
 
@@ -134,7 +163,8 @@ private:
 
     std::vector<Slot> m_slots; // a power of two of them, at most half in use
     std::deque<T> m_values;
-    std::unordered_map<std::string, T> m_long;
+    std::unordered_map<std::string, T> m_long; // its entries stay put until clear()
+    const std::pair<const std::string, T>* m_lastLong = nullptr;
     size_t m_last = 0;
 };
 

@@ -76,6 +76,7 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
         }
         column.way = Column::Way::Worked;
         column.decidedBy = {column.field};
+        column.zeroRule = type == QLatin1String("I") || type == QLatin1String("D");
         if (type == QLatin1String("Y")) {
             const QString picture = pictureOf(facts, TimeFormat);
             column.clockStep = picture == QLatin1String("hh:nn") ? 60 : picture == TimeFormat ? 1 : 0;
@@ -211,7 +212,7 @@ void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int column
                 m_sheet.setPlainText(row, c, w.plain);
             else if (w.how == Written::How::Typed)
                 m_sheet.setInput(row, c, w.typed);
-            if (facts.type == QLatin1String("I") || facts.type == QLatin1String("D"))
+            if (column.zeroRule)
                 applyZeroRule(row, c);
             break;
         }

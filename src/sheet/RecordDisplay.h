@@ -95,6 +95,7 @@ private:
         // per row. A time's cell follows from its seconds, without formatting and reading it.
         int clockStep = 0;
         grid::CellInput clock;
+        bool zeroRule = false; // "I" and "D": blank for zero when the option is set
         int lookups = 0, misses = 0;
         KeptByValue<Written> kept;
     };

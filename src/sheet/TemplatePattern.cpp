@@ -9,6 +9,7 @@ void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int 
     if (columns < 1 || row2 < row1)
         return;
     m_rows = row2 - row1 + 1;
+    m_columns = columns;
     for (int r = row1; r <= row2; ++r)
         for (int c = 1; c <= columns; ++c) {
             Cell cell;
@@ -51,25 +52,28 @@ void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
             m_formatIds.push_back(sheet.addFormat(cell.format));
         m_formatTable = sheet.formatTableId();
     }
-    for (size_t i = 0; i < m_cells.size(); ++i) {
-        const Cell& cell = m_cells[i];
-        const int row = topRow + cell.row;
-        switch (cell.kind) {
-        case Cell::Kind::Formula:
-            sheet.setFormulaCopy(row, cell.col, cell.formula, row - cell.formulaRow, 0);
-            break;
-        case Cell::Kind::Number:
-            sheet.setNumber(row, cell.col, cell.number);
-            break;
-        case Cell::Kind::Text:
-            sheet.setPlainText(row, cell.col, cell.text);
-            break;
-        case Cell::Kind::Empty:
-            if (!sheet.isEmpty(row, cell.col))
+    // Row by row: the row's formats in one pass, left to right, which lays a new row's cells
+    // out in column order, then the contents (which keep a cell's format).
+    for (size_t first = 0; first < m_cells.size(); first += size_t(m_columns)) {
+        const int row = topRow + m_cells[first].row;
+        sheet.setFormatIds(row, 1, m_formatIds.data() + first, m_columns);
+        for (size_t i = first; i < first + size_t(m_columns); ++i) {
+            const Cell& cell = m_cells[i];
+            switch (cell.kind) {
+            case Cell::Kind::Formula:
+                sheet.setFormulaCopy(row, cell.col, cell.formula, row - cell.formulaRow, 0);
+                break;
+            case Cell::Kind::Number:
+                sheet.setNumber(row, cell.col, cell.number);
+                break;
+            case Cell::Kind::Text:
+                sheet.setPlainText(row, cell.col, cell.text);
+                break;
+            case Cell::Kind::Empty:
                 sheet.clearCell(row, cell.col);
-            break;
+                break;
+            }
         }
-        sheet.setFormatId(row, cell.col, m_formatIds[i]);
     }
 }
 

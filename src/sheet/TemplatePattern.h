@@ -17,7 +17,7 @@ class TemplatePattern
 public:
     // Keeps rows row1..row2 of columns 1..columns of `sheet` (nothing when columns < 1).
     void capture(const grid::Sheet& sheet, int row1, int row2, int columns);
-    void clear() { m_cells.clear(), m_formatIds.clear(), m_rows = 0; }
+    void clear() { m_cells.clear(), m_formatIds.clear(), m_rows = 0, m_columns = 0; }
     bool isEmpty() const { return m_cells.empty(); }
     int rows() const { return m_rows; }
 
@@ -52,6 +52,7 @@ private:
     mutable std::vector<int> m_formatIds;
     mutable quint64 m_formatTable = 0;
     int m_rows = 0;
+    int m_columns = 0; // every kept row holds columns 1..m_columns, in order
 };
 
 } // namespace talor

@@ -337,7 +337,17 @@ TEST(KeptByValueTest, EveryKeyFindsItsOwnValue)
         ASSERT_NE(found, nullptr) << i;
         EXPECT_EQ(*found, int(i));
     }
+    // A copy and a moved table answer from their own entries, the long key found last too.
+    KeptByValue<int> copy = kept;
+    KeptByValue<int> moved = std::move(kept);
     kept.clear();
     EXPECT_EQ(kept.find(keys.front()), nullptr);
     EXPECT_EQ(kept.find(keys.back()), nullptr);
+    moved.add(std::string(40, 'z'), -1);
+    for (KeptByValue<int>* table : {&copy, &moved}) {
+        const int* last = table->find(keys.back());
+        ASSERT_NE(last, nullptr);
+        EXPECT_EQ(*last, int(keys.size() - 1));
+    }
+    EXPECT_EQ(copy.find(std::string(40, 'z')), nullptr);
 }
