@@ -490,3 +490,34 @@ const CopyCase copies[] = {
 
 INSTANTIATE_TEST_SUITE_P(Copies, FormulaCopyTest, ::testing::ValuesIn(copies),
                          [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+
+// Rows keep bare cells to stay dense (stamped formats, a short gap, a cell cleared amid the
+// row): whatever the gap before a cell (none, eight, nine columns), only cells with content
+// or a format are visited, summed, counted and moved.
+TEST(SheetTest, BareCellsKeptInARowReadAsNone)
+{
+    for (const int gap : {0, 8, 9}) {
+        Sheet sheet;
+        const int plain = sheet.addFormat(CellFormat{});
+        CellFormat framed;
+        framed.border.left = 1;
+        const int ids[] = {plain, sheet.addFormat(framed), plain};
+        sheet.setFormatIds(1, 1, ids, 3);
+        const int far = 4 + gap;
+        sheet.setNumber(1, 1, 1);
+        sheet.setNumber(1, 3, 2);
+        sheet.setNumber(1, far, 4);
+        sheet.setNumber(1, far + 1, 8);
+        sheet.clearCell(1, 3);
+        sheet.clearConstants(1, far + 1, far + 1);
+        sheet.setText(2, 1, QStringLiteral("=SUM(A1:Z1)&\"/\"&COUNTA(A1:Z1)"));
+        EXPECT_EQ(sheet.text(2, 1), QStringLiteral("5/2")) << gap;
+        QStringList visited;
+        sheet.forEachCell([&](int row, int col) { visited << QStringLiteral("%1,%2").arg(row).arg(col); });
+        EXPECT_EQ(visited, QStringList({"1,1", "1,2", QStringLiteral("1,%1").arg(far), "2,1"})) << gap;
+        sheet.insertColumns(2, 1);
+        EXPECT_EQ(sheet.formatId(1, 3), ids[1]) << gap;
+        EXPECT_TRUE(sheet.isEmpty(1, 4)) << gap;
+        EXPECT_EQ(sheet.number(1, far + 1), 4) << gap;
+    }
+}
