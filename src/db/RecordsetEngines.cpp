@@ -19,6 +19,7 @@
 #include <QSqlError>
 #include <QSqlResult>
 #include <QTime>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <libpq-fe.h>
@@ -56,14 +57,21 @@ bool readWhole(QByteArrayView text, Number& number)
     return error == std::errc() && end == text.data() + text.size() && !text.isEmpty();
 }
 
+// Three whole numbers in `text` laid out as "N..N?NN?NN": the first `firstWidth` digits wide,
+// then two of two digits, each after `separator` (an ISO date or time of the day).
+bool readThreeFields(QByteArrayView text, qsizetype firstWidth, char separator, std::array<int, 3>& fields)
+{
+    const qsizetype second = firstWidth + 1, third = firstWidth + 4;
+    return text.size() == firstWidth + 6 && text[second - 1] == separator && text[third - 1] == separator &&
+           readWhole(text.first(firstWidth), fields[0]) && readWhole(text.sliced(second, 2), fields[1]) &&
+           readWhole(text.sliced(third, 2), fields[2]);
+}
+
 // "yyyy-MM-dd" as a day number, when `text` is exactly that and a valid date.
 bool readIsoDate(QByteArrayView text, qint64& day)
 {
-    int year = 0, month = 0, dayOfMonth = 0;
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-' || !readWhole(text.first(4), year) ||
-        !readWhole(text.sliced(5, 2), month) || !readWhole(text.sliced(8, 2), dayOfMonth))
-        return false;
-    const QDate date(year, month, dayOfMonth);
+    std::array<int, 3> f{};
+    const QDate date = readThreeFields(text, 4, '-', f) ? QDate(f[0], f[1], f[2]) : QDate();
     day = date.toJulianDay();
     return date.isValid();
 }
@@ -71,11 +79,8 @@ bool readIsoDate(QByteArrayView text, qint64& day)
 // "HH:mm:ss" as milliseconds since midnight, when `text` is exactly that and a valid time.
 bool readIsoTime(QByteArrayView text, qint64& msecs)
 {
-    int hour = 0, minute = 0, second = 0;
-    if (text.size() != 8 || text[2] != ':' || text[5] != ':' || !readWhole(text.first(2), hour) ||
-        !readWhole(text.sliced(3, 2), minute) || !readWhole(text.sliced(6, 2), second))
-        return false;
-    const QTime time(hour, minute, second);
+    std::array<int, 3> f{};
+    const QTime time = readThreeFields(text, 2, ':', f) ? QTime(f[0], f[1], f[2]) : QTime();
     msecs = time.msecsSinceStartOfDay();
     return time.isValid();
 }
