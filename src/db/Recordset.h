@@ -150,9 +150,11 @@ public:
 
 private:
     friend class SharedRecords;
-    // Becomes a recordset of `source` holding rows `rows` of `whole`, its first `columns` fields
-    // (SharedRecords hands out the shares of one read so).
-    void assignRows(const Recordset& whole, const std::vector<int>& rows, int columns, const QString& source);
+    // Becomes a recordset of `source` holding rows `rows` of `whole`, its first `columns` fields,
+    // whose case-folded names `index` maps to their columns (SharedRecords hands out the shares
+    // of one read so).
+    void assignRows(const Recordset& whole, const std::vector<int>& rows, int columns,
+                    const QHash<QString, int>& index, const QString& source);
 
     // The cell kinds of the compact row store.
     enum class Kind : quint8

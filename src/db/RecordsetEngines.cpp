@@ -224,6 +224,11 @@ bool Recordset::readPostgres(QSqlQuery& query)
     // Qt SQL reads texts as UTF-8 when the session speaks it, which its driver asks for.
     if (!session || qstrcmp(pg_encoding_to_char(PQclientEncoding(session)), "UTF8") != 0)
         return false;
+    // A server that keeps its texts in an encoding of its own checks them as they are stored and
+    // converts them for the session, so they arrive as valid UTF-8; one that keeps bytes as
+    // given (SQL_ASCII) may send anything, and its texts are checked here.
+    const char* serverEncoding = PQparameterStatus(session, "server_encoding");
+    const bool checkUtf8 = !serverEncoding || qstrcmp(serverEncoding, "SQL_ASCII") == 0;
     const QSql::NumericalPrecisionPolicy precision = query.numericalPrecisionPolicy();
     const int columns = int(m_fields.size());
     std::vector<Oid> types;
@@ -249,7 +254,7 @@ bool Recordset::readPostgres(QSqlQuery& query)
             const QByteArrayView value(PQgetvalue(result, row, c), PQgetlength(result, row, c));
             const Oid type = types[size_t(c)];
             bool read = true;
-            if (readAsText(type) && value.isValidUtf8()) {
+            if (readAsText(type) && (!checkUtf8 || value.isValidUtf8())) {
                 appendSpan(Kind::Text, value);
                 continue;
             }

@@ -174,6 +174,36 @@ TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
     EXPECT_TRUE(reopened != share && share != rs.readId());
 }
 
+// A share holds its own rows with their texts, whether they lie together in the read (as a
+// read ordered by share gives them) or among other shares' rows; an empty text and a null too.
+TEST_P(RecordsetTest, AShareHoldsItsOwnRowsWhereverTheyLieInTheRead)
+{
+    exec(u"update kq set depart = '' where memberid = '003'"_qs);
+    const QString fields = u"memberid, name, depart, hours"_qs;
+    for (const QString& order : {u"memberid, zhdate"_qs, u"zhdate, memberid"_qs}) {
+        SharedRecords shared;
+        shared.open(u"select "_qs + fields + u", case memberid when '001' then 0 when '002' then 2 else 1 end "
+                                             u"from kq order by "_qs + order,
+                    db());
+        for (const QString& number : {u"001"_qs, u"003"_qs, u"002"_qs}) {
+            const int share = number == u"001"_qs ? 0 : number == u"002"_qs ? 2 : 1;
+            const QString own = u"select "_qs + fields + u" from kq where memberid = '"_qs + number +
+                                u"' order by "_qs + order;
+            Recordset rs, expected;
+            shared.shareInto(share, own, rs);
+            expected.open(own, db());
+            SCOPED_TRACE(QString(order + u" / "_qs + number).toStdString());
+            ASSERT_EQ(rs.recordCount(), expected.recordCount());
+            EXPECT_EQ(rs.fieldNames(), expected.fieldNames());
+            EXPECT_EQ(rs.source(), own);
+            EXPECT_EQ(rs.text(u"DEPART"_qs), expected.text(u"depart"_qs)) << "found by name after the share";
+            for (; !rs.eof(); rs.moveNext(), expected.moveNext())
+                for (int c = 0; c < 4; ++c)
+                    EXPECT_EQ(rs.value(c), expected.value(c)) << c;
+        }
+    }
+}
+
 // A time of whole seconds reads as its seconds, agreeing with its text; anything else (a
 // fraction, null, a name, an unsaved change) reads as nothing.
 TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
