@@ -96,7 +96,7 @@ QString isoDate(const QDate& date)
 
 } // namespace
 
-void Recordset::open(const QString& sql, const QSqlDatabase& connection)
+void Recordset::open(const QString& sql, const QSqlDatabase& connection, Expected expected)
 {
     close();
     if (!connection.isOpen() && !Connections::lost(connection))
@@ -105,7 +105,7 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection)
     m_sql = sql;
     m_connection = connection;
     try {
-        if (!readSqlite()) {
+        if (!readSqlite() && !(expected == ManyRows && readPostgresCopy())) {
             QSqlQuery query;
             if (!Connections::execute(query, connection, sql))
                 Connections::fail(connection, QStringLiteral("the statement failed"), query.lastError(), sql);

@@ -2,16 +2,16 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QSqlQuery>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <map>
 #include <memory>
 #include <optional>
-#include <string>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace talor {
@@ -75,9 +75,9 @@ private:
 // Update writes the changed fields of the current row by the table's primary key,
 // optimistically: the row must still hold, in every changed column, the value it was read
 // with, otherwise Update throws DatabaseError naming the table and the key and writes
-// nothing. A connection lost under Update throws ConnectionLostError. Only statements that read one table ("select ... from T where ...") whose
-// primary key columns are among the fields can be updated. "YGZL" and "ygzl" name the same
-// table; field names are matched without regard to case.
+// nothing. A connection lost under Update throws ConnectionLostError. Only statements that read one table
+// ("select ... from T where ...") whose primary key columns are among the fields can be updated. "YGZL" and
+// "ygzl" name the same table; field names are matched without regard to case.
 //
 // A recordset keeps a handle of its connection while open: close it (or let it go) before the
 // connection is removed.
@@ -90,9 +90,17 @@ public:
 
     Recordset() = default;
 
+    // How many rows a caller expects of a statement: ManyRows lets PostgreSQL send them as one
+    // copy stream, which costs the client a small part of what a result per row does, for two
+    // more round trips to the server (to learn the statement's fields) before it runs.
+    enum Expected
+    {
+        SomeRows,
+        ManyRows
+    };
     // Runs the text command on the connection and reads all its rows. A statement that
     // returns no result set (an UPDATE, say) leaves an open recordset without fields or rows.
-    void open(const QString& sql, const QSqlDatabase& connection);
+    void open(const QString& sql, const QSqlDatabase& connection, Expected expected = SomeRows);
     // Forgets the rows; unsaved changes of the current row are dropped.
     void close();
     bool isOpen() const { return m_open; }
@@ -190,6 +198,17 @@ private:
     // cells Qt SQL's values would (false: not their engine, the caller reads through Qt SQL).
     bool readSqlite();
     bool readPostgres(QSqlQuery& query);
+    // The statement's rows as PostgreSQL's copy stream, outside any transaction, when it is one
+    // statement whose fields are all of the types read here; false (the store left empty) for
+    // anything else, which the caller then reads through Qt SQL.
+    bool readPostgresCopy();
+    // One row of the copy stream, its fields of the server's `types` (false for a row that
+    // does not parse or a value only Qt SQL's conversion reads as it does).
+    bool appendCopyRow(QByteArrayView row, const std::vector<quint32>& types, bool checkUtf8,
+                       bool lowPrecision, QByteArray& unescaped);
+    // A value of PostgreSQL type `type` in its text form, stored as the cell Qt SQL makes of
+    // it; false (nothing stored) when only Qt SQL's own conversion reads it so.
+    bool appendPostgresValue(quint32 type, QByteArrayView value, bool checkUtf8, bool lowPrecision);
     void appendScalar(Kind kind, Payload payload);
     // Where `bytes` lie once appended to the text store (throws past what a span can address).
     Payload keep(QByteArrayView bytes);
@@ -222,12 +241,12 @@ private:
     QString m_sql;
     QSqlDatabase m_connection;
     bool m_open = false;
-    QStringList m_fields;           // column names as the database reports them
-    QHash<QString, int> m_index;    // case-folded name -> column
+    QStringList m_fields;                  // column names as the database reports them
+    QHash<QString, int> m_index;           // case-folded name -> column
     mutable QHash<QString, int> m_spelled; // a name as callers spell it -> column
-    std::vector<Kind> m_kinds;      // rows x columns, row by row
-    std::vector<Payload> m_payload; // rows x columns, row by row
-    QByteArray m_texts;             // UTF-8 texts and raw bytes the payloads point into
+    std::vector<Kind> m_kinds;             // rows x columns, row by row
+    std::vector<Payload> m_payload;        // rows x columns, row by row
+    QByteArray m_texts;                    // UTF-8 texts and raw bytes the payloads point into
     int m_rowCount = 0;
     int m_position = 0;
     quint64 m_readId = 0;

@@ -5,7 +5,7 @@ namespace talor {
 void SharedRecords::open(const QString& sql, const QSqlDatabase& connection)
 {
     close();
-    m_rows.open(sql, connection);
+    m_rows.open(sql, connection, Recordset::ManyRows);
     const int columns = int(m_rows.m_fields.size());
     if (columns < 1)
         throw DatabaseError(QStringLiteral("the statement returns no share numbers: %1").arg(sql));
