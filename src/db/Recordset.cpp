@@ -647,26 +647,9 @@ void Recordset::requireRow() const
             QStringLiteral("there is no current row (end of the records) in the records of: %1").arg(m_sql));
 }
 
-Recordset::Payload Recordset::keep(QByteArrayView bytes)
+void Recordset::throwTooLarge() const
 {
-    if (m_texts.size() + bytes.size() > std::numeric_limits<quint32>::max())
-        throw DatabaseError(QStringLiteral("the result of %1 is too large to hold in memory").arg(m_sql));
-    Payload payload;
-    payload.span.offset = quint32(m_texts.size());
-    payload.span.size = quint32(bytes.size());
-    m_texts.append(bytes);
-    return payload;
-}
-
-void Recordset::appendScalar(Kind kind, Payload payload)
-{
-    m_kinds.push_back(kind);
-    m_payload.push_back(payload);
-}
-
-void Recordset::appendSpan(Kind kind, QByteArrayView bytes)
-{
-    appendScalar(kind, keep(bytes));
+    throw DatabaseError(QStringLiteral("the result of %1 is too large to hold in memory").arg(m_sql));
 }
 
 void Recordset::appendCell(const QVariant& value)

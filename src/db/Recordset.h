@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -209,10 +210,25 @@ private:
     // A value of PostgreSQL type `type` in its text form, stored as the cell Qt SQL makes of
     // it; false (nothing stored) when only Qt SQL's own conversion reads it so.
     bool appendPostgresValue(quint32 type, QByteArrayView value, bool checkUtf8, bool lowPrecision);
-    void appendScalar(Kind kind, Payload payload);
+    // Storing a value, inline: a large read stores hundreds of thousands.
+    void appendScalar(Kind kind, Payload payload)
+    {
+        m_kinds.push_back(kind);
+        m_payload.push_back(payload);
+    }
     // Where `bytes` lie once appended to the text store (throws past what a span can address).
-    Payload keep(QByteArrayView bytes);
-    void appendSpan(Kind kind, QByteArrayView bytes);
+    Payload keep(QByteArrayView bytes)
+    {
+        if (quint64(m_texts.size()) + quint64(bytes.size()) > std::numeric_limits<quint32>::max())
+            throwTooLarge();
+        Payload payload;
+        payload.span.offset = quint32(m_texts.size());
+        payload.span.size = quint32(bytes.size());
+        m_texts.append(bytes);
+        return payload;
+    }
+    void appendSpan(Kind kind, QByteArrayView bytes) { appendScalar(kind, keep(bytes)); }
+    [[noreturn, gnu::cold]] void throwTooLarge() const;
     void addField(const QString& name, QMetaType type);
     int fieldIndex(const QString& name) const; // throws for an unknown field
     void checkColumn(int column) const;        // throws for a number that is no field's

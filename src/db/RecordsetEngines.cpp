@@ -482,25 +482,28 @@ bool Recordset::readPostgresCopy()
 bool Recordset::appendCopyRow(QByteArrayView row, const std::vector<quint32>& types, bool checkUtf8,
                               bool lowPrecision, QByteArray& unescaped)
 {
-    // Fields separated by tabs, the row ended by a newline; a null is "\N".
+    // Fields separated by tabs, the row ended by a newline; a null is "\N". Escapes are rare
+    // (a backslash, a tab or a line break in a text), so the row is looked through for them once.
     if (!row.endsWith('\n'))
         return false;
     row.chop(1);
-    qsizetype start = 0;
+    const bool escaped = row.contains('\\');
+    const char* next = row.data();
+    const char* const end = row.data() + row.size();
     for (size_t c = 0; c < types.size(); ++c) {
-        const bool last = c + 1 == types.size();
-        qsizetype end = row.indexOf('\t', start);
-        if (last != (end < 0))
-            return false;
-        if (last)
-            end = row.size();
-        QByteArrayView field = row.sliced(start, end - start);
-        start = end + 1;
-        if (field == "\\N") {
+        const char* const start = next;
+        while (next != end && *next != '\t')
+            ++next;
+        if ((next == end) != (c + 1 == types.size()))
+            return false; // fewer or more fields than the statement has
+        QByteArrayView field(start, next - start);
+        if (next != end)
+            ++next;
+        if (escaped && field.size() == 2 && field[0] == '\\' && field[1] == 'N') {
             appendScalar(Kind::Null, Payload{});
             continue;
         }
-        if (field.contains('\\'))
+        if (escaped && field.contains('\\'))
             field = unescapeCopyField(field, unescaped);
         if (!appendPostgresValue(types[c], field, checkUtf8, lowPrecision))
             return false;
