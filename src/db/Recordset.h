@@ -204,12 +204,16 @@ private:
     // anything else, which the caller then reads through Qt SQL.
     bool readPostgresCopy();
     // One row of the copy stream, its fields of the server's `types` (false for a row that
-    // does not parse or a value only Qt SQL's conversion reads as it does).
+    // does not parse or a number that only Qt SQL's conversion reads as it does).
     bool appendCopyRow(QByteArrayView row, const std::vector<quint32>& types, bool checkUtf8,
                        bool lowPrecision, QByteArray& unescaped);
     // A value of PostgreSQL type `type` in its text form, stored as the cell Qt SQL makes of
     // it; false (nothing stored) when only Qt SQL's own conversion reads it so.
     bool appendPostgresValue(quint32 type, QByteArrayView value, bool checkUtf8, bool lowPrecision);
+    // A date, time of day or text that appendPostgresValue leaves to Qt SQL (a date before the
+    // common era, a text of a server that keeps bytes as given), converted as Qt SQL's driver
+    // does; false for the other types.
+    bool appendAsQtConverts(quint32 type, QByteArrayView value);
     // Storing a value, inline: a large read stores hundreds of thousands.
     void appendScalar(Kind kind, Payload payload)
     {

@@ -106,7 +106,8 @@ enum PostgresType : Oid
     Timestamp = 1114,
     TimestampTz = 1184,
     TimeTz = 1266,
-    Numeric = 1700
+    Numeric = 1700,
+    Void = 2278
 };
 
 // Whether Qt SQL's driver gives values of the type as text (all but its own list of types).
@@ -132,6 +133,7 @@ bool readAsText(Oid type)
     case TimestampTz:
     case TimeTz:
     case Numeric:
+    case Void:
         return false;
     default:
         return true;
@@ -311,12 +313,17 @@ bool Recordset::appendPostgresValue(quint32 type, QByteArrayView value, bool che
             kind = Kind::UInt;
         }
         break;
+    case Numeric:
+        // Qt SQL gives a decimal as its text unless it is asked for doubles.
+        if (!lowPrecision)
+            return false;
+        [[fallthrough]];
     case Real:
-    case DoublePrecision:
-    case Numeric: {
+    case DoublePrecision: {
+        // "NaN", "Infinity" and "-Infinity" read as Qt SQL reads them; a number past a
+        // double's range is left to Qt SQL.
         const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), payload.real);
-        if (!lowPrecision || error != std::errc() || end != value.data() + value.size() ||
-            !std::isfinite(payload.real))
+        if (error != std::errc() || end != value.data() + value.size())
             return false;
         kind = Kind::Real;
         break;
@@ -351,6 +358,38 @@ struct FreeCopyRow
     void operator()(char* row) const { PQfreemem(row); }
 };
 
+// How a copy ended: every row sent, failed on the server, or its stream not readable to the end
+// (libpq then goes on giving the copy's result: the session is lost to its next statement).
+enum class CopyEnd
+{
+    Copied,
+    Failed,
+    Stuck
+};
+
+// Reads a copy stream to its end, dropping the rows left, and then its outcome, so that the
+// session is ready for its next statement.
+CopyEnd endCopy(PGconn* session)
+{
+    for (;;) {
+        char* row = nullptr;
+        const int size = PQgetCopyData(session, &row, 0);
+        const std::unique_ptr<char, FreeCopyRow> owned(row);
+        if (size < 0)
+            break;
+    }
+    CopyEnd end = CopyEnd::Copied;
+    while (PGresult* result = PQgetResult(session)) {
+        const ExecStatusType status = PQresultStatus(result);
+        PQclear(result);
+        if (status == PGRES_COPY_OUT)
+            return CopyEnd::Stuck;
+        if (status != PGRES_COMMAND_OK)
+            end = CopyEnd::Failed;
+    }
+    return end;
+}
+
 // Whether values of the type can be read from their text form here at all (each value may
 // still turn out to need Qt SQL's conversion, as a double that is not a finite number does).
 bool readHere(Oid type, bool lowPrecision)
@@ -376,7 +415,7 @@ bool readHere(Oid type, bool lowPrecision)
 // t or v stands for that control character, before anything else for that character itself.
 QByteArrayView unescapeCopyField(QByteArrayView field, QByteArray& unescaped)
 {
-    unescaped.clear();
+    unescaped.resize(0); // keeps its capacity for the next field
     for (qsizetype i = 0; i < field.size(); ++i) {
         char c = field[i];
         if (c == '\\' && i + 1 < field.size()) {
@@ -414,7 +453,9 @@ QByteArrayView unescapeCopyField(QByteArrayView field, QByteArray& unescaped)
 bool Recordset::readPostgresCopy()
 {
     PGconn* session = utf8Session(m_connection);
-    // Outside a transaction only: a statement that fails here must not leave one aborted.
+    // Outside a transaction only: a statement that fails here must not leave one aborted. A
+    // session still busy with another statement's rows (a forward-only query kept open) is not
+    // idle either, so such a read goes through Qt SQL as well.
     if (!session || PQstatus(session) != CONNECTION_OK || PQtransactionStatus(session) != PQTRANS_IDLE ||
         Connections::lost(m_connection))
         return false;
@@ -438,39 +479,45 @@ bool Recordset::readPostgresCopy()
             return false;
     }
 
-    const QByteArray copy = "COPY (\n" + statement + "\n) TO STDOUT";
-    Result copying(PQexec(session, copy.constData()));
-    bool whole = PQresultStatus(copying.get()) == PGRES_COPY_OUT;
-    if (whole) {
+    // The rows, each stored as it comes; false at a row the store cannot take exactly (a
+    // number past a double's range), which leaves the recordset to Qt SQL's read.
+    auto readRows = [&] {
         for (int c = 0; c < columns; ++c) {
             const Oid type = types[size_t(c)];
             addField(QString::fromUtf8(PQfname(described.get(), c)),
-                     QMetaType(type == Date   ? QMetaType::QDate
-                               : type == Time ? QMetaType::QTime
-                                              : QMetaType::UnknownType));
+                     QMetaType(type == Date ? QMetaType::QDate : type == Time ? QMetaType::QTime : QMetaType::UnknownType));
         }
         QByteArray unescaped;
         for (;;) {
             char* row = nullptr;
             const int size = PQgetCopyData(session, &row, 0);
             const std::unique_ptr<char, FreeCopyRow> owned(row);
-            if (size < 0) {
-                whole = whole && size == -1;
-                break;
-            }
-            // After a row that does not read, the rest still comes, leaving the session ready.
-            whole =
-                whole && appendCopyRow(QByteArrayView(row, size), types, checkUtf8, lowPrecision, unescaped);
+            if (size < 0)
+                return size == -1;
+            if (!appendCopyRow(QByteArrayView(row, size), types, checkUtf8, lowPrecision, unescaped))
+                return false;
         }
+    };
+    const QByteArray copy = "COPY (\n" + statement + "\n) TO STDOUT";
+    bool whole = PQresultStatus(Result(PQexec(session, copy.constData())).get()) == PGRES_COPY_OUT;
+    try {
+        whole = whole && readRows();
+    } catch (...) {
+        if (endCopy(session) == CopyEnd::Stuck)
+            Connections::reconnect(m_connection);
+        throw;
     }
-    // The copy's end: every row came when its result says so.
-    copying.reset();
-    while (PGresult* end = PQgetResult(session)) {
-        whole = whole && PQresultStatus(end) == PGRES_COMMAND_OK;
-        PQclear(end);
+    switch (endCopy(session)) {
+    case CopyEnd::Copied:
+        if (whole)
+            return true;
+        break;
+    case CopyEnd::Failed:
+        break;
+    case CopyEnd::Stuck:
+        Connections::reconnect(m_connection);
+        break;
     }
-    if (whole)
-        return true;
     const QString sql = m_sql;
     const QSqlDatabase connection = m_connection;
     close();
@@ -505,10 +552,23 @@ bool Recordset::appendCopyRow(QByteArrayView row, const std::vector<quint32>& ty
         }
         if (escaped && field.contains('\\'))
             field = unescapeCopyField(field, unescaped);
-        if (!appendPostgresValue(types[c], field, checkUtf8, lowPrecision))
+        if (!appendPostgresValue(types[c], field, checkUtf8, lowPrecision) && !appendAsQtConverts(types[c], field))
             return false;
     }
     ++m_rowCount;
+    return true;
+}
+
+bool Recordset::appendAsQtConverts(quint32 type, QByteArrayView value)
+{
+    if (type == Date)
+        appendCell(QDate::fromString(QString::fromLatin1(value), Qt::ISODate));
+    else if (type == Time)
+        appendCell(QTime::fromString(QString::fromLatin1(value), Qt::ISODate));
+    else if (readAsText(type))
+        appendCell(QString::fromUtf8(value));
+    else
+        return false;
     return true;
 }
 

@@ -266,6 +266,54 @@ TEST_P(RecordsetTest, TextsOfEveryKindOfCharacterReadBackAsStored)
         }
         EXPECT_EQ(read, texts);
     }
+    // Escaped fields next to others in a row.
+    Recordset rs;
+    rs.open(u"select v, n, v as w from tx order by n"_qs, db(), Recordset::ManyRows);
+    for (int n = 0; !rs.eof(); rs.moveNext(), ++n) {
+        EXPECT_EQ(rs.text(0), texts[n]);
+        EXPECT_EQ(rs.value(1).toInt(), n);
+        EXPECT_EQ(rs.text(2), texts[n]);
+    }
+}
+
+// Many rows on PostgreSQL travel as the statement's copy stream, outside a transaction only; the
+// statement runs once even where a value needs Qt SQL's conversion, and fails as it would
+// otherwise.
+TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
+{
+    if (kind() != talor::test::DatabaseKind::Postgres)
+        GTEST_SKIP() << "SQLite has no copy stream";
+    const auto statementSeen = [this](Recordset::Expected expected) {
+        Recordset rs;
+        rs.open(u"select current_query() as q"_qs, db(), expected);
+        return rs.text(0);
+    };
+    EXPECT_TRUE(statementSeen(Recordset::ManyRows).startsWith(u"COPY ("_qs));
+    EXPECT_FALSE(statementSeen(Recordset::SomeRows).startsWith(u"COPY"_qs));
+    ASSERT_TRUE(db().transaction());
+    EXPECT_FALSE(statementSeen(Recordset::ManyRows).startsWith(u"COPY"_qs));
+    ASSERT_TRUE(db().rollback());
+
+    resetTables({u"tx"_qs});
+    exec(u"drop sequence if exists sq"_qs);
+    exec(u"create sequence sq"_qs);
+    exec(u"create table tx (n integer primary key, d date, t time)"_qs);
+    exec(u"insert into tx values (1, '2024-03-05', '08:30:00'), (2, '4713-01-01 BC', '08:30:00.5'), "
+         "(3, 'infinity', null)"_qs);
+    Recordset rs;
+    rs.open(u"select nextval('sq') as k, d, t from tx order by n"_qs, db(), Recordset::ManyRows);
+    QStringList keys;
+    for (; !rs.eof(); rs.moveNext())
+        keys.append(rs.text(u"k"_qs));
+    EXPECT_EQ(keys, (QStringList{u"1"_qs, u"2"_qs, u"3"_qs}));
+    EXPECT_EQ(scalar(u"select last_value from sq"_qs), u"3"_qs);
+
+    const auto failure = [this](Recordset::Expected expected) {
+        return talor::test::errorText<DatabaseError>(
+            [&] { Recordset().open(u"select n from tx where"_qs, db(), expected); });
+    };
+    EXPECT_EQ(failure(Recordset::ManyRows), failure(Recordset::SomeRows));
+    EXPECT_EQ(statementSeen(Recordset::SomeRows), u"select current_query() as q"_qs) << "the session is usable";
 }
 
 // A recordset reads its rows through the engine's own library; every cell must still be the
@@ -293,9 +341,11 @@ TEST_P(RecordsetTest, EveryCellIsTheValueQtSqlReads)
              "(6, -9e999, cast(x'61c080' as text), x''), (7, 1, 'x' || char(0) || 'y', null)"_qs);
     }
     // All of it, and the columns PostgreSQL's copy stream carries (bytes and timestamps go
-    // through Qt SQL's conversion), expected in many rows or not.
-    for (const QString& statement :
-         {u"select * from tx order by n"_qs, u"select n, i, b, r, f, d, t, v from tx order by n"_qs})
+    // through Qt SQL's conversion), expected in many rows or not; and a function of no value.
+    QStringList statements{u"select * from tx order by n"_qs, u"select n, i, b, r, m, f, d, t, v from tx order by n"_qs};
+    if (postgres)
+        statements.append(u"select n, pg_sleep(0) as z from tx order by n"_qs);
+    for (const QString& statement : statements)
         for (const Recordset::Expected expected : {Recordset::SomeRows, Recordset::ManyRows}) {
             SCOPED_TRACE(
                 QString(statement + (expected == Recordset::ManyRows ? u" (many rows)" : u"")).toStdString());
