@@ -1042,6 +1042,107 @@ void Sheet::setFormatIds(int row, int col1, const int* ids, int count)
         formatsWritten(*changed);
 }
 
+void Sheet::writeRow(int row, int col1, const PreparedCell* cells, int count)
+{
+    if (count < 1)
+        return;
+    checkCell(row, col1);
+    checkCell(row, col1 + count - 1);
+    for (int i = 0; i < count; ++i) {
+        const PreparedCell& cell = cells[i];
+        if (cell.formatId < 0 || cell.formatId >= d->formats.size())
+            throw std::out_of_range("no cell format " + std::to_string(cell.formatId));
+        if (cell.kind == PreparedCell::Kind::Number && !std::isfinite(cell.number))
+            throw std::invalid_argument("cell (" + std::to_string(row) + ", " + std::to_string(col1 + i) +
+                                        ") cannot hold a number that is not finite");
+    }
+    if (d->batchDepth == 0 || (size_t(row) <= d->rows.size() && !d->rows[size_t(row - 1)].empty())) {
+        // Cell by cell: the row holds cells (formulas among them, perhaps) to be overwritten,
+        // or every write is to be recomputed and signalled at once.
+        std::vector<int> ids(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            ids[size_t(i)] = cells[i].formatId;
+        setFormatIds(row, col1, ids.data(), count);
+        for (int i = 0; i < count; ++i) {
+            const PreparedCell& cell = cells[i];
+            const int col = col1 + i;
+            switch (cell.kind) {
+            case PreparedCell::Kind::Formula:
+                setFormulaCopy(row, col, cell.formula, row - cell.formulaRow, 0);
+                break;
+            case PreparedCell::Kind::Number:
+                setNumber(row, col, cell.number);
+                break;
+            case PreparedCell::Kind::Text:
+                setPlainText(row, col, cell.text);
+                break;
+            case PreparedCell::Kind::Empty:
+                clearCell(row, col);
+                break;
+            }
+        }
+        return;
+    }
+    // An empty row in a batch: its cells are laid out in column order at once (as setFormatIds
+    // stores them, bare ones included), and the batch's changed areas, the extent and the
+    // formulas learn of them once for the row.
+    if (size_t(row) > d->rows.size())
+        d->rows.resize(size_t(row));
+    Row& stored = d->rows[size_t(row - 1)];
+    // A dense row stays dense over a small gap before its first cell (see Data::slot).
+    const int first = size_t(col1) <= 1 + Data::MaxGap ? 1 : col1;
+    stored.reserve(size_t(col1 + count - first));
+    for (int col = first; col < col1; ++col)
+        stored.emplace_back().col = quint16(col);
+    int formatFirst = 0, formatLast = 0, contentFirst = 0, contentLast = 0;
+    for (int i = 0; i < count; ++i) {
+        const PreparedCell& prepared = cells[i];
+        const int col = col1 + i;
+        Cell& cell = stored.emplace_back();
+        cell.col = quint16(col);
+        cell.format = quint16(prepared.formatId);
+        if (cell.format != 0) {
+            formatFirst = formatFirst ? formatFirst : col;
+            formatLast = col;
+        }
+        switch (prepared.kind) {
+        case PreparedCell::Kind::Number:
+            cell.kind = Cell::Number;
+            cell.number = prepared.number;
+            break;
+        case PreparedCell::Kind::Text:
+            if (prepared.text.isEmpty())
+                continue;
+            cell.kind = Cell::Text;
+            cell.text = prepared.text;
+            break;
+        case PreparedCell::Kind::Formula:
+            cell.kind = Cell::Formula;
+            break;
+        case PreparedCell::Kind::Empty:
+            continue;
+        }
+        contentFirst = contentFirst ? contentFirst : col;
+        contentLast = col;
+    }
+    if (formatFirst)
+        Data::widen(d->formatsChangedInBatch, CellRange{row, formatFirst, row, formatLast});
+    if (!contentFirst)
+        return;
+    if (row > d->lastRow || contentLast > d->lastCol)
+        setExtent(std::max(d->lastRow, row), std::max(d->lastCol, contentLast));
+    for (int i = contentFirst - col1; i <= contentLast - col1; ++i) {
+        const PreparedCell& prepared = cells[i];
+        if (prepared.kind == PreparedCell::Kind::Formula)
+            d->formulas.setCopied(row, col1 + i, prepared.formula, row - prepared.formulaRow, 0);
+        else if (prepared.kind == PreparedCell::Kind::Number ||
+                 (prepared.kind == PreparedCell::Kind::Text && !prepared.text.isEmpty()))
+            d->formulas.changed(row, col1 + i);
+    }
+    d->touch(row, contentFirst);
+    d->touch(row, contentLast);
+}
+
 void Sheet::formatsWritten(const CellRange& range)
 {
     if (d->batchDepth > 0)

@@ -1,5 +1,6 @@
 // The sheet model: typing rules, formulas, extent, selection formats and column moves.
 #include "grid/Sheet.h"
+#include "grid/CellAddress.h"
 #include "grid/formula/Formula.h"
 
 #include <QStringList>
@@ -490,6 +491,127 @@ const CopyCase copies[] = {
 
 INSTANTIATE_TEST_SUITE_P(Copies, FormulaCopyTest, ::testing::ValuesIn(copies),
                          [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+
+// A prepared row written at once is what its cells written one by one are: on a row that holds
+// nothing yet in a batch (laid out in one step; first column 1, or past a gap of eight or nine
+// columns), on a row holding cells (a formula, a cell past the prepared ones), outside a batch.
+// The same cells, formats, formulas and results, extent and signals, with formulas elsewhere
+// reading the row and the row's formulas reading a row written after it.
+struct RowWriteCase
+{
+    const char* name;
+    int col1;
+    bool batch;
+    bool occupied;
+};
+
+class WriteRowTest : public ::testing::TestWithParam<RowWriteCase>
+{};
+
+TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
+{
+    const RowWriteCase& c = GetParam();
+    Sheet written, oneByOne;
+    QStringList signals[2];
+    CellFormat framed;
+    framed.border.left = 1;
+    framed.numberFormat = QStringLiteral("0.00");
+    const QString first = columnName(c.col1);
+    std::vector<PreparedCell> cells(7);
+    cells[0].kind = PreparedCell::Kind::Number;
+    cells[0].number = 2;
+    cells[1].kind = PreparedCell::Kind::Text;
+    cells[1].text = QStringLiteral("a");
+    cells[2].kind = PreparedCell::Kind::Text; // an empty text: no content
+    cells[4].kind = cells[5].kind = PreparedCell::Kind::Formula;
+    cells[4].formula = formula::Formula::parse("=" + first + "3*10"); // the row's first cell
+    cells[5].formula = formula::Formula::parse("=" + first + "4+1"); // the row below's
+    cells[4].formulaRow = cells[5].formulaRow = 3;
+    cells[6].kind = PreparedCell::Kind::Number;
+    cells[6].number = 4;
+    const int last = c.col1 + 10;
+    for (int s = 0; s < 2; ++s) {
+        Sheet& sheet = s == 0 ? written : oneByOne;
+        const int framedId = sheet.addFormat(framed);
+        cells[0].formatId = cells[3].formatId = framedId;
+        QObject::connect(&sheet, &Sheet::cellsChanged, [&signals, s](const CellRange& r) {
+            signals[s] << QStringLiteral("cells %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
+        });
+        QObject::connect(&sheet, &Sheet::formatsChanged, [&signals, s](const CellRange& r) {
+            signals[s] << QStringLiteral("formats %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
+        });
+        QObject::connect(&sheet, &Sheet::extentChanged, [&signals, s] { signals[s] << QStringLiteral("extent"); });
+        sheet.setText(1, 1, QStringLiteral("=SUM(A5:Z6)"));
+        if (c.occupied) {
+            sheet.setText(5, c.col1 + 4, QStringLiteral("=1+1"));
+            sheet.setNumber(5, last, 9);
+            sheet.setPlainText(6, c.col1 + 2, QStringLiteral("x"));
+        }
+        if (c.batch)
+            sheet.beginUpdate();
+        for (const int row : {5, 6}) {
+            if (s == 0) {
+                sheet.writeRow(row, c.col1, cells.data(), int(cells.size()));
+                continue;
+            }
+            std::vector<int> ids;
+            for (const PreparedCell& cell : cells)
+                ids.push_back(cell.formatId);
+            sheet.setFormatIds(row, c.col1, ids.data(), int(ids.size()));
+            for (size_t i = 0; i < cells.size(); ++i) {
+                const int col = c.col1 + int(i);
+                switch (cells[i].kind) {
+                case PreparedCell::Kind::Number:
+                    sheet.setNumber(row, col, cells[i].number);
+                    break;
+                case PreparedCell::Kind::Text:
+                    sheet.setPlainText(row, col, cells[i].text);
+                    break;
+                case PreparedCell::Kind::Formula:
+                    sheet.setFormulaCopy(row, col, cells[i].formula, row - cells[i].formulaRow, 0);
+                    break;
+                case PreparedCell::Kind::Empty:
+                    sheet.clearCell(row, col);
+                    break;
+                }
+            }
+        }
+        if (c.batch)
+            sheet.endUpdate();
+        sheet.setNumber(6, c.col1, 7); // read by row 5's formulas and the sum
+    }
+    for (int row = 1; row <= 7; ++row)
+        for (int col = 1; col <= last + 1; ++col) {
+            EXPECT_EQ(written.text(row, col), oneByOne.text(row, col)) << row << "," << col;
+            EXPECT_EQ(written.formula(row, col), oneByOne.formula(row, col)) << row << "," << col;
+            EXPECT_EQ(written.formatId(row, col), oneByOne.formatId(row, col)) << row << "," << col;
+            EXPECT_EQ(written.isEmpty(row, col), oneByOne.isEmpty(row, col)) << row << "," << col;
+        }
+    EXPECT_EQ(written.text(5, c.col1 + 4), QStringLiteral("20"));
+    EXPECT_EQ(written.text(5, c.col1 + 5), QStringLiteral("8"));
+    EXPECT_EQ(written.text(6, c.col1), QStringLiteral("7.00"));
+    EXPECT_EQ(written.text(1, 1), c.occupied ? QStringLiteral("125") : QStringLiteral("116"));
+    EXPECT_EQ(written.lastRow(), oneByOne.lastRow());
+    EXPECT_EQ(written.lastColumn(), oneByOne.lastColumn());
+    EXPECT_EQ(signals[0], signals[1]);
+    QStringList visited[2];
+    for (int s = 0; s < 2; ++s)
+        (s == 0 ? written : oneByOne).forEachCell([&](int row, int col) {
+            visited[s] << QStringLiteral("%1,%2").arg(row).arg(col);
+        });
+    EXPECT_EQ(visited[0], visited[1]);
+}
+
+const RowWriteCase rowWrites[] = {
+    {"EmptyRowInBatch", 1, true, false},
+    {"AfterAGapOfEight", 9, true, false},
+    {"AfterAGapOfNine", 10, true, false},
+    {"OccupiedRowInBatch", 2, true, true},
+    {"OutsideBatch", 3, false, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, WriteRowTest, ::testing::ValuesIn(rowWrites),
+                         [](const ::testing::TestParamInfo<RowWriteCase>& info) { return std::string(info.param.name); });
 
 // Rows keep bare cells to stay dense (stamped formats, a short gap, a cell cleared amid the
 // row): whatever the gap before a cell (none, eight, nine columns), only cells with content
