@@ -217,7 +217,19 @@ struct Sheet::Data : formula::CellSource
         return it != cells.end() && it->col == col ? &*it : nullptr;
     }
 
+    // The cell at (row, col), stored (bare) when it was not: inline where the row is dense up
+    // to it, as in every row a report writes.
     Cell& slot(int row, int col)
+    {
+        if (size_t(row) <= rows.size()) {
+            Row& cells = rows[size_t(row - 1)];
+            if (size_t(col) <= cells.size() && cells[size_t(col - 1)].col == col)
+                return cells[size_t(col - 1)];
+        }
+        return newSlot(row, col);
+    }
+
+    [[gnu::noinline]] Cell& newSlot(int row, int col)
     {
         if (size_t(row) > rows.size())
             rows.resize(size_t(row));
@@ -541,6 +553,17 @@ void Sheet::endUpdate()
 bool Sheet::isUpdating() const
 {
     return d->batchDepth > 0;
+}
+
+void Sheet::recalculate()
+{
+    const FormulaCells::Positions done = d->formulas.recalculate();
+    if (d->batchDepth == 0) {
+        announce(*this, done);
+        return;
+    }
+    for (const auto& [row, col] : done)
+        d->touch(row, col);
 }
 
 void Sheet::setNumber(int row, int col, double value, const QString& numberFormat)
@@ -1091,7 +1114,9 @@ void Sheet::writeRow(int row, int col1, const PreparedCell* cells, int count)
     Row& stored = d->rows[size_t(row - 1)];
     // A dense row stays dense over a small gap before its first cell (see Data::slot).
     const int first = size_t(col1) <= 1 + Data::MaxGap ? 1 : col1;
-    stored.reserve(size_t(col1 + count - first));
+    // Room up to the sheet's last column, as Data::slot takes it: the row's fill and frame
+    // usually reach it.
+    stored.reserve(size_t(std::max(col1 + count - 1, std::min(d->lastCol, int(MaxColumns))) - first + 1));
     for (int col = first; col < col1; ++col)
         stored.emplace_back().col = quint16(col);
     int formatFirst = 0, formatLast = 0, contentFirst = 0, contentLast = 0;

@@ -148,6 +148,11 @@ public:
     void beginUpdate();
     void endUpdate(); // throws std::logic_error without a matching beginUpdate()
     bool isUpdating() const;
+    // Recomputes now, inside a batch too, the formula cells that the changes since the last
+    // recalculation reach; the batch's end then has only later changes left. A fill that
+    // writes block after block calls it after each block, while the block's cells are still
+    // in the cache: each block costs its own formulas instead of one pass over all at the end.
+    void recalculate();
     // A batch for the lifetime of this object: `Sheet::Batch batch(sheet);`.
     class Batch
     {

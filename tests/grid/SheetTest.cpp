@@ -613,6 +613,63 @@ const RowWriteCase rowWrites[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, WriteRowTest, ::testing::ValuesIn(rowWrites),
                          [](const ::testing::TestParamInfo<RowWriteCase>& info) { return std::string(info.param.name); });
 
+// A fill that recalculates after every block (or every few blocks) of a batch ends with what
+// one recalculation at the batch's end gives, and with what recalculating after every write
+// gives: formulas read their own block, the block above (ranges), the block below (written
+// later), a cell read by every formula (kept apart once it has over 64 readers) that a later
+// block writes again, a cell read only through ranges from far above, a circle across blocks, and a
+// formula that a later block overwrites.
+class BlockRecalculationTest : public ::testing::TestWithParam<int>
+{};
+
+TEST_P(BlockRecalculationTest, EndsAsOneRecalculationAtTheEnd)
+{
+    const int every = GetParam();
+    constexpr int Blocks = 8, BlockRows = 10;
+    Sheet inBlocks, atEnd, each;
+    auto fill = [&](Sheet& sheet, bool blockwise) {
+        for (int block = 0; block < Blocks; ++block) {
+            const int top = block * BlockRows;
+            for (int r = top + 1; r <= top + BlockRows; ++r) {
+                sheet.setNumber(r, 1, r);
+                sheet.setText(r, 3, QStringLiteral("=A%1*2+$B$45").arg(r));
+                sheet.setText(r, 4, QStringLiteral("=SUM(A%1:C%2)").arg(std::max(1, r - BlockRows)).arg(r));
+                sheet.setText(r, 5, QStringLiteral("=C%1+1").arg(r + BlockRows));
+            }
+            if (block == 0)
+                sheet.setText(1, 7, QStringLiteral("=SUM(B41:B50)"));
+            if (block == 1)
+                sheet.setText(15, 6, QStringLiteral("=F35"));
+            if (block == 3)
+                sheet.setText(35, 6, QStringLiteral("=F15+1"));
+            if (block == 4 || block == 6)
+                sheet.setNumber(45, 2, block);
+            if (block == 6)
+                sheet.setNumber(48, 2, 100); // read only by ranges of blocks 4 and 5
+            if (block == 5)
+                sheet.setNumber(5, 3, 1000); // block 0's formula becomes a constant
+            if (blockwise && (block + 1) % every == 0)
+                sheet.recalculate();
+        }
+    };
+    for (auto [sheet, blockwise] : {std::pair{&inBlocks, true}, std::pair{&atEnd, false}}) {
+        Sheet::Batch batch(*sheet);
+        fill(*sheet, blockwise);
+    }
+    fill(each, false);
+    for (int row = 1; row <= Blocks * BlockRows + 1; ++row) {
+        const QString expected = rowTexts(each, row, 7);
+        EXPECT_EQ(rowTexts(inBlocks, row, 7), expected) << "row " << row;
+        EXPECT_EQ(rowTexts(atEnd, row, 7), expected) << "row " << row;
+    }
+    EXPECT_EQ(rowTexts(inBlocks, 5, 6), QStringLiteral("5||1000|1059|37|"));
+    EXPECT_EQ(inBlocks.text(1, 7), QStringLiteral("106"));
+    EXPECT_EQ(inBlocks.text(35, 6), inBlocks.text(15, 6));
+    EXPECT_EQ(inBlocks.text(80, 5), QStringLiteral("1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, BlockRecalculationTest, ::testing::Values(1, 2, 3));
+
 // Rows keep bare cells to stay dense (stamped formats, a short gap, a cell cleared amid the
 // row): whatever the gap before a cell (none, eight, nine columns), only cells with content
 // or a format are visited, summed, counted and moved.
