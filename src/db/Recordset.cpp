@@ -96,7 +96,7 @@ QString isoDate(const QDate& date)
 
 } // namespace
 
-void Recordset::open(const QString& sql, const QSqlDatabase& connection)
+void Recordset::open(const QString& sql, const QSqlDatabase& connection, Expected expected)
 {
     close();
     if (!connection.isOpen() && !Connections::lost(connection))
@@ -105,7 +105,7 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection)
     m_sql = sql;
     m_connection = connection;
     try {
-        if (!readSqlite()) {
+        if (!readSqlite() && !(expected == ManyRows && readPostgresCopy())) {
             QSqlQuery query;
             if (!Connections::execute(query, connection, sql))
                 Connections::fail(connection, QStringLiteral("the statement failed"), query.lastError(), sql);
@@ -160,31 +160,52 @@ void Recordset::addField(const QString& name, QMetaType type)
 }
 
 void Recordset::assignRows(const Recordset& whole, const std::vector<int>& rows, int columns,
-                           const QString& source)
+                           const QHash<QString, int>& index, const QString& source)
 {
     close();
     m_sql = source;
     m_connection = whole.m_connection;
     m_fields = whole.m_fields.mid(0, columns);
-    for (int c = 0; c < columns; ++c)
-        if (!m_index.contains(m_fields[c].toCaseFolded()))
-            m_index.insert(m_fields[c].toCaseFolded(), c);
+    m_index = index;
     m_temporal.assign(whole.m_temporal.begin(), whole.m_temporal.begin() + columns);
     const size_t wholeColumns = size_t(whole.m_fields.size());
+    auto isSpan = [](Kind kind) { return kind == Kind::Text || kind == Kind::Bytes; };
+    // Where the rows' texts lie in the whole's store: a share's rows were read one after the
+    // other, so their texts make one run, copied at once, each offset then moved by its start.
+    quint64 low = std::numeric_limits<quint64>::max(), high = 0, bytes = 0;
+    for (int row : rows)
+        for (size_t cell = size_t(row) * wholeColumns, end = cell + size_t(columns); cell < end; ++cell)
+            if (isSpan(whole.m_kinds[cell])) {
+                const auto& span = whole.m_payload[cell].span;
+                low = std::min<quint64>(low, span.offset);
+                high = std::max<quint64>(high, quint64(span.offset) + span.size);
+                bytes += span.size;
+            }
+    const bool oneRun = bytes > 0 && high - low <= 2 * bytes;
+    if (oneRun)
+        m_texts = QByteArray(whole.m_texts.constData() + low, qsizetype(high - low));
+    else
+        m_texts.reserve(qsizetype(bytes));
     m_kinds.reserve(rows.size() * size_t(columns));
     m_payload.reserve(rows.size() * size_t(columns));
     for (int row : rows) {
         const size_t first = size_t(row) * wholeColumns;
-        for (size_t cell = first; cell < first + size_t(columns); ++cell) {
-            Payload payload = whole.m_payload[cell];
-            const Kind kind = whole.m_kinds[cell];
-            if (kind == Kind::Text || kind == Kind::Bytes) {
+        const size_t at = m_payload.size();
+        m_kinds.insert(m_kinds.end(), whole.m_kinds.begin() + qsizetype(first),
+                       whole.m_kinds.begin() + qsizetype(first) + columns);
+        m_payload.insert(m_payload.end(), whole.m_payload.begin() + qsizetype(first),
+                         whole.m_payload.begin() + qsizetype(first) + columns);
+        for (size_t cell = at; cell < at + size_t(columns); ++cell) {
+            if (!isSpan(m_kinds[cell]))
+                continue;
+            auto& span = m_payload[cell].span;
+            if (oneRun) {
+                span.offset -= quint32(low);
+            } else {
                 const quint32 offset = quint32(m_texts.size());
-                m_texts.append(whole.m_texts.constData() + payload.span.offset, payload.span.size);
-                payload.span.offset = offset;
+                m_texts.append(whole.m_texts.constData() + span.offset, span.size);
+                span.offset = offset;
             }
-            m_kinds.push_back(kind);
-            m_payload.push_back(payload);
         }
     }
     m_rowCount = int(rows.size());
@@ -626,26 +647,9 @@ void Recordset::requireRow() const
             QStringLiteral("there is no current row (end of the records) in the records of: %1").arg(m_sql));
 }
 
-Recordset::Payload Recordset::keep(QByteArrayView bytes)
+void Recordset::throwTooLarge() const
 {
-    if (m_texts.size() + bytes.size() > std::numeric_limits<quint32>::max())
-        throw DatabaseError(QStringLiteral("the result of %1 is too large to hold in memory").arg(m_sql));
-    Payload payload;
-    payload.span.offset = quint32(m_texts.size());
-    payload.span.size = quint32(bytes.size());
-    m_texts.append(bytes);
-    return payload;
-}
-
-void Recordset::appendScalar(Kind kind, Payload payload)
-{
-    m_kinds.push_back(kind);
-    m_payload.push_back(payload);
-}
-
-void Recordset::appendSpan(Kind kind, QByteArrayView bytes)
-{
-    appendScalar(kind, keep(bytes));
+    throw DatabaseError(QStringLiteral("the result of %1 is too large to hold in memory").arg(m_sql));
 }
 
 void Recordset::appendCell(const QVariant& value)

@@ -2,16 +2,17 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QSqlQuery>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
-#include <string>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace talor {
@@ -75,9 +76,9 @@ private:
 // Update writes the changed fields of the current row by the table's primary key,
 // optimistically: the row must still hold, in every changed column, the value it was read
 // with, otherwise Update throws DatabaseError naming the table and the key and writes
-// nothing. A connection lost under Update throws ConnectionLostError. Only statements that read one table ("select ... from T where ...") whose
-// primary key columns are among the fields can be updated. "YGZL" and "ygzl" name the same
-// table; field names are matched without regard to case.
+// nothing. A connection lost under Update throws ConnectionLostError. Only statements that read one table
+// ("select ... from T where ...") whose primary key columns are among the fields can be updated. "YGZL" and
+// "ygzl" name the same table; field names are matched without regard to case.
 //
 // A recordset keeps a handle of its connection while open: close it (or let it go) before the
 // connection is removed.
@@ -90,9 +91,17 @@ public:
 
     Recordset() = default;
 
+    // How many rows a caller expects of a statement: ManyRows lets PostgreSQL send them as one
+    // copy stream, which costs the client a small part of what a result per row does, for two
+    // more round trips to the server (to learn the statement's fields) before it runs.
+    enum Expected
+    {
+        SomeRows,
+        ManyRows
+    };
     // Runs the text command on the connection and reads all its rows. A statement that
     // returns no result set (an UPDATE, say) leaves an open recordset without fields or rows.
-    void open(const QString& sql, const QSqlDatabase& connection);
+    void open(const QString& sql, const QSqlDatabase& connection, Expected expected = SomeRows);
     // Forgets the rows; unsaved changes of the current row are dropped.
     void close();
     bool isOpen() const { return m_open; }
@@ -150,9 +159,11 @@ public:
 
 private:
     friend class SharedRecords;
-    // Becomes a recordset of `source` holding rows `rows` of `whole`, its first `columns` fields
-    // (SharedRecords hands out the shares of one read so).
-    void assignRows(const Recordset& whole, const std::vector<int>& rows, int columns, const QString& source);
+    // Becomes a recordset of `source` holding rows `rows` of `whole`, its first `columns` fields,
+    // whose case-folded names `index` maps to their columns (SharedRecords hands out the shares
+    // of one read so).
+    void assignRows(const Recordset& whole, const std::vector<int>& rows, int columns,
+                    const QHash<QString, int>& index, const QString& source);
 
     // The cell kinds of the compact row store.
     enum class Kind : quint8
@@ -188,10 +199,36 @@ private:
     // cells Qt SQL's values would (false: not their engine, the caller reads through Qt SQL).
     bool readSqlite();
     bool readPostgres(QSqlQuery& query);
-    void appendScalar(Kind kind, Payload payload);
+    // The statement's rows as PostgreSQL's copy stream, outside any transaction, when it is one
+    // statement whose fields are all of the types read here; false (the store left empty) for
+    // anything else, which the caller then reads through Qt SQL.
+    bool readPostgresCopy();
+    // One row of the copy stream, its fields of the server's `types` (false for a row that
+    // does not parse or a value only Qt SQL's conversion reads as it does).
+    bool appendCopyRow(QByteArrayView row, const std::vector<quint32>& types, bool checkUtf8,
+                       bool lowPrecision, QByteArray& unescaped);
+    // A value of PostgreSQL type `type` in its text form, stored as the cell Qt SQL makes of
+    // it; false (nothing stored) when only Qt SQL's own conversion reads it so.
+    bool appendPostgresValue(quint32 type, QByteArrayView value, bool checkUtf8, bool lowPrecision);
+    // Storing a value, inline: a large read stores hundreds of thousands.
+    void appendScalar(Kind kind, Payload payload)
+    {
+        m_kinds.push_back(kind);
+        m_payload.push_back(payload);
+    }
     // Where `bytes` lie once appended to the text store (throws past what a span can address).
-    Payload keep(QByteArrayView bytes);
-    void appendSpan(Kind kind, QByteArrayView bytes);
+    Payload keep(QByteArrayView bytes)
+    {
+        if (quint64(m_texts.size()) + quint64(bytes.size()) > std::numeric_limits<quint32>::max())
+            throwTooLarge();
+        Payload payload;
+        payload.span.offset = quint32(m_texts.size());
+        payload.span.size = quint32(bytes.size());
+        m_texts.append(bytes);
+        return payload;
+    }
+    void appendSpan(Kind kind, QByteArrayView bytes) { appendScalar(kind, keep(bytes)); }
+    [[noreturn, gnu::cold]] void throwTooLarge() const;
     void addField(const QString& name, QMetaType type);
     int fieldIndex(const QString& name) const; // throws for an unknown field
     void checkColumn(int column) const;        // throws for a number that is no field's
@@ -220,12 +257,12 @@ private:
     QString m_sql;
     QSqlDatabase m_connection;
     bool m_open = false;
-    QStringList m_fields;           // column names as the database reports them
-    QHash<QString, int> m_index;    // case-folded name -> column
+    QStringList m_fields;                  // column names as the database reports them
+    QHash<QString, int> m_index;           // case-folded name -> column
     mutable QHash<QString, int> m_spelled; // a name as callers spell it -> column
-    std::vector<Kind> m_kinds;      // rows x columns, row by row
-    std::vector<Payload> m_payload; // rows x columns, row by row
-    QByteArray m_texts;             // UTF-8 texts and raw bytes the payloads point into
+    std::vector<Kind> m_kinds;             // rows x columns, row by row
+    std::vector<Payload> m_payload;        // rows x columns, row by row
+    QByteArray m_texts;                    // UTF-8 texts and raw bytes the payloads point into
     int m_rowCount = 0;
     int m_position = 0;
     quint64 m_readId = 0;

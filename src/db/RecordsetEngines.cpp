@@ -30,8 +30,7 @@ namespace talor {
 namespace {
 
 // The object a driver's or result's handle holds, when it is of the named type.
-template <typename T>
-T* handleOf(const QVariant& handle, const char* typeName)
+template <typename T> T* handleOf(const QVariant& handle, const char* typeName)
 {
     if (!handle.isValid() || qstrcmp(handle.typeName(), typeName) != 0)
         return nullptr;
@@ -41,7 +40,8 @@ T* handleOf(const QVariant& handle, const char* typeName)
 // SQLite's error as Qt SQL's driver reports it: the engine's message and the driver's text.
 QSqlError sqliteError(sqlite3* db, const char* what, int code, QSqlError::ErrorType type)
 {
-    return QSqlError(QString::fromLatin1(what), QString::fromUtf8(sqlite3_errmsg(db)), type, QString::number(code));
+    return QSqlError(QString::fromLatin1(what), QString::fromUtf8(sqlite3_errmsg(db)), type,
+                     QString::number(code));
 }
 
 struct Finalize
@@ -50,8 +50,7 @@ struct Finalize
 };
 
 // A whole number in `text` and nothing else.
-template <typename Number>
-bool readWhole(QByteArrayView text, Number& number)
+template <typename Number> bool readWhole(QByteArrayView text, Number& number)
 {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     return error == std::errc() && end == text.data() + text.size() && !text.isEmpty();
@@ -139,6 +138,24 @@ bool readAsText(Oid type)
     }
 }
 
+// The libpq session of a PostgreSQL connection whose texts Qt SQL reads as UTF-8 (its driver
+// asks the server for them so); null for any other.
+PGconn* utf8Session(const QSqlDatabase& connection)
+{
+    PGconn* session = handleOf<PGconn>(connection.driver()->handle(), "pg_conn*");
+    return session && qstrcmp(pg_encoding_to_char(PQclientEncoding(session)), "UTF8") == 0 ? session
+                                                                                           : nullptr;
+}
+
+// Whether the session's texts may arrive as any bytes. A server that keeps texts in an
+// encoding of its own checks them as they are stored and converts them for the session, so
+// they arrive as valid UTF-8; one that keeps bytes as given (SQL_ASCII) may send anything.
+bool textsUnchecked(PGconn* session)
+{
+    const char* serverEncoding = PQparameterStatus(session, "server_encoding");
+    return !serverEncoding || qstrcmp(serverEncoding, "SQL_ASCII") == 0;
+}
+
 } // namespace
 
 bool Recordset::readSqlite()
@@ -155,14 +172,15 @@ bool Recordset::readSqlite()
     const std::unique_ptr<sqlite3_stmt, Finalize> statement(prepared);
     const QString failed = QStringLiteral("the statement failed");
     if (prepareCode != SQLITE_OK)
-        Connections::fail(m_connection, failed,
-             sqliteError(db, "Unable to execute statement", prepareCode, QSqlError::StatementError), m_sql);
+        Connections::fail(
+            m_connection, failed,
+            sqliteError(db, "Unable to execute statement", prepareCode, QSqlError::StatementError), m_sql);
     // One statement only, as through Qt SQL: a second one after a ";" is refused, not run.
     if (tail && !QString::fromUtf8(tail).trimmed().isEmpty())
         Connections::fail(m_connection, failed,
-             QSqlError(QStringLiteral("Unable to execute multiple statements at a time"), {},
-                       QSqlError::StatementError, QString::number(SQLITE_MISUSE)),
-             m_sql);
+                          QSqlError(QStringLiteral("Unable to execute multiple statements at a time"), {},
+                                    QSqlError::StatementError, QString::number(SQLITE_MISUSE)),
+                          m_sql);
     if (!statement) // nothing but blanks or a comment: Qt SQL says what it makes of that
         return false;
 
@@ -175,8 +193,9 @@ bool Recordset::readSqlite()
             break;
         if (code != SQLITE_ROW) {
             const int resetCode = sqlite3_reset(statement.get());
-            Connections::fail(m_connection, m_rowCount == 0 ? failed : QStringLiteral("reading the rows failed"),
-                 sqliteError(db, "Unable to fetch row", resetCode, QSqlError::ConnectionError), m_sql);
+            Connections::fail(
+                m_connection, m_rowCount == 0 ? failed : QStringLiteral("reading the rows failed"),
+                sqliteError(db, "Unable to fetch row", resetCode, QSqlError::ConnectionError), m_sql);
         }
         if (columns == 0) // a statement without a result set, run to its end
             continue;
@@ -208,7 +227,8 @@ bool Recordset::readSqlite()
                     appendSpan(Kind::Text, bytes);
                 } else {
                     const auto* utf16 = static_cast<const QChar*>(sqlite3_column_text16(statement.get(), c));
-                    appendCell(QString(utf16, sqlite3_column_bytes16(statement.get(), c) / qsizetype(sizeof(QChar))));
+                    appendCell(QString(utf16, sqlite3_column_bytes16(statement.get(), c) /
+                                                  qsizetype(sizeof(QChar))));
                 }
             }
             }
@@ -220,16 +240,17 @@ bool Recordset::readSqlite()
 
 bool Recordset::readPostgres(QSqlQuery& query)
 {
-    PGconn* session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
-    // Qt SQL reads texts as UTF-8 when the session speaks it, which its driver asks for.
-    if (!session || qstrcmp(pg_encoding_to_char(PQclientEncoding(session)), "UTF8") != 0)
+    PGconn* session = utf8Session(m_connection);
+    if (!session)
         return false;
-    const QSql::NumericalPrecisionPolicy precision = query.numericalPrecisionPolicy();
+    const bool checkUtf8 = textsUnchecked(session);
+    const bool lowPrecision = query.numericalPrecisionPolicy() == QSql::LowPrecisionDouble;
     const int columns = int(m_fields.size());
     std::vector<Oid> types;
     while (query.next()) {
         // The result holds the current row alone (a forward-only query) or all of them.
-        PGresult* result = query.result() ? handleOf<PGresult>(query.result()->handle(), "pg_result*") : nullptr;
+        PGresult* result =
+            query.result() ? handleOf<PGresult>(query.result()->handle(), "pg_result*") : nullptr;
         const int row = query.isForwardOnly() ? 0 : query.at();
         if (!result || PQnfields(result) != columns || row >= PQntuples(result)) {
             for (int c = 0; c < columns; ++c)
@@ -241,72 +262,253 @@ bool Recordset::readPostgres(QSqlQuery& query)
             for (int c = 0; c < columns; ++c)
                 types.push_back(PQftype(result, c));
         for (int c = 0; c < columns; ++c) {
-            Payload payload{};
             if (PQgetisnull(result, row, c)) {
-                appendScalar(Kind::Null, payload);
+                appendScalar(Kind::Null, Payload{});
                 continue;
             }
             const QByteArrayView value(PQgetvalue(result, row, c), PQgetlength(result, row, c));
-            const Oid type = types[size_t(c)];
-            bool read = true;
-            if (readAsText(type) && value.isValidUtf8()) {
-                appendSpan(Kind::Text, value);
-                continue;
-            }
-            switch (type) {
-            case Boolean:
-                payload.integer = value.startsWith('t');
-                appendScalar(Kind::Bool, payload);
-                continue;
-            case SmallInt:
-            case Integer: {
-                int number = 0;
-                read = readWhole(value, number);
-                payload.integer = number;
-                if (read)
-                    appendScalar(Kind::Int, payload);
-                break;
-            }
-            case BigInt:
-                // Qt SQL gives the negative ones as signed numbers, the others unsigned.
-                if (value.startsWith('-')) {
-                    read = readWhole(value, payload.integer);
-                    if (read)
-                        appendScalar(Kind::Int, payload);
-                } else {
-                    read = readWhole(value, payload.unsignedInteger);
-                    if (read)
-                        appendScalar(Kind::UInt, payload);
-                }
-                break;
-            case Real:
-            case DoublePrecision:
-            case Numeric: {
-                const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), payload.real);
-                read = precision == QSql::LowPrecisionDouble && error == std::errc() &&
-                       end == value.data() + value.size() && std::isfinite(payload.real);
-                if (read)
-                    appendScalar(Kind::Real, payload);
-                break;
-            }
-            case Date:
-                read = readIsoDate(value, payload.integer);
-                if (read)
-                    appendScalar(Kind::Date, payload);
-                break;
-            case Time:
-                read = readIsoTime(value, payload.integer);
-                if (read)
-                    appendScalar(Kind::Time, payload);
-                break;
-            default:
-                read = false;
-            }
-            if (!read) // Qt SQL's own conversion of this value
-                appendCell(query.value(c));
+            if (!appendPostgresValue(types[size_t(c)], value, checkUtf8, lowPrecision))
+                appendCell(query.value(c)); // Qt SQL's own conversion of this value
         }
         ++m_rowCount;
     }
+    return true;
+}
+
+bool Recordset::appendPostgresValue(quint32 type, QByteArrayView value, bool checkUtf8, bool lowPrecision)
+{
+    Payload payload{};
+    if (readAsText(type)) {
+        if (checkUtf8 && !value.isValidUtf8())
+            return false;
+        appendSpan(Kind::Text, value);
+        return true;
+    }
+    Kind kind = Kind::Null;
+    switch (type) {
+    case Boolean:
+        payload.integer = value.startsWith('t');
+        kind = Kind::Bool;
+        break;
+    case SmallInt:
+    case Integer: {
+        int number = 0;
+        if (!readWhole(value, number))
+            return false;
+        payload.integer = number;
+        kind = Kind::Int;
+        break;
+    }
+    case BigInt:
+        // Qt SQL gives the negative ones as signed numbers, the others unsigned.
+        if (value.startsWith('-')) {
+            if (!readWhole(value, payload.integer))
+                return false;
+            kind = Kind::Int;
+        } else {
+            if (!readWhole(value, payload.unsignedInteger))
+                return false;
+            kind = Kind::UInt;
+        }
+        break;
+    case Real:
+    case DoublePrecision:
+    case Numeric: {
+        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), payload.real);
+        if (!lowPrecision || error != std::errc() || end != value.data() + value.size() ||
+            !std::isfinite(payload.real))
+            return false;
+        kind = Kind::Real;
+        break;
+    }
+    case Date:
+        if (!readIsoDate(value, payload.integer))
+            return false;
+        kind = Kind::Date;
+        break;
+    case Time:
+        if (!readIsoTime(value, payload.integer))
+            return false;
+        kind = Kind::Time;
+        break;
+    default:
+        return false;
+    }
+    appendScalar(kind, payload);
+    return true;
+}
+
+namespace {
+
+struct ClearResult
+{
+    void operator()(PGresult* result) const { PQclear(result); }
+};
+using Result = std::unique_ptr<PGresult, ClearResult>;
+
+struct FreeCopyRow
+{
+    void operator()(char* row) const { PQfreemem(row); }
+};
+
+// Whether values of the type can be read from their text form here at all (each value may
+// still turn out to need Qt SQL's conversion, as a double that is not a finite number does).
+bool readHere(Oid type, bool lowPrecision)
+{
+    switch (type) {
+    case Boolean:
+    case SmallInt:
+    case Integer:
+    case BigInt:
+    case Real:
+    case DoublePrecision:
+    case Date:
+    case Time:
+        return true;
+    case Numeric:
+        return lowPrecision;
+    default:
+        return readAsText(type);
+    }
+}
+
+// A field of the copy stream's text form without its escapes: a backslash before b, f, n, r,
+// t or v stands for that control character, before anything else for that character itself.
+QByteArrayView unescapeCopyField(QByteArrayView field, QByteArray& unescaped)
+{
+    unescaped.clear();
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        char c = field[i];
+        if (c == '\\' && i + 1 < field.size()) {
+            c = field[++i];
+            switch (c) {
+            case 'b':
+                c = '\b';
+                break;
+            case 'f':
+                c = '\f';
+                break;
+            case 'n':
+                c = '\n';
+                break;
+            case 'r':
+                c = '\r';
+                break;
+            case 't':
+                c = '\t';
+                break;
+            case 'v':
+                c = '\v';
+                break;
+            default:
+                break;
+            }
+        }
+        unescaped.append(c);
+    }
+    return unescaped;
+}
+
+} // namespace
+
+bool Recordset::readPostgresCopy()
+{
+    PGconn* session = utf8Session(m_connection);
+    // Outside a transaction only: a statement that fails here must not leave one aborted.
+    if (!session || PQstatus(session) != CONNECTION_OK || PQtransactionStatus(session) != PQTRANS_IDLE ||
+        Connections::lost(m_connection))
+        return false;
+    const bool lowPrecision = m_connection.driver()->numericalPrecisionPolicy() == QSql::LowPrecisionDouble;
+    const bool checkUtf8 = textsUnchecked(session);
+
+    // The server parses and describes the text first: only one whole statement that returns
+    // rows is run as a copy, so that nothing in the text can reach past the parentheses.
+    const QByteArray statement = m_sql.toUtf8();
+    Result described(PQprepare(session, "", statement.constData(), 0, nullptr));
+    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
+        return false;
+    described.reset(PQdescribePrepared(session, ""));
+    const int columns = PQnfields(described.get());
+    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK || columns == 0)
+        return false;
+    std::vector<quint32> types;
+    for (int c = 0; c < columns; ++c) {
+        types.push_back(PQftype(described.get(), c));
+        if (!readHere(types.back(), lowPrecision))
+            return false;
+    }
+
+    const QByteArray copy = "COPY (\n" + statement + "\n) TO STDOUT";
+    Result copying(PQexec(session, copy.constData()));
+    bool whole = PQresultStatus(copying.get()) == PGRES_COPY_OUT;
+    if (whole) {
+        for (int c = 0; c < columns; ++c) {
+            const Oid type = types[size_t(c)];
+            addField(QString::fromUtf8(PQfname(described.get(), c)),
+                     QMetaType(type == Date   ? QMetaType::QDate
+                               : type == Time ? QMetaType::QTime
+                                              : QMetaType::UnknownType));
+        }
+        QByteArray unescaped;
+        for (;;) {
+            char* row = nullptr;
+            const int size = PQgetCopyData(session, &row, 0);
+            const std::unique_ptr<char, FreeCopyRow> owned(row);
+            if (size < 0) {
+                whole = whole && size == -1;
+                break;
+            }
+            // After a row that does not read, the rest still comes, leaving the session ready.
+            whole =
+                whole && appendCopyRow(QByteArrayView(row, size), types, checkUtf8, lowPrecision, unescaped);
+        }
+    }
+    // The copy's end: every row came when its result says so.
+    copying.reset();
+    while (PGresult* end = PQgetResult(session)) {
+        whole = whole && PQresultStatus(end) == PGRES_COMMAND_OK;
+        PQclear(end);
+    }
+    if (whole)
+        return true;
+    const QString sql = m_sql;
+    const QSqlDatabase connection = m_connection;
+    close();
+    m_sql = sql;
+    m_connection = connection;
+    return false;
+}
+
+bool Recordset::appendCopyRow(QByteArrayView row, const std::vector<quint32>& types, bool checkUtf8,
+                              bool lowPrecision, QByteArray& unescaped)
+{
+    // Fields separated by tabs, the row ended by a newline; a null is "\N". Escapes are rare
+    // (a backslash, a tab or a line break in a text), so the row is looked through for them once.
+    if (!row.endsWith('\n'))
+        return false;
+    row.chop(1);
+    const bool escaped = row.contains('\\');
+    const char* next = row.data();
+    const char* const end = row.data() + row.size();
+    for (size_t c = 0; c < types.size(); ++c) {
+        const char* const start = next;
+        while (next != end && *next != '\t')
+            ++next;
+        if ((next == end) != (c + 1 == types.size()))
+            return false; // fewer or more fields than the statement has
+        QByteArrayView field(start, next - start);
+        if (next != end)
+            ++next;
+        if (escaped && field.size() == 2 && field[0] == '\\' && field[1] == 'N') {
+            appendScalar(Kind::Null, Payload{});
+            continue;
+        }
+        if (escaped && field.contains('\\'))
+            field = unescapeCopyField(field, unescaped);
+        if (!appendPostgresValue(types[c], field, checkUtf8, lowPrecision))
+            return false;
+    }
+    ++m_rowCount;
     return true;
 }
 

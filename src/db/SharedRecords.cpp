@@ -5,11 +5,15 @@ namespace talor {
 void SharedRecords::open(const QString& sql, const QSqlDatabase& connection)
 {
     close();
-    m_rows.open(sql, connection);
+    m_rows.open(sql, connection, Recordset::ManyRows);
     const int columns = int(m_rows.m_fields.size());
     if (columns < 1)
         throw DatabaseError(QStringLiteral("the statement returns no share numbers: %1").arg(sql));
     const int last = columns - 1;
+    // The fields' index without the share number, shared by every recordset handed out.
+    for (auto it = m_rows.m_index.cbegin(); it != m_rows.m_index.cend(); ++it)
+        if (it.value() < last)
+            m_index.insert(it.key(), it.value());
     for (int row = 0; row < m_rows.m_rowCount; ++row) {
         const size_t cell = size_t(row) * size_t(columns) + size_t(last);
         const Recordset::Kind kind = m_rows.m_kinds[cell];
@@ -39,6 +43,7 @@ void SharedRecords::close()
 {
     m_rows.close();
     m_shares.clear();
+    m_index.clear();
 }
 
 const std::vector<int>& SharedRecords::rowsOf(int share) const
@@ -49,7 +54,7 @@ const std::vector<int>& SharedRecords::rowsOf(int share) const
 
 void SharedRecords::shareInto(int share, const QString& source, Recordset& records) const
 {
-    records.assignRows(m_rows, rowsOf(share), int(m_rows.m_fields.size()) - 1, source);
+    records.assignRows(m_rows, rowsOf(share), int(m_rows.m_fields.size()) - 1, m_index, source);
 }
 
 bool SharedRecords::repeats(int share, const QString& field) const

@@ -33,6 +33,7 @@ private:
 
     Recordset m_rows;
     std::vector<std::vector<int>> m_shares; // share -> its rows of m_rows, in statement order
+    QHash<QString, int> m_index;            // the fields' case-folded names -> their columns
 };
 
 } // namespace talor

@@ -139,7 +139,8 @@ void SelectionClicks::treeClick()
         }
         m_view.showEmployees(items);
     } else if (kind == QLatin1String("2")) {
-        m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition), suite.connection());
+        m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition), suite.connection(),
+                                     Recordset::ManyRows);
         showRecords();
         m_view.setLabel(2, suite.reportDate().toString(QStringLiteral("yyyy-MM-dd")));
         const QString names = nodeNames();

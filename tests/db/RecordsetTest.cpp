@@ -1,16 +1,16 @@
 #include "db/Recordset.h"
-#include "db/SharedRecords.h"
 
 #include "db/Connections.h"
+#include "db/SharedRecords.h"
 #include "db/SqlText.h"
 #include "support/ErrorText.h"
 #include "support/TestDatabases.h"
 
 #include <QDate>
-#include <QTime>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QSqlError>
+#include <QTime>
 #include <cmath>
 #include <functional>
 
@@ -131,7 +131,8 @@ TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
     const quint64 read = rs.readId();
     EXPECT_EQ(rs.column(u"nosuch"_qs), -1);
     EXPECT_THROW(rs.value(int(rs.fieldNames().size())), DatabaseError);
-    const QStringList names{u"memberid"_qs, u"NAME"_qs, u"Group0"_qs, u"ncolor"_qs, u"hours"_qs, u"zhdate"_qs};
+    const QStringList names{u"memberid"_qs, u"NAME"_qs,  u"Group0"_qs,
+                            u"ncolor"_qs,   u"hours"_qs, u"zhdate"_qs};
     std::vector<std::string> keys; // per row, the keys of name, DEPART, hours and nColor
     for (; !rs.eof(); rs.moveNext()) {
         for (const QString& name : names) {
@@ -174,6 +175,38 @@ TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
     EXPECT_TRUE(reopened != share && share != rs.readId());
 }
 
+// A share holds its own rows with their texts, whether they lie together in the read (as a
+// read ordered by share gives them) or among other shares' rows; an empty text and a null too.
+TEST_P(RecordsetTest, AShareHoldsItsOwnRowsWhereverTheyLieInTheRead)
+{
+    exec(u"update kq set depart = '' where memberid = '003'"_qs);
+    const QString fields = u"memberid, name, depart, hours"_qs;
+    for (const QString& order : {u"memberid, zhdate"_qs, u"zhdate, memberid"_qs}) {
+        SharedRecords shared;
+        shared.open(u"select "_qs + fields +
+                        u", case memberid when '001' then 0 when '002' then 2 else 1 end "
+                        u"from kq order by "_qs +
+                        order,
+                    db());
+        for (const QString& number : {u"001"_qs, u"003"_qs, u"002"_qs}) {
+            const int share = number == u"001"_qs ? 0 : number == u"002"_qs ? 2 : 1;
+            const QString own = u"select "_qs + fields + u" from kq where memberid = '"_qs + number +
+                                u"' order by "_qs + order;
+            Recordset rs, expected;
+            shared.shareInto(share, own, rs);
+            expected.open(own, db());
+            SCOPED_TRACE(QString(order + u" / "_qs + number).toStdString());
+            ASSERT_EQ(rs.recordCount(), expected.recordCount());
+            EXPECT_EQ(rs.fieldNames(), expected.fieldNames());
+            EXPECT_EQ(rs.source(), own);
+            EXPECT_EQ(rs.text(u"DEPART"_qs), expected.text(u"depart"_qs)) << "found by name after the share";
+            for (; !rs.eof(); rs.moveNext(), expected.moveNext())
+                for (int c = 0; c < 4; ++c)
+                    EXPECT_EQ(rs.value(c), expected.value(c)) << c;
+        }
+    }
+}
+
 // A time of whole seconds reads as its seconds, agreeing with its text; anything else (a
 // fraction, null, a name, an unsaved change) reads as nothing.
 TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
@@ -207,11 +240,14 @@ TEST_P(RecordsetTest, TextsOfEveryKindOfCharacterReadBackAsStored)
                             u"Wang"_qs,
                             u"Müller"_qs,
                             u"生产部 一组"_qs,
-                            QString(QChar(0xD7FF)) + QChar(0xE000) + QChar(0xFFFD) + QChar(0x7FF) + QChar(0x800),
+                            QString(QChar(0xD7FF)) + QChar(0xE000) + QChar(0xFFFD) + QChar(0x7FF) +
+                                QChar(0x800),
                             u"a😀b"_qs,
                             QString(64, QChar(0x4E00)),
                             QString(65, QChar(0x4E00)),
-                            QString(63, u'x') + u"😀"_qs};
+                            QString(63, u'x') + u"😀"_qs,
+                            u"tab\tnew line\ncr\rback\\slash\\N\b\f\v\a end\\"_qs,
+                            u"\\N"_qs};
     exec(u"create table tx (n integer primary key, v varchar(200))"_qs);
     QSqlQuery q(db());
     q.prepare(u"insert into tx values (?, ?)"_qs);
@@ -220,14 +256,16 @@ TEST_P(RecordsetTest, TextsOfEveryKindOfCharacterReadBackAsStored)
         q.addBindValue(texts[i]);
         ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
     }
-    Recordset rs;
-    rs.open(u"select v from tx order by n"_qs, db());
-    QStringList read;
-    for (; !rs.eof(); rs.moveNext()) {
-        read.append(rs.text(0));
-        EXPECT_EQ(rs.value(0).toString(), rs.text(0));
+    for (const Recordset::Expected expected : {Recordset::SomeRows, Recordset::ManyRows}) {
+        Recordset rs;
+        rs.open(u"select v from tx order by n"_qs, db(), expected);
+        QStringList read;
+        for (; !rs.eof(); rs.moveNext()) {
+            read.append(rs.text(0));
+            EXPECT_EQ(rs.value(0).toString(), rs.text(0));
+        }
+        EXPECT_EQ(read, texts);
     }
-    EXPECT_EQ(read, texts);
 }
 
 // A recordset reads its rows through the engine's own library; every cell must still be the
@@ -244,7 +282,8 @@ TEST_P(RecordsetTest, EveryCellIsTheValueQtSqlReads)
          "(1, 0, 0, 0.1, 0.5, true, '2024-02-29', '00:00:00', '2024-03-05 08:30:00', 'Wang', null), "
          "(2, -2147483648, -9223372036854775808, -1e300, -12345678901234567890.1234567891, false, "
          "'0001-01-01', '23:59:59', '1999-12-31 23:59:59.5', '生产部', null), "
-         "(3, 2147483647, 9223372036854775807, 4.9e-324, 0, null, '9999-12-31', '08:30:00.5', null, '', null), "
+         "(3, 2147483647, 9223372036854775807, 4.9e-324, 0, null, '9999-12-31', '08:30:00.5', null, '', "
+         "null), "
          "(4, null, null, null, null, null, null, null, null, null, null)"_qs);
     if (postgres) {
         exec(u"insert into tx (n, r, d, x) values (5, 'NaN', '4713-01-01 BC', '\\x00ff'), "
@@ -253,34 +292,47 @@ TEST_P(RecordsetTest, EveryCellIsTheValueQtSqlReads)
         exec(u"insert into tx (n, r, v, x) values (5, 9e999, cast(x'c3' as text), x'00ff'), "
              "(6, -9e999, cast(x'61c080' as text), x''), (7, 1, 'x' || char(0) || 'y', null)"_qs);
     }
-    const QString statement = u"select * from tx order by n"_qs;
-    QSqlQuery qt(db());
-    ASSERT_TRUE(qt.exec(statement)) << qt.lastError().text().toStdString();
-    Recordset rs;
-    rs.open(statement, db());
-    ASSERT_EQ(rs.fieldNames().size(), qt.record().count());
-    int rows = 0;
-    for (; !rs.eof(); rs.moveNext(), ++rows) {
-        ASSERT_TRUE(qt.next());
-        for (int c = 0; c < qt.record().count(); ++c) {
-            SCOPED_TRACE(QStringLiteral("row %1, %2").arg(rows + 1).arg(qt.record().fieldName(c)).toStdString());
-            // The recordset holds every signed whole number as a 64-bit one.
-            QVariant expected = qt.value(c);
-            if (expected.metaType().id() == QMetaType::Int)
-                expected = expected.isNull() ? QVariant() : QVariant(expected.toLongLong());
-            const QVariant read = rs.value(c);
-            ASSERT_EQ(rs.isNull(c), expected.isNull());
-            if (expected.isNull())
-                continue;
-            EXPECT_EQ(read.metaType(), expected.metaType());
-            if (expected.metaType().id() == QMetaType::Double && std::isnan(expected.toDouble()))
-                EXPECT_TRUE(std::isnan(read.toDouble()));
-            else
-                EXPECT_EQ(read, expected) << read.toString().toStdString() << " / " << expected.toString().toStdString();
+    // All of it, and the columns PostgreSQL's copy stream carries (bytes and timestamps go
+    // through Qt SQL's conversion), expected in many rows or not.
+    for (const QString& statement :
+         {u"select * from tx order by n"_qs, u"select n, i, b, r, f, d, t, v from tx order by n"_qs})
+        for (const Recordset::Expected expected : {Recordset::SomeRows, Recordset::ManyRows}) {
+            SCOPED_TRACE(
+                QString(statement + (expected == Recordset::ManyRows ? u" (many rows)" : u"")).toStdString());
+            QSqlQuery qt(db());
+            ASSERT_TRUE(qt.exec(statement)) << qt.lastError().text().toStdString();
+            Recordset rs;
+            rs.open(statement, db(), expected);
+            ASSERT_EQ(rs.fieldNames().size(), qt.record().count());
+            EXPECT_EQ(rs.hasField(u"D"_qs), statement.contains(u" d,"_qs) || statement.contains(u"*"_qs));
+            int rows = 0;
+            for (; !rs.eof(); rs.moveNext(), ++rows) {
+                ASSERT_TRUE(qt.next());
+                for (int c = 0; c < qt.record().count(); ++c) {
+                    SCOPED_TRACE(QStringLiteral("row %1, %2")
+                                     .arg(rows + 1)
+                                     .arg(qt.record().fieldName(c))
+                                     .toStdString());
+                    EXPECT_EQ(rs.fieldNames()[c], qt.record().fieldName(c));
+                    // The recordset holds every signed whole number as a 64-bit one.
+                    QVariant expected = qt.value(c);
+                    if (expected.metaType().id() == QMetaType::Int)
+                        expected = expected.isNull() ? QVariant() : QVariant(expected.toLongLong());
+                    const QVariant read = rs.value(c);
+                    ASSERT_EQ(rs.isNull(c), expected.isNull());
+                    if (expected.isNull())
+                        continue;
+                    EXPECT_EQ(read.metaType(), expected.metaType());
+                    if (expected.metaType().id() == QMetaType::Double && std::isnan(expected.toDouble()))
+                        EXPECT_TRUE(std::isnan(read.toDouble()));
+                    else
+                        EXPECT_EQ(read, expected)
+                            << read.toString().toStdString() << " / " << expected.toString().toStdString();
+                }
+            }
+            EXPECT_FALSE(qt.next());
+            EXPECT_EQ(rows, 7);
         }
-    }
-    EXPECT_FALSE(qt.next());
-    EXPECT_EQ(rows, 7);
 }
 
 // A second statement after a ";" is refused, not run, as Qt SQL's SQLite driver does.
