@@ -404,6 +404,31 @@ struct Sheet::Data : formula::CellSource
         return {};
     }
 
+    // Calls apply(cell, edges) for every cell of `r`, stored (bare) where it was not; `edges`
+    // tells the range's sides the cell lies on (1 left, 2 right, 4 top, 8 bottom). Columns
+    // outer, rows inner: the order new formats are met in, which numbers them. A report fills
+    // and frames row after row: a row stored dense across the range is one run.
+    template <typename Apply> void forEachRangeCell(const CellRange& r, Apply apply)
+    {
+        if (r.row1 == r.row2 && size_t(r.row1) <= rows.size()) {
+            Row& cells = rows[size_t(r.row1 - 1)];
+            // Columns ascend without repeats, so column col2 at index col2 - 1 means every
+            // column up to it is at its own index.
+            if (size_t(r.col2) <= cells.size() && cells[size_t(r.col2 - 1)].col == r.col2) {
+                for (int col = r.col1; col <= r.col2; ++col)
+                    apply(cells[size_t(col - 1)], 4u | 8u | (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u));
+                return;
+            }
+        }
+        for (int col = r.col1; col <= r.col2; ++col) {
+            for (int row = r.row1; row <= r.row2; ++row) {
+                const quint32 edges = (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u) |
+                                      (row == r.row1 ? 4u : 0u) | (row == r.row2 ? 8u : 0u);
+                apply(slot(row, col), edges);
+            }
+        }
+    }
+
     // The range a format operation covers: whole rows and columns stop at the used extent.
     CellRange formatRange() const
     {
@@ -917,37 +942,32 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
     auto& done = d->formatOps.of({1, quint32(outline), quint32(left), quint32(right), quint32(top),
                                   quint32(bottom), outlineColour, leftColour, rightColour, topColour,
                                   bottomColour, 0}); // (old id, edges) -> new id
-    for (int col = r.col1; col <= r.col2; ++col) {
-        for (int row = r.row1; row <= r.row2; ++row) {
-            const quint32 edges = (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u) |
-                                  (row == r.row1 ? 4u : 0u) | (row == r.row2 ? 8u : 0u);
-            Cell& cell = d->slot(row, col);
-            const quint32 key = (quint32(cell.format) << 4) | edges;
-            if (const quint16 known = done.find(key); known != FormatOps::Outcomes::Unknown) {
-                cell.format = known;
-                continue;
-            }
-            CellFormat f = d->formats.at(cell.format);
-            CellBorder& b = f.border;
-            side(left, leftColour, b.left, b.leftColour);
-            side(right, rightColour, b.right, b.rightColour);
-            side(top, topColour, b.top, b.topColour);
-            side(bottom, bottomColour, b.bottom, b.bottomColour);
-            if (outline > 0) {
-                if (edges & 1u)
-                    side(outline, outlineColour, b.left, b.leftColour);
-                if (edges & 2u)
-                    side(outline, outlineColour, b.right, b.rightColour);
-                if (edges & 4u)
-                    side(outline, outlineColour, b.top, b.topColour);
-                if (edges & 8u)
-                    side(outline, outlineColour, b.bottom, b.bottomColour);
-            }
-            const auto id = quint16(d->formats.intern(f));
-            done.emplace(key, id);
-            cell.format = id;
+    d->forEachRangeCell(r, [&](Cell& cell, quint32 edges) {
+        const quint32 key = (quint32(cell.format) << 4) | edges;
+        if (const quint16 known = done.find(key); known != FormatOps::Outcomes::Unknown) {
+            cell.format = known;
+            return;
         }
-    }
+        CellFormat f = d->formats.at(cell.format);
+        CellBorder& b = f.border;
+        side(left, leftColour, b.left, b.leftColour);
+        side(right, rightColour, b.right, b.rightColour);
+        side(top, topColour, b.top, b.topColour);
+        side(bottom, bottomColour, b.bottom, b.bottomColour);
+        if (outline > 0) {
+            if (edges & 1u)
+                side(outline, outlineColour, b.left, b.leftColour);
+            if (edges & 2u)
+                side(outline, outlineColour, b.right, b.rightColour);
+            if (edges & 4u)
+                side(outline, outlineColour, b.top, b.topColour);
+            if (edges & 8u)
+                side(outline, outlineColour, b.bottom, b.bottomColour);
+        }
+        const auto id = quint16(d->formats.intern(f));
+        done.emplace(key, id);
+        cell.format = id;
+    });
     formatsWritten(r);
 }
 
@@ -959,20 +979,17 @@ void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
     if (pattern > 0)
         fill = CellFill{pattern, foreground, background};
     auto& done = d->formatOps.of({2, quint32(fill.pattern), fill.foreground, fill.background}); // old id -> new id
-    for (int col = r.col1; col <= r.col2; ++col) {
-        for (int row = r.row1; row <= r.row2; ++row) {
-            Cell& cell = d->slot(row, col);
-            if (const quint16 known = done.find(cell.format); known != FormatOps::Outcomes::Unknown) {
-                cell.format = known;
-                continue;
-            }
-            CellFormat f = d->formats.at(cell.format);
-            f.fill = fill;
-            const auto id = quint16(d->formats.intern(f));
-            done.emplace(cell.format, id);
-            cell.format = id;
+    d->forEachRangeCell(r, [&](Cell& cell, quint32) {
+        if (const quint16 known = done.find(cell.format); known != FormatOps::Outcomes::Unknown) {
+            cell.format = known;
+            return;
         }
-    }
+        CellFormat f = d->formats.at(cell.format);
+        f.fill = fill;
+        const auto id = quint16(d->formats.intern(f));
+        done.emplace(cell.format, id);
+        cell.format = id;
+    });
     formatsWritten(r);
 }
 

@@ -274,6 +274,16 @@ TEST(SheetTest, BorderFramesTheSelectionAndDrawsInnerSides)
     sheet.select("B7");
     sheet.setBorder(0, -1, 0, -1, -1, 0, 0, 0, 0, 0, 0);
     EXPECT_EQ(sheet.border(7, 2), (CellBorder{0, 0, 1, 1, 0, 0, 0x0000FF, 0x0000FF}));
+
+    // The row's cells are stored now: framed again (two cells, then three), the same edges.
+    for (const char* range : {"$B$7:$C$7", "$A$7:$C$7"}) {
+        sheet.select(range);
+        sheet.setBorder(1, 0, 1, 0, 1, 0, 0x00FF00, 0x111111, 0x222222, 0x333333, 0x444444);
+    }
+    EXPECT_EQ(QList<CellBorder>({sheet.border(7, 1), sheet.border(7, 2), sheet.border(7, 3), sheet.border(7, 4)}),
+              QList<CellBorder>({{1, 1, 1, 1, 0x00FF00, 0x222222, 0x00FF00, 0x00FF00},
+                                 {0, 1, 1, 1, 0, 0x222222, 0x00FF00, 0x00FF00},
+                                 {0, 1, 1, 1, 0, 0x00FF00, 0x00FF00, 0x00FF00}, {}}));
 }
 
 TEST(SheetTest, PatternFillsTheSelectionAndKeepsTheValues)
