@@ -168,10 +168,13 @@ struct FormulaCells::Data
     const formula::CellSource& cells;
     formula::CellMap<Entry> entries;
     formula::DependencyGraph graph;
-    // Cells changed since the last recalculation; past as many as there are formulas,
-    // recomputing them all costs less than following each change.
+    // Cells changed since the last recalculation, and the rows they lie in. Past as many
+    // changes as there are formulas only their rows are kept (`overflowed`): recomputing what
+    // reads those rows, or everything, then costs less than following each change.
     std::vector<CellPos> pending;
-    bool allPending = false;
+    bool overflowed = false;
+    int changedFirstRow = 0, changedLastRow = 0; // 0: nothing changed
+    bool allPending = false; // columns moved or cells dropped: every formula is due
     // Formulas copied from a template's cells (setCopied): a report copies a few of them to
     // thousands of rows.
     std::vector<std::shared_ptr<const Shape>> copiedShapes;
@@ -236,11 +239,7 @@ struct FormulaCells::Data
 
     void register_(int row, int col, const Shape& shape)
     {
-        auto refs = shape.references;
-        const MovedCells move(cells, row - shape.row, col - shape.col);
-        for (auto& r : refs)
-            r = move.moved(r);
-        graph.setFormula(CellPos{row, col}, refs);
+        graph.setFormula(CellPos{row, col}, shape.references, row - shape.row, col - shape.col);
     }
 
     QString source(int row, int col, const Shape& shape) const
@@ -253,11 +252,23 @@ struct FormulaCells::Data
     {
         if (allPending || entries.empty())
             return; // formulas added later are due themselves
+        changedFirstRow = changedFirstRow == 0 ? row : std::min(changedFirstRow, row);
+        changedLastRow = std::max(changedLastRow, row);
+        if (overflowed)
+            return;
         pending.push_back(CellPos{row, col});
         if (pending.size() > entries.size() + 64) {
-            allPending = true;
+            overflowed = true;
             pending = {};
         }
+    }
+
+    void settled()
+    {
+        pending.clear();
+        overflowed = false;
+        changedFirstRow = changedLastRow = 0;
+        allPending = false;
     }
 };
 
@@ -319,17 +330,28 @@ FormulaCells::Positions FormulaCells::recalculate()
 {
     if (d->allPending)
         return recalculateAll();
-    if (d->pending.empty())
+    if (d->changedFirstRow == 0)
         return {};
-    const auto plan = d->graph.recalcOrder(d->pending);
-    d->pending.clear();
+    // A few changes are followed one by one; many changes to a few rows (a block of a report
+    // written between two recalculations) by what reads those rows; many changes all over
+    // the sheet by recomputing every formula.
+    const size_t rows = size_t(d->changedLastRow - d->changedFirstRow + 1);
+    const bool fewRows = rows * 4 <= d->entries.size();
+    if (!d->overflowed && (d->pending.size() <= rows || !fewRows)) {
+        const auto plan = d->graph.recalcOrder(d->pending);
+        d->settled();
+        return d->run(plan);
+    }
+    if (!fewRows)
+        return recalculateAll();
+    const auto plan = d->graph.recalcRows(d->changedFirstRow, d->changedLastRow);
+    d->settled();
     return d->run(plan);
 }
 
 FormulaCells::Positions FormulaCells::recalculateAll()
 {
-    d->pending.clear();
-    d->allPending = false;
+    d->settled();
     return d->run(d->graph.recalcAll());
 }
 
@@ -370,8 +392,7 @@ void FormulaCells::clear()
 {
     d->entries.clear();
     d->graph.clear();
-    d->pending.clear();
-    d->allPending = false;
+    d->settled();
     d->copiedShapes.clear();
 }
 

@@ -42,7 +42,9 @@ public:
     void remove(int row, int col);
     // The value of (row, col) changed: the formula cells that read it are due.
     void changed(int row, int col);
-    // Recomputes the formula cells that are due; returns them.
+    // Recomputes the formula cells that are due; returns them. Between two calls it is all
+    // the same when many changes come: a fill that recalculates after each block of rows
+    // recomputes only what reads that block.
     Positions recalculate();
     // Recomputes every formula cell.
     Positions recalculateAll();

@@ -217,7 +217,19 @@ struct Sheet::Data : formula::CellSource
         return it != cells.end() && it->col == col ? &*it : nullptr;
     }
 
+    // The cell at (row, col), stored (bare) when it was not: inline where the row is dense up
+    // to it, as in every row a report writes.
     Cell& slot(int row, int col)
+    {
+        if (size_t(row) <= rows.size()) {
+            Row& cells = rows[size_t(row - 1)];
+            if (size_t(col) <= cells.size() && cells[size_t(col - 1)].col == col)
+                return cells[size_t(col - 1)];
+        }
+        return newSlot(row, col);
+    }
+
+    [[gnu::noinline]] Cell& newSlot(int row, int col)
     {
         if (size_t(row) > rows.size())
             rows.resize(size_t(row));
@@ -392,6 +404,31 @@ struct Sheet::Data : formula::CellSource
         return {};
     }
 
+    // Calls apply(cell, edges) for every cell of `r`, stored (bare) where it was not; `edges`
+    // tells the range's sides the cell lies on (1 left, 2 right, 4 top, 8 bottom). Columns
+    // outer, rows inner: the order new formats are met in, which numbers them. A report fills
+    // and frames row after row: a row stored dense across the range is one run.
+    template <typename Apply> void forEachRangeCell(const CellRange& r, Apply apply)
+    {
+        if (r.row1 == r.row2 && size_t(r.row1) <= rows.size()) {
+            Row& cells = rows[size_t(r.row1 - 1)];
+            // Columns ascend without repeats, so column col2 at index col2 - 1 means every
+            // column up to it is at its own index.
+            if (size_t(r.col2) <= cells.size() && cells[size_t(r.col2 - 1)].col == r.col2) {
+                for (int col = r.col1; col <= r.col2; ++col)
+                    apply(cells[size_t(col - 1)], 4u | 8u | (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u));
+                return;
+            }
+        }
+        for (int col = r.col1; col <= r.col2; ++col) {
+            for (int row = r.row1; row <= r.row2; ++row) {
+                const quint32 edges = (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u) |
+                                      (row == r.row1 ? 4u : 0u) | (row == r.row2 ? 8u : 0u);
+                apply(slot(row, col), edges);
+            }
+        }
+    }
+
     // The range a format operation covers: whole rows and columns stop at the used extent.
     CellRange formatRange() const
     {
@@ -541,6 +578,17 @@ void Sheet::endUpdate()
 bool Sheet::isUpdating() const
 {
     return d->batchDepth > 0;
+}
+
+void Sheet::recalculate()
+{
+    const FormulaCells::Positions done = d->formulas.recalculate();
+    if (d->batchDepth == 0) {
+        announce(*this, done);
+        return;
+    }
+    for (const auto& [row, col] : done)
+        d->touch(row, col);
 }
 
 void Sheet::setNumber(int row, int col, double value, const QString& numberFormat)
@@ -894,37 +942,32 @@ void Sheet::setBorder(short outline, short left, short right, short top, short b
     auto& done = d->formatOps.of({1, quint32(outline), quint32(left), quint32(right), quint32(top),
                                   quint32(bottom), outlineColour, leftColour, rightColour, topColour,
                                   bottomColour, 0}); // (old id, edges) -> new id
-    for (int col = r.col1; col <= r.col2; ++col) {
-        for (int row = r.row1; row <= r.row2; ++row) {
-            const quint32 edges = (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u) |
-                                  (row == r.row1 ? 4u : 0u) | (row == r.row2 ? 8u : 0u);
-            Cell& cell = d->slot(row, col);
-            const quint32 key = (quint32(cell.format) << 4) | edges;
-            if (const quint16 known = done.find(key); known != FormatOps::Outcomes::Unknown) {
-                cell.format = known;
-                continue;
-            }
-            CellFormat f = d->formats.at(cell.format);
-            CellBorder& b = f.border;
-            side(left, leftColour, b.left, b.leftColour);
-            side(right, rightColour, b.right, b.rightColour);
-            side(top, topColour, b.top, b.topColour);
-            side(bottom, bottomColour, b.bottom, b.bottomColour);
-            if (outline > 0) {
-                if (edges & 1u)
-                    side(outline, outlineColour, b.left, b.leftColour);
-                if (edges & 2u)
-                    side(outline, outlineColour, b.right, b.rightColour);
-                if (edges & 4u)
-                    side(outline, outlineColour, b.top, b.topColour);
-                if (edges & 8u)
-                    side(outline, outlineColour, b.bottom, b.bottomColour);
-            }
-            const auto id = quint16(d->formats.intern(f));
-            done.emplace(key, id);
-            cell.format = id;
+    d->forEachRangeCell(r, [&](Cell& cell, quint32 edges) {
+        const quint32 key = (quint32(cell.format) << 4) | edges;
+        if (const quint16 known = done.find(key); known != FormatOps::Outcomes::Unknown) {
+            cell.format = known;
+            return;
         }
-    }
+        CellFormat f = d->formats.at(cell.format);
+        CellBorder& b = f.border;
+        side(left, leftColour, b.left, b.leftColour);
+        side(right, rightColour, b.right, b.rightColour);
+        side(top, topColour, b.top, b.topColour);
+        side(bottom, bottomColour, b.bottom, b.bottomColour);
+        if (outline > 0) {
+            if (edges & 1u)
+                side(outline, outlineColour, b.left, b.leftColour);
+            if (edges & 2u)
+                side(outline, outlineColour, b.right, b.rightColour);
+            if (edges & 4u)
+                side(outline, outlineColour, b.top, b.topColour);
+            if (edges & 8u)
+                side(outline, outlineColour, b.bottom, b.bottomColour);
+        }
+        const auto id = quint16(d->formats.intern(f));
+        done.emplace(key, id);
+        cell.format = id;
+    });
     formatsWritten(r);
 }
 
@@ -936,20 +979,17 @@ void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
     if (pattern > 0)
         fill = CellFill{pattern, foreground, background};
     auto& done = d->formatOps.of({2, quint32(fill.pattern), fill.foreground, fill.background}); // old id -> new id
-    for (int col = r.col1; col <= r.col2; ++col) {
-        for (int row = r.row1; row <= r.row2; ++row) {
-            Cell& cell = d->slot(row, col);
-            if (const quint16 known = done.find(cell.format); known != FormatOps::Outcomes::Unknown) {
-                cell.format = known;
-                continue;
-            }
-            CellFormat f = d->formats.at(cell.format);
-            f.fill = fill;
-            const auto id = quint16(d->formats.intern(f));
-            done.emplace(cell.format, id);
-            cell.format = id;
+    d->forEachRangeCell(r, [&](Cell& cell, quint32) {
+        if (const quint16 known = done.find(cell.format); known != FormatOps::Outcomes::Unknown) {
+            cell.format = known;
+            return;
         }
-    }
+        CellFormat f = d->formats.at(cell.format);
+        f.fill = fill;
+        const auto id = quint16(d->formats.intern(f));
+        done.emplace(cell.format, id);
+        cell.format = id;
+    });
     formatsWritten(r);
 }
 
@@ -1040,6 +1080,109 @@ void Sheet::setFormatIds(int row, int col1, const int* ids, int count)
     }
     if (changed)
         formatsWritten(*changed);
+}
+
+void Sheet::writeRow(int row, int col1, const PreparedCell* cells, int count)
+{
+    if (count < 1)
+        return;
+    checkCell(row, col1);
+    checkCell(row, col1 + count - 1);
+    for (int i = 0; i < count; ++i) {
+        const PreparedCell& cell = cells[i];
+        if (cell.formatId < 0 || cell.formatId >= d->formats.size())
+            throw std::out_of_range("no cell format " + std::to_string(cell.formatId));
+        if (cell.kind == PreparedCell::Kind::Number && !std::isfinite(cell.number))
+            throw std::invalid_argument("cell (" + std::to_string(row) + ", " + std::to_string(col1 + i) +
+                                        ") cannot hold a number that is not finite");
+    }
+    if (d->batchDepth == 0 || (size_t(row) <= d->rows.size() && !d->rows[size_t(row - 1)].empty())) {
+        // Cell by cell: the row holds cells (formulas among them, perhaps) to be overwritten,
+        // or every write is to be recomputed and signalled at once.
+        std::vector<int> ids(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            ids[size_t(i)] = cells[i].formatId;
+        setFormatIds(row, col1, ids.data(), count);
+        for (int i = 0; i < count; ++i) {
+            const PreparedCell& cell = cells[i];
+            const int col = col1 + i;
+            switch (cell.kind) {
+            case PreparedCell::Kind::Formula:
+                setFormulaCopy(row, col, cell.formula, row - cell.formulaRow, 0);
+                break;
+            case PreparedCell::Kind::Number:
+                setNumber(row, col, cell.number);
+                break;
+            case PreparedCell::Kind::Text:
+                setPlainText(row, col, cell.text);
+                break;
+            case PreparedCell::Kind::Empty:
+                clearCell(row, col);
+                break;
+            }
+        }
+        return;
+    }
+    // An empty row in a batch: its cells are laid out in column order at once (as setFormatIds
+    // stores them, bare ones included), and the batch's changed areas, the extent and the
+    // formulas learn of them once for the row.
+    if (size_t(row) > d->rows.size())
+        d->rows.resize(size_t(row));
+    Row& stored = d->rows[size_t(row - 1)];
+    // A dense row stays dense over a small gap before its first cell (see Data::slot).
+    const int first = size_t(col1) <= 1 + Data::MaxGap ? 1 : col1;
+    // Room up to the sheet's last column, as Data::slot takes it: the row's fill and frame
+    // usually reach it.
+    stored.reserve(size_t(std::max(col1 + count - 1, std::min(d->lastCol, int(MaxColumns))) - first + 1));
+    for (int col = first; col < col1; ++col)
+        stored.emplace_back().col = quint16(col);
+    int formatFirst = 0, formatLast = 0, contentFirst = 0, contentLast = 0;
+    for (int i = 0; i < count; ++i) {
+        const PreparedCell& prepared = cells[i];
+        const int col = col1 + i;
+        Cell& cell = stored.emplace_back();
+        cell.col = quint16(col);
+        cell.format = quint16(prepared.formatId);
+        if (cell.format != 0) {
+            formatFirst = formatFirst ? formatFirst : col;
+            formatLast = col;
+        }
+        switch (prepared.kind) {
+        case PreparedCell::Kind::Number:
+            cell.kind = Cell::Number;
+            cell.number = prepared.number;
+            break;
+        case PreparedCell::Kind::Text:
+            if (prepared.text.isEmpty())
+                continue;
+            cell.kind = Cell::Text;
+            cell.text = prepared.text;
+            break;
+        case PreparedCell::Kind::Formula:
+            cell.kind = Cell::Formula;
+            break;
+        case PreparedCell::Kind::Empty:
+            continue;
+        }
+        contentFirst = contentFirst ? contentFirst : col;
+        contentLast = col;
+    }
+    if (formatFirst)
+        Data::widen(d->formatsChangedInBatch, CellRange{row, formatFirst, row, formatLast});
+    if (!contentFirst)
+        return;
+    if (row > d->lastRow || contentLast > d->lastCol)
+        setExtent(std::max(d->lastRow, row), std::max(d->lastCol, contentLast));
+    for (int i = contentFirst - col1; i <= contentLast - col1; ++i) {
+        const PreparedCell& prepared = cells[i];
+        if (prepared.kind == PreparedCell::Kind::Formula)
+            d->formulas.setCopied(row, col1 + i, prepared.formula, row - prepared.formulaRow, 0);
+        else if (prepared.kind == PreparedCell::Kind::Number ||
+                 (prepared.kind == PreparedCell::Kind::Text && !prepared.text.isEmpty()))
+            d->formulas.changed(row, col1 + i);
+    }
+    d->touch(row, contentFirst);
+    d->touch(row, contentLast);
 }
 
 void Sheet::formatsWritten(const CellRange& range)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grid/formula/Formula.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -9,9 +11,6 @@
 namespace talor::grid {
 
 struct CellInput;
-namespace formula {
-class Formula;
-}
 
 // A file that cannot be read or written; the message names the file and the problem.
 class GridFileError : public std::runtime_error
@@ -54,6 +53,26 @@ struct CellFormat
     CellFill fill;
     CellBorder border;
     bool operator==(const CellFormat&) const = default;
+};
+
+// One cell of a row prepared once and written onto many rows (a template's rows): its format
+// id in the sheet's table (Sheet::addFormat) and its content.
+struct PreparedCell
+{
+    enum class Kind : quint8
+    {
+        Empty,
+        Number,
+        Text, // an empty text is no content
+        Formula
+    };
+    Kind kind = Kind::Empty;
+    int formatId = 0;
+    double number = 0;
+    QString text;
+    // A formula as read in row `formulaRow` of the cell's column, copied down to the row written.
+    formula::Formula formula;
+    int formulaRow = 0;
 };
 
 // One sheet of the grid: cells holding text, numbers (dates are numbers shown with a date
@@ -129,6 +148,11 @@ public:
     void beginUpdate();
     void endUpdate(); // throws std::logic_error without a matching beginUpdate()
     bool isUpdating() const;
+    // Recomputes now, inside a batch too, the formula cells that the changes since the last
+    // recalculation reach; the batch's end then has only later changes left. A fill that
+    // writes block after block calls it after each block, while the block's cells are still
+    // in the cache: each block costs its own formulas instead of one pass over all at the end.
+    void recalculate();
     // A batch for the lifetime of this object: `Sheet::Batch batch(sheet);`.
     class Batch
     {
@@ -206,6 +230,10 @@ public:
     // template row stamped before it is written (its cells are then stored in column order).
     void setFormatIds(int row, int col1, const int* ids, int count);
     quint64 formatTableId() const;
+    // Writes cells[i] into (row, col1 + i) for i in 0..count-1 as setFormatIds and then, cell
+    // by cell, setFormulaCopy, setNumber, setPlainText or clearCell write them. A row that holds
+    // nothing yet, written inside a batch, is laid out in one step.
+    void writeRow(int row, int col1, const PreparedCell* cells, int count);
 
     // --- Columns ------------------------------------------------------------------------
     // Insert `count` empty columns before `col` / delete columns col..col+count-1, moving

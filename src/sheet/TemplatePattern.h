@@ -17,7 +17,7 @@ class TemplatePattern
 public:
     // Keeps rows row1..row2 of columns 1..columns of `sheet` (nothing when columns < 1).
     void capture(const grid::Sheet& sheet, int row1, int row2, int columns);
-    void clear() { m_cells.clear(), m_formatIds.clear(), m_rows = 0, m_columns = 0; }
+    void clear() { m_cells.clear(), m_formats.clear(), m_rows = 0, m_columns = 0; }
     bool isEmpty() const { return m_cells.empty(); }
     int rows() const { return m_rows; }
 
@@ -26,33 +26,16 @@ public:
     void stamp(grid::Sheet& sheet, int topRow) const;
 
 private:
-    struct Cell
-    {
-        enum class Kind : quint8
-        {
-            Empty,
-            Number,
-            Text,
-            Formula
-        };
-        int row = 0; // 0-based within the pattern
-        int col = 1;
-        Kind kind = Kind::Empty;
-        double number = 0;
-        QString text; // the text of a text cell
-        // Read once, copied to every row it is stamped on; a formula that is the one above
-        // it copied down is that one's, read in the sheet's row `formulaRow`.
-        grid::formula::Formula formula;
-        int formulaRow = 0;
-        grid::CellFormat format;
-    };
-    std::vector<Cell> m_cells;
-    // The cells' format ids in the table of the sheet last stamped on: a report stamps the
-    // same pattern thousands of times, and a format is hashed once per table, not per cell.
-    mutable std::vector<int> m_formatIds;
+    // The kept cells row by row, each row's columns 1..m_columns in order. A formula that is
+    // the one above it copied down is that one's reading, kept with the row it was read in, so
+    // that the sheet keeps one formula for the whole column. The format ids belong to the
+    // table of the sheet last stamped on: a report stamps the same pattern thousands of times,
+    // and a format is hashed once per table, not per cell.
+    mutable std::vector<grid::PreparedCell> m_cells;
+    std::vector<grid::CellFormat> m_formats; // of each kept cell
     mutable quint64 m_formatTable = 0;
     int m_rows = 0;
-    int m_columns = 0; // every kept row holds columns 1..m_columns, in order
+    int m_columns = 0;
 };
 
 } // namespace talor

@@ -1,5 +1,6 @@
 // The sheet model: typing rules, formulas, extent, selection formats and column moves.
 #include "grid/Sheet.h"
+#include "grid/CellAddress.h"
 #include "grid/formula/Formula.h"
 
 #include <QStringList>
@@ -273,6 +274,16 @@ TEST(SheetTest, BorderFramesTheSelectionAndDrawsInnerSides)
     sheet.select("B7");
     sheet.setBorder(0, -1, 0, -1, -1, 0, 0, 0, 0, 0, 0);
     EXPECT_EQ(sheet.border(7, 2), (CellBorder{0, 0, 1, 1, 0, 0, 0x0000FF, 0x0000FF}));
+
+    // The row's cells are stored now: framed again (two cells, then three), the same edges.
+    for (const char* range : {"$B$7:$C$7", "$A$7:$C$7"}) {
+        sheet.select(range);
+        sheet.setBorder(1, 0, 1, 0, 1, 0, 0x00FF00, 0x111111, 0x222222, 0x333333, 0x444444);
+    }
+    EXPECT_EQ(QList<CellBorder>({sheet.border(7, 1), sheet.border(7, 2), sheet.border(7, 3), sheet.border(7, 4)}),
+              QList<CellBorder>({{1, 1, 1, 1, 0x00FF00, 0x222222, 0x00FF00, 0x00FF00},
+                                 {0, 1, 1, 1, 0, 0x222222, 0x00FF00, 0x00FF00},
+                                 {0, 1, 1, 1, 0, 0x00FF00, 0x00FF00, 0x00FF00}, {}}));
 }
 
 TEST(SheetTest, PatternFillsTheSelectionAndKeepsTheValues)
@@ -490,6 +501,184 @@ const CopyCase copies[] = {
 
 INSTANTIATE_TEST_SUITE_P(Copies, FormulaCopyTest, ::testing::ValuesIn(copies),
                          [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+
+// A prepared row written at once is what its cells written one by one are: on a row that holds
+// nothing yet in a batch (laid out in one step; first column 1, or past a gap of eight or nine
+// columns), on a row holding cells (a formula, a cell past the prepared ones), outside a batch.
+// The same cells, formats, formulas and results, extent and signals, with formulas elsewhere
+// reading the row and the row's formulas reading a row written after it.
+struct RowWriteCase
+{
+    const char* name;
+    int col1;
+    bool batch;
+    bool occupied;
+};
+
+class WriteRowTest : public ::testing::TestWithParam<RowWriteCase>
+{};
+
+TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
+{
+    const RowWriteCase& c = GetParam();
+    Sheet written, oneByOne;
+    QStringList signals[2];
+    CellFormat framed;
+    framed.border.left = 1;
+    framed.numberFormat = QStringLiteral("0.00");
+    const QString first = columnName(c.col1);
+    std::vector<PreparedCell> cells(7);
+    cells[0].kind = PreparedCell::Kind::Number;
+    cells[0].number = 2;
+    cells[1].kind = PreparedCell::Kind::Text;
+    cells[1].text = QStringLiteral("a");
+    cells[2].kind = PreparedCell::Kind::Text; // an empty text: no content
+    cells[4].kind = cells[5].kind = PreparedCell::Kind::Formula;
+    cells[4].formula = formula::Formula::parse("=" + first + "3*10"); // the row's first cell
+    cells[5].formula = formula::Formula::parse("=" + first + "4+1"); // the row below's
+    cells[4].formulaRow = cells[5].formulaRow = 3;
+    cells[6].kind = PreparedCell::Kind::Number;
+    cells[6].number = 4;
+    const int last = c.col1 + 10;
+    for (int s = 0; s < 2; ++s) {
+        Sheet& sheet = s == 0 ? written : oneByOne;
+        const int framedId = sheet.addFormat(framed);
+        cells[0].formatId = cells[3].formatId = framedId;
+        QObject::connect(&sheet, &Sheet::cellsChanged, [&signals, s](const CellRange& r) {
+            signals[s] << QStringLiteral("cells %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
+        });
+        QObject::connect(&sheet, &Sheet::formatsChanged, [&signals, s](const CellRange& r) {
+            signals[s] << QStringLiteral("formats %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
+        });
+        QObject::connect(&sheet, &Sheet::extentChanged, [&signals, s] { signals[s] << QStringLiteral("extent"); });
+        sheet.setText(1, 1, QStringLiteral("=SUM(A5:Z6)"));
+        if (c.occupied) {
+            sheet.setText(5, c.col1 + 4, QStringLiteral("=1+1"));
+            sheet.setNumber(5, last, 9);
+            sheet.setPlainText(6, c.col1 + 2, QStringLiteral("x"));
+        }
+        if (c.batch)
+            sheet.beginUpdate();
+        for (const int row : {5, 6}) {
+            if (s == 0) {
+                sheet.writeRow(row, c.col1, cells.data(), int(cells.size()));
+                continue;
+            }
+            std::vector<int> ids;
+            for (const PreparedCell& cell : cells)
+                ids.push_back(cell.formatId);
+            sheet.setFormatIds(row, c.col1, ids.data(), int(ids.size()));
+            for (size_t i = 0; i < cells.size(); ++i) {
+                const int col = c.col1 + int(i);
+                switch (cells[i].kind) {
+                case PreparedCell::Kind::Number:
+                    sheet.setNumber(row, col, cells[i].number);
+                    break;
+                case PreparedCell::Kind::Text:
+                    sheet.setPlainText(row, col, cells[i].text);
+                    break;
+                case PreparedCell::Kind::Formula:
+                    sheet.setFormulaCopy(row, col, cells[i].formula, row - cells[i].formulaRow, 0);
+                    break;
+                case PreparedCell::Kind::Empty:
+                    sheet.clearCell(row, col);
+                    break;
+                }
+            }
+        }
+        if (c.batch)
+            sheet.endUpdate();
+        sheet.setNumber(6, c.col1, 7); // read by row 5's formulas and the sum
+    }
+    for (int row = 1; row <= 7; ++row)
+        for (int col = 1; col <= last + 1; ++col) {
+            EXPECT_EQ(written.text(row, col), oneByOne.text(row, col)) << row << "," << col;
+            EXPECT_EQ(written.formula(row, col), oneByOne.formula(row, col)) << row << "," << col;
+            EXPECT_EQ(written.formatId(row, col), oneByOne.formatId(row, col)) << row << "," << col;
+            EXPECT_EQ(written.isEmpty(row, col), oneByOne.isEmpty(row, col)) << row << "," << col;
+        }
+    EXPECT_EQ(written.text(5, c.col1 + 4), QStringLiteral("20"));
+    EXPECT_EQ(written.text(5, c.col1 + 5), QStringLiteral("8"));
+    EXPECT_EQ(written.text(6, c.col1), QStringLiteral("7.00"));
+    EXPECT_EQ(written.text(1, 1), c.occupied ? QStringLiteral("125") : QStringLiteral("116"));
+    EXPECT_EQ(written.lastRow(), oneByOne.lastRow());
+    EXPECT_EQ(written.lastColumn(), oneByOne.lastColumn());
+    EXPECT_EQ(signals[0], signals[1]);
+    QStringList visited[2];
+    for (int s = 0; s < 2; ++s)
+        (s == 0 ? written : oneByOne).forEachCell([&](int row, int col) {
+            visited[s] << QStringLiteral("%1,%2").arg(row).arg(col);
+        });
+    EXPECT_EQ(visited[0], visited[1]);
+}
+
+const RowWriteCase rowWrites[] = {
+    {"EmptyRowInBatch", 1, true, false},
+    {"AfterAGapOfEight", 9, true, false},
+    {"AfterAGapOfNine", 10, true, false},
+    {"OccupiedRowInBatch", 2, true, true},
+    {"OutsideBatch", 3, false, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, WriteRowTest, ::testing::ValuesIn(rowWrites),
+                         [](const ::testing::TestParamInfo<RowWriteCase>& info) { return std::string(info.param.name); });
+
+// A fill that recalculates after every block (or every few blocks) of a batch ends with what
+// one recalculation at the batch's end gives, and with what recalculating after every write
+// gives: formulas read their own block, the block above (ranges), the block below (written
+// later), a cell read by every formula (kept apart once it has over 64 readers) that a later
+// block writes again, a cell read only through ranges from far above, a circle across blocks, and a
+// formula that a later block overwrites.
+class BlockRecalculationTest : public ::testing::TestWithParam<int>
+{};
+
+TEST_P(BlockRecalculationTest, EndsAsOneRecalculationAtTheEnd)
+{
+    const int every = GetParam();
+    constexpr int Blocks = 8, BlockRows = 10;
+    Sheet inBlocks, atEnd, each;
+    auto fill = [&](Sheet& sheet, bool blockwise) {
+        for (int block = 0; block < Blocks; ++block) {
+            const int top = block * BlockRows;
+            for (int r = top + 1; r <= top + BlockRows; ++r) {
+                sheet.setNumber(r, 1, r);
+                sheet.setText(r, 3, QStringLiteral("=A%1*2+$B$45").arg(r));
+                sheet.setText(r, 4, QStringLiteral("=SUM(A%1:C%2)").arg(std::max(1, r - BlockRows)).arg(r));
+                sheet.setText(r, 5, QStringLiteral("=C%1+1").arg(r + BlockRows));
+            }
+            if (block == 0)
+                sheet.setText(1, 7, QStringLiteral("=SUM(B41:B50)"));
+            if (block == 1)
+                sheet.setText(15, 6, QStringLiteral("=F35"));
+            if (block == 3)
+                sheet.setText(35, 6, QStringLiteral("=F15+1"));
+            if (block == 4 || block == 6)
+                sheet.setNumber(45, 2, block);
+            if (block == 6)
+                sheet.setNumber(48, 2, 100); // read only by ranges of blocks 4 and 5
+            if (block == 5)
+                sheet.setNumber(5, 3, 1000); // block 0's formula becomes a constant
+            if (blockwise && (block + 1) % every == 0)
+                sheet.recalculate();
+        }
+    };
+    for (auto [sheet, blockwise] : {std::pair{&inBlocks, true}, std::pair{&atEnd, false}}) {
+        Sheet::Batch batch(*sheet);
+        fill(*sheet, blockwise);
+    }
+    fill(each, false);
+    for (int row = 1; row <= Blocks * BlockRows + 1; ++row) {
+        const QString expected = rowTexts(each, row, 7);
+        EXPECT_EQ(rowTexts(inBlocks, row, 7), expected) << "row " << row;
+        EXPECT_EQ(rowTexts(atEnd, row, 7), expected) << "row " << row;
+    }
+    EXPECT_EQ(rowTexts(inBlocks, 5, 6), QStringLiteral("5||1000|1059|37|"));
+    EXPECT_EQ(inBlocks.text(1, 7), QStringLiteral("106"));
+    EXPECT_EQ(inBlocks.text(35, 6), inBlocks.text(15, 6));
+    EXPECT_EQ(inBlocks.text(80, 5), QStringLiteral("1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Blocks, BlockRecalculationTest, ::testing::Values(1, 2, 3));
 
 // Rows keep bare cells to stay dense (stamped formats, a short gap, a cell cleared amid the
 // row): whatever the gap before a cell (none, eight, nine columns), only cells with content

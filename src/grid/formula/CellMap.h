@@ -3,6 +3,7 @@
 #include "grid/formula/CellRef.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <memory>
@@ -108,6 +109,35 @@ public:
                 for (quint64 used = pages[page]->used; used; used &= used - 1) {
                     const int bit = std::countr_zero(used);
                     visit(int(page) * PageRows + bit + 1, int(c) + 1, pages[page]->items[size_t(bit)]);
+                }
+            }
+        }
+    }
+
+    // Calls visit(row, col, value) for every cell held in rows row1..row2, column by column,
+    // rows ascending: only the pages of those rows are looked at.
+    template <typename Visit> void forEachInRows(int row1, int row2, Visit visit) const
+    {
+        row1 = std::max(row1, 1);
+        row2 = std::min(row2, int(MaxRow));
+        if (row1 > row2)
+            return;
+        const size_t page1 = size_t(row1 - 1) / PageRows;
+        const size_t page2 = size_t(row2 - 1) / PageRows;
+        for (size_t c = 0; c < m_columns.size(); ++c) {
+            const auto& pages = m_columns[c];
+            for (size_t page = page1; page <= page2 && page < pages.size(); ++page) {
+                if (!pages[page])
+                    continue;
+                quint64 used = pages[page]->used;
+                const int first = int(page) * PageRows + 1; // the page's first row
+                if (row1 > first)
+                    used &= ~quint64(0) << (row1 - first);
+                if (row2 < first + PageRows - 1)
+                    used &= ~quint64(0) >> (first + PageRows - 1 - row2);
+                for (; used; used &= used - 1) {
+                    const int bit = std::countr_zero(used);
+                    visit(first + bit, int(c) + 1, pages[page]->items[size_t(bit)]);
                 }
             }
         }

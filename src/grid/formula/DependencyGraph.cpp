@@ -79,9 +79,11 @@ template <typename Visit> void DependencyGraph::forEachBlock(const RangeRef& are
 
 void DependencyGraph::addReader(Key cell, Key owner)
 {
-    if (const auto crowded = m_crowdedReaders.find(cell); crowded != m_crowdedReaders.end()) {
-        crowded->second.insert(owner);
-        return;
+    if (!m_crowdedReaders.empty()) {
+        if (const auto crowded = m_crowdedReaders.find(cell); crowded != m_crowdedReaders.end()) {
+            crowded->second.insert(owner);
+            return;
+        }
     }
     const CellPos at = position(cell);
     KeyList& readers = m_cellReaders(at.row, at.col);
@@ -111,12 +113,16 @@ void DependencyGraph::removeReader(Key cell, Key owner)
         m_cellReaders.erase(at.row, at.col);
 }
 
-void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& references)
+void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& references, int rows, int cols)
 {
     removeFormula(cell);
     const Key owner = key(cell.row, cell.col);
     KeyList refs;
-    for (const RangeRef& r : references) {
+    for (RangeRef r : references) {
+        for (CellRef* c : {&r.first, &r.last}) {
+            c->row += rows;
+            c->col += cols;
+        }
         if (r.isSingleCell()) {
             const Key k = key(r.first.row, r.first.col);
             if (std::find(refs.begin(), refs.end(), k) == refs.end()) {
@@ -138,6 +144,7 @@ void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& refe
             ++level;
         m_ranges[size_t(slot)] = RangeSlot{r, owner, level};
         ++m_levelRanges[level];
+        m_levelLastCol[level] = std::max({m_levelLastCol[level], r.first.col, r.last.col});
         refs.push_back(RangeFlag | Key(slot));
         forEachBlock(r, level, [&](Key block) { m_blocks[block].push_back(slot); });
     }
@@ -238,6 +245,45 @@ RecalcPlan DependencyGraph::recalcOrder(const std::vector<CellPos>& changed) con
         if (m_formulas.contains(c.row, c.col))
             seeds.push_back(k);
         forEachReader(k, [&](Key r) { seeds.push_back(r); });
+    }
+    return plan(std::move(seeds));
+}
+
+RecalcPlan DependencyGraph::recalcRows(int row1, int row2) const
+{
+    // The formulas in the rows, and the readers of their cells that lie outside them (those
+    // inside are among the formulas already).
+    std::vector<Key> seeds;
+    m_formulas.forEachInRows(row1, row2, [&](int row, int col, const KeyList&) { seeds.push_back(key(row, col)); });
+    auto outside = [&](Key reader) {
+        const int row = position(reader).row;
+        if (row < row1 || row > row2)
+            seeds.push_back(reader);
+    };
+    m_cellReaders.forEachInRows(row1, row2, [&](int, int, const KeyList& readers) {
+        for (const Key reader : readers)
+            outside(reader);
+    });
+    for (const auto& [cell, readers] : m_crowdedReaders) {
+        const int row = position(cell).row;
+        if (row >= row1 && row <= row2)
+            for (const Key reader : readers)
+                outside(reader);
+    }
+    for (int level = 0; level < 3; ++level) {
+        if (m_levelRanges[level] == 0)
+            continue;
+        const RangeRef rows{CellRef{row1, 1}, CellRef{row2, m_levelLastCol[level]}};
+        forEachBlock(rows, level, [&](Key block) {
+            const auto found = m_blocks.find(block);
+            if (found == m_blocks.end())
+                return;
+            for (const int slot : found->second) {
+                const RangeSlot& range = m_ranges[size_t(slot)];
+                if (range.area.first.row <= row2 && range.area.last.row >= row1)
+                    outside(range.owner);
+            }
+        });
     }
     return plan(std::move(seeds));
 }

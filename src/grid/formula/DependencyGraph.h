@@ -40,8 +40,9 @@ class DependencyGraph
 public:
     static constexpr int MaxRangeBlocks = 16;
 
-    // Registers (or replaces) the formula in `cell` as reading `references`.
-    void setFormula(CellPos cell, const std::vector<RangeRef>& references);
+    // Registers (or replaces) the formula in `cell` as reading `references`, each moved by
+    // (rows, cols): a formula copied from another cell registers its reading's references.
+    void setFormula(CellPos cell, const std::vector<RangeRef>& references, int rows = 0, int cols = 0);
     void removeFormula(CellPos cell);
     void clear();
     bool hasFormula(CellPos cell) const;
@@ -55,6 +56,10 @@ public:
     // The formula cells to recompute after the cells `changed` got new contents: the changed
     // cells that hold formulas themselves and everything that reads them, directly or not.
     RecalcPlan recalcOrder(const std::vector<CellPos>& changed) const;
+    // The same after changes that all lie in rows row1..row2: the formula cells in those rows
+    // and everything that reads a cell there, directly or not. For many changes to a few rows
+    // it looks at those rows once instead of at every change.
+    RecalcPlan recalcRows(int row1, int row2) const;
     // Every formula cell (after loading a sheet or inserting/deleting columns).
     RecalcPlan recalcAll() const;
 
@@ -124,6 +129,8 @@ private:
     std::vector<int> m_freeRanges;
     std::unordered_map<Key, std::vector<int>> m_blocks; // (level, block) -> range slots touching it
     int m_levelRanges[3] = {0, 0, 0};
+    // The rightmost column any range of each level has ever reached (recalcRows looks no further).
+    int m_levelLastCol[3] = {0, 0, 0};
 };
 
 } // namespace talor::grid::formula
