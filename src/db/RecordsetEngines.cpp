@@ -485,7 +485,9 @@ bool Recordset::readPostgresCopy()
         for (int c = 0; c < columns; ++c) {
             const Oid type = types[size_t(c)];
             addField(QString::fromUtf8(PQfname(described.get(), c)),
-                     QMetaType(type == Date ? QMetaType::QDate : type == Time ? QMetaType::QTime : QMetaType::UnknownType));
+                     QMetaType(type == Date   ? QMetaType::QDate
+                               : type == Time ? QMetaType::QTime
+                                              : QMetaType::UnknownType));
         }
         QByteArray unescaped;
         for (;;) {
@@ -552,7 +554,8 @@ bool Recordset::appendCopyRow(QByteArrayView row, const std::vector<quint32>& ty
         }
         if (escaped && field.contains('\\'))
             field = unescapeCopyField(field, unescaped);
-        if (!appendPostgresValue(types[c], field, checkUtf8, lowPrecision) && !appendAsQtConverts(types[c], field))
+        if (!appendPostgresValue(types[c], field, checkUtf8, lowPrecision) &&
+            !appendAsQtConverts(types[c], field))
             return false;
     }
     ++m_rowCount;

@@ -168,9 +168,9 @@ struct FormulaCells::Data
     const formula::CellSource& cells;
     formula::CellMap<Entry> entries;
     formula::DependencyGraph graph;
-    // Cells changed since the last recalculation, and the rows they lie in. Past as many
-    // changes as there are formulas only their rows are kept (`overflowed`): recomputing what
-    // reads those rows, or everything, then costs less than following each change.
+    // Cells changed since the last recalculation, and the rows they lie in. Past 64 changes
+    // more than there are formulas only their rows are kept (`overflowed`): recomputing what
+    // lies in and reads those rows, or everything, then costs less than following each change.
     std::vector<CellPos> pending;
     bool overflowed = false;
     int changedFirstRow = 0, changedLastRow = 0; // 0: nothing changed
@@ -263,6 +263,13 @@ struct FormulaCells::Data
         }
     }
 
+    Positions followChanges()
+    {
+        const auto plan = graph.recalcOrder(pending);
+        settled();
+        return run(plan);
+    }
+
     void settled()
     {
         pending.clear();
@@ -328,22 +335,27 @@ void FormulaCells::changed(int row, int col)
 
 FormulaCells::Positions FormulaCells::recalculate()
 {
+    // Changes up to a little more than there are formulas are followed one by one, so that
+    // only what reads them is recomputed (and reported changed); past that, the rows they
+    // fell in are all that is kept.
+    if (d->allPending || d->overflowed)
+        return recalculateRows();
+    return d->followChanges();
+}
+
+FormulaCells::Positions FormulaCells::recalculateRows()
+{
     if (d->allPending)
         return recalculateAll();
     if (d->changedFirstRow == 0)
         return {};
-    // A few changes are followed one by one; many changes to a few rows (a block of a report
-    // written between two recalculations) by what reads those rows; many changes all over
-    // the sheet by recomputing every formula.
+    // Few changes are still followed one by one; many changes all over the sheet recompute
+    // every formula.
     const size_t rows = size_t(d->changedLastRow - d->changedFirstRow + 1);
-    const bool fewRows = rows * 4 <= d->entries.size();
-    if (!d->overflowed && (d->pending.size() <= rows || !fewRows)) {
-        const auto plan = d->graph.recalcOrder(d->pending);
-        d->settled();
-        return d->run(plan);
-    }
-    if (!fewRows)
-        return recalculateAll();
+    if (!d->overflowed && d->pending.size() <= rows)
+        return d->followChanges();
+    if (rows * 4 > d->entries.size())
+        return d->overflowed ? recalculateAll() : d->followChanges();
     const auto plan = d->graph.recalcRows(d->changedFirstRow, d->changedLastRow);
     d->settled();
     return d->run(plan);

@@ -42,10 +42,13 @@ public:
     void remove(int row, int col);
     // The value of (row, col) changed: the formula cells that read it are due.
     void changed(int row, int col);
-    // Recomputes the formula cells that are due; returns them. Between two calls it is all
-    // the same when many changes come: a fill that recalculates after each block of rows
-    // recomputes only what reads that block.
+    // Recomputes the formula cells that the changes since the last recalculation reach;
+    // returns them.
     Positions recalculate();
+    // The same for a fill that writes whole rows: after many changes, recomputes the formula
+    // cells in the rows changed since the last recalculation and what reads those rows (for
+    // rows written whole, what the changes reach, found without following each of them).
+    Positions recalculateRows();
     // Recomputes every formula cell.
     Positions recalculateAll();
 

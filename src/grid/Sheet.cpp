@@ -416,7 +416,8 @@ struct Sheet::Data : formula::CellSource
             // column up to it is at its own index.
             if (size_t(r.col2) <= cells.size() && cells[size_t(r.col2 - 1)].col == r.col2) {
                 for (int col = r.col1; col <= r.col2; ++col)
-                    apply(cells[size_t(col - 1)], 4u | 8u | (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u));
+                    apply(cells[size_t(col - 1)],
+                          4u | 8u | (col == r.col1 ? 1u : 0u) | (col == r.col2 ? 2u : 0u));
                 return;
             }
         }
@@ -580,9 +581,9 @@ bool Sheet::isUpdating() const
     return d->batchDepth > 0;
 }
 
-void Sheet::recalculate()
+void Sheet::recalculateWrittenRows()
 {
-    const FormulaCells::Positions done = d->formulas.recalculate();
+    const FormulaCells::Positions done = d->formulas.recalculateRows();
     if (d->batchDepth == 0) {
         announce(*this, done);
         return;
@@ -1096,36 +1097,45 @@ void Sheet::writeRow(int row, int col1, const PreparedCell* cells, int count)
             throw std::invalid_argument("cell (" + std::to_string(row) + ", " + std::to_string(col1 + i) +
                                         ") cannot hold a number that is not finite");
     }
-    if (d->batchDepth == 0 || (size_t(row) <= d->rows.size() && !d->rows[size_t(row - 1)].empty())) {
-        // Cell by cell: the row holds cells (formulas among them, perhaps) to be overwritten,
-        // or every write is to be recomputed and signalled at once.
-        std::vector<int> ids(static_cast<size_t>(count));
-        for (int i = 0; i < count; ++i)
-            ids[size_t(i)] = cells[i].formatId;
-        setFormatIds(row, col1, ids.data(), count);
-        for (int i = 0; i < count; ++i) {
-            const PreparedCell& cell = cells[i];
-            const int col = col1 + i;
-            switch (cell.kind) {
-            case PreparedCell::Kind::Formula:
-                setFormulaCopy(row, col, cell.formula, row - cell.formulaRow, 0);
-                break;
-            case PreparedCell::Kind::Number:
-                setNumber(row, col, cell.number);
-                break;
-            case PreparedCell::Kind::Text:
-                setPlainText(row, col, cell.text);
-                break;
-            case PreparedCell::Kind::Empty:
-                clearCell(row, col);
-                break;
-            }
+    // Cell by cell where the row holds cells (formulas among them, perhaps) to be overwritten,
+    // or outside a batch, where every write is to be recomputed and signalled at once.
+    if (d->batchDepth > 0 && (size_t(row) > d->rows.size() || d->rows[size_t(row - 1)].empty()))
+        layOutEmptyRow(row, col1, cells, count);
+    else
+        writeRowCellByCell(row, col1, cells, count);
+}
+
+void Sheet::writeRowCellByCell(int row, int col1, const PreparedCell* cells, int count)
+{
+    std::vector<int> ids(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        ids[size_t(i)] = cells[i].formatId;
+    setFormatIds(row, col1, ids.data(), count);
+    for (int i = 0; i < count; ++i) {
+        const PreparedCell& cell = cells[i];
+        const int col = col1 + i;
+        switch (cell.kind) {
+        case PreparedCell::Kind::Formula:
+            setFormulaCopy(row, col, cell.formula, row - cell.formulaRow, 0);
+            break;
+        case PreparedCell::Kind::Number:
+            setNumber(row, col, cell.number);
+            break;
+        case PreparedCell::Kind::Text:
+            setPlainText(row, col, cell.text);
+            break;
+        case PreparedCell::Kind::Empty:
+            clearCell(row, col);
+            break;
         }
-        return;
     }
-    // An empty row in a batch: its cells are laid out in column order at once (as setFormatIds
-    // stores them, bare ones included), and the batch's changed areas, the extent and the
-    // formulas learn of them once for the row.
+}
+
+// The row's cells are laid out in column order at once (as setFormatIds stores them, bare ones
+// included), and the batch's changed areas, the extent and the formulas learn of them once for
+// the row.
+void Sheet::layOutEmptyRow(int row, int col1, const PreparedCell* cells, int count)
+{
     if (size_t(row) > d->rows.size())
         d->rows.resize(size_t(row));
     Row& stored = d->rows[size_t(row - 1)];

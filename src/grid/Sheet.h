@@ -70,7 +70,8 @@ struct PreparedCell
     int formatId = 0;
     double number = 0;
     QString text;
-    // A formula as read in row `formulaRow` of the cell's column, copied down to the row written.
+    // A formula as read in row `formulaRow` of the column it is written to, copied down to the
+    // row written (never sideways: a prepared row is written at the columns it was read from).
     formula::Formula formula;
     int formulaRow = 0;
 };
@@ -148,11 +149,12 @@ public:
     void beginUpdate();
     void endUpdate(); // throws std::logic_error without a matching beginUpdate()
     bool isUpdating() const;
-    // Recomputes now, inside a batch too, the formula cells that the changes since the last
-    // recalculation reach; the batch's end then has only later changes left. A fill that
-    // writes block after block calls it after each block, while the block's cells are still
-    // in the cache: each block costs its own formulas instead of one pass over all at the end.
-    void recalculate();
+    // For a fill that writes whole rows block after block: recomputes now, inside a batch
+    // too, the formula cells in the rows written since the last recalculation and what reads
+    // those rows; the batch's end then has only later changes left. Called after every few
+    // blocks, while their cells are still in the cache, each block costs its own formulas
+    // instead of one pass over all at the end.
+    void recalculateWrittenRows();
     // A batch for the lifetime of this object: `Sheet::Batch batch(sheet);`.
     class Batch
     {
@@ -269,6 +271,9 @@ private:
     void formatsWritten(const CellRange& range);
     // Grows or shrinks the used extent; shrinking drops what lies beyond it.
     void setExtent(int rows, int cols);
+    // writeRow's two ways: cell by cell, and in one step onto a row that holds nothing yet.
+    void writeRowCellByCell(int row, int col1, const PreparedCell* cells, int count);
+    void layOutEmptyRow(int row, int col1, const PreparedCell* cells, int count);
 };
 
 } // namespace talor::grid

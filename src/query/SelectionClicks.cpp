@@ -266,7 +266,7 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
             // The formulas of the last few blocks while their cells are still in the cache
             // (four blocks share one plan: each alone costs more in planning than it saves).
             if (BlockCursor % RecalculatedBlocks == RecalculatedBlocks - 1)
-                grid.recalculate();
+                grid.recalculateWrittenRows();
             ++BlockCursor;
         }
         if (BlockCursor == 0) {

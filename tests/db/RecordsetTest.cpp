@@ -313,7 +313,8 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
             [&] { Recordset().open(u"select n from tx where"_qs, db(), expected); });
     };
     EXPECT_EQ(failure(Recordset::ManyRows), failure(Recordset::SomeRows));
-    EXPECT_EQ(statementSeen(Recordset::SomeRows), u"select current_query() as q"_qs) << "the session is usable";
+    EXPECT_EQ(statementSeen(Recordset::SomeRows), u"select current_query() as q"_qs)
+        << "the session is usable";
 }
 
 // A recordset reads its rows through the engine's own library; every cell must still be the
@@ -342,7 +343,8 @@ TEST_P(RecordsetTest, EveryCellIsTheValueQtSqlReads)
     }
     // All of it, and the columns PostgreSQL's copy stream carries (bytes and timestamps go
     // through Qt SQL's conversion), expected in many rows or not; and a function of no value.
-    QStringList statements{u"select * from tx order by n"_qs, u"select n, i, b, r, m, f, d, t, v from tx order by n"_qs};
+    QStringList statements{u"select * from tx order by n"_qs,
+                           u"select n, i, b, r, m, f, d, t, v from tx order by n"_qs};
     if (postgres)
         statements.append(u"select n, pg_sleep(0) as z from tx order by n"_qs);
     for (const QString& statement : statements)

@@ -1,5 +1,6 @@
 // The sheet model: typing rules, formulas, extent, selection formats and column moves.
 #include "grid/Sheet.h"
+
 #include "grid/CellAddress.h"
 #include "grid/formula/Formula.h"
 
@@ -125,6 +126,32 @@ TEST(SheetTest, CellsShowNumbersAsASpreadsheetDoes)
     sheet.setNumber(2, 1, 1, "0.00");
     sheet.setText(2, 1, "=2.675*1");
     EXPECT_EQ(sheet.text(2, 1), "2.68");
+}
+
+// A batch of a few changes tells only the changed cells and what reads them: not the other
+// formulas of the changed row, nor what reads those.
+TEST(SheetTest, ABatchOfFewChangesTellsOnlyWhatTheyReach)
+{
+    Sheet sheet;
+    sheet.setText(1, 4, "=100"); // in the changed row, reading nothing that changes
+    sheet.setText(30, 6, "=D1");
+    sheet.setText(31, 6, "=A1*2");
+    std::vector<CellRange> changed;
+    QObject::connect(&sheet, &Sheet::cellsChanged, [&](const CellRange& r) { changed.push_back(r); });
+    {
+        Sheet::Batch batch(sheet);
+        sheet.setNumber(1, 1, 5);
+        sheet.setNumber(1, 2, 6);
+    }
+    EXPECT_EQ(changed, (std::vector<CellRange>{{1, 1, 31, 6}}));
+    EXPECT_EQ(sheet.text(31, 6), "10");
+    changed.clear();
+    {
+        Sheet::Batch batch(sheet);
+        sheet.setNumber(1, 2, 7);
+        sheet.setNumber(1, 3, 8);
+    }
+    EXPECT_EQ(changed, (std::vector<CellRange>{{1, 2, 1, 3}}));
 }
 
 TEST(SheetTest, FormulasRecomputeWhenAReferencedCellChanges)
@@ -280,10 +307,12 @@ TEST(SheetTest, BorderFramesTheSelectionAndDrawsInnerSides)
         sheet.select(range);
         sheet.setBorder(1, 0, 1, 0, 1, 0, 0x00FF00, 0x111111, 0x222222, 0x333333, 0x444444);
     }
-    EXPECT_EQ(QList<CellBorder>({sheet.border(7, 1), sheet.border(7, 2), sheet.border(7, 3), sheet.border(7, 4)}),
-              QList<CellBorder>({{1, 1, 1, 1, 0x00FF00, 0x222222, 0x00FF00, 0x00FF00},
-                                 {0, 1, 1, 1, 0, 0x222222, 0x00FF00, 0x00FF00},
-                                 {0, 1, 1, 1, 0, 0x00FF00, 0x00FF00, 0x00FF00}, {}}));
+    EXPECT_EQ(
+        QList<CellBorder>({sheet.border(7, 1), sheet.border(7, 2), sheet.border(7, 3), sheet.border(7, 4)}),
+        QList<CellBorder>({{1, 1, 1, 1, 0x00FF00, 0x222222, 0x00FF00, 0x00FF00},
+                           {0, 1, 1, 1, 0, 0x222222, 0x00FF00, 0x00FF00},
+                           {0, 1, 1, 1, 0, 0x00FF00, 0x00FF00, 0x00FF00},
+                           {}}));
 }
 
 TEST(SheetTest, PatternFillsTheSelectionAndKeepsTheValues)
@@ -535,7 +564,7 @@ TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
     cells[2].kind = PreparedCell::Kind::Text; // an empty text: no content
     cells[4].kind = cells[5].kind = PreparedCell::Kind::Formula;
     cells[4].formula = formula::Formula::parse("=" + first + "3*10"); // the row's first cell
-    cells[5].formula = formula::Formula::parse("=" + first + "4+1"); // the row below's
+    cells[5].formula = formula::Formula::parse("=" + first + "4+1");  // the row below's
     cells[4].formulaRow = cells[5].formulaRow = 3;
     cells[6].kind = PreparedCell::Kind::Number;
     cells[6].number = 4;
@@ -548,9 +577,11 @@ TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
             signals[s] << QStringLiteral("cells %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
         });
         QObject::connect(&sheet, &Sheet::formatsChanged, [&signals, s](const CellRange& r) {
-            signals[s] << QStringLiteral("formats %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
+            signals[s]
+                << QStringLiteral("formats %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
         });
-        QObject::connect(&sheet, &Sheet::extentChanged, [&signals, s] { signals[s] << QStringLiteral("extent"); });
+        QObject::connect(&sheet, &Sheet::extentChanged,
+                         [&signals, s] { signals[s] << QStringLiteral("extent"); });
         sheet.setText(1, 1, QStringLiteral("=SUM(A5:Z6)"));
         if (c.occupied) {
             sheet.setText(5, c.col1 + 4, QStringLiteral("=1+1"));
@@ -613,15 +644,15 @@ TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
 }
 
 const RowWriteCase rowWrites[] = {
-    {"EmptyRowInBatch", 1, true, false},
-    {"AfterAGapOfEight", 9, true, false},
-    {"AfterAGapOfNine", 10, true, false},
-    {"OccupiedRowInBatch", 2, true, true},
+    {"EmptyRowInBatch", 1, true, false},  {"AfterAGapOfEight", 9, true, false},
+    {"AfterAGapOfNine", 10, true, false}, {"OccupiedRowInBatch", 2, true, true},
     {"OutsideBatch", 3, false, false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, WriteRowTest, ::testing::ValuesIn(rowWrites),
-                         [](const ::testing::TestParamInfo<RowWriteCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<RowWriteCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // A fill that recalculates after every block (or every few blocks) of a batch ends with what
 // one recalculation at the batch's end gives, and with what recalculating after every write
@@ -659,7 +690,7 @@ TEST_P(BlockRecalculationTest, EndsAsOneRecalculationAtTheEnd)
             if (block == 5)
                 sheet.setNumber(5, 3, 1000); // block 0's formula becomes a constant
             if (blockwise && (block + 1) % every == 0)
-                sheet.recalculate();
+                sheet.recalculateWrittenRows();
         }
     };
     for (auto [sheet, blockwise] : {std::pair{&inBlocks, true}, std::pair{&atEnd, false}}) {

@@ -113,15 +113,16 @@ void DependencyGraph::removeReader(Key cell, Key owner)
         m_cellReaders.erase(at.row, at.col);
 }
 
-void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& references, int rows, int cols)
+void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& references, int rowOffset,
+                                 int colOffset)
 {
     removeFormula(cell);
     const Key owner = key(cell.row, cell.col);
     KeyList refs;
     for (RangeRef r : references) {
         for (CellRef* c : {&r.first, &r.last}) {
-            c->row += rows;
-            c->col += cols;
+            c->row += rowOffset;
+            c->col += colOffset;
         }
         if (r.isSingleCell()) {
             const Key k = key(r.first.row, r.first.col);
@@ -254,7 +255,8 @@ RecalcPlan DependencyGraph::recalcRows(int row1, int row2) const
     // The formulas in the rows, and the readers of their cells that lie outside them (those
     // inside are among the formulas already).
     std::vector<Key> seeds;
-    m_formulas.forEachInRows(row1, row2, [&](int row, int col, const KeyList&) { seeds.push_back(key(row, col)); });
+    m_formulas.forEachInRows(row1, row2,
+                             [&](int row, int col, const KeyList&) { seeds.push_back(key(row, col)); });
     auto outside = [&](Key reader) {
         const int row = position(reader).row;
         if (row < row1 || row > row2)

@@ -41,8 +41,10 @@ public:
     static constexpr int MaxRangeBlocks = 16;
 
     // Registers (or replaces) the formula in `cell` as reading `references`, each moved by
-    // (rows, cols): a formula copied from another cell registers its reading's references.
-    void setFormula(CellPos cell, const std::vector<RangeRef>& references, int rows = 0, int cols = 0);
+    // (rowOffset, colOffset): a formula copied from another cell registers its reading's
+    // references.
+    void setFormula(CellPos cell, const std::vector<RangeRef>& references, int rowOffset = 0,
+                    int colOffset = 0);
     void removeFormula(CellPos cell);
     void clear();
     bool hasFormula(CellPos cell) const;

@@ -2,7 +2,10 @@
 
 #include "grid/formula/Formula.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <utility>
+#include <vector>
 
 using namespace talor::grid::formula;
 
@@ -86,6 +89,44 @@ TEST(DependencyGraph, BigRangesStayOneEntry)
     for (int i = 1; i <= 1000; ++i)
         wide.removeFormula({i, 1});
     EXPECT_EQ(wide.rangeIndexEntries(), 0u);
+}
+
+// What the formulas in some rows and everything reading those rows add up to is what following
+// a change to every cell of the rows gives: rows on both sides of the 64-row pages of the index,
+// single cells, a cell with many readers, ranges of each size level, a circle.
+TEST(DependencyGraph, RecomputingRowsIsFollowingAChangeToEachOfTheirCells)
+{
+    DependencyGraph graph;
+    for (const int row : {1, 63, 64, 65, 66, 127, 128, 129, 130, 200})
+        setFormula(graph, row, 3, qPrintable(QStringLiteral("=A%1+B%2").arg(row).arg(row + 1)));
+    for (int row = 300; row < 380; ++row) // a crowded cell: 80 readers
+        setFormula(graph, row, 4, "=$B$64*2");
+    setFormula(graph, 400, 5, "=SUM(A60:B70)");
+    setFormula(graph, 401, 5, "=SUM(A1:C2000)");
+    setFormula(graph, 402, 5, "=SUM(A120:AD65536)");
+    setFormula(graph, 403, 5, "=E404+A65");
+    setFormula(graph, 404, 5, "=E403");
+    const auto sorted = [](std::vector<CellPos> cells) {
+        std::sort(cells.begin(), cells.end(),
+                  [](CellPos a, CellPos b) { return std::pair(a.row, a.col) < std::pair(b.row, b.col); });
+        return cells;
+    };
+    for (const auto& [row1, row2] : std::vector<std::pair<int, int>>{
+             {64, 64}, {65, 65}, {64, 65}, {63, 128}, {128, 129}, {1, 1}, {129, 300}}) {
+        SCOPED_TRACE(testing::Message() << "rows " << row1 << "-" << row2);
+        std::vector<CellPos> everyCell;
+        for (int row = row1; row <= row2; ++row)
+            for (int col = 1; col <= 30; ++col)
+                everyCell.push_back(CellPos{row, col});
+        const RecalcPlan rows = graph.recalcRows(row1, row2);
+        const RecalcPlan cells = graph.recalcOrder(everyCell);
+        EXPECT_EQ(sorted(rows.order), sorted(cells.order));
+        EXPECT_EQ(sorted(rows.circular), sorted(cells.circular));
+    }
+    // The circle is reached through A65 only; E402 sums a range holding it (and E400, E401).
+    EXPECT_EQ(sorted(graph.recalcRows(65, 65).circular),
+              (std::vector<CellPos>{{402, 5}, {403, 5}, {404, 5}}));
+    EXPECT_EQ(sorted(graph.recalcRows(66, 66).circular), (std::vector<CellPos>{{402, 5}}));
 }
 
 } // namespace
