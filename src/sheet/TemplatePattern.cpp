@@ -5,7 +5,6 @@ namespace talor {
 void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int columns)
 {
     clear();
-    m_formatTable = 0;
     if (columns < 1 || row2 < row1)
         return;
     m_rows = row2 - row1 + 1;

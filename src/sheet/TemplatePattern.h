@@ -17,7 +17,7 @@ class TemplatePattern
 public:
     // Keeps rows row1..row2 of columns 1..columns of `sheet` (nothing when columns < 1).
     void capture(const grid::Sheet& sheet, int row1, int row2, int columns);
-    void clear() { m_cells.clear(), m_formats.clear(), m_rows = 0, m_columns = 0; }
+    void clear() { m_cells.clear(), m_formats.clear(), m_formatTable = 0, m_rows = 0, m_columns = 0; }
     bool isEmpty() const { return m_cells.empty(); }
     int rows() const { return m_rows; }
 

@@ -294,6 +294,15 @@ TEST(TemplatePatternTest, StampedFormatsStayPerCellAndFollowTheSheetsTable)
     EXPECT_EQ(sheet.formatById(sheet.formatId(7, 1)), first);
     EXPECT_EQ(sheet.border(7, 2).right, 1);
     EXPECT_EQ(sheet.fill(7, 2).foreground, 0x00FF00u);
+
+    // Kept again from a row of another look, the pattern takes its new formats into the table
+    // it was last stamped on.
+    sheet.select(9, 1, 9, 2);
+    sheet.setPattern(1, 0xFF0000, 0);
+    pattern.capture(sheet, 9, 9, 2);
+    pattern.stamp(sheet, 11);
+    EXPECT_EQ(sheet.fill(11, 1).foreground, 0xFF0000u);
+    EXPECT_EQ(sheet.border(11, 2).right, 0);
 }
 
 TEST(ColumnFieldsTest, IndexLimitsAndHiddenRule)
