@@ -313,6 +313,17 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
             [&] { Recordset().open(u"select n from tx where"_qs, db(), expected); });
     };
     EXPECT_EQ(failure(Recordset::ManyRows), failure(Recordset::SomeRows));
+
+    // The session ends in the middle of the stream: the read fails, naming the statement, and
+    // the next statement runs on a session made again.
+    const QString cut = u"select n, case when n = 1500 then pg_terminate_backend(pg_backend_pid()) end as k "
+                        "from generate_series(1, 3000) as n"_qs;
+    EXPECT_TRUE(talor::test::errorText<DatabaseError>([&] {
+                    Recordset().open(cut, db(), Recordset::ManyRows);
+                }).contains(u"generate_series"_qs));
+    Recordset after;
+    after.open(u"select count(*) from tx"_qs, db(), Recordset::ManyRows);
+    EXPECT_EQ(after.text(0), u"3"_qs);
     EXPECT_EQ(statementSeen(Recordset::SomeRows), u"select current_query() as q"_qs)
         << "the session is usable";
 }
