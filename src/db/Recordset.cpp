@@ -96,7 +96,7 @@ QString isoDate(const QDate& date)
 
 } // namespace
 
-void Recordset::open(const QString& sql, const QSqlDatabase& connection, Expected expected)
+void Recordset::open(const QString& sql, const QSqlDatabase& connection, Expected expected, Access access)
 {
     close();
     if (!connection.isOpen() && !Connections::lost(connection))
@@ -104,12 +104,30 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection, Expecte
                                 .arg(connection.connectionName(), sql));
     m_sql = sql;
     m_connection = connection;
-    try {
+    const auto read = [&] {
         if (!readSqlite() && !(expected == ManyRows && readPostgresCopy())) {
-            QSqlQuery query;
-            if (!Connections::execute(query, connection, sql))
+            QSqlQuery query(connection);
+            query.setForwardOnly(true);
+            // Inside the read-only transaction a lost session is not made again under the
+            // statement: the new one would run it outside that transaction.
+            const bool ran = m_reading ? query.exec(sql) : Connections::execute(query, connection, sql);
+            if (!ran)
                 Connections::fail(connection, QStringLiteral("the statement failed"), query.lastError(), sql);
             readRows(query);
+        }
+    };
+    try {
+        if (access == Reading) {
+            beginReading();
+            try {
+                read();
+            } catch (...) {
+                endReading();
+                throw;
+            }
+            endReading();
+        } else {
+            read();
         }
     } catch (...) {
         close();
@@ -219,10 +237,7 @@ void Recordset::close()
     m_readId = ++reads;
     m_statements.clear();
     m_updates.clear();
-    m_unread = {};
-    m_unreadRows = 0;
     m_lastColumns.clear();
-    m_readBackLater = false;
     m_sql.clear();
     m_connection = QSqlDatabase();
     m_open = false;
@@ -282,7 +297,6 @@ const QVariant* Recordset::unsavedChange(int column) const
 {
     checkColumn(column);
     requireRow();
-    settle();
     for (const Change& change : m_pending)
         if (change.column == column)
             return &change.value;
@@ -399,7 +413,6 @@ void Recordset::setValue(const QString& field, const QVariant& value)
     const int column = fieldIndex(field);
     requireRow();
     resolveTable();
-    settle();
     const QVariant stored = storedForm(column, value);
     const QVariant original = storedForm(column, cellValue(column));
     const bool same = stored.isNull() ? original.isNull() : !original.isNull() && stored == original;
@@ -428,7 +441,6 @@ void Recordset::update()
     resolveTable();
     if (!m_notUpdatable.isEmpty())
         throw DatabaseError(m_notUpdatable);
-    settle();
 
     // The changed columns; rows changed alike (a save writes the same fields in row after row)
     // share one list.
@@ -468,11 +480,11 @@ void Recordset::update()
     }
     QSqlQuery& query = *kept;
 
-    // Where a trigger may change the row, the update and its read-back form one transaction, so
-    // that nobody's change can come in between and be taken for the value written. Inside a
-    // transaction of the caller's (SQLite refuses a second one) they are part of that one.
-    const bool ownTransaction =
-        !m_readBackLater && !TransactionScope::isActive(m_connection) && m_connection.transaction();
+    // The update and its read-back form one transaction, so that nobody's change can come in
+    // between and be taken for the value written: the row then holds exactly what this update
+    // stored, and the next Update of it is checked against that. Inside a transaction of the
+    // caller's (SQLite refuses a second one) they are part of that one.
+    const bool ownTransaction = !TransactionScope::isActive(m_connection) && m_connection.transaction();
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     QHash<int, QVariant> readKey;
     try {
@@ -492,18 +504,6 @@ void Recordset::update()
                 storeCell(base + change.column, change.value);
             }
         }
-        if (m_readBackLater) {
-            for (const Change& change : changes)
-                storeCell(base + change.column, change.value);
-            // settle() read the row back before this update, so it holds no earlier columns.
-            if (m_unread.empty())
-                m_unread.resize(size_t(m_rowCount));
-            QList<int>& unread = m_unread[size_t(m_position)];
-            if (unread.isEmpty())
-                ++m_unreadRows;
-            unread = columns;
-            return;
-        }
         readBack(columns);
         if (ownTransaction && !m_connection.commit())
             Connections::fail(m_connection, QStringLiteral("the update of %1 could not be committed").arg(m_table),
@@ -515,24 +515,6 @@ void Recordset::update()
         for (auto it = readKey.cbegin(); it != readKey.cend(); ++it)
             storeCell(base + it.key(), it.value());
         throw;
-    }
-}
-
-// A row written without a trigger on its table holds the values as written until it is read or
-// written again; then its written columns are read back, so that it shows, and is checked
-// against, what the database stored (its own types and conversions). A row that is gone by then
-// keeps the values written: an Update of it reports it deleted. Reading back fills the row
-// store, a cache of the database, so the readers that are const may ask for it.
-void Recordset::settle() const
-{
-    if (m_unreadRows == 0 || m_unread[size_t(m_position)].isEmpty())
-        return;
-    auto* self = const_cast<Recordset*>(this);
-    const QList<int> columns = std::exchange(self->m_unread[size_t(m_position)], {});
-    --self->m_unreadRows;
-    try {
-        self->readBack(columns);
-    } catch (const DatabaseError&) {
     }
 }
 
@@ -836,7 +818,6 @@ void Recordset::resolveTable()
         throw;
     }
     const QStringList& keyNames = facts.keyNames;
-    const bool triggers = facts.triggers;
     for (auto it = facts.temporal.cbegin(); it != facts.temporal.cend(); ++it) {
         const auto column = m_index.constFind(it.key());
         if (column != m_index.cend())
@@ -858,7 +839,6 @@ void Recordset::resolveTable()
         }
         m_keyColumns.append(*column);
     }
-    m_readBackLater = !triggers;
 }
 
 namespace {
@@ -872,8 +852,7 @@ QString catalogueFailure(const QString& table)
 
 } // namespace
 
-// One look at SQLite's catalogue: the key columns in order, whether the table has triggers,
-// and the declared date and time columns. The facts of a table are kept for the process and
+// One look at SQLite's catalogue: the key columns in order and the declared date and time columns. The facts of a table are kept for the process and
 // asked again only when the schema version of its database file has changed since, so that a
 // save of person after person does not read the catalogue for each one; the schema version is
 // read by a statement the session keeps prepared. A catalogue that cannot be read throws
@@ -904,18 +883,15 @@ Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
     }
     TableFacts facts;
     QMap<int, QString> keyPlaces; // place in the key -> column
-    const QString sql = u"SELECT name, type, pk, (SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
-                        "AND lower(tbl_name) = lower(?)) FROM pragma_table_info(?)"_qs;
+    const QString sql = u"SELECT name, type, pk FROM pragma_table_info(?)"_qs;
     QSqlQuery query(m_connection);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
         Connections::fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     query.addBindValue(name);
-    query.addBindValue(name);
     if (!query.exec())
         Connections::fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     while (query.next()) {
-        facts.triggers = query.value(3).toInt() != 0;
         if (query.value(2).toInt() > 0)
             keyPlaces.insert(query.value(2).toInt(), query.value(0).toString());
         const Temporal temporal = declaredTemporal(query.value(1).toString());
@@ -946,15 +922,13 @@ Recordset::Temporal Recordset::declaredTemporal(const QString& declared)
 }
 
 // One look at PostgreSQL's catalogue, by a statement the session keeps prepared: the primary
-// key columns in key order, and whether a trigger is defined on the table (a trigger may change
-// or move the row written, so Update then reads the row back at once). The table is named as
+// key columns in key order. The table is named as
 // the statement names it: unquoted names fold to lower case, a schema may be given. A table the
 // server does not know has no key. The catalogue is asked for each recordset, as PostgreSQL has
-// nothing that would tell cheaply that a table's keys or triggers changed since.
+// nothing that would tell cheaply that a table's keys changed since.
 Recordset::TableFacts Recordset::postgresTableFacts() const
 {
-    const QString sql = u"SELECT a.attname, (SELECT count(*) FROM pg_trigger t WHERE t.tgrelid = i.indrelid "
-                        "AND NOT t.tgisinternal) FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+    const QString sql = u"SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
                         "AND a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass(?) AND i.indisprimary "
                         "ORDER BY array_position(i.indkey::int2[], a.attnum)"_qs;
     QSqlError error;
@@ -963,12 +937,9 @@ Recordset::TableFacts Recordset::postgresTableFacts() const
         Connections::fail(m_connection, catalogueFailure(m_table), error, sql);
     query->addBindValue(m_table);
     TableFacts facts;
-    facts.triggers = false;
     bool read = query->exec();
-    while (read && query->next()) {
+    while (read && query->next())
         facts.keyNames.append(query->value(0).toString());
-        facts.triggers = query->value(1).toInt() != 0;
-    }
     error = query->lastError();
     query->finish();
     if (!read || error.isValid())

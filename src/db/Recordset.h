@@ -99,9 +99,23 @@ public:
         SomeRows,
         ManyRows
     };
+    // What the text of an open may do. Reading (the default) runs exactly one statement that
+    // cannot write: on PostgreSQL the server parses the text as one statement before it runs,
+    // in a read-only transaction; on SQLite the connection is query-only while it runs. The
+    // module's queries carry conditions and table codes typed into settings, so they all read
+    // so; a text that is refused throws DatabaseError with the engine's own words. AnyStatement
+    // runs the text as given, for the module's own fixed statements only.
+    enum Access
+    {
+        Reading,
+        AnyStatement
+    };
     // Runs the text command on the connection and reads all its rows. A statement that
-    // returns no result set (an UPDATE, say) leaves an open recordset without fields or rows.
-    void open(const QString& sql, const QSqlDatabase& connection, Expected expected = SomeRows);
+    // returns no result set (an UPDATE, say, with AnyStatement) leaves an open recordset
+    // without fields or rows. Reading inside a transaction on PostgreSQL is refused (the
+    // transaction could not be made read-only).
+    void open(const QString& sql, const QSqlDatabase& connection, Expected expected = SomeRows,
+              Access access = Reading);
     // Forgets the rows; unsaved changes of the current row are dropped.
     void close();
     bool isOpen() const { return m_open; }
@@ -150,10 +164,11 @@ public:
     // written as ISO text ("yyyy-MM-dd", "HH:mm:ss", "yyyy-MM-dd HH:mm:ss", by the column's
     // declared type), which both SQLite and PostgreSQL compare correctly.
     void setValue(const QString& field, const QVariant& value);
-    // Writes the changed fields of the current row; the row then holds them as stored. On a
-    // table without triggers they are read back when the row is next read or changed (one
-    // statement per row written, not two); where a trigger may change the row, at once, in one
-    // transaction with the update. On any failure the unsaved changes are dropped and the row
+    // Writes the changed fields of the current row and reads them back in the same transaction
+    // (the caller's, or one of its own), so the row then holds exactly what this update stored
+    // (the engine's conversions, what triggers did) and a later Update of it is checked against
+    // those values, not against whatever someone else stored since. On any failure, a failed
+    // read-back included, the update is undone, the unsaved changes are dropped and the row
     // keeps the values it was read with.
     void update();
 
@@ -198,6 +213,13 @@ private:
     // statement itself; readPostgres reads the rows from the results Qt SQL receives. Both give the
     // cells Qt SQL's values would (false: not their engine, the caller reads through Qt SQL).
     bool readSqlite();
+    // Reading: the connection made unable to write, and on PostgreSQL the text checked to be
+    // one statement (throws DatabaseError when it is not); endReading takes back whatever the
+    // statement did and puts the connection back (RecordsetEngines.cpp).
+    void beginReading();
+    void endReading() noexcept;
+    void restartReading();
+    bool m_reading = false; // inside the read-only transaction of a read on PostgreSQL
     bool readPostgres(QSqlQuery& query);
     // The statement's rows as PostgreSQL's copy stream, outside any transaction, when it is one
     // statement whose fields are all of the types read here; false (the store left empty) for
@@ -254,7 +276,6 @@ private:
     QString updateText(const QList<int>& columns) const;
     void readBack(const QList<int>& columns);
     QString keyCondition() const;
-    void settle() const;
     std::shared_ptr<QSqlQuery> statement(const QString& sql, const QString& failed);
     QString conflictMessage() const;
 
@@ -299,7 +320,6 @@ private:
     struct TableFacts
     {
         QStringList keyNames;
-        bool triggers = true;
         QHash<QString, Temporal> temporal; // case-folded column -> its kind, dates and times only
     };
     TableFacts sqliteTableFacts(const QString& name) const;
@@ -310,15 +330,7 @@ private:
     QString m_table;
     QList<int> m_keyColumns;
     QString m_notUpdatable; // why Update is refused; empty when it is possible
-    // Whether Update leaves reading the written row back until it is read or written again (a
-    // table without triggers, where nothing but the engine's own conversions changes the values
-    // written); otherwise the row is read back at once.
-    bool m_readBackLater = false;
-    // The columns written and not read back, by row (empty: none), and how many rows have some.
-    // Rows written alike share one list.
-    std::vector<QList<int>> m_unread;
-    int m_unreadRows = 0;
-    QList<int> m_lastColumns; // the columns of the last Update, shared with the rows it wrote
+    QList<int> m_lastColumns; // the columns of the last Update, kept for the next row changed alike
 };
 
 } // namespace talor

@@ -456,8 +456,8 @@ bool Recordset::readPostgresCopy()
     // Outside a transaction only: a statement that fails here must not leave one aborted. A
     // session still busy with another statement's rows (a forward-only query kept open) is not
     // idle either, so such a read goes through Qt SQL as well.
-    if (!session || PQstatus(session) != CONNECTION_OK || PQtransactionStatus(session) != PQTRANS_IDLE ||
-        Connections::lost(m_connection))
+    if (!session || PQstatus(session) != CONNECTION_OK ||
+        PQtransactionStatus(session) != (m_reading ? PQTRANS_INTRANS : PQTRANS_IDLE) || Connections::lost(m_connection))
         return false;
     const bool lowPrecision = m_connection.driver()->numericalPrecisionPolicy() == QSql::LowPrecisionDouble;
     const bool checkUtf8 = textsUnchecked(session);
@@ -515,6 +515,7 @@ bool Recordset::readPostgresCopy()
             return true;
         break;
     case CopyEnd::Failed:
+        restartReading();
         break;
     case CopyEnd::Stuck:
         Connections::reconnect(m_connection);
@@ -573,6 +574,101 @@ bool Recordset::appendAsQtConverts(quint32 type, QByteArrayView value)
     else
         return false;
     return true;
+}
+
+// A read that cannot write. On SQLite the connection is query-only while the statement runs (a
+// statement cannot switch that back: the pragma is a statement of its own). On PostgreSQL the
+// statement runs in a read-only transaction of its own that is rolled back, never committed,
+// so that even a function the server lets write in such a transaction (lo_create) leaves
+// nothing behind; the server first parses the text as one prepared statement, which it refuses
+// for a text of several, so nothing can end the transaction early.
+namespace {
+
+PGresult* runOn(PGconn* session, const char* command)
+{
+    return PQexec(session, command);
+}
+
+// The session's own words for a failed command, as Qt SQL's driver reports them.
+QSqlError postgresError(const PGresult* result, const QString& what)
+{
+    return QSqlError(what, QString::fromUtf8(PQresultErrorMessage(result)).trimmed(), QSqlError::StatementError,
+                     QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE)));
+}
+
+} // namespace
+
+void Recordset::beginReading()
+{
+    if (m_connection.driverName() == u"QSQLITE") {
+        QSqlQuery query;
+        if (!Connections::execute(query, m_connection, u"PRAGMA query_only = 1"_qs))
+            Connections::fail(m_connection, QStringLiteral("the connection could not be made read-only"),
+                              query.lastError(), m_sql);
+        return;
+    }
+    PGconn* session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
+    if (!session)
+        return;
+    if (TransactionScope::isActive(m_connection))
+        throw DatabaseError(
+            QStringLiteral("a query cannot run read-only inside a transaction; nothing was read\nSQL: %1").arg(m_sql));
+    if (Connections::lost(m_connection))
+        Connections::reconnect(m_connection);
+    session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
+    if (PQtransactionStatus(session) == PQTRANS_ACTIVE) {
+        // A query of Qt SQL's still reading its rows: Qt SQL drops them before its next statement.
+        QSqlQuery(m_connection).exec(u"SELECT 1"_qs);
+    }
+    // A transaction of someone else's (Qt SQL's own, say) would take this read into it, and
+    // the rollback after it would take that transaction's work back.
+    if (PQtransactionStatus(session) != PQTRANS_IDLE)
+        throw DatabaseError(
+            QStringLiteral("a query cannot run read-only inside a transaction; nothing was read\nSQL: %1").arg(m_sql));
+    const QString begin = u"BEGIN READ ONLY"_qs;
+    const Result begun(runOn(session, "BEGIN READ ONLY"));
+    if (PQresultStatus(begun.get()) != PGRES_COMMAND_OK)
+        Connections::fail(m_connection, QStringLiteral("the read-only transaction could not begin"),
+                          postgresError(begun.get(), begin), m_sql);
+    m_reading = true;
+    const QByteArray statement = m_sql.toUtf8();
+    const Result described(PQprepare(session, "", statement.constData(), 0, nullptr));
+    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK) {
+        const QSqlError error = postgresError(described.get(), QStringLiteral("Unable to prepare statement"));
+        endReading();
+        Connections::fail(m_connection, QStringLiteral("the statement failed"), error, m_sql);
+    }
+}
+
+void Recordset::endReading() noexcept
+{
+    if (m_connection.driverName() == u"QSQLITE") {
+        QSqlQuery(m_connection).exec(u"PRAGMA query_only = 0"_qs);
+        return;
+    }
+    if (!m_reading)
+        return;
+    m_reading = false;
+    PGconn* session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
+    if (!session || PQstatus(session) != CONNECTION_OK)
+        return;
+    while (PQtransactionStatus(session) == PQTRANS_ACTIVE) {
+        PGresult* left = PQgetResult(session);
+        if (!left)
+            break;
+        PQclear(left);
+    }
+    PQclear(runOn(session, "ROLLBACK"));
+}
+
+// A copy that failed on the server aborted the read's transaction: a new one, so that Qt SQL's
+// read after it reports the statement's own failure.
+void Recordset::restartReading()
+{
+    if (!m_reading)
+        return;
+    endReading();
+    beginReading();
 }
 
 } // namespace talor

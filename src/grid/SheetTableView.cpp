@@ -239,6 +239,21 @@ void SheetTableView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEdit
         moveDown();
 }
 
+bool SheetTableView::event(QEvent* event)
+{
+    // F2 on a cell that may be edited edits it, as in every spreadsheet, ahead of any window
+    // shortcut on the same key.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier && state() != EditingState &&
+            model() && (model()->flags(currentIndex()) & Qt::ItemIsEditable)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QTableView::event(event);
+}
+
 void SheetTableView::keyPressEvent(QKeyEvent* event)
 {
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&

@@ -9,7 +9,8 @@ namespace talor::grid {
 // rows, their corner) share the model, selection and delegate and lie over the scrolling
 // body, kept in step with its scroll position and section sizes. Cells that lie in a frozen
 // pane are edited in the overlay that shows them. Enter moves to the cell below, and so
-// does Enter that ends an edit, as in a spreadsheet; F2 edits, Esc cancels an edit.
+// does Enter that ends an edit, as in a spreadsheet; F2 edits a cell that may be edited (it
+// goes before a window shortcut on F2), Esc cancels an edit.
 class SheetTableView : public QTableView
 {
     Q_OBJECT
@@ -30,6 +31,7 @@ public:
     bool editCell(const QModelIndex& index);
 
 protected:
+    bool event(QEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void updateGeometries() override;

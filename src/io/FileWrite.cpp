@@ -40,18 +40,28 @@ int createTemp(const QString& target, QString& name)
     return fd;
 }
 
-void writeAll(int fd, const QByteArray& bytes, const QString& target)
+// Writes all `size` bytes, a short write continued; 0, or the errno of the failed write.
+int writeEvery(int fd, const char* data, qint64 size)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, size_t(size - done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail(target, QStringLiteral("writing"), errno);
+            return errno;
         }
+        if (n == 0)
+            return EIO;
         done += n;
     }
+    return 0;
+}
+
+void writeAll(int fd, const QByteArray& bytes, const QString& target)
+{
+    if (const int error = writeEvery(fd, bytes.constData(), bytes.size()))
+        fail(target, QStringLiteral("writing"), error);
 }
 
 // Gives the temporary file the owner, group and mode of the file it replaces; a new file gets
@@ -153,6 +163,73 @@ void AtomicTarget::commit()
         fail(m_target, QStringLiteral("reopening the written file"), errno);
     finish(fd, m_temp, m_target);
     m_committed = true;
+}
+
+namespace {
+
+constexpr qint64 CheckedFileBuffer = 1 << 16;
+
+} // namespace
+
+CheckedFile::CheckedFile(const QString& path)
+{
+    m_fd = ::open(encoded(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (m_fd < 0) {
+        m_failure = QStringLiteral("opening: %1").arg(describe(errno));
+        return;
+    }
+    QIODevice::open(QIODevice::WriteOnly);
+}
+
+CheckedFile::~CheckedFile()
+{
+    close();
+}
+
+void CheckedFile::close()
+{
+    if (m_fd < 0)
+        return;
+    writeOut(m_buffer.constData(), m_buffer.size());
+    m_buffer.clear();
+    if (::close(m_fd) != 0 && m_failure.isEmpty())
+        m_failure = QStringLiteral("closing: %1").arg(describe(errno));
+    m_fd = -1;
+    QIODevice::close();
+}
+
+qint64 CheckedFile::readData(char*, qint64)
+{
+    return -1;
+}
+
+qint64 CheckedFile::writeData(const char* data, qint64 size)
+{
+    if (!m_failure.isEmpty())
+        return -1;
+    if (m_buffer.size() + size <= CheckedFileBuffer) {
+        m_buffer.append(data, size);
+        return size;
+    }
+    if (!writeOut(m_buffer.constData(), m_buffer.size()))
+        return -1;
+    m_buffer.clear();
+    if (size >= CheckedFileBuffer)
+        return writeOut(data, size) ? size : -1;
+    m_buffer.append(data, size);
+    return size;
+}
+
+bool CheckedFile::writeOut(const char* data, qint64 size)
+{
+    if (!m_failure.isEmpty())
+        return false;
+    if (const int error = writeEvery(m_fd, data, size)) {
+        m_failure = QStringLiteral("writing: %1").arg(describe(error));
+        setErrorString(m_failure);
+        return false;
+    }
+    return true;
 }
 
 } // namespace talor::io

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 
 #include <stdexcept>
@@ -46,6 +47,32 @@ private:
     QString m_target;
     QString m_temp;
     bool m_committed = false;
+};
+
+// A write-only file for writers that take a device and ignore what its writes return
+// (QPdfWriter): every byte count is checked, so that a short write on a full disk is not lost
+// as a buffered QFile loses it. The first failure is kept, with the system's reason, and every
+// later write fails too; close() writes what is buffered first.
+class CheckedFile : public QIODevice
+{
+public:
+    // Opens (creates or empties) `path` for writing; a file that cannot be opened is a failure.
+    explicit CheckedFile(const QString& path);
+    ~CheckedFile() override;
+    void close() override;
+    // Why the file could not be written ("writing: the disk is full (...)"); empty while every
+    // byte has been written.
+    QString failure() const { return m_failure; }
+
+protected:
+    qint64 readData(char* data, qint64 size) override;
+    qint64 writeData(const char* data, qint64 size) override;
+
+private:
+    bool writeOut(const char* data, qint64 size);
+    int m_fd = -1;
+    QString m_failure;
+    QByteArray m_buffer;
 };
 
 } // namespace talor::io

@@ -436,13 +436,11 @@ PdfFile::PdfFile(const QString& path) : m_path(path)
     // A folder that cannot take the temporary file is named by throwIfFailed before any page.
     try {
         m_target = std::make_unique<io::AtomicTarget>(path);
-        m_file.setFileName(m_target->tempPath());
-        // Opened here, so that the writer leaves it open and its errors can be read at the end.
-        m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     } catch (const io::FileWriteError& error) {
         m_failure = error.message();
     }
-    m_writer = std::make_unique<QPdfWriter>(&m_file);
+    m_file = std::make_unique<io::CheckedFile>(m_target ? m_target->tempPath() : QString());
+    m_writer = std::make_unique<QPdfWriter>(m_file.get());
     m_writer->setCreator(QStringLiteral("TALOR"));
 }
 
@@ -452,19 +450,15 @@ void PdfFile::throwIfFailed() const
 {
     if (!m_failure.isEmpty())
         throw PrintError(QStringLiteral("Cannot write \"%1\": %2").arg(m_path, m_failure));
-    // Qt often loses the system's reason for a failed buffered write ("Unknown error"); a
-    // full disk is by far the likeliest, so it is named.
-    if (m_file.error() != QFileDevice::NoError)
-        throw PrintError(QStringLiteral("Cannot write \"%1\": writing failed (%2); the disk may be full")
-                             .arg(m_path, m_file.errorString()));
+    if (!m_file->failure().isEmpty())
+        throw PrintError(QStringLiteral("Cannot write \"%1\": %2").arg(m_path, m_file->failure()));
 }
 
 void PdfFile::commit()
 {
     // The writer ignores failed writes; the file it wrote through keeps them.
-    m_file.flush();
+    m_file->close();
     throwIfFailed();
-    m_file.close();
     try {
         m_target->commit();
     } catch (const io::FileWriteError& error) {

@@ -14,6 +14,7 @@ class QPdfWriter;
 
 namespace talor::io {
 class AtomicTarget;
+class CheckedFile;
 }
 
 class QPagedPaintDevice;
@@ -120,7 +121,7 @@ private:
     QString m_path;
     QString m_failure; // why the temporary file could not be created
     std::unique_ptr<io::AtomicTarget> m_target;
-    QFile m_file;
+    std::unique_ptr<io::CheckedFile> m_file; // every byte count checked
     std::unique_ptr<QPdfWriter> m_writer;
 };
 

@@ -1,9 +1,11 @@
 #include "query/RecordQueries.h"
 
+#include "db/Recordset.h"
 #include "db/SqlText.h"
 #include "suite/SuiteServices.h"
 
 #include <QStringList>
+#include <algorithm>
 
 namespace talor {
 
@@ -18,6 +20,20 @@ QString eitherForm(const QString& column, const QString& encoded, const QString&
 } // namespace
 
 RecordQueries::RecordQueries(SuiteServices& suite) : m_suite(suite) {}
+
+QString RecordQueries::table() const
+{
+    const QString code = m_suite.currentTable();
+    if (code == m_checkedTable && !code.isEmpty())
+        return code;
+    const bool name = !code.isEmpty() && std::all_of(code.cbegin(), code.cend(), [](QChar c) {
+        return c.isLetterOrNumber() || c == u'_';
+    });
+    if (!name || m_suite.tableLookup({}, code).isEmpty())
+        throw DatabaseError(QStringLiteral("数据表代码“%1”不是表目录中的数据表，无法查询").arg(code));
+    m_checkedTable = code;
+    return code;
+}
 
 void RecordQueries::setNames(const SelectedNode& node)
 {
@@ -79,7 +95,7 @@ QString RecordQueries::SQL0(const SelectedNode& node, const QString& suiteFilter
 QString RecordQueries::SQL1(const SelectedNode& node, const QString& deptCondition)
 {
     m_suite.setSelectPart(QStringLiteral("select *"));
-    m_suite.setFromPart(" from " + m_suite.currentTable());
+    m_suite.setFromPart(" from " + table());
     QString where = " where zhdate=" + sql::dateLiteral(m_suite.reportDate(), m_suite.databaseKind());
     setNames(node);
     const QString filter = departmentFilter();
@@ -98,7 +114,7 @@ QString RecordQueries::SQL1(const SelectedNode& node, const QString& deptConditi
 QString RecordQueries::periodQuery(const QString& number, const QString& start, const QString& end,
                                    const QString& personCondition)
 {
-    QString sql = "select * from " + m_suite.currentTable() + " where memberid=" + sql::quoted(number) +
+    QString sql = "select * from " + table() + " where memberid=" + sql::quoted(number) +
                   " and zhdate>=" + sql::dateLiteral(start, m_suite.databaseKind()) +
                   " and zhdate<=" + sql::dateLiteral(end, m_suite.databaseKind());
     if (!personCondition.isEmpty())
@@ -119,7 +135,7 @@ QString RecordQueries::periodQueryOfPersons(const QStringList& numbers, const QS
     for (const QString& number : numbers)
         if (number.endsWith(QLatin1Char(' ')))
             return {};
-    const QString table = m_suite.currentTable();
+    const QString table = this->table();
     const QString kind = m_suite.databaseKind();
     // "memberid=talor_numbers.column2" in the place of "memberid='N'": the rest of the join condition is
     // the period query's where clause, text for text.

@@ -31,7 +31,10 @@ struct SelectedNode
 //
 // Names, codes, person numbers and period bounds go into the SQL with their quotes doubled,
 // so that a name with an apostrophe finds its rows and cannot change the statement; the
-// report conditions and the suite's filter are SQL typed by supervisors and stay verbatim.
+// report conditions and the suite's filter are SQL typed by supervisors and stay verbatim
+// (the recordsets run them as one statement that cannot write). The attendance table's code
+// must be a plain name that the suite's table catalogue holds: otherwise the builders throw
+// DatabaseError naming it.
 class RecordQueries
 {
 public:
@@ -66,8 +69,11 @@ private:
     // Writes the node's department, group and team names into the suite.
     void setNames(const SelectedNode& node);
     QString compose();
+    // CurrentTable, checked (throws DatabaseError for a code the catalogue does not hold).
+    QString table() const;
 
     SuiteServices& m_suite;
+    mutable QString m_checkedTable;
 };
 
 } // namespace talor

@@ -290,8 +290,10 @@ void SelectionClicks::listClick()
         return;
     try {
         showPerson(item->key.mid(1), item->text.mid(item->key.size()).trimmed(), true);
-    } catch (const std::exception&) {
-        m_view.showListError(listErrorText(m_parts.suite.composedQuery(), ActionText, RowCursor));
+    } catch (const std::exception& error) {
+        // The message names the query; the engine's words say why it failed.
+        m_view.showListError(listErrorText(m_parts.suite.composedQuery(), ActionText, RowCursor) + u'\n' +
+                             QString::fromUtf8(error.what()));
     }
 }
 

@@ -43,7 +43,15 @@ void SheetEditing::editContent()
     }
     setPermissions(true);
     m_parts.dataChanged = true;
-    m_before.take(m_parts.book.active());
+    // The cells as they were before the first edit of these records on this sheet: pressing
+    // 编辑 again while editing, or after a declined save, keeps it, or values typed since would
+    // count as unchanged and not be saved. New records or a sheet drawn anew start afresh.
+    const grid::Sheet& sheet = m_parts.book.active();
+    const std::pair shown(m_parts.records.readId(), sheet.formatTableId());
+    if (m_before.isEmpty() || m_beforeShown != shown) {
+        m_before.take(sheet);
+        m_beforeShown = shown;
+    }
     // The sheet before editing; a log that cannot be written is told, editing goes on.
     const QString problem = m_log.write(m_parts.book, m_parts.suite.workDirectory(), SheetLog::EditFolder);
     if (!problem.isEmpty())

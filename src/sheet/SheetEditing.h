@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <array>
+#include <utility>
 
 namespace talor {
 
@@ -93,6 +94,7 @@ private:
     EditingView& m_view;
     SheetLog m_log;
     SheetSnapshot m_before;
+    std::pair<quint64, quint64> m_beforeShown{}; // the records' read and the sheet's format table m_before was taken of
     SaveOutcome m_lastSave;
 };
 

@@ -221,36 +221,29 @@ QString SheetSaving::recordName() const
     return parts.join(u' ');
 }
 
-SheetSaving::Failure SheetSaving::applyRange(const std::vector<RecordWrites>& plan, int from, int to)
+SheetSaving::Failure SheetSaving::applyAll(const std::vector<RecordWrites>& plan)
 {
-    m_records.moveFirst();
-    for (int i = 0; i < to && !m_records.eof(); ++i, m_records.moveNext()) {
-        if (i < from)
-            continue;
+    int i = 0;
+    for (m_records.moveFirst(); i < int(plan.size()) && !m_records.eof(); ++i, m_records.moveNext()) {
         const RecordWrites& record = plan[size_t(i)];
         try {
             for (const FieldWrite& write : record.writes)
                 m_records.setValue(write.field, write.value);
             m_records.update();
         } catch (const ConnectionLostError&) {
-            return Failure{i, {}, false, true};
+            return Failure{i, {}, true};
         } catch (const DatabaseError& error) {
             QStringList fields;
             for (const FieldWrite& write : record.writes)
                 fields << write.field;
             const QString words = error.message();
             const bool conflict = words.contains(QLatin1String("someone else"));
-            Failure failure{i, {}, false};
-            failure.message =
-                conflict ? QStringLiteral("%1 的记录在读出后已被其他操作员保存，未覆盖他的修改（%2）")
-                               .arg(recordName(), words)
-                         : QStringLiteral("保存 %1 的记录（字段 %2）时数据库出错：%3")
-                               .arg(recordName(), fields.join(u','), words);
-            if (!conflict) {
-                QSqlQuery probe(m_suite.connection());
-                failure.aborted = !probe.exec(QStringLiteral("select 1"));
-            }
-            return failure;
+            return Failure{i,
+                           conflict ? QStringLiteral("%1 的记录在读出后已被其他操作员保存，未覆盖他的修改（%2）")
+                                          .arg(recordName(), words)
+                                    : QStringLiteral("保存 %1 的记录（字段 %2）时数据库出错：%3")
+                                          .arg(recordName(), fields.join(u','), words),
+                           false};
         }
     }
     return {};
@@ -259,58 +252,39 @@ SheetSaving::Failure SheetSaving::applyRange(const std::vector<RecordWrites>& pl
 SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
 {
     QSqlDatabase db = m_suite.connection();
-    // The records as read. A save taken back whole leaves them so: rows it had written would
+    // The records as read. A save taken back leaves them so: rows it had written would
     // otherwise hold the new values and the next save would find nothing to write there.
     const Recordset asRead = m_records;
-    const auto takenBack = [&](const QString& why) {
+    const auto takenBack = [&](const QString& why, int row = 0) {
         m_records = asRead;
         m_records.moveFirst();
-        return SaveOutcome{0, false, 0, 0, why};
+        return SaveOutcome{0, false, row, 0, why};
     };
     const QString lost = QStringLiteral("保存时与数据库 %1 的连接断开，本次保存已全部撤销，没有记录被保存；"
                                         "修改仍在表格中，请在数据库恢复后重新保存")
                              .arg(Connections::address(db));
-    // A commit that fails on a lost connection: lost before COMMIT was sent, certainly nothing
-    // was saved; lost while it ran, nobody can tell.
-    const auto commitLost = [&](bool lostBefore) {
-        return takenBack(lostBefore ? lost
-                                    : QStringLiteral("提交保存时与数据库 %1 的连接断开，无法确定本次保存是否已生效；"
-                                                     "请在数据库恢复后重新查询核对")
-                                          .arg(Connections::address(db)));
-    };
-    Failure failure;
     try {
+        // One save is one transaction: every record is written, or none.
         TransactionScope transaction(db);
-        failure = applyRange(plan, 0, int(plan.size()));
+        if (!transaction.active())
+            return takenBack(QStringLiteral("无法开始保存事务，没有记录被保存：%1").arg(db.lastError().text()));
+        const Failure failure = applyAll(plan);
         if (failure.lost)
             return takenBack(lost);
-        if (failure.aborted) {
-            // The engine gave up the whole transaction at the failing statement: the records
-            // before it are written again, as they were, from a fresh read.
+        if (failure.index >= 0) {
             transaction.rollback();
-            m_records.open(m_records.source(), db);
-            TransactionScope again(db);
-            const Failure retry = applyRange(plan, 0, failure.index);
-            if (retry.lost)
-                return takenBack(lost);
-            if (retry.index >= 0)
-                failure = retry;
-            const bool lostBefore = Connections::lost(db);
-            if (!again.commit()) {
-                if (Connections::lost(db, db.lastError()))
-                    return commitLost(lostBefore);
-                failure = {0, QStringLiteral("保存未能提交：%1").arg(db.lastError().text()), false};
-            }
-        } else {
-            const bool lostBefore = Connections::lost(db);
-            if (!transaction.commit()) {
-                if (Connections::lost(db, db.lastError()))
-                    return commitLost(lostBefore);
-                const QString words = db.lastError().text();
-                m_records.open(m_records.source(), db);
-                m_records.moveFirst();
-                return SaveOutcome{0, false, 0, 0, QStringLiteral("保存未能提交，没有记录被保存：%1").arg(words)};
-            }
+            return takenBack(failure.message + RefusedRecord, plan[size_t(failure.index)].row);
+        }
+        // A commit that fails on a lost connection: lost before COMMIT was sent, certainly
+        // nothing was saved; lost while it ran, nobody can tell.
+        const bool lostBefore = Connections::lost(db);
+        if (!transaction.commit()) {
+            if (!Connections::lost(db, db.lastError()))
+                return takenBack(QStringLiteral("保存未能提交，没有记录被保存：%1").arg(db.lastError().text()));
+            return takenBack(lostBefore ? lost
+                                        : QStringLiteral("提交保存时与数据库 %1 的连接断开，无法确定本次保存是否已生效；"
+                                                         "请在数据库恢复后重新查询核对")
+                                              .arg(Connections::address(db)));
         }
     } catch (const DatabaseError& error) {
         // A statement besides the records' updates failed (a lost connection that cannot be made
@@ -318,11 +292,7 @@ SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
         return takenBack(QStringLiteral("无法保存，没有记录被保存：%1").arg(error.message()));
     }
     m_records.moveFirst();
-    if (failure.index < 0)
-        return SaveOutcome{int(plan.size()), true, 0, 0, {}};
-    SaveOutcome outcome{failure.index, false, plan[size_t(failure.index)].row, 0, {}};
-    outcome.message = failure.message + QStringLiteral("。之前的 %1 条记录已保存。").arg(failure.index);
-    return outcome;
+    return SaveOutcome{int(plan.size()), true, 0, 0, {}};
 }
 
 SaveOutcome SheetSaving::SaveSheet(const SheetSnapshot* before)

@@ -71,11 +71,12 @@ struct SaveOutcome
 // record in recordset order (record k on grid row k, or k + 4 in the cell layout). First every
 // record's writes are planned from its row (types, code names back to codes, day numbers),
 // then checked (a code name the dictionary does not know stops the save before anything is
-// written), then applied in one transaction, each record by the recordset's optimistic Update:
-// a record another operator saved after it was read is not overwritten; the save stops there,
-// keeps the records before it and names the person and day. A connection lost during the save
-// takes all of it back: nothing is saved, the records are as they were read, and the message
-// names the server, so that the save can be made again once the server is back.
+// written), then applied in one transaction, each record by the recordset's optimistic Update.
+// One save is one transaction: a record another operator saved after it was read, or one the
+// database refuses, takes the whole save back; the message names the person and day and says
+// that nothing was saved, and the records stay as read, so that the operator can save again
+// once the cell is fixed. A connection lost during the save takes all of it back too, and the
+// message names the server.
 class SheetSaving
 {
 public:
@@ -97,6 +98,10 @@ public:
     static std::optional<QVariant> dateValue(const QString& text);
     static std::optional<QVariant> timeValue(const QString& text);
 
+    // Ends the message of a refused record.
+    static inline const QString RefusedRecord =
+        QStringLiteral("。本次保存已全部撤销，没有记录被保存；修改仍在表格中，改正后可重新保存");
+
 private:
     struct Column
     {
@@ -104,16 +109,16 @@ private:
         int codeKind = 0;
         bool saved = false;
     };
+    // The record a save stopped at (-1: none) and why.
     struct Failure
     {
         int index = -1;
         QString message;
-        bool aborted = false; // the engine abandoned the transaction
-        bool lost = false;    // the connection went away: the server rolled the transaction back
+        bool lost = false; // the connection went away: the server rolled the transaction back
     };
     void lookUpColumns();
     QString codeOf(const Column& column, const QString& name);
-    Failure applyRange(const std::vector<RecordWrites>& plan, int from, int to);
+    Failure applyAll(const std::vector<RecordWrites>& plan);
     QString recordName() const;
 
     SuiteServices& m_suite;

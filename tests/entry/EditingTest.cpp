@@ -2,6 +2,7 @@
 #include "entry/OperatorWindow.h"
 #include "settings/ModuleSettings.h"
 #include "suite/DemoSuite.h"
+#include "support/ErrorText.h"
 #include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 #include "support/TestFiles.h"
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
 #include <QTreeWidget>
 #include <functional>
 #include <gtest/gtest.h>
@@ -316,7 +318,8 @@ TEST_P(EditingTest, ACellStillInItsEditorIsWrittenBeforeTheCommand)
     }
 }
 
-// Two operators correct the same day: the later save does not overwrite the earlier one.
+// Two operators correct the same day: the later save does not overwrite the earlier one, and
+// one save is one transaction: b's other record is not saved either.
 TEST_P(EditingTest, AnotherOperatorsSaveIsNotOverwritten)
 {
     SuiteConfig second = config;
@@ -326,23 +329,96 @@ TEST_P(EditingTest, AnotherOperatorsSaveIsNotOverwritten)
     b.edit();
     const QString first = firstMember();
     const QString next = a->book().text(a->firstRow() + 1, 1);
+    const QString nextBefore = stored(next, "cdfz");
     a->type(a->rowOf(first), 8, "11");
-    b.type(b.rowOf(next), 8, "21");  // saved before the conflict
+    b.type(b.rowOf(next), 8, "21");
     b.type(b.rowOf(first), 8, "22"); // after a's save: refused
-    // b's rows are saved in display order: put the conflicting record after the other one.
-    const bool conflictFirst = b.rowOf(first) < b.rowOf(next);
     a->save();
     EXPECT_EQ(a->lastMessage(), "保存完毕");
     b.save();
-    EXPECT_NE(b.lastMessage(), "保存完毕");
     const QString name = b.book().text(b.rowOf(first), 2);
-    EXPECT_TRUE(b.lastMessage().contains(name)) << b.lastMessage().toStdString();
-    EXPECT_TRUE(b.lastMessage().contains(Day.toString(Qt::ISODate))) << b.lastMessage().toStdString();
-    EXPECT_EQ(std::pair(stored(first, "cdfz").toDouble(), stored(first, "czyxm")),
-              std::pair(11.0, QString("管理员")));
-    EXPECT_EQ(stored(next, "cdfz").toDouble(), conflictFirst ? stored(next, "cdfz").toDouble() : 21);
+    EXPECT_TRUE(test::containsAll(b.lastMessage(), {name, Day.toString(Qt::ISODate), "没有记录被保存"}))
+        << b.lastMessage().toStdString();
+    EXPECT_EQ(std::tuple(stored(first, "cdfz").toDouble(), stored(first, "czyxm"), stored(next, "cdfz")),
+              std::tuple(11.0, QString("管理员"), nextBefore));
     EXPECT_TRUE(b.window->state().DataChanged) << "editing stays on";
-    EXPECT_EQ(b.book().text(b.rowOf(first), 8), "22") << "what was typed stays";
+    EXPECT_EQ(std::pair(b.book().text(b.rowOf(first), 8), b.book().text(b.rowOf(next), 8)),
+              std::pair(QString("22"), QString("21")))
+        << "what was typed stays";
+    EXPECT_EQ(b.book().active().activeRow(), b.rowOf(first)) << "the refused record is selected";
+
+    // Read again (the guard asked first), b saves the other record.
+    b.ui.answers.assign(1, UiService::Answer::Ok);
+    b.clickRoot();
+    EXPECT_EQ(b.book().text(b.rowOf(first), 8).toDouble(), 11.0) << "a's value shown";
+    b.edit();
+    b.type(b.rowOf(next), 8, "21");
+    b.save();
+    EXPECT_EQ(b.lastMessage(), "保存完毕");
+    EXPECT_EQ(std::pair(stored(next, "cdfz").toDouble(), stored(first, "cdfz").toDouble()), std::pair(21.0, 11.0));
+}
+
+// a saves, b saves the same cells from a window opened after that, a edits again in the same
+// window and saves: b's values are a conflict, not a's "original".
+TEST_P(EditingTest, ASecondSaveFromTheSameWindowDoesNotOverwriteASaveMadeBetween)
+{
+    const QString first = firstMember();
+    a->edit();
+    a->type(a->rowOf(first), 8, "11");
+    a->save();
+    ASSERT_EQ(a->lastMessage(), "保存完毕");
+
+    SuiteConfig second = config;
+    second.operatorName = QStringLiteral("李会计");
+    Operator b(second, Day);
+    b.edit();
+    b.type(b.rowOf(first), 8, "22");
+    b.save();
+    ASSERT_EQ(b.lastMessage(), "保存完毕");
+
+    a->edit();
+    a->type(a->rowOf(first), 8, "33");
+    a->save();
+    EXPECT_TRUE(a->lastMessage().contains("其他操作员")) << a->lastMessage().toStdString();
+    EXPECT_EQ(std::pair(stored(first, "cdfz").toDouble(), stored(first, "czyxm")), std::pair(22.0, QString("李会计")));
+}
+
+// Values typed while editing are saved whatever is pressed between: 编辑 again, F2 in the grid
+// (which edits the cell), a declined save followed by a new 编辑.
+TEST_P(EditingTest, TypedValuesStaySavableAcrossAnotherEditF2AndADeclinedSave)
+{
+    a->window->show();
+    a->window->activateWindow();
+    const QString who = firstMember();
+    const int row = a->rowOf(who);
+    const std::function<void()> between[] = {
+        [&] { a->edit(); },
+        [&] {
+            a->select(row, 9);
+            a->window->F1Book1()->table()->setFocus();
+            QTest::keyClick(a->window->F1Book1()->table(), Qt::Key_F2);
+            QCoreApplication::processEvents();
+            auto* editor = a->window->F1Book1()->findChild<QLineEdit*>();
+            EXPECT_TRUE(editor && editor->isVisible()) << "F2 edits the cell";
+            if (editor)
+                QTest::keyClick(editor, Qt::Key_Escape);
+            QCoreApplication::processEvents();
+        },
+        [&] {
+            a->save(UiService::Answer::No);
+            a->edit();
+        },
+    };
+    int value = 70;
+    for (const auto& step : between) {
+        SCOPED_TRACE(value);
+        a->edit();
+        a->type(row, 8, QString::number(++value));
+        step();
+        a->save();
+        EXPECT_EQ(a->lastMessage(), "保存完毕");
+        EXPECT_EQ(stored(who, "cdfz").toDouble(), value);
+    }
 }
 
 TEST_P(EditingTest, LogThatCannotBeWrittenIsToldAndEditingGoesOn)

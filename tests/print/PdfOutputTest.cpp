@@ -193,17 +193,22 @@ TEST_F(PdfOutput, UnwritablePathFailsNamingTheFile)
                 }).contains(bad));
 }
 
-// A full disk mid-write: the PDF that was there stays as it was, no temporary file is left,
-// and the error names the file.
+// A disk that fills at any point of the write: the PDF that was there stays byte for byte, no
+// temporary file is left, and the error names the file and the full disk. With room, it lands.
 TEST_F(PdfOutput, AFullDiskKeepsTheOldFile)
 {
     talor::test::putFile(path, "old pages");
     Sheet sheet;
     fillReport(sheet, 2000);
     SheetPrintGrid grid(sheet);
-    const QString error =
-        talor::test::writeUnderSizeLimit(16 * 1024, [&] { writePdf(grid, PageSetup{}, context, path); });
-    EXPECT_TRUE(error.contains(path) && error.contains("the disk may be full")) << error.toStdString();
-    EXPECT_EQ(talor::test::fileBytes(path), "old pages");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"out.pdf"});
+    for (rlim_t limit = 12 * 1024; limit <= 24 * 1024; limit += 1536) {
+        SCOPED_TRACE(limit);
+        const QString error =
+            talor::test::writeUnderSizeLimit(limit, [&] { writePdf(grid, PageSetup{}, context, path); });
+        EXPECT_TRUE(error.contains(path) && error.contains("the disk is full")) << error.toStdString();
+        EXPECT_EQ(talor::test::fileBytes(path), "old pages");
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
+    }
+    EXPECT_EQ(talor::test::writeUnderSizeLimit(RLIM_INFINITY, [&] { writePdf(grid, PageSetup{}, context, path); }), "");
+    EXPECT_TRUE(talor::test::fileBytes(path).trimmed().endsWith("%%EOF"));
 }

@@ -2,9 +2,11 @@
 
 #include "db/Recordset.h"
 #include "query/PeriodRecords.h"
+#include "support/ErrorText.h"
 #include "support/FakeSuite.h"
 #include "support/TestDatabases.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -37,6 +39,7 @@ protected:
     void SetUp() override
     {
         suite.current = "KQ01";
+        suite.tableCaptions = {{"KQ01", "考勤日报"}};
         suite.date = QDate(2003, 3, 5);
         suite.categoryNames = {{"部门\nD1", "生产部"}, {"部门\nD2", "O'Neill部"}};
         suite.groupNames = {{"生产部\nG1", "一组"}};
@@ -112,9 +115,31 @@ INSTANTIATE_TEST_SUITE_P(
                   ByDate}),
     [](const ::testing::TestParamInfo<QueryCase>& info) { return std::string(info.param.name); });
 
+// The table code is pasted after "from": one the catalogue does not hold, or anything but a
+// plain name, is refused by every builder that reads it, naming the code.
+TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
+{
+    FakeSuite suite;
+    suite.tableCaptions = {{"kq01", "考勤日报"}, {"kq01 where 1=1; delete from ygzl; --", "伪造"}};
+    RecordQueries queries(suite);
+    for (const char* code : {"kq02", "", "kq01 where 1=1; delete from ygzl; --"}) {
+        SCOPED_TRACE(code);
+        suite.current = code;
+        const std::function<void()> builders[] = {
+            [&] { queries.SQL1(Root, {}); }, [&] { queries.periodQuery("1", "2003-03-01", "2003-03-31", {}); },
+            [&] { queries.periodQueryOfPersons({"1"}, "2003-03-01", "2003-03-31", {}); }};
+        for (const auto& builder : builders)
+            EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains(QString::fromUtf8(code)));
+    }
+    suite.current = "kq01";
+    EXPECT_TRUE(queries.SQL1(Root, {}).startsWith("select * from kq01 where"));
+}
+
 TEST(QueryNames, NodeNamesGoToTheSuiteAndStayUntilTheNextBuilder)
 {
     FakeSuite suite;
+    suite.current = "KQ01";
+    suite.tableCaptions = {{"KQ01", "考勤日报"}};
     RecordQueries queries(suite);
     const auto names = [&] {
         return QStringList({suite.departmentName(), suite.groupName(), suite.teamName()});
@@ -162,6 +187,7 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
     suite.db = db();
     suite.dbKind = kindText();
     suite.current = "kq01";
+    suite.tableCaptions = {{"kq01", "考勤日报"}};
     suite.date = QDate(2003, 3, 5);
     suite.categoryNames = {{"部门\nD1", "生产部"}};
     suite.groupNames = {{"生产部\nG1", "一组"}};

@@ -93,7 +93,7 @@ protected:
 TEST_F(SetupDialogTest, CarriesTheModuleNamesAndCaptionsAndLoadFillsEveryControl)
 {
     frmYBXZ& d = open();
-    EXPECT_EQ(QStringList({d.objectName(), d.windowTitle(), QFontInfo(d.font()).family()}),
+    EXPECT_EQ(QStringList({d.objectName(), d.windowTitle(), d.font().family()}),
               QStringList({u"frmYBXZ"_qs, u"组件初始化"_qs, u"WenQuanYi Micro Hei"_qs}));
     QStringList labels;
     for (const QLabel* label : d.findChildren<QLabel*>())
