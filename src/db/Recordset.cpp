@@ -954,13 +954,33 @@ QSet<QString> scopes; // connection names with an active TransactionScope
 
 } // namespace
 
+namespace {
+
+// Begins a transaction. On SQLite it takes the write lock at once, waiting for another
+// process's (the busy wait): a transaction that read first and then asked for it would be
+// refused at once while another writer holds it, as SQLite gives up rather than risk a deadlock.
+bool beginTransaction(QSqlDatabase& connection, QSqlError& error)
+{
+    if (connection.driverName() != u"QSQLITE") {
+        const bool begun = connection.transaction();
+        error = connection.lastError();
+        return begun;
+    }
+    QSqlQuery begin(connection);
+    const bool begun = begin.exec(u"BEGIN IMMEDIATE"_qs);
+    error = begin.lastError();
+    return begun;
+}
+
+} // namespace
+
 TransactionScope::TransactionScope(QSqlDatabase connection) : m_connection(std::move(connection))
 {
-    m_active = m_connection.transaction();
+    m_active = beginTransaction(m_connection, m_error);
     // A session the server ended while idle shows only now: no transaction was open on it.
-    if (!m_active && Connections::lost(m_connection, m_connection.lastError()) && !isActive(m_connection)) {
+    if (!m_active && Connections::lost(m_connection, m_error) && !isActive(m_connection)) {
         Connections::reconnect(m_connection);
-        m_active = m_connection.transaction();
+        m_active = beginTransaction(m_connection, m_error);
     }
     if (m_active) {
         QMutexLocker lock(&scopesMutex);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QStringList>
@@ -47,8 +48,11 @@ public:
     TransactionScope(const TransactionScope&) = delete;
     TransactionScope& operator=(const TransactionScope&) = delete;
 
-    // Whether the transaction began (false: the engine refused it; Updates go on their own).
+    // Whether the transaction began (false: the engine refused it, for the reason lastError
+    // gives; Updates go on their own). On SQLite it holds the write lock from the start, got
+    // within the connection's busy wait.
     bool active() const { return m_active; }
+    QSqlError lastError() const { return m_error; }
     // Commits; false (with the driver's error in the connection) when the engine refused.
     bool commit();
     void rollback();
@@ -58,6 +62,7 @@ public:
 private:
     void end();
     QSqlDatabase m_connection;
+    QSqlError m_error;
     bool m_active = false;
 };
 

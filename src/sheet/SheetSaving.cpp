@@ -267,7 +267,7 @@ SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
         // One save is one transaction: every record is written, or none.
         TransactionScope transaction(db);
         if (!transaction.active())
-            return takenBack(QStringLiteral("无法开始保存事务，没有记录被保存：%1").arg(db.lastError().text()));
+            return takenBack(QStringLiteral("无法开始保存，没有记录被保存：%1").arg(transaction.lastError().text()));
         const Failure failure = applyAll(plan);
         if (failure.lost)
             return takenBack(lost);

@@ -13,6 +13,8 @@
 #include <QTime>
 #include <cmath>
 #include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <optional>
 
 using namespace talor;
@@ -622,6 +624,44 @@ TEST_P(RecordsetTest, AWrittenRowHoldsWhatWasStoredAndALaterChangeByOthersIsACon
     EXPECT_EQ(rs.text(u"name"_qs), u"Written"_qs);
     rs.setValue(u"name"_qs, u"Again"_qs);
     EXPECT_TRUE(errorOf([&] { rs.update(); }).contains(u"was deleted by"_qs));
+}
+
+// Another process holds SQLite's write lock for a while and commits: a transaction that
+// writes after reading waits for it (the busy wait) instead of failing at once with "database
+// is locked", and does not overwrite what the other process wrote.
+TEST_P(RecordsetTest, ASaveWaitsForAnotherProcessesWriteLock)
+{
+    if (kind() != talor::test::DatabaseKind::Sqlite)
+        GTEST_SKIP() << "PostgreSQL locks rows, not the database";
+    QSqlDatabase other = openAnother(u"other"_qs);
+    Recordset rs;
+    rs.open(oneDay(), db());
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        QSqlQuery query(other);
+        const bool locked = query.exec(u"BEGIN IMMEDIATE"_qs) &&
+                            query.exec(u"update kq set name = 'B' where memberid = '003'"_qs);
+        (void)!::write(ready[1], locked ? "y" : "n", 1);
+        ::usleep(600 * 1000);
+        ::_exit(query.exec(u"COMMIT"_qs) ? 0 : 1);
+    }
+    char locked = 0;
+    ASSERT_EQ(::read(ready[0], &locked, 1), 1);
+    ASSERT_EQ(locked, 'y');
+    {
+        TransactionScope scope(db());
+        ASSERT_TRUE(scope.active()) << scope.lastError().text().toStdString();
+        rs.setValue(u"hours"_qs, 5.0);
+        EXPECT_NO_THROW(rs.update());
+        EXPECT_TRUE(scope.commit());
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(column(oneDay(), u"name"_qs), (QStringList{u"Wang"_qs, u"Li"_qs, u"B"_qs}));
+    EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(), 5.0);
 }
 
 TEST_P(RecordsetTest, ChangesOfOtherColumnsAreKeptAndUnchangedValuesAreNotWritten)
