@@ -11,6 +11,8 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <algorithm>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace talor {
 
@@ -105,7 +107,26 @@ QByteArray readBytes(const QString& path)
         throw IniFileError(QStringLiteral("Cannot read the settings file %1: it is UTF-16 encoded; settings "
                                         "files are UTF-8 (convert it, for example with iconv)")
                              .arg(path));
+    // Text has no zero bytes; a picture or a database named as the settings file has many, and
+    // keys appended to it would damage it.
+    if (data.contains('\0'))
+        throw IniFileError(
+            QStringLiteral("Cannot use %1 as the settings file: it is not a text file (it holds binary data)").arg(path));
     return data;
+}
+
+// A file that its owner made read-only (no write permission for anyone), or that this user may
+// not write, is not replaced: renaming a new file over it would get past its permissions.
+void checkNotReadOnly(const QString& path, const QString& shownAs)
+{
+    struct stat info{};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return; // a new file
+    if ((info.st_mode & 0222) == 0 || ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        throw IniFileError(QStringLiteral("Cannot write the settings file %1: it is read-only (mode %2); "
+                                          "the file is unchanged")
+                               .arg(shownAs)
+                               .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0')));
 }
 
 void checkWritable(const QString& path, const QString& section, const QString& key, const QString& value)
@@ -203,6 +224,7 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
         }
     }
 
+    checkNotReadOnly(target, m_path);
     // Written whole beside the file and renamed over it, owner, group and mode kept: a reader
     // sees the old file or the new one, and a full disk leaves the old one.
     try {

@@ -23,8 +23,8 @@ public:
 // other processes; it changes one line and keeps every other section, key, comment and
 // unparsable line exactly as it was. A file reached through a symbolic link is locked and
 // written where it really is, and the link stays. Failures throw IniFileError naming the file
-// (unreadable or UTF-16 file, lock still held after the wait, disk full); a failed write
-// leaves the file as it was.
+// (unreadable, UTF-16 or binary file, a read-only file written, lock still held after the
+// wait, disk full); a failed write leaves the file as it was.
 //
 // The format, line by line (LF or CRLF; a UTF-8 byte-order mark is kept):
 //  - "[name]": a section header; blanks around the brackets are allowed, the name is the

@@ -146,6 +146,29 @@ TEST_F(IniFileTest, Utf16FileIsRefusedAndLeftAsItWas)
     }
 }
 
+// A file that is not a settings file (a picture, a database) is refused for reading and
+// writing, and a read-only one for writing; each is left byte for byte, and the error names it.
+TEST_F(IniFileTest, BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
+{
+    const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01[TALOR]\nIF=NO\n", 33);
+    const QByteArray database("SQLite format 3\0\x10\0\x01\x01\0@  ", 24);
+    for (const QByteArray& binary : {png, database}) {
+        put(binary);
+        EXPECT_TRUE(containsAll(errorOf([&] { read(u"IF"_qs); }), {path(), u"not a text file"_qs}));
+        EXPECT_TRUE(containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"not a text file"_qs}));
+        EXPECT_EQ(bytes(), binary);
+    }
+
+    put("[TALOR]\nIF=NO\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0444), 0);
+    EXPECT_TRUE(containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"read-only"_qs, u"0444"_qs}));
+    EXPECT_NO_THROW(write(u"IF"_qs, u"NO"_qs)) << "a write that changes nothing touches nothing";
+    EXPECT_EQ(std::pair(bytes(), read(u"IF"_qs)), std::pair(QByteArray("[TALOR]\nIF=NO\n"), u"NO"_qs));
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0644), 0);
+    write(u"IF"_qs, u"YES"_qs);
+    EXPECT_EQ(read(u"IF"_qs), u"YES"_qs);
+}
+
 // The file is replaced whole: a reader that opened it before a write reads the whole old file,
 // and the new file keeps the mode, group and owner of the old one.
 TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
