@@ -107,17 +107,44 @@ QSqlDatabase Connections::openSqlite(const QString& connectionName, const QStrin
     const QStringList pragmas{QStringLiteral("PRAGMA foreign_keys = ON"),
                               QStringLiteral("PRAGMA journal_mode = WAL"),
                               QStringLiteral("PRAGMA synchronous = NORMAL")};
+    const auto refuse = [&](const QString& why) {
+        db = QSqlDatabase();
+        remove(connectionName);
+        throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(target, why));
+    };
     for (const QString& pragma : pragmas) {
         QSqlQuery query(db);
         if (!query.exec(pragma)) {
             const QString error = query.lastError().text();
             query = QSqlQuery();
-            db = QSqlDatabase();
-            remove(connectionName);
-            throw DatabaseError(QStringLiteral("cannot open %1: %2: %3").arg(target, pragma, error));
+            refuse(pragma + u": " + error);
         }
     }
+    // Damage that no query of the day touches would otherwise go unnoticed until it spreads. A
+    // quick check reads every page once: done at open where that takes well under a second.
+    if (file.size() <= QuickCheckLimit) {
+        const QStringList damage = integrityProblems(db);
+        if (!damage.isEmpty())
+            refuse(QStringLiteral("the file is damaged (PRAGMA quick_check): %1").arg(damage.join(QStringLiteral("; "))));
+    }
     return db;
+}
+
+QStringList Connections::integrityProblems(const QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check(20)")))
+        return {query.lastError().text()};
+    QStringList problems;
+    while (query.next()) {
+        const QString line = query.value(0).toString();
+        if (line != u"ok")
+            problems << line;
+    }
+    if (query.lastError().isValid())
+        problems << query.lastError().text();
+    return problems;
 }
 
 QSqlDatabase Connections::openPostgres(const QString& connectionName, const PostgresServer& server)

@@ -32,6 +32,12 @@ public:
     // written ahead (readers do not block the writer) and a busy database is waited for a few
     // seconds, so two processes can share the file. The file's directory must exist.
     static QSqlDatabase openSqlite(const QString& connectionName, const QString& filePath);
+    // A file up to this size is checked at open (PRAGMA quick_check): a damaged one is refused,
+    // naming what is damaged.
+    static constexpr qint64 QuickCheckLimit = 64 * 1024 * 1024;
+    // What SQLite's quick check finds damaged in the database (at most 20 findings); empty
+    // when the file is sound.
+    static QStringList integrityProblems(const QSqlDatabase& db);
     // Opens an existing SQLite file for reading only: nothing in it is changed, not even its
     // journal mode, so a file can be examined before it is taken into use.
     static QSqlDatabase openSqliteReadOnly(const QString& connectionName, const QString& filePath);

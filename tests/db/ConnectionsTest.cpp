@@ -5,7 +5,9 @@
 #include "support/ErrorText.h"
 #include "support/TestDatabases.h"
 
+#include <QFile>
 #include <QSqlError>
+#include <QTemporaryDir>
 #include <QSqlQuery>
 
 using namespace talor;
@@ -28,6 +30,37 @@ TEST(Connections, FailuresNameTheFileOrTheServerWithTheDriversText)
     }
     EXPECT_FALSE(QSqlDatabase::contains(u"missing_dir"_qs));
     EXPECT_FALSE(QSqlDatabase::contains(u"nowhere"_qs));
+}
+
+// A file damaged where no query of the day reads (an index's page) is refused at open, naming
+// the file and what the check found; the sound file opens.
+TEST(Connections, ADamagedSqliteFileIsRefusedAtOpen)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"suite.db"_qs);
+    {
+        QSqlDatabase db = Connections::openSqlite(u"sound"_qs, path);
+        QSqlQuery query(db);
+        ASSERT_TRUE(query.exec(u"PRAGMA journal_mode = DELETE"_qs));
+        ASSERT_TRUE(query.exec(u"create table t (n integer primary key, s text)"_qs));
+        ASSERT_TRUE(query.exec(u"create index t_s on t (s)"_qs));
+        ASSERT_TRUE(query.exec(u"insert into t select value, printf('%08d', value) from generate_series(1, 3000)"_qs) ||
+                    query.exec(u"with recursive c(n) as (select 1 union all select n + 1 from c where n < 3000) "
+                               "insert into t select n, printf('%08d', n) from c"_qs));
+        query = QSqlQuery();
+        db = QSqlDatabase();
+        Connections::remove(u"sound"_qs);
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const qint64 pages = file.size() / 4096;
+    ASSERT_GT(pages, 6);
+    file.seek((pages - 2) * 4096 + 8); // inside the last pages' cells, the index's
+    file.write(QByteArray(200, '\x7f'));
+    file.close();
+    const QString message = talor::test::errorText<DatabaseError>([&] { Connections::openSqlite(u"damaged"_qs, path); });
+    EXPECT_TRUE(talor::test::containsAll(message, {path, u"damaged"_qs})) << message.toStdString();
+    EXPECT_FALSE(QSqlDatabase::contains(u"damaged"_qs));
 }
 
 // A database whose default is standard_conforming_strings off: through the module's connection
