@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6test6
-    libxlsxwriter-dev libgtest-dev libsqlite3-dev libpq-dev
+    libxlsxwriter-dev libminizip-dev libgtest-dev libsqlite3-dev libpq-dev
     fonts-wqy-microhei
     postgresql
     poppler-utils xvfb xauth

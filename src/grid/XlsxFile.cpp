@@ -9,6 +9,8 @@
 #include <QHash>
 #include <QSet>
 #include <cerrno>
+#include <vector>
+#include <minizip/unzip.h>
 #include <xlsxwriter.h>
 
 namespace talor::grid {
@@ -179,6 +181,58 @@ void writeSheets(lxw_workbook* wb, const Workbook& book, const XlsxFile::SheetHo
     }
 }
 
+// Whether an XML part is whole: it ends with the end of its root element.
+bool wholeXml(const QByteArray& data)
+{
+    const QByteArray text = data.trimmed();
+    qsizetype root = text.indexOf('<');
+    while (root >= 0 && root + 1 < text.size() && (text[root + 1] == '?' || text[root + 1] == '!'))
+        root = text.indexOf('<', root + 1);
+    if (root < 0)
+        return false;
+    qsizetype nameEnd = root + 1;
+    while (nameEnd < text.size() && !QChar::isSpace(uchar(text[nameEnd])) && text[nameEnd] != '>' &&
+           text[nameEnd] != '/')
+        ++nameEnd;
+    const QByteArray name = text.mid(root + 1, nameEnd - root - 1);
+    return text.endsWith(QByteArray("</" + name + '>')) || (text.endsWith("/>") && text.lastIndexOf('<') == root);
+}
+
+// The first part of the zip at `path` that cannot be read back whole (a bad checksum, an XML
+// part cut short), or the empty text. libxlsxwriter writes each part into a temporary file
+// before it zips it and does not check those writes: on a full disk a part is cut short and
+// the workbook still closes without an error.
+QString firstDamagedPart(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    unzFile zip = unzOpen(name.constData());
+    if (!zip)
+        return QStringLiteral("the zip itself");
+    QString damaged;
+    QByteArray data;
+    std::vector<char> buffer(1 << 16);
+    for (int step = unzGoToFirstFile(zip); step == UNZ_OK && damaged.isEmpty(); step = unzGoToNextFile(zip)) {
+        char part[512] = {};
+        unz_file_info info{};
+        if (unzGetCurrentFileInfo(zip, &info, part, sizeof part - 1, nullptr, 0, nullptr, 0) != UNZ_OK ||
+            unzOpenCurrentFile(zip) != UNZ_OK) {
+            damaged = QString::fromUtf8(part);
+            break;
+        }
+        data.resize(0);
+        int read = 0;
+        while ((read = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()))) > 0)
+            data.append(buffer.data(), read);
+        const bool checked = unzCloseCurrentFile(zip) == UNZ_OK; // the checksum
+        const QByteArrayView partName(part);
+        const bool xml = partName.endsWith(".xml") || partName.endsWith(".rels");
+        if (read < 0 || !checked || data.size() != qsizetype(info.uncompressed_size) || (xml && !wholeXml(data)))
+            damaged = QString::fromUtf8(part);
+    }
+    unzClose(zip);
+    return damaged;
+}
+
 } // namespace
 
 QString XlsxFile::excelSheetName(const QString& name, int number)
@@ -228,6 +282,10 @@ void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook&
             const bool full = errno == ENOSPC || errno == EFBIG || errno == EDQUOT;
             throw fail(QString::fromUtf8(lxw_strerror(error)) + (full ? QStringLiteral(": the disk is full") : QString()));
         }
+        if (const QString part = firstDamagedPart(target.tempPath()); !part.isEmpty())
+            throw fail(QStringLiteral("the part %1 was cut short while it was written: the disk is full (or the "
+                                      "temporary folder's)")
+                           .arg(part));
         target.commit();
     } catch (const io::FileWriteError& e) {
         throw GridFileError(e.message());

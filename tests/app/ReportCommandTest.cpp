@@ -5,11 +5,13 @@
 #include "support/ErrorText.h"
 #include "suite/DemoSuite.h"
 #include "support/TestDatabases.h"
+#include "support/TestFiles.h"
 
 #include <QProcess>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace talor;
 
@@ -43,10 +45,15 @@ protected:
         }
         return QSqlDatabase::database("report-command");
     }
-    // Runs talor report with the demo suite and `arguments`; the exit status.
-    int run(const QStringList& arguments, const QString& command = "report")
+    // Runs talor report with the demo suite and `arguments`; the exit status. With a limit, the
+    // files the command writes may not grow past it (as on a nearly full disk).
+    int run(const QStringList& arguments, const QString& command = "report", rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         QProcess process;
+        process.setChildProcessModifier([fileSizeLimit] {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        });
         process.start(qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
                       QStringList{command, "--suite", dir->filePath("demo/suite.ini")} + arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
@@ -181,6 +188,33 @@ INSTANTIATE_TEST_SUITE_P(
                                  "needs the person"},
                       BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"}),
     [](const ::testing::TestParamInfo<BadRequest>& info) { return std::string(info.param.name); });
+
+// A disk that fills at any point of writing the pages or the workbook: exit 1 naming the file,
+// and the file that was there stays byte for byte; with room, the same command writes it whole.
+TEST_F(ReportCommand, ANearlyFullDiskLeavesTheOldFileAndExitsOne)
+{
+    for (const QString name : {"full.pdf", "full.xlsx"}) {
+        const QString file = dir->filePath(name);
+        const QStringList request{"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31",
+                                  "--output", file};
+        ASSERT_EQ(run(request), 0) << errors.toStdString();
+        const QByteArray whole = test::fileBytes(file);
+        // Above what the database's shared-memory file needs; up to a byte short of the file.
+        const rlim_t least = 40 * 1024;
+        ASSERT_GT(rlim_t(whole.size()), least + 4);
+        test::putFile(file, "the old file");
+        for (int step = 0; step < 4; ++step) {
+            const rlim_t limit = least + (rlim_t(whole.size()) - 1 - least) * rlim_t(step) / 3;
+            SCOPED_TRACE(name.toStdString() + " " + std::to_string(limit));
+            EXPECT_EQ(run(request, "report", limit), 1) << errors.toStdString();
+            EXPECT_TRUE(test::containsAll(errors, {file, "disk is full"})) << errors.toStdString();
+            EXPECT_EQ(test::fileBytes(file), "the old file");
+        }
+        ASSERT_EQ(run(request), 0) << errors.toStdString();
+        EXPECT_EQ(test::fileBytes(file).size(), whole.size());
+    }
+    EXPECT_TRUE(test::fileBytes(dir->filePath("full.pdf")).trimmed().endsWith("%%EOF"));
+}
 
 TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileFails)
 {
