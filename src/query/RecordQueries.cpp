@@ -17,6 +17,18 @@ QString eitherForm(const QString& column, const QString& encoded, const QString&
     return "(" + column + "=" + sql::quoted(encoded) + " or " + column + "=" + sql::quoted(name) + ")";
 }
 
+// A name or number read from the database that was not valid UTF-8 holds replacement
+// characters: a query by it would miss every record that stores the original bytes, and show
+// the others as if they were all. Such a text is refused, naming it.
+const QString& readable(const QString& what, const QString& text)
+{
+    if (text.contains(QChar::ReplacementCharacter))
+        throw DatabaseError(QStringLiteral("%1“%2”含有无法识别的字符（数据库中不是有效的 UTF-8 文本），按它查询会漏掉记录，"
+                                           "没有显示；请先在数据库中改正")
+                                .arg(what, text));
+    return text;
+}
+
 } // namespace
 
 RecordQueries::RecordQueries(SuiteServices& suite) : m_suite(suite) {}
@@ -56,9 +68,9 @@ void RecordQueries::setNames(const SelectedNode& node)
 
 QString RecordQueries::departmentFilter()
 {
-    const QString d = m_suite.departmentName();
-    const QString g = m_suite.groupName();
-    const QString t = m_suite.teamName();
+    const QString d = readable(QStringLiteral("部门"), m_suite.departmentName());
+    const QString g = readable(QStringLiteral("组"), m_suite.groupName());
+    const QString t = readable(QStringLiteral("班"), m_suite.teamName());
     if (d.isEmpty())
         return {};
     const QString key = m_suite.fieldCaption(QStringLiteral("depart"));
@@ -114,7 +126,7 @@ QString RecordQueries::SQL1(const SelectedNode& node, const QString& deptConditi
 QString RecordQueries::periodQuery(const QString& number, const QString& start, const QString& end,
                                    const QString& personCondition)
 {
-    QString sql = "select * from " + table() + " where memberid=" + sql::quoted(number) +
+    QString sql = "select * from " + table() + " where memberid=" + sql::quoted(readable(QStringLiteral("工号"), number)) +
                   " and zhdate>=" + sql::dateLiteral(start, m_suite.databaseKind()) +
                   " and zhdate<=" + sql::dateLiteral(end, m_suite.databaseKind());
     if (!personCondition.isEmpty())
@@ -133,7 +145,7 @@ QString RecordQueries::periodQueryOfPersons(const QStringList& numbers, const QS
     // A fixed-width memberid column ignores trailing blanks against a literal, not against the
     // text of the list (PostgreSQL): such numbers are left to their own queries.
     for (const QString& number : numbers)
-        if (number.endsWith(QLatin1Char(' ')))
+        if (number.endsWith(QLatin1Char(' ')) || number.contains(QChar::ReplacementCharacter))
             return {};
     const QString table = this->table();
     const QString kind = m_suite.databaseKind();

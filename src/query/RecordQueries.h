@@ -33,8 +33,10 @@ struct SelectedNode
 // so that a name with an apostrophe finds its rows and cannot change the statement; the
 // report conditions and the suite's filter are SQL typed by supervisors and stay verbatim
 // (the recordsets run them as one statement that cannot write). The attendance table's code
-// must be a plain name that the suite's table catalogue holds: otherwise the builders throw
-// DatabaseError naming it.
+// must be a plain name that the suite's table catalogue holds, and a name or number that was
+// not valid UTF-8 in the database (it reads with replacement characters, and would miss the
+// records that store it) cannot be queried by: otherwise the builders throw DatabaseError
+// naming it.
 class RecordQueries
 {
 public:

@@ -133,6 +133,14 @@ TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
     }
     suite.current = "kq01";
     EXPECT_TRUE(queries.SQL1(Root, {}).startsWith("select * from kq01 where"));
+
+    // A name or number that was not valid UTF-8 would find only some of its records: refused.
+    const SelectedNode unreadable{"A生\uFFFD产部", "生\uFFFD产部", "示范公司", {}};
+    for (const auto& builder : std::initializer_list<std::function<void()>>{
+             [&] { queries.SQL0(unreadable, {}); }, [&] { queries.SQL1(unreadable, {}); },
+             [&] { queries.periodQuery("0\uFFFD1", "2003-03-01", "2003-03-31", {}); }})
+        EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains("UTF-8"));
+    EXPECT_EQ(queries.periodQueryOfPersons({"1", "0\uFFFD1"}, "2003-03-01", "2003-03-31", {}), "");
 }
 
 TEST(QueryNames, NodeNamesGoToTheSuiteAndStayUntilTheNextBuilder)
