@@ -63,6 +63,12 @@ struct PageSetup
     // Cells to print (none: the sheet's used extent) and the rows repeated on every page.
     std::optional<grid::CellRange> printArea;
     std::optional<std::pair<int, int>> titleRows; // first and last row, 1-based
+    // Sections of `sectionRows` rows each, from the print area's first row (0: none): each
+    // starts on a new page, and one that runs onto a further page has its own first
+    // `sectionTitleRows` rows repeated above it there, in place of titleRows (a report of one
+    // block per person prints each person's rows under that person's own header).
+    int sectionRows = 0;
+    int sectionTitleRows = 0;
 
     // "$A$1:$H$40" / "$1:$4"; false (set-up unchanged) for a text that is not such a range.
     bool setPrintArea(const QString& reference);

@@ -34,11 +34,40 @@ std::vector<std::pair<int, int>> bands(int first, int last, const std::vector<do
     return result;
 }
 
-struct Layout
+// A band of rows printed on one page, with the title rows repeated above it (if any).
+struct RowBand
 {
-    std::vector<std::pair<int, int>> rows, columns;
+    int first = 1, last = 1;
     std::optional<std::pair<int, int>> titles;
 };
+
+struct Layout
+{
+    std::vector<RowBand> rows;
+    std::vector<std::pair<int, int>> columns;
+};
+
+double heightOf(const std::vector<double>& heights, const std::optional<std::pair<int, int>>& rows)
+{
+    double height = 0;
+    if (rows) {
+        for (int r = rows->first; r <= rows->second; ++r)
+            height += sizeAt(heights, r);
+    }
+    return height;
+}
+
+// The bands of rows first..last, with `titles` repeated above every band that does not itself
+// start within or before them.
+void addRowBands(std::vector<RowBand>& result, int first, int last, const std::vector<double>& heights,
+                 double height, const std::optional<std::pair<int, int>>& titles)
+{
+    const double titleHeight = heightOf(heights, titles);
+    const auto repeatsTitles = [&](int start) { return titles && start > titles->second; };
+    for (const auto& [start, end] : bands(first, last, heights,
+                                          [&](int start) { return repeatsTitles(start) ? height - titleHeight : height; }))
+        result.push_back({start, end, repeatsTitles(start) ? titles : std::nullopt});
+}
 
 Layout layOut(const PageSetup& setup, const grid::CellRange& area, const GridMetrics& metrics, QSizeF body,
               double scale)
@@ -47,19 +76,20 @@ Layout layOut(const PageSetup& setup, const grid::CellRange& area, const GridMet
     const double width = body.width() / scale - metrics.headingWidth;
     const double height = body.height() / scale - metrics.headingHeight;
     layout.columns = bands(area.col1, area.col2, metrics.columnWidths, [&](int) { return width; });
-    if (setup.titleRows && setup.titleRows->first <= setup.titleRows->second)
-        layout.titles = setup.titleRows;
-    double titleHeight = 0;
-    if (layout.titles) {
-        for (int r = layout.titles->first; r <= layout.titles->second; ++r)
-            titleHeight += sizeAt(metrics.rowHeights, r);
+    if (setup.sectionRows > 0) {
+        for (int first = area.row1; first <= area.row2; first += setup.sectionRows) {
+            const int last = std::min(area.row2, first + setup.sectionRows - 1);
+            std::optional<std::pair<int, int>> titles;
+            if (setup.sectionTitleRows > 0)
+                titles = std::pair{first, std::min(last, first + setup.sectionTitleRows - 1)};
+            addRowBands(layout.rows, first, last, metrics.rowHeights, height, titles);
+        }
+        return layout;
     }
-    // Title rows come above every block that does not itself start within or before them.
-    auto repeatsTitles = [&](int start) {
-        return layout.titles && start > layout.titles->second;
-    };
-    layout.rows = bands(area.row1, area.row2, metrics.rowHeights,
-                        [&](int start) { return repeatsTitles(start) ? height - titleHeight : height; });
+    std::optional<std::pair<int, int>> titles;
+    if (setup.titleRows && setup.titleRows->first <= setup.titleRows->second)
+        titles = setup.titleRows;
+    addRowBands(layout.rows, area.row1, area.row2, metrics.rowHeights, height, titles);
     return layout;
 }
 
@@ -100,15 +130,14 @@ Pagination paginate(const PageSetup& setup, const grid::CellRange& area, const G
     result.pagesWide = int(layout.columns.size());
     result.pagesTall = int(layout.rows.size());
     const int first = setup.firstPageNumber.value_or(1);
-    auto addPage = [&](const std::pair<int, int>& rows, const std::pair<int, int>& cols) {
+    auto addPage = [&](const RowBand& rows, const std::pair<int, int>& cols) {
         Page page;
         page.number = first + int(result.pages.size());
         page.row1 = rows.first;
-        page.row2 = rows.second;
+        page.row2 = rows.last;
         page.col1 = cols.first;
         page.col2 = cols.second;
-        if (layout.titles && rows.first > layout.titles->second)
-            page.titleRows = layout.titles;
+        page.titleRows = rows.titles;
         result.pages.push_back(page);
     };
     result.pages.reserve(layout.rows.size() * layout.columns.size());

@@ -4,6 +4,7 @@
 #include "grid/XlsxFile.h"
 #include "grid/formula/Formula.h"
 
+#include <vector>
 #include <xlsxwriter.h>
 
 namespace talor::print {
@@ -98,6 +99,21 @@ QStringList applyXlsxPageSetup(lxw_worksheet* ws, const PageSetup& setup)
         const lxw_error e = worksheet_repeat_rows(ws, lxw_row_t(t->first - 1), lxw_row_t(t->second - 1));
         if (e != LXW_NO_ERROR)
             refused << refusal(QStringLiteral("title rows ") + setup.titleRowsText(), e);
+    }
+    if (setup.sectionRows > 0 && setup.printArea) {
+        // A manual page break before every section but the first; the list ends with 0.
+        const int first = setup.printArea->row1;
+        const int last = setup.printArea->row2;
+        std::vector<lxw_row_t> breaks;
+        for (int row = first + setup.sectionRows; row <= last && breaks.size() < LXW_BREAKS_MAX;
+             row += setup.sectionRows)
+            breaks.push_back(lxw_row_t(row - 1));
+        if (first + setup.sectionRows * (int(breaks.size()) + 1) <= last)
+            refused << QStringLiteral("page breaks: a workbook holds %1; the sections after it share pages")
+                           .arg(LXW_BREAKS_MAX);
+        breaks.push_back(0);
+        if (breaks.size() > 1 && worksheet_set_h_pagebreaks(ws, breaks.data()) != LXW_NO_ERROR)
+            refused << QStringLiteral("page breaks: refused by the workbook");
     }
     return refused;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheet/SheetLayout.h"
+
 #include "query/RecordQueries.h"
 
 #include <QDate>
@@ -95,7 +97,7 @@ public:
     // the same grid, recordsets and suite texts.
     bool sharedPeriodRead = true;
 
-    static constexpr int BlockRows = 36;
+    static constexpr int BlockRows = PeriodBlockRows;
     // The dates labelling day rows 5..36 of a person block: row r shows the date of the period
     // whose day of the month is r - 4 (the row the records of that date are placed on), or
     // nothing when the period has no such day. Invalid bounds give no dates.

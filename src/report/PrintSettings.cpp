@@ -1,6 +1,7 @@
 #include "report/PrintSettings.h"
 
 #include "settings/ModuleSettings.h"
+#include "sheet/SheetLayout.h"
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 
@@ -160,6 +161,14 @@ ReportPrintSetup PrintSettings::build(bool headingLayout, int lastColumn, int la
         area = text::PrintArea(lastColumn, lastRow);
         setup.centerHeader.clear();
         setup.setTitleRows(QStringLiteral("$1:$4"));
+        // The period report holds a block per person, each with its own header: the first
+        // block's header over every page would put the next persons' rows under the first
+        // person's name. Each block starts a page and repeats its own header instead.
+        if (m_suite.reportOption() == QLatin1String("3")) {
+            setup.titleRows.reset();
+            setup.sectionRows = PeriodBlockRows;
+            setup.sectionTitleRows = PeriodBlockHeaderRows;
+        }
     }
     if (!setup.setPrintArea(area))
         result.refused << QStringLiteral("print area %1: not a range of the sheet").arg(area);

@@ -36,7 +36,8 @@ struct ReportPrintSetup
 // key, the organisation, "制表人: " and the operator, "审核人: " and eight underscores.
 // Then by layout, C and R being the grid's last column and row:
 //   cell layout: print area "$A$1:" + ColumnAddress(C) + RowAddress(R), no centre header,
-//   title rows $1:$4;
+//   title rows $1:$4; for the period report (kind 3) instead, each person's block starts a
+//   page and repeats its own four header rows when it runs onto another;
 //   heading layout: the captions of columns 1..C as a bold first row, print area to R + 1,
 //   centre header &"宋体,加粗"&16&A (the sheet name, bold, 16 points), title rows $1:$1.
 class PrintSettings

@@ -14,12 +14,6 @@
 
 namespace talor {
 
-namespace {
-
-constexpr int BlockRows = 36;
-
-} // namespace
-
 QString defaultTemplatePath(SuiteServices& suite, int kind)
 {
     return templatePath(suite, suite.reportKey(), kind);
@@ -104,7 +98,7 @@ void ReportLayout::LayoutReport(LayoutView& view)
     patterns.dataRow.clear();
     patterns.block.clear();
     if (kind == 3)
-        patterns.block.capture(sheet, 1, BlockRows, columns);
+        patterns.block.capture(sheet, 1, PeriodBlockRows, columns);
     else
         patterns.dataRow.capture(sheet, firstDataRow(layout), firstDataRow(layout), columns);
 

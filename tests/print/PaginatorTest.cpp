@@ -155,3 +155,23 @@ TEST(Paginator, ZoomScalesTheRoom)
     EXPECT_EQ(rowBands(paginate(setup, CellRange{1, 1, 40, 1}, uniform(1, 50, 40, 15))),
               (std::vector<std::pair<int, int>>{{1, 20}, {21, 40}}));
 }
+
+// Sections (a block per person): each starts a page, and one that runs onto another page has
+// its own first rows above it there; a section that fits shares no page with the next one.
+TEST(Sections, EachStartsAPageAndRepeatsItsOwnTitleRows)
+{
+    PageSetup setup = setupWithBody(400, 90); // six rows of 15 points
+    setup.titleRows = std::pair{1, 2};        // ignored where there are sections
+    setup.sectionRows = 10;
+    setup.sectionTitleRows = 2;
+    const Pagination p = paginate(setup, CellRange{1, 1, 24, 3}, uniform(3, 50, 24, 15));
+    std::vector<std::tuple<int, int, std::optional<std::pair<int, int>>>> pages;
+    for (const Page& page : p.pages)
+        pages.emplace_back(page.row1, page.row2, page.titleRows);
+    using Titles = std::optional<std::pair<int, int>>;
+    EXPECT_EQ(pages, (std::vector<std::tuple<int, int, Titles>>{{1, 6, {}},
+                                                                 {7, 10, std::pair{1, 2}},
+                                                                 {11, 16, {}},
+                                                                 {17, 20, std::pair{11, 12}},
+                                                                 {21, 24, {}}}));
+}
