@@ -10,6 +10,8 @@
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <functional>
 
@@ -80,6 +82,28 @@ grid::Sheet& SelectionClicks::sheet()
     return m_parts.book.active();
 }
 
+// The template's header rows may label the day and the place ("日期：", "部门："): the cell
+// beside such a label gets the value, so that screen, paper and workbook say which day and
+// which department the report is of.
+void SelectionClicks::writeBesideLabel(const QString& label, const QString& value)
+{
+    grid::Sheet& grid = sheet();
+    if (sheetLayoutOf(grid) != SheetLayout::Cell)
+        return;
+    const int rows = std::min(grid.lastRow(), headerRows(SheetLayout::Cell));
+    for (int r = 1; r <= rows; ++r) {
+        for (int c = 1; c < grid.lastColumn(); ++c) {
+            QString text = grid.text(r, c).trimmed();
+            if (text.endsWith(u'：') || text.endsWith(u':'))
+                text.chop(1);
+            if (text.trimmed() == label) {
+                grid.setPlainText(r, c + 1, value);
+                return;
+            }
+        }
+    }
+}
+
 void SelectionClicks::setSheetName(const QString& name)
 {
     m_parts.book.setSheetName(1, name);
@@ -147,6 +171,8 @@ void SelectionClicks::treeClick()
         const QString place =
             suite.departmentName().isEmpty() && suite.groupName().isEmpty() ? suite.organisationName() : names;
         m_view.setLabel(3, place);
+        writeBesideLabel(QStringLiteral("日期"), suite.reportDate().toString(QStringLiteral("yyyy-MM-dd")));
+        writeBesideLabel(QStringLiteral("部门"), place);
         setSheetName(place + state.ReportTitle);
     } else if (kind == QLatin1String("3")) {
         showPeriodOfNode(*node);

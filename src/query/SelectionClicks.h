@@ -113,6 +113,7 @@ private:
     void showPeriodOfNode(const SelectedNode& node);
     void writeDayRows(int blockTop, const std::array<QDate, 32>& dates, int columns);
     void setSheetName(const QString& name);
+    void writeBesideLabel(const QString& label, const QString& value);
     QString nodeNames() const;
 
     Parts m_parts;

@@ -75,6 +75,9 @@ TEST_F(ReportCommand, WritesTheDayOfADepartmentAsTheTableHoldsIt)
     grid::Workbook book;
     book.read(file);
     const grid::Sheet& sheet = book.sheet(1);
+    EXPECT_EQ(QStringList({sheet.text(2, 1), sheet.text(2, 2), sheet.text(3, 1), sheet.text(3, 2)}),
+              QStringList({"日期：", "2026-10-12", "部门：", "生产部"}))
+        << "the day and the department beside their labels";
     QSqlQuery query(db());
     ASSERT_TRUE(query.exec("select memberid, name, cdfz, jbgs from kq0001 where zhdate='2026-10-12' and "
                            "depart in ('01', '生产部') order by memberid"));
@@ -124,7 +127,7 @@ INSTANTIATE_TEST_SUITE_P(
         WrittenCase{"DayPdf",
                     {"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"},
                     "day.pdf",
-                    {"部门考勤日报", "合计：", "制表人: ", "审核人: ________"}},
+                    {"部门考勤日报", "日期：", "2026-10-12", "部门：", "生产部", "合计：", "制表人: ", "审核人: ________"}},
         WrittenCase{"PersonPdf",
                     {"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-11-01", "--to", "2026-11-30"},
                     "person.pdf",
