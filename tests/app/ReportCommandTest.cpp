@@ -251,7 +251,8 @@ TEST_F(ReportCommand, ANearlyFullDiskLeavesTheOldFileAndExitsOne)
             EXPECT_EQ(test::fileBytes(file), "the old file");
         }
         ASSERT_EQ(run(request), 0) << errors.toStdString();
-        EXPECT_EQ(test::fileBytes(file).size(), whole.size());
+        // The same report again (its time stamps may differ by a digit's width).
+        EXPECT_NEAR(double(test::fileBytes(file).size()), double(whole.size()), 64);
     }
     EXPECT_TRUE(test::fileBytes(dir->filePath("full.pdf")).trimmed().endsWith("%%EOF"));
 }
