@@ -21,11 +21,11 @@ QString pictureOf(const ColumnFacts& facts, const QString& fallback)
     return facts.format.trimmed().isEmpty() ? fallback : facts.format;
 }
 
-// Selects row `row` from column A to `columnCount`, the range "$A$r:" + ColumnAddress(c) + "$r":
-// the address table reaches column 70 ($BR) and no further.
+// Selects row `row` from column A to `columnCount`, the range "$A$r:" + ColumnAddress(c) + "$r"
+// (column 70, $BR, for a count no sheet holds).
 void selectRow(grid::Sheet& sheet, int row, int columnCount)
 {
-    sheet.select(row, 1, row, columnCount >= 1 && columnCount <= 69 ? columnCount : 70);
+    sheet.select(row, 1, row, columnCount >= 1 && columnCount <= grid::Sheet::MaxColumns ? columnCount : 70);
 }
 
 // A thin frame around the selection with lines right of every cell and under the row.

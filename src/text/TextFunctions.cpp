@@ -902,13 +902,14 @@ QString padRight(const QString& text, int width, QChar fill)
 
 QString ColumnAddress(int column)
 {
-    // Columns beyond 69 (and nonsense ones) all answer the 70th column.
-    if (column < 1 || column > 69)
+    // A column no sheet has answers the 70th column, as the address table always did; every
+    // real column (a template reaches 100) gets its own letters, so that print areas and row
+    // ranges reach the last column.
+    if (column < 1 || column > MaxAddressedColumn)
         return QStringLiteral("$BR");
     QString letters;
-    if (column > 26)
-        letters += QChar(u'A' + (column - 1) / 26 - 1);
-    letters += QChar(u'A' + (column - 1) % 26);
+    for (int n = column; n > 0; n = (n - 1) / 26)
+        letters.prepend(QChar(u'A' + (n - 1) % 26));
     return u'$' + letters;
 }
 

@@ -119,8 +119,10 @@ QString zeroFill(long long number, int width, QChar fill = u'0');
 // `text` filled on the right with `fill` up to `width` characters; longer texts stay whole.
 QString padRight(const QString& text, int width, QChar fill = u' ');
 
-// Absolute A1 reference pieces: "$" + the column's letters for 1..69, "$BR" for any other
-// column (the table's reach stops at column 70); "$" + the row number in decimal ("$-3").
+// Absolute A1 reference pieces: "$" + the column's letters for 1..MaxAddressedColumn (XFD,
+// a workbook's last column), "$BR" for a column outside them; "$" + the row number in decimal
+// ("$-3").
+inline constexpr int MaxAddressedColumn = 16384;
 QString ColumnAddress(int column);
 QString RowAddress(int row);
 // "$A$r:$Cr": one whole row from column A to `lastColumn`.

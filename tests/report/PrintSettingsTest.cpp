@@ -171,6 +171,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(LayoutCase{"Cell", false, 8, 40, "$A$1:$H$40", "$1:$4", "", 0},
                     LayoutCase{"Heading", true, 8, 30, "$A$1:$H$31", "$1:$1", "&\"宋体,加粗\"&16&A", 8},
                     LayoutCase{"CellLastLetteredColumn", false, 69, 5, "$A$1:$BQ$5", "$1:$4", "", 0},
-                    LayoutCase{"CellWiderThanTheTable", false, 75, 5, "$A$1:$BR$5", "$1:$4", "", 0},
+                    LayoutCase{"CellOf75Columns", false, 75, 5, "$A$1:$BW$5", "$1:$4", "", 0},
                     LayoutCase{"HeadingWide", true, 70, 1, "$A$1:$BR$2", "$1:$1", "&\"宋体,加粗\"&16&A", 70}),
     [](const auto& info) { return std::string(info.param.name); });

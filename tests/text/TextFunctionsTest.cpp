@@ -294,16 +294,18 @@ TEST(Padding, FillsAndNeverCuts)
               QStringList({"03", "123", "00", "-05", " -5", "7", "ab  ", "abcdef", "考勤**"}));
 }
 
-TEST(ColumnAddress, LettersUpTo69ThenBR)
+TEST(ColumnAddress, LettersForEveryColumnOfAWorkbookElseBR)
 {
     const int low = std::numeric_limits<int>::min(), high = std::numeric_limits<int>::max();
     const std::pair<int, const char*> cases[] = {
-        {1, "$A"},   {8, "$H"},   {26, "$Z"},   {27, "$AA"}, {52, "$AZ"}, {53, "$BA"},  {69, "$BQ"},
-        {70, "$BR"}, {71, "$BR"}, {256, "$BR"}, {0, "$BR"},  {-1, "$BR"}, {low, "$BR"}, {high, "$BR"}};
+        {1, "$A"},     {8, "$H"},     {26, "$Z"},      {27, "$AA"},     {52, "$AZ"},   {53, "$BA"},
+        {69, "$BQ"},   {70, "$BR"},   {71, "$BS"},     {75, "$BW"},     {100, "$CV"},  {702, "$ZZ"},
+        {703, "$AAA"}, {16384, "$XFD"}, {16385, "$BR"}, {0, "$BR"},     {-1, "$BR"},   {low, "$BR"},
+        {high, "$BR"}};
     for (const auto& [column, address] : cases)
         EXPECT_EQ(ColumnAddress(column), q(address)) << column;
     QStringList seen;
-    for (int c = 1; c <= 69; ++c) {
+    for (int c = 1; c <= 100; ++c) {
         EXPECT_FALSE(seen.contains(ColumnAddress(c))) << "every column in reach has its own letters: " << c;
         seen.append(ColumnAddress(c));
     }
@@ -314,7 +316,7 @@ TEST(RowAddress, DecimalWithSignAndTheRangesJoinThePieces)
     EXPECT_EQ(QStringList({RowAddress(1), RowAddress(0), RowAddress(123), RowAddress(16000), RowAddress(-3)}),
               QStringList({"$1", "$0", "$123", "$16000", "$-3"}));
     EXPECT_EQ(QStringList({RowRange(5, 69), RowRange(3, 8), RowRange(5, 75), PrintArea(8, 40)}),
-              QStringList({"$A$5:$BQ$5", "$A$3:$H$3", "$A$5:$BR$5", "$A$1:$H$40"}));
+              QStringList({"$A$5:$BQ$5", "$A$3:$H$3", "$A$5:$BW$5", "$A$1:$H$40"}));
 }
 
 } // namespace
