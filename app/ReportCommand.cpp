@@ -36,6 +36,24 @@ enum class Output
 
 // The report's pages into `job`: one person, or with kind 1 and no person every person of the
 // node, each reported on standard error.
+// Fails with what failed of the output's steps. A PRINT setting the report refuses is no
+// failure: as in the window, it is left out and the other settings apply; each is told once
+// on standard error.
+void failOnSkipped(QStringList skipped, const QString& command)
+{
+    skipped.removeDuplicates();
+    QStringList failures;
+    QTextStream err(stderr);
+    for (const QString& step : std::as_const(skipped)) {
+        if (step.startsWith(QLatin1String("PRINT ")))
+            err << "talor " << command << ": " << step << " (left out; the other settings apply)\n";
+        else
+            failures << step;
+    }
+    if (!failures.isEmpty())
+        throw OutputError(failures.join(QStringLiteral("; ")));
+}
+
 void writePages(BatchReport& report, const BatchReportRequest& request, PrintJob& job, const QString& command)
 {
     QStringList skipped;
@@ -54,8 +72,7 @@ void writePages(BatchReport& report, const BatchReportRequest& request, PrintJob
         report.run(request);
         skipped << report.output().addPages(job).skipped;
     }
-    if (!skipped.isEmpty())
-        throw OutputError(skipped.join(QStringLiteral("; ")));
+    failOnSkipped(skipped, command);
     job.finish();
 }
 
@@ -185,9 +202,7 @@ int runReportCommand(const QStringList& arguments)
             if (type == Output::Template) {
                 report.book().write(output, grid::FileType::Template);
             } else {
-                const PrintRun::Result result = report.output().exportTo(output);
-                if (!result.skipped.isEmpty())
-                    throw OutputError(result.skipped.join(QStringLiteral("; ")));
+                failOnSkipped(report.output().exportTo(output).skipped, command);
             }
         }
     } catch (const BatchRequestError& error) {

@@ -231,8 +231,11 @@ void PrintCommands::printBatch()
         break;
     }
     if (job && job->reports() > 0) {
+        // The persons previewed are not in the job: say how many of them each way, so that the
+        // count matches what the paper (or the PDF) holds.
         finished.pages = job->pages();
-        text += QStringLiteral("，") + printedText(finished);
+        text += QStringLiteral("（预览 %1 人，打印 %2 人）").arg(done - job->reports()).arg(job->reports()) +
+                QStringLiteral("，") + printedText(finished);
     }
     report(PrintCaption + u'：' + text, skipped);
     if (end == End::Failed)

@@ -2,6 +2,7 @@
 // against the attendance table read on its own; and the answers to bad requests.
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
+#include "settings/IniFile.h"
 #include "support/ErrorText.h"
 #include "suite/DemoSuite.h"
 #include "support/TestDatabases.h"
@@ -255,6 +256,23 @@ TEST_F(ReportCommand, ANearlyFullDiskLeavesTheOldFileAndExitsOne)
         EXPECT_NEAR(double(test::fileBytes(file).size()), double(whole.size()), 64);
     }
     EXPECT_TRUE(test::fileBytes(dir->filePath("full.pdf")).trimmed().endsWith("%%EOF"));
+}
+
+// A PRINT setting the report refuses is left out, as in the window: the others apply, the
+// pages and the workbook are written, and standard error names the refused one.
+TEST_F(ReportCommand, ARefusedPrintSettingIsToldAndTheOthersApply)
+{
+    IniFile settings(dir->filePath("demo/talor.ini"));
+    settings.write("PRINT", "考勤日报.Orientation", "3");
+    settings.write("PRINT", "考勤日报.PaperSize", "70");
+    for (const QString name : {"refused.pdf", "refused.xlsx"}) {
+        const QString file = dir->filePath(name);
+        EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", file}), 0) << errors.toStdString();
+        EXPECT_TRUE(test::containsAll(errors, {"Orientation=3", "PaperSize=70", "left out"})) << errors.toStdString();
+        EXPECT_GT(test::fileBytes(file).size(), 1000);
+    }
+    settings.write("PRINT", "考勤日报.Orientation", "");
+    settings.write("PRINT", "考勤日报.PaperSize", "");
 }
 
 TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileFails)

@@ -185,7 +185,9 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
     EXPECT_EQ(suite->personNumber(), persons.last().section(' ', 0, 0)) << "the grid shows the last person";
     EXPECT_TRUE(window->book().sheetName(1).startsWith(sheetNameOf(int(persons.size()) - 1)) &&
                 !window->book().allowInCellEditing());
-    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::number(persons.size() - 2) + " 人完成"))
+    const QString printed = QString::number(persons.size() - 3);
+    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::number(persons.size() - 2) + " 人完成（预览 1 人，打印 " +
+                                                                 printed + " 人）"))
         << window->StatusBar1()->currentMessage().toStdString();
 }
 
