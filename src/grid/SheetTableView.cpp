@@ -256,6 +256,15 @@ bool SheetTableView::event(QEvent* event)
 
 void SheetTableView::keyPressEvent(QKeyEvent* event)
 {
+    // Delete and Backspace clear the selected cells that may be edited, as in a spreadsheet.
+    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && state() != EditingState &&
+        event->modifiers() == Qt::NoModifier && model() && selectionModel()) {
+        for (const QModelIndex& index : selectionModel()->selectedIndexes())
+            if (model()->flags(index) & Qt::ItemIsEditable)
+                model()->setData(index, QString(), Qt::EditRole);
+        event->accept();
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&
         event->modifiers() == Qt::NoModifier) {
         moveDown();

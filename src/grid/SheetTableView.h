@@ -10,7 +10,8 @@ namespace talor::grid {
 // body, kept in step with its scroll position and section sizes. Cells that lie in a frozen
 // pane are edited in the overlay that shows them. Enter moves to the cell below, and so
 // does Enter that ends an edit, as in a spreadsheet; F2 edits a cell that may be edited (it
-// goes before a window shortcut on F2), Esc cancels an edit.
+// goes before a window shortcut on F2), Esc cancels an edit, Delete and Backspace clear the
+// selected cells that may be edited.
 class SheetTableView : public QTableView
 {
     Q_OBJECT

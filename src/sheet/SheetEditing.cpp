@@ -10,6 +10,7 @@
 #include "text/TextFunctions.h"
 
 #include <exception>
+#include <optional>
 
 namespace talor {
 
@@ -87,13 +88,24 @@ void SheetEditing::saveContent()
     }
     if (ValidateSheet())
         return;
-    if (!m_view.confirm(SaveQuestion, SaveTitle)) {
-        m_parts.dataChanged = false;
-        m_parts.book.setAllowInCellEditing(false);
-        return;
-    }
+    // The writes are planned before the question: a name without a code is told first, so
+    // that "yes" is never answered to a save that cannot be made.
     SheetSaving saving(m_parts.suite, m_parts.columns, sheet, m_parts.records);
-    m_lastSave = saving.SaveSheet(m_before.isEmpty() ? nullptr : &m_before);
+    std::optional<std::vector<RecordWrites>> plan;
+    try {
+        plan = saving.plan(m_before.isEmpty() ? nullptr : &m_before);
+    } catch (const SaveCheckError& error) {
+        m_parts.records.moveFirst();
+        m_lastSave = SaveOutcome{0, false, error.row, error.column, error.message};
+    }
+    if (plan) {
+        if (!m_view.confirm(SaveQuestion, SaveTitle)) {
+            m_parts.dataChanged = false;
+            m_parts.book.setAllowInCellEditing(false);
+            return;
+        }
+        m_lastSave = saving.apply(*plan);
+    }
     if (!m_lastSave.complete) {
         // Editing stays on, so that nothing typed is lost; the operator sees where it stopped.
         m_view.showMessage(m_lastSave.message);

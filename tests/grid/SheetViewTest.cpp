@@ -236,6 +236,37 @@ TEST(SheetViewTest, NoInCellEditingWithoutThePermission)
     EXPECT_EQ(v.book.text(4, 2), "402");
 }
 
+// While editing, a formula cell takes no typing (it recomputes from the typed cells), and
+// Delete or Backspace clear the selected cells, formulas left alone; without the permission
+// they clear nothing.
+TEST(SheetViewTest, FormulaCellsTakeNoTypingAndDeleteClearsTheSelection)
+{
+    ShownView v(5, 5);
+    v.book.active().setText(2, 5, "=B2+C2");
+    QApplication::processEvents();
+    v.table()->setFocus();
+    const auto selectRow2 = [&] {
+        v.book.active().select(2, 2, 2, 5);
+        QApplication::processEvents();
+    };
+    selectRow2();
+    QTest::keyClick(v.table(), Qt::Key_Delete);
+    EXPECT_EQ(v.book.text(2, 2), "202") << "no permission, nothing cleared";
+
+    v.book.setAllowInCellEditing(true);
+    EXPECT_EQ(v.edit(2, 5), nullptr) << "a formula cell opens no editor";
+    selectRow2();
+    QTest::keyClick(v.table(), Qt::Key_Delete);
+    QApplication::processEvents();
+    EXPECT_EQ(QStringList({v.book.text(2, 2), v.book.text(2, 3), v.book.text(2, 4), v.book.active().formula(2, 5)}),
+              QStringList({"", "", "", "=B2+C2"}));
+    v.book.active().select(3, 3, 3, 3);
+    QApplication::processEvents();
+    QTest::keyClick(v.table(), Qt::Key_Backspace);
+    EXPECT_EQ(v.book.text(3, 3), "");
+    EXPECT_EQ(v.book.text(3, 4), "304");
+}
+
 TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
 {
     ShownView v(20, 10);
