@@ -3,5 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-scripts/build.sh
+# The program and its module only: the tests and benchmarks are built by scripts/test.sh.
+scripts/build.sh talor
 exec build/talor "$@"
