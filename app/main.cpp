@@ -26,6 +26,7 @@ namespace {
 int runModule(QApplication& app, const QString& suiteFile)
 {
     talor::QtUiService ui;
+    talor::QtUiService::installChineseTranslations();
     try {
         const QString configuration = suiteFile.isEmpty() ? talor::ensureDefaultSuite() : suiteFile;
         talor::LocalSuite suite(configuration);

@@ -6,11 +6,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTranslator>
 #include <QUrl>
 
 namespace talor {
@@ -135,6 +137,16 @@ QString QtUiService::qtFilter(const QString& suiteFilter)
     if (out.isEmpty() && !suiteFilter.isEmpty())
         out << suiteFilter;
     return out.join(";;");
+}
+
+bool QtUiService::installChineseTranslations()
+{
+    // Kept for the process: the application holds translators by pointer.
+    static QTranslator* const translator = new QTranslator(QCoreApplication::instance());
+    static const bool loaded =
+        translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator);
+    return loaded;
 }
 
 } // namespace talor

@@ -18,6 +18,11 @@ public:
     int execDialog(QDialog& dialog) override;
     bool openDocument(const QString& path) override;
 
+    // Qt's own texts (standard buttons, file, colour and print dialogs) in Chinese, as the
+    // rest of the window is, whatever the system's locale: installs Qt's zh_CN translations
+    // into the application. False when they are not installed (the texts stay English).
+    static bool installChineseTranslations();
+
     // The suite's filter form "EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts" in Qt's form
     // "EXCEL FILE (*.xls);;VTS FILE (*.vts)": pairs of description and patterns.
     static QString qtFilter(const QString& suiteFilter);

@@ -15,6 +15,16 @@ using namespace talor;
 
 namespace {
 
+// Qt's standard buttons speak Chinese, as the rest of the window does, whatever the locale.
+TEST(QtUiServiceTest, QtsOwnTextsAreChinese)
+{
+    ASSERT_TRUE(QtUiService::installChineseTranslations()) << "qt6-translations-l10n is installed";
+    QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const QStringList texts{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
+                            box.button(QMessageBox::Cancel)->text()};
+    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"), QString::fromUtf8("取消")}));
+}
+
 TEST(QtUiServiceTest, SuiteFilterBecomesQtFilter)
 {
     const std::pair<const char*, const char*> filters[] = {
