@@ -317,9 +317,9 @@ void SelectionClicks::listClick()
     try {
         showPerson(item->key.mid(1), item->text.mid(item->key.size()).trimmed(), true);
     } catch (const std::exception& error) {
-        // The message names the query; the engine's words say why it failed.
-        m_view.showListError(listErrorText(m_parts.suite.composedQuery(), ActionText, RowCursor) + u'\n' +
-                             QString::fromUtf8(error.what()));
+        // First in words what failed and the engine's reason, then the query's own text.
+        m_view.showListError(QStringLiteral("读取该人员的考勤记录失败：") + QString::fromUtf8(error.what()) + u'\n' +
+                             listErrorText(m_parts.suite.composedQuery(), ActionText, RowCursor));
     }
 }
 
