@@ -125,10 +125,14 @@ void frmKQJL::placeGrid()
     const int top = m_gridCoversBanner ? m_image->y() : m_image->y() + m_image->height();
     const int bottom = m_client->height() - twipsToPixels(1100, dpi());
     m_grid->setGeometry(m_grid->x(), top, m_grid->width(), qMax(bottom - top, 0));
-    if (m_gridCoversBanner)
+    if (m_gridCoversBanner) {
         m_grid->raise();
-    else
-        m_image->raise();
+        return;
+    }
+    // The title, period and person labels lie on the picture.
+    m_image->raise();
+    for (QLabel* label : m_label)
+        label->raise();
 }
 
 } // namespace talor

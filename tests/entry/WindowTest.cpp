@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -215,6 +216,22 @@ TEST_F(WindowTest, OptionClickSwitchesTheKindAndLaysOutAgain)
     EXPECT_EQ(ownedActions(), afterOne);
     EXPECT_LE(afterOne, CommandBar::ButtonCount + 2);
     EXPECT_EQ(layouts, 104);
+}
+
+// In the heading layout the title, period and person labels lie on the banner picture, not
+// under it, from the first layout on (not only after a resize).
+TEST_F(WindowTest, LabelsLieOnTheBannerPicture)
+{
+    showActive();
+    window->setHeadingLayout(true);
+    auto* image = window->findChild<QLabel*>("Image1");
+    ASSERT_NE(image, nullptr);
+    const QObjectList order = image->parentWidget()->children();
+    for (const char* name : {"Label1", "Label2", "Label3"}) {
+        auto* label = window->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_GT(order.indexOf(label), order.indexOf(image)) << name << " is above the picture";
+    }
 }
 
 TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
