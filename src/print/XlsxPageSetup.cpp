@@ -121,7 +121,8 @@ QStringList applyXlsxPageSetup(lxw_worksheet* ws, const PageSetup& setup)
 namespace {
 
 // `from` copied into `to` `shift` rows lower: values, formulas (their references moved with
-// the rows), formats, widths and the extent.
+// the rows), formats, widths, the extent and the frozen panes (the rows above stay frozen with
+// them, as the grid's heading does).
 void copyShifted(const grid::Sheet& from, grid::Sheet& to, int shift)
 {
     from.forEachCell([&](int r, int c) {
@@ -140,6 +141,9 @@ void copyShifted(const grid::Sheet& from, grid::Sheet& to, int shift)
         to.setColumnWidth(c, from.columnWidth(c));
     to.setLastRow(std::min(grid::Sheet::MaxRows, from.lastRow() + shift));
     to.setLastColumn(from.lastColumn());
+    to.setFrozenColumns(from.frozenColumns());
+    if (from.frozenRows() > 0 || from.frozenColumns() > 0)
+        to.setFrozenRows(from.frozenRows() + shift);
 }
 
 } // namespace

@@ -127,6 +127,7 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
     book.setText(1, 2, "8");
     book.setText(1, 3, "=B1*2");
     book.setText(2, 3, "=SUM(C1:C1)");
+    book.active().setFrozenColumns(1);
     PageSetup setup;
     setup.setTitleRows("$1:$1");
     EXPECT_EQ(writeXlsx(book, path, setup, 1, {"姓名", "工时", "双倍"}), QStringList());
@@ -138,6 +139,8 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
     EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<c r="C3"[^>]*><f>SUM\(C2:C2\)</f><v>16</v></c>)")));
     EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<c r="B2"[^>]*><v>8</v></c>)")));
     EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:C3"/>)"));
+    // The grid's frozen column stays frozen, with the caption row above it.
+    EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<pane xSplit="1" ySplit="1" topLeftCell="B2")"))) << sheet.toStdString();
     const QString strings = unzipMember(path, "xl/sharedStrings.xml");
     EXPECT_TRUE(strings.indexOf("姓名") >= 0 && strings.indexOf("王五") >= 0);
     EXPECT_TRUE(unzipMember(path, "xl/styles.xml").contains("<b/>"));
