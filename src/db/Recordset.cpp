@@ -255,6 +255,7 @@ void Recordset::close()
     m_table.clear();
     m_keyColumns.clear();
     m_notUpdatable.clear();
+    m_readBack = ReadBack::Select;
 }
 
 bool Recordset::eof() const
@@ -480,11 +481,13 @@ void Recordset::update()
     }
     QSqlQuery& query = *kept;
 
-    // The update and its read-back form one transaction, so that nobody's change can come in
-    // between and be taken for the value written: the row then holds exactly what this update
-    // stored, and the next Update of it is checked against that. Inside a transaction of the
-    // caller's (SQLite refuses a second one) they are part of that one.
-    const bool ownTransaction = !TransactionScope::isActive(m_connection) && m_connection.transaction();
+    // The row then holds exactly what this update stored, and the next Update of it is checked
+    // against that, never against what someone else stored since. Where a trigger may change
+    // the row, the update and its read-back form one transaction, so that nobody's change can
+    // come in between; inside a transaction of the caller's (SQLite refuses a second one) they
+    // are part of that one.
+    const bool ownTransaction = m_readBack == ReadBack::Select && !TransactionScope::isActive(m_connection) &&
+                                m_connection.transaction();
     const qsizetype base = qsizetype(m_position) * m_fields.size();
     QHash<int, QVariant> readKey;
     try {
@@ -494,8 +497,11 @@ void Recordset::update()
             query.addBindValue(v);
         if (!query.exec())
             Connections::fail(m_connection, QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql);
-        if (query.numRowsAffected() < 1)
+        const bool updated = m_readBack == ReadBack::Returning ? query.next() : query.numRowsAffected() >= 1;
+        if (!updated) {
+            query.finish();
             throw DatabaseError(conflictMessage());
+        }
 
         // The key may have been among the changes; the row is found again by its new key.
         for (const Change& change : changes) {
@@ -504,11 +510,25 @@ void Recordset::update()
                 storeCell(base + change.column, change.value);
             }
         }
-        readBack(columns);
+        switch (m_readBack) {
+        case ReadBack::Returning:
+            for (int i = 0; i < columns.size(); ++i)
+                storeCell(base + columns[i], query.value(i));
+            query.finish();
+            break;
+        case ReadBack::Written:
+            for (const Change& change : changes)
+                storeCell(base + change.column, change.value);
+            break;
+        case ReadBack::Select:
+            readBack(columns);
+            break;
+        }
         if (ownTransaction && !m_connection.commit())
             Connections::fail(m_connection, QStringLiteral("the update of %1 could not be committed").arg(m_table),
                  m_connection.lastError(), sql);
     } catch (...) {
+        query.finish();
         if (ownTransaction)
             m_connection.rollback();
         // Nothing was saved: the row keeps the key it was read with.
@@ -534,7 +554,14 @@ QString Recordset::updateText(const QList<int>& columns) const
             conditions.append(name(column) +
                               (storedForm(column, cellValue(column)).isNull() ? u" IS NULL"_qs : u" = ?"_qs));
     }
-    return u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
+    QString sql = u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
+    if (m_readBack == ReadBack::Returning) {
+        QStringList names;
+        for (int column : columns)
+            names.append(name(column));
+        sql += u" RETURNING " + names.join(u", ");
+    }
+    return sql;
 }
 
 // Reads the written columns back, so the row holds what the database stored (its own
@@ -818,6 +845,13 @@ void Recordset::resolveTable()
         throw;
     }
     const QStringList& keyNames = facts.keyNames;
+    // A trigger may change or move the row written: it is read back as stored. Otherwise the
+    // engine stores the values written, converted by the column's type: PostgreSQL returns
+    // them from the update itself; SQLite converts a compared value by the column's affinity
+    // as it converted the stored one, so the written values serve the next check as they are.
+    m_readBack = facts.triggers                              ? ReadBack::Select
+                 : m_connection.driverName() == u"QSQLITE" ? ReadBack::Written
+                                                             : ReadBack::Returning;
     for (auto it = facts.temporal.cbegin(); it != facts.temporal.cend(); ++it) {
         const auto column = m_index.constFind(it.key());
         if (column != m_index.cend())
@@ -852,7 +886,8 @@ QString catalogueFailure(const QString& table)
 
 } // namespace
 
-// One look at SQLite's catalogue: the key columns in order and the declared date and time columns. The facts of a table are kept for the process and
+// One look at SQLite's catalogue: the key columns in order, whether the table has triggers,
+// and the declared date and time columns. The facts of a table are kept for the process and
 // asked again only when the schema version of its database file has changed since, so that a
 // save of person after person does not read the catalogue for each one; the schema version is
 // read by a statement the session keeps prepared. A catalogue that cannot be read throws
@@ -883,15 +918,18 @@ Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
     }
     TableFacts facts;
     QMap<int, QString> keyPlaces; // place in the key -> column
-    const QString sql = u"SELECT name, type, pk FROM pragma_table_info(?)"_qs;
+    const QString sql = u"SELECT name, type, pk, (SELECT count(*) FROM sqlite_master WHERE type = 'trigger' "
+                        "AND lower(tbl_name) = lower(?)) FROM pragma_table_info(?)"_qs;
     QSqlQuery query(m_connection);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
         Connections::fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     query.addBindValue(name);
+    query.addBindValue(name);
     if (!query.exec())
         Connections::fail(m_connection, catalogueFailure(m_table), query.lastError(), sql);
     while (query.next()) {
+        facts.triggers = query.value(3).toInt() != 0;
         if (query.value(2).toInt() > 0)
             keyPlaces.insert(query.value(2).toInt(), query.value(0).toString());
         const Temporal temporal = declaredTemporal(query.value(1).toString());
@@ -922,13 +960,14 @@ Recordset::Temporal Recordset::declaredTemporal(const QString& declared)
 }
 
 // One look at PostgreSQL's catalogue, by a statement the session keeps prepared: the primary
-// key columns in key order. The table is named as
+// key columns in key order, and whether a trigger is defined on the table. The table is named as
 // the statement names it: unquoted names fold to lower case, a schema may be given. A table the
 // server does not know has no key. The catalogue is asked for each recordset, as PostgreSQL has
-// nothing that would tell cheaply that a table's keys changed since.
+// nothing that would tell cheaply that a table's keys or triggers changed since.
 Recordset::TableFacts Recordset::postgresTableFacts() const
 {
-    const QString sql = u"SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+    const QString sql = u"SELECT a.attname, (SELECT count(*) FROM pg_trigger t WHERE t.tgrelid = i.indrelid "
+                        "AND NOT t.tgisinternal) FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
                         "AND a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass(?) AND i.indisprimary "
                         "ORDER BY array_position(i.indkey::int2[], a.attnum)"_qs;
     QSqlError error;
@@ -938,8 +977,10 @@ Recordset::TableFacts Recordset::postgresTableFacts() const
     query->addBindValue(m_table);
     TableFacts facts;
     bool read = query->exec();
-    while (read && query->next())
+    while (read && query->next()) {
         facts.keyNames.append(query->value(0).toString());
+        facts.triggers = query->value(1).toInt() != 0;
+    }
     error = query->lastError();
     query->finish();
     if (!read || error.isValid())

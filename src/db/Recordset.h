@@ -169,12 +169,13 @@ public:
     // written as ISO text ("yyyy-MM-dd", "HH:mm:ss", "yyyy-MM-dd HH:mm:ss", by the column's
     // declared type), which both SQLite and PostgreSQL compare correctly.
     void setValue(const QString& field, const QVariant& value);
-    // Writes the changed fields of the current row and reads them back in the same transaction
-    // (the caller's, or one of its own), so the row then holds exactly what this update stored
-    // (the engine's conversions, what triggers did) and a later Update of it is checked against
-    // those values, not against whatever someone else stored since. On any failure, a failed
-    // read-back included, the update is undone, the unsaved changes are dropped and the row
-    // keeps the values it was read with.
+    // Writes the changed fields of the current row, which then holds exactly what this update
+    // stored (the engine's conversions, what triggers did): a later Update of it is checked
+    // against those values, not against whatever someone else stored since. PostgreSQL returns
+    // them from the update; on SQLite the values written are compared as the column stores
+    // them; a table with triggers has the row read back in the update's transaction (the
+    // caller's, or one of its own). On any failure, a failed read-back included, the update is
+    // undone, the unsaved changes are dropped and the row keeps the values it was read with.
     void update();
 
 private:
@@ -325,6 +326,7 @@ private:
     struct TableFacts
     {
         QStringList keyNames;
+        bool triggers = true;
         QHash<QString, Temporal> temporal; // case-folded column -> its kind, dates and times only
     };
     TableFacts sqliteTableFacts(const QString& name) const;
@@ -335,6 +337,15 @@ private:
     QString m_table;
     QList<int> m_keyColumns;
     QString m_notUpdatable; // why Update is refused; empty when it is possible
+    // How Update learns what it stored: from the update itself (RETURNING), as the values
+    // written, or by reading the row back (a table with triggers).
+    enum class ReadBack : quint8
+    {
+        Returning,
+        Written,
+        Select
+    };
+    ReadBack m_readBack = ReadBack::Select;
     QList<int> m_lastColumns; // the columns of the last Update, kept for the next row changed alike
 };
 
