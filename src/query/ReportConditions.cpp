@@ -146,6 +146,9 @@ QStringList ReportConditions::remove(int index, const ReportEdit& edit)
     // A name that the built-in report or another entry still carries keeps what is its own.
     if (reportList().contains(edit.name))
         return {};
+    // The current report deleted: the built-in one becomes current, not a report that is gone.
+    if (m_suite.reportKey() == edit.name)
+        m_suite.setReportKey(m_suite.moduleKey());
     write(conditionKey(edit.name, keys::DeptCondition), QString());
     write(conditionKey(edit.name, keys::PersonCondition), QString());
     QStringList problems;

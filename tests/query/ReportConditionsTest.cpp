@@ -175,8 +175,10 @@ TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTem
     for (const char* f : {"B1.vts", "B2.vts", "B3.vts"})
         writeFile(QString::fromLatin1(f), "x");
     suite.settingsWrites.clear();
+    suite.reportKeyValue = u"B"_qs;
 
     EXPECT_TRUE(reports.remove(2, {u"B"_qs, u"d"_qs, u"p"_qs}).isEmpty());
+    EXPECT_EQ(suite.reportKey(), MK) << "the current report deleted: the built-in one is current";
     EXPECT_EQ(suite.settingsWrites, (QStringList{"TALOR/" + MK + "nBD=2", "TALOR/" + MK + "sBD2=C",
                                                  "TALOR/" + MK + "sBD3=", "TALOR/BBDTJ1=", "TALOR/BBDTJ2="}));
     EXPECT_EQ(reports.reportList(), (QStringList{MK, u"A"_qs, u"C"_qs}));
@@ -184,9 +186,11 @@ TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTem
     EXPECT_FALSE(QFile::exists(file(u"B2.vts"_qs)));
     EXPECT_TRUE(QFile::exists(file(u"B3.vts"_qs))); // kind 3 is not these dialogs' file
 
-    // The last entry: nothing moves.
+    // The last entry: nothing moves; another report stays current.
     suite.settingsWrites.clear();
+    suite.reportKeyValue = u"A"_qs;
     reports.remove(2, {u"C"_qs, {}, {}});
+    EXPECT_EQ(suite.reportKey(), u"A"_qs);
     EXPECT_EQ(suite.settingsWrites.mid(0, 2),
               (QStringList{"TALOR/" + MK + "nBD=1", "TALOR/" + MK + "sBD2="}));
     EXPECT_EQ(reports.reportList(), (QStringList{MK, u"A"_qs}));
