@@ -11,6 +11,7 @@
 #include "text/TextFunctions.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include <cmath>
 #include <functional>
@@ -266,6 +267,16 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     for (; !persons.eof(); persons.moveNext())
         numbers.append(persons.text(QStringLiteral("memberid")));
     persons.moveFirst();
+    // A block per person: more persons than the sheet has rows for are refused before anything
+    // is shown, rather than shown cut short as if that were the whole report.
+    const int fit = grid::Sheet::MaxRows / BlockRows;
+    if (numbers.size() > fit)
+        throw std::length_error(QStringLiteral("部门一期每人占 %1 行，一张表最多容纳 %2 人；%3 有 %4 人，请选定其中的部门、组或班")
+                                    .arg(BlockRows)
+                                    .arg(fit)
+                                    .arg(node.text)
+                                    .arg(numbers.size())
+                                    .toStdString());
     periods.setPersons(numbers);
     BlockCursor = 0;
     fillSheet(grid, [&] {

@@ -10,11 +10,13 @@
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
+#include "support/ErrorText.h"
 #include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 
 #include <QFile>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <gtest/gtest.h>
@@ -484,6 +486,34 @@ TEST_P(DemoReports, KindOneOverTheNodeWalksEveryPersonInListOrderIntoOnePdf)
     for (const QString& number : numbers)
         headers << "(" + number + ",生产部";
     EXPECT_TRUE(test::onPagesInOrder(pages, headers));
+}
+
+// More persons than the sheet has rows for (a 36-row block each) are refused before any
+// block is shown, naming how many fit: never a report cut short as if it were whole.
+TEST_P(DemoReports, KindThreeOfMorePersonsThanTheSheetHoldsIsRefusedBeforeAnyBlock)
+{
+    const int fit = grid::Sheet::MaxRows / 36;
+    QSqlQuery insert(suite->connection());
+    ASSERT_TRUE(insert.prepare("insert into ygzl (memberid, name) values (?, ?)"));
+    QVariantList ids, names;
+    for (int i = options.employees; i <= fit; ++i) {
+        ids << QStringLiteral("X%1").arg(i, 5, 10, QLatin1Char('0'));
+        names << QStringLiteral("临时");
+    }
+    insert.addBindValue(ids);
+    insert.addBindValue(names);
+    ASSERT_TRUE(insert.execBatch()) << insert.lastError().text().toStdString();
+    BatchReportRequest request;
+    request.kind = 3;
+    request.node = "ROOT";
+    QString message;
+    try {
+        report->run(request);
+    } catch (const std::exception& error) {
+        message = QString::fromUtf8(error.what());
+    }
+    EXPECT_TRUE(test::containsAll(message, {QString::number(fit), QString::number(fit + 1)})) << message.toStdString();
+    EXPECT_LE(sheet().lastRow(), 36) << "no block written";
 }
 
 TEST_P(DemoReports, UnknownNodePersonOrReportIsARequestError)
