@@ -17,16 +17,22 @@ constexpr int BlockRows = 36; // a kind-3 block: 4 header rows and 32 day rows
 const QStringList TimeItems = {"上班时间", "下班时间"};
 const QStringList HourItems = {"迟到分钟", "早退分钟", "出勤工时", "加班工时", "旷工工时"};
 
+// Widths in pixels that show a column's values whole: a date ("2026-10-01") and, in kind 3, the
+// person in the block header above it; a note, a name; the short day-of-week and number columns.
 int widthOf(const QString& label)
 {
-    if (label == QLatin1String("日期") || label == QLatin1String("补休日期"))
-        return 84;
-    if (label == QLatin1String("备注"))
+    if (label == u"日期"_qs || label == u"补休日期"_qs)
+        return 96;
+    // In kind 2 the day and the department are written beside their labels in column 2.
+    if (label == u"备注"_qs || label == u"姓名"_qs)
         return 120;
-    if (label == QLatin1String("星期") || label == QLatin1String("工号"))
+    if (label == u"星期"_qs || label == u"工号"_qs)
         return 48;
     return grid::Sheet::DefaultColumnWidth;
 }
+
+// Kind 3 writes the period ("2026-10-01 至 2026-10-31") into the block header's last column.
+constexpr int PeriodColumnWidth = 170;
 
 void setWidths(grid::Sheet& sheet, const QStringList& labels)
 {
@@ -107,6 +113,7 @@ void fill(grid::Workbook& book, int kind)
             sheet.setText(r, columns, totalHours(fieldLabels, r));
         sheet.setText(BlockRows, columns,
                       QStringLiteral("=SUM(%1%2:%1%3)").arg(grid::columnName(columns)).arg(5).arg(BlockRows - 1));
+        sheet.setColumnWidth(columns, PeriodColumnWidth);
         sheet.setActiveCell(5, 1);
         break;
     }
