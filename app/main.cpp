@@ -10,6 +10,7 @@
 
 #include "HostCommands.h"
 #include "entry/ModuleRegistry.h"
+#include "io/FileWrite.h"
 #include "suite/DemoCommand.h"
 #include "suite/LocalSuite.h"
 #include "ui/QtUiService.h"
@@ -63,6 +64,9 @@ int main(int argc, char** argv)
     if (const int status = talor::checkCommandLine(arguments); status >= 0)
         return status;
     const talor::HostCommand& command = *talor::commandOf(arguments);
+    // A batch command stopped by Ctrl-C or kill leaves no partial file behind.
+    if (command.run != nullptr)
+        talor::io::removeTemporaryFilesOnSignals();
     if (command.run != nullptr && !command.drawsPages) {
         QCoreApplication app(argc, argv);
         return command.run(app.arguments());

@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -39,6 +43,52 @@ int createTemp(const QString& target, QString& name)
     name = QFile::decodeName(pattern);
     return fd;
 }
+
+// The temporary files being written, for a signal that ends the process to remove: each slot
+// holds a path of its own (allocated outside the handler), read by the handler lock-free.
+constexpr size_t PendingSlots = 64;
+std::array<std::atomic<char*>, PendingSlots> pendingTemps{};
+
+int registerPending(const QString& temp)
+{
+    const QByteArray name = encoded(temp);
+    for (size_t slot = 0; slot < PendingSlots; ++slot) {
+        char* expected = nullptr;
+        char* copy = ::strdup(name.constData());
+        if (pendingTemps[slot].compare_exchange_strong(expected, copy))
+            return int(slot);
+        ::free(copy);
+    }
+    return -1; // more writes at once than slots: that one is left to its own clean-up
+}
+
+void unregisterPending(int slot)
+{
+    if (slot >= 0)
+        ::free(pendingTemps[size_t(slot)].exchange(nullptr));
+}
+
+extern "C" void removePendingAndEnd(int signal)
+{
+    for (auto& slot : pendingTemps)
+        if (const char* path = slot.load())
+            ::unlink(path);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+// Registered for the life of a write.
+class PendingTemp
+{
+public:
+    explicit PendingTemp(const QString& temp) : m_slot(registerPending(temp)) {}
+    ~PendingTemp() { unregisterPending(m_slot); }
+    PendingTemp(const PendingTemp&) = delete;
+    PendingTemp& operator=(const PendingTemp&) = delete;
+
+private:
+    int m_slot;
+};
 
 // Writes all `size` bytes, a short write continued; 0, or the errno of the failed write.
 int writeEvery(int fd, const char* data, qint64 size)
@@ -127,6 +177,7 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
     const QString target = resolvedTarget(path);
     QString temp;
     const int fd = createTemp(target, temp);
+    const PendingTemp pending(temp);
     try {
         writeAll(fd, bytes, target);
     } catch (...) {
@@ -147,12 +198,23 @@ AtomicTarget::AtomicTarget(const QString& path)
 {
     const int fd = createTemp(m_target, m_temp);
     ::close(fd);
+    m_pendingSlot = registerPending(m_temp);
 }
 
 AtomicTarget::~AtomicTarget()
 {
     if (!m_committed)
         ::unlink(encoded(m_temp).constData());
+    unregisterPending(m_pendingSlot);
+}
+
+void removeTemporaryFilesOnSignals()
+{
+    struct sigaction action{};
+    action.sa_handler = removePendingAndEnd;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
 }
 
 void AtomicTarget::commit()

@@ -47,7 +47,14 @@ private:
     QString m_target;
     QString m_temp;
     bool m_committed = false;
+    int m_pendingSlot = -1;
 };
+
+// Makes Ctrl-C, kill and a closed terminal (SIGINT, SIGTERM, SIGHUP) remove the temporary
+// files of the writes under way before the process ends as the signal ends it: an interrupted
+// command leaves neither hidden partial files nor a changed target behind. For command-line
+// use; the window keeps the toolkit's own handling.
+void removeTemporaryFilesOnSignals();
 
 // A write-only file for writers that take a device and ignore what its writes return
 // (QPdfWriter): every byte count is checked, so that a short write on a full disk is not lost

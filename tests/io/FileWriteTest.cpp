@@ -7,7 +7,10 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using talor::io::writeFileAtomically;
 using talor::test::fileBytes;
@@ -31,6 +34,28 @@ TEST(FileWriteTest, AFullDiskLeavesTheOldFileAndSaysSo)
     EXPECT_EQ(writeUnderSizeLimit(4096, [&] { writeFileAtomically(file, QByteArray(4096, 'n')); }),
               QString());
     EXPECT_EQ(fileBytes(file), QByteArray(4096, 'n'));
+}
+
+// A command ended by a signal in the middle of writing (SIGTERM here, SIGINT from Ctrl-C alike)
+// removes its temporary file and ends as the signal ends it; the old file stays.
+TEST(FileWriteTest, ASignalMidWriteRemovesTheTemporaryFile)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("report.pdf"));
+    talor::test::putFile(file, "old pages");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        talor::io::removeTemporaryFilesOnSignals();
+        talor::io::AtomicTarget target(file);
+        talor::test::putFile(target.tempPath(), "half a report");
+        ::raise(SIGTERM);
+        ::_exit(0); // not reached
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("report.pdf")});
+    EXPECT_EQ(fileBytes(file), "old pages");
 }
 
 } // namespace
