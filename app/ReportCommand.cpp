@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QPrinterInfo>
 #include <QTextStream>
+#include <unistd.h>
 
 namespace talor {
 
@@ -34,8 +35,6 @@ enum class Output
     Pages
 };
 
-// The report's pages into `job`: one person, or with kind 1 and no person every person of the
-// node, each reported on standard error.
 // Fails with what failed of the output's steps. A PRINT setting the report refuses is no
 // failure: as in the window, it is left out and the other settings apply; each is told once
 // on standard error.
@@ -54,6 +53,8 @@ void failOnSkipped(QStringList skipped, const QString& command)
         throw OutputError(failures.join(QStringLiteral("; ")));
 }
 
+// The report's pages into `job`: one person, or with kind 1 and no person every person of the
+// node, the progress on standard error.
 void writePages(BatchReport& report, const BatchReportRequest& request, PrintJob& job, const QString& command)
 {
     QStringList skipped;
@@ -61,11 +62,18 @@ void writePages(BatchReport& report, const BatchReportRequest& request, PrintJob
         QTextStream err(stderr);
         QElapsedTimer clock;
         clock.start();
+        // On a terminal one line says where the run is, rewritten person by person; into a pipe
+        // or a file only the summary goes.
+        const bool terminal = ::isatty(STDERR_FILENO) == 1;
         report.runEachPerson(request, [&](int index, int count, const QString& name) {
             skipped << report.output().addPages(job).skipped;
-            err << "talor " << command << ": " << index << "/" << count << " " << name << "\n";
-            err.flush();
+            if (terminal) {
+                err << "\r\x1b[K" << "talor " << command << ": " << index << "/" << count << " " << name;
+                err.flush();
+            }
         });
+        if (terminal)
+            err << "\r\x1b[K";
         err << "talor " << command << ": " << job.reports() << " persons, " << job.pages() << " pages in "
             << clock.elapsed() / 1000.0 << " s\n";
     } else {
@@ -99,7 +107,7 @@ QString reportDescription()
     "\n"
     "  --kind 1   one person over a period (--node and --person; --from/--to); without --person\n"
     "             a PDF or print holds every person of the node in list order, progress on\n"
-    "             standard error\n"
+    "             standard error (one updating line on a terminal, a summary otherwise)\n"
     "  --kind 2   the employees of a node on one day (--date; --sum adds the sum row)\n"
     "  --kind 3   the employees of a node over a period, one 36-row block each (--from/--to)\n"
     "\n"
