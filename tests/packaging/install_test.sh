@@ -48,6 +48,8 @@ desktop=$prefix/$datadir/applications/org.talor.talor.desktop
 metainfo=$prefix/$datadir/metainfo/org.talor.talor.metainfo.xml
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate"
+grep -q '<project_license>MIT</project_license>' "$metainfo" || fail "the AppStream data names no licence"
+grep -q '^License: Expat$' "$prefix/$datadir/doc/talor/copyright" || fail "no Debian copyright file with the licence"
 grep -q '^Exec=talor$' "$desktop" || fail "the desktop entry does not start talor"
 grep -q '^Icon=talor$' "$desktop" || fail "the desktop entry's icon is not talor"
 [ -f "$prefix/$datadir/icons/hicolor/scalable/apps/talor.svg" ] || fail "no scalable icon"
