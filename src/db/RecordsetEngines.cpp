@@ -463,11 +463,15 @@ bool Recordset::readPostgresCopy()
     const bool checkUtf8 = textsUnchecked(session);
 
     // The server parses and describes the text first: only one whole statement that returns
-    // rows is run as a copy, so that nothing in the text can reach past the parentheses.
+    // rows is run as a copy, so that nothing in the text can reach past the parentheses. A read
+    // has had the text prepared already (beginReading).
     const QByteArray statement = m_sql.toUtf8();
-    Result described(PQprepare(session, "", statement.constData(), 0, nullptr));
-    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
-        return false;
+    Result described;
+    if (!m_reading) {
+        described.reset(PQprepare(session, "", statement.constData(), 0, nullptr));
+        if (PQresultStatus(described.get()) != PGRES_COMMAND_OK)
+            return false;
+    }
     described.reset(PQdescribePrepared(session, ""));
     const int columns = PQnfields(described.get());
     if (PQresultStatus(described.get()) != PGRES_COMMAND_OK || columns == 0)
@@ -584,11 +588,6 @@ bool Recordset::appendAsQtConverts(quint32 type, QByteArrayView value)
 // for a text of several, so nothing can end the transaction early.
 namespace {
 
-PGresult* runOn(PGconn* session, const char* command)
-{
-    return PQexec(session, command);
-}
-
 // The session's own words for a failed command, as Qt SQL's driver reports them.
 QSqlError postgresError(const PGresult* result, const QString& what)
 {
@@ -607,15 +606,11 @@ void Recordset::beginReading()
                               query.lastError(), m_sql);
         return;
     }
+    if (Connections::lost(m_connection) && !TransactionScope::isActive(m_connection))
+        Connections::reconnect(m_connection);
     PGconn* session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
     if (!session)
         return;
-    if (TransactionScope::isActive(m_connection))
-        throw DatabaseError(
-            QStringLiteral("a query cannot run read-only inside a transaction; nothing was read\nSQL: %1").arg(m_sql));
-    if (Connections::lost(m_connection))
-        Connections::reconnect(m_connection);
-    session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
     if (PQtransactionStatus(session) == PQTRANS_ACTIVE) {
         // A query of Qt SQL's still reading its rows: Qt SQL drops them before its next statement.
         QSqlQuery(m_connection).exec(u"SELECT 1"_qs);
@@ -626,7 +621,7 @@ void Recordset::beginReading()
         throw DatabaseError(
             QStringLiteral("a query cannot run read-only inside a transaction; nothing was read\nSQL: %1").arg(m_sql));
     const QString begin = u"BEGIN READ ONLY"_qs;
-    const Result begun(runOn(session, "BEGIN READ ONLY"));
+    const Result begun(PQexec(session, "BEGIN READ ONLY"));
     if (PQresultStatus(begun.get()) != PGRES_COMMAND_OK)
         Connections::fail(m_connection, QStringLiteral("the read-only transaction could not begin"),
                           postgresError(begun.get(), begin), m_sql);
@@ -658,7 +653,7 @@ void Recordset::endReading() noexcept
             break;
         PQclear(left);
     }
-    PQclear(runOn(session, "ROLLBACK"));
+    PQclear(PQexec(session, "ROLLBACK"));
 }
 
 // A copy that failed on the server aborted the read's transaction: a new one, so that Qt SQL's
