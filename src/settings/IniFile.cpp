@@ -119,10 +119,11 @@ QByteArray readBytes(const QString& path)
 // not write, is not replaced: renaming a new file over it would get past its permissions.
 void checkNotReadOnly(const QString& path, const QString& shownAs)
 {
+    const QByteArray name = QFile::encodeName(path);
     struct stat info{};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::stat(name.constData(), &info) != 0)
         return; // a new file
-    if ((info.st_mode & 0222) == 0 || ::access(QFile::encodeName(path).constData(), W_OK) != 0)
+    if ((info.st_mode & 0222) == 0 || ::access(name.constData(), W_OK) != 0)
         throw IniFileError(QStringLiteral("Cannot write the settings file %1: it is read-only (mode %2); "
                                           "the file is unchanged")
                                .arg(shownAs)
