@@ -39,6 +39,7 @@ struct RowBand
 {
     int first = 1, last = 1;
     std::optional<std::pair<int, int>> titles;
+    int section = 0; // the section the band belongs to (0 without sections)
 };
 
 struct Layout
@@ -60,13 +61,13 @@ double heightOf(const std::vector<double>& heights, const std::optional<std::pai
 // The bands of rows first..last, with `titles` repeated above every band that does not itself
 // start within or before them.
 void addRowBands(std::vector<RowBand>& result, int first, int last, const std::vector<double>& heights,
-                 double height, const std::optional<std::pair<int, int>>& titles)
+                 double height, const std::optional<std::pair<int, int>>& titles, int section = 0)
 {
     const double titleHeight = heightOf(heights, titles);
     const auto repeatsTitles = [&](int start) { return titles && start > titles->second; };
     for (const auto& [start, end] : bands(first, last, heights,
                                           [&](int start) { return repeatsTitles(start) ? height - titleHeight : height; }))
-        result.push_back({start, end, repeatsTitles(start) ? titles : std::nullopt});
+        result.push_back({start, end, repeatsTitles(start) ? titles : std::nullopt, section});
 }
 
 Layout layOut(const PageSetup& setup, const grid::CellRange& area, const GridMetrics& metrics, QSizeF body,
@@ -77,12 +78,13 @@ Layout layOut(const PageSetup& setup, const grid::CellRange& area, const GridMet
     const double height = body.height() / scale - metrics.headingHeight;
     layout.columns = bands(area.col1, area.col2, metrics.columnWidths, [&](int) { return width; });
     if (setup.sectionRows > 0) {
+        int section = 0;
         for (int first = area.row1; first <= area.row2; first += setup.sectionRows) {
             const int last = std::min(area.row2, first + setup.sectionRows - 1);
             std::optional<std::pair<int, int>> titles;
             if (setup.sectionTitleRows > 0)
                 titles = std::pair{first, std::min(last, first + setup.sectionTitleRows - 1)};
-            addRowBands(layout.rows, first, last, metrics.rowHeights, height, titles);
+            addRowBands(layout.rows, first, last, metrics.rowHeights, height, titles, section++);
         }
         return layout;
     }
@@ -141,14 +143,21 @@ Pagination paginate(const PageSetup& setup, const grid::CellRange& area, const G
         result.pages.push_back(page);
     };
     result.pages.reserve(layout.rows.size() * layout.columns.size());
-    if (setup.order == PageOrder::DownThenOver) {
-        for (const auto& cols : layout.columns)
-            for (const auto& rows : layout.rows)
-                addPage(rows, cols);
-    } else {
-        for (const auto& rows : layout.rows)
+    // A section's pages, down and across, come together before the next section's, so that
+    // the pages of one person's block follow each other; within it the page order holds.
+    for (auto begin = layout.rows.begin(); begin != layout.rows.end();) {
+        const auto end = std::find_if(begin, layout.rows.end(),
+                                      [&](const RowBand& band) { return band.section != begin->section; });
+        if (setup.order == PageOrder::DownThenOver) {
             for (const auto& cols : layout.columns)
-                addPage(rows, cols);
+                for (auto rows = begin; rows != end; ++rows)
+                    addPage(*rows, cols);
+        } else {
+            for (auto rows = begin; rows != end; ++rows)
+                for (const auto& cols : layout.columns)
+                    addPage(*rows, cols);
+        }
+        begin = end;
     }
     return result;
 }

@@ -39,7 +39,8 @@ struct GridMetrics
 // columns fill a page while they fit (a row exactly filling the page stays on it); a row or
 // column larger than the page gets a page of its own. Title rows are repeated on every page
 // that does not hold them; with sections, each section starts a page and repeats its own
-// title rows instead. Pages are numbered from the first page number in the page order.
+// title rows instead, and all its pages (down and across) come before the next section's.
+// Pages are numbered from the first page number in the page order.
 // Fitting to pages picks the largest whole percentage (10..100) whose pagination keeps within
 // the pages wide and tall (10% when even that does not).
 Pagination paginate(const PageSetup& setup, const grid::CellRange& area, const GridMetrics& metrics);

@@ -175,3 +175,25 @@ TEST(Sections, EachStartsAPageAndRepeatsItsOwnTitleRows)
                                                                  {17, 20, std::pair{11, 12}},
                                                                  {21, 24, {}}}));
 }
+
+// A section wider than the page: its pages across follow its pages down, in either page
+// order, before the next section starts.
+TEST(Sections, KeepTheirPagesAcrossTogether)
+{
+    PageSetup setup = setupWithBody(100, 90); // two columns of 50 points, six rows
+    setup.sectionRows = 8;
+    setup.sectionTitleRows = 2;
+    using Block = std::tuple<int, int, int, int>;
+    const auto blocks = [&] {
+        std::vector<Block> result;
+        for (const Page& page : paginate(setup, CellRange{1, 1, 16, 3}, uniform(3, 50, 16, 15)).pages)
+            result.emplace_back(page.row1, page.row2, page.col1, page.col2);
+        return result;
+    };
+    setup.order = PageOrder::DownThenOver;
+    EXPECT_EQ(blocks(), (std::vector<Block>{{1, 6, 1, 2}, {7, 8, 1, 2}, {1, 6, 3, 3}, {7, 8, 3, 3},
+                                            {9, 14, 1, 2}, {15, 16, 1, 2}, {9, 14, 3, 3}, {15, 16, 3, 3}}));
+    setup.order = PageOrder::OverThenDown;
+    EXPECT_EQ(blocks(), (std::vector<Block>{{1, 6, 1, 2}, {1, 6, 3, 3}, {7, 8, 1, 2}, {7, 8, 3, 3},
+                                            {9, 14, 1, 2}, {9, 14, 3, 3}, {15, 16, 1, 2}, {15, 16, 3, 3}}));
+}
