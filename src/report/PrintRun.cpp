@@ -37,6 +37,56 @@ struct PrintRun::Prepared
     QString sheetName;
 };
 
+// The pages of the book's sheets, in their order: the active sheet with the report's set-up,
+// every other sheet holding something with the default set-up over its extent.
+class PrintRun::BookPages
+{
+public:
+    BookPages(const grid::Workbook& book, const Prepared& prepared, const QString& printFile)
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int n = 1; n <= book.sheetCount(); ++n) {
+            const grid::Sheet& sheet = book.sheet(n);
+            const bool report = n == book.activeSheet();
+            if (!report && !holdsSomething(sheet))
+                continue;
+            auto grid = std::make_unique<print::SheetPrintGrid>(sheet, report ? prepared.setup.headingRow
+                                                                              : QStringList{});
+            m_renderers.push_back(std::make_unique<print::PageRenderer>(
+                *grid, report ? prepared.setup.pageSetup : print::PageSetup{},
+                print::HeaderFooterContext{book.sheetName(n), printFile, now}));
+            m_grids.push_back(std::move(grid));
+        }
+    }
+
+    std::vector<const print::PageRenderer*> renderers() const
+    {
+        std::vector<const print::PageRenderer*> result;
+        for (const auto& renderer : m_renderers)
+            result.push_back(renderer.get());
+        return result;
+    }
+
+    int pageCount() const
+    {
+        int pages = 0;
+        for (const auto& renderer : m_renderers)
+            pages += renderer->pageCount();
+        return pages;
+    }
+
+private:
+    static bool holdsSomething(const grid::Sheet& sheet)
+    {
+        bool found = false;
+        sheet.forEachCell([&](int row, int col) { found = found || !sheet.isEmpty(row, col); });
+        return found;
+    }
+
+    std::vector<std::unique_ptr<print::SheetPrintGrid>> m_grids;
+    std::vector<std::unique_ptr<print::PageRenderer>> m_renderers; // each over the grid beside it
+};
+
 PrintRun::PrintRun(SuiteServices& suite, UiService& ui, const grid::Workbook& book, bool headingLayout,
                    QWidget* parent)
     : m_suite(suite), m_ui(ui), m_book(book), m_headingLayout(headingLayout), m_parent(parent)
@@ -77,11 +127,8 @@ PrintRun::Result PrintRun::preview()
     const Prepared prepared = prepare(result);
     writeWorkbook(prepared, temporaryPrintFile(), result);
     step(result, QStringLiteral("preview"), [&] {
-        const print::SheetPrintGrid grid(m_book.active(), prepared.setup.headingRow);
-        const print::PageRenderer renderer(
-            grid, prepared.setup.pageSetup,
-            {prepared.sheetName, result.printFile, QDateTime::currentDateTime()});
-        result.pages = renderer.pageCount();
+        const BookPages pages(m_book, prepared, result.printFile);
+        result.pages = pages.pageCount();
         QPrinter printer(QPrinter::HighResolution);
         printer.setPageLayout(prepared.setup.pageSetup.pageLayout());
         printer.setFullPage(true);
@@ -92,7 +139,8 @@ PrintRun::Result PrintRun::preview()
             // A failure inside the preview's painting is noted; the dialog stays.
             step(result, QStringLiteral("preview pages"), [&] {
                 print::PagedOutput output(*target, prepared.sheetName);
-                output.add(renderer);
+                for (const print::PageRenderer* renderer : pages.renderers())
+                    output.add(*renderer);
                 output.finish();
             });
         });
@@ -135,13 +183,10 @@ PrintRun::Result PrintRun::addPages(PrintJob& job)
 void PrintRun::addPages(const Prepared& prepared, PrintJob& job, Result& result) const
 {
     step(result, (job.isPdf() ? QStringLiteral("write ") : QStringLiteral("print on ")) + job.target(), [&] {
-        const print::SheetPrintGrid grid(m_book.active(), prepared.setup.headingRow);
-        const print::PageRenderer renderer(
-            grid, prepared.setup.pageSetup,
-            {prepared.sheetName, result.printFile.isEmpty() ? temporaryPrintFile() : result.printFile,
-             QDateTime::currentDateTime()});
-        job.add(renderer);
-        result.pages = renderer.pageCount();
+        const BookPages pages(m_book, prepared,
+                              result.printFile.isEmpty() ? temporaryPrintFile() : result.printFile);
+        job.add(pages.renderers());
+        result.pages = pages.pageCount();
     });
 }
 
@@ -197,18 +242,20 @@ std::unique_ptr<PrintJob> PrintJob::toPdf(const QString& path, const QString& ti
     return std::unique_ptr<PrintJob>(new PrintJob(nullptr, std::move(pdf), path, path));
 }
 
-void PrintJob::add(const print::PageRenderer& renderer)
+void PrintJob::add(const std::vector<const print::PageRenderer*>& report)
 {
     if (m_pdf)
         m_pdf->throwIfFailed();
-    try {
-        m_output->add(renderer);
-    } catch (const print::PrintError&) {
-        if (m_pdf)
-            m_pdf->throwIfFailed(); // the cause, where it was the file
-        throw;
+    for (const print::PageRenderer* renderer : report) {
+        try {
+            m_output->add(*renderer);
+        } catch (const print::PrintError&) {
+            if (m_pdf)
+                m_pdf->throwIfFailed(); // the cause, where it was the file
+            throw;
+        }
+        m_pages += renderer->pageCount();
     }
-    m_pages += renderer.pageCount();
     ++m_reports;
 }
 

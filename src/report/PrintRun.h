@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 class QPagedPaintDevice;
 class QWidget;
@@ -38,8 +39,9 @@ public:
     int pages() const { return m_pages; }
     int reports() const { return m_reports; }
 
-    // Paints the renderer's pages now (the grid may change afterwards). Throws print::PrintError.
-    void add(const print::PageRenderer& renderer);
+    // Paints the pages of one report now (the grid may change afterwards): each renderer's
+    // pages, one sheet after another. Throws print::PrintError.
+    void add(const std::vector<const print::PageRenderer*>& report);
     // Ends the job. Throws print::PrintError when the output fails or holds no page.
     void finish();
 
@@ -56,7 +58,9 @@ private:
 };
 
 // One output of the report in the grid: the print file written with the page set-up of the
-// current report (PrintSettings), then preview, print or export. The steps go on past a
+// current report (PrintSettings), then preview, print or export. Preview and print show every
+// sheet of the workbook that holds something, in order, as the print file holds them: the
+// report's sheet with the report's set-up, any other with the default one. The steps go on past a
 // failing step; every failure is kept, named, in `skipped`, the one place where they are seen.
 class PrintRun
 {
@@ -99,6 +103,7 @@ public:
 
 private:
     struct Prepared;
+    class BookPages;
     Prepared prepare(Result& result) const;
     void writeWorkbook(const Prepared& prepared, const QString& path, Result& result) const;
     void addPages(const Prepared& prepared, PrintJob& job, Result& result) const;

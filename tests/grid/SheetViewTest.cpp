@@ -303,3 +303,38 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
     EXPECT_TRUE(v.table()->selectionModel()->isSelected(v.table()->model()->index(6, 2)));
     EXPECT_EQ(v.table()->selectionModel()->currentIndex(), v.table()->model()->index(6, 0));
 }
+
+// A text wider than its cell runs on over the empty cells to its right, with no grid line
+// through it, as in a spreadsheet; a cell holding anything (even a blank) stops it.
+TEST(SheetViewTest, ALongTextRunsOnOverEmptyNeighboursOnly)
+{
+    ShownView v(0, 0);
+    const QString title = QStringLiteral("部门考勤月报二〇二六年十月全体员工出勤情况");
+    v.book.setText(1, 1, title);
+    v.book.setText(3, 1, title);
+    v.book.setText(3, 2, " ");
+    QApplication::processEvents();
+    SheetTableView* t = v.table();
+    const QImage image = t->viewport()->grab().toImage();
+    const auto cell = [&](int row, int col) { return t->visualRect(t->model()->index(row - 1, col - 1)); };
+    const auto inked = [&](const QRect& area) {
+        int dark = 0;
+        for (int y = area.top() + 2; y < area.bottom() - 1; ++y)
+            for (int x = area.left() + 2; x < area.right() - 1; ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        return dark;
+    };
+    const auto gridLine = [&](int row) {
+        const QRect r = cell(row, 1);
+        int grey = 0;
+        for (int y = r.top() + 1; y < r.bottom(); ++y)
+            grey += image.pixel(r.right(), y) == qRgb(0xD4, 0xD4, 0xD4);
+        return grey;
+    };
+    ASSERT_GT(t->fontMetrics().horizontalAdvance(title), cell(1, 1).width() + cell(1, 2).width());
+    EXPECT_GT(inked(cell(1, 2)), 0) << "the title runs on over B1";
+    EXPECT_EQ(inked(cell(3, 2)), 0) << "B3 holds a blank: the title stops at A3";
+    EXPECT_EQ(inked(cell(2, 2)), 0);
+    EXPECT_LT(gridLine(1), cell(1, 1).height() / 2);
+    EXPECT_GT(gridLine(3), cell(3, 1).height() / 2);
+}

@@ -101,3 +101,23 @@ TEST_F(PrintRunTest, AFailingStepIsNamedAndTheNextStepStillRuns)
         EXPECT_TRUE(result.skipped[i].startsWith(steps[i])) << result.skipped[i].toStdString();
     EXPECT_TRUE(result.pdfFile.isEmpty());
 }
+
+// A template with more sheets than the report's: preview and print hold every sheet that has
+// something on it, in the book's order, the others with the default set-up (no caption row,
+// no footer); an empty sheet prints nothing.
+TEST_F(PrintRunTest, EverySheetHoldingSomethingIsPrintedInTheBooksOrder)
+{
+    const int notes = book.addSheet("填表说明");
+    book.sheet(notes).setText(1, 1, "迟到以分钟计");
+    book.addSheet("空白");
+    const PrintRun::Result result = PrintRun(suite, ui, book, true).print();
+    EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
+    const QStringList pages = test::pdfPages(result.pdfFile);
+    ASSERT_EQ(pages.size(), result.pages);
+    ASSERT_GE(pages.size(), 3);
+    EXPECT_TRUE(pages.first().contains("员工1"));
+    EXPECT_TRUE(pages.at(pages.size() - 2).contains("员工120"));
+    EXPECT_TRUE(pages.last().contains("迟到以分钟计"));
+    EXPECT_FALSE(pages.last().contains("姓名") || pages.last().contains("第")) << pages.last().toStdString();
+    EXPECT_TRUE(test::unzipMember(result.printFile, "xl/workbook.xml").contains("填表说明"));
+}
