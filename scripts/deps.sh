@@ -9,7 +9,7 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6test6
     libxlsxwriter-dev libminizip-dev libgtest-dev libsqlite3-dev libpq-dev
-    fonts-wqy-microhei qt6-translations-l10n
+    fonts-wqy-microhei qt6-translations-l10n qt6-l10n-tools
     postgresql
     poppler-utils xvfb xauth
     unzip

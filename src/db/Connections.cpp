@@ -2,6 +2,7 @@
 
 #include "db/Recordset.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -31,7 +32,8 @@ QSqlDatabase addConnection(const QString& driver, const QString& connectionName,
 {
     if (!QSqlDatabase::isDriverAvailable(driver))
         throw DatabaseError(
-            QStringLiteral("cannot open %1: the Qt SQL driver %2 is not installed").arg(target, driver));
+            QCoreApplication::translate("talor", "cannot open %1: the Qt SQL driver %2 is not installed")
+                .arg(target, driver));
     if (QSqlDatabase::contains(connectionName))
         Connections::remove(connectionName);
     return QSqlDatabase::addDatabase(driver, connectionName);
@@ -50,7 +52,7 @@ QSqlDatabase openSqliteFile(const QString& connectionName, const QString& filePa
         const QString error = db.lastError().text();
         db = QSqlDatabase();
         Connections::remove(connectionName);
-        throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(target, error));
+        throw DatabaseError(QCoreApplication::translate("talor", "cannot open %1: %2").arg(target, error));
     }
     return db;
 }
@@ -85,9 +87,10 @@ void forgetSession(const QString& connectionName)
 
 QSqlDatabase Connections::openSqliteReadOnly(const QString& connectionName, const QString& filePath)
 {
-    const QString target = QStringLiteral("the SQLite database %1").arg(filePath);
+    const QString target = QCoreApplication::translate("talor", "the SQLite database %1").arg(filePath);
     if (!QFileInfo(filePath).isFile())
-        throw DatabaseError(QStringLiteral("cannot open %1: the file does not exist").arg(target));
+        throw DatabaseError(
+            QCoreApplication::translate("talor", "cannot open %1: the file does not exist").arg(target));
     return openSqliteFile(connectionName, filePath, target, true);
 }
 
@@ -98,11 +101,12 @@ QString PostgresServer::address() const
 
 QSqlDatabase Connections::openSqlite(const QString& connectionName, const QString& filePath)
 {
-    const QString target = QStringLiteral("the SQLite database %1").arg(filePath);
+    const QString target = QCoreApplication::translate("talor", "the SQLite database %1").arg(filePath);
     const QFileInfo file(filePath);
     if (!file.dir().exists())
-        throw DatabaseError(QStringLiteral("cannot open %1: the directory %2 does not exist")
-                                .arg(target, QDir::toNativeSeparators(file.absolutePath())));
+        throw DatabaseError(
+            QCoreApplication::translate("talor", "cannot open %1: the directory %2 does not exist")
+                .arg(target, QDir::toNativeSeparators(file.absolutePath())));
     QSqlDatabase db = openSqliteFile(connectionName, filePath, target, false);
     const QStringList pragmas{QStringLiteral("PRAGMA foreign_keys = ON"),
                               QStringLiteral("PRAGMA journal_mode = WAL"),
@@ -110,7 +114,7 @@ QSqlDatabase Connections::openSqlite(const QString& connectionName, const QStrin
     const auto refuse = [&](const QString& why) {
         db = QSqlDatabase();
         remove(connectionName);
-        throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(target, why));
+        throw DatabaseError(QCoreApplication::translate("talor", "cannot open %1: %2").arg(target, why));
     };
     for (const QString& pragma : pragmas) {
         QSqlQuery query(db);
@@ -125,7 +129,8 @@ QSqlDatabase Connections::openSqlite(const QString& connectionName, const QStrin
     if (file.size() <= QuickCheckLimit) {
         const QStringList damage = integrityProblems(db);
         if (!damage.isEmpty())
-            refuse(QStringLiteral("the file is damaged (PRAGMA quick_check): %1").arg(damage.join(QStringLiteral("; "))));
+            refuse(QCoreApplication::translate("talor", "the file is damaged (PRAGMA quick_check): %1")
+                       .arg(damage.join(QStringLiteral("; "))));
     }
     return db;
 }
@@ -149,7 +154,8 @@ QStringList Connections::integrityProblems(const QSqlDatabase& db)
 
 QSqlDatabase Connections::openPostgres(const QString& connectionName, const PostgresServer& server)
 {
-    const QString target = QStringLiteral("the PostgreSQL database %1").arg(server.address());
+    const QString target =
+        QCoreApplication::translate("talor", "the PostgreSQL database %1").arg(server.address());
     QSqlDatabase db = addConnection(QStringLiteral("QPSQL"), connectionName, target);
     db.setHostName(server.host);
     db.setPort(server.port);
@@ -165,7 +171,7 @@ QSqlDatabase Connections::openPostgres(const QString& connectionName, const Post
         const QString error = db.lastError().text();
         db = QSqlDatabase();
         remove(connectionName);
-        throw DatabaseError(QStringLiteral("cannot open %1: %2").arg(target, error));
+        throw DatabaseError(QCoreApplication::translate("talor", "cannot open %1: %2").arg(target, error));
     }
     QSqlQuery check(db);
     if (!check.exec(QStringLiteral("show standard_conforming_strings")) || !check.next() ||
@@ -173,8 +179,9 @@ QSqlDatabase Connections::openPostgres(const QString& connectionName, const Post
         check = QSqlQuery();
         db = QSqlDatabase();
         remove(connectionName);
-        throw DatabaseError(QStringLiteral("cannot open %1: the server keeps standard_conforming_strings off, "
-                                           "under which quoted names are not safe")
+        throw DatabaseError(QCoreApplication::translate(
+                                "talor", "cannot open %1: the server keeps standard_conforming_strings off, "
+                                         "under which quoted names are not safe")
                                 .arg(target));
     }
     return db;
@@ -182,8 +189,8 @@ QSqlDatabase Connections::openPostgres(const QString& connectionName, const Post
 
 QString Connections::describe(const QSqlDatabase& db)
 {
-    return (db.driverName() == u"QPSQL" ? QStringLiteral("the PostgreSQL database ")
-                                         : QStringLiteral("the SQLite database ")) +
+    return (db.driverName() == u"QPSQL" ? QCoreApplication::translate("talor", "the PostgreSQL database ")
+                                        : QCoreApplication::translate("talor", "the SQLite database ")) +
            address(db);
 }
 
@@ -212,8 +219,9 @@ void Connections::reconnect(QSqlDatabase db)
 {
     forgetSession(db.connectionName());
     if (!db.open())
-        throw DatabaseError(QStringLiteral("the connection to %1 was lost and cannot be made again: %2")
-                                .arg(describe(db), db.lastError().text()));
+        throw DatabaseError(
+            QCoreApplication::translate("talor", "the connection to %1 was lost and cannot be made again: %2")
+                .arg(describe(db), db.lastError().text()));
     db.driver()->setProperty(generationProperty, generation(db) + 1);
     reconnections.fetch_add(1);
 }
@@ -264,11 +272,14 @@ QString Connections::errorText(const QSqlDatabase& db, const QSqlError& error)
     if (!lost(db, error))
         return error.text();
     const QString detail = error.text().trimmed();
-    return detail.isEmpty() ? QStringLiteral("the connection to the server was lost")
-                            : QStringLiteral("the connection to the server was lost (%1)").arg(detail);
+    return detail.isEmpty()
+               ? QCoreApplication::translate("talor", "the connection to the server was lost")
+               : QCoreApplication::translate("talor", "the connection to the server was lost (%1)")
+                     .arg(detail);
 }
 
-void Connections::fail(const QSqlDatabase& db, const QString& what, const QSqlError& error, const QString& sql)
+void Connections::fail(const QSqlDatabase& db, const QString& what, const QSqlError& error,
+                       const QString& sql)
 {
     const QString message = QStringLiteral("%1: %2\nSQL: %3").arg(what, errorText(db, error), sql);
     if (lost(db, error))
@@ -276,7 +287,8 @@ void Connections::fail(const QSqlDatabase& db, const QString& what, const QSqlEr
     throw DatabaseError(message);
 }
 
-bool Connections::execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql, const QVariantList& values)
+bool Connections::execute(QSqlQuery& query, const QSqlDatabase& db, const QString& sql,
+                          const QVariantList& values)
 {
     const auto attempt = [&] {
         query = QSqlQuery(db);

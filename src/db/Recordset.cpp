@@ -2,6 +2,7 @@
 
 #include "db/Connections.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QMap>
 #include <QMutex>
@@ -91,7 +92,8 @@ QString isoTime(const QTime& time)
 // "yyyy-MM-dd"; Qt's ISO form covers the years 0 to 9999 (and is far cheaper than the picture).
 QString isoDate(const QDate& date)
 {
-    return date.year() >= 0 && date.year() <= 9999 ? date.toString(Qt::ISODate) : date.toString(u"yyyy-MM-dd"_qs);
+    return date.year() >= 0 && date.year() <= 9999 ? date.toString(Qt::ISODate)
+                                                   : date.toString(u"yyyy-MM-dd"_qs);
 }
 
 } // namespace
@@ -100,7 +102,7 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection, Expecte
 {
     close();
     if (!connection.isOpen() && !Connections::lost(connection))
-        throw DatabaseError(QStringLiteral("the connection \"%1\" is not open\nSQL: %2")
+        throw DatabaseError(QCoreApplication::translate("talor", "the connection \"%1\" is not open\nSQL: %2")
                                 .arg(connection.connectionName(), sql));
     m_sql = sql;
     m_connection = connection;
@@ -112,7 +114,8 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection, Expecte
             // statement: the new one would run it outside that transaction.
             const bool ran = m_reading ? query.exec(sql) : Connections::execute(query, connection, sql);
             if (!ran)
-                Connections::fail(connection, QStringLiteral("the statement failed"), query.lastError(), sql);
+                Connections::fail(connection, QCoreApplication::translate("talor", "the statement failed"),
+                                  query.lastError(), sql);
             readRows(query);
         }
     };
@@ -154,7 +157,8 @@ void Recordset::readRows(QSqlQuery& query)
         }
     }
     if (query.lastError().isValid() || Connections::lost(m_connection))
-        Connections::fail(m_connection, QStringLiteral("reading the rows failed"), query.lastError(), m_sql);
+        Connections::fail(m_connection, QCoreApplication::translate("talor", "reading the rows failed"),
+                          query.lastError(), m_sql);
 }
 
 void Recordset::addField(const QString& name, QMetaType type)
@@ -187,7 +191,9 @@ void Recordset::assignRows(const Recordset& whole, const std::vector<int>& rows,
     m_index = index;
     m_temporal.assign(whole.m_temporal.begin(), whole.m_temporal.begin() + columns);
     const size_t wholeColumns = size_t(whole.m_fields.size());
-    auto isSpan = [](Kind kind) { return kind == Kind::Text || kind == Kind::Bytes; };
+    auto isSpan = [](Kind kind) {
+        return kind == Kind::Text || kind == Kind::Bytes;
+    };
     // Where the rows' texts lie in the whole's store: a share's rows were read one after the
     // other, so their texts make one run, copied at once, each offset then moved by its start.
     quint64 low = std::numeric_limits<quint64>::max(), high = 0, bytes = 0;
@@ -330,7 +336,8 @@ bool Recordset::isNull(int column) const
 void Recordset::checkColumn(int column) const
 {
     if (column < 0 || column >= m_fields.size())
-        throw DatabaseError(QStringLiteral("there is no field number %1 in the records of: %2").arg(column).arg(m_sql));
+        throw DatabaseError(
+            QStringLiteral("there is no field number %1 in the records of: %2").arg(column).arg(m_sql));
 }
 
 bool Recordset::appendValueKey(int column, std::string& key) const
@@ -471,12 +478,14 @@ void Recordset::update()
     }
     auto prepared = m_updates.find(shape);
     if (prepared == m_updates.end())
-        prepared = m_updates.emplace(QByteArray(shape.constData(), shape.size()), PreparedUpdate{updateText(columns), {}})
-                       .first;
+        prepared =
+            m_updates
+                .emplace(QByteArray(shape.constData(), shape.size()), PreparedUpdate{updateText(columns), {}})
+                .first;
     const QString& sql = prepared->second.sql;
     std::shared_ptr<QSqlQuery> kept = prepared->second.query.lock();
     if (!kept) {
-        kept = statement(sql, QStringLiteral("the update of %1 failed").arg(m_table));
+        kept = statement(sql, QCoreApplication::translate("talor", "the update of %1 failed").arg(m_table));
         prepared->second.query = kept;
     }
     QSqlQuery& query = *kept;
@@ -496,7 +505,9 @@ void Recordset::update()
         for (const QVariant& v : checks)
             query.addBindValue(v);
         if (!query.exec())
-            Connections::fail(m_connection, QStringLiteral("the update of %1 failed").arg(m_table), query.lastError(), sql);
+            Connections::fail(m_connection,
+                              QCoreApplication::translate("talor", "the update of %1 failed").arg(m_table),
+                              query.lastError(), sql);
         const bool updated = m_readBack == ReadBack::Returning ? query.next() : query.numRowsAffected() >= 1;
         if (!updated) {
             query.finish();
@@ -525,8 +536,10 @@ void Recordset::update()
             break;
         }
         if (ownTransaction && !m_connection.commit())
-            Connections::fail(m_connection, QStringLiteral("the update of %1 could not be committed").arg(m_table),
-                 m_connection.lastError(), sql);
+            Connections::fail(
+                m_connection,
+                QCoreApplication::translate("talor", "the update of %1 could not be committed").arg(m_table),
+                m_connection.lastError(), sql);
     } catch (...) {
         query.finish();
         if (ownTransaction)
@@ -554,7 +567,8 @@ QString Recordset::updateText(const QList<int>& columns) const
             conditions.append(name(column) +
                               (storedForm(column, cellValue(column)).isNull() ? u" IS NULL"_qs : u" = ?"_qs));
     }
-    QString sql = u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
+    QString sql =
+        u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
     if (m_readBack == ReadBack::Returning) {
         QStringList names;
         for (int column : columns)
@@ -573,7 +587,8 @@ void Recordset::readBack(const QList<int>& columns)
     for (int column : columns)
         names.append(driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName));
     const QString sql = u"SELECT " + names.join(u", ") + u" FROM " + m_table + u" WHERE " + keyCondition();
-    const QString failed = QStringLiteral("reading back the saved row of %1 failed").arg(m_table);
+    const QString failed =
+        QCoreApplication::translate("talor", "reading back the saved row of %1 failed").arg(m_table);
     const std::shared_ptr<QSqlQuery> kept = statement(sql, failed);
     QSqlQuery& query = *kept;
     for (int column : std::as_const(m_keyColumns))
@@ -632,8 +647,11 @@ QString Recordset::conflictMessage() const
             query.addBindValue(storedForm(column, cellValue(column)));
         deleted = query.exec() && !query.next() && query.lastError().type() == QSqlError::NoError;
     }
-    return QStringLiteral("the row of %1 with %2 was %3 by someone else; nothing was saved")
-        .arg(m_table, key.join(u", "), deleted ? QStringLiteral("deleted") : QStringLiteral("changed"));
+    return (deleted ? QCoreApplication::translate(
+                          "talor", "the row of %1 with %2 was deleted by someone else; nothing was saved")
+                    : QCoreApplication::translate(
+                          "talor", "the row of %1 with %2 was changed by someone else; nothing was saved"))
+        .arg(m_table, key.join(u", "));
 }
 
 int Recordset::fieldIndex(const QString& name) const
@@ -658,7 +676,8 @@ void Recordset::requireRow() const
 
 void Recordset::throwTooLarge() const
 {
-    throw DatabaseError(QStringLiteral("the result of %1 is too large to hold in memory").arg(m_sql));
+    throw DatabaseError(
+        QCoreApplication::translate("talor", "the result of %1 is too large to hold in memory").arg(m_sql));
 }
 
 void Recordset::appendCell(const QVariant& value)
@@ -828,9 +847,10 @@ void Recordset::resolveTable()
     m_tableResolved = true;
     m_table = singleTable(m_sql);
     if (m_table.isEmpty()) {
-        m_notUpdatable = QStringLiteral("Update needs a statement that reads exactly one table; "
-                                        "cannot update the rows of: %1")
-                             .arg(m_sql);
+        m_notUpdatable =
+            QCoreApplication::translate("talor", "Update needs a statement that reads exactly one table; "
+                                                 "cannot update the rows of: %1")
+                .arg(m_sql);
         return;
     }
     QString name = m_table;
@@ -849,25 +869,27 @@ void Recordset::resolveTable()
     // engine stores the values written, converted by the column's type: PostgreSQL returns
     // them from the update itself; SQLite converts a compared value by the column's affinity
     // as it converted the stored one, so the written values serve the next check as they are.
-    m_readBack = facts.triggers                              ? ReadBack::Select
+    m_readBack = facts.triggers                            ? ReadBack::Select
                  : m_connection.driverName() == u"QSQLITE" ? ReadBack::Written
-                                                             : ReadBack::Returning;
+                                                           : ReadBack::Returning;
     for (auto it = facts.temporal.cbegin(); it != facts.temporal.cend(); ++it) {
         const auto column = m_index.constFind(it.key());
         if (column != m_index.cend())
             m_temporal[size_t(*column)] = it.value();
     }
     if (keyNames.isEmpty()) {
-        m_notUpdatable = QStringLiteral("the table %1 has no primary key, so Update cannot find the row; "
-                                        "nothing was saved")
+        m_notUpdatable = QCoreApplication::translate(
+                             "talor", "the table %1 has no primary key, so Update cannot find the row; "
+                                      "nothing was saved")
                              .arg(m_table);
         return;
     }
     for (const QString& keyName : std::as_const(keyNames)) {
         const auto column = m_index.constFind(keyName.toCaseFolded());
         if (column == m_index.cend()) {
-            m_notUpdatable = QStringLiteral("the statement does not read the key column %1 of %2, so "
-                                            "Update cannot find the row: %3")
+            m_notUpdatable = QCoreApplication::translate(
+                                 "talor", "the statement does not read the key column %1 of %2, so "
+                                          "Update cannot find the row: %3")
                                  .arg(keyName, m_table, m_sql);
             return;
         }
@@ -881,7 +903,7 @@ QMutex tableFactsMutex;
 
 QString catalogueFailure(const QString& table)
 {
-    return QStringLiteral("reading the catalogue entry of %1 failed").arg(table);
+    return QCoreApplication::translate("talor", "reading the catalogue entry of %1 failed").arg(table);
 }
 
 } // namespace
@@ -897,7 +919,8 @@ Recordset::TableFacts Recordset::sqliteTableFacts(const QString& name) const
     static QHash<QString, std::pair<qint64, TableFacts>> known; // connection, file, table -> version, facts
     const QString versionText = u"PRAGMA schema_version"_qs;
     QSqlError error;
-    const std::shared_ptr<QSqlQuery> version = Connections::sessionStatement(m_connection, versionText, error);
+    const std::shared_ptr<QSqlQuery> version =
+        Connections::sessionStatement(m_connection, versionText, error);
     if (!version)
         Connections::fail(m_connection, catalogueFailure(m_table), error, versionText);
     if (!version->exec() || !version->next()) {
@@ -966,10 +989,11 @@ Recordset::Temporal Recordset::declaredTemporal(const QString& declared)
 // nothing that would tell cheaply that a table's keys or triggers changed since.
 Recordset::TableFacts Recordset::postgresTableFacts() const
 {
-    const QString sql = u"SELECT a.attname, (SELECT count(*) FROM pg_trigger t WHERE t.tgrelid = i.indrelid "
-                        "AND NOT t.tgisinternal) FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
-                        "AND a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass(?) AND i.indisprimary "
-                        "ORDER BY array_position(i.indkey::int2[], a.attnum)"_qs;
+    const QString sql =
+        u"SELECT a.attname, (SELECT count(*) FROM pg_trigger t WHERE t.tgrelid = i.indrelid "
+        "AND NOT t.tgisinternal) FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid "
+        "AND a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass(?) AND i.indisprimary "
+        "ORDER BY array_position(i.indkey::int2[], a.attnum)"_qs;
     QSqlError error;
     const std::shared_ptr<QSqlQuery> query = Connections::sessionStatement(m_connection, sql, error);
     if (!query)

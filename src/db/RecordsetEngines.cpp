@@ -14,6 +14,7 @@
 #include "db/Connections.h"
 #include "db/Recordset.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -172,7 +173,7 @@ bool Recordset::readSqlite()
     const char* tail = nullptr;
     const int prepareCode = sqlite3_prepare_v2(db, text.constData(), int(text.size()) + 1, &prepared, &tail);
     const std::unique_ptr<sqlite3_stmt, Finalize> statement(prepared);
-    const QString failed = QStringLiteral("the statement failed");
+    const QString failed = QCoreApplication::translate("talor", "the statement failed");
     if (prepareCode != SQLITE_OK)
         Connections::fail(
             m_connection, failed,
@@ -196,7 +197,8 @@ bool Recordset::readSqlite()
         if (code != SQLITE_ROW) {
             const int resetCode = sqlite3_reset(statement.get());
             Connections::fail(
-                m_connection, m_rowCount == 0 ? failed : QStringLiteral("reading the rows failed"),
+                m_connection,
+                m_rowCount == 0 ? failed : QCoreApplication::translate("talor", "reading the rows failed"),
                 sqliteError(db, "Unable to fetch row", resetCode, QSqlError::ConnectionError), m_sql);
         }
         if (columns == 0) // a statement without a result set, run to its end
@@ -457,7 +459,8 @@ bool Recordset::readPostgresCopy()
     // session still busy with another statement's rows (a forward-only query kept open) is not
     // idle either, so such a read goes through Qt SQL as well.
     if (!session || PQstatus(session) != CONNECTION_OK ||
-        PQtransactionStatus(session) != (m_reading ? PQTRANS_INTRANS : PQTRANS_IDLE) || Connections::lost(m_connection))
+        PQtransactionStatus(session) != (m_reading ? PQTRANS_INTRANS : PQTRANS_IDLE) ||
+        Connections::lost(m_connection))
         return false;
     const bool lowPrecision = m_connection.driver()->numericalPrecisionPolicy() == QSql::LowPrecisionDouble;
     const bool checkUtf8 = textsUnchecked(session);
@@ -591,7 +594,8 @@ namespace {
 // The session's own words for a failed command, as Qt SQL's driver reports them.
 QSqlError postgresError(const PGresult* result, const QString& what)
 {
-    return QSqlError(what, QString::fromUtf8(PQresultErrorMessage(result)).trimmed(), QSqlError::StatementError,
+    return QSqlError(what, QString::fromUtf8(PQresultErrorMessage(result)).trimmed(),
+                     QSqlError::StatementError,
                      QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE)));
 }
 
@@ -602,8 +606,10 @@ void Recordset::beginReading()
     if (m_connection.driverName() == u"QSQLITE") {
         QSqlQuery query;
         if (!Connections::execute(query, m_connection, u"PRAGMA query_only = 1"_qs))
-            Connections::fail(m_connection, QStringLiteral("the connection could not be made read-only"),
-                              query.lastError(), m_sql);
+            Connections::fail(
+                m_connection,
+                QCoreApplication::translate("talor", "the connection could not be made read-only"),
+                query.lastError(), m_sql);
         return;
     }
     if (Connections::lost(m_connection) && !TransactionScope::isActive(m_connection))
@@ -619,11 +625,14 @@ void Recordset::beginReading()
     // the rollback after it would take that transaction's work back.
     if (PQtransactionStatus(session) != PQTRANS_IDLE)
         throw DatabaseError(
-            QStringLiteral("a query cannot run read-only inside a transaction; nothing was read\nSQL: %1").arg(m_sql));
+            QCoreApplication::translate(
+                "talor", "a query cannot run read-only inside a transaction; nothing was read\nSQL: %1")
+                .arg(m_sql));
     const QString begin = u"BEGIN READ ONLY"_qs;
     const Result begun(PQexec(session, "BEGIN READ ONLY"));
     if (PQresultStatus(begun.get()) != PGRES_COMMAND_OK)
-        Connections::fail(m_connection, QStringLiteral("the read-only transaction could not begin"),
+        Connections::fail(m_connection,
+                          QCoreApplication::translate("talor", "the read-only transaction could not begin"),
                           postgresError(begun.get(), begin), m_sql);
     m_reading = true;
     const QByteArray statement = m_sql.toUtf8();
@@ -631,7 +640,8 @@ void Recordset::beginReading()
     if (PQresultStatus(described.get()) != PGRES_COMMAND_OK) {
         const QSqlError error = postgresError(described.get(), QStringLiteral("Unable to prepare statement"));
         endReading();
-        Connections::fail(m_connection, QStringLiteral("the statement failed"), error, m_sql);
+        Connections::fail(m_connection, QCoreApplication::translate("talor", "the statement failed"), error,
+                          m_sql);
     }
 }
 

@@ -74,7 +74,8 @@ QRect cellRect(const QTableView& view, const QModelIndex& index, const QRect& ro
 
 SheetDelegate::SheetDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
 
-QStyleOptionViewItem SheetDelegate::optionFor(const QStyleOptionViewItem& option, const QModelIndex& index) const
+QStyleOptionViewItem SheetDelegate::optionFor(const QStyleOptionViewItem& option,
+                                              const QModelIndex& index) const
 {
     QStyleOptionViewItem opt(option);
     initStyleOption(&opt, index);
@@ -118,8 +119,8 @@ void SheetDelegate::paintRunningText(QPainter* painter, const QStyleOptionViewIt
     const QTableView* view = tableOf(sourceOption);
     const QRect start = cellRect(*view, source, clip);
     const int margin = textMargin(sourceOption);
-    const QRect text(start.left() + margin, start.top(), sourceOption.fontMetrics.horizontalAdvance(sourceOption.text) + 1,
-                     start.height());
+    const QRect text(start.left() + margin, start.top(),
+                     sourceOption.fontMetrics.horizontalAdvance(sourceOption.text) + 1, start.height());
     painter->save();
     painter->setClipRect(clip);
     painter->setFont(sourceOption.font);
@@ -193,7 +194,8 @@ void SheetDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     };
     // Where a text runs on into the next cell, no grid line crosses it (a border still does).
     if (reach == index.column() || own.right > 0 || rightBorder.left > 0)
-        edge(own.right, own.rightColour, rightBorder.left, rightBorder.leftColour, r.topRight(), r.bottomRight());
+        edge(own.right, own.rightColour, rightBorder.left, rightBorder.leftColour, r.topRight(),
+             r.bottomRight());
     edge(own.bottom, own.bottomColour, belowBorder.top, belowBorder.topColour, r.bottomLeft(),
          r.bottomRight());
     if (index.column() == 0 && own.left > 0) {

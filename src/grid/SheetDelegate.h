@@ -30,8 +30,8 @@ private:
     int overflowEnd(const QStyleOptionViewItem& opt, const QModelIndex& index) const;
     // The nearest cell to the left whose text runs on over `index` (an empty cell), if any.
     QModelIndex overflowSource(const QStyleOptionViewItem& option, const QModelIndex& index) const;
-    void paintRunningText(QPainter* painter, const QStyleOptionViewItem& sourceOption, const QModelIndex& source,
-                          const QRect& clip) const;
+    void paintRunningText(QPainter* painter, const QStyleOptionViewItem& sourceOption,
+                          const QModelIndex& source, const QRect& clip) const;
 };
 
 } // namespace talor::grid

@@ -4,6 +4,7 @@
 #include "grid/Workbook.h"
 #include "io/FileWrite.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -207,22 +208,22 @@ struct Budget
     {
         if (++cells > limits.cells)
             throw TooLarge{QStringLiteral("it holds more than %1 cells, the most a template may hold")
-                              .arg(limits.cells)};
+                               .arg(limits.cells)};
     }
 
     void addFormula(int row, int col, const QString& formula)
     {
         if (formula.size() > limits.formulaLength)
             throw TooLarge{QStringLiteral("the formula of cell (%1, %2) is longer than %3 characters, "
-                                         "the most a formula may have")
-                              .arg(row)
-                              .arg(col)
-                              .arg(limits.formulaLength)};
+                                          "the most a formula may have")
+                               .arg(row)
+                               .arg(col)
+                               .arg(limits.formulaLength)};
         formulaCharacters += formula.size();
         if (formulaCharacters > limits.formulaCharacters)
             throw TooLarge{QStringLiteral("its formulas hold more than %1 characters, the most a "
-                                         "template may hold")
-                              .arg(limits.formulaCharacters)};
+                                          "template may hold")
+                               .arg(limits.formulaCharacters)};
     }
 };
 
@@ -244,7 +245,7 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name, Budget
     const QJsonArray formatList = arrayMember(o, u"formats");
     if (formatList.size() > FormatTable::MaxFormats)
         throw TooLarge{QStringLiteral("a sheet holds more than %1 formats, the most a sheet may hold")
-                          .arg(FormatTable::MaxFormats)};
+                           .arg(FormatTable::MaxFormats)};
     std::vector<CellFormat> formats;
     for (const QJsonValue& f : formatList)
         formats.push_back(formatFromJson(toObject(f, QStringLiteral("a format"))));
@@ -331,45 +332,49 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name, Budget
 VtsContent VtsFile::read(const QString& path, const VtsLimits& limits)
 {
     auto fail = [&path](const QString& problem) {
-        return GridFileError(QStringLiteral("Cannot read \"%1\": %2").arg(path, problem));
+        return GridFileError(
+            QCoreApplication::translate("talor", "Cannot read \"%1\": %2").arg(path, problem));
     };
     QFile file(path);
     if (!file.exists())
-        throw fail(QStringLiteral("the file does not exist"));
+        throw fail(QCoreApplication::translate("talor", "the file does not exist"));
     if (!file.open(QIODevice::ReadOnly))
         throw fail(file.errorString());
     if (file.size() > limits.fileBytes)
-        throw fail(QStringLiteral("the file is larger than %1 bytes, the most a template may have")
+        throw fail(QCoreApplication::translate(
+                       "talor", "the file is larger than %1 bytes, the most a template may have")
                        .arg(limits.fileBytes));
     const QByteArray bytes = file.readAll();
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
         if (!bytes.trimmed().startsWith('{'))
-            throw fail(QStringLiteral("it is not a TALOR template (.vts) file"));
-        throw fail(QStringLiteral("the file is damaged or truncated (%1 at byte %2)")
+            throw fail(QCoreApplication::translate("talor", "it is not a TALOR template (.vts) file"));
+        throw fail(QCoreApplication::translate("talor", "the file is damaged or truncated (%1 at byte %2)")
                        .arg(error.errorString())
                        .arg(error.offset));
     }
     const QJsonObject root = doc.object();
     if (root.value(u"format").toString() != FormatName)
-        throw fail(QStringLiteral("it is not a TALOR template (.vts) file"));
+        throw fail(QCoreApplication::translate("talor", "it is not a TALOR template (.vts) file"));
     const QJsonValue version = root.value(u"version");
     if (!version.isDouble() || version.toDouble() < 1)
-        throw fail(QStringLiteral("the template has no valid format version"));
+        throw fail(QCoreApplication::translate("talor", "the template has no valid format version"));
     if (version.toDouble() > Version)
-        throw fail(QStringLiteral("the template was written in format version %1 by a newer program; "
-                                  "this program reads up to version %2")
+        throw fail(QCoreApplication::translate(
+                       "talor", "the template was written in format version %1 by a newer program; "
+                                "this program reads up to version %2")
                        .arg(version.toDouble())
                        .arg(Version));
     try {
         VtsContent content;
         const QJsonArray sheets = arrayMember(root, u"sheets");
         if (sheets.isEmpty())
-            throw Damaged{QStringLiteral("it holds no sheet")};
+            throw Damaged{QCoreApplication::translate("talor", "it holds no sheet")};
         if (sheets.size() > limits.sheets)
-            throw TooLarge{QStringLiteral("it holds more than %1 sheets, the most a template may hold")
-                              .arg(limits.sheets)};
+            throw TooLarge{QCoreApplication::translate(
+                               "talor", "it holds more than %1 sheets, the most a template may hold")
+                               .arg(limits.sheets)};
         Budget budget{limits};
         for (const QJsonValue& s : sheets) {
             QString name;
@@ -384,9 +389,10 @@ VtsContent VtsFile::read(const QString& path, const VtsLimits& limits)
     } catch (const TooLarge& tooLarge) {
         throw fail(tooLarge.problem);
     } catch (const Damaged& damaged) {
-        throw fail(QStringLiteral("the file is damaged: ") + damaged.problem);
+        throw fail(QCoreApplication::translate("talor", "the file is damaged: ") + damaged.problem);
     } catch (const std::exception& e) {
-        throw fail(QStringLiteral("the file is damaged: ") + QString::fromStdString(e.what()));
+        throw fail(QCoreApplication::translate("talor", "the file is damaged: ") +
+                   QString::fromStdString(e.what()));
     }
 }
 

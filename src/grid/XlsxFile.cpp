@@ -5,12 +5,13 @@
 #include "grid/formula/Value.h"
 #include "io/FileWrite.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QSet>
 #include <cerrno>
-#include <vector>
 #include <minizip/unzip.h>
+#include <vector>
 #include <xlsxwriter.h>
 
 namespace talor::grid {
@@ -117,7 +118,8 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
     sheet.forEachCell([&](int row, int col) {
         const auto r = lxw_row_t(row - 1);
         const auto c = lxw_col_t(col - 1);
-        const QString cell = QStringLiteral("cell %1!%2").arg(sheetName, rangeText(CellRange{row, col, row, col}));
+        const QString cell =
+            QStringLiteral("cell %1!%2").arg(sheetName, rangeText(CellRange{row, col, row, col}));
         lxw_format* format = formatOf(row, col);
         // Excel holds at most 32,767 characters in a cell; a longer text is refused rather
         // than cut or dropped, so that nothing is lost without notice.
@@ -137,9 +139,11 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
             if (shown == formula::errorText(formula::ErrorCode::Syntax))
                 error = worksheet_write_string(ws, r, c, text(f).constData(), format);
             else if (sheet.isNumber(row, col))
-                error = worksheet_write_formula_num(ws, r, c, source.constData(), format, sheet.number(row, col));
+                error =
+                    worksheet_write_formula_num(ws, r, c, source.constData(), format, sheet.number(row, col));
             else
-                error = worksheet_write_formula_str(ws, r, c, source.constData(), format, text(shown).constData());
+                error = worksheet_write_formula_str(ws, r, c, source.constData(), format,
+                                                    text(shown).constData());
         } else if (sheet.isNumber(row, col)) {
             error = worksheet_write_number(ws, r, c, sheet.number(row, col), format);
         } else if (!sheet.isEmpty(row, col)) {
@@ -151,8 +155,8 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
     });
     for (int col = 1; col <= sheet.lastColumn(); ++col) {
         if (sheet.columnWidth(col) != Sheet::DefaultColumnWidth)
-            check(worksheet_set_column_pixels(ws, lxw_col_t(col - 1), lxw_col_t(col - 1), sheet.columnWidth(col),
-                                              nullptr),
+            check(worksheet_set_column_pixels(ws, lxw_col_t(col - 1), lxw_col_t(col - 1),
+                                              sheet.columnWidth(col), nullptr),
                   QStringLiteral("the width of column %1 of %2").arg(columnName(col), sheetName));
     }
     if (sheet.frozenRows() > 0 || sheet.frozenColumns() > 0)
@@ -195,7 +199,8 @@ bool wholeXml(const QByteArray& data)
            text[nameEnd] != '/')
         ++nameEnd;
     const QByteArray name = text.mid(root + 1, nameEnd - root - 1);
-    return text.endsWith(QByteArray("</" + name + '>')) || (text.endsWith("/>") && text.lastIndexOf('<') == root);
+    return text.endsWith(QByteArray("</" + name + '>')) ||
+           (text.endsWith("/>") && text.lastIndexOf('<') == root);
 }
 
 // The first part of the zip at `path` that cannot be read back whole (a bad checksum, an XML
@@ -226,7 +231,8 @@ QString firstDamagedPart(const QString& path)
         const bool checked = unzCloseCurrentFile(zip) == UNZ_OK; // the checksum
         const QByteArrayView partName(part);
         const bool xml = partName.endsWith(".xml") || partName.endsWith(".rels");
-        if (read < 0 || !checked || data.size() != qsizetype(info.uncompressed_size) || (xml && !wholeXml(data)))
+        if (read < 0 || !checked || data.size() != qsizetype(info.uncompressed_size) ||
+            (xml && !wholeXml(data)))
             damaged = QString::fromUtf8(part);
     }
     unzClose(zip);
@@ -254,7 +260,8 @@ QString XlsxFile::excelSheetName(const QString& name, int number)
 void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook& hook, bool constantMemory)
 {
     auto fail = [&path](const QString& problem) {
-        return GridFileError(QStringLiteral("Cannot write \"%1\": %2").arg(path, problem));
+        return GridFileError(
+            QCoreApplication::translate("talor", "Cannot write \"%1\": %2").arg(path, problem));
     };
     try {
         // The workbook is written beside the target and renamed over it only when complete,
@@ -265,7 +272,7 @@ void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook&
         options.constant_memory = constantMemory ? LXW_TRUE : LXW_FALSE;
         lxw_workbook* wb = workbook_new_opt(fileName.constData(), &options);
         if (!wb)
-            throw fail(QStringLiteral("the workbook could not be created"));
+            throw fail(QCoreApplication::translate("talor", "the workbook could not be created"));
         try {
             writeSheets(wb, book, hook);
         } catch (const Refused& refused) {
@@ -280,11 +287,14 @@ void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook&
         const lxw_error error = workbook_close(wb);
         if (error != LXW_NO_ERROR) {
             const bool full = errno == ENOSPC || errno == EFBIG || errno == EDQUOT;
-            throw fail(QString::fromUtf8(lxw_strerror(error)) + (full ? QStringLiteral(": the disk is full") : QString()));
+            throw fail(QString::fromUtf8(lxw_strerror(error)) +
+                       (full ? QStringLiteral(": the disk is full") : QString()));
         }
         if (const QString part = firstDamagedPart(target.tempPath()); !part.isEmpty())
-            throw fail(QStringLiteral("the part %1 was cut short while it was written: the disk is full (or the "
-                                      "temporary folder's)")
+            throw fail(QCoreApplication::translate(
+                           "talor",
+                           "the part %1 was cut short while it was written: the disk is full (or the "
+                           "temporary folder's)")
                            .arg(part));
         target.commit();
     } catch (const io::FileWriteError& e) {

@@ -1,8 +1,8 @@
 #include "io/FileWrite.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -20,26 +20,34 @@ namespace {
 QString describe(int error)
 {
     if (error == ENOSPC || error == EFBIG || error == EDQUOT)
-        return QStringLiteral("the disk is full (%1)").arg(QString::fromLocal8Bit(std::strerror(error)));
+        return QCoreApplication::translate("talor", "the disk is full (%1)")
+            .arg(QString::fromLocal8Bit(std::strerror(error)));
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
 [[noreturn]] void fail(const QString& path, const QString& step, int error)
 {
-    throw FileWriteError(QStringLiteral("Cannot write %1: %2: %3").arg(path, step, describe(error)));
+    throw FileWriteError(
+        QCoreApplication::translate("talor", "Cannot write %1: %2: %3").arg(path, step, describe(error)));
 }
 
-QByteArray encoded(const QString& path) { return QFile::encodeName(path); }
+QByteArray encoded(const QString& path)
+{
+    return QFile::encodeName(path);
+}
 
 // A new, empty temporary file beside `target`, open for writing; its name is returned in `name`.
 int createTemp(const QString& target, QString& name)
 {
     const QFileInfo info(target);
-    QByteArray pattern = encoded(info.absolutePath() + QLatin1Char('/') + QLatin1Char('.') + info.fileName()
-                                 + QStringLiteral(".XXXXXX"));
+    QByteArray pattern = encoded(info.absolutePath() + QLatin1Char('/') + QLatin1Char('.') + info.fileName() +
+                                 QStringLiteral(".XXXXXX"));
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0)
-        fail(target, QStringLiteral("cannot create a temporary file in %1").arg(info.absolutePath()), errno);
+        fail(target,
+             QCoreApplication::translate("talor", "cannot create a temporary file in %1")
+                 .arg(info.absolutePath()),
+             errno);
     name = QFile::decodeName(pattern);
     return fd;
 }
@@ -119,7 +127,8 @@ void writeAll(int fd, const QByteArray& bytes, const QString& target)
 // (another user's file written by a non-root user) is left as the process's own.
 void copyAttributes(int fd, const QString& target)
 {
-    struct stat old{};
+    struct stat old
+    {};
     if (::stat(encoded(target).constData(), &old) == 0) {
         if (::fchown(fd, old.st_uid, old.st_gid) != 0)
             (void)::fchown(fd, uid_t(-1), old.st_gid);
@@ -144,7 +153,7 @@ void finish(int fd, const QString& temp, const QString& target)
     if (::close(fd) != 0)
         fail(target, QStringLiteral("closing"), errno);
     if (::rename(encoded(temp).constData(), encoded(target).constData()) != 0)
-        fail(target, QStringLiteral("replacing the file"), errno);
+        fail(target, QCoreApplication::translate("talor", "replacing the file"), errno);
     const int dir = ::open(encoded(QFileInfo(target).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
     if (dir >= 0) {
         ::fsync(dir);
@@ -154,10 +163,7 @@ void finish(int fd, const QString& temp, const QString& target)
 
 } // namespace
 
-FileWriteError::FileWriteError(const QString& message)
-    : std::runtime_error(message.toStdString())
-{
-}
+FileWriteError::FileWriteError(const QString& message) : std::runtime_error(message.toStdString()) {}
 
 QString resolvedTarget(const QString& path)
 {
@@ -193,8 +199,7 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
     }
 }
 
-AtomicTarget::AtomicTarget(const QString& path)
-    : m_target(resolvedTarget(path))
+AtomicTarget::AtomicTarget(const QString& path) : m_target(resolvedTarget(path))
 {
     const int fd = createTemp(m_target, m_temp);
     ::close(fd);
@@ -210,7 +215,8 @@ AtomicTarget::~AtomicTarget()
 
 void removeTemporaryFilesOnSignals()
 {
-    struct sigaction action{};
+    struct sigaction action
+    {};
     action.sa_handler = removePendingAndEnd;
     sigemptyset(&action.sa_mask);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
@@ -222,7 +228,7 @@ void AtomicTarget::commit()
     // The writer closed its file already; reopen it to flush it to disk before the rename.
     const int fd = ::open(encoded(m_temp).constData(), O_RDWR);
     if (fd < 0)
-        fail(m_target, QStringLiteral("reopening the written file"), errno);
+        fail(m_target, QCoreApplication::translate("talor", "reopening the written file"), errno);
     finish(fd, m_temp, m_target);
     m_committed = true;
 }
@@ -237,7 +243,7 @@ CheckedFile::CheckedFile(const QString& path)
 {
     m_fd = ::open(encoded(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (m_fd < 0) {
-        m_failure = QStringLiteral("opening: %1").arg(describe(errno));
+        m_failure = QCoreApplication::translate("talor", "opening: %1").arg(describe(errno));
         return;
     }
     QIODevice::open(QIODevice::WriteOnly);
@@ -255,7 +261,7 @@ void CheckedFile::close()
     writeOut(m_buffer.constData(), m_buffer.size());
     m_buffer.clear();
     if (::close(m_fd) != 0 && m_failure.isEmpty())
-        m_failure = QStringLiteral("closing: %1").arg(describe(errno));
+        m_failure = QCoreApplication::translate("talor", "closing: %1").arg(describe(errno));
     m_fd = -1;
     QIODevice::close();
 }
@@ -287,7 +293,7 @@ bool CheckedFile::writeOut(const char* data, qint64 size)
     if (!m_failure.isEmpty())
         return false;
     if (const int error = writeEvery(m_fd, data, size)) {
-        m_failure = QStringLiteral("writing: %1").arg(describe(error));
+        m_failure = QCoreApplication::translate("talor", "writing: %1").arg(describe(error));
         setErrorString(m_failure);
         return false;
     }

@@ -3,6 +3,7 @@
 #include "grid/CellAddress.h"
 #include "io/FileWrite.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -390,13 +391,16 @@ void PagedOutput::add(const PageRenderer& renderer)
         if (!m_started) {
             m_device.setPageLayout(layout);
             if (!m_painter->begin(&m_device))
-                throw PrintError(QStringLiteral("Cannot write \"%1\": painting could not begin").arg(m_what));
+                throw PrintError(
+                    QCoreApplication::translate("talor", "Cannot write \"%1\": painting could not begin")
+                        .arg(m_what));
             m_started = true;
         } else {
             if (i == 0)
                 m_device.setPageLayout(layout);
             if (!m_device.newPage())
-                throw PrintError(QStringLiteral("Cannot write \"%1\": no new page").arg(m_what));
+                throw PrintError(
+                    QCoreApplication::translate("talor", "Cannot write \"%1\": no new page").arg(m_what));
         }
         const double toDevice = m_painter->device()->logicalDpiX() / 72.0;
         m_painter->resetTransform();
@@ -408,9 +412,11 @@ void PagedOutput::add(const PageRenderer& renderer)
 void PagedOutput::finish()
 {
     if (!m_started)
-        throw PrintError(QStringLiteral("Cannot write \"%1\": there are no pages").arg(m_what));
+        throw PrintError(
+            QCoreApplication::translate("talor", "Cannot write \"%1\": there are no pages").arg(m_what));
     if (m_painter->isActive() && !m_painter->end())
-        throw PrintError(QStringLiteral("Cannot write \"%1\": the output failed").arg(m_what));
+        throw PrintError(
+            QCoreApplication::translate("talor", "Cannot write \"%1\": the output failed").arg(m_what));
 }
 
 void writePdf(const PrintGrid& grid, const PageSetup& setup, const HeaderFooterContext& context,
@@ -449,9 +455,11 @@ PdfFile::~PdfFile() = default;
 void PdfFile::throwIfFailed() const
 {
     if (!m_failure.isEmpty())
-        throw PrintError(QStringLiteral("Cannot write \"%1\": %2").arg(m_path, m_failure));
+        throw PrintError(
+            QCoreApplication::translate("talor", "Cannot write \"%1\": %2").arg(m_path, m_failure));
     if (!m_file->failure().isEmpty())
-        throw PrintError(QStringLiteral("Cannot write \"%1\": %2").arg(m_path, m_file->failure()));
+        throw PrintError(
+            QCoreApplication::translate("talor", "Cannot write \"%1\": %2").arg(m_path, m_file->failure()));
 }
 
 void PdfFile::commit()

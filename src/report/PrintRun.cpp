@@ -7,6 +7,7 @@
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
@@ -114,10 +115,11 @@ PrintRun::Prepared PrintRun::prepare(Result& result) const
 void PrintRun::writeWorkbook(const Prepared& prepared, const QString& path, Result& result) const
 {
     result.printFile = path;
-    step(result, QStringLiteral("write ") + path, [&] {
+    step(result, QCoreApplication::translate("talor", "write %1").arg(path), [&] {
         for (const QString& refused : print::writeXlsx(m_book, path, prepared.setup.pageSetup,
                                                        m_book.activeSheet(), prepared.setup.headingRow))
-            result.skipped << u"page set-up in " + path + u": " + refused;
+            result.skipped
+                << QCoreApplication::translate("talor", "page set-up in %1: %2").arg(path, refused);
     });
 }
 
@@ -126,7 +128,7 @@ PrintRun::Result PrintRun::preview()
     Result result;
     const Prepared prepared = prepare(result);
     writeWorkbook(prepared, temporaryPrintFile(), result);
-    step(result, QStringLiteral("preview"), [&] {
+    step(result, QCoreApplication::translate("talor", "preview"), [&] {
         const BookPages pages(m_book, prepared, result.printFile);
         result.pages = pages.pageCount();
         QPrinter printer(QPrinter::HighResolution);
@@ -137,7 +139,7 @@ PrintRun::Result PrintRun::preview()
         dialog.setObjectName(QStringLiteral("printPreview"));
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
             // A failure inside the preview's painting is noted; the dialog stays.
-            step(result, QStringLiteral("preview pages"), [&] {
+            step(result, QCoreApplication::translate("talor", "preview pages"), [&] {
                 print::PagedOutput output(*target, prepared.sheetName);
                 for (const print::PageRenderer* renderer : pages.renderers())
                     output.add(*renderer);
@@ -182,12 +184,16 @@ PrintRun::Result PrintRun::addPages(PrintJob& job)
 
 void PrintRun::addPages(const Prepared& prepared, PrintJob& job, Result& result) const
 {
-    step(result, (job.isPdf() ? QStringLiteral("write ") : QStringLiteral("print on ")) + job.target(), [&] {
-        const BookPages pages(m_book, prepared,
-                              result.printFile.isEmpty() ? temporaryPrintFile() : result.printFile);
-        job.add(pages.renderers());
-        result.pages = pages.pageCount();
-    });
+    step(result,
+         (job.isPdf() ? QCoreApplication::translate("talor", "write %1")
+                      : QCoreApplication::translate("talor", "print on %1"))
+             .arg(job.target()),
+         [&] {
+             const BookPages pages(m_book, prepared,
+                                   result.printFile.isEmpty() ? temporaryPrintFile() : result.printFile);
+             job.add(pages.renderers());
+             result.pages = pages.pageCount();
+         });
 }
 
 void PrintRun::finish(PrintJob& job, Result& result)
@@ -195,7 +201,9 @@ void PrintRun::finish(PrintJob& job, Result& result)
     // A job without pages has its failure named already.
     if (job.reports() == 0)
         return;
-    if (step(result, QStringLiteral("finish ") + job.target(), [&] { job.finish(); }) && job.isPdf())
+    if (step(result, QCoreApplication::translate("talor", "finish %1").arg(job.target()),
+             [&] { job.finish(); }) &&
+        job.isPdf())
         result.pdfFile = job.pdfPath();
 }
 

@@ -3,6 +3,7 @@
 #include "io/FileWrite.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -92,26 +93,29 @@ QByteArray readBytes(const QString& path)
     if (!file.open(QIODevice::ReadOnly)) {
         if (!file.exists())
             return {};
-        throw IniFileError(
-            QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
+        throw IniFileError(QCoreApplication::translate("talor", "Cannot read the settings file %1: %2")
+                               .arg(path, file.errorString()));
     }
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw IniFileError(
-            QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString()));
+        throw IniFileError(QCoreApplication::translate("talor", "Cannot read the settings file %1: %2")
+                               .arg(path, file.errorString()));
     // A UTF-16 file (as Windows tools write them, either byte order, with or without a
     // byte-order mark) would read as no keys at all, and a write would splice UTF-8 lines into
     // it: refuse it rather than answer wrongly or garble it. UTF-8 text has no zero bytes.
     if (data.startsWith("\xFF\xFE") || data.startsWith("\xFE\xFF") ||
         (data.size() >= 2 && (data[0] == '\0') != (data[1] == '\0')))
-        throw IniFileError(QStringLiteral("Cannot read the settings file %1: it is UTF-16 encoded; settings "
+        throw IniFileError(QCoreApplication::translate(
+                               "talor", "Cannot read the settings file %1: it is UTF-16 encoded; settings "
                                         "files are UTF-8 (convert it, for example with iconv)")
-                             .arg(path));
+                               .arg(path));
     // Text has no zero bytes; a picture or a database named as the settings file has many, and
     // keys appended to it would damage it.
     if (data.contains('\0'))
         throw IniFileError(
-            QStringLiteral("Cannot use %1 as the settings file: it is not a text file (it holds binary data)").arg(path));
+            QCoreApplication::translate(
+                "talor", "Cannot use %1 as the settings file: it is not a text file (it holds binary data)")
+                .arg(path));
     return data;
 }
 
@@ -120,12 +124,14 @@ QByteArray readBytes(const QString& path)
 void checkNotReadOnly(const QString& path, const QString& shownAs)
 {
     const QByteArray name = QFile::encodeName(path);
-    struct stat info{};
+    struct stat info
+    {};
     if (::stat(name.constData(), &info) != 0)
         return; // a new file
     if ((info.st_mode & 0222) == 0 || ::access(name.constData(), W_OK) != 0)
-        throw IniFileError(QStringLiteral("Cannot write the settings file %1: it is read-only (mode %2); "
-                                          "the file is unchanged")
+        throw IniFileError(QCoreApplication::translate(
+                               "talor", "Cannot write the settings file %1: it is read-only (mode %2); "
+                                        "the file is unchanged")
                                .arg(shownAs)
                                .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0')));
 }
@@ -133,22 +139,26 @@ void checkNotReadOnly(const QString& path, const QString& shownAs)
 void checkWritable(const QString& path, const QString& section, const QString& key, const QString& value)
 {
     const QString where =
-        QStringLiteral("key \"%1\" of section [%2] in the settings file %3").arg(key, section, path);
+        QCoreApplication::translate("talor", "key \"%1\" of section [%2] in the settings file %3")
+            .arg(key, section, path);
     if (hasLineBreak(value))
-        throw IniFileError(
-            QStringLiteral("Cannot write %1: the value holds a line break, and settings values are "
-                           "single lines")
-                .arg(where));
+        throw IniFileError(QCoreApplication::translate(
+                               "talor",
+                               "Cannot write %1: the value holds a line break, and settings values are "
+                               "single lines")
+                               .arg(where));
     const QString lead = key.trimmed();
     if (key.contains(u'=') || hasLineBreak(key) || lead.startsWith(u'[') || lead.startsWith(u';') ||
         lead.startsWith(u'#'))
-        throw IniFileError(
-            QStringLiteral("Cannot write %1: a key may not hold \"=\" or a line break, nor start "
-                           "with \"[\", \";\" or \"#\"")
-                .arg(where));
+        throw IniFileError(QCoreApplication::translate(
+                               "talor",
+                               "Cannot write %1: a key may not hold \"=\" or a line break, nor start "
+                               "with \"[\", \";\" or \"#\"")
+                               .arg(where));
     if (section.contains(u']') || hasLineBreak(section))
-        throw IniFileError(
-            QStringLiteral("Cannot write %1: a section name may not hold \"]\" or a line break").arg(where));
+        throw IniFileError(QCoreApplication::translate(
+                               "talor", "Cannot write %1: a section name may not hold \"]\" or a line break")
+                               .arg(where));
 }
 
 // Short polls rather than QLockFile's own doubling wait, so that a busy writer in another
@@ -160,13 +170,15 @@ void acquire(QLockFile& lock, const QString& path, int timeoutMs)
     while (!lock.tryLock(0)) {
         if (lock.error() != QLockFile::LockFailedError)
             throw IniFileError(
-                QStringLiteral("Cannot write the settings file %1: cannot create its lock file %1.lock")
+                QCoreApplication::translate(
+                    "talor", "Cannot write the settings file %1: cannot create its lock file %1.lock")
                     .arg(path));
         if (deadline.hasExpired())
-            throw IniFileError(QStringLiteral("Cannot write the settings file %1: it stays locked by another "
+            throw IniFileError(QCoreApplication::translate(
+                                   "talor", "Cannot write the settings file %1: it stays locked by another "
                                             "process (lock file %1.lock, waited %2 ms)")
-                                 .arg(path)
-                                 .arg(timeoutMs));
+                                   .arg(path)
+                                   .arg(timeoutMs));
         QThread::msleep(pauseMs + QRandomGenerator::global()->bounded(pauseMs));
         pauseMs = std::min(pauseMs * 2, 20);
     }
@@ -192,8 +204,9 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
     // link stays a link, and writers through the link and through the file share one lock.
     const QString target = io::resolvedTarget(m_path);
     if (!QFileInfo(target).absoluteDir().exists())
-        throw IniFileError(
-            QStringLiteral("Cannot write the settings file %1: its folder does not exist").arg(m_path));
+        throw IniFileError(QCoreApplication::translate(
+                               "talor", "Cannot write the settings file %1: its folder does not exist")
+                               .arg(m_path));
 
     // Read, change and replace under the lock, so that concurrent writers lose nothing.
     QLockFile lock(target + QStringLiteral(".lock"));

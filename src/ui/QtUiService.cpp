@@ -142,10 +142,12 @@ QString QtUiService::qtFilter(const QString& suiteFilter)
 bool QtUiService::installChineseTranslations()
 {
     // Kept for the process: the application holds translators by pointer.
-    static QTranslator* const translator = new QTranslator(QCoreApplication::instance());
+    static QTranslator* const qt = new QTranslator(QCoreApplication::instance());
+    static QTranslator* const own = new QTranslator(QCoreApplication::instance());
     static const bool loaded =
-        translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(translator);
+        qt->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(qt) && own->load(QStringLiteral(":/i18n/talor_zh_CN.qm")) &&
+        QCoreApplication::installTranslator(own);
     return loaded;
 }
 

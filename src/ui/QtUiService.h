@@ -20,7 +20,9 @@ public:
 
     // Qt's own texts (standard buttons, file, colour and print dialogs) in Chinese, as the
     // rest of the window is, whatever the system's locale: installs Qt's zh_CN translations
-    // into the application. False when they are not installed (the texts stay English).
+    // into the application, and the module's own for its error messages (the texts of the
+    // database, the system and files that follow them stay as they come). False when Qt's are
+    // not installed (Qt's texts stay English).
     static bool installChineseTranslations();
 
     // The suite's filter form "EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts" in Qt's form

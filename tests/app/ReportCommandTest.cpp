@@ -3,8 +3,8 @@
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
 #include "settings/IniFile.h"
-#include "support/ErrorText.h"
 #include "suite/DemoSuite.h"
+#include "support/ErrorText.h"
 #include "support/TestDatabases.h"
 #include "support/TestFiles.h"
 
@@ -49,7 +49,8 @@ protected:
     }
     // Runs talor report with the demo suite and `arguments`; the exit status. With a limit, the
     // files the command writes may not grow past it (as on a nearly full disk).
-    int run(const QStringList& arguments, const QString& command = "report", rlim_t fileSizeLimit = RLIM_INFINITY)
+    int run(const QStringList& arguments, const QString& command = "report",
+            rlim_t fileSizeLimit = RLIM_INFINITY)
     {
         QProcess process;
         process.setChildProcessModifier([fileSizeLimit] {
@@ -103,12 +104,11 @@ struct WrittenCase
     const char* name;
     QStringList arguments; // the file is appended as --output
     const char* file;
-    QStringList expected;  // texts in the PDF (all pages) or in xl/workbook.xml
+    QStringList expected; // texts in the PDF (all pages) or in xl/workbook.xml
 };
 
 class ReportCommandOutputs : public ReportCommand, public ::testing::WithParamInterface<WrittenCase>
-{
-};
+{};
 
 TEST_P(ReportCommandOutputs, HoldWhatIsPrinted)
 {
@@ -119,21 +119,23 @@ TEST_P(ReportCommandOutputs, HoldWhatIsPrinted)
     const QString text =
         pdf ? test::pdfPages(file).join("\f") : QString::fromUtf8(test::unzipMember(file, "xl/workbook.xml"));
     for (const QString& expected : c.expected)
-        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n" << text.left(2000).toStdString();
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << "\n"
+                                             << text.left(2000).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Outputs, ReportCommandOutputs,
-    ::testing::Values(
-        WrittenCase{"DayPdf",
-                    {"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"},
-                    "day.pdf",
-                    {"部门考勤日报", "日期：", "2026-10-12", "部门：", "生产部", "合计：", "制表人: ", "审核人: ________"}},
-        WrittenCase{"PersonPdf",
-                    {"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-11-01", "--to", "2026-11-30"},
-                    "person.pdf",
-                    {"(00002,", "个人考勤表", "2026-11-30"}},
-        WrittenCase{"MonthExcel", {"--kind", "3", "--node", "ROOT"}, "month.xlsx", {"!$A$1:"}}),
+    ::testing::Values(WrittenCase{"DayPdf",
+                                  {"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"},
+                                  "day.pdf",
+                                  {"部门考勤日报", "日期：", "2026-10-12", "部门：", "生产部", "合计：",
+                                   "制表人: ", "审核人: ________"}},
+                      WrittenCase{"PersonPdf",
+                                  {"--kind", "1", "--node", "ROOT", "--person", "00002", "--from",
+                                   "2026-11-01", "--to", "2026-11-30"},
+                                  "person.pdf",
+                                  {"(00002,", "个人考勤表", "2026-11-30"}},
+                      WrittenCase{"MonthExcel", {"--kind", "3", "--node", "ROOT"}, "month.xlsx", {"!$A$1:"}}),
     [](const ::testing::TestParamInfo<WrittenCase>& info) { return std::string(info.param.name); });
 
 // The period report of a department: every page holds one person's block under that person's
@@ -142,11 +144,13 @@ INSTANTIATE_TEST_SUITE_P(
 // the workbook breaks the page before every block and repeats no first block's header.
 TEST_F(ReportCommand, KindThreePagesEachNameOnlyThePersonWhoseRowsTheyHold)
 {
-    const QStringList request{"--kind", "3", "--node", "A生产部", "--from", "2026-10-01", "--to", "2026-10-31"};
+    const QStringList request{"--kind", "3",          "--node", "A生产部",
+                              "--from", "2026-10-01", "--to",   "2026-10-31"};
     const QString pdf = dir->filePath("month.pdf");
     ASSERT_EQ(run(request + QStringList{"--output", pdf}), 0) << errors.toStdString();
     QStringList numbers;
-    for (QSqlQuery query("select memberid from ygzl where depart in ('01', '生产部') order by memberid", db());
+    for (QSqlQuery query("select memberid from ygzl where depart in ('01', '生产部') order by memberid",
+                         db());
          query.next();)
         numbers << query.value(0).toString();
     ASSERT_GT(numbers.size(), 2);
@@ -166,14 +170,16 @@ TEST_F(ReportCommand, KindThreePagesEachNameOnlyThePersonWhoseRowsTheyHold)
         else
             EXPECT_TRUE(onPage.isEmpty()) << pages.at(i).left(300).toStdString();
         if (i % perPerson == perPerson - 1)
-            EXPECT_TRUE(pages.at(i).contains("2026-10-01 至 2026-10-31")) << pages.at(i).left(300).toStdString();
+            EXPECT_TRUE(pages.at(i).contains("2026-10-01 至 2026-10-31"))
+                << pages.at(i).left(300).toStdString();
     }
     EXPECT_EQ(headed, numbers);
 
     const QString xlsx = dir->filePath("month-breaks.xlsx");
     ASSERT_EQ(run(request + QStringList{"--output", xlsx}), 0) << errors.toStdString();
     const QString sheet = QString::fromUtf8(test::unzipMember(xlsx, "xl/worksheets/sheet1.xml"));
-    EXPECT_TRUE(sheet.contains(QStringLiteral("<rowBreaks count=\"%1\"").arg(numbers.size() - 1))) << sheet.right(600).toStdString();
+    EXPECT_TRUE(sheet.contains(QStringLiteral("<rowBreaks count=\"%1\"").arg(numbers.size() - 1)))
+        << sheet.right(600).toStdString();
     EXPECT_TRUE(sheet.contains("<brk id=\"36\"") && sheet.contains("<brk id=\"72\""));
     EXPECT_FALSE(QString::fromUtf8(test::unzipMember(xlsx, "xl/workbook.xml")).contains("$1:$4"));
 }
@@ -181,11 +187,14 @@ TEST_F(ReportCommand, KindThreePagesEachNameOnlyThePersonWhoseRowsTheyHold)
 TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
 {
     const QString file = dir->filePath("node.pdf");
-    ASSERT_EQ(run({"--kind", "1", "--node", "A生产部", "--from", "2026-11-01", "--to", "2026-11-30", "--output", file}), 0)
+    ASSERT_EQ(run({"--kind", "1", "--node", "A生产部", "--from", "2026-11-01", "--to", "2026-11-30",
+                   "--output", file}),
+              0)
         << errors.toStdString();
     QStringList numbers;
     for (QSqlQuery query(
-             "select '(' || memberid || ',' from ygzl where depart in ('01', '生产部') order by memberid", db());
+             "select '(' || memberid || ',' from ygzl where depart in ('01', '生产部') order by memberid",
+             db());
          query.next();)
         numbers << query.value(0).toString();
     ASSERT_GT(numbers.size(), 2);
@@ -193,7 +202,8 @@ TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
     EXPECT_TRUE(test::onPagesInOrder(pages, numbers)) << "each person from a new page, in list order";
     const QString n = QString::number(numbers.size());
     // Standard error is a pipe here: the summary alone, no line per person.
-    EXPECT_TRUE(errors.contains("talor report: " + n + " persons, " + QString::number(pages.size()) + " pages in "))
+    EXPECT_TRUE(
+        errors.contains("talor report: " + n + " persons, " + QString::number(pages.size()) + " pages in "))
         << errors.toStdString();
     EXPECT_FALSE(errors.contains("talor report: 1/" + n)) << errors.toStdString();
 }
@@ -207,8 +217,7 @@ struct BadRequest
 };
 
 class ReportCommandErrors : public ReportCommand, public ::testing::WithParamInterface<BadRequest>
-{
-};
+{};
 
 TEST_P(ReportCommandErrors, ExitStatusAndMessage)
 {
@@ -221,21 +230,33 @@ const QString Out = "x.vts";
 
 INSTANTIATE_TEST_SUITE_P(
     Requests, ReportCommandErrors,
-    ::testing::Values(BadRequest{"UnknownNode", {"--kind", "2", "--node", "A无此部门", "--output", Out}, 2, "no node A无此部门"},
-                      BadRequest{"UnknownPerson", {"--kind", "1", "--node", "ROOT", "--person", "X1", "--output", Out}, 2,
-                                 "person X1"},
-                      BadRequest{"UnknownReport", {"--kind", "2", "--node", "ROOT", "--report", "无此报表", "--output", Out},
-                                 2, "无此报表"},
-                      BadRequest{"BadDate", {"--kind", "2", "--node", "ROOT", "--date", "2026-02-30", "--output", Out}, 2,
-                                 "--date 2026-02-30"},
-                      BadRequest{"PeriodBackwards",
-                                 {"--kind", "3", "--node", "ROOT", "--from", "2026-11-02", "--to", "2026-11-01", "--output", Out},
-                                 2, "lies after"},
-                      BadRequest{"BadKind", {"--kind", "4", "--node", "ROOT", "--output", Out}, 2, "--kind 4"},
-                      BadRequest{"BadOutput", {"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt"},
-                      BadRequest{"KindOneWorkbookWithoutPerson", {"--kind", "1", "--node", "ROOT", "--output", Out}, 2,
-                                 "needs the person"},
-                      BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"}),
+    ::testing::Values(
+        BadRequest{
+            "UnknownNode", {"--kind", "2", "--node", "A无此部门", "--output", Out}, 2, "no node A无此部门"},
+        BadRequest{"UnknownPerson",
+                   {"--kind", "1", "--node", "ROOT", "--person", "X1", "--output", Out},
+                   2,
+                   "person X1"},
+        BadRequest{"UnknownReport",
+                   {"--kind", "2", "--node", "ROOT", "--report", "无此报表", "--output", Out},
+                   2,
+                   "无此报表"},
+        BadRequest{"BadDate",
+                   {"--kind", "2", "--node", "ROOT", "--date", "2026-02-30", "--output", Out},
+                   2,
+                   "--date 2026-02-30"},
+        BadRequest{
+            "PeriodBackwards",
+            {"--kind", "3", "--node", "ROOT", "--from", "2026-11-02", "--to", "2026-11-01", "--output", Out},
+            2,
+            "lies after"},
+        BadRequest{"BadKind", {"--kind", "4", "--node", "ROOT", "--output", Out}, 2, "--kind 4"},
+        BadRequest{"BadOutput", {"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt"},
+        BadRequest{"KindOneWorkbookWithoutPerson",
+                   {"--kind", "1", "--node", "ROOT", "--output", Out},
+                   2,
+                   "needs the person"},
+        BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"}),
     [](const ::testing::TestParamInfo<BadRequest>& info) { return std::string(info.param.name); });
 
 // A disk that fills at any point of writing the pages or the workbook: exit 1 naming the file,
@@ -244,8 +265,8 @@ TEST_F(ReportCommand, ANearlyFullDiskLeavesTheOldFileAndExitsOne)
 {
     for (const QString name : {"full.pdf", "full.xlsx"}) {
         const QString file = dir->filePath(name);
-        const QStringList request{"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31",
-                                  "--output", file};
+        const QStringList request{"--kind",     "3",    "--node",     "ROOT",     "--from",
+                                  "2026-10-01", "--to", "2026-10-31", "--output", file};
         ASSERT_EQ(run(request), 0) << errors.toStdString();
         const QByteArray whole = test::fileBytes(file);
         // Above what the database's shared-memory file needs; up to a byte short of the file.
@@ -276,7 +297,8 @@ TEST_F(ReportCommand, ARefusedPrintSettingIsToldAndTheOthersApply)
     for (const QString name : {"refused.pdf", "refused.xlsx"}) {
         const QString file = dir->filePath(name);
         EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", file}), 0) << errors.toStdString();
-        EXPECT_TRUE(test::containsAll(errors, {"Orientation=3", "PaperSize=70", "left out"})) << errors.toStdString();
+        EXPECT_TRUE(test::containsAll(errors, {"Orientation=3", "PaperSize=70", "left out"}))
+            << errors.toStdString();
         EXPECT_GT(test::fileBytes(file).size(), 1000);
     }
     settings.write("PRINT", "考勤日报.Orientation", "");
@@ -295,8 +317,9 @@ TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileFails)
 TEST_F(ReportCommand, AMissingSuiteIsAStartUpError)
 {
     QProcess process;
-    process.start(qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
-                  {"report", "--suite", dir->filePath("none.ini"), "--kind", "2", "--node", "ROOT", "--output", Out});
+    process.start(
+        qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
+        {"report", "--suite", dir->filePath("none.ini"), "--kind", "2", "--node", "ROOT", "--output", Out});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 1);
 }

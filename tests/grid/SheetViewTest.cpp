@@ -258,8 +258,9 @@ TEST(SheetViewTest, FormulaCellsTakeNoTypingAndDeleteClearsTheSelection)
     selectRow2();
     QTest::keyClick(v.table(), Qt::Key_Delete);
     QApplication::processEvents();
-    EXPECT_EQ(QStringList({v.book.text(2, 2), v.book.text(2, 3), v.book.text(2, 4), v.book.active().formula(2, 5)}),
-              QStringList({"", "", "", "=B2+C2"}));
+    EXPECT_EQ(
+        QStringList({v.book.text(2, 2), v.book.text(2, 3), v.book.text(2, 4), v.book.active().formula(2, 5)}),
+        QStringList({"", "", "", "=B2+C2"}));
     v.book.active().select(3, 3, 3, 3);
     QApplication::processEvents();
     QTest::keyClick(v.table(), Qt::Key_Backspace);
@@ -316,7 +317,9 @@ TEST(SheetViewTest, ALongTextRunsOnOverEmptyNeighboursOnly)
     QApplication::processEvents();
     SheetTableView* t = v.table();
     const QImage image = t->viewport()->grab().toImage();
-    const auto cell = [&](int row, int col) { return t->visualRect(t->model()->index(row - 1, col - 1)); };
+    const auto cell = [&](int row, int col) {
+        return t->visualRect(t->model()->index(row - 1, col - 1));
+    };
     const auto inked = [&](const QRect& area) {
         int dark = 0;
         for (int y = area.top() + 2; y < area.bottom() - 1; ++y)

@@ -169,11 +169,10 @@ TEST(Sections, EachStartsAPageAndRepeatsItsOwnTitleRows)
     for (const Page& page : p.pages)
         pages.emplace_back(page.row1, page.row2, page.titleRows);
     using Titles = std::optional<std::pair<int, int>>;
-    EXPECT_EQ(pages, (std::vector<std::tuple<int, int, Titles>>{{1, 6, {}},
-                                                                 {7, 10, std::pair{1, 2}},
-                                                                 {11, 16, {}},
-                                                                 {17, 20, std::pair{11, 12}},
-                                                                 {21, 24, {}}}));
+    EXPECT_EQ(
+        pages,
+        (std::vector<std::tuple<int, int, Titles>>{
+            {1, 6, {}}, {7, 10, std::pair{1, 2}}, {11, 16, {}}, {17, 20, std::pair{11, 12}}, {21, 24, {}}}));
 }
 
 // A section wider than the page: its pages across follow its pages down, in either page
@@ -191,9 +190,21 @@ TEST(Sections, KeepTheirPagesAcrossTogether)
         return result;
     };
     setup.order = PageOrder::DownThenOver;
-    EXPECT_EQ(blocks(), (std::vector<Block>{{1, 6, 1, 2}, {7, 8, 1, 2}, {1, 6, 3, 3}, {7, 8, 3, 3},
-                                            {9, 14, 1, 2}, {15, 16, 1, 2}, {9, 14, 3, 3}, {15, 16, 3, 3}}));
+    EXPECT_EQ(blocks(), (std::vector<Block>{{1, 6, 1, 2},
+                                            {7, 8, 1, 2},
+                                            {1, 6, 3, 3},
+                                            {7, 8, 3, 3},
+                                            {9, 14, 1, 2},
+                                            {15, 16, 1, 2},
+                                            {9, 14, 3, 3},
+                                            {15, 16, 3, 3}}));
     setup.order = PageOrder::OverThenDown;
-    EXPECT_EQ(blocks(), (std::vector<Block>{{1, 6, 1, 2}, {1, 6, 3, 3}, {7, 8, 1, 2}, {7, 8, 3, 3},
-                                            {9, 14, 1, 2}, {9, 14, 3, 3}, {15, 16, 1, 2}, {15, 16, 3, 3}}));
+    EXPECT_EQ(blocks(), (std::vector<Block>{{1, 6, 1, 2},
+                                            {1, 6, 3, 3},
+                                            {7, 8, 1, 2},
+                                            {7, 8, 3, 3},
+                                            {9, 14, 1, 2},
+                                            {9, 14, 3, 3},
+                                            {15, 16, 1, 2},
+                                            {15, 16, 3, 3}}));
 }

@@ -1,5 +1,8 @@
 #include "ui/QtUiService.h"
 
+#include "db/Connections.h"
+#include "db/Recordset.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -22,7 +25,26 @@ TEST(QtUiServiceTest, QtsOwnTextsAreChinese)
     QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     const QStringList texts{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
                             box.button(QMessageBox::Cancel)->text()};
-    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"), QString::fromUtf8("取消")}));
+    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"),
+                                  QString::fromUtf8("取消")}));
+}
+
+// The module's own words in its error messages are Chinese in the window too; what the
+// database said follows them as it came.
+TEST(QtUiServiceTest, TheModulesOwnErrorTextsAreChinese)
+{
+    ASSERT_TRUE(QtUiService::installChineseTranslations());
+    QTemporaryDir dir;
+    QString message;
+    try {
+        Recordset().open(QStringLiteral("select * from 不存在的表"),
+                         Connections::openSqlite(QStringLiteral("translated"), dir.filePath("t.db")));
+    } catch (const DatabaseError& error) {
+        message = error.message();
+    }
+    EXPECT_TRUE(message.startsWith(QString::fromUtf8("语句执行失败: ")) && message.contains("no such table"))
+        << message.toStdString();
+    Connections::remove(QStringLiteral("translated"));
 }
 
 TEST(QtUiServiceTest, SuiteFilterBecomesQtFilter)
