@@ -164,7 +164,8 @@ const QList<HostCommand>& hostCommands()
          {{QStringLiteral("suite"),
            QStringLiteral("Open the suite configured in <file> instead of the demo suite."),
            QStringLiteral("file")}},
-         nullptr, false},
+         nullptr,
+         false},
         {QStringLiteral("demo"),
          QStringLiteral("--dir DIR [--employees N] [--days N] [--from YYYY-MM-DD] [--seed S]"),
          QStringLiteral("Write a demo suite into a directory."), demoDescription(), demoOptions(),
@@ -229,8 +230,64 @@ int usageError(const HostCommand& command, const QString& message)
     return 2;
 }
 
-int checkCommandLine(const QStringList& arguments)
+namespace {
+
+// Qt's options of every application that take a value, and those that stand alone.
+const QStringList QtValueOptions{
+    "platform",    "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "style",  "stylesheet",
+    "display",     "geometry",           "title",         "name"};
+const QStringList QtFlagOptions{"reverse", "widgetcount", "nograb", "dograb", "sync", "visual", "cmap"};
+
+// "style" of "-style", "--style" or "-style=Fusion"; empty for anything else.
+QString qtOptionName(const QString& argument)
 {
+    if (!argument.startsWith(u'-') || argument == u"-" || argument == u"--")
+        return {};
+    return argument.mid(argument.startsWith(u"--") ? 2 : 1).section(u'=', 0, 0);
+}
+
+} // namespace
+
+QStringList withoutQtOptions(const QStringList& arguments)
+{
+    if (commandOf(arguments) == nullptr || !commandOf(arguments)->name.isEmpty())
+        return arguments;
+    QStringList kept{arguments.value(0)};
+    for (qsizetype n = 1; n < arguments.size(); ++n) {
+        const QString name = qtOptionName(arguments.at(n));
+        if (QtValueOptions.contains(name)) {
+            if (!arguments.at(n).contains(u'='))
+                ++n; // its value
+        } else if (!QtFlagOptions.contains(name) && !name.startsWith(u"qmljsdebugger")) {
+            kept << arguments.at(n);
+        }
+    }
+    return kept;
+}
+
+bool hasDisplay(const QStringList& arguments)
+{
+    QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    for (qsizetype n = 1; n < arguments.size(); ++n)
+        if (qtOptionName(arguments.at(n)) == u"platform")
+            platform =
+                arguments.at(n).contains(u'=') ? arguments.at(n).section(u'=', 1) : arguments.value(n + 1);
+    platform = platform.section(u':', 0, 0).section(u';', 0, 0);
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (platform.isEmpty())
+        return x11 || wayland;
+    if (platform == u"xcb")
+        return x11;
+    if (platform.startsWith(u"wayland"))
+        return wayland;
+    return true;
+}
+
+int checkCommandLine(const QStringList& given)
+{
+    const QStringList arguments = withoutQtOptions(given);
     const HostCommand* command = commandOf(arguments);
     if (command == nullptr) {
         QTextStream(stderr) << "talor: unknown command \"" << arguments.at(1) << "\"\n"
@@ -281,6 +338,29 @@ QString manualPage()
         page += troff(command.summary) + u'\n';
         page += troffDescription(command.description) + troffOptions(command);
     }
+    page +=
+        QStringLiteral(".SH EXIT STATUS\n"
+                       ".TP\n\\fB0\\fR\n"
+                       "The window was closed, or the command wrote or printed what it was asked.\n"
+                       ".TP\n\\fB1\\fR\n"
+                       "The suite, its database, the module, a file or the printer failed; standard error "
+                       "says which and why.\n"
+                       ".TP\n\\fB2\\fR\n"
+                       "A bad command line or request: an unknown command, option, node, person or report, a "
+                       "date that is not YYYY\\-MM\\-DD, a bad kind or output suffix.\n");
+    page +=
+        QStringLiteral(".SH EXAMPLES\n"
+                       "Write a demo suite, then the day report of its production department with the sum "
+                       "row, a month of one team as a workbook, and open the window on it:\n"
+                       ".PP\n.nf\n.RS\n"
+                       "talor demo \\-\\-dir ~/talor\\-demo\n"
+                       "talor report \\-\\-suite ~/talor\\-demo/suite.ini \\-\\-kind 2 \\-\\-node A生产部 "
+                       "\\-\\-date 2026\\-10\\-05 \\-\\-sum \\-\\-output day.pdf\n"
+                       "talor report \\-\\-suite ~/talor\\-demo/suite.ini \\-\\-kind 3 "
+                       "\\-\\-node C生产部装配一组甲班 \\-\\-from 2026\\-10\\-01 \\-\\-to 2026\\-10\\-31 "
+                       "\\-\\-output month.xlsx\n"
+                       "talor \\-\\-suite ~/talor\\-demo/suite.ini\n"
+                       ".RE\n.fi\n");
     page += QStringLiteral(".SH FILES\n"
                            ".TP\n"
                            "\\fI~/.local/share/talor/talor/demo/suite.ini\\fR\n"

@@ -39,6 +39,15 @@ const HostCommand* commandOf(const QStringList& arguments);
 // standard error; -1 when the command is to run.
 int checkCommandLine(const QStringList& arguments);
 
+// The arguments without Qt's own options of the window (-style Fusion, -platform xcb,
+// -reverse, ...), which the application object takes; batch commands take none of them.
+QStringList withoutQtOptions(const QStringList& arguments);
+
+// Whether the window can open: a platform that needs no display server (offscreen, ...) is
+// chosen, or the display of X11 or Wayland is named in the environment. Without one Qt
+// would end the process at start.
+bool hasDisplay(const QStringList& arguments);
+
 // What `talor --help` and `talor NAME --help` print.
 QString helpText(const HostCommand& command);
 

@@ -68,7 +68,8 @@ void writePages(BatchReport& report, const BatchReportRequest& request, PrintJob
         report.runEachPerson(request, [&](int index, int count, const QString& name) {
             skipped << report.output().addPages(job).skipped;
             if (terminal) {
-                err << "\r\x1b[K" << "talor " << command << ": " << index << "/" << count << " " << name;
+                err << "\r\x1b[K"
+                    << "talor " << command << ": " << index << "/" << count << " " << name;
                 err.flush();
             }
         });
@@ -77,8 +78,30 @@ void writePages(BatchReport& report, const BatchReportRequest& request, PrintJob
         err << "talor " << command << ": " << job.reports() << " persons, " << job.pages() << " pages in "
             << clock.elapsed() / 1000.0 << " s\n";
     } else {
+        // A department's period runs to hundreds of pages: on a terminal one line counts them.
+        QTextStream err(stderr);
+        QElapsedTimer clock;
+        clock.start();
+        const bool terminal = ::isatty(STDERR_FILENO) == 1;
+        if (terminal) {
+            err << "talor " << command << ": reading the report";
+            err.flush();
+            job.setPageProgress([&](int page, int pages) {
+                if (page % 10 == 0 || page == pages) {
+                    err << "\r\x1b[K"
+                        << "talor " << command << ": page " << page << "/" << pages;
+                    err.flush();
+                }
+            });
+        }
         report.run(request);
         skipped << report.output().addPages(job).skipped;
+        job.setPageProgress({});
+        if (terminal)
+            err << "\r\x1b[K";
+        if (job.pages() > 1)
+            err << "talor " << command << ": " << job.pages() << " pages in " << clock.elapsed() / 1000.0
+                << " s\n";
     }
     failOnSkipped(skipped, command);
     job.finish();
@@ -100,22 +123,22 @@ QDate dateOption(const QCommandLineParser& parser, const QString& name)
 QString reportDescription()
 {
     return QString::fromUtf8(
-    "Writes one attendance report, laid out by its template and filled as the window fills it:\n"
-    "the pages as printed for .pdf (the page set-up of the report's PRINT settings), an Excel\n"
-    "workbook with that page set-up for .xls and .xlsx, the template format for .vts.\n"
-    "talor print prints the same pages on the default printer. No display needed.\n"
-    "\n"
-    "  --kind 1   one person over a period (--node and --person; --from/--to); without --person\n"
-    "             a PDF or print holds every person of the node in list order, progress on\n"
-    "             standard error (one updating line on a terminal, a summary otherwise)\n"
-    "  --kind 2   the employees of a node on one day (--date; --sum adds the sum row)\n"
-    "  --kind 3   the employees of a node over a period, one 36-row block each (--from/--to)\n"
-    "\n"
-    "Node keys are those of the department tree: ROOT, A + department, B + department + group,\n"
-    "C + department + group + team (for example A生产部). Dates are YYYY-MM-DD; without them\n"
-    "the suite's report date and period apply.\n"
-    "\n"
-    "Exit status: 0 written, 1 the suite, database, a file or the printer failed, 2 a bad request.");
+        "Writes one attendance report, laid out by its template and filled as the window fills it:\n"
+        "the pages as printed for .pdf (the page set-up of the report's PRINT settings), an Excel\n"
+        "workbook with that page set-up for .xls and .xlsx, the template format for .vts.\n"
+        "talor print prints the same pages on the default printer. No display needed.\n"
+        "\n"
+        "  --kind 1   one person over a period (--node and --person; --from/--to); without --person\n"
+        "             a PDF or print holds every person of the node in list order, progress on\n"
+        "             standard error (one updating line on a terminal, a summary otherwise)\n"
+        "  --kind 2   the employees of a node on one day (--date; --sum adds the sum row)\n"
+        "  --kind 3   the employees of a node over a period, one 36-row block each (--from/--to)\n"
+        "\n"
+        "Node keys are those of the department tree: ROOT, A + department, B + department + group,\n"
+        "C + department + group + team (for example A生产部). Dates are YYYY-MM-DD; without them\n"
+        "the suite's report date and period apply.\n"
+        "\n"
+        "Exit status: 0 written, 1 the suite, database, a file or the printer failed, 2 a bad request.");
 }
 
 QList<QCommandLineOption> reportOptions()
@@ -138,7 +161,8 @@ QList<QCommandLineOption> reportOptions()
 QList<QCommandLineOption> printOptions()
 {
     QList<QCommandLineOption> options = reportOptions();
-    options.removeIf([](const QCommandLineOption& option) { return option.names().contains(QStringLiteral("output")); });
+    options.removeIf(
+        [](const QCommandLineOption& option) { return option.names().contains(QStringLiteral("output")); });
     return options;
 }
 
@@ -161,7 +185,8 @@ int runReportCommand(const QStringList& arguments)
     Output type = Output::Pages;
     try {
         for (const char* required : {"suite", "kind", "node", "output"})
-            if (!parser.isSet(QString::fromLatin1(required)) && !(printing && QLatin1String(required) == "output"))
+            if (!parser.isSet(QString::fromLatin1(required)) &&
+                !(printing && QLatin1String(required) == "output"))
                 throw UsageError{QStringLiteral("--%1 is required").arg(QString::fromLatin1(required))};
         const QString kind = parser.value(QStringLiteral("kind"));
         if (kind != "1" && kind != "2" && kind != "3")
@@ -175,8 +200,9 @@ int runReportCommand(const QStringList& arguments)
         if (request.from.isValid() != request.to.isValid())
             throw UsageError{QStringLiteral("--from and --to go together")};
         if (request.from.isValid() && request.from > request.to)
-            throw UsageError{QStringLiteral("--from %1 lies after --to %2")
-                                 .arg(parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to")))};
+            throw UsageError{
+                QStringLiteral("--from %1 lies after --to %2")
+                    .arg(parser.value(QStringLiteral("from")), parser.value(QStringLiteral("to")))};
         request.report = parser.value(QStringLiteral("report"));
         request.sum = parser.isSet(QStringLiteral("sum"));
         output = parser.value(QStringLiteral("output"));
@@ -186,7 +212,8 @@ int runReportCommand(const QStringList& arguments)
         else if (suffix == "vts")
             type = Output::Template;
         else if (!printing && suffix != "pdf")
-            throw UsageError{QStringLiteral("--output %1 is not a .pdf, .xls, .xlsx or .vts file").arg(output)};
+            throw UsageError{
+                QStringLiteral("--output %1 is not a .pdf, .xls, .xlsx or .vts file").arg(output)};
     } catch (const UsageError& error) {
         err << prefix << error.message << "\n";
         return 2;
@@ -200,8 +227,8 @@ int runReportCommand(const QStringList& arguments)
             if (!printing)
                 job = PrintJob::toPdf(output, QFileInfo(output).completeBaseName());
             else if (QPrinterInfo::defaultPrinter().isNull())
-                throw OutputError(
-                    QStringLiteral("this machine has no printer; talor report --output FILE.pdf writes the pages"));
+                throw OutputError(QStringLiteral(
+                    "this machine has no printer; talor report --output FILE.pdf writes the pages"));
             else
                 job = PrintJob::toPrinter({}, QStringLiteral("talor"));
             writePages(report, request, *job, command);

@@ -81,13 +81,21 @@ int main(int argc, char** argv)
 
     QCommandLineParser parser;
     parser.addOptions(command.options);
-    parser.parse(arguments);
+    parser.parse(talor::withoutQtOptions(arguments));
     const QString suiteFile = parser.value(QStringLiteral("suite"));
     if (parser.isSet(QStringLiteral("suite")) && suiteFile.isEmpty())
         return talor::usageError(command,
                                  QStringLiteral("--suite needs the name of a suite configuration file"));
 
+    if (!talor::hasDisplay(arguments)) {
+        QTextStream(stderr) << "talor: there is no display to open the window on (neither DISPLAY nor "
+                               "WAYLAND_DISPLAY is set); the batch commands need none (talor --help)"
+                            << Qt::endl;
+        return 1;
+    }
+    // The desktop links the window to the launcher of the same id (its menu entry and icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.talor.talor"));
     QApplication app(argc, argv);
-    app.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+    app.setFont(talor::QtUiService::desktopFont());
     return runModule(app, suiteFile);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building, running, testing and packaging TALOR need on Debian 12 (the
-# packaging: icons drawn from their SVG, dpkg-shlibdeps, and the desktop-entry and AppStream
+# packaging: icons drawn from their SVG, dpkg-shlibdeps, lintian, and the desktop-entry and AppStream
 # validators that the tests run).
 # The one list of dependencies: the README's commands and CI all call this script.
 set -euo pipefail
@@ -13,7 +13,7 @@ PACKAGES=(
     postgresql
     poppler-utils xvfb xauth
     unzip
-    librsvg2-bin dpkg-dev file desktop-file-utils appstream groff-base
+    librsvg2-bin dpkg-dev file desktop-file-utils appstream groff-base lintian
 )
 
 missing=()

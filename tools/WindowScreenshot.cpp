@@ -1,12 +1,13 @@
 // Writes a picture of the main window showing a filled report of one kind on a fresh demo
-// suite (docs/report-kind1.png, ...). Usage: window_screenshot <kind 1|2|3> <png path>
+// suite (docs/report-kind1.png, ...), or of its set-up dialog (docs/setup-dialog.png).
+// Usage: window_screenshot <kind 1|2|3|setup> <png path>
+#include "PrintingUi.h"
 #include "entry/ModuleParts.h"
 #include "entry/frmKQJL.h"
+#include "setup/frmYBXZ.h"
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "ui/UiService.h"
-
-#include "PrintingUi.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,10 +21,11 @@ using namespace talor;
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_screenshot <kind 1|2|3> <png path>\n");
+        std::fprintf(stderr, "usage: window_screenshot <kind 1|2|3|setup> <png path>\n");
         return 2;
     }
     app.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
@@ -40,10 +42,17 @@ int main(int argc, char** argv)
         window.resize(1280, 760);
         window.show();
         window.activate();
+        if (QString::fromLocal8Bit(argv[1]) == u"setup") {
+            frmYBXZ setup(suite, ui, window.records().TreeRecords[0], window.records().MenuRecords, &window);
+            setup.show();
+            app.processEvents();
+            return setup.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+        }
         window.optionClick(kind);
         if (kind != 3)
             window.Check1()->click();
-        QTreeWidgetItem* node = window.treeNode(kind == 2 ? QStringLiteral("ROOT") : QStringLiteral("A生产部"));
+        QTreeWidgetItem* node =
+            window.treeNode(kind == 2 ? QStringLiteral("ROOT") : QStringLiteral("A生产部"));
         window.TreeView1()->setCurrentItem(node);
         window.setCurrentNode(node);
         window.hooks().treeClick(node);

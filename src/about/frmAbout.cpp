@@ -5,6 +5,7 @@
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
 
+#include <QDate>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,10 +20,8 @@ namespace talor {
 
 namespace {
 
-const QString CjkFont = u"WenQuanYi Micro Hei"_qs;
-
 // The About picture, drawn rather than shipped as a file: the module's initials on a calendar.
-QPixmap aboutPicture()
+QPixmap aboutPicture(QFont font)
 {
     QPixmap picture(112, 112);
     picture.fill(Qt::transparent);
@@ -39,9 +38,20 @@ QPixmap aboutPicture()
     painter.setBrush(QColor(0xd9, 0x4f, 0x3d));
     painter.drawRect(QRectF(22, 30, 68, 14));
     painter.setPen(QColor(0x17, 0x33, 0x5a));
-    painter.setFont(QFont(CjkFont, 13, QFont::Bold));
+    font.setPixelSize(17);
+    font.setBold(true);
+    painter.setFont(font);
     painter.drawText(QRectF(22, 44, 68, 44), Qt::AlignCenter, u"TALOR"_qs);
     return picture;
+}
+
+// The version, the day it was built (the compiler's date, which SOURCE_DATE_EPOCH fixes for
+// reproducible builds) and the licence.
+QString versionText()
+{
+    const QDate built = QDate::fromString(QString::fromLatin1(__DATE__).simplified(), u"MMM d yyyy"_qs);
+    return u"版本 %1，构建于 %2，按 MIT 许可证发布"_qs.arg(QStringLiteral(TALOR_VERSION),
+                                                           built.toString(Qt::ISODate));
 }
 
 } // namespace
@@ -51,7 +61,6 @@ frmAbout::frmAbout(SuiteServices& suite, UiService& ui, std::function<void()> op
 {
     setObjectName(u"frmAbout"_qs);
     setWindowTitle(u"关于TALOR.DLL"_qs);
-    setFont(QFont(CjkFont, 10));
     buildControls();
 
     // The suite's contact text sits under the picture's tooltip; it comes from the second file.
@@ -71,12 +80,15 @@ void frmAbout::buildControls()
     };
 
     m_picture = label(u"Image1"_qs, QString());
-    m_picture->setPixmap(aboutPicture());
+    m_picture->setPixmap(aboutPicture(font()));
     m_picture->setAlignment(Qt::AlignTop);
     m_picture->installEventFilter(this);
 
     m_shortName = label(u"Label4"_qs, u"TALOR"_qs);
-    m_shortName->setFont(QFont(CjkFont, 14, QFont::Bold));
+    QFont larger = font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.4);
+    larger.setBold(true);
+    m_shortName->setFont(larger);
     m_shortName->installEventFilter(this);
 
     auto* text = new QVBoxLayout;
@@ -86,6 +98,7 @@ void frmAbout::buildControls()
     text->addSpacing(8);
     text->addWidget(m_shortName);
     text->addWidget(label(u"Label5"_qs, u"2002-03-29"_qs));
+    text->addWidget(label(u"Label6"_qs, versionText()));
     text->addStretch(1);
 
     auto* body = new QHBoxLayout;

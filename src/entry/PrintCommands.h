@@ -60,7 +60,10 @@ public:
     {
         return QStringLiteral("是否还要打印") + personName + QStringLiteral("以后人员的资料？");
     }
-    static constexpr const char* ExportFilter = "EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts";
+    // What the export writes is an Excel workbook (Excel 2007 and later): named .xlsx first;
+    // .xls names stay offered for the suites that look for them, saying what they hold.
+    static constexpr const char* ExportFilter = "Excel 工作簿(*.xlsx)|*.xlsx|Excel 工作簿，旧扩展名，内容为 "
+                                                "Excel 2007 格式(*.xls)|*.xls|VTS FILE(*.vts)|*.vts";
 
 private:
     PrintRun output();

@@ -8,6 +8,7 @@
 #include "grid/SheetView.h"
 #include "grid/Workbook.h"
 #include "suite/SuiteServices.h"
+#include "ui/UiService.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -47,7 +49,6 @@ frmKQJL::frmKQJL(SuiteServices& suite, UiService& ui, ModuleLauncher* launcher, 
 {
     setObjectName("frmKQJL");
     setWindowTitle(QStringLiteral("考勤日报"));
-    setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 9));
     buildControls();
     buildMenus();
     resize(twipsToPixels(design::WindowWidth, dpi()), twipsToPixels(design::WindowHeight, dpi()));
@@ -156,6 +157,17 @@ void frmKQJL::buildControls()
     m_timer->setObjectName("Timer1");
     m_timer->setInterval(500);
     connect(m_timer, &QTimer::timeout, this, &frmKQJL::timerTick);
+
+    // Tab walks the window from the tree down and across, as the eye reads it: the list, the
+    // report kind (the arrow keys choose among the kinds), 合计, the date, then the grid, where
+    // Tab moves from cell to cell and Ctrl+Tab leaves for the tree again.
+    QWidget::setTabOrder(m_tree, m_list);
+    QWidget::setTabOrder(m_list, m_option[0]);
+    QWidget::setTabOrder(m_option[0], m_option[1]);
+    QWidget::setTabOrder(m_option[1], m_option[2]);
+    QWidget::setTabOrder(m_option[2], m_check);
+    QWidget::setTabOrder(m_check, m_picker);
+    QWidget::setTabOrder(m_picker, m_grid);
 }
 
 void frmKQJL::buildMenus()
@@ -169,17 +181,18 @@ void frmKQJL::buildMenus()
         MenuCommand command;
         QKeySequence shortcut;
     };
-    // The captions are the module's own, so keys come as shortcuts rather than mnemonics. A
-    // hidden (restricted) item's shortcut does nothing.
+    // The captions are the module's own; the mnemonics follow them in brackets, as Chinese
+    // programs show them ("查询(Q)"), so that Alt and the letter open a menu. A hidden
+    // (restricted) item's shortcut does nothing.
     const Item items[] = {
-        {"MNA", "查询", "MN01", "选定模板", MenuCommand::MN01, QKeySequence::Open},
-        {"MNB", "输入", "MN02", "编辑内容", MenuCommand::MN02, Qt::Key_F2},
-        {"MNB", "输入", "MN03", "保存内容", MenuCommand::MN03, QKeySequence::Save},
-        {"MNC", "输出", "MN04", "报表预览", MenuCommand::MN04, {}},
-        {"MNC", "输出", "MN05", "报表打印", MenuCommand::MN05, QKeySequence::Print},
-        {"MNC", "输出", "MN06", "EXCEL输出", MenuCommand::MN06, {}},
-        {"MND", "帮助", "MN07", "关于...", MenuCommand::MN07, QKeySequence::HelpContents},
-        {"MND", "帮助", "MN08", "退出", MenuCommand::MN08, Qt::CTRL | Qt::Key_Q},
+        {"MNA", "查询(&Q)", "MN01", "选定模板(&T)", MenuCommand::MN01, QKeySequence::Open},
+        {"MNB", "输入(&I)", "MN02", "编辑内容(&E)", MenuCommand::MN02, Qt::Key_F2},
+        {"MNB", "输入(&I)", "MN03", "保存内容(&S)", MenuCommand::MN03, QKeySequence::Save},
+        {"MNC", "输出(&O)", "MN04", "报表预览(&V)", MenuCommand::MN04, {}},
+        {"MNC", "输出(&O)", "MN05", "报表打印(&P)", MenuCommand::MN05, QKeySequence::Print},
+        {"MNC", "输出(&O)", "MN06", "EXCEL输出(&X)", MenuCommand::MN06, {}},
+        {"MND", "帮助(&H)", "MN07", "关于(&A)...", MenuCommand::MN07, {}},
+        {"MND", "帮助(&H)", "MN08", "退出(&X)", MenuCommand::MN08, Qt::CTRL | Qt::Key_Q},
     };
     QMenu* current = nullptr;
     for (const Item& item : items) {
@@ -194,7 +207,13 @@ void frmKQJL::buildMenus()
         connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
         m_menuItems[size_t(int(command) - int(MenuCommand::MN01))] = action;
     }
-    QMenu* external = menuBar()->addMenu(QStringLiteral("外挂"));
+    // F1: the keys of the window and where the manual is.
+    auto* help = new QAction(this);
+    help->setObjectName("help");
+    help->setShortcut(QKeySequence::HelpContents);
+    connect(help, &QAction::triggered, this, &frmKQJL::showHelp);
+    addAction(help);
+    QMenu* external = menuBar()->addMenu(QStringLiteral("外挂(&W)"));
     external->setObjectName("MNE");
     for (int n = 1; n <= 7; ++n) {
         QAction* action = external->addAction(QStringLiteral("模块%1").arg(n));
@@ -203,6 +222,20 @@ void frmKQJL::buildMenus()
         connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
         m_externalItems[size_t(n - 1)] = action;
     }
+}
+
+void frmKQJL::showHelp()
+{
+    m_ui.message(this,
+                 QStringLiteral("考勤日报的按键：\n"
+                                "Tab / Shift+Tab：在部门树、人员列表、报表种类、合计、日期和表格之间移动；\n"
+                                "表格内 Tab 移到下一格，Ctrl+Tab 离开表格；\n"
+                                "Enter：在部门树或人员列表上显示所选的报表；\n"
+                                "F2：编辑内容，或编辑当前格；Ctrl+S：保存内容；Delete：清除所选的格；\n"
+                                "Ctrl+O：选定模板；Ctrl+P：报表打印；Ctrl+Q：退出；\n"
+                                "Alt+Q / I / O / H / W：打开菜单。\n\n"
+                                "完整的说明：终端中的 man talor，以及 /usr/share/doc/talor 中的 README。"),
+                 UiService::Buttons::Ok, QStringLiteral("帮助"));
 }
 
 QAction* frmKQJL::menuAction(MenuCommand command) const
@@ -312,10 +345,37 @@ void frmKQJL::setPickerDate(const QDate& date)
     m_settingPicker = false;
 }
 
+namespace {
+
+// The user's window state, $XDG_CONFIG_HOME/talor/window.ini.
+std::unique_ptr<QSettings> placementSettings()
+{
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("talor"),
+                                       QStringLiteral("window"));
+}
+
+const QString GeometryKey = QStringLiteral("main/geometry");
+
+} // namespace
+
+void frmKQJL::restorePlacement()
+{
+    const QByteArray geometry = placementSettings()->value(GeometryKey).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+}
+
+void frmKQJL::savePlacement() const
+{
+    // A window that cannot keep its place starts at the design's size next time: no message.
+    placementSettings()->setValue(GeometryKey, saveGeometry());
+}
+
 void frmKQJL::showModal()
 {
     load();
     setWindowModality(Qt::ApplicationModal);
+    restorePlacement();
     show();
     activate();
     QEventLoop loop;
@@ -327,6 +387,7 @@ void frmKQJL::showModal()
 
 void frmKQJL::closeEvent(QCloseEvent* event)
 {
+    savePlacement();
     unload();
     QMainWindow::closeEvent(event);
     if (m_loop)

@@ -58,6 +58,9 @@ public:
             QWidget* parent = nullptr);
     ~frmKQJL() override;
 
+    // Shows the window where it was when the operator last closed it (its size and place are
+    // kept per user, in $XDG_CONFIG_HOME/talor/window.ini, apart from the suite's settings)
+    // and returns when it is closed.
     void showModal();
 
     // The window's steps, public so that the parts of the module and the tests reach them.
@@ -140,6 +143,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    QString commandCaption(MenuCommand command) const;
+    void showHelp();
+    void restorePlacement();
+    void savePlacement() const;
     void buildControls();
     void buildMenus();
     void applyCommandBar();

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -46,6 +47,13 @@ void frmKQJL::reportFailure(const QString& step, const std::exception& error)
 {
     m_ui.message(this, step + "失败: " + QString::fromUtf8(error.what()), UiService::Buttons::Ok,
                  QStringLiteral("系统提示"));
+}
+
+QString frmKQJL::commandCaption(MenuCommand command) const
+{
+    // The menu's caption without its mnemonic: "保存内容(&S)" is the command 保存内容.
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&\\w\\)|&"));
+    return menuAction(command)->text().remove(mnemonic);
 }
 
 void frmKQJL::runHook(const QString& step, const std::function<void()>& action)
@@ -252,7 +260,7 @@ void frmKQJL::runMenuCommand(MenuCommand command)
     };
     for (const auto& [plainCommand, hook] : plain)
         if (command == plainCommand) {
-            runHook(menuAction(command)->text(), m_hooks.*hook);
+            runHook(commandCaption(command), m_hooks.*hook);
             return;
         }
     const int external = int(command) - int(MenuCommand::MNE1);
@@ -276,7 +284,7 @@ void frmKQJL::runMenuCommand(MenuCommand command)
     case MenuCommand::MN01:
         // The select-report dialog resets RefreshFlag when it closes; activation follows.
         if (unsavedDataGuard(m_state.DataChanged, m_ui, this) && m_hooks.selectReport) {
-            runHook(menuAction(command)->text(), m_hooks.selectReport);
+            runHook(commandCaption(command), m_hooks.selectReport);
             activate();
         }
         break;

@@ -256,6 +256,14 @@ bool SheetTableView::event(QEvent* event)
 
 void SheetTableView::keyPressEvent(QKeyEvent* event)
 {
+    // Tab moves from cell to cell; Ctrl+Tab and Ctrl+Shift+Tab leave the grid for the
+    // window's next or previous control.
+    if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) &&
+        (event->modifiers() & Qt::ControlModifier)) {
+        QWidget::focusNextPrevChild(event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier));
+        event->accept();
+        return;
+    }
     // Delete and Backspace clear the selected cells that may be edited, as in a spreadsheet.
     if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && state() != EditingState &&
         event->modifiers() == Qt::NoModifier && model() && selectionModel()) {

@@ -406,6 +406,8 @@ void PagedOutput::add(const PageRenderer& renderer)
         m_painter->resetTransform();
         m_painter->scale(toDevice, toDevice);
         renderer.paintPage(*m_painter, i);
+        if (pagePainted)
+            pagePainted(i + 1, renderer.pageCount());
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QFont>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -15,7 +16,7 @@ class QPdfWriter;
 namespace talor::io {
 class AtomicTarget;
 class CheckedFile;
-}
+} // namespace talor::io
 
 class QPagedPaintDevice;
 class QPainter;
@@ -88,6 +89,9 @@ public:
     ~PagedOutput();
 
     void add(const PageRenderer& renderer);
+    // Told after each page of add(): the page of the renderer just painted (from 1) and how
+    // many it has. For progress; may be empty.
+    std::function<void(int page, int pages)> pagePainted;
     // Ends the painting; throws PrintError when the device fails. Called by the destructor
     // otherwise (errors then go unseen).
     void finish();

@@ -17,7 +17,6 @@ frmSQL0::frmSQL0(SuiteServices& suite, UiService& ui, std::function<void()> open
 {
     setObjectName(u"frmSQL0"_qs);
     setWindowTitle(u"选定报表"_qs);
-    setFont(QFont(u"WenQuanYi Micro Hei"_qs, 10));
     buildControls();
     run([this] { fillList(); });
 }

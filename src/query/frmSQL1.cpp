@@ -17,7 +17,6 @@ frmSQL1::frmSQL1(ReportConditions& reports, UiService& ui, EditMode mode, int in
 {
     setObjectName(u"frmSQL1"_qs);
     setWindowTitle(u"报表条件"_qs);
-    setFont(QFont(u"WenQuanYi Micro Hei"_qs, 10));
     buildControls();
 
     // Activate, by EditMode.

@@ -267,6 +267,11 @@ void PrintJob::add(const std::vector<const print::PageRenderer*>& report)
     ++m_reports;
 }
 
+void PrintJob::setPageProgress(std::function<void(int page, int pages)> progress)
+{
+    m_output->pagePainted = std::move(progress);
+}
+
 void PrintJob::finish()
 {
     m_output->finish();

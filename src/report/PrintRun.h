@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
     void add(const std::vector<const print::PageRenderer*>& report);
     // Ends the job. Throws print::PrintError when the output fails or holds no page.
     void finish();
+    // Told after every page painted: the page of the sheet being painted and its pages.
+    void setPageProgress(std::function<void(int page, int pages)> progress);
 
 private:
     PrintJob(std::unique_ptr<QPagedPaintDevice> printer, std::unique_ptr<print::PdfFile> pdf,

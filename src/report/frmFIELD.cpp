@@ -36,7 +36,6 @@ frmFIELD::frmFIELD(SuiteServices& suite, TemplateDesigner& designer, QWidget* pa
     : QDialog(parent), m_picker(suite), m_designer(designer)
 {
     setObjectName(u"frmFIELD"_qs);
-    setFont(QFont(u"WenQuanYi Micro Hei"_qs, 10));
     buildControls();
     // Load, then Activate.
     m_list->addItems(m_picker.entries());

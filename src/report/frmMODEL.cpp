@@ -20,7 +20,6 @@ frmMODEL::frmMODEL(SuiteServices& suite, UiService& ui, QWidget* parent)
       m_designer(suite, *m_book)
 {
     setObjectName(u"frmMODEL"_qs);
-    setFont(QFont(u"WenQuanYi Micro Hei"_qs, 10));
     buildControls();
     const QString error = m_designer.load();
     setWindowTitle(m_designer.caption());

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,7 +23,6 @@ frmYBXZ::frmYBXZ(SuiteServices& suite, UiService& ui, Recordset& treeRecords1, R
 {
     setObjectName(u"frmYBXZ"_qs);
     setWindowTitle(u"组件初始化"_qs);
-    setFont(QFont(u"WenQuanYi Micro Hei"_qs, 10));
     buildControls();
     m_loaded = m_setup.load();
     showValues(m_loaded);
@@ -45,7 +45,9 @@ void frmYBXZ::buildControls()
     m_offered = static_cast<QListWidget*>(named(new QListWidget(this), u"List4"_qs));
 
     // A fixed-width font keeps the padded codes and the captions in columns.
-    m_tables->setFont(QFont(u"WenQuanYi Micro Hei Mono"_qs, 10));
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setFamilies({fixed.family(), u"WenQuanYi Micro Hei Mono"_qs});
+    m_tables->setFont(fixed);
 
     auto* tableColumn = new QVBoxLayout;
     tableColumn->addWidget(new QLabel(u"数 据 表:"_qs, this));

@@ -15,6 +15,7 @@
 #include <optional>
 #include <pthread.h>
 #include <thread>
+#include <unistd.h>
 
 namespace talor {
 
@@ -183,11 +184,20 @@ int runDemoCommand(const QStringList& args)
     options.days = int(*dayCount);
     options.from = first;
     options.seed = quint32(*seedValue);
+    // A large demo takes minutes: on a terminal one line counts the employees done.
+    if (::isatty(STDERR_FILENO) == 1) {
+        options.progress = [](int done, int total) {
+            if (done % 100 == 0)
+                std::fprintf(stderr, "\r\x1b[Ktalor demo: %d/%d employees", done, total);
+        };
+    }
 
     watchSignals();
     setBuildingParent(QFileInfo(QDir::cleanPath(QDir(parser.value(dir)).absolutePath())).absolutePath());
     try {
         const DemoSummary summary = DemoSuite::generate(parser.value(dir), options);
+        if (options.progress)
+            std::fprintf(stderr, "\r\x1b[K");
         setBuildingParent({});
         std::printf("%s\n",
                     qPrintable(QStringLiteral("demo suite written: %1 (%2 employees, %3 days from %4, "
@@ -202,6 +212,8 @@ int runDemoCommand(const QStringList& args)
         return 0;
     } catch (const SuiteError& error) {
         setBuildingParent({});
+        if (options.progress)
+            std::fprintf(stderr, "\r\x1b[K");
         printError(error.message());
         return 1;
     }

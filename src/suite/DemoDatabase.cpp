@@ -363,7 +363,6 @@ void Generator::writeEmployees()
     employees.finish();
 }
 
-
 void Generator::writeAttendance(DemoSummary& summary)
 {
     QStringList dailyColumns{"memberid", "zhdate", "name", "depart", "group0", "team", "czyxm", "ncolor"};
@@ -383,7 +382,10 @@ void Generator::writeAttendance(DemoSummary& summary)
         return std::round(h * 10.0) / 10.0;
     };
 
+    int done = 0;
     for (const Employee& e : std::as_const(m_employees)) {
+        if (m_options.progress)
+            m_options.progress(done++, int(m_employees.size()));
         for (int dayIndex = 0; dayIndex < m_options.days; ++dayIndex) {
             const QDate day = m_options.from.addDays(dayIndex);
             const bool restDay = !DemoSuite::isWorkingDay(day);

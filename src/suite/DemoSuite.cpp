@@ -54,7 +54,8 @@ void writeIcon(const QString& path, QRgb colour)
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-        throw SuiteError(QStringLiteral("cannot write the picture %1: it cannot be encoded as PNG").arg(path));
+        throw SuiteError(
+            QStringLiteral("cannot write the picture %1: it cannot be encoded as PNG").arg(path));
     writeBytes(path, png);
 }
 
@@ -89,7 +90,8 @@ QString configurationText(const DemoOptions& options)
                                   "template=template\n"
                                   "icon=icon\n"
                                   "iconFile=talor.png\n"
-                                  "temporary=tmp\n"
+                                  "; temporary= empty: the user's cache folder ($XDG_CACHE_HOME/talor)\n"
+                                  "temporary=\n"
                                   "settingsDirectory=.\n"
                                   "settingsFile=talor.ini\n"
                                   "secondFile=suite2.ini\n"
@@ -106,8 +108,8 @@ QString configurationText(const DemoOptions& options)
                                   "periodEnd=%7\n");
     return text.arg(QString::fromUtf8(DemoSuite::Organisation), QString::fromUtf8(DemoSuite::OperatorName),
                     QString::fromUtf8(DemoSuite::ModuleKey), QString::fromLatin1(DemoSuite::DailyTable),
-                    DemoSuite::firstWorkingDay(options.from).toString(Qt::ISODate), options.from.toString(Qt::ISODate),
-                    periodEnd.toString(Qt::ISODate));
+                    DemoSuite::firstWorkingDay(options.from).toString(Qt::ISODate),
+                    options.from.toString(Qt::ISODate), periodEnd.toString(Qt::ISODate));
 }
 
 void makeDirectory(const QString& path)
@@ -161,7 +163,7 @@ DemoSummary DemoSuite::generate(const QString& directory, const DemoOptions& opt
     DemoScratch staging(parent);
     const QDir out(staging.path());
 
-    for (const char* sub : {"work", "template", "icon", "tmp"})
+    for (const char* sub : {"work", "template", "icon"})
         makeDirectory(out.filePath(QString::fromLatin1(sub)));
     writeIcon(out.filePath("icon/talor.png"), qRgb(0x2e, 0x6d, 0xb4));
     writeIcon(out.filePath("icon/MAILM.ICO"), qRgb(0x8a, 0x8a, 0x8a));

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 
 namespace talor {
 
@@ -13,6 +14,8 @@ struct DemoOptions
     int days = 61;
     QDate from = QDate(2026, 10, 1);
     quint32 seed = 1;
+    // Told as each employee's attendance rows begin: how many employees are done, of how many.
+    std::function<void(int done, int employees)> progress;
 };
 
 // What a generation wrote.

@@ -7,10 +7,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace talor {
 
 namespace {
+
+// The user's own folder of files that may go ($XDG_CACHE_HOME/talor, ~/.cache/talor), made
+// when missing; the system's temporary folder where it cannot be made.
+QString userCacheDirectory()
+{
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    const QString folder = cache + QStringLiteral("/talor");
+    return !cache.isEmpty() && QDir().mkpath(folder) ? folder : QDir::tempPath();
+}
 
 // A path of the configuration, absolute: relative paths are taken from the configuration
 // file's directory; an empty value gives `fallback`.
@@ -111,7 +121,7 @@ SuiteConfig SuiteConfig::load(const QString& path)
     config.templateDirectory = resolved(base, value("paths", "template"), home);
     config.iconDirectory = resolved(base, value("paths", "icon"), home);
     config.iconFile = value("paths", "iconFile").trimmed();
-    config.temporaryDirectory = resolved(base, value("paths", "temporary"), QDir::tempPath());
+    config.temporaryDirectory = resolved(base, value("paths", "temporary"), userCacheDirectory());
     config.settingsDirectory = resolved(base, value("paths", "settingsDirectory"), home);
     config.settingsFile = value("paths", "settingsFile").trimmed();
     if (config.settingsFile.isEmpty())

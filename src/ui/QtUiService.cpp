@@ -6,10 +6,13 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTranslator>
@@ -84,10 +87,16 @@ std::optional<QString> QtUiService::openFile(QWidget* parent, const QString& fil
 std::optional<QString> QtUiService::saveFile(QWidget* parent, const QString& filter, const QString& directory,
                                              const QString& presetName)
 {
-    const QString path =
-        QFileDialog::getSaveFileName(parent, {}, startPath(directory, presetName), qtFilter(filter));
+    QString chosenFilter;
+    QString path = QFileDialog::getSaveFileName(parent, {}, startPath(directory, presetName),
+                                                qtFilter(filter), &chosenFilter);
     if (path.isEmpty())
         return std::nullopt;
+    // A name typed without a suffix takes the chosen type's, so that the file opens as what it holds.
+    static const QRegularExpression firstSuffix(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch suffix = firstSuffix.match(chosenFilter.section(u'(', -1));
+    if (QFileInfo(path).suffix().isEmpty() && suffix.hasMatch())
+        path += u'.' + suffix.captured(1);
     return path;
 }
 
@@ -137,6 +146,13 @@ QString QtUiService::qtFilter(const QString& suiteFilter)
     if (out.isEmpty() && !suiteFilter.isEmpty())
         out << suiteFilter;
     return out.join(";;");
+}
+
+QFont QtUiService::desktopFont()
+{
+    QFont font = QGuiApplication::font();
+    font.setFamilies({font.family(), QStringLiteral("WenQuanYi Micro Hei")});
+    return font;
 }
 
 bool QtUiService::installChineseTranslations()

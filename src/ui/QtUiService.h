@@ -2,6 +2,8 @@
 
 #include "ui/UiService.h"
 
+#include <QFont>
+
 namespace talor {
 
 // The UI service on real Qt widgets: message boxes, file and colour dialogs, modal dialogs.
@@ -24,6 +26,10 @@ public:
     // database, the system and files that follow them stay as they come). False when Qt's are
     // not installed (Qt's texts stay English).
     static bool installChineseTranslations();
+
+    // The desktop's font (its family and size, as the operator set them) with a Chinese font
+    // behind it for the characters the desktop's family lacks: the window's and the dialogs'.
+    static QFont desktopFont();
 
     // The suite's filter form "EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts" in Qt's form
     // "EXCEL FILE (*.xls);;VTS FILE (*.vts)": pairs of description and patterns.

@@ -55,13 +55,15 @@ struct HostCase
     QStringList args;
     int exitCode;
     const char* error; // a part of what standard error must say
+    const char* platform = "offscreen";
 };
 
 class HostTest : public ::testing::TestWithParam<HostCase>
 {};
 
-// Usage errors exit with 2, start-up errors with 1; the error is on standard error and the
-// program ends (no box waits for a person who is not there).
+// Usage errors exit with 2, start-up errors (no display among them) with 1; the error is on
+// standard error and the program ends (no box waits for a person who is not there). Qt's own
+// options of the window are taken.
 TEST_P(HostTest, ExitStatusAndMessage)
 {
     QTemporaryDir dir;
@@ -69,7 +71,7 @@ TEST_P(HostTest, ExitStatusAndMessage)
     talor::test::putFile(dir.filePath(QStringLiteral("empty.db")), {});
     talor::test::putFile(dir.filePath(QStringLiteral("bad.ini")), "[database]\nkind=sqlite\nfile=empty.db\n");
 
-    const Outcome run = talor(GetParam().args, dir.path());
+    const Outcome run = talor(GetParam().args, dir.path(), QString::fromUtf8(GetParam().platform));
     ASSERT_TRUE(run.finished) << "talor did not end";
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.errors.toStdString();
     EXPECT_TRUE(run.errors.contains(QString::fromUtf8(GetParam().error).replace(u'@', dir.path())))
@@ -90,6 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
         HostCase{"StrayReportArgument", {"report", "--kind", "1", "extra"}, 2, "talor report: unexpected argument \"extra\""},
         HostCase{"StrayDemoArgument", {"demo", "--dir", "@/d", "extra"}, 2, "unexpected argument \"extra\""},
         HostCase{"VersionWithACommand", {"demo", "--version"}, 2, "version"},
+        HostCase{"QtsOwnOptionsAreTaken", {"-style", "Fusion", "-reverse", "--platform=offscreen", "--suite", "@/none.ini"}, 1, "@/none.ini"},
+        HostCase{"NoDisplay", {"--suite", "@/none.ini"}, 1, "there is no display", ""},
+        HostCase{"NoX11Display", {"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display"},
         HostCase{"DemoPastYear9999", {"demo", "--dir", "@/d", "--from", "9999-12-31", "--days", "5"}, 2, "9999-12-31"}),
     [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
 // clang-format on

@@ -165,13 +165,15 @@ TEST_F(ReportCommand, KindThreePagesEachNameOnlyThePersonWhoseRowsTheyHold)
             onPage << match.captured(1);
         // A person's pages follow each other: the first names the person, the pages of the
         // block's right-hand columns show no name at all but the period, uncut.
-        if (i % perPerson == 0)
+        if (i % perPerson == 0) {
             headed << onPage;
-        else
+        } else {
             EXPECT_TRUE(onPage.isEmpty()) << pages.at(i).left(300).toStdString();
-        if (i % perPerson == perPerson - 1)
+        }
+        if (i % perPerson == perPerson - 1) {
             EXPECT_TRUE(pages.at(i).contains("2026-10-01 至 2026-10-31"))
                 << pages.at(i).left(300).toStdString();
+        }
     }
     EXPECT_EQ(headed, numbers);
 
@@ -325,3 +327,33 @@ TEST_F(ReportCommand, AMissingSuiteIsAStartUpError)
 }
 
 } // namespace
+
+// On a terminal, a long run says where it is on one line rewritten in place and clears it at
+// the end; into a pipe only the summary goes. The terminal is a pseudo-terminal of script(1).
+TEST_F(ReportCommand, ProgressIsOneUpdatingLineOnATerminalAndASummaryInAPipe)
+{
+    const QString talor = qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor";
+    const QString pdf = dir->filePath("progress.pdf");
+    const QString report = QStringLiteral("'%1' report --suite '%2' --kind 3 --node A生产部 --output '%3'")
+                               .arg(talor, dir->filePath("demo/suite.ini"), pdf);
+    const QString demo = QStringLiteral("'%1' demo --dir '%2' --employees 250 --days 2")
+                             .arg(talor, dir->filePath("progress-demo"));
+    const auto onTerminal = [](const QString& command) {
+        QProcess script;
+        script.start("script", {"-q", "-e", "-c", command + " >/dev/null", "/dev/null"});
+        EXPECT_TRUE(script.waitForFinished(60000));
+        EXPECT_EQ(script.exitCode(), 0);
+        return QString::fromUtf8(script.readAllStandardOutput());
+    };
+    const QString reportLine = onTerminal(report);
+    EXPECT_TRUE(reportLine.contains("\r\x1b[Ktalor report: page 10/") && reportLine.contains(" pages in "))
+        << reportLine.toStdString();
+    const QString demoLine = onTerminal(demo);
+    EXPECT_TRUE(demoLine.contains("\r\x1b[Ktalor demo: 200/250 employees") && demoLine.endsWith("\r\x1b[K"))
+        << demoLine.toStdString();
+
+    ASSERT_EQ(run({"--kind", "3", "--node", "A生产部", "--output", pdf}), 0) << errors.toStdString();
+    EXPECT_TRUE(errors.contains("talor report: ") && errors.contains(" pages in ") &&
+                !errors.contains("page 1"))
+        << errors.toStdString();
+}

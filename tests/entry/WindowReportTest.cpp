@@ -1,6 +1,7 @@
 // The main window with the module's parts plugged in (as clszh does), on the demo suite.
 #include "entry/DemoModule.h"
 #include "entry/ModuleParts.h"
+#include "entry/PrintCommands.h"
 #include "entry/frmKQJL.h"
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
@@ -12,9 +13,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
-#include <QLabel>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QListWidget>
 #include <QProgressDialog>
 #include <QStatusBar>
@@ -35,7 +36,8 @@ protected:
     {
         suite = test::setUpDemoSuite(dir.filePath("demo"), 30);
         window = std::make_unique<frmKQJL>(*suite, ui);
-        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(), *window);
+        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
+                                              *window);
         parts->connect(window->hooks());
         window->load();
         window->show();
@@ -98,7 +100,8 @@ TEST_F(WindowReport, KindOneListsTheNodesEmployeesThenShowsOnePersonsPeriod)
     const QString number = item->data(Qt::UserRole).toString().mid(1);
     EXPECT_TRUE(item->text().startsWith(number + " "));
     EXPECT_EQ(suite->personNumber(), number);
-    EXPECT_TRUE(label(3).startsWith(suite->personName() + "(" + number + ",生产部")) << label(3).toStdString();
+    EXPECT_TRUE(label(3).startsWith(suite->personName() + "(" + number + ",生产部"))
+        << label(3).toStdString();
     EXPECT_EQ(std::pair(sheet().lastRow(), window->book().sheetName(1)),
               std::pair(31, QString(label(3) + "个人考勤表")));
 }
@@ -114,7 +117,8 @@ TEST_F(WindowReport, AFailingPeriodQueryIsReportedWithItsTextAndTheClickEnds)
     ASSERT_EQ(ui.messages.size(), 1u);
     const QString words = ui.messages[0].text.section("\nbSQL:", 0, 0);
     const QString text = "bSQL:" + ui.messages[0].text.section("\nbSQL:", 1);
-    EXPECT_TRUE(words.startsWith("读取该人员的考勤记录失败：") && words.contains("no such column: no_such_column"))
+    EXPECT_TRUE(words.startsWith("读取该人员的考勤记录失败：") &&
+                words.contains("no such column: no_such_column"))
         << "what failed, in words and the engine's, first: " << words.toStdString();
     EXPECT_TRUE(text.startsWith("bSQL:select * from KQ0001 where memberid='" + suite->personNumber() + "'"))
         << text.toStdString();
@@ -172,7 +176,8 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
     ui.answers.push_back(UiService::Answer::Yes);
     window->runMenuCommand(MenuCommand::MN05);
     EXPECT_EQ(ui.dialogsShown, QStringList{"printPreview"}) << "the first person previewed, the rest printed";
-    EXPECT_EQ(ui.messageTexts(), QStringList{"是否还要打印" + persons[2].section(' ', 1) + "以后人员的资料？"});
+    EXPECT_EQ(ui.messageTexts(),
+              QStringList{"是否还要打印" + persons[2].section(' ', 1) + "以后人员的资料？"});
     EXPECT_EQ(std::pair(ui.messages[0].title, ui.messages[0].buttons),
               std::pair(QString("系统提示"), UiService::Buttons::YesNo));
     const QStringList pages = test::pdfPages(tmp("Tmp.pdf"));
@@ -188,8 +193,8 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
     EXPECT_TRUE(window->book().sheetName(1).startsWith(sheetNameOf(int(persons.size()) - 1)) &&
                 !window->book().allowInCellEditing());
     const QString printed = QString::number(persons.size() - 3);
-    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::number(persons.size() - 2) + " 人完成（预览 1 人，打印 " +
-                                                                 printed + " 人）"))
+    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(
+        QString::number(persons.size() - 2) + " 人完成（预览 1 人，打印 " + printed + " 人）"))
         << window->StatusBar1()->currentMessage().toStdString();
 }
 
@@ -203,8 +208,7 @@ struct BatchEnd
 };
 
 class WindowBatchEnd : public WindowBatch, public ::testing::WithParamInterface<BatchEnd>
-{
-};
+{};
 
 TEST_P(WindowBatchEnd, EndsAfterTheFirstPerson)
 {
@@ -234,7 +238,8 @@ TEST_P(WindowBatchEnd, EndsAfterTheFirstPerson)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, WindowBatchEnd,
-                         ::testing::Values(BatchEnd{"No", false, "只预览了"}, BatchEnd{"Stop", true, "已停止，1/"}),
+                         ::testing::Values(BatchEnd{"No", false, "只预览了"},
+                                           BatchEnd{"Stop", true, "已停止，1/"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowBatch, ACurrentPersonOutsideTheNodePrintsNothing)
@@ -285,8 +290,7 @@ struct ExportCase
 };
 
 class WindowExport : public WindowReport, public ::testing::WithParamInterface<ExportCase>
-{
-};
+{};
 
 TEST_P(WindowExport, WritesThenOpens)
 {
@@ -298,13 +302,15 @@ TEST_P(WindowExport, WritesThenOpens)
     ui.desktopHasProgram = c.program;
     window->runMenuCommand(MenuCommand::MN06);
     EXPECT_EQ(ui.fileFilters + ui.fileDirectories,
-              QStringList({"EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts", suite->temporaryDirectory()}));
+              QStringList({QString::fromUtf8(PrintCommands::ExportFilter), suite->temporaryDirectory()}));
+    EXPECT_TRUE(ui.fileFilters.value(0).startsWith("Excel 工作簿(*.xlsx)|*.xlsx|"))
+        << "an Excel workbook is .xlsx";
     EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::fromUtf8(c.status)))
         << window->StatusBar1()->currentMessage().toStdString();
     EXPECT_TRUE(ui.messages.empty());
     if (path.isEmpty()) {
         EXPECT_TRUE(ui.documentsOpened.isEmpty());
-        EXPECT_EQ(QDir(dir.path()).entryList({"*.xls", "*.vts"}, QDir::Files), QStringList{});
+        EXPECT_EQ(QDir(dir.path()).entryList({"*.xls", "*.xlsx", "*.vts"}, QDir::Files), QStringList{});
         return;
     }
     EXPECT_EQ(ui.documentsOpened, QStringList{path});
@@ -317,7 +323,7 @@ INSTANTIATE_TEST_SUITE_P(
     Exports, WindowExport,
     ::testing::Values(ExportCase{"Cancelled", "", true, "输出：已取消"},
                       ExportCase{"VtsName", "日报.vts", true, "并已在电子表格程序中打开"},
-                      ExportCase{"NoSpreadsheetProgram", "日报.xls", false, "没有可打开它的电子表格程序"}),
+                      ExportCase{"NoSpreadsheetProgram", "日报.xlsx", false, "没有可打开它的电子表格程序"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

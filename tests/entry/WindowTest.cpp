@@ -17,8 +17,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -190,8 +193,9 @@ TEST_F(WindowTest, OptionClickSwitchesTheKindAndLaysOutAgain)
     showActive();
     window->Check1()->setChecked(true);
     window->Option(2)->click();
-    EXPECT_EQ(QStringList({suite.setting("TALOR", "考勤日报OPT"), suite.setting("MODEL8", "OPT"), suite.option}),
-              QStringList({"2", "2", "2"}));
+    EXPECT_EQ(
+        QStringList({suite.setting("TALOR", "考勤日报OPT"), suite.setting("MODEL8", "OPT"), suite.option}),
+        QStringList({"2", "2", "2"}));
     EXPECT_EQ(std::pair(layouts, suite.refresh), std::pair(2, 2));
     EXPECT_EQ(QList<bool>({window->Check1()->isChecked(), window->Check1()->isEnabled(),
                            window->Option(2)->isChecked(), window->DTPicker1()->isHidden(),
@@ -305,8 +309,7 @@ struct GuardCase
 };
 
 class WindowGuard : public WindowTest, public ::testing::WithParamInterface<GuardCase>
-{
-};
+{};
 
 TEST_P(WindowGuard, CancelKeepsEverythingOkRuns)
 {
@@ -355,11 +358,12 @@ TEST_P(WindowGuard, CancelKeepsEverythingOkRuns)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, WindowGuard,
-                         ::testing::Values(GuardCase{"Exit", MenuCommand::MN08, 15, Guarded::Exit},
-                                           GuardCase{"SelectReport", MenuCommand::MN01, 1, Guarded::SelectReport},
-                                           GuardCase{"ExternalModule", MenuCommand::MNE2, 3, Guarded::ExternalModule}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Commands, WindowGuard,
+    ::testing::Values(GuardCase{"Exit", MenuCommand::MN08, 15, Guarded::Exit},
+                      GuardCase{"SelectReport", MenuCommand::MN01, 1, Guarded::SelectReport},
+                      GuardCase{"ExternalModule", MenuCommand::MNE2, 3, Guarded::ExternalModule}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowTest, UnloadIgnoresEveryFailure)
 {
@@ -421,6 +425,75 @@ TEST_F(WindowTest, ZhShowsTheSameWindowAgainAndReloads)
     QTimer::singleShot(50, [&] { component.window()->runMenuCommand(MenuCommand::MN08); });
     EXPECT_EQ(component.zh(), "");
     EXPECT_EQ(std::pair(component.window(), first->loadCount()), std::pair(first, 2));
+}
+
+// Tab reaches every control in reading order and comes round again; in the grid Tab moves
+// between cells and Ctrl+Tab leaves. F1 tells the keys; Alt and a letter open the menus.
+TEST_F(WindowTest, TabWalksTheWindowCtrlTabLeavesTheGridF1Helps)
+{
+    showActive();
+    window->book().setLastRow(3);
+    window->book().setLastColumn(3);
+    QApplication::processEvents();
+    const auto focused = [&] {
+        for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+            if (!w->objectName().isEmpty() && w->objectName() != "qt_spinbox_lineedit")
+                return w->objectName();
+        return QString("none");
+    };
+    // Each control the kind shows, the report kind by its chosen button.
+    QStringList shown;
+    for (QWidget* control : std::initializer_list<QWidget*>{window->TreeView1(), window->ListView1(), nullptr,
+                                                            window->Check1(), window->DTPicker1()}) {
+        if (!control) {
+            for (int kind = 1; kind <= 3; ++kind)
+                if (window->Option(kind)->isChecked())
+                    shown << QString("Option%1").arg(kind);
+        } else if (control->isVisible() && control->isEnabled()) {
+            shown << control->objectName();
+        }
+    }
+    window->TreeView1()->setFocus();
+    QStringList walked{focused()};
+    for (qsizetype n = 0; n < shown.size() + 1; ++n) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        walked << focused();
+    }
+    EXPECT_EQ(walked, shown + QStringList({"sheetTable", "sheetTable"})) << "Tab stays in the grid's cells";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(focused(), "TreeView1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(focused(), shown.last()) << "Ctrl+Shift+Tab leaves the grid backwards";
+
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    ASSERT_FALSE(ui.messages.empty());
+    EXPECT_TRUE(ui.messages.back().text.startsWith("考勤日报的按键") &&
+                ui.messages.back().text.contains("man talor"));
+    QStringList menus;
+    for (QAction* menu : window->menuBar()->actions())
+        menus << menu->text();
+    EXPECT_EQ(menus, QStringList({"查询(&Q)", "输入(&I)", "输出(&O)", "帮助(&H)", "外挂(&W)"}));
+}
+
+// The operator's size for the window outlives the window: the next one opens at it.
+TEST_F(WindowTest, TheWindowOpensAtTheSizeItWasClosedAt)
+{
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    QSize shown;
+    for (const QSize size : {QSize(1300, 850), QSize()}) {
+        clszh component(suite, ui, &launcher);
+        QTimer::singleShot(50, [&] {
+            shown = component.window()->size();
+            if (size.isValid())
+                component.window()->resize(size);
+            component.window()->close();
+        });
+        component.zh();
+    }
+    EXPECT_EQ(shown, QSize(1300, 850));
+    EXPECT_TRUE(QFile::exists(config.filePath("talor/window.ini")));
 }
 
 } // namespace

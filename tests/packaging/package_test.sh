@@ -49,4 +49,10 @@ for elf in "$root/usr/$appdir/talor" "$root/usr/$appdir/dll/talor.so"; do
         case $depends in *" $owner "*) ;; *) fail "Depends lacks $owner ($library of $elf): $depends" ;; esac
     done
 done
+# What Debian's package checker finds: no error and no warning.
+report=$(lintian "$deb" 2>&1 | grep -v 'root privileges' || true)
+echo "$report"
+if grep -q '^[EW]: ' <<<"$report"; then
+    fail "lintian reports errors or warnings"
+fi
 echo "package: $(basename "$deb")"

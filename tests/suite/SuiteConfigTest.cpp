@@ -5,6 +5,7 @@
 #include "support/ErrorText.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace talor;
@@ -42,10 +43,12 @@ TEST(SuiteConfig, DefaultsForAbsentValuesAndPostgresValues)
 {
     QTemporaryDir dir;
     SuiteConfig c = SuiteConfig::load(writeFile(dir.filePath("suite.ini"), "[database]\nfile=suite.db\n"));
-    EXPECT_EQ(QStringList({c.database.kind, c.databaseKind, c.settingsFile, c.secondFile, c.settingsDirectory,
-                           c.temporaryDirectory, c.organisation}),
-              QStringList({"sqlite", "2", "talor.ini", "suite2.ini", QDir(dir.path()).absolutePath(),
-                           QDir::tempPath(), ""}));
+    EXPECT_EQ(
+        QStringList({c.database.kind, c.databaseKind, c.settingsFile, c.secondFile, c.settingsDirectory,
+                     c.temporaryDirectory, c.organisation}),
+        QStringList({"sqlite", "2", "talor.ini", "suite2.ini", QDir(dir.path()).absolutePath(),
+                     qEnvironmentVariable("XDG_CACHE_HOME", QDir::homePath() + "/.cache") + "/talor", ""}));
+    EXPECT_TRUE(QFileInfo(c.temporaryDirectory).isDir()) << "made when missing";
     EXPECT_EQ(c.lockSwitch, 0);
 
     c = SuiteConfig::load(writeFile(dir.filePath("suite.ini"),

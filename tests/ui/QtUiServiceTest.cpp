@@ -156,6 +156,14 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
     EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
     EXPECT_EQ(preset, dir.filePath("输出.vts"));
 
+    // A name without a suffix takes the chosen type's.
+    onNextDialog<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->selectNameFilter(qtFilters.at(1));
+        dialog->selectFile(dir.filePath("日报"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    EXPECT_EQ(ui.saveFile(nullptr, filter, dir.path()), std::optional<QString>(dir.filePath("日报.xlsx")));
+
     for (bool save : {false, true}) {
         onNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
         EXPECT_EQ(save ? ui.saveFile(nullptr, filter, dir.path()) : ui.openFile(nullptr, filter, dir.path()),
