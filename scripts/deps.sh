@@ -14,6 +14,7 @@ PACKAGES=(
     poppler-utils xvfb xauth
     unzip
     librsvg2-bin dpkg-dev file desktop-file-utils appstream groff-base lintian
+    clang-format
 )
 
 missing=()

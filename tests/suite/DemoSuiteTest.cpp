@@ -326,12 +326,14 @@ TEST(DemoSuiteFiles, TemplatesOfAllThreeKindsResolveToAttendanceColumns)
         EXPECT_GE(labels.size(), 12);
         EXPECT_EQ(labels.mid(0, kinds[k - 1].first.size()), kinds[k - 1].first);
         // Dates, notes and (kind 3) the period are shown whole: their columns are widened.
-        for (const QString& wide :
-             {QStringLiteral("日期"), QStringLiteral("补休日期"), QStringLiteral("备注")})
-            if (labels.contains(wide))
+        for (const QString& wide : {QStringLiteral("日期"), QStringLiteral("补休日期"), QStringLiteral("备注")}) {
+            if (labels.contains(wide)) {
                 EXPECT_GE(sheet.columnWidth(int(labels.indexOf(wide)) + 1), 96) << wide.toStdString();
-        if (k == 3)
+            }
+        }
+        if (k == 3) {
             EXPECT_GE(sheet.columnWidth(int(labels.size())), 170) << "the period column";
+        }
         QSet<QString> types;
         for (const QString& label : labels) {
             const QString field = suite.fieldName(label);

@@ -40,7 +40,7 @@ protected:
         DatabaseTest::SetUp();
         if (HasFatalFailure())
             return;
-        DemoSuite::fillDatabase(db(), DemoOptions{30, 5, QDate(2026, 10, 1), 7});
+        DemoSuite::fillDatabase(db(), DemoOptions{30, 5, QDate(2026, 10, 1), 7, {}});
         QString section = "kind=sqlite\nfile=" + sqliteFile();
         if (kind() == DatabaseKind::Postgres) {
             const PostgresServer server = postgresServer();
