@@ -1,7 +1,7 @@
 #include "HostCommands.h"
 
+#include "DemoCommand.h"
 #include "ReportCommand.h"
-#include "suite/DemoCommand.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>

@@ -4,11 +4,12 @@
 #include "grid/Workbook.h"
 #include "report/PrintRun.h"
 #include "suite/LocalSuite.h"
+#include "ui/QtUiService.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QPrinterInfo>
+#include <QPagedPaintDevice>
 #include <QTextStream>
 #include <unistd.h>
 
@@ -224,13 +225,15 @@ int runReportCommand(const QStringList& arguments)
         BatchReport report(suite);
         if (type == Output::Pages) {
             std::unique_ptr<PrintJob> job;
+            QtUiService desktop;
+            QString printer;
             if (!printing)
                 job = PrintJob::toPdf(output, QFileInfo(output).completeBaseName());
-            else if (QPrinterInfo::defaultPrinter().isNull())
+            else if (!desktop.defaultPrinter(QStringLiteral("talor"), printer))
                 throw OutputError(QStringLiteral(
                     "this machine has no printer; talor report --output FILE.pdf writes the pages"));
             else
-                job = PrintJob::toPrinter({}, QStringLiteral("talor"));
+                job = PrintJob::toPrinter(desktop, {}, QStringLiteral("talor"));
             writePages(report, request, *job, command);
         } else {
             report.run(request);

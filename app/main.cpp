@@ -11,7 +11,7 @@
 #include "HostCommands.h"
 #include "entry/ModuleRegistry.h"
 #include "io/FileWrite.h"
-#include "suite/DemoCommand.h"
+#include "suite/DefaultSuite.h"
 #include "suite/LocalSuite.h"
 #include "ui/QtUiService.h"
 

@@ -4,10 +4,12 @@
 #include "entry/TreeFill.h"
 #include "grid/Workbook.h"
 #include "query/ReportConditions.h"
-#include "sheet/SheetLayout.h"
 #include "settings/ModuleSettings.h"
+#include "sheet/SheetLayout.h"
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
+
+#include <QPagedPaintDevice>
 
 namespace talor {
 
@@ -21,11 +23,34 @@ public:
     {
         return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
     }
-    std::optional<QString> openFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> saveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    std::optional<QString> openFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+    std::optional<QString> saveFile(QWidget*, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
     std::optional<quint32> chooseColour(QWidget*, quint32) override { return {}; }
     int execDialog(QDialog&) override { return 0; }
     bool openDocument(const QString&) override { return false; }
+    std::unique_ptr<Progress> progress(QWidget*, const QString&, const QString&, int) override
+    {
+        return std::make_unique<Unwatched>();
+    }
+    void preview(QWidget*, const QString&, const QPageLayout&,
+                 const std::function<void(QPagedPaintDevice&)>&) override
+    {}
+    std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString&, QString&) override { return nullptr; }
+
+private:
+    // Nobody watches a batch's progress, and nobody stops it.
+    class Unwatched : public Progress
+    {
+    public:
+        void setValue(int, const QString&) override {}
+        bool cancelled() override { return false; }
+    };
 };
 
 } // namespace
@@ -41,7 +66,8 @@ struct BatchReport::Parts
 
 BatchReport::BatchReport(SuiteServices& suite) : p(std::make_unique<Parts>()), m_suite(suite)
 {
-    p->parts = std::make_unique<ModuleParts>(suite, p->ui, p->state, p->records, p->book, static_cast<ModuleView&>(*this));
+    p->parts = std::make_unique<ModuleParts>(suite, p->ui, p->state, p->records, p->book,
+                                             static_cast<ModuleView&>(*this));
 }
 
 BatchReport::~BatchReport() = default;
@@ -73,8 +99,9 @@ SelectedNode BatchReport::findNode(const QString& key)
     const TreeNode* node = textOf(key);
     if (!node)
         throw BatchRequestError(
-            QStringLiteral("the department tree has no node %1 (keys are ROOT, A + department, B + department + "
-                           "group, C + department + group + team)")
+            QStringLiteral(
+                "the department tree has no node %1 (keys are ROOT, A + department, B + department + "
+                "group, C + department + group + team)")
                 .arg(key));
     SelectedNode selected{node->key, node->text, {}, {}};
     if (const TreeNode* parent = textOf(node->parentKey)) {
@@ -91,8 +118,8 @@ void BatchReport::prepare(const BatchReportRequest& request)
     if (!request.report.isEmpty()) {
         const QStringList reports = ReportConditions(m_suite).reportList();
         if (!reports.contains(request.report))
-            throw BatchRequestError(
-                QStringLiteral("the suite has no report %1 (reports: %2)").arg(request.report, reports.join(", ")));
+            throw BatchRequestError(QStringLiteral("the suite has no report %1 (reports: %2)")
+                                        .arg(request.report, reports.join(", ")));
     }
     // The load's steps that the report depends on.
     m_suite.setSavedTable(m_suite.currentTable());
@@ -141,8 +168,8 @@ void BatchReport::runEachPerson(const BatchReportRequest& request, const EachPer
 void BatchReport::run(const BatchReportRequest& request)
 {
     if (request.kind == 1 && request.person.isEmpty())
-        throw BatchRequestError(QStringLiteral(
-            "a report of kind 1 needs the person (--person MEMBERID); a PDF or print holds every person of the node"));
+        throw BatchRequestError(QStringLiteral("a report of kind 1 needs the person (--person MEMBERID); a "
+                                               "PDF or print holds every person of the node"));
     prepare(request);
     p->parts->layoutReport();
     SelectionClicks& clicks = p->parts->clicks();
@@ -154,8 +181,8 @@ void BatchReport::run(const BatchReportRequest& request)
         if (item.key == key)
             m_employee = item;
     if (!m_employee)
-        throw BatchRequestError(
-            QStringLiteral("the person %1 is not among the employees of node %2").arg(request.person, request.node));
+        throw BatchRequestError(QStringLiteral("the person %1 is not among the employees of node %2")
+                                    .arg(request.person, request.node));
     clicks.listClick();
 }
 

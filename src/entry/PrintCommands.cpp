@@ -7,9 +7,7 @@
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QProgressDialog>
 
 namespace talor {
 
@@ -141,15 +139,8 @@ void PrintCommands::printBatch()
         return;
     }
 
-    QProgressDialog progress(m_view.dialogParent());
-    progress.setObjectName(QStringLiteral("printProgress"));
-    progress.setWindowTitle(PrintCaption);
-    progress.setCancelButtonText(QStringLiteral("停止"));
-    progress.setRange(0, count);
-    progress.setMinimumDuration(0);
-    progress.setAutoClose(false);
-    progress.setAutoReset(false);
-    progress.setWindowModality(Qt::WindowModal);
+    const std::unique_ptr<UiService::Progress> progress =
+        ui.progress(m_view.dialogParent(), PrintCaption, QStringLiteral("停止"), count);
 
     enum class End
     {
@@ -164,9 +155,7 @@ void PrintCommands::printBatch()
     QString failure;
     int done = 0;
     while (done < count) {
-        progress.setValue(done);
-        QCoreApplication::processEvents();
-        if (progress.wasCanceled()) {
+        if (progress->cancelled()) {
             end = End::Stopped;
             break;
         }
@@ -180,10 +169,9 @@ void PrintCommands::printBatch()
         const QString step =
             PrintCaption +
             QStringLiteral("：第 %1/%2 人 %3").arg(persons.index()).arg(count).arg(persons.name());
-        progress.setLabelText(step);
         m_view.showStatus(step);
         // The grid shows the person before the person's output starts.
-        QCoreApplication::processEvents();
+        progress->setValue(done, step);
         if (m_context.state.PrintRest) {
             PrintRun run = output();
             if (!job)
@@ -194,7 +182,7 @@ void PrintCommands::printBatch()
         }
         skipped << output().preview().skipped;
         ++done;
-        if (progress.wasCanceled()) {
+        if (progress->cancelled()) {
             end = End::Stopped;
             break;
         }
@@ -211,8 +199,7 @@ void PrintCommands::printBatch()
     if (job)
         PrintRun::finish(*job, finished);
     skipped << finished.skipped;
-    progress.setValue(count);
-    progress.close();
+    progress->setValue(count, PrintCaption);
 
     QString text;
     switch (end) {

@@ -9,10 +9,8 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QPagedPaintDevice>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
-#include <QPrinter>
-#include <QPrinterInfo>
 
 namespace talor {
 
@@ -131,22 +129,16 @@ PrintRun::Result PrintRun::preview()
     step(result, QCoreApplication::translate("talor", "preview"), [&] {
         const BookPages pages(m_book, prepared, result.printFile);
         result.pages = pages.pageCount();
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setPageLayout(prepared.setup.pageSetup.pageLayout());
-        printer.setFullPage(true);
-        printer.setDocName(prepared.sheetName);
-        QPrintPreviewDialog dialog(&printer, m_parent);
-        dialog.setObjectName(QStringLiteral("printPreview"));
-        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* target) {
-            // A failure inside the preview's painting is noted; the dialog stays.
-            step(result, QCoreApplication::translate("talor", "preview pages"), [&] {
-                print::PagedOutput output(*target, prepared.sheetName);
-                for (const print::PageRenderer* renderer : pages.renderers())
-                    output.add(*renderer);
-                output.finish();
-            });
-        });
-        m_ui.execDialog(dialog);
+        m_ui.preview(m_parent, prepared.sheetName, prepared.setup.pageSetup.pageLayout(),
+                     [&](QPagedPaintDevice& target) {
+                         // A failure inside the preview's painting is noted; the preview stays.
+                         step(result, QCoreApplication::translate("talor", "preview pages"), [&] {
+                             print::PagedOutput output(target, prepared.sheetName);
+                             for (const print::PageRenderer* renderer : pages.renderers())
+                                 output.add(*renderer);
+                             output.finish();
+                         });
+                     });
     });
     return result;
 }
@@ -154,7 +146,7 @@ PrintRun::Result PrintRun::preview()
 std::unique_ptr<PrintJob> PrintRun::printerJob() const
 {
     const QFileInfo file(temporaryPrintFile());
-    return PrintJob::toPrinter(file.absolutePath() + u'/' + file.completeBaseName() + u".pdf",
+    return PrintJob::toPrinter(m_ui, file.absolutePath() + u'/' + file.completeBaseName() + u".pdf",
                                m_book.sheetName(m_book.activeSheet()));
 }
 
@@ -232,15 +224,13 @@ PrintJob::PrintJob(std::unique_ptr<QPagedPaintDevice> printer, std::unique_ptr<p
 
 PrintJob::~PrintJob() = default;
 
-std::unique_ptr<PrintJob> PrintJob::toPrinter(const QString& fallbackPdf, const QString& title)
+std::unique_ptr<PrintJob> PrintJob::toPrinter(UiService& ui, const QString& fallbackPdf, const QString& title)
 {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
+    QString name;
+    std::unique_ptr<QPagedPaintDevice> printer = ui.defaultPrinter(title, name);
+    if (!printer)
         return toPdf(fallbackPdf, title);
-    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    printer->setFullPage(true);
-    printer->setDocName(title);
-    return std::unique_ptr<PrintJob>(new PrintJob(std::move(printer), nullptr, info.printerName(), {}));
+    return std::unique_ptr<PrintJob>(new PrintJob(std::move(printer), nullptr, name, {}));
 }
 
 std::unique_ptr<PrintJob> PrintJob::toPdf(const QString& path, const QString& title)

@@ -28,8 +28,10 @@ class PdfFile;
 class PrintJob
 {
 public:
-    // The default printer without a dialog; where the machine has none, the PDF `fallbackPdf`.
-    static std::unique_ptr<PrintJob> toPrinter(const QString& fallbackPdf, const QString& title);
+    // The desktop's default printer without a dialog; where the machine has none, the PDF
+    // `fallbackPdf`.
+    static std::unique_ptr<PrintJob> toPrinter(UiService& ui, const QString& fallbackPdf,
+                                               const QString& title);
     static std::unique_ptr<PrintJob> toPdf(const QString& path, const QString& title);
     ~PrintJob();
 

@@ -11,7 +11,11 @@
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QMimeDatabase>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringList>
@@ -146,6 +150,73 @@ QString QtUiService::qtFilter(const QString& suiteFilter)
     if (out.isEmpty() && !suiteFilter.isEmpty())
         out << suiteFilter;
     return out.join(";;");
+}
+
+namespace {
+
+class DialogProgress : public UiService::Progress
+{
+public:
+    DialogProgress(QWidget* parent, const QString& title, const QString& stopText, int maximum)
+        : m_dialog(parent)
+    {
+        m_dialog.setObjectName(QStringLiteral("progress"));
+        m_dialog.setWindowTitle(title);
+        m_dialog.setCancelButtonText(stopText);
+        m_dialog.setRange(0, maximum);
+        m_dialog.setMinimumDuration(0);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setWindowModality(Qt::WindowModal);
+    }
+    void setValue(int value, const QString& label) override
+    {
+        m_dialog.setLabelText(label);
+        m_dialog.setValue(value);
+        QCoreApplication::processEvents();
+    }
+    bool cancelled() override
+    {
+        QCoreApplication::processEvents();
+        return m_dialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+} // namespace
+
+std::unique_ptr<UiService::Progress> QtUiService::progress(QWidget* parent, const QString& title,
+                                                           const QString& stopText, int maximum)
+{
+    return std::make_unique<DialogProgress>(parent, title, stopText, maximum);
+}
+
+void QtUiService::preview(QWidget* parent, const QString& title, const QPageLayout& layout,
+                          const std::function<void(QPagedPaintDevice&)>& paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(layout);
+    printer.setFullPage(true);
+    printer.setDocName(title);
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("printPreview"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&](QPrinter* target) { paint(*target); });
+    dialog.exec();
+}
+
+std::unique_ptr<QPagedPaintDevice> QtUiService::defaultPrinter(const QString& title, QString& printerName)
+{
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        return nullptr;
+    auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    printer->setFullPage(true);
+    printer->setDocName(title);
+    printerName = info.printerName();
+    return printer;
 }
 
 QFont QtUiService::desktopFont()

@@ -6,7 +6,8 @@
 
 namespace talor {
 
-// The UI service on real Qt widgets: message boxes, file and colour dialogs, modal dialogs.
+// The UI service on real Qt widgets: message boxes, file and colour dialogs, modal dialogs,
+// the progress window, the print preview and the desktop's printers.
 class QtUiService : public UiService
 {
 public:
@@ -19,6 +20,11 @@ public:
     std::optional<quint32> chooseColour(QWidget* parent, quint32 initial) override;
     int execDialog(QDialog& dialog) override;
     bool openDocument(const QString& path) override;
+    std::unique_ptr<Progress> progress(QWidget* parent, const QString& title, const QString& stopText,
+                                       int maximum) override;
+    void preview(QWidget* parent, const QString& title, const QPageLayout& layout,
+                 const std::function<void(QPagedPaintDevice&)>& paint) override;
+    std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString& title, QString& printerName) override;
 
     // Qt's own texts (standard buttons, file, colour and print dialogs) in Chinese, as the
     // rest of the window is, whatever the system's locale: installs Qt's zh_CN translations

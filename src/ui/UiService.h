@@ -2,15 +2,20 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
+#include <memory>
 #include <optional>
 
 class QDialog;
+class QPageLayout;
+class QPagedPaintDevice;
 class QWidget;
 
 namespace talor {
 
-// Every message box, question, file dialog, colour dialog and modal dialog of the product
-// goes through this one service, so that tests can script the operator's answers headlessly.
+// Every message box, question, file dialog, colour dialog, modal dialog, progress window,
+// print preview and printer of the product goes through this one service, so that tests can
+// script the operator's answers headlessly and the logic needs no widgets.
 class UiService
 {
 public:
@@ -50,6 +55,32 @@ public:
     // Opens the file in the desktop's program for its type (an exported workbook in the
     // spreadsheet program); false when the desktop has no such program or it cannot start.
     virtual bool openDocument(const QString& path) = 0;
+
+    // The progress of a long task the operator may stop: a window with a label and a bar from
+    // 0 to the maximum, and a button that stops the task between its steps.
+    class Progress
+    {
+    public:
+        virtual ~Progress() = default;
+        // Shows how far the task is and what it does now; lets the window answer meanwhile.
+        virtual void setValue(int value, const QString& label) = 0;
+        // Whether the operator asked the task to stop.
+        virtual bool cancelled() = 0;
+    };
+    // A progress window titled `title` whose stop button reads `stopText`; it closes when the
+    // object goes.
+    virtual std::unique_ptr<Progress> progress(QWidget* parent, const QString& title, const QString& stopText,
+                                               int maximum) = 0;
+
+    // A print preview of the pages `paint` paints onto the device it is given (in `layout`),
+    // from which the operator may print them; returns when the preview closes. `paint` may be
+    // called more than once, as the preview paints again.
+    virtual void preview(QWidget* parent, const QString& title, const QPageLayout& layout,
+                         const std::function<void(QPagedPaintDevice&)>& paint) = 0;
+
+    // The desktop's default printer for a document named `title`, and its name; null where
+    // the machine has none.
+    virtual std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString& title, QString& printerName) = 0;
 };
 
 } // namespace talor

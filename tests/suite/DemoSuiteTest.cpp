@@ -7,7 +7,7 @@
 #include "db/Recordset.h"
 #include "grid/Workbook.h"
 #include "settings/IniFile.h"
-#include "suite/DemoCommand.h"
+#include "suite/DefaultSuite.h"
 #include "suite/DemoTemplates.h"
 #include "suite/LocalSuite.h"
 
@@ -326,7 +326,8 @@ TEST(DemoSuiteFiles, TemplatesOfAllThreeKindsResolveToAttendanceColumns)
         EXPECT_GE(labels.size(), 12);
         EXPECT_EQ(labels.mid(0, kinds[k - 1].first.size()), kinds[k - 1].first);
         // Dates, notes and (kind 3) the period are shown whole: their columns are widened.
-        for (const QString& wide : {QStringLiteral("日期"), QStringLiteral("补休日期"), QStringLiteral("备注")}) {
+        for (const QString& wide :
+             {QStringLiteral("日期"), QStringLiteral("补休日期"), QStringLiteral("备注")}) {
             if (labels.contains(wide)) {
                 EXPECT_GE(sheet.columnWidth(int(labels.indexOf(wide)) + 1), 96) << wide.toStdString();
             }
@@ -373,39 +374,7 @@ TEST(DemoSuiteFiles, ANonEmptyDirectoryIsRefusedAndLeftAlone)
     EXPECT_EQ(QDir(parent.path()).entryList(entries), QStringList{"taken"});
 }
 
-// Exit codes of "talor demo": 0 done, 1 failed, 2 usage; "@" stands for a fresh directory.
-TEST(DemoCommand, ExitCodes)
-{
-    ensureApplication();
-    const std::pair<QStringList, int> cases[] = {
-        {{"--dir", "@/d", "--employees", "5", "--days", "3", "--from", "2025-02-27", "--seed", "4"}, 0},
-        {{"--employees", "5"}, 2},
-        {{"--dir", "@/d", "--employees", "0"}, 2},
-        {{"--dir", "@/d", "--employees", "many"}, 2},
-        {{"--dir", "@/d", "--days", "-3"}, 2},
-        {{"--dir", "@/d", "--from", "2026-02-30"}, 2},
-        {{"--dir", "@/d", "--from", "9999-12-31", "--days", "5"}, 2},
-        // Ends on the last day there is; one day later is refused.
-        {{"--dir", "@/d", "--employees", "1", "--from", "9999-12-27", "--days", "5"}, 0},
-        {{"--dir", "@/d", "--from", "9999-12-28", "--days", "5"}, 2},
-        {{"--dir", "@/d", "--employees", "10001", "--days", "1000"}, 2},
-        {{"--dir", "@/d", "--seed", "x1"}, 2},
-        {{"--dir", "@/d", "--colour", "red"}, 2},
-        {{"--dir", "@/d", "extra"}, 2},
-        {{"--dir", "@/blocker/d", "--employees", "2", "--days", "1"}, 1}};
-    for (const auto& [options, exitCode] : cases) {
-        SCOPED_TRACE(options.join(' ').toStdString());
-        QTemporaryDir parent;
-        talor::test::writeFile(parent.filePath("blocker"), "");
-        QStringList args{"talor", "demo"};
-        for (const QString& arg : options)
-            args << QString(arg).replace("@", parent.path());
-        EXPECT_EQ(runDemoCommand(args), exitCode);
-        EXPECT_EQ(QFileInfo::exists(parent.filePath("d/suite.ini")), exitCode == 0);
-    }
-}
-
-TEST(DemoCommand, DefaultSuiteIsCreatedOnceInTheUsersDataDirectory)
+TEST(DefaultSuite, IsCreatedOnceInTheUsersDataDirectory)
 {
     ensureApplication();
     QTemporaryDir home;

@@ -2,10 +2,14 @@
 
 #include "ui/UiService.h"
 
+#include <QBuffer>
 #include <QDialog>
+#include <QPdfWriter>
+#include <QRegularExpression>
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 namespace talor::test {
@@ -70,7 +74,8 @@ public:
 
     int execDialog(QDialog& dialog) override
     {
-        dialogsShown << (dialog.objectName().isEmpty() ? QString(dialog.metaObject()->className()) : dialog.objectName());
+        dialogsShown << (dialog.objectName().isEmpty() ? QString(dialog.metaObject()->className())
+                                                       : dialog.objectName());
         if (dialogs.empty()) {
             dialog.reject();
             return QDialog::Rejected;
@@ -86,6 +91,44 @@ public:
         return desktopHasProgram;
     }
 
+    // Progress windows: each one shown, the labels they showed in order; the operator stops
+    // the task at the next cancelled() once a test sets `stopProgress` (from a handler, say).
+    int progressShown = 0;
+    QStringList progressLabels;
+    bool stopProgress = false;
+    std::unique_ptr<Progress> progress(QWidget*, const QString&, const QString&, int) override
+    {
+        ++progressShown;
+        return std::make_unique<ScriptedProgress>(*this);
+    }
+
+    // A print preview paints its pages into a PDF in memory (previewPages counts them), is
+    // recorded as "printPreview" among the dialogs shown, then runs the next queued handler.
+    int previewPages = -1;
+    std::deque<std::function<void()>> previews;
+    void preview(QWidget*, const QString&, const QPageLayout& layout,
+                 const std::function<void(QPagedPaintDevice&)>& paint) override
+    {
+        dialogsShown << QStringLiteral("printPreview");
+        QBuffer pdf;
+        pdf.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter writer(&pdf);
+            writer.setPageLayout(layout);
+            paint(writer);
+        }
+        static const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+        previewPages = int(QString::fromLatin1(pdf.data()).count(page));
+        if (!previews.empty()) {
+            auto handler = std::move(previews.front());
+            previews.pop_front();
+            handler();
+        }
+    }
+
+    // The tests run on machines without printers.
+    std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString&, QString&) override { return nullptr; }
+
     QStringList messageTexts() const
     {
         QStringList out;
@@ -95,7 +138,19 @@ public:
     }
 
 private:
-    std::optional<QString> nextFile(const QString& filter, const QString& directory, const QString& presetName)
+    class ScriptedProgress : public Progress
+    {
+    public:
+        explicit ScriptedProgress(ScriptedUi& ui) : m_ui(ui) {}
+        void setValue(int, const QString& label) override { m_ui.progressLabels << label; }
+        bool cancelled() override { return m_ui.stopProgress; }
+
+    private:
+        ScriptedUi& m_ui;
+    };
+
+    std::optional<QString> nextFile(const QString& filter, const QString& directory,
+                                    const QString& presetName)
     {
         fileFilters << filter;
         fileDirectories << directory;

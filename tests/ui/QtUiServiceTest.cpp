@@ -7,6 +7,11 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -169,6 +174,45 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
         EXPECT_EQ(save ? ui.saveFile(nullptr, filter, dir.path()) : ui.openFile(nullptr, filter, dir.path()),
                   std::nullopt);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The progress window shows the label and the value, and its stop button stops the task; the
+// print preview shows the pages the caller paints, in the caller's page layout.
+TEST(QtUiServiceTest, ProgressStopsOnItsButtonAndThePreviewShowsThePaintedPages)
+{
+    QtUiService ui;
+    {
+        const auto progress = ui.progress(nullptr, "报表打印", "停止", 5);
+        progress->setValue(2, "第 2/5 人");
+        auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(QStringList({dialog->windowTitle(), dialog->labelText()}),
+                  QStringList({"报表打印", "第 2/5 人"}));
+        EXPECT_EQ(dialog->value(), 2);
+        EXPECT_FALSE(progress->cancelled());
+        dialog->cancel();
+        EXPECT_TRUE(progress->cancelled());
+    }
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the window closes with its object";
+
+    int pages = -1;
+    onNextDialog<QPrintPreviewDialog>([&](QPrintPreviewDialog* dialog) {
+        auto* view = dialog->findChild<QPrintPreviewWidget*>();
+        view->updatePreview();
+        pages = view->pageCount();
+        dialog->reject();
+    });
+    const QPageLayout landscape(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF());
+    ui.preview(nullptr, "日报", landscape, [](QPagedPaintDevice& device) {
+        QPainter painter(&device);
+        device.newPage();
+        device.newPage();
+    });
+    EXPECT_EQ(pages, 3);
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-// The host's entry points to the demo suite.
+// `talor demo`: its options, help and run.
 namespace talor {
 
 // `talor demo --dir DIR [--employees N] [--days N] [--from YYYY-MM-DD] [--seed S]`: writes a
@@ -18,12 +18,5 @@ int runDemoCommand(const QStringList& args);
 // What `talor demo` does and its options: its parser, its help and the manual page use them.
 QString demoDescription();
 QList<QCommandLineOption> demoOptions();
-
-// The demo suite's configuration in the user's data directory (AppDataLocation/demo/suite.ini).
-QString defaultSuitePath();
-
-// defaultSuitePath(), after creating the demo suite there when it does not exist yet.
-// Throws SuiteError when it cannot be created.
-QString ensureDefaultSuite();
 
 } // namespace talor

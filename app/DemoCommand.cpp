@@ -1,4 +1,4 @@
-#include "suite/DemoCommand.h"
+#include "DemoCommand.h"
 
 #include "suite/DemoScratch.h"
 #include "suite/DemoSuite.h"
@@ -7,7 +7,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -217,21 +216,6 @@ int runDemoCommand(const QStringList& args)
         printError(error.message());
         return 1;
     }
-}
-
-QString defaultSuitePath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/demo/suite.ini");
-}
-
-QString ensureDefaultSuite()
-{
-    const QString path = defaultSuitePath();
-    if (QFileInfo::exists(path))
-        return path;
-    DemoSuite::generate(QFileInfo(path).absolutePath(), DemoOptions{});
-    return path;
 }
 
 } // namespace talor
