@@ -1,9 +1,15 @@
 #pragma once
 
+#include "entry/ModuleParts.h"
+#include "entry/ReportDialogs.h"
+#include "entry/frmKQJL.h"
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
+#include "support/ScriptedUi.h"
 
 #include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace talor::test {
@@ -25,5 +31,38 @@ inline std::unique_ptr<LocalSuite> setUpDemoSuite(const QString& folder, int emp
                         settings);
     return suite;
 }
+
+// The main window with the module's parts (and the report dialogs) plugged in as clszh does,
+// on a demo suite of 30 persons, loaded, shown and active: the fixture of the window tests.
+class DemoWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        suite = setUpDemoSuite(dir.filePath(QStringLiteral("demo")), 30);
+        window = std::make_unique<frmKQJL>(*suite, ui);
+        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
+                                              *window);
+        dialogs = std::make_unique<ReportDialogs>(*suite, ui, window.get());
+        parts->connect(window->hooks(), dialogs.get());
+        window->load();
+        window->show();
+        window->activate();
+    }
+    void TearDown() override
+    {
+        parts.reset();
+        dialogs.reset();
+        window.reset();
+        suite.reset();
+    }
+
+    QTemporaryDir dir;
+    ScriptedUi ui;
+    std::unique_ptr<LocalSuite> suite;
+    std::unique_ptr<frmKQJL> window;
+    std::unique_ptr<ModuleParts> parts;
+    std::unique_ptr<ReportDialogs> dialogs;
+};
 
 } // namespace talor::test

@@ -1,7 +1,7 @@
 // A report added, designed and selected through the dialogs on the demo suite, in the main
 // window and through `talor report --report`.
-#include "entry/DemoModule.h"
 #include "entry/BatchReport.h"
+#include "entry/DemoModule.h"
 #include "entry/ModuleParts.h"
 #include "entry/ReportDialogs.h"
 #include "entry/frmKQJL.h"
@@ -32,27 +32,13 @@ namespace {
 
 const QString Condition = u"cdfz>0"_qs;
 
-class ReportSelection : public ::testing::Test
+class ReportSelection : public test::DemoWindow
 {
 protected:
     void SetUp() override
     {
-        suite = test::setUpDemoSuite(dir.filePath("demo"), 30);
-        window = std::make_unique<frmKQJL>(*suite, ui);
-        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
-                                              *window);
-        dialogs = std::make_unique<ReportDialogs>(*suite, ui, window.get());
-        parts->connect(window->hooks(), dialogs.get());
-        window->load();
-        window->show();
-        window->activate();
+        DemoWindow::SetUp();
         window->optionClick(2);
-    }
-    void TearDown() override
-    {
-        parts.reset();
-        window.reset();
-        suite.reset();
     }
     QStringList labels(const grid::Sheet& sheet, int count)
     {
@@ -93,12 +79,6 @@ protected:
         window->runMenuCommand(MenuCommand::MN01);
     }
 
-    QTemporaryDir dir;
-    ScriptedUi ui;
-    std::unique_ptr<LocalSuite> suite;
-    std::unique_ptr<frmKQJL> window;
-    std::unique_ptr<ModuleParts> parts;
-    std::unique_ptr<ReportDialogs> dialogs;
     QString designerCaption;
     QStringList designedBefore;
 };

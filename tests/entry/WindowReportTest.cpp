@@ -28,26 +28,9 @@ using talor::test::ScriptedUi;
 
 namespace {
 
-class WindowReport : public ::testing::Test
+class WindowReport : public test::DemoWindow
 {
 protected:
-    void SetUp() override
-    {
-        suite = test::setUpDemoSuite(dir.filePath("demo"), 30);
-        window = std::make_unique<frmKQJL>(*suite, ui);
-        parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
-                                              *window);
-        parts->connect(window->hooks());
-        window->load();
-        window->show();
-        window->activate();
-    }
-    void TearDown() override
-    {
-        parts.reset();
-        window.reset();
-        suite.reset();
-    }
     // Selects a node by keyboard: current item, then Enter.
     void enterNode(const QString& key)
     {
@@ -58,12 +41,6 @@ protected:
     }
     const grid::Sheet& sheet() { return window->book().active(); }
     QString label(int n) { return window->Label(n)->text(); }
-
-    QTemporaryDir dir;
-    ScriptedUi ui;
-    std::unique_ptr<LocalSuite> suite;
-    std::unique_ptr<frmKQJL> window;
-    std::unique_ptr<ModuleParts> parts;
 };
 
 TEST_F(WindowReport, KindTwoNodeSumDatePickerAndTimer)
