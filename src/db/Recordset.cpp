@@ -511,7 +511,7 @@ void Recordset::update()
         const bool updated = m_readBack == ReadBack::Returning ? query.next() : query.numRowsAffected() >= 1;
         if (!updated) {
             query.finish();
-            throw DatabaseError(conflictMessage());
+            throw ConflictError(conflictMessage());
         }
 
         // The key may have been among the changes; the row is found again by its new key.

@@ -34,6 +34,14 @@ public:
     using DatabaseError::DatabaseError;
 };
 
+// Update found the row changed or deleted by someone else since it was read, and wrote
+// nothing; the message names the table and the key.
+class ConflictError : public DatabaseError
+{
+public:
+    using DatabaseError::DatabaseError;
+};
+
 // A transaction of the caller's around several Updates, which then join it instead of each
 // committing on its own: PostgreSQL takes a second BEGIN as a mere warning, so an Update that
 // began and committed "its own" transaction would commit the caller's work early. The scope
@@ -80,7 +88,7 @@ private:
 //
 // Update writes the changed fields of the current row by the table's primary key,
 // optimistically: the row must still hold, in every changed column, the value it was read
-// with, otherwise Update throws DatabaseError naming the table and the key and writes
+// with, otherwise Update throws ConflictError naming the table and the key and writes
 // nothing. A connection lost under Update throws ConnectionLostError. Only statements that read one table
 // ("select ... from T where ...") whose primary key columns are among the fields can be updated. "YGZL" and
 // "ygzl" name the same table; field names are matched without regard to case.

@@ -232,17 +232,18 @@ SheetSaving::Failure SheetSaving::applyAll(const std::vector<RecordWrites>& plan
             m_records.update();
         } catch (const ConnectionLostError&) {
             return Failure{i, {}, true};
+        } catch (const ConflictError& error) {
+            return Failure{i,
+                           QStringLiteral("%1 的记录在读出后已被其他操作员保存，未覆盖他的修改（%2）")
+                               .arg(recordName(), error.message()),
+                           false};
         } catch (const DatabaseError& error) {
             QStringList fields;
             for (const FieldWrite& write : record.writes)
                 fields << write.field;
-            const QString words = error.message();
-            const bool conflict = words.contains(QLatin1String("someone else"));
             return Failure{i,
-                           conflict ? QStringLiteral("%1 的记录在读出后已被其他操作员保存，未覆盖他的修改（%2）")
-                                          .arg(recordName(), words)
-                                    : QStringLiteral("保存 %1 的记录（字段 %2）时数据库出错：%3")
-                                          .arg(recordName(), fields.join(u','), words),
+                           QStringLiteral("保存 %1 的记录（字段 %2）时数据库出错：%3")
+                               .arg(recordName(), fields.join(u','), error.message()),
                            false};
         }
     }

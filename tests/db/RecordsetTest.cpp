@@ -584,6 +584,78 @@ TEST_P(RecordsetTest, UpdateAndReadBackAreOneTransaction)
               9.0);
 }
 
+// Whatever makes an update fail, before or after the key was written, the row holds again
+// what it was read with (its key too), the table is unchanged, and the row saves again by
+// its old key.
+TEST_P(RecordsetTest, AFailedUpdateLeavesTheRowAsItWasRead)
+{
+    const bool sqlite = kind() == talor::test::DatabaseKind::Sqlite;
+    QSqlDatabase other = openAnother(u"other"_qs);
+    const auto moveOnRename = [&] {
+        if (sqlite) {
+            exec(u"create trigger kq_move after update of name on kq begin "
+                 "update kq set memberid = memberid || 'x' where rowid = new.rowid; end"_qs);
+        } else {
+            exec(u"create or replace function kq_move() returns trigger language plpgsql as "
+                 "$$ begin new.memberid := new.memberid || 'x'; return new; end $$"_qs);
+            exec(u"create trigger kq_move before update of name on kq for each row execute function kq_move()"_qs);
+        }
+    };
+    const struct
+    {
+        const char* name;
+        std::function<void()> before, after;
+        std::initializer_list<std::pair<const char*, QVariant>> changes;
+        const char* error;
+    } cases[] = {
+        {"ChangedMeanwhile", [&] { QSqlQuery(other).exec(u"update kq set hours = 1 where memberid='001' and zhdate='2024-03-05'"_qs); },
+         [&] { exec(u"update kq set hours = 8 where memberid='001' and zhdate='2024-03-05'"_qs); },
+         {{"zhdate", QDate(2024, 3, 9)}, {"hours", 2}}, "was changed by"},
+        {"KeyTaken", [] {}, [] {}, {{"memberid", u"002"_qs}, {"name", u"Taken"_qs}}, "kq"},
+        {"NoRowToReadBack", moveOnRename,
+         [&] { exec(u"drop trigger kq_move"_qs + (sqlite ? u""_qs : u" on kq"_qs)); },
+         {{"zhdate", QDate(2024, 3, 9)}, {"memberid", u"009"_qs}, {"name", u"Moved"_qs}}, "reading back"},
+    };
+    const QStringList fields{u"memberid"_qs, u"zhdate"_qs, u"name"_qs, u"hours"_qs};
+    const auto table = [&] { return column(u"select memberid || name || hours as r from kq order by 1"_qs, u"r"_qs); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList before = table();
+        Recordset rs;
+        rs.open(oneDay(), db());
+        QStringList read;
+        for (const QString& field : fields)
+            read << rs.text(field);
+        c.before();
+        set(rs, c.changes);
+        EXPECT_TRUE(errorOf([&] { rs.update(); }).contains(QString::fromUtf8(c.error)));
+        c.after();
+        QStringList held;
+        for (const QString& field : fields)
+            held << rs.text(field);
+        EXPECT_EQ(held, read);
+        EXPECT_EQ(table(), before);
+        rs.setValue(u"CZYXM"_qs, u"again"_qs);
+        EXPECT_NO_THROW(rs.update());
+        EXPECT_EQ(scalar(u"select czyxm from kq where memberid='001' and zhdate='2024-03-05'"_qs), u"again"_qs);
+        exec(u"update kq set czyxm = null"_qs);
+    }
+}
+
+// Numbers read as text: plain decimals from 1e-6 up to below 1e15, exponents outside.
+TEST_P(RecordsetTest, NumbersReadAsTextSwitchToExponentsAtTheirEdges)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"999999999999999.0", "999999999999999"}, {"1e15", "1e+15"}, {"-1e15", "-1e+15"},
+        {"123456789012345.5", "123456789012345.5"}, {"0.000001", "0.000001"}, {"0.0000009", "9e-07"},
+        {"-0.000001", "-0.000001"}, {"0.0", "0"}, {"1000000.0", "1000000"}, {"0.25", "0.25"}};
+    for (const auto& [literal, text] : cases) {
+        Recordset rs;
+        rs.open(u"select cast("_qs + QString::fromLatin1(literal) + u" as double precision) as v"_qs, db());
+        EXPECT_EQ(rs.text(0), QString::fromLatin1(text)) << literal;
+    }
+}
+
 // A written row is read back in the update's own transaction: it shows, and is checked against,
 // what the database stored (PostgreSQL rounds the numeric to two places). A change another
 // operator saves after it, to the same columns, is refused at the next update as a conflict,

@@ -1,5 +1,6 @@
 #include "print/HeaderFooter.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using namespace talor::print;
@@ -53,4 +54,71 @@ TEST(HeaderFooter, FontCodesGiveTheRunsTheirLook)
     ASSERT_EQ(styled.size(), 2);
     EXPECT_TRUE(styled[0].bold && styled[0].italic && !styled[0].underline);
     EXPECT_EQ(std::pair(styled[1].underline, styled[1].pointSize), std::pair(true, 8.0));
+}
+
+// The folder code gives the absolute folder of the file, with its closing "/".
+TEST(HeaderFooter, FolderIsAbsolute)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"reports/out/Tmp.xls", QDir::currentPath() + "/reports/out/"},
+        {"/data/日报/Tmp.xls", "/data/日报/"},
+        {"Tmp.xls", QDir::currentPath() + "/"},
+        {"", ""}};
+    HeaderFooterContext c = context();
+    for (const auto& [path, folder] : cases) {
+        c.filePath = path;
+        EXPECT_EQ(plainText(expandHeaderFooter("&Z|&z", c)), folder + "|" + folder) << path.toStdString();
+    }
+}
+
+namespace {
+
+// The text and the look of the last run a code text gives.
+struct LookCase
+{
+    const char* codes;
+    const char* text;
+    const char* family;
+    double size;
+    bool bold, italic, underline, strike;
+};
+
+} // namespace
+
+TEST(HeaderFooter, CodesAtTheirEdges)
+{
+    // clang-format off
+    const LookCase cases[] = {
+        {"&100x", "x", "", 100, false, false, false, false},     // three digits at most
+        {"&1000", "0", "", 100, false, false, false, false},
+        {"&9x", "x", "", 9, false, false, false, false},
+        {"&12&0x", "x", "", 12, false, false, false, false},     // a size of 0 keeps the size
+        {"&KFF00009x", "9x", "", 0, false, false, false, false}, // six colour characters at most
+        {"&Kabcdef!", "!", "", 0, false, false, false, false},
+        {"&KAF-S+f9", "9", "", 0, false, false, false, false},
+        {"&KFG", "G", "", 0, false, false, false, false},
+        {"&\"宋体", "", "", 0, false, false, false, false},      // no closing quote: nothing follows
+        {"&\"-,Bold\"a", "a", "", 0, true, false, false, false}, // "-": the default family
+        {"&\"黑体,粗体\"a", "a", "黑体", 0, true, false, false, false},
+        {"&\"黑体,斜体\"a", "a", "黑体", 0, false, true, false, false},
+        {"&\"Arial,Oblique\"a", "a", "Arial", 0, false, true, false, false},
+        {"&\"Arial,加粗 倾斜\"a", "a", "Arial", 0, true, true, false, false},
+        {"&\"Arial\"a", "a", "Arial", 0, false, false, false, false},
+        {"&b&i&e&sa", "a", "", 0, true, true, true, true},
+        {"&B&I&U&S&b&i&u&sa", "a", "", 0, false, false, false, false},
+        {"&E&Ua", "a", "", 0, false, false, false, false},
+        {"a&", "a&", "", 0, false, false, false, false},
+        {"&&B", "&B", "", 0, false, false, false, false},
+    };
+    // clang-format on
+    for (const LookCase& c : cases) {
+        const QList<TextRun> runs = expandHeaderFooter(QString::fromUtf8(c.codes), context());
+        SCOPED_TRACE(c.codes);
+        EXPECT_EQ(plainText(runs), QString::fromUtf8(c.text));
+        if (runs.isEmpty())
+            continue;
+        const TextRun& last = runs.last();
+        EXPECT_EQ(last, (TextRun{last.text, QString::fromUtf8(c.family), c.size, c.bold, c.italic, c.underline,
+                                 c.strike}));
+    }
 }

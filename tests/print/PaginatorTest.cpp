@@ -208,3 +208,96 @@ TEST(Sections, KeepTheirPagesAcrossTogether)
                                             {15, 16, 1, 2},
                                             {15, 16, 3, 3}}));
 }
+
+namespace {
+
+using Bands = std::vector<std::pair<int, int>>;
+
+// One edge of the pagination a row: the set-up, the sizes, the area, and the row and column
+// bands (and scale) it must give. Each row fails when its edge moves by one.
+struct EdgeCase
+{
+    const char* name;
+    double bodyWidth, bodyHeight;
+    std::vector<double> widths, heights;
+    void (*adjust)(PageSetup&, GridMetrics&);
+    Bands rows, columns;
+    double scale = 1;
+    CellRange area = {1, 1, 0, 0}; // 0: the whole of the sizes
+    friend void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class Edges : public testing::TestWithParam<EdgeCase>
+{};
+
+void none(PageSetup&, GridMetrics&) {}
+
+} // namespace
+
+TEST_P(Edges, BandsAndScale)
+{
+    const EdgeCase& c = GetParam();
+    PageSetup setup = setupWithBody(c.bodyWidth, c.bodyHeight);
+    GridMetrics m{c.widths, c.heights};
+    c.adjust(setup, m);
+    CellRange area = c.area;
+    if (area.row2 == 0)
+        area = {1, 1, int(c.heights.size()), int(c.widths.size())};
+    const Pagination p = paginate(setup, area, m);
+    Bands rows, columns;
+    for (const Page& page : p.pages) {
+        if (page.col1 == p.pages.front().col1)
+            rows.emplace_back(page.row1, page.row2);
+        if (page.row1 == p.pages.front().row1)
+            columns.emplace_back(page.col1, page.col2);
+    }
+    EXPECT_EQ(rows, c.rows);
+    EXPECT_EQ(columns, c.columns);
+    EXPECT_DOUBLE_EQ(p.scale, c.scale);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Paginator, Edges, testing::Values(
+    EdgeCase{"NoHeadings", 100, 30, {50, 50}, {15, 15}, none, {{1, 2}}, {{1, 2}}},
+    EdgeCase{"HeadingWidthTakesRoom", 100, 30, {50, 50}, {15, 15},
+             [](PageSetup&, GridMetrics& m) { m.headingWidth = 1; }, {{1, 2}}, {{1, 1}, {2, 2}}},
+    EdgeCase{"HeadingHeightTakesRoom", 100, 30, {50, 50}, {15, 15},
+             [](PageSetup&, GridMetrics& m) { m.headingHeight = 1; }, {{1, 1}, {2, 2}}, {{1, 2}}},
+    EdgeCase{"HeadingsScaleWithTheZoom", 100, 30, {25, 25, 25, 25}, {15, 15},
+             [](PageSetup& s, GridMetrics& m) { s.zoom = 50; m.headingWidth = 100; }, {{1, 2}}, {{1, 4}}, 0.5},
+    EdgeCase{"FirstColumnCounts", 100, 30, {60, 50}, {15}, none, {{1, 1}}, {{1, 1}, {2, 2}}},
+    EdgeCase{"LastColumnCounts", 100, 30, {50, 30, 60}, {15}, none, {{1, 1}}, {{1, 2}, {3, 3}}},
+    EdgeCase{"LastRowCounts", 100, 30, {50}, {10, 10, 20}, none, {{1, 2}, {3, 3}}, {{1, 1}}},
+    EdgeCase{"Zoom400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 400; },
+             {{1, 2}, {3, 3}}, {{1, 1}}, 4},
+    EdgeCase{"ZoomAbove400Is400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 401; },
+             {{1, 2}, {3, 3}}, {{1, 1}}, 4},
+    EdgeCase{"Zoom10", 100, 15, {10}, std::vector<double>(11, 15), [](PageSetup& s, GridMetrics&) { s.zoom = 10; },
+             {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    EdgeCase{"ZoomBelow10Is10", 100, 15, {10}, std::vector<double>(11, 15),
+             [](PageSetup& s, GridMetrics&) { s.zoom = 9; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    EdgeCase{"FitNeverBelow10", 100, 15, {10}, std::vector<double>(11, 15),
+             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    EdgeCase{"FitExactlyAtAWholePercent", 100, 15, {10}, std::vector<double>(4, 15),
+             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; }, {{1, 4}}, {{1, 1}}, 0.25},
+    EdgeCase{"FitNoWidthLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
+             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 0; },
+             {{1, 4}}, {{1, 3}}, 0.5},
+    EdgeCase{"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15},
+             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 2; },
+             {{1, 1}}, {{1, 2}, {3, 3}}, 0.83},
+    EdgeCase{"SingleTitleRowRepeats", 100, 30, {50}, {15, 15, 15, 15},
+             [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{1, 1}; }, {{1, 2}, {3, 3}, {4, 4}}, {{1, 1}}},
+    EdgeCase{"TitleRowsBackwardsAreNone", 100, 30, {50}, {15, 15, 15, 15},
+             [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{2, 1}; }, {{1, 2}, {3, 4}}, {{1, 1}}},
+    EdgeCase{"AreaStartingOnTheLastTitleRow", 100, 30, {50}, {15, 15, 15, 15},
+             [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{1, 2}; }, {{2, 3}, {4, 4}}, {{1, 1}}, 1,
+             CellRange{2, 1, 4, 1}},
+    EdgeCase{"SectionOfOneRowTitles", 100, 30, {50}, std::vector<double>(6, 15),
+             [](PageSetup& s, GridMetrics&) { s.sectionRows = 3; s.sectionTitleRows = 1; },
+             {{1, 2}, {3, 3}, {4, 5}, {6, 6}}, {{1, 1}}},
+    EdgeCase{"SectionLastOneShort", 100, 30, {50}, std::vector<double>(5, 15),
+             [](PageSetup& s, GridMetrics&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <xlsxwriter.h>
 
 using namespace talor::print;
 using talor::grid::Workbook;
@@ -20,6 +21,7 @@ struct XlsxCase
     std::vector<const char*> sheetXml;    // in xl/worksheets/sheet2.xml
     std::vector<const char*> workbookXml; // in xl/workbook.xml
     std::vector<const char*> absent = {}; // in neither
+    friend void PrintTo(const XlsxCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class XlsxPageSetupTest : public testing::TestWithParam<XlsxCase>
@@ -99,7 +101,29 @@ INSTANTIATE_TEST_SUITE_P(
              .titleRows = std::pair{1, 4}},
             {R"(horizontalCentered="1")", R"(verticalCentered="1")", R"(headings="1")", R"(gridLines="1")"},
             {R"(<definedName name="_xlnm.Print_Area" localSheetId="1">'考勤表'!$A$1:$H$40</definedName>)",
-             R"(<definedName name="_xlnm.Print_Titles" localSheetId="1">'考勤表'!$1:$4</definedName>)"}}),
+             R"(<definedName name="_xlnm.Print_Titles" localSheetId="1">'考勤表'!$1:$4</definedName>)"}},
+        // The edges of each number: the last paper, the largest zoom and page number, a print
+        // area to a template's 100th column, a section break on the area's last row.
+        XlsxCase{"LastOfEachRange",
+                 {.paperSize = 41,
+                  .zoom = 400,
+                  .fitToPagesWide = 32767,
+                  .firstPageNumber = 65535,
+                  .printArea = talor::grid::CellRange{1, 1, 21, 100},
+                  .titleRows = std::pair{3, 3},
+                  .sectionRows = 10},
+                 {R"(paperSize="41")", R"(scale="400")", R"(firstPageNumber="65535")", R"(<brk id="10")",
+                  R"(<brk id="20")"},
+                 {R"('考勤表'!$A$1:$CV$21</definedName>)", R"('考勤表'!$3:$3</definedName>)"}},
+        XlsxCase{"FirstOfEachRange",
+                 {.paperSize = 1, .zoom = 10, .firstPageNumber = 0,
+                  .printArea = talor::grid::CellRange{2, 2, 19, 3}, .sectionRows = 9},
+                 {R"(paperSize="1")", R"(scale="10")", R"(<brk id="10")"},
+                 {R"('考勤表'!$B$2:$C$19</definedName>)"},
+                 {R"(<brk id="19")"}},
+        XlsxCase{"ZoomBeyondIsClamped", {.zoom = 401, .fitToPages = true, .fitToPagesWide = 40000},
+                 {R"(scale="400")", R"(fitToWidth="32767")"}, {}},
+        XlsxCase{"ZoomBelowIsClamped", {.zoom = 9}, {R"(scale="10")"}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(XlsxPageSetup, RefusedPropertiesAreNamedAndTheOthersStillApply)
@@ -145,4 +169,33 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
     EXPECT_TRUE(strings.indexOf("姓名") >= 0 && strings.indexOf("王五") >= 0);
     EXPECT_TRUE(unzipMember(path, "xl/styles.xml").contains("<b/>"));
     EXPECT_TRUE(unzipMember(path, "xl/workbook.xml").contains("!$1:$1</definedName>"));
+}
+
+// Numbers a workbook cannot hold are refused, each named; the largest that fit are not.
+TEST(XlsxPageSetup, RefusalsAtTheEdges)
+{
+    const struct
+    {
+        PageSetup setup;
+        const char* refused; // the start of the one refusal, or empty
+    } cases[] = {
+        {{.paperSize = 42}, "paper size: 42"},
+        {{.paperSize = 0}, "paper size: 0"},
+        {{.firstPageNumber = 65536}, "first page number: 65536"},
+        {{.firstPageNumber = -1}, "first page number: -1"},
+        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 2, 1}, .sectionRows = 2}, ""},
+        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, "page breaks"},
+    };
+    QTemporaryDir dir;
+    Workbook book;
+    book.setText(1, 1, "x");
+    for (const auto& c : cases) {
+        const QStringList refused = writeXlsx(book, dir.filePath("out.xlsx"), c.setup, 1);
+        if (*c.refused == 0) {
+            EXPECT_EQ(refused, QStringList());
+        } else {
+            ASSERT_EQ(refused.size(), 1) << c.refused;
+            EXPECT_TRUE(refused[0].startsWith(c.refused)) << refused[0].toStdString();
+        }
+    }
 }

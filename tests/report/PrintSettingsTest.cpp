@@ -82,6 +82,25 @@ const KeyCase KeyCases[] = {
      [](const PageSetup& s) { return s.fitToPages && s.fitToPagesWide == 2 && s.fitToPagesTall == 1; },
      false},
     {"FitToPagesTall", "0", [](const PageSetup& s) { return s.fitToPages && s.fitToPagesTall == 0; }, false},
+    // The edges of each range, one in and one out.
+    {"Zoom", "400", [](const PageSetup& s) { return s.zoom == 400 && !s.fitToPages; }, false},
+    {"Zoom", "401", [](const PageSetup& s) { return s.zoom == 100; }, true},
+    {"Zoom", "10", [](const PageSetup& s) { return s.zoom == 10; }, false},
+    {"Zoom", "99.5", [](const PageSetup& s) { return s.zoom == 100; }, true},
+    {"PaperSize", "41", [](const PageSetup& s) { return s.paperSize == 41; }, false},
+    {"PaperSize", "42", [](const PageSetup& s) { return s.paperSize == 9; }, true},
+    {"PaperSize", "1", [](const PageSetup& s) { return s.paperSize == 1; }, false},
+    {"PaperSize", "0", [](const PageSetup& s) { return s.paperSize == 9; }, true},
+    {"FirstPageNumber", "0", [](const PageSetup& s) { return s.firstPageNumber == 0; }, false},
+    {"FirstPageNumber", "65535", [](const PageSetup& s) { return s.firstPageNumber == 65535; }, false},
+    {"FirstPageNumber", "65536", [](const PageSetup& s) { return !s.firstPageNumber; }, true},
+    {"FirstPageNumber", "-1", [](const PageSetup& s) { return !s.firstPageNumber; }, true},
+    {"FitToPagesWide", "32767", [](const PageSetup& s) { return s.fitToPagesWide == 32767; }, false},
+    {"FitToPagesWide", "32768", [](const PageSetup& s) { return s.fitToPagesWide == 1 && !s.fitToPages; }, true},
+    {"FitToPagesTall", "-1", [](const PageSetup& s) { return s.fitToPagesTall == 1 && !s.fitToPages; }, true},
+    {"Orientation", "1", [](const PageSetup& s) { return s.orientation == print::Orientation::Portrait; }, false},
+    {"Order", "1", [](const PageSetup& s) { return s.order == print::PageOrder::DownThenOver; }, false},
+    {"Order", "3", [](const PageSetup& s) { return s.order == print::PageOrder::DownThenOver; }, true},
 };
 
 } // namespace
@@ -153,7 +172,7 @@ TEST_P(PrintLayouts, AreaTitleRowsAndCentreHeaderByLayout)
     const LayoutCase& c = GetParam();
     set("CenterHeader", "不用");
     QStringList headings;
-    for (int i = 1; i <= 80; ++i)
+    for (int i = 1; i <= 100; ++i)
         headings << QStringLiteral("列%1").arg(i);
     const ReportPrintSetup result = PrintSettings(suite).build(c.heading, c.columns, c.rows, headings);
     EXPECT_EQ(result.pageSetup.printAreaText(), c.area);
@@ -172,5 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LayoutCase{"Heading", true, 8, 30, "$A$1:$H$31", "$1:$1", "&\"宋体,加粗\"&16&A", 8},
                     LayoutCase{"CellLastLetteredColumn", false, 69, 5, "$A$1:$BQ$5", "$1:$4", "", 0},
                     LayoutCase{"CellOf75Columns", false, 75, 5, "$A$1:$BW$5", "$1:$4", "", 0},
-                    LayoutCase{"HeadingWide", true, 70, 1, "$A$1:$BR$2", "$1:$1", "&\"宋体,加粗\"&16&A", 70}),
+                    LayoutCase{"HeadingWide", true, 70, 1, "$A$1:$BR$2", "$1:$1", "&\"宋体,加粗\"&16&A", 70},
+                    LayoutCase{"CellOf100Columns", false, 100, 36, "$A$1:$CV$36", "$1:$4", "", 0},
+                    LayoutCase{"HeadingOf100Columns", true, 100, 1, "$A$1:$CV$2", "$1:$1", "&\"宋体,加粗\"&16&A", 100}),
     [](const auto& info) { return std::string(info.param.name); });

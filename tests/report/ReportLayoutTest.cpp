@@ -137,6 +137,22 @@ INSTANTIATE_TEST_SUITE_P(
                    "zhdate - f_上班"}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
+// A template holds at most 100 report columns: the 100th is read, a 101st is not.
+TEST_F(LayoutTest, UpToTheHundredthColumn)
+{
+    suite.option = "2";
+    for (const auto& [labels, expected] : {std::pair{99, 99}, {100, 100}, {101, 100}}) {
+        SCOPED_TRACE(labels);
+        QStringList names(labels, "上班");
+        writeTemplate(2, {false, names});
+        columns = ColumnFields();
+        layout();
+        EXPECT_EQ(book.active().lastColumn(), expected);
+        EXPECT_EQ(columns.field(expected), "f_上班");
+        EXPECT_EQ(columns.field(expected + 1), QString());
+    }
+}
+
 TEST_F(LayoutTest, ChosenTemplateThenDefaultThenBlankGrid)
 {
     suite.option = "2";

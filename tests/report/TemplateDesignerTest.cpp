@@ -210,6 +210,29 @@ TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayout)
     EXPECT_EQ(cells[2].field, u"sbsj"_qs);
 }
 
+// The columns end before the "ok" column, at the used columns without one, and never after
+// the 100th.
+TEST_F(TemplateDesignerTest, DesignedColumnsReachTheHundredth)
+{
+    writeTemplate(u"夜班2.vts"_qs);
+    designer.load();
+    grid::Sheet& sheet = book.active();
+    sheet.setColumnHeading(6, QString());
+    const struct
+    {
+        int terminator, lastColumn, expected;
+    } cases[] = {{100, 120, 99}, {101, 120, 100}, {0, 99, 99}, {0, 100, 100}, {0, 101, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.terminator * 1000 + c.lastColumn);
+        for (int col = 99; col <= 101; ++col)
+            sheet.setColumnHeading(col, col == c.terminator ? u"ok"_qs : QString());
+        sheet.setLastColumn(c.lastColumn);
+        const QList<DesignedColumn> columns = designer.designedColumns();
+        ASSERT_EQ(columns.size(), c.expected);
+        EXPECT_EQ(columns.last().column, c.expected);
+    }
+}
+
 TEST_F(TemplateDesignerTest, PickerRemembersItsTargetAndTheHiddenSwitchNeedsTheCode)
 {
     FieldPicker picker(suite);

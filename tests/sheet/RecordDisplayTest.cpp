@@ -133,6 +133,82 @@ TEST_F(DisplayTest, FactsAreLookedUpOncePerLayout)
     EXPECT_EQ(hiddenCalls, 1);
 }
 
+// Team and group codes are named within the row's own department (and group), every row
+// of a read, though the names are kept by code; the zero rule blanks zeros only (as shown:
+// 0.004 shows as 0.00), never a negative number; nColor 1..3 picks its colour, any other white.
+TEST_F(DisplayTest, EachRowNamedWithinItsDepartmentBlankZeroAndColoured)
+{
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("create table r (n integer, depart text, group0 text, team text, cdfz integer, cqgs real, "
+                       "ncolor integer)"));
+    ASSERT_TRUE(q.exec("insert into r values (1, 'D1', 'G1', 'T1', 0, 0, 1), (2, 'D2', 'G1', 'T1', -1, -0.5, 2), "
+                       "(3, 'D1', 'G2', 'T1', 1, 0.004, 3), (4, 'D1', 'G1', 'T1', null, null, 4), "
+                       "(5, 'D2', 'G1', 'T1', 2, 1.5, 0)"));
+    suite.categoryNames.insert("部门\nD2", "质检部");
+    suite.groupNames.insert("质检部\nG1", "二组");
+    suite.groupNames.insert("生产部\nG2", "三组");
+    suite.teamNames.insert("质检部\n二组\nT1", "乙班");
+    suite.teamNames.insert("生产部\n三组\nT1", "丙班");
+    state.AbnormalColour1 = 0x11, state.AbnormalColour2 = 0x22, state.AbnormalColour3 = 0x33;
+    const struct
+    {
+        const char* shown;
+        const char* blank; // the numbers with BlankZero
+        quint32 fill;
+    } rows[] = {{"生产部,一组,甲班,0,0.00", ",", 0x11},     {"质检部,二组,乙班,-1,-0.50", "-1,-0.50", 0x22},
+                {"生产部,三组,丙班,1,0.00", "1,", 0x33},     {"生产部,一组,甲班,0,0.00", ",", SheetState::White},
+                {"质检部,二组,乙班,2,1.50", "2,1.50", SheetState::White}};
+    ColumnFields shown;
+    const QStringList fields{"depart", "group0", "team", "cdfz", "cqgs"};
+    for (int c = 1; c <= fields.size(); ++c)
+        shown.setField(c, fields[c - 1]);
+    shown.lookUp(suite, 5);
+    Recordset r;
+    r.open("select * from r order by n", db);
+    RecordDisplay display(suite, state, shown, sheet);
+    for (const bool blank : {false, true}) {
+        state.BlankZero = blank;
+        int n = 0;
+        for (r.moveFirst(); !r.eof(); r.moveNext(), ++n) {
+            display.DisplayMRecord(r, 5 + n, 5);
+            const QString expected = blank ? QString(rows[n].shown).section(',', 0, 2) + "," + rows[n].blank
+                                           : QString(rows[n].shown);
+            EXPECT_EQ(row(5 + n, 5).join(',').toStdString(), expected.toStdString()) << "row " << n + 1;
+            EXPECT_EQ(sheet.fill(5 + n, 5).foreground, rows[n].fill) << "row " << n + 1;
+        }
+    }
+}
+
+// A record's row and the sum row are framed over exactly their columns: the right line on the
+// last one, none beyond it. All the sheet's columns are the whole row, framed up to the used
+// extent (100 here); no columns frames columns 1..70.
+TEST_F(DisplayTest, RowsAreFramedOverTheirColumns)
+{
+    const struct
+    {
+        bool sum;
+        int columns;
+        int framedTo;
+    } cases[] = {{false, 1, 1},   {false, 12, 12},   {false, 255, 255}, {false, 256, 100},
+                 {true, 3, 3},    {true, 255, 255},  {true, 256, 100},   {true, 0, 70}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE((c.sum ? "sum " : "record ") + std::to_string(c.columns));
+        sheet.clear();
+        sheet.setLastColumn(100);
+        RecordDisplay display(suite, state, columns, sheet);
+        if (c.sum)
+            display.DisplaySum(4, 6, c.columns);
+        else
+            display.DisplayMRecord(records, 6, c.columns);
+        EXPECT_EQ(sheet.border(6, 1).bottom, 1);
+        EXPECT_EQ(sheet.border(6, c.framedTo).right, 1);
+        if (c.framedTo < grid::Sheet::MaxColumns) {
+            EXPECT_EQ(sheet.border(6, c.framedTo + 1), grid::CellBorder{});
+        }
+        EXPECT_EQ(sheet.border(5, 1), grid::CellBorder{});
+    }
+}
+
 // A time column shown as "hh:nn" or "hh:nn:ss" is written from the time's seconds: every
 // second of a day, and stored forms that are not "HH:mm:ss", show exactly the cell that
 // formatting the stored text and typing it in gives (text, number, format).

@@ -1,0 +1,508 @@
+#include "sheet/SheetSaving.h"
+
+#include "db/Recordset.h"
+#include "grid/Workbook.h"
+#include "settings/ModuleSettings.h"
+#include "sheet/ColumnFields.h"
+#include "sheet/SheetEditing.h"
+#include "support/FakeSuite.h"
+#include "support/TestDatabases.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <QTranslator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+using namespace talor;
+using talor::test::FakeSuite;
+
+namespace {
+
+// Three records of two departments whose groups and teams share codes and names, saved from
+// a sheet of the cell layout (records on rows 5..7) whose columns show these fields.
+const QStringList Fields{"memberid", "team", "group0", "qjlb", "cdfz", "cqgs",
+                         "bxrq",     "sbsj", "uns",    "hid",  "bz"};
+
+class SavingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::ensureApplication();
+        db = QSqlDatabase::addDatabase("QSQLITE", "saving");
+        db.setDatabaseName(":memory:");
+        ASSERT_TRUE(db.open());
+        exec("create table kq (memberid text, zhdate text, depart text, group0 text, team text, qjlb text, "
+             "cdfz integer check (cdfz > -100), cqgs real, bxrq text, sbsj text, uns integer, hid integer, "
+             "bz text, czyxm text, primary key (memberid, zhdate))");
+        exec("insert into kq values ('0012', '2024-01-05', 'D1', 'G1', 'T1', '01', 5, 7.5, null, null, 1, 1, "
+             "null, null), ('0013', '2024-01-05', 'D2', 'G1', 'T7', null, 0, 0, null, null, 1, 1, null, "
+             "'李四'), "
+             "('0014', '2024-01-05', 'D1', 'G1', 'T1', null, 1, 0, null, null, 1, 1, null, null)");
+        suite.db = db;
+        suite.fields = {{"memberid", {"工号", "S", "20", 0}}, {"team", {"小组", "S", "20", 1}},
+                        {"group0", {"班组", "S", "20", 2}},   {"qjlb", {"请假类别", "S", "20", 3}},
+                        {"cdfz", {"迟到", "I", "", 0}},       {"cqgs", {"出勤", "D", "", 0}},
+                        {"bxrq", {"补休日期", "T", "", 0}},   {"sbsj", {"上班", "Y", "", 0}},
+                        {"uns", {"不存", "I", "", 0}},        {"hid", {"隐藏", "I", "", 0}},
+                        {"bz", {"备注", "Q", "", 0}},         {"czyxm", {"操作员", "S", "", 0}}};
+        suite.hidden = "隐藏";
+        suite.unsaved = "不存,其他";
+        suite.categoryNames = {{"部门\nD1", "生产部"},
+                               {"部门\nD2", "质检部"},
+                               {"请假类别\n01", "病假"},
+                               {"请假类别\n02", "事假"}};
+        // The same group code and the same names in both departments, under other codes.
+        suite.groupNames = {
+            {"生产部\nG1", "一组"}, {"生产部\nG2", "二组"}, {"质检部\nG1", "一组"}, {"质检部\nG9", "二组"}};
+        suite.teamNames = {{"生产部\n一组\nT1", "甲班"}, {"质检部\n一组\nT7", "甲班"}};
+        for (int c = 1; c <= Fields.size(); ++c)
+            columns.setField(c, Fields[c - 1]);
+        layOut(false);
+        records.open("select * from kq order by memberid", db);
+    }
+    void TearDown() override
+    {
+        records.close();
+        suite.db = QSqlDatabase();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("saving");
+    }
+    // The labels in row 4 (or the headings), the records' rows with one number, up to row 7.
+    void layOut(bool heading)
+    {
+        sheet.clear();
+        for (int c = 1; c <= Fields.size(); ++c) {
+            sheet.setText(4, c, suite.fields.value(Fields[c - 1]).caption);
+            sheet.setColumnHeading(c, heading ? suite.fields.value(Fields[c - 1]).caption : QString());
+        }
+        sheet.setText(5, 5, "5");
+        sheet.setLastRow(7);
+        sheet.setLastColumn(int(Fields.size()));
+    }
+    void exec(const QString& sql)
+    {
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+    }
+    QString stored(const QString& sql)
+    {
+        QSqlQuery q(db);
+        QStringList values;
+        EXPECT_TRUE(q.exec(sql));
+        while (q.next())
+            values << q.value(0).toString();
+        return values.join(',');
+    }
+    void refuseAndTakeBack();
+
+    QSqlDatabase db;
+    FakeSuite suite;
+    ColumnFields columns;
+    grid::Workbook book;
+    grid::Sheet& sheet = book.active();
+    Recordset records;
+};
+
+QString shown(const std::optional<FieldWrite>& write)
+{
+    if (!write)
+        return "none";
+    if (!write->value.isValid())
+        return "null";
+    return QString(write->value.typeName()) + " " + write->value.toString();
+}
+
+// The write of one cell of the first record (department D1, group G1) by its field's type.
+TEST_F(SavingTest, EachCellWritesByItsFieldsType)
+{
+    const struct
+    {
+        int column;
+        const char* typed;
+        const char* write;
+    } cases[] = {
+        {5, "12", "double 12"},
+        {5, "", "double 0"},
+        {5, "-3", "double -3"},
+        {6, "7.25", "double 7.25"},
+        {7, "2024-03-05", "QDateTime 2024-03-05T00:00:00.000"},
+        {7, "1", "QDateTime 1899-12-31T00:00:00.000"}, // day numbers count from 1899-12-30
+        {7, "0.5", "QDateTime 1899-12-30T12:00:00.000"},
+        {7, "0", "none"},
+        {7, "-1", "none"}, // no day zero, nor before it
+        {7, "", "none"},
+        {7, "abc", "none"},
+        {8, "8:30", "QTime 08:30:00.000"},
+        {8, "0.25", "QDateTime 1899-12-30T06:00:00.000"},
+        {8, "2024-03-05 08:30", "QDateTime 2024-03-05T08:30:00.000"},
+        {8, "0", "none"},
+        {8, "abc", "none"},
+        {1, "0099", "QString 0099"},
+        {1, "", "null"},
+        {2, "甲班", "QString T1"},
+        {3, "二组", "QString G2"},
+        {4, "事假", "QString 02"},
+        {4, "", "null"},
+        {11, "x", "QString x"},
+        {11, "", "null"},
+        {9, "3", "none"},
+        {10, "3", "none"}, // unsaved and hidden fields
+        {0, "3", "none"},
+        {12, "3", "none"}, // outside the sheet's columns
+    };
+    SheetSaving saving(suite, columns, sheet, records);
+    for (const auto& c : cases) {
+        const int cell = std::clamp(c.column, 1, int(Fields.size()));
+        sheet.setText(5, cell, c.typed);
+        EXPECT_EQ(shown(saving.SaveRecord(c.column, 5, cell)).toStdString(), c.write)
+            << c.column << " " << c.typed;
+    }
+}
+
+// A name without a code is refused naming the row and the column's label, which is the heading
+// of the heading layout and row 4's text of the cell layout.
+TEST_F(SavingTest, ANameWithoutACodeIsRefusedNamingTheCell)
+{
+    for (const bool heading : {false, true}) {
+        sheet.setColumnHeading(1, heading ? "工号" : "");
+        sheet.setColumnHeading(2, "小组名");
+        sheet.setText(6, 2, "乙班");
+        SheetSaving saving(suite, columns, sheet, records);
+        try {
+            saving.SaveRecord(2, 6, 2);
+            ADD_FAILURE() << "no error";
+        } catch (const SaveCheckError& error) {
+            EXPECT_EQ(
+                std::tuple(error.row, error.column, error.message),
+                std::tuple(
+                    6, 2, QString("第6行%1“乙班”没有对应的代码，无法保存").arg(heading ? "小组名" : "小组")));
+        }
+    }
+}
+
+// The writes planned of each record, "field=value" by record, records parted by "|": after a
+// snapshot of the sheet (or none), these cells typed.
+TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
+{
+    struct Edit
+    {
+        int row, column;
+        const char* text;
+    };
+    const struct
+    {
+        const char* name;
+        std::vector<Edit> edits;
+        const char* plan;
+        bool snapshot = true;
+        bool heading = false;
+        bool operatorField = true;
+    } cases[] = {
+        {"Untouched", {}, "||"},
+        {"FirstAndLastCells", {{5, 1, "0099"}, {7, 11, "x"}}, "memberid=0099 CZYXM=张三||bz=x CZYXM=张三"},
+        {"NumbersChanged",
+         {{5, 5, "6"}, {6, 5, ""}, {7, 6, "1.5"}},
+         "cdfz=6 CZYXM=张三||cqgs=1.5 CZYXM=张三"},
+        {"TeamsAndGroupsWithinTheRecordsDepartment",
+         {{5, 2, "甲班"}, {6, 2, "甲班"}, {6, 3, "二组"}, {7, 3, "二组"}, {7, 2, "甲班"}},
+         "team=T1 CZYXM=张三|team=T7 group0=G9 CZYXM=张三|team=T1 group0=G2 CZYXM=张三"},
+        {"CategoryByCaption", {{5, 4, "病假"}, {6, 4, "事假"}}, "qjlb=01 CZYXM=张三|qjlb=02 CZYXM=张三|"},
+        {"UnsavedAndHiddenFieldsNeitherWrittenNorSigned", {{5, 9, "3"}, {6, 10, "4"}}, "||"},
+        {"WithoutTheOperatorField", {{6, 5, "6"}}, "|cdfz=6|", true, false, false},
+        {"HeadingLayoutFromRowOne",
+         {{1, 5, "6"}, {3, 11, "x"}, {4, 5, "9"}},
+         "cdfz=6 CZYXM=张三||bz=x CZYXM=张三",
+         true,
+         true},
+        {"WithoutSnapshotEverySavedColumn",
+         {{6, 5, "2"}, {6, 7, "2"}},
+         "memberid= team= group0= qjlb= cdfz=5 cqgs=0 bz= CZYXM=张三|"
+         "memberid= team= group0= qjlb= cdfz=2 cqgs=0 bxrq=1900-01-01T00:00:00.000 bz= CZYXM=张三|"
+         "memberid= team= group0= qjlb= cdfz=0 cqgs=0 bz= CZYXM=张三",
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        layOut(c.heading);
+        if (!c.operatorField)
+            suite.fields.remove("czyxm");
+        SheetSnapshot snapshot;
+        snapshot.take(sheet);
+        for (const Edit& e : c.edits)
+            sheet.setText(e.row, e.column, e.text);
+        SheetSaving saving(suite, columns, sheet, records);
+        QStringList plan;
+        for (const RecordWrites& record : saving.plan(c.snapshot ? &snapshot : nullptr)) {
+            QStringList writes;
+            for (const FieldWrite& w : record.writes)
+                writes << w.field + "=" + w.value.toString();
+            // Rows 5.. of the cell layout; the heading layout has none above its records.
+            EXPECT_EQ(record.row, record.position + (c.heading ? 0 : 4) + 1);
+            plan << writes.join(' ');
+        }
+        EXPECT_EQ(plan.join('|'), c.plan);
+        EXPECT_EQ(records.position(), 0);
+        suite.fields["czyxm"] = {"操作员", "S", "", 0};
+    }
+}
+
+// The window shows the database layer's messages translated: a conflict must be told apart
+// from a refusal by what it is, whatever words it comes in.
+class OtherWords : public QTranslator
+{
+public:
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (QString(context) != "talor")
+            return {};
+        QString words = QStringLiteral("译文");
+        for (const auto& place : QRegularExpression("%\\d").globalMatch(source))
+            words += ' ' + place.captured();
+        return words;
+    }
+    bool isEmpty() const override { return false; }
+};
+
+// One save is one transaction: a record that cannot be written (changed by another operator
+// since it was read, or refused by the database) takes back the records before it, and the
+// recordset keeps the values as read, so that the same save can be made again. The same holds
+// with the messages translated.
+TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
+{
+    OtherWords otherWords;
+    for (const bool translated : {false, true}) {
+        SCOPED_TRACE(translated ? "translated" : "as written");
+        if (translated)
+            ASSERT_TRUE(QCoreApplication::installTranslator(&otherWords));
+        refuseAndTakeBack();
+    }
+    QCoreApplication::removeTranslator(&otherWords);
+}
+
+void SavingTest::refuseAndTakeBack()
+{
+    const struct
+    {
+        const char* name;
+        const char* between; // run after the plan, before it is applied
+        int lateness;        // typed on row 7
+        int row;             // of the outcome
+        const char* message; // its start
+    } cases[] = {
+        {"Saved", "", 3, 0, ""},
+        {"FirstChangedByAnother", "update kq set cdfz = 9 where memberid = '0012'", 3, 5,
+         "0012 2024-01-05 的记录在读出后已被其他操作员保存"},
+        {"LastChangedByAnother", "update kq set cdfz = 9 where memberid = '0014'", 3, 7,
+         "0014 2024-01-05 的记录在读出后已被其他操作员保存"},
+        {"LastRefused", "", -200, 7, "保存 0014 2024-01-05 的记录（字段 cdfz,CZYXM）时数据库出错"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        exec("update kq set cdfz = 1, czyxm = null");
+        records.open("select * from kq order by memberid", db);
+        layOut(false);
+        SheetSnapshot snapshot;
+        snapshot.take(sheet);
+        for (int row = 5; row <= 7; ++row)
+            sheet.setText(row, 5, QString::number(row == 7 ? c.lateness : row + 10));
+        SheetSaving saving(suite, columns, sheet, records);
+        const auto plan = saving.plan(&snapshot);
+        if (*c.between)
+            exec(c.between);
+        const SaveOutcome outcome = saving.apply(plan);
+        const bool saved = c.row == 0;
+        EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row),
+                  std::tuple(saved ? 3 : 0, saved, c.row));
+        EXPECT_EQ(outcome.message.left(QString(c.message).size()).toStdString(), c.message);
+        EXPECT_EQ(outcome.message.endsWith(SheetSaving::RefusedRecord), !saved);
+        EXPECT_EQ(stored("select czyxm from kq order by memberid"), saved ? "张三,张三,张三" : ",,");
+        EXPECT_EQ(records.position(), 0);
+        QStringList read;
+        for (records.moveFirst(); !records.eof(); records.moveNext())
+            read << records.text("cdfz");
+        EXPECT_EQ(read.join(','), saved ? QString("15,16,%1").arg(c.lateness) : "1,1,1");
+    }
+}
+
+// The edit and save commands as the window gives them, on the same records.
+class EditingTest : public SavingTest, public EditingView
+{
+protected:
+    bool sumChecked() const override { return sum; }
+    void showMessage(const QString& text) override { messages << text; }
+    bool confirm(const QString& text, const QString& title) override
+    {
+        messages << text + title;
+        return answer;
+    }
+
+    SheetEditing editing()
+    {
+        suite.workDir = suite.appDir = logs.path();
+        return SheetEditing({suite, changed, records, columns, book}, *this, [] { return QDateTime(); });
+    }
+
+    QTemporaryDir logs;
+    bool sum = false, answer = true, changed = false;
+    QStringList messages;
+};
+
+// Commands one after the other, each leaving the state of the next: the messages each gives,
+// whether editing is on after it, the cell selected, and what the records hold.
+TEST_F(EditingTest, EditAndSaveCommandsInTurn)
+{
+    SheetEditing commands = editing();
+    const QString yes = SheetEditing::SaveQuestion + SheetEditing::SaveTitle;
+    const struct
+    {
+        const char* what;
+        std::function<void()> before;
+        bool save;
+        QStringList messages;
+        bool editing;
+        grid::CellRange selected;
+        const char* stored; // cdfz, team and czyxm of the records
+    } steps[] = {
+        {"save before editing",
+         [] {},
+         true,
+         {SheetEditing::NotEditing},
+         false,
+         {1, 1, 1, 1},
+         "5,0,1|T1,T7,T1|,李四,"},
+        {"edit with the sum",
+         [&] { sum = true; },
+         false,
+         {SheetEditing::SumMessage},
+         false,
+         {1, 1, 1, 1},
+         "5,0,1|T1,T7,T1|,李四,"},
+        {"edit", [&] { sum = false; }, false, {}, true, {1, 1, 1, 1}, "5,0,1|T1,T7,T1|,李四,"},
+        {"a value too large",
+         [&] { sheet.setText(5, 5, "3000000000"); },
+         true,
+         {"迟到值过大"},
+         true,
+         {5, 5, 5, 5},
+         "5,0,1|T1,T7,T1|,李四,"},
+        {"a name without a code",
+         [&] {
+             sheet.setText(5, 5, "6");
+             sheet.setText(6, 2, "乙班");
+         },
+         true,
+         {"第6行小组“乙班”没有对应的代码，无法保存"},
+         true,
+         {6, 2, 6, 2},
+         "5,0,1|T1,T7,T1|,李四,"},
+        {"declined",
+         [&] { sheet.setText(6, 2, "甲班"), answer = false; },
+         true,
+         {yes},
+         false,
+         {6, 1, 6, 1},
+         "5,0,1|T1,T7,T1|,李四,"},
+        {"edit again, saved",
+         [&] { commands.editContent(), answer = true; },
+         true,
+         {yes, SheetEditing::Saved},
+         false,
+         {6, 1, 6, 1},
+         "6,0,1|T1,T7,T1|张三,张三,"},
+        {"save with the sum",
+         [&] { sum = true; },
+         true,
+         {SheetEditing::SumMessage},
+         false,
+         {6, 1, 6, 1},
+         "6,0,1|T1,T7,T1|张三,张三,"},
+        {"save without records",
+         [&] { sum = false, changed = true, book.setAllowInCellEditing(true), records.close(); },
+         true,
+         {SheetEditing::NoRecordsToSave},
+         true,
+         {6, 1, 6, 1},
+         "6,0,1|T1,T7,T1|张三,张三,"},
+        {"edit without records",
+         [&] { changed = false, book.setAllowInCellEditing(false); },
+         false,
+         {SheetEditing::NoRecordsToEdit},
+         false,
+         {6, 1, 6, 1},
+         "6,0,1|T1,T7,T1|张三,张三,"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        messages.clear();
+        step.before();
+        if (step.save)
+            commands.saveContent();
+        else
+            commands.editContent();
+        EXPECT_EQ(messages.join('/').toStdString(), step.messages.join('/').toStdString());
+        EXPECT_EQ(std::pair(changed, book.allowInCellEditing()), std::pair(step.editing, step.editing));
+        const grid::CellRange selected = sheet.selection();
+        EXPECT_EQ(std::tuple(selected.row1, selected.col1, selected.row2, selected.col2),
+                  std::tuple(step.selected.row1, step.selected.col1, step.selected.row2, step.selected.col2));
+        QStringList held;
+        for (const char* field : {"cdfz", "team", "czyxm"})
+            held << stored(QString("select %1 from kq order by memberid").arg(field));
+        EXPECT_EQ(held.join('|').toStdString(), step.stored);
+    }
+}
+
+// A cell can be edited while editing, on any row, unless its column's label is an unsaved
+// field; a click on a data row (not above it) publishes the row: the person of a day report,
+// the date of any other, and the row's first texts.
+TEST_F(EditingTest, SelectionAndClicksOnTheRows)
+{
+    SheetEditing commands = editing();
+    const struct
+    {
+        bool changed;
+        int row, column;
+        bool editable;
+    } selections[] = {{true, 5, 5, true}, {true, 1, 11, true}, {true, 7, 9, false}, {false, 5, 5, false}};
+    for (const auto& s : selections) {
+        changed = s.changed;
+        sheet.setActiveCell(s.row, s.column);
+        commands.selectionChange();
+        EXPECT_EQ(std::tuple(book.allowInCellEditing(), suite.row, suite.column),
+                  std::tuple(s.editable, s.row, s.column));
+    }
+    const struct
+    {
+        const char* option;
+        int row, active;
+        bool published;
+    } clicks[] = {
+        {"2", 5, 5, true}, {"2", 4, 5, false}, {"2", 5, 4, false}, {"1", 7, 7, true}, {"3", 6, 6, true}};
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(std::to_string(c.row) + " " + c.option);
+        suite.option = c.option;
+        suite.number = suite.person = {};
+        suite.date = QDate(2026, 1, 1);
+        for (int r = 4; r <= 7; ++r) {
+            sheet.setText(r, 1, QString("2024-01-0%1").arg(r));
+            sheet.setText(r, 2, QString("名%1").arg(r));
+            sheet.setText(r, 8, QString("末%1").arg(r));
+        }
+        ModuleSettings settings(suite);
+        settings.write(keys::GridRowText, {}, 8);
+        sheet.setActiveCell(c.active, 1);
+        commands.cellClick(c.row, 1);
+        const bool day = c.option == std::string("2");
+        EXPECT_EQ(std::tuple(suite.number, suite.person, suite.date, settings.read(keys::GridRowText, 8)),
+                  std::tuple(c.published && day ? sheet.text(c.row, 1) : QString(),
+                             c.published && day ? sheet.text(c.row, 2) : QString(),
+                             c.published && !day ? QDate(2024, 1, c.row) : QDate(2026, 1, 1),
+                             c.published ? sheet.text(c.row, 8) : QString()));
+    }
+}
+
+} // namespace
