@@ -46,7 +46,8 @@ double warmCpuMs(const std::function<void()>& run)
 }
 
 // Heap bytes that `make` leaves allocated (it keeps what it makes alive in `keep`).
-template <typename T> double heapCost(std::unique_ptr<T>& keep, const std::function<std::unique_ptr<T>()>& make)
+template <typename T>
+double heapCost(std::unique_ptr<T>& keep, const std::function<std::unique_ptr<T>()>& make)
 {
     const size_t before = heapInUse();
     keep = make();
@@ -81,7 +82,10 @@ std::unique_ptr<Workbook> fillReport(int rows, int cols, bool formulas)
     if (formulas) {
         for (int c = 1; c <= cols; ++c)
             sheet.setText(1, c,
-                          QStringLiteral("=SUM(%1%2:%1%3)").arg(talor::grid::formula::columnLetters(c)).arg(2).arg(rows + 1));
+                          QStringLiteral("=SUM(%1%2:%1%3)")
+                              .arg(talor::grid::formula::columnLetters(c))
+                              .arg(2)
+                              .arg(rows + 1));
     }
     for (int r = 2; r <= rows + 1; ++r)
         for (int c = 1; c <= cols; ++c)
@@ -139,7 +143,8 @@ void memoryCosts()
             for (int r = 1; r <= n; ++r) {
                 sheet->setText(r, 1, QString::number(r));
                 sheet->setText(r, 2, "1");
-                sheet->setText(r, 3, formulas ? QStringLiteral("=A%1*2+B%1").arg(r) : QString::number(r * 2 + 1));
+                sheet->setText(r, 3,
+                               formulas ? QStringLiteral("=A%1*2+B%1").arg(r) : QString::number(r * 2 + 1));
             }
             return sheet;
         };
@@ -148,7 +153,8 @@ void memoryCosts()
     keep.reset();
     const double formulas = heapCost<Sheet>(keep, fill(true));
     keep.reset();
-    std::printf("memory: %.0f bytes per formula cell =A<r>*2+B<r> (beyond a number cell)\n", (formulas - numbers) / n);
+    std::printf("memory: %.0f bytes per formula cell =A<r>*2+B<r> (beyond a number cell)\n",
+                (formulas - numbers) / n);
 
     constexpr int sums = 1000;
     const double ranges = heapCost<Sheet>(keep, [] {
@@ -161,12 +167,12 @@ void memoryCosts()
     keep.reset();
     std::printf("memory: %.0f bytes per formula =SUM(B1:IV65536), %.0f bytes per =SUM(B1:B65536)\n",
                 ranges / sums, heapCost<Sheet>(keep, [] {
-                    auto sheet = std::make_unique<Sheet>();
-                    Sheet::Batch batch(*sheet);
-                    for (int i = 1; i <= sums; ++i)
-                        sheet->setText(i, 1, "=SUM(B1:B65536)");
-                    return sheet;
-                }) / sums);
+                                   auto sheet = std::make_unique<Sheet>();
+                                   Sheet::Batch batch(*sheet);
+                                   for (int i = 1; i <= sums; ++i)
+                                       sheet->setText(i, 1, "=SUM(B1:B65536)");
+                                   return sheet;
+                               }) / sums);
     keep.reset();
 
     const double far = heapCost<Sheet>(keep, [] {
@@ -176,7 +182,8 @@ void memoryCosts()
         return sheet;
     });
     keep.reset();
-    std::printf("memory: %.0f bytes per row holding one cell in column IV (65536 rows)\n", far / Sheet::MaxRows);
+    std::printf("memory: %.0f bytes per row holding one cell in column IV (65536 rows)\n",
+                far / Sheet::MaxRows);
 
     std::unique_ptr<std::vector<std::unique_ptr<Sheet>>> sheets;
     const double empty = heapCost<std::vector<std::unique_ptr<Sheet>>>(sheets, [] {

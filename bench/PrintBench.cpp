@@ -50,7 +50,9 @@ double childCpuMs()
 {
     rusage usage{};
     getrusage(RUSAGE_CHILDREN, &usage);
-    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3; };
+    const auto ms = [](const timeval& t) {
+        return double(t.tv_sec) * 1e3 + double(t.tv_usec) / 1e3;
+    };
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
@@ -171,8 +173,8 @@ int main(int argc, char** argv)
                                         dir.filePath("big.xlsx")});
                 convert.waitForFinished(-1);
                 const double spent = double(wall.elapsed());
-                std::printf("LibreOffice converting the same workbook, run %d: %.0f ms wall, %.0f ms CPU\n", i + 1,
-                            spent, childCpuMs() - cpuBefore);
+                std::printf("LibreOffice converting the same workbook, run %d: %.0f ms wall, %.0f ms CPU\n",
+                            i + 1, spent, childCpuMs() - cpuBefore);
                 if (i > 0 && (wallBest == 0 || spent < wallBest)) {
                     wallBest = spent;
                     cpuOfBest = childCpuMs() - cpuBefore;

@@ -190,7 +190,8 @@ int main(int argc, char** argv)
                shown, plain, 1.5);
         const double rowsAlone = best([&] {
             Recordset records;
-            records.open("select * from kq0001 where zhdate='2026-10-05' order by memberid", suite.connection());
+            records.open("select * from kq0001 where zhdate='2026-10-05' order by memberid",
+                         suite.connection());
         });
         report("  its rows alone into a recordset", rowsAlone, plain, 1.5);
         std::printf("%-52s %8lld ms wall, first run (target: grid within 500 ms)\n",

@@ -86,7 +86,8 @@ struct SheetUnderTest
         records.moveFirst();
         before.take(sheet);
         for (int r = 1; r <= row; ++r)
-            sheet.setPlainText(r, Corrected, QString::number(text::numericValue(sheet.text(r, Corrected)) + 1));
+            sheet.setPlainText(r, Corrected,
+                               QString::number(text::numericValue(sheet.text(r, Corrected)) + 1));
     }
     Times save()
     {
@@ -114,13 +115,15 @@ Times plainUpdates(LocalSuite& suite, const QString& sql)
     };
     std::vector<Row> data;
     for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        data.push_back({rows.value("memberid"), rows.value("zhdate"), rows.value("cdfz"), rows.value("czyxm")});
+        data.push_back(
+            {rows.value("memberid"), rows.value("zhdate"), rows.value("cdfz"), rows.value("czyxm")});
     const QString name = suite.operatorName();
     return measure([&] {
         db.transaction();
         // Two shapes: the operator's name checked with = or, while nobody has signed, IS NULL.
-        const QString text = QStringLiteral("UPDATE kq0001 SET cdfz = ?, czyxm = ? WHERE memberid = ? AND zhdate = ? "
-                                            "AND cdfz = ? AND czyxm ");
+        const QString text =
+            QStringLiteral("UPDATE kq0001 SET cdfz = ?, czyxm = ? WHERE memberid = ? AND zhdate = ? "
+                           "AND cdfz = ? AND czyxm ");
         std::optional<QSqlQuery> signedBefore, unsignedBefore;
         for (const Row& row : data) {
             const bool nullName = row.czyxm.isNull();
@@ -147,8 +150,10 @@ Times plainUpdates(LocalSuite& suite, const QString& sql)
 
 void report(const char* engine, const char* what, const Times& save, const Times& plain)
 {
-    std::printf("%-10s %-34s save %7.3f s cpu %7.3f s wall | plain %7.3f s cpu %7.3f s wall | ratio cpu %.2f wall %.2f\n",
-                engine, what, save.cpu, save.wall, plain.cpu, plain.wall, save.cpu / plain.cpu, save.wall / plain.wall);
+    std::printf("%-10s %-34s save %7.3f s cpu %7.3f s wall | plain %7.3f s cpu %7.3f s wall | ratio cpu %.2f "
+                "wall %.2f\n",
+                engine, what, save.cpu, save.wall, plain.cpu, plain.wall, save.cpu / plain.cpu,
+                save.wall / plain.wall);
 }
 
 Times best(const Times& a, const Times& b)
@@ -167,8 +172,8 @@ void daySheet(const char* engine, LocalSuite& suite, const DemoOptions& options)
         SheetUnderTest sheet(suite, sql);
         save = best(save, sheet.save());
     }
-    report(engine, QStringLiteral("day sheet, %1 rows (kind 2)").arg(options.employees).toUtf8().constData(), save,
-           plain);
+    report(engine, QStringLiteral("day sheet, %1 rows (kind 2)").arg(options.employees).toUtf8().constData(),
+           save, plain);
 }
 
 void monthSheets(const char* engine, LocalSuite& suite, const DemoOptions& options)
@@ -179,8 +184,10 @@ void monthSheets(const char* engine, LocalSuite& suite, const DemoOptions& optio
     for (ygzl.moveFirst(); !ygzl.eof(); ygzl.moveNext())
         people << ygzl.text("memberid");
     auto sqlOf = [&](const QString& person) {
-        return QStringLiteral("select * from kq0001 where memberid='%1' and zhdate>='%2' and zhdate<='%3' order by zhdate")
-            .arg(person, options.from.toString(Qt::ISODate), options.from.addDays(options.days - 1).toString(Qt::ISODate));
+        return QStringLiteral("select * from kq0001 where memberid='%1' and zhdate>='%2' and zhdate<='%3' "
+                              "order by zhdate")
+            .arg(person, options.from.toString(Qt::ISODate),
+                 options.from.addDays(options.days - 1).toString(Qt::ISODate));
     };
     for (const QString& person : people)
         SheetUnderTest(suite, sqlOf(person)).save(); // warm
@@ -197,7 +204,11 @@ void monthSheets(const char* engine, LocalSuite& suite, const DemoOptions& optio
         save = best(save, roundSave);
     }
     report(engine,
-           QStringLiteral("month, %1 persons x %2 days (kind 1)").arg(people.size()).arg(options.days).toUtf8().constData(),
+           QStringLiteral("month, %1 persons x %2 days (kind 1)")
+               .arg(people.size())
+               .arg(options.days)
+               .toUtf8()
+               .constData(),
            save, plain);
 }
 
@@ -221,8 +232,8 @@ void run(const DemoOptions& options, void (*bench)(const char*, LocalSuite&, con
     config.database.name = qEnvironmentVariable("TALOR_PG_DB");
     config.database.user = qEnvironmentVariable("TALOR_PG_USER");
     {
-        PostgresServer server{config.database.host, config.database.port, config.database.name,
-                              config.database.user, {}};
+        PostgresServer server{
+            config.database.host, config.database.port, config.database.name, config.database.user, {}};
         QSqlDatabase db = Connections::openPostgres(QStringLiteral("bench_fill"), server);
         DemoSuite::fillDatabase(db, options);
         db = QSqlDatabase();

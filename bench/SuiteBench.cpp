@@ -48,19 +48,22 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     const auto summary = talor::DemoSuite::generate(dir.filePath(QStringLiteral("suite")), options);
     std::printf("demo suite: %d employees x %d days, %lld daily rows in %.1f s (target: well under 60 s)\n",
-                summary.employees, summary.days, static_cast<long long>(summary.attendanceRows), summary.seconds);
+                summary.employees, summary.days, static_cast<long long>(summary.attendanceRows),
+                summary.seconds);
 
     talor::LocalSuite suite(summary.configurationFile);
     const QString table = QString::fromLatin1(talor::DemoSuite::DailyTable);
     const QString day = options.from.toString(QStringLiteral("yyyy-MM-dd"));
     const QString last = options.from.addDays(options.days - 1).toString(QStringLiteral("yyyy-MM-dd"));
     timeQuery(suite, "whole period, all persons", "select * from " + table + " order by memberid,zhdate");
-    timeQuery(suite, "one day, organisation", "select * from " + table + " where zhdate='" + day + "' order by memberid");
+    timeQuery(suite, "one day, organisation",
+              "select * from " + table + " where zhdate='" + day + "' order by memberid");
     talor::Recordset first;
     first.open(QStringLiteral("select memberid from ygzl order by memberid"), suite.connection());
     timeQuery(suite, "one person, period",
-              "select * from " + table + " where memberid='" + first.text(QStringLiteral("memberid")) + "' and zhdate>='" + day +
-                  "' and zhdate<='" + last + "' order by zhdate");
-    timeQuery(suite, "employees of the organisation", "select * from YGZL order by depart,group0,team,memberid");
+              "select * from " + table + " where memberid='" + first.text(QStringLiteral("memberid")) +
+                  "' and zhdate>='" + day + "' and zhdate<='" + last + "' order by zhdate");
+    timeQuery(suite, "employees of the organisation",
+              "select * from YGZL order by depart,group0,team,memberid");
     return 0;
 }

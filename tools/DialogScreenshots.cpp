@@ -1,6 +1,7 @@
 // Writes pictures of the select-report dialog and of the template designer on a fresh demo
 // suite with two reports of its own (docs/select-report.png, docs/designer.png).
 // Usage: dialog_screenshots <select-report png> <designer png>
+#include "PrintingUi.h"
 #include "grid/Workbook.h"
 #include "query/ReportConditions.h"
 #include "query/frmSQL0.h"
@@ -8,8 +9,6 @@
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "ui/UiService.h"
-
-#include "PrintingUi.h"
 
 #include <QApplication>
 #include <QFont>

@@ -141,8 +141,7 @@ CommandBarLayout CommandBar::build()
 
     layout.buttons.push_back(builtInButton(BuiltIns[0]));
     for (int i = 1; i <= 7; ++i) {
-        layout.externalMenuVisible[size_t(i - 1)] =
-            !settings.read(keys::ExternalMenu, i).isEmpty();
+        layout.externalMenuVisible[size_t(i - 1)] = !settings.read(keys::ExternalMenu, i).isEmpty();
         layout.buttons.push_back(externalButton(i));
     }
     for (size_t b = 1; b < std::size(BuiltIns); ++b)

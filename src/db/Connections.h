@@ -69,7 +69,8 @@ public:
     // uses): the statements of a session are dropped when the connection is connected again
     // (before the new session begins, so that nothing of the old one reaches it) or removed.
     // Null when `sql` cannot be prepared; `error` then holds the driver's error.
-    static std::shared_ptr<QSqlQuery> sessionStatement(const QSqlDatabase& db, const QString& sql, QSqlError& error);
+    static std::shared_ptr<QSqlQuery> sessionStatement(const QSqlDatabase& db, const QString& sql,
+                                                       QSqlError& error);
     // Throws the error of a failed statement, "WHAT: the driver's text" and the SQL:
     // ConnectionLostError naming the server when the connection went away under it (the
     // driver's own text is then often empty), DatabaseError otherwise.

@@ -27,13 +27,13 @@ public:
 // What `talor report` asks for.
 struct BatchReportRequest
 {
-    int kind = 2;        // 1, 2 or 3
-    QString node;        // a tree key: "ROOT", "A" + department, "B" + ..., "C" + ...
-    QString person;      // memberid, for kind 1
-    QDate date;          // kind 2's day; invalid keeps the suite's report date
-    QDate from, to;      // the period of kinds 1 and 3; invalid keeps the suite's period
-    QString report;      // a report name; empty for the module's own report
-    bool sum = false;    // Check1
+    int kind = 2;     // 1, 2 or 3
+    QString node;     // a tree key: "ROOT", "A" + department, "B" + ..., "C" + ...
+    QString person;   // memberid, for kind 1
+    QDate date;       // kind 2's day; invalid keeps the suite's report date
+    QDate from, to;   // the period of kinds 1 and 3; invalid keeps the suite's period
+    QString report;   // a report name; empty for the module's own report
+    bool sum = false; // Check1
 };
 
 // The report as the window would show it, without a window: the load's part that the report

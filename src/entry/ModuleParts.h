@@ -59,7 +59,10 @@ public:
 
     // The status text of a command that is not available (the select-report dialog without
     // the window's dialogs).
-    static QString notAvailable(const QString& caption) { return caption + QStringLiteral(": 此功能暂不可用"); }
+    static QString notAvailable(const QString& caption)
+    {
+        return caption + QStringLiteral(": 此功能暂不可用");
+    }
 
 private:
     ColumnFields m_columns;

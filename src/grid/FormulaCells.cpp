@@ -87,10 +87,10 @@ struct Shape
         shape->col = col;
         shape->references = shape->formula.references();
         const auto& refs = shape->references;
-        shape->relative = shape->formula.isValid() && std::none_of(refs.begin(), refs.end(), [](const auto& r) {
-                              return r.first.rowAbsolute || r.first.colAbsolute || r.last.rowAbsolute ||
-                                     r.last.colAbsolute;
-                          });
+        shape->relative =
+            shape->formula.isValid() && std::none_of(refs.begin(), refs.end(), [](const auto& r) {
+                return r.first.rowAbsolute || r.first.colAbsolute || r.last.rowAbsolute || r.last.colAbsolute;
+            });
         shape->splitText();
         return shape;
     }
@@ -128,7 +128,8 @@ struct Shape
 class MovedCells : public formula::CellSource
 {
 public:
-    MovedCells(const formula::CellSource& cells, int rows, int cols) : m_cells(cells), m_rows(rows), m_cols(cols)
+    MovedCells(const formula::CellSource& cells, int rows, int cols)
+        : m_cells(cells), m_rows(rows), m_cols(cols)
     {}
 
     Value value(int row, int col) const override { return m_cells.value(row + m_rows, col + m_cols); }
@@ -174,7 +175,7 @@ struct FormulaCells::Data
     std::vector<CellPos> pending;
     bool overflowed = false;
     int changedFirstRow = 0, changedLastRow = 0; // 0: nothing changed
-    bool allPending = false; // columns moved or cells dropped: every formula is due
+    bool allPending = false;                     // columns moved or cells dropped: every formula is due
     // Formulas copied from a template's cells (setCopied): a report copies a few of them to
     // thousands of rows.
     std::vector<std::shared_ptr<const Shape>> copiedShapes;
@@ -195,9 +196,10 @@ struct FormulaCells::Data
             if (!entry)
                 continue;
             const Shape& shape = *entry->shape;
-            entry->result = shape.row == p.row && shape.col == p.col
-                                    ? shape.formula.evaluate(cells)
-                                    : shape.formula.evaluate(MovedCells(cells, p.row - shape.row, p.col - shape.col));
+            entry->result =
+                shape.row == p.row && shape.col == p.col
+                    ? shape.formula.evaluate(cells)
+                    : shape.formula.evaluate(MovedCells(cells, p.row - shape.row, p.col - shape.col));
             done.emplace_back(p.row, p.col);
         }
         return done;
@@ -379,8 +381,9 @@ void FormulaCells::shiftColumns(int col, int count)
         if (c > formula::MaxColumn)
             return; // pushed off the sheet
         const Shape& shape = *entry.shape;
-        const Formula formula =
-            shape.row == row && shape.col == oldCol ? shape.formula : Formula::parse(d->source(row, oldCol, shape));
+        const Formula formula = shape.row == row && shape.col == oldCol
+                                    ? shape.formula
+                                    : Formula::parse(d->source(row, oldCol, shape));
         moved.emplace_back(row, c, formula.isValid() ? formula.shiftedColumns(col, count) : formula.text());
     });
     d->entries.clear();
@@ -396,7 +399,8 @@ void FormulaCells::crop(int lastRow, int lastCol)
     // Rebuilt rather than removed one by one: removing the many readers of one cell one
     // at a time would cost the square of their number.
     d->graph.clear();
-    d->entries.forEach([&](int row, int col, const Data::Entry& entry) { d->register_(row, col, *entry.shape); });
+    d->entries.forEach(
+        [&](int row, int col, const Data::Entry& entry) { d->register_(row, col, *entry.shape); });
     d->allPending = true;
 }
 

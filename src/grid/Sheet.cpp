@@ -53,7 +53,8 @@ Row::iterator lowerBound(Row& cells, int col)
 
 [[noreturn, gnu::noinline, gnu::cold]] void throwOutside(int row, int col)
 {
-    throw std::out_of_range("cell (" + std::to_string(row) + ", " + std::to_string(col) + ") lies outside the sheet");
+    throw std::out_of_range("cell (" + std::to_string(row) + ", " + std::to_string(col) +
+                            ") lies outside the sheet");
 }
 
 // Every cell access checks its place: inline, the message built only for a place outside.
@@ -198,8 +199,8 @@ struct Sheet::Data : formula::CellSource
         CellRange& r = *changed;
         if (range.row1 >= r.row1 && range.col1 >= r.col1 && range.row2 <= r.row2 && range.col2 <= r.col2)
             return; // mostly so: a report writes row after row below its first
-        r = CellRange{std::min(r.row1, range.row1), std::min(r.col1, range.col1), std::max(r.row2, range.row2),
-                      std::max(r.col2, range.col2)};
+        r = CellRange{std::min(r.row1, range.row1), std::min(r.col1, range.col1),
+                      std::max(r.row2, range.row2), std::max(r.col2, range.col2)};
     }
 
     void touch(int row, int col) { widen(changedInBatch, CellRange{row, col, row, col}); }
@@ -240,7 +241,8 @@ struct Sheet::Data : formula::CellSource
             // A row filled from the left usually goes on to the sheet's last column: take
             // that at once instead of doubling.
             const size_t dense = cells.size() == 0 || cells.back().col == cells.size() ? cells.size() : 0;
-            if (cells.size() == cells.capacity() && dense == cells.size() && size_t(col) <= dense + 1 + MaxGap)
+            if (cells.size() == cells.capacity() && dense == cells.size() &&
+                size_t(col) <= dense + 1 + MaxGap)
                 cells.reserve(size_t(std::max(col, std::min(lastCol, int(MaxColumns)))));
             // A dense row stays dense over a small gap (a template's empty columns): its cells
             // are then found by their column without a search. A stored cell without content
@@ -979,7 +981,8 @@ void Sheet::setPattern(short pattern, quint32 foreground, quint32 background)
     CellFill fill;
     if (pattern > 0)
         fill = CellFill{pattern, foreground, background};
-    auto& done = d->formatOps.of({2, quint32(fill.pattern), fill.foreground, fill.background}); // old id -> new id
+    auto& done =
+        d->formatOps.of({2, quint32(fill.pattern), fill.foreground, fill.background}); // old id -> new id
     d->forEachRangeCell(r, [&](Cell& cell, quint32) {
         if (const quint16 known = done.find(cell.format); known != FormatOps::Outcomes::Unknown) {
             cell.format = known;

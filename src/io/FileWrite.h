@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
-
 #include <stdexcept>
 
 namespace talor::io {

@@ -21,7 +21,9 @@ bool isPlainLine(const QString& text)
 {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        const auto in = [u](char16_t first, char16_t last) { return u >= first && u <= last; };
+        const auto in = [u](char16_t first, char16_t last) {
+            return u >= first && u <= last;
+        };
         if (u < 0x20 || u == 0x7F || u == 0x2028 || u == 0x2029 || c.isSurrogate())
             return false;
         if (in(0x0590, 0x08FF) || in(0x200E, 0x200F) || in(0x202A, 0x202E) || in(0x2066, 0x2069) ||
@@ -109,7 +111,8 @@ double CellTextPainter::width(int font, const QString& text)
     if (s.plain && !text.isEmpty() && !text.back().isSpace())
         return s.advance;
     if (s.metricsWidth < 0)
-        s.metricsWidth = QFontMetricsF(m_fonts[size_t(font)].deviceFont, m_painter->device()).horizontalAdvance(text);
+        s.metricsWidth =
+            QFontMetricsF(m_fonts[size_t(font)].deviceFont, m_painter->device()).horizontalAdvance(text);
     return s.metricsWidth;
 }
 
@@ -138,7 +141,9 @@ void CellTextPainter::draw(const QRectF& box, int font, Qt::Alignment alignment,
     }
     // drawText places the line at this point cut down to its 1/64 grid (QFixed), then adds
     // each glyph's position on that grid.
-    const auto onGrid = [](double v) { return std::trunc(v * 64) / 64; };
+    const auto onGrid = [](double v) {
+        return std::trunc(v * 64) / 64;
+    };
     const QPointF origin(onGrid(box.x() + offset(s.advance)), onGrid(top));
     if (fits) {
         for (const Run& run : s.runs) {

@@ -41,8 +41,7 @@ public:
     // `alignment` is Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter. A text that reaches
     // past the box's sides by no more than `overhang` is drawn whole; a wider one is clipped
     // to the box.
-    void draw(const QRectF& box, int font, Qt::Alignment alignment, const QString& text,
-              double overhang = 0);
+    void draw(const QRectF& box, int font, Qt::Alignment alignment, const QString& text, double overhang = 0);
 
     void flush();
 

@@ -64,9 +64,12 @@ void addRowBands(std::vector<RowBand>& result, int first, int last, const std::v
                  double height, const std::optional<std::pair<int, int>>& titles, int section = 0)
 {
     const double titleHeight = heightOf(heights, titles);
-    const auto repeatsTitles = [&](int start) { return titles && start > titles->second; };
-    for (const auto& [start, end] : bands(first, last, heights,
-                                          [&](int start) { return repeatsTitles(start) ? height - titleHeight : height; }))
+    const auto repeatsTitles = [&](int start) {
+        return titles && start > titles->second;
+    };
+    for (const auto& [start, end] : bands(first, last, heights, [&](int start) {
+             return repeatsTitles(start) ? height - titleHeight : height;
+         }))
         result.push_back({start, end, repeatsTitles(start) ? titles : std::nullopt, section});
 }
 

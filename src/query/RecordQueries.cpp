@@ -23,9 +23,10 @@ QString eitherForm(const QString& column, const QString& encoded, const QString&
 const QString& readable(const QString& what, const QString& text)
 {
     if (text.contains(QChar::ReplacementCharacter))
-        throw DatabaseError(QStringLiteral("%1“%2”含有无法识别的字符（数据库中不是有效的 UTF-8 文本），按它查询会漏掉记录，"
-                                           "没有显示；请先在数据库中改正")
-                                .arg(what, text));
+        throw DatabaseError(
+            QStringLiteral("%1“%2”含有无法识别的字符（数据库中不是有效的 UTF-8 文本），按它查询会漏掉记录，"
+                           "没有显示；请先在数据库中改正")
+                .arg(what, text));
     return text;
 }
 
@@ -99,8 +100,9 @@ QString RecordQueries::SQL0(const SelectedNode& node, const QString& suiteFilter
     if (!suiteFilter.isEmpty())
         where += (where.isEmpty() ? " where " : " and ") + suiteFilter;
     m_suite.setWherePart(where);
-    m_suite.setOrderPart(m_suite.departmentName().isEmpty() ? QStringLiteral(" order by depart,group0,team,memberid")
-                                                            : QStringLiteral(" order by memberid"));
+    m_suite.setOrderPart(m_suite.departmentName().isEmpty()
+                             ? QStringLiteral(" order by depart,group0,team,memberid")
+                             : QStringLiteral(" order by memberid"));
     return compose();
 }
 
@@ -126,7 +128,8 @@ QString RecordQueries::SQL1(const SelectedNode& node, const QString& deptConditi
 QString RecordQueries::periodQuery(const QString& number, const QString& start, const QString& end,
                                    const QString& personCondition)
 {
-    QString sql = "select * from " + table() + " where memberid=" + sql::quoted(readable(QStringLiteral("工号"), number)) +
+    QString sql = "select * from " + table() +
+                  " where memberid=" + sql::quoted(readable(QStringLiteral("工号"), number)) +
                   " and zhdate>=" + sql::dateLiteral(start, m_suite.databaseKind()) +
                   " and zhdate<=" + sql::dateLiteral(end, m_suite.databaseKind());
     if (!personCondition.isEmpty())

@@ -55,7 +55,8 @@ QString ReportConditions::entryKey(int i) const
 
 int ReportConditions::reportCount() const
 {
-    const double value = std::round(text::numericValue(setting(ModuleSettings(m_suite).name(keys::ReportCount))));
+    const double value =
+        std::round(text::numericValue(setting(ModuleSettings(m_suite).name(keys::ReportCount))));
     if (!(value > 0))
         return 0;
     return value > MaxReports ? MaxReports : int(value);
@@ -78,7 +79,8 @@ int ReportConditions::currentIndex(const QStringList& list, const QString& curre
 
 ReportEdit ReportConditions::read(const QString& name) const
 {
-    return {name, setting(conditionKey(name, keys::DeptCondition)), setting(conditionKey(name, keys::PersonCondition))};
+    return {name, setting(conditionKey(name, keys::DeptCondition)),
+            setting(conditionKey(name, keys::PersonCondition))};
 }
 
 QString ReportConditions::refusal(const ReportEdit& edit)

@@ -11,10 +11,9 @@
 #include "text/TextFunctions.h"
 
 #include <algorithm>
-#include <stdexcept>
-
 #include <cmath>
 #include <functional>
+#include <stdexcept>
 
 namespace talor {
 
@@ -164,13 +163,14 @@ void SelectionClicks::treeClick()
         }
         m_view.showEmployees(items);
     } else if (kind == QLatin1String("2")) {
-        m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition), suite.connection(),
-                                     Recordset::ManyRows);
+        m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition),
+                                     suite.connection(), Recordset::ManyRows);
         showRecords();
         m_view.setLabel(2, suite.reportDate().toString(QStringLiteral("yyyy-MM-dd")));
         const QString names = nodeNames();
-        const QString place =
-            suite.departmentName().isEmpty() && suite.groupName().isEmpty() ? suite.organisationName() : names;
+        const QString place = suite.departmentName().isEmpty() && suite.groupName().isEmpty()
+                                  ? suite.organisationName()
+                                  : names;
         m_view.setLabel(3, place);
         writeBesideLabel(QStringLiteral("日期"), suite.reportDate().toString(QStringLiteral("yyyy-MM-dd")));
         writeBesideLabel(QStringLiteral("部门"), place);
@@ -271,12 +271,14 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     // is shown, rather than shown cut short as if that were the whole report.
     const int fit = grid::Sheet::MaxRows / BlockRows;
     if (numbers.size() > fit)
-        throw std::length_error(QStringLiteral("部门一期每人占 %1 行，一张表最多容纳 %2 人；%3 有 %4 人，请选定其中的部门、组或班")
-                                    .arg(BlockRows)
-                                    .arg(fit)
-                                    .arg(node.text)
-                                    .arg(numbers.size())
-                                    .toStdString());
+        throw std::length_error(
+            QStringLiteral(
+                "部门一期每人占 %1 行，一张表最多容纳 %2 人；%3 有 %4 人，请选定其中的部门、组或班")
+                .arg(BlockRows)
+                .arg(fit)
+                .arg(node.text)
+                .arg(numbers.size())
+                .toStdString());
     periods.setPersons(numbers);
     BlockCursor = 0;
     fillSheet(grid, [&] {
@@ -329,8 +331,8 @@ void SelectionClicks::listClick()
         showPerson(item->key.mid(1), item->text.mid(item->key.size()).trimmed(), true);
     } catch (const std::exception& error) {
         // First in words what failed and the engine's reason, then the query's own text.
-        m_view.showListError(QStringLiteral("读取该人员的考勤记录失败：") + QString::fromUtf8(error.what()) + u'\n' +
-                             listErrorText(m_parts.suite.composedQuery(), ActionText, RowCursor));
+        m_view.showListError(QStringLiteral("读取该人员的考勤记录失败：") + QString::fromUtf8(error.what()) +
+                             u'\n' + listErrorText(m_parts.suite.composedQuery(), ActionText, RowCursor));
     }
 }
 
@@ -340,9 +342,10 @@ void SelectionClicks::setNodeNamesFrom(const Recordset& record)
     auto decoded = [&](const QString& field, const std::function<QString(const QString&)>& decode) {
         return record.isNull(field) ? QString() : decode(record.text(field));
     };
-    const QString d =
-        decoded(QStringLiteral("depart"), [&](const QString& code) { return suite.categoryName(Department, code); });
-    const QString g = decoded(QStringLiteral("group0"), [&](const QString& code) { return suite.groupName(d, code); });
+    const QString d = decoded(QStringLiteral("depart"),
+                              [&](const QString& code) { return suite.categoryName(Department, code); });
+    const QString g =
+        decoded(QStringLiteral("group0"), [&](const QString& code) { return suite.groupName(d, code); });
     const QString t =
         decoded(QStringLiteral("team"), [&](const QString& code) { return suite.teamName(d, g, code); });
     suite.setDepartmentName(d);
@@ -358,9 +361,9 @@ void SelectionClicks::showPerson(const QString& number, const QString& name, boo
     RowCursor = 0;
     ActionText = suite.action(Query);
     Recordset& records = m_parts.EmployeeRecords;
-    records.open(
-        m_queries.periodQuery(number, suite.periodStart(), suite.periodEnd(), m_parts.queryState.PersonCondition),
-        suite.connection());
+    records.open(m_queries.periodQuery(number, suite.periodStart(), suite.periodEnd(),
+                                       m_parts.queryState.PersonCondition),
+                 suite.connection());
     if (namesFromRecords && !records.eof())
         setNodeNamesFrom(records);
     showRecords();

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "sheet/SheetLayout.h"
-
 #include "query/RecordQueries.h"
+#include "sheet/SheetLayout.h"
 
 #include <QDate>
 #include <QList>

@@ -75,7 +75,8 @@ void ReportLayout::LayoutReport(LayoutView& view)
         else
             sheet.setColumnHeading(1, QStringLiteral("日期"));
         view.setLabel(2, suite.periodStart() + QStringLiteral(" 至 ") + suite.periodEnd());
-        view.setLabel(3, suite.personName() + "(" + suite.personNumber() + "," + suite.departmentName() + ")");
+        view.setLabel(3,
+                      suite.personName() + "(" + suite.personNumber() + "," + suite.departmentName() + ")");
     }
     if (kind != 1) {
         view.setPickerDate(suite.reportDate());
@@ -115,7 +116,8 @@ void ReportLayout::LayoutReport(LayoutView& view)
     // Frozen columns: the setting for kinds 1 and 2, the template's own for kind 3.
     if (kind != 3) {
         const QString fix = ModuleSettings(suite).read(keys::FixedColumns);
-        sheet.setFrozenColumns(fix.isEmpty() ? 2 : int(qBound(0.0, text::numericValue(fix), double(grid::Sheet::MaxColumns))));
+        sheet.setFrozenColumns(
+            fix.isEmpty() ? 2 : int(qBound(0.0, text::numericValue(fix), double(grid::Sheet::MaxColumns))));
     }
 
     m_parts.sheetState.ReportTitle = book.sheetName(1);

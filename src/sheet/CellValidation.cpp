@@ -32,19 +32,23 @@ QString cellTypeProblem(const QString& type, const QString& text, const QString&
     if (type == QLatin1String("S"))
         return text::byteLength(text) > maxLength ? label + QStringLiteral("长度过长") : QString();
     if (type == QLatin1String("T"))
-        return text::isValidDate(text::format(text, QStringLiteral("yyyy-mm-dd"))) ? QString()
-                                                                                    : QStringLiteral("日期格式不对");
+        return text::isValidDate(text::format(text, QStringLiteral("yyyy-mm-dd")))
+                   ? QString()
+                   : QStringLiteral("日期格式不对");
     if (type == QLatin1String("Y"))
-        return text::isValidDateOrTime(text::format(text, QStringLiteral("hh:nn:ss"))) ? QString()
-                                                                                        : QStringLiteral("时间格式不对");
+        return text::isValidDateOrTime(text::format(text, QStringLiteral("hh:nn:ss")))
+                   ? QString()
+                   : QStringLiteral("时间格式不对");
     const bool decimal = type == QLatin1String("D");
     if (decimal || type == QLatin1String("I"))
-        return text::numericValue(text) > (decimal ? DecimalLimit : IntegerLimit) ? label + QStringLiteral("值过大")
-                                                                                   : QString();
+        return text::numericValue(text) > (decimal ? DecimalLimit : IntegerLimit)
+                   ? label + QStringLiteral("值过大")
+                   : QString();
     return {};
 }
 
-std::optional<CellProblem> ValidateSheet(SuiteServices& suite, const ColumnFields& columns, const grid::Sheet& sheet)
+std::optional<CellProblem> ValidateSheet(SuiteServices& suite, const ColumnFields& columns,
+                                         const grid::Sheet& sheet)
 {
     const SheetLayout layout = sheetLayoutOf(sheet);
     const int first = firstDataRow(layout);

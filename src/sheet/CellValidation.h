@@ -27,7 +27,8 @@ struct CellProblem
 //        format read as a number (a format that is not a number allows nothing);
 //   "T": a date; "Y": a date or a time; "D", "I": at most 1.2E+307 and 2147483647 (only the
 //   upper bound: negative, fractional and non-numeric texts pass).
-std::optional<CellProblem> ValidateSheet(SuiteServices& suite, const ColumnFields& columns, const grid::Sheet& sheet);
+std::optional<CellProblem> ValidateSheet(SuiteServices& suite, const ColumnFields& columns,
+                                         const grid::Sheet& sheet);
 
 // The message for a cell of type `type` holding `text` in a column labelled `label`; empty
 // when the cell passes. `maxLength` is the "S" limit.

@@ -25,8 +25,9 @@ public:
         : m_slots(other.m_slots), m_values(other.m_values), m_long(other.m_long), m_last(other.m_last)
     {}
     KeptByValue(KeptByValue&& other) noexcept
-        : m_slots(std::move(other.m_slots)), m_values(std::move(other.m_values)), m_long(std::move(other.m_long)),
-          m_lastLong(std::exchange(other.m_lastLong, nullptr)), m_last(std::exchange(other.m_last, 0))
+        : m_slots(std::move(other.m_slots)), m_values(std::move(other.m_values)),
+          m_long(std::move(other.m_long)), m_lastLong(std::exchange(other.m_lastLong, nullptr)),
+          m_last(std::exchange(other.m_last, 0))
     {}
     KeptByValue& operator=(KeptByValue other) noexcept
     {
@@ -154,7 +155,8 @@ private:
 
     void grow()
     {
-        std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(std::max<size_t>(16, m_slots.size() * 2)));
+        std::vector<Slot> old =
+            std::exchange(m_slots, std::vector<Slot>(std::max<size_t>(16, m_slots.size() * 2)));
         for (const Slot& slot : old)
             if (slot.index >= 0)
                 place(slot);

@@ -55,7 +55,8 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
     // What a value makes of a cell depends on the value and the column's facts only, not on
     // the records it came from: the kept cells stay for the next records (the next person of a
     // period report), whose field numbers are found afresh.
-    std::vector<Column> previous = std::exchange(m_plan, std::vector<Column>(size_t(std::max(columnCount, 0))));
+    std::vector<Column> previous =
+        std::exchange(m_plan, std::vector<Column>(size_t(std::max(columnCount, 0))));
     for (int c = 1; c <= columnCount; ++c) {
         const ColumnFacts& facts = m_columns.facts(c);
         Column& column = m_plan[size_t(c - 1)];
@@ -68,8 +69,8 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
             continue;
         }
         const QString& type = facts.type;
-        const bool typed = type == QLatin1String("I") || type == QLatin1String("D") || type == QLatin1String("T") ||
-                           type == QLatin1String("Y");
+        const bool typed = type == QLatin1String("I") || type == QLatin1String("D") ||
+                           type == QLatin1String("T") || type == QLatin1String("Y");
         if (!typed && !(type == QLatin1String("S") && facts.codeKind != 0)) {
             column.way = Column::Way::Plain;
             continue;
@@ -87,8 +88,9 @@ void RecordDisplay::prepare(const Recordset& records, int columnCount)
         }
         if (type == QLatin1String("S") && (facts.codeKind == 1 || facts.codeKind == 2)) {
             // Team and group names are looked up within the row's department (and group).
-            for (const QString& within : facts.codeKind == 1 ? QStringList{QStringLiteral("DEPART"), QStringLiteral("GROUP0")}
-                                                             : QStringList{QStringLiteral("DEPART")}) {
+            for (const QString& within : facts.codeKind == 1
+                                             ? QStringList{QStringLiteral("DEPART"), QStringLiteral("GROUP0")}
+                                             : QStringList{QStringLiteral("DEPART")}) {
                 const int field = records.column(within);
                 if (field < 0) {
                     column.decidedBy.clear(); // reading it throws, row by row as before
@@ -124,7 +126,8 @@ RecordDisplay::Written RecordDisplay::workOut(const Recordset& records, const Co
     };
     if (type == QLatin1String("S")) {
         bool known = true;
-        const QString shown = null ? QString() : codeName(records, facts.caption, facts.codeKind, text, known);
+        const QString shown =
+            null ? QString() : codeName(records, facts.caption, facts.codeKind, text, known);
         if (known) {
             w.how = Written::How::Plain;
             w.plain = shown;
@@ -134,7 +137,9 @@ RecordDisplay::Written RecordDisplay::workOut(const Recordset& records, const Co
     } else if (type == QLatin1String("D")) {
         typed(text::format(null ? QStringLiteral("0") : text, pictureOf(facts, DecimalFormat)));
     } else if (type == QLatin1String("T") || type == QLatin1String("Y")) {
-        typed(null ? QString() : text::format(text, pictureOf(facts, type == QLatin1String("T") ? DateFormat : TimeFormat)));
+        typed(null ? QString()
+                   : text::format(text,
+                                  pictureOf(facts, type == QLatin1String("T") ? DateFormat : TimeFormat)));
     } else {
         w.how = Written::How::Plain;
         w.plain = text;
@@ -142,7 +147,8 @@ RecordDisplay::Written RecordDisplay::workOut(const Recordset& records, const Co
     return w;
 }
 
-const RecordDisplay::Written& RecordDisplay::written(const Recordset& records, Column& column, const ColumnFacts& facts)
+const RecordDisplay::Written& RecordDisplay::written(const Recordset& records, Column& column,
+                                                     const ColumnFacts& facts)
 {
     if (!column.decidedBy.empty()) {
         m_key.clear();
@@ -243,7 +249,8 @@ QString RecordDisplay::codeName(const Recordset& records, const QString& caption
         return m_suite.teamName(d, g, code);
     }
     case 2:
-        return m_suite.groupName(m_suite.categoryName(Department, records.text(QStringLiteral("DEPART"))), code);
+        return m_suite.groupName(m_suite.categoryName(Department, records.text(QStringLiteral("DEPART"))),
+                                 code);
     case 3:
         return m_suite.categoryName(caption, code);
     default:
@@ -271,7 +278,8 @@ double RecordDisplay::shownValue(int row, int col)
         // Hours and minutes repeat: a small table by value and format, each slot holding the
         // last pair that fell on it.
         const quint64 bits = std::bit_cast<quint64>(number);
-        const quint64 mixed = (bits ^ (bits >> 31) ^ (quint64(format) * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+        const quint64 mixed =
+            (bits ^ (bits >> 31) ^ (quint64(format) * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
         ShownValue& slot = m_shownValues[size_t(mixed >> 56) % m_shownValues.size()];
         if (!slot.known || slot.bits != bits || slot.format != format)
             slot = ShownValue{bits, format, true, text::numericValue(m_sheet.text(row, col))};
@@ -289,9 +297,9 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
     {
         int col;
         bool decimal;
-        double sum = 0;      // "I"; "D": the last running total before rounding
-        QString shown = {};  // "D": the running total as shown
-        double read = 0;     // "D": the number that text reads as
+        double sum = 0;     // "I"; "D": the last running total before rounding
+        QString shown = {}; // "D": the running total as shown
+        double read = 0;    // "D": the number that text reads as
     };
     std::vector<Total> totals;
     for (int c = 1; c <= columnCount; ++c) {
@@ -332,8 +340,8 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
         }
     }
     m_sheet.setPlainText(sumRow, 1, SumLabel);
-    m_sheet.setPlainText(sumRow, 2,
-                         m_suite.reportOption() == QLatin1String("2") ? QString::number(sumRow - 5) : QString());
+    m_sheet.setPlainText(
+        sumRow, 2, m_suite.reportOption() == QLatin1String("2") ? QString::number(sumRow - 5) : QString());
     selectRow(m_sheet, sumRow, columnCount);
     frameSelection(m_sheet);
     m_sheet.select(QStringLiteral("$C5"));

@@ -111,7 +111,8 @@ void SheetEditing::saveContent()
         m_view.showMessage(m_lastSave.message);
         m_view.focusGrid();
         if (m_lastSave.row >= 1) // 0: the save as a whole failed, at no one row
-            sheet.select(m_lastSave.row, qMax(m_lastSave.column, 1), m_lastSave.row, qMax(m_lastSave.column, 1));
+            sheet.select(m_lastSave.row, qMax(m_lastSave.column, 1), m_lastSave.row,
+                         qMax(m_lastSave.column, 1));
         return;
     }
     m_parts.dataChanged = false;

@@ -53,7 +53,7 @@ public:
     struct Parts
     {
         SuiteServices& suite;
-        bool& dataChanged; // DataChanged
+        bool& dataChanged;  // DataChanged
         Recordset& records; // EmployeeRecords
         const ColumnFields& columns;
         grid::Workbook& book;
@@ -94,7 +94,8 @@ private:
     EditingView& m_view;
     SheetLog m_log;
     SheetSnapshot m_before;
-    std::pair<quint64, quint64> m_beforeShown{}; // the records' read and the sheet's format table m_before was taken of
+    std::pair<quint64, quint64>
+        m_beforeShown{}; // the records' read and the sheet's format table m_before was taken of
     SaveOutcome m_lastSave;
 };
 

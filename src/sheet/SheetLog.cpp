@@ -14,7 +14,9 @@ QString SheetLog::stem() const
 {
     const QDateTime now = m_clock();
     const QString zero = QStringLiteral("0");
-    auto two = [&](int number) { return m_suite.zeroFill(number, 2, zero); };
+    auto two = [&](int number) {
+        return m_suite.zeroFill(number, 2, zero);
+    };
     return m_suite.operatorName() + two(now.date().month()) + two(now.date().day()) + u'-' +
            two(now.time().hour()) + two(now.time().minute()) + two(now.time().second());
 }

@@ -117,7 +117,8 @@ QString SheetSaving::codeOf(const Column& column, const QString& name)
     const QString department = QStringLiteral("部门");
     QString key;
     if (column.codeKind == 1)
-        key = QStringLiteral("1\x1f%1\x1f%2\x1f%3").arg(m_records.text("DEPART"), m_records.text("GROUP0"), name);
+        key = QStringLiteral("1\x1f%1\x1f%2\x1f%3")
+                  .arg(m_records.text("DEPART"), m_records.text("GROUP0"), name);
     else if (column.codeKind == 2)
         key = QStringLiteral("2\x1f%1\x1f%2").arg(m_records.text("DEPART"), name);
     else
@@ -160,9 +161,10 @@ std::optional<FieldWrite> SheetSaving::SaveRecord(int fieldIndex, int row, int c
         const QString code = codeOf(facts, t);
         if (code.isEmpty()) {
             const SheetLayout layout = sheetLayoutOf(m_sheet);
-            const QString label = layout == SheetLayout::Heading ? m_sheet.columnHeading(column) : m_sheet.text(4, column);
-            throw SaveCheckError{row, column,
-                                 QStringLiteral("第%1行%2“%3”没有对应的代码，无法保存").arg(row).arg(label, t)};
+            const QString label =
+                layout == SheetLayout::Heading ? m_sheet.columnHeading(column) : m_sheet.text(4, column);
+            throw SaveCheckError{
+                row, column, QStringLiteral("第%1行%2“%3”没有对应的代码，无法保存").arg(row).arg(label, t)};
         }
         return FieldWrite{facts.field, code};
     }
@@ -214,7 +216,8 @@ QString SheetSaving::recordName() const
 {
     QStringList parts;
     for (const char* field : {"name", "memberid"})
-        if (m_records.hasField(QString::fromLatin1(field)) && !m_records.text(QString::fromLatin1(field)).isEmpty())
+        if (m_records.hasField(QString::fromLatin1(field)) &&
+            !m_records.text(QString::fromLatin1(field)).isEmpty())
             parts << m_records.text(QString::fromLatin1(field));
     if (m_records.hasField(QStringLiteral("zhdate")))
         parts << m_records.text(QStringLiteral("zhdate")).left(10);
@@ -268,7 +271,8 @@ SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
         // One save is one transaction: every record is written, or none.
         TransactionScope transaction(db);
         if (!transaction.active())
-            return takenBack(QStringLiteral("无法开始保存，没有记录被保存：%1").arg(transaction.lastError().text()));
+            return takenBack(
+                QStringLiteral("无法开始保存，没有记录被保存：%1").arg(transaction.lastError().text()));
         const Failure failure = applyAll(plan);
         if (failure.lost)
             return takenBack(lost);
@@ -281,11 +285,13 @@ SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
         const bool lostBefore = Connections::lost(db);
         if (!transaction.commit()) {
             if (!Connections::lost(db, db.lastError()))
-                return takenBack(QStringLiteral("保存未能提交，没有记录被保存：%1").arg(db.lastError().text()));
-            return takenBack(lostBefore ? lost
-                                        : QStringLiteral("提交保存时与数据库 %1 的连接断开，无法确定本次保存是否已生效；"
-                                                         "请在数据库恢复后重新查询核对")
-                                              .arg(Connections::address(db)));
+                return takenBack(
+                    QStringLiteral("保存未能提交，没有记录被保存：%1").arg(db.lastError().text()));
+            return takenBack(
+                lostBefore ? lost
+                           : QStringLiteral("提交保存时与数据库 %1 的连接断开，无法确定本次保存是否已生效；"
+                                            "请在数据库恢复后重新查询核对")
+                                 .arg(Connections::address(db)));
         }
     } catch (const DatabaseError& error) {
         // A statement besides the records' updates failed (a lost connection that cannot be made

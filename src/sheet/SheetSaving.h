@@ -80,7 +80,8 @@ struct SaveOutcome
 class SheetSaving
 {
 public:
-    SheetSaving(SuiteServices& suite, const ColumnFields& columns, const grid::Sheet& sheet, Recordset& records);
+    SheetSaving(SuiteServices& suite, const ColumnFields& columns, const grid::Sheet& sheet,
+                Recordset& records);
 
     // The write that SaveRecord makes for cell (row, column) into field entry `fieldIndex` of
     // ColumnField of the current record; nothing when nothing is written. Throws SaveCheckError

@@ -19,7 +19,8 @@ const QString BuildingLock = QStringLiteral(".building.lock");
 // lock file may belong to a run that is just starting or finishing: it stays.
 void removeScratch(const QString& parent, const std::function<bool(QLockFile&)>& remove)
 {
-    const QFileInfoList scratch = QDir(parent).entryInfoList({ScratchPrefix + u'*'}, QDir::Dirs | QDir::Hidden);
+    const QFileInfoList scratch =
+        QDir(parent).entryInfoList({ScratchPrefix + u'*'}, QDir::Dirs | QDir::Hidden);
     for (const QFileInfo& dir : scratch) {
         const QString lockPath = QDir(dir.absoluteFilePath()).filePath(BuildingLock);
         if (!QFileInfo::exists(lockPath))

@@ -111,8 +111,9 @@ void fill(grid::Workbook& book, int kind)
         // Every day row computes its hours; the block's sum row adds them up.
         for (int r = 5; r < BlockRows; ++r)
             sheet.setText(r, columns, totalHours(fieldLabels, r));
-        sheet.setText(BlockRows, columns,
-                      QStringLiteral("=SUM(%1%2:%1%3)").arg(grid::columnName(columns)).arg(5).arg(BlockRows - 1));
+        sheet.setText(
+            BlockRows, columns,
+            QStringLiteral("=SUM(%1%2:%1%3)").arg(grid::columnName(columns)).arg(5).arg(BlockRows - 1));
         sheet.setColumnWidth(columns, PeriodColumnWidth);
         sheet.setActiveCell(5, 1);
         break;

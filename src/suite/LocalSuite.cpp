@@ -64,7 +64,8 @@ TablesCheck checkSuiteTables(QSqlDatabase db)
 // "... is not a suite database: ..." or, for a database that could not be read, "... cannot be read: ...".
 QString refusal(const QString& database, const TablesCheck& check)
 {
-    return (check.unreadable ? QStringLiteral("%1 cannot be read: %2") : QStringLiteral("%1 is not a suite database: %2"))
+    return (check.unreadable ? QStringLiteral("%1 cannot be read: %2")
+                             : QStringLiteral("%1 is not a suite database: %2"))
         .arg(database, check.problem);
 }
 

@@ -795,8 +795,9 @@ QString formatNumber(double value, const QString& picture)
 
 double shownAsFixed(double value, int decimals)
 {
-    static const QString Pictures[] = {QStringLiteral("0"),      QStringLiteral("0.0"),     QStringLiteral("0.00"),
-                                       QStringLiteral("0.000"),  QStringLiteral("0.0000"),  QStringLiteral("0.00000"),
+    static const QString Pictures[] = {QStringLiteral("0"),       QStringLiteral("0.0"),
+                                       QStringLiteral("0.00"),    QStringLiteral("0.000"),
+                                       QStringLiteral("0.0000"),  QStringLiteral("0.00000"),
                                        QStringLiteral("0.000000")};
     static constexpr double Powers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
     decimals = std::clamp(decimals, 0, 6);

@@ -217,12 +217,17 @@ TEST(DesignedImagesTest, EachIndexHoldsItsOwnPicture)
     };
     const Sample samples[] = {
         {3, 16, 16, QColor::fromHsv(3 * 37 % 360, 90, 210)},
-        {6, 8, 16, QColor(40, 100, 200)},           {6, 16, 16, Qt::white},
-        {15, 5, 20, QColor(30, 130, 70)},           {17, 6, 16, QColor(50, 80, 160)},
-        {17, 16, 22, QColor(200, 200, 210)},        {20, 16, 20, QColor(240, 200, 80)},
+        {6, 8, 16, QColor(40, 100, 200)},
+        {6, 16, 16, Qt::white},
+        {15, 5, 20, QColor(30, 130, 70)},
+        {17, 6, 16, QColor(50, 80, 160)},
+        {17, 16, 22, QColor(200, 200, 210)},
+        {20, 16, 20, QColor(240, 200, 80)},
         {21, 16, 20, QColor(240, 200, 80).lighter(130)},
-        {25, 9, 7, QColor(120, 150, 200)},          {26, 9, 7, QColor(120, 150, 200).lighter(130)},
-        {31, 6, 10, QColor(70, 170, 110)},          {32, 6, 10, QColor(120, 210, 150)},
+        {25, 9, 7, QColor(120, 150, 200)},
+        {26, 9, 7, QColor(120, 150, 200).lighter(130)},
+        {31, 6, 10, QColor(70, 170, 110)},
+        {32, 6, 10, QColor(120, 210, 150)},
     };
     for (const Sample& s : samples)
         EXPECT_EQ(QColor::fromRgba(list.image(s.index).pixel(s.x, s.y)).name(QColor::HexArgb),

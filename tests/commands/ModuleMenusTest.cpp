@@ -90,8 +90,10 @@ TEST_F(ModuleMenusTest, RegisteredMenuEndsByRightsProgramOrComponent)
         {"夜班", "*", QVariant(), "???.exe", false, Kind::ComponentFailed, "???.dll未注册", "", "", ""},
         // A module file that leaves the application directory starts nothing, even where the
         // program exists.
-        {"越界", "*", "sub/../../x.dll", "", false, Kind::ComponentFailed, "SUB/../../X.dll未注册", "", "", ""},
-        {"子目录", "*", "sub/x.dll", "SUB/X.exe", false, Kind::ComponentFailed, "SUB/X.dll未注册", "", "", ""},
+        {"越界", "*", "sub/../../x.dll", "", false, Kind::ComponentFailed, "SUB/../../X.dll未注册", "", "",
+         ""},
+        {"子目录", "*", "sub/x.dll", "SUB/X.exe", false, Kind::ComponentFailed, "SUB/X.dll未注册", "", "",
+         ""},
         {"反斜杠", "*", "..\\x.dll", "", false, Kind::ComponentFailed, "..\\X.dll未注册", "", "", ""},
         {"上级", "*", "...dll", "", false, Kind::ComponentFailed, "...dll未注册", "", "", ""},
     };

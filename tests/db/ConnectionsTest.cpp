@@ -7,8 +7,8 @@
 
 #include <QFile>
 #include <QSqlError>
-#include <QTemporaryDir>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 
 using namespace talor;
 
@@ -44,9 +44,11 @@ TEST(Connections, ADamagedSqliteFileIsRefusedAtOpen)
         ASSERT_TRUE(query.exec(u"PRAGMA journal_mode = DELETE"_qs));
         ASSERT_TRUE(query.exec(u"create table t (n integer primary key, s text)"_qs));
         ASSERT_TRUE(query.exec(u"create index t_s on t (s)"_qs));
-        ASSERT_TRUE(query.exec(u"insert into t select value, printf('%08d', value) from generate_series(1, 3000)"_qs) ||
-                    query.exec(u"with recursive c(n) as (select 1 union all select n + 1 from c where n < 3000) "
-                               "insert into t select n, printf('%08d', n) from c"_qs));
+        ASSERT_TRUE(
+            query.exec(
+                u"insert into t select value, printf('%08d', value) from generate_series(1, 3000)"_qs) ||
+            query.exec(u"with recursive c(n) as (select 1 union all select n + 1 from c where n < 3000) "
+                       "insert into t select n, printf('%08d', n) from c"_qs));
         query = QSqlQuery();
         db = QSqlDatabase();
         Connections::remove(u"sound"_qs);
@@ -58,7 +60,8 @@ TEST(Connections, ADamagedSqliteFileIsRefusedAtOpen)
     file.seek((pages - 2) * 4096 + 8); // inside the last pages' cells, the index's
     file.write(QByteArray(200, '\x7f'));
     file.close();
-    const QString message = talor::test::errorText<DatabaseError>([&] { Connections::openSqlite(u"damaged"_qs, path); });
+    const QString message =
+        talor::test::errorText<DatabaseError>([&] { Connections::openSqlite(u"damaged"_qs, path); });
     EXPECT_TRUE(talor::test::containsAll(message, {path, u"damaged"_qs})) << message.toStdString();
     EXPECT_FALSE(QSqlDatabase::contains(u"damaged"_qs));
 }

@@ -13,9 +13,9 @@
 #include <QTime>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <optional>
 
 using namespace talor;
 
@@ -286,7 +286,8 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
 {
     if (kind() != talor::test::DatabaseKind::Postgres)
         GTEST_SKIP() << "SQLite has no copy stream";
-    const auto statementSeen = [this](Recordset::Expected expected, Recordset::Access access = Recordset::Reading) {
+    const auto statementSeen = [this](Recordset::Expected expected,
+                                      Recordset::Access access = Recordset::Reading) {
         Recordset rs;
         rs.open(u"select current_query() as q"_qs, db(), expected, access);
         return rs.text(0);
@@ -296,8 +297,9 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
     EXPECT_TRUE(statementSeen(Recordset::ManyRows, Recordset::AnyStatement).startsWith(u"COPY ("_qs));
     ASSERT_TRUE(db().transaction());
     EXPECT_FALSE(statementSeen(Recordset::ManyRows, Recordset::AnyStatement).startsWith(u"COPY"_qs));
-    EXPECT_TRUE(talor::test::errorText<DatabaseError>([&] { statementSeen(Recordset::ManyRows); })
-                    .contains(u"inside a transaction"_qs));
+    EXPECT_TRUE(talor::test::errorText<DatabaseError>([&] {
+                    statementSeen(Recordset::ManyRows);
+                }).contains(u"inside a transaction"_qs));
     ASSERT_TRUE(db().rollback());
 
     resetTables({u"tx"_qs});
@@ -445,7 +447,8 @@ TEST_P(RecordsetTest, AReadRunsOneStatementThatCannotWrite)
         }
     }
     if (postgres)
-        EXPECT_EQ(scalar(u"select count(*) from pg_largeobject_metadata"_qs), u"0"_qs) << "lo_create taken back";
+        EXPECT_EQ(scalar(u"select count(*) from pg_largeobject_metadata"_qs), u"0"_qs)
+            << "lo_create taken back";
     Recordset rs;
     rs.open(u"select * from kq order by memberid, zhdate;  "_qs, db());
     EXPECT_EQ(rs.recordCount(), 4);
@@ -598,7 +601,8 @@ TEST_P(RecordsetTest, AFailedUpdateLeavesTheRowAsItWasRead)
         } else {
             exec(u"create or replace function kq_move() returns trigger language plpgsql as "
                  "$$ begin new.memberid := new.memberid || 'x'; return new; end $$"_qs);
-            exec(u"create trigger kq_move before update of name on kq for each row execute function kq_move()"_qs);
+            exec(
+                u"create trigger kq_move before update of name on kq for each row execute function kq_move()"_qs);
         }
     };
     const struct
@@ -608,16 +612,25 @@ TEST_P(RecordsetTest, AFailedUpdateLeavesTheRowAsItWasRead)
         std::initializer_list<std::pair<const char*, QVariant>> changes;
         const char* error;
     } cases[] = {
-        {"ChangedMeanwhile", [&] { QSqlQuery(other).exec(u"update kq set hours = 1 where memberid='001' and zhdate='2024-03-05'"_qs); },
+        {"ChangedMeanwhile",
+         [&] {
+             QSqlQuery(other).exec(
+                 u"update kq set hours = 1 where memberid='001' and zhdate='2024-03-05'"_qs);
+         },
          [&] { exec(u"update kq set hours = 8 where memberid='001' and zhdate='2024-03-05'"_qs); },
-         {{"zhdate", QDate(2024, 3, 9)}, {"hours", 2}}, "was changed by"},
+         {{"zhdate", QDate(2024, 3, 9)}, {"hours", 2}},
+         "was changed by"},
         {"KeyTaken", [] {}, [] {}, {{"memberid", u"002"_qs}, {"name", u"Taken"_qs}}, "kq"},
-        {"NoRowToReadBack", moveOnRename,
+        {"NoRowToReadBack",
+         moveOnRename,
          [&] { exec(u"drop trigger kq_move"_qs + (sqlite ? u""_qs : u" on kq"_qs)); },
-         {{"zhdate", QDate(2024, 3, 9)}, {"memberid", u"009"_qs}, {"name", u"Moved"_qs}}, "reading back"},
+         {{"zhdate", QDate(2024, 3, 9)}, {"memberid", u"009"_qs}, {"name", u"Moved"_qs}},
+         "reading back"},
     };
     const QStringList fields{u"memberid"_qs, u"zhdate"_qs, u"name"_qs, u"hours"_qs};
-    const auto table = [&] { return column(u"select memberid || name || hours as r from kq order by 1"_qs, u"r"_qs); };
+    const auto table = [&] {
+        return column(u"select memberid || name || hours as r from kq order by 1"_qs, u"r"_qs);
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QStringList before = table();
@@ -637,7 +650,8 @@ TEST_P(RecordsetTest, AFailedUpdateLeavesTheRowAsItWasRead)
         EXPECT_EQ(table(), before);
         rs.setValue(u"CZYXM"_qs, u"again"_qs);
         EXPECT_NO_THROW(rs.update());
-        EXPECT_EQ(scalar(u"select czyxm from kq where memberid='001' and zhdate='2024-03-05'"_qs), u"again"_qs);
+        EXPECT_EQ(scalar(u"select czyxm from kq where memberid='001' and zhdate='2024-03-05'"_qs),
+                  u"again"_qs);
         exec(u"update kq set czyxm = null"_qs);
     }
 }
@@ -645,10 +659,16 @@ TEST_P(RecordsetTest, AFailedUpdateLeavesTheRowAsItWasRead)
 // Numbers read as text: plain decimals from 1e-6 up to below 1e15, exponents outside.
 TEST_P(RecordsetTest, NumbersReadAsTextSwitchToExponentsAtTheirEdges)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"999999999999999.0", "999999999999999"}, {"1e15", "1e+15"}, {"-1e15", "-1e+15"},
-        {"123456789012345.5", "123456789012345.5"}, {"0.000001", "0.000001"}, {"0.0000009", "9e-07"},
-        {"-0.000001", "-0.000001"}, {"0.0", "0"}, {"1000000.0", "1000000"}, {"0.25", "0.25"}};
+    const std::pair<const char*, const char*> cases[] = {{"999999999999999.0", "999999999999999"},
+                                                         {"1e15", "1e+15"},
+                                                         {"-1e15", "-1e+15"},
+                                                         {"123456789012345.5", "123456789012345.5"},
+                                                         {"0.000001", "0.000001"},
+                                                         {"0.0000009", "9e-07"},
+                                                         {"-0.000001", "-0.000001"},
+                                                         {"0.0", "0"},
+                                                         {"1000000.0", "1000000"},
+                                                         {"0.25", "0.25"}};
     for (const auto& [literal, text] : cases) {
         Recordset rs;
         rs.open(u"select cast("_qs + QString::fromLatin1(literal) + u" as double precision) as v"_qs, db());
@@ -682,7 +702,8 @@ TEST_P(RecordsetTest, AWrittenRowHoldsWhatWasStoredAndALaterChangeByOthersIsACon
         rs.setValue(u"hours"_qs, 33);
         EXPECT_TRUE(errorOf([&] { rs.update(); }).contains(u"was changed by"_qs));
         scope.reset();
-        EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(), 22.0);
+        EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(),
+                  22.0);
         rs.close();
         rs.open(oneDay(), db());
         rs.setValue(u"hours"_qs, 2);
@@ -733,7 +754,8 @@ TEST_P(RecordsetTest, ASaveWaitsForAnotherProcessesWriteLock)
     ::waitpid(child, &status, 0);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(column(oneDay(), u"name"_qs), (QStringList{u"Wang"_qs, u"Li"_qs, u"B"_qs}));
-    EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(), 5.0);
+    EXPECT_EQ(scalar(u"select hours from kq where memberid='001' and zhdate='2024-03-05'"_qs).toDouble(),
+              5.0);
 }
 
 TEST_P(RecordsetTest, ChangesOfOtherColumnsAreKeptAndUnchangedValuesAreNotWritten)
@@ -866,7 +888,8 @@ TEST_P(RecordsetTest, AFailingStatementThrowsNamingItAndOneWithoutRowsOpensEmpty
     EXPECT_THROW(rs.open(u"select * from kq where"_qs, db()), DatabaseError);
     EXPECT_THROW(rs.open(oneDay(), QSqlDatabase()), DatabaseError);
 
-    rs.open(u"update kq set CZYXM='x' where memberid='001'"_qs, db(), Recordset::SomeRows, Recordset::AnyStatement);
+    rs.open(u"update kq set CZYXM='x' where memberid='001'"_qs, db(), Recordset::SomeRows,
+            Recordset::AnyStatement);
     EXPECT_TRUE(rs.isOpen());
     EXPECT_TRUE(rs.eof());
     EXPECT_EQ(scalar(u"select count(*) from kq where czyxm='x'"_qs), u"2"_qs);

@@ -86,7 +86,10 @@ QStringList shownSheet(const grid::Sheet& s)
     for (int r = 1; r <= s.lastRow(); ++r) {
         QStringList cells;
         for (int c = 1; c <= s.lastColumn(); ++c) {
-            const QString kind = s.isFormula(r, c) ? "F" : s.isNumber(r, c) ? "N" : s.isEmpty(r, c) ? "" : "T";
+            const QString kind = s.isFormula(r, c)  ? "F"
+                                 : s.isNumber(r, c) ? "N"
+                                 : s.isEmpty(r, c)  ? ""
+                                                    : "T";
             QString cell = kind.isEmpty() ? QString() : kind + ":" + s.text(r, c);
             if (s.isFormula(r, c))
                 cell += " " + s.formula(r, c);
@@ -195,8 +198,8 @@ TEST_P(DemoReports, KindTwoShowsTheDayOfTheWholeOrganisationWithItsSum)
     request.sum = true;
     report->run(request); // the demo's report date
     const QDate day = DemoSuite::firstWorkingDay(options.from);
-    const auto rows =
-        read("select memberid, cqgs, ncolor from kq0001 where zhdate='" + day.toString("yyyy-MM-dd") + "' order by memberid");
+    const auto rows = read("select memberid, cqgs, ncolor from kq0001 where zhdate='" +
+                           day.toString("yyyy-MM-dd") + "' order by memberid");
     ASSERT_EQ(rows.size(), options.employees);
     const grid::Sheet& s = sheet();
     ASSERT_EQ(s.lastRow(), 5 + rows.size());
@@ -219,8 +222,8 @@ TEST_P(DemoReports, KindTwoShowsTheDayOfTheWholeOrganisationWithItsSum)
     EXPECT_NEAR(s.number(sumRow, 10), hours, 0.05);
     EXPECT_EQ(report->label(3), QString::fromUtf8(DemoSuite::Organisation));
     EXPECT_EQ(report->book().sheetName(1), report->label(3) + "部门考勤日报");
-    EXPECT_EQ(suite->composedQuery(), "select * from KQ0001 where zhdate='" + day.toString("yyyy-MM-dd") +
-                                          "' order by memberid");
+    EXPECT_EQ(suite->composedQuery(),
+              "select * from KQ0001 where zhdate='" + day.toString("yyyy-MM-dd") + "' order by memberid");
 }
 
 // Every cell, text, format, fill, frame and sum of the shown sheet, the same on both databases:
@@ -458,22 +461,24 @@ TEST_P(DemoReports, KindOneShowsThePersonsPeriod)
 
 TEST_P(DemoReports, KindOneOverTheNodeWalksEveryPersonInListOrderIntoOnePdf)
 {
-    const auto employees = read("select memberid, name from ygzl where depart in ('01', '生产部') order by memberid");
+    const auto employees =
+        read("select memberid, name from ygzl where depart in ('01', '生产部') order by memberid");
     ASSERT_GT(employees.size(), 1);
     const QString pdf = temporaryPath() + "/node.pdf";
     const auto job = PrintJob::toPdf(pdf, "node");
     QStringList walked;
-    report->runEachPerson({1, "A生产部", {}, {}, QDate(2026, 11, 1), QDate(2026, 11, 30), {}, true},
-                          [&](int index, int count, const QString& name) {
-                              EXPECT_EQ(count, employees.size());
-                              EXPECT_EQ(index, walked.size() + 1);
-                              walked << suite->personNumber();
-                              EXPECT_EQ(name, employees[index - 1][1]);
-                              EXPECT_EQ(suite->statusValue(), 100);
-                              EXPECT_TRUE(report->book().sheetName(1).startsWith(name + "(" + walked.last() + ",生产部"));
-                              EXPECT_EQ(sheet().lastRow(), 31) << "30 days and the sum row, for every person";
-                              EXPECT_TRUE(report->output().addPages(*job).skipped.isEmpty());
-                          });
+    report->runEachPerson(
+        {1, "A生产部", {}, {}, QDate(2026, 11, 1), QDate(2026, 11, 30), {}, true},
+        [&](int index, int count, const QString& name) {
+            EXPECT_EQ(count, employees.size());
+            EXPECT_EQ(index, walked.size() + 1);
+            walked << suite->personNumber();
+            EXPECT_EQ(name, employees[index - 1][1]);
+            EXPECT_EQ(suite->statusValue(), 100);
+            EXPECT_TRUE(report->book().sheetName(1).startsWith(name + "(" + walked.last() + ",生产部"));
+            EXPECT_EQ(sheet().lastRow(), 31) << "30 days and the sum row, for every person";
+            EXPECT_TRUE(report->output().addPages(*job).skipped.isEmpty());
+        });
     job->finish();
     QStringList numbers;
     for (const QStringList& row : employees)
@@ -512,7 +517,8 @@ TEST_P(DemoReports, KindThreeOfMorePersonsThanTheSheetHoldsIsRefusedBeforeAnyBlo
     } catch (const std::exception& error) {
         message = QString::fromUtf8(error.what());
     }
-    EXPECT_TRUE(test::containsAll(message, {QString::number(fit), QString::number(fit + 1)})) << message.toStdString();
+    EXPECT_TRUE(test::containsAll(message, {QString::number(fit), QString::number(fit + 1)}))
+        << message.toStdString();
     EXPECT_LE(sheet().lastRow(), 36) << "no block written";
 }
 

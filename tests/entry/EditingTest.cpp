@@ -8,8 +8,8 @@
 #include "support/TestFiles.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -85,9 +85,11 @@ TEST_P(EditingTest, UnchangedSheetSavesAndWritesBothLogs)
     const QString stem = QStringLiteral("管理员0305-083012");
     EXPECT_TRUE(QFile::exists(config.workDirectory + "/log/" + stem + ".xls"));
     a->save();
-    EXPECT_EQ(a->ui.messageTexts() << a->ui.messages[1].title, (QStringList{"是否真的保存？", "保存完毕", ""}));
+    EXPECT_EQ(a->ui.messageTexts() << a->ui.messages[1].title,
+              (QStringList{"是否真的保存？", "保存完毕", ""}));
     EXPECT_FALSE(a->window->state().DataChanged);
-    EXPECT_FALSE(a->book().allowInCellEditing() || a->book().allowEditHeaders() || a->book().allowFillRange());
+    EXPECT_FALSE(a->book().allowInCellEditing() || a->book().allowEditHeaders() ||
+                 a->book().allowFillRange());
     EXPECT_TRUE(QFile::exists(config.applicationDirectory + "/Log/" + stem + ".xls"));
 }
 
@@ -266,7 +268,8 @@ TEST_P(EditingTest, BadCellsAreReportedSelectedAndKept)
     a->type(row, 3, "无此小组");
     a->ui.messages.clear();
     a->save();
-    EXPECT_EQ(a->ui.messageTexts(), QStringList{QStringLiteral("第%1行班组“无此小组”没有对应的代码，无法保存").arg(row)});
+    EXPECT_EQ(a->ui.messageTexts(),
+              QStringList{QStringLiteral("第%1行班组“无此小组”没有对应的代码，无法保存").arg(row)});
     EXPECT_EQ(a->book().active().selection(), (grid::CellRange{row, 3, row, 3}));
     a->type(row, 3, group);
     for (const auto& step : steps) {
@@ -279,7 +282,8 @@ TEST_P(EditingTest, BadCellsAreReportedSelectedAndKept)
         EXPECT_EQ(a->lastMessage(), step.message);
         if (step.selected) {
             EXPECT_EQ(a->ui.messages.size(), 1u) << "no question before a bad cell";
-            EXPECT_EQ(a->book().active().selection(), (grid::CellRange{row, step.selected, row, step.selected}));
+            EXPECT_EQ(a->book().active().selection(),
+                      (grid::CellRange{row, step.selected, row, step.selected}));
             EXPECT_TRUE(a->window->state().DataChanged);
             EXPECT_EQ(a->book().text(row, step.column), step.typed);
         }
@@ -366,7 +370,8 @@ TEST_P(EditingTest, AnotherOperatorsSaveIsNotOverwritten)
     b.type(b.rowOf(next), 8, "21");
     b.save();
     EXPECT_EQ(b.lastMessage(), "保存完毕");
-    EXPECT_EQ(std::pair(stored(next, "cdfz").toDouble(), stored(first, "cdfz").toDouble()), std::pair(21.0, 11.0));
+    EXPECT_EQ(std::pair(stored(next, "cdfz").toDouble(), stored(first, "cdfz").toDouble()),
+              std::pair(21.0, 11.0));
 }
 
 // a saves, b saves the same cells from a window opened after that, a edits again in the same
@@ -391,7 +396,8 @@ TEST_P(EditingTest, ASecondSaveFromTheSameWindowDoesNotOverwriteASaveMadeBetween
     a->type(a->rowOf(first), 8, "33");
     a->save();
     EXPECT_TRUE(a->lastMessage().contains("其他操作员")) << a->lastMessage().toStdString();
-    EXPECT_EQ(std::pair(stored(first, "cdfz").toDouble(), stored(first, "czyxm")), std::pair(22.0, QString("李会计")));
+    EXPECT_EQ(std::pair(stored(first, "cdfz").toDouble(), stored(first, "czyxm")),
+              std::pair(22.0, QString("李会计")));
 }
 
 // Values typed while editing are saved whatever is pressed between: 编辑 again, F2 in the grid
@@ -476,7 +482,9 @@ TEST_P(EditingTest, RightButtonShowsTheExternalMenuOnlyWithCaptions)
     for (int n = 1; n <= 7; ++n)
         a->suite.writeSetting("TALOR", QStringLiteral("考勤日报MENU%1").arg(n), "", file);
     a->window->hooks().gridMouseButton(2, 0, 10, 10);
-    auto item = [&](int n) { return a->window->findChild<QAction*>(QStringLiteral("MNE%1").arg(n)); };
+    auto item = [&](int n) {
+        return a->window->findChild<QAction*>(QStringLiteral("MNE%1").arg(n));
+    };
     EXPECT_EQ(std::tuple(item(1)->isVisible(), item(1)->text(), item(2)->isVisible()),
               std::tuple(true, QString(), false));
     a->suite.writeSetting("TALOR", "考勤日报MENU3", "工资", file);

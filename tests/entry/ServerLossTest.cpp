@@ -81,7 +81,8 @@ protected:
     }
     void refuseConnections(bool refuse)
     {
-        run(admin(), QStringLiteral("alter database %1 allow_connections %2").arg(Database, refuse ? "false" : "true"));
+        run(admin(), QStringLiteral("alter database %1 allow_connections %2")
+                         .arg(Database, refuse ? "false" : "true"));
     }
     QString stored(const QString& memberid)
     {

@@ -295,7 +295,9 @@ TEST(SheetTest, BorderFramesTheSelectionAndDrawsInnerSides)
                                  sheet.border(7, 4), sheet.border(6, 1)}),
               QList<CellBorder>({{1, 1, 1, 1, 0x0000FF, 0x222222, 0x0000FF, 0x0000FF},
                                  {0, 1, 1, 1, 0, 0x222222, 0x0000FF, 0x0000FF},
-                                 {0, 1, 1, 1, 0, 0x0000FF, 0x0000FF, 0x0000FF}, {}, {}}));
+                                 {0, 1, 1, 1, 0, 0x0000FF, 0x0000FF, 0x0000FF},
+                                 {},
+                                 {}}));
 
     // Negative styles leave sides alone; style 0 removes them.
     sheet.select("B7");
@@ -364,7 +366,8 @@ TEST(SheetTest, DeletedColumnsMoveCellsLeftAndBreakReferencesIntoThem)
     sheet.deleteColumns(2);
     EXPECT_EQ(sheet.lastColumn(), 3);
     EXPECT_EQ(rowTexts(sheet, 1, 4), "1|3|4|");
-    EXPECT_EQ(sheet.columnHeading(2) + "|" + sheet.formula(1, 3) + "|" + sheet.text(2, 3), "下班|=A1+B1|#REF!");
+    EXPECT_EQ(sheet.columnHeading(2) + "|" + sheet.formula(1, 3) + "|" + sheet.text(2, 3),
+              "下班|=A1+B1|#REF!");
     // Columns pushed off the right edge are gone.
     sheet.setText(1, 256, "edge");
     sheet.insertColumns(1, 2);
@@ -517,19 +520,17 @@ TEST_P(FormulaCopyTest, WritesWhatTheCopiedTextWrites)
 }
 
 const CopyCase copies[] = {
-    {"Relative", "=A5*2+B5", 5, 40},
-    {"SameRow", "=A5*2+B5", 5, 5},
-    {"RangeDown", "=SUM(A3:B5)", 5, 900},
-    {"ToTheFirstRow", "=A5+B5", 5, 1},
-    {"AboveTheFirstRow", "=A5+B6", 6, 1},
-    {"PastTheLastRow", "=A5+B6", 5, Sheet::MaxRows - 1},
-    {"Absolute", "=$A$1+A5", 5, 9},
-    {"MixedAbsolute", "=A$1+$B5", 5, 12},
+    {"Relative", "=A5*2+B5", 5, 40},      {"SameRow", "=A5*2+B5", 5, 5},
+    {"RangeDown", "=SUM(A3:B5)", 5, 900}, {"ToTheFirstRow", "=A5+B5", 5, 1},
+    {"AboveTheFirstRow", "=A5+B6", 6, 1}, {"PastTheLastRow", "=A5+B6", 5, Sheet::MaxRows - 1},
+    {"Absolute", "=$A$1+A5", 5, 9},       {"MixedAbsolute", "=A$1+$B5", 5, 12},
     {"Unreadable", "=SUM(A5", 5, 8},
 };
 
 INSTANTIATE_TEST_SUITE_P(Copies, FormulaCopyTest, ::testing::ValuesIn(copies),
-                         [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<CopyCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // A prepared row written at once is what its cells written one by one are: on a row that holds
 // nothing yet in a batch (laid out in one step; first column 1, or past a gap of eight or nine

@@ -1,4 +1,5 @@
 #include "print/CellTextPainter.h"
+
 #include "print/PrintTestSupport.h"
 
 #include <QDir>

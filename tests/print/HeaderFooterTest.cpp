@@ -118,7 +118,7 @@ TEST(HeaderFooter, CodesAtTheirEdges)
         if (runs.isEmpty())
             continue;
         const TextRun& last = runs.last();
-        EXPECT_EQ(last, (TextRun{last.text, QString::fromUtf8(c.family), c.size, c.bold, c.italic, c.underline,
-                                 c.strike}));
+        EXPECT_EQ(last, (TextRun{last.text, QString::fromUtf8(c.family), c.size, c.bold, c.italic,
+                                 c.underline, c.strike}));
     }
 }

@@ -27,7 +27,8 @@ TEST(PageSetup, PaperNumbersOneToFortyOne)
 
 TEST(PageSetup, ZoomTenToFourHundred)
 {
-    for (const auto& [percent, taken] : {std::pair{9, false}, {10, true}, {400, true}, {401, false}, {0, false}}) {
+    for (const auto& [percent, taken] :
+         {std::pair{9, false}, {10, true}, {400, true}, {401, false}, {0, false}}) {
         PageSetup setup;
         EXPECT_EQ(setup.setZoom(percent), taken) << percent;
         EXPECT_EQ(setup.zoom, taken ? percent : 100) << percent;

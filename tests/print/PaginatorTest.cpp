@@ -300,4 +300,3 @@ INSTANTIATE_TEST_SUITE_P(Paginator, Edges, testing::Values(
              [](PageSetup& s, GridMetrics&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
-

@@ -209,6 +209,8 @@ TEST_F(PdfOutput, AFullDiskKeepsTheOldFile)
         EXPECT_EQ(talor::test::fileBytes(path), "old pages");
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
     }
-    EXPECT_EQ(talor::test::writeUnderSizeLimit(RLIM_INFINITY, [&] { writePdf(grid, PageSetup{}, context, path); }), "");
+    EXPECT_EQ(
+        talor::test::writeUnderSizeLimit(RLIM_INFINITY, [&] { writePdf(grid, PageSetup{}, context, path); }),
+        "");
     EXPECT_TRUE(talor::test::fileBytes(path).trimmed().endsWith("%%EOF"));
 }

@@ -116,13 +116,18 @@ INSTANTIATE_TEST_SUITE_P(
                   R"(<brk id="20")"},
                  {R"('考勤表'!$A$1:$CV$21</definedName>)", R"('考勤表'!$3:$3</definedName>)"}},
         XlsxCase{"FirstOfEachRange",
-                 {.paperSize = 1, .zoom = 10, .firstPageNumber = 0,
-                  .printArea = talor::grid::CellRange{2, 2, 19, 3}, .sectionRows = 9},
+                 {.paperSize = 1,
+                  .zoom = 10,
+                  .firstPageNumber = 0,
+                  .printArea = talor::grid::CellRange{2, 2, 19, 3},
+                  .sectionRows = 9},
                  {R"(paperSize="1")", R"(scale="10")", R"(<brk id="10")"},
                  {R"('考勤表'!$B$2:$C$19</definedName>)"},
                  {R"(<brk id="19")"}},
-        XlsxCase{"ZoomBeyondIsClamped", {.zoom = 401, .fitToPages = true, .fitToPagesWide = 40000},
-                 {R"(scale="400")", R"(fitToWidth="32767")"}, {}},
+        XlsxCase{"ZoomBeyondIsClamped",
+                 {.zoom = 401, .fitToPages = true, .fitToPagesWide = 40000},
+                 {R"(scale="400")", R"(fitToWidth="32767")"},
+                 {}},
         XlsxCase{"ZoomBelowIsClamped", {.zoom = 9}, {R"(scale="10")"}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -164,7 +169,8 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
     EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<c r="B2"[^>]*><v>8</v></c>)")));
     EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:C3"/>)"));
     // The grid's frozen column stays frozen, with the caption row above it.
-    EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<pane xSplit="1" ySplit="1" topLeftCell="B2")"))) << sheet.toStdString();
+    EXPECT_TRUE(sheet.contains(QRegularExpression(R"(<pane xSplit="1" ySplit="1" topLeftCell="B2")")))
+        << sheet.toStdString();
     const QString strings = unzipMember(path, "xl/sharedStrings.xml");
     EXPECT_TRUE(strings.indexOf("姓名") >= 0 && strings.indexOf("王五") >= 0);
     EXPECT_TRUE(unzipMember(path, "xl/styles.xml").contains("<b/>"));
@@ -184,7 +190,8 @@ TEST(XlsxPageSetup, RefusalsAtTheEdges)
         {{.firstPageNumber = 65536}, "first page number: 65536"},
         {{.firstPageNumber = -1}, "first page number: -1"},
         {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 2, 1}, .sectionRows = 2}, ""},
-        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, "page breaks"},
+        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2},
+         "page breaks"},
     };
     QTemporaryDir dir;
     Workbook book;

@@ -126,8 +126,11 @@ TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
         SCOPED_TRACE(code);
         suite.current = code;
         const std::function<void()> builders[] = {
-            [&] { queries.SQL1(Root, {}); }, [&] { queries.periodQuery("1", "2003-03-01", "2003-03-31", {}); },
-            [&] { queries.periodQueryOfPersons({"1"}, "2003-03-01", "2003-03-31", {}); }};
+            [&] { queries.SQL1(Root, {}); },
+            [&] { queries.periodQuery("1", "2003-03-01", "2003-03-31", {}); },
+            [&] {
+                queries.periodQueryOfPersons({"1"}, "2003-03-01", "2003-03-31", {});
+            }};
         for (const auto& builder : builders)
             EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains(QString::fromUtf8(code)));
     }
@@ -138,7 +141,9 @@ TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
     const SelectedNode unreadable{"A生\uFFFD产部", "生\uFFFD产部", "示范公司", {}};
     for (const auto& builder : std::initializer_list<std::function<void()>>{
              [&] { queries.SQL0(unreadable, {}); }, [&] { queries.SQL1(unreadable, {}); },
-             [&] { queries.periodQuery("0\uFFFD1", "2003-03-01", "2003-03-31", {}); }})
+             [&] {
+                 queries.periodQuery("0\uFFFD1", "2003-03-01", "2003-03-31", {});
+             }})
         EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains("UTF-8"));
     EXPECT_EQ(queries.periodQueryOfPersons({"1", "0\uFFFD1"}, "2003-03-01", "2003-03-31", {}), "");
 }
@@ -167,7 +172,7 @@ TEST(PeriodReads, PersonsPerReadByThePeriodsLength)
     const std::pair<const char*, const char*> periods[] = {
         {"2026-10-01", "2026-10-31"}, {"2026-10-01", "2026-11-01"}, {"2026-01-01", "2026-12-31"},
         {"2026-10-01", "2026-10-01"}, {"2026-01-01", "2069-12-31"}, {"2026-10-31", "2026-10-01"},
-        {"x", "2026-10-31"},         {"2026-01-01", "2026-04-10"}, {"2026-10-02", "2026-10-01"}};
+        {"x", "2026-10-31"},          {"2026-01-01", "2026-04-10"}, {"2026-10-02", "2026-10-01"}};
     QStringList found;
     for (const auto& [start, end] : periods)
         found << QString::number(PeriodRecords::personsPerRead(start, end));

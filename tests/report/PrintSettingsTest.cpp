@@ -96,9 +96,11 @@ const KeyCase KeyCases[] = {
     {"FirstPageNumber", "65536", [](const PageSetup& s) { return !s.firstPageNumber; }, true},
     {"FirstPageNumber", "-1", [](const PageSetup& s) { return !s.firstPageNumber; }, true},
     {"FitToPagesWide", "32767", [](const PageSetup& s) { return s.fitToPagesWide == 32767; }, false},
-    {"FitToPagesWide", "32768", [](const PageSetup& s) { return s.fitToPagesWide == 1 && !s.fitToPages; }, true},
+    {"FitToPagesWide", "32768", [](const PageSetup& s) { return s.fitToPagesWide == 1 && !s.fitToPages; },
+     true},
     {"FitToPagesTall", "-1", [](const PageSetup& s) { return s.fitToPagesTall == 1 && !s.fitToPages; }, true},
-    {"Orientation", "1", [](const PageSetup& s) { return s.orientation == print::Orientation::Portrait; }, false},
+    {"Orientation", "1", [](const PageSetup& s) { return s.orientation == print::Orientation::Portrait; },
+     false},
     {"Order", "1", [](const PageSetup& s) { return s.order == print::PageOrder::DownThenOver; }, false},
     {"Order", "3", [](const PageSetup& s) { return s.order == print::PageOrder::DownThenOver; }, true},
 };
@@ -193,5 +195,6 @@ INSTANTIATE_TEST_SUITE_P(
                     LayoutCase{"CellOf75Columns", false, 75, 5, "$A$1:$BW$5", "$1:$4", "", 0},
                     LayoutCase{"HeadingWide", true, 70, 1, "$A$1:$BR$2", "$1:$1", "&\"宋体,加粗\"&16&A", 70},
                     LayoutCase{"CellOf100Columns", false, 100, 36, "$A$1:$CV$36", "$1:$4", "", 0},
-                    LayoutCase{"HeadingOf100Columns", true, 100, 1, "$A$1:$CV$2", "$1:$1", "&\"宋体,加粗\"&16&A", 100}),
+                    LayoutCase{"HeadingOf100Columns", true, 100, 1, "$A$1:$CV$2", "$1:$1",
+                               "&\"宋体,加粗\"&16&A", 100}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -155,13 +155,15 @@ TEST_F(IniFileTest, BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
     for (const QByteArray& binary : {png, database}) {
         put(binary);
         EXPECT_TRUE(containsAll(errorOf([&] { read(u"IF"_qs); }), {path(), u"not a text file"_qs}));
-        EXPECT_TRUE(containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"not a text file"_qs}));
+        EXPECT_TRUE(
+            containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"not a text file"_qs}));
         EXPECT_EQ(bytes(), binary);
     }
 
     put("[TALOR]\nIF=NO\n");
     ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0444), 0);
-    EXPECT_TRUE(containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"read-only"_qs, u"0444"_qs}));
+    EXPECT_TRUE(
+        containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"read-only"_qs, u"0444"_qs}));
     EXPECT_NO_THROW(write(u"IF"_qs, u"NO"_qs)) << "a write that changes nothing touches nothing";
     EXPECT_EQ(std::pair(bytes(), read(u"IF"_qs)), std::pair(QByteArray("[TALOR]\nIF=NO\n"), u"NO"_qs));
     ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0644), 0);

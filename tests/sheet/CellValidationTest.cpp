@@ -1,5 +1,6 @@
-#include "grid/Sheet.h"
 #include "sheet/CellValidation.h"
+
+#include "grid/Sheet.h"
 #include "sheet/ColumnFields.h"
 #include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
@@ -41,19 +42,20 @@ const QString Five = QString(5, QChar(0x5929)), Six = QString(6, QChar(0x5929));
 INSTANTIATE_TEST_SUITE_P(
     Types, CellTypeRule,
     ::testing::Values(TypeCase{"S", Five, 10, ""}, TypeCase{"S", Six, 10, "出勤天数长度过长"},
-                      TypeCase{"S", "ABCDEFGHIJ", 10, ""}, TypeCase{"S", "ABCDEFGHIJK", 10, "出勤天数长度过长"},
-                      TypeCase{"S", Five + "A", 10, "出勤天数长度过长"}, TypeCase{"S", "A", 0, "出勤天数长度过长"},
-                      TypeCase{"S", "", 0, ""}, TypeCase{"T", "2024-02-30", 0, "日期格式不对"},
-                      TypeCase{"T", "2024-2-3", 0, ""}, TypeCase{"T", "2024-02-29", 0, ""},
-                      TypeCase{"T", "2023-02-29", 0, "日期格式不对"}, TypeCase{"T", "2024-12-31", 0, ""},
-                      TypeCase{"T", "2024-12-32", 0, "日期格式不对"}, TypeCase{"Y", "8:30", 0, ""},
-                      TypeCase{"Y", "23:59:59", 0, ""}, TypeCase{"Y", "24:00:00", 0, "时间格式不对"},
-                      TypeCase{"Y", "25:61", 0, "时间格式不对"}, TypeCase{"Y", "2024-03-05 08:30", 0, ""},
-                      TypeCase{"I", "2147483647", 0, ""}, TypeCase{"I", "2147483648", 0, "出勤天数值过大"},
-                      TypeCase{"I", "-99999999999", 0, ""}, TypeCase{"I", "1.5", 0, ""},
-                      TypeCase{"D", "abc", 0, ""}, TypeCase{"D", "1.2E+307", 0, ""},
-                      TypeCase{"D", "1.3E+307", 0, "出勤天数值过大"}, TypeCase{"X", "anything", 0, ""},
-                      TypeCase{"s", "ABCDEFGHIJK", 10, ""}));
+                      TypeCase{"S", "ABCDEFGHIJ", 10, ""},
+                      TypeCase{"S", "ABCDEFGHIJK", 10, "出勤天数长度过长"},
+                      TypeCase{"S", Five + "A", 10, "出勤天数长度过长"},
+                      TypeCase{"S", "A", 0, "出勤天数长度过长"}, TypeCase{"S", "", 0, ""},
+                      TypeCase{"T", "2024-02-30", 0, "日期格式不对"}, TypeCase{"T", "2024-2-3", 0, ""},
+                      TypeCase{"T", "2024-02-29", 0, ""}, TypeCase{"T", "2023-02-29", 0, "日期格式不对"},
+                      TypeCase{"T", "2024-12-31", 0, ""}, TypeCase{"T", "2024-12-32", 0, "日期格式不对"},
+                      TypeCase{"Y", "8:30", 0, ""}, TypeCase{"Y", "23:59:59", 0, ""},
+                      TypeCase{"Y", "24:00:00", 0, "时间格式不对"}, TypeCase{"Y", "25:61", 0, "时间格式不对"},
+                      TypeCase{"Y", "2024-03-05 08:30", 0, ""}, TypeCase{"I", "2147483647", 0, ""},
+                      TypeCase{"I", "2147483648", 0, "出勤天数值过大"}, TypeCase{"I", "-99999999999", 0, ""},
+                      TypeCase{"I", "1.5", 0, ""}, TypeCase{"D", "abc", 0, ""},
+                      TypeCase{"D", "1.2E+307", 0, ""}, TypeCase{"D", "1.3E+307", 0, "出勤天数值过大"},
+                      TypeCase{"X", "anything", 0, ""}, TypeCase{"s", "ABCDEFGHIJK", 10, ""}));
 
 TEST(MaxTextLength, LeadingNumberRounded)
 {
@@ -186,7 +188,8 @@ TEST_P(DemoFields, GoodPassesBadFails)
 
 INSTANTIATE_TEST_SUITE_P(
     Demo, DemoFields,
-    ::testing::Values(DemoCase{"bz", QString(40, QChar(0x5047)), QString(40, QChar(0x5047)) + "x", "%长度过长"},
+    ::testing::Values(DemoCase{"bz", QString(40, QChar(0x5047)), QString(40, QChar(0x5047)) + "x",
+                               "%长度过长"},
                       DemoCase{"name", QString(20, QChar(0x5f20)), QString(21, QChar(0x5f20)), "%长度过长"},
                       DemoCase{"memberid", QString(20, u'9'), QString(21, u'9'), "%长度过长"},
                       DemoCase{"cdfz", "2147483647", "2147483648", "%值过大"},

@@ -1,21 +1,21 @@
+#include "sheet/RecordDisplay.h"
+
 #include "db/Recordset.h"
 #include "grid/Sheet.h"
 #include "sheet/ColumnFields.h"
 #include "sheet/KeptByValue.h"
-#include "sheet/RecordDisplay.h"
 #include "sheet/TemplatePattern.h"
 #include "support/FakeSuite.h"
 #include "support/TestDatabases.h"
 #include "text/TextFunctions.h"
 
+#include <QSqlQuery>
 #include <QTime>
 #include <algorithm>
 #include <bit>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include <QSqlQuery>
-#include <gtest/gtest.h>
 
 using namespace talor;
 using talor::test::FakeSuite;
@@ -33,17 +33,19 @@ protected:
         db.setDatabaseName(":memory:");
         ASSERT_TRUE(db.open());
         QSqlQuery q(db);
-        ASSERT_TRUE(q.exec("create table kq (memberid text, depart text, group0 text, team text, banci text, "
-                           "cdfz integer, cqgs real, zhdate text, sbsj text, bz text, nColor integer, xx text)"));
-        ASSERT_TRUE(q.exec("insert into kq values ('0012', 'D1', 'G1', 'T1', '01', 0, 7.5, '2024-01-05 08:00', "
-                           "'08:03:12', '=1+1', 2, 'x'), (null, null, null, null, null, null, null, null, null, "
-                           "null, null, null)"));
+        ASSERT_TRUE(
+            q.exec("create table kq (memberid text, depart text, group0 text, team text, banci text, "
+                   "cdfz integer, cqgs real, zhdate text, sbsj text, bz text, nColor integer, xx text)"));
+        ASSERT_TRUE(
+            q.exec("insert into kq values ('0012', 'D1', 'G1', 'T1', '01', 0, 7.5, '2024-01-05 08:00', "
+                   "'08:03:12', '=1+1', 2, 'x'), (null, null, null, null, null, null, null, null, null, "
+                   "null, null, null)"));
         suite.fields = {{"memberid", {"工号", "S", "", 0}},  {"depart", {"部门", "S", "", 3}},
-                        {"group0", {"班组", "S", "", 2}},     {"team", {"小组", "S", "", 1}},
-                        {"banci", {"班次", "S", "", 3}},      {"cdfz", {"迟到", "I", "", 0}},
-                        {"cqgs", {"出勤", "D", "  ", 0}},     {"zhdate", {"日期", "T", "", 0}},
-                        {"sbsj", {"上班", "Y", "hh:nn", 0}},  {"bz", {"备注", "Q", "", 0}},
-                        {"ncolor", {"异常", "I", "", 0}},     {"xx", {"隐藏", "S", "", 0}}};
+                        {"group0", {"班组", "S", "", 2}},    {"team", {"小组", "S", "", 1}},
+                        {"banci", {"班次", "S", "", 3}},     {"cdfz", {"迟到", "I", "", 0}},
+                        {"cqgs", {"出勤", "D", "  ", 0}},    {"zhdate", {"日期", "T", "", 0}},
+                        {"sbsj", {"上班", "Y", "hh:nn", 0}}, {"bz", {"备注", "Q", "", 0}},
+                        {"ncolor", {"异常", "I", "", 0}},    {"xx", {"隐藏", "S", "", 0}}};
         suite.categoryNames = {{"部门\nD1", "生产部"}, {"班次\n01", "白班"}};
         suite.groupNames = {{"生产部\nG1", "一组"}};
         suite.teamNames = {{"生产部\n一组\nT1", "甲班"}};
@@ -84,8 +86,8 @@ TEST_F(DisplayTest, EachTypeFormattedCodesNamedHiddenAndFormulaCellsLeftAlone)
     sheet.setText(5, 11, "=F5+1");
     sheet.setText(5, 10, "old");
     RecordDisplay(suite, state, columns, sheet).DisplayMRecord(records, 5, 12);
-    EXPECT_EQ(row(5), (QStringList{"0012", "生产部", "一组", "甲班", "白班", "0", "7.50", "2024-01-05", "08:03",
-                                   "=1+1", "1", "keep"}));
+    EXPECT_EQ(row(5), (QStringList{"0012", "生产部", "一组", "甲班", "白班", "0", "7.50", "2024-01-05",
+                                   "08:03", "=1+1", "1", "keep"}));
     EXPECT_TRUE(sheet.isText(5, 10)) << "an untyped field is text, never a formula";
     EXPECT_EQ(sheet.fill(5, 1).foreground, state.AbnormalColour2);
     EXPECT_EQ(sheet.fill(5, 12).foreground, state.AbnormalColour2);
@@ -139,11 +141,13 @@ TEST_F(DisplayTest, FactsAreLookedUpOncePerLayout)
 TEST_F(DisplayTest, EachRowNamedWithinItsDepartmentBlankZeroAndColoured)
 {
     QSqlQuery q(db);
-    ASSERT_TRUE(q.exec("create table r (n integer, depart text, group0 text, team text, cdfz integer, cqgs real, "
-                       "ncolor integer)"));
-    ASSERT_TRUE(q.exec("insert into r values (1, 'D1', 'G1', 'T1', 0, 0, 1), (2, 'D2', 'G1', 'T1', -1, -0.5, 2), "
-                       "(3, 'D1', 'G2', 'T1', 1, 0.004, 3), (4, 'D1', 'G1', 'T1', null, null, 4), "
-                       "(5, 'D2', 'G1', 'T1', 2, 1.5, 0)"));
+    ASSERT_TRUE(
+        q.exec("create table r (n integer, depart text, group0 text, team text, cdfz integer, cqgs real, "
+               "ncolor integer)"));
+    ASSERT_TRUE(
+        q.exec("insert into r values (1, 'D1', 'G1', 'T1', 0, 0, 1), (2, 'D2', 'G1', 'T1', -1, -0.5, 2), "
+               "(3, 'D1', 'G2', 'T1', 1, 0.004, 3), (4, 'D1', 'G1', 'T1', null, null, 4), "
+               "(5, 'D2', 'G1', 'T1', 2, 1.5, 0)"));
     suite.categoryNames.insert("部门\nD2", "质检部");
     suite.groupNames.insert("质检部\nG1", "二组");
     suite.groupNames.insert("生产部\nG2", "三组");
@@ -155,8 +159,10 @@ TEST_F(DisplayTest, EachRowNamedWithinItsDepartmentBlankZeroAndColoured)
         const char* shown;
         const char* blank; // the numbers with BlankZero
         quint32 fill;
-    } rows[] = {{"生产部,一组,甲班,0,0.00", ",", 0x11},     {"质检部,二组,乙班,-1,-0.50", "-1,-0.50", 0x22},
-                {"生产部,三组,丙班,1,0.00", "1,", 0x33},     {"生产部,一组,甲班,0,0.00", ",", SheetState::White},
+    } rows[] = {{"生产部,一组,甲班,0,0.00", ",", 0x11},
+                {"质检部,二组,乙班,-1,-0.50", "-1,-0.50", 0x22},
+                {"生产部,三组,丙班,1,0.00", "1,", 0x33},
+                {"生产部,一组,甲班,0,0.00", ",", SheetState::White},
                 {"质检部,二组,乙班,2,1.50", "2,1.50", SheetState::White}};
     ColumnFields shown;
     const QStringList fields{"depart", "group0", "team", "cdfz", "cqgs"};
@@ -189,8 +195,8 @@ TEST_F(DisplayTest, RowsAreFramedOverTheirColumns)
         bool sum;
         int columns;
         int framedTo;
-    } cases[] = {{false, 1, 1},   {false, 12, 12},   {false, 255, 255}, {false, 256, 100},
-                 {true, 3, 3},    {true, 255, 255},  {true, 256, 100},   {true, 0, 70}};
+    } cases[] = {{false, 1, 1}, {false, 12, 12},  {false, 255, 255}, {false, 256, 100},
+                 {true, 3, 3},  {true, 255, 255}, {true, 256, 100},  {true, 0, 70}};
     for (const auto& c : cases) {
         SCOPED_TRACE((c.sum ? "sum " : "record ") + std::to_string(c.columns));
         sheet.clear();
@@ -216,9 +222,11 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
 {
     QSqlQuery q(db);
     ASSERT_TRUE(q.exec("create table tm (n integer primary key, v text)"));
-    QStringList odd{"24:00:00", "23:60:00", "23:59:60", "8:03:12",  "08:3:12",  "08:03:12.5", "08:03:12.500",
-                    "08:03:12.499", "08:03:59.999", " 08:03:12", "08:03:12 ", "08:03", "2024-01-05 08:00",
-                    "08-03-12", "08;03:12", "08:03:1a", "+8:03:12", "-8:03:12", "０８:03:12", "", "abc"};
+    QStringList odd{"24:00:00",   "23:60:00",     "23:59:60",         "8:03:12",      "08:3:12",
+                    "08:03:12.5", "08:03:12.500", "08:03:12.499",     "08:03:59.999", " 08:03:12",
+                    "08:03:12 ",  "08:03",        "2024-01-05 08:00", "08-03-12",     "08;03:12",
+                    "08:03:1a",   "+8:03:12",     "-8:03:12",         "０８:03:12",   "",
+                    "abc"};
     db.transaction();
     q.prepare("insert into tm (v) values (?)");
     for (int s = 0; s < 86400; ++s) {
@@ -282,8 +290,7 @@ struct SumCase
 };
 
 class SumTest : public DisplayTest, public ::testing::WithParamInterface<SumCase>
-{
-};
+{};
 
 TEST_P(SumTest, RunningTotalsLabelAndCount)
 {
@@ -307,11 +314,12 @@ TEST_P(SumTest, RunningTotalsLabelAndCount)
 
 INSTANTIATE_TEST_SUITE_P(
     Sums, SumTest,
-    ::testing::Values(SumCase{"NoRows", {}, {}, "2", "0.00", "0", "0"},
-                      SumCase{"KindTwoCountsRows", {"1.5", "2.25", "x"}, {"1", "2", "3"}, "2", "3.75", "6", "3"},
-                      // Every partial sum is rounded: 0.005 + 0.005 -> 0.01 (not 0.00 + ...), then 0.02.
-                      SumCase{"RoundedAfterEveryRow", {"0.005", "0.005", "0.005"}, {"0", "0", "0"}, "1", "0.03", "0", ""},
-                      SumCase{"KindThreeNoCount", {"8"}, {"12abc"}, "3", "8.00", "12", ""}),
+    ::testing::Values(
+        SumCase{"NoRows", {}, {}, "2", "0.00", "0", "0"},
+        SumCase{"KindTwoCountsRows", {"1.5", "2.25", "x"}, {"1", "2", "3"}, "2", "3.75", "6", "3"},
+        // Every partial sum is rounded: 0.005 + 0.005 -> 0.01 (not 0.00 + ...), then 0.02.
+        SumCase{"RoundedAfterEveryRow", {"0.005", "0.005", "0.005"}, {"0", "0", "0"}, "1", "0.03", "0", ""},
+        SumCase{"KindThreeNoCount", {"8"}, {"12abc"}, "3", "8.00", "12", ""}),
     [](const ::testing::TestParamInfo<SumCase>& info) { return std::string(info.param.name); });
 
 TEST(TemplatePatternTest, StampCopiesFormatsConstantsAndMovesFormulas)

@@ -11,8 +11,8 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSqlQuery>
-#include <QTranslator>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <algorithm>
 #include <gtest/gtest.h>
 

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <csignal>
 #include <exception>
 #include <functional>

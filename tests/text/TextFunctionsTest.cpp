@@ -2,12 +2,12 @@
 
 #include <bit>
 #include <cmath>
-#include <random>
-#include <vector>
 #include <gtest/gtest.h>
 #include <iomanip>
 #include <limits>
 #include <ostream>
+#include <random>
+#include <vector>
 
 using namespace talor::text;
 
@@ -298,10 +298,9 @@ TEST(ColumnAddress, LettersForEveryColumnOfAWorkbookElseBR)
 {
     const int low = std::numeric_limits<int>::min(), high = std::numeric_limits<int>::max();
     const std::pair<int, const char*> cases[] = {
-        {1, "$A"},     {8, "$H"},     {26, "$Z"},      {27, "$AA"},     {52, "$AZ"},   {53, "$BA"},
-        {69, "$BQ"},   {70, "$BR"},   {71, "$BS"},     {75, "$BW"},     {100, "$CV"},  {702, "$ZZ"},
-        {703, "$AAA"}, {16384, "$XFD"}, {16385, "$BR"}, {0, "$BR"},     {-1, "$BR"},   {low, "$BR"},
-        {high, "$BR"}};
+        {1, "$A"},      {8, "$H"},   {26, "$Z"},  {27, "$AA"},  {52, "$AZ"},  {53, "$BA"},   {69, "$BQ"},
+        {70, "$BR"},    {71, "$BS"}, {75, "$BW"}, {100, "$CV"}, {702, "$ZZ"}, {703, "$AAA"}, {16384, "$XFD"},
+        {16385, "$BR"}, {0, "$BR"},  {-1, "$BR"}, {low, "$BR"}, {high, "$BR"}};
     for (const auto& [column, address] : cases)
         EXPECT_EQ(ColumnAddress(column), q(address)) << column;
     QStringList seen;
@@ -325,12 +324,33 @@ TEST(RowAddress, DecimalWithSignAndTheRangesJoinThePieces)
 // near a power of ten, 15 and 16 significant digits, signs and zeros, and random sums.
 TEST(TextFunctionsTest, ShownAsFixedReadsAsTheShownDigits)
 {
-    std::vector<double> values{0.0,       -0.0,          0.005,          0.015,           1.005,
-                               2.675,     -0.005,        -0.0049,        0.0049999999999, 99.995,
-                               999.9949,  1e12 + 0.005,  99999999999.995, 9999999999999.5, 1e13,
-                               1e15,      1e16,          1e300,          5e-324,          -123.455,
-                               0.125,     0.375,         1.0 / 3,        2.0 / 3,         -2.0 / 3,
-                               4503599627370495.5, std::numeric_limits<double>::infinity(),
+    std::vector<double> values{0.0,
+                               -0.0,
+                               0.005,
+                               0.015,
+                               1.005,
+                               2.675,
+                               -0.005,
+                               -0.0049,
+                               0.0049999999999,
+                               99.995,
+                               999.9949,
+                               1e12 + 0.005,
+                               99999999999.995,
+                               9999999999999.5,
+                               1e13,
+                               1e15,
+                               1e16,
+                               1e300,
+                               5e-324,
+                               -123.455,
+                               0.125,
+                               0.375,
+                               1.0 / 3,
+                               2.0 / 3,
+                               -2.0 / 3,
+                               4503599627370495.5,
+                               std::numeric_limits<double>::infinity(),
                                std::numeric_limits<double>::quiet_NaN()};
     std::mt19937_64 random(9);
     std::uniform_real_distribution<double> unit(-1, 1);
@@ -356,7 +376,8 @@ TEST(TextFunctionsTest, ShownAsFixedReadsAsTheShownDigits)
     for (const double v : values) {
         for (int decimals = 0; decimals <= 6; ++decimals) {
             const double read = talor::text::numericValue(talor::text::formatNumber(v, pictures[decimals]));
-            ASSERT_EQ(std::bit_cast<quint64>(talor::text::shownAsFixed(v, decimals)), std::bit_cast<quint64>(read))
+            ASSERT_EQ(std::bit_cast<quint64>(talor::text::shownAsFixed(v, decimals)),
+                      std::bit_cast<quint64>(read))
                 << std::setprecision(17) << v << " to " << decimals;
         }
         ASSERT_EQ(std::bit_cast<quint64>(talor::text::shownAsFixed(v, 2)),

@@ -154,7 +154,8 @@ public:
                 Page& p = *pages[page];
                 for (quint64 used = p.used; used; used &= used - 1) {
                     const int bit = std::countr_zero(used);
-                    if (drop(int(page) * PageRows + bit + 1, int(c) + 1, std::as_const(p.items[size_t(bit)]))) {
+                    if (drop(int(page) * PageRows + bit + 1, int(c) + 1,
+                             std::as_const(p.items[size_t(bit)]))) {
                         p.items[size_t(bit)] = T();
                         p.used &= ~(quint64(1) << bit);
                         --m_size;

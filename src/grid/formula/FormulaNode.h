@@ -49,7 +49,7 @@ struct FormulaNode
     };
 
     Kind kind = Kind::Missing;
-    Op op = Op::Add;      // Unary
+    Op op = Op::Add;     // Unary
     std::vector<Op> ops; // Binary: the operator before each child but the first
     double number = 0.0;
     bool boolean = false;
