@@ -49,7 +49,7 @@ std::optional<Corner> parseCorner(QStringView text)
             return std::nullopt;
     }
     if (!digits.isEmpty()) {
-        if (digits.size() > 6)
+        if (digits.size() > 7)
             return std::nullopt;
         corner.row = digits.toInt();
         if (corner.row < 1 || corner.row > Sheet::MaxRows)

@@ -86,7 +86,7 @@ struct PreparedCell
 // Numbers keep the look they were typed with ("12.50" shows 12.50, "2024-3-5" shows
 // 2024-03-05); numbers with leading zeros ("0012") and more than 15 digits stay texts, so that
 // codes and identity numbers are never altered. CellInput.h has the exact rules.
-// Rows 1..65,536, columns 1..256; a cell outside throws std::out_of_range. Writing content
+// Rows 1..1,048,576 (as many as an .xlsx sheet carries), columns 1..256; a cell outside throws std::out_of_range. Writing content
 // beyond the extent grows it (an empty text does not). setText costs no full recalculation:
 // exactly the formula cells that depend on the cell are recomputed, and cellsChanged is
 // emitted for the cell and each of them. Inside a batch (beginUpdate/endUpdate, or
@@ -98,7 +98,7 @@ class Sheet : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int MaxRows = 65536;
+    static constexpr int MaxRows = 1048576;
     static constexpr int MaxColumns = 256;
     static constexpr int DefaultColumnWidth = 64; // pixels, as a spreadsheet's default column
     static constexpr int MaxColumnWidth = 10000;  // pixels; wider widths are cut to it

@@ -344,9 +344,18 @@ VtsContent VtsFile::read(const QString& path, const VtsLimits& limits)
         throw fail(QCoreApplication::translate(
                        "talor", "the file is larger than %1 bytes, the most a template may have")
                        .arg(limits.fileBytes));
-    const QByteArray bytes = file.readAll();
+    const auto tooLargeToRead = [&] {
+        return fail(QCoreApplication::translate("talor", "there is not memory enough to read it"));
+    };
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    QJsonDocument doc;
+    QByteArray bytes;
+    try {
+        bytes = file.readAll();
+        doc = QJsonDocument::fromJson(bytes, &error);
+    } catch (const std::bad_alloc&) {
+        throw tooLargeToRead();
+    }
     if (error.error != QJsonParseError::NoError || !doc.isObject()) {
         if (!bytes.trimmed().startsWith('{'))
             throw fail(QCoreApplication::translate("talor", "it is not a TALOR template (.vts) file"));
@@ -388,6 +397,8 @@ VtsContent VtsFile::read(const QString& path, const VtsLimits& limits)
         return content;
     } catch (const TooLarge& tooLarge) {
         throw fail(tooLarge.problem);
+    } catch (const std::bad_alloc&) {
+        throw tooLargeToRead();
     } catch (const Damaged& damaged) {
         throw fail(QCoreApplication::translate("talor", "the file is damaged: ") + damaged.problem);
     } catch (const std::exception& e) {

@@ -22,7 +22,10 @@ struct VtsContent
 // before it takes more (docs/vts-format.md lists them).
 struct VtsLimits
 {
-    qint64 fileBytes = qint64(256) << 20;
+    // Reading JSON takes many times a file's size in memory (about 46 times for long arrays of
+    // small numbers): 16 MiB, hundreds of times what a report template takes, keeps that
+    // within what a desktop has.
+    qint64 fileBytes = qint64(16) << 20;
     int sheets = 256;
     int cells = 4 << 20;             // in all sheets together
     int formulaLength = 8192;        // characters of one formula

@@ -130,8 +130,10 @@ void copyAttributes(int fd, const QString& target)
     struct stat old
     {};
     if (::stat(encoded(target).constData(), &old) == 0) {
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
-            (void)::fchown(fd, uid_t(-1), old.st_gid);
+        // The group alone, when the owner cannot be kept; when neither can, the file stays
+        // the process's own, as said above.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0)
+            errno = 0;
         ::fchmod(fd, old.st_mode & 07777);
     } else {
         const mode_t mask = ::umask(0);

@@ -4,6 +4,7 @@
 #include "grid/XlsxFile.h"
 #include "grid/formula/Formula.h"
 
+#include <optional>
 #include <vector>
 #include <xlsxwriter.h>
 
@@ -120,30 +121,103 @@ QStringList applyXlsxPageSetup(lxw_worksheet* ws, const PageSetup& setup)
 
 namespace {
 
-// `from` copied into `to` `shift` rows lower: values, formulas (their references moved with
-// the rows), formats, widths, the extent and the frozen panes (the rows above stay frozen with
-// them, as the grid's heading does).
-void copyShifted(const grid::Sheet& from, grid::Sheet& to, int shift)
+// A worksheet holds LXW_BREAKS_MAX manual page breaks, so this many sections at most.
+constexpr int SectionsPerWorksheet = LXW_BREAKS_MAX + 1;
+
+// Rows row1..row2 of `from` copied into `to` `delta` rows lower (higher when negative):
+// values, formulas and formats. A formula's references move as when the rows were inserted
+// before row `at` (delta > 0) or the rows at..at - delta - 1 deleted (delta < 0), so that the
+// references into the copied rows follow them.
+void copyRows(const grid::Sheet& from, grid::Sheet& to, int row1, int row2, int delta, int at)
 {
     from.forEachCell([&](int r, int c) {
-        const int row = r + shift;
-        if (row > grid::Sheet::MaxRows)
+        const int row = r + delta;
+        if (r < row1 || r > row2 || row < 1 || row > grid::Sheet::MaxRows)
             return;
         to.setFormat(row, c, from.formatById(from.formatId(r, c)));
         if (const QString f = from.formula(r, c); !f.isEmpty())
-            to.setText(row, c, grid::formula::Formula::parse(f).shiftedRows(1, shift));
+            to.setText(row, c, delta == 0 ? f : grid::formula::Formula::parse(f).shiftedRows(at, delta));
         else if (from.isNumber(r, c))
             to.setNumber(row, c, from.number(r, c));
         else if (!from.isEmpty(r, c))
             to.setPlainText(row, c, from.text(r, c));
     });
+}
+
+// The widths, the extent (`lastRow` rows) and the frozen panes of `from` on `to`, the frozen
+// rows `shift` more (the rows above stay frozen with them, as the grid's heading does).
+void copyLayout(const grid::Sheet& from, grid::Sheet& to, int lastRow, int shift)
+{
     for (int c = 1; c <= from.lastColumn(); ++c)
         to.setColumnWidth(c, from.columnWidth(c));
-    to.setLastRow(std::min(grid::Sheet::MaxRows, from.lastRow() + shift));
+    to.setLastRow(std::min(grid::Sheet::MaxRows, lastRow));
     to.setLastColumn(from.lastColumn());
     to.setFrozenColumns(from.frozenColumns());
     if (from.frozenRows() > 0 || from.frozenColumns() > 0)
         to.setFrozenRows(from.frozenRows() + shift);
+}
+
+// Sheet `name`'s part `part` (from 1): the name itself, then "name (2)", "name (3)", ...,
+// within the 31 characters a sheet name may have.
+QString partName(const QString& name, int part)
+{
+    if (part == 1)
+        return name;
+    const QString suffix = QStringLiteral(" (%1)").arg(part);
+    return name.left(31 - suffix.size()) + suffix;
+}
+
+// The sections of `setup`'s print area.
+int sectionCount(const PageSetup& setup)
+{
+    if (setup.sectionRows <= 0 || !setup.printArea)
+        return 0;
+    const int rows = setup.printArea->row2 - setup.printArea->row1 + 1;
+    return (rows + setup.sectionRows - 1) / setup.sectionRows;
+}
+
+// `book` copied into the empty `copy` with sheet `sheetNumber` split into worksheets of
+// SectionsPerWorksheet sections each, every one with the rows above the print area and
+// `setup` over its own sections; the set-ups of the parts by their numbers in the copy (empty
+// for the other sheets).
+void splitSections(const grid::Workbook& book, int sheetNumber, const PageSetup& setup, grid::Workbook& copy,
+                   std::vector<std::optional<PageSetup>>& setups)
+{
+    int number = 0;
+    auto add = [&](const QString& name) -> grid::Sheet& {
+        if (++number > 1)
+            copy.addSheet(name);
+        copy.setSheetName(number, name);
+        setups.resize(size_t(number) + 1);
+        return copy.sheet(number);
+    };
+    const int first = setup.printArea->row1, last = setup.printArea->row2;
+    const int partRows = SectionsPerWorksheet * setup.sectionRows;
+    for (int n = 1; n <= book.sheetCount(); ++n) {
+        const grid::Sheet& from = book.sheet(n);
+        if (n != sheetNumber) {
+            grid::Sheet& to = add(book.sheetName(n));
+            if (n == book.activeSheet())
+                copy.setActiveSheet(number);
+            grid::Sheet::Batch batch(to);
+            copyRows(from, to, 1, from.lastRow(), 0, 1);
+            copyLayout(from, to, from.lastRow(), 0);
+            continue;
+        }
+        for (int top = first, part = 1; top <= last; top += partRows, ++part) {
+            const int bottom = std::min(last, top + partRows - 1);
+            grid::Sheet& to = add(partName(book.sheetName(n), part));
+            if (part == 1 && n == book.activeSheet())
+                copy.setActiveSheet(number);
+            grid::Sheet::Batch batch(to);
+            copyRows(from, to, 1, first - 1, 0, 1);
+            copyRows(from, to, top, bottom, first - top, first);
+            copyLayout(from, to, first + bottom - top, 0);
+            PageSetup own = setup;
+            own.printArea->row2 = first + bottom - top;
+            setups[size_t(number)] = own;
+        }
+    }
 }
 
 } // namespace
@@ -152,12 +226,33 @@ QStringList writeXlsx(const grid::Workbook& book, const QString& path, const Pag
                       int sheetNumber, const QStringList& topRow)
 {
     QStringList refused;
-    if (topRow.isEmpty()) {
+    if (topRow.isEmpty() && sectionCount(setup) > SectionsPerWorksheet) {
+        // More sections than one worksheet can break pages before: the sheet goes into several
+        // worksheets, so that every section still starts a page when a spreadsheet prints it.
+        std::vector<std::optional<PageSetup>> setups;
+        grid::Workbook copy;
+        splitSections(book, sheetNumber, setup, copy, setups);
+        grid::XlsxFile::write(
+            copy, path,
+            [&](int number, lxw_workbook*, lxw_worksheet* worksheet) {
+                if (size_t(number) < setups.size() && setups[size_t(number)])
+                    refused << applyXlsxPageSetup(worksheet, *setups[size_t(number)]);
+            },
+            true);
+        refused.removeDuplicates();
+        return refused;
+    }
+    const grid::Sheet& printed = book.sheet(sheetNumber);
+    const bool caption = !topRow.isEmpty() && printed.lastRow() < grid::Sheet::MaxRows;
+    if (!caption) {
+        if (!topRow.isEmpty())
+            refused << QStringLiteral("caption row: the sheet's rows reach the last row a workbook holds; "
+                                      "written without it");
         grid::XlsxFile::write(
             book, path,
             [&](int number, lxw_workbook*, lxw_worksheet* worksheet) {
                 if (number == sheetNumber)
-                    refused = applyXlsxPageSetup(worksheet, setup);
+                    refused << applyXlsxPageSetup(worksheet, setup);
             },
             true);
         return refused;
@@ -167,7 +262,12 @@ QStringList writeXlsx(const grid::Workbook& book, const QString& path, const Pag
         if (n > 1)
             copy.addSheet(book.sheetName(n));
         copy.setSheetName(n, book.sheetName(n));
-        copyShifted(book.sheet(n), copy.sheet(n), n == sheetNumber ? 1 : 0);
+        const int shift = n == sheetNumber ? 1 : 0;
+        const grid::Sheet& from = book.sheet(n);
+        grid::Sheet& to = copy.sheet(n);
+        grid::Sheet::Batch batch(to);
+        copyRows(from, to, 1, from.lastRow(), shift, 1);
+        copyLayout(from, to, from.lastRow() + shift, shift);
     }
     copy.setActiveSheet(book.activeSheet());
     // Written in memory: the caption row goes in after the sheet's rows.

@@ -28,7 +28,11 @@ QString xlsxHeaderFooter(const QString& left, const QString& centre, const QStri
 // Writes `book` as an Excel workbook (grid::XlsxFile, in constant memory: exports may be
 // large) with `setup` on sheet `sheetNumber`. A non-empty `topRow` goes into that sheet as a
 // bold first row above the sheet's rows, which move down by one with their formulas, as
-// SheetPrintGrid prints them (then the file is written in memory).
+// SheetPrintGrid prints them (then the file is written in memory); a sheet whose rows reach
+// the last row a workbook holds is written without it, the caption row refused. A print area of
+// more sections than a worksheet can break pages before (1,024) goes into several worksheets
+// of that many sections each ("name", "name (2)", ...), each with the rows above the print
+// area and the set-up over its own sections, so that every section starts a page.
 // Throws grid::GridFileError naming the file when it cannot be written; returns the refused
 // properties as applyXlsxPageSetup does.
 QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& setup,

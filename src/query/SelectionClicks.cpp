@@ -122,12 +122,17 @@ QString SelectionClicks::listErrorText(const QString& query, const QString& acti
 
 std::array<QDate, 32> SelectionClicks::dayRowDates(const QString& start, const QString& end)
 {
-    // Entry r - 5 labels row r: days 1..31 on rows 5..35; row 36 is the block's sum row.
+    // Entry r - 5 labels row r: rows 5..35 hold days; row 36 is the block's sum row.
     std::array<QDate, 32> rows{};
     const QDate from = dateOf(start);
     const QDate to = dateOf(end);
-    if (!from.isValid() || !to.isValid())
+    if (!from.isValid() || !to.isValid() || from > to)
         return rows;
+    if (from.daysTo(to) < 31) {
+        for (QDate d = from; d <= to; d = d.addDays(1))
+            rows[size_t(from.daysTo(d))] = d;
+        return rows;
+    }
     // A period longer than a month places several dates on one row; the row shows the first.
     int found = 0;
     for (QDate d = from; d <= to && found < 31; d = d.addDays(1)) {
@@ -138,6 +143,17 @@ std::array<QDate, 32> SelectionClicks::dayRowDates(const QString& start, const Q
         }
     }
     return rows;
+}
+
+std::array<int, 32> SelectionClicks::dayRowOffsets(const std::array<QDate, 32>& dates)
+{
+    // Within 31 days each day of the month comes once, so the day finds its date's row.
+    std::array<int, 32> offsets{};
+    for (size_t i = 0; i < 31; ++i) {
+        if (dates[i].isValid())
+            offsets[size_t(dates[i].day())] = int(i) + 1;
+    }
+    return offsets;
 }
 
 void SelectionClicks::treeClick()
@@ -249,6 +265,7 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     const QString start = suite.periodStart();
     const QString end = suite.periodEnd();
     const std::array<QDate, 32> dates = dayRowDates(start, end);
+    const std::array<int, 32> offsets = dayRowOffsets(dates);
     const QString names = nodeNames();
     const QString title = m_parts.sheetState.ReportTitle;
     grid::Sheet& grid = sheet();
@@ -296,8 +313,9 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
                 records.value(QStringLiteral("zhdate"));
             for (; !records.eof(); records.moveNext()) {
                 const int day = dayOfRecord(records, zhdate);
-                if (day >= 1 && day <= 31)
-                    display.DisplayMRecord(records, top + 4 + day, columns);
+                const int offset = day >= 1 && day <= 31 ? offsets[size_t(day)] : 0;
+                if (offset > 0)
+                    display.DisplayMRecord(records, top + 4 + offset, columns);
             }
             display.DisplaySum(top + 4, top + BlockRows, columns);
             grid.setLastRow(top + BlockRows);

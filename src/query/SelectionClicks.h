@@ -97,10 +97,14 @@ public:
     bool sharedPeriodRead = true;
 
     static constexpr int BlockRows = PeriodBlockRows;
-    // The dates labelling day rows 5..36 of a person block: row r shows the date of the period
-    // whose day of the month is r - 4 (the row the records of that date are placed on), or
-    // nothing when the period has no such day. Invalid bounds give no dates.
+    // The dates labelling day rows 5..36 of a person block, the rows the records of those dates
+    // are placed on. A period of up to 31 days runs down from row 5 in date order (the 15th to
+    // the 14th starts with the 15th); a longer one puts each date on the row of its day of the
+    // month (r - 4), showing the first such date. Invalid bounds give no dates.
     static std::array<QDate, 32> dayRowDates(const QString& start, const QString& end);
+    // For each day of the month (1..31), the block row offset (1..31, row 4 + offset) its
+    // records go on, as the dates `dayRowDates` gave lay them out; 0 for a day not shown.
+    static std::array<int, 32> dayRowOffsets(const std::array<QDate, 32>& dates);
     // The list click's error text.
     static QString listErrorText(const QString& query, const QString& actionText, int rowCursor);
 

@@ -58,12 +58,14 @@ protected:
             ::setrlimit(RLIMIT_FSIZE, &limit);
         });
         process.start(qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
-                      QStringList{command, "--suite", dir->filePath("demo/suite.ini")} + arguments);
+                      QStringList{command, "--suite", suite.isEmpty() ? dir->filePath("demo/suite.ini") : suite} +
+                          arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         errors = QString::fromUtf8(process.readAllStandardError());
         return process.exitCode();
     }
     QString errors;
+    QString suite; // the demo's when empty
     static QTemporaryDir* dir;
 };
 
@@ -356,4 +358,58 @@ TEST_F(ReportCommand, ProgressIsOneUpdatingLineOnATerminalAndASummaryInAPipe)
     EXPECT_TRUE(errors.contains("talor report: ") && errors.contains(" pages in ") &&
                 !errors.contains("page 1"))
         << errors.toStdString();
+}
+
+// The period report of a whole organisation past the 65,536 rows older spreadsheets carried
+// (a 36-row block for each of 1,822 persons): the workbook holds every block, 1,024 to a
+// worksheet (as many as a worksheet can break pages before), down to the last person's last day.
+TEST_F(ReportCommand, KindThreeOfAWholeOrganisationPastSixtyFiveThousandRowsIsWhole)
+{
+    DemoOptions options;
+    options.employees = 1822;
+    options.days = 31;
+    DemoSuite::generate(dir->filePath("large"), options);
+    suite = dir->filePath("large/suite.ini");
+    const QString xlsx = dir->filePath("whole.xlsx");
+    ASSERT_EQ(run({"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31", "--output", xlsx}),
+              0)
+        << errors.toStdString();
+
+    QSqlDatabase large = QSqlDatabase::addDatabase("QSQLITE", "large-demo");
+    large.setDatabaseName(dir->filePath("large/suite.db"));
+    ASSERT_TRUE(large.open());
+    QStringList persons;
+    for (QSqlQuery query("select memberid from ygzl order by depart, group0, team, memberid", large);
+         query.next();)
+        persons << query.value(0).toString();
+    large = QSqlDatabase();
+    QSqlDatabase::removeDatabase("large-demo");
+    ASSERT_EQ(persons.size(), options.employees);
+
+    const QString lastDay = QString::number(QDate(1899, 12, 30).daysTo(QDate(2026, 10, 31)));
+    // Each worksheet's last block: its header names its person, its last day row holds the
+    // period's last day; the second worksheet ends with the last person of the list.
+    const struct
+    {
+        int sheet, blocks;
+        QString person;
+    } parts[] = {{1, 1024, persons[1023]}, {2, options.employees - 1024, persons.last()}};
+    for (const auto& part : parts) {
+        SCOPED_TRACE(part.sheet);
+        const QString sheet = QString::fromUtf8(
+            test::unzipMember(xlsx, QStringLiteral("xl/worksheets/sheet%1.xml").arg(part.sheet)));
+        const int lastTop = 36 * (part.blocks - 1);
+        EXPECT_TRUE(sheet.contains(QStringLiteral("<dimension ref=\"A1:N%1\"/>").arg(lastTop + 36)))
+            << sheet.left(400).toStdString();
+        EXPECT_TRUE(sheet.contains(QStringLiteral("<rowBreaks count=\"%1\"").arg(part.blocks - 1)));
+        const QRegularExpression lastDayRow(
+            QStringLiteral("<c r=\"A%1\"[^>]*><v>%2</v>").arg(lastTop + 35).arg(lastDay));
+        EXPECT_TRUE(lastDayRow.match(sheet).hasMatch()) << sheet.right(3000).toStdString();
+        // Texts are written in the cells: the workbook is written in constant memory.
+        const QRegularExpression header(QStringLiteral("<c r=\"A%1\"[^>]*><is><t>([^<]*)</t>").arg(lastTop + 3));
+        const auto found = header.match(sheet);
+        ASSERT_TRUE(found.hasMatch());
+        EXPECT_TRUE(found.captured(1).contains("(" + part.person + ",")) << found.captured(1).toStdString();
+    }
+    EXPECT_TRUE(QString::fromUtf8(test::unzipMember(xlsx, "xl/workbook.xml")).contains("(2)"));
 }

@@ -446,9 +446,10 @@ TEST_P(RecordsetTest, AReadRunsOneStatementThatCannotWrite)
             EXPECT_EQ(scalar(u"select count(*) from kq"_qs), u"4"_qs);
         }
     }
-    if (postgres)
+    if (postgres) {
         EXPECT_EQ(scalar(u"select count(*) from pg_largeobject_metadata"_qs), u"0"_qs)
             << "lo_create taken back";
+    }
     Recordset rs;
     rs.open(u"select * from kq order by memberid, zhdate;  "_qs, db());
     EXPECT_EQ(rs.recordCount(), 4);

@@ -13,9 +13,9 @@ TEST(ReferenceTest, ParsesAsASpreadsheetDoes)
     const std::pair<const char*, std::optional<CellRange>> texts[] = {
         {"A1", CellRange{1, 1, 1, 1}}, {"$C5", CellRange{5, 3, 5, 3}}, {"$A$5:$BQ$5", CellRange{5, 1, 5, 69}},
         {"$A$7:$H$7", CellRange{7, 1, 7, 8}}, {"b2:d4", CellRange{2, 2, 4, 4}}, {"D4:B2", CellRange{2, 2, 4, 4}},
-        {"IV65536", CellRange{65536, 256, 65536, 256}}, {"A:C", CellRange{1, 1, 65536, 3}},
+        {"IV65536", CellRange{65536, 256, 65536, 256}}, {"A:C", CellRange{1, 1, 1048576, 3}},
         {"3:5", CellRange{3, 1, 5, 256}}, {" $C5 ", CellRange{5, 3, 5, 3}}, {"", none}, {"A0", none},
-        {"IW1", none}, {"A65537", none}, {"$$A1", none}, {"A1:", none}, {"A1:B", none}, {"1A", none},
+        {"IW1", none}, {"A1048577", none}, {"$$A1", none}, {"A1:", none}, {"A1:B", none}, {"1A", none},
         {"A", none}, {"A1B2", none}, {"甲1", none}};
     // clang-format on
     for (const auto& [text, range] : texts)

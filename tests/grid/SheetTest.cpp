@@ -231,11 +231,11 @@ TEST(SheetTest, ReachesTheSheetLimitsAndRefusesBeyond)
             sheet.setText(row, col, "");
     EXPECT_EQ(extent(sheet), std::pair(5, 5));
     sheet.setText(Sheet::MaxRows, Sheet::MaxColumns, "x");
-    EXPECT_EQ(std::pair(sheet.text(65536, 256), extent(sheet)),
-              std::pair(QString("x"), std::pair(65536, 256)));
+    EXPECT_EQ(std::pair(sheet.text(1048576, 256), extent(sheet)),
+              std::pair(QString("x"), std::pair(1048576, 256)));
     EXPECT_THROW(sheet.setText(0, 1, "x"), std::out_of_range);
     EXPECT_THROW(sheet.setText(1, 257, "x"), std::out_of_range);
-    EXPECT_THROW((void)sheet.text(65537, 1), std::out_of_range);
+    EXPECT_THROW((void)sheet.text(1048577, 1), std::out_of_range);
     sheet.setFrozenColumns(-3);
     EXPECT_EQ(sheet.frozenColumns(), 0);
     EXPECT_THROW(sheet.setNumber(1, 1, std::numeric_limits<double>::infinity()), std::invalid_argument);

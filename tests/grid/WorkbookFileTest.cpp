@@ -3,6 +3,7 @@
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 #include "support/ErrorText.h"
+#include "support/SizeLimit.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -132,7 +133,7 @@ TEST(VtsFileTest, BrokenFilesFailWithAClearErrorAndLeaveTheBookAsItWas)
         {"other format", "PK\x03\x04 this is a zip file, not a template", "not a TALOR template"},
         {"other json", QByteArray(good).replace("talor-vts", "something-else"), "not a TALOR template"},
         {"newer version", QByteArray(good).replace("\"version\": 1", "\"version\": 2"), "newer program"},
-        {"bad cell", QByteArray(good).replace("\"row\": 2,", "\"row\": 70000,"), "out of range"},
+        {"bad cell", QByteArray(good).replace("\"row\": 2,", "\"row\": 1048577,"), "out of range"},
         {"empty", QByteArray(), "not a TALOR template"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -185,6 +186,38 @@ TEST(VtsFileTest, FilesBeyondTheReaderLimitsAreRefused)
         EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { VtsFile::read(path, limits); }),
                                 {path, c.message.arg(c.amount - 1)}));
     }
+}
+
+// A file past the default size limit is refused before it is parsed; a parse that runs out of
+// memory is the reader's error, not the end of the program.
+TEST(VtsFileTest, TheParseIsBoundedAndRunningOutOfMemoryIsAnError)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("big.vts");
+    const qint64 limit = VtsLimits().fileBytes;
+    // A template whose unknown member holds long arrays of small numbers, the costliest JSON
+    // to hold in memory, just within the limit.
+    QByteArray bytes = R"({"format": "talor-vts", "version": 1, "padding": [)";
+    bytes.reserve(limit);
+    while (bytes.size() < limit - 64)
+        bytes += "[0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0],";
+    bytes += R"(0], "sheets": []})";
+    ASSERT_LE(bytes.size(), limit);
+    putFile(path, bytes + QByteArray(limit - bytes.size(), ' '));
+#if !defined(__SANITIZE_ADDRESS__)
+    // The address space the process has now, and 256 MiB more: well under what the parse needs.
+    QFile statm("/proc/self/statm");
+    ASSERT_TRUE(statm.open(QIODevice::ReadOnly));
+    const rlim_t pages = rlim_t(statm.readAll().split(' ').value(0).toULongLong());
+    const rlim_t room = pages * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(256) << 20);
+    const QString outOfMemory = runUnderLimit(RLIMIT_AS, room, [&] { VtsFile::read(path); });
+    EXPECT_TRUE(containsAll(outOfMemory, {path, "not memory enough"})) << outOfMemory.toStdString();
+#endif
+    // Without the limit on memory the same file is read (and refused for holding no sheet).
+    EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { VtsFile::read(path); }), {path, "no sheet"}));
+    putFile(path, fileBytes(path) + " ");
+    EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { VtsFile::read(path); }),
+                            {path, QStringLiteral("larger than %1 bytes").arg(limit)}));
 }
 
 TEST(WorkbookFileTest, WriteFailureNamesTheFile)

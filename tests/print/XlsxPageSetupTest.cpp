@@ -190,8 +190,7 @@ TEST(XlsxPageSetup, RefusalsAtTheEdges)
         {{.firstPageNumber = 65536}, "first page number: 65536"},
         {{.firstPageNumber = -1}, "first page number: -1"},
         {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 2, 1}, .sectionRows = 2}, ""},
-        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2},
-         "page breaks"},
+        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, ""},
     };
     QTemporaryDir dir;
     Workbook book;
@@ -205,4 +204,66 @@ TEST(XlsxPageSetup, RefusalsAtTheEdges)
             EXPECT_TRUE(refused[0].startsWith(c.refused)) << refused[0].toStdString();
         }
     }
+}
+
+// A worksheet breaks pages before 1,023 rows at most: a print area of more sections goes into
+// several worksheets of 1,024 sections each, each with the rows above the area, its own print
+// area and a page break before each of its sections; formulas follow their rows.
+TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.xlsx");
+    Workbook book;
+    book.setSheetName(1, "部门一期");
+    talor::grid::Sheet& sheet = book.active();
+    const int sections = LXW_BREAKS_MAX + 4;
+    {
+        talor::grid::Sheet::Batch batch(sheet);
+        sheet.setText(1, 1, "标题");
+        for (int k = 0; k < sections; ++k) {
+            const int top = 2 + 3 * k;
+            sheet.setText(top, 1, QStringLiteral("人%1").arg(k));
+            sheet.setText(top + 1, 2, QString::number(k));
+            sheet.setText(top + 2, 2, QStringLiteral("=SUM(B%1:B%2)").arg(top).arg(top + 1));
+        }
+    }
+    sheet.setFrozenRows(1);
+    PageSetup setup;
+    setup.printArea = talor::grid::CellRange{2, 1, 1 + 3 * sections, 2};
+    setup.sectionRows = 3;
+    EXPECT_EQ(writeXlsx(book, path, setup, 1), QStringList());
+
+    const QString workbook = unzipMember(path, "xl/workbook.xml");
+    EXPECT_TRUE(workbook.contains(R"x(name="部门一期 (2)")x")) << workbook.toStdString();
+    EXPECT_FALSE(workbook.contains("部门一期 (3)"));
+    EXPECT_TRUE(workbook.contains("!$A$2:$B$3073</definedName>"));
+    EXPECT_TRUE(workbook.contains("!$A$2:$B$10</definedName>"));
+    const QString first = unzipMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(first.contains(QStringLiteral(R"(<rowBreaks count="%1")").arg(LXW_BREAKS_MAX)));
+    const QString second = unzipMember(path, "xl/worksheets/sheet2.xml");
+    EXPECT_TRUE(second.contains(R"(<dimension ref="A1:B10"/>)")) << second.left(600).toStdString();
+    EXPECT_TRUE(second.contains(R"(<rowBreaks count="2")"));
+    EXPECT_TRUE(second.contains(R"(<pane ySplit="1")"));
+    EXPECT_TRUE(second.contains(QRegularExpression(R"(<c r="B9"[^>]*><v>1026</v></c>)")));
+    EXPECT_TRUE(second.contains(QRegularExpression(R"(<c r="B10"[^>]*><f>SUM\(B8:B9\)</f><v>1026</v></c>)")))
+        << second.toStdString();
+    // Texts are written in the cells (constant memory).
+    EXPECT_TRUE(second.contains("<t>标题</t>") && second.contains("<t>人1024</t>") && !second.contains("人1023<"));
+}
+
+// A sheet whose rows reach the last row a workbook holds has no room for a caption row above
+// it: written whole, without the captions, and the caption row is named as refused.
+TEST(XlsxPageSetup, NoCaptionRowAboveASheetOfEveryRow)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.xlsx");
+    Workbook book;
+    book.setText(1, 1, "第一行");
+    book.setText(talor::grid::Sheet::MaxRows, 1, "最后一行");
+    const QStringList refused = writeXlsx(book, path, PageSetup(), 1, {"姓名"});
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_TRUE(refused[0].startsWith("caption row")) << refused[0].toStdString();
+    const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:A1048576"/>)"));
+    EXPECT_TRUE(sheet.contains("最后一行") && !sheet.contains("姓名"));
 }

@@ -6,8 +6,9 @@ using namespace talor;
 
 namespace {
 
-// The labels of a kind-3 block's day rows 5..35: row r shows the period's date whose day of the
-// month is r - 4, the row its records are placed on; row 36 is the sum row.
+// The labels of a kind-3 block's day rows 5..35, the rows the records of those dates go on: a
+// period of up to 31 days in date order from row 5, a longer one by the day of the month
+// (r - 4); row 36 is the sum row.
 TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
 {
     const struct
@@ -20,16 +21,20 @@ TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
                   "2026-10-31",
                   {{5, "2026-10-01"}, {14, "2026-10-10"}, {35, "2026-10-31"}}},
                  {"ThirtyDays", "2026-11-01", "2026-11-30", {{34, "2026-11-30"}, {35, ""}}},
-                 {"MidMonthToMidMonth",
+                 {"MidMonthToMidMonthInDateOrder",
                   "2026-10-15",
                   "2026-11-14",
-                  {{5, "2026-11-01"}, {18, "2026-11-14"}, {19, "2026-10-15"}, {35, "2026-10-31"}}},
+                  {{5, "2026-10-15"}, {21, "2026-10-31"}, {22, "2026-11-01"}, {35, "2026-11-14"}}},
                  {"AcrossFebruary",
                   "2026-02-15",
                   "2026-03-14",
-                  {{32, "2026-02-28"}, {33, ""}, {35, ""}, {18, "2026-03-14"}}},
+                  {{18, "2026-02-28"}, {19, "2026-03-01"}, {32, "2026-03-14"}, {33, ""}, {35, ""}}},
                  {"LeapDay", "2028-02-01", "2028-02-29", {{33, "2028-02-29"}, {34, ""}}},
-                 {"OneDay", "2026-10-31", "2026-10-31", {{35, "2026-10-31"}, {34, ""}}},
+                 {"OneDay", "2026-10-31", "2026-10-31", {{5, "2026-10-31"}, {6, ""}, {35, ""}}},
+                 {"ThirtyTwoDaysByDayOfMonth",
+                  "2026-10-15",
+                  "2026-11-15",
+                  {{19, "2026-10-15"}, {5, "2026-11-01"}, {35, "2026-10-31"}}},
                  {"LongerThanAMonthShowsTheFirst",
                   "2026-10-20",
                   "2026-12-31",
@@ -39,10 +44,18 @@ TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto dates = SelectionClicks::dayRowDates(c.start, c.end);
-        for (const auto& [row, expected] : c.rows)
-            EXPECT_EQ(dates[size_t(row - 5)].toString("yyyy-MM-dd").toStdString(), expected) << "row " << row;
+        const auto offsets = SelectionClicks::dayRowOffsets(dates);
+        for (const auto& [row, expected] : c.rows) {
+            const QDate date = dates[size_t(row - 5)];
+            EXPECT_EQ(date.toString("yyyy-MM-dd").toStdString(), expected) << "row " << row;
+            if (date.isValid()) {
+                EXPECT_EQ(offsets[size_t(date.day())], row - 4) << "records of " << expected;
+            }
+        }
         EXPECT_FALSE(dates[31].isValid()) << "row 36 is the sum row";
     }
+    // A day the period does not have takes no row.
+    EXPECT_EQ(SelectionClicks::dayRowOffsets(SelectionClicks::dayRowDates("2026-10-15", "2026-10-20"))[21], 0);
 }
 
 TEST(ListError, TextOfTheMessage)

@@ -277,8 +277,9 @@ TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
     OtherWords otherWords;
     for (const bool translated : {false, true}) {
         SCOPED_TRACE(translated ? "translated" : "as written");
-        if (translated)
+        if (translated) {
             ASSERT_TRUE(QCoreApplication::installTranslator(&otherWords));
+        }
         refuseAndTakeBack();
     }
     QCoreApplication::removeTranslator(&otherWords);

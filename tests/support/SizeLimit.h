@@ -11,10 +11,10 @@
 
 namespace talor::test {
 
-// Runs `write` in a child process whose files may not grow beyond `limitBytes` (writes fail
-// there as on a nearly full disk) and returns the text of the exception the child saw, or ""
-// when it succeeded.
-inline QString writeUnderSizeLimit(rlim_t limitBytes, const std::function<void()>& write)
+// Runs `work` in a child process under `resource`'s limit `limitBytes` and returns the text of
+// the exception the child saw, or "" when it succeeded; "<child died>" when the child ended
+// otherwise (a crash, an abort).
+inline QString runUnderLimit(int resource, rlim_t limitBytes, const std::function<void()>& work)
 {
     int pipeFds[2];
     if (::pipe(pipeFds) != 0)
@@ -24,10 +24,10 @@ inline QString writeUnderSizeLimit(rlim_t limitBytes, const std::function<void()
         ::close(pipeFds[0]);
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{limitBytes, limitBytes};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::setrlimit(resource, &limit);
         QByteArray message;
         try {
-            write();
+            work();
         } catch (const std::exception& error) {
             message = error.what();
         }
@@ -42,7 +42,16 @@ inline QString writeUnderSizeLimit(rlim_t limitBytes, const std::function<void()
     ::close(pipeFds[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return QStringLiteral("<child died>");
     return QString::fromUtf8(message);
+}
+
+// `write` in a child process whose files may not grow beyond `limitBytes`: writes fail there
+// as on a nearly full disk.
+inline QString writeUnderSizeLimit(rlim_t limitBytes, const std::function<void()>& write)
+{
+    return runUnderLimit(RLIMIT_FSIZE, limitBytes, write);
 }
 
 } // namespace talor::test

@@ -63,7 +63,7 @@ std::optional<CellRef> CellRef::parse(QStringView text)
     while (i < text.size() && text[i] >= u'0' && text[i] <= u'9')
         ++i;
     const qsizetype digits = i - digitsStart;
-    if (i != text.size() || digits == 0 || digits > 5 || text[digitsStart] == u'0')
+    if (i != text.size() || digits == 0 || digits > 7 || text[digitsStart] == u'0')
         return std::nullopt;
     ref.row = text.mid(digitsStart, digits).toInt();
     if (ref.row > MaxRow)

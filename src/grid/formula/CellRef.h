@@ -5,8 +5,8 @@
 
 namespace talor::grid::formula {
 
-// Sheet limits the references are read and checked against (columns A..IV, rows 1..65536).
-constexpr int MaxRow = 65536;
+// Sheet limits the references are read and checked against (columns A..IV, rows 1..1048576).
+constexpr int MaxRow = 1048576;
 constexpr int MaxColumn = 256;
 
 // "A".."Z", "AA".."IV", ...: the letters of a 1-based column number (any positive number).

@@ -18,7 +18,7 @@ struct FormulaNode;
 //
 // The grammar is the spreadsheet subset that templates use: numbers, "texts" ("" for a
 // quote), TRUE/FALSE, error literals, references A1 $A$1 $A1 A$1 and ranges A1:B2 (columns
-// A..IV, rows 1..65536), + - * / ^ & = <> < > <= >=, parentheses, unary minus, postfix %,
+// A..IV, rows 1..1048576), + - * / ^ & = <> < > <= >=, parentheses, unary minus, postfix %,
 // and the functions SUM AVERAGE COUNT COUNTA MIN MAX IF AND OR NOT ROUND INT ABS MOD
 // (names in any case). Unknown functions and names evaluate to #NAME?; a text that is not a
 // formula gives an invalid Formula that evaluates to #ERROR! and keeps its text. Nothing

@@ -228,6 +228,10 @@ SQL: %2</translation>
         <translation>文件已损坏：</translation>
     </message>
     <message>
+        <source>there is not memory enough to read it</source>
+        <translation>内存不足，无法读取</translation>
+    </message>
+    <message>
         <source>the file is larger than %1 bytes, the most a template may have</source>
         <translation>文件超过 %1 字节，超出模板的上限</translation>
     </message>

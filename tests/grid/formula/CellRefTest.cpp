@@ -53,8 +53,8 @@ TEST_P(CellRefParse, ReadsAndPrints)
 const RefCase references[] = {
     {"A1", true, 1, 1, false, false, "A1"}, {"$c$5", true, 5, 3, true, true, "$C$5"},
     {"$C5", true, 5, 3, false, true, "$C5"}, {"C$5", true, 5, 3, true, false, "C$5"},
-    {"IV65536", true, 65536, 256, false, false, "IV65536"},
-    {"bq36000", true, 36000, 69, false, false, "BQ36000"}, {"IW1", false}, {"A65537", false}, {"A0", false},
+    {"IV65536", true, 65536, 256, false, false, "IV65536"}, {"c1048576", true, 1048576, 3, false, false, "C1048576"},
+    {"bq36000", true, 36000, 69, false, false, "BQ36000"}, {"IW1", false}, {"A1048577", false}, {"A10485760", false}, {"A0", false},
     {"A01", false}, {"1A", false}, {"$$A1", false}, {"A 1", false}, {"A1$", false}, {"A", false},
     {"", false}, {"A1B", false}};
 // clang-format on
