@@ -4,6 +4,7 @@
 #include "grid/Workbook.h"
 #include "io/FileWrite.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
@@ -140,7 +141,8 @@ CellFormat formatFromJson(const QJsonObject& o)
     return f;
 }
 
-QJsonObject sheetToJson(const Sheet& sheet, const QString& name)
+// The members of a sheet other than its cells and formats, as one JSON object.
+QJsonObject sheetHeadToJson(const Sheet& sheet, const QString& name)
 {
     QJsonObject o;
     o.insert(u"name", name);
@@ -169,32 +171,90 @@ QJsonObject sheetToJson(const Sheet& sheet, const QString& name)
     o.insert(u"columnHeadings", headings);
     o.insert(u"rowHeadings", rowHeadings);
     o.insert(u"columnWidths", widths);
+    return o;
+}
 
-    // Only the formats in use are written, renumbered in order of first use.
+// `text` as a JSON string, UTF-8.
+void appendJsonString(QByteArray& out, const QString& text)
+{
+    out += '"';
+    for (const char ch : text.toUtf8()) {
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (uchar(ch) < 0x20) {
+            static constexpr char Hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += Hex[uchar(ch) >> 4];
+            out += Hex[uchar(ch) & 0xF];
+        } else {
+            out += ch;
+        }
+    }
+    out += '"';
+}
+
+// One sheet's JSON object into `out`: its members, then its cells one per line as they come
+// (never all of them in memory at once), then the formats in use, renumbered in order of first
+// use. Fails when `out` refuses a write.
+void writeSheet(const Sheet& sheet, const QString& name, QIODevice& out)
+{
+    QByteArray head = QJsonDocument(sheetHeadToJson(sheet, name)).toJson(QJsonDocument::Compact);
+    head.chop(1); // the closing brace: the cells and formats follow
+    out.write(QByteArray("        " + head + ",\n        \"cells\": ["));
     QJsonArray formats{formatToJson(CellFormat())};
     QHash<int, int> fileIds{{0, 0}};
-    QJsonArray cells;
+    QByteArray line;
+    bool first = true;
     sheet.forEachCell([&](int row, int col) {
-        QJsonObject c{{QStringLiteral("row"), row}, {QStringLiteral("col"), col}};
+        line.resize(0);
+        line += first ? "\n            {\"row\": " : ",\n            {\"row\": ";
+        first = false;
+        line += QByteArray::number(row);
+        line += ", \"col\": ";
+        line += QByteArray::number(col);
         const int id = sheet.formatId(row, col);
         auto known = fileIds.constFind(id);
         if (known == fileIds.cend()) {
             known = fileIds.insert(id, int(formats.size()));
             formats.append(formatToJson(sheet.formatById(id)));
         }
-        if (known.value() != 0)
-            c.insert(u"format", known.value());
-        if (const QString f = sheet.formula(row, col); !f.isEmpty())
-            c.insert(u"formula", f);
-        else if (sheet.isNumber(row, col))
-            c.insert(u"number", sheet.number(row, col));
-        else if (!sheet.isEmpty(row, col))
-            c.insert(u"text", sheet.text(row, col));
-        cells.append(c);
+        if (known.value() != 0) {
+            line += ", \"format\": ";
+            line += QByteArray::number(known.value());
+        }
+        if (const QString f = sheet.formula(row, col); !f.isEmpty()) {
+            line += ", \"formula\": ";
+            appendJsonString(line, f);
+        } else if (sheet.isNumber(row, col)) {
+            line += ", \"number\": ";
+            line += QByteArray::number(sheet.number(row, col), 'g', QLocale::FloatingPointShortest);
+        } else if (!sheet.isEmpty(row, col)) {
+            line += ", \"text\": ";
+            appendJsonString(line, sheet.text(row, col));
+        }
+        line += '}';
+        out.write(line);
     });
-    o.insert(u"formats", formats);
-    o.insert(u"cells", cells);
-    return o;
+    out.write(QByteArray(
+        "\n        ],\n        \"formats\": " + QJsonDocument(formats).toJson(QJsonDocument::Compact) + "}"));
+}
+
+// The whole file into `out`, a sheet at a time.
+void writeBook(const Workbook& book, QIODevice& out)
+{
+    out.write("{\n    \"format\": ");
+    QByteArray name;
+    appendJsonString(name, FormatName);
+    out.write(QByteArray(name + ",\n    \"version\": " + QByteArray::number(VtsFile::Version) +
+                         ",\n    \"activeSheet\": " + QByteArray::number(book.activeSheet()) +
+                         ",\n    \"sheets\": [\n"));
+    for (int n = 1; n <= book.sheetCount(); ++n) {
+        if (n > 1)
+            out.write(",\n");
+        writeSheet(book.sheet(n), book.sheetName(n), out);
+    }
+    out.write("\n    ]\n}\n");
 }
 
 // What the file has taken of the reader's limits so far.
@@ -409,20 +469,27 @@ VtsContent VtsFile::read(const QString& path, const VtsLimits& limits)
 
 QByteArray VtsFile::toBytes(const Workbook& book)
 {
-    QJsonArray sheets;
-    for (int n = 1; n <= book.sheetCount(); ++n)
-        sheets.append(sheetToJson(book.sheet(n), book.sheetName(n)));
-    const QJsonObject root{{QStringLiteral("format"), FormatName},
-                           {QStringLiteral("version"), Version},
-                           {QStringLiteral("activeSheet"), book.activeSheet()},
-                           {QStringLiteral("sheets"), sheets}};
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeBook(book, buffer);
+    return bytes;
 }
 
 void VtsFile::write(const Workbook& book, const QString& path)
 {
+    // Written as it is made, through a file that checks every write, into a temporary file
+    // that replaces the target only when complete: a large report is not held in memory a
+    // second time as text.
     try {
-        io::writeFileAtomically(path, toBytes(book));
+        io::AtomicTarget target(path);
+        io::CheckedFile file(target.tempPath());
+        writeBook(book, file);
+        file.close();
+        if (!file.failure().isEmpty())
+            throw GridFileError(
+                QCoreApplication::translate("talor", "Cannot write \"%1\": %2").arg(path, file.failure()));
+        target.commit();
     } catch (const io::FileWriteError& e) {
         throw GridFileError(e.message());
     }

@@ -22,9 +22,9 @@ struct VtsContent
 // before it takes more (docs/vts-format.md lists them).
 struct VtsLimits
 {
-    // Reading JSON takes many times a file's size in memory (about 46 times for long arrays of
-    // small numbers): 16 MiB, hundreds of times what a report template takes, keeps that
-    // within what a desktop has.
+    // Reading JSON takes several times a file's size in memory (most for long arrays of small
+    // numbers): 16 MiB, hundreds of times what a report template takes, keeps that within
+    // what a desktop has.
     qint64 fileBytes = qint64(16) << 20;
     int sheets = 256;
     int cells = 4 << 20;             // in all sheets together
