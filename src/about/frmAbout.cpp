@@ -1,7 +1,7 @@
 #include "about/frmAbout.h"
 
-#include "about/SupervisorCheck.h"
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
+#include "modulesettings/SupervisorCheck.h"
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
 

@@ -2,7 +2,7 @@
 
 #include "db/Recordset.h"
 #include "db/SqlText.h"
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "commands/UnsavedDataGuard.h"
 #include "db/Recordset.h"
 #include "db/SqlText.h"
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 
 #include <QDir>

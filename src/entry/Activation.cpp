@@ -1,7 +1,7 @@
 #include "entry/Activation.h"
 
+#include "modulesettings/ModuleSettings.h"
 #include "report/ReportLayout.h"
-#include "settings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 

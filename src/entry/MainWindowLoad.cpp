@@ -1,6 +1,6 @@
 #include "entry/MainWindowLoad.h"
 
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 
 #include <QDir>

@@ -86,11 +86,12 @@ struct PreparedCell
 // Numbers keep the look they were typed with ("12.50" shows 12.50, "2024-3-5" shows
 // 2024-03-05); numbers with leading zeros ("0012") and more than 15 digits stay texts, so that
 // codes and identity numbers are never altered. CellInput.h has the exact rules.
-// Rows 1..1,048,576 (as many as an .xlsx sheet carries), columns 1..256; a cell outside throws std::out_of_range. Writing content
-// beyond the extent grows it (an empty text does not). setText costs no full recalculation:
-// exactly the formula cells that depend on the cell are recomputed, and cellsChanged is
-// emitted for the cell and each of them. Inside a batch (beginUpdate/endUpdate, or
-// Sheet::Batch) the recalculation and the signals wait for the batch's end.
+// Rows 1..1,048,576 (as many as an .xlsx sheet carries), columns 1..256; a cell outside
+// throws std::out_of_range. Writing content beyond the extent grows it (an empty text does
+// not). setText costs no full recalculation: exactly the formula cells that depend on the
+// cell are recomputed, and cellsChanged is emitted for the cell and each of them. Inside a
+// batch (beginUpdate/endUpdate, or Sheet::Batch) the recalculation and the signals wait for
+// the batch's end.
 // Cells are stored per row and only where there is something (content or a format), so a
 // cell far right costs what a cell on the left costs.
 class Sheet : public QObject

@@ -1,8 +1,8 @@
 #include "query/ReportConditions.h"
 
 #include "io/FileWrite.h"
+#include "modulesettings/ModuleSettings.h"
 #include "report/TemplateFiles.h"
-#include "settings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 

@@ -4,6 +4,7 @@
 #include "grid/Workbook.h"
 #include "query/PeriodRecords.h"
 #include "sheet/ColumnFields.h"
+#include "sheet/PeriodBlock.h"
 #include "sheet/RecordDisplay.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/TemplatePattern.h"
@@ -21,9 +22,6 @@ namespace {
 
 const QString Query = QStringLiteral("查询");
 const QString Department = QStringLiteral("部门");
-const QString PeriodJoin = QStringLiteral(" 至 ");
-const QDate DayZero(1899, 12, 30); // day number 0
-const QString DayFormat = QStringLiteral("yyyy-mm-dd");
 // Period-report blocks whose formulas are recomputed together during the fill.
 constexpr int RecalculatedBlocks = 4;
 
@@ -33,42 +31,6 @@ void fillSheet(grid::Sheet& sheet, const std::function<void()>& fill)
 {
     grid::Sheet::Batch batch(sheet);
     fill();
-}
-
-// The day of the month of a record's zhdate, field number `zhdate` (a date, or a date text);
-// 0 when unreadable.
-int dayOfRecord(const Recordset& records, int zhdate)
-{
-    const QVariant value = records.value(zhdate);
-    if (value.metaType().id() == QMetaType::QDate)
-        return value.toDate().day();
-    if (value.metaType().id() == QMetaType::QDateTime)
-        return value.toDateTime().date().day();
-    const QString text = value.toString();
-    // SQLite's stored form "yyyy-mm-dd" of a real date: the day is its last two digits.
-    auto digits = [&](qsizetype from, qsizetype count) {
-        int n = 0;
-        for (qsizetype i = from; i < from + count; ++i) {
-            if (!text[i].isDigit() || text[i].unicode() > '9')
-                return -1;
-            n = n * 10 + (text[i].unicode() - '0');
-        }
-        return n;
-    };
-    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
-        const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
-        if (year > 0 && month > 0 && day > 0 && QDate::isValid(year, month, day))
-            return day;
-    }
-    // Read as a day number: a date-time in the local zone costs more than the whole record.
-    const auto serial = text::dateSerialOf(text);
-    return serial ? DayZero.addDays(qint64(std::floor(*serial))).day() : 0;
-}
-
-QDate dateOf(const QString& text)
-{
-    const auto read = text::parseDateTime(text);
-    return read ? read->date() : QDate();
 }
 
 } // namespace
@@ -118,42 +80,6 @@ QString SelectionClicks::nodeNames() const
 QString SelectionClicks::listErrorText(const QString& query, const QString& actionText, int rowCursor)
 {
     return "bSQL:" + query + " --- str2:" + actionText + " --- j:" + QString::number(rowCursor);
-}
-
-std::array<QDate, 32> SelectionClicks::dayRowDates(const QString& start, const QString& end)
-{
-    // Entry r - 5 labels row r: rows 5..35 hold days; row 36 is the block's sum row.
-    std::array<QDate, 32> rows{};
-    const QDate from = dateOf(start);
-    const QDate to = dateOf(end);
-    if (!from.isValid() || !to.isValid() || from > to)
-        return rows;
-    if (from.daysTo(to) < 31) {
-        for (QDate d = from; d <= to; d = d.addDays(1))
-            rows[size_t(from.daysTo(d))] = d;
-        return rows;
-    }
-    // A period longer than a month places several dates on one row; the row shows the first.
-    int found = 0;
-    for (QDate d = from; d <= to && found < 31; d = d.addDays(1)) {
-        QDate& slot = rows[size_t(d.day() - 1)];
-        if (!slot.isValid()) {
-            slot = d;
-            ++found;
-        }
-    }
-    return rows;
-}
-
-std::array<int, 32> SelectionClicks::dayRowOffsets(const std::array<QDate, 32>& dates)
-{
-    // Within 31 days each day of the month comes once, so the day finds its date's row.
-    std::array<int, 32> offsets{};
-    for (size_t i = 0; i < 31; ++i) {
-        if (dates[i].isValid())
-            offsets[size_t(dates[i].day())] = int(i) + 1;
-    }
-    return offsets;
 }
 
 void SelectionClicks::treeClick()
@@ -237,25 +163,6 @@ void SelectionClicks::showRecords()
     });
 }
 
-void SelectionClicks::writeDayRows(int blockTop, const std::array<QDate, 32>& dates, int columns)
-{
-    grid::Sheet& grid = sheet();
-    for (int r = 5; r <= BlockRows; ++r) {
-        const int row = blockTop + r;
-        const QDate& day = dates[size_t(r - 5)];
-        if (day.isValid()) {
-            // The date as typed in, without writing and reading back its text.
-            grid.setNumber(row, 1, double(DayZero.daysTo(day)), DayFormat);
-            grid.setNumber(row, 2, day.dayOfWeek() % 7);
-        } else {
-            grid.setPlainText(row, 1, QString());
-            grid.setPlainText(row, 2, QString());
-        }
-        if (columns >= 5)
-            grid.clearConstants(row, 5, columns);
-    }
-}
-
 void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
 {
     SuiteServices& suite = m_parts.suite;
@@ -264,8 +171,7 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     persons.open(m_queries.SQL0(node, m_parts.queryState.SuiteFilter), suite.connection());
     const QString start = suite.periodStart();
     const QString end = suite.periodEnd();
-    const std::array<QDate, 32> dates = dayRowDates(start, end);
-    const std::array<int, 32> offsets = dayRowOffsets(dates);
+    const PeriodBlock period(start, end);
     const QString names = nodeNames();
     const QString title = m_parts.sheetState.ReportTitle;
     grid::Sheet& grid = sheet();
@@ -273,10 +179,9 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     const TemplatePattern& block = m_parts.patterns.block;
     RecordDisplay display(suite, m_parts.sheetState, m_parts.columns, grid);
 
-    auto writeBlock = [&](int top, const QString& header) {
-        grid.setPlainText(top + 3, 1, header);
-        grid.setPlainText(top + 3, columns, start + PeriodJoin + end);
-        setSheetName(grid.text(top + 3, 1) + title);
+    auto writeHeader = [&](int top, const QString& person) {
+        period.writeHeader(grid, top, columns, person);
+        setSheetName(person + title);
     };
     const QString& condition = m_parts.queryState.PersonCondition;
     PeriodRecords periods(m_queries, suite.connection(), start, end, condition, sharedPeriodRead);
@@ -286,12 +191,12 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     persons.moveFirst();
     // A block per person: more persons than the sheet has rows for are refused before anything
     // is shown, rather than shown cut short as if that were the whole report.
-    const int fit = grid::Sheet::MaxRows / BlockRows;
+    const int fit = grid::Sheet::MaxRows / PeriodBlock::Rows;
     if (numbers.size() > fit)
         throw std::length_error(
             QStringLiteral(
                 "部门一期每人占 %1 行，一张表最多容纳 %2 人；%3 有 %4 人，请选定其中的部门、组或班")
-                .arg(BlockRows)
+                .arg(PeriodBlock::Rows)
                 .arg(fit)
                 .arg(node.text)
                 .arg(numbers.size())
@@ -300,26 +205,24 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     BlockCursor = 0;
     fillSheet(grid, [&] {
         for (; !persons.eof(); persons.moveNext()) {
-            const int top = BlockRows * BlockCursor;
+            const int top = PeriodBlock::Rows * BlockCursor + 1;
             if (!block.isEmpty())
-                block.stamp(grid, top + 1);
+                block.stamp(grid, top);
             const QString& number = numbers[BlockCursor];
             // The person's query text goes to the suite as each person comes, as ever.
             periods.open(number, m_queries.periodQuery(number, start, end, condition), records);
-            writeDayRows(top, dates, columns);
+            period.writeDayRows(grid, top, columns);
             // Found once per person; records without the field fail as reading it by name does.
             const int zhdate = records.eof() ? -1 : records.column(QStringLiteral("zhdate"));
             if (zhdate < 0 && !records.eof())
                 records.value(QStringLiteral("zhdate"));
             for (; !records.eof(); records.moveNext()) {
-                const int day = dayOfRecord(records, zhdate);
-                const int offset = day >= 1 && day <= 31 ? offsets[size_t(day)] : 0;
-                if (offset > 0)
-                    display.DisplayMRecord(records, top + 4 + offset, columns);
+                if (const int row = period.rowOfRecord(records, zhdate); row > 0)
+                    display.DisplayMRecord(records, top + row - 1, columns);
             }
-            display.DisplaySum(top + 4, top + BlockRows, columns);
-            grid.setLastRow(top + BlockRows);
-            writeBlock(top, persons.text(QStringLiteral("name")) + "(" + number + "," + names + ")");
+            display.DisplaySum(top + PeriodBlock::HeaderRows - 1, top + PeriodBlock::SumRow - 1, columns);
+            grid.setLastRow(top + PeriodBlock::Rows - 1);
+            writeHeader(top, persons.text(QStringLiteral("name")) + "(" + number + "," + names + ")");
             // The formulas of the last few blocks while their cells are still in the cache
             // (four blocks share one plan: each alone costs more in planning than it saves).
             if (BlockCursor % RecalculatedBlocks == RecalculatedBlocks - 1)
@@ -329,9 +232,9 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
         if (BlockCursor == 0) {
             if (!block.isEmpty())
                 block.stamp(grid, 1);
-            writeDayRows(0, dates, columns);
-            grid.setLastRow(BlockRows);
-            writeBlock(0, QStringLiteral("姓名(工号,") + names + ")");
+            period.writeDayRows(grid, 1, columns);
+            grid.setLastRow(PeriodBlock::Rows);
+            writeHeader(1, QStringLiteral("姓名(工号,") + names + ")");
         }
     });
 }
@@ -385,7 +288,7 @@ void SelectionClicks::showPerson(const QString& number, const QString& name, boo
     if (namesFromRecords && !records.eof())
         setNodeNamesFrom(records);
     showRecords();
-    m_view.setLabel(2, suite.periodStart() + PeriodJoin + suite.periodEnd());
+    m_view.setLabel(2, PeriodBlock::periodText(suite.periodStart(), suite.periodEnd()));
     const QString label3 = name + "(" + number + "," + nodeNames() + ")";
     m_view.setLabel(3, label3);
     setSheetName(label3 + m_parts.sheetState.ReportTitle);

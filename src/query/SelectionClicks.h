@@ -96,15 +96,6 @@ public:
     // the same grid, recordsets and suite texts.
     bool sharedPeriodRead = true;
 
-    static constexpr int BlockRows = PeriodBlockRows;
-    // The dates labelling day rows 5..36 of a person block, the rows the records of those dates
-    // are placed on. A period of up to 31 days runs down from row 5 in date order (the 15th to
-    // the 14th starts with the 15th); a longer one puts each date on the row of its day of the
-    // month (r - 4), showing the first such date. Invalid bounds give no dates.
-    static std::array<QDate, 32> dayRowDates(const QString& start, const QString& end);
-    // For each day of the month (1..31), the block row offset (1..31, row 4 + offset) its
-    // records go on, as the dates `dayRowDates` gave lay them out; 0 for a day not shown.
-    static std::array<int, 32> dayRowOffsets(const std::array<QDate, 32>& dates);
     // The list click's error text.
     static QString listErrorText(const QString& query, const QString& actionText, int rowCursor);
 
@@ -114,7 +105,6 @@ private:
     // row when Check1 is ticked, or one cleared row when there are none.
     void showRecords();
     void showPeriodOfNode(const SelectedNode& node);
-    void writeDayRows(int blockTop, const std::array<QDate, 32>& dates, int columns);
     void setSheetName(const QString& name);
     void writeBesideLabel(const QString& label, const QString& value);
     QString nodeNames() const;

@@ -1,6 +1,6 @@
 #include "query/frmSQL0.h"
 
-#include "about/SupervisorCheck.h"
+#include "modulesettings/SupervisorCheck.h"
 #include "query/frmSQL1.h"
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"

@@ -1,6 +1,7 @@
 #include "report/PrintSettings.h"
 
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
+#include "sheet/PeriodBlock.h"
 #include "sheet/SheetLayout.h"
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
@@ -166,8 +167,8 @@ ReportPrintSetup PrintSettings::build(bool headingLayout, int lastColumn, int la
         // person's name. Each block starts a page and repeats its own header instead.
         if (m_suite.reportOption() == QLatin1String("3")) {
             setup.titleRows.reset();
-            setup.sectionRows = PeriodBlockRows;
-            setup.sectionTitleRows = PeriodBlockHeaderRows;
+            setup.sectionRows = PeriodBlock::Rows;
+            setup.sectionTitleRows = PeriodBlock::HeaderRows;
         }
     }
     if (!setup.setPrintArea(area))

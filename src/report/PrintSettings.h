@@ -1,7 +1,7 @@
 #pragma once
 
+#include "modulesettings/SettingsKeys.h"
 #include "print/PageSetup.h"
-#include "settings/SettingsKeys.h"
 
 #include <QStringList>
 

@@ -1,9 +1,10 @@
 #include "report/ReportLayout.h"
 
 #include "grid/Workbook.h"
+#include "modulesettings/ModuleSettings.h"
 #include "report/TemplateFiles.h"
-#include "settings/ModuleSettings.h"
 #include "sheet/ColumnFields.h"
+#include "sheet/PeriodBlock.h"
 #include "sheet/RecordDisplay.h"
 #include "sheet/SheetLayout.h"
 #include "sheet/TemplatePattern.h"
@@ -99,7 +100,7 @@ void ReportLayout::LayoutReport(LayoutView& view)
     patterns.dataRow.clear();
     patterns.block.clear();
     if (kind == 3)
-        patterns.block.capture(sheet, 1, PeriodBlockRows, columns);
+        patterns.block.capture(sheet, 1, PeriodBlock::Rows, columns);
     else
         patterns.dataRow.capture(sheet, firstDataRow(layout), firstDataRow(layout), columns);
 

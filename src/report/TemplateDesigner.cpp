@@ -1,8 +1,8 @@
 #include "report/TemplateDesigner.h"
 
 #include "grid/Workbook.h"
+#include "modulesettings/ModuleSettings.h"
 #include "report/ReportLayout.h"
-#include "settings/ModuleSettings.h"
 #include "sheet/SheetLayout.h"
 #include "suite/SuiteServices.h"
 

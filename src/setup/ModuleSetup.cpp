@@ -1,7 +1,7 @@
 #include "setup/ModuleSetup.h"
 
 #include "db/Recordset.h"
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 

@@ -2,7 +2,7 @@
 
 #include "db/Recordset.h"
 #include "grid/Workbook.h"
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
 #include "sheet/CellValidation.h"
 #include "sheet/ColumnFields.h"
 #include "sheet/SheetLayout.h"

@@ -24,9 +24,4 @@ inline int headerRows(SheetLayout layout)
     return firstDataRow(layout) - 1;
 }
 
-// The person block of the period report (kind 3): its header rows (the title, the labels and
-// the person's name and period in row 4), then a row for each day 1..31 and the sum row.
-inline constexpr int PeriodBlockRows = 36;
-inline constexpr int PeriodBlockHeaderRows = 4;
-
 } // namespace talor

@@ -2,6 +2,7 @@
 
 #include "grid/CellAddress.h"
 #include "grid/Workbook.h"
+#include "sheet/PeriodBlock.h"
 #include "suite/SuiteServices.h"
 
 namespace talor {
@@ -11,7 +12,7 @@ namespace {
 const QString Terminator = QStringLiteral("ok");
 constexpr quint32 LabelFill = 0xF7EBDD; // light blue, 0x00BBGGRR
 constexpr quint32 Black = 0;
-constexpr int BlockRows = 36; // a kind-3 block: 4 header rows and 32 day rows
+constexpr int BlockRows = PeriodBlock::Rows;
 
 // Items of the attendance table that all three reports show, after their own first columns.
 const QStringList TimeItems = {"上班时间", "下班时间"};

@@ -1,6 +1,6 @@
 #include "about/frmAbout.h"
 
-#include "about/SupervisorCheck.h"
+#include "modulesettings/SupervisorCheck.h"
 #include "support/FakeSuite.h"
 #include "support/FindChild.h"
 #include "support/ScriptedUi.h"

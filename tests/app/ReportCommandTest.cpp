@@ -57,9 +57,10 @@ protected:
             const rlimit limit{fileSizeLimit, fileSizeLimit};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         });
-        process.start(qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
-                      QStringList{command, "--suite", suite.isEmpty() ? dir->filePath("demo/suite.ini") : suite} +
-                          arguments);
+        process.start(
+            qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
+            QStringList{command, "--suite", suite.isEmpty() ? dir->filePath("demo/suite.ini") : suite} +
+                arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         errors = QString::fromUtf8(process.readAllStandardError());
         return process.exitCode();
@@ -371,7 +372,8 @@ TEST_F(ReportCommand, KindThreeOfAWholeOrganisationPastSixtyFiveThousandRowsIsWh
     DemoSuite::generate(dir->filePath("large"), options);
     suite = dir->filePath("large/suite.ini");
     const QString xlsx = dir->filePath("whole.xlsx");
-    ASSERT_EQ(run({"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31", "--output", xlsx}),
+    ASSERT_EQ(run({"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31", "--output",
+                   xlsx}),
               0)
         << errors.toStdString();
 
@@ -406,7 +408,8 @@ TEST_F(ReportCommand, KindThreeOfAWholeOrganisationPastSixtyFiveThousandRowsIsWh
             QStringLiteral("<c r=\"A%1\"[^>]*><v>%2</v>").arg(lastTop + 35).arg(lastDay));
         EXPECT_TRUE(lastDayRow.match(sheet).hasMatch()) << sheet.right(3000).toStdString();
         // Texts are written in the cells: the workbook is written in constant memory.
-        const QRegularExpression header(QStringLiteral("<c r=\"A%1\"[^>]*><is><t>([^<]*)</t>").arg(lastTop + 3));
+        const QRegularExpression header(
+            QStringLiteral("<c r=\"A%1\"[^>]*><is><t>([^<]*)</t>").arg(lastTop + 3));
         const auto found = header.match(sheet);
         ASSERT_TRUE(found.hasMatch());
         EXPECT_TRUE(found.captured(1).contains("(" + part.person + ",")) << found.captured(1).toStdString();

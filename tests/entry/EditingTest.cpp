@@ -1,6 +1,6 @@
 // The edit and save commands through the main window on the demo suite, on SQLite and PostgreSQL.
 #include "entry/OperatorWindow.h"
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
 #include "suite/DemoSuite.h"
 #include "support/ErrorText.h"
 #include "support/SuiteOnServer.h"

@@ -248,7 +248,8 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
     EXPECT_TRUE(second.contains(QRegularExpression(R"(<c r="B10"[^>]*><f>SUM\(B8:B9\)</f><v>1026</v></c>)")))
         << second.toStdString();
     // Texts are written in the cells (constant memory).
-    EXPECT_TRUE(second.contains("<t>标题</t>") && second.contains("<t>人1024</t>") && !second.contains("人1023<"));
+    EXPECT_TRUE(second.contains("<t>标题</t>") && second.contains("<t>人1024</t>") &&
+                !second.contains("人1023<"));
 }
 
 // A sheet whose rows reach the last row a workbook holds has no room for a caption row above

@@ -217,4 +217,9 @@ TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
     EXPECT_EQ(periods.sharedCount(), 9);
 }
 
+TEST(ListError, TextOfTheMessage)
+{
+    EXPECT_EQ(SelectionClicks::listErrorText("select 1", "查询", 3), "bSQL:select 1 --- str2:查询 --- j:3");
+}
+
 } // namespace

@@ -2,7 +2,7 @@
 
 #include "db/Recordset.h"
 #include "grid/Workbook.h"
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
 #include "sheet/ColumnFields.h"
 #include "sheet/SheetEditing.h"
 #include "support/FakeSuite.h"

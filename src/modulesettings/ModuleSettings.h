@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/SettingsKeys.h"
+#include "modulesettings/SettingsKeys.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "query/SelectionClicks.h"
+#include "sheet/PeriodBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +43,8 @@ TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
                  {"Backwards", "2026-10-31", "2026-10-01", {{5, ""}, {35, ""}}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const auto dates = SelectionClicks::dayRowDates(c.start, c.end);
-        const auto offsets = SelectionClicks::dayRowOffsets(dates);
+        const auto dates = PeriodBlock::dayRowDates(c.start, c.end);
+        const auto offsets = PeriodBlock::dayRowOffsets(dates);
         for (const auto& [row, expected] : c.rows) {
             const QDate date = dates[size_t(row - 5)];
             EXPECT_EQ(date.toString("yyyy-MM-dd").toStdString(), expected) << "row " << row;
@@ -55,12 +55,7 @@ TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
         EXPECT_FALSE(dates[31].isValid()) << "row 36 is the sum row";
     }
     // A day the period does not have takes no row.
-    EXPECT_EQ(SelectionClicks::dayRowOffsets(SelectionClicks::dayRowDates("2026-10-15", "2026-10-20"))[21], 0);
-}
-
-TEST(ListError, TextOfTheMessage)
-{
-    EXPECT_EQ(SelectionClicks::listErrorText("select 1", "查询", 3), "bSQL:select 1 --- str2:查询 --- j:3");
+    EXPECT_EQ(PeriodBlock::dayRowOffsets(PeriodBlock::dayRowDates("2026-10-15", "2026-10-20"))[21], 0);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
 
 #include "settings/IniFile.h"
 #include "support/FakeSuite.h"

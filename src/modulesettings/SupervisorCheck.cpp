@@ -1,6 +1,6 @@
-#include "about/SupervisorCheck.h"
+#include "modulesettings/SupervisorCheck.h"
 
-#include "settings/ModuleSettings.h"
+#include "modulesettings/ModuleSettings.h"
 #include "suite/SuiteServices.h"
 
 namespace talor {

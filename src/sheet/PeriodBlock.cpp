@@ -1,0 +1,136 @@
+#include "sheet/PeriodBlock.h"
+
+#include "db/Recordset.h"
+#include "grid/Sheet.h"
+#include "text/TextFunctions.h"
+
+#include <QDateTime>
+#include <cmath>
+
+namespace talor {
+
+namespace {
+
+const QString PeriodJoin = QStringLiteral(" 至 ");
+const QString DayFormat = QStringLiteral("yyyy-mm-dd");
+
+QDate dateOf(const QString& text)
+{
+    const auto read = text::parseDateTime(text);
+    return read ? read->date() : QDate();
+}
+
+// The day of the month of a record's zhdate, field number `zhdate` (a date, or a date text);
+// 0 when unreadable.
+int dayOfRecord(const Recordset& records, int zhdate)
+{
+    const QVariant value = records.value(zhdate);
+    if (value.metaType().id() == QMetaType::QDate)
+        return value.toDate().day();
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime().date().day();
+    const QString text = value.toString();
+    // SQLite's stored form "yyyy-mm-dd" of a real date: the day is its last two digits.
+    auto digits = [&](qsizetype from, qsizetype count) {
+        int n = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            if (!text[i].isDigit() || text[i].unicode() > '9')
+                return -1;
+            n = n * 10 + (text[i].unicode() - '0');
+        }
+        return n;
+    };
+    if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
+        const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+        if (year > 0 && month > 0 && day > 0 && QDate::isValid(year, month, day))
+            return day;
+    }
+    // Read as a day number: a date-time in the local zone costs more than the whole record.
+    const auto serial = text::dateSerialOf(text);
+    const auto read = serial ? text::dateTimeFromSerial(std::floor(*serial)) : std::nullopt;
+    return read ? read->date().day() : 0;
+}
+
+} // namespace
+
+PeriodBlock::PeriodBlock(const QString& start, const QString& end)
+    : m_start(start), m_end(end), m_dates(dayRowDates(start, end)), m_offsets(dayRowOffsets(m_dates))
+{
+    for (size_t i = 0; i < m_dates.size(); ++i) {
+        if (m_dates[i].isValid())
+            m_serials[i] = text::dateSerial(QDateTime(m_dates[i], QTime(0, 0)));
+    }
+}
+
+QString PeriodBlock::periodText(const QString& start, const QString& end)
+{
+    return start + PeriodJoin + end;
+}
+
+int PeriodBlock::rowOfRecord(const Recordset& records, int zhdate) const
+{
+    const int day = dayOfRecord(records, zhdate);
+    const int offset = day >= 1 && day <= 31 ? m_offsets[size_t(day)] : 0;
+    return offset > 0 ? HeaderRows + offset : 0;
+}
+
+void PeriodBlock::writeDayRows(grid::Sheet& sheet, int top, int columns) const
+{
+    for (int r = FirstDayRow; r <= Rows; ++r) {
+        const int row = top + r - 1;
+        const size_t day = size_t(r - FirstDayRow);
+        if (m_dates[day].isValid()) {
+            // The date as typed in, without writing and reading back its text.
+            sheet.setNumber(row, 1, m_serials[day], DayFormat);
+            sheet.setNumber(row, 2, m_dates[day].dayOfWeek() % 7);
+        } else {
+            sheet.setPlainText(row, 1, QString());
+            sheet.setPlainText(row, 2, QString());
+        }
+        if (columns >= 5)
+            sheet.clearConstants(row, 5, columns);
+    }
+}
+
+void PeriodBlock::writeHeader(grid::Sheet& sheet, int top, int columns, const QString& person) const
+{
+    sheet.setPlainText(top + PersonRow - 1, 1, person);
+    sheet.setPlainText(top + PersonRow - 1, columns, periodText());
+}
+
+std::array<QDate, 32> PeriodBlock::dayRowDates(const QString& start, const QString& end)
+{
+    std::array<QDate, 32> rows{};
+    const QDate from = dateOf(start);
+    const QDate to = dateOf(end);
+    if (!from.isValid() || !to.isValid() || from > to)
+        return rows;
+    if (from.daysTo(to) < 31) {
+        for (QDate d = from; d <= to; d = d.addDays(1))
+            rows[size_t(from.daysTo(d))] = d;
+        return rows;
+    }
+    // A period longer than a month places several dates on one row; the row shows the first.
+    int found = 0;
+    for (QDate d = from; d <= to && found < 31; d = d.addDays(1)) {
+        QDate& slot = rows[size_t(d.day() - 1)];
+        if (!slot.isValid()) {
+            slot = d;
+            ++found;
+        }
+    }
+    return rows;
+}
+
+std::array<int, 32> PeriodBlock::dayRowOffsets(const std::array<QDate, 32>& dates)
+{
+    // Within 31 days each day of the month comes once, so the day finds its date's row.
+    std::array<int, 32> offsets{};
+    for (size_t i = 0; i < 31; ++i) {
+        if (dates[i].isValid())
+            offsets[size_t(dates[i].day())] = int(i) + 1;
+    }
+    return offsets;
+}
+
+} // namespace talor
