@@ -8,10 +8,14 @@
 #include "support/TestDatabases.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -64,6 +68,16 @@ protected:
         EXPECT_TRUE(process.waitForFinished(60000));
         errors = QString::fromUtf8(process.readAllStandardError());
         return process.exitCode();
+    }
+    // A demo of 1,822 persons over October (past 65,536 rows in kind 3), made once.
+    static DemoOptions largeDemo()
+    {
+        DemoOptions options;
+        options.employees = 1822;
+        options.days = 31;
+        if (!QFileInfo::exists(dir->filePath("large/suite.ini")))
+            DemoSuite::generate(dir->filePath("large"), options);
+        return options;
     }
     QString errors;
     QString suite; // the demo's when empty
@@ -366,10 +380,7 @@ TEST_F(ReportCommand, ProgressIsOneUpdatingLineOnATerminalAndASummaryInAPipe)
 // worksheet (as many as a worksheet can break pages before), down to the last person's last day.
 TEST_F(ReportCommand, KindThreeOfAWholeOrganisationPastSixtyFiveThousandRowsIsWhole)
 {
-    DemoOptions options;
-    options.employees = 1822;
-    options.days = 31;
-    DemoSuite::generate(dir->filePath("large"), options);
+    const DemoOptions options = largeDemo();
     suite = dir->filePath("large/suite.ini");
     const QString xlsx = dir->filePath("whole.xlsx");
     ASSERT_EQ(run({"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31", "--output",
@@ -415,4 +426,33 @@ TEST_F(ReportCommand, KindThreeOfAWholeOrganisationPastSixtyFiveThousandRowsIsWh
         EXPECT_TRUE(found.captured(1).contains("(" + part.person + ",")) << found.captured(1).toStdString();
     }
     EXPECT_TRUE(QString::fromUtf8(test::unzipMember(xlsx, "xl/workbook.xml")).contains("(2)"));
+}
+
+// Ctrl-C, kill or a closed terminal while the PDF is being written: the command ends without
+// the output and without a hidden partial file beside it.
+TEST_F(ReportCommand, AnInterruptedReportLeavesNoPartialFile)
+{
+    largeDemo();
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        QTemporaryDir out;
+        QProcess process;
+        process.start(qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
+                      {"report", "--suite", dir->filePath("large/suite.ini"), "--kind", "3", "--node", "ROOT",
+                       "--from", "2026-10-01", "--to", "2026-10-31", "--output", out.filePath("month.pdf")});
+        ASSERT_TRUE(process.waitForStarted());
+        // Until the temporary file has pages in it.
+        const auto written = [&] {
+            const QFileInfoList files = QDir(out.path()).entryInfoList(QDir::Files | QDir::Hidden);
+            return !files.isEmpty() && files.first().size() > 100000;
+        };
+        for (int waited = 0; !written() && process.state() == QProcess::Running && waited < 120000;
+             waited += 20)
+            QThread::msleep(20);
+        ASSERT_EQ(process.state(), QProcess::Running) << "the report ended before it could be interrupted";
+        ::kill(pid_t(process.processId()), signal);
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_TRUE(process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0);
+        EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());
+    }
 }
