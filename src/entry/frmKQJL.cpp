@@ -4,6 +4,7 @@
 #include "entry/ArrangeControls.h"
 #include "entry/ComponentLauncher.h"
 #include "entry/ModuleRegistry.h"
+#include "entry/PeriodPicks.h"
 #include "entry/WindowDesign.h"
 #include "grid/SheetView.h"
 #include "grid/Workbook.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QEventLoop>
 #include <QFrame>
@@ -39,6 +41,17 @@ std::unique_ptr<ModuleLauncher> ownLauncher(SuiteServices& suite, UiService& ui,
     return std::make_unique<ComponentLauncher>(
         suite, ui, ModuleRegistry(ModuleRegistry::dllDirectoryOf(suite.applicationDirectory())));
 }
+
+// A date field that Tab leaves as it leaves every other control, instead of walking through
+// its year, month and day (the arrow keys and the calendar reach those).
+class DateField : public QDateEdit
+{
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    bool focusNextPrevChild(bool next) override { return QWidget::focusNextPrevChild(next); }
+};
 
 } // namespace
 
@@ -137,7 +150,7 @@ void frmKQJL::buildControls()
     m_check->setObjectName("Check1");
     connect(m_check, &QCheckBox::clicked, this, [this] { check1Click(); });
     row->addWidget(m_check);
-    m_picker = new QDateEdit(m_frame);
+    m_picker = new DateField(m_frame);
     m_picker->setObjectName("DTPicker1");
     m_picker->setCalendarPopup(true);
     m_picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
@@ -152,6 +165,7 @@ void frmKQJL::buildControls()
     m_status = new QStatusBar(m_client);
     m_status->setObjectName("StatusBar1");
     m_status->setSizeGripEnabled(false);
+    buildPeriodPicker();
 
     m_timer = new QTimer(this);
     m_timer->setObjectName("Timer1");
@@ -159,15 +173,19 @@ void frmKQJL::buildControls()
     connect(m_timer, &QTimer::timeout, this, &frmKQJL::timerTick);
 
     // Tab walks the window from the tree down and across, as the eye reads it: the list, the
-    // report kind (the arrow keys choose among the kinds), 合计, the date, then the grid, where
-    // Tab moves from cell to cell and Ctrl+Tab leaves for the tree again.
+    // report kind (the arrow keys choose among the kinds), 合计, the date, the period (at the
+    // foot of the window: what the grid shows is chosen before it), then the grid, where Tab
+    // moves from cell to cell and Ctrl+Tab leaves for the tree again.
     QWidget::setTabOrder(m_tree, m_list);
     QWidget::setTabOrder(m_list, m_option[0]);
     QWidget::setTabOrder(m_option[0], m_option[1]);
     QWidget::setTabOrder(m_option[1], m_option[2]);
     QWidget::setTabOrder(m_option[2], m_check);
     QWidget::setTabOrder(m_check, m_picker);
-    QWidget::setTabOrder(m_picker, m_grid);
+    QWidget::setTabOrder(m_picker, m_periodPick);
+    QWidget::setTabOrder(m_periodPick, m_periodFrom);
+    QWidget::setTabOrder(m_periodFrom, m_periodTo);
+    QWidget::setTabOrder(m_periodTo, m_grid);
 }
 
 void frmKQJL::buildMenus()
@@ -355,14 +373,97 @@ std::unique_ptr<QSettings> placementSettings()
 }
 
 const QString GeometryKey = QStringLiteral("main/geometry");
+const QString PeriodStartKey = QStringLiteral("period/start");
+const QString PeriodEndKey = QStringLiteral("period/end");
+const QString PeriodFormat = QStringLiteral("yyyy-MM-dd");
 
 } // namespace
 
 void frmKQJL::restorePlacement()
 {
-    const QByteArray geometry = placementSettings()->value(GeometryKey).toByteArray();
+    const auto settings = placementSettings();
+    const QByteArray geometry = settings->value(GeometryKey).toByteArray();
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
+    // The period the operator last picked, in place of the suite's own.
+    const auto [start, end] =
+        periodDates(settings->value(PeriodStartKey).toString(), settings->value(PeriodEndKey).toString());
+    if (start.isValid() && end.isValid() && start <= end) {
+        m_suite.setPeriodStart(start.toString(PeriodFormat));
+        m_suite.setPeriodEnd(end.toString(PeriodFormat));
+        showPeriod();
+    }
+}
+
+void frmKQJL::buildPeriodPicker()
+{
+    // On the right of the status bar, where it has room in every kind and at every width.
+    auto* box = new QWidget(m_status);
+    box->setObjectName("PeriodBox");
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 4, 0);
+    row->addWidget(new QLabel(QStringLiteral("期间"), box));
+    m_periodPick = new QComboBox(box);
+    m_periodPick->setObjectName("PeriodPick");
+    m_periodPick->addItems({QStringLiteral("自定"), QStringLiteral("本月"), QStringLiteral("上月"),
+                            QStringLiteral("16日至15日")});
+    m_periodPick->setToolTip(QStringLiteral("个人一期和部门一期的期间"));
+    connect(m_periodPick, &QComboBox::activated, this, [this](int index) { periodPicked(index); });
+    row->addWidget(m_periodPick);
+    for (QDateEdit** edit : {&m_periodFrom, &m_periodTo}) {
+        *edit = new DateField(box);
+        (*edit)->setObjectName(edit == &m_periodFrom ? "PeriodFrom" : "PeriodTo");
+        (*edit)->setCalendarPopup(true);
+        (*edit)->setDisplayFormat(PeriodFormat);
+        connect(*edit, &QDateEdit::dateChanged, this, [this] {
+            if (!m_settingPeriod)
+                periodEdited();
+        });
+        if (edit == &m_periodTo)
+            row->addWidget(new QLabel(QStringLiteral("至"), box));
+        row->addWidget(*edit);
+    }
+    m_status->addPermanentWidget(box);
+    showPeriod();
+}
+
+void frmKQJL::showPeriod()
+{
+    const auto [start, end] = periodDates(m_suite.periodStart(), m_suite.periodEnd());
+    m_settingPeriod = true;
+    m_periodFrom->setDate(start.isValid() ? start : QDate::currentDate());
+    m_periodTo->setDate(end.isValid() ? end : QDate::currentDate());
+    m_settingPeriod = false;
+}
+
+void frmKQJL::periodPicked(int index)
+{
+    if (index <= 0)
+        return;
+    const auto [start, end] = pickedPeriod(PeriodPick(index - 1), QDate::currentDate());
+    m_settingPeriod = true;
+    m_periodFrom->setDate(start);
+    m_periodTo->setDate(end);
+    m_settingPeriod = false;
+    periodEdited();
+}
+
+void frmKQJL::periodEdited()
+{
+    const QDate start = m_periodFrom->date();
+    const QDate end = m_periodTo->date();
+    if (start > end) {
+        showStatus(QStringLiteral("期间的开始日期 %1 晚于结束日期 %2，期间未改")
+                       .arg(start.toString(PeriodFormat), end.toString(PeriodFormat)));
+        return;
+    }
+    m_suite.setPeriodStart(start.toString(PeriodFormat));
+    m_suite.setPeriodEnd(end.toString(PeriodFormat));
+    const auto settings = placementSettings();
+    settings->setValue(PeriodStartKey, start.toString(PeriodFormat));
+    settings->setValue(PeriodEndKey, end.toString(PeriodFormat));
+    if (m_suite.reportOption() != "2")
+        redisplay();
 }
 
 void frmKQJL::savePlacement() const

@@ -17,6 +17,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QDateEdit;
 class QDialog;
 class QEventLoop;
@@ -147,6 +148,13 @@ private:
     void showHelp();
     void restorePlacement();
     void savePlacement() const;
+    void buildPeriodPicker();
+    // Shows the suite's period in the period picker, without reacting to it.
+    void showPeriod();
+    // The period picker's dates made the suite's period, kept for the next start, and the
+    // report shown again; a period that ends before it starts is refused in the status bar.
+    void periodEdited();
+    void periodPicked(int index);
     void buildControls();
     void buildMenus();
     void applyCommandBar();
@@ -186,6 +194,7 @@ private:
     QTreeWidgetItem* m_currentNode = nullptr;
     QEventLoop* m_loop = nullptr;
     bool m_settingPicker = false;
+    bool m_settingPeriod = false;
     bool m_inTick = false;
     bool m_gridCoversBanner = false;
     int m_loadCount = 0;
@@ -200,6 +209,11 @@ private:
     std::array<QRadioButton*, 3> m_option{};
     QCheckBox* m_check = nullptr;
     QDateEdit* m_picker = nullptr;
+    // The period of kinds 1 and 3: a quick pick and its two dates ("PeriodPick", "PeriodFrom",
+    // "PeriodTo").
+    QComboBox* m_periodPick = nullptr;
+    QDateEdit* m_periodFrom = nullptr;
+    QDateEdit* m_periodTo = nullptr;
     QLabel* m_image = nullptr;
     std::array<QLabel*, 3> m_label{};
     QStatusBar* m_status = nullptr;

@@ -1,6 +1,7 @@
 // The main window with the module's parts plugged in (as clszh does), on the demo suite.
 #include "entry/DemoModule.h"
 #include "entry/ModuleParts.h"
+#include "entry/PeriodPicks.h"
 #include "entry/PrintCommands.h"
 #include "entry/frmKQJL.h"
 #include "grid/Workbook.h"
@@ -12,11 +13,13 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -80,6 +83,51 @@ TEST_F(WindowReport, KindOneListsTheNodesEmployeesThenShowsOnePersonsPeriod)
         << label(3).toStdString();
     EXPECT_EQ(std::pair(sheet().lastRow(), window->book().sheetName(1)),
               std::pair(31, QString(label(3) + "个人考勤表")));
+}
+
+// A period picked in the window is what the period reports show, kind 3 in date order; a
+// quick pick sets both dates; a period that ends before it starts is refused in the status
+// bar and changes nothing.
+TEST_F(WindowReport, APeriodPickedInTheWindowIsWhatKindsThreeAndOneShow)
+{
+    // The picked period is kept for the next start: here apart from the other tests' state.
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    auto* from = window->findChild<QDateEdit*>("PeriodFrom");
+    auto* to = window->findChild<QDateEdit*>("PeriodTo");
+    auto* pick = window->findChild<QComboBox*>("PeriodPick");
+    ASSERT_TRUE(from && to && pick);
+    EXPECT_EQ(from->date().toString(Qt::ISODate) + "|" + to->date().toString(Qt::ISODate),
+              suite->periodStart() + "|" + suite->periodEnd());
+
+    window->optionClick(3);
+    enterNode("A生产部");
+    to->setDate(QDate(2026, 11, 14));
+    from->setDate(QDate(2026, 10, 15));
+    EXPECT_EQ(suite->periodStart() + "|" + suite->periodEnd(), "2026-10-15|2026-11-14");
+    const int last = sheet().lastColumn();
+    EXPECT_EQ(
+        QStringList({sheet().text(3, last), sheet().text(5, 1), sheet().text(21, 1), sheet().text(22, 1),
+                     sheet().text(35, 1)}),
+        QStringList({"2026-10-15 至 2026-11-14", "2026-10-15", "2026-10-31", "2026-11-01", "2026-11-14"}));
+
+    window->optionClick(1);
+    enterNode("A生产部");
+    window->ListView1()->setCurrentRow(0);
+    QTest::keyClick(window->ListView1(), Qt::Key_Return);
+    EXPECT_EQ(label(2), "2026-10-15 至 2026-11-14");
+
+    pick->activated(3); // as a choice in the list emits it
+    const auto [start, end] = pickedPeriod(PeriodPick::SixteenthToFifteenth, QDate::currentDate());
+    EXPECT_EQ(suite->periodStart() + "|" + suite->periodEnd(),
+              start.toString(Qt::ISODate) + "|" + end.toString(Qt::ISODate));
+    EXPECT_EQ(label(2), start.toString(Qt::ISODate) + " 至 " + end.toString(Qt::ISODate));
+
+    from->setDate(end.addDays(1));
+    EXPECT_EQ(suite->periodStart(), start.toString(Qt::ISODate)) << "refused";
+    EXPECT_TRUE(window->findChild<QStatusBar*>("StatusBar1")->currentMessage().contains("晚于结束日期"));
+    EXPECT_TRUE(ui.messages.empty()) << ui.messageTexts().join("\n").toStdString();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
 }
 
 TEST_F(WindowReport, AFailingPeriodQueryIsReportedWithItsTextAndTheClickEnds)

@@ -443,8 +443,12 @@ TEST_F(WindowTest, TabWalksTheWindowCtrlTabLeavesTheGridF1Helps)
     };
     // Each control the kind shows, the report kind by its chosen button.
     QStringList shown;
-    for (QWidget* control : std::initializer_list<QWidget*>{window->TreeView1(), window->ListView1(), nullptr,
-                                                            window->Check1(), window->DTPicker1()}) {
+    const auto named = [&](const char* name) {
+        return window->findChild<QWidget*>(name);
+    };
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             window->TreeView1(), window->ListView1(), nullptr, window->Check1(), window->DTPicker1(),
+             named("PeriodPick"), named("PeriodFrom"), named("PeriodTo")}) {
         if (!control) {
             for (int kind = 1; kind <= 3; ++kind)
                 if (window->Option(kind)->isChecked())
@@ -494,6 +498,35 @@ TEST_F(WindowTest, TheWindowOpensAtTheSizeItWasClosedAt)
     }
     EXPECT_EQ(shown, QSize(1300, 850));
     EXPECT_TRUE(QFile::exists(config.filePath("talor/window.ini")));
+}
+
+// The period picked in the window outlives the window: the next one starts with it, whatever
+// the suite said.
+TEST_F(WindowTest, ThePickedPeriodOutlivesTheWindow)
+{
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    QStringList seen;
+    for (const bool picks : {true, false}) {
+        suite.setPeriodStart("2026-10-01");
+        suite.setPeriodEnd("2026-10-31");
+        clszh component(suite, ui, &launcher);
+        QTimer::singleShot(50, [&] {
+            auto* from = component.window()->findChild<QDateEdit*>("PeriodFrom");
+            auto* to = component.window()->findChild<QDateEdit*>("PeriodTo");
+            seen << from->date().toString(Qt::ISODate) + "|" + to->date().toString(Qt::ISODate);
+            if (picks) {
+                to->setDate(QDate(2026, 11, 14));
+                from->setDate(QDate(2026, 10, 15));
+            }
+            component.window()->close();
+        });
+        component.zh();
+        seen << suite.periodStart() + "|" + suite.periodEnd();
+    }
+    EXPECT_EQ(seen, QStringList({"2026-10-01|2026-10-31", "2026-10-15|2026-11-14", "2026-10-15|2026-11-14",
+                                 "2026-10-15|2026-11-14"}));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
 }
 
 } // namespace
