@@ -1,7 +1,7 @@
 #pragma once
 
+#include "containers/KeptByValue.h"
 #include "grid/CellInput.h"
-#include "sheet/KeptByValue.h"
 
 #include <QString>
 #include <QStringList>
