@@ -99,6 +99,33 @@ const TypedCase entries[] = {
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Entries, TypedTextTest, ::testing::ValuesIn(entries));
 
+// Entries already read as a spreadsheet reads them, kept as they are while more times became
+// numbers: times of day at the edges of their parts, dates with times, signed numbers, and
+// texts that look like times but are not.
+// clang-format off
+const TypedCase keptEntries[] = {
+    {"00:30", "00:30", Date, 0.5 / 24}, {"0:0", "00:00", Date}, {"8:5:15", "08:05:15", Date, 29115 / 86400.0},
+    {"23:59", "23:59", Date, 1439 / 1440.0}, {"23:59:59", "23:59:59", Date, 86399 / 86400.0},
+    {"12:00", "12:00", Date, 0.5}, {"08:30:15.250", "08:30:15", Date, 30615.25 / 86400},
+    {"2024-3-5 23:59:59.999", "2024-03-06 00:00:00", Date, 45356 + 86399.999 / 86400},
+    {"2024/3/5 8:30", "2024-03-05 08:30", Date, 45356 + 8.5 / 24},
+    {"2024年3月5日 08:30:15", "2024-03-05 08:30:15", Date, 45356 + 30615 / 86400.0},
+    {"-0", "0", Number, 0}, {"+8", "8", Number, 8}, {"-24", "-24", Number, -24}, {"168", "168", Number, 168},
+    {"8.30", "8.30", Number, 8.3}, {"-8", "-8", Number, -8},
+    {"24:60", "24:60", Text}, {"25:61:00", "25:61:00", Text}, {"8:60", "8:60", Text}, {"8:30:60", "8:30:60", Text},
+    {"8:30:", "8:30:", Text}, {":30", ":30", Text}, {"8:", "8:", Text}, {"1:2:3:4", "1:2:3:4", Text},
+    {"8:3O", "8:3O", Text}, {" 8:30", " 8:30", Text}, {"+8:30", "+8:30", Text}, {"--8:30", "--8:30", Text},
+    {"- 8:30", "- 8:30", Text}, {"-+8:30", "-+8:30", Text}, {"008:30", "008:30", Text},
+    {"0168:00", "0168:00", Text}, {"10000:00", "10000:00", Text}, {"8:30 XM", "8:30 XM", Text},
+    {"13:00 PM", "13:00 PM", Text}, {"8:30 a.m.", "8:30 a.m.", Text}, {"8:30 PM x", "8:30 PM x", Text},
+    {"8:30pmx", "8:30pmx", Text}, {"8 : 30", "8 : 30", Text}, {"8:30 AMPM", "8:30 AMPM", Text},
+    {"8:30  PM", "8:30  PM", Text}, {"8:30 P", "8:30 P", Text}, {"8:30 PM ", "8:30 PM ", Text},
+    {"-8:30 PM", "-8:30 PM", Text}, {"-8 PM", "-8 PM", Text}, {"2024-3-5 8:30 PM", "2024-3-5 8:30 PM", Text},
+    {"2024-3-5 25:00", "2024-3-5 25:00", Text}, {"2024-3-5 -8:30", "2024-3-5 -8:30", Text},
+    {"AM", "AM", Text}, {"PM", "PM", Text}, {"-", "-", Text}, {"１２:30", "１２:30", Text}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(KeptEntries, TypedTextTest, ::testing::ValuesIn(keptEntries));
+
 TEST(SheetTest, NumberFormatOfTheCellStaysForPlainNumbersButNotForDates)
 {
     Sheet sheet;

@@ -267,3 +267,51 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     EXPECT_TRUE(containsAll(styles, {"formatCode=\"0.00\"", "formatCode=\"yyyy-mm-dd\"",
                                      "<fgColor rgb=\"FFFFFF00\"/>", "<right style=\"thin\">"}));
 }
+
+// A cell's number format as Excel reads it back: the formatCode of its style's numFmt.
+struct ExcelFormatCase
+{
+    const char* picture;    // the cell's number format in the grid
+    const char* formatCode; // as styles.xml holds it, XML entities read
+    friend void PrintTo(const ExcelFormatCase& c, std::ostream* os) { *os << '"' << c.picture << '"'; }
+};
+
+class ExcelFormatTest : public testing::TestWithParam<ExcelFormatCase>
+{};
+
+// The format codes of the custom number formats in styles.xml, XML entities read.
+QStringList formatCodes(const QString& styles)
+{
+    static const QRegularExpression code(QStringLiteral("<numFmt numFmtId=\"\\d+\" formatCode=\"([^\"]*)\""));
+    QStringList codes;
+    for (const QRegularExpressionMatch& m : code.globalMatch(styles)) {
+        QString text = m.captured(1);
+        text.replace("&quot;", "\"").replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&");
+        codes << text;
+    }
+    return codes;
+}
+
+TEST_P(ExcelFormatTest, ShowsInExcelWhatTheGridShows)
+{
+    const ExcelFormatCase& c = GetParam();
+    QTemporaryDir dir;
+    Workbook book;
+    book.sheet(1).setNumber(1, 1, 1.5, QString::fromUtf8(c.picture));
+    const QString path = dir.filePath("formats.xlsx");
+    book.write(path, FileType::Excel);
+    EXPECT_EQ(formatCodes(QString::fromUtf8(unzipMember(path, "xl/styles.xml"))),
+              QStringList{QString::fromUtf8(c.formatCode)});
+}
+
+// Codes Excel reads as the grid does go into the workbook as they are.
+// clang-format off
+const ExcelFormatCase keptCodes[] = {
+    {"0.00", "0.00"}, {"#,##0.00", "#,##0.00"}, {"0%", "0%"}, {"0.0%", "0.0%"}, {"#,##0", "#,##0"},
+    {"yyyy-mm-dd", "yyyy-mm-dd"}, {"yyyy-mm-dd hh:mm", "yyyy-mm-dd hh:mm"}, {"yyyy-mm-dd hh:mm:ss", "yyyy-mm-dd hh:mm:ss"},
+    {"hh:mm", "hh:mm"}, {"hh:mm:ss", "hh:mm:ss"}, {"h:mm", "h:mm"}, {"mm:ss", "mm:ss"}, {"m/d/yy h:mm", "m/d/yy h:mm"},
+    {"dd/mm/yyyy", "dd/mm/yyyy"}, {"0.0;-0.0;\"零\"", "0.0;-0.0;\"零\""}, {"0\"小时\"", "0\"小时\""},
+    {"\\#0", "\\#0"}, {"0;(0)", "0;(0)"}, {"000-0000", "000-0000"},
+    {"yyyy\"年\"m\"月\"d\"日\"", "yyyy\"年\"m\"月\"d\"日\""}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Kept, ExcelFormatTest, testing::ValuesIn(keptCodes));

@@ -104,6 +104,14 @@ INSTANTIATE_TEST_SUITE_P(LeftUnchanged, FormatTest,
                                          F{"2024-02-30", "yyyy-mm-dd", "2024-02-30"},
                                          F{"25:61", "hh:nn:ss", "25:61"}, F{"1,234", "#,##0", "1,234"}));
 
+// Texts the format function already gives as a spreadsheet would, kept as they are.
+INSTANTIATE_TEST_SUITE_P(KeptTexts, FormatTest,
+                         testing::Values(F{"25:00", "hh:mm", "25:00"}, F{"-3", "hh:mm", "00:00"},
+                                         F{"12.5", "hh:mm", "12:00"}, F{"2024-03-05 08:30", "h:mm", "8:30"},
+                                         F{"1e3", "@", "1e3"}, F{"8:30", "@", "8:30"}, F{"abc", "@", "abc"},
+                                         F{"-3", "0.00", "-3.00"}, F{"45000", "0.00", "45000.00"},
+                                         F{"abc", "0.0;-0.0;\"零\"", "abc"}));
+
 INSTANTIATE_TEST_SUITE_P(NamedFormats, FormatTest,
                          testing::Values(F{"1234.5", "Standard", "1,234.50"}, F{"3", "fixed", "3.00"},
                                          F{"0.5", "Percent", "50.00%"}, F{"12", "General", "12"},
@@ -178,6 +186,28 @@ const CellNumberCase datesAndTimes[] = {
     {2958466, "yyyy-mm-dd", "#####"}, {1e300, "yyyy-mm-dd", "#####"}, {-1e300, "hh:mm", "#####"},
     {45356, "yyyy年m月d日", "2024年3月5日"}};
 INSTANTIATE_TEST_SUITE_P(DatesAndTimes, CellNumberTest, testing::ValuesIn(datesAndTimes));
+
+// Pictures that already show as a spreadsheet shows them, and oddities kept as they are: the
+// same texts after elapsed times, AM/PM, exponents, colours and text sections were added.
+const CellNumberCase keptPictures[] = {
+    {0, "#", ""}, {0.5, "#", "1"}, {-1234.5, "#", "-1235"}, {0, "#.##", "."}, {1234.5, "#.##", "1234.5"},
+    {0.5, ".00", ".50"}, {-1234.5, ".00", "-1234.50"}, {1234.5, "0,", "1,235"}, {1234.5, "0.00,", "1234.50,"},
+    {-1234.5, "#,##0;-#,##0;0;", "-1,235"}, {0, "#,##0;-#,##0;0;", "0"}, {-1234.5, "0;;", ""}, {0, "0;;", ""},
+    {0.5, "0;;", "1"}, {1234.5, ";;", ""}, {-1234.5, "0;-0;0;0", "-1235"}, {0, "0;-0;0;0", "0"},
+    {1234.5, "0E", "1235E"}, {-1234.5, "0 E+", "-1235 E+"}, {1234.5, "0\"E+\"0", "123E+5"},
+    {0.5, "0.00 h", "0.50 h"}, {1234.5, "000-0000", "000-1235"}, {-1234.5, "0.00元", "-1234.50元"},
+    {-1234.5, "abc", "-abc"}, {-8.5 / 24, "abc", "abc"}, {0.5, "   ", "   "}, {-2.5, "0;(0)", "(3)"},
+    {45356.75, "ddd", "05"}, {45356.75, "mmmm", "03"}, {45356.75, "yyy", "2024"}, {45356.75, "y", "24"},
+    {45356.75, "hhh", "18"}, {0.5, "sss", "00"}, {45356.75, "HH:MM", "18:00"},
+    {45356.75, "dd/mm/yyyy", "05/03/2024"}, {-1234.5, "dd/mm/yyyy", "12/08/1896"},
+    {45356.75, "m/d/yy h:mm", "3/5/24 18:00"}, {7.020833333333333, "m/d/yy h:mm", "1/6/00 0:30"},
+    {0.5, "h:m", "12:0"}, {0.35393518518518519, "nn:ss", "29:40"}, {-8.5 / 24, "nn:ss", "30:00"},
+    {0.35393518518518519, "hh:nn", "08:29"}, {45356.75, "hh:nn:ss", "18:00:00"},
+    // A time picture without brackets shows the time of day: negative and long times wrap.
+    {-8.5 / 24, "hh:mm", "15:30"}, {-8.5 / 24, "hh:mm:ss", "15:30:00"}, {25.0 / 24, "hh:mm", "01:00"},
+    {168.5 / 24, "hh:mm", "00:30"}, {1, "hh:mm", "00:00"}, {-8.5 / 24, "yyyy-mm-dd hh:mm", "1899-12-29 15:30"},
+    {25.0 / 24, "yyyy-mm-dd hh:mm", "1899-12-31 01:00"}, {-1234.5, "hh:mm:ss", "12:00:00"}};
+INSTANTIATE_TEST_SUITE_P(KeptPictures, CellNumberTest, testing::ValuesIn(keptPictures));
 // clang-format on
 
 TEST(FormatNumber, NonFiniteValuesAreNotFormatted)
