@@ -416,10 +416,39 @@ QString formatSection(double value, const NumberSection& section, bool showSign)
 
 struct DateToken
 {
-    char code; // 'y', 'm', 'd', 'h', 'n', 's', or 0 for literal text
-    int width;
-    QString text;
+    char code;    // 'y', 'm', 'd', 'h', 'n', 's', 'p' (AM/PM), or 0 for literal text
+    int width;    // letters in the run: "hh" is 2
+    QString text; // literal text; for 'p' the markers as written, "AM/PM" or "a/p"
+    bool elapsed; // "[h]", "[mm]", "[ss]": the whole duration in that unit, not the time of day
 };
+
+// The code of an elapsed-time bracket at `i` ("[h]", "[mm]", "[ss]") and its width; 0 when
+// the bracket holds anything else.
+std::pair<char, int> elapsedCode(QStringView picture, qsizetype i)
+{
+    if (picture[i] != u'[' || i + 2 >= picture.size())
+        return {0, 0};
+    const QChar letter = picture[i + 1].toLower();
+    if (letter != u'h' && letter != u'm' && letter != u's')
+        return {0, 0};
+    int width = 1;
+    while (i + 1 + width < picture.size() && picture[i + 1 + width].toLower() == letter)
+        ++width;
+    if (i + 1 + width >= picture.size() || picture[i + 1 + width] != u']')
+        return {0, 0};
+    // A bracketed "m" is always minutes.
+    return {letter == u'm' ? 'n' : char(letter.unicode()), width};
+}
+
+// The length of an AM/PM marker at `i` ("AM/PM" or "A/P", either case), else 0.
+qsizetype meridiemLength(QStringView picture, qsizetype i)
+{
+    for (const QStringView marker : {QStringView(u"AM/PM"), QStringView(u"A/P")}) {
+        if (picture.mid(i, marker.size()).compare(marker, Qt::CaseInsensitive) == 0)
+            return marker.size();
+    }
+    return 0;
+}
 
 QList<DateToken> dateTokens(QStringView picture)
 {
@@ -430,31 +459,41 @@ QList<DateToken> dateTokens(QStringView picture)
         if (c == u'"') {
             const qsizetype close = picture.indexOf(u'"', i + 1);
             const qsizetype end = close < 0 ? picture.size() : close;
-            tokens.append(DateToken{0, 0, picture.mid(i + 1, end - i - 1).toString()});
+            tokens.append(DateToken{0, 0, picture.mid(i + 1, end - i - 1).toString(), false});
             i = end;
         } else if (c == u'\\') {
             if (i + 1 < picture.size())
-                tokens.append(DateToken{0, 0, QString(picture[++i])});
+                tokens.append(DateToken{0, 0, QString(picture[++i]), false});
+        } else if (const auto [code, width] = elapsedCode(picture, i); code) {
+            tokens.append(DateToken{code, width, {}, true});
+            i += width + 1;
+        } else if (const qsizetype marker = meridiemLength(picture, i)) {
+            tokens.append(DateToken{'p', 0, picture.mid(i, marker).toString(), false});
+            i += marker - 1;
         } else if (QStringView(u"ymdhns").contains(lower)) {
             int width = 1;
             while (i + 1 < picture.size() && picture[i + 1].toLower() == lower) {
                 ++i;
                 ++width;
             }
-            tokens.append(DateToken{char(lower.unicode()), width, {}});
+            tokens.append(DateToken{char(lower.unicode()), width, {}, false});
         } else {
-            tokens.append(DateToken{0, 0, QString(c)});
+            tokens.append(DateToken{0, 0, QString(c), false});
         }
     }
-    // "m" right after an hour or right before seconds is minutes.
+    // "m" right after an hour or right before seconds is minutes; an AM/PM marker between
+    // them does not count.
+    auto codeAt = [&tokens](qsizetype j) {
+        return tokens[j].code == 'p' ? char(0) : tokens[j].code;
+    };
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         if (tokens[i].code != 'm')
             continue;
         char before = 0, after = 0;
         for (qsizetype j = i - 1; j >= 0 && !before; --j)
-            before = tokens[j].code;
+            before = codeAt(j);
         for (qsizetype j = i + 1; j < tokens.size() && !after; ++j)
-            after = tokens[j].code;
+            after = codeAt(j);
         if (before == 'h' || after == 's')
             tokens[i].code = 'n';
     }
@@ -588,12 +627,31 @@ QString formatDateTime(QDate date, QTime time, const QList<DateToken>& tokens)
         }
         time = QTime::fromMSecsSinceStartOfDay(seconds * 1000);
     }
+    const bool elapsed =
+        std::any_of(tokens.begin(), tokens.end(), [](const DateToken& t) { return t.elapsed; });
+    const bool twelveHour =
+        std::any_of(tokens.begin(), tokens.end(), [](const DateToken& t) { return t.code == 'p'; });
+    // An elapsed picture ("[h]:mm") shows a duration: its parts are those of the whole
+    // signed number of seconds, which may be negative or span days.
+    const qint64 seconds = DayZero.daysTo(date) * 86400 + time.msecsSinceStartOfDay() / 1000;
+    const qint64 duration = seconds < 0 ? -seconds : seconds;
+    const int hour = elapsed ? int(duration / 3600 % 24) : time.hour();
+    const int minute = elapsed ? int(duration / 60 % 60) : time.minute();
+    const int second = elapsed ? int(duration % 60) : time.second();
+    bool signWritten = seconds >= 0;
     QString out;
     out.reserve(tokens.size() * 2 + 2);
     auto two = [&](int value, int width) {
         if (width >= 2 || value >= 10)
             out += QChar(u'0' + value / 10);
         out += QChar(u'0' + value % 10);
+    };
+    auto whole = [&](qint64 units, int width) {
+        if (!signWritten) {
+            out += u'-';
+            signWritten = true;
+        }
+        out += zeroFill(units, width);
     };
     for (const DateToken& t : tokens) {
         switch (t.code) {
@@ -610,14 +668,29 @@ QString formatDateTime(QDate date, QTime time, const QList<DateToken>& tokens)
             two(date.day(), t.width);
             break;
         case 'h':
-            two(time.hour(), t.width);
+            if (t.elapsed)
+                whole(duration / 3600, t.width);
+            else
+                two(twelveHour && hour % 12 == 0 ? 12 : twelveHour ? hour % 12 : hour, t.width);
             break;
         case 'n':
-            two(time.minute(), t.width);
+            if (t.elapsed)
+                whole(duration / 60, t.width);
+            else
+                two(minute, t.width);
             break;
         case 's':
-            two(time.second(), t.width);
+            if (t.elapsed)
+                whole(duration, t.width);
+            else
+                two(second, t.width);
             break;
+        case 'p': {
+            // The marker as written: "AM/PM" shows "AM" or "PM", "a/p" shows "a" or "p".
+            const qsizetype slash = t.text.indexOf(u'/');
+            out += hour < 12 ? QStringView(t.text).left(slash) : QStringView(t.text).mid(slash + 1);
+            break;
+        }
         default:
             out += t.text;
         }

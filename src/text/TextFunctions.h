@@ -101,9 +101,12 @@ bool isDateTimePicture(const QString& picture);
 
 // A date-time with a date/time picture. "m"/"mm" directly after an hour code or directly
 // before a seconds code means minutes, as spreadsheets read it; "n"/"nn" is always minutes.
-// Hours are 0..23. Longer runs ("ddd", "mmmm") are read as their two-letter codes. The time is
-// first rounded to whole seconds (23:59:59.6 shows as the next day's 00:00:00), then minutes
-// and hours are shown as they are (08:29:40 with "hh:mm" is "08:29").
+// Hours are 0..23, or 1..12 with an "AM/PM" or "A/P" marker (shown in the case written).
+// "[h]", "[mm]" and "[ss]" count the whole duration since day 0 in that unit, with a minus sign
+// before a negative one ("[h]:mm" shows 25 hours as "25:00", -8.5 hours as "-8:30"). Longer
+// runs ("ddd", "mmmm") are read as their two-letter codes. The time is first rounded to whole
+// seconds (23:59:59.6 shows as the next day's 00:00:00), then minutes and hours are shown as
+// they are (08:29:40 with "hh:mm" is "08:29").
 QString formatDateTime(const QDateTime& value, const QString& picture);
 
 // The spreadsheet day number of a date-time (see above); the inverse of dateTimeFromSerial.

@@ -208,6 +208,32 @@ const CellNumberCase keptPictures[] = {
     {168.5 / 24, "hh:mm", "00:30"}, {1, "hh:mm", "00:00"}, {-8.5 / 24, "yyyy-mm-dd hh:mm", "1899-12-29 15:30"},
     {25.0 / 24, "yyyy-mm-dd hh:mm", "1899-12-31 01:00"}, {-1234.5, "hh:mm:ss", "12:00:00"}};
 INSTANTIATE_TEST_SUITE_P(KeptPictures, CellNumberTest, testing::ValuesIn(keptPictures));
+
+// Elapsed times: the bracketed unit counts the whole duration (hours past a day, minutes past
+// an hour), the others what is left of it; negative durations show a minus sign.
+const CellNumberCase elapsedTimes[] = {
+    {25.0 / 24, "[h]:mm", "25:00"}, {1, "[h]:mm", "24:00"}, {1439.0 / 1440, "[h]:mm", "23:59"},
+    {168.5 / 24, "[h]:mm", "168:30"}, {0, "[h]:mm", "0:00"}, {-8.5 / 24, "[h]:mm", "-8:30"},
+    {-25.0 / 24, "[h]:mm", "-25:00"}, {8.5 / 24, "[hh]:mm", "08:30"}, {-8.5 / 24, "[hh]:mm", "-08:30"},
+    {91815 / 86400.0, "[h]:mm:ss", "25:30:15"}, {86401 / 86400.0, "[h]:mm:ss", "24:00:01"},
+    {86399.6 / 86400, "[h]:mm:ss", "24:00:00"}, {86399.4 / 86400, "[h]:mm:ss", "23:59:59"},
+    {-0.4 / 86400, "[h]:mm:ss", "0:00:00"}, {0.35393518518518519, "[h]:mm", "8:29"},
+    {5405 / 86400.0, "[mm]:ss", "90:05"}, {-5405 / 86400.0, "[mm]:ss", "-90:05"}, {3599 / 86400.0, "[mm]:ss", "59:59"},
+    {3600 / 86400.0, "[m]", "60"}, {1, "[s]", "86400"}, {45356.75, "[h]", "1088562"},
+    {-8.5 / 24, "\"Total \"[h]:mm", "Total -8:30"}, {2958466, "[h]:mm", "#####"}, {-657435, "[h]:mm", "#####"}};
+INSTANTIATE_TEST_SUITE_P(ElapsedTimes, CellNumberTest, testing::ValuesIn(elapsedTimes));
+
+// A twelve-hour clock: hours 12, 1 to 11, the marker in the case written; midnight and noon
+// are 12.
+const CellNumberCase twelveHourClock[] = {
+    {20.5 / 24, "h:mm AM/PM", "8:30 PM"}, {8.5 / 24, "h:mm AM/PM", "8:30 AM"}, {0, "h:mm AM/PM", "12:00 AM"},
+    {12.5 / 24, "h:mm AM/PM", "12:30 PM"}, {43199 / 86400.0, "h:mm:ss AM/PM", "11:59:59 AM"},
+    {0.5, "hh:mm AM/PM", "12:00 PM"}, {13.0 / 24, "h:mm AM/PM", "1:00 PM"}, {1.0 / 24, "h:mm AM/PM", "1:00 AM"},
+    {86399 / 86400.0, "h:mm:ss AM/PM", "11:59:59 PM"}, {86399.6 / 86400, "h:mm:ss AM/PM", "12:00:00 AM"},
+    {20.5 / 24, "hh:mm AM/PM", "08:30 PM"}, {20.0 / 24, "h AM/PM", "8 PM"}, {20.5 / 24, "h:mm A/P", "8:30 P"},
+    {8.5 / 24, "h:mm a/p", "8:30 a"}, {73815 / 86400.0, "h:mm:ss am/pm", "8:30:15 pm"},
+    {45356.75, "yyyy-mm-dd h:mm AM/PM", "2024-03-05 6:00 PM"}, {20.5 / 24, "AM/PM h:mm", "PM 8:30"}};
+INSTANTIATE_TEST_SUITE_P(TwelveHourClock, CellNumberTest, testing::ValuesIn(twelveHourClock));
 // clang-format on
 
 TEST(FormatNumber, NonFiniteValuesAreNotFormatted)
