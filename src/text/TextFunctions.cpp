@@ -169,10 +169,19 @@ struct NumberToken
         Point,
         Comma,
         Percent,
+        Exponent, // "E+" or "E-" (either case) before the exponent's placeholders
         Literal
     } kind;
     QString text;
 };
+
+// An exponent at `i`: "E+" or "E-" (either case) followed by a placeholder.
+bool isExponent(QStringView picture, qsizetype i)
+{
+    return (picture[i] == u'E' || picture[i] == u'e') && i + 2 < picture.size() &&
+           (picture[i + 1] == u'+' || picture[i + 1] == u'-') &&
+           (picture[i + 2] == u'0' || picture[i + 2] == u'#');
+}
 
 QList<NumberToken> numberTokens(QStringView picture)
 {
@@ -199,6 +208,9 @@ QList<NumberToken> numberTokens(QStringView picture)
             tokens.append(NumberToken{NumberToken::Comma, {}});
         } else if (c == u'%') {
             tokens.append(NumberToken{NumberToken::Percent, {}});
+        } else if (isExponent(picture, i)) {
+            tokens.append(NumberToken{NumberToken::Exponent, picture.mid(i, 2).toString()});
+            ++i;
         } else {
             tokens.append(NumberToken{NumberToken::Literal, QString(c)});
         }
@@ -311,8 +323,10 @@ struct NumberSection
     qsizetype pointAt = 0;
     int percents = 0;
     bool grouping = false;
-    QList<NumberToken::Kind> integerPlaces, fractionPlaces;
-    qsizetype minDigits = 0; // "0" places from the first one on always show a digit
+    QList<NumberToken::Kind> integerPlaces, fractionPlaces; // of the mantissa, with an exponent
+    qsizetype minDigits = 0;   // "0" places from the first one on always show a digit
+    qsizetype exponentAt = -1; // the Exponent token, if any
+    int exponentDigits = 0;    // "0" places of the exponent: the digits it always shows
 };
 
 NumberSection numberSection(QStringView picture)
@@ -322,6 +336,11 @@ NumberSection numberSection(QStringView picture)
     section.pointAt = section.tokens.size();
     for (qsizetype i = 0; i < section.tokens.size(); ++i) {
         const auto kind = section.tokens[i].kind;
+        if (kind == NumberToken::Exponent) {
+            section.exponentAt = i;
+            section.pointAt = std::min(section.pointAt, i);
+            break;
+        }
         if (kind == NumberToken::Point)
             section.pointAt = i;
         else if (kind == NumberToken::Percent)
@@ -333,23 +352,25 @@ NumberSection numberSection(QStringView picture)
     }
     const qsizetype firstZero = section.integerPlaces.indexOf(NumberToken::Zero);
     section.minDigits = firstZero < 0 ? 0 : section.integerPlaces.size() - firstZero;
+    if (section.exponentAt >= 0)
+        section.exponentDigits =
+            int(std::count_if(section.tokens.begin() + section.exponentAt, section.tokens.end(),
+                              [](const NumberToken& t) { return t.kind == NumberToken::Zero; }));
     return section;
 }
 
-QString formatSection(double value, const NumberSection& section, bool showSign)
+bool isZero(const Decimal& d)
 {
-    for (int i = 0; i < section.percents; ++i)
-        value *= 100;
-    // A percentage of a number near the double range has no digits to show.
-    if (!std::isfinite(value))
-        return QStringLiteral("#####");
+    return d.integer.isEmpty() &&
+           std::all_of(d.fraction.begin(), d.fraction.end(), [](char16_t c) { return c == u'0'; });
+}
+
+// The section's tokens with the digits of `d` in its places (and `exponent`, the exponent
+// as shown, in place of the exponent's placeholders).
+QString layOut(const Decimal& d, bool negative, const NumberSection& section, const QString& exponent)
+{
     const auto& integerPlaces = section.integerPlaces;
     const auto& fractionPlaces = section.fractionPlaces;
-    const Decimal d = roundDecimal(value, int(fractionPlaces.size()));
-    const bool negative = showSign && value < 0 &&
-                          (!d.integer.isEmpty() || std::any_of(d.fraction.begin(), d.fraction.end(),
-                                                               [](char16_t c) { return c != u'0'; }));
-
     QString integer(std::max<qsizetype>(section.minDigits - d.integer.size(), 0), u'0');
     integer.append(reinterpret_cast<const QChar*>(d.integer.constData()), d.integer.size());
 
@@ -376,6 +397,7 @@ QString formatSection(double value, const NumberSection& section, bool showSign)
     bool integerWritten = false;
     qsizetype integerIndex = 0, fractionIndex = 0;
     const qsizetype pointAt = section.pointAt;
+    const qsizetype exponentAt = section.exponentAt < 0 ? section.tokens.size() : section.exponentAt;
     for (qsizetype i = 0; i < section.tokens.size(); ++i) {
         const NumberToken& t = section.tokens[i];
         if (i == pointAt && !integerWritten) {
@@ -385,6 +407,8 @@ QString formatSection(double value, const NumberSection& section, bool showSign)
         switch (t.kind) {
         case NumberToken::Zero:
         case NumberToken::Hash:
+            if (i > exponentAt)
+                break; // the exponent's places, written with it
             if (i < pointAt) {
                 if (spread)
                     out += piece(integerIndex);
@@ -406,12 +430,79 @@ QString formatSection(double value, const NumberSection& section, bool showSign)
         case NumberToken::Percent:
             out += u'%';
             break;
+        case NumberToken::Exponent:
+            out += exponent;
+            break;
         case NumberToken::Literal:
             out += t.text;
             break;
         }
     }
     return out;
+}
+
+// The largest multiple of `step` not above `n`.
+int floorToMultiple(int n, int step)
+{
+    return (n >= 0 ? n / step : -((-n + step - 1) / step)) * step;
+}
+
+// The significant digits as a number with `integerDigits` digits before the point.
+double mantissaOf(const QVarLengthArray<char16_t, 64>& digits, int integerDigits)
+{
+    char text[96];
+    size_t length = 0;
+    for (int i = 0; i < std::max<int>(integerDigits, int(digits.size())) && length + 2 < sizeof text; ++i) {
+        if (i == integerDigits)
+            text[length++] = '.';
+        text[length++] = i < digits.size() ? char(digits[i]) : '0';
+    }
+    double value = 0;
+    std::from_chars(text, text + length, value);
+    return value;
+}
+
+// A section with an exponent ("0.00E+00", "##0.0E+0"): the exponent is a multiple of the
+// number of integer places, so that one place shows one digit before the point and "##0"
+// shows engineering notation (12.3E+3, 500.0E-3). The mantissa is rounded as a number
+// picture rounds; a carry into a new digit moves the exponent (9.996 is 1.00E+01).
+QString formatScientific(double value, const NumberSection& section, bool showSign)
+{
+    const int places = std::max(1, int(section.integerPlaces.size()));
+    const int decimals = int(section.fractionPlaces.size());
+    int exponent = 0;
+    Decimal d = roundDecimal(0, decimals);
+    if (value != 0) {
+        QVarLengthArray<char16_t, 64> digits;
+        const int lead = significantDigits(std::abs(value), digits); // the power of ten of the first digit
+        exponent = floorToMultiple(lead, places);
+        d = roundDecimal(mantissaOf(digits, lead - exponent + 1), decimals);
+        if (d.integer.size() > lead - exponent + 1) {
+            exponent = floorToMultiple(lead + 1, places);
+            d = roundDecimal(std::pow(10.0, lead + 1 - exponent), decimals);
+        }
+    }
+    const QString& written = section.tokens[section.exponentAt].text; // "E+", "e-", ...
+    QString shown(written[0]);
+    if (exponent < 0)
+        shown += u'-';
+    else if (written[1] == u'+')
+        shown += u'+';
+    shown += zeroFill(std::abs(exponent), std::max(1, section.exponentDigits));
+    return layOut(d, showSign && value < 0 && !isZero(d), section, shown);
+}
+
+QString formatSection(double value, const NumberSection& section, bool showSign)
+{
+    for (int i = 0; i < section.percents; ++i)
+        value *= 100;
+    // A percentage of a number near the double range has no digits to show.
+    if (!std::isfinite(value))
+        return QStringLiteral("#####");
+    if (section.exponentAt >= 0)
+        return formatScientific(value, section, showSign);
+    const Decimal d = roundDecimal(value, int(section.fractionPlaces.size()));
+    return layOut(d, showSign && value < 0 && !isZero(d), section, QString());
 }
 
 struct DateToken
@@ -571,16 +662,98 @@ QString namedPicture(const QString& picture)
     return picture;
 }
 
+// A display colour in brackets ("[Red]", "[color10]"): the cell's colour, not text it shows.
+bool isColour(QStringView name)
+{
+    static const QStringView Names[] = {u"black",   u"blue", u"cyan",  u"green",
+                                        u"magenta", u"red",  u"white", u"yellow"};
+    for (const QStringView colour : Names) {
+        if (name.compare(colour, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    const QStringView number = name.mid(5);
+    return name.size() > 5 && name.size() <= 7 && name.left(5).compare(u"color", Qt::CaseInsensitive) == 0 &&
+           std::all_of(number.begin(), number.end(), [](QChar c) { return isDigit(c); });
+}
+
+// The picture without its colours, and with a currency bracket ("[$€-407]") as its symbol in
+// quotes (the locale after the dash changes nothing shown here). Other brackets stay.
+QString withoutColours(const QString& picture)
+{
+    if (!picture.contains(u'['))
+        return picture;
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < picture.size(); ++i) {
+        const QChar c = picture[i];
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && c == u'\\' && i + 1 < picture.size()) {
+            out += c;
+            ++i;
+        } else if (!quoted && c == u'[') {
+            const qsizetype close = picture.indexOf(u']', i + 1);
+            const QStringView inside =
+                close < 0 ? QStringView() : QStringView(picture).mid(i + 1, close - i - 1);
+            if (isColour(inside)) {
+                i = close;
+                continue;
+            }
+            if (inside.startsWith(u'$')) {
+                const QStringView symbol =
+                    inside.mid(1, inside.indexOf(u'-') < 0 ? -1 : inside.indexOf(u'-') - 1);
+                if (!symbol.isEmpty())
+                    out += u'"' + symbol.toString() + u'"';
+                i = close;
+                continue;
+            }
+        }
+        out += picture[i];
+    }
+    return out;
+}
+
+// A section with the text placeholder "@" outside quotes: the one that shows texts.
+bool isTextSection(QStringView section)
+{
+    return unquoted(section).contains(u'@');
+}
+
+// A text in a text section: "@" stands for the text, quoted texts and escaped characters for
+// themselves, as does every other character.
+QString formatText(const QString& text, QStringView section)
+{
+    QString out;
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        const QChar c = section[i];
+        if (c == u'"') {
+            const qsizetype close = section.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? section.size() : close;
+            out += section.mid(i + 1, end - i - 1);
+            i = end;
+        } else if (c == u'\\') {
+            if (i + 1 < section.size())
+                out += section[++i];
+        } else if (c == u'@') {
+            out += text;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 // What a picture text says, worked out once: the format function and the grid show every
 // value of a report through a handful of pictures.
 struct Picture
 {
     QString named; // namedPicture of the text
     bool general = false;
-    bool numberPicture = false; // "0" or "#" outside quotes
-    bool datePicture = false;   // a date or time code outside quotes
-    QList<NumberSection> sections;
+    bool numberPicture = false;    // "0" or "#" outside quotes
+    bool datePicture = false;      // a date or time code outside quotes
+    QList<NumberSection> sections; // positive, negative, zero; none when only a text section
     QList<DateToken> dateTokens;
+    std::optional<QString> textSection; // the last section, when it holds "@"
 };
 
 std::shared_ptr<const Picture> pictureOf(const QString& text)
@@ -600,13 +773,21 @@ std::shared_ptr<const Picture> pictureOf(const QString& text)
     if (found == cache.pictures.cend()) {
         auto picture = std::make_shared<Picture>();
         picture->named = namedPicture(text);
-        picture->general = isGeneral(text);
-        const QString bare = unquoted(text);
+        // Colours are not text; a text section ("0.00;@") is kept apart from those of numbers,
+        // and a date picture with one shows numbers through its first section.
+        QString shown = withoutColours(text);
+        QList<QString> parts = sections(shown);
+        if (isTextSection(parts.last())) {
+            picture->textSection = parts.takeLast();
+            shown = parts.join(u';');
+        }
+        picture->general = isGeneral(shown);
+        const QString bare = unquoted(shown);
         picture->numberPicture = isNumberPicture(bare);
         picture->datePicture = isDatePicture(bare);
-        for (const QString& section : sections(text))
+        for (const QString& section : parts)
             picture->sections.append(numberSection(section));
-        picture->dateTokens = dateTokens(text);
+        picture->dateTokens = dateTokens(picture->textSection && !parts.isEmpty() ? parts.first() : shown);
         if (cache.pictures.size() >= 1024)
             cache.pictures.clear();
         found = cache.pictures.insert(text, std::move(picture));
@@ -832,9 +1013,7 @@ QString format(const QString& text, const QString& namedOrPicture)
     if (picture->numberPicture) {
         if (const std::optional<double> n = parseNumber(text))
             return formatNumber(*n, named->named);
-        return text;
-    }
-    if (picture->datePicture) {
+    } else if (picture->datePicture) {
         if (const std::optional<QDateTime> dt = readDateTime(text))
             return formatDateTime(dt->date(), dt->time(), picture->dateTokens);
         if (const std::optional<QTime> t = parseTime(text))
@@ -844,7 +1023,7 @@ QString format(const QString& text, const QString& namedOrPicture)
                 return formatDateTime(dt->date(), dt->time(), picture->dateTokens);
         }
     }
-    return text;
+    return picture->textSection ? formatText(text, *picture->textSection) : text;
 }
 
 QString formatNumber(double value, const QString& picture)
@@ -854,6 +1033,9 @@ QString formatNumber(double value, const QString& picture)
     if (isGeneral(picture))
         return formatGeneral(value);
     const std::shared_ptr<const Picture> p = pictureOf(picture);
+    // "[Red]General", and a picture of a text section alone ("@"), show numbers as General.
+    if (p->general || p->sections.isEmpty())
+        return formatGeneral(value);
     if (!p->numberPicture && p->datePicture) {
         const std::optional<QDateTime> dt = serialDateTime(value);
         return dt ? formatDateTime(dt->date(), dt->time(), p->dateTokens) : QStringLiteral("#####");

@@ -69,7 +69,8 @@ bool isValidDateOrTime(const QString& text);
 // Crossing kinds: a plain number with a date/time picture is a spreadsheet day number
 // ("45000" with "yyyy-mm-dd" gives "2023-03-15"); a bare time with a date picture lies on day
 // 0 ("8:30" with "yyyy-mm-dd" gives "1899-12-30"); a date or time text with a number picture
-// comes back unchanged.
+// comes back unchanged, or through the picture's text section when it has one
+// ("0.00;\"ID \"@" shows "abc" as "ID abc").
 QString format(const QString& text, const QString& picture);
 
 // A number under a cell's format code, spreadsheet style; the grid's display, its Excel and
@@ -79,9 +80,13 @@ QString format(const QString& text, const QString& picture);
 //    significant digits and then half away from zero to the picture's decimals (2.675 with
 //    "0.00" gives "2.68"). "0" placeholders always show a digit, "#" only a significant one; a
 //    "," among the integer placeholders groups thousands; each "%" multiplies by 100; the
-//    integer part is never cut. Up to three sections "positive;negative;zero" are honoured (the
-//    negative section shows the value without its sign). A value that rounds to zero shows no
-//    minus sign.
+//    integer part is never cut. An exponent "E+"/"E-" with placeholders shows scientific
+//    notation, its exponent a multiple of the integer places ("0.00E+00": 1.23E+04; "##0.0E+0":
+//    12.3E+3). Up to three sections "positive;negative;zero" are honoured (the negative section
+//    shows the value without its sign); a last section holding "@" is for texts, and a picture
+//    of that section alone ("@") shows numbers as General. Colours ("[Red]", "[Color10]") are
+//    not shown; a currency bracket ("[$€-407]") shows its symbol. A value that rounds to zero
+//    shows no minus sign.
 //  - A date/time picture (isDateTimePicture): the value is a day number shown by
 //    formatDateTime; a day number outside the years 100 to 9999 shows as "#####", as
 //    spreadsheets show a date that cannot be; so does a percentage beyond the double range.

@@ -112,6 +112,14 @@ INSTANTIATE_TEST_SUITE_P(KeptTexts, FormatTest,
                                          F{"-3", "0.00", "-3.00"}, F{"45000", "0.00", "45000.00"},
                                          F{"abc", "0.0;-0.0;\"零\"", "abc"}));
 
+// A text that reads as no number takes the picture's text section, "@" standing for it.
+INSTANTIATE_TEST_SUITE_P(TextSections, FormatTest,
+                         testing::Values(F{"abc", "0.00;-0.00;0;\"T:\"@", "T:abc"},
+                                         F{"abc", "\"[\"@\"]\"", "[abc]"}, F{"abc", "[Red]@", "abc"},
+                                         F{"abc", "@\\@", "abc@"}, F{"12.5", "0.00;@", "12.50"},
+                                         F{"8:30", "h:mm;\"x\"@", "8:30"}, F{"x", "h:mm;\"x\"@", "xx"},
+                                         F{"", "0;\"-\"@", "-"}, F{"abc", "0.00;-0.00", "abc"}));
+
 INSTANTIATE_TEST_SUITE_P(NamedFormats, FormatTest,
                          testing::Values(F{"1234.5", "Standard", "1,234.50"}, F{"3", "fixed", "3.00"},
                                          F{"0.5", "Percent", "50.00%"}, F{"12", "General", "12"},
@@ -234,6 +242,33 @@ const CellNumberCase twelveHourClock[] = {
     {8.5 / 24, "h:mm a/p", "8:30 a"}, {73815 / 86400.0, "h:mm:ss am/pm", "8:30:15 pm"},
     {45356.75, "yyyy-mm-dd h:mm AM/PM", "2024-03-05 6:00 PM"}, {20.5 / 24, "AM/PM h:mm", "PM 8:30"}};
 INSTANTIATE_TEST_SUITE_P(TwelveHourClock, CellNumberTest, testing::ValuesIn(twelveHourClock));
+
+// Scientific notation: one digit before the point, or with "##0" an exponent that is a
+// multiple of three; a rounding carry moves the exponent; the exponent keeps its "0" places.
+const CellNumberCase scientific[] = {
+    {12345, "0.00E+00", "1.23E+04"}, {-12345, "0.00E+00", "-1.23E+04"}, {0, "0.00E+00", "0.00E+00"},
+    {1, "0.00E+00", "1.00E+00"}, {0.00012345, "0.00E+00", "1.23E-04"}, {9.994, "0.00E+00", "9.99E+00"},
+    {9.995, "0.00E+00", "1.00E+01"}, {1.235, "0.00E+00", "1.24E+00"}, {1e100, "0.00E+00", "1.00E+100"},
+    {-0.0001, "0.00E+00;(0.00E+00)", "(1.00E-04)"}, {12345, "0.0E+0", "1.2E+4"}, {1.5e-7, "0.0E+0", "1.5E-7"},
+    {12345, "0.00e-00", "1.23e04"}, {0.0012345, "0.00e-00", "1.23e-03"}, {0.25, "0.0%E+0", "2.5%E+1"},
+    {12345, "##0.0E+0", "12.3E+3"}, {123456, "##0.0E+0", "123.5E+3"}, {999.94, "##0.0E+0", "999.9E+0"},
+    {999.96, "##0.0E+0", "1.0E+3"}, {1000, "##0.0E+0", "1.0E+3"}, {0.5, "##0.0E+0", "500.0E-3"},
+    {0.001, "##0.0E+0", "1.0E-3"}, {0.00099, "##0.0E+0", "990.0E-6"}, {0, "##0.0E+0", "0.0E+0"},
+    {1, "##0.0E+0", "1.0E+0"}, {-12345, "##0.0E+0", "-12.3E+3"}};
+INSTANTIATE_TEST_SUITE_P(Scientific, CellNumberTest, testing::ValuesIn(scientific));
+
+// Colours are not shown; a currency bracket shows its symbol; the text section and a picture
+// of text alone leave numbers as General shows them.
+const CellNumberCase sectionsAndColours[] = {
+    {1.5, "[Red]0.00;[Blue]-0.00", "1.50"}, {-1.5, "[Red]0.00;[Blue]-0.00", "-1.50"},
+    {0, "[Red]0.00;[Blue]-0.00", "0.00"}, {-1.5, "[Red]0.00", "-1.50"}, {-1.5, "0.00;[RED](0.00)", "(1.50)"},
+    {0, "[Color10]0;[Green]-0;[Blue]\"zero\"", "zero"}, {5, "[Color 10]0", "[Color 10]5"},
+    {1.5, "[Red]General", "1.5"}, {1234.5, "[$€-407]#,##0.00", "€1,234.50"}, {1234.5, "[$-409]#,##0", "1,235"},
+    {8.5 / 24, "[Red]hh:mm", "08:30"}, {1.5, "@", "1.5"}, {1e15, "@", "1E+15"}, {1.5, "\"Text \"@", "1.5"},
+    {1.5, "0.00;-0.00;0.00;\"T:\"@", "1.50"}, {-1.5, "0.00;(0.00);\"nil\";@", "(1.50)"},
+    {0, "0.00;(0.00);\"nil\";@", "nil"}, {0.5, "h:mm;@", "12:00"}, {0.5, "0.00;\"@\"", "0.50"},
+    {-0.5, "0.00;\"@\"", "@"}, {25.0 / 24, "[Red][h]:mm", "25:00"}};
+INSTANTIATE_TEST_SUITE_P(SectionsAndColours, CellNumberTest, testing::ValuesIn(sectionsAndColours));
 // clang-format on
 
 TEST(FormatNumber, NonFiniteValuesAreNotFormatted)
