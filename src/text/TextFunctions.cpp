@@ -784,7 +784,7 @@ std::shared_ptr<const Picture> pictureOf(const QString& text)
         picture->general = isGeneral(shown);
         const QString bare = unquoted(shown);
         picture->numberPicture = isNumberPicture(bare);
-        picture->datePicture = isDatePicture(bare);
+        picture->datePicture = !picture->general && isDatePicture(bare); // "General" has an "n"
         for (const QString& section : parts)
             picture->sections.append(numberSection(section));
         picture->dateTokens = dateTokens(picture->textSection && !parts.isEmpty() ? parts.first() : shown);
@@ -795,6 +795,212 @@ std::shared_ptr<const Picture> pictureOf(const QString& text)
     cache.lastText = text;
     cache.last = found.value();
     return cache.last;
+}
+
+// Excel format code text built piece by piece: codes as they are, literal characters in
+// quotes unless Excel shows them as they are without.
+class ExcelCode
+{
+public:
+    explicit ExcelCode(QStringView plain) : m_plain(plain) {}
+    void code(QStringView text)
+    {
+        flush();
+        m_out += text;
+    }
+    void literal(QStringView text) { m_literal += text; }
+    QString finish()
+    {
+        flush();
+        return m_out;
+    }
+
+private:
+    void flush()
+    {
+        bool quoted = false;
+        for (const QChar c : std::as_const(m_literal)) {
+            const bool inQuotes = c != u'"' && !m_plain.contains(c);
+            if (inQuotes != quoted) {
+                m_out += u'"';
+                quoted = inQuotes;
+            }
+            if (c == u'"')
+                m_out += u"\\\"";
+            else
+                m_out += c;
+        }
+        if (quoted)
+            m_out += u'"';
+        m_literal.clear();
+    }
+
+    QStringView m_plain;
+    QString m_out;
+    QString m_literal;
+};
+
+// Characters Excel shows as they are outside quotes; in a date picture "/" as well (in a
+// number picture it makes a fraction).
+constexpr QStringView ExcelPlainInNumbers = u"$-+():!^&'~{}<>= ";
+constexpr QStringView ExcelPlainInDates = u"$-+():!^&'~{}<>= /";
+
+// The colour brackets of a section ("[Red]"), which Excel reads at the section's start.
+QString colourCodes(QStringView section)
+{
+    QString colours;
+    bool quoted = false;
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        if (section[i] == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && section[i] == u'\\') {
+            ++i;
+        } else if (!quoted && section[i] == u'[') {
+            const qsizetype close = section.indexOf(u']', i + 1);
+            if (close > i && isColour(section.mid(i + 1, close - i - 1)))
+                colours += section.mid(i, close - i + 1);
+        }
+    }
+    return colours;
+}
+
+// A quoted text ("...") or an escaped character (\x) at `i`, as written, and where it ends;
+// nothing at other characters.
+std::optional<QString> literalAsWritten(QStringView section, qsizetype& i)
+{
+    if (section[i] == u'"') {
+        const qsizetype close = section.indexOf(u'"', i + 1);
+        const qsizetype end = close < 0 ? section.size() : close;
+        const QString quoted = u'"' + section.mid(i + 1, end - i - 1).toString() + u'"';
+        i = end;
+        return quoted;
+    }
+    if (section[i] == u'\\' && i + 1 < section.size()) {
+        ++i;
+        return section.mid(i - 1, 2).toString();
+    }
+    return std::nullopt;
+}
+
+// A date/time picture's tokens in Excel's codes: minutes ("n") as "m", which Excel reads as
+// minutes in the same places formatNumber does; runs longer than formatNumber shows
+// ("ddd", "mmmm") cut to what it shows.
+QString excelDateCode(const QList<DateToken>& tokens)
+{
+    ExcelCode code(ExcelPlainInDates);
+    auto run = [](QStringView letter, int width, bool elapsed) {
+        const QString text = width >= 2 ? letter.toString() + letter.toString() : letter.toString();
+        return elapsed ? u'[' + text + u']' : text;
+    };
+    for (const DateToken& t : tokens) {
+        switch (t.code) {
+        case 'y':
+            code.code(t.width <= 2 ? u"yy" : u"yyyy");
+            break;
+        case 'm':
+            code.code(run(u"m", t.width, false));
+            break;
+        case 'd':
+            code.code(run(u"d", t.width, false));
+            break;
+        case 'h':
+            code.code(run(u"h", t.width, t.elapsed));
+            break;
+        case 'n':
+            code.code(run(u"m", t.width, t.elapsed));
+            break;
+        case 's':
+            code.code(run(u"s", t.width, t.elapsed));
+            break;
+        case 'p':
+            code.code(t.text);
+            break;
+        default:
+            code.literal(t.text);
+        }
+    }
+    return code.finish();
+}
+
+// A number section in Excel's codes. formatNumber groups thousands for a comma anywhere among
+// the integer places and shows none; Excel does so only for commas between them (one after
+// them divides by a thousand), so misplaced commas become one after the first place.
+QString excelNumberCode(QStringView section)
+{
+    if (isGeneral(section.toString()))
+        return section.toString();
+    enum Kind
+    {
+        Code,
+        Literal,
+        IntegerPlace,
+        Comma
+    };
+    QList<std::pair<Kind, QString>> items;
+    bool seenPoint = false, seenExponent = false;
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        const QChar c = section[i];
+        if (const std::optional<QString> written = literalAsWritten(section, i)) {
+            items.append({Code, *written});
+        } else if (c == u'0' || c == u'#') {
+            items.append({seenPoint || seenExponent ? Code : IntegerPlace, QString(c)});
+        } else if (c == u',' && !seenPoint) {
+            items.append({Comma, QString(c)});
+        } else if (c == u'%' || (c == u'.' && !seenPoint)) {
+            seenPoint = seenPoint || c == u'.';
+            items.append({Code, QString(c)});
+        } else if (isExponent(section, i)) {
+            seenExponent = true;
+            items.append({Code, section.mid(i++, 2).toString()});
+        } else {
+            items.append({Literal, QString(c)});
+        }
+    }
+    QList<qsizetype> places, commas;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i].first == IntegerPlace)
+            places.append(i);
+        else if (items[i].first == Comma)
+            commas.append(i);
+    }
+    const bool between = places.size() >= 2 && std::all_of(commas.begin(), commas.end(), [&](qsizetype i) {
+                             return i > places.first() && i < places.last();
+                         });
+    if (!commas.isEmpty() && !between) {
+        items.removeIf([](const auto& item) { return item.first == Comma; });
+        places.clear();
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (items[i].first == IntegerPlace)
+                places.append(i);
+        }
+        if (places.size() >= 2)
+            items.insert(places.first() + 1, {Code, QStringLiteral(",")});
+        else if (places.size() == 1)
+            items.insert(places.first(), {Code, QStringLiteral("#,")});
+    }
+    ExcelCode code(ExcelPlainInNumbers);
+    for (const auto& [kind, text] : items) {
+        if (kind == Literal)
+            code.literal(text);
+        else
+            code.code(text);
+    }
+    return code.finish();
+}
+
+// A text section in Excel's codes: "@" and what is written in quotes as they are.
+QString excelTextCode(QStringView section)
+{
+    ExcelCode code(ExcelPlainInNumbers);
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        if (const std::optional<QString> written = literalAsWritten(section, i))
+            code.code(*written);
+        else if (section[i] == u'@')
+            code.code(u"@");
+        else
+            code.literal(section.mid(i, 1));
+    }
+    return code.finish();
 }
 
 QString formatDateTime(QDate date, QTime time, const QList<DateToken>& tokens)
@@ -1046,6 +1252,32 @@ QString formatNumber(double value, const QString& picture)
     if (parts.size() >= 2 && value < 0)
         return formatSection(-value, parts[1], false);
     return formatSection(value, parts[0], true);
+}
+
+QString excelFormatCode(const QString& picture)
+{
+    if (isGeneral(picture))
+        return picture;
+    const std::shared_ptr<const Picture> p = pictureOf(picture);
+    if (p->general)
+        return picture; // "[Red]General"
+    QList<QString> parts = sections(picture);
+    std::optional<QString> text;
+    if (isTextSection(withoutColours(parts.last())))
+        text = parts.takeLast();
+    QStringList codes;
+    if (!p->numberPicture && p->datePicture) {
+        // One section shows dates: the first before a text section, else the whole picture.
+        const QString dates = text && !parts.isEmpty() ? parts.first() : parts.join(u';');
+        codes << colourCodes(dates) + excelDateCode(dateTokens(withoutColours(dates)));
+    } else {
+        // Excel holds four sections at most, the text section last; formatNumber uses three.
+        for (const QString& part : parts.mid(0, text ? 3 : 4))
+            codes << colourCodes(part) + excelNumberCode(withoutColours(part));
+    }
+    if (text)
+        codes << colourCodes(*text) + excelTextCode(withoutColours(*text));
+    return codes.join(u';');
 }
 
 double shownAsFixed(double value, int decimals)

@@ -100,6 +100,13 @@ double shownAsFixed(double value, int decimals);
 // zeros, scientific ("1E+15", "1.5E-10") when |x| >= 1E+15 or 0 < |x| < 1E-9.
 QString formatGeneral(double value);
 
+// The Excel format code that shows a number as formatNumber shows it with `picture`: the
+// picture itself where Excel reads it alike, else with this module's own codes in Excel's
+// ("hh:nn" is "hh:mm", "YYYY-MM-DD" is "yyyy-mm-dd", "ddd" is "dd", "0," is "#,0") and the
+// characters formatNumber shows as they are but Excel would read as codes in quotes
+// ("0.00 h" is 0.00 "h", "yyyy年m月" is yyyy"年"m"月").
+QString excelFormatCode(const QString& picture);
+
 // A picture that shows a date or time: no "0" or "#" placeholder, one of the letters y m d h
 // n s outside quotes, and not "General".
 bool isDateTimePicture(const QString& picture);
