@@ -3,6 +3,7 @@
 #include "text/TextFunctions.h"
 
 #include <cmath>
+#include <optional>
 
 namespace talor::grid {
 
@@ -44,6 +45,100 @@ bool parseDateTime(const QString& s, CellInput& out)
     } else {
         return false;
     }
+    out.kind = CellInput::Kind::Number;
+    return true;
+}
+
+// A time of a twelve-hour clock, an elapsed or a negative time as typed, read by
+// readTypedTime: its parts and the format code that shows it again.
+struct TypedTime
+{
+    bool negative = false;
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    int milliseconds = 0; // of a fraction of a second, cut as text::parseTime cuts it
+    int parts = 1;        // 1 "8 PM", 2 "8:30", 3 "8:30:15"
+    int meridiem = 0;     // 0 none, 1 "AM", 2 "PM"
+};
+
+// An "AM" or "PM" (either case) ending `s` at `i`, after at most one blank; 0 when there is
+// none, -1 when something else follows.
+int readMeridiem(QStringView s, qsizetype i)
+{
+    if (i == s.size())
+        return 0;
+    if (s[i] == u' ')
+        ++i;
+    if (s.size() - i != 2 || s[i + 1].toUpper() != u'M')
+        return -1;
+    const QChar half = s[i].toUpper();
+    return half == u'A' ? 1 : half == u'P' ? 2 : -1;
+}
+
+// "[-]h:mm[:ss[.fff]]" and "h[:mm[:ss[.fff]]] AM|PM": hours of up to four digits (a leading zero
+// only in one or two), minutes and seconds of one or two digits below 60.
+std::optional<TypedTime> readTypedTime(QStringView s)
+{
+    TypedTime t;
+    qsizetype i = 0;
+    t.negative = s.startsWith(u'-');
+    if (t.negative)
+        ++i;
+    const qsizetype hoursAt = i;
+    const int hourDigits = readDigits(s, i, t.hours);
+    if (hourDigits == 0 || hourDigits > 4 || (hourDigits > 2 && s[hoursAt] == u'0'))
+        return std::nullopt;
+    for (int* part : {&t.minutes, &t.seconds}) {
+        if (i == s.size() || s[i] != u':')
+            break;
+        ++i;
+        const int digits = readDigits(s, i, *part);
+        if (digits == 0 || digits > 2 || *part > 59)
+            return std::nullopt;
+        ++t.parts;
+    }
+    if (t.parts == 3 && i < s.size() && s[i] == u'.') {
+        ++i;
+        const qsizetype from = i;
+        for (int place = 100; i < s.size() && isAsciiDigit(s[i]); ++i, place /= 10)
+            t.milliseconds += place * (s[i].unicode() - u'0');
+        if (i == from)
+            return std::nullopt;
+    }
+    t.meridiem = readMeridiem(s, i);
+    if (t.meridiem < 0)
+        return std::nullopt;
+    return t;
+}
+
+// A time a spreadsheet reads as a number although it is no time of day as text::parseTime
+// reads it: a twelve-hour time ("8:30 PM", "8 pm", "12:00 AM" is midnight), a duration of a
+// day or more ("25:00", "168:30") or a negative one ("-08:30"), as a fraction of days. Each
+// is shown again as typed: through "h:mm AM/PM", "[h]:mm", or "[hh]:mm" for a negative time
+// under a day (shown with two hour digits as "08:30" is).
+bool parseTypedTime(QStringView s, CellInput& out)
+{
+    static const QString TwelveHour[] = {QStringLiteral("h AM/PM"), QStringLiteral("h:mm AM/PM"),
+                                         QStringLiteral("h:mm:ss AM/PM")};
+    static const QString Elapsed[] = {QStringLiteral("[h]:mm"), QStringLiteral("[h]:mm:ss")};
+    static const QString NegativeShort[] = {QStringLiteral("[hh]:mm"), QStringLiteral("[hh]:mm:ss")};
+    const std::optional<TypedTime> t = readTypedTime(s);
+    if (!t)
+        return false;
+    int hours = t->hours;
+    if (t->meridiem != 0) {
+        if (t->negative || hours > 12)
+            return false;
+        hours = hours % 12 + (t->meridiem == 2 ? 12 : 0);
+        out.numberFormat = TwelveHour[t->parts - 1];
+    } else if (t->parts == 1 || (!t->negative && hours < 24)) {
+        return false; // a plain number, or a time of day as text::parseTime reads it
+    } else {
+        out.numberFormat = (hours >= 24 ? Elapsed : NegativeShort)[t->parts - 2];
+    }
+    const qint64 ms = ((qint64(hours) * 60 + t->minutes) * 60 + t->seconds) * 1000 + t->milliseconds;
+    out.number = (t->negative && ms > 0 ? -double(ms) : double(ms)) / 86400000.0;
     out.kind = CellInput::Kind::Number;
     return true;
 }
@@ -194,7 +289,8 @@ CellInput parseInput(const QString& typed)
     const bool maybeNumber = isAsciiDigit(first) || first == u'-' || first == u'+' || first == u'.';
     if (maybeNumber) {
         const QStringView view(typed);
-        if (parseNumber(view, input) || (isAsciiDigit(first) && parseDateTime(typed, input)))
+        if (parseNumber(view, input) || (isAsciiDigit(first) && parseDateTime(typed, input)) ||
+            parseTypedTime(view, input))
             return input;
     }
     input = CellInput();

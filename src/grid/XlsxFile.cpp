@@ -4,6 +4,7 @@
 #include "grid/Workbook.h"
 #include "grid/formula/Value.h"
 #include "io/FileWrite.h"
+#include "text/TextFunctions.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -50,13 +51,35 @@ uint8_t borderStyle(short style)
     return uint8_t(std::clamp<int>(style, LXW_BORDER_NONE, LXW_BORDER_SLANT_DASH_DOT));
 }
 
+// A refusal of the writer, turned into a GridFileError naming the file.
+struct Refused
+{
+    QString problem;
+};
+
+// libxlsxwriter keeps a number format in a field of this many bytes with its terminating
+// zero and cuts a longer one, which could end it inside a quoted text or a character.
+constexpr qsizetype LxwNumberFormatBytes = LXW_FORMAT_FIELD_LEN - 1;
+
+// The cell's number format as an Excel format code that shows what the grid shows.
+QByteArray excelNumberFormat(const QString& numberFormat)
+{
+    const QByteArray code = xmlText(text::excelFormatCode(numberFormat));
+    if (code.size() > LxwNumberFormatBytes)
+        throw Refused{QStringLiteral("the number format \"%1\" is longer than the %2 bytes an Excel format "
+                                     "is written with")
+                          .arg(numberFormat)
+                          .arg(LxwNumberFormatBytes)};
+    return code;
+}
+
 lxw_format* makeFormat(lxw_workbook* wb, const CellFormat& f)
 {
     lxw_format* format = workbook_add_format(wb);
     if (!format)
         return nullptr;
     if (f.numberFormat != u"General" && !f.numberFormat.isEmpty())
-        format_set_num_format(format, xmlText(f.numberFormat).constData());
+        format_set_num_format(format, excelNumberFormat(f.numberFormat).constData());
     if (f.fill.pattern == 1) {
         // A solid fill shows its foreground colour; Excel keeps that colour as the pattern's.
         format_set_pattern(format, LXW_PATTERN_SOLID);
@@ -88,12 +111,6 @@ lxw_format* makeFormat(lxw_workbook* wb, const CellFormat& f)
 
 // The most characters an Excel cell holds.
 constexpr int ExcelMaxText = 32767;
-
-// A refusal of the writer, turned into a GridFileError naming the file.
-struct Refused
-{
-    QString problem;
-};
 
 void check(lxw_error error, const QString& what)
 {

@@ -169,10 +169,19 @@ struct NumberToken
         Point,
         Comma,
         Percent,
+        Exponent, // "E+" or "E-" (either case) before the exponent's placeholders
         Literal
     } kind;
     QString text;
 };
+
+// An exponent at `i`: "E+" or "E-" (either case) followed by a placeholder.
+bool isExponent(QStringView picture, qsizetype i)
+{
+    return (picture[i] == u'E' || picture[i] == u'e') && i + 2 < picture.size() &&
+           (picture[i + 1] == u'+' || picture[i + 1] == u'-') &&
+           (picture[i + 2] == u'0' || picture[i + 2] == u'#');
+}
 
 QList<NumberToken> numberTokens(QStringView picture)
 {
@@ -199,6 +208,9 @@ QList<NumberToken> numberTokens(QStringView picture)
             tokens.append(NumberToken{NumberToken::Comma, {}});
         } else if (c == u'%') {
             tokens.append(NumberToken{NumberToken::Percent, {}});
+        } else if (isExponent(picture, i)) {
+            tokens.append(NumberToken{NumberToken::Exponent, picture.mid(i, 2).toString()});
+            ++i;
         } else {
             tokens.append(NumberToken{NumberToken::Literal, QString(c)});
         }
@@ -311,8 +323,10 @@ struct NumberSection
     qsizetype pointAt = 0;
     int percents = 0;
     bool grouping = false;
-    QList<NumberToken::Kind> integerPlaces, fractionPlaces;
-    qsizetype minDigits = 0; // "0" places from the first one on always show a digit
+    QList<NumberToken::Kind> integerPlaces, fractionPlaces; // of the mantissa, with an exponent
+    qsizetype minDigits = 0;   // "0" places from the first one on always show a digit
+    qsizetype exponentAt = -1; // the Exponent token, if any
+    int exponentDigits = 0;    // "0" places of the exponent: the digits it always shows
 };
 
 NumberSection numberSection(QStringView picture)
@@ -322,6 +336,11 @@ NumberSection numberSection(QStringView picture)
     section.pointAt = section.tokens.size();
     for (qsizetype i = 0; i < section.tokens.size(); ++i) {
         const auto kind = section.tokens[i].kind;
+        if (kind == NumberToken::Exponent) {
+            section.exponentAt = i;
+            section.pointAt = std::min(section.pointAt, i);
+            break;
+        }
         if (kind == NumberToken::Point)
             section.pointAt = i;
         else if (kind == NumberToken::Percent)
@@ -333,23 +352,25 @@ NumberSection numberSection(QStringView picture)
     }
     const qsizetype firstZero = section.integerPlaces.indexOf(NumberToken::Zero);
     section.minDigits = firstZero < 0 ? 0 : section.integerPlaces.size() - firstZero;
+    if (section.exponentAt >= 0)
+        section.exponentDigits =
+            int(std::count_if(section.tokens.begin() + section.exponentAt, section.tokens.end(),
+                              [](const NumberToken& t) { return t.kind == NumberToken::Zero; }));
     return section;
 }
 
-QString formatSection(double value, const NumberSection& section, bool showSign)
+bool isZero(const Decimal& d)
 {
-    for (int i = 0; i < section.percents; ++i)
-        value *= 100;
-    // A percentage of a number near the double range has no digits to show.
-    if (!std::isfinite(value))
-        return QStringLiteral("#####");
+    return d.integer.isEmpty() &&
+           std::all_of(d.fraction.begin(), d.fraction.end(), [](char16_t c) { return c == u'0'; });
+}
+
+// The section's tokens with the digits of `d` in its places (and `exponent`, the exponent
+// as shown, in place of the exponent's placeholders).
+QString layOut(const Decimal& d, bool negative, const NumberSection& section, const QString& exponent)
+{
     const auto& integerPlaces = section.integerPlaces;
     const auto& fractionPlaces = section.fractionPlaces;
-    const Decimal d = roundDecimal(value, int(fractionPlaces.size()));
-    const bool negative = showSign && value < 0 &&
-                          (!d.integer.isEmpty() || std::any_of(d.fraction.begin(), d.fraction.end(),
-                                                               [](char16_t c) { return c != u'0'; }));
-
     QString integer(std::max<qsizetype>(section.minDigits - d.integer.size(), 0), u'0');
     integer.append(reinterpret_cast<const QChar*>(d.integer.constData()), d.integer.size());
 
@@ -376,6 +397,7 @@ QString formatSection(double value, const NumberSection& section, bool showSign)
     bool integerWritten = false;
     qsizetype integerIndex = 0, fractionIndex = 0;
     const qsizetype pointAt = section.pointAt;
+    const qsizetype exponentAt = section.exponentAt < 0 ? section.tokens.size() : section.exponentAt;
     for (qsizetype i = 0; i < section.tokens.size(); ++i) {
         const NumberToken& t = section.tokens[i];
         if (i == pointAt && !integerWritten) {
@@ -385,6 +407,8 @@ QString formatSection(double value, const NumberSection& section, bool showSign)
         switch (t.kind) {
         case NumberToken::Zero:
         case NumberToken::Hash:
+            if (i > exponentAt)
+                break; // the exponent's places, written with it
             if (i < pointAt) {
                 if (spread)
                     out += piece(integerIndex);
@@ -406,6 +430,9 @@ QString formatSection(double value, const NumberSection& section, bool showSign)
         case NumberToken::Percent:
             out += u'%';
             break;
+        case NumberToken::Exponent:
+            out += exponent;
+            break;
         case NumberToken::Literal:
             out += t.text;
             break;
@@ -414,12 +441,105 @@ QString formatSection(double value, const NumberSection& section, bool showSign)
     return out;
 }
 
+// The largest multiple of `step` not above `n`.
+int floorToMultiple(int n, int step)
+{
+    return (n >= 0 ? n / step : -((-n + step - 1) / step)) * step;
+}
+
+// The significant digits as a number with `integerDigits` digits before the point.
+double mantissaOf(const QVarLengthArray<char16_t, 64>& digits, int integerDigits)
+{
+    char text[96];
+    size_t length = 0;
+    for (int i = 0; i < std::max<int>(integerDigits, int(digits.size())) && length + 2 < sizeof text; ++i) {
+        if (i == integerDigits)
+            text[length++] = '.';
+        text[length++] = i < digits.size() ? char(digits[i]) : '0';
+    }
+    double value = 0;
+    std::from_chars(text, text + length, value);
+    return value;
+}
+
+// A section with an exponent ("0.00E+00", "##0.0E+0"): the exponent is a multiple of the
+// number of integer places, so that one place shows one digit before the point and "##0"
+// shows engineering notation (12.3E+3, 500.0E-3). The mantissa is rounded as a number
+// picture rounds; a carry into a new digit moves the exponent (9.996 is 1.00E+01).
+QString formatScientific(double value, const NumberSection& section, bool showSign)
+{
+    const int places = std::max(1, int(section.integerPlaces.size()));
+    const int decimals = int(section.fractionPlaces.size());
+    int exponent = 0;
+    Decimal d = roundDecimal(0, decimals);
+    if (value != 0) {
+        QVarLengthArray<char16_t, 64> digits;
+        const int lead = significantDigits(std::abs(value), digits); // the power of ten of the first digit
+        exponent = floorToMultiple(lead, places);
+        d = roundDecimal(mantissaOf(digits, lead - exponent + 1), decimals);
+        if (d.integer.size() > lead - exponent + 1) {
+            exponent = floorToMultiple(lead + 1, places);
+            d = roundDecimal(std::pow(10.0, lead + 1 - exponent), decimals);
+        }
+    }
+    const QString& written = section.tokens[section.exponentAt].text; // "E+", "e-", ...
+    QString shown(written[0]);
+    if (exponent < 0)
+        shown += u'-';
+    else if (written[1] == u'+')
+        shown += u'+';
+    shown += zeroFill(std::abs(exponent), std::max(1, section.exponentDigits));
+    return layOut(d, showSign && value < 0 && !isZero(d), section, shown);
+}
+
+QString formatSection(double value, const NumberSection& section, bool showSign)
+{
+    for (int i = 0; i < section.percents; ++i)
+        value *= 100;
+    // A percentage of a number near the double range has no digits to show.
+    if (!std::isfinite(value))
+        return QStringLiteral("#####");
+    if (section.exponentAt >= 0)
+        return formatScientific(value, section, showSign);
+    const Decimal d = roundDecimal(value, int(section.fractionPlaces.size()));
+    return layOut(d, showSign && value < 0 && !isZero(d), section, QString());
+}
+
 struct DateToken
 {
-    char code; // 'y', 'm', 'd', 'h', 'n', 's', or 0 for literal text
-    int width;
-    QString text;
+    char code;    // 'y', 'm', 'd', 'h', 'n', 's', 'p' (AM/PM), or 0 for literal text
+    int width;    // letters in the run: "hh" is 2
+    QString text; // literal text; for 'p' the markers as written, "AM/PM" or "a/p"
+    bool elapsed; // "[h]", "[mm]", "[ss]": the whole duration in that unit, not the time of day
 };
+
+// The code of an elapsed-time bracket at `i` ("[h]", "[mm]", "[ss]") and its width; 0 when
+// the bracket holds anything else.
+std::pair<char, int> elapsedCode(QStringView picture, qsizetype i)
+{
+    if (picture[i] != u'[' || i + 2 >= picture.size())
+        return {0, 0};
+    const QChar letter = picture[i + 1].toLower();
+    if (letter != u'h' && letter != u'm' && letter != u's')
+        return {0, 0};
+    int width = 1;
+    while (i + 1 + width < picture.size() && picture[i + 1 + width].toLower() == letter)
+        ++width;
+    if (i + 1 + width >= picture.size() || picture[i + 1 + width] != u']')
+        return {0, 0};
+    // A bracketed "m" is always minutes.
+    return {letter == u'm' ? 'n' : char(letter.unicode()), width};
+}
+
+// The length of an AM/PM marker at `i` ("AM/PM" or "A/P", either case), else 0.
+qsizetype meridiemLength(QStringView picture, qsizetype i)
+{
+    for (const QStringView marker : {QStringView(u"AM/PM"), QStringView(u"A/P")}) {
+        if (picture.mid(i, marker.size()).compare(marker, Qt::CaseInsensitive) == 0)
+            return marker.size();
+    }
+    return 0;
+}
 
 QList<DateToken> dateTokens(QStringView picture)
 {
@@ -430,31 +550,41 @@ QList<DateToken> dateTokens(QStringView picture)
         if (c == u'"') {
             const qsizetype close = picture.indexOf(u'"', i + 1);
             const qsizetype end = close < 0 ? picture.size() : close;
-            tokens.append(DateToken{0, 0, picture.mid(i + 1, end - i - 1).toString()});
+            tokens.append(DateToken{0, 0, picture.mid(i + 1, end - i - 1).toString(), false});
             i = end;
         } else if (c == u'\\') {
             if (i + 1 < picture.size())
-                tokens.append(DateToken{0, 0, QString(picture[++i])});
+                tokens.append(DateToken{0, 0, QString(picture[++i]), false});
+        } else if (const auto [code, width] = elapsedCode(picture, i); code) {
+            tokens.append(DateToken{code, width, {}, true});
+            i += width + 1;
+        } else if (const qsizetype marker = meridiemLength(picture, i)) {
+            tokens.append(DateToken{'p', 0, picture.mid(i, marker).toString(), false});
+            i += marker - 1;
         } else if (QStringView(u"ymdhns").contains(lower)) {
             int width = 1;
             while (i + 1 < picture.size() && picture[i + 1].toLower() == lower) {
                 ++i;
                 ++width;
             }
-            tokens.append(DateToken{char(lower.unicode()), width, {}});
+            tokens.append(DateToken{char(lower.unicode()), width, {}, false});
         } else {
-            tokens.append(DateToken{0, 0, QString(c)});
+            tokens.append(DateToken{0, 0, QString(c), false});
         }
     }
-    // "m" right after an hour or right before seconds is minutes.
+    // "m" right after an hour or right before seconds is minutes; an AM/PM marker between
+    // them does not count.
+    auto codeAt = [&tokens](qsizetype j) {
+        return tokens[j].code == 'p' ? char(0) : tokens[j].code;
+    };
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         if (tokens[i].code != 'm')
             continue;
         char before = 0, after = 0;
         for (qsizetype j = i - 1; j >= 0 && !before; --j)
-            before = tokens[j].code;
+            before = codeAt(j);
         for (qsizetype j = i + 1; j < tokens.size() && !after; ++j)
-            after = tokens[j].code;
+            after = codeAt(j);
         if (before == 'h' || after == 's')
             tokens[i].code = 'n';
     }
@@ -532,16 +662,98 @@ QString namedPicture(const QString& picture)
     return picture;
 }
 
+// A display colour in brackets ("[Red]", "[color10]"): the cell's colour, not text it shows.
+bool isColour(QStringView name)
+{
+    static const QStringView Names[] = {u"black",   u"blue", u"cyan",  u"green",
+                                        u"magenta", u"red",  u"white", u"yellow"};
+    for (const QStringView colour : Names) {
+        if (name.compare(colour, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    const QStringView number = name.mid(5);
+    return name.size() > 5 && name.size() <= 7 && name.left(5).compare(u"color", Qt::CaseInsensitive) == 0 &&
+           std::all_of(number.begin(), number.end(), [](QChar c) { return isDigit(c); });
+}
+
+// The picture without its colours, and with a currency bracket ("[$€-407]") as its symbol in
+// quotes (the locale after the dash changes nothing shown here). Other brackets stay.
+QString withoutColours(const QString& picture)
+{
+    if (!picture.contains(u'['))
+        return picture;
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < picture.size(); ++i) {
+        const QChar c = picture[i];
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && c == u'\\' && i + 1 < picture.size()) {
+            out += c;
+            ++i;
+        } else if (!quoted && c == u'[') {
+            const qsizetype close = picture.indexOf(u']', i + 1);
+            const QStringView inside =
+                close < 0 ? QStringView() : QStringView(picture).mid(i + 1, close - i - 1);
+            if (isColour(inside)) {
+                i = close;
+                continue;
+            }
+            if (inside.startsWith(u'$')) {
+                const QStringView symbol =
+                    inside.mid(1, inside.indexOf(u'-') < 0 ? -1 : inside.indexOf(u'-') - 1);
+                if (!symbol.isEmpty())
+                    out += u'"' + symbol.toString() + u'"';
+                i = close;
+                continue;
+            }
+        }
+        out += picture[i];
+    }
+    return out;
+}
+
+// A section with the text placeholder "@" outside quotes: the one that shows texts.
+bool isTextSection(QStringView section)
+{
+    return unquoted(section).contains(u'@');
+}
+
+// A text in a text section: "@" stands for the text, quoted texts and escaped characters for
+// themselves, as does every other character.
+QString formatText(const QString& text, QStringView section)
+{
+    QString out;
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        const QChar c = section[i];
+        if (c == u'"') {
+            const qsizetype close = section.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? section.size() : close;
+            out += section.mid(i + 1, end - i - 1);
+            i = end;
+        } else if (c == u'\\') {
+            if (i + 1 < section.size())
+                out += section[++i];
+        } else if (c == u'@') {
+            out += text;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 // What a picture text says, worked out once: the format function and the grid show every
 // value of a report through a handful of pictures.
 struct Picture
 {
     QString named; // namedPicture of the text
     bool general = false;
-    bool numberPicture = false; // "0" or "#" outside quotes
-    bool datePicture = false;   // a date or time code outside quotes
-    QList<NumberSection> sections;
+    bool numberPicture = false;    // "0" or "#" outside quotes
+    bool datePicture = false;      // a date or time code outside quotes
+    QList<NumberSection> sections; // positive, negative, zero; none when only a text section
     QList<DateToken> dateTokens;
+    std::optional<QString> textSection; // the last section, when it holds "@"
 };
 
 std::shared_ptr<const Picture> pictureOf(const QString& text)
@@ -561,13 +773,21 @@ std::shared_ptr<const Picture> pictureOf(const QString& text)
     if (found == cache.pictures.cend()) {
         auto picture = std::make_shared<Picture>();
         picture->named = namedPicture(text);
-        picture->general = isGeneral(text);
-        const QString bare = unquoted(text);
+        // Colours are not text; a text section ("0.00;@") is kept apart from those of numbers,
+        // and a date picture with one shows numbers through its first section.
+        QString shown = withoutColours(text);
+        QList<QString> parts = sections(shown);
+        if (isTextSection(parts.last())) {
+            picture->textSection = parts.takeLast();
+            shown = parts.join(u';');
+        }
+        picture->general = isGeneral(shown);
+        const QString bare = unquoted(shown);
         picture->numberPicture = isNumberPicture(bare);
-        picture->datePicture = isDatePicture(bare);
-        for (const QString& section : sections(text))
+        picture->datePicture = !picture->general && isDatePicture(bare); // "General" has an "n"
+        for (const QString& section : parts)
             picture->sections.append(numberSection(section));
-        picture->dateTokens = dateTokens(text);
+        picture->dateTokens = dateTokens(picture->textSection && !parts.isEmpty() ? parts.first() : shown);
         if (cache.pictures.size() >= 1024)
             cache.pictures.clear();
         found = cache.pictures.insert(text, std::move(picture));
@@ -575,6 +795,212 @@ std::shared_ptr<const Picture> pictureOf(const QString& text)
     cache.lastText = text;
     cache.last = found.value();
     return cache.last;
+}
+
+// Excel format code text built piece by piece: codes as they are, literal characters in
+// quotes unless Excel shows them as they are without.
+class ExcelCode
+{
+public:
+    explicit ExcelCode(QStringView plain) : m_plain(plain) {}
+    void code(QStringView text)
+    {
+        flush();
+        m_out += text;
+    }
+    void literal(QStringView text) { m_literal += text; }
+    QString finish()
+    {
+        flush();
+        return m_out;
+    }
+
+private:
+    void flush()
+    {
+        bool quoted = false;
+        for (const QChar c : std::as_const(m_literal)) {
+            const bool inQuotes = c != u'"' && !m_plain.contains(c);
+            if (inQuotes != quoted) {
+                m_out += u'"';
+                quoted = inQuotes;
+            }
+            if (c == u'"')
+                m_out += u"\\\"";
+            else
+                m_out += c;
+        }
+        if (quoted)
+            m_out += u'"';
+        m_literal.clear();
+    }
+
+    QStringView m_plain;
+    QString m_out;
+    QString m_literal;
+};
+
+// Characters Excel shows as they are outside quotes; in a date picture "/" as well (in a
+// number picture it makes a fraction).
+constexpr QStringView ExcelPlainInNumbers = u"$-+():!^&'~{}<>= ";
+constexpr QStringView ExcelPlainInDates = u"$-+():!^&'~{}<>= /";
+
+// The colour brackets of a section ("[Red]"), which Excel reads at the section's start.
+QString colourCodes(QStringView section)
+{
+    QString colours;
+    bool quoted = false;
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        if (section[i] == u'"') {
+            quoted = !quoted;
+        } else if (!quoted && section[i] == u'\\') {
+            ++i;
+        } else if (!quoted && section[i] == u'[') {
+            const qsizetype close = section.indexOf(u']', i + 1);
+            if (close > i && isColour(section.mid(i + 1, close - i - 1)))
+                colours += section.mid(i, close - i + 1);
+        }
+    }
+    return colours;
+}
+
+// A quoted text ("...") or an escaped character (\x) at `i`, as written, and where it ends;
+// nothing at other characters.
+std::optional<QString> literalAsWritten(QStringView section, qsizetype& i)
+{
+    if (section[i] == u'"') {
+        const qsizetype close = section.indexOf(u'"', i + 1);
+        const qsizetype end = close < 0 ? section.size() : close;
+        const QString quoted = u'"' + section.mid(i + 1, end - i - 1).toString() + u'"';
+        i = end;
+        return quoted;
+    }
+    if (section[i] == u'\\' && i + 1 < section.size()) {
+        ++i;
+        return section.mid(i - 1, 2).toString();
+    }
+    return std::nullopt;
+}
+
+// A date/time picture's tokens in Excel's codes: minutes ("n") as "m", which Excel reads as
+// minutes in the same places formatNumber does; runs longer than formatNumber shows
+// ("ddd", "mmmm") cut to what it shows.
+QString excelDateCode(const QList<DateToken>& tokens)
+{
+    ExcelCode code(ExcelPlainInDates);
+    auto run = [](QStringView letter, int width, bool elapsed) {
+        const QString text = width >= 2 ? letter.toString() + letter.toString() : letter.toString();
+        return elapsed ? u'[' + text + u']' : text;
+    };
+    for (const DateToken& t : tokens) {
+        switch (t.code) {
+        case 'y':
+            code.code(t.width <= 2 ? u"yy" : u"yyyy");
+            break;
+        case 'm':
+            code.code(run(u"m", t.width, false));
+            break;
+        case 'd':
+            code.code(run(u"d", t.width, false));
+            break;
+        case 'h':
+            code.code(run(u"h", t.width, t.elapsed));
+            break;
+        case 'n':
+            code.code(run(u"m", t.width, t.elapsed));
+            break;
+        case 's':
+            code.code(run(u"s", t.width, t.elapsed));
+            break;
+        case 'p':
+            code.code(t.text);
+            break;
+        default:
+            code.literal(t.text);
+        }
+    }
+    return code.finish();
+}
+
+// A number section in Excel's codes. formatNumber groups thousands for a comma anywhere among
+// the integer places and shows none; Excel does so only for commas between them (one after
+// them divides by a thousand), so misplaced commas become one after the first place.
+QString excelNumberCode(QStringView section)
+{
+    if (isGeneral(section.toString()))
+        return section.toString();
+    enum Kind
+    {
+        Code,
+        Literal,
+        IntegerPlace,
+        Comma
+    };
+    QList<std::pair<Kind, QString>> items;
+    bool seenPoint = false, seenExponent = false;
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        const QChar c = section[i];
+        if (const std::optional<QString> written = literalAsWritten(section, i)) {
+            items.append({Code, *written});
+        } else if (c == u'0' || c == u'#') {
+            items.append({seenPoint || seenExponent ? Code : IntegerPlace, QString(c)});
+        } else if (c == u',' && !seenPoint) {
+            items.append({Comma, QString(c)});
+        } else if (c == u'%' || (c == u'.' && !seenPoint)) {
+            seenPoint = seenPoint || c == u'.';
+            items.append({Code, QString(c)});
+        } else if (isExponent(section, i)) {
+            seenExponent = true;
+            items.append({Code, section.mid(i++, 2).toString()});
+        } else {
+            items.append({Literal, QString(c)});
+        }
+    }
+    QList<qsizetype> places, commas;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i].first == IntegerPlace)
+            places.append(i);
+        else if (items[i].first == Comma)
+            commas.append(i);
+    }
+    const bool between = places.size() >= 2 && std::all_of(commas.begin(), commas.end(), [&](qsizetype i) {
+                             return i > places.first() && i < places.last();
+                         });
+    if (!commas.isEmpty() && !between) {
+        items.removeIf([](const auto& item) { return item.first == Comma; });
+        places.clear();
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            if (items[i].first == IntegerPlace)
+                places.append(i);
+        }
+        if (places.size() >= 2)
+            items.insert(places.first() + 1, {Code, QStringLiteral(",")});
+        else if (places.size() == 1)
+            items.insert(places.first(), {Code, QStringLiteral("#,")});
+    }
+    ExcelCode code(ExcelPlainInNumbers);
+    for (const auto& [kind, text] : items) {
+        if (kind == Literal)
+            code.literal(text);
+        else
+            code.code(text);
+    }
+    return code.finish();
+}
+
+// A text section in Excel's codes: "@" and what is written in quotes as they are.
+QString excelTextCode(QStringView section)
+{
+    ExcelCode code(ExcelPlainInNumbers);
+    for (qsizetype i = 0; i < section.size(); ++i) {
+        if (const std::optional<QString> written = literalAsWritten(section, i))
+            code.code(*written);
+        else if (section[i] == u'@')
+            code.code(u"@");
+        else
+            code.literal(section.mid(i, 1));
+    }
+    return code.finish();
 }
 
 QString formatDateTime(QDate date, QTime time, const QList<DateToken>& tokens)
@@ -588,12 +1014,31 @@ QString formatDateTime(QDate date, QTime time, const QList<DateToken>& tokens)
         }
         time = QTime::fromMSecsSinceStartOfDay(seconds * 1000);
     }
+    const bool elapsed =
+        std::any_of(tokens.begin(), tokens.end(), [](const DateToken& t) { return t.elapsed; });
+    const bool twelveHour =
+        std::any_of(tokens.begin(), tokens.end(), [](const DateToken& t) { return t.code == 'p'; });
+    // An elapsed picture ("[h]:mm") shows a duration: its parts are those of the whole
+    // signed number of seconds, which may be negative or span days.
+    const qint64 seconds = DayZero.daysTo(date) * 86400 + time.msecsSinceStartOfDay() / 1000;
+    const qint64 duration = seconds < 0 ? -seconds : seconds;
+    const int hour = elapsed ? int(duration / 3600 % 24) : time.hour();
+    const int minute = elapsed ? int(duration / 60 % 60) : time.minute();
+    const int second = elapsed ? int(duration % 60) : time.second();
+    bool signWritten = seconds >= 0;
     QString out;
     out.reserve(tokens.size() * 2 + 2);
     auto two = [&](int value, int width) {
         if (width >= 2 || value >= 10)
             out += QChar(u'0' + value / 10);
         out += QChar(u'0' + value % 10);
+    };
+    auto whole = [&](qint64 units, int width) {
+        if (!signWritten) {
+            out += u'-';
+            signWritten = true;
+        }
+        out += zeroFill(units, width);
     };
     for (const DateToken& t : tokens) {
         switch (t.code) {
@@ -610,14 +1055,29 @@ QString formatDateTime(QDate date, QTime time, const QList<DateToken>& tokens)
             two(date.day(), t.width);
             break;
         case 'h':
-            two(time.hour(), t.width);
+            if (t.elapsed)
+                whole(duration / 3600, t.width);
+            else
+                two(twelveHour && hour % 12 == 0 ? 12 : twelveHour ? hour % 12 : hour, t.width);
             break;
         case 'n':
-            two(time.minute(), t.width);
+            if (t.elapsed)
+                whole(duration / 60, t.width);
+            else
+                two(minute, t.width);
             break;
         case 's':
-            two(time.second(), t.width);
+            if (t.elapsed)
+                whole(duration, t.width);
+            else
+                two(second, t.width);
             break;
+        case 'p': {
+            // The marker as written: "AM/PM" shows "AM" or "PM", "a/p" shows "a" or "p".
+            const qsizetype slash = t.text.indexOf(u'/');
+            out += hour < 12 ? QStringView(t.text).left(slash) : QStringView(t.text).mid(slash + 1);
+            break;
+        }
         default:
             out += t.text;
         }
@@ -759,9 +1219,7 @@ QString format(const QString& text, const QString& namedOrPicture)
     if (picture->numberPicture) {
         if (const std::optional<double> n = parseNumber(text))
             return formatNumber(*n, named->named);
-        return text;
-    }
-    if (picture->datePicture) {
+    } else if (picture->datePicture) {
         if (const std::optional<QDateTime> dt = readDateTime(text))
             return formatDateTime(dt->date(), dt->time(), picture->dateTokens);
         if (const std::optional<QTime> t = parseTime(text))
@@ -771,7 +1229,7 @@ QString format(const QString& text, const QString& namedOrPicture)
                 return formatDateTime(dt->date(), dt->time(), picture->dateTokens);
         }
     }
-    return text;
+    return picture->textSection ? formatText(text, *picture->textSection) : text;
 }
 
 QString formatNumber(double value, const QString& picture)
@@ -781,6 +1239,9 @@ QString formatNumber(double value, const QString& picture)
     if (isGeneral(picture))
         return formatGeneral(value);
     const std::shared_ptr<const Picture> p = pictureOf(picture);
+    // "[Red]General", and a picture of a text section alone ("@"), show numbers as General.
+    if (p->general || p->sections.isEmpty())
+        return formatGeneral(value);
     if (!p->numberPicture && p->datePicture) {
         const std::optional<QDateTime> dt = serialDateTime(value);
         return dt ? formatDateTime(dt->date(), dt->time(), p->dateTokens) : QStringLiteral("#####");
@@ -791,6 +1252,32 @@ QString formatNumber(double value, const QString& picture)
     if (parts.size() >= 2 && value < 0)
         return formatSection(-value, parts[1], false);
     return formatSection(value, parts[0], true);
+}
+
+QString excelFormatCode(const QString& picture)
+{
+    if (isGeneral(picture))
+        return picture;
+    const std::shared_ptr<const Picture> p = pictureOf(picture);
+    if (p->general)
+        return picture; // "[Red]General"
+    QList<QString> parts = sections(picture);
+    std::optional<QString> text;
+    if (isTextSection(withoutColours(parts.last())))
+        text = parts.takeLast();
+    QStringList codes;
+    if (!p->numberPicture && p->datePicture) {
+        // One section shows dates: the first before a text section, else the whole picture.
+        const QString dates = text && !parts.isEmpty() ? parts.first() : parts.join(u';');
+        codes << colourCodes(dates) + excelDateCode(dateTokens(withoutColours(dates)));
+    } else {
+        // Excel holds four sections at most, the text section last; formatNumber uses three.
+        for (const QString& part : parts.mid(0, text ? 3 : 4))
+            codes << colourCodes(part) + excelNumberCode(withoutColours(part));
+    }
+    if (text)
+        codes << colourCodes(*text) + excelTextCode(withoutColours(*text));
+    return codes.join(u';');
 }
 
 double shownAsFixed(double value, int decimals)

@@ -69,7 +69,8 @@ bool isValidDateOrTime(const QString& text);
 // Crossing kinds: a plain number with a date/time picture is a spreadsheet day number
 // ("45000" with "yyyy-mm-dd" gives "2023-03-15"); a bare time with a date picture lies on day
 // 0 ("8:30" with "yyyy-mm-dd" gives "1899-12-30"); a date or time text with a number picture
-// comes back unchanged.
+// comes back unchanged, or through the picture's text section when it has one
+// ("0.00;\"ID \"@" shows "abc" as "ID abc").
 QString format(const QString& text, const QString& picture);
 
 // A number under a cell's format code, spreadsheet style; the grid's display, its Excel and
@@ -79,9 +80,13 @@ QString format(const QString& text, const QString& picture);
 //    significant digits and then half away from zero to the picture's decimals (2.675 with
 //    "0.00" gives "2.68"). "0" placeholders always show a digit, "#" only a significant one; a
 //    "," among the integer placeholders groups thousands; each "%" multiplies by 100; the
-//    integer part is never cut. Up to three sections "positive;negative;zero" are honoured (the
-//    negative section shows the value without its sign). A value that rounds to zero shows no
-//    minus sign.
+//    integer part is never cut. An exponent "E+"/"E-" with placeholders shows scientific
+//    notation, its exponent a multiple of the integer places ("0.00E+00": 1.23E+04; "##0.0E+0":
+//    12.3E+3). Up to three sections "positive;negative;zero" are honoured (the negative section
+//    shows the value without its sign); a last section holding "@" is for texts, and a picture
+//    of that section alone ("@") shows numbers as General. Colours ("[Red]", "[Color10]") are
+//    not shown; a currency bracket ("[$€-407]") shows its symbol. A value that rounds to zero
+//    shows no minus sign.
 //  - A date/time picture (isDateTimePicture): the value is a day number shown by
 //    formatDateTime; a day number outside the years 100 to 9999 shows as "#####", as
 //    spreadsheets show a date that cannot be; so does a percentage beyond the double range.
@@ -95,15 +100,25 @@ double shownAsFixed(double value, int decimals);
 // zeros, scientific ("1E+15", "1.5E-10") when |x| >= 1E+15 or 0 < |x| < 1E-9.
 QString formatGeneral(double value);
 
+// The Excel format code that shows a number as formatNumber shows it with `picture`: the
+// picture itself where Excel reads it alike, else with this module's own codes in Excel's
+// ("hh:nn" is "hh:mm", "YYYY-MM-DD" is "yyyy-mm-dd", "ddd" is "dd", "0," is "#,0") and the
+// characters formatNumber shows as they are but Excel would read as codes in quotes
+// ("0.00 h" is 0.00 "h", "yyyy年m月" is yyyy"年"m"月").
+QString excelFormatCode(const QString& picture);
+
 // A picture that shows a date or time: no "0" or "#" placeholder, one of the letters y m d h
 // n s outside quotes, and not "General".
 bool isDateTimePicture(const QString& picture);
 
 // A date-time with a date/time picture. "m"/"mm" directly after an hour code or directly
 // before a seconds code means minutes, as spreadsheets read it; "n"/"nn" is always minutes.
-// Hours are 0..23. Longer runs ("ddd", "mmmm") are read as their two-letter codes. The time is
-// first rounded to whole seconds (23:59:59.6 shows as the next day's 00:00:00), then minutes
-// and hours are shown as they are (08:29:40 with "hh:mm" is "08:29").
+// Hours are 0..23, or 1..12 with an "AM/PM" or "A/P" marker (shown in the case written).
+// "[h]", "[mm]" and "[ss]" count the whole duration since day 0 in that unit, with a minus sign
+// before a negative one ("[h]:mm" shows 25 hours as "25:00", -8.5 hours as "-8:30"). Longer
+// runs ("ddd", "mmmm") are read as their two-letter codes. The time is first rounded to whole
+// seconds (23:59:59.6 shows as the next day's 00:00:00), then minutes and hours are shown as
+// they are (08:29:40 with "hh:mm" is "08:29").
 QString formatDateTime(const QDateTime& value, const QString& picture);
 
 // The spreadsheet day number of a date-time (see above); the inverse of dateTimeFromSerial.

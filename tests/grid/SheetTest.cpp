@@ -2,7 +2,9 @@
 #include "grid/Sheet.h"
 
 #include "grid/CellAddress.h"
+#include "grid/CellInput.h"
 #include "grid/formula/Formula.h"
+#include "text/TextFunctions.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -98,6 +100,86 @@ const TypedCase entries[] = {
     {"=\"a\"&\"b\"", "ab", Formula, 0}};
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Entries, TypedTextTest, ::testing::ValuesIn(entries));
+
+// Entries already read as a spreadsheet reads them, kept as they are while more times became
+// numbers: times of day at the edges of their parts, dates with times, signed numbers, and
+// texts that look like times but are not.
+// clang-format off
+const TypedCase keptEntries[] = {
+    {"00:30", "00:30", Date, 0.5 / 24}, {"0:0", "00:00", Date}, {"8:5:15", "08:05:15", Date, 29115 / 86400.0},
+    {"23:59", "23:59", Date, 1439 / 1440.0}, {"23:59:59", "23:59:59", Date, 86399 / 86400.0},
+    {"12:00", "12:00", Date, 0.5}, {"08:30:15.250", "08:30:15", Date, 30615.25 / 86400},
+    {"2024-3-5 23:59:59.999", "2024-03-06 00:00:00", Date, 45356 + 86399.999 / 86400},
+    {"2024/3/5 8:30", "2024-03-05 08:30", Date, 45356 + 8.5 / 24},
+    {"2024年3月5日 08:30:15", "2024-03-05 08:30:15", Date, 45356 + 30615 / 86400.0},
+    {"-0", "0", Number, 0}, {"+8", "8", Number, 8}, {"-24", "-24", Number, -24}, {"168", "168", Number, 168},
+    {"8.30", "8.30", Number, 8.3}, {"-8", "-8", Number, -8},
+    {"24:60", "24:60", Text}, {"25:61:00", "25:61:00", Text}, {"8:60", "8:60", Text}, {"8:30:60", "8:30:60", Text},
+    {"8:30:", "8:30:", Text}, {":30", ":30", Text}, {"8:", "8:", Text}, {"1:2:3:4", "1:2:3:4", Text},
+    {"8:3O", "8:3O", Text}, {" 8:30", " 8:30", Text}, {"+8:30", "+8:30", Text}, {"--8:30", "--8:30", Text},
+    {"- 8:30", "- 8:30", Text}, {"-+8:30", "-+8:30", Text}, {"008:30", "008:30", Text},
+    {"0168:00", "0168:00", Text}, {"10000:00", "10000:00", Text}, {"8:30 XM", "8:30 XM", Text},
+    {"13:00 PM", "13:00 PM", Text}, {"8:30 a.m.", "8:30 a.m.", Text}, {"8:30 PM x", "8:30 PM x", Text},
+    {"8:30pmx", "8:30pmx", Text}, {"8 : 30", "8 : 30", Text}, {"8:30 AMPM", "8:30 AMPM", Text},
+    {"8:30  PM", "8:30  PM", Text}, {"8:30 P", "8:30 P", Text}, {"8:30 PM ", "8:30 PM ", Text},
+    {"-8:30 PM", "-8:30 PM", Text}, {"-8 PM", "-8 PM", Text}, {"2024-3-5 8:30 PM", "2024-3-5 8:30 PM", Text},
+    {"2024-3-5 25:00", "2024-3-5 25:00", Text}, {"2024-3-5 -8:30", "2024-3-5 -8:30", Text},
+    {"AM", "AM", Text}, {"PM", "PM", Text}, {"-", "-", Text}, {"１２:30", "１２:30", Text}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(KeptEntries, TypedTextTest, ::testing::ValuesIn(keptEntries));
+
+// Times a spreadsheet reads as numbers although they are no time of day: the value in days,
+// the format code that shows them as typed, and what the cell shows.
+struct TypedTimeCase
+{
+    const char* typed;
+    const char* shown;
+    double seconds; // the value, in seconds
+    const char* numberFormat;
+};
+
+class TypedTimeTest : public ::testing::TestWithParam<TypedTimeCase>
+{};
+
+TEST_P(TypedTimeTest, IsANumberShownAsTyped)
+{
+    const TypedTimeCase& c = GetParam();
+    SCOPED_TRACE(c.typed);
+    const CellInput input = parseInput(QString::fromUtf8(c.typed));
+    EXPECT_EQ(input.kind, CellInput::Kind::Number);
+    EXPECT_DOUBLE_EQ(input.number, c.seconds / 86400);
+    EXPECT_EQ(input.numberFormat, QString::fromUtf8(c.numberFormat));
+    Sheet sheet;
+    sheet.setText(1, 1, QString::fromUtf8(c.typed));
+    sheet.setText(1, 2, "=A1*24");
+    EXPECT_EQ(sheet.text(1, 1), QString::fromUtf8(c.shown));
+    EXPECT_TRUE(sheet.isDate(1, 1));
+    EXPECT_EQ(sheet.text(1, 2), talor::text::formatGeneral(c.seconds / 3600));
+}
+
+// clang-format off
+const TypedTimeCase elapsedTimes[] = {
+    {"24:00", "24:00", 86400, "[h]:mm"}, {"25:00", "25:00", 90000, "[h]:mm"}, {"168:30", "168:30", 606600, "[h]:mm"},
+    {"24:00:00", "24:00:00", 86400, "[h]:mm:ss"}, {"25:59:59", "25:59:59", 93599, "[h]:mm:ss"},
+    {"9999:59", "9999:59", 35999940, "[h]:mm"}, {"100:5", "100:05", 360300, "[h]:mm"},
+    {"25:00:00.5", "25:00:01", 90000.5, "[h]:mm:ss"}};
+INSTANTIATE_TEST_SUITE_P(Elapsed, TypedTimeTest, ::testing::ValuesIn(elapsedTimes));
+
+const TypedTimeCase negativeTimes[] = {
+    {"-08:30", "-08:30", -30600, "[hh]:mm"}, {"-8:30", "-08:30", -30600, "[hh]:mm"}, {"-0:01", "-00:01", -60, "[hh]:mm"},
+    {"-23:59:59", "-23:59:59", -86399, "[hh]:mm:ss"}, {"-24:00", "-24:00", -86400, "[h]:mm"},
+    {"-168:30", "-168:30", -606600, "[h]:mm"}, {"-0:00", "00:00", 0, "[hh]:mm"}};
+INSTANTIATE_TEST_SUITE_P(Negative, TypedTimeTest, ::testing::ValuesIn(negativeTimes));
+
+const TypedTimeCase twelveHourTimes[] = {
+    {"8:30 PM", "8:30 PM", 73800, "h:mm AM/PM"}, {"8:30 AM", "8:30 AM", 30600, "h:mm AM/PM"},
+    {"12:00 AM", "12:00 AM", 0, "h:mm AM/PM"}, {"12:30 PM", "12:30 PM", 45000, "h:mm AM/PM"},
+    {"12:59 AM", "12:59 AM", 3540, "h:mm AM/PM"}, {"11:59 PM", "11:59 PM", 86340, "h:mm AM/PM"},
+    {"0:30 AM", "12:30 AM", 1800, "h:mm AM/PM"}, {"8 PM", "8 PM", 72000, "h AM/PM"}, {"12 PM", "12 PM", 43200, "h AM/PM"},
+    {"8:30 pm", "8:30 PM", 73800, "h:mm AM/PM"}, {"8:30pm", "8:30 PM", 73800, "h:mm AM/PM"},
+    {"08:30 Am", "8:30 AM", 30600, "h:mm AM/PM"}, {"8:30:15 PM", "8:30:15 PM", 73815, "h:mm:ss AM/PM"}};
+INSTANTIATE_TEST_SUITE_P(TwelveHour, TypedTimeTest, ::testing::ValuesIn(twelveHourTimes));
+// clang-format on
 
 TEST(SheetTest, NumberFormatOfTheCellStaysForPlainNumbersButNotForDates)
 {

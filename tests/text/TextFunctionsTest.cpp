@@ -104,6 +104,22 @@ INSTANTIATE_TEST_SUITE_P(LeftUnchanged, FormatTest,
                                          F{"2024-02-30", "yyyy-mm-dd", "2024-02-30"},
                                          F{"25:61", "hh:nn:ss", "25:61"}, F{"1,234", "#,##0", "1,234"}));
 
+// Texts the format function already gives as a spreadsheet would, kept as they are.
+INSTANTIATE_TEST_SUITE_P(KeptTexts, FormatTest,
+                         testing::Values(F{"25:00", "hh:mm", "25:00"}, F{"-3", "hh:mm", "00:00"},
+                                         F{"12.5", "hh:mm", "12:00"}, F{"2024-03-05 08:30", "h:mm", "8:30"},
+                                         F{"1e3", "@", "1e3"}, F{"8:30", "@", "8:30"}, F{"abc", "@", "abc"},
+                                         F{"-3", "0.00", "-3.00"}, F{"45000", "0.00", "45000.00"},
+                                         F{"abc", "0.0;-0.0;\"零\"", "abc"}));
+
+// A text that reads as no number takes the picture's text section, "@" standing for it.
+INSTANTIATE_TEST_SUITE_P(TextSections, FormatTest,
+                         testing::Values(F{"abc", "0.00;-0.00;0;\"T:\"@", "T:abc"},
+                                         F{"abc", "\"[\"@\"]\"", "[abc]"}, F{"abc", "[Red]@", "abc"},
+                                         F{"abc", "@\\@", "abc@"}, F{"12.5", "0.00;@", "12.50"},
+                                         F{"8:30", "h:mm;\"x\"@", "8:30"}, F{"x", "h:mm;\"x\"@", "xx"},
+                                         F{"", "0;\"-\"@", "-"}, F{"abc", "0.00;-0.00", "abc"}));
+
 INSTANTIATE_TEST_SUITE_P(NamedFormats, FormatTest,
                          testing::Values(F{"1234.5", "Standard", "1,234.50"}, F{"3", "fixed", "3.00"},
                                          F{"0.5", "Percent", "50.00%"}, F{"12", "General", "12"},
@@ -178,6 +194,81 @@ const CellNumberCase datesAndTimes[] = {
     {2958466, "yyyy-mm-dd", "#####"}, {1e300, "yyyy-mm-dd", "#####"}, {-1e300, "hh:mm", "#####"},
     {45356, "yyyy年m月d日", "2024年3月5日"}};
 INSTANTIATE_TEST_SUITE_P(DatesAndTimes, CellNumberTest, testing::ValuesIn(datesAndTimes));
+
+// Pictures that already show as a spreadsheet shows them, and oddities kept as they are: the
+// same texts after elapsed times, AM/PM, exponents, colours and text sections were added.
+const CellNumberCase keptPictures[] = {
+    {0, "#", ""}, {0.5, "#", "1"}, {-1234.5, "#", "-1235"}, {0, "#.##", "."}, {1234.5, "#.##", "1234.5"},
+    {0.5, ".00", ".50"}, {-1234.5, ".00", "-1234.50"}, {1234.5, "0,", "1,235"}, {1234.5, "0.00,", "1234.50,"},
+    {-1234.5, "#,##0;-#,##0;0;", "-1,235"}, {0, "#,##0;-#,##0;0;", "0"}, {-1234.5, "0;;", ""}, {0, "0;;", ""},
+    {0.5, "0;;", "1"}, {1234.5, ";;", ""}, {-1234.5, "0;-0;0;0", "-1235"}, {0, "0;-0;0;0", "0"},
+    {1234.5, "0E", "1235E"}, {-1234.5, "0 E+", "-1235 E+"}, {1234.5, "0\"E+\"0", "123E+5"},
+    {0.5, "0.00 h", "0.50 h"}, {1234.5, "000-0000", "000-1235"}, {-1234.5, "0.00元", "-1234.50元"},
+    {-1234.5, "abc", "-abc"}, {-8.5 / 24, "abc", "abc"}, {0.5, "   ", "   "}, {-2.5, "0;(0)", "(3)"},
+    {45356.75, "ddd", "05"}, {45356.75, "mmmm", "03"}, {45356.75, "yyy", "2024"}, {45356.75, "y", "24"},
+    {45356.75, "hhh", "18"}, {0.5, "sss", "00"}, {45356.75, "HH:MM", "18:00"},
+    {45356.75, "dd/mm/yyyy", "05/03/2024"}, {-1234.5, "dd/mm/yyyy", "12/08/1896"},
+    {45356.75, "m/d/yy h:mm", "3/5/24 18:00"}, {7.020833333333333, "m/d/yy h:mm", "1/6/00 0:30"},
+    {0.5, "h:m", "12:0"}, {0.35393518518518519, "nn:ss", "29:40"}, {-8.5 / 24, "nn:ss", "30:00"},
+    {0.35393518518518519, "hh:nn", "08:29"}, {45356.75, "hh:nn:ss", "18:00:00"},
+    // A time picture without brackets shows the time of day: negative and long times wrap.
+    {-8.5 / 24, "hh:mm", "15:30"}, {-8.5 / 24, "hh:mm:ss", "15:30:00"}, {25.0 / 24, "hh:mm", "01:00"},
+    {168.5 / 24, "hh:mm", "00:30"}, {1, "hh:mm", "00:00"}, {-8.5 / 24, "yyyy-mm-dd hh:mm", "1899-12-29 15:30"},
+    {25.0 / 24, "yyyy-mm-dd hh:mm", "1899-12-31 01:00"}, {-1234.5, "hh:mm:ss", "12:00:00"}};
+INSTANTIATE_TEST_SUITE_P(KeptPictures, CellNumberTest, testing::ValuesIn(keptPictures));
+
+// Elapsed times: the bracketed unit counts the whole duration (hours past a day, minutes past
+// an hour), the others what is left of it; negative durations show a minus sign.
+const CellNumberCase elapsedTimes[] = {
+    {25.0 / 24, "[h]:mm", "25:00"}, {1, "[h]:mm", "24:00"}, {1439.0 / 1440, "[h]:mm", "23:59"},
+    {168.5 / 24, "[h]:mm", "168:30"}, {0, "[h]:mm", "0:00"}, {-8.5 / 24, "[h]:mm", "-8:30"},
+    {-25.0 / 24, "[h]:mm", "-25:00"}, {8.5 / 24, "[hh]:mm", "08:30"}, {-8.5 / 24, "[hh]:mm", "-08:30"},
+    {91815 / 86400.0, "[h]:mm:ss", "25:30:15"}, {86401 / 86400.0, "[h]:mm:ss", "24:00:01"},
+    {86399.6 / 86400, "[h]:mm:ss", "24:00:00"}, {86399.4 / 86400, "[h]:mm:ss", "23:59:59"},
+    {-0.4 / 86400, "[h]:mm:ss", "0:00:00"}, {0.35393518518518519, "[h]:mm", "8:29"},
+    {5405 / 86400.0, "[mm]:ss", "90:05"}, {-5405 / 86400.0, "[mm]:ss", "-90:05"}, {3599 / 86400.0, "[mm]:ss", "59:59"},
+    {3600 / 86400.0, "[m]", "60"}, {1, "[s]", "86400"}, {45356.75, "[h]", "1088562"},
+    {-8.5 / 24, "\"Total \"[h]:mm", "Total -8:30"}, {2958466, "[h]:mm", "#####"}, {-657435, "[h]:mm", "#####"}};
+INSTANTIATE_TEST_SUITE_P(ElapsedTimes, CellNumberTest, testing::ValuesIn(elapsedTimes));
+
+// A twelve-hour clock: hours 12, 1 to 11, the marker in the case written; midnight and noon
+// are 12.
+const CellNumberCase twelveHourClock[] = {
+    {20.5 / 24, "h:mm AM/PM", "8:30 PM"}, {8.5 / 24, "h:mm AM/PM", "8:30 AM"}, {0, "h:mm AM/PM", "12:00 AM"},
+    {12.5 / 24, "h:mm AM/PM", "12:30 PM"}, {43199 / 86400.0, "h:mm:ss AM/PM", "11:59:59 AM"},
+    {0.5, "hh:mm AM/PM", "12:00 PM"}, {13.0 / 24, "h:mm AM/PM", "1:00 PM"}, {1.0 / 24, "h:mm AM/PM", "1:00 AM"},
+    {86399 / 86400.0, "h:mm:ss AM/PM", "11:59:59 PM"}, {86399.6 / 86400, "h:mm:ss AM/PM", "12:00:00 AM"},
+    {20.5 / 24, "hh:mm AM/PM", "08:30 PM"}, {20.0 / 24, "h AM/PM", "8 PM"}, {20.5 / 24, "h:mm A/P", "8:30 P"},
+    {8.5 / 24, "h:mm a/p", "8:30 a"}, {73815 / 86400.0, "h:mm:ss am/pm", "8:30:15 pm"},
+    {45356.75, "yyyy-mm-dd h:mm AM/PM", "2024-03-05 6:00 PM"}, {20.5 / 24, "AM/PM h:mm", "PM 8:30"}};
+INSTANTIATE_TEST_SUITE_P(TwelveHourClock, CellNumberTest, testing::ValuesIn(twelveHourClock));
+
+// Scientific notation: one digit before the point, or with "##0" an exponent that is a
+// multiple of three; a rounding carry moves the exponent; the exponent keeps its "0" places.
+const CellNumberCase scientific[] = {
+    {12345, "0.00E+00", "1.23E+04"}, {-12345, "0.00E+00", "-1.23E+04"}, {0, "0.00E+00", "0.00E+00"},
+    {1, "0.00E+00", "1.00E+00"}, {0.00012345, "0.00E+00", "1.23E-04"}, {9.994, "0.00E+00", "9.99E+00"},
+    {9.995, "0.00E+00", "1.00E+01"}, {1.235, "0.00E+00", "1.24E+00"}, {1e100, "0.00E+00", "1.00E+100"},
+    {-0.0001, "0.00E+00;(0.00E+00)", "(1.00E-04)"}, {12345, "0.0E+0", "1.2E+4"}, {1.5e-7, "0.0E+0", "1.5E-7"},
+    {12345, "0.00e-00", "1.23e04"}, {0.0012345, "0.00e-00", "1.23e-03"}, {0.25, "0.0%E+0", "2.5%E+1"},
+    {12345, "##0.0E+0", "12.3E+3"}, {123456, "##0.0E+0", "123.5E+3"}, {999.94, "##0.0E+0", "999.9E+0"},
+    {999.96, "##0.0E+0", "1.0E+3"}, {1000, "##0.0E+0", "1.0E+3"}, {0.5, "##0.0E+0", "500.0E-3"},
+    {0.001, "##0.0E+0", "1.0E-3"}, {0.00099, "##0.0E+0", "990.0E-6"}, {0, "##0.0E+0", "0.0E+0"},
+    {1, "##0.0E+0", "1.0E+0"}, {-12345, "##0.0E+0", "-12.3E+3"}};
+INSTANTIATE_TEST_SUITE_P(Scientific, CellNumberTest, testing::ValuesIn(scientific));
+
+// Colours are not shown; a currency bracket shows its symbol; the text section and a picture
+// of text alone leave numbers as General shows them.
+const CellNumberCase sectionsAndColours[] = {
+    {1.5, "[Red]0.00;[Blue]-0.00", "1.50"}, {-1.5, "[Red]0.00;[Blue]-0.00", "-1.50"},
+    {0, "[Red]0.00;[Blue]-0.00", "0.00"}, {-1.5, "[Red]0.00", "-1.50"}, {-1.5, "0.00;[RED](0.00)", "(1.50)"},
+    {0, "[Color10]0;[Green]-0;[Blue]\"zero\"", "zero"}, {5, "[Color 10]0", "[Color 10]5"},
+    {1.5, "[Red]General", "1.5"}, {1234.5, "[$€-407]#,##0.00", "€1,234.50"}, {1234.5, "[$-409]#,##0", "1,235"},
+    {8.5 / 24, "[Red]hh:mm", "08:30"}, {1.5, "@", "1.5"}, {1e15, "@", "1E+15"}, {1.5, "\"Text \"@", "1.5"},
+    {1.5, "0.00;-0.00;0.00;\"T:\"@", "1.50"}, {-1.5, "0.00;(0.00);\"nil\";@", "(1.50)"},
+    {0, "0.00;(0.00);\"nil\";@", "nil"}, {0.5, "h:mm;@", "12:00"}, {0.5, "0.00;\"@\"", "0.50"},
+    {-0.5, "0.00;\"@\"", "@"}, {25.0 / 24, "[Red][h]:mm", "25:00"}};
+INSTANTIATE_TEST_SUITE_P(SectionsAndColours, CellNumberTest, testing::ValuesIn(sectionsAndColours));
 // clang-format on
 
 TEST(FormatNumber, NonFiniteValuesAreNotFormatted)
