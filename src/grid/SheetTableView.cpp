@@ -1,8 +1,12 @@
 #include "grid/SheetTableView.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QScrollBar>
+#include <limits>
 
 namespace talor::grid {
 
@@ -273,6 +277,11 @@ void SheetTableView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Copy) && state() != EditingState) {
+        copySelection();
+        event->accept();
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && state() != EditingState &&
         event->modifiers() == Qt::NoModifier) {
         moveDown();
@@ -280,6 +289,60 @@ void SheetTableView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void SheetTableView::copySelection()
+{
+    if (!model() || !selectionModel())
+        return;
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.isEmpty() && !currentIndex().isValid())
+        return;
+    int row1 = currentIndex().row(), col1 = currentIndex().column(), row2 = row1, col2 = col1;
+    if (!selected.isEmpty()) {
+        row1 = col1 = std::numeric_limits<int>::max();
+        row2 = col2 = -1;
+        for (const QModelIndex& index : selected) {
+            row1 = std::min(row1, index.row());
+            col1 = std::min(col1, index.column());
+            row2 = std::max(row2, index.row());
+            col2 = std::max(col2, index.column());
+        }
+    }
+    QGuiApplication::clipboard()->setMimeData(cellsAsMimeData(*model(), row1, col1, row2, col2));
+}
+
+QMimeData* SheetTableView::cellsAsMimeData(const QAbstractItemModel& model, int row1, int col1, int row2,
+                                           int col2)
+{
+    QString tabs;
+    QString html = QStringLiteral("<table>");
+    for (int r = row1; r <= row2; ++r) {
+        html += QStringLiteral("<tr>");
+        for (int c = col1; c <= col2; ++c) {
+            const QModelIndex index = model.index(r, c);
+            const QString text = model.data(index, Qt::DisplayRole).toString();
+            // A tab or line break inside a text would split it into further cells.
+            tabs += QString(text).replace(u'\t', u' ').replace(u'\n', u' ');
+            if (c < col2)
+                tabs += u'\t';
+            QString style;
+            if (model.data(index, Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight)
+                style += QStringLiteral("text-align:right;");
+            const QBrush fill = model.data(index, Qt::BackgroundRole).value<QBrush>();
+            if (fill.style() != Qt::NoBrush)
+                style += QStringLiteral("background:%1;").arg(fill.color().name());
+            html += style.isEmpty() ? QStringLiteral("<td>") : QStringLiteral("<td style=\"%1\">").arg(style);
+            html += text.toHtmlEscaped() + QStringLiteral("</td>");
+        }
+        tabs += u'\n';
+        html += QStringLiteral("</tr>");
+    }
+    html += QStringLiteral("</table>");
+    auto* data = new QMimeData;
+    data->setText(tabs);
+    data->setHtml(html);
+    return data;
 }
 
 void SheetTableView::moveDown()

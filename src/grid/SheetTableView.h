@@ -3,6 +3,8 @@
 #include <QTableView>
 #include <array>
 
+class QMimeData;
+
 namespace talor::grid {
 
 // A table view with frozen rows and columns: three overlay views (frozen columns, frozen
@@ -11,7 +13,7 @@ namespace talor::grid {
 // pane are edited in the overlay that shows them. Enter moves to the cell below, and so
 // does Enter that ends an edit, as in a spreadsheet; F2 edits a cell that may be edited (it
 // goes before a window shortcut on F2), Esc cancels an edit, Delete and Backspace clear the
-// selected cells that may be edited.
+// selected cells that may be edited, and Ctrl+C copies the selection as a spreadsheet's cells.
 class SheetTableView : public QTableView
 {
     Q_OBJECT
@@ -30,6 +32,11 @@ public:
     QTableView* overlay(int which) const;
     // Starts editing `index` in whichever view shows it.
     bool editCell(const QModelIndex& index);
+    // The cells of the rectangle around the selection, as a spreadsheet puts them on the
+    // clipboard: tab-separated shown texts, and an HTML table with each cell's text, its
+    // alignment and its fill, which spreadsheets paste as cells.
+    static QMimeData* cellsAsMimeData(const QAbstractItemModel& model, int row1, int col1, int row2,
+                                      int col2);
 
 protected:
     bool event(QEvent* event) override;
@@ -45,6 +52,7 @@ private:
     class Overlay;
     void layoutOverlays();
     void moveDown();
+    void copySelection();
     Overlay* overlayFor(const QModelIndex& index) const;
     int frozenWidth() const;
     int frozenHeight() const;

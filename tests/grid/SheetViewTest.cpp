@@ -7,8 +7,11 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -266,6 +269,30 @@ TEST(SheetViewTest, FormulaCellsTakeNoTypingAndDeleteClearsTheSelection)
     QTest::keyClick(v.table(), Qt::Key_Backspace);
     EXPECT_EQ(v.book.text(3, 3), "");
     EXPECT_EQ(v.book.text(3, 4), "304");
+}
+
+// Ctrl+C puts the selected rectangle on the clipboard as a spreadsheet does: tab-separated
+// shown texts a row a line, and an HTML table that keeps numbers right-aligned and fills.
+TEST(SheetViewTest, CtrlCCopiesTheSelectionAsTabsAndAnHtmlTable)
+{
+    ShownView v(5, 5);
+    Sheet& sheet = v.book.active();
+    sheet.setText(2, 2, "a<b");
+    sheet.setText(2, 3, "1.50");
+    sheet.setPlainText(3, 2, "制表\t一");
+    sheet.select(3, 3, 3, 3);
+    sheet.setPattern(1, 0xFF0000, 0);
+    sheet.select(2, 2, 3, 3);
+    QApplication::processEvents();
+    v.table()->setFocus();
+    QTest::keySequence(v.table(), QKeySequence::Copy);
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->text(), "a<b\t1.50\n制表 一\t303\n");
+    EXPECT_EQ(copied->html(),
+              "<table><tr><td>a&lt;b</td><td style=\"text-align:right;\">1.50</td></tr>"
+              "<tr><td>制表\t一</td><td style=\"text-align:right;background:#0000ff;\">303</td>"
+              "</tr></table>");
 }
 
 TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
