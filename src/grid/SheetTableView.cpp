@@ -277,6 +277,11 @@ void SheetTableView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (event->key() == Qt::Key_D && event->modifiers() == Qt::ControlModifier && state() != EditingState) {
+        fillDown();
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Copy) && state() != EditingState) {
         copySelection();
         event->accept();
@@ -291,14 +296,15 @@ void SheetTableView::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
 }
 
-void SheetTableView::copySelection()
+bool SheetTableView::selectedRectangle(int& row1, int& col1, int& row2, int& col2) const
 {
     if (!model() || !selectionModel())
-        return;
+        return false;
     const QModelIndexList selected = selectionModel()->selectedIndexes();
     if (selected.isEmpty() && !currentIndex().isValid())
-        return;
-    int row1 = currentIndex().row(), col1 = currentIndex().column(), row2 = row1, col2 = col1;
+        return false;
+    row1 = row2 = currentIndex().row();
+    col1 = col2 = currentIndex().column();
     if (!selected.isEmpty()) {
         row1 = col1 = std::numeric_limits<int>::max();
         row2 = col2 = -1;
@@ -309,7 +315,35 @@ void SheetTableView::copySelection()
             col2 = std::max(col2, index.column());
         }
     }
-    QGuiApplication::clipboard()->setMimeData(cellsAsMimeData(*model(), row1, col1, row2, col2));
+    return true;
+}
+
+void SheetTableView::copySelection()
+{
+    int row1, col1, row2, col2;
+    if (selectedRectangle(row1, col1, row2, col2))
+        QGuiApplication::clipboard()->setMimeData(cellsAsMimeData(*model(), row1, col1, row2, col2));
+}
+
+void SheetTableView::fillDown()
+{
+    // Each column's first cell, as it would be edited, typed again into the cells below that
+    // may be edited: a value keeps its look, as typing it again would give. A formula is not
+    // filled (its references would have to move).
+    int row1, col1, row2, col2;
+    if (!selectedRectangle(row1, col1, row2, col2))
+        return;
+    for (int c = col1; c <= col2; ++c) {
+        const QModelIndex source = model()->index(row1, c);
+        const QString typed = model()->data(source, Qt::EditRole).toString();
+        if (typed.startsWith(u'='))
+            continue;
+        for (int r = row1 + 1; r <= row2; ++r) {
+            const QModelIndex target = model()->index(r, c);
+            if (model()->flags(target) & Qt::ItemIsEditable)
+                model()->setData(target, typed, Qt::EditRole);
+        }
+    }
 }
 
 QMimeData* SheetTableView::cellsAsMimeData(const QAbstractItemModel& model, int row1, int col1, int row2,

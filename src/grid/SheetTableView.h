@@ -13,7 +13,8 @@ namespace talor::grid {
 // pane are edited in the overlay that shows them. Enter moves to the cell below, and so
 // does Enter that ends an edit, as in a spreadsheet; F2 edits a cell that may be edited (it
 // goes before a window shortcut on F2), Esc cancels an edit, Delete and Backspace clear the
-// selected cells that may be edited, and Ctrl+C copies the selection as a spreadsheet's cells.
+// selected cells that may be edited, Ctrl+D fills the first row of the selection down over the
+// cells below it that may be edited, and Ctrl+C copies the selection as a spreadsheet's cells.
 class SheetTableView : public QTableView
 {
     Q_OBJECT
@@ -53,6 +54,9 @@ private:
     void layoutOverlays();
     void moveDown();
     void copySelection();
+    void fillDown();
+    // The rectangle around the selection (0-based rows and columns), or the current cell.
+    bool selectedRectangle(int& row1, int& col1, int& row2, int& col2) const;
     Overlay* overlayFor(const QModelIndex& index) const;
     int frozenWidth() const;
     int frozenHeight() const;

@@ -43,6 +43,15 @@ struct ShownView
         QApplication::processEvents();
     }
     SheetTableView* table() { return view.table(); }
+    // Selects rows row1..row2 of columns col1..col2 and presses `keys` in the grid.
+    void pressOn(int row1, int col1, int row2, int col2, const QKeySequence& keys)
+    {
+        book.active().select(row1, col1, row2, col2);
+        QApplication::processEvents();
+        table()->setFocus();
+        QTest::keySequence(table(), keys);
+        QApplication::processEvents();
+    }
     QPoint centre(int row, int col)
     {
         return table()->visualRect(table()->model()->index(row - 1, col - 1)).center();
@@ -282,10 +291,7 @@ TEST(SheetViewTest, CtrlCCopiesTheSelectionAsTabsAndAnHtmlTable)
     sheet.setPlainText(3, 2, "制表\t一");
     sheet.select(3, 3, 3, 3);
     sheet.setPattern(1, 0xFF0000, 0);
-    sheet.select(2, 2, 3, 3);
-    QApplication::processEvents();
-    v.table()->setFocus();
-    QTest::keySequence(v.table(), QKeySequence::Copy);
+    v.pressOn(2, 2, 3, 3, QKeySequence::Copy);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
     EXPECT_EQ(copied->text(), "a<b\t1.50\n制表 一\t303\n");
@@ -293,6 +299,30 @@ TEST(SheetViewTest, CtrlCCopiesTheSelectionAsTabsAndAnHtmlTable)
               "<table><tr><td>a&lt;b</td><td style=\"text-align:right;\">1.50</td></tr>"
               "<tr><td>制表\t一</td><td style=\"text-align:right;background:#0000ff;\">303</td>"
               "</tr></table>");
+}
+
+// Ctrl+D fills each column's first selected cell down over the cells below it that may be
+// edited, as typed again; formula cells are neither filled nor filled from, and without the
+// permission to edit nothing changes.
+TEST(SheetViewTest, CtrlDFillsTheFirstRowDownOverEditableCells)
+{
+    ShownView v(5, 5);
+    Sheet& sheet = v.book.active();
+    sheet.setText(2, 2, "0012");
+    sheet.setText(2, 3, "1.50");
+    sheet.setText(2, 4, "=B2&\"!\"");
+    sheet.setText(3, 3, "=C2*2");
+    const auto fill = [&] {
+        v.pressOn(2, 2, 4, 4, QKeySequence(Qt::CTRL | Qt::Key_D));
+    };
+    fill();
+    EXPECT_EQ(sheet.text(3, 2), "302") << "no permission, nothing filled";
+    v.book.setAllowInCellEditing(true);
+    fill();
+    EXPECT_EQ(QStringList({sheet.text(3, 2), sheet.text(4, 2), sheet.text(4, 3), sheet.formula(3, 3),
+                           sheet.text(3, 4), sheet.text(4, 5)}),
+              QStringList({"0012", "0012", "1.50", "=C2*2", "304", "405"}));
+    EXPECT_TRUE(sheet.isNumber(4, 3) && !sheet.isNumber(4, 2));
 }
 
 TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
