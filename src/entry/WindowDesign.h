@@ -16,6 +16,11 @@ inline constexpr int ButtonWidth = 750;
 inline constexpr int ButtonHeight = 750;
 inline constexpr int StatusHeight = 330;
 
+// The places above were drawn for text of this size; the window scales them with the desktop's font.
+inline constexpr double FontPointSize = 9.0;
+// The banner's title line, drawn larger than the text.
+inline constexpr double TitlePointSize = 14.0;
+
 inline constexpr TwipsRect Tree{0, 800, 3300, 8600};
 inline constexpr TwipsRect List{0, 5000, 3300, 4000};
 inline constexpr TwipsRect Image{10360, 800, 4800, 900};

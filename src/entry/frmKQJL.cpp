@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEventLoop>
+#include <QFontInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -29,6 +30,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace talor {
 
@@ -128,7 +130,7 @@ void frmKQJL::buildControls()
         place(m_label[i], labels[i]);
     }
     QFont title = font();
-    title.setPointSize(14);
+    title.setPointSizeF(title.pointSizeF() * design::TitlePointSize / design::FontPointSize);
     title.setBold(true);
     m_label[0]->setFont(title);
 
@@ -279,7 +281,12 @@ QTreeWidgetItem* frmKQJL::treeNode(const QString& key) const
 
 double frmKQJL::dpi() const
 {
-    return logicalDpiY() > 0 ? logicalDpiY() : 96.0;
+    // Twips become pixels at the screen's dpi, enlarged or reduced as the desktop's font is
+    // larger or smaller than the text the places were drawn for, so that labels keep their room.
+    const double screen = logicalDpiY() > 0 ? logicalDpiY() : 96.0;
+    const double points = QFontInfo(font()).pointSizeF();
+    const double scale = points > 0 ? std::clamp(points / design::FontPointSize, 0.75, 3.0) : 1.0;
+    return screen * scale;
 }
 
 int frmKQJL::scaleWidth() const

@@ -137,6 +137,7 @@ public:
     // The client area's inner width and height in twips (ArrangeControls' scale size).
     int scaleWidth() const;
     int scaleHeight() const;
+    // Pixels per inch of the designed places: the screen's, scaled with the desktop's font.
     double dpi() const;
 
 protected:
