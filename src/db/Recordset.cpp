@@ -107,17 +107,7 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection, Expecte
     m_sql = sql;
     m_connection = connection;
     const auto read = [&] {
-        if (!readSqlite() && !(expected == ManyRows && readPostgresCopy())) {
-            QSqlQuery query(connection);
-            query.setForwardOnly(true);
-            // Inside the read-only transaction a lost session is not made again under the
-            // statement: the new one would run it outside that transaction.
-            const bool ran = m_reading ? query.exec(sql) : Connections::execute(query, connection, sql);
-            if (!ran)
-                Connections::fail(connection, QCoreApplication::translate("talor", "the statement failed"),
-                                  query.lastError(), sql);
-            readRows(query);
-        }
+        readResult(expected);
     };
     try {
         if (access == Reading) {
@@ -139,8 +129,61 @@ void Recordset::open(const QString& sql, const QSqlDatabase& connection, Expecte
     m_open = true;
 }
 
-// Reads the field names and every row into the compact store; a statement without a result
-// set leaves it empty.
+namespace {
+
+Recordset::RowReaders readersOfTheEnvironment()
+{
+    const QByteArray named = qgetenv("TALOR_ROW_READERS");
+    if (named == "qtsql")
+        return Recordset::RowReaders::QtSqlOnly;
+    if (named == "copy")
+        return Recordset::RowReaders::CopyWherePossible;
+    return Recordset::RowReaders::ByExpectation;
+}
+
+std::atomic<Recordset::RowReaders>& chosenReaders()
+{
+    static std::atomic<Recordset::RowReaders> readers{readersOfTheEnvironment()};
+    return readers;
+}
+
+} // namespace
+
+Recordset::RowReaders Recordset::rowReaders()
+{
+    return chosenReaders().load(std::memory_order_relaxed);
+}
+
+void Recordset::setRowReaders(RowReaders readers)
+{
+    chosenReaders().store(readers, std::memory_order_relaxed);
+}
+
+// The one place where a read's reader is chosen: the engine's own where it reads the statement
+// (SQLite's; PostgreSQL's copy stream), else Qt SQL's query, whose rows readRows takes.
+void Recordset::readResult(Expected expected)
+{
+    const RowReaders readers = rowReaders();
+    if (readers != RowReaders::QtSqlOnly) {
+        if (readSqlite())
+            return;
+        if ((expected == ManyRows || readers == RowReaders::CopyWherePossible) && readPostgresCopy())
+            return;
+    }
+    QSqlQuery query(m_connection);
+    query.setForwardOnly(true);
+    // Inside the read-only transaction a lost session is not made again under the statement:
+    // the new one would run it outside that transaction.
+    const bool ran = m_reading ? query.exec(m_sql) : Connections::execute(query, m_connection, m_sql);
+    if (!ran)
+        Connections::fail(m_connection, QCoreApplication::translate("talor", "the statement failed"),
+                          query.lastError(), m_sql);
+    readRows(query);
+}
+
+// Reads the field names and every row into the compact store, each value through libpq's
+// result where the engine is PostgreSQL, else as Qt SQL gives it; a statement without a result
+// set leaves the store empty.
 void Recordset::readRows(QSqlQuery& query)
 {
     if (!query.isSelect())
@@ -149,7 +192,7 @@ void Recordset::readRows(QSqlQuery& query)
     const int columns = record.count();
     for (int c = 0; c < columns; ++c)
         addField(record.field(c).name(), record.field(c).metaType());
-    if (!readPostgres(query)) {
+    if (rowReaders() == RowReaders::QtSqlOnly || !readPostgres(query)) {
         while (query.next()) {
             for (int c = 0; c < columns; ++c)
                 appendCell(query.value(c));

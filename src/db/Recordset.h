@@ -129,6 +129,22 @@ public:
     // transaction could not be made read-only).
     void open(const QString& sql, const QSqlDatabase& connection, Expected expected = SomeRows,
               Access access = Reading);
+
+    // Which readers bring a read's rows into the store. By default the engines' own libraries do
+    // wherever they give exactly the cells Qt SQL's read would (SQLite's statement; on
+    // PostgreSQL the copy stream for ManyRows and libpq's results otherwise), which costs a
+    // large read a fraction of Qt SQL's. QtSqlOnly reads everything through Qt SQL's values;
+    // CopyWherePossible sends every PostgreSQL read that can go as a copy stream so. The tests
+    // run the recordset through each; TALOR_ROW_READERS in the environment ("qtsql", "copy")
+    // chooses for a whole process.
+    enum class RowReaders
+    {
+        ByExpectation,
+        QtSqlOnly,
+        CopyWherePossible
+    };
+    static RowReaders rowReaders();
+    static void setRowReaders(RowReaders readers);
     // Forgets the rows; unsaved changes of the current row are dropped.
     void close();
     bool isOpen() const { return m_open; }
@@ -220,16 +236,17 @@ private:
         } span;
     };
 
+    void readResult(Expected expected);
     void readRows(QSqlQuery& query);
     // Reading through the engines' own libraries on the connection Qt SQL opened, each value
     // straight into the compact store instead of through a QVariant of its own, which is most
-    // of what a large read costs through Qt SQL (RecordsetEngines.cpp). readSqlite runs the
-    // statement itself; readPostgres reads the rows from the results Qt SQL receives. Both give the
-    // cells Qt SQL's values would (false: not their engine, the caller reads through Qt SQL).
+    // of what a large read costs through Qt SQL (RowReaderSqlite.cpp, RowReaderPostgres.cpp). readSqlite runs
+    // the statement itself; readPostgres reads the rows from the results Qt SQL receives. Both give the cells
+    // Qt SQL's values would (false: not their engine, the caller reads through Qt SQL).
     bool readSqlite();
     // Reading: the connection made unable to write, and on PostgreSQL the text checked to be
     // one statement (throws DatabaseError when it is not); endReading takes back whatever the
-    // statement did and puts the connection back (RecordsetEngines.cpp).
+    // statement did and puts the connection back (ReadOnlyAccess.cpp).
     void beginReading();
     void endReading() noexcept;
     void restartReading();

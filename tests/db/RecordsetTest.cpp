@@ -292,9 +292,13 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
         rs.open(u"select current_query() as q"_qs, db(), expected, access);
         return rs.text(0);
     };
-    EXPECT_TRUE(statementSeen(Recordset::ManyRows).startsWith(u"COPY ("_qs));
-    EXPECT_FALSE(statementSeen(Recordset::SomeRows).startsWith(u"COPY"_qs));
-    EXPECT_TRUE(statementSeen(Recordset::ManyRows, Recordset::AnyStatement).startsWith(u"COPY ("_qs));
+    // The readers this run reads through (the tests run once with each).
+    const Recordset::RowReaders readers = Recordset::rowReaders();
+    const bool copies = readers != Recordset::RowReaders::QtSqlOnly;
+    EXPECT_EQ(statementSeen(Recordset::ManyRows).startsWith(u"COPY ("_qs), copies);
+    EXPECT_EQ(statementSeen(Recordset::SomeRows).startsWith(u"COPY ("_qs),
+              readers == Recordset::RowReaders::CopyWherePossible);
+    EXPECT_EQ(statementSeen(Recordset::ManyRows, Recordset::AnyStatement).startsWith(u"COPY ("_qs), copies);
     ASSERT_TRUE(db().transaction());
     EXPECT_FALSE(statementSeen(Recordset::ManyRows, Recordset::AnyStatement).startsWith(u"COPY"_qs));
     EXPECT_TRUE(talor::test::errorText<DatabaseError>([&] {
@@ -333,7 +337,7 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
     Recordset after;
     after.open(u"select count(*) from tx"_qs, db(), Recordset::ManyRows);
     EXPECT_EQ(after.text(0), u"3"_qs);
-    EXPECT_EQ(statementSeen(Recordset::SomeRows), u"select current_query() as q"_qs)
+    EXPECT_TRUE(statementSeen(Recordset::SomeRows).contains(u"select current_query() as q"_qs))
         << "the session is usable";
 }
 

@@ -1,17 +1,17 @@
-// Reading a recordset's rows through the engines' own libraries.
+// Reading a recordset's rows through libpq: from the results Qt SQL's driver receives, or, for
+// many rows, as the server's copy stream.
 //
 // Qt SQL hands every value over as a QVariant of its own (a QString for each text), which the
 // recordset then packs into its compact store: for a report of ten thousand rows that is most of
-// the read. Here the values go from SQLite's statement or libpq's result straight into the
-// store, as the cells Qt SQL's values would have made; whatever is not plainly one of the
-// common forms (a timestamp, bytes, a date outside the ISO form) still goes through Qt SQL's
-// conversion, so the cells are the same either way.
-//
-// The handles are the ones Qt SQL's drivers expose (QSqlDriver::handle, QSqlResult::handle).
-// The drivers of Debian's Qt use the system's SQLite and libpq libraries, the same ones this
-// file is linked with.
+// the read. Here the values go from libpq's result or copy stream straight into the store, as the
+// cells Qt SQL's values would have made; whatever is not plainly one of the common forms (a
+// timestamp, bytes, a date outside the ISO form) still goes through Qt SQL's conversion, so the
+// cells are the same either way. The handles are the ones Qt SQL's driver exposes
+// (QSqlDriver::handle, QSqlResult::handle); Debian's Qt driver uses the system's libpq, the one
+// linked here.
 
 #include "db/Connections.h"
+#include "db/EngineHandles.h"
 #include "db/Recordset.h"
 
 #include <QCoreApplication>
@@ -23,32 +23,13 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <libpq-fe.h>
-#include <sqlite3.h>
 
 namespace talor {
 
+using engine::handleOf;
+using engine::Result;
+
 namespace {
-
-// The object a driver's or result's handle holds, when it is of the named type.
-template <typename T> T* handleOf(const QVariant& handle, const char* typeName)
-{
-    if (!handle.isValid() || qstrcmp(handle.typeName(), typeName) != 0)
-        return nullptr;
-    return *static_cast<T* const*>(handle.constData());
-}
-
-// SQLite's error as Qt SQL's driver reports it: the engine's message and the driver's text.
-QSqlError sqliteError(sqlite3* db, const char* what, int code, QSqlError::ErrorType type)
-{
-    return QSqlError(QString::fromLatin1(what), QString::fromUtf8(sqlite3_errmsg(db)), type,
-                     QString::number(code));
-}
-
-struct Finalize
-{
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
 
 // A whole number in `text` and nothing else.
 template <typename Number> bool readWhole(QByteArrayView text, Number& number)
@@ -145,7 +126,7 @@ bool readAsText(Oid type)
 // asks the server for them so); null for any other.
 PGconn* utf8Session(const QSqlDatabase& connection)
 {
-    PGconn* session = handleOf<PGconn>(connection.driver()->handle(), "pg_conn*");
+    PGconn* session = engine::postgresSession(connection);
     return session && qstrcmp(pg_encoding_to_char(PQclientEncoding(session)), "UTF8") == 0 ? session
                                                                                            : nullptr;
 }
@@ -160,87 +141,6 @@ bool textsUnchecked(PGconn* session)
 }
 
 } // namespace
-
-bool Recordset::readSqlite()
-{
-    sqlite3* db = handleOf<sqlite3>(m_connection.driver()->handle(), "sqlite3*");
-    // Qt SQL reads SQLite's real numbers as doubles unless told to make whole numbers of them.
-    const QSql::NumericalPrecisionPolicy precision = m_connection.driver()->numericalPrecisionPolicy();
-    if (!db || precision == QSql::LowPrecisionInt32 || precision == QSql::LowPrecisionInt64)
-        return false;
-    const QByteArray text = m_sql.toUtf8();
-    sqlite3_stmt* prepared = nullptr;
-    const char* tail = nullptr;
-    const int prepareCode = sqlite3_prepare_v2(db, text.constData(), int(text.size()) + 1, &prepared, &tail);
-    const std::unique_ptr<sqlite3_stmt, Finalize> statement(prepared);
-    const QString failed = QCoreApplication::translate("talor", "the statement failed");
-    if (prepareCode != SQLITE_OK)
-        Connections::fail(
-            m_connection, failed,
-            sqliteError(db, "Unable to execute statement", prepareCode, QSqlError::StatementError), m_sql);
-    // One statement only, as through Qt SQL: a second one after a ";" is refused, not run.
-    if (tail && !QString::fromUtf8(tail).trimmed().isEmpty())
-        Connections::fail(m_connection, failed,
-                          QSqlError(QStringLiteral("Unable to execute multiple statements at a time"), {},
-                                    QSqlError::StatementError, QString::number(SQLITE_MISUSE)),
-                          m_sql);
-    if (!statement) // nothing but blanks or a comment: Qt SQL says what it makes of that
-        return false;
-
-    const int columns = sqlite3_column_count(statement.get());
-    for (int c = 0; c < columns; ++c)
-        addField(QString::fromUtf8(sqlite3_column_name(statement.get(), c)).remove(u'"'), QMetaType());
-    for (;;) {
-        const int code = sqlite3_step(statement.get());
-        if (code == SQLITE_DONE)
-            break;
-        if (code != SQLITE_ROW) {
-            const int resetCode = sqlite3_reset(statement.get());
-            Connections::fail(
-                m_connection,
-                m_rowCount == 0 ? failed : QCoreApplication::translate("talor", "reading the rows failed"),
-                sqliteError(db, "Unable to fetch row", resetCode, QSqlError::ConnectionError), m_sql);
-        }
-        if (columns == 0) // a statement without a result set, run to its end
-            continue;
-        for (int c = 0; c < columns; ++c) {
-            Payload payload{};
-            switch (sqlite3_column_type(statement.get(), c)) {
-            case SQLITE_INTEGER:
-                payload.integer = sqlite3_column_int64(statement.get(), c);
-                appendScalar(Kind::Int, payload);
-                break;
-            case SQLITE_FLOAT:
-                payload.real = sqlite3_column_double(statement.get(), c);
-                appendScalar(Kind::Real, payload);
-                break;
-            case SQLITE_NULL:
-                appendScalar(Kind::Null, payload);
-                break;
-            case SQLITE_BLOB: {
-                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement.get(), c));
-                appendSpan(Kind::Bytes, QByteArrayView(bytes, sqlite3_column_bytes(statement.get(), c)));
-                break;
-            }
-            default: {
-                // Stored UTF-8 is kept as it is; anything else is read as Qt SQL reads it, as
-                // UTF-16 (SQLite replaces what is not UTF-8), and stored from that.
-                const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), c));
-                const QByteArrayView bytes(utf8, sqlite3_column_bytes(statement.get(), c));
-                if (bytes.isValidUtf8()) {
-                    appendSpan(Kind::Text, bytes);
-                } else {
-                    const auto* utf16 = static_cast<const QChar*>(sqlite3_column_text16(statement.get(), c));
-                    appendCell(QString(utf16, sqlite3_column_bytes16(statement.get(), c) /
-                                                  qsizetype(sizeof(QChar))));
-                }
-            }
-            }
-        }
-        ++m_rowCount;
-    }
-    return true;
-}
 
 bool Recordset::readPostgres(QSqlQuery& query)
 {
@@ -348,12 +248,6 @@ bool Recordset::appendPostgresValue(quint32 type, QByteArrayView value, bool che
 }
 
 namespace {
-
-struct ClearResult
-{
-    void operator()(PGresult* result) const { PQclear(result); }
-};
-using Result = std::unique_ptr<PGresult, ClearResult>;
 
 struct FreeCopyRow
 {
@@ -581,99 +475,6 @@ bool Recordset::appendAsQtConverts(quint32 type, QByteArrayView value)
     else
         return false;
     return true;
-}
-
-// A read that cannot write. On SQLite the connection is query-only while the statement runs (a
-// statement cannot switch that back: the pragma is a statement of its own). On PostgreSQL the
-// statement runs in a read-only transaction of its own that is rolled back, never committed,
-// so that even a function the server lets write in such a transaction (lo_create) leaves
-// nothing behind; the server first parses the text as one prepared statement, which it refuses
-// for a text of several, so nothing can end the transaction early.
-namespace {
-
-// The session's own words for a failed command, as Qt SQL's driver reports them.
-QSqlError postgresError(const PGresult* result, const QString& what)
-{
-    return QSqlError(what, QString::fromUtf8(PQresultErrorMessage(result)).trimmed(),
-                     QSqlError::StatementError,
-                     QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE)));
-}
-
-} // namespace
-
-void Recordset::beginReading()
-{
-    if (m_connection.driverName() == u"QSQLITE") {
-        QSqlQuery query;
-        if (!Connections::execute(query, m_connection, u"PRAGMA query_only = 1"_qs))
-            Connections::fail(
-                m_connection,
-                QCoreApplication::translate("talor", "the connection could not be made read-only"),
-                query.lastError(), m_sql);
-        return;
-    }
-    if (Connections::lost(m_connection) && !TransactionScope::isActive(m_connection))
-        Connections::reconnect(m_connection);
-    PGconn* session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
-    if (!session)
-        return;
-    if (PQtransactionStatus(session) == PQTRANS_ACTIVE) {
-        // A query of Qt SQL's still reading its rows: Qt SQL drops them before its next statement.
-        QSqlQuery(m_connection).exec(u"SELECT 1"_qs);
-    }
-    // A transaction of someone else's (Qt SQL's own, say) would take this read into it, and
-    // the rollback after it would take that transaction's work back.
-    if (PQtransactionStatus(session) != PQTRANS_IDLE)
-        throw DatabaseError(
-            QCoreApplication::translate(
-                "talor", "a query cannot run read-only inside a transaction; nothing was read\nSQL: %1")
-                .arg(m_sql));
-    const QString begin = u"BEGIN READ ONLY"_qs;
-    const Result begun(PQexec(session, "BEGIN READ ONLY"));
-    if (PQresultStatus(begun.get()) != PGRES_COMMAND_OK)
-        Connections::fail(m_connection,
-                          QCoreApplication::translate("talor", "the read-only transaction could not begin"),
-                          postgresError(begun.get(), begin), m_sql);
-    m_reading = true;
-    const QByteArray statement = m_sql.toUtf8();
-    const Result described(PQprepare(session, "", statement.constData(), 0, nullptr));
-    if (PQresultStatus(described.get()) != PGRES_COMMAND_OK) {
-        const QSqlError error = postgresError(described.get(), QStringLiteral("Unable to prepare statement"));
-        endReading();
-        Connections::fail(m_connection, QCoreApplication::translate("talor", "the statement failed"), error,
-                          m_sql);
-    }
-}
-
-void Recordset::endReading() noexcept
-{
-    if (m_connection.driverName() == u"QSQLITE") {
-        QSqlQuery(m_connection).exec(u"PRAGMA query_only = 0"_qs);
-        return;
-    }
-    if (!m_reading)
-        return;
-    m_reading = false;
-    PGconn* session = handleOf<PGconn>(m_connection.driver()->handle(), "pg_conn*");
-    if (!session || PQstatus(session) != CONNECTION_OK)
-        return;
-    while (PQtransactionStatus(session) == PQTRANS_ACTIVE) {
-        PGresult* left = PQgetResult(session);
-        if (!left)
-            break;
-        PQclear(left);
-    }
-    PQclear(PQexec(session, "ROLLBACK"));
-}
-
-// A copy that failed on the server aborted the read's transaction: a new one, so that Qt SQL's
-// read after it reports the statement's own failure.
-void Recordset::restartReading()
-{
-    if (!m_reading)
-        return;
-    endReading();
-    beginReading();
 }
 
 } // namespace talor
