@@ -4,6 +4,7 @@
 #include "grid/CellInput.h"
 #include "grid/FormatTable.h"
 #include "grid/FormulaCells.h"
+#include "grid/SheetBulkWriter.h"
 
 #include <QHash>
 #include <algorithm>

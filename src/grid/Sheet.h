@@ -11,6 +11,7 @@
 namespace talor::grid {
 
 struct CellInput;
+struct PreparedCell;
 
 // A file that cannot be read or written; the message names the file and the problem.
 class GridFileError : public std::runtime_error
@@ -53,27 +54,6 @@ struct CellFormat
     CellFill fill;
     CellBorder border;
     bool operator==(const CellFormat&) const = default;
-};
-
-// One cell of a row prepared once and written onto many rows (a template's rows): its format
-// id in the sheet's table (Sheet::addFormat) and its content.
-struct PreparedCell
-{
-    enum class Kind : quint8
-    {
-        Empty,
-        Number,
-        Text, // an empty text is no content
-        Formula
-    };
-    Kind kind = Kind::Empty;
-    int formatId = 0;
-    double number = 0;
-    QString text;
-    // A formula as read in row `formulaRow` of the column it is written to, copied down to the
-    // row written (never sideways: a prepared row is written at the columns it was read from).
-    formula::Formula formula;
-    int formulaRow = 0;
 };
 
 // One sheet of the grid: cells holding text, numbers (dates are numbers shown with a date
@@ -121,18 +101,9 @@ public:
     // any other cell.
     bool numberConstant(int row, int col, double& value, int& formatId) const;
     void clearCell(int row, int col);
-    // Clears the number and text constants of columns col1..col2 of `row`, leaving formulas
-    // and formats: clearCell on each such cell, reading each cell once.
-    void clearConstants(int row, int col1, int col2);
     // Stores without reading the text as typed: a plain text (never a number or formula) and
     // a number (shown with the cell's number format, or `numberFormat` when not empty).
     void setPlainText(int row, int col, const QString& text);
-    // Writes what parseInput (CellInput.h) made of a typed text, exactly as setText(text)
-    // does: for callers that type the same texts into many cells and read each only once.
-    void setInput(int row, int col, const CellInput& input);
-    // Writes what setText(formula.copied(rows, cols)) writes, without printing the formula
-    // and reading it back: for copying a template's formula to many rows.
-    void setFormulaCopy(int row, int col, const formula::Formula& formula, int rows, int cols);
     // A value that is not finite (infinity, NaN) throws std::invalid_argument.
     void setNumber(int row, int col, double value, const QString& numberFormat = {});
     // Calls `visit` for every cell that has content or a format other than the default,
@@ -150,12 +121,6 @@ public:
     void beginUpdate();
     void endUpdate(); // throws std::logic_error without a matching beginUpdate()
     bool isUpdating() const;
-    // For a fill that writes whole rows block after block: recomputes now, inside a batch
-    // too, the formula cells in the rows written since the last recalculation and what reads
-    // those rows; the batch's end then has only later changes left. Called after every few
-    // blocks, while their cells are still in the cache, each block costs its own formulas
-    // instead of one pass over all at the end.
-    void recalculateWrittenRows();
     // A batch for the lifetime of this object: `Sheet::Batch batch(sheet);`.
     class Batch
     {
@@ -221,22 +186,10 @@ public:
     const CellFormat& formatById(int id) const;
     int formatCount() const;
     void setFormat(int row, int col, const CellFormat& format);
-    // For stamping one format on many cells: addFormat takes the format into the table once
-    // (checked as setFormat checks it) and returns its id; setFormatId gives a cell that id
-    // without hashing the format again. An id that is not in the table throws
-    // std::out_of_range. formatTableId() names this sheet's table: it changes when clear()
-    // starts a new one, and no other sheet's table ever has the same name, so ids kept from
-    // addFormat stay valid while it is unchanged.
-    int addFormat(const CellFormat& format);
-    void setFormatId(int row, int col, int id);
-    // setFormatId(row, col1 + i, ids[i]) for i in 0..count-1, reading the row once; for a
-    // template row stamped before it is written (its cells are then stored in column order).
-    void setFormatIds(int row, int col1, const int* ids, int count);
+    // Names this sheet's format table: it changes when clear() starts a new one, and no other
+    // sheet's table ever has the same name, so format ids kept from SheetBulkWriter::addFormat
+    // stay valid while it is unchanged.
     quint64 formatTableId() const;
-    // Writes cells[i] into (row, col1 + i) for i in 0..count-1 as setFormatIds and then, cell
-    // by cell, setFormulaCopy, setNumber, setPlainText or clearCell write them. A row that holds
-    // nothing yet, written inside a batch, is laid out in one step.
-    void writeRow(int row, int col1, const PreparedCell* cells, int count);
 
     // --- Columns ------------------------------------------------------------------------
     // Insert `count` empty columns before `col` / delete columns col..col+count-1, moving
@@ -263,6 +216,18 @@ Q_SIGNALS:
 private:
     struct Data;
     std::unique_ptr<Data> d;
+
+    // The writes of many cells at once, offered through SheetBulkWriter (SheetBulkWriter.h
+    // says what each does).
+    friend class SheetBulkWriter;
+    void clearConstants(int row, int col1, int col2);
+    void setInput(int row, int col, const CellInput& input);
+    void setFormulaCopy(int row, int col, const formula::Formula& formula, int rows, int cols);
+    void recalculateWrittenRows();
+    int addFormat(const CellFormat& format);
+    void setFormatId(int row, int col, int id);
+    void setFormatIds(int row, int col1, const int* ids, int count);
+    void writeRow(int row, int col1, const PreparedCell* cells, int count);
 
     // (row, col) holds a constant or nothing now: recomputes the formulas that read it.
     void constantChanged(int row, int col, bool wasFormula);

@@ -1,6 +1,7 @@
 #include "query/SelectionClicks.h"
 
 #include "db/Recordset.h"
+#include "grid/SheetBulkWriter.h"
 #include "grid/Workbook.h"
 #include "query/PeriodRecords.h"
 #include "sheet/ColumnFields.h"
@@ -226,7 +227,7 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
             // The formulas of the last few blocks while their cells are still in the cache
             // (four blocks share one plan: each alone costs more in planning than it saves).
             if (BlockCursor % RecalculatedBlocks == RecalculatedBlocks - 1)
-                grid.recalculateWrittenRows();
+                talor::grid::SheetBulkWriter(grid).recalculateWrittenRows();
             ++BlockCursor;
         }
         if (BlockCursor == 0) {

@@ -2,6 +2,7 @@
 
 #include "db/Recordset.h"
 #include "grid/Sheet.h"
+#include "grid/SheetBulkWriter.h"
 #include "text/TextFunctions.h"
 
 #include <QDateTime>
@@ -88,7 +89,7 @@ void PeriodBlock::writeDayRows(grid::Sheet& sheet, int top, int columns) const
             sheet.setPlainText(row, 2, QString());
         }
         if (columns >= 5)
-            sheet.clearConstants(row, 5, columns);
+            grid::SheetBulkWriter(sheet).clearConstants(row, 5, columns);
     }
 }
 

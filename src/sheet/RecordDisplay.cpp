@@ -2,6 +2,7 @@
 
 #include "db/Recordset.h"
 #include "grid/Sheet.h"
+#include "grid/SheetBulkWriter.h"
 #include "sheet/ColumnFields.h"
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
@@ -209,7 +210,7 @@ void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int column
                     // What parseTime reads from the shown text, divided as parseInput does.
                     const int msecs = *seconds / column.clockStep * column.clockStep * 1000;
                     column.clock.number = msecs / 86400000.0;
-                    m_sheet.setInput(row, c, column.clock);
+                    grid::SheetBulkWriter(m_sheet).setInput(row, c, column.clock);
                     break;
                 }
             }
@@ -217,7 +218,7 @@ void RecordDisplay::DisplayMRecord(const Recordset& records, int row, int column
             if (w.how == Written::How::Plain)
                 m_sheet.setPlainText(row, c, w.plain);
             else if (w.how == Written::How::Typed)
-                m_sheet.setInput(row, c, w.typed);
+                grid::SheetBulkWriter(m_sheet).setInput(row, c, w.typed);
             if (column.zeroRule)
                 applyZeroRule(row, c);
             break;

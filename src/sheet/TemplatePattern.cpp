@@ -42,15 +42,16 @@ void TemplatePattern::capture(const grid::Sheet& sheet, int row1, int row2, int 
 
 void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
 {
+    grid::SheetBulkWriter writer(sheet);
     if (m_formatTable != sheet.formatTableId()) {
         for (size_t i = 0; i < m_cells.size(); ++i)
-            m_cells[i].formatId = sheet.addFormat(m_formats[i]);
+            m_cells[i].formatId = writer.addFormat(m_formats[i]);
         m_formatTable = sheet.formatTableId();
     }
     // Row by row, each in one call: the sheet lays a row that holds nothing yet out at once.
     // The kept formulas move their relative references by the distance moved.
     for (int r = 0; r < m_rows; ++r)
-        sheet.writeRow(topRow + r, 1, m_cells.data() + size_t(r) * size_t(m_columns), m_columns);
+        writer.writeRow(topRow + r, 1, m_cells.data() + size_t(r) * size_t(m_columns), m_columns);
 }
 
 } // namespace talor

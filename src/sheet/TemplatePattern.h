@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grid/Sheet.h"
+#include "grid/SheetBulkWriter.h"
 #include "grid/formula/Formula.h"
 
 #include <QString>

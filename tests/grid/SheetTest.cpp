@@ -3,6 +3,7 @@
 
 #include "grid/CellAddress.h"
 #include "grid/CellInput.h"
+#include "grid/SheetBulkWriter.h"
 #include "grid/formula/Formula.h"
 #include "text/TextFunctions.h"
 
@@ -582,7 +583,7 @@ TEST_P(FormulaCopyTest, WritesWhatTheCopiedTextWrites)
         }
     }
     for (int row = c.to; row <= last; ++row) {
-        copied.setFormulaCopy(row, 3, formula, row - c.from, 0);
+        SheetBulkWriter(copied).setFormulaCopy(row, 3, formula, row - c.from, 0);
         typed.setText(row, 3, formula.copied(row - c.from, 0));
     }
     auto same = [&](const char* when) {
@@ -654,7 +655,7 @@ TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
     const int last = c.col1 + 10;
     for (int s = 0; s < 2; ++s) {
         Sheet& sheet = s == 0 ? written : oneByOne;
-        const int framedId = sheet.addFormat(framed);
+        const int framedId = SheetBulkWriter(sheet).addFormat(framed);
         cells[0].formatId = cells[3].formatId = framedId;
         QObject::connect(&sheet, &Sheet::cellsChanged, [&signals, s](const CellRange& r) {
             signals[s] << QStringLiteral("cells %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
@@ -675,13 +676,13 @@ TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
             sheet.beginUpdate();
         for (const int row : {5, 6}) {
             if (s == 0) {
-                sheet.writeRow(row, c.col1, cells.data(), int(cells.size()));
+                SheetBulkWriter(sheet).writeRow(row, c.col1, cells.data(), int(cells.size()));
                 continue;
             }
             std::vector<int> ids;
             for (const PreparedCell& cell : cells)
                 ids.push_back(cell.formatId);
-            sheet.setFormatIds(row, c.col1, ids.data(), int(ids.size()));
+            SheetBulkWriter(sheet).setFormatIds(row, c.col1, ids.data(), int(ids.size()));
             for (size_t i = 0; i < cells.size(); ++i) {
                 const int col = c.col1 + int(i);
                 switch (cells[i].kind) {
@@ -692,7 +693,8 @@ TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
                     sheet.setPlainText(row, col, cells[i].text);
                     break;
                 case PreparedCell::Kind::Formula:
-                    sheet.setFormulaCopy(row, col, cells[i].formula, row - cells[i].formulaRow, 0);
+                    SheetBulkWriter(sheet).setFormulaCopy(row, col, cells[i].formula,
+                                                          row - cells[i].formulaRow, 0);
                     break;
                 case PreparedCell::Kind::Empty:
                     sheet.clearCell(row, col);
@@ -773,7 +775,7 @@ TEST_P(BlockRecalculationTest, EndsAsOneRecalculationAtTheEnd)
             if (block == 5)
                 sheet.setNumber(5, 3, 1000); // block 0's formula becomes a constant
             if (blockwise && (block + 1) % every == 0)
-                sheet.recalculateWrittenRows();
+                SheetBulkWriter(sheet).recalculateWrittenRows();
         }
     };
     for (auto [sheet, blockwise] : {std::pair{&inBlocks, true}, std::pair{&atEnd, false}}) {
@@ -801,18 +803,19 @@ TEST(SheetTest, BareCellsKeptInARowReadAsNone)
 {
     for (const int gap : {0, 8, 9}) {
         Sheet sheet;
-        const int plain = sheet.addFormat(CellFormat{});
+        SheetBulkWriter writer(sheet);
+        const int plain = writer.addFormat(CellFormat{});
         CellFormat framed;
         framed.border.left = 1;
-        const int ids[] = {plain, sheet.addFormat(framed), plain};
-        sheet.setFormatIds(1, 1, ids, 3);
+        const int ids[] = {plain, writer.addFormat(framed), plain};
+        writer.setFormatIds(1, 1, ids, 3);
         const int far = 4 + gap;
         sheet.setNumber(1, 1, 1);
         sheet.setNumber(1, 3, 2);
         sheet.setNumber(1, far, 4);
         sheet.setNumber(1, far + 1, 8);
         sheet.clearCell(1, 3);
-        sheet.clearConstants(1, far + 1, far + 1);
+        writer.clearConstants(1, far + 1, far + 1);
         sheet.setText(2, 1, QStringLiteral("=SUM(A1:Z1)&\"/\"&COUNTA(A1:Z1)"));
         EXPECT_EQ(sheet.text(2, 1), QStringLiteral("5/2")) << gap;
         QStringList visited;

@@ -2,6 +2,7 @@
 
 #include "db/Recordset.h"
 #include "grid/Sheet.h"
+#include "grid/SheetBulkWriter.h"
 #include "sheet/ColumnFields.h"
 #include "sheet/TemplatePattern.h"
 #include "support/FakeSuite.h"
@@ -258,7 +259,8 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
         for (int c = 1; c <= 4; ++c) {
             const QString picture = pictures[c - 1].isEmpty() ? RecordDisplay::TimeFormat : pictures[c - 1];
             const bool null = tm.isNull(c - 1);
-            sheet.setInput(6, c, grid::parseInput(null ? QString() : text::format(tm.text(c - 1), picture)));
+            grid::SheetBulkWriter(sheet).setInput(
+                6, c, grid::parseInput(null ? QString() : text::format(tm.text(c - 1), picture)));
             const std::string at = tm.text(c - 1).toStdString() + " as " + picture.toStdString();
             const auto cell = [&](int row) {
                 return std::tuple(sheet.text(row, c), sheet.isNumber(row, c),
@@ -369,7 +371,7 @@ TEST(TemplatePatternTest, StampedFormatsStayPerCellAndFollowTheSheetsTable)
     // A table the pattern's kept ids do not belong to: a new sheet, and this one emptied
     // (whose table starts again with only the default format).
     grid::Sheet other;
-    other.addFormat(grid::CellFormat{QStringLiteral("0.00"), {}, {}});
+    grid::SheetBulkWriter(other).addFormat(grid::CellFormat{QStringLiteral("0.00"), {}, {}});
     pattern.stamp(other, 1);
     EXPECT_EQ(other.formatById(other.formatId(1, 1)), first);
     sheet.clear();
