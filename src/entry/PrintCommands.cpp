@@ -2,6 +2,7 @@
 
 #include "entry/ModuleParts.h"
 #include "grid/Workbook.h"
+#include "report/PersonByPersonPrint.h"
 #include "report/PrintRun.h"
 #include "sheet/SheetLayout.h"
 #include "suite/SuiteServices.h"
@@ -13,7 +14,7 @@ namespace talor {
 
 namespace {
 
-const QString PrintCaption = QStringLiteral("报表打印");
+const QString& PrintCaption = PersonByPersonPrint::Caption;
 
 QString printedText(const PrintRun::Result& result)
 {
@@ -123,110 +124,53 @@ void PrintCommands::print()
 
 void PrintCommands::printBatch()
 {
-    SuiteServices& suite = m_context.suite;
-    UiService& ui = m_context.ui;
     const std::optional<SelectedNode> node = m_view.selectedNode();
     if (!node) {
         m_view.showStatus(PrintCaption + QStringLiteral("：请先在部门树中选定部门"));
         return;
     }
     PersonBatch persons(m_context, m_clicks);
-    const int count = persons.open(*node, suite.personNumber());
+    const int count = persons.open(*node, m_context.suite.personNumber());
     if (count == 0) {
         m_view.showStatus(
             PrintCaption +
-            QStringLiteral("：当前人员 %1 不在 %2 的人员中").arg(suite.personNumber(), node->text));
+            QStringLiteral("：当前人员 %1 不在 %2 的人员中").arg(m_context.suite.personNumber(), node->text));
         return;
     }
-
-    const std::unique_ptr<UiService::Progress> progress =
-        ui.progress(m_view.dialogParent(), PrintCaption, QStringLiteral("停止"), count);
-
-    enum class End
-    {
-        List,
-        Stopped,
-        Declined,
-        Failed
-    };
-    End end = End::List;
-    std::unique_ptr<PrintJob> job;
-    QStringList skipped;
-    QString failure;
-    int done = 0;
-    while (done < count) {
-        if (progress->cancelled()) {
-            end = End::Stopped;
-            break;
-        }
-        try {
-            persons.next();
-        } catch (const std::exception& error) {
-            failure = QString::fromUtf8(error.what());
-            end = End::Failed;
-            break;
-        }
-        const QString step =
-            PrintCaption +
-            QStringLiteral("：第 %1/%2 人 %3").arg(persons.index()).arg(count).arg(persons.name());
-        m_view.showStatus(step);
-        // The grid shows the person before the person's output starts.
-        progress->setValue(done, step);
-        if (m_context.state.PrintRest) {
-            PrintRun run = output();
-            if (!job)
-                job = run.printerJob();
-            skipped << run.print(*job).skipped;
-            ++done;
-            continue;
-        }
-        skipped << output().preview().skipped;
-        ++done;
-        if (progress->cancelled()) {
-            end = End::Stopped;
-            break;
-        }
-        if (ui.message(m_view.dialogParent(), continueQuestion(persons.name()), UiService::Buttons::YesNo,
-                       QStringLiteral("系统提示")) != UiService::Answer::Yes) {
-            m_context.state.PrintRest = false;
-            end = End::Declined;
-            break;
-        }
-        m_context.state.PrintRest = true;
-    }
-    // What was printed goes out, also when the batch was stopped.
-    PrintRun::Result finished;
-    if (job)
-        PrintRun::finish(*job, finished);
-    skipped << finished.skipped;
-    progress->setValue(count, PrintCaption);
+    using End = PersonByPersonPrint::End;
+    PersonByPersonPrint batch(
+        m_context.ui, m_view.dialogParent(), [this] { return output(); },
+        [this](const QString& step) { m_view.showStatus(step); });
+    const PersonByPersonPrint::Outcome outcome = batch.run(persons, count, m_context.state.PrintRest);
 
     QString text;
-    switch (end) {
+    switch (outcome.end) {
     case End::List:
         m_context.book.setAllowInCellEditing(false);
         text = QStringLiteral("%1 人完成").arg(count);
         break;
     case End::Stopped:
-        text = QStringLiteral("已停止，%1/%2 人完成").arg(done).arg(count);
+        text = QStringLiteral("已停止，%1/%2 人完成").arg(outcome.done).arg(count);
         break;
     case End::Declined:
-        text = QStringLiteral("只预览了 %1").arg(persons.name());
+        text = QStringLiteral("只预览了 %1").arg(outcome.lastName);
         break;
     case End::Failed:
-        text = QStringLiteral("%1/%2 人完成，%3 的资料读不出").arg(done).arg(count).arg(persons.name());
+        text =
+            QStringLiteral("%1/%2 人完成，%3 的资料读不出").arg(outcome.done).arg(count).arg(persons.name());
         break;
     }
-    if (job && job->reports() > 0) {
+    if (outcome.printed > 0) {
         // The persons previewed are not in the job: say how many of them each way, so that the
         // count matches what the paper (or the PDF) holds.
-        finished.pages = job->pages();
-        text += QStringLiteral("（预览 %1 人，打印 %2 人）").arg(done - job->reports()).arg(job->reports()) +
-                QStringLiteral("，") + printedText(finished);
+        text += QStringLiteral("（预览 %1 人，打印 %2 人）")
+                    .arg(outcome.done - outcome.printed)
+                    .arg(outcome.printed) +
+                QStringLiteral("，") + printedText(outcome.job);
     }
-    report(PrintCaption + u'：' + text, skipped);
-    if (end == End::Failed)
-        ui.message(m_view.dialogParent(), PrintCaption + QStringLiteral("：") + failure);
+    report(PrintCaption + u'：' + text, outcome.job.skipped);
+    if (outcome.end == End::Failed)
+        m_context.ui.message(m_view.dialogParent(), PrintCaption + QStringLiteral("：") + outcome.failure);
 }
 
 } // namespace talor

@@ -2,6 +2,7 @@
 
 #include "entry/ModuleContext.h"
 #include "query/RecordQueries.h"
+#include "report/PersonByPersonPrint.h"
 
 #include <QString>
 
@@ -15,7 +16,7 @@ class SelectionClicks;
 // opened on SQL0 for the node, in that query's order, from a given person on. Each next()
 // shows the person in the grid as the list click does, with the department, group and team
 // names of the person's own record.
-class PersonBatch
+class PersonBatch : public PersonWalk
 {
 public:
     PersonBatch(ModuleContext& context, SelectionClicks& clicks);
@@ -25,11 +26,11 @@ public:
     int open(const SelectedNode& node, const QString& from);
     // The next person in the grid (status 100); false at the end of the list. Throws when the
     // person's records cannot be read.
-    bool next();
+    bool next() override;
 
     int count() const { return m_count; }
-    int index() const { return m_index; } // 1-based, of the person shown
-    QString name() const { return m_name; }
+    int index() const override { return m_index; } // 1-based, of the person shown
+    QString name() const override { return m_name; }
     QString number() const { return m_number; }
 
 private:
@@ -55,11 +56,6 @@ public:
     void print();
     void exportReport();
 
-    // The batch's question after the first person's preview.
-    static QString continueQuestion(const QString& personName)
-    {
-        return QStringLiteral("是否还要打印") + personName + QStringLiteral("以后人员的资料？");
-    }
     // What the export writes is an Excel workbook (Excel 2007 and later): named .xlsx first;
     // .xls names stay offered for the suites that look for them, saying what they hold.
     static constexpr const char* ExportFilter = "Excel 工作簿(*.xlsx)|*.xlsx|Excel 工作簿，旧扩展名，内容为 "

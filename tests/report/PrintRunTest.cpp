@@ -2,6 +2,7 @@
 
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
+#include "report/PersonByPersonPrint.h"
 #include "support/ErrorText.h"
 #include "support/FakeSuite.h"
 #include "support/ScriptedUi.h"
@@ -109,4 +110,88 @@ TEST_F(PrintRunTest, EverySheetHoldingSomethingIsPrintedInTheBooksOrder)
     EXPECT_TRUE(pages.last().contains("迟到以分钟计"));
     EXPECT_FALSE(pages.last().contains("姓名") || pages.last().contains("第")) << pages.last().toStdString();
     EXPECT_TRUE(test::unzipMember(result.printFile, "xl/workbook.xml").contains("填表说明"));
+}
+
+namespace {
+
+// Three persons shown one after another in the grid: each fills the sheet with the person's
+// name; `unreadable` cannot be shown.
+class ThreePersons : public PersonWalk
+{
+public:
+    ThreePersons(grid::Workbook& book, const QString& unreadable) : m_book(book), m_unreadable(unreadable) {}
+    bool next() override
+    {
+        if (m_index == 3)
+            return false;
+        m_name = QStringList{"甲", "乙", "丙"}.at(m_index++);
+        if (m_name == m_unreadable)
+            throw std::runtime_error("读不出 " + m_name.toStdString());
+        m_book.active().clear();
+        m_book.setText(1, 1, "员工" + m_name);
+        return true;
+    }
+    int index() const override { return m_index; }
+    QString name() const override { return m_name; }
+
+private:
+    grid::Workbook& m_book;
+    QString m_unreadable, m_name;
+    int m_index = 0;
+};
+
+} // namespace
+
+// Person by person: the first previewed, then after a yes the others in one job, each on its own
+// page under its own name; a no, the stop button or an unreadable person end the walk, and what
+// was printed still goes out.
+TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
+{
+    using End = PersonByPersonPrint::End;
+    struct Case
+    {
+        const char* name;
+        bool printRest;           // said yes before
+        UiService::Answer answer; // after the first preview
+        bool stopInPreview;       // the stop button pressed while the preview shows
+        const char* unreadable;
+        End end;
+        int done, printed;
+        QStringList printedPages; // the job's pages, by the name on each
+        int questions;
+    };
+    const auto Yes = UiService::Answer::Yes, No = UiService::Answer::No;
+    const Case cases[] = {
+        {"yes", false, Yes, false, "", End::List, 3, 2, {"员工乙", "员工丙"}, 1},
+        {"no", false, No, false, "", End::Declined, 1, 0, {}, 1},
+        {"stopped", false, Yes, true, "", End::Stopped, 1, 0, {}, 0},
+        {"unreadable", false, Yes, false, "丙", End::Failed, 2, 1, {"员工乙"}, 1},
+        {"yes before", true, Yes, false, "", End::List, 3, 3, {"员工甲", "员工乙", "员工丙"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScriptedUi ui;
+        ui.answers = {c.answer};
+        if (c.stopInPreview)
+            ui.previews.push_back([&ui] { ui.stopProgress = true; });
+        QStringList statuses;
+        PersonByPersonPrint batch(
+            ui, nullptr, [&] { return PrintRun(suite, ui, book, false); },
+            [&](const QString& line) { statuses << line; });
+        ThreePersons persons(book, QString::fromUtf8(c.unreadable));
+        bool printRest = c.printRest;
+        const PersonByPersonPrint::Outcome outcome = batch.run(persons, 3, printRest);
+        EXPECT_EQ(outcome.end, c.end);
+        EXPECT_EQ(std::pair(outcome.done, outcome.printed), std::pair(c.done, c.printed));
+        EXPECT_EQ(int(ui.messages.size()), c.questions);
+        EXPECT_EQ(printRest, (c.end != End::Declined && c.end != End::Stopped) || c.printRest);
+        EXPECT_EQ(statuses.size(), c.end == End::Failed ? c.done : qMax(c.done, 1));
+        QStringList names;
+        for (const QString& page :
+             outcome.job.pdfFile.isEmpty() ? QStringList() : test::pdfPages(outcome.job.pdfFile))
+            names << page.section(QRegularExpression("员工"), 1).left(1).prepend("员工");
+        EXPECT_EQ(names, c.printedPages);
+        EXPECT_EQ(outcome.job.pages, c.printedPages.size());
+        EXPECT_EQ(outcome.failure.isEmpty(), c.end != End::Failed) << outcome.failure.toStdString();
+    }
 }
