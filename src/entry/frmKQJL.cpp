@@ -22,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -86,7 +87,8 @@ void frmKQJL::buildControls()
     m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_tree->setFrameShape(QFrame::Box);
     m_tree->setIconSize(QSize(16, 16));
-    place(m_tree, design::Tree);
+    buildSearch();
+    placeTreeArea(toPixels(design::Tree, d));
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         m_currentNode = item;
         clickTree(item);
@@ -174,10 +176,11 @@ void frmKQJL::buildControls()
     m_timer->setInterval(500);
     connect(m_timer, &QTimer::timeout, this, &frmKQJL::timerTick);
 
-    // Tab walks the window from the tree down and across, as the eye reads it: the list, the
-    // report kind (the arrow keys choose among the kinds), 合计, the date, the period (at the
-    // foot of the window: what the grid shows is chosen before it), then the grid, where Tab
-    // moves from cell to cell and Ctrl+Tab leaves for the tree again.
+    // Tab walks the window from the search and the tree down and across, as the eye reads it:
+    // the list, the report kind (the arrow keys choose among the kinds), 合计, the date, the
+    // period (at the foot of the window: what the grid shows is chosen before it), then the
+    // grid, where Tab moves from cell to cell and Ctrl+Tab leaves for the search again.
+    QWidget::setTabOrder(m_search, m_tree);
     QWidget::setTabOrder(m_tree, m_list);
     QWidget::setTabOrder(m_list, m_option[0]);
     QWidget::setTabOrder(m_option[0], m_option[1]);
@@ -246,18 +249,19 @@ void frmKQJL::buildMenus()
 
 void frmKQJL::showHelp()
 {
-    m_ui.message(
-        this,
-        QStringLiteral("考勤日报的按键：\n"
-                       "Tab / Shift+Tab：在部门树、人员列表、报表种类、合计、日期、期间和表格之间移动；\n"
-                       "表格内 Tab 移到下一格，Ctrl+Tab 离开表格；\n"
-                       "Enter：在部门树或人员列表上显示所选的报表；\n"
-                       "F2：编辑内容，或编辑当前格；Ctrl+S：保存内容；Delete：清除所选的格；\n"
-                       "Ctrl+C：复制所选的格，可粘贴到电子表格程序；Ctrl+D：向下填充；\n"
-                       "Ctrl+O：选定模板；Ctrl+P：报表打印；Ctrl+Q：退出；\n"
-                       "Alt+Q / I / O / H / W：打开菜单。\n\n"
-                       "完整的说明：终端中的 man talor，以及 /usr/share/doc/talor 中的 README。"),
-        UiService::Buttons::Ok, QStringLiteral("帮助"));
+    m_ui.message(this,
+                 QStringLiteral("考勤日报的按键：\n"
+                                "Tab / Shift+Tab：在查找框、部门树、人员列表、报表种类、合计、日期、"
+                                "期间和表格之间移动；\n"
+                                "查找框：输入姓名、工号或部门名即选定，Enter 查下一个，↓ 进入部门树；\n"
+                                "表格内 Tab 移到下一格，Ctrl+Tab 离开表格；\n"
+                                "Enter：在部门树或人员列表上显示所选的报表；\n"
+                                "F2：编辑内容，或编辑当前格；Ctrl+S：保存内容；Delete：清除所选的格；\n"
+                                "Ctrl+C：复制所选的格，可粘贴到电子表格程序；Ctrl+D：向下填充；\n"
+                                "Ctrl+O：选定模板；Ctrl+P：报表打印；Ctrl+Q：退出；\n"
+                                "Alt+Q / I / O / H / W：打开菜单。\n\n"
+                                "完整的说明：终端中的 man talor，以及 /usr/share/doc/talor 中的 README。"),
+                 UiService::Buttons::Ok, QStringLiteral("帮助"));
 }
 
 QAction* frmKQJL::menuAction(MenuCommand command) const
@@ -313,20 +317,20 @@ void frmKQJL::arrangeControls()
     in.toolbarTop = pixelsToTwips(m_toolbar->y(), d);
     in.toolbarHeight = pixelsToTwips(m_toolbar->height(), d);
     in.reportOption = m_suite.reportOption();
-    auto twips = [d](const QWidget* w) {
-        return TwipsRect{pixelsToTwips(w->x(), d), pixelsToTwips(w->y(), d), pixelsToTwips(w->width(), d),
-                         pixelsToTwips(w->height(), d)};
+    auto twips = [d](const QRect& r) {
+        return TwipsRect{pixelsToTwips(r.x(), d), pixelsToTwips(r.y(), d), pixelsToTwips(r.width(), d),
+                         pixelsToTwips(r.height(), d)};
     };
-    in.tree = twips(m_tree);
-    in.list = twips(m_list);
-    in.image = twips(m_image);
-    in.grid = twips(m_grid);
+    in.tree = twips(m_tree->geometry().united(m_search->geometry()));
+    in.list = twips(m_list->geometry());
+    in.image = twips(m_image->geometry());
+    in.grid = twips(m_grid->geometry());
     in.label1Width = pixelsToTwips(m_label[0]->width(), d);
     in.label2Width = pixelsToTwips(m_label[1]->width(), d);
     in.label3Width = pixelsToTwips(m_label[2]->width(), d);
 
     const ArrangeResult out = talor::arrangeControls(in);
-    place(m_tree, out.tree);
+    placeTreeArea(toPixels(out.tree, d));
     place(m_list, out.list);
     m_list->setVisible(out.listVisible);
     place(m_image, out.image);
@@ -349,6 +353,18 @@ bool frmKQJL::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_client && event->type() == QEvent::Resize && m_status)
         arrangeControls();
+    if (watched == m_search && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Down) {
+            m_tree->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+        if (key == Qt::Key_Escape && !m_search->text().isEmpty()) {
+            m_search->clear();
+            searchEdited({});
+            return true;
+        }
+    }
     // Enter on the selected node or item works as a click on it.
     if (event->type() == QEvent::KeyPress && (watched == m_tree || watched == m_list)) {
         const int key = static_cast<QKeyEvent*>(event)->key();

@@ -9,6 +9,7 @@
 #include "entry/MainWindowLoad.h"
 #include "entry/MainWindowState.h"
 #include "entry/ModuleParts.h"
+#include "entry/TreeSearch.h"
 
 #include <QMainWindow>
 #include <array>
@@ -23,6 +24,7 @@ class QDialog;
 class QEventLoop;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QRadioButton;
 class QStatusBar;
@@ -156,6 +158,15 @@ private:
     // report shown again; a period that ends before it starts is refused in the status bar.
     void periodEdited();
     void periodPicked(int index);
+    // The search above the tree (frmKQJLSearch.cpp): what is typed selects the first node or
+    // person that matches, Enter the next one, Down goes on into the tree.
+    void buildSearch();
+    void searchEdited(const QString& text);
+    void searchNext();
+    void showMatch();
+    // Places the search field and the tree below it in `area`, the tree's designed place.
+    void placeTreeArea(const QRect& area);
+    QTreeWidgetItem* nodeByNames(const QStringList& names) const;
     void buildControls();
     void buildMenus();
     void applyCommandBar();
@@ -201,6 +212,11 @@ private:
     int m_loadCount = 0;
 
     QWidget* m_client = nullptr;
+    QLineEdit* m_search = nullptr;
+    TreeSearch m_finder;
+    std::vector<TreeSearch::Match> m_matches;
+    size_t m_match = 0;
+    QString m_wantedPerson; // the list key of the person found, selected when listed
     QTreeWidget* m_tree = nullptr;
     QListWidget* m_list = nullptr;
     std::unique_ptr<grid::Workbook> m_book;

@@ -112,6 +112,12 @@ void frmKQJL::showTree(const TreeFillResult& tree)
     }
     if (last)
         m_tree->scrollToItem(last);
+    std::vector<TreeSearch::Node> searched;
+    for (const TreeNode& node : tree.nodes)
+        searched.push_back({node.key, node.text});
+    m_finder = TreeSearch();
+    m_finder.setNodes(std::move(searched));
+    m_matches.clear();
     if (!tree.duplicates.isEmpty())
         m_status->showMessage("部门树中名称重复的项目已略过: " + tree.duplicates.join(QStringLiteral("、")));
 }

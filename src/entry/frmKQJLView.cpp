@@ -87,6 +87,9 @@ void frmKQJL::showEmployees(const QList<EmployeeItem>& items)
     for (const EmployeeItem& employee : items) {
         auto* item = new QListWidgetItem(icon, employee.text, m_list);
         item->setData(Qt::UserRole, employee.key);
+        // The person the search found, now that the list holds them.
+        if (employee.key == m_wantedPerson)
+            m_list->setCurrentItem(item);
     }
 }
 

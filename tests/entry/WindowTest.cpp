@@ -465,7 +465,7 @@ TEST_F(WindowTest, TabWalksTheWindowCtrlTabLeavesTheGridF1Helps)
     }
     EXPECT_EQ(walked, shown + QStringList({"sheetTable", "sheetTable"})) << "Tab stays in the grid's cells";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(focused(), "TreeView1");
+    EXPECT_EQ(focused(), "TreeSearch") << "Ctrl+Tab leaves the grid for the search above the tree";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(focused(), shown.last()) << "Ctrl+Shift+Tab leaves the grid backwards";
