@@ -257,7 +257,8 @@ void frmKQJL::showHelp()
                                 "表格内 Tab 移到下一格，Ctrl+Tab 离开表格；\n"
                                 "Enter：在部门树或人员列表上显示所选的报表；\n"
                                 "F2：编辑内容，或编辑当前格；Ctrl+S：保存内容；Delete：清除所选的格；\n"
-                                "Ctrl+C：复制所选的格，可粘贴到电子表格程序；Ctrl+D：向下填充；\n"
+                                "Ctrl+C：复制所选的格，可粘贴到电子表格程序；Ctrl+V：粘贴，如同逐格输入；\n"
+                                "Ctrl+D：向下填充；\n"
                                 "Ctrl+O：选定模板；Ctrl+P：报表打印；Ctrl+Q：退出；\n"
                                 "Alt+Q / I / O / H / W：打开菜单。\n\n"
                                 "完整的说明：终端中的 man talor，以及 /usr/share/doc/talor 中的 README。"),

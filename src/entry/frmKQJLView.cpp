@@ -40,6 +40,10 @@ void frmKQJL::connectGridEvents()
         if (m_hooks.gridEditText)
             runHook(step, [&] { m_hooks.gridEditText(text); });
     });
+    connect(m_grid, &grid::SheetView::pasteRefused, this, [this](const QStringList& cells) {
+        m_ui.message(this,
+                     QStringLiteral("粘贴：以下的格不能编辑，没有粘贴：") + cells.join(QStringLiteral("、")));
+    });
     connect(m_grid, &grid::SheetView::selectionChanged, this, [this, step] {
         if (m_hooks.gridSelectionChange)
             runHook(step, m_hooks.gridSelectionChange);

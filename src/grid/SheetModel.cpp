@@ -212,7 +212,7 @@ Qt::ItemFlags SheetModel::flags(const QModelIndex& index) const
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     // A formula cell computes its value from the others: typing would replace the formula.
-    if (m_book && m_book->allowInCellEditing() &&
+    if (m_book && m_book->mayEdit(index.row() + 1, index.column() + 1) &&
         !(m_sheet && m_sheet->isFormula(index.row() + 1, index.column() + 1)))
         f |= Qt::ItemIsEditable;
     return f;

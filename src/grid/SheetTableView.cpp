@@ -1,5 +1,7 @@
 #include "grid/SheetTableView.h"
 
+#include "grid/CellAddress.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -282,6 +284,11 @@ void SheetTableView::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Paste) && state() != EditingState) {
+        paste();
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Copy) && state() != EditingState) {
         copySelection();
         event->accept();
@@ -344,6 +351,67 @@ void SheetTableView::fillDown()
                 model()->setData(target, typed, Qt::EditRole);
         }
     }
+}
+
+QList<QStringList> SheetTableView::cellsOfText(const QString& text)
+{
+    QList<QStringList> rows;
+    QStringList row;
+    QString cell;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c != u'"')
+                cell += c;
+            else if (i + 1 < text.size() && text.at(i + 1) == u'"')
+                cell += text.at(++i);
+            else
+                quoted = false;
+        } else if (c == u'"' && cell.isEmpty()) {
+            quoted = true;
+        } else if (c == u'\t') {
+            row << cell;
+            cell.clear();
+        } else if (c == u'\n' || c == u'\r') {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            rows << (row << cell);
+            row.clear();
+            cell.clear();
+        } else {
+            cell += c;
+        }
+    }
+    if (!cell.isEmpty() || !row.isEmpty())
+        rows << (row << cell);
+    return rows;
+}
+
+void SheetTableView::paste()
+{
+    // From the selection's first cell on, each cell as if typed into it; cells that may not be
+    // edited (formulas, read-only columns) or lie outside the sheet keep what they hold.
+    int row1, col1, row2, col2;
+    if (!selectedRectangle(row1, col1, row2, col2))
+        return;
+    const QList<QStringList> rows = cellsOfText(QGuiApplication::clipboard()->text());
+    QStringList refused;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        for (qsizetype c = 0; c < rows[r].size(); ++c) {
+            const QModelIndex target = model()->index(row1 + int(r), col1 + int(c));
+            if (!target.isValid() || !(model()->flags(target) & Qt::ItemIsEditable)) {
+                refused << columnName(col1 + int(c) + 1) + QString::number(row1 + int(r) + 1);
+                continue;
+            }
+            QString typed = rows[r][c];
+            if (editTextHook)
+                editTextHook(typed);
+            model()->setData(target, typed, Qt::EditRole);
+        }
+    }
+    if (!refused.isEmpty())
+        Q_EMIT pasteRefused(refused);
 }
 
 QMimeData* SheetTableView::cellsAsMimeData(const QAbstractItemModel& model, int row1, int col1, int row2,

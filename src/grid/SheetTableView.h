@@ -2,6 +2,7 @@
 
 #include <QTableView>
 #include <array>
+#include <functional>
 
 class QMimeData;
 
@@ -14,7 +15,8 @@ namespace talor::grid {
 // does Enter that ends an edit, as in a spreadsheet; F2 edits a cell that may be edited (it
 // goes before a window shortcut on F2), Esc cancels an edit, Delete and Backspace clear the
 // selected cells that may be edited, Ctrl+D fills the first row of the selection down over the
-// cells below it that may be edited, and Ctrl+C copies the selection as a spreadsheet's cells.
+// cells below it that may be edited, Ctrl+C copies the selection as a spreadsheet's cells, and
+// Ctrl+V pastes a spreadsheet's cells from the selection's first cell on, each as if typed.
 class SheetTableView : public QTableView
 {
     Q_OBJECT
@@ -38,6 +40,17 @@ public:
     // alignment and its fill, which spreadsheets paste as cells.
     static QMimeData* cellsAsMimeData(const QAbstractItemModel& model, int row1, int col1, int row2,
                                       int col2);
+    // The cells of a spreadsheet's tab-separated text, row by row: a cell in double quotes may
+    // hold tabs, line breaks and doubled quotes; the line break that ends the text ends no row.
+    static QList<QStringList> cellsOfText(const QString& text);
+
+    // Typed text on its way into a cell (the delegate's hook, which pastes go through as well).
+    std::function<void(QString&)> editTextHook;
+
+Q_SIGNALS:
+    // A paste left out cells that may not be edited or lie outside the sheet: their addresses
+    // ("B5"), in the order of the pasted text.
+    void pasteRefused(const QStringList& cells);
 
 protected:
     bool event(QEvent* event) override;
@@ -55,6 +68,7 @@ private:
     void moveDown();
     void copySelection();
     void fillDown();
+    void paste();
     // The rectangle around the selection (0-based rows and columns), or the current cell.
     bool selectedRectangle(int& row1, int& col1, int& row2, int& col2) const;
     Overlay* overlayFor(const QModelIndex& index) const;

@@ -38,6 +38,8 @@ SheetView::SheetView(QWidget* parent) : QWidget(parent), p(std::make_unique<Part
         Q_EMIT editText(text);
     };
     p->table->setItemDelegate(p->delegate);
+    p->table->editTextHook = p->delegate->editTextHook;
+    connect(p->table, &SheetTableView::pasteRefused, this, &SheetView::pasteRefused);
     p->table->viewport()->installEventFilter(this);
     for (int i = 0; i < 3; ++i) {
         QTableView* view = p->table->overlay(i);

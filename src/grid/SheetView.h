@@ -44,6 +44,8 @@ Q_SIGNALS:
     void cellDoubleClicked(int row, int col);
     void selectionChanged();
     void editText(QString& text);
+    // A paste left these cells ("B5") as they were: they may not be edited or lie outside.
+    void pasteRefused(const QStringList& cells);
     // button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; x, y in the widget.
     void mouseButton(int button, int shift, int x, int y);
 

@@ -102,6 +102,12 @@ void Workbook::setAllowInCellEditing(bool on)
     Q_EMIT permissionsChanged();
 }
 
+void Workbook::setEditableCells(CellPermission editable)
+{
+    m_editable = std::move(editable);
+    Q_EMIT permissionsChanged();
+}
+
 void Workbook::setAllowEditHeaders(bool on)
 {
     m_editHeaders = on;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -61,6 +62,13 @@ public:
     // In-cell editing, and the further permissions that are switched with it.
     bool allowInCellEditing() const { return m_inCellEditing; }
     void setAllowInCellEditing(bool on);
+    // Which cells of the active sheet in-cell editing reaches (1-based row and column); all
+    // when none is set. The edits that reach many cells at once (paste, fill down, Delete) ask
+    // it of every cell, whichever cell is active.
+    using CellPermission = std::function<bool(int row, int col)>;
+    void setEditableCells(CellPermission editable);
+    // In-cell editing is on and reaches (row, col).
+    bool mayEdit(int row, int col) const { return m_inCellEditing && (!m_editable || m_editable(row, col)); }
     bool allowEditHeaders() const { return m_editHeaders; }
     void setAllowEditHeaders(bool on);
     bool allowDelete() const { return m_delete; }
@@ -91,6 +99,7 @@ private:
     std::vector<QString> m_names;
     int m_active = 1;
     bool m_inCellEditing = false;
+    CellPermission m_editable;
     bool m_editHeaders = false;
     bool m_delete = false;
     bool m_fillRange = false;

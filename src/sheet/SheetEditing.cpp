@@ -24,6 +24,14 @@ void SheetEditing::setPermissions(bool on)
     book.setAllowInCellEditing(on);
     book.setAllowEditHeaders(on);
     book.setAllowFillRange(on);
+    // What reaches many cells at once (paste, fill down, Delete) leaves the columns of the fields
+    // that are never saved as they are, whichever cell is active.
+    grid::Workbook::CellPermission editable;
+    if (on)
+        editable = [this, unsaved = m_parts.suite.unsavedFields()](int row, int col) {
+            return row >= 1 && !unsaved.contains(columnLabel(col));
+        };
+    book.setEditableCells(std::move(editable));
 }
 
 QString SheetEditing::columnLabel(int col) const

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -515,6 +516,38 @@ TEST_P(EditingTest, DoubleClickOpensThePersonnelModuleOnlyWhenSwitchedOn)
         EXPECT_EQ(a->launcher.components, QStringList(c.started, "veld.clszh"));
         EXPECT_TRUE(a->lastMessage().endsWith(c.message)) << a->lastMessage().toStdString();
     }
+}
+
+// Cells copied from the grid (Ctrl+C) and pasted onto other persons' rows (Ctrl+V) save what
+// the copied ones hold, as if typed there.
+TEST_P(EditingTest, ABlockCopiedAndPastedOntoOtherRowsSavesTheSameValues)
+{
+    a->edit();
+    const int from = a->firstRow();
+    const QString people[] = {a->book().text(from + 2, 1), a->book().text(from + 3, 1)};
+    a->type(from, 8, "17");
+    a->type(from, 9, "3");
+    a->type(from, 10, "6.5");
+    a->type(from + 1, 8, "21");
+    a->type(from + 1, 9, "4");
+    a->type(from + 1, 10, "7.25");
+    auto* table = a->window->F1Book1()->table();
+    const auto selectBlock = [&](int row1, int col1, int row2, int col2) {
+        a->select(row1, col1);
+        table->selectionModel()->select(QItemSelection(table->model()->index(row1 - 1, col1 - 1),
+                                                       table->model()->index(row2 - 1, col2 - 1)),
+                                        QItemSelectionModel::ClearAndSelect);
+    };
+    selectBlock(from, 8, from + 1, 10);
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    selectBlock(from + 2, 8, from + 2, 8);
+    QTest::keyClick(table, Qt::Key_V, Qt::ControlModifier);
+    a->save();
+    EXPECT_EQ(a->lastMessage(), "保存完毕");
+    EXPECT_EQ(QStringList({stored(people[0], "cdfz"), stored(people[0], "ztfz"), stored(people[0], "cqgs"),
+                           stored(people[1], "cdfz"), stored(people[1], "ztfz"), stored(people[1], "cqgs")})
+                  .replaceInStrings(QRegularExpression("\\.0+$"), ""),
+              QStringList({"17", "3", "6.5", "21", "4", "7.25"}));
 }
 
 TALOR_BOTH_DATABASES(EditingTest);

@@ -325,6 +325,43 @@ TEST(SheetViewTest, CtrlDFillsTheFirstRowDownOverEditableCells)
     EXPECT_TRUE(sheet.isNumber(4, 3) && !sheet.isNumber(4, 2));
 }
 
+// A spreadsheet's tab-separated text: quoted cells hold tabs, line breaks and doubled quotes;
+// the line break at the end ends no row; Windows line ends count as one.
+TEST(SheetViewTest, CellsOfASpreadsheetsText)
+{
+    const std::vector<std::pair<QString, QList<QStringList>>> cases{
+        {"a\tb\nc\td\n", {{"a", "b"}, {"c", "d"}}},
+        {"a\tb\r\nc\t\r\n", {{"a", "b"}, {"c", ""}}},
+        {"\"x\ty\"\t\"say \"\"hi\"\"\"\n\"1\n2\"", {{"x\ty", "say \"hi\""}, {"1\n2"}}},
+        {"5\"\t", {{"5\"", ""}}},
+        {"", {}},
+    };
+    for (const auto& [text, cells] : cases)
+        EXPECT_EQ(SheetTableView::cellsOfText(text), cells) << text.toStdString();
+}
+
+// Ctrl+V pastes from the selection's first cell on, each cell through the typed-text hook as if
+// typed; formula cells and cells the book's permission leaves out keep what they hold, and are
+// named.
+TEST(SheetViewTest, CtrlVPastesAsTypedAndNamesTheCellsLeftOut)
+{
+    ShownView v(4, 4);
+    Sheet& sheet = v.book.active();
+    sheet.setText(2, 3, "=B2*2");
+    v.book.setAllowInCellEditing(true);
+    v.book.setEditableCells([](int, int col) { return col != 4; });
+    QObject::connect(&v.view, &SheetView::editText, [](QString& text) { text.prepend(u'\''); });
+    QSignalSpy refused(&v.view, &SheetView::pasteRefused);
+    QGuiApplication::clipboard()->setText("0012\t7\t8\n1.50\t\t9\t10\n");
+    v.pressOn(2, 1, 2, 1, QKeySequence::Paste);
+    EXPECT_EQ(QStringList({sheet.text(2, 1), sheet.text(2, 2), sheet.formula(2, 3), sheet.text(3, 1),
+                           sheet.text(3, 2), sheet.text(3, 3), sheet.text(3, 4)}),
+              QStringList({"0012", "7", "=B2*2", "1.50", "", "9", "304"}));
+    EXPECT_FALSE(sheet.isNumber(3, 1)) << "typed through the hook: kept as text";
+    ASSERT_EQ(refused.count(), 1);
+    EXPECT_EQ(refused.at(0).at(0).toStringList(), QStringList({"C2", "D3"}));
+}
+
 TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
 {
     ShownView v(20, 10);
