@@ -342,7 +342,7 @@ TEST(SheetViewTest, CellsOfASpreadsheetsText)
 
 // Ctrl+V pastes from the selection's first cell on, each cell through the typed-text hook as if
 // typed; formula cells and cells the book's permission leaves out keep what they hold, and are
-// named.
+// named. Delete leaves those cells alone too.
 TEST(SheetViewTest, CtrlVPastesAsTypedAndNamesTheCellsLeftOut)
 {
     ShownView v(4, 4);
@@ -360,6 +360,10 @@ TEST(SheetViewTest, CtrlVPastesAsTypedAndNamesTheCellsLeftOut)
     EXPECT_FALSE(sheet.isNumber(3, 1)) << "typed through the hook: kept as text";
     ASSERT_EQ(refused.count(), 1);
     EXPECT_EQ(refused.at(0).at(0).toStringList(), QStringList({"C2", "D3"}));
+    // Delete over the block leaves the cells the permission leaves out as well.
+    v.pressOn(2, 1, 3, 4, QKeySequence(Qt::Key_Delete));
+    EXPECT_EQ(QStringList({sheet.text(3, 1), sheet.text(3, 3), sheet.text(3, 4)}),
+              QStringList({"", "", "304"}));
 }
 
 TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
