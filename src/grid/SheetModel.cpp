@@ -10,8 +10,38 @@
 
 namespace talor::grid {
 
+namespace {
+
+// One cell's edit: its text as edited before and after.
+class CellEdit : public QUndoCommand
+{
+public:
+    CellEdit(SheetModel& model, int row, int col, QString before, QString after)
+        : m_model(model), m_row(row), m_col(col), m_before(std::move(before)), m_after(std::move(after))
+    {}
+    void undo() override { write(m_before); }
+    void redo() override { write(m_after); }
+
+private:
+    void write(const QString& text)
+    {
+        const QModelIndex index = m_model.index(m_row - 1, m_col - 1);
+        if (index.isValid() && (m_model.flags(index) & Qt::ItemIsEditable))
+            m_model.writeTyped(m_row, m_col, text);
+        else
+            setObsolete(true);
+    }
+    SheetModel& m_model;
+    int m_row, m_col;
+    QString m_before, m_after;
+};
+
+} // namespace
+
 SheetModel::SheetModel(Workbook* book, QObject* parent) : QAbstractTableModel(parent), m_book(book)
 {
+    connect(book, &Workbook::editableCellsChanged, &m_undo, &QUndoStack::clear);
+    connect(this, &QAbstractItemModel::modelReset, &m_undo, &QUndoStack::clear);
     connect(book, &Workbook::sheetsAboutToChange, this, [this] {
         m_resetting = true;
         beginResetModel();
@@ -179,6 +209,11 @@ QVariant SheetModel::data(const QModelIndex& index, int role) const
     }
 }
 
+void SheetModel::writeTyped(int row, int col, const QString& text)
+{
+    m_sheet->setText(row, col, text);
+}
+
 bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (!m_sheet || role != Qt::EditRole || !index.isValid() ||
@@ -186,7 +221,8 @@ bool SheetModel::setData(const QModelIndex& index, const QVariant& value, int ro
         return false;
     if (!(flags(index) & Qt::ItemIsEditable))
         return false;
-    m_sheet->setText(index.row() + 1, index.column() + 1, value.toString());
+    const QString before = data(index, Qt::EditRole).toString();
+    m_undo.push(new CellEdit(*this, index.row() + 1, index.column() + 1, before, value.toString()));
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QPointer>
+#include <QUndoStack>
 
 namespace talor::grid {
 
@@ -38,6 +39,15 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // The operator's edits (setData) for undo and redo, one step each, or one for many cells
+    // between beginMacro and endMacro. A step is undone or redone only while its cells may
+    // still be edited. The steps are forgotten when the book's editable cells are set anew
+    // (editing begins or ends) and when the sheet is replaced, so that no step reaches cells
+    // that show something else by then.
+    QUndoStack& undoStack() { return m_undo; }
+    // Writes `text` as typed into (row, col), 1-based, without a step of its own.
+    void writeTyped(int row, int col, const QString& text);
+
     // Growth of the sheet reaches the views once per turn of the event loop; this brings
     // rowCount and columnCount up to the sheet's extent at once.
     void syncExtent();
@@ -57,6 +67,7 @@ private:
     int m_cols = 0;
     bool m_resetting = false;
     bool m_syncQueued = false;
+    QUndoStack m_undo;
 };
 
 } // namespace talor::grid

@@ -1,6 +1,7 @@
 #include "grid/SheetTableView.h"
 
 #include "grid/CellAddress.h"
+#include "grid/SheetModel.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -260,6 +261,32 @@ bool SheetTableView::event(QEvent* event)
     return QTableView::event(event);
 }
 
+namespace {
+
+// The edits of many cells made while it lives are one step of the model's undo (when the model
+// keeps steps).
+class OneStep
+{
+public:
+    OneStep(QAbstractItemModel* model, const QString& text) : m_model(qobject_cast<SheetModel*>(model))
+    {
+        if (m_model)
+            m_model->undoStack().beginMacro(text);
+    }
+    ~OneStep()
+    {
+        if (m_model)
+            m_model->undoStack().endMacro();
+    }
+    OneStep(const OneStep&) = delete;
+    OneStep& operator=(const OneStep&) = delete;
+
+private:
+    SheetModel* m_model;
+};
+
+} // namespace
+
 void SheetTableView::keyPressEvent(QKeyEvent* event)
 {
     // Tab moves from cell to cell; Ctrl+Tab and Ctrl+Shift+Tab leave the grid for the
@@ -273,6 +300,7 @@ void SheetTableView::keyPressEvent(QKeyEvent* event)
     // Delete and Backspace clear the selected cells that may be edited, as in a spreadsheet.
     if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && state() != EditingState &&
         event->modifiers() == Qt::NoModifier && model() && selectionModel()) {
+        const OneStep step(model(), QStringLiteral("清除"));
         for (const QModelIndex& index : selectionModel()->selectedIndexes())
             if (model()->flags(index) & Qt::ItemIsEditable)
                 model()->setData(index, QString(), Qt::EditRole);
@@ -281,6 +309,13 @@ void SheetTableView::keyPressEvent(QKeyEvent* event)
     }
     if (event->key() == Qt::Key_D && event->modifiers() == Qt::ControlModifier && state() != EditingState) {
         fillDown();
+        event->accept();
+        return;
+    }
+    if ((event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) &&
+        state() != EditingState) {
+        if (auto* sheet = qobject_cast<SheetModel*>(model()))
+            event->matches(QKeySequence::Undo) ? sheet->undoStack().undo() : sheet->undoStack().redo();
         event->accept();
         return;
     }
@@ -340,6 +375,7 @@ void SheetTableView::fillDown()
     int row1, col1, row2, col2;
     if (!selectedRectangle(row1, col1, row2, col2))
         return;
+    const OneStep step(model(), QStringLiteral("向下填充"));
     for (int c = col1; c <= col2; ++c) {
         const QModelIndex source = model()->index(row1, c);
         const QString typed = model()->data(source, Qt::EditRole).toString();
@@ -397,6 +433,7 @@ void SheetTableView::paste()
         return;
     const QList<QStringList> rows = cellsOfText(QGuiApplication::clipboard()->text());
     QStringList refused;
+    const OneStep step(model(), QStringLiteral("粘贴"));
     for (qsizetype r = 0; r < rows.size(); ++r) {
         for (qsizetype c = 0; c < rows[r].size(); ++c) {
             const QModelIndex target = model()->index(row1 + int(r), col1 + int(c));

@@ -15,8 +15,9 @@ namespace talor::grid {
 // does Enter that ends an edit, as in a spreadsheet; F2 edits a cell that may be edited (it
 // goes before a window shortcut on F2), Esc cancels an edit, Delete and Backspace clear the
 // selected cells that may be edited, Ctrl+D fills the first row of the selection down over the
-// cells below it that may be edited, Ctrl+C copies the selection as a spreadsheet's cells, and
-// Ctrl+V pastes a spreadsheet's cells from the selection's first cell on, each as if typed.
+// cells below it that may be edited, Ctrl+C copies the selection as a spreadsheet's cells,
+// Ctrl+V pastes a spreadsheet's cells from the selection's first cell on, each as if typed, and
+// Ctrl+Z / Ctrl+Y undo and redo the edits, a paste, a fill or a Delete being one step each.
 class SheetTableView : public QTableView
 {
     Q_OBJECT

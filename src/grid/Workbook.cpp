@@ -106,6 +106,7 @@ void Workbook::setEditableCells(CellPermission editable)
 {
     m_editable = std::move(editable);
     Q_EMIT permissionsChanged();
+    Q_EMIT editableCellsChanged();
 }
 
 void Workbook::setAllowEditHeaders(bool on)

@@ -93,6 +93,8 @@ Q_SIGNALS:
     void sheetsChanged();
     void activeSheetChanged(int number);
     void permissionsChanged();
+    // The cells editing reaches were set anew (editing began or ended).
+    void editableCellsChanged();
 
 private:
     std::vector<std::unique_ptr<Sheet>> m_sheets;

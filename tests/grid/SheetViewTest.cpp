@@ -342,7 +342,7 @@ TEST(SheetViewTest, CellsOfASpreadsheetsText)
 
 // Ctrl+V pastes from the selection's first cell on, each cell through the typed-text hook as if
 // typed; formula cells and cells the book's permission leaves out keep what they hold, and are
-// named. Delete leaves those cells alone too.
+// named. Delete leaves those cells alone too; Ctrl+Z and Ctrl+Y undo and redo them.
 TEST(SheetViewTest, CtrlVPastesAsTypedAndNamesTheCellsLeftOut)
 {
     ShownView v(4, 4);
@@ -362,8 +362,24 @@ TEST(SheetViewTest, CtrlVPastesAsTypedAndNamesTheCellsLeftOut)
     EXPECT_EQ(refused.at(0).at(0).toStringList(), QStringList({"C2", "D3"}));
     // Delete over the block leaves the cells the permission leaves out as well.
     v.pressOn(2, 1, 3, 4, QKeySequence(Qt::Key_Delete));
-    EXPECT_EQ(QStringList({sheet.text(3, 1), sheet.text(3, 3), sheet.text(3, 4)}),
-              QStringList({"", "", "304"}));
+    const auto row3 = [&] {
+        return QStringList({sheet.text(3, 1), sheet.text(3, 2), sheet.text(3, 3), sheet.text(3, 4)});
+    };
+    EXPECT_EQ(row3(), QStringList({"", "", "", "304"}));
+
+    // Ctrl+Z takes back the Delete, then the paste, each as one step, back to the cells as they
+    // were, numbers as numbers; Ctrl+Y makes the paste again. Once editing is set anew, the
+    // steps are gone.
+    v.pressOn(1, 1, 1, 1, QKeySequence::Undo);
+    EXPECT_EQ(row3(), QStringList({"1.50", "", "9", "304"}));
+    v.pressOn(1, 1, 1, 1, QKeySequence::Undo);
+    EXPECT_EQ(row3(), QStringList({"301", "302", "303", "304"}));
+    EXPECT_TRUE(sheet.isNumber(3, 1));
+    v.pressOn(1, 1, 1, 1, QKeySequence::Redo);
+    EXPECT_EQ(row3(), QStringList({"1.50", "", "9", "304"}));
+    v.book.setEditableCells([](int, int col) { return col != 4; });
+    v.pressOn(1, 1, 1, 1, QKeySequence::Undo);
+    EXPECT_EQ(row3(), QStringList({"1.50", "", "9", "304"}));
 }
 
 TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
