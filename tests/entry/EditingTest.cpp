@@ -173,32 +173,6 @@ TEST_P(EditingTest, ACellStillInItsEditorIsWrittenBeforeTheCommand)
     }
 }
 
-// a saves, b saves the same cells from a window opened after that, a edits again in the same
-// window and saves: b's values are a conflict, not a's "original".
-TEST_P(EditingTest, ASecondSaveFromTheSameWindowDoesNotOverwriteASaveMadeBetween)
-{
-    const QString first = firstMember();
-    a->edit();
-    a->type(a->rowOf(first), 8, "11");
-    a->save();
-    ASSERT_EQ(a->lastMessage(), "保存完毕");
-
-    SuiteConfig second = config;
-    second.operatorName = QStringLiteral("李会计");
-    Operator b(second, Day);
-    b.edit();
-    b.type(b.rowOf(first), 8, "22");
-    b.save();
-    ASSERT_EQ(b.lastMessage(), "保存完毕");
-
-    a->edit();
-    a->type(a->rowOf(first), 8, "33");
-    a->save();
-    EXPECT_TRUE(a->lastMessage().contains("其他操作员")) << a->lastMessage().toStdString();
-    EXPECT_EQ(std::pair(stored(first, "cdfz").toDouble(), stored(first, "czyxm")),
-              std::pair(22.0, QString("李会计")));
-}
-
 // F2 in the grid edits the cell; leaving it with Escape keeps what was typed before savable.
 TEST_P(EditingTest, TypedValuesStaySavableAcrossF2InTheGrid)
 {
