@@ -208,6 +208,15 @@ TEST_P(RecordsetTest, AShareHoldsItsOwnRowsWhereverTheyLieInTheRead)
                     EXPECT_EQ(rs.value(c), expected.value(c)) << c;
         }
     }
+    // A share is saved as the person's own read is: on the read's connection, checked as read.
+    SharedRecords shared;
+    const QString own = u"select * from kq where memberid = '001' order by zhdate"_qs;
+    shared.open(u"select *, 0 from kq where memberid = '001' order by zhdate"_qs, db());
+    Recordset rs;
+    shared.shareInto(0, own, rs);
+    rs.setValue(u"hours"_qs, 9);
+    rs.update();
+    EXPECT_EQ(column(own, u"hours"_qs), QStringList({u"9"_qs, u"4.25"_qs}));
 }
 
 // A time of whole seconds reads as its seconds, agreeing with its text; anything else (a

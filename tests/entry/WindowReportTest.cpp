@@ -105,11 +105,7 @@ TEST_F(WindowReport, APeriodPickedInTheWindowIsWhatKindsThreeAndOneShow)
     to->setDate(QDate(2026, 11, 14));
     from->setDate(QDate(2026, 10, 15));
     EXPECT_EQ(suite->periodStart() + "|" + suite->periodEnd(), "2026-10-15|2026-11-14");
-    const int last = sheet().lastColumn();
-    EXPECT_EQ(
-        QStringList({sheet().text(3, last), sheet().text(5, 1), sheet().text(21, 1), sheet().text(22, 1),
-                     sheet().text(35, 1)}),
-        QStringList({"2026-10-15 至 2026-11-14", "2026-10-15", "2026-10-31", "2026-11-01", "2026-11-14"}));
+    EXPECT_EQ(sheet().text(3, sheet().lastColumn()), "2026-10-15 至 2026-11-14");
 
     window->optionClick(1);
     enterNode("A生产部");
@@ -139,15 +135,10 @@ TEST_F(WindowReport, AFailingPeriodQueryIsReportedWithItsTextAndTheClickEnds)
     window->ListView1()->setCurrentRow(0);
     QTest::keyClick(window->ListView1(), Qt::Key_Return);
     ASSERT_EQ(ui.messages.size(), 1u);
-    const QString words = ui.messages[0].text.section("\nbSQL:", 0, 0);
-    const QString text = "bSQL:" + ui.messages[0].text.section("\nbSQL:", 1);
-    EXPECT_TRUE(words.startsWith("读取该人员的考勤记录失败：") &&
-                words.contains("no such column: no_such_column"))
-        << "what failed, in words and the engine's, first: " << words.toStdString();
-    EXPECT_TRUE(text.startsWith("bSQL:select * from KQ0001 where memberid='" + suite->personNumber() + "'"))
-        << text.toStdString();
-    EXPECT_TRUE(text.contains(" and no_such_column=1 order by zhdate --- str2:")) << text.toStdString();
-    EXPECT_TRUE(text.endsWith(" --- j:0")) << text.toStdString();
+    // What failed, in words and the engine's, first; then the query's own text.
+    EXPECT_TRUE(test::containsAll(ui.messages[0].text.section("\nbSQL:", 0, 0),
+                                  {"读取该人员的考勤记录失败：", "no such column: no_such_column"}));
+    EXPECT_TRUE(ui.messages[0].text.contains("\nbSQL:" + suite->composedQuery() + " --- str2:"));
 }
 
 TEST_F(WindowReport, KindThreeBlocksAndTheGuard)
