@@ -11,6 +11,7 @@
 
 #include <exception>
 #include <optional>
+#include <vector>
 
 namespace talor {
 
@@ -26,11 +27,18 @@ void SheetEditing::setPermissions(bool on)
     book.setAllowFillRange(on);
     // What reaches many cells at once (paste, fill down, Delete) leaves the columns of the fields
     // that are never saved as they are, whichever cell is active.
+    // The views ask it of every cell they paint, so each column is looked at once, here: the
+    // columns do not change while editing.
     grid::Workbook::CellPermission editable;
-    if (on)
-        editable = [this, unsaved = m_parts.suite.unsavedFields()](int row, int col) {
-            return row >= 1 && !unsaved.contains(columnLabel(col));
+    if (on) {
+        const QString unsaved = m_parts.suite.unsavedFields();
+        std::vector<bool> columns(size_t(book.active().lastColumn()) + 1, false);
+        for (size_t c = 1; c < columns.size(); ++c)
+            columns[c] = !unsaved.contains(columnLabel(int(c)));
+        editable = [columns = std::move(columns)](int row, int col) {
+            return row >= 1 && col >= 1 && size_t(col) < columns.size() && columns[size_t(col)];
         };
+    }
     book.setEditableCells(std::move(editable));
 }
 
