@@ -1,7 +1,7 @@
 #include "DemoCommand.h"
 
-#include "suite/DemoScratch.h"
-#include "suite/DemoSuite.h"
+#include "demo/DemoScratch.h"
+#include "demo/DemoSuite.h"
 #include "suite/SuiteServices.h"
 
 #include <QCommandLineParser>

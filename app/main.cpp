@@ -9,9 +9,9 @@
 // The commands, their options and their help are listed in HostCommands.cpp.
 
 #include "HostCommands.h"
+#include "demo/DefaultSuite.h"
 #include "entry/ModuleRegistry.h"
 #include "io/FileWrite.h"
-#include "suite/DefaultSuite.h"
 #include "suite/LocalSuite.h"
 #include "ui/QtUiService.h"
 

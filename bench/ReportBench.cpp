@@ -15,10 +15,10 @@
 
 #include "db/Connections.h"
 #include "db/Recordset.h"
+#include "demo/DemoSuite.h"
 #include "entry/BatchReport.h"
 #include "query/PeriodRecords.h"
 #include "query/RecordQueries.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
 

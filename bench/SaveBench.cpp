@@ -12,11 +12,11 @@
 
 #include "db/Connections.h"
 #include "db/Recordset.h"
+#include "demo/DemoSuite.h"
 #include "grid/Sheet.h"
 #include "sheet/ColumnFields.h"
 #include "sheet/RecordDisplay.h"
 #include "sheet/SheetSaving.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
 #include "text/TextFunctions.h"

@@ -3,10 +3,10 @@
 // target of 50 ms a keystroke. The first letter after a load also reads the persons; it is
 // reported on its own.
 #include "BenchData.h"
+#include "demo/DemoSuite.h"
 #include "entry/frmKQJL.h"
 #include "modulesettings/ModuleSettings.h"
 #include "modulesettings/SettingsKeys.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "ui/QtUiService.h"
 

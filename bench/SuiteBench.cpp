@@ -3,7 +3,7 @@
 //   bench_suite [employees] [days]
 
 #include "db/Recordset.h"
-#include "suite/DemoSuite.h"
+#include "demo/DemoSuite.h"
 #include "suite/LocalSuite.h"
 
 #include <QCoreApplication>

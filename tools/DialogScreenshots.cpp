@@ -2,11 +2,11 @@
 // suite with two reports of its own (docs/select-report.png, docs/designer.png).
 // Usage: dialog_screenshots <select-report png> <designer png>
 #include "PrintingUi.h"
+#include "demo/DemoSuite.h"
 #include "grid/Workbook.h"
 #include "query/ReportConditions.h"
 #include "query/frmSQL0.h"
 #include "report/frmMODEL.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "ui/UiService.h"
 

@@ -2,10 +2,10 @@
 // suite (docs/report-kind1.png, ...), or of its set-up dialog (docs/setup-dialog.png).
 // Usage: window_screenshot <kind 1|2|3|setup> <png path>
 #include "PrintingUi.h"
+#include "demo/DemoSuite.h"
 #include "entry/ModuleParts.h"
 #include "entry/frmKQJL.h"
 #include "setup/frmYBXZ.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "ui/UiService.h"
 

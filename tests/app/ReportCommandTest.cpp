@@ -1,9 +1,9 @@
 // `talor report` and `talor print` run as a program: the workbook and PDF written, read back,
 // against the attendance table read on its own; and the answers to bad requests.
+#include "demo/DemoSuite.h"
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
 #include "settings/IniFile.h"
-#include "suite/DemoSuite.h"
 #include "support/ErrorText.h"
 #include "support/TestDatabases.h"
 #include "support/TestFiles.h"

@@ -4,9 +4,9 @@
 #include "entry/BatchReport.h"
 
 #include "db/Recordset.h"
+#include "demo/DemoSuite.h"
 #include "grid/Workbook.h"
 #include "query/PeriodRecords.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
 #include "support/ErrorText.h"

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "demo/DemoSuite.h"
 #include "entry/ModuleParts.h"
 #include "entry/ReportDialogs.h"
 #include "entry/frmKQJL.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "support/ScriptedUi.h"
 

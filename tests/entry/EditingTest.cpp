@@ -1,7 +1,7 @@
 // The edit and save commands through the main window on the demo suite, on SQLite and PostgreSQL.
+#include "demo/DemoSuite.h"
 #include "entry/OperatorWindow.h"
 #include "modulesettings/ModuleSettings.h"
-#include "suite/DemoSuite.h"
 #include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 #include "support/TestFiles.h"

@@ -1,5 +1,6 @@
 // A report added, designed and selected through the dialogs on the demo suite, in the main
 // window and through `talor report --report`.
+#include "demo/DemoSuite.h"
 #include "entry/BatchReport.h"
 #include "entry/DemoModule.h"
 #include "entry/ModuleParts.h"
@@ -9,7 +10,6 @@
 #include "grid/Workbook.h"
 #include "report/ReportLayout.h"
 #include "report/frmMODEL.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "support/FindChild.h"
 #include "support/ScriptedUi.h"

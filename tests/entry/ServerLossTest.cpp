@@ -1,8 +1,8 @@
 // The PostgreSQL server goes away under the main window. The suite lives in a database of its
 // own, so that ending its sessions and refusing connections to it touches no other test.
 #include "db/Connections.h"
+#include "demo/DemoSuite.h"
 #include "entry/OperatorWindow.h"
-#include "suite/DemoSuite.h"
 #include "suite/SuiteConfig.h"
 #include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"

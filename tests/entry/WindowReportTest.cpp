@@ -1,4 +1,5 @@
 // The main window with the module's parts plugged in (as clszh does), on the demo suite.
+#include "demo/DemoSuite.h"
 #include "entry/DemoModule.h"
 #include "entry/ModuleParts.h"
 #include "entry/PeriodPicks.h"
@@ -6,7 +7,6 @@
 #include "entry/frmKQJL.h"
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "support/ErrorText.h"
 #include "support/ScriptedUi.h"

@@ -1,8 +1,8 @@
 #include "sheet/CellValidation.h"
 
+#include "demo/DemoSuite.h"
 #include "grid/Sheet.h"
 #include "sheet/ColumnFields.h"
-#include "suite/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "support/FakeSuite.h"
 #include "support/TestDatabases.h"

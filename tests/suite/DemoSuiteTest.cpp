@@ -1,14 +1,14 @@
 // The demo suite: deterministic rows, the content the module relies on, the files around the
 // database and its report templates, the batch command, and the same generator on PostgreSQL.
-#include "suite/DemoSuite.h"
+#include "demo/DemoSuite.h"
 
 #include "SuiteTestSupport.h"
 #include "db/Connections.h"
 #include "db/Recordset.h"
+#include "demo/DefaultSuite.h"
+#include "demo/DemoTemplates.h"
 #include "grid/Workbook.h"
 #include "settings/IniFile.h"
-#include "suite/DefaultSuite.h"
-#include "suite/DemoTemplates.h"
 #include "suite/LocalSuite.h"
 
 #include <QDir>

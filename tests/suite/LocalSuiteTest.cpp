@@ -3,7 +3,7 @@
 #include "suite/LocalSuite.h"
 
 #include "SuiteTestSupport.h"
-#include "suite/DemoSuite.h"
+#include "demo/DemoSuite.h"
 #include "support/ErrorText.h"
 #include "support/SizeLimit.h"
 

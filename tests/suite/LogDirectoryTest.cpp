@@ -1,6 +1,6 @@
 // Where the "Log" folder of saved sheets goes: never into the talor program's own directory,
 // which an installed program shares with its package.
-#include "suite/DemoSuite.h"
+#include "demo/DemoSuite.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
 #include "support/TestDatabases.h"

@@ -1,4 +1,4 @@
-#include "suite/DemoTemplates.h"
+#include "demo/DemoTemplates.h"
 
 #include "grid/CellAddress.h"
 #include "grid/Workbook.h"

@@ -1,6 +1,6 @@
-#include "suite/DefaultSuite.h"
+#include "demo/DefaultSuite.h"
 
-#include "suite/DemoSuite.h"
+#include "demo/DemoSuite.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

@@ -1,10 +1,10 @@
-#include "suite/DemoSuite.h"
+#include "demo/DemoSuite.h"
 
 #include "db/Connections.h"
 #include "db/Recordset.h"
+#include "demo/DemoScratch.h"
+#include "demo/DemoTemplates.h"
 #include "io/FileWrite.h"
-#include "suite/DemoScratch.h"
-#include "suite/DemoTemplates.h"
 #include "suite/SuiteServices.h"
 
 #include <QAtomicInt>

@@ -1,4 +1,4 @@
-#include "suite/BatchInsert.h"
+#include "demo/BatchInsert.h"
 
 #include "suite/SuiteServices.h"
 

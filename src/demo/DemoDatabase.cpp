@@ -1,7 +1,7 @@
 // The database half of the demo suite: the organisation, the dictionary and the generated
 // attendance rows (DemoSuite::fillDatabase).
-#include "suite/BatchInsert.h"
-#include "suite/DemoSuite.h"
+#include "demo/BatchInsert.h"
+#include "demo/DemoSuite.h"
 #include "suite/SuiteSchema.h"
 #include "suite/SuiteServices.h"
 

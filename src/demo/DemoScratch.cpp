@@ -1,4 +1,4 @@
-#include "suite/DemoScratch.h"
+#include "demo/DemoScratch.h"
 
 #include "suite/SuiteServices.h"
 
