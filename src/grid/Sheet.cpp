@@ -1062,8 +1062,9 @@ void Sheet::setFormatId(int row, int col, int formatId)
     formatsWritten(CellRange{row, col, row, col});
 }
 
-void Sheet::setFormatIds(int row, int col1, const int* ids, int count)
+void Sheet::setFormatIds(int row, int col1, std::span<const int> ids)
 {
+    const int count = int(ids.size());
     if (count < 1)
         return;
     checkCell(row, col1);
@@ -1087,8 +1088,9 @@ void Sheet::setFormatIds(int row, int col1, const int* ids, int count)
         formatsWritten(*changed);
 }
 
-void Sheet::writeRow(int row, int col1, const PreparedCell* cells, int count)
+void Sheet::writeRow(int row, int col1, std::span<const PreparedCell> cells)
 {
+    const int count = int(cells.size());
     if (count < 1)
         return;
     checkCell(row, col1);
@@ -1104,20 +1106,20 @@ void Sheet::writeRow(int row, int col1, const PreparedCell* cells, int count)
     // Cell by cell where the row holds cells (formulas among them, perhaps) to be overwritten,
     // or outside a batch, where every write is to be recomputed and signalled at once.
     if (d->batchDepth > 0 && (size_t(row) > d->rows.size() || d->rows[size_t(row - 1)].empty()))
-        layOutEmptyRow(row, col1, cells, count);
+        layOutEmptyRow(row, col1, cells);
     else
-        writeRowCellByCell(row, col1, cells, count);
+        writeRowCellByCell(row, col1, cells);
 }
 
-void Sheet::writeRowCellByCell(int row, int col1, const PreparedCell* cells, int count)
+void Sheet::writeRowCellByCell(int row, int col1, std::span<const PreparedCell> cells)
 {
-    std::vector<int> ids(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i)
-        ids[size_t(i)] = cells[i].formatId;
-    setFormatIds(row, col1, ids.data(), count);
-    for (int i = 0; i < count; ++i) {
-        const PreparedCell& cell = cells[i];
-        const int col = col1 + i;
+    std::vector<int> ids;
+    ids.reserve(cells.size());
+    for (const PreparedCell& cell : cells)
+        ids.push_back(cell.formatId);
+    setFormatIds(row, col1, ids);
+    int col = col1;
+    for (const PreparedCell& cell : cells) {
         switch (cell.kind) {
         case PreparedCell::Kind::Formula:
             setFormulaCopy(row, col, cell.formula, row - cell.formulaRow, 0);
@@ -1132,14 +1134,16 @@ void Sheet::writeRowCellByCell(int row, int col1, const PreparedCell* cells, int
             clearCell(row, col);
             break;
         }
+        ++col;
     }
 }
 
 // The row's cells are laid out in column order at once (as setFormatIds stores them, bare ones
 // included), and the batch's changed areas, the extent and the formulas learn of them once for
 // the row.
-void Sheet::layOutEmptyRow(int row, int col1, const PreparedCell* cells, int count)
+void Sheet::layOutEmptyRow(int row, int col1, std::span<const PreparedCell> cells)
 {
+    const int count = int(cells.size());
     if (size_t(row) > d->rows.size())
         d->rows.resize(size_t(row));
     Row& stored = d->rows[size_t(row - 1)];

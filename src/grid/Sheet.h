@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <span>
 #include <stdexcept>
 
 namespace talor::grid {
@@ -226,8 +227,8 @@ private:
     void recalculateWrittenRows();
     int addFormat(const CellFormat& format);
     void setFormatId(int row, int col, int id);
-    void setFormatIds(int row, int col1, const int* ids, int count);
-    void writeRow(int row, int col1, const PreparedCell* cells, int count);
+    void setFormatIds(int row, int col1, std::span<const int> ids);
+    void writeRow(int row, int col1, std::span<const PreparedCell> cells);
 
     // (row, col) holds a constant or nothing now: recomputes the formulas that read it.
     void constantChanged(int row, int col, bool wasFormula);
@@ -238,8 +239,8 @@ private:
     // Grows or shrinks the used extent; shrinking drops what lies beyond it.
     void setExtent(int rows, int cols);
     // writeRow's two ways: cell by cell, and in one step onto a row that holds nothing yet.
-    void writeRowCellByCell(int row, int col1, const PreparedCell* cells, int count);
-    void layOutEmptyRow(int row, int col1, const PreparedCell* cells, int count);
+    void writeRowCellByCell(int row, int col1, std::span<const PreparedCell> cells);
+    void layOutEmptyRow(int row, int col1, std::span<const PreparedCell> cells);
 };
 
 } // namespace talor::grid

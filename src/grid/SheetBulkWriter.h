@@ -53,18 +53,15 @@ public:
     // format again. An id that is not in the table throws std::out_of_range.
     int addFormat(const CellFormat& format) { return m_sheet.addFormat(format); }
     void setFormatId(int row, int col, int id) { m_sheet.setFormatId(row, col, id); }
-    // setFormatId(row, col1 + i, ids[i]) for i in 0..count-1, reading the row once; for a
-    // template row stamped before it is written (its cells are then stored in column order).
-    void setFormatIds(int row, int col1, const int* ids, int count)
-    {
-        m_sheet.setFormatIds(row, col1, ids, count);
-    }
-    // Writes cells[i] into (row, col1 + i) for i in 0..count-1 as setFormatIds and then, cell
+    // setFormatId(row, col1 + i, ids[i]) for each id, reading the row once; for a template row
+    // stamped before it is written (its cells are then stored in column order).
+    void setFormatIds(int row, int col1, std::span<const int> ids) { m_sheet.setFormatIds(row, col1, ids); }
+    // Writes each cells[i] into (row, col1 + i) as setFormatIds and then, cell
     // by cell, setFormulaCopy, setNumber, setPlainText or clearCell write them. A row that holds
     // nothing yet, written inside a batch, is laid out in one step.
-    void writeRow(int row, int col1, const PreparedCell* cells, int count)
+    void writeRow(int row, int col1, std::span<const PreparedCell> cells)
     {
-        m_sheet.writeRow(row, col1, cells, count);
+        m_sheet.writeRow(row, col1, cells);
     }
 
     // For a fill that writes whole rows block after block: recomputes now, inside a batch

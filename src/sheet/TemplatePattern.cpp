@@ -51,7 +51,8 @@ void TemplatePattern::stamp(grid::Sheet& sheet, int topRow) const
     // Row by row, each in one call: the sheet lays a row that holds nothing yet out at once.
     // The kept formulas move their relative references by the distance moved.
     for (int r = 0; r < m_rows; ++r)
-        writer.writeRow(topRow + r, 1, m_cells.data() + size_t(r) * size_t(m_columns), m_columns);
+        writer.writeRow(topRow + r, 1,
+                        std::span(m_cells).subspan(size_t(r) * size_t(m_columns), size_t(m_columns)));
 }
 
 } // namespace talor

@@ -676,13 +676,13 @@ TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
             sheet.beginUpdate();
         for (const int row : {5, 6}) {
             if (s == 0) {
-                SheetBulkWriter(sheet).writeRow(row, c.col1, cells.data(), int(cells.size()));
+                SheetBulkWriter(sheet).writeRow(row, c.col1, cells);
                 continue;
             }
             std::vector<int> ids;
             for (const PreparedCell& cell : cells)
                 ids.push_back(cell.formatId);
-            SheetBulkWriter(sheet).setFormatIds(row, c.col1, ids.data(), int(ids.size()));
+            SheetBulkWriter(sheet).setFormatIds(row, c.col1, ids);
             for (size_t i = 0; i < cells.size(); ++i) {
                 const int col = c.col1 + int(i);
                 switch (cells[i].kind) {
@@ -808,7 +808,7 @@ TEST(SheetTest, BareCellsKeptInARowReadAsNone)
         CellFormat framed;
         framed.border.left = 1;
         const int ids[] = {plain, writer.addFormat(framed), plain};
-        writer.setFormatIds(1, 1, ids, 3);
+        writer.setFormatIds(1, 1, ids);
         const int far = 4 + gap;
         sheet.setNumber(1, 1, 1);
         sheet.setNumber(1, 3, 2);
