@@ -742,6 +742,13 @@ QString Sheet::rowHeading(int row) const
     return d->rowHeadings.value(row);
 }
 
+QList<int> Sheet::rowsWithHeadings() const
+{
+    QList<int> rows = d->rowHeadings.keys();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
 void Sheet::setRowHeading(int row, const QString& text)
 {
     checkCell(row, 1);

@@ -2,6 +2,7 @@
 
 #include "grid/formula/Formula.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -140,6 +141,8 @@ public:
     void setColumnHeading(int col, const QString& text);
     QString rowHeading(int row) const;
     void setRowHeading(int row, const QString& text);
+    // The rows that have a custom heading, in row order.
+    QList<int> rowsWithHeadings() const;
     bool showColumnHeadings() const;
     void setShowColumnHeadings(bool on);
     bool showRowHeadings() const;

@@ -164,10 +164,8 @@ QJsonObject sheetHeadToJson(const Sheet& sheet, const QString& name)
             widths.insert(QString::number(col), sheet.columnWidth(col));
     }
     QJsonObject rowHeadings;
-    for (int row = 1; row <= Sheet::MaxRows; ++row) {
-        if (!sheet.rowHeading(row).isEmpty())
-            rowHeadings.insert(QString::number(row), sheet.rowHeading(row));
-    }
+    for (const int row : sheet.rowsWithHeadings())
+        rowHeadings.insert(QString::number(row), sheet.rowHeading(row));
     o.insert(u"columnHeadings", headings);
     o.insert(u"rowHeadings", rowHeadings);
     o.insert(u"columnWidths", widths);
