@@ -4,7 +4,10 @@
 #include "grid/Sheet.h"
 
 #include <QString>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fstream>
 #include <malloc.h>
 #include <string>
 #include <vector>
@@ -48,6 +51,19 @@ inline double cpuMs()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+// Resident size now and its peak since the last reset, in KiB (/proc/self/status).
+inline long statusKiB(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const size_t length = std::strlen(field);
+    while (std::getline(status, line)) {
+        if (line.compare(0, length, field) == 0)
+            return std::atol(line.c_str() + length);
+    }
+    return 0;
 }
 
 // A sheet's cells as libxlsxwriter takes them, made before any timing starts.

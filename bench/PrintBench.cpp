@@ -22,21 +22,9 @@
 
 using namespace talor;
 using bench::cpuMs;
+using bench::statusKiB;
 
 namespace {
-
-// Resident size now and its peak since the last reset, in KiB (/proc/self/status).
-long statusKiB(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    const size_t length = std::strlen(field);
-    while (std::getline(status, line)) {
-        if (line.compare(0, length, field) == 0)
-            return std::atol(line.c_str() + length);
-    }
-    return 0;
-}
 
 // Starts a memory measurement: resets the peak resident size to the present size.
 long startMemory()

@@ -11,12 +11,17 @@
 //   `talor report --output x.xlsx` writes them, against two floors of the same rows run
 //   alternately with it: the Qt SQL read alone, and the C floor (the rows read through SQLite's
 //   own library, every value kept, then written by libxlsxwriter in constant-memory mode).
-//   bench_report [employees for kind 2, default 10000] [parts: any of "2", "3", "r", "x"; default all]
+//   (part "o") kind 3 of the whole organisation over a month into the grid, as the window fills
+//   it: wall and CPU time of one run, and the heap the filled report holds per grid row.
+//   bench_report [employees for kinds 2 and "o", default 10000]
+//                [parts: any of "2", "3", "r", "x", "o"; default all but "o"]
 
+#include "BenchData.h"
 #include "db/Connections.h"
 #include "db/Recordset.h"
 #include "demo/DemoSuite.h"
 #include "entry/BatchReport.h"
+#include "grid/Workbook.h"
 #include "query/PeriodRecords.h"
 #include "query/RecordQueries.h"
 #include "suite/LocalSuite.h"
@@ -160,6 +165,32 @@ void kindThree(const QString& configuration, bool postgres, const DemoOptions& o
     report("  the same with a query per person", perPerson, plain, 1.5);
     report("  its rows into the persons' recordsets", sharedRead, plain, 1.5);
     report("  the same with a query per person", ownQueries, plain, 1.5);
+}
+
+// Kind 3 of all `employees` persons over a month into the grid (a month of 10,000 persons is
+// 360,000 grid rows): one run, as the window's tree click runs it, with what the report holds
+// afterwards (the grid, the persons' recordsets) on the heap, per grid row.
+void wholeOrganisation(int employees, const QString& directory)
+{
+    DemoOptions month;
+    month.employees = employees;
+    month.days = 31;
+    LocalSuite suite(DemoSuite::generate(directory, month).configurationFile);
+    BatchReport batch(suite);
+    const BatchReportRequest request{3,  "ROOT", {}, {}, month.from, month.from.addDays(month.days - 1),
+                                     {}, false};
+    const size_t heapBefore = bench::heapInUse();
+    QElapsedTimer wall;
+    wall.start();
+    const double cpuStart = cpuSeconds();
+    batch.run(request);
+    const double cpu = cpuSeconds() - cpuStart;
+    const qint64 wallMs = wall.elapsed();
+    const int rows = batch.book().lastRow();
+    const double perRow = double(bench::heapInUse() - heapBefore) / std::max(rows, 1);
+    std::printf("kind 3, organisation of %d over %d days (%d grid rows): %lld ms wall, %.0f ms CPU "
+                "(target: 3 s wall); the report holds %.0f bytes a grid row (target: 300)\n",
+                employees, month.days, rows, static_cast<long long>(wallMs), cpu * 1e3, perRow);
 }
 
 // A value as read from a row and kept: nothing, a number or UTF-8 text.
@@ -324,6 +355,8 @@ int main(int argc, char** argv)
                    "select * from kq0001 order by memberid, zhdate",
                    QStringLiteral("kind 3 to .xlsx, %1 persons (%2 rows)").arg(month.employees), dir.path());
     }
+    if (parts.contains('o'))
+        wholeOrganisation(argc > 1 ? QByteArray(argv[1]).toInt() : 10000, dir.filePath("organisation"));
     if (!parts.contains('r'))
         return 0;
 
