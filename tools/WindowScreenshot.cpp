@@ -37,7 +37,7 @@ int main(int argc, char** argv)
         PrintingUi ui;
         frmKQJL window(suite, ui);
         ModuleParts parts(suite, ui, window.state(), window.records(), window.book(), window);
-        parts.connect(window.hooks());
+        window.setCommands(&parts);
         window.load();
         window.resize(1280, 760);
         window.show();
@@ -54,11 +54,10 @@ int main(int argc, char** argv)
         QTreeWidgetItem* node =
             window.treeNode(kind == 2 ? QStringLiteral("ROOT") : QStringLiteral("A生产部"));
         window.TreeView1()->setCurrentItem(node);
-        window.setCurrentNode(node);
-        window.hooks().treeClick(node);
+        Q_EMIT window.TreeView1()->itemClicked(node, 0);
         if (kind == 1) {
             window.ListView1()->setCurrentRow(1);
-            window.hooks().listClick();
+            Q_EMIT window.ListView1()->itemClicked(window.ListView1()->currentItem());
         }
         app.processEvents();
         if (!window.grab().save(QString::fromLocal8Bit(argv[2]))) {

@@ -5,9 +5,9 @@
 #include "commands/ModuleMenus.h"
 #include "entry/Activation.h"
 #include "entry/ArrangeControls.h"
-#include "entry/MainWindowHooks.h"
 #include "entry/MainWindowLoad.h"
 #include "entry/MainWindowState.h"
+#include "entry/ModuleCommands.h"
 #include "entry/ModuleParts.h"
 #include "entry/TreeSearch.h"
 
@@ -66,6 +66,10 @@ public:
     // and returns when it is closed.
     void showModal();
 
+    // The module's commands that the window's controls run (ModuleParts); with none plugged in
+    // (null) they run nothing of the module. The window does not own them.
+    void setCommands(ModuleCommands* commands) { m_commands = commands; }
+
     // The window's steps, public so that the parts of the module and the tests reach them.
     void load();
     void activate();
@@ -90,7 +94,6 @@ public:
 
     MainWindowState& state() { return m_state; }
     ModuleRecordsets& records() { return m_records; }
-    MainWindowHooks& hooks() { return m_hooks; }
     const CommandBarLayout& commandBar() const { return m_commandBar; }
     const OptionButtonsState& optionButtons() const { return m_options; }
     int loadCount() const { return m_loadCount; }
@@ -172,12 +175,12 @@ private:
     void applyCommandBar();
     void applyOptionButtons();
     void redisplay();
-    // The plugged-in tree and list clicks, each ended by a message when it fails.
+    // The module's tree and list clicks, each ended by a message when it fails.
     void clickTree(QTreeWidgetItem* node);
     void clickList();
-    // Runs a plugged-in operation of the step `step`; a failure is reported here, since it
-    // must not leave through the event loop.
-    void runHook(const QString& step, const std::function<void()>& action);
+    // Runs `command` on the plugged-in module commands as the step `step`; nothing while none
+    // are plugged in. A failure is reported here, since it must not leave through the event loop.
+    void runCommand(const QString& step, const std::function<void(ModuleCommands&)>& command);
     void place(QWidget* widget, const TwipsRect& rect);
     void placeGrid();
     void connectGridEvents();
@@ -197,7 +200,7 @@ private:
     ModuleLauncher& m_launcher;
     MainWindowState m_state;
     ModuleRecordsets m_records;
-    MainWindowHooks m_hooks;
+    ModuleCommands* m_commands = nullptr;
     Activation m_activation;
     ImageList m_images;
     CommandBarLayout m_commandBar;

@@ -56,12 +56,12 @@ QString frmKQJL::commandCaption(MenuCommand command) const
     return menuAction(command)->text().remove(mnemonic);
 }
 
-void frmKQJL::runHook(const QString& step, const std::function<void()>& action)
+void frmKQJL::runCommand(const QString& step, const std::function<void(ModuleCommands&)>& command)
 {
-    if (!action)
+    if (!m_commands)
         return;
     try {
-        action();
+        command(*m_commands);
     } catch (const std::exception& error) {
         reportFailure(step, error);
     }
@@ -69,13 +69,14 @@ void frmKQJL::runHook(const QString& step, const std::function<void()>& action)
 
 void frmKQJL::clickTree(QTreeWidgetItem* node)
 {
-    if (node && m_hooks.treeClick)
-        runHook(QStringLiteral("部门查询"), [&] { m_hooks.treeClick(node); });
+    if (node)
+        runCommand(QStringLiteral("部门查询"),
+                   [node](ModuleCommands& commands) { commands.treeClick(node); });
 }
 
 void frmKQJL::clickList()
 {
-    runHook(QStringLiteral("人员查询"), m_hooks.listClick);
+    runCommand(QStringLiteral("人员查询"), &ModuleCommands::listClick);
 }
 
 // --- Load -------------------------------------------------------------------------------
@@ -169,8 +170,8 @@ void frmKQJL::activate()
         if (m_activation.needsRebuild()) {
             buildCommandBar();
             arrangeControls();
-            if (m_hooks.layoutReport)
-                m_hooks.layoutReport();
+            if (m_commands)
+                m_commands->layoutReport();
             const QString option = m_suite.reportOption();
             if (option == "1" || option == "3")
                 m_list->clear();
@@ -256,17 +257,15 @@ void frmKQJL::runMenuCommand(MenuCommand command)
     // written first (and so saved, validated, printed or exported with the rest).
     m_grid->commitEdit();
     // The commands whose whole work is another part's operation, without a guard.
-    using Hook = std::function<void()> MainWindowHooks::*;
-    const std::pair<MenuCommand, Hook> plain[] = {
-        {MenuCommand::MN02, &MainWindowHooks::editContent},
-        {MenuCommand::MN03, &MainWindowHooks::saveContent},
-        {MenuCommand::MN04, &MainWindowHooks::preview},
-        {MenuCommand::MN05, &MainWindowHooks::print},
-        {MenuCommand::MN06, &MainWindowHooks::exportExcel},
+    using Operation = void (ModuleCommands::*)();
+    const std::pair<MenuCommand, Operation> plain[] = {
+        {MenuCommand::MN02, &ModuleCommands::editContent}, {MenuCommand::MN03, &ModuleCommands::saveContent},
+        {MenuCommand::MN04, &ModuleCommands::preview},     {MenuCommand::MN05, &ModuleCommands::print},
+        {MenuCommand::MN06, &ModuleCommands::exportExcel},
     };
-    for (const auto& [plainCommand, hook] : plain)
+    for (const auto& [plainCommand, operation] : plain)
         if (command == plainCommand) {
-            runHook(commandCaption(command), m_hooks.*hook);
+            runCommand(commandCaption(command), operation);
             return;
         }
     const int external = int(command) - int(MenuCommand::MNE1);
@@ -289,8 +288,8 @@ void frmKQJL::runMenuCommand(MenuCommand command)
     switch (command) {
     case MenuCommand::MN01:
         // The select-report dialog resets RefreshFlag when it closes; activation follows.
-        if (unsavedDataGuard(m_state.DataChanged, m_ui, this) && m_hooks.selectReport) {
-            runHook(commandCaption(command), m_hooks.selectReport);
+        if (unsavedDataGuard(m_state.DataChanged, m_ui, this) && m_commands) {
+            runCommand(commandCaption(command), &ModuleCommands::selectReport);
             activate();
         }
         break;

@@ -44,7 +44,8 @@ protected:
         parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
                                               *window);
         dialogs = std::make_unique<ReportDialogs>(*suite, ui, window.get());
-        parts->connect(window->hooks(), dialogs.get());
+        parts->setDialogs(dialogs.get());
+        window->setCommands(parts.get());
         window->load();
         window->show();
         window->activate();

@@ -9,6 +9,7 @@
 #include "sheet/SheetLayout.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
+#include "support/FindChild.h"
 #include "support/ScriptedUi.h"
 
 #include <QCoreApplication>
@@ -34,7 +35,7 @@ struct Operator
         parts = std::make_unique<ModuleParts>(suite, ui, window->state(), window->records(), window->book(),
                                               *window,
                                               [] { return QDateTime(QDate(2026, 3, 5), QTime(8, 30, 12)); });
-        parts->connect(window->hooks());
+        window->setCommands(parts.get());
         window->load();
         suite.setReportOption(QStringLiteral("2"));
         suite.setReportDate(day);
@@ -42,6 +43,7 @@ struct Operator
         clickRoot();
     }
     grid::Workbook& book() { return window->book(); }
+    grid::SheetView* grid() { return test::child<grid::SheetView>(*window, "F1Book1"); }
     int firstRow() { return firstDataRow(sheetLayoutOf(book().active())); }
     void clickRoot()
     {
@@ -61,7 +63,7 @@ struct Operator
     // Types into a cell as the operator would: through the text entry rule.
     void type(int row, int col, QString text)
     {
-        window->hooks().gridEditText(text);
+        Q_EMIT grid()->editText(text);
         book().setText(row, col, text);
     }
     void edit() { window->runMenuCommand(MenuCommand::MN02); }
@@ -69,7 +71,7 @@ struct Operator
     void select(int row, int col)
     {
         QCoreApplication::processEvents();
-        QAbstractItemView* view = window->F1Book1()->table();
+        QAbstractItemView* view = grid()->table();
         view->setCurrentIndex(view->model()->index(row - 1, col - 1));
         QCoreApplication::processEvents();
     }

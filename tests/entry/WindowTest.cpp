@@ -1,5 +1,6 @@
 #include "entry/ArrangeControls.h"
 #include "entry/ModuleDatabase.h"
+#include "entry/RecordingCommands.h"
 #include "entry/WindowDesign.h"
 #include "entry/clszh.h"
 #include "entry/frmKQJL.h"
@@ -79,16 +80,11 @@ protected:
         data.menu("工资", QVariant(), "", "salary.dll");
         data.employee("0001", "张三", "生产部");
         window = std::make_unique<frmKQJL>(suite, ui, &launcher);
-        window->hooks().layoutReport = [this] {
-            ++layouts;
-        };
-        window->hooks().treeClick = [this](QTreeWidgetItem* node) {
-            treeClicks << node;
-        };
-        window->hooks().listClick = [this] {
-            ++listClicks;
-        };
+        window->setCommands(&commands);
     }
+
+    int layouts() const { return int(commands.count("layoutReport")); }
+    int listClicks() const { return int(commands.count("listClick")); }
 
     void makeTemplate(const QString& name)
     {
@@ -114,9 +110,8 @@ protected:
     FailingSuite suite;
     ScriptedUi ui;
     RecordingLauncher launcher;
+    test::RecordingCommands commands;
     std::unique_ptr<frmKQJL> window;
-    int layouts = 0, listClicks = 0;
-    QList<QTreeWidgetItem*> treeClicks;
 };
 
 TEST_F(WindowTest, LoadFillsTreeMenusGridAndCaption)
@@ -158,13 +153,11 @@ TEST_F(WindowTest, FirstStartOpensTheSetupDialogBeforeTheWindowShows)
 TEST_F(WindowTest, FirstActivationBuildsTheCommandBarAndLaysOut)
 {
     suite.setSetting("TALOR", "考勤日报OPT", "3");
-    window->hooks().saveContent = [] {
-        ADD_FAILURE() << "MN03 is hidden for kind 3, its key too";
-    };
     window->ListView1()->addItem("0001 张三");
     showActive();
     QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(std::pair(layouts, suite.refresh), std::pair(1, 2));
+    EXPECT_EQ(commands.count("saveContent"), 0) << "MN03 is hidden for kind 3, its key too";
+    EXPECT_EQ(std::pair(layouts(), suite.refresh), std::pair(1, 2));
     const QList<QAction*> buttons = window->Toolbar1()->actions();
     ASSERT_EQ(buttons.size(), 15);
     EXPECT_EQ(QStringList({buttons[0]->objectName(), buttons[2]->objectName(), buttons[2]->text()}),
@@ -183,7 +176,7 @@ TEST_F(WindowTest, FirstActivationBuildsTheCommandBarAndLaysOut)
 
     // Settled: a later activation re-reads the report but does not lay out again.
     window->activate();
-    EXPECT_EQ(layouts, 1);
+    EXPECT_EQ(layouts(), 1);
 }
 
 TEST_F(WindowTest, OptionClickSwitchesTheKindAndLaysOutAgain)
@@ -196,7 +189,7 @@ TEST_F(WindowTest, OptionClickSwitchesTheKindAndLaysOutAgain)
     EXPECT_EQ(
         QStringList({suite.setting("TALOR", "考勤日报OPT"), suite.setting("MODEL8", "OPT"), suite.option}),
         QStringList({"2", "2", "2"}));
-    EXPECT_EQ(std::pair(layouts, suite.refresh), std::pair(2, 2));
+    EXPECT_EQ(std::pair(layouts(), suite.refresh), std::pair(2, 2));
     EXPECT_EQ(QList<bool>({window->Check1()->isChecked(), window->Check1()->isEnabled(),
                            window->Option(2)->isChecked(), window->DTPicker1()->isHidden(),
                            window->Option(3)->isEnabled()}),
@@ -219,7 +212,7 @@ TEST_F(WindowTest, OptionClickSwitchesTheKindAndLaysOutAgain)
         window->Option(1 + i % 2)->click();
     EXPECT_EQ(ownedActions(), afterOne);
     EXPECT_LE(afterOne, CommandBar::ButtonCount + 2);
-    EXPECT_EQ(layouts, 104);
+    EXPECT_EQ(layouts(), 104);
 }
 
 // In the heading layout the title, period and person labels lie on the banner picture, not
@@ -247,7 +240,7 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
     ASSERT_EQ(QApplication::activeModalWidget(), window.get());
     QTreeWidgetItem* node = window->treeNode("A生产部");
     Q_EMIT window->TreeView1()->itemClicked(node, 0);
-    ASSERT_EQ(treeClicks.size(), 1);
+    ASSERT_EQ(commands.treeNodes.size(), 1);
     EXPECT_EQ(window->CurrentNode(), node);
 
     // A tick redisplays only while RefreshFlag is 1, and settles it.
@@ -256,28 +249,28 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
     for (int flag : {2, 1, 0}) {
         suite.refresh = flag;
         window->timerTick();
-        clicks << treeClicks.size();
+        clicks << commands.treeNodes.size();
         flags << suite.refresh;
     }
     EXPECT_EQ(clicks, QList<qsizetype>({1, 2, 2}));
     EXPECT_EQ(flags, QList<int>({2, 2, 0}));
-    EXPECT_EQ(treeClicks.last(), node);
+    EXPECT_EQ(commands.treeNodes.last(), node);
 
     // The sum box and the date picker redisplay the node; setting the picker from code does not.
     window->Check1()->click();
-    EXPECT_EQ(treeClicks.size(), 3);
+    EXPECT_EQ(commands.treeNodes.size(), 3);
     window->DTPicker1()->setDate(QDate(2026, 12, 24));
     EXPECT_EQ(suite.date, QDate(2026, 12, 24));
-    EXPECT_EQ(treeClicks.size(), 4);
+    EXPECT_EQ(commands.treeNodes.size(), 4);
     window->setPickerDate(QDate(2026, 12, 25));
-    EXPECT_EQ(treeClicks.size(), 4);
+    EXPECT_EQ(commands.treeNodes.size(), 4);
 
     // Report kind 1 redisplays the list instead.
     suite.option = "1";
     suite.refresh = 1;
     window->timerTick();
     window->Check1()->click();
-    EXPECT_EQ(std::tuple(listClicks, treeClicks.size(), suite.refresh), std::tuple(2, 4, 2));
+    EXPECT_EQ(std::tuple(listClicks(), commands.treeNodes.size(), suite.refresh), std::tuple(2, 4, 2));
 
     // Another modal window of the module holds the ticks back while it is open.
     auto* other = new QDialog(window.get());
@@ -285,10 +278,10 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
     other->show();
     suite.refresh = 1;
     window->timerTick();
-    EXPECT_EQ(std::pair(listClicks, suite.refresh), std::pair(2, 1));
+    EXPECT_EQ(std::pair(listClicks(), suite.refresh), std::pair(2, 1));
     delete other;
     window->timerTick();
-    EXPECT_EQ(listClicks, 3);
+    EXPECT_EQ(listClicks(), 3);
 }
 
 // The commands behind the unsaved-data guard, by menu (Cancel: nothing happens) and by their
@@ -314,10 +307,9 @@ class WindowGuard : public WindowTest, public ::testing::WithParamInterface<Guar
 TEST_P(WindowGuard, CancelKeepsEverythingOkRuns)
 {
     const GuardCase& c = GetParam();
-    int selections = 0;
-    window->hooks().selectReport = [&] {
-        ++selections;
-        suite.refresh = 0;
+    commands.onRun = [&](const QString& command) {
+        if (command == "selectReport")
+            suite.refresh = 0;
     };
     showActive();
     const auto ran = [&] {
@@ -325,7 +317,7 @@ TEST_P(WindowGuard, CancelKeepsEverythingOkRuns)
         case Guarded::Exit:
             return !window->isVisible();
         case Guarded::SelectReport:
-            return selections == 1;
+            return commands.count("selectReport") == 1;
         case Guarded::ExternalModule:
             return launcher.components == QStringList{"SALARY.clszh"};
         }
@@ -354,7 +346,7 @@ TEST_P(WindowGuard, CancelKeepsEverythingOkRuns)
     } else {
         // The window is activated after the dialog or module closed (the dialog reset
         // RefreshFlag): it lays out again.
-        EXPECT_EQ(std::pair(layouts, suite.refresh), std::pair(2, 2));
+        EXPECT_EQ(std::pair(layouts(), suite.refresh), std::pair(2, 2));
     }
 }
 
@@ -392,12 +384,10 @@ TEST_F(WindowTest, UnregisteredMenuAndAboutBox)
 // A failing plugged-in operation ends with a message; it never leaves through the event loop.
 TEST_F(WindowTest, FailuresOfPluggedInOperationsAreShown)
 {
-    const auto fail = [](auto&&...) {
-        throw DatabaseError("no such table: kq01");
+    commands.onRun = [](const QString& command) {
+        if (QStringList({"treeClick", "listClick", "saveContent"}).contains(command))
+            throw DatabaseError("no such table: kq01");
     };
-    window->hooks().treeClick = fail;
-    window->hooks().listClick = fail;
-    window->hooks().saveContent = fail;
     showActive();
     EXPECT_NO_THROW(Q_EMIT window->TreeView1()->itemClicked(window->treeNode("A生产部"), 0));
     EXPECT_NO_THROW(Q_EMIT window->ListView1()->itemClicked(nullptr));
