@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/CommandBar.h"
+#include "commands/CommandRules.h"
 #include "commands/ImageList.h"
 #include "commands/ModuleMenus.h"
 #include "entry/Activation.h"
@@ -20,7 +21,6 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
-class QDialog;
 class QEventLoop;
 class QFrame;
 class QLabel;
@@ -48,8 +48,9 @@ class Workbook;
 //
 // showModal() runs the load step, shows the window modally without owner, activates it and
 // returns when the operator closes it (MN08 or the window box), after the unload step.
-// Activation runs after the first show, after every modal dialog the window opens, and after
-// an option click.
+// Activation runs after the first show and after the commands whose rule asks for it
+// (commands/CommandRules.h: the dialogs of the menus, another module's component, a report
+// kind button); the same rules say which commands ask the unsaved-data guard first.
 class frmKQJL : public QMainWindow, private LoadTarget, public ModuleView
 {
     Q_OBJECT
@@ -82,8 +83,6 @@ public:
     void optionClick(int kind);
     void check1Click();
     void datePickerChanged(const QDate& date);
-    // Shows a dialog of this window modally through the UI service, then activates.
-    int execDialog(QDialog& dialog);
     // The set-up dialog frmYBXZ, modally.
     void showSetupDialog() override;
     // The About box frmAbout, modally (MN07 after its guard).
@@ -178,9 +177,14 @@ private:
     // The module's tree and list clicks, each ended by a message when it fails.
     void clickTree(QTreeWidgetItem* node);
     void clickList();
-    // Runs `command` on the plugged-in module commands as the step `step`; nothing while none
-    // are plugged in. A failure is reported here, since it must not leave through the event loop.
-    void runCommand(const QString& step, const std::function<void(ModuleCommands&)>& command);
+    // Runs `command` on the plugged-in module commands as the step `step`; false (and nothing
+    // run) while none are plugged in. A failure is reported here, since it must not leave
+    // through the event loop.
+    bool runCommand(const QString& step, const std::function<void(ModuleCommands&)>& command);
+    // A menu command's own work, after its guard; how it ended decides the activation after it.
+    CommandEnd runCommandOf(MenuCommand command);
+    // MNE`position`: starts the external module of the menu and tells how that went.
+    CommandEnd runExternalMenu(int position);
     void place(QWidget* widget, const TwipsRect& rect);
     void placeGrid();
     void connectGridEvents();

@@ -1,6 +1,7 @@
 // The main window's steps: load, activation, command bar, menu commands, the redisplay
 // reactions and unload. Controls are built in frmKQJL.cpp.
 #include "about/frmAbout.h"
+#include "commands/CommandRules.h"
 #include "commands/DesignedImages.h"
 #include "commands/UnsavedDataGuard.h"
 #include "entry/WindowDesign.h"
@@ -56,15 +57,16 @@ QString frmKQJL::commandCaption(MenuCommand command) const
     return menuAction(command)->text().remove(mnemonic);
 }
 
-void frmKQJL::runCommand(const QString& step, const std::function<void(ModuleCommands&)>& command)
+bool frmKQJL::runCommand(const QString& step, const std::function<void(ModuleCommands&)>& command)
 {
     if (!m_commands)
-        return;
+        return false;
     try {
         command(*m_commands);
     } catch (const std::exception& error) {
         reportFailure(step, error);
     }
+    return true;
 }
 
 void frmKQJL::clickTree(QTreeWidgetItem* node)
@@ -198,6 +200,11 @@ void frmKQJL::applyOptionButtons()
 
 void frmKQJL::optionClick(int kind)
 {
+    const CommandRule rule = reportKindRule(kind);
+    if (rule.guard && !unsavedDataGuard(m_state.DataChanged, m_ui, this)) {
+        applyOptionButtons(); // the kind shown stays checked
+        return;
+    }
     try {
         m_activation.selectReportKind(kind);
     } catch (const std::exception& error) {
@@ -206,7 +213,8 @@ void frmKQJL::optionClick(int kind)
     }
     m_check->setChecked(false);
     m_check->setEnabled(kind != 3);
-    activate();
+    if (rule.activatesAfter(CommandEnd::Ran))
+        activate();
 }
 
 // --- Command bar --------------------------------------------------------------------------
@@ -256,68 +264,59 @@ void frmKQJL::runMenuCommand(MenuCommand command)
     // Every command works on the sheet as the operator sees it: a cell still in its editor is
     // written first (and so saved, validated, printed or exported with the rest).
     m_grid->commitEdit();
-    // The commands whose whole work is another part's operation, without a guard.
-    using Operation = void (ModuleCommands::*)();
-    const std::pair<MenuCommand, Operation> plain[] = {
-        {MenuCommand::MN02, &ModuleCommands::editContent}, {MenuCommand::MN03, &ModuleCommands::saveContent},
-        {MenuCommand::MN04, &ModuleCommands::preview},     {MenuCommand::MN05, &ModuleCommands::print},
-        {MenuCommand::MN06, &ModuleCommands::exportExcel},
-    };
-    for (const auto& [plainCommand, operation] : plain)
-        if (command == plainCommand) {
-            runCommand(commandCaption(command), operation);
-            return;
-        }
-    const int external = int(command) - int(MenuCommand::MNE1);
-    if (external >= 0 && external < 7) {
-        if (!unsavedDataGuard(m_state.DataChanged, m_ui, this))
-            return;
-        ModuleMenuOutcome outcome;
-        try {
-            outcome = ModuleMenus(m_suite, m_records.MenuRecords, m_launcher).clickExternalMenu(external + 1);
-        } catch (const std::exception& error) {
-            reportFailure(QStringLiteral("外挂模块"), error);
-            return;
-        }
-        if (!outcome.message.isEmpty())
-            m_ui.message(this, outcome.message, UiService::Buttons::Ok, outcome.title);
-        if (outcome.kind == ModuleMenuOutcome::Kind::ComponentRun)
-            activate();
+    const CommandRule rule = commandRule(command);
+    if (rule.guard && !unsavedDataGuard(m_state.DataChanged, m_ui, this))
         return;
-    }
+    if (rule.activatesAfter(runCommandOf(command)))
+        activate();
+}
+
+CommandEnd frmKQJL::runCommandOf(MenuCommand command)
+{
+    // The commands whose whole work is another part's operation.
+    using Operation = void (ModuleCommands::*)();
+    const std::pair<MenuCommand, Operation> parts[] = {
+        {MenuCommand::MN01, &ModuleCommands::selectReport}, {MenuCommand::MN02, &ModuleCommands::editContent},
+        {MenuCommand::MN03, &ModuleCommands::saveContent},  {MenuCommand::MN04, &ModuleCommands::preview},
+        {MenuCommand::MN05, &ModuleCommands::print},        {MenuCommand::MN06, &ModuleCommands::exportExcel},
+    };
+    for (const auto& [partCommand, operation] : parts)
+        if (command == partCommand)
+            return runCommand(commandCaption(command), operation) ? CommandEnd::Ran : CommandEnd::NotRun;
+    const int external = int(command) - int(MenuCommand::MNE1);
+    if (external >= 0 && external < 7)
+        return runExternalMenu(external + 1);
     switch (command) {
-    case MenuCommand::MN01:
-        // The select-report dialog resets RefreshFlag when it closes; activation follows.
-        if (unsavedDataGuard(m_state.DataChanged, m_ui, this) && m_commands) {
-            runCommand(commandCaption(command), &ModuleCommands::selectReport);
-            activate();
-        }
-        break;
     case MenuCommand::MN07:
-        if (unsavedDataGuard(m_state.DataChanged, m_ui, this))
-            showAboutBox();
-        break;
+        showAboutBox();
+        return CommandEnd::Ran;
     case MenuCommand::MN08:
-        if (unsavedDataGuard(m_state.DataChanged, m_ui, this))
-            close();
-        break;
+        close();
+        return CommandEnd::Ran;
     default:
-        break;
+        return CommandEnd::NotRun;
     }
 }
 
-int frmKQJL::execDialog(QDialog& dialog)
+CommandEnd frmKQJL::runExternalMenu(int position)
 {
-    const int result = m_ui.execDialog(dialog);
-    activate();
-    return result;
+    ModuleMenuOutcome outcome;
+    try {
+        outcome = ModuleMenus(m_suite, m_records.MenuRecords, m_launcher).clickExternalMenu(position);
+    } catch (const std::exception& error) {
+        reportFailure(QStringLiteral("外挂模块"), error);
+        return CommandEnd::NotRun;
+    }
+    if (!outcome.message.isEmpty())
+        m_ui.message(this, outcome.message, UiService::Buttons::Ok, outcome.title);
+    return outcome.kind == ModuleMenuOutcome::Kind::ComponentRun ? CommandEnd::ComponentRan : CommandEnd::Ran;
 }
 
 void frmKQJL::showAboutBox()
 {
     frmAbout about(
         m_suite, m_ui, [this] { showSetupDialog(); }, this);
-    execDialog(about);
+    m_ui.execDialog(about);
 }
 
 // --- Redisplay ------------------------------------------------------------------------------

@@ -290,6 +290,7 @@ enum class Guarded
 {
     Exit,
     SelectReport,
+    About,
     ExternalModule
 };
 
@@ -318,6 +319,8 @@ TEST_P(WindowGuard, CancelKeepsEverythingOkRuns)
             return !window->isVisible();
         case Guarded::SelectReport:
             return commands.count("selectReport") == 1;
+        case Guarded::About:
+            return ui.dialogsShown == QStringList{"frmAbout"};
         case Guarded::ExternalModule:
             return launcher.components == QStringList{"SALARY.clszh"};
         }
@@ -335,8 +338,8 @@ TEST_P(WindowGuard, CancelKeepsEverythingOkRuns)
     EXPECT_EQ(std::pair(ui.messages[0].title, ui.messages[0].buttons),
               std::pair(QString("系统提示"), UiService::Buttons::OkCancel));
 
-    if (c.what == Guarded::ExternalModule)
-        suite.refresh = 0; // as the external module leaves it
+    if (c.what == Guarded::ExternalModule || c.what == Guarded::About)
+        suite.refresh = 0; // as the external module or the set-up dialog behind the about box leaves it
     ui.answers.push_back(UiService::Answer::Ok);
     window->toolbarButtonClick(c.toolbarButton);
     EXPECT_TRUE(ran());
@@ -354,6 +357,7 @@ INSTANTIATE_TEST_SUITE_P(
     Commands, WindowGuard,
     ::testing::Values(GuardCase{"Exit", MenuCommand::MN08, 15, Guarded::Exit},
                       GuardCase{"SelectReport", MenuCommand::MN01, 1, Guarded::SelectReport},
+                      GuardCase{"About", MenuCommand::MN07, 14, Guarded::About},
                       GuardCase{"ExternalModule", MenuCommand::MNE2, 3, Guarded::ExternalModule}),
     [](const auto& info) { return std::string(info.param.name); });
 
