@@ -22,7 +22,7 @@ QString clszh::zh()
     if (!m_window) {
         m_window = std::make_unique<frmKQJL>(m_suite, m_ui, m_launcher);
         m_parts = std::make_unique<ModuleParts>(m_suite, m_ui, m_window->state(), m_window->records(),
-                                                m_window->book(), *m_window);
+                                                m_window->book(), m_window->view());
         m_dialogs = std::make_unique<ReportDialogs>(m_suite, m_ui, m_window.get());
         m_parts->setDialogs(m_dialogs.get());
         m_window->setCommands(m_parts.get());

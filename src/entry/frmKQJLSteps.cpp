@@ -85,7 +85,6 @@ void frmKQJL::clickList()
 
 void frmKQJL::load()
 {
-    ++m_loadCount;
     // A new load starts from the designed window: pictures, enabled option buttons, no node.
     m_images = DesignedImages::imageList();
     m_optionEnabled = {true, true, true};

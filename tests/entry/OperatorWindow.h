@@ -2,6 +2,7 @@
 
 #include "entry/ModuleDatabase.h"
 #include "entry/ModuleParts.h"
+#include "entry/WindowControls.h"
 #include "entry/frmKQJL.h"
 #include "grid/SheetTableView.h"
 #include "grid/SheetView.h"
@@ -9,7 +10,6 @@
 #include "sheet/SheetLayout.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
-#include "support/FindChild.h"
 #include "support/ScriptedUi.h"
 
 #include <QCoreApplication>
@@ -33,7 +33,7 @@ struct Operator
     {
         window = std::make_unique<frmKQJL>(suite, ui, &launcher);
         parts = std::make_unique<ModuleParts>(suite, ui, window->state(), window->records(), window->book(),
-                                              *window,
+                                              window->view(),
                                               [] { return QDateTime(QDate(2026, 3, 5), QTime(8, 30, 12)); });
         window->setCommands(parts.get());
         window->load();
@@ -43,13 +43,14 @@ struct Operator
         clickRoot();
     }
     grid::Workbook& book() { return window->book(); }
-    grid::SheetView* grid() { return test::child<grid::SheetView>(*window, "F1Book1"); }
+    grid::SheetView* grid() { return child<grid::SheetView>(*window, "F1Book1"); }
     int firstRow() { return firstDataRow(sheetLayoutOf(book().active())); }
     void clickRoot()
     {
-        QTreeWidgetItem* root = window->treeNode(QStringLiteral("ROOT"));
-        window->TreeView1()->setCurrentItem(root);
-        Q_EMIT window->TreeView1()->itemClicked(root, 0);
+        QTreeWidgetItem* root = treeNode(*window, QStringLiteral("ROOT"));
+        auto* tree = child<QTreeWidget>(*window, "TreeView1");
+        tree->setCurrentItem(root);
+        Q_EMIT tree->itemClicked(root, 0);
     }
     // The grid row of the employee `memberid`.
     int rowOf(const QString& memberid)
@@ -66,7 +67,7 @@ struct Operator
         Q_EMIT grid()->editText(text);
         book().setText(row, col, text);
     }
-    void edit() { window->runMenuCommand(MenuCommand::MN02); }
+    void edit() { trigger(*window, "MN02"); }
     // Selects a cell as the operator would, in the grid widget.
     void select(int row, int col)
     {
@@ -78,7 +79,7 @@ struct Operator
     void save(UiService::Answer answer = UiService::Answer::Yes)
     {
         ui.answers.assign(1, answer); // a refused save asks nothing
-        window->runMenuCommand(MenuCommand::MN03);
+        trigger(*window, "MN03");
     }
     QString lastMessage() const { return ui.messages.empty() ? QString() : ui.messages.back().text; }
 };
