@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QFont>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <cstdio>
@@ -36,8 +37,8 @@ int main(int argc, char** argv)
         LocalSuite suite(dir.filePath("demo/suite.ini"));
         PrintingUi ui;
         frmKQJL window(suite, ui);
-        ModuleParts parts(suite, ui, window.state(), window.records(), window.book(), window);
-        parts.connect(window.hooks());
+        ModuleParts parts(suite, ui, window.state(), window.records(), window.book(), window.view());
+        window.setCommands(&parts);
         window.load();
         window.resize(1280, 760);
         window.show();
@@ -48,17 +49,21 @@ int main(int argc, char** argv)
             app.processEvents();
             return setup.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
         }
-        window.optionClick(kind);
+        // As the operator: the report kind, the sum box, the organisation or 生产部, a person.
+        window.findChild<QRadioButton*>(QStringLiteral("Option%1").arg(kind))->click();
         if (kind != 3)
-            window.Check1()->click();
+            window.findChild<QCheckBox*>(QStringLiteral("Check1"))->click();
+        auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("TreeView1"));
         QTreeWidgetItem* node =
-            window.treeNode(kind == 2 ? QStringLiteral("ROOT") : QStringLiteral("A生产部"));
-        window.TreeView1()->setCurrentItem(node);
-        window.setCurrentNode(node);
-        window.hooks().treeClick(node);
+            kind == 2
+                ? tree->topLevelItem(0)
+                : tree->findItems(QStringLiteral("生产部"), Qt::MatchExactly | Qt::MatchRecursive).value(0);
+        tree->setCurrentItem(node);
+        Q_EMIT tree->itemClicked(node, 0);
         if (kind == 1) {
-            window.ListView1()->setCurrentRow(1);
-            window.hooks().listClick();
+            auto* list = window.findChild<QListWidget*>(QStringLiteral("ListView1"));
+            list->setCurrentRow(1);
+            Q_EMIT list->itemClicked(list->currentItem());
         }
         app.processEvents();
         if (!window.grab().save(QString::fromLocal8Bit(argv[2]))) {

@@ -8,9 +8,9 @@ namespace talor {
 
 class UiService;
 
-// The unsaved-data guard that runs before MN01, MN07, MN08 and the external module menus:
-// with unsaved edits it asks "资料已变动,真的放弃保存?" (OK/Cancel, title "系统提示").
-// Returns true when the command may go on; OK also clears `dataChanged`.
+// The unsaved-data guard that runs before the commands whose rule asks for it (CommandRules.h)
+// and before a click that shows another report: with unsaved edits it asks "资料已变动,真的放弃保存?"
+// (OK/Cancel, title "系统提示"). Returns true when the command may go on; OK also clears `dataChanged`.
 bool unsavedDataGuard(bool& dataChanged, UiService& ui, QWidget* parent);
 
 inline const QString GuardMessage = QStringLiteral("资料已变动,真的放弃保存?");

@@ -15,55 +15,12 @@ ModuleParts::ModuleParts(SuiteServices& suite, UiService& ui, MainWindowState& s
       m_output(m_context, view, m_clicks)
 {}
 
-void ModuleParts::connect(MainWindowHooks& hooks, ModuleDialogs* dialogs)
+void ModuleParts::selectReport()
 {
-    hooks.layoutReport = [this] {
-        layoutReport();
-    };
-    hooks.treeClick = [this](QTreeWidgetItem*) {
-        m_clicks.treeClick();
-    };
-    hooks.listClick = [this] {
-        m_clicks.listClick();
-    };
-    hooks.editContent = [this] {
-        m_editing.editContent();
-    };
-    hooks.saveContent = [this] {
-        m_editing.saveContent();
-    };
-    hooks.gridSelectionChange = [this] {
-        m_editing.selectionChange();
-    };
-    hooks.gridEditText = [](QString& text) {
-        SheetEditing::enterText(text);
-    };
-    hooks.gridClick = [this](int row, int col) {
-        m_editing.cellClick(row, col);
-    };
-    hooks.gridDoubleClick = [this](int, int) {
-        m_editing.doubleClick();
-    };
-    hooks.gridMouseButton = [this](int button, int shift, int x, int y) {
-        m_editing.mouseButton(button, shift, x, y);
-    };
-    hooks.preview = [this] {
-        m_output.preview();
-    };
-    hooks.print = [this] {
-        m_output.print();
-    };
-    hooks.exportExcel = [this] {
-        m_output.exportReport();
-    };
-    if (dialogs)
-        hooks.selectReport = [dialogs] {
-            dialogs->selectReport();
-        };
+    if (m_dialogs)
+        m_dialogs->selectReport();
     else
-        hooks.selectReport = [this] {
-            m_view.showStatus(notAvailable(QStringLiteral("选定模板")));
-        };
+        m_view.showStatus(notAvailable(QStringLiteral("选定模板")));
 }
 
 } // namespace talor

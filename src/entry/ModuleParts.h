@@ -1,6 +1,6 @@
 #pragma once
 
-#include "entry/MainWindowHooks.h"
+#include "entry/ModuleCommands.h"
 #include "entry/ModuleContext.h"
 #include "entry/PrintCommands.h"
 #include "query/SelectionClicks.h"
@@ -38,24 +38,24 @@ public:
 };
 
 // The wiring point of the module: builds the layout and the clicks over one context and
-// plugs them into the main window's hooks (clszh does this when zh first runs). The batch
-// report uses the same parts with a view of its own.
-class ModuleParts
+// gives the main window the module's commands over them (clszh plugs them into the window when
+// zh first runs). The batch report uses the same parts with a view of its own.
+class ModuleParts : public ModuleCommands
 {
 public:
     // `clock` gives the time of the log workbooks' names (the system clock when empty).
     ModuleParts(SuiteServices& suite, UiService& ui, MainWindowState& state, ModuleRecordsets& records,
                 grid::Workbook& book, ModuleView& view, SheetLog::Clock clock = {});
 
-    // `dialogs` null leaves the dialog commands saying that they are not available.
-    void connect(MainWindowHooks& hooks, ModuleDialogs* dialogs = nullptr);
+    // The dialogs that commands open; without them (null) the select-report command says that
+    // it is not available.
+    void setDialogs(ModuleDialogs* dialogs) { m_dialogs = dialogs; }
 
     ModuleContext& context() { return m_context; }
     ReportLayout& layout() { return m_layout; }
     SelectionClicks& clicks() { return m_clicks; }
     SheetEditing& editing() { return m_editing; }
     PrintCommands& output() { return m_output; }
-    void layoutReport() { m_layout.LayoutReport(m_view); }
 
     // The status text of a command that is not available (the select-report dialog without
     // the window's dialogs).
@@ -63,6 +63,25 @@ public:
     {
         return caption + QStringLiteral(": 此功能暂不可用");
     }
+
+    // ModuleCommands
+    void layoutReport() override { m_layout.LayoutReport(m_view); }
+    void treeClick(QTreeWidgetItem*) override { m_clicks.treeClick(); }
+    void listClick() override { m_clicks.listClick(); }
+    void selectReport() override;
+    void editContent() override { m_editing.editContent(); }
+    void saveContent() override { m_editing.saveContent(); }
+    void preview() override { m_output.preview(); }
+    void print() override { m_output.print(); }
+    void exportExcel() override { m_output.exportReport(); }
+    void gridMouseButton(int button, int shift, int x, int y) override
+    {
+        m_editing.mouseButton(button, shift, x, y);
+    }
+    void gridClick(int row, int col) override { m_editing.cellClick(row, col); }
+    void gridDoubleClick(int, int) override { m_editing.doubleClick(); }
+    void gridEditText(QString& text) override { SheetEditing::enterText(text); }
+    void gridSelectionChange() override { m_editing.selectionChange(); }
 
 private:
     ColumnFields m_columns;
@@ -73,6 +92,7 @@ private:
     SelectionClicks m_clicks;
     SheetEditing m_editing;
     PrintCommands m_output;
+    ModuleDialogs* m_dialogs = nullptr;
 };
 
 } // namespace talor

@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+class QWidget;
+
 // The main window's designed geometry, in twips, and its designed banner picture.
 namespace talor::design {
 
@@ -29,6 +31,9 @@ inline constexpr TwipsRect Label2{10710, 1180, 4400, 250};
 inline constexpr TwipsRect Label3{10710, 1420, 4400, 250};
 inline constexpr TwipsRect Grid{3300, 1700, 11860, 7700};
 inline constexpr TwipsRect Frame{6200, 60, 6600, 660};
+
+// Pixels per inch of the designed places in `window`: the screen's, scaled with the desktop's font.
+double dpi(const QWidget& window);
 
 // The banner picture shown until a report names its own: a soft horizontal gradient.
 QImage bannerPicture();

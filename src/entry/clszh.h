@@ -13,7 +13,7 @@ class frmKQJL;
 
 // The module's public class: zh shows the main window frmKQJL modally with no owner and
 // returns the empty text when the operator has closed it. The parts of the module (layout,
-// queries, display, clicks) are built over the window and plugged into its hooks with it. The window is
+// queries, display, clicks) are built over the window and plugged into it as its commands. The window is
 // created at the first call and kept: a later call shows the same window again, and its load runs again.
 class clszh : public SuiteComponent
 {

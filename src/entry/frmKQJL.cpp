@@ -17,7 +17,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEventLoop>
-#include <QFontInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -31,7 +30,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
-#include <algorithm>
 
 namespace talor {
 
@@ -282,16 +280,6 @@ QTreeWidgetItem* frmKQJL::treeNode(const QString& key) const
         if ((*it)->data(0, Qt::UserRole).toString() == key)
             return *it;
     return nullptr;
-}
-
-double frmKQJL::dpi() const
-{
-    // Twips become pixels at the screen's dpi, enlarged or reduced as the desktop's font is
-    // larger or smaller than the text the places were drawn for, so that labels keep their room.
-    const double screen = logicalDpiY() > 0 ? logicalDpiY() : 96.0;
-    const double points = QFontInfo(font()).pointSizeF();
-    const double scale = points > 0 ? std::clamp(points / design::FontPointSize, 0.75, 3.0) : 1.0;
-    return screen * scale;
 }
 
 int frmKQJL::scaleWidth() const

@@ -1,15 +1,17 @@
 #pragma once
 
 #include "commands/CommandBar.h"
+#include "commands/CommandRules.h"
 #include "commands/ImageList.h"
 #include "commands/ModuleMenus.h"
 #include "entry/Activation.h"
 #include "entry/ArrangeControls.h"
-#include "entry/MainWindowHooks.h"
 #include "entry/MainWindowLoad.h"
 #include "entry/MainWindowState.h"
+#include "entry/ModuleCommands.h"
 #include "entry/ModuleParts.h"
 #include "entry/TreeSearch.h"
+#include "entry/WindowDesign.h"
 
 #include <QMainWindow>
 #include <array>
@@ -20,7 +22,6 @@ class QAction;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
-class QDialog;
 class QEventLoop;
 class QFrame;
 class QLabel;
@@ -48,9 +49,10 @@ class Workbook;
 //
 // showModal() runs the load step, shows the window modally without owner, activates it and
 // returns when the operator closes it (MN08 or the window box), after the unload step.
-// Activation runs after the first show, after every modal dialog the window opens, and after
-// an option click.
-class frmKQJL : public QMainWindow, private LoadTarget, public ModuleView
+// Activation runs after the first show and after the commands whose rule asks for it
+// (commands/CommandRules.h: the dialogs of the menus, another module's component, a report
+// kind button); the same rules say which commands ask the unsaved-data guard first.
+class frmKQJL : public QMainWindow, private LoadTarget, private ModuleView
 {
     Q_OBJECT
 
@@ -61,14 +63,31 @@ public:
             QWidget* parent = nullptr);
     ~frmKQJL() override;
 
+    // What the module's parts are built over (clszh builds them): the window as they see it,
+    // the module's state and recordsets, and the workbook that the grid F1Book1 shows.
+    ModuleView& view() { return *this; }
+    MainWindowState& state() { return m_state; }
+    ModuleRecordsets& records() { return m_records; }
+    grid::Workbook& book() { return *m_book; }
+
+    // The module's commands that the window's controls run (ModuleParts); with none plugged in
+    // (null) they run nothing of the module. The window does not own them.
+    void setCommands(ModuleCommands* commands) { m_commands = commands; }
+
     // Shows the window where it was when the operator last closed it (its size and place are
     // kept per user, in $XDG_CONFIG_HOME/talor/window.ini, apart from the suite's settings)
     // and returns when it is closed.
     void showModal();
-
-    // The window's steps, public so that the parts of the module and the tests reach them.
+    // The load and activation steps of showModal, for a window shown without its modal loop.
     void load();
     void activate();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The window's steps, run by its controls, its timer and showModal.
     void arrangeControls();
     void timerTick();
     void unload();
@@ -78,42 +97,11 @@ public:
     void optionClick(int kind);
     void check1Click();
     void datePickerChanged(const QDate& date);
-    // Shows a dialog of this window modally through the UI service, then activates.
-    int execDialog(QDialog& dialog);
-    // The set-up dialog frmYBXZ, modally.
-    void showSetupDialog() override;
     // The About box frmAbout, modally (MN07 after its guard).
     void showAboutBox();
 
-    int zhimages(const QString& key) const { return m_images.zhimages(key); }
-    const ImageList& images() const { return m_images; }
-
-    MainWindowState& state() { return m_state; }
-    ModuleRecordsets& records() { return m_records; }
-    MainWindowHooks& hooks() { return m_hooks; }
-    const CommandBarLayout& commandBar() const { return m_commandBar; }
-    const OptionButtonsState& optionButtons() const { return m_options; }
-    int loadCount() const { return m_loadCount; }
-
-    QTreeWidgetItem* CurrentNode() const { return m_currentNode; }
-    void setCurrentNode(QTreeWidgetItem* node) { m_currentNode = node; }
     QTreeWidgetItem* treeNode(const QString& key) const;
-
-    QTreeWidget* TreeView1() const { return m_tree; }
-    QListWidget* ListView1() const { return m_list; }
-    grid::SheetView* F1Book1() const { return m_grid; }
-    grid::Workbook& book() { return *m_book; }
-    QToolBar* Toolbar1() const { return m_toolbar; }
-    QFrame* Frame1() const { return m_frame; }
-    QRadioButton* Option(int kind) const { return m_option[size_t(kind - 1)]; }
-    QCheckBox* Check1() const { return m_check; }
-    QDateEdit* DTPicker1() const { return m_picker; }
-    QLabel* Image1() const { return m_image; }
-    QLabel* Label(int n) const { return m_label[size_t(n - 1)]; }
-    QStatusBar* StatusBar1() const { return m_status; }
     QAction* menuAction(MenuCommand command) const;
-    // Sets the date picker without running its change reaction.
-    void setPickerDate(const QDate& date) override;
 
     // ModuleView: what the clicks and the layout read from and write to the window.
     bool discardUnsavedData() override;
@@ -125,6 +113,8 @@ public:
     void setLabel(int number, const QString& text) override;
     void showListError(const QString& message) override;
     void setHeadingLayout(bool heading) override;
+    // Sets the date picker without running its change reaction.
+    void setPickerDate(const QDate& date) override;
     void showStatus(const QString& text) override;
     QWidget* dialogParent() override { return this; }
     // ModuleView: what editing needs of the window (frmKQJLEditing.cpp).
@@ -139,14 +129,8 @@ public:
     // The client area's inner width and height in twips (ArrangeControls' scale size).
     int scaleWidth() const;
     int scaleHeight() const;
-    // Pixels per inch of the designed places: the screen's, scaled with the desktop's font.
-    double dpi() const;
+    double dpi() const { return design::dpi(*this); }
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     QString commandCaption(MenuCommand command) const;
     void showHelp();
     void restorePlacement();
@@ -172,18 +156,25 @@ private:
     void applyCommandBar();
     void applyOptionButtons();
     void redisplay();
-    // The plugged-in tree and list clicks, each ended by a message when it fails.
+    // The module's tree and list clicks, each ended by a message when it fails.
     void clickTree(QTreeWidgetItem* node);
     void clickList();
-    // Runs a plugged-in operation of the step `step`; a failure is reported here, since it
-    // must not leave through the event loop.
-    void runHook(const QString& step, const std::function<void()>& action);
+    // Runs `command` on the plugged-in module commands as the step `step`; false (and nothing
+    // run) while none are plugged in. A failure is reported here, since it must not leave
+    // through the event loop.
+    bool runCommand(const QString& step, const std::function<void(ModuleCommands&)>& command);
+    // A menu command's own work, after its guard; how it ended decides the activation after it.
+    CommandEnd runCommandOf(MenuCommand command);
+    // MNE`position`: starts the external module of the menu and tells how that went.
+    CommandEnd runExternalMenu(int position);
     void place(QWidget* widget, const TwipsRect& rect);
     void placeGrid();
     void connectGridEvents();
     void reportFailure(const QString& step, const std::exception& error);
 
     // LoadTarget
+    // The set-up dialog frmYBXZ, modally.
+    void showSetupDialog() override;
     void showTree(const TreeFillResult& tree) override;
     void prepareGrid() override;
     bool setBackgroundPicture(const QString& path) override;
@@ -197,7 +188,7 @@ private:
     ModuleLauncher& m_launcher;
     MainWindowState m_state;
     ModuleRecordsets m_records;
-    MainWindowHooks m_hooks;
+    ModuleCommands* m_commands = nullptr;
     Activation m_activation;
     ImageList m_images;
     CommandBarLayout m_commandBar;
@@ -209,7 +200,6 @@ private:
     bool m_settingPeriod = false;
     bool m_inTick = false;
     bool m_gridCoversBanner = false;
-    int m_loadCount = 0;
 
     QWidget* m_client = nullptr;
     QLineEdit* m_search = nullptr;

@@ -1,6 +1,7 @@
 // The main window's steps: load, activation, command bar, menu commands, the redisplay
 // reactions and unload. Controls are built in frmKQJL.cpp.
 #include "about/frmAbout.h"
+#include "commands/CommandRules.h"
 #include "commands/DesignedImages.h"
 #include "commands/UnsavedDataGuard.h"
 #include "entry/WindowDesign.h"
@@ -56,33 +57,34 @@ QString frmKQJL::commandCaption(MenuCommand command) const
     return menuAction(command)->text().remove(mnemonic);
 }
 
-void frmKQJL::runHook(const QString& step, const std::function<void()>& action)
+bool frmKQJL::runCommand(const QString& step, const std::function<void(ModuleCommands&)>& command)
 {
-    if (!action)
-        return;
+    if (!m_commands)
+        return false;
     try {
-        action();
+        command(*m_commands);
     } catch (const std::exception& error) {
         reportFailure(step, error);
     }
+    return true;
 }
 
 void frmKQJL::clickTree(QTreeWidgetItem* node)
 {
-    if (node && m_hooks.treeClick)
-        runHook(QStringLiteral("部门查询"), [&] { m_hooks.treeClick(node); });
+    if (node)
+        runCommand(QStringLiteral("部门查询"),
+                   [node](ModuleCommands& commands) { commands.treeClick(node); });
 }
 
 void frmKQJL::clickList()
 {
-    runHook(QStringLiteral("人员查询"), m_hooks.listClick);
+    runCommand(QStringLiteral("人员查询"), &ModuleCommands::listClick);
 }
 
 // --- Load -------------------------------------------------------------------------------
 
 void frmKQJL::load()
 {
-    ++m_loadCount;
     // A new load starts from the designed window: pictures, enabled option buttons, no node.
     m_images = DesignedImages::imageList();
     m_optionEnabled = {true, true, true};
@@ -169,8 +171,8 @@ void frmKQJL::activate()
         if (m_activation.needsRebuild()) {
             buildCommandBar();
             arrangeControls();
-            if (m_hooks.layoutReport)
-                m_hooks.layoutReport();
+            if (m_commands)
+                m_commands->layoutReport();
             const QString option = m_suite.reportOption();
             if (option == "1" || option == "3")
                 m_list->clear();
@@ -197,6 +199,11 @@ void frmKQJL::applyOptionButtons()
 
 void frmKQJL::optionClick(int kind)
 {
+    const CommandRule rule = reportKindRule(kind);
+    if (rule.guard && !unsavedDataGuard(m_state.DataChanged, m_ui, this)) {
+        applyOptionButtons(); // the kind shown stays checked
+        return;
+    }
     try {
         m_activation.selectReportKind(kind);
     } catch (const std::exception& error) {
@@ -205,7 +212,8 @@ void frmKQJL::optionClick(int kind)
     }
     m_check->setChecked(false);
     m_check->setEnabled(kind != 3);
-    activate();
+    if (rule.activatesAfter(CommandEnd::Ran))
+        activate();
 }
 
 // --- Command bar --------------------------------------------------------------------------
@@ -255,70 +263,59 @@ void frmKQJL::runMenuCommand(MenuCommand command)
     // Every command works on the sheet as the operator sees it: a cell still in its editor is
     // written first (and so saved, validated, printed or exported with the rest).
     m_grid->commitEdit();
-    // The commands whose whole work is another part's operation, without a guard.
-    using Hook = std::function<void()> MainWindowHooks::*;
-    const std::pair<MenuCommand, Hook> plain[] = {
-        {MenuCommand::MN02, &MainWindowHooks::editContent},
-        {MenuCommand::MN03, &MainWindowHooks::saveContent},
-        {MenuCommand::MN04, &MainWindowHooks::preview},
-        {MenuCommand::MN05, &MainWindowHooks::print},
-        {MenuCommand::MN06, &MainWindowHooks::exportExcel},
-    };
-    for (const auto& [plainCommand, hook] : plain)
-        if (command == plainCommand) {
-            runHook(commandCaption(command), m_hooks.*hook);
-            return;
-        }
-    const int external = int(command) - int(MenuCommand::MNE1);
-    if (external >= 0 && external < 7) {
-        if (!unsavedDataGuard(m_state.DataChanged, m_ui, this))
-            return;
-        ModuleMenuOutcome outcome;
-        try {
-            outcome = ModuleMenus(m_suite, m_records.MenuRecords, m_launcher).clickExternalMenu(external + 1);
-        } catch (const std::exception& error) {
-            reportFailure(QStringLiteral("外挂模块"), error);
-            return;
-        }
-        if (!outcome.message.isEmpty())
-            m_ui.message(this, outcome.message, UiService::Buttons::Ok, outcome.title);
-        if (outcome.kind == ModuleMenuOutcome::Kind::ComponentRun)
-            activate();
+    const CommandRule rule = commandRule(command);
+    if (rule.guard && !unsavedDataGuard(m_state.DataChanged, m_ui, this))
         return;
-    }
+    if (rule.activatesAfter(runCommandOf(command)))
+        activate();
+}
+
+CommandEnd frmKQJL::runCommandOf(MenuCommand command)
+{
+    // The commands whose whole work is another part's operation.
+    using Operation = void (ModuleCommands::*)();
+    const std::pair<MenuCommand, Operation> parts[] = {
+        {MenuCommand::MN01, &ModuleCommands::selectReport}, {MenuCommand::MN02, &ModuleCommands::editContent},
+        {MenuCommand::MN03, &ModuleCommands::saveContent},  {MenuCommand::MN04, &ModuleCommands::preview},
+        {MenuCommand::MN05, &ModuleCommands::print},        {MenuCommand::MN06, &ModuleCommands::exportExcel},
+    };
+    for (const auto& [partCommand, operation] : parts)
+        if (command == partCommand)
+            return runCommand(commandCaption(command), operation) ? CommandEnd::Ran : CommandEnd::NotRun;
+    const int external = int(command) - int(MenuCommand::MNE1);
+    if (external >= 0 && external < 7)
+        return runExternalMenu(external + 1);
     switch (command) {
-    case MenuCommand::MN01:
-        // The select-report dialog resets RefreshFlag when it closes; activation follows.
-        if (unsavedDataGuard(m_state.DataChanged, m_ui, this) && m_hooks.selectReport) {
-            runHook(commandCaption(command), m_hooks.selectReport);
-            activate();
-        }
-        break;
     case MenuCommand::MN07:
-        if (unsavedDataGuard(m_state.DataChanged, m_ui, this))
-            showAboutBox();
-        break;
+        showAboutBox();
+        return CommandEnd::Ran;
     case MenuCommand::MN08:
-        if (unsavedDataGuard(m_state.DataChanged, m_ui, this))
-            close();
-        break;
+        close();
+        return CommandEnd::Ran;
     default:
-        break;
+        return CommandEnd::NotRun;
     }
 }
 
-int frmKQJL::execDialog(QDialog& dialog)
+CommandEnd frmKQJL::runExternalMenu(int position)
 {
-    const int result = m_ui.execDialog(dialog);
-    activate();
-    return result;
+    ModuleMenuOutcome outcome;
+    try {
+        outcome = ModuleMenus(m_suite, m_records.MenuRecords, m_launcher).clickExternalMenu(position);
+    } catch (const std::exception& error) {
+        reportFailure(QStringLiteral("外挂模块"), error);
+        return CommandEnd::NotRun;
+    }
+    if (!outcome.message.isEmpty())
+        m_ui.message(this, outcome.message, UiService::Buttons::Ok, outcome.title);
+    return outcome.kind == ModuleMenuOutcome::Kind::ComponentRun ? CommandEnd::ComponentRan : CommandEnd::Ran;
 }
 
 void frmKQJL::showAboutBox()
 {
     frmAbout about(
         m_suite, m_ui, [this] { showSetupDialog(); }, this);
-    execDialog(about);
+    m_ui.execDialog(about);
 }
 
 // --- Redisplay ------------------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // The main window as the parts of the module see it (ModuleView): the selected node and
 // item, the employee list, the labels, the grid's place, the status bar; and the grid's
-// events forwarded to the hooks.
+// events handed to the module's commands.
 #include "commands/UnsavedDataGuard.h"
 #include "entry/WindowDesign.h"
 #include "entry/frmKQJL.h"
@@ -25,29 +25,23 @@ void frmKQJL::connectGridEvents()
 {
     const QString step = QStringLiteral("表格");
     connect(m_grid, &grid::SheetView::mouseButton, this, [this, step](int button, int shift, int x, int y) {
-        if (m_hooks.gridMouseButton)
-            runHook(step, [&] { m_hooks.gridMouseButton(button, shift, x, y); });
+        runCommand(step, [&](ModuleCommands& commands) { commands.gridMouseButton(button, shift, x, y); });
     });
     connect(m_grid, &grid::SheetView::cellClicked, this, [this, step](int row, int col) {
-        if (m_hooks.gridClick)
-            runHook(step, [&] { m_hooks.gridClick(row, col); });
+        runCommand(step, [&](ModuleCommands& commands) { commands.gridClick(row, col); });
     });
     connect(m_grid, &grid::SheetView::cellDoubleClicked, this, [this, step](int row, int col) {
-        if (m_hooks.gridDoubleClick)
-            runHook(step, [&] { m_hooks.gridDoubleClick(row, col); });
+        runCommand(step, [&](ModuleCommands& commands) { commands.gridDoubleClick(row, col); });
     });
     connect(m_grid, &grid::SheetView::editText, this, [this, step](QString& text) {
-        if (m_hooks.gridEditText)
-            runHook(step, [&] { m_hooks.gridEditText(text); });
+        runCommand(step, [&](ModuleCommands& commands) { commands.gridEditText(text); });
     });
     connect(m_grid, &grid::SheetView::pasteRefused, this, [this](const QStringList& cells) {
         m_ui.message(this,
                      QStringLiteral("粘贴：以下的格不能编辑，没有粘贴：") + cells.join(QStringLiteral("、")));
     });
-    connect(m_grid, &grid::SheetView::selectionChanged, this, [this, step] {
-        if (m_hooks.gridSelectionChange)
-            runHook(step, m_hooks.gridSelectionChange);
-    });
+    connect(m_grid, &grid::SheetView::selectionChanged, this,
+            [this, step] { runCommand(step, &ModuleCommands::gridSelectionChange); });
 }
 
 bool frmKQJL::discardUnsavedData()

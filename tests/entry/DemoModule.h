@@ -3,12 +3,16 @@
 #include "demo/DemoSuite.h"
 #include "entry/ModuleParts.h"
 #include "entry/ReportDialogs.h"
+#include "entry/WindowControls.h"
 #include "entry/frmKQJL.h"
 #include "suite/LocalSuite.h"
 #include "support/ScriptedUi.h"
 
 #include <QFile>
+#include <QListWidget>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -42,13 +46,26 @@ protected:
         suite = setUpDemoSuite(dir.filePath(QStringLiteral("demo")), 30);
         window = std::make_unique<frmKQJL>(*suite, ui);
         parts = std::make_unique<ModuleParts>(*suite, ui, window->state(), window->records(), window->book(),
-                                              *window);
+                                              window->view());
         dialogs = std::make_unique<ReportDialogs>(*suite, ui, window.get());
-        parts->connect(window->hooks(), dialogs.get());
+        parts->setDialogs(dialogs.get());
+        window->setCommands(parts.get());
         window->load();
         window->show();
         window->activate();
     }
+    // Selects the tree node `key` by keyboard: current item, then Enter.
+    void enterNode(const QString& key)
+    {
+        QTreeWidgetItem* node = treeNode(*window, key);
+        ASSERT_NE(node, nullptr);
+        auto* tree = child<QTreeWidget>(*window, "TreeView1");
+        tree->setCurrentItem(node);
+        QTest::keyClick(tree, Qt::Key_Return);
+    }
+    QListWidget* list() { return child<QListWidget>(*window, "ListView1"); }
+    QString status() { return child<QStatusBar>(*window, "StatusBar1")->currentMessage(); }
+
     void TearDown() override
     {
         parts.reset();

@@ -2,6 +2,7 @@
 
 #include "entry/ModuleDatabase.h"
 #include "entry/ModuleParts.h"
+#include "entry/WindowControls.h"
 #include "entry/frmKQJL.h"
 #include "grid/SheetTableView.h"
 #include "grid/SheetView.h"
@@ -32,9 +33,9 @@ struct Operator
     {
         window = std::make_unique<frmKQJL>(suite, ui, &launcher);
         parts = std::make_unique<ModuleParts>(suite, ui, window->state(), window->records(), window->book(),
-                                              *window,
+                                              window->view(),
                                               [] { return QDateTime(QDate(2026, 3, 5), QTime(8, 30, 12)); });
-        parts->connect(window->hooks());
+        window->setCommands(parts.get());
         window->load();
         suite.setReportOption(QStringLiteral("2"));
         suite.setReportDate(day);
@@ -42,12 +43,14 @@ struct Operator
         clickRoot();
     }
     grid::Workbook& book() { return window->book(); }
+    grid::SheetView* grid() { return child<grid::SheetView>(*window, "F1Book1"); }
     int firstRow() { return firstDataRow(sheetLayoutOf(book().active())); }
     void clickRoot()
     {
-        QTreeWidgetItem* root = window->treeNode(QStringLiteral("ROOT"));
-        window->TreeView1()->setCurrentItem(root);
-        Q_EMIT window->TreeView1()->itemClicked(root, 0);
+        QTreeWidgetItem* root = treeNode(*window, QStringLiteral("ROOT"));
+        auto* tree = child<QTreeWidget>(*window, "TreeView1");
+        tree->setCurrentItem(root);
+        Q_EMIT tree->itemClicked(root, 0);
     }
     // The grid row of the employee `memberid`.
     int rowOf(const QString& memberid)
@@ -61,22 +64,22 @@ struct Operator
     // Types into a cell as the operator would: through the text entry rule.
     void type(int row, int col, QString text)
     {
-        window->hooks().gridEditText(text);
+        Q_EMIT grid()->editText(text);
         book().setText(row, col, text);
     }
-    void edit() { window->runMenuCommand(MenuCommand::MN02); }
+    void edit() { trigger(*window, "MN02"); }
     // Selects a cell as the operator would, in the grid widget.
     void select(int row, int col)
     {
         QCoreApplication::processEvents();
-        QAbstractItemView* view = window->F1Book1()->table();
+        QAbstractItemView* view = grid()->table();
         view->setCurrentIndex(view->model()->index(row - 1, col - 1));
         QCoreApplication::processEvents();
     }
     void save(UiService::Answer answer = UiService::Answer::Yes)
     {
         ui.answers.assign(1, answer); // a refused save asks nothing
-        window->runMenuCommand(MenuCommand::MN03);
+        trigger(*window, "MN03");
     }
     QString lastMessage() const { return ui.messages.empty() ? QString() : ui.messages.back().text; }
 };

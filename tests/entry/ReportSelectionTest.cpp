@@ -38,7 +38,7 @@ protected:
     void SetUp() override
     {
         DemoWindow::SetUp();
-        window->optionClick(2);
+        test::chooseKind(*window, 2);
     }
     QStringList labels(const grid::Sheet& sheet, int count)
     {
@@ -76,7 +76,7 @@ protected:
             designer.command(6)->trigger();
             return d.result();
         });
-        window->runMenuCommand(MenuCommand::MN01);
+        test::trigger(*window, "MN01");
     }
 
     QString designerCaption;
@@ -99,10 +99,7 @@ TEST_F(ReportSelection, AnAddedDesignedReportShowsItsOwnColumnsAndConditions)
     EXPECT_EQ(shown.mid(0, 2), builtIn.mid(0, 2));
     EXPECT_EQ(shown.mid(2), builtIn.mid(3, 2)); // column 3 removed in the designer
 
-    QTreeWidgetItem* root = window->treeNode("ROOT");
-    ASSERT_NE(root, nullptr);
-    window->TreeView1()->setCurrentItem(root);
-    QTest::keyClick(window->TreeView1(), Qt::Key_Return);
+    enterNode("ROOT");
     const QString sql = suite->composedQuery();
     EXPECT_TRUE(sql.contains(" and " + Condition)) << sql.toStdString();
     QSqlQuery query(suite->connection());

@@ -34,48 +34,40 @@ namespace {
 class WindowReport : public test::DemoWindow
 {
 protected:
-    // Selects a node by keyboard: current item, then Enter.
-    void enterNode(const QString& key)
-    {
-        QTreeWidgetItem* node = window->treeNode(key);
-        ASSERT_NE(node, nullptr);
-        window->TreeView1()->setCurrentItem(node);
-        QTest::keyClick(window->TreeView1(), Qt::Key_Return);
-    }
     const grid::Sheet& sheet() { return window->book().active(); }
-    QString label(int n) { return window->Label(n)->text(); }
+    QString label(int n) { return test::child<QLabel>(*window, QStringLiteral("Label%1").arg(n))->text(); }
 };
 
 TEST_F(WindowReport, KindTwoNodeSumDatePickerAndTimer)
 {
-    window->optionClick(2);
+    test::chooseKind(*window, 2);
     enterNode("ROOT");
     EXPECT_EQ(sheet().lastRow(), 4 + 30);
     EXPECT_EQ(label(3) + "|" + label(1), QString::fromUtf8(DemoSuite::Organisation) + "|部门考勤日报");
-    window->Check1()->click();
+    test::child<QCheckBox>(*window, "Check1")->click();
     EXPECT_EQ(std::pair(sheet().lastRow(), sheet().text(35, 1)), std::pair(5 + 30, QString("合计：")));
 
-    window->DTPicker1()->setDate(QDate(2026, 10, 6));
+    test::child<QDateEdit>(*window, "DTPicker1")->setDate(QDate(2026, 10, 6));
     EXPECT_EQ(label(2), "2026-10-06");
     EXPECT_TRUE(suite->composedQuery().contains("zhdate='2026-10-06'"));
 
-    window->DTPicker1()->setDate(QDate(2031, 1, 1));
+    test::child<QDateEdit>(*window, "DTPicker1")->setDate(QDate(2031, 1, 1));
     EXPECT_EQ(sheet().lastRow(), 5) << "an empty day is one cleared row, without sum";
     suite->setReportDate(QDate(2026, 10, 7));
     suite->setRefreshFlag(1);
-    window->timerTick();
+    test::tick(*window);
     EXPECT_EQ(std::pair(suite->refreshFlag(), sheet().lastRow()), std::pair(2, 35));
     EXPECT_TRUE(ui.messages.empty()) << ui.messageTexts().join("\n").toStdString();
 }
 
 TEST_F(WindowReport, KindOneListsTheNodesEmployeesThenShowsOnePersonsPeriod)
 {
-    window->optionClick(1);
+    test::chooseKind(*window, 1);
     enterNode("A生产部");
-    ASSERT_GT(window->ListView1()->count(), 1);
-    QListWidgetItem* item = window->ListView1()->item(1);
-    window->ListView1()->setCurrentItem(item);
-    QTest::keyClick(window->ListView1(), Qt::Key_Return);
+    ASSERT_GT(list()->count(), 1);
+    QListWidgetItem* item = list()->item(1);
+    list()->setCurrentItem(item);
+    QTest::keyClick(list(), Qt::Key_Return);
     const QString number = item->data(Qt::UserRole).toString().mid(1);
     EXPECT_TRUE(item->text().startsWith(number + " "));
     EXPECT_EQ(suite->personNumber(), number);
@@ -100,17 +92,17 @@ TEST_F(WindowReport, APeriodPickedInTheWindowIsWhatKindsThreeAndOneShow)
     EXPECT_EQ(from->date().toString(Qt::ISODate) + "|" + to->date().toString(Qt::ISODate),
               suite->periodStart() + "|" + suite->periodEnd());
 
-    window->optionClick(3);
+    test::chooseKind(*window, 3);
     enterNode("A生产部");
     to->setDate(QDate(2026, 11, 14));
     from->setDate(QDate(2026, 10, 15));
     EXPECT_EQ(suite->periodStart() + "|" + suite->periodEnd(), "2026-10-15|2026-11-14");
     EXPECT_EQ(sheet().text(3, sheet().lastColumn()), "2026-10-15 至 2026-11-14");
 
-    window->optionClick(1);
+    test::chooseKind(*window, 1);
     enterNode("A生产部");
-    window->ListView1()->setCurrentRow(0);
-    QTest::keyClick(window->ListView1(), Qt::Key_Return);
+    list()->setCurrentRow(0);
+    QTest::keyClick(list(), Qt::Key_Return);
     EXPECT_EQ(label(2), "2026-10-15 至 2026-11-14");
 
     pick->activated(3); // as a choice in the list emits it
@@ -121,7 +113,7 @@ TEST_F(WindowReport, APeriodPickedInTheWindowIsWhatKindsThreeAndOneShow)
 
     from->setDate(end.addDays(1));
     EXPECT_EQ(suite->periodStart(), start.toString(Qt::ISODate)) << "refused";
-    EXPECT_TRUE(window->findChild<QStatusBar*>("StatusBar1")->currentMessage().contains("晚于结束日期"));
+    EXPECT_TRUE(status().contains("晚于结束日期"));
     EXPECT_TRUE(ui.messages.empty()) << ui.messageTexts().join("\n").toStdString();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
 }
@@ -130,10 +122,10 @@ TEST_F(WindowReport, AFailingPeriodQueryIsReportedWithItsTextAndTheClickEnds)
 {
     const QString settings = suite->settingsDirectory() + "/" + suite->settingsFileName();
     suite->writeSetting("TALOR", "考勤日报BDTJ2", "no_such_column=1", settings);
-    window->optionClick(1);
+    test::chooseKind(*window, 1);
     enterNode("A生产部");
-    window->ListView1()->setCurrentRow(0);
-    QTest::keyClick(window->ListView1(), Qt::Key_Return);
+    list()->setCurrentRow(0);
+    QTest::keyClick(list(), Qt::Key_Return);
     ASSERT_EQ(ui.messages.size(), 1u);
     // What failed, in words and the engine's, first; then the query's own text.
     EXPECT_TRUE(test::containsAll(ui.messages[0].text.section("\nbSQL:", 0, 0),
@@ -143,8 +135,8 @@ TEST_F(WindowReport, AFailingPeriodQueryIsReportedWithItsTextAndTheClickEnds)
 
 TEST_F(WindowReport, KindThreeBlocksAndTheGuard)
 {
-    window->optionClick(3);
-    EXPECT_FALSE(window->Check1()->isEnabled());
+    test::chooseKind(*window, 3);
+    EXPECT_FALSE(test::child<QCheckBox>(*window, "Check1")->isEnabled());
     enterNode("A生产部");
     const int rows = sheet().lastRow();
     ASSERT_GT(rows, 36);
@@ -167,13 +159,13 @@ protected:
     void SetUp() override
     {
         WindowReport::SetUp();
-        window->optionClick(1);
+        test::chooseKind(*window, 1);
         enterNode("A生产部");
-        for (int i = 0; i < window->ListView1()->count(); ++i)
-            persons << window->ListView1()->item(i)->text();
+        for (int i = 0; i < list()->count(); ++i)
+            persons << list()->item(i)->text();
         ASSERT_GE(persons.size(), 4);
-        window->ListView1()->setCurrentRow(2);
-        QTest::keyClick(window->ListView1(), Qt::Key_Return);
+        list()->setCurrentRow(2);
+        QTest::keyClick(list(), Qt::Key_Return);
         ASSERT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
     }
     QString tmp(const QString& name) { return suite->temporaryDirectory() + "/" + name; }
@@ -188,7 +180,7 @@ protected:
 TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
 {
     ui.answers.push_back(UiService::Answer::Yes);
-    window->runMenuCommand(MenuCommand::MN05);
+    test::trigger(*window, "MN05");
     EXPECT_EQ(ui.dialogsShown, QStringList{"printPreview"}) << "the first person previewed, the rest printed";
     EXPECT_EQ(ui.messageTexts(),
               QStringList{"是否还要打印" + persons[2].section(' ', 1) + "以后人员的资料？"});
@@ -207,9 +199,9 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
     EXPECT_TRUE(window->book().sheetName(1).startsWith(sheetNameOf(int(persons.size()) - 1)) &&
                 !window->book().allowInCellEditing());
     const QString printed = QString::number(persons.size() - 3);
-    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(
-        QString::number(persons.size() - 2) + " 人完成（预览 1 人，打印 " + printed + " 人）"))
-        << window->StatusBar1()->currentMessage().toStdString();
+    EXPECT_TRUE(status().contains(QString::number(persons.size() - 2) + " 人完成（预览 1 人，打印 " +
+                                  printed + " 人）"))
+        << status().toStdString();
 }
 
 // No, or 停止 in the progress dialog while the first person is previewed: the run ends after
@@ -234,7 +226,7 @@ TEST_P(WindowBatchEnd, EndsAfterTheFirstPerson)
     if (!GetParam().stop)
         ui.answers.push_back(UiService::Answer::No);
     window->book().setAllowInCellEditing(true);
-    window->runMenuCommand(MenuCommand::MN05);
+    test::trigger(*window, "MN05");
     EXPECT_TRUE(progressShown);
     EXPECT_EQ(ui.dialogsShown.size(), 1);
     EXPECT_EQ(ui.messages.size(), GetParam().stop ? 0u : 1u);
@@ -243,8 +235,7 @@ TEST_P(WindowBatchEnd, EndsAfterTheFirstPerson)
                            window->state().PrintRest, window->book().allowInCellEditing()}),
               QList<bool>({false, true, false, true}));
     EXPECT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
-    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::fromUtf8(GetParam().status)))
-        << window->StatusBar1()->currentMessage().toStdString();
+    EXPECT_TRUE(status().contains(QString::fromUtf8(GetParam().status))) << status().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, WindowBatchEnd,
@@ -255,27 +246,27 @@ INSTANTIATE_TEST_SUITE_P(Ends, WindowBatchEnd,
 TEST_F(WindowBatch, ACurrentPersonOutsideTheNodePrintsNothing)
 {
     suite->setPersonNumber("99999");
-    window->runMenuCommand(MenuCommand::MN05);
+    test::trigger(*window, "MN05");
     EXPECT_TRUE(ui.dialogsShown.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(tmp("Tmp.pdf")));
     EXPECT_EQ(suite->statusValue(), 99);
-    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains("99999"));
+    EXPECT_TRUE(status().contains("99999"));
 }
 
 TEST_F(WindowReport, KindTwoPreviewAndPrintTheGridAsShown)
 {
-    window->optionClick(2);
+    test::chooseKind(*window, 2);
     enterNode("A生产部");
     const QString title = window->book().sheetName(1);
     ui.dialogs.push_back([](QDialog&) { return int(QDialog::Rejected); });
-    window->runMenuCommand(MenuCommand::MN04);
+    test::trigger(*window, "MN04");
     EXPECT_EQ(ui.dialogsShown, QStringList{"printPreview"});
-    const QString previewed = window->StatusBar1()->currentMessage();
+    const QString previewed = status();
     ASSERT_TRUE(previewed.startsWith("报表预览：")) << previewed.toStdString();
     const int previewPages = previewed.section("：", 1).section(" ", 0, 0).toInt();
 
     window->book().setAllowInCellEditing(true);
-    window->runMenuCommand(MenuCommand::MN05);
+    test::trigger(*window, "MN05");
     const QString pdf = suite->temporaryDirectory() + "/Tmp.pdf";
     const QStringList pages = test::pdfPages(pdf);
     ASSERT_EQ(pages.size(), previewPages) << "the printed pages are the previewed ones";
@@ -284,8 +275,7 @@ TEST_F(WindowReport, KindTwoPreviewAndPrintTheGridAsShown)
     EXPECT_TRUE(test::containsAll(pages[0], {"制表人: ", sheet().text(5, 2)}));
     EXPECT_EQ(ui.dialogsShown.size(), 1) << "printed without a dialog";
     EXPECT_FALSE(!ui.messages.empty() || window->book().allowInCellEditing());
-    EXPECT_EQ(window->StatusBar1()->currentMessage(),
-              QStringLiteral("报表打印：没有打印机，%1 页已写到 %2").arg(pages.size()).arg(pdf));
+    EXPECT_EQ(status(), QStringLiteral("报表打印：没有打印机，%1 页已写到 %2").arg(pages.size()).arg(pdf));
     EXPECT_EQ(window->book().sheetName(1), title);
 }
 
@@ -305,18 +295,17 @@ class WindowExport : public WindowReport, public ::testing::WithParamInterface<E
 TEST_P(WindowExport, WritesThenOpens)
 {
     const ExportCase& c = GetParam();
-    window->optionClick(2);
+    test::chooseKind(*window, 2);
     enterNode("ROOT");
     const QString path = c.file[0] ? dir.filePath(QString::fromUtf8(c.file)) : QString();
     ui.files.push_back(path.isEmpty() ? std::optional<QString>() : std::optional<QString>(" " + path + " "));
     ui.desktopHasProgram = c.program;
-    window->runMenuCommand(MenuCommand::MN06);
+    test::trigger(*window, "MN06");
     EXPECT_EQ(ui.fileFilters + ui.fileDirectories,
               QStringList({QString::fromUtf8(PrintCommands::ExportFilter), suite->temporaryDirectory()}));
     EXPECT_TRUE(ui.fileFilters.value(0).startsWith("Excel 工作簿(*.xlsx)|*.xlsx|"))
         << "an Excel workbook is .xlsx";
-    EXPECT_TRUE(window->StatusBar1()->currentMessage().contains(QString::fromUtf8(c.status)))
-        << window->StatusBar1()->currentMessage().toStdString();
+    EXPECT_TRUE(status().contains(QString::fromUtf8(c.status))) << status().toStdString();
     EXPECT_TRUE(ui.messages.empty());
     if (path.isEmpty()) {
         EXPECT_TRUE(ui.documentsOpened.isEmpty());

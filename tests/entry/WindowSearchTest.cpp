@@ -96,7 +96,7 @@ TEST_F(WindowSearchTest, TypingSelectsTheNodeOrPersonEnterTheNext)
     QTest::keyClick(search, Qt::Key_Return);
     EXPECT_TRUE(status().contains("第 2/11 个：员工1230(01230)")) << status().toStdString();
     EXPECT_EQ(current(), "甲班");
-    window->showEmployees({{"A01228", "01228 员工1228"}, {"A01230", "01230 员工1230"}});
+    window->view().showEmployees({{"A01228", "01228 员工1228"}, {"A01230", "01230 员工1230"}});
     auto* list = window->findChild<QListWidget*>("ListView1");
     ASSERT_NE(list->currentItem(), nullptr);
     EXPECT_EQ(list->currentItem()->text(), "01230 员工1230");

@@ -14,5 +14,9 @@ template <typename T> T* child(QWidget& parent, const char* name)
         throw std::logic_error(std::string("no control ") + name);
     return found;
 }
+template <typename T> T* child(QWidget& parent, const QString& name)
+{
+    return child<T>(parent, name.toUtf8().constData());
+}
 
 } // namespace talor::test
