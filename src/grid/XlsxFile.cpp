@@ -135,15 +135,17 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
     sheet.forEachCell([&](int row, int col) {
         const auto r = lxw_row_t(row - 1);
         const auto c = lxw_col_t(col - 1);
-        const QString cell =
-            QStringLiteral("cell %1!%2").arg(sheetName, rangeText(CellRange{row, col, row, col}));
+        // The cell's name, for a message: composed only when one is needed.
+        const auto cell = [&] {
+            return QStringLiteral("cell %1!%2").arg(sheetName, rangeText(CellRange{row, col, row, col}));
+        };
         lxw_format* format = formatOf(row, col);
         // Excel holds at most 32,767 characters in a cell; a longer text is refused rather
         // than cut or dropped, so that nothing is lost without notice.
         auto text = [&cell](const QString& t) {
             if (t.size() > ExcelMaxText)
                 throw Refused{QStringLiteral("%1 holds %2 characters, more than the %3 an Excel cell holds")
-                                  .arg(cell)
+                                  .arg(cell())
                                   .arg(t.size())
                                   .arg(ExcelMaxText)};
             return xmlText(t);
@@ -168,7 +170,8 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
         } else {
             error = worksheet_write_blank(ws, r, c, format);
         }
-        check(error, cell);
+        if (error != LXW_NO_ERROR)
+            check(error, cell());
     });
     for (int col = 1; col <= sheet.lastColumn(); ++col) {
         if (sheet.columnWidth(col) != Sheet::DefaultColumnWidth)
@@ -180,22 +183,23 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
         worksheet_freeze_panes(ws, lxw_row_t(sheet.frozenRows()), lxw_col_t(sheet.frozenColumns()));
 }
 
-void writeSheets(lxw_workbook* wb, const Workbook& book, const XlsxFile::SheetHook& hook)
+void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const XlsxFile::SheetHook& hook)
 {
     QSet<QString> used;
-    for (int n = 1; n <= book.sheetCount(); ++n) {
-        QString name = XlsxFile::excelSheetName(book.sheetName(n), n);
+    for (int n = 1; n <= sheets.count; ++n) {
+        const QString given = sheets.name(n);
+        QString name = XlsxFile::excelSheetName(given, n);
         // Excel compares sheet names without case; a repeated name gets a number.
         for (int k = 2; used.contains(name.toLower()); ++k) {
             const QString suffix = QStringLiteral(" (%1)").arg(k);
-            name = XlsxFile::excelSheetName(book.sheetName(n), n).left(31 - int(suffix.size())) + suffix;
+            name = XlsxFile::excelSheetName(given, n).left(31 - int(suffix.size())) + suffix;
         }
         used.insert(name.toLower());
         lxw_worksheet* ws = workbook_add_worksheet(wb, name.toUtf8().constData());
         if (!ws)
             throw Refused{QStringLiteral("sheet name \"%1\" refused").arg(name)};
-        writeSheet(wb, ws, book.sheet(n), name);
-        if (n == book.activeSheet())
+        writeSheet(wb, ws, sheets.sheet(n), name);
+        if (n == sheets.active)
             worksheet_activate(ws);
         if (hook)
             hook(n, wb, ws);
@@ -276,6 +280,17 @@ QString XlsxFile::excelSheetName(const QString& name, int number)
 
 void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook& hook, bool constantMemory)
 {
+    const SheetSequence sheets{book.sheetCount(), book.activeSheet(),
+                               [&book](int number) { return book.sheetName(number); },
+                               [&book](int number) -> const Sheet& {
+                                   return book.sheet(number);
+                               }};
+    write(sheets, path, hook, constantMemory);
+}
+
+void XlsxFile::write(const SheetSequence& sheets, const QString& path, const SheetHook& hook,
+                     bool constantMemory)
+{
     auto fail = [&path](const QString& problem) {
         return GridFileError(
             QCoreApplication::translate("talor", "Cannot write \"%1\": %2").arg(path, problem));
@@ -291,7 +306,7 @@ void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook&
         if (!wb)
             throw fail(QCoreApplication::translate("talor", "the workbook could not be created"));
         try {
-            writeSheets(wb, book, hook);
+            writeSheets(wb, sheets, hook);
         } catch (const Refused& refused) {
             // Closing would write the file: free the workbook without writing it.
             lxw_workbook_free(wb);

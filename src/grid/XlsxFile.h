@@ -8,6 +8,7 @@ typedef struct lxw_worksheet lxw_worksheet;
 
 namespace talor::grid {
 
+class Sheet;
 class Workbook;
 
 // Writes a Workbook as an Excel workbook (xlsx content) with libxlsxwriter, whatever the
@@ -30,6 +31,19 @@ public:
     // each row goes to a temporary file once the next row is written, so that memory stays
     // flat however large the sheet (texts are then stored in the cells, not shared).
     static void write(const Workbook& book, const QString& path, const SheetHook& hook = {},
+                      bool constantMemory = false);
+
+    // Worksheets handed to the writer one after the other, each asked for when its turn comes
+    // (numbers from 1): the sheet given for a number need live only until the next is asked
+    // for, so that a workbook made up while it is written never holds all its sheets at once.
+    struct SheetSequence
+    {
+        int count = 0;
+        int active = 1;
+        std::function<QString(int number)> name;
+        std::function<const Sheet&(int number)> sheet;
+    };
+    static void write(const SheetSequence& sheets, const QString& path, const SheetHook& hook = {},
                       bool constantMemory = false);
 
     // The sheet name as Excel accepts it: at most 31 characters, none of []:*?/\, not empty.

@@ -4,6 +4,7 @@
 #include "grid/XlsxFile.h"
 #include "grid/formula/Formula.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 #include <xlsxwriter.h>
@@ -176,48 +177,71 @@ int sectionCount(const PageSetup& setup)
     return (rows + setup.sectionRows - 1) / setup.sectionRows;
 }
 
-// `book` copied into the empty `copy` with sheet `sheetNumber` split into worksheets of
-// SectionsPerWorksheet sections each, every one with the rows above the print area and
-// `setup` over its own sections; the set-ups of the parts by their numbers in the copy (empty
-// for the other sheets).
-void splitSections(const grid::Workbook& book, int sheetNumber, const PageSetup& setup, grid::Workbook& copy,
-                   std::vector<std::optional<PageSetup>>& setups)
+// One worksheet of a split workbook: sheet `sheet` of the book as it is (`part` 0), or part
+// `part` (from 1) of the split sheet.
+struct SplitWorksheet
 {
-    int number = 0;
-    auto add = [&](const QString& name) -> grid::Sheet& {
-        if (++number > 1)
-            copy.addSheet(name);
-        copy.setSheetName(number, name);
-        setups.resize(size_t(number) + 1);
-        return copy.sheet(number);
-    };
+    int sheet = 0;
+    int part = 0;
+};
+
+// `book` written to `path` with sheet `sheetNumber` split into worksheets of
+// SectionsPerWorksheet sections each, every one with the rows above the print area and
+// `setup` over its own sections. Each part is made when the writer comes to it and dropped
+// before the next, so that the book is never held twice.
+QStringList writeSplit(const grid::Workbook& book, int sheetNumber, const PageSetup& setup,
+                       const QString& path)
+{
     const int first = setup.printArea->row1, last = setup.printArea->row2;
     const int partRows = SectionsPerWorksheet * setup.sectionRows;
+    std::vector<SplitWorksheet> worksheets;
+    int active = 1;
     for (int n = 1; n <= book.sheetCount(); ++n) {
-        const grid::Sheet& from = book.sheet(n);
+        if (n == book.activeSheet())
+            active = int(worksheets.size()) + 1;
         if (n != sheetNumber) {
-            grid::Sheet& to = add(book.sheetName(n));
-            if (n == book.activeSheet())
-                copy.setActiveSheet(number);
-            grid::Sheet::Batch batch(to);
-            copyRows(from, to, 1, from.lastRow(), 0, 1);
-            copyLayout(from, to, from.lastRow(), 0);
+            worksheets.push_back({n, 0});
             continue;
         }
-        for (int top = first, part = 1; top <= last; top += partRows, ++part) {
-            const int bottom = std::min(last, top + partRows - 1);
-            grid::Sheet& to = add(partName(book.sheetName(n), part));
-            if (part == 1 && n == book.activeSheet())
-                copy.setActiveSheet(number);
-            grid::Sheet::Batch batch(to);
-            copyRows(from, to, 1, first - 1, 0, 1);
-            copyRows(from, to, top, bottom, first - top, first);
-            copyLayout(from, to, first + bottom - top, 0);
-            PageSetup own = setup;
-            own.printArea->row2 = first + bottom - top;
-            setups[size_t(number)] = own;
-        }
+        for (int top = first, part = 1; top <= last; top += partRows, ++part)
+            worksheets.push_back({n, part});
     }
+    const auto bottomOf = [&](int part) {
+        return std::min(last, first + part * partRows - 1);
+    };
+    std::unique_ptr<grid::Sheet> made;
+    const auto sheetOf = [&](int number) -> const grid::Sheet& {
+        const SplitWorksheet w = worksheets[size_t(number - 1)];
+        const grid::Sheet& from = book.sheet(w.sheet);
+        if (w.part == 0)
+            return from;
+        made.reset();
+        made = std::make_unique<grid::Sheet>();
+        const int top = first + (w.part - 1) * partRows, bottom = bottomOf(w.part);
+        grid::Sheet::Batch batch(*made);
+        copyRows(from, *made, 1, first - 1, 0, 1);
+        copyRows(from, *made, top, bottom, first - top, first);
+        copyLayout(from, *made, first + bottom - top, 0);
+        return *made;
+    };
+    const auto nameOf = [&](int number) {
+        const SplitWorksheet w = worksheets[size_t(number - 1)];
+        return w.part == 0 ? book.sheetName(w.sheet) : partName(book.sheetName(w.sheet), w.part);
+    };
+    QStringList refused;
+    grid::XlsxFile::write(
+        grid::XlsxFile::SheetSequence{int(worksheets.size()), active, nameOf, sheetOf}, path,
+        [&](int number, lxw_workbook*, lxw_worksheet* worksheet) {
+            const SplitWorksheet w = worksheets[size_t(number - 1)];
+            if (w.part == 0)
+                return;
+            PageSetup own = setup;
+            own.printArea->row2 = first + bottomOf(w.part) - (first + (w.part - 1) * partRows);
+            refused << applyXlsxPageSetup(worksheet, own);
+        },
+        true);
+    refused.removeDuplicates();
+    return refused;
 }
 
 } // namespace
@@ -229,18 +253,7 @@ QStringList writeXlsx(const grid::Workbook& book, const QString& path, const Pag
     if (topRow.isEmpty() && sectionCount(setup) > SectionsPerWorksheet) {
         // More sections than one worksheet can break pages before: the sheet goes into several
         // worksheets, so that every section still starts a page when a spreadsheet prints it.
-        std::vector<std::optional<PageSetup>> setups;
-        grid::Workbook copy;
-        splitSections(book, sheetNumber, setup, copy, setups);
-        grid::XlsxFile::write(
-            copy, path,
-            [&](int number, lxw_workbook*, lxw_worksheet* worksheet) {
-                if (size_t(number) < setups.size() && setups[size_t(number)])
-                    refused << applyXlsxPageSetup(worksheet, *setups[size_t(number)]);
-            },
-            true);
-        refused.removeDuplicates();
-        return refused;
+        return writeSplit(book, sheetNumber, setup, path);
     }
     const grid::Sheet& printed = book.sheet(sheetNumber);
     const bool caption = !topRow.isEmpty() && printed.lastRow() < grid::Sheet::MaxRows;
