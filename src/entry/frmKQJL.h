@@ -84,6 +84,8 @@ public:
     void showSetupDialog() override;
     // The About box frmAbout, modally (MN07 after its guard).
     void showAboutBox();
+    // The abnormal overview of the clicked node over the period (frmKQJLOverview.cpp).
+    void showOverview();
 
     int zhimages(const QString& key) const { return m_images.zhimages(key); }
     const ImageList& images() const { return m_images; }
@@ -169,6 +171,9 @@ private:
     QTreeWidgetItem* nodeByNames(const QStringList& names) const;
     void buildControls();
     void buildMenus();
+    void buildOverviewCommand();
+    // Kind 1 of the person `number` of the clicked node, through Option1 and the list.
+    void showPersonPeriod(const QString& number);
     void applyCommandBar();
     void applyOptionButtons();
     void redisplay();
