@@ -2,6 +2,7 @@
 // was, a person chosen by keyboard or by a click is shown in the person report (kind 1) over
 // the window's period, as Option1 and the list show a person.
 #include "entry/DemoModule.h"
+#include "grid/SheetView.h"
 #include "grid/Workbook.h"
 #include "overview/OverviewCalendar.h"
 #include "overview/frmOverview.h"
@@ -50,6 +51,8 @@ protected:
         return chosen;
     }
     QString label(int n) { return window->findChild<QLabel*>(QStringLiteral("Label%1").arg(n))->text(); }
+    // The name of the sheet the grid shows.
+    QString sheetName() { return window->findChild<grid::SheetView*>("F1Book1")->workbook()->sheetName(1); }
 };
 
 TEST_F(WindowOverview, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
@@ -58,15 +61,14 @@ TEST_F(WindowOverview, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
     window->findChild<QDateEdit*>("PeriodFrom")->setDate(QDate(2026, 10, 1));
     window->findChild<QRadioButton*>("Option3")->click();
     enterNode("A生产部");
-    const QString kindThree = window->book().sheetName(1);
+    const QString kindThree = sheetName();
 
     openOverview([](OverviewCalendar& calendar) {
         QTest::keyClick(&calendar, Qt::Key_Down);
         QTest::keyClick(&calendar, Qt::Key_Escape);
         return -1;
     });
-    EXPECT_EQ(std::pair(suite->reportOption(), window->book().sheetName(1)),
-              std::pair(QString("3"), kindThree))
+    EXPECT_EQ(std::pair(suite->reportOption(), sheetName()), std::pair(QString("3"), kindThree))
         << "closed with Esc, the window shows what it showed";
 
     const struct
@@ -100,7 +102,7 @@ TEST_F(WindowOverview, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
         EXPECT_EQ(label(2), "2026-10-01 至 2026-10-31");
         EXPECT_TRUE(label(3).startsWith(suite->personName() + "(" + number + ",生产部"))
             << label(3).toStdString();
-        EXPECT_EQ(window->book().sheetName(1), label(3) + "个人考勤表");
+        EXPECT_EQ(sheetName(), label(3) + "个人考勤表");
     }
     EXPECT_TRUE(ui.messages.empty()) << ui.messageTexts().join("\n").toStdString();
 }
