@@ -171,13 +171,15 @@ const QList<HostCommand>& hostCommands()
          QStringLiteral("Write a demo suite into a directory."), demoDescription(), demoOptions(),
          runDemoCommand, false},
         {QStringLiteral("report"),
-         QStringLiteral("--suite FILE --kind 1|2|3 --node KEY [--person MEMBERID] [--date YYYY-MM-DD]\n"
-                        "[--from YYYY-MM-DD --to YYYY-MM-DD] [--report NAME] [--sum] --output FILE"),
+         QStringLiteral(
+             "--suite FILE --kind 1|2|3|overview --node KEY [--person MEMBERID] [--date YYYY-MM-DD]\n"
+             "[--from YYYY-MM-DD --to YYYY-MM-DD] [--report NAME] [--sum] --output FILE"),
          QStringLiteral("Write one report into a PDF or a workbook (.pdf, .xls, .xlsx or .vts)."),
          reportDescription(), reportOptions(), runReportCommand, true},
         {QStringLiteral("print"),
-         QStringLiteral("--suite FILE --kind 1|2|3 --node KEY [--person MEMBERID] [--date YYYY-MM-DD]\n"
-                        "[--from YYYY-MM-DD --to YYYY-MM-DD] [--report NAME] [--sum]"),
+         QStringLiteral(
+             "--suite FILE --kind 1|2|3|overview --node KEY [--person MEMBERID] [--date YYYY-MM-DD]\n"
+             "[--from YYYY-MM-DD --to YYYY-MM-DD] [--report NAME] [--sum]"),
          QStringLiteral("Print one report on the default printer."), reportDescription(), printOptions(),
          runReportCommand, true},
     };
@@ -351,7 +353,8 @@ QString manualPage()
     page +=
         QStringLiteral(".SH EXAMPLES\n"
                        "Write a demo suite, then the day report of its production department with the sum "
-                       "row, a month of one team as a workbook, and open the window on it:\n"
+                       "row, a month of one team as a workbook, the month's abnormal days of the whole "
+                       "organisation at a glance, and open the window on it:\n"
                        ".PP\n.nf\n.RS\n"
                        "talor demo \\-\\-dir ~/talor\\-demo\n"
                        "talor report \\-\\-suite ~/talor\\-demo/suite.ini \\-\\-kind 2 \\-\\-node A生产部 "
@@ -359,6 +362,9 @@ QString manualPage()
                        "talor report \\-\\-suite ~/talor\\-demo/suite.ini \\-\\-kind 3 "
                        "\\-\\-node C生产部装配一组甲班 \\-\\-from 2026\\-10\\-01 \\-\\-to 2026\\-10\\-31 "
                        "\\-\\-output month.xlsx\n"
+                       "talor report \\-\\-suite ~/talor\\-demo/suite.ini \\-\\-kind overview "
+                       "\\-\\-node ROOT \\-\\-from 2026\\-10\\-01 \\-\\-to 2026\\-10\\-31 "
+                       "\\-\\-output abnormal.pdf\n"
                        "talor \\-\\-suite ~/talor\\-demo/suite.ini\n"
                        ".RE\n.fi\n");
     page += QStringLiteral(".SH FILES\n"

@@ -2,6 +2,7 @@
 
 #include "entry/BatchReport.h"
 #include "grid/Workbook.h"
+#include "overview/OverviewSheet.h"
 #include "report/PrintRun.h"
 #include "suite/LocalSuite.h"
 #include "ui/QtUiService.h"
@@ -134,6 +135,10 @@ QString reportDescription()
         "             standard error (one updating line on a terminal, a summary otherwise)\n"
         "  --kind 2   the employees of a node on one day (--date; --sum adds the sum row)\n"
         "  --kind 3   the employees of a node over a period, one 36-row block each (--from/--to)\n"
+        "  --kind overview\n"
+        "             the abnormal days of a node's employees over a period at a glance (--from/--to;\n"
+        "             pages only): a bar chart of the marked persons per day, then a row per person\n"
+        "             with each day the abnormal colours mark (nColor 1, 2, 3) filled in its colour\n"
         "\n"
         "Node keys are those of the department tree: ROOT, A + department, B + department + group,\n"
         "C + department + group + team (for example A生产部). Dates are YYYY-MM-DD; without them\n"
@@ -146,7 +151,7 @@ QList<QCommandLineOption> reportOptions()
 {
     return {
         {"suite", "The suite configuration <file>.", "file"},
-        {"kind", "The report kind <1|2|3>.", "kind"},
+        {"kind", "The report kind <1|2|3|overview>.", "kind"},
         {"node", "The department tree node <key>.", "key"},
         {"person", "The employee <memberid> of a kind-1 report.", "memberid"},
         {"date", "The day <YYYY-MM-DD> of a kind-2 report.", "date"},
@@ -184,15 +189,17 @@ int runReportCommand(const QStringList& arguments)
     BatchReportRequest request;
     QString output;
     Output type = Output::Pages;
+    bool overview = false;
     try {
         for (const char* required : {"suite", "kind", "node", "output"})
             if (!parser.isSet(QString::fromLatin1(required)) &&
                 !(printing && QLatin1String(required) == "output"))
                 throw UsageError{QStringLiteral("--%1 is required").arg(QString::fromLatin1(required))};
         const QString kind = parser.value(QStringLiteral("kind"));
-        if (kind != "1" && kind != "2" && kind != "3")
-            throw UsageError{QStringLiteral("--kind %1 is not 1, 2 or 3").arg(kind)};
-        request.kind = kind.toInt();
+        overview = kind == QLatin1String("overview");
+        if (kind != "1" && kind != "2" && kind != "3" && !overview)
+            throw UsageError{QStringLiteral("--kind %1 is not 1, 2, 3 or overview").arg(kind)};
+        request.kind = overview ? 3 : kind.toInt();
         request.node = parser.value(QStringLiteral("node"));
         request.person = parser.value(QStringLiteral("person"));
         request.date = dateOption(parser, QStringLiteral("date"));
@@ -215,6 +222,9 @@ int runReportCommand(const QStringList& arguments)
         else if (!printing && suffix != "pdf")
             throw UsageError{
                 QStringLiteral("--output %1 is not a .pdf, .xls, .xlsx or .vts file").arg(output)};
+        if (overview && type != Output::Pages)
+            throw UsageError{
+                QStringLiteral("--kind overview writes pages: --output %1 is not a .pdf file").arg(output)};
     } catch (const UsageError& error) {
         err << prefix << error.message << "\n";
         return 2;
@@ -234,7 +244,12 @@ int runReportCommand(const QStringList& arguments)
                     "this machine has no printer; talor report --output FILE.pdf writes the pages"));
             else
                 job = PrintJob::toPrinter(desktop, {}, QStringLiteral("talor"));
-            writePages(report, request, *job, command);
+            if (overview) {
+                OverviewSheet(report.overview(request), report.abnormalColours()).addPages(*job);
+                job->finish();
+            } else {
+                writePages(report, request, *job, command);
+            }
         } else {
             report.run(request);
             if (type == Output::Template) {

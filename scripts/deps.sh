@@ -8,6 +8,9 @@ set -euo pipefail
 PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-psql libqt6test6
+    # The overview's bar chart; Qt Charts' CMake package needs Qt OpenGL's, which
+    # qt6-charts-dev does not bring.
+    qt6-charts-dev libqt6opengl6-dev
     libxlsxwriter-dev libminizip-dev libgtest-dev libsqlite3-dev libpq-dev
     fonts-wqy-microhei qt6-translations-l10n qt6-l10n-tools
     postgresql

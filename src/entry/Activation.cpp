@@ -27,13 +27,23 @@ void Activation::readReportState(MainWindowState& state) const
     state.DeptCondition = settings.read(keys::DeptCondition);
     state.PersonCondition = settings.read(keys::PersonCondition);
     if (m_suite.reportKey() == m_suite.moduleKey()) {
-        state.AbnormalColour1 = abnormalColour(settings.read(keys::AbnormalColour, 1));
-        state.AbnormalColour2 = abnormalColour(settings.read(keys::AbnormalColour, 2));
-        state.AbnormalColour3 = abnormalColour(settings.read(keys::AbnormalColour, 3));
+        const auto colours = moduleAbnormalColours();
+        state.AbnormalColour1 = colours[0];
+        state.AbnormalColour2 = colours[1];
+        state.AbnormalColour3 = colours[2];
     } else {
         state.AbnormalColour1 = state.AbnormalColour2 = state.AbnormalColour3 = MainWindowState::White;
     }
     state.BlankZero = settings.read(keys::ReportBlankZero) == "YES";
+}
+
+std::array<quint32, 3> Activation::moduleAbnormalColours() const
+{
+    ModuleSettings settings(m_suite);
+    std::array<quint32, 3> colours{};
+    for (int n = 1; n <= 3; ++n)
+        colours[size_t(n - 1)] = abnormalColour(settings.read(keys::AbnormalColour, n));
+    return colours;
 }
 
 bool Activation::needsRebuild() const

@@ -34,6 +34,9 @@ public:
 
     // The value of a colour setting; missing, empty, unreadable or 0 gives 11177215.
     static quint32 abnormalColour(const QString& setting);
+    // The module's abnormal colours 1..3 from its settings, whichever report is current (the
+    // grid of a named report shows white rows; the abnormal overview shows the module's marks).
+    std::array<quint32, 3> moduleAbnormalColours() const;
     // Frame1's left edge: the toolbar's button width times the visible buttons, plus 200 twips.
     static int frameLeft(int buttonWidth, int visibleButtons) { return buttonWidth * visibleButtons + 200; }
 

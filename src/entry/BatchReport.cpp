@@ -1,6 +1,7 @@
 #include "entry/BatchReport.h"
 
 #include "entry/Activation.h"
+#include "entry/PeriodPicks.h"
 #include "entry/TreeFill.h"
 #include "grid/Workbook.h"
 #include "modulesettings/ModuleSettings.h"
@@ -112,7 +113,7 @@ SelectedNode BatchReport::findNode(const QString& key)
     return selected;
 }
 
-void BatchReport::prepare(const BatchReportRequest& request)
+void BatchReport::prepare(const BatchReportRequest& request, bool layout)
 {
     // The report is the built-in one or one of the reports the select-report dialog lists.
     if (!request.report.isEmpty()) {
@@ -139,7 +140,7 @@ void BatchReport::prepare(const BatchReportRequest& request)
     Activation(m_suite).readReportState(p->state);
     m_sum = request.sum;
 
-    if (reportTemplatePath(m_suite, request.kind).isEmpty())
+    if (layout && reportTemplatePath(m_suite, request.kind).isEmpty())
         throw BatchRequestError(QStringLiteral("the report %1 has no template of kind %2 (%3)")
                                     .arg(m_suite.reportKey())
                                     .arg(request.kind)
@@ -150,6 +151,25 @@ void BatchReport::prepare(const BatchReportRequest& request)
 PrintRun BatchReport::output()
 {
     return PrintRun(m_suite, p->ui, p->book, sheetLayoutOf(p->book.active()) == SheetLayout::Heading);
+}
+
+AbnormalOverview BatchReport::overview(const BatchReportRequest& request)
+{
+    BatchReportRequest period = request;
+    period.kind = 3;
+    prepare(period, false);
+    const auto [start, end] = periodDates(m_suite.periodStart(), m_suite.periodEnd());
+    try {
+        return AbnormalOverviewReader(m_suite, p->state).read(*m_node, start, end);
+    } catch (const std::invalid_argument& error) {
+        // A period too long, or a table without marks: what was asked cannot be shown.
+        throw BatchRequestError(QString::fromUtf8(error.what()));
+    }
+}
+
+std::array<quint32, 3> BatchReport::abnormalColours() const
+{
+    return Activation(m_suite).moduleAbnormalColours();
 }
 
 void BatchReport::runEachPerson(const BatchReportRequest& request, const EachPerson& each)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "entry/ModuleParts.h"
+#include "query/AbnormalOverview.h"
 #include "report/PrintRun.h"
 
 #include <QDate>
@@ -55,6 +56,12 @@ public:
     using EachPerson = std::function<void(int index, int count, const QString& name)>;
     void runEachPerson(const BatchReportRequest& request, const EachPerson& each);
 
+    // The abnormal overview of the request's node over its period, read with the conditions of
+    // the node's period report (kind 3). Throws as run() does.
+    AbnormalOverview overview(const BatchReportRequest& request);
+    // The module's abnormal colours 1..3, as the overview shows the kinds.
+    std::array<quint32, 3> abnormalColours() const;
+
     // The report in the book as the output commands write it (pages, Excel workbook).
     PrintRun output();
 
@@ -79,7 +86,9 @@ private:
     void setPickerDate(const QDate&) override {}
     void showStatus(const QString&) override {}
 
-    void prepare(const BatchReportRequest& request);
+    // The load's steps the request needs; `layout`: the report is laid out by its template,
+    // which must exist.
+    void prepare(const BatchReportRequest& request, bool layout = true);
     SelectedNode findNode(const QString& key);
 
     struct Parts;

@@ -228,6 +228,7 @@ void frmKQJL::buildMenus()
         connect(action, &QAction::triggered, this, [this, command] { runMenuCommand(command); });
         m_menuItems[size_t(int(command) - int(MenuCommand::MN01))] = action;
     }
+    buildOverviewCommand();
     // F1: the keys of the window and where the manual is.
     auto* help = new QAction(this);
     help->setObjectName("help");
@@ -258,6 +259,7 @@ void frmKQJL::showHelp()
                                 "Ctrl+C：复制所选的格，可粘贴到电子表格程序；Ctrl+V：粘贴，如同逐格输入；\n"
                                 "Ctrl+D：向下填充；\n"
                                 "Ctrl+O：选定模板；Ctrl+P：报表打印；Ctrl+Q：退出；\n"
+                                "Ctrl+G：所选部门本期间的异常一览；\n"
                                 "Alt+Q / I / O / H / W：打开菜单。\n\n"
                                 "完整的说明：终端中的 man talor，以及 /usr/share/doc/talor 中的 README。"),
                  UiService::Buttons::Ok, QStringLiteral("帮助"));

@@ -99,6 +99,8 @@ private:
     void datePickerChanged(const QDate& date);
     // The About box frmAbout, modally (MN07 after its guard).
     void showAboutBox();
+    // The abnormal overview of the clicked node over the period (frmKQJLOverview.cpp).
+    void showOverview();
 
     QTreeWidgetItem* treeNode(const QString& key) const;
     QAction* menuAction(MenuCommand command) const;
@@ -153,6 +155,9 @@ private:
     QTreeWidgetItem* nodeByNames(const QStringList& names) const;
     void buildControls();
     void buildMenus();
+    void buildOverviewCommand();
+    // Kind 1 of the person `number` of the clicked node, through Option1 and the list.
+    void showPersonPeriod(const QString& number);
     void applyCommandBar();
     void applyOptionButtons();
     void redisplay();

@@ -48,30 +48,35 @@ QString RecordQueries::table() const
     return code;
 }
 
+RecordQueries::NodeNames RecordQueries::namesOf(const SelectedNode& node)
+{
+    if (node.key == QLatin1String("ROOT"))
+        return {};
+    if (node.key.startsWith(QLatin1Char('A')))
+        return {node.text, {}, {}};
+    if (node.key.startsWith(QLatin1Char('B')))
+        return {node.parentText, node.text, {}};
+    return {node.grandparentText, node.parentText, node.text};
+}
+
 void RecordQueries::setNames(const SelectedNode& node)
 {
-    QString department, group, team;
-    if (node.key == QLatin1String("ROOT")) {
-    } else if (node.key.startsWith(QLatin1Char('A'))) {
-        department = node.text;
-    } else if (node.key.startsWith(QLatin1Char('B'))) {
-        department = node.parentText;
-        group = node.text;
-    } else {
-        department = node.grandparentText;
-        group = node.parentText;
-        team = node.text;
-    }
-    m_suite.setDepartmentName(department);
-    m_suite.setGroupName(group);
-    m_suite.setTeamName(team);
+    const NodeNames names = namesOf(node);
+    m_suite.setDepartmentName(names.department);
+    m_suite.setGroupName(names.group);
+    m_suite.setTeamName(names.team);
 }
 
 QString RecordQueries::departmentFilter()
 {
-    const QString d = readable(QStringLiteral("部门"), m_suite.departmentName());
-    const QString g = readable(QStringLiteral("组"), m_suite.groupName());
-    const QString t = readable(QStringLiteral("班"), m_suite.teamName());
+    return departmentFilter({m_suite.departmentName(), m_suite.groupName(), m_suite.teamName()});
+}
+
+QString RecordQueries::departmentFilter(const NodeNames& names) const
+{
+    const QString d = readable(QStringLiteral("部门"), names.department);
+    const QString g = readable(QStringLiteral("组"), names.group);
+    const QString t = readable(QStringLiteral("班"), names.team);
     if (d.isEmpty())
         return {};
     const QString key = m_suite.fieldCaption(QStringLiteral("depart"));
@@ -81,6 +86,18 @@ QString RecordQueries::departmentFilter()
     if (!t.isEmpty())
         filter += " and " + eitherForm(QStringLiteral("team"), m_suite.teamCode(d, g, t), t);
     return filter;
+}
+
+std::pair<QString, QString> RecordQueries::employeesParts(const NodeNames& names,
+                                                          const QString& suiteFilter) const
+{
+    const QString filter = departmentFilter(names);
+    QString where = filter.isEmpty() ? QString() : " where " + filter;
+    if (!suiteFilter.isEmpty())
+        where += (where.isEmpty() ? " where " : " and ") + suiteFilter;
+    const QString order = names.department.isEmpty() ? QStringLiteral(" order by depart,group0,team,memberid")
+                                                     : QStringLiteral(" order by memberid");
+    return {where, order};
 }
 
 QString RecordQueries::compose()
@@ -95,15 +112,32 @@ QString RecordQueries::SQL0(const SelectedNode& node, const QString& suiteFilter
     m_suite.setSelectPart(QStringLiteral("select *"));
     m_suite.setFromPart(QStringLiteral(" from YGZL"));
     setNames(node);
-    const QString filter = departmentFilter();
-    QString where = filter.isEmpty() ? QString() : " where " + filter;
-    if (!suiteFilter.isEmpty())
-        where += (where.isEmpty() ? " where " : " and ") + suiteFilter;
+    const auto [where, order] = employeesParts(namesOf(node), suiteFilter);
     m_suite.setWherePart(where);
-    m_suite.setOrderPart(m_suite.departmentName().isEmpty()
-                             ? QStringLiteral(" order by depart,group0,team,memberid")
-                             : QStringLiteral(" order by memberid"));
+    m_suite.setOrderPart(order);
     return compose();
+}
+
+QString RecordQueries::employeesQuery(const SelectedNode& node, const QString& suiteFilter) const
+{
+    const auto [where, order] = employeesParts(namesOf(node), suiteFilter);
+    return "select * from YGZL" + where + order;
+}
+
+QString RecordQueries::abnormalDaysQuery(const SelectedNode& node, const QDate& start, const QDate& end,
+                                         const QString& suiteFilter, const QString& personCondition) const
+{
+    const QString kind = m_suite.databaseKind();
+    // The persons by a subquery on YGZL, where the suite's filter means what it means in SQL0;
+    // the personal condition ends its line, so that a comment in it ends there.
+    QString rows =
+        "select memberid, zhdate, ncolor from " + table() + " where memberid in (select memberid from YGZL" +
+        employeesParts(namesOf(node), suiteFilter).first + ") and zhdate>=" + sql::dateLiteral(start, kind) +
+        " and zhdate<=" + sql::dateLiteral(end, kind);
+    if (!personCondition.isEmpty())
+        rows += " and " + personCondition + QLatin1Char('\n');
+    return "select memberid, zhdate, max(ncolor) as talor_kind from (" + rows +
+           ") talor_rows where ncolor in (1,2,3) group by memberid, zhdate";
 }
 
 QString RecordQueries::SQL1(const SelectedNode& node, const QString& deptCondition)

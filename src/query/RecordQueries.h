@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+#include <utility>
 
 namespace talor {
 
@@ -63,11 +65,29 @@ public:
     QString periodQueryOfPersons(const QStringList& numbers, const QString& start, const QString& end,
                                  const QString& personCondition) const;
 
+    // SQL0's statement for the node, composed without writing anything into the suite.
+    QString employeesQuery(const SelectedNode& node, const QString& suiteFilter) const;
+    // The days the abnormal colours mark (nColor 1, 2 or 3) over the period, of the persons
+    // SQL0 lists for the node, as one statement that leaves the suite's texts alone: memberid,
+    // zhdate and the day's highest mark as talor_kind. The rows marked are those the persons'
+    // period queries read: the period and the personal condition, on the same line as there.
+    QString abnormalDaysQuery(const SelectedNode& node, const QDate& start, const QDate& end,
+                              const QString& suiteFilter, const QString& personCondition) const;
+
     // The department filter of the names the suite holds now, accepting both stored forms of
     // department, group and team (encoded and plain); empty at the root.
     QString departmentFilter();
 
 private:
+    struct NodeNames
+    {
+        QString department, group, team;
+    };
+    // The department, group and team names of the node, by its key.
+    static NodeNames namesOf(const SelectedNode& node);
+    QString departmentFilter(const NodeNames& names) const;
+    // SQL0's where and order parts for the node's names.
+    std::pair<QString, QString> employeesParts(const NodeNames& names, const QString& suiteFilter) const;
     // Writes the node's department, group and team names into the suite.
     void setNames(const SelectedNode& node);
     QString compose();

@@ -227,6 +227,45 @@ TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
     EXPECT_FALSE(errors.contains("talor report: 1/" + n)) << errors.toStdString();
 }
 
+// The overview's pages as pdftotext reads them: the title, and the counts of the database's
+// marked rows of October, per day (in date order) and per person (beside name and number).
+TEST_F(ReportCommand, TheOverviewPdfHoldsTheTitleThePersonsAndTheirCounts)
+{
+    const QString file = dir->filePath("overview.pdf");
+    ASSERT_EQ(run({"--kind", "overview", "--node", "A生产部", "--from", "2026-10-01", "--to", "2026-10-31",
+                   "--output", file}),
+              0)
+        << errors.toStdString();
+    const QString text = test::pdfPages(file).join('\n');
+    EXPECT_TRUE(text.contains("异常一览：生产部 2026-10-01 至 2026-10-31")) << text.left(400).toStdString();
+
+    const QString marked = "from KQ0001 k join ygzl y on y.memberid = k.memberid where y.depart in ('01', "
+                           "'生产部') and k.ncolor between 1 and 3 and k.zhdate between '2026-10-01' and "
+                           "'2026-10-31'";
+    QStringList days;
+    for (QDate day(2026, 10, 1); day.month() == 10; day = day.addDays(1)) {
+        QSqlQuery count("select count(*) " + marked + " and k.zhdate = '" + day.toString(Qt::ISODate) + "'",
+                        db());
+        days << (count.next() ? count.value(0).toString() : "?");
+    }
+    QSqlQuery total("select count(*) " + marked, db());
+    ASSERT_TRUE(total.next());
+    const QRegularExpression dayCounts("每日合计\\s+" + total.value(0).toString() + "\\s+" +
+                                       days.join("\\s+") + "\\s*\n");
+    EXPECT_TRUE(dayCounts.match(text).hasMatch()) << days.join(' ').toStdString();
+
+    int persons = 0;
+    for (QSqlQuery person("select y.name, y.memberid, count(*) " + marked + " group by y.name, y.memberid",
+                          db());
+         person.next(); ++persons) {
+        const QRegularExpression line(QRegularExpression::escape(person.value(0).toString()) + "\\s+" +
+                                      person.value(1).toString() + "\\s+" + person.value(2).toString() +
+                                      "\\s");
+        EXPECT_TRUE(line.match(text).hasMatch()) << person.value(1).toString().toStdString();
+    }
+    EXPECT_GT(persons, 2);
+}
+
 struct BadRequest
 {
     const char* name;
@@ -275,7 +314,16 @@ INSTANTIATE_TEST_SUITE_P(
                    {"--kind", "1", "--node", "ROOT", "--output", Out},
                    2,
                    "needs the person"},
-        BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"}),
+        BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"},
+        BadRequest{"OverviewWorkbook",
+                   {"--kind", "overview", "--node", "ROOT", "--output", Out},
+                   2,
+                   "is not a .pdf file"},
+        BadRequest{"OverviewOfAYear",
+                   {"--kind", "overview", "--node", "ROOT", "--from", "2026-01-01", "--to", "2026-12-31",
+                    "--output", "year.pdf"},
+                   2,
+                   "92"}),
     [](const ::testing::TestParamInfo<BadRequest>& info) { return std::string(info.param.name); });
 
 // A disk that fills at any point of writing the pages or the workbook: exit 1 naming the file,

@@ -154,15 +154,9 @@ protected:
         if (HasFatalFailure())
             return;
         options.employees = 40;
-        const QString dir = temporaryPath() + "/demo";
-        DemoSuite::generate(dir, options);
-        SuiteConfig config = SuiteConfig::load(dir + "/suite.ini");
-        if (kind() == test::DatabaseKind::Postgres) {
-            DemoSuite::fillDatabase(db(), options);
-            const PostgresServer server = postgresServer();
-            test::useServer(config, server);
-        }
-        suite = std::make_unique<RecordingSuite>(config);
+        suite = std::make_unique<RecordingSuite>(test::demoSuiteConfig(
+            temporaryPath() + "/demo", options, db(),
+            kind() == test::DatabaseKind::Postgres ? std::optional(postgresServer()) : std::nullopt));
         report = std::make_unique<BatchReport>(*suite);
     }
     void TearDown() override

@@ -37,17 +37,12 @@ protected:
         DemoOptions options;
         options.employees = 8;
         options.days = 10;
-        const QString dir = temporaryPath() + QStringLiteral("/suite");
-        DemoSuite::generate(dir, options);
-        config = SuiteConfig::load(dir + QStringLiteral("/suite.ini"));
+        config = test::demoSuiteConfig(temporaryPath() + QStringLiteral("/suite"), options, db(),
+                                       kind() == DatabaseKind::Postgres ? std::optional(postgresServer())
+                                                                        : std::nullopt);
         // The application directory is the program's own by default: the test's is its own.
         config.applicationDirectory = temporaryPath() + QStringLiteral("/app");
         QDir().mkpath(config.applicationDirectory);
-        if (kind() == DatabaseKind::Postgres) {
-            const PostgresServer server = postgresServer();
-            test::useServer(config, server);
-            DemoSuite::fillDatabase(db(), options);
-        }
         a = std::make_unique<Operator>(config, Day);
     }
     void TearDown() override

@@ -1,0 +1,109 @@
+// The abnormal overview read from the demo suite, on SQLite and on PostgreSQL: its counts per
+// day, per person and in all against the marked rows counted in the database by a query of
+// the test's own (the node's persons by their stored department, code or name).
+#include "query/AbnormalOverview.h"
+
+#include "demo/DemoSuite.h"
+#include "suite/LocalSuite.h"
+#include "suite/SuiteConfig.h"
+#include "support/SuiteOnServer.h"
+#include "support/TestDatabases.h"
+
+#include <QMap>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <gtest/gtest.h>
+
+using namespace talor;
+
+namespace {
+
+class AbnormalOverviewCounts : public test::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        DemoOptions options;
+        options.employees = 60;
+        suite = std::make_unique<LocalSuite>(test::demoSuiteConfig(
+            temporaryPath() + "/demo", options, db(),
+            kind() == test::DatabaseKind::Postgres ? std::optional(postgresServer()) : std::nullopt));
+        suite->setCurrentTable("KQ0001");
+        state.SuiteFilter = suite->filterText();
+    }
+    void TearDown() override
+    {
+        suite.reset();
+        DatabaseTest::TearDown();
+    }
+
+    // Marked rows of October per `group` ("zhdate" or "memberid"), of the persons `persons`
+    // selects from ygzl.
+    QMap<QString, int> countedBy(const QString& group, const QString& persons)
+    {
+        QSqlQuery query(suite->connection());
+        const QString sql = "select " + group +
+                            ", count(*) from KQ0001 where ncolor between 1 and 3 and zhdate between "
+                            "'2026-10-01' and '2026-10-31' and memberid in (" +
+                            persons + ") group by " + group;
+        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
+        QMap<QString, int> counts;
+        while (query.next())
+            counts.insert(group == "zhdate" ? query.value(0).toDate().toString(Qt::ISODate)
+                                            : query.value(0).toString(),
+                          query.value(1).toInt());
+        return counts;
+    }
+
+    std::unique_ptr<LocalSuite> suite;
+    QueryState state;
+};
+
+TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersons)
+{
+    const QString production =
+        "select memberid from ygzl where depart in ('生产部', (select code from zdcode "
+        "where category='部门' and name='生产部'))";
+    const struct
+    {
+        SelectedNode node;
+        QString persons;
+    } cases[] = {
+        {{"A生产部", "生产部", {}, {}}, production},
+        {{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}}, "select memberid from ygzl"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.node.key.toStdString());
+        const AbnormalOverview overview =
+            AbnormalOverviewReader(*suite, state).read(c.node, QDate(2026, 10, 1), QDate(2026, 10, 31));
+        ASSERT_EQ(overview.days.size(), 31u);
+
+        QMap<QString, int> byDay, byPerson;
+        int total = 0;
+        for (size_t d = 0; d < overview.days.size(); ++d)
+            if (overview.dayCounts[d] > 0)
+                byDay.insert(overview.days[d].toString(Qt::ISODate), overview.dayCounts[d]);
+        for (size_t p = 0; p < overview.persons.size(); ++p) {
+            if (overview.personCounts[p] > 0)
+                byPerson.insert(overview.persons[p].number, overview.personCounts[p]);
+            total += overview.personCounts[p];
+        }
+        EXPECT_EQ(byDay, countedBy("zhdate", c.persons));
+        EXPECT_EQ(byPerson, countedBy("memberid", c.persons));
+        EXPECT_EQ(overview.total, total);
+        EXPECT_GT(overview.total, 0);
+
+        QSqlQuery persons(c.persons, suite->connection());
+        int listed = 0;
+        while (persons.next())
+            ++listed;
+        EXPECT_EQ(int(overview.persons.size()), listed);
+    }
+}
+
+TALOR_BOTH_DATABASES(AbnormalOverviewCounts);
+
+} // namespace
