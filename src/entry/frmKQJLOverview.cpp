@@ -5,6 +5,7 @@
 #include "entry/frmKQJL.h"
 #include "overview/frmOverview.h"
 #include "suite/SuiteServices.h"
+#include "ui/UiService.h"
 
 #include <QAction>
 #include <QListWidget>
@@ -35,12 +36,17 @@ void frmKQJL::showOverview()
     m_tree->setCurrentItem(node);
     const auto [start, end] = periodDates(m_suite.periodStart(), m_suite.periodEnd());
     QString person;
-    runHook(QStringLiteral("异常一览"), [&] {
+    try {
         frmOverview dialog(AbnormalOverviewReader(m_suite, m_state).read(*selectedNode(), start, end),
                            m_activation.moduleAbnormalColours(), this);
-        if (execDialog(dialog) == QDialog::Accepted)
+        if (m_ui.execDialog(dialog) == QDialog::Accepted)
             person = dialog.chosenPerson();
-    });
+    } catch (const std::exception& error) {
+        reportFailure(QStringLiteral("异常一览"), error);
+        return;
+    }
+    // As after every dialog of the window.
+    activate();
     if (!person.isEmpty())
         showPersonPeriod(person);
 }
