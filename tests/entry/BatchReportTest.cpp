@@ -154,9 +154,8 @@ protected:
         if (HasFatalFailure())
             return;
         options.employees = 40;
-        suite = std::make_unique<RecordingSuite>(test::demoSuiteConfig(
-            temporaryPath() + "/demo", options, db(),
-            kind() == test::DatabaseKind::Postgres ? std::optional(postgresServer()) : std::nullopt));
+        suite = std::make_unique<RecordingSuite>(
+            test::demoSuiteConfig(temporaryPath() + "/demo", options, db(), server()));
         report = std::make_unique<BatchReport>(*suite);
     }
     void TearDown() override

@@ -37,9 +37,7 @@ protected:
         DemoOptions options;
         options.employees = 8;
         options.days = 10;
-        config = test::demoSuiteConfig(temporaryPath() + QStringLiteral("/suite"), options, db(),
-                                       kind() == DatabaseKind::Postgres ? std::optional(postgresServer())
-                                                                        : std::nullopt);
+        config = test::demoSuiteConfig(temporaryPath() + QStringLiteral("/suite"), options, db(), server());
         // The application directory is the program's own by default: the test's is its own.
         config.applicationDirectory = temporaryPath() + QStringLiteral("/app");
         QDir().mkpath(config.applicationDirectory);

@@ -28,9 +28,8 @@ protected:
             return;
         DemoOptions options;
         options.employees = 60;
-        suite = std::make_unique<LocalSuite>(test::demoSuiteConfig(
-            temporaryPath() + "/demo", options, db(),
-            kind() == test::DatabaseKind::Postgres ? std::optional(postgresServer()) : std::nullopt));
+        suite = std::make_unique<LocalSuite>(
+            test::demoSuiteConfig(temporaryPath() + "/demo", options, db(), server()));
         suite->setCurrentTable("KQ0001");
         state.SuiteFilter = suite->filterText();
     }

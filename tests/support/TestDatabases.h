@@ -57,6 +57,11 @@ protected:
     QString sqliteFile() const { return m_sqliteFile; }
     // The PostgreSQL server of this test (for code that opens its own connection).
     PostgresServer postgresServer() const { return m_server; }
+    // The same, or none for SQLite.
+    std::optional<PostgresServer> server() const
+    {
+        return kind() == DatabaseKind::Postgres ? std::optional(m_server) : std::nullopt;
+    }
     // A temporary directory that lives as long as the test, for files besides the database.
     QString temporaryPath() const { return m_directory->path(); }
 
