@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 namespace talor::grid {
 
@@ -140,6 +141,11 @@ public:
         m_cells.forEachValue(moved(range), visit);
     }
 
+    void tally(const formula::RangeRef& range, formula::Tally& into) const override
+    {
+        m_cells.tally(moved(range), into);
+    }
+
     formula::RangeRef moved(formula::RangeRef range) const
     {
         for (formula::CellRef* c : {&range.first, &range.last}) {
@@ -152,6 +158,68 @@ public:
 private:
     const formula::CellSource& m_cells;
     int m_rows, m_cols;
+};
+
+// The cells during one recalculation, remembering the tally of each range that spans rows,
+// by its first row and its columns. A range that starts where a remembered one starts and
+// ends further down continues that tally with its new rows, so running totals
+// (SUM($C$2:C<r>) for every r, computed top to bottom) read each cell once, not once per
+// total. A tally stays right for the whole pass: a cell it read was computed before it (the
+// plan puts what a formula reads first) and is not computed again in the pass.
+class RememberedTallies : public formula::CellSource
+{
+public:
+    explicit RememberedTallies(const formula::CellSource& cells) : m_cells(cells) {}
+
+    Value value(int row, int col) const override { return m_cells.value(row, col); }
+
+    void forEachValue(const formula::RangeRef& range,
+                      const std::function<bool(const Value&)>& visit) const override
+    {
+        m_cells.forEachValue(range, visit);
+    }
+
+    void tally(const formula::RangeRef& range, formula::Tally& into) const override
+    {
+        if (into.started || range.first.row == range.last.row) {
+            m_cells.tally(range, into);
+            return;
+        }
+        const Key key{range.first.row, range.first.col, range.last.col};
+        auto [found, added] = m_tallies.try_emplace(key);
+        Remembered& kept = found->second;
+        formula::RangeRef rest = range;
+        if (!added && kept.lastRow <= range.last.row) {
+            into = kept.tally;
+            rest.first.row = kept.lastRow + 1;
+        }
+        if (rest.first.row <= rest.last.row)
+            m_cells.tally(rest, into);
+        kept = Remembered{range.last.row, into};
+    }
+
+private:
+    struct Key
+    {
+        int row, firstCol, lastCol;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash
+    {
+        size_t operator()(const Key& k) const
+        {
+            return std::hash<quint64>()((quint64(quint32(k.row)) << 32) ^ (quint64(k.firstCol) << 16) ^
+                                        quint64(k.lastCol));
+        }
+    };
+    struct Remembered
+    {
+        int lastRow = 0;
+        formula::Tally tally;
+    };
+
+    const formula::CellSource& m_cells;
+    mutable std::unordered_map<Key, Remembered, KeyHash> m_tallies;
 };
 
 } // namespace
@@ -191,6 +259,7 @@ struct FormulaCells::Data
             entry->result = Value::error(formula::ErrorCode::Circular);
             done.emplace_back(p.row, p.col);
         }
+        const RememberedTallies source(cells);
         for (const CellPos& p : plan.order) {
             Entry* entry = entries.find(p.row, p.col);
             if (!entry)
@@ -198,8 +267,8 @@ struct FormulaCells::Data
             const Shape& shape = *entry->shape;
             entry->result =
                 shape.row == p.row && shape.col == p.col
-                    ? shape.formula.evaluate(cells)
-                    : shape.formula.evaluate(MovedCells(cells, p.row - shape.row, p.col - shape.col));
+                    ? shape.formula.evaluate(source)
+                    : shape.formula.evaluate(MovedCells(source, p.row - shape.row, p.col - shape.col));
             done.emplace_back(p.row, p.col);
         }
         return done;

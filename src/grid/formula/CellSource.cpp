@@ -12,4 +12,12 @@ void CellSource::forEachValue(const RangeRef& range, const std::function<bool(co
     }
 }
 
+void CellSource::tally(const RangeRef& range, Tally& into) const
+{
+    forEachValue(range, [&into](const Value& v) {
+        into.addCell(v);
+        return true;
+    });
+}
+
 } // namespace talor::grid::formula

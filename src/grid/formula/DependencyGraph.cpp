@@ -1,6 +1,7 @@
 #include "grid/formula/DependencyGraph.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace talor::grid::formula {
 
@@ -31,6 +32,75 @@ int blockCount(const RangeRef& area, int level)
     const int cols = (area.last.col - 1) / LevelCols[level] - (area.first.col - 1) / LevelCols[level] + 1;
     return rows * cols;
 }
+
+// The ranges of one block that cover one column, for taking those that hold a given row:
+// sorted by first row, with a tree of the largest last row below each node, so a range is
+// found once and ranges that lie above or below the row cost nothing.
+class OpenColumn
+{
+public:
+    struct Range
+    {
+        int firstRow, lastRow, slot;
+    };
+
+    explicit OpenColumn(std::vector<Range> ranges) : m_ranges(std::move(ranges))
+    {
+        std::sort(m_ranges.begin(), m_ranges.end(),
+                  [](const Range& a, const Range& b) { return a.firstRow < b.firstRow; });
+        m_width = 1;
+        while (m_width < m_ranges.size())
+            m_width *= 2;
+        m_lastRows.assign(2 * m_width, Gone);
+        for (size_t i = 0; i < m_ranges.size(); ++i)
+            m_lastRows[m_width + i] = m_ranges[i].lastRow;
+        for (size_t i = m_width - 1; i >= 1; --i)
+            m_lastRows[i] = std::max(m_lastRows[2 * i], m_lastRows[2 * i + 1]);
+    }
+
+    // Calls `take` with the slot of each range not yet taken that holds `row`.
+    template <typename Take> void takeAt(int row, Take take)
+    {
+        const auto end = std::upper_bound(m_ranges.begin(), m_ranges.end(), row,
+                                          [](int r, const Range& range) { return r < range.firstRow; });
+        const size_t starting = size_t(end - m_ranges.begin()); // ranges [0, starting) start at or above it
+        m_found.clear();
+        m_search.assign(1, Node{1, 0, m_width});
+        while (!m_search.empty()) {
+            const Node node = m_search.back();
+            m_search.pop_back();
+            if (node.begin >= starting || m_lastRows[node.index] < row)
+                continue;
+            if (node.end - node.begin == 1) {
+                m_found.push_back(node.begin);
+                continue;
+            }
+            const size_t middle = (node.begin + node.end) / 2;
+            m_search.push_back(Node{2 * node.index + 1, middle, node.end});
+            m_search.push_back(Node{2 * node.index, node.begin, middle});
+        }
+        for (const size_t i : m_found) {
+            take(m_ranges[i].slot);
+            size_t at = m_width + i;
+            m_lastRows[at] = Gone;
+            for (at /= 2; at >= 1; at /= 2)
+                m_lastRows[at] = std::max(m_lastRows[2 * at], m_lastRows[2 * at + 1]);
+        }
+    }
+
+private:
+    static constexpr int Gone = -1;
+    struct Node
+    {
+        size_t index, begin, end;
+    };
+
+    std::vector<Range> m_ranges;
+    size_t m_width = 1;
+    std::vector<int> m_lastRows;
+    std::vector<size_t> m_found;
+    std::vector<Node> m_search;
+};
 
 } // namespace
 
@@ -197,8 +267,8 @@ size_t DependencyGraph::rangeIndexEntries() const
     return entries;
 }
 
-// Calls `visit` for each formula that reads `cell` (a formula reading it twice may come twice).
-template <typename Visit> void DependencyGraph::forEachReader(Key cell, Visit visit) const
+// Calls `visit` for each formula that reads `cell` as a single reference.
+template <typename Visit> void DependencyGraph::forEachCellReader(Key cell, Visit visit) const
 {
     const CellPos pos = position(cell);
     if (const KeyList* readers = m_cellReaders.find(pos.row, pos.col)) {
@@ -211,6 +281,13 @@ template <typename Visit> void DependencyGraph::forEachReader(Key cell, Visit vi
                 visit(reader);
         }
     }
+}
+
+// Calls `visit` for each formula that reads `cell` (a formula reading it twice may come twice).
+template <typename Visit> void DependencyGraph::forEachReader(Key cell, Visit visit) const
+{
+    forEachCellReader(cell, visit);
+    const CellPos pos = position(cell);
     for (int level = 0; level < 3; ++level) {
         if (m_levelRanges[level] == 0)
             continue;
@@ -292,100 +369,298 @@ RecalcPlan DependencyGraph::recalcRows(int row1, int row2) const
 
 RecalcPlan DependencyGraph::recalcAll() const
 {
-    std::vector<Key> seeds;
-    seeds.reserve(m_formulas.size());
-    m_formulas.forEach([&](int row, int col, const KeyList&) { seeds.push_back(key(row, col)); });
-    std::sort(seeds.begin(), seeds.end());
-    return plan(std::move(seeds));
+    // Every formula is due: nothing to follow, only to order.
+    std::vector<Key> nodes;
+    nodes.reserve(m_formulas.size());
+    CellMap<int> index;
+    m_formulas.forEach([&](int row, int col, const KeyList&) {
+        index(row, col) = int(nodes.size());
+        nodes.push_back(key(row, col));
+    });
+    return ordered(nodes, index);
 }
 
 RecalcPlan DependencyGraph::plan(std::vector<Key> seeds) const
 {
-    // The affected formulas and, for each, the formulas that read it (edges u -> reader),
-    // as one edge list: the readers of node i are edges[first[i] .. first[i + 1]).
-    std::vector<Key> nodes;
     CellMap<int> index;
-    std::vector<int> edges;
-    std::vector<size_t> first;
-    auto node = [&](Key k) {
+    const std::vector<Key> nodes = affected(std::move(seeds), index);
+    return ordered(nodes, index);
+}
+
+std::vector<DependencyGraph::Key> DependencyGraph::affected(std::vector<Key> seeds, CellMap<int>& index) const
+{
+    std::vector<Key> nodes;
+    auto add = [&](Key k) {
         const CellPos at = position(k);
         const auto [found, added] = index.insert(at.row, at.col);
         if (added) {
             *found = int(nodes.size());
             nodes.push_back(k);
         }
-        return *found;
     };
     for (const Key k : seeds)
-        node(k);
+        add(k);
+    // A range is followed once. When a cell is reached, the ranges of its block that cover its
+    // column are gathered (once per block and column) and those that hold its row are taken;
+    // a range is found once however many of its cells are reached, and ranges beside the cell
+    // cost nothing. So a cell read by thousands of running totals, or a column of formulas
+    // beside thousands of ranges over other columns, costs near its own count.
+    std::vector<char> taken(m_ranges.size(), 0);
+    std::unordered_map<Key, OpenColumn> open;
     for (size_t i = 0; i < nodes.size(); ++i) {
-        first.push_back(edges.size());
-        forEachReader(nodes[i], [&](Key r) { edges.push_back(node(r)); });
-    }
-    first.push_back(edges.size());
-
-    // Tarjan's strongly connected components without recursion. Components come out
-    // readers first, so the evaluation order is their reverse.
-    const int n = int(nodes.size());
-    std::vector<int> order(size_t(n), -1), low(size_t(n), 0);
-    std::vector<char> onStack(size_t(n), 0);
-    std::vector<int> stack;
-    std::vector<std::pair<int, size_t>> calls; // node, next edge to follow
-    std::vector<int> componentNodes;           // the components one after the other
-    std::vector<size_t> componentEnds;
-    int counter = 0;
-    for (int start = 0; start < n; ++start) {
-        if (order[size_t(start)] >= 0)
-            continue;
-        calls.emplace_back(start, first[size_t(start)]);
-        order[size_t(start)] = low[size_t(start)] = counter++;
-        stack.push_back(start);
-        onStack[size_t(start)] = 1;
-        while (!calls.empty()) {
-            const int v = calls.back().first;
-            size_t& next = calls.back().second;
-            if (next < first[size_t(v) + 1]) {
-                const int w = edges[next++];
-                if (order[size_t(w)] < 0) {
-                    order[size_t(w)] = low[size_t(w)] = counter++;
-                    stack.push_back(w);
-                    onStack[size_t(w)] = 1;
-                    calls.emplace_back(w, first[size_t(w)]);
-                } else if (onStack[size_t(w)]) {
-                    low[size_t(v)] = std::min(low[size_t(v)], order[size_t(w)]);
-                }
+        const Key cell = nodes[i];
+        forEachCellReader(cell, add);
+        const CellPos pos = position(cell);
+        for (int level = 0; level < 3; ++level) {
+            if (m_levelRanges[level] == 0)
                 continue;
+            const Key block =
+                blockKey(level, (pos.row - 1) / LevelRows[level], (pos.col - 1) / LevelCols[level]);
+            auto column = open.find(block | (Key(pos.col) << 44));
+            if (column == open.end()) {
+                std::vector<OpenColumn::Range> covering;
+                if (const auto found = m_blocks.find(block); found != m_blocks.end()) {
+                    for (const int slot : found->second) {
+                        const RangeRef& area = m_ranges[size_t(slot)].area;
+                        if (area.first.col <= pos.col && pos.col <= area.last.col)
+                            covering.push_back({area.first.row, area.last.row, slot});
+                    }
+                }
+                column = open.emplace(block | (Key(pos.col) << 44), OpenColumn(std::move(covering))).first;
             }
-            calls.pop_back();
-            if (!calls.empty())
-                low[size_t(calls.back().first)] = std::min(low[size_t(calls.back().first)], low[size_t(v)]);
-            if (low[size_t(v)] == order[size_t(v)]) {
-                int w;
-                do {
-                    w = stack.back();
-                    stack.pop_back();
-                    onStack[size_t(w)] = 0;
-                    componentNodes.push_back(w);
-                } while (w != v);
-                componentEnds.push_back(componentNodes.size());
-            }
+            column->second.takeAt(pos.row, [&](int slot) {
+                if (!taken[size_t(slot)]) {
+                    taken[size_t(slot)] = 1;
+                    add(m_ranges[size_t(slot)].owner);
+                }
+            });
         }
     }
+    return nodes;
+}
+
+namespace {
+
+constexpr size_t NoColumn = std::numeric_limits<size_t>::max();
+
+// The affected formulas sorted by column, then row, for finding those inside a range: which
+// of them are not yet visited (a skip list that only moves forward) and the smallest visit
+// number among those still on the search stack (a segment tree).
+class ColumnIndex
+{
+public:
+    ColumnIndex(const std::vector<CellPos>& cells) : m_size(int(cells.size()))
+    {
+        m_sorted.resize(cells.size());
+        for (size_t i = 0; i < cells.size(); ++i)
+            m_sorted[i] = int(i);
+        std::sort(m_sorted.begin(), m_sorted.end(), [&](int a, int b) {
+            const CellPos& x = cells[size_t(a)];
+            const CellPos& y = cells[size_t(b)];
+            return x.col != y.col ? x.col < y.col : x.row < y.row;
+        });
+        m_slot.resize(cells.size());
+        m_rows.resize(cells.size());
+        for (int p = 0; p < m_size; ++p) {
+            const CellPos& at = cells[size_t(m_sorted[size_t(p)])];
+            m_slot[size_t(m_sorted[size_t(p)])] = p;
+            m_rows[size_t(p)] = at.row;
+            if (m_columns.empty() || m_columns.back() != at.col) {
+                m_columns.push_back(at.col);
+                m_columnStart.push_back(p);
+            }
+        }
+        m_columnStart.push_back(m_size);
+        m_next.resize(cells.size() + 1);
+        for (size_t p = 0; p < m_next.size(); ++p)
+            m_next[p] = int(p);
+        m_stackOrder.assign(2 * cells.size(), Unset);
+    }
+
+    static constexpr int Unset = std::numeric_limits<int>::max();
+
+    // The first column index at or after `col`, and the column it names.
+    size_t firstColumn(int col) const
+    {
+        return size_t(std::lower_bound(m_columns.begin(), m_columns.end(), col) - m_columns.begin());
+    }
+    bool columnWithin(size_t column, int lastCol) const
+    {
+        return column < m_columns.size() && m_columns[column] <= lastCol;
+    }
+    // The positions [first, second) of the column's cells in rows row1..row2.
+    std::pair<int, int> rowsIn(size_t column, int row1, int row2) const
+    {
+        const auto begin = m_rows.begin() + m_columnStart[column];
+        const auto end = m_rows.begin() + m_columnStart[column + 1];
+        return {int(std::lower_bound(begin, end, row1) - m_rows.begin()),
+                int(std::upper_bound(begin, end, row2) - m_rows.begin())};
+    }
+    int slot(int node) const { return m_slot[size_t(node)]; }
+    int node(int slot) const { return m_sorted[size_t(slot)]; }
+
+    // The first position at or after `p` not yet visited.
+    int unvisited(int p)
+    {
+        int root = p;
+        while (m_next[size_t(root)] != root)
+            root = m_next[size_t(root)];
+        while (m_next[size_t(p)] != root) {
+            const int up = m_next[size_t(p)];
+            m_next[size_t(p)] = root;
+            p = up;
+        }
+        return root;
+    }
+    void visit(int p) { m_next[size_t(p)] = p + 1; }
+
+    // The visit number of the cell at `p` while it is on the stack (Unset once it left).
+    void setStackOrder(int p, int order)
+    {
+        size_t i = size_t(p + m_size);
+        m_stackOrder[i] = order;
+        for (i /= 2; i >= 1; i /= 2)
+            m_stackOrder[i] = std::min(m_stackOrder[2 * i], m_stackOrder[2 * i + 1]);
+    }
+    int smallestStackOrder(int first, int last) const
+    {
+        int result = Unset;
+        for (size_t l = size_t(first + m_size), r = size_t(last + m_size); l < r; l /= 2, r /= 2) {
+            if (l & 1)
+                result = std::min(result, m_stackOrder[l++]);
+            if (r & 1)
+                result = std::min(result, m_stackOrder[--r]);
+        }
+        return result;
+    }
+
+private:
+    int m_size;
+    std::vector<int> m_sorted;  // position -> node
+    std::vector<int> m_slot;    // node -> position
+    std::vector<int> m_rows;    // position -> row
+    std::vector<int> m_columns; // the distinct columns, ascending
+    std::vector<int> m_columnStart;
+    std::vector<int> m_next;
+    std::vector<int> m_stackOrder;
+};
+
+} // namespace
+
+RecalcPlan DependencyGraph::ordered(const std::vector<Key>& nodes, const CellMap<int>& index) const
+{
+    // Tarjan's strongly connected components without recursion, searching from each formula
+    // to what it reads. A range is searched through the column index, never cell by cell: a
+    // range's cells that are already visited are skipped, and the ones still on the stack
+    // answer with their smallest visit number. Components come out precedents first, which
+    // is the evaluation order.
+    const int n = int(nodes.size());
+    std::vector<CellPos> cells(nodes.size());
+    for (size_t i = 0; i < nodes.size(); ++i)
+        cells[i] = position(nodes[i]);
+    ColumnIndex columns(cells);
+    std::vector<int> order(size_t(n), -1), low(size_t(n), 0);
+    std::vector<char> onStack(size_t(n), 0), readsItself(size_t(n), 0);
+    std::vector<int> stack;
+    struct Frame
+    {
+        int node;
+        size_t ref = 0;
+        size_t column = NoColumn; // the column a range's search is in
+        int at = 0;               // where that column's search goes on
+    };
+    std::vector<Frame> frames;
+    int counter = 0;
+    auto enter = [&](int w) {
+        order[size_t(w)] = low[size_t(w)] = counter;
+        columns.setStackOrder(columns.slot(w), counter++);
+        columns.visit(columns.slot(w));
+        stack.push_back(w);
+        onStack[size_t(w)] = 1;
+        frames.push_back(Frame{w});
+    };
+
+    // Searches start top to bottom, so independent formulas come out in reading order (the
+    // running totals of a column in their rows' order, each one continuing the tally of the
+    // one above).
+    std::vector<int> starts(nodes.size());
+    for (int i = 0; i < n; ++i)
+        starts[size_t(i)] = i;
+    std::sort(starts.begin(), starts.end(),
+              [&](int a, int b) { return nodes[size_t(a)] < nodes[size_t(b)]; });
 
     RecalcPlan result;
     result.order.reserve(nodes.size());
-    for (size_t c = componentEnds.size(); c-- > 0;) {
-        const size_t begin = c == 0 ? 0 : componentEnds[c - 1];
-        const size_t end = componentEnds[c];
-        const int v = componentNodes[begin];
-        const auto readersEnd = edges.begin() + std::ptrdiff_t(first[size_t(v) + 1]);
-        const bool selfReference =
-            std::find(edges.begin() + std::ptrdiff_t(first[size_t(v)]), readersEnd, v) != readersEnd;
-        if (end - begin > 1 || selfReference) {
-            for (size_t i = begin; i < end; ++i)
-                result.circular.push_back(position(nodes[size_t(componentNodes[i])]));
-        } else {
-            result.order.push_back(position(nodes[size_t(v)]));
+    for (const int start : starts) {
+        if (order[size_t(start)] >= 0)
+            continue;
+        enter(start);
+        while (!frames.empty()) {
+            Frame& frame = frames.back();
+            const int v = frame.node;
+            const CellPos at = cells[size_t(v)];
+            const KeyList* refs = m_formulas.find(at.row, at.col);
+            const size_t refCount = refs ? refs->size() : 0;
+            int next = -1;
+            while (next < 0 && frame.ref < refCount) {
+                const Key ref = refs->begin()[frame.ref];
+                if (!(ref & RangeFlag)) {
+                    ++frame.ref;
+                    const CellPos read = position(ref);
+                    const int* w = index.find(read.row, read.col);
+                    if (!w)
+                        continue;
+                    if (*w == v)
+                        readsItself[size_t(v)] = 1;
+                    if (order[size_t(*w)] < 0)
+                        next = *w;
+                    else if (onStack[size_t(*w)])
+                        low[size_t(v)] = std::min(low[size_t(v)], order[size_t(*w)]);
+                    continue;
+                }
+                const RangeRef& area = m_ranges[size_t(ref & ~RangeFlag)].area;
+                if (frame.column == NoColumn) {
+                    frame.column = columns.firstColumn(area.first.col);
+                    frame.at = 0;
+                }
+                for (; columns.columnWithin(frame.column, area.last.col); ++frame.column, frame.at = 0) {
+                    const auto [first, last] = columns.rowsIn(frame.column, area.first.row, area.last.row);
+                    const int p = columns.unvisited(std::max(first, frame.at));
+                    if (p < last) {
+                        frame.at = p;
+                        next = columns.node(p);
+                        break;
+                    }
+                    low[size_t(v)] = std::min(low[size_t(v)], columns.smallestStackOrder(first, last));
+                    const int self = columns.slot(v);
+                    if (self >= first && self < last)
+                        readsItself[size_t(v)] = 1;
+                }
+                if (next < 0) {
+                    ++frame.ref;
+                    frame.column = NoColumn;
+                }
+            }
+            if (next >= 0) {
+                enter(next);
+                continue;
+            }
+            frames.pop_back();
+            if (!frames.empty())
+                low[size_t(frames.back().node)] = std::min(low[size_t(frames.back().node)], low[size_t(v)]);
+            if (low[size_t(v)] != order[size_t(v)])
+                continue;
+            size_t begin = stack.size() - 1;
+            while (stack[begin] != v)
+                --begin;
+            const bool circular = stack.size() - begin > 1 || readsItself[size_t(v)];
+            for (size_t i = begin; i < stack.size(); ++i) {
+                const int w = stack[i];
+                onStack[size_t(w)] = 0;
+                columns.setStackOrder(columns.slot(w), ColumnIndex::Unset);
+                (circular ? result.circular : result.order).push_back(cells[size_t(w)]);
+            }
+            stack.resize(begin);
         }
     }
     return result;

@@ -33,8 +33,11 @@ struct RecalcPlan
 // cell no longer holds a formula. Ranges stay ranges: each is indexed in at most
 // MaxRangeBlocks blocks of the finest of three grids (64 rows x 8 columns, 1,024 x 32, the
 // whole sheet) that keeps it within that count, so SUM(A1:A36000) or a whole column costs a
-// few entries, not one per 64 rows. Every walk is iterative: a chain of any length or a
-// circular reference never recurses deeply nor loops.
+// few entries, not one per 64 rows. Planning a recalculation follows ranges as ranges too,
+// never as one edge per cell and reader, so running totals over a computed column
+// (F<r> = SUM($C$2:C<r>)) plan in time and memory near their count, not its square. Every
+// walk is iterative: a chain of any length or a circular reference never recurses deeply
+// nor loops.
 class DependencyGraph
 {
 public:
@@ -119,10 +122,16 @@ private:
     };
 
     template <typename Visit> static void forEachBlock(const RangeRef& area, int level, Visit visit);
+    template <typename Visit> void forEachCellReader(Key cell, Visit visit) const;
     template <typename Visit> void forEachReader(Key cell, Visit visit) const;
     void addReader(Key cell, Key owner);
     void removeReader(Key cell, Key owner);
     RecalcPlan plan(std::vector<Key> seeds) const;
+    // The formulas `seeds` and every formula that reads one of them, directly or not, each
+    // numbered in `index` by its place in the list.
+    std::vector<Key> affected(std::vector<Key> seeds, CellMap<int>& index) const;
+    // `nodes` in evaluation order, with the ones on a circular reference apart.
+    RecalcPlan ordered(const std::vector<Key>& nodes, const CellMap<int>& index) const;
 
     CellMap<KeyList> m_formulas; // formula -> its references
     CellMap<KeyList> m_cellReaders;

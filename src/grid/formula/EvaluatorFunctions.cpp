@@ -68,56 +68,36 @@ Value Evaluator::aggregate(const FormulaNode& node) const
     const QString& name = node.text;
     if (node.children.empty())
         return Value::error(ErrorCode::Value);
-    const bool counting = name == u"COUNT";
-    const bool countingAll = name == u"COUNTA";
-    double sum = 0.0;
-    double minimum = std::numeric_limits<double>::infinity();
-    double maximum = -std::numeric_limits<double>::infinity();
-    long long count = 0;
-    Value failure;
-    forEachArgument(node, [&](const Value& v, bool fromCells) {
-        if (countingAll) {
-            if (!(fromCells && v.isEmpty()))
-                ++count;
-            return true;
+    // Cells: only numbers take part (COUNTA counts every cell that is not empty). Direct
+    // arguments count as numbers when they read as one, else they are an error (COUNT passes
+    // over them, COUNTA counts them all). The first error met in argument order wins.
+    Tally tally;
+    for (const auto& arg : node.children) {
+        if (arg->kind == Kind::Ref || arg->kind == Kind::Range) {
+            m_source.tally(arg->range, tally);
+            continue;
         }
-        double x = 0.0;
-        if (fromCells) {
-            // Cells: only numbers take part; COUNT also passes over errors.
-            if (v.isError() && !counting) {
-                failure = v;
-                return false;
-            }
-            if (!v.isNumber())
-                return true;
-            x = v.asNumber();
-        } else {
-            const Value n = toNumber(v);
-            if (n.isError()) {
-                if (counting)
-                    return true;
-                failure = n;
-                return false;
-            }
-            x = n.asNumber();
-        }
-        ++count;
-        sum += x;
-        minimum = std::min(minimum, x);
-        maximum = std::max(maximum, x);
-        return true;
-    });
-    if (failure.isError())
-        return failure;
-    if (counting || countingAll)
-        return Value::number(double(count));
+        const Value v = evaluate(*arg);
+        const Value n = toNumber(v);
+        if (!n.isError())
+            tally.addNumber(n.asNumber());
+        else
+            tally.addError(n);
+    }
+    if (name == u"COUNTA")
+        return Value::number(double(tally.nonEmpty));
+    if (name == u"COUNT")
+        return Value::number(double(tally.numbers));
+    if (tally.firstError.isError())
+        return tally.firstError;
     if (name == u"SUM")
-        return Value::number(sum);
+        return Value::number(tally.sum);
     if (name == u"AVERAGE")
-        return count == 0 ? Value::error(ErrorCode::Div0) : Value::number(sum / double(count));
-    if (count == 0)
+        return tally.numbers == 0 ? Value::error(ErrorCode::Div0)
+                                  : Value::number(tally.sum / double(tally.numbers));
+    if (tally.numbers == 0)
         return Value::number(0);
-    return Value::number(name == u"MIN" ? minimum : maximum);
+    return Value::number(name == u"MIN" ? tally.minimum : tally.maximum);
 }
 
 Value Evaluator::logical(const FormulaNode& node) const
