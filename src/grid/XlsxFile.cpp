@@ -206,23 +206,55 @@ void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const 
     }
 }
 
-// Whether an XML part is whole: it ends with the end of its root element.
-bool wholeXml(const QByteArray& data)
+// What is kept of a part read back for the check: its first and last bytes, all of it when it
+// is small. A worksheet's part may be tens of megabytes; only its ends tell whether it is whole.
+class PartEnds
 {
-    const QByteArray text = data.trimmed();
-    qsizetype root = text.indexOf('<');
-    while (root >= 0 && root + 1 < text.size() && (text[root + 1] == '?' || text[root + 1] == '!'))
-        root = text.indexOf('<', root + 1);
-    if (root < 0)
-        return false;
-    qsizetype nameEnd = root + 1;
-    while (nameEnd < text.size() && !QChar::isSpace(uchar(text[nameEnd])) && text[nameEnd] != '>' &&
-           text[nameEnd] != '/')
-        ++nameEnd;
-    const QByteArray name = text.mid(root + 1, nameEnd - root - 1);
-    return text.endsWith(QByteArray("</" + name + '>')) ||
-           (text.endsWith("/>") && text.lastIndexOf('<') == root);
-}
+public:
+    static constexpr qsizetype Kept = 1 << 16;
+
+    void clear()
+    {
+        m_head.resize(0);
+        m_tail.resize(0);
+        m_size = 0;
+    }
+    void add(const char* bytes, qsizetype count)
+    {
+        m_size += count;
+        if (m_head.size() < Kept)
+            m_head.append(bytes, std::min(count, Kept - m_head.size()));
+        m_tail.append(bytes, count);
+        if (m_tail.size() > 2 * Kept)
+            m_tail.remove(0, m_tail.size() - Kept);
+    }
+    qint64 size() const { return m_size; }
+
+    // Whether the part as XML is whole: it ends with the end of its root element.
+    bool wholeXml() const
+    {
+        const QByteArrayView head = QByteArrayView(m_head).trimmed();
+        const QByteArrayView tail = QByteArrayView(m_tail).trimmed();
+        qsizetype root = head.indexOf('<');
+        while (root >= 0 && root + 1 < head.size() && (head[root + 1] == '?' || head[root + 1] == '!'))
+            root = head.indexOf('<', root + 1);
+        if (root < 0)
+            return false;
+        qsizetype nameEnd = root + 1;
+        while (nameEnd < head.size() && !QChar::isSpace(uchar(head[nameEnd])) && head[nameEnd] != '>' &&
+               head[nameEnd] != '/')
+            ++nameEnd;
+        const QByteArray end = "</" + head.sliced(root + 1, nameEnd - root - 1).toByteArray() + '>';
+        if (tail.endsWith(end))
+            return true;
+        // A root element that closes itself is the whole part: only a small part is one.
+        return m_size <= Kept && tail.endsWith("/>") && tail.lastIndexOf('<') == root;
+    }
+
+private:
+    QByteArray m_head, m_tail;
+    qint64 m_size = 0;
+};
 
 // The first part of the zip at `path` that cannot be read back whole (a bad checksum, an XML
 // part cut short), or the empty text. libxlsxwriter writes each part into a temporary file
@@ -235,7 +267,7 @@ QString firstDamagedPart(const QString& path)
     if (!zip)
         return QStringLiteral("the zip itself");
     QString damaged;
-    QByteArray data;
+    PartEnds ends;
     std::vector<char> buffer(1 << 16);
     for (int step = unzGoToFirstFile(zip); step == UNZ_OK && damaged.isEmpty(); step = unzGoToNextFile(zip)) {
         char part[512] = {};
@@ -245,15 +277,15 @@ QString firstDamagedPart(const QString& path)
             damaged = QString::fromUtf8(part);
             break;
         }
-        data.resize(0);
+        ends.clear();
         int read = 0;
         while ((read = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()))) > 0)
-            data.append(buffer.data(), read);
+            ends.add(buffer.data(), read);
         const bool checked = unzCloseCurrentFile(zip) == UNZ_OK; // the checksum
         const QByteArrayView partName(part);
         const bool xml = partName.endsWith(".xml") || partName.endsWith(".rels");
-        if (read < 0 || !checked || data.size() != qsizetype(info.uncompressed_size) ||
-            (xml && !wholeXml(data)))
+        if (read < 0 || !checked || ends.size() != qint64(info.uncompressed_size) ||
+            (xml && !ends.wholeXml()))
             damaged = QString::fromUtf8(part);
     }
     unzClose(zip);
