@@ -106,33 +106,28 @@ TEST_F(CommandBarTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
     EXPECT_EQ(again.buttons[1].image, DesignedImages::Count + 1);
 }
 
-TEST_F(CommandBarTest, RowWithoutCaptionKeepsAHiddenButtonAndNullPictureMeansMailIcon)
+// Position 1's picture cannot be loaded: its button shows without one and the path is told.
+// Position 2's row has no caption (a hidden button) and a null picture, the mail icon.
+TEST_F(CommandBarTest, MissingPictureNullPictureAndRowWithoutCaption)
 {
     picture("MAILM.ICO", Qt::blue);
+    data.menu("工资", "missing.ico", "", "salary.dll");
     data.menu("考勤机", QVariant(), "*", "reader.dll");
+    suite.setSetting("TALOR", "考勤日报MENU1", "工资");
+    suite.setSetting("TALOR", "考勤日报CAP1", "工资");
     suite.setSetting("TALOR", "考勤日报MENU2", "考勤机");
 
     const CommandBarLayout bar = build();
+    EXPECT_EQ(std::pair(bar.buttons[1].image, bar.buttons[1].visible), std::pair(0, true));
+    ASSERT_EQ(bar.missingPictures.size(), 1);
+    EXPECT_TRUE(bar.missingPictures[0].endsWith("missing.ico"));
+    EXPECT_EQ(images.count(), DesignedImages::Count + 1);
     EXPECT_EQ(bar.buttons[2].key + "|" + bar.buttons[2].caption, "KEY-4|");
     EXPECT_FALSE(bar.buttons[2].visible);
     ASSERT_EQ(bar.buttons[2].image, DesignedImages::Count + 1);
     EXPECT_EQ(images.image(bar.buttons[2].image).pixelColor(2, 2), QColor(Qt::blue));
     // The menu item shows whenever a name is configured.
     EXPECT_TRUE(bar.externalMenuVisible[1]);
-}
-
-TEST_F(CommandBarTest, PictureThatCannotBeLoadedLeavesTheButtonWithoutPicture)
-{
-    data.menu("工资", "missing.ico", "", "salary.dll");
-    suite.setSetting("TALOR", "考勤日报MENU1", "工资");
-    suite.setSetting("TALOR", "考勤日报CAP1", "工资");
-
-    const CommandBarLayout bar = build();
-    EXPECT_EQ(bar.buttons[1].image, 0);
-    EXPECT_TRUE(bar.buttons[1].visible);
-    EXPECT_EQ(images.count(), DesignedImages::Count);
-    ASSERT_EQ(bar.missingPictures.size(), 1);
-    EXPECT_TRUE(bar.missingPictures[0].endsWith("missing.ico"));
 }
 
 TEST_F(CommandBarTest, RestrictedListOrReportKindThreeHidesEditAndSave)
