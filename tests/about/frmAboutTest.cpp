@@ -55,12 +55,10 @@ protected:
     int setupOpened = 0;
 };
 
-TEST_F(AboutBoxTest, ShowsThePictureTheLinesTheDateAndTheContactText)
+TEST_F(AboutBoxTest, ShowsThePictureTheBuildDateAndTheContactText)
 {
     frmAbout& a = open();
     EXPECT_FALSE(child<QLabel>("Image1")->pixmap().isNull());
-    for (const char* label : {"Label1", "Label2", "Label3", "Label4", "Label5"})
-        EXPECT_FALSE(child<QLabel>(label)->text().isEmpty()) << label;
     // The version, the day the program was built and the licence.
     EXPECT_TRUE(QRegularExpression(u"^版本 \\d+\\.\\d+，构建于 \\d{4}-\\d\\d-\\d\\d，按 MIT 许可证发布$"_qs)
                     .match(child<QLabel>("Label6")->text())

@@ -10,25 +10,15 @@
 
 using namespace talor;
 
-// Exit codes of "talor demo": 0 done, 1 failed, 2 usage; "@" stands for a fresh directory.
+// Exit codes of "talor demo": 0 done, 1 failed; "@" stands for a fresh directory. The usage
+// errors (status 2) and their messages are the host's cases.
 TEST(DemoCommand, ExitCodes)
 {
     talor::test::ensureApplication();
     const std::pair<QStringList, int> cases[] = {
         {{"--dir", "@/d", "--employees", "5", "--days", "3", "--from", "2025-02-27", "--seed", "4"}, 0},
-        {{"--employees", "5"}, 2},
-        {{"--dir", "@/d", "--employees", "0"}, 2},
-        {{"--dir", "@/d", "--employees", "many"}, 2},
-        {{"--dir", "@/d", "--days", "-3"}, 2},
-        {{"--dir", "@/d", "--from", "2026-02-30"}, 2},
-        {{"--dir", "@/d", "--from", "9999-12-31", "--days", "5"}, 2},
-        // Ends on the last day there is; one day later is refused.
+        // Ends on the last day there is (one day later is a usage error).
         {{"--dir", "@/d", "--employees", "1", "--from", "9999-12-27", "--days", "5"}, 0},
-        {{"--dir", "@/d", "--from", "9999-12-28", "--days", "5"}, 2},
-        {{"--dir", "@/d", "--employees", "10001", "--days", "1000"}, 2},
-        {{"--dir", "@/d", "--seed", "x1"}, 2},
-        {{"--dir", "@/d", "--colour", "red"}, 2},
-        {{"--dir", "@/d", "extra"}, 2},
         {{"--dir", "@/blocker/d", "--employees", "2", "--days", "1"}, 1}};
     for (const auto& [options, exitCode] : cases) {
         SCOPED_TRACE(options.join(' ').toStdString());

@@ -95,7 +95,14 @@ INSTANTIATE_TEST_SUITE_P(
         HostCase{"QtsOwnOptionsAreTaken", {"-style", "Fusion", "-reverse", "--platform=offscreen", "--suite", "@/none.ini"}, 1, "@/none.ini"},
         HostCase{"NoDisplay", {"--suite", "@/none.ini"}, 1, "there is no display", ""},
         HostCase{"NoX11Display", {"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display"},
-        HostCase{"DemoPastYear9999", {"demo", "--dir", "@/d", "--from", "9999-12-31", "--days", "5"}, 2, "9999-12-31"}),
+        HostCase{"DemoWithoutDir", {"demo", "--employees", "5"}, 2, "--dir DIR is required"},
+        HostCase{"DemoNoEmployees", {"demo", "--dir", "@/d", "--employees", "0"}, 2, "--employees 0 is not a whole number"},
+        HostCase{"DemoEmployeesNotANumber", {"demo", "--dir", "@/d", "--employees", "many"}, 2, "--employees many"},
+        HostCase{"DemoNegativeDays", {"demo", "--dir", "@/d", "--days", "-3"}, 2, "--days -3 is not a whole number"},
+        HostCase{"DemoBadFrom", {"demo", "--dir", "@/d", "--from", "2026-02-30"}, 2, "--from 2026-02-30 is not a date"},
+        HostCase{"DemoOneDayPastYear9999", {"demo", "--dir", "@/d", "--from", "9999-12-28", "--days", "5"}, 2, "ends after 9999-12-31"},
+        HostCase{"DemoTooManyRows", {"demo", "--dir", "@/d", "--employees", "10001", "--days", "1000"}, 2, "makes 10001000 daily rows"},
+        HostCase{"DemoBadSeed", {"demo", "--dir", "@/d", "--seed", "x1"}, 2, "--seed x1 is not a whole number"}),
     [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
 // clang-format on
 

@@ -140,20 +140,15 @@ TEST_P(ReportCommandOutputs, HoldWhatIsPrinted)
                                              << text.left(2000).toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Outputs, ReportCommandOutputs,
-    ::testing::Values(WrittenCase{"DayPdf",
-                                  {"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"},
-                                  "day.pdf",
-                                  {"部门考勤日报", "日期：", "2026-10-12", "部门：", "生产部", "合计：",
-                                   "制表人: ", "审核人: ________"}},
-                      WrittenCase{"PersonPdf",
-                                  {"--kind", "1", "--node", "ROOT", "--person", "00002", "--from",
-                                   "2026-11-01", "--to", "2026-11-30"},
-                                  "person.pdf",
-                                  {"(00002,", "个人考勤表", "2026-11-30"}},
-                      WrittenCase{"MonthExcel", {"--kind", "3", "--node", "ROOT"}, "month.xlsx", {"!$A$1:"}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Outputs, ReportCommandOutputs, ::testing::Values(
+    WrittenCase{"DayPdf", {"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"}, "day.pdf",
+                {"部门考勤日报", "日期：", "2026-10-12", "部门：", "生产部", "合计：", "制表人: ", "审核人: ________"}},
+    WrittenCase{"PersonPdf", {"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-11-01", "--to", "2026-11-30"},
+                "person.pdf", {"(00002,", "个人考勤表", "2026-11-30"}},
+    WrittenCase{"MonthExcel", {"--kind", "3", "--node", "ROOT"}, "month.xlsx", {"!$A$1:"}}),
     [](const ::testing::TestParamInfo<WrittenCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 // The period report of a department: every page holds one person's block under that person's
 // own header (a block never shares a page, nor prints under another's name), in list order,
@@ -286,45 +281,21 @@ TEST_P(ReportCommandErrors, ExitStatusAndMessage)
 
 const QString Out = "x.vts";
 
-INSTANTIATE_TEST_SUITE_P(
-    Requests, ReportCommandErrors,
-    ::testing::Values(
-        BadRequest{
-            "UnknownNode", {"--kind", "2", "--node", "A无此部门", "--output", Out}, 2, "no node A无此部门"},
-        BadRequest{"UnknownPerson",
-                   {"--kind", "1", "--node", "ROOT", "--person", "X1", "--output", Out},
-                   2,
-                   "person X1"},
-        BadRequest{"UnknownReport",
-                   {"--kind", "2", "--node", "ROOT", "--report", "无此报表", "--output", Out},
-                   2,
-                   "无此报表"},
-        BadRequest{"BadDate",
-                   {"--kind", "2", "--node", "ROOT", "--date", "2026-02-30", "--output", Out},
-                   2,
-                   "--date 2026-02-30"},
-        BadRequest{
-            "PeriodBackwards",
-            {"--kind", "3", "--node", "ROOT", "--from", "2026-11-02", "--to", "2026-11-01", "--output", Out},
-            2,
-            "lies after"},
-        BadRequest{"BadKind", {"--kind", "4", "--node", "ROOT", "--output", Out}, 2, "--kind 4"},
-        BadRequest{"BadOutput", {"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt"},
-        BadRequest{"KindOneWorkbookWithoutPerson",
-                   {"--kind", "1", "--node", "ROOT", "--output", Out},
-                   2,
-                   "needs the person"},
-        BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"},
-        BadRequest{"OverviewWorkbook",
-                   {"--kind", "overview", "--node", "ROOT", "--output", Out},
-                   2,
-                   "is not a .pdf file"},
-        BadRequest{"OverviewOfAYear",
-                   {"--kind", "overview", "--node", "ROOT", "--from", "2026-01-01", "--to", "2026-12-31",
-                    "--output", "year.pdf"},
-                   2,
-                   "92"}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Requests, ReportCommandErrors, ::testing::Values(
+    BadRequest{"UnknownNode", {"--kind", "2", "--node", "A无此部门", "--output", Out}, 2, "no node A无此部门"},
+    BadRequest{"UnknownPerson", {"--kind", "1", "--node", "ROOT", "--person", "X1", "--output", Out}, 2, "person X1"},
+    BadRequest{"UnknownReport", {"--kind", "2", "--node", "ROOT", "--report", "无此报表", "--output", Out}, 2, "无此报表"},
+    BadRequest{"BadDate", {"--kind", "2", "--node", "ROOT", "--date", "2026-02-30", "--output", Out}, 2, "--date 2026-02-30"},
+    BadRequest{"PeriodBackwards", {"--kind", "3", "--node", "ROOT", "--from", "2026-11-02", "--to", "2026-11-01", "--output", Out}, 2, "lies after"},
+    BadRequest{"BadKind", {"--kind", "4", "--node", "ROOT", "--output", Out}, 2, "--kind 4"},
+    BadRequest{"BadOutput", {"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt"},
+    BadRequest{"KindOneWorkbookWithoutPerson", {"--kind", "1", "--node", "ROOT", "--output", Out}, 2, "needs the person"},
+    BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"},
+    BadRequest{"OverviewWorkbook", {"--kind", "overview", "--node", "ROOT", "--output", Out}, 2, "is not a .pdf file"},
+    BadRequest{"OverviewOfAYear", {"--kind", "overview", "--node", "ROOT", "--from", "2026-01-01", "--to", "2026-12-31", "--output", "year.pdf"}, 2, "92"}),
     [](const ::testing::TestParamInfo<BadRequest>& info) { return std::string(info.param.name); });
+// clang-format on
 
 // A disk that fills at any point of writing the pages or the workbook: exit 1 naming the file,
 // and the file that was there stays byte for byte; with room, the same command writes it whole.
@@ -372,23 +343,17 @@ TEST_F(ReportCommand, ARefusedPrintSettingIsToldAndTheOthersApply)
     settings.write("PRINT", "考勤日报.PaperSize", "");
 }
 
-TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileFails)
+TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileAndAMissingSuiteFail)
 {
     // The tests run against no print server, so there is no printer.
     EXPECT_EQ(run({"--kind", "2", "--node", "ROOT"}, "print"), 1);
     EXPECT_TRUE(errors.contains("talor print: this machine has no printer")) << errors.toStdString();
     EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", "x.pdf"}, "print"), 2);
     EXPECT_TRUE(errors.contains("talor print: Unknown option 'output'")) << errors.toStdString();
-}
-
-TEST_F(ReportCommand, AMissingSuiteIsAStartUpError)
-{
-    QProcess process;
-    process.start(
-        qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
-        {"report", "--suite", dir->filePath("none.ini"), "--kind", "2", "--node", "ROOT", "--output", Out});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 1);
+    // A suite that cannot be opened is a start-up error.
+    suite = dir->filePath("none.ini");
+    EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", Out}), 1);
+    EXPECT_TRUE(errors.contains(suite)) << errors.toStdString();
 }
 
 } // namespace

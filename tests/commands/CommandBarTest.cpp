@@ -75,13 +75,17 @@ TEST_F(CommandBarTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsCo
     EXPECT_TRUE(menuRecords.isOpen());
 }
 
+// Menu names are looked up as literals: position 2 names a menu that would find 人事 if it
+// were pasted into the query unquoted.
 TEST_F(CommandBarTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
 {
     picture("pay.png");
-    data.menu("工资", "pay.png", "", "salary.dll");
+    data.menu("O'工资", "pay.png", "", "salary.dll");
     data.menu("人事", "pay.png", "", "veld.dll");
-    suite.setSetting("TALOR", "考勤日报MENU1", "工资");
+    suite.setSetting("TALOR", "考勤日报MENU1", "O'工资");
     suite.setSetting("TALOR", "考勤日报CAP1", "工资");
+    suite.setSetting("TALOR", "考勤日报MENU2", "' or cdmc='人事");
+    suite.setSetting("TALOR", "考勤日报CAP2", "Y");
     suite.setSetting("TALOR", "考勤日报MENU3", "人事");
     suite.setSetting("TALOR", "考勤日报CAP3", "人事");
 
@@ -94,7 +98,7 @@ TEST_F(CommandBarTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
     EXPECT_EQ(std::tuple(bar.buttons[1].image, images.zhimages("KEY-3"), bar.buttons[3].image,
                          images.zhimages("KEY-5")),
               std::tuple(first, first, first + 1, first + 1));
-    EXPECT_EQ(bar.externalMenuVisible, (std::array<bool, 7>{true, false, true}));
+    EXPECT_EQ(bar.externalMenuVisible, (std::array<bool, 7>{true, true, true}));
 
     // A rebuild finds the pictures by key and adds none.
     const CommandBarLayout again = build();
@@ -102,49 +106,28 @@ TEST_F(CommandBarTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
     EXPECT_EQ(again.buttons[1].image, DesignedImages::Count + 1);
 }
 
-TEST_F(CommandBarTest, RowWithoutCaptionKeepsAHiddenButtonAndNullPictureMeansMailIcon)
+// Position 1's picture cannot be loaded: its button shows without one and the path is told.
+// Position 2's row has no caption (a hidden button) and a null picture, the mail icon.
+TEST_F(CommandBarTest, MissingPictureNullPictureAndRowWithoutCaption)
 {
     picture("MAILM.ICO", Qt::blue);
+    data.menu("工资", "missing.ico", "", "salary.dll");
     data.menu("考勤机", QVariant(), "*", "reader.dll");
+    suite.setSetting("TALOR", "考勤日报MENU1", "工资");
+    suite.setSetting("TALOR", "考勤日报CAP1", "工资");
     suite.setSetting("TALOR", "考勤日报MENU2", "考勤机");
 
     const CommandBarLayout bar = build();
+    EXPECT_EQ(std::pair(bar.buttons[1].image, bar.buttons[1].visible), std::pair(0, true));
+    ASSERT_EQ(bar.missingPictures.size(), 1);
+    EXPECT_TRUE(bar.missingPictures[0].endsWith("missing.ico"));
+    EXPECT_EQ(images.count(), DesignedImages::Count + 1);
     EXPECT_EQ(bar.buttons[2].key + "|" + bar.buttons[2].caption, "KEY-4|");
     EXPECT_FALSE(bar.buttons[2].visible);
     ASSERT_EQ(bar.buttons[2].image, DesignedImages::Count + 1);
     EXPECT_EQ(images.image(bar.buttons[2].image).pixelColor(2, 2), QColor(Qt::blue));
     // The menu item shows whenever a name is configured.
     EXPECT_TRUE(bar.externalMenuVisible[1]);
-}
-
-TEST_F(CommandBarTest, PictureThatCannotBeLoadedLeavesTheButtonWithoutPicture)
-{
-    data.menu("工资", "missing.ico", "", "salary.dll");
-    suite.setSetting("TALOR", "考勤日报MENU1", "工资");
-    suite.setSetting("TALOR", "考勤日报CAP1", "工资");
-
-    const CommandBarLayout bar = build();
-    EXPECT_EQ(bar.buttons[1].image, 0);
-    EXPECT_TRUE(bar.buttons[1].visible);
-    EXPECT_EQ(images.count(), DesignedImages::Count);
-    ASSERT_EQ(bar.missingPictures.size(), 1);
-    EXPECT_TRUE(bar.missingPictures[0].endsWith("missing.ico"));
-}
-
-TEST_F(CommandBarTest, MenuNameWithQuoteIsLookedUpAsALiteral)
-{
-    picture("x.png");
-    data.menu("O'Brien", "x.png", "", "ob.dll");
-    data.menu("x", "x.png", "", "x.dll");
-    suite.setSetting("TALOR", "考勤日报MENU1", "O'Brien");
-    suite.setSetting("TALOR", "考勤日报CAP1", "O");
-    // A name that would widen the query if pasted in unquoted.
-    suite.setSetting("TALOR", "考勤日报MENU2", "' or cdmc='x");
-    suite.setSetting("TALOR", "考勤日报CAP2", "Y");
-
-    const CommandBarLayout bar = build();
-    EXPECT_EQ(bar.buttons[1].caption + "|" + bar.buttons[2].caption, "O|没挂");
-    EXPECT_EQ(std::pair(bar.buttons[1].visible, bar.buttons[2].visible), std::pair(true, false));
 }
 
 TEST_F(CommandBarTest, RestrictedListOrReportKindThreeHidesEditAndSave)
@@ -190,9 +173,7 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKey)
     EXPECT_TRUE(list.image(0).isNull() && list.image(5).isNull());
 }
 
-// Each index holds its own picture: all of the designed size, none blank, no two alike, and at
-// points well inside their shapes (away from antialiased edges, so the same on every machine)
-// the colours each picture is drawn in.
+// Each index holds its own picture: all of the designed size, none blank, no two alike.
 TEST(DesignedImagesTest, EachIndexHoldsItsOwnPicture)
 {
     const ImageList list = DesignedImages::imageList();
@@ -209,30 +190,6 @@ TEST(DesignedImagesTest, EachIndexHoldsItsOwnPicture)
         distinct.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
     }
     EXPECT_EQ(distinct.size(), DesignedImages::Count);
-
-    struct Sample
-    {
-        int index, x, y;
-        QColor colour;
-    };
-    const Sample samples[] = {
-        {3, 16, 16, QColor::fromHsv(3 * 37 % 360, 90, 210)},
-        {6, 8, 16, QColor(40, 100, 200)},
-        {6, 16, 16, Qt::white},
-        {15, 5, 20, QColor(30, 130, 70)},
-        {17, 6, 16, QColor(50, 80, 160)},
-        {17, 16, 22, QColor(200, 200, 210)},
-        {20, 16, 20, QColor(240, 200, 80)},
-        {21, 16, 20, QColor(240, 200, 80).lighter(130)},
-        {25, 9, 7, QColor(120, 150, 200)},
-        {26, 9, 7, QColor(120, 150, 200).lighter(130)},
-        {31, 6, 10, QColor(70, 170, 110)},
-        {32, 6, 10, QColor(120, 210, 150)},
-    };
-    for (const Sample& s : samples)
-        EXPECT_EQ(QColor::fromRgba(list.image(s.index).pixel(s.x, s.y)).name(QColor::HexArgb),
-                  s.colour.name(QColor::HexArgb))
-            << "index " << s.index << " at " << s.x << "," << s.y;
 }
 
 } // namespace

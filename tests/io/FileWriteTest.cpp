@@ -1,11 +1,14 @@
-// The atomic file write at the edge of a full disk. Mode, owner, group, symbolic links, missing
-// folders and uncommitted targets are held by the settings and workbook file tests that use it.
+// The atomic file write at the edge of a full disk, through a chain of links and under a signal.
+// Mode, owner, group, missing folders and uncommitted targets are held by the settings and
+// workbook file tests that use it.
 #include "io/FileWrite.h"
 
 #include "support/SizeLimit.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
@@ -34,6 +37,21 @@ TEST(FileWriteTest, AFullDiskLeavesTheOldFileAndSaysSo)
     EXPECT_EQ(writeUnderSizeLimit(4096, [&] { writeFileAtomically(file, QByteArray(4096, 'n')); }),
               QString());
     EXPECT_EQ(fileBytes(file), QByteArray(4096, 'n'));
+}
+
+// A write through a chain of symbolic links (relative ones, across folders) replaces the file at
+// its end; every link stays a link.
+TEST(FileWriteTest, AChainOfLinksIsFollowedToTheFileAtItsEnd)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("real")));
+    talor::test::putFile(dir.filePath(QStringLiteral("real/suite.ini")), "old");
+    ASSERT_TRUE(QFile::link(QStringLiteral("real/suite.ini"), dir.filePath(QStringLiteral("first.ini"))));
+    ASSERT_TRUE(QFile::link(QStringLiteral("first.ini"), dir.filePath(QStringLiteral("second.ini"))));
+    writeFileAtomically(dir.filePath(QStringLiteral("second.ini")), "new");
+    EXPECT_EQ(fileBytes(dir.filePath(QStringLiteral("real/suite.ini"))), "new");
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("first.ini"))).isSymLink() &&
+                QFileInfo(dir.filePath(QStringLiteral("second.ini"))).isSymLink());
 }
 
 // A command ended by a signal in the middle of writing (SIGTERM here, SIGINT from Ctrl-C alike)

@@ -81,39 +81,24 @@ const SelectedNode QuotedPerson{"0'12", {}, {}, {}};
 const char* const ByMember = " order by memberid";
 const char* const ByDate = " order by zhdate";
 
-INSTANTIATE_TEST_SUITE_P(
-    Builders, QueryTexts,
-    ::testing::Values(
-        QueryCase{"RootNoFilter", "SQL0", Root, "2", "", "", "", " order by depart,group0,team,memberid"},
-        QueryCase{"RootFilter", "SQL0", Root, "2", "", "X", " where X",
-                  " order by depart,group0,team,memberid"},
-        QueryCase{"Department", "SQL0", Dept, "2", "", "", " where (depart='D1' or depart='生产部')",
-                  ByMember},
-        QueryCase{"DepartmentFilter", "SQL0", Dept, "2", "", "zt='在职'",
-                  " where (depart='D1' or depart='生产部') and zt='在职'", ByMember},
-        QueryCase{"Group", "SQL0", Group, "2", "", "",
-                  " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组')", ByMember},
-        QueryCase{
-            "Team", "SQL0", Team, "2", "", "",
-            " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组') and (team='T1' or "
-            "team='甲班')",
-            ByMember},
-        QueryCase{"QuoteDoubled", "SQL0", Quote, "2", "", "", " where (depart='D2' or depart='O''Neill部')",
-                  ByMember},
-        QueryCase{"DayRootHashDates", "SQL1", Root, "1", "", "", " where zhdate=#2003-03-05#", ByMember},
-        QueryCase{"DayRootEmptyKind", "SQL1", Root, "", "", "", " where zhdate=#2003-03-05#", ByMember},
-        QueryCase{"DayRootCondition", "SQL1", Root, "2", "", "C", " where zhdate='2003-03-05' and C",
-                  ByMember},
-        QueryCase{"DayDepartmentFilterCondition", "SQL1", Dept, "2", "F", "C",
-                  " where zhdate='2003-03-05' and (depart='D1' or depart='生产部') and F and C", ByMember},
-        QueryCase{"PeriodQuoted", "period", Person, "2", "", "",
-                  " where memberid='0012' and zhdate>='2008-12-01' and zhdate<='2008-12-31'", ByDate},
-        QueryCase{"PeriodHash", "period", Person, "0", "", "",
-                  " where memberid='0012' and zhdate>=#2008-12-01# and zhdate<=#2008-12-31#", ByDate},
-        QueryCase{"PeriodCondition", "period", QuotedPerson, "2", "", "cdfz>0",
-                  " where memberid='0''12' and zhdate>='2008-12-01' and zhdate<='2008-12-31' and cdfz>0",
-                  ByDate}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Builders, QueryTexts, ::testing::Values(
+    QueryCase{"RootNoFilter", "SQL0", Root, "2", "", "", "", " order by depart,group0,team,memberid"},
+    QueryCase{"RootFilter", "SQL0", Root, "2", "", "X", " where X", " order by depart,group0,team,memberid"},
+    QueryCase{"Department", "SQL0", Dept, "2", "", "", " where (depart='D1' or depart='生产部')", ByMember},
+    QueryCase{"DepartmentFilter", "SQL0", Dept, "2", "", "zt='在职'", " where (depart='D1' or depart='生产部') and zt='在职'", ByMember},
+    QueryCase{"Group", "SQL0", Group, "2", "", "", " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组')", ByMember},
+    QueryCase{"Team", "SQL0", Team, "2", "", "", " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组') and (team='T1' or team='甲班')", ByMember},
+    QueryCase{"QuoteDoubled", "SQL0", Quote, "2", "", "", " where (depart='D2' or depart='O''Neill部')", ByMember},
+    QueryCase{"DayRootHashDates", "SQL1", Root, "1", "", "", " where zhdate=#2003-03-05#", ByMember},
+    QueryCase{"DayRootEmptyKind", "SQL1", Root, "", "", "", " where zhdate=#2003-03-05#", ByMember},
+    QueryCase{"DayRootCondition", "SQL1", Root, "2", "", "C", " where zhdate='2003-03-05' and C", ByMember},
+    QueryCase{"DayDepartmentFilterCondition", "SQL1", Dept, "2", "F", "C", " where zhdate='2003-03-05' and (depart='D1' or depart='生产部') and F and C", ByMember},
+    QueryCase{"PeriodQuoted", "period", Person, "2", "", "", " where memberid='0012' and zhdate>='2008-12-01' and zhdate<='2008-12-31'", ByDate},
+    QueryCase{"PeriodHash", "period", Person, "0", "", "", " where memberid='0012' and zhdate>=#2008-12-01# and zhdate<=#2008-12-31#", ByDate},
+    QueryCase{"PeriodCondition", "period", QuotedPerson, "2", "", "cdfz>0", " where memberid='0''12' and zhdate>='2008-12-01' and zhdate<='2008-12-31' and cdfz>0", ByDate}),
     [](const ::testing::TestParamInfo<QueryCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 // The table code is pasted after "from": one the catalogue does not hold, or anything but a
 // plain name, is refused by every builder that reads it, naming the code.

@@ -153,22 +153,12 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
         std::vector<std::pair<int, const char*>> rows;
         int lastRow;
     } cases[] = {
-        {"DayWithSum",
-         "2",
-         false,
-         true,
-         1,
-         {{5, "||1|1.50|a"}, {6, "||8|0.00|"}, {7, "合计：|2|9|1.50|"}},
-         7},
+        // clang-format off
+        {"DayWithSum", "2", false, true, 1, {{5, "||1|1.50|a"}, {6, "||8|0.00|"}, {7, "合计：|2|9|1.50|"}}, 7},
         {"DayWithoutSum", "2", false, false, 1, {{6, "||8|0.00|"}, {7, "||||"}}, 6},
         {"DayWithoutRecords", "2", false, true, 2, {{5, "||||"}}, 5},
-        {"PersonWithSumUnderHeadings",
-         "1",
-         true,
-         true,
-         1,
-         {{1, "||1|1.50|a"}, {3, "||4|0.25|"}, {4, "合计：||7|1.75|"}},
-         4},
+        {"PersonWithSumUnderHeadings", "1", true, true, 1, {{1, "||1|1.50|a"}, {3, "||4|0.25|"}, {4, "合计：||7|1.75|"}}, 4},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

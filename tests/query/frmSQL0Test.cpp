@@ -99,7 +99,6 @@ protected:
 TEST_F(SelectReportTest, ListSelectsTheCurrentReportAndEnablesButtonsByIndex)
 {
     auto d = open();
-    EXPECT_EQ(d->windowTitle(), u"选定报表"_qs);
     EXPECT_EQ(items(list), QStringList{MK});
     EXPECT_EQ(list->currentRow(), 0);
     EXPECT_EQ(enabled(*d), QList<bool>({true, false, false}));

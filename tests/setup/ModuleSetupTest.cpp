@@ -107,6 +107,18 @@ TEST_P(ModuleSetupTest, OnlyTheOperatorQelMayChangeTheTable)
     }
 }
 
+// Colour settings are 0x00BBGGRR numbers: white is the last colour; beyond it, negative or not
+// a number reads as black.
+TEST_P(ModuleSetupTest, ColourSettingsAtTheirEdges)
+{
+    const std::pair<const char*, quint32> cases[] = {
+        {"16777215", 0xFFFFFF}, {"16777216", 0}, {"0", 0}, {"1", 1}, {"-1", 0}, {"红", 0}};
+    for (const auto& [text, colour] : cases) {
+        set(u"COLOR2"_qs, QString::fromUtf8(text));
+        EXPECT_EQ(load().colours[1], colour) << text;
+    }
+}
+
 TALOR_BOTH_DATABASES(ModuleSetupTest);
 
 } // namespace

@@ -415,34 +415,14 @@ TEST(RowAddress, DecimalWithSignAndTheRangesJoinThePieces)
 // near a power of ten, 15 and 16 significant digits, signs and zeros, and random sums.
 TEST(TextFunctionsTest, ShownAsFixedReadsAsTheShownDigits)
 {
-    std::vector<double> values{0.0,
-                               -0.0,
-                               0.005,
-                               0.015,
-                               1.005,
-                               2.675,
-                               -0.005,
-                               -0.0049,
-                               0.0049999999999,
-                               99.995,
-                               999.9949,
-                               1e12 + 0.005,
-                               99999999999.995,
-                               9999999999999.5,
-                               1e13,
-                               1e15,
-                               1e16,
-                               1e300,
-                               5e-324,
-                               -123.455,
-                               0.125,
-                               0.375,
-                               1.0 / 3,
-                               2.0 / 3,
-                               -2.0 / 3,
-                               4503599627370495.5,
-                               std::numeric_limits<double>::infinity(),
-                               std::numeric_limits<double>::quiet_NaN()};
+    const double inf = std::numeric_limits<double>::infinity(),
+                 nan = std::numeric_limits<double>::quiet_NaN();
+    // clang-format off
+    std::vector<double> values{0.0, -0.0, 0.005, 0.015, 1.005, 2.675, -0.005, -0.0049, 0.0049999999999, 99.995,
+                               999.9949, 1e12 + 0.005, 99999999999.995, 9999999999999.5, 1e13, 1e15, 1e16,
+                               1e300, 5e-324, -123.455, 0.125, 0.375, 1.0 / 3, 2.0 / 3, -2.0 / 3,
+                               4503599627370495.5, inf, nan};
+    // clang-format on
     std::mt19937_64 random(9);
     std::uniform_real_distribution<double> unit(-1, 1);
     for (int i = 0; i < 20000; ++i) {

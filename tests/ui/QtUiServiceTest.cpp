@@ -23,8 +23,9 @@ using namespace talor;
 
 namespace {
 
-// Qt's standard buttons speak Chinese, as the rest of the window does, whatever the locale.
-TEST(QtUiServiceTest, QtsOwnTextsAreChinese)
+// Qt's standard buttons speak Chinese, as the rest of the window does, whatever the locale; so
+// do the module's own words in its error messages, what the database said following them.
+TEST(QtUiServiceTest, QtsAndTheModulesOwnTextsAreChinese)
 {
     ASSERT_TRUE(QtUiService::installChineseTranslations()) << "qt6-translations-l10n is installed";
     QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -32,13 +33,6 @@ TEST(QtUiServiceTest, QtsOwnTextsAreChinese)
                             box.button(QMessageBox::Cancel)->text()};
     EXPECT_EQ(texts, (QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"),
                                   QString::fromUtf8("取消")}));
-}
-
-// The module's own words in its error messages are Chinese in the window too; what the
-// database said follows them as it came.
-TEST(QtUiServiceTest, TheModulesOwnErrorTextsAreChinese)
-{
-    ASSERT_TRUE(QtUiService::installChineseTranslations());
     QTemporaryDir dir;
     QString message;
     try {
