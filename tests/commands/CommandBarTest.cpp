@@ -173,7 +173,9 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKey)
     EXPECT_TRUE(list.image(0).isNull() && list.image(5).isNull());
 }
 
-// Each index holds its own picture: all of the designed size, none blank, no two alike.
+// Each index holds its own picture: all of the designed size, none blank, no two alike, and at
+// points well inside their shapes (away from antialiased edges, so the same on every machine)
+// the opaque colours each picture is drawn in.
 TEST(DesignedImagesTest, EachIndexHoldsItsOwnPicture)
 {
     const ImageList list = DesignedImages::imageList();
@@ -190,6 +192,24 @@ TEST(DesignedImagesTest, EachIndexHoldsItsOwnPicture)
         distinct.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
     }
     EXPECT_EQ(distinct.size(), DesignedImages::Count);
+
+    const struct
+    {
+        int index, x, y;
+        QColor colour;
+    } samples[] = {
+        {3, 16, 16, QColor::fromHsv(3 * 37 % 360, 90, 210)},
+        {6, 8, 16, QColor(40, 100, 200)},
+        {15, 5, 20, QColor(30, 130, 70)},
+        {17, 16, 22, QColor(200, 200, 210)},
+        {20, 16, 20, QColor(240, 200, 80)},
+        {25, 9, 7, QColor(120, 150, 200)},
+        {31, 6, 10, QColor(70, 170, 110)},
+    };
+    for (const auto& s : samples)
+        EXPECT_EQ(QColor::fromRgba(list.image(s.index).pixel(s.x, s.y)).name(QColor::HexArgb),
+                  s.colour.name(QColor::HexArgb))
+            << "index " << s.index << " at " << s.x << "," << s.y;
 }
 
 } // namespace
