@@ -125,10 +125,10 @@ TEST_P(EditingTest, ACellStillInItsEditorIsWrittenBeforeTheCommand)
 
 // Edit, type, save, edit again, save: editing gives the grid's permissions and logs the sheet;
 // typed texts stay text and are saved by their field's type (the engines show times and days in
-// forms of their own: compared by a start or a part); the save asks, says it is done, takes the
-// permissions back, logs again and signs the touched records only; Ctrl+C and Ctrl+V copy cells
-// onto other persons as if typed there, Ctrl+Z takes the paste back with nothing left to save,
-// and the steps are gone once editing begins anew.
+// forms of their own: numbers compared as numbers, the rest by what they hold); the save asks, says it is
+// done, takes the permissions back, logs again and signs the touched records only; Ctrl+C and Ctrl+V copy
+// cells onto other persons as if typed there, Ctrl+Z takes the paste back with nothing left to save, and the
+// steps are gone once editing begins anew.
 TEST_P(EditingTest, EditTypeSaveThenCopyPasteUndoAndSaveAgain)
 {
     const QString stem = QStringLiteral("管理员0305-083012.xls");
