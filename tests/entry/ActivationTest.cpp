@@ -36,32 +36,30 @@ protected:
     MainWindowState state;
 };
 
-TEST_F(ActivationTest, TheDefaultReportReadsItsConditionsColoursAndBlankZero)
+// The module's own report reads its conditions, its colours (a bad one the default) and the
+// blank-zero switch ("YES" only); another report reads its own keys and is white.
+TEST_F(ActivationTest, EachReportReadsItsOwnConditionsColoursAndBlankZero)
 {
-    suite.setSetting("TALOR", "考勤日报BDTJ1", "depart='01'");
-    suite.setSetting("TALOR", "考勤日报BDTJ2", "memberid<>'9'");
-    suite.setSetting("TALOR", "考勤日报COLOR1", "255");
-    suite.setSetting("TALOR", "考勤日报COLOR3", "x");
-    suite.setSetting("TALOR", "考勤日报 0", "YES");
-    Activation(suite).readReportState(state);
-    EXPECT_EQ(state.DeptCondition + "|" + state.PersonCondition, "depart='01'|memberid<>'9'");
-    EXPECT_EQ(std::tuple(state.AbnormalColour1, state.AbnormalColour2, state.AbnormalColour3),
-              std::tuple(255u, 11177215u, 11177215u));
-    EXPECT_TRUE(state.BlankZero);
-}
-
-TEST_F(ActivationTest, AnotherReportIsWhiteAndReadsItsOwnKeys)
-{
-    suite.setSetting("TALOR", "考勤日报COLOR1", "255");
-    suite.setSetting("TALOR", "考勤日报 0", "YES");
-    suite.setSetting("TALOR", "夜班BDTJ1", "team='3'");
-    suite.setSetting("TALOR", "夜班 0", "yes");
-    suite.reportKeyValue = "夜班";
-    Activation(suite).readReportState(state);
-    EXPECT_EQ(std::tuple(state.AbnormalColour1, state.AbnormalColour2, state.AbnormalColour3),
-              std::tuple(16777215u, 16777215u, 16777215u));
-    EXPECT_EQ(state.DeptCondition + "|" + state.PersonCondition, "team='3'|");
-    EXPECT_FALSE(state.BlankZero);
+    const std::pair<const char*, const char*> settings[] = {{"考勤日报BDTJ1", "depart='01'"},
+                                                            {"考勤日报BDTJ2", "memberid<>'9'"},
+                                                            {"考勤日报COLOR1", "255"},
+                                                            {"考勤日报COLOR3", "x"},
+                                                            {"考勤日报 0", "YES"},
+                                                            {"夜班BDTJ1", "team='3'"},
+                                                            {"夜班 0", "yes"}};
+    for (const auto& [key, value] : settings)
+        suite.setSetting("TALOR", key, value);
+    QStringList read;
+    for (const char* report : {"考勤日报", "夜班"}) {
+        suite.reportKeyValue = report;
+        Activation(suite).readReportState(state);
+        read << QStringList({state.DeptCondition, state.PersonCondition,
+                             QString::number(state.AbnormalColour1), QString::number(state.AbnormalColour2),
+                             QString::number(state.AbnormalColour3), state.BlankZero ? "blank" : "zero"})
+                    .join('|');
+    }
+    EXPECT_EQ(read, QStringList({"depart='01'|memberid<>'9'|255|11177215|11177215|blank",
+                                 "team='3'||16777215|16777215|16777215|zero"}));
 }
 
 TEST_F(ActivationTest, OptionCheckedByKindAndDisabledWithoutTemplate)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "demo/DemoSuite.h"
 #include "entry/ModuleDatabase.h"
 #include "entry/ModuleParts.h"
+#include "entry/ReportDialogs.h"
 #include "entry/WindowControls.h"
 #include "entry/frmKQJL.h"
 #include "grid/SheetTableView.h"
@@ -13,14 +15,19 @@
 #include "support/ScriptedUi.h"
 
 #include <QCoreApplication>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace talor::test {
 
-// One operator at one window on a suite: the window with the module's parts plugged in (as
-// clszh does), showing the kind-2 report of the whole organisation on `day`.
+// One operator at one window on a suite: the window with the module's parts and dialogs plugged
+// in (as clszh does), showing the kind-2 report of the whole organisation on `day` (on the
+// suite's own report day when `day` is invalid).
 struct Operator
 {
     LocalSuite suite;
@@ -28,6 +35,7 @@ struct Operator
     RecordingLauncher launcher;
     std::unique_ptr<frmKQJL> window;
     std::unique_ptr<ModuleParts> parts;
+    std::unique_ptr<ReportDialogs> dialogs;
 
     Operator(const SuiteConfig& config, const QDate& day) : suite(config)
     {
@@ -35,13 +43,17 @@ struct Operator
         parts = std::make_unique<ModuleParts>(suite, ui, window->state(), window->records(), window->book(),
                                               window->view(),
                                               [] { return QDateTime(QDate(2026, 3, 5), QTime(8, 30, 12)); });
+        dialogs = std::make_unique<ReportDialogs>(suite, ui, window.get());
+        parts->setDialogs(dialogs.get());
         window->setCommands(parts.get());
         window->load();
         suite.setReportOption(QStringLiteral("2"));
-        suite.setReportDate(day);
+        if (day.isValid())
+            suite.setReportDate(day);
         parts->layoutReport();
         clickRoot();
     }
+    ~Operator() { window->setCommands(nullptr); }
     grid::Workbook& book() { return window->book(); }
     grid::SheetView* grid() { return child<grid::SheetView>(*window, "F1Book1"); }
     int firstRow() { return firstDataRow(sheetLayoutOf(book().active())); }
@@ -82,6 +94,53 @@ struct Operator
         trigger(*window, "MN03");
     }
     QString lastMessage() const { return ui.messages.empty() ? QString() : ui.messages.back().text; }
+};
+
+// The window of an operator on a demo suite of 30 persons on SQLite, shown and active: the
+// fixture of the report tests.
+class DemoWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        // Each test's temporary print files (Tmp.xls, Tmp.pdf) in a folder of its own.
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("cache"))));
+        DemoOptions options;
+        options.employees = 30;
+        const QString config = dir.filePath(QStringLiteral("demo/suite.ini"));
+        DemoSuite::generate(dir.filePath(QStringLiteral("demo")), options);
+        {
+            // The module set up (table and set-up flag written): the load goes straight on.
+            LocalSuite setup(config);
+            const QString file = setup.settingsDirectory() + QLatin1Char('/') + setup.settingsFileName();
+            setup.writeSetting(QStringLiteral("TALOR"), QStringLiteral("考勤日报TABLE"),
+                               QStringLiteral("KQ0001"), file);
+            setup.writeSetting(QStringLiteral("TALOR"), QStringLiteral("考勤日报IF"), QStringLiteral("YES"),
+                               file);
+        }
+        op = std::make_unique<Operator>(SuiteConfig::load(config), QDate());
+        suite = &op->suite;
+        window = op->window.get();
+        window->show();
+        window->activate();
+    }
+    // Selects the tree node `key` by keyboard: current item, then Enter.
+    void enterNode(const QString& key)
+    {
+        QTreeWidgetItem* node = treeNode(*window, key);
+        ASSERT_NE(node, nullptr);
+        auto* tree = child<QTreeWidget>(*window, "TreeView1");
+        tree->setCurrentItem(node);
+        QTest::keyClick(tree, Qt::Key_Return);
+    }
+    QListWidget* list() { return child<QListWidget>(*window, "ListView1"); }
+    QString status() { return child<QStatusBar>(*window, "StatusBar1")->currentMessage(); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<Operator> op;
+    LocalSuite* suite = nullptr;
+    frmKQJL* window = nullptr;
+    ScriptedUi& ui() { return op->ui; }
 };
 
 } // namespace talor::test
