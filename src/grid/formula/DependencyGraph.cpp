@@ -449,7 +449,7 @@ constexpr size_t NoColumn = std::numeric_limits<size_t>::max();
 class ColumnIndex
 {
 public:
-    ColumnIndex(const std::vector<CellPos>& cells) : m_size(int(cells.size()))
+    explicit ColumnIndex(const std::vector<CellPos>& cells) : m_size(int(cells.size()))
     {
         m_sorted.resize(cells.size());
         for (size_t i = 0; i < cells.size(); ++i)
