@@ -79,11 +79,12 @@ TEST(HeaderFooter, CodesGiveTheirTextAndTheLookOfTheLastRun)
     }
 }
 
-// Text of one look is one run; each change of look starts another.
+// Text of one look is one run, also across codes that switch a look off again; each change
+// of look starts another.
 TEST(HeaderFooter, FontCodesSplitTheRuns)
 {
-    EXPECT_EQ(expandHeaderFooter(QStringLiteral("左&\"宋体,加粗\"&16&A&B&I右"), context()),
-              (QList<TextRun>{{"左", {}, 0, false, false, false, false},
+    EXPECT_EQ(expandHeaderFooter(QStringLiteral("左&B&B中&\"宋体,加粗\"&16&A&B&I右"), context()),
+              (QList<TextRun>{{"左中", {}, 0, false, false, false, false},
                               {context().sheetName, "宋体", 16, true, false, false, false},
                               {"右", "宋体", 16, false, true, false, false}}));
 }
