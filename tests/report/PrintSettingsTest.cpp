@@ -193,30 +193,12 @@ TEST_P(PrintLayouts, AreaTitleRowsAndCentreHeaderByLayout)
 }
 
 // The period report (kind 3) prints a block per person: each starts a page under its own header.
-INSTANTIATE_TEST_SUITE_P(
-    PrintSettings, PrintLayouts,
-    testing::Values(
-        LayoutCase{"Cell", "2", false, 8, 40, "$A$1:$H$40", "$1:$4", "", 0, {0, 0}},
-        LayoutCase{"Heading", "1", true, 8, 30, "$A$1:$H$31", "$1:$1", "&\"宋体,加粗\"&16&A", 8, {0, 0}},
-        LayoutCase{"CellOf100Columns", "2", false, 100, 36, "$A$1:$CV$36", "$1:$4", "", 0, {0, 0}},
-        LayoutCase{"HeadingOf100Columns",
-                   "1",
-                   true,
-                   100,
-                   1,
-                   "$A$1:$CV$2",
-                   "$1:$1",
-                   "&\"宋体,加粗\"&16&A",
-                   100,
-                   {0, 0}},
-        LayoutCase{"PeriodBlocks",
-                   "3",
-                   false,
-                   100,
-                   72,
-                   "$A$1:$CV$72",
-                   "",
-                   "",
-                   0,
-                   {PeriodBlock::Rows, PeriodBlock::HeaderRows}}),
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(PrintSettings, PrintLayouts, testing::Values(
+    LayoutCase{"Cell", "2", false, 8, 40, "$A$1:$H$40", "$1:$4", "", 0, {0, 0}},
+    LayoutCase{"Heading", "1", true, 8, 30, "$A$1:$H$31", "$1:$1", "&\"宋体,加粗\"&16&A", 8, {0, 0}},
+    LayoutCase{"CellOf100Columns", "2", false, 100, 36, "$A$1:$CV$36", "$1:$4", "", 0, {0, 0}},
+    LayoutCase{"HeadingOf100Columns", "1", true, 100, 1, "$A$1:$CV$2", "$1:$1", "&\"宋体,加粗\"&16&A", 100, {0, 0}},
+    LayoutCase{"PeriodBlocks", "3", false, 100, 72, "$A$1:$CV$72", "", "", 0, {PeriodBlock::Rows, PeriodBlock::HeaderRows}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on

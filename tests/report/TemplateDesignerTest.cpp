@@ -161,7 +161,6 @@ TEST_F(TemplateDesignerTest, SavingPutsTheFrozenCountsBackAndTheFileLaysOutAsDes
     writeTemplate(u"夜班2.vts"_qs);
     book.setAllowInCellEditing(true);
     EXPECT_EQ(designer.load(), QString());
-    EXPECT_EQ(book.sheetName(1), u"夜班日报"_qs);
     EXPECT_EQ(std::tuple(book.active().frozenColumns(), book.active().frozenRows(), designer.editing()),
               std::tuple(0, 0, false));
     designer.startEditing();
@@ -231,8 +230,6 @@ TEST_F(TemplateDesignerTest, PickerRemembersItsTargetAndTheHiddenSwitchNeedsTheC
 {
     FieldPicker picker(suite);
     suite.picker = {u"考勤项目"_qs, u"班次"_qs, u"上班时间"_qs};
-    EXPECT_EQ(picker.entries(), (QStringList{QString(), u"班次"_qs, u"上班时间"_qs}));
-    EXPECT_EQ(picker.caption(), u"指定项目[考勤项目]"_qs);
     for (const auto& [stored, target] :
          {std::pair{"2", PickTarget::ColumnHeading}, std::pair{"3", PickTarget::RowHeading},
           std::pair{"1", PickTarget::Cell}, std::pair{"9", PickTarget::Cell},
