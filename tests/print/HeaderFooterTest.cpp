@@ -18,62 +18,7 @@ HeaderFooterContext context()
     return c;
 }
 
-} // namespace
-
-TEST(HeaderFooter, TextExpandsCodes)
-{
-    const std::pair<const char*, const char*> cases[] = {{"&A", "张三(0012,生产部)考勤表"},
-                                                         {"第&P页 共&N页", "第3页 共12页"},
-                                                         {"&D &T", "2026-03-05 08:07"},
-                                                         {"&F", "Tmp.xls"},
-                                                         {"A&&B", "A&B"},
-                                                         {"&\"宋体,加粗\"&16&A", "张三(0012,生产部)考勤表"},
-                                                         {"&B粗&B细&I斜&U线", "粗细斜线"},
-                                                         {"&12&P", "3"},
-                                                         {"100&", "100&"},
-                                                         {"&X", "&X"},
-                                                         {"&p/&n", "3/12"},
-                                                         {"&KFF0000红&K01+000字", "红字"},
-                                                         {"", ""}};
-    for (const auto& [codes, expected] : cases)
-        EXPECT_EQ(plainText(expandHeaderFooter(QString::fromUtf8(codes), context())),
-                  QString::fromUtf8(expected))
-            << codes;
-}
-
-TEST(HeaderFooter, FontCodesGiveTheRunsTheirLook)
-{
-    const auto runs = expandHeaderFooter(QStringLiteral("左&\"宋体,加粗\"&16&A&B&I右"), context());
-    ASSERT_EQ(runs.size(), 3);
-    EXPECT_EQ(runs[0], (TextRun{"左", {}, 0, false, false, false, false}));
-    EXPECT_EQ(runs[1], (TextRun{context().sheetName, "宋体", 16, true, false, false, false}));
-    // &B switches bold off again, &I italic on.
-    EXPECT_EQ(runs[2], (TextRun{"右", "宋体", 16, false, true, false, false}));
-
-    const auto styled = expandHeaderFooter(QStringLiteral("&\"Arial,Bold Italic\"x&U&8y"), context());
-    ASSERT_EQ(styled.size(), 2);
-    EXPECT_TRUE(styled[0].bold && styled[0].italic && !styled[0].underline);
-    EXPECT_EQ(std::pair(styled[1].underline, styled[1].pointSize), std::pair(true, 8.0));
-}
-
-// The folder code gives the absolute folder of the file, with its closing "/".
-TEST(HeaderFooter, FolderIsAbsolute)
-{
-    const std::pair<QString, QString> cases[] = {
-        {"reports/out/Tmp.xls", QDir::currentPath() + "/reports/out/"},
-        {"/data/日报/Tmp.xls", "/data/日报/"},
-        {"Tmp.xls", QDir::currentPath() + "/"},
-        {"", ""}};
-    HeaderFooterContext c = context();
-    for (const auto& [path, folder] : cases) {
-        c.filePath = path;
-        EXPECT_EQ(plainText(expandHeaderFooter("&Z|&z", c)), folder + "|" + folder) << path.toStdString();
-    }
-}
-
-namespace {
-
-// The text and the look of the last run a code text gives.
+// A code text, the plain text it gives and the look of its last run.
 struct LookCase
 {
     const char* codes;
@@ -85,14 +30,27 @@ struct LookCase
 
 } // namespace
 
-TEST(HeaderFooter, CodesAtTheirEdges)
+TEST(HeaderFooter, CodesGiveTheirTextAndTheLookOfTheLastRun)
 {
     // clang-format off
     const LookCase cases[] = {
+        {"", "", "", 0, false, false, false, false},
+        {"&A", "张三(0012,生产部)考勤表", "", 0, false, false, false, false},
+        {"第&P页 共&N页", "第3页 共12页", "", 0, false, false, false, false},
+        {"&p/&n", "3/12", "", 0, false, false, false, false},
+        {"&D &T", "2026-03-05 08:07", "", 0, false, false, false, false},
+        {"&F", "Tmp.xls", "", 0, false, false, false, false},
+        {"A&&B", "A&B", "", 0, false, false, false, false},
+        {"&&B", "&B", "", 0, false, false, false, false},
+        {"100&", "100&", "", 0, false, false, false, false},
+        {"&X", "&X", "", 0, false, false, false, false},
+        {"&\"宋体,加粗\"&16&A", "张三(0012,生产部)考勤表", "宋体", 16, true, false, false, false},
+        {"&B粗&B细&I斜&U线", "粗细斜线", "", 0, false, true, true, false},
         {"&100x", "x", "", 100, false, false, false, false},     // three digits at most
         {"&1000", "0", "", 100, false, false, false, false},
         {"&9x", "x", "", 9, false, false, false, false},
         {"&12&0x", "x", "", 12, false, false, false, false},     // a size of 0 keeps the size
+        {"&KFF0000红&K01+000字", "红字", "", 0, false, false, false, false},
         {"&KFF00009x", "9x", "", 0, false, false, false, false}, // six colour characters at most
         {"&Kabcdef!", "!", "", 0, false, false, false, false},
         {"&KAF-S+f9", "9", "", 0, false, false, false, false},
@@ -107,8 +65,6 @@ TEST(HeaderFooter, CodesAtTheirEdges)
         {"&b&i&e&sa", "a", "", 0, true, true, true, true},
         {"&B&I&U&S&b&i&u&sa", "a", "", 0, false, false, false, false},
         {"&E&Ua", "a", "", 0, false, false, false, false},
-        {"a&", "a&", "", 0, false, false, false, false},
-        {"&&B", "&B", "", 0, false, false, false, false},
     };
     // clang-format on
     for (const LookCase& c : cases) {
@@ -120,5 +76,30 @@ TEST(HeaderFooter, CodesAtTheirEdges)
         const TextRun& last = runs.last();
         EXPECT_EQ(last, (TextRun{last.text, QString::fromUtf8(c.family), c.size, c.bold, c.italic,
                                  c.underline, c.strike}));
+    }
+}
+
+// Text of one look is one run, also across codes that switch a look off again; each change
+// of look starts another.
+TEST(HeaderFooter, FontCodesSplitTheRuns)
+{
+    EXPECT_EQ(expandHeaderFooter(QStringLiteral("左&B&B中&\"宋体,加粗\"&16&A&B&I右"), context()),
+              (QList<TextRun>{{"左中", {}, 0, false, false, false, false},
+                              {context().sheetName, "宋体", 16, true, false, false, false},
+                              {"右", "宋体", 16, false, true, false, false}}));
+}
+
+// The folder code gives the absolute folder of the file, with its closing "/".
+TEST(HeaderFooter, FolderIsAbsolute)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"reports/out/Tmp.xls", QDir::currentPath() + "/reports/out/"},
+        {"/data/日报/Tmp.xls", "/data/日报/"},
+        {"Tmp.xls", QDir::currentPath() + "/"},
+        {"", ""}};
+    HeaderFooterContext c = context();
+    for (const auto& [path, folder] : cases) {
+        c.filePath = path;
+        EXPECT_EQ(plainText(expandHeaderFooter("&Z|&z", c)), folder + "|" + folder) << path.toStdString();
     }
 }

@@ -67,12 +67,3 @@ TEST(PageSetup, PrintAreasAndTitleRows)
         EXPECT_EQ(setup.titleRowsText(), c.titles);
     }
 }
-
-TEST(PageSetup, LandscapeTurnsThePaper)
-{
-    PageSetup setup;
-    const QSizeF portrait = setup.paperPoints();
-    EXPECT_NEAR(portrait.width(), 595.3, 0.5); // A4
-    setup.orientation = Orientation::Landscape;
-    EXPECT_EQ(setup.paperPoints(), portrait.transposed());
-}

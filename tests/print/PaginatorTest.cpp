@@ -27,187 +27,72 @@ GridMetrics uniform(int columns, double width, int rows, double height)
     return m;
 }
 
-std::vector<std::pair<int, int>> rowBands(const Pagination& p)
+// A whole pagination as text: each page as "number:rows/columns", with "+first-last" for the
+// title rows printed above it.
+std::string pageList(const Pagination& p)
 {
-    std::vector<std::pair<int, int>> bands;
-    for (const Page& page : p.pages)
-        bands.emplace_back(page.row1, page.row2);
-    return bands;
+    std::string text;
+    for (const Page& page : p.pages) {
+        text += (text.empty() ? "" : " ") + std::to_string(page.number) + ":" + std::to_string(page.row1) +
+                "-" + std::to_string(page.row2) + "/" + std::to_string(page.col1) + "-" +
+                std::to_string(page.col2);
+        if (page.titleRows)
+            text +=
+                "+" + std::to_string(page.titleRows->first) + "-" + std::to_string(page.titleRows->second);
+    }
+    return text;
 }
 
-struct BreakCase
+struct PagesCase
 {
     const char* name;
-    double bodyHeight;
-    int rows;
-    std::vector<std::pair<int, int>> expected;
+    double bodyWidth, bodyHeight;
+    CellRange area; // of columns of 50 and rows of 15 points
+    void (*adjust)(PageSetup&);
+    const char* pages;
+    friend void PrintTo(const PagesCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class RowBreaks : public testing::TestWithParam<BreakCase>
+class PageLists : public testing::TestWithParam<PagesCase>
 {};
 
 } // namespace
 
-TEST_P(RowBreaks, FillPagesWhileRowsFit)
+TEST_P(PageLists, NumbersOrderAndTitleRowsOfEveryPage)
 {
-    const BreakCase& c = GetParam();
-    const Pagination p =
-        paginate(setupWithBody(400, c.bodyHeight), CellRange{1, 1, c.rows, 3}, uniform(3, 50, c.rows, 15));
-    EXPECT_EQ(rowBands(p), c.expected);
-    EXPECT_EQ(p.pagesWide, 1);
+    const PagesCase& c = GetParam();
+    PageSetup setup = setupWithBody(c.bodyWidth, c.bodyHeight);
+    c.adjust(setup);
+    EXPECT_EQ(pageList(paginate(setup, c.area, uniform(c.area.col2, 50, c.area.row2, 15))), c.pages);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paginator, RowBreaks,
-                         testing::Values(BreakCase{"ExactlyFull", 150, 20, {{1, 10}, {11, 20}}},
-                                         BreakCase{"OneRowOver", 150, 21, {{1, 10}, {11, 20}, {21, 21}}},
-                                         BreakCase{"JustShort", 149.99, 20, {{1, 9}, {10, 18}, {19, 20}}},
-                                         BreakCase{"AlmostAnotherRow", 164.99, 11, {{1, 10}, {11, 11}}},
-                                         BreakCase{"RowTallerThanPage", 10, 2, {{1, 1}, {2, 2}}}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Paginator, TitleRowsRepeatOnEveryPageThatDoesNotHoldThem)
-{
-    PageSetup setup = setupWithBody(400, 150);
-    setup.titleRows = std::pair{1, 2};
-    const Pagination p = paginate(setup, CellRange{1, 1, 30, 2}, uniform(2, 50, 30, 15));
-    // Page 1 holds the titles itself; later pages lose two rows of room to them.
-    EXPECT_EQ(rowBands(p), (std::vector<std::pair<int, int>>{{1, 10}, {11, 18}, {19, 26}, {27, 30}}));
-    EXPECT_FALSE(p.pages[0].titleRows);
-    for (size_t i = 1; i < p.pages.size(); ++i)
-        EXPECT_EQ(p.pages[i].titleRows, (std::pair{1, 2})) << i;
-
-    // An area below the titles gets them on its first page too.
-    const Pagination below = paginate(setup, CellRange{5, 1, 12, 2}, uniform(2, 50, 30, 15));
-    ASSERT_EQ(below.pages.size(), 1u);
-    EXPECT_EQ(below.pages[0].titleRows, (std::pair{1, 2}));
-}
-
-TEST(Paginator, PageOrderAndFirstPageNumber)
-{
-    PageSetup setup = setupWithBody(100, 150); // two 50-point columns, ten rows a page
-    setup.firstPageNumber = 5;
-    const CellRange area{1, 1, 20, 4};
-    const GridMetrics m = uniform(4, 50, 20, 15);
-    auto blocks = [](const Pagination& p) {
-        std::vector<std::tuple<int, int, int>> b;
-        for (const Page& page : p.pages)
-            b.emplace_back(page.number, page.row1, page.col1);
-        return b;
-    };
-    setup.order = PageOrder::DownThenOver;
-    EXPECT_EQ(blocks(paginate(setup, area, m)),
-              (std::vector<std::tuple<int, int, int>>{{5, 1, 1}, {6, 11, 1}, {7, 1, 3}, {8, 11, 3}}));
-    setup.order = PageOrder::OverThenDown;
-    EXPECT_EQ(blocks(paginate(setup, area, m)),
-              (std::vector<std::tuple<int, int, int>>{{5, 1, 1}, {6, 1, 3}, {7, 11, 1}, {8, 11, 3}}));
-}
-
-struct FitCase
-{
-    const char* name;
-    int wide, tall, columns, rows;
-    int expectWide, expectTall; // 0: more than one, not limited
-};
-
-class FitToPages : public testing::TestWithParam<FitCase>
-{};
-
-TEST_P(FitToPages, LargestScaleWithinThePages)
-{
-    const FitCase& c = GetParam();
-    PageSetup setup = setupWithBody(400, 600);
-    setup.fitToPages = true;
-    setup.fitToPagesWide = c.wide;
-    setup.fitToPagesTall = c.tall;
-    const CellRange area{1, 1, c.rows, c.columns};
-    const GridMetrics m = uniform(c.columns, 48, c.rows, 15);
-    const Pagination p = paginate(setup, area, m);
-    if (c.expectWide > 0) {
-        EXPECT_EQ(p.pagesWide, c.expectWide);
-    }
-    if (c.expectTall > 0) {
-        EXPECT_EQ(p.pagesTall, c.expectTall);
-    } else {
-        EXPECT_GT(p.pagesTall, 1);
-    }
-    EXPECT_EQ(p.pages.size(), size_t(p.pagesWide * p.pagesTall));
-    // One percent more would not fit any longer (unless already at 100%).
-    if (p.scale < 1) {
-        PageSetup bigger = setup;
-        bigger.fitToPages = false;
-        bigger.zoom = int(std::lround(p.scale * 100)) + 1;
-        const Pagination q = paginate(bigger, area, m);
-        EXPECT_TRUE((c.wide > 0 && q.pagesWide > c.wide) || (c.tall > 0 && q.pagesTall > c.tall));
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Paginator, FitToPages,
-                         testing::Values(FitCase{"OneByOne", 1, 1, 40, 300, 1, 1},
-                                         FitCase{"OneWideAnyTall", 1, 0, 40, 3000, 1, 0},
-                                         FitCase{"TwoByThree", 2, 3, 20, 200, 2, 3},
-                                         FitCase{"AlreadyFits", 1, 1, 5, 10, 1, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(Paginator, ZoomScalesTheRoom)
-{
-    PageSetup setup = setupWithBody(400, 150);
-    setup.zoom = 50; // 150 points of paper hold 300 points of rows
-    EXPECT_EQ(rowBands(paginate(setup, CellRange{1, 1, 40, 1}, uniform(1, 50, 40, 15))),
-              (std::vector<std::pair<int, int>>{{1, 20}, {21, 40}}));
-}
-
-// Sections (a block per person): each starts a page, and one that runs onto another page has
-// its own first rows above it there; a section that fits shares no page with the next one.
-TEST(Sections, EachStartsAPageAndRepeatsItsOwnTitleRows)
-{
-    PageSetup setup = setupWithBody(400, 90); // six rows of 15 points
-    setup.titleRows = std::pair{1, 2};        // ignored where there are sections
-    setup.sectionRows = 10;
-    setup.sectionTitleRows = 2;
-    const Pagination p = paginate(setup, CellRange{1, 1, 24, 3}, uniform(3, 50, 24, 15));
-    std::vector<std::tuple<int, int, std::optional<std::pair<int, int>>>> pages;
-    for (const Page& page : p.pages)
-        pages.emplace_back(page.row1, page.row2, page.titleRows);
-    using Titles = std::optional<std::pair<int, int>>;
-    EXPECT_EQ(
-        pages,
-        (std::vector<std::tuple<int, int, Titles>>{
-            {1, 6, {}}, {7, 10, std::pair{1, 2}}, {11, 16, {}}, {17, 20, std::pair{11, 12}}, {21, 24, {}}}));
-}
-
-// A section wider than the page: its pages across follow its pages down, in either page
-// order, before the next section starts.
-TEST(Sections, KeepTheirPagesAcrossTogether)
-{
-    PageSetup setup = setupWithBody(100, 90); // two columns of 50 points, six rows
-    setup.sectionRows = 8;
-    setup.sectionTitleRows = 2;
-    using Block = std::tuple<int, int, int, int>;
-    const auto blocks = [&] {
-        std::vector<Block> result;
-        for (const Page& page : paginate(setup, CellRange{1, 1, 16, 3}, uniform(3, 50, 16, 15)).pages)
-            result.emplace_back(page.row1, page.row2, page.col1, page.col2);
-        return result;
-    };
-    setup.order = PageOrder::DownThenOver;
-    EXPECT_EQ(blocks(), (std::vector<Block>{{1, 6, 1, 2},
-                                            {7, 8, 1, 2},
-                                            {1, 6, 3, 3},
-                                            {7, 8, 3, 3},
-                                            {9, 14, 1, 2},
-                                            {15, 16, 1, 2},
-                                            {9, 14, 3, 3},
-                                            {15, 16, 3, 3}}));
-    setup.order = PageOrder::OverThenDown;
-    EXPECT_EQ(blocks(), (std::vector<Block>{{1, 6, 1, 2},
-                                            {1, 6, 3, 3},
-                                            {7, 8, 1, 2},
-                                            {7, 8, 3, 3},
-                                            {9, 14, 1, 2},
-                                            {9, 14, 3, 3},
-                                            {15, 16, 1, 2},
-                                            {15, 16, 3, 3}}));
-}
+// Title rows repeat on every page that does not hold them (an area below them gets them on
+// its first page too). Sections (a block per person) each start a page, repeat their own
+// first rows in place of the title rows, and keep their pages across together, in either
+// page order, before the next section starts.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Paginator, PageLists, testing::Values(
+    PagesCase{"TitleRowsRepeat", 400, 150, {1, 1, 30, 2}, [](PageSetup& s) { s.titleRows = std::pair{1, 2}; },
+              "1:1-10/1-2 2:11-18/1-2+1-2 3:19-26/1-2+1-2 4:27-30/1-2+1-2"},
+    PagesCase{"AreaBelowTheTitleRows", 400, 150, {5, 1, 12, 2},
+              [](PageSetup& s) { s.titleRows = std::pair{1, 2}; }, "1:5-12/1-2+1-2"},
+    PagesCase{"DownThenOverFromPageFive", 100, 150, {1, 1, 20, 4},
+              [](PageSetup& s) { s.firstPageNumber = 5; s.order = PageOrder::DownThenOver; },
+              "5:1-10/1-2 6:11-20/1-2 7:1-10/3-4 8:11-20/3-4"},
+    PagesCase{"OverThenDownFromPageFive", 100, 150, {1, 1, 20, 4},
+              [](PageSetup& s) { s.firstPageNumber = 5; s.order = PageOrder::OverThenDown; },
+              "5:1-10/1-2 6:1-10/3-4 7:11-20/1-2 8:11-20/3-4"},
+    PagesCase{"SectionsRepeatTheirOwnTitleRows", 400, 90, {1, 1, 24, 3},
+              [](PageSetup& s) { s.titleRows = std::pair{1, 2}; s.sectionRows = 10; s.sectionTitleRows = 2; },
+              "1:1-6/1-3 2:7-10/1-3+1-2 3:11-16/1-3 4:17-20/1-3+11-12 5:21-24/1-3"},
+    PagesCase{"SectionsDownThenOver", 100, 90, {1, 1, 16, 3},
+              [](PageSetup& s) { s.sectionRows = 8; s.sectionTitleRows = 2; s.order = PageOrder::DownThenOver; },
+              "1:1-6/1-2 2:7-8/1-2+1-2 3:1-6/3-3 4:7-8/3-3+1-2 5:9-14/1-2 6:15-16/1-2+9-10 7:9-14/3-3 8:15-16/3-3+9-10"},
+    PagesCase{"SectionsOverThenDown", 100, 90, {1, 1, 16, 3},
+              [](PageSetup& s) { s.sectionRows = 8; s.sectionTitleRows = 2; s.order = PageOrder::OverThenDown; },
+              "1:1-6/1-2 2:1-6/3-3 3:7-8/1-2+1-2 4:7-8/3-3+1-2 5:9-14/1-2 6:9-14/3-3 7:15-16/1-2+9-10 8:15-16/3-3+9-10"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 namespace {
 
@@ -259,6 +144,12 @@ TEST_P(Edges, BandsAndScale)
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Paginator, Edges, testing::Values(
     EdgeCase{"NoHeadings", 100, 30, {50, 50}, {15, 15}, none, {{1, 2}}, {{1, 2}}},
+    EdgeCase{"RowsExactlyFillThePage", 100, 150, {50}, std::vector<double>(20, 15), none, {{1, 10}, {11, 20}}, {{1, 1}}},
+    EdgeCase{"JustShortOfFull", 100, 149.99, {50}, std::vector<double>(20, 15), none, {{1, 9}, {10, 18}, {19, 20}},
+             {{1, 1}}},
+    EdgeCase{"JustShortOfAnotherRow", 100, 164.99, {50}, std::vector<double>(11, 15), none, {{1, 10}, {11, 11}},
+             {{1, 1}}},
+    EdgeCase{"RowTallerThanThePage", 100, 10, {50}, {15, 15}, none, {{1, 1}, {2, 2}}, {{1, 1}}},
     EdgeCase{"HeadingWidthTakesRoom", 100, 30, {50, 50}, {15, 15},
              [](PageSetup&, GridMetrics& m) { m.headingWidth = 1; }, {{1, 2}}, {{1, 1}, {2, 2}}},
     EdgeCase{"HeadingHeightTakesRoom", 100, 30, {50, 50}, {15, 15},
@@ -283,6 +174,9 @@ INSTANTIATE_TEST_SUITE_P(Paginator, Edges, testing::Values(
     EdgeCase{"FitNoWidthLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
              [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 0; },
              {{1, 4}}, {{1, 3}}, 0.5},
+    EdgeCase{"FitNoHeightLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
+             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesTall = 0; },
+             {{1, 3}, {4, 4}}, {{1, 3}}, 0.55},
     EdgeCase{"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15},
              [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 2; },
              {{1, 1}}, {{1, 2}, {3, 3}}, 0.83},

@@ -183,6 +183,28 @@ TEST_F(PdfOutput, HeadingRowAndPrintedHeadings)
     EXPECT_TRUE(text.indexOf("姓名") < text.indexOf("王五"));
 }
 
+// Printed row numbers take 6 points a digit of the last row and 8 more, beside two 48-point
+// columns: the columns share a page while the body holds both and the numbers.
+TEST_F(PdfOutput, PrintedRowNumbersTakeTheWidthOfTheLastRowsDigits)
+{
+    const struct
+    {
+        int rows;
+        double body;
+        int pagesWide;
+    } cases[] = {{9, 110, 1}, {10, 110, 2}, {99, 116, 1}, {100, 116, 2}, {100, 122, 1}, {100, 121.9, 2}};
+    for (const auto& c : cases) {
+        Sheet sheet;
+        sheet.setText(c.rows, 2, "x");
+        const SheetPrintGrid grid(sheet);
+        PageSetup setup;
+        setup.printHeadings = true;
+        setup.rightMargin = setup.paperPoints().width() - setup.leftMargin - c.body;
+        EXPECT_EQ(PageRenderer(grid, setup, context).pagination().pagesWide, c.pagesWide)
+            << c.rows << " rows, " << c.body << " points";
+    }
+}
+
 TEST_F(PdfOutput, UnwritablePathFailsNamingTheFile)
 {
     Sheet sheet;

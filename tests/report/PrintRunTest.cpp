@@ -53,19 +53,6 @@ TEST_F(PrintRunTest, PreviewWritesTheTemporaryWorkbookAndShowsThePages)
     EXPECT_EQ(ui.previewPages, result.pages);
 }
 
-TEST_F(PrintRunTest, PrintWithoutAPrinterWritesThePdfNextToThePrintFile)
-{
-    ASSERT_TRUE(QPrinterInfo::defaultPrinter().isNull()) << "the tests run against no print server";
-    const PrintRun::Result result = PrintRun(suite, ui, book, true).print();
-    EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
-    EXPECT_EQ(result.pdfFile, dir.filePath("Tmp.pdf"));
-    const QStringList pages = test::pdfPages(result.pdfFile);
-    ASSERT_EQ(pages.size(), result.pages);
-    EXPECT_TRUE(pages[0].contains("张三(0012,生产部)考勤表")) << "the sheet name in the centre header";
-    EXPECT_TRUE(pages[1].contains("姓名") && pages[1].contains("第2页")) << "the caption row repeats";
-    EXPECT_TRUE(pages.last().contains("员工120") && ui.dialogsShown.isEmpty());
-}
-
 TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRow)
 {
     const QString path = dir.filePath("导出.xls");
@@ -92,24 +79,29 @@ TEST_F(PrintRunTest, AFailingStepIsNamedAndTheNextStepStillRuns)
     EXPECT_TRUE(result.pdfFile.isEmpty());
 }
 
-// A template with more sheets than the report's: preview and print hold every sheet that has
-// something on it, in the book's order, the others with the default set-up (no caption row,
-// no footer); an empty sheet prints nothing.
-TEST_F(PrintRunTest, EverySheetHoldingSomethingIsPrintedInTheBooksOrder)
+// Without a printer the pages go to a PDF next to the print file. A template with more sheets
+// than the report's: every sheet that has something on it is printed, in the book's order,
+// the others with the default set-up (no caption row, no footer); an empty sheet prints nothing.
+TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePdf)
 {
+    ASSERT_TRUE(QPrinterInfo::defaultPrinter().isNull()) << "the tests run against no print server";
     const int notes = book.addSheet("填表说明");
     book.sheet(notes).setText(1, 1, "迟到以分钟计");
     book.addSheet("空白");
     const PrintRun::Result result = PrintRun(suite, ui, book, true).print();
     EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
+    EXPECT_EQ(result.pdfFile, dir.filePath("Tmp.pdf"));
     const QStringList pages = test::pdfPages(result.pdfFile);
     ASSERT_EQ(pages.size(), result.pages);
     ASSERT_GE(pages.size(), 3);
-    EXPECT_TRUE(pages.first().contains("员工1"));
+    EXPECT_TRUE(pages[0].contains("张三(0012,生产部)考勤表") && pages[0].contains("员工1"))
+        << "the sheet name in the centre header";
+    EXPECT_TRUE(pages[1].contains("姓名") && pages[1].contains("第2页")) << "the caption row repeats";
     EXPECT_TRUE(pages.at(pages.size() - 2).contains("员工120"));
     EXPECT_TRUE(pages.last().contains("迟到以分钟计"));
     EXPECT_FALSE(pages.last().contains("姓名") || pages.last().contains("第")) << pages.last().toStdString();
     EXPECT_TRUE(test::unzipMember(result.printFile, "xl/workbook.xml").contains("填表说明"));
+    EXPECT_TRUE(ui.dialogsShown.isEmpty());
 }
 
 namespace {

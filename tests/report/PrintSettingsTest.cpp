@@ -1,5 +1,6 @@
 #include "report/PrintSettings.h"
 
+#include "sheet/PeriodBlock.h"
 #include "support/FakeSuite.h"
 
 #include <gtest/gtest.h>
@@ -158,12 +159,14 @@ TEST_F(PrintSettingsTest, AZoomWinsOverFitKeys)
 struct LayoutCase
 {
     const char* name;
+    const char* option; // the report kind
     bool heading;
     int columns, rows;
     const char* area;
     const char* titles;
     const char* centerHeader;
     int headingCells;
+    std::pair<int, int> sections; // rows and title rows of each
 };
 
 class PrintLayouts : public PrintSettingsTest, public testing::WithParamInterface<LayoutCase>
@@ -173,6 +176,7 @@ TEST_P(PrintLayouts, AreaTitleRowsAndCentreHeaderByLayout)
 {
     const LayoutCase& c = GetParam();
     set("CenterHeader", "不用");
+    suite.option = c.option;
     QStringList headings;
     for (int i = 1; i <= 100; ++i)
         headings << QStringLiteral("列%1").arg(i);
@@ -180,6 +184,7 @@ TEST_P(PrintLayouts, AreaTitleRowsAndCentreHeaderByLayout)
     EXPECT_EQ(result.pageSetup.printAreaText(), c.area);
     EXPECT_EQ(result.pageSetup.titleRowsText(), c.titles);
     EXPECT_EQ(result.pageSetup.centerHeader, QString::fromUtf8(c.centerHeader));
+    EXPECT_EQ(std::pair(result.pageSetup.sectionRows, result.pageSetup.sectionTitleRows), c.sections);
     EXPECT_EQ(result.headingRow.size(), c.headingCells);
     if (c.headingCells > 0) {
         EXPECT_EQ(result.headingRow.last(), QStringLiteral("列%1").arg(c.columns));
@@ -187,14 +192,13 @@ TEST_P(PrintLayouts, AreaTitleRowsAndCentreHeaderByLayout)
     EXPECT_TRUE(result.refused.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PrintSettings, PrintLayouts,
-    testing::Values(LayoutCase{"Cell", false, 8, 40, "$A$1:$H$40", "$1:$4", "", 0},
-                    LayoutCase{"Heading", true, 8, 30, "$A$1:$H$31", "$1:$1", "&\"宋体,加粗\"&16&A", 8},
-                    LayoutCase{"CellLastLetteredColumn", false, 69, 5, "$A$1:$BQ$5", "$1:$4", "", 0},
-                    LayoutCase{"CellOf75Columns", false, 75, 5, "$A$1:$BW$5", "$1:$4", "", 0},
-                    LayoutCase{"HeadingWide", true, 70, 1, "$A$1:$BR$2", "$1:$1", "&\"宋体,加粗\"&16&A", 70},
-                    LayoutCase{"CellOf100Columns", false, 100, 36, "$A$1:$CV$36", "$1:$4", "", 0},
-                    LayoutCase{"HeadingOf100Columns", true, 100, 1, "$A$1:$CV$2", "$1:$1",
-                               "&\"宋体,加粗\"&16&A", 100}),
+// The period report (kind 3) prints a block per person: each starts a page under its own header.
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(PrintSettings, PrintLayouts, testing::Values(
+    LayoutCase{"Cell", "2", false, 8, 40, "$A$1:$H$40", "$1:$4", "", 0, {0, 0}},
+    LayoutCase{"Heading", "1", true, 8, 30, "$A$1:$H$31", "$1:$1", "&\"宋体,加粗\"&16&A", 8, {0, 0}},
+    LayoutCase{"CellOf100Columns", "2", false, 100, 36, "$A$1:$CV$36", "$1:$4", "", 0, {0, 0}},
+    LayoutCase{"HeadingOf100Columns", "1", true, 100, 1, "$A$1:$CV$2", "$1:$1", "&\"宋体,加粗\"&16&A", 100, {0, 0}},
+    LayoutCase{"PeriodBlocks", "3", false, 100, 72, "$A$1:$CV$72", "", "", 0, {PeriodBlock::Rows, PeriodBlock::HeaderRows}}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
