@@ -362,6 +362,9 @@ TEST(SheetTest, SelectionByReferenceAndByCorners)
     EXPECT_EQ(std::pair(sheet.selection(), signals), std::pair(CellRange{2, 2, 4, 4}, 2));
     sheet.setActiveCell(7, 8);
     EXPECT_EQ(sheet.selection(), (CellRange{7, 8, 7, 8}));
+    sheet.select(9, 9, 7, 8); // the same active cell, more cells
+    EXPECT_EQ(std::tuple(sheet.selection(), sheet.activeRow(), sheet.activeColumn()),
+              std::tuple(CellRange{7, 8, 9, 9}, 7, 8));
 }
 
 TEST(SheetTest, BorderFramesTheSelectionAndDrawsInnerSides)
@@ -443,9 +446,12 @@ TEST(SheetTest, InsertedAndDeletedColumnsMoveCellsHeadingsWidthsAndFormulas)
                   sheet.text(2, 4) + "|" + sheet.columnHeading(4),
               "1||#REF!|3|4||=A1+#REF!|=A1+D1|#REF!|下班");
     EXPECT_EQ(sheet.lastColumn(), 5);
+    sheet.deleteColumns(5); // the last column: the extent shrinks
+    sheet.insertColumns(4); // at the last column: it grows
+    EXPECT_EQ(std::pair(sheet.lastColumn(), sheet.text(1, 5)), std::pair(5, QString("3")));
     sheet.setText(1, 256, "edge");
     sheet.insertColumns(1, 2);
-    EXPECT_TRUE(sheet.text(1, 6) == "3" && sheet.isEmpty(1, 256));
+    EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256));
 }
 
 // A range and a cell written after the formula over it: the formula follows the cell exactly
