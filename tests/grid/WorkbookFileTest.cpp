@@ -189,15 +189,6 @@ TEST(VtsFileTest, TheParseIsBoundedAndRunningOutOfMemoryIsAnError)
                             {path, QStringLiteral("larger than %1 bytes").arg(limit)}));
 }
 
-TEST(WorkbookFileTest, WriteFailureNamesTheFile)
-{
-    Workbook book;
-    book.setText(1, 1, "x");
-    const QString bad = "/nonexistent-dir-for-talor/sub/out";
-    for (FileType type : {FileType::Template, FileType::Excel})
-        EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.write(bad + ".x", type); }), {bad}));
-}
-
 TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
 {
     QTemporaryDir dir;

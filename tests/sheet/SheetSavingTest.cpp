@@ -360,6 +360,11 @@ TEST_F(EditingTest, EditAndSaveCommandsInTurn)
 TEST_F(EditingTest, SelectionAndClicksOnTheRows)
 {
     SheetEditing commands = editing();
+    // While editing, what reaches many cells leaves the unsaved column (9) and those past the
+    // last (11) alone.
+    commands.editContent();
+    EXPECT_EQ(QList<bool>({book.mayEdit(5, 1), book.mayEdit(5, 9), book.mayEdit(5, 11), book.mayEdit(5, 12)}),
+              QList<bool>({true, false, true, false}));
     const struct
     {
         bool changed;
