@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace talor::grid;
 using namespace talor::test;
@@ -41,56 +42,77 @@ QByteArray templateWith(const char* sheetMembers)
     return R"({"format": "talor-vts", "version": 1, "sheets": [{)" + members + "}]}";
 }
 
+// The sheet's members of a template, and part of the message that refuses it.
 struct HostileCase
 {
-    const char* name;
     const char* members;
-    const char* expected; // part of the message
+    const char* expected;
 };
 
 } // namespace
 
 // clang-format off
 const HostileCase hostile[] = {
-    {"huge lastRow", R"("lastRow": 1e308, "cells": [])", "lastRow 1e+308 is out of range"},
-    {"negative huge lastColumn", R"("lastColumn": -1e308, "cells": [])", "out of range"},
-    {"row beyond int", R"("cells": [{"row": 4294967297, "col": 1}])", "out of range"},
-    {"fraction row", R"("cells": [{"row": 1.5, "col": 1}])", "out of range"},
-    {"huge colour", R"("formats": [{}, {"fill": {"pattern": 1, "foreground": 1e20, "background": 0}}],
+    {R"("lastRow": 1e308, "cells": [])", "lastRow 1e+308 is out of range"},
+    {R"("lastColumn": -1e308, "cells": [])", "out of range"},
+    {R"("cells": [{"row": 4294967297, "col": 1}])", "out of range"},
+    {R"("cells": [{"row": 1.5, "col": 1}])", "out of range"},
+    {R"("cells": [{"row": 1048577, "col": 1}])", "out of range"},
+    {R"("cells": [{"row": 1, "col": 257}])", "out of range"},
+    {R"("formats": [{}, {"fill": {"pattern": 1, "foreground": 1e20, "background": 0}}],
         "cells": [{"row": 1, "col": 1, "format": 1}])", "not a colour"},
-    {"negative colour", R"("formats": [{}, {"border": {"left": [1, -1]}}], "cells": [])", "not a colour"},
-    {"colour just beyond 32 bits", R"("formats": [{}, {"border": {"top": [1, 4294967296]}}], "cells": [])",
-        "not a colour"},
-    {"huge width", R"("columnWidths": {"2": 1e300}, "cells": [])", "out of range"},
-    {"huge selection", R"("selection": [1, 1, 1e308, 1], "cells": [])", "out of range"},
-    {"cells as an object", R"("cells": {"row": 1, "col": 1})", "\"cells\" is not a list"},
-    {"headings shown as text", R"("showColumnHeadings": "no", "cells": [])",
-        "\"showColumnHeadings\" is not true or false"},
-    {"row headings shown as number", R"("showRowHeadings": 0, "cells": [])", "is not true or false"},
-    {"formats as an object", R"("formats": {"0": {}}, "cells": [])", "\"formats\" is not a list"},
-    {"a format as a text", R"("formats": [{}, "0.00"], "cells": [])", "a format is not an object"},
-    {"a cell as a number", R"("cells": [7])", "a cell is not an object"},
-    {"number format as a number", R"("formats": [{"numberFormat": 5}], "cells": [])",
-        "\"numberFormat\" is not a text"},
-    {"fill as a list", R"("formats": [{}, {"fill": [1, 2, 3]}], "cells": [])", "\"fill\" is not an object"},
-    {"border side as an object", R"("formats": [{}, {"border": {"left": {"style": 1}}}], "cells": [])",
-        "border side left"},
-    {"widths as a list", R"("columnWidths": [100], "cells": [])", "\"columnWidths\" is not an object"},
-    {"active cell as a text", R"("activeCell": "A1", "cells": [])", "\"activeCell\" is not a list"}};
+    {R"("formats": [{}, {"border": {"left": [1, -1]}}], "cells": [])", "not a colour"},
+    {R"("formats": [{}, {"border": {"top": [1, 4294967296]}}], "cells": [])", "not a colour"}, // 2^32
+    {R"("columnWidths": {"2": 1e300}, "cells": [])", "out of range"},
+    {R"("selection": [1, 1, 1e308, 1], "cells": [])", "out of range"},
+    {R"("cells": {"row": 1, "col": 1})", "\"cells\" is not a list"},
+    {R"("showColumnHeadings": "no", "cells": [])", "\"showColumnHeadings\" is not true or false"},
+    {R"("showRowHeadings": 0, "cells": [])", "is not true or false"},
+    {R"("formats": {"0": {}}, "cells": [])", "\"formats\" is not a list"},
+    {R"("formats": [{}, "0.00"], "cells": [])", "a format is not an object"},
+    {R"("cells": [7])", "a cell is not an object"},
+    {R"("formats": [{"numberFormat": 5}], "cells": [])", "\"numberFormat\" is not a text"},
+    {R"("formats": [{}, {"fill": [1, 2, 3]}], "cells": [])", "\"fill\" is not an object"},
+    {R"("formats": [{}, {"border": {"left": {"style": 1}}}], "cells": [])", "border side left"},
+    {R"("columnWidths": [100], "cells": [])", "\"columnWidths\" is not an object"},
+    {R"("activeCell": "A1", "cells": [])", "\"activeCell\" is not a list"}};
 // clang-format on
+// A broken or hostile template fails with a clear error naming the file, and leaves the book
+// as it was.
 TEST(HostileTemplate, IsRefusedByNameAndLeavesTheBook)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("hostile.vts");
-    for (const HostileCase& c : hostile) {
-        SCOPED_TRACE(c.name);
-        putFile(path, templateWith(c.members));
+    const QByteArray good = templateWith(R"("cells": [])");
+    std::vector<std::pair<std::optional<QByteArray>, const char*>> files{
+        {std::nullopt, "does not exist"},
+        {good.left(good.size() / 2), "damaged or truncated"},
+        {"PK\x03\x04 this is a zip file, not a template", "not a TALOR template"},
+        {QByteArray(good).replace("talor-vts", "something-else"), "not a TALOR template"},
+        {QByteArray(good).replace("\"version\": 1", "\"version\": 2"), "newer program"},
+        {QByteArray(), "not a TALOR template"}};
+    for (const HostileCase& c : hostile)
+        files.emplace_back(templateWith(c.members), c.expected);
+    for (const auto& [bytes, expected] : files) {
+        SCOPED_TRACE(expected);
+        const QString path = dir.filePath("hostile.vts");
+        QFile::remove(path);
+        if (bytes)
+            putFile(path, *bytes);
         Workbook book;
         book.setText(1, 1, "keep");
+        book.setSheetName(1, "mine");
         EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.read(path); }),
-                                {path, QString::fromUtf8(c.expected)}));
-        EXPECT_EQ(book.text(1, 1), "keep");
+                                {path, QString::fromUtf8(expected)}));
+        EXPECT_EQ(std::tuple(book.sheetCount(), book.sheetName(1), book.text(1, 1)),
+                  std::tuple(1, QString("mine"), QString("keep")));
     }
+    // The sheet's last row and column, one before those refused above, read.
+    const QString path = dir.filePath("last.vts");
+    putFile(path, templateWith(R"("lastRow": 1048576, "lastColumn": 256,
+        "cells": [{"row": 1048576, "col": 256, "text": "x"}])"));
+    Workbook book;
+    book.read(path);
+    EXPECT_EQ(book.text(1048576, 256), "x");
 }
 
 TEST(XlsxText, CharactersXmlForbidsAreReplacedAndTheFileStaysWellFormed)

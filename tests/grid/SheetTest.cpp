@@ -346,24 +346,25 @@ TEST(SheetTest, ShrinkingTheExtentDropsCellsBeyondIt)
     EXPECT_TRUE(sheet.isEmpty(1, 3) && sheet.isEmpty(1, 5) && sheet.text(3, 2) == "3");
 }
 
+// A reference selects its cells (their texts: ReferenceTest), the first one active; corners
+// are ordered; a bad reference throws and leaves the selection.
 TEST(SheetTest, SelectionByReferenceAndByCorners)
 {
     Sheet sheet;
     int signals = 0;
     QObject::connect(&sheet, &Sheet::selectionChanged, [&] { ++signals; });
     sheet.select("$A$5:$BQ$5");
-    EXPECT_EQ(sheet.selection(), (CellRange{5, 1, 5, 69}));
-    EXPECT_EQ(std::pair(sheet.activeRow(), sheet.activeColumn()), std::pair(5, 1));
-    sheet.select("$C5");
-    EXPECT_EQ(std::pair(sheet.selection(), sheet.activeColumn()), std::pair(CellRange{5, 3, 5, 3}, 3));
+    EXPECT_EQ(std::tuple(sheet.selection(), sheet.activeRow(), sheet.activeColumn()),
+              std::tuple(CellRange{5, 1, 5, 69}, 5, 1));
     sheet.select(4, 4, 2, 2);
-    EXPECT_EQ(sheet.selection(), (CellRange{2, 2, 4, 4}));
-    EXPECT_EQ(signals, 3);
     EXPECT_THROW(sheet.select("$A$0"), std::invalid_argument);
     EXPECT_THROW(sheet.select("nonsense"), std::invalid_argument);
-    EXPECT_EQ(sheet.selection(), (CellRange{2, 2, 4, 4}));
+    EXPECT_EQ(std::pair(sheet.selection(), signals), std::pair(CellRange{2, 2, 4, 4}, 2));
     sheet.setActiveCell(7, 8);
     EXPECT_EQ(sheet.selection(), (CellRange{7, 8, 7, 8}));
+    sheet.select(9, 9, 7, 8); // the same active cell, more cells
+    EXPECT_EQ(std::tuple(sheet.selection(), sheet.activeRow(), sheet.activeColumn()),
+              std::tuple(CellRange{7, 8, 9, 9}, 7, 8));
 }
 
 TEST(SheetTest, BorderFramesTheSelectionAndDrawsInnerSides)
@@ -422,39 +423,35 @@ TEST(SheetTest, PatternFillsTheSelectionAndKeepsTheValues)
     EXPECT_EQ(std::pair(sheet.fill(3, 2).foreground, sheet.fill(4, 2)), std::pair(0xFFu, CellFill()));
 }
 
-TEST(SheetTest, InsertedColumnsMoveCellsHeadingsWidthsAndFormulas)
+// Inserted columns move cells, headings, widths and the references into them; deleted ones
+// move cells left and break the references into them; columns pushed off the right edge go.
+TEST(SheetTest, InsertedAndDeletedColumnsMoveCellsHeadingsWidthsAndFormulas)
 {
     Sheet sheet;
-    typeRow(sheet, 1, {"1", "2", "=A1+B1"});
+    typeRow(sheet, 1, {"1", "2", "=A1+B1", "3", "=A1+D1"});
+    sheet.setText(2, 4, "=B1");
     sheet.setColumnHeading(2, "上班");
-    sheet.setColumnHeading(4, "ok");
+    sheet.setColumnHeading(4, "下班");
     sheet.setColumnWidth(2, 120);
     sheet.insertColumns(2);
-    EXPECT_EQ(sheet.lastColumn(), 4);
-    EXPECT_EQ(rowTexts(sheet, 1, 4), "1||2|3");
-    EXPECT_EQ(sheet.columnHeading(2) + sheet.columnHeading(3) + sheet.columnHeading(5), "上班ok");
-    EXPECT_EQ(std::pair(sheet.columnWidth(2), sheet.columnWidth(3)),
-              std::pair(Sheet::DefaultColumnWidth, 120));
-    EXPECT_EQ(sheet.formula(1, 4), "=A1+C1");
+    EXPECT_EQ(rowTexts(sheet, 1, 7) + "|" + sheet.formula(1, 4) + "|" + sheet.formula(1, 6),
+              "1||2|3|3|4||=A1+C1|=A1+E1");
+    EXPECT_EQ(std::tuple(sheet.lastColumn(), sheet.columnHeading(3) + sheet.columnHeading(5),
+                         sheet.columnWidth(2), sheet.columnWidth(3)),
+              std::tuple(6, QString("上班下班"), Sheet::DefaultColumnWidth, 120));
     sheet.setText(1, 3, "10");
     EXPECT_EQ(sheet.text(1, 4), "11");
-}
-
-TEST(SheetTest, DeletedColumnsMoveCellsLeftAndBreakReferencesIntoThem)
-{
-    Sheet sheet;
-    typeRow(sheet, 1, {"1", "2", "3", "=A1+C1"});
-    sheet.setText(2, 4, "=B1");
-    sheet.setColumnHeading(3, "下班");
-    sheet.deleteColumns(2);
-    EXPECT_EQ(sheet.lastColumn(), 3);
-    EXPECT_EQ(rowTexts(sheet, 1, 4), "1|3|4|");
-    EXPECT_EQ(sheet.columnHeading(2) + "|" + sheet.formula(1, 3) + "|" + sheet.text(2, 3),
-              "下班|=A1+B1|#REF!");
-    // Columns pushed off the right edge are gone.
+    sheet.deleteColumns(3);
+    EXPECT_EQ(rowTexts(sheet, 1, 6) + "|" + sheet.formula(1, 3) + "|" + sheet.formula(1, 5) + "|" +
+                  sheet.text(2, 4) + "|" + sheet.columnHeading(4),
+              "1||#REF!|3|4||=A1+#REF!|=A1+D1|#REF!|下班");
+    EXPECT_EQ(sheet.lastColumn(), 5);
+    sheet.deleteColumns(5); // the last column: the extent shrinks
+    sheet.insertColumns(4); // at the last column: it grows
+    EXPECT_EQ(std::pair(sheet.lastColumn(), sheet.text(1, 5)), std::pair(5, QString("3")));
     sheet.setText(1, 256, "edge");
     sheet.insertColumns(1, 2);
-    EXPECT_TRUE(sheet.text(1, 4) == "3" && sheet.isEmpty(1, 256));
+    EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256));
 }
 
 // A range and a cell written after the formula over it: the formula follows the cell exactly
@@ -558,186 +555,148 @@ TEST(SheetTest, FormulasCopiedDownAColumnReadTheirOwnRow)
 
 // A formula copied by setFormulaCopy is what the copied text typed in is: the same source,
 // result and recalculation, for relative, absolute, off-the-sheet and unreadable formulas.
-struct CopyCase
+TEST(SheetTest, AFormulaCopyWritesWhatTheCopiedTextWrites)
 {
-    const char* name;
-    const char* formula;
-    int from; // the row the formula was read for
-    int to;   // copied to this row and the one below
-};
-
-class FormulaCopyTest : public ::testing::TestWithParam<CopyCase>
-{};
-
-TEST_P(FormulaCopyTest, WritesWhatTheCopiedTextWrites)
-{
-    const CopyCase& c = GetParam();
-    const auto formula = formula::Formula::parse(QString::fromUtf8(c.formula));
-    Sheet copied, typed;
-    const int last = std::min(c.to + 1, Sheet::MaxRows);
-    for (Sheet* sheet : {&copied, &typed}) {
-        sheet->setNumber(1, 1, 1000);
-        for (int row = std::max(1, c.to - 4); row <= last; ++row) {
-            sheet->setNumber(row, 1, row);
-            sheet->setNumber(row, 2, row * 10);
+    // The formula, the row it was read for, and the row it is copied to (and the one below).
+    // clang-format off
+    const struct { const char* formula; int from, to; } copies[] = {
+        {"=A5*2+B5", 5, 40}, {"=A5*2+B5", 5, 5}, {"=SUM(A3:B5)", 5, 900}, {"=A5+B5", 5, 1}, {"=A5+B6", 6, 1},
+        {"=A5+B6", 5, Sheet::MaxRows - 1}, {"=$A$1+A5", 5, 9}, {"=A$1+$B5", 5, 12}, {"=SUM(A5", 5, 8}};
+    // clang-format on
+    for (const auto& c : copies) {
+        SCOPED_TRACE(testing::Message() << c.formula << " " << c.from << " to " << c.to);
+        const auto formula = formula::Formula::parse(QString::fromUtf8(c.formula));
+        Sheet copied, typed;
+        const int last = std::min(c.to + 1, Sheet::MaxRows);
+        for (Sheet* sheet : {&copied, &typed}) {
+            sheet->setNumber(1, 1, 1000);
+            for (int row = std::max(1, c.to - 4); row <= last; ++row) {
+                sheet->setNumber(row, 1, row);
+                sheet->setNumber(row, 2, row * 10);
+            }
         }
-    }
-    for (int row = c.to; row <= last; ++row) {
-        SheetBulkWriter(copied).setFormulaCopy(row, 3, formula, row - c.from, 0);
-        typed.setText(row, 3, formula.copied(row - c.from, 0));
-    }
-    auto same = [&](const char* when) {
         for (int row = c.to; row <= last; ++row) {
-            EXPECT_EQ(copied.formula(row, 3), typed.formula(row, 3)) << when << ", row " << row;
-            EXPECT_EQ(copied.text(row, 3), typed.text(row, 3)) << when << ", row " << row;
+            SheetBulkWriter(copied).setFormulaCopy(row, 3, formula, row - c.from, 0);
+            typed.setText(row, 3, formula.copied(row - c.from, 0));
         }
-    };
-    same("written");
-    for (Sheet* sheet : {&copied, &typed}) {
-        sheet->setNumber(1, 1, 7);
-        sheet->setNumber(last, 1, 0.5);
-        sheet->setNumber(c.to, 2, -3);
+        for (const bool changed : {false, true}) {
+            if (changed)
+                for (Sheet* sheet : {&copied, &typed}) {
+                    sheet->setNumber(1, 1, 7);
+                    sheet->setNumber(last, 1, 0.5);
+                    sheet->setNumber(c.to, 2, -3);
+                }
+            for (int row = c.to; row <= last; ++row)
+                EXPECT_EQ(copied.formula(row, 3) + "|" + copied.text(row, 3),
+                          typed.formula(row, 3) + "|" + typed.text(row, 3))
+                    << "row " << row << (changed ? ", after the cells it reads changed" : "");
+        }
+        EXPECT_NE(copied.text(c.to, 3), "") << "computes something";
     }
-    same("after the cells it reads changed");
-    EXPECT_NE(copied.text(c.to, 3), "") << "computes something";
 }
-
-const CopyCase copies[] = {
-    {"Relative", "=A5*2+B5", 5, 40},      {"SameRow", "=A5*2+B5", 5, 5},
-    {"RangeDown", "=SUM(A3:B5)", 5, 900}, {"ToTheFirstRow", "=A5+B5", 5, 1},
-    {"AboveTheFirstRow", "=A5+B6", 6, 1}, {"PastTheLastRow", "=A5+B6", 5, Sheet::MaxRows - 1},
-    {"Absolute", "=$A$1+A5", 5, 9},       {"MixedAbsolute", "=A$1+$B5", 5, 12},
-    {"Unreadable", "=SUM(A5", 5, 8},
-};
-
-INSTANTIATE_TEST_SUITE_P(Copies, FormulaCopyTest, ::testing::ValuesIn(copies),
-                         [](const ::testing::TestParamInfo<CopyCase>& info) {
-                             return std::string(info.param.name);
-                         });
 
 // A prepared row written at once is what its cells written one by one are: on a row that holds
 // nothing yet in a batch (laid out in one step; first column 1, or past a gap of eight or nine
 // columns), on a row holding cells (a formula, a cell past the prepared ones), outside a batch.
 // The same cells, formats, formulas and results, extent and signals, with formulas elsewhere
 // reading the row and the row's formulas reading a row written after it.
-struct RowWriteCase
+TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
 {
-    const char* name;
-    int col1;
-    bool batch;
-    bool occupied;
-};
-
-class WriteRowTest : public ::testing::TestWithParam<RowWriteCase>
-{};
-
-TEST_P(WriteRowTest, WritesWhatItsCellsWrittenOneByOneWrite)
-{
-    const RowWriteCase& c = GetParam();
-    Sheet written, oneByOne;
-    QStringList signals[2];
-    CellFormat framed;
-    framed.border.left = 1;
-    framed.numberFormat = QStringLiteral("0.00");
-    const QString first = columnName(c.col1);
-    std::vector<PreparedCell> cells(7);
-    cells[0].kind = PreparedCell::Kind::Number;
-    cells[0].number = 2;
-    cells[1].kind = PreparedCell::Kind::Text;
-    cells[1].text = QStringLiteral("a");
-    cells[2].kind = PreparedCell::Kind::Text; // an empty text: no content
-    cells[4].kind = cells[5].kind = PreparedCell::Kind::Formula;
-    cells[4].formula = formula::Formula::parse("=" + first + "3*10"); // the row's first cell
-    cells[5].formula = formula::Formula::parse("=" + first + "4+1");  // the row below's
-    cells[4].formulaRow = cells[5].formulaRow = 3;
-    cells[6].kind = PreparedCell::Kind::Number;
-    cells[6].number = 4;
-    const int last = c.col1 + 10;
-    for (int s = 0; s < 2; ++s) {
-        Sheet& sheet = s == 0 ? written : oneByOne;
-        const int framedId = SheetBulkWriter(sheet).addFormat(framed);
-        cells[0].formatId = cells[3].formatId = framedId;
-        QObject::connect(&sheet, &Sheet::cellsChanged, [&signals, s](const CellRange& r) {
-            signals[s] << QStringLiteral("cells %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
-        });
-        QObject::connect(&sheet, &Sheet::formatsChanged, [&signals, s](const CellRange& r) {
-            signals[s]
-                << QStringLiteral("formats %1,%2:%3,%4").arg(r.row1).arg(r.col1).arg(r.row2).arg(r.col2);
-        });
-        QObject::connect(&sheet, &Sheet::extentChanged,
-                         [&signals, s] { signals[s] << QStringLiteral("extent"); });
-        sheet.setText(1, 1, QStringLiteral("=SUM(A5:Z6)"));
-        if (c.occupied) {
-            sheet.setText(5, c.col1 + 4, QStringLiteral("=1+1"));
-            sheet.setNumber(5, last, 9);
-            sheet.setPlainText(6, c.col1 + 2, QStringLiteral("x"));
-        }
-        if (c.batch)
-            sheet.beginUpdate();
-        for (const int row : {5, 6}) {
-            if (s == 0) {
-                SheetBulkWriter(sheet).writeRow(row, c.col1, cells);
-                continue;
+    // clang-format off
+    const struct { const char* name; int col1; bool batch, occupied; } rowWrites[] = {
+        {"EmptyRowInBatch", 1, true, false}, {"AfterAGapOfEight", 9, true, false}, {"AfterAGapOfNine", 10, true, false},
+        {"OccupiedRowInBatch", 2, true, true}, {"OutsideBatch", 3, false, false}};
+    // clang-format on
+    for (const auto& c : rowWrites) {
+        SCOPED_TRACE(c.name);
+        Sheet written, oneByOne;
+        QStringList signals[2], cells[2];
+        CellFormat framed;
+        framed.border.left = 1;
+        framed.numberFormat = QStringLiteral("0.00");
+        const QString first = columnName(c.col1);
+        // A number and a text, an empty text (no content), an empty cell, formulas reading the
+        // row's first cell and the row below's, a number.
+        std::vector<PreparedCell> prepared(7);
+        prepared[0].kind = prepared[6].kind = PreparedCell::Kind::Number;
+        prepared[0].number = 2;
+        prepared[6].number = 4;
+        prepared[1].kind = prepared[2].kind = PreparedCell::Kind::Text;
+        prepared[1].text = QStringLiteral("a");
+        prepared[4].kind = prepared[5].kind = PreparedCell::Kind::Formula;
+        prepared[4].formula = formula::Formula::parse("=" + first + "3*10");
+        prepared[5].formula = formula::Formula::parse("=" + first + "4+1");
+        prepared[4].formulaRow = prepared[5].formulaRow = 3;
+        const int last = c.col1 + 10;
+        for (int s = 0; s < 2; ++s) {
+            Sheet& sheet = s == 0 ? written : oneByOne;
+            prepared[0].formatId = prepared[3].formatId = SheetBulkWriter(sheet).addFormat(framed);
+            const auto record = [&signals, s](const char* what) {
+                return [&signals, s, what](const CellRange& r) {
+                    signals[s] << QStringLiteral("%1 %2,%3:%4,%5")
+                                      .arg(what)
+                                      .arg(r.row1)
+                                      .arg(r.col1)
+                                      .arg(r.row2)
+                                      .arg(r.col2);
+                };
+            };
+            QObject::connect(&sheet, &Sheet::cellsChanged, record("cells"));
+            QObject::connect(&sheet, &Sheet::formatsChanged, record("formats"));
+            QObject::connect(&sheet, &Sheet::extentChanged, [&signals, s] { signals[s] << "extent"; });
+            sheet.setText(1, 1, QStringLiteral("=SUM(A5:Z6)"));
+            if (c.occupied) {
+                sheet.setText(5, c.col1 + 4, QStringLiteral("=1+1"));
+                sheet.setNumber(5, last, 9);
+                sheet.setPlainText(6, c.col1 + 2, QStringLiteral("x"));
             }
-            std::vector<int> ids;
-            for (const PreparedCell& cell : cells)
-                ids.push_back(cell.formatId);
-            SheetBulkWriter(sheet).setFormatIds(row, c.col1, ids);
-            for (size_t i = 0; i < cells.size(); ++i) {
-                const int col = c.col1 + int(i);
-                switch (cells[i].kind) {
-                case PreparedCell::Kind::Number:
-                    sheet.setNumber(row, col, cells[i].number);
-                    break;
-                case PreparedCell::Kind::Text:
-                    sheet.setPlainText(row, col, cells[i].text);
-                    break;
-                case PreparedCell::Kind::Formula:
-                    SheetBulkWriter(sheet).setFormulaCopy(row, col, cells[i].formula,
-                                                          row - cells[i].formulaRow, 0);
-                    break;
-                case PreparedCell::Kind::Empty:
-                    sheet.clearCell(row, col);
-                    break;
+            if (c.batch)
+                sheet.beginUpdate();
+            for (const int row : {5, 6}) {
+                if (s == 0) {
+                    SheetBulkWriter(sheet).writeRow(row, c.col1, prepared);
+                    continue;
+                }
+                std::vector<int> ids;
+                for (const PreparedCell& cell : prepared)
+                    ids.push_back(cell.formatId);
+                SheetBulkWriter(sheet).setFormatIds(row, c.col1, ids);
+                for (int i = 0; i < int(prepared.size()); ++i) {
+                    const PreparedCell& cell = prepared[size_t(i)];
+                    if (cell.kind == PreparedCell::Kind::Number)
+                        sheet.setNumber(row, c.col1 + i, cell.number);
+                    else if (cell.kind == PreparedCell::Kind::Text)
+                        sheet.setPlainText(row, c.col1 + i, cell.text);
+                    else if (cell.kind == PreparedCell::Kind::Formula)
+                        SheetBulkWriter(sheet).setFormulaCopy(row, c.col1 + i, cell.formula,
+                                                              row - cell.formulaRow, 0);
+                    else
+                        sheet.clearCell(row, c.col1 + i);
                 }
             }
+            if (c.batch)
+                sheet.endUpdate();
+            sheet.setNumber(6, c.col1, 7); // read by row 5's formulas and the sum
+            for (int row = 1; row <= 7; ++row)
+                for (int col = 1; col <= last + 1; ++col)
+                    cells[s] << QStringLiteral("%1,%2 %3 %4 %5 %6")
+                                    .arg(row)
+                                    .arg(col)
+                                    .arg(sheet.text(row, col), sheet.formula(row, col))
+                                    .arg(sheet.formatId(row, col))
+                                    .arg(sheet.isEmpty(row, col));
+            cells[s] << QStringLiteral("extent %1,%2").arg(sheet.lastRow()).arg(sheet.lastColumn());
+            sheet.forEachCell([&cells, s](int row, int col) {
+                cells[s] << QStringLiteral("visited %1,%2").arg(row).arg(col);
+            });
         }
-        if (c.batch)
-            sheet.endUpdate();
-        sheet.setNumber(6, c.col1, 7); // read by row 5's formulas and the sum
+        EXPECT_EQ(cells[0], cells[1]);
+        EXPECT_EQ(signals[0], signals[1]);
+        EXPECT_EQ(QStringList({written.text(5, c.col1 + 4), written.text(5, c.col1 + 5),
+                               written.text(6, c.col1), written.text(1, 1)}),
+                  QStringList({"20", "8", "7.00", c.occupied ? "125" : "116"}));
     }
-    for (int row = 1; row <= 7; ++row)
-        for (int col = 1; col <= last + 1; ++col) {
-            EXPECT_EQ(written.text(row, col), oneByOne.text(row, col)) << row << "," << col;
-            EXPECT_EQ(written.formula(row, col), oneByOne.formula(row, col)) << row << "," << col;
-            EXPECT_EQ(written.formatId(row, col), oneByOne.formatId(row, col)) << row << "," << col;
-            EXPECT_EQ(written.isEmpty(row, col), oneByOne.isEmpty(row, col)) << row << "," << col;
-        }
-    EXPECT_EQ(written.text(5, c.col1 + 4), QStringLiteral("20"));
-    EXPECT_EQ(written.text(5, c.col1 + 5), QStringLiteral("8"));
-    EXPECT_EQ(written.text(6, c.col1), QStringLiteral("7.00"));
-    EXPECT_EQ(written.text(1, 1), c.occupied ? QStringLiteral("125") : QStringLiteral("116"));
-    EXPECT_EQ(written.lastRow(), oneByOne.lastRow());
-    EXPECT_EQ(written.lastColumn(), oneByOne.lastColumn());
-    EXPECT_EQ(signals[0], signals[1]);
-    QStringList visited[2];
-    for (int s = 0; s < 2; ++s)
-        (s == 0 ? written : oneByOne).forEachCell([&](int row, int col) {
-            visited[s] << QStringLiteral("%1,%2").arg(row).arg(col);
-        });
-    EXPECT_EQ(visited[0], visited[1]);
 }
-
-const RowWriteCase rowWrites[] = {
-    {"EmptyRowInBatch", 1, true, false},  {"AfterAGapOfEight", 9, true, false},
-    {"AfterAGapOfNine", 10, true, false}, {"OccupiedRowInBatch", 2, true, true},
-    {"OutsideBatch", 3, false, false},
-};
-
-INSTANTIATE_TEST_SUITE_P(Rows, WriteRowTest, ::testing::ValuesIn(rowWrites),
-                         [](const ::testing::TestParamInfo<RowWriteCase>& info) {
-                             return std::string(info.param.name);
-                         });
 
 // A fill that recalculates after every block (or every few blocks) of a batch ends with what
 // one recalculation at the batch's end gives, and with what recalculating after every write
@@ -745,56 +704,54 @@ INSTANTIATE_TEST_SUITE_P(Rows, WriteRowTest, ::testing::ValuesIn(rowWrites),
 // later), a cell read by every formula (kept apart once it has over 64 readers) that a later
 // block writes again, a cell read only through ranges from far above, a circle across blocks, and a
 // formula that a later block overwrites.
-class BlockRecalculationTest : public ::testing::TestWithParam<int>
-{};
-
-TEST_P(BlockRecalculationTest, EndsAsOneRecalculationAtTheEnd)
+TEST(SheetTest, RecalculatingBlockwiseEndsAsOneRecalculationAtTheEnd)
 {
-    const int every = GetParam();
-    constexpr int Blocks = 8, BlockRows = 10;
-    Sheet inBlocks, atEnd, each;
-    auto fill = [&](Sheet& sheet, bool blockwise) {
-        for (int block = 0; block < Blocks; ++block) {
-            const int top = block * BlockRows;
-            for (int r = top + 1; r <= top + BlockRows; ++r) {
-                sheet.setNumber(r, 1, r);
-                sheet.setText(r, 3, QStringLiteral("=A%1*2+$B$45").arg(r));
-                sheet.setText(r, 4, QStringLiteral("=SUM(A%1:C%2)").arg(std::max(1, r - BlockRows)).arg(r));
-                sheet.setText(r, 5, QStringLiteral("=C%1+1").arg(r + BlockRows));
+    for (const int every : {1, 2, 3}) {
+        SCOPED_TRACE(every);
+        constexpr int Blocks = 8, BlockRows = 10;
+        Sheet inBlocks, atEnd, each;
+        auto fill = [&](Sheet& sheet, bool blockwise) {
+            for (int block = 0; block < Blocks; ++block) {
+                const int top = block * BlockRows;
+                for (int r = top + 1; r <= top + BlockRows; ++r) {
+                    sheet.setNumber(r, 1, r);
+                    sheet.setText(r, 3, QStringLiteral("=A%1*2+$B$45").arg(r));
+                    sheet.setText(r, 4,
+                                  QStringLiteral("=SUM(A%1:C%2)").arg(std::max(1, r - BlockRows)).arg(r));
+                    sheet.setText(r, 5, QStringLiteral("=C%1+1").arg(r + BlockRows));
+                }
+                if (block == 0)
+                    sheet.setText(1, 7, QStringLiteral("=SUM(B41:B50)"));
+                if (block == 1)
+                    sheet.setText(15, 6, QStringLiteral("=F35"));
+                if (block == 3)
+                    sheet.setText(35, 6, QStringLiteral("=F15+1"));
+                if (block == 4 || block == 6)
+                    sheet.setNumber(45, 2, block);
+                if (block == 6)
+                    sheet.setNumber(48, 2, 100); // read only by ranges of blocks 4 and 5
+                if (block == 5)
+                    sheet.setNumber(5, 3, 1000); // block 0's formula becomes a constant
+                if (blockwise && (block + 1) % every == 0)
+                    SheetBulkWriter(sheet).recalculateWrittenRows();
             }
-            if (block == 0)
-                sheet.setText(1, 7, QStringLiteral("=SUM(B41:B50)"));
-            if (block == 1)
-                sheet.setText(15, 6, QStringLiteral("=F35"));
-            if (block == 3)
-                sheet.setText(35, 6, QStringLiteral("=F15+1"));
-            if (block == 4 || block == 6)
-                sheet.setNumber(45, 2, block);
-            if (block == 6)
-                sheet.setNumber(48, 2, 100); // read only by ranges of blocks 4 and 5
-            if (block == 5)
-                sheet.setNumber(5, 3, 1000); // block 0's formula becomes a constant
-            if (blockwise && (block + 1) % every == 0)
-                SheetBulkWriter(sheet).recalculateWrittenRows();
+        };
+        for (auto [sheet, blockwise] : {std::pair{&inBlocks, true}, std::pair{&atEnd, false}}) {
+            Sheet::Batch batch(*sheet);
+            fill(*sheet, blockwise);
         }
-    };
-    for (auto [sheet, blockwise] : {std::pair{&inBlocks, true}, std::pair{&atEnd, false}}) {
-        Sheet::Batch batch(*sheet);
-        fill(*sheet, blockwise);
+        fill(each, false);
+        for (int row = 1; row <= Blocks * BlockRows + 1; ++row) {
+            const QString expected = rowTexts(each, row, 7);
+            EXPECT_EQ(rowTexts(inBlocks, row, 7), expected) << "row " << row;
+            EXPECT_EQ(rowTexts(atEnd, row, 7), expected) << "row " << row;
+        }
+        EXPECT_EQ(rowTexts(inBlocks, 5, 6), QStringLiteral("5||1000|1059|37|"));
+        EXPECT_EQ(inBlocks.text(1, 7), QStringLiteral("106"));
+        EXPECT_EQ(inBlocks.text(35, 6), inBlocks.text(15, 6));
+        EXPECT_EQ(inBlocks.text(80, 5), QStringLiteral("1"));
     }
-    fill(each, false);
-    for (int row = 1; row <= Blocks * BlockRows + 1; ++row) {
-        const QString expected = rowTexts(each, row, 7);
-        EXPECT_EQ(rowTexts(inBlocks, row, 7), expected) << "row " << row;
-        EXPECT_EQ(rowTexts(atEnd, row, 7), expected) << "row " << row;
-    }
-    EXPECT_EQ(rowTexts(inBlocks, 5, 6), QStringLiteral("5||1000|1059|37|"));
-    EXPECT_EQ(inBlocks.text(1, 7), QStringLiteral("106"));
-    EXPECT_EQ(inBlocks.text(35, 6), inBlocks.text(15, 6));
-    EXPECT_EQ(inBlocks.text(80, 5), QStringLiteral("1"));
 }
-
-INSTANTIATE_TEST_SUITE_P(Blocks, BlockRecalculationTest, ::testing::Values(1, 2, 3));
 
 // Rows keep bare cells to stay dense (stamped formats, a short gap, a cell cleared amid the
 // row): whatever the gap before a cell (none, eight, nine columns), only cells with content

@@ -120,42 +120,6 @@ TEST(VtsFileTest, IsReadableJsonAndReadsBackTheSameBook)
     EXPECT_EQ(fileBytes(path), fileBytes(again));
 }
 
-TEST(VtsFileTest, BrokenFilesFailWithAClearErrorAndLeaveTheBookAsItWas)
-{
-    QTemporaryDir dir;
-    Workbook original;
-    fillSample(original);
-    original.write(dir.filePath("good.vts"), FileType::Template);
-    const QByteArray good = fileBytes(dir.filePath("good.vts"));
-    const struct
-    {
-        const char* name;
-        std::optional<QByteArray> bytes; // nothing: no file
-        const char* expected;            // part of the message
-    } cases[] = {
-        {"missing", std::nullopt, "does not exist"},
-        {"truncated", good.left(good.size() / 2), "damaged or truncated"},
-        {"other format", "PK\x03\x04 this is a zip file, not a template", "not a TALOR template"},
-        {"other json", QByteArray(good).replace("talor-vts", "something-else"), "not a TALOR template"},
-        {"newer version", QByteArray(good).replace("\"version\": 1", "\"version\": 2"), "newer program"},
-        {"bad cell", QByteArray(good).replace("\"row\": 2,", "\"row\": 1048577,"), "out of range"},
-        {"empty", QByteArray(), "not a TALOR template"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString path = dir.filePath(QString::fromLatin1(c.name) + ".vts");
-        if (c.bytes)
-            putFile(path, *c.bytes);
-        Workbook book;
-        book.setText(1, 1, "keep");
-        book.setSheetName(1, "mine");
-        EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.read(path); }),
-                                {path, QString::fromUtf8(c.expected)}));
-        EXPECT_EQ(book.sheetCount(), 1);
-        EXPECT_EQ(book.sheetName(1), "mine");
-        EXPECT_EQ(book.text(1, 1), "keep");
-    }
-}
-
 // Each limit of the reader holds a file of exactly that much and refuses one more, naming
 // the file and the limit.
 TEST(VtsFileTest, FilesBeyondTheReaderLimitsAreRefused)
@@ -223,15 +187,6 @@ TEST(VtsFileTest, TheParseIsBoundedAndRunningOutOfMemoryIsAnError)
     putFile(path, fileBytes(path) + " ");
     EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { VtsFile::read(path); }),
                             {path, QStringLiteral("larger than %1 bytes").arg(limit)}));
-}
-
-TEST(WorkbookFileTest, WriteFailureNamesTheFile)
-{
-    Workbook book;
-    book.setText(1, 1, "x");
-    const QString bad = "/nonexistent-dir-for-talor/sub/out";
-    for (FileType type : {FileType::Template, FileType::Excel})
-        EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.write(bad + ".x", type); }), {bad}));
 }
 
 TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)

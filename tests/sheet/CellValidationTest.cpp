@@ -14,48 +14,29 @@ using namespace talor;
 
 namespace {
 
-struct TypeCase
+// Each type's rule on either side of its limit: the problem named, or none.
+TEST(CellTypeRule, PassesOrNamesTheProblem)
 {
-    const char* type;
-    QString text;
-    int maxLength;
-    const char* message; // empty: passes
-};
-
-void PrintTo(const TypeCase& c, std::ostream* out)
-{
-    *out << c.type << " '" << c.text.toStdString() << "'";
+    const QString five = QString(5, QChar(0x5929)), six = QString(6, QChar(0x5929));
+    const char *tooLong = "出勤天数长度过长", *tooLarge = "出勤天数值过大", *badDate = "日期格式不对",
+               *badTime = "时间格式不对";
+    // clang-format off
+    const struct { const char* type; QString text; int maxLength; const char* message; } cases[] = {
+        {"S", five, 10, ""}, {"S", six, 10, tooLong}, {"S", "ABCDEFGHIJ", 10, ""}, {"S", "ABCDEFGHIJK", 10, tooLong},
+        {"S", five + "A", 10, tooLong}, {"S", "A", 0, tooLong}, {"S", "", 0, ""}, {"s", "ABCDEFGHIJK", 10, ""},
+        {"T", "2024-02-30", 0, badDate}, {"T", "2024-2-3", 0, ""}, {"T", "2024-02-29", 0, ""},
+        {"T", "2023-02-29", 0, badDate}, {"T", "2024-12-31", 0, ""}, {"T", "2024-12-32", 0, badDate},
+        {"Y", "8:30", 0, ""}, {"Y", "23:59:59", 0, ""}, {"Y", "24:00:00", 0, badTime}, {"Y", "25:61", 0, badTime},
+        {"Y", "2024-03-05 08:30", 0, ""}, {"I", "2147483647", 0, ""}, {"I", "2147483648", 0, tooLarge},
+        {"I", "-99999999999", 0, ""}, {"I", "1.5", 0, ""}, {"D", "abc", 0, ""}, {"D", "1.2E+307", 0, ""},
+        {"D", "1.3E+307", 0, tooLarge}, {"X", "anything", 0, ""}};
+    // clang-format on
+    for (const auto& c : cases)
+        EXPECT_EQ(
+            cellTypeProblem(QString::fromLatin1(c.type), c.text, QStringLiteral("出勤天数"), c.maxLength),
+            QString::fromUtf8(c.message))
+            << c.type << " '" << c.text.toStdString() << "'";
 }
-
-class CellTypeRule : public ::testing::TestWithParam<TypeCase>
-{};
-
-TEST_P(CellTypeRule, PassesOrNamesTheProblem)
-{
-    const TypeCase& c = GetParam();
-    EXPECT_EQ(cellTypeProblem(QString::fromLatin1(c.type), c.text, QStringLiteral("出勤天数"), c.maxLength),
-              QString::fromUtf8(c.message));
-}
-
-const QString Five = QString(5, QChar(0x5929)), Six = QString(6, QChar(0x5929));
-
-INSTANTIATE_TEST_SUITE_P(
-    Types, CellTypeRule,
-    ::testing::Values(TypeCase{"S", Five, 10, ""}, TypeCase{"S", Six, 10, "出勤天数长度过长"},
-                      TypeCase{"S", "ABCDEFGHIJ", 10, ""},
-                      TypeCase{"S", "ABCDEFGHIJK", 10, "出勤天数长度过长"},
-                      TypeCase{"S", Five + "A", 10, "出勤天数长度过长"},
-                      TypeCase{"S", "A", 0, "出勤天数长度过长"}, TypeCase{"S", "", 0, ""},
-                      TypeCase{"T", "2024-02-30", 0, "日期格式不对"}, TypeCase{"T", "2024-2-3", 0, ""},
-                      TypeCase{"T", "2024-02-29", 0, ""}, TypeCase{"T", "2023-02-29", 0, "日期格式不对"},
-                      TypeCase{"T", "2024-12-31", 0, ""}, TypeCase{"T", "2024-12-32", 0, "日期格式不对"},
-                      TypeCase{"Y", "8:30", 0, ""}, TypeCase{"Y", "23:59:59", 0, ""},
-                      TypeCase{"Y", "24:00:00", 0, "时间格式不对"}, TypeCase{"Y", "25:61", 0, "时间格式不对"},
-                      TypeCase{"Y", "2024-03-05 08:30", 0, ""}, TypeCase{"I", "2147483647", 0, ""},
-                      TypeCase{"I", "2147483648", 0, "出勤天数值过大"}, TypeCase{"I", "-99999999999", 0, ""},
-                      TypeCase{"I", "1.5", 0, ""}, TypeCase{"D", "abc", 0, ""},
-                      TypeCase{"D", "1.2E+307", 0, ""}, TypeCase{"D", "1.3E+307", 0, "出勤天数值过大"},
-                      TypeCase{"X", "anything", 0, ""}, TypeCase{"s", "ABCDEFGHIJK", 10, ""}));
 
 TEST(MaxTextLength, LeadingNumberRounded)
 {
@@ -144,57 +125,34 @@ TEST_F(ValidateSheetTest, CellLayoutSkipsTheHeaderRowsAndReportsTheFirstColumnFi
     EXPECT_EQ(ValidateSheet(suite, columns, sheet)->row, 5);
 }
 
-// The demo's own fields, with the types and formats of its dictionary.
-struct DemoCase
+// The demo's own fields, with the types and formats of its dictionary: the longest text, the
+// largest number, the last day that passes and the next that fails.
+TEST(DemoFields, GoodPassesBadFails)
 {
-    const char* field;
-    QString good, bad;
-    const char* message;
-};
-
-class DemoFields : public ::testing::TestWithParam<DemoCase>
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        test::ensureApplication();
-        dir = new QTemporaryDir;
-        DemoOptions options;
-        options.employees = 2;
-        options.days = 1;
-        DemoSuite::generate(dir->filePath("suite"), options);
-        suite = new LocalSuite(dir->filePath("suite/suite.ini"));
-        suite->setCurrentTable(DemoSuite::DailyTable);
+    test::ensureApplication();
+    QTemporaryDir dir;
+    DemoOptions options;
+    options.employees = 2;
+    options.days = 1;
+    DemoSuite::generate(dir.filePath("suite"), options);
+    LocalSuite suite(dir.filePath("suite/suite.ini"));
+    suite.setCurrentTable(DemoSuite::DailyTable);
+    // clang-format off
+    const struct { const char* field; QString good, bad; const char* message; } cases[] = {
+        {"bz", QString(40, QChar(0x5047)), QString(40, QChar(0x5047)) + "x", "%长度过长"},
+        {"name", QString(20, QChar(0x5f20)), QString(21, QChar(0x5f20)), "%长度过长"},
+        {"memberid", QString(20, u'9'), QString(21, u'9'), "%长度过长"}, {"cdfz", "2147483647", "2147483648", "%值过大"},
+        {"cqgs", "-1E+308", "1.21E+307", "%值过大"}, {"bxrq", "2026-10-31", "2026-11-31", "日期格式不对"},
+        {"sbsj", "08:00", "8:60", "时间格式不对"}};
+    // clang-format on
+    for (const auto& c : cases) {
+        const QString field = QString::fromLatin1(c.field);
+        const QString type = suite.fieldType(field), label = suite.fieldCaption(field);
+        const int max = maxTextLength(suite.fieldFormat(field));
+        EXPECT_EQ(cellTypeProblem(type, c.good, label, max), "") << c.field;
+        EXPECT_EQ(cellTypeProblem(type, c.bad, label, max), QString::fromUtf8(c.message).replace("%", label))
+            << c.field;
     }
-    static void TearDownTestSuite()
-    {
-        delete suite;
-        delete dir;
-    }
-    static inline QTemporaryDir* dir = nullptr;
-    static inline LocalSuite* suite = nullptr;
-};
-
-TEST_P(DemoFields, GoodPassesBadFails)
-{
-    const DemoCase& c = GetParam();
-    const QString field = QString::fromLatin1(c.field);
-    const QString type = suite->fieldType(field);
-    const int max = maxTextLength(suite->fieldFormat(field));
-    const QString label = suite->fieldCaption(field);
-    EXPECT_EQ(cellTypeProblem(type, c.good, label, max), "");
-    EXPECT_EQ(cellTypeProblem(type, c.bad, label, max), QString::fromUtf8(c.message).replace("%", label));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Demo, DemoFields,
-    ::testing::Values(DemoCase{"bz", QString(40, QChar(0x5047)), QString(40, QChar(0x5047)) + "x",
-                               "%长度过长"},
-                      DemoCase{"name", QString(20, QChar(0x5f20)), QString(21, QChar(0x5f20)), "%长度过长"},
-                      DemoCase{"memberid", QString(20, u'9'), QString(21, u'9'), "%长度过长"},
-                      DemoCase{"cdfz", "2147483647", "2147483648", "%值过大"},
-                      DemoCase{"cqgs", "-1E+308", "1.21E+307", "%值过大"},
-                      DemoCase{"bxrq", "2026-10-31", "2026-11-31", "日期格式不对"},
-                      DemoCase{"sbsj", "08:00", "8:60", "时间格式不对"}));
 
 } // namespace

@@ -1,5 +1,9 @@
 #include "sheet/PeriodBlock.h"
 
+#include "db/Recordset.h"
+#include "support/TestDatabases.h"
+
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -56,6 +60,32 @@ TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
     }
     // A day the period does not have takes no row.
     EXPECT_EQ(PeriodBlock::dayRowOffsets(PeriodBlock::dayRowDates("2026-10-15", "2026-10-20"))[21], 0);
+}
+
+// The row a record of the period 15 October..14 November goes on, by its zhdate as the
+// database gives it: a date text, a date and time; none for a date that cannot be read. The first and last
+// days of each month and of the period.
+TEST(DayRows, ARecordGoesOnTheRowOfItsDay)
+{
+    test::ensureApplication();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "period");
+        db.setDatabaseName(":memory:");
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("create table kq (n integer, zhdate)"));
+        ASSERT_TRUE(q.exec("insert into kq values (1, '2026-10-15'), (2, '2026-10-31'), (3, '2026-11-01'), "
+                           "(4, '2026-11-14'), (5, '2026-10-31 08:00'), (6, '2026-10-00'), "
+                           "(7, '2026-13-01'), (8, 'x'), (9, null)"));
+        Recordset records;
+        records.open("select zhdate from kq order by n", db);
+        const PeriodBlock block("2026-10-15", "2026-11-14");
+        QStringList rows;
+        for (; !records.eof(); records.moveNext())
+            rows << QString::number(block.rowOfRecord(records, 0));
+        EXPECT_EQ(rows.join(u','), "5,21,22,35,21,0,0,0,0");
+    }
+    QSqlDatabase::removeDatabase("period");
 }
 
 } // namespace

@@ -80,32 +80,30 @@ protected:
     Recordset records;
 };
 
-TEST_F(DisplayTest, EachTypeFormattedCodesNamedHiddenAndFormulaCellsLeftAlone)
+// The first record shows each type formatted, codes named, formula cells and the hidden column
+// left alone, the row painted by its nColor and framed; the record of nulls shows the zeros of
+// the numbers (nothing with BlankZero) and paints white.
+TEST_F(DisplayTest, EachTypeFormattedNullsAndFormulaCellsLeftAlone)
 {
     sheet.setText(5, 12, "keep");
     sheet.setText(5, 11, "=F5+1");
     sheet.setText(5, 10, "old");
-    RecordDisplay(suite, state, columns, sheet).DisplayMRecord(records, 5, 12);
+    RecordDisplay display(suite, state, columns, sheet);
+    display.DisplayMRecord(records, 5, 12);
     EXPECT_EQ(row(5), (QStringList{"0012", "生产部", "一组", "甲班", "白班", "0", "7.50", "2024-01-05",
                                    "08:03", "=1+1", "1", "keep"}));
     EXPECT_TRUE(sheet.isText(5, 10)) << "an untyped field is text, never a formula";
-    EXPECT_EQ(sheet.fill(5, 1).foreground, state.AbnormalColour2);
-    EXPECT_EQ(sheet.fill(5, 12).foreground, state.AbnormalColour2);
-    EXPECT_EQ(sheet.fill(5, 13).pattern, 0);
-    EXPECT_EQ(sheet.border(5, 3).bottom, 1);
-}
-
-TEST_F(DisplayTest, NullsAndTheZeroRule)
-{
+    EXPECT_EQ(std::tuple(sheet.fill(5, 1).foreground, sheet.fill(5, 12).foreground, sheet.fill(5, 13).pattern,
+                         sheet.border(5, 3).bottom),
+              std::tuple(state.AbnormalColour2, state.AbnormalColour2, 0, 1));
     records.moveNext();
     state.BlankZero = false;
-    RecordDisplay display(suite, state, columns, sheet);
     display.DisplayMRecord(records, 1, 10);
     EXPECT_EQ(row(1, 10), (QStringList{"", "", "", "", "", "0", "0.00", "", "", ""}));
     EXPECT_EQ(sheet.fill(1, 1).foreground, SheetState::White) << "a null nColor paints white";
     state.BlankZero = true;
     display.DisplayMRecord(records, 2, 10);
-    EXPECT_EQ(row(2, 10), (QStringList{"", "", "", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(row(2, 10), QStringList(10, QString()));
 }
 
 TEST_F(DisplayTest, WithoutNColorInTheDictionaryRowsAreNeitherPaintedNorFramed)
@@ -118,21 +116,20 @@ TEST_F(DisplayTest, WithoutNColorInTheDictionaryRowsAreNeitherPaintedNorFramed)
     EXPECT_EQ(sheet.selection(), (grid::CellRange{3, 1, 3, 10}));
 }
 
+// The dictionary is asked once per layout, not once per row shown.
 TEST_F(DisplayTest, FactsAreLookedUpOncePerLayout)
 {
-    int hiddenCalls = 0;
     struct Counting : FakeSuite
     {
-        int* calls = nullptr;
-        QString hiddenFields() override { return ++*calls, FakeSuite::hiddenFields(); }
+        int calls = 0;
+        QString hiddenFields() override { return ++calls, FakeSuite::hiddenFields(); }
     } counting;
-    counting.calls = &hiddenCalls;
     counting.fields = suite.fields;
     columns.lookUp(counting, 12);
     RecordDisplay display(counting, state, columns, sheet);
     for (int r = 1; r <= 20; ++r)
         display.DisplayMRecord(records, r, 12);
-    EXPECT_EQ(hiddenCalls, 1);
+    EXPECT_EQ(counting.calls, 1);
 }
 
 // Team and group codes are named within the row's own department (and group), every row
@@ -222,11 +219,11 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
 {
     QSqlQuery q(db);
     ASSERT_TRUE(q.exec("create table tm (n integer primary key, v text)"));
-    QStringList odd{"24:00:00",   "23:60:00",     "23:59:60",         "8:03:12",      "08:3:12",
-                    "08:03:12.5", "08:03:12.500", "08:03:12.499",     "08:03:59.999", " 08:03:12",
-                    "08:03:12 ",  "08:03",        "2024-01-05 08:00", "08-03-12",     "08;03:12",
-                    "08:03:1a",   "+8:03:12",     "-8:03:12",         "０８:03:12",   "",
-                    "abc"};
+    // clang-format off
+    const QStringList odd{"24:00:00", "23:60:00", "23:59:60", "8:03:12", "08:3:12", "08:03:12.5", "08:03:12.500",
+                          "08:03:12.499", "08:03:59.999", " 08:03:12", "08:03:12 ", "08:03", "2024-01-05 08:00",
+                          "08-03-12", "08;03:12", "08:03:1a", "+8:03:12", "-8:03:12", "０８:03:12", "", "abc"};
+    // clang-format on
     db.transaction();
     q.prepare("insert into tm (v) values (?)");
     for (int s = 0; s < 86400; ++s) {
@@ -242,13 +239,13 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
     db.commit();
 
     const QStringList pictures{"hh:nn", "", "hh:nn:ss", "h:n"};
-    suite.fields = {{"a", {"a", "Y", pictures[0], 0}},
-                    {"b", {"b", "Y", pictures[1], 0}},
-                    {"c", {"c", "Y", pictures[2], 0}},
-                    {"d", {"d", "Y", pictures[3], 0}}};
     ColumnFields times;
-    for (int c = 1; c <= 4; ++c)
-        times.setField(c, QString(QChar(u'a' + c - 1)));
+    suite.fields.clear();
+    for (int c = 1; c <= 4; ++c) {
+        const QString field(QChar(u'a' + c - 1));
+        suite.fields[field] = {field, "Y", pictures[c - 1], 0};
+        times.setField(c, field);
+    }
     times.lookUp(suite, 4);
     Recordset tm;
     tm.open("select v as a, v as b, v as c, v as d from tm order by n", db);
@@ -278,50 +275,36 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
               (QStringList{"00:00", "00:00:01", "00:00:01"}));
 }
 
-// DisplaySum over rows holding the given "D" and "I" texts.
-struct SumCase
+// DisplaySum over rows holding the given "D" and "I" texts: the totals, the label and the
+// count of a kind-2 report; times (column 9) are emptied.
+TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
 {
-    const char* name;
-    QStringList decimals;
-    QStringList integers;
-    const char* option;
-    const char* decimalSum;
-    const char* integerSum;
-    const char* count;
-};
-
-class SumTest : public DisplayTest, public ::testing::WithParamInterface<SumCase>
-{};
-
-TEST_P(SumTest, RunningTotalsLabelAndCount)
-{
-    const SumCase& c = GetParam();
-    suite.option = c.option;
-    const int first = 4;
-    for (int i = 0; i < c.decimals.size(); ++i) {
-        sheet.setText(first + 1 + i, 7, c.decimals[i]);
-        sheet.setText(first + 1 + i, 6, c.integers[i]);
-    }
-    const int sumRow = first + 1 + int(c.decimals.size());
-    sheet.setText(sumRow, 9, "stale");
-    RecordDisplay(suite, state, columns, sheet).DisplaySum(first, sumRow, 12);
-    // Times (column 9) are emptied.
-    EXPECT_EQ(QStringList({sheet.text(sumRow, 7), sheet.text(sumRow, 6), sheet.text(sumRow, 1),
-                           sheet.text(sumRow, 2), sheet.text(sumRow, 9)}),
-              QStringList({c.decimalSum, c.integerSum, "合计：", c.count, ""}));
-    EXPECT_EQ(sheet.border(sumRow, 12).bottom, 1);
-    EXPECT_EQ(sheet.selection(), (grid::CellRange{5, 3, 5, 3}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sums, SumTest,
-    ::testing::Values(
-        SumCase{"NoRows", {}, {}, "2", "0.00", "0", "0"},
-        SumCase{"KindTwoCountsRows", {"1.5", "2.25", "x"}, {"1", "2", "3"}, "2", "3.75", "6", "3"},
+    // clang-format off
+    const struct { const char* name; QStringList decimals, integers; const char* option; QStringList sums; } cases[] = {
+        {"NoRows", {}, {}, "2", {"0.00", "0", "0"}},
+        {"KindTwoCountsRows", {"1.5", "2.25", "x"}, {"1", "2", "3"}, "2", {"3.75", "6", "3"}},
         // Every partial sum is rounded: 0.005 + 0.005 -> 0.01 (not 0.00 + ...), then 0.02.
-        SumCase{"RoundedAfterEveryRow", {"0.005", "0.005", "0.005"}, {"0", "0", "0"}, "1", "0.03", "0", ""},
-        SumCase{"KindThreeNoCount", {"8"}, {"12abc"}, "3", "8.00", "12", ""}),
-    [](const ::testing::TestParamInfo<SumCase>& info) { return std::string(info.param.name); });
+        {"RoundedAfterEveryRow", {"0.005", "0.005", "0.005"}, {"0", "0", "0"}, "1", {"0.03", "0", ""}},
+        {"KindThreeNoCount", {"8"}, {"12abc"}, "3", {"8.00", "12", ""}}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sheet.clear();
+        suite.option = c.option;
+        for (int i = 0; i < c.decimals.size(); ++i) {
+            sheet.setText(5 + i, 7, c.decimals[i]);
+            sheet.setText(5 + i, 6, c.integers[i]);
+        }
+        const int sumRow = 5 + int(c.decimals.size());
+        sheet.setText(sumRow, 9, "stale");
+        RecordDisplay(suite, state, columns, sheet).DisplaySum(4, sumRow, 12);
+        EXPECT_EQ(QStringList({sheet.text(sumRow, 7), sheet.text(sumRow, 6), sheet.text(sumRow, 2),
+                               sheet.text(sumRow, 1), sheet.text(sumRow, 9)}),
+                  c.sums + QStringList({"合计：", ""}));
+        EXPECT_EQ(sheet.border(sumRow, 12).bottom, 1);
+        EXPECT_EQ(sheet.selection(), (grid::CellRange{5, 3, 5, 3}));
+    }
+}
 
 TEST(TemplatePatternTest, StampCopiesFormatsConstantsAndMovesFormulas)
 {

@@ -60,18 +60,13 @@ const RefCase references[] = {
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(References, CellRefParse, ::testing::ValuesIn(references));
 
+// Printing ranges: FormulaTextTest.
 TEST(RangeRef, CornersAreOrdered)
 {
     const auto r = RangeRef::parse(u"B2:A1");
     ASSERT_TRUE(r);
-    EXPECT_EQ(r->toString(), QStringLiteral("A1:B2"));
-    const auto mixed = RangeRef::parse(u"$B1:A$3");
-    ASSERT_TRUE(mixed);
-    EXPECT_EQ(mixed->toString(), QStringLiteral("A1:$B$3"));
-    EXPECT_TRUE(mixed->contains(2, 2) && !mixed->contains(4, 1));
-    const auto single = RangeRef::parse(u"C3");
-    ASSERT_TRUE(single);
-    EXPECT_TRUE(single->isSingleCell());
+    EXPECT_TRUE(r->contains(2, 2) && r->contains(1, 1) && !r->contains(3, 1) && !r->contains(1, 3));
+    EXPECT_TRUE(RangeRef::parse(u"C3")->isSingleCell());
     EXPECT_FALSE(RangeRef::parse(u"A1:") || RangeRef::parse(u"A1:B"));
 }
 
