@@ -405,7 +405,6 @@ std::vector<DependencyGraph::Key> DependencyGraph::affected(std::vector<Key> see
     // a range is found once however many of its cells are reached, and ranges beside the cell
     // cost nothing. So a cell read by thousands of running totals, or a column of formulas
     // beside thousands of ranges over other columns, costs near its own count.
-    std::vector<char> taken(m_ranges.size(), 0);
     std::unordered_map<Key, OpenColumn> open;
     for (size_t i = 0; i < nodes.size(); ++i) {
         const Key cell = nodes[i];
@@ -428,12 +427,9 @@ std::vector<DependencyGraph::Key> DependencyGraph::affected(std::vector<Key> see
                 }
                 column = open.emplace(block | (Key(pos.col) << 44), OpenColumn(std::move(covering))).first;
             }
-            column->second.takeAt(pos.row, [&](int slot) {
-                if (!taken[size_t(slot)]) {
-                    taken[size_t(slot)] = 1;
-                    add(m_ranges[size_t(slot)].owner);
-                }
-            });
+            // A range over several columns may be taken in each of them: add() keeps its
+            // owner once.
+            column->second.takeAt(pos.row, [&](int slot) { add(m_ranges[size_t(slot)].owner); });
         }
     }
     return nodes;
