@@ -80,12 +80,16 @@ struct Operator
         book().setText(row, col, text);
     }
     void edit() { trigger(*window, "MN02"); }
-    // Selects a cell as the operator would, in the grid widget.
+    // Selects a cell as the operator's plain click would, in the grid widget. The selection is
+    // replaced whatever modifier the application last saw: QTest's Ctrl+key clicks leave Ctrl
+    // held for Qt until another key event, which would otherwise add this cell to the previous
+    // selection.
     void select(int row, int col)
     {
         QCoreApplication::processEvents();
         QAbstractItemView* view = grid()->table();
-        view->setCurrentIndex(view->model()->index(row - 1, col - 1));
+        view->selectionModel()->setCurrentIndex(view->model()->index(row - 1, col - 1),
+                                                QItemSelectionModel::ClearAndSelect);
         QCoreApplication::processEvents();
     }
     void save(UiService::Answer answer = UiService::Answer::Yes)
