@@ -171,18 +171,25 @@ class RememberedTallies : public formula::CellSource
 public:
     explicit RememberedTallies(const formula::CellSource& cells) : m_cells(cells) {}
 
-    Value value(int row, int col) const override { return m_cells.value(row, col); }
+    Value value(int row, int col) const override
+    {
+        ++m_reads;
+        return m_cells.value(row, col);
+    }
 
     void forEachValue(const formula::RangeRef& range,
                       const std::function<bool(const Value&)>& visit) const override
     {
-        m_cells.forEachValue(range, visit);
+        m_cells.forEachValue(range, [&](const Value& v) {
+            ++m_reads;
+            return visit(v);
+        });
     }
 
     void tally(const formula::RangeRef& range, formula::Tally& into) const override
     {
         if (into.started || range.first.row == range.last.row) {
-            m_cells.tally(range, into);
+            fold(range, into);
             return;
         }
         const Key key{range.first.row, range.first.col, range.last.col};
@@ -194,11 +201,23 @@ public:
             rest.first.row = kept.lastRow + 1;
         }
         if (rest.first.row <= rest.last.row)
-            m_cells.tally(rest, into);
+            fold(rest, into);
         kept = Remembered{range.last.row, into};
     }
 
+    // The cells read so far in the pass.
+    qint64 reads() const { return m_reads; }
+
 private:
+    void fold(const formula::RangeRef& range, formula::Tally& into) const
+    {
+        m_cells.forEachValue(range, [&](const Value& v) {
+            ++m_reads;
+            into.addCell(v);
+            return true;
+        });
+    }
+
     struct Key
     {
         int row, firstCol, lastCol;
@@ -220,6 +239,7 @@ private:
 
     const formula::CellSource& m_cells;
     mutable std::unordered_map<Key, Remembered, KeyHash> m_tallies;
+    mutable qint64 m_reads = 0;
 };
 
 } // namespace
@@ -247,6 +267,8 @@ struct FormulaCells::Data
     // Formulas copied from a template's cells (setCopied): a report copies a few of them to
     // thousands of rows.
     std::vector<std::shared_ptr<const Shape>> copiedShapes;
+    qint64 readLimit = 0; // see setReadLimit
+    bool readLimitReached = false;
 
     Positions run(const formula::RecalcPlan& plan)
     {
@@ -270,6 +292,10 @@ struct FormulaCells::Data
                     ? shape.formula.evaluate(source)
                     : shape.formula.evaluate(MovedCells(source, p.row - shape.row, p.col - shape.col));
             done.emplace_back(p.row, p.col);
+            if (readLimit > 0 && source.reads() > readLimit) {
+                readLimitReached = true;
+                break;
+            }
         }
         return done;
     }
@@ -436,6 +462,17 @@ FormulaCells::Positions FormulaCells::recalculateAll()
 {
     d->settled();
     return d->run(d->graph.recalcAll());
+}
+
+void FormulaCells::setReadLimit(qint64 cells)
+{
+    d->readLimit = cells;
+    d->readLimitReached = false;
+}
+
+bool FormulaCells::readLimitReached() const
+{
+    return d->readLimitReached;
 }
 
 void FormulaCells::shiftColumns(int col, int count)

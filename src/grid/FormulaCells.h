@@ -51,6 +51,12 @@ public:
     Positions recalculateRows();
     // Recomputes every formula cell.
     Positions recalculateAll();
+    // A recalculation stops once its formulas have read more than `cells` cells (0: no
+    // limit) and leaves the formulas after that one as they were; readLimitReached() then
+    // says so until the limit is set again. A template's reader refuses a file that asks for
+    // more work than that.
+    void setReadLimit(qint64 cells);
+    bool readLimitReached() const;
 
     // Columns were inserted (count > 0) before `col` or deleted (count < 0) from `col`:
     // moves the formula cells and rewrites their references; references to deleted cells

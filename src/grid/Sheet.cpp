@@ -1279,6 +1279,16 @@ void Sheet::deleteColumns(int col, int count)
     Q_EMIT reset();
 }
 
+void Sheet::setRecalculationLimit(qint64 cells)
+{
+    d->formulas.setReadLimit(cells);
+}
+
+bool Sheet::recalculationLimitReached() const
+{
+    return d->formulas.readLimitReached();
+}
+
 void Sheet::clear()
 {
     Q_EMIT aboutToBeReset();

@@ -123,6 +123,10 @@ public:
     void beginUpdate();
     void endUpdate(); // throws std::logic_error without a matching beginUpdate()
     bool isUpdating() const;
+    // Bounds the work of the recalculations that follow: one stops once its formulas have
+    // read more than `cells` cells (0: no limit), and recalculationLimitReached() says so.
+    void setRecalculationLimit(qint64 cells);
+    bool recalculationLimitReached() const;
     // A batch for the lifetime of this object: `Sheet::Batch batch(sheet);`.
     class Batch
     {

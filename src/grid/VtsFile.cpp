@@ -297,6 +297,7 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name, Budget
     auto sheet = std::make_unique<Sheet>();
     // One recalculation for the whole sheet, whatever order its cells come in. A sheet that
     // fails half-way is dropped unfinished.
+    sheet->setRecalculationLimit(budget.limits.formulaReads);
     sheet->beginUpdate();
     name = toText(o.value(u"name"), QStringLiteral("the sheet name"));
 
@@ -382,6 +383,11 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name, Budget
             sheet->setActiveCell(row, col);
     }
     sheet->endUpdate();
+    if (sheet->recalculationLimitReached())
+        throw TooLarge{QStringLiteral("its formulas read more than %1 cells to compute, the most a template "
+                                      "may ask for")
+                           .arg(budget.limits.formulaReads)};
+    sheet->setRecalculationLimit(0);
     return sheet;
 }
 

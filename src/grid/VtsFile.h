@@ -30,6 +30,10 @@ struct VtsLimits
     int cells = 4 << 20;             // in all sheets together
     int formulaLength = 8192;        // characters of one formula
     int formulaCharacters = 4 << 20; // characters of all formulas together
+    // Cells the formulas of one sheet may read to compute their first results: about a
+    // minute's work. Formulas that read the same cells over and over (thousands of sums over
+    // whole columns, each starting on another row) could otherwise keep a load busy for hours.
+    qint64 formulaReads = qint64(4) << 30;
 };
 
 // The product's template format (.vts): UTF-8 JSON with a "format": "talor-vts" and

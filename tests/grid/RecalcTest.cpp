@@ -1,11 +1,16 @@
 // Recalculation of formulas whose ranges read other formulas: running totals over a computed
 // column and chains and cycles that pass through ranges only.
 #include "grid/Sheet.h"
+#include "grid/VtsFile.h"
+#include "grid/Workbook.h"
+#include "support/ErrorText.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using talor::grid::Sheet;
+using talor::grid::Workbook;
 
 namespace {
 
@@ -119,6 +124,29 @@ TEST(RecalcTest, ChainsAndCyclesThroughRangesOnly)
               "#CIRC!|#CIRC!|0|5");
     pair.setText(1, 2, "2");
     EXPECT_EQ(pair.text(1, 1) + "|" + pair.text(2, 1), "7|2");
+}
+
+// A template whose formulas would read more cells than a template may ask for is refused
+// with a message saying so; within the limit it loads with every result computed.
+TEST(RecalcTest, ATemplateMayAskForSoMuchWorkOnly)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sums.vts");
+    Workbook book;
+    for (int r = 1; r <= 100; ++r) {
+        book.active().setText(r, 1, QString::number(r));
+        // Each sum starts on another row: 100 + 99 + ... + 1 = 5,050 cells read.
+        book.active().setText(r, 2, QStringLiteral("=SUM(A%1:A100)").arg(r));
+    }
+    book.write(path, talor::grid::FileType::Template);
+
+    talor::grid::VtsLimits limits;
+    limits.formulaReads = 5050;
+    EXPECT_EQ(talor::grid::VtsFile::read(path, limits).sheets.front()->text(1, 2), "5050");
+    limits.formulaReads = 5049;
+    EXPECT_TRUE(talor::test::containsAll(
+        talor::test::errorText<talor::grid::GridFileError>([&] { talor::grid::VtsFile::read(path, limits); }),
+        {path, "read more than 5049 cells"}));
 }
 
 } // namespace
