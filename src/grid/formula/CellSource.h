@@ -3,6 +3,7 @@
 #include "grid/formula/CellRef.h"
 #include "grid/formula/Value.h"
 
+#include <algorithm>
 #include <functional>
 #include <limits>
 

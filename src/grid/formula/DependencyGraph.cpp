@@ -415,17 +415,19 @@ std::vector<DependencyGraph::Key> DependencyGraph::affected(std::vector<Key> see
                 continue;
             const Key block =
                 blockKey(level, (pos.row - 1) / LevelRows[level], (pos.col - 1) / LevelCols[level]);
-            auto column = open.find(block | (Key(pos.col) << 44));
+            const auto found = m_blocks.find(block);
+            if (found == m_blocks.end())
+                continue;
+            const Key columnKey = block | (Key(pos.col) << 44);
+            auto column = open.find(columnKey);
             if (column == open.end()) {
                 std::vector<OpenColumn::Range> covering;
-                if (const auto found = m_blocks.find(block); found != m_blocks.end()) {
-                    for (const int slot : found->second) {
-                        const RangeRef& area = m_ranges[size_t(slot)].area;
-                        if (area.first.col <= pos.col && pos.col <= area.last.col)
-                            covering.push_back({area.first.row, area.last.row, slot});
-                    }
+                for (const int slot : found->second) {
+                    const RangeRef& area = m_ranges[size_t(slot)].area;
+                    if (area.first.col <= pos.col && pos.col <= area.last.col)
+                        covering.push_back({area.first.row, area.last.row, slot});
                 }
-                column = open.emplace(block | (Key(pos.col) << 44), OpenColumn(std::move(covering))).first;
+                column = open.emplace(columnKey, OpenColumn(std::move(covering))).first;
             }
             // A range over several columns may be taken in each of them: add() keeps its
             // owner once.
