@@ -1,5 +1,6 @@
 #include "grid/FormulaCells.h"
 
+#include "grid/SlotPool.h"
 #include "grid/formula/CellMap.h"
 #include "grid/formula/DependencyGraph.h"
 #include "grid/formula/Formula.h"
@@ -246,16 +247,34 @@ private:
 
 struct FormulaCells::Data
 {
+    // A formula cell: its shape and its last result, in 16 bytes (a report holds tens of
+    // thousands); the shape is kept in `shapes`, a text result in `texts`.
+#pragma pack(push, 4)
     struct Entry
     {
-        std::shared_ptr<const Shape> shape;
-        Value result;
+        quint32 shape = 0;
+        union {
+            double number = 0;
+            quint32 textSlot;
+            formula::ErrorCode error;
+            bool boolean;
+        };
+        Value::Type type = Value::Type::Empty;
+    };
+#pragma pack(pop)
+    static_assert(sizeof(Entry) == 16);
+
+    struct ShapeAddress
+    {
+        const Shape* operator()(const std::shared_ptr<const Shape>& shape) const { return shape.get(); }
     };
 
     explicit Data(const formula::CellSource& c) : cells(c) {}
 
     const formula::CellSource& cells;
     formula::CellMap<Entry> entries;
+    SlotPool<std::shared_ptr<const Shape>, ShapeAddress> shapes;
+    TextPool texts;
     formula::DependencyGraph graph;
     // Cells changed since the last recalculation, and the rows they lie in. Past 64 changes
     // more than there are formulas only their rows are kept (`overflowed`): recomputing what
@@ -278,7 +297,7 @@ struct FormulaCells::Data
             Entry* entry = entries.find(p.row, p.col);
             if (!entry)
                 continue;
-            entry->result = Value::error(formula::ErrorCode::Circular);
+            setResult(*entry, Value::error(formula::ErrorCode::Circular));
             done.emplace_back(p.row, p.col);
         }
         const RememberedTallies source(cells);
@@ -286,11 +305,11 @@ struct FormulaCells::Data
             Entry* entry = entries.find(p.row, p.col);
             if (!entry)
                 continue;
-            const Shape& shape = *entry->shape;
-            entry->result =
-                shape.row == p.row && shape.col == p.col
-                    ? shape.formula.evaluate(source)
-                    : shape.formula.evaluate(MovedCells(source, p.row - shape.row, p.col - shape.col));
+            const Shape& shape = shapeOf(*entry);
+            setResult(*entry,
+                      shape.row == p.row && shape.col == p.col
+                          ? shape.formula.evaluate(source)
+                          : shape.formula.evaluate(MovedCells(source, p.row - shape.row, p.col - shape.col)));
             done.emplace_back(p.row, p.col);
             if (readLimit > 0 && source.reads() > readLimit) {
                 readLimitReached = true;
@@ -305,7 +324,7 @@ struct FormulaCells::Data
     std::shared_ptr<const Shape> shapeFor(int row, int col, const QString& source) const
     {
         if (const Entry* above = entries.find(row - 1, col)) {
-            const auto& shape = above->shape;
+            const auto& shape = shapes.at(above->shape);
             if (shape->isMoved(source, row - shape->row, col - shape->col))
                 return shape;
         }
@@ -324,14 +343,95 @@ struct FormulaCells::Data
         return copiedShapes.back();
     }
 
-    void add(int row, int col, const QString& source) { place(row, col, shapeFor(row, col, source)); }
-
-    void place(int row, int col, std::shared_ptr<const Shape> shape)
+    void add(int row, int col, const QString& source)
     {
-        Entry entry;
-        entry.shape = std::move(shape);
-        register_(row, col, *entry.shape);
-        entries(row, col) = std::move(entry);
+        place(row, col, shapeFor(row, col, source));
+    }
+
+    void place(int row, int col, const std::shared_ptr<const Shape>& shape)
+    {
+        register_(row, col, *shape);
+        const quint32 slot = shapes.hold(shape); // before the old shape goes: it may be the same
+        const auto [entry, added] = entries.insert(row, col);
+        if (!added) {
+            shapes.release(entry->shape);
+            setResult(*entry, Value());
+        }
+        entry->shape = slot;
+    }
+
+    const Shape& shapeOf(const Entry& entry) const
+    {
+        return *shapes.at(entry.shape);
+    }
+
+    // Lets go of what `entry` holds, before it is dropped.
+    void release(const Entry& entry)
+    {
+        shapes.release(entry.shape);
+        if (entry.type == Value::Type::Text)
+            texts.release(entry.textSlot);
+    }
+
+    void setResult(Entry& entry, const Value& result)
+    {
+        // The new text is held before the old one goes: it may be the same.
+        const quint32 slot = result.isText() ? texts.hold(result.asText()) : 0;
+        if (entry.type == Value::Type::Text)
+            texts.release(entry.textSlot);
+        entry.type = result.type();
+        switch (entry.type) {
+        case Value::Type::Empty:
+            entry.number = 0;
+            break;
+        case Value::Type::Number:
+            entry.number = result.asNumber();
+            break;
+        case Value::Type::Text:
+            entry.textSlot = slot;
+            break;
+        case Value::Type::Boolean:
+            entry.boolean = result.asBoolean();
+            break;
+        case Value::Type::Error:
+            entry.error = result.asError();
+            break;
+        }
+    }
+
+    Value result(const Entry& entry) const
+    {
+        switch (entry.type) {
+        case Value::Type::Empty:
+            break;
+        case Value::Type::Number:
+            return Value::number(entry.number);
+        case Value::Type::Text:
+            return Value::text(texts.at(entry.textSlot));
+        case Value::Type::Boolean:
+            return Value::boolean(entry.boolean);
+        case Value::Type::Error:
+            return Value::error(entry.error);
+        }
+        return {};
+    }
+
+    // Drops the formula cells for which drop(row, col) holds, with their text results.
+    template <typename Drop> void eraseIf(Drop drop)
+    {
+        entries.eraseIf([&](int row, int col, const Entry& entry) {
+            if (!drop(row, col))
+                return false;
+            release(entry);
+            return true;
+        });
+    }
+
+    void clearEntries()
+    {
+        entries.clear();
+        shapes = {};
+        texts = {};
     }
 
     void register_(int row, int col, const Shape& shape)
@@ -393,13 +493,13 @@ bool FormulaCells::contains(int row, int col) const
 QString FormulaCells::source(int row, int col) const
 {
     const Data::Entry* entry = d->entries.find(row, col);
-    return entry ? d->source(row, col, *entry->shape) : QString();
+    return entry ? d->source(row, col, d->shapeOf(*entry)) : QString();
 }
 
 Value FormulaCells::result(int row, int col) const
 {
     const Data::Entry* entry = d->entries.find(row, col);
-    return entry ? entry->result : Value();
+    return entry ? d->result(*entry) : Value();
 }
 
 void FormulaCells::set(int row, int col, const QString& source)
@@ -415,14 +515,18 @@ void FormulaCells::setCopied(int row, int col, const Formula& formula, int rows,
         set(row, col, formula.copied(rows, cols));
         return;
     }
-    d->place(row, col, std::move(shape));
+    d->place(row, col, shape);
     d->markChanged(row, col);
 }
 
 void FormulaCells::remove(int row, int col)
 {
-    if (d->entries.erase(row, col))
-        d->graph.removeFormula(CellPos{row, col});
+    const Data::Entry* entry = d->entries.find(row, col);
+    if (!entry)
+        return;
+    d->release(*entry);
+    d->entries.erase(row, col);
+    d->graph.removeFormula(CellPos{row, col});
 }
 
 void FormulaCells::changed(int row, int col)
@@ -486,13 +590,13 @@ void FormulaCells::shiftColumns(int col, int count)
             c += count;
         if (c > formula::MaxColumn)
             return; // pushed off the sheet
-        const Shape& shape = *entry.shape;
+        const Shape& shape = d->shapeOf(entry);
         const Formula formula = shape.row == row && shape.col == oldCol
                                     ? shape.formula
                                     : Formula::parse(d->source(row, oldCol, shape));
         moved.emplace_back(row, c, formula.isValid() ? formula.shiftedColumns(col, count) : formula.text());
     });
-    d->entries.clear();
+    d->clearEntries();
     d->graph.clear();
     for (const auto& [row, c, source] : moved)
         d->add(row, c, source);
@@ -501,18 +605,18 @@ void FormulaCells::shiftColumns(int col, int count)
 
 void FormulaCells::crop(int lastRow, int lastCol)
 {
-    d->entries.eraseIf([&](int row, int col, const Data::Entry&) { return row > lastRow || col > lastCol; });
+    d->eraseIf([&](int row, int col) { return row > lastRow || col > lastCol; });
     // Rebuilt rather than removed one by one: removing the many readers of one cell one
     // at a time would cost the square of their number.
     d->graph.clear();
     d->entries.forEach(
-        [&](int row, int col, const Data::Entry& entry) { d->register_(row, col, *entry.shape); });
+        [&](int row, int col, const Data::Entry& entry) { d->register_(row, col, d->shapeOf(entry)); });
     d->allPending = true;
 }
 
 void FormulaCells::clear()
 {
-    d->entries.clear();
+    d->clearEntries();
     d->graph.clear();
     d->settled();
     d->copiedShapes.clear();

@@ -1,10 +1,12 @@
 #include "grid/Sheet.h"
 
+#include "containers/ShortVector.h"
 #include "grid/CellAddress.h"
 #include "grid/CellInput.h"
 #include "grid/FormatTable.h"
 #include "grid/FormulaCells.h"
 #include "grid/SheetBulkWriter.h"
+#include "grid/SlotPool.h"
 
 #include <QHash>
 #include <algorithm>
@@ -19,7 +21,11 @@ namespace talor::grid {
 
 namespace {
 
-// One stored cell: 40 bytes, plus the text's own storage for texts.
+// One stored cell in 12 bytes: reports fill hundreds of thousands of rows, most of whose cells
+// are numbers or framed blanks. A text cell holds the slot of its text in the sheet's TextPool.
+// Packed to 4 bytes so that a row of cells has no padding; the number is then read unaligned,
+// which costs nothing on the processors the product runs on.
+#pragma pack(push, 4)
 struct Cell
 {
     enum Kind : quint8
@@ -29,16 +35,20 @@ struct Cell
         Text,
         Formula
     };
-    QString text;      // Text: the text
-    double number = 0; // Number: the value
+    union {
+        double number = 0; // Number: the value
+        quint32 textSlot;  // Text: where the text is kept
+    };
     quint16 format = 0;
-    quint16 col = 0; // 1-based
-    Kind kind = Empty;
+    quint16 col : 14 = 0; // 1-based
+    Kind kind : 2 = Empty;
 };
+#pragma pack(pop)
+static_assert(sizeof(Cell) == 12 && Sheet::MaxColumns < (1 << 14));
 
 // The stored cells of one row, columns ascending. A row filled from column 1 on is dense
 // (cells[col - 1] is column col); a row with a few far cells holds only those.
-using Row = std::vector<Cell>;
+using Row = ShortVector<Cell>;
 
 Row::const_iterator lowerBound(const Row& cells, int col)
 {
@@ -164,6 +174,7 @@ struct Sheet::Data : formula::CellSource
     // rows[row - 1]: the stored cells of each row up to the lowest stored row. Reports are
     // written row by row, so one row is one run of memory.
     std::vector<Row> rows;
+    TextPool texts;
     FormatTable formats;
     // Names this table among all sheets' tables, so that kept format ids are not used on
     // another table (see Sheet::formatTableId).
@@ -273,6 +284,31 @@ struct Sheet::Data : formula::CellSource
         if (cell.kind == Cell::Empty && cell.format == 0)
             cells.pop_back();
     }
+    // Makes `cell` a cell of `kind`, its number 0, letting go of the text it held.
+    void becomes(Cell& cell, Cell::Kind kind)
+    {
+        if (cell.kind == Cell::Text)
+            texts.release(cell.textSlot);
+        cell.kind = kind;
+        cell.number = 0;
+    }
+
+    void setText(Cell& cell, const QString& text)
+    {
+        const quint32 slot = texts.hold(text); // before the old text goes: it may be the same
+        becomes(cell, Cell::Text);
+        cell.textSlot = slot;
+    }
+
+    // Drops the cells [first, last) of `cells`, letting go of their texts.
+    void erase(Row& cells, Row::iterator first, Row::iterator last)
+    {
+        for (auto it = first; it != last; ++it)
+            if (it->kind == Cell::Text)
+                texts.release(it->textSlot);
+        cells.erase(first, last);
+    }
+
     // The most bare cells stored to keep a row dense (see slot).
     static constexpr size_t MaxGap = 8;
 
@@ -287,7 +323,7 @@ struct Sheet::Data : formula::CellSource
         case Cell::Number:
             return formula::Value::number(cell->number);
         case Cell::Text:
-            return formula::Value::text(cell->text);
+            return formula::Value::text(texts.at(cell->textSlot));
         case Cell::Formula:
             return formulas.result(row, col);
         case Cell::Empty:
@@ -394,7 +430,7 @@ struct Sheet::Data : formula::CellSource
         case Cell::Number:
             return text::formatNumber(cell.number, formats.at(cell.format).numberFormat);
         case Cell::Text:
-            return cell.text;
+            return texts.at(cell.textSlot);
         case Cell::Formula: {
             const formula::Value result = formulas.result(row, col);
             if (result.isNumber())
@@ -479,18 +515,15 @@ void Sheet::setInput(int row, int col, const CellInput& input)
         // a date format; a number typed with its own format sets it.
         if (cell.format != 0 || input.numberFormat != u"General")
             cell.format = d->withNumberFormat(cell.format, input.numberFormat, true);
-        cell.kind = Cell::Number;
+        d->becomes(cell, Cell::Number);
         cell.number = input.number;
-        cell.text = QString();
         break;
     }
     case CellInput::Kind::Text:
-        cell.kind = Cell::Text;
-        cell.text = input.text;
+        d->setText(cell, input.text);
         break;
     case CellInput::Kind::Formula:
-        cell.kind = Cell::Formula;
-        cell.text = QString();
+        d->becomes(cell, Cell::Formula);
         break;
     case CellInput::Kind::Empty:
         break;
@@ -508,9 +541,7 @@ void Sheet::setInput(int row, int col, const CellInput& input)
 void Sheet::setFormulaCopy(int row, int col, const formula::Formula& formula, int rows, int cols)
 {
     checkCell(row, col);
-    Cell& cell = d->slot(row, col);
-    cell.kind = Cell::Formula;
-    cell.text = QString();
+    d->becomes(d->slot(row, col), Cell::Formula);
     if (row > d->lastRow || col > d->lastCol)
         setExtent(std::max(d->lastRow, row), std::max(d->lastCol, col));
     d->formulas.setCopied(row, col, formula, rows, cols);
@@ -546,9 +577,7 @@ void Sheet::setPlainText(int row, int col, const QString& text)
     // Stored as given: no apostrophe added for the typing rules to take off again.
     Cell& cell = d->slot(row, col);
     const bool wasFormula = cell.kind == Cell::Formula;
-    cell.kind = Cell::Text;
-    cell.text = text;
-    cell.number = 0;
+    d->setText(cell, text);
     if (row > d->lastRow || col > d->lastCol)
         setExtent(std::max(d->lastRow, row), std::max(d->lastCol, col));
     constantChanged(row, col, wasFormula);
@@ -571,6 +600,10 @@ void Sheet::endUpdate()
         d->touch(row, col);
     if (d->extentChangedInBatch) {
         d->extentChangedInBatch = false;
+        // The rows were added one by one, so up to half their list may be spare room: give
+        // it back, as a report's rows stay as written.
+        if (d->rows.capacity() - d->rows.size() > d->rows.size() / 8)
+            d->rows.shrink_to_fit();
         Q_EMIT extentChanged();
     }
     if (const auto changed = std::exchange(d->formatsChangedInBatch, std::nullopt))
@@ -604,9 +637,8 @@ void Sheet::setNumber(int row, int col, double value, const QString& numberForma
                                     ") cannot hold a number that is not finite");
     Cell& cell = d->slot(row, col);
     const bool wasFormula = cell.kind == Cell::Formula;
-    cell.kind = Cell::Number;
+    d->becomes(cell, Cell::Number);
     cell.number = value;
-    cell.text = QString();
     if (!numberFormat.isEmpty())
         cell.format = d->withNumberFormat(cell.format, numberFormat);
     if (row > d->lastRow || col > d->lastCol)
@@ -692,9 +724,7 @@ void Sheet::clearCell(int row, int col)
         return;
     Cell& cell = d->slot(row, col);
     const bool wasFormula = cell.kind == Cell::Formula;
-    cell.kind = Cell::Empty;
-    cell.text = QString();
-    cell.number = 0;
+    d->becomes(cell, Cell::Empty);
     d->dropIfBare(row, col);
     constantChanged(row, col, wasFormula);
 }
@@ -815,6 +845,8 @@ void Sheet::setExtent(int rows, int cols)
         return;
     if (fewerRows) {
         if (d->rows.size() > size_t(rows)) {
+            for (size_t r = size_t(rows); r < d->rows.size(); ++r)
+                d->erase(d->rows[r], d->rows[r].begin(), d->rows[r].end());
             d->rows.resize(size_t(rows));
             d->rows.shrink_to_fit();
         }
@@ -825,7 +857,7 @@ void Sheet::setExtent(int rows, int cols)
         for (Row& cells : d->rows) {
             const auto beyond = lowerBound(cells, cols + 1);
             if (beyond != cells.end()) {
-                cells.erase(beyond, cells.end());
+                d->erase(cells, beyond, cells.end());
                 cells.shrink_to_fit();
             }
         }
@@ -1181,7 +1213,7 @@ void Sheet::layOutEmptyRow(int row, int col1, std::span<const PreparedCell> cell
             if (prepared.text.isEmpty())
                 continue;
             cell.kind = Cell::Text;
-            cell.text = prepared.text;
+            cell.textSlot = d->texts.hold(prepared.text);
             break;
         case PreparedCell::Kind::Formula:
             cell.kind = Cell::Formula;
@@ -1237,7 +1269,7 @@ void Sheet::insertColumns(int col, int count)
         auto it = lowerBound(cells, col);
         for (auto c = it; c != cells.end(); ++c)
             c->col = quint16(c->col + count);
-        cells.erase(lowerBound(cells, MaxColumns + 1), cells.end());
+        d->erase(cells, lowerBound(cells, MaxColumns + 1), cells.end());
     }
     shiftRight(d->columnHeadings, QString());
     shiftRight(d->widths, 0);
@@ -1264,8 +1296,10 @@ void Sheet::deleteColumns(int col, int count)
         v.resize(MaxColumns, empty);
     };
     for (Row& cells : d->rows) {
-        const auto end = cells.erase(lowerBound(cells, col), lowerBound(cells, col + count));
-        for (auto c = end; c != cells.end(); ++c)
+        const auto first = lowerBound(cells, col);
+        const auto offset = first - cells.begin();
+        d->erase(cells, first, lowerBound(cells, col + count));
+        for (auto c = cells.begin() + offset; c != cells.end(); ++c)
             c->col = quint16(c->col - count);
     }
     shiftLeft(d->columnHeadings, QString());

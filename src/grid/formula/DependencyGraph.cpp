@@ -104,37 +104,6 @@ private:
 
 } // namespace
 
-DependencyGraph::KeyList& DependencyGraph::KeyList::operator=(KeyList&& other) noexcept
-{
-    if (this == &other)
-        return *this;
-    if (m_capacity > Inline)
-        delete[] m_heap;
-    m_size = other.m_size;
-    m_capacity = other.m_capacity;
-    if (other.m_capacity > Inline)
-        m_heap = other.m_heap;
-    else
-        std::copy(other.m_inline, other.m_inline + other.m_size, m_inline);
-    other.m_size = 0;
-    other.m_capacity = Inline;
-    return *this;
-}
-
-void DependencyGraph::KeyList::push_back(Key key)
-{
-    if (m_size == m_capacity) {
-        const quint32 capacity = m_capacity * 2;
-        Key* keys = new Key[capacity];
-        std::copy(begin(), end(), keys);
-        if (m_capacity > Inline)
-            delete[] m_heap;
-        m_heap = keys;
-        m_capacity = capacity;
-    }
-    begin()[m_size++] = key;
-}
-
 template <typename Visit> void DependencyGraph::forEachBlock(const RangeRef& area, int level, Visit visit)
 {
     const int r1 = (std::max(area.first.row, 1) - 1) / LevelRows[level];
@@ -156,7 +125,7 @@ void DependencyGraph::addReader(Key cell, Key owner)
         }
     }
     const CellPos at = position(cell);
-    KeyList& readers = m_cellReaders(at.row, at.col);
+    Readers& readers = m_cellReaders(at.row, at.col);
     if (std::find(readers.begin(), readers.end(), owner) != readers.end())
         return;
     readers.push_back(owner);
@@ -175,7 +144,7 @@ void DependencyGraph::removeReader(Key cell, Key owner)
         return;
     }
     const CellPos at = position(cell);
-    KeyList* readers = m_cellReaders.find(at.row, at.col);
+    Readers* readers = m_cellReaders.find(at.row, at.col);
     if (!readers)
         return;
     eraseOne(*readers, owner);
@@ -188,7 +157,7 @@ void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& refe
 {
     removeFormula(cell);
     const Key owner = key(cell.row, cell.col);
-    KeyList refs;
+    References refs;
     for (RangeRef r : references) {
         for (CellRef* c : {&r.first, &r.last}) {
             c->row += rowOffset;
@@ -224,7 +193,7 @@ void DependencyGraph::setFormula(CellPos cell, const std::vector<RangeRef>& refe
 
 void DependencyGraph::removeFormula(CellPos cell)
 {
-    const KeyList* refs = m_formulas.find(cell.row, cell.col);
+    const References* refs = m_formulas.find(cell.row, cell.col);
     if (!refs)
         return;
     const Key owner = key(cell.row, cell.col);
@@ -271,7 +240,7 @@ size_t DependencyGraph::rangeIndexEntries() const
 template <typename Visit> void DependencyGraph::forEachCellReader(Key cell, Visit visit) const
 {
     const CellPos pos = position(cell);
-    if (const KeyList* readers = m_cellReaders.find(pos.row, pos.col)) {
+    if (const Readers* readers = m_cellReaders.find(pos.row, pos.col)) {
         for (const Key reader : *readers)
             visit(reader);
     }
@@ -333,13 +302,13 @@ RecalcPlan DependencyGraph::recalcRows(int row1, int row2) const
     // inside are among the formulas already).
     std::vector<Key> seeds;
     m_formulas.forEachInRows(row1, row2,
-                             [&](int row, int col, const KeyList&) { seeds.push_back(key(row, col)); });
+                             [&](int row, int col, const References&) { seeds.push_back(key(row, col)); });
     auto outside = [&](Key reader) {
         const int row = position(reader).row;
         if (row < row1 || row > row2)
             seeds.push_back(reader);
     };
-    m_cellReaders.forEachInRows(row1, row2, [&](int, int, const KeyList& readers) {
+    m_cellReaders.forEachInRows(row1, row2, [&](int, int, const Readers& readers) {
         for (const Key reader : readers)
             outside(reader);
     });
@@ -373,7 +342,7 @@ RecalcPlan DependencyGraph::recalcAll() const
     std::vector<Key> nodes;
     nodes.reserve(m_formulas.size());
     CellMap<int> index;
-    m_formulas.forEach([&](int row, int col, const KeyList&) {
+    m_formulas.forEach([&](int row, int col, const References&) {
         index(row, col) = int(nodes.size());
         nodes.push_back(key(row, col));
     });
@@ -597,7 +566,7 @@ RecalcPlan DependencyGraph::ordered(const std::vector<Key>& nodes, const CellMap
             Frame& frame = frames.back();
             const int v = frame.node;
             const CellPos at = cells[size_t(v)];
-            const KeyList* refs = m_formulas.find(at.row, at.col);
+            const References* refs = m_formulas.find(at.row, at.col);
             const size_t refCount = refs ? refs->size() : 0;
             int next = -1;
             while (next < 0 && frame.ref < refCount) {

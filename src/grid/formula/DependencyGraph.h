@@ -4,6 +4,7 @@
 #include "grid/formula/CellRef.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -77,15 +78,30 @@ private:
     // Cells read by more formulas than this keep their readers in a hash set.
     static constexpr size_t CrowdedReaders = 64;
 
-    // A formula's references or a cell's readers: up to two keys without a heap block of
+    // A formula's references or a cell's readers: up to `Inline` keys without a heap block of
     // their own, as most report formulas read a cell or two and most cells have one reader
     // (a report registers thousands of formulas, and drops them all with its sheet).
-    class KeyList
+    template <quint32 Inline> class KeyList
     {
     public:
         KeyList() = default;
         KeyList(KeyList&& other) noexcept { *this = std::move(other); }
-        KeyList& operator=(KeyList&& other) noexcept;
+        KeyList& operator=(KeyList&& other) noexcept
+        {
+            if (this == &other)
+                return *this;
+            if (m_capacity > Inline)
+                delete[] m_heap;
+            m_size = other.m_size;
+            m_capacity = other.m_capacity;
+            if (other.m_capacity > Inline)
+                m_heap = other.m_heap;
+            else
+                std::copy(other.m_inline, other.m_inline + other.m_size, m_inline);
+            other.m_size = 0;
+            other.m_capacity = Inline;
+            return *this;
+        }
         KeyList(const KeyList&) = delete;
         KeyList& operator=(const KeyList&) = delete;
         ~KeyList()
@@ -101,11 +117,22 @@ private:
         Key& back() { return begin()[m_size - 1]; }
         size_t size() const { return m_size; }
         bool empty() const { return m_size == 0; }
-        void push_back(Key key);
+        void push_back(Key key)
+        {
+            if (m_size == m_capacity) {
+                const quint32 capacity = m_capacity * 2;
+                Key* keys = new Key[capacity];
+                std::copy(begin(), end(), keys);
+                if (m_capacity > Inline)
+                    delete[] m_heap;
+                m_heap = keys;
+                m_capacity = capacity;
+            }
+            begin()[m_size++] = key;
+        }
         void pop_back() { --m_size; }
 
     private:
-        static constexpr quint32 Inline = 2;
         quint32 m_size = 0;
         quint32 m_capacity = Inline;
         union {
@@ -113,6 +140,8 @@ private:
             Key* m_heap;
         };
     };
+    using References = KeyList<2>; // 24 bytes
+    using Readers = KeyList<1>;    // 16 bytes
 
     struct RangeSlot
     {
@@ -133,8 +162,8 @@ private:
     // `nodes` in evaluation order, with the ones on a circular reference apart.
     RecalcPlan ordered(const std::vector<Key>& nodes, const CellMap<int>& index) const;
 
-    CellMap<KeyList> m_formulas; // formula -> its references
-    CellMap<KeyList> m_cellReaders;
+    CellMap<References> m_formulas; // formula -> its references
+    CellMap<Readers> m_cellReaders;
     std::unordered_map<Key, std::unordered_set<Key>> m_crowdedReaders;
     std::vector<RangeSlot> m_ranges;
     std::vector<int> m_freeRanges;
