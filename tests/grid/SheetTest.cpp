@@ -71,13 +71,15 @@ TEST_P(TypedTextTest, BecomesWhatASpreadsheetMakesOfIt)
                          sheet.isText(2, 3), sheet.formula(2, 3).isEmpty()),
               std::tuple(QString::fromUtf8(c.shown), c.kind == Empty, constant || (formula && c.value != 0),
                          c.kind == Date, c.kind == Text || (formula && c.value == 0), !formula));
-    if (c.kind != Date || c.value != 0)
+    if (c.kind != Date || c.value != 0) {
         EXPECT_DOUBLE_EQ(sheet.number(2, 3), c.value);
+    }
     double number = -1;
     int format = -1;
     EXPECT_EQ(sheet.numberConstant(2, 3, number, format), constant);
-    if (constant)
+    if (constant) {
         EXPECT_EQ(std::pair(number, format), std::pair(sheet.number(2, 3), sheet.formatId(2, 3)));
+    }
 }
 
 // clang-format off
@@ -611,9 +613,10 @@ TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
         // row's first cell and the row below's, a number.
         using K = PreparedCell::Kind;
         // clang-format off
-        std::vector<PreparedCell> prepared{{K::Number, 0, 2}, {K::Text, 0, 0, "a"}, {K::Text}, {},
+        std::vector<PreparedCell> prepared{{K::Number, 0, 2, {}, {}, 0}, {K::Text, 0, 0, "a", {}, 0},
+            {K::Text, 0, 0, {}, {}, 0}, {K::Empty, 0, 0, {}, {}, 0},
             {K::Formula, 0, 0, {}, formula::Formula::parse("=" + first + "3*10"), 3},
-            {K::Formula, 0, 0, {}, formula::Formula::parse("=" + first + "4+1"), 3}, {K::Number, 0, 4}};
+            {K::Formula, 0, 0, {}, formula::Formula::parse("=" + first + "4+1"), 3}, {K::Number, 0, 4, {}, {}, 0}};
         // clang-format on
         const int last = c.col1 + 10;
         for (int s = 0; s < 2; ++s) {
