@@ -86,12 +86,12 @@ TEST(SheetModelTest, PassesTheModelTesterThroughEveryKindOfChange)
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     Sheet& s = book.active();
     fill(book, 5, 4);
-    // Growth reaches the model on the next turn of the event loop, in one step.
-    EXPECT_EQ(model.rowCount(), 0);
+    // The counts of rows and columns along the way, checked at the end. Growth reaches the model
+    // on the next turn of the event loop, in one step.
+    QList<qsizetype> counts{model.rowCount()};
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
     QCoreApplication::processEvents();
-    EXPECT_EQ(inserted.count(), 1);
-    EXPECT_EQ(std::pair(model.rowCount(), model.columnCount()), std::pair(5, 4));
+    counts << inserted.count() << model.rowCount() << model.columnCount();
     s.setColumnHeading(2, "姓名");
     EXPECT_EQ(QStringList({model.headerData(1, Qt::Horizontal).toString(),
                            model.headerData(2, Qt::Horizontal).toString(),
@@ -102,23 +102,22 @@ TEST(SheetModelTest, PassesTheModelTesterThroughEveryKindOfChange)
     EXPECT_EQ(model.data(model.index(0, 0), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
     s.setLastRow(3);
     s.setLastColumn(2);
-    EXPECT_EQ(std::pair(model.rowCount(), model.columnCount()), std::pair(3, 2));
+    counts << model.rowCount() << model.columnCount();
     s.insertColumns(1, 2);
-    EXPECT_EQ(model.columnCount(), 4);
+    counts << model.columnCount();
     s.deleteColumns(1);
     book.addSheet("two");
     book.setActiveSheet(2);
-    EXPECT_EQ(model.rowCount(), 0);
+    counts << model.rowCount();
     book.setActiveSheet(1);
     QTemporaryDir dir;
     book.write(dir.filePath("m.vts"), FileType::Template);
-    QList<int> rows;
     book.clear();
-    rows << model.rowCount();
+    counts << model.rowCount();
     book.read(dir.filePath("m.vts"));
-    rows << model.rowCount();
+    counts << model.rowCount();
     book.active().clear();
-    EXPECT_EQ(rows << model.rowCount(), QList<int>({0, 3, 0}));
+    EXPECT_EQ(counts << model.rowCount(), QList<qsizetype>({0, 1, 5, 4, 3, 2, 4, 0, 0, 3, 0}));
 }
 
 TEST(SheetModelTest, ChangesOneCellWithOneDataChanged)
