@@ -10,6 +10,7 @@
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 #include <optional>
+#include <random>
 
 using namespace talor::grid;
 using namespace talor::test;
@@ -30,29 +31,21 @@ QString xmlError(const QByteArray& xml)
 QByteArray templateWith(const char* sheetMembers)
 {
     QByteArray members = sheetMembers;
-    const std::pair<const char*, const char*> required[] = {{"name", "\"s\""},
-                                                            {"lastRow", "5"},
-                                                            {"lastColumn", "5"},
-                                                            {"frozenRows", "0"},
-                                                            {"frozenColumns", "0"}};
-    for (const auto& [key, value] : required) {
+    // clang-format off
+    const std::pair<const char*, const char*> required[] = {
+        {"name", "\"s\""}, {"lastRow", "5"}, {"lastColumn", "5"}, {"frozenRows", "0"}, {"frozenColumns", "0"}};
+    // clang-format on
+    for (const auto& [key, value] : required)
         if (!members.contains(QByteArray("\"" + QByteArray(key) + "\"")))
             members += QByteArray(", \"") + key + "\": " + value;
-    }
     return R"({"format": "talor-vts", "version": 1, "sheets": [{)" + members + "}]}";
 }
 
-// The sheet's members of a template, and part of the message that refuses it.
-struct HostileCase
-{
-    const char* members;
-    const char* expected;
-};
-
 } // namespace
 
+// The sheet's members of a template, and part of the message that refuses it.
 // clang-format off
-const HostileCase hostile[] = {
+const std::pair<const char*, const char*> hostile[] = {
     {R"("lastRow": 1e308, "cells": [])", "lastRow 1e+308 is out of range"},
     {R"("lastColumn": -1e308, "cells": [])", "out of range"},
     {R"("cells": [{"row": 4294967297, "col": 1}])", "out of range"},
@@ -90,8 +83,8 @@ TEST(HostileTemplate, IsRefusedByNameAndLeavesTheBook)
         {QByteArray(good).replace("talor-vts", "something-else"), "not a TALOR template"},
         {QByteArray(good).replace("\"version\": 1", "\"version\": 2"), "newer program"},
         {QByteArray(), "not a TALOR template"}};
-    for (const HostileCase& c : hostile)
-        files.emplace_back(templateWith(c.members), c.expected);
+    for (const auto& [members, expected] : hostile)
+        files.emplace_back(templateWith(members), expected);
     for (const auto& [bytes, expected] : files) {
         SCOPED_TRACE(expected);
         const QString path = dir.filePath("hostile.vts");
@@ -128,10 +121,8 @@ TEST(XlsxText, CharactersXmlForbidsAreReplacedAndTheFileStaysWellFormed)
     const QString path = dir.filePath("odd.xlsx");
     book.write(path, FileType::Excel);
     for (const char* member : {"xl/sharedStrings.xml", "xl/worksheets/sheet1.xml", "xl/workbook.xml",
-                               "xl/styles.xml", "docProps/app.xml"}) {
-        const QByteArray xml = unzipMember(path, member);
-        EXPECT_EQ(xmlError(xml), QString()) << member;
-    }
+                               "xl/styles.xml", "docProps/app.xml"})
+        EXPECT_EQ(xmlError(unzipMember(path, member)), QString()) << member;
     const QString strings = QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"));
     const QString r = QString(QChar::ReplacementCharacter);
     EXPECT_TRUE(strings.contains(u'a' + r + r + r + r + u'b' + r + u"\t\n" + QStringLiteral("𠀀")))
@@ -172,15 +163,11 @@ TEST(FullDisk, KeepsTheOldFileAndSaysTheDiskIsFull)
     small.setText(1, 1, "old");
     Workbook large;
     // Texts that do not compress, so that the zipped workbook is large too.
-    quint64 seed = 1;
-    for (int row = 1; row <= 800; ++row) {
-        QString text;
-        for (int k = 0; k < 4; ++k) {
-            seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-            text += QString::number(seed >> 8, 36);
-        }
-        large.setText(row, 1, u'\'' + text);
-    }
+    std::mt19937_64 random(1);
+    for (int row = 1; row <= 800; ++row)
+        large.setText(row, 1,
+                      u'\'' + QString::number(random(), 36) + QString::number(random(), 36) +
+                          QString::number(random(), 36));
     for (const FileType type : {FileType::Template, FileType::Excel}) {
         const QString path = dir.filePath(type == FileType::Template ? "t.vts" : "t.xlsx");
         small.write(path, type);

@@ -66,21 +66,19 @@ TEST_P(TypedTextTest, BecomesWhatASpreadsheetMakesOfIt)
     Sheet sheet;
     sheet.setText(2, 3, QString::fromUtf8(c.typed));
     SCOPED_TRACE(c.typed);
-    EXPECT_EQ(sheet.text(2, 3), QString::fromUtf8(c.shown));
-    EXPECT_EQ(sheet.isEmpty(2, 3), c.kind == Empty);
-    EXPECT_EQ(sheet.isNumber(2, 3),
-              c.kind == Number || c.kind == Date || (c.kind == Formula && c.value != 0));
-    EXPECT_EQ(sheet.isDate(2, 3), c.kind == Date);
-    EXPECT_EQ(sheet.isText(2, 3), c.kind == Text || (c.kind == Formula && c.value == 0));
-    EXPECT_EQ(sheet.formula(2, 3).isEmpty(), c.kind != Formula);
+    const bool constant = c.kind == Number || c.kind == Date, formula = c.kind == Formula;
+    EXPECT_EQ(std::tuple(sheet.text(2, 3), sheet.isEmpty(2, 3), sheet.isNumber(2, 3), sheet.isDate(2, 3),
+                         sheet.isText(2, 3), sheet.formula(2, 3).isEmpty()),
+              std::tuple(QString::fromUtf8(c.shown), c.kind == Empty, constant || (formula && c.value != 0),
+                         c.kind == Date, c.kind == Text || (formula && c.value == 0), !formula));
     if (c.kind != Date || c.value != 0) {
         EXPECT_DOUBLE_EQ(sheet.number(2, 3), c.value);
     }
-    double constant = -1;
+    double number = -1;
     int format = -1;
-    EXPECT_EQ(sheet.numberConstant(2, 3, constant, format), c.kind == Number || c.kind == Date);
-    if (c.kind == Number || c.kind == Date) {
-        EXPECT_EQ(std::pair(constant, format), std::pair(sheet.number(2, 3), sheet.formatId(2, 3)));
+    EXPECT_EQ(sheet.numberConstant(2, 3, number, format), constant);
+    if (constant) {
+        EXPECT_EQ(std::pair(number, format), std::pair(sheet.number(2, 3), sheet.formatId(2, 3)));
     }
 }
 
@@ -90,15 +88,15 @@ const TypedCase entries[] = {
     {"12.5", "12.5", Number, 12.5}, {"1,234.5", "1,234.5", Number, 1234.5}, {"50%", "50%", Number, 0.5},
     {"1E3", "1000", Number, 1000}, {".5", "0.5", Number, 0.5}, {"0012", "0012", Text},
     {"110101199003071234", "110101199003071234", Text}, {"1,23", "1,23", Text}, {"12abc", "12abc", Text},
-    {"2024-3-5", "2024-03-05", Date, 45356}, {"1900-3-1", "1900-03-01", Date, 61},
-    {"2024/3/5", "2024-03-05", Date}, {"2024.3.5", "2024-03-05", Date, 45356},
-    {"2024年3月5日", "2024-03-05", Date, 45356}, {"2024-03-05T08:30", "2024-03-05 08:30", Date},
-    {"8:5", "08:05", Date}, {"2024-3-5 8:30:00.600", "2024-03-05 08:30:01", Date}, {"2024.2.30", "2024.2.30", Text}, {"2024-03-05 08:30", "2024-03-05 08:30", Date},
-    {"2024-03-05 08:30:15", "2024-03-05 08:30:15", Date}, {"8:30", "08:30", Date},
-    {"6:00", "06:00", Date, 0.25}, {"08:30:15", "08:30:15", Date}, {"2024-02-30", "2024-02-30", Text},
-    {"25:61", "25:61", Text}, {"'12", "12", Text}, {"'=A1", "=A1", Text}, {"''x", "'x", Text},
-    {"'", "", Empty}, {"", "", Empty}, {"张三", "张三", Text}, {"=", "=", Text}, {"=1+2", "3", Formula, 3},
-    {"=\"a\"&\"b\"", "ab", Formula, 0}};
+    {"2024-3-5", "2024-03-05", Date, 45356}, {"1900-3-1", "1900-03-01", Date, 61}, {"2024/3/5", "2024-03-05", Date},
+    {"2024.3.5", "2024-03-05", Date, 45356}, {"2024年3月5日", "2024-03-05", Date, 45356},
+    {"2024-03-05T08:30", "2024-03-05 08:30", Date}, {"8:5", "08:05", Date},
+    {"2024-3-5 8:30:00.600", "2024-03-05 08:30:01", Date}, {"2024.2.30", "2024.2.30", Text},
+    {"2024-03-05 08:30", "2024-03-05 08:30", Date}, {"2024-03-05 08:30:15", "2024-03-05 08:30:15", Date},
+    {"8:30", "08:30", Date}, {"6:00", "06:00", Date, 0.25}, {"08:30:15", "08:30:15", Date},
+    {"2024-02-30", "2024-02-30", Text}, {"25:61", "25:61", Text}, {"'12", "12", Text}, {"'=A1", "=A1", Text},
+    {"''x", "'x", Text}, {"'", "", Empty}, {"", "", Empty}, {"张三", "张三", Text}, {"=", "=", Text},
+    {"=1+2", "3", Formula, 3}, {"=\"a\"&\"b\"", "ab", Formula, 0}};
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Entries, TypedTextTest, ::testing::ValuesIn(entries));
 
@@ -112,20 +110,19 @@ const TypedCase keptEntries[] = {
     {"12:00", "12:00", Date, 0.5}, {"08:30:15.250", "08:30:15", Date, 30615.25 / 86400},
     {"2024-3-5 23:59:59.999", "2024-03-06 00:00:00", Date, 45356 + 86399.999 / 86400},
     {"2024/3/5 8:30", "2024-03-05 08:30", Date, 45356 + 8.5 / 24},
-    {"2024年3月5日 08:30:15", "2024-03-05 08:30:15", Date, 45356 + 30615 / 86400.0},
-    {"-0", "0", Number, 0}, {"+8", "8", Number, 8}, {"-24", "-24", Number, -24}, {"168", "168", Number, 168},
-    {"8.30", "8.30", Number, 8.3}, {"-8", "-8", Number, -8},
-    {"24:60", "24:60", Text}, {"25:61:00", "25:61:00", Text}, {"8:60", "8:60", Text}, {"8:30:60", "8:30:60", Text},
-    {"8:30:", "8:30:", Text}, {":30", ":30", Text}, {"8:", "8:", Text}, {"1:2:3:4", "1:2:3:4", Text},
-    {"8:3O", "8:3O", Text}, {" 8:30", " 8:30", Text}, {"+8:30", "+8:30", Text}, {"--8:30", "--8:30", Text},
-    {"- 8:30", "- 8:30", Text}, {"-+8:30", "-+8:30", Text}, {"008:30", "008:30", Text},
+    {"2024年3月5日 08:30:15", "2024-03-05 08:30:15", Date, 45356 + 30615 / 86400.0}, {"-0", "0", Number, 0},
+    {"+8", "8", Number, 8}, {"-24", "-24", Number, -24}, {"168", "168", Number, 168}, {"8.30", "8.30", Number, 8.3},
+    {"-8", "-8", Number, -8}, {"24:60", "24:60", Text}, {"25:61:00", "25:61:00", Text}, {"8:60", "8:60", Text},
+    {"8:30:60", "8:30:60", Text}, {"8:30:", "8:30:", Text}, {":30", ":30", Text}, {"8:", "8:", Text},
+    {"1:2:3:4", "1:2:3:4", Text}, {"8:3O", "8:3O", Text}, {" 8:30", " 8:30", Text}, {"+8:30", "+8:30", Text},
+    {"--8:30", "--8:30", Text}, {"- 8:30", "- 8:30", Text}, {"-+8:30", "-+8:30", Text}, {"008:30", "008:30", Text},
     {"0168:00", "0168:00", Text}, {"10000:00", "10000:00", Text}, {"8:30 XM", "8:30 XM", Text},
     {"13:00 PM", "13:00 PM", Text}, {"8:30 a.m.", "8:30 a.m.", Text}, {"8:30 PM x", "8:30 PM x", Text},
     {"8:30pmx", "8:30pmx", Text}, {"8 : 30", "8 : 30", Text}, {"8:30 AMPM", "8:30 AMPM", Text},
     {"8:30  PM", "8:30  PM", Text}, {"8:30 P", "8:30 P", Text}, {"8:30 PM ", "8:30 PM ", Text},
     {"-8:30 PM", "-8:30 PM", Text}, {"-8 PM", "-8 PM", Text}, {"2024-3-5 8:30 PM", "2024-3-5 8:30 PM", Text},
-    {"2024-3-5 25:00", "2024-3-5 25:00", Text}, {"2024-3-5 -8:30", "2024-3-5 -8:30", Text},
-    {"AM", "AM", Text}, {"PM", "PM", Text}, {"-", "-", Text}, {"１２:30", "１２:30", Text}};
+    {"2024-3-5 25:00", "2024-3-5 25:00", Text}, {"2024-3-5 -8:30", "2024-3-5 -8:30", Text}, {"AM", "AM", Text},
+    {"PM", "PM", Text}, {"-", "-", Text}, {"１２:30", "１２:30", Text}};
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(KeptEntries, TypedTextTest, ::testing::ValuesIn(keptEntries));
 
@@ -147,38 +144,38 @@ TEST_P(TypedTimeTest, IsANumberShownAsTyped)
     const TypedTimeCase& c = GetParam();
     SCOPED_TRACE(c.typed);
     const CellInput input = parseInput(QString::fromUtf8(c.typed));
-    EXPECT_EQ(input.kind, CellInput::Kind::Number);
     EXPECT_DOUBLE_EQ(input.number, c.seconds / 86400);
-    EXPECT_EQ(input.numberFormat, QString::fromUtf8(c.numberFormat));
     Sheet sheet;
-    sheet.setText(1, 1, QString::fromUtf8(c.typed));
-    sheet.setText(1, 2, "=A1*24");
-    EXPECT_EQ(sheet.text(1, 1), QString::fromUtf8(c.shown));
-    EXPECT_TRUE(sheet.isDate(1, 1));
-    EXPECT_EQ(sheet.text(1, 2), talor::text::formatGeneral(c.seconds / 3600));
+    typeRow(sheet, 1, {QString::fromUtf8(c.typed), "=A1*24"});
+    EXPECT_EQ(
+        std::tuple(input.kind, input.numberFormat, sheet.text(1, 1), sheet.isDate(1, 1), sheet.text(1, 2)),
+        std::tuple(CellInput::Kind::Number, QString::fromUtf8(c.numberFormat), QString::fromUtf8(c.shown),
+                   true, talor::text::formatGeneral(c.seconds / 3600)));
 }
 
 // clang-format off
 const TypedTimeCase elapsedTimes[] = {
-    {"24:00", "24:00", 86400, "[h]:mm"}, {"25:00", "25:00", 90000, "[h]:mm"}, {"168:30", "168:30", 606600, "[h]:mm"},
-    {"24:00:00", "24:00:00", 86400, "[h]:mm:ss"}, {"25:59:59", "25:59:59", 93599, "[h]:mm:ss"},
-    {"9999:59", "9999:59", 35999940, "[h]:mm"}, {"100:5", "100:05", 360300, "[h]:mm"},
-    {"25:00:00.5", "25:00:01", 90000.5, "[h]:mm:ss"}};
+    {"24:00", "24:00", 86400, "[h]:mm"}, {"25:00", "25:00", 90000, "[h]:mm"},
+    {"168:30", "168:30", 606600, "[h]:mm"}, {"24:00:00", "24:00:00", 86400, "[h]:mm:ss"},
+    {"25:59:59", "25:59:59", 93599, "[h]:mm:ss"}, {"9999:59", "9999:59", 35999940, "[h]:mm"},
+    {"100:5", "100:05", 360300, "[h]:mm"}, {"25:00:00.5", "25:00:01", 90000.5, "[h]:mm:ss"}};
 INSTANTIATE_TEST_SUITE_P(Elapsed, TypedTimeTest, ::testing::ValuesIn(elapsedTimes));
 
 const TypedTimeCase negativeTimes[] = {
-    {"-08:30", "-08:30", -30600, "[hh]:mm"}, {"-8:30", "-08:30", -30600, "[hh]:mm"}, {"-0:01", "-00:01", -60, "[hh]:mm"},
-    {"-23:59:59", "-23:59:59", -86399, "[hh]:mm:ss"}, {"-24:00", "-24:00", -86400, "[h]:mm"},
-    {"-168:30", "-168:30", -606600, "[h]:mm"}, {"-0:00", "00:00", 0, "[hh]:mm"}};
+    {"-08:30", "-08:30", -30600, "[hh]:mm"}, {"-8:30", "-08:30", -30600, "[hh]:mm"},
+    {"-0:01", "-00:01", -60, "[hh]:mm"}, {"-23:59:59", "-23:59:59", -86399, "[hh]:mm:ss"},
+    {"-24:00", "-24:00", -86400, "[h]:mm"}, {"-168:30", "-168:30", -606600, "[h]:mm"},
+    {"-0:00", "00:00", 0, "[hh]:mm"}};
 INSTANTIATE_TEST_SUITE_P(Negative, TypedTimeTest, ::testing::ValuesIn(negativeTimes));
 
 const TypedTimeCase twelveHourTimes[] = {
     {"8:30 PM", "8:30 PM", 73800, "h:mm AM/PM"}, {"8:30 AM", "8:30 AM", 30600, "h:mm AM/PM"},
     {"12:00 AM", "12:00 AM", 0, "h:mm AM/PM"}, {"12:30 PM", "12:30 PM", 45000, "h:mm AM/PM"},
     {"12:59 AM", "12:59 AM", 3540, "h:mm AM/PM"}, {"11:59 PM", "11:59 PM", 86340, "h:mm AM/PM"},
-    {"0:30 AM", "12:30 AM", 1800, "h:mm AM/PM"}, {"8 PM", "8 PM", 72000, "h AM/PM"}, {"12 PM", "12 PM", 43200, "h AM/PM"},
-    {"8:30 pm", "8:30 PM", 73800, "h:mm AM/PM"}, {"8:30pm", "8:30 PM", 73800, "h:mm AM/PM"},
-    {"08:30 Am", "8:30 AM", 30600, "h:mm AM/PM"}, {"8:30:15 PM", "8:30:15 PM", 73815, "h:mm:ss AM/PM"}};
+    {"0:30 AM", "12:30 AM", 1800, "h:mm AM/PM"}, {"8 PM", "8 PM", 72000, "h AM/PM"},
+    {"12 PM", "12 PM", 43200, "h AM/PM"}, {"8:30 pm", "8:30 PM", 73800, "h:mm AM/PM"},
+    {"8:30pm", "8:30 PM", 73800, "h:mm AM/PM"}, {"08:30 Am", "8:30 AM", 30600, "h:mm AM/PM"},
+    {"8:30:15 PM", "8:30:15 PM", 73815, "h:mm:ss AM/PM"}};
 INSTANTIATE_TEST_SUITE_P(TwelveHour, TypedTimeTest, ::testing::ValuesIn(twelveHourTimes));
 // clang-format on
 
@@ -190,9 +187,8 @@ TEST(SheetTest, NumberFormatOfTheCellStaysForPlainNumbersButNotForDates)
     sheet.setNumber(1, 3, 3.14159, "0.00");
     sheet.setPlainText(1, 4, "12");
     sheet.setNumber(1, 5, -0.001, "0.00");
-    EXPECT_EQ(rowTexts(sheet, 1, 5), "3.00|5|3.14|12|0.00");
-    EXPECT_FALSE(sheet.isDate(1, 2));
-    EXPECT_FALSE(sheet.isNumber(1, 4));
+    EXPECT_EQ(std::tuple(rowTexts(sheet, 1, 5), sheet.isDate(1, 2), sheet.isNumber(1, 4)),
+              std::tuple(QString("3.00|5|3.14|12|0.00"), false, false));
 }
 
 // The grid shows numbers through the text module's formatter (its cases: TextFunctionsTest).
@@ -273,23 +269,6 @@ TEST(SheetTest, FormulasRecomputeWhenAReferencedCellChanges)
     EXPECT_EQ(chain.join(u' '), "3 15 #VALUE!");
 }
 
-TEST(SheetTest, CircularReferencesShowAnErrorUntilBroken)
-{
-    Sheet sheet;
-    sheet.setText(1, 1, "=B1+1");
-    sheet.setText(1, 3, "=A1+1");
-    EXPECT_EQ(sheet.text(1, 3), "2");
-    sheet.setText(1, 2, "=A1+1");
-    EXPECT_EQ(rowTexts(sheet, 1, 3), "#CIRC!|#CIRC!|#CIRC!"); // C1 only reads the cycle
-    sheet.setText(1, 2, "4");
-    EXPECT_EQ(rowTexts(sheet, 1, 3), "5|4|6");
-    sheet.setText(5, 5, "=E5+1");
-    sheet.setText(10, 1, "=SUM(A1:A10)");
-    EXPECT_EQ(sheet.text(5, 5) + "|" + sheet.text(10, 1), "#CIRC!|#CIRC!");
-    sheet.setText(10, 1, "=SUM(A1:A9)");
-    EXPECT_EQ(sheet.text(10, 1), "5");
-}
-
 TEST(SheetTest, PlainSetTextCostsOneSignalPerCell)
 {
     Sheet sheet;
@@ -299,9 +278,9 @@ TEST(SheetTest, PlainSetTextCostsOneSignalPerCell)
     for (int row = 1; row <= 100; ++row)
         for (int col = 1; col <= 5; ++col)
             sheet.setText(row, col, QString::number(row * col));
-    EXPECT_EQ(changes, 500);
-    EXPECT_EQ(extents, 100 + 4); // a new row per row, new columns in the first row
-    EXPECT_EQ(extent(sheet), std::pair(100, 5));
+    sheet.setText(100, 6, "=A1"); // a formula cell is told once, as a recomputed one
+    // A new row per row, new columns in the first row and the formula's.
+    EXPECT_EQ(std::tuple(changes, extents, extent(sheet)), std::tuple(501, 100 + 5, std::pair(100, 6)));
 }
 
 TEST(SheetTest, ReachesTheSheetLimitsAndRefusesBeyond)
@@ -489,8 +468,7 @@ const RangeEdgeCase rangeEdges[] = {
     {"A1:A1025", 1026, 1, false},     {"C1000:C5000", 999, 3, false},  {"C1000:C5000", 1000, 3, true},
     {"C1000:C5000", 5000, 3, true},   {"C1000:C5000", 5001, 3, false}, {"C1000:C5000", 3000, 2, false},
     {"B2:B65536", 65536, 2, true},    {"B2:B65536", 1, 2, false},      {"B2:B65536", 65536, 3, false},
-    {"A1:IU65536", 65536, 255, true}, {"B1:AG40000", 40000, 33, true}, {"B1:AG40000", 40001, 33, false},
-};
+    {"A1:IU65536", 65536, 255, true}, {"B1:AG40000", 40000, 33, true}, {"B1:AG40000", 40001, 33, false}};
 INSTANTIATE_TEST_SUITE_P(Blocks, RangeEdgeTest, ::testing::ValuesIn(rangeEdges));
 
 TEST(SheetTest, BatchRecomputesOnceInDependencyOrderAtItsEnd)
@@ -617,32 +595,21 @@ TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
         const QString first = columnName(c.col1);
         // A number and a text, an empty text (no content), an empty cell, formulas reading the
         // row's first cell and the row below's, a number.
-        std::vector<PreparedCell> prepared(7);
-        prepared[0].kind = prepared[6].kind = PreparedCell::Kind::Number;
-        prepared[0].number = 2;
-        prepared[6].number = 4;
-        prepared[1].kind = prepared[2].kind = PreparedCell::Kind::Text;
-        prepared[1].text = QStringLiteral("a");
-        prepared[4].kind = prepared[5].kind = PreparedCell::Kind::Formula;
-        prepared[4].formula = formula::Formula::parse("=" + first + "3*10");
-        prepared[5].formula = formula::Formula::parse("=" + first + "4+1");
-        prepared[4].formulaRow = prepared[5].formulaRow = 3;
+        using K = PreparedCell::Kind;
+        // clang-format off
+        std::vector<PreparedCell> prepared{{K::Number, 0, 2, {}, {}, 0}, {K::Text, 0, 0, "a", {}, 0},
+            {K::Text, 0, 0, {}, {}, 0}, {K::Empty, 0, 0, {}, {}, 0},
+            {K::Formula, 0, 0, {}, formula::Formula::parse("=" + first + "3*10"), 3},
+            {K::Formula, 0, 0, {}, formula::Formula::parse("=" + first + "4+1"), 3}, {K::Number, 0, 4, {}, {}, 0}};
+        // clang-format on
         const int last = c.col1 + 10;
         for (int s = 0; s < 2; ++s) {
             Sheet& sheet = s == 0 ? written : oneByOne;
             prepared[0].formatId = prepared[3].formatId = SheetBulkWriter(sheet).addFormat(framed);
-            const auto record = [&signals, s](const char* what) {
-                return [&signals, s, what](const CellRange& r) {
-                    signals[s] << QStringLiteral("%1 %2,%3:%4,%5")
-                                      .arg(what)
-                                      .arg(r.row1)
-                                      .arg(r.col1)
-                                      .arg(r.row2)
-                                      .arg(r.col2);
-                };
-            };
-            QObject::connect(&sheet, &Sheet::cellsChanged, record("cells"));
-            QObject::connect(&sheet, &Sheet::formatsChanged, record("formats"));
+            QObject::connect(&sheet, &Sheet::cellsChanged,
+                             [&signals, s](const CellRange& r) { signals[s] << "cells " + rangeText(r); });
+            QObject::connect(&sheet, &Sheet::formatsChanged,
+                             [&signals, s](const CellRange& r) { signals[s] << "formats " + rangeText(r); });
             QObject::connect(&sheet, &Sheet::extentChanged, [&signals, s] { signals[s] << "extent"; });
             sheet.setText(1, 1, QStringLiteral("=SUM(A5:Z6)"));
             if (c.occupied) {
@@ -679,12 +646,10 @@ TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
             sheet.setNumber(6, c.col1, 7); // read by row 5's formulas and the sum
             for (int row = 1; row <= 7; ++row)
                 for (int col = 1; col <= last + 1; ++col)
-                    cells[s] << QStringLiteral("%1,%2 %3 %4 %5 %6")
-                                    .arg(row)
-                                    .arg(col)
-                                    .arg(sheet.text(row, col), sheet.formula(row, col))
-                                    .arg(sheet.formatId(row, col))
-                                    .arg(sheet.isEmpty(row, col));
+                    cells[s] << rangeText({row, col, row, col}) + ' ' + sheet.text(row, col) + ' ' +
+                                    sheet.formula(row, col) + ' ' +
+                                    QString::number(sheet.formatId(row, col)) +
+                                    (sheet.isEmpty(row, col) ? " empty" : "");
             cells[s] << QStringLiteral("extent %1,%2").arg(sheet.lastRow()).arg(sheet.lastColumn());
             sheet.forEachCell([&cells, s](int row, int col) {
                 cells[s] << QStringLiteral("visited %1,%2").arg(row).arg(col);
@@ -746,10 +711,9 @@ TEST(SheetTest, RecalculatingBlockwiseEndsAsOneRecalculationAtTheEnd)
             EXPECT_EQ(rowTexts(inBlocks, row, 7), expected) << "row " << row;
             EXPECT_EQ(rowTexts(atEnd, row, 7), expected) << "row " << row;
         }
-        EXPECT_EQ(rowTexts(inBlocks, 5, 6), QStringLiteral("5||1000|1059|37|"));
-        EXPECT_EQ(inBlocks.text(1, 7), QStringLiteral("106"));
-        EXPECT_EQ(inBlocks.text(35, 6), inBlocks.text(15, 6));
-        EXPECT_EQ(inBlocks.text(80, 5), QStringLiteral("1"));
+        EXPECT_EQ(QStringList({rowTexts(inBlocks, 5, 6), inBlocks.text(1, 7), inBlocks.text(35, 6),
+                               inBlocks.text(80, 5)}),
+                  QStringList({"5||1000|1059|37|", "106", inBlocks.text(15, 6), "1"}));
     }
 }
 
@@ -779,8 +743,8 @@ TEST(SheetTest, BareCellsKeptInARowReadAsNone)
         sheet.forEachCell([&](int row, int col) { visited << QStringLiteral("%1,%2").arg(row).arg(col); });
         EXPECT_EQ(visited, QStringList({"1,1", "1,2", QStringLiteral("1,%1").arg(far), "2,1"})) << gap;
         sheet.insertColumns(2, 1);
-        EXPECT_EQ(sheet.formatId(1, 3), ids[1]) << gap;
-        EXPECT_TRUE(sheet.isEmpty(1, 4)) << gap;
-        EXPECT_EQ(sheet.number(1, far + 1), 4) << gap;
+        EXPECT_EQ(std::tuple(sheet.formatId(1, 3), sheet.isEmpty(1, 4), sheet.number(1, far + 1)),
+                  std::tuple(ids[1], true, 4.0))
+            << gap;
     }
 }
