@@ -150,15 +150,12 @@ TEST_F(SavingTest, ANameWithoutACodeIsRefusedNamingTheCell)
         sheet.setColumnHeading(1, heading ? "工号" : "");
         sheet.setColumnHeading(2, "小组名");
         sheet.setText(6, 2, "乙班");
-        SheetSaving saving(suite, columns, sheet, records);
         try {
-            saving.SaveRecord(2, 6, 2);
+            SheetSaving(suite, columns, sheet, records).SaveRecord(2, 6, 2);
             ADD_FAILURE() << "no error";
-        } catch (const SaveCheckError& error) {
-            EXPECT_EQ(
-                std::tuple(error.row, error.column, error.message),
-                std::tuple(
-                    6, 2, QString("第6行%1“乙班”没有对应的代码，无法保存").arg(heading ? "小组名" : "小组")));
+        } catch (const SaveCheckError& e) {
+            EXPECT_EQ(QString("%1,%2 %3").arg(e.row).arg(e.column).arg(e.message),
+                      QString("6,2 第6行%1“乙班”没有对应的代码，无法保存").arg(heading ? "小组名" : "小组"));
         }
     }
 }
@@ -207,8 +204,7 @@ TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
             EXPECT_EQ(record.row, record.position + (c.heading ? 0 : 4) + 1);
             plan << writes.join(' ');
         }
-        EXPECT_EQ(plan.join('|'), c.plan);
-        EXPECT_EQ(records.position(), 0);
+        EXPECT_EQ(std::tuple(plan.join('|'), records.position()), std::tuple(c.plan, 0));
         suite.fields["czyxm"] = {"操作员", "S", "", 0};
     }
 }
@@ -275,12 +271,12 @@ void SavingTest::refuseAndTakeBack()
             exec(c.between);
         const SaveOutcome outcome = saving.apply(plan);
         const bool saved = c.row == 0;
-        EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row),
-                  std::tuple(saved ? 3 : 0, saved, c.row));
-        EXPECT_EQ(outcome.message.left(QString(c.message).size()).toStdString(), c.message);
-        EXPECT_EQ(outcome.message.endsWith(SheetSaving::RefusedRecord), !saved);
-        EXPECT_EQ(stored("select czyxm from kq order by memberid"), saved ? "张三,张三,张三" : ",,");
-        EXPECT_EQ(records.position(), 0);
+        EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row, records.position(),
+                             outcome.message.left(QString(c.message).size()).toStdString(),
+                             outcome.message.endsWith(SheetSaving::RefusedRecord),
+                             stored("select czyxm from kq order by memberid")),
+                  std::tuple(saved ? 3 : 0, saved, c.row, 0, std::string(c.message), !saved,
+                             QString(saved ? "张三,张三,张三" : ",,")));
         QStringList read;
         for (records.moveFirst(); !records.eof(); records.moveNext())
             read << records.text("cdfz");
@@ -344,13 +340,13 @@ TEST_F(EditingTest, EditAndSaveCommandsInTurn)
             commands.saveContent();
         else
             commands.editContent();
-        EXPECT_EQ(messages.join('/').toStdString(), step.messages.join('/').toStdString());
-        EXPECT_EQ(std::pair(changed, book.allowInCellEditing()), std::pair(step.editing, step.editing));
-        EXPECT_EQ(sheet.selection(), step.selected);
         QStringList held;
         for (const char* field : {"cdfz", "team", "czyxm"})
             held << stored(QString("select %1 from kq order by memberid").arg(field));
-        EXPECT_EQ(held.join('|').toStdString(), step.stored);
+        EXPECT_EQ(std::tuple(messages.join('/').toStdString(), changed, book.allowInCellEditing(),
+                             sheet.selection(), held.join('|').toStdString()),
+                  std::tuple(step.messages.join('/').toStdString(), step.editing, step.editing, step.selected,
+                             std::string(step.stored)));
     }
 }
 
