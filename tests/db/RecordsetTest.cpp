@@ -418,23 +418,18 @@ TEST_P(RecordsetTest, EveryCellIsTheValueQtSqlReads)
 TEST_P(RecordsetTest, AReadRunsOneStatementThatCannotWrite)
 {
     const bool postgres = kind() == talor::test::DatabaseKind::Postgres;
-    const struct
-    {
-        QString sql;
-        QString words; // of the engine, in the error; empty: the server runs it, and it is undone
-    } refused[] = {
-        {u"select * from kq where 1=1; delete from kq where memberid='001'; --"_qs,
-         postgres ? u"multiple commands"_qs : u"multiple statements"_qs},
-        {u"select * from kq where 1=1; commit; delete from kq; --"_qs,
-         postgres ? u"multiple commands"_qs : u"multiple statements"_qs},
-        {postgres ? u"with gone as (delete from kq returning *) select * from gone"_qs
-                  : u"delete from kq where memberid='001'"_qs,
-         postgres ? u"read-only transaction"_qs : u"readonly"_qs},
+    // The words of the engine, in the error; none: the server runs it, and it is undone.
+    const QString several = postgres ? u"multiple commands"_qs : u"multiple statements"_qs;
+    const QString readOnly = postgres ? u"read-only transaction"_qs : u"readonly"_qs;
+    // clang-format off
+    const struct { QString sql, words; } refused[] = {
+        {u"select * from kq where 1=1; delete from kq where memberid='001'; --"_qs, several},
+        {u"select * from kq where 1=1; commit; delete from kq; --"_qs, several},
+        {postgres ? u"with gone as (delete from kq returning *) select * from gone"_qs : u"delete from kq where memberid='001'"_qs, readOnly},
         {postgres ? u"select * from kq where nextval('kq_seq') > 0"_qs
-                  : u"select * from kq; insert into kq (memberid, zhdate) values ('9', '2024-01-01')"_qs,
-         postgres ? u"read-only transaction"_qs : u"multiple statements"_qs},
-        {postgres ? u"select * from kq where (select lo_create(0)) > 0"_qs : u"select * from kq"_qs, {}},
-    };
+                  : u"select * from kq; insert into kq (memberid, zhdate) values ('9', '2024-01-01')"_qs, postgres ? readOnly : several},
+        {postgres ? u"select * from kq where (select lo_create(0)) > 0"_qs : u"select * from kq"_qs, {}}};
+    // clang-format on
     if (postgres) {
         exec(u"drop sequence if exists kq_seq"_qs);
         exec(u"create sequence kq_seq"_qs);

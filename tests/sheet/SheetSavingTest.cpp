@@ -43,21 +43,16 @@ protected:
              "'李四'), "
              "('0014', '2024-01-05', 'D1', 'G1', 'T1', null, 1, 0, null, null, 1, 1, null, null)");
         suite.db = db;
-        suite.fields = {{"memberid", {"工号", "S", "20", 0}}, {"team", {"小组", "S", "20", 1}},
-                        {"group0", {"班组", "S", "20", 2}},   {"qjlb", {"请假类别", "S", "20", 3}},
-                        {"cdfz", {"迟到", "I", "", 0}},       {"cqgs", {"出勤", "D", "", 0}},
-                        {"bxrq", {"补休日期", "T", "", 0}},   {"sbsj", {"上班", "Y", "", 0}},
-                        {"uns", {"不存", "I", "", 0}},        {"hid", {"隐藏", "I", "", 0}},
-                        {"bz", {"备注", "Q", "", 0}},         {"czyxm", {"操作员", "S", "", 0}}};
-        suite.hidden = "隐藏";
-        suite.unsaved = "不存,其他";
-        suite.categoryNames = {{"部门\nD1", "生产部"},
-                               {"部门\nD2", "质检部"},
-                               {"请假类别\n01", "病假"},
-                               {"请假类别\n02", "事假"}};
+        // clang-format off
+        suite.fields = {{"memberid", {"工号", "S", "20", 0}}, {"team", {"小组", "S", "20", 1}}, {"group0", {"班组", "S", "20", 2}},
+                        {"qjlb", {"请假类别", "S", "20", 3}}, {"cdfz", {"迟到", "I", "", 0}}, {"cqgs", {"出勤", "D", "", 0}},
+                        {"bxrq", {"补休日期", "T", "", 0}}, {"sbsj", {"上班", "Y", "", 0}}, {"uns", {"不存", "I", "", 0}},
+                        {"hid", {"隐藏", "I", "", 0}}, {"bz", {"备注", "Q", "", 0}}, {"czyxm", {"操作员", "S", "", 0}}};
+        suite.hidden = "隐藏", suite.unsaved = "不存,其他";
+        suite.categoryNames = {{"部门\nD1", "生产部"}, {"部门\nD2", "质检部"}, {"请假类别\n01", "病假"}, {"请假类别\n02", "事假"}};
         // The same group code and the same names in both departments, under other codes.
-        suite.groupNames = {
-            {"生产部\nG1", "一组"}, {"生产部\nG2", "二组"}, {"质检部\nG1", "一组"}, {"质检部\nG9", "二组"}};
+        suite.groupNames = {{"生产部\nG1", "一组"}, {"生产部\nG2", "二组"}, {"质检部\nG1", "一组"}, {"质检部\nG9", "二组"}};
+        // clang-format on
         suite.teamNames = {{"生产部\n一组\nT1", "甲班"}, {"质检部\n一组\nT7", "甲班"}};
         for (int c = 1; c <= Fields.size(); ++c)
             columns.setField(c, Fields[c - 1]);
