@@ -76,7 +76,7 @@ TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersons)
         int first, last;
     } cases[] = {
         {{"A生产部", "生产部", {}, {}}, production, 1, 31},
-        {{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}}, "select memberid from ygzl", 2, 30},
+        {{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}}, "select memberid from ygzl", 8, 30},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.node.key.toStdString());
