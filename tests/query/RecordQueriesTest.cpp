@@ -33,18 +33,21 @@ void PrintTo(const QueryCase& c, std::ostream* out)
     *out << c.name;
 }
 
+// The daily table `table` of 5 March 2003, the codes of 生产部, its group and its team.
+void fillSuite(FakeSuite& suite, const QString& table)
+{
+    suite.current = table;
+    suite.tableCaptions = {{table, "考勤日报"}};
+    suite.date = QDate(2003, 3, 5);
+    suite.categoryNames = {{"部门\nD1", "生产部"}, {"部门\nD2", "O'Neill部"}};
+    suite.groupNames = {{"生产部\nG1", "一组"}};
+    suite.teamNames = {{"生产部\n一组\nT1", "甲班"}};
+}
+
 class QueryTexts : public ::testing::TestWithParam<QueryCase>
 {
 protected:
-    void SetUp() override
-    {
-        suite.current = "KQ01";
-        suite.tableCaptions = {{"KQ01", "考勤日报"}};
-        suite.date = QDate(2003, 3, 5);
-        suite.categoryNames = {{"部门\nD1", "生产部"}, {"部门\nD2", "O'Neill部"}};
-        suite.groupNames = {{"生产部\nG1", "一组"}};
-        suite.teamNames = {{"生产部\n一组\nT1", "甲班"}};
-    }
+    void SetUp() override { fillSuite(suite, "KQ01"); }
     FakeSuite suite;
 };
 
@@ -136,8 +139,7 @@ TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
 TEST(QueryNames, NodeNamesGoToTheSuiteAndStayUntilTheNextBuilder)
 {
     FakeSuite suite;
-    suite.current = "KQ01";
-    suite.tableCaptions = {{"KQ01", "考勤日报"}};
+    fillSuite(suite, "KQ01");
     RecordQueries queries(suite);
     const auto names = [&] {
         return QStringList({suite.departmentName(), suite.groupName(), suite.teamName()});
@@ -182,14 +184,9 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
          "('3', '2003-03-05', 'O''Neill部', 2), ('3', '2003-03-06', 'O''Neill部', 3), ('0''12', "
          "'2003-03-05', 'x', 4)");
     FakeSuite suite;
+    fillSuite(suite, "kq01");
     suite.db = db();
     suite.dbKind = kindText();
-    suite.current = "kq01";
-    suite.tableCaptions = {{"kq01", "考勤日报"}};
-    suite.date = QDate(2003, 3, 5);
-    suite.categoryNames = {{"部门\nD1", "生产部"}};
-    suite.groupNames = {{"生产部\nG1", "一组"}};
-    suite.teamNames = {{"生产部\n一组\nT1", "甲班"}};
     RecordQueries queries(suite);
     auto members = [&](const QString& sql) {
         Recordset records;

@@ -44,32 +44,22 @@ protected:
 };
 
 // The count's leading number, rounded; what is not a positive count is none; the list reads
-// no more than MaxReports.
-struct CountCase
+// no more than MaxReports, after the built-in report.
+TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntries)
 {
-    const char* stored;
-    int count;
-};
-
-class ReportCount : public ReportConditionsTest, public ::testing::WithParamInterface<CountCase>
-{};
-
-TEST_P(ReportCount, ListHasTheBuiltInReportAndThatManyEntries)
-{
-    set(MK + "nBD", QString::fromUtf8(GetParam().stored));
     for (int i = 1; i <= 4; ++i)
         set(MK + "sBD" + QString::number(i), u"R"_qs + QString::number(i));
-    EXPECT_EQ(reports.reportCount(), GetParam().count);
-    const QStringList list = reports.reportList();
-    ASSERT_EQ(list.size(), GetParam().count + 1);
-    EXPECT_EQ(list.first(), MK);
+    const std::pair<const char*, int> cases[] = {
+        {"", 0},    {"x", 0},   {"0", 0},    {"-2", 0}, {"1", 1},
+        {"2.4", 2}, {"2.6", 3}, {"3abc", 3}, {" 4", 4}, {"5000", ReportConditions::MaxReports}};
+    for (const auto& [stored, count] : cases) {
+        set(MK + "nBD", QString::fromUtf8(stored));
+        const QStringList list = reports.reportList();
+        EXPECT_EQ(std::tuple(reports.reportCount(), list.size(), list.first()),
+                  std::tuple(count, count + 1, MK))
+            << stored;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Counts, ReportCount,
-                         ::testing::Values(CountCase{"", 0}, CountCase{"x", 0}, CountCase{"0", 0},
-                                           CountCase{"-2", 0}, CountCase{"1", 1}, CountCase{"2.4", 2},
-                                           CountCase{"2.6", 3}, CountCase{"3abc", 3}, CountCase{" 4", 4},
-                                           CountCase{"5000", ReportConditions::MaxReports}));
 
 TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrentOrTheLast)
 {
@@ -111,24 +101,23 @@ TEST_F(ReportConditionsTest, AddStopsAtTheLastReportTheListReads)
 {
     set(MK + "nBD", QString::number(ReportConditions::MaxReports - 1));
     EXPECT_TRUE(reports.add({u"last"_qs, {}, {}}).isEmpty());
-    EXPECT_EQ(reports.reportList().size(), ReportConditions::MaxReports + 1);
-    EXPECT_EQ(reports.reportList().last(), u"last"_qs);
+    EXPECT_EQ(std::tuple(reports.reportList().size(), reports.reportList().last()),
+              std::tuple(qsizetype(ReportConditions::MaxReports + 1), u"last"_qs));
     suite.settingsWrites.clear();
-    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}), QStringList{u"报表已达999个，不能再添加！"_qs});
-    EXPECT_TRUE(suite.settingsWrites.isEmpty());
+    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}) + suite.settingsWrites,
+              QStringList{u"报表已达999个，不能再添加！"_qs});
 }
 
 TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesAndNeverCopiesAFileOntoItself)
 {
     writeFile(MK + "1.vts", "one");
     EXPECT_TRUE(reports.add({u"早班"_qs, {}, {}}).isEmpty());
-    EXPECT_EQ(content(u"早班1.vts"_qs), "one");
-    EXPECT_FALSE(QFile::exists(file(u"早班2.vts"_qs)));
+    EXPECT_EQ(std::tuple(content(u"早班1.vts"_qs), QFile::exists(file(u"早班2.vts"_qs))),
+              std::tuple(QByteArray("one"), false));
 
     // A report named like the built-in one shares its files: they stay whole.
     EXPECT_TRUE(reports.add({MK, {}, {}}).isEmpty());
-    EXPECT_EQ(content(MK + "1.vts"), "one");
-    EXPECT_EQ(reports.reportCount(), 2);
+    EXPECT_EQ(std::tuple(content(MK + "1.vts"), reports.reportCount()), std::tuple(QByteArray("one"), 2));
 }
 
 TEST_F(ReportConditionsTest, NamesAFileCannotHoldGetTemplatesInsideTheDirectory)
@@ -136,10 +125,9 @@ TEST_F(ReportConditionsTest, NamesAFileCannotHoldGetTemplatesInsideTheDirectory)
     writeFile(MK + "1.vts", "one");
     const QString name = u"../班/组%"_qs;
     EXPECT_TRUE(reports.add({name, u"c"_qs, {}}).isEmpty());
-    EXPECT_EQ(templateFileStem(name), u"%2E.%2F班%2F组%25"_qs);
-    EXPECT_EQ(content(u"%2E.%2F班%2F组%251.vts"_qs), "one");
-    EXPECT_EQ(reports.read(name).deptCondition, u"c"_qs);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(std::tuple(templateFileStem(name), content(u"%2E.%2F班%2F组%251.vts"_qs),
+                         reports.read(name).deptCondition, QDir(dir.path()).entryList(QDir::Files).size()),
+              std::tuple(u"%2E.%2F班%2F组%25"_qs, QByteArray("one"), u"c"_qs, 2));
 
     // Distinct names never share a file; a name too long for a file name is cut and hashed.
     EXPECT_NE(templateFileStem(u"a/b"_qs), templateFileStem(u"a%2Fb"_qs));
@@ -182,18 +170,15 @@ TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTem
     EXPECT_EQ(suite.settingsWrites, (QStringList{"TALOR/" + MK + "nBD=2", "TALOR/" + MK + "sBD2=C",
                                                  "TALOR/" + MK + "sBD3=", "TALOR/BBDTJ1=", "TALOR/BBDTJ2="}));
     EXPECT_EQ(reports.reportList(), (QStringList{MK, u"A"_qs, u"C"_qs}));
-    EXPECT_FALSE(QFile::exists(file(u"B1.vts"_qs)));
-    EXPECT_FALSE(QFile::exists(file(u"B2.vts"_qs)));
-    EXPECT_TRUE(QFile::exists(file(u"B3.vts"_qs))); // kind 3 is not these dialogs' file
+    // Kind 3's template is not these dialogs' file.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"B3.vts"_qs});
 
     // The last entry: nothing moves; another report stays current.
     suite.settingsWrites.clear();
     suite.reportKeyValue = u"A"_qs;
     reports.remove(2, {u"C"_qs, {}, {}});
-    EXPECT_EQ(suite.reportKey(), u"A"_qs);
-    EXPECT_EQ(suite.settingsWrites.mid(0, 2),
-              (QStringList{"TALOR/" + MK + "nBD=1", "TALOR/" + MK + "sBD2="}));
-    EXPECT_EQ(reports.reportList(), (QStringList{MK, u"A"_qs}));
+    EXPECT_EQ(QStringList{suite.reportKey()} + suite.settingsWrites.mid(0, 2) + reports.reportList(),
+              (QStringList{u"A"_qs, "TALOR/" + MK + "nBD=1", "TALOR/" + MK + "sBD2=", MK, u"A"_qs}));
 }
 
 TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsConditionsAndFiles)
@@ -204,16 +189,17 @@ TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsCondition
     writeFile(u"夜班1.vts"_qs, "n");
     writeFile(MK + "1.vts", "m");
 
+    // What is left after each deletion: the conditions of both names, the files.
+    const auto left = [&]() -> QString {
+        return get(u"夜班BDTJ1"_qs) + "," + get(MK + "BDTJ1") + "," +
+               QDir(dir.path()).entryList(QDir::Files).join(',');
+    };
     reports.remove(1, {u"夜班"_qs, {}, {}});
-    EXPECT_EQ(get(u"夜班BDTJ1"_qs), u"d"_qs);
-    EXPECT_TRUE(QFile::exists(file(u"夜班1.vts"_qs)));
+    EXPECT_EQ(left(), "d,m,夜班1.vts," + MK + "1.vts");
     reports.remove(2, {MK, {}, {}});
-    EXPECT_EQ(get(MK + "BDTJ1"), u"m"_qs);
-    EXPECT_TRUE(QFile::exists(file(MK + "1.vts")));
+    EXPECT_EQ(left(), "d,m,夜班1.vts," + MK + "1.vts");
     reports.remove(1, {u"夜班"_qs, {}, {}});
-    EXPECT_EQ(get(u"夜班BDTJ1"_qs), QString());
-    EXPECT_FALSE(QFile::exists(file(u"夜班1.vts"_qs)));
-    EXPECT_EQ(reports.reportList(), QStringList{MK});
+    EXPECT_EQ(std::tuple(left(), reports.reportList()), std::tuple(",m," + MK + "1.vts", QStringList{MK}));
 }
 
 TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)

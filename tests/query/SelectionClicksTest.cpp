@@ -67,15 +67,12 @@ protected:
         suite.db = db;
         suite.current = "kq";
         suite.tableCaptions = {{"kq", "考勤日报"}};
-        suite.start = "2026-10-01";
-        suite.end = "2026-10-31";
-        suite.date = QDate(2026, 10, 1);
+        suite.start = "2026-10-01", suite.end = "2026-10-31", suite.date = QDate(2026, 10, 1);
         suite.categoryNames = {{"部门\nD1", "生产部"}};
         suite.fields = {
             {"cdfz", {"迟到", "I", "", 0}}, {"cqgs", {"出勤", "D", "", 0}}, {"bz", {"备注", "Q", "", 0}}};
-        columns.setField(3, "cdfz");
-        columns.setField(4, "cqgs");
-        columns.setField(5, "bz");
+        for (int c = 3; c <= 5; ++c)
+            columns.setField(c, QStringList{"cdfz", "cqgs", "bz"}[c - 3]);
         columns.lookUp(suite, 5);
         book.active().setLastColumn(5);
         book.active().setLastRow(4);
@@ -130,8 +127,7 @@ TEST_F(ClicksTest, PeriodBlocksPlaceEachDayAndSumDaysOneToThirtyOne)
         SelectionClicks c = clicks();
         c.sharedPeriodRead = shared;
         c.treeClick();
-        EXPECT_EQ(c.BlockCursor, 2);
-        EXPECT_EQ(book.active().lastRow(), 72);
+        EXPECT_EQ(std::tuple(c.BlockCursor, book.active().lastRow()), std::tuple(2, 72));
         for (const auto& [r, texts] : rows)
             EXPECT_EQ(row(r).toStdString(), texts) << "row " << r;
         EXPECT_EQ(suite.composedQuery().toStdString(),
@@ -144,22 +140,14 @@ TEST_F(ClicksTest, PeriodBlocksPlaceEachDayAndSumDaysOneToThirtyOne)
 // headings), the sum row right under them counting and summing them all.
 TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
 {
-    const struct
-    {
-        const char* name;
-        const char* option;
-        bool headings, sum;
-        int day; // of October, the report date
-        std::vector<std::pair<int, const char*>> rows;
-        int lastRow;
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char *name, *option; bool headings, sum; int day; std::vector<std::pair<int, const char*>> rows;
+                   int lastRow; } cases[] = { // day: of October, the report date
         {"DayWithSum", "2", false, true, 1, {{5, "||1|1.50|a"}, {6, "||8|0.00|"}, {7, "合计：|2|9|1.50|"}}, 7},
         {"DayWithoutSum", "2", false, false, 1, {{6, "||8|0.00|"}, {7, "||||"}}, 6},
         {"DayWithoutRecords", "2", false, true, 2, {{5, "||||"}}, 5},
-        {"PersonWithSumUnderHeadings", "1", true, true, 1, {{1, "||1|1.50|a"}, {3, "||4|0.25|"}, {4, "合计：||7|1.75|"}}, 4},
-        // clang-format on
-    };
+        {"PersonWithSumUnderHeadings", "1", true, true, 1, {{1, "||1|1.50|a"}, {3, "||4|0.25|"}, {4, "合计：||7|1.75|"}}, 4}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         book.active().clear();

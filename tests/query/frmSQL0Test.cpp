@@ -99,16 +99,15 @@ protected:
 TEST_F(SelectReportTest, ListSelectsTheCurrentReportAndEnablesButtonsByIndex)
 {
     auto d = open();
-    EXPECT_EQ(items(list), QStringList{MK});
-    EXPECT_EQ(list->currentRow(), 0);
-    EXPECT_EQ(enabled(*d), QList<bool>({true, false, false}));
+    EXPECT_EQ(std::tuple(items(list), list->currentRow(), enabled(*d)),
+              std::tuple(QStringList{MK}, 0, QList<bool>({true, false, false})));
 
     users({u"早班"_qs, u"夜班"_qs, QString()});
     suite.reportKeyValue = u"夜班"_qs;
     d = open();
-    EXPECT_EQ(items(list), (QStringList{MK, u"早班"_qs, u"夜班"_qs, QString()}));
-    EXPECT_EQ(list->currentRow(), 2);
-    EXPECT_EQ(enabled(*d), QList<bool>({true, true, true}));
+    EXPECT_EQ(
+        std::tuple(items(list), list->currentRow(), enabled(*d)),
+        std::tuple(QStringList{MK, u"早班"_qs, u"夜班"_qs, QString()}, 2, QList<bool>({true, true, true})));
     list->setCurrentRow(0);
     EXPECT_EQ(enabled(*d), QList<bool>({true, false, false}));
 }
@@ -166,19 +165,18 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
 
     ui.dialogs.push_back(editor(u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs));
     click(*d, "Command1");
-    EXPECT_EQ(std::pair(d->editMode(), ui.dialogsShown),
-              std::pair(EditMode::Add, QStringList{u"frmSQL1"_qs}));
-    EXPECT_EQ(items(list), (QStringList{MK, u"早班"_qs, u"夜班"_qs}));
-    EXPECT_EQ(setting(u"夜班BDTJ1"_qs), u"depart='1'"_qs);
+    EXPECT_EQ(std::tuple(d->editMode(), ui.dialogsShown, items(list) << setting(u"夜班BDTJ1"_qs)),
+              std::tuple(EditMode::Add, QStringList{u"frmSQL1"_qs},
+                         QStringList{MK, u"早班"_qs, u"夜班"_qs, u"depart='1'"_qs}));
 
     // Modify shows the selected report and renames entry 2.
     QStringList shown;
     list->setCurrentRow(2);
     ui.dialogs.push_back(editor(u"晚班"_qs, u"d2"_qs, u"p2"_qs, &shown));
     click(*d, "Command2");
-    EXPECT_EQ(shown, (QStringList{u"修改样式条件"_qs, u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs}));
-    EXPECT_EQ(items(list), (QStringList{MK, u"早班"_qs, u"晚班"_qs}));
-    EXPECT_EQ(setting(u"晚班BDTJ2"_qs), u"p2"_qs);
+    EXPECT_EQ(shown + items(list) << setting(u"晚班BDTJ2"_qs),
+              (QStringList{u"修改样式条件"_qs, u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs, MK, u"早班"_qs,
+                           u"晚班"_qs, u"p2"_qs}));
 
     // Cancel changes nothing. (The list selects the current report again after each edit.)
     EXPECT_EQ(list->currentRow(), 0);
@@ -186,17 +184,15 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
     const QStringList writes = suite.settingsWrites;
     ui.dialogs.push_back(editor(u"x"_qs, {}, {}, nullptr, false));
     click(*d, "Command2");
-    EXPECT_TRUE(ui.dialogs.empty());
-    EXPECT_EQ(suite.settingsWrites, writes);
+    EXPECT_EQ(std::tuple(ui.dialogs.empty(), suite.settingsWrites), std::tuple(true, writes));
 
     // Delete shows the selected report read-only and removes entry 1.
     shown.clear();
     list->setCurrentRow(1);
     ui.dialogs.push_back(editor(u"typed over"_qs, {}, {}, &shown));
     click(*d, "Command3");
-    EXPECT_EQ(std::pair(shown.first(), d->editMode()), std::pair(u"删除样式条件"_qs, EditMode::Delete));
-    EXPECT_EQ(items(list), (QStringList{MK, u"晚班"_qs}));
-    EXPECT_EQ(setting(MK + "nBD"), u"1"_qs);
+    EXPECT_EQ(std::tuple(shown.first(), d->editMode(), items(list) << setting(MK + "nBD")),
+              std::tuple(u"删除样式条件"_qs, EditMode::Delete, QStringList{MK, u"晚班"_qs, u"1"_qs}));
 
     // The add dialog starts empty.
     shown.clear();
@@ -219,10 +215,8 @@ TEST_F(SelectReportTest, WhatTheSettingsFileCannotHoldIsRefusedBeforeAnyWrite)
         return 0;
     });
     click(*d, "Command1");
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(ui.messageTexts(), QStringList{u"部门条件不能包含换行符！"_qs});
-    EXPECT_TRUE(suite.settingsWrites.isEmpty());
-    EXPECT_EQ(items(list), QStringList{MK});
+    EXPECT_EQ(std::tuple(stayedOpen, ui.messageTexts(), suite.settingsWrites, items(list)),
+              std::tuple(true, QStringList{u"部门条件不能包含换行符！"_qs}, QStringList(), QStringList{MK}));
 }
 
 } // namespace

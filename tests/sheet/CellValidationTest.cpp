@@ -65,21 +65,16 @@ protected:
         suite.fields["bz"] = {"备注", "S", "4"};
         suite.fields["cdfz"] = {"迟到分钟", "I", ""};
         suite.fields["bxrq"] = {"补休日期", "T", ""};
-        columns.setField(1, "bz");
-        columns.setField(2, "cdfz");
-        columns.setField(3, "bxrq");
+        for (int c = 1; c <= 3; ++c)
+            columns.setField(c, QStringList{"bz", "cdfz", "bxrq"}[c - 1]);
     }
-    void headingLayout()
+    // The labels as headings, or as row 4 of the cell layout.
+    void layOut(bool headings)
     {
-        sheet.setColumnHeading(1, "备注");
-        sheet.setColumnHeading(2, "迟到分钟");
-        sheet.setColumnHeading(3, "补休日期");
-    }
-    void cellLayout()
-    {
-        sheet.setPlainText(4, 1, "备注");
-        sheet.setPlainText(4, 2, "迟到分钟");
-        sheet.setPlainText(4, 3, "补休日期");
+        for (int c = 1; c <= 3; ++c) {
+            const QString label = QStringList{"备注", "迟到分钟", "补休日期"}[c - 1];
+            headings ? sheet.setColumnHeading(c, label) : sheet.setPlainText(4, c, label);
+        }
     }
     CountingSuite suite;
     ColumnFields columns;
@@ -88,7 +83,7 @@ protected:
 
 TEST_F(ValidateSheetTest, HeadingLayoutChecksFromRowOneAndAsksEachTypeOnce)
 {
-    headingLayout();
+    layOut(true);
     sheet.setPlainText(1, 1, "ABCDE");
     for (int r = 2; r <= 6; ++r)
         sheet.setPlainText(r, 2, "5");
@@ -106,23 +101,23 @@ TEST_F(ValidateSheetTest, HeadingLayoutChecksFromRowOneAndAsksEachTypeOnce)
 
 TEST_F(ValidateSheetTest, CellLayoutSkipsTheHeaderRowsAndReportsTheFirstColumnFirst)
 {
-    cellLayout();
+    layOut(false);
     sheet.setPlainText(3, 2, "99999999999"); // a heading row: never checked
     sheet.setPlainText(4, 3, "补休日期");
     EXPECT_FALSE(ValidateSheet(suite, columns, sheet));
     sheet.setPlainText(9, 3, "2024-02-30");
     sheet.setPlainText(8, 3, "2023-02-29");
     sheet.setPlainText(12, 2, "2147483648");
-    const auto problem = ValidateSheet(suite, columns, sheet);
-    ASSERT_TRUE(problem);
-    EXPECT_EQ(std::tuple(problem->row, problem->column, problem->message),
-              std::tuple(12, 2, QString("迟到分钟值过大")));
-    sheet.setPlainText(12, 2, "2147483647");
-    const auto next = ValidateSheet(suite, columns, sheet);
-    ASSERT_TRUE(next);
-    EXPECT_EQ(std::pair(next->row, next->message), std::pair(8, QString("日期格式不对")));
-    sheet.setPlainText(5, 1, "12345"); // row 5 is the first data row
-    EXPECT_EQ(ValidateSheet(suite, columns, sheet)->row, 5);
+    // The first column first; then the first row; row 5 is the first data row.
+    QStringList found;
+    for (const auto& [row, column, text] : std::initializer_list<std::tuple<int, int, const char*>>{
+             {12, 2, "2147483648"}, {12, 2, "2147483647"}, {5, 1, "12345"}}) {
+        sheet.setPlainText(row, column, text);
+        const auto problem = ValidateSheet(suite, columns, sheet);
+        found << (problem ? QString("%1,%2 %3").arg(problem->row).arg(problem->column).arg(problem->message)
+                          : "");
+    }
+    EXPECT_EQ(found, (QStringList{"12,2 迟到分钟值过大", "8,3 日期格式不对", "5,1 备注长度过长"}));
 }
 
 // The demo's own fields, with the types and formats of its dictionary: the longest text, the

@@ -43,21 +43,16 @@ protected:
              "'李四'), "
              "('0014', '2024-01-05', 'D1', 'G1', 'T1', null, 1, 0, null, null, 1, 1, null, null)");
         suite.db = db;
-        suite.fields = {{"memberid", {"工号", "S", "20", 0}}, {"team", {"小组", "S", "20", 1}},
-                        {"group0", {"班组", "S", "20", 2}},   {"qjlb", {"请假类别", "S", "20", 3}},
-                        {"cdfz", {"迟到", "I", "", 0}},       {"cqgs", {"出勤", "D", "", 0}},
-                        {"bxrq", {"补休日期", "T", "", 0}},   {"sbsj", {"上班", "Y", "", 0}},
-                        {"uns", {"不存", "I", "", 0}},        {"hid", {"隐藏", "I", "", 0}},
-                        {"bz", {"备注", "Q", "", 0}},         {"czyxm", {"操作员", "S", "", 0}}};
-        suite.hidden = "隐藏";
-        suite.unsaved = "不存,其他";
-        suite.categoryNames = {{"部门\nD1", "生产部"},
-                               {"部门\nD2", "质检部"},
-                               {"请假类别\n01", "病假"},
-                               {"请假类别\n02", "事假"}};
+        // clang-format off
+        suite.fields = {{"memberid", {"工号", "S", "20", 0}}, {"team", {"小组", "S", "20", 1}}, {"group0", {"班组", "S", "20", 2}},
+                        {"qjlb", {"请假类别", "S", "20", 3}}, {"cdfz", {"迟到", "I", "", 0}}, {"cqgs", {"出勤", "D", "", 0}},
+                        {"bxrq", {"补休日期", "T", "", 0}}, {"sbsj", {"上班", "Y", "", 0}}, {"uns", {"不存", "I", "", 0}},
+                        {"hid", {"隐藏", "I", "", 0}}, {"bz", {"备注", "Q", "", 0}}, {"czyxm", {"操作员", "S", "", 0}}};
+        suite.hidden = "隐藏", suite.unsaved = "不存,其他";
+        suite.categoryNames = {{"部门\nD1", "生产部"}, {"部门\nD2", "质检部"}, {"请假类别\n01", "病假"}, {"请假类别\n02", "事假"}};
         // The same group code and the same names in both departments, under other codes.
-        suite.groupNames = {
-            {"生产部\nG1", "一组"}, {"生产部\nG2", "二组"}, {"质检部\nG1", "一组"}, {"质检部\nG9", "二组"}};
+        suite.groupNames = {{"生产部\nG1", "一组"}, {"生产部\nG2", "二组"}, {"质检部\nG1", "一组"}, {"质检部\nG9", "二组"}};
+        // clang-format on
         suite.teamNames = {{"生产部\n一组\nT1", "甲班"}, {"质检部\n一组\nT7", "甲班"}};
         for (int c = 1; c <= Fields.size(); ++c)
             columns.setField(c, Fields[c - 1]);
@@ -150,15 +145,12 @@ TEST_F(SavingTest, ANameWithoutACodeIsRefusedNamingTheCell)
         sheet.setColumnHeading(1, heading ? "工号" : "");
         sheet.setColumnHeading(2, "小组名");
         sheet.setText(6, 2, "乙班");
-        SheetSaving saving(suite, columns, sheet, records);
         try {
-            saving.SaveRecord(2, 6, 2);
+            SheetSaving(suite, columns, sheet, records).SaveRecord(2, 6, 2);
             ADD_FAILURE() << "no error";
-        } catch (const SaveCheckError& error) {
-            EXPECT_EQ(
-                std::tuple(error.row, error.column, error.message),
-                std::tuple(
-                    6, 2, QString("第6行%1“乙班”没有对应的代码，无法保存").arg(heading ? "小组名" : "小组")));
+        } catch (const SaveCheckError& e) {
+            EXPECT_EQ(QString("%1,%2 %3").arg(e.row).arg(e.column).arg(e.message),
+                      QString("6,2 第6行%1“乙班”没有对应的代码，无法保存").arg(heading ? "小组名" : "小组"));
         }
     }
 }
@@ -207,8 +199,7 @@ TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
             EXPECT_EQ(record.row, record.position + (c.heading ? 0 : 4) + 1);
             plan << writes.join(' ');
         }
-        EXPECT_EQ(plan.join('|'), c.plan);
-        EXPECT_EQ(records.position(), 0);
+        EXPECT_EQ(std::tuple(plan.join('|'), records.position()), std::tuple(c.plan, 0));
         suite.fields["czyxm"] = {"操作员", "S", "", 0};
     }
 }
@@ -275,12 +266,12 @@ void SavingTest::refuseAndTakeBack()
             exec(c.between);
         const SaveOutcome outcome = saving.apply(plan);
         const bool saved = c.row == 0;
-        EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row),
-                  std::tuple(saved ? 3 : 0, saved, c.row));
-        EXPECT_EQ(outcome.message.left(QString(c.message).size()).toStdString(), c.message);
-        EXPECT_EQ(outcome.message.endsWith(SheetSaving::RefusedRecord), !saved);
-        EXPECT_EQ(stored("select czyxm from kq order by memberid"), saved ? "张三,张三,张三" : ",,");
-        EXPECT_EQ(records.position(), 0);
+        EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row, records.position(),
+                             outcome.message.left(QString(c.message).size()).toStdString(),
+                             outcome.message.endsWith(SheetSaving::RefusedRecord),
+                             stored("select czyxm from kq order by memberid")),
+                  std::tuple(saved ? 3 : 0, saved, c.row, 0, std::string(c.message), !saved,
+                             QString(saved ? "张三,张三,张三" : ",,")));
         QStringList read;
         for (records.moveFirst(); !records.eof(); records.moveNext())
             read << records.text("cdfz");
@@ -344,13 +335,13 @@ TEST_F(EditingTest, EditAndSaveCommandsInTurn)
             commands.saveContent();
         else
             commands.editContent();
-        EXPECT_EQ(messages.join('/').toStdString(), step.messages.join('/').toStdString());
-        EXPECT_EQ(std::pair(changed, book.allowInCellEditing()), std::pair(step.editing, step.editing));
-        EXPECT_EQ(sheet.selection(), step.selected);
         QStringList held;
         for (const char* field : {"cdfz", "team", "czyxm"})
             held << stored(QString("select %1 from kq order by memberid").arg(field));
-        EXPECT_EQ(held.join('|').toStdString(), step.stored);
+        EXPECT_EQ(std::tuple(messages.join('/').toStdString(), changed, book.allowInCellEditing(),
+                             sheet.selection(), held.join('|').toStdString()),
+                  std::tuple(step.messages.join('/').toStdString(), step.editing, step.editing, step.selected,
+                             std::string(step.stored)));
     }
 }
 
