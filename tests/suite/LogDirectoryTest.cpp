@@ -13,56 +13,37 @@
 
 using namespace talor;
 
-namespace {
-
-struct LogCase
-{
-    const char* name;
-    const char* application; // the [paths] application key; "@" stands for the suite's directory
-    const char* log;         // the [paths] log key
-    const char* expected;    // "work", "suite" or "given"
-};
-
-class LogDirectory : public ::testing::TestWithParam<LogCase>
-{};
-
-TEST_P(LogDirectory, FollowsTheKeysAndSparesTheProgramDirectory)
+TEST(LogDirectory, FollowsTheKeysAndSparesTheProgramDirectory)
 {
     talor::test::ensureApplication();
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString suiteDir = dir.filePath(QStringLiteral("suite"));
+    const QString suiteDir = dir.filePath(QStringLiteral("suite")),
+                  program = QCoreApplication::applicationDirPath();
     DemoOptions options;
-    options.employees = 1;
-    options.days = 1;
+    options.employees = options.days = 1;
     DemoSuite::generate(suiteDir, options);
-    ASSERT_TRUE(QFile::link(QCoreApplication::applicationDirPath(), dir.filePath(QStringLiteral("link"))));
-
-    SuiteConfig config = SuiteConfig::load(suiteDir + QStringLiteral("/suite.ini"));
-    // The keys as load() resolves them: relative paths from the configuration's directory.
-    const QString application = QString::fromUtf8(GetParam().application).replace(u'@', suiteDir);
-    config.applicationDirectory =
-        application.isEmpty() ? QCoreApplication::applicationDirPath() : QDir(suiteDir).filePath(application);
-    config.logDirectory =
-        *GetParam().log ? QDir(suiteDir).filePath(QString::fromUtf8(GetParam().log)) : QString();
-    const LocalSuite suite(config);
-
-    const QString expected = QString::fromUtf8(GetParam().expected);
-    const QString want = expected == "work"    ? config.workDirectory
-                         : expected == "suite" ? suiteDir
-                                               : QDir(suiteDir).filePath(QStringLiteral("logs"));
-    EXPECT_EQ(QDir(suite.logDirectory()), QDir(want)) << suite.logDirectory().toStdString();
-    EXPECT_NE(QDir(suite.logDirectory()), QDir(QCoreApplication::applicationDirPath()));
+    ASSERT_TRUE(QFile::link(program, dir.filePath(QStringLiteral("link"))));
+    const SuiteConfig loaded = SuiteConfig::load(suiteDir + QStringLiteral("/suite.ini"));
+    // The [paths] application key ("@" stands for the suite's directory, empty for the
+    // program's), the log key, and the folder the log goes to.
+    const struct
+    {
+        const char *application, *log;
+        QString expected;
+    } cases[] = {{"", "", loaded.workDirectory},
+                 {"@", "", suiteDir},
+                 {"@/../link", "", loaded.workDirectory},
+                 {"", "logs", suiteDir + "/logs"},
+                 {"@", "logs", suiteDir + "/logs"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.application) + " " + c.log);
+        SuiteConfig config = loaded;
+        // The keys as load() resolves them: relative paths from the configuration's directory.
+        const QString application = QString::fromUtf8(c.application).replace(u'@', suiteDir);
+        config.applicationDirectory = application.isEmpty() ? program : QDir(suiteDir).filePath(application);
+        config.logDirectory = *c.log ? QDir(suiteDir).filePath(QString::fromUtf8(c.log)) : QString();
+        const QString log = LocalSuite(config).logDirectory();
+        EXPECT_EQ(QDir(log), QDir(c.expected)) << log.toStdString();
+        EXPECT_NE(QDir(log), QDir(program));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Paths, LogDirectory,
-                         ::testing::Values(LogCase{"ProgramDirectoryGivesWork", "", "", "work"},
-                                           LogCase{"OtherApplicationDirectoryKeepsIt", "@", "", "suite"},
-                                           LogCase{"ProgramDirectoryThroughALink", "@/../link", "", "work"},
-                                           LogCase{"GivenLogWins", "", "logs", "given"},
-                                           LogCase{"GivenLogWinsOverApplication", "@", "logs", "given"}),
-                         [](const ::testing::TestParamInfo<LogCase>& info) {
-                             return std::string(info.param.name);
-                         });
-
-} // namespace
