@@ -66,6 +66,9 @@ TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
     writePdf(grid, setup, context, path);
     // One 48-point column in the middle of A4's 595 points.
     EXPECT_NEAR(wordLeft(path, "居中"), (595 - 48) / 2.0 + 2, 1);
+    setup.zoom = 50; // the block and the indent at half their size
+    writePdf(grid, setup, context, path);
+    EXPECT_NEAR(wordLeft(path, "居中"), (595 - 24) / 2.0 + 1, 1);
 
     Sheet number;
     number.setColumnWidth(2, 30);

@@ -106,6 +106,11 @@ TEST_F(LayoutTest, ColumnsExtentFrozenColumnsAndLabels)
         suite.setSetting("TALOR", "RFIX", c.fix);
         columns = ColumnFields();
         view = RecordingView();
+        // Editing switched on by the last use: the layout switches it off.
+        book.setAllowInCellEditing(true);
+        book.setAllowEditHeaders(true);
+        book.setAllowDelete(true);
+        book.setAllowFillRange(true);
         layout();
         const grid::Sheet& sheet = book.active();
         QStringList fields;
@@ -116,8 +121,9 @@ TEST_F(LayoutTest, ColumnsExtentFrozenColumnsAndLabels)
                   std::tuple(c.lastRow, c.lastColumn, c.frozenShown, c.headingLayout,
                              std::optional(c.headingLayout), QString::fromUtf8(c.fields)));
         EXPECT_EQ(state.ReportTitle, QStringLiteral("标题%1").arg(kind));
-        EXPECT_FALSE(book.allowInCellEditing() || book.allowEditHeaders() || book.allowDelete() ||
-                     book.allowFillRange());
+        EXPECT_EQ(QList<bool>({book.allowInCellEditing(), book.allowEditHeaders(), book.allowDelete(),
+                               book.allowFillRange()}),
+                  QList<bool>(4, false));
         const QStringList labels{view.labels[0], view.labels[1], view.labels[2]};
         if (kind == 1) {
             EXPECT_EQ(labels,
