@@ -178,30 +178,21 @@ TEST_F(TemplateDesignerTest, APickedNumberStaysALabel)
     EXPECT_TRUE(book.active().text(4, 5) == u"1"_qs && !book.active().isNumber(4, 5));
 }
 
-// Cell layout: the labels of row 4; without "ok", the used columns. (The heading layout is
-// checked through the window's field map.)
-TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayout)
-{
-    writeTemplate(u"夜班2.vts"_qs);
-    designer.load();
-    book.active().setColumnHeading(1, QString());
-    book.active().setColumnHeading(6, QString());
-    book.active().setText(4, 3, u"上班时间"_qs);
-    suite.option = u"3"_qs;
-    const QList<DesignedColumn> cells = designer.designedColumns();
-    ASSERT_EQ(cells.size(), 6);
-    EXPECT_EQ(cells[0].label, QString());
-    EXPECT_EQ(cells[2].field, u"sbsj"_qs);
-}
-
-// The columns end before the "ok" column, at the used columns without one, and never after
-// the 100th.
-TEST_F(TemplateDesignerTest, DesignedColumnsReachTheHundredth)
+// Cell layout: the labels of row 4 (the heading layout is checked through the window's field
+// map). The columns end before the "ok" column, at the used columns without one, and never
+// after the 100th.
+TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayoutReachTheHundredth)
 {
     writeTemplate(u"夜班2.vts"_qs);
     designer.load();
     grid::Sheet& sheet = book.active();
+    sheet.setColumnHeading(1, QString());
     sheet.setColumnHeading(6, QString());
+    sheet.setText(4, 3, u"上班时间"_qs);
+    suite.option = u"3"_qs;
+    const QList<DesignedColumn> cells = designer.designedColumns();
+    ASSERT_EQ(cells.size(), 6);
+    EXPECT_EQ(std::pair(cells[0].label, cells[2].field), std::pair(QString(), u"sbsj"_qs));
     const struct
     {
         int terminator, lastColumn, expected;
