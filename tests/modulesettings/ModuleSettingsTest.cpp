@@ -110,41 +110,27 @@ TEST_F(ModuleSettingsTest, SecondFileIsReadThroughTheSuiteAndFailuresReachTheCal
     EXPECT_THROW(m_settings.writeModule(u"TABLE"_qs, u"KQJL"_qs), SuiteError);
 }
 
-} // namespace
-
-namespace {
-
-// One key of each way a key is named (module, report, numbered, bare, another section, the
-// page set-up), with module key 考勤日报 and report 样式A: (key, number, section, name).
-struct ListedKey
+// One key of each way a key is named (module, report, numbered, bare) and of another section,
+// with module key 考勤日报 and report 样式A.
+TEST_F(ModuleSettingsTest, KeysAreNamedByTheirScopeAndWrittenToTheirSection)
 {
-    talor::keys::SettingsKey key;
-    int number;
-    const char* section;
-    const char* name;
-};
-
-class SettingsKeyTest : public ModuleSettingsTest, public testing::WithParamInterface<ListedKey>
-{};
-
-TEST_P(SettingsKeyTest, KeyIsNamedByItsScopeAndWrittenToItsSection)
-{
-    const ListedKey& listed = GetParam();
+    namespace keys = talor::keys;
     m_suite.reportKeyValue = u"样式A"_qs;
-    EXPECT_EQ(m_settings.name(listed.key, listed.number), QString::fromUtf8(listed.name));
-    m_settings.write(listed.key, u"v"_qs, listed.number);
-    EXPECT_EQ(m_settings.read(QString::fromUtf8(listed.section), QString::fromUtf8(listed.name)), u"v"_qs);
-    EXPECT_EQ(m_settings.read(listed.key, listed.number), u"v"_qs);
+    const std::pair<keys::SettingsKey, int> listed[] = {{keys::Table, 0},
+                                                        {keys::ReportBlankZero, 0},
+                                                        {keys::ExternalMenu, 7},
+                                                        {keys::GridRowText, 8},
+                                                        {keys::DesignerKind, 0}};
+    QStringList read;
+    for (const auto& [key, number] : listed) {
+        m_settings.write(key, u"v"_qs + m_settings.name(key, number), number);
+        read << m_settings.read(key, number);
+    }
+    EXPECT_EQ(read, QStringList({u"v考勤日报TABLE"_qs, u"v样式A 0"_qs, u"v考勤日报MENU7"_qs, u"vROW8"_qs,
+                                 u"vOPT"_qs}));
+    EXPECT_EQ(fileText(u"talor.ini"_qs),
+              u"[TALOR]\n考勤日报TABLE=v考勤日报TABLE\n样式A 0=v样式A 0\n"
+              "考勤日报MENU7=v考勤日报MENU7\nROW8=vROW8\n\n[MODEL8]\nOPT=vOPT\n"_qs);
 }
-
-namespace keys = talor::keys;
-
-INSTANTIATE_TEST_SUITE_P(List, SettingsKeyTest,
-                         testing::Values(ListedKey{keys::Table, 0, "TALOR", "考勤日报TABLE"},
-                                         ListedKey{keys::ReportBlankZero, 0, "TALOR", "样式A 0"},
-                                         ListedKey{keys::ExternalMenu, 7, "TALOR", "考勤日报MENU7"},
-                                         ListedKey{keys::GridRowText, 8, "TALOR", "ROW8"},
-                                         ListedKey{keys::DesignerKind, 0, "MODEL8", "OPT"},
-                                         ListedKey{keys::PageSetup.front(), 0, "PRINT", "样式A.LeftHeader"}));
 
 } // namespace

@@ -43,154 +43,136 @@ std::string pageList(const Pagination& p)
     return text;
 }
 
-struct PagesCase
-{
-    const char* name;
-    double bodyWidth, bodyHeight;
-    CellRange area; // of columns of 50 and rows of 15 points
-    void (*adjust)(PageSetup&);
-    const char* pages;
-    friend void PrintTo(const PagesCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class PageLists : public testing::TestWithParam<PagesCase>
-{};
-
-} // namespace
-
-TEST_P(PageLists, NumbersOrderAndTitleRowsOfEveryPage)
-{
-    const PagesCase& c = GetParam();
-    PageSetup setup = setupWithBody(c.bodyWidth, c.bodyHeight);
-    c.adjust(setup);
-    EXPECT_EQ(pageList(paginate(setup, c.area, uniform(c.area.col2, 50, c.area.row2, 15))), c.pages);
-}
-
-// Title rows repeat on every page that does not hold them (an area below them gets them on
-// its first page too). Sections (a block per person) each start a page, repeat their own
-// first rows in place of the title rows, and keep their pages across together, in either
-// page order, before the next section starts.
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Paginator, PageLists, testing::Values(
-    PagesCase{"TitleRowsRepeat", 400, 150, {1, 1, 30, 2}, [](PageSetup& s) { s.titleRows = std::pair{1, 2}; },
-              "1:1-10/1-2 2:11-18/1-2+1-2 3:19-26/1-2+1-2 4:27-30/1-2+1-2"},
-    PagesCase{"AreaBelowTheTitleRows", 400, 150, {5, 1, 12, 2},
-              [](PageSetup& s) { s.titleRows = std::pair{1, 2}; }, "1:5-12/1-2+1-2"},
-    PagesCase{"DownThenOverFromPageFive", 100, 150, {1, 1, 20, 4},
-              [](PageSetup& s) { s.firstPageNumber = 5; s.order = PageOrder::DownThenOver; },
-              "5:1-10/1-2 6:11-20/1-2 7:1-10/3-4 8:11-20/3-4"},
-    PagesCase{"OverThenDownFromPageFive", 100, 150, {1, 1, 20, 4},
-              [](PageSetup& s) { s.firstPageNumber = 5; s.order = PageOrder::OverThenDown; },
-              "5:1-10/1-2 6:1-10/3-4 7:11-20/1-2 8:11-20/3-4"},
-    PagesCase{"SectionsRepeatTheirOwnTitleRows", 400, 90, {1, 1, 24, 3},
-              [](PageSetup& s) { s.titleRows = std::pair{1, 2}; s.sectionRows = 10; s.sectionTitleRows = 2; },
-              "1:1-6/1-3 2:7-10/1-3+1-2 3:11-16/1-3 4:17-20/1-3+11-12 5:21-24/1-3"},
-    PagesCase{"SectionsDownThenOver", 100, 90, {1, 1, 16, 3},
-              [](PageSetup& s) { s.sectionRows = 8; s.sectionTitleRows = 2; s.order = PageOrder::DownThenOver; },
-              "1:1-6/1-2 2:7-8/1-2+1-2 3:1-6/3-3 4:7-8/3-3+1-2 5:9-14/1-2 6:15-16/1-2+9-10 7:9-14/3-3 8:15-16/3-3+9-10"},
-    PagesCase{"SectionsOverThenDown", 100, 90, {1, 1, 16, 3},
-              [](PageSetup& s) { s.sectionRows = 8; s.sectionTitleRows = 2; s.order = PageOrder::OverThenDown; },
-              "1:1-6/1-2 2:1-6/3-3 3:7-8/1-2+1-2 4:7-8/3-3+1-2 5:9-14/1-2 6:9-14/3-3 7:15-16/1-2+9-10 8:15-16/3-3+9-10"}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
-
-namespace {
-
 using Bands = std::vector<std::pair<int, int>>;
-
-// One edge of the pagination a row: the set-up, the sizes, the area, and the row and column
-// bands (and scale) it must give. Each row fails when its edge moves by one.
-struct EdgeCase
-{
-    const char* name;
-    double bodyWidth, bodyHeight;
-    std::vector<double> widths, heights;
-    void (*adjust)(PageSetup&, GridMetrics&);
-    Bands rows, columns;
-    double scale = 1;
-    CellRange area = {1, 1, 0, 0}; // 0: the whole of the sizes
-    friend void PrintTo(const EdgeCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class Edges : public testing::TestWithParam<EdgeCase>
-{};
 
 void none(PageSetup&, GridMetrics&) {}
 
 } // namespace
 
-TEST_P(Edges, BandsAndScale)
+// Title rows repeat on every page that does not hold them (an area below them gets them on
+// its first page too). Sections (a block per person) each start a page, repeat their own
+// first rows in place of the title rows, and keep their pages across together, in either
+// page order, before the next section starts.
+TEST(Paginator, NumbersOrderAndTitleRowsOfEveryPage)
 {
-    const EdgeCase& c = GetParam();
-    PageSetup setup = setupWithBody(c.bodyWidth, c.bodyHeight);
-    GridMetrics m{c.widths, c.heights};
-    c.adjust(setup, m);
-    CellRange area = c.area;
-    if (area.row2 == 0)
-        area = {1, 1, int(c.heights.size()), int(c.widths.size())};
-    const Pagination p = paginate(setup, area, m);
-    Bands rows, columns;
-    for (const Page& page : p.pages) {
-        if (page.col1 == p.pages.front().col1)
-            rows.emplace_back(page.row1, page.row2);
-        if (page.row1 == p.pages.front().row1)
-            columns.emplace_back(page.col1, page.col2);
+    // The body's size, the area (of columns of 50 and rows of 15 points), the set-up's changes
+    // and every page.
+    const struct
+    {
+        const char* name;
+        double bodyWidth, bodyHeight;
+        CellRange area;
+        void (*adjust)(PageSetup&);
+        const char* pages;
+    } cases[] = {// clang-format off
+    {"TitleRowsRepeat", 400, 150, {1, 1, 30, 2}, [](PageSetup& s) { s.titleRows = std::pair{1, 2}; },
+              "1:1-10/1-2 2:11-18/1-2+1-2 3:19-26/1-2+1-2 4:27-30/1-2+1-2"},
+    {"AreaBelowTheTitleRows", 400, 150, {5, 1, 12, 2},
+              [](PageSetup& s) { s.titleRows = std::pair{1, 2}; }, "1:5-12/1-2+1-2"},
+    {"DownThenOverFromPageFive", 100, 150, {1, 1, 20, 4},
+              [](PageSetup& s) { s.firstPageNumber = 5; s.order = PageOrder::DownThenOver; },
+              "5:1-10/1-2 6:11-20/1-2 7:1-10/3-4 8:11-20/3-4"},
+    {"OverThenDownFromPageFive", 100, 150, {1, 1, 20, 4},
+              [](PageSetup& s) { s.firstPageNumber = 5; s.order = PageOrder::OverThenDown; },
+              "5:1-10/1-2 6:1-10/3-4 7:11-20/1-2 8:11-20/3-4"},
+    {"SectionsRepeatTheirOwnTitleRows", 400, 90, {1, 1, 24, 3},
+              [](PageSetup& s) { s.titleRows = std::pair{1, 2}; s.sectionRows = 10; s.sectionTitleRows = 2; },
+              "1:1-6/1-3 2:7-10/1-3+1-2 3:11-16/1-3 4:17-20/1-3+11-12 5:21-24/1-3"},
+    {"SectionsDownThenOver", 100, 90, {1, 1, 16, 3},
+              [](PageSetup& s) { s.sectionRows = 8; s.sectionTitleRows = 2; s.order = PageOrder::DownThenOver; },
+              "1:1-6/1-2 2:7-8/1-2+1-2 3:1-6/3-3 4:7-8/3-3+1-2 5:9-14/1-2 6:15-16/1-2+9-10 7:9-14/3-3 8:15-16/3-3+9-10"},
+    {"SectionsOverThenDown", 100, 90, {1, 1, 16, 3},
+              [](PageSetup& s) { s.sectionRows = 8; s.sectionTitleRows = 2; s.order = PageOrder::OverThenDown; },
+              "1:1-6/1-2 2:1-6/3-3 3:7-8/1-2+1-2 4:7-8/3-3+1-2 5:9-14/1-2 6:9-14/3-3 7:15-16/1-2+9-10 8:15-16/3-3+9-10"}};
+    // clang-format on
+    for (const auto& c : cases) {
+        PageSetup setup = setupWithBody(c.bodyWidth, c.bodyHeight);
+        c.adjust(setup);
+        EXPECT_EQ(pageList(paginate(setup, c.area, uniform(c.area.col2, 50, c.area.row2, 15))), c.pages)
+            << c.name;
     }
-    EXPECT_EQ(rows, c.rows);
-    EXPECT_EQ(columns, c.columns);
-    EXPECT_DOUBLE_EQ(p.scale, c.scale);
 }
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Paginator, Edges, testing::Values(
-    EdgeCase{"NoHeadings", 100, 30, {50, 50}, {15, 15}, none, {{1, 2}}, {{1, 2}}},
-    EdgeCase{"RowsExactlyFillThePage", 100, 150, {50}, std::vector<double>(20, 15), none, {{1, 10}, {11, 20}}, {{1, 1}}},
-    EdgeCase{"JustShortOfFull", 100, 149.99, {50}, std::vector<double>(20, 15), none, {{1, 9}, {10, 18}, {19, 20}},
+// One edge of the pagination a row: the set-up, the sizes, the area, and the row and column
+// bands (and scale) it must give. Each row fails when its edge moves by one.
+TEST(Paginator, BandsAndScaleAtEachEdge)
+{
+    const struct
+    {
+        const char* name;
+        double bodyWidth, bodyHeight;
+        std::vector<double> widths, heights;
+        void (*adjust)(PageSetup&, GridMetrics&);
+        Bands rows, columns;
+        double scale = 1;
+        CellRange area = {1, 1, 0, 0}; // 0: the whole of the sizes
+    } cases[] = {                      // clang-format off
+    {"NoHeadings", 100, 30, {50, 50}, {15, 15}, none, {{1, 2}}, {{1, 2}}},
+    {"RowsExactlyFillThePage", 100, 150, {50}, std::vector<double>(20, 15), none, {{1, 10}, {11, 20}}, {{1, 1}}},
+    {"JustShortOfFull", 100, 149.99, {50}, std::vector<double>(20, 15), none, {{1, 9}, {10, 18}, {19, 20}},
              {{1, 1}}},
-    EdgeCase{"JustShortOfAnotherRow", 100, 164.99, {50}, std::vector<double>(11, 15), none, {{1, 10}, {11, 11}},
+    {"JustShortOfAnotherRow", 100, 164.99, {50}, std::vector<double>(11, 15), none, {{1, 10}, {11, 11}},
              {{1, 1}}},
-    EdgeCase{"RowTallerThanThePage", 100, 10, {50}, {15, 15}, none, {{1, 1}, {2, 2}}, {{1, 1}}},
-    EdgeCase{"HeadingWidthTakesRoom", 100, 30, {50, 50}, {15, 15},
+    {"RowTallerThanThePage", 100, 10, {50}, {15, 15}, none, {{1, 1}, {2, 2}}, {{1, 1}}},
+    {"HeadingWidthTakesRoom", 100, 30, {50, 50}, {15, 15},
              [](PageSetup&, GridMetrics& m) { m.headingWidth = 1; }, {{1, 2}}, {{1, 1}, {2, 2}}},
-    EdgeCase{"HeadingHeightTakesRoom", 100, 30, {50, 50}, {15, 15},
+    {"HeadingHeightTakesRoom", 100, 30, {50, 50}, {15, 15},
              [](PageSetup&, GridMetrics& m) { m.headingHeight = 1; }, {{1, 1}, {2, 2}}, {{1, 2}}},
-    EdgeCase{"HeadingsScaleWithTheZoom", 100, 30, {25, 25, 25, 25}, {15, 15},
+    {"HeadingsScaleWithTheZoom", 100, 30, {25, 25, 25, 25}, {15, 15},
              [](PageSetup& s, GridMetrics& m) { s.zoom = 50; m.headingWidth = 100; }, {{1, 2}}, {{1, 4}}, 0.5},
-    EdgeCase{"FirstColumnCounts", 100, 30, {60, 50}, {15}, none, {{1, 1}}, {{1, 1}, {2, 2}}},
-    EdgeCase{"LastColumnCounts", 100, 30, {50, 30, 60}, {15}, none, {{1, 1}}, {{1, 2}, {3, 3}}},
-    EdgeCase{"LastRowCounts", 100, 30, {50}, {10, 10, 20}, none, {{1, 2}, {3, 3}}, {{1, 1}}},
-    EdgeCase{"Zoom400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 400; },
+    {"FirstColumnCounts", 100, 30, {60, 50}, {15}, none, {{1, 1}}, {{1, 1}, {2, 2}}},
+    {"LastColumnCounts", 100, 30, {50, 30, 60}, {15}, none, {{1, 1}}, {{1, 2}, {3, 3}}},
+    {"LastRowCounts", 100, 30, {50}, {10, 10, 20}, none, {{1, 2}, {3, 3}}, {{1, 1}}},
+    {"Zoom400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 400; },
              {{1, 2}, {3, 3}}, {{1, 1}}, 4},
-    EdgeCase{"ZoomAbove400Is400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 401; },
+    {"ZoomAbove400Is400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 401; },
              {{1, 2}, {3, 3}}, {{1, 1}}, 4},
-    EdgeCase{"Zoom10", 100, 15, {10}, std::vector<double>(11, 15), [](PageSetup& s, GridMetrics&) { s.zoom = 10; },
+    {"Zoom10", 100, 15, {10}, std::vector<double>(11, 15), [](PageSetup& s, GridMetrics&) { s.zoom = 10; },
              {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    EdgeCase{"ZoomBelow10Is10", 100, 15, {10}, std::vector<double>(11, 15),
+    {"ZoomBelow10Is10", 100, 15, {10}, std::vector<double>(11, 15),
              [](PageSetup& s, GridMetrics&) { s.zoom = 9; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    EdgeCase{"FitNeverBelow10", 100, 15, {10}, std::vector<double>(11, 15),
+    {"FitNeverBelow10", 100, 15, {10}, std::vector<double>(11, 15),
              [](PageSetup& s, GridMetrics&) { s.fitToPages = true; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    EdgeCase{"FitExactlyAtAWholePercent", 100, 15, {10}, std::vector<double>(4, 15),
+    {"FitExactlyAtAWholePercent", 100, 15, {10}, std::vector<double>(4, 15),
              [](PageSetup& s, GridMetrics&) { s.fitToPages = true; }, {{1, 4}}, {{1, 1}}, 0.25},
-    EdgeCase{"FitNoWidthLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
+    {"FitNoWidthLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
              [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 0; },
              {{1, 4}}, {{1, 3}}, 0.5},
-    EdgeCase{"FitNoHeightLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
+    {"FitNoHeightLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
              [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesTall = 0; },
              {{1, 3}, {4, 4}}, {{1, 3}}, 0.55},
-    EdgeCase{"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15},
+    {"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15},
              [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 2; },
              {{1, 1}}, {{1, 2}, {3, 3}}, 0.83},
-    EdgeCase{"SingleTitleRowRepeats", 100, 30, {50}, {15, 15, 15, 15},
+    {"SingleTitleRowRepeats", 100, 30, {50}, {15, 15, 15, 15},
              [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{1, 1}; }, {{1, 2}, {3, 3}, {4, 4}}, {{1, 1}}},
-    EdgeCase{"TitleRowsBackwardsAreNone", 100, 30, {50}, {15, 15, 15, 15},
+    {"TitleRowsBackwardsAreNone", 100, 30, {50}, {15, 15, 15, 15},
              [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{2, 1}; }, {{1, 2}, {3, 4}}, {{1, 1}}},
-    EdgeCase{"AreaStartingOnTheLastTitleRow", 100, 30, {50}, {15, 15, 15, 15},
+    {"AreaStartingOnTheLastTitleRow", 100, 30, {50}, {15, 15, 15, 15},
              [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{1, 2}; }, {{2, 3}, {4, 4}}, {{1, 1}}, 1,
              CellRange{2, 1, 4, 1}},
-    EdgeCase{"SectionOfOneRowTitles", 100, 30, {50}, std::vector<double>(6, 15),
+    {"SectionOfOneRowTitles", 100, 30, {50}, std::vector<double>(6, 15),
              [](PageSetup& s, GridMetrics&) { s.sectionRows = 3; s.sectionTitleRows = 1; },
              {{1, 2}, {3, 3}, {4, 5}, {6, 6}}, {{1, 1}}},
-    EdgeCase{"SectionLastOneShort", 100, 30, {50}, std::vector<double>(5, 15),
-             [](PageSetup& s, GridMetrics&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on
+    {"SectionLastOneShort", 100, 30, {50}, std::vector<double>(5, 15),
+             [](PageSetup& s, GridMetrics&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PageSetup setup = setupWithBody(c.bodyWidth, c.bodyHeight);
+        GridMetrics m{c.widths, c.heights};
+        c.adjust(setup, m);
+        const CellRange area =
+            c.area.row2 ? c.area : CellRange{1, 1, int(c.heights.size()), int(c.widths.size())};
+        const Pagination p = paginate(setup, area, m);
+        Bands rows, columns;
+        for (const Page& page : p.pages) {
+            if (page.col1 == p.pages.front().col1)
+                rows.emplace_back(page.row1, page.row2);
+            if (page.row1 == p.pages.front().row1)
+                columns.emplace_back(page.col1, page.col2);
+        }
+        EXPECT_EQ(std::tuple(rows, columns), std::tuple(c.rows, c.columns));
+        EXPECT_DOUBLE_EQ(p.scale, c.scale);
+    }
+}

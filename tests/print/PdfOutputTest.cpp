@@ -52,29 +52,29 @@ double wordLeft(const QString& pdf, const QString& word)
 
 } // namespace
 
-TEST_F(PdfOutput, CentringMovesTheBlockToThePaperMiddle)
+// Centring moves the block to the paper's middle; a number wider than its cell prints whole
+// and inside it (column B starts at the margin plus column A's 48 points).
+TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
 {
     Sheet sheet;
     sheet.setText(1, 1, "居中");
     SheetPrintGrid grid(sheet);
     PageSetup setup;
     writePdf(grid, setup, context, path);
-    EXPECT_NEAR(wordLeft(path, "居中"), setup.leftMargin + 2, 1);
+    EXPECT_NEAR(wordLeft(path, "居中"), 52.4, 1); // the 50.4-point margin and the cell's 2-point indent
     setup.centerHorizontally = true;
     writePdf(grid, setup, context, path);
-    // One 48-point column in the middle of the body.
-    const double body = setup.paperPoints().width() - setup.leftMargin - setup.rightMargin;
-    EXPECT_NEAR(wordLeft(path, "居中"), setup.leftMargin + (body - 48) / 2 + 2, 1);
-}
+    // One 48-point column in the middle of A4's 595 points.
+    EXPECT_NEAR(wordLeft(path, "居中"), (595 - 48) / 2.0 + 2, 1);
+    setup.zoom = 50; // the block and the indent at half their size
+    writePdf(grid, setup, context, path);
+    EXPECT_NEAR(wordLeft(path, "居中"), (595 - 24) / 2.0 + 1, 1);
 
-TEST_F(PdfOutput, ANumberWiderThanItsCellPrintsWholeAndInsideIt)
-{
-    Sheet sheet;
-    sheet.setColumnWidth(2, 30);
-    sheet.setNumber(1, 2, 123456789.25, "0.00");
-    writePdf(SheetPrintGrid(sheet), PageSetup(), context, path);
+    Sheet number;
+    number.setColumnWidth(2, 30);
+    number.setNumber(1, 2, 123456789.25, "0.00");
+    writePdf(SheetPrintGrid(number), PageSetup(), context, path);
     EXPECT_EQ(pdfPages(path).value(0).trimmed(), "123456789.25");
-    // Column B starts at the margin plus column A's 48 points.
     EXPECT_GE(wordLeft(path, "123456789.25"), PageSetup().leftMargin + 48);
 }
 
@@ -170,9 +170,8 @@ TEST_F(PdfOutput, HeadingRowAndPrintedHeadings)
     sheet.setText(1, 1, "王五");
     sheet.setNumber(1, 2, 8);
     SheetPrintGrid grid(sheet, {"姓名", "工时"});
-    EXPECT_EQ(grid.lastRow(), 2);
-    EXPECT_TRUE(grid.look(1, 1).bold);
-    EXPECT_TRUE(grid.look(2, 2).alignRight);
+    EXPECT_EQ(std::tuple(grid.lastRow(), grid.look(1, 1).bold, grid.look(2, 2).alignRight),
+              std::tuple(2, true, true));
     PageSetup setup;
     setup.printHeadings = true;
     setup.printGridLines = true;

@@ -45,20 +45,17 @@ protected:
 TEST_F(PrintRunTest, PreviewWritesTheTemporaryWorkbookAndShowsThePages)
 {
     const PrintRun::Result result = PrintRun(suite, ui, book, true).preview();
-    EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
-    EXPECT_EQ(ui.dialogsShown + QStringList{result.printFile},
+    EXPECT_EQ(result.skipped + ui.dialogsShown + QStringList{result.printFile},
               QStringList({"printPreview", dir.filePath("Tmp.xls")}));
     EXPECT_TRUE(QFileInfo::exists(result.printFile));
-    EXPECT_GE(result.pages, 2);
-    EXPECT_EQ(ui.previewPages, result.pages);
+    EXPECT_TRUE(result.pages >= 2 && ui.previewPages == result.pages) << result.pages;
 }
 
 TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRow)
 {
     const QString path = dir.filePath("导出.xls");
     const PrintRun::Result result = PrintRun(suite, ui, book, true).exportTo("  " + path + " ");
-    EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
-    EXPECT_EQ(result.printFile, path);
+    EXPECT_EQ(result.skipped + QStringList{result.printFile}, QStringList{path});
     const QString workbook = test::unzipMember(path, "xl/workbook.xml");
     EXPECT_TRUE(test::containsAll(workbook, {"!$A$1:$B$121</definedName>", "!$1:$1</definedName>"}));
     const QString sheet = test::unzipMember(path, "xl/worksheets/sheet1.xml");
@@ -89,8 +86,7 @@ TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePd
     book.sheet(notes).setText(1, 1, "迟到以分钟计");
     book.addSheet("空白");
     const PrintRun::Result result = PrintRun(suite, ui, book, true).print();
-    EXPECT_TRUE(result.skipped.isEmpty()) << result.skipped.join("; ").toStdString();
-    EXPECT_EQ(result.pdfFile, dir.filePath("Tmp.pdf"));
+    EXPECT_EQ(result.skipped + QStringList{result.pdfFile}, QStringList{dir.filePath("Tmp.pdf")});
     const QStringList pages = test::pdfPages(result.pdfFile);
     ASSERT_EQ(pages.size(), result.pages);
     ASSERT_GE(pages.size(), 3);
@@ -140,16 +136,19 @@ private:
 TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
 {
     using End = PersonByPersonPrint::End;
+    // Said yes before; the answer after the first preview; the stop button pressed while the
+    // preview shows; the unreadable person; the end, persons done and printed, the job's pages
+    // by the name on each, and the questions asked.
     struct Case
     {
         const char* name;
-        bool printRest;           // said yes before
-        UiService::Answer answer; // after the first preview
-        bool stopInPreview;       // the stop button pressed while the preview shows
+        bool printRest;
+        UiService::Answer answer;
+        bool stopInPreview;
         const char* unreadable;
         End end;
         int done, printed;
-        QStringList printedPages; // the job's pages, by the name on each
+        QStringList printedPages;
         int questions;
     };
     const auto Yes = UiService::Answer::Yes, No = UiService::Answer::No;
@@ -173,10 +172,9 @@ TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
         ThreePersons persons(book, QString::fromUtf8(c.unreadable));
         bool printRest = c.printRest;
         const PersonByPersonPrint::Outcome outcome = batch.run(persons, 3, printRest);
-        EXPECT_EQ(outcome.end, c.end);
-        EXPECT_EQ(std::pair(outcome.done, outcome.printed), std::pair(c.done, c.printed));
-        EXPECT_EQ(int(ui.messages.size()), c.questions);
-        EXPECT_EQ(printRest, (c.end != End::Declined && c.end != End::Stopped) || c.printRest);
+        EXPECT_EQ(std::tuple(outcome.end, outcome.done, outcome.printed, int(ui.messages.size()), printRest),
+                  std::tuple(c.end, c.done, c.printed, c.questions,
+                             (c.end != End::Declined && c.end != End::Stopped) || c.printRest));
         EXPECT_EQ(statuses.size(), c.end == End::Failed ? c.done : qMax(c.done, 1));
         QStringList names;
         for (const QString& page :

@@ -1,5 +1,6 @@
 #include "report/PrintSettings.h"
 
+#include "modulesettings/SettingsKeys.h"
 #include "sheet/PeriodBlock.h"
 #include "support/FakeSuite.h"
 
@@ -11,6 +12,58 @@ using print::PageSetup;
 namespace {
 
 const QString DefaultFooter = "示范公司     制表人: 张三     审核人: ________";
+
+// The fields of a set-up that differ from the defaults (with the default footer), each as
+// "Key=value" under the name of its key.
+QString changes(const PageSetup& s)
+{
+    const auto fields = [](const PageSetup& p) {
+        const auto n = [](auto v) {
+            return QString::number(v);
+        };
+        const auto o = [&](const auto& v) {
+            return v ? n(*v) : QString("-");
+        };
+        return QStringList{p.leftHeader,
+                           p.centerHeader,
+                           p.rightHeader,
+                           p.leftFooter,
+                           p.centerFooter,
+                           p.rightFooter,
+                           n(p.leftMargin),
+                           n(p.rightMargin),
+                           n(p.topMargin),
+                           n(p.bottomMargin),
+                           n(p.headerMargin),
+                           n(p.footerMargin),
+                           n(p.printHeadings),
+                           n(p.printGridLines),
+                           o(p.printComments),
+                           o(p.printQuality),
+                           n(p.centerHorizontally),
+                           n(p.centerVertically),
+                           n(int(p.orientation)),
+                           n(p.draft),
+                           n(p.paperSize),
+                           o(p.firstPageNumber),
+                           n(int(p.order)),
+                           n(p.blackAndWhite),
+                           n(p.zoom),
+                           n(p.fitToPagesWide),
+                           n(p.fitToPagesTall),
+                           n(p.fitToPages)};
+    };
+    PageSetup defaults;
+    defaults.centerFooter = DefaultFooter;
+    const QStringList now = fields(s), before = fields(defaults);
+    QStringList changed;
+    for (size_t i = 0; i < size_t(now.size()); ++i) {
+        if (now[i] != before[i])
+            changed << (i < keys::PageSetup.size() ? keys::PageSetup[i].suffix + 1 : "FitToPages") +
+                           ("=" + now[i]);
+    }
+    return changed.join(u' ');
+}
 
 class PrintSettingsTest : public testing::Test
 {
@@ -34,171 +87,115 @@ protected:
     }
 };
 
-struct KeyCase
-{
-    const char* property;
-    const char* value;
-    bool (*check)(const PageSetup&);
-    bool refused;
+// Every key of the section with a value, and the edges of each range, one in and one out: what
+// changes, or "!" for a value refused. Switches are on for exactly "True"; a first page
+// number of -4105 is automatic.
+// clang-format off
+const std::pair<const char*, const char*> KeyCases[] = {
+    {"LeftHeader=&D", "LeftHeader=&D"}, {"CenterHeader=中", "CenterHeader=中"},
+    {"RightHeader= r ", "RightHeader= r "}, {"LeftFooter=左", "LeftFooter=左"},
+    {"CenterFooter=核对人: 王五", "CenterFooter=示范公司     核对人: 王五"}, {"RightFooter=第&P页", "RightFooter=第&P页"},
+    {"LeftMargin=1", "LeftMargin=72"}, {"RightMargin=0.75in", "RightMargin=54"},
+    {"TopMargin=x", "TopMargin=0"}, {"BottomMargin=0.5", "BottomMargin=36"}, {"BottomMargin=-1", "!"},
+    {"HeaderMargin=0.25", "HeaderMargin=18"}, {"FooterMargin=0.1", "FooterMargin=7.2"},
+    {"PrintHeadings=True", "PrintHeadings=1"}, {"PrintGridLines=true", ""},
+    {"PrintGridLines=True", "PrintGridLines=1"}, {"PrintComments=-4142", "PrintComments=-4142"},
+    {"PrintQuality=600", "PrintQuality=600"}, {"CenterHorizontally=True", "CenterHorizontally=1"},
+    {"CenterVertically=True ", ""}, {"Orientation=1", ""}, {"Orientation=2", "Orientation=2"},
+    {"Orientation=3", "!"}, {"Draft=True", "Draft=1"}, {"PaperSize=13", "PaperSize=13"},
+    {"PaperSize=999", "!"}, {"PaperSize=1", "PaperSize=1"}, {"PaperSize=0", "!"},
+    {"PaperSize=41", "PaperSize=41"}, {"PaperSize=42", "!"}, {"FirstPageNumber=7", "FirstPageNumber=7"},
+    {"FirstPageNumber=-4105", ""}, {"FirstPageNumber=0", "FirstPageNumber=0"}, {"FirstPageNumber=-1", "!"},
+    {"FirstPageNumber=65535", "FirstPageNumber=65535"}, {"FirstPageNumber=65536", "!"}, {"Order=1", ""},
+    {"Order=2", "Order=2"}, {"Order=3", "!"}, {"BlackAndWhite=True", "BlackAndWhite=1"},
+    {"Zoom=75", "Zoom=75"}, {"Zoom=False", "FitToPages=1"}, {"Zoom=9", "!"}, {"Zoom=10", "Zoom=10"},
+    {"Zoom=99.5", "!"}, {"Zoom=400", "Zoom=400"}, {"Zoom=401", "!"},
+    {"FitToPagesWide=2", "FitToPagesWide=2 FitToPages=1"},
+    {"FitToPagesWide=32767", "FitToPagesWide=32767 FitToPages=1"}, {"FitToPagesWide=32768", "!"},
+    {"FitToPagesTall=0", "FitToPagesTall=0 FitToPages=1"}, {"FitToPagesTall=-1", "!"},
 };
-
-// One row a key (every key of the section appears), with the values that must be refused.
-const KeyCase KeyCases[] = {
-    {"LeftHeader", "&D", [](const PageSetup& s) { return s.leftHeader == "&D"; }, false},
-    {"CenterHeader", "中", [](const PageSetup& s) { return s.centerHeader == "中"; }, false},
-    {"RightHeader", " r ", [](const PageSetup& s) { return s.rightHeader == " r "; }, false},
-    {"LeftFooter", "左", [](const PageSetup& s) { return s.leftFooter == "左"; }, false},
-    {"CenterFooter", "核对人: 王五",
-     [](const PageSetup& s) { return s.centerFooter == "示范公司     核对人: 王五"; }, false},
-    {"RightFooter", "第&P页", [](const PageSetup& s) { return s.rightFooter == "第&P页"; }, false},
-    {"LeftMargin", "1", [](const PageSetup& s) { return s.leftMargin == 72; }, false},
-    {"RightMargin", "0.75in", [](const PageSetup& s) { return s.rightMargin == 54; }, false},
-    {"TopMargin", "x", [](const PageSetup& s) { return s.topMargin == 0; }, false},
-    {"BottomMargin", "0.5", [](const PageSetup& s) { return s.bottomMargin == 36; }, false},
-    {"BottomMargin", "-1", [](const PageSetup& s) { return s.bottomMargin == 54; }, true},
-    {"HeaderMargin", "0.25", [](const PageSetup& s) { return s.headerMargin == 18; }, false},
-    {"FooterMargin", "0.1", [](const PageSetup& s) { return std::abs(s.footerMargin - 7.2) < 1e-9; }, false},
-    {"PrintHeadings", "True", [](const PageSetup& s) { return s.printHeadings; }, false},
-    {"PrintGridLines", "true", [](const PageSetup& s) { return !s.printGridLines; }, false},
-    {"PrintGridLines", "True", [](const PageSetup& s) { return s.printGridLines; }, false},
-    {"PrintComments", "-4142", [](const PageSetup& s) { return s.printComments == -4142; }, false},
-    {"PrintQuality", "600", [](const PageSetup& s) { return s.printQuality == 600; }, false},
-    {"CenterHorizontally", "True", [](const PageSetup& s) { return s.centerHorizontally; }, false},
-    {"CenterVertically", "True ", [](const PageSetup& s) { return !s.centerVertically; }, false},
-    {"Orientation", "2", [](const PageSetup& s) { return s.orientation == print::Orientation::Landscape; },
-     false},
-    {"Orientation", "3", [](const PageSetup& s) { return s.orientation == print::Orientation::Portrait; },
-     true},
-    {"Draft", "True", [](const PageSetup& s) { return s.draft; }, false},
-    {"PaperSize", "13", [](const PageSetup& s) { return s.paperSize == 13; }, false},
-    {"PaperSize", "999", [](const PageSetup& s) { return s.paperSize == 9; }, true},
-    {"FirstPageNumber", "7", [](const PageSetup& s) { return s.firstPageNumber == 7; }, false},
-    {"FirstPageNumber", "-4105", [](const PageSetup& s) { return !s.firstPageNumber; }, false},
-    {"Order", "2", [](const PageSetup& s) { return s.order == print::PageOrder::OverThenDown; }, false},
-    {"BlackAndWhite", "True", [](const PageSetup& s) { return s.blackAndWhite; }, false},
-    {"Zoom", "75", [](const PageSetup& s) { return s.zoom == 75 && !s.fitToPages; }, false},
-    {"Zoom", "9", [](const PageSetup& s) { return s.zoom == 100; }, true},
-    {"Zoom", "False", [](const PageSetup& s) { return s.fitToPages; }, false},
-    {"FitToPagesWide", "2",
-     [](const PageSetup& s) { return s.fitToPages && s.fitToPagesWide == 2 && s.fitToPagesTall == 1; },
-     false},
-    {"FitToPagesTall", "0", [](const PageSetup& s) { return s.fitToPages && s.fitToPagesTall == 0; }, false},
-    // The edges of each range, one in and one out.
-    {"Zoom", "400", [](const PageSetup& s) { return s.zoom == 400 && !s.fitToPages; }, false},
-    {"Zoom", "401", [](const PageSetup& s) { return s.zoom == 100; }, true},
-    {"Zoom", "10", [](const PageSetup& s) { return s.zoom == 10; }, false},
-    {"Zoom", "99.5", [](const PageSetup& s) { return s.zoom == 100; }, true},
-    {"PaperSize", "41", [](const PageSetup& s) { return s.paperSize == 41; }, false},
-    {"PaperSize", "42", [](const PageSetup& s) { return s.paperSize == 9; }, true},
-    {"PaperSize", "1", [](const PageSetup& s) { return s.paperSize == 1; }, false},
-    {"PaperSize", "0", [](const PageSetup& s) { return s.paperSize == 9; }, true},
-    {"FirstPageNumber", "0", [](const PageSetup& s) { return s.firstPageNumber == 0; }, false},
-    {"FirstPageNumber", "65535", [](const PageSetup& s) { return s.firstPageNumber == 65535; }, false},
-    {"FirstPageNumber", "65536", [](const PageSetup& s) { return !s.firstPageNumber; }, true},
-    {"FirstPageNumber", "-1", [](const PageSetup& s) { return !s.firstPageNumber; }, true},
-    {"FitToPagesWide", "32767", [](const PageSetup& s) { return s.fitToPagesWide == 32767; }, false},
-    {"FitToPagesWide", "32768", [](const PageSetup& s) { return s.fitToPagesWide == 1 && !s.fitToPages; },
-     true},
-    {"FitToPagesTall", "-1", [](const PageSetup& s) { return s.fitToPagesTall == 1 && !s.fitToPages; }, true},
-    {"Orientation", "1", [](const PageSetup& s) { return s.orientation == print::Orientation::Portrait; },
-     false},
-    {"Order", "1", [](const PageSetup& s) { return s.order == print::PageOrder::DownThenOver; }, false},
-    {"Order", "3", [](const PageSetup& s) { return s.order == print::PageOrder::DownThenOver; }, true},
-};
+// clang-format on
 
 } // namespace
 
+TEST_F(PrintSettingsTest, EachKeyHasItsEffect)
+{
+    for (const auto& [setting, expected] : KeyCases) {
+        SCOPED_TRACE(setting);
+        suite.settings.clear();
+        const QString key = QString::fromUtf8(setting).section(u'=', 0, 0);
+        set(key, QString::fromUtf8(setting).section(u'=', 1));
+        QStringList refused;
+        const QString changed = changes(applied(&refused));
+        EXPECT_EQ(refused.isEmpty()                          ? changed
+                  : refused.size() == 1 && changed.isEmpty() ? "!"
+                                                             : refused.join("; "),
+                  QString::fromUtf8(expected));
+        EXPECT_TRUE(refused.isEmpty() || refused[0].startsWith(QString::fromUtf8(setting) + ":"))
+            << refused[0].toStdString();
+    }
+}
+
 TEST_F(PrintSettingsTest, AbsentAndEmptyKeysLeaveTheDefaultsAndSwitchesOff)
 {
-    PageSetup expected;
-    expected.centerFooter = DefaultFooter;
     QStringList refused;
-    EXPECT_EQ(applied(&refused), expected);
+    EXPECT_EQ(changes(applied(&refused)), "");
     // Switches on a defaults set-up, then every key present but empty: switches go off.
-    for (const KeyCase& c : KeyCases)
-        set(c.property, "");
+    for (const auto& [setting, expected] : KeyCases)
+        set(QString::fromUtf8(setting).section(u'=', 0, 0), "");
     PageSetup on;
     on.printHeadings = on.printGridLines = on.centerHorizontally = on.centerVertically = on.draft =
         on.blackAndWhite = true;
     PrintSettings(suite).applyKeys(on, refused);
-    EXPECT_EQ(on, expected);
+    EXPECT_EQ(changes(on), "");
     EXPECT_TRUE(refused.isEmpty()) << refused.join("; ").toStdString();
     // The key of another report is not read.
     suite.setSetting("PRINT", "别的.LeftMargin", "2");
-    EXPECT_EQ(applied().leftMargin, expected.leftMargin);
-}
-
-TEST_F(PrintSettingsTest, EachKeyHasItsEffect)
-{
-    for (const KeyCase& c : KeyCases) {
-        SCOPED_TRACE(std::string(c.property) + "=" + c.value);
-        suite.settings.clear();
-        set(c.property, QString::fromUtf8(c.value));
-        QStringList refused;
-        EXPECT_TRUE(c.check(applied(&refused)));
-        ASSERT_EQ(refused.size(), c.refused ? 1 : 0) << refused.join("; ").toStdString();
-        if (c.refused) {
-            EXPECT_TRUE(refused[0].startsWith(QString::fromLatin1(c.property) + "="))
-                << refused[0].toStdString();
-        }
-    }
+    EXPECT_EQ(changes(applied()), "");
 }
 
 TEST_F(PrintSettingsTest, AZoomWinsOverFitKeys)
 {
     set("Zoom", "100");
-    set("FitToPagesWide", "1");
-    set("FitToPagesTall", "1");
-    EXPECT_FALSE(applied().fitToPages);
+    set("FitToPagesWide", "2");
+    EXPECT_EQ(changes(applied()), "FitToPagesWide=2");
     set("Zoom", "0");
-    const PageSetup fitted = applied();
-    EXPECT_TRUE(fitted.fitToPages);
-    EXPECT_EQ(fitted.fitToPagesWide, 1);
+    EXPECT_EQ(changes(applied()), "FitToPagesWide=2 FitToPages=1");
 }
 
-struct LayoutCase
+// The print area, title rows, centre header, sections and caption row by layout. The period
+// report (kind 3) prints a block per person: each starts a page under its own header.
+TEST_F(PrintSettingsTest, AreaTitleRowsAndCentreHeaderByLayout)
 {
-    const char* name;
-    const char* option; // the report kind
-    bool heading;
-    int columns, rows;
-    const char* area;
-    const char* titles;
-    const char* centerHeader;
-    int headingCells;
-    std::pair<int, int> sections; // rows and title rows of each
-};
-
-class PrintLayouts : public PrintSettingsTest, public testing::WithParamInterface<LayoutCase>
-{};
-
-TEST_P(PrintLayouts, AreaTitleRowsAndCentreHeaderByLayout)
-{
-    const LayoutCase& c = GetParam();
+    const struct
+    {
+        const char* option; // the report kind
+        bool heading;
+        int columns, rows;
+        const char* expected; // area, title rows, centre header, section rows and title rows, captions
+    } cases[] = {{"2", false, 8, 40, "$A$1:$H$40 $1:$4  0/0 "},
+                 {"1", true, 8, 30, "$A$1:$H$31 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列8"},
+                 {"2", false, 100, 36, "$A$1:$CV$36 $1:$4  0/0 "},
+                 {"1", true, 100, 1, "$A$1:$CV$2 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列100"},
+                 {"3", false, 100, 72, "$A$1:$CV$72   36/4 "}};
+    ASSERT_EQ(std::pair(PeriodBlock::Rows, PeriodBlock::HeaderRows), std::pair(36, 4));
     set("CenterHeader", "不用");
-    suite.option = c.option;
     QStringList headings;
-    for (int i = 1; i <= 100; ++i)
+    for (int i = 1; i <= 101; ++i)
         headings << QStringLiteral("列%1").arg(i);
-    const ReportPrintSetup result = PrintSettings(suite).build(c.heading, c.columns, c.rows, headings);
-    EXPECT_EQ(result.pageSetup.printAreaText(), c.area);
-    EXPECT_EQ(result.pageSetup.titleRowsText(), c.titles);
-    EXPECT_EQ(result.pageSetup.centerHeader, QString::fromUtf8(c.centerHeader));
-    EXPECT_EQ(std::pair(result.pageSetup.sectionRows, result.pageSetup.sectionTitleRows), c.sections);
-    EXPECT_EQ(result.headingRow.size(), c.headingCells);
-    if (c.headingCells > 0) {
-        EXPECT_EQ(result.headingRow.last(), QStringLiteral("列%1").arg(c.columns));
+    for (const auto& c : cases) {
+        suite.option = c.option;
+        const ReportPrintSetup r = PrintSettings(suite).build(c.heading, c.columns, c.rows, headings);
+        const PageSetup& s = r.pageSetup;
+        const QString captions =
+            r.headingRow.isEmpty() ? QString() : r.headingRow.first() + ".." + r.headingRow.last();
+        EXPECT_EQ(QStringLiteral("%1 %2 %3 %4/%5 %6")
+                      .arg(s.printAreaText(), s.titleRowsText(), s.centerHeader)
+                      .arg(s.sectionRows)
+                      .arg(s.sectionTitleRows)
+                      .arg(captions),
+                  QString::fromUtf8(c.expected));
+        EXPECT_EQ(r.headingRow.size(), c.heading ? c.columns : 0);
+        EXPECT_TRUE(r.refused.isEmpty());
     }
-    EXPECT_TRUE(result.refused.isEmpty());
 }
-
-// The period report (kind 3) prints a block per person: each starts a page under its own header.
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(PrintSettings, PrintLayouts, testing::Values(
-    LayoutCase{"Cell", "2", false, 8, 40, "$A$1:$H$40", "$1:$4", "", 0, {0, 0}},
-    LayoutCase{"Heading", "1", true, 8, 30, "$A$1:$H$31", "$1:$1", "&\"宋体,加粗\"&16&A", 8, {0, 0}},
-    LayoutCase{"CellOf100Columns", "2", false, 100, 36, "$A$1:$CV$36", "$1:$4", "", 0, {0, 0}},
-    LayoutCase{"HeadingOf100Columns", "1", true, 100, 1, "$A$1:$CV$2", "$1:$1", "&\"宋体,加粗\"&16&A", 100, {0, 0}},
-    LayoutCase{"PeriodBlocks", "3", false, 100, 72, "$A$1:$CV$72", "", "", 0, {PeriodBlock::Rows, PeriodBlock::HeaderRows}}),
-    [](const auto& info) { return std::string(info.param.name); });
-// clang-format on

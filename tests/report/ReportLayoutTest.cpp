@@ -83,59 +83,57 @@ protected:
     RecordingView view;
 };
 
-// Labels and the expected fields are lists separated by blanks ("-" for an empty field).
-struct LayoutCase
+// Each kind and layout: the columns' extent, the frozen columns shown and the fields, the
+// labels. Labels and fields are lists separated by blanks ("-" for an empty field).
+TEST_F(LayoutTest, ColumnsExtentFrozenColumnsAndLabels)
 {
-    const char* name;
-    const char* option;
-    bool headingLayout;
-    const char* labels; // a template with one frozen column
-    const char* fix;
-    int lastRow, lastColumn, frozenShown;
-    const char* fields;
-};
-
-class LayoutCases : public LayoutTest, public ::testing::WithParamInterface<LayoutCase>
-{};
-
-TEST_P(LayoutCases, ColumnsExtentFrozenColumnsAndLabels)
-{
-    const LayoutCase& c = GetParam();
-    suite.option = c.option;
-    const int kind = reportKind(c.option);
-    writeTemplate(kind, {c.headingLayout, QString::fromUtf8(c.labels).split(' ')});
-    suite.setSetting("TALOR", "RFIX", c.fix);
-    layout();
-    const grid::Sheet& sheet = book.active();
-    EXPECT_EQ(
-        std::tuple(sheet.lastRow(), sheet.lastColumn(), sheet.frozenColumns(), sheet.showColumnHeadings()),
-        std::tuple(c.lastRow, c.lastColumn, c.frozenShown, c.headingLayout));
-    QStringList fields;
-    for (int i = 1; i <= c.lastColumn; ++i)
-        fields << (columns.field(i).isEmpty() ? "-" : columns.field(i));
-    EXPECT_EQ(fields.join(' '), QString::fromUtf8(c.fields));
-    EXPECT_EQ(view.heading, c.headingLayout);
-    EXPECT_EQ(state.ReportTitle, QStringLiteral("标题%1").arg(kind));
-    EXPECT_FALSE(book.allowInCellEditing() || book.allowEditHeaders() || book.allowDelete() ||
-                 book.allowFillRange());
-    const QStringList labels{view.labels[0], view.labels[1], view.labels[2]};
-    if (kind == 1) {
-        EXPECT_EQ(labels, QStringList({state.ReportTitle, "2008-12-01 至 2008-12-31", "张三(0012,生产部)"}));
-    } else {
-        EXPECT_EQ(labels, QStringList({state.ReportTitle, "2008-12-05", "生产部一组"}));
-        EXPECT_EQ(view.picker, suite.date);
+    const struct
+    {
+        const char* option;
+        bool headingLayout;
+        const char *labels, *fix; // a template with one frozen column
+        int lastRow, lastColumn, frozenShown;
+        const char* fields;
+    } cases[] = {{"1", true, "x 上班 下班", "", 1, 3, 2, "zhdate f_上班 f_下班"},
+                 {"7", true, "x 上班", "3", 1, 2, 3, "zhdate f_上班"}, // any other kind is kind 1
+                 {"2", false, "a b 上班 迟到", "x", 5, 4, 0, "f_工号 f_姓名 f_上班 f_迟到"},
+                 {"3", false, "日期 ? 上班", "4", 5, 3, 1, "zhdate - f_上班"}}; // kind 3 keeps its own
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option);
+        suite.option = c.option;
+        const int kind = reportKind(c.option);
+        writeTemplate(kind, {c.headingLayout, QString::fromUtf8(c.labels).split(' ')});
+        suite.setSetting("TALOR", "RFIX", c.fix);
+        columns = ColumnFields();
+        view = RecordingView();
+        // Editing switched on by the last use: the layout switches it off.
+        book.setAllowInCellEditing(true);
+        book.setAllowEditHeaders(true);
+        book.setAllowDelete(true);
+        book.setAllowFillRange(true);
+        layout();
+        const grid::Sheet& sheet = book.active();
+        QStringList fields;
+        for (int i = 1; i <= c.lastColumn; ++i)
+            fields << (columns.field(i).isEmpty() ? "-" : columns.field(i));
+        EXPECT_EQ(std::tuple(sheet.lastRow(), sheet.lastColumn(), sheet.frozenColumns(),
+                             sheet.showColumnHeadings(), view.heading, fields.join(' ')),
+                  std::tuple(c.lastRow, c.lastColumn, c.frozenShown, c.headingLayout,
+                             std::optional(c.headingLayout), QString::fromUtf8(c.fields)));
+        EXPECT_EQ(state.ReportTitle, QStringLiteral("标题%1").arg(kind));
+        EXPECT_EQ(QList<bool>({book.allowInCellEditing(), book.allowEditHeaders(), book.allowDelete(),
+                               book.allowFillRange()}),
+                  QList<bool>(4, false));
+        const QStringList labels{view.labels[0], view.labels[1], view.labels[2]};
+        if (kind == 1) {
+            EXPECT_EQ(labels,
+                      QStringList({state.ReportTitle, "2008-12-01 至 2008-12-31", "张三(0012,生产部)"}));
+        } else {
+            EXPECT_EQ(labels, QStringList({state.ReportTitle, "2008-12-05", "生产部一组"}));
+            EXPECT_EQ(view.picker, suite.date);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, LayoutCases,
-    ::testing::Values(
-        LayoutCase{"HeadingKindOne", "1", true, "x 上班 下班", "", 1, 3, 2, "zhdate f_上班 f_下班"},
-        LayoutCase{"AnyOtherKindIsOne", "7", true, "x 上班", "3", 1, 2, 3, "zhdate f_上班"},
-        LayoutCase{"CellKindTwo", "2", false, "a b 上班 迟到", "x", 5, 4, 0, "f_工号 f_姓名 f_上班 f_迟到"},
-        LayoutCase{"KindThreeKeepsItsFrozenColumns", "3", false, "日期 ? 上班", "4", 5, 3, 1,
-                   "zhdate - f_上班"}),
-    [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
 // A template holds at most 100 report columns: the 100th is read, a 101st is not.
 TEST_F(LayoutTest, UpToTheHundredthColumn)

@@ -87,53 +87,44 @@ TEST_F(TemplateDesignerTest, AnInvalidTemplateIsReportedAndLeavesTheDesignerAsIt
     EXPECT_EQ(designer.savedFrozenColumns(), 2);
 }
 
-struct ColumnCase
+// From a design cell in each column (0: none), remove and then insert refuse the reserved
+// columns and the terminator column, and otherwise move the headings by one.
+TEST_F(TemplateDesignerTest, ColumnCommandsRefuseTheReservedAndTheTerminatorColumns)
 {
-    int column;
-    const char* insertMessage;
-    const char* removeMessage;
-};
-
-class ColumnCommands : public TemplateDesignerTest, public ::testing::WithParamInterface<ColumnCase>
-{};
-
-TEST_P(ColumnCommands, RefuseTheReservedAndTheTerminatorColumns)
-{
-    writeTemplate(u"夜班2.vts"_qs);
-    designer.load();
-    const ColumnCase& c = GetParam();
-    if (c.column > 0)
-        designer.cellClick(2, c.column);
-    designer.cellClick(0, 6); // a column heading and a row heading do not move the design cell
-    designer.cellClick(5, 0);
-    const QStringList before = headings(book.active(), 7);
-
-    EXPECT_EQ(designer.removeColumn(), QString::fromUtf8(c.removeMessage));
-    QStringList expected = before;
-    if (!*c.removeMessage) {
-        expected.removeAt(c.column - 1);
-        expected << QString();
+    const struct
+    {
+        int column;
+        const char *insertMessage, *removeMessage;
+    } cases[] = {// clang-format off
+        {0, "请指定从哪列插入！", "请指定移除哪列！"}, {1, "1,2列为保留列！", "1,2列为保留列！"},
+        {2, "1,2列为保留列！", "1,2列为保留列！"}, {3, "", ""}, {5, "", ""}, {6, "", "不能移除终止列！"}, {7, "", ""}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.column);
+        writeTemplate(u"夜班2.vts"_qs);
+        TemplateDesigner fresh{suite, book};
+        fresh.load();
+        if (c.column > 0)
+            fresh.cellClick(2, c.column);
+        fresh.cellClick(0, 6); // a column heading and a row heading do not move the design cell
+        fresh.cellClick(5, 0);
+        QStringList expected = headings(book.active(), 7);
+        EXPECT_EQ(fresh.removeColumn(), QString::fromUtf8(c.removeMessage));
+        if (!*c.removeMessage) {
+            expected.removeAt(c.column - 1);
+            expected << QString();
+        }
+        EXPECT_EQ(headings(book.active(), 7), expected);
+        EXPECT_EQ(fresh.insertColumn(), QString::fromUtf8(c.insertMessage));
+        if (!*c.insertMessage) {
+            expected.insert(c.column - 1, QString());
+            expected.removeLast();
+        }
+        EXPECT_EQ(headings(book.active(), 7), expected);
+        EXPECT_EQ(std::pair(fresh.designRow(), fresh.designColumn()),
+                  c.column > 0 ? std::pair(2, c.column) : std::pair(0, 0));
     }
-    EXPECT_EQ(headings(book.active(), 7), expected);
-
-    const QStringList between = headings(book.active(), 7);
-    EXPECT_EQ(designer.insertColumn(), QString::fromUtf8(c.insertMessage));
-    expected = between;
-    if (!*c.insertMessage) {
-        expected.insert(c.column - 1, QString());
-        expected.removeLast();
-    }
-    EXPECT_EQ(headings(book.active(), 7), expected);
-    EXPECT_EQ(std::pair(designer.designRow(), designer.designColumn()),
-              c.column > 0 ? std::pair(2, c.column) : std::pair(0, 0));
 }
-
-INSTANTIATE_TEST_SUITE_P(Columns, ColumnCommands,
-                         ::testing::Values(ColumnCase{0, "请指定从哪列插入！", "请指定移除哪列！"},
-                                           ColumnCase{1, "1,2列为保留列！", "1,2列为保留列！"},
-                                           ColumnCase{2, "1,2列为保留列！", "1,2列为保留列！"},
-                                           ColumnCase{3, "", ""}, ColumnCase{5, "", ""},
-                                           ColumnCase{6, "", "不能移除终止列！"}, ColumnCase{7, "", ""}));
 
 TEST_F(TemplateDesignerTest, InsertAndRemoveMoveWholeColumnsWithTheirFormulas)
 {
@@ -187,30 +178,21 @@ TEST_F(TemplateDesignerTest, APickedNumberStaysALabel)
     EXPECT_TRUE(book.active().text(4, 5) == u"1"_qs && !book.active().isNumber(4, 5));
 }
 
-// Cell layout: the labels of row 4; without "ok", the used columns. (The heading layout is
-// checked through the window's field map.)
-TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayout)
-{
-    writeTemplate(u"夜班2.vts"_qs);
-    designer.load();
-    book.active().setColumnHeading(1, QString());
-    book.active().setColumnHeading(6, QString());
-    book.active().setText(4, 3, u"上班时间"_qs);
-    suite.option = u"3"_qs;
-    const QList<DesignedColumn> cells = designer.designedColumns();
-    ASSERT_EQ(cells.size(), 6);
-    EXPECT_EQ(cells[0].label, QString());
-    EXPECT_EQ(cells[2].field, u"sbsj"_qs);
-}
-
-// The columns end before the "ok" column, at the used columns without one, and never after
-// the 100th.
-TEST_F(TemplateDesignerTest, DesignedColumnsReachTheHundredth)
+// Cell layout: the labels of row 4 (the heading layout is checked through the window's field
+// map). The columns end before the "ok" column, at the used columns without one, and never
+// after the 100th.
+TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayoutReachTheHundredth)
 {
     writeTemplate(u"夜班2.vts"_qs);
     designer.load();
     grid::Sheet& sheet = book.active();
+    sheet.setColumnHeading(1, QString());
     sheet.setColumnHeading(6, QString());
+    sheet.setText(4, 3, u"上班时间"_qs);
+    suite.option = u"3"_qs;
+    const QList<DesignedColumn> cells = designer.designedColumns();
+    ASSERT_EQ(cells.size(), 6);
+    EXPECT_EQ(std::pair(cells[0].label, cells[2].field), std::pair(QString(), u"sbsj"_qs));
     const struct
     {
         int terminator, lastColumn, expected;

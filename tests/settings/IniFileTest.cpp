@@ -64,17 +64,16 @@ TEST_F(IniFileTest, KeysAreExactAndValuesComeBackAsWritten)
                            .toUtf8());
     // Another object (another process, as far as the file knows) sees the same values.
     const IniFile other(path());
-    using R = std::pair<const char*, const char*>;
-    const R reads[] = {R{"TABLE", "KQ02"}, R{" 0", "YES"},      R{"0", "NO"},
-                       R{"  0", ""},       R{"table", "lower"}, R{"EMPTY", ""},
-                       R{"CTABLE", ""},    R{"考勤日报0", ""},  R{"考勤日报CTABLE", "考勤记录表"}};
-    for (const auto& [key, value] : reads)
-        EXPECT_EQ(other.read(u"TALOR"_qs, QString::fromUtf8(key)), QString::fromUtf8(value))
-            << '"' << key << '"';
-    EXPECT_EQ(other.read(u"TALOR"_qs, u"BDTJ1"_qs), u" depart='01' and x = 2 "_qs);
-    EXPECT_EQ(other.read(u"talor"_qs, u"TABLE"_qs), u"other section"_qs);
-    EXPECT_EQ(other.read(u"Talor"_qs, u"TABLE"_qs), QString());
-    EXPECT_EQ(other.read(u"考勤"_qs, u"𠀀"_qs), u"編輯保存"_qs);
+    // clang-format off
+    const std::array<const char*, 3> reads[] = {
+        {"TALOR", "TABLE", "KQ02"}, {"TALOR", " 0", "YES"}, {"TALOR", "0", "NO"}, {"TALOR", "  0", ""},
+        {"TALOR", "table", "lower"}, {"TALOR", "EMPTY", ""}, {"TALOR", "CTABLE", ""}, {"TALOR", "考勤日报0", ""},
+        {"TALOR", "考勤日报CTABLE", "考勤记录表"}, {"TALOR", "BDTJ1", " depart='01' and x = 2 "},
+        {"talor", "TABLE", "other section"}, {"Talor", "TABLE", ""}, {"考勤", "𠀀", "編輯保存"}};
+    // clang-format on
+    for (const auto& [section, key, value] : reads)
+        EXPECT_EQ(other.read(QString::fromUtf8(section), QString::fromUtf8(key)), QString::fromUtf8(value))
+            << section << " \"" << key << '"';
 }
 
 TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
@@ -136,12 +135,8 @@ TEST_F(IniFileTest, Utf16FileIsRefusedAndLeftAsItWas)
     for (const QByteArray& utf16 : variants) {
         SCOPED_TRACE(utf16.left(4).toHex().toStdString());
         put(utf16);
-        for (const auto& access : std::initializer_list<std::function<void()>>{[&] { read(u"TABLE"_qs); },
-                                                                               [&] {
-                                                                                   write(u"IF"_qs, u"YES"_qs);
-                                                                               }}) {
-            EXPECT_TRUE(containsAll(errorOf(access), {path(), u"UTF-16"_qs}));
-        }
+        EXPECT_TRUE(containsAll(errorOf([&] { read(u"TABLE"_qs); }), {path(), u"UTF-16"_qs}));
+        EXPECT_TRUE(containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"UTF-16"_qs}));
         EXPECT_EQ(bytes(), utf16);
     }
 }

@@ -97,23 +97,17 @@ TEST_P(ModuleSetupTest, WithoutTheDatabaseEntryTheListIsEmptyAndOkWritesNoTable)
     EXPECT_EQ(suite.settingsWrites.first(), u"TALOR/考勤日报MENU="_qs);
 }
 
-TEST_P(ModuleSetupTest, OnlyTheOperatorQelMayChangeTheTable)
+// Only the operator "Qel", exactly, may change the table. Colour settings are 0x00BBGGRR
+// numbers: white is the last colour; beyond it, negative or not a number reads as black.
+TEST_P(ModuleSetupTest, TheTableOperatorAndColourSettingsAtTheirEdges)
 {
-    const std::pair<QString, bool> cases[] = {
-        {u"Qel"_qs, true}, {u"qel"_qs, false}, {u"Qel "_qs, false}, {u"张三"_qs, false}};
-    for (const auto& [name, enabled] : cases) {
+    for (const auto& [name, enabled] :
+         {std::pair{u"Qel"_qs, true}, {u"qel"_qs, false}, {u"Qel "_qs, false}, {u"张三"_qs, false}}) {
         suite.operatorNameValue = name;
         EXPECT_EQ(load().tablesEnabled, enabled) << name.toStdString();
     }
-}
-
-// Colour settings are 0x00BBGGRR numbers: white is the last colour; beyond it, negative or not
-// a number reads as black.
-TEST_P(ModuleSetupTest, ColourSettingsAtTheirEdges)
-{
-    const std::pair<const char*, quint32> cases[] = {
-        {"16777215", 0xFFFFFF}, {"16777216", 0}, {"0", 0}, {"1", 1}, {"-1", 0}, {"红", 0}};
-    for (const auto& [text, colour] : cases) {
+    for (const auto& [text, colour] :
+         {std::pair{"16777215", 0xFFFFFFu}, {"16777216", 0u}, {"0", 0u}, {"1", 1u}, {"-1", 0u}, {"红", 0u}}) {
         set(u"COLOR2"_qs, QString::fromUtf8(text));
         EXPECT_EQ(load().colours[1], colour) << text;
     }

@@ -117,7 +117,8 @@ TEST(QtUiServiceTest, ColourDialogConvertsBetweenBgrAndRgb)
 }
 
 // The file dialogs start in the folder with the preset name, offer the suite's filters, and
-// answer with the chosen path or nothing when cancelled.
+// answer with the chosen path or nothing when cancelled. A name without a suffix takes the
+// chosen type's.
 TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
 {
     QTemporaryDir dir;
@@ -126,53 +127,32 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
     const QString filter = "VTS FILE(*.vts)|*.vts|EXCEL FILE(*.xlsx)|*.xlsx";
     const QStringList qtFilters{"VTS FILE(*.vts)", "EXCEL FILE(*.xlsx)"};
     QtUiService ui;
-
-    QString preset, folder;
-    QStringList filters;
-    const auto look = [&](QFileDialog* dialog) {
-        folder = dialog->directory().absolutePath();
-        filters = dialog->nameFilters();
-        preset = dialog->selectedFiles().value(0);
+    QStringList seen; // folder, filters and preset of each dialog
+    const auto choose = [&](const QString& type, const QString& name) {
+        onNextDialog<QFileDialog>([&seen, type, name](QFileDialog* dialog) {
+            seen << dialog->directory().absolutePath() << dialog->nameFilters()
+                 << dialog->selectedFiles().value(0);
+            dialog->selectNameFilter(type);
+            dialog->selectFile(name);
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own checks the choice
+        });
     };
-    onNextDialog<QFileDialog>([&](QFileDialog* dialog) {
-        look(dialog);
-        dialog->selectFile(existing.fileName());
-        static_cast<QDialog*>(dialog)->accept(); // QFileDialog's own checks the choice
-    });
-    EXPECT_EQ(ui.openFile(nullptr, filter, dir.path(), "考勤日报1.vts"),
-              std::optional<QString>(existing.fileName()));
-    EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
-    EXPECT_EQ(filters, qtFilters);
-    EXPECT_EQ(preset, existing.fileName());
-
-    onNextDialog<QFileDialog>([&](QFileDialog* dialog) {
-        look(dialog);
-        dialog->selectFile(dir.filePath("新报表.vts"));
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    choose(qtFilters[0], existing.fileName());
+    EXPECT_EQ(ui.openFile(nullptr, filter, dir.path(), "考勤日报1.vts"), std::optional(existing.fileName()));
+    choose(qtFilters[0], dir.filePath("新报表.vts"));
     EXPECT_EQ(ui.saveFile(nullptr, filter, dir.path(), "输出.vts"),
-              std::optional<QString>(dir.filePath("新报表.vts")));
-    EXPECT_EQ(folder, QDir(dir.path()).absolutePath());
-    EXPECT_EQ(preset, dir.filePath("输出.vts"));
-
-    // A name without a suffix takes the chosen type's.
-    onNextDialog<QFileDialog>([&](QFileDialog* dialog) {
-        dialog->selectNameFilter(qtFilters.at(1));
-        dialog->selectFile(dir.filePath("日报"));
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    EXPECT_EQ(ui.saveFile(nullptr, filter, dir.path()), std::optional<QString>(dir.filePath("日报.xlsx")));
-
+              std::optional(dir.filePath("新报表.vts")));
+    choose(qtFilters[1], dir.filePath("日报"));
+    EXPECT_EQ(ui.saveFile(nullptr, filter, dir.path()), std::optional(dir.filePath("日报.xlsx")));
+    const QString folder = QDir(dir.path()).absolutePath();
+    EXPECT_EQ(seen.mid(0, 8), QStringList({folder, qtFilters[0], qtFilters[1], existing.fileName(), folder,
+                                           qtFilters[0], qtFilters[1], dir.filePath("输出.vts")}));
     for (bool save : {false, true}) {
         onNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
         EXPECT_EQ(save ? ui.saveFile(nullptr, filter, dir.path()) : ui.openFile(nullptr, filter, dir.path()),
                   std::nullopt);
     }
 }
-
-} // namespace
-
-namespace {
 
 // The progress window shows the label and the value, and its stop button stops the task; the
 // print preview shows the pages the caller paints, in the caller's page layout.
