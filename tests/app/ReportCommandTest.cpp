@@ -1,5 +1,6 @@
 // `talor report` and `talor print` run as a program: the workbook and PDF written, read back,
 // against the attendance table read on its own; and the answers to bad requests.
+#include "app/RunTalor.h"
 #include "demo/DemoSuite.h"
 #include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
@@ -51,23 +52,25 @@ protected:
         }
         return QSqlDatabase::database("report-command");
     }
-    // Runs talor report with the demo suite and `arguments`; the exit status. With a limit, the
-    // files the command writes may not grow past it (as on a nearly full disk).
+    // Runs talor report (or `command`) with the demo suite and `arguments`; the exit status.
     int run(const QStringList& arguments, const QString& command = "report",
             rlim_t fileSizeLimit = RLIM_INFINITY)
     {
-        QProcess process;
-        process.setChildProcessModifier([fileSizeLimit] {
-            const rlimit limit{fileSizeLimit, fileSizeLimit};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-        });
-        process.start(
-            qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
+        const test::Outcome outcome = test::runTalor(
             QStringList{command, "--suite", suite.isEmpty() ? dir->filePath("demo/suite.ini") : suite} +
-                arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        errors = QString::fromUtf8(process.readAllStandardError());
-        return process.exitCode();
+                arguments,
+            {}, fileSizeLimit);
+        EXPECT_TRUE(outcome.finished);
+        errors = outcome.errors;
+        return outcome.exitCode;
+    }
+    // The first column of what `sql` selects, as texts.
+    static QStringList values(const QString& sql, const QSqlDatabase& on = db())
+    {
+        QStringList out;
+        for (QSqlQuery query(sql, on); query.next();)
+            out << query.value(0).toString();
+        return out;
     }
     // A demo of 1,822 persons over October (past 65,536 rows in kind 3), made once.
     static DemoOptions largeDemo()
@@ -160,11 +163,8 @@ TEST_F(ReportCommand, KindThreePagesEachNameOnlyThePersonWhoseRowsTheyHold)
                               "--from", "2026-10-01", "--to",   "2026-10-31"};
     const QString pdf = dir->filePath("month.pdf");
     ASSERT_EQ(run(request + QStringList{"--output", pdf}), 0) << errors.toStdString();
-    QStringList numbers;
-    for (QSqlQuery query("select memberid from ygzl where depart in ('01', '生产部') order by memberid",
-                         db());
-         query.next();)
-        numbers << query.value(0).toString();
+    const QStringList numbers =
+        values("select memberid from ygzl where depart in ('01', '生产部') order by memberid");
     ASSERT_GT(numbers.size(), 2);
     const QStringList pages = test::pdfPages(pdf);
     const QRegularExpression header("\\((\\d{5}),");
@@ -205,12 +205,8 @@ TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
                    "--output", file}),
               0)
         << errors.toStdString();
-    QStringList numbers;
-    for (QSqlQuery query(
-             "select '(' || memberid || ',' from ygzl where depart in ('01', '生产部') order by memberid",
-             db());
-         query.next();)
-        numbers << query.value(0).toString();
+    const QStringList numbers =
+        values("select '(' || memberid || ',' from ygzl where depart in ('01', '生产部') order by memberid");
     ASSERT_GT(numbers.size(), 2);
     const QStringList pages = test::pdfPages(file);
     EXPECT_TRUE(test::onPagesInOrder(pages, numbers)) << "each person from a new page, in list order";
@@ -238,15 +234,10 @@ TEST_F(ReportCommand, TheOverviewPdfHoldsTheTitleThePersonsAndTheirCounts)
                            "'生产部') and k.ncolor between 1 and 3 and k.zhdate between '2026-10-01' and "
                            "'2026-10-31'";
     QStringList days;
-    for (QDate day(2026, 10, 1); day.month() == 10; day = day.addDays(1)) {
-        QSqlQuery count("select count(*) " + marked + " and k.zhdate = '" + day.toString(Qt::ISODate) + "'",
-                        db());
-        days << (count.next() ? count.value(0).toString() : "?");
-    }
-    QSqlQuery total("select count(*) " + marked, db());
-    ASSERT_TRUE(total.next());
-    const QRegularExpression dayCounts("每日合计\\s+" + total.value(0).toString() + "\\s+" +
-                                       days.join("\\s+") + "\\s*\n");
+    for (QDate day(2026, 10, 1); day.month() == 10; day = day.addDays(1))
+        days << values("select count(*) " + marked + " and k.zhdate = '" + day.toString(Qt::ISODate) + "'");
+    const QRegularExpression dayCounts("每日合计\\s+" + values("select count(*) " + marked).value(0) +
+                                       "\\s+" + days.join("\\s+") + "\\s*\n");
     EXPECT_TRUE(dayCounts.match(text).hasMatch()) << days.join(' ').toStdString();
 
     int persons = 0;
@@ -267,6 +258,7 @@ struct BadRequest
     QStringList arguments;
     int status;
     const char* message;
+    const char* command = "report";
 };
 
 class ReportCommandErrors : public ReportCommand, public ::testing::WithParamInterface<BadRequest>
@@ -275,7 +267,7 @@ class ReportCommandErrors : public ReportCommand, public ::testing::WithParamInt
 TEST_P(ReportCommandErrors, ExitStatusAndMessage)
 {
     const BadRequest& c = GetParam();
-    EXPECT_EQ(run(c.arguments), c.status) << errors.toStdString();
+    EXPECT_EQ(run(c.arguments, c.command), c.status) << errors.toStdString();
     EXPECT_TRUE(errors.contains(QString::fromUtf8(c.message))) << errors.toStdString();
 }
 
@@ -293,6 +285,9 @@ INSTANTIATE_TEST_SUITE_P(Requests, ReportCommandErrors, ::testing::Values(
     BadRequest{"KindOneWorkbookWithoutPerson", {"--kind", "1", "--node", "ROOT", "--output", Out}, 2, "needs the person"},
     BadRequest{"MissingNode", {"--kind", "2", "--output", Out}, 2, "--node is required"},
     BadRequest{"OverviewWorkbook", {"--kind", "overview", "--node", "ROOT", "--output", Out}, 2, "is not a .pdf file"},
+    // The tests run against no print server, so there is no printer.
+    BadRequest{"PrintWithoutAPrinter", {"--kind", "2", "--node", "ROOT"}, 1, "talor print: this machine has no printer", "print"},
+    BadRequest{"PrintToAFile", {"--kind", "2", "--node", "ROOT", "--output", "x.pdf"}, 2, "talor print: Unknown option 'output'", "print"},
     BadRequest{"OverviewOfAYear", {"--kind", "overview", "--node", "ROOT", "--from", "2026-01-01", "--to", "2026-12-31", "--output", "year.pdf"}, 2, "92"}),
     [](const ::testing::TestParamInfo<BadRequest>& info) { return std::string(info.param.name); });
 // clang-format on
@@ -343,14 +338,9 @@ TEST_F(ReportCommand, ARefusedPrintSettingIsToldAndTheOthersApply)
     settings.write("PRINT", "考勤日报.PaperSize", "");
 }
 
-TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileAndAMissingSuiteFail)
+// A suite that cannot be opened is a start-up error.
+TEST_F(ReportCommand, AMissingSuiteIsAStartUpError)
 {
-    // The tests run against no print server, so there is no printer.
-    EXPECT_EQ(run({"--kind", "2", "--node", "ROOT"}, "print"), 1);
-    EXPECT_TRUE(errors.contains("talor print: this machine has no printer")) << errors.toStdString();
-    EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", "x.pdf"}, "print"), 2);
-    EXPECT_TRUE(errors.contains("talor print: Unknown option 'output'")) << errors.toStdString();
-    // A suite that cannot be opened is a start-up error.
     suite = dir->filePath("none.ini");
     EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", Out}), 1);
     EXPECT_TRUE(errors.contains(suite)) << errors.toStdString();
@@ -362,7 +352,7 @@ TEST_F(ReportCommand, PrintWithoutAPrinterOrWithAFileAndAMissingSuiteFail)
 // the end; into a pipe only the summary goes. The terminal is a pseudo-terminal of script(1).
 TEST_F(ReportCommand, ProgressIsOneUpdatingLineOnATerminalAndASummaryInAPipe)
 {
-    const QString talor = qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor";
+    const QString talor = QStringLiteral(TALOR_EXECUTABLE);
     const QString pdf = dir->filePath("progress.pdf");
     const QString report = QStringLiteral("'%1' report --suite '%2' --kind 3 --node A生产部 --output '%3'")
                                .arg(talor, dir->filePath("demo/suite.ini"), pdf);
@@ -404,10 +394,8 @@ TEST_F(ReportCommand, KindThreeOfAWholeOrganisationPastSixtyFiveThousandRowsIsWh
     QSqlDatabase large = QSqlDatabase::addDatabase("QSQLITE", "large-demo");
     large.setDatabaseName(dir->filePath("large/suite.db"));
     ASSERT_TRUE(large.open());
-    QStringList persons;
-    for (QSqlQuery query("select memberid from ygzl order by depart, group0, team, memberid", large);
-         query.next();)
-        persons << query.value(0).toString();
+    const QStringList persons =
+        values("select memberid from ygzl order by depart, group0, team, memberid", large);
     large = QSqlDatabase();
     QSqlDatabase::removeDatabase("large-demo");
     ASSERT_EQ(persons.size(), options.employees);
@@ -450,7 +438,7 @@ TEST_F(ReportCommand, AnInterruptedReportLeavesNoPartialFile)
         SCOPED_TRACE(signal);
         QTemporaryDir out;
         QProcess process;
-        process.start(qEnvironmentVariable("TALOR_BUILD_DIR") + "/talor",
+        process.start(QStringLiteral(TALOR_EXECUTABLE),
                       {"report", "--suite", dir->filePath("large/suite.ini"), "--kind", "3", "--node", "ROOT",
                        "--from", "2026-10-01", "--to", "2026-10-31", "--output", out.filePath("month.pdf")});
         ASSERT_TRUE(process.waitForStarted());
