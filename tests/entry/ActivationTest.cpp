@@ -69,26 +69,22 @@ TEST_F(ActivationTest, EachReportReadsItsOwnConditionsColoursAndBlankZero)
 
 TEST_F(ActivationTest, OptionCheckedByKindAndDisabledWithoutTemplate)
 {
-    const struct
-    {
-        const char* option;
-        const char* templates; // kinds whose template exists
-        int checked;
-        std::array<bool, 3> enabled;
-    } cases[] = {{"1", "123", 1, {true, true, true}}, {"1", "", 1, {true, false, false}},
-                 {"1", "3", 1, {true, false, true}},  {"2", "", 2, {false, true, false}},
-                 {"2", "1", 2, {true, true, false}},  {"3", "2", 3, {false, true, true}},
-                 {"", "12", 3, {true, true, true}},   {"7", "", 3, {false, false, true}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.option) + "/" + c.templates);
+    // The option, the kinds whose template exists; the checked and the enabled buttons.
+    const std::tuple<const char*, const char*, int, std::array<bool, 3>> cases[] = {
+        {"1", "123", 1, {true, true, true}}, {"1", "", 1, {true, false, false}},
+        {"1", "3", 1, {true, false, true}},  {"2", "", 2, {false, true, false}},
+        {"2", "1", 2, {true, true, false}},  {"3", "2", 3, {false, true, true}},
+        {"", "12", 3, {true, true, true}},   {"7", "", 3, {false, false, true}}};
+    for (const auto& [option, templates, checked, enabled] : cases) {
+        SCOPED_TRACE(std::string(option) + "/" + templates);
         for (int k = 1; k <= 3; ++k)
             QFile::remove(dir.filePath(QString("考勤日报%1.vts").arg(k)));
-        for (char kind : std::string(c.templates))
+        for (char kind : std::string(templates))
             makeTemplate("考勤日报" + QString(QChar(kind)) + ".vts");
-        suite.option = c.option;
+        suite.option = option;
         const OptionButtonsState out = Activation(suite).optionButtons({true, true, true});
-        EXPECT_EQ(std::pair(out.checked, out.datePickerVisible), std::pair(c.checked, c.checked == 2));
-        EXPECT_EQ(out.enabled, c.enabled);
+        EXPECT_EQ(std::pair(out.checked, out.datePickerVisible), std::pair(checked, checked == 2));
+        EXPECT_EQ(out.enabled, enabled);
     }
 }
 
@@ -141,12 +137,7 @@ TEST(ArrangeControlsTest, TwipsAndPixels)
 // Each quick pick from days at the edges of months and years, February of a leap year among them.
 TEST(PeriodPicks, MonthsAndThePayPeriodSeenFromAnyDay)
 {
-    const struct
-    {
-        QDate today;
-        PeriodPick pick;
-        const char *start, *end;
-    } cases[] = {
+    const std::tuple<QDate, PeriodPick, const char*, const char*> cases[] = {
         {QDate(2026, 12, 7), PeriodPick::ThisMonth, "2026-12-01", "2026-12-31"},
         {QDate(2026, 12, 7), PeriodPick::LastMonth, "2026-11-01", "2026-11-30"},
         {QDate(2026, 12, 7), PeriodPick::SixteenthToFifteenth, "2026-11-16", "2026-12-15"},
@@ -156,11 +147,10 @@ TEST(PeriodPicks, MonthsAndThePayPeriodSeenFromAnyDay)
         {QDate(2028, 2, 29), PeriodPick::ThisMonth, "2028-02-01", "2028-02-29"},
         {QDate(2028, 3, 31), PeriodPick::SixteenthToFifteenth, "2028-02-16", "2028-03-15"},
     };
-    for (const auto& c : cases) {
-        const auto [start, end] = pickedPeriod(c.pick, c.today);
-        EXPECT_EQ(start.toString(Qt::ISODate) + " " + end.toString(Qt::ISODate),
-                  QString(c.start) + " " + c.end)
-            << c.today.toString(Qt::ISODate).toStdString() << " pick " << int(c.pick);
+    for (const auto& [today, pick, first, last] : cases) {
+        const auto [start, end] = pickedPeriod(pick, today);
+        EXPECT_EQ(start.toString(Qt::ISODate) + " " + end.toString(Qt::ISODate), QString(first) + " " + last)
+            << today.toString(Qt::ISODate).toStdString() << " pick " << int(pick);
     }
 }
 

@@ -206,12 +206,7 @@ TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQuery
             QString("insert into kq0001 (memberid, zhdate, name, cdfz, ncolor, depart) values (%1, '生产部')")
                 .arg(row)))
             << row;
-    const struct
-    {
-        const char* node;
-        QDate from, to;
-        const char* personCondition;
-    } cases[] = {
+    const std::tuple<const char*, QDate, QDate, const char*> cases[] = {
         {"A生产部", QDate(2026, 10, 15), QDate(2026, 11, 14), ""},
         {"ROOT", QDate(2026, 10, 1), QDate(2026, 10, 31), ""},
         {"A生产部", QDate(2026, 10, 1), QDate(2026, 10, 31), "cdfz>0"},
@@ -220,10 +215,10 @@ TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQuery
     };
     ModuleParts& parts = report->parts();
     const QString file = temporaryPath() + "/shown.vts";
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.personCondition);
-        report->run({3, c.node, {}, {}, c.from, c.to, {}, false});
-        parts.context().state.PersonCondition = QString::fromUtf8(c.personCondition);
+    for (const auto& [node, from, to, personCondition] : cases) {
+        SCOPED_TRACE(personCondition);
+        report->run({3, node, {}, {}, from, to, {}, false});
+        parts.context().state.PersonCondition = QString::fromUtf8(personCondition);
         const auto show = [&](bool shared) {
             parts.clicks().sharedPeriodRead = shared;
             suite->setComposedQuery(QString()); // whatever the last click left

@@ -204,12 +204,8 @@ TEST_F(WindowTest, MenusKeysAndButtonsReachTheirOperationsFailuresAreShown)
     suite.setSetting("TALOR", "考勤日报OPT", "2");
     suite.setSetting("TALOR", "考勤日报MENU1", "奖金");
     showActive();
-    const struct
-    {
-        const char *menu, *button;
-        QKeySequence key;
-        const char* operation;
-    } cases[] = {
+    // Menu item, button, key (if any), operation.
+    const std::tuple<const char*, const char*, QKeySequence, const char*> cases[] = {
         {"MN02", "KEY-10", Qt::Key_F2, "editContent"},
         {"MN03", "KEY-11", QKeySequence::Save, "saveContent"},
         {"MN04", "KEY-12", {}, "preview"},
@@ -217,13 +213,13 @@ TEST_F(WindowTest, MenusKeysAndButtonsReachTheirOperationsFailuresAreShown)
         {"MN06", "KEY-14", {}, "exportExcel"},
         {"MN01", "KEY-1", QKeySequence::Open, "selectReport"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [menu, button, key, operation] : cases) {
         commands.ran.clear();
-        test::trigger(*window, c.menu);
-        test::trigger(*window, c.button);
-        if (!c.key.isEmpty())
-            QTest::keySequence(window.get(), c.key);
-        EXPECT_EQ(commands.ran, QStringList(c.key.isEmpty() ? 2 : 3, c.operation)) << c.menu;
+        test::trigger(*window, menu);
+        test::trigger(*window, button);
+        if (!key.isEmpty())
+            QTest::keySequence(window.get(), key);
+        EXPECT_EQ(commands.ran, QStringList(key.isEmpty() ? 2 : 3, operation)) << menu;
     }
     test::trigger(*window, "MNE1");
     EXPECT_EQ(ui.messageTexts() << ui.messages.at(0).title, QStringList({"菜单:'奖金'尚未登记", "系统提示"}));
