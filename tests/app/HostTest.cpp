@@ -1,52 +1,33 @@
+// The host program run as a user runs it (exit statuses and messages, help and manual page,
+// under no display), and `talor demo` run in the process.
+#include "DemoCommand.h"
 #include "HostCommands.h"
+#include "app/RunTalor.h"
+#include "support/TestDatabases.h"
 #include "support/TestFiles.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
+using talor::test::Outcome;
+
 namespace {
 
-struct Outcome
-{
-    bool finished = false;
-    int exitCode = -1;
-    QString output;
-    QString errors;
-};
-
-// Runs talor with `args` under the offscreen platform (or `platform`); "@" in an argument
-// stands for `dir`.
+// Runs talor with `args` under the offscreen platform (or `platform`) and no display; "@" in an
+// argument stands for `dir`.
 Outcome talor(const QStringList& args, const QString& dir,
               const QString& platform = QStringLiteral("offscreen"))
 {
     QStringList arguments;
     for (const QString& arg : args)
         arguments << QString(arg).replace(u'@', dir);
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/data"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TALOR_EXECUTABLE), arguments);
-    Outcome run;
-    run.finished = process.waitForFinished(60000);
-    if (!run.finished) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.output = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.errors = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return talor::test::runTalor(arguments, {"QT_QPA_PLATFORM=" + platform, "DISPLAY", "WAYLAND_DISPLAY",
+                                             "XDG_DATA_HOME=" + dir + "/data"});
 }
 
 struct HostCase
@@ -190,6 +171,28 @@ TEST(HostDemoTest, EndedRunsLeaveNoScratchDirectory)
     EXPECT_EQ(small.exitCode, 0) << small.errors.toStdString();
     EXPECT_EQ(parent.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("small")});
+}
+
+// Exit codes of "talor demo": 0 done, 1 failed; "@" stands for a fresh directory. The usage
+// errors (status 2) and their messages are the host's cases.
+TEST(DemoCommand, ExitCodes)
+{
+    talor::test::ensureApplication();
+    const std::pair<QStringList, int> cases[] = {
+        {{"--dir", "@/d", "--employees", "5", "--days", "3", "--from", "2025-02-27", "--seed", "4"}, 0},
+        // Ends on the last day there is (one day later is a usage error).
+        {{"--dir", "@/d", "--employees", "1", "--from", "9999-12-27", "--days", "5"}, 0},
+        {{"--dir", "@/blocker/d", "--employees", "2", "--days", "1"}, 1}};
+    for (const auto& [options, exitCode] : cases) {
+        SCOPED_TRACE(options.join(' ').toStdString());
+        QTemporaryDir parent;
+        talor::test::putFile(parent.filePath("blocker"), {});
+        QStringList args{"talor", "demo"};
+        for (const QString& arg : options)
+            args << QString(arg).replace("@", parent.path());
+        EXPECT_EQ(talor::runDemoCommand(args), exitCode);
+        EXPECT_EQ(QFileInfo::exists(parent.filePath("d/suite.ini")), exitCode == 0);
+    }
 }
 
 } // namespace

@@ -1,10 +1,15 @@
+// The pieces the window's activation and arrangement use: the report's own settings, the kind
+// buttons, the controls' places, and the period picks.
 #include "entry/Activation.h"
 
+#include "entry/ArrangeControls.h"
+#include "entry/PeriodPicks.h"
 #include "support/FakeSuite.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -64,26 +69,22 @@ TEST_F(ActivationTest, EachReportReadsItsOwnConditionsColoursAndBlankZero)
 
 TEST_F(ActivationTest, OptionCheckedByKindAndDisabledWithoutTemplate)
 {
-    const struct
-    {
-        const char* option;
-        const char* templates; // kinds whose template exists
-        int checked;
-        std::array<bool, 3> enabled;
-    } cases[] = {{"1", "123", 1, {true, true, true}}, {"1", "", 1, {true, false, false}},
-                 {"1", "3", 1, {true, false, true}},  {"2", "", 2, {false, true, false}},
-                 {"2", "1", 2, {true, true, false}},  {"3", "2", 3, {false, true, true}},
-                 {"", "12", 3, {true, true, true}},   {"7", "", 3, {false, false, true}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.option) + "/" + c.templates);
+    // The option, the kinds whose template exists; the checked and the enabled buttons.
+    const std::tuple<const char*, const char*, int, std::array<bool, 3>> cases[] = {
+        {"1", "123", 1, {true, true, true}}, {"1", "", 1, {true, false, false}},
+        {"1", "3", 1, {true, false, true}},  {"2", "", 2, {false, true, false}},
+        {"2", "1", 2, {true, true, false}},  {"3", "2", 3, {false, true, true}},
+        {"", "12", 3, {true, true, true}},   {"7", "", 3, {false, false, true}}};
+    for (const auto& [option, templates, checked, enabled] : cases) {
+        SCOPED_TRACE(std::string(option) + "/" + templates);
         for (int k = 1; k <= 3; ++k)
             QFile::remove(dir.filePath(QString("考勤日报%1.vts").arg(k)));
-        for (char kind : std::string(c.templates))
+        for (char kind : std::string(templates))
             makeTemplate("考勤日报" + QString(QChar(kind)) + ".vts");
-        suite.option = c.option;
+        suite.option = option;
         const OptionButtonsState out = Activation(suite).optionButtons({true, true, true});
-        EXPECT_EQ(std::pair(out.checked, out.datePickerVisible), std::pair(c.checked, c.checked == 2));
-        EXPECT_EQ(out.enabled, c.enabled);
+        EXPECT_EQ(std::pair(out.checked, out.datePickerVisible), std::pair(checked, checked == 2));
+        EXPECT_EQ(out.enabled, enabled);
     }
 }
 
@@ -95,6 +96,68 @@ TEST_F(ActivationTest, ADisabledOptionIsNeverEnabledAgain)
     makeTemplate("考勤日报1.vts");
     makeTemplate("考勤日报3.vts");
     EXPECT_EQ(activation.optionButtons(first).enabled, (std::array<bool, 3>{false, true, false}));
+}
+
+TEST(ArrangeControlsTest, KindOneSplitsTreeAndListOtherKindsGiveTheTreeTheWholeHeight)
+{
+    ArrangeInput in;
+    in.scaleWidth = 15000;
+    in.scaleHeight = 10000;
+    in.toolbarHeight = 780;
+    in.tree = {0, 999, 3300, 1};
+    in.list = {0, 5, 3300, 7};
+    in.image = {1, 800, 4800, 900};
+    in.grid = {9, 9, 9, 9};
+    in.label1Width = 4500;
+    in.label2Width = 4400;
+    in.label3Width = 4000;
+    for (const char* option : {"1", "2", "3", "", "7"}) {
+        SCOPED_TRACE(option);
+        in.reportOption = option;
+        const ArrangeResult out = arrangeControls(in);
+        const bool one = in.reportOption == "1";
+        // tree top 800; (10000 - 800 - 1100) / 2 = 4050
+        EXPECT_EQ(std::tuple(out.tree, out.listVisible, out.list, out.image, out.grid),
+                  std::tuple(TwipsRect{0, 800, 3300, one ? 3800 : 8100}, one,
+                             one ? TwipsRect{0, 4300, 3300, 4600} : in.list, TwipsRect{10000, 800, 4800, 900},
+                             TwipsRect{3300, 1700, 11500, 7200}));
+        EXPECT_EQ(std::tuple(out.label1Left, out.label2Left, out.label3Left),
+                  std::tuple(10300, 10350, 10750));
+    }
+}
+
+TEST(ArrangeControlsTest, TwipsAndPixels)
+{
+    EXPECT_EQ(QList<int>({twipsToPixels(1440, 96), twipsToPixels(15, 96), twipsToPixels(1100, 96),
+                          twipsToPixels(1440, 144), pixelsToTwips(100, 96), pixelsToTwips(100, 192)}),
+              QList<int>({96, 1, 73, 144, 1500, 750}));
+    EXPECT_EQ(toPixels({150, 300, 1500, -30}, 96), QRect(10, 20, 100, 0));
+}
+
+// Each quick pick from days at the edges of months and years, February of a leap year among them.
+TEST(PeriodPicks, MonthsAndThePayPeriodSeenFromAnyDay)
+{
+    const std::tuple<QDate, PeriodPick, const char*, const char*> cases[] = {
+        {QDate(2026, 12, 7), PeriodPick::ThisMonth, "2026-12-01", "2026-12-31"},
+        {QDate(2026, 12, 7), PeriodPick::LastMonth, "2026-11-01", "2026-11-30"},
+        {QDate(2026, 12, 7), PeriodPick::SixteenthToFifteenth, "2026-11-16", "2026-12-15"},
+        {QDate(2026, 1, 31), PeriodPick::LastMonth, "2025-12-01", "2025-12-31"},
+        {QDate(2026, 1, 1), PeriodPick::SixteenthToFifteenth, "2025-12-16", "2026-01-15"},
+        {QDate(2028, 3, 1), PeriodPick::LastMonth, "2028-02-01", "2028-02-29"},
+        {QDate(2028, 2, 29), PeriodPick::ThisMonth, "2028-02-01", "2028-02-29"},
+        {QDate(2028, 3, 31), PeriodPick::SixteenthToFifteenth, "2028-02-16", "2028-03-15"},
+    };
+    for (const auto& [today, pick, first, last] : cases) {
+        const auto [start, end] = pickedPeriod(pick, today);
+        EXPECT_EQ(start.toString(Qt::ISODate) + " " + end.toString(Qt::ISODate), QString(first) + " " + last)
+            << today.toString(Qt::ISODate).toStdString() << " pick " << int(pick);
+    }
+}
+
+TEST(PeriodPicks, TheSuitesPeriodReadBack)
+{
+    EXPECT_EQ(periodDates("2026-10-15", "2026-11-14"), std::pair(QDate(2026, 10, 15), QDate(2026, 11, 14)));
+    EXPECT_EQ(periodDates("2026/10/15", "no date"), std::pair(QDate(2026, 10, 15), QDate()));
 }
 
 } // namespace

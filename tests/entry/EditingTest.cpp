@@ -72,38 +72,29 @@ protected:
 // Escape keeps what was typed before savable.
 TEST_P(EditingTest, ACellStillInItsEditorIsWrittenBeforeTheCommand)
 {
-    const struct
-    {
-        int column;
-        QString typed;
-        const char* command;
-        QString message;
-    } cases[] = {
-        {8, "55", "MN03", "保存完毕"},
-        {14, "2024-02-30", "MN03", "日期格式不对"},
-        {8, "66", "MN04", {}},
-    };
+    const std::tuple<int, QString, const char*, QString> cases[] = {
+        {8, "55", "MN03", "保存完毕"}, {14, "2024-02-30", "MN03", "日期格式不对"}, {8, "66", "MN04", {}}};
     a->window->show();
     const QString who = firstMember();
     const int row = a->rowOf(who);
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed.toStdString());
+    for (const auto& [column, typed, command, message] : cases) {
+        SCOPED_TRACE(typed.toStdString());
         if (!a->window->state().DataChanged)
             a->edit();
-        a->select(row, c.column);
+        a->select(row, column);
         a->grid()->startEdit();
         QCoreApplication::processEvents();
         auto* editor = a->grid()->findChild<QLineEdit*>();
         ASSERT_TRUE(editor && editor->isVisible()) << "an editor is open";
-        editor->setText(c.typed);
+        editor->setText(typed);
         a->ui.messages.clear();
         a->ui.answers.assign(1, UiService::Answer::Yes);
-        test::trigger(*a->window, c.command);
+        test::trigger(*a->window, command);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed editor
-        EXPECT_EQ(a->book().text(row, c.column), c.typed);
-        EXPECT_TRUE(a->book().active().isText(row, c.column)) << "through the text entry rule";
-        EXPECT_EQ(a->lastMessage(), c.message);
-        EXPECT_EQ(a->grid()->findChild<QLineEdit*>(), nullptr) << "the editor is closed";
+        // Written as text (the text entry rule), the command's message, the editor closed.
+        EXPECT_EQ(std::tuple(a->book().text(row, column), a->book().active().isText(row, column),
+                             a->lastMessage(), a->grid()->findChild<QLineEdit*>() == nullptr),
+                  std::tuple(typed, true, message, true));
     }
     EXPECT_EQ(stored(who, "cdfz").toDouble(), 55);
 
@@ -143,31 +134,28 @@ TEST_P(EditingTest, EditTypeSaveThenCopyPasteUndoAndSaveAgain)
     a->edit();
     EXPECT_EQ(stateOf(), QList<bool>(4, true));
     EXPECT_TRUE(QFile::exists(config.workDirectory + "/log/" + stem));
-    const struct
-    {
-        int person, column;
-        QString typed, field, stored;
-    } cases[] = {
+    // Person, column, typed; field, stored.
+    const std::tuple<int, int, QString, QString, QString> cases[] = {
         {0, 8, "17", "cdfz", "17"},         {0, 9, "3", "ztfz", "3"},
         {0, 10, "6.5", "cqgs", "6.5"},      {1, 8, "21", "cdfz", "21"},
         {1, 9, "4", "ztfz", "4"},           {1, 10, "7.25", "cqgs", "7.25"},
         {0, 6, "8:30", "sbsj", "08:30:00"}, {0, 13, "病假", "qjlb", "2"},
         {0, 15, "", "bz", "<null>"},        {1, 14, "2024-03-05", "bxrq", "2024-03-05"},
     };
-    for (const auto& c : cases)
-        a->type(from + c.person, c.column, c.typed);
+    for (const auto& [person, column, typed, field, stored] : cases)
+        a->type(from + person, column, typed);
     EXPECT_TRUE(a->book().active().isText(from, 8)) << "typed entries stay text";
     a->save();
     EXPECT_EQ(a->ui.messageTexts() << a->ui.messages[1].title,
               (QStringList{"是否真的保存？", "保存完毕", ""}));
     EXPECT_EQ(stateOf(), QList<bool>(4, false));
     EXPECT_TRUE(QFile::exists(config.applicationDirectory + "/Log/" + stem));
-    for (const auto& c : cases) {
-        const QString value = stored(people[c.person], c.field);
+    for (const auto& [person, column, typed, field, expected] : cases) {
+        const QString value = stored(people[person], field);
         bool number = false;
-        const double expected = c.stored.toDouble(&number);
-        EXPECT_TRUE(number ? value.toDouble() == expected : value.contains(c.stored))
-            << c.field.toStdString() << " typed " << c.typed.toStdString() << ": " << value.toStdString();
+        const double n = expected.toDouble(&number);
+        EXPECT_TRUE(number ? value.toDouble() == n : value.contains(expected))
+            << field.toStdString() << " typed " << typed.toStdString() << ": " << value.toStdString();
     }
     EXPECT_EQ(QStringList({stored(people[0], "czyxm"), stored(people[2], "czyxm")}),
               QStringList({"管理员", "<null>"}))
@@ -252,20 +240,16 @@ TEST_P(EditingTest, RightButtonAndDoubleClickInTheGrid)
 
     QDir().mkpath(config.applicationDirectory + "/dll");
     test::putFile(config.applicationDirectory + "/dll/veld.so", {});
-    const struct
-    {
-        QString use;
-        bool fails;
-        int started; // components started so far
-        QString message;
-    } cases[] = {{"YES", false, 0, {}}, {"NO", false, 1, {}}, {"NO", true, 2, "veld.so未注册"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.use.toStdString());
-        a->suite.writeSetting("VELD", "考勤日报-USE", c.use, file);
-        a->launcher.componentFails = c.fails;
+    // The switch, whether the component fails; the components started so far, the message's end.
+    const std::tuple<QString, bool, int, QString> cases[] = {
+        {"YES", false, 0, {}}, {"NO", false, 1, {}}, {"NO", true, 2, "veld.so未注册"}};
+    for (const auto& [use, fails, started, message] : cases) {
+        SCOPED_TRACE(use.toStdString());
+        a->suite.writeSetting("VELD", "考勤日报-USE", use, file);
+        a->launcher.componentFails = fails;
         Q_EMIT a->grid()->cellDoubleClicked(a->firstRow(), 1);
-        EXPECT_EQ(a->launcher.components, QStringList(c.started, "veld.clszh"));
-        EXPECT_TRUE(a->lastMessage().endsWith(c.message)) << a->lastMessage().toStdString();
+        EXPECT_EQ(a->launcher.components, QStringList(started, "veld.clszh"));
+        EXPECT_TRUE(a->lastMessage().endsWith(message)) << a->lastMessage().toStdString();
     }
 }
 

@@ -131,22 +131,19 @@ TEST_F(MainWindowLoadTest, StepsRunInTheirOrderAndOpenTheRecordsets)
 
 TEST_F(MainWindowLoadTest, SetupDialogOpensUnlessTableIsSetAndIfIsExactlyYes)
 {
-    const struct
-    {
-        const char *table, *setupIf;
-        bool dialog;
-    } cases[] = {{"", "", true},       {"kq01", "", true}, {"kq01", "yes", true},
-                 {"kq01", "NO", true}, {"", "YES", true},  {"kq01", "YES", false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.table) + "/" + c.setupIf);
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"", "", true},       {"kq01", "", true}, {"kq01", "yes", true},
+        {"kq01", "NO", true}, {"", "YES", true},  {"kq01", "YES", false}};
+    for (const auto& [table, setupIf, opens] : cases) {
+        SCOPED_TRACE(std::string(table) + "/" + setupIf);
         log.clear();
-        setUpModule(c.table, c.setupIf);
+        setUpModule(table, setupIf);
         run();
         const qsizetype dialog = log.indexOf("setup dialog");
-        EXPECT_EQ(dialog >= 0, c.dialog);
+        EXPECT_EQ(dialog >= 0, opens);
         // The dialog comes right after CurrentTable is read, before the view names.
-        if (c.dialog) {
-            EXPECT_EQ(dialog, log.indexOf("CurrentTable=" + QString(c.table)) + 1);
+        if (opens) {
+            EXPECT_EQ(dialog, log.indexOf("CurrentTable=" + QString(table)) + 1);
         }
     }
 }
@@ -159,24 +156,21 @@ TEST_F(MainWindowLoadTest, BackgroundPictureFromTheReportThenTheDefault)
     test::putFile(own, {});
     test::putFile(fallback, {});
     suite.setSetting("TALOR", "夜班IMAGE", own); // the previous report's key: not read
-    const struct
-    {
-        QString configured;
-        bool loads;
-        QStringList shown;
-    } cases[] = {{own, true, {own}},
-                 {QDir(data.directory()).filePath("missing.png"), true, {fallback}},
-                 {own, false, {own, fallback}}, // a file that is no picture falls back as well
-                 {"", true, {}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.configured.toStdString());
-        if (c.shown.isEmpty())
+    // Configured, whether it loads; the pictures shown.
+    const std::tuple<QString, bool, QStringList> cases[] = {
+        {own, true, {own}},
+        {QDir(data.directory()).filePath("missing.png"), true, {fallback}},
+        {own, false, {own, fallback}}, // a file that is no picture falls back as well
+        {"", true, {}}};
+    for (const auto& [configured, loads, shown] : cases) {
+        SCOPED_TRACE(configured.toStdString());
+        if (shown.isEmpty())
             QFile::remove(fallback);
         target.pictures.clear();
-        target.pictureLoads = c.loads;
-        suite.setSetting("TALOR", "考勤日报IMAGE", c.configured);
+        target.pictureLoads = loads;
+        suite.setSetting("TALOR", "考勤日报IMAGE", configured);
         run();
-        EXPECT_EQ(target.pictures, c.shown);
+        EXPECT_EQ(target.pictures, shown);
     }
 }
 

@@ -73,9 +73,8 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     EXPECT_EQ(std::pair(sheet().lastRow(), window->state().DataChanged), std::pair(rows, true))
         << "cancelled";
     enterNode("ROOT");
-    EXPECT_FALSE(window->state().DataChanged);
-    EXPECT_GT(sheet().lastRow(), rows);
-    EXPECT_EQ(ui().messageTexts(), QStringList(2, "资料已变动,真的放弃保存?"));
+    EXPECT_EQ(std::tuple(window->state().DataChanged, sheet().lastRow() > rows, ui().messageTexts()),
+              std::tuple(false, true, QStringList(2, "资料已变动,真的放弃保存?")));
     ui().messages.clear();
 
     test::chooseKind(*window, 1);
@@ -83,12 +82,11 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     ASSERT_GT(list()->count(), 1);
     enterPerson(1);
     const QString number = list()->item(1)->data(Qt::UserRole).toString().mid(1);
-    EXPECT_TRUE(list()->item(1)->text().startsWith(number + " "));
-    EXPECT_EQ(suite->personNumber(), number);
-    EXPECT_TRUE(label(3).startsWith(suite->personName() + "(" + number + ",生产部"))
-        << label(3).toStdString();
-    EXPECT_EQ(QStringList({label(2), window->book().sheetName(1)}),
-              QStringList({"2026-10-15 至 2026-11-14", label(3) + "个人考勤表"}));
+    const QString named = suite->personName() + "(" + number + ",生产部"; // the start of Label3
+    EXPECT_EQ(
+        QStringList({list()->item(1)->text().left(number.size() + 1), suite->personNumber(),
+                     label(3).left(named.size()), label(2), window->book().sheetName(1)}),
+        QStringList({number + " ", number, named, "2026-10-15 至 2026-11-14", label(3) + "个人考勤表"}));
     child<QComboBox>(*window, "PeriodPick")->activated(3); // as a choice in the list emits it
     const auto [start, end] = pickedPeriod(PeriodPick::SixteenthToFifteenth, QDate::currentDate());
     EXPECT_EQ(suitePeriod() + " " + label(2), start.toString(Qt::ISODate) + "|" + end.toString(Qt::ISODate) +
@@ -133,27 +131,24 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
     EXPECT_EQ(status(), QStringLiteral("报表打印：没有打印机，%1 页已写到 %2").arg(pages.size()).arg(pdf));
     EXPECT_EQ(window->book().sheetName(1), title);
 
-    const struct
-    {
-        const char* file; // empty: cancelled
-        bool program;
-        const char* status;
-    } exports[] = {{"", true, "输出：已取消"},
-                   {"日报.vts", true, "并已在电子表格程序中打开"},
-                   {"日报.xlsx", false, "没有可打开它的电子表格程序"}};
-    for (const auto& c : exports) {
-        SCOPED_TRACE(c.status);
-        const QString path = c.file[0] ? dir.filePath(QString::fromUtf8(c.file)) : QString();
+    // The file chosen (empty: cancelled), whether the desktop has a program; the status.
+    const std::tuple<const char*, bool, const char*> exports[] = {
+        {"", true, "输出：已取消"},
+        {"日报.vts", true, "并已在电子表格程序中打开"},
+        {"日报.xlsx", false, "没有可打开它的电子表格程序"}};
+    for (const auto& [file, program, said] : exports) {
+        SCOPED_TRACE(said);
+        const QString path = file[0] ? dir.filePath(QString::fromUtf8(file)) : QString();
         ui().files.push_back(path.isEmpty() ? std::optional<QString>()
                                             : std::optional<QString>(" " + path + " "));
-        ui().desktopHasProgram = c.program;
+        ui().desktopHasProgram = program;
         ui().documentsOpened.clear();
         ui().fileFilters.clear();
         ui().fileDirectories.clear();
         test::trigger(*window, "MN06");
         EXPECT_EQ(ui().fileFilters + ui().fileDirectories,
                   QStringList({QString::fromUtf8(PrintCommands::ExportFilter), suite->temporaryDirectory()}));
-        EXPECT_TRUE(status().contains(QString::fromUtf8(c.status))) << status().toStdString();
+        EXPECT_TRUE(status().contains(QString::fromUtf8(said))) << status().toStdString();
         EXPECT_EQ(ui().documentsOpened, path.isEmpty() ? QStringList() : QStringList{path});
         QFile written(path);
         EXPECT_EQ(written.open(QIODevice::ReadOnly) ? written.read(2) : QByteArray(),
@@ -218,13 +213,9 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
 // node prints nothing at all.
 TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
 {
-    const struct
-    {
-        bool stop;
-        const char* status;
-    } ends[] = {{false, "只预览了"}, {true, "已停止，1/"}};
-    for (const auto& c : ends) {
-        SCOPED_TRACE(c.status);
+    const std::pair<bool, const char*> ends[] = {{false, "只预览了"}, {true, "已停止，1/"}};
+    for (const auto& [stop, said] : ends) {
+        SCOPED_TRACE(said);
         ui().messages.clear();
         ui().dialogsShown.clear();
         ui().progressShown = 0;
@@ -232,19 +223,19 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
         bool progressShown = false;
         ui().previews.push_back([&] {
             progressShown = ui().progressShown == 1 && ui().progressLabels.value(0).contains("1/");
-            ui().stopProgress = c.stop;
+            ui().stopProgress = stop;
         });
-        ui().answers.assign(c.stop ? 0 : 1, UiService::Answer::No);
+        ui().answers.assign(stop ? 0 : 1, UiService::Answer::No);
         window->book().setAllowInCellEditing(true);
         test::trigger(*window, "MN05");
         EXPECT_EQ(std::tuple(progressShown, ui().dialogsShown.size(), ui().messages.size()),
-                  std::tuple(true, qsizetype(1), c.stop ? size_t(0) : size_t(1)));
+                  std::tuple(true, qsizetype(1), stop ? size_t(0) : size_t(1)));
         // Nothing printed; an ended run leaves the editing permission.
         EXPECT_EQ(QList<bool>({QFileInfo::exists(tmp("Tmp.pdf")), QFileInfo::exists(tmp("Tmp.xls")),
                                window->state().PrintRest, window->book().allowInCellEditing()}),
                   QList<bool>({false, true, false, true}));
         EXPECT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
-        EXPECT_TRUE(status().contains(QString::fromUtf8(c.status))) << status().toStdString();
+        EXPECT_TRUE(status().contains(QString::fromUtf8(said))) << status().toStdString();
         ui().stopProgress = false;
     }
     ui().dialogsShown.clear();
@@ -302,13 +293,12 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
         const QString number = openOverview(choice);
         ASSERT_FALSE(number.isEmpty());
         ASSERT_NE(list()->currentItem(), nullptr);
-        EXPECT_EQ(
-            QStringList({list()->currentItem()->data(Qt::UserRole).toString(), suite->reportOption(),
-                         suite->personNumber(), label(2), window->book().sheetName(1)}),
-            QStringList({"A" + number, "1", number, "2026-10-01 至 2026-10-31", label(3) + "个人考勤表"}));
-        EXPECT_TRUE(test::option(*window, 1)->isChecked());
-        EXPECT_TRUE(label(3).startsWith(suite->personName() + "(" + number + ",生产部"))
-            << label(3).toStdString();
+        const QString named = suite->personName() + "(" + number + ",生产部"; // the start of Label3
+        EXPECT_EQ(QStringList({list()->currentItem()->data(Qt::UserRole).toString(), suite->reportOption(),
+                               test::option(*window, 1)->isChecked() ? "Option1" : "", suite->personNumber(),
+                               label(3).left(named.size()), label(2), window->book().sheetName(1)}),
+                  QStringList({"A" + number, "1", "Option1", number, named, "2026-10-01 至 2026-10-31",
+                               label(3) + "个人考勤表"}));
     }
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
 }

@@ -11,7 +11,6 @@
 #include "support/FakeSuite.h"
 #include "support/ScriptedUi.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateEdit>
@@ -28,10 +27,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -207,12 +204,8 @@ TEST_F(WindowTest, MenusKeysAndButtonsReachTheirOperationsFailuresAreShown)
     suite.setSetting("TALOR", "考勤日报OPT", "2");
     suite.setSetting("TALOR", "考勤日报MENU1", "奖金");
     showActive();
-    const struct
-    {
-        const char *menu, *button;
-        QKeySequence key;
-        const char* operation;
-    } cases[] = {
+    // Menu item, button, key (if any), operation.
+    const std::tuple<const char*, const char*, QKeySequence, const char*> cases[] = {
         {"MN02", "KEY-10", Qt::Key_F2, "editContent"},
         {"MN03", "KEY-11", QKeySequence::Save, "saveContent"},
         {"MN04", "KEY-12", {}, "preview"},
@@ -220,13 +213,13 @@ TEST_F(WindowTest, MenusKeysAndButtonsReachTheirOperationsFailuresAreShown)
         {"MN06", "KEY-14", {}, "exportExcel"},
         {"MN01", "KEY-1", QKeySequence::Open, "selectReport"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [menu, button, key, operation] : cases) {
         commands.ran.clear();
-        test::trigger(*window, c.menu);
-        test::trigger(*window, c.button);
-        if (!c.key.isEmpty())
-            QTest::keySequence(window.get(), c.key);
-        EXPECT_EQ(commands.ran, QStringList(c.key.isEmpty() ? 2 : 3, c.operation)) << c.menu;
+        test::trigger(*window, menu);
+        test::trigger(*window, button);
+        if (!key.isEmpty())
+            QTest::keySequence(window.get(), key);
+        EXPECT_EQ(commands.ran, QStringList(key.isEmpty() ? 2 : 3, operation)) << menu;
     }
     test::trigger(*window, "MNE1");
     EXPECT_EQ(ui.messageTexts() << ui.messages.at(0).title, QStringList({"菜单:'奖金'尚未登记", "系统提示"}));
@@ -305,57 +298,44 @@ TEST_F(WindowTest, GuardedCommandsAskFirst)
         if (command == "selectReport")
             suite.refresh = 0;
     };
-    const struct
-    {
-        const char* command;
-        int button;
-        std::function<bool()> ran;
-    } cases[] = {
-        {"MN01", 1,
-         [&] {
-             return commands.count("selectReport") == 1;
-         }},
-        {"MN07", 14,
-         [&] {
-             return ui.dialogsShown == QStringList{"frmAbout"};
-         }},
-        {"MNE2", 3,
-         [&] {
-             return launcher.components == QStringList{"SALARY.clszh"};
-         }},
-        {"MN08", 15,
-         [&] {
-             return !window->isVisible();
-         }},
+    // What the four commands leave: reports chosen, dialogs shown, components run, the window.
+    const auto ran = [&] {
+        return QStringList({QString::number(commands.count("selectReport")), ui.dialogsShown.join(','),
+                            launcher.components.join(','), window->isVisible() ? "shown" : "closed"})
+            .join('|');
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
+    const std::tuple<const char*, int, const char*> cases[] = {{"MN01", 1, "1|||shown"},
+                                                               {"MN07", 14, "0|frmAbout||shown"},
+                                                               {"MNE2", 3, "0||SALARY.clszh|shown"},
+                                                               {"MN08", 15, "0|||closed"}};
+    for (const auto& [command, button, outcome] : cases) {
+        SCOPED_TRACE(command);
         window = std::make_unique<frmKQJL>(suite, ui, &launcher);
         window->setCommands(&commands);
         suite.current = "suite1";
         commands.ran.clear();
         ui.messages.clear();
         ui.dialogsShown.clear();
+        launcher.components.clear();
         showActive();
         window->state().DataChanged = true;
         ui.answers.push_back(UiService::Answer::Cancel);
-        if (c.button == 15)
+        if (button == 15)
             QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
         else
-            test::trigger(*window, c.command);
-        EXPECT_FALSE(c.ran());
-        EXPECT_TRUE(window->state().DataChanged);
-        EXPECT_EQ(ui.messageTexts() << ui.messages[0].title,
-                  QStringList({"资料已变动,真的放弃保存?", "系统提示"}));
-        EXPECT_EQ(ui.messages[0].buttons, UiService::Buttons::OkCancel);
+            test::trigger(*window, command);
+        EXPECT_EQ(std::tuple(ran(), window->state().DataChanged, ui.messageTexts() << ui.messages[0].title,
+                             ui.messages[0].buttons),
+                  std::tuple(QString("0|||shown"), true,
+                             QStringList({"资料已变动,真的放弃保存?", "系统提示"}),
+                             UiService::Buttons::OkCancel));
 
         suite.refresh = 0; // as the dialogs and the external module leave it
         ui.answers.push_back(UiService::Answer::Ok);
         const QToolBar* bar = control<QToolBar>("Toolbar1");
-        qobject_cast<QToolButton*>(bar->widgetForAction(bar->actions().at(c.button - 1)))->click();
-        EXPECT_TRUE(c.ran());
-        EXPECT_FALSE(window->state().DataChanged);
-        if (c.button == 15)
+        qobject_cast<QToolButton*>(bar->widgetForAction(bar->actions().at(button - 1)))->click();
+        EXPECT_EQ(std::pair(ran(), window->state().DataChanged), std::pair(QString(outcome), false));
+        if (button == 15)
             EXPECT_EQ(suite.current + suite.view, "suite1人事表");
         else
             EXPECT_EQ(std::pair(layouts(), suite.refresh), std::pair(2, 2));
@@ -510,14 +490,9 @@ TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
     EXPECT_EQ(type("没有的人").value(1), "查找：没有与“没有的人”相符的部门或人员");
 }
 
-struct Laid
-{
-    QSize window, tree, grid;
-    double titlePoints = 0;
-};
-
-// The window as built under an application font of the given size.
-Laid laidOutWith(double points)
+// The window as built under an application font of the given size: its width and height, the
+// tree's width, the grid's height, and the point size of the banner's title.
+QList<double> laidOutWith(double points)
 {
     const QFont before = QApplication::font();
     QFont font = before;
@@ -527,8 +502,9 @@ Laid laidOutWith(double points)
     ScriptedUi ui;
     frmKQJL window(suite, ui);
     QApplication::setFont(before);
-    return {window.size(), window.findChild<QTreeWidget*>("TreeView1")->size(),
-            window.findChild<QWidget*>("F1Book1")->size(),
+    return {double(window.width()), double(window.height()),
+            double(window.findChild<QTreeWidget*>("TreeView1")->width()),
+            double(window.findChild<QWidget*>("F1Book1")->height()),
             window.findChild<QLabel*>("Label1")->font().pointSizeF()};
 }
 
@@ -536,14 +512,11 @@ Laid laidOutWith(double points)
 // twice as large, so the texts keep their room, and the banner's title stays larger than the text.
 TEST(WindowFont, TheLayoutScalesWithTheDesktopsFont)
 {
-    const Laid small = laidOutWith(9);
-    const Laid large = laidOutWith(18);
-    EXPECT_NEAR(double(large.window.width()) / small.window.width(), 2.0, 0.01);
-    EXPECT_NEAR(double(large.window.height()) / small.window.height(), 2.0, 0.01);
-    EXPECT_NEAR(double(large.tree.width()) / small.tree.width(), 2.0, 0.01);
-    EXPECT_NEAR(double(large.grid.height()) / small.grid.height(), 2.0, 0.01);
-    EXPECT_DOUBLE_EQ(small.titlePoints, 14.0);
-    EXPECT_DOUBLE_EQ(large.titlePoints, 28.0);
+    const QList<double> small = laidOutWith(9), large = laidOutWith(18);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(large[i] / small[i], 2.0, 0.01) << i;
+    EXPECT_DOUBLE_EQ(small[4], 14.0);
+    EXPECT_DOUBLE_EQ(large[4], 28.0);
 }
 
 } // namespace
