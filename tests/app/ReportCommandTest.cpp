@@ -78,7 +78,8 @@ protected:
         DemoOptions options;
         options.employees = 1822;
         options.days = 31;
-        DemoSuite::generate(dir->filePath("large"), options);
+        if (!QFileInfo::exists(dir->filePath("large/suite.ini")))
+            DemoSuite::generate(dir->filePath("large"), options);
     }
     QString errors;
     QString suite; // the demo's when empty
@@ -381,4 +382,54 @@ TEST_F(ReportCommand, AnInterruptedReportLeavesNoPartialFile)
         EXPECT_TRUE(process.exitStatus() == QProcess::CrashExit || process.exitCode() != 0);
         EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList());
     }
+}
+
+// The period report of a whole organisation past the 65,536 rows older spreadsheets carried
+// (a 36-row block for each of 1,822 persons): the workbook holds every block, 1,024 to a
+// worksheet (as many as a worksheet can break pages before), down to the last person's last day.
+TEST_F(ReportCommand, KindThreeOfAWholeOrganisationPastSixtyFiveThousandRowsIsWhole)
+{
+    largeDemo();
+    suite = dir->filePath("large/suite.ini");
+    const QString xlsx = dir->filePath("whole.xlsx");
+    ASSERT_EQ(run({"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31", "--output",
+                   xlsx}),
+              0)
+        << errors.toStdString();
+    QStringList persons;
+    {
+        QSqlDatabase large = QSqlDatabase::addDatabase("QSQLITE", "large-demo");
+        large.setDatabaseName(dir->filePath("large/suite.db"));
+        ASSERT_TRUE(large.open());
+        for (QSqlQuery query("select memberid from ygzl order by depart, group0, team, memberid", large);
+             query.next();)
+            persons << query.value(0).toString();
+    }
+    QSqlDatabase::removeDatabase("large-demo");
+    ASSERT_EQ(persons.size(), 1822);
+
+    const QString lastDay = QString::number(QDate(1899, 12, 30).daysTo(QDate(2026, 10, 31)));
+    // Each worksheet's last block: its header names its person, its last day row holds the
+    // period's last day; the second worksheet ends with the last person of the list.
+    const std::tuple<int, int, QString> parts[] = {{1, 1024, persons[1023]},
+                                                   {2, 1822 - 1024, persons.last()}};
+    for (const auto& [number, blocks, person] : parts) {
+        SCOPED_TRACE(number);
+        const QString sheet = QString::fromUtf8(
+            test::unzipMember(xlsx, QStringLiteral("xl/worksheets/sheet%1.xml").arg(number)));
+        const int lastTop = 36 * (blocks - 1);
+        EXPECT_TRUE(sheet.contains(QStringLiteral("<dimension ref=\"A1:N%1\"/>").arg(lastTop + 36)))
+            << sheet.left(400).toStdString();
+        EXPECT_TRUE(sheet.contains(QStringLiteral("<rowBreaks count=\"%1\"").arg(blocks - 1)));
+        const QRegularExpression lastDayRow(
+            QStringLiteral("<c r=\"A%1\"[^>]*><v>%2</v>").arg(lastTop + 35).arg(lastDay));
+        EXPECT_TRUE(lastDayRow.match(sheet).hasMatch()) << sheet.right(3000).toStdString();
+        // Texts are written in the cells: the workbook is written in constant memory.
+        const auto header =
+            QRegularExpression(QStringLiteral("<c r=\"A%1\"[^>]*><is><t>([^<]*)</t>").arg(lastTop + 3))
+                .match(sheet);
+        ASSERT_TRUE(header.hasMatch());
+        EXPECT_TRUE(header.captured(1).contains("(" + person + ",")) << header.captured(1).toStdString();
+    }
+    EXPECT_TRUE(QString::fromUtf8(test::unzipMember(xlsx, "xl/workbook.xml")).contains("(2)"));
 }

@@ -117,12 +117,19 @@ TEST_F(LaunchTest, ComponentsRunOrAreNotRegisteredProgramsThatCannotStartAreTold
 
 TEST_F(LaunchTest, ProgramStartsDetachedAndIsNotWaitedFor)
 {
+    // The program writes its marker once the test says go (or after 10 s): a launcher that
+    // waited for it would come back only then, with the marker written.
     const QString marker = QDir(data.directory()).filePath("ran.txt");
-    program("MARK.exe", QString("#!/bin/sh\nsleep 0.3\necho \"$PWD\" > '%1'\n").arg(marker).toUtf8(),
+    const QString go = QDir(data.directory()).filePath("go");
+    program("MARK.exe",
+            QString("#!/bin/sh\ni=0\nwhile [ ! -e '%2' ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done\n"
+                    "echo \"$PWD\" > '%1'\n")
+                .arg(marker, go)
+                .toUtf8(),
             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(run("mark.dll").kind, ModuleMenuOutcome::Kind::ProgramStarted);
-    // The call came back before the program wrote its marker.
     EXPECT_FALSE(QFile::exists(marker));
+    ASSERT_TRUE(QFile(go).open(QIODevice::WriteOnly));
     QDeadlineTimer deadline(10000);
     while (!QFile::exists(marker) && !deadline.hasExpired())
         QThread::msleep(50);
