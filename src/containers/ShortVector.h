@@ -25,15 +25,23 @@ public:
     static constexpr size_t MaxSize = 0xFFFF;
 
     ShortVector() = default;
+    // Packed members are copied by value: a reference to one might not be aligned.
     ShortVector(ShortVector&& other) noexcept
-        : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)),
-          m_capacity(std::exchange(other.m_capacity, 0))
-    {}
+        : m_data(other.m_data), m_size(other.m_size), m_capacity(other.m_capacity)
+    {
+        other.m_data = nullptr;
+        other.m_size = other.m_capacity = 0;
+    }
     ShortVector& operator=(ShortVector&& other) noexcept
     {
-        std::swap(m_data, other.m_data);
-        std::swap(m_size, other.m_size);
-        std::swap(m_capacity, other.m_capacity);
+        T* const data = m_data;
+        const quint16 size = m_size, capacity = m_capacity;
+        m_data = other.m_data;
+        m_size = other.m_size;
+        m_capacity = other.m_capacity;
+        other.m_data = data;
+        other.m_size = size;
+        other.m_capacity = capacity;
         return *this;
     }
     ShortVector(const ShortVector&) = delete;
@@ -80,6 +88,8 @@ public:
     // Drops [first, last); the values after them move up. Gives where the first of those is.
     T* erase(T* first, T* last)
     {
+        if (first == last)
+            return first; // an empty vector has no data to move
         std::memmove(static_cast<void*>(first), last, size_t(end() - last) * sizeof(T));
         m_size = quint16(m_size - (last - first));
         return first;
