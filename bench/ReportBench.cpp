@@ -4,8 +4,9 @@
 //   forward-only read of that day;
 //   kind 3 for 500 persons over a month against one set-based read of the month, on SQLite and,
 //   when TALOR_PG_HOST/PORT/DB/USER name a server, on PostgreSQL: the report as the module runs
-//   it (the persons' rows read together and shared out), the same with one query per person,
-//   and both ways of reading the rows into the persons' recordsets without the grid;
+//   it (the persons' rows read together from a server, person by person from a file), each of
+//   the two ways on its own, and both ways of reading the rows into the persons' recordsets
+//   without the grid;
 //   `talor report` from process start to its written workbook, for one small team;
 //   kind 2 of the whole organisation and kind 3 of the month's persons written to .xlsx as
 //   `talor report --output x.xlsx` writes them, against two floors of the same rows run
@@ -52,18 +53,21 @@ double cpuSeconds()
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
 
-// The best of `runs` CPU times of `work`, after one warm-up run: three, or TALOR_BENCH_RUNS
-// (more runs steady the figures on a loaded machine).
-double best(const std::function<void()>& work, int runs = 0)
+// The best CPU times of each of `works` (the product first, then its floors), run one after the
+// other in turn after a warm-up of each, so that a busy moment of the machine weighs on all
+// alike: five rounds, or TALOR_BENCH_RUNS (more rounds steady the figures on a loaded machine).
+std::vector<double> alternately(const std::vector<std::function<void()>>& works)
 {
-    if (runs <= 0)
-        runs = std::max(3, qEnvironmentVariableIntValue("TALOR_BENCH_RUNS"));
-    work();
-    double fastest = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        const double start = cpuSeconds();
+    const int runs = std::max(5, qEnvironmentVariableIntValue("TALOR_BENCH_RUNS"));
+    for (const auto& work : works)
         work();
-        fastest = std::min(fastest, cpuSeconds() - start);
+    std::vector<double> fastest(works.size(), 1e9);
+    for (int i = 0; i < runs; ++i) {
+        for (size_t w = 0; w < works.size(); ++w) {
+            const double start = cpuSeconds();
+            works[w]();
+            fastest[w] = std::min(fastest[w], cpuSeconds() - start);
+        }
     }
     return fastest;
 }
@@ -127,15 +131,6 @@ void kindThree(const QString& configuration, bool postgres, const DemoOptions& o
                                {}, false};
     BatchReport batch(*suite);
     SelectionClicks& clicks = batch.parts().clicks();
-    clicks.sharedPeriodRead = false;
-    const double perPerson = best([&] { batch.run(request); });
-    clicks.sharedPeriodRead = true;
-    const double shown = best([&] { batch.run(request); });
-    int rows = 0;
-    const double plain = best([&] {
-        rows = readAll(suite->connection(), "select * from kq0001 where zhdate>='" + from +
-                                                "' and zhdate<='" + to + "' order by memberid,zhdate");
-    });
     // The rows alone, as they travel into the persons' recordsets, without the grid.
     QStringList numbers;
     {
@@ -146,23 +141,40 @@ void kindThree(const QString& configuration, bool postgres, const DemoOptions& o
     }
     RecordQueries queries(*suite);
     auto travel = [&](bool shared) {
-        return best([&] {
-            Recordset records;
-            PeriodRecords periods(queries, suite->connection(), from, to, {}, shared);
-            periods.setPersons(numbers);
-            for (const QString& number : std::as_const(numbers))
-                periods.open(number, queries.periodQuery(number, from, to, {}), records);
-        });
+        Recordset records;
+        PeriodRecords periods(queries, suite->connection(), from, to, {}, shared);
+        periods.setPersons(numbers);
+        for (const QString& number : std::as_const(numbers))
+            periods.open(number, queries.periodQuery(number, from, to, {}), records);
     };
-    const double ownQueries = travel(false);
-    const double sharedRead = travel(true);
+    int rows = 0;
+    using PeriodRead = SelectionClicks::PeriodRead;
+    const auto shownBy = [&](PeriodRead read) {
+        return [&clicks, &batch, &request, read] {
+            clicks.periodRead = read;
+            batch.run(request);
+        };
+    };
+    const std::vector<double> times = alternately({
+        shownBy(PeriodRead::ByEngine),
+        [&] {
+            rows = readAll(suite->connection(), "select * from kq0001 where zhdate>='" + from +
+                                                    "' and zhdate<='" + to + "' order by memberid,zhdate");
+        },
+        shownBy(PeriodRead::Shared),
+        shownBy(PeriodRead::PerPerson),
+        [&] { travel(true); },
+        [&] { travel(false); },
+    });
+    const double plain = times[1], sharedRead = times[4], ownQueries = times[5];
     const QString what = QStringLiteral("kind 3, %1 persons x %2 days (%3 rows), %4")
                              .arg(options.employees)
                              .arg(options.days)
                              .arg(rows)
                              .arg(postgres ? "PostgreSQL" : "SQLite");
-    report(qPrintable(what), shown, plain, 1.5);
-    report("  the same with a query per person", perPerson, plain, 1.5);
+    report(qPrintable(what), times[0], plain, 1.5);
+    report("  read together and shared out", times[2], plain, 1.5);
+    report("  read with a query per person", times[3], plain, 1.5);
     report("  its rows into the persons' recordsets", sharedRead, plain, 1.5);
     report("  the same with a query per person", ownQueries, plain, 1.5);
 }
@@ -250,24 +262,6 @@ int cFloorWorkbook(const QString& database, const QString& sql, const QString& p
     return rows;
 }
 
-// The best CPU times of `product` and of each floor, run one after the other in turn (after a
-// warm-up of each), so that a busy moment of the machine weighs on all alike.
-std::vector<double> alternately(const std::vector<std::function<void()>>& works)
-{
-    const int runs = std::max(3, qEnvironmentVariableIntValue("TALOR_BENCH_RUNS"));
-    for (const auto& work : works)
-        work();
-    std::vector<double> fastest(works.size(), 1e9);
-    for (int i = 0; i < runs; ++i) {
-        for (size_t w = 0; w < works.size(); ++w) {
-            const double start = cpuSeconds();
-            works[w]();
-            fastest[w] = std::min(fastest[w], cpuSeconds() - start);
-        }
-    }
-    return fastest;
-}
-
 // `request` written to .xlsx as talor report writes it, against the Qt SQL read and the C floor
 // of `sql`'s rows (the rows the report shows).
 void toWorkbook(LocalSuite& suite, const BatchReportRequest& request, const QString& sql, const QString& what,
@@ -313,22 +307,22 @@ int main(int argc, char** argv)
         wall.start();
         batch.run(request);
         const qint64 firstWall = wall.elapsed();
-        const double shown = best([&] { batch.run(request); });
         int rows = 0;
-        const double plain = best([&] {
-            rows = readAll(suite.connection(),
-                           "select * from kq0001 where zhdate='2026-10-05' order by memberid");
+        const QString sql =
+            QStringLiteral("select * from kq0001 where zhdate='2026-10-05' order by memberid");
+        const std::vector<double> times = alternately({
+            [&] { batch.run(request); },
+            [&] { rows = readAll(suite.connection(), sql); },
+            [&] {
+                Recordset records;
+                records.open(sql, suite.connection());
+            },
         });
         report(qPrintable(QStringLiteral("kind 2, organisation of %1 on one day (%2 rows)")
                               .arg(day.employees)
                               .arg(rows)),
-               shown, plain, 1.5);
-        const double rowsAlone = best([&] {
-            Recordset records;
-            records.open("select * from kq0001 where zhdate='2026-10-05' order by memberid",
-                         suite.connection());
-        });
-        report("  its rows alone into a recordset", rowsAlone, plain, 1.5);
+               times[0], times[1], 1.5);
+        report("  its rows alone into a recordset", times[2], times[1], 1.5);
         std::printf("%-52s %8lld ms wall, first run (target: grid within 500 ms)\n",
                     "kind 2, tree click to grid", static_cast<long long>(firstWall));
     }

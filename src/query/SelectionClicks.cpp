@@ -185,7 +185,9 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
         setSheetName(person + title);
     };
     const QString& condition = m_parts.queryState.PersonCondition;
-    PeriodRecords periods(m_queries, suite.connection(), start, end, condition, sharedPeriodRead);
+    const bool shared = periodRead == PeriodRead::Shared ||
+                        (periodRead == PeriodRead::ByEngine && suite.connection().driverName() != u"QSQLITE");
+    PeriodRecords periods(m_queries, suite.connection(), start, end, condition, shared);
     QStringList numbers;
     for (; !persons.eof(); persons.moveNext())
         numbers.append(persons.text(QStringLiteral("memberid")));

@@ -220,7 +220,8 @@ TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQuery
         report->run({3, node, {}, {}, from, to, {}, false});
         parts.context().state.PersonCondition = QString::fromUtf8(personCondition);
         const auto show = [&](bool shared) {
-            parts.clicks().sharedPeriodRead = shared;
+            parts.clicks().periodRead =
+                shared ? SelectionClicks::PeriodRead::Shared : SelectionClicks::PeriodRead::PerPerson;
             suite->setComposedQuery(QString()); // whatever the last click left
             suite->seen.clear();
             parts.clicks().treeClick();

@@ -125,7 +125,7 @@ TEST_F(ClicksTest, PeriodBlocksPlaceEachDayAndSumDaysOneToThirtyOne)
         book.active().clear();
         book.active().setLastColumn(5);
         SelectionClicks c = clicks();
-        c.sharedPeriodRead = shared;
+        c.periodRead = shared ? SelectionClicks::PeriodRead::Shared : SelectionClicks::PeriodRead::PerPerson;
         c.treeClick();
         EXPECT_EQ(std::tuple(c.BlockCursor, book.active().lastRow()), std::tuple(2, 72));
         for (const auto& [r, texts] : rows)
