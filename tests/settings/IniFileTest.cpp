@@ -112,14 +112,18 @@ TEST_F(IniFileTest, ByteOrderMarkAndMissingFinalNewlineAreHandled)
 
 TEST_F(IniFileTest, KeysBeforeTheFirstSectionFormTheEmptySectionAndTheFirstOccurrenceCounts)
 {
-    put("top=1\n[TALOR]\ntop=2\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n");
-    EXPECT_EQ(QStringList({m_ini.read(QString(), u"top"_qs), read(u"top"_qs), read(u"A"_qs), read(u"B"_qs)}),
-              QStringList({u"1"_qs, u"2"_qs, u"1"_qs, u"3"_qs}));
+    put("top=1\n[TALOR]\ntop=2\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n[ PRINT ]\ny=5\n");
+    // Section names are exact, as keys are: "[ PRINT ]" is not [PRINT].
+    EXPECT_EQ(QStringList({m_ini.read(QString(), u"top"_qs), read(u"top"_qs), read(u"A"_qs), read(u"B"_qs),
+                           m_ini.read(u"PRINT"_qs, u"y"_qs), m_ini.read(u" PRINT "_qs, u"y"_qs)}),
+              QStringList({u"1"_qs, u"2"_qs, u"1"_qs, u"3"_qs, QString(), u"5"_qs}));
     m_ini.write(QString(), u"second"_qs, u"x"_qs);
     for (const auto& [key, value] : {std::pair(u"A"_qs, u"9"_qs), {u"B"_qs, u"8"_qs}, {u"C"_qs, u"7"_qs}})
         write(key, value);
-    EXPECT_EQ(bytes(),
-              QByteArray("top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n"));
+    EXPECT_EQ(
+        bytes(),
+        QByteArray(
+            "top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n[ PRINT ]\ny=5\n"));
 }
 
 // UTF-16 in either byte order, with or without its byte-order mark.
