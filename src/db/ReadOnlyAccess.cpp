@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <sqlite3.h>
 
 namespace talor {
 
@@ -27,11 +28,23 @@ QSqlError postgresError(const PGresult* result, const QString& what)
                      QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE)));
 }
 
+// Sets SQLite's query-only pragma through SQLite's own library, cheaply: every read turns it on
+// and off, and a report of a period reads many times. False where there is no handle or the pragma
+// failed, for Qt SQL to run it and say why.
+bool setQueryOnly(const QSqlDatabase& connection, bool on)
+{
+    sqlite3* db = engine::handleOf<sqlite3>(connection.driver()->handle(), "sqlite3*");
+    return db && sqlite3_exec(db, on ? "PRAGMA query_only = 1" : "PRAGMA query_only = 0", nullptr, nullptr,
+                              nullptr) == SQLITE_OK;
+}
+
 } // namespace
 
 void Recordset::beginReading()
 {
     if (m_connection.driverName() == u"QSQLITE") {
+        if (setQueryOnly(m_connection, true))
+            return;
         QSqlQuery query;
         if (!Connections::execute(query, m_connection, u"PRAGMA query_only = 1"_qs))
             Connections::fail(
@@ -76,7 +89,8 @@ void Recordset::beginReading()
 void Recordset::endReading() noexcept
 {
     if (m_connection.driverName() == u"QSQLITE") {
-        QSqlQuery(m_connection).exec(u"PRAGMA query_only = 0"_qs);
+        if (!setQueryOnly(m_connection, false))
+            QSqlQuery(m_connection).exec(u"PRAGMA query_only = 0"_qs);
         return;
     }
     if (!m_reading)

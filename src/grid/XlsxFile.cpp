@@ -24,10 +24,10 @@ namespace {
 // file stays well-formed and the place of the lost character shows.
 QByteArray xmlText(const QString& text)
 {
-    QString clean = text;
-    for (qsizetype i = 0; i < clean.size(); ++i) {
-        const char16_t c = clean[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < clean.size() && clean[i + 1].isLowSurrogate()) {
+    QString clean = text; // copied only when a character is replaced
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             ++i;
             continue;
         }
@@ -153,16 +153,19 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
         lxw_error error = LXW_NO_ERROR;
         if (const QString f = sheet.formula(row, col); !f.isEmpty()) {
             const QByteArray source = xmlText(f);
-            const QString shown = sheet.text(row, col);
-            // A formula that cannot be read would make Excel call the file damaged: keep its text.
-            if (shown == formula::errorText(formula::ErrorCode::Syntax))
-                error = worksheet_write_string(ws, r, c, text(f).constData(), format);
-            else if (sheet.isNumber(row, col))
+            // A number is written as it is; only a formula that gives no number needs its shown
+            // text, and a formula that cannot be read (Excel would call the file damaged) keeps its
+            // own text instead.
+            if (sheet.isNumber(row, col)) {
                 error =
                     worksheet_write_formula_num(ws, r, c, source.constData(), format, sheet.number(row, col));
-            else
+            } else if (const QString shown = sheet.text(row, col);
+                       shown == formula::errorText(formula::ErrorCode::Syntax)) {
+                error = worksheet_write_string(ws, r, c, text(f).constData(), format);
+            } else {
                 error = worksheet_write_formula_str(ws, r, c, source.constData(), format,
                                                     text(shown).constData());
+            }
         } else if (sheet.isNumber(row, col)) {
             error = worksheet_write_number(ws, r, c, sheet.number(row, col), format);
         } else if (!sheet.isEmpty(row, col)) {

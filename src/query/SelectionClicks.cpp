@@ -185,9 +185,8 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
         setSheetName(person + title);
     };
     const QString& condition = m_parts.queryState.PersonCondition;
-    const bool shared = periodRead == PeriodRead::Shared ||
-                        (periodRead == PeriodRead::ByEngine && suite.connection().driverName() != u"QSQLITE");
-    PeriodRecords periods(m_queries, suite.connection(), start, end, condition, shared);
+    PeriodRecords periods(m_queries, suite.connection(), start, end, condition,
+                          periodRead == PeriodRead::Shared);
     QStringList numbers;
     for (; !persons.eof(); persons.moveNext())
         numbers.append(persons.text(QStringLiteral("memberid")));
