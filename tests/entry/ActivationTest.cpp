@@ -100,29 +100,20 @@ TEST_F(ActivationTest, ADisabledOptionIsNeverEnabledAgain)
 
 TEST(ArrangeControlsTest, KindOneSplitsTreeAndListOtherKindsGiveTheTreeTheWholeHeight)
 {
-    ArrangeInput in;
-    in.scaleWidth = 15000;
-    in.scaleHeight = 10000;
-    in.toolbarHeight = 780;
-    in.tree = {0, 999, 3300, 1};
-    in.list = {0, 5, 3300, 7};
-    in.image = {1, 800, 4800, 900};
-    in.grid = {9, 9, 9, 9};
-    in.label1Width = 4500;
-    in.label2Width = 4400;
-    in.label3Width = 4000;
+    ArrangeInput in{
+        15000,        10000, 0,    780, {}, {0, 999, 3300, 1}, {0, 5, 3300, 7}, {1, 800, 4800, 900},
+        {9, 9, 9, 9}, 4500,  4400, 4000};
     for (const char* option : {"1", "2", "3", "", "7"}) {
         SCOPED_TRACE(option);
         in.reportOption = option;
         const ArrangeResult out = arrangeControls(in);
         const bool one = in.reportOption == "1";
         // tree top 800; (10000 - 800 - 1100) / 2 = 4050
-        EXPECT_EQ(std::tuple(out.tree, out.listVisible, out.list, out.image, out.grid),
+        EXPECT_EQ(std::tuple(out.tree, out.listVisible, out.list, out.image, out.grid, out.label1Left,
+                             out.label2Left, out.label3Left),
                   std::tuple(TwipsRect{0, 800, 3300, one ? 3800 : 8100}, one,
                              one ? TwipsRect{0, 4300, 3300, 4600} : in.list, TwipsRect{10000, 800, 4800, 900},
-                             TwipsRect{3300, 1700, 11500, 7200}));
-        EXPECT_EQ(std::tuple(out.label1Left, out.label2Left, out.label3Left),
-                  std::tuple(10300, 10350, 10750));
+                             TwipsRect{3300, 1700, 11500, 7200}, 10300, 10350, 10750));
     }
 }
 
@@ -137,19 +128,20 @@ TEST(ArrangeControlsTest, TwipsAndPixels)
 // Each quick pick from days at the edges of months and years, February of a leap year among them.
 TEST(PeriodPicks, MonthsAndThePayPeriodSeenFromAnyDay)
 {
-    const std::tuple<QDate, PeriodPick, const char*, const char*> cases[] = {
-        {QDate(2026, 12, 7), PeriodPick::ThisMonth, "2026-12-01", "2026-12-31"},
-        {QDate(2026, 12, 7), PeriodPick::LastMonth, "2026-11-01", "2026-11-30"},
-        {QDate(2026, 12, 7), PeriodPick::SixteenthToFifteenth, "2026-11-16", "2026-12-15"},
-        {QDate(2026, 1, 31), PeriodPick::LastMonth, "2025-12-01", "2025-12-31"},
-        {QDate(2026, 1, 1), PeriodPick::SixteenthToFifteenth, "2025-12-16", "2026-01-15"},
-        {QDate(2028, 3, 1), PeriodPick::LastMonth, "2028-02-01", "2028-02-29"},
-        {QDate(2028, 2, 29), PeriodPick::ThisMonth, "2028-02-01", "2028-02-29"},
-        {QDate(2028, 3, 31), PeriodPick::SixteenthToFifteenth, "2028-02-16", "2028-03-15"},
+    using enum PeriodPick;
+    const std::tuple<QDate, PeriodPick, const char*> cases[] = {
+        {QDate(2026, 12, 7), ThisMonth, "2026-12-01 2026-12-31"},
+        {QDate(2026, 12, 7), LastMonth, "2026-11-01 2026-11-30"},
+        {QDate(2026, 12, 7), SixteenthToFifteenth, "2026-11-16 2026-12-15"},
+        {QDate(2026, 1, 31), LastMonth, "2025-12-01 2025-12-31"},
+        {QDate(2026, 1, 1), SixteenthToFifteenth, "2025-12-16 2026-01-15"},
+        {QDate(2028, 3, 1), LastMonth, "2028-02-01 2028-02-29"},
+        {QDate(2028, 2, 29), ThisMonth, "2028-02-01 2028-02-29"},
+        {QDate(2028, 3, 31), SixteenthToFifteenth, "2028-02-16 2028-03-15"},
     };
-    for (const auto& [today, pick, first, last] : cases) {
+    for (const auto& [today, pick, period] : cases) {
         const auto [start, end] = pickedPeriod(pick, today);
-        EXPECT_EQ(start.toString(Qt::ISODate) + " " + end.toString(Qt::ISODate), QString(first) + " " + last)
+        EXPECT_EQ(start.toString(Qt::ISODate) + " " + end.toString(Qt::ISODate), period)
             << today.toString(Qt::ISODate).toStdString() << " pick " << int(pick);
     }
 }

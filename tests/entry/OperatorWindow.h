@@ -64,15 +64,6 @@ struct Operator
         tree->setCurrentItem(root);
         Q_EMIT tree->itemClicked(root, 0);
     }
-    // The grid row of the employee `memberid`.
-    int rowOf(const QString& memberid)
-    {
-        for (int r = firstRow(); r <= book().lastRow(); ++r)
-            if (book().text(r, 1) == memberid)
-                return r;
-        ADD_FAILURE() << "no row for " << memberid.toStdString();
-        return firstRow();
-    }
     // Types into a cell as the operator would: through the text entry rule.
     void type(int row, int col, QString text)
     {

@@ -32,9 +32,6 @@ protected:
         own.database = Database;
         address = own.address();
         QSqlDatabase watch = Connections::openPostgres(u"loss_watch"_qs, own);
-        QSqlQuery pid(watch);
-        ASSERT_TRUE(pid.exec(u"select pg_backend_pid()"_qs) && pid.next());
-        watchPid = pid.value(0).toInt();
 
         DemoOptions options;
         options.employees = 3;
@@ -71,14 +68,6 @@ protected:
     }
     static QSqlDatabase admin() { return QSqlDatabase::database(u"loss_admin"_qs, false); }
     static QSqlDatabase watch() { return QSqlDatabase::database(u"loss_watch"_qs, false); }
-    // Ends the module's session, as a restarted server or an administrator would.
-    void endModuleSession()
-    {
-        run(admin(), QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity "
-                                    "where datname = '%1' and pid <> %2")
-                         .arg(Database)
-                         .arg(watchPid));
-    }
     void refuseConnections(bool refuse)
     {
         run(admin(), QStringLiteral("alter database %1 allow_connections %2")
@@ -97,35 +86,9 @@ protected:
 
     QTemporaryDir dir;
     QString address;
-    int watchPid = 0;
     std::unique_ptr<test::Operator> op;
     QString first, last;
 };
-
-TEST_F(ServerLossTest, ReadingConnectsAgainOrNamesTheServer)
-{
-    // Ended while idle: the next read connects again and shows what the database holds now.
-    run(watch(), QStringLiteral("update kq0001 set cdfz = 41 where memberid = '%1' and zhdate = '%2'")
-                     .arg(first, Day.toString(Qt::ISODate)));
-    endModuleSession();
-    op->clickRoot();
-    EXPECT_EQ(op->ui.messageTexts(), QStringList());
-    EXPECT_EQ(op->book().text(op->firstRow(), 8), u"41"_qs);
-
-    // The server away: the operator is told which one, and the window stays usable.
-    refuseConnections(true);
-    endModuleSession();
-    op->clickRoot();
-    ASSERT_EQ(op->ui.messages.size(), 1u);
-    EXPECT_TRUE(lastMessage().contains(address)) << lastMessage().toStdString();
-
-    refuseConnections(false);
-    run(watch(), QStringLiteral("update kq0001 set cdfz = 42 where memberid = '%1' and zhdate = '%2'")
-                     .arg(first, Day.toString(Qt::ISODate)));
-    op->clickRoot();
-    EXPECT_EQ(op->ui.messages.size(), 1u) << op->ui.messageTexts().join("\n").toStdString();
-    EXPECT_EQ(op->book().text(op->firstRow(), 8), u"42"_qs);
-}
 
 // The session ends between the first and the last record of a save: nothing is saved and the
 // operator is told so, the typed values stay, and the next save writes all of them.

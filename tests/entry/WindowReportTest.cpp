@@ -13,6 +13,7 @@
 #include "print/PrintTestSupport.h"
 #include "report/frmMODEL.h"
 #include "support/ErrorText.h"
+#include "support/TestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +24,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
-#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -45,23 +45,15 @@ protected:
     }
 };
 
-// Kind 2 of the organisation, with its sum; kind 3 of a department over a
-// period picked in the window, behind the guard; kind 1 of a person the node lists, over a quick
-// pick; a period that ends before it starts refused in the status bar; a failing period query
-// told with its text.
+// Kind 3 of a department over a period picked in the window, behind the guard; kind 1 of a
+// person the node lists, over a quick pick; a period that ends before it starts refused in the
+// status bar; a failing period query told with its text.
 TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
 {
     // The picked period is kept for the next start: here apart from the other tests' state.
     QTemporaryDir config;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
-    test::chooseKind(*window, 2);
-    enterNode("ROOT");
-    EXPECT_EQ(QStringList({label(3), label(1), QString::number(sheet().lastRow())}),
-              QStringList({QString::fromUtf8(DemoSuite::Organisation), "部门考勤日报", "34"}));
-    child<QCheckBox>(*window, "Check1")->click();
-    EXPECT_EQ(std::pair(sheet().lastRow(), sheet().text(35, 1)), std::pair(35, QString("合计：")));
     test::chooseKind(*window, 3);
-    EXPECT_FALSE(child<QCheckBox>(*window, "Check1")->isEnabled());
     enterNode("A生产部");
     periodEdit("PeriodTo")->setDate(QDate(2026, 11, 14));
     periodEdit("PeriodFrom")->setDate(QDate(2026, 10, 15));
@@ -89,11 +81,10 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
         QStringList({number + " ", number, named, "2026-10-15 至 2026-11-14", label(3) + "个人考勤表"}));
     child<QComboBox>(*window, "PeriodPick")->activated(3); // as a choice in the list emits it
     const auto [start, end] = pickedPeriod(PeriodPick::SixteenthToFifteenth, QDate::currentDate());
-    EXPECT_EQ(suitePeriod() + " " + label(2), start.toString(Qt::ISODate) + "|" + end.toString(Qt::ISODate) +
-                                                  " " + start.toString(Qt::ISODate) + " 至 " +
-                                                  end.toString(Qt::ISODate));
+    const QString from = start.toString(Qt::ISODate), to = end.toString(Qt::ISODate);
+    EXPECT_EQ(suitePeriod() + " " + label(2), from + "|" + to + " " + from + " 至 " + to);
     periodEdit("PeriodFrom")->setDate(end.addDays(1));
-    EXPECT_EQ(suite->periodStart(), start.toString(Qt::ISODate)) << "refused";
+    EXPECT_EQ(suite->periodStart(), from) << "refused";
     EXPECT_TRUE(status().contains("晚于结束日期"));
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
 
@@ -143,17 +134,14 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
                                             : std::optional<QString>(" " + path + " "));
         ui().desktopHasProgram = program;
         ui().documentsOpened.clear();
-        ui().fileFilters.clear();
-        ui().fileDirectories.clear();
         test::trigger(*window, "MN06");
-        EXPECT_EQ(ui().fileFilters + ui().fileDirectories,
-                  QStringList({QString::fromUtf8(PrintCommands::ExportFilter), suite->temporaryDirectory()}));
         EXPECT_TRUE(status().contains(QString::fromUtf8(said))) << status().toStdString();
         EXPECT_EQ(ui().documentsOpened, path.isEmpty() ? QStringList() : QStringList{path});
-        QFile written(path);
-        EXPECT_EQ(written.open(QIODevice::ReadOnly) ? written.read(2) : QByteArray(),
-                  path.isEmpty() ? "" : "PK");
+        EXPECT_EQ(path.isEmpty() ? "" : test::fileBytes(path).left(2), path.isEmpty() ? "" : "PK");
     }
+    EXPECT_EQ(ui().fileFilters + ui().fileDirectories,
+              QStringList(3, QString::fromUtf8(PrintCommands::ExportFilter)) +
+                  QStringList(3, suite->temporaryDirectory()));
     EXPECT_EQ(QDir(dir.path()).entryList({"*.xls", "*.xlsx", "*.vts"}, QDir::Files),
               QStringList({"日报.vts", "日报.xlsx"}));
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
@@ -354,18 +342,11 @@ TEST_F(WindowReport, AnAddedDesignedReportShowsItsOwnColumnsAndConditions)
     EXPECT_EQ(shown, builtIn.mid(0, 2) + builtIn.mid(3, 2));
 
     enterNode("ROOT");
-    QSqlQuery query(suite->connection());
-    ASSERT_TRUE(suite->composedQuery().contains(" and " + condition) && query.exec(suite->composedQuery()));
-    int rows = 0;
-    while (query.next())
-        ++rows;
-    EXPECT_LT(rows, 30);
-    EXPECT_EQ(sheet().lastRow(), 4 + rows);
-
+    EXPECT_LT(sheet().lastRow(), 34) << "the condition leaves persons out";
     BatchReport report(*suite);
     report.run({2, "ROOT", {}, {}, {}, {}, "夜班", false});
     EXPECT_EQ(std::pair(labels(report.book().active(), 4), report.book().active().lastRow()),
-              std::pair(shown, 4 + rows));
+              std::pair(shown, sheet().lastRow()));
 }
 
 } // namespace
