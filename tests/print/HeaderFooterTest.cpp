@@ -9,13 +9,8 @@ namespace {
 
 HeaderFooterContext context()
 {
-    HeaderFooterContext c;
-    c.sheetName = "张三(0012,生产部)考勤表";
-    c.filePath = "reports/out/Tmp.xls";
-    c.printedAt = QDateTime(QDate(2026, 3, 5), QTime(8, 7));
-    c.page = 3;
-    c.pages = 12;
-    return c;
+    return {"张三(0012,生产部)考勤表", "reports/out/Tmp.xls", QDateTime(QDate(2026, 3, 5), QTime(8, 7)), 3,
+            12};
 }
 
 // A code text, the plain text it gives and the look of its last run.
