@@ -287,17 +287,10 @@ TEST(DateTime, ParsedAndSerialValuesKeepTheTimeOfDay)
 // Byte lengths count double-byte characters (and a lone surrogate) twice; padding fills and never cuts.
 TEST(ByteLength, CountsDoubleByteCharactersTwiceAndPaddingNeverCuts)
 {
-    const std::pair<QString, int> cases[] = {{"", 0},
-                                             {"ABCDEFGHIJK", 11},
-                                             {"出勤天数出勤", 12},
-                                             {"出勤天数出", 10},
-                                             {"A出", 3},
-                                             {"é", 2},
-                                             {"𠀀", 2},
-                                             {"a𠀀b", 4},
-                                             {"，", 2},
-                                             {QChar(0xD800), 2},
-                                             {QString(QChar(0xD800)) + u'a', 3}};
+    // clang-format off
+    const std::pair<QString, int> cases[] = {{"", 0}, {"ABCDEFGHIJK", 11}, {"出勤天数出勤", 12}, {"出勤天数出", 10},
+        {"A出", 3}, {"é", 2}, {"𠀀", 2}, {"a𠀀b", 4}, {"，", 2}, {QChar(0xD800), 2}, {QString(QChar(0xD800)) + u'a', 3}};
+    // clang-format on
     for (const auto& [text, bytes] : cases)
         EXPECT_EQ(byteLength(text), bytes) << text.toStdString();
     EXPECT_EQ(QStringList({zeroFill(3, 2), zeroFill(123, 2), zeroFill(0, 2), zeroFill(-5, 3),
