@@ -144,15 +144,11 @@ TEST_F(CommandBarTest, RestrictedListOrReportKindThreeHidesEditAndSave)
 TEST(RestrictedListTest, ReadsPairsOfCharacters)
 {
     using enum MenuCommand;
-    const std::pair<const char*, std::vector<MenuCommand>> cases[] = {
-        {"", {}},
-        {"编辑保存", {MN02, MN03}},
-        {"编辑保", {MN02}},
-        {"调时", {}},
-        {"辑保", {}},
-        {"x编辑", {}},
-        {"选定预览打印输出关于退出", {MN01, MN04, MN05, MN06, MN07, MN08}},
-        {"调时退出", {MN08}}};
+    // clang-format off
+    const std::pair<const char*, std::vector<MenuCommand>> cases[] = {{"", {}}, {"编辑保存", {MN02, MN03}},
+        {"编辑保", {MN02}}, {"调时", {}}, {"辑保", {}}, {"x编辑", {}},
+        {"选定预览打印输出关于退出", {MN01, MN04, MN05, MN06, MN07, MN08}}, {"调时退出", {MN08}}};
+    // clang-format on
     for (const auto& [list, hidden] : cases)
         EXPECT_EQ(CommandBar::restrictedCommands(QString::fromUtf8(list)), hidden) << list;
 }

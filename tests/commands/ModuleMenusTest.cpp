@@ -70,8 +70,9 @@ TEST_F(ModuleMenusTest, ClickHandsThePositionsMenuToTheSuiteAndRunsIt)
 }
 
 // A registered menu ends by the rights test, a program in the application directory (which
-// beats the component), or the component; a null module file means no module at all. Names
-// are looked up as literals.
+// beats the component), or the component; a null module file means no module at all. The
+// module's name is its file's in upper case without any ".dll" (in any case). Names are looked
+// up as literals.
 TEST_F(ModuleMenusTest, RegisteredMenuEndsByRightsProgramOrComponent)
 {
     const struct
@@ -85,8 +86,8 @@ TEST_F(ModuleMenusTest, RegisteredMenuEndsByRightsProgramOrComponent)
     } cases[] = {
         // clang-format off
         {"奖金", "x", "bonus.dll", "", false, Kind::NotAuthorised, "张三未被授权使用'奖金'", "系统提示", "", ""},
-        {"工资", "", "salary.dll", "SALARY.exe", false, Kind::ProgramStarted, "", "", "SALARY.exe", ""},
-        {"考勤", "", "reader.dll", "", true, Kind::ComponentFailed, "READER.dll未注册", "", "", "READER.clszh"},
+        {"工资", "", "Salary.Dll", "SALARY.exe", false, Kind::ProgramStarted, "", "", "SALARY.exe", ""},
+        {"考勤", "", "rea.dllder.dll", "", true, Kind::ComponentFailed, "READER.dll未注册", "", "", "READER.clszh"},
         {"夜班", "*", QVariant(), "???.exe", false, Kind::ComponentFailed, "???.dll未注册", "", "", ""},
         // A module file that leaves the application directory starts nothing, even where the
         // program exists.
@@ -94,7 +95,7 @@ TEST_F(ModuleMenusTest, RegisteredMenuEndsByRightsProgramOrComponent)
         {"子目录", "*", "sub/x.dll", "SUB/X.exe", false, Kind::ComponentFailed, "SUB/X.dll未注册", "", "", ""},
         {"反斜杠", "*", "..\\x.dll", "", false, Kind::ComponentFailed, "..\\X.dll未注册", "", "", ""},
         {"上级", "*", "...dll", "", false, Kind::ComponentFailed, "...dll未注册", "", "", ""},
-        {"O'Brien", "*", "ob.dll", "", false, Kind::ComponentRun, "", "", "", "OB.clszh"},
+        {"O'Brien", "*", "ob", "", false, Kind::ComponentRun, "", "", "", "OB.clszh"},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -131,15 +132,6 @@ TEST(ModuleMenusRightsTest, CommaListOrStarAttribute)
                                               QString::fromUtf8(c.zxtm)),
                   c.mayUse)
             << c.allowed << " " << c.name << " " << c.zxtm;
-}
-
-TEST(ModuleNameTest, UpperCaseWithoutDll)
-{
-    QStringList names;
-    for (const QVariant& file :
-         {QVariant("salary.dll"), QVariant("Pay.Dll"), QVariant("a.dllb.dll"), QVariant("veld"), QVariant()})
-        names << ModuleMenus::moduleName(file);
-    EXPECT_EQ(names, QStringList({"SALARY", "PAY", "AB", "VELD", "???"}));
 }
 
 } // namespace

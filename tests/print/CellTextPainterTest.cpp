@@ -26,23 +26,24 @@ struct TextCase
 
 // Plain lines in each alignment, CJK and mixed, texts too wide for their box (clipped),
 // and texts drawText lays out itself (a tab, a line break, right-to-left script).
+// clang-format off
 const TextCase Cases[] = {
-    {"E00012", Qt::AlignLeft, 60, false},
-    {"张三", Qt::AlignLeft, 60, true},
-    {"2024-03-05", Qt::AlignRight, 60, false},
-    {"123.25", Qt::AlignRight, 33.3, false},
-    {"第1页 共3页", Qt::AlignHCenter, 80.7, false},
-    {"AB", Qt::AlignHCenter, 25, true},
-    {"  leading and trailing  ", Qt::AlignRight, 150, false},
-    {"示范公司制表人张三审核人一二三四五", Qt::AlignLeft, 50, false},
-    {"9876543210", Qt::AlignRight, 20, false},
-    {"wide centred text", Qt::AlignHCenter, 30, true},
-    {"a\ttab", Qt::AlignLeft, 80, false},
-    {"two\nlines", Qt::AlignRight, 80, false},
-    {"שלום abc", Qt::AlignLeft, 80, false},
-};
+    {"E00012", Qt::AlignLeft, 60, false}, {"张三", Qt::AlignLeft, 60, true}, {"2024-03-05", Qt::AlignRight, 60, false},
+    {"123.25", Qt::AlignRight, 33.3, false}, {"第1页 共3页", Qt::AlignHCenter, 80.7, false},
+    {"AB", Qt::AlignHCenter, 25, true}, {"  leading and trailing  ", Qt::AlignRight, 150, false},
+    {"示范公司制表人张三审核人一二三四五", Qt::AlignLeft, 50, false}, {"9876543210", Qt::AlignRight, 20, false},
+    {"wide centred text", Qt::AlignHCenter, 30, true}, {"a\ttab", Qt::AlignLeft, 80, false},
+    {"two\nlines", Qt::AlignRight, 80, false}, {"שלום abc", Qt::AlignLeft, 80, false}};
+// clang-format on
 
 constexpr double RowHeight = 15;
+
+QFont cellFont(const QPainter& painter)
+{
+    QFont font("WenQuanYi Micro Hei");
+    font.setPointSizeF(10 * 72.0 / painter.device()->logicalDpiY());
+    return font;
+}
 
 // Paints every case in its own band, 15 points high, at a fractional offset, as drawText
 // draws it or through the painter under test.
@@ -53,8 +54,7 @@ void paintCases(QPainter& painter, bool throughCellTexts)
     painter.setPen(Qt::black);
     double y = 3.3;
     for (const TextCase& c : Cases) {
-        QFont font("WenQuanYi Micro Hei");
-        font.setPointSizeF(10 * 72.0 / painter.device()->logicalDpiY());
+        QFont font = cellFont(painter);
         font.setBold(c.bold);
         const QRectF box(12.4, y, c.width, RowHeight);
         const QString text = QString::fromUtf8(c.text);
@@ -141,8 +141,7 @@ TEST(CellTextPainter, ATextReachingIntoTheOverhangIsDrawnWholeBeyondItClipped)
             QPainter painter(&image);
             painter.scale(4, 4);
             painter.setPen(Qt::black);
-            QFont font("WenQuanYi Micro Hei");
-            font.setPointSizeF(10 * 72.0 / painter.device()->logicalDpiY());
+            const QFont font = cellFont(painter);
             painter.setFont(font);
             const QString text = "2024-03-05";
             QTextLayout layout(text, painter.font());

@@ -127,14 +127,13 @@ TEST(XlsxPageSetup, RefusalsAreNamedAndTheRestApplies)
         PageSetup setup;
         QStringList refused; // the start of each refusal
     } cases[] = {
-        {{.paperSize = 42}, {"paper size: 42"}},
-        {{.paperSize = 0}, {"paper size: 0"}},
-        {{.firstPageNumber = 65536}, {"first page number: 65536"}},
-        {{.firstPageNumber = -1}, {"first page number: -1"}},
+        // clang-format off
+        {{.paperSize = 42}, {"paper size: 42"}}, {{.paperSize = 0}, {"paper size: 0"}},
+        {{.firstPageNumber = 65536}, {"first page number: 65536"}}, {{.firstPageNumber = -1}, {"first page number: -1"}},
         {{.centerHeader = QString(300, u'长'), .paperSize = 200}, {"header", "paper size: 200"}},
         {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 2, 1}, .sectionRows = 2}, {}},
-        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, {}},
-    };
+        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, {}}};
+    // clang-format on
     QTemporaryDir dir;
     const QString path = dir.filePath("out.xlsx");
     Workbook book;

@@ -42,15 +42,6 @@ protected:
 
 } // namespace
 
-TEST_F(PrintRunTest, PreviewWritesTheTemporaryWorkbookAndShowsThePages)
-{
-    const PrintRun::Result result = PrintRun(suite, ui, book, true).preview();
-    EXPECT_EQ(result.skipped + ui.dialogsShown + QStringList{result.printFile},
-              QStringList({"printPreview", dir.filePath("Tmp.xls")}));
-    EXPECT_TRUE(QFileInfo::exists(result.printFile));
-    EXPECT_TRUE(result.pages >= 2 && ui.previewPages == result.pages) << result.pages;
-}
-
 TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRow)
 {
     const QString path = dir.filePath("导出.xls");

@@ -1,7 +1,6 @@
 #include "report/PrintSettings.h"
 
 #include "modulesettings/SettingsKeys.h"
-#include "sheet/PeriodBlock.h"
 #include "support/FakeSuite.h"
 
 #include <gtest/gtest.h>
@@ -18,50 +17,25 @@ const QString DefaultFooter = "示范公司     制表人: 张三     审核人:
 QString changes(const PageSetup& s)
 {
     const auto fields = [](const PageSetup& p) {
-        const auto n = [](auto v) {
-            return QString::number(v);
-        };
-        const auto o = [&](const auto& v) {
-            return v ? n(*v) : QString("-");
-        };
-        return QStringList{p.leftHeader,
-                           p.centerHeader,
-                           p.rightHeader,
-                           p.leftFooter,
-                           p.centerFooter,
-                           p.rightFooter,
-                           n(p.leftMargin),
-                           n(p.rightMargin),
-                           n(p.topMargin),
-                           n(p.bottomMargin),
-                           n(p.headerMargin),
-                           n(p.footerMargin),
-                           n(p.printHeadings),
-                           n(p.printGridLines),
-                           o(p.printComments),
-                           o(p.printQuality),
-                           n(p.centerHorizontally),
-                           n(p.centerVertically),
-                           n(int(p.orientation)),
-                           n(p.draft),
-                           n(p.paperSize),
-                           o(p.firstPageNumber),
-                           n(int(p.order)),
-                           n(p.blackAndWhite),
-                           n(p.zoom),
-                           n(p.fitToPagesWide),
-                           n(p.fitToPagesTall),
-                           n(p.fitToPages)};
+        // clang-format off
+        const auto n = [](auto v) { return QString::number(v); };
+        const auto o = [&](const auto& v) { return v ? n(*v) : QString("-"); };
+        return QStringList{p.leftHeader, p.centerHeader, p.rightHeader, p.leftFooter, p.centerFooter,
+            p.rightFooter, n(p.leftMargin), n(p.rightMargin), n(p.topMargin), n(p.bottomMargin),
+            n(p.headerMargin), n(p.footerMargin), n(p.printHeadings), n(p.printGridLines), o(p.printComments),
+            o(p.printQuality), n(p.centerHorizontally), n(p.centerVertically), n(int(p.orientation)),
+            n(p.draft), n(p.paperSize), o(p.firstPageNumber), n(int(p.order)), n(p.blackAndWhite), n(p.zoom),
+            n(p.fitToPagesWide), n(p.fitToPagesTall), n(p.fitToPages)};
+        // clang-format on
     };
     PageSetup defaults;
     defaults.centerFooter = DefaultFooter;
     const QStringList now = fields(s), before = fields(defaults);
     QStringList changed;
-    for (size_t i = 0; i < size_t(now.size()); ++i) {
+    for (size_t i = 0; i < size_t(now.size()); ++i)
         if (now[i] != before[i])
             changed << (i < keys::PageSetup.size() ? keys::PageSetup[i].suffix + 1 : "FitToPages") +
                            ("=" + now[i]);
-    }
     return changed.join(u' ');
 }
 
@@ -178,7 +152,6 @@ TEST_F(PrintSettingsTest, AreaTitleRowsAndCentreHeaderByLayout)
                  {"2", false, 100, 36, "$A$1:$CV$36 $1:$4  0/0 "},
                  {"1", true, 100, 1, "$A$1:$CV$2 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列100"},
                  {"3", false, 100, 72, "$A$1:$CV$72   36/4 "}};
-    ASSERT_EQ(std::pair(PeriodBlock::Rows, PeriodBlock::HeaderRows), std::pair(36, 4));
     set("CenterHeader", "不用");
     QStringList headings;
     for (int i = 1; i <= 101; ++i)

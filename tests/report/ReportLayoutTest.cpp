@@ -40,16 +40,11 @@ protected:
         suite.templateDir = suite.settingsDir = dir.path();
         suite.reportKeyValue = "R";
         suite.date = QDate(2008, 12, 5);
-        suite.start = "2008-12-01";
-        suite.end = "2008-12-31";
-        suite.department = "生产部";
-        suite.group = "一组";
-        suite.person = "张三";
-        suite.number = "0012";
-        for (const char* label : {"日期", "上班", "下班", "工号", "姓名", "迟到"})
-            suite.fields.insert(QString::fromUtf8(label) == "日期" ? QString("zhdate")
-                                                                   : QString("f_" + QString::fromUtf8(label)),
-                                {QString::fromUtf8(label), "I", "", 0});
+        std::tie(suite.start, suite.end, suite.department, suite.group, suite.person, suite.number) =
+            std::tuple("2008-12-01", "2008-12-31", "生产部", "一组", "张三", "0012");
+        suite.fields.insert("zhdate", {"日期", "I", "", 0});
+        for (const QString label : {"上班", "下班", "工号", "姓名", "迟到"})
+            suite.fields.insert("f_" + label, {label, "I", "", 0});
     }
     void writeTemplate(int kind, const TemplateShape& shape, const QString& path = {})
     {

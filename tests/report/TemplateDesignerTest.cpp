@@ -82,9 +82,9 @@ TEST_F(TemplateDesignerTest, AnInvalidTemplateIsReportedAndLeavesTheDesignerAsIt
     designer.open(path(u"good.vts"_qs));
     designer.cellClick(1, 3);
     EXPECT_THROW(designer.open(path(u"夜班2.vts"_qs)), grid::GridFileError);
-    EXPECT_EQ(designer.designFile(), path(u"good.vts"_qs));
-    EXPECT_EQ(book.active().columnHeading(4), u"上班时间"_qs);
-    EXPECT_EQ(designer.savedFrozenColumns(), 2);
+    EXPECT_EQ(
+        std::tuple(designer.designFile(), book.active().columnHeading(4), designer.savedFrozenColumns()),
+        std::tuple(path(u"good.vts"_qs), u"上班时间"_qs, 2));
 }
 
 // From a design cell in each column (0: none), remove and then insert refuse the reserved
@@ -203,8 +203,8 @@ TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayoutReachTheHundredth)
             sheet.setColumnHeading(col, col == c.terminator ? u"ok"_qs : QString());
         sheet.setLastColumn(c.lastColumn);
         const QList<DesignedColumn> columns = designer.designedColumns();
-        ASSERT_EQ(columns.size(), c.expected);
-        EXPECT_EQ(columns.last().column, c.expected);
+        EXPECT_EQ(std::pair(columns.size(), columns.value(columns.size() - 1).column),
+                  std::pair(qsizetype(c.expected), c.expected));
     }
 }
 

@@ -46,17 +46,14 @@ protected:
 TEST_F(IniFileTest, KeysAreExactAndValuesComeBackAsWritten)
 {
     EXPECT_EQ(read(u"TABLE"_qs), QString()) << "a missing file reads empty";
-    write(u"TABLE"_qs, u"KQ01"_qs);
-    write(u" 0"_qs, u"YES"_qs);
-    write(u"0"_qs, u"NO"_qs);
-    write(u"考勤日报 0"_qs, u"YES"_qs);
-    write(u"table"_qs, u"lower"_qs);
-    write(u"BDTJ1"_qs, u" depart='01' and x = 2 "_qs);
-    write(u"EMPTY"_qs, QString());
-    write(u"考勤日报CTABLE"_qs, u"考勤记录表"_qs);
-    write(u"TABLE"_qs, u"KQ02"_qs);
-    m_ini.write(u"talor"_qs, u"TABLE"_qs, u"other section"_qs);
-    m_ini.write(u"考勤"_qs, u"𠀀"_qs, u"編輯保存"_qs);
+    // clang-format off
+    const std::array<const char*, 3> writes[] = {{"TALOR", "TABLE", "KQ01"}, {"TALOR", " 0", "YES"},
+        {"TALOR", "0", "NO"}, {"TALOR", "考勤日报 0", "YES"}, {"TALOR", "table", "lower"},
+        {"TALOR", "BDTJ1", " depart='01' and x = 2 "}, {"TALOR", "EMPTY", ""}, {"TALOR", "考勤日报CTABLE", "考勤记录表"},
+        {"TALOR", "TABLE", "KQ02"}, {"talor", "TABLE", "other section"}, {"考勤", "𠀀", "編輯保存"}};
+    // clang-format on
+    for (const auto& [section, key, value] : writes)
+        m_ini.write(QString::fromUtf8(section), QString::fromUtf8(key), QString::fromUtf8(value));
 
     EXPECT_EQ(bytes(), QStringLiteral("[TALOR]\nTABLE=KQ02\n 0=YES\n0=NO\n考勤日报 0=YES\ntable=lower\n"
                                       "BDTJ1= depart='01' and x = 2 \nEMPTY=\n考勤日报CTABLE=考勤记录表\n\n"
@@ -84,10 +81,9 @@ TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
     const QByteArray middle = "this line is broken\r\n  IF = NO  \r\nbad \xFF\xFE bytes=\xC3\r\n";
     const QByteArray tail = "\r\n  [PRINT]  \r\nR.Zoom=80\r\n\r\n; trailing comment\r\n";
     put(head + "TABLE=KQ01\r\n" + middle + tail);
-    EXPECT_EQ(read(u"  IF "_qs), u" NO  "_qs);
-    EXPECT_EQ(read(u"IF"_qs), QString());
-    EXPECT_EQ(m_ini.read(u"PRINT"_qs, u"R.Zoom"_qs), u"80"_qs);
-    EXPECT_EQ(read(u"# a comment "_qs), QString());
+    EXPECT_EQ(QStringList({read(u"  IF "_qs), read(u"IF"_qs), m_ini.read(u"PRINT"_qs, u"R.Zoom"_qs),
+                           read(u"# a comment "_qs)}),
+              QStringList({u" NO  "_qs, QString(), u"80"_qs, QString()}));
 
     write(u"TABLE"_qs, u"KQ02"_qs);
     write(u"MENU1"_qs, u"人事"_qs);
@@ -205,9 +201,7 @@ TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
     struct stat now
     {};
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &now), 0);
-    EXPECT_EQ(now.st_mode & 07777, 0640u);
-    EXPECT_EQ(now.st_uid, owner);
-    EXPECT_EQ(now.st_gid, group);
+    EXPECT_EQ(std::tuple(now.st_mode & 07777, now.st_uid, now.st_gid), std::tuple(0640u, owner, group));
 }
 
 // A disk that fills up during a write (here a file-size limit, which fails writes the same

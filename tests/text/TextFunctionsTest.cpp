@@ -287,17 +287,10 @@ TEST(DateTime, ParsedAndSerialValuesKeepTheTimeOfDay)
 // Byte lengths count double-byte characters (and a lone surrogate) twice; padding fills and never cuts.
 TEST(ByteLength, CountsDoubleByteCharactersTwiceAndPaddingNeverCuts)
 {
-    const std::pair<QString, int> cases[] = {{"", 0},
-                                             {"ABCDEFGHIJK", 11},
-                                             {"出勤天数出勤", 12},
-                                             {"出勤天数出", 10},
-                                             {"A出", 3},
-                                             {"é", 2},
-                                             {"𠀀", 2},
-                                             {"a𠀀b", 4},
-                                             {"，", 2},
-                                             {QChar(0xD800), 2},
-                                             {QString(QChar(0xD800)) + u'a', 3}};
+    // clang-format off
+    const std::pair<QString, int> cases[] = {{"", 0}, {"ABCDEFGHIJK", 11}, {"出勤天数出勤", 12}, {"出勤天数出", 10},
+        {"A出", 3}, {"é", 2}, {"𠀀", 2}, {"a𠀀b", 4}, {"，", 2}, {QChar(0xD800), 2}, {QString(QChar(0xD800)) + u'a', 3}};
+    // clang-format on
     for (const auto& [text, bytes] : cases)
         EXPECT_EQ(byteLength(text), bytes) << text.toStdString();
     EXPECT_EQ(QStringList({zeroFill(3, 2), zeroFill(123, 2), zeroFill(0, 2), zeroFill(-5, 3),
@@ -333,7 +326,7 @@ TEST(ColumnAddress, LettersForEveryColumnOfAWorkbookElseBRAndRowsAndRanges)
 
 // shownAsFixed is the shown digits read back, bit for bit: halves at every place, values
 // near a power of ten, 15 and 16 significant digits, signs and zeros, and random sums.
-TEST(TextFunctionsTest, ShownAsFixedReadsAsTheShownDigits)
+TEST(ShownAsFixed, ReadsAsTheShownDigits)
 {
     const double inf = std::numeric_limits<double>::infinity(),
                  nan = std::numeric_limits<double>::quiet_NaN();
@@ -344,34 +337,30 @@ TEST(TextFunctionsTest, ShownAsFixedReadsAsTheShownDigits)
     // clang-format on
     std::mt19937_64 random(9);
     std::uniform_real_distribution<double> unit(-1, 1);
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 20000; ++i) { // a third place of 5 rounds half up
         const double v = unit(random) * std::pow(10.0, double(i % 18) - 3);
-        values.push_back(v);
-        values.push_back(std::round(v * 1000) / 1000); // a third place of 5 rounds half up
+        values.insert(values.end(), {v, std::round(v * 1000) / 1000});
     }
-    double running = 0;
+    double running = 0, tenths = 0, cents = 0;
     for (int i = 0; i < 5000; ++i) { // the sum row's running totals of hours
-        running = talor::text::shownAsFixed(running + std::round(unit(random) * 80) / 10 + 0.005, 2);
-        values.push_back(running + 0.005);
-        values.push_back(running);
+        running = shownAsFixed(running + std::round(unit(random) * 80) / 10 + 0.005, 2);
+        values.insert(values.end(), {running + 0.005, running});
     }
-    double tenths = 0, cents = 0; // sums that end near a place: 0.1 + 0.2, and far from zero
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 3000; ++i) { // sums that end near a place: 0.1 + 0.2, and far from zero
         tenths += std::round(unit(random) * 80) / 10;
         cents += std::round(unit(random) * 1e6) / 100;
-        for (const double v : {tenths, cents, cents * 1e4, tenths / 1e4, std::nextafter(cents, 0.0)})
-            values.push_back(v);
+        values.insert(values.end(), {tenths, cents, cents * 1e4, tenths / 1e4, std::nextafter(cents, 0.0)});
     }
+    const auto bits = [](double v) {
+        return std::bit_cast<quint64>(v);
+    };
     const QStringList pictures{"0", "0.0", "0.00", "0.000", "0.0000", "0.00000", "0.000000"};
     for (const double v : values) {
-        for (int decimals = 0; decimals <= 6; ++decimals) {
-            const double read = talor::text::numericValue(talor::text::formatNumber(v, pictures[decimals]));
-            ASSERT_EQ(std::bit_cast<quint64>(talor::text::shownAsFixed(v, decimals)),
-                      std::bit_cast<quint64>(read))
+        for (int decimals = 0; decimals <= 6; ++decimals)
+            ASSERT_EQ(bits(shownAsFixed(v, decimals)),
+                      bits(numericValue(formatNumber(v, pictures[decimals]))))
                 << std::setprecision(17) << v << " to " << decimals;
-        }
-        ASSERT_EQ(std::bit_cast<quint64>(talor::text::shownAsFixed(v, 2)),
-                  std::bit_cast<quint64>(talor::text::numericValue(talor::text::formatNumber(v, "##0.00"))))
+        ASSERT_EQ(bits(shownAsFixed(v, 2)), bits(numericValue(formatNumber(v, "##0.00"))))
             << std::setprecision(17) << v;
     }
 }
