@@ -14,25 +14,6 @@ using talor::test::FakeSuite;
 
 namespace {
 
-// The composed texts of SQL0, SQL1 and the period query: the select part of the builder, then
-// the where part (left in the suite by SQL0 and SQL1) and the order.
-struct QueryCase
-{
-    const char* name;
-    const char* builder; // "SQL0", "SQL1", "period"
-    SelectedNode node;
-    const char* databaseKind;
-    const char* suiteFilter;
-    const char* condition; // SuiteFilter for SQL0 is the window's; SQL1 reads the suite's
-    const char* where;
-    const char* order;
-};
-
-void PrintTo(const QueryCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
 // The daily table `table` of 5 March 2003, the codes of 生产部, its group and its team.
 void fillSuite(FakeSuite& suite, const QString& table)
 {
@@ -44,64 +25,59 @@ void fillSuite(FakeSuite& suite, const QString& table)
     suite.teamNames = {{"生产部\n一组\nT1", "甲班"}};
 }
 
-class QueryTexts : public ::testing::TestWithParam<QueryCase>
-{
-protected:
-    void SetUp() override { fillSuite(suite, "KQ01"); }
-    FakeSuite suite;
-};
-
-TEST_P(QueryTexts, ComposeAndLeaveThePiecesInTheSuite)
-{
-    const QueryCase& c = GetParam();
-    suite.dbKind = c.databaseKind;
-    suite.filter = c.suiteFilter;
-    RecordQueries queries(suite);
-    const QString builder = c.builder;
-    QString sql;
-    if (builder == "SQL0")
-        sql = queries.SQL0(c.node, c.condition);
-    else if (builder == "SQL1")
-        sql = queries.SQL1(c.node, c.condition);
-    else
-        sql = queries.periodQuery(c.node.key, "2008-12-01", "2008-12-31", c.condition);
-    const QString from = builder == "SQL0" ? "select * from YGZL" : "select * from KQ01";
-    EXPECT_EQ(sql, from + QString::fromUtf8(c.where) + QString::fromUtf8(c.order));
-    EXPECT_EQ(suite.composedQuery(), sql);
-    if (builder != "period") {
-        EXPECT_EQ(suite.selectPart() + suite.fromPart() + suite.wherePart() + suite.orderPart(), sql);
-        EXPECT_EQ(suite.wherePart(), QString::fromUtf8(c.where));
-    }
-}
-
 const SelectedNode Root{"ROOT", "示范公司", {}, {}};
 const SelectedNode Dept{"A生产部", "生产部", "示范公司", {}};
-const SelectedNode Group{"B生产部一组", "一组", "生产部", "示范公司"};
 const SelectedNode Team{"C生产部一组甲班", "甲班", "一组", "生产部"};
 const SelectedNode Quote{"AO'Neill部", "O'Neill部", "示范公司", {}};
-const SelectedNode Person{"0012", {}, {}, {}};
-const SelectedNode QuotedPerson{"0'12", {}, {}, {}};
-const char* const ByMember = " order by memberid";
-const char* const ByDate = " order by zhdate";
 
-// clang-format off
-INSTANTIATE_TEST_SUITE_P(Builders, QueryTexts, ::testing::Values(
-    QueryCase{"RootNoFilter", "SQL0", Root, "2", "", "", "", " order by depart,group0,team,memberid"},
-    QueryCase{"RootFilter", "SQL0", Root, "2", "", "X", " where X", " order by depart,group0,team,memberid"},
-    QueryCase{"Department", "SQL0", Dept, "2", "", "", " where (depart='D1' or depart='生产部')", ByMember},
-    QueryCase{"DepartmentFilter", "SQL0", Dept, "2", "", "zt='在职'", " where (depart='D1' or depart='生产部') and zt='在职'", ByMember},
-    QueryCase{"Group", "SQL0", Group, "2", "", "", " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组')", ByMember},
-    QueryCase{"Team", "SQL0", Team, "2", "", "", " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组') and (team='T1' or team='甲班')", ByMember},
-    QueryCase{"QuoteDoubled", "SQL0", Quote, "2", "", "", " where (depart='D2' or depart='O''Neill部')", ByMember},
-    QueryCase{"DayRootHashDates", "SQL1", Root, "1", "", "", " where zhdate=#2003-03-05#", ByMember},
-    QueryCase{"DayRootEmptyKind", "SQL1", Root, "", "", "", " where zhdate=#2003-03-05#", ByMember},
-    QueryCase{"DayRootCondition", "SQL1", Root, "2", "", "C", " where zhdate='2003-03-05' and C", ByMember},
-    QueryCase{"DayDepartmentFilterCondition", "SQL1", Dept, "2", "F", "C", " where zhdate='2003-03-05' and (depart='D1' or depart='生产部') and F and C", ByMember},
-    QueryCase{"PeriodQuoted", "period", Person, "2", "", "", " where memberid='0012' and zhdate>='2008-12-01' and zhdate<='2008-12-31'", ByDate},
-    QueryCase{"PeriodHash", "period", Person, "0", "", "", " where memberid='0012' and zhdate>=#2008-12-01# and zhdate<=#2008-12-31#", ByDate},
-    QueryCase{"PeriodCondition", "period", QuotedPerson, "2", "", "cdfz>0", " where memberid='0''12' and zhdate>='2008-12-01' and zhdate<='2008-12-31' and cdfz>0", ByDate}),
-    [](const ::testing::TestParamInfo<QueryCase>& info) { return std::string(info.param.name); });
-// clang-format on
+// The composed texts of SQL0, SQL1 and the period query: the select part of the builder, then
+// the where part (left in the suite by SQL0 and SQL1) and the order.
+TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuite)
+{
+    const SelectedNode group{"B生产部一组", "一组", "生产部", "示范公司"};
+    const char *byMember = " order by memberid", *byDate = " order by zhdate",
+               *byPlace = " order by depart,group0,team,memberid";
+    // The window's condition is SQL0's suite filter; SQL1 reads the suite's own filter.
+    // clang-format off
+    const struct { const char* builder; SelectedNode node; const char *kind, *suiteFilter, *condition, *where, *order; } cases[] = {
+        {"SQL0", Root, "2", "", "", "", byPlace},
+        {"SQL0", Root, "2", "", "X", " where X", byPlace},
+        {"SQL0", Dept, "2", "", "", " where (depart='D1' or depart='生产部')", byMember},
+        {"SQL0", Dept, "2", "", "zt='在职'", " where (depart='D1' or depart='生产部') and zt='在职'", byMember},
+        {"SQL0", group, "2", "", "", " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组')", byMember},
+        {"SQL0", Team, "2", "", "", " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组') and (team='T1' or team='甲班')", byMember},
+        {"SQL0", Quote, "2", "", "", " where (depart='D2' or depart='O''Neill部')", byMember},
+        {"SQL1", Root, "1", "", "", " where zhdate=#2003-03-05#", byMember},
+        {"SQL1", Root, "", "", "", " where zhdate=#2003-03-05#", byMember},
+        {"SQL1", Root, "2", "", "C", " where zhdate='2003-03-05' and C", byMember},
+        {"SQL1", Dept, "2", "F", "C", " where zhdate='2003-03-05' and (depart='D1' or depart='生产部') and F and C", byMember},
+        {"period", {"0012", {}, {}, {}}, "2", "", "", " where memberid='0012' and zhdate>='2008-12-01' and zhdate<='2008-12-31'", byDate},
+        {"period", {"0012", {}, {}, {}}, "0", "", "", " where memberid='0012' and zhdate>=#2008-12-01# and zhdate<=#2008-12-31#", byDate},
+        {"period", {"0'12", {}, {}, {}}, "2", "", "cdfz>0", " where memberid='0''12' and zhdate>='2008-12-01' and zhdate<='2008-12-31' and cdfz>0", byDate}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        FakeSuite suite;
+        fillSuite(suite, "KQ01");
+        suite.dbKind = c.kind;
+        suite.filter = c.suiteFilter;
+        RecordQueries queries(suite);
+        const QString builder = c.builder;
+        const QString sql = builder == "SQL0" ? queries.SQL0(c.node, c.condition)
+                            : builder == "SQL1"
+                                ? queries.SQL1(c.node, c.condition)
+                                : queries.periodQuery(c.node.key, "2008-12-01", "2008-12-31", c.condition);
+        const QString from = builder == "SQL0" ? "select * from YGZL" : "select * from KQ01";
+        EXPECT_EQ(std::tuple(sql, suite.composedQuery()),
+                  std::tuple(from + QString::fromUtf8(c.where) + c.order, sql));
+        if (builder != "period") {
+            EXPECT_EQ(
+                std::tuple(suite.selectPart() + suite.fromPart() + suite.wherePart() + suite.orderPart(),
+                           suite.wherePart()),
+                std::tuple(sql, QString::fromUtf8(c.where)));
+        }
+    }
+}
 
 // The table code is pasted after "from": one the catalogue does not hold, or anything but a
 // plain name, is refused by every builder that reads it, naming the code.
@@ -134,22 +110,6 @@ TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
              }})
         EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains("UTF-8"));
     EXPECT_EQ(queries.periodQueryOfPersons({"1", "0\uFFFD1"}, "2003-03-01", "2003-03-31", {}), "");
-}
-
-TEST(QueryNames, NodeNamesGoToTheSuiteAndStayUntilTheNextBuilder)
-{
-    FakeSuite suite;
-    fillSuite(suite, "KQ01");
-    RecordQueries queries(suite);
-    const auto names = [&] {
-        return QStringList({suite.departmentName(), suite.groupName(), suite.teamName()});
-    };
-    queries.SQL0(Team, {});
-    EXPECT_EQ(names(), QStringList({"生产部", "一组", "甲班"}));
-    queries.periodQuery("1", "a", "b", {});
-    EXPECT_EQ(names(), QStringList({"生产部", "一组", "甲班"}));
-    queries.SQL1(Root, {});
-    EXPECT_EQ(names(), QStringList({"", "", ""}));
 }
 
 // A shared read of a period holds about 16,000 rows at most: 500 persons of a month, fewer of

@@ -1,13 +1,9 @@
 #include "sheet/CellValidation.h"
 
-#include "demo/DemoSuite.h"
 #include "grid/Sheet.h"
 #include "sheet/ColumnFields.h"
-#include "suite/LocalSuite.h"
 #include "support/FakeSuite.h"
-#include "support/TestDatabases.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -118,36 +114,6 @@ TEST_F(ValidateSheetTest, CellLayoutSkipsTheHeaderRowsAndReportsTheFirstColumnFi
                           : "");
     }
     EXPECT_EQ(found, (QStringList{"12,2 迟到分钟值过大", "8,3 日期格式不对", "5,1 备注长度过长"}));
-}
-
-// The demo's own fields, with the types and formats of its dictionary: the longest text, the
-// largest number, the last day that passes and the next that fails.
-TEST(DemoFields, GoodPassesBadFails)
-{
-    test::ensureApplication();
-    QTemporaryDir dir;
-    DemoOptions options;
-    options.employees = 2;
-    options.days = 1;
-    DemoSuite::generate(dir.filePath("suite"), options);
-    LocalSuite suite(dir.filePath("suite/suite.ini"));
-    suite.setCurrentTable(DemoSuite::DailyTable);
-    // clang-format off
-    const struct { const char* field; QString good, bad; const char* message; } cases[] = {
-        {"bz", QString(40, QChar(0x5047)), QString(40, QChar(0x5047)) + "x", "%长度过长"},
-        {"name", QString(20, QChar(0x5f20)), QString(21, QChar(0x5f20)), "%长度过长"},
-        {"memberid", QString(20, u'9'), QString(21, u'9'), "%长度过长"}, {"cdfz", "2147483647", "2147483648", "%值过大"},
-        {"cqgs", "-1E+308", "1.21E+307", "%值过大"}, {"bxrq", "2026-10-31", "2026-11-31", "日期格式不对"},
-        {"sbsj", "08:00", "8:60", "时间格式不对"}};
-    // clang-format on
-    for (const auto& c : cases) {
-        const QString field = QString::fromLatin1(c.field);
-        const QString type = suite.fieldType(field), label = suite.fieldCaption(field);
-        const int max = maxTextLength(suite.fieldFormat(field));
-        EXPECT_EQ(cellTypeProblem(type, c.good, label, max), "") << c.field;
-        EXPECT_EQ(cellTypeProblem(type, c.bad, label, max), QString::fromUtf8(c.message).replace("%", label))
-            << c.field;
-    }
 }
 
 } // namespace

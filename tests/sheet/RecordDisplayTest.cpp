@@ -106,15 +106,6 @@ TEST_F(DisplayTest, EachTypeFormattedNullsAndFormulaCellsLeftAlone)
     EXPECT_EQ(row(2, 10), QStringList(10, QString()));
 }
 
-TEST_F(DisplayTest, WithoutNColorInTheDictionaryRowsAreNeitherPaintedNorFramed)
-{
-    suite.fields.remove("ncolor");
-    columns.lookUp(suite, 10);
-    RecordDisplay(suite, state, columns, sheet).DisplayMRecord(records, 3, 10);
-    EXPECT_EQ(std::tuple(sheet.fill(3, 1).pattern, sheet.border(3, 1).bottom, sheet.selection()),
-              std::tuple(0, 0, grid::CellRange{3, 1, 3, 10}));
-}
-
 // Team and group codes are named within the row's own department (and group), every row
 // of a read, though the names are kept by code; the zero rule blanks zeros only (as shown:
 // 0.004 shows as 0.00), never a negative number; nColor 1..3 picks its colour, any other white.
@@ -278,32 +269,7 @@ TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
     }
 }
 
-TEST(TemplatePatternTest, StampCopiesFormatsConstantsAndMovesFormulas)
-{
-    grid::Sheet sheet;
-    sheet.setText(5, 1, "=B5*2");
-    sheet.setText(6, 1, "=B6*2"); // the one above copied down: one reading for both
-    sheet.setText(7, 1, "=B5*2"); // not a copy of the one above
-    sheet.setText(6, 2, "label");
-    sheet.setText(36, 3, "=SUM(C5:C35)");
-    sheet.select(5, 1, 36, 3);
-    sheet.setBorder(1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0);
-    TemplatePattern pattern;
-    pattern.capture(sheet, 1, 36, 3);
-    sheet.setText(41, 2, "stale");
-    pattern.stamp(sheet, 37);
-    // Cells empty in the pattern are emptied (B41); each formula reads its own row; nothing
-    // is framed beyond the block.
-    const QStringList stamped{sheet.formula(41, 1), sheet.formula(42, 1), sheet.formula(43, 1),
-                              sheet.text(42, 2),    sheet.text(41, 2),    sheet.formula(72, 3)};
-    sheet.setText(41, 2, "3");
-    sheet.setText(42, 2, "label 2");
-    EXPECT_EQ(stamped + QStringList({sheet.text(41, 1), sheet.text(42, 1), sheet.text(43, 1)}),
-              QStringList({"=B41*2", "=B42*2", "=B41*2", "label", "", "=SUM(C41:C71)", "6", "#VALUE!", "6"}));
-    EXPECT_EQ(std::tuple(sheet.border(56, 3), sheet.border(72, 2).bottom, sheet.border(73, 2).bottom),
-              std::tuple(sheet.border(20, 3), 1, 0));
-}
-
+// A pattern kept once stamps its formats per cell into whichever format table the sheet has.
 TEST(TemplatePatternTest, StampedFormatsStayPerCellAndFollowTheSheetsTable)
 {
     grid::Sheet sheet;

@@ -356,46 +356,39 @@ TEST_F(EditingTest, SelectionAndClicksOnTheRows)
     commands.editContent();
     EXPECT_EQ(QList<bool>({book.mayEdit(5, 1), book.mayEdit(5, 9), book.mayEdit(5, 11), book.mayEdit(5, 12)}),
               QList<bool>({true, false, true, false}));
-    const struct
-    {
-        bool changed;
-        int row, column;
-        bool editable;
-    } selections[] = {{true, 5, 5, true}, {true, 1, 11, true}, {true, 7, 9, false}, {false, 5, 5, false}};
-    for (const auto& s : selections) {
-        changed = s.changed;
-        sheet.setActiveCell(s.row, s.column);
+    // Whether the sheet was changed, the cell selected, whether it may then be edited.
+    const std::tuple<bool, int, int, bool> selections[] = {
+        {true, 5, 5, true}, {true, 1, 11, true}, {true, 7, 9, false}, {false, 5, 5, false}};
+    for (const auto& [sheetChanged, row, column, editable] : selections) {
+        changed = sheetChanged;
+        sheet.setActiveCell(row, column);
         commands.selectionChange();
         EXPECT_EQ(std::tuple(book.allowInCellEditing(), suite.row, suite.column),
-                  std::tuple(s.editable, s.row, s.column));
+                  std::tuple(editable, row, column));
     }
-    const struct
-    {
-        const char* option;
-        int row, active;
-        bool published;
-    } clicks[] = {
+    // The report kind, the row clicked, the active row, whether the click publishes the row.
+    const std::tuple<QString, int, int, bool> clicks[] = {
         {"2", 5, 5, true}, {"2", 4, 5, false}, {"2", 5, 4, false}, {"1", 7, 7, true}, {"3", 6, 6, true}};
-    for (const auto& c : clicks) {
-        SCOPED_TRACE(std::to_string(c.row) + " " + c.option);
-        suite.option = c.option;
+    for (int r = 4; r <= 7; ++r) {
+        sheet.setText(r, 1, QString("2024-01-0%1").arg(r));
+        sheet.setText(r, 2, QString("名%1").arg(r));
+        sheet.setText(r, 8, QString("末%1").arg(r));
+    }
+    for (const auto& [option, row, active, published] : clicks) {
+        SCOPED_TRACE(std::to_string(row) + " " + option.toStdString());
+        suite.option = option;
         suite.number = suite.person = {};
         suite.date = QDate(2026, 1, 1);
-        for (int r = 4; r <= 7; ++r) {
-            sheet.setText(r, 1, QString("2024-01-0%1").arg(r));
-            sheet.setText(r, 2, QString("名%1").arg(r));
-            sheet.setText(r, 8, QString("末%1").arg(r));
-        }
         ModuleSettings settings(suite);
         settings.write(keys::GridRowText, {}, 8);
-        sheet.setActiveCell(c.active, 1);
-        commands.cellClick(c.row, 1);
-        const bool day = c.option == std::string("2");
+        sheet.setActiveCell(active, 1);
+        commands.cellClick(row, 1);
+        const bool day = option == "2";
         EXPECT_EQ(std::tuple(suite.number, suite.person, suite.date, settings.read(keys::GridRowText, 8)),
-                  std::tuple(c.published && day ? sheet.text(c.row, 1) : QString(),
-                             c.published && day ? sheet.text(c.row, 2) : QString(),
-                             c.published && !day ? QDate(2024, 1, c.row) : QDate(2026, 1, 1),
-                             c.published ? sheet.text(c.row, 8) : QString()));
+                  std::tuple(published && day ? sheet.text(row, 1) : QString(),
+                             published && day ? sheet.text(row, 2) : QString(),
+                             published && !day ? QDate(2024, 1, row) : QDate(2026, 1, 1),
+                             published ? sheet.text(row, 8) : QString()));
     }
 }
 

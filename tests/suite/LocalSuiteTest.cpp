@@ -2,11 +2,12 @@
 // shared values, the log folder; and the errors of a suite that cannot be opened.
 #include "suite/LocalSuite.h"
 
-#include "SuiteTestSupport.h"
 #include "demo/DemoSuite.h"
 #include "suite/SuiteConfig.h"
 #include "support/ErrorText.h"
 #include "support/SizeLimit.h"
+#include "support/TestDatabases.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,19 +18,20 @@
 using namespace talor;
 using talor::test::containsAll;
 using talor::test::DatabaseKind;
-using talor::test::suiteError;
+using talor::test::putFile;
 
 namespace {
 
 QString writeConfig(const QString& directory, const QString& databaseSection)
 {
-    return talor::test::writeFile(directory + "/suite.ini",
-                                  "[database]\n" + databaseSection +
-                                      "\n[suite]\ndatabaseKind=2\norganisation=示范公司\n"
-                                      "operator=张三\nmoduleKey=考勤日报\nscope=出勤\nfilter=F\n"
-                                      "allowedMenus=,工资计算,\ncurrentTable=KQ0001\n[paths]\n"
-                                      "settingsFile=talor.ini\nsecondFile=suite2.ini\n[guard]\n"
-                                      "lockSwitch=1\ncodePrefix=TALOR-\naccessCode=TALOR-8888\n");
+    putFile(directory + "/suite.ini", ("[database]\n" + databaseSection +
+                                       "\n[suite]\ndatabaseKind=2\norganisation=示范公司\n"
+                                       "operator=张三\nmoduleKey=考勤日报\nscope=出勤\nfilter=F\n"
+                                       "allowedMenus=,工资计算,\ncurrentTable=KQ0001\n[paths]\n"
+                                       "settingsFile=talor.ini\nsecondFile=suite2.ini\n[guard]\n"
+                                       "lockSwitch=1\ncodePrefix=TALOR-\naccessCode=TALOR-8888\n")
+                                          .toUtf8());
+    return directory + "/suite.ini";
 }
 
 } // namespace
@@ -148,29 +150,10 @@ TEST_P(LocalSuiteTest, AFailingLookupNamesTheDatabase)
             : QStringLiteral("%1:%2").arg(postgresServer().host).arg(postgresServer().port);
     exec("drop table zdcode");
     exec("drop table zdb1");
-    for (const QString& message : {suiteError([&] { suite().categoryName("部门", "01"); }),
-                                   suiteError([&] { suite().tableLookup("", "KQ0001"); })})
+    for (const QString& message :
+         {talor::test::errorText<SuiteError>([&] { suite().categoryName("部门", "01"); }),
+          talor::test::errorText<SuiteError>([&] { suite().tableLookup("", "KQ0001"); })})
         EXPECT_TRUE(message.contains(database)) << message.toStdString();
-}
-
-TEST_P(LocalSuiteTest, SettingsGoThroughTheSettingsFile)
-{
-    const QString file = suite().settingsDirectory() + "/" + suite().settingsFileName();
-    EXPECT_EQ(suite().readSetting("TALOR", "考勤日报TABLE", file), "");
-    suite().writeSetting("TALOR", "考勤日报TABLE", "KQ0001", file);
-    suite().writeSetting("TALOR", "考勤日报 0", "YES", file);
-    EXPECT_EQ(QStringList({suite().readSetting("TALOR", "考勤日报TABLE", file),
-                           suite().readSetting2("TALOR", "考勤日报 0", file),
-                           suite().readSetting("TALOR", "考勤日报0", file)}),
-              QStringList({"KQ0001", "YES", ""}));
-
-    // Every read goes to the file: a change by another writer is seen at once.
-    QFile raw(file);
-    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(raw.readAll()).replace("KQ0001", "KQ0002");
-    raw.close();
-    talor::test::writeFile(file, text);
-    EXPECT_EQ(suite().readSetting("TALOR", "考勤日报TABLE", file), "KQ0002");
 }
 
 // The operator, the report (at first the module key) and the lock come from the configuration.
@@ -206,62 +189,60 @@ TEST(LocalSuitePeriod, DefaultPeriodIsTheWholeMonth)
     }
 }
 
+// A SQLite file made by the statements, outside the module's connections.
+static void makeSqlite(const QString& path, const QStringList& statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "made");
+        db.setDatabaseName(path);
+        ASSERT_TRUE(db.open());
+        for (const QString& statement : statements)
+            ASSERT_TRUE(QSqlQuery(db).exec(statement)) << statement.toStdString();
+    }
+    QSqlDatabase::removeDatabase("made");
+}
+
 TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
 {
+    talor::test::ensureApplication();
     QTemporaryDir dir;
-    talor::test::writeFile(dir.filePath("junk.db"),
-                           "this is not a database at all, just some text of a sufficient length to be read");
-    talor::test::writeFile(dir.filePath("empty.db"), "");
-    {
-        // A database of something else, in the default (rollback) journal mode.
-        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other_create");
-        other.setDatabaseName(dir.filePath("other.db"));
-        ASSERT_TRUE(other.open());
-        ASSERT_TRUE(QSqlQuery(other).exec("create table notes(id integer primary key, text varchar(20))"));
-        other.close();
-    }
-    QSqlDatabase::removeDatabase("other_create");
-    // Port 1 on the loopback: nothing listens there.
-    const struct
-    {
-        QString database;  // the [database] section
-        QString mentioned; // besides the configuration's path
-        QString file;      // a file that is not a suite and stays as it was
-    } cases[] = {{"kind=sqlite\nfile=missing.db", dir.filePath("missing.db"), ""},
-                 {"kind=sqlite\nfile=junk.db", dir.filePath("junk.db"), "junk.db"},
-                 {"kind=sqlite\nfile=empty.db", "is not a suite database", "empty.db"},
-                 {"kind=sqlite\nfile=other.db", "is not a suite database", "other.db"},
-                 {"kind=postgresql\nhost=127.0.0.1\nport=1\nname=attendance\nuser=kq", "127.0.0.1:1", ""}};
-    for (const auto& c : cases) {
-        const QString path = writeConfig(dir.path(), c.database);
-        const QByteArray before =
-            c.file.isEmpty() ? QByteArray() : talor::test::fileBytes(dir.filePath(c.file));
-        EXPECT_TRUE(containsAll(suiteError([&] { LocalSuite suite(path); }), {c.mentioned, path}));
-        if (!c.file.isEmpty()) {
-            // Not a byte changed (the journal mode lives in header bytes 18 and 19), no journal left.
-            EXPECT_EQ(talor::test::fileBytes(dir.filePath(c.file)), before) << c.file.toStdString();
-            EXPECT_FALSE(QFile::exists(dir.filePath(c.file + "-wal"))) << c.file.toStdString();
+    putFile(dir.filePath("junk.db"),
+            "this is not a database at all, just some text of a sufficient length to be read");
+    putFile(dir.filePath("empty.db"), "");
+    // A database of something else, in the default (rollback) journal mode.
+    makeSqlite(dir.filePath("other.db"), {"create table notes(id integer primary key, text varchar(20))"});
+    // The [database] section; what the message names besides the configuration's path; a file
+    // that is not a suite and stays as it was. Port 1 on the loopback: nothing listens there.
+    const std::tuple<QString, QString, QString> cases[] = {
+        {"kind=sqlite\nfile=missing.db", dir.filePath("missing.db"), ""},
+        {"kind=sqlite\nfile=junk.db", dir.filePath("junk.db"), "junk.db"},
+        {"kind=sqlite\nfile=empty.db", "is not a suite database", "empty.db"},
+        {"kind=sqlite\nfile=other.db", "is not a suite database", "other.db"},
+        {"kind=postgresql\nhost=127.0.0.1\nport=1\nname=attendance\nuser=kq", "127.0.0.1:1", ""}};
+    for (const auto& [database, mentioned, file] : cases) {
+        const QString path = writeConfig(dir.path(), database);
+        const QByteArray before = file.isEmpty() ? QByteArray() : talor::test::fileBytes(dir.filePath(file));
+        EXPECT_TRUE(containsAll(talor::test::errorText<SuiteError>([&] { LocalSuite suite(path); }),
+                                {mentioned, path}));
+        // Not a byte changed (the journal mode lives in header bytes 18 and 19), no journal left.
+        if (!file.isEmpty()) {
+            EXPECT_EQ(std::pair(talor::test::fileBytes(dir.filePath(file)),
+                                QFile::exists(dir.filePath(file + "-wal"))),
+                      std::pair(before, false))
+                << file.toStdString();
         }
     }
     // A suite whose files cannot grow (its shared-memory file, as on a full disk) is said to be
     // unreadable, not taken for a database of something else.
-    {
-        QSqlDatabase wal = QSqlDatabase::addDatabase("QSQLITE", "wal_create");
-        wal.setDatabaseName(dir.filePath("wal.db"));
-        ASSERT_TRUE(wal.open());
-        ASSERT_TRUE(QSqlQuery(wal).exec("pragma journal_mode=wal"));
-        ASSERT_TRUE(QSqlQuery(wal).exec("create table zdfield(id integer)"));
-        wal.close();
-    }
-    QSqlDatabase::removeDatabase("wal_create");
+    makeSqlite(dir.filePath("wal.db"), {"pragma journal_mode=wal", "create table zdfield(id integer)"});
     const QString walConfig = writeConfig(dir.path(), "kind=sqlite\nfile=wal.db");
     const QString unreadable = talor::test::writeUnderSizeLimit(4096, [&] { LocalSuite suite(walConfig); });
     EXPECT_TRUE(unreadable.contains("cannot be read")) << unreadable.toStdString();
     // A missing SQLite file is not created.
     EXPECT_FALSE(QFile::exists(dir.filePath("missing.db")));
-    const QString message =
-        suiteError([] { LocalSuite suite(QStringLiteral("/nonexistent/talor/suite.ini")); });
-    EXPECT_TRUE(message.contains("/nonexistent/talor/suite.ini")) << message.toStdString();
+    const QString missing = "/nonexistent/talor/suite.ini";
+    EXPECT_TRUE(
+        containsAll(talor::test::errorText<SuiteError>([&] { LocalSuite suite(missing); }), {missing}));
 }
 
 // Where the "Log" folder of saved sheets goes: never into the talor program's own directory,

@@ -1,16 +1,22 @@
 // The suite configuration: its values, relative paths, defaults, and errors that name the file.
 #include "suite/SuiteConfig.h"
 
-#include "SuiteTestSupport.h"
+#include "suite/SuiteServices.h"
 #include "support/ErrorText.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
 using namespace talor;
-using talor::test::suiteError;
-using talor::test::writeFile;
+
+// Writes the configuration and gives its path.
+static QString writeFile(const QString& path, const QString& text)
+{
+    talor::test::putFile(path, text.toUtf8());
+    return path;
+}
 
 TEST(SuiteConfig, ReadsEveryValueAndResolvesRelativePaths)
 {
@@ -88,7 +94,8 @@ TEST(SuiteConfig, ErrorsNameTheFileAndTheProblem)
             path = dir.path();
         else
             writeFile(path, QString::fromUtf8(text));
-        EXPECT_TRUE(talor::test::containsAll(suiteError([&] { SuiteConfig::load(path); }),
-                                             {path, QString::fromUtf8(named)}));
+        EXPECT_TRUE(
+            talor::test::containsAll(talor::test::errorText<SuiteError>([&] { SuiteConfig::load(path); }),
+                                     {path, QString::fromUtf8(named)}));
     }
 }
