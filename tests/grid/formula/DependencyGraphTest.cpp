@@ -49,25 +49,6 @@ TEST(DependencyGraph, ReplacingAndRemovingFormulasDropsTheirEdges)
     EXPECT_EQ(readers.back(), (CellPos{100, 2}));
 }
 
-// Readers, their order and cycles are held through the sheet (SheetTest); here the index itself.
-TEST(DependencyGraph, LongChainsAndLongCyclesNeedNoRecursion)
-{
-    const int n = 10000;
-    DependencyGraph graph;
-    for (int row = 2; row <= n; ++row)
-        setFormula(graph, row, 1, qPrintable(QStringLiteral("=A%1+1").arg(row - 1)));
-    RecalcPlan plan = graph.recalcOrder({{1, 1}});
-    ASSERT_EQ(plan.order.size(), size_t(n - 1));
-    for (int i = 0; i < n - 1; ++i)
-        ASSERT_EQ(plan.order[i], (CellPos{i + 2, 1}));
-    EXPECT_TRUE(plan.circular.empty());
-
-    setFormula(graph, 1, 1, qPrintable(QStringLiteral("=A%1").arg(n))); // closes the ring
-    plan = graph.recalcOrder({{1, 1}});
-    EXPECT_TRUE(plan.order.empty());
-    EXPECT_EQ(plan.circular.size(), size_t(n));
-}
-
 TEST(DependencyGraph, BigRangesStayOneEntry)
 {
     DependencyGraph graph;

@@ -1,12 +1,77 @@
-// Printing formulas back, their references, and moving references for inserted or deleted
-// columns and rows and for copies.
-#include "TestCells.h"
+// Column letters, references and error texts read and printed; formulas printed back, their
+// references, and references moved for inserted or deleted columns and rows and for copies.
+#include "grid/formula/CellRef.h"
 #include "grid/formula/Formula.h"
+#include "grid/formula/Value.h"
+
+#include <gtest/gtest.h>
 
 using namespace talor::grid::formula;
-using namespace talor::grid::formula::test;
 
 namespace {
+
+// Both ways, in either case; beyond the last column the letters read as no column, and
+// neither do non-letters.
+TEST(ColumnLetters, BothWays)
+{
+    // clang-format off
+    const std::pair<int, const char*> columns[] = {{1, "A"}, {26, "Z"}, {27, "AA"}, {52, "AZ"}, {53, "BA"},
+        {70, "BR"}, {71, "BS"}, {256, "IV"}, {257, "IW"}, {702, "ZZ"}, {703, "AAA"}};
+    // clang-format on
+    for (const auto& [col, text] : columns) {
+        const QString letters = QString::fromLatin1(text);
+        EXPECT_EQ(std::tuple(columnLetters(col), columnNumber(letters), columnNumber(letters.toLower())),
+                  std::tuple(letters, col <= MaxColumn ? col : 0, col <= MaxColumn ? col : 0));
+    }
+    EXPECT_EQ(std::tuple(columnNumber(u""), columnNumber(u"A1"), columnNumber(u"$A"), columnLetters(0)),
+              std::tuple(0, 0, 0, QString()));
+}
+
+// A reference read and printed again, with its row, column and which of them are absolute
+// ("r" row, "c" column); an empty text for one that is no reference.
+TEST(CellRefParse, ReadsAndPrints)
+{
+    // clang-format off
+    const std::pair<const char*, const char*> references[] = {{"A1", "A1 1,1 "}, {"$c$5", "$C$5 5,3 rc"},
+        {"$C5", "$C5 5,3 c"}, {"C$5", "C$5 5,3 r"}, {"IV65536", "IV65536 65536,256 "},
+        {"c1048576", "C1048576 1048576,3 "}, {"bq36000", "BQ36000 36000,69 "}, {"IW1", ""}, {"A1048577", ""},
+        {"A10485760", ""}, {"A0", ""}, {"A01", ""}, {"1A", ""}, {"$$A1", ""}, {"A 1", ""}, {"A1$", ""}, {"A", ""},
+        {"", ""}, {"A1B", ""}};
+    // clang-format on
+    for (const auto& [text, read] : references) {
+        const auto ref = CellRef::parse(QString::fromLatin1(text));
+        EXPECT_EQ(ref ? QStringLiteral("%1 %2,%3 %4%5")
+                            .arg(ref->toString())
+                            .arg(ref->row)
+                            .arg(ref->col)
+                            .arg(ref->rowAbsolute ? "r" : "", ref->colAbsolute ? "c" : "")
+                      : QString(),
+                  QString::fromLatin1(read))
+            << text;
+    }
+    const auto r = RangeRef::parse(u"B2:A1"); // corners ordered; printing ranges: below
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->contains(2, 2) && r->contains(1, 1) && !r->contains(3, 1) && !r->contains(1, 3));
+    EXPECT_TRUE(RangeRef::parse(u"C3")->isSingleCell());
+    EXPECT_FALSE(RangeRef::parse(u"A1:") || RangeRef::parse(u"A1:B"));
+}
+
+// Error texts read back in any case; the evaluation tests hold the values behind them.
+TEST(Value, ErrorTextsReadBack)
+{
+    QStringList texts;
+    for (int code = int(ErrorCode::Div0); code <= int(ErrorCode::Syntax); ++code) {
+        texts << errorText(ErrorCode(code));
+        EXPECT_EQ(errorFromText(texts.last()), ErrorCode(code));
+        EXPECT_EQ(errorFromText(texts.last().toLower()), ErrorCode(code));
+    }
+    EXPECT_EQ(texts.join(u' '), QStringLiteral("#DIV/0! #VALUE! #REF! #NAME? #N/A #NUM! #CIRC! #ERROR!"));
+    EXPECT_FALSE(errorFromText(u"#FOO!"));
+    EXPECT_EQ(Value::number(NAN), Value::error(ErrorCode::Num));
+    EXPECT_EQ(QStringList({displayText(Value()), displayText(Value::number(2.5)),
+                           displayText(Value::boolean(true)), displayText(Value::boolean(false))}),
+              QStringList({"", "2.5", "TRUE", "FALSE"}));
+}
 
 // clang-format off
 TEST(FormulaText, PrintsCanonicalTextThatReadsBackTheSame)
@@ -43,46 +108,34 @@ TEST(FormulaReferences, ListsCellsAndRangesInOrder)
 
 // How references move: 'c' columns inserted (delta > 0) or deleted at `at`, 'r' the same for
 // rows, 'p' a copy `at` rows down and `delta` columns right.
-struct ShiftCase
+TEST(ShiftReferences, MovesReferencesWithTheirCells)
 {
-    char how;
-    const char* formula;
-    int at;
-    int delta;
-    const char* shifted;
-};
-
-class ShiftReferences : public ::testing::TestWithParam<ShiftCase>
-{};
-
-TEST_P(ShiftReferences, MovesReferencesWithTheirCells)
-{
-    const ShiftCase& c = GetParam();
-    const Formula f = Formula::parse(QString::fromUtf8(c.formula));
-    const QString shifted = c.how == 'c'   ? f.shiftedColumns(c.at, c.delta)
-                            : c.how == 'r' ? f.shiftedRows(c.at, c.delta)
-                                           : f.copied(c.at, c.delta);
-    EXPECT_EQ(shifted, QString::fromUtf8(c.shifted))
-        << c.how << ' ' << c.formula << " at " << c.at << " by " << c.delta;
+    // clang-format off
+    const struct { char how; const char* formula; int at, delta; const char* shifted; } shifts[] = {
+        {'c', "=A1+C1", 2, 1, "=A1+D1"}, {'c', "=SUM(A1:C1)", 2, 1, "=SUM(A1:D1)"},
+        {'c', "=SUM(B1:C1)", 2, 1, "=SUM(C1:D1)"}, {'c', "=SUM(A1:B1)", 3, 1, "=SUM(A1:B1)"},
+        {'c', "=$C$1*2", 1, 2, "=$E$1*2"}, {'c', "=$C1+C$1", 3, 1, "=$D1+D$1"},
+        {'c', "=IV1", 1, 1, "=#REF!"}, {'c', "=SUM(A1:IV1)", 5, 1, "=SUM(A1:IV1)"},
+        {'c', "=SUM(IU1:IV1)", 3, 5, "=SUM(#REF!)"}, {'c', "=1+2", 1, 3, "=1+2"},
+        {'c', "=A1*2", 2, 0, "=A1*2"}, {'c', "=A1+C1", 2, -1, "=A1+B1"}, {'c', "=B1*2", 2, -1, "=#REF!*2"},
+        {'c', "=SUM(A1:D1)", 2, -2, "=SUM(A1:B1)"}, {'c', "=SUM(B1:C1)", 2, -2, "=SUM(#REF!)"},
+        {'c', "=SUM(B1:D1)", 1, -2, "=SUM(A1:B1)"}, {'c', "=SUM(A1:C1)", 3, -5, "=SUM(A1:B1)"},
+        {'c', "=SUM(A1:A5)", 2, -1, "=SUM(A1:A5)"},
+        {'c', "=$D$4+IF(C1,B1)", 2, -2, "=$B$4+IF(#REF!,#REF!)"}, {'r', "=A5", 3, 2, "=A7"},
+        {'r', "=A2", 3, 2, "=A2"}, {'r', "=SUM(A1:A10)", 3, -2, "=SUM(A1:A8)"},
+        {'r', "=A3", 3, -1, "=#REF!"}, {'r', "=SUM($B$2:C4)", 1, 1, "=SUM($B$3:C5)"},
+        {'r', "=A1048576", 2, 1, "=#REF!"}, {'r', "=A65536", 2, 1, "=A65537"},
+        {'p', "=A1+$B$1+$C2+D$3", 1, 1, "=B2+$B$1+$C3+E$3"}, {'p', "=A1", -1, 0, "=#REF!"},
+        {'p', "=SUM($A$1:A3)", 2, 0, "=SUM($A$1:A5)"}, {'p', "=SUM(B1:$C$1)", 0, 3, "=SUM($C$1:E1)"}};
+    // clang-format on
+    for (const auto& c : shifts) {
+        const Formula f = Formula::parse(QString::fromUtf8(c.formula));
+        const QString shifted = c.how == 'c'   ? f.shiftedColumns(c.at, c.delta)
+                                : c.how == 'r' ? f.shiftedRows(c.at, c.delta)
+                                               : f.copied(c.at, c.delta);
+        EXPECT_EQ(shifted, QString::fromUtf8(c.shifted))
+            << c.how << ' ' << c.formula << " at " << c.at << " by " << c.delta;
+    }
 }
-
-// clang-format off
-const ShiftCase shifts[] = {
-    {'c', "=A1+C1", 2, 1, "=A1+D1"}, {'c', "=SUM(A1:C1)", 2, 1, "=SUM(A1:D1)"},
-    {'c', "=SUM(B1:C1)", 2, 1, "=SUM(C1:D1)"}, {'c', "=SUM(A1:B1)", 3, 1, "=SUM(A1:B1)"},
-    {'c', "=$C$1*2", 1, 2, "=$E$1*2"}, {'c', "=$C1+C$1", 3, 1, "=$D1+D$1"}, {'c', "=IV1", 1, 1, "=#REF!"},
-    {'c', "=SUM(A1:IV1)", 5, 1, "=SUM(A1:IV1)"}, {'c', "=SUM(IU1:IV1)", 3, 5, "=SUM(#REF!)"},
-    {'c', "=1+2", 1, 3, "=1+2"}, {'c', "=A1*2", 2, 0, "=A1*2"}, {'c', "=A1+C1", 2, -1, "=A1+B1"},
-    {'c', "=B1*2", 2, -1, "=#REF!*2"}, {'c', "=SUM(A1:D1)", 2, -2, "=SUM(A1:B1)"},
-    {'c', "=SUM(B1:C1)", 2, -2, "=SUM(#REF!)"}, {'c', "=SUM(B1:D1)", 1, -2, "=SUM(A1:B1)"},
-    {'c', "=SUM(A1:C1)", 3, -5, "=SUM(A1:B1)"}, {'c', "=SUM(A1:A5)", 2, -1, "=SUM(A1:A5)"},
-    {'c', "=$D$4+IF(C1,B1)", 2, -2, "=$B$4+IF(#REF!,#REF!)"}, {'r', "=A5", 3, 2, "=A7"}, {'r', "=A2", 3, 2, "=A2"},
-    {'r', "=SUM(A1:A10)", 3, -2, "=SUM(A1:A8)"}, {'r', "=A3", 3, -1, "=#REF!"},
-    {'r', "=SUM($B$2:C4)", 1, 1, "=SUM($B$3:C5)"}, {'r', "=A1048576", 2, 1, "=#REF!"},
-    {'r', "=A65536", 2, 1, "=A65537"}, {'p', "=A1+$B$1+$C2+D$3", 1, 1, "=B2+$B$1+$C3+E$3"},
-    {'p', "=A1", -1, 0, "=#REF!"}, {'p', "=SUM($A$1:A3)", 2, 0, "=SUM($A$1:A5)"},
-    {'p', "=SUM(B1:$C$1)", 0, 3, "=SUM($C$1:E1)"}};
-// clang-format on
-INSTANTIATE_TEST_SUITE_P(Shifts, ShiftReferences, ::testing::ValuesIn(shifts));
 
 } // namespace
