@@ -392,6 +392,25 @@ TEST(SheetTest, InsertedAndDeletedColumnsMoveCellsHeadingsWidthsAndFormulas)
     EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256));
 }
 
+// Frozen columns follow columns inserted or deleted at or before their edge; deleting them leaves
+// the columns left of the deleted ones frozen.
+TEST(SheetTest, FrozenColumnsFollowInsertedAndDeletedColumns)
+{
+    // clang-format off
+    const struct { bool insert; int col, count, frozen; } cases[] = {
+        {true, 3, 1, 4},  {true, 4, 1, 3},  {true, 1, 2, 5},
+        {false, 3, 1, 2}, {false, 4, 1, 3}, {false, 2, 4, 1}, {false, 1, 5, 0},
+    };
+    // clang-format on
+    for (const auto& c : cases) {
+        Sheet sheet;
+        sheet.setFrozenColumns(3);
+        c.insert ? sheet.insertColumns(c.col, c.count) : sheet.deleteColumns(c.col, c.count);
+        EXPECT_EQ(sheet.frozenColumns(), c.frozen)
+            << (c.insert ? "insert " : "delete ") << c.col << "+" << c.count;
+    }
+}
+
 // A range and a cell written after the formula over it: the formula follows the cell exactly
 // when the cell lies inside. The cases sit on both sides of the 64-row and 8-column blocks the
 // dependencies are indexed in, of the coarser 1,024 x 32 blocks, and of ranges starting
