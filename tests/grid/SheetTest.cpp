@@ -441,6 +441,24 @@ TEST(SheetTest, SumFollowsExactlyTheCellsOfItsRange)
     }
 }
 
+// Sums of ranges from one first row, recomputed in one pass: a longer range goes on from the
+// tally of a shorter one computed before it (each row added once), a shorter one does not take
+// a longer one's.
+TEST(SheetTest, RunningTotalsOfOnePassAddEachRowOnce)
+{
+    Sheet sheet;
+    for (int row = 2; row <= 6; ++row) {
+        sheet.setText(row, 2, QString::number(row));
+        sheet.setText(row, 3, QString("=SUM($B$2:B%1)").arg(row));
+        sheet.setText(row, 4, QString("=SUM($B$2:B%1)").arg(8 - row));
+    }
+    sheet.setText(2, 2, "10"); // one pass recomputes every sum
+    QStringList sums;
+    for (int row = 2; row <= 6; ++row)
+        sums << sheet.text(row, 3) + "/" + sheet.text(row, 4);
+    EXPECT_EQ(sums.join(' '), "10/28 13/22 17/17 22/13 28/10");
+}
+
 TEST(SheetTest, BatchRecomputesOnceInDependencyOrderAtItsEnd)
 {
     Sheet sheet;
