@@ -203,6 +203,28 @@ TEST(SheetTest, ABatchOfFewChangesTellsOnlyWhatTheyReach)
     EXPECT_EQ(changed, (std::vector<CellRange>{{1, 2, 1, 3}}));
 }
 
+// Many changes to a few rows among many formulas are recomputed by rows: what reads those rows
+// from outside them follows, whether it reads a cell of the last row (alone, or as one of many
+// readers) or a range of any size that ends in the first row or starts in the last.
+TEST(SheetTest, ChangesToAFewRowsReachEveryReaderOutsideThem)
+{
+    Sheet sheet;
+    const QStringList readers{"=A11", "=SUM(A1:A10)", "=SUM(B11:B12)", "=SUM(A1:A2000)", "=SUM(A1:A20000)"};
+    for (int i = 0; i < readers.size(); ++i)
+        sheet.setText(1, 6 + i, readers[i]);
+    for (int row = 100; row < 170; ++row)
+        sheet.setText(row, 8, "=A11*2");
+    {
+        Sheet::Batch batch(sheet);
+        for (int col = 1; col <= 80; ++col) { // more changes than formulas: followed by rows
+            sheet.setNumber(10, col, 1);
+            sheet.setNumber(11, col, 2);
+        }
+    }
+    EXPECT_EQ(rowTexts(sheet, 1, 10) + "|" + sheet.text(100, 8) + "|" + sheet.text(169, 8),
+              "|||||2|1|2|3|3|4|4");
+}
+
 TEST(SheetTest, PlainSetTextCostsOneSignalPerCell)
 {
     Sheet sheet;
