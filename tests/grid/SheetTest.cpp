@@ -259,6 +259,12 @@ TEST(SheetTest, ReachesTheSheetLimitsAndRefusesBeyond)
     EXPECT_THROW(sheet.setNumber(1, 1, std::numeric_limits<double>::infinity()), std::invalid_argument);
     EXPECT_THROW(sheet.setBorder(14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), std::out_of_range);
     EXPECT_THROW(sheet.setPattern(19, 0, 0), std::out_of_range);
+    // A format id is one of the sheet's formats: the count itself is one past the last.
+    SheetBulkWriter writer(sheet);
+    const int past = sheet.formatCount();
+    EXPECT_NO_THROW(writer.setFormatId(1, 1, past - 1));
+    EXPECT_THROW(writer.setFormatId(1, 1, past), std::out_of_range);
+    EXPECT_THROW(writer.setFormatIds(1, 1, std::vector<int>{0, past}), std::out_of_range);
 }
 
 TEST(SheetTest, ShrinkingTheExtentDropsCellsBeyondIt)
