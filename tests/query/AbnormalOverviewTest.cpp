@@ -104,6 +104,19 @@ TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersons)
     }
 }
 
+// From one day to a quarter: a reversed period or a longer one is refused before any query.
+TEST_P(AbnormalOverviewCounts, PeriodsFromOneDayToTheLongestShown)
+{
+    AbnormalOverviewReader reader(*suite, state);
+    const SelectedNode root{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}};
+    const QDate first(2026, 10, 1);
+    const int longest = AbnormalOverviewReader::MaxDays;
+    EXPECT_EQ(reader.read(root, first, first).days.size(), 1u);
+    EXPECT_EQ(reader.read(root, first, first.addDays(longest - 1)).days.size(), size_t(longest));
+    EXPECT_THROW(reader.read(root, first, first.addDays(longest)), std::invalid_argument);
+    EXPECT_THROW(reader.read(root, first, first.addDays(-1)), std::invalid_argument);
+}
+
 TALOR_BOTH_DATABASES(AbnormalOverviewCounts);
 
 } // namespace
