@@ -137,7 +137,7 @@ TEST_F(DisplayTest, EachRowNamedWithinItsDepartmentBlankZeroAndColoured)
         shown.setField(c, fields[c - 1]);
     shown.lookUp(suite, 5);
     Recordset r;
-    r.open("select * from r order by n", db);
+    r.open("select ncolor, * from r order by n", db); // nColor as the first column read
     RecordDisplay display(suite, state, shown, sheet);
     for (const bool blank : {false, true}) {
         state.BlankZero = blank;
