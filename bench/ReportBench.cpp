@@ -147,20 +147,19 @@ void kindThree(const QString& configuration, bool postgres, const DemoOptions& o
             periods.open(number, queries.periodQuery(number, from, to, {}), records);
     };
     int rows = 0;
-    using PeriodRead = SelectionClicks::PeriodRead;
-    const auto shownBy = [&](PeriodRead read) {
-        return [&clicks, &batch, &request, read] {
-            clicks.periodRead = read;
+    const auto shownBy = [&](bool sharedRead) {
+        return [&clicks, &batch, &request, sharedRead] {
+            clicks.sharedPeriodRead = sharedRead;
             batch.run(request);
         };
     };
     const std::vector<double> times = alternately({
-        shownBy(PeriodRead::Shared),
+        shownBy(true),
         [&] {
             rows = readAll(suite->connection(), "select * from kq0001 where zhdate>='" + from +
                                                     "' and zhdate<='" + to + "' order by memberid,zhdate");
         },
-        shownBy(PeriodRead::PerPerson),
+        shownBy(false),
         [&] { travel(true); },
         [&] { travel(false); },
     });

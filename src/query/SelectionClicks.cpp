@@ -185,8 +185,7 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
         setSheetName(person + title);
     };
     const QString& condition = m_parts.queryState.PersonCondition;
-    PeriodRecords periods(m_queries, suite.connection(), start, end, condition,
-                          periodRead == PeriodRead::Shared);
+    PeriodRecords periods(m_queries, suite.connection(), start, end, condition, sharedPeriodRead);
     QStringList numbers;
     for (; !persons.eof(); persons.moveNext())
         numbers.append(persons.text(QStringLiteral("memberid")));

@@ -91,17 +91,12 @@ public:
     QString ActionText;
     int RowCursor = 0;
     int BlockCursor = 0;
-    // How kind 3 reads the period rows of the node's persons: together, shared out person by
-    // person (PeriodRecords), or by each person's period query on its own. Both give the same
-    // grid, recordsets and suite texts. Together on every engine: from a server each statement is
-    // a round trip, and from a local file it costs less than a statement per person as well
-    // (about 0.8 of the time), the more so on a busy machine.
-    enum class PeriodRead
-    {
-        Shared,
-        PerPerson
-    };
-    PeriodRead periodRead = PeriodRead::Shared;
+    // Kind 3 reads the period rows of the node's persons together and shares them out person
+    // by person (PeriodRecords); false runs each person's period query on its own. Both give
+    // the same grid, recordsets and suite texts. Together on every engine: from a server each
+    // statement is a round trip, and from a local file it costs less than a statement per
+    // person as well (about 0.8 of the time), the more so on a busy machine.
+    bool sharedPeriodRead = true;
 
     // The list click's error text.
     static QString listErrorText(const QString& query, const QString& actionText, int rowCursor);
