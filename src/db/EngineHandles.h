@@ -9,6 +9,8 @@
 #include <libpq-fe.h>
 #include <memory>
 
+struct sqlite3;
+
 namespace talor::engine {
 
 // The object a driver's or result's handle holds, when it is of the named type.
@@ -17,6 +19,12 @@ template <typename T> T* handleOf(const QVariant& handle, const char* typeName)
     if (!handle.isValid() || qstrcmp(handle.typeName(), typeName) != 0)
         return nullptr;
     return *static_cast<T* const*>(handle.constData());
+}
+
+// The SQLite connection of a connection; null for a connection of another engine.
+inline sqlite3* sqliteHandle(const QSqlDatabase& connection)
+{
+    return handleOf<sqlite3>(connection.driver()->handle(), "sqlite3*");
 }
 
 // The libpq session of a connection; null for a connection of another engine.

@@ -33,7 +33,7 @@ QSqlError postgresError(const PGresult* result, const QString& what)
 // failed, for Qt SQL to run it and say why.
 bool setQueryOnly(const QSqlDatabase& connection, bool on)
 {
-    sqlite3* db = engine::handleOf<sqlite3>(connection.driver()->handle(), "sqlite3*");
+    sqlite3* db = engine::sqliteHandle(connection);
     return db && sqlite3_exec(db, on ? "PRAGMA query_only = 1" : "PRAGMA query_only = 0", nullptr, nullptr,
                               nullptr) == SQLITE_OK;
 }

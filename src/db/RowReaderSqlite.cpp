@@ -34,7 +34,7 @@ struct Finalize
 
 bool Recordset::readSqlite()
 {
-    sqlite3* db = engine::handleOf<sqlite3>(m_connection.driver()->handle(), "sqlite3*");
+    sqlite3* db = engine::sqliteHandle(m_connection);
     // Qt SQL reads SQLite's real numbers as doubles unless told to make whole numbers of them.
     const QSql::NumericalPrecisionPolicy precision = m_connection.driver()->numericalPrecisionPolicy();
     if (!db || precision == QSql::LowPrecisionInt32 || precision == QSql::LowPrecisionInt64)
