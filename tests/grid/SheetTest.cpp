@@ -384,6 +384,13 @@ TEST(SheetTest, PatternFillsTheSelectionAndKeepsTheValues)
     sheet.select("B:B");
     sheet.setPattern(1, 0xFF, 0);
     EXPECT_EQ(std::pair(sheet.fill(3, 2).foreground, sheet.fill(4, 2)), std::pair(0xFFu, CellFill()));
+    // Only whole rows and columns do: a selection from the first row or column that ends
+    // inside the sheet is filled to its end, past the extent too.
+    for (const char* range : {"$C$1:$C$5", "$A$6:$E$6"}) {
+        sheet.select(range);
+        sheet.setPattern(1, 0xFF, 0);
+    }
+    EXPECT_EQ(std::pair(sheet.fill(5, 3).foreground, sheet.fill(6, 5).foreground), std::pair(0xFFu, 0xFFu));
 }
 
 // Inserted columns move cells, headings, widths and the references into them; deleted ones
@@ -601,6 +608,7 @@ TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
                              [&signals, s](const CellRange& r) { signals[s] << "formats " + rangeText(r); });
             QObject::connect(&sheet, &Sheet::extentChanged, [&signals, s] { signals[s] << "extent"; });
             sheet.setText(1, 1, QStringLiteral("=SUM(A5:Z6)"));
+            sheet.setText(2, 1, "=" + columnName(c.col1 + 6) + "5"); // reads only the row's last cell
             if (c.occupied) {
                 sheet.setText(5, c.col1 + 4, QStringLiteral("=1+1"));
                 sheet.setNumber(5, last, 9);
