@@ -463,7 +463,8 @@ TEST(SheetTest, SumFollowsExactlyTheCellsOfItsRange)
         {"C1000:C5000", 999, 3, false}, {"C1000:C5000", 1000, 3, true}, {"C1000:C5000", 5000, 3, true},
         {"C1000:C5000", 5001, 3, false}, {"C1000:C5000", 3000, 2, false}, {"B2:B65536", 65536, 2, true},
         {"B2:B65536", 1, 2, false}, {"B2:B65536", 65536, 3, false}, {"A1:IU65536", 65536, 255, true},
-        {"B1:AG40000", 40000, 33, true}, {"B1:AG40000", 40001, 33, false}};
+        {"B1:AG40000", 40000, 33, true}, {"B1:AG40000", 40001, 33, false}, {"H1:J1", 1, 8, true},
+        {"A64:A70", 64, 1, true}};
     // clang-format on
     for (const auto& c : edges) {
         SCOPED_TRACE(testing::Message() << c.range << " " << c.row << "," << c.col);
@@ -608,7 +609,9 @@ TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
                              [&signals, s](const CellRange& r) { signals[s] << "formats " + rangeText(r); });
             QObject::connect(&sheet, &Sheet::extentChanged, [&signals, s] { signals[s] << "extent"; });
             sheet.setText(1, 1, QStringLiteral("=SUM(A5:Z6)"));
-            sheet.setText(2, 1, "=" + columnName(c.col1 + 6) + "5"); // reads only the row's last cell
+            // Formulas reading only the row's last cell, and only its text.
+            sheet.setText(2, 1, "=" + columnName(c.col1 + 6) + "5");
+            sheet.setText(3, 1, "=" + columnName(c.col1 + 1) + "5");
             if (c.occupied) {
                 sheet.setText(5, c.col1 + 4, QStringLiteral("=1+1"));
                 sheet.setNumber(5, last, 9);
