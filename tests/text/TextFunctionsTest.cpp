@@ -172,7 +172,8 @@ const CellNumberCase cellNumbers[] = {
     {168.5 / 24, "hh:mm", "00:30"}, {1, "hh:mm", "00:00"}, {-8.5 / 24, "yyyy-mm-dd hh:mm", "1899-12-29 15:30"},
     {25.0 / 24, "yyyy-mm-dd hh:mm", "1899-12-31 01:00"}, {-1234.5, "hh:mm:ss", "12:00:00"},
     // Elapsed times: the bracketed unit counts the whole duration (hours past a day, minutes past
-    // an hour), the others what is left of it; negative durations show a minus sign.
+    // an hour), the others what is left of it; negative durations show a minus sign; a bracket
+    // left open is shown as written.
     {25.0 / 24, "[h]:mm", "25:00"}, {1, "[h]:mm", "24:00"}, {1439.0 / 1440, "[h]:mm", "23:59"},
     {168.5 / 24, "[h]:mm", "168:30"}, {0, "[h]:mm", "0:00"}, {-8.5 / 24, "[h]:mm", "-8:30"},
     {-25.0 / 24, "[h]:mm", "-25:00"}, {8.5 / 24, "[hh]:mm", "08:30"}, {-8.5 / 24, "[hh]:mm", "-08:30"},
@@ -182,7 +183,7 @@ const CellNumberCase cellNumbers[] = {
     {5405 / 86400.0, "[mm]:ss", "90:05"}, {-5405 / 86400.0, "[mm]:ss", "-90:05"},
     {3599 / 86400.0, "[mm]:ss", "59:59"}, {3600 / 86400.0, "[m]", "60"}, {1, "[s]", "86400"},
     {45356.75, "[h]", "1088562"}, {-8.5 / 24, "\"Total \"[h]:mm", "Total -8:30"}, {2958466, "[h]:mm", "#####"},
-    {-657435, "[h]:mm", "#####"},
+    {-657435, "[h]:mm", "#####"}, {8.5 / 24, "[h:mm", "[8:30"},
     // A twelve-hour clock: hours 12, 1 to 11, the marker in the case written; midnight and noon
     // are 12.
     {20.5 / 24, "h:mm AM/PM", "8:30 PM"}, {8.5 / 24, "h:mm AM/PM", "8:30 AM"}, {0, "h:mm AM/PM", "12:00 AM"},
