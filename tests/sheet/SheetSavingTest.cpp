@@ -93,7 +93,6 @@ protected:
             values << q.value(0).toString();
         return values.join(',');
     }
-    void refuseAndTakeBack();
 
     QSqlDatabase db;
     FakeSuite suite;
@@ -159,11 +158,7 @@ TEST_F(SavingTest, ANameWithoutACodeIsRefusedNamingTheCell)
 // snapshot of the sheet (or none), these cells typed.
 TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
 {
-    struct Edit
-    {
-        int row, column;
-        const char* text;
-    };
+    using Edit = std::tuple<int, int, const char*>; // row, column, text
     const char* everyColumn = "memberid= team= group0= qjlb= cdfz=%1 cqgs=0 %2bz= CZYXM=张三";
     // clang-format off
     const struct { const char* name; std::vector<Edit> edits; QString plan; bool snapshot = true, heading = false, operatorField = true; } cases[] = {
@@ -187,8 +182,8 @@ TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
             suite.fields.remove("czyxm");
         SheetSnapshot snapshot;
         snapshot.take(sheet);
-        for (const Edit& e : c.edits)
-            sheet.setText(e.row, e.column, e.text);
+        for (const auto& [row, column, text] : c.edits)
+            sheet.setText(row, column, text);
         SheetSaving saving(suite, columns, sheet, records);
         QStringList plan;
         for (const RecordWrites& record : saving.plan(c.snapshot ? &snapshot : nullptr)) {
@@ -227,19 +222,6 @@ public:
 // with the messages translated.
 TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
 {
-    OtherWords otherWords;
-    for (const bool translated : {false, true}) {
-        SCOPED_TRACE(translated ? "translated" : "as written");
-        if (translated) {
-            ASSERT_TRUE(QCoreApplication::installTranslator(&otherWords));
-        }
-        refuseAndTakeBack();
-    }
-    QCoreApplication::removeTranslator(&otherWords);
-}
-
-void SavingTest::refuseAndTakeBack()
-{
     // What runs after the plan, before it is applied; the lateness typed on row 7; the row of
     // the outcome and the start of its message.
     // clang-format off
@@ -251,32 +233,40 @@ void SavingTest::refuseAndTakeBack()
          "0014 2024-01-05 的记录在读出后已被其他操作员保存"},
         {"LastRefused", "", -200, 7, "保存 0014 2024-01-05 的记录（字段 cdfz,CZYXM）时数据库出错"}};
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        exec("update kq set cdfz = 1, czyxm = null");
-        records.open("select * from kq order by memberid", db);
-        layOut(false);
-        SheetSnapshot snapshot;
-        snapshot.take(sheet);
-        for (int row = 5; row <= 7; ++row)
-            sheet.setText(row, 5, QString::number(row == 7 ? c.lateness : row + 10));
-        SheetSaving saving(suite, columns, sheet, records);
-        const auto plan = saving.plan(&snapshot);
-        if (*c.between)
-            exec(c.between);
-        const SaveOutcome outcome = saving.apply(plan);
-        const bool saved = c.row == 0;
-        EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row, records.position(),
-                             outcome.message.left(QString(c.message).size()).toStdString(),
-                             outcome.message.endsWith(SheetSaving::RefusedRecord),
-                             stored("select czyxm from kq order by memberid")),
-                  std::tuple(saved ? 3 : 0, saved, c.row, 0, std::string(c.message), !saved,
-                             QString(saved ? "张三,张三,张三" : ",,")));
-        QStringList read;
-        for (records.moveFirst(); !records.eof(); records.moveNext())
-            read << records.text("cdfz");
-        EXPECT_EQ(read.join(','), saved ? QString("15,16,%1").arg(c.lateness) : "1,1,1");
+    OtherWords otherWords;
+    for (const bool translated : {false, true}) {
+        SCOPED_TRACE(translated ? "translated" : "as written");
+        if (translated) {
+            ASSERT_TRUE(QCoreApplication::installTranslator(&otherWords));
+        }
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            exec("update kq set cdfz = 1, czyxm = null");
+            records.open("select * from kq order by memberid", db);
+            layOut(false);
+            SheetSnapshot snapshot;
+            snapshot.take(sheet);
+            for (int row = 5; row <= 7; ++row)
+                sheet.setText(row, 5, QString::number(row == 7 ? c.lateness : row + 10));
+            SheetSaving saving(suite, columns, sheet, records);
+            const auto plan = saving.plan(&snapshot);
+            if (*c.between)
+                exec(c.between);
+            const SaveOutcome outcome = saving.apply(plan);
+            const bool saved = c.row == 0;
+            EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row, records.position(),
+                                 outcome.message.left(QString(c.message).size()).toStdString(),
+                                 outcome.message.endsWith(SheetSaving::RefusedRecord),
+                                 stored("select czyxm from kq order by memberid")),
+                      std::tuple(saved ? 3 : 0, saved, c.row, 0, std::string(c.message), !saved,
+                                 QString(saved ? "张三,张三,张三" : ",,")));
+            QStringList read;
+            for (records.moveFirst(); !records.eof(); records.moveNext())
+                read << records.text("cdfz");
+            EXPECT_EQ(read.join(','), saved ? QString("15,16,%1").arg(c.lateness) : "1,1,1");
+        }
     }
+    QCoreApplication::removeTranslator(&otherWords);
 }
 
 // The edit and save commands as the window gives them, on the same records.
