@@ -57,14 +57,8 @@ TEST(Paginator, NumbersOrderAndTitleRowsOfEveryPage)
 {
     // The body's size, the area (of columns of 50 and rows of 15 points), the set-up's changes
     // and every page.
-    const struct
-    {
-        const char* name;
-        double bodyWidth, bodyHeight;
-        CellRange area;
-        void (*adjust)(PageSetup&);
-        const char* pages;
-    } cases[] = {// clang-format off
+    // clang-format off
+    const std::tuple<const char*, double, double, CellRange, void (*)(PageSetup&), const char*> cases[] = {
     {"TitleRowsRepeat", 400, 150, {1, 1, 30, 2}, [](PageSetup& s) { s.titleRows = std::pair{1, 2}; },
               "1:1-10/1-2 2:11-18/1-2+1-2 3:19-26/1-2+1-2 4:27-30/1-2+1-2"},
     {"AreaBelowTheTitleRows", 400, 150, {5, 1, 12, 2},
@@ -85,11 +79,10 @@ TEST(Paginator, NumbersOrderAndTitleRowsOfEveryPage)
               [](PageSetup& s) { s.sectionRows = 8; s.sectionTitleRows = 2; s.order = PageOrder::OverThenDown; },
               "1:1-6/1-2 2:1-6/3-3 3:7-8/1-2+1-2 4:7-8/3-3+1-2 5:9-14/1-2 6:9-14/3-3 7:15-16/1-2+9-10 8:15-16/3-3+9-10"}};
     // clang-format on
-    for (const auto& c : cases) {
-        PageSetup setup = setupWithBody(c.bodyWidth, c.bodyHeight);
-        c.adjust(setup);
-        EXPECT_EQ(pageList(paginate(setup, c.area, uniform(c.area.col2, 50, c.area.row2, 15))), c.pages)
-            << c.name;
+    for (const auto& [name, bodyWidth, bodyHeight, area, adjust, pages] : cases) {
+        PageSetup setup = setupWithBody(bodyWidth, bodyHeight);
+        adjust(setup);
+        EXPECT_EQ(pageList(paginate(setup, area, uniform(area.col2, 50, area.row2, 15))), pages) << name;
     }
 }
 

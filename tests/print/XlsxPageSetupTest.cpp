@@ -90,7 +90,7 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheet)
     }
 }
 
-TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
+TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("out.xls");
@@ -106,7 +106,7 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
     EXPECT_EQ(book.text(1, 1), "王五") << "the grid itself is not changed";
 
     // Formulas follow their rows; the grid's frozen column stays frozen, with the caption row above it.
-    const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+    QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
     for (const char* xml :
          {R"(<c r="C2"[^>]*><f>B2\*2</f><v>16</v></c>)", R"(<c r="C3"[^>]*><f>SUM\(C2:C2\)</f><v>16</v></c>)",
           R"(<c r="B2"[^>]*><v>8</v></c>)", R"(<dimension ref="A1:C3"/>)",
@@ -116,6 +116,18 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
     EXPECT_TRUE(strings.indexOf("姓名") >= 0 && strings.indexOf("王五") >= 0);
     EXPECT_TRUE(unzipMember(path, "xl/styles.xml").contains("<b/>"));
     EXPECT_TRUE(unzipMember(path, "xl/workbook.xml").contains("!$1:$1</definedName>"));
+
+    // A sheet whose rows reach the last row a workbook holds has no room for a caption row above
+    // it: written whole, without the captions, and the caption row is named as refused.
+    Workbook full;
+    full.setText(1, 1, "第一行");
+    full.setText(talor::grid::Sheet::MaxRows, 1, "最后一行");
+    const QStringList refused = writeXlsx(full, path, PageSetup(), 1, {"姓名"});
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_TRUE(refused[0].startsWith("caption row")) << refused[0].toStdString();
+    sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:A1048576"/>)"));
+    EXPECT_TRUE(sheet.contains("最后一行") && !sheet.contains("姓名"));
 }
 
 // What a workbook cannot hold is refused, each named, and the rest of the set-up still applies;
@@ -192,21 +204,4 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
     // Texts are written in the cells (constant memory).
     EXPECT_TRUE(second.contains("<t>标题</t>") && second.contains("<t>人1024</t>") &&
                 !second.contains("人1023<"));
-}
-
-// A sheet whose rows reach the last row a workbook holds has no room for a caption row above
-// it: written whole, without the captions, and the caption row is named as refused.
-TEST(XlsxPageSetup, NoCaptionRowAboveASheetOfEveryRow)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("out.xlsx");
-    Workbook book;
-    book.setText(1, 1, "第一行");
-    book.setText(talor::grid::Sheet::MaxRows, 1, "最后一行");
-    const QStringList refused = writeXlsx(book, path, PageSetup(), 1, {"姓名"});
-    ASSERT_EQ(refused.size(), 1);
-    EXPECT_TRUE(refused[0].startsWith("caption row")) << refused[0].toStdString();
-    const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
-    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:A1048576"/>)"));
-    EXPECT_TRUE(sheet.contains("最后一行") && !sheet.contains("姓名"));
 }
