@@ -38,10 +38,11 @@ protected:
         exec("create table kq (memberid text, zhdate text, depart text, group0 text, team text, qjlb text, "
              "cdfz integer check (cdfz > -100), cqgs real, bxrq text, sbsj text, uns integer, hid integer, "
              "bz text, czyxm text, primary key (memberid, zhdate))");
-        exec("insert into kq values ('0012', '2024-01-05', 'D1', 'G1', 'T1', '01', 5, 7.5, null, null, 1, 1, "
-             "null, null), ('0013', '2024-01-05', 'D2', 'G1', 'T7', null, 0, 0, null, null, 1, 1, null, "
-             "'李四'), "
+        // clang-format off
+        exec("insert into kq values ('0012', '2024-01-05', 'D1', 'G1', 'T1', '01', 5, 7.5, null, null, 1, 1, null, null), "
+             "('0013', '2024-01-05', 'D2', 'G1', 'T7', null, 0, 0, null, null, 1, 1, null, '李四'), "
              "('0014', '2024-01-05', 'D1', 'G1', 'T1', null, 1, 0, null, null, 1, 1, null, null)");
+        // clang-format on
         suite.db = db;
         // clang-format off
         suite.fields = {{"memberid", {"工号", "S", "20", 0}}, {"team", {"小组", "S", "20", 1}}, {"group0", {"班组", "S", "20", 2}},
@@ -321,10 +322,7 @@ TEST_F(EditingTest, EditAndSaveCommandsInTurn)
         SCOPED_TRACE(step.what);
         messages.clear();
         step.before();
-        if (step.save)
-            commands.saveContent();
-        else
-            commands.editContent();
+        step.save ? commands.saveContent() : commands.editContent();
         QStringList held;
         for (const char* field : {"cdfz", "team", "czyxm"})
             held << stored(QString("select %1 from kq order by memberid").arg(field));
