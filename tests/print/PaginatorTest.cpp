@@ -90,6 +90,11 @@ TEST(Paginator, NumbersOrderAndTitleRowsOfEveryPage)
 // bands (and scale) it must give. Each row fails when its edge moves by one.
 TEST(Paginator, BandsAndScaleAtEachEdge)
 {
+    using S = PageSetup;
+    using M = GridMetrics;
+    const auto rows15 = [](int n) {
+        return std::vector<double>(size_t(n), 15);
+    };
     const struct
     {
         const char* name;
@@ -99,56 +104,41 @@ TEST(Paginator, BandsAndScaleAtEachEdge)
         Bands rows, columns;
         double scale = 1;
         CellRange area = {1, 1, 0, 0}; // 0: the whole of the sizes
-    } cases[] = {                      // clang-format off
+    } cases[] = {
+        // clang-format off
     {"NoHeadings", 100, 30, {50, 50}, {15, 15}, none, {{1, 2}}, {{1, 2}}},
-    {"RowsExactlyFillThePage", 100, 150, {50}, std::vector<double>(20, 15), none, {{1, 10}, {11, 20}}, {{1, 1}}},
-    {"JustShortOfFull", 100, 149.99, {50}, std::vector<double>(20, 15), none, {{1, 9}, {10, 18}, {19, 20}},
-             {{1, 1}}},
-    {"JustShortOfAnotherRow", 100, 164.99, {50}, std::vector<double>(11, 15), none, {{1, 10}, {11, 11}},
-             {{1, 1}}},
+    {"RowsExactlyFillThePage", 100, 150, {50}, rows15(20), none, {{1, 10}, {11, 20}}, {{1, 1}}},
+    {"JustShortOfFull", 100, 149.99, {50}, rows15(20), none, {{1, 9}, {10, 18}, {19, 20}}, {{1, 1}}},
+    {"JustShortOfAnotherRow", 100, 164.99, {50}, rows15(11), none, {{1, 10}, {11, 11}}, {{1, 1}}},
     {"RowTallerThanThePage", 100, 10, {50}, {15, 15}, none, {{1, 1}, {2, 2}}, {{1, 1}}},
-    {"HeadingWidthTakesRoom", 100, 30, {50, 50}, {15, 15},
-             [](PageSetup&, GridMetrics& m) { m.headingWidth = 1; }, {{1, 2}}, {{1, 1}, {2, 2}}},
-    {"HeadingHeightTakesRoom", 100, 30, {50, 50}, {15, 15},
-             [](PageSetup&, GridMetrics& m) { m.headingHeight = 1; }, {{1, 1}, {2, 2}}, {{1, 2}}},
-    {"HeadingsScaleWithTheZoom", 100, 30, {25, 25, 25, 25}, {15, 15},
-             [](PageSetup& s, GridMetrics& m) { s.zoom = 50; m.headingWidth = 100; }, {{1, 2}}, {{1, 4}}, 0.5},
+    {"HeadingWidthTakesRoom", 100, 30, {50, 50}, {15, 15}, [](S&, M& m) { m.headingWidth = 1; }, {{1, 2}}, {{1, 1}, {2, 2}}},
+    {"HeadingHeightTakesRoom", 100, 30, {50, 50}, {15, 15}, [](S&, M& m) { m.headingHeight = 1; }, {{1, 1}, {2, 2}}, {{1, 2}}},
+    {"HeadingsScaleWithTheZoom", 100, 30, {25, 25, 25, 25}, {15, 15}, [](S& s, M& m) { s.zoom = 50; m.headingWidth = 100; },
+             {{1, 2}}, {{1, 4}}, 0.5},
     {"FirstColumnCounts", 100, 30, {60, 50}, {15}, none, {{1, 1}}, {{1, 1}, {2, 2}}},
     {"LastColumnCounts", 100, 30, {50, 30, 60}, {15}, none, {{1, 1}}, {{1, 2}, {3, 3}}},
     {"LastRowCounts", 100, 30, {50}, {10, 10, 20}, none, {{1, 2}, {3, 3}}, {{1, 1}}},
-    {"Zoom400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 400; },
-             {{1, 2}, {3, 3}}, {{1, 1}}, 4},
-    {"ZoomAbove400Is400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 401; },
-             {{1, 2}, {3, 3}}, {{1, 1}}, 4},
-    {"Zoom10", 100, 15, {10}, std::vector<double>(11, 15), [](PageSetup& s, GridMetrics&) { s.zoom = 10; },
-             {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    {"ZoomBelow10Is10", 100, 15, {10}, std::vector<double>(11, 15),
-             [](PageSetup& s, GridMetrics&) { s.zoom = 9; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    {"FitNeverBelow10", 100, 15, {10}, std::vector<double>(11, 15),
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    {"FitExactlyAtAWholePercent", 100, 15, {10}, std::vector<double>(4, 15),
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; }, {{1, 4}}, {{1, 1}}, 0.25},
-    {"FitNoWidthLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 0; },
+    {"Zoom400", 100, 120, {10}, rows15(3), [](S& s, M&) { s.zoom = 400; }, {{1, 2}, {3, 3}}, {{1, 1}}, 4},
+    {"ZoomAbove400Is400", 100, 120, {10}, rows15(3), [](S& s, M&) { s.zoom = 401; }, {{1, 2}, {3, 3}}, {{1, 1}}, 4},
+    {"Zoom10", 100, 15, {10}, rows15(11), [](S& s, M&) { s.zoom = 10; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    {"ZoomBelow10Is10", 100, 15, {10}, rows15(11), [](S& s, M&) { s.zoom = 9; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    {"FitNeverBelow10", 100, 15, {10}, rows15(11), [](S& s, M&) { s.fitToPages = true; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    {"FitExactlyAtAWholePercent", 100, 15, {10}, rows15(4), [](S& s, M&) { s.fitToPages = true; }, {{1, 4}}, {{1, 1}}, 0.25},
+    {"FitNoWidthLimit", 100, 30, {60, 60, 60}, rows15(4), [](S& s, M&) { s.fitToPages = true; s.fitToPagesWide = 0; },
              {{1, 4}}, {{1, 3}}, 0.5},
-    {"FitNoHeightLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesTall = 0; },
+    {"FitNoHeightLimit", 100, 30, {60, 60, 60}, rows15(4), [](S& s, M&) { s.fitToPages = true; s.fitToPagesTall = 0; },
              {{1, 3}, {4, 4}}, {{1, 3}}, 0.55},
-    {"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15},
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 2; },
+    {"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15}, [](S& s, M&) { s.fitToPages = true; s.fitToPagesWide = 2; },
              {{1, 1}}, {{1, 2}, {3, 3}}, 0.83},
-    {"SingleTitleRowRepeats", 100, 30, {50}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{1, 1}; }, {{1, 2}, {3, 3}, {4, 4}}, {{1, 1}}},
-    {"TitleRowsBackwardsAreNone", 100, 30, {50}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{2, 1}; }, {{1, 2}, {3, 4}}, {{1, 1}}},
-    {"AreaStartingOnTheLastTitleRow", 100, 30, {50}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{1, 2}; }, {{2, 3}, {4, 4}}, {{1, 1}}, 1,
-             CellRange{2, 1, 4, 1}},
-    {"SectionOfOneRowTitles", 100, 30, {50}, std::vector<double>(6, 15),
-             [](PageSetup& s, GridMetrics&) { s.sectionRows = 3; s.sectionTitleRows = 1; },
+    {"SingleTitleRowRepeats", 100, 30, {50}, rows15(4), [](S& s, M&) { s.titleRows = std::pair{1, 1}; },
+             {{1, 2}, {3, 3}, {4, 4}}, {{1, 1}}},
+    {"TitleRowsBackwardsAreNone", 100, 30, {50}, rows15(4), [](S& s, M&) { s.titleRows = std::pair{2, 1}; },
+             {{1, 2}, {3, 4}}, {{1, 1}}},
+    {"AreaStartingOnTheLastTitleRow", 100, 30, {50}, rows15(4), [](S& s, M&) { s.titleRows = std::pair{1, 2}; },
+             {{2, 3}, {4, 4}}, {{1, 1}}, 1, CellRange{2, 1, 4, 1}},
+    {"SectionOfOneRowTitles", 100, 30, {50}, rows15(6), [](S& s, M&) { s.sectionRows = 3; s.sectionTitleRows = 1; },
              {{1, 2}, {3, 3}, {4, 5}, {6, 6}}, {{1, 1}}},
-    {"SectionLastOneShort", 100, 30, {50}, std::vector<double>(5, 15),
-             [](PageSetup& s, GridMetrics&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}}};
+    {"SectionLastOneShort", 100, 30, {50}, rows15(5), [](S& s, M&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
