@@ -274,15 +274,14 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
     // The readers this run reads through (the tests run once with each).
     const Recordset::RowReaders readers = Recordset::rowReaders();
     const bool copies = readers != Recordset::RowReaders::QtSqlOnly;
-    EXPECT_EQ(statementSeen(Recordset::ManyRows).startsWith(u"COPY ("_qs), copies);
-    EXPECT_EQ(statementSeen(Recordset::SomeRows).startsWith(u"COPY ("_qs),
-              readers == Recordset::RowReaders::CopyWherePossible);
-    EXPECT_EQ(statementSeen(Recordset::ManyRows, Recordset::AnyStatement).startsWith(u"COPY ("_qs), copies);
+    EXPECT_EQ(
+        std::tuple(statementSeen(Recordset::ManyRows).startsWith(u"COPY ("_qs),
+                   statementSeen(Recordset::SomeRows).startsWith(u"COPY ("_qs),
+                   statementSeen(Recordset::ManyRows, Recordset::AnyStatement).startsWith(u"COPY ("_qs)),
+        std::tuple(copies, readers == Recordset::RowReaders::CopyWherePossible, copies));
     ASSERT_TRUE(db().transaction());
     EXPECT_FALSE(statementSeen(Recordset::ManyRows, Recordset::AnyStatement).startsWith(u"COPY"_qs));
-    EXPECT_TRUE(talor::test::errorText<DatabaseError>([&] {
-                    statementSeen(Recordset::ManyRows);
-                }).contains(u"inside a transaction"_qs));
+    EXPECT_TRUE(errorOf([&] { statementSeen(Recordset::ManyRows); }).contains(u"inside a transaction"_qs));
     ASSERT_TRUE(db().rollback());
 
     resetTables({u"tx"_qs});
@@ -298,8 +297,7 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
     EXPECT_EQ(scalar(u"select last_value from sq"_qs), u"3"_qs);
 
     const auto failure = [this](Recordset::Expected expected) {
-        return talor::test::errorText<DatabaseError>(
-            [&] { Recordset().open(u"select n from tx where"_qs, db(), expected); });
+        return errorOf([&] { Recordset().open(u"select n from tx where"_qs, db(), expected); });
     };
     EXPECT_EQ(failure(Recordset::ManyRows), failure(Recordset::SomeRows));
 
@@ -307,9 +305,8 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
     // the next statement runs on a session made again.
     const QString cut = u"select n, case when n = 1500 then pg_terminate_backend(pg_backend_pid()) end as k "
                         "from generate_series(1, 3000) as n"_qs;
-    EXPECT_TRUE(talor::test::errorText<DatabaseError>([&] {
-                    Recordset().open(cut, db(), Recordset::ManyRows);
-                }).contains(u"generate_series"_qs));
+    EXPECT_TRUE(
+        errorOf([&] { Recordset().open(cut, db(), Recordset::ManyRows); }).contains(u"generate_series"_qs));
     Recordset after;
     after.open(u"select count(*) from tx"_qs, db(), Recordset::ManyRows);
     EXPECT_EQ(after.text(0), u"3"_qs);
