@@ -324,13 +324,13 @@ TEST_P(RecordsetTest, EveryCellIsTheValueQtSqlReads)
     exec(u"create table tx (n integer primary key, i integer, b bigint, r double precision, "
          "m numeric(30,10), f boolean, d date, t time, s timestamp, v varchar(200), x "_qs +
          (postgres ? u"bytea)"_qs : u"blob)"_qs));
-    exec(u"insert into tx values "
-         "(1, 0, 0, 0.1, 0.5, true, '2024-02-29', '00:00:00', '2024-03-05 08:30:00', 'Wang', null), "
-         "(2, -2147483648, -9223372036854775808, -1e300, -12345678901234567890.1234567891, false, "
-         "'0001-01-01', '23:59:59', '1999-12-31 23:59:59.5', '生产部', null), "
-         "(3, 2147483647, 9223372036854775807, 4.9e-324, 0, null, '9999-12-31', '08:30:00.5', null, '', "
-         "null), "
-         "(4, null, null, null, null, null, null, null, null, null, null)"_qs);
+    // clang-format off
+    exec(u"insert into tx values (1, 0, 0, 0.1, 0.5, true, '2024-02-29', '00:00:00', '2024-03-05 08:30:00', "
+         "'Wang', null), (2, -2147483648, -9223372036854775808, -1e300, -12345678901234567890.1234567891, false, "
+         "'0001-01-01', '23:59:59', '1999-12-31 23:59:59.5', '生产部', null), (3, 2147483647, 9223372036854775807, "
+         "4.9e-324, 0, null, '9999-12-31', '08:30:00.5', null, '', null), (4, null, null, null, null, null, null, "
+         "null, null, null, null)"_qs);
+    // clang-format on
     if (postgres) {
         exec(u"insert into tx (n, r, d, x) values (5, 'NaN', '4713-01-01 BC', '\\x00ff'), "
              "(6, 'Infinity', 'infinity', '\\x'), (7, '-Infinity', '-infinity', null)"_qs);
@@ -341,15 +341,11 @@ TEST_P(RecordsetTest, EveryCellIsTheValueQtSqlReads)
     // Texts of every kind of character and length, alone or escaped next to others in a row:
     // two- and three-byte characters, those around the surrogates, a pair of surrogates, 64
     // and 65 characters (the longest kept without a copy and one more), the copy's escapes.
-    const QStringList texts{u"Müller"_qs,
-                            QString(QChar(0xD7FF)) + QChar(0xE000) + QChar(0xFFFD) + QChar(0x7FF) +
-                                QChar(0x800),
-                            u"a😀b"_qs,
-                            QString(64, QChar(0x4E00)),
-                            QString(65, QChar(0x4E00)),
-                            QString(63, u'x') + u"😀"_qs,
-                            u"tab\tnew line\ncr\rback\\slash\\N\b\f\v\a end\\"_qs,
-                            u"\\N"_qs};
+    // clang-format off
+    const QStringList texts{u"Müller"_qs, QString(QChar(0xD7FF)) + QChar(0xE000) + QChar(0xFFFD) + QChar(0x7FF) + QChar(0x800),
+                            u"a😀b"_qs, QString(64, QChar(0x4E00)), QString(65, QChar(0x4E00)), QString(63, u'x') + u"😀"_qs,
+                            u"tab\tnew line\ncr\rback\\slash\\N\b\f\v\a end\\"_qs, u"\\N"_qs};
+    // clang-format on
     QSqlQuery insert(db());
     insert.prepare(u"insert into tx (n, v) values (?, ?)"_qs);
     for (int i = 0; i < texts.size(); ++i) {
