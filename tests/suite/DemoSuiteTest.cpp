@@ -129,8 +129,10 @@ const std::tuple<QString, int, int> Rules[] = {
 class DemoSuiteTest : public talor::test::DatabaseTest
 {};
 
-TEST_P(DemoSuiteTest, SameSeedGivesTheSameRowsAndAnotherSeedOthers)
+TEST_P(DemoSuiteTest, SameSeedGivesTheSameRowsAnotherSeedOthersAndBadSizesAreRefused)
 {
+    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 0)), SuiteError);
+    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 40, -1)), SuiteError);
     DemoSuite::fillDatabase(db(), smallOptions(5));
     const QStringList first = dumpAll(db());
     const QStringList daily = dump(db(), "kq0001"), staff = dump(db(), "ygzl"), tree = dump(db(), "zdb3");
@@ -173,12 +175,6 @@ TEST_P(DemoSuiteTest, ContentTheModuleReliesOn)
             << column;
 }
 
-TEST_P(DemoSuiteTest, GeneratorRefusesBadSizes)
-{
-    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 0)), SuiteError);
-    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 40, -1)), SuiteError);
-}
-
 TALOR_BOTH_DATABASES(DemoSuiteTest);
 
 TEST(DemoSuiteEngines, SqliteAndPostgresGetTheSameRows)
@@ -198,7 +194,7 @@ TEST(DemoSuiteEngines, SqliteAndPostgresGetTheSameRows)
     Connections::remove("engines_pg");
 }
 
-TEST(DemoSuiteFiles, GenerateWritesACompleteSuite)
+TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
 {
     ensureApplication();
     QTemporaryDir parent;
@@ -212,8 +208,8 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuite)
     EXPECT_TRUE(QFileInfo(dir + "/work").isDir());
     EXPECT_FALSE(QFileInfo::exists(dir + "/tmp")) << "temporary files go to the user's cache folder";
     // No scratch directory is left beside it.
-    EXPECT_EQ(QDir(parent.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{"demo"});
+    const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+    EXPECT_EQ(QDir(parent.path()).entryList(entries), QStringList{"demo"});
 
     // The configuration opens as a suite, on the generated database.
     LocalSuite suite(summary.configurationFile);
@@ -247,6 +243,16 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuite)
     for (const char* file : {"/template/考勤日报1.vts", "/template/考勤日报2.vts", "/template/考勤日报3.vts"})
         EXPECT_EQ(talor::test::fileBytes(dir + file), talor::test::fileBytes(parent.filePath("again") + file))
             << file;
+
+    // A directory that is not empty is refused, named, and left alone, and nothing is left beside it.
+    const QString taken = parent.filePath("taken");
+    ASSERT_TRUE(QDir().mkpath(taken));
+    talor::test::putFile(taken + "/notes.txt", "keep me");
+    const QString message =
+        talor::test::errorText<SuiteError>([&] { DemoSuite::generate(taken, smallOptions()); });
+    EXPECT_TRUE(message.contains(taken)) << message.toStdString();
+    EXPECT_EQ(QDir(taken).entryList(entries), QStringList{"notes.txt"});
+    EXPECT_EQ(QDir(parent.path()).entryList(entries), (QStringList{"again", "demo", "taken"}));
 }
 
 // The report templates as the report layout reads them: the layout told by column 1's
@@ -280,21 +286,6 @@ TEST(DemoSuiteFiles, TemplatesOfAllThreeKindsLayOutTheirColumns)
                   std::tuple(title, !headingLayout, lastRow, true, widths, 2))
             << k;
     }
-}
-
-TEST(DemoSuiteFiles, ANonEmptyDirectoryIsRefusedAndLeftAlone)
-{
-    ensureApplication();
-    QTemporaryDir parent;
-    const QString dir = parent.filePath("taken");
-    ASSERT_TRUE(QDir().mkpath(dir));
-    talor::test::putFile(dir + "/notes.txt", "keep me");
-    const QString message =
-        talor::test::errorText<SuiteError>([&] { DemoSuite::generate(dir, smallOptions()); });
-    EXPECT_TRUE(message.contains(dir)) << message.toStdString();
-    const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
-    EXPECT_EQ(QDir(dir).entryList(entries), QStringList{"notes.txt"});
-    EXPECT_EQ(QDir(parent.path()).entryList(entries), QStringList{"taken"});
 }
 
 TEST(DefaultSuite, IsCreatedOnceInTheUsersDataDirectory)
