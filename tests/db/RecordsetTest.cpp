@@ -19,6 +19,12 @@
 
 using namespace talor;
 
+// A cell shows as its type and text where a comparison of cells fails.
+static void PrintTo(const QVariant& value, std::ostream* out)
+{
+    *out << value.typeName() << ' ' << value.toString().toStdString();
+}
+
 namespace {
 
 // Attendance rows keyed by person and day, and an employee table named in upper case.
