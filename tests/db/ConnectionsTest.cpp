@@ -28,8 +28,7 @@ TEST(Connections, FailuresNameTheFileOrTheServerWithTheDriversText)
         EXPECT_GT(message.size(), where.size() + 30)
             << "the driver's text is missing: " << message.toStdString();
     }
-    EXPECT_FALSE(QSqlDatabase::contains(u"missing_dir"_qs));
-    EXPECT_FALSE(QSqlDatabase::contains(u"nowhere"_qs));
+    EXPECT_FALSE(QSqlDatabase::contains(u"missing_dir"_qs) || QSqlDatabase::contains(u"nowhere"_qs));
 }
 
 // A file damaged where no query of the day reads (an index's page) is refused at open, naming
