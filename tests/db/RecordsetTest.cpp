@@ -163,30 +163,29 @@ TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
     EXPECT_EQ(rs.column(u"nosuch"_qs), -1);
     EXPECT_TRUE(errorOf([&] { rs.value(u"nosuch"_qs); }).contains(u"nosuch"_qs));
     EXPECT_THROW(rs.value(int(rs.fieldNames().size())), DatabaseError);
-    const QStringList names{u"memberid"_qs, u"NAME"_qs,  u"Group0"_qs,
-                            u"ncolor"_qs,   u"hours"_qs, u"zhdate"_qs};
-    std::vector<std::string> keys; // per row, the keys of name, DEPART, hours and nColor
+    const QStringList fields{u"memberid"_qs, u"NAME"_qs,  u"Group0"_qs,
+                             u"ncolor"_qs,   u"hours"_qs, u"zhdate"_qs};
+    std::vector<std::string> keys, names; // per row, the keys of name, DEPART, hours and nColor; of name
     for (; !rs.eof(); rs.moveNext()) {
-        for (const QString& name : names) {
+        for (const QString& name : fields) {
             const int c = rs.column(name);
             ASSERT_GE(c, 0) << name.toStdString();
             EXPECT_EQ(std::tuple(rs.value(c), rs.text(c), rs.isNull(c)),
                       std::tuple(rs.value(name), rs.text(name), rs.isNull(name)))
                 << name.toStdString() << " in row " << rs.position();
         }
-        std::string key;
+        std::string key, name;
         for (const char* field : {"name", "DEPART", "hours", "nColor"})
             EXPECT_TRUE(rs.appendValueKey(rs.column(QString::fromLatin1(field)), key));
-        keys.push_back(key);
+        rs.appendValueKey(rs.column(u"name"_qs), name);
+        keys.push_back(key), names.push_back(name);
     }
     // 001/05 Wang 01 8 null, 001/06 Wang 01 4.25 2, 002 Li 01 7.5 3, 003 Zhao null 0 1.
     ASSERT_EQ(keys.size(), 4u);
+    EXPECT_TRUE(names[0] == names[1] && keys[0] != keys[1] && keys[2] != keys[3])
+        << "the same name in two rows";
     rs.moveFirst();
-    std::string name, other;
-    rs.appendValueKey(rs.column(u"name"_qs), name);
     rs.moveNext();
-    rs.appendValueKey(rs.column(u"name"_qs), other);
-    EXPECT_TRUE(name == other && keys[0] != keys[1] && keys[2] != keys[3]) << "the same name in two rows";
     rs.setValue(u"hours"_qs, 8);
     std::string changed;
     EXPECT_FALSE(rs.appendValueKey(rs.column(u"hours"_qs), changed));
@@ -252,9 +251,8 @@ TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
     std::vector<std::optional<int>> seconds;
     for (; !rs.eof(); rs.moveNext()) {
         const std::optional<int> s = rs.secondsOfDay(0);
-        if (s) {
-            EXPECT_EQ(rs.text(0), QTime::fromMSecsSinceStartOfDay(*s * 1000).toString(u"HH:mm:ss"_qs));
-        }
+        EXPECT_TRUE(!s || rs.text(0) == QTime::fromMSecsSinceStartOfDay(*s * 1000).toString(u"HH:mm:ss"_qs))
+            << rs.text(0).toStdString();
         EXPECT_FALSE(rs.secondsOfDay(1)) << rs.text(1).toStdString();
         seconds.push_back(s);
     }
@@ -548,11 +546,9 @@ TEST_P(RecordsetTest, NumbersReadAsTextSwitchToExponentsAtTheirEdges)
         columns << u"cast("_qs + literal + u" as double precision) as v"_qs + QString::number(columns.size());
     Recordset rs;
     rs.open(u"select "_qs + columns.join(u", "_qs), db());
-    QStringList texts;
-    for (int c = 0; c < literals.size(); ++c)
-        texts << rs.text(c);
-    EXPECT_EQ(texts.join(u' '), u"999999999999999 1e+15 -1e+15 123456789012345.5 0.000001 9e-07 -0.000001 0 "
-                                "1000000 0.25"_qs);
+    EXPECT_EQ(textsOf(rs, rs.fieldNames()).join(u' '),
+              u"999999999999999 1e+15 -1e+15 123456789012345.5 0.000001 9e-07 -0.000001 0 "
+              "1000000 0.25"_qs);
 }
 
 // A written row is read back in the update's own transaction: it shows, and is checked against,
