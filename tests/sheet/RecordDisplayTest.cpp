@@ -58,7 +58,6 @@ protected:
     void TearDown() override
     {
         records.close();
-        db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase("display");
     }

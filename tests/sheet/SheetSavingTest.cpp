@@ -64,7 +64,6 @@ protected:
     {
         records.close();
         suite.db = QSqlDatabase();
-        db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase("saving");
     }
@@ -105,11 +104,10 @@ protected:
 
 QString shown(const std::optional<FieldWrite>& write)
 {
-    if (!write)
-        return "none";
-    if (!write->value.isValid())
-        return "null";
-    return QString(write->value.typeName()) + " " + write->value.toString();
+    return !write ? "none"
+           : !write->value.isValid()
+               ? "null"
+               : QString(write->value.typeName() + QString(" ") + write->value.toString());
 }
 
 // The write of one cell of the first record (department D1, group G1) by its field's type.
@@ -357,11 +355,9 @@ TEST_F(EditingTest, SelectionAndClicksOnTheRows)
     // The report kind, the row clicked, the active row, whether the click publishes the row.
     const std::tuple<QString, int, int, bool> clicks[] = {
         {"2", 5, 5, true}, {"2", 4, 5, false}, {"2", 5, 4, false}, {"1", 7, 7, true}, {"3", 6, 6, true}};
-    for (int r = 4; r <= 7; ++r) {
-        sheet.setText(r, 1, QString("2024-01-0%1").arg(r));
-        sheet.setText(r, 2, QString("名%1").arg(r));
-        sheet.setText(r, 8, QString("末%1").arg(r));
-    }
+    for (int r = 4; r <= 7; ++r)
+        for (const auto& [c, text] : {std::pair{1, "2024-01-0%1"}, {2, "名%1"}, {8, "末%1"}})
+            sheet.setText(r, c, QString(text).arg(r));
     for (const auto& [option, row, active, published] : clicks) {
         SCOPED_TRACE(std::to_string(row) + " " + option.toStdString());
         suite.option = option;
