@@ -67,12 +67,10 @@ void paintCases(QPainter& painter, bool throughCellTexts)
 // The band (case) where two greyscale pictures first differ, or -1.
 int firstDifferentBand(const QImage& a, const QImage& b, double pixelsPerPoint)
 {
-    for (int row = 0; row < a.height(); ++row) {
-        for (int col = 0; col < a.width(); ++col) {
+    for (int row = 0; row < a.height(); ++row)
+        for (int col = 0; col < a.width(); ++col)
             if (a.pixel(col, row) != b.pixel(col, row))
                 return int((row / pixelsPerPoint - 3.3) / RowHeight);
-        }
-    }
     return -1;
 }
 
@@ -90,11 +88,6 @@ QImage picture(double width, double height, const std::function<void(QPainter&)>
     return image;
 }
 
-QImage paintedImage(bool throughCellTexts)
-{
-    return picture(PagePoints, PagePoints, [&](QPainter& painter) { paintCases(painter, throughCellTexts); });
-}
-
 // The PDF page rendered by pdftoppm at 288 dpi.
 QImage paintedPdf(const QString& dir, bool throughCellTexts)
 {
@@ -107,9 +100,8 @@ QImage paintedPdf(const QString& dir, bool throughCellTexts)
         painter.scale(writer.logicalDpiX() / 72.0, writer.logicalDpiX() / 72.0);
         paintCases(painter, throughCellTexts);
     }
-    const QString png = pdf + ".png";
     talor::test::runTool("pdftoppm", {"-r", "288", "-gray", "-png", "-singlefile", pdf, pdf});
-    return QImage(png);
+    return QImage(pdf + ".png");
 }
 
 } // namespace
@@ -117,8 +109,11 @@ QImage paintedPdf(const QString& dir, bool throughCellTexts)
 // The same pixels as drawText, on a picture and on a PDF page as a reader renders it.
 TEST(CellTextPainter, DrawsTextsWhereDrawTextDoes)
 {
-    const QImage reference = paintedImage(false);
-    EXPECT_EQ(firstDifferentBand(reference, paintedImage(true), 4), -1) << "on a picture";
+    const auto painted = [](bool throughCellTexts) {
+        return picture(PagePoints, PagePoints,
+                       [&](QPainter& painter) { paintCases(painter, throughCellTexts); });
+    };
+    EXPECT_EQ(firstDifferentBand(painted(false), painted(true), 4), -1) << "on a picture";
 
     QTemporaryDir dir;
     const QImage pdfReference = paintedPdf(dir.path(), false);
