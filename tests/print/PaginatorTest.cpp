@@ -95,17 +95,10 @@ TEST(Paginator, BandsAndScaleAtEachEdge)
     const auto rows15 = [](int n) {
         return std::vector<double>(size_t(n), 15);
     };
-    const struct
-    {
-        const char* name;
-        double bodyWidth, bodyHeight;
-        std::vector<double> widths, heights;
-        void (*adjust)(PageSetup&, GridMetrics&);
-        Bands rows, columns;
-        double scale = 1;
-        CellRange area = {1, 1, 0, 0}; // 0: the whole of the sizes
-    } cases[] = {
-        // clang-format off
+    // An area ending on row 0 is the whole of the sizes.
+    // clang-format off
+    const struct { const char* name; double bodyWidth, bodyHeight; std::vector<double> widths, heights;
+                   void (*adjust)(PageSetup&, GridMetrics&); Bands rows, columns; double scale = 1; CellRange area = {1, 1, 0, 0}; } cases[] = {
     {"NoHeadings", 100, 30, {50, 50}, {15, 15}, none, {{1, 2}}, {{1, 2}}},
     {"RowsExactlyFillThePage", 100, 150, {50}, rows15(20), none, {{1, 10}, {11, 20}}, {{1, 1}}},
     {"JustShortOfFull", 100, 149.99, {50}, rows15(20), none, {{1, 9}, {10, 18}, {19, 20}}, {{1, 1}}},

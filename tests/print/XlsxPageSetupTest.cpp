@@ -18,14 +18,9 @@ using talor::test::unzipMember;
 // neither holds, and the start of each part refused; the other sheet keeps a plain set-up.
 TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
 {
-    const struct
-    {
-        const char* name;
-        PageSetup setup;
-        std::vector<const char*> sheetXml, workbookXml, absent = {};
-        QStringList refused = {}; // the start of each refusal
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char* name; PageSetup setup; std::vector<const char*> sheetXml, workbookXml, absent = {};
+                   QStringList refused = {}; } cases[] = {
         {"Defaults", {},
          {R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)",
           R"(paperSize="9")", R"(orientation="portrait")"},
