@@ -31,16 +31,14 @@ GridMetrics uniform(int columns, double width, int rows, double height)
 // title rows printed above it.
 std::string pageList(const Pagination& p)
 {
-    std::string text;
-    for (const Page& page : p.pages) {
-        text += (text.empty() ? "" : " ") + std::to_string(page.number) + ":" + std::to_string(page.row1) +
-                "-" + std::to_string(page.row2) + "/" + std::to_string(page.col1) + "-" +
-                std::to_string(page.col2);
-        if (page.titleRows)
-            text +=
-                "+" + std::to_string(page.titleRows->first) + "-" + std::to_string(page.titleRows->second);
-    }
-    return text;
+    QStringList pages;
+    for (const Page& page : p.pages)
+        pages << QString::asprintf("%d:%d-%d/%d-%d", page.number, page.row1, page.row2, page.col1,
+                                   page.col2) +
+                     (page.titleRows
+                          ? QString::asprintf("+%d-%d", page.titleRows->first, page.titleRows->second)
+                          : QString());
+    return pages.join(' ').toStdString();
 }
 
 using Bands = std::vector<std::pair<int, int>>;
