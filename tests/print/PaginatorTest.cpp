@@ -31,16 +31,14 @@ GridMetrics uniform(int columns, double width, int rows, double height)
 // title rows printed above it.
 std::string pageList(const Pagination& p)
 {
-    std::string text;
-    for (const Page& page : p.pages) {
-        text += (text.empty() ? "" : " ") + std::to_string(page.number) + ":" + std::to_string(page.row1) +
-                "-" + std::to_string(page.row2) + "/" + std::to_string(page.col1) + "-" +
-                std::to_string(page.col2);
-        if (page.titleRows)
-            text +=
-                "+" + std::to_string(page.titleRows->first) + "-" + std::to_string(page.titleRows->second);
-    }
-    return text;
+    QStringList pages;
+    for (const Page& page : p.pages)
+        pages << QString::asprintf("%d:%d-%d/%d-%d", page.number, page.row1, page.row2, page.col1,
+                                   page.col2) +
+                     (page.titleRows
+                          ? QString::asprintf("+%d-%d", page.titleRows->first, page.titleRows->second)
+                          : QString());
+    return pages.join(' ').toStdString();
 }
 
 using Bands = std::vector<std::pair<int, int>>;
@@ -57,14 +55,8 @@ TEST(Paginator, NumbersOrderAndTitleRowsOfEveryPage)
 {
     // The body's size, the area (of columns of 50 and rows of 15 points), the set-up's changes
     // and every page.
-    const struct
-    {
-        const char* name;
-        double bodyWidth, bodyHeight;
-        CellRange area;
-        void (*adjust)(PageSetup&);
-        const char* pages;
-    } cases[] = {// clang-format off
+    // clang-format off
+    const std::tuple<const char*, double, double, CellRange, void (*)(PageSetup&), const char*> cases[] = {
     {"TitleRowsRepeat", 400, 150, {1, 1, 30, 2}, [](PageSetup& s) { s.titleRows = std::pair{1, 2}; },
               "1:1-10/1-2 2:11-18/1-2+1-2 3:19-26/1-2+1-2 4:27-30/1-2+1-2"},
     {"AreaBelowTheTitleRows", 400, 150, {5, 1, 12, 2},
@@ -85,11 +77,10 @@ TEST(Paginator, NumbersOrderAndTitleRowsOfEveryPage)
               [](PageSetup& s) { s.sectionRows = 8; s.sectionTitleRows = 2; s.order = PageOrder::OverThenDown; },
               "1:1-6/1-2 2:1-6/3-3 3:7-8/1-2+1-2 4:7-8/3-3+1-2 5:9-14/1-2 6:9-14/3-3 7:15-16/1-2+9-10 8:15-16/3-3+9-10"}};
     // clang-format on
-    for (const auto& c : cases) {
-        PageSetup setup = setupWithBody(c.bodyWidth, c.bodyHeight);
-        c.adjust(setup);
-        EXPECT_EQ(pageList(paginate(setup, c.area, uniform(c.area.col2, 50, c.area.row2, 15))), c.pages)
-            << c.name;
+    for (const auto& [name, bodyWidth, bodyHeight, area, adjust, pages] : cases) {
+        PageSetup setup = setupWithBody(bodyWidth, bodyHeight);
+        adjust(setup);
+        EXPECT_EQ(pageList(paginate(setup, area, uniform(area.col2, 50, area.row2, 15))), pages) << name;
     }
 }
 
@@ -97,65 +88,48 @@ TEST(Paginator, NumbersOrderAndTitleRowsOfEveryPage)
 // bands (and scale) it must give. Each row fails when its edge moves by one.
 TEST(Paginator, BandsAndScaleAtEachEdge)
 {
-    const struct
-    {
-        const char* name;
-        double bodyWidth, bodyHeight;
-        std::vector<double> widths, heights;
-        void (*adjust)(PageSetup&, GridMetrics&);
-        Bands rows, columns;
-        double scale = 1;
-        CellRange area = {1, 1, 0, 0}; // 0: the whole of the sizes
-    } cases[] = {                      // clang-format off
+    using S = PageSetup;
+    using M = GridMetrics;
+    const auto rows15 = [](int n) {
+        return std::vector<double>(size_t(n), 15);
+    };
+    // An area ending on row 0 is the whole of the sizes.
+    // clang-format off
+    const struct { const char* name; double bodyWidth, bodyHeight; std::vector<double> widths, heights;
+                   void (*adjust)(PageSetup&, GridMetrics&); Bands rows, columns; double scale = 1; CellRange area = {1, 1, 0, 0}; } cases[] = {
     {"NoHeadings", 100, 30, {50, 50}, {15, 15}, none, {{1, 2}}, {{1, 2}}},
-    {"RowsExactlyFillThePage", 100, 150, {50}, std::vector<double>(20, 15), none, {{1, 10}, {11, 20}}, {{1, 1}}},
-    {"JustShortOfFull", 100, 149.99, {50}, std::vector<double>(20, 15), none, {{1, 9}, {10, 18}, {19, 20}},
-             {{1, 1}}},
-    {"JustShortOfAnotherRow", 100, 164.99, {50}, std::vector<double>(11, 15), none, {{1, 10}, {11, 11}},
-             {{1, 1}}},
+    {"RowsExactlyFillThePage", 100, 150, {50}, rows15(20), none, {{1, 10}, {11, 20}}, {{1, 1}}},
+    {"JustShortOfFull", 100, 149.99, {50}, rows15(20), none, {{1, 9}, {10, 18}, {19, 20}}, {{1, 1}}},
+    {"JustShortOfAnotherRow", 100, 164.99, {50}, rows15(11), none, {{1, 10}, {11, 11}}, {{1, 1}}},
     {"RowTallerThanThePage", 100, 10, {50}, {15, 15}, none, {{1, 1}, {2, 2}}, {{1, 1}}},
-    {"HeadingWidthTakesRoom", 100, 30, {50, 50}, {15, 15},
-             [](PageSetup&, GridMetrics& m) { m.headingWidth = 1; }, {{1, 2}}, {{1, 1}, {2, 2}}},
-    {"HeadingHeightTakesRoom", 100, 30, {50, 50}, {15, 15},
-             [](PageSetup&, GridMetrics& m) { m.headingHeight = 1; }, {{1, 1}, {2, 2}}, {{1, 2}}},
-    {"HeadingsScaleWithTheZoom", 100, 30, {25, 25, 25, 25}, {15, 15},
-             [](PageSetup& s, GridMetrics& m) { s.zoom = 50; m.headingWidth = 100; }, {{1, 2}}, {{1, 4}}, 0.5},
+    {"HeadingWidthTakesRoom", 100, 30, {50, 50}, {15, 15}, [](S&, M& m) { m.headingWidth = 1; }, {{1, 2}}, {{1, 1}, {2, 2}}},
+    {"HeadingHeightTakesRoom", 100, 30, {50, 50}, {15, 15}, [](S&, M& m) { m.headingHeight = 1; }, {{1, 1}, {2, 2}}, {{1, 2}}},
+    {"HeadingsScaleWithTheZoom", 100, 30, {25, 25, 25, 25}, {15, 15}, [](S& s, M& m) { s.zoom = 50; m.headingWidth = 100; },
+             {{1, 2}}, {{1, 4}}, 0.5},
     {"FirstColumnCounts", 100, 30, {60, 50}, {15}, none, {{1, 1}}, {{1, 1}, {2, 2}}},
     {"LastColumnCounts", 100, 30, {50, 30, 60}, {15}, none, {{1, 1}}, {{1, 2}, {3, 3}}},
     {"LastRowCounts", 100, 30, {50}, {10, 10, 20}, none, {{1, 2}, {3, 3}}, {{1, 1}}},
-    {"Zoom400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 400; },
-             {{1, 2}, {3, 3}}, {{1, 1}}, 4},
-    {"ZoomAbove400Is400", 100, 120, {10}, {15, 15, 15}, [](PageSetup& s, GridMetrics&) { s.zoom = 401; },
-             {{1, 2}, {3, 3}}, {{1, 1}}, 4},
-    {"Zoom10", 100, 15, {10}, std::vector<double>(11, 15), [](PageSetup& s, GridMetrics&) { s.zoom = 10; },
-             {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    {"ZoomBelow10Is10", 100, 15, {10}, std::vector<double>(11, 15),
-             [](PageSetup& s, GridMetrics&) { s.zoom = 9; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    {"FitNeverBelow10", 100, 15, {10}, std::vector<double>(11, 15),
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    {"FitExactlyAtAWholePercent", 100, 15, {10}, std::vector<double>(4, 15),
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; }, {{1, 4}}, {{1, 1}}, 0.25},
-    {"FitNoWidthLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 0; },
+    {"Zoom400", 100, 120, {10}, rows15(3), [](S& s, M&) { s.zoom = 400; }, {{1, 2}, {3, 3}}, {{1, 1}}, 4},
+    {"ZoomAbove400Is400", 100, 120, {10}, rows15(3), [](S& s, M&) { s.zoom = 401; }, {{1, 2}, {3, 3}}, {{1, 1}}, 4},
+    {"Zoom10", 100, 15, {10}, rows15(11), [](S& s, M&) { s.zoom = 10; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    {"ZoomBelow10Is10", 100, 15, {10}, rows15(11), [](S& s, M&) { s.zoom = 9; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    {"FitNeverBelow10", 100, 15, {10}, rows15(11), [](S& s, M&) { s.fitToPages = true; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    {"FitExactlyAtAWholePercent", 100, 15, {10}, rows15(4), [](S& s, M&) { s.fitToPages = true; }, {{1, 4}}, {{1, 1}}, 0.25},
+    {"FitNoWidthLimit", 100, 30, {60, 60, 60}, rows15(4), [](S& s, M&) { s.fitToPages = true; s.fitToPagesWide = 0; },
              {{1, 4}}, {{1, 3}}, 0.5},
-    {"FitNoHeightLimit", 100, 30, {60, 60, 60}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesTall = 0; },
+    {"FitNoHeightLimit", 100, 30, {60, 60, 60}, rows15(4), [](S& s, M&) { s.fitToPages = true; s.fitToPagesTall = 0; },
              {{1, 3}, {4, 4}}, {{1, 3}}, 0.55},
-    {"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15},
-             [](PageSetup& s, GridMetrics&) { s.fitToPages = true; s.fitToPagesWide = 2; },
+    {"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15}, [](S& s, M&) { s.fitToPages = true; s.fitToPagesWide = 2; },
              {{1, 1}}, {{1, 2}, {3, 3}}, 0.83},
-    {"SingleTitleRowRepeats", 100, 30, {50}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{1, 1}; }, {{1, 2}, {3, 3}, {4, 4}}, {{1, 1}}},
-    {"TitleRowsBackwardsAreNone", 100, 30, {50}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{2, 1}; }, {{1, 2}, {3, 4}}, {{1, 1}}},
-    {"AreaStartingOnTheLastTitleRow", 100, 30, {50}, {15, 15, 15, 15},
-             [](PageSetup& s, GridMetrics&) { s.titleRows = std::pair{1, 2}; }, {{2, 3}, {4, 4}}, {{1, 1}}, 1,
-             CellRange{2, 1, 4, 1}},
-    {"SectionOfOneRowTitles", 100, 30, {50}, std::vector<double>(6, 15),
-             [](PageSetup& s, GridMetrics&) { s.sectionRows = 3; s.sectionTitleRows = 1; },
+    {"SingleTitleRowRepeats", 100, 30, {50}, rows15(4), [](S& s, M&) { s.titleRows = std::pair{1, 1}; },
+             {{1, 2}, {3, 3}, {4, 4}}, {{1, 1}}},
+    {"TitleRowsBackwardsAreNone", 100, 30, {50}, rows15(4), [](S& s, M&) { s.titleRows = std::pair{2, 1}; },
+             {{1, 2}, {3, 4}}, {{1, 1}}},
+    {"AreaStartingOnTheLastTitleRow", 100, 30, {50}, rows15(4), [](S& s, M&) { s.titleRows = std::pair{1, 2}; },
+             {{2, 3}, {4, 4}}, {{1, 1}}, 1, CellRange{2, 1, 4, 1}},
+    {"SectionOfOneRowTitles", 100, 30, {50}, rows15(6), [](S& s, M&) { s.sectionRows = 3; s.sectionTitleRows = 1; },
              {{1, 2}, {3, 3}, {4, 5}, {6, 6}}, {{1, 1}}},
-    {"SectionLastOneShort", 100, 30, {50}, std::vector<double>(5, 15),
-             [](PageSetup& s, GridMetrics&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}}};
+    {"SectionLastOneShort", 100, 30, {50}, rows15(5), [](S& s, M&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -15,16 +15,12 @@ using talor::test::unzipMember;
 
 // The set-up written into the second sheet of a book: texts that the sheet's XML
 // (xl/worksheets/sheet2.xml) and the workbook's (xl/workbook.xml) hold, and texts that
-// neither holds; the other sheet keeps a plain set-up.
-TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheet)
+// neither holds, and the start of each part refused; the other sheet keeps a plain set-up.
+TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
 {
-    const struct
-    {
-        const char* name;
-        PageSetup setup;
-        std::vector<const char*> sheetXml, workbookXml, absent = {};
-    } cases[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char* name; PageSetup setup; std::vector<const char*> sheetXml, workbookXml, absent = {};
+                   QStringList refused = {}; } cases[] = {
         {"Defaults", {},
          {R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)",
           R"(paperSize="9")", R"(orientation="portrait")"},
@@ -65,7 +61,21 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheet)
          {R"(<brk id="19")"}},
         {"ZoomBeyondIsClamped", {.zoom = 401, .fitToPages = true, .fitToPagesWide = 40000},
          {R"(scale="400")", R"(fitToWidth="32767")"}, {}},
-        {"ZoomBelowIsClamped", {.zoom = 9}, {R"(scale="10")"}, {}}};
+        {"ZoomBelowIsClamped", {.zoom = 9}, {R"(scale="10")"}, {}},
+        // What a workbook cannot hold is refused, each named, and the rest of the set-up still
+        // applies; the largest numbers that fit are not refused.
+        {"PaperBeyond", {.orientation = Orientation::Landscape, .paperSize = 42}, {R"(orientation="landscape")"}, {}, {}, {"paper size: 42"}},
+        {"PaperBelow", {.orientation = Orientation::Landscape, .paperSize = 0}, {R"(orientation="landscape")"}, {}, {}, {"paper size: 0"}},
+        {"PageNumberBeyond", {.orientation = Orientation::Landscape, .firstPageNumber = 65536}, {R"(orientation="landscape")"}, {}, {},
+         {"first page number: 65536"}},
+        {"PageNumberBelow", {.orientation = Orientation::Landscape, .firstPageNumber = -1}, {R"(orientation="landscape")"}, {}, {},
+         {"first page number: -1"}},
+        {"HeaderAndPaper", {.centerHeader = QString(300, u'长'), .orientation = Orientation::Landscape, .paperSize = 200},
+         {R"(orientation="landscape")"}, {}, {}, {"header", "paper size: 200"}},
+        {"MostBreaks", {.orientation = Orientation::Landscape, .printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 2, 1},
+         .sectionRows = 2}, {R"(orientation="landscape")"}, {}},
+        {"MoreBreaksGoFurther", {.orientation = Orientation::Landscape,
+         .printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, {R"(orientation="landscape")"}, {}}};
     // clang-format on
     QTemporaryDir dir;
     const QString path = dir.filePath("out.xls");
@@ -75,7 +85,10 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheet)
     book.sheet(2).setText(1, 1, "考勤日报表");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(writeXlsx(book, path, c.setup, 2), QStringList());
+        const QStringList refused = writeXlsx(book, path, c.setup, 2);
+        ASSERT_EQ(refused.size(), c.refused.size()) << refused.join("; ").toStdString();
+        for (qsizetype i = 0; i < refused.size(); ++i)
+            EXPECT_TRUE(refused[i].startsWith(c.refused[i])) << refused[i].toStdString();
         const QString sheet = unzipMember(path, "xl/worksheets/sheet2.xml");
         const QString workbook = unzipMember(path, "xl/workbook.xml");
         for (const char* text : c.sheetXml)
@@ -90,7 +103,7 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheet)
     }
 }
 
-TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
+TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("out.xls");
@@ -106,7 +119,7 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
     EXPECT_EQ(book.text(1, 1), "王五") << "the grid itself is not changed";
 
     // Formulas follow their rows; the grid's frozen column stays frozen, with the caption row above it.
-    const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+    QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
     for (const char* xml :
          {R"(<c r="C2"[^>]*><f>B2\*2</f><v>16</v></c>)", R"(<c r="C3"[^>]*><f>SUM\(C2:C2\)</f><v>16</v></c>)",
           R"(<c r="B2"[^>]*><v>8</v></c>)", R"(<dimension ref="A1:C3"/>)",
@@ -116,38 +129,18 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBold)
     EXPECT_TRUE(strings.indexOf("姓名") >= 0 && strings.indexOf("王五") >= 0);
     EXPECT_TRUE(unzipMember(path, "xl/styles.xml").contains("<b/>"));
     EXPECT_TRUE(unzipMember(path, "xl/workbook.xml").contains("!$1:$1</definedName>"));
-}
 
-// What a workbook cannot hold is refused, each named, and the rest of the set-up still applies;
-// the largest numbers that fit are not refused.
-TEST(XlsxPageSetup, RefusalsAreNamedAndTheRestApplies)
-{
-    const struct
-    {
-        PageSetup setup;
-        QStringList refused; // the start of each refusal
-    } cases[] = {
-        // clang-format off
-        {{.paperSize = 42}, {"paper size: 42"}}, {{.paperSize = 0}, {"paper size: 0"}},
-        {{.firstPageNumber = 65536}, {"first page number: 65536"}}, {{.firstPageNumber = -1}, {"first page number: -1"}},
-        {{.centerHeader = QString(300, u'长'), .paperSize = 200}, {"header", "paper size: 200"}},
-        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 2, 1}, .sectionRows = 2}, {}},
-        {{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, {}}};
-    // clang-format on
-    QTemporaryDir dir;
-    const QString path = dir.filePath("out.xlsx");
-    Workbook book;
-    book.setText(1, 1, "x");
-    for (const auto& c : cases) {
-        PageSetup setup = c.setup;
-        setup.orientation = Orientation::Landscape;
-        const QStringList refused = writeXlsx(book, path, setup, 1);
-        SCOPED_TRACE(refused.join("; ").toStdString());
-        ASSERT_EQ(refused.size(), c.refused.size());
-        for (qsizetype i = 0; i < refused.size(); ++i)
-            EXPECT_TRUE(refused[i].startsWith(c.refused[i]));
-        EXPECT_TRUE(unzipMember(path, "xl/worksheets/sheet1.xml").contains(R"(orientation="landscape")"));
-    }
+    // A sheet whose rows reach the last row a workbook holds has no room for a caption row above
+    // it: written whole, without the captions, and the caption row is named as refused.
+    Workbook full;
+    full.setText(1, 1, "第一行");
+    full.setText(talor::grid::Sheet::MaxRows, 1, "最后一行");
+    const QStringList refused = writeXlsx(full, path, PageSetup(), 1, {"姓名"});
+    ASSERT_EQ(refused.size(), 1);
+    EXPECT_TRUE(refused[0].startsWith("caption row")) << refused[0].toStdString();
+    sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:A1048576"/>)"));
+    EXPECT_TRUE(sheet.contains("最后一行") && !sheet.contains("姓名"));
 }
 
 // A worksheet breaks pages before 1,023 rows at most: a print area of more sections goes into
@@ -192,21 +185,4 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
     // Texts are written in the cells (constant memory).
     EXPECT_TRUE(second.contains("<t>标题</t>") && second.contains("<t>人1024</t>") &&
                 !second.contains("人1023<"));
-}
-
-// A sheet whose rows reach the last row a workbook holds has no room for a caption row above
-// it: written whole, without the captions, and the caption row is named as refused.
-TEST(XlsxPageSetup, NoCaptionRowAboveASheetOfEveryRow)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("out.xlsx");
-    Workbook book;
-    book.setText(1, 1, "第一行");
-    book.setText(talor::grid::Sheet::MaxRows, 1, "最后一行");
-    const QStringList refused = writeXlsx(book, path, PageSetup(), 1, {"姓名"});
-    ASSERT_EQ(refused.size(), 1);
-    EXPECT_TRUE(refused[0].startsWith("caption row")) << refused[0].toStdString();
-    const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
-    EXPECT_TRUE(sheet.contains(R"(<dimension ref="A1:A1048576"/>)"));
-    EXPECT_TRUE(sheet.contains("最后一行") && !sheet.contains("姓名"));
 }

@@ -56,19 +56,15 @@ public:
 class ValidateSheetTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        suite.fields["bz"] = {"备注", "S", "4"};
-        suite.fields["cdfz"] = {"迟到分钟", "I", ""};
-        suite.fields["bxrq"] = {"补休日期", "T", ""};
-        for (int c = 1; c <= 3; ++c)
-            columns.setField(c, QStringList{"bz", "cdfz", "bxrq"}[c - 1]);
-    }
-    // The labels as headings, or as row 4 of the cell layout.
+    // The fields' labels as headings, or as row 4 of the cell layout.
     void layOut(bool headings)
     {
+        suite.fields = {
+            {"bz", {"备注", "S", "4"}}, {"cdfz", {"迟到分钟", "I", ""}}, {"bxrq", {"补休日期", "T", ""}}};
         for (int c = 1; c <= 3; ++c) {
-            const QString label = QStringList{"备注", "迟到分钟", "补休日期"}[c - 1];
+            const QString field = QStringList{"bz", "cdfz", "bxrq"}[c - 1],
+                          label = suite.fields[field].caption;
+            columns.setField(c, field);
             headings ? sheet.setColumnHeading(c, label) : sheet.setPlainText(4, c, label);
         }
     }

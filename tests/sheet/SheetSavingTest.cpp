@@ -38,10 +38,11 @@ protected:
         exec("create table kq (memberid text, zhdate text, depart text, group0 text, team text, qjlb text, "
              "cdfz integer check (cdfz > -100), cqgs real, bxrq text, sbsj text, uns integer, hid integer, "
              "bz text, czyxm text, primary key (memberid, zhdate))");
-        exec("insert into kq values ('0012', '2024-01-05', 'D1', 'G1', 'T1', '01', 5, 7.5, null, null, 1, 1, "
-             "null, null), ('0013', '2024-01-05', 'D2', 'G1', 'T7', null, 0, 0, null, null, 1, 1, null, "
-             "'李四'), "
+        // clang-format off
+        exec("insert into kq values ('0012', '2024-01-05', 'D1', 'G1', 'T1', '01', 5, 7.5, null, null, 1, 1, null, null), "
+             "('0013', '2024-01-05', 'D2', 'G1', 'T7', null, 0, 0, null, null, 1, 1, null, '李四'), "
              "('0014', '2024-01-05', 'D1', 'G1', 'T1', null, 1, 0, null, null, 1, 1, null, null)");
+        // clang-format on
         suite.db = db;
         // clang-format off
         suite.fields = {{"memberid", {"工号", "S", "20", 0}}, {"team", {"小组", "S", "20", 1}}, {"group0", {"班组", "S", "20", 2}},
@@ -63,7 +64,6 @@ protected:
     {
         records.close();
         suite.db = QSqlDatabase();
-        db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase("saving");
     }
@@ -93,7 +93,6 @@ protected:
             values << q.value(0).toString();
         return values.join(',');
     }
-    void refuseAndTakeBack();
 
     QSqlDatabase db;
     FakeSuite suite;
@@ -105,11 +104,10 @@ protected:
 
 QString shown(const std::optional<FieldWrite>& write)
 {
-    if (!write)
-        return "none";
-    if (!write->value.isValid())
-        return "null";
-    return QString(write->value.typeName()) + " " + write->value.toString();
+    return !write ? "none"
+           : !write->value.isValid()
+               ? "null"
+               : QString(write->value.typeName() + QString(" ") + write->value.toString());
 }
 
 // The write of one cell of the first record (department D1, group G1) by its field's type.
@@ -159,11 +157,7 @@ TEST_F(SavingTest, ANameWithoutACodeIsRefusedNamingTheCell)
 // snapshot of the sheet (or none), these cells typed.
 TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
 {
-    struct Edit
-    {
-        int row, column;
-        const char* text;
-    };
+    using Edit = std::tuple<int, int, const char*>; // row, column, text
     const char* everyColumn = "memberid= team= group0= qjlb= cdfz=%1 cqgs=0 %2bz= CZYXM=张三";
     // clang-format off
     const struct { const char* name; std::vector<Edit> edits; QString plan; bool snapshot = true, heading = false, operatorField = true; } cases[] = {
@@ -187,8 +181,8 @@ TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
             suite.fields.remove("czyxm");
         SheetSnapshot snapshot;
         snapshot.take(sheet);
-        for (const Edit& e : c.edits)
-            sheet.setText(e.row, e.column, e.text);
+        for (const auto& [row, column, text] : c.edits)
+            sheet.setText(row, column, text);
         SheetSaving saving(suite, columns, sheet, records);
         QStringList plan;
         for (const RecordWrites& record : saving.plan(c.snapshot ? &snapshot : nullptr)) {
@@ -227,19 +221,6 @@ public:
 // with the messages translated.
 TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
 {
-    OtherWords otherWords;
-    for (const bool translated : {false, true}) {
-        SCOPED_TRACE(translated ? "translated" : "as written");
-        if (translated) {
-            ASSERT_TRUE(QCoreApplication::installTranslator(&otherWords));
-        }
-        refuseAndTakeBack();
-    }
-    QCoreApplication::removeTranslator(&otherWords);
-}
-
-void SavingTest::refuseAndTakeBack()
-{
     // What runs after the plan, before it is applied; the lateness typed on row 7; the row of
     // the outcome and the start of its message.
     // clang-format off
@@ -251,32 +232,40 @@ void SavingTest::refuseAndTakeBack()
          "0014 2024-01-05 的记录在读出后已被其他操作员保存"},
         {"LastRefused", "", -200, 7, "保存 0014 2024-01-05 的记录（字段 cdfz,CZYXM）时数据库出错"}};
     // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        exec("update kq set cdfz = 1, czyxm = null");
-        records.open("select * from kq order by memberid", db);
-        layOut(false);
-        SheetSnapshot snapshot;
-        snapshot.take(sheet);
-        for (int row = 5; row <= 7; ++row)
-            sheet.setText(row, 5, QString::number(row == 7 ? c.lateness : row + 10));
-        SheetSaving saving(suite, columns, sheet, records);
-        const auto plan = saving.plan(&snapshot);
-        if (*c.between)
-            exec(c.between);
-        const SaveOutcome outcome = saving.apply(plan);
-        const bool saved = c.row == 0;
-        EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row, records.position(),
-                             outcome.message.left(QString(c.message).size()).toStdString(),
-                             outcome.message.endsWith(SheetSaving::RefusedRecord),
-                             stored("select czyxm from kq order by memberid")),
-                  std::tuple(saved ? 3 : 0, saved, c.row, 0, std::string(c.message), !saved,
-                             QString(saved ? "张三,张三,张三" : ",,")));
-        QStringList read;
-        for (records.moveFirst(); !records.eof(); records.moveNext())
-            read << records.text("cdfz");
-        EXPECT_EQ(read.join(','), saved ? QString("15,16,%1").arg(c.lateness) : "1,1,1");
+    OtherWords otherWords;
+    for (const bool translated : {false, true}) {
+        SCOPED_TRACE(translated ? "translated" : "as written");
+        if (translated) {
+            ASSERT_TRUE(QCoreApplication::installTranslator(&otherWords));
+        }
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            exec("update kq set cdfz = 1, czyxm = null");
+            records.open("select * from kq order by memberid", db);
+            layOut(false);
+            SheetSnapshot snapshot;
+            snapshot.take(sheet);
+            for (int row = 5; row <= 7; ++row)
+                sheet.setText(row, 5, QString::number(row == 7 ? c.lateness : row + 10));
+            SheetSaving saving(suite, columns, sheet, records);
+            const auto plan = saving.plan(&snapshot);
+            if (*c.between)
+                exec(c.between);
+            const SaveOutcome outcome = saving.apply(plan);
+            const bool saved = c.row == 0;
+            EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row, records.position(),
+                                 outcome.message.left(QString(c.message).size()).toStdString(),
+                                 outcome.message.endsWith(SheetSaving::RefusedRecord),
+                                 stored("select czyxm from kq order by memberid")),
+                      std::tuple(saved ? 3 : 0, saved, c.row, 0, std::string(c.message), !saved,
+                                 QString(saved ? "张三,张三,张三" : ",,")));
+            QStringList read;
+            for (records.moveFirst(); !records.eof(); records.moveNext())
+                read << records.text("cdfz");
+            EXPECT_EQ(read.join(','), saved ? QString("15,16,%1").arg(c.lateness) : "1,1,1");
+        }
     }
+    QCoreApplication::removeTranslator(&otherWords);
 }
 
 // The edit and save commands as the window gives them, on the same records.
@@ -331,10 +320,7 @@ TEST_F(EditingTest, EditAndSaveCommandsInTurn)
         SCOPED_TRACE(step.what);
         messages.clear();
         step.before();
-        if (step.save)
-            commands.saveContent();
-        else
-            commands.editContent();
+        step.save ? commands.saveContent() : commands.editContent();
         QStringList held;
         for (const char* field : {"cdfz", "team", "czyxm"})
             held << stored(QString("select %1 from kq order by memberid").arg(field));
@@ -369,11 +355,9 @@ TEST_F(EditingTest, SelectionAndClicksOnTheRows)
     // The report kind, the row clicked, the active row, whether the click publishes the row.
     const std::tuple<QString, int, int, bool> clicks[] = {
         {"2", 5, 5, true}, {"2", 4, 5, false}, {"2", 5, 4, false}, {"1", 7, 7, true}, {"3", 6, 6, true}};
-    for (int r = 4; r <= 7; ++r) {
-        sheet.setText(r, 1, QString("2024-01-0%1").arg(r));
-        sheet.setText(r, 2, QString("名%1").arg(r));
-        sheet.setText(r, 8, QString("末%1").arg(r));
-    }
+    for (int r = 4; r <= 7; ++r)
+        for (const auto& [c, text] : {std::pair{1, "2024-01-0%1"}, {2, "名%1"}, {8, "末%1"}})
+            sheet.setText(r, c, QString(text).arg(r));
     for (const auto& [option, row, active, published] : clicks) {
         SCOPED_TRACE(std::to_string(row) + " " + option.toStdString());
         suite.option = option;

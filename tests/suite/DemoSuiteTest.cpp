@@ -37,15 +37,12 @@ QStringList dump(QSqlDatabase db, const QString& table)
     while (query.next()) {
         QStringList cells;
         for (int i = 0; i < query.record().count(); ++i) {
-            const QVariant value = query.value(i);
-            if (value.isNull())
-                cells << "<null>";
-            else if (value.typeId() == QMetaType::QTime)
-                cells << value.toTime().toString("HH:mm:ss");
-            else if (value.typeId() == QMetaType::Double)
-                cells << QString::number(value.toDouble(), 'f', 2);
-            else
-                cells << value.toString();
+            const QVariant v = query.value(i);
+            const int type = v.typeId();
+            cells << (v.isNull()                  ? "<null>"
+                      : type == QMetaType::QTime  ? v.toTime().toString("HH:mm:ss")
+                      : type == QMetaType::Double ? QString::number(v.toDouble(), 'f', 2)
+                                                  : v.toString());
         }
         rows << cells.join('|');
     }
@@ -82,29 +79,19 @@ DemoOptions smallOptions(quint32 seed = 1, int employees = 40, int days = 31)
     return {employees, days, QDate(2026, 10, 1), seed, {}};
 }
 
-// A content rule of the demo database: the count that `sql` gives lies in [least, most].
-struct Rule
-{
-    const char* sql;
-    int least;
-    int most;
-};
+// The content rules of the demo database: the count each statement gives lies in [least, most].
 constexpr int Many = std::numeric_limits<int>::max();
-
-const Rule Rules[] = {
+const QString DepartmentRoot = "(select proid from zdb3 where proval=2 and proname='部门')";
+// clang-format off
+const std::tuple<QString, int, int> Rules[] = {
     // One department root with 8 departments; entries the attendance views may leave out at
     // every level; a code for every department, and groups only of coded departments.
     {"select count(*) from zdb3 where proval=2 and proname='部门'", 1, 1},
-    {"select count(*) from zdb3 where parid=(select proid from zdb3 where proval=2 and proname='部门')", 8,
-     8},
+    {"select count(*) from zdb3 where parid=" + DepartmentRoot, 8, 8},
     {"select count(*) from zdb3 where proval2='*'", 3, Many},
-    {"select count(*) from zdb3 where proval2='*' and parid=(select proid from zdb3 where proval=2 and "
-     "proname='部门')",
-     1, 1},
+    {"select count(*) from zdb3 where proval2='*' and parid=" + DepartmentRoot, 1, 1},
     {"select count(*) from zdcode where category='部门'", 8, 8},
-    {"select count(*) from zdgroup g where not exists (select 1 from zdcode c where c.category='部门' and "
-     "c.name=g.depart)",
-     0, 0},
+    {"select count(*) from zdgroup g where not exists (select 1 from zdcode c where c.category='部门' and c.name=g.depart)", 0, 0},
     {"select count(*) from zdb1 where parid=0 and proval='DATABASE'", 1, 1},
     // Employees hold codes and plain names; names are a surname and a given name.
     {"select count(*) from YGZL", 40, 40},
@@ -124,30 +111,28 @@ const Rule Rules[] = {
     // A row per person per day; the row's department and team are the employee's.
     {"select count(*) from KQ0001", 40 * 31, 40 * 31},
     {"select count(distinct memberid) from kq0001 where zhdate='2026-10-15'", 40, 40},
-    {"select count(*) from kq0001 k join ygzl y on y.memberid=k.memberid where coalesce(k.team,'-')<>"
-     "coalesce(y.team,'-') or k.depart<>y.depart",
-     0, 0},
+    {"select count(*) from kq0001 k join ygzl y on y.memberid=k.memberid where coalesce(k.team,'-')<>coalesce(y.team,'-') or k.depart<>y.depart", 0, 0},
     // The dictionary types the daily table's items with every letter and code kind (S0..S3).
     {"select count(distinct case when ftype='S' then 'S' || codekind else ftype end) from zdfield where "
-     "tablecode in ('', 'KQ0001') and ftype in ('S', 'I', 'D', 'T', 'Y') and codekind between 0 and 3",
-     8, 8},
+     "tablecode in ('', 'KQ0001') and ftype in ('S', 'I', 'D', 'T', 'Y') and codekind between 0 and 3", 8, 8},
     // Abnormal days carry their colour: 1 late, 2 early leave, 3 absent; rest days null.
     {"select count(distinct ncolor) from kq0001 where ncolor in (1, 2, 3)", 3, 3},
-    {"select count(*) from kq0001 where (cdfz>0 and ncolor<>1) or (ncolor=1 and not cdfz>0) or (ztfz>0 and "
-     "ncolor<>2) or (ncolor=2 and not ztfz>0) or (kggs>0 and ncolor<>3) or (ncolor=3 and (sbsj is not null "
-     "or kggs=0))",
-     0, 0},
+    {"select count(*) from kq0001 where (cdfz>0 and ncolor<>1) or (ncolor=1 and not cdfz>0) or (ztfz>0 and ncolor<>2) "
+     "or (ncolor=2 and not ztfz>0) or (kggs>0 and ncolor<>3) or (ncolor=3 and (sbsj is not null or kggs=0))", 0, 0},
     {"select count(*) from kq0001 where ncolor is null", 1, Many},
     {"select count(*) from kq0001 where ncolor=0", 1, Many},
 };
+// clang-format on
 
 } // namespace
 
 class DemoSuiteTest : public talor::test::DatabaseTest
 {};
 
-TEST_P(DemoSuiteTest, SameSeedGivesTheSameRowsAndAnotherSeedOthers)
+TEST_P(DemoSuiteTest, SameSeedGivesTheSameRowsAnotherSeedOthersAndBadSizesAreRefused)
 {
+    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 0)), SuiteError);
+    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 40, -1)), SuiteError);
     DemoSuite::fillDatabase(db(), smallOptions(5));
     const QStringList first = dumpAll(db());
     const QStringList daily = dump(db(), "kq0001"), staff = dump(db(), "ygzl"), tree = dump(db(), "zdb3");
@@ -164,9 +149,9 @@ TEST_P(DemoSuiteTest, ContentTheModuleReliesOn)
     EXPECT_EQ(QList<qint64>({summary.attendanceRows, count(db(), "select count(*) from kq0002")}),
               QList<qint64>({40 * 31, summary.overtimeRows}));
     EXPECT_GT(summary.overtimeRows, 0);
-    for (const Rule& rule : Rules) {
-        const int actual = count(db(), QString::fromUtf8(rule.sql));
-        EXPECT_TRUE(actual >= rule.least && actual <= rule.most) << rule.sql << ": " << actual;
+    for (const auto& [sql, least, most] : Rules) {
+        const int actual = count(db(), sql);
+        EXPECT_TRUE(actual >= least && actual <= most) << sql.toStdString() << ": " << actual;
     }
     // The catalogue's tables exist, some with zhdate and some without.
     QSqlQuery tables(db());
@@ -190,12 +175,6 @@ TEST_P(DemoSuiteTest, ContentTheModuleReliesOn)
             << column;
 }
 
-TEST_P(DemoSuiteTest, GeneratorRefusesBadSizes)
-{
-    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 0)), SuiteError);
-    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 40, -1)), SuiteError);
-}
-
 TALOR_BOTH_DATABASES(DemoSuiteTest);
 
 TEST(DemoSuiteEngines, SqliteAndPostgresGetTheSameRows)
@@ -215,7 +194,7 @@ TEST(DemoSuiteEngines, SqliteAndPostgresGetTheSameRows)
     Connections::remove("engines_pg");
 }
 
-TEST(DemoSuiteFiles, GenerateWritesACompleteSuite)
+TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
 {
     ensureApplication();
     QTemporaryDir parent;
@@ -229,8 +208,8 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuite)
     EXPECT_TRUE(QFileInfo(dir + "/work").isDir());
     EXPECT_FALSE(QFileInfo::exists(dir + "/tmp")) << "temporary files go to the user's cache folder";
     // No scratch directory is left beside it.
-    EXPECT_EQ(QDir(parent.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList{"demo"});
+    const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
+    EXPECT_EQ(QDir(parent.path()).entryList(entries), QStringList{"demo"});
 
     // The configuration opens as a suite, on the generated database.
     LocalSuite suite(summary.configurationFile);
@@ -264,6 +243,16 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuite)
     for (const char* file : {"/template/考勤日报1.vts", "/template/考勤日报2.vts", "/template/考勤日报3.vts"})
         EXPECT_EQ(talor::test::fileBytes(dir + file), talor::test::fileBytes(parent.filePath("again") + file))
             << file;
+
+    // A directory that is not empty is refused, named, and left alone, and nothing is left beside it.
+    const QString taken = parent.filePath("taken");
+    ASSERT_TRUE(QDir().mkpath(taken));
+    talor::test::putFile(taken + "/notes.txt", "keep me");
+    const QString message =
+        talor::test::errorText<SuiteError>([&] { DemoSuite::generate(taken, smallOptions()); });
+    EXPECT_TRUE(message.contains(taken)) << message.toStdString();
+    EXPECT_EQ(QDir(taken).entryList(entries), QStringList{"notes.txt"});
+    EXPECT_EQ(QDir(parent.path()).entryList(entries), (QStringList{"again", "demo", "taken"}));
 }
 
 // The report templates as the report layout reads them: the layout told by column 1's
@@ -297,21 +286,6 @@ TEST(DemoSuiteFiles, TemplatesOfAllThreeKindsLayOutTheirColumns)
                   std::tuple(title, !headingLayout, lastRow, true, widths, 2))
             << k;
     }
-}
-
-TEST(DemoSuiteFiles, ANonEmptyDirectoryIsRefusedAndLeftAlone)
-{
-    ensureApplication();
-    QTemporaryDir parent;
-    const QString dir = parent.filePath("taken");
-    ASSERT_TRUE(QDir().mkpath(dir));
-    talor::test::putFile(dir + "/notes.txt", "keep me");
-    const QString message =
-        talor::test::errorText<SuiteError>([&] { DemoSuite::generate(dir, smallOptions()); });
-    EXPECT_TRUE(message.contains(dir)) << message.toStdString();
-    const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
-    EXPECT_EQ(QDir(dir).entryList(entries), QStringList{"notes.txt"});
-    EXPECT_EQ(QDir(parent.path()).entryList(entries), QStringList{"taken"});
 }
 
 TEST(DefaultSuite, IsCreatedOnceInTheUsersDataDirectory)

@@ -47,11 +47,9 @@ protected:
         DemoSuite::fillDatabase(db(), DemoOptions{30, 5, QDate(2026, 10, 1), 7, {}});
         QString section = "kind=sqlite\nfile=" + sqliteFile();
         if (kind() == DatabaseKind::Postgres) {
-            const PostgresServer server = postgresServer();
-            section = QStringLiteral("kind=postgresql\nhost=%1\nport=%2\nname=%3\nuser=%4\npassword=%5")
-                          .arg(server.host)
-                          .arg(server.port)
-                          .arg(server.database, server.user, server.password);
+            const PostgresServer s = postgresServer();
+            section = "kind=postgresql\nhost=" + s.host + "\nport=" + QString::number(s.port) +
+                      "\nname=" + s.database + "\nuser=" + s.user + "\npassword=" + s.password;
         }
         m_suite = std::make_unique<LocalSuite>(writeConfig(temporaryPath(), section));
     }
@@ -67,7 +65,7 @@ private:
     std::unique_ptr<LocalSuite> m_suite;
 };
 
-TEST_P(LocalSuiteTest, TableFieldAndCodeLookups)
+TEST_P(LocalSuiteTest, TableFieldAndCodeLookupsKeptUntilReloaded)
 {
     LocalSuite& s = suite();
     // The table catalogue both ways; its root is no table; quotes are bound, not spliced.
@@ -112,14 +110,22 @@ TEST_P(LocalSuiteTest, TableFieldAndCodeLookups)
     // An empty table means the current table, which can change.
     s.setCurrentTable("KQ0002");
     EXPECT_EQ(s.fieldCaption("jblb") + "|" + s.fieldCaption("cqgs"), "加班类别|");
+
+    // The dictionary is kept until reloaded.
+    s.setCurrentTable("KQ0001");
+    EXPECT_EQ(s.fieldCaption("bz") + "|" + s.categoryName("部门", "01"), "备注|生产部");
+    exec("update zdfield set caption='说明' where tablecode='KQ0001' and fieldname='bz'");
+    exec("update zdcode set name='制造部' where category='部门' and code='01'");
+    EXPECT_EQ(s.fieldCaption("bz"), "备注");
+    s.reloadDictionary();
+    EXPECT_EQ(s.fieldCaption("bz") + "|" + s.categoryName("部门", "01"), "说明|制造部");
 }
 
-TEST_P(LocalSuiteTest, HiddenUnsavedAndPickerLists)
+TEST_P(LocalSuiteTest, ListsIdentityPaddingAndZeroFill)
 {
     EXPECT_EQ(suite().hiddenFields(), "打卡记录");
     const QString unsaved = suite().unsavedFields();
-    for (const char* caption : {"工号", "姓名", "日期", "操作员", "异常标志", "打卡记录"})
-        EXPECT_TRUE(unsaved.contains(QString::fromUtf8(caption))) << caption;
+    EXPECT_TRUE(containsAll(unsaved, {"工号", "姓名", "日期", "操作员", "异常标志", "打卡记录"}));
     EXPECT_FALSE(unsaved.contains("出勤工时"));
 
     const QStringList picker = suite().fieldPickerList();
@@ -129,17 +135,16 @@ TEST_P(LocalSuiteTest, HiddenUnsavedAndPickerLists)
 
     suite().setCurrentTable("");
     EXPECT_EQ(suite().fieldPickerList().at(0), "项目");
-}
 
-TEST_P(LocalSuiteTest, DictionaryIsCachedUntilReloaded)
-{
-    EXPECT_EQ(suite().fieldCaption("bz"), "备注");
-    EXPECT_EQ(suite().categoryName("部门", "01"), "生产部");
-    exec("update zdfield set caption='说明' where tablecode='KQ0001' and fieldname='bz'");
-    exec("update zdcode set name='制造部' where category='部门' and code='01'");
-    EXPECT_EQ(suite().fieldCaption("bz"), "备注");
-    suite().reloadDictionary();
-    EXPECT_EQ(suite().fieldCaption("bz") + "|" + suite().categoryName("部门", "01"), "说明|制造部");
+    // The operator, the report (at first the module key) and the lock come from the configuration.
+    EXPECT_EQ(
+        std::tuple(suite().operatorName(), suite().action("查询"), suite().reportKey(), suite().lockSwitch()),
+        std::tuple(QString("张三"), QString("张三 查询"), QString("考勤日报"), 1));
+    EXPECT_EQ(suite().actions(), QStringList{"查询"});
+    EXPECT_EQ(QStringList({suite().pad(6, "KQ01", " "), suite().pad(2, "KQ0001", " "),
+                           suite().pad(4, "a", ""), suite().zeroFill(42, 5, "0"),
+                           suite().zeroFill(42, 5, "*"), suite().zeroFill(123456, 3, "0")}),
+              QStringList({"KQ01  ", "KQ0001", "a   ", "00042", "***42", "123456"}));
 }
 
 TEST_P(LocalSuiteTest, AFailingLookupNamesTheDatabase)
@@ -156,37 +161,19 @@ TEST_P(LocalSuiteTest, AFailingLookupNamesTheDatabase)
         EXPECT_TRUE(message.contains(database)) << message.toStdString();
 }
 
-// The operator, the report (at first the module key) and the lock come from the configuration.
-TEST_P(LocalSuiteTest, IdentityActionPaddingAndZeroFill)
-{
-    EXPECT_EQ(
-        std::tuple(suite().operatorName(), suite().action("查询"), suite().reportKey(), suite().lockSwitch()),
-        std::tuple(QString("张三"), QString("张三 查询"), QString("考勤日报"), 1));
-    EXPECT_EQ(suite().actions(), QStringList{"查询"});
-    EXPECT_EQ(QStringList({suite().pad(6, "KQ01", " "), suite().pad(2, "KQ0001", " "),
-                           suite().pad(4, "a", ""), suite().zeroFill(42, 5, "0"),
-                           suite().zeroFill(42, 5, "*"), suite().zeroFill(123456, 3, "0")}),
-              QStringList({"KQ01  ", "KQ0001", "a   ", "00042", "***42", "123456"}));
-}
-
 TALOR_BOTH_DATABASES(LocalSuiteTest);
 
 // Without configured values the period is the current month: its first and last day.
 TEST(LocalSuitePeriod, DefaultPeriodIsTheWholeMonth)
 {
-    const struct
-    {
-        QDate today;
-        const char *start, *end;
-    } cases[] = {
+    const std::tuple<QDate, const char*, const char*> cases[] = {
         {QDate(2026, 1, 1), "2026-01-01", "2026-01-31"},  {QDate(2026, 1, 31), "2026-01-01", "2026-01-31"},
         {QDate(2024, 2, 10), "2024-02-01", "2024-02-29"}, {QDate(2026, 2, 28), "2026-02-01", "2026-02-28"},
         {QDate(2100, 2, 1), "2100-02-01", "2100-02-28"},  {QDate(2026, 4, 30), "2026-04-01", "2026-04-30"},
         {QDate(2026, 12, 31), "2026-12-01", "2026-12-31"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(LocalSuite::defaultPeriod(c.today), std::pair(QString(c.start), QString(c.end)))
-            << c.today.toString(Qt::ISODate).toStdString();
-    }
+    for (const auto& [today, start, end] : cases)
+        EXPECT_EQ(LocalSuite::defaultPeriod(today), std::pair(QString(start), QString(end)))
+            << today.toString().toStdString();
 }
 
 // A SQLite file made by the statements, outside the module's connections.
@@ -260,24 +247,20 @@ TEST(LogDirectory, FollowsTheKeysAndSparesTheProgramDirectory)
     const SuiteConfig loaded = SuiteConfig::load(suiteDir + QStringLiteral("/suite.ini"));
     // The [paths] application key ("@" stands for the suite's directory, empty for the
     // program's), the log key, and the folder the log goes to.
-    const struct
-    {
-        const char *application, *log;
-        QString expected;
-    } cases[] = {{"", "", loaded.workDirectory},
-                 {"@", "", suiteDir},
-                 {"@/../link", "", loaded.workDirectory},
-                 {"", "logs", suiteDir + "/logs"},
-                 {"@", "logs", suiteDir + "/logs"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.application) + " " + c.log);
+    const std::tuple<const char*, const char*, QString> cases[] = {{"", "", loaded.workDirectory},
+                                                                   {"@", "", suiteDir},
+                                                                   {"@/../link", "", loaded.workDirectory},
+                                                                   {"", "logs", suiteDir + "/logs"},
+                                                                   {"@", "logs", suiteDir + "/logs"}};
+    for (const auto& [applicationKey, logKey, expected] : cases) {
+        SCOPED_TRACE(std::string(applicationKey) + " " + logKey);
         SuiteConfig config = loaded;
         // The keys as load() resolves them: relative paths from the configuration's directory.
-        const QString application = QString::fromUtf8(c.application).replace(u'@', suiteDir);
+        const QString application = QString::fromUtf8(applicationKey).replace(u'@', suiteDir);
         config.applicationDirectory = application.isEmpty() ? program : QDir(suiteDir).filePath(application);
-        config.logDirectory = *c.log ? QDir(suiteDir).filePath(QString::fromUtf8(c.log)) : QString();
+        config.logDirectory = *logKey ? QDir(suiteDir).filePath(QString::fromUtf8(logKey)) : QString();
         const QString log = LocalSuite(config).logDirectory();
-        EXPECT_EQ(QDir(log), QDir(c.expected)) << log.toStdString();
+        EXPECT_EQ(QDir(log), QDir(expected)) << log.toStdString();
         EXPECT_NE(QDir(log), QDir(program));
     }
 }

@@ -30,19 +30,17 @@ TEST(SuiteConfig, ReadsEveryValueAndResolvesRelativePaths)
         "reportDate=2026-10-05\nperiodStart=2026-10-01\nperiodEnd=2026-10-31\n";
     const SuiteConfig c = SuiteConfig::load(writeFile(dir.filePath("suite.ini"), text));
     const QString base = QDir(dir.path()).absolutePath();
+    // clang-format off
     EXPECT_EQ(QStringList({c.database.kind, c.database.file, c.databaseKind, c.organisation, c.operatorName,
-                           c.moduleKey, c.scope, c.filter, c.allowedMenus, c.currentTable}),
+                           c.moduleKey, c.scope, c.filter, c.allowedMenus, c.currentTable, c.applicationDirectory,
+                           c.workDirectory, c.templateDirectory, c.iconDirectory, c.iconFile, c.temporaryDirectory,
+                           c.settingsDirectory, c.settingsFile, c.secondFile, QString::number(c.lockSwitch),
+                           c.codePrefix, c.accessCode, c.accessComparison, c.reportDate, c.periodStart, c.periodEnd}),
               QStringList({"sqlite", base + "/data/suite.db", "2", "示范公司", "张三", "考勤日报", "出勤",
-                           "depart<>'x'", ",A,B,", "KQ0001"}));
-    EXPECT_EQ(
-        QStringList({c.applicationDirectory, c.workDirectory, c.templateDirectory, c.iconDirectory,
-                     c.iconFile, c.temporaryDirectory, c.settingsDirectory, c.settingsFile, c.secondFile}),
-        QStringList({"/opt/talor", base + "/work", QDir::cleanPath(base + "/../tpl"), base + "/icon",
-                     "talor.png", base + "/tmp", base, "a.ini", "b.ini"}));
-    EXPECT_EQ(c.lockSwitch, -1);
-    EXPECT_EQ(QStringList(
-                  {c.codePrefix, c.accessCode, c.accessComparison, c.reportDate, c.periodStart, c.periodEnd}),
-              QStringList({"P", "A", "C", "2026-10-05", "2026-10-01", "2026-10-31"}));
+                           "depart<>'x'", ",A,B,", "KQ0001", "/opt/talor", base + "/work",
+                           QDir::cleanPath(base + "/../tpl"), base + "/icon", "talor.png", base + "/tmp", base,
+                           "a.ini", "b.ini", "-1", "P", "A", "C", "2026-10-05", "2026-10-01", "2026-10-31"}));
+    // clang-format on
 }
 
 TEST(SuiteConfig, DefaultsForAbsentValuesAndPostgresValues)
@@ -54,8 +52,8 @@ TEST(SuiteConfig, DefaultsForAbsentValuesAndPostgresValues)
                      c.temporaryDirectory, c.organisation}),
         QStringList({"sqlite", "2", "talor.ini", "suite2.ini", QDir(dir.path()).absolutePath(),
                      qEnvironmentVariable("XDG_CACHE_HOME", QDir::homePath() + "/.cache") + "/talor", ""}));
-    EXPECT_TRUE(QFileInfo(c.temporaryDirectory).isDir()) << "made when missing";
-    EXPECT_EQ(c.lockSwitch, 0);
+    EXPECT_EQ(std::pair(QFileInfo(c.temporaryDirectory).isDir(), c.lockSwitch), std::pair(true, 0))
+        << "the temporary folder made when missing";
 
     c = SuiteConfig::load(writeFile(dir.filePath("suite.ini"),
                                     "[database]\nkind=PostgreSQL\nhost=db.example\n"
