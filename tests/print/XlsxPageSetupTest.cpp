@@ -113,17 +113,20 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
     book.setText(1, 3, "=B1*2");
     book.setText(2, 3, "=SUM(C1:C1)");
     book.active().setFrozenColumns(1);
+    book.active().setColumnWidth(3, 150);
     PageSetup setup;
     setup.setTitleRows("$1:$1");
     EXPECT_EQ(writeXlsx(book, path, setup, 1, {"姓名", "工时", "双倍"}), QStringList());
     EXPECT_EQ(book.text(1, 1), "王五") << "the grid itself is not changed";
 
-    // Formulas follow their rows; the grid's frozen column stays frozen, with the caption row above it.
+    // Formulas follow their rows; the grid's frozen column stays frozen, with the caption row
+    // above it; the last column keeps its width.
     QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
     for (const char* xml :
          {R"(<c r="C2"[^>]*><f>B2\*2</f><v>16</v></c>)", R"(<c r="C3"[^>]*><f>SUM\(C2:C2\)</f><v>16</v></c>)",
           R"(<c r="B2"[^>]*><v>8</v></c>)", R"(<dimension ref="A1:C3"/>)",
-          R"(<pane xSplit="1" ySplit="1" topLeftCell="B2")"})
+          R"(<pane xSplit="1" ySplit="1" topLeftCell="B2")",
+          R"(<col min="3" max="3" [^>]*customWidth="1"/>)"})
         EXPECT_TRUE(sheet.contains(QRegularExpression(xml))) << xml << "\n" << sheet.toStdString();
     const QString strings = unzipMember(path, "xl/sharedStrings.xml");
     EXPECT_TRUE(strings.indexOf("姓名") >= 0 && strings.indexOf("王五") >= 0);

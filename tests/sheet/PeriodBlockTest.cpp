@@ -1,6 +1,7 @@
 #include "sheet/PeriodBlock.h"
 
 #include "db/Recordset.h"
+#include "grid/Sheet.h"
 #include "support/TestDatabases.h"
 
 #include <QSqlQuery>
@@ -45,6 +46,16 @@ TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
     }
     // A day the period does not have takes no row.
     EXPECT_EQ(PeriodBlock::dayRowOffsets(PeriodBlock::dayRowDates("2026-10-15", "2026-10-20"))[21], 0);
+}
+
+// A block's header names the person in its first column and the period in its last, on the
+// block's third row.
+TEST(DayRows, TheHeaderNamesThePersonAndThePeriodOnTheThirdRow)
+{
+    grid::Sheet sheet;
+    PeriodBlock("2026-10-01", "2026-10-31").writeHeader(sheet, 37, 14, "薛晨洋(00007,)");
+    EXPECT_EQ(QStringList({sheet.text(38, 1), sheet.text(39, 1), sheet.text(39, 14), sheet.text(40, 1)}),
+              QStringList({"", "薛晨洋(00007,)", "2026-10-01 至 2026-10-31", ""}));
 }
 
 // The row a record of the period 15 October..14 November goes on, by its zhdate as the
