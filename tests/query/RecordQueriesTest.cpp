@@ -1,11 +1,24 @@
 #include "query/RecordQueries.h"
 
 #include "db/Recordset.h"
+#include "demo/DemoSuite.h"
+#include "grid/Workbook.h"
+#include "query/AbnormalOverview.h"
 #include "query/PeriodRecords.h"
+#include "query/SelectionClicks.h"
+#include "sheet/ColumnFields.h"
+#include "sheet/RecordDisplay.h"
+#include "sheet/TemplatePattern.h"
+#include "suite/LocalSuite.h"
+#include "suite/SuiteConfig.h"
 #include "support/ErrorText.h"
 #include "support/FakeSuite.h"
+#include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 
+#include <QMap>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -182,5 +195,262 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
 }
 
 TALOR_BOTH_DATABASES(QueryRuns);
+
+class View : public SelectionView
+{
+public:
+    bool discardUnsavedData() override { return true; }
+    std::optional<SelectedNode> selectedNode() const override { return node; }
+    std::optional<EmployeeItem> selectedEmployee() const override { return employee; }
+    int employeeCount() const override { return int(employees.size()); }
+    void showEmployees(const QList<EmployeeItem>& items) override { employees = items; }
+    bool sumChecked() const override { return sum; }
+    void setLabel(int, const QString&) override {}
+    void showListError(const QString& message) override { error = message; }
+
+    SelectedNode node{"A生产部", "生产部", "示范公司", {}};
+    std::optional<EmployeeItem> employee;
+    QList<EmployeeItem> employees;
+    bool sum = false;
+    QString error;
+};
+
+// The records of two persons of 生产部 and one of another department around October 2026, shown
+// with 迟到 (I) in column 3 and 出勤 (D) in column 4 of a five-column sheet.
+class ClicksTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::ensureApplication();
+        db = QSqlDatabase::addDatabase("QSQLITE", "clicks");
+        db.setDatabaseName(":memory:");
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec("create table kq (memberid text, zhdate text, depart text, group0 text, team "
+                           "text, cdfz integer, cqgs real, "
+                           "bz text, primary key (memberid, zhdate))"));
+        // Day 15 stored with a time; the days just outside the period are not shown.
+        ASSERT_TRUE(q.exec(
+            "insert into kq (memberid, zhdate, depart, cdfz, cqgs, bz) values ('0001', '2026-09-30', 'D1', "
+            "100, 0, null), "
+            "('0001', '2026-10-01', 'D1', 1, 1.5, 'a'), ('0001', '2026-10-15 08:00:00', 'D1', 2, 0, null), "
+            "('0001', '2026-10-31', 'D1', 4, 0.25, null), ('0001', '2026-11-01', 'D1', 100, 0, null), "
+            "('0002', '2026-10-01', 'D1', 8, 0, null), ('0003', '2026-10-01', 'D2', 16, 0, null)"));
+        suite.db = db;
+        suite.current = "kq";
+        suite.tableCaptions = {{"kq", "考勤日报"}};
+        suite.start = "2026-10-01", suite.end = "2026-10-31", suite.date = QDate(2026, 10, 1);
+        suite.categoryNames = {{"部门\nD1", "生产部"}};
+        suite.fields = {
+            {"cdfz", {"迟到", "I", "", 0}}, {"cqgs", {"出勤", "D", "", 0}}, {"bz", {"备注", "Q", "", 0}}};
+        for (int c = 3; c <= 5; ++c)
+            columns.setField(c, QStringList{"cdfz", "cqgs", "bz"}[c - 3]);
+        columns.lookUp(suite, 5);
+        book.active().setLastColumn(5);
+        book.active().setLastRow(4);
+    }
+    void TearDown() override
+    {
+        employees.close();
+        persons.close();
+        suite.db = QSqlDatabase();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("clicks");
+    }
+    SelectionClicks clicks()
+    {
+        return SelectionClicks({suite, queryState, sheetState, employees, persons, columns, patterns, book},
+                               view);
+    }
+    // Columns 1..5 of a row.
+    QString row(int r) const
+    {
+        QStringList texts;
+        for (int c = 1; c <= 5; ++c)
+            texts << book.active().text(r, c);
+        return texts.join('|');
+    }
+
+    QSqlDatabase db;
+    FakeSuite suite;
+    QueryState queryState;
+    SheetState sheetState;
+    Recordset employees, persons;
+    ColumnFields columns;
+    ReportPatterns patterns;
+    grid::Workbook book;
+    View view;
+};
+
+// Kinds 2 and 1: the records from the first data row (5 under the cell layout's header, 1 under
+// headings), the sum row right under them counting and summing them all.
+TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
+{
+    // clang-format off
+    const struct { const char *name, *option; bool headings, sum; int day; std::vector<std::pair<int, const char*>> rows;
+                   int lastRow; } cases[] = { // day: of October, the report date
+        {"DayWithSum", "2", false, true, 1, {{5, "||1|1.50|a"}, {6, "||8|0.00|"}, {7, "合计：|2|9|1.50|"}}, 7},
+        {"DayWithoutSum", "2", false, false, 1, {{6, "||8|0.00|"}, {7, "||||"}}, 6},
+        {"DayWithoutRecords", "2", false, true, 2, {{5, "||||"}}, 5},
+        {"PersonWithSumUnderHeadings", "1", true, true, 1, {{1, "||1|1.50|a"}, {3, "||4|0.25|"}, {4, "合计：||7|1.75|"}}, 4}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        book.active().clear();
+        book.active().setLastColumn(5);
+        book.active().setColumnHeading(1, c.headings ? "日期" : "");
+        suite.option = c.option;
+        suite.date = QDate(2026, 10, c.day);
+        view.sum = c.sum;
+        SelectionClicks clicks = this->clicks();
+        if (c.headings)
+            clicks.showPerson("0001", "甲", true);
+        else
+            clicks.treeClick();
+        EXPECT_EQ(book.active().lastRow(), c.lastRow);
+        for (const auto& [r, texts] : c.rows)
+            EXPECT_EQ(row(r).toStdString(), texts) << "row " << r;
+    }
+}
+
+// The persons' rows read a few persons at a time: each person gets exactly its own rows,
+// whichever read holds it and in whatever order the persons are opened.
+TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
+{
+    QSqlQuery q(db);
+    for (int n = 4; n <= 6; ++n)
+        ASSERT_TRUE(q.exec(QString("insert into kq (memberid, zhdate, depart, cdfz, cqgs, bz) values "
+                                   "('000%1', '2026-10-0%1', 'D1', %1, 0, null)")
+                               .arg(n)));
+    RecordQueries queries(suite);
+    const QStringList numbers{"0001", "0002", "0003", "0004", "0005", "0006", "0009"};
+    PeriodRecords periods(queries, db, suite.start, suite.end, {}, true, 2);
+    periods.setPersons(numbers + QStringList{"0002"});
+    QStringList found;
+    for (const int place : {0, 1, 2, 3, 4, 5, 6, 3, 1}) {
+        const QString& number = numbers[place];
+        Recordset records;
+        periods.open(number, queries.periodQuery(number, suite.start, suite.end, {}), records);
+        QStringList rows;
+        for (; !records.eof(); records.moveNext())
+            rows << records.text("memberid") + ":" + records.text("cdfz");
+        found << rows.join(',');
+    }
+    EXPECT_EQ(found.join(" ").toStdString(),
+              "0001:1,0001:2,0001:4 0002:8 0003:16 0004:4 0005:5 0006:6  0004:4 0002:8");
+    EXPECT_EQ(periods.sharedCount(), 9);
+}
+
+TEST(ListError, TextOfTheMessage)
+{
+    EXPECT_EQ(SelectionClicks::listErrorText("select 1", "查询", 3), "bSQL:select 1 --- str2:查询 --- j:3");
+}
+
+// The abnormal overview read from the demo suite, on SQLite and on PostgreSQL: its counts per
+// day, per person and in all against the marked rows counted in the database by a query of
+// the test's own (the node's persons by their stored department, code or name).
+
+class AbnormalOverviewCounts : public test::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        DemoOptions options;
+        options.employees = 60;
+        suite = std::make_unique<LocalSuite>(
+            test::demoSuiteConfig(temporaryPath() + "/demo", options, db(), server()));
+        suite->setCurrentTable("KQ0001");
+        state.SuiteFilter = suite->filterText();
+    }
+    void TearDown() override
+    {
+        suite.reset();
+        DatabaseTest::TearDown();
+    }
+
+    // Marked rows of October `first`..`last` per `group` ("zhdate" or "memberid"), of the
+    // persons `persons` selects from ygzl.
+    QMap<QString, int> countedBy(const QString& group, const QString& persons, int first, int last)
+    {
+        QSqlQuery query(suite->connection());
+        const QString sql = "select " + group +
+                            QString(", count(*) from KQ0001 where ncolor between 1 and 3 and zhdate between "
+                                    "'2026-10-%1' and '2026-10-%2' and memberid in (")
+                                .arg(first, 2, 10, QChar('0'))
+                                .arg(last) +
+                            persons + ") group by " + group;
+        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
+        QMap<QString, int> counts;
+        while (query.next())
+            counts.insert(group == "zhdate" ? query.value(0).toDate().toString(Qt::ISODate)
+                                            : query.value(0).toString(),
+                          query.value(1).toInt());
+        return counts;
+    }
+
+    std::unique_ptr<LocalSuite> suite;
+    QueryState state;
+};
+
+TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersons)
+{
+    const QString production =
+        "select memberid from ygzl where depart in ('生产部', (select code from zdcode "
+        "where category='部门' and name='生产部'))";
+    // The whole month, and working days at both ends (marked rows on the first and last day).
+    const struct
+    {
+        SelectedNode node;
+        QString persons;
+        int first, last;
+    } cases[] = {
+        {{"A生产部", "生产部", {}, {}}, production, 1, 31},
+        {{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}}, "select memberid from ygzl", 8, 30},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.node.key.toStdString());
+        const AbnormalOverview overview =
+            AbnormalOverviewReader(*suite, state)
+                .read(c.node, QDate(2026, 10, c.first), QDate(2026, 10, c.last));
+        ASSERT_EQ(overview.days.size(), size_t(c.last - c.first + 1));
+
+        QMap<QString, int> byDay, byPerson;
+        int total = 0, listed = 0;
+        for (size_t d = 0; d < overview.days.size(); ++d)
+            if (overview.dayCounts[d] > 0)
+                byDay.insert(overview.days[d].toString(Qt::ISODate), overview.dayCounts[d]);
+        for (size_t p = 0; p < overview.persons.size(); ++p) {
+            if (overview.personCounts[p] > 0)
+                byPerson.insert(overview.persons[p].number, overview.personCounts[p]);
+            total += overview.personCounts[p];
+        }
+        for (QSqlQuery persons(c.persons, suite->connection()); persons.next();)
+            ++listed;
+        EXPECT_EQ(std::tuple(byDay, byPerson, overview.total, int(overview.persons.size())),
+                  std::tuple(countedBy("zhdate", c.persons, c.first, c.last),
+                             countedBy("memberid", c.persons, c.first, c.last), total, listed));
+        EXPECT_GT(overview.total, 0);
+    }
+}
+
+// From one day to a quarter: a reversed period or a longer one is refused before any query.
+TEST_P(AbnormalOverviewCounts, PeriodsFromOneDayToTheLongestShown)
+{
+    AbnormalOverviewReader reader(*suite, state);
+    const SelectedNode root{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}};
+    const QDate first(2026, 10, 1);
+    const int longest = AbnormalOverviewReader::MaxDays;
+    EXPECT_EQ(reader.read(root, first, first).days.size(), 1u);
+    EXPECT_EQ(reader.read(root, first, first.addDays(longest - 1)).days.size(), size_t(longest));
+    EXPECT_THROW(reader.read(root, first, first.addDays(longest)), std::invalid_argument);
+    EXPECT_THROW(reader.read(root, first, first.addDays(-1)), std::invalid_argument);
+}
+
+TALOR_BOTH_DATABASES(AbnormalOverviewCounts);
 
 } // namespace
