@@ -79,16 +79,13 @@ TEST_F(AboutBoxTest, OnlyThePictureAndLabel4SwitchTheEmployeeFileHandOff)
 // nothing, and the About box stays open either way.
 TEST_F(AboutBoxTest, SupervisorCheckPassesByOperatorOrAccessCode)
 {
-    const struct
-    {
-        int lock;
-        const char* operatorName;
-        bool codeMatches, passesInSelectReport, opensFromAboutBox;
-    } cases[] = {
+    // clang-format off
+    const struct { int lock; const char* operatorName; bool codeMatches, passesInSelectReport, opensFromAboutBox; } cases[] = {
         {-1, "pelto", false, false, true}, {-1, "张三", false, false, false}, {-1, "张三", true, true, true},
         {0, "pelto", false, true, true},   {0, "张三", false, false, false},  {0, "张三", true, true, true},
         {1, "pelto", false, false, false}, {1, "pelto", true, true, true},    {1, "张三", true, true, true},
         {0, "Pelto", false, false, false}, {2, "pelto", false, false, false}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.lock) + c.operatorName + (c.codeMatches ? " code" : ""));
         suite.lock = c.lock;

@@ -228,16 +228,10 @@ TEST_F(CommandsTest, ClickHandsThePositionsMenuToTheSuiteAndRunsIt)
 // up as literals.
 TEST_F(CommandsTest, RegisteredMenuEndsByRightsProgramOrComponent)
 {
-    const struct
-    {
-        const char *name, *zxtm;
-        QVariant mkwj;
-        const char* programFile; // placed in the application directory; "" for none
-        bool componentFails;
-        Kind kind;
-        const char *message, *title, *program, *component;
-    } cases[] = {
-        // clang-format off
+    // The program file is placed in the application directory ("" for none).
+    // clang-format off
+    const struct { const char *name, *zxtm; QVariant mkwj; const char* programFile; bool componentFails; Kind kind;
+                   const char *message, *title, *program, *component; } cases[] = {
         {"奖金", "x", "bonus.dll", "", false, Kind::NotAuthorised, "张三未被授权使用'奖金'", "系统提示", "", ""},
         {"工资", "", "Salary.Dll", "SALARY.exe", false, Kind::ProgramStarted, "", "", "SALARY.exe", ""},
         {"考勤", "", "rea.dllder.dll", "", true, Kind::ComponentFailed, "READER.dll未注册", "", "", "READER.clszh"},
@@ -248,9 +242,8 @@ TEST_F(CommandsTest, RegisteredMenuEndsByRightsProgramOrComponent)
         {"子目录", "*", "sub/x.dll", "SUB/X.exe", false, Kind::ComponentFailed, "SUB/X.dll未注册", "", "", ""},
         {"反斜杠", "*", "..\\x.dll", "", false, Kind::ComponentFailed, "..\\X.dll未注册", "", "", ""},
         {"上级", "*", "...dll", "", false, Kind::ComponentFailed, "...dll未注册", "", "", ""},
-        {"O'Brien", "*", "ob", "", false, Kind::ComponentRun, "", "", "", "OB.clszh"},
-        // clang-format on
-    };
+        {"O'Brien", "*", "ob", "", false, Kind::ComponentRun, "", "", "", "OB.clszh"}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         data.menu(c.name, QVariant(), c.zxtm, c.mkwj);
@@ -272,19 +265,16 @@ TEST_F(CommandsTest, RegisteredMenuEndsByRightsProgramOrComponent)
 
 TEST(ModuleMenusRightsTest, CommaListOrStarAttribute)
 {
-    const struct
-    {
-        const char *allowed, *name, *zxtm;
-        bool mayUse;
-    } cases[] = {{",A,B,", "A", "", true},    {",A,B,", "B", "", true}, {",A,B,", "AB", "", false},
-                 {",A,B,", "a", "", false},   {"A,B", "A", "", false},  {"", "X", "*x", true},
-                 {"", "X", "x*", true},       {"", "X", "x*x", false},  {"", "X", "", false},
-                 {",工资,", "工资", "", true}};
-    for (const auto& c : cases)
-        EXPECT_EQ(ModuleMenus::operatorMayUse(QString::fromUtf8(c.allowed), QString::fromUtf8(c.name),
-                                              QString::fromUtf8(c.zxtm)),
-                  c.mayUse)
-            << c.allowed << " " << c.name << " " << c.zxtm;
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {",A,B,", "A", "", true},    {",A,B,", "B", "", true}, {",A,B,", "AB", "", false},
+        {",A,B,", "a", "", false},   {"A,B", "A", "", false},  {"", "X", "*x", true},
+        {"", "X", "x*", true},       {"", "X", "x*x", false},  {"", "X", "", false},
+        {",工资,", "工资", "", true}};
+    for (const auto& [allowed, name, zxtm, mayUse] : cases)
+        EXPECT_EQ(ModuleMenus::operatorMayUse(QString::fromUtf8(allowed), QString::fromUtf8(name),
+                                              QString::fromUtf8(zxtm)),
+                  mayUse)
+            << allowed << " " << name << " " << zxtm;
 }
 
 } // namespace

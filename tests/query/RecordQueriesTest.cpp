@@ -403,21 +403,14 @@ TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersons)
         "select memberid from ygzl where depart in ('生产部', (select code from zdcode "
         "where category='部门' and name='生产部'))";
     // The whole month, and working days at both ends (marked rows on the first and last day).
-    const struct
-    {
-        SelectedNode node;
-        QString persons;
-        int first, last;
-    } cases[] = {
+    const std::tuple<SelectedNode, QString, int, int> cases[] = {
         {{"A生产部", "生产部", {}, {}}, production, 1, 31},
-        {{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}}, "select memberid from ygzl", 8, 30},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.node.key.toStdString());
+        {{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}}, "select memberid from ygzl", 8, 30}};
+    for (const auto& [node, persons, first, last] : cases) {
+        SCOPED_TRACE(node.key.toStdString());
         const AbnormalOverview overview =
-            AbnormalOverviewReader(*suite, state)
-                .read(c.node, QDate(2026, 10, c.first), QDate(2026, 10, c.last));
-        ASSERT_EQ(overview.days.size(), size_t(c.last - c.first + 1));
+            AbnormalOverviewReader(*suite, state).read(node, QDate(2026, 10, first), QDate(2026, 10, last));
+        ASSERT_EQ(overview.days.size(), size_t(last - first + 1));
 
         QMap<QString, int> byDay, byPerson;
         int total = 0, listed = 0;
@@ -429,11 +422,11 @@ TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersons)
                 byPerson.insert(overview.persons[p].number, overview.personCounts[p]);
             total += overview.personCounts[p];
         }
-        for (QSqlQuery persons(c.persons, suite->connection()); persons.next();)
+        for (QSqlQuery query(persons, suite->connection()); query.next();)
             ++listed;
         EXPECT_EQ(std::tuple(byDay, byPerson, overview.total, int(overview.persons.size())),
-                  std::tuple(countedBy("zhdate", c.persons, c.first, c.last),
-                             countedBy("memberid", c.persons, c.first, c.last), total, listed));
+                  std::tuple(countedBy("zhdate", persons, first, last),
+                             countedBy("memberid", persons, first, last), total, listed));
         EXPECT_GT(overview.total, 0);
     }
 }

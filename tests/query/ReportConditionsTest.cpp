@@ -211,27 +211,24 @@ TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsCondition
 
 TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)
 {
-    const struct
-    {
-        const char *name, *dept, *person;
-        const char* message; // empty: accepted
-    } cases[] = {{"夜班", "a='['", "b=';#'", ""},
-                 {"", "", "", ""},
-                 {"班[1]", "", "", ""},
-                 {"a#;", "", "", ""},
-                 {"[夜班", "", "", "报表名称不能以“[”开头！"},
-                 {"  ;x", "", "", "报表名称不能以“;”开头！"},
-                 {"#x", "", "", "报表名称不能以“#”开头！"},
-                 {"a=b", "", "", "报表名称不能包含“=”！"},
-                 {"a\nb", "", "", "报表名称不能包含换行符！"},
-                 {"a\r", "", "", "报表名称不能包含换行符！"},
-                 {"a", "x\ny", "", "部门条件不能包含换行符！"},
-                 {"a", "", "x\r\ny", "个人条件不能包含换行符！"}};
-    for (const auto& c : cases) {
-        const ReportEdit edit{QString::fromUtf8(c.name), QString::fromUtf8(c.dept),
-                              QString::fromUtf8(c.person)};
-        EXPECT_EQ(ReportConditions::refusal(edit), QString::fromUtf8(c.message)) << c.name;
-    }
+    // Name, conditions, and the message (empty: accepted).
+    const std::array<const char*, 4> cases[] = {{"夜班", "a='['", "b=';#'", ""},
+                                                {"", "", "", ""},
+                                                {"班[1]", "", "", ""},
+                                                {"a#;", "", "", ""},
+                                                {"[夜班", "", "", "报表名称不能以“[”开头！"},
+                                                {"  ;x", "", "", "报表名称不能以“;”开头！"},
+                                                {"#x", "", "", "报表名称不能以“#”开头！"},
+                                                {"a=b", "", "", "报表名称不能包含“=”！"},
+                                                {"a\nb", "", "", "报表名称不能包含换行符！"},
+                                                {"a\r", "", "", "报表名称不能包含换行符！"},
+                                                {"a", "x\ny", "", "部门条件不能包含换行符！"},
+                                                {"a", "", "x\r\ny", "个人条件不能包含换行符！"}};
+    for (const auto& [name, dept, person, message] : cases)
+        EXPECT_EQ(ReportConditions::refusal(
+                      {QString::fromUtf8(name), QString::fromUtf8(dept), QString::fromUtf8(person)}),
+                  QString::fromUtf8(message))
+            << name;
 }
 
 QStringList items(const QListWidget* list)

@@ -150,17 +150,16 @@ TEST_F(PrintSettingsTest, AZoomWinsOverFitKeys)
 // report (kind 3) prints a block per person: each starts a page under its own header.
 TEST_F(PrintSettingsTest, AreaTitleRowsAndCentreHeaderByLayout)
 {
-    const struct
-    {
-        const char* option; // the report kind
-        bool heading;
-        int columns, rows;
-        const char* expected; // area, title rows, centre header, section rows and title rows, captions
-    } cases[] = {{"2", false, 8, 40, "$A$1:$H$40 $1:$4  0/0 "},
-                 {"1", true, 8, 30, "$A$1:$H$31 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列8"},
-                 {"2", false, 100, 36, "$A$1:$CV$36 $1:$4  0/0 "},
-                 {"1", true, 100, 1, "$A$1:$CV$2 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列100"},
-                 {"3", false, 100, 72, "$A$1:$CV$72   36/4 "}};
+    // The report kind, layout and extent; area, title rows, centre header, section rows and title
+    // rows, captions.
+    // clang-format off
+    const struct { const char* option; bool heading; int columns, rows; const char* expected; } cases[] = {
+        {"2", false, 8, 40, "$A$1:$H$40 $1:$4  0/0 "},
+        {"1", true, 8, 30, "$A$1:$H$31 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列8"},
+        {"2", false, 100, 36, "$A$1:$CV$36 $1:$4  0/0 "},
+        {"1", true, 100, 1, "$A$1:$CV$2 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列100"},
+        {"3", false, 100, 72, "$A$1:$CV$72   36/4 "}};
+    // clang-format on
     set("CenterHeader", "不用");
     QStringList headings;
     for (int i = 1; i <= 101; ++i)
@@ -298,18 +297,10 @@ TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
     // Said yes before; the answer after the first preview; the stop button pressed while the
     // preview shows; the unreadable person; the end, persons done and printed, the job's pages
     // by the name on each, and the questions asked.
-    struct Case
-    {
-        const char* name;
-        bool printRest;
-        UiService::Answer answer;
-        bool stopInPreview;
-        const char* unreadable;
-        End end;
-        int done, printed;
-        QStringList printedPages;
-        int questions;
-    };
+    // clang-format off
+    struct Case { const char* name; bool printRest; UiService::Answer answer; bool stopInPreview; const char* unreadable;
+                  End end; int done, printed; QStringList printedPages; int questions; };
+    // clang-format on
     const auto Yes = UiService::Answer::Yes, No = UiService::Answer::No;
     const Case cases[] = {
         {"yes", false, Yes, false, "", End::List, 3, 2, {"员工乙", "员工丙"}, 1},

@@ -82,17 +82,14 @@ protected:
 // labels. Labels and fields are lists separated by blanks ("-" for an empty field).
 TEST_F(LayoutTest, ColumnsExtentFrozenColumnsAndLabels)
 {
-    const struct
-    {
-        const char* option;
-        bool headingLayout;
-        const char *labels, *fix; // a template with one frozen column
-        int lastRow, lastColumn, frozenShown;
-        const char* fields;
-    } cases[] = {{"1", true, "x 上班 下班", "", 1, 3, 2, "zhdate f_上班 f_下班"},
+    // The template has one frozen column; "fix" is the setting of the frozen columns.
+    // clang-format off
+    const struct { const char* option; bool headingLayout; const char *labels, *fix; int lastRow, lastColumn, frozenShown;
+                   const char* fields; } cases[] = {{"1", true, "x 上班 下班", "", 1, 3, 2, "zhdate f_上班 f_下班"},
                  {"7", true, "x 上班", "3", 1, 2, 3, "zhdate f_上班"}, // any other kind is kind 1
                  {"2", false, "a b 上班 迟到", "x", 5, 4, 0, "f_工号 f_姓名 f_上班 f_迟到"},
                  {"3", false, "日期 ? 上班", "4", 5, 3, 1, "zhdate - f_上班"}}; // kind 3 keeps its own
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.option);
         suite.option = c.option;

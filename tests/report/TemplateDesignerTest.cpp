@@ -103,11 +103,8 @@ TEST_F(TemplateDesignerTest, AnInvalidTemplateIsReportedAndLeavesTheDesignerAsIt
 // columns and the terminator column, and otherwise move the headings by one.
 TEST_F(TemplateDesignerTest, ColumnCommandsRefuseTheReservedAndTheTerminatorColumns)
 {
-    const struct
-    {
-        int column;
-        const char *insertMessage, *removeMessage;
-    } cases[] = {// clang-format off
+    // clang-format off
+    const struct { int column; const char *insertMessage, *removeMessage; } cases[] = {
         {0, "请指定从哪列插入！", "请指定移除哪列！"}, {1, "1,2列为保留列！", "1,2列为保留列！"},
         {2, "1,2列为保留列！", "1,2列为保留列！"}, {3, "", ""}, {5, "", ""}, {6, "", "不能移除终止列！"}, {7, "", ""}};
     // clang-format on
@@ -205,18 +202,16 @@ TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayoutReachTheHundredth)
     const QList<DesignedColumn> cells = designer.designedColumns();
     ASSERT_EQ(cells.size(), 6);
     EXPECT_EQ(std::pair(cells[0].label, cells[2].field), std::pair(QString(), u"sbsj"_qs));
-    const struct
-    {
-        int terminator, lastColumn, expected;
-    } cases[] = {{100, 120, 99}, {101, 120, 100}, {0, 99, 99}, {0, 100, 100}, {0, 101, 100}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.terminator * 1000 + c.lastColumn);
+    const std::array<int, 3> cases[] = {
+        {100, 120, 99}, {101, 120, 100}, {0, 99, 99}, {0, 100, 100}, {0, 101, 100}};
+    for (const auto& [terminator, lastColumn, expected] : cases) {
+        SCOPED_TRACE(terminator * 1000 + lastColumn);
         for (int col = 99; col <= 101; ++col)
-            sheet.setColumnHeading(col, col == c.terminator ? u"ok"_qs : QString());
-        sheet.setLastColumn(c.lastColumn);
+            sheet.setColumnHeading(col, col == terminator ? u"ok"_qs : QString());
+        sheet.setLastColumn(lastColumn);
         const QList<DesignedColumn> columns = designer.designedColumns();
         EXPECT_EQ(std::pair(columns.size(), columns.value(columns.size() - 1).column),
-                  std::pair(qsizetype(c.expected), c.expected));
+                  std::pair(qsizetype(expected), expected));
     }
 }
 
