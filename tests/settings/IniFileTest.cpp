@@ -26,8 +26,6 @@ namespace {
 class IniFileTest : public testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-
     QString path() const { return m_dir.filePath(u"suite.ini"_qs); }
 
     void put(const QByteArray& bytes) const { talor::test::putFile(path(), bytes); }
@@ -180,26 +178,19 @@ TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
     ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0640), 0);
     // Another owner and group where the tests run as root; otherwise another group of ours.
     uid_t owner = ::geteuid();
-    gid_t group = ::getegid();
-    if (owner == 0) {
-        owner = 4321;
-        group = 8765;
-    } else {
-        gid_t groups[64];
-        const int count = ::getgroups(64, groups);
-        for (int i = 0; i < count; ++i)
-            if (groups[i] != group) {
-                group = groups[i];
-                break;
-            }
-    }
+    gid_t group = ::getegid(), groups[64];
+    const int count = owner == 0 ? 0 : ::getgroups(64, groups);
+    const gid_t* other = std::find_if(groups, groups + count, [&](gid_t g) { return g != group; });
+    if (owner == 0)
+        std::tie(owner, group) = std::pair(4321u, 8765u);
+    else if (other != groups + count)
+        group = *other;
     ASSERT_EQ(::chown(QFile::encodeName(path()).constData(), owner, group), 0);
 
     QFile reader(path());
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
     write(u"KEY1"_qs, u"new"_qs);
-    EXPECT_EQ(reader.readAll(), old);
-    EXPECT_EQ(read(u"KEY1"_qs), u"new"_qs);
+    EXPECT_EQ(std::pair(reader.readAll(), read(u"KEY1"_qs)), std::pair(old, u"new"_qs));
 
     struct stat now
     {};
@@ -218,8 +209,7 @@ TEST_F(IniFileTest, AFullDiskFailsSayingSoAndLeavesTheOldFile)
 
     const QString message =
         talor::test::writeUnderSizeLimit(4096, [&] { write(u"KEY91"_qs, u"one more"_qs); });
-    EXPECT_TRUE(containsAll(message, {path(), u"disk is full"_qs}));
-    EXPECT_EQ(bytes(), old);
+    EXPECT_TRUE(containsAll(message, {path(), u"disk is full"_qs}) && bytes() == old);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"suite.ini"_qs});
 }
 
@@ -256,7 +246,7 @@ TEST_F(IniFileTest, LockHeldElsewhereFailsAfterTheTimeoutNamingTheFile)
 
     other.unlock();
     ini.write(u"TALOR"_qs, u"TABLE"_qs, u"KQ02"_qs);
-    EXPECT_EQ(ini.read(u"TALOR"_qs, u"TABLE"_qs), u"KQ02"_qs);
+    EXPECT_EQ(read(u"TABLE"_qs), u"KQ02"_qs);
 }
 
 TEST_F(IniFileTest, PathsThatCannotBeUsedFailNamingTheFile)
@@ -274,44 +264,38 @@ TEST_F(IniFileTest, PathsThatCannotBeUsedFailNamingTheFile)
 // Two processes write 200 different keys each into one file at the same time, one through a
 // symbolic link to it: every read-modify-write happens under the one lock of the real file, so
 // all 400 keys end up in the file, and the link stays a link.
-TEST(SettingsConcurrency, TwoProcessesLoseNoKey)
+TEST_F(IniFileTest, TwoProcessesLoseNoKey)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(u"suite.ini"_qs), link = dir.filePath(u"link.ini"_qs);
-    IniFile(path).write(u"OTHER"_qs, u"kept"_qs, u"yes"_qs);
+    const QString link = m_dir.filePath(u"link.ini"_qs);
+    m_ini.write(u"OTHER"_qs, u"kept"_qs, u"yes"_qs);
     ASSERT_TRUE(QFile::link(u"suite.ini"_qs, link));
-
     constexpr int count = 200;
-    QProcess first, second;
-    for (QProcess* p : {&first, &second})
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    first.start(QStringLiteral(SETTINGS_WRITER), {path, u"A"_qs, QString::number(count)});
-    second.start(QStringLiteral(SETTINGS_WRITER), {link, u"B"_qs, QString::number(count)});
-    for (QProcess* p : {&first, &second}) {
-        ASSERT_TRUE(p->waitForFinished(120000));
-        EXPECT_EQ(std::pair(p->exitStatus(), p->exitCode()), std::pair(QProcess::NormalExit, 0));
+    QProcess writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w].setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        writers[w].start(QStringLiteral(SETTINGS_WRITER),
+                         {w ? link : path(), w ? u"B"_qs : u"A"_qs, QString::number(count)});
     }
-
-    const IniFile ini(path);
+    for (QProcess& p : writers) {
+        ASSERT_TRUE(p.waitForFinished(120000));
+        EXPECT_EQ(std::pair(p.exitStatus(), p.exitCode()), std::pair(QProcess::NormalExit, 0));
+    }
     int missing = 0;
     for (int i = 1; i <= count; ++i)
         for (const QString& prefix : {u"A"_qs, u"B"_qs})
-            missing += ini.read(u"TALOR"_qs, prefix + QString::number(i)) != u'v' + QString::number(i);
-    EXPECT_EQ(missing, 0);
-    EXPECT_EQ(ini.read(u"OTHER"_qs, u"kept"_qs), u"yes"_qs);
+            missing += read(prefix + QString::number(i)) != u'v' + QString::number(i);
+    EXPECT_EQ(std::pair(missing, m_ini.read(u"OTHER"_qs, u"kept"_qs)), std::pair(0, u"yes"_qs));
 
-    // One section header each and exactly one line per key: nothing was written twice.
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = file.readAll().split('\n');
-    EXPECT_EQ(lines.count("[TALOR]"), 1);
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const QByteArray& l) { return l.contains('='); }),
-              2 * count + 1);
-    // Neither lock nor temporary files are left behind.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+    // One section header each and exactly one line per key: nothing was written twice. Neither
+    // lock nor temporary files are left behind.
+    const QList<QByteArray> lines = bytes().split('\n');
+    EXPECT_EQ(
+        std::pair(lines.count("[TALOR]"), std::count_if(lines.begin(), lines.end(),
+                                                        [](const QByteArray& l) { return l.contains('='); })),
+        std::pair(qsizetype(1), qsizetype(2 * count + 1)));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{u"link.ini"_qs, u"suite.ini"_qs}));
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(IniFile(link).read(u"TALOR"_qs, u"A1"_qs), u"v1"_qs);
+    EXPECT_TRUE(QFileInfo(link).isSymLink() && IniFile(link).read(u"TALOR"_qs, u"A1"_qs) == u"v1"_qs);
 }
 
 } // namespace
