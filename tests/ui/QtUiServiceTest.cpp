@@ -2,6 +2,7 @@
 
 #include "db/Connections.h"
 #include "db/Recordset.h"
+#include "support/ErrorText.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -29,18 +30,15 @@ TEST(QtUiServiceTest, QtsAndTheModulesOwnTextsAreChinese)
 {
     ASSERT_TRUE(QtUiService::installChineseTranslations()) << "qt6-translations-l10n is installed";
     QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    const QStringList texts{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
-                            box.button(QMessageBox::Cancel)->text()};
-    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"),
-                                  QString::fromUtf8("取消")}));
+    QStringList texts;
+    for (const auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+        texts << box.button(button)->text();
+    EXPECT_EQ(texts.join(u'|'), QString::fromUtf8("是(&Y)|否(&N)|取消"));
     QTemporaryDir dir;
-    QString message;
-    try {
+    const QString message = test::errorText<DatabaseError>([&] {
         Recordset().open(QStringLiteral("select * from 不存在的表"),
                          Connections::openSqlite(QStringLiteral("translated"), dir.filePath("t.db")));
-    } catch (const DatabaseError& error) {
-        message = error.message();
-    }
+    });
     EXPECT_TRUE(message.startsWith(QString::fromUtf8("语句执行失败: ")) && message.contains("no such table"))
         << message.toStdString();
     Connections::remove(QStringLiteral("translated"));
@@ -57,12 +55,25 @@ TEST(QtUiServiceTest, SuiteFilterBecomesQtFilter)
         EXPECT_EQ(QtUiService::qtFilter(QString::fromUtf8(suite)), QString::fromUtf8(qt)) << suite;
 }
 
-// Presses the button with `role` of the message box that opens next.
+// Acts on the dialog of type D that opens next.
+template <typename D> void onNextDialog(std::function<void(D*)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            ADD_FAILURE() << "no " << D::staticMetaObject.className() << " opened";
+            if (QApplication::activeModalWidget())
+                QApplication::activeModalWidget()->close();
+            return;
+        }
+        act(dialog);
+    });
+}
+
+// Presses `button` of the message box that opens next, noting its title.
 void answerNextBox(QMessageBox::StandardButton button, QString* title)
 {
-    QTimer::singleShot(0, [button, title] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(box);
+    onNextDialog<QMessageBox>([=](QMessageBox* box) {
         *title = box->windowTitle();
         box->button(button)->click();
     });
@@ -82,21 +93,6 @@ TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressed)
     answerNextBox(QMessageBox::Ok, &title);
     EXPECT_EQ(ui.message(nullptr, "保存完毕"), UiService::Answer::Ok);
     EXPECT_EQ(title, "考勤日报");
-}
-
-// Acts on the dialog of type D that opens next.
-template <typename D> void onNextDialog(std::function<void(D*)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            ADD_FAILURE() << "no " << D::staticMetaObject.className() << " opened";
-            if (QApplication::activeModalWidget())
-                QApplication::activeModalWidget()->close();
-            return;
-        }
-        act(dialog);
-    });
 }
 
 // Colours are 0x00BBGGRR numbers in the suite, RGB in the dialog.
@@ -163,10 +159,9 @@ TEST(QtUiServiceTest, ProgressStopsOnItsButtonAndThePreviewShowsThePaintedPages)
         progress->setValue(2, "第 2/5 人");
         auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(QStringList({dialog->windowTitle(), dialog->labelText()}),
-                  QStringList({"报表打印", "第 2/5 人"}));
-        EXPECT_EQ(dialog->value(), 2);
-        EXPECT_FALSE(progress->cancelled());
+        EXPECT_EQ(
+            std::tuple(dialog->windowTitle(), dialog->labelText(), dialog->value(), progress->cancelled()),
+            std::tuple(QString("报表打印"), QString("第 2/5 人"), 2, false));
         dialog->cancel();
         EXPECT_TRUE(progress->cancelled());
     }
