@@ -107,30 +107,6 @@ protected:
     std::unique_ptr<frmYBXZ> dialog;
 };
 
-TEST_P(SetupTest, LoadReadsTheCatalogueTheMenuTableAndTheSettings)
-{
-    // The main window's recordsets are open on something else: the load reopens them.
-    tree.open(u"select * from zdb1"_qs, db());
-    menus.open(u"select * from zdb1"_qs, db());
-    setModule(u"MENU=输出编辑调时|CAP1=档案|MENU1=人事档案|CAP7=工资|MENU7=不在菜单表中|"
-              "COLOR1=255|COLOR2=abc|COLOR3=-5|IF=yes| 0=YES"_qs);
-    const SetupValues values = load();
-
-    // Only tables with a day and an employee field, each code padded to six characters.
-    EXPECT_EQ(values.tables, ListedTables);
-    EXPECT_EQ(values.menuNames, QStringList({u"人事档案"_qs, u"考勤统计"_qs, u"工资核算"_qs}));
-    EXPECT_EQ(QStringList({tree.source(), menus.source()}),
-              QStringList({u"select * from zdb1 where parid=1"_qs, u"select * from SYS02 order by cdxh"_qs}));
-    EXPECT_EQ(values.restricted, QStringList({u"调时"_qs, u"编辑"_qs, u"输出"_qs})) << "in the pool's order";
-    EXPECT_EQ(values.offered, QStringList({u"选定"_qs, u"保存"_qs, u"预览"_qs, u"打印"_qs}));
-    EXPECT_EQ(QStringList({values.captions[0], values.menus[0], values.captions[6], values.menus[6],
-                           values.captions[3]}),
-              QStringList({u"档案"_qs, u"人事档案"_qs, u"工资"_qs, u"不在菜单表中"_qs, {}}));
-    EXPECT_EQ(values.colours, (std::array<quint32, 3>{255, 0, 0}));
-    EXPECT_EQ(std::pair(values.hideAtStart, values.blankZero), std::pair(false, true))
-        << "IF compares exactly";
-}
-
 TEST_P(SetupTest, TheConfiguredTableIsSelectedByCodeAndCaptionOrTheFirstIsProposed)
 {
     const std::tuple<QString, QString, int, QString> cases[] = {{{}, {}, 0, u"KQB"_qs},
@@ -161,28 +137,40 @@ TEST_P(SetupTest, TheTableOperatorAndColourSettingsAtTheirEdges)
 
 TEST_P(SetupTest, TheDialogShowsWhatTheLoadRead)
 {
+    // The main window's recordsets are open on something else: the load reopens them.
+    tree.open(u"select * from zdb1"_qs, db());
+    menus.open(u"select * from zdb1"_qs, db());
+    setModule(u"MENU=输出编辑调时|CAP1=档案|MENU1=人事档案|CAP7=工资|MENU7=不在菜单表中|IF=yes| 0=YES"_qs);
     frmYBXZ& d = open();
     EXPECT_FALSE(d.testAttribute(Qt::WA_SetFont)) << "the dialog takes the desktop's font";
+    EXPECT_EQ(QStringList({tree.source(), menus.source()}),
+              QStringList({u"select * from zdb1 where parid=1"_qs, u"select * from SYS02 order by cdxh"_qs}));
+    // Only tables with a day and an employee field, each code padded to six characters.
     auto* tables = child<QListWidget>("List5");
     EXPECT_EQ(std::tuple(texts(tables), tables->currentRow(), tables->isEnabled()),
               std::tuple(ListedTables, 0, true));
-    EXPECT_EQ(texts(child<QListWidget>("List3")), QStringList({u"编辑"_qs, u"保存"_qs}));
-    EXPECT_EQ(texts(child<QListWidget>("List4")),
-              QStringList({u"调时"_qs, u"选定"_qs, u"预览"_qs, u"打印"_qs, u"输出"_qs}));
+    // The restricted commands in the pool's order, then the others.
+    EXPECT_EQ(texts(child<QListWidget>("List3")) << u"|"_qs << texts(child<QListWidget>("List4")),
+              QStringList({u"调时"_qs, u"编辑"_qs, u"输出"_qs, u"|"_qs, u"选定"_qs, u"保存"_qs, u"预览"_qs,
+                           u"打印"_qs}));
+    // Each module's menu and caption; the menu table's names to choose from, in cdxh order.
+    QStringList modules;
     for (int n = 1; n <= 7; ++n) {
         auto* combo = child<QComboBox>(qPrintable(u"Combo"_qs + QString::number(n)));
-        QStringList shown{combo->currentText(),
-                          child<QLineEdit>(qPrintable(u"Text"_qs + QString::number(3 + n)))->text()};
+        modules << combo->currentText() + u'/' +
+                       child<QLineEdit>(qPrintable(u"Text"_qs + QString::number(3 + n)))->text();
         for (int i = 0; i < combo->count(); ++i)
-            shown << combo->itemText(i);
-        EXPECT_EQ(shown.join(u','),
-                  (n == 2 ? u"考勤统计,统计,"_qs : u",,"_qs) + u"人事档案,考勤统计,工资核算"_qs)
-            << n;
+            modules << combo->itemText(i);
     }
+    const QString names = u",人事档案,考勤统计,工资核算"_qs;
+    EXPECT_EQ(modules.join(u','), u"人事档案/档案"_qs + names + u",考勤统计/统计"_qs + names +
+                                      QString(u",/"_qs + names).repeated(4) + u",不在菜单表中/工资"_qs +
+                                      names);
     EXPECT_EQ(QList<QColor>({swatch("Text16"), swatch("Text17"), swatch("Text18")}),
               QList<QColor>({QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)}));
     EXPECT_EQ(std::pair(child<QCheckBox>("Check1")->isChecked(), child<QCheckBox>("Check2")->isChecked()),
-              std::pair(true, false));
+              std::pair(false, true))
+        << "IF compares exactly";
 }
 
 TEST_P(SetupTest, AnotherOperatorSeesTheTableListDisabledButOkStillWritesIt)
