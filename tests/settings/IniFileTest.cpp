@@ -74,7 +74,7 @@ TEST_F(IniFileTest, KeysAreExactAndValuesComeBackAsWritten)
             << section << " \"" << key << '"';
 }
 
-TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
+TEST_F(IniFileTest, CommentsBrokenLinesAndAByteOrderMarkSurviveByteForByte)
 {
     const QByteArray head =
         "; suite settings, edited by hand\r\n\xEF\xBB\xBF is not a BOM here\r\n[TALOR]\r\n"
@@ -93,10 +93,8 @@ TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
     const QByteArray after = head + "TABLE=KQ02\r\n" + middle + QStringLiteral("MENU1=人事\r\n").toUtf8() +
                              tail + "R.Draft=True\r\n\r\n[VELD]\r\n-USE=NO\r\n";
     EXPECT_EQ(bytes(), after);
-}
 
-TEST_F(IniFileTest, ByteOrderMarkAndMissingFinalNewlineAreHandled)
-{
+    // A byte-order mark is kept; a missing final line break is added.
     put("\xEF\xBB\xBF[TALOR]\nTABLE=KQ01");
     EXPECT_EQ(read(u"TABLE"_qs), u"KQ01"_qs);
     write(u"IF"_qs, u"YES"_qs);
@@ -123,37 +121,30 @@ TEST_F(IniFileTest, KeysBeforeTheFirstSectionFormTheEmptySectionAndTheFirstOccur
             "top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n[ PRINT ]\ny=5\n"));
 }
 
-// UTF-16 in either byte order, with or without its byte-order mark.
-TEST_F(IniFileTest, Utf16FileIsRefusedAndLeftAsItWas)
+// UTF-16 in either byte order, with or without its byte-order mark, and a file that is not a
+// settings file (a picture, a database) are refused for reading and writing, and a read-only one
+// for writing; each is left byte for byte, and the error names it.
+TEST_F(IniFileTest, Utf16BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
 {
     const QString text = u"[TALOR]\r\nTABLE=KQ01\r\n"_qs;
     QByteArray little(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     QByteArray big = little;
     for (qsizetype i = 0; i + 1 < big.size(); i += 2)
         std::swap(big[i], big[i + 1]);
-    const QByteArray variants[] = {QByteArray("\xFF\xFE") + little, QByteArray("\xFE\xFF") + big, little,
-                                   big};
-    for (const QByteArray& utf16 : variants) {
-        SCOPED_TRACE(utf16.left(4).toHex().toStdString());
-        put(utf16);
-        EXPECT_TRUE(containsAll(errorOf([&] { read(u"TABLE"_qs); }), {path(), u"UTF-16"_qs}));
-        EXPECT_TRUE(containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"UTF-16"_qs}));
-        EXPECT_EQ(bytes(), utf16);
-    }
-}
-
-// A file that is not a settings file (a picture, a database) is refused for reading and
-// writing, and a read-only one for writing; each is left byte for byte, and the error names it.
-TEST_F(IniFileTest, BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
-{
-    const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01[TALOR]\nIF=NO\n", 33);
-    const QByteArray database("SQLite format 3\0\x10\0\x01\x01\0@  ", 24);
-    for (const QByteArray& binary : {png, database}) {
-        put(binary);
-        EXPECT_TRUE(containsAll(errorOf([&] { read(u"IF"_qs); }), {path(), u"not a text file"_qs}));
-        EXPECT_TRUE(
-            containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"not a text file"_qs}));
-        EXPECT_EQ(bytes(), binary);
+    const QString utf16 = u"UTF-16"_qs, binary = u"not a text file"_qs;
+    const std::pair<QByteArray, QString> files[] = {
+        {QByteArray("\xFF\xFE") + little, utf16},
+        {QByteArray("\xFE\xFF") + big, utf16},
+        {little, utf16},
+        {big, utf16},
+        {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01[TALOR]\nIF=NO\n", 33), binary},
+        {QByteArray("SQLite format 3\0\x10\0\x01\x01\0@  ", 24), binary}};
+    for (const auto& [file, cause] : files) {
+        SCOPED_TRACE(file.left(4).toHex().toStdString());
+        put(file);
+        EXPECT_TRUE(containsAll(errorOf([&] { read(u"IF"_qs); }), {path(), cause}));
+        EXPECT_TRUE(containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), cause}));
+        EXPECT_EQ(bytes(), file);
     }
 
     put("[TALOR]\nIF=NO\n");
@@ -233,7 +224,9 @@ TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)
     EXPECT_EQ(read(u"R.Left;Header#[1]"_qs), u"&P"_qs);
 }
 
-TEST_F(IniFileTest, LockHeldElsewhereFailsAfterTheTimeoutNamingTheFile)
+// A lock held elsewhere fails a write after the timeout; a path that cannot be used fails. The
+// error names the file.
+TEST_F(IniFileTest, LockHeldElsewhereAndPathsThatCannotBeUsedFailNamingTheFile)
 {
     put("[TALOR]\nTABLE=KQ01\n");
     QLockFile other(path() + u".lock"_qs);
@@ -247,16 +240,13 @@ TEST_F(IniFileTest, LockHeldElsewhereFailsAfterTheTimeoutNamingTheFile)
     other.unlock();
     ini.write(u"TALOR"_qs, u"TABLE"_qs, u"KQ02"_qs);
     EXPECT_EQ(read(u"TABLE"_qs), u"KQ02"_qs);
-}
 
-TEST_F(IniFileTest, PathsThatCannotBeUsedFailNamingTheFile)
-{
     // A missing folder reads empty but cannot be written.
     IniFile missing(m_dir.filePath(u"no/such/folder/suite.ini"_qs));
     EXPECT_EQ(missing.read(u"TALOR"_qs, u"TABLE"_qs), QString());
     EXPECT_TRUE(errorOf([&] { missing.write(u"TALOR"_qs, u"TABLE"_qs, u"x"_qs); }).contains(missing.path()));
     // A folder where the file should be can be neither read nor replaced.
-    ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"suite.ini"_qs));
+    ASSERT_TRUE(QFile::remove(path()) && QDir(m_dir.path()).mkdir(u"suite.ini"_qs));
     EXPECT_TRUE(errorOf([&] { read(u"TABLE"_qs); }).contains(path()));
     EXPECT_TRUE(errorOf([&] { write(u"TABLE"_qs, u"x"_qs); }).contains(path()));
 }
