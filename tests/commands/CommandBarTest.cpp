@@ -143,7 +143,7 @@ TEST_F(CommandsTest, MissingPictureNullPictureAndRowWithoutCaption)
     EXPECT_TRUE(bar.externalMenuVisible[1]);
 }
 
-TEST_F(CommandsTest, RestrictedListOrReportKindThreeHidesEditAndSave)
+TEST_F(CommandsTest, RestrictedListReadInPairsOrReportKindThreeHidesEditAndSave)
 {
     for (const auto& [list, option] : {std::pair("编辑保存", "2"), std::pair("", "3")}) {
         SCOPED_TRACE(option);
@@ -155,10 +155,7 @@ TEST_F(CommandsTest, RestrictedListOrReportKindThreeHidesEditAndSave)
         EXPECT_TRUE(!bar.isMenuVisible(MenuCommand::MN03) && bar.isMenuVisible(MenuCommand::MN04));
         EXPECT_EQ(bar.visibleButtonCount(), 6);
     }
-}
-
-TEST(RestrictedListTest, ReadsPairsOfCharacters)
-{
+    // The list is read in pairs of characters.
     using enum MenuCommand;
     // clang-format off
     const std::pair<const char*, std::vector<MenuCommand>> cases[] = {{"", {}}, {"编辑保存", {MN02, MN03}},
@@ -169,7 +166,7 @@ TEST(RestrictedListTest, ReadsPairsOfCharacters)
         EXPECT_EQ(CommandBar::restrictedCommands(QString::fromUtf8(list)), hidden) << list;
 }
 
-TEST(ImageListTest, ZhimagesFindsTheFirstExactKey)
+TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwnPicture)
 {
     ImageList list;
     QImage image(4, 4, QImage::Format_RGB32);
@@ -180,16 +177,14 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKey)
     EXPECT_EQ(std::tuple(list.zhimages("KEY-3"), list.zhimages("KEY-4"), list.zhimages("key-4")),
               std::tuple(2, 0, 4));
     EXPECT_TRUE(list.image(0).isNull() && list.image(5).isNull());
-}
 
-// Each index holds its own picture: all of the designed size, none blank, no two alike.
-TEST(DesignedImagesTest, EachIndexHoldsItsOwnPicture)
-{
-    const ImageList list = DesignedImages::imageList();
-    ASSERT_EQ(list.count(), DesignedImages::Count);
+    // Each index of the designed pictures holds its own: all of the designed size, none blank, no
+    // two alike.
+    const ImageList designed = DesignedImages::imageList();
+    ASSERT_EQ(designed.count(), DesignedImages::Count);
     QSet<QByteArray> distinct;
-    for (int i = 1; i <= list.count(); ++i) {
-        const QImage image = list.image(i);
+    for (int i = 1; i <= designed.count(); ++i) {
+        const QImage image = designed.image(i);
         ASSERT_EQ(image.size(), QSize(DesignedImages::Size, DesignedImages::Size)) << i;
         int opaque = 0;
         for (int y = 0; y < image.height(); ++y)
@@ -201,25 +196,24 @@ TEST(DesignedImagesTest, EachIndexHoldsItsOwnPicture)
     EXPECT_EQ(distinct.size(), DesignedImages::Count);
 }
 
-TEST_F(CommandsTest, UnregisteredMenuNamesItselfAnEmptyPositionWithEmptyQuotes)
+// A click hands the position's menu to the suite and runs it; an unregistered menu names itself,
+// an empty position with empty quotes.
+TEST_F(CommandsTest, ClickHandsThePositionsMenuToTheSuiteAndRunsIt)
 {
     const ModuleMenuOutcome out = run("奖金");
     EXPECT_EQ(std::tuple(out.kind, out.message, out.title),
               std::tuple(Kind::NotRegistered, QString("菜单:'奖金'尚未登记"), QString("系统提示")));
-    const ModuleMenuOutcome empty = ModuleMenus(suite, menuRecords, launcher).clickExternalMenu(4);
-    EXPECT_EQ(std::tuple(empty.kind, empty.message, suite.menuName),
-              std::tuple(Kind::NotRegistered, QString("菜单:''尚未登记"), QString()));
-    EXPECT_TRUE(launcher.components.isEmpty());
-}
+    ModuleMenus menus(suite, menuRecords, launcher);
+    const ModuleMenuOutcome empty = menus.clickExternalMenu(4);
+    EXPECT_EQ(std::tuple(empty.kind, empty.message, suite.menuName, launcher.components),
+              std::tuple(Kind::NotRegistered, QString("菜单:''尚未登记"), QString(), QStringList()));
 
-TEST_F(CommandsTest, ClickHandsThePositionsMenuToTheSuiteAndRunsIt)
-{
     data.menu("工资", "pay.ico", "", "salary.dll");
     suite.setSetting("TALOR", "考勤日报MENU2", "工资");
-    const ModuleMenuOutcome out = ModuleMenus(suite, menuRecords, launcher).clickExternalMenu(2);
-    EXPECT_EQ(suite.menuName + "|" + suite.menuPicture + "|" + out.message, "工资|pay.ico|");
-    EXPECT_EQ(out.kind, Kind::ComponentRun);
-    EXPECT_EQ(launcher.components, QStringList{"SALARY.clszh"});
+    const ModuleMenuOutcome ran = menus.clickExternalMenu(2);
+    EXPECT_EQ(suite.menuName + "|" + suite.menuPicture + "|" + ran.message, "工资|pay.ico|");
+    EXPECT_EQ(std::pair(ran.kind, launcher.components),
+              std::pair(Kind::ComponentRun, QStringList{"SALARY.clszh"}));
 }
 
 // A registered menu ends by the rights test, a program in the application directory (which
