@@ -99,15 +99,15 @@ TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
     FakeSuite suite;
     suite.tableCaptions = {{"kq01", "考勤日报"}, {"kq01 where 1=1; delete from ygzl; --", "伪造"}};
     RecordQueries queries(suite);
+    const QString from = "2003-03-01", to = "2003-03-31";
     for (const char* code : {"kq02", "", "kq01 where 1=1; delete from ygzl; --"}) {
         SCOPED_TRACE(code);
         suite.current = code;
-        const std::function<void()> builders[] = {
-            [&] { queries.SQL1(Root, {}); },
-            [&] { queries.periodQuery("1", "2003-03-01", "2003-03-31", {}); },
-            [&] {
-                queries.periodQueryOfPersons({"1"}, "2003-03-01", "2003-03-31", {});
-            }};
+        const std::function<void()> builders[] = {[&] { queries.SQL1(Root, {}); },
+                                                  [&] { queries.periodQuery("1", from, to, {}); },
+                                                  [&] {
+                                                      queries.periodQueryOfPersons({"1"}, from, to, {});
+                                                  }};
         for (const auto& builder : builders)
             EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains(QString::fromUtf8(code)));
     }
@@ -119,24 +119,10 @@ TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
     for (const auto& builder : std::initializer_list<std::function<void()>>{
              [&] { queries.SQL0(unreadable, {}); }, [&] { queries.SQL1(unreadable, {}); },
              [&] {
-                 queries.periodQuery("0\uFFFD1", "2003-03-01", "2003-03-31", {});
+                 queries.periodQuery("0\uFFFD1", from, to, {});
              }})
         EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains("UTF-8"));
-    EXPECT_EQ(queries.periodQueryOfPersons({"1", "0\uFFFD1"}, "2003-03-01", "2003-03-31", {}), "");
-}
-
-// A shared read of a period holds about 16,000 rows at most: 500 persons of a month, fewer of
-// a longer period.
-TEST(PeriodReads, PersonsPerReadByThePeriodsLength)
-{
-    const std::pair<const char*, const char*> periods[] = {
-        {"2026-10-01", "2026-10-31"}, {"2026-10-01", "2026-11-01"}, {"2026-01-01", "2026-12-31"},
-        {"2026-10-01", "2026-10-01"}, {"2026-01-01", "2069-12-31"}, {"2026-10-31", "2026-10-01"},
-        {"x", "2026-10-31"},          {"2026-01-01", "2026-04-10"}, {"2026-10-02", "2026-10-01"}};
-    QStringList found;
-    for (const auto& [start, end] : periods)
-        found << QString::number(PeriodRecords::personsPerRead(start, end));
-    EXPECT_EQ(found.join(',').toStdString(), "500,500,43,500,1,500,500,160,500");
+    EXPECT_EQ(queries.periodQueryOfPersons({"1", "0\uFFFD1"}, from, to, {}), "");
 }
 
 // The texts run on both engines: both stored forms of a department are found, and a name
@@ -313,6 +299,8 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
         for (const auto& [r, texts] : c.rows)
             EXPECT_EQ(row(r).toStdString(), texts) << "row " << r;
     }
+    // What the list shows when the records cannot be read.
+    EXPECT_EQ(SelectionClicks::listErrorText("select 1", "查询", 3), "bSQL:select 1 --- str2:查询 --- j:3");
 }
 
 // The persons' rows read a few persons at a time: each person gets exactly its own rows,
@@ -341,11 +329,17 @@ TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
     EXPECT_EQ(found.join(" ").toStdString(),
               "0001:1,0001:2,0001:4 0002:8 0003:16 0004:4 0005:5 0006:6  0004:4 0002:8");
     EXPECT_EQ(periods.sharedCount(), 9);
-}
 
-TEST(ListError, TextOfTheMessage)
-{
-    EXPECT_EQ(SelectionClicks::listErrorText("select 1", "查询", 3), "bSQL:select 1 --- str2:查询 --- j:3");
+    // A shared read holds about 16,000 rows at most: 500 persons of a month, fewer of a longer
+    // period.
+    const std::pair<const char*, const char*> lengths[] = {
+        {"2026-10-01", "2026-10-31"}, {"2026-10-01", "2026-11-01"}, {"2026-01-01", "2026-12-31"},
+        {"2026-10-01", "2026-10-01"}, {"2026-01-01", "2069-12-31"}, {"2026-10-31", "2026-10-01"},
+        {"x", "2026-10-31"},          {"2026-01-01", "2026-04-10"}, {"2026-10-02", "2026-10-01"}};
+    found.clear();
+    for (const auto& [start, end] : lengths)
+        found << QString::number(PeriodRecords::personsPerRead(start, end));
+    EXPECT_EQ(found.join(',').toStdString(), "500,500,43,500,1,500,500,160,500");
 }
 
 // The abnormal overview read from the demo suite, on SQLite and on PostgreSQL: its counts per
@@ -397,7 +391,7 @@ protected:
     QueryState state;
 };
 
-TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersons)
+TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersonsForOneDayToTheLongestPeriod)
 {
     const QString production =
         "select memberid from ygzl where depart in ('生产部', (select code from zdcode "
@@ -429,11 +423,8 @@ TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersons)
                              countedBy("memberid", persons, first, last), total, listed));
         EXPECT_GT(overview.total, 0);
     }
-}
 
-// From one day to a quarter: a reversed period or a longer one is refused before any query.
-TEST_P(AbnormalOverviewCounts, PeriodsFromOneDayToTheLongestShown)
-{
+    // From one day to a quarter: a reversed period or a longer one is refused before any query.
     AbnormalOverviewReader reader(*suite, state);
     const SelectedNode root{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}};
     const QDate first(2026, 10, 1);
