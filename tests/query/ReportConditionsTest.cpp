@@ -51,8 +51,8 @@ protected:
 };
 
 // The count's leading number, rounded; what is not a positive count is none; the list reads
-// no more than MaxReports, after the built-in report.
-TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntries)
+// no more than MaxReports, after the built-in report, and no more can be added.
+TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntriesUpToTheLast)
 {
     for (int i = 1; i <= 4; ++i)
         set(MK + "sBD" + QString::number(i), u"R"_qs + QString::number(i));
@@ -66,6 +66,14 @@ TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntries)
                   std::tuple(count, count + 1, MK))
             << stored;
     }
+    // An add stops at the last report the list reads.
+    set(MK + "nBD", QString::number(ReportConditions::MaxReports - 1));
+    EXPECT_TRUE(reports.add({u"last"_qs, {}, {}}).isEmpty());
+    EXPECT_EQ(std::tuple(reports.reportList().size(), reports.reportList().last()),
+              std::tuple(qsizetype(ReportConditions::MaxReports + 1), u"last"_qs));
+    suite.settingsWrites.clear();
+    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}) + suite.settingsWrites,
+              QStringList{u"报表已达999个，不能再添加！"_qs});
 }
 
 TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrentOrTheLast)
@@ -102,17 +110,6 @@ TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
     EXPECT_FALSE(QFile::exists(file(u"夜班3.vts"_qs)));
     EXPECT_EQ(reports.reportList().last() + "|" + reports.read(u"夜班"_qs).personCondition,
               u"夜班|memberid<>'9'"_qs);
-}
-
-TEST_F(ReportConditionsTest, AddStopsAtTheLastReportTheListReads)
-{
-    set(MK + "nBD", QString::number(ReportConditions::MaxReports - 1));
-    EXPECT_TRUE(reports.add({u"last"_qs, {}, {}}).isEmpty());
-    EXPECT_EQ(std::tuple(reports.reportList().size(), reports.reportList().last()),
-              std::tuple(qsizetype(ReportConditions::MaxReports + 1), u"last"_qs));
-    suite.settingsWrites.clear();
-    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}) + suite.settingsWrites,
-              QStringList{u"报表已达999个，不能再添加！"_qs});
 }
 
 TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesAndNeverCopiesAFileOntoItself)
@@ -292,7 +289,7 @@ protected:
     int designerRuns = 0;
 };
 
-TEST_F(SelectReportTest, ListSelectsTheCurrentReportAndEnablesButtonsByIndex)
+TEST_F(SelectReportTest, ListSelectsTheCurrentReportEnablesButtonsByIndexAndChoosesWithoutACheck)
 {
     auto d = open();
     EXPECT_EQ(std::tuple(items(list), list->currentRow(), enabled(*d)),
@@ -306,13 +303,11 @@ TEST_F(SelectReportTest, ListSelectsTheCurrentReportAndEnablesButtonsByIndex)
         std::tuple(QStringList{MK, u"早班"_qs, u"夜班"_qs, QString()}, 2, QList<bool>({true, true, true})));
     list->setCurrentRow(0);
     EXPECT_EQ(enabled(*d), QList<bool>({true, false, false}));
-}
 
-TEST_F(SelectReportTest, ChoosingNeedsNoCheckAndClosingAsksForALayout)
-{
+    // Choosing needs no check; closing asks for a layout.
     users({u"早班"_qs, QString()});
     suite.lock = 1; // the check fails for everybody
-    auto d = open();
+    d = open();
     list->setCurrentRow(1);
     click(*d, "Command5");
     EXPECT_EQ(std::tuple(suite.reportKeyValue, d->result(), suite.refresh),
