@@ -96,6 +96,8 @@ const std::pair<const char*, const char*> KeyCases[] = {
     {"FitToPagesWide=2", "FitToPagesWide=2 FitToPages=1"},
     {"FitToPagesWide=32767", "FitToPagesWide=32767 FitToPages=1"}, {"FitToPagesWide=32768", "!"},
     {"FitToPagesTall=0", "FitToPagesTall=0 FitToPages=1"}, {"FitToPagesTall=-1", "!"},
+    // A zoom wins over the fit keys.
+    {"Zoom=100|FitToPagesWide=2", "FitToPagesWide=2"}, {"Zoom=0|FitToPagesWide=2", "FitToPagesWide=2 FitToPages=1"},
 };
 // clang-format on
 
@@ -106,8 +108,8 @@ TEST_F(PrintSettingsTest, EachKeyHasItsEffect)
     for (const auto& [setting, expected] : KeyCases) {
         SCOPED_TRACE(setting);
         suite.settings.clear();
-        const QString key = QString::fromUtf8(setting).section(u'=', 0, 0);
-        set(key, QString::fromUtf8(setting).section(u'=', 1));
+        for (const QString& keyValue : QString::fromUtf8(setting).split(u'|'))
+            set(keyValue.section(u'=', 0, 0), keyValue.section(u'=', 1));
         QStringList refused;
         const QString changed = changes(applied(&refused));
         EXPECT_EQ(refused.isEmpty()                          ? changed
@@ -135,15 +137,6 @@ TEST_F(PrintSettingsTest, AbsentAndEmptyKeysLeaveTheDefaultsAndSwitchesOff)
     // The key of another report is not read.
     suite.setSetting("PRINT", "别的.LeftMargin", "2");
     EXPECT_EQ(changes(applied()), "");
-}
-
-TEST_F(PrintSettingsTest, AZoomWinsOverFitKeys)
-{
-    set("Zoom", "100");
-    set("FitToPagesWide", "2");
-    EXPECT_EQ(changes(applied()), "FitToPagesWide=2");
-    set("Zoom", "0");
-    EXPECT_EQ(changes(applied()), "FitToPagesWide=2 FitToPages=1");
 }
 
 // The print area, title rows, centre header, sections and caption row by layout. The period
@@ -183,20 +176,17 @@ TEST_F(PrintSettingsTest, AreaTitleRowsAndCentreHeaderByLayout)
 
 namespace {
 
-class PrintRunTest : public testing::Test
+class PrintRunTest : public PrintSettingsTest
 {
 protected:
     QTemporaryDir dir;
-    test::FakeSuite suite;
     test::ScriptedUi ui;
     grid::Workbook book;
 
     PrintRunTest()
     {
-        suite.tempDir = dir.path();
-        suite.settingsDir = dir.path();
-        suite.reportKeyValue = "日报";
-        suite.setSetting("PRINT", "日报.RightFooter", "第&P页");
+        suite.tempDir = suite.settingsDir = dir.path();
+        set("RightFooter", "第&P页");
         book.setSheetName(1, "张三(0012,生产部)考勤表");
         for (int r = 1; r <= 120; ++r) {
             book.setText(r, 1, QStringLiteral("员工%1").arg(r));
@@ -209,7 +199,7 @@ protected:
 
 } // namespace
 
-TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRow)
+TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRowAndAFailingStepIsNamed)
 {
     const QString path = dir.filePath("导出.xls");
     const PrintRun::Result result = PrintRun(suite, ui, book, true).exportTo("  " + path + " ");
@@ -219,19 +209,17 @@ TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRow)
     const QString sheet = test::unzipMember(path, "xl/worksheets/sheet1.xml");
     EXPECT_TRUE(test::containsAll(sheet, {R"(<dimension ref="A1:B121"/>)",
                                           "<oddHeader>&amp;C&amp;\"宋体,加粗\"&amp;16&amp;A</oddHeader>"}));
-}
 
-TEST_F(PrintRunTest, AFailingStepIsNamedAndTheNextStepStillRuns)
-{
+    // A failing step is named and the next step still runs.
     suite.tempDir = dir.filePath("missing");
     suite.setSetting("PRINT", "日报.Orientation", "7");
-    const PrintRun::Result result = PrintRun(suite, ui, book, false).print();
-    ASSERT_EQ(result.skipped.size(), 3) << result.skipped.join("; ").toStdString();
+    const PrintRun::Result printed = PrintRun(suite, ui, book, false).print();
+    ASSERT_EQ(printed.skipped.size(), 3) << printed.skipped.join("; ").toStdString();
     const QStringList steps{"PRINT Orientation=7", "write " + dir.filePath("missing/Tmp.xls"),
                             "write " + dir.filePath("missing/Tmp.pdf")};
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(result.skipped[i].startsWith(steps[i])) << result.skipped[i].toStdString();
-    EXPECT_TRUE(result.pdfFile.isEmpty());
+        EXPECT_TRUE(printed.skipped[i].startsWith(steps[i])) << printed.skipped[i].toStdString();
+    EXPECT_TRUE(printed.pdfFile.isEmpty());
 }
 
 // Without a printer the pages go to a PDF next to the print file. A template with more sheets
