@@ -71,7 +71,7 @@ protected:
     TemplateDesigner designer{suite, book};
 };
 
-TEST_F(TemplateDesignerTest, WithoutATemplateStartsFromABlankOneOfTheKind)
+TEST_F(TemplateDesignerTest, WithoutAValidTemplateStartsFromABlankOneOfTheKindOrStaysAsItWas)
 {
     for (const auto& [option, first, second, title] :
          {std::tuple{"1", u"日期"_qs, QString(), u"个人一期"_qs},
@@ -82,10 +82,9 @@ TEST_F(TemplateDesignerTest, WithoutATemplateStartsFromABlankOneOfTheKind)
         EXPECT_EQ(headings(book.active(), 3), (QStringList{first, second, u"ok"_qs}));
         EXPECT_EQ(book.sheetName(1), title);
     }
-}
 
-TEST_F(TemplateDesignerTest, AnInvalidTemplateIsReportedAndLeavesTheDesignerAsItWas)
-{
+    // An invalid template is reported and leaves the designer as it was.
+    suite.option = u"2"_qs;
     test::putFile(path(u"夜班2.vts"_qs), "not a template");
     const QString error = designer.load();
     EXPECT_TRUE(error.contains(path(u"夜班2.vts"_qs))) << error.toStdString();
@@ -179,15 +178,6 @@ TEST_F(TemplateDesignerTest, SavingPutsTheFrozenCountsBackAndTheFileLaysOutAsDes
     EXPECT_EQ(headings(saved.active(), 6), headings(book.active(), 6));
 }
 
-TEST_F(TemplateDesignerTest, APickedNumberStaysALabel)
-{
-    writeTemplate(u"夜班2.vts"_qs);
-    designer.load();
-    book.active().setActiveCell(4, 5);
-    designer.pick(u"1"_qs, PickTarget::Cell);
-    EXPECT_TRUE(book.active().text(4, 5) == u"1"_qs && !book.active().isNumber(4, 5));
-}
-
 // Cell layout: the labels of row 4 (the heading layout is checked through the window's field
 // map). The columns end before the "ok" column, at the used columns without one, and never
 // after the 100th.
@@ -216,7 +206,7 @@ TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayoutReachTheHundredth)
     }
 }
 
-TEST_F(TemplateDesignerTest, PickerRemembersItsTargetAndTheHiddenSwitchNeedsTheCode)
+TEST_F(TemplateDesignerTest, PickerRemembersItsTargetTheHiddenSwitchNeedsTheCodeAndANumberStaysALabel)
 {
     FieldPicker picker(suite);
     suite.picker = {u"考勤项目"_qs, u"班次"_qs, u"上班时间"_qs};
@@ -242,6 +232,11 @@ TEST_F(TemplateDesignerTest, PickerRemembersItsTargetAndTheHiddenSwitchNeedsTheC
     EXPECT_TRUE(designer.pickerAllowed());
     designer.startEditing();
     EXPECT_FALSE(designer.pickerAllowed());
+
+    // A picked number stays a label.
+    book.active().setActiveCell(4, 5);
+    designer.pick(u"1"_qs, PickTarget::Cell);
+    EXPECT_TRUE(book.active().text(4, 5) == u"1"_qs && !book.active().isNumber(4, 5));
 }
 
 // The picker as the operator uses it: the option to click (0: none), then a double-click on
