@@ -182,23 +182,21 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
 
 TALOR_BOTH_DATABASES(QueryRuns);
 
-class View : public SelectionView
+// The window with 生产部 selected and no employee.
+struct View : SelectionView
 {
-public:
     bool discardUnsavedData() override { return true; }
     std::optional<SelectedNode> selectedNode() const override { return node; }
-    std::optional<EmployeeItem> selectedEmployee() const override { return employee; }
+    std::optional<EmployeeItem> selectedEmployee() const override { return std::nullopt; }
     int employeeCount() const override { return int(employees.size()); }
     void showEmployees(const QList<EmployeeItem>& items) override { employees = items; }
     bool sumChecked() const override { return sum; }
     void setLabel(int, const QString&) override {}
-    void showListError(const QString& message) override { error = message; }
+    void showListError(const QString&) override {}
 
     SelectedNode node{"A生产部", "生产部", "示范公司", {}};
-    std::optional<EmployeeItem> employee;
     QList<EmployeeItem> employees;
     bool sum = false;
-    QString error;
 };
 
 // The records of two persons of 生产部 and one of another department around October 2026, shown
@@ -213,21 +211,19 @@ protected:
         db.setDatabaseName(":memory:");
         ASSERT_TRUE(db.open());
         QSqlQuery q(db);
-        ASSERT_TRUE(q.exec("create table kq (memberid text, zhdate text, depart text, group0 text, team "
-                           "text, cdfz integer, cqgs real, "
-                           "bz text, primary key (memberid, zhdate))"));
+        ASSERT_TRUE(
+            q.exec("create table kq (memberid text, zhdate text, depart text, group0 text, team text, "
+                   "cdfz integer, cqgs real, bz text, primary key (memberid, zhdate))"));
         // Day 15 stored with a time; the days just outside the period are not shown.
         ASSERT_TRUE(q.exec(
-            "insert into kq (memberid, zhdate, depart, cdfz, cqgs, bz) values ('0001', '2026-09-30', 'D1', "
-            "100, 0, null), "
-            "('0001', '2026-10-01', 'D1', 1, 1.5, 'a'), ('0001', '2026-10-15 08:00:00', 'D1', 2, 0, null), "
-            "('0001', '2026-10-31', 'D1', 4, 0.25, null), ('0001', '2026-11-01', 'D1', 100, 0, null), "
-            "('0002', '2026-10-01', 'D1', 8, 0, null), ('0003', '2026-10-01', 'D2', 16, 0, null)"));
+            "insert into kq (memberid, zhdate, depart, cdfz, cqgs, bz) values "
+            "('0001', '2026-09-30', 'D1', 100, 0, null), ('0001', '2026-10-01', 'D1', 1, 1.5, 'a'), "
+            "('0001', '2026-10-15 08:00:00', 'D1', 2, 0, null), ('0001', '2026-10-31', 'D1', 4, 0.25, null), "
+            "('0001', '2026-11-01', 'D1', 100, 0, null), ('0002', '2026-10-01', 'D1', 8, 0, null), "
+            "('0003', '2026-10-01', 'D2', 16, 0, null)"));
+        fillSuite(suite, "kq");
         suite.db = db;
-        suite.current = "kq";
-        suite.tableCaptions = {{"kq", "考勤日报"}};
         suite.start = "2026-10-01", suite.end = "2026-10-31", suite.date = QDate(2026, 10, 1);
-        suite.categoryNames = {{"部门\nD1", "生产部"}};
         suite.fields = {
             {"cdfz", {"迟到", "I", "", 0}}, {"cqgs", {"出勤", "D", "", 0}}, {"bz", {"备注", "Q", "", 0}}};
         for (int c = 3; c <= 5; ++c)
@@ -244,11 +240,6 @@ protected:
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase("clicks");
-    }
-    SelectionClicks clicks()
-    {
-        return SelectionClicks({suite, queryState, sheetState, employees, persons, columns, patterns, book},
-                               view);
     }
     // Columns 1..5 of a row.
     QString row(int r) const
@@ -290,7 +281,8 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
         suite.option = c.option;
         suite.date = QDate(2026, 10, c.day);
         view.sum = c.sum;
-        SelectionClicks clicks = this->clicks();
+        SelectionClicks clicks({suite, queryState, sheetState, employees, persons, columns, patterns, book},
+                               view);
         if (c.headings)
             clicks.showPerson("0001", "甲", true);
         else
