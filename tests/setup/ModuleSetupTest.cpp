@@ -107,7 +107,10 @@ protected:
     std::unique_ptr<frmYBXZ> dialog;
 };
 
-TEST_P(SetupTest, TheConfiguredTableIsSelectedByCodeAndCaptionOrTheFirstIsProposed)
+// The configured table is selected by code and caption, or the first is proposed. Only the
+// operator "Qel", exactly, may change the table. Colour settings are 0x00BBGGRR numbers: white is
+// the last colour; beyond it, negative or not a number reads as black.
+TEST_P(SetupTest, TheConfiguredTableTheTableOperatorAndColourSettingsAtTheirEdges)
 {
     const std::tuple<QString, QString, int, QString> cases[] = {{{}, {}, 0, u"KQB"_qs},
                                                                 {u"KQRB01"_qs, u"日报表"_qs, 2, u"KQRB01"_qs},
@@ -117,12 +120,6 @@ TEST_P(SetupTest, TheConfiguredTableIsSelectedByCodeAndCaptionOrTheFirstIsPropos
         EXPECT_EQ(std::pair(load().tableIndex, suite.current), std::pair(index, current))
             << table.toStdString();
     }
-}
-
-// Only the operator "Qel", exactly, may change the table. Colour settings are 0x00BBGGRR
-// numbers: white is the last colour; beyond it, negative or not a number reads as black.
-TEST_P(SetupTest, TheTableOperatorAndColourSettingsAtTheirEdges)
-{
     for (const auto& [name, enabled] :
          {std::pair{u"Qel"_qs, true}, {u"qel"_qs, false}, {u"Qel "_qs, false}, {u"张三"_qs, false}}) {
         suite.operatorNameValue = name;
@@ -234,19 +231,18 @@ TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
               std::tuple(0, int(QDialog::Accepted), false));
 }
 
-// A settings write that fails (a full disk, say) is shown and the dialog stays open.
-TEST_P(SetupTest, OkWhoseWriteFailsShowsItAndStaysOpen)
+// A settings write that fails (a full disk, say) is shown and the dialog stays open; closed with
+// the window box, it changes nothing.
+TEST_P(SetupTest, OkWhoseWriteFailsShowsItAndStaysOpenTheWindowBoxChangesNothing)
 {
     frmYBXZ& d = open();
     suite.failingWrites = u"Cannot write the settings file talor.ini: the disk is full"_qs;
     click("Command1");
     EXPECT_EQ(ui.messageTexts(), QStringList{suite.failingWrites});
     EXPECT_TRUE(d.isVisible() && d.result() != QDialog::Accepted);
-}
 
-TEST_P(SetupTest, ClosingWithTheWindowBoxChangesNothing)
-{
-    frmYBXZ& d = open();
+    // Closing with the window box changes nothing.
+    suite.failingWrites.clear();
     suite.refresh = 2;
     const auto before = suite.settings;
     suite.settingsWrites.clear();
