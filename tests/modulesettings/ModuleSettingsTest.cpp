@@ -33,13 +33,11 @@ public:
 class ModuleSettingsTest : public testing::Test
 {
 protected:
-    void SetUp() override
+    ModuleSettingsTest()
     {
-        ASSERT_TRUE(m_dir.isValid());
         m_suite.settingsDir = m_dir.path();
         m_suite.moduleKeyValue = m_suite.reportKeyValue = u"考勤日报"_qs;
     }
-
     QString fileText(const QString& name) const
     {
         return QString::fromUtf8(talor::test::fileBytes(m_dir.filePath(name)));

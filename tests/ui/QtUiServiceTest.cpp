@@ -79,7 +79,7 @@ void answerNextBox(QMessageBox::StandardButton button, QString* title)
     });
 }
 
-TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressed)
+TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressedAndColoursConvertBetweenBgrAndRgb)
 {
     QtUiService ui;
     QString title;
@@ -93,12 +93,8 @@ TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressed)
     answerNextBox(QMessageBox::Ok, &title);
     EXPECT_EQ(ui.message(nullptr, "保存完毕"), UiService::Answer::Ok);
     EXPECT_EQ(title, "考勤日报");
-}
 
-// Colours are 0x00BBGGRR numbers in the suite, RGB in the dialog.
-TEST(QtUiServiceTest, ColourDialogConvertsBetweenBgrAndRgb)
-{
-    QtUiService ui;
+    // Colours are 0x00BBGGRR numbers in the suite, RGB in the dialog.
     QColor shown;
     onNextDialog<QColorDialog>([&shown](QColorDialog* dialog) {
         shown = dialog->currentColor();
