@@ -216,17 +216,10 @@ TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
     suite.settingsWrites.clear();
     click("Command1");
 
-    const QString m = u"TALOR/考勤日报"_qs;
-    QStringList expected{m + u"TABLE=KQRB01"_qs, m + u"CTABLE=日报表"_qs, m + u"MENU=保存调时"_qs};
-    const QString captions[7] = {u"工资"_qs, u"统计"_qs};
-    const QString menus[7] = {u"工资核算"_qs, u"考勤统计"_qs, {}, {}, {}, {}, u"外部程序"_qs};
-    for (int n = 1; n <= 7; ++n) {
-        expected << m + u"CAP"_qs + QString::number(n) + u"="_qs + captions[n - 1];
-        expected << m + u"MENU"_qs + QString::number(n) + u"="_qs + menus[n - 1];
-    }
-    expected << m + u"COLOR1="_qs + QString::number(0x00A0B0C0) << m + u"COLOR2=65280"_qs
-             << m + u"COLOR3=16711680"_qs << m + u"IF=NO"_qs << m + u" 0=YES"_qs;
-    EXPECT_EQ(suite.settingsWrites, expected);
+    EXPECT_EQ(suite.settingsWrites.join(u'|').remove(u"TALOR/考勤日报"_qs),
+              u"TABLE=KQRB01|CTABLE=日报表|MENU=保存调时|CAP1=工资|MENU1=工资核算|CAP2=统计|MENU2=考勤统计|"
+              "CAP3=|MENU3=|CAP4=|MENU4=|CAP5=|MENU5=|CAP6=|MENU6=|CAP7=|MENU7=外部程序|"
+              "COLOR1=10531008|COLOR2=65280|COLOR3=16711680|IF=NO| 0=YES"_qs); // 10531008 is 0x00A0B0C0
     EXPECT_EQ(std::tuple(suite.refresh, d.result(), d.isVisible()),
               std::tuple(0, int(QDialog::Accepted), false));
 }
