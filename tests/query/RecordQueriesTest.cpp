@@ -359,23 +359,22 @@ protected:
         DatabaseTest::TearDown();
     }
 
-    // Marked rows of October `first`..`last` per `group` ("zhdate" or "memberid"), of the
-    // persons `persons` selects from ygzl.
-    QMap<QString, int> countedBy(const QString& group, const QString& persons, int first, int last)
+    // Marked rows of October `first`..`last` of the persons `persons` selects from ygzl, counted
+    // per day and per person.
+    std::pair<QMap<QString, int>, QMap<QString, int>> counted(const QString& persons, int first, int last)
     {
         QSqlQuery query(suite->connection());
-        const QString sql = "select " + group +
-                            QString(", count(*) from KQ0001 where ncolor between 1 and 3 and zhdate between "
-                                    "'2026-10-%1' and '2026-10-%2' and memberid in (")
-                                .arg(first, 2, 10, QChar('0'))
-                                .arg(last) +
-                            persons + ") group by " + group;
-        EXPECT_TRUE(query.exec(sql)) << query.lastError().text().toStdString();
-        QMap<QString, int> counts;
-        while (query.next())
-            counts.insert(group == "zhdate" ? query.value(0).toDate().toString(Qt::ISODate)
-                                            : query.value(0).toString(),
-                          query.value(1).toInt());
+        EXPECT_TRUE(query.exec(QString("select zhdate, memberid from KQ0001 where ncolor between 1 and 3 and "
+                                       "zhdate between '2026-10-%1' and '2026-10-%2' and memberid in (%3)")
+                                   .arg(first, 2, 10, QChar('0'))
+                                   .arg(last)
+                                   .arg(persons)))
+            << query.lastError().text().toStdString();
+        std::pair<QMap<QString, int>, QMap<QString, int>> counts;
+        while (query.next()) {
+            ++counts.first[query.value(0).toDate().toString(Qt::ISODate)];
+            ++counts.second[query.value(1).toString()];
+        }
         return counts;
     }
 
@@ -398,21 +397,20 @@ TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersonsForOneDayT
             AbnormalOverviewReader(*suite, state).read(node, QDate(2026, 10, first), QDate(2026, 10, last));
         ASSERT_EQ(overview.days.size(), size_t(last - first + 1));
 
-        QMap<QString, int> byDay, byPerson;
+        std::pair<QMap<QString, int>, QMap<QString, int>> shown;
         int total = 0, listed = 0;
         for (size_t d = 0; d < overview.days.size(); ++d)
             if (overview.dayCounts[d] > 0)
-                byDay.insert(overview.days[d].toString(Qt::ISODate), overview.dayCounts[d]);
+                shown.first.insert(overview.days[d].toString(Qt::ISODate), overview.dayCounts[d]);
         for (size_t p = 0; p < overview.persons.size(); ++p) {
             if (overview.personCounts[p] > 0)
-                byPerson.insert(overview.persons[p].number, overview.personCounts[p]);
+                shown.second.insert(overview.persons[p].number, overview.personCounts[p]);
             total += overview.personCounts[p];
         }
         for (QSqlQuery query(persons, suite->connection()); query.next();)
             ++listed;
-        EXPECT_EQ(std::tuple(byDay, byPerson, overview.total, int(overview.persons.size())),
-                  std::tuple(countedBy("zhdate", persons, first, last),
-                             countedBy("memberid", persons, first, last), total, listed));
+        EXPECT_EQ(std::tuple(shown, overview.total, int(overview.persons.size())),
+                  std::tuple(counted(persons, first, last), total, listed));
         EXPECT_GT(overview.total, 0);
     }
 
