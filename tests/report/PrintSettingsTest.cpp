@@ -101,8 +101,6 @@ const std::pair<const char*, const char*> KeyCases[] = {
 };
 // clang-format on
 
-} // namespace
-
 TEST_F(PrintSettingsTest, EachKeyHasItsEffect)
 {
     for (const auto& [setting, expected] : KeyCases) {
@@ -174,8 +172,6 @@ TEST_F(PrintSettingsTest, AreaTitleRowsAndCentreHeaderByLayout)
     }
 }
 
-namespace {
-
 class PrintRunTest : public PrintSettingsTest
 {
 protected:
@@ -196,8 +192,6 @@ protected:
         book.active().setColumnHeading(2, "工时");
     }
 };
-
-} // namespace
 
 TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRowAndAFailingStepIsNamed)
 {
@@ -246,8 +240,6 @@ TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePd
     EXPECT_TRUE(ui.dialogsShown.isEmpty());
 }
 
-namespace {
-
 // Three persons shown one after another in the grid: each fills the sheet with the person's
 // name; `unreadable` cannot be shown.
 class ThreePersons : public PersonWalk
@@ -273,8 +265,6 @@ private:
     QString m_unreadable, m_name;
     int m_index = 0;
 };
-
-} // namespace
 
 // Person by person: the first previewed, then after a yes the others in one job, each on its own
 // page under its own name; a no, the stop button or an unreadable person end the walk, and what
@@ -318,8 +308,9 @@ TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
         for (const QString& page :
              outcome.job.pdfFile.isEmpty() ? QStringList() : test::pdfPages(outcome.job.pdfFile))
             names << page.section(QRegularExpression("员工"), 1).left(1).prepend("员工");
-        EXPECT_EQ(names, c.printedPages);
-        EXPECT_EQ(outcome.job.pages, c.printedPages.size());
+        EXPECT_EQ(std::pair(names, outcome.job.pages), std::pair(c.printedPages, int(c.printedPages.size())));
         EXPECT_EQ(outcome.failure.isEmpty(), c.end != End::Failed) << outcome.failure.toStdString();
     }
 }
+
+} // namespace
