@@ -101,7 +101,7 @@ const std::pair<const char*, const char*> KeyCases[] = {
 };
 // clang-format on
 
-TEST_F(PrintSettingsTest, EachKeyHasItsEffect)
+TEST_F(PrintSettingsTest, EachKeyHasItsEffectAndAbsentOrEmptyOnesLeaveTheDefaults)
 {
     for (const auto& [setting, expected] : KeyCases) {
         SCOPED_TRACE(setting);
@@ -117,11 +117,10 @@ TEST_F(PrintSettingsTest, EachKeyHasItsEffect)
         EXPECT_TRUE(refused.isEmpty() || refused[0].startsWith(QString::fromUtf8(setting) + ":"))
             << refused[0].toStdString();
     }
-}
 
-TEST_F(PrintSettingsTest, AbsentAndEmptyKeysLeaveTheDefaultsAndSwitchesOff)
-{
+    // Absent keys leave the defaults; present but empty ones switch the switches off.
     QStringList refused;
+    suite.settings.clear();
     EXPECT_EQ(changes(applied(&refused)), "");
     // Switches on a defaults set-up, then every key present but empty: switches go off.
     for (const auto& [setting, expected] : KeyCases)

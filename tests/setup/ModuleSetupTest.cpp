@@ -170,17 +170,6 @@ TEST_P(SetupTest, TheDialogShowsWhatTheLoadRead)
         << "IF compares exactly";
 }
 
-TEST_P(SetupTest, AnotherOperatorSeesTheTableListDisabledButOkStillWritesIt)
-{
-    suite.operatorNameValue = u"张三"_qs;
-    setModule(u"TABLE=JBB|CTABLE=加班表"_qs);
-    open();
-    auto* tables = child<QListWidget>("List5");
-    EXPECT_EQ(std::pair(tables->currentRow(), tables->isEnabled()), std::pair(1, false));
-    click("Command1");
-    EXPECT_EQ(setting(u"TABLE"_qs) + setting(u"CTABLE"_qs), u"JBB加班表"_qs);
-}
-
 // The operator clicks a table, moves commands between the lists, picks colours (the last
 // dialog cancelled) and changes menus, captions and options; OK writes it all in its order.
 TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
@@ -248,10 +237,18 @@ TEST_P(SetupTest, OkWhoseWriteFailsShowsItAndStaysOpenTheWindowBoxChangesNothing
               std::tuple(int(QDialog::Rejected), 2, QStringList(), before));
 }
 
-// No table selected, or none listed without the "DATABASE" entry: OK keeps the table setting
-// and writes the rest.
-TEST_P(SetupTest, OkWithoutATableKeepsTheTableSetting)
+// Another operator sees the table list disabled, but OK still writes the table. No table
+// selected, or none listed without the "DATABASE" entry: OK keeps the table setting and writes
+// the rest.
+TEST_P(SetupTest, OkWritesTheSelectedTableForAnyOperatorAndOtherwiseKeepsTheSetting)
 {
+    suite.operatorNameValue = u"张三"_qs;
+    setModule(u"TABLE=JBB|CTABLE=加班表"_qs);
+    open();
+    auto* tables = child<QListWidget>("List5");
+    EXPECT_EQ(std::pair(tables->currentRow(), tables->isEnabled()), std::pair(1, false));
+    click("Command1");
+    EXPECT_EQ(setting(u"TABLE"_qs) + setting(u"CTABLE"_qs), u"JBB加班表"_qs);
     setModule(u"TABLE=KQB|CTABLE=考勤表"_qs);
     open();
     child<QListWidget>("List5")->clearSelection();

@@ -44,17 +44,6 @@ TEST(QtUiServiceTest, QtsAndTheModulesOwnTextsAreChinese)
     Connections::remove(QStringLiteral("translated"));
 }
 
-TEST(QtUiServiceTest, SuiteFilterBecomesQtFilter)
-{
-    // clang-format off
-    const std::pair<const char*, const char*> filters[] = {
-        {"EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts", "EXCEL FILE(*.xls);;VTS FILE(*.vts)"},
-        {"模板|*.vts", "模板 (*.vts)"}, {"图片|*.bmp;*.png", "图片 (*.bmp *.png)"}, {"", ""}, {"*.xls", "*.xls"}};
-    // clang-format on
-    for (const auto& [suite, qt] : filters)
-        EXPECT_EQ(QtUiService::qtFilter(QString::fromUtf8(suite)), QString::fromUtf8(qt)) << suite;
-}
-
 // Acts on the dialog of type D that opens next.
 template <typename D> void onNextDialog(std::function<void(D*)> act)
 {
@@ -110,7 +99,7 @@ TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressedAndColoursConvertBet
 // The file dialogs start in the folder with the preset name, offer the suite's filters, and
 // answer with the chosen path or nothing when cancelled. A name without a suffix takes the
 // chosen type's.
-TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
+TEST(QtUiServiceTest, FileDialogsStartWhereAskedOfferTheSuitesFiltersAndAnswerThePathChosen)
 {
     QTemporaryDir dir;
     QFile existing(dir.filePath("考勤日报1.vts"));
@@ -143,6 +132,14 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
         EXPECT_EQ(save ? ui.saveFile(nullptr, filter, dir.path()) : ui.openFile(nullptr, filter, dir.path()),
                   std::nullopt);
     }
+    // The suite's filters as Qt's.
+    // clang-format off
+    const std::pair<const char*, const char*> filters[] = {
+        {"EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts", "EXCEL FILE(*.xls);;VTS FILE(*.vts)"},
+        {"模板|*.vts", "模板 (*.vts)"}, {"图片|*.bmp;*.png", "图片 (*.bmp *.png)"}, {"", ""}, {"*.xls", "*.xls"}};
+    // clang-format on
+    for (const auto& [suite, qt] : filters)
+        EXPECT_EQ(QtUiService::qtFilter(QString::fromUtf8(suite)), QString::fromUtf8(qt)) << suite;
 }
 
 // The progress window shows the label and the value, and its stop button stops the task; the
