@@ -112,7 +112,7 @@ TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
               u"夜班|memberid<>'9'"_qs);
 }
 
-TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesAndNeverCopiesAFileOntoItself)
+TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfAndKeepsFilesInTheDirectory)
 {
     writeFile(MK + "1.vts", "one");
     EXPECT_TRUE(reports.add({u"早班"_qs, {}, {}}).isEmpty());
@@ -122,16 +122,13 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesAndNeverCopiesAFileOntoItse
     // A report named like the built-in one shares its files: they stay whole.
     EXPECT_TRUE(reports.add({MK, {}, {}}).isEmpty());
     EXPECT_EQ(std::tuple(content(MK + "1.vts"), reports.reportCount()), std::tuple(QByteArray("one"), 2));
-}
 
-TEST_F(ReportConditionsTest, NamesAFileCannotHoldGetTemplatesInsideTheDirectory)
-{
-    writeFile(MK + "1.vts", "one");
+    // Names a file cannot hold get templates inside the directory.
     const QString name = u"../班/组%"_qs;
     EXPECT_TRUE(reports.add({name, u"c"_qs, {}}).isEmpty());
     EXPECT_EQ(std::tuple(templateFileStem(name), content(u"%2E.%2F班%2F组%251.vts"_qs),
                          reports.read(name).deptCondition, QDir(dir.path()).entryList(QDir::Files).size()),
-              std::tuple(u"%2E.%2F班%2F组%25"_qs, QByteArray("one"), u"c"_qs, 2));
+              std::tuple(u"%2E.%2F班%2F组%25"_qs, QByteArray("one"), u"c"_qs, 3));
 
     // Distinct names never share a file; a name too long for a file name is cut and hashed.
     EXPECT_NE(templateFileStem(u"a/b"_qs), templateFileStem(u"a%2Fb"_qs));
@@ -209,18 +206,14 @@ TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsCondition
 TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)
 {
     // Name, conditions, and the message (empty: accepted).
-    const std::array<const char*, 4> cases[] = {{"夜班", "a='['", "b=';#'", ""},
-                                                {"", "", "", ""},
-                                                {"班[1]", "", "", ""},
-                                                {"a#;", "", "", ""},
-                                                {"[夜班", "", "", "报表名称不能以“[”开头！"},
-                                                {"  ;x", "", "", "报表名称不能以“;”开头！"},
-                                                {"#x", "", "", "报表名称不能以“#”开头！"},
-                                                {"a=b", "", "", "报表名称不能包含“=”！"},
-                                                {"a\nb", "", "", "报表名称不能包含换行符！"},
-                                                {"a\r", "", "", "报表名称不能包含换行符！"},
-                                                {"a", "x\ny", "", "部门条件不能包含换行符！"},
-                                                {"a", "", "x\r\ny", "个人条件不能包含换行符！"}};
+    // clang-format off
+    const std::array<const char*, 4> cases[] = {
+        {"夜班", "a='['", "b=';#'", ""}, {"", "", "", ""}, {"班[1]", "", "", ""}, {"a#;", "", "", ""},
+        {"[夜班", "", "", "报表名称不能以“[”开头！"}, {"  ;x", "", "", "报表名称不能以“;”开头！"},
+        {"#x", "", "", "报表名称不能以“#”开头！"}, {"a=b", "", "", "报表名称不能包含“=”！"},
+        {"a\nb", "", "", "报表名称不能包含换行符！"}, {"a\r", "", "", "报表名称不能包含换行符！"},
+        {"a", "x\ny", "", "部门条件不能包含换行符！"}, {"a", "", "x\r\ny", "个人条件不能包含换行符！"}};
+    // clang-format on
     for (const auto& [name, dept, person, message] : cases)
         EXPECT_EQ(ReportConditions::refusal(
                       {QString::fromUtf8(name), QString::fromUtf8(dept), QString::fromUtf8(person)}),
