@@ -67,11 +67,8 @@ TEST_F(CommandsTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsConf
     for (int i = 1; i <= int(bar.buttons.size()); ++i) {
         const ToolButtonSpec& b = bar.buttons[size_t(i - 1)];
         EXPECT_EQ(b.command, CommandBar::commandOfButton(i)) << i;
-        buttons << QStringLiteral("%1 %2 %3%4 %5")
-                       .arg(b.key, b.caption)
-                       .arg(b.image)
-                       .arg(b.visible ? "" : "-")
-                       .arg(int(b.command));
+        buttons << b.key + ' ' + b.caption + ' ' + QString::number(b.image) + (b.visible ? "" : "-") + ' ' +
+                       QString::number(int(b.command));
     }
     // Commands by number: MN01..MN08 are 1..8, the external positions MNE1..MNE7 9..15.
     EXPECT_EQ(buttons.join(u'|'),

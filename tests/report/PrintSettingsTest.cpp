@@ -160,11 +160,10 @@ TEST_F(PrintSettingsTest, AreaTitleRowsAndCentreHeaderByLayout)
         const PageSetup& s = r.pageSetup;
         const QString captions =
             r.headingRow.isEmpty() ? QString() : r.headingRow.first() + ".." + r.headingRow.last();
-        EXPECT_EQ(QStringLiteral("%1 %2 %3 %4/%5 %6")
-                      .arg(s.printAreaText(), s.titleRowsText(), s.centerHeader)
-                      .arg(s.sectionRows)
-                      .arg(s.sectionTitleRows)
-                      .arg(captions),
+        EXPECT_EQ(QStringList({s.printAreaText(), s.titleRowsText(), s.centerHeader,
+                               QString::number(s.sectionRows) + '/' + QString::number(s.sectionTitleRows),
+                               captions})
+                      .join(' '),
                   QString::fromUtf8(c.expected));
         EXPECT_EQ(r.headingRow.size(), c.heading ? c.columns : 0);
         EXPECT_TRUE(r.refused.isEmpty());

@@ -44,7 +44,7 @@ protected:
     IniFile m_ini{path()};
 };
 
-TEST_F(IniFileTest, KeysAreExactAndValuesComeBackAsWritten)
+TEST_F(IniFileTest, KeysAreExactValuesComeBackAsWrittenAndTheFirstOccurrenceCounts)
 {
     EXPECT_EQ(read(u"TABLE"_qs), QString()) << "a missing file reads empty";
     // clang-format off
@@ -72,6 +72,20 @@ TEST_F(IniFileTest, KeysAreExactAndValuesComeBackAsWritten)
     for (const auto& [section, key, value] : reads)
         EXPECT_EQ(other.read(QString::fromUtf8(section), QString::fromUtf8(key)), QString::fromUtf8(value))
             << section << " \"" << key << '"';
+
+    // Keys before the first section form the empty section, and the first occurrence counts.
+    put("top=1\n[TALOR]\ntop=2\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n[ PRINT ]\ny=5\n");
+    // Section names are exact, as keys are: "[ PRINT ]" is not [PRINT].
+    EXPECT_EQ(QStringList({m_ini.read(QString(), u"top"_qs), read(u"top"_qs), read(u"A"_qs), read(u"B"_qs),
+                           m_ini.read(u"PRINT"_qs, u"y"_qs), m_ini.read(u" PRINT "_qs, u"y"_qs)}),
+              QStringList({u"1"_qs, u"2"_qs, u"1"_qs, u"3"_qs, QString(), u"5"_qs}));
+    m_ini.write(QString(), u"second"_qs, u"x"_qs);
+    for (const auto& [key, value] : {std::pair(u"A"_qs, u"9"_qs), {u"B"_qs, u"8"_qs}, {u"C"_qs, u"7"_qs}})
+        write(key, value);
+    EXPECT_EQ(
+        bytes(),
+        QByteArray(
+            "top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n[ PRINT ]\ny=5\n"));
 }
 
 TEST_F(IniFileTest, CommentsBrokenLinesAndAByteOrderMarkSurviveByteForByte)
@@ -103,22 +117,6 @@ TEST_F(IniFileTest, CommentsBrokenLinesAndAByteOrderMarkSurviveByteForByte)
     put("[TALOR]\nTABLE=KQ01");
     m_ini.write(u"PRINT"_qs, u"x"_qs, u"1"_qs);
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nTABLE=KQ01\n\n[PRINT]\nx=1\n"));
-}
-
-TEST_F(IniFileTest, KeysBeforeTheFirstSectionFormTheEmptySectionAndTheFirstOccurrenceCounts)
-{
-    put("top=1\n[TALOR]\ntop=2\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n[ PRINT ]\ny=5\n");
-    // Section names are exact, as keys are: "[ PRINT ]" is not [PRINT].
-    EXPECT_EQ(QStringList({m_ini.read(QString(), u"top"_qs), read(u"top"_qs), read(u"A"_qs), read(u"B"_qs),
-                           m_ini.read(u"PRINT"_qs, u"y"_qs), m_ini.read(u" PRINT "_qs, u"y"_qs)}),
-              QStringList({u"1"_qs, u"2"_qs, u"1"_qs, u"3"_qs, QString(), u"5"_qs}));
-    m_ini.write(QString(), u"second"_qs, u"x"_qs);
-    for (const auto& [key, value] : {std::pair(u"A"_qs, u"9"_qs), {u"B"_qs, u"8"_qs}, {u"C"_qs, u"7"_qs}})
-        write(key, value);
-    EXPECT_EQ(
-        bytes(),
-        QByteArray(
-            "top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n[ PRINT ]\ny=5\n"));
 }
 
 // UTF-16 in either byte order, with or without its byte-order mark, and a file that is not a
