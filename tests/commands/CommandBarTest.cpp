@@ -44,6 +44,12 @@ protected:
         test::putFile(path, "#!/bin/sh\n");
     }
 
+    // Settings of the module (keys after the module key) as "SUFFIX=value|SUFFIX=value".
+    void setModule(const QString& settings)
+    {
+        for (const QString& setting : settings.split(u'|'))
+            suite.setSetting("TALOR", "考勤日报" + setting.section(u'=', 0, 0), setting.section(u'=', 1));
+    }
     CommandBarLayout build() { return CommandBar(suite, menuRecords, images).build(); }
     ModuleMenuOutcome run(const QString& name)
     {
@@ -92,12 +98,7 @@ TEST_F(CommandsTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
     picture("pay.png");
     data.menu("O'工资", "pay.png", "", "salary.dll");
     data.menu("人事", "pay.png", "", "veld.dll");
-    suite.setSetting("TALOR", "考勤日报MENU1", "O'工资");
-    suite.setSetting("TALOR", "考勤日报CAP1", "工资");
-    suite.setSetting("TALOR", "考勤日报MENU2", "' or cdmc='人事");
-    suite.setSetting("TALOR", "考勤日报CAP2", "Y");
-    suite.setSetting("TALOR", "考勤日报MENU3", "人事");
-    suite.setSetting("TALOR", "考勤日报CAP3", "人事");
+    setModule("MENU1=O'工资|CAP1=工资|MENU2=' or cdmc='人事|CAP2=Y|MENU3=人事|CAP3=人事");
 
     const CommandBarLayout bar = build();
     EXPECT_EQ(bar.buttons[1].caption + "|" + bar.buttons[2].caption, "工资|没挂");
@@ -123,9 +124,7 @@ TEST_F(CommandsTest, MissingPictureNullPictureAndRowWithoutCaption)
     picture("MAILM.ICO", Qt::blue);
     data.menu("工资", "missing.ico", "", "salary.dll");
     data.menu("考勤机", QVariant(), "*", "reader.dll");
-    suite.setSetting("TALOR", "考勤日报MENU1", "工资");
-    suite.setSetting("TALOR", "考勤日报CAP1", "工资");
-    suite.setSetting("TALOR", "考勤日报MENU2", "考勤机");
+    setModule("MENU1=工资|CAP1=工资|MENU2=考勤机");
 
     const CommandBarLayout bar = build();
     EXPECT_EQ(std::pair(bar.buttons[1].image, bar.buttons[1].visible), std::pair(0, true));

@@ -236,9 +236,7 @@ protected:
     {
         employees.close();
         persons.close();
-        suite.db = QSqlDatabase();
-        db.close();
-        db = QSqlDatabase();
+        db = suite.db = QSqlDatabase();
         QSqlDatabase::removeDatabase("clicks");
     }
     // Columns 1..5 of a row.
