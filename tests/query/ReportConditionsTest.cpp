@@ -82,12 +82,9 @@ TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrent
     const QStringList list = reports.reportList();
     EXPECT_EQ(list, (QStringList{MK, u"夜班"_qs, QString(), u"夜班"_qs}));
     // The first equal item; a deleted one: the last item.
-    EXPECT_EQ(
-        QList<int>({ReportConditions::currentIndex(list, u"夜班"_qs),
-                    ReportConditions::currentIndex(list, MK), ReportConditions::currentIndex(list, QString()),
-                    ReportConditions::currentIndex(list, u"gone"_qs),
-                    ReportConditions::currentIndex({MK}, u"gone"_qs)}),
-        QList<int>({1, 0, 2, 3, 0}));
+    for (const auto& [name, index] : {std::pair{u"夜班"_qs, 1}, {MK, 0}, {QString(), 2}, {u"gone"_qs, 3}})
+        EXPECT_EQ(ReportConditions::currentIndex(list, name), index) << name.toStdString();
+    EXPECT_EQ(ReportConditions::currentIndex({MK}, u"gone"_qs), 0);
     EXPECT_EQ(QList<bool>({ReportConditions::isUserReport(0), ReportConditions::isUserReport(-1),
                            ReportConditions::isUserReport(1)}),
               QList<bool>({false, false, true}));
