@@ -49,30 +49,12 @@ protected:
     int setupOpened = 0;
 };
 
-// The picture's tooltip is the contact text of the second file; an empty or unreadable one
-// leaves it out. Only the picture and Label4 switch the employee file hand-off.
-TEST_F(AboutBoxTest, ThePicturesTooltipAndTheHandOffSwitches)
-{
-    frmAbout& a = open();
-    EXPECT_FALSE(a.testAttribute(Qt::WA_SetFont)) << "the box takes the desktop's font";
-    EXPECT_FALSE(child<QLabel>("Image1")->pixmap().isNull());
-    EXPECT_EQ(child<QLabel>("Image1")->toolTip(), u"联系: 010-12345678"_qs);
-    QTest::mouseDClick(child<QLabel>("Label1"), Qt::LeftButton);
-    QTest::mouseClick(child<QLabel>("Label5"), Qt::LeftButton);
-    EXPECT_TRUE(suite.settingsWrites.isEmpty());
-    QTest::mouseClick(child<QLabel>("Image1"), Qt::LeftButton);
-    QTest::mouseDClick(child<QLabel>("Label4"), Qt::LeftButton);
-    EXPECT_EQ(suite.settingsWrites, QStringList({u"VELD/考勤日报-USE=NO"_qs, u"VELD/考勤日报-USE=YES"_qs}));
-    secondFile().clear();
-    open();
-    EXPECT_TRUE(child<QLabel>("Image1")->toolTip().isEmpty());
-}
-
 // While the lock does not count, "pelto" needs no access code; otherwise the access code must
 // be the first six characters of the prefix followed by the password, exactly. The report
 // selection counts a lock that is not 0, the About box one greater than 0. A failed check says
 // nothing, and the About box stays open either way.
-TEST_F(AboutBoxTest, SupervisorCheckPassesByOperatorOrAccessCode)
+TEST_F(AboutBoxTest,
+       SupervisorCheckPassesByOperatorOrAccessCodeThePictureShowsTheContactAndSwitchesTheHandOff)
 {
     // clang-format off
     const struct { int lock; const char* operatorName; bool codeMatches, passesInSelectReport, opensFromAboutBox; } cases[] = {
@@ -94,6 +76,22 @@ TEST_F(AboutBoxTest, SupervisorCheckPassesByOperatorOrAccessCode)
         EXPECT_EQ(std::tuple(setupOpened, a.isVisible(), ui.messages.size()),
                   std::tuple(c.opensFromAboutBox ? 1 : 0, true, size_t(0)));
     }
+
+    // The picture's tooltip is the contact text of the second file; an empty or unreadable one
+    // leaves it out. Only the picture and Label4 switch the employee file hand-off.
+    frmAbout& box = open();
+    EXPECT_FALSE(box.testAttribute(Qt::WA_SetFont)) << "the box takes the desktop's font";
+    EXPECT_FALSE(child<QLabel>("Image1")->pixmap().isNull());
+    EXPECT_EQ(child<QLabel>("Image1")->toolTip(), u"联系: 010-12345678"_qs);
+    QTest::mouseDClick(child<QLabel>("Label1"), Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>("Label5"), Qt::LeftButton);
+    EXPECT_TRUE(suite.settingsWrites.isEmpty());
+    QTest::mouseClick(child<QLabel>("Image1"), Qt::LeftButton);
+    QTest::mouseDClick(child<QLabel>("Label4"), Qt::LeftButton);
+    EXPECT_EQ(suite.settingsWrites, QStringList({u"VELD/考勤日报-USE=NO"_qs, u"VELD/考勤日报-USE=YES"_qs}));
+    secondFile().clear();
+    open();
+    EXPECT_TRUE(child<QLabel>("Image1")->toolTip().isEmpty());
 }
 
 // A set-up dialog that fails to load, or a settings file the check cannot read, is shown

@@ -45,7 +45,7 @@ const SelectedNode Quote{"AO'Neill部", "O'Neill部", "示范公司", {}};
 
 // The composed texts of SQL0, SQL1 and the period query: the select part of the builder, then
 // the where part (left in the suite by SQL0 and SQL1) and the order.
-TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuite)
+TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuiteReadingOnlyATableOfTheCatalogue)
 {
     const SelectedNode group{"B生产部一组", "一组", "生产部", "示范公司"};
     const char *byMember = " order by memberid", *byDate = " order by zhdate",
@@ -90,12 +90,9 @@ TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuite)
                 std::tuple(sql, QString::fromUtf8(c.where)));
         }
     }
-}
 
-// The table code is pasted after "from": one the catalogue does not hold, or anything but a
-// plain name, is refused by every builder that reads it, naming the code.
-TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
-{
+    // The table code is pasted after "from": one the catalogue does not hold, or anything but a
+    // plain name, is refused by every builder that reads it, naming the code.
     FakeSuite suite;
     suite.tableCaptions = {{"kq01", "考勤日报"}, {"kq01 where 1=1; delete from ygzl; --", "伪造"}};
     RecordQueries queries(suite);

@@ -191,33 +191,10 @@ protected:
     }
 };
 
-TEST_F(PrintRunTest, ExportHoldsTheSetUpAndTheCaptionRowAndAFailingStepIsNamed)
-{
-    const QString path = dir.filePath("导出.xls");
-    const PrintRun::Result result = PrintRun(suite, ui, book, true).exportTo("  " + path + " ");
-    EXPECT_EQ(result.skipped + QStringList{result.printFile}, QStringList{path});
-    const QString workbook = test::unzipMember(path, "xl/workbook.xml");
-    EXPECT_TRUE(test::containsAll(workbook, {"!$A$1:$B$121</definedName>", "!$1:$1</definedName>"}));
-    const QString sheet = test::unzipMember(path, "xl/worksheets/sheet1.xml");
-    EXPECT_TRUE(test::containsAll(sheet, {R"(<dimension ref="A1:B121"/>)",
-                                          "<oddHeader>&amp;C&amp;\"宋体,加粗\"&amp;16&amp;A</oddHeader>"}));
-
-    // A failing step is named and the next step still runs.
-    suite.tempDir = dir.filePath("missing");
-    suite.setSetting("PRINT", "日报.Orientation", "7");
-    const PrintRun::Result printed = PrintRun(suite, ui, book, false).print();
-    ASSERT_EQ(printed.skipped.size(), 3) << printed.skipped.join("; ").toStdString();
-    const QStringList steps{"PRINT Orientation=7", "write " + dir.filePath("missing/Tmp.xls"),
-                            "write " + dir.filePath("missing/Tmp.pdf")};
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(printed.skipped[i].startsWith(steps[i])) << printed.skipped[i].toStdString();
-    EXPECT_TRUE(printed.pdfFile.isEmpty());
-}
-
 // Without a printer the pages go to a PDF next to the print file. A template with more sheets
 // than the report's: every sheet that has something on it is printed, in the book's order,
 // the others with the default set-up (no caption row, no footer); an empty sheet prints nothing.
-TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePdf)
+TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePdfAndExportsHoldTheSetUp)
 {
     ASSERT_TRUE(QPrinterInfo::defaultPrinter().isNull()) << "the tests run against no print server";
     const int notes = book.addSheet("填表说明");
@@ -236,6 +213,27 @@ TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePd
     EXPECT_FALSE(pages.last().contains("姓名") || pages.last().contains("第")) << pages.last().toStdString();
     EXPECT_TRUE(test::unzipMember(result.printFile, "xl/workbook.xml").contains("填表说明"));
     EXPECT_TRUE(ui.dialogsShown.isEmpty());
+
+    // An export holds the set-up and the caption row.
+    const QString path = dir.filePath("导出.xls");
+    const PrintRun::Result exported = PrintRun(suite, ui, book, true).exportTo("  " + path + " ");
+    EXPECT_EQ(exported.skipped + QStringList{exported.printFile}, QStringList{path});
+    const QString workbook = test::unzipMember(path, "xl/workbook.xml");
+    EXPECT_TRUE(test::containsAll(workbook, {"!$A$1:$B$121</definedName>", "!$1:$1</definedName>"}));
+    const QString sheet = test::unzipMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(test::containsAll(sheet, {R"(<dimension ref="A1:B121"/>)",
+                                          "<oddHeader>&amp;C&amp;\"宋体,加粗\"&amp;16&amp;A</oddHeader>"}));
+
+    // A failing step is named and the next step still runs.
+    suite.tempDir = dir.filePath("missing");
+    suite.setSetting("PRINT", "日报.Orientation", "7");
+    const PrintRun::Result printed = PrintRun(suite, ui, book, false).print();
+    ASSERT_EQ(printed.skipped.size(), 3) << printed.skipped.join("; ").toStdString();
+    const QStringList steps{"PRINT Orientation=7", "write " + dir.filePath("missing/Tmp.xls"),
+                            "write " + dir.filePath("missing/Tmp.pdf")};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(printed.skipped[i].startsWith(steps[i])) << printed.skipped[i].toStdString();
+    EXPECT_TRUE(printed.pdfFile.isEmpty());
 }
 
 // Three persons shown one after another in the grid: each fills the sheet with the person's
