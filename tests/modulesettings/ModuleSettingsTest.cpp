@@ -13,9 +13,8 @@ using talor::ModuleSettings;
 namespace {
 
 // A suite whose settings live in real files, as the local suite keeps them.
-class FileSuite : public talor::test::FakeSuite
+struct FileSuite : talor::test::FakeSuite
 {
-public:
     QStringList filesRead;
 
     QString readSetting(const QString& section, const QString& key, const QString& file) override

@@ -238,9 +238,8 @@ TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePd
 
 // Three persons shown one after another in the grid: each fills the sheet with the person's
 // name; `unreadable` cannot be shown.
-class ThreePersons : public PersonWalk
+struct ThreePersons : PersonWalk
 {
-public:
     ThreePersons(grid::Workbook& book, const QString& unreadable) : m_book(book), m_unreadable(unreadable) {}
     bool next() override
     {
@@ -256,7 +255,6 @@ public:
     int index() const override { return m_index; }
     QString name() const override { return m_name; }
 
-private:
     grid::Workbook& m_book;
     QString m_unreadable, m_name;
     int m_index = 0;
