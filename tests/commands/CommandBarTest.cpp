@@ -1,29 +1,32 @@
 #include "commands/CommandBar.h"
 
 #include "commands/DesignedImages.h"
+#include "commands/ModuleMenus.h"
 #include "db/Recordset.h"
 #include "entry/ModuleDatabase.h"
 #include "support/FakeSuite.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QSet>
 #include <gtest/gtest.h>
 
 using namespace talor;
-using talor::test::FakeSuite;
-using talor::test::ModuleDatabase;
+using Kind = ModuleMenuOutcome::Kind;
 
 namespace {
 
-class CommandBarTest : public ::testing::Test
+// The menu table of the suite's database; pictures and programs beside it.
+class CommandsTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         suite.db = data.db();
-        suite.iconDir = data.directory();
-        suite.settingsDir = data.directory();
+        suite.iconDir = suite.appDir = suite.settingsDir = data.directory();
+        suite.allowed = ",工资,考勤,";
         images = DesignedImages::imageList();
     }
 
@@ -34,16 +37,35 @@ protected:
         ASSERT_TRUE(image.save(QDir(data.directory()).filePath(name), "PNG"));
     }
 
-    CommandBarLayout build() { return CommandBar(suite, menuRecords, images).build(); }
+    void program(const QString& name)
+    {
+        const QString path = QDir(data.directory()).filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        test::putFile(path, "#!/bin/sh\n");
+    }
 
-    ModuleDatabase data;
-    FakeSuite suite;
+    // Settings of the module (keys after the module key) as "SUFFIX=value|SUFFIX=value".
+    void setModule(const QString& settings)
+    {
+        for (const QString& setting : settings.split(u'|'))
+            suite.setSetting("TALOR", "考勤日报" + setting.section(u'=', 0, 0), setting.section(u'=', 1));
+    }
+    CommandBarLayout build() { return CommandBar(suite, menuRecords, images).build(); }
+    ModuleMenuOutcome run(const QString& name)
+    {
+        suite.menuName = name;
+        return ModuleMenus(suite, menuRecords, launcher).runModuleMenu();
+    }
+
+    test::ModuleDatabase data;
+    test::FakeSuite suite;
     Recordset menuRecords;
     ImageList images;
+    test::RecordingLauncher launcher;
 };
 
 // Each button as key, caption, picture, shown and command.
-TEST_F(CommandBarTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsConfigured)
+TEST_F(CommandsTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsConfigured)
 {
     using enum MenuCommand;
     const CommandBarLayout bar = build();
@@ -51,11 +73,8 @@ TEST_F(CommandBarTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsCo
     for (int i = 1; i <= int(bar.buttons.size()); ++i) {
         const ToolButtonSpec& b = bar.buttons[size_t(i - 1)];
         EXPECT_EQ(b.command, CommandBar::commandOfButton(i)) << i;
-        buttons << QStringLiteral("%1 %2 %3%4 %5")
-                       .arg(b.key, b.caption)
-                       .arg(b.image)
-                       .arg(b.visible ? "" : "-")
-                       .arg(int(b.command));
+        buttons << b.key + ' ' + b.caption + ' ' + QString::number(b.image) + (b.visible ? "" : "-") + ' ' +
+                       QString::number(int(b.command));
     }
     // Commands by number: MN01..MN08 are 1..8, the external positions MNE1..MNE7 9..15.
     EXPECT_EQ(buttons.join(u'|'),
@@ -74,17 +93,12 @@ TEST_F(CommandBarTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsCo
 
 // Menu names are looked up as literals: position 2 names a menu that would find 人事 if it
 // were pasted into the query unquoted.
-TEST_F(CommandBarTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
+TEST_F(CommandsTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
 {
     picture("pay.png");
     data.menu("O'工资", "pay.png", "", "salary.dll");
     data.menu("人事", "pay.png", "", "veld.dll");
-    suite.setSetting("TALOR", "考勤日报MENU1", "O'工资");
-    suite.setSetting("TALOR", "考勤日报CAP1", "工资");
-    suite.setSetting("TALOR", "考勤日报MENU2", "' or cdmc='人事");
-    suite.setSetting("TALOR", "考勤日报CAP2", "Y");
-    suite.setSetting("TALOR", "考勤日报MENU3", "人事");
-    suite.setSetting("TALOR", "考勤日报CAP3", "人事");
+    setModule("MENU1=O'工资|CAP1=工资|MENU2=' or cdmc='人事|CAP2=Y|MENU3=人事|CAP3=人事");
 
     const CommandBarLayout bar = build();
     EXPECT_EQ(bar.buttons[1].caption + "|" + bar.buttons[2].caption, "工资|没挂");
@@ -105,14 +119,12 @@ TEST_F(CommandBarTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
 
 // Position 1's picture cannot be loaded: its button shows without one and the path is told.
 // Position 2's row has no caption (a hidden button) and a null picture, the mail icon.
-TEST_F(CommandBarTest, MissingPictureNullPictureAndRowWithoutCaption)
+TEST_F(CommandsTest, MissingPictureNullPictureAndRowWithoutCaption)
 {
     picture("MAILM.ICO", Qt::blue);
     data.menu("工资", "missing.ico", "", "salary.dll");
     data.menu("考勤机", QVariant(), "*", "reader.dll");
-    suite.setSetting("TALOR", "考勤日报MENU1", "工资");
-    suite.setSetting("TALOR", "考勤日报CAP1", "工资");
-    suite.setSetting("TALOR", "考勤日报MENU2", "考勤机");
+    setModule("MENU1=工资|CAP1=工资|MENU2=考勤机");
 
     const CommandBarLayout bar = build();
     EXPECT_EQ(std::pair(bar.buttons[1].image, bar.buttons[1].visible), std::pair(0, true));
@@ -127,7 +139,7 @@ TEST_F(CommandBarTest, MissingPictureNullPictureAndRowWithoutCaption)
     EXPECT_TRUE(bar.externalMenuVisible[1]);
 }
 
-TEST_F(CommandBarTest, RestrictedListOrReportKindThreeHidesEditAndSave)
+TEST_F(CommandsTest, RestrictedListReadInPairsOrReportKindThreeHidesEditAndSave)
 {
     for (const auto& [list, option] : {std::pair("编辑保存", "2"), std::pair("", "3")}) {
         SCOPED_TRACE(option);
@@ -139,10 +151,7 @@ TEST_F(CommandBarTest, RestrictedListOrReportKindThreeHidesEditAndSave)
         EXPECT_TRUE(!bar.isMenuVisible(MenuCommand::MN03) && bar.isMenuVisible(MenuCommand::MN04));
         EXPECT_EQ(bar.visibleButtonCount(), 6);
     }
-}
-
-TEST(RestrictedListTest, ReadsPairsOfCharacters)
-{
+    // The list is read in pairs of characters.
     using enum MenuCommand;
     // clang-format off
     const std::pair<const char*, std::vector<MenuCommand>> cases[] = {{"", {}}, {"编辑保存", {MN02, MN03}},
@@ -153,7 +162,7 @@ TEST(RestrictedListTest, ReadsPairsOfCharacters)
         EXPECT_EQ(CommandBar::restrictedCommands(QString::fromUtf8(list)), hidden) << list;
 }
 
-TEST(ImageListTest, ZhimagesFindsTheFirstExactKey)
+TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwnPicture)
 {
     ImageList list;
     QImage image(4, 4, QImage::Format_RGB32);
@@ -164,16 +173,14 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKey)
     EXPECT_EQ(std::tuple(list.zhimages("KEY-3"), list.zhimages("KEY-4"), list.zhimages("key-4")),
               std::tuple(2, 0, 4));
     EXPECT_TRUE(list.image(0).isNull() && list.image(5).isNull());
-}
 
-// Each index holds its own picture: all of the designed size, none blank, no two alike.
-TEST(DesignedImagesTest, EachIndexHoldsItsOwnPicture)
-{
-    const ImageList list = DesignedImages::imageList();
-    ASSERT_EQ(list.count(), DesignedImages::Count);
+    // Each index of the designed pictures holds its own: all of the designed size, none blank, no
+    // two alike.
+    const ImageList designed = DesignedImages::imageList();
+    ASSERT_EQ(designed.count(), DesignedImages::Count);
     QSet<QByteArray> distinct;
-    for (int i = 1; i <= list.count(); ++i) {
-        const QImage image = list.image(i);
+    for (int i = 1; i <= designed.count(); ++i) {
+        const QImage image = designed.image(i);
         ASSERT_EQ(image.size(), QSize(DesignedImages::Size, DesignedImages::Size)) << i;
         int opaque = 0;
         for (int y = 0; y < image.height(); ++y)
@@ -183,6 +190,81 @@ TEST(DesignedImagesTest, EachIndexHoldsItsOwnPicture)
         distinct.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
     }
     EXPECT_EQ(distinct.size(), DesignedImages::Count);
+}
+
+// A click hands the position's menu to the suite and runs it; an unregistered menu names itself,
+// an empty position with empty quotes.
+TEST_F(CommandsTest, ClickHandsThePositionsMenuToTheSuiteAndRunsIt)
+{
+    const ModuleMenuOutcome out = run("奖金");
+    EXPECT_EQ(std::tuple(out.kind, out.message, out.title),
+              std::tuple(Kind::NotRegistered, QString("菜单:'奖金'尚未登记"), QString("系统提示")));
+    ModuleMenus menus(suite, menuRecords, launcher);
+    const ModuleMenuOutcome empty = menus.clickExternalMenu(4);
+    EXPECT_EQ(std::tuple(empty.kind, empty.message, suite.menuName, launcher.components),
+              std::tuple(Kind::NotRegistered, QString("菜单:''尚未登记"), QString(), QStringList()));
+
+    data.menu("工资", "pay.ico", "", "salary.dll");
+    suite.setSetting("TALOR", "考勤日报MENU2", "工资");
+    const ModuleMenuOutcome ran = menus.clickExternalMenu(2);
+    EXPECT_EQ(suite.menuName + "|" + suite.menuPicture + "|" + ran.message, "工资|pay.ico|");
+    EXPECT_EQ(std::pair(ran.kind, launcher.components),
+              std::pair(Kind::ComponentRun, QStringList{"SALARY.clszh"}));
+}
+
+// A registered menu ends by the rights test, a program in the application directory (which
+// beats the component), or the component; a null module file means no module at all. The
+// module's name is its file's in upper case without any ".dll" (in any case). Names are looked
+// up as literals.
+TEST_F(CommandsTest, RegisteredMenuEndsByRightsProgramOrComponent)
+{
+    // The program file is placed in the application directory ("" for none).
+    // clang-format off
+    const struct { const char *name, *zxtm; QVariant mkwj; const char* programFile; bool componentFails; Kind kind;
+                   const char *message, *title, *program, *component; } cases[] = {
+        {"奖金", "x", "bonus.dll", "", false, Kind::NotAuthorised, "张三未被授权使用'奖金'", "系统提示", "", ""},
+        {"工资", "", "Salary.Dll", "SALARY.exe", false, Kind::ProgramStarted, "", "", "SALARY.exe", ""},
+        {"考勤", "", "rea.dllder.dll", "", true, Kind::ComponentFailed, "READER.dll未注册", "", "", "READER.clszh"},
+        {"夜班", "*", QVariant(), "???.exe", false, Kind::ComponentFailed, "???.dll未注册", "", "", ""},
+        // A module file that leaves the application directory starts nothing, even where the
+        // program exists.
+        {"越界", "*", "sub/../../x.dll", "", false, Kind::ComponentFailed, "SUB/../../X.dll未注册", "", "", ""},
+        {"子目录", "*", "sub/x.dll", "SUB/X.exe", false, Kind::ComponentFailed, "SUB/X.dll未注册", "", "", ""},
+        {"反斜杠", "*", "..\\x.dll", "", false, Kind::ComponentFailed, "..\\X.dll未注册", "", "", ""},
+        {"上级", "*", "...dll", "", false, Kind::ComponentFailed, "...dll未注册", "", "", ""},
+        {"O'Brien", "*", "ob", "", false, Kind::ComponentRun, "", "", "", "OB.clszh"}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        data.menu(c.name, QVariant(), c.zxtm, c.mkwj);
+        if (*c.programFile)
+            program(c.programFile);
+        launcher = test::RecordingLauncher();
+        launcher.componentFails = c.componentFails;
+        suite.menuPicture = "old";
+        const ModuleMenuOutcome out = run(c.name);
+        EXPECT_EQ(std::tuple(out.kind, out.message, out.title),
+                  std::tuple(c.kind, QString::fromUtf8(c.message), QString::fromUtf8(c.title)));
+        EXPECT_EQ(suite.menuPicture, "") << "a null picture is handed over as the empty text";
+        EXPECT_EQ(launcher.programs.join(""), *c.program ? QDir(data.directory()).filePath(c.program) : "");
+        EXPECT_EQ(launcher.components.join(""), c.component);
+    }
+    // A name that would find another menu if pasted into the query unquoted.
+    EXPECT_EQ(run("' or cdmc='越界").kind, Kind::NotRegistered);
+}
+
+TEST(ModuleMenusRightsTest, CommaListOrStarAttribute)
+{
+    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+        {",A,B,", "A", "", true},    {",A,B,", "B", "", true}, {",A,B,", "AB", "", false},
+        {",A,B,", "a", "", false},   {"A,B", "A", "", false},  {"", "X", "*x", true},
+        {"", "X", "x*", true},       {"", "X", "x*x", false},  {"", "X", "", false},
+        {",工资,", "工资", "", true}};
+    for (const auto& [allowed, name, zxtm, mayUse] : cases)
+        EXPECT_EQ(ModuleMenus::operatorMayUse(QString::fromUtf8(allowed), QString::fromUtf8(name),
+                                              QString::fromUtf8(zxtm)),
+                  mayUse)
+            << allowed << " " << name << " " << zxtm;
 }
 
 } // namespace

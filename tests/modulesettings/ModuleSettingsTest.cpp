@@ -13,9 +13,8 @@ using talor::ModuleSettings;
 namespace {
 
 // A suite whose settings live in real files, as the local suite keeps them.
-class FileSuite : public talor::test::FakeSuite
+struct FileSuite : talor::test::FakeSuite
 {
-public:
     QStringList filesRead;
 
     QString readSetting(const QString& section, const QString& key, const QString& file) override
@@ -33,13 +32,11 @@ public:
 class ModuleSettingsTest : public testing::Test
 {
 protected:
-    void SetUp() override
+    ModuleSettingsTest()
     {
-        ASSERT_TRUE(m_dir.isValid());
         m_suite.settingsDir = m_dir.path();
         m_suite.moduleKeyValue = m_suite.reportKeyValue = u"考勤日报"_qs;
     }
-
     QString fileText(const QString& name) const
     {
         return QString::fromUtf8(talor::test::fileBytes(m_dir.filePath(name)));

@@ -1,11 +1,24 @@
 #include "query/RecordQueries.h"
 
 #include "db/Recordset.h"
+#include "demo/DemoSuite.h"
+#include "grid/Workbook.h"
+#include "query/AbnormalOverview.h"
 #include "query/PeriodRecords.h"
+#include "query/SelectionClicks.h"
+#include "sheet/ColumnFields.h"
+#include "sheet/RecordDisplay.h"
+#include "sheet/TemplatePattern.h"
+#include "suite/LocalSuite.h"
+#include "suite/SuiteConfig.h"
 #include "support/ErrorText.h"
 #include "support/FakeSuite.h"
+#include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 
+#include <QMap>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -32,7 +45,7 @@ const SelectedNode Quote{"AO'Neill部", "O'Neill部", "示范公司", {}};
 
 // The composed texts of SQL0, SQL1 and the period query: the select part of the builder, then
 // the where part (left in the suite by SQL0 and SQL1) and the order.
-TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuite)
+TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuiteReadingOnlyATableOfTheCatalogue)
 {
     const SelectedNode group{"B生产部一组", "一组", "生产部", "示范公司"};
     const char *byMember = " order by memberid", *byDate = " order by zhdate",
@@ -77,24 +90,21 @@ TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuite)
                 std::tuple(sql, QString::fromUtf8(c.where)));
         }
     }
-}
 
-// The table code is pasted after "from": one the catalogue does not hold, or anything but a
-// plain name, is refused by every builder that reads it, naming the code.
-TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
-{
+    // The table code is pasted after "from": one the catalogue does not hold, or anything but a
+    // plain name, is refused by every builder that reads it, naming the code.
     FakeSuite suite;
     suite.tableCaptions = {{"kq01", "考勤日报"}, {"kq01 where 1=1; delete from ygzl; --", "伪造"}};
     RecordQueries queries(suite);
+    const QString from = "2003-03-01", to = "2003-03-31";
     for (const char* code : {"kq02", "", "kq01 where 1=1; delete from ygzl; --"}) {
         SCOPED_TRACE(code);
         suite.current = code;
-        const std::function<void()> builders[] = {
-            [&] { queries.SQL1(Root, {}); },
-            [&] { queries.periodQuery("1", "2003-03-01", "2003-03-31", {}); },
-            [&] {
-                queries.periodQueryOfPersons({"1"}, "2003-03-01", "2003-03-31", {});
-            }};
+        const std::function<void()> builders[] = {[&] { queries.SQL1(Root, {}); },
+                                                  [&] { queries.periodQuery("1", from, to, {}); },
+                                                  [&] {
+                                                      queries.periodQueryOfPersons({"1"}, from, to, {});
+                                                  }};
         for (const auto& builder : builders)
             EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains(QString::fromUtf8(code)));
     }
@@ -106,24 +116,10 @@ TEST(QueryTables, OnlyATableOfTheCatalogueIsRead)
     for (const auto& builder : std::initializer_list<std::function<void()>>{
              [&] { queries.SQL0(unreadable, {}); }, [&] { queries.SQL1(unreadable, {}); },
              [&] {
-                 queries.periodQuery("0\uFFFD1", "2003-03-01", "2003-03-31", {});
+                 queries.periodQuery("0\uFFFD1", from, to, {});
              }})
         EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains("UTF-8"));
-    EXPECT_EQ(queries.periodQueryOfPersons({"1", "0\uFFFD1"}, "2003-03-01", "2003-03-31", {}), "");
-}
-
-// A shared read of a period holds about 16,000 rows at most: 500 persons of a month, fewer of
-// a longer period.
-TEST(PeriodReads, PersonsPerReadByThePeriodsLength)
-{
-    const std::pair<const char*, const char*> periods[] = {
-        {"2026-10-01", "2026-10-31"}, {"2026-10-01", "2026-11-01"}, {"2026-01-01", "2026-12-31"},
-        {"2026-10-01", "2026-10-01"}, {"2026-01-01", "2069-12-31"}, {"2026-10-31", "2026-10-01"},
-        {"x", "2026-10-31"},          {"2026-01-01", "2026-04-10"}, {"2026-10-02", "2026-10-01"}};
-    QStringList found;
-    for (const auto& [start, end] : periods)
-        found << QString::number(PeriodRecords::personsPerRead(start, end));
-    EXPECT_EQ(found.join(',').toStdString(), "500,500,43,500,1,500,500,160,500");
+    EXPECT_EQ(queries.periodQueryOfPersons({"1", "0\uFFFD1"}, from, to, {}), "");
 }
 
 // The texts run on both engines: both stored forms of a department are found, and a name
@@ -182,5 +178,248 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
 }
 
 TALOR_BOTH_DATABASES(QueryRuns);
+
+// The window with 生产部 selected and no employee.
+struct View : SelectionView
+{
+    bool discardUnsavedData() override { return true; }
+    std::optional<SelectedNode> selectedNode() const override { return node; }
+    std::optional<EmployeeItem> selectedEmployee() const override { return std::nullopt; }
+    int employeeCount() const override { return int(employees.size()); }
+    void showEmployees(const QList<EmployeeItem>& items) override { employees = items; }
+    bool sumChecked() const override { return sum; }
+    void setLabel(int, const QString&) override {}
+    void showListError(const QString&) override {}
+
+    SelectedNode node{"A生产部", "生产部", "示范公司", {}};
+    QList<EmployeeItem> employees;
+    bool sum = false;
+};
+
+// The records of two persons of 生产部 and one of another department around October 2026, shown
+// with 迟到 (I) in column 3 and 出勤 (D) in column 4 of a five-column sheet.
+class ClicksTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::ensureApplication();
+        db = QSqlDatabase::addDatabase("QSQLITE", "clicks");
+        db.setDatabaseName(":memory:");
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(
+            q.exec("create table kq (memberid text, zhdate text, depart text, group0 text, team text, "
+                   "cdfz integer, cqgs real, bz text, primary key (memberid, zhdate))"));
+        // Day 15 stored with a time; the days just outside the period are not shown.
+        ASSERT_TRUE(q.exec(
+            "insert into kq (memberid, zhdate, depart, cdfz, cqgs, bz) values "
+            "('0001', '2026-09-30', 'D1', 100, 0, null), ('0001', '2026-10-01', 'D1', 1, 1.5, 'a'), "
+            "('0001', '2026-10-15 08:00:00', 'D1', 2, 0, null), ('0001', '2026-10-31', 'D1', 4, 0.25, null), "
+            "('0001', '2026-11-01', 'D1', 100, 0, null), ('0002', '2026-10-01', 'D1', 8, 0, null), "
+            "('0003', '2026-10-01', 'D2', 16, 0, null)"));
+        fillSuite(suite, "kq");
+        suite.db = db;
+        suite.start = "2026-10-01", suite.end = "2026-10-31", suite.date = QDate(2026, 10, 1);
+        suite.fields = {
+            {"cdfz", {"迟到", "I", "", 0}}, {"cqgs", {"出勤", "D", "", 0}}, {"bz", {"备注", "Q", "", 0}}};
+        for (int c = 3; c <= 5; ++c)
+            columns.setField(c, QStringList{"cdfz", "cqgs", "bz"}[c - 3]);
+        columns.lookUp(suite, 5);
+        book.active().setLastColumn(5);
+        book.active().setLastRow(4);
+    }
+    void TearDown() override
+    {
+        employees.close();
+        persons.close();
+        db = suite.db = QSqlDatabase();
+        QSqlDatabase::removeDatabase("clicks");
+    }
+    // Columns 1..5 of a row.
+    QString row(int r) const
+    {
+        QStringList texts;
+        for (int c = 1; c <= 5; ++c)
+            texts << book.active().text(r, c);
+        return texts.join('|');
+    }
+
+    QSqlDatabase db;
+    FakeSuite suite;
+    QueryState queryState;
+    SheetState sheetState;
+    Recordset employees, persons;
+    ColumnFields columns;
+    ReportPatterns patterns;
+    grid::Workbook book;
+    View view;
+};
+
+// Kinds 2 and 1: the records from the first data row (5 under the cell layout's header, 1 under
+// headings), the sum row right under them counting and summing them all.
+TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
+{
+    // clang-format off
+    const struct { const char *name, *option; bool headings, sum; int day; std::vector<std::pair<int, const char*>> rows;
+                   int lastRow; } cases[] = { // day: of October, the report date
+        {"DayWithSum", "2", false, true, 1, {{5, "||1|1.50|a"}, {6, "||8|0.00|"}, {7, "合计：|2|9|1.50|"}}, 7},
+        {"DayWithoutSum", "2", false, false, 1, {{6, "||8|0.00|"}, {7, "||||"}}, 6},
+        {"DayWithoutRecords", "2", false, true, 2, {{5, "||||"}}, 5},
+        {"PersonWithSumUnderHeadings", "1", true, true, 1, {{1, "||1|1.50|a"}, {3, "||4|0.25|"}, {4, "合计：||7|1.75|"}}, 4}};
+    // clang-format on
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        book.active().clear();
+        book.active().setLastColumn(5);
+        book.active().setColumnHeading(1, c.headings ? "日期" : "");
+        suite.option = c.option;
+        suite.date = QDate(2026, 10, c.day);
+        view.sum = c.sum;
+        SelectionClicks clicks({suite, queryState, sheetState, employees, persons, columns, patterns, book},
+                               view);
+        if (c.headings)
+            clicks.showPerson("0001", "甲", true);
+        else
+            clicks.treeClick();
+        EXPECT_EQ(book.active().lastRow(), c.lastRow);
+        for (const auto& [r, texts] : c.rows)
+            EXPECT_EQ(row(r).toStdString(), texts) << "row " << r;
+    }
+    // What the list shows when the records cannot be read.
+    EXPECT_EQ(SelectionClicks::listErrorText("select 1", "查询", 3), "bSQL:select 1 --- str2:查询 --- j:3");
+}
+
+// The persons' rows read a few persons at a time: each person gets exactly its own rows,
+// whichever read holds it and in whatever order the persons are opened.
+TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
+{
+    QSqlQuery q(db);
+    for (int n = 4; n <= 6; ++n)
+        ASSERT_TRUE(q.exec(QString("insert into kq (memberid, zhdate, depart, cdfz, cqgs, bz) values "
+                                   "('000%1', '2026-10-0%1', 'D1', %1, 0, null)")
+                               .arg(n)));
+    RecordQueries queries(suite);
+    const QStringList numbers{"0001", "0002", "0003", "0004", "0005", "0006", "0009"};
+    PeriodRecords periods(queries, db, suite.start, suite.end, {}, true, 2);
+    periods.setPersons(numbers + QStringList{"0002"});
+    QStringList found;
+    for (const int place : {0, 1, 2, 3, 4, 5, 6, 3, 1}) {
+        const QString& number = numbers[place];
+        Recordset records;
+        periods.open(number, queries.periodQuery(number, suite.start, suite.end, {}), records);
+        QStringList rows;
+        for (; !records.eof(); records.moveNext())
+            rows << records.text("memberid") + ":" + records.text("cdfz");
+        found << rows.join(',');
+    }
+    EXPECT_EQ(found.join(" ").toStdString(),
+              "0001:1,0001:2,0001:4 0002:8 0003:16 0004:4 0005:5 0006:6  0004:4 0002:8");
+    EXPECT_EQ(periods.sharedCount(), 9);
+
+    // A shared read holds about 16,000 rows at most: 500 persons of a month, fewer of a longer
+    // period.
+    const std::pair<const char*, const char*> lengths[] = {
+        {"2026-10-01", "2026-10-31"}, {"2026-10-01", "2026-11-01"}, {"2026-01-01", "2026-12-31"},
+        {"2026-10-01", "2026-10-01"}, {"2026-01-01", "2069-12-31"}, {"2026-10-31", "2026-10-01"},
+        {"x", "2026-10-31"},          {"2026-01-01", "2026-04-10"}, {"2026-10-02", "2026-10-01"}};
+    found.clear();
+    for (const auto& [start, end] : lengths)
+        found << QString::number(PeriodRecords::personsPerRead(start, end));
+    EXPECT_EQ(found.join(',').toStdString(), "500,500,43,500,1,500,500,160,500");
+}
+
+// The abnormal overview read from the demo suite, on SQLite and on PostgreSQL: its counts per
+// day, per person and in all against the marked rows counted in the database by a query of
+// the test's own (the node's persons by their stored department, code or name).
+
+class AbnormalOverviewCounts : public test::DatabaseTest
+{
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        DemoOptions options;
+        options.employees = 60;
+        suite = std::make_unique<LocalSuite>(
+            test::demoSuiteConfig(temporaryPath() + "/demo", options, db(), server()));
+        suite->setCurrentTable("KQ0001");
+        state.SuiteFilter = suite->filterText();
+    }
+    void TearDown() override
+    {
+        suite.reset();
+        DatabaseTest::TearDown();
+    }
+
+    // Marked rows of October `first`..`last` of the persons `persons` selects from ygzl, counted
+    // per day and per person.
+    std::pair<QMap<QString, int>, QMap<QString, int>> counted(const QString& persons, int first, int last)
+    {
+        QSqlQuery query(suite->connection());
+        EXPECT_TRUE(query.exec(QString("select zhdate, memberid from KQ0001 where ncolor between 1 and 3 and "
+                                       "zhdate between '2026-10-%1' and '2026-10-%2' and memberid in (%3)")
+                                   .arg(first, 2, 10, QChar('0'))
+                                   .arg(last)
+                                   .arg(persons)))
+            << query.lastError().text().toStdString();
+        std::pair<QMap<QString, int>, QMap<QString, int>> counts;
+        while (query.next()) {
+            ++counts.first[query.value(0).toDate().toString(Qt::ISODate)];
+            ++counts.second[query.value(1).toString()];
+        }
+        return counts;
+    }
+
+    std::unique_ptr<LocalSuite> suite;
+    QueryState state;
+};
+
+TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersonsForOneDayToTheLongestPeriod)
+{
+    const QString production =
+        "select memberid from ygzl where depart in ('生产部', (select code from zdcode "
+        "where category='部门' and name='生产部'))";
+    // The whole month, and working days at both ends (marked rows on the first and last day).
+    const std::tuple<SelectedNode, QString, int, int> cases[] = {
+        {{"A生产部", "生产部", {}, {}}, production, 1, 31},
+        {{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}}, "select memberid from ygzl", 8, 30}};
+    for (const auto& [node, persons, first, last] : cases) {
+        SCOPED_TRACE(node.key.toStdString());
+        const AbnormalOverview overview =
+            AbnormalOverviewReader(*suite, state).read(node, QDate(2026, 10, first), QDate(2026, 10, last));
+        ASSERT_EQ(overview.days.size(), size_t(last - first + 1));
+
+        std::pair<QMap<QString, int>, QMap<QString, int>> shown;
+        int total = 0, listed = 0;
+        for (size_t d = 0; d < overview.days.size(); ++d)
+            if (overview.dayCounts[d] > 0)
+                shown.first.insert(overview.days[d].toString(Qt::ISODate), overview.dayCounts[d]);
+        for (size_t p = 0; p < overview.persons.size(); ++p) {
+            if (overview.personCounts[p] > 0)
+                shown.second.insert(overview.persons[p].number, overview.personCounts[p]);
+            total += overview.personCounts[p];
+        }
+        for (QSqlQuery query(persons, suite->connection()); query.next();)
+            ++listed;
+        EXPECT_EQ(std::tuple(shown, overview.total, int(overview.persons.size())),
+                  std::tuple(counted(persons, first, last), total, listed));
+        EXPECT_GT(overview.total, 0);
+    }
+
+    // From one day to a quarter: a reversed period or a longer one is refused before any query.
+    AbnormalOverviewReader reader(*suite, state);
+    const SelectedNode root{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}};
+    const QDate first(2026, 10, 1);
+    const int longest = AbnormalOverviewReader::MaxDays;
+    EXPECT_EQ(reader.read(root, first, first).days.size(), 1u);
+    EXPECT_EQ(reader.read(root, first, first.addDays(longest - 1)).days.size(), size_t(longest));
+    EXPECT_THROW(reader.read(root, first, first.addDays(longest)), std::invalid_argument);
+    EXPECT_THROW(reader.read(root, first, first.addDays(-1)), std::invalid_argument);
+}
+
+TALOR_BOTH_DATABASES(AbnormalOverviewCounts);
 
 } // namespace

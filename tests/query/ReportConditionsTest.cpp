@@ -1,15 +1,23 @@
 #include "query/ReportConditions.h"
 
+#include "query/frmSQL0.h"
+#include "query/frmSQL1.h"
 #include "report/TemplateFiles.h"
 #include "support/FakeSuite.h"
+#include "support/FindChild.h"
+#include "support/ScriptedUi.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace talor;
+using talor::test::child;
 using talor::test::FakeSuite;
 
 namespace {
@@ -19,9 +27,8 @@ const QString MK = u"考勤日报"_qs;
 class ReportConditionsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    ReportConditionsTest()
     {
-        ASSERT_TRUE(dir.isValid());
         suite.settingsDir = suite.templateDir = dir.path();
         suite.reportKeyValue = MK;
     }
@@ -44,8 +51,8 @@ protected:
 };
 
 // The count's leading number, rounded; what is not a positive count is none; the list reads
-// no more than MaxReports, after the built-in report.
-TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntries)
+// no more than MaxReports, after the built-in report, and no more can be added.
+TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntriesUpToTheLast)
 {
     for (int i = 1; i <= 4; ++i)
         set(MK + "sBD" + QString::number(i), u"R"_qs + QString::number(i));
@@ -59,6 +66,14 @@ TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntries)
                   std::tuple(count, count + 1, MK))
             << stored;
     }
+    // An add stops at the last report the list reads.
+    set(MK + "nBD", QString::number(ReportConditions::MaxReports - 1));
+    EXPECT_TRUE(reports.add({u"last"_qs, {}, {}}).isEmpty());
+    EXPECT_EQ(std::tuple(reports.reportList().size(), reports.reportList().last()),
+              std::tuple(qsizetype(ReportConditions::MaxReports + 1), u"last"_qs));
+    suite.settingsWrites.clear();
+    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}) + suite.settingsWrites,
+              QStringList{u"报表已达999个，不能再添加！"_qs});
 }
 
 TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrentOrTheLast)
@@ -67,12 +82,9 @@ TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrent
     const QStringList list = reports.reportList();
     EXPECT_EQ(list, (QStringList{MK, u"夜班"_qs, QString(), u"夜班"_qs}));
     // The first equal item; a deleted one: the last item.
-    EXPECT_EQ(
-        QList<int>({ReportConditions::currentIndex(list, u"夜班"_qs),
-                    ReportConditions::currentIndex(list, MK), ReportConditions::currentIndex(list, QString()),
-                    ReportConditions::currentIndex(list, u"gone"_qs),
-                    ReportConditions::currentIndex({MK}, u"gone"_qs)}),
-        QList<int>({1, 0, 2, 3, 0}));
+    for (const auto& [name, index] : {std::pair{u"夜班"_qs, 1}, {MK, 0}, {QString(), 2}, {u"gone"_qs, 3}})
+        EXPECT_EQ(ReportConditions::currentIndex(list, name), index) << name.toStdString();
+    EXPECT_EQ(ReportConditions::currentIndex({MK}, u"gone"_qs), 0);
     EXPECT_EQ(QList<bool>({ReportConditions::isUserReport(0), ReportConditions::isUserReport(-1),
                            ReportConditions::isUserReport(1)}),
               QList<bool>({false, false, true}));
@@ -97,18 +109,7 @@ TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
               u"夜班|memberid<>'9'"_qs);
 }
 
-TEST_F(ReportConditionsTest, AddStopsAtTheLastReportTheListReads)
-{
-    set(MK + "nBD", QString::number(ReportConditions::MaxReports - 1));
-    EXPECT_TRUE(reports.add({u"last"_qs, {}, {}}).isEmpty());
-    EXPECT_EQ(std::tuple(reports.reportList().size(), reports.reportList().last()),
-              std::tuple(qsizetype(ReportConditions::MaxReports + 1), u"last"_qs));
-    suite.settingsWrites.clear();
-    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}) + suite.settingsWrites,
-              QStringList{u"报表已达999个，不能再添加！"_qs});
-}
-
-TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesAndNeverCopiesAFileOntoItself)
+TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfAndKeepsFilesInTheDirectory)
 {
     writeFile(MK + "1.vts", "one");
     EXPECT_TRUE(reports.add({u"早班"_qs, {}, {}}).isEmpty());
@@ -118,16 +119,13 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesAndNeverCopiesAFileOntoItse
     // A report named like the built-in one shares its files: they stay whole.
     EXPECT_TRUE(reports.add({MK, {}, {}}).isEmpty());
     EXPECT_EQ(std::tuple(content(MK + "1.vts"), reports.reportCount()), std::tuple(QByteArray("one"), 2));
-}
 
-TEST_F(ReportConditionsTest, NamesAFileCannotHoldGetTemplatesInsideTheDirectory)
-{
-    writeFile(MK + "1.vts", "one");
+    // Names a file cannot hold get templates inside the directory.
     const QString name = u"../班/组%"_qs;
     EXPECT_TRUE(reports.add({name, u"c"_qs, {}}).isEmpty());
     EXPECT_EQ(std::tuple(templateFileStem(name), content(u"%2E.%2F班%2F组%251.vts"_qs),
                          reports.read(name).deptCondition, QDir(dir.path()).entryList(QDir::Files).size()),
-              std::tuple(u"%2E.%2F班%2F组%25"_qs, QByteArray("one"), u"c"_qs, 2));
+              std::tuple(u"%2E.%2F班%2F组%25"_qs, QByteArray("one"), u"c"_qs, 3));
 
     // Distinct names never share a file; a name too long for a file name is cut and hashed.
     EXPECT_NE(templateFileStem(u"a/b"_qs), templateFileStem(u"a%2Fb"_qs));
@@ -204,27 +202,198 @@ TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsCondition
 
 TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)
 {
-    const struct
+    // Name, conditions, and the message (empty: accepted).
+    // clang-format off
+    const std::array<const char*, 4> cases[] = {
+        {"夜班", "a='['", "b=';#'", ""}, {"", "", "", ""}, {"班[1]", "", "", ""}, {"a#;", "", "", ""},
+        {"[夜班", "", "", "报表名称不能以“[”开头！"}, {"  ;x", "", "", "报表名称不能以“;”开头！"},
+        {"#x", "", "", "报表名称不能以“#”开头！"}, {"a=b", "", "", "报表名称不能包含“=”！"},
+        {"a\nb", "", "", "报表名称不能包含换行符！"}, {"a\r", "", "", "报表名称不能包含换行符！"},
+        {"a", "x\ny", "", "部门条件不能包含换行符！"}, {"a", "", "x\r\ny", "个人条件不能包含换行符！"}};
+    // clang-format on
+    for (const auto& [name, dept, person, message] : cases)
+        EXPECT_EQ(ReportConditions::refusal(
+                      {QString::fromUtf8(name), QString::fromUtf8(dept), QString::fromUtf8(person)}),
+                  QString::fromUtf8(message))
+            << name;
+}
+
+QStringList items(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+void click(QWidget& parent, const char* name)
+{
+    child<QPushButton>(parent, name)->click();
+}
+
+// frmSQL1 as the operator fills it: the texts to type, then 确定 (or 取消).
+std::function<int(QDialog&)> editor(const QString& name, const QString& dept, const QString& person,
+                                    QStringList* shown = nullptr, bool ok = true)
+{
+    return [=](QDialog& d) {
+        if (shown)
+            *shown << d.windowTitle() << child<QLineEdit>(d, "Text1")->text()
+                   << child<QLineEdit>(d, "Text2")->text() << child<QLineEdit>(d, "Text3")->text();
+        if (!child<QLineEdit>(d, "Text1")->isReadOnly()) {
+            child<QLineEdit>(d, "Text1")->setText(name);
+            child<QLineEdit>(d, "Text2")->setText(dept);
+            child<QLineEdit>(d, "Text3")->setText(person);
+        }
+        click(d, ok ? "Command1" : "Command2");
+        return d.result();
+    };
+}
+
+// The supervisor check passes for "pelto" while the lock switch is 0.
+class SelectReportTest : public ReportConditionsTest
+{
+protected:
+    SelectReportTest()
     {
-        const char *name, *dept, *person;
-        const char* message; // empty: accepted
-    } cases[] = {{"夜班", "a='['", "b=';#'", ""},
-                 {"", "", "", ""},
-                 {"班[1]", "", "", ""},
-                 {"a#;", "", "", ""},
-                 {"[夜班", "", "", "报表名称不能以“[”开头！"},
-                 {"  ;x", "", "", "报表名称不能以“;”开头！"},
-                 {"#x", "", "", "报表名称不能以“#”开头！"},
-                 {"a=b", "", "", "报表名称不能包含“=”！"},
-                 {"a\nb", "", "", "报表名称不能包含换行符！"},
-                 {"a\r", "", "", "报表名称不能包含换行符！"},
-                 {"a", "x\ny", "", "部门条件不能包含换行符！"},
-                 {"a", "", "x\r\ny", "个人条件不能包含换行符！"}};
-    for (const auto& c : cases) {
-        const ReportEdit edit{QString::fromUtf8(c.name), QString::fromUtf8(c.dept),
-                              QString::fromUtf8(c.person)};
-        EXPECT_EQ(ReportConditions::refusal(edit), QString::fromUtf8(c.message)) << c.name;
+        suite.refresh = 2;
+        suite.operatorNameValue = u"pelto"_qs;
+        writeFile(MK + "1.vts", "template");
     }
+    std::unique_ptr<frmSQL0> open()
+    {
+        auto d = std::make_unique<frmSQL0>(suite, ui, [this] { ++designerRuns; });
+        list = child<QListWidget>(*d, "List1");
+        return d;
+    }
+    // Whether 添加, 修改 and 删除 are enabled.
+    QList<bool> enabled(frmSQL0& d)
+    {
+        QList<bool> out;
+        for (const char* button : {"Command1", "Command2", "Command3"})
+            out << child<QPushButton>(d, button)->isEnabled();
+        return out;
+    }
+
+    test::ScriptedUi ui;
+    QListWidget* list = nullptr;
+    int designerRuns = 0;
+};
+
+TEST_F(SelectReportTest, ListSelectsTheCurrentReportChoosesWithoutACheckAndTheCheckGuardsTheRest)
+{
+    auto d = open();
+    EXPECT_EQ(std::tuple(items(list), list->currentRow(), enabled(*d)),
+              std::tuple(QStringList{MK}, 0, QList<bool>({true, false, false})));
+
+    users({u"早班"_qs, u"夜班"_qs, QString()});
+    suite.reportKeyValue = u"夜班"_qs;
+    d = open();
+    EXPECT_EQ(
+        std::tuple(items(list), list->currentRow(), enabled(*d)),
+        std::tuple(QStringList{MK, u"早班"_qs, u"夜班"_qs, QString()}, 2, QList<bool>({true, true, true})));
+    list->setCurrentRow(0);
+    EXPECT_EQ(enabled(*d), QList<bool>({true, false, false}));
+
+    // Choosing needs no check; closing asks for a layout.
+    users({u"早班"_qs, QString()});
+    suite.lock = 1; // the check fails for everybody
+    d = open();
+    list->setCurrentRow(1);
+    click(*d, "Command5");
+    EXPECT_EQ(std::tuple(suite.reportKeyValue, d->result(), suite.refresh),
+              std::tuple(u"早班"_qs, int(QDialog::Accepted), 0));
+
+    // A double-click on the empty name makes it current.
+    d = open();
+    QListWidgetItem* empty = list->item(2);
+    list->setCurrentItem(empty);
+    Q_EMIT list->itemDoubleClicked(empty);
+    EXPECT_EQ(suite.reportKeyValue, QString());
+
+    // Closed with the window box: no choice, but the layout all the same.
+    suite.refresh = 2;
+    suite.reportKeyValue = MK;
+    d = open();
+    d->reject();
+    EXPECT_EQ(std::pair(suite.reportKeyValue, suite.refresh), std::pair(MK, 0));
+
+    // The check guards add, modify, delete and design, silently.
+    users({u"早班"_qs});
+    suite.prefix = u"ABCDEFGH"_qs;
+    suite.access = u"wrong"_qs;
+    suite.settingsWrites.clear();
+    d = open();
+    list->setCurrentRow(1);
+    for (const char* button : {"Command1", "Command2", "Command3", "Command4"})
+        click(*d, button);
+    EXPECT_TRUE(ui.dialogsShown.isEmpty() && ui.messages.empty() && suite.settingsWrites.isEmpty());
+    EXPECT_EQ(std::pair(designerRuns, d->editMode()), std::pair(0, EditMode::None));
+
+    // The access code of the supervisor opens them, even to "pelto" under the lock.
+    suite.setSetting(u"SYSTEM"_qs, u"GJKL"_qs, u"42"_qs);
+    suite.access = u"ABCDEF42"_qs;
+    click(*d, "Command4");
+    EXPECT_EQ(std::tuple(designerRuns, suite.reportKeyValue, d->result()),
+              std::tuple(1, u"早班"_qs, int(QDialog::Accepted)));
+}
+
+TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditorWhichRefusesWhatTheFileCannotHold)
+{
+    users({u"早班"_qs});
+    auto d = open();
+
+    ui.dialogs.push_back(editor(u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs));
+    click(*d, "Command1");
+    EXPECT_EQ(std::tuple(d->editMode(), ui.dialogsShown, items(list) << get(u"夜班BDTJ1"_qs)),
+              std::tuple(EditMode::Add, QStringList{u"frmSQL1"_qs},
+                         QStringList{MK, u"早班"_qs, u"夜班"_qs, u"depart='1'"_qs}));
+
+    // Modify shows the selected report and renames entry 2.
+    QStringList shown;
+    list->setCurrentRow(2);
+    ui.dialogs.push_back(editor(u"晚班"_qs, u"d2"_qs, u"p2"_qs, &shown));
+    click(*d, "Command2");
+    EXPECT_EQ(shown + items(list) << get(u"晚班BDTJ2"_qs),
+              (QStringList{u"修改样式条件"_qs, u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs, MK, u"早班"_qs,
+                           u"晚班"_qs, u"p2"_qs}));
+
+    // Cancel changes nothing. (The list selects the current report again after each edit.)
+    EXPECT_EQ(list->currentRow(), 0);
+    list->setCurrentRow(2);
+    const QStringList writes = suite.settingsWrites;
+    ui.dialogs.push_back(editor(u"x"_qs, {}, {}, nullptr, false));
+    click(*d, "Command2");
+    EXPECT_EQ(std::tuple(ui.dialogs.empty(), suite.settingsWrites), std::tuple(true, writes));
+
+    // Delete shows the selected report read-only and removes entry 1.
+    shown.clear();
+    list->setCurrentRow(1);
+    ui.dialogs.push_back(editor(u"typed over"_qs, {}, {}, &shown));
+    click(*d, "Command3");
+    EXPECT_EQ(std::tuple(shown.first(), d->editMode(), items(list) << get(MK + "nBD")),
+              std::tuple(u"删除样式条件"_qs, EditMode::Delete, QStringList{MK, u"晚班"_qs, u"1"_qs}));
+
+    // The add dialog starts empty.
+    shown.clear();
+    ui.dialogs.push_back(editor({}, {}, {}, &shown, false));
+    click(*d, "Command1");
+    EXPECT_EQ(shown, (QStringList{u"添加样式条件"_qs, QString(), QString(), QString()}));
+
+    // What the settings file cannot hold is refused before any write, and the editor stays open.
+    bool stayedOpen = false;
+    ui.dialogs.push_back([&](QDialog& e) {
+        child<QLineEdit>(e, "Text1")->setText(u"夜班"_qs);
+        child<QLineEdit>(e, "Text2")->setText(u"a\nb"_qs);
+        click(e, "Command1");
+        stayedOpen = e.result() != QDialog::Accepted;
+        e.reject();
+        return 0;
+    });
+    const QStringList before = suite.settingsWrites;
+    click(*d, "Command1");
+    EXPECT_EQ(
+        std::tuple(stayedOpen, ui.messageTexts(), suite.settingsWrites, items(list)),
+        std::tuple(true, QStringList{u"部门条件不能包含换行符！"_qs}, before, QStringList{MK, u"晚班"_qs}));
 }
 
 } // namespace

@@ -1,8 +1,17 @@
 #include "report/PrintSettings.h"
 
+#include "grid/Workbook.h"
 #include "modulesettings/SettingsKeys.h"
+#include "print/PrintTestSupport.h"
+#include "report/PersonByPersonPrint.h"
+#include "report/PrintRun.h"
+#include "support/ErrorText.h"
 #include "support/FakeSuite.h"
+#include "support/ScriptedUi.h"
 
+#include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -87,18 +96,18 @@ const std::pair<const char*, const char*> KeyCases[] = {
     {"FitToPagesWide=2", "FitToPagesWide=2 FitToPages=1"},
     {"FitToPagesWide=32767", "FitToPagesWide=32767 FitToPages=1"}, {"FitToPagesWide=32768", "!"},
     {"FitToPagesTall=0", "FitToPagesTall=0 FitToPages=1"}, {"FitToPagesTall=-1", "!"},
+    // A zoom wins over the fit keys.
+    {"Zoom=100|FitToPagesWide=2", "FitToPagesWide=2"}, {"Zoom=0|FitToPagesWide=2", "FitToPagesWide=2 FitToPages=1"},
 };
 // clang-format on
 
-} // namespace
-
-TEST_F(PrintSettingsTest, EachKeyHasItsEffect)
+TEST_F(PrintSettingsTest, EachKeyHasItsEffectAndAbsentOrEmptyOnesLeaveTheDefaults)
 {
     for (const auto& [setting, expected] : KeyCases) {
         SCOPED_TRACE(setting);
         suite.settings.clear();
-        const QString key = QString::fromUtf8(setting).section(u'=', 0, 0);
-        set(key, QString::fromUtf8(setting).section(u'=', 1));
+        for (const QString& keyValue : QString::fromUtf8(setting).split(u'|'))
+            set(keyValue.section(u'=', 0, 0), keyValue.section(u'=', 1));
         QStringList refused;
         const QString changed = changes(applied(&refused));
         EXPECT_EQ(refused.isEmpty()                          ? changed
@@ -108,11 +117,10 @@ TEST_F(PrintSettingsTest, EachKeyHasItsEffect)
         EXPECT_TRUE(refused.isEmpty() || refused[0].startsWith(QString::fromUtf8(setting) + ":"))
             << refused[0].toStdString();
     }
-}
 
-TEST_F(PrintSettingsTest, AbsentAndEmptyKeysLeaveTheDefaultsAndSwitchesOff)
-{
+    // Absent keys leave the defaults; present but empty ones switch the switches off.
     QStringList refused;
+    suite.settings.clear();
     EXPECT_EQ(changes(applied(&refused)), "");
     // Switches on a defaults set-up, then every key present but empty: switches go off.
     for (const auto& [setting, expected] : KeyCases)
@@ -128,30 +136,20 @@ TEST_F(PrintSettingsTest, AbsentAndEmptyKeysLeaveTheDefaultsAndSwitchesOff)
     EXPECT_EQ(changes(applied()), "");
 }
 
-TEST_F(PrintSettingsTest, AZoomWinsOverFitKeys)
-{
-    set("Zoom", "100");
-    set("FitToPagesWide", "2");
-    EXPECT_EQ(changes(applied()), "FitToPagesWide=2");
-    set("Zoom", "0");
-    EXPECT_EQ(changes(applied()), "FitToPagesWide=2 FitToPages=1");
-}
-
 // The print area, title rows, centre header, sections and caption row by layout. The period
 // report (kind 3) prints a block per person: each starts a page under its own header.
 TEST_F(PrintSettingsTest, AreaTitleRowsAndCentreHeaderByLayout)
 {
-    const struct
-    {
-        const char* option; // the report kind
-        bool heading;
-        int columns, rows;
-        const char* expected; // area, title rows, centre header, section rows and title rows, captions
-    } cases[] = {{"2", false, 8, 40, "$A$1:$H$40 $1:$4  0/0 "},
-                 {"1", true, 8, 30, "$A$1:$H$31 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列8"},
-                 {"2", false, 100, 36, "$A$1:$CV$36 $1:$4  0/0 "},
-                 {"1", true, 100, 1, "$A$1:$CV$2 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列100"},
-                 {"3", false, 100, 72, "$A$1:$CV$72   36/4 "}};
+    // The report kind, layout and extent; area, title rows, centre header, section rows and title
+    // rows, captions.
+    // clang-format off
+    const struct { const char* option; bool heading; int columns, rows; const char* expected; } cases[] = {
+        {"2", false, 8, 40, "$A$1:$H$40 $1:$4  0/0 "},
+        {"1", true, 8, 30, "$A$1:$H$31 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列8"},
+        {"2", false, 100, 36, "$A$1:$CV$36 $1:$4  0/0 "},
+        {"1", true, 100, 1, "$A$1:$CV$2 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列100"},
+        {"3", false, 100, 72, "$A$1:$CV$72   36/4 "}};
+    // clang-format on
     set("CenterHeader", "不用");
     QStringList headings;
     for (int i = 1; i <= 101; ++i)
@@ -162,13 +160,151 @@ TEST_F(PrintSettingsTest, AreaTitleRowsAndCentreHeaderByLayout)
         const PageSetup& s = r.pageSetup;
         const QString captions =
             r.headingRow.isEmpty() ? QString() : r.headingRow.first() + ".." + r.headingRow.last();
-        EXPECT_EQ(QStringLiteral("%1 %2 %3 %4/%5 %6")
-                      .arg(s.printAreaText(), s.titleRowsText(), s.centerHeader)
-                      .arg(s.sectionRows)
-                      .arg(s.sectionTitleRows)
-                      .arg(captions),
+        EXPECT_EQ(QStringList({s.printAreaText(), s.titleRowsText(), s.centerHeader,
+                               QString::number(s.sectionRows) + '/' + QString::number(s.sectionTitleRows),
+                               captions})
+                      .join(' '),
                   QString::fromUtf8(c.expected));
         EXPECT_EQ(r.headingRow.size(), c.heading ? c.columns : 0);
         EXPECT_TRUE(r.refused.isEmpty());
     }
 }
+
+class PrintRunTest : public PrintSettingsTest
+{
+protected:
+    QTemporaryDir dir;
+    test::ScriptedUi ui;
+    grid::Workbook book;
+
+    PrintRunTest()
+    {
+        suite.tempDir = suite.settingsDir = dir.path();
+        set("RightFooter", "第&P页");
+        book.setSheetName(1, "张三(0012,生产部)考勤表");
+        for (int r = 1; r <= 120; ++r) {
+            book.setText(r, 1, QStringLiteral("员工%1").arg(r));
+            book.setText(r, 2, QString::number(r));
+        }
+        book.active().setColumnHeading(1, "姓名");
+        book.active().setColumnHeading(2, "工时");
+    }
+};
+
+// Without a printer the pages go to a PDF next to the print file. A template with more sheets
+// than the report's: every sheet that has something on it is printed, in the book's order,
+// the others with the default set-up (no caption row, no footer); an empty sheet prints nothing.
+TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePdfAndExportsHoldTheSetUp)
+{
+    ASSERT_TRUE(QPrinterInfo::defaultPrinter().isNull()) << "the tests run against no print server";
+    const int notes = book.addSheet("填表说明");
+    book.sheet(notes).setText(1, 1, "迟到以分钟计");
+    book.addSheet("空白");
+    const PrintRun::Result result = PrintRun(suite, ui, book, true).print();
+    EXPECT_EQ(result.skipped + QStringList{result.pdfFile}, QStringList{dir.filePath("Tmp.pdf")});
+    const QStringList pages = test::pdfPages(result.pdfFile);
+    ASSERT_EQ(pages.size(), result.pages);
+    ASSERT_GE(pages.size(), 3);
+    EXPECT_TRUE(pages[0].contains("张三(0012,生产部)考勤表") && pages[0].contains("员工1"))
+        << "the sheet name in the centre header";
+    EXPECT_TRUE(pages[1].contains("姓名") && pages[1].contains("第2页")) << "the caption row repeats";
+    EXPECT_TRUE(pages.at(pages.size() - 2).contains("员工120"));
+    EXPECT_TRUE(pages.last().contains("迟到以分钟计"));
+    EXPECT_FALSE(pages.last().contains("姓名") || pages.last().contains("第")) << pages.last().toStdString();
+    EXPECT_TRUE(test::unzipMember(result.printFile, "xl/workbook.xml").contains("填表说明"));
+    EXPECT_TRUE(ui.dialogsShown.isEmpty());
+
+    // An export holds the set-up and the caption row.
+    const QString path = dir.filePath("导出.xls");
+    const PrintRun::Result exported = PrintRun(suite, ui, book, true).exportTo("  " + path + " ");
+    EXPECT_EQ(exported.skipped + QStringList{exported.printFile}, QStringList{path});
+    const QString workbook = test::unzipMember(path, "xl/workbook.xml");
+    EXPECT_TRUE(test::containsAll(workbook, {"!$A$1:$B$121</definedName>", "!$1:$1</definedName>"}));
+    const QString sheet = test::unzipMember(path, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(test::containsAll(sheet, {R"(<dimension ref="A1:B121"/>)",
+                                          "<oddHeader>&amp;C&amp;\"宋体,加粗\"&amp;16&amp;A</oddHeader>"}));
+
+    // A failing step is named and the next step still runs.
+    suite.tempDir = dir.filePath("missing");
+    suite.setSetting("PRINT", "日报.Orientation", "7");
+    const PrintRun::Result printed = PrintRun(suite, ui, book, false).print();
+    ASSERT_EQ(printed.skipped.size(), 3) << printed.skipped.join("; ").toStdString();
+    const QStringList steps{"PRINT Orientation=7", "write " + dir.filePath("missing/Tmp.xls"),
+                            "write " + dir.filePath("missing/Tmp.pdf")};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(printed.skipped[i].startsWith(steps[i])) << printed.skipped[i].toStdString();
+    EXPECT_TRUE(printed.pdfFile.isEmpty());
+}
+
+// Three persons shown one after another in the grid: each fills the sheet with the person's
+// name; `unreadable` cannot be shown.
+struct ThreePersons : PersonWalk
+{
+    ThreePersons(grid::Workbook& book, const QString& unreadable) : m_book(book), m_unreadable(unreadable) {}
+    bool next() override
+    {
+        if (m_index == 3)
+            return false;
+        m_name = QStringList{"甲", "乙", "丙"}.at(m_index++);
+        if (m_name == m_unreadable)
+            throw std::runtime_error("读不出 " + m_name.toStdString());
+        m_book.active().clear();
+        m_book.setText(1, 1, "员工" + m_name);
+        return true;
+    }
+    int index() const override { return m_index; }
+    QString name() const override { return m_name; }
+
+    grid::Workbook& m_book;
+    QString m_unreadable, m_name;
+    int m_index = 0;
+};
+
+// Person by person: the first previewed, then after a yes the others in one job, each on its own
+// page under its own name; a no, the stop button or an unreadable person end the walk, and what
+// was printed still goes out.
+TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
+{
+    using End = PersonByPersonPrint::End;
+    // Said yes before; the answer after the first preview; the stop button pressed while the
+    // preview shows; the unreadable person; the end, persons done and printed, the job's pages
+    // by the name on each, and the questions asked.
+    // clang-format off
+    struct Case { const char* name; bool printRest; UiService::Answer answer; bool stopInPreview; const char* unreadable;
+                  End end; int done, printed; QStringList printedPages; int questions; };
+    // clang-format on
+    const auto Yes = UiService::Answer::Yes, No = UiService::Answer::No;
+    const Case cases[] = {
+        {"yes", false, Yes, false, "", End::List, 3, 2, {"员工乙", "员工丙"}, 1},
+        {"no", false, No, false, "", End::Declined, 1, 0, {}, 1},
+        {"stopped", false, Yes, true, "", End::Stopped, 1, 0, {}, 0},
+        {"unreadable", false, Yes, false, "丙", End::Failed, 2, 1, {"员工乙"}, 1},
+        {"yes before", true, Yes, false, "", End::List, 3, 3, {"员工甲", "员工乙", "员工丙"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScriptedUi ui;
+        ui.answers = {c.answer};
+        if (c.stopInPreview)
+            ui.previews.push_back([&ui] { ui.stopProgress = true; });
+        QStringList statuses;
+        PersonByPersonPrint batch(
+            ui, nullptr, [&] { return PrintRun(suite, ui, book, false); },
+            [&](const QString& line) { statuses << line; });
+        ThreePersons persons(book, QString::fromUtf8(c.unreadable));
+        bool printRest = c.printRest;
+        const PersonByPersonPrint::Outcome outcome = batch.run(persons, 3, printRest);
+        EXPECT_EQ(std::tuple(outcome.end, outcome.done, outcome.printed, int(ui.messages.size()), printRest),
+                  std::tuple(c.end, c.done, c.printed, c.questions,
+                             (c.end != End::Declined && c.end != End::Stopped) || c.printRest));
+        EXPECT_EQ(statuses.size(), c.end == End::Failed ? c.done : qMax(c.done, 1));
+        QStringList names;
+        for (const QString& page :
+             outcome.job.pdfFile.isEmpty() ? QStringList() : test::pdfPages(outcome.job.pdfFile))
+            names << page.section(QRegularExpression("员工"), 1).left(1).prepend("员工");
+        EXPECT_EQ(std::pair(names, outcome.job.pages), std::pair(c.printedPages, int(c.printedPages.size())));
+        EXPECT_EQ(outcome.failure.isEmpty(), c.end != End::Failed) << outcome.failure.toStdString();
+    }
+}
+
+} // namespace

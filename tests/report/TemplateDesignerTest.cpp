@@ -1,15 +1,27 @@
 #include "report/TemplateDesigner.h"
 
+#include "grid/SheetTableView.h"
+#include "grid/SheetView.h"
 #include "grid/Workbook.h"
+#include "report/frmMODEL.h"
 #include "support/FakeSuite.h"
+#include "support/FindChild.h"
+#include "support/ScriptedUi.h"
 #include "support/TestFiles.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QDir>
-#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace talor;
+using talor::test::child;
 using talor::test::FakeSuite;
 
 namespace {
@@ -29,12 +41,12 @@ class TemplateDesignerTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
         suite.settingsDir = suite.templateDir = dir.path();
         suite.reportKeyValue = u"夜班"_qs;
         suite.option = u"2"_qs;
         suite.fields = {{u"sbsj"_qs, {u"上班时间"_qs, u"Y"_qs, {}, 0}},
-                        {u"banci"_qs, {u"班次"_qs, u"S"_qs, {}, 3}}};
+                        {u"banci"_qs, {u"班次"_qs, u"S"_qs, {}, 3}},
+                        {u"zhdate"_qs, {u"日期"_qs, u"T"_qs, {}, 0}}};
     }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
     // A heading-layout template: 工号, 姓名, 班次, 上班时间, 迟到, ok; 2 frozen columns, 1 row.
@@ -58,7 +70,7 @@ protected:
     TemplateDesigner designer{suite, book};
 };
 
-TEST_F(TemplateDesignerTest, WithoutATemplateStartsFromABlankOneOfTheKind)
+TEST_F(TemplateDesignerTest, WithoutAValidTemplateStartsFromABlankOneOfTheKindOrStaysAsItWas)
 {
     for (const auto& [option, first, second, title] :
          {std::tuple{"1", u"日期"_qs, QString(), u"个人一期"_qs},
@@ -69,10 +81,9 @@ TEST_F(TemplateDesignerTest, WithoutATemplateStartsFromABlankOneOfTheKind)
         EXPECT_EQ(headings(book.active(), 3), (QStringList{first, second, u"ok"_qs}));
         EXPECT_EQ(book.sheetName(1), title);
     }
-}
 
-TEST_F(TemplateDesignerTest, AnInvalidTemplateIsReportedAndLeavesTheDesignerAsItWas)
-{
+    // An invalid template is reported and leaves the designer as it was.
+    suite.option = u"2"_qs;
     test::putFile(path(u"夜班2.vts"_qs), "not a template");
     const QString error = designer.load();
     EXPECT_TRUE(error.contains(path(u"夜班2.vts"_qs))) << error.toStdString();
@@ -91,11 +102,8 @@ TEST_F(TemplateDesignerTest, AnInvalidTemplateIsReportedAndLeavesTheDesignerAsIt
 // columns and the terminator column, and otherwise move the headings by one.
 TEST_F(TemplateDesignerTest, ColumnCommandsRefuseTheReservedAndTheTerminatorColumns)
 {
-    const struct
-    {
-        int column;
-        const char *insertMessage, *removeMessage;
-    } cases[] = {// clang-format off
+    // clang-format off
+    const struct { int column; const char *insertMessage, *removeMessage; } cases[] = {
         {0, "请指定从哪列插入！", "请指定移除哪列！"}, {1, "1,2列为保留列！", "1,2列为保留列！"},
         {2, "1,2列为保留列！", "1,2列为保留列！"}, {3, "", ""}, {5, "", ""}, {6, "", "不能移除终止列！"}, {7, "", ""}};
     // clang-format on
@@ -169,15 +177,6 @@ TEST_F(TemplateDesignerTest, SavingPutsTheFrozenCountsBackAndTheFileLaysOutAsDes
     EXPECT_EQ(headings(saved.active(), 6), headings(book.active(), 6));
 }
 
-TEST_F(TemplateDesignerTest, APickedNumberStaysALabel)
-{
-    writeTemplate(u"夜班2.vts"_qs);
-    designer.load();
-    book.active().setActiveCell(4, 5);
-    designer.pick(u"1"_qs, PickTarget::Cell);
-    EXPECT_TRUE(book.active().text(4, 5) == u"1"_qs && !book.active().isNumber(4, 5));
-}
-
 // Cell layout: the labels of row 4 (the heading layout is checked through the window's field
 // map). The columns end before the "ok" column, at the used columns without one, and never
 // after the 100th.
@@ -193,22 +192,20 @@ TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayoutReachTheHundredth)
     const QList<DesignedColumn> cells = designer.designedColumns();
     ASSERT_EQ(cells.size(), 6);
     EXPECT_EQ(std::pair(cells[0].label, cells[2].field), std::pair(QString(), u"sbsj"_qs));
-    const struct
-    {
-        int terminator, lastColumn, expected;
-    } cases[] = {{100, 120, 99}, {101, 120, 100}, {0, 99, 99}, {0, 100, 100}, {0, 101, 100}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.terminator * 1000 + c.lastColumn);
+    const std::array<int, 3> cases[] = {
+        {100, 120, 99}, {101, 120, 100}, {0, 99, 99}, {0, 100, 100}, {0, 101, 100}};
+    for (const auto& [terminator, lastColumn, expected] : cases) {
+        SCOPED_TRACE(terminator * 1000 + lastColumn);
         for (int col = 99; col <= 101; ++col)
-            sheet.setColumnHeading(col, col == c.terminator ? u"ok"_qs : QString());
-        sheet.setLastColumn(c.lastColumn);
+            sheet.setColumnHeading(col, col == terminator ? u"ok"_qs : QString());
+        sheet.setLastColumn(lastColumn);
         const QList<DesignedColumn> columns = designer.designedColumns();
         EXPECT_EQ(std::pair(columns.size(), columns.value(columns.size() - 1).column),
-                  std::pair(qsizetype(c.expected), c.expected));
+                  std::pair(qsizetype(expected), expected));
     }
 }
 
-TEST_F(TemplateDesignerTest, PickerRemembersItsTargetAndTheHiddenSwitchNeedsTheCode)
+TEST_F(TemplateDesignerTest, PickerRemembersItsTargetTheHiddenSwitchNeedsTheCodeAndANumberStaysALabel)
 {
     FieldPicker picker(suite);
     suite.picker = {u"考勤项目"_qs, u"班次"_qs, u"上班时间"_qs};
@@ -234,6 +231,176 @@ TEST_F(TemplateDesignerTest, PickerRemembersItsTargetAndTheHiddenSwitchNeedsTheC
     EXPECT_TRUE(designer.pickerAllowed());
     designer.startEditing();
     EXPECT_FALSE(designer.pickerAllowed());
+
+    // A picked number stays a label.
+    book.active().setActiveCell(4, 5);
+    designer.pick(u"1"_qs, PickTarget::Cell);
+    EXPECT_TRUE(book.active().text(4, 5) == u"1"_qs && !book.active().isNumber(4, 5));
+}
+
+// The picker as the operator uses it: the option to click (0: none), then a double-click on
+// list entry `row`. `seen` receives the caption and the option checked on opening.
+std::function<int(QDialog&)> picker(int option, int row, QStringList* seen = nullptr)
+{
+    return [=](QDialog& d) {
+        if (seen) {
+            *seen << d.windowTitle();
+            for (int i = 1; i <= 3; ++i)
+                if (child<QRadioButton>(d, ("Option" + std::to_string(i)).c_str())->isChecked())
+                    *seen << QString::number(i);
+        }
+        if (option > 0)
+            child<QRadioButton>(d, ("Option" + std::to_string(option)).c_str())->click();
+        auto* list = child<QListWidget>(d, "List1");
+        Q_EMIT list->itemDoubleClicked(list->item(row));
+        return d.result();
+    };
+}
+
+class DesignerWindowTest : public TemplateDesignerTest
+{
+protected:
+    void SetUp() override
+    {
+        TemplateDesignerTest::SetUp();
+        suite.option = u"1"_qs;
+        suite.picker = {u"考勤项目"_qs, u"班次"_qs, u"上班时间"_qs};
+        writeTemplate(u"夜班1.vts"_qs);
+        window = std::make_unique<frmMODEL>(suite, ui);
+        sheet = &window->book().active();
+    }
+    void command(int n) { window->command(n)->trigger(); }
+    void click(int row, int col) { Q_EMIT window->F1Book1()->cellClicked(row, col); }
+    void doubleClick(int row, int col)
+    {
+        sheet->setActiveCell(row, col);
+        Q_EMIT window->F1Book1()->cellDoubleClicked(row, col);
+        QApplication::processEvents();
+    }
+    QStringList fieldMap()
+    {
+        QApplication::processEvents();
+        auto* map = child<QTableWidget>(*window, "FieldMap");
+        QStringList out;
+        for (int r = 0; r < map->rowCount(); ++r)
+            out << map->item(r, 1)->text() + "=" + map->item(r, 2)->text();
+        return out;
+    }
+
+    test::ScriptedUi ui;
+    std::unique_ptr<frmMODEL> window;
+    grid::Sheet* sheet = nullptr;
+};
+
+// The report's template, unfrozen, with the field of each column; a mistyped label and a removal
+// show in the field map at once, and the commands' refusals are shown.
+TEST_F(DesignerWindowTest, ShowsTheFieldOfEachColumnAndExplainsRefusals)
+{
+    EXPECT_EQ(std::tuple(window->windowTitle(), sheet->columnHeading(3), sheet->frozenColumns()),
+              std::tuple(u"模板设计：[夜班]"_qs, u"班次"_qs, 0));
+    sheet->setColumnHeading(2, QString());
+    const QString none = u"=（无此字段）"_qs;
+    EXPECT_EQ(fieldMap(), (QStringList{u"日期=zhdate"_qs, u"="_qs, u"班次=banci"_qs, u"上班时间=sbsj"_qs,
+                                       u"迟到"_qs + none}));
+    sheet->setColumnHeading(4, u"上班 时间"_qs);
+    EXPECT_EQ(fieldMap().value(3), u"上班 时间"_qs + none);
+
+    command(2); // no design cell yet
+    click(2, 6);
+    command(3);
+    EXPECT_EQ(ui.messageTexts(), (QStringList{u"请指定从哪列插入！"_qs, u"不能移除终止列！"_qs}));
+    click(3, 3);
+    command(3);
+    EXPECT_EQ(std::pair(fieldMap(), ui.messages.size()),
+              std::pair(QStringList{u"日期=zhdate"_qs, u"="_qs, u"上班 时间"_qs + none, u"迟到"_qs + none},
+                        size_t(2)));
+}
+
+TEST_F(DesignerWindowTest, ThePickerWritesItsThreeTargetsRemembersTheOptionAndHidesOnTheSwitchEditingDoesNot)
+{
+    suite.setSetting(u"MODEL8"_qs, u"OPTION"_qs, u"2"_qs);
+    QStringList seen;
+    ui.dialogs.push_back(picker(0, 2, &seen)); // column heading: 上班时间
+    doubleClick(2, 5);
+    EXPECT_EQ(seen, (QStringList{u"指定项目[考勤项目]"_qs, u"2"_qs}));
+    EXPECT_EQ(sheet->columnHeading(5), u"上班时间"_qs);
+
+    ui.dialogs.push_back(picker(1, 1)); // the cell: 班次
+    doubleClick(4, 3);
+    EXPECT_EQ(sheet->text(4, 3), u"班次"_qs);
+    EXPECT_EQ(suite.setting(u"MODEL8"_qs, u"OPTION"_qs), u"1"_qs);
+
+    ui.dialogs.push_back(picker(3, 2)); // the row heading
+    doubleClick(3, 1);
+    EXPECT_EQ(sheet->rowHeading(3), u"上班时间"_qs);
+
+    ui.dialogs.push_back([](QDialog& d) { // Enter on the empty entry removes the label
+        child<QRadioButton>(d, "Option1")->click();
+        auto* list = child<QListWidget>(d, "List1");
+        list->setCurrentRow(0);
+        QTest::keyClick(list, Qt::Key_Return);
+        return d.result();
+    });
+    doubleClick(4, 3);
+    EXPECT_EQ(std::tuple(sheet->isEmpty(4, 3), ui.dialogsShown, window->book().allowInCellEditing()),
+              std::tuple(true, QStringList(4, u"frmFIELD"_qs), false));
+
+    // The hidden switch (a double click on the picture) stops the picker for the report.
+    suite.accessComparison = u"Mave"_qs;
+    ui.dialogs.push_back([](QDialog& d) {
+        QTest::mouseDClick(child<QWidget>(d, "Image1"), Qt::LeftButton);
+        d.reject();
+        return 0;
+    });
+    doubleClick(2, 3);
+    EXPECT_EQ(suite.setting(u"MODEL8"_qs, u"夜班FLD"_qs), u"NO"_qs);
+    doubleClick(2, 3);
+    EXPECT_EQ(ui.dialogsShown.size(), 5);
+
+    // While editing, a double-click edits the cell, where a formula may be typed.
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    sheet->setText(2, 2, u"4"_qs);
+    command(4);
+    doubleClick(2, 3);
+    EXPECT_EQ(ui.dialogsShown.size(), 5);
+    auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(line, nullptr);
+    line->setText(u"=B2*2"_qs);
+    QTest::keyClick(line, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(std::pair(sheet->formula(2, 3), sheet->text(2, 3)), std::pair(u"=B2*2"_qs, u"8"_qs));
+}
+
+TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCounts)
+{
+    // A file that is no template: a clear error, the designer as it was.
+    test::putFile(path(u"bad.vts"_qs), "{\"format\": \"something else\"}");
+    ui.files.push_back(path(u"bad.vts"_qs));
+    command(1);
+    EXPECT_EQ(std::tuple(ui.messages.size(), ui.messageTexts().value(0).left(8), sheet->columnHeading(3)),
+              std::tuple(1u, u"模板文件无法打开"_qs, u"班次"_qs));
+    EXPECT_EQ(ui.fileFilters + ui.fileDirectories + ui.filePresets,
+              QStringList({u"VTS FILE(*.VTS)|*.VTS"_qs, dir.path() + u'/', path(u"夜班1.vts"_qs)}));
+
+    // Cancelled open: nothing changes.
+    ui.files.push_back(std::nullopt);
+    command(1);
+    EXPECT_EQ(window->designer().designFile(), QString());
+
+    // Save: frozen columns back before the dialog, even when it is cancelled.
+    command(4);
+    ui.files.push_back(std::nullopt);
+    command(5);
+    EXPECT_EQ(std::pair(sheet->frozenColumns(), window->designer().editing()), std::pair(2, true));
+    ui.files.push_back(path(u"夜班1.vts"_qs));
+    command(5);
+    EXPECT_FALSE(window->designer().editing());
+
+    // A save that cannot be written says so.
+    ui.files.push_back(path(u"missing/dir/x.vts"_qs));
+    command(5);
+    EXPECT_TRUE(ui.messages.back().text.startsWith(u"模板文件无法保存"_qs));
 }
 
 } // namespace

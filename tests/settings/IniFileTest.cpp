@@ -6,8 +6,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <gtest/gtest.h>
@@ -23,8 +26,6 @@ namespace {
 class IniFileTest : public testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-
     QString path() const { return m_dir.filePath(u"suite.ini"_qs); }
 
     void put(const QByteArray& bytes) const { talor::test::putFile(path(), bytes); }
@@ -43,7 +44,7 @@ protected:
     IniFile m_ini{path()};
 };
 
-TEST_F(IniFileTest, KeysAreExactAndValuesComeBackAsWritten)
+TEST_F(IniFileTest, KeysAreExactValuesComeBackAsWrittenAndTheFirstOccurrenceCounts)
 {
     EXPECT_EQ(read(u"TABLE"_qs), QString()) << "a missing file reads empty";
     // clang-format off
@@ -71,9 +72,23 @@ TEST_F(IniFileTest, KeysAreExactAndValuesComeBackAsWritten)
     for (const auto& [section, key, value] : reads)
         EXPECT_EQ(other.read(QString::fromUtf8(section), QString::fromUtf8(key)), QString::fromUtf8(value))
             << section << " \"" << key << '"';
+
+    // Keys before the first section form the empty section, and the first occurrence counts.
+    put("top=1\n[TALOR]\ntop=2\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n[ PRINT ]\ny=5\n");
+    // Section names are exact, as keys are: "[ PRINT ]" is not [PRINT].
+    EXPECT_EQ(QStringList({m_ini.read(QString(), u"top"_qs), read(u"top"_qs), read(u"A"_qs), read(u"B"_qs),
+                           m_ini.read(u"PRINT"_qs, u"y"_qs), m_ini.read(u" PRINT "_qs, u"y"_qs)}),
+              QStringList({u"1"_qs, u"2"_qs, u"1"_qs, u"3"_qs, QString(), u"5"_qs}));
+    m_ini.write(QString(), u"second"_qs, u"x"_qs);
+    for (const auto& [key, value] : {std::pair(u"A"_qs, u"9"_qs), {u"B"_qs, u"8"_qs}, {u"C"_qs, u"7"_qs}})
+        write(key, value);
+    EXPECT_EQ(
+        bytes(),
+        QByteArray(
+            "top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n[ PRINT ]\ny=5\n"));
 }
 
-TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
+TEST_F(IniFileTest, CommentsBrokenLinesAndAByteOrderMarkSurviveByteForByte)
 {
     const QByteArray head =
         "; suite settings, edited by hand\r\n\xEF\xBB\xBF is not a BOM here\r\n[TALOR]\r\n"
@@ -92,10 +107,8 @@ TEST_F(IniFileTest, CommentsAndBrokenLinesSurviveByteForByte)
     const QByteArray after = head + "TABLE=KQ02\r\n" + middle + QStringLiteral("MENU1=人事\r\n").toUtf8() +
                              tail + "R.Draft=True\r\n\r\n[VELD]\r\n-USE=NO\r\n";
     EXPECT_EQ(bytes(), after);
-}
 
-TEST_F(IniFileTest, ByteOrderMarkAndMissingFinalNewlineAreHandled)
-{
+    // A byte-order mark is kept; a missing final line break is added.
     put("\xEF\xBB\xBF[TALOR]\nTABLE=KQ01");
     EXPECT_EQ(read(u"TABLE"_qs), u"KQ01"_qs);
     write(u"IF"_qs, u"YES"_qs);
@@ -106,53 +119,30 @@ TEST_F(IniFileTest, ByteOrderMarkAndMissingFinalNewlineAreHandled)
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nTABLE=KQ01\n\n[PRINT]\nx=1\n"));
 }
 
-TEST_F(IniFileTest, KeysBeforeTheFirstSectionFormTheEmptySectionAndTheFirstOccurrenceCounts)
-{
-    put("top=1\n[TALOR]\ntop=2\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n[ PRINT ]\ny=5\n");
-    // Section names are exact, as keys are: "[ PRINT ]" is not [PRINT].
-    EXPECT_EQ(QStringList({m_ini.read(QString(), u"top"_qs), read(u"top"_qs), read(u"A"_qs), read(u"B"_qs),
-                           m_ini.read(u"PRINT"_qs, u"y"_qs), m_ini.read(u" PRINT "_qs, u"y"_qs)}),
-              QStringList({u"1"_qs, u"2"_qs, u"1"_qs, u"3"_qs, QString(), u"5"_qs}));
-    m_ini.write(QString(), u"second"_qs, u"x"_qs);
-    for (const auto& [key, value] : {std::pair(u"A"_qs, u"9"_qs), {u"B"_qs, u"8"_qs}, {u"C"_qs, u"7"_qs}})
-        write(key, value);
-    EXPECT_EQ(
-        bytes(),
-        QByteArray(
-            "top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n[ PRINT ]\ny=5\n"));
-}
-
-// UTF-16 in either byte order, with or without its byte-order mark.
-TEST_F(IniFileTest, Utf16FileIsRefusedAndLeftAsItWas)
+// UTF-16 in either byte order, with or without its byte-order mark, and a file that is not a
+// settings file (a picture, a database) are refused for reading and writing, and a read-only one
+// for writing; each is left byte for byte, and the error names it.
+TEST_F(IniFileTest, Utf16BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
 {
     const QString text = u"[TALOR]\r\nTABLE=KQ01\r\n"_qs;
     QByteArray little(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     QByteArray big = little;
     for (qsizetype i = 0; i + 1 < big.size(); i += 2)
         std::swap(big[i], big[i + 1]);
-    const QByteArray variants[] = {QByteArray("\xFF\xFE") + little, QByteArray("\xFE\xFF") + big, little,
-                                   big};
-    for (const QByteArray& utf16 : variants) {
-        SCOPED_TRACE(utf16.left(4).toHex().toStdString());
-        put(utf16);
-        EXPECT_TRUE(containsAll(errorOf([&] { read(u"TABLE"_qs); }), {path(), u"UTF-16"_qs}));
-        EXPECT_TRUE(containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"UTF-16"_qs}));
-        EXPECT_EQ(bytes(), utf16);
-    }
-}
-
-// A file that is not a settings file (a picture, a database) is refused for reading and
-// writing, and a read-only one for writing; each is left byte for byte, and the error names it.
-TEST_F(IniFileTest, BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
-{
-    const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01[TALOR]\nIF=NO\n", 33);
-    const QByteArray database("SQLite format 3\0\x10\0\x01\x01\0@  ", 24);
-    for (const QByteArray& binary : {png, database}) {
-        put(binary);
-        EXPECT_TRUE(containsAll(errorOf([&] { read(u"IF"_qs); }), {path(), u"not a text file"_qs}));
-        EXPECT_TRUE(
-            containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), u"not a text file"_qs}));
-        EXPECT_EQ(bytes(), binary);
+    const QString utf16 = u"UTF-16"_qs, binary = u"not a text file"_qs;
+    const std::pair<QByteArray, QString> files[] = {
+        {QByteArray("\xFF\xFE") + little, utf16},
+        {QByteArray("\xFE\xFF") + big, utf16},
+        {little, utf16},
+        {big, utf16},
+        {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01[TALOR]\nIF=NO\n", 33), binary},
+        {QByteArray("SQLite format 3\0\x10\0\x01\x01\0@  ", 24), binary}};
+    for (const auto& [file, cause] : files) {
+        SCOPED_TRACE(file.left(4).toHex().toStdString());
+        put(file);
+        EXPECT_TRUE(containsAll(errorOf([&] { read(u"IF"_qs); }), {path(), cause}));
+        EXPECT_TRUE(containsAll(errorOf([&] { write(u"IF"_qs, u"YES"_qs); }), {path(), cause}));
+        EXPECT_EQ(bytes(), file);
     }
 
     put("[TALOR]\nIF=NO\n");
@@ -168,7 +158,7 @@ TEST_F(IniFileTest, BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
 
 // The file is replaced whole: a reader that opened it before a write reads the whole old file,
 // and the new file keeps the mode, group and owner of the old one.
-TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
+TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndModeOrFailsOnAFullDisk)
 {
     QByteArray old = "[TALOR]\n";
     for (int i = 1; i <= 90; ++i)
@@ -177,46 +167,32 @@ TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
     ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0640), 0);
     // Another owner and group where the tests run as root; otherwise another group of ours.
     uid_t owner = ::geteuid();
-    gid_t group = ::getegid();
-    if (owner == 0) {
-        owner = 4321;
-        group = 8765;
-    } else {
-        gid_t groups[64];
-        const int count = ::getgroups(64, groups);
-        for (int i = 0; i < count; ++i)
-            if (groups[i] != group) {
-                group = groups[i];
-                break;
-            }
-    }
+    gid_t group = ::getegid(), groups[64];
+    const int count = owner == 0 ? 0 : ::getgroups(64, groups);
+    const gid_t* other = std::find_if(groups, groups + count, [&](gid_t g) { return g != group; });
+    if (owner == 0)
+        std::tie(owner, group) = std::pair(4321u, 8765u);
+    else if (other != groups + count)
+        group = *other;
     ASSERT_EQ(::chown(QFile::encodeName(path()).constData(), owner, group), 0);
 
     QFile reader(path());
     ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
     write(u"KEY1"_qs, u"new"_qs);
-    EXPECT_EQ(reader.readAll(), old);
-    EXPECT_EQ(read(u"KEY1"_qs), u"new"_qs);
+    EXPECT_EQ(std::pair(reader.readAll(), read(u"KEY1"_qs)), std::pair(old, u"new"_qs));
 
     struct stat now
     {};
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &now), 0);
     EXPECT_EQ(std::tuple(now.st_mode & 07777, now.st_uid, now.st_gid), std::tuple(0640u, owner, group));
-}
 
-// A disk that fills up during a write (here a file-size limit, which fails writes the same
-// way): the write fails saying so, and the old file and its folder are as they were.
-TEST_F(IniFileTest, AFullDiskFailsSayingSoAndLeavesTheOldFile)
-{
-    for (int i = 1; i <= 90; ++i)
-        write(u"KEY"_qs + QString::number(i), QString(50, QChar(u'a' + i % 26)));
-    const QByteArray old = bytes();
-    ASSERT_GT(old.size(), 4096);
-
+    // A disk that fills up during a write (here a file-size limit, which fails writes the same
+    // way): the write fails saying so, and the old file and its folder are as they were.
+    const QByteArray before = bytes();
+    ASSERT_GT(before.size(), 4096);
     const QString message =
         talor::test::writeUnderSizeLimit(4096, [&] { write(u"KEY91"_qs, u"one more"_qs); });
-    EXPECT_TRUE(containsAll(message, {path(), u"disk is full"_qs}));
-    EXPECT_EQ(bytes(), old);
+    EXPECT_TRUE(containsAll(message, {path(), u"disk is full"_qs}) && bytes() == before);
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"suite.ini"_qs});
 }
 
@@ -240,7 +216,9 @@ TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)
     EXPECT_EQ(read(u"R.Left;Header#[1]"_qs), u"&P"_qs);
 }
 
-TEST_F(IniFileTest, LockHeldElsewhereFailsAfterTheTimeoutNamingTheFile)
+// A lock held elsewhere fails a write after the timeout; a path that cannot be used fails. The
+// error names the file.
+TEST_F(IniFileTest, LockHeldElsewhereAndPathsThatCannotBeUsedFailNamingTheFile)
 {
     put("[TALOR]\nTABLE=KQ01\n");
     QLockFile other(path() + u".lock"_qs);
@@ -253,19 +231,53 @@ TEST_F(IniFileTest, LockHeldElsewhereFailsAfterTheTimeoutNamingTheFile)
 
     other.unlock();
     ini.write(u"TALOR"_qs, u"TABLE"_qs, u"KQ02"_qs);
-    EXPECT_EQ(ini.read(u"TALOR"_qs, u"TABLE"_qs), u"KQ02"_qs);
-}
+    EXPECT_EQ(read(u"TABLE"_qs), u"KQ02"_qs);
 
-TEST_F(IniFileTest, PathsThatCannotBeUsedFailNamingTheFile)
-{
     // A missing folder reads empty but cannot be written.
     IniFile missing(m_dir.filePath(u"no/such/folder/suite.ini"_qs));
     EXPECT_EQ(missing.read(u"TALOR"_qs, u"TABLE"_qs), QString());
     EXPECT_TRUE(errorOf([&] { missing.write(u"TALOR"_qs, u"TABLE"_qs, u"x"_qs); }).contains(missing.path()));
     // A folder where the file should be can be neither read nor replaced.
-    ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"suite.ini"_qs));
+    ASSERT_TRUE(QFile::remove(path()) && QDir(m_dir.path()).mkdir(u"suite.ini"_qs));
     EXPECT_TRUE(errorOf([&] { read(u"TABLE"_qs); }).contains(path()));
     EXPECT_TRUE(errorOf([&] { write(u"TABLE"_qs, u"x"_qs); }).contains(path()));
+}
+
+// Two processes write 200 different keys each into one file at the same time, one through a
+// symbolic link to it: every read-modify-write happens under the one lock of the real file, so
+// all 400 keys end up in the file, and the link stays a link.
+TEST_F(IniFileTest, TwoProcessesLoseNoKey)
+{
+    const QString link = m_dir.filePath(u"link.ini"_qs);
+    m_ini.write(u"OTHER"_qs, u"kept"_qs, u"yes"_qs);
+    ASSERT_TRUE(QFile::link(u"suite.ini"_qs, link));
+    constexpr int count = 200;
+    QProcess writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w].setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        writers[w].start(QStringLiteral(SETTINGS_WRITER),
+                         {w ? link : path(), w ? u"B"_qs : u"A"_qs, QString::number(count)});
+    }
+    for (QProcess& p : writers) {
+        ASSERT_TRUE(p.waitForFinished(120000));
+        EXPECT_EQ(std::pair(p.exitStatus(), p.exitCode()), std::pair(QProcess::NormalExit, 0));
+    }
+    int missing = 0;
+    for (int i = 1; i <= count; ++i)
+        for (const QString& prefix : {u"A"_qs, u"B"_qs})
+            missing += read(prefix + QString::number(i)) != u'v' + QString::number(i);
+    EXPECT_EQ(std::pair(missing, m_ini.read(u"OTHER"_qs, u"kept"_qs)), std::pair(0, u"yes"_qs));
+
+    // One section header each and exactly one line per key: nothing was written twice. Neither
+    // lock nor temporary files are left behind.
+    const QList<QByteArray> lines = bytes().split('\n');
+    EXPECT_EQ(
+        std::pair(lines.count("[TALOR]"), std::count_if(lines.begin(), lines.end(),
+                                                        [](const QByteArray& l) { return l.contains('='); })),
+        std::pair(qsizetype(1), qsizetype(2 * count + 1)));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{u"link.ini"_qs, u"suite.ini"_qs}));
+    EXPECT_TRUE(QFileInfo(link).isSymLink() && IniFile(link).read(u"TALOR"_qs, u"A1"_qs) == u"v1"_qs);
 }
 
 } // namespace

@@ -1,17 +1,38 @@
 #include "setup/ModuleSetup.h"
 
 #include "db/Recordset.h"
-#include "setup/SetupData.h"
+#include "setup/frmYBXZ.h"
 #include "support/FakeSuite.h"
+#include "support/FindChild.h"
+#include "support/ScriptedUi.h"
 #include "support/TestDatabases.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
 using namespace talor;
-namespace data = talor::test::setupdata;
 
 namespace {
 
-// The set-up's load on both databases; what OK writes is checked through the dialog.
-class ModuleSetupTest : public talor::test::DatabaseTest
+QStringList texts(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+const QStringList ListedTables{u"KQB   考勤表"_qs, u"JBB   加班表"_qs, u"KQRB01日报表"_qs};
+
+// A table catalogue in zdb1 with four data tables under the "DATABASE" entry (RYB without an
+// employee field) plus one under another entry, a menu table SYS02 whose rows are stored out of
+// cdxh order, and the module's settings as the operator "Qel" left them.
+class SetupTest : public test::DatabaseTest
 {
 protected:
     void SetUp() override
@@ -20,87 +41,85 @@ protected:
         if (HasFatalFailure())
             return;
         resetTables({u"zdb1"_qs, u"sys02"_qs});
-        data::fillCatalogue(db());
+        exec(u"create table zdb1 (proid integer primary key, parid integer, proname varchar(40), "
+             "proval varchar(20))"_qs);
+        exec(u"insert into zdb1 values (1, 0, '数据库', 'DATABASE'), (2, 1, '考勤表', 'KQB'), "
+             "(3, 1, '加班表', 'JBB'), (4, 1, '人员表', 'RYB'), (5, 1, '日报表', 'KQRB01'), "
+             "(6, 0, '其他', 'OTHER'), (7, 6, '外部表', 'WBB')"_qs);
+        exec(u"create table SYS02 (cdxh integer primary key, cdmc varchar(40))"_qs);
+        exec(u"insert into SYS02 values (3, '工资核算'), (1, '人事档案'), (2, '考勤统计')"_qs);
+        for (const QString& table : {u"KQB"_qs, u"JBB"_qs, u"KQRB01"_qs, u"WBB"_qs})
+            suite.fieldsOfTable[table] = {{u"zhdate"_qs, u"日期"_qs}, {u"memberid"_qs, u"工号"_qs}};
+        suite.fieldsOfTable[u"RYB"_qs][u"zhdate"_qs] = u"日期"_qs;
+        suite.tableCaptions = {{u"KQB"_qs, u"考勤表"_qs},
+                               {u"JBB"_qs, u"加班表"_qs},
+                               {u"RYB"_qs, u"人员表"_qs},
+                               {u"KQRB01"_qs, u"日报表"_qs}};
         suite.db = db();
         suite.settingsDir = temporaryPath();
-        data::fillDictionary(suite);
+        suite.operatorNameValue = u"Qel"_qs;
+        setModule(
+            u"MENU=编辑保存|MENU2=考勤统计|CAP2=统计|COLOR1=255|COLOR2=65280|COLOR3=16711680|IF=YES"_qs);
+    }
+    void TearDown() override
+    {
+        dialog.reset();
+        tree = menus = Recordset();
+        suite.db = QSqlDatabase();
+        DatabaseTest::TearDown();
     }
 
-    SetupValues load()
+    // Settings of the module (keys after the module key) as "SUFFIX=value|SUFFIX=value".
+    void setModule(const QString& settings)
     {
-        ModuleSetup setup(suite, tree, menus);
-        return setup.load();
+        for (const QString& setting : settings.split(u'|'))
+            suite.setSetting(u"TALOR"_qs, suite.moduleKeyValue + setting.section(u'=', 0, 0),
+                             setting.section(u'=', 1));
     }
-    void set(const QString& suffix, const QString& value)
+    QString setting(const QString& suffix) const
     {
-        suite.setSetting(u"TALOR"_qs, suite.moduleKeyValue + suffix, value);
+        return suite.setting(u"TALOR"_qs, suite.moduleKeyValue + suffix);
     }
+    SetupValues load() { return ModuleSetup(suite, tree, menus).load(); }
 
-    talor::test::FakeSuite suite;
+    frmYBXZ& open()
+    {
+        dialog = std::make_unique<frmYBXZ>(suite, ui, tree, menus);
+        dialog->show();
+        return *dialog;
+    }
+    template <typename W> W* child(const char* name) { return test::child<W>(*dialog, name); }
+    void click(const char* name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
+    void doubleClick(QListWidget* list, const QString& text)
+    {
+        const auto found = list->findItems(text, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << text.toStdString();
+        list->scrollToItem(found.first());
+        const QPoint at = list->visualItemRect(found.first()).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    QColor swatch(const char* name) { return child<QLineEdit>(name)->palette().color(QPalette::Base); }
+
+    test::FakeSuite suite;
+    test::ScriptedUi ui;
     Recordset tree, menus;
+    std::unique_ptr<frmYBXZ> dialog;
 };
 
-TEST_P(ModuleSetupTest, LoadReadsTheCatalogueTheMenuTableAndTheSettings)
+// The configured table is selected by code and caption, or the first is proposed. Only the
+// operator "Qel", exactly, may change the table. Colour settings are 0x00BBGGRR numbers: white is
+// the last colour; beyond it, negative or not a number reads as black.
+TEST_P(SetupTest, TheConfiguredTableTheTableOperatorAndColourSettingsAtTheirEdges)
 {
-    // The main window's recordsets are open on something else: the load reopens them.
-    tree.open(u"select * from zdb1"_qs, db());
-    menus.open(u"select * from zdb1"_qs, db());
-    data::setModule(suite, u"MENU=输出编辑调时|CAP1=档案|MENU1=人事档案|CAP7=工资|MENU7=不在菜单表中|"
-                           "COLOR1=255|COLOR2=abc|COLOR3=-5|IF=yes| 0=YES"_qs);
-    const SetupValues values = load();
-
-    // Only tables with a day and an employee field, each code padded to six characters.
-    EXPECT_EQ(values.tables, data::listedTables);
-    EXPECT_EQ(values.menuNames, data::menuNames);
-    EXPECT_EQ(QStringList({tree.source(), menus.source()}),
-              QStringList({u"select * from zdb1 where parid=1"_qs, u"select * from SYS02 order by cdxh"_qs}));
-    EXPECT_EQ(values.restricted, QStringList({u"调时"_qs, u"编辑"_qs, u"输出"_qs})) << "in the pool's order";
-    EXPECT_EQ(values.offered, QStringList({u"选定"_qs, u"保存"_qs, u"预览"_qs, u"打印"_qs}));
-    EXPECT_EQ(QStringList({values.captions[0], values.menus[0], values.captions[6], values.menus[6],
-                           values.captions[3]}),
-              QStringList({u"档案"_qs, u"人事档案"_qs, u"工资"_qs, u"不在菜单表中"_qs, {}}));
-    EXPECT_EQ(values.colours, (std::array<quint32, 3>{255, 0, 0}));
-    EXPECT_EQ(std::pair(values.hideAtStart, values.blankZero), std::pair(false, true))
-        << "IF compares exactly";
-}
-
-TEST_P(ModuleSetupTest, TheConfiguredTableIsSelectedByCodeAndCaptionOrTheFirstIsProposed)
-{
-    struct Case
-    {
-        QString table, caption;
-        int index;
-        QString current;
-    };
-    const Case cases[] = {{{}, {}, 0, u"KQB"_qs},
-                          {u"KQRB01"_qs, u"日报表"_qs, 2, u"KQRB01"_qs},
-                          {u"KQB"_qs, u"旧名称"_qs, -1, u"KQB"_qs}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.table.toStdString());
-        set(u"TABLE"_qs, c.table);
-        set(u"CTABLE"_qs, c.caption);
-        const int index = load().tableIndex;
-        EXPECT_EQ(std::pair(index, suite.current), std::pair(c.index, c.current));
+    const std::tuple<QString, QString, int, QString> cases[] = {{{}, {}, 0, u"KQB"_qs},
+                                                                {u"KQRB01"_qs, u"日报表"_qs, 2, u"KQRB01"_qs},
+                                                                {u"KQB"_qs, u"旧名称"_qs, -1, u"KQB"_qs}};
+    for (const auto& [table, caption, index, current] : cases) {
+        setModule(u"TABLE="_qs + table + u"|CTABLE="_qs + caption);
+        EXPECT_EQ(std::pair(load().tableIndex, suite.current), std::pair(index, current))
+            << table.toStdString();
     }
-}
-
-TEST_P(ModuleSetupTest, WithoutTheDatabaseEntryTheListIsEmptyAndOkWritesNoTable)
-{
-    exec(u"delete from zdb1 where proval='DATABASE'"_qs);
-    ModuleSetup setup(suite, tree, menus);
-    SetupValues values = setup.load();
-    EXPECT_TRUE(values.tables.isEmpty() && suite.current.isEmpty());
-    EXPECT_EQ(values.tableIndex, -1);
-
-    setup.save(values);
-    EXPECT_FALSE(suite.settingsWrites.join(u"|"_qs).contains(u"TABLE="_qs));
-    EXPECT_EQ(suite.settingsWrites.first(), u"TALOR/考勤日报MENU="_qs);
-}
-
-// Only the operator "Qel", exactly, may change the table. Colour settings are 0x00BBGGRR
-// numbers: white is the last colour; beyond it, negative or not a number reads as black.
-TEST_P(ModuleSetupTest, TheTableOperatorAndColourSettingsAtTheirEdges)
-{
     for (const auto& [name, enabled] :
          {std::pair{u"Qel"_qs, true}, {u"qel"_qs, false}, {u"Qel "_qs, false}, {u"张三"_qs, false}}) {
         suite.operatorNameValue = name;
@@ -108,11 +127,147 @@ TEST_P(ModuleSetupTest, TheTableOperatorAndColourSettingsAtTheirEdges)
     }
     for (const auto& [text, colour] :
          {std::pair{"16777215", 0xFFFFFFu}, {"16777216", 0u}, {"0", 0u}, {"1", 1u}, {"-1", 0u}, {"红", 0u}}) {
-        set(u"COLOR2"_qs, QString::fromUtf8(text));
+        setModule(u"COLOR2="_qs + QString::fromUtf8(text));
         EXPECT_EQ(load().colours[1], colour) << text;
     }
 }
 
-TALOR_BOTH_DATABASES(ModuleSetupTest);
+TEST_P(SetupTest, TheDialogShowsWhatTheLoadRead)
+{
+    // The main window's recordsets are open on something else: the load reopens them.
+    tree.open(u"select * from zdb1"_qs, db());
+    menus.open(u"select * from zdb1"_qs, db());
+    setModule(u"MENU=输出编辑调时|CAP1=档案|MENU1=人事档案|CAP7=工资|MENU7=不在菜单表中|IF=yes| 0=YES"_qs);
+    frmYBXZ& d = open();
+    EXPECT_FALSE(d.testAttribute(Qt::WA_SetFont)) << "the dialog takes the desktop's font";
+    EXPECT_EQ(QStringList({tree.source(), menus.source()}),
+              QStringList({u"select * from zdb1 where parid=1"_qs, u"select * from SYS02 order by cdxh"_qs}));
+    // Only tables with a day and an employee field, each code padded to six characters.
+    auto* tables = child<QListWidget>("List5");
+    EXPECT_EQ(std::tuple(texts(tables), tables->currentRow(), tables->isEnabled()),
+              std::tuple(ListedTables, 0, true));
+    // The restricted commands in the pool's order, then the others.
+    EXPECT_EQ(texts(child<QListWidget>("List3")) << u"|"_qs << texts(child<QListWidget>("List4")),
+              QStringList({u"调时"_qs, u"编辑"_qs, u"输出"_qs, u"|"_qs, u"选定"_qs, u"保存"_qs, u"预览"_qs,
+                           u"打印"_qs}));
+    // Each module's menu and caption; the menu table's names to choose from, in cdxh order.
+    QStringList modules;
+    for (int n = 1; n <= 7; ++n) {
+        auto* combo = child<QComboBox>(qPrintable(u"Combo"_qs + QString::number(n)));
+        modules << combo->currentText() + u'/' +
+                       child<QLineEdit>(qPrintable(u"Text"_qs + QString::number(3 + n)))->text();
+        for (int i = 0; i < combo->count(); ++i)
+            modules << combo->itemText(i);
+    }
+    const QString names = u",人事档案,考勤统计,工资核算"_qs;
+    EXPECT_EQ(modules.join(u','), u"人事档案/档案"_qs + names + u",考勤统计/统计"_qs + names +
+                                      QString(u",/"_qs + names).repeated(4) + u",不在菜单表中/工资"_qs +
+                                      names);
+    EXPECT_EQ(QList<QColor>({swatch("Text16"), swatch("Text17"), swatch("Text18")}),
+              QList<QColor>({QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)}));
+    EXPECT_EQ(std::pair(child<QCheckBox>("Check1")->isChecked(), child<QCheckBox>("Check2")->isChecked()),
+              std::pair(false, true))
+        << "IF compares exactly";
+}
+
+// The operator clicks a table, moves commands between the lists, picks colours (the last
+// dialog cancelled) and changes menus, captions and options; OK writes it all in its order.
+TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
+{
+    frmYBXZ& d = open();
+    auto* tables = child<QListWidget>("List5");
+    QTest::mouseClick(tables->viewport(), Qt::LeftButton, {},
+                      tables->visualItemRect(tables->item(2)).center());
+    EXPECT_EQ(suite.current + suite.view, u"KQRB01日报表"_qs);
+
+    auto* restricted = child<QListWidget>("List3");
+    auto* offered = child<QListWidget>("List4");
+    doubleClick(restricted, u"编辑"_qs);
+    EXPECT_EQ(std::pair(texts(restricted), texts(offered).last()),
+              std::pair(QStringList{u"保存"_qs}, u"编辑"_qs));
+    doubleClick(offered, u"调时"_qs);
+    EXPECT_EQ(std::pair(texts(restricted), texts(offered).contains(u"调时"_qs)),
+              std::pair(QStringList({u"保存"_qs, u"调时"_qs}), false));
+
+    ui.colours = {0x00A0B0C0u, std::nullopt};
+    click("Command2");
+    click("Command4");
+    EXPECT_TRUE(ui.colours.empty());
+    EXPECT_EQ(std::pair(swatch("Text16"), swatch("Text18")),
+              std::pair(QColor(0xC0, 0xB0, 0xA0), QColor(0, 0, 255)));
+
+    child<QComboBox>("Combo1")->setCurrentIndex(2);
+    child<QLineEdit>("Text4")->setText(u"工资"_qs);
+    child<QComboBox>("Combo7")->setEditText(u"外部程序"_qs);
+    click("Check1");
+    click("Check2");
+    suite.refresh = 2;
+    suite.settingsWrites.clear();
+    click("Command1");
+
+    EXPECT_EQ(suite.settingsWrites.join(u'|').remove(u"TALOR/考勤日报"_qs),
+              u"TABLE=KQRB01|CTABLE=日报表|MENU=保存调时|CAP1=工资|MENU1=工资核算|CAP2=统计|MENU2=考勤统计|"
+              "CAP3=|MENU3=|CAP4=|MENU4=|CAP5=|MENU5=|CAP6=|MENU6=|CAP7=|MENU7=外部程序|"
+              "COLOR1=10531008|COLOR2=65280|COLOR3=16711680|IF=NO| 0=YES"_qs); // 10531008 is 0x00A0B0C0
+    EXPECT_EQ(std::tuple(suite.refresh, d.result(), d.isVisible()),
+              std::tuple(0, int(QDialog::Accepted), false));
+}
+
+// A settings write that fails (a full disk, say) is shown and the dialog stays open; closed with
+// the window box, it changes nothing.
+TEST_P(SetupTest, OkWhoseWriteFailsShowsItAndStaysOpenTheWindowBoxChangesNothing)
+{
+    frmYBXZ& d = open();
+    suite.failingWrites = u"Cannot write the settings file talor.ini: the disk is full"_qs;
+    click("Command1");
+    EXPECT_EQ(ui.messageTexts(), QStringList{suite.failingWrites});
+    EXPECT_TRUE(d.isVisible() && d.result() != QDialog::Accepted);
+
+    // Closing with the window box changes nothing.
+    suite.failingWrites.clear();
+    suite.refresh = 2;
+    const auto before = suite.settings;
+    suite.settingsWrites.clear();
+    doubleClick(child<QListWidget>("List3"), u"编辑"_qs);
+    child<QLineEdit>("Text4")->setText(u"改过"_qs);
+    ui.colours = {123u};
+    click("Command3");
+    d.close();
+    EXPECT_EQ(std::tuple(d.result(), suite.refresh, suite.settingsWrites, suite.settings),
+              std::tuple(int(QDialog::Rejected), 2, QStringList(), before));
+}
+
+// Another operator sees the table list disabled, but OK still writes the table. No table
+// selected, or none listed without the "DATABASE" entry: OK keeps the table setting and writes
+// the rest.
+TEST_P(SetupTest, OkWritesTheSelectedTableForAnyOperatorAndOtherwiseKeepsTheSetting)
+{
+    suite.operatorNameValue = u"张三"_qs;
+    setModule(u"TABLE=JBB|CTABLE=加班表"_qs);
+    open();
+    auto* tables = child<QListWidget>("List5");
+    EXPECT_EQ(std::pair(tables->currentRow(), tables->isEnabled()), std::pair(1, false));
+    click("Command1");
+    EXPECT_EQ(setting(u"TABLE"_qs) + setting(u"CTABLE"_qs), u"JBB加班表"_qs);
+    setModule(u"TABLE=KQB|CTABLE=考勤表"_qs);
+    open();
+    child<QListWidget>("List5")->clearSelection();
+    suite.settingsWrites.clear();
+    click("Command1");
+    EXPECT_EQ(suite.settingsWrites.value(0), u"TALOR/考勤日报MENU=编辑保存"_qs);
+    EXPECT_EQ(setting(u"TABLE"_qs) + setting(u"CTABLE"_qs), u"KQB考勤表"_qs);
+
+    exec(u"delete from zdb1 where proval='DATABASE'"_qs);
+    setModule(u"TABLE=|CTABLE="_qs);
+    suite.current.clear();
+    open();
+    EXPECT_EQ(std::tuple(texts(child<QListWidget>("List5")), suite.current),
+              std::tuple(QStringList(), QString()));
+    suite.settingsWrites.clear();
+    click("Command1");
+    EXPECT_EQ(suite.settingsWrites.value(0), u"TALOR/考勤日报MENU=编辑保存"_qs);
+}
+
+TALOR_BOTH_DATABASES(SetupTest);
 
 } // namespace

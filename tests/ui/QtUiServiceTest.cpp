@@ -2,6 +2,7 @@
 
 #include "db/Connections.h"
 #include "db/Recordset.h"
+#include "support/ErrorText.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -29,59 +30,18 @@ TEST(QtUiServiceTest, QtsAndTheModulesOwnTextsAreChinese)
 {
     ASSERT_TRUE(QtUiService::installChineseTranslations()) << "qt6-translations-l10n is installed";
     QMessageBox box(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    const QStringList texts{box.button(QMessageBox::Yes)->text(), box.button(QMessageBox::No)->text(),
-                            box.button(QMessageBox::Cancel)->text()};
-    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("是(&Y)"), QString::fromUtf8("否(&N)"),
-                                  QString::fromUtf8("取消")}));
+    QStringList texts;
+    for (const auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+        texts << box.button(button)->text();
+    EXPECT_EQ(texts.join(u'|'), QString::fromUtf8("是(&Y)|否(&N)|取消"));
     QTemporaryDir dir;
-    QString message;
-    try {
+    const QString message = test::errorText<DatabaseError>([&] {
         Recordset().open(QStringLiteral("select * from 不存在的表"),
                          Connections::openSqlite(QStringLiteral("translated"), dir.filePath("t.db")));
-    } catch (const DatabaseError& error) {
-        message = error.message();
-    }
+    });
     EXPECT_TRUE(message.startsWith(QString::fromUtf8("语句执行失败: ")) && message.contains("no such table"))
         << message.toStdString();
     Connections::remove(QStringLiteral("translated"));
-}
-
-TEST(QtUiServiceTest, SuiteFilterBecomesQtFilter)
-{
-    // clang-format off
-    const std::pair<const char*, const char*> filters[] = {
-        {"EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts", "EXCEL FILE(*.xls);;VTS FILE(*.vts)"},
-        {"模板|*.vts", "模板 (*.vts)"}, {"图片|*.bmp;*.png", "图片 (*.bmp *.png)"}, {"", ""}, {"*.xls", "*.xls"}};
-    // clang-format on
-    for (const auto& [suite, qt] : filters)
-        EXPECT_EQ(QtUiService::qtFilter(QString::fromUtf8(suite)), QString::fromUtf8(qt)) << suite;
-}
-
-// Presses the button with `role` of the message box that opens next.
-void answerNextBox(QMessageBox::StandardButton button, QString* title)
-{
-    QTimer::singleShot(0, [button, title] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(box);
-        *title = box->windowTitle();
-        box->button(button)->click();
-    });
-}
-
-TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressed)
-{
-    QtUiService ui;
-    QString title;
-    answerNextBox(QMessageBox::Cancel, &title);
-    EXPECT_EQ(ui.message(nullptr, "资料已变动,真的放弃保存?", UiService::Buttons::OkCancel, "系统提示"),
-              UiService::Answer::Cancel);
-    EXPECT_EQ(title, "系统提示");
-    answerNextBox(QMessageBox::Yes, &title);
-    EXPECT_EQ(ui.message(nullptr, "?", UiService::Buttons::YesNo, "t"), UiService::Answer::Yes);
-    QApplication::setApplicationDisplayName("考勤日报");
-    answerNextBox(QMessageBox::Ok, &title);
-    EXPECT_EQ(ui.message(nullptr, "保存完毕"), UiService::Answer::Ok);
-    EXPECT_EQ(title, "考勤日报");
 }
 
 // Acts on the dialog of type D that opens next.
@@ -99,10 +59,31 @@ template <typename D> void onNextDialog(std::function<void(D*)> act)
     });
 }
 
-// Colours are 0x00BBGGRR numbers in the suite, RGB in the dialog.
-TEST(QtUiServiceTest, ColourDialogConvertsBetweenBgrAndRgb)
+// Presses `button` of the message box that opens next, noting its title.
+void answerNextBox(QMessageBox::StandardButton button, QString* title)
+{
+    onNextDialog<QMessageBox>([=](QMessageBox* box) {
+        *title = box->windowTitle();
+        box->button(button)->click();
+    });
+}
+
+TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressedAndColoursConvertBetweenBgrAndRgb)
 {
     QtUiService ui;
+    QString title;
+    answerNextBox(QMessageBox::Cancel, &title);
+    EXPECT_EQ(ui.message(nullptr, "资料已变动,真的放弃保存?", UiService::Buttons::OkCancel, "系统提示"),
+              UiService::Answer::Cancel);
+    EXPECT_EQ(title, "系统提示");
+    answerNextBox(QMessageBox::Yes, &title);
+    EXPECT_EQ(ui.message(nullptr, "?", UiService::Buttons::YesNo, "t"), UiService::Answer::Yes);
+    QApplication::setApplicationDisplayName("考勤日报");
+    answerNextBox(QMessageBox::Ok, &title);
+    EXPECT_EQ(ui.message(nullptr, "保存完毕"), UiService::Answer::Ok);
+    EXPECT_EQ(title, "考勤日报");
+
+    // Colours are 0x00BBGGRR numbers in the suite, RGB in the dialog.
     QColor shown;
     onNextDialog<QColorDialog>([&shown](QColorDialog* dialog) {
         shown = dialog->currentColor();
@@ -118,7 +99,7 @@ TEST(QtUiServiceTest, ColourDialogConvertsBetweenBgrAndRgb)
 // The file dialogs start in the folder with the preset name, offer the suite's filters, and
 // answer with the chosen path or nothing when cancelled. A name without a suffix takes the
 // chosen type's.
-TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
+TEST(QtUiServiceTest, FileDialogsStartWhereAskedOfferTheSuitesFiltersAndAnswerThePathChosen)
 {
     QTemporaryDir dir;
     QFile existing(dir.filePath("考勤日报1.vts"));
@@ -151,6 +132,14 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedAndAnswerThePathChosen)
         EXPECT_EQ(save ? ui.saveFile(nullptr, filter, dir.path()) : ui.openFile(nullptr, filter, dir.path()),
                   std::nullopt);
     }
+    // The suite's filters as Qt's.
+    // clang-format off
+    const std::pair<const char*, const char*> filters[] = {
+        {"EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts", "EXCEL FILE(*.xls);;VTS FILE(*.vts)"},
+        {"模板|*.vts", "模板 (*.vts)"}, {"图片|*.bmp;*.png", "图片 (*.bmp *.png)"}, {"", ""}, {"*.xls", "*.xls"}};
+    // clang-format on
+    for (const auto& [suite, qt] : filters)
+        EXPECT_EQ(QtUiService::qtFilter(QString::fromUtf8(suite)), QString::fromUtf8(qt)) << suite;
 }
 
 // The progress window shows the label and the value, and its stop button stops the task; the
@@ -163,10 +152,9 @@ TEST(QtUiServiceTest, ProgressStopsOnItsButtonAndThePreviewShowsThePaintedPages)
         progress->setValue(2, "第 2/5 人");
         auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(QStringList({dialog->windowTitle(), dialog->labelText()}),
-                  QStringList({"报表打印", "第 2/5 人"}));
-        EXPECT_EQ(dialog->value(), 2);
-        EXPECT_FALSE(progress->cancelled());
+        EXPECT_EQ(
+            std::tuple(dialog->windowTitle(), dialog->labelText(), dialog->value(), progress->cancelled()),
+            std::tuple(QString("报表打印"), QString("第 2/5 人"), 2, false));
         dialog->cancel();
         EXPECT_TRUE(progress->cancelled());
     }
