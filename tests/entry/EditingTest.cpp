@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -19,7 +18,6 @@
 #include <gtest/gtest.h>
 
 using namespace talor;
-using talor::test::DatabaseKind;
 using talor::test::Operator;
 
 namespace {
@@ -50,14 +48,12 @@ protected:
     }
 
     // A value of KQ0001 for one person on Day, as text.
-    QString stored(const QString& memberid, const QString& field, const QDate& day = Day)
+    QString stored(const QString& memberid, const QString& field)
     {
-        QSqlQuery q(a->suite.connection());
-        q.prepare(QStringLiteral("select %1 from kq0001 where memberid = ? and zhdate = ?").arg(field));
-        q.addBindValue(memberid);
-        q.addBindValue(day.toString(Qt::ISODate));
-        EXPECT_TRUE(q.exec() && q.next()) << field.toStdString() << " " << memberid.toStdString() << " "
-                                          << q.lastError().text().toStdString();
+        QSqlQuery q(QStringLiteral("select %1 from kq0001 where memberid = '%2' and zhdate = '%3'")
+                        .arg(field, memberid, Day.toString(Qt::ISODate)),
+                    a->suite.connection());
+        EXPECT_TRUE(q.next()) << field.toStdString() << " " << q.lastError().text().toStdString();
         return q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString();
     }
     QString firstMember() { return a->book().text(a->firstRow(), 1); }
@@ -207,13 +203,15 @@ TEST_P(EditingTest, LogThatCannotBeWrittenIsToldAndEditingGoesOn)
     QDir().mkpath(config.workDirectory);
     test::putFile(config.workDirectory + "/log", {});
     a->edit();
-    EXPECT_TRUE(a->window->state().DataChanged);
-    ASSERT_EQ(a->ui.messages.size(), 1u);
-    EXPECT_TRUE(a->lastMessage().contains("管理员0305-083012.xls")) << a->lastMessage().toStdString();
+    EXPECT_EQ(std::tuple(a->window->state().DataChanged, a->ui.messages.size(),
+                         a->lastMessage().contains("管理员0305-083012.xls")),
+              std::tuple(true, size_t(1), true))
+        << a->lastMessage().toStdString();
     ASSERT_FALSE(QDir(config.applicationDirectory + "/Log").exists()) << "made by the save";
     a->save();
-    EXPECT_EQ(a->lastMessage(), "保存完毕");
-    EXPECT_TRUE(QFile::exists(config.applicationDirectory + "/Log/管理员0305-083012.xls"));
+    EXPECT_EQ(std::pair(a->lastMessage(),
+                        QFile::exists(config.applicationDirectory + "/Log/管理员0305-083012.xls")),
+              std::pair(QString("保存完毕"), true));
 }
 
 // The right button shows the external menu with the captions set (the first item alone without
