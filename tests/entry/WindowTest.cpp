@@ -317,8 +317,7 @@ TEST_F(WindowTest, GuardedCommandsAskFirst)
         window->setCommands(&commands);
         suite.current = "suite1";
         commands.ran.clear();
-        ui.messages.clear();
-        ui.dialogsShown.clear();
+        ui = ScriptedUi();
         launcher.components.clear();
         showActive();
         window->state().DataChanged = true;
