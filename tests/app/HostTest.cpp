@@ -43,7 +43,6 @@ TEST(HostTest, ExitStatusAndMessage)
         {{"--colour", "red"}, 2, "colour", "offscreen"},
         {{"--suite", "@/bad.ini", "extra"}, 2, "extra", "offscreen"},
         {{"--suite", ""}, 2, "--suite", "offscreen"},
-        {{"--suite", "@/none.ini"}, 1, "@/none.ini", "offscreen"},
         {{"--suite", "@/bad.ini"}, 1, "is not a suite database", "offscreen"},
         {{"frobnicate", "--help"}, 2, "unknown command \"frobnicate\"", "offscreen"},
         {{"demo", "--dir", "@/d", "--colour"}, 2, "talor demo: Unknown option 'colour'", "offscreen"},
