@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -110,18 +109,16 @@ TEST_P(EditingTest, ACellStillInItsEditorIsWrittenBeforeTheCommand)
               std::pair(QString("保存完毕"), 71.0));
 }
 
-// Edit, type, save, edit again, save: editing gives the grid's permissions and logs the sheet;
-// typed texts stay text and are saved by their field's type (the engines show times and days in
-// forms of their own: numbers compared as numbers, the rest by what they hold); the save asks, says
-// it is done, takes the permissions back, logs again and signs the touched records only; Ctrl+C and
-// Ctrl+V copy cells onto other persons as if typed there, Ctrl+Z takes the paste back with nothing
-// left to save, and the steps are gone once editing begins anew.
-TEST_P(EditingTest, EditTypeSaveThenCopyPasteUndoAndSaveAgain)
+// Edit, type, save: editing gives the grid's permissions and logs the sheet; typed texts stay
+// text and are saved by their field's type (the engines show times and days in forms of their
+// own: numbers compared as numbers, the rest by what they hold); the save asks, says it is done,
+// takes the permissions back, logs again and signs the touched records only. In the window's grid
+// Ctrl+C and Ctrl+V copy cells onto other persons, Ctrl+Z takes the paste back.
+TEST_P(EditingTest, EditTypeSaveThenCopyPasteAndUndoByKeys)
 {
     const QString stem = QStringLiteral("管理员0305-083012.xls");
     const int from = a->firstRow();
-    const QString people[] = {firstMember(), a->book().text(from + 1, 1), a->book().text(from + 2, 1),
-                              a->book().text(from + 3, 1)};
+    const QString people[] = {firstMember(), a->book().text(from + 1, 1), a->book().text(from + 2, 1)};
     const auto state = [&] {
         const grid::Workbook& b = a->book();
         return QList<bool>({a->window->state().DataChanged, b.allowInCellEditing(), b.allowEditHeaders(),
@@ -152,10 +149,8 @@ TEST_P(EditingTest, EditTypeSaveThenCopyPasteUndoAndSaveAgain)
         EXPECT_TRUE(number ? value.toDouble() == n : value.contains(expected))
             << field.toStdString() << " typed " << typed.toStdString() << ": " << value.toStdString();
     }
-    const auto signedBy = [&](int person) {
-        return stored(people[person], "czyxm");
-    };
-    EXPECT_EQ(QStringList({signedBy(0), signedBy(2)}), QStringList({"管理员", "<null>"}))
+    EXPECT_EQ(QStringList({stored(people[0], "czyxm"), stored(people[2], "czyxm")}),
+              QStringList({"管理员", "<null>"}))
         << "a row the operator did not touch is neither rewritten nor signed";
 
     auto* table = a->grid()->table();
@@ -181,21 +176,6 @@ TEST_P(EditingTest, EditTypeSaveThenCopyPasteUndoAndSaveAgain)
     EXPECT_EQ(pasteRows(), typed);
     QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(pasteRows(), before);
-    a->save();
-    EXPECT_EQ(QStringList({signedBy(2), signedBy(3)}), QStringList(2, "<null>"))
-        << "nothing to save after the undo";
-
-    a->edit();
-    QTest::keyClick(table, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(pasteRows(), before) << "editing began anew: the steps are gone";
-    keyOn(from + 2, 8, from + 2, 8, Qt::Key_V);
-    a->save();
-    QStringList saved;
-    for (const int person : {2, 3})
-        for (const char* field : {"cdfz", "ztfz", "cqgs"})
-            saved << stored(people[person], field).remove(QRegularExpression("\\.0+$"));
-    EXPECT_EQ(std::tuple(a->lastMessage(), saved, signedBy(3)),
-              std::tuple(QString("保存完毕"), typed, QString("管理员")));
 }
 
 TEST_P(EditingTest, LogThatCannotBeWrittenIsToldAndEditingGoesOn)
