@@ -18,7 +18,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,11 +73,8 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     ASSERT_GT(list()->count(), 1);
     enterPerson(1);
     const QString number = list()->item(1)->data(Qt::UserRole).toString().mid(1);
-    const QString named = suite->personName() + "(" + number + ",生产部"; // the start of Label3
-    EXPECT_EQ(
-        QStringList({list()->item(1)->text().left(number.size() + 1), suite->personNumber(),
-                     label(3).left(named.size()), label(2), window->book().sheetName(1)}),
-        QStringList({number + " ", number, named, "2026-10-15 至 2026-11-14", label(3) + "个人考勤表"}));
+    EXPECT_EQ(QStringList({list()->item(1)->text().left(number.size() + 1), suite->personNumber(), label(2)}),
+              QStringList({number + " ", number, "2026-10-15 至 2026-11-14"}));
     child<QComboBox>(*window, "PeriodPick")->activated(3); // as a choice in the list emits it
     const auto [start, end] = pickedPeriod(PeriodPick::SixteenthToFifteenth, QDate::currentDate());
     const QString from = start.toString(Qt::ISODate), to = end.toString(Qt::ISODate);
@@ -135,15 +131,14 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
         ui().desktopHasProgram = program;
         ui().documentsOpened.clear();
         test::trigger(*window, "MN06");
-        EXPECT_TRUE(status().contains(QString::fromUtf8(said))) << status().toStdString();
-        EXPECT_EQ(ui().documentsOpened, path.isEmpty() ? QStringList() : QStringList{path});
-        EXPECT_EQ(path.isEmpty() ? "" : test::fileBytes(path).left(2), path.isEmpty() ? "" : "PK");
+        EXPECT_EQ(std::tuple(status().contains(QString::fromUtf8(said)), ui().documentsOpened.join('|'),
+                             file[0] ? test::fileBytes(path).left(2) : QByteArray()),
+                  std::tuple(true, path, QByteArray(file[0] ? "PK" : "")))
+            << status().toStdString();
     }
     EXPECT_EQ(ui().fileFilters + ui().fileDirectories,
               QStringList(3, QString::fromUtf8(PrintCommands::ExportFilter)) +
                   QStringList(3, suite->temporaryDirectory()));
-    EXPECT_EQ(QDir(dir.path()).entryList({"*.xls", "*.xlsx", "*.vts"}, QDir::Files),
-              QStringList({"日报.vts", "日报.xlsx"}));
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
 }
 
