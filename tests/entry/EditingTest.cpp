@@ -200,8 +200,6 @@ TEST_P(EditingTest, LogThatCannotBeWrittenIsToldAndEditingGoesOn)
 TEST_P(EditingTest, RightButtonAndDoubleClickInTheGrid)
 {
     const QString file = ModuleSettings(a->suite).path();
-    for (int n = 1; n <= 7; ++n)
-        a->suite.writeSetting("TALOR", QStringLiteral("考勤日报MENU%1").arg(n), "", file);
     const auto menu = [&] {
         Q_EMIT a->grid()->mouseButton(2, 0, 10, 10);
         QStringList items;
