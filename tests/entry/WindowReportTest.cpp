@@ -45,8 +45,8 @@ protected:
 };
 
 // Kind 3 of a department over a period picked in the window, behind the guard; kind 1 of a
-// person the node lists, over a quick pick; a period that ends before it starts refused in the
-// status bar; a failing period query told with its text.
+// person the node lists (the list behind the guard as well), over a quick pick; a period that ends before it
+// starts refused in the status bar; a failing period query told with its text.
 TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
 {
     // The picked period is kept for the next start: here apart from the other tests' state.
@@ -75,6 +75,13 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     const QString number = list()->item(1)->data(Qt::UserRole).toString().mid(1);
     EXPECT_EQ(QStringList({list()->item(1)->text().left(number.size() + 1), suite->personNumber(), label(2)}),
               QStringList({number + " ", number, "2026-10-15 至 2026-11-14"}));
+    window->state().DataChanged = true;
+    ui().answers = {UiService::Answer::Cancel};
+    enterPerson(0);
+    EXPECT_EQ(std::pair(suite->personNumber(), ui().messages.size()), std::pair(number, size_t(1)))
+        << "the list is behind the guard too";
+    window->state().DataChanged = false;
+    ui().messages.clear();
     child<QComboBox>(*window, "PeriodPick")->activated(3); // as a choice in the list emits it
     const auto [start, end] = pickedPeriod(PeriodPick::SixteenthToFifteenth, QDate::currentDate());
     const QString from = start.toString(Qt::ISODate), to = end.toString(Qt::ISODate);
