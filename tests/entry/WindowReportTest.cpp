@@ -162,7 +162,6 @@ protected:
             persons << list()->item(i)->text();
         ASSERT_GE(persons.size(), 4);
         enterPerson(2);
-        ASSERT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
     }
     QString tmp(const QString& name) { return suite->temporaryDirectory() + "/" + name; }
     // The person's report name as the print's centre header shows it (&A).
@@ -264,19 +263,16 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
     EXPECT_EQ(std::pair(suite->reportOption(), window->book().sheetName(1)),
               std::pair(QString("3"), kindThree));
 
-    const std::function<int(OverviewCalendar&)> choices[] = {
-        [](OverviewCalendar& calendar) {
+    for (const bool byKeys : {true, false}) {
+        const QString number = openOverview([byKeys](OverviewCalendar& calendar) {
+            if (!byKeys) {
+                QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
+                return 1;
+            }
             for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Return})
                 QTest::keyClick(&calendar, key);
             return 2;
-        },
-        [](OverviewCalendar& calendar) {
-            QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
-            return 1;
-        },
-    };
-    for (const auto& choice : choices) {
-        const QString number = openOverview(choice);
+        });
         ASSERT_FALSE(number.isEmpty());
         ASSERT_NE(list()->currentItem(), nullptr);
         const QString named = suite->personName() + "(" + number + ",生产部"; // the start of Label3
