@@ -296,8 +296,7 @@ TEST_F(ReportCommand, ProgressIsOneUpdatingLineOnATerminalAndASummaryInAPipe)
     const auto onTerminal = [](const QString& command) {
         QProcess script;
         script.start("script", {"-q", "-e", "-c", command + " >/dev/null", "/dev/null"});
-        EXPECT_TRUE(script.waitForFinished(60000));
-        EXPECT_EQ(script.exitCode(), 0);
+        EXPECT_TRUE(script.waitForFinished(60000) && script.exitCode() == 0);
         return QString::fromUtf8(script.readAllStandardOutput());
     };
     const QString reportLine =
