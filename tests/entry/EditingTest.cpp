@@ -1,5 +1,4 @@
 // The edit and save commands through the main window on the demo suite, on SQLite and PostgreSQL.
-#include "demo/DemoSuite.h"
 #include "entry/OperatorWindow.h"
 #include "modulesettings/ModuleSettings.h"
 #include "support/SuiteOnServer.h"
@@ -7,13 +6,11 @@
 #include "support/TestFiles.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace talor;

@@ -1,14 +1,11 @@
 // The PostgreSQL server goes away under the main window. The suite lives in a database of its
 // own, so that ending its sessions and refusing connections to it touches no other test.
 #include "db/Connections.h"
-#include "demo/DemoSuite.h"
 #include "entry/OperatorWindow.h"
-#include "suite/SuiteConfig.h"
 #include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 
 #include <QSqlQuery>
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace talor;

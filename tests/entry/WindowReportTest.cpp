@@ -1,13 +1,10 @@
 // The main window with the module's parts plugged in (as clszh does), on the demo suite: what
 // an operator does with the reports, from the tree, the list, the kind buttons, the period, the
 // output commands, the overview and the report dialogs.
-#include "demo/DemoSuite.h"
 #include "entry/BatchReport.h"
 #include "entry/OperatorWindow.h"
 #include "entry/PeriodPicks.h"
 #include "entry/PrintCommands.h"
-#include "grid/SheetView.h"
-#include "grid/Workbook.h"
 #include "overview/OverviewCalendar.h"
 #include "overview/frmOverview.h"
 #include "print/PrintTestSupport.h"
