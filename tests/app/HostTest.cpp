@@ -7,7 +7,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
@@ -43,13 +42,10 @@ TEST(HostTest, ExitStatusAndMessage)
         {{"--colour", "red"}, 2, "colour", "offscreen"},
         {{"--suite", "@/bad.ini", "extra"}, 2, "extra", "offscreen"},
         {{"--suite", ""}, 2, "--suite", "offscreen"},
-        {{"--suite", "@/none.ini"}, 1, "@/none.ini", "offscreen"},
         {{"--suite", "@/bad.ini"}, 1, "is not a suite database", "offscreen"},
         {{"frobnicate", "--help"}, 2, "unknown command \"frobnicate\"", "offscreen"},
-        {{"demo", "--dir", "@/d", "--colour"}, 2, "talor demo: Unknown option 'colour'", "offscreen"},
         {{"report", "--kind", "1", "extra"}, 2, "talor report: unexpected argument \"extra\"", "offscreen"},
         {{"report", "--suite", "@/none.ini", "--kind", "2", "--node", "ROOT", "--output", "@/x.vts"}, 1, "@/none.ini", "offscreen"},
-        {{"demo", "--dir", "@/d", "extra"}, 2, "unexpected argument \"extra\"", "offscreen"},
         {{"demo", "--version"}, 2, "version", "offscreen"},
         {{"-style", "Fusion", "-reverse", "--platform=offscreen", "--suite", "@/none.ini"}, 1, "@/none.ini", "offscreen"},
         {{"--suite", "@/none.ini"}, 1, "there is no display", ""},
@@ -70,9 +66,9 @@ TEST(HostTest, ExitStatusAndMessage)
     for (const auto& [args, exitCode, error, platform] : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());
         const Outcome run = talor(args, dir.path(), QString::fromUtf8(platform));
-        ASSERT_TRUE(run.finished) << "talor did not end";
-        EXPECT_EQ(run.exitCode, exitCode) << run.errors.toStdString();
-        EXPECT_TRUE(run.errors.contains(QString::fromUtf8(error).replace(u'@', dir.path())))
+        EXPECT_EQ(std::tuple(run.finished, run.exitCode,
+                             run.errors.contains(QString::fromUtf8(error).replace(u'@', dir.path()))),
+                  std::tuple(true, exitCode, true))
             << run.errors.toStdString();
     }
     for (const char* made : {"d/suite.ini", "d1/suite.ini", "d2/suite.ini"})
@@ -84,9 +80,7 @@ TEST(HostTest, ExitStatusAndMessage)
 // takes, and the manual page has a section for the command with every option.
 TEST(HostHelpTest, EveryCommandHasHelpAndAManualSection)
 {
-    QFile manualFile(QStringLiteral(TALOR_MANUAL));
-    ASSERT_TRUE(manualFile.open(QIODevice::ReadOnly)) << TALOR_MANUAL;
-    const QString manual = QString::fromUtf8(manualFile.readAll());
+    const QString manual = QString::fromUtf8(talor::test::fileBytes(QStringLiteral(TALOR_MANUAL)));
     QTemporaryDir dir;
     ASSERT_GE(talor::hostCommands().size(), 3);
     for (const talor::HostCommand& command : talor::hostCommands()) {

@@ -67,7 +67,7 @@ TEST_F(ActivationTest, EachReportReadsItsOwnConditionsColoursAndBlankZero)
                                  "team='3'||16777215|16777215|16777215|zero"}));
 }
 
-TEST_F(ActivationTest, OptionCheckedByKindAndDisabledWithoutTemplate)
+TEST_F(ActivationTest, OptionCheckedByKindDisabledWithoutTemplateAndNeverEnabledAgain)
 {
     // The option, the kinds whose template exists; the checked and the enabled buttons.
     const std::tuple<const char*, const char*, int, std::array<bool, 3>> cases[] = {
@@ -83,21 +83,19 @@ TEST_F(ActivationTest, OptionCheckedByKindAndDisabledWithoutTemplate)
             makeTemplate("考勤日报" + QString(QChar(kind)) + ".vts");
         suite.option = option;
         const OptionButtonsState out = Activation(suite).optionButtons({true, true, true});
-        EXPECT_EQ(std::pair(out.checked, out.datePickerVisible), std::pair(checked, checked == 2));
-        EXPECT_EQ(out.enabled, enabled);
+        EXPECT_EQ(std::tuple(out.checked, out.datePickerVisible, out.enabled),
+                  std::tuple(checked, checked == 2, enabled));
     }
-}
-
-TEST_F(ActivationTest, ADisabledOptionIsNeverEnabledAgain)
-{
-    suite.option = "2";
-    Activation activation(suite);
-    const std::array<bool, 3> first = activation.optionButtons({true, true, true}).enabled;
+    // A button disabled before is never enabled again, whatever templates appear since.
     makeTemplate("考勤日报1.vts");
     makeTemplate("考勤日报3.vts");
-    EXPECT_EQ(activation.optionButtons(first).enabled, (std::array<bool, 3>{false, true, false}));
+    suite.option = "2";
+    EXPECT_EQ(Activation(suite).optionButtons({false, true, false}).enabled,
+              (std::array<bool, 3>{false, true, false}));
 }
 
+// Kind 1 splits the tree and the list, the other kinds give the tree the whole height; twips to
+// pixels and back round to the nearest.
 TEST(ArrangeControlsTest, KindOneSplitsTreeAndListOtherKindsGiveTheTreeTheWholeHeight)
 {
     ArrangeInput in{
@@ -115,10 +113,6 @@ TEST(ArrangeControlsTest, KindOneSplitsTreeAndListOtherKindsGiveTheTreeTheWholeH
                              one ? TwipsRect{0, 4300, 3300, 4600} : in.list, TwipsRect{10000, 800, 4800, 900},
                              TwipsRect{3300, 1700, 11500, 7200}, 10300, 10350, 10750));
     }
-}
-
-TEST(ArrangeControlsTest, TwipsAndPixels)
-{
     EXPECT_EQ(QList<int>({twipsToPixels(1440, 96), twipsToPixels(15, 96), twipsToPixels(1100, 96),
                           twipsToPixels(1440, 144), pixelsToTwips(100, 96), pixelsToTwips(100, 192)}),
               QList<int>({96, 1, 73, 144, 1500, 750}));
@@ -144,10 +138,7 @@ TEST(PeriodPicks, MonthsAndThePayPeriodSeenFromAnyDay)
         EXPECT_EQ(start.toString(Qt::ISODate) + " " + end.toString(Qt::ISODate), period)
             << today.toString(Qt::ISODate).toStdString() << " pick " << int(pick);
     }
-}
-
-TEST(PeriodPicks, TheSuitesPeriodReadBack)
-{
+    // The suite's period read back.
     EXPECT_EQ(periodDates("2026-10-15", "2026-11-14"), std::pair(QDate(2026, 10, 15), QDate(2026, 11, 14)));
     EXPECT_EQ(periodDates("2026/10/15", "no date"), std::pair(QDate(2026, 10, 15), QDate()));
 }

@@ -106,7 +106,7 @@ protected:
     MainWindowState state;
 };
 
-TEST_F(MainWindowLoadTest, StepsRunInTheirOrderAndOpenTheRecordsets)
+TEST_F(MainWindowLoadTest, StepsRunInTheirOrderAndOpenTheRecordsetsAFailingDatabaseEndsThem)
 {
     setUpModule();
     suite.setSetting("TALOR", "考勤日报MENU2", "工资");
@@ -127,6 +127,12 @@ TEST_F(MainWindowLoadTest, StepsRunInTheirOrderAndOpenTheRecordsets)
     EXPECT_FALSE(state.DataChanged || state.PrintRest);
     for (const Recordset& level : records.TreeRecords)
         EXPECT_TRUE(level.isOpen());
+
+    // A failing database ends the load where it fails.
+    log.clear();
+    data.exec("drop table SYS02");
+    EXPECT_THROW(run(), std::exception);
+    EXPECT_TRUE(log.contains("tree 2") && !log.contains("write MODEL8/DLL=TALOR"));
 }
 
 TEST_F(MainWindowLoadTest, SetupDialogOpensUnlessTableIsSetAndIfIsExactlyYes)
@@ -172,15 +178,6 @@ TEST_F(MainWindowLoadTest, BackgroundPictureFromTheReportThenTheDefault)
         run();
         EXPECT_EQ(target.pictures, shown);
     }
-}
-
-TEST_F(MainWindowLoadTest, AFailingDatabaseEndsTheLoad)
-{
-    setUpModule();
-    data.exec("drop table SYS02");
-    EXPECT_THROW(run(), std::exception);
-    EXPECT_TRUE(log.contains("tree 2"));
-    EXPECT_FALSE(log.contains("write MODEL8/DLL=TALOR"));
 }
 
 } // namespace

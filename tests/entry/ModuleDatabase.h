@@ -79,11 +79,6 @@ public:
         exec("insert into SYS02 values (?, 1, ?, ?, ?)", {cdmc, cdtb, zxtm, mkwj});
     }
 
-    void employee(const QString& id, const QString& name, const QString& depart)
-    {
-        exec("insert into ygzl (memberid, name, depart) values (?, ?, ?)", {id, name, depart});
-    }
-
 private:
     QTemporaryDir m_dir;
     QString m_name;

@@ -51,19 +51,14 @@ struct Operator
         if (day.isValid())
             suite.setReportDate(day);
         parts->layoutReport();
-        clickRoot();
+        QTreeWidgetItem* root = treeNode(*window, QStringLiteral("ROOT"));
+        child<QTreeWidget>(*window, "TreeView1")->setCurrentItem(root);
+        Q_EMIT child<QTreeWidget>(*window, "TreeView1")->itemClicked(root, 0);
     }
     ~Operator() { window->setCommands(nullptr); }
     grid::Workbook& book() { return window->book(); }
     grid::SheetView* grid() { return child<grid::SheetView>(*window, "F1Book1"); }
     int firstRow() { return firstDataRow(sheetLayoutOf(book().active())); }
-    void clickRoot()
-    {
-        QTreeWidgetItem* root = treeNode(*window, QStringLiteral("ROOT"));
-        auto* tree = child<QTreeWidget>(*window, "TreeView1");
-        tree->setCurrentItem(root);
-        Q_EMIT tree->itemClicked(root, 0);
-    }
     // Types into a cell as the operator would: through the text entry rule.
     void type(int row, int col, QString text)
     {
@@ -108,10 +103,8 @@ protected:
             // The module set up (table and set-up flag written): the load goes straight on.
             LocalSuite setup(config);
             const QString file = setup.settingsDirectory() + QLatin1Char('/') + setup.settingsFileName();
-            setup.writeSetting(QStringLiteral("TALOR"), QStringLiteral("考勤日报TABLE"),
-                               QStringLiteral("KQ0001"), file);
-            setup.writeSetting(QStringLiteral("TALOR"), QStringLiteral("考勤日报IF"), QStringLiteral("YES"),
-                               file);
+            setup.writeSetting("TALOR", "考勤日报TABLE", "KQ0001", file);
+            setup.writeSetting("TALOR", "考勤日报IF", "YES", file);
         }
         op = std::make_unique<Operator>(SuiteConfig::load(config), QDate());
         suite = &op->suite;

@@ -69,20 +69,15 @@ TEST_F(TreeFillTest, LevelsInSiblingOrderWithKeysAndImages)
 
     suite.scope = "在职";
     const QStringList all = keys(fill());
-    EXPECT_EQ(all.size(), 10);
-    EXPECT_TRUE(all.contains("C保安部门卫夜班"));
+    EXPECT_EQ(std::pair(all.size(), all.contains("C保安部门卫夜班")), std::pair(qsizetype(10), true));
 }
 
-TEST_F(TreeFillTest, NoRootRowGivesTheRootNodeOnly)
+// Without a root row the root node alone; equal keys keep the first and report the duplicate.
+TEST_F(TreeFillTest, NoRootRowGivesTheRootNodeOnlyEqualKeysKeepTheFirst)
 {
-    data.node(10, 1, "生产部", 1);
-    EXPECT_EQ(keys(fill()), QStringList{"ROOT"});
-}
-
-TEST_F(TreeFillTest, EqualKeysKeepTheFirstAndReportTheDuplicate)
-{
-    data.root(1);
     data.node(10, 1, "ab", 1);
+    EXPECT_EQ(keys(fill()), QStringList{"ROOT"});
+    data.root(1);
     data.node(11, 1, "a", 2);
     data.node(12, 1, "ab", 3);
     data.node(20, 10, "c", 1);

@@ -1,13 +1,10 @@
 // The main window with the module's parts plugged in (as clszh does), on the demo suite: what
 // an operator does with the reports, from the tree, the list, the kind buttons, the period, the
 // output commands, the overview and the report dialogs.
-#include "demo/DemoSuite.h"
 #include "entry/BatchReport.h"
 #include "entry/OperatorWindow.h"
 #include "entry/PeriodPicks.h"
 #include "entry/PrintCommands.h"
-#include "grid/SheetView.h"
-#include "grid/Workbook.h"
 #include "overview/OverviewCalendar.h"
 #include "overview/frmOverview.h"
 #include "print/PrintTestSupport.h"
@@ -18,7 +15,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,8 +42,8 @@ protected:
 };
 
 // Kind 3 of a department over a period picked in the window, behind the guard; kind 1 of a
-// person the node lists, over a quick pick; a period that ends before it starts refused in the
-// status bar; a failing period query told with its text.
+// person the node lists (the list behind the guard as well), over a quick pick; a period that ends before it
+// starts refused in the status bar; a failing period query told with its text.
 TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
 {
     // The picked period is kept for the next start: here apart from the other tests' state.
@@ -74,19 +70,23 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     ASSERT_GT(list()->count(), 1);
     enterPerson(1);
     const QString number = list()->item(1)->data(Qt::UserRole).toString().mid(1);
-    const QString named = suite->personName() + "(" + number + ",生产部"; // the start of Label3
-    EXPECT_EQ(
-        QStringList({list()->item(1)->text().left(number.size() + 1), suite->personNumber(),
-                     label(3).left(named.size()), label(2), window->book().sheetName(1)}),
-        QStringList({number + " ", number, named, "2026-10-15 至 2026-11-14", label(3) + "个人考勤表"}));
+    EXPECT_EQ(QStringList({list()->item(1)->text().left(number.size() + 1), suite->personNumber(), label(2)}),
+              QStringList({number + " ", number, "2026-10-15 至 2026-11-14"}));
+    window->state().DataChanged = true;
+    ui().answers = {UiService::Answer::Cancel};
+    enterPerson(0);
+    EXPECT_EQ(std::pair(suite->personNumber(), ui().messages.size()), std::pair(number, size_t(1)))
+        << "the list is behind the guard too";
+    window->state().DataChanged = false;
+    ui().messages.clear();
     child<QComboBox>(*window, "PeriodPick")->activated(3); // as a choice in the list emits it
     const auto [start, end] = pickedPeriod(PeriodPick::SixteenthToFifteenth, QDate::currentDate());
     const QString from = start.toString(Qt::ISODate), to = end.toString(Qt::ISODate);
     EXPECT_EQ(suitePeriod() + " " + label(2), from + "|" + to + " " + from + " 至 " + to);
     periodEdit("PeriodFrom")->setDate(end.addDays(1));
-    EXPECT_EQ(suite->periodStart(), from) << "refused";
-    EXPECT_TRUE(status().contains("晚于结束日期"));
-    EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
+    EXPECT_EQ(std::tuple(suite->periodStart(), status().contains("晚于结束日期"), ui().messageTexts()),
+              std::tuple(from, true, QStringList()))
+        << "refused in the status bar";
 
     suite->writeSetting("TALOR", "考勤日报BDTJ2", "no_such_column=1",
                         suite->settingsDirectory() + "/" + suite->settingsFileName());
@@ -117,10 +117,11 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
     const QStringList pages = test::pdfPages(pdf);
     ASSERT_EQ(pages.size(), previewPages) << "the printed pages are the previewed ones";
     EXPECT_TRUE(test::containsAll(pages.value(0), {"制表人: ", sheet().text(5, 2)}));
-    EXPECT_EQ(std::pair(ui().dialogsShown.size(), window->book().allowInCellEditing()),
-              std::pair(qsizetype(1), false));
-    EXPECT_EQ(status(), QStringLiteral("报表打印：没有打印机，%1 页已写到 %2").arg(pages.size()).arg(pdf));
-    EXPECT_EQ(window->book().sheetName(1), title);
+    EXPECT_EQ(std::tuple(ui().dialogsShown.size(), window->book().allowInCellEditing(), status(),
+                         window->book().sheetName(1)),
+              std::tuple(qsizetype(1), false,
+                         QStringLiteral("报表打印：没有打印机，%1 页已写到 %2").arg(pages.size()).arg(pdf),
+                         title));
 
     // The file chosen (empty: cancelled), whether the desktop has a program; the status.
     const std::tuple<const char*, bool, const char*> exports[] = {
@@ -130,20 +131,18 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
     for (const auto& [file, program, said] : exports) {
         SCOPED_TRACE(said);
         const QString path = file[0] ? dir.filePath(QString::fromUtf8(file)) : QString();
-        ui().files.push_back(path.isEmpty() ? std::optional<QString>()
-                                            : std::optional<QString>(" " + path + " "));
+        ui().files.push_back(file[0] ? std::optional<QString>(" " + path + " ") : std::nullopt);
         ui().desktopHasProgram = program;
         ui().documentsOpened.clear();
         test::trigger(*window, "MN06");
-        EXPECT_TRUE(status().contains(QString::fromUtf8(said))) << status().toStdString();
-        EXPECT_EQ(ui().documentsOpened, path.isEmpty() ? QStringList() : QStringList{path});
-        EXPECT_EQ(path.isEmpty() ? "" : test::fileBytes(path).left(2), path.isEmpty() ? "" : "PK");
+        EXPECT_EQ(std::tuple(status().contains(QString::fromUtf8(said)), ui().documentsOpened.join('|'),
+                             file[0] ? test::fileBytes(path).left(2) : QByteArray()),
+                  std::tuple(true, path, QByteArray(file[0] ? "PK" : "")))
+            << status().toStdString();
     }
     EXPECT_EQ(ui().fileFilters + ui().fileDirectories,
               QStringList(3, QString::fromUtf8(PrintCommands::ExportFilter)) +
                   QStringList(3, suite->temporaryDirectory()));
-    EXPECT_EQ(QDir(dir.path()).entryList({"*.xls", "*.xlsx", "*.vts"}, QDir::Files),
-              QStringList({"日报.vts", "日报.xlsx"}));
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
 }
 
@@ -160,7 +159,6 @@ protected:
             persons << list()->item(i)->text();
         ASSERT_GE(persons.size(), 4);
         enterPerson(2);
-        ASSERT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
     }
     QString tmp(const QString& name) { return suite->temporaryDirectory() + "/" + name; }
     // The person's report name as the print's centre header shows it (&A).
@@ -204,10 +202,7 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
     const std::pair<bool, const char*> ends[] = {{false, "只预览了"}, {true, "已停止，1/"}};
     for (const auto& [stop, said] : ends) {
         SCOPED_TRACE(said);
-        ui().messages.clear();
-        ui().dialogsShown.clear();
-        ui().progressShown = 0;
-        ui().progressLabels.clear();
+        ui() = test::ScriptedUi();
         bool progressShown = false;
         ui().previews.push_back([&] {
             progressShown = ui().progressShown == 1 && ui().progressLabels.value(0).contains("1/");
@@ -224,9 +219,8 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
                   QList<bool>({false, true, false, true}));
         EXPECT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
         EXPECT_TRUE(status().contains(QString::fromUtf8(said))) << status().toStdString();
-        ui().stopProgress = false;
     }
-    ui().dialogsShown.clear();
+    ui() = test::ScriptedUi();
     suite->setPersonNumber("99999");
     test::trigger(*window, "MN05");
     EXPECT_EQ(std::tuple(ui().dialogsShown.size(), QFileInfo::exists(tmp("Tmp.pdf")), suite->statusValue()),
@@ -266,19 +260,16 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
     EXPECT_EQ(std::pair(suite->reportOption(), window->book().sheetName(1)),
               std::pair(QString("3"), kindThree));
 
-    const std::function<int(OverviewCalendar&)> choices[] = {
-        [](OverviewCalendar& calendar) {
+    for (const bool byKeys : {true, false}) {
+        const QString number = openOverview([byKeys](OverviewCalendar& calendar) {
+            if (!byKeys) {
+                QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
+                return 1;
+            }
             for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Return})
                 QTest::keyClick(&calendar, key);
             return 2;
-        },
-        [](OverviewCalendar& calendar) {
-            QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
-            return 1;
-        },
-    };
-    for (const auto& choice : choices) {
-        const QString number = openOverview(choice);
+        });
         ASSERT_FALSE(number.isEmpty());
         ASSERT_NE(list()->currentItem(), nullptr);
         const QString named = suite->personName() + "(" + number + ",生产部"; // the start of Label3
