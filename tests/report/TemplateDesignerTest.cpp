@@ -337,6 +337,8 @@ TEST_F(DesignerWindowTest, ThePickerWritesItsThreeTargetsRemembersTheOptionAndHi
     ui.dialogs.push_back([](QDialog& d) { // Enter on the empty entry removes the label
         child<QRadioButton>(d, "Option1")->click();
         auto* list = child<QListWidget>(d, "List1");
+        list->setCurrentRow(-1);
+        QTest::keyClick(list, Qt::Key_Return); // nothing current: nothing chosen
         list->setCurrentRow(0);
         QTest::keyClick(list, Qt::Key_Return);
         return d.result();

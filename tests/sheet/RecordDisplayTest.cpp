@@ -258,6 +258,21 @@ TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
     }
 }
 
+// The sum reads a number as its format shows it in the sheet's format table of the moment:
+// the same value and format id in a later table may show otherwise.
+TEST_F(DisplayTest, SumReadsNumbersAsTheSheetsCurrentFormatsShowThem)
+{
+    RecordDisplay display(suite, state, columns, sheet);
+    QStringList sums;
+    for (const char* picture : {"0", "0.00"}) {
+        sheet.clear();
+        sheet.setNumber(5, 7, 2.5, picture);
+        display.DisplaySum(4, 6, 12);
+        sums << sheet.text(6, 7);
+    }
+    EXPECT_EQ(sums, QStringList({"3.00", "2.50"}));
+}
+
 // A pattern kept once stamps its formats per cell into whichever format table the sheet has.
 TEST(TemplatePatternTest, StampedFormatsStayPerCellAndFollowTheSheetsTable)
 {
