@@ -254,6 +254,8 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
     };
     openOverview([](OverviewCalendar& calendar) {
         QTest::keyClick(&calendar, Qt::Key_Down);
+        // The right button chooses no one.
+        QTest::mouseClick(calendar.viewport(), Qt::RightButton, {}, calendar.cellRect(2, 3).center());
         QTest::keyClick(&calendar, Qt::Key_Escape);
         return -1;
     });

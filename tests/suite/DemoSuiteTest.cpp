@@ -199,9 +199,9 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
     ensureApplication();
     QTemporaryDir parent;
     const QString dir = parent.filePath("demo");
-    const DemoSummary summary = DemoSuite::generate(dir, smallOptions());
+    const DemoSummary summary = DemoSuite::generate(dir, smallOptions(1, 40, 10));
     EXPECT_EQ(std::pair(summary.configurationFile, summary.attendanceRows),
-              std::pair(QString(dir + "/suite.ini"), qint64(40 * 31)));
+              std::pair(QString(dir + "/suite.ini"), qint64(40 * 10)));
     for (const char* path :
          {"suite.ini", "suite.db", "talor.ini", "suite2.ini", "icon/talor.png", "icon/MAILM.ICO"})
         EXPECT_TRUE(QFileInfo::exists(dir + "/" + path)) << path;
@@ -211,14 +211,15 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
     const auto entries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden;
     EXPECT_EQ(QDir(parent.path()).entryList(entries), QStringList{"demo"});
 
-    // The configuration opens as a suite, on the generated database.
+    // The configuration opens as a suite, on the generated database, its period ending on the
+    // last day of the rows.
     LocalSuite suite(summary.configurationFile);
     EXPECT_EQ(
         QStringList({suite.organisationName(), suite.moduleKey(), suite.currentTable(), suite.databaseKind(),
                      suite.periodStart(), suite.periodEnd(), suite.templateDirectory(),
                      suite.tableLookup("", "KQ0001"), suite.fieldType("sbsj")}),
         QStringList({QString::fromUtf8(DemoSuite::Organisation), "考勤日报", "KQ0001", "2", "2026-10-01",
-                     "2026-10-31", dir + "/template", "考勤日报表", "Y"}));
+                     "2026-10-10", dir + "/template", "考勤日报表", "Y"}));
     EXPECT_EQ(suite.reportDate(), QDate(2026, 10, 5)) << "the first working day after the holidays";
     // The module is not set up: the first start opens its set-up dialog.
     const QString settings = suite.settingsDirectory() + "/" + suite.settingsFileName();
