@@ -192,8 +192,8 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     persons.moveFirst();
     // A block per person: more persons than the sheet has rows for are refused before anything
     // is shown, rather than shown cut short as if that were the whole report.
-    const int fit = grid::Sheet::MaxRows / PeriodBlock::Rows;
-    if (numbers.size() > fit)
+    const int fit = PeriodBlock::maxPersons();
+    if (!PeriodBlock::fits(numbers.size()))
         throw std::length_error(
             QStringLiteral(
                 "部门一期每人占 %1 行，一张表最多容纳 %2 人；%3 有 %4 人，请选定其中的部门、组或班")

@@ -54,6 +54,11 @@ int dayOfRecord(const Recordset& records, int zhdate)
 
 } // namespace
 
+int PeriodBlock::maxPersons()
+{
+    return grid::Sheet::MaxRows / Rows;
+}
+
 PeriodBlock::PeriodBlock(const QString& start, const QString& end)
     : m_start(start), m_end(end), m_dates(dayRowDates(start, end)), m_offsets(dayRowOffsets(m_dates))
 {

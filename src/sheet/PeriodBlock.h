@@ -25,6 +25,10 @@ public:
     static constexpr int FirstDayRow = 5;
     static constexpr int SumRow = 36;
 
+    // How many persons' blocks fit one under the other in a sheet, and whether `persons` do.
+    static int maxPersons();
+    static bool fits(qsizetype persons) { return persons <= maxPersons(); }
+
     // The block of the period `start`..`end`, as the suite gives the bounds.
     PeriodBlock(const QString& start, const QString& end);
 

@@ -48,6 +48,14 @@ TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
     EXPECT_EQ(PeriodBlock::dayRowOffsets(PeriodBlock::dayRowDates("2026-10-15", "2026-10-20"))[21], 0);
 }
 
+// As many persons as a sheet has rows for their blocks fit (1,048,572 of 1,048,576 rows), and
+// no more.
+TEST(DayRows, AsManyBlocksFitAsTheSheetHasRowsFor)
+{
+    EXPECT_EQ(std::tuple(PeriodBlock::maxPersons(), PeriodBlock::fits(29127), PeriodBlock::fits(29128)),
+              std::tuple(29127, true, false));
+}
+
 // A block's header names the person in its first column and the period in its last, on the
 // block's third row.
 TEST(DayRows, TheHeaderNamesThePersonAndThePeriodOnTheThirdRow)
