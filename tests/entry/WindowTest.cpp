@@ -441,6 +441,9 @@ TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
                    QString(team ? "01" : "行政部"), team ? QVariant("1") : QVariant(),
                    team ? QVariant("1") : QVariant()});
     }
+    // A person of a department the tree does not hold.
+    data.exec("insert into ygzl values (?, ?, ?, ?, ?)",
+              {"04444", "员工4444", "无此部", QVariant(), QVariant()});
     showActive();
     auto* search = control<QLineEdit>("TreeSearch");
     auto* tree = control<QTreeWidget>("TreeView1");
@@ -461,6 +464,8 @@ TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
     };
     EXPECT_EQ(type("09998"), QStringList({"甲班", "查找：第 1/1 个：员工9998(09998)"}));
     EXPECT_EQ(type("员工9999").value(0), "行政部");
+    EXPECT_EQ(type("04444"),
+              QStringList({tree->topLevelItem(0)->text(0), "查找：第 1/1 个：员工4444(04444)"}));
     EXPECT_EQ(type("行政"), QStringList({"行政部", "查找：第 1/1 个：行政部"}));
     EXPECT_EQ(type("员工123"), QStringList({"行政部", "查找：第 1/2 个：员工123(00123)"}));
     QTest::keyClick(search, Qt::Key_Return);
