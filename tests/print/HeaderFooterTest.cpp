@@ -39,7 +39,7 @@ TEST(HeaderFooter, CodesGiveTheirTextAndTheLookOfTheLastRun)
         {"&KFF0000红&K01+000字", "红字|/0/"}, {"&KFF00009x", "9x|/0/"},  // six colour characters at most
         {"&Kabcdef!", "!|/0/"}, {"&KAF-S+f9", "9|/0/"}, {"&KFG", "G|/0/"},
         {"&\"宋体", ""},                                                // no closing quote: nothing follows
-        {"&\"-,Bold\"a", "a|/0/B"},                                     // "-": the default family
+        {"&\"-,Bold\"a", "a|/0/B"}, {"&\",Bold\"a", "a|/0/B"},          // "-" or none: the default family
         {"&\"黑体,粗体\"a", "a|黑体/0/B"}, {"&\"黑体,斜体\"a", "a|黑体/0/I"}, {"&\"Arial,Oblique\"a", "a|Arial/0/I"},
         {"&\"Arial,加粗 倾斜\"a", "a|Arial/0/BI"}, {"&\"Arial\"a", "a|Arial/0/"}, {"&b&i&e&sa", "a|/0/BIUS"},
         {"&B&I&U&S&b&i&u&sa", "a|/0/"}, {"&E&Ua", "a|/0/"}};
