@@ -166,13 +166,16 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwn
 {
     ImageList list;
     QImage image(4, 4, QImage::Format_RGB32);
-    list.add(image);
+    list.add(image, "k1");
     list.add(image, "KEY-3");
     list.add(image, "KEY-3");
     list.add(image, "key-4");
     EXPECT_EQ(std::tuple(list.zhimages("KEY-3"), list.zhimages("KEY-4"), list.zhimages("key-4")),
               std::tuple(2, 0, 4));
-    EXPECT_TRUE(list.image(0).isNull() && list.image(5).isNull());
+    // Indexes outside 1..count hold nothing.
+    EXPECT_EQ(
+        std::tuple(list.image(0).isNull(), list.image(5).isNull(), list.key(0), list.key(1), list.key(5)),
+        std::tuple(true, true, QString(), QString("k1"), QString()));
 
     // Each index of the designed pictures holds its own: all of the designed size, none blank, no
     // two alike.
