@@ -6,6 +6,7 @@
 #include "db/Recordset.h"
 #include "demo/DemoSuite.h"
 #include "grid/Workbook.h"
+#include "sheet/PeriodBlock.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
 #include "support/ErrorText.h"
@@ -180,7 +181,7 @@ TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQuery
 // block is shown, naming how many fit: never a report cut short as if it were whole.
 TEST_P(DemoReports, KindThreeOfMorePersonsThanTheSheetHoldsIsRefusedBeforeAnyBlock)
 {
-    const int fit = grid::Sheet::MaxRows / 36;
+    const int fit = PeriodBlock::maxPersons();
     // One statement for the tens of thousands of persons, on either database.
     QSqlQuery insert(suite->connection());
     ASSERT_TRUE(insert.exec(QStringLiteral("with recursive n(i) as (select %1 union all select i + 1 from n "
