@@ -24,9 +24,9 @@ constexpr std::pair<MenuCommand, CommandRule> MenuRules[] = {
     {MenuCommand::MNE7, {true, WhenComponentRan}},
 };
 
-// A report kind button switches the kind (resetting RefreshFlag) without the guard; the
-// activation after it lays the new kind's report out.
-constexpr std::array<CommandRule, 3> ReportKindRules{{{false, WhenRun}, {false, WhenRun}, {false, WhenRun}}};
+// A report kind button switches the kind (resetting RefreshFlag); the activation after it lays
+// the new kind's report out on a new sheet, so unsaved edits are asked about first: the guard.
+constexpr std::array<CommandRule, 3> ReportKindRules{{{true, WhenRun}, {true, WhenRun}, {true, WhenRun}}};
 
 } // namespace
 

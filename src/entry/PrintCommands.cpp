@@ -8,8 +8,6 @@
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
 
-#include <QFileInfo>
-
 namespace talor {
 
 namespace {
@@ -99,7 +97,7 @@ void PrintCommands::exportReport()
         return;
     }
     const PrintRun::Result result = output().exportTo(path);
-    if (!result.skipped.isEmpty() && !QFileInfo::exists(path)) {
+    if (!result.written) {
         report(QStringLiteral("输出：%1 未写成").arg(path), result.skipped);
         return;
     }
@@ -114,7 +112,10 @@ void PrintCommands::print()
     m_context.suite.setStatusValue(99);
     m_context.state.PrintRest = false;
     if (m_context.suite.reportOption() == QLatin1String("1")) {
-        printBatch();
+        // Person by person, each person's records are read and shown anew: unsaved edits would
+        // be neither printed nor kept, so they are asked about first.
+        if (m_view.discardUnsavedData())
+            printBatch();
         return;
     }
     const PrintRun::Result result = output().print();

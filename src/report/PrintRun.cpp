@@ -113,7 +113,7 @@ PrintRun::Prepared PrintRun::prepare(Result& result) const
 void PrintRun::writeWorkbook(const Prepared& prepared, const QString& path, Result& result) const
 {
     result.printFile = path;
-    step(result, QCoreApplication::translate("talor", "write %1").arg(path), [&] {
+    result.written = step(result, QCoreApplication::translate("talor", "write %1").arg(path), [&] {
         for (const QString& refused : print::writeXlsx(m_book, path, prepared.setup.pageSetup,
                                                        m_book.activeSheet(), prepared.setup.headingRow))
             result.skipped

@@ -72,8 +72,9 @@ class PrintRun
 public:
     struct Result
     {
-        QString printFile; // the workbook written (Tmp.xls or the export's name)
-        QString pdfFile;   // a PDF written instead of printing, on a machine without a printer
+        QString printFile;    // the workbook written (Tmp.xls or the export's name)
+        bool written = false; // whether printFile was written (a failed write keeps an old file)
+        QString pdfFile;      // a PDF written instead of printing, on a machine without a printer
         int pages = 0;
         QStringList skipped;
     };

@@ -63,16 +63,26 @@ void SheetEditing::editContent()
     // The cells as they were before the first edit of these records on this sheet: pressing
     // 编辑 again while editing, or after a declined save, keeps it, or values typed since would
     // count as unchanged and not be saved. New records or a sheet drawn anew start afresh.
-    const grid::Sheet& sheet = m_parts.book.active();
-    const std::pair shown(m_parts.records.readId(), sheet.formatTableId());
-    if (m_before.isEmpty() || m_beforeShown != shown) {
-        m_before.take(sheet);
-        m_beforeShown = shown;
+    if (m_before.isEmpty() || m_beforeShown != shownNow()) {
+        m_before.take(m_parts.book.active());
+        m_beforeShown = shownNow();
     }
     // The sheet before editing; a log that cannot be written is told, editing goes on.
     const QString problem = m_log.write(m_parts.book, m_parts.suite.workDirectory(), SheetLog::EditFolder);
     if (!problem.isEmpty())
         m_view.showMessage(problem);
+}
+
+std::pair<quint64, quint64> SheetEditing::shownNow() const
+{
+    return {m_parts.records.readId(), m_parts.book.active().formatTableId()};
+}
+
+void SheetEditing::endEditing()
+{
+    m_parts.dataChanged = false;
+    setPermissions(false);
+    m_before.clear();
 }
 
 bool SheetEditing::ValidateSheet()
@@ -100,6 +110,14 @@ void SheetEditing::saveContent()
     }
     if (!m_parts.records.isOpen() || m_parts.records.eof()) {
         m_view.showMessage(NoRecordsToSave);
+        return;
+    }
+    if (!m_before.isEmpty() && m_beforeShown != shownNow()) {
+        // The records or the sheet were shown anew since editing began (another report kind,
+        // another person): the rows no longer hold what was edited, and writing them back
+        // would put this sheet's cells into those records. Editing ends; nothing is written.
+        endEditing();
+        m_view.showMessage(ShownAnew);
         return;
     }
     if (ValidateSheet())
@@ -131,9 +149,7 @@ void SheetEditing::saveContent()
                          qMax(m_lastSave.column, 1));
         return;
     }
-    m_parts.dataChanged = false;
-    setPermissions(false);
-    m_before.clear();
+    endEditing();
     const QString problem = m_log.write(m_parts.book, m_parts.suite.logDirectory(), SheetLog::SaveFolder);
     if (!problem.isEmpty())
         m_view.showMessage(problem);

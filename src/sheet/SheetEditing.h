@@ -83,10 +83,16 @@ public:
     static inline const QString SaveQuestion = QStringLiteral("是否真的保存？");
     static inline const QString SaveTitle = QStringLiteral("系统提示");
     static inline const QString Saved = QStringLiteral("保存完毕");
+    static inline const QString ShownAnew =
+        QStringLiteral("编辑后报表已重新显示，编辑的内容已不在表中，没有保存；请重新编辑");
     static inline const QString PersonnelClass = QStringLiteral("veld.clszh");
 
 private:
     void setPermissions(bool on);
+    // The records' read and the sheet's format table now: what a snapshot is taken of.
+    std::pair<quint64, quint64> shownNow() const;
+    // Out of editing: the flag, the permissions and the snapshot.
+    void endEditing();
     QString columnLabel(int col) const;
     bool onDataRow(int row) const;
 

@@ -1,4 +1,5 @@
 // The edit and save commands through the main window on the demo suite, on SQLite and PostgreSQL.
+#include "commands/UnsavedDataGuard.h"
 #include "entry/OperatorWindow.h"
 #include "modulesettings/ModuleSettings.h"
 #include "support/SuiteOnServer.h"
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -253,6 +255,39 @@ TEST_P(EditingTest, AnotherOperatorsSaveInBetweenIsToldAndKept)
     a->save();
     EXPECT_EQ(std::pair(a->lastMessage(), stored(who, "cdfz").toDouble()),
               std::pair(QString("保存完毕"), 31.0));
+}
+
+// Another report kind is laid out on a new sheet: with unsaved edits the kind button asks first,
+// and Cancel keeps the kind and what was typed. A sheet laid out anew under the edits all the
+// same (as an activation does) is never saved: its rows hold none of the edited records' values,
+// and writing them back would blank the day of everyone shown.
+TEST_P(EditingTest, ASheetLaidOutAnewUnderTheEditsIsAskedAboutAndNeverSaved)
+{
+    const auto day = [&] {
+        QSqlQuery q(QStringLiteral("select * from kq0001 where zhdate = '%1' order by memberid")
+                        .arg(Day.toString(Qt::ISODate)),
+                    a->suite.connection());
+        QStringList rows;
+        while (q.next())
+            for (int c = 0; c < q.record().count(); ++c)
+                rows << q.value(c).toString();
+        return rows;
+    };
+    const QStringList before = day();
+    const int row = a->firstRow();
+    a->edit();
+    a->type(row, 8, "55");
+    a->ui.answers.assign(1, UiService::Answer::Cancel);
+    test::chooseKind(*a->window, 1);
+    EXPECT_EQ(std::tuple(a->ui.messageTexts(), test::option(*a->window, 1)->isChecked(),
+                         a->suite.reportOption(), a->window->state().DataChanged, a->book().text(row, 8)),
+              std::tuple(QStringList{talor::GuardMessage}, false, QString("2"), true, QString("55")));
+
+    a->parts->layoutReport();
+    a->save();
+    EXPECT_EQ(std::tuple(a->lastMessage(), a->window->state().DataChanged, a->book().allowInCellEditing()),
+              std::tuple(SheetEditing::ShownAnew, false, false));
+    EXPECT_EQ(day(), before);
 }
 
 TALOR_BOTH_DATABASES(EditingTest);
