@@ -1,6 +1,7 @@
 #include "query/SelectionClicks.h"
 
 #include "db/Recordset.h"
+#include "db/SqlText.h"
 #include "grid/SheetBulkWriter.h"
 #include "grid/Workbook.h"
 #include "query/PeriodRecords.h"
@@ -78,6 +79,13 @@ QString SelectionClicks::nodeNames() const
     return suite.departmentName() + suite.groupName() + suite.teamName();
 }
 
+QString SelectionClicks::nodePlace() const
+{
+    SuiteServices& suite = m_parts.suite;
+    return suite.departmentName().isEmpty() && suite.groupName().isEmpty() ? suite.organisationName()
+                                                                           : nodeNames();
+}
+
 QString SelectionClicks::listErrorText(const QString& query, const QString& actionText, int rowCursor)
 {
     return "bSQL:" + query + " --- str2:" + actionText + " --- j:" + QString::number(rowCursor);
@@ -110,10 +118,7 @@ void SelectionClicks::treeClick()
                                      suite.connection(), Recordset::ManyRows);
         showRecords();
         m_view.setLabel(2, suite.reportDate().toString(QStringLiteral("yyyy-MM-dd")));
-        const QString names = nodeNames();
-        const QString place = suite.departmentName().isEmpty() && suite.groupName().isEmpty()
-                                  ? suite.organisationName()
-                                  : names;
+        const QString place = nodePlace();
         m_view.setLabel(3, place);
         writeBesideLabel(QStringLiteral("日期"), suite.reportDate().toString(QStringLiteral("yyyy-MM-dd")));
         writeBesideLabel(QStringLiteral("部门"), place);
@@ -182,7 +187,6 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
 
     auto writeHeader = [&](int top, const QString& person) {
         period.writeHeader(grid, top, columns, person);
-        setSheetName(person + title);
     };
     const QString& condition = m_parts.queryState.PersonCondition;
     PeriodRecords periods(m_queries, suite.connection(), start, end, condition, sharedPeriodRead);
@@ -238,6 +242,9 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
             writeHeader(1, QStringLiteral("姓名(工号,") + names + ")");
         }
     });
+    // The sheet holds the whole node, a block a person: it is named after the node, so that a
+    // page header or footer of its name (&A) carries no one person's name onto the others' pages.
+    setSheetName(nodePlace() + title);
 }
 
 void SelectionClicks::listClick()
@@ -262,7 +269,7 @@ void SelectionClicks::setNodeNamesFrom(const Recordset& record)
 {
     SuiteServices& suite = m_parts.suite;
     auto decoded = [&](const QString& field, const std::function<QString(const QString&)>& decode) {
-        return record.isNull(field) ? QString() : decode(record.text(field));
+        return record.eof() || record.isNull(field) ? QString() : decode(record.text(field));
     };
     const QString d = decoded(QStringLiteral("depart"),
                               [&](const QString& code) { return suite.categoryName(Department, code); });
@@ -286,8 +293,15 @@ void SelectionClicks::showPerson(const QString& number, const QString& name, boo
     records.open(m_queries.periodQuery(number, suite.periodStart(), suite.periodEnd(),
                                        m_parts.queryState.PersonCondition),
                  suite.connection());
-    if (namesFromRecords && !records.eof())
+    if (namesFromRecords && !records.eof()) {
         setNodeNamesFrom(records);
+    } else if (namesFromRecords) {
+        // No records in the period: the names of the person's row of the employee table, so
+        // that the labels and the sheet do not keep the person shown before.
+        Recordset employee;
+        employee.open("select * from YGZL where memberid=" + sql::quoted(number), suite.connection());
+        setNodeNamesFrom(employee);
+    }
     showRecords();
     m_view.setLabel(2, PeriodBlock::periodText(suite.periodStart(), suite.periodEnd()));
     const QString label3 = name + "(" + number + "," + nodeNames() + ")";

@@ -81,11 +81,12 @@ public:
     void listClick();
     // One person's period in the grid, labels and sheet name, as the list click shows it (the
     // print command's batch shows each person so). `namesFromRecords`: the department, group
-    // and team names are taken from the person's first record, as the list click does; else
-    // they stay as set. Throws on a failing query.
+    // and team names are taken from the person's first record, as the list click does (from
+    // the person's employee row when the period has none); else they stay as set. Throws on a
+    // failing query.
     void showPerson(const QString& number, const QString& name, bool namesFromRecords);
     // The suite's department, group and team names from a record's depart, group0 and team
-    // codes (empty for a null code).
+    // codes (empty for a null code, all empty at the end of the records).
     void setNodeNamesFrom(const Recordset& record);
 
     QString ActionText;
@@ -110,6 +111,8 @@ private:
     void setSheetName(const QString& name);
     void writeBesideLabel(const QString& label, const QString& value);
     QString nodeNames() const;
+    // The node as kind 2 and 3 name it: its names, or the organisation's for the whole of it.
+    QString nodePlace() const;
 
     Parts m_parts;
     SelectionView& m_view;

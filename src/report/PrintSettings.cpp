@@ -32,11 +32,15 @@ QString PrintSettings::read(const keys::SettingsKey& key) const
 
 QString PrintSettings::centerFooter() const
 {
+    // The names are printed as they are: an "&" in them is not the start of a code.
+    const auto literal = [](QString name) {
+        return name.replace(u'&', QStringLiteral("&&"));
+    };
     const QString value = read(keys::CenterFooter);
-    const QString organisation = m_suite.organisationName();
+    const QString organisation = literal(m_suite.organisationName());
     if (!value.isEmpty())
         return organisation + u"     " + value;
-    return organisation + u"     制表人: " + m_suite.operatorName() + u"     审核人: " + u"________";
+    return organisation + u"     制表人: " + literal(m_suite.operatorName()) + u"     审核人: " + u"________";
 }
 
 void PrintSettings::applyKeys(print::PageSetup& setup, QStringList& refused) const

@@ -1,6 +1,7 @@
 // The main window with the module's parts plugged in (as clszh does), on the demo suite: what
 // an operator does with the reports, from the tree, the list, the kind buttons, the period, the
 // output commands, the overview and the report dialogs.
+#include "commands/UnsavedDataGuard.h"
 #include "entry/BatchReport.h"
 #include "entry/OperatorWindow.h"
 #include "entry/PeriodPicks.h"
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -144,6 +146,19 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
               QStringList(3, QString::fromUtf8(PrintCommands::ExportFilter)) +
                   QStringList(3, suite->temporaryDirectory()));
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
+
+    // A write that fails over an earlier export (a text longer than a workbook's cell holds)
+    // says so, keeps the earlier file and opens nothing.
+    const QString earlier = dir.filePath("日报.xlsx");
+    const QByteArray bytes = test::fileBytes(earlier);
+    window->book().active().setText(5, 2, QString(40000, u'x'));
+    ui().files.push_back(earlier);
+    ui().documentsOpened.clear();
+    test::trigger(*window, "MN06");
+    EXPECT_EQ(std::tuple(status().contains("未写成"), ui().documentsOpened.size(),
+                         test::fileBytes(earlier) == bytes),
+              std::tuple(true, qsizetype(0), true))
+        << status().toStdString();
 }
 
 // Kind 1 on 生产部 with the third person shown: print is a batch from that person on.
@@ -194,6 +209,25 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
         << status().toStdString();
 }
 
+// A person without records in the period is shown under their own department, group and team
+// (the employee table's), not those of the person shown before.
+TEST_F(WindowBatch, APersonWithoutRecordsIsShownUnderTheirOwnNames)
+{
+    const auto shown = [&](int person) {
+        enterPerson(person);
+        return QString(label(3) + "|" + window->book().sheetName(1));
+    };
+    const QString last = shown(int(persons.size()) - 1);
+    int other = 0;
+    while (other < persons.size() - 1 && shown(other).section('(', 1) == last.section('(', 1))
+        ++other;
+    ASSERT_LT(other, persons.size() - 1) << "a person of another group or team";
+    QSqlQuery(QStringLiteral("delete from KQ0001 where memberid='%1'").arg(persons.last().section(' ', 0, 0)),
+              suite->connection());
+    shown(other);
+    EXPECT_EQ(shown(int(persons.size()) - 1), last);
+}
+
 // No, or 停止 in the progress dialog while the first person is previewed: the run ends after
 // that person, nothing is printed, and a stop asks no question. A current person outside the
 // node prints nothing at all.
@@ -222,6 +256,15 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
         EXPECT_TRUE(status().contains(QString::fromUtf8(said)) && !status().contains("（预览"))
             << status().toStdString();
     }
+    // With unsaved edits the batch, which shows each person anew, asks first: Cancel prints
+    // nothing and keeps the edits.
+    ui() = test::ScriptedUi();
+    window->state().DataChanged = true;
+    ui().answers = {UiService::Answer::Cancel};
+    test::trigger(*window, "MN05");
+    EXPECT_EQ(std::tuple(ui().messageTexts(), ui().dialogsShown.size(), window->state().DataChanged),
+              std::tuple(QStringList{talor::GuardMessage}, qsizetype(0), true));
+    window->state().DataChanged = false;
     ui() = test::ScriptedUi();
     suite->setPersonNumber("99999");
     test::trigger(*window, "MN05");
@@ -239,6 +282,7 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
     test::chooseKind(*window, 3);
     enterNode("A生产部");
     const QString kindThree = window->book().sheetName(1);
+    EXPECT_EQ(kindThree, "生产部" + label(1)) << "the node's sheet, not its last person's";
     // Works the calendar of the overview shown; the number of the person it chose.
     const auto openOverview = [&](const std::function<int(OverviewCalendar&)>& operate) {
         QString chosen;

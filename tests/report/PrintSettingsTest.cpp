@@ -2,6 +2,7 @@
 
 #include "grid/Workbook.h"
 #include "modulesettings/SettingsKeys.h"
+#include "print/HeaderFooter.h"
 #include "print/PrintTestSupport.h"
 #include "report/PersonByPersonPrint.h"
 #include "report/PrintRun.h"
@@ -134,6 +135,20 @@ TEST_F(PrintSettingsTest, EachKeyHasItsEffectAndAbsentOrEmptyOnesLeaveTheDefault
     // The key of another report is not read.
     suite.setSetting("PRINT", "别的.LeftMargin", "2");
     EXPECT_EQ(changes(applied()), "");
+}
+
+// The organisation's and the operator's names print as they are in the default footer and in
+// one of the settings: an "&" in them starts no code (&T would print the time).
+TEST_F(PrintSettingsTest, NamesInTheFooterPrintAsTheyAre)
+{
+    suite.organisation = "AT&T示范公司";
+    suite.operatorNameValue = "A&B";
+    const auto printed = [&] {
+        return print::plainText(print::expandHeaderFooter(PrintSettings(suite).centerFooter(), {}));
+    };
+    EXPECT_EQ(printed(), "AT&T示范公司     制表人: A&B     审核人: ________");
+    set("CenterFooter", "核对 &P");
+    EXPECT_EQ(printed(), "AT&T示范公司     核对 1");
 }
 
 // The print area, title rows, centre header, sections and caption row by layout. The period
