@@ -37,8 +37,14 @@ QByteArray encoded(const QString& path)
 }
 
 // A new, empty temporary file beside `target`, open for writing; its name is returned in `name`.
+// A read-only target is refused first.
 int createTemp(const QString& target, QString& name)
 {
+    if (const auto mode = readOnlyMode(target))
+        throw FileWriteError(
+            QCoreApplication::translate("talor", "Cannot write %1: it is read-only (mode %2)")
+                .arg(target)
+                .arg(*mode, 4, 8, QLatin1Char('0')));
     const QFileInfo info(target);
     QByteArray pattern = encoded(info.absolutePath() + QLatin1Char('/') + QLatin1Char('.') + info.fileName() +
                                  QStringLiteral(".XXXXXX"));
@@ -166,6 +172,18 @@ void finish(int fd, const QString& temp, const QString& target)
 } // namespace
 
 FileWriteError::FileWriteError(const QString& message) : std::runtime_error(message.toStdString()) {}
+
+std::optional<unsigned> readOnlyMode(const QString& path)
+{
+    const QByteArray name = encoded(path);
+    struct stat info
+    {};
+    if (::stat(name.constData(), &info) != 0)
+        return std::nullopt; // a new file
+    if ((info.st_mode & 0222) == 0 || ::access(name.constData(), W_OK) != 0)
+        return unsigned(info.st_mode & 07777);
+    return std::nullopt;
+}
 
 QString resolvedTarget(const QString& path)
 {

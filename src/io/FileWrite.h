@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 namespace talor::io {
@@ -20,10 +21,16 @@ public:
 // that a link stays a link and all writers through links meet at one real file.
 QString resolvedTarget(const QString& path);
 
+// The mode of the file at `path` when it is not to be replaced: its owner made it read-only (no
+// write permission for anyone), or this user may not write it. Renaming a new file over it
+// would get past its permissions, so the writers below refuse it. Nothing for a new file.
+std::optional<unsigned> readOnlyMode(const QString& path);
+
 // Replaces the file at `path` with `bytes`, completely or not at all: the bytes go to a
 // temporary file in the same folder, are flushed to disk and then renamed over the target.
 // The new file keeps the owner, group and mode of the file it replaces (a new file gets the
-// process's default mode). Throws FileWriteError on any failure, with the old file intact.
+// process's default mode). Throws FileWriteError on any failure (a read-only file among them),
+// with the old file intact.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // For writers that need a path of their own (a library that writes the file itself):

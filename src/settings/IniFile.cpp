@@ -12,8 +12,6 @@
 #include <QRandomGenerator>
 #include <QThread>
 #include <algorithm>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace talor {
 
@@ -123,17 +121,12 @@ QByteArray readBytes(const QString& path)
 // not write, is not replaced: renaming a new file over it would get past its permissions.
 void checkNotReadOnly(const QString& path, const QString& shownAs)
 {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info
-    {};
-    if (::stat(name.constData(), &info) != 0)
-        return; // a new file
-    if ((info.st_mode & 0222) == 0 || ::access(name.constData(), W_OK) != 0)
+    if (const auto mode = io::readOnlyMode(path))
         throw IniFileError(QCoreApplication::translate(
                                "talor", "Cannot write the settings file %1: it is read-only (mode %2); "
                                         "the file is unchanged")
                                .arg(shownAs)
-                               .arg(info.st_mode & 07777, 4, 8, QLatin1Char('0')));
+                               .arg(*mode, 4, 8, QLatin1Char('0')));
 }
 
 void checkWritable(const QString& path, const QString& section, const QString& key, const QString& value)

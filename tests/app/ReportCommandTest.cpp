@@ -271,6 +271,20 @@ TEST_F(ReportCommand, ANearlyFullDiskLeavesTheOldFileAndExitsOne)
     EXPECT_TRUE(test::fileBytes(dir->filePath("full.pdf")).trimmed().endsWith("%%EOF"));
 }
 
+// A file its owner made read-only is not replaced by any of the outputs: exit 1 naming it.
+TEST_F(ReportCommand, AReadOnlyFileIsNotReplaced)
+{
+    for (const QString name : {"kept.pdf", "kept.xlsx", "kept.vts"}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString file = dir->filePath(name);
+        test::putFile(file, "the old file");
+        ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", file}, "report"), 1);
+        EXPECT_TRUE(test::containsAll(errors, {file, "read-only (mode 0444)"})) << errors.toStdString();
+        EXPECT_EQ(test::fileBytes(file), "the old file");
+    }
+}
+
 // A PRINT setting the report refuses is left out, as in the window: the others apply, the
 // pages and the workbook are written, and standard error names the refused one.
 TEST_F(ReportCommand, ARefusedPrintSettingIsToldAndTheOthersApply)

@@ -295,5 +295,9 @@ SQL: %2</translation>
         <source>writing: %1</source>
         <translation>写入：%1</translation>
     </message>
+    <message>
+        <source>Cannot write %1: it is read-only (mode %2)</source>
+        <translation>无法写入 %1：文件只读（权限 %2）</translation>
+    </message>
 </context>
 </TS>
