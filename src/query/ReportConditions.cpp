@@ -129,8 +129,19 @@ QStringList ReportConditions::add(const ReportEdit& edit)
     return problems;
 }
 
-QStringList ReportConditions::modify(int index, const ReportEdit& edit)
+QString ReportConditions::notHeld(int index, const QString& name, const QString& action) const
 {
+    if (index >= 1 && index <= reportCount() && setting(entryKey(index)) == name)
+        return {};
+    return QStringLiteral("报表列表已被改动：第%1项已不是“%2”，没有%3，请重新选择")
+        .arg(index)
+        .arg(name, action);
+}
+
+QStringList ReportConditions::modify(int index, const QString& shown, const ReportEdit& edit)
+{
+    if (const QString problem = notHeld(index, shown, QStringLiteral("修改")); !problem.isEmpty())
+        return {problem};
     write(entryKey(index), edit.name);
     write(conditionKey(edit.name, keys::DeptCondition), edit.deptCondition);
     write(conditionKey(edit.name, keys::PersonCondition), edit.personCondition);
@@ -139,6 +150,8 @@ QStringList ReportConditions::modify(int index, const ReportEdit& edit)
 
 QStringList ReportConditions::remove(int index, const ReportEdit& edit)
 {
+    if (const QString problem = notHeld(index, edit.name, QStringLiteral("删除")); !problem.isEmpty())
+        return {problem};
     const int n = reportCount() - 1;
     write(ModuleSettings(m_suite).name(keys::ReportCount), QString::number(n));
     for (int j = index; j <= n; ++j)

@@ -66,13 +66,16 @@ public:
     // "2.vts" copied to the new name (overwriting, never a file onto itself). With MaxReports
     // reports already, nothing is written and the refusal is returned.
     QStringList add(const ReportEdit& edit);
-    // Modify entry `index` (1 and up): the entry takes the name, the name the conditions. A
-    // renamed report keeps its old keys and files under the old name.
-    QStringList modify(int index, const ReportEdit& edit);
-    // Delete entry `index` (1 and up): count - 1, the later entries moved up, the old last
-    // entry emptied, the name's conditions emptied and its "1.vts" and "2.vts" deleted. When
-    // the built-in report or another remaining entry carries the same name, its conditions and
-    // files are theirs as well and stay.
+    // Modify entry `index` (1 and up), shown as `shown`: the entry takes the name, the name the
+    // conditions. A renamed report keeps its old keys and files under the old name.
+    QStringList modify(int index, const QString& shown, const ReportEdit& edit);
+    // Delete entry `index` (1 and up), named `edit.name`: count - 1, the later entries moved up,
+    // the old last entry emptied, the name's conditions emptied and its "1.vts" and "2.vts"
+    // deleted. When the built-in report or another remaining entry carries the same name, its
+    // conditions and files are theirs as well and stay.
+    // Both write nothing and say so when entry `index` no longer holds the name the dialog
+    // showed (another operator added, moved or deleted reports in between): the index would
+    // now name another report.
     QStringList remove(int index, const ReportEdit& edit);
 
     // Makes `name` the current report (ReportKey); the choice needs no check.
@@ -82,6 +85,8 @@ public:
 
 private:
     QString entryKey(int i) const;
+    // Why entry `index` cannot be changed as `name` (`action` in words); empty when it holds it.
+    QString notHeld(int index, const QString& name, const QString& action) const;
     QString setting(const QString& key) const;
     void write(const QString& key, const QString& value);
 

@@ -13,7 +13,7 @@ namespace talor {
 
 frmSQL1::frmSQL1(ReportConditions& reports, UiService& ui, EditMode mode, int index, const QString& selected,
                  QWidget* parent)
-    : QDialog(parent), m_reports(reports), m_ui(ui), m_mode(mode), m_index(index)
+    : QDialog(parent), m_reports(reports), m_ui(ui), m_mode(mode), m_index(index), m_selected(selected)
 {
     setObjectName(u"frmSQL1"_qs);
     setWindowTitle(u"报表条件"_qs);
@@ -93,7 +93,7 @@ void frmSQL1::apply()
             problems = m_reports.add(edit);
             break;
         case EditMode::Modify:
-            problems = m_reports.modify(m_index, edit);
+            problems = m_reports.modify(m_index, m_selected, edit);
             break;
         case EditMode::Delete:
             problems = m_reports.remove(m_index, edit);

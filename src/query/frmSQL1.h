@@ -32,6 +32,7 @@ private:
     UiService& m_ui;
     EditMode m_mode;
     int m_index;
+    QString m_selected;            // the report the dialog was opened on
     QLineEdit* m_name = nullptr;   // Text1
     QLineEdit* m_dept = nullptr;   // Text2
     QLineEdit* m_person = nullptr; // Text3

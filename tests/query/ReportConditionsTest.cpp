@@ -146,11 +146,15 @@ TEST_F(ReportConditionsTest, ModifyRenamesTheEntryAndWritesTheNewNamesConditions
     users({u"A"_qs, u"B"_qs});
     set(u"BBDTJ1"_qs, u"old"_qs);
     suite.settingsWrites.clear();
-    EXPECT_TRUE(reports.modify(2, {u"C"_qs, u"d1"_qs, u"p1"_qs}).isEmpty());
+    EXPECT_TRUE(reports.modify(2, u"B"_qs, {u"C"_qs, u"d1"_qs, u"p1"_qs}).isEmpty());
     EXPECT_EQ(suite.settingsWrites,
               (QStringList{"TALOR/" + MK + "sBD2=C", "TALOR/CBDTJ1=d1", "TALOR/CBDTJ2=p1"}));
     EXPECT_EQ(get(u"BBDTJ1"_qs), u"old"_qs); // the old name keeps its keys
     EXPECT_EQ(reports.reportList(), (QStringList{MK, u"A"_qs, u"C"_qs}));
+    // A second dialog still showing B as entry 2 changes nothing.
+    suite.settingsWrites.clear();
+    EXPECT_EQ(reports.modify(2, u"B"_qs, {u"D"_qs, {}, {}}) + suite.settingsWrites,
+              QStringList{u"报表列表已被改动：第2项已不是“B”，没有修改，请重新选择"_qs});
 }
 
 TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTemplates)
@@ -170,6 +174,11 @@ TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTem
     EXPECT_EQ(reports.reportList(), (QStringList{MK, u"A"_qs, u"C"_qs}));
     // Kind 3's template is not these dialogs' file.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"B3.vts"_qs});
+
+    // A dialog opened on C as entry 3 before B went deletes nothing: entry 3 is gone.
+    suite.settingsWrites.clear();
+    EXPECT_EQ(reports.remove(3, {u"C"_qs, {}, {}}) + suite.settingsWrites,
+              QStringList{u"报表列表已被改动：第3项已不是“C”，没有删除，请重新选择"_qs});
 
     // The last entry: nothing moves; another report stays current.
     suite.settingsWrites.clear();
