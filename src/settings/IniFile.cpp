@@ -177,6 +177,34 @@ void acquire(QLockFile& lock, const QString& path, int timeoutMs)
     }
 }
 
+// Sets key = value in section of the file's bytes, adding the key (and the section) where
+// they are missing; false when the key already holds the value.
+bool setValue(QByteArray& data, const QByteArray& section, const QByteArray& key, const QByteArray& value)
+{
+    const Lookup where = find(data, section, key);
+    const QByteArray eol = lineEnding(data);
+    if (where.found) {
+        if (QByteArrayView(data).sliced(where.valueStart, where.valueEnd - where.valueStart) == value)
+            return false;
+        data.replace(where.valueStart, where.valueEnd - where.valueStart, value);
+        return true;
+    }
+    QByteArray line = key + '=' + value + eol;
+    if (where.sectionFound) {
+        if (where.insertAt == data.size() && where.insertAt > 0 && !data.endsWith('\n'))
+            line.prepend(eol);
+        data.insert(where.insertAt, line);
+        return true;
+    }
+    const bool hasContent = data.size() > bodyStart(data);
+    if (hasContent && !data.endsWith('\n'))
+        data += eol;
+    if (hasContent)
+        data += eol;
+    data += '[' + section + ']' + eol + line;
+    return true;
+}
+
 } // namespace
 
 IniFile::IniFile(QString path, int lockTimeoutMs) : m_path(std::move(path)), m_lockTimeoutMs(lockTimeoutMs) {}
@@ -192,7 +220,13 @@ QString IniFile::read(const QString& section, const QString& key) const
 
 void IniFile::write(const QString& section, const QString& key, const QString& value)
 {
-    checkWritable(m_path, section, key, value);
+    write(section, Values{{key, value}});
+}
+
+void IniFile::write(const QString& section, const Values& values)
+{
+    for (const auto& [key, value] : values)
+        checkWritable(m_path, section, key, value);
     // A file reached through a symbolic link is written (and locked) where it really is: the
     // link stays a link, and writers through the link and through the file share one lock.
     const QString target = io::resolvedTarget(m_path);
@@ -206,30 +240,11 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
     acquire(lock, target, m_lockTimeoutMs);
 
     QByteArray data = readBytes(target);
-    const QByteArray sectionBytes = section.toUtf8();
-    const QByteArray keyBytes = key.toUtf8();
-    const QByteArray valueBytes = value.toUtf8();
-    const Lookup where = find(data, sectionBytes, keyBytes);
-    const QByteArray eol = lineEnding(data);
-    if (where.found) {
-        if (QByteArrayView(data).sliced(where.valueStart, where.valueEnd - where.valueStart) == valueBytes)
-            return;
-        data.replace(where.valueStart, where.valueEnd - where.valueStart, valueBytes);
-    } else {
-        QByteArray line = keyBytes + '=' + valueBytes + eol;
-        if (where.sectionFound) {
-            if (where.insertAt == data.size() && where.insertAt > 0 && !data.endsWith('\n'))
-                line.prepend(eol);
-            data.insert(where.insertAt, line);
-        } else {
-            const bool hasContent = data.size() > bodyStart(data);
-            if (hasContent && !data.endsWith('\n'))
-                data += eol;
-            if (hasContent)
-                data += eol;
-            data += '[' + sectionBytes + ']' + eol + line;
-        }
-    }
+    bool changed = false;
+    for (const auto& [key, value] : values)
+        changed = setValue(data, section.toUtf8(), key.toUtf8(), value.toUtf8()) || changed;
+    if (!changed)
+        return;
 
     checkNotReadOnly(target, m_path);
     // Written whole beside the file and renamed over it, owner, group and mode kept: a reader

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <stdexcept>
+#include <utility>
 
 namespace talor {
 
@@ -52,8 +54,14 @@ public:
 
     QString path() const { return m_path; }
 
+    // Keys of one section with their values.
+    using Values = QList<std::pair<QString, QString>>;
+
     QString read(const QString& section, const QString& key) const;
     void write(const QString& section, const QString& key, const QString& value);
+    // Several keys of one section in one read, change and replace under the lock: the file
+    // takes all of them or, on any failure, none.
+    void write(const QString& section, const Values& values);
 
 private:
     QString m_path;

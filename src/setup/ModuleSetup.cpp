@@ -67,6 +67,9 @@ SetupValues ModuleSetup::load()
         (restricted.contains(command) ? values.restricted : values.offered) << command;
 
     values.tablesEnabled = m_suite.operatorName() == QLatin1String(TableOperator);
+    m_loaded.clear();
+    for (const auto& [key, value] : entries(values))
+        m_loaded.insert(key, value);
     return values;
 }
 
@@ -127,24 +130,45 @@ QString ModuleSetup::chooseTable(const QString& item)
     return code;
 }
 
-void ModuleSetup::save(const SetupValues& values)
+QList<std::pair<QString, QString>> ModuleSetup::entries(const SetupValues& values) const
 {
     ModuleSettings settings(m_suite);
+    QList<std::pair<QString, QString>> out;
+    const auto add = [&](const keys::SettingsKey& key, const QString& value, int number = 0) {
+        out.append({settings.name(key, number), value});
+    };
     // Without a selected table the table setting stays as it is.
     if (values.tableIndex >= 0 && values.tableIndex < values.tables.size()) {
         const QString& item = values.tables.at(values.tableIndex);
-        settings.write(keys::Table, tableCode(item));
-        settings.write(keys::TableCaption, tableCaption(item));
+        add(keys::Table, tableCode(item));
+        add(keys::TableCaption, tableCaption(item));
     }
-    settings.write(keys::Restricted, values.restricted.join(QString()));
+    add(keys::Restricted, values.restricted.join(QString()));
     for (int n = 1; n <= 7; ++n) {
-        settings.write(keys::ExternalCaption, values.captions[n - 1], n);
-        settings.write(keys::ExternalMenu, values.menus[n - 1], n);
+        add(keys::ExternalCaption, values.captions[n - 1], n);
+        add(keys::ExternalMenu, values.menus[n - 1], n);
     }
     for (int n = 1; n <= 3; ++n)
-        settings.write(keys::AbnormalColour, QString::number(values.colours[n - 1]), n);
-    settings.write(keys::HideSetup, values.hideAtStart ? u"YES"_qs : u"NO"_qs);
-    settings.write(keys::ModuleBlankZero, values.blankZero ? u"YES"_qs : u"NO"_qs);
+        add(keys::AbnormalColour, QString::number(values.colours[n - 1]), n);
+    add(keys::HideSetup, values.hideAtStart ? u"YES"_qs : u"NO"_qs);
+    add(keys::ModuleBlankZero, values.blankZero ? u"YES"_qs : u"NO"_qs);
+    return out;
+}
+
+void ModuleSetup::save(const SetupValues& values)
+{
+    ModuleSettings settings(m_suite);
+    QList<std::pair<QString, QString>> written;
+    for (const auto& [key, value] : entries(values)) {
+        // A value the operator left as it was loaded keeps what another operator saved since.
+        const auto loaded = m_loaded.constFind(key);
+        if (loaded != m_loaded.cend() && *loaded == value &&
+            settings.read(QString::fromLatin1(keys::Talor), key) != value)
+            continue;
+        written.append({key, value});
+    }
+    // In one write: the file takes all of them or, when the write fails, none.
+    m_suite.writeSettings(QString::fromLatin1(keys::Talor), written, settings.path());
     m_suite.setRefreshFlag(0);
 }
 

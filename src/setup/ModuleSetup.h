@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 #include <array>
+#include <utility>
 
 namespace talor {
 
@@ -50,7 +53,9 @@ public:
     QString chooseTable(const QString& item);
 
     // OK: writes TABLE, CTABLE (only when a table is selected), MENU, CAP1/MENU1 .. CAP7/MENU7,
-    // COLOR1..COLOR3, IF and " 0" in this order, then sets RefreshFlag to 0.
+    // COLOR1..COLOR3, IF and " 0" in this order, in one write of the settings file (all or,
+    // on a failure, none), then sets RefreshFlag to 0. A value left as load() gave it is not
+    // written when the file holds another one by now: another operator's change stays.
     void save(const SetupValues& values);
 
     // The first 6 characters of a List5 item, blanks trimmed: the table code.
@@ -62,10 +67,13 @@ private:
     void loadMenuNames(SetupValues& values);
     void loadTables(SetupValues& values);
     void selectCurrentTable(SetupValues& values);
+    // The keys save() writes for `values`, with their values, in the order it writes them.
+    QList<std::pair<QString, QString>> entries(const SetupValues& values) const;
 
     SuiteServices& m_suite;
     Recordset& m_treeRecords1;
     Recordset& m_menuRecords;
+    QHash<QString, QString> m_loaded; // entries() of what load() gave
 };
 
 } // namespace talor

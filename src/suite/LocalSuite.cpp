@@ -179,6 +179,16 @@ void LocalSuite::writeSetting(const QString& section, const QString& key, const 
     }
 }
 
+void LocalSuite::writeSettings(const QString& section, const QList<std::pair<QString, QString>>& values,
+                               const QString& file)
+{
+    try {
+        IniFile(file).write(section, values);
+    } catch (const IniFileError& error) {
+        throw SuiteError(error.message());
+    }
+}
+
 QSqlDatabase LocalSuite::connection()
 {
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);

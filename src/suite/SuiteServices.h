@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 #include <stdexcept>
+#include <utility>
 
 namespace talor {
 
@@ -42,6 +44,14 @@ public:
     }
     virtual void writeSetting(const QString& section, const QString& key, const QString& value,
                               const QString& file) = 0;
+    // Several keys of one section, in order; a suite that can writes them at once, so that the
+    // file takes all of them or none.
+    virtual void writeSettings(const QString& section, const QList<std::pair<QString, QString>>& values,
+                               const QString& file)
+    {
+        for (const auto& [key, value] : values)
+            writeSetting(section, key, value, file);
+    }
 
     // --- Database -----------------------------------------------------------------------
     // The open connection every recordset runs its commands on.

@@ -196,6 +196,22 @@ TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndModeOrFails
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"suite.ini"_qs});
 }
 
+// Keys written together land all or none: a disk with room for the first of them alone takes
+// neither.
+TEST_F(IniFileTest, KeysWrittenTogetherLandAllOrNone)
+{
+    put("[TALOR]\nIF=NO\n");
+    const QByteArray before = bytes();
+    const QString value(100, u'v');
+    const IniFile::Values both{{u"CAP1"_qs, value}, {u"CAP2"_qs, value}};
+    const QString message = talor::test::writeUnderSizeLimit(
+        rlim_t(before.size()) + 120, [&] { IniFile(path()).write(u"TALOR"_qs, both); });
+    EXPECT_TRUE(containsAll(message, {path(), u"disk is full"_qs}) && bytes() == before)
+        << message.toStdString();
+    IniFile(path()).write(u"TALOR"_qs, both);
+    EXPECT_EQ(read(u"CAP1"_qs) + read(u"CAP2"_qs), value + value);
+}
+
 // A line break in a value would cut it and plant a stray line; keys and sections that the
 // format could not read back are refused as well. The file stays as it was.
 TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)

@@ -213,6 +213,17 @@ TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
               std::tuple(0, int(QDialog::Accepted), false));
 }
 
+// Another operator saves the set-up while this dialog is open: a value this operator left as
+// it was loaded keeps the other's change, a value this operator changed is written.
+TEST_P(SetupTest, OkKeepsAnotherOperatorsChangeOfAValueLeftAsLoaded)
+{
+    open();
+    child<QLineEdit>("Text4")->setText(u"工资"_qs);
+    setModule(u"CAP2=核算|CAP1=别的"_qs);
+    click("Command1");
+    EXPECT_EQ(setting(u"CAP2"_qs) + "|" + setting(u"CAP1"_qs), u"核算|工资"_qs);
+}
+
 // A settings write that fails (a full disk, say) is shown and the dialog stays open; closed with
 // the window box, it changes nothing.
 TEST_P(SetupTest, OkWhoseWriteFailsShowsItAndStaysOpenTheWindowBoxChangesNothing)
