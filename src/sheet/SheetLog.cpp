@@ -4,6 +4,7 @@
 #include "suite/SuiteServices.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <exception>
 
 namespace talor {
@@ -23,9 +24,16 @@ QString SheetLog::stem() const
 
 QString SheetLog::write(const grid::Workbook& book, const QString& directory, const QString& folder)
 {
-    m_lastStem = stem();
+    const QString named = stem();
     const QString folderPath = QDir(directory).filePath(folder);
-    const QString path = QDir(folderPath).filePath(m_lastStem + QStringLiteral(".xls"));
+    // A log of the same operator and second (a second save within it, or the same day of
+    // another year) is kept: this one gets a number of its own.
+    m_lastStem = named;
+    QString path = QDir(folderPath).filePath(m_lastStem + QStringLiteral(".xls"));
+    for (int n = 2; QFileInfo::exists(path); ++n) {
+        m_lastStem = named + u'-' + QString::number(n);
+        path = QDir(folderPath).filePath(m_lastStem + QStringLiteral(".xls"));
+    }
     QString cause;
     if (!QDir().mkpath(folderPath)) {
         cause = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folderPath));

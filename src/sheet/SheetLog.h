@@ -23,8 +23,9 @@ public:
     SheetLog(SuiteServices& suite, Clock clock);
 
     QString stem() const;
-    // Writes `book` as an Excel workbook to directory/folder/stem.xls, making the folder when
-    // it is missing, and remembers the stem. Returns the empty text when written, else the
+    // Writes `book` as an Excel workbook to directory/folder/stem.xls (stem-2.xls, stem-3.xls
+    // and so on when that log is there already), making the folder when it is missing, and
+    // remembers the stem. Returns the empty text when written, else the
     // message that says which file could not be written and why (the caller goes on).
     QString write(const grid::Workbook& book, const QString& directory, const QString& folder);
     // The stem of the last log written (or tried).

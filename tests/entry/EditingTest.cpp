@@ -170,6 +170,9 @@ TEST_P(EditingTest, EditTypeSaveThenCopyPasteAndUndoByKeys)
     const QStringList typed{"17", "3", "6.5", "21", "4", "7.25"};
     const QStringList before = pasteRows();
     a->edit();
+    EXPECT_EQ(QDir(config.workDirectory + "/log").entryList(QDir::Files),
+              QStringList({"管理员0305-083012-2.xls", stem}))
+        << "a second log of the same second keeps the first";
     keyOn(from, 8, from + 1, 10, Qt::Key_C);
     keyOn(from + 2, 8, from + 2, 8, Qt::Key_V);
     EXPECT_EQ(pasteRows(), typed);
