@@ -59,6 +59,8 @@ void frmKQJL::showPersonPeriod(const QString& number)
         return;
     }
     option1->click();
+    if (m_suite.reportOption() != QLatin1String("1"))
+        return; // the unsaved edits were kept (the guard's Cancel): the report stays as shown
     clickTree(m_currentNode);
     const QString key = "A" + number;
     for (int i = 0; i < m_list->count(); ++i) {

@@ -328,6 +328,18 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
                                label(3) + "个人考勤表"}));
     }
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
+
+    // With unsaved edits the jump asks once; Cancel keeps the report shown.
+    test::chooseKind(*window, 3);
+    enterNode("A生产部");
+    window->state().DataChanged = true;
+    ui().answers = {UiService::Answer::Cancel};
+    openOverview([](OverviewCalendar& calendar) {
+        QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
+        return 1;
+    });
+    EXPECT_EQ(std::tuple(ui().messageTexts(), suite->reportOption(), window->book().sheetName(1)),
+              std::tuple(QStringList{talor::GuardMessage}, QString("3"), kindThree));
 }
 
 // Through MN01: 夜班 added with a condition of its own, its kind-2 template designed (column 3
