@@ -21,17 +21,17 @@ QDate dateOf(const QString& text)
     return read ? read->date() : QDate();
 }
 
-// The day of the month of a record's zhdate, field number `zhdate` (a date, or a date text);
-// 0 when unreadable.
-int dayOfRecord(const Recordset& records, int zhdate)
+// The date of a record's zhdate, field number `zhdate` (a date, or a date text); invalid when
+// unreadable.
+QDate dateOfRecord(const Recordset& records, int zhdate)
 {
     const QVariant value = records.value(zhdate);
     if (value.metaType().id() == QMetaType::QDate)
-        return value.toDate().day();
+        return value.toDate();
     if (value.metaType().id() == QMetaType::QDateTime)
-        return value.toDateTime().date().day();
+        return value.toDateTime().date();
     const QString text = value.toString();
-    // SQLite's stored form "yyyy-mm-dd" of a real date: the day is its last two digits.
+    // SQLite's stored form "yyyy-mm-dd" of a real date, read digit by digit.
     auto digits = [&](qsizetype from, qsizetype count) {
         int n = 0;
         for (qsizetype i = from; i < from + count; ++i) {
@@ -44,12 +44,12 @@ int dayOfRecord(const Recordset& records, int zhdate)
     if (text.size() == 10 && text[4] == u'-' && text[7] == u'-') {
         const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
         if (year > 0 && month > 0 && day > 0 && QDate::isValid(year, month, day))
-            return day;
+            return QDate(year, month, day);
     }
     // Read as a day number: a date-time in the local zone costs more than the whole record.
     const auto serial = text::dateSerialOf(text);
     const auto read = serial ? text::dateTimeFromSerial(std::floor(*serial)) : std::nullopt;
-    return read ? read->date().day() : 0;
+    return read ? read->date() : QDate();
 }
 
 } // namespace
@@ -60,7 +60,8 @@ int PeriodBlock::maxPersons()
 }
 
 PeriodBlock::PeriodBlock(const QString& start, const QString& end)
-    : m_start(start), m_end(end), m_dates(dayRowDates(start, end)), m_offsets(dayRowOffsets(m_dates))
+    : m_start(start), m_end(end), m_dates(dayRowDates(start, end)), m_offsets(dayRowOffsets(m_dates)),
+      m_byDayOfMonth(dateOf(start).daysTo(dateOf(end)) >= 31)
 {
     for (size_t i = 0; i < m_dates.size(); ++i) {
         if (m_dates[i].isValid())
@@ -75,8 +76,15 @@ QString PeriodBlock::periodText(const QString& start, const QString& end)
 
 int PeriodBlock::rowOfRecord(const Recordset& records, int zhdate) const
 {
-    const int day = dayOfRecord(records, zhdate);
-    const int offset = day >= 1 && day <= 31 ? m_offsets[size_t(day)] : 0;
+    const QDate date = dateOfRecord(records, zhdate);
+    if (!date.isValid() || !m_dates[0].isValid())
+        return 0;
+    if (!m_byDayOfMonth) {
+        // A row per date: a day of the month may come twice (1 February to 3 March).
+        const qint64 i = m_dates[0].daysTo(date);
+        return i >= 0 && i < 31 && m_dates[size_t(i)] == date ? HeaderRows + int(i) + 1 : 0;
+    }
+    const int offset = m_offsets[size_t(date.day())];
     return offset > 0 ? HeaderRows + offset : 0;
 }
 
@@ -130,7 +138,7 @@ std::array<QDate, 32> PeriodBlock::dayRowDates(const QString& start, const QStri
 
 std::array<int, 32> PeriodBlock::dayRowOffsets(const std::array<QDate, 32>& dates)
 {
-    // Within 31 days each day of the month comes once, so the day finds its date's row.
+    // In a period longer than 31 days each date is on the row of its day of the month.
     std::array<int, 32> offsets{};
     for (size_t i = 0; i < 31; ++i) {
         if (dates[i].isValid())

@@ -50,8 +50,9 @@ public:
     // (the 15th to the 14th starts with the 15th); a longer one puts each date on the row of
     // its day of the month (r - 4), showing the first such date. Invalid bounds give no dates.
     static std::array<QDate, 32> dayRowDates(const QString& start, const QString& end);
-    // For each day of the month (1..31), the offset (1..31, row 4 + offset) its records go
-    // on, as `dates` lays them out; 0 for a day not shown.
+    // For each day of the month (1..31), the offset (1..31, row 4 + offset) of the row showing
+    // it in `dates`; 0 for a day not shown. The records of a period longer than 31 days go on
+    // these rows (a shorter one places each record by its whole date).
     static std::array<int, 32> dayRowOffsets(const std::array<QDate, 32>& dates);
 
 private:
@@ -59,6 +60,7 @@ private:
     std::array<QDate, 32> m_dates;
     std::array<int, 32> m_offsets;
     std::array<double, 32> m_serials{}; // the spreadsheet day numbers of m_dates
+    bool m_byDayOfMonth;                // longer than 31 days: a row per day of the month
 };
 
 } // namespace talor

@@ -68,7 +68,8 @@ TEST(DayRows, TheHeaderNamesThePersonAndThePeriodOnTheThirdRow)
 
 // The row a record of the period 15 October..14 November goes on, by its zhdate as the
 // database gives it: a date text, a date and time; none for a date that cannot be read. The first and last
-// days of each month and of the period.
+// days of each month and of the period; then a period of 31 days across February, whose days 1
+// to 3 come twice.
 TEST(DayRows, ARecordGoesOnTheRowOfItsDay)
 {
     test::ensureApplication();
@@ -81,13 +82,20 @@ TEST(DayRows, ARecordGoesOnTheRowOfItsDay)
         ASSERT_TRUE(q.exec("insert into kq values (1, '2026-10-15'), (2, '2026-10-31'), (3, '2026-11-01'), "
                            "(4, '2026-11-14'), (5, '2026-10-31 08:00'), (6, '2026-10-00'), "
                            "(7, '2026-13-01'), (8, 'x'), (9, null)"));
-        Recordset records;
-        records.open("select zhdate from kq order by n", db);
-        const PeriodBlock block("2026-10-15", "2026-11-14");
-        QStringList rows;
-        for (; !records.eof(); records.moveNext())
-            rows << QString::number(block.rowOfRecord(records, 0));
-        EXPECT_EQ(rows.join(u','), "5,21,22,35,21,0,0,0,0");
+        const auto rows = [&](const PeriodBlock& block) {
+            Recordset records;
+            records.open("select zhdate from kq order by n", db);
+            QStringList found;
+            for (; !records.eof(); records.moveNext())
+                found << QString::number(block.rowOfRecord(records, 0));
+            return found.join(u',');
+        };
+        EXPECT_EQ(rows(PeriodBlock("2026-10-15", "2026-11-14")), "5,21,22,35,21,0,0,0,0");
+        // A period in which days of the month come twice: each date on its own row.
+        ASSERT_TRUE(q.exec("delete from kq"));
+        ASSERT_TRUE(q.exec("insert into kq values (1, '2026-02-01'), (2, '2026-02-03'), (3, '2026-03-01'), "
+                           "(4, '2026-03-03'), (5, '2026-03-04'), (6, '2026-01-31')"));
+        EXPECT_EQ(rows(PeriodBlock("2026-02-01", "2026-03-03")), "5,7,33,35,0,0");
     }
     QSqlDatabase::removeDatabase("period");
 }
