@@ -341,8 +341,10 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
         }
     }
     m_sheet.setPlainText(sumRow, 1, SumLabel);
-    m_sheet.setPlainText(
-        sumRow, 2, m_suite.reportOption() == QLatin1String("2") ? QString::number(sumRow - 5) : QString());
+    // The one-day report counts its data rows, wherever they start.
+    m_sheet.setPlainText(sumRow, 2,
+                         m_suite.reportOption() == QLatin1String("2") ? QString::number(sumRow - firstRow - 1)
+                                                                      : QString());
     selectRow(m_sheet, sumRow, columnCount);
     frameSelection(m_sheet);
     m_sheet.select(QStringLiteral("$C5"));

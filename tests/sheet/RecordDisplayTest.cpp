@@ -228,13 +228,15 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
 }
 
 // DisplaySum over rows holding the given "D" and "I" texts: the totals, the label and the
-// count of a kind-2 report; times (column 9) are emptied.
+// count of a kind-2 report (its data from row 5, or from row 1 in the heading layout); times
+// (column 9) are emptied.
 TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
 {
     // clang-format off
-    const struct { const char* name; QStringList decimals, integers; const char* option; QStringList sums; } cases[] = {
+    const struct { const char* name; QStringList decimals, integers; const char* option; QStringList sums; int above = 4; } cases[] = {
         {"NoRows", {}, {}, "2", {"0.00", "0", "0"}},
         {"KindTwoCountsRows", {"1.5", "2.25", "x"}, {"1", "2", "3"}, "2", {"3.75", "6", "3"}},
+        {"KindTwoHeadingLayoutCountsRows", {"1", "2", "3"}, {"1", "2", "3"}, "2", {"6.00", "6", "3"}, 0},
         // Every partial sum is rounded: 0.005 + 0.005 -> 0.01 (not 0.00 + ...), then 0.02.
         {"RoundedAfterEveryRow", {"0.005", "0.005", "0.005"}, {"0", "0", "0"}, "1", {"0.03", "0", ""}},
         {"KindThreeNoCount", {"8"}, {"12abc"}, "3", {"8.00", "12", ""}}};
@@ -244,12 +246,12 @@ TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
         sheet.clear();
         suite.option = c.option;
         for (int i = 0; i < c.decimals.size(); ++i) {
-            sheet.setText(5 + i, 7, c.decimals[i]);
-            sheet.setText(5 + i, 6, c.integers[i]);
+            sheet.setText(c.above + 1 + i, 7, c.decimals[i]);
+            sheet.setText(c.above + 1 + i, 6, c.integers[i]);
         }
-        const int sumRow = 5 + int(c.decimals.size());
+        const int sumRow = c.above + 1 + int(c.decimals.size());
         sheet.setText(sumRow, 9, "stale");
-        RecordDisplay(suite, state, columns, sheet).DisplaySum(4, sumRow, 12);
+        RecordDisplay(suite, state, columns, sheet).DisplaySum(c.above, sumRow, 12);
         EXPECT_EQ(QStringList({sheet.text(sumRow, 7), sheet.text(sumRow, 6), sheet.text(sumRow, 2),
                                sheet.text(sumRow, 1), sheet.text(sumRow, 9)}),
                   c.sums + QStringList({"合计：", ""}));
