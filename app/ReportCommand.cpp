@@ -202,6 +202,10 @@ int runReportCommand(const QStringList& arguments)
         request.kind = overview ? 3 : kind.toInt();
         request.node = parser.value(QStringLiteral("node"));
         request.person = parser.value(QStringLiteral("person"));
+        // Only the person report reads a person: elsewhere the option would be ignored, and the
+        // whole node written as if it were that person's report.
+        if (parser.isSet(QStringLiteral("person")) && request.kind != 1)
+            throw UsageError{QStringLiteral("--person goes with --kind 1 only")};
         request.date = dateOption(parser, QStringLiteral("date"));
         request.from = dateOption(parser, QStringLiteral("from"));
         request.to = dateOption(parser, QStringLiteral("to"));

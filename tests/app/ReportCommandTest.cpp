@@ -229,6 +229,7 @@ TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
         {{"--kind", "4", "--node", "ROOT", "--output", out}, 2, "--kind 4", "report"},
         {{"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt", "report"},
         {{"--kind", "1", "--node", "ROOT", "--output", out}, 2, "needs the person", "report"},
+        {{"--kind", "2", "--node", "ROOT", "--person", "00001", "--output", out}, 2, "--person goes with --kind 1", "report"},
         {{"--kind", "2", "--output", out}, 2, "--node is required", "report"},
         {{"--kind", "overview", "--node", "ROOT", "--output", out}, 2, "is not a .pdf file", "report"},
         // The tests run against no print server, so there is no printer.
