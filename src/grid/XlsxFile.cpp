@@ -112,6 +112,18 @@ lxw_format* makeFormat(lxw_workbook* wb, const CellFormat& f)
 // The most characters an Excel cell holds.
 constexpr int ExcelMaxText = 32767;
 
+// The grid's day numbers count from 30 December 1899; Excel's 1900 dates agree with them from
+// 1 March 1900 (day 61) on, and have no day before 1 January 1900 (the grid's day 2).
+constexpr double GridMarch1900 = 61;
+constexpr double GridJanuary1900 = 2;
+
+// A number format that shows a date (a time alone has no year, month, day or weekday).
+bool isDatePicture(const QString& picture)
+{
+    return text::isDateTimePicture(picture) &&
+           (picture.contains(u'y', Qt::CaseInsensitive) || picture.contains(u'd', Qt::CaseInsensitive));
+}
+
 void check(lxw_error error, const QString& what)
 {
     if (error != LXW_NO_ERROR)
@@ -131,6 +143,14 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
                 throw Refused{QStringLiteral("out of memory for the cell formats")};
         }
         return formats[size_t(id)];
+    };
+    // Whether each format shows a date: asked of small numbers only, once per format.
+    std::vector<signed char> datePictures(size_t(sheet.formatCount()), -1);
+    auto showsDate = [&](int row, int col) {
+        signed char& known = datePictures[size_t(sheet.formatId(row, col))];
+        if (known < 0)
+            known = isDatePicture(sheet.formatById(sheet.formatId(row, col)).numberFormat) ? 1 : 0;
+        return known == 1;
     };
     sheet.forEachCell([&](int row, int col) {
         const auto r = lxw_row_t(row - 1);
@@ -167,7 +187,17 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
                                                     text(shown).constData());
             }
         } else if (sheet.isNumber(row, col)) {
-            error = worksheet_write_number(ws, r, c, sheet.number(row, col), format);
+            const double n = sheet.number(row, col);
+            if (n < GridMarch1900 && showsDate(row, col)) {
+                // Excel holds a 29 February 1900 that never was: a date before March 1900 is a
+                // day lower there, and one before 1900 it cannot show (the grid's text goes).
+                error =
+                    n >= GridJanuary1900
+                        ? worksheet_write_number(ws, r, c, n - 1, format)
+                        : worksheet_write_string(ws, r, c, text(sheet.text(row, col)).constData(), format);
+            } else {
+                error = worksheet_write_number(ws, r, c, n, format);
+            }
         } else if (!sheet.isEmpty(row, col)) {
             error = worksheet_write_string(ws, r, c, text(sheet.text(row, col)).constData(), format);
         } else {
