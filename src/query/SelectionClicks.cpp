@@ -227,7 +227,10 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
             }
             display.DisplaySum(top + PeriodBlock::HeaderRows - 1, top + PeriodBlock::SumRow - 1, columns);
             grid.setLastRow(top + PeriodBlock::Rows - 1);
-            writeHeader(top, persons.text(QStringLiteral("name")) + "(" + number + "," + names + ")");
+            // The whole organisation has no names of its own: each person's are shown instead.
+            const auto own = names.isEmpty() ? namesOf(persons) : std::array<QString, 3>{names};
+            writeHeader(top, persons.text(QStringLiteral("name")) + "(" + number + "," + own[0] + own[1] +
+                                 own[2] + ")");
             // The formulas of the last few blocks while their cells are still in the cache
             // (four blocks share one plan: each alone costs more in planning than it saves).
             if (BlockCursor % RecalculatedBlocks == RecalculatedBlocks - 1)
@@ -265,7 +268,7 @@ void SelectionClicks::listClick()
     }
 }
 
-void SelectionClicks::setNodeNamesFrom(const Recordset& record)
+std::array<QString, 3> SelectionClicks::namesOf(const Recordset& record) const
 {
     SuiteServices& suite = m_parts.suite;
     auto decoded = [&](const QString& field, const std::function<QString(const QString&)>& decode) {
@@ -277,9 +280,15 @@ void SelectionClicks::setNodeNamesFrom(const Recordset& record)
         decoded(QStringLiteral("group0"), [&](const QString& code) { return suite.groupName(d, code); });
     const QString t =
         decoded(QStringLiteral("team"), [&](const QString& code) { return suite.teamName(d, g, code); });
-    suite.setDepartmentName(d);
-    suite.setGroupName(g);
-    suite.setTeamName(t);
+    return {d, g, t};
+}
+
+void SelectionClicks::setNodeNamesFrom(const Recordset& record)
+{
+    const auto [d, g, t] = namesOf(record);
+    m_parts.suite.setDepartmentName(d);
+    m_parts.suite.setGroupName(g);
+    m_parts.suite.setTeamName(t);
 }
 
 void SelectionClicks::showPerson(const QString& number, const QString& name, bool namesFromRecords)

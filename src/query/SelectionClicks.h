@@ -85,8 +85,10 @@ public:
     // the person's employee row when the period has none); else they stay as set. Throws on a
     // failing query.
     void showPerson(const QString& number, const QString& name, bool namesFromRecords);
-    // The suite's department, group and team names from a record's depart, group0 and team
-    // codes (empty for a null code, all empty at the end of the records).
+    // The department, group and team names of a record's depart, group0 and team codes
+    // (empty for a null code, all empty at the end of the records), and the same set as the
+    // suite's.
+    std::array<QString, 3> namesOf(const Recordset& record) const;
     void setNodeNamesFrom(const Recordset& record);
 
     QString ActionText;

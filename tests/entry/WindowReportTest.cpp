@@ -10,6 +10,7 @@
 #include "overview/frmOverview.h"
 #include "print/PrintTestSupport.h"
 #include "report/frmMODEL.h"
+#include "sheet/PeriodBlock.h"
 #include "support/ErrorText.h"
 #include "support/TestFiles.h"
 
@@ -99,6 +100,22 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
                                   {"读取该人员的考勤记录失败：", "no such column: no_such_column"}));
     EXPECT_TRUE(ui().messages[0].text.contains("\nbSQL:" + suite->composedQuery() + " --- str2:"));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
+}
+
+// Kind 3 of the whole organisation, which has no names of its own, heads each block with the
+// person's own department, group and team, as the person report does.
+TEST_F(WindowReport, KindThreeOfTheWholeOrganisationNamesEachPersonsOwnDepartment)
+{
+    test::chooseKind(*window, 1);
+    enterNode("ROOT");
+    int i = 0; // the first person of a department
+    for (enterPerson(i); label(3).endsWith(",)") && i + 1 < list()->count();)
+        enterPerson(++i);
+    const QString person = label(3);
+    ASSERT_FALSE(person.endsWith(",)")) << person.toStdString();
+    test::chooseKind(*window, 3);
+    enterNode("ROOT");
+    EXPECT_EQ(sheet().text(PeriodBlock::Rows * i + PeriodBlock::PersonRow, 1), person);
 }
 
 // Kind 2 previewed, then printed as previewed without a dialog (no printer: a PDF), editing
