@@ -686,6 +686,7 @@ TEST_P(RecordsetTest, UpdateFindsTheRowByTheKeyOfItsOneTable)
         {u"select memberid, name, depart as \" from x\" from ygzl where memberid='7'"_qs, {}},
         {u"select k.memberid, k.name from kq k, ygzl y where k.depart=y.depart"_qs, u"exactly one table"_qs},
         {u"select * from kq join ygzl on kq.depart=ygzl.depart"_qs, u"exactly one table"_qs},
+        {u"select * from kq orders join ygzl on orders.depart=ygzl.depart"_qs, u"exactly one table"_qs},
         {u"select * from nokey"_qs, u"no primary key"_qs},
         {u"select name from ygzl"_qs, u"key column"_qs}};
     int written = 0;

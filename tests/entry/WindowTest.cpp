@@ -428,7 +428,7 @@ TEST_F(WindowTest, TabWalksTheWindowCtrlTabLeavesTheGridF1Helps)
 
 // Typing above the tree finds a person by number or name and selects the node they belong to
 // (by codes or by names), or a node by its name; Enter the next match, Down goes on into the
-// tree; the person is selected in the list once the list holds them.
+// tree; the person is selected in the list, at once where it holds them, else once it does.
 TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
 {
     suite.categoryNames.insert("部门\n01", "生产部");
@@ -474,6 +474,9 @@ TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
         QStringList({"甲班", "查找：第 2/2 个：员工1230(01230)（Enter 查下一个，↓ 进入部门树）"}));
     window->view().showEmployees({{"A01228", "01228 员工1228"}, {"A01230", "01230 员工1230"}});
     ASSERT_NE(control<QListWidget>("ListView1")->currentItem(), nullptr);
+    EXPECT_EQ(control<QListWidget>("ListView1")->currentItem()->text(), "01230 员工1230");
+    control<QListWidget>("ListView1")->setCurrentRow(0);
+    type("01230");
     EXPECT_EQ(control<QListWidget>("ListView1")->currentItem()->text(), "01230 员工1230");
     QTest::keyClick(search, Qt::Key_Down);
     EXPECT_EQ(QApplication::focusWidget(), tree);

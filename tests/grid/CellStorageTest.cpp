@@ -69,7 +69,9 @@ TEST(CellStorage, FormulasCopiedDownKeepTheirShapeAsOthersAreReplacedAndCleared)
     sheet.setText(1, 3, QStringLiteral("=A1&\"h\""));
     sheet.setText(5, 2, QStringLiteral("=A5*10"));
     sheet.setNumber(4, 1, 7);
-    EXPECT_EQ(allTexts(sheet), QStringLiteral("1||1h\n2|3|\n3|4|\n7|70|\n|0|"));
+    sheet.setText(6, 2, QStringLiteral("=A6:A6*10")); // below =A5*10, yet not that formula moved
+    EXPECT_EQ(allTexts(sheet), QStringLiteral("1||1h\n2|3|\n3|4|\n7|70|\n|0|\n|#VALUE!|"));
+    EXPECT_EQ(sheet.formula(6, 2), QStringLiteral("=A6:A6*10"));
 }
 
 } // namespace

@@ -255,7 +255,8 @@ TEST(SheetTest, ReachesTheSheetLimitsAndRefusesBeyond)
     EXPECT_THROW(sheet.setText(1, 257, "x"), std::out_of_range);
     EXPECT_THROW((void)sheet.text(1048577, 1), std::out_of_range);
     sheet.setFrozenColumns(-3);
-    EXPECT_EQ(sheet.frozenColumns(), 0);
+    sheet.setFrozenRows(Sheet::MaxRows);
+    EXPECT_EQ(std::pair(sheet.frozenColumns(), sheet.frozenRows()), std::pair(0, Sheet::MaxRows - 1));
     EXPECT_THROW(sheet.setNumber(1, 1, std::numeric_limits<double>::infinity()), std::invalid_argument);
     EXPECT_THROW(sheet.setBorder(14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0), std::out_of_range);
     EXPECT_THROW(sheet.setPattern(19, 0, 0), std::out_of_range);
@@ -277,7 +278,8 @@ TEST(SheetTest, ShrinkingTheExtentDropsCellsBeyondIt)
     sheet.setRowHeading(8, "eight");
     EXPECT_EQ(sheet.text(1, 5) + "|" + sheet.rowHeading(8), "55|eight");
     sheet.setLastRow(5);
-    sheet.clearCell(5, 1); // the sum reads it as empty now
+    EXPECT_EQ(sheet.text(1, 5), "15"); // the rows dropped leave the sum at once
+    sheet.clearCell(5, 1);             // the sum reads it as empty now
     EXPECT_EQ(std::pair(extent(sheet), sheet.text(1, 5)), std::pair(std::pair(5, 5), QString("10")));
     sheet.setLastRow(10);
     EXPECT_TRUE(sheet.isEmpty(8, 1));

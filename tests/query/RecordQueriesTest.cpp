@@ -273,6 +273,8 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
         book.active().clear();
         book.active().setLastColumn(5);
         book.active().setColumnHeading(1, c.headings ? "日期" : "");
+        // A label of the cell layout in the last column: nothing is written beside it.
+        book.active().setPlainText(2, 5, c.headings ? "" : "日期：");
         suite.option = c.option;
         suite.date = QDate(2026, 10, c.day);
         view.sum = c.sum;
@@ -282,10 +284,21 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
             clicks.showPerson("0001", "甲", true);
         else
             clicks.treeClick();
-        EXPECT_EQ(book.active().lastRow(), c.lastRow);
+        EXPECT_EQ(std::pair(book.active().lastRow(), book.active().lastColumn()), std::pair(c.lastRow, 5));
         for (const auto& [r, texts] : c.rows)
             EXPECT_EQ(row(r).toStdString(), texts) << "row " << r;
     }
+    // A person without records over the period is named by their employee row, not by the person
+    // shown before; one without a row there has no names.
+    QSqlQuery(db).exec("create table ygzl (memberid text, depart text, group0 text, team text)");
+    QSqlQuery(db).exec("insert into ygzl values ('0009', 'D1', 'G1', 'T1')");
+    SelectionClicks shown({suite, queryState, sheetState, employees, persons, columns, patterns, book}, view);
+    QStringList names;
+    for (const char* number : {"0003", "0009", "0008"}) {
+        shown.showPerson(number, "无", true);
+        names << suite.department + suite.group + suite.team;
+    }
+    EXPECT_EQ(names, QStringList({"O'Neill部", "生产部一组甲班", ""}));
     // What the list shows when the records cannot be read.
     EXPECT_EQ(SelectionClicks::listErrorText("select 1", "查询", 3), "bSQL:select 1 --- str2:查询 --- j:3");
 }

@@ -302,6 +302,8 @@ TEST_F(DesignerWindowTest, ShowsTheFieldOfEachColumnAndExplainsRefusals)
     const QString none = u"=（无此字段）"_qs;
     EXPECT_EQ(fieldMap(), (QStringList{u"日期=zhdate"_qs, u"="_qs, u"班次=banci"_qs, u"上班时间=sbsj"_qs,
                                        u"迟到"_qs + none}));
+    // The first column numbers the columns.
+    EXPECT_EQ(child<QTableWidget>(*window, "FieldMap")->model()->index(4, 0).data().toString(), u"5"_qs);
     sheet->setColumnHeading(4, u"上班 时间"_qs);
     EXPECT_EQ(fieldMap().value(3), u"上班 时间"_qs + none);
 
