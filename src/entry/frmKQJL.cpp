@@ -1,6 +1,7 @@
 #include "entry/frmKQJL.h"
 
 #include "commands/DesignedImages.h"
+#include "commands/UnsavedDataGuard.h"
 #include "entry/ArrangeControls.h"
 #include "entry/ComponentLauncher.h"
 #include "entry/ModuleRegistry.h"
@@ -504,6 +505,11 @@ void frmKQJL::showModal()
 
 void frmKQJL::closeEvent(QCloseEvent* event)
 {
+    // The window's close box and the desktop's close ask about unsaved edits as 退出 does.
+    if (!unsavedDataGuard(m_state.DataChanged, m_ui, this)) {
+        event->ignore();
+        return;
+    }
     savePlacement();
     unload();
     QMainWindow::closeEvent(event);

@@ -1,5 +1,6 @@
 // The main window's own wiring, on a small suite with commands that record what the window ran:
 // menus, keys and buttons reaching their operations, the guard, the timer, focus, the modal show.
+#include "commands/UnsavedDataGuard.h"
 #include "entry/ArrangeControls.h"
 #include "entry/ModuleDatabase.h"
 #include "entry/RecordingCommands.h"
@@ -131,8 +132,14 @@ TEST_F(WindowTest, LoadShowsTheTreeMenusAndCaptionOrTheSetupDialogFirst)
     suite.failing = true;
     suite.viewNames.clear();
     suite.current = "kq01";
+    // With unsaved edits the close box asks first: Cancel keeps the window and the edits.
+    window->state().DataChanged = true;
+    ui.answers = {UiService::Answer::Cancel, UiService::Answer::Ok};
+    EXPECT_EQ(std::tuple(window->close(), window->state().DataChanged, suite.viewNames.size()),
+              std::tuple(false, true, qsizetype(0)));
     EXPECT_NO_THROW(window->close());
     EXPECT_EQ(suite.viewNames, QStringList{"考勤表"});
+    EXPECT_EQ(ui.messageTexts(), QStringList(2, talor::GuardMessage));
 }
 
 // The first activation builds the command bar for the kind and lays out once; each kind button
