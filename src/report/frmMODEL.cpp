@@ -70,6 +70,12 @@ void frmMODEL::buildControls()
     m_grid->setWorkbook(m_book.get());
     connect(m_grid, &grid::SheetView::cellClicked, this,
             [this](int row, int col) { m_designer.cellClick(row, col); });
+    // The cell moved to by the keyboard is the design cell as a clicked one is: insert and
+    // remove act on the column the cursor is in.
+    connect(m_grid, &grid::SheetView::selectionChanged, this, [this] {
+        const grid::Sheet& sheet = m_book->active();
+        m_designer.cellClick(sheet.activeRow(), sheet.activeColumn());
+    });
     connect(m_grid, &grid::SheetView::cellDoubleClicked, this, &frmMODEL::gridDoubleClick);
 
     m_fieldMap = new QTableWidget(0, 3, this);
@@ -144,6 +150,7 @@ void frmMODEL::showRefusal(const QString& message)
 
 void frmMODEL::openTemplate()
 {
+    m_grid->commitEdit();
     const TemplateFileDialog dialog = m_designer.fileDialog();
     const std::optional<QString> chosen =
         m_ui.openFile(this, dialog.filter, dialog.directory, dialog.presetName);
@@ -159,12 +166,14 @@ void frmMODEL::openTemplate()
 
 void frmMODEL::insertColumn()
 {
+    m_grid->commitEdit();
     showRefusal(m_designer.insertColumn());
     showFieldMap();
 }
 
 void frmMODEL::removeColumn()
 {
+    m_grid->commitEdit();
     showRefusal(m_designer.removeColumn());
     showFieldMap();
 }
@@ -176,6 +185,8 @@ void frmMODEL::startEditing()
 
 void frmMODEL::saveTemplate()
 {
+    // A cell still in its editor is written first: the save ends editing, which would drop it.
+    m_grid->commitEdit();
     const TemplateFileDialog dialog = m_designer.fileDialog();
     m_designer.prepareSave();
     const std::optional<QString> chosen =

@@ -376,6 +376,34 @@ TEST_F(DesignerWindowTest, ThePickerWritesItsThreeTargetsRemembersTheOptionAndHi
     EXPECT_EQ(std::pair(sheet->formula(2, 3), sheet->text(2, 3)), std::pair(u"=B2*2"_qs, u"8"_qs));
 }
 
+// What the keyboard does counts as what the mouse does: a cell still in its editor is saved
+// with the template (and stays in the grid), and remove acts on the column the cursor was
+// moved to after a click elsewhere.
+TEST_F(DesignerWindowTest, TheKeyboardsCellIsSavedAndDesigned)
+{
+    window->show();
+    sheet->setLastRow(5);
+    command(4);
+    doubleClick(2, 4);
+    auto* editor = window->F1Book1()->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor && editor->isVisible());
+    editor->setText(u"迟到"_qs);
+    ui.files.push_back(path(u"typed.vts"_qs));
+    command(5);
+    grid::Workbook saved;
+    saved.read(path(u"typed.vts"_qs));
+    EXPECT_EQ(std::pair(saved.active().text(2, 4), sheet->text(2, 4)), std::pair(u"迟到"_qs, u"迟到"_qs));
+
+    auto* table = window->F1Book1()->table();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                      table->visualRect(table->model()->index(1, 4)).center());
+    for (int i = 0; i < 2; ++i)
+        QTest::keyClick(table, Qt::Key_Left);
+    command(3);
+    EXPECT_EQ(std::pair(sheet->columnHeading(3), sheet->columnHeading(4)),
+              std::pair(u"上班时间"_qs, u"迟到"_qs));
+}
+
 TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCounts)
 {
     // A file that is no template: a clear error, the designer as it was.
