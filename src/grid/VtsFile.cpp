@@ -261,12 +261,22 @@ struct Budget
     const VtsLimits& limits;
     int cells = 0;
     qint64 formulaCharacters = 0;
+    qint64 rowSlots = 0;
 
-    void addCell()
+    // A cell on `row` of a sheet whose lowest cell so far is on `lowest` (updated).
+    void addCell(int row, int& lowest)
     {
         if (++cells > limits.cells)
             throw TooLarge{QStringLiteral("it holds more than %1 cells, the most a template may hold")
                                .arg(limits.cells)};
+        if (row <= lowest)
+            return;
+        rowSlots += row - lowest;
+        lowest = row;
+        if (rowSlots > limits.rowSlots)
+            throw TooLarge{QStringLiteral("its sheets reach down more than %1 rows together, the most a "
+                                          "template may")
+                               .arg(limits.rowSlots)};
     }
 
     void addFormula(int row, int col, const QString& formula)
@@ -311,10 +321,11 @@ std::unique_ptr<Sheet> sheetFromJson(const QJsonObject& o, QString& name, Budget
     if (formats.empty())
         formats.emplace_back();
 
+    int lowest = 0;
     for (const QJsonValue& v : arrayMember(o, u"cells")) {
-        budget.addCell();
         const QJsonObject c = toObject(v, QStringLiteral("a cell"));
         const int row = toInt(c.value(u"row"), QStringLiteral("cell row"), 1, Sheet::MaxRows);
+        budget.addCell(row, lowest);
         const int col = toInt(c.value(u"col"), QStringLiteral("cell column"), 1, Sheet::MaxColumns);
         const int format = c.contains(u"format") ? toInt(c.value(u"format"), QStringLiteral("cell format"), 0,
                                                          int(formats.size()) - 1)

@@ -27,7 +27,11 @@ struct VtsLimits
     // what a desktop has.
     qint64 fileBytes = qint64(16) << 20;
     int sheets = 256;
-    int cells = 4 << 20;             // in all sheets together
+    int cells = 4 << 20; // in all sheets together
+    // Rows of all sheets together down to each sheet's lowest cell: a sheet keeps a slot (a
+    // dozen bytes) for every row above its lowest cell, so that a few cells on the last row
+    // of many sheets would take gigabytes. Four whole sheets.
+    qint64 rowSlots = qint64(4) << 20;
     int formulaLength = 8192;        // characters of one formula
     int formulaCharacters = 4 << 20; // characters of all formulas together
     // Cells the formulas of one sheet may read to compute their first results: about a

@@ -145,6 +145,7 @@ TEST(VtsFileTest, FilesBeyondTheReaderLimitsAreRefused)
         {"bytes", [](VtsLimits& l, int n) { l.fileBytes = n; }, int(size), "larger than %1 bytes"},
         {"sheets", [](VtsLimits& l, int n) { l.sheets = n; }, 2, "more than %1 sheets"},
         {"cells", [](VtsLimits& l, int n) { l.cells = n; }, 3, "more than %1 cells"},
+        {"rows", [](VtsLimits& l, int n) { l.rowSlots = n; }, 2, "reach down more than %1 rows"},
         {"formula", [](VtsLimits& l, int n) { l.formulaLength = n; }, 7, "longer than %1 characters"},
         {"formulas", [](VtsLimits& l, int n) { l.formulaCharacters = n; }, 12, "more than %1 characters"},
     };
