@@ -6,7 +6,9 @@
 #include "sheet/SheetLayout.h"
 #include "suite/SuiteServices.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace talor {
@@ -69,8 +71,37 @@ QString TemplateDesigner::load()
             error = failure.message();
         }
     }
+    stamp(path);
     prepareGrid();
     return error;
+}
+
+namespace {
+
+// A digest of the file's bytes; empty when there is no file to read.
+QByteArray digestOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(&file);
+    return hash.result();
+}
+
+} // namespace
+
+void TemplateDesigner::stamp(const QString& path)
+{
+    m_stampedPath = QFileInfo(path).absoluteFilePath();
+    m_stampedBytes = digestOf(path);
+}
+
+bool TemplateDesigner::changedSinceRead(const QString& path) const
+{
+    const QString target = path.trimmed();
+    return !target.isEmpty() && QFileInfo(target).absoluteFilePath() == m_stampedPath &&
+           digestOf(target) != m_stampedBytes;
 }
 
 void TemplateDesigner::prepareGrid()
@@ -122,6 +153,7 @@ void TemplateDesigner::open(const QString& path)
     // A blank choice reads nothing and keeps the frozen counts saved from the template shown.
     if (!path.isEmpty()) {
         m_book.read(path);
+        stamp(path);
         prepareGrid();
     }
     m_designFile = path;
@@ -172,8 +204,10 @@ void TemplateDesigner::prepareSave()
 
 void TemplateDesigner::save(const QString& path)
 {
-    if (!path.trimmed().isEmpty())
+    if (!path.trimmed().isEmpty()) {
         m_book.write(path.trimmed(), grid::FileType::Template);
+        stamp(path.trimmed());
+    }
     setEditing(false);
 }
 

@@ -89,6 +89,9 @@ public:
     // MN05 after its dialog: writes the template to `path` when it is not blank, then
     // switches editing off.
     void save(const QString& path);
+    // Whether `path` is the file the designer last read or wrote and it has changed since
+    // (another operator saved their design there): saving would replace that design.
+    bool changedSinceRead(const QString& path) const;
 
     // The picker's double-click with label `label` (empty removes a label).
     void pick(const QString& label, PickTarget target);
@@ -102,12 +105,16 @@ private:
     void prepareGrid();
     void setEditing(bool on);
     int kind() const;
+    // Remembers the file at `path` as read or written now.
+    void stamp(const QString& path);
 
     SuiteServices& m_suite;
     grid::Workbook& m_book;
     int m_designRow = 0;
     int m_designColumn = 0;
     QString m_designFile;
+    QString m_stampedPath;     // the file last read or written, absolute
+    QByteArray m_stampedBytes; // its digest then (empty: there was no file)
     int m_savedColumns = 0;
     int m_savedRows = 0;
 };

@@ -193,6 +193,10 @@ void frmMODEL::saveTemplate()
         m_ui.saveFile(this, dialog.filter, dialog.directory, dialog.presetName);
     if (!chosen)
         return;
+    if (m_designer.changedSinceRead(*chosen) &&
+        m_ui.message(this, u"模板文件已被他人修改，仍要覆盖吗？"_qs, UiService::Buttons::YesNo,
+                     u"系统提示"_qs) != UiService::Answer::Yes)
+        return;
     try {
         m_designer.save(*chosen);
     } catch (const grid::GridFileError& error) {

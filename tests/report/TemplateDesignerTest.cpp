@@ -433,6 +433,26 @@ TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCou
     ui.files.push_back(path(u"missing/dir/x.vts"_qs));
     command(5);
     EXPECT_TRUE(ui.messages.back().text.startsWith(u"模板文件无法保存"_qs));
+
+    // Another operator saves a design of their own over the file meanwhile: a save over it
+    // asks first, and No keeps theirs.
+    grid::Workbook theirs;
+    theirs.active().setColumnHeading(3, u"他们的"_qs);
+    theirs.write(path(u"夜班1.vts"_qs), grid::FileType::Template);
+    ui.messages.clear();
+    for (const auto answer : {UiService::Answer::No, UiService::Answer::Yes}) {
+        ui.files.push_back(path(u"夜班1.vts"_qs));
+        ui.answers.push_back(answer);
+        command(5);
+        grid::Workbook saved;
+        saved.read(path(u"夜班1.vts"_qs));
+        EXPECT_EQ(saved.active().columnHeading(3),
+                  answer == UiService::Answer::No ? u"他们的"_qs : u"班次"_qs);
+    }
+    EXPECT_EQ(ui.messageTexts(), QStringList(2, u"模板文件已被他人修改，仍要覆盖吗？"_qs));
+    ui.files.push_back(path(u"夜班1.vts"_qs)); // its own file again: nothing to ask
+    command(5);
+    EXPECT_EQ(ui.messages.size(), 2u);
 }
 
 } // namespace
