@@ -47,15 +47,16 @@ void frmMODEL::buildControls()
         const char* caption;
         void (frmMODEL::*handler)();
         QKeySequence shortcut;
-    } items[6] = {
+    } items[7] = {
         {"打开", &frmMODEL::openTemplate, QKeySequence::Open},
         {"插入", &frmMODEL::insertColumn, Qt::CTRL | Qt::Key_Plus},
         {"移除", &frmMODEL::removeColumn, Qt::CTRL | Qt::Key_Minus},
         {"编辑", &frmMODEL::startEditing, Qt::Key_F2},
         {"保存", &frmMODEL::saveTemplate, QKeySequence::Save},
         {"退出", &frmMODEL::reject, Qt::CTRL | Qt::Key_Q},
+        {"项目", &frmMODEL::pickAtCursor, Qt::Key_F4},
     };
-    for (size_t i = 0; i < 6; ++i) {
+    for (size_t i = 0; i < std::size(items); ++i) {
         QAction* action = menu->addAction(QString::fromUtf8(items[i].caption));
         action->setObjectName(u"MN0"_qs + QString::number(i + 1));
         action->setShortcut(items[i].shortcut);
@@ -202,6 +203,12 @@ void frmMODEL::saveTemplate()
     } catch (const grid::GridFileError& error) {
         m_ui.message(this, u"模板文件无法保存：\n"_qs + error.message());
     }
+}
+
+void frmMODEL::pickAtCursor()
+{
+    const grid::Sheet& sheet = m_book->active();
+    gridDoubleClick(sheet.activeRow(), sheet.activeColumn());
 }
 
 void frmMODEL::gridDoubleClick(int row, int col)

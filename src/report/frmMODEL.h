@@ -20,13 +20,13 @@ class Workbook;
 } // namespace grid
 
 // The template designer "模板设计：[N]": the template of the current report and kind in the
-// grid F1Book1, the commands MN01..MN06 (打开, 插入, 移除, 编辑, 保存, 退出) in a menu and as
-// Toolbar1's buttons, and beside the grid the table FieldMap with the field each labelled
-// column will show, so that a label the field lookup does not know stands out before saving.
-// A double-click in the grid opens the field picker frmFIELD while editing is off (unless the
-// report's picker is switched off), and starts editing the cell while editing is on, where
-// texts and formulas ("=...") may be typed. Open and save go through the UI service's file
-// dialogs; refusals and file errors are shown as messages. Closing discards unsaved changes.
+// grid F1Book1, the commands MN01..MN07 (打开, 插入, 移除, 编辑, 保存, 退出, and 项目 (F4): what a
+// double-click on the active cell does, for the keyboard) in a menu and as Toolbar1's buttons, and beside the
+// grid the table FieldMap with the field each labelled column will show, so that a label the field lookup
+// does not know stands out before saving. A double-click in the grid opens the field picker frmFIELD while
+// editing is off (unless the report's picker is switched off), and starts editing the cell while editing is
+// on, where texts and formulas ("=...") may be typed. Open and save go through the UI service's file dialogs;
+// refusals and file errors are shown as messages. Closing discards unsaved changes.
 class frmMODEL : public QDialog
 {
     Q_OBJECT
@@ -38,7 +38,7 @@ public:
     TemplateDesigner& designer() { return m_designer; }
     grid::Workbook& book() { return *m_book; }
     grid::SheetView* F1Book1() const { return m_grid; }
-    QAction* command(int number) const { return m_commands[size_t(number - 1)]; } // MN01..MN06
+    QAction* command(int number) const { return m_commands[size_t(number - 1)]; } // MN01..MN07
 
     // The handlers of MN01..MN06, public for the parts that drive the designer.
     void openTemplate();
@@ -47,6 +47,7 @@ public:
     void startEditing();
     void saveTemplate();
     void gridDoubleClick(int row, int col);
+    void pickAtCursor();
 
 private:
     void buildControls();
@@ -60,7 +61,7 @@ private:
     grid::SheetView* m_grid = nullptr;
     QToolBar* m_toolbar = nullptr;
     QTableWidget* m_fieldMap = nullptr;
-    std::array<QAction*, 6> m_commands{};
+    std::array<QAction*, 7> m_commands{};
     bool m_mapQueued = false;
     QList<QMetaObject::Connection> m_sheetConnections;
 };

@@ -332,8 +332,11 @@ TEST_F(DesignerWindowTest, ThePickerWritesItsThreeTargetsRemembersTheOptionAndHi
     EXPECT_EQ(sheet->text(4, 3), u"班次"_qs);
     EXPECT_EQ(suite.setting(u"MODEL8"_qs, u"OPTION"_qs), u"1"_qs);
 
-    ui.dialogs.push_back(picker(3, 2)); // the row heading
-    doubleClick(3, 1);
+    ui.dialogs.push_back(picker(3, 2)); // the row heading, by the keyboard's F4 on the cell
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    sheet->setActiveCell(3, 1);
+    QTest::keyClick(window->F1Book1()->table(), Qt::Key_F4);
     EXPECT_EQ(sheet->rowHeading(3), u"上班时间"_qs);
 
     ui.dialogs.push_back([](QDialog& d) { // Enter on the empty entry removes the label
@@ -362,8 +365,6 @@ TEST_F(DesignerWindowTest, ThePickerWritesItsThreeTargetsRemembersTheOptionAndHi
     EXPECT_EQ(ui.dialogsShown.size(), 5);
 
     // While editing, a double-click edits the cell, where a formula may be typed.
-    window->show();
-    QApplication::setActiveWindow(window.get());
     sheet->setText(2, 2, u"4"_qs);
     command(4);
     doubleClick(2, 3);
