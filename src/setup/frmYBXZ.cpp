@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -26,6 +27,34 @@ frmYBXZ::frmYBXZ(SuiteServices& suite, UiService& ui, Recordset& treeRecords1, R
     buildControls();
     m_loaded = m_setup.load();
     showValues(m_loaded);
+    m_loadedTable = suite.currentTable();
+    m_loadedView = suite.viewName();
+}
+
+void frmYBXZ::reject()
+{
+    // Closed without OK: the session goes on with the table the load gave it, whatever was
+    // clicked since.
+    m_suite.setCurrentTable(m_loadedTable);
+    m_suite.setViewName(m_loadedView);
+    QDialog::reject();
+}
+
+bool frmYBXZ::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter or Space on a command moves it to the other list, as a double-click does, rather
+    // than pressing OK.
+    if (event->type() == QEvent::KeyPress && (watched == m_restricted || watched == m_offered)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            if (watched == m_restricted)
+                moveItem(m_restricted, m_offered);
+            else
+                moveItem(m_offered, m_restricted);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QColor frmYBXZ::toQColor(quint32 bgr)
@@ -127,6 +156,8 @@ void frmYBXZ::buildControls()
     connect(m_restricted, &QListWidget::itemDoubleClicked, this,
             [this] { moveItem(m_restricted, m_offered); });
     connect(m_offered, &QListWidget::itemDoubleClicked, this, [this] { moveItem(m_offered, m_restricted); });
+    m_restricted->installEventFilter(this);
+    m_offered->installEventFilter(this);
     connect(ok, &QPushButton::clicked, this, &frmYBXZ::onOk);
 }
 
@@ -210,7 +241,11 @@ void frmYBXZ::onOk()
 {
     // A failing write leaves the dialog open, so the operator can try again or close it.
     try {
-        m_setup.save(currentValues());
+        const SetupValues values = currentValues();
+        m_setup.save(values);
+        // The table chosen by the keyboard as well as by a click is the session's from now on.
+        if (values.tableIndex >= 0)
+            m_setup.chooseTable(values.tables.at(values.tableIndex));
     } catch (const SuiteError& error) {
         m_ui.message(this, error.message());
         return;

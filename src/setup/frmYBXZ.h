@@ -21,8 +21,10 @@ class UiService;
 
 // The component initialisation dialog "组件初始化": the attendance table, the restricted
 // commands, the seven external module positions, the abnormal colours and two options.
-// Its load runs in the constructor; OK writes every setting and closes; closing it with the
-// window box changes nothing. Controls carry the module's names (List5, Combo1, Text16, ...).
+// Its load runs in the constructor; OK writes every setting, makes the selected table the
+// session's, and closes; closing it with the window box or Escape changes nothing (a table
+// clicked meanwhile is given back). Enter or Space on a command of List3 or List4 moves it to
+// the other list, as a double-click does. Controls carry the module's names (List5, Combo1, Text16, ...).
 class frmYBXZ : public QDialog
 {
     Q_OBJECT
@@ -35,6 +37,11 @@ public:
 
     // Converts between the module's 0x00BBGGRR colours and Qt colours.
     static QColor toQColor(quint32 bgr);
+
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -50,6 +57,7 @@ private:
     UiService& m_ui;
     ModuleSetup m_setup;
     SetupValues m_loaded;
+    QString m_loadedTable, m_loadedView; // the session's table as the load left it
 
     QListWidget* m_tables = nullptr;        // List5
     QListWidget* m_restricted = nullptr;    // List3

@@ -224,6 +224,35 @@ TEST_P(SetupTest, OkKeepsAnotherOperatorsChangeOfAValueLeftAsLoaded)
     EXPECT_EQ(setting(u"CAP2"_qs) + "|" + setting(u"CAP1"_qs), u"核算|工资"_qs);
 }
 
+// By the keyboard: a table chosen with the arrows becomes the session's on OK, as a clicked
+// one does; Enter on a command moves it to the other list and does not press OK. A table
+// clicked and then left by closing the dialog is given back to the session.
+TEST_P(SetupTest, TheKeyboardChoosesTheTableAndMovesCommandsAndCloseGivesTheTableBack)
+{
+    frmYBXZ& first = open();
+    const QString before = suite.current;
+    auto* tables = child<QListWidget>("List5");
+    QTest::mouseClick(tables->viewport(), Qt::LeftButton, {},
+                      tables->visualItemRect(tables->item(2)).center());
+    ASSERT_EQ(suite.current, u"KQRB01"_qs);
+    first.close();
+    EXPECT_EQ(suite.current, before);
+
+    frmYBXZ& d = open();
+    tables = child<QListWidget>("List5");
+    tables->setFocus();
+    QTest::keyClick(tables, Qt::Key_Down);
+    auto* restricted = child<QListWidget>("List3");
+    restricted->setCurrentRow(0);
+    suite.settingsWrites.clear();
+    QTest::keyClick(restricted, Qt::Key_Return);
+    EXPECT_EQ(std::tuple(texts(restricted), texts(child<QListWidget>("List4")).last(), d.isVisible(),
+                         suite.settingsWrites.size()),
+              std::tuple(QStringList{u"保存"_qs}, u"编辑"_qs, true, qsizetype(0)));
+    click("Command1");
+    EXPECT_EQ(std::pair(setting(u"TABLE"_qs), suite.current), std::pair(u"JBB"_qs, u"JBB"_qs));
+}
+
 // A settings write that fails (a full disk, say) is shown and the dialog stays open; closed with
 // the window box, it changes nothing.
 TEST_P(SetupTest, OkWhoseWriteFailsShowsItAndStaysOpenTheWindowBoxChangesNothing)
