@@ -8,6 +8,7 @@
 #include "entry/frmKQJL.h"
 #include "grid/SheetView.h"
 #include "grid/Workbook.h"
+#include "modulesettings/ModuleSettings.h"
 #include "setup/frmYBXZ.h"
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
@@ -245,8 +246,12 @@ void frmKQJL::applyCommandBar()
     }
     for (size_t i = 0; i < m_menuItems.size(); ++i)
         m_menuItems[i]->setVisible(m_commandBar.menuVisible[i]);
-    for (size_t i = 0; i < m_externalItems.size(); ++i)
+    // The modules' names as the settings hold them now (the set-up dialog may have changed them).
+    const ModuleSettings settings(m_suite);
+    for (size_t i = 0; i < m_externalItems.size(); ++i) {
+        m_externalItems[i]->setText(settings.read(keys::ExternalMenu, int(i) + 1));
         m_externalItems[i]->setVisible(m_commandBar.externalMenuVisible[i]);
+    }
     if (!m_commandBar.missingPictures.isEmpty())
         m_status->showMessage("图片无法载入: " + m_commandBar.missingPictures.join(QStringLiteral(", ")));
 }
