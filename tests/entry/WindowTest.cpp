@@ -277,6 +277,14 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
     control<QDateEdit>("DTPicker1")->setDate(QDate(2026, 12, 24));
     window->view().setPickerDate(QDate(2026, 12, 25));
     EXPECT_EQ(std::pair(commands.treeNodes.size(), suite.date), std::pair(qsizetype(4), QDate(2026, 12, 24)));
+    // With unsaved edits another day is asked about first: Cancel keeps the day and the edits.
+    window->state().DataChanged = true;
+    ui.answers = {UiService::Answer::Cancel};
+    control<QDateEdit>("DTPicker1")->setDate(QDate(2026, 12, 26));
+    EXPECT_EQ(std::tuple(suite.date, control<QDateEdit>("DTPicker1")->date(), commands.treeNodes.size(),
+                         window->state().DataChanged),
+              std::tuple(QDate(2026, 12, 24), QDate(2026, 12, 24), qsizetype(4), true));
+    window->state().DataChanged = false;
 
     // Report kind 1 redisplays the list instead.
     suite.option = "1";
