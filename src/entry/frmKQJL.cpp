@@ -474,6 +474,11 @@ void frmKQJL::periodEdited()
                        .arg(start.toString(PeriodFormat), end.toString(PeriodFormat)));
         return;
     }
+    // A period report shown anew: unsaved edits are asked about first; Cancel keeps the period.
+    if (m_suite.reportOption() != "2" && !unsavedDataGuard(m_state.DataChanged, m_ui, this)) {
+        showPeriod();
+        return;
+    }
     m_suite.setPeriodStart(start.toString(PeriodFormat));
     m_suite.setPeriodEnd(end.toString(PeriodFormat));
     const auto settings = placementSettings();

@@ -58,6 +58,14 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     periodEdit("PeriodFrom")->setDate(QDate(2026, 10, 15));
     EXPECT_EQ(suitePeriod(), "2026-10-15|2026-11-14");
     const int rows = sheet().lastRow();
+    // With unsaved edits another period is asked about first; Cancel keeps the period shown.
+    window->state().DataChanged = true;
+    ui().answers = {UiService::Answer::Cancel};
+    periodEdit("PeriodFrom")->setDate(QDate(2026, 10, 20));
+    EXPECT_EQ(
+        std::tuple(suitePeriod(), periodEdit("PeriodFrom")->date(), sheet().lastRow(), ui().messages.size()),
+        std::tuple(QString("2026-10-15|2026-11-14"), QDate(2026, 10, 15), rows, size_t(1)));
+    ui().messages.clear();
     window->state().DataChanged = true;
     ui().answers = {UiService::Answer::Cancel, UiService::Answer::Ok};
     enterNode("ROOT");
