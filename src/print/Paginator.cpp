@@ -109,9 +109,19 @@ Pagination paginate(const PageSetup& setup, const grid::CellRange& area, const G
 
     Layout layout;
     if (setup.fitToPages) {
+        // Pages tall: those of the tallest section, since every section starts a page of its
+        // own (without sections, all the report's pages).
+        auto pagesTall = [](const Layout& l) {
+            int most = 0, run = 0;
+            for (size_t n = 0; n < l.rows.size(); ++n) {
+                run = n > 0 && l.rows[n].section == l.rows[n - 1].section ? run + 1 : 1;
+                most = std::max(most, run);
+            }
+            return most;
+        };
         auto fits = [&](const Layout& l) {
             return (setup.fitToPagesWide <= 0 || int(l.columns.size()) <= setup.fitToPagesWide) &&
-                   (setup.fitToPagesTall <= 0 || int(l.rows.size()) <= setup.fitToPagesTall);
+                   (setup.fitToPagesTall <= 0 || pagesTall(l) <= setup.fitToPagesTall);
         };
         // The page count only grows as the scale shrinks the room: search the largest percentage.
         int low = 10, high = 100;

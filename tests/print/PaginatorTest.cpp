@@ -129,7 +129,10 @@ TEST(Paginator, BandsAndScaleAtEachEdge)
              {{2, 3}, {4, 4}}, {{1, 1}}, 1, CellRange{2, 1, 4, 1}},
     {"SectionOfOneRowTitles", 100, 30, {50}, rows15(6), [](S& s, M&) { s.sectionRows = 3; s.sectionTitleRows = 1; },
              {{1, 2}, {3, 3}, {4, 5}, {6, 6}}, {{1, 1}}},
-    {"SectionLastOneShort", 100, 30, {50}, rows15(5), [](S& s, M&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}}};
+    {"SectionLastOneShort", 100, 30, {50}, rows15(5), [](S& s, M&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}},
+    // Each section starts a page: fitting one page tall fits each section, not the whole report.
+    {"FitEachSectionToItsPages", 100, 30, {50}, rows15(4), [](S& s, M&) { s.sectionRows = 2; s.fitToPages = true; },
+             {{1, 2}, {3, 4}}, {{1, 1}}, 1}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
