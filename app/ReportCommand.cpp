@@ -206,6 +206,14 @@ int runReportCommand(const QStringList& arguments)
         // whole node written as if it were that person's report.
         if (parser.isSet(QStringLiteral("person")) && request.kind != 1)
             throw UsageError{QStringLiteral("--person goes with --kind 1 only")};
+        // Likewise the day, the period and the sum row go with the kinds that read them.
+        const bool dayReport = request.kind == 2;
+        if (parser.isSet(QStringLiteral("date")) && !dayReport)
+            throw UsageError{QStringLiteral("--date goes with --kind 2 only; a period is --from and --to")};
+        if ((parser.isSet(QStringLiteral("from")) || parser.isSet(QStringLiteral("to"))) && dayReport)
+            throw UsageError{QStringLiteral("--from and --to go with a period; --kind 2 takes --date")};
+        if (parser.isSet(QStringLiteral("sum")) && request.kind == 3)
+            throw UsageError{QStringLiteral("--sum goes with --kind 1 or 2 only")};
         request.date = dateOption(parser, QStringLiteral("date"));
         request.from = dateOption(parser, QStringLiteral("from"));
         request.to = dateOption(parser, QStringLiteral("to"));

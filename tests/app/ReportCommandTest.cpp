@@ -230,6 +230,9 @@ TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
         {{"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt", "report"},
         {{"--kind", "1", "--node", "ROOT", "--output", out}, 2, "needs the person", "report"},
         {{"--kind", "2", "--node", "ROOT", "--person", "00001", "--output", out}, 2, "--person goes with --kind 1", "report"},
+        {{"--kind", "2", "--node", "ROOT", "--from", "2026-10-20", "--to", "2026-10-20", "--output", out}, 2, "--kind 2 takes --date", "report"},
+        {{"--kind", "3", "--node", "ROOT", "--date", "2026-11-05", "--output", out}, 2, "--date goes with --kind 2", "report"},
+        {{"--kind", "overview", "--node", "ROOT", "--sum", "--output", "o.pdf"}, 2, "--sum goes with", "report"},
         {{"--kind", "2", "--output", out}, 2, "--node is required", "report"},
         {{"--kind", "overview", "--node", "ROOT", "--output", out}, 2, "is not a .pdf file", "report"},
         // The tests run against no print server, so there is no printer.
