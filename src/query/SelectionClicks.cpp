@@ -185,9 +185,6 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     const TemplatePattern& block = m_parts.patterns.block;
     RecordDisplay display(suite, m_parts.sheetState, m_parts.columns, grid);
 
-    auto writeHeader = [&](int top, const QString& person) {
-        period.writeHeader(grid, top, columns, person);
-    };
     const QString& condition = m_parts.queryState.PersonCondition;
     PeriodRecords periods(m_queries, suite.connection(), start, end, condition, sharedPeriodRead);
     QStringList numbers;
@@ -228,9 +225,13 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
             display.DisplaySum(top + PeriodBlock::HeaderRows - 1, top + PeriodBlock::SumRow - 1, columns);
             grid.setLastRow(top + PeriodBlock::Rows - 1);
             // The whole organisation has no names of its own: each person's are shown instead.
-            const auto own = names.isEmpty() ? namesOf(persons) : std::array<QString, 3>{names};
-            writeHeader(top, persons.text(QStringLiteral("name")) + "(" + number + "," + own[0] + own[1] +
-                                 own[2] + ")");
+            QString own = names;
+            if (own.isEmpty()) {
+                const auto [d, g, t] = namesOf(persons);
+                own = d + g + t;
+            }
+            period.writeHeader(grid, top, columns,
+                               persons.text(QStringLiteral("name")) + "(" + number + "," + own + ")");
             // The formulas of the last few blocks while their cells are still in the cache
             // (four blocks share one plan: each alone costs more in planning than it saves).
             if (BlockCursor % RecalculatedBlocks == RecalculatedBlocks - 1)
@@ -242,7 +243,7 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
                 block.stamp(grid, 1);
             period.writeDayRows(grid, 1, columns);
             grid.setLastRow(PeriodBlock::Rows);
-            writeHeader(1, QStringLiteral("姓名(工号,") + names + ")");
+            period.writeHeader(grid, 1, columns, QStringLiteral("姓名(工号,") + names + ")");
         }
     });
     // The sheet holds the whole node, a block a person: it is named after the node, so that a
