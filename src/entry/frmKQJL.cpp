@@ -1,7 +1,6 @@
 #include "entry/frmKQJL.h"
 
 #include "commands/DesignedImages.h"
-#include "commands/UnsavedDataGuard.h"
 #include "entry/ArrangeControls.h"
 #include "entry/ComponentLauncher.h"
 #include "entry/ModuleRegistry.h"
@@ -475,7 +474,7 @@ void frmKQJL::periodEdited()
         return;
     }
     // A period report shown anew: unsaved edits are asked about first; Cancel keeps the period.
-    if (m_suite.reportOption() != "2" && !unsavedDataGuard(m_state.DataChanged, m_ui, this)) {
+    if (m_suite.reportOption() != "2" && !discardUnsavedData()) {
         showPeriod();
         return;
     }
@@ -511,7 +510,7 @@ void frmKQJL::showModal()
 void frmKQJL::closeEvent(QCloseEvent* event)
 {
     // The window's close box and the desktop's close ask about unsaved edits as 退出 does.
-    if (!unsavedDataGuard(m_state.DataChanged, m_ui, this)) {
+    if (!discardUnsavedData()) {
         event->ignore();
         return;
     }

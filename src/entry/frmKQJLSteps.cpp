@@ -342,7 +342,7 @@ void frmKQJL::check1Click()
 void frmKQJL::datePickerChanged(const QDate& date)
 {
     // Unsaved edits are asked about before the day changes: Cancel keeps the day shown.
-    if (!unsavedDataGuard(m_state.DataChanged, m_ui, this)) {
+    if (!discardUnsavedData()) {
         setPickerDate(m_suite.reportDate());
         return;
     }

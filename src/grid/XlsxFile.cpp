@@ -147,9 +147,10 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
     // Whether each format shows a date: asked of small numbers only, once per format.
     std::vector<signed char> datePictures(size_t(sheet.formatCount()), -1);
     auto showsDate = [&](int row, int col) {
-        signed char& known = datePictures[size_t(sheet.formatId(row, col))];
+        const int id = sheet.formatId(row, col);
+        signed char& known = datePictures[size_t(id)];
         if (known < 0)
-            known = isDatePicture(sheet.formatById(sheet.formatId(row, col)).numberFormat) ? 1 : 0;
+            known = isDatePicture(sheet.formatById(id).numberFormat) ? 1 : 0;
         return known == 1;
     };
     sheet.forEachCell([&](int row, int col) {

@@ -124,6 +124,11 @@ QString RecordQueries::employeesQuery(const SelectedNode& node, const QString& s
     return "select * from YGZL" + where + order;
 }
 
+QString RecordQueries::employeeQuery(const QString& number)
+{
+    return "select * from YGZL where memberid=" + sql::quoted(number);
+}
+
 QString RecordQueries::abnormalDaysQuery(const SelectedNode& node, const QDate& start, const QDate& end,
                                          const QString& suiteFilter, const QString& personCondition) const
 {

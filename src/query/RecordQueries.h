@@ -67,6 +67,8 @@ public:
 
     // SQL0's statement for the node, composed without writing anything into the suite.
     QString employeesQuery(const SelectedNode& node, const QString& suiteFilter) const;
+    // The employee table's row of one person.
+    static QString employeeQuery(const QString& number);
     // The days the abnormal colours mark (nColor 1, 2 or 3) over the period, of the persons
     // SQL0 lists for the node, as one statement that leaves the suite's texts alone: memberid,
     // zhdate and the day's highest mark as talor_kind. The rows marked are those the persons'

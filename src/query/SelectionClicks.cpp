@@ -1,7 +1,6 @@
 #include "query/SelectionClicks.h"
 
 #include "db/Recordset.h"
-#include "db/SqlText.h"
 #include "grid/SheetBulkWriter.h"
 #include "grid/Workbook.h"
 #include "query/PeriodRecords.h"
@@ -309,7 +308,7 @@ void SelectionClicks::showPerson(const QString& number, const QString& name, boo
         // No records in the period: the names of the person's row of the employee table, so
         // that the labels and the sheet do not keep the person shown before.
         Recordset employee;
-        employee.open("select * from YGZL where memberid=" + sql::quoted(number), suite.connection());
+        employee.open(RecordQueries::employeeQuery(number), suite.connection());
         setNodeNamesFrom(employee);
     }
     showRecords();

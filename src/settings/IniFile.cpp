@@ -117,18 +117,6 @@ QByteArray readBytes(const QString& path)
     return data;
 }
 
-// A file that its owner made read-only (no write permission for anyone), or that this user may
-// not write, is not replaced: renaming a new file over it would get past its permissions.
-void checkNotReadOnly(const QString& path, const QString& shownAs)
-{
-    if (const auto mode = io::readOnlyMode(path))
-        throw IniFileError(QCoreApplication::translate(
-                               "talor", "Cannot write the settings file %1: it is read-only (mode %2); "
-                                        "the file is unchanged")
-                               .arg(shownAs)
-                               .arg(*mode, 4, 8, QLatin1Char('0')));
-}
-
 void checkWritable(const QString& path, const QString& section, const QString& key, const QString& value)
 {
     const QString where =
@@ -246,9 +234,8 @@ void IniFile::write(const QString& section, const Values& values)
     if (!changed)
         return;
 
-    checkNotReadOnly(target, m_path);
     // Written whole beside the file and renamed over it, owner, group and mode kept: a reader
-    // sees the old file or the new one, and a full disk leaves the old one.
+    // sees the old file or the new one, and a full disk or a read-only file leaves the old one.
     try {
         io::writeFileAtomically(target, data);
     } catch (const io::FileWriteError& error) {

@@ -60,10 +60,6 @@
         <translation>无法写入设置文件 %1：无法创建其锁文件 %1.lock</translation>
     </message>
     <message>
-        <source>Cannot write the settings file %1: it is read-only (mode %2); the file is unchanged</source>
-        <translation>无法写入设置文件 %1：文件只读（权限 %2），文件未改动</translation>
-    </message>
-    <message>
         <source>Cannot write the settings file %1: it stays locked by another process (lock file %1.lock, waited %2 ms)</source>
         <translation>无法写入设置文件 %1：它一直被其他进程锁定（锁文件 %1.lock，已等待 %2 毫秒）</translation>
     </message>
