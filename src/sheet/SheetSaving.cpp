@@ -8,6 +8,7 @@
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -19,6 +20,8 @@ namespace talor {
 namespace {
 
 const QString OperatorField = QStringLiteral("CZYXM");
+const QString DepartmentField = QStringLiteral("DEPART");
+const QString GroupField = QStringLiteral("GROUP0");
 
 } // namespace
 
@@ -110,17 +113,18 @@ void SheetSaving::lookUpColumns()
     }
 }
 
-// The code of a name by the field's code kind, looked up under the record's own department
-// and group; the same lookups are asked of the suite once per save.
+// The code of a name by the field's code kind, looked up under the department and group the
+// record has after the save; the same lookups are asked of the suite once per save.
 QString SheetSaving::codeOf(const Column& column, const QString& name)
 {
     const QString department = QStringLiteral("部门");
+    const Owner owner =
+        m_plannedOwner.value_or(Owner{m_records.text(DepartmentField), m_records.text(GroupField)});
     QString key;
     if (column.codeKind == 1)
-        key = QStringLiteral("1\x1f%1\x1f%2\x1f%3")
-                  .arg(m_records.text("DEPART"), m_records.text("GROUP0"), name);
+        key = QStringLiteral("1\x1f%1\x1f%2\x1f%3").arg(owner.department, owner.group, name);
     else if (column.codeKind == 2)
-        key = QStringLiteral("2\x1f%1\x1f%2").arg(m_records.text("DEPART"), name);
+        key = QStringLiteral("2\x1f%1\x1f%2").arg(owner.department, name);
     else
         key = QStringLiteral("3\x1f%1\x1f%2").arg(column.caption, name);
     const auto it = m_codes.constFind(key);
@@ -128,11 +132,11 @@ QString SheetSaving::codeOf(const Column& column, const QString& name)
         return *it;
     QString code;
     if (column.codeKind == 1) {
-        const QString departmentName = m_suite.categoryName(department, m_records.text("DEPART"));
-        const QString groupName = m_suite.groupName(departmentName, m_records.text("GROUP0"));
+        const QString departmentName = m_suite.categoryName(department, owner.department);
+        const QString groupName = m_suite.groupName(departmentName, owner.group);
         code = m_suite.teamCode(departmentName, groupName, name);
     } else if (column.codeKind == 2) {
-        code = m_suite.groupCode(m_suite.categoryName(department, m_records.text("DEPART")), name);
+        code = m_suite.groupCode(m_suite.categoryName(department, owner.department), name);
     } else {
         code = m_suite.categoryCode(column.caption, name);
     }
@@ -179,10 +183,36 @@ std::optional<FieldWrite> SheetSaving::SaveRecord(int fieldIndex, int row, int c
     return FieldWrite{facts.field, t.isEmpty() ? QVariant() : QVariant(t)};
 }
 
+// The department and group codes the current record holds after the save, for the lookups of
+// its group and team names: a group or team typed beside a new department or group belongs to
+// the new one, whatever the columns' order. A name without a code leaves the record's own
+// (the plan refuses it at its column).
+void SheetSaving::planOwner(int row, const SheetSnapshot* before)
+{
+    m_plannedOwner = Owner{m_records.text(DepartmentField), m_records.text(GroupField)};
+    // The department first: the group's code is looked up under it.
+    for (const auto& [field, code] : {std::pair(DepartmentField, &m_plannedOwner->department),
+                                      std::pair(GroupField, &m_plannedOwner->group)}) {
+        for (int c = int(m_facts.size()) - 1; c >= 1; --c) {
+            if (m_facts[size_t(c)].field.compare(field, Qt::CaseInsensitive) != 0)
+                continue;
+            if (before && before->unchanged(m_sheet, row, c))
+                break;
+            try {
+                if (const auto write = SaveRecord(c, row, c))
+                    *code = write->value.toString();
+            } catch (const SaveCheckError&) {
+            }
+            break;
+        }
+    }
+}
+
 std::vector<RecordWrites> SheetSaving::plan(const SheetSnapshot* before)
 {
     lookUpColumns();
     m_codes.clear();
+    const auto ownRecordsOwner = qScopeGuard([this] { m_plannedOwner.reset(); });
     const bool operatorKnown = !m_suite.fieldCaption(OperatorField).isEmpty();
     const QString operatorName = operatorKnown ? m_suite.operatorName() : QString();
     const int offset = headerRows(sheetLayoutOf(m_sheet));
@@ -194,6 +224,7 @@ std::vector<RecordWrites> SheetSaving::plan(const SheetSnapshot* before)
     for (m_records.moveFirst(); !m_records.eof(); m_records.moveNext()) {
         ++counter;
         RecordWrites record{m_records.position(), counter + offset, {}};
+        planOwner(record.row, before);
         writes.clear();
         for (int c = 1; c <= last; ++c) {
             if (before && before->unchanged(m_sheet, record.row, c))

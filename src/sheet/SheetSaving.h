@@ -117,7 +117,13 @@ private:
         QString message;
         bool lost = false; // the connection went away: the server rolled the transaction back
     };
+    // The codes a group or team name is looked up under.
+    struct Owner
+    {
+        QString department, group;
+    };
     void lookUpColumns();
+    void planOwner(int row, const SheetSnapshot* before);
     QString codeOf(const Column& column, const QString& name);
     Failure applyAll(const std::vector<RecordWrites>& plan);
     QString recordName() const;
@@ -128,6 +134,7 @@ private:
     Recordset& m_records;
     std::vector<Column> m_facts; // index = column
     QHash<QString, QString> m_codes;
+    std::optional<Owner> m_plannedOwner; // while planning: the current record's after the save
 };
 
 // A cell whose text cannot be saved (a name with no code): where it is and why.

@@ -54,7 +54,10 @@ protected:
         // The same group code and the same names in both departments, under other codes.
         suite.groupNames = {{"生产部\nG1", "一组"}, {"生产部\nG2", "二组"}, {"质检部\nG1", "一组"}, {"质检部\nG9", "二组"}};
         // clang-format on
-        suite.teamNames = {{"生产部\n一组\nT1", "甲班"}, {"质检部\n一组\nT7", "甲班"}};
+        suite.teamNames = {{"生产部\n一组\nT1", "甲班"},
+                           {"质检部\n一组\nT7", "甲班"},
+                           {"生产部\n二组\nT5", "甲班"},
+                           {"质检部\n二组\nT9", "甲班"}};
         for (int c = 1; c <= Fields.size(); ++c)
             columns.setField(c, Fields[c - 1]);
         layOut(false);
@@ -164,8 +167,9 @@ TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
         {"Untouched", {}, "||"},
         {"FirstAndLastCells", {{5, 1, "0099"}, {7, 11, "x"}}, "memberid=0099 CZYXM=张三||bz=x CZYXM=张三"},
         {"NumbersChanged", {{5, 5, "6"}, {6, 5, ""}, {7, 6, "1.5"}}, "cdfz=6 CZYXM=张三||cqgs=1.5 CZYXM=张三"},
+        // A team typed beside a new group (in a column before it) belongs to the new group.
         {"TeamsAndGroupsWithinTheRecordsDepartment", {{5, 2, "甲班"}, {6, 2, "甲班"}, {6, 3, "二组"}, {7, 3, "二组"}, {7, 2, "甲班"}},
-         "team=T1 CZYXM=张三|team=T7 group0=G9 CZYXM=张三|team=T1 group0=G2 CZYXM=张三"},
+         "team=T1 CZYXM=张三|team=T9 group0=G9 CZYXM=张三|team=T5 group0=G2 CZYXM=张三"},
         {"CategoryByCaption", {{5, 4, "病假"}, {6, 4, "事假"}}, "qjlb=01 CZYXM=张三|qjlb=02 CZYXM=张三|"},
         {"UnsavedAndHiddenFieldsNeitherWrittenNorSigned", {{5, 9, "3"}, {6, 10, "4"}}, "||"},
         {"WithoutTheOperatorField", {{6, 5, "6"}}, "|cdfz=6|", true, false, false},
