@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace talor {
 
@@ -47,6 +48,8 @@ void frmSQL1::buildControls()
         auto* edit = new QLineEdit(this);
         edit->setObjectName(name);
         edit->setMinimumWidth(320);
+        // A condition may list many persons: kept whole, not cut at the editor's default length.
+        edit->setMaxLength(std::numeric_limits<int>::max());
         return edit;
     };
     m_name = text(u"Text1"_qs);

@@ -351,7 +351,9 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditorWhichRefusesWhatTheFi
     users({u"早班"_qs});
     auto d = open();
 
-    ui.dialogs.push_back(editor(u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs));
+    // A condition may be long (a list of persons): it is kept whole, as typed and as shown.
+    const QString persons = u"memberid in ("_qs + u"'00001',"_qs.repeated(5000) + u"'x')"_qs;
+    ui.dialogs.push_back(editor(u"夜班"_qs, u"depart='1'"_qs, persons));
     click(*d, "Command1");
     EXPECT_EQ(std::tuple(d->editMode(), ui.dialogsShown, items(list) << get(u"夜班BDTJ1"_qs)),
               std::tuple(EditMode::Add, QStringList{u"frmSQL1"_qs},
@@ -363,7 +365,7 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditorWhichRefusesWhatTheFi
     ui.dialogs.push_back(editor(u"晚班"_qs, u"d2"_qs, u"p2"_qs, &shown));
     click(*d, "Command2");
     EXPECT_EQ(shown + items(list) << get(u"晚班BDTJ2"_qs),
-              (QStringList{u"修改样式条件"_qs, u"夜班"_qs, u"depart='1'"_qs, u"bc='N'"_qs, MK, u"早班"_qs,
+              (QStringList{u"修改样式条件"_qs, u"夜班"_qs, u"depart='1'"_qs, persons, MK, u"早班"_qs,
                            u"晚班"_qs, u"p2"_qs}));
 
     // Cancel changes nothing. (The list selects the current report again after each edit.)
