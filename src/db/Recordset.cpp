@@ -595,20 +595,32 @@ void Recordset::update()
 }
 
 // "UPDATE T SET c = ?, ... WHERE key = ? ... AND c = ? (or c IS NULL) ...", the old values
-// checked in the order update binds them.
+// checked in the order update binds them; on PostgreSQL times to the millisecond.
 QString Recordset::updateText(const QList<int>& columns) const
 {
     QSqlDriver* driver = m_connection.driver();
     auto name = [&](int column) {
         return driver->escapeIdentifier(m_fields[column], QSqlDriver::FieldName);
     };
+    // PostgreSQL keeps times to the microsecond and the rows hold them to the millisecond: a
+    // time that another program stored finer is still the time that was read.
+    const bool finerTimes = m_connection.driverName() != u"QSQLITE";
+    auto unchanged = [&](int column) -> QString {
+        if (storedForm(column, cellValue(column)).isNull())
+            return name(column) + u" IS NULL";
+        const Temporal temporal = m_temporal[size_t(column)];
+        if (!finerTimes || (temporal != Temporal::Time && temporal != Temporal::DateTime))
+            return name(column) + u" = ?";
+        const QString type = temporal == Temporal::Time ? u"time"_qs : u"timestamp"_qs;
+        return u"abs(extract(epoch from CAST(" + name(column) + u" AS " + type + u") - CAST(? AS " + type +
+               u"))) < 0.001";
+    };
     QStringList assignments;
     QStringList conditions{keyCondition()};
     for (int column : columns) {
         assignments.append(name(column) + u" = ?");
         if (!m_keyColumns.contains(column))
-            conditions.append(name(column) +
-                              (storedForm(column, cellValue(column)).isNull() ? u" IS NULL"_qs : u" = ?"_qs));
+            conditions.append(unchanged(column));
     }
     QString sql =
         u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");

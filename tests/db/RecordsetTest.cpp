@@ -668,6 +668,16 @@ TEST_P(RecordsetTest, DatesAndTimesAreWrittenSoTheDatabaseComparesThem)
     EXPECT_NO_THROW(rs.update());
     EXPECT_EQ(column(u"select * from kq where sbtime='09:00:05'"_qs, u"stamp"_qs),
               QStringList{u"2024-03-07 06:00:00"_qs});
+
+    // Times another program stored finer than the milliseconds read are the times read: the
+    // row saves; a time changed by someone else since is still a conflict.
+    exec(u"update kq set sbtime='00:00:00.0004', stamp='2024-03-07 23:59:59.9996' where memberid='003'"_qs);
+    rs.open(u"select * from kq where memberid='003'"_qs, db());
+    set(rs, {{"sbtime", QTime(9, 0)}, {"stamp", QDateTime(QDate(2024, 3, 8), QTime(6, 0))}});
+    EXPECT_NO_THROW(rs.update());
+    exec(u"update kq set sbtime='09:00:00.002' where memberid='003'"_qs);
+    rs.setValue(u"sbtime"_qs, QTime(10, 0));
+    EXPECT_THROW(rs.update(), ConflictError);
 }
 
 // Update finds the row by the key of the one table a statement reads, whatever the case of its
