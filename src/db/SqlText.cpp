@@ -1,8 +1,73 @@
 #include "db/SqlText.h"
 
+#include "db/Recordset.h"
 #include "text/TextFunctions.h"
 
+#include <QCoreApplication>
+
 namespace talor::sql {
+
+namespace {
+
+bool isNameCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'$';
+}
+
+// The end of the quoted text, name, comment or dollar-quoted text that starts at `i` in `sql`
+// (the index of its last character), or `i` itself when none starts there. Texts follow both
+// engines: doubled quotes, PostgreSQL's E'..' with backslash escapes and $tag$..$tag$.
+qsizetype skipQuoted(QStringView sql, qsizetype i)
+{
+    auto endOf = [&](QStringView closing, qsizetype from) {
+        const qsizetype at = sql.indexOf(closing, from);
+        return at < 0 ? sql.size() - 1 : at + closing.size() - 1;
+    };
+    const QStringView rest = sql.sliced(i);
+    if (rest.startsWith(u"--"))
+        return endOf(u"\n", i);
+    if (rest.startsWith(u"/*"))
+        return endOf(u"*/", i + 2);
+    if (rest.startsWith(u'"'))
+        return endOf(u"\"", i + 1);
+    if (rest.startsWith(u'\'')) {
+        const bool escapes =
+            i > 0 && (sql[i - 1] == u'E' || sql[i - 1] == u'e') && (i == 1 || !isNameCharacter(sql[i - 2]));
+        for (qsizetype j = i + 1; j < sql.size(); ++j) {
+            if (escapes && sql[j] == u'\\')
+                ++j;
+            else if (sql[j] == u'\'')
+                return j;
+        }
+        return sql.size() - 1;
+    }
+    if (rest.startsWith(u'$') && (i == 0 || !isNameCharacter(sql[i - 1]))) {
+        qsizetype end = 1;
+        while (end < rest.size() && rest[end] != u'$' &&
+               (rest[end].isLetter() || rest[end] == u'_' || (end > 1 && rest[end].isDigit())))
+            ++end;
+        if (end < rest.size() && rest[end] == u'$')
+            return endOf(rest.first(end + 1), i + end + 1);
+    }
+    return i;
+}
+
+// Whether `condition` closes a bracket it did not open, outside its texts, names and comments.
+bool closesForeignBracket(QStringView condition)
+{
+    int depth = 0;
+    for (qsizetype i = 0; i < condition.size(); ++i) {
+        if (const qsizetype end = skipQuoted(condition, i); end != i)
+            i = end;
+        else if (condition[i] == u'(')
+            ++depth;
+        else if (condition[i] == u')' && --depth < 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 QString escaped(const QString& text)
 {
@@ -28,6 +93,18 @@ QString dateLiteral(const QString& dateText, const QString& databaseKind)
 QString dateLiteral(const QDate& date, const QString& databaseKind)
 {
     return dateLiteral(date.toString(u"yyyy-MM-dd"_qs), databaseKind);
+}
+
+QString andCondition(const QString& condition)
+{
+    if (condition.isEmpty())
+        return {};
+    if (closesForeignBracket(condition))
+        throw DatabaseError(QCoreApplication::translate(
+                                "talor", "The condition \"%1\" closes a bracket it did not open: a condition "
+                                         "can only narrow the report's rows")
+                                .arg(condition));
+    return u" and (" + condition + (condition.contains(u"--") ? u"\n)"_qs : u")"_qs);
 }
 
 } // namespace talor::sql

@@ -5,7 +5,8 @@
 
 // Pieces of SQL text. Names and codes that the module inserts into statements go through
 // quoted(), so a department called O'Neill can neither break a query nor change its meaning.
-// Conditions typed by supervisors are SQL by design and are appended verbatim by the callers.
+// Conditions typed by supervisors are SQL by design, appended by the callers as one bracketed
+// term (andCondition).
 namespace talor::sql {
 
 // The text between single quotes, with every single quote doubled: O'Neill -> 'O''Neill'.
@@ -18,5 +19,12 @@ QString escaped(const QString& text);
 bool quotedDates(const QString& databaseKind);
 QString dateLiteral(const QString& dateText, const QString& databaseKind);
 QString dateLiteral(const QDate& date, const QString& databaseKind);
+
+// " and (condition)": a supervisor's condition as one term of a where clause, so that its "or"
+// narrows the report's rows instead of adding others; the empty text when there is none. A
+// comment in the condition ends with its line, before the closing bracket. Throws
+// DatabaseError for a condition that closes a bracket it did not open: it would end the where
+// clause, and what followed (a union) would pass other rows off as the report's.
+QString andCondition(const QString& condition);
 
 } // namespace talor::sql

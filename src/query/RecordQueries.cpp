@@ -133,14 +133,12 @@ QString RecordQueries::abnormalDaysQuery(const SelectedNode& node, const QDate& 
                                          const QString& suiteFilter, const QString& personCondition) const
 {
     const QString kind = m_suite.databaseKind();
-    // The persons by a subquery on YGZL, where the suite's filter means what it means in SQL0;
-    // the personal condition ends its line, so that a comment in it ends there.
+    // The persons by a subquery on YGZL, where the suite's filter means what it means in SQL0.
     QString rows =
         "select memberid, zhdate, ncolor from " + table() + " where memberid in (select memberid from YGZL" +
         employeesParts(namesOf(node), suiteFilter).first + ") and zhdate>=" + sql::dateLiteral(start, kind) +
         " and zhdate<=" + sql::dateLiteral(end, kind);
-    if (!personCondition.isEmpty())
-        rows += " and " + personCondition + QLatin1Char('\n');
+    rows += sql::andCondition(personCondition);
     return "select memberid, zhdate, max(ncolor) as talor_kind from (" + rows +
            ") talor_rows where ncolor in (1,2,3) group by memberid, zhdate";
 }
@@ -157,8 +155,7 @@ QString RecordQueries::SQL1(const SelectedNode& node, const QString& deptConditi
     const QString suiteFilter = m_suite.filterText();
     if (!suiteFilter.isEmpty())
         where += " and " + suiteFilter;
-    if (!deptCondition.isEmpty())
-        where += " and " + deptCondition;
+    where += sql::andCondition(deptCondition);
     m_suite.setWherePart(where);
     m_suite.setOrderPart(QStringLiteral(" order by memberid"));
     return compose();
@@ -171,8 +168,7 @@ QString RecordQueries::periodQuery(const QString& number, const QString& start, 
                   " where memberid=" + sql::quoted(readable(QStringLiteral("工号"), number)) +
                   " and zhdate>=" + sql::dateLiteral(start, m_suite.databaseKind()) +
                   " and zhdate<=" + sql::dateLiteral(end, m_suite.databaseKind());
-    if (!personCondition.isEmpty())
-        sql += " and " + personCondition;
+    sql += sql::andCondition(personCondition);
     sql += QStringLiteral(" order by zhdate");
     m_suite.setComposedQuery(sql);
     return sql;
@@ -202,8 +198,7 @@ QString RecordQueries::periodQueryOfPersons(const QStringList& numbers, const QS
     }
     sql += ") talor_numbers on memberid=talor_numbers.column2 and zhdate>=" + sql::dateLiteral(start, kind) +
            " and zhdate<=" + sql::dateLiteral(end, kind);
-    if (!personCondition.isEmpty())
-        sql += " and " + personCondition;
+    sql += sql::andCondition(personCondition);
     sql += QStringLiteral(" order by talor_numbers.column1, zhdate");
     return sql;
 }

@@ -1,5 +1,8 @@
 #include "db/SqlText.h"
 
+#include "db/Recordset.h"
+#include "support/ErrorText.h"
+
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -36,6 +39,30 @@ TEST(SqlText, DateLiteralStyleFollowsTheKindsLeadingNumber)
     EXPECT_EQ(sql::dateLiteral(u"2024'"_qs, u"2"_qs), u"'2024'''"_qs);
     // Dates are written with four-digit years and two-digit parts.
     EXPECT_EQ(sql::dateLiteral(QDate(987, 1, 9), u"2"_qs), u"'0987-01-09'"_qs);
+}
+
+// A condition is one bracketed term; one that closes a bracket it did not open is refused,
+// whatever texts, names and comments (of either engine) hide brackets before it.
+TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
+{
+    // clang-format off
+    const std::pair<const char*, const char*> kept[] = {
+        {"", ""}, {"a or b", " and (a or b)"}, {"x -- late)", " and (x -- late)\n)"}, {"x /* ) */", " and (x /* ) */)"},
+        {"memberid in (select memberid from ygzl where (post='x'))", " and (memberid in (select memberid from ygzl where (post='x')))"},
+        {"name=')' or name='it''s)'", " and (name=')' or name='it''s)')"}, {"\"a)\"=1", " and (\"a)\"=1)"},
+        {"name=E'\\')'", " and (name=E'\\')')"}, {"name=$$)$$ or name=$t1$)$t1$", " and (name=$$)$$ or name=$t1$)$t1$)"}};
+    const char* refused[] = {
+        ")", "1=0) union all select * from ygzl where (1=1", "x /* */ )", "x -- (\n)",
+        "name=date'\\') union select 1 --'",  // a typed literal, no escapes: the text ends at \'
+        "name=$a$ ' $a$) or (1=1", "name='it''s') or ('"};
+    // clang-format on
+    for (const auto& [condition, term] : kept)
+        EXPECT_EQ(sql::andCondition(QString::fromUtf8(condition)), QString::fromUtf8(term)) << condition;
+    for (const char* condition : refused)
+        EXPECT_TRUE(talor::test::errorText<DatabaseError>([&] {
+                        sql::andCondition(QString::fromUtf8(condition));
+                    }).contains(QString::fromUtf8(condition)))
+            << condition;
 }
 
 } // namespace

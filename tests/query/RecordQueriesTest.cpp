@@ -62,11 +62,11 @@ TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuiteReadingOnlyATableOfTheCatalog
         {"SQL0", Quote, "2", "", "", " where (depart='D2' or depart='O''Neill部')", byMember},
         {"SQL1", Root, "1", "", "", " where zhdate=#2003-03-05#", byMember},
         {"SQL1", Root, "", "", "", " where zhdate=#2003-03-05#", byMember},
-        {"SQL1", Root, "2", "", "C", " where zhdate='2003-03-05' and C", byMember},
-        {"SQL1", Dept, "2", "F", "C", " where zhdate='2003-03-05' and (depart='D1' or depart='生产部') and F and C", byMember},
+        {"SQL1", Root, "2", "", "C", " where zhdate='2003-03-05' and (C)", byMember},
+        {"SQL1", Dept, "2", "F", "C", " where zhdate='2003-03-05' and (depart='D1' or depart='生产部') and F and (C)", byMember},
         {"period", {"0012", {}, {}, {}}, "2", "", "", " where memberid='0012' and zhdate>='2008-12-01' and zhdate<='2008-12-31'", byDate},
         {"period", {"0012", {}, {}, {}}, "0", "", "", " where memberid='0012' and zhdate>=#2008-12-01# and zhdate<=#2008-12-31#", byDate},
-        {"period", {"0'12", {}, {}, {}}, "2", "", "cdfz>0", " where memberid='0''12' and zhdate>='2008-12-01' and zhdate<='2008-12-31' and cdfz>0", byDate}};
+        {"period", {"0'12", {}, {}, {}}, "2", "", "cdfz>0", " where memberid='0''12' and zhdate>='2008-12-01' and zhdate<='2008-12-31' and (cdfz>0)", byDate}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
@@ -153,13 +153,16 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
         return found.join(",").toStdString();
     };
     // The root is ordered by department first.
-    EXPECT_EQ(
-        (std::vector<std::string>{members(queries.SQL0(Team, {})), members(queries.SQL0(Quote, {})),
-                                  members(queries.SQL0(Root, {})), members(queries.SQL1(Dept, "cdfz>=0")),
-                                  members(queries.SQL1(Quote, {})),
-                                  members(queries.periodQuery("3", "2003-03-01", "2003-03-31", "cdfz>2")),
-                                  members(queries.periodQuery("0'12", "2003-03-05", "2003-03-05", {}))}),
-        (std::vector<std::string>{"1,2", "3", "1,3,4,2", "1,2", "3", "3", "0'12"}));
+    EXPECT_EQ((std::vector<std::string>{
+                  members(queries.SQL0(Team, {})), members(queries.SQL0(Quote, {})),
+                  members(queries.SQL0(Root, {})), members(queries.SQL1(Dept, "cdfz>=0")),
+                  members(queries.SQL1(Quote, {})),
+                  members(queries.periodQuery("3", "2003-03-01", "2003-03-31", "cdfz>2")),
+                  members(queries.periodQuery("0'12", "2003-03-05", "2003-03-05", {})),
+                  // An "or" narrows the person's day; a comment ends with its line.
+                  members(queries.periodQuery("3", "2003-03-05", "2003-03-05", "cdfz=2 or cdfz=3")),
+                  members(queries.periodQuery("3", "2003-03-01", "2003-03-31", "cdfz>2 -- late"))}),
+              (std::vector<std::string>{"1,2", "3", "1,3,4,2", "1,2", "3", "3", "0'12", "3", "3"}));
 
     // Several persons' periods in one statement: each row followed by its person's place.
     const QString before = suite.composedQuery();

@@ -295,5 +295,9 @@ SQL: %2</translation>
         <source>Cannot write %1: it is read-only (mode %2)</source>
         <translation>无法写入 %1：文件只读（权限 %2）</translation>
     </message>
+    <message>
+        <source>The condition &quot;%1&quot; closes a bracket it did not open: a condition can only narrow the report&apos;s rows</source>
+        <translation>条件“%1”关闭了它没有打开的括号：条件只能限定报表的记录</translation>
+    </message>
 </context>
 </TS>
