@@ -3,6 +3,7 @@
 #include "grid/Sheet.h"
 #include "sheet/ColumnFields.h"
 #include "sheet/SheetLayout.h"
+#include "sheet/SheetSaving.h"
 #include "suite/SuiteServices.h"
 #include "text/TextFunctions.h"
 
@@ -48,7 +49,7 @@ QString cellTypeProblem(const QString& type, const QString& text, const QString&
 }
 
 std::optional<CellProblem> ValidateSheet(SuiteServices& suite, const ColumnFields& columns,
-                                         const grid::Sheet& sheet)
+                                         const grid::Sheet& sheet, const SheetSnapshot* before)
 {
     const SheetLayout layout = sheetLayoutOf(sheet);
     const int first = firstDataRow(layout);
@@ -60,6 +61,8 @@ std::optional<CellProblem> ValidateSheet(SuiteServices& suite, const ColumnField
         const QString label = layout == SheetLayout::Heading ? sheet.columnHeading(c) : sheet.text(4, c);
         const int lastRow = sheet.lastRow();
         for (int r = first; r <= lastRow; ++r) {
+            if (before && before->unchanged(sheet, r, c))
+                continue;
             const QString message = cellTypeProblem(type, sheet.text(r, c), label, maxLength);
             if (!message.isEmpty())
                 return CellProblem{r, c, message};

@@ -87,7 +87,8 @@ void SheetEditing::endEditing()
 
 bool SheetEditing::ValidateSheet()
 {
-    const auto problem = talor::ValidateSheet(m_parts.suite, m_parts.columns, m_parts.book.active());
+    const auto problem = talor::ValidateSheet(m_parts.suite, m_parts.columns, m_parts.book.active(),
+                                              m_before.isEmpty() ? nullptr : &m_before);
     if (!problem)
         return false;
     m_view.showMessage(problem->message);

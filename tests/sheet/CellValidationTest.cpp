@@ -2,6 +2,7 @@
 
 #include "grid/Sheet.h"
 #include "sheet/ColumnFields.h"
+#include "sheet/SheetSaving.h"
 #include "support/FakeSuite.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,28 @@ TEST_F(ValidateSheetTest, CellLayoutSkipsTheHeaderRowsAndReportsTheFirstColumnFi
                           : "");
     }
     EXPECT_EQ(found, (QStringList{"12,2 迟到分钟值过大", "8,3 日期格式不对", "5,1 备注长度过长"}));
+}
+
+// Cells unchanged since editing began are not written by the save, and not checked: a note
+// another program stored longer than the field allows does not stop the operator's save.
+TEST_F(ValidateSheetTest, CellsUnchangedSinceEditingBeganAreNotChecked)
+{
+    layOut(true);
+    sheet.setPlainText(2, 1, "ABCDE");
+    SheetSnapshot before;
+    before.take(sheet);
+    sheet.setPlainText(3, 2, "7");
+    EXPECT_FALSE(ValidateSheet(suite, columns, sheet, &before));
+    QStringList found;
+    for (const auto& [row, column, text] :
+         std::initializer_list<std::tuple<int, int, const char*>>{{2, 1, "ABCDEF"}, {3, 2, "2147483648"}}) {
+        sheet.setPlainText(row, column, text);
+        const auto problem = ValidateSheet(suite, columns, sheet, &before);
+        found << (problem ? QString("%1,%2").arg(problem->row).arg(problem->column) : "");
+    }
+    EXPECT_EQ(found, (QStringList{"2,1", "2,1"}));
+    sheet.setPlainText(2, 1, "ABCDE");
+    EXPECT_EQ(ValidateSheet(suite, columns, sheet, &before)->column, 2);
 }
 
 } // namespace
