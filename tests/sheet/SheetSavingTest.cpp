@@ -122,7 +122,7 @@ TEST_F(SavingTest, EachCellWritesByItsFieldsType)
         {7, "2024-03-05", "QDateTime 2024-03-05T00:00:00.000"},
         {7, "1", "QDateTime 1899-12-31T00:00:00.000"}, // day numbers count from 1899-12-30
         {7, "0.5", "QDateTime 1899-12-30T12:00:00.000"}, {7, "0", "none"}, {7, "-1", "none"}, // no day zero
-        {7, "", "none"}, {7, "abc", "none"}, {8, "8:30", "QTime 08:30:00.000"},
+        {7, "", "null"}, {7, "abc", "none"}, {8, "8:30", "QTime 08:30:00.000"},
         {8, "0.25", "QDateTime 1899-12-30T06:00:00.000"}, {8, "2024-03-05 08:30", "QDateTime 2024-03-05T08:30:00.000"},
         {8, "0", "none"}, {8, "abc", "none"}, {1, "0099", "QString 0099"}, {1, "", "null"},
         {2, "甲班", "QString T1"}, {3, "二组", "QString G2"}, {4, "事假", "QString 02"}, {4, "", "null"},
@@ -161,7 +161,7 @@ TEST_F(SavingTest, ANameWithoutACodeIsRefusedNamingTheCell)
 TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
 {
     using Edit = std::tuple<int, int, const char*>; // row, column, text
-    const char* everyColumn = "memberid= team= group0= qjlb= cdfz=%1 cqgs=0 %2bz= CZYXM=张三";
+    const char* everyColumn = "memberid= team= group0= qjlb= cdfz=%1 cqgs=0 bxrq=%2 sbsj= bz= CZYXM=张三";
     // clang-format off
     const struct { const char* name; std::vector<Edit> edits; QString plan; bool snapshot = true, heading = false, operatorField = true; } cases[] = {
         {"Untouched", {}, "||"},
@@ -175,7 +175,7 @@ TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
         {"WithoutTheOperatorField", {{6, 5, "6"}}, "|cdfz=6|", true, false, false},
         {"HeadingLayoutFromRowOne", {{1, 5, "6"}, {3, 11, "x"}, {4, 5, "9"}}, "cdfz=6 CZYXM=张三||bz=x CZYXM=张三", true, true},
         {"WithoutSnapshotEverySavedColumn", {{6, 5, "2"}, {6, 7, "2"}},
-         QString(everyColumn).arg(5).arg("") + "|" + QString(everyColumn).arg(2).arg("bxrq=1900-01-01T00:00:00.000 ") +
+         QString(everyColumn).arg(5).arg("") + "|" + QString(everyColumn).arg(2).arg("1900-01-01T00:00:00.000") +
              "|" + QString(everyColumn).arg(0).arg(""), false}};
     // clang-format on
     for (const auto& c : cases) {
