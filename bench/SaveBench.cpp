@@ -1,7 +1,8 @@
 // Saving a corrected sheet, against the same UPDATE statements run in one transaction through
 // Qt SQL: a one-day sheet of the whole organisation (kind 2) and a month of every person, one
 // person after the other (kind 1). Every data row has one corrected cell; each save writes the
-// corrected field and the operator's name (CZYXM) by the table's key, optimistically.
+// corrected field and the operator's name (CZYXM) by the table's key, optimistically: the
+// corrected field and the others the sheet shows must still hold what was read.
 //   bench_save [employees-of-the-day-sheet] [persons-of-the-month] [parts: any of "d", "m", "s", "p"]
 // Parts pick the sheets (d the day sheet, m the month) and the engines (s SQLite, p PostgreSQL),
 // for profiling one of them; all by default.
@@ -102,48 +103,70 @@ struct SheetUnderTest
     }
 };
 
+// The fields a save checks beside the corrected one: those the sheet shows, but the key.
+const QStringList Checked = {"name", "cqgs", "bz", "sbsj", "bxrq"};
+
 // The statements a save of `sql` issues, run in one transaction: each row's corrected field
-// and CZYXM set by the key, with the optimistic checks on the old values.
+// and CZYXM set by the key, with the optimistic checks on the old values of the corrected and
+// the shown fields (IS NULL where null; on PostgreSQL the time to the millisecond).
 Times plainUpdates(LocalSuite& suite, const QString& sql)
 {
     QSqlDatabase db = suite.connection();
+    const bool postgres = db.driverName() != QLatin1String("QSQLITE");
     Recordset rows;
     rows.open(sql, db);
     struct Row
     {
         QVariant memberid, zhdate, cdfz, czyxm;
+        QVariantList checked;
     };
     std::vector<Row> data;
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-        data.push_back(
-            {rows.value("memberid"), rows.value("zhdate"), rows.value("cdfz"), rows.value("czyxm")});
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+        Row row{rows.value("memberid"), rows.value("zhdate"), rows.value("cdfz"), rows.value("czyxm"), {}};
+        for (const QString& field : Checked)
+            row.checked << rows.value(field);
+        data.push_back(row);
+    }
     const QString name = suite.operatorName();
     return measure([&] {
         db.transaction();
-        // Two shapes: the operator's name checked with = or, while nobody has signed, IS NULL.
-        const QString text =
-            QStringLiteral("UPDATE kq0001 SET cdfz = ?, czyxm = ? WHERE memberid = ? AND zhdate = ? "
-                           "AND cdfz = ? AND czyxm ");
-        std::optional<QSqlQuery> signedBefore, unsignedBefore;
+        // One statement per shape: which of CZYXM and the checked fields were null.
+        QHash<int, QSqlQuery> statements;
         for (const Row& row : data) {
-            const bool nullName = row.czyxm.isNull();
-            std::optional<QSqlQuery>& query = nullName ? unsignedBefore : signedBefore;
-            if (!query) {
-                query.emplace(db);
-                query->prepare(text + (nullName ? QStringLiteral("IS NULL") : QStringLiteral("= ?")));
+            int shape = row.czyxm.isNull() ? 1 : 0;
+            for (qsizetype i = 0; i < row.checked.size(); ++i)
+                shape |= row.checked[i].isNull() ? 2 << i : 0;
+            auto query = statements.find(shape);
+            if (query == statements.end()) {
+                QString text = QStringLiteral("UPDATE kq0001 SET cdfz = ?, czyxm = ? WHERE memberid = ? AND "
+                                              "zhdate = ? AND cdfz = ? AND czyxm ") +
+                               (row.czyxm.isNull() ? QStringLiteral("IS NULL") : QStringLiteral("= ?"));
+                for (qsizetype i = 0; i < row.checked.size(); ++i) {
+                    const QString& field = Checked[i];
+                    if (row.checked[i].isNull())
+                        text += " AND " + field + " IS NULL";
+                    else if (postgres && field == QLatin1String("sbsj"))
+                        text += " AND abs(extract(epoch from CAST(sbsj AS time) - CAST(? AS time))) < 0.001";
+                    else
+                        text += " AND " + field + " = ?";
+                }
+                query = statements.insert(shape, QSqlQuery(db));
+                query->prepare(text);
             }
             query->addBindValue(row.cdfz.toDouble() + 1);
             query->addBindValue(name);
             query->addBindValue(row.memberid);
             query->addBindValue(row.zhdate);
             query->addBindValue(row.cdfz);
-            if (!nullName)
+            if (!row.czyxm.isNull())
                 query->addBindValue(row.czyxm);
+            for (const QVariant& value : row.checked)
+                if (!value.isNull())
+                    query->addBindValue(value);
             if (!query->exec() || query->numRowsAffected() != 1)
                 throw std::runtime_error(query->lastError().text().toStdString());
         }
-        signedBefore.reset();
-        unsignedBefore.reset();
+        statements.clear();
         db.commit();
     });
 }

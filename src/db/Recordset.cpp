@@ -303,6 +303,7 @@ void Recordset::close()
     m_tableResolved = false;
     m_table.clear();
     m_keyColumns.clear();
+    m_checkedColumns.clear();
     m_notUpdatable.clear();
     m_readBack = ReadBack::Select;
 }
@@ -479,6 +480,16 @@ void Recordset::setValue(const QString& field, const QVariant& value)
         m_pending.insert(it, Change{column, stored, original});
 }
 
+void Recordset::setCheckedFields(const QStringList& fields)
+{
+    m_checkedColumns.clear();
+    for (const QString& field : fields)
+        m_checkedColumns.append(fieldIndex(field));
+    std::sort(m_checkedColumns.begin(), m_checkedColumns.end());
+    m_checkedColumns.erase(std::unique(m_checkedColumns.begin(), m_checkedColumns.end()),
+                           m_checkedColumns.end());
+}
+
 void Recordset::update()
 {
     requireRow();
@@ -519,12 +530,26 @@ void Recordset::update()
             checks.push_back(change.original);
         shape.append(char(column & 0xff)).append(char(column >> 8)).append(checked ? 'v' : 'n');
     }
+    // The checked fields this update does not change, after a mark (their columns and values
+    // follow the changed ones in the statement).
+    m_unchangedChecked.clear();
+    shape.append('|');
+    for (int column : std::as_const(m_checkedColumns)) {
+        const bool changed = std::binary_search(columns.cbegin(), columns.cend(), column);
+        if (changed || m_keyColumns.contains(column))
+            continue;
+        m_unchangedChecked.append(column);
+        const QVariant original = storedForm(column, cellValue(column));
+        if (!original.isNull())
+            checks.push_back(original);
+        shape.append(char(column & 0xff)).append(char(column >> 8)).append(original.isNull() ? 'n' : 'v');
+    }
     auto prepared = m_updates.find(shape);
     if (prepared == m_updates.end())
-        prepared =
-            m_updates
-                .emplace(QByteArray(shape.constData(), shape.size()), PreparedUpdate{updateText(columns), {}})
-                .first;
+        prepared = m_updates
+                       .emplace(QByteArray(shape.constData(), shape.size()),
+                                PreparedUpdate{updateText(columns, m_unchangedChecked), {}})
+                       .first;
     const QString& sql = prepared->second.sql;
     std::shared_ptr<QSqlQuery> kept = prepared->second.query.lock();
     if (!kept) {
@@ -575,7 +600,8 @@ void Recordset::update()
                 storeCell(base + change.column, change.value);
             break;
         case ReadBack::Select:
-            readBack(columns);
+            // A trigger may have changed the checked columns too: the next check compares them.
+            readBack(m_unchangedChecked.isEmpty() ? columns : columns + m_unchangedChecked);
             break;
         }
         if (ownTransaction && !m_connection.commit())
@@ -595,8 +621,9 @@ void Recordset::update()
 }
 
 // "UPDATE T SET c = ?, ... WHERE key = ? ... AND c = ? (or c IS NULL) ...", the old values
-// checked in the order update binds them; on PostgreSQL times to the millisecond.
-QString Recordset::updateText(const QList<int>& columns) const
+// of the changed columns, then of the `checked` ones, in the order update binds them; on
+// PostgreSQL times to the millisecond.
+QString Recordset::updateText(const QList<int>& columns, const QList<int>& checked) const
 {
     QSqlDriver* driver = m_connection.driver();
     auto name = [&](int column) {
@@ -622,6 +649,8 @@ QString Recordset::updateText(const QList<int>& columns) const
         if (!m_keyColumns.contains(column))
             conditions.append(unchanged(column));
     }
+    for (int column : checked)
+        conditions.append(unchanged(column));
     QString sql =
         u"UPDATE " + m_table + u" SET " + assignments.join(u", ") + u" WHERE " + conditions.join(u" AND ");
     if (m_readBack == ReadBack::Returning) {

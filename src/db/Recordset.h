@@ -87,9 +87,10 @@ private:
 // naming the server.
 //
 // Update writes the changed fields of the current row by the table's primary key,
-// optimistically: the row must still hold, in every changed column, the value it was read
-// with, otherwise Update throws ConflictError naming the table and the key and writes
-// nothing. A connection lost under Update throws ConnectionLostError. Only statements that read one table
+// optimistically: the row must still hold, in every changed column and every checked field
+// (setCheckedFields), the value it was read with, otherwise Update throws ConflictError naming
+// the table and the key and writes nothing. A connection lost under Update throws ConnectionLostError. Only
+// statements that read one table
 // ("select ... from T where ...") whose primary key columns are among the fields can be updated. "YGZL" and
 // "ygzl" name the same table; field names are matched without regard to case.
 //
@@ -193,6 +194,10 @@ public:
     // written as ISO text ("yyyy-MM-dd", "HH:mm:ss", "yyyy-MM-dd HH:mm:ss", by the column's
     // declared type), which both SQLite and PostgreSQL compare correctly.
     void setValue(const QString& field, const QVariant& value);
+    // Fields that Update also requires to hold the values they were read with, though it writes
+    // nothing there (those an operator saw beside the ones changed): another's save of one of
+    // them since the read is a conflict too. Kept until the recordset is opened or closed.
+    void setCheckedFields(const QStringList& fields);
     // Writes the changed fields of the current row, which then holds exactly what this update
     // stored (the engine's conversions, what triggers did): a later Update of it is checked
     // against those values, not against whatever someone else stored since. PostgreSQL returns
@@ -304,7 +309,7 @@ private:
         QString sql;
         std::weak_ptr<QSqlQuery> query;
     };
-    QString updateText(const QList<int>& columns) const;
+    QString updateText(const QList<int>& columns, const QList<int>& checked) const;
     void readBack(const QList<int>& columns);
     QString keyCondition() const;
     std::shared_ptr<QSqlQuery> statement(const QString& sql, const QString& failed);
@@ -361,7 +366,9 @@ private:
     bool m_tableResolved = false;
     QString m_table;
     QList<int> m_keyColumns;
-    QString m_notUpdatable; // why Update is refused; empty when it is possible
+    QList<int> m_checkedColumns;   // setCheckedFields
+    QList<int> m_unchangedChecked; // of the row Update writes: the checked columns it does not change
+    QString m_notUpdatable;        // why Update is refused; empty when it is possible
     // How Update learns what it stored: from the update itself (RETURNING), as the values
     // written, or by reading the row back (a table with triggers).
     enum class ReadBack : quint8

@@ -291,6 +291,15 @@ SheetSaving::Failure SheetSaving::applyAll(const std::vector<RecordWrites>& plan
 SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
 {
     QSqlDatabase db = m_suite.connection();
+    // A save is made on what the operator saw: another operator's save since the read of any
+    // field the sheet shows, changed here or not, is a conflict.
+    if (m_facts.empty())
+        lookUpColumns();
+    QStringList shown;
+    for (const Column& column : m_facts)
+        if (!column.field.isEmpty() && m_records.hasField(column.field))
+            shown << column.field;
+    m_records.setCheckedFields(shown);
     // The records as read. A save taken back leaves them so: rows it had written would
     // otherwise hold the new values and the next save would find nothing to write there.
     const Recordset asRead = m_records;

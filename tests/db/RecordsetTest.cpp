@@ -582,6 +582,59 @@ TEST_P(RecordsetTest, AWrittenRowHoldsWhatWasStoredAndALaterChangeByOthersIsACon
     }
 }
 
+// Fields checked beside the changed one: another's save of one since the read (a value, a null
+// made a value, a time, the numeric pay) is a conflict and writes nothing; of a field not
+// checked it is not.
+TEST_P(RecordsetTest, CheckedFieldsChangedByOthersSinceTheReadAreAConflict)
+{
+    const QString row = u"select * from kq where memberid='003'"_qs;
+    // clang-format off
+    const struct { const char* others; bool conflict; } cases[] = {
+        {"hours=1", true}, {"DEPART='02'", true}, {"sbtime='08:00'", true}, {"pay=1.5", true},
+        {"name='Zhao2'", false}, {"hours=0", false}};
+    // clang-format on
+    for (const auto& [others, conflict] : cases) {
+        SCOPED_TRACE(others);
+        exec(
+            u"update kq set hours=0, DEPART=null, sbtime=null, pay=2.25, name='Zhao', nColor=1 where memberid='003'"_qs);
+        Recordset rs;
+        rs.open(row, db());
+        rs.setCheckedFields(
+            {u"hours"_qs, u"depart"_qs, u"sbtime"_qs, u"pay"_qs, u"nColor"_qs, u"memberid"_qs});
+        exec(u"update kq set "_qs + QString::fromUtf8(others) + u" where memberid='003'"_qs);
+        rs.setValue(u"nColor"_qs, 7);
+        bool refused = false;
+        try {
+            rs.update();
+        } catch (const ConflictError&) {
+            refused = true;
+        }
+        EXPECT_EQ(std::pair(refused, column(row, u"nColor"_qs)),
+                  std::pair(conflict, QStringList{conflict ? u"1"_qs : u"7"_qs}));
+    }
+
+    // A trigger changes a checked field with each update: the row then holds what the trigger
+    // stored, and the next save of it is no conflict.
+    exec(u"update kq set hours=0 where memberid='003'"_qs);
+    if (kind() == talor::test::DatabaseKind::Sqlite) {
+        exec(u"create trigger kq_hours after update of nColor on kq begin "
+             "update kq set hours = hours + 1 where rowid = new.rowid; end"_qs);
+    } else {
+        exec(u"create or replace function kq_hours() returns trigger language plpgsql as "
+             "$$ begin new.hours := new.hours + 1; return new; end $$"_qs);
+        exec(
+            u"create trigger kq_hours before update of ncolor on kq for each row execute function kq_hours()"_qs);
+    }
+    Recordset rs;
+    rs.open(row, db());
+    rs.setCheckedFields({u"hours"_qs});
+    for (int colour : {8, 9}) {
+        rs.setValue(u"nColor"_qs, colour);
+        EXPECT_NO_THROW(rs.update()) << colour;
+    }
+    EXPECT_EQ(column(row, u"hours"_qs), QStringList{u"2"_qs});
+}
+
 // Another process holds SQLite's write lock for a while and commits: a transaction that
 // writes after reading waits for it (the busy wait) instead of failing at once with "database
 // is locked", and does not overwrite what the other process wrote.

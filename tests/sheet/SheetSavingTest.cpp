@@ -234,6 +234,10 @@ TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
          "0012 2024-01-05 的记录在读出后已被其他操作员保存"},
         {"LastChangedByAnother", "update kq set cdfz = 9 where memberid = '0014'", 3, 7,
          "0014 2024-01-05 的记录在读出后已被其他操作员保存"},
+        // Another field the sheet shows, changed by another operator, and one it does not show.
+        {"ShownFieldChangedByAnother", "update kq set cqgs = cqgs + 1 where memberid = '0013'", 3, 6,
+         "0013 2024-01-05 的记录在读出后已被其他操作员保存"},
+        {"FieldNotShownChangedByAnother", "update kq set depart = 'D9'", 3, 0, ""},
         {"LastRefused", "", -200, 7, "保存 0014 2024-01-05 的记录（字段 cdfz,CZYXM）时数据库出错"}};
     // clang-format on
     OtherWords otherWords;
