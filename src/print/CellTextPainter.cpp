@@ -128,9 +128,12 @@ void CellTextPainter::draw(const QRectF& box, int font, Qt::Alignment alignment,
         return 0.0;
     };
     const double top = box.y() + (box.height() - s.height) / 2;
+    // The box widened by the overhang on the side(s) the text runs over: the left of a
+    // right-aligned text, the right of a left-aligned one, both of a centred one.
+    const QRectF room = box.adjusted((alignment & Qt::AlignLeft) ? 0 : -overhang, 0,
+                                     (alignment & Qt::AlignRight) ? 0 : overhang, 0);
     // drawText clips to the box only when the line's natural extent leaves it.
-    const bool fits = box.adjusted(-overhang, 0, overhang, 0)
-                          .contains(QRectF(box.x() + offset(s.natural), top, s.natural, s.height));
+    const bool fits = room.contains(QRectF(box.x() + offset(s.natural), top, s.natural, s.height));
     if (!s.plain || !fits) {
         flush();
         if (!s.plain) {
@@ -155,7 +158,7 @@ void CellTextPainter::draw(const QRectF& box, int font, Qt::Alignment alignment,
         return;
     }
     m_painter->save();
-    m_painter->setClipRect(box, Qt::IntersectClip);
+    m_painter->setClipRect(room, Qt::IntersectClip);
     for (const Run& run : s.runs) {
         QGlyphRun glyphs;
         glyphs.setRawFont(m_rawFonts[size_t(run.rawFont)]);

@@ -33,14 +33,13 @@ public:
     // A handle for `font`, used by the calls below (cheap to ask again for the same font). A
     // new font is set on the painter once, to learn how the painter resolves it.
     int font(const QFont& font);
-    const QFont& fontOf(int font) const { return m_fonts[size_t(font)].font; }
 
     // The text's width as QFontMetricsF::horizontalAdvance gives it on the painter's device.
     double width(int font, const QString& text);
 
-    // `alignment` is Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter. A text that reaches
-    // past the box's sides by no more than `overhang` is drawn whole; a wider one is clipped
-    // to the box.
+    // `alignment` is Qt::AlignLeft, Qt::AlignRight or Qt::AlignHCenter. A text may reach
+    // past the box by `overhang` on the side(s) its alignment lets it run over: within that it
+    // is drawn whole, a wider one is clipped there.
     void draw(const QRectF& box, int font, Qt::Alignment alignment, const QString& text, double overhang = 0);
 
     void flush();

@@ -17,6 +17,9 @@ namespace {
 // Space between a cell's text and its sides, in points.
 constexpr double TextPadding = 2;
 
+// The smallest size, in points, to which a number too wide for its cell is made smaller.
+constexpr double SmallestPointSize = 3;
+
 QColor toColour(quint32 bgr)
 {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
@@ -246,16 +249,29 @@ void PageRenderer::paintBlock(QPainter& painter, int row1, int row2, int col1, i
             const QRectF box(xs[size_t(i)] + TextPadding, y,
                              xs[size_t(last + 1)] - xs[size_t(i)] - 2 * TextPadding, h);
             // A number or date wider than its cell is drawn smaller to fit: cut off at the
-            // cell's edge it would print wrong digits. Fonts come in whole sizes, so the
-            // smaller one may still reach a little past the box: into the padding, inside the
-            // cell, it is drawn whole rather than shaved.
+            // cell's edge it would print wrong digits. It may reach into the padding, inside
+            // the cell. Fonts come in whole sizes, so a size in proportion to the width may
+            // come back larger: the text is measured again in the font the painter uses, and
+            // made a point smaller until it fits. Too wide even at the smallest size, it is
+            // shown as '#'s, as a spreadsheet shows it, rather than cut.
             const double wide = look.alignRight ? m_texts.width(cellFont, text) : 0;
             double overhang = 0;
             if (wide > box.width() && box.width() > 0) {
-                QFont smaller = m_texts.fontOf(cellFont);
-                smaller.setPointSizeF(smaller.pointSizeF() * box.width() / wide);
-                cellFont = m_texts.font(smaller);
                 overhang = TextPadding;
+                const double room = box.width() + overhang;
+                double points = std::max(SmallestPointSize, m_fonts.cellPointSize * box.width() / wide);
+                cellFont = m_texts.font(scaledFont(m_fonts.family, points, dpi, look.bold));
+                while (m_texts.width(cellFont, text) > room && points > SmallestPointSize) {
+                    points = std::max(SmallestPointSize, points - 1);
+                    cellFont = m_texts.font(scaledFont(m_fonts.family, points, dpi, look.bold));
+                }
+                if (m_texts.width(cellFont, text) > room) {
+                    cellFont = look.bold ? boldFont : font;
+                    const double hash = m_texts.width(cellFont, QStringLiteral("#"));
+                    m_texts.draw(box, cellFont, Qt::AlignRight,
+                                 QString(std::max(1, int(box.width() / hash)), u'#'));
+                    continue;
+                }
             }
             m_texts.draw(box, cellFont, look.alignRight ? Qt::AlignRight : Qt::AlignLeft, text, overhang);
         }

@@ -125,8 +125,8 @@ TEST(CellTextPainter, DrawsTextsWhereDrawTextDoes)
 }
 
 // A right-aligned text reaching past its box's left side: up to `overhang` it is drawn whole,
-// as drawText draws it in a box widened by that much; beyond, clipped to its box.
-TEST(CellTextPainter, ATextReachingIntoTheOverhangIsDrawnWholeBeyondItClipped)
+// beyond it clipped there, as drawText draws it in a box widened on the left by that much.
+TEST(CellTextPainter, ATextReachingIntoTheOverhangIsDrawnWholeBeyondItClippedThere)
 {
     const double overhang = 2;
     for (const double reach : {overhang - 0.5, overhang + 0.5}) {
@@ -145,7 +145,7 @@ TEST(CellTextPainter, ATextReachingIntoTheOverhangIsDrawnWholeBeyondItClipped)
                     texts.draw(box, texts.font(font), Qt::AlignRight, text, overhang);
                     texts.flush();
                 } else {
-                    painter.drawText(reach <= overhang ? box.adjusted(-overhang, 0, 0, 0) : box,
+                    painter.drawText(box.adjusted(-overhang, 0, 0, 0),
                                      int(Qt::TextSingleLine | Qt::AlignVCenter | Qt::AlignRight), text);
                 }
             });

@@ -38,21 +38,27 @@ protected:
     HeaderFooterContext context{"张三考勤表", "Tmp.xls", QDateTime(QDate(2026, 3, 5), QTime(9, 30)), 1, 1};
 };
 
-// Where a word starts on the first page, in points from the left (pdftotext's boxes).
-double wordLeft(const QString& pdf, const QString& word)
+// Where a word starts and ends on the first page, in points from the left (pdftotext's boxes).
+std::pair<double, double> wordSpan(const QString& pdf, const QString& word)
 {
     const QString boxes = talor::test::runTool("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
-    const QRegularExpression box("<word xMin=\"([0-9.]+)\"[^>]*>" + QRegularExpression::escape(word) +
-                                 "</word>");
+    const QRegularExpression box("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>" +
+                                 QRegularExpression::escape(word) + "</word>");
     const auto match = box.match(boxes);
     EXPECT_TRUE(match.hasMatch()) << word.toStdString();
-    return match.captured(1).toDouble();
+    return {match.captured(1).toDouble(), match.captured(2).toDouble()};
+}
+
+double wordLeft(const QString& pdf, const QString& word)
+{
+    return wordSpan(pdf, word).first;
 }
 
 } // namespace
 
 // Centring moves the block to the paper's middle; a number wider than its cell prints whole
-// and inside it (column B starts at the margin plus column A's 48 points).
+// and inside it, in a smaller font (column B starts at the margin plus column A's 48 points);
+// one that would need a font smaller than the smallest prints as '#'s.
 TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
 {
     Sheet sheet;
@@ -67,12 +73,31 @@ TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
         EXPECT_NEAR(wordLeft(path, "居中"), left, 1) << zoom;
     }
 
-    Sheet number;
-    number.setColumnWidth(2, 30);
-    number.setNumber(1, 2, 123456789.25, "0.00");
-    writePdf(SheetPrintGrid(number), PageSetup(), context, path);
-    EXPECT_EQ(pdfPages(path).value(0).trimmed(), "123456789.25");
-    EXPECT_GE(wordLeft(path, "123456789.25"), PageSetup().leftMargin + 48);
+    // Long numbers in narrow columns (widths in pixels at 96 dpi, three quarters of a point),
+    // where a size in proportion to the width may come back too large: all digits in the cell.
+    const double cellLeft = PageSetup().leftMargin + 48;
+    const std::pair<double, const char*> numbers[] = {{123456789.25, "0.00"},    {123456789012.34, "0.00"},
+                                                      {1234567890123.45, "0.0"}, {12345678.9, "0.00"},
+                                                      {100000000000.0, "0.00"},  {1234567890123.45, "0.00"}};
+    for (const int width : {48, 56, 64, 72}) {
+        Sheet column;
+        column.setColumnWidth(2, width);
+        for (int r = 1; const auto& [value, format] : numbers)
+            column.setNumber(r++, 2, value, format);
+        writePdf(SheetPrintGrid(column), PageSetup(), context, path);
+        for (int r = 1; r <= int(std::size(numbers)); ++r) {
+            const QString text = column.text(r, 2);
+            const auto [from, to] = wordSpan(path, text);
+            EXPECT_GE(from, cellLeft) << text.toStdString() << " in " << width << " pixels";
+            EXPECT_LE(to, cellLeft + width * 0.75) << text.toStdString() << " in " << width << " pixels";
+        }
+    }
+    Sheet narrow;
+    narrow.setColumnWidth(2, 12);
+    narrow.setNumber(1, 2, 123456789012.34, "0.00");
+    writePdf(SheetPrintGrid(narrow), PageSetup(), context, path);
+    EXPECT_TRUE(pdfPages(path).value(0).trimmed().contains(QRegularExpression("^#+$")))
+        << pdfPages(path).value(0).toStdString();
 }
 
 TEST_F(PdfOutput, SeveralReportsInOneDocumentEachStartOnANewPage)
