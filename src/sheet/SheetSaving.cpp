@@ -193,7 +193,11 @@ std::optional<FieldWrite> SheetSaving::SaveRecord(int fieldIndex, int row, int c
 // (the plan refuses it at its column).
 void SheetSaving::planOwner(int row, const SheetSnapshot* before)
 {
-    m_plannedOwner = Owner{m_records.text(DepartmentField), m_records.text(GroupField)};
+    // Records without the fields (a table of no department) have no owner to look names up under.
+    const auto own = [this](const QString& field) {
+        return m_records.hasField(field) ? m_records.text(field) : QString();
+    };
+    m_plannedOwner = Owner{own(DepartmentField), own(GroupField)};
     // The department first: the group's code is looked up under it.
     for (const auto& [field, code] : {std::pair(DepartmentField, &m_plannedOwner->department),
                                       std::pair(GroupField, &m_plannedOwner->group)}) {

@@ -202,6 +202,21 @@ TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
     }
 }
 
+// Records of a table without department and group fields save their changed cells, though the
+// sheet has team and group columns.
+TEST_F(SavingTest, RecordsWithoutDepartmentAndGroupSave)
+{
+    exec("create table kqx (memberid text, zhdate text, cdfz integer, primary key (memberid, zhdate))");
+    exec("insert into kqx values ('0012', '2024-01-05', 5)");
+    records.open("select * from kqx", db);
+    suite.fields.remove("czyxm");
+    SheetSnapshot snapshot;
+    snapshot.take(sheet);
+    sheet.setText(5, 5, "6");
+    const SaveOutcome outcome = SheetSaving(suite, columns, sheet, records).SaveSheet(&snapshot);
+    EXPECT_EQ(std::pair(outcome.message, stored("select cdfz from kqx")), std::pair(QString(), QString("6")));
+}
+
 // The window shows the database layer's messages translated: a conflict must be told apart
 // from a refusal by what it is, whatever words it comes in.
 class OtherWords : public QTranslator
