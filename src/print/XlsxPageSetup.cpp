@@ -75,7 +75,10 @@ QStringList applyXlsxPageSetup(lxw_worksheet* ws, const PageSetup& setup)
     if (setup.fitToPages)
         worksheet_fit_to_pages(ws, uint16_t(std::clamp(setup.fitToPagesWide, 0, 32767)),
                                uint16_t(std::clamp(setup.fitToPagesTall, 0, 32767)));
-    if (setup.order == PageOrder::OverThenDown)
+    // A spreadsheet has no order that keeps a section's pages together down and then over, as
+    // the engine does: over, then down, prints each section's pages one after the other, where
+    // down first would print every section's left pages before any right one.
+    if (setup.order == PageOrder::OverThenDown || setup.sectionRows > 0)
         worksheet_print_across(ws);
     if (setup.firstPageNumber) {
         if (*setup.firstPageNumber >= 0 && *setup.firstPageNumber <= 65535)

@@ -15,8 +15,10 @@ namespace talor::print {
 // Writes a page set-up into an Excel worksheet that libxlsxwriter is writing, so that a
 // spreadsheet program prints the file as the engine does: margins, header and footer with
 // their codes, orientation, paper, zoom or fit to pages, page order, first page number,
-// centring, grid lines, headings, print area and title rows. Every property is applied even
-// when another is refused; the result names each refused property (empty when all applied).
+// centring, grid lines, headings, print area and title rows; sections start pages and print
+// over, then down, so that each section's pages follow each other. Every property is applied
+// even when another is refused; the result names each refused property (empty when all
+// applied).
 // libxlsxwriter has no call for black and white, draft, comments and print quality: those
 // stay the engine's only.
 QStringList applyXlsxPageSetup(lxw_worksheet* worksheet, const PageSetup& setup);

@@ -119,8 +119,8 @@ TEST_F(ReportCommand, WritesTheDayOfADepartmentAsTheTableHoldsIt)
               values("select printf('%.2f', sum(jbgs)) " + where).value(0));
 }
 
-// What the other outputs hold: the PDF's pages as text (all pages), or xl/workbook.xml of the
-// Excel workbook.
+// What the other outputs hold: the PDF's pages as text (all pages), or xl/workbook.xml and the
+// first sheet of the Excel workbook (a person's block prints its pages together).
 TEST_F(ReportCommand, OtherOutputsHoldWhatIsPrinted)
 {
     // clang-format off
@@ -129,7 +129,7 @@ TEST_F(ReportCommand, OtherOutputsHoldWhatIsPrinted)
          {"部门考勤日报", "日期：", "2026-10-12", "部门：", "生产部", "合计：", "制表人: ", "审核人: ________"}},
         {{"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-11-01", "--to", "2026-11-30"},
          "person.pdf", {"(00002,", "个人考勤表", "2026-11-30"}},
-        {{"--kind", "3", "--node", "ROOT"}, "month.xlsx", {"!$A$1:"}}};
+        {{"--kind", "3", "--node", "ROOT"}, "month.xlsx", {"!$A$1:", "pageOrder=\"overThenDown\""}}};
     // clang-format on
     for (const auto& [arguments, name, expected] : cases) {
         SCOPED_TRACE(name);
@@ -137,7 +137,8 @@ TEST_F(ReportCommand, OtherOutputsHoldWhatIsPrinted)
         ASSERT_TRUE(written(arguments + QStringList{"--output", file}));
         const QString text = file.endsWith(".pdf")
                                  ? test::pdfPages(file).join("\f")
-                                 : QString::fromUtf8(test::unzipMember(file, "xl/workbook.xml"));
+                                 : QString::fromUtf8(test::unzipMember(file, "xl/workbook.xml") +
+                                                     test::unzipMember(file, "xl/worksheets/sheet1.xml"));
         for (const QString& part : expected)
             EXPECT_TRUE(text.contains(part)) << part.toStdString() << "\n" << text.left(2000).toStdString();
     }

@@ -24,7 +24,7 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
         {"Defaults", {},
          {R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)",
           R"(paperSize="9")", R"(orientation="portrait")"},
-         {}, {"fitToPage", "Print_Area", "Print_Titles", "headerFooter", "printOptions"}},
+         {}, {"fitToPage", "Print_Area", "Print_Titles", "headerFooter", "printOptions", "pageOrder"}},
         {"MarginsAndTexts",
          {.leftMargin = 72, .rightMargin = 36, .topMargin = 108, .bottomMargin = 18, .headerMargin = 28.8,
           .footerMargin = 14.4, .leftHeader = "左", .centerHeader = "&\"宋体,加粗\"&16&A",
@@ -48,16 +48,19 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
          {R"(<definedName name="_xlnm.Print_Area" localSheetId="1">'考勤表'!$A$1:$H$40</definedName>)",
           R"(<definedName name="_xlnm.Print_Titles" localSheetId="1">'考勤表'!$1:$4</definedName>)"}},
         // The edges of each number: the last paper, the largest zoom and page number, a print
-        // area to a template's 100th column, a section break on the area's last row.
+        // area to a template's 100th column, a section break on the area's last row. Sections
+        // print over, then down, so that each one's pages come together.
         {"LastOfEachRange",
          {.paperSize = 41, .zoom = 400, .fitToPagesWide = 32767, .firstPageNumber = 65535,
           .printArea = talor::grid::CellRange{1, 1, 21, 100}, .titleRows = std::pair{3, 3}, .sectionRows = 10},
-         {R"(paperSize="41")", R"(scale="400")", R"(firstPageNumber="65535")", R"(<brk id="10")", R"(<brk id="20")"},
+         {R"(paperSize="41")", R"(scale="400")", R"(firstPageNumber="65535")", R"(<brk id="10")", R"(<brk id="20")",
+          R"(pageOrder="overThenDown")"},
          {R"('考勤表'!$A$1:$CV$21</definedName>)", R"('考勤表'!$3:$3</definedName>)"}},
         {"FirstOfEachRange",
          {.paperSize = 1, .zoom = 10, .firstPageNumber = 0, .printArea = talor::grid::CellRange{2, 2, 19, 3},
           .sectionRows = 9},
-         {R"(paperSize="1")", R"(scale="10")", R"(<brk id="10")"}, {R"('考勤表'!$B$2:$C$19</definedName>)"},
+         {R"(paperSize="1")", R"(scale="10")", R"(<brk id="10")", R"(pageOrder="overThenDown")"},
+         {R"('考勤表'!$B$2:$C$19</definedName>)"},
          {R"(<brk id="19")"}},
         {"ZoomBeyondIsClamped", {.zoom = 401, .fitToPages = true, .fitToPagesWide = 40000},
          {R"(scale="400")", R"(fitToWidth="32767")"}, {}},
