@@ -221,12 +221,12 @@ void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const 
 {
     QSet<QString> used;
     for (int n = 1; n <= sheets.count; ++n) {
-        const QString given = sheets.name(n);
-        QString name = XlsxFile::excelSheetName(given, n);
+        const QString base = XlsxFile::excelSheetName(sheets.name(n), n);
+        QString name = base;
         // Excel compares sheet names without case; a repeated name gets a number.
         for (int k = 2; used.contains(name.toLower()); ++k) {
             const QString suffix = QStringLiteral(" (%1)").arg(k);
-            name = XlsxFile::excelSheetName(given, n).left(31 - int(suffix.size())) + suffix;
+            name = text::leftWhole(base, XlsxFile::MaxSheetName - suffix.size()) + suffix;
         }
         used.insert(name.toLower());
         lxw_worksheet* ws = workbook_add_worksheet(wb, name.toUtf8().constData());
@@ -335,12 +335,13 @@ QString XlsxFile::excelSheetName(const QString& name, int number)
         if (QStringView(u"[]:*?/\\").contains(ch))
             ch = u'_';
     }
+    // A cut inside a surrogate pair would leave half a character, which Excel refuses.
+    result = text::leftWhole(result, MaxSheetName);
     // Excel refuses a name that begins or ends with an apostrophe.
     while (result.startsWith(u'\''))
         result.remove(0, 1);
     while (result.endsWith(u'\''))
         result.chop(1);
-    result = result.left(31);
     return result.isEmpty() ? QStringLiteral("Sheet%1").arg(number) : result;
 }
 

@@ -46,7 +46,11 @@ public:
     static void write(const SheetSequence& sheets, const QString& path, const SheetHook& hook = {},
                       bool constantMemory = false);
 
-    // The sheet name as Excel accepts it: at most 31 characters, none of []:*?/\, not empty.
+    // The most UTF-16 units a sheet name may have.
+    static constexpr qsizetype MaxSheetName = 31;
+    // The sheet name as Excel accepts it: at most MaxSheetName units (a character outside the
+    // basic plane that does not fit is left out whole), none of []:*?/\, neither beginning nor
+    // ending with an apostrophe, not empty ("Sheet" + `number`).
     static QString excelSheetName(const QString& name, int number);
 };
 

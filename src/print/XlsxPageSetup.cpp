@@ -3,6 +3,7 @@
 #include "grid/Workbook.h"
 #include "grid/XlsxFile.h"
 #include "grid/formula/Formula.h"
+#include "text/TextFunctions.h"
 
 #include <memory>
 #include <optional>
@@ -168,7 +169,7 @@ QString partName(const QString& name, int part)
     if (part == 1)
         return name;
     const QString suffix = QStringLiteral(" (%1)").arg(part);
-    return name.left(31 - suffix.size()) + suffix;
+    return text::leftWhole(name, grid::XlsxFile::MaxSheetName - suffix.size()) + suffix;
 }
 
 // The sections of `setup`'s print area.

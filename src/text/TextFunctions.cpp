@@ -1388,6 +1388,15 @@ QString padRight(const QString& text, int width, QChar fill)
     return text.leftJustified(width, fill);
 }
 
+QString leftWhole(const QString& text, qsizetype units)
+{
+    if (units <= 0)
+        return {};
+    if (units < text.size() && text[units - 1].isHighSurrogate() && text[units].isLowSurrogate())
+        --units;
+    return text.left(units);
+}
+
 QString ColumnAddress(int column)
 {
     // A column no sheet has answers the 70th column, as the address table always did; every

@@ -133,6 +133,10 @@ int byteLength(const QString& text);
 QString zeroFill(long long number, int width, QChar fill = u'0');
 // `text` filled on the right with `fill` up to `width` characters; longer texts stay whole.
 QString padRight(const QString& text, int width, QChar fill = u' ');
+// The first `units` UTF-16 units of `text` at most, one fewer where the cut would fall inside
+// a surrogate pair: a character outside the basic plane (an emoji, a CJK Extension B
+// character) is kept whole or left out, never halved.
+QString leftWhole(const QString& text, qsizetype units);
 
 // Absolute A1 reference pieces: "$" + the column's letters for 1..MaxAddressedColumn (XFD,
 // a workbook's last column), "$BR" for a column outside them; "$" + the row number in decimal

@@ -3,6 +3,7 @@
 // that fail leave the old file whole.
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
+#include "grid/XlsxFile.h"
 #include "support/ErrorText.h"
 #include "support/SizeLimit.h"
 #include "support/TestFiles.h"
@@ -424,6 +425,31 @@ TEST(XlsxText, CharactersXmlForbidsAreReplacedAndTheFileStaysWellFormed)
     EXPECT_TRUE(strings.contains(u'a' + r + r + r + r + u'b' + r + u"\t\n" + QStringLiteral("𠀀")))
         << strings.toStdString();
     EXPECT_TRUE(QString::fromUtf8(unzipMember(path, "xl/workbook.xml")).contains(u"name=\"表" + r + u'"'));
+}
+
+// Sheet names as Excel takes them: the characters it refuses replaced, apostrophes at the ends
+// and all past 31 units left out, a character outside the basic plane whole or not at all; a
+// workbook of such names is written, a name repeated (without case) numbered within the 31.
+TEST(XlsxText, SheetNamesAreCutToWholeCharacters)
+{
+    const QString a26(26, u'A'), a30(30, u'A'), emoji = QStringLiteral("😀");
+    const std::pair<QString, QString> names[] = {
+        {"日报[1]:*?/\\", "日报_1______"},          {"''考勤'", "考勤"}, {"'", "Sheet1"},
+        {QString(40, u'表'), QString(31, u'表')},   {a30 + emoji, a30},  {a30 + QStringLiteral("𠀀B"), a30},
+        {a26 + emoji + "xyz", a26 + emoji + "xyz"}, {a30 + "'B", a30}};
+    for (const auto& [name, excel] : names)
+        EXPECT_EQ(XlsxFile::excelSheetName(name, 1), excel) << name.toStdString();
+
+    QTemporaryDir dir;
+    Workbook book;
+    book.setSheetName(1, a30 + emoji);
+    book.addSheet(a26 + emoji + "xyz");
+    book.addSheet(a26 + emoji + "XYZ");
+    const QString path = dir.filePath("names.xlsx");
+    book.write(path, FileType::Excel);
+    EXPECT_TRUE(containsAll(
+        QString::fromUtf8(unzipMember(path, "xl/workbook.xml")),
+        {u"name=\"" + a30 + u'"', u"name=\"" + a26 + emoji + u"xyz\"", u"name=\"" + a26 + u" (2)\""}));
 }
 
 TEST(XlsxText, ATextTooLongForExcelIsRefusedByCellAndLeavesNoFile)
