@@ -38,9 +38,11 @@ enum class Output
 };
 
 // Fails with what failed of the output's steps. A PRINT setting the report refuses is no
-// failure: as in the window, it is left out and the other settings apply; each is told once
-// on standard error.
-void failOnSkipped(QStringList skipped, const QString& command)
+// failure: as in the window, it is left out and the other settings apply. Once a workbook is
+// `written`, what is left of its steps is the page set-up the workbook could not hold (a header
+// or footer past its 255 characters): no failure either, for the file is in place, written as
+// the window writes it, without that part. Each is told once on standard error.
+void failOnSkipped(QStringList skipped, const QString& command, bool written = false)
 {
     skipped.removeDuplicates();
     QStringList failures;
@@ -48,6 +50,9 @@ void failOnSkipped(QStringList skipped, const QString& command)
     for (const QString& step : std::as_const(skipped)) {
         if (step.startsWith(QLatin1String("PRINT ")))
             err << "talor " << command << ": " << step << " (left out; the other settings apply)\n";
+        else if (written)
+            err << "talor " << command << ": " << step
+                << " (left out; the rest of the workbook is written)\n";
         else
             failures << step;
     }
@@ -267,7 +272,8 @@ int runReportCommand(const QStringList& arguments)
             if (type == Output::Template) {
                 report.book().write(output, grid::FileType::Template);
             } else {
-                failOnSkipped(report.output().exportTo(output).skipped, command);
+                const PrintRun::Result result = report.output().exportTo(output);
+                failOnSkipped(result.skipped, command, result.written);
             }
         }
     } catch (const BatchRequestError& error) {

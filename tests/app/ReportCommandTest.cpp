@@ -291,20 +291,30 @@ TEST_F(ReportCommand, AReadOnlyFileIsNotReplaced)
 }
 
 // A PRINT setting the report refuses is left out, as in the window: the others apply, the
-// pages and the workbook are written, and standard error names the refused one.
+// pages and the workbook are written, and standard error names the refused one. So is a footer
+// past the 255 characters a workbook holds (the organisation's name in it): the pages print it,
+// the workbook is written without it.
 TEST_F(ReportCommand, ARefusedPrintSettingIsToldAndTheOthersApply)
 {
     IniFile settings(dir->filePath("demo/talor.ini"));
     settings.write("PRINT", "考勤日报.Orientation", "3");
     settings.write("PRINT", "考勤日报.PaperSize", "70");
+    IniFile suite(dir->filePath("demo/suite.ini"));
+    const QString organisation = suite.read("suite", "organisation");
+    suite.write("suite", "organisation", organisation.repeated(30));
     for (const QString name : {"refused.pdf", "refused.xlsx"}) {
         const QString file = dir->filePath(name);
+        test::putFile(file, "the old file");
         EXPECT_TRUE(written({"--kind", "2", "--node", "ROOT", "--output", file}));
         EXPECT_TRUE(test::containsAll(errors, {"Orientation=3", "PaperSize=70", "left out"}));
+        EXPECT_EQ(errors.contains("footer: "), name.endsWith(".xlsx")) << errors.toStdString();
         EXPECT_GT(test::fileBytes(file).size(), 1000);
     }
+    EXPECT_FALSE(QString(test::unzipMember(dir->filePath("refused.xlsx"), "xl/worksheets/sheet1.xml"))
+                     .contains("<oddFooter>"));
     settings.write("PRINT", "考勤日报.Orientation", "");
     settings.write("PRINT", "考勤日报.PaperSize", "");
+    suite.write("suite", "organisation", organisation);
 }
 
 // On a terminal, a long run says where it is on one line rewritten in place and clears it at
