@@ -117,11 +117,23 @@ constexpr int ExcelMaxText = 32767;
 constexpr double GridMarch1900 = 61;
 constexpr double GridJanuary1900 = 2;
 
-// A number format that shows a date (a time alone has no year, month, day or weekday).
-bool isDatePicture(const QString& picture)
+// What a number format shows of a day number: a date, a time alone (no year, month, day or
+// weekday), or neither.
+enum class DayPicture : signed char
 {
-    return text::isDateTimePicture(picture) &&
-           (picture.contains(u'y', Qt::CaseInsensitive) || picture.contains(u'd', Qt::CaseInsensitive));
+    Unknown = -1,
+    None,
+    Time,
+    Date
+};
+
+DayPicture dayPicture(const QString& picture)
+{
+    if (!text::isDateTimePicture(picture))
+        return DayPicture::None;
+    const bool date =
+        picture.contains(u'y', Qt::CaseInsensitive) || picture.contains(u'd', Qt::CaseInsensitive);
+    return date ? DayPicture::Date : DayPicture::Time;
 }
 
 void check(lxw_error error, const QString& what)
@@ -144,14 +156,14 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
         }
         return formats[size_t(id)];
     };
-    // Whether each format shows a date: asked of small numbers only, once per format.
-    std::vector<signed char> datePictures(size_t(sheet.formatCount()), -1);
-    auto showsDate = [&](int row, int col) {
+    // What each format shows of a day number: asked of small numbers only, once per format.
+    std::vector<DayPicture> dayPictures(size_t(sheet.formatCount()), DayPicture::Unknown);
+    auto shownAs = [&](int row, int col) {
         const int id = sheet.formatId(row, col);
-        signed char& known = datePictures[size_t(id)];
-        if (known < 0)
-            known = isDatePicture(sheet.formatById(id).numberFormat) ? 1 : 0;
-        return known == 1;
+        DayPicture& known = dayPictures[size_t(id)];
+        if (known == DayPicture::Unknown)
+            known = dayPicture(sheet.formatById(id).numberFormat);
+        return known;
     };
     sheet.forEachCell([&](int row, int col) {
         const auto r = lxw_row_t(row - 1);
@@ -189,15 +201,17 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
             }
         } else if (sheet.isNumber(row, col)) {
             const double n = sheet.number(row, col);
-            if (n < GridMarch1900 && showsDate(row, col)) {
-                // Excel holds a 29 February 1900 that never was: a date before March 1900 is a
-                // day lower there, and one before 1900 it cannot show (the grid's text goes).
-                error =
-                    n >= GridJanuary1900
-                        ? worksheet_write_number(ws, r, c, n - 1, format)
-                        : worksheet_write_string(ws, r, c, text(sheet.text(row, col)).constData(), format);
-            } else {
+            const DayPicture shown = n < GridMarch1900 ? shownAs(row, col) : DayPicture::None;
+            if (shown == DayPicture::None || (shown == DayPicture::Time && n >= 0)) {
                 error = worksheet_write_number(ws, r, c, n, format);
+            } else if (shown == DayPicture::Date && n >= GridJanuary1900) {
+                // Excel holds a 29 February 1900 that never was: a date before March 1900 is a
+                // day lower there.
+                error = worksheet_write_number(ws, r, c, n - 1, format);
+            } else {
+                // A date before 1900 or a negative time Excel cannot show (its 1900 dates show
+                // "#####"): the grid's text goes.
+                error = worksheet_write_string(ws, r, c, text(sheet.text(row, col)).constData(), format);
             }
         } else if (!sheet.isEmpty(row, col)) {
             error = worksheet_write_string(ws, r, c, text(sheet.text(row, col)).constData(), format);

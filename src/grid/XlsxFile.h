@@ -14,7 +14,9 @@ class Workbook;
 // Writes a Workbook as an Excel workbook (xlsx content) with libxlsxwriter, whatever the
 // file's extension: constants typed as in the grid (numbers, dates with their format, texts),
 // formulas with their computed results, fills, borders, column widths, frozen panes and
-// sheet names. Custom column heading texts are not cells and are left out.
+// sheet names. Custom column heading texts are not cells and are left out. A number that a
+// spreadsheet with 1900 dates cannot show under its date or time format (a date before 1900, a
+// negative time) is written as the grid shows it, as text.
 //
 // Texts are written as XML 1.0 can hold them: a character it forbids (a control other than
 // tab, line feed and carriage return, U+FFFE, U+FFFF, a lone surrogate) becomes U+FFFD. A text

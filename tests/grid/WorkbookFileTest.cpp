@@ -198,13 +198,14 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     QTemporaryDir dir;
     Workbook book;
     fillSample(book);
-    // Dates around Excel's 29 February 1900 that never was (grid day numbers 1, 2, 60, 61), and a
-    // time of day, which has no date to move.
+    // Dates around Excel's 29 February 1900 that never was (grid day numbers 1, 2, 60, 61), a
+    // time of day, which has no date to move, and a negative time, which Excel cannot show.
     for (const auto& [col, day, picture] : {std::tuple(1, 1.0, "yyyy-mm-dd"),
                                             {2, 2.0, "yyyy-mm-dd"},
                                             {3, 60.0, "yyyy-mm-dd hh:nn"},
                                             {4, 61.0, "yyyy-mm-dd"},
-                                            {5, 0.5, "hh:mm"}})
+                                            {5, 0.5, "hh:mm"},
+                                            {6, -1.0 / 24, "[hh]:nn:ss"}})
         book.sheet(1).setNumber(20, col, day, QString::fromLatin1(picture));
     const QString path = dir.filePath("Tmp.xls"); // xlsx content whatever the extension
     book.write(path, FileType::Excel);
@@ -214,7 +215,7 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     EXPECT_TRUE(containsAll(workbookXml, {"name=\"考勤日报\"", "name=\"第二页\"", "activeTab=\"1\""}));
 
     const QString strings = QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"));
-    EXPECT_TRUE(containsAll(strings, {"标题", "0012", "1899-12-31"}));
+    EXPECT_TRUE(containsAll(strings, {"标题", "0012", "1899-12-31", "-01:00:00"}));
     // Custom column headings are not cells.
     EXPECT_FALSE(strings.contains("日期") || strings.contains(">ok<"));
 
@@ -225,7 +226,8 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
           "<c r=\"E2\"[^>]*><f>A2\\*2</f><v>25</v></c>",
           "<c r=\"F2\"[^>]*t=\"str\"><f>A1&amp;\"!\"</f><v>标题!</v></c>", "<c r=\"A20\"[^>]*t=\"s\">",
           "<c r=\"B20\"[^>]*><v>1</v>", "<c r=\"C20\"[^>]*><v>59</v>", "<c r=\"D20\"[^>]*><v>61</v>",
-          "<c r=\"E20\"[^>]*><v>0.5</v>"})
+          "<c r=\"E20\"[^>]*><v>0.5</v>", "<c r=\"F20\"[^>]*t=\"s\">",
+          "<c r=\"E3\"[^>]*><v>-123456789.125</v>"})
         EXPECT_TRUE(sheet.contains(QRegularExpression(QString::fromUtf8(cell)))) << cell;
     // A formula that cannot be read is kept as its text rather than damaging the file.
     EXPECT_TRUE(!sheet.contains("<f>SUM(</f>") && sheet.contains("<pane xSplit=\"2\" ySplit=\"1\""));
