@@ -190,8 +190,10 @@ void Recordset::readRows(QSqlQuery& query)
         return;
     const QSqlRecord record = query.record();
     const int columns = record.count();
+    const bool postgres = m_connection.driverName() != u"QSQLITE";
     for (int c = 0; c < columns; ++c)
-        addField(record.field(c).name(), record.field(c).metaType());
+        addField(record.field(c).name(), record.field(c).metaType(),
+                 !postgres || comparesAsRead(quint32(record.field(c).typeID())));
     if (rowReaders() == RowReaders::QtSqlOnly || !readPostgres(query)) {
         while (query.next()) {
             for (int c = 0; c < columns; ++c)
@@ -204,9 +206,10 @@ void Recordset::readRows(QSqlQuery& query)
                           query.lastError(), m_sql);
 }
 
-void Recordset::addField(const QString& name, QMetaType type)
+void Recordset::addField(const QString& name, QMetaType type, bool comparable)
 {
     m_fields.append(name);
+    m_comparable.push_back(comparable);
     if (!m_index.contains(name.toCaseFolded())) // the first of equal names wins
         m_index.insert(name.toCaseFolded(), int(m_fields.size()) - 1);
     switch (type.id()) {
@@ -233,6 +236,7 @@ void Recordset::assignRows(const Recordset& whole, const std::vector<int>& rows,
     m_fields = whole.m_fields.mid(0, columns);
     m_index = index;
     m_temporal.assign(whole.m_temporal.begin(), whole.m_temporal.begin() + columns);
+    m_comparable.assign(whole.m_comparable.begin(), whole.m_comparable.begin() + columns);
     const size_t wholeColumns = size_t(whole.m_fields.size());
     auto isSpan = [](Kind kind) {
         return kind == Kind::Text || kind == Kind::Bytes;
@@ -300,6 +304,7 @@ void Recordset::close()
     m_position = 0;
     m_pending.clear();
     m_temporal = {};
+    m_comparable = {};
     m_tableResolved = false;
     m_table.clear();
     m_keyColumns.clear();
@@ -536,7 +541,7 @@ void Recordset::update()
     shape.append('|');
     for (int column : std::as_const(m_checkedColumns)) {
         const bool changed = std::binary_search(columns.cbegin(), columns.cend(), column);
-        if (changed || m_keyColumns.contains(column))
+        if (changed || m_keyColumns.contains(column) || !m_comparable[size_t(column)])
             continue;
         m_unchangedChecked.append(column);
         const QVariant original = storedForm(column, cellValue(column));

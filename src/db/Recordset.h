@@ -291,7 +291,12 @@ private:
     }
     void appendSpan(Kind kind, QByteArrayView bytes) { appendScalar(kind, keep(bytes)); }
     [[noreturn, gnu::cold]] void throwTooLarge() const;
-    void addField(const QString& name, QMetaType type);
+    // `comparable`: a value of the column read and bound again equals the one stored, so that
+    // Update can check it when it does not write it (setCheckedFields).
+    void addField(const QString& name, QMetaType type, bool comparable = true);
+    // Whether PostgreSQL's type compares as read: not a time or timestamp with a zone (read as
+    // the client's), nor a type without "=" (json), nor one of the less common ones.
+    static bool comparesAsRead(quint32 postgresType);
     int fieldIndex(const QString& name) const; // throws for an unknown field
     void checkColumn(int column) const;        // throws for a number that is no field's
     // The unsaved change of `column` in the current row, or null (after checking both).
@@ -352,6 +357,7 @@ private:
         DateTime
     };
     std::vector<Temporal> m_temporal;
+    std::vector<bool> m_comparable;
     static Temporal declaredTemporal(const QString& declared);
     struct TableFacts
     {

@@ -72,10 +72,13 @@ enum PostgresType : Oid
 {
     Boolean = 16,
     Bytea = 17,
+    Char = 18,
+    Name = 19,
     BigInt = 20,
     SmallInt = 21,
     Integer = 23,
     RegProc = 24,
+    Text = 25,
     ObjectId = 26,
     TransactionId = 28,
     CommandId = 29,
@@ -85,6 +88,8 @@ enum PostgresType : Oid
     RelTime = 703,
     Date = 1082,
     Time = 1083,
+    Bpchar = 1042,
+    Varchar = 1043,
     Timestamp = 1114,
     TimestampTz = 1184,
     TimeTz = 1266,
@@ -388,7 +393,8 @@ bool Recordset::readPostgresCopy()
             addField(QString::fromUtf8(PQfname(described.get(), c)),
                      QMetaType(type == Date   ? QMetaType::QDate
                                : type == Time ? QMetaType::QTime
-                                              : QMetaType::UnknownType));
+                                              : QMetaType::UnknownType),
+                     comparesAsRead(type));
         }
         QByteArray unescaped;
         for (;;) {
@@ -462,6 +468,30 @@ bool Recordset::appendCopyRow(QByteArrayView row, const std::vector<quint32>& ty
     }
     ++m_rowCount;
     return true;
+}
+
+bool Recordset::comparesAsRead(quint32 postgresType)
+{
+    switch (postgresType) {
+    case Boolean:
+    case Char:
+    case Name:
+    case BigInt:
+    case SmallInt:
+    case Integer:
+    case Text:
+    case Real:
+    case DoublePrecision:
+    case Bpchar:
+    case Varchar:
+    case Date:
+    case Time:
+    case Timestamp:
+    case Numeric:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool Recordset::appendAsQtConverts(quint32 type, QByteArrayView value)
