@@ -103,8 +103,8 @@ void SheetSaving::lookUpColumns()
         if (column.field.isEmpty())
             continue;
         column.caption = m_suite.fieldCaption(column.field);
-        column.saved = !ColumnFields::isHidden(column.caption, hidden) &&
-                       !ColumnFields::isHidden(column.caption, unsaved);
+        column.shown = !ColumnFields::isHidden(column.caption, hidden);
+        column.saved = column.shown && !ColumnFields::isHidden(column.caption, unsaved);
         if (!column.saved)
             continue;
         column.type = m_suite.fieldType(column.field);
@@ -278,7 +278,7 @@ SheetSaving::Failure SheetSaving::applyAll(const std::vector<RecordWrites>& plan
             return Failure{i,
                            QStringLiteral("%1 的记录在读出后已被其他操作员保存，未覆盖他的修改（%2）")
                                .arg(recordName(), error.message()),
-                           false};
+                           false, true};
         } catch (const DatabaseError& error) {
             QStringList fields;
             for (const FieldWrite& write : record.writes)
@@ -296,12 +296,12 @@ SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
 {
     QSqlDatabase db = m_suite.connection();
     // A save is made on what the operator saw: another operator's save since the read of any
-    // field the sheet shows, changed here or not, is a conflict.
+    // field the sheet shows, changed here or not, is a conflict (a hidden field is not seen).
     if (m_facts.empty())
         lookUpColumns();
     QStringList shown;
     for (const Column& column : m_facts)
-        if (!column.field.isEmpty() && m_records.hasField(column.field))
+        if (column.shown && m_records.hasField(column.field))
             shown << column.field;
     m_records.setCheckedFields(shown);
     // The records as read. A save taken back leaves them so: rows it had written would
@@ -326,7 +326,8 @@ SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
             return takenBack(lost);
         if (failure.index >= 0) {
             transaction.rollback();
-            return takenBack(failure.message + RefusedRecord, plan[size_t(failure.index)].row);
+            return takenBack(failure.message + (failure.conflicted ? ConflictedRecord : RefusedRecord),
+                             plan[size_t(failure.index)].row);
         }
         // A commit that fails on a lost connection: lost before COMMIT was sent, certainly
         // nothing was saved; lost while it ran, nobody can tell.

@@ -102,12 +102,17 @@ public:
     // Ends the message of a refused record.
     static inline const QString RefusedRecord =
         QStringLiteral("。本次保存已全部撤销，没有记录被保存；修改仍在表格中，改正后可重新保存");
+    // Ends the message of a record another operator saved since the read: saving again cannot
+    // succeed until the report is shown again with his values.
+    static inline const QString ConflictedRecord =
+        QStringLiteral("。本次保存已全部撤销，没有记录被保存；请记下修改，重新显示报表后再录入保存");
 
 private:
     struct Column
     {
         QString field, caption, type;
         int codeKind = 0;
+        bool shown = false; // not a hidden field
         bool saved = false;
     };
     // The record a save stopped at (-1: none) and why.
@@ -115,7 +120,8 @@ private:
     {
         int index = -1;
         QString message;
-        bool lost = false; // the connection went away: the server rolled the transaction back
+        bool lost = false;       // the connection went away: the server rolled the transaction back
+        bool conflicted = false; // another operator saved the record since the read
     };
     // The codes a group or team name is looked up under.
     struct Owner

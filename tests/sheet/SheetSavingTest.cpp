@@ -236,8 +236,9 @@ public:
 
 // One save is one transaction: a record that cannot be written (changed by another operator
 // since it was read, or refused by the database) takes back the records before it, and the
-// recordset keeps the values as read, so that the same save can be made again. The same holds
-// with the messages translated.
+// recordset keeps the values as read, so that the same save can be made again (once another
+// operator's record is shown again, the message says). The same holds with the messages
+// translated.
 TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
 {
     // What runs after the plan, before it is applied; the lateness typed on row 7; the row of
@@ -252,7 +253,7 @@ TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
         // Another field the sheet shows, changed by another operator, and one it does not show.
         {"ShownFieldChangedByAnother", "update kq set cqgs = cqgs + 1 where memberid = '0013'", 3, 6,
          "0013 2024-01-05 的记录在读出后已被其他操作员保存"},
-        {"FieldNotShownChangedByAnother", "update kq set depart = 'D9'", 3, 0, ""},
+        {"FieldNotShownChangedByAnother", "update kq set depart = 'D9', hid = hid + 1", 3, 0, ""},
         {"LastRefused", "", -200, 7, "保存 0014 2024-01-05 的记录（字段 cdfz,CZYXM）时数据库出错"}};
     // clang-format on
     OtherWords otherWords;
@@ -275,10 +276,11 @@ TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
             if (*c.between)
                 exec(c.between);
             const SaveOutcome outcome = saving.apply(plan);
-            const bool saved = c.row == 0;
+            const bool saved = c.row == 0, conflict = QString(c.message).contains("其他操作员");
             EXPECT_EQ(std::tuple(outcome.saved, outcome.complete, outcome.row, records.position(),
                                  outcome.message.left(QString(c.message).size()).toStdString(),
-                                 outcome.message.endsWith(SheetSaving::RefusedRecord),
+                                 outcome.message.endsWith(conflict ? SheetSaving::ConflictedRecord
+                                                                   : SheetSaving::RefusedRecord),
                                  stored("select czyxm from kq order by memberid")),
                       std::tuple(saved ? 3 : 0, saved, c.row, 0, std::string(c.message), !saved,
                                  QString(saved ? "张三,张三,张三" : ",,")));
