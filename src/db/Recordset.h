@@ -294,8 +294,9 @@ private:
     // `comparable`: a value of the column read and bound again equals the one stored, so that
     // Update can check it when it does not write it (setCheckedFields).
     void addField(const QString& name, QMetaType type, bool comparable = true);
-    // Whether PostgreSQL's type compares as read: not a time or timestamp with a zone (read as
-    // the client's), nor a type without "=" (json), nor one of the less common ones.
+    // Whether PostgreSQL's type compares as read: not a timestamp (read in the client's zone, an
+    // hour off in a daylight-saving gap), nor a numeric (read as a double, its 16th digit lost),
+    // nor a type without "=" (json), nor one of the less common ones.
     static bool comparesAsRead(quint32 postgresType);
     int fieldIndex(const QString& name) const; // throws for an unknown field
     void checkColumn(int column) const;        // throws for a number that is no field's

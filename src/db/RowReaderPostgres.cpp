@@ -486,8 +486,6 @@ bool Recordset::comparesAsRead(quint32 postgresType)
     case Varchar:
     case Date:
     case Time:
-    case Timestamp:
-    case Numeric:
         return true;
     default:
         return false;
