@@ -52,19 +52,31 @@ qsizetype skipQuoted(QStringView sql, qsizetype i)
     return i;
 }
 
-// Whether `condition` closes a bracket it did not open, outside its texts, names and comments.
-bool closesForeignBracket(QStringView condition)
+// What a condition holds outside its texts, names and comments that its place in a where
+// clause must allow for.
+struct ConditionShape
 {
+    bool closesForeignBracket = false; // a bracket it did not open
+    bool endsInComment = false;        // a block comment never closed
+};
+
+ConditionShape shapeOf(QStringView condition)
+{
+    ConditionShape shape;
     int depth = 0;
     for (qsizetype i = 0; i < condition.size(); ++i) {
-        if (const qsizetype end = skipQuoted(condition, i); end != i)
+        if (const qsizetype end = skipQuoted(condition, i); end != i) {
+            shape.endsInComment =
+                condition.sliced(i).startsWith(u"/*") && condition.indexOf(u"*/", i + 2) < 0;
             i = end;
-        else if (condition[i] == u'(')
+        } else if (condition[i] == u'(') {
             ++depth;
-        else if (condition[i] == u')' && --depth < 0)
-            return true;
+        } else if (condition[i] == u')' && --depth < 0) {
+            shape.closesForeignBracket = true;
+            break;
+        }
     }
-    return false;
+    return shape;
 }
 
 } // namespace
@@ -99,12 +111,15 @@ QString andCondition(const QString& condition)
 {
     if (condition.isEmpty())
         return {};
-    if (closesForeignBracket(condition))
+    const ConditionShape shape = shapeOf(condition);
+    if (shape.closesForeignBracket)
         throw DatabaseError(QCoreApplication::translate(
                                 "talor", "The condition \"%1\" closes a bracket it did not open: a condition "
                                          "can only narrow the report's rows")
                                 .arg(condition));
-    return u" and (" + condition + (condition.contains(u"--") ? u"\n)"_qs : u")"_qs);
+    // A block comment left open at the end is closed, as the end of a statement closes it.
+    return u" and (" + condition + (shape.endsInComment ? u"*/"_qs : QString()) +
+           (condition.contains(u"--") ? u"\n)"_qs : u")"_qs);
 }
 
 } // namespace talor::sql

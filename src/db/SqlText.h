@@ -22,7 +22,8 @@ QString dateLiteral(const QDate& date, const QString& databaseKind);
 
 // " and (condition)": a supervisor's condition as one term of a where clause, so that its "or"
 // narrows the report's rows instead of adding others; the empty text when there is none. A
-// comment in the condition ends with its line, before the closing bracket. Throws
+// comment in the condition ends with its line, before the closing bracket; a block comment
+// left open at its end is closed. Throws
 // DatabaseError for a condition that closes a bracket it did not open: it would end the where
 // clause, and what followed (a union) would pass other rows off as the report's.
 QString andCondition(const QString& condition);

@@ -47,7 +47,7 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
 {
     // clang-format off
     const std::pair<const char*, const char*> kept[] = {
-        {"", ""}, {"a or b", " and (a or b)"}, {"x -- late)", " and (x -- late)\n)"}, {"x /* ) */", " and (x /* ) */)"},
+        {"", ""}, {"a or b", " and (a or b)"}, {"x -- late)", " and (x -- late)\n)"}, {"x /* ) */", " and (x /* ) */)"}, {"x /* open", " and (x /* open*/)"},
         {"memberid in (select memberid from ygzl where (post='x'))", " and (memberid in (select memberid from ygzl where (post='x')))"},
         {"name=')' or name='it''s)'", " and (name=')' or name='it''s)')"}, {"\"a)\"=1", " and (\"a)\"=1)"},
         {"name=E'\\')'", " and (name=E'\\')')"}, {"name=$$)$$ or name=$t1$)$t1$", " and (name=$$)$$ or name=$t1$)$t1$)"}};
