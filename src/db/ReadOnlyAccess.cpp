@@ -70,7 +70,17 @@ void Recordset::beginReading()
                 "talor", "a query cannot run read-only inside a transaction; nothing was read\nSQL: %1")
                 .arg(m_sql));
     const QString begin = u"BEGIN READ ONLY"_qs;
-    const Result begun(PQexec(session, "BEGIN READ ONLY"));
+    Result begun(PQexec(session, "BEGIN READ ONLY"));
+    // A session the server ended while it was idle (a restart, an idle timeout) shows only
+    // here: it is connected again and the read begun once more, as any statement would be.
+    if (PQresultStatus(begun.get()) != PGRES_COMMAND_OK && PQstatus(session) == CONNECTION_BAD &&
+        !TransactionScope::isActive(m_connection)) {
+        Connections::reconnect(m_connection);
+        session = engine::postgresSession(m_connection);
+        if (!session)
+            return;
+        begun.reset(PQexec(session, "BEGIN READ ONLY"));
+    }
     if (PQresultStatus(begun.get()) != PGRES_COMMAND_OK)
         Connections::fail(m_connection,
                           QCoreApplication::translate("talor", "the read-only transaction could not begin"),

@@ -316,6 +316,17 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
     EXPECT_EQ(after.text(0), u"3"_qs);
     EXPECT_TRUE(statementSeen(Recordset::SomeRows).contains(u"select current_query() as q"_qs))
         << "the session is usable";
+
+    // The server ends the idle session (a restart, an idle timeout): the next read begins on a
+    // session made again.
+    QSqlDatabase other = openAnother(u"ender"_qs);
+    for (const auto expected : {Recordset::SomeRows, Recordset::ManyRows}) {
+        const QString pid = scalar(u"select pg_backend_pid()"_qs);
+        QSqlQuery(other).exec(u"select pg_terminate_backend("_qs + pid + u", 5000)"_qs);
+        Recordset again;
+        EXPECT_NO_THROW(again.open(u"select count(*) from tx"_qs, db(), expected));
+        EXPECT_EQ(again.isOpen() ? again.text(0) : QString(), u"3"_qs);
+    }
 }
 
 // A recordset reads its rows through the engine's own library; every cell must still be the
