@@ -193,11 +193,11 @@ void Recordset::readRows(QSqlQuery& query)
     const bool postgres = m_connection.driverName() != u"QSQLITE";
     for (int c = 0; c < columns; ++c)
         addField(record.field(c).name(), record.field(c).metaType(),
-                 !postgres || comparesAsRead(quint32(record.field(c).typeID())));
+                 postgres ? std::optional(quint32(record.field(c).typeID())) : std::nullopt);
     if (rowReaders() == RowReaders::QtSqlOnly || !readPostgres(query)) {
         while (query.next()) {
             for (int c = 0; c < columns; ++c)
-                appendCell(query.value(c));
+                appendQtValue(c, query.value(c));
             ++m_rowCount;
         }
     }
@@ -206,10 +206,11 @@ void Recordset::readRows(QSqlQuery& query)
                           query.lastError(), m_sql);
 }
 
-void Recordset::addField(const QString& name, QMetaType type, bool comparable)
+void Recordset::addField(const QString& name, QMetaType type, std::optional<quint32> postgresType)
 {
     m_fields.append(name);
-    m_comparable.push_back(comparable);
+    m_comparable.push_back(!postgresType || comparesAsRead(*postgresType));
+    m_padded.push_back(postgresType && isPadded(*postgresType));
     if (!m_index.contains(name.toCaseFolded())) // the first of equal names wins
         m_index.insert(name.toCaseFolded(), int(m_fields.size()) - 1);
     switch (type.id()) {
@@ -237,6 +238,7 @@ void Recordset::assignRows(const Recordset& whole, const std::vector<int>& rows,
     m_index = index;
     m_temporal.assign(whole.m_temporal.begin(), whole.m_temporal.begin() + columns);
     m_comparable.assign(whole.m_comparable.begin(), whole.m_comparable.begin() + columns);
+    m_padded.assign(whole.m_padded.begin(), whole.m_padded.begin() + columns);
     const size_t wholeColumns = size_t(whole.m_fields.size());
     auto isSpan = [](Kind kind) {
         return kind == Kind::Text || kind == Kind::Bytes;
@@ -305,6 +307,7 @@ void Recordset::close()
     m_pending.clear();
     m_temporal = {};
     m_comparable = {};
+    m_padded = {};
     m_tableResolved = false;
     m_table.clear();
     m_keyColumns.clear();
@@ -767,6 +770,18 @@ void Recordset::throwTooLarge() const
 {
     throw DatabaseError(
         QCoreApplication::translate("talor", "the result of %1 is too large to hold in memory").arg(m_sql));
+}
+
+void Recordset::appendQtValue(int column, const QVariant& value)
+{
+    if (!m_padded[size_t(column)] || value.typeId() != QMetaType::QString) {
+        appendCell(value);
+        return;
+    }
+    QString text = value.toString();
+    while (text.endsWith(u' '))
+        text.chop(1);
+    appendCell(text);
 }
 
 void Recordset::appendCell(const QVariant& value)

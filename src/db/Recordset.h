@@ -291,9 +291,10 @@ private:
     }
     void appendSpan(Kind kind, QByteArrayView bytes) { appendScalar(kind, keep(bytes)); }
     [[noreturn, gnu::cold]] void throwTooLarge() const;
-    // `comparable`: a value of the column read and bound again equals the one stored, so that
-    // Update can check it when it does not write it (setCheckedFields).
-    void addField(const QString& name, QMetaType type, bool comparable = true);
+    // `postgresType`: the column's type on PostgreSQL, which tells whether a value read and bound
+    // again equals the one stored (so that Update can check it when it does not write it,
+    // setCheckedFields) and whether Qt SQL's values keep blanks to cut.
+    void addField(const QString& name, QMetaType type, std::optional<quint32> postgresType = std::nullopt);
     // Whether PostgreSQL's type compares as read: not a timestamp (read in the client's zone, an
     // hour off in a daylight-saving gap), nor a numeric (read as a double, its 16th digit lost),
     // nor a type without "=" (json), nor one of the less common ones.
@@ -359,6 +360,11 @@ private:
     };
     std::vector<Temporal> m_temporal;
     std::vector<bool> m_comparable;
+    // PostgreSQL's char(n), whose blanks Qt SQL's values keep though the server ignores them:
+    // read without, so that codes and numbers match those of other tables.
+    std::vector<bool> m_padded;
+    static bool isPadded(quint32 postgresType);
+    void appendQtValue(int column, const QVariant& value);
     static Temporal declaredTemporal(const QString& declared);
     struct TableFacts
     {

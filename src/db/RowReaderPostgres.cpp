@@ -163,7 +163,7 @@ bool Recordset::readPostgres(QSqlQuery& query)
         const int row = query.isForwardOnly() ? 0 : query.at();
         if (!result || PQnfields(result) != columns || row >= PQntuples(result)) {
             for (int c = 0; c < columns; ++c)
-                appendCell(query.value(c));
+                appendQtValue(c, query.value(c));
             ++m_rowCount;
             continue;
         }
@@ -177,7 +177,7 @@ bool Recordset::readPostgres(QSqlQuery& query)
             }
             const QByteArrayView value(PQgetvalue(result, row, c), PQgetlength(result, row, c));
             if (!appendPostgresValue(types[size_t(c)], value, checkUtf8, lowPrecision))
-                appendCell(query.value(c)); // Qt SQL's own conversion of this value
+                appendQtValue(c, query.value(c)); // Qt SQL's own conversion of this value
         }
         ++m_rowCount;
     }
@@ -190,6 +190,10 @@ bool Recordset::appendPostgresValue(quint32 type, QByteArrayView value, bool che
     if (readAsText(type)) {
         if (checkUtf8 && !value.isValidUtf8())
             return false;
+        if (isPadded(type)) {
+            while (value.endsWith(' '))
+                value.chop(1);
+        }
         appendSpan(Kind::Text, value);
         return true;
     }
@@ -394,7 +398,7 @@ bool Recordset::readPostgresCopy()
                      QMetaType(type == Date   ? QMetaType::QDate
                                : type == Time ? QMetaType::QTime
                                               : QMetaType::UnknownType),
-                     comparesAsRead(type));
+                     type);
         }
         QByteArray unescaped;
         for (;;) {
@@ -468,6 +472,11 @@ bool Recordset::appendCopyRow(QByteArrayView row, const std::vector<quint32>& ty
     }
     ++m_rowCount;
     return true;
+}
+
+bool Recordset::isPadded(quint32 postgresType)
+{
+    return postgresType == Bpchar;
 }
 
 bool Recordset::comparesAsRead(quint32 postgresType)
