@@ -6,7 +6,9 @@
 // the read. Here the values go from libpq's result or copy stream straight into the store, as the
 // cells Qt SQL's values would have made; whatever is not plainly one of the common forms (a
 // timestamp, bytes, a date outside the ISO form) still goes through Qt SQL's conversion, so the
-// cells are the same either way. The handles are the ones Qt SQL's driver exposes
+// cells are the same either way. One exception: a timestamp with a zone is read as the
+// session's zone shows it, where Qt SQL turns it into the machine's zone (a day off where the
+// two differ, and a key that no longer finds its row). The handles are the ones Qt SQL's driver exposes
 // (QSqlDriver::handle, QSqlResult::handle); Debian's Qt driver uses the system's libpq, the one
 // linked here.
 
@@ -16,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QDateTime>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlResult>
@@ -249,6 +252,17 @@ bool Recordset::appendPostgresValue(quint32 type, QByteArrayView value, bool che
             return false;
         kind = Kind::Time;
         break;
+    case TimestampTz: {
+        // The time as the session's zone shows it, which is what the server's own literals mean
+        // ("zhdate='2026-10-05'"): the offset is dropped, not turned into the machine's zone,
+        // so that a day stays the day it is in the database and its key finds its row again.
+        const qsizetype offset = std::max(value.lastIndexOf('+'), value.lastIndexOf('-'));
+        if (offset < 19)
+            return false; // no offset after the time of day ("infinity", a year BC): Qt SQL's
+        appendCell(
+            QDateTime::fromString(QString::fromLatin1(value.first(offset)).replace(u' ', u'T'), Qt::ISODate));
+        return true;
+    }
     default:
         return false;
     }
@@ -308,6 +322,7 @@ bool readHere(Oid type, bool lowPrecision)
     case DoublePrecision:
     case Date:
     case Time:
+    case TimestampTz:
         return true;
     case Numeric:
         return lowPrecision;

@@ -11,6 +11,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTime>
+#include <QTimeZone>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -666,6 +667,33 @@ TEST_P(RecordsetTest, CheckedFieldsOfEveryTypeSaveWhenNobodyChangedThem)
         rs.setValue(u"t"_qs, QString::fromLatin1(field));
         EXPECT_NO_THROW(rs.update()) << field;
     }
+}
+
+// A PostgreSQL timestamp with a zone reads as the session's zone shows it, as the server's
+// literals mean it, wherever the machine is: the day stays the day, and the row saves by it.
+TEST_P(RecordsetTest, ZonedTimestampsReadAsTheSessionShowsThem)
+{
+    if (kind() != talor::test::DatabaseKind::Postgres ||
+        Recordset::rowReaders() == Recordset::RowReaders::QtSqlOnly)
+        GTEST_SKIP() << "PostgreSQL's libpq readers only";
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString zone =
+        QTimeZone(QByteArrayLiteral("America/Los_Angeles")).offsetFromUtc(now) == now.offsetFromUtc()
+            ? u"Asia/Shanghai"_qs
+            : u"America/Los_Angeles"_qs;
+    resetTables({u"zoned"_qs});
+    exec(u"create table zoned (day timestamptz primary key, v integer)"_qs);
+    exec(u"set time zone '"_qs + zone + u"'"_qs);
+    exec(u"insert into zoned values ('2026-10-05 00:00:00', 1)"_qs);
+    for (const auto expected : {Recordset::SomeRows, Recordset::ManyRows}) {
+        Recordset rs;
+        rs.open(u"select * from zoned where day = '2026-10-05'"_qs, db(), expected);
+        EXPECT_EQ(rs.text(u"day"_qs), u"2026-10-05 00:00:00"_qs);
+        rs.setValue(u"v"_qs, int(expected) + 2);
+        EXPECT_NO_THROW(rs.update());
+    }
+    EXPECT_EQ(column(u"select v from zoned"_qs, u"v"_qs), QStringList{u"3"_qs});
+    exec(u"set time zone default"_qs);
 }
 
 // PostgreSQL's char(n) comes without the blanks that pad it (the server ignores them too), so
