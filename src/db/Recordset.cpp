@@ -927,8 +927,15 @@ QVariant Recordset::storedForm(int column, const QVariant& value) const
         const QString date = isoDate(value.toDate());
         return temporal == Temporal::DateTime ? QString(date + u" 00:00:00") : date;
     }
-    case QMetaType::QTime:
-        return isoTime(value.toTime());
+    case QMetaType::QTime: {
+        if (temporal != Temporal::DateTime)
+            return isoTime(value.toTime());
+        // A time of day for a date-time column keeps the day the row holds there (the
+        // spreadsheet's day zero when it holds none): the column takes no time alone.
+        const QDateTime held = cellValue(column).toDateTime();
+        const QDate day = held.isValid() ? held.date() : QDate(1899, 12, 30);
+        return QString(isoDate(day) + u' ' + isoTime(value.toTime()));
+    }
     case QMetaType::QDateTime: {
         const QDateTime dt = value.toDateTime();
         const QString date = isoDate(dt.date());

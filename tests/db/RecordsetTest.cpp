@@ -810,6 +810,13 @@ TEST_P(RecordsetTest, DatesAndTimesAreWrittenSoTheDatabaseComparesThem)
     exec(u"update kq set sbtime='09:00:00.002' where memberid='003'"_qs);
     rs.setValue(u"sbtime"_qs, QTime(10, 0));
     EXPECT_THROW(rs.update(), ConflictError);
+
+    // A time of day typed for a date-time column keeps the day the row holds there.
+    rs.open(u"select * from kq where memberid='003'"_qs, db());
+    rs.setValue(u"stamp"_qs, QTime(7, 15));
+    EXPECT_NO_THROW(rs.update());
+    EXPECT_EQ(column(u"select * from kq where memberid='003'"_qs, u"stamp"_qs),
+              QStringList{u"2024-03-08 07:15:00"_qs});
 }
 
 // Update finds the row by the key of the one table a statement reads, whatever the case of its
