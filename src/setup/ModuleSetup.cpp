@@ -130,10 +130,10 @@ QString ModuleSetup::chooseTable(const QString& item)
     return code;
 }
 
-QList<std::pair<QString, QString>> ModuleSetup::entries(const SetupValues& values) const
+SuiteServices::SettingValues ModuleSetup::entries(const SetupValues& values) const
 {
     ModuleSettings settings(m_suite);
-    QList<std::pair<QString, QString>> out;
+    SuiteServices::SettingValues out;
     const auto add = [&](const keys::SettingsKey& key, const QString& value, int number = 0) {
         out.append({settings.name(key, number), value});
     };
@@ -158,7 +158,7 @@ QList<std::pair<QString, QString>> ModuleSetup::entries(const SetupValues& value
 void ModuleSetup::save(const SetupValues& values)
 {
     ModuleSettings settings(m_suite);
-    QList<std::pair<QString, QString>> written;
+    SuiteServices::SettingValues written;
     for (const auto& [key, value] : entries(values)) {
         // A value the operator left as it was loaded keeps what another operator saved since.
         const auto loaded = m_loaded.constFind(key);

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "suite/SuiteServices.h"
+
 #include <QHash>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
 #include <array>
-#include <utility>
 
 namespace talor {
 
 class Recordset;
-class SuiteServices;
 
 // What the set-up dialog shows and what its OK writes back: one value per control.
 struct SetupValues
@@ -68,7 +67,7 @@ private:
     void loadTables(SetupValues& values);
     void selectCurrentTable(SetupValues& values);
     // The keys save() writes for `values`, with their values, in the order it writes them.
-    QList<std::pair<QString, QString>> entries(const SetupValues& values) const;
+    SuiteServices::SettingValues entries(const SetupValues& values) const;
 
     SuiteServices& m_suite;
     Recordset& m_treeRecords1;

@@ -179,8 +179,7 @@ void LocalSuite::writeSetting(const QString& section, const QString& key, const 
     }
 }
 
-void LocalSuite::writeSettings(const QString& section, const QList<std::pair<QString, QString>>& values,
-                               const QString& file)
+void LocalSuite::writeSettings(const QString& section, const SettingValues& values, const QString& file)
 {
     try {
         IniFile(file).write(section, values);

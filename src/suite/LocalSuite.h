@@ -48,8 +48,7 @@ public:
     QString readSetting(const QString& section, const QString& key, const QString& file) override;
     void writeSetting(const QString& section, const QString& key, const QString& value,
                       const QString& file) override;
-    void writeSettings(const QString& section, const QList<std::pair<QString, QString>>& values,
-                       const QString& file) override;
+    void writeSettings(const QString& section, const SettingValues& values, const QString& file) override;
 
     // --- Database
     QSqlDatabase connection() override;

@@ -44,10 +44,11 @@ public:
     }
     virtual void writeSetting(const QString& section, const QString& key, const QString& value,
                               const QString& file) = 0;
+    // Keys of one section with their values, in order.
+    using SettingValues = QList<std::pair<QString, QString>>;
     // Several keys of one section, in order; a suite that can writes them at once, so that the
     // file takes all of them or none.
-    virtual void writeSettings(const QString& section, const QList<std::pair<QString, QString>>& values,
-                               const QString& file)
+    virtual void writeSettings(const QString& section, const SettingValues& values, const QString& file)
     {
         for (const auto& [key, value] : values)
             writeSetting(section, key, value, file);
