@@ -4,6 +4,7 @@
 #include "suite/SuiteServices.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <exception>
 
@@ -26,25 +27,34 @@ QString SheetLog::write(const grid::Workbook& book, const QString& directory, co
 {
     const QString named = stem();
     const QString folderPath = QDir(directory).filePath(folder);
-    // A log of the same operator and second (a second save within it, or the same day of
-    // another year) is kept: this one gets a number of its own.
     m_lastStem = named;
     QString path = QDir(folderPath).filePath(m_lastStem + QStringLiteral(".xls"));
-    for (int n = 2; QFileInfo::exists(path); ++n) {
+    if (!QDir().mkpath(folderPath))
+        return failed(
+            path, QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folderPath)));
+    // A log of the same operator and second (a second save within it, another operator of the
+    // same name, or the same day of another year) is kept: this one gets a number of its own.
+    // The name is claimed by creating the file, so that two writers never pick the same one.
+    QFile claimed(path);
+    for (int n = 2; !claimed.open(QIODevice::WriteOnly | QIODevice::NewOnly); ++n) {
+        if (!QFileInfo::exists(path))
+            return failed(path, claimed.errorString());
         m_lastStem = named + u'-' + QString::number(n);
         path = QDir(folderPath).filePath(m_lastStem + QStringLiteral(".xls"));
+        claimed.setFileName(path);
     }
-    QString cause;
-    if (!QDir().mkpath(folderPath)) {
-        cause = QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folderPath));
-    } else {
-        try {
-            book.write(path, grid::FileType::Excel);
-            return {};
-        } catch (const std::exception& error) {
-            cause = QString::fromUtf8(error.what());
-        }
+    claimed.close();
+    try {
+        book.write(path, grid::FileType::Excel);
+        return {};
+    } catch (const std::exception& error) {
+        QFile::remove(path);
+        return failed(path, QString::fromUtf8(error.what()));
     }
+}
+
+QString SheetLog::failed(const QString& path, const QString& cause)
+{
     return QStringLiteral("日志文件 %1 未能写入：%2").arg(QDir::toNativeSeparators(path), cause);
 }
 

@@ -35,6 +35,8 @@ public:
     static inline const QString SaveFolder = QStringLiteral("Log");
 
 private:
+    static QString failed(const QString& path, const QString& cause);
+
     SuiteServices& m_suite;
     Clock m_clock;
     QString m_lastStem;
