@@ -14,34 +14,67 @@ bool isNameCharacter(QChar c)
     return c.isLetterOrNumber() || c == u'_' || c == u'$';
 }
 
+// The two engines read quoted texts, names and comments differently, and a condition is checked
+// as each of them reads it.
+enum class Dialect
+{
+    Sqlite,
+    Postgres
+};
+
+// The end of a block comment that starts at `i` (the index of its last character, or the
+// text's size when it is never closed). PostgreSQL's block comments nest; SQLite's end at
+// the first "*/".
+qsizetype blockCommentEnd(QStringView sql, qsizetype i, Dialect dialect)
+{
+    int depth = 0;
+    for (qsizetype j = i; j + 1 < sql.size(); ++j) {
+        if (sql[j] == u'/' && sql[j + 1] == u'*' && (depth == 0 || dialect == Dialect::Postgres)) {
+            ++depth;
+            ++j;
+        } else if (sql[j] == u'*' && sql[j + 1] == u'/') {
+            ++j;
+            if (--depth == 0)
+                return j;
+        }
+    }
+    return sql.size();
+}
+
 // The end of the quoted text, name, comment or dollar-quoted text that starts at `i` in `sql`
-// (the index of its last character), or `i` itself when none starts there. Texts follow both
-// engines: doubled quotes, PostgreSQL's E'..' with backslash escapes and $tag$..$tag$.
-qsizetype skipQuoted(QStringView sql, qsizetype i)
+// (the index of its last character, or the text's size when it is never closed), or `i` itself
+// when none starts there, as `dialect` reads it. Both engines: doubled quotes in texts and "names"; SQLite:
+// [names] and `names`; PostgreSQL: E'..' with backslash escapes and $tag$..$tag$.
+qsizetype skipQuoted(QStringView sql, qsizetype i, Dialect dialect)
 {
     auto endOf = [&](QStringView closing, qsizetype from) {
         const qsizetype at = sql.indexOf(closing, from);
-        return at < 0 ? sql.size() - 1 : at + closing.size() - 1;
+        return at < 0 ? sql.size() : at + closing.size() - 1;
     };
     const QStringView rest = sql.sliced(i);
+    const bool postgres = dialect == Dialect::Postgres;
     if (rest.startsWith(u"--"))
         return endOf(u"\n", i);
     if (rest.startsWith(u"/*"))
-        return endOf(u"*/", i + 2);
+        return blockCommentEnd(sql, i, dialect);
     if (rest.startsWith(u'"'))
         return endOf(u"\"", i + 1);
+    if (!postgres && rest.startsWith(u'['))
+        return endOf(u"]", i + 1);
+    if (!postgres && rest.startsWith(u'`'))
+        return endOf(u"`", i + 1);
     if (rest.startsWith(u'\'')) {
-        const bool escapes =
-            i > 0 && (sql[i - 1] == u'E' || sql[i - 1] == u'e') && (i == 1 || !isNameCharacter(sql[i - 2]));
+        const bool escapes = postgres && i > 0 && (sql[i - 1] == u'E' || sql[i - 1] == u'e') &&
+                             (i == 1 || !isNameCharacter(sql[i - 2]));
         for (qsizetype j = i + 1; j < sql.size(); ++j) {
             if (escapes && sql[j] == u'\\')
                 ++j;
             else if (sql[j] == u'\'')
                 return j;
         }
-        return sql.size() - 1;
+        return sql.size();
     }
-    if (rest.startsWith(u'$') && (i == 0 || !isNameCharacter(sql[i - 1]))) {
+    if (postgres && rest.startsWith(u'$') && (i == 0 || !isNameCharacter(sql[i - 1]))) {
         qsizetype end = 1;
         while (end < rest.size() && rest[end] != u'$' &&
                (rest[end].isLetter() || rest[end] == u'_' || (end > 1 && rest[end].isDigit())))
@@ -60,14 +93,13 @@ struct ConditionShape
     bool endsInComment = false;        // a block comment never closed
 };
 
-ConditionShape shapeOf(QStringView condition)
+ConditionShape shapeOf(QStringView condition, Dialect dialect)
 {
     ConditionShape shape;
     int depth = 0;
     for (qsizetype i = 0; i < condition.size(); ++i) {
-        if (const qsizetype end = skipQuoted(condition, i); end != i) {
-            shape.endsInComment =
-                condition.sliced(i).startsWith(u"/*") && condition.indexOf(u"*/", i + 2) < 0;
+        if (const qsizetype end = skipQuoted(condition, i, dialect); end != i) {
+            shape.endsInComment = end == condition.size() && condition.sliced(i).startsWith(u"/*");
             i = end;
         } else if (condition[i] == u'(') {
             ++depth;
@@ -107,19 +139,24 @@ QString dateLiteral(const QDate& date, const QString& databaseKind)
     return dateLiteral(date.toString(u"yyyy-MM-dd"_qs), databaseKind);
 }
 
-QString andCondition(const QString& condition)
+QString bracketed(const QString& condition)
 {
-    if (condition.isEmpty())
-        return {};
-    const ConditionShape shape = shapeOf(condition);
-    if (shape.closesForeignBracket)
+    const ConditionShape sqlite = shapeOf(condition, Dialect::Sqlite);
+    const ConditionShape postgres = shapeOf(condition, Dialect::Postgres);
+    if (sqlite.closesForeignBracket || postgres.closesForeignBracket)
         throw DatabaseError(QCoreApplication::translate(
                                 "talor", "The condition \"%1\" closes a bracket it did not open: a condition "
                                          "can only narrow the report's rows")
                                 .arg(condition));
     // A block comment left open at the end is closed, as the end of a statement closes it.
-    return u" and (" + condition + (shape.endsInComment ? u"*/"_qs : QString()) +
+    const bool endsInComment = sqlite.endsInComment || postgres.endsInComment;
+    return u'(' + condition + (endsInComment ? u"*/"_qs : QString()) +
            (condition.contains(u"--") ? u"\n)"_qs : u")"_qs);
+}
+
+QString andCondition(const QString& condition)
+{
+    return condition.isEmpty() ? QString() : u" and " + bracketed(condition);
 }
 
 } // namespace talor::sql

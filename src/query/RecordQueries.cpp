@@ -94,7 +94,7 @@ std::pair<QString, QString> RecordQueries::employeesParts(const NodeNames& names
     const QString filter = departmentFilter(names);
     QString where = filter.isEmpty() ? QString() : " where " + filter;
     if (!suiteFilter.isEmpty())
-        where += (where.isEmpty() ? " where " : " and ") + suiteFilter;
+        where += (where.isEmpty() ? " where " : " and ") + sql::bracketed(suiteFilter);
     const QString order = names.department.isEmpty() ? QStringLiteral(" order by depart,group0,team,memberid")
                                                      : QStringLiteral(" order by memberid");
     return {where, order};
@@ -152,9 +152,7 @@ QString RecordQueries::SQL1(const SelectedNode& node, const QString& deptConditi
     const QString filter = departmentFilter();
     if (!filter.isEmpty())
         where += " and " + filter;
-    const QString suiteFilter = m_suite.filterText();
-    if (!suiteFilter.isEmpty())
-        where += " and " + suiteFilter;
+    where += sql::andCondition(m_suite.filterText());
     where += sql::andCondition(deptCondition);
     m_suite.setWherePart(where);
     m_suite.setOrderPart(QStringLiteral(" order by memberid"));
