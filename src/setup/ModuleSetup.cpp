@@ -123,10 +123,10 @@ void ModuleSetup::selectCurrentTable(SetupValues& values)
 
 QString ModuleSetup::chooseTable(const QString& item)
 {
-    const QString caption = tableCaption(item);
-    const QString code = m_suite.tableLookup(caption, QString());
+    // By the item's code: two tables of the catalogue may share a caption.
+    const QString code = tableCode(item);
     m_suite.setCurrentTable(code);
-    m_suite.setViewName(caption);
+    m_suite.setViewName(tableCaption(item));
     return code;
 }
 

@@ -47,8 +47,8 @@ public:
     // modules, colours, options and the restriction lists. Database and suite failures throw.
     SetupValues load();
 
-    // List5 click: the suite's CurrentTable becomes the code of the item's caption and the
-    // caption becomes the suite's view name. Returns the code.
+    // List5 click: the suite's CurrentTable becomes the item's code and its caption
+    // the suite's view name. Returns the code.
     QString chooseTable(const QString& item);
 
     // OK: writes TABLE, CTABLE (only when a table is selected), MENU, CAP1/MENU1 .. CAP7/MENU7,

@@ -229,6 +229,9 @@ TEST_P(SetupTest, OkKeepsAnotherOperatorsChangeOfAValueLeftAsLoaded)
 // clicked and then left by closing the dialog is given back to the session.
 TEST_P(SetupTest, TheKeyboardChoosesTheTableAndMovesCommandsAndCloseGivesTheTableBack)
 {
+    // Two tables of one caption: the item's code decides.
+    exec(u"update zdb1 set proname='加班表' where proval='KQRB01'"_qs);
+    suite.tableCaptions[u"KQRB01"_qs] = u"加班表"_qs;
     frmYBXZ& first = open();
     const QString before = suite.current;
     auto* tables = child<QListWidget>("List5");
