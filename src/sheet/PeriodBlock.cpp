@@ -60,8 +60,7 @@ int PeriodBlock::maxPersons()
 }
 
 PeriodBlock::PeriodBlock(const QString& start, const QString& end)
-    : m_start(start), m_end(end), m_dates(dayRowDates(start, end)), m_offsets(dayRowOffsets(m_dates)),
-      m_byDayOfMonth(dateOf(start).daysTo(dateOf(end)) >= 31)
+    : m_start(start), m_end(end), m_dates(dayRowDates(start, end))
 {
     for (size_t i = 0; i < m_dates.size(); ++i) {
         if (m_dates[i].isValid())
@@ -79,13 +78,9 @@ int PeriodBlock::rowOfRecord(const Recordset& records, int zhdate) const
     const QDate date = dateOfRecord(records, zhdate);
     if (!date.isValid() || !m_dates[0].isValid())
         return 0;
-    if (!m_byDayOfMonth) {
-        // A row per date: a day of the month may come twice (1 February to 3 March).
-        const qint64 i = m_dates[0].daysTo(date);
-        return i >= 0 && i < 31 && m_dates[size_t(i)] == date ? HeaderRows + int(i) + 1 : 0;
-    }
-    const int offset = m_offsets[size_t(date.day())];
-    return offset > 0 ? HeaderRows + offset : 0;
+    // A row per date: a day of the month may come twice (1 February to 3 March).
+    const qint64 i = m_dates[0].daysTo(date);
+    return i >= 0 && i < Days && m_dates[size_t(i)] == date ? HeaderRows + int(i) + 1 : 0;
 }
 
 void PeriodBlock::writeDayRows(grid::Sheet& sheet, int top, int columns) const
@@ -112,39 +107,23 @@ void PeriodBlock::writeHeader(grid::Sheet& sheet, int top, int columns, const QS
     sheet.setPlainText(top + PersonRow - 1, columns, periodText());
 }
 
+bool PeriodBlock::holds(const QString& start, const QString& end)
+{
+    const QDate from = dateOf(start);
+    const QDate to = dateOf(end);
+    return !from.isValid() || !to.isValid() || from.daysTo(to) < Days;
+}
+
 std::array<QDate, 32> PeriodBlock::dayRowDates(const QString& start, const QString& end)
 {
     std::array<QDate, 32> rows{};
     const QDate from = dateOf(start);
     const QDate to = dateOf(end);
-    if (!from.isValid() || !to.isValid() || from > to)
+    if (!from.isValid() || !to.isValid())
         return rows;
-    if (from.daysTo(to) < 31) {
-        for (QDate d = from; d <= to; d = d.addDays(1))
-            rows[size_t(from.daysTo(d))] = d;
-        return rows;
-    }
-    // A period longer than a month places several dates on one row; the row shows the first.
-    int found = 0;
-    for (QDate d = from; d <= to && found < 31; d = d.addDays(1)) {
-        QDate& slot = rows[size_t(d.day() - 1)];
-        if (!slot.isValid()) {
-            slot = d;
-            ++found;
-        }
-    }
+    for (int i = 0; i < Days && from.addDays(i) <= to; ++i)
+        rows[size_t(i)] = from.addDays(i);
     return rows;
-}
-
-std::array<int, 32> PeriodBlock::dayRowOffsets(const std::array<QDate, 32>& dates)
-{
-    // In a period longer than 31 days each date is on the row of its day of the month.
-    std::array<int, 32> offsets{};
-    for (size_t i = 0; i < 31; ++i) {
-        if (dates[i].isValid())
-            offsets[size_t(dates[i].day())] = int(i) + 1;
-    }
-    return offsets;
 }
 
 } // namespace talor

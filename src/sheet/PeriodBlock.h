@@ -24,6 +24,12 @@ public:
     static constexpr int PersonRow = 3;
     static constexpr int FirstDayRow = 5;
     static constexpr int SumRow = 36;
+    static constexpr int Days = 31; // the day rows of a block
+
+    // Whether the period `start`..`end` has a row for each of its days: at most 31 days (a
+    // longer one is refused before anything is shown, as its records would not all have a row).
+    // Bounds that cannot be read are left to the rows, which then show no dates.
+    static bool holds(const QString& start, const QString& end);
 
     // How many persons' blocks fit one under the other in a sheet, and whether `persons` do.
     static int maxPersons();
@@ -46,21 +52,14 @@ public:
     void writeHeader(grid::Sheet& sheet, int top, int columns, const QString& person) const;
 
     // The dates labelling day rows 5..36 (entry r - 5 for row r), the rows the records of
-    // those dates are placed on. A period of up to 31 days runs down from row 5 in date order
-    // (the 15th to the 14th starts with the 15th); a longer one puts each date on the row of
-    // its day of the month (r - 4), showing the first such date. Invalid bounds give no dates.
+    // those dates are placed on: the period runs down from row 5 in date order (the 15th to the
+    // 14th starts with the 15th), its first 31 days. Invalid bounds give no dates.
     static std::array<QDate, 32> dayRowDates(const QString& start, const QString& end);
-    // For each day of the month (1..31), the offset (1..31, row 4 + offset) of the row showing
-    // it in `dates`; 0 for a day not shown. The records of a period longer than 31 days go on
-    // these rows (a shorter one places each record by its whole date).
-    static std::array<int, 32> dayRowOffsets(const std::array<QDate, 32>& dates);
 
 private:
     QString m_start, m_end;
     std::array<QDate, 32> m_dates;
-    std::array<int, 32> m_offsets;
     std::array<double, 32> m_serials{}; // the spreadsheet day numbers of m_dates
-    bool m_byDayOfMonth;                // longer than 31 days: a row per day of the month
 };
 
 } // namespace talor
