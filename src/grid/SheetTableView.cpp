@@ -285,6 +285,38 @@ private:
     SheetModel* m_model;
 };
 
+bool endsCell(const QString& text, qsizetype i)
+{
+    return i == text.size() || text.at(i) == u'\t' || text.at(i) == u'\n' || text.at(i) == u'\r';
+}
+
+// The quote that closes the quoted cell opening at `open`: the first quote that is not doubled,
+// when a tab, a line end or the end of the text follows it. -1 otherwise: the cell is then not
+// quoted but a text that begins with a quote, as another program may well copy one.
+qsizetype closingQuote(const QString& text, qsizetype open)
+{
+    for (qsizetype i = open + 1; i < text.size(); ++i) {
+        if (text.at(i) != u'"')
+            continue;
+        if (i + 1 < text.size() && text.at(i + 1) == u'"')
+            ++i;
+        else
+            return endsCell(text, i + 1) ? i : -1;
+    }
+    return -1;
+}
+
+// A cell holding a tab, a line break or a quote goes in quotes, its quotes doubled, so that it
+// is read back as the one cell it was.
+QString quotedCell(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c == u'\t' || c == u'\n' || c == u'\r' || c == u'"')
+            return u'"' + QString(text).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    }
+    return text;
+}
+
 } // namespace
 
 void SheetTableView::keyPressEvent(QKeyEvent* event)
@@ -394,18 +426,15 @@ QList<QStringList> SheetTableView::cellsOfText(const QString& text)
     QList<QStringList> rows;
     QStringList row;
     QString cell;
-    bool quoted = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (quoted) {
-            if (c != u'"')
+        if (c == u'"' && cell.isEmpty()) {
+            if (const qsizetype close = closingQuote(text, i); close >= 0) {
+                cell = text.mid(i + 1, close - i - 1).replace(QStringLiteral("\"\""), QStringLiteral("\""));
+                i = close;
+            } else {
                 cell += c;
-            else if (i + 1 < text.size() && text.at(i + 1) == u'"')
-                cell += text.at(++i);
-            else
-                quoted = false;
-        } else if (c == u'"' && cell.isEmpty()) {
-            quoted = true;
+            }
         } else if (c == u'\t') {
             row << cell;
             cell.clear();
@@ -461,8 +490,7 @@ QMimeData* SheetTableView::cellsAsMimeData(const QAbstractItemModel& model, int 
         for (int c = col1; c <= col2; ++c) {
             const QModelIndex index = model.index(r, c);
             const QString text = model.data(index, Qt::DisplayRole).toString();
-            // A tab or line break inside a text would split it into further cells.
-            tabs += QString(text).replace(u'\t', u' ').replace(u'\n', u' ');
+            tabs += quotedCell(text);
             if (c < col2)
                 tabs += u'\t';
             QString style;

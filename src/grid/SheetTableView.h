@@ -37,12 +37,15 @@ public:
     // Starts editing `index` in whichever view shows it.
     bool editCell(const QModelIndex& index);
     // The cells of the rectangle around the selection, as a spreadsheet puts them on the
-    // clipboard: tab-separated shown texts, and an HTML table with each cell's text, its
-    // alignment and its fill, which spreadsheets paste as cells.
+    // clipboard: tab-separated shown texts (a text holding a tab, a line break or a quote in
+    // quotes, its quotes doubled), and an HTML table with each cell's text, its alignment and
+    // its fill, which spreadsheets paste as cells.
     static QMimeData* cellsAsMimeData(const QAbstractItemModel& model, int row1, int col1, int row2,
                                       int col2);
     // The cells of a spreadsheet's tab-separated text, row by row: a cell in double quotes may
-    // hold tabs, line breaks and doubled quotes; the line break that ends the text ends no row.
+    // hold tabs, line breaks and doubled quotes; a cell whose leading quote is not closed right
+    // before a tab, a line end or the end of the text is read as it stands, quotes and all; the
+    // line break that ends the text ends no row.
     static QList<QStringList> cellsOfText(const QString& text);
 
     // Typed text on its way into a cell (the delegate's hook, which pastes go through as well).

@@ -257,11 +257,34 @@ TEST(SheetViewTest, CtrlCCopiesTheSelectionAsTabsAndAnHtmlTable)
     v.pressOn(2, 2, 3, 3, QKeySequence::Copy);
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
-    EXPECT_EQ(copied->text(), "a<b\t1.50\n制表 一\t303\n");
+    EXPECT_EQ(copied->text(), "a<b\t1.50\n\"制表\t一\"\t303\n");
     EXPECT_EQ(copied->html(),
               "<table><tr><td>a&lt;b</td><td style=\"text-align:right;\">1.50</td></tr>"
               "<tr><td>制表\t一</td><td style=\"text-align:right;background:#0000ff;\">303</td>"
               "</tr></table>");
+}
+
+// A block copied and pasted lower down arrives cell for cell as it was: quotes, tabs and line
+// breaks inside texts split no cell and go missing nowhere.
+TEST(SheetViewTest, CopiedCellsPasteAsTheyWere)
+{
+    ShownView v(7, 3);
+    v.book.setAllowInCellEditing(true);
+    const QStringList texts{"\"急\"加班", "\"5寸屏", "两行\n文字", "a\tb", "说\"好\"",
+                            "\"",         "",        "x\"",        "303"};
+    Sheet& sheet = v.book.active();
+    const auto block = [&](int row) {
+        QStringList cells;
+        for (int r = row; r < row + 3; ++r)
+            for (int c = 1; c <= 3; ++c)
+                cells << sheet.text(r, c);
+        return cells;
+    };
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        sheet.setPlainText(1 + int(i / 3), 1 + int(i % 3), texts[i]);
+    v.pressOn(1, 1, 3, 3, QKeySequence::Copy);
+    v.pressOn(5, 1, 5, 1, QKeySequence::Paste);
+    EXPECT_EQ(block(5), texts);
 }
 
 // Ctrl+D fills each column's first selected cell down over the cells below it that may be
@@ -289,7 +312,8 @@ TEST(SheetViewTest, CtrlDFillsTheFirstRowDownOverEditableCells)
 }
 
 // A spreadsheet's tab-separated text: quoted cells hold tabs, line breaks and doubled quotes;
-// the line break at the end ends no row; Windows line ends count as one.
+// a leading quote not closed before a tab, a line end or the end is the cell's own text; the
+// line break at the end ends no row; Windows line ends count as one.
 TEST(SheetViewTest, CellsOfASpreadsheetsText)
 {
     const std::vector<std::pair<QString, QList<QStringList>>> cases{
@@ -297,6 +321,8 @@ TEST(SheetViewTest, CellsOfASpreadsheetsText)
         {"a\tb\r\nc\t\r\n", {{"a", "b"}, {"c", ""}}},
         {"\"x\ty\"\t\"say \"\"hi\"\"\"\n\"1\n2\"", {{"x\ty", "say \"hi\""}, {"1\n2"}}},
         {"5\"\t", {{"5\"", ""}}},
+        {"\"5寸\t7\n8\t9\n", {{"\"5寸", "7"}, {"8", "9"}}},
+        {"\"急\"加班\t\"\"\t\"\"\"\"\t\"a\"\"\n", {{"\"急\"加班", "", "\"", "\"a\"\""}}},
         {"", {}},
     };
     for (const auto& [text, cells] : cases)
