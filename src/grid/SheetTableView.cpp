@@ -31,11 +31,17 @@ public:
     }
     bool startEditing(const QModelIndex& index, EditTrigger trigger, QEvent* event)
     {
-        return edit(index, trigger, event);
+        return QTableView::edit(index, trigger, event);
     }
     bool isEditing() const { return state() == EditingState; }
 
 protected:
+    // An edit started here (Tab or Shift+Tab ending an edit moves on to the next cell) opens in
+    // the view that shows the cell, which need not be this pane.
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override
+    {
+        return static_cast<SheetTableView*>(parentWidget())->edit(index, trigger, event);
+    }
     // The views share one delegate, so every view hears of every editor; each handles only
     // the editors it opened (on its viewport).
     void commitData(QWidget* editor) override

@@ -243,6 +243,49 @@ TEST(SheetViewTest, InCellEditingFollowsThePermissionAndTheOwnersHook)
               std::pair(QString("frozen"), CellRange{4, 1, 4, 1}));
 }
 
+// With frozen columns, Tab ending an edit in the pane opens the next cell's editor in the
+// scrolling body, scrolled into sight beside the pane, and Shift+Tab from there opens the frozen
+// cell's editor in the pane again; each entry lands in its own cell.
+TEST(SheetViewTest, TabOpensTheNextEditorInTheViewThatShowsTheCell)
+{
+    ShownView v(3, 30);
+    v.book.setAllowInCellEditing(true);
+    v.book.active().setFrozenColumns(2);
+    QApplication::processEvents();
+    SheetTableView* t = v.table();
+    QTableView* pane = t->overlay(0);
+    t->horizontalScrollBar()->setValue(t->columnWidth(2) / 2);
+    QLineEdit* editor = v.edit(1, 2, pane);
+    // The view whose viewport holds the open editor, and whether the operator sees it there
+    // (inside the viewport and, in the body, not under the pane).
+    const auto editorShown = [&]() -> QString {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed editor
+        for (QTableView* view : {static_cast<QTableView*>(t), pane}) {
+            editor = view->viewport()->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+            if (!editor)
+                continue;
+            QRect seen = view->viewport()->rect();
+            if (view == t)
+                seen.setLeft(pane->viewport()->width());
+            return QString(view == t ? "body" : "pane") +
+                   (seen.contains(editor->geometry()) ? "" : " unseen");
+        }
+        return QString("none");
+    };
+    QStringList shown{editorShown()};
+    ASSERT_NE(editor, nullptr);
+    editor->setText("8");
+    QTest::keyClick(editor, Qt::Key_Tab);
+    shown << editorShown();
+    ASSERT_NE(editor, nullptr);
+    editor->setText("9");
+    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    shown << editorShown();
+    ASSERT_TRUE(v.enter(editor, "7"));
+    EXPECT_EQ(std::tuple(shown, v.book.text(1, 2), v.book.text(1, 3)),
+              std::tuple(QStringList({"pane", "body", "pane"}), QString("7"), QString("9")));
+}
+
 // Ctrl+C puts the selected rectangle on the clipboard as a spreadsheet does: tab-separated
 // shown texts a row a line, and an HTML table that keeps numbers right-aligned and fills.
 TEST(SheetViewTest, CtrlCCopiesTheSelectionAsTabsAndAnHtmlTable)
