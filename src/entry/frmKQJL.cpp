@@ -8,6 +8,7 @@
 #include "entry/WindowDesign.h"
 #include "grid/SheetView.h"
 #include "grid/Workbook.h"
+#include "sheet/PeriodBlock.h"
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
 
@@ -471,6 +472,15 @@ void frmKQJL::periodEdited()
     if (start > end) {
         showStatus(QStringLiteral("期间的开始日期 %1 晚于结束日期 %2，期间未改")
                        .arg(start.toString(PeriodFormat), end.toString(PeriodFormat)));
+        return;
+    }
+    // Kind 3 has a row for each of 31 days; the date picked first of two may pass through a
+    // longer period on its way, which is told where it does not stop the operator.
+    if (m_suite.reportOption() == "3" &&
+        !PeriodBlock::holds(start.toString(PeriodFormat), end.toString(PeriodFormat))) {
+        showStatus(QStringLiteral("部门一期的期间 %1 至 %2 超过 %3 天，期间未改")
+                       .arg(start.toString(PeriodFormat), end.toString(PeriodFormat))
+                       .arg(PeriodBlock::Days));
         return;
     }
     // A period report shown anew: unsaved edits are asked about first; Cancel keeps the period.
