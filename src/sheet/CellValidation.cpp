@@ -32,19 +32,29 @@ QString cellTypeProblem(const QString& type, const QString& text, const QString&
         return {};
     if (type == QLatin1String("S"))
         return text::byteLength(text) > maxLength ? label + QStringLiteral("长度过长") : QString();
+    // A bare number ("830", "17.30") would be read as a count of days and saved as a date or
+    // time nobody typed.
+    const bool bareNumber = text::parseNumber(text).has_value();
     if (type == QLatin1String("T"))
-        return text::isValidDate(text::format(text, QStringLiteral("yyyy-mm-dd")))
+        return !bareNumber && text::isValidDate(text::format(text, QStringLiteral("yyyy-mm-dd")))
                    ? QString()
                    : QStringLiteral("日期格式不对");
     if (type == QLatin1String("Y"))
-        return text::isValidDateOrTime(text::format(text, QStringLiteral("hh:nn:ss")))
+        return !bareNumber && text::isValidDateOrTime(text::format(text, QStringLiteral("hh:nn:ss")))
                    ? QString()
                    : QStringLiteral("时间格式不对");
     const bool decimal = type == QLatin1String("D");
-    if (decimal || type == QLatin1String("I"))
-        return text::numericValue(text) > (decimal ? DecimalLimit : IntegerLimit)
-                   ? label + QStringLiteral("值过大")
-                   : QString();
+    if (!decimal && type != QLatin1String("I"))
+        return {};
+    if (text::numericValue(text) > (decimal ? DecimalLimit : IntegerLimit))
+        return label + QStringLiteral("值过大");
+    // The number saved is the one the grid reads ("1,234.5", "50%"); a text that is no number
+    // would be saved as its leading digits, or as 0.
+    const std::optional<double> number = text::typedNumber(text);
+    if (!number)
+        return label + QStringLiteral("不是数字");
+    if (!decimal && *number != std::trunc(*number))
+        return label + QStringLiteral("应为整数");
     return {};
 }
 

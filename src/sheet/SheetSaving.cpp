@@ -173,7 +173,8 @@ std::optional<FieldWrite> SheetSaving::SaveRecord(int fieldIndex, int row, int c
         return FieldWrite{facts.field, code};
     }
     if (type == QLatin1String("I") || type == QLatin1String("D"))
-        return FieldWrite{facts.field, t.isEmpty() ? 0.0 : text::numericValue(t)};
+        return FieldWrite{facts.field,
+                          t.isEmpty() ? 0.0 : text::typedNumber(t).value_or(text::numericValue(t))};
     if (type == QLatin1String("T") || type == QLatin1String("Y")) {
         // An emptied date or time clears the field, as an emptied text does: left alone, the
         // old date would be told saved and come back on the next read.

@@ -1104,7 +1104,7 @@ std::optional<double> parseNumber(const QString& text)
     return toDouble(trimmed);
 }
 
-std::optional<double> numberFromText(const QString& text)
+std::optional<double> typedNumber(const QString& text)
 {
     QString t = text.trimmed();
     double scale = 1.0;
@@ -1120,12 +1120,18 @@ std::optional<double> numberFromText(const QString& text)
             return std::nullopt;
         t.remove(u',');
     }
-    if (const std::optional<double> n = parseNumber(t)) {
-        if (!std::isfinite(*n))
-            return std::nullopt;
-        return *n * scale;
-    }
-    if (scale != 1.0)
+    const std::optional<double> n = parseNumber(t);
+    if (!n || !std::isfinite(*n))
+        return std::nullopt;
+    return *n * scale;
+}
+
+std::optional<double> numberFromText(const QString& text)
+{
+    if (const std::optional<double> n = typedNumber(text))
+        return n;
+    const QString t = text.trimmed();
+    if (t.endsWith(u'%') || t.contains(u','))
         return std::nullopt;
     if (const std::optional<double> serial = dateSerialOf(t))
         return serial;

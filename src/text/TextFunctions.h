@@ -25,9 +25,13 @@ double numericValue(const QString& text);
 // nothing when anything else is in the text ("12abc", "", "1,234").
 std::optional<double> parseNumber(const QString& text);
 
+// A number as typed into a number cell: the grammar of parseNumber with thousands grouped by
+// commas ("1,234.5") and an optional trailing "%" (divides by 100); nothing for any other text
+// (a date or a time among them) or a number beyond the double range.
+std::optional<double> typedNumber(const QString& text);
+
 // The number a text stands for in spreadsheet arithmetic ("08:30"*24, "2024-03-05"+0):
-// a number in the grammar of parseNumber, with thousands grouped by commas ("1,234.5") and
-// an optional trailing "%" (divides by 100); a date or date-time as parseDateTime reads it
+// a number as typedNumber reads it; a date or date-time as parseDateTime reads it
 // (its day number); a time as parseTime reads it (its fraction of a day). Nothing for any
 // other text ("", "abc", "1,23", "inf", "2024-02-30") or a number beyond the double range.
 std::optional<double> numberFromText(const QString& text);

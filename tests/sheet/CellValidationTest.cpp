@@ -16,7 +16,7 @@ TEST(CellTypeRule, PassesOrNamesTheProblem)
 {
     const QString five = QString(5, QChar(0x5929)), six = QString(6, QChar(0x5929));
     const char *tooLong = "出勤天数长度过长", *tooLarge = "出勤天数值过大", *badDate = "日期格式不对",
-               *badTime = "时间格式不对";
+               *badTime = "时间格式不对", *notNumber = "出勤天数不是数字";
     // clang-format off
     const struct { const char* type; QString text; int maxLength; const char* message; } cases[] = {
         {"S", five, 10, ""}, {"S", six, 10, tooLong}, {"S", "ABCDEFGHIJ", 10, ""}, {"S", "ABCDEFGHIJK", 10, tooLong},
@@ -25,8 +25,11 @@ TEST(CellTypeRule, PassesOrNamesTheProblem)
         {"T", "2023-02-29", 0, badDate}, {"T", "2024-12-31", 0, ""}, {"T", "2024-12-32", 0, badDate},
         {"Y", "8:30", 0, ""}, {"Y", "23:59:59", 0, ""}, {"Y", "24:00:00", 0, badTime}, {"Y", "25:61", 0, badTime},
         {"Y", "2024-03-05 08:30", 0, ""}, {"I", "2147483647", 0, ""}, {"I", "2147483648", 0, tooLarge},
-        {"I", "-99999999999", 0, ""}, {"I", "1.5", 0, ""}, {"D", "abc", 0, ""}, {"D", "1.2E+307", 0, ""},
-        {"D", "1.3E+307", 0, tooLarge}, {"X", "anything", 0, ""}};
+        {"I", "-99999999999", 0, ""}, {"I", "1.5", 0, "出勤天数应为整数"}, {"I", "1,234", 0, ""}, {"I", "2.0", 0, ""},
+        {"D", "abc", 0, notNumber}, {"D", "８", 0, notNumber}, {"D", "8小时", 0, notNumber}, {"D", "1,234.5", 0, ""},
+        {"D", "50%", 0, ""}, {"D", "1,23", 0, notNumber}, {"D", "8:30", 0, notNumber}, {"D", "1.2E+307", 0, ""},
+        {"D", "1.3E+307", 0, tooLarge}, {"Y", "830", 0, badTime}, {"Y", "17.30", 0, badTime}, {"T", "1005", 0, badDate},
+        {"X", "anything", 0, ""}};
     // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(

@@ -119,6 +119,7 @@ TEST_F(SavingTest, EachCellWritesByItsFieldsType)
     // clang-format off
     const struct { int column; const char* typed; const char* write; } cases[] = {
         {5, "12", "double 12"}, {5, "", "double 0"}, {5, "-3", "double -3"}, {6, "7.25", "double 7.25"},
+        {5, "1,234", "double 1234"}, {6, "50%", "double 0.5"}, // as the grid reads them
         {7, "2024-03-05", "QDateTime 2024-03-05T00:00:00.000"},
         {7, "1", "QDateTime 1899-12-31T00:00:00.000"}, // day numbers count from 1899-12-30
         {7, "0.5", "QDateTime 1899-12-30T12:00:00.000"}, {7, "0", "none"}, {7, "-1", "none"}, // no day zero
