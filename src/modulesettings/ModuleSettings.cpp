@@ -35,6 +35,11 @@ void ModuleSettings::write(const QString& section, const QString& key, const QSt
     m_suite.writeSetting(section, key, value, path());
 }
 
+void ModuleSettings::update(const QString& section, const SuiteServices::SettingsChange& change)
+{
+    m_suite.updateSettings(section, change, path());
+}
+
 QString ModuleSettings::name(const keys::SettingsKey& key, int number) const
 {
     QString prefix;

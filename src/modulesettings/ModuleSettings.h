@@ -1,12 +1,11 @@
 #pragma once
 
 #include "modulesettings/SettingsKeys.h"
+#include "suite/SuiteServices.h"
 
 #include <QString>
 
 namespace talor {
-
-class SuiteServices;
 
 // The module's access to the settings file: every call asks the suite again for the file's
 // directory and name and for the key prefix, as the suite may change them at any moment.
@@ -27,6 +26,8 @@ public:
 
     QString read(const QString& section, const QString& key) const;
     void write(const QString& section, const QString& key, const QString& value);
+    // One read-modify-write of a section of the settings file (SuiteServices::updateSettings).
+    void update(const QString& section, const SuiteServices::SettingsChange& change);
 
     // A key of the list in SettingsKeys.h: its name (prefix of its scope, suffix, and the
     // number of a numbered key when `number` is above 0), and its value in its section.

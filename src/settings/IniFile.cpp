@@ -73,6 +73,15 @@ Lookup find(QByteArrayView data, QByteArrayView section, QByteArrayView key)
     return r;
 }
 
+// The value of key in section of the file's bytes; empty when absent.
+QString valueOf(QByteArrayView data, const QByteArray& section, const QString& key)
+{
+    const Lookup where = find(data, section, key.toUtf8());
+    if (!where.found)
+        return {};
+    return QString::fromUtf8(data.sliced(where.valueStart, where.valueEnd - where.valueStart));
+}
+
 QByteArray lineEnding(QByteArrayView data)
 {
     const qsizetype newline = data.indexOf('\n');
@@ -199,11 +208,7 @@ IniFile::IniFile(QString path, int lockTimeoutMs) : m_path(std::move(path)), m_l
 
 QString IniFile::read(const QString& section, const QString& key) const
 {
-    const QByteArray data = readBytes(m_path);
-    const Lookup where = find(data, section.toUtf8(), key.toUtf8());
-    if (!where.found)
-        return {};
-    return QString::fromUtf8(data.constData() + where.valueStart, where.valueEnd - where.valueStart);
+    return valueOf(readBytes(m_path), section.toUtf8(), key);
 }
 
 void IniFile::write(const QString& section, const QString& key, const QString& value)
@@ -213,8 +218,11 @@ void IniFile::write(const QString& section, const QString& key, const QString& v
 
 void IniFile::write(const QString& section, const Values& values)
 {
-    for (const auto& [key, value] : values)
-        checkWritable(m_path, section, key, value);
+    update(section, [&](const Reader&) { return values; });
+}
+
+void IniFile::update(const QString& section, const Change& change)
+{
     // A file reached through a symbolic link is written (and locked) where it really is: the
     // link stays a link, and writers through the link and through the file share one lock.
     const QString target = io::resolvedTarget(m_path);
@@ -228,9 +236,13 @@ void IniFile::write(const QString& section, const Values& values)
     acquire(lock, target, m_lockTimeoutMs);
 
     QByteArray data = readBytes(target);
+    const QByteArray sectionBytes = section.toUtf8();
+    const Values values = change([&](const QString& key) { return valueOf(data, sectionBytes, key); });
+    for (const auto& [key, value] : values)
+        checkWritable(m_path, section, key, value);
     bool changed = false;
     for (const auto& [key, value] : values)
-        changed = setValue(data, section.toUtf8(), key.toUtf8(), value.toUtf8()) || changed;
+        changed = setValue(data, sectionBytes, key.toUtf8(), value.toUtf8()) || changed;
     if (!changed)
         return;
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -62,6 +63,15 @@ public:
     // Several keys of one section in one read, change and replace under the lock: the file
     // takes all of them or, on any failure, none.
     void write(const QString& section, const Values& values);
+
+    // Reads keys of `section` as the file holds them now.
+    using Reader = std::function<QString(const QString& key)>;
+    // What to write, worked out from what the file holds.
+    using Change = std::function<Values(const Reader& read)>;
+    // One read-modify-write of `section` under the lock: `change` reads the file as it is
+    // while no other writer can come in, and the keys it returns are written before the lock
+    // is let go. Nothing is written when it returns none or throws.
+    void update(const QString& section, const Change& change);
 
 private:
     QString m_path;

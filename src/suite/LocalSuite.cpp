@@ -69,6 +69,16 @@ QString refusal(const QString& database, const TablesCheck& check)
         .arg(database, check.problem);
 }
 
+// Settings failures reach modules as the suite's error, like every other failing suite call.
+template <typename Call> auto settingsCall(const Call& call)
+{
+    try {
+        return call();
+    } catch (const IniFileError& error) {
+        throw SuiteError(error.message());
+    }
+}
+
 } // namespace
 
 LocalSuite::LocalSuite(const QString& configurationFile) : LocalSuite(SuiteConfig::load(configurationFile)) {}
@@ -159,33 +169,25 @@ void LocalSuite::reloadDictionary()
     m_dictionary->reload();
 }
 
-// Settings failures reach modules as the suite's error, like every other failing suite call.
 QString LocalSuite::readSetting(const QString& section, const QString& key, const QString& file)
 {
-    try {
-        return IniFile(file).read(section, key);
-    } catch (const IniFileError& error) {
-        throw SuiteError(error.message());
-    }
+    return settingsCall([&] { return IniFile(file).read(section, key); });
 }
 
 void LocalSuite::writeSetting(const QString& section, const QString& key, const QString& value,
                               const QString& file)
 {
-    try {
-        IniFile(file).write(section, key, value);
-    } catch (const IniFileError& error) {
-        throw SuiteError(error.message());
-    }
+    settingsCall([&] { IniFile(file).write(section, key, value); });
 }
 
 void LocalSuite::writeSettings(const QString& section, const SettingValues& values, const QString& file)
 {
-    try {
-        IniFile(file).write(section, values);
-    } catch (const IniFileError& error) {
-        throw SuiteError(error.message());
-    }
+    settingsCall([&] { IniFile(file).write(section, values); });
+}
+
+void LocalSuite::updateSettings(const QString& section, const SettingsChange& change, const QString& file)
+{
+    settingsCall([&] { IniFile(file).update(section, change); });
 }
 
 QSqlDatabase LocalSuite::connection()

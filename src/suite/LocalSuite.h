@@ -49,6 +49,7 @@ public:
     void writeSetting(const QString& section, const QString& key, const QString& value,
                       const QString& file) override;
     void writeSettings(const QString& section, const SettingValues& values, const QString& file) override;
+    void updateSettings(const QString& section, const SettingsChange& change, const QString& file) override;
 
     // --- Database
     QSqlDatabase connection() override;

@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <stdexcept>
 #include <utility>
 
@@ -52,6 +53,18 @@ public:
     {
         for (const auto& [key, value] : values)
             writeSetting(section, key, value, file);
+    }
+    // Reads keys of one section of the file as it is now.
+    using SettingsReader = std::function<QString(const QString& key)>;
+    // What to write into a section, worked out from what it holds.
+    using SettingsChange = std::function<SettingValues(const SettingsReader& read)>;
+    // One read-modify-write of a section: `change` reads the section and returns the keys to
+    // write. A suite that can holds the file's lock from the read to the write, so that what
+    // another process writes in between is not lost (counts, numbered lists).
+    virtual void updateSettings(const QString& section, const SettingsChange& change, const QString& file)
+    {
+        writeSettings(section, change([&](const QString& key) { return readSetting(section, key, file); }),
+                      file);
     }
 
     // --- Database -----------------------------------------------------------------------

@@ -212,6 +212,34 @@ TEST_F(IniFileTest, KeysWrittenTogetherLandAllOrNone)
     EXPECT_EQ(read(u"CAP1"_qs) + read(u"CAP2"_qs), value + value);
 }
 
+// An update reads and writes under one lock: a writer coming in between waits for it (here:
+// gives up), so the count it read is still the count it writes. What the change returns is
+// checked like any write; a change that fails or returns nothing leaves the file as it was.
+TEST_F(IniFileTest, AnUpdateReadsAndWritesUnderOneLock)
+{
+    put("[TALOR]\nnBD=1\n");
+    QString between;
+    m_ini.update(u"TALOR"_qs, [&](const IniFile::Reader& read) {
+        between = errorOf([&] { IniFile(path(), 50).write(u"TALOR"_qs, u"nBD"_qs, u"9"_qs); });
+        return IniFile::Values{{u"nBD"_qs, QString::number(read(u"nBD"_qs).toInt() + 1)},
+                               {u"sBD2"_qs, u"B"_qs}};
+    });
+    EXPECT_TRUE(containsAll(between, {path(), u"locked"_qs})) << between.toStdString();
+    EXPECT_EQ(bytes(), QByteArray("[TALOR]\nnBD=2\nsBD2=B\n"));
+
+    const std::function<IniFile::Values(const IniFile::Reader&)> failing[] = {
+        [](const IniFile::Reader&) -> IniFile::Values { throw IniFileError(u"gave up"_qs); },
+        [](const IniFile::Reader&) {
+            return IniFile::Values{{u"nBD"_qs, u"3"_qs}, {u"a\nb"_qs, u"1"_qs}};
+        }};
+    for (const auto& change : failing)
+        EXPECT_FALSE(errorOf([&] { m_ini.update(u"TALOR"_qs, change); }).isEmpty());
+    m_ini.update(u"TALOR"_qs, [](const IniFile::Reader&) { return IniFile::Values{}; });
+    EXPECT_EQ(bytes(), QByteArray("[TALOR]\nnBD=2\nsBD2=B\n"));
+    write(u"nBD"_qs, u"3"_qs); // the lock was let go each time
+    EXPECT_EQ(read(u"nBD"_qs), u"3"_qs);
+}
+
 // A line break in a value would cut it and plant a stray line; keys and sections that the
 // format could not read back are refused as well. The file stays as it was.
 TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)
