@@ -53,10 +53,17 @@ void ReportLayout::LayoutReport(LayoutView& view)
 
     // Template loading.
     const QString path = reportTemplatePath(suite, kind);
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
         book.read(path);
-    else if (kind != 1)
-        BlankGrid();
+    } else {
+        if (kind != 1)
+            BlankGrid();
+        QStringList missing{defaultTemplatePath(suite, kind)};
+        if (const QString chosen = ModuleSettings(suite).read(keys::ReportTemplate, kind); !chosen.isEmpty())
+            missing.prepend(chosen);
+        view.showMessage(QStringLiteral("报表“%1”的模板文件不存在：%2")
+                             .arg(suite.reportKey(), missing.join(QStringLiteral("、"))));
+    }
     grid::Sheet& sheet = book.active();
 
     // Captions and labels.

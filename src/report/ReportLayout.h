@@ -36,9 +36,12 @@ public:
     virtual void setHeadingLayout(bool heading) = 0;
     // DTPicker1, without running its change reaction.
     virtual void setPickerDate(const QDate& date) = 0;
+    // Tells the operator what the layout could not do (a template file that is missing).
+    virtual void showMessage(const QString& text) = 0;
 };
 
-// LayoutReport: loads the current report kind's template into the workbook, writes its
+// LayoutReport: loads the current report kind's template into the workbook (without one it
+// names the missing file to the operator and lays out what the grid holds), writes its
 // captions and labels, reads the column definitions into ColumnField (up to the "ok" heading,
 // at most 100 columns) with the facts of their fields, places the grid, sets the frozen
 // columns and the title, and switches the editing permissions off. Before it cuts the sheet

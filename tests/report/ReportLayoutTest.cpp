@@ -19,9 +19,11 @@ struct RecordingView : LayoutView
     QString labels[3];
     std::optional<bool> heading;
     QDate picker;
+    QStringList messages;
     void setLabel(int number, const QString& text) override { labels[number - 1] = text; }
     void setHeadingLayout(bool on) override { heading = on; }
     void setPickerDate(const QDate& date) override { picker = date; }
+    void showMessage(const QString& text) override { messages << text; }
 };
 
 // A template: heading-layout labels in the headings, or cell-layout labels in row 4.
@@ -153,8 +155,18 @@ TEST_F(LayoutTest, ChosenTemplateThenDefaultThenBlankGrid)
     EXPECT_EQ(std::pair(reportTemplatePath(suite, 2), book.active().lastColumn()),
               std::pair(defaultTemplatePath(suite, 2), 3));
 
-    // No template at all: the cells without formula are blanked, the formulas stay.
+    EXPECT_EQ(view.messages, QStringList());
+
+    // No template at all: the operator is told which file is missing, the chosen one first.
     QFile::remove(defaultTemplatePath(suite, 2));
+    layout();
+    suite.setSetting("TALOR", "RREPORT2", "");
+    layout();
+    const QString missing = u"报表“R”的模板文件不存在："_qs;
+    EXPECT_EQ(view.messages,
+              QStringList({missing + dir.filePath("missing.vts") + "、" + dir.filePath("R2.vts"),
+                           missing + dir.filePath("R2.vts")}));
+    // The cells without formula are blanked, the formulas stay.
     book.active().setText(30, 30, "gone");
     book.active().setText(31, 1, "kept");
     book.active().setText(2, 2, "=1+1");
