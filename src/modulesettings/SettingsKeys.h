@@ -150,4 +150,21 @@ inline constexpr int AbnormalColours = 3;
 inline constexpr int ReportKinds = 3;
 inline constexpr int GridRowTexts = 8;
 
+// A key kept per report, with how many numbers it has (0: not numbered).
+struct ReportScopedKey
+{
+    SettingsKey key;
+    int numbers = 0;
+};
+// Every key kept per report besides the page set-up: what a renamed report takes along to its
+// new name (with PageSetup).
+inline constexpr std::array<ReportScopedKey, 8> ReportSettings{{{ReportKind},
+                                                                {Background},
+                                                                {ReportBlankZero},
+                                                                {DeptCondition},
+                                                                {PersonCondition},
+                                                                {ReportTemplate, ReportKinds},
+                                                                {FixedColumns},
+                                                                {PickerOnDoubleClick}}};
+
 } // namespace talor::keys

@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 namespace talor {
@@ -42,9 +43,10 @@ QString ReportConditions::setting(const QString& key) const
     return ModuleSettings(m_suite).read(QString::fromLatin1(ModuleSettings::Section), key);
 }
 
-void ReportConditions::write(const QString& key, const QString& value)
+void ReportConditions::update(const SuiteServices::SettingsChange& change, const QString& section)
 {
-    ModuleSettings(m_suite).write(QString::fromLatin1(ModuleSettings::Section), key, value);
+    ModuleSettings(m_suite).update(section.isEmpty() ? QString::fromLatin1(ModuleSettings::Section) : section,
+                                   change);
 }
 
 QString ReportConditions::entryKey(int i) const
@@ -53,22 +55,68 @@ QString ReportConditions::entryKey(int i) const
     return ModuleSettings(m_suite).name(keys::ReportName) + QString::number(i);
 }
 
-int ReportConditions::reportCount() const
+int ReportConditions::countIn(const Reader& read) const
 {
     const double value =
-        std::round(text::numericValue(setting(ModuleSettings(m_suite).name(keys::ReportCount))));
+        std::round(text::numericValue(read(ModuleSettings(m_suite).name(keys::ReportCount))));
     if (!(value > 0))
         return 0;
     return value > MaxReports ? MaxReports : int(value);
 }
 
-QStringList ReportConditions::reportList() const
+QStringList ReportConditions::listIn(const Reader& read) const
 {
     QStringList list{m_suite.moduleKey()};
-    const int count = reportCount();
+    const int count = countIn(read);
     for (int i = 1; i <= count; ++i)
-        list << setting(entryKey(i));
+        list << read(entryKey(i));
     return list;
+}
+
+ReportConditions::Values ReportConditions::conditions(const ReportEdit& edit)
+{
+    return {{conditionKey(edit.name, keys::DeptCondition), edit.deptCondition},
+            {conditionKey(edit.name, keys::PersonCondition), edit.personCondition}};
+}
+
+ReportConditions::Values ReportConditions::copiedKeys(const Reader& read, const QString& section,
+                                                      const QString& from, const QString& to,
+                                                      const Values& written)
+{
+    QStringList suffixes;
+    for (const keys::ReportScopedKey& scoped : keys::ReportSettings) {
+        if (QLatin1String(scoped.key.section) != section)
+            continue;
+        const QString suffix = QString::fromLatin1(scoped.key.suffix);
+        if (scoped.numbers == 0)
+            suffixes << suffix;
+        for (int number = 1; number <= scoped.numbers; ++number)
+            suffixes << suffix + QString::number(number);
+    }
+    for (const keys::SettingsKey& key : keys::PageSetup)
+        if (QLatin1String(key.section) == section)
+            suffixes << QString::fromLatin1(key.suffix);
+
+    Values values;
+    for (const QString& suffix : std::as_const(suffixes)) {
+        const QString target = to + suffix;
+        const QString value = read(from + suffix);
+        const bool alreadyWritten = std::any_of(written.begin(), written.end(),
+                                                [&](const auto& entry) { return entry.first == target; });
+        if (!alreadyWritten && read(target) != value)
+            values.append({target, value});
+    }
+    return values;
+}
+
+int ReportConditions::reportCount() const
+{
+    return countIn([this](const QString& key) { return setting(key); });
+}
+
+QStringList ReportConditions::reportList() const
+{
+    return listIn([this](const QString& key) { return setting(key); });
 }
 
 int ReportConditions::currentIndex(const QStringList& list, const QString& current)
@@ -100,21 +148,48 @@ QString ReportConditions::refusal(const ReportEdit& edit)
     return {};
 }
 
+QString ReportConditions::nameTaken(const QStringList& list, const QString& name, int index)
+{
+    if (index >= 1 && list.value(index) == name)
+        return {};
+    if (!list.contains(name))
+        return {};
+    return QStringLiteral("已有名为“%1”的报表，请换一个名称！").arg(name);
+}
+
+QString ReportConditions::nameTaken(const QString& name, int index) const
+{
+    return nameTaken(reportList(), name, index);
+}
+
 QStringList ReportConditions::add(const ReportEdit& edit)
 {
-    // A report beyond the last one the list reads would be lost from sight.
-    if (reportCount() >= MaxReports)
-        return {QStringLiteral("报表已达%1个，不能再添加！").arg(MaxReports)};
-    const int n = reportCount() + 1;
-    write(ModuleSettings(m_suite).name(keys::ReportCount), QString::number(n));
-    write(entryKey(n), edit.name);
-    write(conditionKey(edit.name, keys::DeptCondition), edit.deptCondition);
-    write(conditionKey(edit.name, keys::PersonCondition), edit.personCondition);
+    QString refused;
+    update([&](const Reader& read) -> Values {
+        const QStringList list = listIn(read);
+        // A report beyond the last one the list reads would be lost from sight.
+        if (list.size() > MaxReports)
+            refused = QStringLiteral("报表已达%1个，不能再添加！").arg(MaxReports);
+        else
+            refused = nameTaken(list, edit.name, 0);
+        if (!refused.isEmpty())
+            return {};
+        const int n = int(list.size());
+        return Values{{ModuleSettings(m_suite).name(keys::ReportCount), QString::number(n)},
+                      {entryKey(n), edit.name}} +
+               conditions(edit);
+    });
+    if (!refused.isEmpty())
+        return {refused};
+    return copyTemplates(m_suite.moduleKey(), edit.name);
+}
 
+QStringList ReportConditions::copyTemplates(const QString& from, const QString& to)
+{
     QStringList problems;
     for (const int kind : CopiedKinds) {
-        const QString source = templatePath(m_suite, m_suite.moduleKey(), kind);
-        const QString target = templatePath(m_suite, edit.name, kind);
+        const QString source = templatePath(m_suite, from, kind);
+        const QString target = templatePath(m_suite, to, kind);
         if (!QFileInfo(source).isFile() || sameFile(source, target))
             continue;
         QFile in(source);
@@ -129,9 +204,10 @@ QStringList ReportConditions::add(const ReportEdit& edit)
     return problems;
 }
 
-QString ReportConditions::notHeld(int index, const QString& name, const QString& action) const
+QString ReportConditions::notHeld(const QStringList& list, int index, const QString& name,
+                                  const QString& action)
 {
-    if (index >= 1 && index <= reportCount() && setting(entryKey(index)) == name)
+    if (isUserReport(index) && index < list.size() && list[index] == name)
         return {};
     return QStringLiteral("报表列表已被改动：第%1项已不是“%2”，没有%3，请重新选择")
         .arg(index)
@@ -140,32 +216,65 @@ QString ReportConditions::notHeld(int index, const QString& name, const QString&
 
 QStringList ReportConditions::modify(int index, const QString& shown, const ReportEdit& edit)
 {
-    if (const QString problem = notHeld(index, shown, QStringLiteral("修改")); !problem.isEmpty())
-        return {problem};
-    write(entryKey(index), edit.name);
-    write(conditionKey(edit.name, keys::DeptCondition), edit.deptCondition);
-    write(conditionKey(edit.name, keys::PersonCondition), edit.personCondition);
-    return {};
+    const bool renamed = edit.name != shown;
+    QString refused;
+    bool stillListed = false;
+    update([&](const Reader& read) -> Values {
+        QStringList list = listIn(read);
+        refused = notHeld(list, index, shown, QStringLiteral("修改"));
+        if (refused.isEmpty())
+            refused = nameTaken(list, edit.name, index);
+        if (!refused.isEmpty())
+            return {};
+        list[index] = edit.name;
+        stillListed = list.contains(shown);
+        const Values values = Values{{entryKey(index), edit.name}} + conditions(edit);
+        return renamed ? values + copiedKeys(read, QString::fromLatin1(keys::Talor), shown, edit.name, values)
+                       : values;
+    });
+    if (!refused.isEmpty())
+        return {refused};
+    if (!renamed)
+        return {};
+    // A renamed report takes along its page set-up, its designer option and its templates; the
+    // old name keeps its own, as another operator may still have it open.
+    for (const char* section : {keys::Print, keys::Model8})
+        update(
+            [&](const Reader& read) {
+                return copiedKeys(read, QString::fromLatin1(section), shown, edit.name, {});
+            },
+            QString::fromLatin1(section));
+    if (m_suite.reportKey() == shown && !stillListed)
+        m_suite.setReportKey(edit.name);
+    return copyTemplates(shown, edit.name);
 }
 
 QStringList ReportConditions::remove(int index, const ReportEdit& edit)
 {
-    if (const QString problem = notHeld(index, edit.name, QStringLiteral("删除")); !problem.isEmpty())
-        return {problem};
-    const int n = reportCount() - 1;
-    write(ModuleSettings(m_suite).name(keys::ReportCount), QString::number(n));
-    for (int j = index; j <= n; ++j)
-        write(entryKey(j), setting(entryKey(j + 1)));
-    write(entryKey(n + 1), QString());
-
-    // A name that the built-in report or another entry still carries keeps what is its own.
-    if (reportList().contains(edit.name))
+    QString refused;
+    bool stillListed = false;
+    update([&](const Reader& read) -> Values {
+        QStringList list = listIn(read);
+        refused = notHeld(list, index, edit.name, QStringLiteral("删除"));
+        if (!refused.isEmpty())
+            return {};
+        list.removeAt(index);
+        const int n = int(list.size()) - 1;
+        Values values{{ModuleSettings(m_suite).name(keys::ReportCount), QString::number(n)}};
+        for (int j = index; j <= n; ++j)
+            values.append({entryKey(j), list[j]});
+        values.append({entryKey(n + 1), QString()});
+        // A name that the built-in report or another entry still carries keeps what is its own.
+        stillListed = list.contains(edit.name);
+        return stillListed ? values : values + conditions({edit.name, {}, {}});
+    });
+    if (!refused.isEmpty())
+        return {refused};
+    if (stillListed)
         return {};
     // The current report deleted: the built-in one becomes current, not a report that is gone.
     if (m_suite.reportKey() == edit.name)
         m_suite.setReportKey(m_suite.moduleKey());
-    write(conditionKey(edit.name, keys::DeptCondition), QString());
-    write(conditionKey(edit.name, keys::PersonCondition), QString());
     QStringList problems;
     for (const int kind : CopiedKinds) {
         const QString path = templatePath(m_suite, edit.name, kind);

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "suite/SuiteServices.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace talor {
-
-class SuiteServices;
 
 // What frmSQL0 opens frmSQL1 for (EditMode): 1 add, 2 modify, 3 delete a report.
 enum class EditMode
@@ -29,9 +29,12 @@ struct ReportEdit
 // name + "BDTJ1" / "BDTJ2" its conditions, and its templates name + "1.vts" / "2.vts" in the
 // template directory (TemplateFiles.h). The built-in report is ModuleKey itself.
 //
-// Names and conditions are stored as typed, empty and duplicate names included; only what
-// the settings file cannot hold is refused (refusal()), before anything is written. Settings
-// failures throw SuiteError.
+// Names and conditions are stored as typed, empty names included; what the settings file
+// cannot hold is refused (refusal()), and so is a name that another report of the list has
+// already (nameTaken()), before anything is written. Names listed twice by an older settings
+// file still load and work. Each edit reads the list and writes its entries in one
+// read-modify-write under the settings file's lock, so that operators adding and deleting
+// reports at the same moment lose and duplicate nothing. Settings failures throw SuiteError.
 class ReportConditions
 {
 public:
@@ -58,16 +61,23 @@ public:
     // empty when it can. A name is a key prefix: it may not begin (after blanks) with "[",
     // ";" or "#", nor hold "=" or a line break; conditions may not hold a line break.
     static QString refusal(const ReportEdit& edit);
+    // Why `name` cannot be given to entry `index` of the list (0: a new report): another
+    // report of the list, the built-in one included, has it; empty when it can (an entry may
+    // keep its own name).
+    QString nameTaken(const QString& name, int index) const;
 
-    // The edits of frmSQL1's Command1, each writing its settings in the documented order and
-    // then copying or deleting template files. They return what went wrong with the files
-    // (one line each; the settings are written all the same); empty when all went well.
+    // The edits of frmSQL1's Command1. They return what went wrong (one line each): a refusal,
+    // in which case nothing is written, or the template files that could not be copied or
+    // deleted (the settings are written all the same); empty when all went well.
     // Add: count + 1, the new entry, its conditions; the built-in report's "1.vts" and
     // "2.vts" copied to the new name (overwriting, never a file onto itself). With MaxReports
-    // reports already, nothing is written and the refusal is returned.
+    // reports already, or a name that is taken, nothing is written.
     QStringList add(const ReportEdit& edit);
     // Modify entry `index` (1 and up), shown as `shown`: the entry takes the name, the name the
-    // conditions. A renamed report keeps its old keys and files under the old name.
+    // conditions. A renamed report takes along its other settings (ReportSettings and the page
+    // set-up of SettingsKeys.h) and its "1.vts" and "2.vts", copied to the new name; the old
+    // name keeps its own, as another operator may still show it. When the renamed report was
+    // the current one, the new name becomes current.
     QStringList modify(int index, const QString& shown, const ReportEdit& edit);
     // Delete entry `index` (1 and up), named `edit.name`: count - 1, the later entries moved up,
     // the old last entry emptied, the name's conditions emptied and its "1.vts" and "2.vts"
@@ -84,11 +94,26 @@ public:
     void closed();
 
 private:
+    using Reader = SuiteServices::SettingsReader;
+    using Values = SuiteServices::SettingValues;
+
+    static QString nameTaken(const QStringList& list, const QString& name, int index);
+    // Why entry `index` of `list` cannot be changed as `name` (`action` in words); empty when
+    // it holds it.
+    static QString notHeld(const QStringList& list, int index, const QString& name, const QString& action);
+    static Values conditions(const ReportEdit& edit);
+    // The report-scoped keys of `section` that `to` must take to hold what `from` holds,
+    // leaving out those already `written`.
+    static Values copiedKeys(const Reader& read, const QString& section, const QString& from,
+                             const QString& to, const Values& written);
+    QStringList copyTemplates(const QString& from, const QString& to);
+
     QString entryKey(int i) const;
-    // Why entry `index` cannot be changed as `name` (`action` in words); empty when it holds it.
-    QString notHeld(int index, const QString& name, const QString& action) const;
+    int countIn(const Reader& read) const;
+    QStringList listIn(const Reader& read) const;
     QString setting(const QString& key) const;
-    void write(const QString& key, const QString& value);
+    // One locked read-modify-write of `section` (empty: TALOR).
+    void update(const SuiteServices::SettingsChange& change, const QString& section = {});
 
     SuiteServices& m_suite;
 };

@@ -85,12 +85,16 @@ void frmSQL1::buildControls()
 void frmSQL1::apply()
 {
     const ReportEdit edit{m_name->text(), m_dept->text(), m_person->text()};
-    if (const QString refusal = ReportConditions::refusal(edit); !refusal.isEmpty()) {
-        m_ui.message(this, refusal);
-        return;
-    }
     QStringList problems;
     try {
+        // What the settings cannot hold, or a name another report has: the editor stays open.
+        QString refusal = ReportConditions::refusal(edit);
+        if (refusal.isEmpty() && m_mode != EditMode::Delete)
+            refusal = m_reports.nameTaken(edit.name, m_mode == EditMode::Modify ? m_index : 0);
+        if (!refusal.isEmpty()) {
+            m_ui.message(this, refusal);
+            return;
+        }
         switch (m_mode) {
         case EditMode::Add:
             problems = m_reports.add(edit);

@@ -3,6 +3,7 @@
 #include "query/frmSQL0.h"
 #include "query/frmSQL1.h"
 #include "report/TemplateFiles.h"
+#include "settings/IniFile.h"
 #include "support/FakeSuite.h"
 #include "support/FindChild.h"
 #include "support/ScriptedUi.h"
@@ -116,9 +117,9 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
     EXPECT_EQ(std::tuple(content(u"早班1.vts"_qs), QFile::exists(file(u"早班2.vts"_qs))),
               std::tuple(QByteArray("one"), false));
 
-    // A report named like the built-in one shares its files: they stay whole.
-    EXPECT_TRUE(reports.add({MK, {}, {}}).isEmpty());
-    EXPECT_EQ(std::tuple(content(MK + "1.vts"), reports.reportCount()), std::tuple(QByteArray("one"), 2));
+    // A report named like the built-in one is refused: its files stay whole.
+    EXPECT_EQ(reports.add({MK, {}, {}}), QStringList{"已有名为“" + MK + "”的报表，请换一个名称！"});
+    EXPECT_EQ(std::tuple(content(MK + "1.vts"), reports.reportCount()), std::tuple(QByteArray("one"), 1));
 
     // Names a file cannot hold get templates inside the directory.
     const QString name = u"../班/组%"_qs;
@@ -155,6 +156,180 @@ TEST_F(ReportConditionsTest, ModifyRenamesTheEntryAndWritesTheNewNamesConditions
     suite.settingsWrites.clear();
     EXPECT_EQ(reports.modify(2, u"B"_qs, {u"D"_qs, {}, {}}) + suite.settingsWrites,
               QStringList{u"报表列表已被改动：第2项已不是“B”，没有修改，请重新选择"_qs});
+}
+
+// A name that another report of the list has, the built-in one included, is refused before
+// anything is written, in add and in modify. An entry keeps its own name, even one that an
+// older settings file lists twice.
+TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritten)
+{
+    users({u"R1"_qs, u"R2"_qs, u"夜班"_qs, u"夜班"_qs});
+    writeFile(MK + "1.vts", "built-in");
+    writeFile(u"R11.vts"_qs, "designed");
+    set(u"R1BDTJ1"_qs, u"mine"_qs);
+    suite.settingsWrites.clear();
+    const std::function<QStringList()> refused[] = {
+        [&] {
+            return reports.add({u"R1"_qs, u"new"_qs, {}});
+        },
+        [&] {
+            return reports.add({MK, {}, {}});
+        },
+        [&] {
+            return reports.modify(2, u"R2"_qs, {u"R1"_qs, u"new"_qs, {}});
+        },
+        [&] {
+            return reports.modify(1, u"R1"_qs, {u"夜班"_qs, {}, {}});
+        },
+        [&] {
+            return reports.modify(3, u"夜班"_qs, {MK, {}, {}});
+        }};
+    QStringList messages;
+    for (const auto& edit : refused)
+        messages += edit();
+    const auto taken = [](const QString& name) -> QString {
+        return "已有名为“" + name + "”的报表，请换一个名称！";
+    };
+    EXPECT_EQ(messages + suite.settingsWrites,
+              (QStringList{taken(u"R1"_qs), taken(MK), taken(u"R1"_qs), taken(u"夜班"_qs), taken(MK)}));
+    EXPECT_EQ(std::tuple(content(u"R11.vts"_qs), get(u"R1BDTJ1"_qs), reports.nameTaken(u"R2"_qs, 2),
+                         reports.nameTaken(u"R2"_qs, 1)),
+              std::tuple(QByteArray("designed"), u"mine"_qs, QString(), taken(u"R2"_qs)));
+
+    for (const int index : {1, 3, 4}) {
+        const QString name = reports.reportList()[index];
+        EXPECT_TRUE(reports.modify(index, name, {name, u"d"_qs, u"p"_qs}).isEmpty()) << index;
+    }
+    EXPECT_TRUE(reports.modify(4, u"夜班"_qs, {u"晚班"_qs, {}, {}}).isEmpty());
+    EXPECT_EQ(reports.reportList(), (QStringList{MK, u"R1"_qs, u"R2"_qs, u"夜班"_qs, u"晚班"_qs}));
+}
+
+// A rename takes the report's templates (kinds 1 and 2, wherever the template folder is) and
+// every setting kept under its name along to the new name, over what an older report of that
+// name left; the old name keeps its own. The current report follows the rename.
+TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndStaysCurrent)
+{
+    suite.templateDir = dir.filePath(u"templates"_qs);
+    QDir(dir.path()).mkdir(u"templates"_qs);
+    users({u"R1"_qs, u"R2"_qs});
+    for (const QString& f : {u"R11.vts"_qs, u"R12.vts"_qs, u"R13.vts"_qs})
+        writeFile("templates/" + f, f.toUtf8());
+    const std::array<QString, 3> kept[] = {
+        {u"TALOR"_qs, u"OPT"_qs, u"2"_qs},         {u"TALOR"_qs, u"IMAGE"_qs, u"/pictures/banner.png"_qs},
+        {u"TALOR"_qs, u" 0"_qs, u"YES"_qs},        {u"TALOR"_qs, u"REPORT3"_qs, u"/templates/own.vts"_qs},
+        {u"TALOR"_qs, u"FIX"_qs, u"3"_qs},         {u"TALOR"_qs, u"BDTJ1"_qs, u"depart='01'"_qs},
+        {u"MODEL8"_qs, u"FLD"_qs, u"NO"_qs},       {u"PRINT"_qs, u".Zoom"_qs, u"80"_qs},
+        {u"PRINT"_qs, u".LeftHeader"_qs, u"&P"_qs}};
+    for (const auto& [section, suffix, value] : kept)
+        suite.setSetting(section, "R1" + suffix, value);
+    set(u"R1新OPT"_qs, u"1"_qs); // left by an older report of the new name
+    set(u"R1新FIX"_qs, u"5"_qs);
+    suite.reportKeyValue = u"R1"_qs;
+
+    EXPECT_TRUE(
+        reports.modify(1, u"R1"_qs, {u"R1新"_qs, u"depart='02'"_qs, u"memberid='00002'"_qs}).isEmpty());
+    QStringList renamed, old;
+    for (const auto& [section, suffix, value] : kept) {
+        renamed << suite.setting(section, "R1新" + suffix);
+        old << suite.setting(section, "R1" + suffix);
+    }
+    EXPECT_EQ(std::tuple(suite.reportKey(), reports.reportList(), renamed, get(u"R1新BDTJ2"_qs)),
+              std::tuple(u"R1新"_qs, QStringList{MK, u"R1新"_qs, u"R2"_qs},
+                         QStringList{"2", "/pictures/banner.png", "YES", "/templates/own.vts", "3",
+                                     "depart='02'", "NO", "80", "&P"},
+                         u"memberid='00002'"_qs));
+    EXPECT_EQ(old[0] + old[5], u"2depart='01'"_qs);
+    EXPECT_EQ(QDir(suite.templateDir).entryList(QDir::Files),
+              (QStringList{u"R11.vts"_qs, u"R12.vts"_qs, u"R13.vts"_qs, u"R1新1.vts"_qs, u"R1新2.vts"_qs}));
+    EXPECT_EQ(content(u"templates/R1新2.vts"_qs), "R12.vts");
+
+    // Another report renamed: the current one stays.
+    EXPECT_TRUE(reports.modify(2, u"R2"_qs, {u"R3"_qs, {}, {}}).isEmpty());
+    EXPECT_EQ(suite.reportKey(), u"R1新"_qs);
+}
+
+// A suite whose settings are one real file, as LocalSuite keeps them. `beforeWrite` runs once,
+// just before the next write goes for the file's lock: another operator's edit at that moment.
+class FileSuite : public FakeSuite
+{
+public:
+    std::function<void()> beforeWrite;
+
+    QString readSetting(const QString& section, const QString& key, const QString& file) override
+    {
+        return IniFile(file).read(section, key);
+    }
+    void writeSetting(const QString& section, const QString& key, const QString& value,
+                      const QString& file) override
+    {
+        interleave();
+        IniFile(file).write(section, key, value);
+    }
+    void writeSettings(const QString& section, const SettingValues& values, const QString& file) override
+    {
+        interleave();
+        IniFile(file).write(section, values);
+    }
+    void updateSettings(const QString& section, const SettingsChange& change, const QString& file) override
+    {
+        interleave();
+        IniFile(file).update(section, change);
+    }
+
+private:
+    void interleave()
+    {
+        if (const auto other = std::exchange(beforeWrite, nullptr))
+            other();
+    }
+};
+
+// Two operators add and delete reports on one settings file at the same moment: the second
+// one's edit lands while the first one's is under way. Both edits land; no entry is lost or
+// doubled.
+TEST(ReportConditionsShared, EditsOfTwoOperatorsAtTheSameMomentAllLand)
+{
+    using Edit = std::function<QStringList(ReportConditions&)>;
+    const Edit addX = [](ReportConditions& r) {
+        return r.add({u"X"_qs, u"x"_qs, {}});
+    };
+    const Edit addY = [](ReportConditions& r) {
+        return r.add({u"Y"_qs, u"y"_qs, {}});
+    };
+    const Edit removeR1 = [](ReportConditions& r) {
+        return r.remove(1, {u"R1"_qs, {}, {}});
+    };
+    const Edit removeR2 = [](ReportConditions& r) {
+        return r.remove(2, {u"R2"_qs, {}, {}});
+    };
+    const struct
+    {
+        Edit first, second;
+        QStringList list;
+    } cases[] = {{addX, addY, {MK, u"R1"_qs, u"R2"_qs, u"Y"_qs, u"X"_qs}},
+                 {removeR1, addY, {MK, u"R2"_qs, u"Y"_qs}},
+                 {addX, removeR2, {MK, u"R1"_qs, u"X"_qs}},
+                 {removeR1, removeR2, {MK}}};
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        FileSuite first, second;
+        first.settingsDir = first.templateDir = second.settingsDir = second.templateDir = dir.path();
+        IniFile(first.settingsPath())
+            .write(u"TALOR"_qs, {{MK + "nBD", u"2"_qs}, {MK + "sBD1", u"R1"_qs}, {MK + "sBD2", u"R2"_qs}});
+        ReportConditions one(first), other(second);
+        QStringList problems;
+        first.beforeWrite = [&] {
+            problems += c.second(other);
+        };
+        problems += c.first(one);
+        const QStringList list = one.reportList();
+        // The conditions of each report listed, none of a report that is not.
+        const QString conditions = one.read(u"X"_qs).deptCondition + one.read(u"Y"_qs).deptCondition;
+        const QString listed =
+            QString(list.contains(u"X"_qs) ? "x" : "") + (list.contains(u"Y"_qs) ? "y" : "");
+        EXPECT_EQ(std::tuple(problems, list, conditions), std::tuple(QStringList(), c.list, listed))
+            << c.list.join(u',').toStdString();
+    }
 }
 
 TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTemplates)
@@ -390,21 +565,26 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditorWhichRefusesWhatTheFi
     click(*d, "Command1");
     EXPECT_EQ(shown, (QStringList{u"添加样式条件"_qs, QString(), QString(), QString()}));
 
-    // What the settings file cannot hold is refused before any write, and the editor stays open.
-    bool stayedOpen = false;
-    ui.dialogs.push_back([&](QDialog& e) {
-        child<QLineEdit>(e, "Text1")->setText(u"夜班"_qs);
-        child<QLineEdit>(e, "Text2")->setText(u"a\nb"_qs);
-        click(e, "Command1");
-        stayedOpen = e.result() != QDialog::Accepted;
-        e.reject();
-        return 0;
-    });
+    // What the settings file cannot hold, and a name another report has, are refused before any
+    // write, and the editor stays open.
+    QList<bool> stayedOpen;
+    for (const auto& [name, dept] : {std::pair{u"夜班"_qs, u"a\nb"_qs}, {u"晚班"_qs, u"d"_qs}})
+        ui.dialogs.push_back([&, name, dept](QDialog& e) {
+            child<QLineEdit>(e, "Text1")->setText(name);
+            child<QLineEdit>(e, "Text2")->setText(dept);
+            click(e, "Command1");
+            stayedOpen << (e.result() != QDialog::Accepted);
+            e.reject();
+            return 0;
+        });
     const QStringList before = suite.settingsWrites;
+    click(*d, "Command1");
     click(*d, "Command1");
     EXPECT_EQ(
         std::tuple(stayedOpen, ui.messageTexts(), suite.settingsWrites, items(list)),
-        std::tuple(true, QStringList{u"部门条件不能包含换行符！"_qs}, before, QStringList{MK, u"晚班"_qs}));
+        std::tuple(QList<bool>{true, true},
+                   QStringList{u"部门条件不能包含换行符！"_qs, u"已有名为“晚班”的报表，请换一个名称！"_qs},
+                   before, QStringList{MK, u"晚班"_qs}));
 }
 
 } // namespace
