@@ -19,7 +19,7 @@ namespace talor {
 class ModuleView : public SelectionView, public LayoutView, public EditingView
 {
 public:
-    virtual void showStatus(const QString& text) = 0;
+    void showStatus(const QString& text) override = 0;
     bool sumChecked() const override = 0;
     void showMessage(const QString& text) override { showStatus(text); }
     bool confirm(const QString&, const QString&) override { return false; }

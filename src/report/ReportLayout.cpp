@@ -61,8 +61,8 @@ void ReportLayout::LayoutReport(LayoutView& view)
         QStringList missing{defaultTemplatePath(suite, kind)};
         if (const QString chosen = ModuleSettings(suite).read(keys::ReportTemplate, kind); !chosen.isEmpty())
             missing.prepend(chosen);
-        view.showMessage(QStringLiteral("报表“%1”的模板文件不存在：%2")
-                             .arg(suite.reportKey(), missing.join(QStringLiteral("、"))));
+        view.showStatus(QStringLiteral("报表“%1”的模板文件不存在：%2")
+                            .arg(suite.reportKey(), missing.join(QStringLiteral("、"))));
     }
     grid::Sheet& sheet = book.active();
 

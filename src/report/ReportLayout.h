@@ -36,8 +36,10 @@ public:
     virtual void setHeadingLayout(bool heading) = 0;
     // DTPicker1, without running its change reaction.
     virtual void setPickerDate(const QDate& date) = 0;
-    // Tells the operator what the layout could not do (a template file that is missing).
-    virtual void showMessage(const QString& text) = 0;
+    // Tells the operator what the layout could not do (a template file that is missing), in
+    // the status bar: the layout runs again on every redisplay, and a question box each time
+    // would stand in the operator's way.
+    virtual void showStatus(const QString& text) = 0;
 };
 
 // LayoutReport: loads the current report kind's template into the workbook (without one it

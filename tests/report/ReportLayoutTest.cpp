@@ -23,7 +23,7 @@ struct RecordingView : LayoutView
     void setLabel(int number, const QString& text) override { labels[number - 1] = text; }
     void setHeadingLayout(bool on) override { heading = on; }
     void setPickerDate(const QDate& date) override { picker = date; }
-    void showMessage(const QString& text) override { messages << text; }
+    void showStatus(const QString& text) override { messages << text; }
 };
 
 // A template: heading-layout labels in the headings, or cell-layout labels in row 4.
