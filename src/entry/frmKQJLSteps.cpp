@@ -336,6 +336,12 @@ void frmKQJL::redisplay()
 
 void frmKQJL::check1Click()
 {
+    // Unsaved edits are asked about before the sum row comes or goes: Cancel keeps the box as
+    // it was, and the edits savable.
+    if (!discardUnsavedData()) {
+        m_check->setChecked(!m_check->isChecked());
+        return;
+    }
     redisplay();
 }
 

@@ -7,6 +7,7 @@
 #include "support/TestFiles.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -291,6 +292,21 @@ TEST_P(EditingTest, ASheetLaidOutAnewUnderTheEditsIsAskedAboutAndNeverSaved)
     EXPECT_EQ(std::tuple(a->lastMessage(), a->window->state().DataChanged, a->book().allowInCellEditing()),
               std::tuple(SheetEditing::ShownAnew, false, false));
     EXPECT_EQ(day(), before);
+}
+
+// 合计 with unsaved edits asks first: Cancel leaves the box unticked and the edits savable.
+TEST_P(EditingTest, CancelAtTheSumBoxKeepsItAndTheEdits)
+{
+    const QString who = firstMember();
+    a->edit();
+    a->type(a->firstRow(), 8, "44");
+    a->ui.answers.assign(1, UiService::Answer::Cancel);
+    test::child<QCheckBox>(*a->window, "Check1")->click();
+    const bool ticked = test::child<QCheckBox>(*a->window, "Check1")->isChecked();
+    a->save();
+    EXPECT_EQ(std::tuple(a->ui.messageTexts(), ticked, stored(who, "cdfz").toDouble()),
+              std::tuple(QStringList({talor::GuardMessage, SheetEditing::SaveQuestion, SheetEditing::Saved}),
+                         false, 44.0));
 }
 
 TALOR_BOTH_DATABASES(EditingTest);
