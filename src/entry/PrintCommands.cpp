@@ -125,7 +125,8 @@ void PrintCommands::print()
 
 void PrintCommands::printBatch()
 {
-    const std::optional<SelectedNode> node = m_view.selectedNode();
+    // The persons of the list shown, wherever the tree's selection has moved since.
+    const std::optional<SelectedNode>& node = m_clicks.listedNode();
     if (!node) {
         m_view.showStatus(PrintCaption + QStringLiteral("：请先在部门树中选定部门"));
         return;

@@ -43,10 +43,11 @@ private:
 
 // The output commands of the main window over the report in the grid: preview (MN04), print
 // (MN05) and export (MN06). Print of kind 2 and 3 prints the grid as shown; kind 1 is a batch
-// over the persons of the selected node from the person shown on: the first previewed, then
-// the question whether to print the others, which then go to the printer in one job. The
-// batch shows its progress in the status bar and a progress dialog whose 停止 ends it between
-// persons. Failures of single steps are named in the status bar; the command goes on.
+// over the persons of the node the employee list shows, from the person shown on: the first
+// previewed, then the question whether to print the others, which then go to the printer in
+// one job. The batch shows its progress in the status bar and a progress dialog whose 停止 ends
+// it between persons. Failures of single steps are named in the status bar; the command goes
+// on.
 class PrintCommands
 {
 public:

@@ -112,6 +112,7 @@ void SelectionClicks::treeClick()
             items.append({"A" + number, number + " " + records.text(QStringLiteral("name"))});
         }
         m_view.showEmployees(items);
+        m_listedNode = *node;
     } else if (kind == QLatin1String("2")) {
         m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition),
                                      suite.connection(), Recordset::ManyRows);

@@ -76,6 +76,9 @@ public:
 
     // TreeView1's node click, on the selected node.
     void treeClick();
+    // The node the employee list was last filled from (kind 1's tree click); nothing before
+    // one. The tree's selection may have moved on since without a click.
+    const std::optional<SelectedNode>& listedNode() const { return m_listedNode; }
     // ListView1's item click, on the selected item (report kind 1). Errors after its start
     // are shown as the message "bSQL:... --- str2:... --- j:..." and end the click.
     void listClick();
@@ -119,6 +122,7 @@ private:
     Parts m_parts;
     SelectionView& m_view;
     RecordQueries m_queries;
+    std::optional<SelectedNode> m_listedNode;
 };
 
 } // namespace talor

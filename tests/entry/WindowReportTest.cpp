@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSqlQuery>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -209,8 +210,11 @@ protected:
     QStringList persons;
 };
 
+// The tree's selection moved on to the whole organisation without a click: the batch still walks
+// the list shown.
 TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
 {
+    child<QTreeWidget>(*window, "TreeView1")->setCurrentItem(test::treeNode(*window, "ROOT"));
     ui().answers.push_back(UiService::Answer::Yes);
     test::trigger(*window, "MN05");
     EXPECT_EQ(ui().dialogsShown, QStringList{"printPreview"})
@@ -223,6 +227,11 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
     for (int i = 3; i < persons.size(); ++i)
         rest << sheetNameOf(i);
     EXPECT_TRUE(test::onPagesInOrder(pages, rest));
+    const auto ofNoneListed = [&](const QString& page) {
+        return std::none_of(rest.begin(), rest.end(),
+                            [&](const QString& name) { return page.contains(name); });
+    };
+    EXPECT_EQ(std::count_if(pages.begin(), pages.end(), ofNoneListed), 0) << "every page of a person listed";
     EXPECT_FALSE(pages.join("").contains(sheetNameOf(2)) || pages.join("").contains(sheetNameOf(1)));
     EXPECT_EQ(std::tuple(suite->statusValue(), window->state().PrintRest, suite->personNumber()),
               std::tuple(100, true, persons.last().section(' ', 0, 0)))
