@@ -58,9 +58,8 @@ bool PersonBatch::next()
     ++m_index;
     m_name = persons.text(QStringLiteral("name"));
     m_number = persons.text(QStringLiteral("memberid"));
-    m_clicks.setNodeNamesFrom(persons);
     m_context.suite.setStatusValue(100);
-    m_clicks.showPerson(m_number, m_name, false);
+    m_clicks.showPerson(m_number, m_name);
     return true;
 }
 

@@ -14,8 +14,8 @@ class SelectionClicks;
 
 // The persons of a tree node as the print command's batch walks them: PersonTemplateRecords
 // opened on SQL0 for the node, in that query's order, from a given person on. Each next()
-// shows the person in the grid as the list click does, with the department, group and team
-// names of the person's own record.
+// shows the person in the grid as the list click does, titled with the department, group and
+// team of the person's first record in the period.
 class PersonBatch : public PersonWalk
 {
 public:

@@ -269,7 +269,7 @@ void SelectionClicks::listClick()
     if (!item)
         return;
     try {
-        showPerson(item->key.mid(1), item->text.mid(item->key.size()).trimmed(), true);
+        showPerson(item->key.mid(1), item->text.mid(item->key.size()).trimmed());
     } catch (const std::exception& error) {
         // First in words what failed and the engine's reason, then the query's own text.
         m_view.showListError(QStringLiteral("读取该人员的考勤记录失败：") + QString::fromUtf8(error.what()) +
@@ -300,7 +300,7 @@ void SelectionClicks::setNodeNamesFrom(const Recordset& record)
     m_parts.suite.setTeamName(t);
 }
 
-void SelectionClicks::showPerson(const QString& number, const QString& name, bool namesFromRecords)
+void SelectionClicks::showPerson(const QString& number, const QString& name)
 {
     SuiteServices& suite = m_parts.suite;
     suite.setPersonNumber(number);
@@ -311,9 +311,9 @@ void SelectionClicks::showPerson(const QString& number, const QString& name, boo
     records.open(m_queries.periodQuery(number, suite.periodStart(), suite.periodEnd(),
                                        m_parts.queryState.PersonCondition),
                  suite.connection());
-    if (namesFromRecords && !records.eof()) {
+    if (!records.eof()) {
         setNodeNamesFrom(records);
-    } else if (namesFromRecords) {
+    } else {
         // No records in the period: the names of the person's row of the employee table, so
         // that the labels and the sheet do not keep the person shown before.
         Recordset employee;

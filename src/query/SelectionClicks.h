@@ -83,16 +83,14 @@ public:
     // are shown as the message "bSQL:... --- str2:... --- j:..." and end the click.
     void listClick();
     // One person's period in the grid, labels and sheet name, as the list click shows it (the
-    // print command's batch shows each person so). `namesFromRecords`: the department, group
-    // and team names are taken from the person's first record, as the list click does (from
-    // the person's employee row when the period has none); else they stay as set. Throws on a
-    // failing query.
-    void showPerson(const QString& number, const QString& name, bool namesFromRecords);
+    // print command's batch and each person of `talor report` are shown so). The department,
+    // group and team names are those of the person's first record in the period, where the
+    // person worked then (from the person's employee row when the period has none). Throws on
+    // a failing query.
+    void showPerson(const QString& number, const QString& name);
     // The department, group and team names of a record's depart, group0 and team codes
-    // (empty for a null code, all empty at the end of the records), and the same set as the
-    // suite's.
+    // (empty for a null code, all empty at the end of the records).
     std::array<QString, 3> namesOf(const Recordset& record) const;
-    void setNodeNamesFrom(const Recordset& record);
 
     QString ActionText;
     int RowCursor = 0;
@@ -113,6 +111,8 @@ private:
     // row when Check1 is ticked, or one cleared row when there are none.
     void showRecords();
     void showPeriodOfNode(const SelectedNode& node);
+    // namesOf(record), made the suite's.
+    void setNodeNamesFrom(const Recordset& record);
     void setSheetName(const QString& name);
     void writeBesideLabel(const QString& label, const QString& value);
     QString nodeNames() const;

@@ -284,7 +284,7 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
         SelectionClicks clicks({suite, queryState, sheetState, employees, persons, columns, patterns, book},
                                view);
         if (c.headings)
-            clicks.showPerson("0001", "甲", true);
+            clicks.showPerson("0001", "甲");
         else
             clicks.treeClick();
         EXPECT_EQ(std::pair(book.active().lastRow(), book.active().lastColumn()), std::pair(c.lastRow, 5));
@@ -298,7 +298,7 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
     SelectionClicks shown({suite, queryState, sheetState, employees, persons, columns, patterns, book}, view);
     QStringList names;
     for (const char* number : {"0003", "0009", "0008"}) {
-        shown.showPerson(number, "无", true);
+        shown.showPerson(number, "无");
         names << suite.department + suite.group + suite.team;
     }
     EXPECT_EQ(names, QStringList({"O'Neill部", "生产部一组甲班", ""}));
