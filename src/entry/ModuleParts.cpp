@@ -12,7 +12,7 @@ ModuleParts::ModuleParts(SuiteServices& suite, UiService& ui, MainWindowState& s
                view),
       m_editing({suite, state.DataChanged, records.EmployeeRecords, m_columns, book}, view,
                 clock ? std::move(clock) : SheetLog::Clock([] { return QDateTime::currentDateTime(); })),
-      m_output(m_context, view, m_clicks)
+      m_output(m_context, view, m_clicks, m_editing)
 {}
 
 void ModuleParts::selectReport()

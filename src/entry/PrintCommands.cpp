@@ -4,9 +4,12 @@
 #include "grid/Workbook.h"
 #include "report/PersonByPersonPrint.h"
 #include "report/PrintRun.h"
+#include "sheet/SheetEditing.h"
 #include "sheet/SheetLayout.h"
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
+
+#include <QScopeGuard>
 
 namespace talor {
 
@@ -63,8 +66,9 @@ bool PersonBatch::next()
     return true;
 }
 
-PrintCommands::PrintCommands(ModuleContext& context, ModuleView& view, SelectionClicks& clicks)
-    : m_context(context), m_view(view), m_clicks(clicks)
+PrintCommands::PrintCommands(ModuleContext& context, ModuleView& view, SelectionClicks& clicks,
+                             SheetEditing& editing)
+    : m_context(context), m_view(view), m_clicks(clicks), m_editing(editing)
 {}
 
 PrintRun PrintCommands::output()
@@ -110,15 +114,24 @@ void PrintCommands::print()
 {
     m_context.suite.setStatusValue(99);
     m_context.state.PrintRest = false;
+    // Person by person, each person's records are read and shown anew: unsaved edits would be
+    // neither printed nor kept, so they are asked about first.
+    if (m_context.suite.reportOption() == QLatin1String("1") && !m_view.discardUnsavedData())
+        return;
+    // Nothing is typed into the grid while it is printed; after the print, ended or failed, the
+    // active cell is editable as selecting it makes it.
+    m_context.book.setAllowInCellEditing(false);
+    const auto editingAfter = qScopeGuard([this] { m_editing.selectionChange(); });
+    printReport();
+}
+
+void PrintCommands::printReport()
+{
     if (m_context.suite.reportOption() == QLatin1String("1")) {
-        // Person by person, each person's records are read and shown anew: unsaved edits would
-        // be neither printed nor kept, so they are asked about first.
-        if (m_view.discardUnsavedData())
-            printBatch();
+        printBatch();
         return;
     }
     const PrintRun::Result result = output().print();
-    m_context.book.setAllowInCellEditing(false);
     report(PrintCaption + u'：' + printedText(result), result.skipped);
 }
 
@@ -147,7 +160,6 @@ void PrintCommands::printBatch()
     QString text;
     switch (outcome.end) {
     case End::List:
-        m_context.book.setAllowInCellEditing(false);
         text = QStringLiteral("%1 人完成").arg(count);
         break;
     case End::Stopped:

@@ -11,6 +11,7 @@ namespace talor {
 class ModuleView;
 class PrintRun;
 class SelectionClicks;
+class SheetEditing;
 
 // The persons of a tree node as the print command's batch walks them: PersonTemplateRecords
 // opened on SQL0 for the node, in that query's order, from a given person on. Each next()
@@ -47,11 +48,12 @@ private:
 // previewed, then the question whether to print the others, which then go to the printer in
 // one job. The batch shows its progress in the status bar and a progress dialog whose 停止 ends
 // it between persons. Failures of single steps are named in the status bar; the command goes
-// on.
+// on. While a print runs the grid takes no typing (the batch shows person after person in it);
+// after it the active cell is editable as selecting it makes it.
 class PrintCommands
 {
 public:
-    PrintCommands(ModuleContext& context, ModuleView& view, SelectionClicks& clicks);
+    PrintCommands(ModuleContext& context, ModuleView& view, SelectionClicks& clicks, SheetEditing& editing);
 
     void preview();
     void print();
@@ -64,6 +66,8 @@ public:
 
 private:
     PrintRun output();
+    // The print itself, without the grid's editing around it.
+    void printReport();
     void printBatch();
     // The status bar after a step: what was done, then the steps that failed.
     void report(const QString& done, const QStringList& skipped);
@@ -71,6 +75,7 @@ private:
     ModuleContext& m_context;
     ModuleView& m_view;
     SelectionClicks& m_clicks;
+    SheetEditing& m_editing;
 };
 
 } // namespace talor

@@ -309,6 +309,22 @@ TEST_P(EditingTest, CancelAtTheSumBoxKeepsItAndTheEdits)
                          false, 44.0));
 }
 
+// A print while editing leaves the active cell editable as selecting it makes it: a field that
+// is saved takes typing again, 工号 (never saved) does not.
+TEST_P(EditingTest, AfterAPrintTheActiveCellIsEditableAsItsSelectionMakesIt)
+{
+    a->edit();
+    a->type(a->firstRow(), 8, "44");
+    QList<bool> editable;
+    for (const int column : {8, 1}) {
+        a->select(a->firstRow(), column);
+        test::trigger(*a->window, "MN05");
+        editable << a->book().allowInCellEditing();
+    }
+    EXPECT_EQ(std::tuple(editable, a->window->state().DataChanged),
+              std::tuple(QList<bool>{true, false}, true));
+}
+
 TALOR_BOTH_DATABASES(EditingTest);
 
 } // namespace

@@ -271,20 +271,23 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
     for (const auto& [stop, said] : ends) {
         SCOPED_TRACE(said);
         ui() = test::ScriptedUi();
-        bool progressShown = false;
+        bool progressShown = false, editableWhilePrinting = true;
         ui().previews.push_back([&] {
             progressShown = ui().progressShown == 1 && ui().progressLabels.value(0).contains("1/");
+            editableWhilePrinting = window->book().allowInCellEditing();
             ui().stopProgress = stop;
         });
         ui().answers.assign(stop ? 0 : 1, UiService::Answer::No);
         window->book().setAllowInCellEditing(true);
         test::trigger(*window, "MN05");
-        EXPECT_EQ(std::tuple(progressShown, ui().dialogsShown.size(), ui().messages.size()),
-                  std::tuple(true, qsizetype(1), stop ? size_t(0) : size_t(1)));
-        // Nothing printed; an ended run leaves the editing permission.
+        EXPECT_EQ(
+            std::tuple(progressShown, editableWhilePrinting, ui().dialogsShown.size(), ui().messages.size()),
+            std::tuple(true, false, qsizetype(1), stop ? size_t(0) : size_t(1)));
+        // Nothing printed; an ended run leaves the cell as selecting it makes it: with nothing
+        // being edited, not editable.
         EXPECT_EQ(QList<bool>({QFileInfo::exists(tmp("Tmp.pdf")), QFileInfo::exists(tmp("Tmp.xls")),
                                window->state().PrintRest, window->book().allowInCellEditing()}),
-                  QList<bool>({false, true, false, true}));
+                  QList<bool>({false, true, false, false}));
         EXPECT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
         // Nothing printed: no count of printed persons either.
         EXPECT_TRUE(status().contains(QString::fromUtf8(said)) && !status().contains("（预览"))
