@@ -97,9 +97,21 @@ void TemplateDesigner::stamp(const QString& path)
     m_stampedBytes = digestOf(path);
 }
 
+QString TemplateDesigner::templateFile(const QString& path)
+{
+    // The reports look their templates up by the lower-case suffix, on a file system that tells
+    // cases apart: a name typed bare, or given the filter's ".VTS", gets ".vts".
+    QString file = path.trimmed();
+    if (file.isEmpty())
+        return file;
+    if (QFileInfo(file).suffix().compare(u"vts", Qt::CaseInsensitive) == 0)
+        file.chop(4);
+    return file + QStringLiteral(".vts");
+}
+
 bool TemplateDesigner::changedSinceRead(const QString& path) const
 {
-    const QString target = path.trimmed();
+    const QString target = templateFile(path);
     return !target.isEmpty() && QFileInfo(target).absoluteFilePath() == m_stampedPath &&
            digestOf(target) != m_stampedBytes;
 }
@@ -204,9 +216,9 @@ void TemplateDesigner::prepareSave()
 
 void TemplateDesigner::save(const QString& path)
 {
-    if (!path.trimmed().isEmpty()) {
-        m_book.write(path.trimmed(), grid::FileType::Template);
-        stamp(path.trimmed());
+    if (const QString target = templateFile(path); !target.isEmpty()) {
+        m_book.write(target, grid::FileType::Template);
+        stamp(target);
     }
     setEditing(false);
 }

@@ -86,11 +86,16 @@ public:
     void startEditing();
     // MN05 before its dialog: the frozen counts put back, the headings shown.
     void prepareSave();
-    // MN05 after its dialog: writes the template to `path` when it is not blank, then
-    // switches editing off.
+    // MN05 after its dialog: writes the template to templateFile(`path`) when it is not
+    // blank, then switches editing off.
     void save(const QString& path);
-    // Whether `path` is the file the designer last read or wrote and it has changed since
-    // (another operator saved their design there): saving would replace that design.
+    // The file a template saved under the chosen `path` goes to: trimmed, its suffix ".vts"
+    // in lower case as the reports look it up (a ".VTS" is made lower case, any other name
+    // gets ".vts" added); empty when `path` is blank.
+    static QString templateFile(const QString& path);
+    // Whether templateFile(`path`) is the file the designer last read or wrote and it has
+    // changed since (another operator saved their design there): saving would replace that
+    // design.
     bool changedSinceRead(const QString& path) const;
 
     // The picker's double-click with label `label` (empty removes a label).

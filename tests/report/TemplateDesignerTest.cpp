@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
@@ -175,6 +176,27 @@ TEST_F(TemplateDesignerTest, SavingPutsTheFrozenCountsBackAndTheFileLaysOutAsDes
     saved.read(path(u"out.vts"_qs));
     EXPECT_EQ(std::pair(saved.active().frozenColumns(), saved.active().frozenRows()), std::pair(2, 1));
     EXPECT_EQ(headings(saved.active(), 6), headings(book.active(), 6));
+}
+
+// The reports look for "夜班3.vts": a name typed bare or with the filter's ".VTS" is saved there,
+// and a save over it is checked against that file.
+TEST_F(TemplateDesignerTest, ASavedTemplateEndsInTheSuffixTheReportsLookFor)
+{
+    suite.option = u"3"_qs;
+    designer.load();
+    ASSERT_EQ(designer.defaultTemplate(), path(u"夜班3.vts"_qs));
+    QStringList written;
+    for (const char* typed : {"夜班.3", "夜班3.vts", "夜班3.Vts", "夜班3", "夜班3.VTS "}) {
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
+            QFile::remove(path(name));
+        designer.save(dir.path() + u'/' + QString::fromUtf8(typed));
+        written << QDir(dir.path()).entryList(QDir::Files);
+    }
+    test::putFile(path(u"夜班3.vts"_qs), "theirs");
+    EXPECT_EQ(std::pair(written, designer.changedSinceRead(path(u"夜班3"_qs))),
+              std::pair(QStringList{u"夜班.3.vts"_qs, u"夜班3.vts"_qs, u"夜班3.vts"_qs, u"夜班3.vts"_qs,
+                                    u"夜班3.vts"_qs},
+                        true));
 }
 
 // Cell layout: the labels of row 4 (the heading layout is checked through the window's field
