@@ -94,6 +94,11 @@ SheetTableView::SheetTableView(QWidget* parent) : QTableView(parent)
             o->setColumnWidth(section, size);
         layoutOverlays();
     });
+    // A frozen column resized on its overlay's heading is resized in the body, which the owner
+    // hears of and the other overlays follow.
+    for (auto* o : m_overlays)
+        connect(o->horizontalHeader(), &QHeaderView::sectionResized, this,
+                [this](int section, int, int size) { setColumnWidth(section, size); });
     connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int section, int, int size) {
         for (auto* o : m_overlays)
             o->setRowHeight(section, size);

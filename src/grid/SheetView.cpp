@@ -19,10 +19,21 @@ struct SheetView::Parts
     SheetModel* model = nullptr;
     SheetTableView* table = nullptr;
     SheetDelegate* delegate = nullptr;
-    bool syncing = false;  // selection being copied between sheet and view
-    int widthsApplied = 0; // columns whose widths the table has
+    bool syncing = false;       // selection being copied between sheet and view
+    int widthsApplied = 0;      // columns whose widths the table has
+    bool showingWidths = false; // the table takes the sheet's widths: no width of the operator's
     bool selectionQueued = false;
     QList<QMetaObject::Connection> sheetConnections;
+
+    // Gives the table the sheet's widths of columns `first` to the last the model has.
+    void showWidths(const Sheet& sheet, int first)
+    {
+        showingWidths = true;
+        for (int col = first; col <= model->columnCount(); ++col)
+            table->setColumnWidth(col - 1, sheet.columnWidth(col));
+        showingWidths = false;
+        widthsApplied = model->columnCount();
+    }
 };
 
 SheetView::SheetView(QWidget* parent) : QWidget(parent), p(std::make_unique<Parts>())
@@ -93,9 +104,7 @@ void SheetView::setWorkbook(Workbook* book)
         if (!sheet)
             return;
         p->table->setHeadersShown(sheet->showColumnHeadings(), sheet->showRowHeadings());
-        for (int col = 1; col <= p->model->columnCount(); ++col)
-            p->table->setColumnWidth(col - 1, sheet->columnWidth(col));
-        p->widthsApplied = p->model->columnCount();
+        p->showWidths(*sheet, 1);
         p->table->setFrozen(sheet->frozenRows(), sheet->frozenColumns());
     };
     // The extent grows row by row while a report is filled: only new columns need widths,
@@ -103,10 +112,8 @@ void SheetView::setWorkbook(Workbook* book)
     auto applyExtent = [this] {
         Sheet* sheet = p->model->sheet();
         const int cols = p->model->columnCount();
-        for (int col = p->widthsApplied + 1; col <= cols; ++col)
-            p->table->setColumnWidth(col - 1, sheet->columnWidth(col));
         const bool panesMove = cols != p->widthsApplied || p->model->rowCount() <= sheet->frozenRows();
-        p->widthsApplied = cols;
+        p->showWidths(*sheet, p->widthsApplied + 1);
         if (panesMove)
             p->table->setFrozen(sheet->frozenRows(), sheet->frozenColumns());
     };
@@ -137,6 +144,15 @@ void SheetView::setWorkbook(Workbook* book)
     connect(p->model, &QAbstractItemModel::columnsInserted, this, applyExtent);
     connect(p->model, &QAbstractItemModel::columnsRemoved, this, applyExtent);
     attachSheet();
+
+    // View -> sheet: a column the operator widens or narrows on the heading takes that width in
+    // the sheet (pixels both), so that a saved template, a print and an export keep it.
+    connect(p->table->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int section, int, int size) {
+                Sheet* sheet = p->model->sheet();
+                if (!p->showingWidths && sheet && sheet->columnWidth(section + 1) != size)
+                    sheet->setColumnWidth(section + 1, size);
+            });
 
     // View -> sheet: the operator's selection.
     auto fromView = [this] {

@@ -10,7 +10,8 @@ class Workbook;
 // The grid widget: shows the active sheet of a Workbook on Qt's model/view (no widget per
 // cell), with custom column and row heading texts, headings on or off, frozen rows and
 // columns that stay in place while the rest scrolls, fills and borders, the selection, and
-// in-cell editing where the book's permission allows it.
+// in-cell editing where the book's permission allows it. A column the operator resizes on the
+// heading takes that width in the sheet.
 //
 // The owner reacts to the events below; editText hands over the typed text by reference
 // before it reaches the cell, so that the owner may change it (prefix an apostrophe).

@@ -4,6 +4,7 @@
 #include "grid/SheetModel.h"
 #include "grid/SheetTableView.h"
 #include "grid/Workbook.h"
+#include "support/HeaderDrag.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -182,6 +183,21 @@ TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrollingAndHeadingsFollow)
                          t->verticalHeader()->isVisible(), columnHeadings, t->horizontalHeader()->isVisible(),
                          t->columnWidth(1)),
               std::tuple(QString("日期"), false, true, false, 150));
+}
+
+// A column the operator resizes on the heading, a frozen one included, has that width in the
+// sheet, and so in a saved template, a print and an export.
+TEST(SheetViewTest, AColumnResizedOnTheHeadingTakesThatWidthInTheSheet)
+{
+    ShownView v(3, 4);
+    v.book.active().setFrozenColumns(1);
+    QApplication::processEvents();
+    talor::test::dragColumnEdge(*v.table()->overlay(0)->horizontalHeader(), 0, 36);
+    talor::test::dragColumnEdge(*v.table()->horizontalHeader(), 2, 136);
+    QList<int> widths;
+    for (int c = 1; c <= 4; ++c)
+        widths << v.book.active().columnWidth(c) << v.table()->columnWidth(c - 1);
+    EXPECT_EQ(widths, (QList<int>{100, 100, 64, 64, 200, 200, 64, 64}));
 }
 
 // Without the permission no edit opens, by keys or clicks, and Delete clears nothing. With it,

@@ -6,6 +6,7 @@
 #include "report/frmMODEL.h"
 #include "support/FakeSuite.h"
 #include "support/FindChild.h"
+#include "support/HeaderDrag.h"
 #include "support/ScriptedUi.h"
 #include "support/TestFiles.h"
 
@@ -476,6 +477,22 @@ TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCou
     ui.files.push_back(path(u"夜班1.vts"_qs)); // its own file again: nothing to ask
     command(5);
     EXPECT_EQ(ui.messages.size(), 2u);
+}
+
+// A column widened on the heading keeps its width in the saved template.
+TEST_F(DesignerWindowTest, AColumnWidenedOnTheHeadingIsSavedWithTheTemplate)
+{
+    window->show();
+    QApplication::processEvents();
+    test::dragColumnEdge(*window->F1Book1()->table()->horizontalHeader(), 3, 136);
+    ui.files.push_back(path(u"wide.vts"_qs));
+    command(5);
+    grid::Workbook saved;
+    saved.read(path(u"wide.vts"_qs));
+    QList<int> widths;
+    for (int c = 1; c <= 6; ++c)
+        widths << saved.active().columnWidth(c);
+    EXPECT_EQ(widths, (QList<int>{64, 64, 64, 200, 64, 64}));
 }
 
 } // namespace
