@@ -24,6 +24,7 @@ frmMODEL::frmMODEL(SuiteServices& suite, UiService& ui, QWidget* parent)
     const QString error = m_designer.load();
     setWindowTitle(m_designer.caption());
     showFieldMap();
+    m_changed = false;
     if (!error.isEmpty())
         m_ui.message(this, u"模板文件无法打开：\n"_qs + error);
 }
@@ -53,7 +54,7 @@ void frmMODEL::buildControls()
         {"移除", &frmMODEL::removeColumn, Qt::CTRL | Qt::Key_Minus},
         {"编辑", &frmMODEL::startEditing, Qt::Key_F2},
         {"保存", &frmMODEL::saveTemplate, QKeySequence::Save},
-        {"退出", &frmMODEL::reject, Qt::CTRL | Qt::Key_Q},
+        {"退出", &frmMODEL::exitDesigner, Qt::CTRL | Qt::Key_Q},
         {"项目", &frmMODEL::pickAtCursor, Qt::Key_F4},
     };
     for (size_t i = 0; i < std::size(items); ++i) {
@@ -98,14 +99,25 @@ void frmMODEL::buildControls()
         QMetaObject::invokeMethod(
             this, [this] { showFieldMap(); }, Qt::QueuedConnection);
     };
-    auto attachSheet = [this, queueMap] {
+    // Every change of the sheet's content, headings, formats, extent or column widths (which
+    // come with panesChanged) changes the design; open and save count their own changes out.
+    auto markChanged = [this] {
+        m_changed = true;
+    };
+    auto sheetChanged = [queueMap, markChanged] {
+        markChanged();
+        queueMap();
+    };
+    auto attachSheet = [this, sheetChanged, markChanged] {
         for (const auto& c : std::as_const(m_sheetConnections))
             disconnect(c);
         grid::Sheet* sheet = &m_book->active();
-        m_sheetConnections = {connect(sheet, &grid::Sheet::cellsChanged, this, queueMap),
-                              connect(sheet, &grid::Sheet::headingsChanged, this, queueMap),
-                              connect(sheet, &grid::Sheet::reset, this, queueMap),
-                              connect(sheet, &grid::Sheet::extentChanged, this, queueMap)};
+        m_sheetConnections = {connect(sheet, &grid::Sheet::cellsChanged, this, sheetChanged),
+                              connect(sheet, &grid::Sheet::headingsChanged, this, sheetChanged),
+                              connect(sheet, &grid::Sheet::reset, this, sheetChanged),
+                              connect(sheet, &grid::Sheet::extentChanged, this, sheetChanged),
+                              connect(sheet, &grid::Sheet::formatsChanged, this, markChanged),
+                              connect(sheet, &grid::Sheet::panesChanged, this, markChanged)};
     };
     connect(m_book.get(), &grid::Workbook::sheetsChanged, this, [attachSheet, queueMap] {
         attachSheet();
@@ -159,6 +171,8 @@ void frmMODEL::openTemplate()
         return;
     try {
         m_designer.open(*chosen);
+        if (!chosen->isEmpty())
+            m_changed = false;
     } catch (const grid::GridFileError& error) {
         m_ui.message(this, u"模板文件无法打开：\n"_qs + error.message());
     }
@@ -189,7 +203,10 @@ void frmMODEL::saveTemplate()
     // A cell still in its editor is written first: the save ends editing, which would drop it.
     m_grid->commitEdit();
     const TemplateFileDialog dialog = m_designer.fileDialog();
+    // The frozen counts put back are the template's own: no change of the design.
+    const bool changed = m_changed;
     m_designer.prepareSave();
+    m_changed = changed;
     const std::optional<QString> chosen =
         m_ui.saveFile(this, dialog.filter, dialog.directory, dialog.presetName);
     if (!chosen)
@@ -200,9 +217,24 @@ void frmMODEL::saveTemplate()
         return;
     try {
         m_designer.save(*chosen);
+        if (!chosen->trimmed().isEmpty())
+            m_changed = false;
     } catch (const grid::GridFileError& error) {
         m_ui.message(this, u"模板文件无法保存：\n"_qs + error.message());
     }
+}
+
+void frmMODEL::exitDesigner()
+{
+    QDialog::reject();
+}
+
+void frmMODEL::reject()
+{
+    if (m_changed && m_ui.message(this, u"模板已变动,真的放弃保存?"_qs, UiService::Buttons::OkCancel,
+                                  u"系统提示"_qs) != UiService::Answer::Ok)
+        return;
+    QDialog::reject();
 }
 
 void frmMODEL::pickAtCursor()

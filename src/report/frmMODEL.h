@@ -26,7 +26,8 @@ class Workbook;
 // does not know stands out before saving. A double-click in the grid opens the field picker frmFIELD while
 // editing is off (unless the report's picker is switched off), and starts editing the cell while editing is
 // on, where texts and formulas ("=...") may be typed. Open and save go through the UI service's file dialogs;
-// refusals and file errors are shown as messages. Closing discards unsaved changes.
+// refusals and file errors are shown as messages. 退出 discards unsaved changes; Esc and the window's close
+// box ask first when the design has changed since it was opened or saved.
 class frmMODEL : public QDialog
 {
     Q_OBJECT
@@ -40,14 +41,18 @@ public:
     grid::SheetView* F1Book1() const { return m_grid; }
     QAction* command(int number) const { return m_commands[size_t(number - 1)]; } // MN01..MN07
 
-    // The handlers of MN01..MN06, public for the parts that drive the designer.
+    // The handlers of MN01..MN07, public for the parts that drive the designer.
     void openTemplate();
     void insertColumn();
     void removeColumn();
     void startEditing();
     void saveTemplate();
+    // 退出: closes, dropping unsaved changes.
+    void exitDesigner();
     void gridDoubleClick(int row, int col);
     void pickAtCursor();
+    // Esc and the close box: with a changed design, closes only when the operator drops it.
+    void reject() override;
 
 private:
     void buildControls();
@@ -63,6 +68,7 @@ private:
     QTableWidget* m_fieldMap = nullptr;
     std::array<QAction*, 7> m_commands{};
     bool m_mapQueued = false;
+    bool m_changed = false; // the design changed since it was opened or last saved
     QList<QMetaObject::Connection> m_sheetConnections;
 };
 

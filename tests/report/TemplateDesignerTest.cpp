@@ -495,4 +495,43 @@ TEST_F(DesignerWindowTest, AColumnWidenedOnTheHeadingIsSavedWithTheTemplate)
     EXPECT_EQ(widths, (QList<int>{64, 64, 64, 200, 64, 64}));
 }
 
+// Esc and the close box ask before a changed design is dropped and stay on Cancel; Esc in a cell's
+// editor only closes the editor; an unchanged or saved design closes at once, and 退出 drops
+// the changes without asking.
+TEST_F(DesignerWindowTest, EscAndTheCloseBoxAskBeforeDroppingAChangedDesign)
+{
+    auto* table = window->F1Book1()->table();
+    QList<bool> shown;
+    auto esc = [&](QWidget* target) {
+        QTest::keyClick(target, Qt::Key_Escape);
+        QApplication::processEvents();
+        shown << window->isVisible();
+        window->show();
+    };
+    window->show();
+    esc(table); // unchanged: closes
+    click(2, 4);
+    command(2);
+    ui.answers = {UiService::Answer::Cancel, UiService::Answer::Cancel, UiService::Answer::Ok};
+    esc(table);
+    window->close();
+    shown << window->isVisible();
+    command(4);
+    doubleClick(1, 4);
+    auto* editor = window->F1Book1()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    esc(editor); // only the editor closes
+    esc(table);  // the second Esc asks: OK drops the design
+    command(2);
+    ui.files.push_back(path(u"夜班1.vts"_qs));
+    command(5);
+    esc(table); // saved: closes
+    command(2);
+    command(6); // 退出: closes without asking
+    shown << window->isVisible();
+    EXPECT_EQ(std::pair(shown, ui.messageTexts()),
+              std::pair(QList<bool>{false, true, true, true, false, false, false},
+                        QStringList(3, u"模板已变动,真的放弃保存?"_qs)));
+}
+
 } // namespace
