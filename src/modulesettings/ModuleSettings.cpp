@@ -35,6 +35,11 @@ void ModuleSettings::write(const QString& section, const QString& key, const QSt
     m_suite.writeSetting(section, key, value, path());
 }
 
+void ModuleSettings::write(const QString& section, const SuiteServices::SettingValues& values)
+{
+    m_suite.writeSettings(section, values, path());
+}
+
 void ModuleSettings::update(const QString& section, const SuiteServices::SettingsChange& change)
 {
     m_suite.updateSettings(section, change, path());

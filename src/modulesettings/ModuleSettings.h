@@ -26,6 +26,8 @@ public:
 
     QString read(const QString& section, const QString& key) const;
     void write(const QString& section, const QString& key, const QString& value);
+    // Several keys of a section in one write of the file: all of them or none.
+    void write(const QString& section, const SuiteServices::SettingValues& values);
     // One read-modify-write of a section of the settings file (SuiteServices::updateSettings).
     void update(const QString& section, const SuiteServices::SettingsChange& change);
 

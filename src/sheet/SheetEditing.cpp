@@ -196,9 +196,17 @@ void SheetEditing::cellClick(int row, int)
         if (const auto date = text::parseDateTime(sheet.text(row, 1)))
             suite.setReportDate(date->date());
     }
+    // The clicked row is published for other modules in one write. A settings file that cannot
+    // take it (read-only, a full disk) is noted where it does not stop the clicks.
     ModuleSettings settings(suite);
+    SuiteServices::SettingValues rowTexts;
     for (int c = 1; c <= keys::GridRowTexts; ++c)
-        settings.write(keys::GridRowText, sheet.text(row, c), c);
+        rowTexts.append({settings.name(keys::GridRowText, c), sheet.text(row, c)});
+    try {
+        settings.write(QString::fromLatin1(keys::GridRowText.section), rowTexts);
+    } catch (const SuiteError& error) {
+        m_view.showStatus(QStringLiteral("所点的行未能记入设置文件：") + error.message());
+    }
 }
 
 void SheetEditing::doubleClick()

@@ -26,6 +26,8 @@ public:
     virtual bool sumChecked() const = 0;
     // A message with an OK button and no title of its own.
     virtual void showMessage(const QString& text) = 0;
+    // A note in the status bar, for what need not stop the operator.
+    virtual void showStatus(const QString& text) { (void)text; }
     // A Yes/No question with `title`; true for Yes.
     virtual bool confirm(const QString& text, const QString& title) = 0;
     virtual void focusGrid() {}

@@ -300,6 +300,7 @@ class EditingTest : public SavingTest, public EditingView
 protected:
     bool sumChecked() const override { return sum; }
     void showMessage(const QString& text) override { messages << text; }
+    void showStatus(const QString& text) override { messages << "status: " + text; }
     bool confirm(const QString& text, const QString& title) override
     {
         messages << text + title;
@@ -401,6 +402,10 @@ TEST_F(EditingTest, SelectionAndClicksOnTheRows)
                              published && !day ? QDate(2024, 1, row) : QDate(2026, 1, 1),
                              published ? sheet.text(row, 8) : QString()));
     }
+    // A settings file that cannot take the row is noted in the status bar; the click goes on.
+    suite.failingWrites = "the settings file is read-only";
+    commands.cellClick(5, 1);
+    EXPECT_EQ(messages, QStringList{"status: 所点的行未能记入设置文件：the settings file is read-only"});
 }
 
 } // namespace
