@@ -32,6 +32,22 @@ QString resolved(const QDir& base, const QString& value, const QString& fallback
     return QDir::cleanPath(base.absoluteFilePath(text));
 }
 
+// The first line whose key has blanks around it ("filter = x"), or 0. Keys are matched as
+// written, so such a line would be passed over as if the key were absent.
+int lineWithBlankAroundKey(const QByteArray& data)
+{
+    const QList<QByteArray> lines = data.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#') || line.startsWith('['))
+            continue;
+        const qsizetype eq = lines[i].indexOf('=');
+        if (eq > 0 && lines[i].first(eq) != lines[i].first(eq).trimmed())
+            return int(i) + 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 QString SuiteDatabaseConfig::describe() const
@@ -55,6 +71,12 @@ SuiteConfig SuiteConfig::load(const QString& path)
     if (!probe.open(QIODevice::ReadOnly))
         throw SuiteError(
             QStringLiteral("suite configuration %1 cannot be read: %2").arg(path, probe.errorString()));
+    if (const int line = lineWithBlankAroundKey(probe.readAll()))
+        throw SuiteError(
+            QStringLiteral("suite configuration %1, line %2: write the key without blanks around "
+                           "it (key=value), or it is not read")
+                .arg(path)
+                .arg(line));
     probe.close();
 
     SuiteConfig config;

@@ -81,7 +81,9 @@ TEST(SuiteConfig, ErrorsNameTheFileAndTheProblem)
         {"[database]\nfile=a.db\n[guard]\nlockSwitch=yes\n", "lockSwitch=yes"},
         {"[database]\nfile=a.db\n[values]\nreportDate=2026-02-30\n", "reportDate"},
         {"[database]\nfile=a.db\n[values]\nperiodStart=2026-10-1\n", "periodStart=2026-10-1"},
-        {"[database]\nfile=a.db\n[values]\nperiodEnd=31.10.2026\n", "periodEnd=31.10.2026"}};
+        {"[database]\nfile=a.db\n[values]\nperiodEnd=31.10.2026\n", "periodEnd=31.10.2026"},
+        {"[database]\nfile=a.db\n; a = b\n[suite]\nfilter = depart='1'\n", "line 5"},
+        {"[database]\n file=a.db\n", "line 2"}};
     for (const auto& [text, named] : cases) {
         SCOPED_TRACE(named);
         QTemporaryDir dir;
