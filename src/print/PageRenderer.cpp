@@ -340,9 +340,10 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
                 }
             }
         }
-        auto fontOf = [&](const TextRun& run) {
-            QFont f = scaledFont(m_fonts.family, run.pointSize > 0 ? run.pointSize : m_fonts.headerPointSize,
-                                 dpi, run.bold, run.italic);
+        auto fontOf = [&](const TextRun& run, double scale = 1.0) {
+            QFont f = scaledFont(m_fonts.family,
+                                 scale * (run.pointSize > 0 ? run.pointSize : m_fonts.headerPointSize), dpi,
+                                 run.bold, run.italic);
             f.setUnderline(run.underline);
             f.setStrikeOut(run.strikeOut);
             return f;
@@ -367,10 +368,24 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
             total += height;
         }
         double y = section.header ? m_setup.headerMargin : paper.height() - m_setup.footerMargin - total;
+        // A line wider than the paper between the margins (a long name in the title) is printed
+        // smaller, whole, rather than cut at the paper's edges.
+        const double room = paper.width() - m_setup.leftMargin - m_setup.rightMargin;
         for (qsizetype l = 0; l < lines.size(); ++l) {
-            double width = 0;
-            for (const TextRun& run : lines[l])
-                width += m_texts.width(m_texts.font(fontOf(run)), run.text);
+            const auto widthAt = [&](double scale) {
+                double width = 0;
+                for (const TextRun& run : lines[l])
+                    width += m_texts.width(m_texts.font(fontOf(run, scale)), run.text);
+                return width;
+            };
+            double scale = 1.0;
+            double width = widthAt(scale);
+            if (width > room && room > 0) {
+                scale = room / width;
+                // Fonts come in steps: measured again, a little smaller until the line fits.
+                while ((width = widthAt(scale)) > room && scale > 0.1)
+                    scale *= 0.95;
+            }
             double x = m_setup.leftMargin;
             if (section.align == Qt::AlignHCenter)
                 x = (paper.width() - width) / 2;
@@ -378,7 +393,7 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
                 x = paper.width() - m_setup.rightMargin - width;
             const double baseline = y + ascents[size_t(l)];
             for (const TextRun& run : lines[l]) {
-                const QFont f = fontOf(run);
+                const QFont f = fontOf(run, scale);
                 const double advance = m_texts.width(m_texts.font(f), run.text);
                 painter.setFont(f);
                 painter.drawText(QPointF(x, baseline), run.text);

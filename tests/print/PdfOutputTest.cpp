@@ -92,6 +92,14 @@ TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
             EXPECT_LE(to, cellLeft + width * 0.75) << text.toStdString() << " in " << width << " pixels";
         }
     }
+    // A title wider than the paper between its margins prints whole, smaller, inside them.
+    const QString title = "阿" + QString(38, QChar(0x535C)) + "表";
+    writePdf(SheetPrintGrid(sheet), {.centerHeader = "&\"宋体,加粗\"&16&A"}, {title, "Tmp.xls", {}, 1, 1},
+             path);
+    const auto [titleFrom, titleTo] = wordSpan(path, title);
+    EXPECT_GE(titleFrom, PageSetup().leftMargin - 1);
+    EXPECT_LE(titleTo, 595 - PageSetup().rightMargin + 1);
+
     Sheet narrow;
     narrow.setColumnWidth(2, 12);
     narrow.setNumber(1, 2, 123456789012.34, "0.00");
