@@ -51,7 +51,9 @@ bool frmKQJL::discardUnsavedData()
 
 std::optional<SelectedNode> frmKQJL::selectedNode() const
 {
-    const QTreeWidgetItem* item = m_tree->currentItem();
+    // The node the report shows stays the one last clicked or entered, wherever the tree's
+    // cursor has moved since without Enter: a new date or period shows that node again.
+    const QTreeWidgetItem* item = m_currentNode ? m_currentNode : m_tree->currentItem();
     if (!item)
         return std::nullopt;
     SelectedNode node;

@@ -38,7 +38,7 @@ public:
     // The unsaved-data guard: true when the click may go on (the operator's OK clears the
     // unsaved state); false leaves everything as it is.
     virtual bool discardUnsavedData() = 0;
-    // The tree's selected node; nothing when none is selected.
+    // The tree node last clicked or entered (else the tree's current one); nothing when none.
     virtual std::optional<SelectedNode> selectedNode() const = 0;
     // The list's selected item; nothing when none is selected.
     virtual std::optional<EmployeeItem> selectedEmployee() const = 0;

@@ -59,6 +59,11 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     periodEdit("PeriodFrom")->setDate(QDate(2026, 10, 15));
     EXPECT_EQ(suitePeriod(), "2026-10-15|2026-11-14");
     const int rows = sheet().lastRow();
+    // The tree's cursor moved without Enter: another period shows the node entered again.
+    QTest::keyClick(child<QTreeWidget>(*window, "TreeView1"), Qt::Key_Up);
+    periodEdit("PeriodFrom")->setDate(QDate(2026, 10, 16));
+    periodEdit("PeriodFrom")->setDate(QDate(2026, 10, 15));
+    ASSERT_EQ(sheet().lastRow(), rows);
     // With unsaved edits another period is asked about first; Cancel keeps the period shown.
     window->state().DataChanged = true;
     ui().answers = {UiService::Answer::Cancel};
