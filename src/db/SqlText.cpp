@@ -4,14 +4,17 @@
 #include "text/TextFunctions.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace talor::sql {
 
 namespace {
 
+// A character of a name as both engines read one: ASCII letters, digits, "_" and "$", and every
+// character outside ASCII (whatever Qt calls it: "。", combining marks, surrogate halves).
 bool isNameCharacter(QChar c)
 {
-    return c.isLetterOrNumber() || c == u'_' || c == u'$';
+    return c.unicode() >= 0x80 || (c.unicode() < 0x80 && c.isLetterOrNumber()) || c == u'_' || c == u'$';
 }
 
 // The two engines read quoted texts, names and comments differently, and a condition is checked
@@ -41,6 +44,30 @@ qsizetype blockCommentEnd(QStringView sql, qsizetype i, Dialect dialect)
     return sql.size();
 }
 
+// The end of SQLite's variable ($name, @name, :name, #name) that starts at `i`: its name
+// characters and "::" pairs, and a bracketed suffix up to ")" without blanks, quotes and
+// brackets included ("$a(')" is one variable).
+qsizetype sqliteVariableEnd(QStringView sql, qsizetype i)
+{
+    qsizetype j = i + 1;
+    int named = 0;
+    while (j < sql.size()) {
+        if (isNameCharacter(sql[j])) {
+            ++named;
+            ++j;
+        } else if (sql[j] == u'(' && named > 0) {
+            while (++j < sql.size() && !sql[j].isSpace() && sql[j] != u')') {
+            }
+            return j < sql.size() && sql[j] == u')' ? j : j - 1;
+        } else if (sql[j] == u':' && j + 1 < sql.size() && sql[j + 1] == u':') {
+            j += 2;
+        } else {
+            break;
+        }
+    }
+    return j - 1;
+}
+
 // The end of the quoted text, name, comment or dollar-quoted text that starts at `i` in `sql`
 // (the index of its last character, or the text's size when it is never closed), or `i` itself
 // when none starts there, as `dialect` reads it. Both engines: doubled quotes in texts and "names"; SQLite:
@@ -53,8 +80,12 @@ qsizetype skipQuoted(QStringView sql, qsizetype i, Dialect dialect)
     };
     const QStringView rest = sql.sliced(i);
     const bool postgres = dialect == Dialect::Postgres;
-    if (rest.startsWith(u"--"))
-        return endOf(u"\n", i);
+    if (rest.startsWith(u"--")) {
+        // PostgreSQL ends a line comment at a carriage return as well.
+        const qsizetype newline = endOf(u"\n", i);
+        const qsizetype carriageReturn = postgres ? endOf(u"\r", i) : sql.size();
+        return std::min(newline, carriageReturn);
+    }
     if (rest.startsWith(u"/*"))
         return blockCommentEnd(sql, i, dialect);
     if (rest.startsWith(u'"'))
@@ -63,6 +94,9 @@ qsizetype skipQuoted(QStringView sql, qsizetype i, Dialect dialect)
         return endOf(u"]", i + 1);
     if (!postgres && rest.startsWith(u'`'))
         return endOf(u"`", i + 1);
+    if (!postgres &&
+        (rest.startsWith(u'$') || rest.startsWith(u'@') || rest.startsWith(u':') || rest.startsWith(u'#')))
+        return sqliteVariableEnd(sql, i);
     if (rest.startsWith(u'\'')) {
         const bool escapes = postgres && i > 0 && (sql[i - 1] == u'E' || sql[i - 1] == u'e') &&
                              (i == 1 || !isNameCharacter(sql[i - 2]));

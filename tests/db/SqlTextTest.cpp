@@ -51,14 +51,18 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         {"memberid in (select memberid from ygzl where (post='x'))", " and (memberid in (select memberid from ygzl where (post='x')))"},
         {"name=')' or name='it''s)'", " and (name=')' or name='it''s)')"}, {"\"a)\"=1", " and (\"a)\"=1)"},
         {"name=$$($$ or name=$t1$'$t1$", " and (name=$$($$ or name=$t1$'$t1$)"},
-        {"[名 (x]=1 or `a(`=2", " and ([名 (x]=1 or `a(`=2)"}, {"x /* a /* b */", " and (x /* a /* b */*/)"}};
+        {"[名 (x]=1 or `a(`=2", " and ([名 (x]=1 or `a(`=2)"}, {"x /* a /* b */", " and (x /* a /* b */*/)"},
+        {"x::int=1 or :p(1)=2 or @v=3", " and (x::int=1 or :p(1)=2 or @v=3)"}};
     const char* refused[] = {
         ")", "1=0) union all select * from ygzl where (1=1", "x /* */ )", "x -- (\n)",
         "name=date'\\') union select 1 --'",  // a typed literal, no escapes: the text ends at \'
         "name=$a$ ' $a$) or (1=1", "name='it''s') or ('",
         // Each engine's own quoting, read by the other as brackets: refused when either closes one.
         "exists (select 1 as [(]) ) or (1=1", "exists (select 1 as `(`) ) or (1=1", "name=$a$ ) or (1=1 or $a$=$a$",
-        "/* /* */ ( */ 1=1) or (1=1", "name=E'\\')'", "name=$$)$$"};
+        "/* /* */ ( */ 1=1) or (1=1", "name=E'\\')'", "name=$$)$$",
+        "$a(') ) union select * from kq where (1=1", // one SQLite variable, quote and all
+        "not exists(select 1 as 。$a$ /* /* */ ' */ ) ) union select * from kq where (1=1", // a PostgreSQL name
+        "1=0 -- \r) union select * from kq where (1=1"}; // PostgreSQL ends the comment there
     // clang-format on
     for (const auto& [condition, term] : kept)
         EXPECT_EQ(sql::andCondition(QString::fromUtf8(condition)), QString::fromUtf8(term)) << condition;
