@@ -139,12 +139,16 @@ QString ReportConditions::refusal(const ReportEdit& edit)
             return QStringLiteral("报表名称不能以“%1”开头！").arg(c);
     if (edit.name.contains(u'='))
         return QStringLiteral("报表名称不能包含“=”！");
-    if (hasLineBreak(edit.name))
-        return QStringLiteral("报表名称不能包含换行符！");
-    if (hasLineBreak(edit.deptCondition))
-        return QStringLiteral("部门条件不能包含换行符！");
-    if (hasLineBreak(edit.personCondition))
-        return QStringLiteral("个人条件不能包含换行符！");
+    const std::pair<const QString&, QString> texts[] = {{edit.name, QStringLiteral("报表名称")},
+                                                        {edit.deptCondition, QStringLiteral("部门条件")},
+                                                        {edit.personCondition, QStringLiteral("个人条件")}};
+    for (const auto& [text, what] : texts) {
+        if (hasLineBreak(text))
+            return what + QStringLiteral("不能包含换行符！");
+        // A NUL would make the settings file unreadable for every operator.
+        if (text.contains(QChar(0)))
+            return what + QStringLiteral("不能包含空字符！");
+    }
     return {};
 }
 

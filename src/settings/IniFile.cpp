@@ -137,6 +137,12 @@ void checkWritable(const QString& path, const QString& section, const QString& k
                                "Cannot write %1: the value holds a line break, and settings values are "
                                "single lines")
                                .arg(where));
+    if (key.contains(QChar(0)) || value.contains(QChar(0)) || section.contains(QChar(0)))
+        throw IniFileError(QCoreApplication::translate(
+                               "talor",
+                               "Cannot write %1: it holds a NUL character, which would make the settings "
+                               "file unreadable as text")
+                               .arg(where));
     const QString lead = key.trimmed();
     if (key.contains(u'=') || hasLineBreak(key) || lead.startsWith(u'[') || lead.startsWith(u';') ||
         lead.startsWith(u'#'))

@@ -400,6 +400,10 @@ TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)
                       {QString::fromUtf8(name), QString::fromUtf8(dept), QString::fromUtf8(person)}),
                   QString::fromUtf8(message))
             << name;
+    // A NUL, which the settings file could not be read with.
+    EXPECT_EQ(QStringList({ReportConditions::refusal({"a" + QChar(0), {}, {}}),
+                           ReportConditions::refusal({"a", {}, "x" + QChar(0)})}),
+              QStringList({"报表名称不能包含空字符！", "个人条件不能包含空字符！"}));
 }
 
 QStringList items(const QListWidget* list)

@@ -247,11 +247,16 @@ TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)
     put("[TALOR]\nBDTJ1=old\n");
     EXPECT_TRUE(
         containsAll(errorOf([&] { write(u"BDTJ1"_qs, u"a\nX=injected"_qs); }), {path(), u"line break"_qs}));
-    const std::array<QString, 3> refused[] = {
-        {u"TALOR"_qs, u"k"_qs, u"a\rb"_qs}, {u"TALOR"_qs, u"a=b"_qs, u"1"_qs},
-        {u"TALOR"_qs, u"[x]"_qs, u"1"_qs},  {u"TALOR"_qs, u" ;x"_qs, u"1"_qs},
-        {u"TALOR"_qs, u"#x"_qs, u"1"_qs},   {u"TALOR"_qs, u"a\nb"_qs, u"1"_qs},
-        {u"A]B"_qs, u"k"_qs, u"1"_qs},      {u"A\nB"_qs, u"k"_qs, u"1"_qs}};
+    const std::array<QString, 3> refused[] = {{u"TALOR"_qs, u"k"_qs, u"a\rb"_qs},
+                                              {u"TALOR"_qs, u"a=b"_qs, u"1"_qs},
+                                              {u"TALOR"_qs, u"[x]"_qs, u"1"_qs},
+                                              {u"TALOR"_qs, u" ;x"_qs, u"1"_qs},
+                                              {u"TALOR"_qs, u"#x"_qs, u"1"_qs},
+                                              {u"TALOR"_qs, u"a\nb"_qs, u"1"_qs},
+                                              {u"A]B"_qs, u"k"_qs, u"1"_qs},
+                                              {u"A\nB"_qs, u"k"_qs, u"1"_qs},
+                                              {u"TALOR"_qs, u"k"_qs, "a" + QChar(0) + "b"},
+                                              {u"TALOR"_qs, "k" + QChar(0), u"1"_qs}};
     for (const auto& [section, key, value] : refused)
         EXPECT_FALSE(errorOf([&] { m_ini.write(section, key, value); }).isEmpty()) << key.toStdString();
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nBDTJ1=old\n"));
