@@ -46,11 +46,12 @@ QString cellTypeProblem(const QString& type, const QString& text, const QString&
     const bool decimal = type == QLatin1String("D");
     if (!decimal && type != QLatin1String("I"))
         return {};
-    if (text::numericValue(text) > (decimal ? DecimalLimit : IntegerLimit))
-        return label + QStringLiteral("值过大");
     // The number saved is the one the grid reads ("1,234.5", "50%"); a text that is no number
-    // would be saved as its leading digits, or as 0.
+    // would be saved as its leading digits, or as 0. One beyond the double range is too large.
+    const double limit = decimal ? DecimalLimit : IntegerLimit;
     const std::optional<double> number = text::typedNumber(text);
+    if (number ? *number > limit : text::numericValue(text) > limit)
+        return label + QStringLiteral("值过大");
     if (!number)
         return label + QStringLiteral("不是数字");
     if (!decimal && *number != std::trunc(*number))
