@@ -20,8 +20,11 @@ QString conditionKey(const QString& name, const keys::SettingsKey& key)
 {
     return name + QLatin1String(key.suffix);
 }
-// The templates these dialogs copy and delete; kind 3 stays where it is.
-constexpr int CopiedKinds[] = {1, 2};
+// The built-in report's templates a new report starts with; kind 3 stays the built-in one's.
+constexpr int AddedKinds[] = {1, 2};
+// A report's own templates, which a rename takes along and a deletion removes: a kind-3 one
+// left behind would come back with the next report of that name.
+constexpr int OwnKinds[] = {1, 2, 3};
 
 bool hasLineBreak(const QString& text)
 {
@@ -185,13 +188,14 @@ QStringList ReportConditions::add(const ReportEdit& edit)
     });
     if (!refused.isEmpty())
         return {refused};
-    return copyTemplates(m_suite.moduleKey(), edit.name);
+    return copyTemplates(m_suite.moduleKey(), edit.name, AddedKinds);
 }
 
-QStringList ReportConditions::copyTemplates(const QString& from, const QString& to)
+QStringList ReportConditions::copyTemplates(const QString& from, const QString& to,
+                                            std::span<const int> kinds)
 {
     QStringList problems;
-    for (const int kind : CopiedKinds) {
+    for (const int kind : kinds) {
         const QString source = templatePath(m_suite, from, kind);
         const QString target = templatePath(m_suite, to, kind);
         if (!QFileInfo(source).isFile() || sameFile(source, target))
@@ -250,7 +254,7 @@ QStringList ReportConditions::modify(int index, const QString& shown, const Repo
             QString::fromLatin1(section));
     if (m_suite.reportKey() == shown && !stillListed)
         m_suite.setReportKey(edit.name);
-    return copyTemplates(shown, edit.name);
+    return copyTemplates(shown, edit.name, OwnKinds);
 }
 
 QStringList ReportConditions::remove(int index, const ReportEdit& edit)
@@ -280,7 +284,7 @@ QStringList ReportConditions::remove(int index, const ReportEdit& edit)
     if (m_suite.reportKey() == edit.name)
         m_suite.setReportKey(m_suite.moduleKey());
     QStringList problems;
-    for (const int kind : CopiedKinds) {
+    for (const int kind : OwnKinds) {
         const QString path = templatePath(m_suite, edit.name, kind);
         QFile file(path);
         if (QFileInfo(path).isFile() && !file.remove())

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <span>
 
 namespace talor {
 
@@ -75,13 +76,13 @@ public:
     QStringList add(const ReportEdit& edit);
     // Modify entry `index` (1 and up), shown as `shown`: the entry takes the name, the name the
     // conditions. A renamed report takes along its other settings (ReportSettings and the page
-    // set-up of SettingsKeys.h) and its "1.vts" and "2.vts", copied to the new name; the old
+    // set-up of SettingsKeys.h) and its "1.vts", "2.vts" and "3.vts", copied to the new name; the old
     // name keeps its own, as another operator may still show it. When the renamed report was
     // the current one, the new name becomes current.
     QStringList modify(int index, const QString& shown, const ReportEdit& edit);
     // Delete entry `index` (1 and up), named `edit.name`: count - 1, the later entries moved up,
-    // the old last entry emptied, the name's conditions emptied and its "1.vts" and "2.vts"
-    // deleted. When the built-in report or another remaining entry carries the same name, its
+    // the old last entry emptied, the name's conditions emptied and its "1.vts", "2.vts" and
+    // "3.vts" deleted. When the built-in report or another remaining entry carries the same name, its
     // conditions and files are theirs as well and stay.
     // Both write nothing and say so when entry `index` no longer holds the name the dialog
     // showed (another operator added, moved or deleted reports in between): the index would
@@ -106,7 +107,7 @@ private:
     // leaving out those already `written`.
     static Values copiedKeys(const Reader& read, const QString& section, const QString& from,
                              const QString& to, const Values& written);
-    QStringList copyTemplates(const QString& from, const QString& to);
+    QStringList copyTemplates(const QString& from, const QString& to, std::span<const int> kinds);
 
     QString entryKey(int i) const;
     int countIn(const Reader& read) const;

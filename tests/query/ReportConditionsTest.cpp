@@ -204,7 +204,7 @@ TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritt
     EXPECT_EQ(reports.reportList(), (QStringList{MK, u"R1"_qs, u"R2"_qs, u"夜班"_qs, u"晚班"_qs}));
 }
 
-// A rename takes the report's templates (kinds 1 and 2, wherever the template folder is) and
+// A rename takes the report's templates (every kind, wherever the template folder is) and
 // every setting kept under its name along to the new name, over what an older report of that
 // name left; the old name keeps its own. The current report follows the rename.
 TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndStaysCurrent)
@@ -240,7 +240,8 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
                          u"memberid='00002'"_qs));
     EXPECT_EQ(old[0] + old[5], u"2depart='01'"_qs);
     EXPECT_EQ(QDir(suite.templateDir).entryList(QDir::Files),
-              (QStringList{u"R11.vts"_qs, u"R12.vts"_qs, u"R13.vts"_qs, u"R1新1.vts"_qs, u"R1新2.vts"_qs}));
+              (QStringList{u"R11.vts"_qs, u"R12.vts"_qs, u"R13.vts"_qs, u"R1新1.vts"_qs, u"R1新2.vts"_qs,
+                           u"R1新3.vts"_qs}));
     EXPECT_EQ(content(u"templates/R1新2.vts"_qs), "R12.vts");
 
     // Another report renamed: the current one stays.
@@ -347,8 +348,8 @@ TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTem
     EXPECT_EQ(suite.settingsWrites, (QStringList{"TALOR/" + MK + "nBD=2", "TALOR/" + MK + "sBD2=C",
                                                  "TALOR/" + MK + "sBD3=", "TALOR/BBDTJ1=", "TALOR/BBDTJ2="}));
     EXPECT_EQ(reports.reportList(), (QStringList{MK, u"A"_qs, u"C"_qs}));
-    // Kind 3's template is not these dialogs' file.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{u"B3.vts"_qs});
+    // Kind 3's template goes too: it would come back with the next report named B.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
 
     // A dialog opened on C as entry 3 before B went deletes nothing: entry 3 is gone.
     suite.settingsWrites.clear();
