@@ -1,6 +1,7 @@
 #include "entry/TreeSearch.h"
 
 #include "db/Recordset.h"
+#include "db/SqlText.h"
 #include "suite/SuiteServices.h"
 
 #include <QHash>
@@ -49,7 +50,8 @@ std::vector<TreeSearch::Match> TreeSearch::find(const QString& typed) const
 std::vector<TreeSearch::Person> TreeSearch::readPersons(SuiteServices& suite, Recordset& records,
                                                         const QString& filter)
 {
-    const QString where = filter.trimmed().isEmpty() ? QString() : " where " + filter;
+    // The suite's filter as the report queries take it: one bracketed term, checked.
+    const QString where = filter.trimmed().isEmpty() ? QString() : " where " + sql::bracketed(filter);
     records.open("select memberid, name, depart, group0, team from YGZL" + where + " order by memberid",
                  suite.connection(), Recordset::ManyRows);
     const int number = records.column(QStringLiteral("memberid"));

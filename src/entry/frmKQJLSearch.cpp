@@ -35,6 +35,7 @@ void frmKQJL::placeTreeArea(const QRect& area)
 
 void frmKQJL::searchEdited(const QString& text)
 {
+    QString unread;
     if (!m_finder.hasPersons() && !text.trimmed().isEmpty()) {
         // The persons are read at the first letter typed after a load, not at every start.
         try {
@@ -42,7 +43,7 @@ void frmKQJL::searchEdited(const QString& text)
             m_finder.setPersons(TreeSearch::readPersons(m_suite, persons, m_state.SuiteFilter));
         } catch (const std::exception& error) {
             // Nodes are still found; the persons are tried again at the next letter.
-            m_status->showMessage(QStringLiteral("查找：人员读不出：") + QString::fromUtf8(error.what()));
+            unread = QStringLiteral("查找：人员读不出：") + QString::fromUtf8(error.what());
         }
     }
     m_matches = m_finder.find(text);
@@ -50,6 +51,9 @@ void frmKQJL::searchEdited(const QString& text)
     m_wantedPerson.clear();
     if (text.trimmed().isEmpty())
         m_status->clearMessage();
+    else if (!unread.isEmpty() && m_matches.empty())
+        // No node matches: the persons that could not be read are why, not "no match".
+        m_status->showMessage(unread);
     else
         showMatch();
 }

@@ -98,6 +98,19 @@ QStringList found(const TreeSearch& search, const QString& typed)
     return names;
 }
 
+// The persons the search finds are those the reports show: the suite's filter is one term, so
+// its "or" cannot bring in the others, and the order is kept.
+TEST_F(TreeFillTest, PersonsAreReadUnderTheSuitesFilterAsOneTerm)
+{
+    for (const char* row : {"('0003', '丙', '02')", "('0001', '甲', '01')", "('0002', '乙', '03')"})
+        data.exec(QString("insert into ygzl (memberid, name, depart) values %1").arg(row));
+    Recordset records;
+    QStringList numbers;
+    for (const auto& person : TreeSearch::readPersons(suite, records, "depart='01' or depart='02' -- 在册"))
+        numbers << person.number;
+    EXPECT_EQ(numbers, (QStringList{"0001", "0003"}));
+}
+
 // Nodes by their names, then persons by number or name, each in their own order; case and
 // width do not matter, blanks around the text neither, and blanks alone find nothing.
 TEST(TreeSearch, NodesThenPersonsByNameOrNumber)
