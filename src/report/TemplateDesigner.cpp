@@ -109,6 +109,13 @@ QString TemplateDesigner::templateFile(const QString& path)
     return file + QStringLiteral(".vts");
 }
 
+bool TemplateDesigner::replacesUnasked(const QString& path) const
+{
+    const QString target = templateFile(path);
+    return target != path.trimmed() && QFileInfo::exists(target) &&
+           QFileInfo(target).absoluteFilePath() != m_stampedPath;
+}
+
 bool TemplateDesigner::changedSinceRead(const QString& path) const
 {
     const QString target = templateFile(path);

@@ -97,6 +97,10 @@ public:
     // changed since (another operator saved their design there): saving would replace that
     // design.
     bool changedSinceRead(const QString& path) const;
+    // Whether saving under the chosen `path` would replace a file the file dialog did not ask
+    // about: the suffix made ".vts" names another file, which exists and is not the one the
+    // designer last read or wrote.
+    bool replacesUnasked(const QString& path) const;
 
     // The picker's double-click with label `label` (empty removes a label).
     void pick(const QString& label, PickTarget target);

@@ -6,6 +6,7 @@
 #include "ui/UiService.h"
 
 #include <QAction>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenuBar>
@@ -210,6 +211,12 @@ void frmMODEL::saveTemplate()
     const std::optional<QString> chosen =
         m_ui.saveFile(this, dialog.filter, dialog.directory, dialog.presetName);
     if (!chosen)
+        return;
+    if (m_designer.replacesUnasked(*chosen) &&
+        m_ui.message(this,
+                     u"模板文件“%1”已存在，要替换它吗？"_qs.arg(
+                         QDir::toNativeSeparators(TemplateDesigner::templateFile(*chosen))),
+                     UiService::Buttons::YesNo, u"系统提示"_qs) != UiService::Answer::Yes)
         return;
     if (m_designer.changedSinceRead(*chosen) &&
         m_ui.message(this, u"模板文件已被他人修改，仍要覆盖吗？"_qs, UiService::Buttons::YesNo,

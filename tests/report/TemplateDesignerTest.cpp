@@ -198,6 +198,13 @@ TEST_F(TemplateDesignerTest, ASavedTemplateEndsInTheSuffixTheReportsLookFor)
               std::pair(QStringList{u"夜班.3.vts"_qs, u"夜班3.vts"_qs, u"夜班3.vts"_qs, u"夜班3.vts"_qs,
                                     u"夜班3.vts"_qs},
                         true));
+    // A suffix made ".vts" names a file the dialog did not ask about: asked here, unless it is
+    // the file the designer read or wrote (or none is there).
+    test::putFile(path(u"早班3.vts"_qs), "theirs");
+    QList<bool> asked;
+    for (const char* typed : {"早班3", "早班3.VTS", "早班3.vts", "夜班3", "晚班3"})
+        asked << designer.replacesUnasked(dir.path() + u'/' + QString::fromUtf8(typed));
+    EXPECT_EQ(asked, (QList<bool>{true, true, false, false, false}));
 }
 
 // Cell layout: the labels of row 4 (the heading layout is checked through the window's field
@@ -493,6 +500,16 @@ TEST_F(DesignerWindowTest, AColumnWidenedOnTheHeadingIsSavedWithTheTemplate)
     for (int c = 1; c <= 6; ++c)
         widths << saved.active().columnWidth(c);
     EXPECT_EQ(widths, (QList<int>{64, 64, 64, 200, 64, 64}));
+
+    // Saved as "other" (the suffix added after the dialog) where other.vts is: asked first, and
+    // No keeps that file.
+    test::putFile(path(u"other.vts"_qs), "theirs");
+    ui.answers = {UiService::Answer::No};
+    ui.files.push_back(path(u"other"_qs));
+    command(5);
+    EXPECT_EQ(std::pair(ui.messageTexts().join(u'|').contains(u"已存在"_qs),
+                        test::fileBytes(path(u"other.vts"_qs))),
+              std::pair(true, QByteArray("theirs")));
 }
 
 // Esc and the close box ask before a changed design is dropped and stay on Cancel; Esc in a cell's
