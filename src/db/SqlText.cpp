@@ -94,8 +94,10 @@ qsizetype skipQuoted(QStringView sql, qsizetype i, Dialect dialect)
         return endOf(u"]", i + 1);
     if (!postgres && rest.startsWith(u'`'))
         return endOf(u"`", i + 1);
-    if (!postgres &&
-        (rest.startsWith(u'$') || rest.startsWith(u'@') || rest.startsWith(u':') || rest.startsWith(u'#')))
+    // A "$" after a name character belongs to that name ("a$b"); the other marks start a variable.
+    const bool afterName = i > 0 && isNameCharacter(sql[i - 1]);
+    if (!postgres && ((rest.startsWith(u'$') && !afterName) || rest.startsWith(u'@') ||
+                      rest.startsWith(u':') || rest.startsWith(u'#')))
         return sqliteVariableEnd(sql, i);
     if (rest.startsWith(u'\'')) {
         const bool escapes = postgres && i > 0 && (sql[i - 1] == u'E' || sql[i - 1] == u'e') &&
@@ -108,7 +110,7 @@ qsizetype skipQuoted(QStringView sql, qsizetype i, Dialect dialect)
         }
         return sql.size();
     }
-    if (postgres && rest.startsWith(u'$') && (i == 0 || !isNameCharacter(sql[i - 1]))) {
+    if (postgres && rest.startsWith(u'$') && !afterName) {
         qsizetype end = 1;
         while (end < rest.size() && rest[end] != u'$' &&
                (rest[end].isLetter() || rest[end] == u'_' || (end > 1 && rest[end].isDigit())))

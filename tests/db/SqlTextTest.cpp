@@ -52,7 +52,8 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         {"name=')' or name='it''s)'", " and (name=')' or name='it''s)')"}, {"\"a)\"=1", " and (\"a)\"=1)"},
         {"name=$$($$ or name=$t1$'$t1$", " and (name=$$($$ or name=$t1$'$t1$)"},
         {"[名 (x]=1 or `a(`=2", " and ([名 (x]=1 or `a(`=2)"}, {"x /* a /* b */", " and (x /* a /* b */*/)"},
-        {"x::int=1 or :p(1)=2 or @v=3", " and (x::int=1 or :p(1)=2 or @v=3)"}};
+        {"x::int=1 or :p(1)=2 or @v=3", " and (x::int=1 or :p(1)=2 or @v=3)"},
+        {"f$a(b, c)=1", " and (f$a(b, c)=1)"}}; // a call of f$a, not a variable $a
     const char* refused[] = {
         ")", "1=0) union all select * from ygzl where (1=1", "x /* */ )", "x -- (\n)",
         "name=date'\\') union select 1 --'",  // a typed literal, no escapes: the text ends at \'
@@ -62,7 +63,8 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         "/* /* */ ( */ 1=1) or (1=1", "name=E'\\')'", "name=$$)$$",
         "$a(') ) union select * from kq where (1=1", // one SQLite variable, quote and all
         "not exists(select 1 as 。$a$ /* /* */ ' */ ) ) union select * from kq where (1=1", // a PostgreSQL name
-        "1=0 -- \r) union select * from kq where (1=1"}; // PostgreSQL ends the comment there
+        "1=0 -- \r) union select * from kq where (1=1", // PostgreSQL ends the comment there
+        "a$b(') ' ) ) union select * from kq where (1=1"};
     // clang-format on
     for (const auto& [condition, term] : kept)
         EXPECT_EQ(sql::andCondition(QString::fromUtf8(condition)), QString::fromUtf8(term)) << condition;
