@@ -20,8 +20,10 @@ QString conditionKey(const QString& name, const keys::SettingsKey& key)
 {
     return name + QLatin1String(key.suffix);
 }
-// The built-in report's templates a new report starts with; kind 3 stays the built-in one's.
+// The built-in report's templates a new report starts with; of kind 3 it has none of its own,
+// and a file of its name that an older report left behind goes.
 constexpr int AddedKinds[] = {1, 2};
+constexpr int UnaddedKinds[] = {3};
 // A report's own templates, which a rename takes along and a deletion removes: a kind-3 one
 // left behind would come back with the next report of that name.
 constexpr int OwnKinds[] = {1, 2, 3};
@@ -188,7 +190,8 @@ QStringList ReportConditions::add(const ReportEdit& edit)
     });
     if (!refused.isEmpty())
         return {refused};
-    return copyTemplates(m_suite.moduleKey(), edit.name, AddedKinds);
+    return copyTemplates(m_suite.moduleKey(), edit.name, AddedKinds) +
+           removeTemplates(edit.name, UnaddedKinds);
 }
 
 QStringList ReportConditions::copyTemplates(const QString& from, const QString& to,
@@ -198,8 +201,14 @@ QStringList ReportConditions::copyTemplates(const QString& from, const QString& 
     for (const int kind : kinds) {
         const QString source = templatePath(m_suite, from, kind);
         const QString target = templatePath(m_suite, to, kind);
-        if (!QFileInfo(source).isFile() || sameFile(source, target))
+        if (sameFile(source, target))
             continue;
+        // Of a kind `from` has no template of, `to` keeps none either: not one an older report
+        // of that name left behind.
+        if (!QFileInfo(source).isFile()) {
+            problems += removeTemplates(to, {&kind, 1});
+            continue;
+        }
         QFile in(source);
         try {
             if (!in.open(QIODevice::ReadOnly))
@@ -283,9 +292,14 @@ QStringList ReportConditions::remove(int index, const ReportEdit& edit)
     // The current report deleted: the built-in one becomes current, not a report that is gone.
     if (m_suite.reportKey() == edit.name)
         m_suite.setReportKey(m_suite.moduleKey());
+    return removeTemplates(edit.name, OwnKinds);
+}
+
+QStringList ReportConditions::removeTemplates(const QString& name, std::span<const int> kinds)
+{
     QStringList problems;
-    for (const int kind : OwnKinds) {
-        const QString path = templatePath(m_suite, edit.name, kind);
+    for (const int kind : kinds) {
+        const QString path = templatePath(m_suite, name, kind);
         QFile file(path);
         if (QFileInfo(path).isFile() && !file.remove())
             problems << QStringLiteral("模板文件未能删除：%1: %2").arg(path, file.errorString());

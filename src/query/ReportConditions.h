@@ -108,6 +108,7 @@ private:
     static Values copiedKeys(const Reader& read, const QString& section, const QString& from,
                              const QString& to, const Values& written);
     QStringList copyTemplates(const QString& from, const QString& to, std::span<const int> kinds);
+    QStringList removeTemplates(const QString& name, std::span<const int> kinds);
 
     QString entryKey(int i) const;
     int countIn(const Reader& read) const;
