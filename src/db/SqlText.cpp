@@ -46,7 +46,9 @@ qsizetype blockCommentEnd(QStringView sql, qsizetype i, Dialect dialect)
 
 // The end of SQLite's variable ($name, @name, :name, #name) that starts at `i`: its name
 // characters and "::" pairs, and a bracketed suffix up to ")" without blanks, quotes and
-// brackets included ("$a(')" is one variable).
+// brackets included ("$a(')" is one variable). A suffix that meets a blank first makes the
+// statement illegal to SQLite; the variable is then taken to end before its "(", which hides
+// nothing ("x::numeric(10, 2)" is PostgreSQL's cast, whose brackets count as written).
 qsizetype sqliteVariableEnd(QStringView sql, qsizetype i)
 {
     qsizetype j = i + 1;
@@ -56,9 +58,10 @@ qsizetype sqliteVariableEnd(QStringView sql, qsizetype i)
             ++named;
             ++j;
         } else if (sql[j] == u'(' && named > 0) {
+            const qsizetype open = j;
             while (++j < sql.size() && !sql[j].isSpace() && sql[j] != u')') {
             }
-            return j < sql.size() && sql[j] == u')' ? j : j - 1;
+            return j < sql.size() && sql[j] == u')' ? j : open - 1;
         } else if (sql[j] == u':' && j + 1 < sql.size() && sql[j + 1] == u':') {
             j += 2;
         } else {

@@ -53,7 +53,8 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         {"name=$$($$ or name=$t1$'$t1$", " and (name=$$($$ or name=$t1$'$t1$)"},
         {"[名 (x]=1 or `a(`=2", " and ([名 (x]=1 or `a(`=2)"}, {"x /* a /* b */", " and (x /* a /* b */*/)"},
         {"x::int=1 or :p(1)=2 or @v=3", " and (x::int=1 or :p(1)=2 or @v=3)"},
-        {"f$a(b, c)=1", " and (f$a(b, c)=1)"}}; // a call of f$a, not a variable $a
+        {"f$a(b, c)=1", " and (f$a(b, c)=1)"}, // a call of f$a, not a variable $a
+        {"round(cdfz::numeric(10, 2), 1) > 0", " and (round(cdfz::numeric(10, 2), 1) > 0)"}};
     const char* refused[] = {
         ")", "1=0) union all select * from ygzl where (1=1", "x /* */ )", "x -- (\n)",
         "name=date'\\') union select 1 --'",  // a typed literal, no escapes: the text ends at \'
