@@ -49,13 +49,18 @@ void frmKQJL::searchEdited(const QString& text)
     m_matches = m_finder.find(text);
     m_match = 0;
     m_wantedPerson.clear();
-    if (text.trimmed().isEmpty())
+    if (text.trimmed().isEmpty()) {
         m_status->clearMessage();
-    else if (!unread.isEmpty() && m_matches.empty())
+    } else if (unread.isEmpty()) {
+        showMatch();
+    } else if (m_matches.empty()) {
         // No node matches: the persons that could not be read are why, not "no match".
         m_status->showMessage(unread);
-    else
+    } else {
+        // The nodes found, and that persons were left out of the search.
         showMatch();
+        m_status->showMessage(m_status->currentMessage() + QStringLiteral("；") + unread);
+    }
 }
 
 void frmKQJL::searchNext()

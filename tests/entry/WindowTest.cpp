@@ -500,6 +500,26 @@ TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
     EXPECT_EQ(type("没有的人").value(1), "查找：没有与“没有的人”相符的部门或人员");
 }
 
+// Persons that cannot be read (a suite filter on a column the employees lack) are named, beside
+// the nodes found or in place of "no match".
+TEST_F(WindowTest, PersonsThatCannotBeReadAreToldBesideTheNodesFound)
+{
+    suite.filter = "ncolor >= 0";
+    showActive();
+    auto* search = control<QLineEdit>("TreeSearch");
+    QStringList shown;
+    for (const QString text : {"行政", "没有的人"}) {
+        search->clear();
+        QInputMethodEvent committed; // typed as an input method commits Chinese text
+        committed.setCommitString(text);
+        QApplication::sendEvent(search, &committed);
+        // The message up to the engine's own words.
+        shown << control<QStatusBar>("StatusBar1")->currentMessage().section("：", 0, -2);
+    }
+    EXPECT_EQ(shown, (QStringList{"查找：第 1/1 个：行政部（Enter 查下一个，↓ 进入部门树）；查找：人员读不出",
+                                  "查找：人员读不出"}));
+}
+
 // The window as built under an application font of the given size: its width and height, the
 // tree's width, the grid's height, and the point size of the banner's title.
 QList<double> laidOutWith(double points)
