@@ -8,6 +8,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <array>
 #include <cmath>
 
 namespace talor::print {
@@ -19,6 +20,8 @@ constexpr double TextPadding = 2;
 
 // The smallest size, in points, to which a number too wide for its cell is made smaller.
 constexpr double SmallestPointSize = 3;
+// The room kept between a centred header or footer and the left and right ones beside it.
+constexpr double SideGap = 6;
 
 QColor toColour(quint32 bgr)
 {
@@ -321,12 +324,8 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
         {m_setup.rightHeader, Qt::AlignRight, true},     {m_setup.leftFooter, Qt::AlignLeft, false},
         {m_setup.centerFooter, Qt::AlignHCenter, false}, {m_setup.rightFooter, Qt::AlignRight, false},
     };
-    painter.save();
-    painter.setPen(Qt::black);
-    for (const Section& section : sections) {
-        if (section.codes.isEmpty())
-            continue;
-        // Runs split into lines at line breaks.
+    // Runs split into lines at line breaks.
+    const auto linesOf = [&](const Section& section) {
         QList<QList<TextRun>> lines(1);
         for (const TextRun& run : expandHeaderFooter(section.codes, context)) {
             const QStringList parts = run.text.split(u'\n');
@@ -340,14 +339,39 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
                 }
             }
         }
-        auto fontOf = [&](const TextRun& run, double scale = 1.0) {
-            QFont f = scaledFont(m_fonts.family,
-                                 scale * (run.pointSize > 0 ? run.pointSize : m_fonts.headerPointSize), dpi,
-                                 run.bold, run.italic);
-            f.setUnderline(run.underline);
-            f.setStrikeOut(run.strikeOut);
-            return f;
-        };
+        return lines;
+    };
+    const auto fontOf = [&](const TextRun& run, double scale = 1.0) {
+        QFont f =
+            scaledFont(m_fonts.family, scale * (run.pointSize > 0 ? run.pointSize : m_fonts.headerPointSize),
+                       dpi, run.bold, run.italic);
+        f.setUnderline(run.underline);
+        f.setStrikeOut(run.strikeOut);
+        return f;
+    };
+    const auto widthOf = [&](const QList<TextRun>& line, double scale) {
+        double width = 0;
+        for (const TextRun& run : line)
+            width += m_texts.width(m_texts.font(fontOf(run, scale)), run.text);
+        return width;
+    };
+    std::array<QList<QList<TextRun>>, std::size(sections)> sectionLines;
+    std::array<double, std::size(sections)> widest{};
+    for (size_t n = 0; n < std::size(sections); ++n) {
+        if (sections[n].codes.isEmpty())
+            continue;
+        sectionLines[n] = linesOf(sections[n]);
+        for (const auto& line : sectionLines[n])
+            widest[n] = std::max(widest[n], widthOf(line, 1.0));
+    }
+
+    painter.save();
+    painter.setPen(Qt::black);
+    for (size_t n = 0; n < std::size(sections); ++n) {
+        const Section& section = sections[n];
+        if (section.codes.isEmpty())
+            continue;
+        const QList<QList<TextRun>>& lines = sectionLines[n];
         // Line heights, so that a footer's last line sits on the footer margin.
         std::vector<double> ascents, heights;
         double total = 0;
@@ -369,21 +393,20 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
         }
         double y = section.header ? m_setup.headerMargin : paper.height() - m_setup.footerMargin - total;
         // A line wider than the paper between the margins (a long name in the title) is printed
-        // smaller, whole, rather than cut at the paper's edges.
-        const double room = paper.width() - m_setup.leftMargin - m_setup.rightMargin;
+        // smaller, whole, rather than cut at the paper's edges; a centred one also leaves the
+        // left and right texts beside it their room.
+        double room = paper.width() - m_setup.leftMargin - m_setup.rightMargin;
+        if (section.align == Qt::AlignHCenter) {
+            const double side = std::max(widest[n - 1], widest[n + 1]);
+            room = std::max(room / 3, room - 2 * (side > 0 ? side + SideGap : 0));
+        }
         for (qsizetype l = 0; l < lines.size(); ++l) {
-            const auto widthAt = [&](double scale) {
-                double width = 0;
-                for (const TextRun& run : lines[l])
-                    width += m_texts.width(m_texts.font(fontOf(run, scale)), run.text);
-                return width;
-            };
             double scale = 1.0;
-            double width = widthAt(scale);
+            double width = widthOf(lines[l], scale);
             if (width > room && room > 0) {
                 scale = room / width;
                 // Fonts come in steps: measured again, a little smaller until the line fits.
-                while ((width = widthAt(scale)) > room && scale > 0.1)
+                while ((width = widthOf(lines[l], scale)) > room && scale > 0.1)
                     scale *= 0.95;
             }
             double x = m_setup.leftMargin;

@@ -99,6 +99,9 @@ TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
     const auto [titleFrom, titleTo] = wordSpan(path, title);
     EXPECT_GE(titleFrom, PageSetup().leftMargin - 1);
     EXPECT_LE(titleTo, 595 - PageSetup().rightMargin + 1);
+    // A centred footer that long leaves the page number beside it its room.
+    writePdf(SheetPrintGrid(sheet), {.centerFooter = title + title, .rightFooter = "第&P页"}, context, path);
+    EXPECT_LE(wordSpan(path, title + title).second, wordSpan(path, "第1页").first);
 
     Sheet narrow;
     narrow.setColumnWidth(2, 12);
