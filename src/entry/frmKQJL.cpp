@@ -476,11 +476,10 @@ void frmKQJL::periodEdited()
     }
     // Kind 3 has a row for each of 31 days; the date picked first of two may pass through a
     // longer period on its way, which is told where it does not stop the operator.
-    if (m_suite.reportOption() == "3" &&
-        !PeriodBlock::holds(start.toString(PeriodFormat), end.toString(PeriodFormat))) {
-        showStatus(QStringLiteral("部门一期的期间 %1 至 %2 超过 %3 天，期间未改")
-                       .arg(start.toString(PeriodFormat), end.toString(PeriodFormat))
-                       .arg(PeriodBlock::Days));
+    if (const QString problem =
+            PeriodBlock::periodProblem(start.toString(PeriodFormat), end.toString(PeriodFormat));
+        m_suite.reportOption() == "3" && !problem.isEmpty()) {
+        showStatus(problem + QStringLiteral("，期间未改"));
         return;
     }
     // A period report shown anew: unsaved edits are asked about first; Cancel keeps the period.

@@ -177,12 +177,9 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     const QString start = suite.periodStart();
     const QString end = suite.periodEnd();
     // A block has a row for 31 days: the records of a longer period would overwrite each other.
-    if (!PeriodBlock::holds(start, end))
+    if (const QString problem = PeriodBlock::periodProblem(start, end); !problem.isEmpty())
         throw std::length_error(
-            QStringLiteral("部门一期每人一块，只有 %1 天的行；%2 至 %3 超过 %1 天，请选定不超过 "
-                           "%1 天的期间")
-                .arg(PeriodBlock::Days)
-                .arg(start, end)
+            QString(problem + QStringLiteral("，请选定不超过 %1 天的期间").arg(PeriodBlock::Days))
                 .toStdString());
     persons.open(m_queries.SQL0(node, m_parts.queryState.SuiteFilter), suite.connection());
     const PeriodBlock period(start, end);

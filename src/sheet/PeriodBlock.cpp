@@ -107,11 +107,13 @@ void PeriodBlock::writeHeader(grid::Sheet& sheet, int top, int columns, const QS
     sheet.setPlainText(top + PersonRow - 1, columns, periodText());
 }
 
-bool PeriodBlock::holds(const QString& start, const QString& end)
+QString PeriodBlock::periodProblem(const QString& start, const QString& end)
 {
     const QDate from = dateOf(start);
     const QDate to = dateOf(end);
-    return !from.isValid() || !to.isValid() || from.daysTo(to) < Days;
+    if (!from.isValid() || !to.isValid() || from.daysTo(to) < Days)
+        return {};
+    return QStringLiteral("部门一期每人一块，只有 %1 天的行：%2 至 %3 超过 %1 天").arg(Days).arg(start, end);
 }
 
 std::array<QDate, 32> PeriodBlock::dayRowDates(const QString& start, const QString& end)

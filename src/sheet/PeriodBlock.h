@@ -26,10 +26,10 @@ public:
     static constexpr int SumRow = 36;
     static constexpr int Days = 31; // the day rows of a block
 
-    // Whether the period `start`..`end` has a row for each of its days: at most 31 days (a
-    // longer one is refused before anything is shown, as its records would not all have a row).
-    // Bounds that cannot be read are left to the rows, which then show no dates.
-    static bool holds(const QString& start, const QString& end);
+    // Why the period `start`..`end` cannot be shown: longer than the 31 day rows, its records
+    // would not all have a row (it is refused before anything is shown). Empty when it can;
+    // bounds that cannot be read are left to the rows, which then show no dates.
+    static QString periodProblem(const QString& start, const QString& end);
 
     // How many persons' blocks fit one under the other in a sheet, and whether `persons` do.
     static int maxPersons();
