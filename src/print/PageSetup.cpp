@@ -93,6 +93,13 @@ QString PageSetup::printAreaText() const
         .arg(a.row2);
 }
 
+int PageSetup::firstSectionRow(int areaFirstRow) const
+{
+    if (sectionTitleRows == 0 && titleRows && titleRows->first == areaFirstRow)
+        return titleRows->second + 1;
+    return areaFirstRow;
+}
+
 QString PageSetup::titleRowsText() const
 {
     if (!titleRows)

@@ -63,12 +63,16 @@ struct PageSetup
     // Cells to print (none: the sheet's used extent) and the rows repeated on every page.
     std::optional<grid::CellRange> printArea;
     std::optional<std::pair<int, int>> titleRows; // first and last row, 1-based
-    // Sections of `sectionRows` rows each, from the print area's first row (0: none): each
-    // starts on a new page, and one that runs onto a further page has its own first
-    // `sectionTitleRows` rows repeated above it there, in place of titleRows (a report of one
-    // block per person prints each person's rows under that person's own header).
+    // Sections of `sectionRows` rows each (0: none), from firstSectionRow(): each starts on a
+    // new page, and one that runs onto a further page has its own first `sectionTitleRows`
+    // rows repeated above it there, in place of titleRows (a report of one block per person
+    // prints each person's rows under that person's own header). Without section title rows,
+    // titleRows are repeated above every page, and when they are the print area's first rows
+    // the sections start below them (a heading row over the blocks).
     int sectionRows = 0;
     int sectionTitleRows = 0;
+    // The first row of the first section, for a print area starting at `areaFirstRow`.
+    int firstSectionRow(int areaFirstRow) const;
 
     // "$A$1:$H$40" / "$1:$4"; false (set-up unchanged) for a text that is not such a range.
     bool setPrintArea(const QString& reference);

@@ -80,20 +80,19 @@ Layout layOut(const PageSetup& setup, const grid::CellRange& area, const GridMet
     const double width = body.width() / scale - metrics.headingWidth;
     const double height = body.height() / scale - metrics.headingHeight;
     layout.columns = bands(area.col1, area.col2, metrics.columnWidths, [&](int) { return width; });
+    std::optional<std::pair<int, int>> titles;
+    if (setup.titleRows && setup.titleRows->first <= setup.titleRows->second)
+        titles = setup.titleRows;
     if (setup.sectionRows > 0) {
         int section = 0;
-        for (int first = area.row1; first <= area.row2; first += setup.sectionRows) {
+        for (int first = setup.firstSectionRow(area.row1); first <= area.row2; first += setup.sectionRows) {
             const int last = std::min(area.row2, first + setup.sectionRows - 1);
-            std::optional<std::pair<int, int>> titles;
             if (setup.sectionTitleRows > 0)
                 titles = std::pair{first, std::min(last, first + setup.sectionTitleRows - 1)};
             addRowBands(layout.rows, first, last, metrics.rowHeights, height, titles, section++);
         }
         return layout;
     }
-    std::optional<std::pair<int, int>> titles;
-    if (setup.titleRows && setup.titleRows->first <= setup.titleRows->second)
-        titles = setup.titleRows;
     addRowBands(layout.rows, area.row1, area.row2, metrics.rowHeights, height, titles);
     return layout;
 }

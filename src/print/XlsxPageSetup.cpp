@@ -108,7 +108,7 @@ QStringList applyXlsxPageSetup(lxw_worksheet* ws, const PageSetup& setup)
     }
     if (setup.sectionRows > 0 && setup.printArea) {
         // A manual page break before every section but the first; the list ends with 0.
-        const int first = setup.printArea->row1;
+        const int first = setup.firstSectionRow(setup.printArea->row1);
         const int last = setup.printArea->row2;
         std::vector<lxw_row_t> breaks;
         for (int row = first + setup.sectionRows; row <= last && breaks.size() < LXW_BREAKS_MAX;
@@ -177,8 +177,8 @@ int sectionCount(const PageSetup& setup)
 {
     if (setup.sectionRows <= 0 || !setup.printArea)
         return 0;
-    const int rows = setup.printArea->row2 - setup.printArea->row1 + 1;
-    return (rows + setup.sectionRows - 1) / setup.sectionRows;
+    const int rows = setup.printArea->row2 - setup.firstSectionRow(setup.printArea->row1) + 1;
+    return (std::max(rows, 0) + setup.sectionRows - 1) / setup.sectionRows;
 }
 
 // One worksheet of a split workbook: sheet `sheet` of the book as it is (`part` 0), or part

@@ -156,20 +156,24 @@ ReportPrintSetup PrintSettings::build(bool headingLayout, int lastColumn, int la
     print::PageSetup& setup = result.pageSetup;
     applyKeys(setup, result.refused);
     QString area;
+    // The period report holds a block per person, each with its own header: the first block's
+    // header over every page would put the next persons' rows under the first person's name.
+    // Each block starts a page: under the heading row in the heading layout, and repeating its
+    // own header on a further page in the cell layout.
+    const bool blocks = m_suite.reportOption() == QLatin1String("3");
     if (headingLayout) {
         for (int c = 1; c <= lastColumn; ++c)
             result.headingRow << headings.value(c - 1);
         area = text::PrintArea(lastColumn, lastRow + 1);
         setup.centerHeader = QStringLiteral("&\"宋体,加粗\"&16&A");
         setup.setTitleRows(QStringLiteral("$1:$1"));
+        if (blocks)
+            setup.sectionRows = PeriodBlock::Rows;
     } else {
         area = text::PrintArea(lastColumn, lastRow);
         setup.centerHeader.clear();
         setup.setTitleRows(QStringLiteral("$1:$4"));
-        // The period report holds a block per person, each with its own header: the first
-        // block's header over every page would put the next persons' rows under the first
-        // person's name. Each block starts a page and repeats its own header instead.
-        if (m_suite.reportOption() == QLatin1String("3")) {
+        if (blocks) {
             setup.titleRows.reset();
             setup.sectionRows = PeriodBlock::Rows;
             setup.sectionTitleRows = PeriodBlock::HeaderRows;

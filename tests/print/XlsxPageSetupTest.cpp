@@ -62,6 +62,10 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
          {R"(paperSize="1")", R"(scale="10")", R"(<brk id="10")", R"(pageOrder="overThenDown")"},
          {R"('考勤表'!$B$2:$C$19</definedName>)"},
          {R"(<brk id="19")"}},
+        // Under a heading row at the area's top, the sections start below it.
+        {"SectionsUnderAHeadingRow",
+         {.printArea = talor::grid::CellRange{1, 1, 21, 3}, .titleRows = std::pair{1, 1}, .sectionRows = 10},
+         {R"(<brk id="11")"}, {}, {R"(<brk id="10")"}},
         {"ZoomBeyondIsClamped", {.zoom = 401, .fitToPages = true, .fitToPagesWide = 40000},
          {R"(scale="400")", R"(fitToWidth="32767")"}, {}},
         {"ZoomBelowIsClamped", {.zoom = 9}, {R"(scale="10")"}, {}},

@@ -163,7 +163,8 @@ TEST_F(PrintSettingsTest, AreaTitleRowsAndCentreHeaderByLayout)
         {"1", true, 8, 30, "$A$1:$H$31 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列8"},
         {"2", false, 100, 36, "$A$1:$CV$36 $1:$4  0/0 "},
         {"1", true, 100, 1, "$A$1:$CV$2 $1:$1 &\"宋体,加粗\"&16&A 0/0 列1..列100"},
-        {"3", false, 100, 72, "$A$1:$CV$72   36/4 "}};
+        {"3", false, 100, 72, "$A$1:$CV$72   36/4 "},
+        {"3", true, 14, 72, "$A$1:$N$73 $1:$1 &\"宋体,加粗\"&16&A 36/0 列1..列14"}};
     // clang-format on
     set("CenterHeader", "不用");
     QStringList headings;
