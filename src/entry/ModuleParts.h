@@ -65,7 +65,12 @@ public:
     }
 
     // ModuleCommands
-    void layoutReport() override { m_layout.LayoutReport(m_view); }
+    // The window empties the person list after a layout: the batch print has no node to walk.
+    void layoutReport() override
+    {
+        m_layout.LayoutReport(m_view);
+        m_clicks.forgetListedNode();
+    }
     void treeClick(QTreeWidgetItem*) override { m_clicks.treeClick(); }
     void listClick() override { m_clicks.listClick(); }
     void selectReport() override;

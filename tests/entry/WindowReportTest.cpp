@@ -248,6 +248,19 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
         << status().toStdString();
 }
 
+// After the window is laid out anew (another kind and back), the list is empty: the batch has
+// no node to walk until one is entered.
+TEST_F(WindowBatch, ALaidOutWindowPrintsNoEarlierList)
+{
+    test::chooseKind(*window, 2);
+    test::chooseKind(*window, 1);
+    ASSERT_EQ(list()->count(), 0);
+    test::trigger(*window, "MN05");
+    EXPECT_EQ(std::pair(ui().dialogsShown.size(), status().contains("请先在部门树中选定部门")),
+              std::pair(qsizetype(0), true))
+        << status().toStdString();
+}
+
 // A person without records in the period is shown under their own department, group and team
 // (the employee table's), not those of the person shown before.
 TEST_F(WindowBatch, APersonWithoutRecordsIsShownUnderTheirOwnNames)
