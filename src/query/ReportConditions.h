@@ -27,8 +27,8 @@ struct ReportEdit
 
 // The named reports (styles) of the module, kept in section TALOR of the settings file:
 // ModuleKey + "nBD" the number of user reports, ModuleKey + "sBD" + i the name of report i,
-// name + "BDTJ1" / "BDTJ2" its conditions, and its templates name + "1.vts" / "2.vts" in the
-// template directory (TemplateFiles.h). The built-in report is ModuleKey itself.
+// name + "BDTJ1" / "BDTJ2" its conditions, and its templates name + "1.vts" / "2.vts" /
+// "3.vts" in the template directory (TemplateFiles.h). The built-in report is ModuleKey itself.
 //
 // Names and conditions are stored as typed, empty names included; what the settings file
 // cannot hold is refused (refusal()), and so is a name that another report of the list has
@@ -71,7 +71,8 @@ public:
     // in which case nothing is written, or the template files that could not be copied or
     // deleted (the settings are written all the same); empty when all went well.
     // Add: count + 1, the new entry, its conditions; the built-in report's "1.vts" and
-    // "2.vts" copied to the new name (overwriting, never a file onto itself). With MaxReports
+    // "2.vts" copied to the new name (overwriting, never a file onto itself), and a "3.vts" of
+    // the name that an older report left removed. With MaxReports
     // reports already, or a name that is taken, nothing is written.
     QStringList add(const ReportEdit& edit);
     // Modify entry `index` (1 and up), shown as `shown`: the entry takes the name, the name the
