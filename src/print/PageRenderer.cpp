@@ -91,6 +91,19 @@ QFont scaledFont(const QString& family, double points, int dpi, bool bold = fals
     return font;
 }
 
+// `text` with tabs, line breaks and other control characters as blanks: a name brought into a
+// header or footer prints on its code's line, measured like the rest of it.
+QString blankedControls(QString text)
+{
+    for (QChar& c : text) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            c = u' ';
+    }
+    return text;
+}
+
 double digitsWidth(int lastRow)
 {
     return 6.0 * QString::number(lastRow).size() + 8;
@@ -310,6 +323,8 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
     HeaderFooterContext context = m_context;
     context.page = page.number;
     context.pages = pageCount();
+    context.sheetName = blankedControls(context.sheetName);
+    context.filePath = blankedControls(context.filePath);
     const int dpi = painter.device()->logicalDpiX();
     const QSizeF paper = m_setup.paperPoints();
 

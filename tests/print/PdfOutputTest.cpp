@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QPdfWriter>
+#include <QRectF>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -38,15 +39,24 @@ protected:
     HeaderFooterContext context{"张三考勤表", "Tmp.xls", QDateTime(QDate(2026, 3, 5), QTime(9, 30)), 1, 1};
 };
 
-// Where a word starts and ends on the first page, in points from the left (pdftotext's boxes).
-std::pair<double, double> wordSpan(const QString& pdf, const QString& word)
+// A word's box on the first page, in points from the top left (pdftotext's boxes).
+QRectF wordBox(const QString& pdf, const QString& word)
 {
     const QString boxes = talor::test::runTool("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
-    const QRegularExpression box("<word xMin=\"([0-9.]+)\" yMin=\"[0-9.]+\" xMax=\"([0-9.]+)\"[^>]*>" +
-                                 QRegularExpression::escape(word) + "</word>");
+    const QRegularExpression box(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">" +
+        QRegularExpression::escape(word) + "</word>");
     const auto match = box.match(boxes);
     EXPECT_TRUE(match.hasMatch()) << word.toStdString();
-    return {match.captured(1).toDouble(), match.captured(2).toDouble()};
+    return QRectF(QPointF(match.captured(1).toDouble(), match.captured(2).toDouble()),
+                  QPointF(match.captured(3).toDouble(), match.captured(4).toDouble()));
+}
+
+// Where a word starts and ends on the first page, in points from the left.
+std::pair<double, double> wordSpan(const QString& pdf, const QString& word)
+{
+    const QRectF box = wordBox(pdf, word);
+    return {box.left(), box.right()};
 }
 
 double wordLeft(const QString& pdf, const QString& word)
@@ -109,6 +119,25 @@ TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
     writePdf(SheetPrintGrid(narrow), PageSetup(), context, path);
     EXPECT_TRUE(pdfPages(path).value(0).trimmed().contains(QRegularExpression("^#+$")))
         << pdfPages(path).value(0).toStdString();
+}
+
+// A tab, line break or other control character in a name the codes bring in prints as a
+// blank: the title stays whole, in its size, on one line above the table.
+TEST_F(PdfOutput, ControlCharactersInANameBroughtIntoTheTitlePrintAsBlanks)
+{
+    Sheet sheet;
+    fillReport(sheet, 1);
+    for (const auto& [codes, sheetName, filePath] : {std::tuple{"&16&A", "张\t三", "Tmp.xls"},
+                                                     {"&16&A", "张\n三", "Tmp.xls"},
+                                                     {"&16&A", "张\r\n\x01三", "Tmp.xls"},
+                                                     {"&16&F", "", "报表/张\n\t三"}}) {
+        writePdf(SheetPrintGrid(sheet), {.centerHeader = codes}, {sheetName, filePath, {}, 1, 1}, path);
+        const QRectF first = wordBox(path, "张"), second = wordBox(path, "三");
+        EXPECT_EQ(
+            std::tuple(first.top(), first.height() > 12, second.bottom() < wordBox(path, "考勤日报表").top()),
+            std::tuple(second.top(), true, true))
+            << QByteArray(sheetName + QByteArray(filePath)).toPercentEncoding().constData();
+    }
 }
 
 TEST_F(PdfOutput, SeveralReportsInOneDocumentEachStartOnANewPage)
