@@ -10,6 +10,23 @@
 
 namespace talor {
 
+namespace {
+
+// The operator's name as a part of a file name: path separators, "..", controls and the
+// characters a file name cannot hold (here or on a shared Windows folder) become "_", so that
+// the log stays in its folder. A plain name is kept as it is: earlier logs are found by it.
+QString fileNamePart(QString name)
+{
+    static const QString forbidden = QStringLiteral("/\\:*?\"<>|");
+    for (QChar& c : name) {
+        if (c.category() == QChar::Other_Control || forbidden.contains(c))
+            c = u'_';
+    }
+    return name.replace(QStringLiteral(".."), QStringLiteral("__"));
+}
+
+} // namespace
+
 SheetLog::SheetLog(SuiteServices& suite, Clock clock) : m_suite(suite), m_clock(std::move(clock)) {}
 
 QString SheetLog::stem() const
@@ -19,7 +36,7 @@ QString SheetLog::stem() const
     auto two = [&](int number) {
         return m_suite.zeroFill(number, 2, zero);
     };
-    return m_suite.operatorName() + two(now.date().month()) + two(now.date().day()) + u'-' +
+    return fileNamePart(m_suite.operatorName()) + two(now.date().month()) + two(now.date().day()) + u'-' +
            two(now.time().hour()) + two(now.time().minute()) + two(now.time().second());
 }
 

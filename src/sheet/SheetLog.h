@@ -14,7 +14,8 @@ class Workbook;
 // The log workbooks of editing: a copy of the grid written when editing starts (work
 // directory, folder "log") and after each save (application directory, folder "Log"). The
 // file name is the operator's name followed by month, day, "-", hour, minute and second of
-// the clock, each zero-filled to two digits by the suite: 管理员0305-083012.xls.
+// the clock, each zero-filled to two digits by the suite: 管理员0305-083012.xls. In the name, path
+// separators, ".." and characters a file name cannot hold become "_".
 class SheetLog
 {
 public:

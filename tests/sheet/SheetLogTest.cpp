@@ -1,0 +1,51 @@
+#include "sheet/SheetLog.h"
+
+#include "grid/Workbook.h"
+#include "support/FakeSuite.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talor;
+
+namespace {
+
+class SheetLogTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    test::FakeSuite suite;
+    SheetLog log{suite, [] {
+                     return QDateTime(QDate(2026, 3, 5), QTime(8, 30, 12));
+                 }};
+    grid::Workbook book;
+
+    QStringList entries(const QString& folder) const
+    {
+        return QDir(dir.filePath(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    }
+};
+
+} // namespace
+
+// The operator's name begins the file name: a plain name as it stands; separators, "..",
+// controls and characters a file name cannot hold as "_", the log always in its folder.
+TEST_F(SheetLogTest, TheOperatorsNameBecomesAFileNameInTheLogFolder)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"管理员", "管理员0305-083012.xls"},
+        {"Li Ming", "Li Ming0305-083012.xls"},
+        {"../../outside-", "______outside-0305-083012.xls"},
+        {"a/b\\c", "a_b_c0305-083012.xls"},
+        {"张\t三\n:*?\"<>|", "张_三________0305-083012.xls"},
+    };
+    for (const auto& [name, file] : cases) {
+        suite.operatorNameValue = name;
+        const QString problem = log.write(book, dir.filePath("work"), SheetLog::EditFolder);
+        EXPECT_EQ(std::tuple(problem, entries("work/log"), entries("")),
+                  std::tuple(QString(), QStringList{file}, QStringList{"work"}))
+            << name.toStdString();
+        QDir(dir.filePath("work")).removeRecursively();
+    }
+}
