@@ -1,12 +1,16 @@
 #include "sheet/SheetLog.h"
 
+#include "grid/Sheet.h"
 #include "grid/Workbook.h"
+#include "grid/XlsxFile.h"
 #include "suite/SuiteServices.h"
+#include "text/TextFunctions.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <exception>
+#include <memory>
 
 namespace talor {
 
@@ -23,6 +27,52 @@ QString fileNamePart(QString name)
             c = u'_';
     }
     return name.replace(QStringLiteral(".."), QStringLiteral("__"));
+}
+
+// The most characters a cell of an Excel workbook holds.
+constexpr qsizetype CellCharacters = 32767;
+
+bool tooLong(const grid::Sheet& sheet, int row, int col)
+{
+    return sheet.isText(row, col) && sheet.text(row, col).size() > CellCharacters;
+}
+
+// `text` cut to what a cell holds, ending in a mark with the length it had.
+QString cutToCell(const QString& text)
+{
+    const QString mark = QStringLiteral("…(共%1字)").arg(text.size());
+    return text::leftWhole(text, CellCharacters - mark.size()) + mark;
+}
+
+// `sheet` as its log holds it: itself, or, when a text is longer than a cell holds (a remark
+// another program stored), a copy with such texts cut and marked. An export refuses such a
+// text; the log is a record of what was there, and is written all the same.
+const grid::Sheet& loggedSheet(const grid::Sheet& sheet, std::unique_ptr<grid::Sheet>& copy)
+{
+    bool cut = false;
+    sheet.forEachCell([&](int row, int col) { cut = cut || tooLong(sheet, row, col); });
+    if (!cut)
+        return sheet;
+    copy = std::make_unique<grid::Sheet>();
+    grid::Sheet::Batch batch(*copy);
+    sheet.forEachCell([&](int row, int col) {
+        copy->setFormat(row, col, sheet.formatById(sheet.formatId(row, col)));
+        if (tooLong(sheet, row, col))
+            copy->setPlainText(row, col, cutToCell(sheet.text(row, col)));
+        else if (sheet.isFormula(row, col))
+            copy->setText(row, col, sheet.formula(row, col));
+        else if (sheet.isNumber(row, col))
+            copy->setNumber(row, col, sheet.number(row, col));
+        else if (!sheet.isEmpty(row, col))
+            copy->setPlainText(row, col, sheet.text(row, col));
+    });
+    for (int col = 1; col <= sheet.lastColumn(); ++col)
+        copy->setColumnWidth(col, sheet.columnWidth(col));
+    copy->setLastRow(sheet.lastRow());
+    copy->setLastColumn(sheet.lastColumn());
+    copy->setFrozenRows(sheet.frozenRows());
+    copy->setFrozenColumns(sheet.frozenColumns());
+    return *copy;
 }
 
 } // namespace
@@ -62,7 +112,14 @@ QString SheetLog::write(const grid::Workbook& book, const QString& directory, co
     }
     claimed.close();
     try {
-        book.write(path, grid::FileType::Excel);
+        std::unique_ptr<grid::Sheet> copy;
+        grid::XlsxFile::write(
+            grid::XlsxFile::SheetSequence{book.sheetCount(), book.activeSheet(),
+                                          [&book](int number) { return book.sheetName(number); },
+                                          [&](int number) -> const grid::Sheet& {
+                                              return loggedSheet(book.sheet(number), copy);
+                                          }},
+            path);
         return {};
     } catch (const std::exception& error) {
         QFile::remove(path);

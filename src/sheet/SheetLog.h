@@ -15,7 +15,8 @@ class Workbook;
 // directory, folder "log") and after each save (application directory, folder "Log"). The
 // file name is the operator's name followed by month, day, "-", hour, minute and second of
 // the clock, each zero-filled to two digits by the suite: 管理员0305-083012.xls. In the name, path
-// separators, ".." and characters a file name cannot hold become "_".
+// separators, ".." and characters a file name cannot hold become "_". A text longer than an
+// Excel cell holds is logged cut, ending in "…(共N字)" with its length N.
 class SheetLog
 {
 public:

@@ -2,8 +2,10 @@
 
 #include "grid/Workbook.h"
 #include "support/FakeSuite.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -48,4 +50,20 @@ TEST_F(SheetLogTest, TheOperatorsNameBecomesAFileNameInTheLogFolder)
             << name.toStdString();
         QDir(dir.filePath("work")).removeRecursively();
     }
+}
+
+// A text longer than a cell holds (a remark another program stored) is logged cut to what a
+// cell holds, ending in a mark with its length: the log is written.
+TEST_F(SheetLogTest, ATextLongerThanACellHoldsIsLoggedCutAndMarked)
+{
+    book.setText(1, 1, "备注");
+    book.active().setPlainText(2, 1, QString(40000, u'长'));
+    const QString problem = log.write(book, dir.path(), SheetLog::SaveFolder);
+    QStringList texts;
+    const QString strings =
+        QString::fromUtf8(test::unzipMember(dir.filePath("Log/张三0305-083012.xls"), "xl/sharedStrings.xml"));
+    for (const auto& match : QRegularExpression("<t>([^<]*)</t>").globalMatch(strings))
+        texts << match.captured(1);
+    EXPECT_EQ(std::pair(problem, texts),
+              std::pair(QString(), QStringList{"备注", QString(32757, u'长') + "…(共40000字)"}));
 }
