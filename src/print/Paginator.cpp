@@ -59,13 +59,14 @@ double heightOf(const std::vector<double>& heights, const std::optional<std::pai
 }
 
 // The bands of rows first..last, with `titles` repeated above every band that does not itself
-// start within or before them.
+// start within or before them, as long as the band's first row fits under them: where the
+// titles leave no room for it, the band prints without them, so that its rows print whole.
 void addRowBands(std::vector<RowBand>& result, int first, int last, const std::vector<double>& heights,
                  double height, const std::optional<std::pair<int, int>>& titles, int section = 0)
 {
     const double titleHeight = heightOf(heights, titles);
     const auto repeatsTitles = [&](int start) {
-        return titles && start > titles->second;
+        return titles && start > titles->second && titleHeight + sizeAt(heights, start) <= height + Epsilon;
     };
     for (const auto& [start, end] : bands(first, last, heights, [&](int start) {
              return repeatsTitles(start) ? height - titleHeight : height;

@@ -59,6 +59,14 @@ TEST(Paginator, NumbersOrderAndTitleRowsOfEveryPage)
     const std::tuple<const char*, double, double, CellRange, void (*)(PageSetup&), const char*> cases[] = {
     {"TitleRowsRepeat", 400, 150, {1, 1, 30, 2}, [](PageSetup& s) { s.titleRows = std::pair{1, 2}; },
               "1:1-10/1-2 2:11-18/1-2+1-2 3:19-26/1-2+1-2 4:27-30/1-2+1-2"},
+    // Title rows that leave no room for a row under them are left off those pages.
+    {"TitleRowsLeaveRoomForOneRow", 400, 60, {1, 1, 6, 2}, [](PageSetup& s) { s.titleRows = std::pair{1, 3}; },
+              "1:1-4/1-2 2:5-5/1-2+1-3 3:6-6/1-2+1-3"},
+    {"TitleRowsLeaveNoRoom", 400, 59.99, {1, 1, 6, 2}, [](PageSetup& s) { s.titleRows = std::pair{1, 3}; },
+              "1:1-3/1-2 2:4-6/1-2"},
+    {"SectionTitleRowsLeaveNoRoom", 400, 44.99, {1, 1, 12, 2},
+              [](PageSetup& s) { s.sectionRows = 6; s.sectionTitleRows = 2; s.titleRows = std::pair{1, 2}; },
+              "1:1-2/1-2 2:3-4/1-2 3:5-6/1-2 4:7-8/1-2 5:9-10/1-2 6:11-12/1-2"},
     {"AreaBelowTheTitleRows", 400, 150, {5, 1, 12, 2},
               [](PageSetup& s) { s.titleRows = std::pair{1, 2}; }, "1:5-12/1-2+1-2"},
     {"DownThenOverFromPageFive", 100, 150, {1, 1, 20, 4},
