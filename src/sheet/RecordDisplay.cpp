@@ -35,6 +35,13 @@ void frameSelection(grid::Sheet& sheet)
     sheet.setBorder(1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0);
 }
 
+// The number a shown text stands for: as a number cell reads what is typed into it ("1,234.5",
+// "50%" is 0.5), else its leading number ("12abc" is 12).
+double shownNumber(const QString& shown)
+{
+    return text::typedNumber(shown).value_or(text::numericValue(shown));
+}
+
 } // namespace
 
 RecordDisplay::RecordDisplay(SuiteServices& suite, const SheetState& state, const ColumnFields& columns,
@@ -262,7 +269,7 @@ QString RecordDisplay::codeName(const Recordset& records, const QString& caption
 
 void RecordDisplay::applyZeroRule(int row, int col)
 {
-    if (m_state.BlankZero && text::numericValue(m_sheet.text(row, col)) == 0)
+    if (m_state.BlankZero && shownNumber(m_sheet.text(row, col)) == 0)
         m_sheet.setPlainText(row, col, QString());
 }
 
@@ -283,10 +290,10 @@ double RecordDisplay::shownValue(int row, int col)
             (bits ^ (bits >> 31) ^ (quint64(format) * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
         ShownValue& slot = m_shownValues[size_t(mixed >> 56) % m_shownValues.size()];
         if (!slot.known || slot.bits != bits || slot.format != format)
-            slot = ShownValue{bits, format, true, text::numericValue(m_sheet.text(row, col))};
+            slot = ShownValue{bits, format, true, shownNumber(m_sheet.text(row, col))};
         return slot.shown;
     }
-    return text::numericValue(m_sheet.text(row, col));
+    return shownNumber(m_sheet.text(row, col));
 }
 
 void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)

@@ -239,7 +239,9 @@ TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
         {"KindTwoHeadingLayoutCountsRows", {"1", "2", "3"}, {"1", "2", "3"}, "2", {"6.00", "6", "3"}, 0},
         // Every partial sum is rounded: 0.005 + 0.005 -> 0.01 (not 0.00 + ...), then 0.02.
         {"RoundedAfterEveryRow", {"0.005", "0.005", "0.005"}, {"0", "0", "0"}, "1", {"0.03", "0", ""}},
-        {"KindThreeNoCount", {"8"}, {"12abc"}, "3", {"8.00", "12", ""}}};
+        {"KindThreeNoCount", {"8"}, {"12abc"}, "3", {"8.00", "12", ""}},
+        // Percentages and grouped thousands read as a number cell reads them typed in.
+        {"PercentAndThousands", {"100.0%", "250.0%", "250.0%"}, {"50%", "1,000", "2"}, "3", {"6.00", "1002.5", ""}}};
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
