@@ -19,26 +19,6 @@ namespace talor::grid {
 
 namespace {
 
-// Text as XML 1.0 can hold it: characters it forbids (controls other than tab, line feed and
-// carriage return, U+FFFE, U+FFFF, a surrogate without its pair) become U+FFFD, so that the
-// file stays well-formed and the place of the lost character shows.
-QByteArray xmlText(const QString& text)
-{
-    QString clean = text; // copied only when a character is replaced
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            ++i;
-            continue;
-        }
-        const bool allowed = c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c < 0xD800) ||
-                             (c >= 0xE000 && c <= 0xFFFD);
-        if (!allowed)
-            clean[i] = QChar::ReplacementCharacter;
-    }
-    return clean.toUtf8();
-}
-
 // 0x00BBGGRR as the grid keeps colours, to libxlsxwriter's 0xRRGGBB (black has its own code).
 lxw_color_t toLxwColour(quint32 bgr)
 {
@@ -64,7 +44,7 @@ constexpr qsizetype LxwNumberFormatBytes = LXW_FORMAT_FIELD_LEN - 1;
 // The cell's number format as an Excel format code that shows what the grid shows.
 QByteArray excelNumberFormat(const QString& numberFormat)
 {
-    const QByteArray code = xmlText(text::excelFormatCode(numberFormat));
+    const QByteArray code = XlsxFile::xmlText(text::excelFormatCode(numberFormat));
     if (code.size() > LxwNumberFormatBytes)
         throw Refused{QStringLiteral("the number format \"%1\" is longer than the %2 bytes an Excel format "
                                      "is written with")
@@ -181,11 +161,11 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
                                   .arg(cell())
                                   .arg(t.size())
                                   .arg(ExcelMaxText)};
-            return xmlText(t);
+            return XlsxFile::xmlText(t);
         };
         lxw_error error = LXW_NO_ERROR;
         if (const QString f = sheet.formula(row, col); !f.isEmpty()) {
-            const QByteArray source = xmlText(f);
+            const QByteArray source = XlsxFile::xmlText(f);
             // A number is written as it is; only a formula that gives no number needs its shown
             // text, and a formula that cannot be read (Excel would call the file damaged) keeps its
             // own text instead.
@@ -341,6 +321,23 @@ QString firstDamagedPart(const QString& path)
 }
 
 } // namespace
+
+QByteArray XlsxFile::xmlText(const QString& text)
+{
+    QString clean = text; // copied only when a character is replaced
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        const bool allowed = c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c < 0xD800) ||
+                             (c >= 0xE000 && c <= 0xFFFD);
+        if (!allowed)
+            clean[i] = QChar::ReplacementCharacter;
+    }
+    return clean.toUtf8();
+}
 
 QString XlsxFile::excelSheetName(const QString& name, int number)
 {

@@ -48,6 +48,11 @@ public:
     static void write(const SheetSequence& sheets, const QString& path, const SheetHook& hook = {},
                       bool constantMemory = false);
 
+    // Text as XML 1.0 can hold it, in UTF-8: characters it forbids (controls other than tab,
+    // line feed and carriage return, U+FFFE, U+FFFF, a surrogate without its pair) become
+    // U+FFFD, so that the file stays well-formed and the place of the lost character shows.
+    static QByteArray xmlText(const QString& text);
+
     // The most UTF-16 units a sheet name may have.
     static constexpr qsizetype MaxSheetName = 31;
     // The sheet name as Excel accepts it: at most MaxSheetName units (a character outside the

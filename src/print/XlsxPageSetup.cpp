@@ -23,15 +23,48 @@ QString refusal(const QString& property, lxw_error error)
 
 } // namespace
 
-QString xlsxHeaderFooter(const QString& left, const QString& centre, const QString& right)
+QString xlsxHeaderFooter(const QString& left, const QString& centre, const QString& right,
+                         QStringList* pictures)
 {
     QString text;
-    if (!left.isEmpty())
-        text += u"&L" + left;
-    if (!centre.isEmpty())
-        text += u"&C" + centre;
-    if (!right.isEmpty())
-        text += u"&R" + right;
+    for (const auto& [code, section] : {std::pair{u"&L", &left}, {u"&C", &centre}, {u"&R", &right}})
+        if (const QString written = xlsxSection(*section, pictures); !written.isEmpty())
+            text += code + written;
+    return text;
+}
+
+QString xlsxSection(const QString& section, QStringList* pictures)
+{
+    static const QString picture = QStringLiteral("&[Picture]");
+    // libxlsxwriter reads "&[Picture]" as "&G" and counts every "&G" as a picture wanting its
+    // image, the second half of a literal "&&" among them. After a literal ampersand a G or a
+    // "[Picture]" gets a word joiner in front, which prints nothing, so that the library sees
+    // no picture there and the section prints the same text.
+    QString text;
+    bool afterAmpersand = false;
+    for (qsizetype i = 0; i < section.size();) {
+        if (section[i] != u'&') {
+            if (afterAmpersand &&
+                (section[i] == u'G' || QStringView(section).sliced(i).startsWith(u"[Picture]")))
+                text += QChar(0x2060);
+            afterAmpersand = false;
+            text += section[i++];
+        } else if (i + 1 == section.size() || section[i + 1] == u'&') {
+            // A last single "&" stays a literal one, not joined to the next section's code.
+            text += u"&&";
+            afterAmpersand = true;
+            i += 2;
+        } else if (section[i + 1] == u'G' || QStringView(section).sliced(i).startsWith(picture)) {
+            const qsizetype length = section[i + 1] == u'G' ? 2 : picture.size();
+            if (pictures)
+                *pictures << section.mid(i, length);
+            i += length;
+        } else {
+            afterAmpersand = false;
+            text += section.mid(i, 2);
+            i += 2;
+        }
+    }
     return text;
 }
 
@@ -41,26 +74,26 @@ QStringList applyXlsxPageSetup(lxw_worksheet* ws, const PageSetup& setup)
     worksheet_set_margins(ws, setup.leftMargin / PointsPerInch, setup.rightMargin / PointsPerInch,
                           setup.topMargin / PointsPerInch, setup.bottomMargin / PointsPerInch);
 
+    const auto apply = [&](const QString& property, const QString& left, const QString& centre,
+                           const QString& right, double margin, double defaultMargin, auto set) {
+        QStringList pictures;
+        const QByteArray text = grid::XlsxFile::xmlText(xlsxHeaderFooter(left, centre, right, &pictures));
+        if (!pictures.isEmpty())
+            refused << QStringLiteral("%1: %2 left out, a workbook's %1 is written without pictures")
+                           .arg(property, pictures.join(u", "));
+        if (text.isEmpty() && margin == defaultMargin)
+            return;
+        lxw_header_footer_options options{};
+        options.margin = margin / PointsPerInch;
+        if (const lxw_error e = set(ws, text.constData(), &options); e != LXW_NO_ERROR)
+            refused << refusal(property, e);
+    };
     // The header and footer margins travel with the texts; libxlsxwriter keeps its 0.3" for
     // a margin that is not above 0.
-    lxw_header_footer_options headerOptions{};
-    headerOptions.margin = setup.headerMargin / PointsPerInch;
-    const QByteArray header =
-        xlsxHeaderFooter(setup.leftHeader, setup.centerHeader, setup.rightHeader).toUtf8();
-    if (!header.isEmpty() || setup.headerMargin != PageSetup().headerMargin) {
-        if (const lxw_error e = worksheet_set_header_opt(ws, header.constData(), &headerOptions);
-            e != LXW_NO_ERROR)
-            refused << refusal(QStringLiteral("header"), e);
-    }
-    lxw_header_footer_options footerOptions{};
-    footerOptions.margin = setup.footerMargin / PointsPerInch;
-    const QByteArray footer =
-        xlsxHeaderFooter(setup.leftFooter, setup.centerFooter, setup.rightFooter).toUtf8();
-    if (!footer.isEmpty() || setup.footerMargin != PageSetup().footerMargin) {
-        if (const lxw_error e = worksheet_set_footer_opt(ws, footer.constData(), &footerOptions);
-            e != LXW_NO_ERROR)
-            refused << refusal(QStringLiteral("footer"), e);
-    }
+    apply(QStringLiteral("header"), setup.leftHeader, setup.centerHeader, setup.rightHeader,
+          setup.headerMargin, PageSetup().headerMargin, worksheet_set_header_opt);
+    apply(QStringLiteral("footer"), setup.leftFooter, setup.centerFooter, setup.rightFooter,
+          setup.footerMargin, PageSetup().footerMargin, worksheet_set_footer_opt);
 
     if (setup.orientation == Orientation::Landscape)
         worksheet_set_landscape(ws);

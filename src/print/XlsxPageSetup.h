@@ -24,8 +24,16 @@ namespace talor::print {
 QStringList applyXlsxPageSetup(lxw_worksheet* worksheet, const PageSetup& setup);
 
 // The header or footer text of the three sections with Excel's section codes
-// ("&Lleft&Ccentre&Rright"); sections that are empty are left out.
-QString xlsxHeaderFooter(const QString& left, const QString& centre, const QString& right);
+// ("&Lleft&Ccentre&Rright"); sections that are empty are left out. Each section is written as
+// xlsxSection writes it, the picture codes it leaves out added to `pictures`.
+QString xlsxHeaderFooter(const QString& left, const QString& centre, const QString& right,
+                         QStringList* pictures = nullptr);
+
+// One section of a header or footer as a workbook is given it, its codes read left to right:
+// a picture code ("&G", "&[Picture]") is left out and added to `pictures` (headers here have
+// no pictures), a last single "&" is written "&&" so that it does not join the next
+// section's code, and a literal "&&" is kept from reading as a picture code with the text after it.
+QString xlsxSection(const QString& section, QStringList* pictures = nullptr);
 
 // Writes `book` as an Excel workbook (grid::XlsxFile, in constant memory: exports may be
 // large) with `setup` on sheet `sheetNumber`. A non-empty `topRow` goes into that sheet as a

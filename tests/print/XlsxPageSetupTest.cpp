@@ -77,6 +77,13 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
          {"first page number: 65536"}},
         {"PageNumberBelow", {.orientation = Orientation::Landscape, .firstPageNumber = -1}, {R"(orientation="landscape")"}, {}, {},
          {"first page number: -1"}},
+        // A workbook's header has no pictures: their codes are left out and named; a literal
+        // ampersand before a G stays one; controls XML cannot hold show as U+FFFD.
+        {"PictureCodesLeftOut", {.leftHeader = "&G", .centerHeader = "&[Picture]页", .leftFooter = "宝洁P&&G",
+          .rightFooter = "A&&&GG"},
+         {"<oddHeader>&amp;C页</oddHeader>", "<oddFooter>&amp;L宝洁P&amp;&amp;\u2060G&amp;RA&amp;&amp;\u2060G</oddFooter>"},
+         {}, {}, {"header: &G, &[Picture] left out", "footer: &G left out"}},
+        {"ControlCharacters", {.rightHeader = "A\x01" "B\x0b" "C"}, {"<oddHeader>&amp;RA\uFFFDB\uFFFDC</oddHeader>"}, {}},
         {"HeaderAndPaper", {.centerHeader = QString(300, u'长'), .orientation = Orientation::Landscape, .paperSize = 200},
          {R"(orientation="landscape")"}, {}, {}, {"header", "paper size: 200"}},
         {"MostBreaks", {.orientation = Orientation::Landscape, .printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 2, 1},
@@ -198,4 +205,24 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
     // Texts are written in the cells (constant memory).
     EXPECT_TRUE(second.contains("<t>标题</t>") && second.contains("<t>人1024</t>") &&
                 !second.contains("人1023<"));
+}
+
+// The sections of a header or footer as a workbook gets them: a last single ampersand stays a
+// literal one, not joined to the next section's code; picture codes are left out.
+TEST(XlsxPageSetup, HeaderFooterSectionsKeepTheirOwnText)
+{
+    // clang-format off
+    const struct { QString left, centre, right, text; QStringList pictures = {}; } cases[] = {
+        {"审核 A&", "中", "右", "&L审核 A&&&C中&R右"},
+        {"&", "", "B&&", "&L&&&RB&&"},
+        {"&&&", "&P&", "", "&L&&&&&C&P&&"},
+        {"&GA", "&[Picture]&[Pic]", "&&[Picture]", "&LA&C&[Pic]&R&&\u2060[Picture]", {"&G", "&[Picture]"}},
+        {"&G", "", "", "", {"&G"}}};
+    // clang-format on
+    for (const auto& c : cases) {
+        QStringList pictures;
+        EXPECT_EQ(std::tuple(xlsxHeaderFooter(c.left, c.centre, c.right, &pictures), pictures),
+                  std::tuple(c.text, c.pictures))
+            << c.left.toStdString();
+    }
 }
