@@ -281,11 +281,63 @@ QStringList writeSplit(const grid::Workbook& book, int sheetNumber, const PageSe
     return refused;
 }
 
+// `codes` with each sheet name code ("&A") as `name` written out, its ampersands doubled;
+// the codes are read left to right, a font's name left as it is.
+QString withSheetName(const QString& codes, const QString& name)
+{
+    QString literal = name;
+    literal.replace(u'&', QStringLiteral("&&"));
+    QString result;
+    for (qsizetype i = 0; i < codes.size(); ++i) {
+        if (codes[i] != u'&' || i + 1 == codes.size()) {
+            result += codes[i];
+            continue;
+        }
+        const QChar code = codes[++i];
+        if (code == u'A' || code == u'a') {
+            result += literal;
+        } else if (code == u'"') {
+            const qsizetype close = codes.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? codes.size() - 1 : close;
+            result += codes.mid(i - 1, end - i + 2);
+            i = end;
+        } else {
+            result += u'&';
+            result += code;
+        }
+    }
+    return result;
+}
+
+// `setup` with the name of the sheet (sheet `number`, `name`) written out in its header and
+// footer where the workbook has to cut or change that name (a sheet name holds 31
+// characters), so that a spreadsheet prints the name the engine prints; a header or footer
+// that would then be longer than a workbook holds keeps its code.
+PageSetup withWholeSheetName(const PageSetup& setup, const QString& name, int number)
+{
+    PageSetup result = setup;
+    if (grid::XlsxFile::excelSheetName(name, number) == name)
+        return result;
+    for (const auto& [left, centre, right] :
+         {std::tuple{&result.leftHeader, &result.centerHeader, &result.rightHeader},
+          std::tuple{&result.leftFooter, &result.centerFooter, &result.rightFooter}}) {
+        const QString l = withSheetName(*left, name), c = withSheetName(*centre, name),
+                      r = withSheetName(*right, name);
+        if (xlsxHeaderFooter(l, c, r).toUcs4().size() <= LXW_HEADER_FOOTER_MAX) {
+            *left = l;
+            *centre = c;
+            *right = r;
+        }
+    }
+    return result;
+}
+
 } // namespace
 
-QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& setup,
+QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& pageSetup,
                       int sheetNumber, const QStringList& topRow)
 {
+    const PageSetup setup = withWholeSheetName(pageSetup, book.sheetName(sheetNumber), sheetNumber);
     QStringList refused;
     if (topRow.isEmpty() && sectionCount(setup) > SectionsPerWorksheet) {
         // More sections than one worksheet can break pages before: the sheet goes into several

@@ -42,7 +42,9 @@ QString xlsxSection(const QString& section, QStringList* pictures = nullptr);
 // the last row a workbook holds is written without it, the caption row refused. A print area of
 // more sections than a worksheet can break pages before (1,024) goes into several worksheets
 // of that many sections each ("name", "name (2)", ...), each with the rows above the print
-// area and the set-up over its own sections, so that every section starts a page.
+// area and the set-up over its own sections, so that every section starts a page. Where the
+// workbook has to cut or change the sheet's name, its header and footer hold the whole name
+// as text in place of the sheet name code, as long as they stay within 255 characters.
 // Throws grid::GridFileError naming the file when it cannot be written; returns the refused
 // properties as applyXlsxPageSetup does.
 QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& setup,

@@ -226,3 +226,31 @@ TEST(XlsxPageSetup, HeaderFooterSectionsKeepTheirOwnText)
             << c.left.toStdString();
     }
 }
+
+// Where the workbook cuts the sheet's name, the header and footer print the whole name as
+// text (its ampersands doubled) in place of "&A", unless that is longer than a header holds.
+TEST(XlsxPageSetup, HeaderPrintsTheWholeSheetNameTheWorkbookCuts)
+{
+    const QString longName = QString(30, u'组') + "A&B个人考勤表";
+    const QString written = QString(30, u'组') + "A&amp;&amp;B个人考勤表";
+    // clang-format off
+    const struct { QString name; PageSetup setup; QString header, footer; } cases[] = {
+        {longName, {.centerHeader = "&\"宋体,加粗\"&16&A", .rightFooter = "第&P页 &a"},
+         "&amp;C&amp;\"宋体,加粗\"&amp;16" + written, "&amp;R第&amp;P页 " + written},
+        {"考勤表", {.centerHeader = "&A", .rightFooter = "&A"}, "&amp;C&amp;A", "&amp;R&amp;A"},
+        // 2 + 39 + 215 characters would be one too many; 2 + 39 + 214 fit.
+        {longName, {.centerHeader = "&A" + QString(215, u'x'), .rightFooter = "&A" + QString(214, u'x')},
+         "&amp;C&amp;A" + QString(215, u'x'), "&amp;R" + written + QString(214, u'x')}};
+    // clang-format on
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.xlsx");
+    for (const auto& c : cases) {
+        Workbook book;
+        book.setSheetName(1, c.name);
+        writeXlsx(book, path, c.setup, 1);
+        const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
+        EXPECT_TRUE(sheet.contains("<oddHeader>" + c.header + "</oddHeader>") &&
+                    sheet.contains("<oddFooter>" + c.footer + "</oddFooter>"))
+            << sheet.toStdString();
+    }
+}
