@@ -300,7 +300,9 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
 {
     // The totals are read row by row (a row's cells lie together), then written column by
     // column. "D" keeps its running total as the number its text in SumFormat reads as, so
-    // every partial sum is rounded; the text itself is made of the last sum only.
+    // every partial sum is rounded; the text itself is made of the last sum only. A field shown
+    // as a percentage keeps two places of its percent (four of the number), so that 12.3% and
+    // 12.3% sum to 24.6%, not to 24.0%.
     struct Total
     {
         int col;
@@ -308,6 +310,7 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
         double sum = 0;     // "I"; "D": the last running total before rounding
         QString shown = {}; // "D": the running total as shown
         double read = 0;    // "D": the number that text reads as
+        int places = 2;     // "D": the places of that text
     };
     std::vector<Total> totals;
     for (int c = 1; c <= columnCount; ++c) {
@@ -315,7 +318,8 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
         if (m_sheet.isFormula(sumRow, c) || facts.field.isEmpty())
             continue;
         if (facts.type == QLatin1String("D"))
-            totals.push_back({c, true, 0, QStringLiteral("0"), 0});
+            totals.push_back(
+                {c, true, 0, QStringLiteral("0"), 0, pictureOf(facts, SumFormat).contains(u'%') ? 4 : 2});
         else if (facts.type == QLatin1String("I"))
             totals.push_back({c, false});
     }
@@ -323,7 +327,7 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
         for (Total& t : totals) {
             if (t.decimal) {
                 t.sum = shownValue(r, t.col) + t.read;
-                t.read = text::shownAsFixed(t.sum, 2); // SumFormat's two places
+                t.read = text::shownAsFixed(t.sum, t.places);
             } else {
                 t.sum += shownValue(r, t.col);
             }
@@ -332,7 +336,7 @@ void RecordDisplay::DisplaySum(int firstRow, int sumRow, int columnCount)
     if (firstRow + 1 <= sumRow - 1)
         for (Total& t : totals)
             if (t.decimal)
-                t.shown = text::formatNumber(t.sum, SumFormat);
+                t.shown = text::formatNumber(t.sum, t.places == 2 ? SumFormat : QStringLiteral("##0.0000"));
     auto total = totals.cbegin();
     for (int c = 1; c <= columnCount; ++c) {
         const ColumnFacts& facts = m_columns.facts(c);

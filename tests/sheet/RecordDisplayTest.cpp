@@ -262,6 +262,23 @@ TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
     }
 }
 
+// A field shown as a percentage sums to two places of its percent (two of the number would
+// give 24.0% here), and a field's format decides that, not the cell's.
+TEST_F(DisplayTest, PercentagesSumToTwoPlacesOfTheirPercent)
+{
+    suite.fields["cqgs"].format = "0.0%";
+    columns.lookUp(suite, 12);
+    QStringList sums;
+    for (const QStringList& shown : {QStringList{"12.3%", "12.3%"}, QStringList{"0.125", "0.125"}}) {
+        sheet.clear();
+        for (int i = 0; i < shown.size(); ++i)
+            sheet.setText(5 + i, 7, shown[i]);
+        RecordDisplay(suite, state, columns, sheet).DisplaySum(4, 5 + int(shown.size()), 12);
+        sums << sheet.text(5 + int(shown.size()), 7);
+    }
+    EXPECT_EQ(sums, (QStringList{"24.6%", "25.0%"}));
+}
+
 // The sum reads a number as its format shows it in the sheet's format table of the moment:
 // the same value and format id in a later table may show otherwise.
 TEST_F(DisplayTest, SumReadsNumbersAsTheSheetsCurrentFormatsShowThem)
