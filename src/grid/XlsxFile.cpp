@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <cerrno>
 #include <minizip/unzip.h>
@@ -18,6 +19,17 @@
 namespace talor::grid {
 
 namespace {
+
+// `text` with each "_xHHHH_" in it (H a hex digit) kept as it reads: a spreadsheet reads such a
+// sequence in a cell's text as the escape of character HHHH, so its underscore is escaped in
+// turn ("_x005F_"), as spreadsheet programs themselves write it.
+QString withLiteralEscapes(const QString& text)
+{
+    static const QRegularExpression escape(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"));
+    if (!text.contains(u"_x"))
+        return text;
+    return QString(text).replace(escape, QStringLiteral("_x005F_\\1"));
+}
 
 // 0x00BBGGRR as the grid keeps colours, to libxlsxwriter's 0xRRGGBB (black has its own code).
 lxw_color_t toLxwColour(quint32 bgr)
@@ -161,7 +173,7 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
                                   .arg(cell())
                                   .arg(t.size())
                                   .arg(ExcelMaxText)};
-            return XlsxFile::xmlText(t);
+            return XlsxFile::xmlText(withLiteralEscapes(t));
         };
         lxw_error error = LXW_NO_ERROR;
         if (const QString f = sheet.formula(row, col); !f.isEmpty()) {

@@ -429,6 +429,19 @@ TEST(XlsxText, CharactersXmlForbidsAreReplacedAndTheFileStaysWellFormed)
     EXPECT_TRUE(QString::fromUtf8(unzipMember(path, "xl/workbook.xml")).contains(u"name=\"表" + r + u'"'));
 }
 
+// A text that reads like a spreadsheet's escape of a character ("_x0041_" for "A") is written
+// with its underscore escaped, so a spreadsheet shows it as it stands; other underscores stay.
+TEST(XlsxText, TextsLikeCharacterEscapesShowAsTheyStand)
+{
+    QTemporaryDir dir;
+    Workbook book;
+    book.setText(1, 1, QStringLiteral("_x0041_B_x00e9_ _x12_ _y0041_"));
+    const QString path = dir.filePath("escapes.xlsx");
+    book.write(path, FileType::Excel);
+    EXPECT_TRUE(QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"))
+                    .contains(u"<t>_x005F_x0041_B_x005F_x00e9_ _x12_ _y0041_</t>"));
+}
+
 // Sheet names as Excel takes them: the characters it refuses replaced, apostrophes at the ends
 // and all past 31 units left out, a character outside the basic plane whole or not at all; a
 // workbook of such names is written, a name repeated (without case) numbered within the 31.
