@@ -128,9 +128,13 @@ RecordDisplay::Written RecordDisplay::workOut(const Recordset& records, const Co
     const bool null = records.isNull(field);
     const QString text = null ? QString() : records.text(field);
     const QString& type = facts.type;
+    // A stored value is a number, a date or a time when it reads as one; anything else is text
+    // exactly as stored, never a formula and never losing a leading apostrophe.
     auto typed = [&w](const QString& entry) {
         w.how = Written::How::Typed;
         w.typed = grid::parseInput(entry);
+        if (w.typed.kind != grid::CellInput::Kind::Number && !entry.isEmpty())
+            w.typed = grid::CellInput{grid::CellInput::Kind::Text, 0, entry, QString()};
     };
     if (type == QLatin1String("S")) {
         bool known = true;

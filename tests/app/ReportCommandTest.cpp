@@ -249,6 +249,25 @@ TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
     }
 }
 
+// A text in a number column that reads like a formula goes into the workbook as a string, as
+// stored: nothing in the file computes it or links anywhere.
+TEST_F(ReportCommand, AStoredTextLikeAFormulaIsWrittenAsAString)
+{
+    const QString record =
+        "where zhdate='2026-10-05' and memberid=(select min(memberid) from kq0001 where zhdate='2026-10-05')";
+    const QString before = values("select coalesce(cqgs, 'null') from kq0001 " + record).value(0);
+    QSqlQuery q(QSqlDatabase::database(demo));
+    ASSERT_TRUE(q.exec("update kq0001 set cqgs='=HYPERLINK(\"http://x.example/\",\"go\")' " + record));
+    const QString file = dir->filePath("stored.xlsx");
+    const int status = run({"--kind", "2", "--node", "ROOT", "--date", "2026-10-05", "--output", file});
+    ASSERT_TRUE(q.exec("update kq0001 set cqgs=" + before + " " + record));
+    const QByteArray sheet = test::unzipMember(file, "xl/worksheets/sheet1.xml");
+    EXPECT_EQ(std::tuple(status, sheet.contains("<f>HYPERLINK"),
+                         sheet.contains("<is><t>=HYPERLINK(\"http://x.example/\"")),
+              std::tuple(0, false, true))
+        << errors.toStdString();
+}
+
 // A disk that fills at any point of writing the pages or the workbook: exit 1 naming the file,
 // and the file that was there stays byte for byte; with room, the same command writes it whole.
 TEST_F(ReportCommand, ANearlyFullDiskLeavesTheOldFileAndExitsOne)

@@ -227,6 +227,40 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
     EXPECT_EQ(row(5, 3), (QStringList{"00:00", "00:00:01", "00:00:01"}));
 }
 
+// A number, date or time column may hold any text (SQLite keeps it, a text column of
+// PostgreSQL too): what reads as a value is one, anything else is text exactly as stored.
+TEST_F(DisplayTest, StoredTextsShowAsStoredNeverAsFormulas)
+{
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("create table odd (n integer primary key, i text, d text, t text, y text)"));
+    ASSERT_TRUE(
+        q.exec("insert into odd (i, d, t, y) values ('=1+1', '=HYPERLINK(\"http://x/\",\"y\")', '=A1', "
+               "'''8:00'), ('''12', '=', 'x', ''''), ('3', '1.5', '2024-01-05', '08:03:12')"));
+    ColumnFields odd;
+    suite.fields.clear();
+    for (const QString type : {"I", "D", "T", "Y"}) {
+        suite.fields[type.toLower()] = {type, type, "", 0};
+        odd.setField(int(suite.fields.size()), type.toLower());
+    }
+    odd.lookUp(suite, 4);
+    Recordset stored;
+    stored.open("select * from odd order by n", db);
+    state.BlankZero = false;
+    RecordDisplay display(suite, state, odd, sheet);
+    QStringList cells;
+    for (int r = 1; !stored.eof(); stored.moveNext(), ++r) {
+        display.DisplayMRecord(stored, r, 4);
+        for (int c = 1; c <= 4; ++c)
+            cells << (sheet.isFormula(r, c)  ? "formula "
+                      : sheet.isNumber(r, c) ? "number "
+                                             : "text ") +
+                         sheet.text(r, c);
+    }
+    EXPECT_EQ(cells, (QStringList{"text =1+1", "text =HYPERLINK(\"http://x/\",\"y\")", "text =A1",
+                                  "text '8:00", "text '12", "text =", "text x", "text '", "number 3",
+                                  "number 1.50", "number 2024-01-05", "number 08:03:12"}));
+}
+
 // DisplaySum over rows holding the given "D" and "I" texts: the totals, the label and the
 // count of a kind-2 report (its data from row 5, or from row 1 in the heading layout); times
 // (column 9) are emptied.

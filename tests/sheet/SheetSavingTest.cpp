@@ -79,6 +79,8 @@ protected:
             sheet.setColumnHeading(c, heading ? suite.fields.value(Fields[c - 1]).caption : QString());
         }
         sheet.setText(5, 5, "5");
+        // A text a number column holds in the database, shown as stored: saved only when changed.
+        sheet.setPlainText(6, 6, "=1+1");
         sheet.setLastRow(7);
         sheet.setLastColumn(int(Fields.size()));
     }
