@@ -346,7 +346,8 @@ QString manualPage()
                        "The window was closed, or the command wrote or printed what it was asked.\n"
                        ".TP\n\\fB1\\fR\n"
                        "The suite, its database, the module, a file or the printer failed; standard error "
-                       "says which and why.\n"
+                       "says which and why. Also when records of a period report had no day row of their "
+                       "own: the output is written without them, and standard error says how many.\n"
                        ".TP\n\\fB2\\fR\n"
                        "A bad command line or request: an unknown command, option, node, person or report, a "
                        "date that is not YYYY\\-MM\\-DD, a bad kind or output suffix.\n");

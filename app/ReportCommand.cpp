@@ -149,7 +149,9 @@ QString reportDescription()
         "C + department + group + team (for example A生产部). Dates are YYYY-MM-DD; without them\n"
         "the suite's report date and period apply.\n"
         "\n"
-        "Exit status: 0 written, 1 the suite, database, a file or the printer failed, 2 a bad request.");
+        "Exit status: 0 written, 1 the suite, database, a file or the printer failed, or records of\n"
+        "the period had no day row of a kind-3 report (written without them, standard error says\n"
+        "how many and the first), 2 a bad request.");
 }
 
 QList<QCommandLineOption> reportOptions()
@@ -275,6 +277,11 @@ int runReportCommand(const QStringList& arguments)
                 const PrintRun::Result result = report.output().exportTo(output);
                 failOnSkipped(result.skipped, command, result.written);
             }
+        }
+        // The output is in place, but without what the report left out: not the whole report.
+        if (const QString leftOut = report.leftOut(); !leftOut.isEmpty()) {
+            err << prefix << leftOut << " (the output is written without them)\n";
+            return 1;
         }
     } catch (const BatchRequestError& error) {
         err << prefix << error.message() << "\n";

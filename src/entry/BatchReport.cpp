@@ -83,6 +83,11 @@ ModuleParts& BatchReport::parts()
     return *p->parts;
 }
 
+QString BatchReport::leftOut()
+{
+    return p->parts->clicks().UnplacedRecords;
+}
+
 void BatchReport::showListError(const QString& message)
 {
     throw BatchRequestError(message);

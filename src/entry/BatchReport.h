@@ -69,6 +69,9 @@ public:
     // The parts the report ran through, with their recordsets and state, for a caller that goes
     // on from the report (edits, saves).
     ModuleParts& parts();
+    // What the report left out, as the window's status bar tells it (the records of a kind-3
+    // period without a day row of their own); empty when the report is whole.
+    QString leftOut();
     // Label1..Label3 after the run.
     QString label(int number) const { return m_labels.value(number - 1); }
 

@@ -171,6 +171,7 @@ void SelectionClicks::showRecords()
 
 void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
 {
+    UnplacedRecords.clear();
     SuiteServices& suite = m_parts.suite;
     Recordset& persons = m_parts.PersonTemplateRecords;
     Recordset& records = m_parts.EmployeeRecords;
@@ -210,6 +211,8 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
                 .toStdString());
     periods.setPersons(numbers);
     BlockCursor = 0;
+    int unplaced = 0;
+    QString firstPerson, firstDate; // of the first record without a row
     fillSheet(grid, [&] {
         for (; !persons.eof(); persons.moveNext()) {
             const int top = PeriodBlock::Rows * BlockCursor + 1;
@@ -223,9 +226,14 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
             const int zhdate = records.eof() ? -1 : records.column(QStringLiteral("zhdate"));
             if (zhdate < 0 && !records.eof())
                 records.value(QStringLiteral("zhdate"));
+            PeriodBlock::TakenRows taken;
             for (; !records.eof(); records.moveNext()) {
-                if (const int row = period.rowOfRecord(records, zhdate); row > 0)
+                if (const int row = period.placeRecord(records, zhdate, taken); row > 0) {
                     display.DisplayMRecord(records, top + row - 1, columns);
+                } else if (++unplaced == 1) {
+                    firstPerson = number + u' ' + persons.text(QStringLiteral("name"));
+                    firstDate = records.text(zhdate);
+                }
             }
             display.DisplaySum(top + PeriodBlock::HeaderRows - 1, top + PeriodBlock::SumRow - 1, columns);
             grid.setLastRow(top + PeriodBlock::Rows - 1);
@@ -254,6 +262,10 @@ void SelectionClicks::showPeriodOfNode(const SelectedNode& node)
     // The sheet holds the whole node, a block a person: it is named after the node, so that a
     // page header or footer of its name (&A) carries no one person's name onto the others' pages.
     setSheetName(nodePlace() + title);
+    if (unplaced > 0) {
+        UnplacedRecords = PeriodBlock::unplacedProblem(unplaced, firstPerson, firstDate);
+        m_view.showStatus(UnplacedRecords);
+    }
 }
 
 void SelectionClicks::listClick()

@@ -51,6 +51,8 @@ public:
     virtual void setLabel(int number, const QString& text) = 0;
     // The list click's error message (OK button only, the application's title).
     virtual void showListError(const QString& message) = 0;
+    // A line in the status bar.
+    virtual void showStatus(const QString& text) = 0;
 };
 
 // The department tree and employee list clicks: the guard, the queries, and the grid filled
@@ -97,6 +99,10 @@ public:
     QString ActionText;
     int RowCursor = 0;
     int BlockCursor = 0;
+    // After kind 3: what the operator is told when records of the period had no day row of
+    // their own (PeriodBlock::unplacedProblem), shown in the status bar; empty when every
+    // record is shown.
+    QString UnplacedRecords;
     // Kind 3 reads the period rows of the node's persons together and shares them out person
     // by person (PeriodRecords); false runs each person's period query on its own. Both give
     // the same grid, recordsets and suite texts. Together on every engine: from a server each

@@ -83,6 +83,23 @@ int PeriodBlock::rowOfRecord(const Recordset& records, int zhdate) const
     return i >= 0 && i < Days && m_dates[size_t(i)] == date ? HeaderRows + int(i) + 1 : 0;
 }
 
+int PeriodBlock::placeRecord(const Recordset& records, int zhdate, TakenRows& taken) const
+{
+    const int row = rowOfRecord(records, zhdate);
+    if (row == 0 || taken.test(size_t(row - FirstDayRow)))
+        return 0;
+    taken.set(size_t(row - FirstDayRow));
+    return row;
+}
+
+QString PeriodBlock::unplacedProblem(int count, const QString& person, const QString& date)
+{
+    return QStringLiteral(
+               "部门一期有 %1 条记录没有自己的日期行，未显示（日期读不出、不在期间内或同一天已有记录）")
+               .arg(count) +
+           QStringLiteral("：第一条是 %1 的 %2").arg(person, date);
+}
+
 void PeriodBlock::writeDayRows(grid::Sheet& sheet, int top, int columns) const
 {
     for (int r = FirstDayRow; r <= Rows; ++r) {

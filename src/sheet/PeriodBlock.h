@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <array>
+#include <bitset>
 
 namespace talor {
 
@@ -45,6 +46,15 @@ public:
     // number `zhdate` (a date, or a date text); 0 when the date is unreadable or the period
     // has no row for it.
     int rowOfRecord(const Recordset& records, int zhdate) const;
+    // The day rows one person's records have taken in the block (bit 0 for row 5).
+    using TakenRows = std::bitset<Days>;
+    // The row of rowOfRecord for the record, taken in `taken`; 0 when it has none or an earlier
+    // record of the person took it: a row shows one record, and a second record of a day
+    // (the day stored with and without a time) would overwrite the first.
+    int placeRecord(const Recordset& records, int zhdate, TakenRows& taken) const;
+    // What the operator is told when `count` records of the period had no row of their own: the
+    // report would not be whole. The first of them is `person`'s of `date` (as stored).
+    static QString unplacedProblem(int count, const QString& person, const QString& date);
     // The day rows of the block whose first row is `top`: each row's date and weekday (empty
     // where the period has no day), the constants of columns 5..`columns` cleared.
     void writeDayRows(grid::Sheet& sheet, int top, int columns) const;

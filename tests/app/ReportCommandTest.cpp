@@ -268,6 +268,29 @@ TEST_F(ReportCommand, AStoredTextLikeAFormulaIsWrittenAsAString)
         << errors.toStdString();
 }
 
+// Records of the period without a day row of their own (a day stored again with a time, a date
+// that cannot be read): the workbook is written without them, standard error says how many and
+// the first, exit 1.
+TEST_F(ReportCommand, RecordsWithoutADayRowAreToldAndExitOne)
+{
+    const QString person =
+        values("select memberid from kq0001 where zhdate='2026-10-06' order by memberid").value(0);
+    QSqlQuery q(QSqlDatabase::database(demo));
+    for (const char* date : {"2026-10-06 08:00:00", "2026-10-0x"})
+        ASSERT_TRUE(
+            q.exec(QString("insert into kq0001 (memberid, zhdate, name, depart) select memberid, '%1', "
+                           "name, depart from kq0001 where memberid='%2' and zhdate='2026-10-06'")
+                       .arg(date, person)));
+    const QString file = dir->filePath("unplaced.xlsx");
+    const int status = run(
+        {"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31", "--output", file});
+    ASSERT_TRUE(q.exec("delete from kq0001 where zhdate in ('2026-10-06 08:00:00', '2026-10-0x')"));
+    EXPECT_EQ(std::tuple(status, QFileInfo::exists(file),
+                         bool(test::containsAll(errors, {"有 2 条记录", person, "2026-10-06 08:00:00"}))),
+              std::tuple(1, true, true))
+        << errors.toStdString();
+}
+
 // A disk that fills at any point of writing the pages or the workbook: exit 1 naming the file,
 // and the file that was there stays byte for byte; with room, the same command writes it whole.
 TEST_F(ReportCommand, ANearlyFullDiskLeavesTheOldFileAndExitsOne)

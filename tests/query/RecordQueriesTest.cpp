@@ -7,6 +7,7 @@
 #include "query/PeriodRecords.h"
 #include "query/SelectionClicks.h"
 #include "sheet/ColumnFields.h"
+#include "sheet/PeriodBlock.h"
 #include "sheet/RecordDisplay.h"
 #include "sheet/TemplatePattern.h"
 #include "suite/LocalSuite.h"
@@ -193,9 +194,11 @@ struct View : SelectionView
     bool sumChecked() const override { return sum; }
     void setLabel(int, const QString&) override {}
     void showListError(const QString&) override {}
+    void showStatus(const QString& text) override { status = text; }
 
     SelectedNode node{"A生产部", "生产部", "示范公司", {}};
     QList<EmployeeItem> employees;
+    QString status;
     bool sum = false;
 };
 
@@ -304,6 +307,30 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
     EXPECT_EQ(names, QStringList({"O'Neill部", "生产部一组甲班", ""}));
     // What the list shows when the records cannot be read.
     EXPECT_EQ(SelectionClicks::listErrorText("select 1", "查询", 3), "bSQL:select 1 --- str2:查询 --- j:3");
+}
+
+// Kind 3 puts each record of a person on the row of its day; one without a row of its own (its
+// day stored again with a time, a date that cannot be read) is left out and told in the status
+// bar, how many and the first, rather than shown over another or dropped without a word.
+TEST_F(ClicksTest, PeriodRecordsWithoutADayRowOfTheirOwnAreTold)
+{
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)"));
+    ASSERT_TRUE(
+        q.exec("insert into ygzl values ('0001', '甲', 'D1', null, null), ('0002', '乙', 'D1', null, null)"));
+    ASSERT_TRUE(
+        q.exec("insert into kq (memberid, zhdate, depart, cdfz) values ('0002', '2026-10-01 08:00:00', 'D1', "
+               "32), ('0002', '2026-10-0x', 'D1', 64)"));
+    suite.option = "3";
+    SelectionClicks clicks({suite, queryState, sheetState, employees, persons, columns, patterns, book},
+                           view);
+    clicks.treeClick();
+    // The first block, then the second person's first day (its first record of the day) and sum.
+    EXPECT_EQ(QStringList({row(5), row(41), row(72), view.status}).join('\n').toStdString(),
+              QStringList({"2026-10-01|4|1|1.50|a", "2026-10-01|4|8|0.00|", "合计：||8|0.00|",
+                           PeriodBlock::unplacedProblem(2, "0002 乙", "2026-10-01 08:00:00")})
+                  .join('\n')
+                  .toStdString());
 }
 
 // The persons' rows read a few persons at a time: each person gets exactly its own rows,

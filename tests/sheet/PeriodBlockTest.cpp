@@ -90,6 +90,16 @@ TEST(DayRows, ARecordGoesOnTheRowOfItsDay)
         ASSERT_TRUE(q.exec("insert into kq values (1, '2026-02-01'), (2, '2026-02-03'), (3, '2026-03-01'), "
                            "(4, '2026-03-03'), (5, '2026-03-04'), (6, '2026-01-31')"));
         EXPECT_EQ(rows(PeriodBlock("2026-02-01", "2026-03-03")), "5,7,33,35,0,0");
+        // One person's records: a row shows one record, a second one of its day has none.
+        ASSERT_TRUE(
+            q.exec("insert into kq values (7, '2026-02-03 08:00:00'), (8, '2026-02-0x'), (9, '2026-02-04')"));
+        Recordset records;
+        records.open("select zhdate from kq order by n", db);
+        PeriodBlock::TakenRows taken;
+        QStringList placed;
+        for (const PeriodBlock block("2026-02-01", "2026-03-03"); !records.eof(); records.moveNext())
+            placed << QString::number(block.placeRecord(records, 0, taken));
+        EXPECT_EQ(placed.join(u','), "5,7,33,35,0,0,0,0,8");
     }
     QSqlDatabase::removeDatabase("period");
 }
