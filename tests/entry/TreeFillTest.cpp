@@ -72,8 +72,11 @@ TEST_F(TreeFillTest, LevelsInSiblingOrderWithKeysAndImages)
     EXPECT_EQ(std::pair(all.size(), all.contains("C保安部门卫夜班")), std::pair(qsizetype(10), true));
 }
 
-// Without a root row the root node alone; equal keys keep the first and report the duplicate.
-TEST_F(TreeFillTest, NoRootRowGivesTheRootNodeOnlyEqualKeysKeepTheFirst)
+// Without a root row the root node alone. An entry of the same names again is left out and
+// reported; one whose names run together into a key another has (a bc and ab c) gets its
+// names joined by "/" instead, numbered on when even that is taken (by a /bc/ 甲班); every
+// other key stays as it is.
+TEST_F(TreeFillTest, NoRootRowGivesTheRootNodeOnlyKeysOfOtherNamesJoinTheirNames)
 {
     data.node(10, 1, "ab", 1);
     EXPECT_EQ(keys(fill()), QStringList{"ROOT"});
@@ -84,9 +87,14 @@ TEST_F(TreeFillTest, NoRootRowGivesTheRootNodeOnlyEqualKeysKeepTheFirst)
     data.node(21, 11, "bc", 1);
     data.node(30, 21, "甲班", 1);
     data.node(31, 12, "夜班", 1);
+    data.node(32, 20, "甲班", 1);
+    data.node(33, 20, "甲班", 2);
+    data.node(22, 11, "/bc/", 0);
+    data.node(34, 22, "甲班", 1);
     const TreeFillResult result = fill();
-    EXPECT_EQ(keys(result), (QStringList{"ROOT", "Aab", "Babc", "Aa"}));
-    EXPECT_EQ(result.duplicates, (QStringList{"bc", "ab"}));
+    EXPECT_EQ(keys(result), (QStringList{"ROOT", "Aab", "Babc", "Cabc甲班", "Aa", "Ba/bc/", "Ca/bc/甲班",
+                                         "Ba/bc", "Ca/bc/甲班#2"}));
+    EXPECT_EQ(result.duplicates, (QStringList{"甲班", "ab"}));
 }
 
 QStringList found(const TreeSearch& search, const QString& typed)
