@@ -127,6 +127,8 @@ void frmKQJL::buildControls()
     for (size_t i = 0; i < 3; ++i) {
         m_label[i] = new QLabel(m_client);
         m_label[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+        // Titles, dates and places come from the database and the template: shown as written.
+        m_label[i]->setTextFormat(Qt::PlainText);
         m_label[i]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         place(m_label[i], labels[i]);
     }

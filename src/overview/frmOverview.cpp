@@ -63,6 +63,7 @@ QWidget* frmOverview::buildLegend(const std::array<QColor, 3>& colours)
                                  .arg(m_overview.total),
                              legend);
     total->setObjectName("OverviewTotal");
+    total->setTextFormat(Qt::PlainText); // the dictionary's caption, as written
     row->addWidget(total);
     for (int kind = 1; kind <= AbnormalOverview::Kinds; ++kind) {
         int days = 0;
@@ -77,8 +78,9 @@ QWidget* frmOverview::buildLegend(const std::array<QColor, 3>& colours)
         swatch->setFrameShape(QFrame::Box);
         row->addSpacing(12);
         row->addWidget(swatch);
-        row->addWidget(
-            new QLabel(QStringLiteral("%1：%2").arg(m_overview.kindLabel(kind)).arg(days), legend));
+        auto* label = new QLabel(QStringLiteral("%1：%2").arg(m_overview.kindLabel(kind)).arg(days), legend);
+        label->setTextFormat(Qt::PlainText);
+        row->addWidget(label);
     }
     row->addStretch();
     return legend;

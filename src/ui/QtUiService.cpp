@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QMimeDatabase>
@@ -51,6 +52,8 @@ UiService::Answer QtUiService::message(QWidget* parent, const QString& text, But
                                        const QString& title)
 {
     QMessageBox box(parent);
+    // Messages name what the database and files hold: shown as written, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
     box.setIcon(buttons == Buttons::Ok ? QMessageBox::Information : QMessageBox::Question);
@@ -161,6 +164,10 @@ public:
         : m_dialog(parent)
     {
         m_dialog.setObjectName(QStringLiteral("progress"));
+        // The steps name persons and files: shown as written.
+        auto* steps = new QLabel(&m_dialog);
+        steps->setTextFormat(Qt::PlainText);
+        m_dialog.setLabel(steps);
         m_dialog.setWindowTitle(title);
         m_dialog.setCancelButtonText(stopText);
         m_dialog.setRange(0, maximum);

@@ -206,6 +206,16 @@ TEST_F(WindowTest, ActivationAndTheKindButtons)
         EXPECT_GT(order.indexOf(control<QLabel>(name)), order.indexOf(control<QLabel>("Image1"))) << name;
 }
 
+// The title, the date and the place come from the template and the database: a department
+// named like markup shows as written, never struck through.
+TEST_F(WindowTest, LabelsShowTheirTextsAsWritten)
+{
+    QList<Qt::TextFormat> formats;
+    for (const char* name : {"Label1", "Label2", "Label3"})
+        formats << control<QLabel>(name)->textFormat();
+    EXPECT_EQ(formats, QList<Qt::TextFormat>(3, Qt::PlainText));
+}
+
 // Each editing and output command runs its operation by its menu item, its key and its button;
 // one that fails ends in a message naming it, never through the event loop. An external menu
 // that is not registered is told.

@@ -82,6 +82,14 @@ TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressedAndColoursConvertBet
     answerNextBox(QMessageBox::Ok, &title);
     EXPECT_EQ(ui.message(nullptr, "保存完毕"), UiService::Answer::Ok);
     EXPECT_EQ(title, "考勤日报");
+    // A name in a message shows as written, never as markup.
+    Qt::TextFormat format = Qt::AutoText;
+    onNextDialog<QMessageBox>([&format](QMessageBox* box) {
+        format = box->textFormat();
+        box->button(QMessageBox::Ok)->click();
+    });
+    ui.message(nullptr, "<s>生产部</s> 已删除");
+    EXPECT_EQ(format, Qt::PlainText);
 
     // Colours are 0x00BBGGRR numbers in the suite, RGB in the dialog.
     QColor shown;
