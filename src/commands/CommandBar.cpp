@@ -3,6 +3,7 @@
 #include "db/Recordset.h"
 #include "db/SqlText.h"
 #include "modulesettings/ModuleSettings.h"
+#include "modulesettings/SettingRules.h"
 #include "suite/SuiteServices.h"
 
 #include <QDir>
@@ -96,12 +97,9 @@ int CommandBar::buttonOfCommand(MenuCommand command)
 std::vector<MenuCommand> CommandBar::restrictedCommands(const QString& list)
 {
     std::vector<MenuCommand> out;
-    for (int k = 1; k <= list.size() / 2; ++k) {
-        const QString name = list.mid(2 * k - 2, 2);
-        for (const auto& r : RestrictedNames)
-            if (name == QString::fromUtf8(r.name))
-                out.push_back(r.command);
-    }
+    for (const auto& r : RestrictedNames)
+        if (isRestricted(list, QString::fromUtf8(r.name)))
+            out.push_back(r.command);
     return out;
 }
 

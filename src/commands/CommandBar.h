@@ -72,8 +72,8 @@ public:
 
     // The menu command of toolbar button `index` (1 to 15); None for any other index.
     static MenuCommand commandOfButton(int index);
-    // The commands that the restricted list hides: it is read two characters at a time, an
-    // odd last character is ignored, and names outside the table hide nothing.
+    // The commands that the restricted list hides, in the menu's order: each whose name the list
+    // holds (isRestricted); names outside the table hide nothing.
     static std::vector<MenuCommand> restrictedCommands(const QString& list);
     // The toolbar button (1 to 15) of a built-in command MN01..MN08; 0 for the others.
     static int buttonOfCommand(MenuCommand command);

@@ -1,12 +1,11 @@
 #include "entry/Activation.h"
 
 #include "modulesettings/ModuleSettings.h"
+#include "modulesettings/SettingRules.h"
 #include "report/ReportLayout.h"
 #include "suite/SuiteServices.h"
-#include "text/TextFunctions.h"
 
 #include <QFileInfo>
-#include <cmath>
 
 namespace talor {
 
@@ -14,11 +13,7 @@ Activation::Activation(SuiteServices& suite) : m_suite(suite) {}
 
 quint32 Activation::abnormalColour(const QString& setting)
 {
-    const double value = std::trunc(text::numericValue(setting));
-    // Anything that is not a colour 0x00BBGGRR is treated as absent.
-    if (!(value > 0) || value > double(MainWindowState::White))
-        return MainWindowState::DefaultAbnormalColour;
-    return quint32(value);
+    return abnormalColourValue(setting);
 }
 
 void Activation::readReportState(MainWindowState& state) const

@@ -32,7 +32,8 @@ public:
     // button is never enabled again here.
     OptionButtonsState optionButtons(const std::array<bool, 3>& enabledNow) const;
 
-    // The value of a colour setting; missing, empty, unreadable or 0 gives 11177215.
+    // The value of a colour setting (abnormalColourValue): "0" is black; missing, empty or
+    // unreadable gives 11177215.
     static quint32 abnormalColour(const QString& setting);
     // The module's abnormal colours 1..3 from its settings, whichever report is current (the
     // grid of a named report shows white rows; the abnormal overview shows the module's marks).

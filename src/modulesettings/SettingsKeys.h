@@ -41,8 +41,8 @@ inline constexpr SettingsKey TableCaption{Talor, Scope::Module, "CTABLE"}; // ca
 inline constexpr SettingsKey HideSetup{Talor, Scope::Module, "IF"};        // "YES": no set-up dialog at start
 inline constexpr SettingsKey ModuleBlankZero{Talor, Scope::Module,
                                              " 0"}; // "YES": blanks for zeros (a blank, then the digit)
-inline constexpr SettingsKey Restricted{Talor, Scope::Module,
-                                        "MENU"}; // restricted commands, 2-character names run together
+inline constexpr SettingsKey Restricted{
+    Talor, Scope::Module, "MENU"}; // restricted commands, 2-character names run together (isRestricted)
 inline constexpr SettingsKey ExternalMenu{Talor, Scope::Module,
                                           "MENU"}; // numbered 1 to 7: menu name of external module n
 inline constexpr SettingsKey ExternalCaption{Talor, Scope::Module,

@@ -2,26 +2,14 @@
 
 #include "db/Recordset.h"
 #include "modulesettings/ModuleSettings.h"
+#include "modulesettings/SettingRules.h"
 #include "suite/SuiteServices.h"
-#include "text/TextFunctions.h"
-
-#include <cmath>
 
 namespace talor {
 
 namespace {
 
 constexpr int CodeWidth = 6;
-
-// A colour setting as a 0x00BBGGRR value: its leading number; anything that is not a colour
-// (negative, beyond white, not a number) is treated as absent and gives 0, black.
-quint32 colourValue(const QString& text)
-{
-    const double value = text::numericValue(text);
-    if (!std::isfinite(value) || value < 0 || value > 0xFFFFFF)
-        return 0;
-    return static_cast<quint32>(value);
-}
 
 } // namespace
 
@@ -57,14 +45,14 @@ SetupValues ModuleSetup::load()
         values.menus[n - 1] = settings.read(keys::ExternalMenu, n);
     }
     for (int n = 1; n <= 3; ++n)
-        values.colours[n - 1] = colourValue(settings.read(keys::AbnormalColour, n));
+        values.colours[n - 1] = abnormalColourValue(settings.read(keys::AbnormalColour, n));
 
     values.hideAtStart = settings.read(keys::HideSetup) == u"YES";
     values.blankZero = settings.read(keys::ModuleBlankZero) == u"YES";
 
     const QString restricted = settings.read(keys::Restricted);
     for (const QString& command : commandPool())
-        (restricted.contains(command) ? values.restricted : values.offered) << command;
+        (isRestricted(restricted, command) ? values.restricted : values.offered) << command;
 
     values.tablesEnabled = m_suite.operatorName() == QLatin1String(TableOperator);
     m_loaded.clear();

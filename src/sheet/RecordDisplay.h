@@ -2,6 +2,7 @@
 
 #include "containers/KeptByValue.h"
 #include "grid/CellInput.h"
+#include "modulesettings/SettingRules.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,7 +25,7 @@ class Sheet;
 // the three abnormal colours (read at activation) and the report title (set by the layout).
 struct SheetState
 {
-    static constexpr quint32 DefaultAbnormalColour = 11177215; // 0xAA8CFF
+    static constexpr quint32 DefaultAbnormalColour = talor::DefaultAbnormalColour; // 0xAA8CFF
     static constexpr quint32 White = 16777215;
 
     bool BlankZero = false;

@@ -139,7 +139,7 @@ TEST_F(CommandsTest, MissingPictureNullPictureAndRowWithoutCaption)
     EXPECT_TRUE(bar.externalMenuVisible[1]);
 }
 
-TEST_F(CommandsTest, RestrictedListReadInPairsOrReportKindThreeHidesEditAndSave)
+TEST_F(CommandsTest, RestrictedListOrReportKindThreeHidesEditAndSave)
 {
     for (const auto& [list, option] : {std::pair("编辑保存", "2"), std::pair("", "3")}) {
         SCOPED_TRACE(option);
@@ -151,11 +151,11 @@ TEST_F(CommandsTest, RestrictedListReadInPairsOrReportKindThreeHidesEditAndSave)
         EXPECT_TRUE(!bar.isMenuVisible(MenuCommand::MN03) && bar.isMenuVisible(MenuCommand::MN04));
         EXPECT_EQ(bar.visibleButtonCount(), 6);
     }
-    // The list is read in pairs of characters.
+    // A command is hidden wherever its name stands in the list, as the set-up dialog shows it.
     using enum MenuCommand;
     // clang-format off
     const std::pair<const char*, std::vector<MenuCommand>> cases[] = {{"", {}}, {"编辑保存", {MN02, MN03}},
-        {"编辑保", {MN02}}, {"调时", {}}, {"辑保", {}}, {"x编辑", {}},
+        {"编辑保", {MN02}}, {"调时", {}}, {"辑保", {}}, {"x编辑", {MN02}}, {"打印,保存", {MN03, MN05}},
         {"选定预览打印输出关于退出", {MN01, MN04, MN05, MN06, MN07, MN08}}, {"调时退出", {MN08}}};
     // clang-format on
     for (const auto& [list, hidden] : cases)

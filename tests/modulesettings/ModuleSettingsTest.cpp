@@ -1,5 +1,6 @@
 #include "modulesettings/ModuleSettings.h"
 
+#include "modulesettings/SettingRules.h"
 #include "settings/IniFile.h"
 #include "support/FakeSuite.h"
 #include "support/TestFiles.h"
@@ -90,6 +91,33 @@ TEST_F(ModuleSettingsTest, KeysAreNamedByTheirScopeAndWrittenToTheirSection)
     EXPECT_EQ(fileText(u"talor.ini"_qs),
               u"[TALOR]\n考勤日报TABLE=v考勤日报TABLE\n样式A 0=v样式A 0\n"
               "考勤日报MENU7=v考勤日报MENU7\nROW8=vROW8\n\n[MODEL8]\nOPT=vOPT\n"_qs);
+}
+
+// The values an administrator may edit by hand: an abnormal colour is its leading number, "0"
+// black, and anything else the default pink; the restricted list names a command wherever the
+// name stands.
+TEST(SettingRulesTest, ColoursAndRestrictedCommands)
+{
+    const std::pair<const char*, quint32> colours[] = {
+        {"", 11177215},        {"0", 0},          {" 0", 0},    {"0.5", 0},       {"abc", 11177215},
+        {"255", 255},          {"65280x", 65280}, {"12.7", 12}, {"-5", 11177215}, {"16777215", 16777215},
+        {"16777216", 11177215}};
+    QList<quint32> read, expected;
+    for (const auto& [setting, colour] : colours) {
+        read << talor::abnormalColourValue(QString::fromUtf8(setting));
+        expected << colour;
+    }
+    EXPECT_EQ(read, expected);
+
+    const std::tuple<const char*, const char*, bool> restricted[] = {
+        {"编辑保存", "保存", true}, {"保存,打印", "打印", true}, {"保存, 打印", "打印", true},
+        {"编辑保", "保存", false},  {"", "保存", false},         {"x编辑", "编辑", true}};
+    QList<bool> named, expectedNamed;
+    for (const auto& [list, command, is] : restricted) {
+        named << talor::isRestricted(QString::fromUtf8(list), QString::fromUtf8(command));
+        expectedNamed << is;
+    }
+    EXPECT_EQ(named, expectedNamed);
 }
 
 } // namespace

@@ -109,7 +109,7 @@ protected:
 
 // The configured table is selected by code and caption, or the first is proposed. Only the
 // operator "Qel", exactly, may change the table. Colour settings are 0x00BBGGRR numbers: white is
-// the last colour; beyond it, negative or not a number reads as black.
+// the last colour, "0" black; beyond white, negative or not a number reads as the default pink.
 TEST_P(SetupTest, TheConfiguredTableTheTableOperatorAndColourSettingsAtTheirEdges)
 {
     const std::tuple<QString, QString, int, QString> cases[] = {{{}, {}, 0, u"KQB"_qs},
@@ -125,8 +125,13 @@ TEST_P(SetupTest, TheConfiguredTableTheTableOperatorAndColourSettingsAtTheirEdge
         suite.operatorNameValue = name;
         EXPECT_EQ(load().tablesEnabled, enabled) << name.toStdString();
     }
-    for (const auto& [text, colour] :
-         {std::pair{"16777215", 0xFFFFFFu}, {"16777216", 0u}, {"0", 0u}, {"1", 1u}, {"-1", 0u}, {"红", 0u}}) {
+    for (const auto& [text, colour] : {std::pair{"16777215", 0xFFFFFFu},
+                                       {"16777216", 11177215u},
+                                       {"0", 0u},
+                                       {"1", 1u},
+                                       {"-1", 11177215u},
+                                       {"红", 11177215u},
+                                       {"", 11177215u}}) {
         setModule(u"COLOR2="_qs + QString::fromUtf8(text));
         EXPECT_EQ(load().colours[1], colour) << text;
     }
@@ -211,6 +216,21 @@ TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
               "COLOR1=10531008|COLOR2=65280|COLOR3=16711680|IF=NO| 0=YES"_qs); // 10531008 is 0x00A0B0C0
     EXPECT_EQ(std::tuple(suite.refresh, d.result(), d.isVisible()),
               std::tuple(0, int(QDialog::Accepted), false));
+}
+
+// Black is picked like any colour, over an unset colour and over another; an unset colour left
+// as loaded shows the default pink and stays unset.
+TEST_P(SetupTest, BlackIsWrittenAndAnUnsetColourStaysUnset)
+{
+    setModule(u"COLOR1=|COLOR2=255|COLOR3="_qs);
+    ModuleSetup setup(suite, tree, menus);
+    SetupValues values = setup.load();
+    const quint32 unset = values.colours[2];
+    values.colours[0] = values.colours[1] = 0;
+    setup.save(values);
+    EXPECT_EQ(QStringList({QString::number(unset), setting(u"COLOR1"_qs), setting(u"COLOR2"_qs),
+                           setting(u"COLOR3"_qs)}),
+              QStringList({u"11177215"_qs, u"0"_qs, u"0"_qs, QString()}));
 }
 
 // Another operator saves the set-up while this dialog is open: a value this operator left as

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace talor {
+
+// How the module reads the settings that the set-up dialog and the kind buttons write and an
+// administrator may edit by hand: one reading for every part that uses them.
+
+// Rows marked abnormal while no colour is set are drawn in this colour (0x00BBGGRR, pink).
+inline constexpr quint32 DefaultAbnormalColour = 11177215;
+
+// An abnormal colour setting: its leading number as a 0x00BBGGRR colour, "0" being black. A
+// value that is absent or no colour (no number, negative, beyond white) is the default colour.
+quint32 abnormalColourValue(const QString& setting);
+
+// Whether the restricted-command list names `command` ("保存"). The set-up dialog writes the
+// names run together ("编辑保存"); any text holding the name restricts the command, so that a
+// list edited by hand ("保存,打印") means what the dialog shows for it.
+bool isRestricted(const QString& list, const QString& command);
+
+} // namespace talor
