@@ -1,6 +1,7 @@
 #include "entry/MainWindowLoad.h"
 
 #include "modulesettings/ModuleSettings.h"
+#include "modulesettings/SettingRules.h"
 #include "suite/SuiteServices.h"
 
 #include <QDir>
@@ -54,7 +55,8 @@ void MainWindowLoad::run()
     m_target.setWindowCaption(m_suite.moduleKey());
     m_target.setWindowIconFile(QDir(m_suite.iconDirectory()).filePath(m_suite.iconFileName()));
 
-    m_suite.setReportOption(settings.read(keys::ReportKind));
+    // A new install has no kind yet, and a damaged one is no kind: both start on the one-day report.
+    m_suite.setReportOption(reportKindValue(settings.read(keys::ReportKind)));
 }
 
 void MainWindowLoad::loadBackgroundPicture()

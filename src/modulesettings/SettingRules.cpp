@@ -33,6 +33,13 @@ quint32 abnormalColourValue(const QString& setting)
     return quint32(number);
 }
 
+QString reportKindValue(const QString& setting)
+{
+    if (setting == u"1" || setting == u"2" || setting == u"3")
+        return setting;
+    return QStringLiteral("2");
+}
+
 bool isRestricted(const QString& list, const QString& command)
 {
     return !command.isEmpty() && list.contains(command);

@@ -15,6 +15,10 @@ inline constexpr quint32 DefaultAbnormalColour = 11177215;
 // value that is absent or no colour (no number, negative, beyond white) is the default colour.
 quint32 abnormalColourValue(const QString& setting);
 
+// The report kind "1", "2" or "3" of an OPT setting; an absent or unknown one is "2", the
+// one-day report of the organisation or a department.
+QString reportKindValue(const QString& setting);
+
 // Whether the restricted-command list names `command` ("保存"). The set-up dialog writes the
 // names run together ("编辑保存"); any text holding the name restricts the command, so that a
 // list edited by hand ("保存,打印") means what the dialog shows for it.

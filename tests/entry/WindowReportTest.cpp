@@ -132,6 +132,26 @@ TEST_F(WindowReport, KindThreeOfTheWholeOrganisationNamesEachPersonsOwnDepartmen
     EXPECT_EQ(sheet().text(PeriodBlock::Rows * i + PeriodBlock::PersonRow, 1), person);
 }
 
+// A new install has no report kind in its settings, and a damaged one a kind that is none: the
+// window starts on the one-day report, its button checked, and Enter on a node shows its rows
+// as with the kind set.
+TEST_F(WindowReport, WithoutAKnownKindTheWindowStartsOnTheOneDayReport)
+{
+    const QString file = suite->settingsDirectory() + "/" + suite->settingsFileName();
+    using Start = std::tuple<bool, int, int>; // kind 2 checked, last row before and after Enter
+    QList<Start> started;
+    for (const char* kind : {"2", "", "4"}) {
+        suite->writeSetting("TALOR", "考勤日报OPT", kind, file);
+        window->load();
+        window->activate();
+        const int laidOut = sheet().lastRow();
+        enterNode("A生产部");
+        started << std::tuple(test::option(*window, 2)->isChecked(), laidOut, sheet().lastRow());
+    }
+    ASSERT_GT(std::get<2>(started[0]), std::get<1>(started[0]));
+    EXPECT_EQ(started, QList<Start>(3, started[0]));
+}
+
 // Kind 2 previewed, then printed as previewed without a dialog (no printer: a PDF), editing
 // taken away; exported through the save dialog: cancelled, a .vts name (an Excel workbook all
 // the same), a desktop without a spreadsheet program.

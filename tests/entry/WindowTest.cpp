@@ -418,6 +418,7 @@ TEST_F(WindowTest, ZhShowsOneWindowModallyThatOpensAsItWasLeft)
 // between cells and Ctrl+Tab leaves. F1 tells the keys; Alt and a letter open the menus.
 TEST_F(WindowTest, TabWalksTheWindowCtrlTabLeavesTheGridF1Helps)
 {
+    suite.setSetting("TALOR", "考勤日报OPT", "3");
     showActive();
     window->book().setLastRow(3);
     window->book().setLastColumn(3);

@@ -95,8 +95,8 @@ TEST_F(ModuleSettingsTest, KeysAreNamedByTheirScopeAndWrittenToTheirSection)
 
 // The values an administrator may edit by hand: an abnormal colour is its leading number, "0"
 // black, and anything else the default pink; the restricted list names a command wherever the
-// name stands.
-TEST(SettingRulesTest, ColoursAndRestrictedCommands)
+// name stands; a report kind other than 1 to 3 is the one-day report.
+TEST(SettingRulesTest, ColoursRestrictedCommandsAndReportKinds)
 {
     const std::pair<const char*, quint32> colours[] = {
         {"", 11177215},        {"0", 0},          {" 0", 0},    {"0.5", 0},       {"abc", 11177215},
@@ -118,6 +118,11 @@ TEST(SettingRulesTest, ColoursAndRestrictedCommands)
         expectedNamed << is;
     }
     EXPECT_EQ(named, expectedNamed);
+
+    QStringList kinds;
+    for (const char* setting : {"1", "2", "3", "", "4", "0", " 1"})
+        kinds << talor::reportKindValue(QString::fromUtf8(setting));
+    EXPECT_EQ(kinds, QStringList({"1", "2", "3", "2", "2", "2", "2"}));
 }
 
 } // namespace
