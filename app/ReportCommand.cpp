@@ -150,6 +150,10 @@ QString reportDescription()
         "later node's are joined by /, B一车间一/班). Dates are YYYY-MM-DD; without them\n"
         "the suite's report date and period apply.\n"
         "\n"
+        "The commands the window's set-up restricts (its restricted list, the module key + MENU in\n"
+        "the settings file) hide only the window's menus and buttons: the command line is the site\n"
+        "administrator's tool and writes or prints whatever it is asked.\n"
+        "\n"
         "Exit status: 0 written, 1 the suite, database, a file or the printer failed, or records of\n"
         "the period had no day row of a kind-3 report (written without them, standard error says\n"
         "how many and the first), 2 a bad request.");

@@ -29,8 +29,8 @@ public:
     {
         return nullptr;
     }
-    void preview(QWidget*, const QString&, const QPageLayout&,
-                 const std::function<void(QPagedPaintDevice&)>&) override
+    void preview(QWidget*, const QString&, const QPageLayout&, const std::function<void(QPagedPaintDevice&)>&,
+                 bool) override
     {}
     std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString&, QString&) override { return nullptr; }
 };

@@ -39,8 +39,8 @@ public:
     {
         return std::make_unique<Unwatched>();
     }
-    void preview(QWidget*, const QString&, const QPageLayout&,
-                 const std::function<void(QPagedPaintDevice&)>&) override
+    void preview(QWidget*, const QString&, const QPageLayout&, const std::function<void(QPagedPaintDevice&)>&,
+                 bool) override
     {}
     std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString&, QString&) override { return nullptr; }
 

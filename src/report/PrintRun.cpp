@@ -1,6 +1,8 @@
 #include "report/PrintRun.h"
 
 #include "grid/Workbook.h"
+#include "modulesettings/ModuleSettings.h"
+#include "modulesettings/SettingRules.h"
 #include "print/PageRenderer.h"
 #include "print/XlsxPageSetup.h"
 #include "report/PrintSettings.h"
@@ -129,16 +131,21 @@ PrintRun::Result PrintRun::preview()
     step(result, QCoreApplication::translate("talor", "preview"), [&] {
         const BookPages pages(m_book, prepared, result.printFile);
         result.pages = pages.pageCount();
-        m_ui.preview(m_parent, prepared.sheetName, prepared.setup.pageSetup.pageLayout(),
-                     [&](QPagedPaintDevice& target) {
-                         // A failure inside the preview's painting is noted; the preview stays.
-                         step(result, QCoreApplication::translate("talor", "preview pages"), [&] {
-                             print::PagedOutput output(target, prepared.sheetName);
-                             for (const print::PageRenderer* renderer : pages.renderers())
-                                 output.add(*renderer);
-                             output.finish();
-                         });
-                     });
+        // A restricted 打印 is not offered from the preview either.
+        const bool printable =
+            !isRestricted(ModuleSettings(m_suite).read(keys::Restricted), QStringLiteral("打印"));
+        m_ui.preview(
+            m_parent, prepared.sheetName, prepared.setup.pageSetup.pageLayout(),
+            [&](QPagedPaintDevice& target) {
+                // A failure inside the preview's painting is noted; the preview stays.
+                step(result, QCoreApplication::translate("talor", "preview pages"), [&] {
+                    print::PagedOutput output(target, prepared.sheetName);
+                    for (const print::PageRenderer* renderer : pages.renderers())
+                        output.add(*renderer);
+                    output.finish();
+                });
+            },
+            printable);
     });
     return result;
 }

@@ -1,5 +1,6 @@
 #include "ui/QtUiService.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -201,7 +202,7 @@ std::unique_ptr<UiService::Progress> QtUiService::progress(QWidget* parent, cons
 }
 
 void QtUiService::preview(QWidget* parent, const QString& title, const QPageLayout& layout,
-                          const std::function<void(QPagedPaintDevice&)>& paint)
+                          const std::function<void(QPagedPaintDevice&)>& paint, bool printable)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(layout);
@@ -211,6 +212,14 @@ void QtUiService::preview(QWidget* parent, const QString& title, const QPageLayo
     dialog.setObjectName(QStringLiteral("printPreview"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&](QPrinter* target) { paint(*target); });
+    if (!printable) {
+        // The dialog's own toolbar actions, known by their texts: a hidden action cannot be
+        // triggered either.
+        const QStringList printing{QPrintPreviewDialog::tr("Print"), QPrintPreviewDialog::tr("Page setup")};
+        for (QAction* action : dialog.findChildren<QAction*>())
+            if (printing.contains(action->text()))
+                action->setVisible(false);
+    }
     dialog.exec();
 }
 

@@ -23,7 +23,7 @@ public:
     std::unique_ptr<Progress> progress(QWidget* parent, const QString& title, const QString& stopText,
                                        int maximum) override;
     void preview(QWidget* parent, const QString& title, const QPageLayout& layout,
-                 const std::function<void(QPagedPaintDevice&)>& paint) override;
+                 const std::function<void(QPagedPaintDevice&)>& paint, bool printable) override;
     std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString& title, QString& printerName) override;
 
     // Qt's own texts (standard buttons, file, colour and print dialogs) in Chinese, as the

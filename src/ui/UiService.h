@@ -73,10 +73,11 @@ public:
                                                int maximum) = 0;
 
     // A print preview of the pages `paint` paints onto the device it is given (in `layout`),
-    // from which the operator may print them; returns when the preview closes. `paint` may be
-    // called more than once, as the preview paints again.
+    // from which the operator may print them when `printable` (the preview offers no printing
+    // and no page set-up otherwise); returns when the preview closes. `paint` may be called more
+    // than once, as the preview paints again.
     virtual void preview(QWidget* parent, const QString& title, const QPageLayout& layout,
-                         const std::function<void(QPagedPaintDevice&)>& paint) = 0;
+                         const std::function<void(QPagedPaintDevice&)>& paint, bool printable) = 0;
 
     // The desktop's default printer for a document named `title`, and its name; null where
     // the machine has none.

@@ -152,6 +152,19 @@ TEST_F(WindowReport, WithoutAKnownKindTheWindowStartsOnTheOneDayReport)
     EXPECT_EQ(started, QList<Start>(3, started[0]));
 }
 
+// With 打印 restricted, the preview offers no printing either.
+TEST_F(WindowReport, ARestrictedPrintIsNotOfferedFromThePreview)
+{
+    const QString file = suite->settingsDirectory() + "/" + suite->settingsFileName();
+    QList<std::optional<bool>> printable;
+    for (const char* restricted : {"输出", "保存,打印"}) {
+        suite->writeSetting("TALOR", "考勤日报MENU", restricted, file);
+        test::trigger(*window, "MN04");
+        printable << ui().previewPrintable;
+    }
+    EXPECT_EQ(printable, QList<std::optional<bool>>({true, false}));
+}
+
 // Kind 2 previewed, then printed as previewed without a dialog (no printer: a PDF), editing
 // taken away; exported through the save dialog: cancelled, a .vts name (an Excel workbook all
 // the same), a desktop without a spreadsheet program.

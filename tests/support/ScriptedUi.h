@@ -103,13 +103,16 @@ public:
     }
 
     // A print preview paints its pages into a PDF in memory (previewPages counts them), is
-    // recorded as "printPreview" among the dialogs shown, then runs the next queued handler.
+    // recorded as "printPreview" among the dialogs shown (previewPrintable: whether it offered
+    // printing), then runs the next queued handler.
     int previewPages = -1;
+    std::optional<bool> previewPrintable;
     std::deque<std::function<void()>> previews;
     void preview(QWidget*, const QString&, const QPageLayout& layout,
-                 const std::function<void(QPagedPaintDevice&)>& paint) override
+                 const std::function<void(QPagedPaintDevice&)>& paint, bool printable) override
     {
         dialogsShown << QStringLiteral("printPreview");
+        previewPrintable = printable;
         QBuffer pdf;
         pdf.open(QIODevice::WriteOnly);
         {

@@ -4,6 +4,7 @@
 #include "db/Recordset.h"
 #include "support/ErrorText.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -176,12 +177,36 @@ TEST(QtUiServiceTest, ProgressStopsOnItsButtonAndThePreviewShowsThePaintedPages)
         dialog->reject();
     });
     const QPageLayout landscape(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF());
-    ui.preview(nullptr, "日报", landscape, [](QPagedPaintDevice& device) {
-        QPainter painter(&device);
-        device.newPage();
-        device.newPage();
-    });
+    ui.preview(
+        nullptr, "日报", landscape,
+        [](QPagedPaintDevice& device) {
+            QPainter painter(&device);
+            device.newPage();
+            device.newPage();
+        },
+        true);
     EXPECT_EQ(pages, 3);
+}
+
+// A preview that may not print offers neither printing nor the page set-up; all else stays.
+TEST(QtUiServiceTest, APreviewWithoutPrintingLacksPrintAndPageSetup)
+{
+    QtUiService ui;
+    QStringList offered[2];
+    for (const bool printable : {true, false}) {
+        onNextDialog<QPrintPreviewDialog>([&, printable](QPrintPreviewDialog* dialog) {
+            for (const QAction* action : dialog->findChildren<QAction*>())
+                if (action->isVisible() && !action->text().isEmpty())
+                    offered[printable ? 0 : 1] << action->text();
+            dialog->reject();
+        });
+        ui.preview(
+            nullptr, "日报", QPageLayout(), [](QPagedPaintDevice&) {}, printable);
+    }
+    for (const QString& text : offered[1])
+        offered[0].removeOne(text);
+    EXPECT_EQ(offered[0],
+              QStringList({QPrintPreviewDialog::tr("Print"), QPrintPreviewDialog::tr("Page setup")}));
 }
 
 } // namespace
