@@ -13,15 +13,24 @@ using enum ActivationAfter;
 // the end of the window. The select-report dialog (MN01) resets RefreshFlag when it closes, as
 // the about box's set-up dialog (MN07) and another module's component may: the activation after
 // them rebuilds the window. A program started alongside the window leaves it as it is.
+// Every guarded command but 退出 (MN08), which ends the window, shows the report again as stored
+// when the guard gave edits up and nothing laid the report out anew.
 constexpr std::pair<MenuCommand, CommandRule> MenuRules[] = {
-    {MenuCommand::MN01, {true, WhenRun}},          {MenuCommand::MN02, {false, Never}},
-    {MenuCommand::MN03, {false, Never}},           {MenuCommand::MN04, {false, Never}},
-    {MenuCommand::MN05, {false, Never}},           {MenuCommand::MN06, {false, Never}},
-    {MenuCommand::MN07, {true, WhenRun}},          {MenuCommand::MN08, {true, Never}},
-    {MenuCommand::MNE1, {true, WhenComponentRan}}, {MenuCommand::MNE2, {true, WhenComponentRan}},
-    {MenuCommand::MNE3, {true, WhenComponentRan}}, {MenuCommand::MNE4, {true, WhenComponentRan}},
-    {MenuCommand::MNE5, {true, WhenComponentRan}}, {MenuCommand::MNE6, {true, WhenComponentRan}},
-    {MenuCommand::MNE7, {true, WhenComponentRan}},
+    {MenuCommand::MN01, {true, WhenRun, true}},
+    {MenuCommand::MN02, {false, Never}},
+    {MenuCommand::MN03, {false, Never}},
+    {MenuCommand::MN04, {false, Never}},
+    {MenuCommand::MN05, {false, Never}},
+    {MenuCommand::MN06, {false, Never}},
+    {MenuCommand::MN07, {true, WhenRun, true}},
+    {MenuCommand::MN08, {true, Never}},
+    {MenuCommand::MNE1, {true, WhenComponentRan, true}},
+    {MenuCommand::MNE2, {true, WhenComponentRan, true}},
+    {MenuCommand::MNE3, {true, WhenComponentRan, true}},
+    {MenuCommand::MNE4, {true, WhenComponentRan, true}},
+    {MenuCommand::MNE5, {true, WhenComponentRan, true}},
+    {MenuCommand::MNE6, {true, WhenComponentRan, true}},
+    {MenuCommand::MNE7, {true, WhenComponentRan, true}},
 };
 
 // A report kind button switches the kind (resetting RefreshFlag); the activation after it lays

@@ -22,11 +22,15 @@ enum class CommandEnd
 };
 
 // What the main window does around one of its commands: the unsaved-data guard first (the
-// command runs only when it passes), and whether the window is activated after it.
+// command runs only when it passes), and whether the window is activated after it. When the
+// guard gave unsaved edits up and the activation did not lay the report out anew, a command
+// that leaves the window open shows the report again as stored (`showsStoredAfter`): the grid
+// never keeps edits that are no longer to be saved.
 struct CommandRule
 {
     bool guard = false;
     ActivationAfter activation = ActivationAfter::Never;
+    bool showsStoredAfter = false;
 
     bool activatesAfter(CommandEnd end) const;
 };

@@ -42,18 +42,33 @@ ModuleMenuOutcome ModuleMenus::clickExternalMenu(int position)
     return runModuleMenu();
 }
 
-ModuleMenuOutcome ModuleMenus::runModuleMenu()
+std::optional<ModuleMenuOutcome> ModuleMenus::refusal(int position)
+{
+    m_suite.setCurrentMenuName(ModuleSettings(m_suite).read(keys::ExternalMenu, position));
+    return refusalOfCurrentMenu();
+}
+
+std::optional<ModuleMenuOutcome> ModuleMenus::refusalOfCurrentMenu()
 {
     using Kind = ModuleMenuOutcome::Kind;
     const QString name = m_suite.currentMenuName();
     m_menuRecords.close();
     m_menuRecords.open("select * from SYS02 where cdmc=" + sql::quoted(name), m_suite.connection());
     if (m_menuRecords.eof())
-        return {Kind::NotRegistered, "菜单:'" + name + "'尚未登记", SystemTitle};
+        return ModuleMenuOutcome{Kind::NotRegistered, "菜单:'" + name + "'尚未登记", SystemTitle};
 
     m_suite.setCurrentMenuPicture(m_menuRecords.text("cdtb"));
     if (!operatorMayUse(m_suite.allowedMenus(), name, m_menuRecords.text("zxtm")))
-        return {Kind::NotAuthorised, m_suite.operatorName() + "未被授权使用'" + name + "'", SystemTitle};
+        return ModuleMenuOutcome{Kind::NotAuthorised, m_suite.operatorName() + "未被授权使用'" + name + "'",
+                                 SystemTitle};
+    return std::nullopt;
+}
+
+ModuleMenuOutcome ModuleMenus::runModuleMenu()
+{
+    using Kind = ModuleMenuOutcome::Kind;
+    if (std::optional<ModuleMenuOutcome> refused = refusalOfCurrentMenu())
+        return *refused;
 
     const QVariant mkwj = m_menuRecords.value("mkwj");
     const QString module = moduleName(mkwj);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 namespace talor {
 
@@ -39,8 +40,9 @@ struct ModuleMenuOutcome
     QString title;
 };
 
-// The external module menus MNE1 to MNE7 and RunModuleMenu. The unsaved-data guard runs in
-// the window before a click reaches this class.
+// The external module menus MNE1 to MNE7 and RunModuleMenu. The window asks refusal() first,
+// then the unsaved-data guard, then clickExternalMenu(): a menu that is refused anyway does not
+// ask the operator to give up unsaved edits.
 class ModuleMenus
 {
 public:
@@ -50,6 +52,9 @@ public:
     ModuleMenuOutcome clickExternalMenu(int position);
     // Runs the suite's current menu: the SYS02 row, the rights test, then program or component.
     ModuleMenuOutcome runModuleMenu();
+    // MNE`position`'s menu name handed to the suite, then its SYS02 row and the rights test:
+    // the outcome that refuses it (not registered, not authorised), or nothing when it may run.
+    std::optional<ModuleMenuOutcome> refusal(int position);
 
     // The rights test: ",name," in the allowed-menu list, or zxtm starting or ending with "*".
     static bool operatorMayUse(const QString& allowedMenus, const QString& name, const QString& zxtm);
@@ -60,6 +65,8 @@ public:
     static bool isPlainModuleName(const QString& module);
 
 private:
+    std::optional<ModuleMenuOutcome> refusalOfCurrentMenu();
+
     SuiteServices& m_suite;
     Recordset& m_menuRecords;
     ModuleLauncher& m_launcher;

@@ -172,6 +172,9 @@ private:
     CommandEnd runCommandOf(MenuCommand command);
     // MNE`position`: starts the external module of the menu and tells how that went.
     CommandEnd runExternalMenu(int position);
+    // An external module item whose menu is not registered or not the operator's: told, and
+    // true, before the unsaved-data guard asks anything.
+    bool externalMenuRefused(MenuCommand command);
     void place(QWidget* widget, const TwipsRect& rect);
     void placeGrid();
     void connectGridEvents();

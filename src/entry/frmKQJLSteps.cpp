@@ -269,10 +269,37 @@ void frmKQJL::runMenuCommand(MenuCommand command)
     // written first (and so saved, validated, printed or exported with the rest).
     m_grid->commitEdit();
     const CommandRule rule = commandRule(command);
+    if (externalMenuRefused(command))
+        return;
+    const bool hadEdits = m_state.DataChanged;
     if (rule.guard && !unsavedDataGuard(m_state.DataChanged, m_ui, this))
         return;
-    if (rule.activatesAfter(runCommandOf(command)))
+    const bool editsGivenUp = rule.guard && hadEdits;
+    bool laidOutAnew = false;
+    if (rule.activatesAfter(runCommandOf(command))) {
+        laidOutAnew = m_activation.needsRebuild();
         activate();
+    }
+    // The edits given up at the guard are no longer shown as if they were still to be saved.
+    if (editsGivenUp && rule.showsStoredAfter && !laidOutAnew)
+        redisplay();
+}
+
+bool frmKQJL::externalMenuRefused(MenuCommand command)
+{
+    const int external = int(command) - int(MenuCommand::MNE1);
+    if (external < 0 || external >= 7)
+        return false;
+    std::optional<ModuleMenuOutcome> refused;
+    try {
+        refused = ModuleMenus(m_suite, m_records.MenuRecords, m_launcher).refusal(external + 1);
+    } catch (const std::exception& error) {
+        reportFailure(QStringLiteral("外挂模块"), error);
+        return true;
+    }
+    if (refused)
+        m_ui.message(this, refused->message, UiService::Buttons::Ok, refused->title);
+    return refused.has_value();
 }
 
 CommandEnd frmKQJL::runCommandOf(MenuCommand command)

@@ -294,6 +294,32 @@ TEST_P(EditingTest, ASheetLaidOutAnewUnderTheEditsIsAskedAboutAndNeverSaved)
     EXPECT_EQ(day(), before);
 }
 
+// A module item that is refused anyway (its menu not registered) says so without asking about
+// the edits; OK at the guard before 关于 gives the edits up, and the grid shows the stored
+// report again: nothing is left to save.
+TEST_P(EditingTest, EditsGivenUpAtTheGuardAreNoLongerShown)
+{
+    a->suite.writeSetting("TALOR", "考勤日报MENU1", "未登记菜单",
+                          a->suite.settingsDirectory() + "/" + a->suite.settingsFileName());
+    a->suite.setRefreshFlag(0);
+    a->window->activate(); // the module item shows
+    Q_EMIT test::child<QTreeWidget>(*a->window, "TreeView1")
+        ->itemClicked(test::treeNode(*a->window, QStringLiteral("ROOT")), 0);
+    const int row = a->firstRow();
+    const QString shown = a->book().text(row, 8);
+    a->edit();
+    a->type(row, 8, "77");
+    test::trigger(*a->window, "MNE1");
+    const QStringList refused = a->ui.messageTexts();
+    a->ui.messages.clear();
+    a->ui.answers.assign(1, UiService::Answer::Ok);
+    test::trigger(*a->window, "MN07");
+    a->save();
+    EXPECT_EQ(std::tuple(refused, a->ui.messageTexts(), a->book().text(row, 8)),
+              std::tuple(QStringList{"菜单:'未登记菜单'尚未登记"},
+                         QStringList{talor::GuardMessage, SheetEditing::NotEditing}, shown));
+}
+
 // 合计 with unsaved edits asks first: Cancel leaves the box unticked and the edits savable.
 TEST_P(EditingTest, CancelAtTheSumBoxKeepsItAndTheEdits)
 {
