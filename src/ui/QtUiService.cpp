@@ -213,9 +213,13 @@ void QtUiService::preview(QWidget* parent, const QString& title, const QPageLayo
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&](QPrinter* target) { paint(*target); });
     if (!printable) {
-        // The dialog's own toolbar actions, known by their texts: a hidden action cannot be
-        // triggered either.
-        const QStringList printing{QPrintPreviewDialog::tr("Print"), QPrintPreviewDialog::tr("Page setup")};
+        // The dialog's own toolbar actions, known by their texts in Qt's translation (Qt's, not
+        // the module's: the texts are looked up, not listed for translation here); a hidden
+        // action cannot be triggered either.
+        static const char* const Context = "QPrintPreviewDialog";
+        QStringList printing;
+        for (const char* text : {"Print", "Page setup"})
+            printing << QCoreApplication::translate(Context, text);
         for (QAction* action : dialog.findChildren<QAction*>())
             if (printing.contains(action->text()))
                 action->setVisible(false);
