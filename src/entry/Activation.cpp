@@ -11,11 +11,6 @@ namespace talor {
 
 Activation::Activation(SuiteServices& suite) : m_suite(suite) {}
 
-quint32 Activation::abnormalColour(const QString& setting)
-{
-    return abnormalColourValue(setting);
-}
-
 void Activation::readReportState(MainWindowState& state) const
 {
     ModuleSettings settings(m_suite);
@@ -37,7 +32,7 @@ std::array<quint32, 3> Activation::moduleAbnormalColours() const
     ModuleSettings settings(m_suite);
     std::array<quint32, 3> colours{};
     for (int n = 1; n <= 3; ++n)
-        colours[size_t(n - 1)] = abnormalColour(settings.read(keys::AbnormalColour, n));
+        colours[size_t(n - 1)] = abnormalColourValue(settings.read(keys::AbnormalColour, n));
     return colours;
 }
 

@@ -32,11 +32,8 @@ public:
     // button is never enabled again here.
     OptionButtonsState optionButtons(const std::array<bool, 3>& enabledNow) const;
 
-    // The value of a colour setting (abnormalColourValue): "0" is black; missing, empty or
-    // unreadable gives 11177215.
-    static quint32 abnormalColour(const QString& setting);
-    // The module's abnormal colours 1..3 from its settings, whichever report is current (the
-    // grid of a named report shows white rows; the abnormal overview shows the module's marks).
+    // The module's abnormal colours 1..3 from its settings (abnormalColourValue), whichever report is current
+    // (the grid of a named report shows white rows; the abnormal overview shows the module's marks).
     std::array<quint32, 3> moduleAbnormalColours() const;
     // Frame1's left edge: the toolbar's button width times the visible buttons, plus 200 twips.
     static int frameLeft(int buttonWidth, int visibleButtons) { return buttonWidth * visibleButtons + 200; }

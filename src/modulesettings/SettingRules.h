@@ -10,10 +10,14 @@ namespace talor {
 
 // Rows marked abnormal while no colour is set are drawn in this colour (0x00BBGGRR, pink).
 inline constexpr quint32 DefaultAbnormalColour = 11177215;
+inline constexpr quint32 WhiteColour = 0xFFFFFF;
 
-// An abnormal colour setting: its leading number as a 0x00BBGGRR colour, "0" being black. A
-// value that is absent or no colour (no number, negative, beyond white) is the default colour.
+// An abnormal colour setting: its leading number as a 0x00BBGGRR colour. A value that is absent
+// or no colour (no number, 0, negative, beyond white) is the default colour: settings files of
+// earlier set-ups hold "0" for a colour never chosen.
 quint32 abnormalColourValue(const QString& setting);
+// The text a chosen colour is written as: its number, black as 1 (a black that "0" cannot be).
+QString abnormalColourText(quint32 colour);
 
 // The report kind "1", "2" or "3" of an OPT setting; an absent or unknown one is "2", the
 // one-day report of the organisation or a department.

@@ -137,7 +137,7 @@ SuiteServices::SettingValues ModuleSetup::entries(const SetupValues& values) con
         add(keys::ExternalMenu, values.menus[n - 1], n);
     }
     for (int n = 1; n <= 3; ++n)
-        add(keys::AbnormalColour, QString::number(values.colours[n - 1]), n);
+        add(keys::AbnormalColour, abnormalColourText(values.colours[n - 1]), n);
     add(keys::HideSetup, values.hideAtStart ? u"YES"_qs : u"NO"_qs);
     add(keys::ModuleBlankZero, values.blankZero ? u"YES"_qs : u"NO"_qs);
     return out;

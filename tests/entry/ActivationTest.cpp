@@ -17,15 +17,6 @@ using namespace talor;
 
 namespace {
 
-TEST(ActivationColourTest, LeadingNumberOrTheDefault)
-{
-    const std::pair<const char*, quint32> cases[] = {
-        {"", 11177215},          {"0", 0},     {"abc", 11177215}, {"255", 255},          {"65280x", 65280},
-        {" 16777215", 16777215}, {"12.7", 12}, {"-5", 11177215},  {"16777216", 11177215}};
-    for (const auto& [setting, colour] : cases)
-        EXPECT_EQ(Activation::abnormalColour(QString::fromUtf8(setting)), colour) << setting;
-}
-
 class ActivationTest : public ::testing::Test
 {
 protected:

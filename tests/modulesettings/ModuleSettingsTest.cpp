@@ -93,21 +93,24 @@ TEST_F(ModuleSettingsTest, KeysAreNamedByTheirScopeAndWrittenToTheirSection)
               "考勤日报MENU7=v考勤日报MENU7\nROW8=vROW8\n\n[MODEL8]\nOPT=vOPT\n"_qs);
 }
 
-// The values an administrator may edit by hand: an abnormal colour is its leading number, "0"
-// black, and anything else the default pink; the restricted list names a command wherever the
+// The values an administrator may edit by hand: an abnormal colour is its leading whole number,
+// and 0 (what earlier set-ups wrote for a colour never chosen) or no colour the default pink,
+// while a chosen black is written as 1; the restricted list names a command wherever the
 // name stands; a report kind other than 1 to 3 is the one-day report.
 TEST(SettingRulesTest, ColoursRestrictedCommandsAndReportKinds)
 {
     const std::pair<const char*, quint32> colours[] = {
-        {"", 11177215},        {"0", 0},          {" 0", 0},    {"0.5", 0},       {"abc", 11177215},
-        {"255", 255},          {"65280x", 65280}, {"12.7", 12}, {"-5", 11177215}, {"16777215", 16777215},
-        {"16777216", 11177215}};
+        {"", 11177215},    {"0", 11177215},  {" 0", 11177215},       {"0.5", 11177215},
+        {"abc", 11177215}, {"1", 1},         {"255", 255},           {"65280x", 65280},
+        {"12.7", 12},      {"-5", 11177215}, {"16777215", 16777215}, {"16777216", 11177215}};
     QList<quint32> read, expected;
     for (const auto& [setting, colour] : colours) {
         read << talor::abnormalColourValue(QString::fromUtf8(setting));
         expected << colour;
     }
     EXPECT_EQ(read, expected);
+    EXPECT_EQ(QStringList({talor::abnormalColourText(0), talor::abnormalColourText(255)}),
+              QStringList({"1", "255"}));
 
     const std::tuple<const char*, const char*, bool> restricted[] = {
         {"编辑保存", "保存", true}, {"保存,打印", "打印", true}, {"保存, 打印", "打印", true},

@@ -109,7 +109,7 @@ protected:
 
 // The configured table is selected by code and caption, or the first is proposed. Only the
 // operator "Qel", exactly, may change the table. Colour settings are 0x00BBGGRR numbers: white is
-// the last colour, "0" black; beyond white, negative or not a number reads as the default pink.
+// the last colour; 0, beyond white, negative or not a number reads as the default pink.
 TEST_P(SetupTest, TheConfiguredTableTheTableOperatorAndColourSettingsAtTheirEdges)
 {
     const std::tuple<QString, QString, int, QString> cases[] = {{{}, {}, 0, u"KQB"_qs},
@@ -127,7 +127,7 @@ TEST_P(SetupTest, TheConfiguredTableTheTableOperatorAndColourSettingsAtTheirEdge
     }
     for (const auto& [text, colour] : {std::pair{"16777215", 0xFFFFFFu},
                                        {"16777216", 11177215u},
-                                       {"0", 0u},
+                                       {"0", 11177215u},
                                        {"1", 1u},
                                        {"-1", 11177215u},
                                        {"红", 11177215u},
@@ -218,8 +218,8 @@ TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
               std::tuple(0, int(QDialog::Accepted), false));
 }
 
-// Black is picked like any colour, over an unset colour and over another; an unset colour left
-// as loaded shows the default pink and stays unset.
+// Black is picked like any colour, over an unset colour and over another, and written as 1 (a
+// "0" reads as unset); an unset colour left as loaded shows the default pink and stays unset.
 TEST_P(SetupTest, BlackIsWrittenAndAnUnsetColourStaysUnset)
 {
     setModule(u"COLOR1=|COLOR2=255|COLOR3="_qs);
@@ -230,7 +230,7 @@ TEST_P(SetupTest, BlackIsWrittenAndAnUnsetColourStaysUnset)
     setup.save(values);
     EXPECT_EQ(QStringList({QString::number(unset), setting(u"COLOR1"_qs), setting(u"COLOR2"_qs),
                            setting(u"COLOR3"_qs)}),
-              QStringList({u"11177215"_qs, u"0"_qs, u"0"_qs, QString()}));
+              QStringList({u"11177215"_qs, u"1"_qs, u"1"_qs, QString()}));
 }
 
 // Another operator saves the set-up while this dialog is open: a value this operator left as
