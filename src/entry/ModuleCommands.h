@@ -25,6 +25,9 @@ public:
     virtual void preview() = 0;                        // MN04
     virtual void print() = 0;                          // MN05
     virtual void exportExcel() = 0;                    // MN06
+    // The unsaved-data guard gave the edits up: editing ends, so that nothing typed afterwards
+    // goes unasked and unsaved.
+    virtual void endEditing() = 0;
 
     // F1Book1's events.
     virtual void gridMouseButton(int button, int shift, int x, int y) = 0;

@@ -79,6 +79,7 @@ public:
     void preview() override { m_output.preview(); }
     void print() override { m_output.print(); }
     void exportExcel() override { m_output.exportReport(); }
+    void endEditing() override { m_editing.endEditing(); }
     void gridMouseButton(int button, int shift, int x, int y) override
     {
         m_editing.mouseButton(button, shift, x, y);

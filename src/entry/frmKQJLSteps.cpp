@@ -201,7 +201,7 @@ void frmKQJL::applyOptionButtons()
 void frmKQJL::optionClick(int kind)
 {
     const CommandRule rule = reportKindRule(kind);
-    if (rule.guard && !unsavedDataGuard(m_state.DataChanged, m_ui, this)) {
+    if (rule.guard && !discardUnsavedData()) {
         applyOptionButtons(); // the kind shown stays checked
         return;
     }
@@ -272,7 +272,7 @@ void frmKQJL::runMenuCommand(MenuCommand command)
     if (externalMenuRefused(command))
         return;
     const bool hadEdits = m_state.DataChanged;
-    if (rule.guard && !unsavedDataGuard(m_state.DataChanged, m_ui, this))
+    if (rule.guard && !discardUnsavedData())
         return;
     const bool editsGivenUp = rule.guard && hadEdits;
     bool laidOutAnew = false;

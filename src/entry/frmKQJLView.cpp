@@ -46,7 +46,12 @@ void frmKQJL::connectGridEvents()
 
 bool frmKQJL::discardUnsavedData()
 {
-    return unsavedDataGuard(m_state.DataChanged, m_ui, this);
+    const bool hadEdits = m_state.DataChanged;
+    if (!unsavedDataGuard(m_state.DataChanged, m_ui, this))
+        return false;
+    if (hadEdits && m_commands)
+        m_commands->endEditing();
+    return true;
 }
 
 std::optional<SelectedNode> frmKQJL::selectedNode() const

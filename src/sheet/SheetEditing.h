@@ -65,6 +65,9 @@ public:
 
     void editContent(); // MN02
     void saveContent(); // MN03
+    // Out of editing: the flag, the permissions and the snapshot (also when the unsaved-data
+    // guard gave the edits up).
+    void endEditing();
     // ValidateSheet with the window's part: the message, the grid focused, the cell selected.
     bool ValidateSheet();
 
@@ -93,8 +96,6 @@ private:
     void setPermissions(bool on);
     // The records' read and the sheet's format table now: what a snapshot is taken of.
     std::pair<quint64, quint64> shownNow() const;
-    // Out of editing: the flag, the permissions and the snapshot.
-    void endEditing();
     QString columnLabel(int col) const;
     bool onDataRow(int row) const;
 

@@ -314,10 +314,12 @@ TEST_P(EditingTest, EditsGivenUpAtTheGuardAreNoLongerShown)
     a->ui.messages.clear();
     a->ui.answers.assign(1, UiService::Answer::Ok);
     test::trigger(*a->window, "MN07");
+    // Editing has ended with the edits: nothing can be typed unasked and unsaved.
+    const bool typable = a->book().allowInCellEditing();
     a->save();
-    EXPECT_EQ(std::tuple(refused, a->ui.messageTexts(), a->book().text(row, 8)),
+    EXPECT_EQ(std::tuple(refused, a->ui.messageTexts(), a->book().text(row, 8), typable),
               std::tuple(QStringList{"菜单:'未登记菜单'尚未登记"},
-                         QStringList{talor::GuardMessage, SheetEditing::NotEditing}, shown));
+                         QStringList{talor::GuardMessage, SheetEditing::NotEditing}, shown, false));
 }
 
 // 合计 with unsaved edits asks first: Cancel leaves the box unticked and the edits savable.

@@ -32,6 +32,7 @@ public:
     void preview() override { record("preview"); }
     void print() override { record("print"); }
     void exportExcel() override { record("exportExcel"); }
+    void endEditing() override { record("endEditing"); }
     void gridMouseButton(int, int, int, int) override { record("gridMouseButton"); }
     void gridClick(int, int) override { record("gridClick"); }
     void gridDoubleClick(int, int) override { record("gridDoubleClick"); }
