@@ -32,17 +32,14 @@ QString cellTypeProblem(const QString& type, const QString& text, const QString&
         return {};
     if (type == QLatin1String("S"))
         return text::byteLength(text) > maxLength ? label + QStringLiteral("长度过长") : QString();
-    // A bare number ("830", "17.30") would be read as a count of days and saved as a date or
+    // A date or time passes as the save reads it, so that what passes is what is saved. A bare
+    // number ("830", "17.30"), which the save reads as a count of days, would be a date or
     // time nobody typed.
     const bool bareNumber = text::parseNumber(text).has_value();
     if (type == QLatin1String("T"))
-        return !bareNumber && text::isValidDate(text::format(text, QStringLiteral("yyyy-mm-dd")))
-                   ? QString()
-                   : QStringLiteral("日期格式不对");
+        return !bareNumber && SheetSaving::dateValue(text) ? QString() : QStringLiteral("日期格式不对");
     if (type == QLatin1String("Y"))
-        return !bareNumber && text::isValidDateOrTime(text::format(text, QStringLiteral("hh:nn:ss")))
-                   ? QString()
-                   : QStringLiteral("时间格式不对");
+        return !bareNumber && SheetSaving::timeValue(text) ? QString() : QStringLiteral("时间格式不对");
     const bool decimal = type == QLatin1String("D");
     if (!decimal && type != QLatin1String("I"))
         return {};

@@ -28,7 +28,8 @@ struct CellProblem
 // another program stored there must not stop the save of what the operator typed.
 //   "S": the text's length in bytes of the double-byte code page is at most the display
 //        format read as a number (a format that is not a number allows nothing);
-//   "T": a date; "Y": a date or a time (not a bare number, which would be read as days);
+//   "T": a date; "Y": a date or a time, each as the save reads it (not a bare number, which
+//        would be read as days);
 //   "D", "I": a number as the grid reads it ("1,234.5", "50%"), at most 1.2E+307 and
 //   2147483647 (no lower bound), "I" a whole one.
 std::optional<CellProblem> ValidateSheet(SuiteServices& suite, const ColumnFields& columns,

@@ -74,9 +74,11 @@ std::optional<QVariant> SheetSaving::dateValue(const QString& text)
         if (const auto value = text::parseDateTime(text))
             return QVariant(*value);
     }
-    const double n = text::numericValue(text);
-    if (n > 0) {
-        if (const auto value = text::dateTimeFromSerial(n))
+    // A day number is the whole text: the leading digits of a time ("8:30") or of any other
+    // text are no day.
+    const std::optional<double> n = text::parseNumber(text);
+    if (n && *n > 0) {
+        if (const auto value = text::dateTimeFromSerial(*n))
             return QVariant(*value);
     }
     return std::nullopt;
@@ -163,29 +165,41 @@ std::optional<FieldWrite> SheetSaving::SaveRecord(int fieldIndex, int row, int c
         if (facts.codeKind < 1 || facts.codeKind > 3)
             return std::nullopt;
         const QString code = codeOf(facts, t);
-        if (code.isEmpty()) {
-            const SheetLayout layout = sheetLayoutOf(m_sheet);
-            const QString label =
-                layout == SheetLayout::Heading ? m_sheet.columnHeading(column) : m_sheet.text(4, column);
-            throw SaveCheckError{
-                row, column, QStringLiteral("第%1行%2“%3”没有对应的代码，无法保存").arg(row).arg(label, t)};
-        }
+        if (code.isEmpty())
+            throw refused(row, column, QStringLiteral("没有对应的代码"));
         return FieldWrite{facts.field, code};
     }
-    if (type == QLatin1String("I") || type == QLatin1String("D"))
-        return FieldWrite{facts.field,
-                          t.isEmpty() ? 0.0 : text::typedNumber(t).value_or(text::numericValue(t))};
+    // A typed cell the save cannot read stops the save: skipped, or read as its leading digits,
+    // it would be told saved while the field keeps another value.
+    if (type == QLatin1String("I") || type == QLatin1String("D")) {
+        if (t.isEmpty())
+            return FieldWrite{facts.field, 0.0};
+        const std::optional<double> number = text::typedNumber(t);
+        if (!number)
+            throw refused(row, column, QStringLiteral("不是数字"));
+        return FieldWrite{facts.field, *number};
+    }
     if (type == QLatin1String("T") || type == QLatin1String("Y")) {
         // An emptied date or time clears the field, as an emptied text does: left alone, the
         // old date would be told saved and come back on the next read.
         if (t.isEmpty())
             return FieldWrite{facts.field, QVariant()};
-        const auto value = type == QLatin1String("T") ? dateValue(t) : timeValue(t);
+        const bool date = type == QLatin1String("T");
+        const auto value = date ? dateValue(t) : timeValue(t);
         if (!value)
-            return std::nullopt;
+            throw refused(row, column, date ? QStringLiteral("不是日期") : QStringLiteral("不是时间"));
         return FieldWrite{facts.field, *value};
     }
     return FieldWrite{facts.field, t.isEmpty() ? QVariant() : QVariant(t)};
+}
+
+SaveCheckError SheetSaving::refused(int row, int column, const QString& why) const
+{
+    const QString label = sheetLayoutOf(m_sheet) == SheetLayout::Heading ? m_sheet.columnHeading(column)
+                                                                         : m_sheet.text(4, column);
+    return SaveCheckError{
+        row, column,
+        QStringLiteral("第%1行%2“%3”%4，无法保存").arg(row).arg(label, m_sheet.text(row, column), why)};
 }
 
 // The department and group codes the current record holds after the save, for the lookups of

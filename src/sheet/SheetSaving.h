@@ -57,6 +57,14 @@ private:
     int m_columns = 0;
 };
 
+// A cell whose text cannot be saved (a name with no code, a date that is none): where it is and why.
+struct SaveCheckError
+{
+    int row = 0;
+    int column = 0;
+    QString message;
+};
+
 // How a save ended: the records written, and when it stopped early, at which grid row and why.
 struct SaveOutcome
 {
@@ -85,7 +93,8 @@ public:
 
     // The write that SaveRecord makes for cell (row, column) into field entry `fieldIndex` of
     // ColumnField of the current record; nothing when nothing is written. Throws SaveCheckError
-    // for a code name that the dictionary does not know.
+    // for a code name that the dictionary does not know, and for a number, date or time cell
+    // whose text it cannot read.
     std::optional<FieldWrite> SaveRecord(int fieldIndex, int row, int column);
 
     // The writes of every record; cells unchanged since `before` (when given) write nothing.
@@ -95,7 +104,8 @@ public:
     SaveOutcome SaveSheet(const SheetSnapshot* before = nullptr);
     SaveOutcome apply(const std::vector<RecordWrites>& plan);
 
-    // The "T" and "Y" values of a text: a date (time), a spreadsheet day number (fraction).
+    // The "T" and "Y" values of a text: a date (time), a spreadsheet day number (fraction);
+    // nothing for any other text. Validation passes a date or time cell by the same reading.
     static std::optional<QVariant> dateValue(const QString& text);
     static std::optional<QVariant> timeValue(const QString& text);
 
@@ -131,6 +141,8 @@ private:
     void lookUpColumns();
     void planOwner(int row, const SheetSnapshot* before);
     QString codeOf(const Column& column, const QString& name);
+    // The error for cell (row, column), naming its row, label and text, and `why`.
+    SaveCheckError refused(int row, int column, const QString& why) const;
     Failure applyAll(const std::vector<RecordWrites>& plan);
     QString recordName() const;
 
@@ -141,14 +153,6 @@ private:
     std::vector<Column> m_facts; // index = column
     QHash<QString, QString> m_codes;
     std::optional<Owner> m_plannedOwner; // while planning: the current record's after the save
-};
-
-// A cell whose text cannot be saved (a name with no code): where it is and why.
-struct SaveCheckError
-{
-    int row = 0;
-    int column = 0;
-    QString message;
 };
 
 } // namespace talor
