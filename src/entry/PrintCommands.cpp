@@ -19,6 +19,9 @@ const QString& PrintCaption = PersonByPersonPrint::Caption;
 
 QString printedText(const PrintRun::Result& result)
 {
+    // The reason follows among the steps not done.
+    if (!result.sent)
+        return QStringLiteral("未打印");
     if (!result.pdfFile.isEmpty())
         return QStringLiteral("没有打印机，%1 页已写到 %2").arg(result.pages).arg(result.pdfFile);
     return QStringLiteral("已打印 %1 页").arg(result.pages);
@@ -171,6 +174,13 @@ void PrintCommands::printBatch()
     case End::Failed:
         text =
             QStringLiteral("%1/%2 人完成，%3 的资料读不出").arg(outcome.done).arg(count).arg(persons.name());
+        break;
+    case End::OutputFailed:
+        // A job that failed after it took some persons may still have sent theirs.
+        text = (outcome.printed > 0 ? QStringLiteral("打印中断，%1/%2 人完成")
+                                    : QStringLiteral("未打印，%1/%2 人完成"))
+                   .arg(outcome.done)
+                   .arg(count);
         break;
     }
     if (outcome.printed > 0) {

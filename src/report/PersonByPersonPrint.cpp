@@ -43,7 +43,14 @@ PersonByPersonPrint::Outcome PersonByPersonPrint::run(PersonWalk& persons, int c
             PrintRun run = m_output();
             if (!job)
                 job = run.printerJob();
+            const int inJob = job->reports();
             outcome.job.skipped << run.print(*job).skipped;
+            // Pages the job did not take (no printer to talk to, a PDF on a full disk): the
+            // others would fail alike.
+            if (job->reports() == inJob) {
+                outcome.end = End::OutputFailed;
+                break;
+            }
             ++outcome.done;
             continue;
         }
@@ -67,8 +74,16 @@ PersonByPersonPrint::Outcome PersonByPersonPrint::run(PersonWalk& persons, int c
         PrintRun::finish(*job, finished);
         outcome.job.skipped << finished.skipped;
         outcome.job.pdfFile = finished.pdfFile;
+        outcome.job.sent = finished.sent;
         outcome.job.pages = job->pages();
         outcome.printed = job->reports();
+        // A job that did not go out printed none of its persons.
+        if (!finished.sent) {
+            outcome.done -= outcome.printed;
+            outcome.printed = 0;
+            if (outcome.end != End::Failed)
+                outcome.end = End::OutputFailed;
+        }
     }
     progress->setValue(count, Caption);
     return outcome;

@@ -27,7 +27,8 @@ public:
 // Printing one person after another: the first person previewed, then the question whether to
 // print the others, which then go to the printer in one job. A progress window's stop button
 // ends the walk between persons; what was printed goes out all the same. Failures of single
-// outputs are kept in the outcome's `skipped`, and the walk goes on past them.
+// outputs are kept in the outcome's `skipped`, and the walk goes on past them; a job that
+// cannot take a person's pages ends the walk there, and a job that fails prints nobody.
 class PersonByPersonPrint
 {
 public:
@@ -40,15 +41,17 @@ public:
 
     enum class End
     {
-        List,     // every person was output
-        Stopped,  // the operator pressed stop
-        Declined, // the operator answered no after the first preview
-        Failed    // a person's records could not be read
+        List,        // every person was output
+        Stopped,     // the operator pressed stop
+        Declined,    // the operator answered no after the first preview
+        Failed,      // a person's records could not be read
+        OutputFailed // the printer's job (or its PDF) failed: the walk ended at the person it
+                     // could not take, and a job that could not be finished sent nobody
     };
     struct Outcome
     {
         End end = End::List;
-        int done = 0;     // persons previewed or printed
+        int done = 0;     // persons previewed, or printed by a job that went out
         int printed = 0;  // of them, in the printer's job
         QString lastName; // the last person shown
         QString failure;  // what failed, for End::Failed

@@ -200,9 +200,9 @@ void PrintRun::finish(PrintJob& job, Result& result)
     // A job without pages has its failure named already.
     if (job.reports() == 0)
         return;
-    if (step(result, QCoreApplication::translate("talor", "finish %1").arg(job.target()),
-             [&] { job.finish(); }) &&
-        job.isPdf())
+    result.sent = step(result, QCoreApplication::translate("talor", "finish %1").arg(job.target()),
+                       [&] { job.finish(); });
+    if (result.sent && job.isPdf())
         result.pdfFile = job.pdfPath();
 }
 

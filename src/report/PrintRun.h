@@ -75,6 +75,7 @@ public:
         QString printFile;    // the workbook written (Tmp.xls or the export's name)
         bool written = false; // whether printFile was written (a failed write keeps an old file)
         QString pdfFile;      // a PDF written instead of printing, on a machine without a printer
+        bool sent = false;    // whether the job was finished: it reached the printer, or the PDF is whole
         int pages = 0;
         QStringList skipped;
     };
@@ -104,7 +105,7 @@ public:
     QString temporaryPrintFile() const;
     // A job on the default printer, or where there is none, on Tmp.pdf next to the print file.
     std::unique_ptr<PrintJob> printerJob() const;
-    // Ends `job`; a failure is named in `result`, and a PDF's path is set on success.
+    // Ends `job`; a failure is named in `result`; on success `sent` is set, and a PDF's path.
     static void finish(PrintJob& job, Result& result);
 
 private:

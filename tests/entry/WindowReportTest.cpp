@@ -17,10 +17,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSqlQuery>
 #include <algorithm>
@@ -30,6 +33,40 @@ using namespace talor;
 using talor::test::child;
 
 namespace {
+
+// The folder `path` on a small disk of its own (a tmpfs), filled up: no print file fits, and
+// with `noNewFile` none can be made there either (its files used up). Unmounted at the end.
+class FullFolder
+{
+public:
+    explicit FullFolder(const QString& path, bool noNewFile = false) : m_path(path)
+    {
+        QDir().mkpath(path);
+        m_mounted = run(
+            "mount", {"-t", "tmpfs", "-o", noNewFile ? "size=64k,nr_inodes=2" : "size=64k", "tmpfs", path});
+        if (m_mounted) // dd ends failing when the disk is full
+            run("dd", {"if=/dev/zero", "of=" + path + "/fill", "bs=4k"});
+    }
+    ~FullFolder()
+    {
+        if (m_mounted)
+            run("umount", {m_path});
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    static bool run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        process.start(program, arguments);
+        return process.waitForFinished() && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+    QString m_path;
+    bool m_mounted = false;
+};
 
 class WindowReport : public test::DemoWindow
 {
@@ -225,6 +262,22 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
         << status().toStdString();
 }
 
+// No printer and a full temporary folder: the PDF cannot be written, and the status says that
+// nothing was printed, and why.
+TEST_F(WindowReport, APrintThatCouldNotBeWrittenSaysSo)
+{
+    test::chooseKind(*window, 2);
+    enterNode("A生产部");
+    const FullFolder full(suite->temporaryDirectory());
+    ASSERT_TRUE(full.mounted()) << "a tmpfs mounted (as root)";
+    test::trigger(*window, "MN05");
+    const QString pdf = suite->temporaryDirectory() + "/Tmp.pdf";
+    EXPECT_EQ(std::tuple(status().section("；", 0, 0), QFileInfo::exists(pdf),
+                         test::containsAll(status(), {"未完成：", pdf, "disk is full"})),
+              std::tuple(QString("报表打印：未打印"), false, true))
+        << status().toStdString();
+}
+
 // Kind 1 on 生产部 with the third person shown: print is a batch from that person on.
 class WindowBatch : public WindowReport
 {
@@ -278,6 +331,22 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
                 !window->book().allowInCellEditing());
     EXPECT_TRUE(status().contains(QString::number(persons.size() - 2) + " 人完成（预览 1 人，打印 " +
                                   QString::number(persons.size() - 3) + " 人）"))
+        << status().toStdString();
+}
+
+// Yes, and the temporary folder full: the walk stops at the first person whose pages the PDF
+// cannot take, and only the person previewed is done.
+TEST_F(WindowBatch, APdfThatCannotBeWrittenEndsTheWalk)
+{
+    const FullFolder full(suite->temporaryDirectory(), true);
+    ASSERT_TRUE(full.mounted()) << "a tmpfs mounted (as root)";
+    ui().answers.push_back(UiService::Answer::Yes);
+    test::trigger(*window, "MN05");
+    const QStringList steps = status().split("；");
+    EXPECT_EQ(std::tuple(steps.first(), suite->personNumber(),
+                         steps.filter(QRegularExpression("Tmp.pdf.*disk is full")).size()),
+              std::tuple(QStringLiteral("报表打印：未打印，1/%1 人完成").arg(persons.size() - 2),
+                         persons[3].section(' ', 0, 0), qsizetype(1)))
         << status().toStdString();
 }
 

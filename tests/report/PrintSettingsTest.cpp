@@ -278,27 +278,31 @@ struct ThreePersons : PersonWalk
 
 // Person by person: the first previewed, then after a yes the others in one job, each on its own
 // page under its own name; a no, the stop button or an unreadable person end the walk, and what
-// was printed still goes out.
+// was printed still goes out. A job that cannot take the pages ends the walk at its first person.
 TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
 {
     using End = PersonByPersonPrint::End;
     // Said yes before; the answer after the first preview; the stop button pressed while the
-    // preview shows; the unreadable person; the end, persons done and printed, the job's pages
-    // by the name on each, and the questions asked.
+    // preview shows; the unreadable person; the temporary folder missing (no PDF can be written
+    // there); the end, persons done and printed, the job's pages by the name on each, the
+    // persons shown and the questions asked.
     // clang-format off
     struct Case { const char* name; bool printRest; UiService::Answer answer; bool stopInPreview; const char* unreadable;
-                  End end; int done, printed; QStringList printedPages; int questions; };
+                  bool noFolder; End end; int done, printed; QStringList printedPages; int shown, questions; };
     // clang-format on
     const auto Yes = UiService::Answer::Yes, No = UiService::Answer::No;
     const Case cases[] = {
-        {"yes", false, Yes, false, "", End::List, 3, 2, {"员工乙", "员工丙"}, 1},
-        {"no", false, No, false, "", End::Declined, 1, 0, {}, 1},
-        {"stopped", false, Yes, true, "", End::Stopped, 1, 0, {}, 0},
-        {"unreadable", false, Yes, false, "丙", End::Failed, 2, 1, {"员工乙"}, 1},
-        {"yes before", true, Yes, false, "", End::List, 3, 3, {"员工甲", "员工乙", "员工丙"}, 0},
+        {"yes", false, Yes, false, "", false, End::List, 3, 2, {"员工乙", "员工丙"}, 3, 1},
+        {"no", false, No, false, "", false, End::Declined, 1, 0, {}, 1, 1},
+        {"stopped", false, Yes, true, "", false, End::Stopped, 1, 0, {}, 1, 0},
+        {"unreadable", false, Yes, false, "丙", false, End::Failed, 2, 1, {"员工乙"}, 2, 1},
+        {"yes before", true, Yes, false, "", false, End::List, 3, 3, {"员工甲", "员工乙", "员工丙"}, 3, 0},
+        {"no folder", false, Yes, false, "", true, End::OutputFailed, 1, 0, {}, 2, 1},
     };
+    const QString folder = suite.tempDir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        suite.tempDir = c.noFolder ? dir.filePath("missing") : folder;
         test::ScriptedUi ui;
         ui.answers = {c.answer};
         if (c.stopInPreview)
@@ -313,7 +317,7 @@ TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
         EXPECT_EQ(std::tuple(outcome.end, outcome.done, outcome.printed, int(ui.messages.size()), printRest),
                   std::tuple(c.end, c.done, c.printed, c.questions,
                              (c.end != End::Declined && c.end != End::Stopped) || c.printRest));
-        EXPECT_EQ(statuses.size(), c.end == End::Failed ? c.done : qMax(c.done, 1));
+        EXPECT_EQ(statuses.size(), c.shown);
         QStringList names;
         for (const QString& page :
              outcome.job.pdfFile.isEmpty() ? QStringList() : test::pdfPages(outcome.job.pdfFile))
