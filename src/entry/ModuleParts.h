@@ -65,11 +65,12 @@ public:
     }
 
     // ModuleCommands
-    // The window empties the person list after a layout: the batch print has no node to walk.
+    // A layout shows no one: edits have no records to go to, and the batch print (the window
+    // empties the person list after it) no node to walk.
     void layoutReport() override
     {
         m_layout.LayoutReport(m_view);
-        m_clicks.forgetListedNode();
+        m_clicks.forgetShown();
     }
     void treeClick(QTreeWidgetItem*) override { m_clicks.treeClick(); }
     void listClick() override { m_clicks.listClick(); }

@@ -90,6 +90,12 @@ QString SelectionClicks::listErrorText(const QString& query, const QString& acti
     return "bSQL:" + query + " --- str2:" + actionText + " --- j:" + QString::number(rowCursor);
 }
 
+void SelectionClicks::forgetShown()
+{
+    m_parts.EmployeeRecords.close();
+    m_listedNode.reset();
+}
+
 void SelectionClicks::treeClick()
 {
     if (!m_view.discardUnsavedData())

@@ -81,8 +81,10 @@ public:
     // The node the employee list was last filled from (kind 1's tree click); nothing before
     // one. The tree's selection may have moved on since without a click.
     const std::optional<SelectedNode>& listedNode() const { return m_listedNode; }
-    // The list emptied (the report laid out anew): no node's persons are listed.
-    void forgetListedNode() { m_listedNode.reset(); }
+    // The report laid out anew on a bare template: the sheet shows no one's records (editing
+    // and saving find none until a node or person is shown again) and, the list emptied, no
+    // node's persons are listed.
+    void forgetShown();
     // ListView1's item click, on the selected item (report kind 1). Errors after its start
     // are shown as the message "bSQL:... --- str2:... --- j:..." and end the click.
     void listClick();

@@ -109,16 +109,17 @@ void SheetEditing::saveContent()
         m_view.showMessage(NotEditing);
         return;
     }
-    if (!m_parts.records.isOpen() || m_parts.records.eof()) {
-        m_view.showMessage(NoRecordsToSave);
-        return;
-    }
     if (!m_before.isEmpty() && m_beforeShown != shownNow()) {
         // The records or the sheet were shown anew since editing began (another report kind,
-        // another person): the rows no longer hold what was edited, and writing them back
-        // would put this sheet's cells into those records. Editing ends; nothing is written.
+        // another person, a layout that shows no one): the rows no longer hold what was
+        // edited, and writing them back would put this sheet's cells into those records.
+        // Editing ends; nothing is written.
         endEditing();
         m_view.showMessage(ShownAnew);
+        return;
+    }
+    if (!m_parts.records.isOpen() || m_parts.records.eof()) {
+        m_view.showMessage(NoRecordsToSave);
         return;
     }
     if (ValidateSheet())

@@ -56,6 +56,18 @@ protected:
         return q.value(0).isNull() ? QStringLiteral("<null>") : q.value(0).toString();
     }
     QString firstMember() { return a->book().text(a->firstRow(), 1); }
+    // Every value of KQ0001 on Day, person by person.
+    QStringList dayRows()
+    {
+        QSqlQuery q(QStringLiteral("select * from kq0001 where zhdate = '%1' order by memberid")
+                        .arg(Day.toString(Qt::ISODate)),
+                    a->suite.connection());
+        QStringList rows;
+        while (q.next())
+            for (int c = 0; c < q.record().count(); ++c)
+                rows << q.value(c).toString();
+        return rows;
+    }
 
     SuiteConfig config;
     std::unique_ptr<Operator> a;
@@ -267,17 +279,7 @@ TEST_P(EditingTest, AnotherOperatorsSaveInBetweenIsToldAndKept)
 // and writing them back would blank the day of everyone shown.
 TEST_P(EditingTest, ASheetLaidOutAnewUnderTheEditsIsAskedAboutAndNeverSaved)
 {
-    const auto day = [&] {
-        QSqlQuery q(QStringLiteral("select * from kq0001 where zhdate = '%1' order by memberid")
-                        .arg(Day.toString(Qt::ISODate)),
-                    a->suite.connection());
-        QStringList rows;
-        while (q.next())
-            for (int c = 0; c < q.record().count(); ++c)
-                rows << q.value(c).toString();
-        return rows;
-    };
-    const QStringList before = day();
+    const QStringList before = dayRows();
     const int row = a->firstRow();
     a->edit();
     a->type(row, 8, "55");
@@ -291,7 +293,31 @@ TEST_P(EditingTest, ASheetLaidOutAnewUnderTheEditsIsAskedAboutAndNeverSaved)
     a->save();
     EXPECT_EQ(std::tuple(a->lastMessage(), a->window->state().DataChanged, a->book().allowInCellEditing()),
               std::tuple(SheetEditing::ShownAnew, false, false));
-    EXPECT_EQ(day(), before);
+    EXPECT_EQ(dayRows(), before);
+}
+
+// A report laid out anew (its kind button clicked again, or another kind and back) is the bare
+// template and shows no one: 编辑 says there is nothing to edit until a node is shown again, and
+// what is typed there reaches none of the records shown before.
+TEST_P(EditingTest, AReportLaidOutAnewHasNoRecordsToEditUntilANodeIsShown)
+{
+    const QStringList before = dayRows();
+    const int row = a->firstRow();
+    for (const QList<int>& kinds : {QList<int>{2}, QList<int>{1, 2}}) {
+        for (const int kind : kinds)
+            test::chooseKind(*a->window, kind);
+        a->ui.messages.clear();
+        a->edit();
+        a->type(row, 15, "x");
+        a->save();
+        EXPECT_EQ(a->ui.messageTexts(),
+                  QStringList({SheetEditing::NoRecordsToEdit, SheetEditing::NotEditing}));
+    }
+    EXPECT_EQ(dayRows(), before);
+    Q_EMIT test::child<QTreeWidget>(*a->window, "TreeView1")
+        ->itemClicked(test::treeNode(*a->window, "ROOT"), 0);
+    a->edit();
+    EXPECT_TRUE(a->window->state().DataChanged);
 }
 
 // A module item that is refused anyway (its menu not registered) says so without asking about
