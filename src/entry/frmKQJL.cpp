@@ -395,6 +395,8 @@ const QString GeometryKey = QStringLiteral("main/geometry");
 const QString PeriodStartKey = QStringLiteral("period/start");
 const QString PeriodEndKey = QStringLiteral("period/end");
 const QString PeriodFormat = QStringLiteral("yyyy-MM-dd");
+// The end of every text that refuses a period.
+const QString PeriodKept = QStringLiteral("，期间未改");
 
 } // namespace
 
@@ -434,9 +436,12 @@ void frmKQJL::buildPeriodPicker()
         (*edit)->setObjectName(edit == &m_periodFrom ? "PeriodFrom" : "PeriodTo");
         (*edit)->setCalendarPopup(true);
         (*edit)->setDisplayFormat(PeriodFormat);
+        // Dates edited by hand are a period of the operator's own, whatever was picked before.
         connect(*edit, &QDateEdit::dateChanged, this, [this] {
-            if (!m_settingPeriod)
-                periodEdited();
+            if (m_settingPeriod)
+                return;
+            m_periodPick->setCurrentIndex(0);
+            periodEdited();
         });
         if (edit == &m_periodTo)
             row->addWidget(new QLabel(QStringLiteral("至"), box));
@@ -472,8 +477,9 @@ void frmKQJL::periodEdited()
     const QDate start = m_periodFrom->date();
     const QDate end = m_periodTo->date();
     if (start > end) {
-        showStatus(QStringLiteral("期间的开始日期 %1 晚于结束日期 %2，期间未改")
-                       .arg(start.toString(PeriodFormat), end.toString(PeriodFormat)));
+        showStatus(QStringLiteral("期间的开始日期 %1 晚于结束日期 %2")
+                       .arg(start.toString(PeriodFormat), end.toString(PeriodFormat)) +
+                   PeriodKept);
         return;
     }
     // Kind 3 has a row for each of 31 days; the date picked first of two may pass through a
@@ -481,7 +487,7 @@ void frmKQJL::periodEdited()
     if (const QString problem =
             PeriodBlock::periodProblem(start.toString(PeriodFormat), end.toString(PeriodFormat));
         m_suite.reportOption() == "3" && !problem.isEmpty()) {
-        showStatus(problem + QStringLiteral("，期间未改"));
+        showStatus(problem + PeriodKept);
         return;
     }
     // A period report shown anew: unsaved edits are asked about first; Cancel keeps the period.
@@ -491,6 +497,9 @@ void frmKQJL::periodEdited()
     }
     m_suite.setPeriodStart(start.toString(PeriodFormat));
     m_suite.setPeriodEnd(end.toString(PeriodFormat));
+    // A period refused before is no longer what holds.
+    if (m_status->currentMessage().endsWith(PeriodKept))
+        clearReportStatus();
     const auto settings = placementSettings();
     settings->setValue(PeriodStartKey, start.toString(PeriodFormat));
     settings->setValue(PeriodEndKey, end.toString(PeriodFormat));

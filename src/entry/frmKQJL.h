@@ -164,6 +164,10 @@ private:
     // The module's tree and list clicks, each ended by a message when it fails.
     void clickTree(QTreeWidgetItem* node);
     void clickList();
+    // A report about to be shown anew: the status bar drops what it said about the one before
+    // (a search, an output's result, a period refused) and goes back to what the load and the
+    // layout found.
+    void clearReportStatus();
     // Runs `command` on the plugged-in module commands as the step `step`; false (and nothing
     // run) while none are plugged in. A failure is reported here, since it must not leave
     // through the event loop.
@@ -208,6 +212,10 @@ private:
     bool m_settingPeriod = false;
     bool m_inTick = false;
     bool m_gridCoversBanner = false;
+    // What the load found (names twice in the tree), and with it what the last layout found (a
+    // picture or the template missing): they hold until the next load or layout.
+    QString m_loadStatus;
+    QString m_layoutStatus;
 
     QWidget* m_client = nullptr;
     QLineEdit* m_search = nullptr;

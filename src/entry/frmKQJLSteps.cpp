@@ -72,14 +72,21 @@ bool frmKQJL::runCommand(const QString& step, const std::function<void(ModuleCom
 
 void frmKQJL::clickTree(QTreeWidgetItem* node)
 {
-    if (node)
-        runCommand(QStringLiteral("部门查询"),
-                   [node](ModuleCommands& commands) { commands.treeClick(node); });
+    if (!node)
+        return;
+    clearReportStatus();
+    runCommand(QStringLiteral("部门查询"), [node](ModuleCommands& commands) { commands.treeClick(node); });
 }
 
 void frmKQJL::clickList()
 {
+    clearReportStatus();
     runCommand(QStringLiteral("人员查询"), &ModuleCommands::listClick);
+}
+
+void frmKQJL::clearReportStatus()
+{
+    m_status->showMessage(m_layoutStatus);
 }
 
 // --- Load -------------------------------------------------------------------------------
@@ -96,6 +103,7 @@ void frmKQJL::load()
     } catch (const std::exception& error) {
         reportFailure(QStringLiteral("载入"), error);
     }
+    m_loadStatus = m_layoutStatus = m_status->currentMessage();
     m_timer->start();
 }
 
@@ -170,10 +178,13 @@ void frmKQJL::activate()
     try {
         m_activation.readReportState(m_state);
         if (m_activation.needsRebuild()) {
+            // A new layout: what was said about the report before it goes.
+            m_status->showMessage(m_loadStatus);
             buildCommandBar();
             arrangeControls();
             if (m_commands)
                 m_commands->layoutReport();
+            m_layoutStatus = m_status->currentMessage();
             const QString option = m_suite.reportOption();
             if (option == "1" || option == "3")
                 m_list->clear();

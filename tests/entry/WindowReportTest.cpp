@@ -126,6 +126,48 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
 }
 
+// The status bar says what holds now: a period refused is forgotten once one is taken, and a
+// report shown anew drops what was said about the one before (a search, an export) but keeps
+// what its own layout found (its template missing). Dates edited by hand after a quick pick are
+// the list's custom period.
+TEST_F(WindowReport, TheStatusBarDropsWhatNoLongerHolds)
+{
+    QTemporaryDir config; // the period taken is kept for the next start: apart from the others'
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
+    static const QRegularExpression end(QStringLiteral("[：，]"));
+    QStringList said;
+    const auto tell = [&] {
+        said << status().section(end, 0, 0);
+    };
+    periodEdit("PeriodFrom")->setDate(QDate(2026, 11, 1));
+    tell();
+    periodEdit("PeriodTo")->setDate(QDate(2026, 11, 30));
+    tell();
+    QTest::keyClicks(child<QLineEdit>(*window, "TreeSearch"), "00001");
+    tell();
+    enterNode("A生产部");
+    tell();
+    ui().files.push_back(std::nullopt);
+    test::trigger(*window, "MN06");
+    tell();
+    enterNode("ROOT");
+    tell();
+    QFile::remove(suite->templateDirectory() + "/" + suite->reportKey() + "2.vts");
+    test::chooseKind(*window, 2);
+    enterNode("ROOT");
+    tell();
+    auto* pick = child<QComboBox>(*window, "PeriodPick");
+    pick->setCurrentIndex(1);
+    Q_EMIT pick->activated(1);
+    periodEdit("PeriodFrom")->setDate(QDate(2026, 11, 2));
+    EXPECT_EQ(std::pair(said, pick->currentText()),
+              std::pair(QStringList({"期间的开始日期 2026-11-01 晚于结束日期 2026-10-31", "", "查找", "",
+                                     "输出", "", "报表“考勤日报”的模板文件不存在"}),
+                        QString("自定")));
+    EXPECT_EQ(suitePeriod(), "2026-11-02|" + periodEdit("PeriodTo")->date().toString(Qt::ISODate));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
+}
+
 // Kind 3 of the whole organisation, which has no names of its own, heads each block with the
 // person's own department, group and team, as the person report does.
 TEST_F(WindowReport, KindThreeOfTheWholeOrganisationNamesEachPersonsOwnDepartment)
