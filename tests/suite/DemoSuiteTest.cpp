@@ -18,7 +18,10 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <array>
+#include <latch>
 #include <limits>
+#include <thread>
 
 using namespace talor;
 using talor::test::ensureApplication;
@@ -289,12 +292,33 @@ TEST(DemoSuiteFiles, TemplatesOfAllThreeKindsLayOutTheirColumns)
     }
 }
 
+// XDG_DATA_HOME set to `path` while it lives, then as it was.
+class DataHome
+{
+public:
+    explicit DataHome(const QString& path) : m_saved(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("XDG_DATA_HOME", path.toUtf8());
+    }
+    ~DataHome()
+    {
+        if (m_saved.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_saved);
+    }
+    DataHome(const DataHome&) = delete;
+    DataHome& operator=(const DataHome&) = delete;
+
+private:
+    QByteArray m_saved;
+};
+
 TEST(DefaultSuite, IsCreatedOnceInTheUsersDataDirectory)
 {
     ensureApplication();
     QTemporaryDir home;
-    const QByteArray saved = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const DataHome data(home.path());
     const QString path = defaultSuitePath();
     EXPECT_TRUE(path.startsWith(home.path()) && path.endsWith("/demo/suite.ini")) << path.toStdString();
     EXPECT_EQ(ensureDefaultSuite(), path);
@@ -303,8 +327,28 @@ TEST(DefaultSuite, IsCreatedOnceInTheUsersDataDirectory)
     IniFile(path).write("suite", "operator", "李四");
     EXPECT_EQ(ensureDefaultSuite(), path);
     EXPECT_EQ(IniFile(path).read("suite", "operator"), "李四");
-    if (saved.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", saved);
+}
+
+// Two programs started together on a first run: both get the one suite, which opens.
+TEST(DefaultSuite, TwoFirstRunsAtOnceBothGetTheSuite)
+{
+    ensureApplication();
+    QTemporaryDir home;
+    const DataHome data(home.path());
+    std::latch start(2);
+    std::array<QString, 2> results;
+    std::array<std::thread, 2> runs;
+    for (size_t i = 0; i < runs.size(); ++i)
+        runs[i] = std::thread([&, i] {
+            start.arrive_and_wait();
+            try {
+                results[i] = ensureDefaultSuite();
+            } catch (const SuiteError& error) {
+                results[i] = error.message();
+            }
+        });
+    for (std::thread& run : runs)
+        run.join();
+    EXPECT_EQ(QStringList(results.begin(), results.end()), QStringList(2, defaultSuitePath()));
+    EXPECT_EQ(LocalSuite(defaultSuitePath()).reportKey(), QString::fromUtf8(DemoSuite::ModuleKey));
 }
