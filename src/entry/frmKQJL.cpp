@@ -472,14 +472,19 @@ void frmKQJL::periodPicked(int index)
     periodEdited();
 }
 
+void frmKQJL::refusePeriod(const QString& problem)
+{
+    m_periodRefusal = problem + PeriodKept;
+    showStatus(m_periodRefusal);
+}
+
 void frmKQJL::periodEdited()
 {
     const QDate start = m_periodFrom->date();
     const QDate end = m_periodTo->date();
     if (start > end) {
-        showStatus(QStringLiteral("期间的开始日期 %1 晚于结束日期 %2")
-                       .arg(start.toString(PeriodFormat), end.toString(PeriodFormat)) +
-                   PeriodKept);
+        refusePeriod(QStringLiteral("期间的开始日期 %1 晚于结束日期 %2")
+                         .arg(start.toString(PeriodFormat), end.toString(PeriodFormat)));
         return;
     }
     // Kind 3 has a row for each of 31 days; the date picked first of two may pass through a
@@ -487,7 +492,7 @@ void frmKQJL::periodEdited()
     if (const QString problem =
             PeriodBlock::periodProblem(start.toString(PeriodFormat), end.toString(PeriodFormat));
         m_suite.reportOption() == "3" && !problem.isEmpty()) {
-        showStatus(problem + PeriodKept);
+        refusePeriod(problem);
         return;
     }
     // A period report shown anew: unsaved edits are asked about first; Cancel keeps the period.
@@ -498,8 +503,10 @@ void frmKQJL::periodEdited()
     m_suite.setPeriodStart(start.toString(PeriodFormat));
     m_suite.setPeriodEnd(end.toString(PeriodFormat));
     // A period refused before is no longer what holds.
-    if (m_status->currentMessage().endsWith(PeriodKept))
+    if (!m_periodRefusal.isEmpty()) {
+        m_periodRefusal.clear();
         clearReportStatus();
+    }
     const auto settings = placementSettings();
     settings->setValue(PeriodStartKey, start.toString(PeriodFormat));
     settings->setValue(PeriodEndKey, end.toString(PeriodFormat));

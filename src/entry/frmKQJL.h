@@ -143,6 +143,8 @@ private:
     // The period picker's dates made the suite's period, kept for the next start, and the
     // report shown again; a period that ends before it starts is refused in the status bar.
     void periodEdited();
+    // Tells `problem` with the period kept, until a period is taken.
+    void refusePeriod(const QString& problem);
     void periodPicked(int index);
     // The search above the tree (frmKQJLSearch.cpp): what is typed selects the first node or
     // person that matches, Enter the next one, Down goes on into the tree.
@@ -216,6 +218,9 @@ private:
     // picture or the template missing): they hold until the next load or layout.
     QString m_loadStatus;
     QString m_layoutStatus;
+    // The period the pickers show and the window refused (the report keeps the one before), told
+    // until a period is taken.
+    QString m_periodRefusal;
 
     QWidget* m_client = nullptr;
     QLineEdit* m_search = nullptr;

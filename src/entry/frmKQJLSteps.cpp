@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -86,7 +85,11 @@ void frmKQJL::clickList()
 
 void frmKQJL::clearReportStatus()
 {
-    m_status->showMessage(m_layoutStatus);
+    // A period refused still holds while the pickers show it: the report is of another period.
+    QString text = m_layoutStatus;
+    if (!m_periodRefusal.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("；")) + m_periodRefusal;
+    m_status->showMessage(text);
 }
 
 // --- Load -------------------------------------------------------------------------------
@@ -185,6 +188,7 @@ void frmKQJL::activate()
             if (m_commands)
                 m_commands->layoutReport();
             m_layoutStatus = m_status->currentMessage();
+            clearReportStatus();
             const QString option = m_suite.reportOption();
             if (option == "1" || option == "3")
                 m_list->clear();

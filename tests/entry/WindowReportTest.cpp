@@ -141,6 +141,8 @@ TEST_F(WindowReport, TheStatusBarDropsWhatNoLongerHolds)
     };
     periodEdit("PeriodFrom")->setDate(QDate(2026, 11, 1));
     tell();
+    enterNode("A生产部"); // a report of the period kept: the refusal still holds
+    tell();
     periodEdit("PeriodTo")->setDate(QDate(2026, 11, 30));
     tell();
     QTest::keyClicks(child<QLineEdit>(*window, "TreeSearch"), "00001");
@@ -161,7 +163,8 @@ TEST_F(WindowReport, TheStatusBarDropsWhatNoLongerHolds)
     Q_EMIT pick->activated(1);
     periodEdit("PeriodFrom")->setDate(QDate(2026, 11, 2));
     EXPECT_EQ(std::pair(said, pick->currentText()),
-              std::pair(QStringList({"期间的开始日期 2026-11-01 晚于结束日期 2026-10-31", "", "查找", "",
+              std::pair(QStringList({"期间的开始日期 2026-11-01 晚于结束日期 2026-10-31",
+                                     "期间的开始日期 2026-11-01 晚于结束日期 2026-10-31", "", "查找", "",
                                      "输出", "", "报表“考勤日报”的模板文件不存在"}),
                         QString("自定")));
     EXPECT_EQ(suitePeriod(), "2026-11-02|" + periodEdit("PeriodTo")->date().toString(Qt::ISODate));
