@@ -82,8 +82,13 @@ PrintRun PrintCommands::output()
 
 void PrintCommands::report(const QString& done, const QStringList& skipped)
 {
-    m_view.showStatus(
-        skipped.isEmpty() ? done : done + QStringLiteral("；未完成：") + skipped.join(QStringLiteral("；")));
+    QString text = done;
+    if (!skipped.isEmpty())
+        text += QStringLiteral("；未完成：") + skipped.join(QStringLiteral("；"));
+    // What the report shown leaves out goes with every output of it.
+    if (!m_clicks.UnplacedRecords.isEmpty())
+        text += u'；' + m_clicks.UnplacedRecords;
+    m_view.showStatus(text);
 }
 
 void PrintCommands::preview()

@@ -92,6 +92,7 @@ QString SelectionClicks::listErrorText(const QString& query, const QString& acti
 
 void SelectionClicks::forgetShown()
 {
+    UnplacedRecords.clear();
     m_parts.EmployeeRecords.close();
     m_listedNode.reset();
 }
@@ -137,6 +138,7 @@ void SelectionClicks::treeClick()
 
 void SelectionClicks::showRecords()
 {
+    UnplacedRecords.clear();
     Recordset& records = m_parts.EmployeeRecords;
     grid::Sheet& grid = sheet();
     const int header = headerRows(sheetLayoutOf(grid));

@@ -25,6 +25,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -218,6 +219,29 @@ TEST_F(WindowReport, ARestrictedPrintIsNotOfferedFromThePreview)
         printable << ui().previewPrintable;
     }
     EXPECT_EQ(printable, QList<std::optional<bool>>({true, false}));
+}
+
+// A period report that leaves records out (a day stored twice) says so with every output of it,
+// and no longer once another report is shown.
+TEST_F(WindowReport, TheOutputsOfAPeriodReportTellWhatItLeavesOut)
+{
+    QSqlQuery(QStringLiteral("insert into kq0001 (memberid, zhdate, name, depart) select memberid, "
+                             "zhdate || ' 08:00:00', name, depart from kq0001 where zhdate = '2026-10-05' "
+                             "and memberid = (select min(memberid) from kq0001)"),
+              suite->connection());
+    const QTemporaryDir dir;
+    QStringList said;
+    for (const int kind : {3, 2}) {
+        test::chooseKind(*window, kind);
+        enterNode("A生产部");
+        ui().files.push_back(dir.filePath(QStringLiteral("k%1.xlsx").arg(kind)));
+        test::trigger(*window, "MN06");
+        said << status().section(QStringLiteral("；"), 1);
+    }
+    EXPECT_EQ(said.size(), 2);
+    EXPECT_TRUE(said[0].startsWith(QStringLiteral("部门一期有 1 条记录没有自己的日期行")))
+        << said[0].toStdString();
+    EXPECT_EQ(said[1], QString());
 }
 
 // Kind 2 previewed, then printed as previewed without a dialog (no printer: a PDF), editing
