@@ -6,6 +6,7 @@
 #include "grid/Workbook.h"
 #include "modulesettings/ModuleSettings.h"
 #include "query/ReportConditions.h"
+#include "sheet/PeriodBlock.h"
 #include "sheet/SheetLayout.h"
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
@@ -150,6 +151,11 @@ void BatchReport::prepare(const BatchReportRequest& request, bool layout)
                                     .arg(m_suite.reportKey())
                                     .arg(request.kind)
                                     .arg(defaultTemplatePath(m_suite, request.kind)));
+    // A kind-3 block has a row for each of 31 days: a longer period is a request it cannot show.
+    if (layout && request.kind == 3)
+        if (const QString problem = PeriodBlock::periodProblem(m_suite.periodStart(), m_suite.periodEnd());
+            !problem.isEmpty())
+            throw BatchRequestError(problem);
     m_node = findNode(request.node);
 }
 
