@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <cerrno>
+#include <climits>
 #include <minizip/unzip.h>
 #include <vector>
 #include <xlsxwriter.h>
@@ -134,7 +135,34 @@ void check(lxw_error error, const QString& what)
         throw Refused{QStringLiteral("%1: %2").arg(what, QString::fromUtf8(lxw_strerror(error)))};
 }
 
-void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const QString& sheetName)
+// The rows written over the sheets of one workbook, told to the caller's progress each time
+// another RowsPerProgress of them are written. Counted as rows begin, not per cell.
+class RowCount
+{
+public:
+    explicit RowCount(const XlsxFile::RowProgress& progress)
+        : m_progress(progress), m_next(progress ? XlsxFile::RowsPerProgress : INT_MAX)
+    {}
+    // Row `row` of the sheet under way begins: the rows above it are written.
+    void begin(int row)
+    {
+        const int written = m_before + row - 1;
+        if (written < m_next)
+            return;
+        m_next = written - written % XlsxFile::RowsPerProgress + XlsxFile::RowsPerProgress;
+        if (!m_progress(written))
+            throw WriteStopped();
+    }
+    void sheetWritten(const Sheet& sheet) { m_before += sheet.lastRow(); }
+
+private:
+    const XlsxFile::RowProgress& m_progress;
+    int m_before = 0;
+    int m_next;
+};
+
+void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const QString& sheetName,
+                RowCount& rows)
 {
     std::vector<lxw_format*> formats(size_t(sheet.formatCount()), nullptr);
     auto formatOf = [&](int row, int col) -> lxw_format* {
@@ -157,7 +185,12 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
             known = dayPicture(sheet.formatById(id).numberFormat);
         return known;
     };
+    int rowBegun = 0;
     sheet.forEachCell([&](int row, int col) {
+        if (row != rowBegun) {
+            rowBegun = row;
+            rows.begin(row);
+        }
         const auto r = lxw_row_t(row - 1);
         const auto c = lxw_col_t(col - 1);
         // The cell's name, for a message: composed only when one is needed.
@@ -221,11 +254,14 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
     }
     if (sheet.frozenRows() > 0 || sheet.frozenColumns() > 0)
         worksheet_freeze_panes(ws, lxw_row_t(sheet.frozenRows()), lxw_col_t(sheet.frozenColumns()));
+    rows.sheetWritten(sheet);
 }
 
-void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const XlsxFile::SheetHook& hook)
+void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const XlsxFile::SheetHook& hook,
+                 const XlsxFile::RowProgress& progress)
 {
     QSet<QString> used;
+    RowCount rows(progress);
     for (int n = 1; n <= sheets.count; ++n) {
         const QString base = XlsxFile::excelSheetName(sheets.name(n), n);
         QString name = base;
@@ -238,7 +274,7 @@ void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const 
         lxw_worksheet* ws = workbook_add_worksheet(wb, name.toUtf8().constData());
         if (!ws)
             throw Refused{QStringLiteral("sheet name \"%1\" refused").arg(name)};
-        writeSheet(wb, ws, sheets.sheet(n), name);
+        writeSheet(wb, ws, sheets.sheet(n), name, rows);
         if (n == sheets.active)
             worksheet_activate(ws);
         if (hook)
@@ -368,18 +404,19 @@ QString XlsxFile::excelSheetName(const QString& name, int number)
     return result.isEmpty() ? QStringLiteral("Sheet%1").arg(number) : result;
 }
 
-void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook& hook, bool constantMemory)
+void XlsxFile::write(const Workbook& book, const QString& path, const SheetHook& hook, bool constantMemory,
+                     const RowProgress& progress)
 {
     const SheetSequence sheets{book.sheetCount(), book.activeSheet(),
                                [&book](int number) { return book.sheetName(number); },
                                [&book](int number) -> const Sheet& {
                                    return book.sheet(number);
                                }};
-    write(sheets, path, hook, constantMemory);
+    write(sheets, path, hook, constantMemory, progress);
 }
 
 void XlsxFile::write(const SheetSequence& sheets, const QString& path, const SheetHook& hook,
-                     bool constantMemory)
+                     bool constantMemory, const RowProgress& progress)
 {
     auto fail = [&path](const QString& problem) {
         return GridFileError(
@@ -396,7 +433,7 @@ void XlsxFile::write(const SheetSequence& sheets, const QString& path, const She
         if (!wb)
             throw fail(QCoreApplication::translate("talor", "the workbook could not be created"));
         try {
-            writeSheets(wb, sheets, hook);
+            writeSheets(wb, sheets, hook, progress);
         } catch (const Refused& refused) {
             // Closing would write the file: free the workbook without writing it.
             lxw_workbook_free(wb);

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <stdexcept>
 
 typedef struct lxw_workbook lxw_workbook;
 typedef struct lxw_worksheet lxw_worksheet;
@@ -10,6 +11,13 @@ namespace talor::grid {
 
 class Sheet;
 class Workbook;
+
+// A workbook's write that the caller stopped through its row progress: no file was written.
+class WriteStopped : public std::runtime_error
+{
+public:
+    WriteStopped() : std::runtime_error("the write was stopped") {}
+};
 
 // Writes a Workbook as an Excel workbook (xlsx content) with libxlsxwriter, whatever the
 // file's extension: constants typed as in the grid (numbers, dates with their format, texts),
@@ -28,12 +36,17 @@ public:
     // Called once per sheet (1-based number) before the file is closed, so that a caller
     // can add what the grid does not hold (page set-up).
     using SheetHook = std::function<void(int sheetNumber, lxw_workbook* workbook, lxw_worksheet* worksheet)>;
+    // Told each time another RowsPerProgress rows have been written, with the rows written so
+    // far over all sheets (each sheet counts up to its last row); false stops the write, which
+    // then throws WriteStopped and leaves the file at the path as it was.
+    using RowProgress = std::function<bool(int rowsWritten)>;
+    static constexpr int RowsPerProgress = 500;
 
     // Throws GridFileError naming the file when it cannot be written. With `constantMemory`
     // each row goes to a temporary file once the next row is written, so that memory stays
     // flat however large the sheet (texts are then stored in the cells, not shared).
     static void write(const Workbook& book, const QString& path, const SheetHook& hook = {},
-                      bool constantMemory = false);
+                      bool constantMemory = false, const RowProgress& progress = {});
 
     // Worksheets handed to the writer one after the other, each asked for when its turn comes
     // (numbers from 1): the sheet given for a number need live only until the next is asked
@@ -46,7 +59,7 @@ public:
         std::function<const Sheet&(int number)> sheet;
     };
     static void write(const SheetSequence& sheets, const QString& path, const SheetHook& hook = {},
-                      bool constantMemory = false);
+                      bool constantMemory = false, const RowProgress& progress = {});
 
     // Text as XML 1.0 can hold it, in UTF-8: characters it forbids (controls other than tab,
     // line feed and carriage return, U+FFFE, U+FFFF, a surrogate without its pair) become

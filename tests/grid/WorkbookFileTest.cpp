@@ -491,6 +491,40 @@ TEST(XlsxText, ATextTooLongForExcelIsRefusedByCellAndLeavesNoFile)
     }
 }
 
+// The writer tells its progress every so many rows, counted on over the sheets; a progress
+// that says stop ends the write with no file, and the file that was there stays whole.
+TEST(XlsxProgress, IsToldEverySoManyRowsAndAStopLeavesTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("rows.xlsx");
+    const int every = XlsxFile::RowsPerProgress;
+    Workbook book;
+    book.addSheet("二");
+    // The third report falls on the second sheet.
+    for (const auto& [sheet, rows] : {std::pair(1, 2 * every + every / 2), std::pair(2, every * 4 / 5)})
+        for (int row = 1; row <= rows; ++row)
+            book.sheet(sheet).setNumber(row, 1, row);
+    for (const int stopAt : {0, 2 * every}) {
+        SCOPED_TRACE(stopAt);
+        putFile(path, "old");
+        QList<int> told;
+        const auto progress = [&](int written) {
+            told << written;
+            return written != stopAt;
+        };
+        bool stopped = false;
+        try {
+            XlsxFile::write(book, path, {}, true, progress);
+        } catch (const WriteStopped&) {
+            stopped = true;
+        }
+        EXPECT_EQ(std::tuple(told, stopped, fileBytes(path) == "old",
+                             QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)),
+                  std::tuple(stopAt ? QList<int>{every, 2 * every} : QList<int>{every, 2 * every, 3 * every},
+                             stopAt != 0, stopAt != 0, QStringList{"rows.xlsx"}));
+    }
+}
+
 // A write on a full disk fails with an error that says so, and the file that was there stays
 // whole; no temporary file is left in the folder.
 TEST(FullDisk, KeepsTheOldFileAndSaysTheDiskIsFull)
