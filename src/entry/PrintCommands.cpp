@@ -19,6 +19,8 @@ const QString& PrintCaption = PersonByPersonPrint::Caption;
 
 QString printedText(const PrintRun::Result& result)
 {
+    if (result.stopped)
+        return QStringLiteral("已停止，未打印");
     // The reason follows among the steps not done.
     if (!result.sent)
         return QStringLiteral("未打印");
@@ -107,7 +109,14 @@ void PrintCommands::exportReport()
         m_view.showStatus(QStringLiteral("输出：已取消"));
         return;
     }
-    const PrintRun::Result result = output().exportTo(path);
+    PrintRun run = output();
+    run.showProgress(QStringLiteral("输出"), m_longWork);
+    const PrintRun::Result result = run.exportTo(path);
+    if (result.stopped) {
+        // The earlier file at the path, if any, stays as it was.
+        report(QStringLiteral("输出：已停止，未写成"), result.skipped);
+        return;
+    }
     if (!result.written) {
         report(QStringLiteral("输出：%1 未写成").arg(path), result.skipped);
         return;
@@ -139,7 +148,9 @@ void PrintCommands::printReport()
         printBatch();
         return;
     }
-    const PrintRun::Result result = output().print();
+    PrintRun run = output();
+    run.showProgress(PrintCaption, m_longWork);
+    const PrintRun::Result result = run.print();
     report(PrintCaption + u'：' + printedText(result), result.skipped);
 }
 

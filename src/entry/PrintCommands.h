@@ -3,13 +3,13 @@
 #include "entry/ModuleContext.h"
 #include "query/RecordQueries.h"
 #include "report/PersonByPersonPrint.h"
+#include "report/PrintRun.h"
 
 #include <QString>
 
 namespace talor {
 
 class ModuleView;
-class PrintRun;
 class SelectionClicks;
 class SheetEditing;
 
@@ -47,9 +47,11 @@ private:
 // over the persons of the node the employee list shows, from the person shown on: the first
 // previewed, then the question whether to print the others, which then go to the printer in
 // one job. The batch shows its progress in the status bar and a progress dialog whose 停止 ends
-// it between persons. Failures of single steps are named in the status bar; the command goes
-// on. While a print runs the grid takes no typing (the batch shows person after person in it);
-// after it the active cell is editable as selecting it makes it.
+// it between persons. A long print of one report, and a long export, show their progress in a
+// dialog whose 停止 drops them: nothing printed, no file written. Failures of single steps are
+// named in the status bar; the command goes on. While a print runs the grid takes no typing
+// (the batch shows person after person in it); after it the active cell is editable as
+// selecting it makes it.
 class PrintCommands
 {
 public:
@@ -58,6 +60,8 @@ public:
     void preview();
     void print();
     void exportReport();
+    // The work from which print and export show their progress.
+    void setLongWork(PrintRun::LongWork longWork) { m_longWork = longWork; }
 
     // What the export writes is an Excel workbook (Excel 2007 and later): named .xlsx first;
     // .xls names stay offered for the suites that look for them, saying what they hold.
@@ -76,6 +80,7 @@ private:
     ModuleView& m_view;
     SelectionClicks& m_clicks;
     SheetEditing& m_editing;
+    PrintRun::LongWork m_longWork;
 };
 
 } // namespace talor

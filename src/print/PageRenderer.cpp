@@ -456,7 +456,7 @@ PagedOutput::~PagedOutput()
 void PagedOutput::add(const PageRenderer& renderer)
 {
     const QPageLayout layout = renderer.setup().pageLayout();
-    for (int i = 0; i < renderer.pageCount(); ++i) {
+    for (int i = 0; i < renderer.pageCount() && !m_stopped; ++i) {
         if (!m_started) {
             m_device.setPageLayout(layout);
             if (!m_painter->begin(&m_device))

@@ -95,12 +95,17 @@ public:
     // Ends the painting; throws PrintError when the device fails. Called by the destructor
     // otherwise (errors then go unseen).
     void finish();
+    // Stops the painting (from pagePainted, say): add() returns after the page under way and
+    // paints nothing more. The output is then dropped by its owner, not finished.
+    void stop() { m_stopped = true; }
+    bool stopped() const { return m_stopped; }
 
 private:
     QPagedPaintDevice& m_device;
     std::unique_ptr<QPainter> m_painter;
     QString m_what;
     bool m_started = false;
+    bool m_stopped = false;
 };
 
 // A PDF written completely or not at all: the pages go to a temporary file beside the target,

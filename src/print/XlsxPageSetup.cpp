@@ -227,7 +227,7 @@ struct SplitWorksheet
 // `setup` over its own sections. Each part is made when the writer comes to it and dropped
 // before the next, so that the book is never held twice.
 QStringList writeSplit(const grid::Workbook& book, int sheetNumber, const PageSetup& setup,
-                       const QString& path)
+                       const QString& path, const grid::XlsxFile::RowProgress& progress)
 {
     const int first = setup.printArea->row1, last = setup.printArea->row2;
     const int partRows = SectionsPerWorksheet * setup.sectionRows;
@@ -276,7 +276,7 @@ QStringList writeSplit(const grid::Workbook& book, int sheetNumber, const PageSe
             own.printArea->row2 = first + bottomOf(w.part) - (first + (w.part - 1) * partRows);
             refused << applyXlsxPageSetup(worksheet, own);
         },
-        true);
+        true, progress);
     refused.removeDuplicates();
     return refused;
 }
@@ -335,14 +335,14 @@ PageSetup withWholeSheetName(const PageSetup& setup, const QString& name, int nu
 } // namespace
 
 QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& pageSetup,
-                      int sheetNumber, const QStringList& topRow)
+                      int sheetNumber, const QStringList& topRow, const grid::XlsxFile::RowProgress& progress)
 {
     const PageSetup setup = withWholeSheetName(pageSetup, book.sheetName(sheetNumber), sheetNumber);
     QStringList refused;
     if (topRow.isEmpty() && sectionCount(setup) > SectionsPerWorksheet) {
         // More sections than one worksheet can break pages before: the sheet goes into several
         // worksheets, so that every section still starts a page when a spreadsheet prints it.
-        return writeSplit(book, sheetNumber, setup, path);
+        return writeSplit(book, sheetNumber, setup, path, progress);
     }
     const grid::Sheet& printed = book.sheet(sheetNumber);
     const bool caption = !topRow.isEmpty() && printed.lastRow() < grid::Sheet::MaxRows;
@@ -356,7 +356,7 @@ QStringList writeXlsx(const grid::Workbook& book, const QString& path, const Pag
                 if (number == sheetNumber)
                     refused << applyXlsxPageSetup(worksheet, setup);
             },
-            true);
+            true, progress);
         return refused;
     }
     grid::Workbook copy;
@@ -373,19 +373,22 @@ QStringList writeXlsx(const grid::Workbook& book, const QString& path, const Pag
     }
     copy.setActiveSheet(book.activeSheet());
     // Written in memory: the caption row goes in after the sheet's rows.
-    grid::XlsxFile::write(copy, path, [&](int number, lxw_workbook* workbook, lxw_worksheet* worksheet) {
-        if (number != sheetNumber)
-            return;
-        lxw_format* bold = workbook_add_format(workbook);
-        format_set_bold(bold);
-        for (int c = 0; c < int(topRow.size()); ++c) {
-            const lxw_error e =
-                worksheet_write_string(worksheet, 0, lxw_col_t(c), topRow[c].toUtf8().constData(), bold);
-            if (e != LXW_NO_ERROR)
-                refused << refusal(QStringLiteral("caption of column %1").arg(c + 1), e);
-        }
-        refused << applyXlsxPageSetup(worksheet, setup);
-    });
+    grid::XlsxFile::write(
+        copy, path,
+        [&](int number, lxw_workbook* workbook, lxw_worksheet* worksheet) {
+            if (number != sheetNumber)
+                return;
+            lxw_format* bold = workbook_add_format(workbook);
+            format_set_bold(bold);
+            for (int c = 0; c < int(topRow.size()); ++c) {
+                const lxw_error e =
+                    worksheet_write_string(worksheet, 0, lxw_col_t(c), topRow[c].toUtf8().constData(), bold);
+                if (e != LXW_NO_ERROR)
+                    refused << refusal(QStringLiteral("caption of column %1").arg(c + 1), e);
+            }
+            refused << applyXlsxPageSetup(worksheet, setup);
+        },
+        false, progress);
     return refused;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "grid/XlsxFile.h"
 #include "print/PageSetup.h"
 
 #include <QStringList>
@@ -46,8 +47,10 @@ QString xlsxSection(const QString& section, QStringList* pictures = nullptr);
 // workbook has to cut or change the sheet's name, its header and footer hold the whole name
 // as text in place of the sheet name code, as long as they stay within 255 characters.
 // Throws grid::GridFileError naming the file when it cannot be written; returns the refused
-// properties as applyXlsxPageSetup does.
+// properties as applyXlsxPageSetup does. `progress` is the writer's row progress, from which
+// the write may be stopped (grid::WriteStopped).
 QStringList writeXlsx(const grid::Workbook& book, const QString& path, const PageSetup& setup,
-                      int sheetNumber, const QStringList& topRow = {});
+                      int sheetNumber, const QStringList& topRow = {},
+                      const grid::XlsxFile::RowProgress& progress = {});
 
 } // namespace talor::print

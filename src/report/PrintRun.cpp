@@ -1,6 +1,7 @@
 #include "report/PrintRun.h"
 
 #include "grid/Workbook.h"
+#include "grid/XlsxFile.h"
 #include "modulesettings/ModuleSettings.h"
 #include "modulesettings/SettingRules.h"
 #include "print/PageRenderer.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
+#include <QScopeGuard>
 
 namespace talor {
 
@@ -112,15 +114,40 @@ PrintRun::Prepared PrintRun::prepare(Result& result) const
     return prepared;
 }
 
-void PrintRun::writeWorkbook(const Prepared& prepared, const QString& path, Result& result) const
+std::unique_ptr<UiService::Progress> PrintRun::progress(int maximum) const
+{
+    return m_ui.progress(m_parent, m_caption, QStringLiteral("停止"), maximum);
+}
+
+void PrintRun::writeWorkbook(const Prepared& prepared, const QString& path, Result& result,
+                             bool stoppable) const
 {
     result.printFile = path;
+    int rows = 0;
+    for (int n = 1; n <= m_book.sheetCount(); ++n)
+        rows += m_book.sheet(n).lastRow();
+    std::unique_ptr<UiService::Progress> shown;
+    grid::XlsxFile::RowProgress rowsWritten;
+    if (stoppable && !m_caption.isEmpty() && rows >= m_longWork.rows) {
+        shown = progress(rows);
+        rowsWritten = [&](int written) {
+            shown->setValue(std::min(written, rows),
+                            m_caption + QStringLiteral("：已写 %1/%2 行").arg(written).arg(rows));
+            return !shown->cancelled();
+        };
+    }
     result.written = step(result, QCoreApplication::translate("talor", "write %1").arg(path), [&] {
-        for (const QString& refused : print::writeXlsx(m_book, path, prepared.setup.pageSetup,
-                                                       m_book.activeSheet(), prepared.setup.headingRow))
-            result.skipped
-                << QCoreApplication::translate("talor", "page set-up in %1: %2").arg(path, refused);
+        try {
+            for (const QString& refused :
+                 print::writeXlsx(m_book, path, prepared.setup.pageSetup, m_book.activeSheet(),
+                                  prepared.setup.headingRow, rowsWritten))
+                result.skipped
+                    << QCoreApplication::translate("talor", "page set-up in %1: %2").arg(path, refused);
+        } catch (const grid::WriteStopped&) {
+            result.stopped = true; // the operator's stop, not a failure
+        }
     });
+    result.written = result.written && !result.stopped;
 }
 
 PrintRun::Result PrintRun::preview()
@@ -160,17 +187,22 @@ std::unique_ptr<PrintJob> PrintRun::printerJob() const
 PrintRun::Result PrintRun::print()
 {
     const auto job = printerJob();
-    Result result = print(*job);
+    Result result = print(*job, true);
     finish(*job, result);
     return result;
 }
 
 PrintRun::Result PrintRun::print(PrintJob& job)
 {
+    return print(job, false);
+}
+
+PrintRun::Result PrintRun::print(PrintJob& job, bool stoppable)
+{
     Result result;
     const Prepared prepared = prepare(result);
     writeWorkbook(prepared, temporaryPrintFile(), result);
-    addPages(prepared, job, result);
+    addPages(prepared, job, result, stoppable);
     return result;
 }
 
@@ -181,7 +213,7 @@ PrintRun::Result PrintRun::addPages(PrintJob& job)
     return result;
 }
 
-void PrintRun::addPages(const Prepared& prepared, PrintJob& job, Result& result) const
+void PrintRun::addPages(const Prepared& prepared, PrintJob& job, Result& result, bool stoppable) const
 {
     step(result,
          (job.isPdf() ? QCoreApplication::translate("talor", "write %1")
@@ -190,13 +222,37 @@ void PrintRun::addPages(const Prepared& prepared, PrintJob& job, Result& result)
          [&] {
              const BookPages pages(m_book, prepared,
                                    result.printFile.isEmpty() ? temporaryPrintFile() : result.printFile);
+             const int count = pages.pageCount();
+             std::unique_ptr<UiService::Progress> shown;
+             bool undroppable = false;
+             if (stoppable && !m_caption.isEmpty() && count >= m_longWork.pages) {
+                 shown = progress(count);
+                 job.setPageProgress([&, painted = 0](int, int) mutable {
+                     ++painted;
+                     shown->setValue(painted,
+                                     m_caption + QStringLiteral("：第 %1/%2 页").arg(painted).arg(count));
+                     if (!undroppable && shown->cancelled())
+                         undroppable = !job.abandon();
+                 });
+             }
+             const auto progressEnds = qScopeGuard([&] { job.setPageProgress({}); });
              job.add(pages.renderers());
-             result.pages = pages.pageCount();
+             result.pages = count;
+             if (undroppable)
+                 result.skipped << QCoreApplication::translate(
+                                       "talor", "stop: %1 cannot drop a job under way; it is printed whole")
+                                       .arg(job.target());
          });
 }
 
 void PrintRun::finish(PrintJob& job, Result& result)
 {
+    // A dropped job is not finished: nothing of it is printed or written.
+    if (job.abandoned()) {
+        result.stopped = true;
+        result.pages = 0;
+        return;
+    }
     // A job without pages has its failure named already.
     if (job.reports() == 0)
         return;
@@ -210,7 +266,7 @@ PrintRun::Result PrintRun::exportTo(const QString& path)
 {
     Result result;
     const Prepared prepared = prepare(result);
-    writeWorkbook(prepared, path.trimmed(), result);
+    writeWorkbook(prepared, path.trimmed(), result, true);
     return result;
 }
 
@@ -223,8 +279,8 @@ PrintRun::Result PrintRun::writePdf(const QString& path)
 }
 
 PrintJob::PrintJob(std::unique_ptr<QPagedPaintDevice> printer, std::unique_ptr<print::PdfFile> pdf,
-                   const QString& target, const QString& pdfPath)
-    : m_pdf(std::move(pdf)), m_printer(std::move(printer)),
+                   const QString& target, const QString& pdfPath, UiService* ui)
+    : m_pdf(std::move(pdf)), m_printer(std::move(printer)), m_ui(ui),
       m_output(std::make_unique<print::PagedOutput>(m_pdf ? m_pdf->writer() : *m_printer, target)),
       m_target(target), m_pdfPath(pdfPath)
 {}
@@ -237,7 +293,7 @@ std::unique_ptr<PrintJob> PrintJob::toPrinter(UiService& ui, const QString& fall
     std::unique_ptr<QPagedPaintDevice> printer = ui.defaultPrinter(title, name);
     if (!printer)
         return toPdf(fallbackPdf, title);
-    return std::unique_ptr<PrintJob>(new PrintJob(std::move(printer), nullptr, name, {}));
+    return std::unique_ptr<PrintJob>(new PrintJob(std::move(printer), nullptr, name, {}, &ui));
 }
 
 std::unique_ptr<PrintJob> PrintJob::toPdf(const QString& path, const QString& title)
@@ -259,9 +315,24 @@ void PrintJob::add(const std::vector<const print::PageRenderer*>& report)
                 m_pdf->throwIfFailed(); // the cause, where it was the file
             throw;
         }
+        if (abandoned())
+            return;
         m_pages += renderer->pageCount();
     }
     ++m_reports;
+}
+
+bool PrintJob::abandon()
+{
+    if (m_printer && !m_ui->abortPrinter(*m_printer))
+        return false;
+    m_output->stop();
+    return true;
+}
+
+bool PrintJob::abandoned() const
+{
+    return m_output->stopped();
 }
 
 void PrintJob::setPageProgress(std::function<void(int page, int pages)> progress)

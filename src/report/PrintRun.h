@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/UiService.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -12,7 +14,6 @@ class QWidget;
 namespace talor {
 
 class SuiteServices;
-class UiService;
 namespace grid {
 class Workbook;
 }
@@ -49,13 +50,20 @@ public:
     void finish();
     // Told after every page painted: the page of the sheet being painted and its pages.
     void setPageProgress(std::function<void(int page, int pages)> progress);
+    // Drops the job (from the page progress, say): the painting stops after the page under
+    // way, a printer's job is aborted and a PDF is not written; the job is not finished then.
+    // False, and the job goes on, where the printer cannot drop a job under way: it is never
+    // sent in part.
+    bool abandon();
+    bool abandoned() const;
 
 private:
     PrintJob(std::unique_ptr<QPagedPaintDevice> printer, std::unique_ptr<print::PdfFile> pdf,
-             const QString& target, const QString& pdfPath);
+             const QString& target, const QString& pdfPath, UiService* ui = nullptr);
 
     std::unique_ptr<print::PdfFile> m_pdf; // the PDF being written, or none for a printer
     std::unique_ptr<QPagedPaintDevice> m_printer;
+    UiService* m_ui; // the printer's, which aborts its jobs
     std::unique_ptr<print::PagedOutput> m_output;
     QString m_target, m_pdfPath;
     int m_pages = 0;
@@ -76,8 +84,18 @@ public:
         bool written = false; // whether printFile was written (a failed write keeps an old file)
         QString pdfFile;      // a PDF written instead of printing, on a machine without a printer
         bool sent = false;    // whether the job was finished: it reached the printer, or the PDF is whole
+        bool stopped = false; // the operator stopped it: nothing was printed, or written
         int pages = 0;
         QStringList skipped;
+    };
+
+    // Work from which print() and exportTo() show their progress, whose stop button drops the
+    // work: a print of this many pages, an export of this many rows. Shorter work ends before
+    // a progress window could be read.
+    struct LongWork
+    {
+        int pages = 300;
+        int rows = 20000;
     };
 
     // `headingLayout`: the grid's sheet is in the heading layout (its column 1 has a heading).
@@ -87,6 +105,13 @@ public:
     // Mode 1: Tmp.xls in the temporary directory, then the pages in a print preview, from
     // which the operator may print.
     Result preview();
+    // Long prints and exports show a progress window titled `caption` (none without it).
+    void showProgress(const QString& caption, LongWork longWork)
+    {
+        m_caption = caption;
+        m_longWork = longWork;
+    }
+
     // Mode 2: Tmp.xls, then the pages on the default printer without a dialog; where the
     // machine has no printer, the PDF next to the print file (Tmp.pdf), named in pdfFile.
     Result print();
@@ -112,14 +137,20 @@ private:
     struct Prepared;
     class BookPages;
     Prepared prepare(Result& result) const;
-    void writeWorkbook(const Prepared& prepared, const QString& path, Result& result) const;
-    void addPages(const Prepared& prepared, PrintJob& job, Result& result) const;
+    // `stoppable`: a long write or print shows its progress, from which it may be stopped.
+    void writeWorkbook(const Prepared& prepared, const QString& path, Result& result,
+                       bool stoppable = false) const;
+    Result print(PrintJob& job, bool stoppable);
+    void addPages(const Prepared& prepared, PrintJob& job, Result& result, bool stoppable = false) const;
+    std::unique_ptr<UiService::Progress> progress(int maximum) const;
 
     SuiteServices& m_suite;
     UiService& m_ui;
     const grid::Workbook& m_book;
     bool m_headingLayout;
     QWidget* m_parent;
+    QString m_caption;
+    LongWork m_longWork;
 };
 
 } // namespace talor

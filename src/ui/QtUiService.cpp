@@ -239,6 +239,12 @@ std::unique_ptr<QPagedPaintDevice> QtUiService::defaultPrinter(const QString& ti
     return printer;
 }
 
+bool QtUiService::abortPrinter(QPagedPaintDevice& printer)
+{
+    // Only printers from defaultPrinter come here.
+    return static_cast<QPrinter&>(printer).abort();
+}
+
 QFont QtUiService::desktopFont()
 {
     QFont font = QGuiApplication::font();

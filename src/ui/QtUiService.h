@@ -25,6 +25,7 @@ public:
     void preview(QWidget* parent, const QString& title, const QPageLayout& layout,
                  const std::function<void(QPagedPaintDevice&)>& paint, bool printable) override;
     std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString& title, QString& printerName) override;
+    bool abortPrinter(QPagedPaintDevice& printer) override;
 
     // Qt's own texts (standard buttons, file, colour and print dialogs) in Chinese, as the
     // rest of the window is, whatever the system's locale: installs Qt's zh_CN translations

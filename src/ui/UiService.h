@@ -82,6 +82,9 @@ public:
     // The desktop's default printer for a document named `title`, and its name; null where
     // the machine has none.
     virtual std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString& title, QString& printerName) = 0;
+    // Drops the job being painted on a printer from defaultPrinter, so that none of it is
+    // printed; false where the printer's driver cannot (a service without printers has none).
+    virtual bool abortPrinter(QPagedPaintDevice&) { return false; }
 };
 
 } // namespace talor

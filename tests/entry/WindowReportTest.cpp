@@ -6,6 +6,7 @@
 #include "entry/OperatorWindow.h"
 #include "entry/PeriodPicks.h"
 #include "entry/PrintCommands.h"
+#include "grid/XlsxFile.h"
 #include "overview/OverviewCalendar.h"
 #include "overview/frmOverview.h"
 #include "print/PrintTestSupport.h"
@@ -302,6 +303,39 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
                          test::fileBytes(earlier) == bytes),
               std::tuple(true, qsizetype(0), true))
         << status().toStdString();
+}
+
+// A long print or export shows its progress, whose 停止 drops it: no PDF, no file (the file
+// that was at the export's path stays as it was), and the status bar says so. Work below the
+// window's thresholds shows no progress.
+TEST_F(WindowReport, ALongPrintOrExportIsStoppedFromItsProgress)
+{
+    test::chooseKind(*window, 3);
+    enterNode("ROOT");
+    ASSERT_GT(sheet().lastRow(), grid::XlsxFile::RowsPerProgress);
+    const QString pdf = suite->temporaryDirectory() + "/Tmp.pdf";
+    test::trigger(*window, "MN05");
+    ASSERT_EQ(std::pair(ui().progressShown, QFile::remove(pdf)), std::pair(0, true))
+        << status().toStdString();
+
+    op->parts->output().setLongWork({1, 1});
+    ui().stopProgress = true;
+    test::trigger(*window, "MN05");
+    const QString printed = status();
+    const QString earlier = dir.filePath("日报.xlsx");
+    test::putFile(earlier, "earlier");
+    ui().files.push_back(earlier);
+    test::trigger(*window, "MN06");
+    QStringList steps;
+    for (const QString& label : ui().progressLabels)
+        steps << label.section('/', 0, 0);
+    EXPECT_EQ(std::tuple(steps, printed, status(), QDir(suite->temporaryDirectory()).entryList(QDir::Files),
+                         test::fileBytes(earlier),
+                         QDir(dir.path()).entryList({"日报*"}, QDir::Files | QDir::Hidden)),
+              std::tuple(QStringList{"报表打印：第 1",
+                                     QString("输出：已写 %1").arg(grid::XlsxFile::RowsPerProgress)},
+                         QString("报表打印：已停止，未打印"), QString("输出：已停止，未写成"),
+                         QStringList{"Tmp.xls"}, QByteArray("earlier"), QStringList{"日报.xlsx"}));
 }
 
 // No printer and no usable temporary folder: the PDF cannot be written, and the status says that

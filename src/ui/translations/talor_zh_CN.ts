@@ -146,6 +146,10 @@ SQL: %1</translation>
         <translation>打印到 %1</translation>
     </message>
     <message>
+        <source>stop: %1 cannot drop a job under way; it is printed whole</source>
+        <translation>停止：%1 不能撤销进行中的作业，作业已整个打印</translation>
+    </message>
+    <message>
         <source>reading back the saved row of %1 failed</source>
         <translation>读回 %1 中刚保存的行失败</translation>
     </message>
