@@ -329,9 +329,10 @@ TEST_F(WindowReport, ALongPrintOrExportIsStoppedFromItsProgress)
     QStringList steps;
     for (const QString& label : ui().progressLabels)
         steps << label.section('/', 0, 0);
-    EXPECT_EQ(std::tuple(steps, printed, status(), QDir(suite->temporaryDirectory()).entryList(QDir::Files),
+    EXPECT_EQ(std::tuple(steps, printed, status(),
+                         QDir(suite->temporaryDirectory()).entryList(QDir::Files | QDir::Hidden),
                          test::fileBytes(earlier),
-                         QDir(dir.path()).entryList({"日报*"}, QDir::Files | QDir::Hidden)),
+                         QDir(dir.path()).entryList({"*日报*"}, QDir::Files | QDir::Hidden)),
               std::tuple(QStringList{"报表打印：第 1",
                                      QString("输出：已写 %1").arg(grid::XlsxFile::RowsPerProgress)},
                          QString("报表打印：已停止，未打印"), QString("输出：已停止，未写成"),
