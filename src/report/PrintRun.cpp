@@ -201,8 +201,10 @@ PrintRun::Result PrintRun::print(PrintJob& job, bool stoppable)
 {
     Result result;
     const Prepared prepared = prepare(result);
-    writeWorkbook(prepared, temporaryPrintFile(), result);
-    addPages(prepared, job, result, stoppable);
+    writeWorkbook(prepared, temporaryPrintFile(), result, stoppable);
+    // Stopped while the print file was written: nothing is painted.
+    if (!result.stopped)
+        addPages(prepared, job, result, stoppable);
     return result;
 }
 

@@ -90,8 +90,8 @@ public:
     };
 
     // Work from which print() and exportTo() show their progress, whose stop button drops the
-    // work: a print of this many pages, an export of this many rows. Shorter work ends before
-    // a progress window could be read.
+    // work: a workbook (the print file or the export) of this many rows, a print of this many
+    // pages. Shorter work ends before a progress window could be read.
     struct LongWork
     {
         int pages = 300;

@@ -305,8 +305,9 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
         << status().toStdString();
 }
 
-// A long print or export shows its progress, whose 停止 drops it: no PDF, no file (the file
-// that was at the export's path stays as it was), and the status bar says so. Work below the
+// A long print or export shows its progress, whose 停止 drops it: no PDF (stopped while
+// Tmp.xls is written or while the pages are painted), no file (the file that was at the
+// export's path stays as it was), and the status bar says so. Work below the
 // window's thresholds shows no progress.
 TEST_F(WindowReport, ALongPrintOrExportIsStoppedFromItsProgress)
 {
@@ -318,10 +319,15 @@ TEST_F(WindowReport, ALongPrintOrExportIsStoppedFromItsProgress)
     ASSERT_EQ(std::pair(ui().progressShown, QFile::remove(pdf)), std::pair(0, true))
         << status().toStdString();
 
-    op->parts->output().setLongWork({1, 1});
+    // Stopped while Tmp.xls is written, then while the pages are painted.
+    QStringList printed;
     ui().stopProgress = true;
-    test::trigger(*window, "MN05");
-    const QString printed = status();
+    for (const PrintRun::LongWork longWork : {PrintRun::LongWork{1, 1}, PrintRun::LongWork{1, 1 << 30}}) {
+        op->parts->output().setLongWork(longWork);
+        test::trigger(*window, "MN05");
+        printed << status();
+    }
+    op->parts->output().setLongWork({1, 1});
     const QString earlier = dir.filePath("日报.xlsx");
     test::putFile(earlier, "earlier");
     ui().files.push_back(earlier);
@@ -333,9 +339,10 @@ TEST_F(WindowReport, ALongPrintOrExportIsStoppedFromItsProgress)
                          QDir(suite->temporaryDirectory()).entryList(QDir::Files | QDir::Hidden),
                          test::fileBytes(earlier),
                          QDir(dir.path()).entryList({"*日报*"}, QDir::Files | QDir::Hidden)),
-              std::tuple(QStringList{"报表打印：第 1",
+              std::tuple(QStringList{QString("报表打印：已写 %1").arg(grid::XlsxFile::RowsPerProgress),
+                                     "报表打印：第 1",
                                      QString("输出：已写 %1").arg(grid::XlsxFile::RowsPerProgress)},
-                         QString("报表打印：已停止，未打印"), QString("输出：已停止，未写成"),
+                         QStringList(2, "报表打印：已停止，未打印"), QString("输出：已停止，未写成"),
                          QStringList{"Tmp.xls"}, QByteArray("earlier"), QStringList{"日报.xlsx"}));
 }
 
