@@ -11,6 +11,7 @@
 #include "suite/SuiteServices.h"
 #include "ui/UiService.h"
 
+#include <QHash>
 #include <QPagedPaintDevice>
 
 namespace talor {
@@ -97,13 +98,44 @@ void BatchReport::showListError(const QString& message)
 SelectedNode BatchReport::findNode(const QString& key)
 {
     const TreeFillResult tree = fillDepartmentTree(m_suite, p->records.TreeRecords);
-    auto textOf = [&](const QString& nodeKey) -> const TreeNode* {
-        for (const TreeNode& node : tree.nodes)
-            if (node.key == nodeKey)
-                return &node;
-        return nullptr;
+    QHash<QString, const TreeNode*> byKey;
+    for (const TreeNode& node : tree.nodes)
+        byKey.insert(node.key, &node);
+    auto textOf = [&](const QString& nodeKey) {
+        return byKey.value(nodeKey);
     };
-    const TreeNode* node = textOf(key);
+    // A node's names from its department down, and the two keys they make: run together (the
+    // tree's own key where no other node's names run together alike) and joined by "/".
+    auto namesOf = [&](const TreeNode& node) {
+        QStringList names;
+        for (const TreeNode* n = &node; n && !n->parentKey.isEmpty(); n = textOf(n->parentKey))
+            names.prepend(n->text);
+        return names;
+    };
+    const TreeNode* node = nullptr;
+    QStringList alike; // the joined keys of the nodes whose names run together to `key`
+    for (const TreeNode& candidate : tree.nodes) {
+        if (candidate.parentKey.isEmpty()) {
+            if (candidate.key == key)
+                node = &candidate;
+            continue;
+        }
+        const QStringList names = namesOf(candidate);
+        const QChar level = candidate.key.front();
+        if (level + names.join(QString()) == key)
+            alike << level + names.join(u'/');
+        if (candidate.key == key || level + names.join(u'/') == key)
+            node = &candidate;
+    }
+    // The key the names run together to belongs to whichever of such nodes came first, which an
+    // added department can change: the request names one of them by its joined key instead.
+    alike.sort();
+    if (alike.size() > 1)
+        throw BatchRequestError(
+            QStringLiteral(
+                "the node key %1 stands for several nodes whose names run together alike; name one "
+                "of them: %2")
+                .arg(key, alike.join(QStringLiteral(", "))));
     if (!node)
         throw BatchRequestError(
             QStringLiteral(

@@ -222,6 +222,31 @@ TEST_P(DemoReports, KindThreeOfMorePersonsThanTheSheetHoldsIsRefusedBeforeAnyBlo
     EXPECT_LE(report->book().active().lastRow(), 36) << "no block written";
 }
 
+// A department added whose names run together like an existing group's (生产部装配 一组 beside
+// 生产部 装配一组) makes the run-together key stand for both: it is refused, naming the keys joined
+// by "/" that tell them apart, and those reach each node.
+TEST_P(DemoReports, AKeyThatNamesOfSeveralNodesRunTogetherToIsRefusedNamingTheirOwn)
+{
+    QSqlQuery insert(suite->connection());
+    ASSERT_TRUE(insert.exec(QStringLiteral("insert into zdb3 (proid, parid, proname, proval, proval1) values "
+                                           "(9001, 1, '生产部装配', 0, 0), (9002, 9001, '一组', 0, 1)")))
+        << insert.lastError().text().toStdString();
+    const auto outcome = [&](const char* key) {
+        try {
+            report->run({2, QString::fromUtf8(key), {}, {}, {}, {}, {}, false});
+            return report->label(3);
+        } catch (const BatchRequestError& error) {
+            return error.message();
+        }
+    };
+    EXPECT_EQ(
+        QStringList({outcome("B生产部装配一组"), outcome("B生产部/装配一组"), outcome("B生产部装配/一组")})
+            .join(u'\n')
+            .toStdString(),
+        "the node key B生产部装配一组 stands for several nodes whose names run together alike; name one of "
+        "them: B生产部/装配一组, B生产部装配/一组\n生产部装配一组\n生产部装配一组");
+}
+
 TALOR_BOTH_DATABASES(DemoReports);
 
 } // namespace
