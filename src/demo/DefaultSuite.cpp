@@ -23,15 +23,20 @@ QString ensureDefaultSuite()
         return path;
     // Two programs started together on a first run: the one that comes second waits for the
     // other's suite and opens it. The suite moves into place whole, so one that exists is
-    // complete; a lock left by a program that was killed is taken over.
+    // complete. Making it takes well under a second: a lock older than StaleLock (left by a
+    // program that died, empty, or another machine's on a shared home) is taken over, and a
+    // lock that is not freed in LockWait is named instead of waited for.
+    constexpr int StaleLock = 15'000, LockWait = 30'000;
     const QString suiteDirectory = QFileInfo(path).absolutePath();
     const QString data = QFileInfo(suiteDirectory).absolutePath();
     if (!QDir().mkpath(data))
         throw SuiteError(QStringLiteral("cannot create the directory %1").arg(data));
     QLockFile lock(data + QStringLiteral("/.demo.lock"));
-    lock.setStaleLockTime(0); // a long generation is not abandoned; only one whose process is gone
-    if (!lock.lock())
-        throw SuiteError(QStringLiteral("cannot lock %1 to create the demo suite").arg(lock.fileName()));
+    lock.setStaleLockTime(StaleLock);
+    if (!lock.tryLock(LockWait))
+        throw SuiteError(QStringLiteral("cannot lock %1 to create the demo suite (another program holds it; "
+                                        "remove the file if none does)")
+                             .arg(lock.fileName()));
     if (!QFileInfo::exists(path))
         DemoSuite::generate(suiteDirectory, DemoOptions{});
     return path;

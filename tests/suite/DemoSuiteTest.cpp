@@ -12,6 +12,7 @@
 #include "support/TestDatabases.h"
 #include "support/TestFiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -327,6 +328,28 @@ TEST(DefaultSuite, IsCreatedOnceInTheUsersDataDirectory)
     IniFile(path).write("suite", "operator", "李四");
     EXPECT_EQ(ensureDefaultSuite(), path);
     EXPECT_EQ(IniFile(path).read("suite", "operator"), "李四");
+}
+
+// A lock left behind (empty, as by a program that died making it, or another machine's) is
+// taken over once it is old, not waited for without end.
+TEST(DefaultSuite, AnOldLockLeftBehindIsTakenOver)
+{
+    ensureApplication();
+    QTemporaryDir home;
+    const DataHome data(home.path());
+    const QString lockFile =
+        QFileInfo(QFileInfo(defaultSuitePath()).absolutePath()).absolutePath() + "/.demo.lock";
+    QDir().mkpath(QFileInfo(lockFile).absolutePath());
+    for (const QByteArray& left : {QByteArray(), QByteArray("999999\ntalor\nother-host\n")}) {
+        QDir(QFileInfo(defaultSuitePath()).absolutePath()).removeRecursively();
+        test::putFile(lockFile, left);
+        QFile file(lockFile);
+        ASSERT_TRUE(
+            file.open(QIODevice::ReadWrite) &&
+            file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+        file.close();
+        EXPECT_EQ(ensureDefaultSuite(), defaultSuitePath());
+    }
 }
 
 // Two programs started together on a first run: both get the one suite, which opens.
