@@ -93,6 +93,7 @@ QString SelectionClicks::listErrorText(const QString& query, const QString& acti
 void SelectionClicks::forgetShown()
 {
     UnplacedRecords.clear();
+    m_shownPerson.reset();
     m_parts.EmployeeRecords.close();
     m_listedNode.reset();
 }
@@ -120,6 +121,9 @@ void SelectionClicks::treeClick()
         }
         m_view.showEmployees(items);
         m_listedNode = *node;
+        // The grid goes on showing the person shown before, as stored: edits given up at the
+        // guard are not left in it, and its records are that person's again.
+        showPersonAgain();
     } else if (kind == QLatin1String("2")) {
         m_parts.EmployeeRecords.open(m_queries.SQL1(*node, m_parts.queryState.DeptCondition),
                                      suite.connection(), Recordset::ManyRows);
@@ -280,11 +284,14 @@ void SelectionClicks::listClick()
 {
     if (!m_view.discardUnsavedData())
         return;
-    if (m_view.employeeCount() == 0)
+    // No person chosen in the list (refilled by a node's click, maybe empty): the person shown
+    // stays, shown again.
+    const std::optional<EmployeeItem> item =
+        m_view.employeeCount() == 0 ? std::nullopt : m_view.selectedEmployee();
+    if (!item) {
+        showPersonAgain();
         return;
-    const std::optional<EmployeeItem> item = m_view.selectedEmployee();
-    if (!item)
-        return;
+    }
     try {
         showPerson(item->key.mid(1), item->text.mid(item->key.size()).trimmed());
     } catch (const std::exception& error) {
@@ -317,8 +324,15 @@ void SelectionClicks::setNodeNamesFrom(const Recordset& record)
     m_parts.suite.setTeamName(t);
 }
 
+void SelectionClicks::showPersonAgain()
+{
+    if (m_shownPerson)
+        showPerson(m_shownPerson->first, m_shownPerson->second);
+}
+
 void SelectionClicks::showPerson(const QString& number, const QString& name)
 {
+    m_shownPerson = std::pair(number, name);
     SuiteServices& suite = m_parts.suite;
     suite.setPersonNumber(number);
     suite.setPersonName(name);

@@ -94,6 +94,9 @@ public:
     // person worked then (from the person's employee row when the period has none). Throws on
     // a failing query.
     void showPerson(const QString& number, const QString& name);
+    // Kind 1: the person shown last read and shown again (the period, the sum box or the
+    // database may have changed); nothing when no person is shown.
+    void showPersonAgain();
     // The department, group and team names of a record's depart, group0 and team codes
     // (empty for a null code, all empty at the end of the records).
     std::array<QString, 3> namesOf(const Recordset& record) const;
@@ -133,6 +136,7 @@ private:
     SelectionView& m_view;
     RecordQueries m_queries;
     std::optional<SelectedNode> m_listedNode;
+    std::optional<std::pair<QString, QString>> m_shownPerson; // number and name
 };
 
 } // namespace talor

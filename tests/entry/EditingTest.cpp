@@ -11,9 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -318,6 +320,34 @@ TEST_P(EditingTest, AReportLaidOutAnewHasNoRecordsToEditUntilANodeIsShown)
         ->itemClicked(test::treeNode(*a->window, "ROOT"), 0);
     a->edit();
     EXPECT_TRUE(a->window->state().DataChanged);
+}
+
+// Kind 1: a node's click refills the person list and the person shown stays, shown again as
+// stored: OK at the guard leaves none of the edits given up in the grid, and the sum box (or a
+// new period) then shows that person anew, whose records take editing again.
+TEST_P(EditingTest, KindOneShowsItsPersonAgainAsStoredAfterANodesClick)
+{
+    auto* tree = test::child<QTreeWidget>(*a->window, "TreeView1");
+    QTreeWidgetItem* root = test::treeNode(*a->window, "ROOT");
+    test::chooseKind(*a->window, 1);
+    Q_EMIT tree->itemClicked(root, 0);
+    auto* list = test::child<QListWidget>(*a->window, "ListView1");
+    list->setCurrentRow(0);
+    Q_EMIT list->itemClicked(list->item(0));
+    const int row = a->firstRow();
+    const QString shown = a->book().text(row, 8);
+    const int rows = a->book().active().lastRow();
+    a->edit();
+    a->type(row, 8, "77");
+    a->ui.answers.assign(1, UiService::Answer::Ok);
+    Q_EMIT tree->itemClicked(root, 0);
+    const QString afterClick = a->book().text(row, 8);
+    test::child<QCheckBox>(*a->window, "Check1")->click();
+    const int withSum = a->book().active().lastRow();
+    test::child<QCheckBox>(*a->window, "Check1")->click();
+    a->edit();
+    EXPECT_EQ(std::tuple(afterClick, withSum, a->window->state().DataChanged),
+              std::tuple(shown, rows + 1, true));
 }
 
 // A module item that is refused anyway (its menu not registered) says so without asking about
