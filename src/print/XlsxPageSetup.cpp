@@ -1,8 +1,8 @@
 #include "print/XlsxPageSetup.h"
 
+#include "grid/SheetCopy.h"
 #include "grid/Workbook.h"
 #include "grid/XlsxFile.h"
-#include "grid/formula/Formula.h"
 #include "text/TextFunctions.h"
 
 #include <memory>
@@ -162,39 +162,6 @@ namespace {
 // A worksheet holds LXW_BREAKS_MAX manual page breaks, so this many sections at most.
 constexpr int SectionsPerWorksheet = LXW_BREAKS_MAX + 1;
 
-// Rows row1..row2 of `from` copied into `to` `delta` rows lower (higher when negative):
-// values, formulas and formats. A formula's references move as when the rows were inserted
-// before row `at` (delta > 0) or the rows at..at - delta - 1 deleted (delta < 0), so that the
-// references into the copied rows follow them.
-void copyRows(const grid::Sheet& from, grid::Sheet& to, int row1, int row2, int delta, int at)
-{
-    from.forEachCell([&](int r, int c) {
-        const int row = r + delta;
-        if (r < row1 || r > row2 || row < 1 || row > grid::Sheet::MaxRows)
-            return;
-        to.setFormat(row, c, from.formatById(from.formatId(r, c)));
-        if (const QString f = from.formula(r, c); !f.isEmpty())
-            to.setText(row, c, delta == 0 ? f : grid::formula::Formula::parse(f).shiftedRows(at, delta));
-        else if (from.isNumber(r, c))
-            to.setNumber(row, c, from.number(r, c));
-        else if (!from.isEmpty(r, c))
-            to.setPlainText(row, c, from.text(r, c));
-    });
-}
-
-// The widths, the extent (`lastRow` rows) and the frozen panes of `from` on `to`, the frozen
-// rows `shift` more (the rows above stay frozen with them, as the grid's heading does).
-void copyLayout(const grid::Sheet& from, grid::Sheet& to, int lastRow, int shift)
-{
-    for (int c = 1; c <= from.lastColumn(); ++c)
-        to.setColumnWidth(c, from.columnWidth(c));
-    to.setLastRow(std::min(grid::Sheet::MaxRows, lastRow));
-    to.setLastColumn(from.lastColumn());
-    to.setFrozenColumns(from.frozenColumns());
-    if (from.frozenRows() > 0 || from.frozenColumns() > 0)
-        to.setFrozenRows(from.frozenRows() + shift);
-}
-
 // Sheet `name`'s part `part` (from 1): the name itself, then "name (2)", "name (3)", ...,
 // within the 31 characters a sheet name may have.
 QString partName(const QString& name, int part)
@@ -256,9 +223,9 @@ QStringList writeSplit(const grid::Workbook& book, int sheetNumber, const PageSe
         made = std::make_unique<grid::Sheet>();
         const int top = first + (w.part - 1) * partRows, bottom = bottomOf(w.part);
         grid::Sheet::Batch batch(*made);
-        copyRows(from, *made, 1, first - 1, 0, 1);
-        copyRows(from, *made, top, bottom, first - top, first);
-        copyLayout(from, *made, first + bottom - top, 0);
+        grid::copyRows(from, *made, 1, first - 1, 0, 1);
+        grid::copyRows(from, *made, top, bottom, first - top, first);
+        grid::copyLayout(from, *made, first + bottom - top, 0);
         return *made;
     };
     const auto nameOf = [&](int number) {
@@ -368,8 +335,8 @@ QStringList writeXlsx(const grid::Workbook& book, const QString& path, const Pag
         const grid::Sheet& from = book.sheet(n);
         grid::Sheet& to = copy.sheet(n);
         grid::Sheet::Batch batch(to);
-        copyRows(from, to, 1, from.lastRow(), shift, 1);
-        copyLayout(from, to, from.lastRow() + shift, shift);
+        grid::copyRows(from, to, 1, from.lastRow(), shift, 1);
+        grid::copyLayout(from, to, from.lastRow() + shift, shift);
     }
     copy.setActiveSheet(book.activeSheet());
     // Written in memory: the caption row goes in after the sheet's rows.

@@ -1,6 +1,7 @@
 #include "sheet/SheetLog.h"
 
 #include "grid/Sheet.h"
+#include "grid/SheetCopy.h"
 #include "grid/Workbook.h"
 #include "grid/XlsxFile.h"
 #include "suite/SuiteServices.h"
@@ -37,9 +38,12 @@ bool tooLong(const grid::Sheet& sheet, int row, int col)
     return sheet.isText(row, col) && sheet.text(row, col).size() > CellCharacters;
 }
 
-// `text` cut to what a cell holds, ending in a mark with the length it had.
+// `text` cut to what a cell holds, ending in a mark with the length it had; a text that fits as
+// it is.
 QString cutToCell(const QString& text)
 {
+    if (text.size() <= CellCharacters)
+        return text;
     const QString mark = QStringLiteral("…(共%1字)").arg(text.size());
     return text::leftWhole(text, CellCharacters - mark.size()) + mark;
 }
@@ -55,23 +59,8 @@ const grid::Sheet& loggedSheet(const grid::Sheet& sheet, std::unique_ptr<grid::S
         return sheet;
     copy = std::make_unique<grid::Sheet>();
     grid::Sheet::Batch batch(*copy);
-    sheet.forEachCell([&](int row, int col) {
-        copy->setFormat(row, col, sheet.formatById(sheet.formatId(row, col)));
-        if (tooLong(sheet, row, col))
-            copy->setPlainText(row, col, cutToCell(sheet.text(row, col)));
-        else if (sheet.isFormula(row, col))
-            copy->setText(row, col, sheet.formula(row, col));
-        else if (sheet.isNumber(row, col))
-            copy->setNumber(row, col, sheet.number(row, col));
-        else if (!sheet.isEmpty(row, col))
-            copy->setPlainText(row, col, sheet.text(row, col));
-    });
-    for (int col = 1; col <= sheet.lastColumn(); ++col)
-        copy->setColumnWidth(col, sheet.columnWidth(col));
-    copy->setLastRow(sheet.lastRow());
-    copy->setLastColumn(sheet.lastColumn());
-    copy->setFrozenRows(sheet.frozenRows());
-    copy->setFrozenColumns(sheet.frozenColumns());
+    grid::copyRows(sheet, *copy, 1, sheet.lastRow(), 0, 1, cutToCell);
+    grid::copyLayout(sheet, *copy, sheet.lastRow(), 0);
     return *copy;
 }
 

@@ -1,0 +1,36 @@
+#include "grid/SheetCopy.h"
+
+#include "grid/Sheet.h"
+
+#include <algorithm>
+
+namespace talor::grid {
+
+void copyRows(const Sheet& from, Sheet& to, int row1, int row2, int delta, int at, const CopiedText& text)
+{
+    from.forEachCell([&](int r, int c) {
+        const int row = r + delta;
+        if (r < row1 || r > row2 || row < 1 || row > Sheet::MaxRows)
+            return;
+        to.setFormat(row, c, from.formatById(from.formatId(r, c)));
+        if (const QString f = from.formula(r, c); !f.isEmpty())
+            to.setText(row, c, delta == 0 ? f : formula::Formula::parse(f).shiftedRows(at, delta));
+        else if (from.isNumber(r, c))
+            to.setNumber(row, c, from.number(r, c));
+        else if (!from.isEmpty(r, c))
+            to.setPlainText(row, c, text ? text(from.text(r, c)) : from.text(r, c));
+    });
+}
+
+void copyLayout(const Sheet& from, Sheet& to, int lastRow, int shift)
+{
+    for (int c = 1; c <= from.lastColumn(); ++c)
+        to.setColumnWidth(c, from.columnWidth(c));
+    to.setLastRow(std::min(Sheet::MaxRows, lastRow));
+    to.setLastColumn(from.lastColumn());
+    to.setFrozenColumns(from.frozenColumns());
+    if (from.frozenRows() > 0 || from.frozenColumns() > 0)
+        to.setFrozenRows(from.frozenRows() + shift);
+}
+
+} // namespace talor::grid
