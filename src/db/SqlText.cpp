@@ -14,7 +14,7 @@ namespace {
 // character outside ASCII (whatever Qt calls it: "。", combining marks, surrogate halves).
 bool isNameCharacter(QChar c)
 {
-    return c.unicode() >= 0x80 || (c.unicode() < 0x80 && c.isLetterOrNumber()) || c == u'_' || c == u'$';
+    return c.unicode() >= 0x80 || c.isLetterOrNumber() || c == u'_' || c == u'$';
 }
 
 // The two engines read quoted texts, names and comments differently, and a condition is checked
@@ -52,12 +52,12 @@ qsizetype blockCommentEnd(QStringView sql, qsizetype i, Dialect dialect)
 qsizetype sqliteVariableEnd(QStringView sql, qsizetype i)
 {
     qsizetype j = i + 1;
-    int named = 0;
+    bool named = false;
     while (j < sql.size()) {
         if (isNameCharacter(sql[j])) {
-            ++named;
+            named = true;
             ++j;
-        } else if (sql[j] == u'(' && named > 0) {
+        } else if (sql[j] == u'(' && named) {
             const qsizetype open = j;
             while (++j < sql.size() && !sql[j].isSpace() && sql[j] != u')') {
             }

@@ -115,6 +115,8 @@ PageRenderer::PageRenderer(const PrintGrid& grid, const PageSetup& setup, Header
                            PrintFonts fonts)
     : m_grid(grid), m_setup(setup), m_context(std::move(context)), m_fonts(std::move(fonts))
 {
+    m_context.sheetName = blankedControls(m_context.sheetName);
+    m_context.filePath = blankedControls(m_context.filePath);
     if (m_setup.printArea)
         m_area = *m_setup.printArea;
     else
@@ -323,8 +325,6 @@ void PageRenderer::paintHeaderFooter(QPainter& painter, const Page& page) const
     HeaderFooterContext context = m_context;
     context.page = page.number;
     context.pages = pageCount();
-    context.sheetName = blankedControls(context.sheetName);
-    context.filePath = blankedControls(context.filePath);
     const int dpi = painter.device()->logicalDpiX();
     const QSizeF paper = m_setup.paperPoints();
 

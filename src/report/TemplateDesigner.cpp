@@ -167,15 +167,17 @@ TemplateFileDialog TemplateDesigner::fileDialog() const
             QFileInfo(path).isFile() ? path : QString()};
 }
 
-void TemplateDesigner::open(const QString& path)
+bool TemplateDesigner::open(const QString& path)
 {
     // A blank choice reads nothing and keeps the frozen counts saved from the template shown.
-    if (!path.isEmpty()) {
+    const bool read = !path.isEmpty();
+    if (read) {
         m_book.read(path);
         stamp(path);
         prepareGrid();
     }
     m_designFile = path;
+    return read;
 }
 
 QString TemplateDesigner::insertColumn()
@@ -221,13 +223,15 @@ void TemplateDesigner::prepareSave()
     sheet.setShowRowHeadings(true);
 }
 
-void TemplateDesigner::save(const QString& path)
+bool TemplateDesigner::save(const QString& path)
 {
-    if (const QString target = templateFile(path); !target.isEmpty()) {
+    const QString target = templateFile(path);
+    if (!target.isEmpty()) {
         m_book.write(target, grid::FileType::Template);
         stamp(target);
     }
     setEditing(false);
+    return !target.isEmpty();
 }
 
 void TemplateDesigner::pick(const QString& label, PickTarget target)

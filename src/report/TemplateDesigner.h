@@ -76,8 +76,8 @@ public:
     TemplateFileDialog fileDialog() const;
     // MN01 after the dialog: a non-empty path is read into the grid, which is then prepared
     // for designing; DesignFile := `path`. A file that is not a valid template throws and
-    // changes nothing.
-    void open(const QString& path);
+    // changes nothing. Whether a file was read.
+    bool open(const QString& path);
     // MN02 / MN03: insert an empty column before / remove the column of the last cell
     // clicked; the refusal message, or empty when done.
     QString insertColumn();
@@ -87,8 +87,8 @@ public:
     // MN05 before its dialog: the frozen counts put back, the headings shown.
     void prepareSave();
     // MN05 after its dialog: writes the template to templateFile(`path`) when it is not
-    // blank, then switches editing off.
-    void save(const QString& path);
+    // blank, then switches editing off. Whether a file was written.
+    bool save(const QString& path);
     // The file a template saved under the chosen `path` goes to: trimmed, its suffix ".vts"
     // in lower case as the reports look it up (a ".VTS" is made lower case, any other name
     // gets ".vts" added); empty when `path` is blank.

@@ -171,8 +171,7 @@ void frmMODEL::openTemplate()
     if (!chosen)
         return;
     try {
-        m_designer.open(*chosen);
-        if (!chosen->isEmpty())
+        if (m_designer.open(*chosen))
             m_changed = false;
     } catch (const grid::GridFileError& error) {
         m_ui.message(this, u"模板文件无法打开：\n"_qs + error.message());
@@ -223,8 +222,7 @@ void frmMODEL::saveTemplate()
                      u"系统提示"_qs) != UiService::Answer::Yes)
         return;
     try {
-        m_designer.save(*chosen);
-        if (!chosen->trimmed().isEmpty())
+        if (m_designer.save(*chosen))
             m_changed = false;
     } catch (const grid::GridFileError& error) {
         m_ui.message(this, u"模板文件无法保存：\n"_qs + error.message());
