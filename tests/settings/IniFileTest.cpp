@@ -158,11 +158,9 @@ TEST_F(IniFileTest, Utf16BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
 
 // The file is replaced whole: a reader that opened it before a write reads the whole old file,
 // and the new file keeps the mode, group and owner of the old one.
-TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndModeOrFailsOnAFullDisk)
+TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
 {
-    QByteArray old = "[TALOR]\n";
-    for (int i = 1; i <= 90; ++i)
-        old += "KEY" + QByteArray::number(i) + '=' + QByteArray(40, 'a' + i % 26) + '\n';
+    const QByteArray old = "[TALOR]\nKEY1=old\nKEY2=kept\n";
     put(old);
     ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0640), 0);
     // Another owner and group where the tests run as root; otherwise another group of ours.
@@ -185,19 +183,10 @@ TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndModeOrFails
     {};
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &now), 0);
     EXPECT_EQ(std::tuple(now.st_mode & 07777, now.st_uid, now.st_gid), std::tuple(0640u, owner, group));
-
-    // A disk that fills up during a write (here a file-size limit, which fails writes the same
-    // way): the write fails saying so, and the old file and its folder are as they were.
-    const QByteArray before = bytes();
-    ASSERT_GT(before.size(), 4096);
-    const QString message =
-        talor::test::writeUnderSizeLimit(4096, [&] { write(u"KEY91"_qs, u"one more"_qs); });
-    EXPECT_TRUE(containsAll(message, {path(), u"disk is full"_qs}) && bytes() == before);
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"suite.ini"_qs});
 }
 
 // Keys written together land all or none: a disk with room for the first of them alone takes
-// neither.
+// neither, and the write fails saying so.
 TEST_F(IniFileTest, KeysWrittenTogetherLandAllOrNone)
 {
     put("[TALOR]\nIF=NO\n");
@@ -277,10 +266,6 @@ TEST_F(IniFileTest, LockHeldElsewhereAndPathsThatCannotBeUsedFailNamingTheFile)
     EXPECT_TRUE(containsAll(errorOf([&] { ini.write(u"TALOR"_qs, u"TABLE"_qs, u"KQ02"_qs); }),
                             {path(), u"locked"_qs}));
     EXPECT_EQ(ini.read(u"TALOR"_qs, u"TABLE"_qs), u"KQ01"_qs) << "reads take no lock";
-
-    other.unlock();
-    ini.write(u"TALOR"_qs, u"TABLE"_qs, u"KQ02"_qs);
-    EXPECT_EQ(read(u"TABLE"_qs), u"KQ02"_qs);
 
     // A missing folder reads empty but cannot be written.
     IniFile missing(m_dir.filePath(u"no/such/folder/suite.ini"_qs));

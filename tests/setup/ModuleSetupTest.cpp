@@ -108,9 +108,8 @@ protected:
 };
 
 // The configured table is selected by code and caption, or the first is proposed. Only the
-// operator "Qel", exactly, may change the table. Colour settings are 0x00BBGGRR numbers: white is
-// the last colour; 0, beyond white, negative or not a number reads as the default pink.
-TEST_P(SetupTest, TheConfiguredTableTheTableOperatorAndColourSettingsAtTheirEdges)
+// operator "Qel", exactly, may change the table.
+TEST_P(SetupTest, TheConfiguredTableAndTheTableOperator)
 {
     const std::tuple<QString, QString, int, QString> cases[] = {{{}, {}, 0, u"KQB"_qs},
                                                                 {u"KQRB01"_qs, u"日报表"_qs, 2, u"KQRB01"_qs},
@@ -124,16 +123,6 @@ TEST_P(SetupTest, TheConfiguredTableTheTableOperatorAndColourSettingsAtTheirEdge
          {std::pair{u"Qel"_qs, true}, {u"qel"_qs, false}, {u"Qel "_qs, false}, {u"张三"_qs, false}}) {
         suite.operatorNameValue = name;
         EXPECT_EQ(load().tablesEnabled, enabled) << name.toStdString();
-    }
-    for (const auto& [text, colour] : {std::pair{"16777215", 0xFFFFFFu},
-                                       {"16777216", 11177215u},
-                                       {"0", 11177215u},
-                                       {"1", 1u},
-                                       {"-1", 11177215u},
-                                       {"红", 11177215u},
-                                       {"", 11177215u}}) {
-        setModule(u"COLOR2="_qs + QString::fromUtf8(text));
-        EXPECT_EQ(load().colours[1], colour) << text;
     }
 }
 

@@ -293,33 +293,28 @@ TEST(DemoSuiteFiles, TemplatesOfAllThreeKindsLayOutTheirColumns)
     }
 }
 
-// XDG_DATA_HOME set to `path` while it lives, then as it was.
-class DataHome
+// The user's data directory (XDG_DATA_HOME) is a fresh one for each test, then as it was.
+class DefaultSuite : public ::testing::Test
 {
-public:
-    explicit DataHome(const QString& path) : m_saved(qgetenv("XDG_DATA_HOME"))
+protected:
+    void SetUp() override
     {
-        qputenv("XDG_DATA_HOME", path.toUtf8());
+        ensureApplication();
+        qputenv("XDG_DATA_HOME", home.path().toUtf8());
     }
-    ~DataHome()
+    void TearDown() override
     {
-        if (m_saved.isNull())
+        if (saved.isNull())
             qunsetenv("XDG_DATA_HOME");
         else
-            qputenv("XDG_DATA_HOME", m_saved);
+            qputenv("XDG_DATA_HOME", saved);
     }
-    DataHome(const DataHome&) = delete;
-    DataHome& operator=(const DataHome&) = delete;
-
-private:
-    QByteArray m_saved;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    QTemporaryDir home;
 };
 
-TEST(DefaultSuite, IsCreatedOnceInTheUsersDataDirectory)
+TEST_F(DefaultSuite, IsCreatedOnceInTheUsersDataDirectory)
 {
-    ensureApplication();
-    QTemporaryDir home;
-    const DataHome data(home.path());
     const QString path = defaultSuitePath();
     EXPECT_TRUE(path.startsWith(home.path()) && path.endsWith("/demo/suite.ini")) << path.toStdString();
     EXPECT_EQ(ensureDefaultSuite(), path);
@@ -332,11 +327,8 @@ TEST(DefaultSuite, IsCreatedOnceInTheUsersDataDirectory)
 
 // A lock left behind (empty, as by a program that died making it, or another machine's) is
 // taken over once it is old, not waited for without end.
-TEST(DefaultSuite, AnOldLockLeftBehindIsTakenOver)
+TEST_F(DefaultSuite, AnOldLockLeftBehindIsTakenOver)
 {
-    ensureApplication();
-    QTemporaryDir home;
-    const DataHome data(home.path());
     const QString lockFile =
         QFileInfo(QFileInfo(defaultSuitePath()).absolutePath()).absolutePath() + "/.demo.lock";
     QDir().mkpath(QFileInfo(lockFile).absolutePath());
@@ -353,11 +345,8 @@ TEST(DefaultSuite, AnOldLockLeftBehindIsTakenOver)
 }
 
 // Two programs started together on a first run: both get the one suite, which opens.
-TEST(DefaultSuite, TwoFirstRunsAtOnceBothGetTheSuite)
+TEST_F(DefaultSuite, TwoFirstRunsAtOnceBothGetTheSuite)
 {
-    ensureApplication();
-    QTemporaryDir home;
-    const DataHome data(home.path());
     std::latch start(2);
     std::array<QString, 2> results;
     std::array<std::thread, 2> runs;
