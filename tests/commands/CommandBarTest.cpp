@@ -81,14 +81,13 @@ TEST_F(CommandsTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsConf
               "KEY-1 选定 7 1|KEY-3 没挂 1- 9|KEY-4 没挂 1- 10|KEY-5 没挂 1- 11|KEY-6 没挂 1- 12|"
               "KEY-7 没挂 1- 13|KEY-8 没挂 1- 14|KEY-9 没挂 1- 15|KEY-10 编辑 1 2|KEY-11 保存 17 3|"
               "KEY-12 预览 10 4|KEY-13 打印 11 5|KEY-14 输出 15 6|KEY-15 关于 6 7|KEY-16 退出 2 8");
-    EXPECT_EQ(std::pair(CommandBar::commandOfButton(0), CommandBar::commandOfButton(16)),
-              std::pair(None, None));
-    EXPECT_EQ(bar.visibleButtonCount(), 8);
-    EXPECT_EQ(bar.externalMenuVisible, (std::array<bool, 7>{}));
-    EXPECT_EQ(bar.menuVisible, (std::array<bool, 8>{true, true, true, true, true, true, true, true}));
-    EXPECT_EQ(images.count(), DesignedImages::Count);
     // The menu recordset is left on the last position's query.
-    EXPECT_TRUE(menuRecords.isOpen());
+    EXPECT_EQ(std::tuple(CommandBar::commandOfButton(0), CommandBar::commandOfButton(16),
+                         bar.visibleButtonCount(), bar.externalMenuVisible, bar.menuVisible, images.count(),
+                         menuRecords.isOpen()),
+              std::tuple(None, None, 8, std::array<bool, 7>{},
+                         std::array<bool, 8>{true, true, true, true, true, true, true, true},
+                         DesignedImages::Count, true));
 }
 
 // Menu names are looked up as literals: position 2 names a menu that would find 人事 if it
@@ -101,9 +100,9 @@ TEST_F(CommandsTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
     setModule("MENU1=O'工资|CAP1=工资|MENU2=' or cdmc='人事|CAP2=Y|MENU3=人事|CAP3=人事");
 
     const CommandBarLayout bar = build();
-    EXPECT_EQ(bar.buttons[1].caption + "|" + bar.buttons[2].caption, "工资|没挂");
-    EXPECT_EQ(std::tuple(bar.buttons[1].visible, bar.buttons[2].visible, bar.visibleButtonCount()),
-              std::tuple(true, false, 10));
+    EXPECT_EQ(std::tuple(bar.buttons[1].caption + "|" + bar.buttons[2].caption, bar.buttons[1].visible,
+                         bar.buttons[2].visible, bar.visibleButtonCount()),
+              std::tuple(QString("工资|没挂"), true, false, 10));
     // The same picture file for two positions: one entry per position's key.
     const int first = DesignedImages::Count + 1;
     EXPECT_EQ(std::tuple(bar.buttons[1].image, images.zhimages("KEY-3"), bar.buttons[3].image,
@@ -113,8 +112,8 @@ TEST_F(CommandsTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
 
     // A rebuild finds the pictures by key and adds none.
     const CommandBarLayout again = build();
-    EXPECT_EQ(images.count(), DesignedImages::Count + 2);
-    EXPECT_EQ(again.buttons[1].image, DesignedImages::Count + 1);
+    EXPECT_EQ(std::pair(images.count(), again.buttons[1].image),
+              std::pair(DesignedImages::Count + 2, DesignedImages::Count + 1));
 }
 
 // Position 1's picture cannot be loaded: its button shows without one and the path is told.
@@ -127,16 +126,13 @@ TEST_F(CommandsTest, MissingPictureNullPictureAndRowWithoutCaption)
     setModule("MENU1=工资|CAP1=工资|MENU2=考勤机");
 
     const CommandBarLayout bar = build();
-    EXPECT_EQ(std::pair(bar.buttons[1].image, bar.buttons[1].visible), std::pair(0, true));
-    ASSERT_EQ(bar.missingPictures.size(), 1);
-    EXPECT_TRUE(bar.missingPictures[0].endsWith("missing.ico"));
-    EXPECT_EQ(images.count(), DesignedImages::Count + 1);
-    EXPECT_EQ(bar.buttons[2].key + "|" + bar.buttons[2].caption, "KEY-4|");
-    EXPECT_FALSE(bar.buttons[2].visible);
-    ASSERT_EQ(bar.buttons[2].image, DesignedImages::Count + 1);
-    EXPECT_EQ(images.image(bar.buttons[2].image).pixelColor(2, 2), QColor(Qt::blue));
     // The menu item shows whenever a name is configured.
-    EXPECT_TRUE(bar.externalMenuVisible[1]);
+    EXPECT_EQ(std::tuple(bar.buttons[1].image, bar.buttons[1].visible, bar.missingPictures.join(u'|'),
+                         images.count(), bar.buttons[2].key + "|" + bar.buttons[2].caption,
+                         bar.buttons[2].visible, bar.buttons[2].image, bar.externalMenuVisible[1]),
+              std::tuple(0, true, QDir(data.directory()).filePath("missing.ico"), DesignedImages::Count + 1,
+                         QString("KEY-4|"), false, DesignedImages::Count + 1, true));
+    EXPECT_EQ(images.image(DesignedImages::Count + 1).pixelColor(2, 2), QColor(Qt::blue));
 }
 
 TEST_F(CommandsTest, RestrictedListOrReportKindThreeHidesEditAndSave)
@@ -146,10 +142,11 @@ TEST_F(CommandsTest, RestrictedListOrReportKindThreeHidesEditAndSave)
         suite.setSetting("TALOR", "考勤日报MENU", list);
         suite.option = option;
         const CommandBarLayout bar = build();
-        EXPECT_FALSE(bar.buttons[8].visible || bar.buttons[9].visible);
-        EXPECT_EQ(bar.menuVisible, (std::array<bool, 8>{true, false, false, true, true, true, true, true}));
-        EXPECT_TRUE(!bar.isMenuVisible(MenuCommand::MN03) && bar.isMenuVisible(MenuCommand::MN04));
-        EXPECT_EQ(bar.visibleButtonCount(), 6);
+        EXPECT_EQ(std::tuple(bar.buttons[8].visible || bar.buttons[9].visible, bar.menuVisible,
+                             !bar.isMenuVisible(MenuCommand::MN03) && bar.isMenuVisible(MenuCommand::MN04),
+                             bar.visibleButtonCount()),
+                  std::tuple(false, std::array<bool, 8>{true, false, false, true, true, true, true, true},
+                             true, 6));
     }
     // A command is hidden wherever its name stands in the list, as the set-up dialog shows it.
     using enum MenuCommand;
@@ -170,12 +167,11 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwn
     list.add(image, "KEY-3");
     list.add(image, "KEY-3");
     list.add(image, "key-4");
-    EXPECT_EQ(std::tuple(list.zhimages("KEY-3"), list.zhimages("KEY-4"), list.zhimages("key-4")),
-              std::tuple(2, 0, 4));
     // Indexes outside 1..count hold nothing.
-    EXPECT_EQ(
-        std::tuple(list.image(0).isNull(), list.image(5).isNull(), list.key(0), list.key(1), list.key(5)),
-        std::tuple(true, true, QString(), QString("k1"), QString()));
+    EXPECT_EQ(std::tuple(list.zhimages("KEY-3"), list.zhimages("KEY-4"), list.zhimages("key-4"),
+                         list.image(0).isNull(), list.image(5).isNull(), list.key(0), list.key(1),
+                         list.key(5)),
+              std::tuple(2, 0, 4, true, true, QString(), QString("k1"), QString()));
 
     // Each index of the designed pictures holds its own: all of the designed size, none blank, no
     // two alike.
@@ -210,9 +206,9 @@ TEST_F(CommandsTest, ClickHandsThePositionsMenuToTheSuiteAndRunsIt)
     data.menu("工资", "pay.ico", "", "salary.dll");
     suite.setSetting("TALOR", "考勤日报MENU2", "工资");
     const ModuleMenuOutcome ran = menus.clickExternalMenu(2);
-    EXPECT_EQ(suite.menuName + "|" + suite.menuPicture + "|" + ran.message, "工资|pay.ico|");
-    EXPECT_EQ(std::pair(ran.kind, launcher.components),
-              std::pair(Kind::ComponentRun, QStringList{"SALARY.clszh"}));
+    EXPECT_EQ(std::tuple(suite.menuName + "|" + suite.menuPicture + "|" + ran.message, ran.kind,
+                         launcher.components),
+              std::tuple(QString("工资|pay.ico|"), Kind::ComponentRun, QStringList{"SALARY.clszh"}));
 }
 
 // A registered menu ends by the rights test, a program in the application directory (which
@@ -246,11 +242,12 @@ TEST_F(CommandsTest, RegisteredMenuEndsByRightsProgramOrComponent)
         launcher.componentFails = c.componentFails;
         suite.menuPicture = "old";
         const ModuleMenuOutcome out = run(c.name);
-        EXPECT_EQ(std::tuple(out.kind, out.message, out.title),
-                  std::tuple(c.kind, QString::fromUtf8(c.message), QString::fromUtf8(c.title)));
-        EXPECT_EQ(suite.menuPicture, "") << "a null picture is handed over as the empty text";
-        EXPECT_EQ(launcher.programs.join(""), *c.program ? QDir(data.directory()).filePath(c.program) : "");
-        EXPECT_EQ(launcher.components.join(""), c.component);
+        // A null picture is handed over as the empty text.
+        EXPECT_EQ(std::tuple(out.kind, out.message, out.title, suite.menuPicture, launcher.programs.join(""),
+                             launcher.components.join("")),
+                  std::tuple(c.kind, QString::fromUtf8(c.message), QString::fromUtf8(c.title), QString(),
+                             *c.program ? QDir(data.directory()).filePath(c.program) : "",
+                             QString::fromUtf8(c.component)));
     }
     // A name that would find another menu if pasted into the query unquoted.
     EXPECT_EQ(run("' or cdmc='越界").kind, Kind::NotRegistered);

@@ -30,7 +30,6 @@ TEST(KeptByValueTest, EveryKeyFindsItsOwnValue)
     for (size_t i = 0; i < keys.size(); ++i) {
         ASSERT_EQ(kept.find(keys[i]), nullptr) << i;
         EXPECT_EQ(kept.add(keys[i], int(i)), int(i));
-        ASSERT_NE(kept.find(keys[i]), nullptr);
     }
     for (size_t i = keys.size(); i-- > 0;) {
         const int* found = kept.find(keys[i]);

@@ -29,9 +29,8 @@ TEST(ShortVector, InsertsErasesAndGrowsAsAVectorDoes)
     EXPECT_EQ(v.capacity(), 5u);
     v.reserve(9);
     ShortVector<int> moved(std::move(v));
-    EXPECT_TRUE(v.empty());
-    EXPECT_EQ(contents(moved), (std::vector<int>{0, 1, 3, 4, 5}));
-    EXPECT_EQ(moved.capacity(), 9u);
+    EXPECT_EQ(std::tuple(v.empty(), contents(moved), moved.capacity()),
+              std::tuple(true, std::vector<int>{0, 1, 3, 4, 5}, 9u));
     EXPECT_EQ(ShortVector<int>{}.emplace_back(), 0); // new values are made, not left as found
 }
 
@@ -40,10 +39,7 @@ TEST(ShortVector, HoldsUpTo65535ValuesAndRefusesMore)
     ShortVector<int> v;
     for (size_t i = 0; i < ShortVector<int>::MaxSize; ++i)
         v.emplace_back() = int(i);
-    EXPECT_EQ(v.size(), 65535u);
-    EXPECT_EQ(v.back(), 65534);
     EXPECT_THROW(v.emplace_back(), std::length_error);
-    EXPECT_EQ(v.size(), 65535u);
     std::vector<int> expected(65535);
     std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(contents(v), expected);
