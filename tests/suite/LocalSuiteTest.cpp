@@ -234,9 +234,6 @@ TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
     EXPECT_TRUE(unreadable.contains("cannot be read")) << unreadable.toStdString();
     // A missing SQLite file is not created.
     EXPECT_FALSE(QFile::exists(dir.filePath("missing.db")));
-    const QString missing = "/nonexistent/talor/suite.ini";
-    EXPECT_TRUE(
-        containsAll(talor::test::errorText<SuiteError>([&] { LocalSuite suite(missing); }), {missing}));
 }
 
 // Where the "Log" folder of saved sheets goes: never into the talor program's own directory,

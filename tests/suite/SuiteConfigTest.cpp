@@ -61,8 +61,7 @@ TEST(SuiteConfig, DefaultsForAbsentValuesAndPostgresValues)
     EXPECT_EQ(QStringList(
                   {c.database.kind, c.database.host, c.database.name, c.database.user, c.database.password}),
               QStringList({"postgresql", "db.example", "attendance", "kq", "s e"}));
-    EXPECT_EQ(c.database.port, 6543);
-    EXPECT_TRUE(c.database.describe().contains("db.example:6543"));
+    EXPECT_TRUE(c.database.describe().contains("db.example:6543")) << c.database.describe().toStdString();
 }
 
 // Each bad configuration fails naming the file and the problem.
