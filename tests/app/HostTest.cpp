@@ -34,15 +34,12 @@ Outcome talor(const QStringList& args, const QString& dir,
 TEST(HostTest, ExitStatusAndMessage)
 {
     QTemporaryDir dir;
-    talor::test::putFile(dir.filePath(QStringLiteral("empty.db")), {});
-    talor::test::putFile(dir.filePath(QStringLiteral("bad.ini")), "[database]\nkind=sqlite\nfile=empty.db\n");
     talor::test::putFile(dir.filePath(QStringLiteral("blocker")), {});
     // clang-format off
     const std::tuple<QStringList, int, const char*, const char*> cases[] = {
         {{"--colour", "red"}, 2, "colour", "offscreen"},
-        {{"--suite", "@/bad.ini", "extra"}, 2, "extra", "offscreen"},
+        {{"--suite", "@/none.ini", "extra"}, 2, "extra", "offscreen"},
         {{"--suite", ""}, 2, "--suite", "offscreen"},
-        {{"--suite", "@/bad.ini"}, 1, "is not a suite database", "offscreen"},
         {{"frobnicate", "--help"}, 2, "unknown command \"frobnicate\"", "offscreen"},
         {{"report", "--kind", "1", "extra"}, 2, "talor report: unexpected argument \"extra\"", "offscreen"},
         {{"report", "--suite", "@/none.ini", "--kind", "2", "--node", "ROOT", "--output", "@/x.vts"}, 1, "@/none.ini", "offscreen"},
@@ -52,7 +49,6 @@ TEST(HostTest, ExitStatusAndMessage)
         {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
         {{"demo", "--employees", "5"}, 2, "--dir DIR is required", "offscreen"},
         {{"demo", "--dir", "@/d", "--employees", "0"}, 2, "--employees 0 is not a whole number", "offscreen"},
-        {{"demo", "--dir", "@/d", "--employees", "many"}, 2, "--employees many", "offscreen"},
         {{"demo", "--dir", "@/d", "--days", "-3"}, 2, "--days -3 is not a whole number", "offscreen"},
         {{"demo", "--dir", "@/d", "--from", "2026-02-30"}, 2, "--from 2026-02-30 is not a date", "offscreen"},
         {{"demo", "--dir", "@/d", "--from", "9999-12-28", "--days", "5"}, 2, "ends after 9999-12-31", "offscreen"},
