@@ -316,6 +316,15 @@ protected:
             out << map->item(r, 1)->text() + "=" + map->item(r, 2)->text();
         return out;
     }
+    // Saves through the file dialog as `name` and reads the file back.
+    std::unique_ptr<grid::Workbook> saveAs(const QString& name)
+    {
+        ui.files.push_back(path(name));
+        command(5);
+        auto saved = std::make_unique<grid::Workbook>();
+        saved->read(path(name));
+        return saved;
+    }
 
     test::ScriptedUi ui;
     std::unique_ptr<frmMODEL> window;
@@ -419,11 +428,8 @@ TEST_F(DesignerWindowTest, TheKeyboardsCellIsSavedAndDesigned)
     auto* editor = window->F1Book1()->findChild<QLineEdit*>();
     ASSERT_TRUE(editor && editor->isVisible());
     editor->setText(u"迟到"_qs);
-    ui.files.push_back(path(u"typed.vts"_qs));
-    command(5);
-    grid::Workbook saved;
-    saved.read(path(u"typed.vts"_qs));
-    EXPECT_EQ(std::pair(saved.active().text(2, 4), sheet->text(2, 4)), std::pair(u"迟到"_qs, u"迟到"_qs));
+    const auto saved = saveAs(u"typed.vts"_qs);
+    EXPECT_EQ(std::pair(saved->active().text(2, 4), sheet->text(2, 4)), std::pair(u"迟到"_qs, u"迟到"_qs));
 
     auto* table = window->F1Book1()->table();
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
@@ -472,12 +478,8 @@ TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCou
     theirs.write(path(u"夜班1.vts"_qs), grid::FileType::Template);
     ui.messages.clear();
     for (const auto answer : {UiService::Answer::No, UiService::Answer::Yes}) {
-        ui.files.push_back(path(u"夜班1.vts"_qs));
         ui.answers.push_back(answer);
-        command(5);
-        grid::Workbook saved;
-        saved.read(path(u"夜班1.vts"_qs));
-        EXPECT_EQ(saved.active().columnHeading(3),
+        EXPECT_EQ(saveAs(u"夜班1.vts"_qs)->active().columnHeading(3),
                   answer == UiService::Answer::No ? u"他们的"_qs : u"班次"_qs);
     }
     EXPECT_EQ(ui.messageTexts(), QStringList(2, u"模板文件已被他人修改，仍要覆盖吗？"_qs));
@@ -492,13 +494,10 @@ TEST_F(DesignerWindowTest, AColumnWidenedOnTheHeadingIsSavedWithTheTemplate)
     window->show();
     QApplication::processEvents();
     test::dragColumnEdge(*window->F1Book1()->table()->horizontalHeader(), 3, 136);
-    ui.files.push_back(path(u"wide.vts"_qs));
-    command(5);
-    grid::Workbook saved;
-    saved.read(path(u"wide.vts"_qs));
+    const auto saved = saveAs(u"wide.vts"_qs);
     QList<int> widths;
     for (int c = 1; c <= 6; ++c)
-        widths << saved.active().columnWidth(c);
+        widths << saved->active().columnWidth(c);
     EXPECT_EQ(widths, (QList<int>{64, 64, 64, 200, 64, 64}));
 
     // Saved as "other" (the suffix added after the dialog) where other.vts is: asked first, and

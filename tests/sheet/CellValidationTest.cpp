@@ -74,6 +74,20 @@ protected:
             headings ? sheet.setColumnHeading(c, label) : sheet.setPlainText(4, c, label);
         }
     }
+    // The first problem found after each of these cells is typed: "row,column message", or "".
+    QStringList problemsAfter(std::initializer_list<std::tuple<int, int, const char*>> typed,
+                              const SheetSnapshot* before = nullptr)
+    {
+        QStringList found;
+        for (const auto& [row, column, text] : typed) {
+            sheet.setPlainText(row, column, text);
+            const auto problem = ValidateSheet(suite, columns, sheet, before);
+            found << (problem
+                          ? QString("%1,%2 %3").arg(problem->row).arg(problem->column).arg(problem->message)
+                          : "");
+        }
+        return found;
+    }
     CountingSuite suite;
     ColumnFields columns;
     grid::Sheet sheet;
@@ -82,40 +96,27 @@ protected:
 TEST_F(ValidateSheetTest, HeadingLayoutChecksFromRowOneAndAsksEachTypeOnce)
 {
     layOut(true);
-    sheet.setPlainText(1, 1, "ABCDE");
     for (int r = 2; r <= 6; ++r)
         sheet.setPlainText(r, 2, "5");
     sheet.setPlainText(6, 3, "2024-01-31");
-    const auto problem = ValidateSheet(suite, columns, sheet);
-    ASSERT_TRUE(problem);
-    EXPECT_EQ(std::tuple(problem->row, problem->column, problem->message),
-              std::tuple(1, 1, QString("备注长度过长")));
+    EXPECT_EQ(problemsAfter({{1, 1, "ABCDE"}}), QStringList{"1,1 备注长度过长"});
     EXPECT_EQ(sheet.text(1, 1), "ABCDE") << "nothing changed";
-    sheet.setPlainText(1, 1, "ABCD");
     suite.typesAsked.clear();
-    EXPECT_FALSE(ValidateSheet(suite, columns, sheet));
+    EXPECT_EQ(problemsAfter({{1, 1, "ABCD"}}), QStringList{""});
     EXPECT_EQ(suite.typesAsked, (QStringList{"bz", "cdfz", "bxrq"}));
 }
 
 TEST_F(ValidateSheetTest, CellLayoutSkipsTheHeaderRowsAndReportsTheFirstColumnFirst)
 {
     layOut(false);
-    sheet.setPlainText(3, 2, "99999999999"); // a heading row: never checked
+    // A heading row is never checked; then the first column first; then the first row; row 5
+    // is the first data row.
     sheet.setPlainText(4, 3, "补休日期");
-    EXPECT_FALSE(ValidateSheet(suite, columns, sheet));
+    EXPECT_EQ(problemsAfter({{3, 2, "99999999999"}}), QStringList{""});
     sheet.setPlainText(9, 3, "2024-02-30");
     sheet.setPlainText(8, 3, "2023-02-29");
-    sheet.setPlainText(12, 2, "2147483648");
-    // The first column first; then the first row; row 5 is the first data row.
-    QStringList found;
-    for (const auto& [row, column, text] : std::initializer_list<std::tuple<int, int, const char*>>{
-             {12, 2, "2147483648"}, {12, 2, "2147483647"}, {5, 1, "12345"}}) {
-        sheet.setPlainText(row, column, text);
-        const auto problem = ValidateSheet(suite, columns, sheet);
-        found << (problem ? QString("%1,%2 %3").arg(problem->row).arg(problem->column).arg(problem->message)
-                          : "");
-    }
-    EXPECT_EQ(found, (QStringList{"12,2 迟到分钟值过大", "8,3 日期格式不对", "5,1 备注长度过长"}));
+    EXPECT_EQ(problemsAfter({{12, 2, "2147483648"}, {12, 2, "2147483647"}, {5, 1, "12345"}}),
+              (QStringList{"12,2 迟到分钟值过大", "8,3 日期格式不对", "5,1 备注长度过长"}));
 }
 
 // Cells unchanged since editing began are not written by the save, and not checked: a note
@@ -126,18 +127,8 @@ TEST_F(ValidateSheetTest, CellsUnchangedSinceEditingBeganAreNotChecked)
     sheet.setPlainText(2, 1, "ABCDE");
     SheetSnapshot before;
     before.take(sheet);
-    sheet.setPlainText(3, 2, "7");
-    EXPECT_FALSE(ValidateSheet(suite, columns, sheet, &before));
-    QStringList found;
-    for (const auto& [row, column, text] :
-         std::initializer_list<std::tuple<int, int, const char*>>{{2, 1, "ABCDEF"}, {3, 2, "2147483648"}}) {
-        sheet.setPlainText(row, column, text);
-        const auto problem = ValidateSheet(suite, columns, sheet, &before);
-        found << (problem ? QString("%1,%2").arg(problem->row).arg(problem->column) : "");
-    }
-    EXPECT_EQ(found, (QStringList{"2,1", "2,1"}));
-    sheet.setPlainText(2, 1, "ABCDE");
-    EXPECT_EQ(ValidateSheet(suite, columns, sheet, &before)->column, 2);
+    EXPECT_EQ(problemsAfter({{3, 2, "7"}, {2, 1, "ABCDEF"}, {3, 2, "2147483648"}, {2, 1, "ABCDE"}}, &before),
+              (QStringList{"", "2,1 备注长度过长", "2,1 备注长度过长", "3,2 迟到分钟值过大"}));
 }
 
 } // namespace

@@ -263,11 +263,15 @@ TEST_F(DisplayTest, StoredTextsShowAsStoredNeverAsFormulas)
 
 // DisplaySum over rows holding the given "D" and "I" texts: the totals, the label and the
 // count of a kind-2 report (its data from row 5, or from row 1 in the heading layout); times
-// (column 9) are emptied.
+// (column 9) are emptied. A field shown as a percentage sums to two places of its percent (two of
+// the number would give 24.0% here), and a field's format decides that, not the cell's. A number
+// set with a picture is read as that picture shows it in the sheet's format table of the moment:
+// the same value and format id in a later table may show otherwise.
 TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
 {
     // clang-format off
-    const struct { const char* name; QStringList decimals, integers; const char* option; QStringList sums; int above = 4; } cases[] = {
+    const struct { const char* name; QStringList decimals, integers; const char* option; QStringList sums; int above = 4;
+                   const char* format = "  "; const char* picture = nullptr; } cases[] = {
         {"NoRows", {}, {}, "2", {"0.00", "0", "0"}},
         {"KindTwoCountsRows", {"1.5", "2.25", "x"}, {"1", "2", "3"}, "2", {"3.75", "6", "3"}},
         {"KindTwoHeadingLayoutCountsRows", {"1", "2", "3"}, {"1", "2", "3"}, "2", {"6.00", "6", "3"}, 0},
@@ -275,57 +279,35 @@ TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
         {"RoundedAfterEveryRow", {"0.005", "0.005", "0.005"}, {"0", "0", "0"}, "1", {"0.03", "0", ""}},
         {"KindThreeNoCount", {"8"}, {"12abc"}, "3", {"8.00", "12", ""}},
         // Percentages and grouped thousands read as a number cell reads them typed in.
-        {"PercentAndThousands", {"100.0%", "250.0%", "250.0%"}, {"50%", "1,000", "2"}, "3", {"6.00", "1002.5", ""}}};
+        {"PercentAndThousands", {"100.0%", "250.0%", "250.0%"}, {"50%", "1,000", "2"}, "3", {"6.00", "1002.5", ""}},
+        {"PercentField", {"12.3%", "12.3%"}, {"0", "0"}, "3", {"24.6%", "0", ""}, 4, "0.0%"},
+        {"PercentFieldOfPlainNumbers", {"0.125", "0.125"}, {"0", "0"}, "3", {"25.0%", "0", ""}, 4, "0.0%"},
+        {"NumberShownWhole", {"2.5"}, {"0"}, "3", {"3.00", "0", ""}, 4, "  ", "0"},
+        {"SameFormatIdInALaterTable", {"2.5"}, {"0"}, "3", {"2.50", "0", ""}, 4, "  ", "0.00"}};
     // clang-format on
+    RecordDisplay display(suite, state, columns, sheet);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         sheet.clear();
         suite.option = c.option;
+        suite.fields["cqgs"].format = c.format;
+        columns.lookUp(suite, 12);
         for (int i = 0; i < c.decimals.size(); ++i) {
-            sheet.setText(c.above + 1 + i, 7, c.decimals[i]);
+            if (c.picture)
+                sheet.setNumber(c.above + 1 + i, 7, c.decimals[i].toDouble(), c.picture);
+            else
+                sheet.setText(c.above + 1 + i, 7, c.decimals[i]);
             sheet.setText(c.above + 1 + i, 6, c.integers[i]);
         }
         const int sumRow = c.above + 1 + int(c.decimals.size());
         sheet.setText(sumRow, 9, "stale");
-        RecordDisplay(suite, state, columns, sheet).DisplaySum(c.above, sumRow, 12);
+        display.DisplaySum(c.above, sumRow, 12);
         EXPECT_EQ(QStringList({sheet.text(sumRow, 7), sheet.text(sumRow, 6), sheet.text(sumRow, 2),
                                sheet.text(sumRow, 1), sheet.text(sumRow, 9)}),
                   c.sums + QStringList({"合计：", ""}));
         EXPECT_EQ(sheet.border(sumRow, 12).bottom, 1);
         EXPECT_EQ(sheet.selection(), (grid::CellRange{5, 3, 5, 3}));
     }
-}
-
-// A field shown as a percentage sums to two places of its percent (two of the number would
-// give 24.0% here), and a field's format decides that, not the cell's.
-TEST_F(DisplayTest, PercentagesSumToTwoPlacesOfTheirPercent)
-{
-    suite.fields["cqgs"].format = "0.0%";
-    columns.lookUp(suite, 12);
-    QStringList sums;
-    for (const QStringList& shown : {QStringList{"12.3%", "12.3%"}, QStringList{"0.125", "0.125"}}) {
-        sheet.clear();
-        for (int i = 0; i < shown.size(); ++i)
-            sheet.setText(5 + i, 7, shown[i]);
-        RecordDisplay(suite, state, columns, sheet).DisplaySum(4, 5 + int(shown.size()), 12);
-        sums << sheet.text(5 + int(shown.size()), 7);
-    }
-    EXPECT_EQ(sums, (QStringList{"24.6%", "25.0%"}));
-}
-
-// The sum reads a number as its format shows it in the sheet's format table of the moment:
-// the same value and format id in a later table may show otherwise.
-TEST_F(DisplayTest, SumReadsNumbersAsTheSheetsCurrentFormatsShowThem)
-{
-    RecordDisplay display(suite, state, columns, sheet);
-    QStringList sums;
-    for (const char* picture : {"0", "0.00"}) {
-        sheet.clear();
-        sheet.setNumber(5, 7, 2.5, picture);
-        display.DisplaySum(4, 6, 12);
-        sums << sheet.text(6, 7);
-    }
-    EXPECT_EQ(sums, QStringList({"3.00", "2.50"}));
 }
 
 // A pattern kept once stamps its formats per cell into whichever format table the sheet has.
