@@ -16,11 +16,15 @@ using talor::test::unzipMember;
 // The set-up written into the second sheet of a book: texts that the sheet's XML
 // (xl/worksheets/sheet2.xml) and the workbook's (xl/workbook.xml) hold, and texts that
 // neither holds, and the start of each part refused; the other sheet keeps a plain set-up.
+// Where the workbook cuts the sheet's name, the header and footer print the whole name as
+// text (its ampersands doubled) in place of "&A", unless that is longer than a header holds.
 TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
 {
+    const QString longName = QString(30, u'组') + "A&B个人考勤表";
+    const QString written = QString(30, u'组') + "A&amp;&amp;B个人考勤表";
     // clang-format off
-    const struct { const char* name; PageSetup setup; std::vector<const char*> sheetXml, workbookXml, absent = {};
-                   QStringList refused = {}; } cases[] = {
+    const struct { const char* name; PageSetup setup; QStringList sheetXml, workbookXml, absent = {};
+                   QStringList refused = {}; QString sheetName = "考勤表"; } cases[] = {
         {"Defaults", {},
          {R"(<pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)",
           R"(paperSize="9")", R"(orientation="portrait")"},
@@ -89,7 +93,16 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
         {"MostBreaks", {.orientation = Orientation::Landscape, .printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 2, 1},
          .sectionRows = 2}, {R"(orientation="landscape")"}, {}},
         {"MoreBreaksGoFurther", {.orientation = Orientation::Landscape,
-         .printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, {R"(orientation="landscape")"}, {}}};
+         .printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, {R"(orientation="landscape")"}, {}},
+        {"WholeSheetNameTheWorkbookCuts", {.centerHeader = "&\"宋体,加粗\"&16&A", .rightFooter = "第&P页 &a"},
+         {"<oddHeader>&amp;C&amp;\"宋体,加粗\"&amp;16" + written + "</oddHeader>",
+          "<oddFooter>&amp;R第&amp;P页 " + written + "</oddFooter>"}, {}, {}, {}, longName},
+        {"WholeSheetNameUncut", {.centerHeader = "&A", .rightFooter = "&A"},
+         {"<oddHeader>&amp;C&amp;A</oddHeader>", "<oddFooter>&amp;R&amp;A</oddFooter>"}, {}},
+        // 2 + 39 + 215 characters would be one too many; 2 + 39 + 214 fit.
+        {"WholeSheetNameWhereTheHeaderHoldsIt", {.centerHeader = "&A" + QString(215, u'x'), .rightFooter = "&A" + QString(214, u'x')},
+         {"<oddHeader>&amp;C&amp;A" + QString(215, u'x') + "</oddHeader>",
+          "<oddFooter>&amp;R" + written + QString(214, u'x') + "</oddFooter>"}, {}, {}, {}, longName}};
     // clang-format on
     QTemporaryDir dir;
     const QString path = dir.filePath("out.xls");
@@ -99,20 +112,19 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
     book.sheet(2).setText(1, 1, "考勤日报表");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        book.setSheetName(2, c.sheetName);
         const QStringList refused = writeXlsx(book, path, c.setup, 2);
         ASSERT_EQ(refused.size(), c.refused.size()) << refused.join("; ").toStdString();
         for (qsizetype i = 0; i < refused.size(); ++i)
             EXPECT_TRUE(refused[i].startsWith(c.refused[i])) << refused[i].toStdString();
         const QString sheet = unzipMember(path, "xl/worksheets/sheet2.xml");
         const QString workbook = unzipMember(path, "xl/workbook.xml");
-        for (const char* text : c.sheetXml)
-            EXPECT_TRUE(sheet.contains(QString::fromUtf8(text))) << text << "\n" << sheet.toStdString();
-        for (const char* text : c.workbookXml)
-            EXPECT_TRUE(workbook.contains(QString::fromUtf8(text))) << text << "\n" << workbook.toStdString();
-        for (const char* text : c.absent)
-            EXPECT_FALSE(sheet.contains(QString::fromUtf8(text)) ||
-                         workbook.contains(QString::fromUtf8(text)))
-                << text;
+        for (const QString& text : c.sheetXml)
+            EXPECT_TRUE(sheet.contains(text)) << text.toStdString() << "\n" << sheet.toStdString();
+        for (const QString& text : c.workbookXml)
+            EXPECT_TRUE(workbook.contains(text)) << text.toStdString() << "\n" << workbook.toStdString();
+        for (const QString& text : c.absent)
+            EXPECT_FALSE(sheet.contains(text) || workbook.contains(text)) << text.toStdString();
         EXPECT_FALSE(unzipMember(path, "xl/worksheets/sheet1.xml").contains("headerFooter"));
     }
 }
@@ -224,33 +236,5 @@ TEST(XlsxPageSetup, HeaderFooterSectionsKeepTheirOwnText)
         EXPECT_EQ(std::tuple(xlsxHeaderFooter(c.left, c.centre, c.right, &pictures), pictures),
                   std::tuple(c.text, c.pictures))
             << c.left.toStdString();
-    }
-}
-
-// Where the workbook cuts the sheet's name, the header and footer print the whole name as
-// text (its ampersands doubled) in place of "&A", unless that is longer than a header holds.
-TEST(XlsxPageSetup, HeaderPrintsTheWholeSheetNameTheWorkbookCuts)
-{
-    const QString longName = QString(30, u'组') + "A&B个人考勤表";
-    const QString written = QString(30, u'组') + "A&amp;&amp;B个人考勤表";
-    // clang-format off
-    const struct { QString name; PageSetup setup; QString header, footer; } cases[] = {
-        {longName, {.centerHeader = "&\"宋体,加粗\"&16&A", .rightFooter = "第&P页 &a"},
-         "&amp;C&amp;\"宋体,加粗\"&amp;16" + written, "&amp;R第&amp;P页 " + written},
-        {"考勤表", {.centerHeader = "&A", .rightFooter = "&A"}, "&amp;C&amp;A", "&amp;R&amp;A"},
-        // 2 + 39 + 215 characters would be one too many; 2 + 39 + 214 fit.
-        {longName, {.centerHeader = "&A" + QString(215, u'x'), .rightFooter = "&A" + QString(214, u'x')},
-         "&amp;C&amp;A" + QString(215, u'x'), "&amp;R" + written + QString(214, u'x')}};
-    // clang-format on
-    QTemporaryDir dir;
-    const QString path = dir.filePath("out.xlsx");
-    for (const auto& c : cases) {
-        Workbook book;
-        book.setSheetName(1, c.name);
-        writeXlsx(book, path, c.setup, 1);
-        const QString sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
-        EXPECT_TRUE(sheet.contains("<oddHeader>" + c.header + "</oddHeader>") &&
-                    sheet.contains("<oddFooter>" + c.footer + "</oddFooter>"))
-            << sheet.toStdString();
     }
 }

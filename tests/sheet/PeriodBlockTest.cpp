@@ -76,12 +76,14 @@ TEST(DayRows, ARecordGoesOnTheRowOfItsDay)
         ASSERT_TRUE(q.exec("insert into kq values (1, '2026-10-15'), (2, '2026-10-31'), (3, '2026-11-01'), "
                            "(4, '2026-11-14'), (5, '2026-10-31 08:00'), (6, '2026-10-00'), "
                            "(7, '2026-13-01'), (8, 'x'), (9, null)"));
-        const auto rows = [&](const PeriodBlock& block) {
+        // The rows of the records in turn; with `taken`, as one person's records are placed.
+        const auto rows = [&](const PeriodBlock& block, PeriodBlock::TakenRows* taken = nullptr) {
             Recordset records;
             records.open("select zhdate from kq order by n", db);
             QStringList found;
             for (; !records.eof(); records.moveNext())
-                found << QString::number(block.rowOfRecord(records, 0));
+                found << QString::number(taken ? block.placeRecord(records, 0, *taken)
+                                               : block.rowOfRecord(records, 0));
             return found.join(u',');
         };
         EXPECT_EQ(rows(PeriodBlock("2026-10-15", "2026-11-14")), "5,21,22,35,21,0,0,0,0");
@@ -93,13 +95,8 @@ TEST(DayRows, ARecordGoesOnTheRowOfItsDay)
         // One person's records: a row shows one record, a second one of its day has none.
         ASSERT_TRUE(
             q.exec("insert into kq values (7, '2026-02-03 08:00:00'), (8, '2026-02-0x'), (9, '2026-02-04')"));
-        Recordset records;
-        records.open("select zhdate from kq order by n", db);
         PeriodBlock::TakenRows taken;
-        QStringList placed;
-        for (const PeriodBlock block("2026-02-01", "2026-03-03"); !records.eof(); records.moveNext())
-            placed << QString::number(block.placeRecord(records, 0, taken));
-        EXPECT_EQ(placed.join(u','), "5,7,33,35,0,0,0,0,8");
+        EXPECT_EQ(rows(PeriodBlock("2026-02-01", "2026-03-03"), &taken), "5,7,33,35,0,0,0,0,8");
     }
     QSqlDatabase::removeDatabase("period");
 }
