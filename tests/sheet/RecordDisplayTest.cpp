@@ -48,11 +48,8 @@ protected:
         suite.categoryNames = {{"部门\nD1", "生产部"}, {"班次\n01", "白班"}}, suite.groupNames = {{"生产部\nG1", "一组"}};
         suite.teamNames = {{"生产部\n一组\nT1", "甲班"}}, suite.hidden = "隐藏,其他";
         // clang-format on
-        const QStringList fields{"memberid", "depart", "group0", "team", "banci", "cdfz",
-                                 "cqgs",     "zhdate", "sbsj",   "bz",   "",      "xx"};
-        for (int c = 1; c <= fields.size(); ++c)
-            columns.setField(c, fields[c - 1]);
-        columns.lookUp(suite, int(fields.size()));
+        columns = columnsOf({"memberid", "depart", "group0", "team", "banci", "cdfz", "cqgs", "zhdate",
+                             "sbsj", "bz", "", "xx"});
         records.open("select * from kq order by memberid desc", db);
     }
     void TearDown() override
@@ -60,6 +57,15 @@ protected:
         records.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase("display");
+    }
+    // Columns 1.. showing these fields.
+    ColumnFields columnsOf(const QStringList& fields)
+    {
+        ColumnFields shown;
+        for (int c = 1; c <= fields.size(); ++c)
+            shown.setField(c, fields[c - 1]);
+        shown.lookUp(suite, int(fields.size()));
+        return shown;
     }
     QStringList row(int r, int columns = 12) const
     {
@@ -123,11 +129,7 @@ TEST_F(DisplayTest, EachRowNamedWithinItsDepartmentBlankZeroAndColoured)
         {"生产部,三组,丙班,1,0.00", "1,", 0x33}, {"生产部,一组,甲班,0,0.00", ",", SheetState::White},
         {"质检部,二组,乙班,2,1.50", "2,1.50", SheetState::White}};
     // clang-format on
-    ColumnFields shown;
-    const QStringList fields{"depart", "group0", "team", "cdfz", "cqgs"};
-    for (int c = 1; c <= fields.size(); ++c)
-        shown.setField(c, fields[c - 1]);
-    shown.lookUp(suite, 5);
+    const ColumnFields shown = columnsOf({"depart", "group0", "team", "cdfz", "cqgs"});
     Recordset r;
     r.open("select ncolor, * from r order by n", db); // nColor as the first column read
     RecordDisplay display(suite, state, shown, sheet);
@@ -194,14 +196,12 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
     db.commit();
 
     const QStringList pictures{"hh:nn", "", "hh:nn:ss", "h:n"};
-    ColumnFields times;
     suite.fields.clear();
     for (int c = 1; c <= 4; ++c) {
         const QString field(QChar(u'a' + c - 1));
         suite.fields[field] = {field, "Y", pictures[c - 1], 0};
-        times.setField(c, field);
     }
-    times.lookUp(suite, 4);
+    const ColumnFields times = columnsOf({"a", "b", "c", "d"});
     Recordset tm;
     tm.open("select v as a, v as b, v as c, v as d from tm order by n", db);
     RecordDisplay display(suite, state, times, sheet);
@@ -236,13 +236,10 @@ TEST_F(DisplayTest, StoredTextsShowAsStoredNeverAsFormulas)
     ASSERT_TRUE(
         q.exec("insert into odd (i, d, t, y) values ('=1+1', '=HYPERLINK(\"http://x/\",\"y\")', '=A1', "
                "'''8:00'), ('''12', '=', 'x', ''''), ('3', '1.5', '2024-01-05', '08:03:12')"));
-    ColumnFields odd;
     suite.fields.clear();
-    for (const QString type : {"I", "D", "T", "Y"}) {
+    for (const QString type : {"I", "D", "T", "Y"})
         suite.fields[type.toLower()] = {type, type, "", 0};
-        odd.setField(int(suite.fields.size()), type.toLower());
-    }
-    odd.lookUp(suite, 4);
+    const ColumnFields odd = columnsOf({"i", "d", "t", "y"});
     Recordset stored;
     stored.open("select * from odd order by n", db);
     state.BlankZero = false;
