@@ -30,9 +30,4 @@ inline bool onPagesInOrder(const QStringList& pages, const QStringList& texts)
     return true;
 }
 
-inline QString pdfInfo(const QString& path)
-{
-    return runTool("pdfinfo", {path});
-}
-
 } // namespace talor::test
