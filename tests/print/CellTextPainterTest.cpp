@@ -3,7 +3,6 @@
 #include "print/PrintTestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>

@@ -1,7 +1,6 @@
 #include "report/PrintSettings.h"
 
 #include "grid/Workbook.h"
-#include "modulesettings/SettingsKeys.h"
 #include "print/PrintTestSupport.h"
 #include "report/PersonByPersonPrint.h"
 #include "report/PrintRun.h"

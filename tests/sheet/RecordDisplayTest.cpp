@@ -11,11 +11,9 @@
 
 #include <QSqlQuery>
 #include <QTime>
-#include <algorithm>
 #include <bit>
 #include <gtest/gtest.h>
 #include <string>
-#include <vector>
 
 using namespace talor;
 using talor::test::FakeSuite;
