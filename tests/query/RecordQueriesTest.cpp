@@ -39,6 +39,19 @@ void fillSuite(FakeSuite& suite, const QString& table)
     suite.teamNames = {{"生产部\n一组\nT1", "甲班"}};
 }
 
+// The rows of a recordset from the current one on, each the texts of `fields` joined by ':'.
+QString rowsOf(Recordset& records, const QStringList& fields)
+{
+    QStringList rows;
+    for (; !records.eof(); records.moveNext()) {
+        QStringList texts;
+        for (const QString& field : fields)
+            texts << records.text(field);
+        rows << texts.join(':');
+    }
+    return rows.join(',');
+}
+
 const SelectedNode Root{"ROOT", "示范公司", {}, {}};
 const SelectedNode Dept{"A生产部", "生产部", "示范公司", {}};
 const SelectedNode Team{"C生产部一组甲班", "甲班", "一组", "生产部"};
@@ -148,10 +161,7 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
     auto members = [&](const QString& sql) {
         Recordset records;
         records.open(sql, db());
-        QStringList found;
-        for (; !records.eof(); records.moveNext())
-            found << records.text("memberid");
-        return found.join(",").toStdString();
+        return rowsOf(records, {"memberid"}).toStdString();
     };
     // The root is ordered by department first.
     EXPECT_EQ((std::vector<std::string>{
@@ -170,11 +180,8 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
     Recordset shared;
     shared.open(queries.periodQueryOfPersons({"3", "9", "0'12", "1"}, "2003-03-05", "2003-03-06", "cdfz>=1"),
                 db());
-    QStringList rows;
-    for (; !shared.eof(); shared.moveNext())
-        rows << shared.text("memberid") + "@" + shared.text(shared.fieldNames().last()) + ":" +
-                    shared.text("cdfz");
-    EXPECT_EQ(rows.join(",").toStdString(), "3@0:2,3@0:3,0'12@2:4,1@3:1");
+    EXPECT_EQ(rowsOf(shared, {"memberid", shared.fieldNames().last(), "cdfz"}).toStdString(),
+              "3:0:2,3:0:3,0'12:2:4,1:3:1");
     EXPECT_EQ(suite.composedQuery(), before) << "the suite's texts are the persons' own queries'";
     EXPECT_EQ(queries.periodQueryOfPersons({"3", "1 "}, "2003-03-01", "2003-03-31", {}), "");
     EXPECT_EQ(queries.periodQueryOfPersons({"3"}, "2003-03-01", "2003-03-31", "cdfz>0 -- note"), "");
@@ -351,10 +358,7 @@ TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
         const QString& number = numbers[place];
         Recordset records;
         periods.open(number, queries.periodQuery(number, suite.start, suite.end, {}), records);
-        QStringList rows;
-        for (; !records.eof(); records.moveNext())
-            rows << records.text("memberid") + ":" + records.text("cdfz");
-        found << rows.join(',');
+        found << rowsOf(records, {"memberid", "cdfz"});
     }
     EXPECT_EQ(found.join(" ").toStdString(),
               "0001:1,0001:2,0001:4 0002:8 0003:16 0004:4 0005:5 0006:6  0004:4 0002:8");

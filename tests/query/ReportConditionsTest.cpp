@@ -119,10 +119,6 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
     EXPECT_EQ(std::tuple(content(u"早班1.vts"_qs), QFile::exists(file(u"早班2.vts"_qs))),
               std::tuple(QByteArray("one"), false));
 
-    // A report named like the built-in one is refused: its files stay whole.
-    EXPECT_EQ(reports.add({MK, {}, {}}), QStringList{"已有名为“" + MK + "”的报表，请换一个名称！"});
-    EXPECT_EQ(std::tuple(content(MK + "1.vts"), reports.reportCount()), std::tuple(QByteArray("one"), 1));
-
     // Names a file cannot hold get templates inside the directory.
     const QString name = u"../班/组%"_qs;
     EXPECT_TRUE(reports.add({name, u"c"_qs, {}}).isEmpty());
@@ -170,33 +166,27 @@ TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritt
     writeFile(u"R11.vts"_qs, "designed");
     set(u"R1BDTJ1"_qs, u"mine"_qs);
     suite.settingsWrites.clear();
-    const std::function<QStringList()> refused[] = {
-        [&] {
-            return reports.add({u"R1"_qs, u"new"_qs, {}});
-        },
-        [&] {
-            return reports.add({MK, {}, {}});
-        },
-        [&] {
-            return reports.modify(2, u"R2"_qs, {u"R1"_qs, u"new"_qs, {}});
-        },
-        [&] {
-            return reports.modify(1, u"R1"_qs, {u"夜班"_qs, {}, {}});
-        },
-        [&] {
-            return reports.modify(3, u"夜班"_qs, {MK, {}, {}});
-        }};
-    QStringList messages;
-    for (const auto& edit : refused)
-        messages += edit();
-    const auto taken = [](const QString& name) -> QString {
-        return "已有名为“" + name + "”的报表，请换一个名称！";
-    };
-    EXPECT_EQ(messages + suite.settingsWrites,
-              (QStringList{taken(u"R1"_qs), taken(MK), taken(u"R1"_qs), taken(u"夜班"_qs), taken(MK)}));
-    EXPECT_EQ(std::tuple(content(u"R11.vts"_qs), get(u"R1BDTJ1"_qs), reports.nameTaken(u"R2"_qs, 2),
-                         reports.nameTaken(u"R2"_qs, 1)),
-              std::tuple(QByteArray("designed"), u"mine"_qs, QString(), taken(u"R2"_qs)));
+    // Entry 0: an add; the name wanted is the name refused.
+    const struct
+    {
+        int index;
+        QString shown, name;
+    } refused[] = {{0, {}, u"R1"_qs},
+                   {0, {}, MK},
+                   {2, u"R2"_qs, u"R1"_qs},
+                   {1, u"R1"_qs, u"夜班"_qs},
+                   {3, u"夜班"_qs, MK}};
+    for (const auto& [index, shown, name] : refused) {
+        const ReportEdit edit{name, u"new"_qs, {}};
+        EXPECT_EQ(index == 0 ? reports.add(edit) : reports.modify(index, shown, edit),
+                  QStringList{"已有名为“" + name + "”的报表，请换一个名称！"})
+            << index << ' ' << name.toStdString();
+    }
+    EXPECT_EQ(suite.settingsWrites, QStringList());
+    EXPECT_EQ(
+        std::tuple(content(u"R11.vts"_qs), get(u"R1BDTJ1"_qs), reports.nameTaken(u"R2"_qs, 2),
+                   reports.nameTaken(u"R2"_qs, 1)),
+        std::tuple(QByteArray("designed"), u"mine"_qs, QString(), u"已有名为“R2”的报表，请换一个名称！"_qs));
 
     for (const int index : {1, 3, 4}) {
         const QString name = reports.reportList()[index];
@@ -292,27 +282,20 @@ private:
 // doubled.
 TEST(ReportConditionsShared, EditsOfTwoOperatorsAtTheSameMomentAllLand)
 {
-    using Edit = std::function<QStringList(ReportConditions&)>;
-    const Edit addX = [](ReportConditions& r) {
-        return r.add({u"X"_qs, u"x"_qs, {}});
-    };
-    const Edit addY = [](ReportConditions& r) {
-        return r.add({u"Y"_qs, u"y"_qs, {}});
-    };
-    const Edit removeR1 = [](ReportConditions& r) {
-        return r.remove(1, {u"R1"_qs, {}, {}});
-    };
-    const Edit removeR2 = [](ReportConditions& r) {
-        return r.remove(2, {u"R2"_qs, {}, {}});
+    // An edit: entry 0 adds the report (its department condition its name in small letters),
+    // another deletes the entry.
+    const auto edit = [](ReportConditions& reports, const std::pair<int, QString>& e) {
+        const auto& [index, name] = e;
+        return index == 0 ? reports.add({name, name.toLower(), {}}) : reports.remove(index, {name, {}, {}});
     };
     const struct
     {
-        Edit first, second;
+        std::pair<int, QString> first, second;
         QStringList list;
-    } cases[] = {{addX, addY, {MK, u"R1"_qs, u"R2"_qs, u"Y"_qs, u"X"_qs}},
-                 {removeR1, addY, {MK, u"R2"_qs, u"Y"_qs}},
-                 {addX, removeR2, {MK, u"R1"_qs, u"X"_qs}},
-                 {removeR1, removeR2, {MK}}};
+    } cases[] = {{{0, u"X"_qs}, {0, u"Y"_qs}, {MK, u"R1"_qs, u"R2"_qs, u"Y"_qs, u"X"_qs}},
+                 {{1, u"R1"_qs}, {0, u"Y"_qs}, {MK, u"R2"_qs, u"Y"_qs}},
+                 {{0, u"X"_qs}, {2, u"R2"_qs}, {MK, u"R1"_qs, u"X"_qs}},
+                 {{1, u"R1"_qs}, {2, u"R2"_qs}, {MK}}};
     for (const auto& c : cases) {
         QTemporaryDir dir;
         FileSuite first, second;
@@ -322,9 +305,9 @@ TEST(ReportConditionsShared, EditsOfTwoOperatorsAtTheSameMomentAllLand)
         ReportConditions one(first), other(second);
         QStringList problems;
         first.beforeWrite = [&] {
-            problems += c.second(other);
+            problems += edit(other, c.second);
         };
-        problems += c.first(one);
+        problems += edit(one, c.first);
         const QStringList list = one.reportList();
         // The conditions of each report listed, none of a report that is not.
         const QString conditions = one.read(u"X"_qs).deptCondition + one.read(u"Y"_qs).deptCondition;
