@@ -448,35 +448,6 @@ TEST_P(RecordsetTest, AReadRunsOneStatementThatCannotWrite)
     }
 }
 
-TEST_P(RecordsetTest, UpdateWritesTheChangedFieldsOfTheCurrentRow)
-{
-    Recordset rs;
-    rs.open(oneDay(), db());
-    rs.moveNext(); // 002
-    set(rs, {{"name", u"李四"_qs}, {"hours", 0.1}, {"GROUP0", u"B"_qs}});
-    set(rs, {{"CZYXM", u"管理员"_qs}, {"nColor", QVariant()}, {"pay", 12.5}});
-    EXPECT_EQ(rs.text(u"name"_qs), u"李四"_qs); // the unsaved change shows
-    rs.update();
-
-    // The other rows, including the same person on other days, are untouched.
-    const QString all =
-        u"select memberid || '|' || coalesce(name, '') || '|' || coalesce(group0, '') || '|' || "
-        "coalesce(czyxm, '') || '|' || coalesce(cast(ncolor as varchar(9)), 'null') as r "
-        "from kq order by memberid, zhdate"_qs;
-    EXPECT_EQ(column(all, u"r"_qs), (QStringList{u"001|Wang|A||null"_qs, u"001|Wang|A||2"_qs,
-                                                 u"002|李四|B|管理员|null"_qs, u"003|Zhao|||1"_qs}));
-    EXPECT_DOUBLE_EQ(scalar(u"select hours from kq where memberid='002'"_qs).toDouble(), 0.1);
-
-    // The row holds what was stored, so the next saves pass the optimistic check, also after
-    // a double that needs all its digits.
-    set(rs, {{"hours", 1.0 / 3}, {"nColor", 5}, {"pay", u"13.25"_qs}});
-    rs.update();
-    EXPECT_EQ(scalar(u"select pay from kq where memberid='002'"_qs).toDouble(), 13.25);
-    set(rs, {{"hours", 1e6}, {"pay", 1}});
-    EXPECT_NO_THROW(rs.update());
-    EXPECT_EQ(rs.text(u"hours"_qs), u"1000000"_qs);
-}
-
 // Whatever makes an update fail, before or after the key was written, the row holds again
 // what it was read with (its key too), the table is unchanged, the refused changes are
 // dropped, and the row saves again by its old key. Another operator's change of a changed
