@@ -122,10 +122,9 @@ TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuiteReadingOnlyATableOfTheCatalog
         for (const auto& builder : builders)
             EXPECT_TRUE(talor::test::errorText<DatabaseError>(builder).contains(QString::fromUtf8(code)));
     }
-    suite.current = "kq01";
-    EXPECT_TRUE(queries.SQL1(Root, {}).startsWith("select * from kq01 where"));
 
     // A name or number that was not valid UTF-8 would find only some of its records: refused.
+    suite.current = "kq01";
     const SelectedNode unreadable{"A生\uFFFD产部", "生\uFFFD产部", "示范公司", {}};
     for (const auto& builder : std::initializer_list<std::function<void()>>{
              [&] { queries.SQL0(unreadable, {}); }, [&] { queries.SQL1(unreadable, {}); },
