@@ -75,7 +75,6 @@ TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuiteReadingOnlyATableOfTheCatalog
         {"SQL0", Team, "2", "", "", " where (depart='D1' or depart='生产部') and (group0='G1' or group0='一组') and (team='T1' or team='甲班')", byMember},
         {"SQL0", Quote, "2", "", "", " where (depart='D2' or depart='O''Neill部')", byMember},
         {"SQL1", Root, "1", "", "", " where zhdate=#2003-03-05#", byMember},
-        {"SQL1", Root, "", "", "", " where zhdate=#2003-03-05#", byMember},
         {"SQL1", Root, "2", "", "C", " where zhdate='2003-03-05' and (C)", byMember},
         {"SQL1", Dept, "2", "F or G", "C", " where zhdate='2003-03-05' and (depart='D1' or depart='生产部') and (F or G) and (C)", byMember},
         {"period", {"0012", {}, {}, {}}, "2", "", "", " where memberid='0012' and zhdate>='2008-12-01' and zhdate<='2008-12-31'", byDate},
