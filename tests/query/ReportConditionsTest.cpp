@@ -233,8 +233,9 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
     EXPECT_EQ(suite.reportKey(), u"R1新"_qs);
 }
 
-// A suite whose settings are one real file, as LocalSuite keeps them. `beforeWrite` runs once,
-// just before the next write goes for the file's lock: another operator's edit at that moment.
+// A suite whose settings are one real file, as LocalSuite keeps them (the reports change it in
+// one read-modify-write each). `beforeWrite` runs once, just before the next write goes for the
+// file's lock: another operator's edit at that moment.
 class FileSuite : public FakeSuite
 {
 public:
@@ -244,28 +245,11 @@ public:
     {
         return IniFile(file).read(section, key);
     }
-    void writeSetting(const QString& section, const QString& key, const QString& value,
-                      const QString& file) override
-    {
-        interleave();
-        IniFile(file).write(section, key, value);
-    }
-    void writeSettings(const QString& section, const SettingValues& values, const QString& file) override
-    {
-        interleave();
-        IniFile(file).write(section, values);
-    }
     void updateSettings(const QString& section, const SettingsChange& change, const QString& file) override
-    {
-        interleave();
-        IniFile(file).update(section, change);
-    }
-
-private:
-    void interleave()
     {
         if (const auto other = std::exchange(beforeWrite, nullptr))
             other();
+        IniFile(file).update(section, change);
     }
 };
 
