@@ -88,6 +88,12 @@ void expectSameSheet(const Sheet& a, const Sheet& b)
     }
 }
 
+// A member of the zipped workbook at `path` (its XML), as text.
+QString member(const QString& path, const char* name)
+{
+    return QString::fromUtf8(unzipMember(path, name));
+}
+
 } // namespace
 
 TEST(VtsFileTest, IsReadableJsonAndReadsBackTheSameBook)
@@ -211,15 +217,15 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     book.write(path, FileType::Excel);
     EXPECT_TRUE(fileBytes(path).startsWith("PK"));
 
-    const QString workbookXml = QString::fromUtf8(unzipMember(path, "xl/workbook.xml"));
+    const QString workbookXml = member(path, "xl/workbook.xml");
     EXPECT_TRUE(containsAll(workbookXml, {"name=\"考勤日报\"", "name=\"第二页\"", "activeTab=\"1\""}));
 
-    const QString strings = QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"));
+    const QString strings = member(path, "xl/sharedStrings.xml");
     EXPECT_TRUE(containsAll(strings, {"标题", "0012", "1899-12-31", "-01:00:00"}));
     // Custom column headings are not cells.
     EXPECT_FALSE(strings.contains("日期") || strings.contains(">ok<"));
 
-    const QString sheet = QString::fromUtf8(unzipMember(path, "xl/worksheets/sheet1.xml"));
+    const QString sheet = member(path, "xl/worksheets/sheet1.xml");
     // Numbers stay numbers, the date is its day serial, formulas carry their results.
     for (const char* cell :
          {"<c r=\"A2\"[^>]*><v>12.5</v></c>", "<c r=\"B2\"[^>]*><v>45356</v></c>", "<c r=\"D2\"[^>]*t=\"s\"",
@@ -233,7 +239,7 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     EXPECT_TRUE(!sheet.contains("<f>SUM(</f>") && sheet.contains("<pane xSplit=\"2\" ySplit=\"1\""));
     EXPECT_TRUE(sheet.contains(QRegularExpression("<col min=\"1\" max=\"1\" width=\"14\\.\\d+\"")));
 
-    const QString styles = QString::fromUtf8(unzipMember(path, "xl/styles.xml"));
+    const QString styles = member(path, "xl/styles.xml");
     // 0x00FFFF in the grid's blue-green-red order is yellow: FFFF00.
     EXPECT_TRUE(containsAll(styles, {"formatCode=\"0.00\"", "formatCode=\"yyyy-mm-dd\"",
                                      "<fgColor rgb=\"FFFFFF00\"/>", "<right style=\"thin\">"}));
@@ -253,7 +259,9 @@ QStringList formatCodes(const QString& styles)
 }
 
 // A cell's number format in the grid, and the formatCode of its style's numFmt as Excel reads it
-// back: what shows in Excel is what the grid shows.
+// back: what shows in Excel is what the grid shows. The writer keeps a code in 127 bytes: one
+// that long is written whole, a longer one refused with the file's name rather than cut inside a
+// quoted text or a character.
 TEST(XlsxFileTest, NumberFormatsShowInExcelWhatTheGridShows)
 {
     // clang-format off
@@ -266,7 +274,7 @@ TEST(XlsxFileTest, NumberFormatsShowInExcelWhatTheGridShows)
     // Pictures Excel would read otherwise: the module's own codes ("n" minutes, upper case, long runs)
     // in Excel's, characters Excel reads as codes in quotes, commas Excel would read as a division
     // by a thousand moved between the integer places, sections beyond Excel's four dropped.
-    std::vector<std::pair<const char*, const char*>> pictures = {
+    std::vector<std::pair<QString, QString>> pictures = {
         {"hh:nn", "hh:mm"}, {"hh:nn:ss", "hh:mm:ss"}, {"nn:ss", "mm:ss"}, {"h:n", "h:m"}, {"HH:NN", "hh:mm"},
         {"YYYY-MM-DD", "yyyy-mm-dd"}, {"yyyy-mm-dd hh:nn", "yyyy-mm-dd hh:mm"}, {"ddd", "dd"}, {"mmmm", "mm"},
         {"yyy", "yyyy"}, {"y", "yy"}, {"hhh:nn", "hh:mm"}, {"[h]:nn", "[h]:mm"}, {"[hh]:nn:ss", "[hh]:mm:ss"},
@@ -280,38 +288,23 @@ TEST(XlsxFileTest, NumberFormatsShowInExcelWhatTheGridShows)
     // clang-format on
     for (const char* code : kept)
         pictures.emplace_back(code, code);
+    const QString longest = "0\"" + QString(124, u'x') + "\"";
+    pictures.emplace_back(longest, longest);
     QTemporaryDir dir;
     for (const auto& [picture, formatCode] : pictures) {
         Workbook book;
-        book.sheet(1).setNumber(1, 1, 1.5, QString::fromUtf8(picture));
+        book.sheet(1).setNumber(1, 1, 1.5, picture);
         const QString path = dir.filePath("formats.xlsx");
         book.write(path, FileType::Excel);
-        EXPECT_EQ(formatCodes(QString::fromUtf8(unzipMember(path, "xl/styles.xml"))),
-                  QStringList{QString::fromUtf8(formatCode)})
-            << picture;
+        EXPECT_EQ(formatCodes(member(path, "xl/styles.xml")), QStringList{formatCode})
+            << picture.toStdString();
     }
-}
-
-// The writer keeps a format code in 127 bytes: one that long is written whole, a longer one
-// is refused with the file's name rather than cut inside a quoted text or a character.
-TEST(XlsxFileTest, NumberFormatsUpToTheWritersLengthAreWrittenLongerOnesRefused)
-{
-    QTemporaryDir dir;
-    for (const int bytes : {127, 128}) {
-        const QString picture = "0\"" + QString(bytes - 3, u'x') + "\"";
-        Workbook book;
-        book.sheet(1).setNumber(1, 1, 1.5, picture);
-        const QString path = dir.filePath(QStringLiteral("long%1.xlsx").arg(bytes));
-        if (bytes == 127) {
-            book.write(path, FileType::Excel);
-            EXPECT_EQ(formatCodes(QString::fromUtf8(unzipMember(path, "xl/styles.xml"))),
-                      QStringList{picture});
-        } else {
-            EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.write(path, FileType::Excel); }),
-                                    {path, "number format", "127 bytes"}));
-            EXPECT_FALSE(QFileInfo::exists(path));
-        }
-    }
+    Workbook book;
+    book.sheet(1).setNumber(1, 1, 1.5, "0\"" + QString(125, u'x') + "\"");
+    const QString path = dir.filePath("long.xlsx");
+    EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.write(path, FileType::Excel); }),
+                            {path, "number format", "127 bytes"}));
+    EXPECT_FALSE(QFileInfo::exists(path));
 }
 
 namespace {
@@ -407,7 +400,11 @@ TEST(HostileTemplate, IsRefusedByNameAndLeavesTheBook)
     EXPECT_EQ(book.text(1048576, 256), "x");
 }
 
-TEST(XlsxText, CharactersXmlForbidsAreReplacedAndTheFileStaysWellFormed)
+// Characters XML forbids are replaced and the file stays well-formed. A text that reads like a
+// spreadsheet's escape of a character ("_x0041_" for "A") is written with its underscore escaped,
+// so a spreadsheet shows it as it stands; other underscores stay. A text of the 32,767 characters
+// an Excel cell holds is written whole, a longer one is refused by its cell and leaves no file.
+TEST(XlsxText, TextsAreWrittenAsTheyStandOrRefusedByCell)
 {
     QTemporaryDir dir;
     Workbook book;
@@ -417,29 +414,27 @@ TEST(XlsxText, CharactersXmlForbidsAreReplacedAndTheFileStaysWellFormed)
     book.setText(1, 1, u'\'' + bad);
     book.setText(1, 2, QStringLiteral("=\"x") + QChar(0xFFFF) + QStringLiteral("\"&A1"));
     book.sheet(1).setNumber(1, 3, 1, QStringLiteral("0.00\"") + QChar(0xFFFE) + u'"');
+    book.setText(2, 1, QStringLiteral("_x0041_B_x00e9_ _x12_ _y0041_"));
+    book.setText(3, 2, u'\'' + QString(32767, u'长'));
+    book.setText(4, 2, "=B3");
     const QString path = dir.filePath("odd.xlsx");
     book.write(path, FileType::Excel);
-    for (const char* member : {"xl/sharedStrings.xml", "xl/worksheets/sheet1.xml", "xl/workbook.xml",
-                               "xl/styles.xml", "docProps/app.xml"})
-        EXPECT_EQ(xmlError(unzipMember(path, member)), QString()) << member;
-    const QString strings = QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"));
+    for (const char* part : {"xl/sharedStrings.xml", "xl/worksheets/sheet1.xml", "xl/workbook.xml",
+                             "xl/styles.xml", "docProps/app.xml"})
+        EXPECT_EQ(xmlError(unzipMember(path, part)), QString()) << part;
     const QString r = QString(QChar::ReplacementCharacter);
-    EXPECT_TRUE(strings.contains(u'a' + r + r + r + r + u'b' + r + u"\t\n" + QStringLiteral("𠀀")))
-        << strings.toStdString();
-    EXPECT_TRUE(QString::fromUtf8(unzipMember(path, "xl/workbook.xml")).contains(u"name=\"表" + r + u'"'));
-}
+    EXPECT_TRUE(containsAll(member(path, "xl/sharedStrings.xml"),
+                            {u'a' + r + r + r + r + u'b' + r + u"\t\n" + QStringLiteral("𠀀"),
+                             QStringLiteral("<t>_x005F_x0041_B_x005F_x00e9_ _x12_ _y0041_</t>"),
+                             QString(32767, u'长')}));
+    EXPECT_TRUE(member(path, "xl/workbook.xml").contains(u"name=\"表" + r + u'"'));
 
-// A text that reads like a spreadsheet's escape of a character ("_x0041_" for "A") is written
-// with its underscore escaped, so a spreadsheet shows it as it stands; other underscores stay.
-TEST(XlsxText, TextsLikeCharacterEscapesShowAsTheyStand)
-{
-    QTemporaryDir dir;
-    Workbook book;
-    book.setText(1, 1, QStringLiteral("_x0041_B_x00e9_ _x12_ _y0041_"));
-    const QString path = dir.filePath("escapes.xlsx");
-    book.write(path, FileType::Excel);
-    EXPECT_TRUE(QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"))
-                    .contains(u"<t>_x005F_x0041_B_x005F_x00e9_ _x12_ _y0041_</t>"));
+    book.setSheetName(1, "日报");
+    book.setText(3, 2, u'\'' + QString(32768, u'长'));
+    const QString longer = dir.filePath("long.xlsx");
+    EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.write(longer, FileType::Excel); }),
+                            {"日报!B3", "32768 characters"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"odd.xlsx"});
 }
 
 // Sheet names as Excel takes them: the characters it refuses replaced, apostrophes at the ends
@@ -463,32 +458,8 @@ TEST(XlsxText, SheetNamesAreCutToWholeCharacters)
     const QString path = dir.filePath("names.xlsx");
     book.write(path, FileType::Excel);
     EXPECT_TRUE(containsAll(
-        QString::fromUtf8(unzipMember(path, "xl/workbook.xml")),
+        member(path, "xl/workbook.xml"),
         {u"name=\"" + a30 + u'"', u"name=\"" + a26 + emoji + u"xyz\"", u"name=\"" + a26 + u" (2)\""}));
-}
-
-TEST(XlsxText, ATextTooLongForExcelIsRefusedByCellAndLeavesNoFile)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("long.xlsx");
-    for (const int length : {32767, 32768}) {
-        Workbook book;
-        book.setSheetName(1, "日报");
-        book.setText(1, 1, "x");
-        book.setText(3, 2, u'\'' + QString(length, u'长'));
-        book.setText(4, 2, "=B3");
-        QFile::remove(path);
-        if (length == 32767) {
-            book.write(path, FileType::Excel);
-            const QString strings = QString::fromUtf8(unzipMember(path, "xl/sharedStrings.xml"));
-            EXPECT_TRUE(strings.contains(QString(length, u'长')));
-            continue;
-        }
-        EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.write(path, FileType::Excel); }),
-                                {"日报!B3", "32768 characters"}));
-        EXPECT_FALSE(QFile::exists(path));
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
-    }
 }
 
 // The writer tells its progress every so many rows, counted on over the sheets; a progress
