@@ -391,12 +391,12 @@ TEST(SheetTest, PatternFillsTheSelectionAndKeepsTheValues)
     sheet.select("$A$3:$C$3");
     SignalLog log(sheet);
     sheet.setPattern(1, 0x00FFFF, 0);
-    for (int col = 1; col <= 3; ++col)
-        EXPECT_EQ(std::pair(int(sheet.fill(3, col).pattern), sheet.fill(3, col).foreground),
-                  std::pair(1, 0x00FFFFu));
-    EXPECT_EQ(sheet.fill(3, 4), CellFill());
-    EXPECT_EQ(sheet.text(3, 2), "12.50");
-    EXPECT_EQ(log.told, QStringList{"formats A3:C3"});
+    const CellFill yellow{1, 0x00FFFF, 0};
+    EXPECT_EQ(
+        std::tuple(QList<CellFill>({sheet.fill(3, 1), sheet.fill(3, 2), sheet.fill(3, 3), sheet.fill(3, 4)}),
+                   sheet.text(3, 2), log.told),
+        std::tuple(QList<CellFill>({yellow, yellow, yellow, {}}), QString("12.50"),
+                   QStringList{"formats A3:C3"}));
     sheet.setPattern(0, 0, 0);
     EXPECT_EQ(sheet.fill(3, 1), CellFill());
     // Whole columns stop at the used extent.
@@ -599,9 +599,6 @@ TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
     // clang-format on
     for (const auto& c : rowWrites) {
         SCOPED_TRACE(c.name);
-        Sheet written, oneByOne;
-        const SignalLog writtenLog(written), oneByOneLog(oneByOne);
-        QStringList cells[2];
         CellFormat framed;
         framed.border.left = 1;
         framed.numberFormat = QStringLiteral("0.00");
@@ -616,8 +613,8 @@ TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
             {K::Formula, 0, 0, {}, formula::Formula::parse("=" + first + "4+1"), 3}, {K::Number, 0, 4, {}, {}, 0}};
         // clang-format on
         const int last = c.col1 + 10;
-        for (int s = 0; s < 2; ++s) {
-            Sheet& sheet = s == 0 ? written : oneByOne;
+        // Writes rows 5 and 6 at once or cell by cell; gives the sheet's cells, extent and visits.
+        const auto write = [&](Sheet& sheet, bool atOnce) {
             prepared[0].formatId = prepared[3].formatId = SheetBulkWriter(sheet).addFormat(framed);
             sheet.setText(1, 1, QStringLiteral("=SUM(A5:Z6)"));
             // Formulas reading only the row's last cell, and only its text.
@@ -631,7 +628,7 @@ TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
             if (c.batch)
                 sheet.beginUpdate();
             for (const int row : {5, 6}) {
-                if (s == 0) {
+                if (atOnce) {
                     SheetBulkWriter(sheet).writeRow(row, c.col1, prepared);
                     continue;
                 }
@@ -655,18 +652,20 @@ TEST(SheetTest, AWrittenRowIsItsCellsWrittenOneByOne)
             if (c.batch)
                 sheet.endUpdate();
             sheet.setNumber(6, c.col1, 7); // read by row 5's formulas and the sum
+            QStringList cells;
             for (int row = 1; row <= 7; ++row)
                 for (int col = 1; col <= last + 1; ++col)
-                    cells[s] << rangeText({row, col, row, col}) + ' ' + sheet.text(row, col) + ' ' +
-                                    sheet.formula(row, col) + ' ' +
-                                    QString::number(sheet.formatId(row, col)) +
-                                    (sheet.isEmpty(row, col) ? " empty" : "");
-            cells[s] << QStringLiteral("extent %1,%2").arg(sheet.lastRow()).arg(sheet.lastColumn());
-            sheet.forEachCell([&cells, s](int row, int col) {
-                cells[s] << QStringLiteral("visited %1,%2").arg(row).arg(col);
-            });
-        }
-        EXPECT_EQ(cells[0], cells[1]);
+                    cells << rangeText({row, col, row, col}) + ' ' + sheet.text(row, col) + ' ' +
+                                 sheet.formula(row, col) + ' ' + QString::number(sheet.formatId(row, col)) +
+                                 (sheet.isEmpty(row, col) ? " empty" : "");
+            cells << QStringLiteral("extent %1,%2").arg(sheet.lastRow()).arg(sheet.lastColumn());
+            sheet.forEachCell(
+                [&cells](int row, int col) { cells << QStringLiteral("visited %1,%2").arg(row).arg(col); });
+            return cells;
+        };
+        Sheet written, oneByOne;
+        const SignalLog writtenLog(written), oneByOneLog(oneByOne);
+        EXPECT_EQ(write(written, true), write(oneByOne, false));
         EXPECT_EQ(writtenLog.told, oneByOneLog.told);
         EXPECT_EQ(QStringList({written.text(5, c.col1 + 4), written.text(5, c.col1 + 5),
                                written.text(6, c.col1), written.text(1, 1)}),
