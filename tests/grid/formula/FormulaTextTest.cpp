@@ -1,5 +1,5 @@
-// Column letters, references and error texts read and printed; formulas printed back, their
-// references, and references moved for inserted or deleted columns and rows and for copies.
+// Column letters, references and error texts read and printed; formulas printed back, and
+// references moved for inserted or deleted columns and rows and for copies.
 #include "grid/formula/CellRef.h"
 #include "grid/formula/Formula.h"
 #include "grid/formula/Value.h"
@@ -93,17 +93,6 @@ TEST(FormulaText, PrintsCanonicalTextThatReadsBackTheSame)
         EXPECT_EQ(f.text(), QString::fromUtf8(canonical)) << input;
         EXPECT_EQ(Formula::parse(f.text()).text(), f.text()) << input;
     }
-}
-
-TEST(FormulaReferences, ListsCellsAndRangesInOrder)
-{
-    const Formula f = Formula::parse(QStringLiteral("=A1+SUM($B$2:C3)*A1+IF(D4,E5:F6)"));
-    QStringList refs;
-    for (const auto& ref : f.references())
-        refs << ref.toString();
-    EXPECT_EQ(refs.join(u' '), QStringLiteral("A1 $B$2:C3 A1 D4 E5:F6"));
-    EXPECT_TRUE(f.references()[1].contains(3, 3));
-    EXPECT_TRUE(Formula::parse(QStringLiteral("=1+2")).references().empty());
 }
 
 // How references move: 'c' columns inserted (delta > 0) or deleted at `at`, 'r' the same for
