@@ -135,6 +135,20 @@ TEST_F(MainWindowLoadTest, StepsRunInTheirOrderAndOpenTheRecordsetsAFailingDatab
     EXPECT_TRUE(log.contains("tree 2") && !log.contains("write MODEL8/DLL=TALOR"));
 }
 
+// A new install has no report kind in its settings, and a damaged one a kind that is none: the
+// window starts on the one-day report.
+TEST_F(MainWindowLoadTest, WithoutAKnownKindTheOneDayReport)
+{
+    setUpModule();
+    QStringList kinds;
+    for (const char* kind : {"3", "", "4"}) {
+        suite.setSetting("TALOR", "考勤日报OPT", kind);
+        run();
+        kinds << suite.option;
+    }
+    EXPECT_EQ(kinds, QStringList({"3", "2", "2"}));
+}
+
 TEST_F(MainWindowLoadTest, SetupDialogOpensUnlessTableIsSetAndIfIsExactlyYes)
 {
     const std::tuple<const char*, const char*, bool> cases[] = {

@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QListWidget>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -93,8 +94,11 @@ class DemoWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Each test's temporary print files (Tmp.xls, Tmp.pdf) in a folder of its own.
+        // Each test's temporary print files (Tmp.xls, Tmp.pdf) and the window's kept period in
+        // folders of its own.
         qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("cache"))));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           dir.filePath(QStringLiteral("config")));
         DemoOptions options;
         options.employees = 30;
         const QString config = dir.filePath(QStringLiteral("demo/suite.ini"));
@@ -111,6 +115,12 @@ protected:
         window = op->window.get();
         window->show();
         window->activate();
+    }
+    void TearDown() override
+    {
+        op.reset();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                           qEnvironmentVariable("XDG_CONFIG_HOME"));
     }
     // Selects the tree node `key` by keyboard: current item, then Enter.
     void enterNode(const QString& key)

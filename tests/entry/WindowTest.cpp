@@ -100,7 +100,9 @@ protected:
 };
 
 // The load fills the tree (a duplicate name skipped and named), the external menu captions and
-// the caption; the first start opens the set-up dialog before the window shows; the unload.
+// the caption; the labels' texts come from the template and the database, and show as written
+// (a department named like markup is never struck through); the first start opens the set-up
+// dialog before the window shows; the unload.
 TEST_F(WindowTest, LoadShowsTheTreeMenusAndCaptionOrTheSetupDialogFirst)
 {
     data.node(12, 1, "生产部", 3);
@@ -117,6 +119,8 @@ TEST_F(WindowTest, LoadShowsTheTreeMenusAndCaptionOrTheSetupDialogFirst)
     EXPECT_TRUE(tree->topLevelItem(0)->isExpanded() && control<QTimer>("Timer1")->isActive());
     EXPECT_FALSE(window->book().allowInCellEditing() || !ui.dialogsShown.isEmpty());
     EXPECT_TRUE(control<QStatusBar>("StatusBar1")->currentMessage().contains("生产部"));
+    for (const char* name : {"Label1", "Label2", "Label3"})
+        EXPECT_EQ(control<QLabel>(name)->textFormat(), Qt::PlainText) << name;
 
     suite.settings.clear();
     bool windowVisible = true;
@@ -204,16 +208,6 @@ TEST_F(WindowTest, ActivationAndTheKindButtons)
     const QObjectList order = control<QLabel>("Image1")->parentWidget()->children();
     for (const char* name : {"Label1", "Label2", "Label3"})
         EXPECT_GT(order.indexOf(control<QLabel>(name)), order.indexOf(control<QLabel>("Image1"))) << name;
-}
-
-// The title, the date and the place come from the template and the database: a department
-// named like markup shows as written, never struck through.
-TEST_F(WindowTest, LabelsShowTheirTextsAsWritten)
-{
-    QList<Qt::TextFormat> formats;
-    for (const char* name : {"Label1", "Label2", "Label3"})
-        formats << control<QLabel>(name)->textFormat();
-    EXPECT_EQ(formats, QList<Qt::TextFormat>(3, Qt::PlainText));
 }
 
 // Each editing and output command runs its operation by its menu item, its key and its button;
