@@ -177,27 +177,6 @@ TEST_P(DemoReports, KindThreeFromOneSharedReadShowsAndLeavesWhatEachPersonsQuery
     }
 }
 
-// A person who moved departments within the period is titled by the first record, where they
-// worked first: shown alone, as the list click shows them, and among the node's persons alike.
-TEST_P(DemoReports, KindOneTitlesAPersonByTheFirstRecordInThePeriodEitherWay)
-{
-    QSqlQuery moved(suite->connection());
-    ASSERT_TRUE(moved.exec("update kq0001 set depart='02', group0='01', team=null where memberid='00012' and "
-                           "zhdate<='2026-10-15'"))
-        << moved.lastError().text().toStdString();
-    BatchReportRequest request{1, "ROOT", {}, {}, QDate(2026, 10, 1), QDate(2026, 10, 31), {}, false};
-    QString amongAll;
-    report->runEachPerson(request, [&](int, int, const QString&) {
-        if (suite->personNumber() == "00012")
-            amongAll = report->label(3) + "|" + report->book().sheetName(1);
-    });
-    request.person = "00012";
-    report->run(request);
-    EXPECT_EQ(amongAll.toStdString(),
-              QString(report->label(3) + "|" + report->book().sheetName(1)).toStdString());
-    EXPECT_TRUE(report->label(3).contains("技术部")) << report->label(3).toStdString();
-}
-
 // More persons than the sheet has rows for (a 36-row block each) are refused before any
 // block is shown, naming how many fit: never a report cut short as if it were whole.
 TEST_P(DemoReports, KindThreeOfMorePersonsThanTheSheetHoldsIsRefusedBeforeAnyBlock)
