@@ -276,6 +276,7 @@ TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
         // Percentages and grouped thousands read as a number cell reads them typed in.
         {"PercentAndThousands", {"100.0%", "250.0%", "250.0%"}, {"50%", "1,000", "2"}, "3", {"6.00", "1002.5", ""}},
         {"PercentField", {"12.3%", "12.3%"}, {"0", "0"}, "3", {"24.6%", "0", ""}, 4, "0.0%"},
+        {"PercentFieldToTwoPlaces", {"12.34%", "12.34%"}, {"0", "0"}, "3", {"24.68%", "0", ""}, 4, "0.00%"},
         {"PercentFieldOfPlainNumbers", {"0.125", "0.125"}, {"0", "0"}, "3", {"25.0%", "0", ""}, 4, "0.0%"},
         {"NumberShownWhole", {"2.5"}, {"0"}, "3", {"3.00", "0", ""}, 4, "  ", "0"},
         {"SameFormatIdInALaterTable", {"2.5"}, {"0"}, "3", {"2.50", "0", ""}, 4, "  ", "0.00"}};

@@ -149,6 +149,11 @@ TEST_F(SavingTest, EachCellWritesByItsFieldsType)
         }
         EXPECT_EQ(write.toStdString(), c.write) << c.column << " " << c.typed;
     }
+    // The last column a template can have is saved like any other.
+    columns.setField(255, "bz");
+    sheet.setLastColumn(255);
+    sheet.setText(5, 255, "末列");
+    EXPECT_EQ(shown(SheetSaving(suite, columns, sheet, records).SaveRecord(255, 5, 255)), "QString 末列");
 }
 
 // A name without a code is refused naming the row and the column's label, which is the heading
