@@ -206,7 +206,7 @@ void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const Q
                                   .arg(cell())
                                   .arg(t.size())
                                   .arg(ExcelMaxText)};
-            return XlsxFile::xmlText(withLiteralEscapes(t));
+            return XlsxFile::cellText(t);
         };
         lxw_error error = LXW_NO_ERROR;
         if (const QString f = sheet.formula(row, col); !f.isEmpty()) {
@@ -385,6 +385,11 @@ QByteArray XlsxFile::xmlText(const QString& text)
             clean[i] = QChar::ReplacementCharacter;
     }
     return clean.toUtf8();
+}
+
+QByteArray XlsxFile::cellText(const QString& text)
+{
+    return xmlText(withLiteralEscapes(text));
 }
 
 QString XlsxFile::excelSheetName(const QString& name, int number)

@@ -65,6 +65,9 @@ public:
     // line feed and carriage return, U+FFFE, U+FFFF, a surrogate without its pair) become
     // U+FFFD, so that the file stays well-formed and the place of the lost character shows.
     static QByteArray xmlText(const QString& text);
+    // A cell's text as the workbook holds it: xmlText(), with each "_xHHHH_" in it (H a hex
+    // digit) escaped so that a spreadsheet shows it as it stands, not as the character HHHH.
+    static QByteArray cellText(const QString& text);
 
     // The most UTF-16 units a sheet name may have.
     static constexpr qsizetype MaxSheetName = 31;

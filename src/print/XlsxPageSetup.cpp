@@ -348,8 +348,8 @@ QStringList writeXlsx(const grid::Workbook& book, const QString& path, const Pag
             lxw_format* bold = workbook_add_format(workbook);
             format_set_bold(bold);
             for (int c = 0; c < int(topRow.size()); ++c) {
-                const lxw_error e =
-                    worksheet_write_string(worksheet, 0, lxw_col_t(c), topRow[c].toUtf8().constData(), bold);
+                const lxw_error e = worksheet_write_string(
+                    worksheet, 0, lxw_col_t(c), grid::XlsxFile::cellText(topRow[c]).constData(), bold);
                 if (e != LXW_NO_ERROR)
                     refused << refusal(QStringLiteral("caption of column %1").arg(c + 1), e);
             }
