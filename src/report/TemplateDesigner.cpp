@@ -94,7 +94,7 @@ QByteArray digestOf(const QString& path)
 void TemplateDesigner::stamp(const QString& path)
 {
     m_stampedPath = QFileInfo(path).absoluteFilePath();
-    m_stampedBytes = digestOf(path);
+    m_seenDigests.insert(m_stampedPath, digestOf(path));
 }
 
 QString TemplateDesigner::templateFile(const QString& path)
@@ -119,8 +119,10 @@ bool TemplateDesigner::replacesUnasked(const QString& path) const
 bool TemplateDesigner::changedSinceRead(const QString& path) const
 {
     const QString target = templateFile(path);
-    return !target.isEmpty() && QFileInfo(target).absoluteFilePath() == m_stampedPath &&
-           digestOf(target) != m_stampedBytes;
+    if (target.isEmpty())
+        return false;
+    const auto seen = m_seenDigests.constFind(QFileInfo(target).absoluteFilePath());
+    return seen != m_seenDigests.cend() && digestOf(target) != *seen;
 }
 
 void TemplateDesigner::prepareGrid()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -93,9 +94,9 @@ public:
     // in lower case as the reports look it up (a ".VTS" is made lower case, any other name
     // gets ".vts" added); empty when `path` is blank.
     static QString templateFile(const QString& path);
-    // Whether templateFile(`path`) is the file the designer last read or wrote and it has
-    // changed since (another operator saved their design there): saving would replace that
-    // design.
+    // Whether templateFile(`path`) is a file the designer has read or written (the report's
+    // own template read on load, a file opened since) and it has changed since (another
+    // operator saved their design there): saving would replace that design.
     bool changedSinceRead(const QString& path) const;
     // Whether saving under the chosen `path` would replace a file the file dialog did not ask
     // about: the suffix made ".vts" names another file, which exists and is not the one the
@@ -122,8 +123,9 @@ private:
     int m_designRow = 0;
     int m_designColumn = 0;
     QString m_designFile;
-    QString m_stampedPath;     // the file last read or written, absolute
-    QByteArray m_stampedBytes; // its digest then (empty: there was no file)
+    QString m_stampedPath; // the file last read or written, absolute
+    // Each file read or written, absolute, with its digest then (empty: there was no file).
+    QHash<QString, QByteArray> m_seenDigests;
     int m_savedColumns = 0;
     int m_savedRows = 0;
 };

@@ -179,6 +179,19 @@ TEST_F(TemplateDesignerTest, SavingPutsTheFrozenCountsBackAndTheFileLaysOutAsDes
     EXPECT_EQ(headings(saved.active(), 6), headings(book.active(), 6));
 }
 
+// Another file opened to start from does not make the designer forget the report's own
+// template, read on loading: a design another operator saved there since is still asked about.
+TEST_F(TemplateDesignerTest, TheReportsTemplateIsStillCheckedAfterAnotherFileIsOpened)
+{
+    designer.load();
+    designer.save(path(u"start"_qs));
+    designer.open(path(u"start.vts"_qs));
+    test::putFile(designer.defaultTemplate(), "theirs");
+    EXPECT_EQ(std::pair(designer.changedSinceRead(designer.defaultTemplate()),
+                        designer.changedSinceRead(path(u"start"_qs))),
+              std::pair(true, false));
+}
+
 // The reports look for "夜班3.vts": a name typed bare or with the filter's ".VTS" is saved there,
 // and a save over it is checked against that file.
 TEST_F(TemplateDesignerTest, ASavedTemplateEndsInTheSuffixTheReportsLookFor)
