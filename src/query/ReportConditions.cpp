@@ -171,7 +171,7 @@ QString ReportConditions::nameTaken(const QString& name, int index) const
     return nameTaken(reportList(), name, index);
 }
 
-QStringList ReportConditions::add(const ReportEdit& edit)
+ReportEditResult ReportConditions::add(const ReportEdit& edit)
 {
     QString refused;
     update([&](const Reader& read) -> Values {
@@ -189,9 +189,9 @@ QStringList ReportConditions::add(const ReportEdit& edit)
                conditions(edit);
     });
     if (!refused.isEmpty())
-        return {refused};
-    return copyTemplates(m_suite.moduleKey(), edit.name, AddedKinds) +
-           removeTemplates(edit.name, UnaddedKinds);
+        return {{refused}, true};
+    return {copyTemplates(m_suite.moduleKey(), edit.name, AddedKinds) +
+            removeTemplates(edit.name, UnaddedKinds)};
 }
 
 QStringList ReportConditions::copyTemplates(const QString& from, const QString& to,
@@ -231,7 +231,7 @@ QString ReportConditions::notHeld(const QStringList& list, int index, const QStr
         .arg(name, action);
 }
 
-QStringList ReportConditions::modify(int index, const QString& shown, const ReportEdit& edit)
+ReportEditResult ReportConditions::modify(int index, const QString& shown, const ReportEdit& edit)
 {
     const bool renamed = edit.name != shown;
     QString refused;
@@ -250,7 +250,7 @@ QStringList ReportConditions::modify(int index, const QString& shown, const Repo
                        : values;
     });
     if (!refused.isEmpty())
-        return {refused};
+        return {{refused}, true};
     if (!renamed)
         return {};
     // A renamed report takes along its page set-up, its designer option and its templates; the
@@ -263,10 +263,10 @@ QStringList ReportConditions::modify(int index, const QString& shown, const Repo
             QString::fromLatin1(section));
     if (m_suite.reportKey() == shown && !stillListed)
         m_suite.setReportKey(edit.name);
-    return copyTemplates(shown, edit.name, OwnKinds);
+    return {copyTemplates(shown, edit.name, OwnKinds)};
 }
 
-QStringList ReportConditions::remove(int index, const ReportEdit& edit)
+ReportEditResult ReportConditions::remove(int index, const ReportEdit& edit)
 {
     QString refused;
     bool stillListed = false;
@@ -286,13 +286,13 @@ QStringList ReportConditions::remove(int index, const ReportEdit& edit)
         return stillListed ? values : values + conditions({edit.name, {}, {}});
     });
     if (!refused.isEmpty())
-        return {refused};
+        return {{refused}, true};
     if (stillListed)
         return {};
     // The current report deleted: the built-in one becomes current, not a report that is gone.
     if (m_suite.reportKey() == edit.name)
         m_suite.setReportKey(m_suite.moduleKey());
-    return removeTemplates(edit.name, OwnKinds);
+    return {removeTemplates(edit.name, OwnKinds)};
 }
 
 QStringList ReportConditions::removeTemplates(const QString& name, std::span<const int> kinds)

@@ -25,6 +25,14 @@ struct ReportEdit
     QString personCondition; // Text3, setting name + "BDTJ2"
 };
 
+// What an edit of the list came to: a refusal (refused, nothing written) or the template files
+// that could not be copied or deleted (the settings written all the same), one line each.
+struct ReportEditResult
+{
+    QStringList problems;
+    bool refused = false;
+};
+
 // The named reports (styles) of the module, kept in section TALOR of the settings file:
 // ModuleKey + "nBD" the number of user reports, ModuleKey + "sBD" + i the name of report i,
 // name + "BDTJ1" / "BDTJ2" its conditions, and its templates name + "1.vts" / "2.vts" /
@@ -67,20 +75,20 @@ public:
     // keep its own name).
     QString nameTaken(const QString& name, int index) const;
 
-    // The edits of frmSQL1's Command1. They return what went wrong (one line each): a refusal,
-    // in which case nothing is written, or the template files that could not be copied or
-    // deleted (the settings are written all the same); empty when all went well.
+    // The edits of frmSQL1's Command1. They return what went wrong: a refusal, in which case
+    // nothing is written, or the template files that could not be copied or deleted (the
+    // settings are written all the same); no problems when all went well.
     // Add: count + 1, the new entry, its conditions; the built-in report's "1.vts" and
     // "2.vts" copied to the new name (overwriting, never a file onto itself), and a "3.vts" of
     // the name that an older report left removed. With MaxReports
     // reports already, or a name that is taken, nothing is written.
-    QStringList add(const ReportEdit& edit);
+    ReportEditResult add(const ReportEdit& edit);
     // Modify entry `index` (1 and up), shown as `shown`: the entry takes the name, the name the
     // conditions. A renamed report takes along its other settings (ReportSettings and the page
     // set-up of SettingsKeys.h) and its "1.vts", "2.vts" and "3.vts", copied to the new name; the old
     // name keeps its own, as another operator may still show it. When the renamed report was
     // the current one, the new name becomes current.
-    QStringList modify(int index, const QString& shown, const ReportEdit& edit);
+    ReportEditResult modify(int index, const QString& shown, const ReportEdit& edit);
     // Delete entry `index` (1 and up), named `edit.name`: count - 1, the later entries moved up,
     // the old last entry emptied, the name's conditions emptied and its "1.vts", "2.vts" and
     // "3.vts" deleted. When the built-in report or another remaining entry carries the same name, its
@@ -88,7 +96,7 @@ public:
     // Both write nothing and say so when entry `index` no longer holds the name the dialog
     // showed (another operator added, moved or deleted reports in between): the index would
     // now name another report.
-    QStringList remove(int index, const ReportEdit& edit);
+    ReportEditResult remove(int index, const ReportEdit& edit);
 
     // Makes `name` the current report (ReportKey); the choice needs no check.
     void choose(const QString& name);

@@ -85,7 +85,7 @@ void frmSQL1::buildControls()
 void frmSQL1::apply()
 {
     const ReportEdit edit{m_name->text(), m_dept->text(), m_person->text()};
-    QStringList problems;
+    ReportEditResult result;
     try {
         // What the settings cannot hold, or a name another report has: the editor stays open.
         QString refusal = ReportConditions::refusal(edit);
@@ -97,23 +97,27 @@ void frmSQL1::apply()
         }
         switch (m_mode) {
         case EditMode::Add:
-            problems = m_reports.add(edit);
+            result = m_reports.add(edit);
             break;
         case EditMode::Modify:
-            problems = m_reports.modify(m_index, m_selected, edit);
+            result = m_reports.modify(m_index, m_selected, edit);
             break;
         case EditMode::Delete:
-            problems = m_reports.remove(m_index, edit);
+            result = m_reports.remove(m_index, edit);
             break;
         case EditMode::None:
             break;
         }
     } catch (const std::exception& error) {
         // The list shows afterwards what the settings hold now.
-        problems << QString::fromUtf8(error.what());
+        result.problems << QString::fromUtf8(error.what());
     }
-    if (!problems.isEmpty())
-        m_ui.message(this, problems.join(u'\n'));
+    if (!result.problems.isEmpty())
+        m_ui.message(this, result.problems.join(u'\n'));
+    // Refused when writing (another operator took the name meanwhile): the editor stays open
+    // with what was typed, as on a refusal found before.
+    if (result.refused)
+        return;
     accept();
 }
 

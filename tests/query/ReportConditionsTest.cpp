@@ -69,11 +69,11 @@ TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntriesUpToTheLas
     }
     // An add stops at the last report the list reads.
     set(MK + "nBD", QString::number(ReportConditions::MaxReports - 1));
-    EXPECT_TRUE(reports.add({u"last"_qs, {}, {}}).isEmpty());
+    EXPECT_TRUE(reports.add({u"last"_qs, {}, {}}).problems.isEmpty());
     EXPECT_EQ(std::tuple(reports.reportList().size(), reports.reportList().last()),
               std::tuple(qsizetype(ReportConditions::MaxReports + 1), u"last"_qs));
     suite.settingsWrites.clear();
-    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}) + suite.settingsWrites,
+    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}).problems + suite.settingsWrites,
               QStringList{u"报表已达999个，不能再添加！"_qs});
 }
 
@@ -100,7 +100,7 @@ TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
     writeFile(u"夜班3.vts"_qs, "old"); // an older report's: removed, the new one has no kind 3
     suite.settingsWrites.clear();
 
-    EXPECT_TRUE(reports.add({u"夜班"_qs, u"depart='1'"_qs, u"memberid<>'9'"_qs}).isEmpty());
+    EXPECT_TRUE(reports.add({u"夜班"_qs, u"depart='1'"_qs, u"memberid<>'9'"_qs}).problems.isEmpty());
     EXPECT_EQ(suite.settingsWrites,
               (QStringList{"TALOR/" + MK + "nBD=3", "TALOR/" + MK + "sBD3=夜班", "TALOR/夜班BDTJ1=depart='1'",
                            "TALOR/夜班BDTJ2=memberid<>'9'"}));
@@ -114,13 +114,13 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
 {
     writeFile(MK + "1.vts", "one");
     writeFile(u"早班2.vts"_qs, "old"); // the built-in report has no kind 2: nor has the new one
-    EXPECT_TRUE(reports.add({u"早班"_qs, {}, {}}).isEmpty());
+    EXPECT_TRUE(reports.add({u"早班"_qs, {}, {}}).problems.isEmpty());
     EXPECT_EQ(std::tuple(content(u"早班1.vts"_qs), QFile::exists(file(u"早班2.vts"_qs))),
               std::tuple(QByteArray("one"), false));
 
     // Names a file cannot hold get templates inside the directory.
     const QString name = u"../班/组%"_qs;
-    EXPECT_TRUE(reports.add({name, u"c"_qs, {}}).isEmpty());
+    EXPECT_TRUE(reports.add({name, u"c"_qs, {}}).problems.isEmpty());
     EXPECT_EQ(std::tuple(templateFileStem(name), content(u"%2E.%2F班%2F组%251.vts"_qs),
                          reports.read(name).deptCondition, QDir(dir.path()).entryList(QDir::Files).size()),
               std::tuple(u"%2E.%2F班%2F组%25"_qs, QByteArray("one"), u"c"_qs, 3));
@@ -132,7 +132,7 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
     const QString stem = templateFileStem(longName);
     EXPECT_LE((stem + "1.vts").toUtf8().size(), 200);
     EXPECT_NE(stem, templateFileStem(longName + u'x'));
-    EXPECT_TRUE(reports.add({longName, {}, {}}).isEmpty());
+    EXPECT_TRUE(reports.add({longName, {}, {}}).problems.isEmpty());
     EXPECT_EQ(content(stem + "1.vts"), "one");
     const QString fits(65, QChar(u'班')); // 195 bytes + "1.vts" = 200: kept whole
     EXPECT_EQ(templateFileStem(fits), fits);
@@ -144,7 +144,7 @@ TEST_F(ReportConditionsTest, ModifyOfAnEntryRenamedMeanwhileChangesNothing)
 {
     users({u"A"_qs, u"C"_qs});
     suite.settingsWrites.clear();
-    EXPECT_EQ(reports.modify(2, u"B"_qs, {u"D"_qs, {}, {}}) + suite.settingsWrites,
+    EXPECT_EQ(reports.modify(2, u"B"_qs, {u"D"_qs, {}, {}}).problems + suite.settingsWrites,
               QStringList{u"报表列表已被改动：第2项已不是“B”，没有修改，请重新选择"_qs});
 }
 
@@ -170,8 +170,9 @@ TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritt
                    {3, u"夜班"_qs, MK}};
     for (const auto& [index, shown, name] : refused) {
         const ReportEdit edit{name, u"new"_qs, {}};
-        EXPECT_EQ(index == 0 ? reports.add(edit) : reports.modify(index, shown, edit),
-                  QStringList{"已有名为“" + name + "”的报表，请换一个名称！"})
+        const ReportEditResult result = index == 0 ? reports.add(edit) : reports.modify(index, shown, edit);
+        EXPECT_EQ(std::pair(result.problems, result.refused),
+                  std::pair(QStringList{"已有名为“" + name + "”的报表，请换一个名称！"}, true))
             << index << ' ' << name.toStdString();
     }
     EXPECT_EQ(suite.settingsWrites, QStringList());
@@ -182,9 +183,9 @@ TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritt
 
     for (const int index : {1, 3, 4}) {
         const QString name = reports.reportList()[index];
-        EXPECT_TRUE(reports.modify(index, name, {name, u"d"_qs, u"p"_qs}).isEmpty()) << index;
+        EXPECT_TRUE(reports.modify(index, name, {name, u"d"_qs, u"p"_qs}).problems.isEmpty()) << index;
     }
-    EXPECT_TRUE(reports.modify(4, u"夜班"_qs, {u"晚班"_qs, {}, {}}).isEmpty());
+    EXPECT_TRUE(reports.modify(4, u"夜班"_qs, {u"晚班"_qs, {}, {}}).problems.isEmpty());
     EXPECT_EQ(reports.reportList(), (QStringList{MK, u"R1"_qs, u"R2"_qs, u"夜班"_qs, u"晚班"_qs}));
 }
 
@@ -210,8 +211,8 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
     set(u"R1新FIX"_qs, u"5"_qs);
     suite.reportKeyValue = u"R1"_qs;
 
-    EXPECT_TRUE(
-        reports.modify(1, u"R1"_qs, {u"R1新"_qs, u"depart='02'"_qs, u"memberid='00002'"_qs}).isEmpty());
+    EXPECT_TRUE(reports.modify(1, u"R1"_qs, {u"R1新"_qs, u"depart='02'"_qs, u"memberid='00002'"_qs})
+                    .problems.isEmpty());
     QStringList renamed, old;
     for (const auto& [section, suffix, value] : kept) {
         renamed << suite.setting(section, "R1新" + suffix);
@@ -229,7 +230,7 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
     EXPECT_EQ(content(u"templates/R1新2.vts"_qs), "R12.vts");
 
     // Another report renamed: the current one stays.
-    EXPECT_TRUE(reports.modify(2, u"R2"_qs, {u"R3"_qs, {}, {}}).isEmpty());
+    EXPECT_TRUE(reports.modify(2, u"R2"_qs, {u"R3"_qs, {}, {}}).problems.isEmpty());
     EXPECT_EQ(suite.reportKey(), u"R1新"_qs);
 }
 
@@ -262,7 +263,8 @@ TEST(ReportConditionsShared, EditsOfTwoOperatorsAtTheSameMomentAllLand)
     // another deletes the entry.
     const auto edit = [](ReportConditions& reports, const std::pair<int, QString>& e) {
         const auto& [index, name] = e;
-        return index == 0 ? reports.add({name, name.toLower(), {}}) : reports.remove(index, {name, {}, {}});
+        return index == 0 ? reports.add({name, name.toLower(), {}}).problems
+                          : reports.remove(index, {name, {}, {}}).problems;
     };
     const struct
     {
@@ -294,6 +296,28 @@ TEST(ReportConditionsShared, EditsOfTwoOperatorsAtTheSameMomentAllLand)
     }
 }
 
+// Another operator takes the name between the editor's check and the write: the editor says
+// so and stays open with what was typed, so that another name can be given.
+TEST(ReportConditionsShared, ANameTakenWhileWritingLeavesTheEditorOpen)
+{
+    QTemporaryDir dir;
+    FileSuite first, second;
+    first.settingsDir = first.templateDir = second.settingsDir = second.templateDir = dir.path();
+    ReportConditions one(first), other(second);
+    first.beforeWrite = [&] {
+        other.add({u"夜班"_qs, {}, {}});
+    };
+    test::ScriptedUi ui;
+    frmSQL1 editor(one, ui, EditMode::Add, 0, MK);
+    child<QLineEdit>(editor, "Text1")->setText(u"夜班"_qs);
+    child<QLineEdit>(editor, "Text2")->setText(u"depart='01'"_qs);
+    child<QPushButton>(editor, "Command1")->click();
+    EXPECT_EQ(std::tuple(ui.messageTexts(), editor.result(), child<QLineEdit>(editor, "Text2")->text(),
+                         one.reportList()),
+              std::tuple(QStringList{u"已有名为“夜班”的报表，请换一个名称！"_qs}, int(QDialog::Rejected),
+                         u"depart='01'"_qs, QStringList{MK, u"夜班"_qs}));
+}
+
 TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTemplates)
 {
     users({u"A"_qs, u"B"_qs, u"C"_qs});
@@ -304,7 +328,7 @@ TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTem
     suite.settingsWrites.clear();
     suite.reportKeyValue = u"B"_qs;
 
-    EXPECT_TRUE(reports.remove(2, {u"B"_qs, u"d"_qs, u"p"_qs}).isEmpty());
+    EXPECT_TRUE(reports.remove(2, {u"B"_qs, u"d"_qs, u"p"_qs}).problems.isEmpty());
     EXPECT_EQ(suite.reportKey(), MK) << "the current report deleted: the built-in one is current";
     EXPECT_EQ(suite.settingsWrites, (QStringList{"TALOR/" + MK + "nBD=2", "TALOR/" + MK + "sBD2=C",
                                                  "TALOR/" + MK + "sBD3=", "TALOR/BBDTJ1=", "TALOR/BBDTJ2="}));
@@ -314,7 +338,7 @@ TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTem
 
     // A dialog opened on C as entry 3 before B went deletes nothing: entry 3 is gone.
     suite.settingsWrites.clear();
-    EXPECT_EQ(reports.remove(3, {u"C"_qs, {}, {}}) + suite.settingsWrites,
+    EXPECT_EQ(reports.remove(3, {u"C"_qs, {}, {}}).problems + suite.settingsWrites,
               QStringList{u"报表列表已被改动：第3项已不是“C”，没有删除，请重新选择"_qs});
 
     // The last entry: nothing moves; another report stays current.
