@@ -19,6 +19,7 @@ public:
     virtual void layoutReport() = 0;                   // LayoutReport
     virtual void treeClick(QTreeWidgetItem* node) = 0; // TreeView1 node click
     virtual void listClick() = 0;                      // ListView1 item click
+    virtual void redisplayPerson() = 0;                // kind 1 shown again for the person shown
     virtual void selectReport() = 0;                   // MN01's dialog frmSQL0
     virtual void editContent() = 0;                    // MN02
     virtual void saveContent() = 0;                    // MN03

@@ -74,6 +74,7 @@ public:
     }
     void treeClick(QTreeWidgetItem*) override { m_clicks.treeClick(); }
     void listClick() override { m_clicks.listClick(); }
+    void redisplayPerson() override { m_clicks.redisplayPerson(); }
     void selectReport() override;
     void editContent() override { m_editing.editContent(); }
     void saveContent() override { m_editing.saveContent(); }

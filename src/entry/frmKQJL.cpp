@@ -498,6 +498,7 @@ void frmKQJL::periodEdited()
     // A period report shown anew: unsaved edits are asked about first; Cancel keeps the period.
     if (m_suite.reportOption() != "2" && !discardUnsavedData()) {
         showPeriod();
+        m_periodPick->setCurrentIndex(0); // the dates shown, not a quick pick of other dates
         return;
     }
     m_suite.setPeriodStart(start.toString(PeriodFormat));

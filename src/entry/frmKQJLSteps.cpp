@@ -369,11 +369,14 @@ void frmKQJL::showAboutBox()
 
 void frmKQJL::redisplay()
 {
-    // With no node clicked yet there is nothing to show again.
-    if (m_suite.reportOption() == "1")
-        clickList();
-    else
+    // With no node clicked yet there is nothing to show again. Kind 1 shows its person again,
+    // not the one the list's cursor has moved to since without a choice.
+    if (m_suite.reportOption() == "1") {
+        clearReportStatus();
+        runCommand(QStringLiteral("人员查询"), &ModuleCommands::redisplayPerson);
+    } else {
         clickTree(m_currentNode);
+    }
 }
 
 void frmKQJL::check1Click()

@@ -292,8 +292,21 @@ void SelectionClicks::listClick()
         showPersonAgain();
         return;
     }
+    showPersonOrSay(item->key.mid(1), item->text.mid(item->key.size()).trimmed());
+}
+
+void SelectionClicks::redisplayPerson()
+{
+    if (!m_shownPerson)
+        return listClick();
+    if (m_view.discardUnsavedData())
+        showPersonOrSay(m_shownPerson->first, m_shownPerson->second);
+}
+
+void SelectionClicks::showPersonOrSay(const QString& number, const QString& name)
+{
     try {
-        showPerson(item->key.mid(1), item->text.mid(item->key.size()).trimmed());
+        showPerson(number, name);
     } catch (const std::exception& error) {
         // First in words what failed and the engine's reason, then the query's own text.
         m_view.showListError(QStringLiteral("读取该人员的考勤记录失败：") + QString::fromUtf8(error.what()) +

@@ -88,6 +88,10 @@ public:
     // ListView1's item click, on the selected item (report kind 1). Errors after its start
     // are shown as the message "bSQL:... --- str2:... --- j:..." and end the click.
     void listClick();
+    // Kind 1 shown again (a new period, the sum box, a refresh): the person shown, wherever the
+    // list's cursor has moved since without a choice; before any person, listClick(). Unsaved
+    // edits are asked about first.
+    void redisplayPerson();
     // One person's period in the grid, labels and sheet name, as the list click shows it (the
     // print command's batch and each person of `talor report` are shown so). The department,
     // group and team names are those of the person's first record in the period, where the
@@ -119,6 +123,8 @@ public:
     static QString listErrorText(const QString& query, const QString& actionText, int rowCursor);
 
 private:
+    // showPerson(), a failure shown as listClick() shows it.
+    void showPersonOrSay(const QString& number, const QString& name);
     grid::Sheet& sheet();
     // Kinds 1 and 2: the records of EmployeeRecords from the first data row on, with the sum
     // row when Check1 is ticked, or one cleared row when there are none.

@@ -26,6 +26,7 @@ public:
         record("treeClick");
     }
     void listClick() override { record("listClick"); }
+    void redisplayPerson() override { record("redisplayPerson"); }
     void selectReport() override { record("selectReport"); }
     void editContent() override { record("editContent"); }
     void saveContent() override { record("saveContent"); }

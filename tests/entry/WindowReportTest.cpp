@@ -101,12 +101,21 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     enterPerson(0);
     EXPECT_EQ(std::pair(suite->personNumber(), ui().messages.size()), std::pair(number, size_t(1)))
         << "the list is behind the guard too";
+    // A quick pick cancelled at the guard: the period stays, and so does the custom choice.
+    ui().answers = {UiService::Answer::Cancel};
+    auto* pick = child<QComboBox>(*window, "PeriodPick");
+    pick->setCurrentIndex(1);
+    Q_EMIT pick->activated(1);
+    EXPECT_EQ(std::pair(suitePeriod(), pick->currentText()),
+              std::pair(QString("2026-10-15|2026-11-14"), QString("自定")));
     window->state().DataChanged = false;
     ui().messages.clear();
     child<QComboBox>(*window, "PeriodPick")->activated(3); // as a choice in the list emits it
     const auto [start, end] = pickedPeriod(PeriodPick::SixteenthToFifteenth, QDate::currentDate());
     const QString from = start.toString(Qt::ISODate), to = end.toString(Qt::ISODate);
-    EXPECT_EQ(suitePeriod() + " " + label(2), from + "|" + to + " " + from + " 至 " + to);
+    EXPECT_EQ(suitePeriod() + " " + label(2) + " " + suite->personNumber(),
+              from + "|" + to + " " + from + " 至 " + to + " " + number)
+        << "the person shown again, not the one the list's cursor was left on";
 
     suite->writeSetting("TALOR", "考勤日报BDTJ2", "no_such_column=1",
                         suite->settingsDirectory() + "/" + suite->settingsFileName());

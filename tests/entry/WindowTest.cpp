@@ -290,12 +290,12 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
               std::tuple(QDate(2026, 12, 24), QDate(2026, 12, 24), qsizetype(4), true));
     window->state().DataChanged = false;
 
-    // Report kind 1 redisplays the list instead.
+    // Report kind 1 redisplays its person instead.
     suite.option = "1";
     suite.refresh = 1;
     test::tick(*window);
     control<QCheckBox>("Check1")->click();
-    EXPECT_EQ(std::tuple(commands.count("listClick"), commands.treeNodes.size(), suite.refresh),
+    EXPECT_EQ(std::tuple(commands.count("redisplayPerson"), commands.treeNodes.size(), suite.refresh),
               std::tuple(qsizetype(2), qsizetype(4), 2));
 
     // Another modal window of the module holds the ticks back while it is open.
@@ -304,10 +304,10 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
     other->show();
     suite.refresh = 1;
     test::tick(*window);
-    EXPECT_EQ(std::pair(commands.count("listClick"), suite.refresh), std::pair(qsizetype(2), 1));
+    EXPECT_EQ(std::pair(commands.count("redisplayPerson"), suite.refresh), std::pair(qsizetype(2), 1));
     delete other;
     test::tick(*window);
-    EXPECT_EQ(commands.count("listClick"), 3);
+    EXPECT_EQ(commands.count("redisplayPerson"), 3);
 }
 
 // The commands behind the unsaved-data guard, by menu or key (Cancel: nothing happens) and by
