@@ -284,8 +284,10 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
         book.active().clear();
         book.active().setLastColumn(5);
         book.active().setColumnHeading(1, c.headings ? "日期" : "");
-        // A label of the cell layout in the last column: nothing is written beside it.
+        // A label of the cell layout in the last column: nothing is written beside it; one in the
+        // last row of the header and the column before the last gets its value beside it.
         book.active().setPlainText(2, 5, c.headings ? "" : "日期：");
+        book.active().setPlainText(4, 4, c.headings ? "" : "部门");
         suite.option = c.option;
         suite.date = QDate(2026, 10, c.day);
         view.sum = c.sum;
@@ -295,7 +297,8 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
             clicks.showPerson("0001", "甲");
         else
             clicks.treeClick();
-        EXPECT_EQ(std::pair(book.active().lastRow(), book.active().lastColumn()), std::pair(c.lastRow, 5));
+        EXPECT_EQ(std::tuple(book.active().lastRow(), book.active().lastColumn(), book.active().text(4, 5)),
+                  std::tuple(c.lastRow, 5, QString(c.headings ? "" : "生产部")));
         for (const auto& [r, texts] : c.rows)
             EXPECT_EQ(row(r).toStdString(), texts) << "row " << r;
     }
