@@ -365,6 +365,21 @@ TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
               "0001:1,0001:2,0001:4 0002:8 0003:16 0004:4 0005:5 0006:6  0004:4 0002:8");
     EXPECT_EQ(periods.sharedCount(), 9);
 
+    // A person whose rows repeat a day (a table without a key) reads their own rows, in the
+    // order their own query gives them; the others' rows are still shared.
+    ASSERT_TRUE(q.exec("create table kqdup as select * from kq"));
+    ASSERT_TRUE(
+        q.exec("insert into kqdup (memberid, zhdate, depart, cdfz) values ('0002', '2026-10-01', 'D1', 9)"));
+    fillSuite(suite, "kqdup");
+    RecordQueries dupQueries(suite);
+    PeriodRecords dups(dupQueries, db, suite.start, suite.end, {}, true, 2);
+    dups.setPersons({"0002", "0003"});
+    for (const QString number : {"0002", "0003"}) {
+        Recordset records;
+        dups.open(number, dupQueries.periodQuery(number, suite.start, suite.end, {}), records);
+    }
+    EXPECT_EQ(dups.sharedCount(), 1);
+
     // A shared read holds about 16,000 rows at most: 500 persons of a month, fewer of a longer
     // period.
     const std::pair<const char*, const char*> lengths[] = {
