@@ -26,10 +26,12 @@ namespace {
 // turn ("_x005F_"), as spreadsheet programs themselves write it.
 QString withLiteralEscapes(const QString& text)
 {
-    static const QRegularExpression escape(QStringLiteral("_(x[0-9A-Fa-f]{4}_)"));
+    // Each underscore that starts such a sequence, also where it closes the one before
+    // ("_x0041_x0042_").
+    static const QRegularExpression escape(QStringLiteral("_(?=x[0-9A-Fa-f]{4}_)"));
     if (!text.contains(u"_x"))
         return text;
-    return QString(text).replace(escape, QStringLiteral("_x005F_\\1"));
+    return QString(text).replace(escape, QStringLiteral("_x005F_"));
 }
 
 // 0x00BBGGRR as the grid keeps colours, to libxlsxwriter's 0xRRGGBB (black has its own code).
