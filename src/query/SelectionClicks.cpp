@@ -305,9 +305,16 @@ void SelectionClicks::redisplayPerson()
 
 void SelectionClicks::showPersonOrSay(const QString& number, const QString& name)
 {
+    const auto before = m_shownPerson;
+    const QString numberBefore = m_parts.suite.personNumber(), nameBefore = m_parts.suite.personName();
     try {
         showPerson(number, name);
     } catch (const std::exception& error) {
+        // The person who could not be read is not the one shown: showing again reads the last
+        // person shown, not this one.
+        m_shownPerson = before;
+        m_parts.suite.setPersonNumber(numberBefore);
+        m_parts.suite.setPersonName(nameBefore);
         // First in words what failed and the engine's reason, then the query's own text.
         m_view.showListError(QStringLiteral("读取该人员的考勤记录失败：") + QString::fromUtf8(error.what()) +
                              u'\n' + listErrorText(m_parts.suite.composedQuery(), ActionText, RowCursor));

@@ -129,6 +129,7 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
         test::containsAll(told[0], {"读取该人员的考勤记录失败：", "no such column: no_such_column"}) &&
         told[1].startsWith(suite->composedQuery() + " --- str2:"))
         << told.join(" | ").toStdString();
+    EXPECT_EQ(suite->personNumber(), number) << "a person who could not be read is not the one shown";
 }
 
 // The status bar says what holds now: a period refused is forgotten once one is taken, and a
