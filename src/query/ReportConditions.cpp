@@ -174,13 +174,16 @@ QString ReportConditions::nameTaken(const QString& name, int index) const
 ReportEditResult ReportConditions::add(const ReportEdit& edit)
 {
     QString refused;
+    bool taken = false;
     update([&](const Reader& read) -> Values {
         const QStringList list = listIn(read);
         // A report beyond the last one the list reads would be lost from sight.
         if (list.size() > MaxReports)
             refused = QStringLiteral("报表已达%1个，不能再添加！").arg(MaxReports);
-        else
+        else {
             refused = nameTaken(list, edit.name, 0);
+            taken = !refused.isEmpty();
+        }
         if (!refused.isEmpty())
             return {};
         const int n = int(list.size());
@@ -189,7 +192,7 @@ ReportEditResult ReportConditions::add(const ReportEdit& edit)
                conditions(edit);
     });
     if (!refused.isEmpty())
-        return {{refused}, true};
+        return {{refused}, taken};
     return {copyTemplates(m_suite.moduleKey(), edit.name, AddedKinds) +
             removeTemplates(edit.name, UnaddedKinds)};
 }
@@ -235,12 +238,15 @@ ReportEditResult ReportConditions::modify(int index, const QString& shown, const
 {
     const bool renamed = edit.name != shown;
     QString refused;
+    bool taken = false;
     bool stillListed = false;
     update([&](const Reader& read) -> Values {
         QStringList list = listIn(read);
         refused = notHeld(list, index, shown, QStringLiteral("修改"));
-        if (refused.isEmpty())
+        if (refused.isEmpty()) {
             refused = nameTaken(list, edit.name, index);
+            taken = !refused.isEmpty();
+        }
         if (!refused.isEmpty())
             return {};
         list[index] = edit.name;
@@ -250,7 +256,7 @@ ReportEditResult ReportConditions::modify(int index, const QString& shown, const
                        : values;
     });
     if (!refused.isEmpty())
-        return {{refused}, true};
+        return {{refused}, taken};
     if (!renamed)
         return {};
     // A renamed report takes along its page set-up, its designer option and its templates; the
@@ -286,7 +292,7 @@ ReportEditResult ReportConditions::remove(int index, const ReportEdit& edit)
         return stillListed ? values : values + conditions({edit.name, {}, {}});
     });
     if (!refused.isEmpty())
-        return {{refused}, true};
+        return {{refused}};
     if (stillListed)
         return {};
     // The current report deleted: the built-in one becomes current, not a report that is gone.

@@ -25,12 +25,12 @@ struct ReportEdit
     QString personCondition; // Text3, setting name + "BDTJ2"
 };
 
-// What an edit of the list came to: a refusal (refused, nothing written) or the template files
-// that could not be copied or deleted (the settings written all the same), one line each.
+// What an edit of the list came to: a refusal (nothing written) or the template files that could
+// not be copied or deleted (the settings written all the same), one line each.
 struct ReportEditResult
 {
     QStringList problems;
-    bool refused = false;
+    bool nameTaken = false; // refused for a name another report has: another name may be given
 };
 
 // The named reports (styles) of the module, kept in section TALOR of the settings file:

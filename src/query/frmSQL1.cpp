@@ -114,9 +114,10 @@ void frmSQL1::apply()
     }
     if (!result.problems.isEmpty())
         m_ui.message(this, result.problems.join(u'\n'));
-    // Refused when writing (another operator took the name meanwhile): the editor stays open
-    // with what was typed, as on a refusal found before.
-    if (result.refused)
+    // The name taken when writing (by another operator meanwhile): the editor stays open with
+    // what was typed, as on a refusal found before. Other refusals (the list changed under the
+    // entry, the list full) close it: the list shows what holds now.
+    if (result.nameTaken)
         return;
     accept();
 }

@@ -171,7 +171,7 @@ TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritt
     for (const auto& [index, shown, name] : refused) {
         const ReportEdit edit{name, u"new"_qs, {}};
         const ReportEditResult result = index == 0 ? reports.add(edit) : reports.modify(index, shown, edit);
-        EXPECT_EQ(std::pair(result.problems, result.refused),
+        EXPECT_EQ(std::pair(result.problems, result.nameTaken),
                   std::pair(QStringList{"已有名为“" + name + "”的报表，请换一个名称！"}, true))
             << index << ' ' << name.toStdString();
     }
@@ -316,6 +316,15 @@ TEST(ReportConditionsShared, ANameTakenWhileWritingLeavesTheEditorOpen)
                          one.reportList()),
               std::tuple(QStringList{u"已有名为“夜班”的报表，请换一个名称！"_qs}, int(QDialog::Rejected),
                          u"depart='01'"_qs, QStringList{MK, u"夜班"_qs}));
+    // The entry edited deleted meanwhile: said, and the editor closes, for the list to show what
+    // holds now (another name would not help).
+    frmSQL1 modifier(one, ui, EditMode::Modify, 1, u"夜班"_qs);
+    first.beforeWrite = [&] {
+        other.remove(1, {u"夜班"_qs, {}, {}});
+    };
+    child<QPushButton>(modifier, "Command1")->click();
+    EXPECT_EQ(std::pair(ui.messageTexts().size(), modifier.result()),
+              std::pair(qsizetype(2), int(QDialog::Accepted)));
 }
 
 TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTemplates)
