@@ -103,9 +103,15 @@ ReportConditions::Values ReportConditions::copiedKeys(const Reader& read, const 
             suffixes << QString::fromLatin1(key.suffix);
 
     Values values;
+    const QString templateKey = QString::fromLatin1(keys::ReportTemplate.suffix);
     for (const QString& suffix : std::as_const(suffixes)) {
         const QString target = to + suffix;
-        const QString value = read(from + suffix);
+        QString value = read(from + suffix);
+        if (suffix.startsWith(templateKey) && !value.isEmpty()) {
+            const int kind = QStringView(suffix).sliced(templateKey.size()).toInt();
+            if (kind >= 1 && kind <= 3 && sameFile(value, templatePath(m_suite, from, kind)))
+                value = templatePath(m_suite, to, kind);
+        }
         const bool alreadyWritten = std::any_of(written.begin(), written.end(),
                                                 [&](const auto& entry) { return entry.first == target; });
         if (!alreadyWritten && read(target) != value)

@@ -113,9 +113,10 @@ private:
     static QString notHeld(const QStringList& list, int index, const QString& name, const QString& action);
     static Values conditions(const ReportEdit& edit);
     // The report-scoped keys of `section` that `to` must take to hold what `from` holds,
-    // leaving out those already `written`.
-    static Values copiedKeys(const Reader& read, const QString& section, const QString& from,
-                             const QString& to, const Values& written);
+    // leaving out those already `written`. A template setting that names `from`'s own template
+    // file names `to`'s, which the rename copies it to.
+    Values copiedKeys(const Reader& read, const QString& section, const QString& from, const QString& to,
+                      const Values& written);
     QStringList copyTemplates(const QString& from, const QString& to, std::span<const int> kinds);
     QStringList removeTemplates(const QString& name, std::span<const int> kinds);
 
