@@ -26,7 +26,7 @@ class Sheet;
 struct SheetState
 {
     static constexpr quint32 DefaultAbnormalColour = talor::DefaultAbnormalColour; // 0xAA8CFF
-    static constexpr quint32 White = 16777215;
+    static constexpr quint32 White = talor::WhiteColour;
 
     bool BlankZero = false;
     quint32 AbnormalColour1 = DefaultAbnormalColour;
