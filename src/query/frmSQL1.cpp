@@ -109,8 +109,10 @@ void frmSQL1::apply()
             break;
         }
     } catch (const std::exception& error) {
-        // The list shows afterwards what the settings hold now.
-        result.problems << QString::fromUtf8(error.what());
+        // The settings file could not be written (a full disk, say): the editor stays open with
+        // what was typed, to be tried again or given up.
+        m_ui.message(this, QString::fromUtf8(error.what()));
+        return;
     }
     if (!result.problems.isEmpty())
         m_ui.message(this, result.problems.join(u'\n'));

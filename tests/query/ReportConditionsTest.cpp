@@ -332,6 +332,17 @@ TEST(ReportConditionsShared, ANameTakenWhileWritingLeavesTheEditorOpen)
     child<QPushButton>(modifier, "Command1")->click();
     EXPECT_EQ(std::pair(ui.messageTexts().size(), modifier.result()),
               std::pair(qsizetype(2), int(QDialog::Accepted)));
+    // The settings file cannot be written (a full disk): said, and the editor stays open with what
+    // was typed.
+    frmSQL1 adder(one, ui, EditMode::Add, 0, MK);
+    child<QLineEdit>(adder, "Text1")->setText(u"早班"_qs);
+    first.beforeWrite = [] {
+        throw SuiteError(u"the settings file cannot be written: disk full"_qs);
+    };
+    child<QPushButton>(adder, "Command1")->click();
+    EXPECT_EQ(
+        std::tuple(ui.messageTexts().last(), adder.result(), child<QLineEdit>(adder, "Text1")->text()),
+        std::tuple(u"the settings file cannot be written: disk full"_qs, int(QDialog::Rejected), u"早班"_qs));
 }
 
 TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTemplates)
