@@ -78,6 +78,14 @@ QString TemplateDesigner::load()
 
 namespace {
 
+// The file `path` names, the same however it is reached (through a symbolic link, say).
+QString fileKey(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
 // A digest of the file's bytes; empty when there is no file to read.
 QByteArray digestOf(const QString& path)
 {
@@ -93,7 +101,7 @@ QByteArray digestOf(const QString& path)
 
 void TemplateDesigner::stamp(const QString& path)
 {
-    m_stampedPath = QFileInfo(path).absoluteFilePath();
+    m_stampedPath = fileKey(path);
     m_seenDigests.insert(m_stampedPath, digestOf(path));
 }
 
@@ -112,8 +120,7 @@ QString TemplateDesigner::templateFile(const QString& path)
 bool TemplateDesigner::replacesUnasked(const QString& path) const
 {
     const QString target = templateFile(path);
-    return target != path.trimmed() && QFileInfo::exists(target) &&
-           QFileInfo(target).absoluteFilePath() != m_stampedPath;
+    return target != path.trimmed() && QFileInfo::exists(target) && fileKey(target) != m_stampedPath;
 }
 
 bool TemplateDesigner::changedSinceRead(const QString& path) const
@@ -121,7 +128,7 @@ bool TemplateDesigner::changedSinceRead(const QString& path) const
     const QString target = templateFile(path);
     if (target.isEmpty())
         return false;
-    const auto seen = m_seenDigests.constFind(QFileInfo(target).absoluteFilePath());
+    const auto seen = m_seenDigests.constFind(fileKey(target));
     return seen != m_seenDigests.cend() && digestOf(target) != *seen;
 }
 

@@ -187,9 +187,12 @@ TEST_F(TemplateDesignerTest, TheReportsTemplateIsStillCheckedAfterAnotherFileIsO
     designer.save(path(u"start"_qs));
     designer.open(path(u"start.vts"_qs));
     test::putFile(designer.defaultTemplate(), "theirs");
-    EXPECT_EQ(std::pair(designer.changedSinceRead(designer.defaultTemplate()),
-                        designer.changedSinceRead(path(u"start"_qs))),
-              std::pair(true, false));
+    // The same file reached through a symbolic link is the same file.
+    ASSERT_TRUE(QFile::link(designer.defaultTemplate(), path(u"link.vts"_qs)));
+    EXPECT_EQ(std::tuple(designer.changedSinceRead(designer.defaultTemplate()),
+                         designer.changedSinceRead(path(u"link"_qs)),
+                         designer.changedSinceRead(path(u"start"_qs))),
+              std::tuple(true, true, false));
 }
 
 // The reports look for "夜班3.vts": a name typed bare or with the filter's ".VTS" is saved there,
