@@ -57,6 +57,15 @@ QSqlDatabase openSqliteFile(const QString& connectionName, const QString& filePa
     return db;
 }
 
+// The journal mode of an open SQLite database, in lower case ("wal", "delete"), or empty.
+QString journalMode(const QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    return query.exec(QStringLiteral("PRAGMA journal_mode")) && query.next()
+               ? query.value(0).toString().toLower()
+               : QString();
+}
+
 // The statements kept prepared for the session of a connection, by connection name. Kept on the
 // heap for good: dropping them at exit could come after their drivers are gone.
 struct Session
@@ -107,10 +116,18 @@ QSqlDatabase Connections::openSqlite(const QString& connectionName, const QStrin
         throw DatabaseError(
             QCoreApplication::translate("talor", "cannot open %1: the directory %2 does not exist")
                 .arg(target, QDir::toNativeSeparators(file.absolutePath())));
-    QSqlDatabase db = openSqliteFile(connectionName, filePath, target, false);
-    const QStringList pragmas{QStringLiteral("PRAGMA foreign_keys = ON"),
-                              QStringLiteral("PRAGMA journal_mode = WAL"),
-                              QStringLiteral("PRAGMA synchronous = NORMAL")};
+    // A database the suite's other modules own keeps its journal mode (the mode is stored in
+    // the file, and one that is written ahead cannot be read by an account that may not write
+    // beside it); only a file made here is written ahead. A file this account may not write is
+    // opened for reading: its reports work, and a save is refused by SQLite with its reason.
+    const bool created = !file.exists();
+    QSqlDatabase db = openSqliteFile(connectionName, filePath, target, !created && !file.isWritable());
+    QStringList pragmas{QStringLiteral("PRAGMA foreign_keys = ON")};
+    if (created)
+        pragmas << QStringLiteral("PRAGMA journal_mode = WAL");
+    // Synchronous NORMAL is safe against power loss only when the journal is written ahead.
+    if (created || journalMode(db) == u"wal")
+        pragmas << QStringLiteral("PRAGMA synchronous = NORMAL");
     const auto refuse = [&](const QString& why) {
         db = QSqlDatabase();
         remove(connectionName);

@@ -28,9 +28,11 @@ struct PostgresServer
 class Connections
 {
 public:
-    // Opens (creating when missing) the SQLite file. Foreign keys are enforced, the journal is
-    // written ahead (readers do not block the writer) and a busy database is waited for a few
-    // seconds, so two processes can share the file. The file's directory must exist.
+    // Opens (creating when missing) the SQLite file. Foreign keys are enforced and a busy
+    // database is waited for a few seconds, so two processes can share the file. A file made
+    // here is written ahead (readers do not block the writer); an existing one keeps the journal
+    // mode it has, and one this account may not write is opened for reading only. The file's
+    // directory must exist.
     static QSqlDatabase openSqlite(const QString& connectionName, const QString& filePath);
     // A file up to this size is checked at open (PRAGMA quick_check): a damaged one is refused,
     // naming what is damaged.

@@ -236,6 +236,27 @@ TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
     EXPECT_FALSE(QFile::exists(dir.filePath("missing.db")));
 }
 
+// The suite's database belongs to the suite's other modules as well: opening it keeps the
+// journal mode it has (a mode written ahead would stay in the file, and lock out an account that
+// may read it but not write beside it).
+TEST(LocalSuiteJournal, TheDatabaseKeepsItsJournalMode)
+{
+    talor::test::ensureApplication();
+    QTemporaryDir dir;
+    DemoOptions options;
+    options.employees = options.days = 1;
+    DemoSuite::generate(dir.path(), options);
+    const QString file = SuiteConfig::load(dir.filePath("suite.ini")).database.file;
+    makeSqlite(file, {"pragma journal_mode=delete"});
+    {
+        LocalSuite suite(dir.filePath("suite.ini"));
+        QSqlQuery query(suite.connection());
+        ASSERT_TRUE(query.exec("pragma journal_mode") && query.next());
+        EXPECT_EQ(std::pair(query.value(0).toString(), QFile::exists(file + "-wal")),
+                  std::pair(QString("delete"), false));
+    }
+}
+
 // Where the "Log" folder of saved sheets goes: never into the talor program's own directory,
 // which an installed program shares with its package.
 TEST(LogDirectory, FollowsTheKeysAndSparesTheProgramDirectory)
