@@ -177,11 +177,17 @@ PrintRun::Result PrintRun::preview()
     return result;
 }
 
-std::unique_ptr<PrintJob> PrintRun::printerJob() const
+QString PrintRun::fallbackPdfFile() const
 {
     const QFileInfo file(temporaryPrintFile());
-    return PrintJob::toPrinter(m_ui, file.absolutePath() + u'/' + file.completeBaseName() + u".pdf",
-                               m_book.sheetName(m_book.activeSheet()));
+    return QStringLiteral("%1/%2-%3.pdf")
+        .arg(file.absolutePath(), file.completeBaseName())
+        .arg(QCoreApplication::applicationPid());
+}
+
+std::unique_ptr<PrintJob> PrintRun::printerJob() const
+{
+    return PrintJob::toPrinter(m_ui, fallbackPdfFile(), m_book.sheetName(m_book.activeSheet()));
 }
 
 PrintRun::Result PrintRun::print()

@@ -113,7 +113,7 @@ public:
     }
 
     // Mode 2: Tmp.xls, then the pages on the default printer without a dialog; where the
-    // machine has no printer, the PDF next to the print file (Tmp.pdf), named in pdfFile.
+    // machine has no printer, the PDF fallbackPdfFile(), named in pdfFile.
     Result print();
     // Export: the workbook at `path` (blanks around the name removed) with the page set-up,
     // print area, title rows, header and footer inside it; the report area only.
@@ -128,7 +128,12 @@ public:
 
     // The temporary print file: temporary directory + "/Tmp.xls".
     QString temporaryPrintFile() const;
-    // A job on the default printer, or where there is none, on Tmp.pdf next to the print file.
+    // The PDF a print goes to where the machine has no printer: next to the print file, named
+    // after this process ("Tmp-4711.pdf"), so that two windows open at once (two suites, or
+    // the same one twice) never write over each other's pages. Each print of the window
+    // overwrites its own, as each overwrites Tmp.xls.
+    QString fallbackPdfFile() const;
+    // A job on the default printer, or where there is none, on fallbackPdfFile().
     std::unique_ptr<PrintJob> printerJob() const;
     // Ends `job`; a failure is named in `result`; on success `sent` is set, and a PDF's path.
     static void finish(PrintJob& job, Result& result);

@@ -94,8 +94,8 @@ class DemoWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        // Each test's temporary print files (Tmp.xls, Tmp.pdf) and the window's kept period in
-        // folders of its own.
+        // Each test's temporary print files (Tmp.xls, the PDF without a printer) and the window's kept period
+        // in folders of its own.
         qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("cache"))));
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                            dir.filePath(QStringLiteral("config")));

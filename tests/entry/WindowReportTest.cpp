@@ -230,7 +230,7 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
     const int previewPages = status().section("：", 1).section(" ", 0, 0).toInt();
     window->book().setAllowInCellEditing(true);
     test::trigger(*window, "MN05");
-    const QString pdf = suite->temporaryDirectory() + "/Tmp.pdf";
+    const QString pdf = suite->temporaryDirectory() + "/" + test::fallbackPdfName();
     const QStringList pages = test::pdfPages(pdf);
     ASSERT_EQ(pages.size(), previewPages) << "the printed pages are the previewed ones";
     EXPECT_TRUE(test::containsAll(pages.value(0), {"制表人: ", sheet().text(5, 2)}));
@@ -296,7 +296,7 @@ TEST_F(WindowReport, ALongPrintOrExportIsStoppedFromItsProgress)
     test::chooseKind(*window, 3);
     enterNode("ROOT");
     ASSERT_GT(sheet().lastRow(), grid::XlsxFile::RowsPerProgress);
-    const QString pdf = suite->temporaryDirectory() + "/Tmp.pdf";
+    const QString pdf = suite->temporaryDirectory() + "/" + test::fallbackPdfName();
     test::trigger(*window, "MN05");
     ASSERT_EQ(std::pair(ui().progressShown, QFile::remove(pdf)), std::pair(0, true))
         << status().toStdString();
@@ -364,7 +364,7 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
         << "the first person previewed, the rest printed";
     EXPECT_EQ(ui().messageTexts() << ui().messages.at(0).title,
               QStringList({"是否还要打印" + persons[2].section(' ', 1) + "以后人员的资料？", "系统提示"}));
-    const QStringList pages = test::pdfPages(tmp("Tmp.pdf"));
+    const QStringList pages = test::pdfPages(tmp(test::fallbackPdfName()));
     // Persons 4 .. last, each starting on a new page, in order.
     QStringList rest;
     for (int i = 3; i < persons.size(); ++i)
@@ -388,10 +388,13 @@ TEST_F(WindowBatch, APdfThatCannotBeWrittenEndsTheWalk)
     ui().answers.push_back(UiService::Answer::Yes);
     test::trigger(*window, "MN05");
     const QStringList steps = status().split("；");
-    EXPECT_EQ(std::tuple(steps.first(), suite->personNumber(),
-                         steps.filter(QRegularExpression("write .*Tmp.pdf")).size()),
-              std::tuple(QStringLiteral("报表打印：未打印，1/%1 人完成").arg(persons.size() - 2),
-                         persons[3].section(' ', 0, 0), qsizetype(1)))
+    EXPECT_EQ(
+        std::tuple(
+            steps.first(), suite->personNumber(),
+            steps.filter(QRegularExpression("write .*" + QRegularExpression::escape(test::fallbackPdfName())))
+                .size()),
+        std::tuple(QStringLiteral("报表打印：未打印，1/%1 人完成").arg(persons.size() - 2),
+                   persons[3].section(' ', 0, 0), qsizetype(1)))
         << status().toStdString();
 }
 
@@ -419,9 +422,10 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
             std::tuple(true, false, qsizetype(1), stop ? size_t(0) : size_t(1)));
         // Nothing printed; an ended run leaves the cell as selecting it makes it: with nothing
         // being edited, not editable.
-        EXPECT_EQ(QList<bool>({QFileInfo::exists(tmp("Tmp.pdf")), QFileInfo::exists(tmp("Tmp.xls")),
-                               window->state().PrintRest, window->book().allowInCellEditing()}),
-                  QList<bool>({false, true, false, false}));
+        EXPECT_EQ(
+            QList<bool>({QFileInfo::exists(tmp(test::fallbackPdfName())), QFileInfo::exists(tmp("Tmp.xls")),
+                         window->state().PrintRest, window->book().allowInCellEditing()}),
+            QList<bool>({false, true, false, false}));
         EXPECT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
         // Nothing printed: no count of printed persons either.
         EXPECT_TRUE(status().contains(QString::fromUtf8(said)) && !status().contains("（预览"))
@@ -439,7 +443,8 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
     ui() = test::ScriptedUi();
     suite->setPersonNumber("99999");
     test::trigger(*window, "MN05");
-    EXPECT_EQ(std::tuple(ui().dialogsShown.size(), QFileInfo::exists(tmp("Tmp.pdf")), suite->statusValue()),
+    EXPECT_EQ(std::tuple(ui().dialogsShown.size(), QFileInfo::exists(tmp(test::fallbackPdfName())),
+                         suite->statusValue()),
               std::tuple(qsizetype(0), false, 99));
     EXPECT_TRUE(status().contains("99999"));
     test::chooseKind(*window, 2);

@@ -2,9 +2,16 @@
 
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace talor::test {
+
+// The PDF a print of this process goes to without a printer, as the operator is told it.
+inline QString fallbackPdfName()
+{
+    return QStringLiteral("Tmp-%1.pdf").arg(QCoreApplication::applicationPid());
+}
 
 // The text of every page, as a reader copies it out of the PDF.
 inline QStringList pdfPages(const QString& path)
