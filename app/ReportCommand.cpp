@@ -132,7 +132,8 @@ QString reportDescription()
     return QString::fromUtf8(
         "Writes one attendance report, laid out by its template and filled as the window fills it:\n"
         "the pages as printed for .pdf (the page set-up of the report's PRINT settings), an Excel\n"
-        "workbook with that page set-up for .xls and .xlsx, the template format for .vts.\n"
+        "workbook with that page set-up for .xls and .xlsx, the template format for .vts (refused\n"
+        "beyond the 16 MiB a template may have: a larger report is kept as .xlsx).\n"
         "talor print prints the same pages on the default printer. No display needed.\n"
         "\n"
         "  --kind 1   one person over a period (--node and --person; --from/--to); without --person\n"

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -491,7 +492,7 @@ QByteArray VtsFile::toBytes(const Workbook& book)
     return bytes;
 }
 
-void VtsFile::write(const Workbook& book, const QString& path)
+void VtsFile::write(const Workbook& book, const QString& path, const VtsLimits& limits)
 {
     // Written as it is made, through a file that checks every write, into a temporary file
     // that replaces the target only when complete: a large report is not held in memory a
@@ -501,9 +502,19 @@ void VtsFile::write(const Workbook& book, const QString& path)
         io::CheckedFile file(target.tempPath());
         writeBook(book, file);
         file.close();
+        const auto fail = [&path](const QString& problem) {
+            return GridFileError(
+                QCoreApplication::translate("talor", "Cannot write \"%1\": %2").arg(path, problem));
+        };
         if (!file.failure().isEmpty())
-            throw GridFileError(
-                QCoreApplication::translate("talor", "Cannot write \"%1\": %2").arg(path, file.failure()));
+            throw fail(file.failure());
+        if (const qint64 size = QFileInfo(target.tempPath()).size(); size > limits.fileBytes)
+            throw fail(QCoreApplication::translate("talor",
+                                                   "it would take %1 bytes, and a template of more than %2 "
+                                                   "bytes cannot be opened again; nothing was written (keep "
+                                                   "a report that large as .xlsx)")
+                           .arg(size)
+                           .arg(limits.fileBytes));
         target.commit();
     } catch (const io::FileWriteError& e) {
         throw GridFileError(e.message());

@@ -51,8 +51,9 @@ public:
     // Throws GridFileError naming the file and the problem (a limit exceeded: naming it).
     static VtsContent read(const QString& path, const VtsLimits& limits = {});
     // Writes atomically (io::writeFileAtomically): the old file stays whole on any failure.
-    // Throws GridFileError naming the file, and saying so when the disk is full.
-    static void write(const Workbook& book, const QString& path);
+    // Throws GridFileError naming the file, and saying so when the disk is full. A file larger
+    // than `limits` lets a template be is refused, not written: it could not be read back.
+    static void write(const Workbook& book, const QString& path, const VtsLimits& limits = {});
     // The file's bytes for `book`.
     static QByteArray toBytes(const Workbook& book);
 };

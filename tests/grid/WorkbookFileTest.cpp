@@ -163,6 +163,17 @@ TEST(VtsFileTest, FilesBeyondTheReaderLimitsAreRefused)
         EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { VtsFile::read(path, limits); }),
                                 {path, c.message.arg(c.amount - 1)}));
     }
+    // The writer refuses a file the reader would: the old file stays, and nothing else is left.
+    VtsLimits limits;
+    limits.fileBytes = size;
+    const QString again = dir.filePath("again.vts");
+    VtsFile::write(book, again, limits);
+    book.setText(3, 1, "x");
+    limits.fileBytes = QFileInfo(again).size() + 9; // the new cell takes more
+    EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { VtsFile::write(book, again, limits); }),
+                            {again, QString("a template of more than %1 bytes").arg(limits.fileBytes)}));
+    EXPECT_EQ(std::pair(QFileInfo(again).size(), QDir(dir.path()).entryList(QDir::Files).size()),
+              std::pair(size, qsizetype(2)));
 }
 
 // A file past the default size limit is refused before it is parsed; a parse that runs out of
