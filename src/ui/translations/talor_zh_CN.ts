@@ -236,6 +236,10 @@ SQL: %2</translation>
         <translation>文件超过 %1 字节，超出模板的上限</translation>
     </message>
     <message>
+        <source>it would take %1 bytes, and a template of more than %2 bytes cannot be opened again; nothing was written (keep a report that large as .xlsx)</source>
+        <translation>文件将有 %1 字节，超过 %2 字节的模板无法再打开；没有写入任何内容（这样大的报表请存为 .xlsx）</translation>
+    </message>
+    <message>
         <source>the part %1 was cut short while it was written: the disk is full (or the temporary folder&#x27;s)</source>
         <translation>写入部件 %1 时被截断：磁盘已满（或临时文件夹所在的磁盘已满）</translation>
     </message>
