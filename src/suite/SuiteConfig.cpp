@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QStandardPaths>
 
 namespace talor {
@@ -32,20 +33,39 @@ QString resolved(const QDir& base, const QString& value, const QString& fallback
     return QDir::cleanPath(base.absoluteFilePath(text));
 }
 
-// The first line whose key has blanks around it ("filter = x"), or 0. Keys are matched as
-// written, so such a line would be passed over as if the key were absent.
-int lineWithBlankAroundKey(const QByteArray& data)
+// What is wrong with the first key line that would not be read as the administrator meant it,
+// as "line N: ...", or empty. Keys are matched as written, so a key with blanks around it
+// ("filter = x") would be passed over as if it were absent; and of a key given twice in a
+// section (an override appended at the end, say) only the first would be read.
+QString keyLineProblem(const QByteArray& data)
 {
     const QList<QByteArray> lines = data.split('\n');
+    QByteArray section;
+    QHash<QByteArray, int> firstLines; // "section]key" -> its line
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QByteArray line = lines[i].trimmed();
-        if (line.isEmpty() || line.startsWith(';') || line.startsWith('#') || line.startsWith('['))
+        const int number = int(i) + 1;
+        if (line.startsWith('[') && line.contains(']')) {
+            section = line.mid(1, line.indexOf(']') - 1);
             continue;
+        }
         const qsizetype eq = lines[i].indexOf('=');
-        if (eq > 0 && lines[i].first(eq) != lines[i].first(eq).trimmed())
-            return int(i) + 1;
+        if (line.startsWith(';') || line.startsWith('#') || eq <= 0)
+            continue;
+        const QByteArray key = lines[i].first(eq);
+        if (key != key.trimmed())
+            return QStringLiteral("line %1: write the key without blanks around it (key=value), or it is "
+                                  "not read")
+                .arg(number);
+        if (const int first = firstLines.value(section + ']' + key); first > 0)
+            return QStringLiteral("line %1: [%2] %3 is given on line %4 already, and only the first is "
+                                  "read: keep one")
+                .arg(number)
+                .arg(QString::fromUtf8(section), QString::fromUtf8(key))
+                .arg(first);
+        firstLines.insert(section + ']' + key, number);
     }
-    return 0;
+    return {};
 }
 
 } // namespace
@@ -71,12 +91,8 @@ SuiteConfig SuiteConfig::load(const QString& path)
     if (!probe.open(QIODevice::ReadOnly))
         throw SuiteError(
             QStringLiteral("suite configuration %1 cannot be read: %2").arg(path, probe.errorString()));
-    if (const int line = lineWithBlankAroundKey(probe.readAll()))
-        throw SuiteError(
-            QStringLiteral("suite configuration %1, line %2: write the key without blanks around "
-                           "it (key=value), or it is not read")
-                .arg(path)
-                .arg(line));
+    if (const QString problem = keyLineProblem(probe.readAll()); !problem.isEmpty())
+        throw SuiteError(QStringLiteral("suite configuration %1, %2").arg(path, problem));
     probe.close();
 
     SuiteConfig config;
@@ -174,6 +190,11 @@ SuiteConfig SuiteConfig::load(const QString& path)
     config.reportDate = date("reportDate");
     config.periodStart = date("periodStart");
     config.periodEnd = date("periodEnd");
+    // Dates of the full form order as texts.
+    if (!config.periodStart.isEmpty() && !config.periodEnd.isEmpty() && config.periodStart > config.periodEnd)
+        throw SuiteError(QStringLiteral("suite configuration %1: [values] periodStart=%2 is later than "
+                                        "periodEnd=%3")
+                             .arg(config.path, config.periodStart, config.periodEnd));
     return config;
 }
 

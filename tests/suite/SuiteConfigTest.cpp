@@ -81,6 +81,10 @@ TEST(SuiteConfig, ErrorsNameTheFileAndTheProblem)
         {"[database]\nfile=a.db\n[values]\nreportDate=2026-02-30\n", "reportDate"},
         {"[database]\nfile=a.db\n[values]\nperiodStart=2026-10-1\n", "periodStart=2026-10-1"},
         {"[database]\nfile=a.db\n[values]\nperiodEnd=31.10.2026\n", "periodEnd=31.10.2026"},
+        {"[values]\nperiodStart=2026-10-02\nperiodEnd=2026-10-01\n[database]\nfile=a\n",
+         "2026-10-02 is later"},
+        {"[database]\nfile=a.db\n[values]\nx=1\n[database]\nfile=b.db\n",
+         "line 6: [database] file is given on line 2"},
         {"[database]\nfile=a.db\n; a = b\n[suite]\nfilter = depart='1'\n", "line 5"},
         {"[database]\n file=a.db\n", "line 2"}};
     for (const auto& [text, named] : cases) {
