@@ -125,9 +125,18 @@ QString troffDescription(const QString& description)
     for (const QStringList& paragraph : paragraphs(description)) {
         page += QStringLiteral(".PP\n");
         if (paragraph.first().startsWith(u' ')) {
+            // An indented block keeps its lines' indentation beyond the first line's: a table's
+            // continuation lines stay under their entry.
+            const auto blanksBefore = [](const QString& line) {
+                qsizetype n = 0;
+                while (n < line.size() && line[n] == u' ')
+                    ++n;
+                return n;
+            };
+            const qsizetype indent = blanksBefore(paragraph.first());
             page += QStringLiteral(".nf\n.RS\n");
             for (const QString& line : paragraph)
-                page += troff(line.trimmed()) + u'\n';
+                page += troff(line.mid(std::min(indent, blanksBefore(line)))) + u'\n';
             page += QStringLiteral(".RE\n.fi\n");
         } else {
             for (const QString& line : paragraph)
@@ -371,8 +380,12 @@ QString manualPage()
     page += QStringLiteral(".SH FILES\n"
                            ".TP\n"
                            "\\fI~/.local/share/talor/talor/demo/suite.ini\\fR\n"
-                           "The demo suite that \\fBtalor\\fR opens without \\fB\\-\\-suite\\fR; its logs, "
-                           "temporary files and templates sit beside it.\n"
+                           "The demo suite that \\fBtalor\\fR opens without \\fB\\-\\-suite\\fR; its logs "
+                           "and templates sit beside it.\n"
+                           ".TP\n"
+                           "\\fI~/.cache/talor/\\fR\n"
+                           "The print files (Tmp.xls, and the PDF of a print without a printer) of a "
+                           "suite whose \\fB[paths] temporary\\fR is empty, as the demo's is.\n"
                            ".TP\n"
                            "\\fIdll/\\fR\n"
                            "The folder beside the \\fBtalor\\fR program where the module library "

@@ -104,6 +104,10 @@ TEST(HostHelpTest, EveryCommandHasHelpAndAManualSection)
             EXPECT_TRUE(part.contains(QStringLiteral("\\fB\\-\\-") + option.names().constLast() + u'\\'))
                 << option.names().constLast().toStdString();
     }
+    // An indented table keeps its continuation lines under their entry.
+    EXPECT_TRUE(manual.contains(QStringLiteral("\\-\\-kind 1   one person over a period")) &&
+                manual.contains(QStringLiteral("\n           a PDF or print holds every person")))
+        << manual.toStdString();
     // The window's help lists every command.
     const Outcome run = talor({QStringLiteral("--help")}, dir.path(), QStringLiteral("xcb"));
     for (const talor::HostCommand& command : talor::hostCommands())
