@@ -257,11 +257,13 @@ bool QtUiService::installChineseTranslations()
     // Kept for the process: the application holds translators by pointer.
     static QTranslator* const qt = new QTranslator(QCoreApplication::instance());
     static QTranslator* const own = new QTranslator(QCoreApplication::instance());
-    static const bool loaded =
+    // Each on its own: the module's texts, built into it, are Chinese even where Qt's are missing.
+    static const bool ownLoaded =
+        own->load(QStringLiteral(":/i18n/talor_zh_CN.qm")) && QCoreApplication::installTranslator(own);
+    static const bool qtLoaded =
         qt->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(qt) && own->load(QStringLiteral(":/i18n/talor_zh_CN.qm")) &&
-        QCoreApplication::installTranslator(own);
-    return loaded;
+        QCoreApplication::installTranslator(qt);
+    return ownLoaded && qtLoaded;
 }
 
 } // namespace talor

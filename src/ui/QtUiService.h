@@ -31,7 +31,7 @@ public:
     // rest of the window is, whatever the system's locale: installs Qt's zh_CN translations
     // into the application, and the module's own for its error messages (the texts of the
     // database, the system and files that follow them stay as they come). False when Qt's are
-    // not installed (Qt's texts stay English).
+    // not installed (Qt's texts stay English; the module's own are installed all the same).
     static bool installChineseTranslations();
 
     // The desktop's font (its family and size, as the operator set them) with a Chinese font
