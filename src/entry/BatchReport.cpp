@@ -178,11 +178,12 @@ void BatchReport::prepare(const BatchReportRequest& request, bool layout)
     Activation(m_suite).readReportState(p->state);
     m_sum = request.sum;
 
+    // A file missing from the suite's template folder, not a request that cannot be met.
     if (layout && reportTemplatePath(m_suite, request.kind).isEmpty())
-        throw BatchRequestError(QStringLiteral("the report %1 has no template of kind %2 (%3)")
-                                    .arg(m_suite.reportKey())
-                                    .arg(request.kind)
-                                    .arg(defaultTemplatePath(m_suite, request.kind)));
+        throw grid::GridFileError(QStringLiteral("the report %1 has no template of kind %2 (%3)")
+                                      .arg(m_suite.reportKey())
+                                      .arg(request.kind)
+                                      .arg(defaultTemplatePath(m_suite, request.kind)));
     // A kind-3 block has a row for each of 31 days: a longer period is a request it cannot show.
     if (layout && request.kind == 3)
         if (const QString problem = PeriodBlock::periodProblem(m_suite.periodStart(), m_suite.periodEnd());

@@ -48,7 +48,7 @@ public:
     ~BatchReport() override;
 
     // Throws BatchRequestError for an unknown node, person or report, DatabaseError and
-    // SuiteError for failures of the suite's database, GridFileError for a bad template.
+    // SuiteError for failures of the suite's database, GridFileError for a bad or missing template.
     void run(const BatchReportRequest& request);
     // Kind 1 without a person: every person of the node in list order, each shown in the book
     // and then handed to `each` with its place (from 1) and the number of persons. Throws as

@@ -247,6 +247,12 @@ TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
         EXPECT_EQ(run(arguments, command), status) << errors.toStdString();
         EXPECT_TRUE(errors.contains(QString::fromUtf8(message))) << errors.toStdString();
     }
+    // A template missing from the suite's folder is a file that failed, not a bad request.
+    const QString kind2 = dir->filePath(demo + "/template/考勤日报2.vts");
+    ASSERT_TRUE(QFile::rename(kind2, kind2 + ".away"));
+    EXPECT_EQ(run({"--kind", "2", "--node", "ROOT", "--output", out}), 1);
+    EXPECT_TRUE(QFile::rename(kind2 + ".away", kind2) && errors.contains("has no template of kind 2"))
+        << errors.toStdString();
 }
 
 // A text in a number column that reads like a formula goes into the workbook as a string, as
