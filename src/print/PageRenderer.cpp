@@ -526,8 +526,7 @@ PdfFile::~PdfFile() = default;
 void PdfFile::throwIfFailed() const
 {
     if (!m_failure.isEmpty())
-        throw PrintError(
-            QCoreApplication::translate("talor", "Cannot write \"%1\": %2").arg(m_path, m_failure));
+        throw PrintError(m_failure); // names the file already
     if (!m_file->failure().isEmpty())
         throw PrintError(
             QCoreApplication::translate("talor", "Cannot write \"%1\": %2").arg(m_path, m_file->failure()));
