@@ -118,9 +118,11 @@ void LocalSuite::open()
     try {
         if (db.isSqlite()) {
             // Opening a missing SQLite file would create an empty one: refuse instead.
-            if (!QFileInfo(db.file).isFile())
-                throw SuiteError(QStringLiteral("SQLite database file %1 does not exist").arg(db.file) +
-                                 where);
+            if (const QFileInfo file(db.file); !file.isFile()) {
+                const QString why = file.exists() ? QStringLiteral("is not a file (a folder or a device)")
+                                                  : QStringLiteral("does not exist");
+                throw SuiteError(QStringLiteral("SQLite database file %1 %2").arg(db.file, why) + where);
+            }
             // Examined read-only first: a file that is not a suite is refused unchanged (opening
             // it for use would switch its journal mode, or make an empty file a database).
             const QString probeName = m_connectionName + QStringLiteral("_probe");

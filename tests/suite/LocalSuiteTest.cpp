@@ -209,6 +209,7 @@ TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
     // that is not a suite and stays as it was. Port 1 on the loopback: nothing listens there.
     const std::tuple<QString, QString, QString> cases[] = {
         {"kind=sqlite\nfile=missing.db", dir.filePath("missing.db"), ""},
+        {"kind=sqlite\nfile=/dev/null", "/dev/null is not a file", ""},
         {"kind=sqlite\nfile=junk.db", dir.filePath("junk.db"), "junk.db"},
         {"kind=sqlite\nfile=empty.db", "is not a suite database", "empty.db"},
         {"kind=sqlite\nfile=other.db", "is not a suite database", "other.db"},
