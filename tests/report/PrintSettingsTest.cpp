@@ -230,6 +230,26 @@ TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePd
     EXPECT_TRUE(printed.pdfFile.isEmpty());
 }
 
+// Every column's caption heads the pages; a report without rows still prints its page of
+// captions; the progress shows from the long work's number of pages on.
+TEST_F(PrintRunTest, CaptionsOfEveryColumnAndAProgressFromTheLongWorksPages)
+{
+    const PrintRun::Result all = PrintRun(suite, ui, book, true).print();
+    EXPECT_TRUE(test::pdfPages(all.pdfFile).value(1).contains("工时"));
+    QList<int> shown;
+    for (const int from : {all.pages + 1, all.pages}) {
+        PrintRun run(suite, ui, book, true);
+        run.showProgress("报表打印", {from, 1 << 30});
+        run.print();
+        shown << ui.progressShown;
+    }
+    EXPECT_EQ(shown, QList<int>({0, 1}));
+    book.active().setLastRow(1);
+    book.active().clearCell(1, 1);
+    book.active().clearCell(1, 2);
+    EXPECT_EQ(PrintRun(suite, ui, book, true).print().pages, 1);
+}
+
 // Three persons shown one after another in the grid: each fills the sheet with the person's
 // name; `unreadable` cannot be shown.
 struct ThreePersons : PersonWalk
