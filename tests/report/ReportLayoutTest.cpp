@@ -139,6 +139,14 @@ TEST_F(LayoutTest, UpToTheHundredthColumn)
             std::tuple(expected, QString("f_上班"), QString()))
             << labels;
     }
+    // A template without report columns keeps its own extent.
+    suite.option = "3";
+    grid::Workbook none;
+    none.sheet(1).setColumnHeading(1, "ok");
+    none.sheet(1).setPlainText(4, 3, "x");
+    none.write(dir.filePath("R3.vts"), grid::FileType::Template);
+    layout();
+    EXPECT_EQ(book.active().lastColumn(), none.sheet(1).lastColumn());
 }
 
 TEST_F(LayoutTest, ChosenTemplateThenDefaultThenBlankGrid)
@@ -155,9 +163,12 @@ TEST_F(LayoutTest, ChosenTemplateThenDefaultThenBlankGrid)
     EXPECT_EQ(std::pair(reportTemplatePath(suite, 2), book.active().lastColumn()),
               std::pair(defaultTemplatePath(suite, 2), 3));
 
-    // No template at all: the operator is told which file is missing, the chosen one first.
+    // No template at all: the grid is blanked, and the operator is told which file is missing,
+    // the chosen one first.
     QFile::remove(defaultTemplatePath(suite, 2));
     layout();
+    EXPECT_EQ(QStringList({book.active().text(4, 1), book.active().text(4, 2), book.active().text(4, 3)}),
+              QStringList({"工号", "姓名", ""}));
     suite.setSetting("TALOR", "RREPORT2", "");
     layout();
     const QString missing = u"报表“R”的模板文件不存在："_qs;
