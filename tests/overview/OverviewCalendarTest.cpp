@@ -1,0 +1,33 @@
+#include "overview/OverviewCalendar.h"
+
+#include "query/AbnormalOverview.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace talor;
+
+// Enter or a click opens a person only where there is one: not below the last row, not in an
+// overview without persons.
+TEST(OverviewCalendarTest, APersonIsOpenedOnlyWhereThereIsOne)
+{
+    AbnormalOverview two, none;
+    two.reset({{"00001", "甲"}, {"00002", "乙"}}, QDate(2026, 10, 1), QDate(2026, 10, 3));
+    none.reset({}, QDate(2026, 10, 1), QDate(2026, 10, 3));
+    OverviewCalendar calendar;
+    calendar.resize(600, 400);
+    calendar.show();
+    QSignalSpy opened(&calendar, &OverviewCalendar::personActivated);
+    calendar.setOverview(&two, {Qt::red, Qt::green, Qt::blue});
+    const QRect last = calendar.cellRect(1, 2);
+    QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, last.center() + QPoint(0, last.height()));
+    QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, last.center());
+    QTest::keyClick(&calendar, Qt::Key_Return);
+    calendar.setOverview(&none, {Qt::red, Qt::green, Qt::blue});
+    QTest::keyClick(&calendar, Qt::Key_Return);
+    QList<int> persons;
+    for (const QList<QVariant>& signal : opened)
+        persons << signal.at(0).toInt();
+    EXPECT_EQ(persons, QList<int>({1, 1}));
+}
