@@ -85,12 +85,12 @@ TEST_P(LocalSuiteTest, TableFieldAndCodeLookupsKeptUntilReloaded)
               std::tuple(3, 1, 0));
     // Entries for every table apply to each table without its own; a table's own entry wins;
     // the shift table has no zhdate (the set-up dialog leaves it out), the overtime table no
-    // nCOLOR (its rows are not coloured).
+    // nCOLOR (its rows are not coloured); a table's code may come with blanks around it.
     EXPECT_EQ(QStringList({s.fieldCaption("memberid", "KQ0002"), s.fieldCaption("zhdate", "KQ0002"),
                            s.fieldCaption("zhdate", "BC0001"), s.fieldCaption("name", "bc0001"),
                            s.fieldCaption("name", "KQ0001"), s.fieldName("姓名", "BC0001"),
-                           s.fieldCaption("nCOLOR", "KQ0002")}),
-              QStringList({"工号", "日期", "", "班次名称", "姓名", "", ""}));
+                           s.fieldCaption("nCOLOR", "KQ0002"), s.fieldCaption("nCOLOR", " kq0001 ")}),
+              QStringList({"工号", "日期", "", "班次名称", "姓名", "", "", "异常标志"}));
     // Code lookups both ways, scoped by category, department and group; a value stored as the
     // plain name decodes to itself.
     EXPECT_EQ(
