@@ -117,6 +117,15 @@ TEST_F(IniFileTest, CommentsBrokenLinesAndAByteOrderMarkSurviveByteForByte)
     put("[TALOR]\nTABLE=KQ01");
     m_ini.write(u"PRINT"_qs, u"x"_qs, u"1"_qs);
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nTABLE=KQ01\n\n[PRINT]\nx=1\n"));
+
+    // A file that starts with a blank line keeps its line breaks; an empty file takes a key
+    // before any header as its first line.
+    for (const auto& [before, section, after] :
+         {std::tuple("\r\n[TALOR]\r\n", "TALOR", "\r\n[TALOR]\r\nIF=YES\r\n"), {"", "", "IF=YES\n"}}) {
+        put(before);
+        m_ini.write(QString::fromUtf8(section), u"IF"_qs, u"YES"_qs);
+        EXPECT_EQ(bytes(), QByteArray(after));
+    }
 }
 
 // UTF-16 in either byte order, with or without its byte-order mark, and a file that is not a
