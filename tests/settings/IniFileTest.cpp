@@ -171,7 +171,7 @@ TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
 {
     const QByteArray old = "[TALOR]\nKEY1=old\nKEY2=kept\n";
     put(old);
-    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 0640), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 02640), 0); // set-group-ID as well
     // Another owner and group where the tests run as root; otherwise another group of ours.
     uid_t owner = ::geteuid();
     gid_t group = ::getegid(), groups[64];
@@ -191,7 +191,7 @@ TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
     struct stat now
     {};
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &now), 0);
-    EXPECT_EQ(std::tuple(now.st_mode & 07777, now.st_uid, now.st_gid), std::tuple(0640u, owner, group));
+    EXPECT_EQ(std::tuple(now.st_mode & 07777, now.st_uid, now.st_gid), std::tuple(02640u, owner, group));
 }
 
 // Keys written together land all or none: a disk with room for the first of them alone takes
