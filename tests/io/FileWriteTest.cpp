@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +53,34 @@ TEST(FileWriteTest, AChainOfLinksIsFollowedToTheFileAtItsEnd)
     EXPECT_EQ(fileBytes(dir.filePath(QStringLiteral("real/suite.ini"))), "new");
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("first.ini"))).isSymLink() &&
                 QFileInfo(dir.filePath(QStringLiteral("second.ini"))).isSymLink());
+}
+
+// Another user's file that this one may not write (mode 0644 in a folder open to all) is
+// refused, not replaced through its folder. Acting as another user needs root.
+TEST(FileWriteTest, AnotherUsersFileIsRefused)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can act as another user";
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("suite.ini"));
+    talor::test::putFile(file, "old");
+    ASSERT_TRUE(::chmod(QFile::encodeName(dir.path()).constData(), 0777) == 0 &&
+                ::chmod(QFile::encodeName(file).constData(), 0644) == 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        try {
+            writeFileAtomically(file, "new");
+        } catch (const talor::io::FileWriteError& error) {
+            ::_exit(QString::fromUtf8(error.what()).contains(QStringLiteral("read-only")) ? 0 : 3);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(std::pair(WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileBytes(file)),
+              std::pair(0, QByteArray("old")));
 }
 
 // A command ended by a signal in the middle of writing (SIGTERM here, SIGINT from Ctrl-C alike)
