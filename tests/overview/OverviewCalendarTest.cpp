@@ -9,7 +9,7 @@
 using namespace talor;
 
 // Enter or a click opens a person only where there is one: not below the last row, not in an
-// overview without persons.
+// overview without persons. End and Home go to the last and the first day.
 TEST(OverviewCalendarTest, APersonIsOpenedOnlyWhereThereIsOne)
 {
     AbnormalOverview two, none;
@@ -24,6 +24,10 @@ TEST(OverviewCalendarTest, APersonIsOpenedOnlyWhereThereIsOne)
     QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, last.center() + QPoint(0, last.height()));
     QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, last.center());
     QTest::keyClick(&calendar, Qt::Key_Return);
+    QTest::keyClick(&calendar, Qt::Key_End);
+    const int lastDay = calendar.currentDay();
+    QTest::keyClick(&calendar, Qt::Key_Home);
+    EXPECT_EQ(std::pair(lastDay, calendar.currentDay()), std::pair(2, 0));
     calendar.setOverview(&none, {Qt::red, Qt::green, Qt::blue});
     QTest::keyClick(&calendar, Qt::Key_Return);
     QList<int> persons;
