@@ -7,6 +7,7 @@
 #include "support/ErrorText.h"
 #include "support/FakeSuite.h"
 #include "support/ScriptedUi.h"
+#include "support/SizeLimit.h"
 
 #include <QPrinterInfo>
 #include <QRegularExpression>
@@ -231,8 +232,9 @@ TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePd
 }
 
 // Every column's caption heads the pages; a report without rows still prints its page of
-// captions; the progress shows from the long work's number of pages on.
-TEST_F(PrintRunTest, CaptionsOfEveryColumnAndAProgressFromTheLongWorksPages)
+// captions; a print shows its progress from the long work's number of pages on, a preview none;
+// a PDF that cannot be finished is not named.
+TEST_F(PrintRunTest, CaptionsProgressAndAPdfThatCannotBeFinished)
 {
     const PrintRun::Result all = PrintRun(suite, ui, book, true).print();
     EXPECT_TRUE(test::pdfPages(all.pdfFile).value(1).contains("工时"));
@@ -244,6 +246,18 @@ TEST_F(PrintRunTest, CaptionsOfEveryColumnAndAProgressFromTheLongWorksPages)
         shown << ui.progressShown;
     }
     EXPECT_EQ(shown, QList<int>({0, 1}));
+    // A preview shows none: it cannot be stopped.
+    PrintRun preview(suite, ui, book, true);
+    preview.showProgress("报表打印", {1, 1});
+    preview.preview();
+    EXPECT_EQ(ui.progressShown, 1);
+    // A PDF that cannot be finished on a full disk is not named as written.
+    const QString finished = test::writeUnderSizeLimit(1000, [&] {
+        const PrintRun::Result pdf = PrintRun(suite, ui, book, true).writePdf(dir.filePath("满.pdf"));
+        throw std::runtime_error(
+            QString("%1|%2|%3").arg(pdf.sent).arg(pdf.pdfFile).arg(pdf.skipped.size()).toStdString());
+    });
+    EXPECT_EQ(finished, "0||1");
     book.active().setLastRow(1);
     book.active().clearCell(1, 1);
     book.active().clearCell(1, 2);
