@@ -470,6 +470,10 @@ TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersonsForOneDayT
         EXPECT_EQ(std::tuple(shown, overview.total, int(overview.persons.size())),
                   std::tuple(counted(persons, first, last), total, listed));
         EXPECT_GT(overview.total, 0);
+        // Each person with the name on file.
+        QSqlQuery named("select name from ygzl where memberid='" + overview.persons.back().number + "'",
+                        suite->connection());
+        EXPECT_EQ(named.next() ? named.value(0).toString() : QString(), overview.persons.back().name);
     }
 
     // From one day to a quarter: a reversed period or a longer one is refused before any query.
