@@ -93,7 +93,8 @@ TEST_F(IniFileTest, CommentsBrokenLinesAndAByteOrderMarkSurviveByteForByte)
     const QByteArray head =
         "; suite settings, edited by hand\r\n\xEF\xBB\xBF is not a BOM here\r\n[TALOR]\r\n"
         "# a comment = with an equal sign\r\n";
-    const QByteArray middle = "this line is broken\r\n  IF = NO  \r\nbad \xFF\xFE bytes=\xC3\r\n";
+    const QByteArray middle =
+        "this line is broken\r\n[not a header\r\n  IF = NO  \r\nbad \xFF\xFE bytes=\xC3\r\n";
     const QByteArray tail = "\r\n  [PRINT]  \r\nR.Zoom=80\r\n\r\n; trailing comment\r\n";
     put(head + "TABLE=KQ01\r\n" + middle + tail);
     EXPECT_EQ(QStringList({read(u"  IF "_qs), read(u"IF"_qs), m_ini.read(u"PRINT"_qs, u"R.Zoom"_qs),
