@@ -54,6 +54,7 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         {"[名 (x]=1 or `a(`=2", " and ([名 (x]=1 or `a(`=2)"}, {"x /* a /* b */", " and (x /* a /* b */*/)"},
         {"x::int=1 or :p(1)=2 or @v=3", " and (x::int=1 or :p(1)=2 or @v=3)"},
         {"f$a(b, c)=1", " and (f$a(b, c)=1)"}, // a call of f$a, not a variable $a
+        {"@((x)) > 1", " and (@((x)) > 1)"},   // PostgreSQL's absolute value, not a variable
         {"round(cdfz::numeric(10, 2), 1) > 0", " and (round(cdfz::numeric(10, 2), 1) > 0)"}};
     const char* refused[] = {
         ")", "1=0) union all select * from ygzl where (1=1", "x /* */ )", "x -- (\n)",
