@@ -120,13 +120,14 @@ TEST_P(LocalSuiteTest, TableFieldAndCodeLookupsKeptUntilReloaded)
     s.reloadDictionary();
     EXPECT_EQ(s.fieldCaption("bz") + "|" + s.categoryName("部门", "01"), "说明|制造部");
 
-    // Of two fields of one caption the first by name answers to it; an empty caption names none.
+    // Of two fields of one caption the first by name answers to it; an empty caption names none;
+    // a type letter comes without the blanks stored after it.
     exec("insert into zdfield (tablecode, fieldname, caption, ftype, fformat, codekind, hidden, unsaved, "
          "pickorder) values ('KQ0001', 'zz2', '重复', 'S', '', 0, 0, 0, 0), ('KQ0001', 'zz1', '重复', 'S', "
          "'', "
-         "0, 0, 0, 0), ('KQ0001', 'zz0', '', 'S', '', 0, 0, 0, 0)");
+         "0, 0, 0, 0), ('KQ0001', 'zz0', '', 'S ', '', 0, 0, 0, 0)");
     s.reloadDictionary();
-    EXPECT_EQ(s.fieldName("重复") + "|" + s.fieldName(""), "zz1|");
+    EXPECT_EQ(s.fieldName("重复") + "|" + s.fieldName("") + "|" + s.fieldType("zz0"), "zz1||S");
 }
 
 TEST_P(LocalSuiteTest, ListsIdentityPaddingAndZeroFill)
