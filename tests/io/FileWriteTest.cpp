@@ -83,27 +83,29 @@ TEST(FileWriteTest, AnotherUsersFileIsRefused)
               std::pair(0, QByteArray("old")));
 }
 
-// A command ended by a signal in the middle of writing (SIGTERM here, SIGINT from Ctrl-C alike)
-// removes its temporary file and ends as the signal ends it; the old file stays.
+// A command ended by a signal in the middle of writing (SIGTERM, or SIGHUP from a closed
+// terminal; SIGINT from Ctrl-C alike) removes its temporary file and ends as the signal ends
+// it; the old file stays.
 TEST(FileWriteTest, ASignalMidWriteRemovesTheTemporaryFile)
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("report.pdf"));
-    talor::test::putFile(file, "old pages");
-    const pid_t child = ::fork();
-    if (child == 0) {
-        talor::io::removeTemporaryFilesOnSignals();
-        talor::io::AtomicTarget target(file);
-        talor::test::putFile(target.tempPath(), "half a report");
-        ::raise(SIGTERM);
-        ::_exit(0); // not reached
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("report.pdf"));
+        talor::test::putFile(file, "old pages");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            talor::io::removeTemporaryFilesOnSignals();
+            talor::io::AtomicTarget target(file);
+            talor::test::putFile(target.tempPath(), "half a report");
+            ::raise(signal);
+            ::_exit(0); // not reached
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(std::tuple(WIFSIGNALED(status) ? WTERMSIG(status) : 0,
+                             QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), fileBytes(file)),
+                  std::tuple(signal, QStringList{QStringLiteral("report.pdf")}, QByteArray("old pages")));
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("report.pdf")});
-    EXPECT_EQ(fileBytes(file), "old pages");
 }
 
 } // namespace
