@@ -61,7 +61,7 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         "name=date'\\') union select 1 --'",  // a typed literal, no escapes: the text ends at \'
         "name=$a$ ' $a$) or (1=1", "name='it''s') or ('",
         // Each engine's own quoting, read by the other as brackets: refused when either closes one.
-        "exists (select 1 as [(]) ) or (1=1", "exists (select 1 as `(`) ) or (1=1", "name=$a$ ) or (1=1 or $a$=$a$",
+        "exists (select 1 as [(]) ) or (1=1", "exists (select 1 as `(`) ) or (1=1", "`x)`=1", "name=$a$ ) or (1=1 or $a$=$a$",
         "/* /* */ ( */ 1=1) or (1=1", "name=E'\\')'", "name=$$)$$",
         "$a(') ) union select * from kq where (1=1", // one SQLite variable, quote and all
         "not exists(select 1 as 。$a$ /* /* */ ' */ ) ) union select * from kq where (1=1", // a PostgreSQL name
