@@ -36,12 +36,13 @@ void fillSample(Workbook& book)
         s.setText(2, col, row2[col - 1]);
     s.setNumber(3, 1, 0.1 + 0.2);
     // What a JSON writer must escape, and numbers at the edges of a double.
-    s.setPlainText(3, 2, "引号\"反斜杠\\制表\t换行\n\x01");
+    s.setPlainText(3, 2, "引号\"反斜杠\\制表\t换行\n\x01\x1f");
     s.setNumber(3, 3, 1e300);
     s.setNumber(3, 4, 5e-324);
     s.setNumber(3, 5, -123456789.125);
     s.setColumnHeading(1, "日期");
     s.setColumnHeading(10, "ok");
+    s.setColumnWidth(Sheet::MaxColumns, 50);
     s.setRowHeading(2, "第二行");
     s.setColumnWidth(1, 100);
     s.setColumnWidth(3, 40000); // cut to the widest width a file keeps
@@ -52,10 +53,10 @@ void fillSample(Workbook& book)
     s.setLastColumn(12);
     s.select("$A$2:$I$2");
     s.setPattern(1, 0x00FFFF, 0);
-    s.setBorder(1, 0, 1, 0, 1, 0, 0, 0, 0, 0, 0);
+    s.setBorder(1, 0, 13, 0, 1, 0, 0, 0, 0, 0, 0); // the last line style
     s.select("B3:C4");
-    s.setPattern(5, 0xFF0000, 0x00FF00);
-    s.select("$C5:E9"); // a selection of many cells is kept
+    s.setPattern(18, 0xFF0000, 0x00FF00); // the last pattern
+    s.select("$C5:E9");                   // a selection of many cells is kept
     const int second = book.addSheet("第二页");
     Sheet& t = book.sheet(second);
     t.setText(1, 1, "x");
@@ -105,8 +106,8 @@ TEST(VtsFileTest, IsReadableJsonAndReadsBackTheSameBook)
     book.write(path, FileType::Template);
     // Readable UTF-8 JSON that names its format and version.
     const QString text = QString::fromUtf8(fileBytes(path));
-    EXPECT_TRUE(containsAll(
-        text, {"\"format\": \"talor-vts\"", "\"version\": 1", "考勤日报", "\"formula\": \"=A2*2\""}));
+    EXPECT_TRUE(containsAll(text, {"\"format\": \"talor-vts\"", "\"version\": 1", "考勤日报",
+                                   "\"formula\": \"=A2*2\"", "\\u0001\\u001f"}));
 
     Workbook back;
     back.read(path);
@@ -352,6 +353,9 @@ const std::pair<const char*, const char*> hostile[] = {
     {R"("cells": [{"row": 1.5, "col": 1}])", "out of range"},
     {R"("cells": [{"row": 1048577, "col": 1}])", "out of range"},
     {R"("cells": [{"row": 1, "col": 257}])", "out of range"},
+    {R"("formats": [{}], "cells": [{"row": 1, "col": 1, "format": 1}])", "cell format 1 is out of range"},
+    {R"("cells": [{"row": 1, "col": 1, "formula": "A1"}])", "does not begin with \"=\""},
+    {R"("cells": [{"row": 1, "col": 1, "number": "1"}])", "the number of cell (1, 1) is not a number"},
     {R"("formats": [{}, {"fill": {"pattern": 1, "foreground": 1e20, "background": 0}}],
         "cells": [{"row": 1, "col": 1, "format": 1}])", "not a colour"},
     {R"("formats": [{}, {"border": {"left": [1, -1]}}], "cells": [])", "not a colour"},
