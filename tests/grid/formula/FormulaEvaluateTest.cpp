@@ -83,6 +83,7 @@ TEST_F(FormulaEvaluate, GivesTheSpreadsheetValue)
         {"=3>2", B(true)}, {"=1+1=2", B(true)}, {"=\"abc\"=\"ABC\"", B(true)}, {"=C1=C2", B(true)},
         {"=\"a\"<\"B\"", B(true)}, {"=1<\"a\"", B(true)}, {"=\"z\"<TRUE", B(true)}, {"=\"1\"=1", B(false)},
         {"=A5=0", B(true)}, {"=A5=\"\"", B(true)}, {"=A5=FALSE", B(true)}, {"=0.1+0.2=0.3", B(true)},
+        {"=1=1.00000000000001", B(false)},
         {"=A1=1&\"\"", B(false)}, {"=A8=1", Div0Err}, {"=A1+B1", N(11)}, {"=$A$1+$B1+A$2", N(13)}, {"=a1*2", N(2)},
         {"=C1", T("abc")}, {"=A6", B(true)}, {"=A1:A3", ValueErr}, {"=IV65536", N(0)}, {"=A8+1", Div0Err},
         {"=FOO(1)", NameErr}, {"=foo", NameErr}, {"=IW1", NameErr}, {"=#REF!+1", RefErr}, {"=1+#N/A", NAErr},
@@ -100,15 +101,19 @@ TEST_F(FormulaEvaluate, GivesTheSpreadsheetValue)
         {"=IF(1>2,\"y\",\"n\")", T("n")}, {"=IF(A1,\"y\")", T("y")}, {"=IF(0,\"y\")", B(false)}, {"=IF(TRUE,,1)", N(0)},
         {"=IF(\"x\",1,2)", ValueErr}, {"=IF(TRUE,1,1/0)", N(1)}, {"=IF(FALSE,1/0,2)", N(2)},
         {"=IF(\"true\",1,2)", N(1)}, {"=IF(A5,1,2)", N(2)}, {"=IF(A5=\"\",\"\",1)", T("")}, {"=IF(1)", ValueErr},
-        {"=IF(1,2,3,4)", ValueErr}, {"=AND(TRUE,1)", B(true)}, {"=AND(TRUE,0)", B(false)}, {"=AND(A1:A4)", B(true)},
+        {"=IF(1,2,3,4)", ValueErr}, {"=IF(A1,)", N(0)}, {"=AND(TRUE,1)", B(true)}, {"=AND(TRUE,0)", B(false)},
+        {"=AND(A1:A4)", B(true)}, {"=AND(TRUE,\"x\")", ValueErr},
         {"=AND(A4:A5)", ValueErr}, {"=AND(A8)", Div0Err}, {"=AND(\"x\")", ValueErr}, {"=OR(0,0)", B(false)},
-        {"=OR(0,A6)", B(true)}, {"=OR(A1:A3>5)", ValueErr}, {"=OR(\"x\")", ValueErr}, {"=NOT(0)", B(true)},
+        {"=OR(0,A6)", B(true)}, {"=OR(A1:A3>5)", ValueErr}, {"=OR(\"x\")", ValueErr}, {"=OR(A8,\"x\")", Div0Err},
+        {"=NOT(0)", B(true)},
         {"=NOT(A1)", B(false)}, {"=NOT(1,2)", ValueErr}, {"=TRUE()", B(true)}, {"=false()", B(false)},
         {"=IF(AND(A1>0,OR(A2=2,A3=0)),\"ok\",\"no\")", T("ok")}, {"=ROUND(2.5,0)", N(3)}, {"=ROUND(-2.5,0)", N(-3)},
         {"=ROUND(1234.5678,-2)", N(1200)}, {"=ROUND(2.675,2)", N(2.68)}, {"=ROUND(1.005,2)", N(1.01)},
         {"=ROUND(-1.005,2)", N(-1.01)}, {"=ROUND(3.14159,3)", N(3.142)}, {"=ROUND(5,-1)", N(10)},
+        {"=ROUND(1234,-1.5)", N(1230)},
         {"=ROUND(1.25,1.9)", N(1.3)}, {"=ROUND(A1/3,2)", N(0.33)}, {"=ROUND(0.5)", ValueErr},
         {"=ROUND(\"x\",1)", ValueErr}, {"=ROUND(123.456,20)", N(123.456)}, {"=ROUND(5,-400)", N(0)},
+        {"=ROUND(1.5E-15,15)*1E15", N(2)},
         {"=INT(-1.5)", N(-2)}, {"=INT(1.9)", N(1)}, {"=INT(\"2.5\")", N(2)}, {"=INT(A5)", N(0)}, {"=ABS(-3)", N(3)},
         {"=ABS(A4)", ValueErr}, {"=ABS(A1:A2)", ValueErr}, {"=MOD(-3,2)", N(1)}, {"=MOD(3,-2)", N(-1)},
         {"=MOD(-3,-2)", N(-1)}, {"=MOD(5,3)", N(2)}, {"=MOD(5.5,2)", N(1.5)}, {"=MOD(1,0)", Div0Err},
@@ -130,7 +135,8 @@ TEST_F(FormulaEvaluate, CancellingSumsShowZero)
     // clang-format off
     const std::pair<const char*, const char*> shown[] = {{"=(B9-A9)*24-1-8", "0"}, {"=(B10-A10)*24-1-8", "0"},
         {"=0.1+0.2-0.3", "0"}, {"=0.5-0.4-0.1", "0"}, {"=-0.3+0.1+0.2", "0"}, {"=B9-A9-0.375", "0"},
-        {"=0.3-0.29999999999999", "9.99200722162641E-15"}, {"=1+1E-14-1", "9.99200722162641E-15"}, {"=(B9-A9)*24", "9"}};
+        {"=0.3-0.29999999999999", "9.99200722162641E-15"},
+        {"=1.000000000000001-1", "1.11022302462516E-15"}, {"=1+1E-14-1", "9.99200722162641E-15"}, {"=(B9-A9)*24", "9"}};
     // clang-format on
     for (const auto& [formula, text] : shown)
         EXPECT_EQ(displayText(Formula::parse(QString::fromUtf8(formula)).evaluate(m_cells)),
@@ -160,9 +166,12 @@ TEST(FormulaParse, DeepNestingIsRefusedNotRecursedInto)
         {u'=' + QString(65, u'(') + u'7' + QString(65, u')'), SyntaxErr},
         {QStringLiteral("=1") + QString(65, u'%'), SyntaxErr},
         {QStringLiteral("=0") + QString(64, u'%'), N(0)},
+        {QStringLiteral("=1") + QString(8191, u' '), N(1)},
+        {u'=' + QString(64, u'-') + u'1', N(1)},
+        {u'=' + QStringLiteral("ABS(").repeated(64) + u'1' + QString(64, u')'), N(1)},
         // Within the limits long and nested formulas work.
         {QStringLiteral("=1") + QStringLiteral("+1").repeated(4000), N(4001)},
-        {u'=' + QString(60, u'(') + u'7' + QString(60, u')'), N(7)},
+        {u'=' + QString(64, u'(') + u'7' + QString(64, u')'), N(7)},
         // Long ranges are read cell by cell through the source.
         {QStringLiteral("=SUM(A1:A36000)+COUNT($A$1:A36000)"), N(8)}};
     for (const auto& [text, expected] : cases)
