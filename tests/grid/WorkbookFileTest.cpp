@@ -1,6 +1,7 @@
 // Workbook files: .vts templates round trip exactly and broken or hostile ones are refused;
 // Excel workbooks hold typed values, computed formula results, formats and sheet names; writes
 // that fail leave the old file whole.
+#include "grid/FormatTable.h"
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 #include "grid/XlsxFile.h"
@@ -403,10 +404,14 @@ TEST(HostileTemplate, IsRefusedByNameAndLeavesTheBook)
         EXPECT_EQ(std::tuple(book.sheetCount(), book.sheetName(1), book.text(1, 1)),
                   std::tuple(1, QString("mine"), QString("keep")));
     }
-    // The sheet's last row and column, one before those refused above, read.
+    // The sheet's last row and column, one before those refused above, and as many formats as a
+    // sheet may hold, read.
     const QString path = dir.filePath("last.vts");
-    putFile(path, templateWith(R"("lastRow": 1048576, "lastColumn": 256,
-        "cells": [{"row": 1048576, "col": 256, "text": "x"}])"));
+    const QByteArray formats =
+        "\"formats\": [" + QByteArray("{},").repeated(FormatTable::MaxFormats - 1) + "{}], ";
+    putFile(path, templateWith(QByteArray(formats + R"("lastRow": 1048576, "lastColumn": 256,
+        "cells": [{"row": 1048576, "col": 256, "text": "x"}])")
+                                   .constData()));
     Workbook book;
     book.read(path);
     EXPECT_EQ(book.text(1048576, 256), "x");
