@@ -282,7 +282,9 @@ struct Budget
 
     void addFormula(int row, int col, const QString& formula)
     {
-        if (formula.size() > limits.formulaLength)
+        // Counted after its "=", as the grid counts a formula typed into a cell: what the grid
+        // takes, a template keeps.
+        if (formula.size() - qsizetype(formula.startsWith(u'=')) > limits.formulaLength)
             throw TooLarge{QStringLiteral("the formula of cell (%1, %2) is longer than %3 characters, "
                                           "the most a formula may have")
                                .arg(row)

@@ -137,7 +137,7 @@ TEST(VtsFileTest, FilesBeyondTheReaderLimitsAreRefused)
     Workbook book;
     book.setText(1, 1, "1");
     book.setText(1, 2, "=A1+1");   // 5 characters
-    book.setText(2, 1, "=A1*100"); // 7 characters
+    book.setText(2, 1, "=A1*100"); // 7 characters, 6 after the "="
     book.addSheet("two");
     const QString path = dir.filePath("limits.vts");
     book.write(path, FileType::Template);
@@ -153,7 +153,7 @@ TEST(VtsFileTest, FilesBeyondTheReaderLimitsAreRefused)
         {"sheets", [](VtsLimits& l, int n) { l.sheets = n; }, 2, "more than %1 sheets"},
         {"cells", [](VtsLimits& l, int n) { l.cells = n; }, 3, "more than %1 cells"},
         {"rows", [](VtsLimits& l, int n) { l.rowSlots = n; }, 2, "reach down more than %1 rows"},
-        {"formula", [](VtsLimits& l, int n) { l.formulaLength = n; }, 7, "longer than %1 characters"},
+        {"formula", [](VtsLimits& l, int n) { l.formulaLength = n; }, 6, "longer than %1 characters"},
         {"formulas", [](VtsLimits& l, int n) { l.formulaCharacters = n; }, 12, "more than %1 characters"},
     };
     for (const auto& c : cases) {
