@@ -37,8 +37,10 @@ QString resolved(const QDir& base, const QString& value, const QString& fallback
 // as "line N: ...", or empty. Keys are matched as written, so a key with blanks around it
 // ("filter = x") would be passed over as if it were absent; and of a key given twice in a
 // section (an override appended at the end, say) only the first would be read.
-QString keyLineProblem(const QByteArray& data)
+QString keyLineProblem(QByteArray data)
 {
+    if (data.startsWith("\xEF\xBB\xBF")) // a byte-order mark before the first header
+        data.remove(0, 3);
     const QList<QByteArray> lines = data.split('\n');
     QByteArray section;
     QHash<QByteArray, int> firstLines; // "section]key" -> its line

@@ -83,7 +83,7 @@ TEST(SuiteConfig, ErrorsNameTheFileAndTheProblem)
         {"[database]\nfile=a.db\n[values]\nperiodEnd=31.10.2026\n", "periodEnd=31.10.2026"},
         {"[values]\nperiodStart=2026-10-02\nperiodEnd=2026-10-01\n[database]\nfile=a\n",
          "2026-10-02 is later"},
-        {"[database]\nfile=a.db\n[values]\nx=1\n[database]\nfile=b.db\n",
+        {"\xEF\xBB\xBF[database]\nfile=a.db\n[values]\nx=1\n[database]\nfile=b.db\n",
          "line 6: [database] file is given on line 2"},
         {"[database]\nfile=a.db\n; a = b\n[suite]\nfilter = depart='1'\n", "line 5"},
         {"[database]\n file=a.db\n", "line 2"}};
