@@ -1181,7 +1181,14 @@ bool TransactionScope::commit()
     if (!m_active)
         return true;
     end();
-    return m_connection.commit();
+    if (m_connection.commit())
+        return true;
+    // A refused commit may leave the transaction open (SQLite's, while another connection still
+    // reads the file past the busy wait): it is taken back, so that nothing of it is kept by
+    // chance later and neither this connection nor the readers stay locked out.
+    m_error = m_connection.lastError();
+    m_connection.rollback();
+    return false;
 }
 
 void TransactionScope::rollback()

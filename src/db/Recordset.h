@@ -61,7 +61,8 @@ public:
     // within the connection's busy wait.
     bool active() const { return m_active; }
     QSqlError lastError() const { return m_error; }
-    // Commits; false (with the driver's error in the connection) when the engine refused.
+    // Commits; false when the engine refused, with its error in lastError(): the transaction is
+    // then rolled back.
     bool commit();
     void rollback();
     // Whether a scope holds a transaction on this connection.

@@ -348,9 +348,9 @@ SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
         // nothing was saved; lost while it ran, nobody can tell.
         const bool lostBefore = Connections::lost(db);
         if (!transaction.commit()) {
-            if (!Connections::lost(db, db.lastError()))
+            if (!Connections::lost(db, transaction.lastError()))
                 return takenBack(
-                    QStringLiteral("保存未能提交，没有记录被保存：%1").arg(db.lastError().text()));
+                    QStringLiteral("保存未能提交，没有记录被保存：%1").arg(transaction.lastError().text()));
             return takenBack(
                 lostBefore ? lost
                            : QStringLiteral("提交保存时与数据库 %1 的连接断开，无法确定本次保存是否已生效；"

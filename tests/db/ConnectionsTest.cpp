@@ -118,6 +118,30 @@ TEST_P(SqliteConnectionTest, EnforcesForeignKeysAndWaitsForABusyFile)
               std::tuple(u"1"_qs, true, u"wal"_qs));
 }
 
+// A commit SQLite refuses (a reader still holds the file past the busy wait, in the rollback
+// journal's mode) takes the transaction back: nothing of it is kept, and the next one begins.
+TEST_P(SqliteConnectionTest, ACommitRefusedTakesTheTransactionBack)
+{
+    for (const char* sql : {"pragma journal_mode = delete", "create table t (n integer)",
+                            "insert into t values (1), (2)", "pragma busy_timeout = 50"})
+        exec(QString::fromLatin1(sql));
+    QSqlQuery reading(openAnother(u"reader"_qs));
+    ASSERT_TRUE(reading.exec(u"select n from t"_qs) && reading.next());
+    {
+        TransactionScope refused(db());
+        exec(u"update t set n = 10"_qs);
+        const bool committed = refused.commit();
+        EXPECT_TRUE(!committed && refused.lastError().text().contains(u"locked"_qs))
+            << refused.lastError().text().toStdString();
+    }
+    reading.finish();
+    TransactionScope next(db());
+    QSqlQuery sum(db());
+    EXPECT_TRUE(next.active() && sum.exec(u"select sum(n) from t"_qs) && sum.next() && sum.value(0) == 3 &&
+                next.commit())
+        << next.lastError().text().toStdString();
+}
+
 // The settings are SQLite's own; PostgreSQL has them built in.
 INSTANTIATE_TEST_SUITE_P(SqliteOnly, SqliteConnectionTest,
                          ::testing::Values(talor::test::DatabaseKind::Sqlite),
