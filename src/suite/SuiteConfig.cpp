@@ -185,7 +185,8 @@ SuiteConfig SuiteConfig::load(const QString& path)
     // full form yyyy-mm-dd orders correctly ("2026-10-1" would sort after "2026-10-05").
     auto date = [&](const char* key) {
         const QString text = value("values", key).trimmed();
-        if (!text.isEmpty() && !QDate::fromString(text, Qt::ISODate).isValid())
+        // Qt's reading of ISO dates passes other separators ("2026.10.01") over.
+        if (!text.isEmpty() && QDate::fromString(text, Qt::ISODate).toString(Qt::ISODate) != text)
             throw invalid(QStringLiteral("[values] ") + QLatin1String(key), text, "a date yyyy-mm-dd");
         return text;
     };

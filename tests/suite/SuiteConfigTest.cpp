@@ -81,6 +81,7 @@ TEST(SuiteConfig, ErrorsNameTheFileAndTheProblem)
         {"[database]\nfile=a.db\n[values]\nreportDate=2026-02-30\n", "reportDate"},
         {"[database]\nfile=a.db\n[values]\nperiodStart=2026-10-1\n", "periodStart=2026-10-1"},
         {"[database]\nfile=a.db\n[values]\nperiodEnd=31.10.2026\n", "periodEnd=31.10.2026"},
+        {"[database]\nfile=a.db\n[values]\nperiodEnd=2026/09/30\n", "periodEnd=2026/09/30 is not valid"},
         {"[values]\nperiodStart=2026-10-02\nperiodEnd=2026-10-01\n[database]\nfile=a\n",
          "2026-10-02 is later"},
         {"\xEF\xBB\xBF[database]\nfile=a.db\n[values]\nx=1\n[database]\nfile=b.db\n",
