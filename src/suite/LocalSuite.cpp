@@ -51,9 +51,10 @@ TablesCheck checkSuiteTables(QSqlDatabase db)
     const QSqlError error = probe.lastError();
     bool unreadable = false;
     if (db.driverName() == QLatin1String("QSQLITE")) {
-        // SQLite's primary result codes: busy, locked, out of memory, I/O error, disk full,
-        // cannot open. A file that is no database at all, or lacks the tables, is not a suite.
-        static const QList<int> unreadableCodes{5, 6, 7, 10, 13, 14};
+        // SQLite's primary result codes: busy, locked, out of memory, read-only (a file in
+        // write-ahead mode whose folder this account may not write), I/O error, disk full, cannot
+        // open. A file that is no database at all, or lacks the tables, is not a suite.
+        static const QList<int> unreadableCodes{5, 6, 7, 8, 10, 13, 14};
         unreadable = unreadableCodes.contains(error.nativeErrorCode().toInt() & 0xff);
     } else {
         unreadable = error.nativeErrorCode() != QLatin1String("42P01"); // undefined table
