@@ -1,5 +1,6 @@
 #include "db/Connections.h"
 
+#include "db/EngineHandles.h"
 #include "db/Recordset.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <atomic>
+#include <sqlite3.h>
 #include <utility>
 
 namespace talor {
@@ -216,6 +218,12 @@ QString Connections::address(const QSqlDatabase& db)
     if (db.driverName() == u"QPSQL")
         return QStringLiteral("%1:%2/%3").arg(db.hostName()).arg(db.port()).arg(db.databaseName());
     return db.databaseName();
+}
+
+bool Connections::readOnly(const QSqlDatabase& db)
+{
+    sqlite3* handle = engine::sqliteHandle(db);
+    return handle && sqlite3_db_readonly(handle, "main") == 1;
 }
 
 bool Connections::lost(const QSqlDatabase& db)

@@ -52,6 +52,8 @@ public:
     static QString describe(const QSqlDatabase& db);
     // "host:port/db" of a PostgreSQL database, the file of an SQLite one.
     static QString address(const QSqlDatabase& db);
+    // Whether the connection may only read: an SQLite file this account may not write.
+    static bool readOnly(const QSqlDatabase& db);
     // Whether a PostgreSQL connection has gone: the server stopped or ended the session. The
     // driver notices at the first statement that fails; the server has then rolled back what
     // the session had not committed.

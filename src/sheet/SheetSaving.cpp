@@ -330,6 +330,10 @@ SaveOutcome SheetSaving::apply(const std::vector<RecordWrites>& plan)
     const QString lost = QStringLiteral("保存时与数据库 %1 的连接断开，本次保存已全部撤销，没有记录被保存；"
                                         "修改仍在表格中，请在数据库恢复后重新保存")
                              .arg(Connections::address(db));
+    if (Connections::readOnly(db))
+        return takenBack(QStringLiteral("数据库 %1 对本账户只能读，没有记录被保存；修改仍在表格中，"
+                                        "请管理员给本账户写入它的权限后重新保存")
+                             .arg(Connections::address(db)));
     try {
         // One save is one transaction: every record is written, or none.
         TransactionScope transaction(db);

@@ -1,5 +1,6 @@
 #include "sheet/SheetSaving.h"
 
+#include "db/Connections.h"
 #include "db/Recordset.h"
 #include "grid/Workbook.h"
 #include "modulesettings/ModuleSettings.h"
@@ -232,6 +233,26 @@ TEST_F(SavingTest, RecordsWithoutDepartmentAndGroupSave)
     sheet.setText(5, 5, "6");
     const SaveOutcome outcome = SheetSaving(suite, columns, sheet, records).SaveSheet(&snapshot);
     EXPECT_EQ(std::pair(outcome.message, stored("select cdfz from kqx")), std::pair(QString(), QString("6")));
+}
+
+// A database this account may only read: the save is refused before anything is tried, saying so
+// (not as a fault of the first record's), and the records keep what was read.
+TEST_F(SavingTest, ADatabaseThisAccountMayOnlyReadIsToldAtOnce)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("ro.db");
+    exec("vacuum into '" + file + "'");
+    suite.db = Connections::openSqliteReadOnly("saving_ro", file);
+    SheetSnapshot snapshot;
+    snapshot.take(sheet);
+    sheet.setText(5, 5, "6");
+    const SaveOutcome outcome = SheetSaving(suite, columns, sheet, records).SaveSheet(&snapshot);
+    EXPECT_EQ(std::tuple(outcome.saved, outcome.message.startsWith("数据库 " + file + " 对本账户只能读"),
+                         records.text("cdfz")),
+              std::tuple(0, true, QString("5")))
+        << outcome.message.toStdString();
+    suite.db = db;
+    Connections::remove("saving_ro");
 }
 
 // The window shows the database layer's messages translated: a conflict must be told apart
