@@ -1,5 +1,6 @@
 #include "commands/CommandBar.h"
 
+#include "commands/CommandRules.h"
 #include "commands/DesignedImages.h"
 #include "commands/ModuleMenus.h"
 #include "db/Recordset.h"
@@ -265,6 +266,19 @@ TEST(ModuleMenusRightsTest, CommaListOrStarAttribute)
                                               QString::fromUtf8(zxtm)),
                   mayUse)
             << allowed << " " << name << " " << zxtm;
+}
+
+// Per menu command: the guard (g), the activation after it (0 never, 1 when run, 2 when a
+// component ran) and whether the stored report is shown again after edits were given up (s).
+TEST(CommandRulesTest, GuardActivationAndStoredReportOfEachMenuCommand)
+{
+    QStringList rules;
+    for (int c = int(MenuCommand::MN01); c <= int(MenuCommand::MNE7); ++c) {
+        const CommandRule r = commandRule(MenuCommand(c));
+        rules << (r.guard ? u"g"_qs : u"-"_qs) + QString::number(int(r.activation)) +
+                     (r.showsStoredAfter ? u"s"_qs : u"-"_qs);
+    }
+    EXPECT_EQ(rules.join(u' '), u"g1s -0- -0- -0- -0- -0- g1s g0- g2s g2s g2s g2s g2s g2s g2s"_qs);
 }
 
 } // namespace
