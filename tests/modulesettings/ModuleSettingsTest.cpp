@@ -66,9 +66,10 @@ TEST_F(ModuleSettingsTest, EveryAccessAsksTheSuiteAgain)
         QStringList({u"3"_qs, u"4"_qs, m_dir.filePath(u"other.ini"_qs), m_dir.filePath(u"other.ini"_qs)}));
 
     IniFile(m_dir.filePath(m_suite.secondFile)).write(u"SYSTEM"_qs, u"QZ_CONNECT"_qs, u"ok"_qs);
-    EXPECT_EQ(std::pair(m_settings.readSecond(u"SYSTEM"_qs, u"QZ_CONNECT"_qs),
-                        m_settings.read(u"SYSTEM"_qs, u"QZ_CONNECT"_qs)),
-              std::pair(u"ok"_qs, QString()));
+    EXPECT_EQ(std::tuple(m_settings.readSecond(u"SYSTEM"_qs, u"QZ_CONNECT"_qs),
+                         m_settings.readSecond(talor::keys::Connection),
+                         m_settings.read(u"SYSTEM"_qs, u"QZ_CONNECT"_qs)),
+              std::tuple(u"ok"_qs, u"ok"_qs, QString()));
 }
 
 // One key of each way a key is named (module, report, numbered, bare) and of another section,
