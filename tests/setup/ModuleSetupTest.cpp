@@ -233,8 +233,9 @@ TEST_P(SetupTest, OkKeepsAnotherOperatorsChangeOfAValueLeftAsLoaded)
     EXPECT_EQ(setting(u"CAP2"_qs) + "|" + setting(u"CAP1"_qs), u"核算|工资"_qs);
 }
 
-// By the keyboard: a table chosen with the arrows becomes the session's on OK, as a clicked
-// one does; Enter on a command moves it to the other list and does not press OK. A table
+// By the keyboard: a table chosen with the arrows, the first too, becomes the session's on OK,
+// as a clicked one does; Enter on a selected command moves it to the other list and does not
+// press OK. A table
 // clicked and then left by closing the dialog is given back to the session.
 TEST_P(SetupTest, TheKeyboardChoosesTheTableAndMovesCommandsAndCloseGivesTheTableBack)
 {
@@ -250,19 +251,25 @@ TEST_P(SetupTest, TheKeyboardChoosesTheTableAndMovesCommandsAndCloseGivesTheTabl
     first.close();
     EXPECT_EQ(suite.current, before);
 
+    setModule(u"TABLE=JBB|CTABLE=加班表"_qs);
     frmYBXZ& d = open();
     tables = child<QListWidget>("List5");
     tables->setFocus();
-    QTest::keyClick(tables, Qt::Key_Down);
+    QTest::keyClick(tables, Qt::Key_Up);
     auto* restricted = child<QListWidget>("List3");
+    auto* offered = child<QListWidget>("List4");
+    offered->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    QTest::keyClick(offered, Qt::Key_Space); // a command not selected stays where it is
     restricted->setCurrentRow(0);
     suite.settingsWrites.clear();
     QTest::keyClick(restricted, Qt::Key_Return);
-    EXPECT_EQ(std::tuple(texts(restricted), texts(child<QListWidget>("List4")).last(), d.isVisible(),
-                         suite.settingsWrites.size()),
-              std::tuple(QStringList{u"保存"_qs}, u"编辑"_qs, true, qsizetype(0)));
+    offered->setCurrentRow(0);
+    QTest::keyClick(offered, Qt::Key_Enter);
+    EXPECT_EQ(
+        std::tuple(texts(restricted), texts(offered).last(), d.isVisible(), suite.settingsWrites.size()),
+        std::tuple(QStringList{u"保存"_qs, u"调时"_qs}, u"编辑"_qs, true, qsizetype(0)));
     click("Command1");
-    EXPECT_EQ(std::pair(setting(u"TABLE"_qs), suite.current), std::pair(u"JBB"_qs, u"JBB"_qs));
+    EXPECT_EQ(std::pair(setting(u"TABLE"_qs), suite.current), std::pair(u"KQB"_qs, u"KQB"_qs));
 }
 
 // A settings write that fails (a full disk, say) is shown and the dialog stays open; closed with
