@@ -100,7 +100,7 @@ TEST(SheetModelTest, PassesTheModelTesterThroughEveryKindOfChange)
               QStringList({"姓名", "C", "4"}));
     s.select("A1:B2");
     s.setPattern(1, 0x0000FF, 0);
-    EXPECT_EQ(model.data(model.index(0, 0), Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 0, 0));
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::BackgroundRole).value<QBrush>(), QBrush(QColor(255, 0, 0)));
     s.setLastRow(3);
     s.setLastColumn(2);
     counts << model.rowCount() << model.columnCount();
@@ -132,14 +132,15 @@ TEST(SheetModelTest, ChangesOneCellWithOneDataChanged)
     ASSERT_EQ(std::pair(changed.count(), reset.count()), std::pair(qsizetype(1), qsizetype(0)));
     EXPECT_EQ(std::tuple(changed.at(0).at(0), changed.at(0).at(1), model.data(model.index(6, 2)).toString()),
               std::tuple(QVariant(model.index(6, 2)), QVariant(model.index(6, 2)), QString("x")));
-    // An edit left unchanged keeps each cell as it was: texts, formulas, full numbers, empty.
-    for (const auto& [col, text] : {std::pair(1, "'12"), {2, "=1+1"}, {4, "''x"}, {5, ""}})
+    // An edit left unchanged keeps each cell as it was: texts, formulas, full numbers, empty; a
+    // plain text is edited as it is shown.
+    for (const auto& [col, text] : {std::pair(1, "'12"), {2, "=1+1"}, {4, "''x"}, {5, ""}, {6, "ab"}})
         book.setText(1, col, text);
     book.active().setNumber(1, 3, 3.14159, "0.00");
     QStringList edited;
-    for (int col = 0; col < 5; ++col)
+    for (int col = 0; col < 6; ++col)
         edited << model.data(model.index(0, col), Qt::EditRole).toString();
-    EXPECT_EQ(edited.join(u'|'), "'12|=1+1|3.14159|''x|");
+    EXPECT_EQ(edited.join(u'|'), "'12|=1+1|3.14159|''x||ab");
 }
 
 TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrollingAndHeadingsFollow)
