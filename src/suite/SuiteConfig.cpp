@@ -15,9 +15,12 @@ namespace talor {
 namespace {
 
 // The user's own folder of files that may go ($XDG_CACHE_HOME/talor, ~/.cache/talor), made
-// when missing; the system's temporary folder where it cannot be made.
+// when missing; the system's temporary folder where it cannot be made, or where there is no home
+// to make it in (a service started without HOME would make "/.cache").
 QString userCacheDirectory()
 {
+    if (qEnvironmentVariableIsEmpty("XDG_CACHE_HOME") && qEnvironmentVariableIsEmpty("HOME"))
+        return QDir::tempPath();
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     const QString folder = cache + QStringLiteral("/talor");
     return !cache.isEmpty() && QDir().mkpath(folder) ? folder : QDir::tempPath();

@@ -54,6 +54,14 @@ TEST(SuiteConfig, DefaultsForAbsentValuesAndPostgresValues)
                      qEnvironmentVariable("XDG_CACHE_HOME", QDir::homePath() + "/.cache") + "/talor", ""}));
     EXPECT_EQ(std::pair(QFileInfo(c.temporaryDirectory).isDir(), c.lockSwitch), std::pair(true, 0))
         << "the temporary folder made when missing";
+    // Without a home (a service started without HOME) the system's temporary folder, nothing made.
+    const QByteArray home = qgetenv("HOME"), cache = qgetenv("XDG_CACHE_HOME");
+    qunsetenv("HOME");
+    qunsetenv("XDG_CACHE_HOME");
+    const QString homeless = SuiteConfig::load(dir.filePath("suite.ini")).temporaryDirectory;
+    qputenv("HOME", home);
+    qputenv("XDG_CACHE_HOME", cache);
+    EXPECT_EQ(homeless, QDir::tempPath());
 
     c = SuiteConfig::load(writeFile(dir.filePath("suite.ini"),
                                     "[database]\nkind=PostgreSQL\nhost=db.example\n"
