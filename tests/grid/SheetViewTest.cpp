@@ -455,7 +455,8 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
 }
 
 // A text wider than its cell runs on over the empty cells to its right, with no grid line
-// through it, as in a spreadsheet; a cell holding anything (even a blank) stops it.
+// through it, as in a spreadsheet; a cell holding anything (even a blank) stops it, and so does
+// the 16th cell after its own. Each cell it crosses paints its part, found past the empty ones.
 TEST(SheetViewTest, ALongTextRunsOnOverEmptyNeighboursOnly)
 {
     ShownView v(0, 0);
@@ -463,6 +464,11 @@ TEST(SheetViewTest, ALongTextRunsOnOverEmptyNeighboursOnly)
     v.book.setText(1, 1, title);
     v.book.setText(3, 1, title);
     v.book.setText(3, 2, " ");
+    for (int col = 3; col <= 20; ++col)
+        v.book.active().setColumnWidth(col, 15); // narrow: the view keeps a least width
+    v.view.resize(900, 400);                     // all of them in sight
+    v.book.setText(5, 3, QString(300, u'W'));
+    v.book.active().setLastColumn(20);
     QApplication::processEvents();
     SheetTableView* t = v.table();
     const QImage image = t->viewport()->grab().toImage();
@@ -489,4 +495,7 @@ TEST(SheetViewTest, ALongTextRunsOnOverEmptyNeighboursOnly)
     EXPECT_EQ(inked(cell(2, 2)), 0);
     EXPECT_LT(gridLine(1), cell(1, 1).height() / 2);
     EXPECT_GT(gridLine(3), cell(3, 1).height() / 2);
+    EXPECT_EQ(QList<bool>({inked(cell(5, 5)) > 0, inked(cell(5, 19)) > 0, inked(cell(5, 20)) > 0}),
+              QList<bool>({true, true, false}))
+        << "the text of C5 paints E5 and S5, 16 cells on, not T5";
 }
