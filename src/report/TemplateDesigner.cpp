@@ -1,6 +1,7 @@
 #include "report/TemplateDesigner.h"
 
 #include "grid/Workbook.h"
+#include "io/FileWrite.h"
 #include "modulesettings/ModuleSettings.h"
 #include "report/ReportLayout.h"
 #include "sheet/SheetLayout.h"
@@ -78,14 +79,6 @@ QString TemplateDesigner::load()
 
 namespace {
 
-// The file `path` names, the same however it is reached (through a symbolic link, say).
-QString fileKey(const QString& path)
-{
-    const QFileInfo info(path);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
-}
-
 // A digest of the file's bytes; empty when there is no file to read.
 QByteArray digestOf(const QString& path)
 {
@@ -101,7 +94,7 @@ QByteArray digestOf(const QString& path)
 
 void TemplateDesigner::stamp(const QString& path)
 {
-    m_stampedPath = fileKey(path);
+    m_stampedPath = io::resolvedTarget(path);
     m_seenDigests.insert(m_stampedPath, digestOf(path));
 }
 
@@ -120,7 +113,8 @@ QString TemplateDesigner::templateFile(const QString& path)
 bool TemplateDesigner::replacesUnasked(const QString& path) const
 {
     const QString target = templateFile(path);
-    return target != path.trimmed() && QFileInfo::exists(target) && fileKey(target) != m_stampedPath;
+    return target != path.trimmed() && QFileInfo::exists(target) &&
+           io::resolvedTarget(target) != m_stampedPath;
 }
 
 bool TemplateDesigner::changedSinceRead(const QString& path) const
@@ -128,7 +122,7 @@ bool TemplateDesigner::changedSinceRead(const QString& path) const
     const QString target = templateFile(path);
     if (target.isEmpty())
         return false;
-    const auto seen = m_seenDigests.constFind(fileKey(target));
+    const auto seen = m_seenDigests.constFind(io::resolvedTarget(target));
     return seen != m_seenDigests.cend() && digestOf(target) != *seen;
 }
 

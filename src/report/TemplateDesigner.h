@@ -123,8 +123,8 @@ private:
     int m_designRow = 0;
     int m_designColumn = 0;
     QString m_designFile;
-    QString m_stampedPath; // the file last read or written, as fileKey names it
-    // Each file read or written, as fileKey names it, with its digest then (empty: there was
+    QString m_stampedPath; // the file last read or written, as io::resolvedTarget names it
+    // Each file read or written, as io::resolvedTarget names it, with its digest then (empty: there was
     // no file).
     QHash<QString, QByteArray> m_seenDigests;
     int m_savedColumns = 0;
