@@ -20,12 +20,18 @@ namespace talor {
 
 namespace {
 
-// Runs one step; a failure is noted and the run goes on with the next step.
+// Runs one step; a failure is noted and the run goes on with the next step. The failure of a
+// file or a printer names its target already ("Cannot write ..."); any other is told with the
+// step it stopped.
 template <typename Step> bool step(PrintRun::Result& result, const QString& what, Step&& run)
 {
     try {
         run();
         return true;
+    } catch (const grid::GridFileError& e) {
+        result.skipped << QString::fromUtf8(e.what());
+    } catch (const print::PrintError& e) {
+        result.skipped << QString::fromUtf8(e.what());
     } catch (const std::exception& e) {
         result.skipped << what + u": " + QString::fromUtf8(e.what());
     }
