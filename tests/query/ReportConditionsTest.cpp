@@ -131,6 +131,8 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
     const QString longName(200, QChar(u'班')); // 600 bytes
     const QString stem = templateFileStem(longName);
     EXPECT_LE((stem + "1.vts").toUtf8().size(), 200);
+    // One byte a character: the cut falls on the last byte the stem may take.
+    EXPECT_LE((templateFileStem(QString(300, u'a')) + "1.vts").toUtf8().size(), 200);
     EXPECT_NE(stem, templateFileStem(longName + u'x'));
     EXPECT_TRUE(reports.add({longName, {}, {}}).problems.isEmpty());
     EXPECT_EQ(content(stem + "1.vts"), "one");
