@@ -110,13 +110,17 @@ QStringList found(const TreeSearch& search, const QString& typed)
 // its "or" cannot bring in the others, and the order is kept.
 TEST_F(TreeFillTest, PersonsAreReadUnderTheSuitesFilterAsOneTerm)
 {
-    for (const char* row : {"('0003', '丙', '02')", "('0001', '甲', '01')", "('0002', '乙', '03')"})
-        data.exec(QString("insert into ygzl (memberid, name, depart) values %1").arg(row));
+    for (const char* row :
+         {"('0003', '丙', '02', '1')", "('0001', '甲', '01', '1')", "('0002', '乙', '03', '1')"})
+        data.exec(QString("insert into ygzl (memberid, name, depart, group0) values %1").arg(row));
+    // Group 1 of each department is a group of its own.
+    suite.categoryNames = {{"部门\n01", "生产部"}, {"部门\n02", "行政部"}};
+    suite.groupNames = {{"生产部\n1", "一组"}, {"行政部\n1", "文书组"}};
     Recordset records;
     QStringList numbers;
     for (const auto& person : TreeSearch::readPersons(suite, records, "depart='01' or depart='02' -- 在册"))
-        numbers << person.number;
-    EXPECT_EQ(numbers, (QStringList{"0001", "0003"}));
+        numbers << person.number + ' ' + person.nodeNames.join('/');
+    EXPECT_EQ(numbers, (QStringList{"0001 生产部/一组/", "0003 行政部/文书组/"}));
 }
 
 // Nodes by their names, then persons by number or name, each in their own order; case and
