@@ -127,9 +127,10 @@ TEST_F(ReportCommand, OtherOutputsHoldWhatIsPrinted)
     const std::tuple<QStringList, const char*, QStringList> cases[] = {
         {{"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"}, "day.pdf",
          {"部门考勤日报", "日期：", "2026-10-12", "部门：", "生产部", "合计：", "制表人: ", "审核人: ________"}},
-        {{"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-11-01", "--to", "2026-11-30"},
+        {{"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-11-01", "--to", "2026-11-30", "--sum"},
          "person.pdf", {"(00002,", "个人考勤表", "2026-11-30"}},
-        {{"--kind", "3", "--node", "ROOT"}, "month.xlsx", {"!$A$1:", "pageOrder=\"overThenDown\""}}};
+        {{"--kind", "3", "--node", "ROOT", "--from", "2026-10-05", "--to", "2026-10-05"}, "day.XLS",
+         {"!$A$1:", "pageOrder=\"overThenDown\""}}};
     // clang-format on
     for (const auto& [arguments, name, expected] : cases) {
         SCOPED_TRACE(name);
@@ -231,6 +232,7 @@ TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
         {{"--kind", "4", "--node", "ROOT", "--output", out}, 2, "--kind 4", "report"},
         {{"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt", "report"},
         {{"--kind", "1", "--node", "ROOT", "--output", out}, 2, "needs the person", "report"},
+        {{"--kind", "1", "--node", "A财务部", "--output", "o.pdf"}, 2, "A财务部 has no employees", "report"},
         {{"--kind", "2", "--node", "ROOT", "--person", "00001", "--output", out}, 2, "--person goes with --kind 1", "report"},
         {{"--kind", "2", "--node", "ROOT", "--from", "2026-10-20", "--to", "2026-10-20", "--output", out}, 2, "--kind 2 takes --date", "report"},
         {{"--kind", "3", "--node", "ROOT", "--date", "2026-11-05", "--output", out}, 2, "--date goes with --kind 2", "report"},
