@@ -47,6 +47,7 @@ TEST(HostTest, ExitStatusAndMessage)
         {{"-style", "Fusion", "-reverse", "--platform=offscreen", "--suite", "@/none.ini"}, 1, "@/none.ini", "offscreen"},
         {{"--suite", "@/none.ini"}, 1, "there is no display", ""},
         {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
+        {{"-platform", "wayland-egl", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
         {{"demo", "--employees", "5"}, 2, "--dir DIR is required", "offscreen"},
         {{"demo", "--dir", "@/d", "--employees", "0"}, 2, "--employees 0 is not a whole number", "offscreen"},
         {{"demo", "--dir", "@/d", "--days", "-3"}, 2, "--days -3 is not a whole number", "offscreen"},
@@ -57,7 +58,9 @@ TEST(HostTest, ExitStatusAndMessage)
         // Demos made (the second ends on the last day there is), and one that cannot be.
         {{"demo", "--dir", "@/d1", "--employees", "5", "--days", "3", "--from", "2025-02-27", "--seed", "4"}, 0, "", "offscreen"},
         {{"demo", "--dir", "@/d2", "--employees", "1", "--from", "9999-12-27", "--days", "5"}, 0, "", "offscreen"},
-        {{"demo", "--dir", "@/blocker/d", "--employees", "2", "--days", "1"}, 1, "", "offscreen"}};
+        {{"demo", "--dir", "@/blocker/d", "--employees", "2", "--days", "1"}, 1, "", "offscreen"},
+        // The largest demo and seed taken: the directory is what fails.
+        {{"demo", "--dir", "@/blocker/d", "--employees", "10000", "--days", "1000", "--seed", "4294967295"}, 1, "", "offscreen"}};
     // clang-format on
     for (const auto& [args, exitCode, error, platform] : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());
