@@ -90,6 +90,7 @@ TEST_F(LayoutTest, ColumnsExtentFrozenColumnsAndLabels)
                    const char* fields; } cases[] = {{"1", true, "x 上班 下班", "", 1, 3, 2, "zhdate f_上班 f_下班"},
                  {"7", true, "x 上班", "3", 1, 2, 3, "zhdate f_上班"}, // any other kind is kind 1
                  {"2", false, "a b 上班 迟到", "x", 5, 4, 0, "f_工号 f_姓名 f_上班 f_迟到"},
+                 {"2", false, "a", "1", 5, 1, 1, "f_工号"}, // one report column
                  {"3", false, "日期 ? 上班", "4", 5, 3, 1, "zhdate - f_上班"}}; // kind 3 keeps its own
     // clang-format on
     for (const auto& c : cases) {
