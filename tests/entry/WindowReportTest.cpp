@@ -538,6 +538,16 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
     });
     EXPECT_EQ(std::tuple(ui().messageTexts(), suite->reportOption(), window->book().sheetName(1)),
               std::tuple(QStringList{talor::GuardMessage}, QString("3"), kindThree));
+
+    // Without a template of kind 1 the person cannot be shown: the window says so.
+    window->state().DataChanged = false;
+    QFile::remove(suite->templateDirectory() + "/" + suite->reportKey() + "1.vts");
+    openOverview([](OverviewCalendar& calendar) {
+        QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
+        return 1;
+    });
+    EXPECT_EQ(std::pair(status(), suite->reportOption()),
+              std::pair(QString("个人一期报表没有模板，不能显示"), QString("3")));
 }
 
 // Through MN01: 夜班 added with a condition of its own, its kind-2 template designed (column 3
