@@ -342,6 +342,18 @@ TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
         EXPECT_EQ(std::pair(names, outcome.job.pages), std::pair(c.printedPages, int(c.printedPages.size())));
         EXPECT_EQ(outcome.failure.isEmpty(), c.end != End::Failed) << outcome.failure.toStdString();
     }
+    // A job that took every person but cannot be finished (a full disk) printed none of them.
+    suite.tempDir = folder;
+    const QString full = test::writeUnderSizeLimit(1000, [&] {
+        PersonByPersonPrint batch(
+            ui, nullptr, [&] { return PrintRun(suite, ui, book, false); }, [](const QString&) {});
+        ThreePersons persons(book, {});
+        bool printRest = true;
+        const PersonByPersonPrint::Outcome o = batch.run(persons, 3, printRest);
+        throw std::runtime_error(
+            QString("%1 %2 %3 %4").arg(int(o.end)).arg(o.done).arg(o.printed).arg(o.job.pages).toStdString());
+    });
+    EXPECT_EQ(full, QString("%1 0 0 3").arg(int(End::OutputFailed))) << "done, printed, pages in the job";
 }
 
 } // namespace
