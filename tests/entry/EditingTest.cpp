@@ -358,6 +358,20 @@ TEST_P(EditingTest, EditsGivenUpAtTheGuardAreNoLongerShown)
     EXPECT_EQ(std::tuple(refused, a->ui.messageTexts(), a->book().text(row, 8), typable),
               std::tuple(QStringList{"菜单:'未登记菜单'尚未登记"},
                          QStringList{talor::GuardMessage, SheetEditing::NotEditing}, shown, false));
+
+    // Where the dialog behind the guard has the window rebuilt (its set-up saved), the report is
+    // laid out anew and shows no one, rather than the node again.
+    a->edit();
+    a->type(row, 8, "78");
+    a->ui.messages.clear();
+    a->ui.answers.assign(1, UiService::Answer::Ok);
+    a->ui.dialogs.push_back([&](QDialog&) {
+        a->suite.setRefreshFlag(0);
+        return int(QDialog::Accepted);
+    });
+    test::trigger(*a->window, "MN07");
+    a->edit();
+    EXPECT_EQ(a->ui.messageTexts(), QStringList({talor::GuardMessage, SheetEditing::NoRecordsToEdit}));
 }
 
 TALOR_BOTH_DATABASES(EditingTest);
