@@ -101,6 +101,8 @@ TEST(DayRows, ARecordGoesOnTheRowOfItsDay)
             return found.join(u',');
         };
         EXPECT_EQ(rows(PeriodBlock("2026-10-15", "2026-11-14")), "5,21,22,35,21,0,0,0,0");
+        // A period shorter than the block: a record after its last day has no row.
+        EXPECT_EQ(rows(PeriodBlock("2026-10-15", "2026-10-31")), "5,21,0,0,21,0,0,0,0");
         // A period in which days of the month come twice: each date on its own row.
         ASSERT_TRUE(q.exec("delete from kq"));
         ASSERT_TRUE(q.exec("insert into kq values (1, '2026-02-01'), (2, '2026-02-03'), (3, '2026-03-01'), "
