@@ -180,7 +180,8 @@ TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
     using Edit = std::tuple<int, int, const char*>; // row, column, text
     const char* everyColumn = "memberid= team= group0= qjlb= cdfz=%1 cqgs=0 bxrq=%2 sbsj= bz= CZYXM=张三";
     // clang-format off
-    const struct { const char* name; std::vector<Edit> edits; QString plan; bool snapshot = true, heading = false, operatorField = true; } cases[] = {
+    const struct { const char* name; std::vector<Edit> edits; QString plan; bool snapshot = true, heading = false, operatorField = true;
+                   const char* first = "memberid"; } cases[] = {
         {"Untouched", {}, "||"},
         {"FirstAndLastCells", {{5, 1, "0099"}, {7, 11, "x"}}, "memberid=0099 CZYXM=张三||bz=x CZYXM=张三"},
         {"NumbersChanged", {{5, 5, "6"}, {6, 5, ""}, {7, 6, "1.5"}}, "cdfz=6 CZYXM=张三||cqgs=1.5 CZYXM=张三"},
@@ -190,15 +191,20 @@ TEST_F(SavingTest, ThePlanWritesTheChangedCellsOfEachRecordAndSignsThem)
         {"CategoryByCaption", {{5, 4, "病假"}, {6, 4, "事假"}}, "qjlb=01 CZYXM=张三|qjlb=02 CZYXM=张三|"},
         {"UnsavedAndHiddenFieldsNeitherWrittenNorSigned", {{5, 9, "3"}, {6, 10, "4"}}, "||"},
         {"WithoutTheOperatorField", {{6, 5, "6"}}, "|cdfz=6|", true, false, false},
+        // A department typed first: the group and the team beside it are looked up under it.
+        {"DepartmentBesideItsGroupAndTeam", {{5, 1, "质检部"}, {5, 3, "二组"}, {5, 2, "甲班"}},
+         "depart=D2 team=T9 group0=G9 CZYXM=张三||", true, false, true, "depart"},
         {"HeadingLayoutFromRowOne", {{1, 5, "6"}, {3, 11, "x"}, {4, 5, "9"}}, "cdfz=6 CZYXM=张三||bz=x CZYXM=张三", true, true},
         // (Row 6's stored text "=1+1" is no number: without a snapshot it would stop the save.)
         {"WithoutSnapshotEverySavedColumn", {{6, 5, "2"}, {6, 6, "0"}, {6, 7, "2"}},
          QString(everyColumn).arg(5).arg("") + "|" + QString(everyColumn).arg(2).arg("1900-01-01T00:00:00.000") +
              "|" + QString(everyColumn).arg(0).arg(""), false}};
     // clang-format on
+    suite.fields["depart"] = {"部门", "S", "20", 3};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         layOut(c.heading);
+        columns.setField(1, c.first);
         if (!c.operatorField)
             suite.fields.remove("czyxm");
         SheetSnapshot snapshot;
@@ -363,6 +369,7 @@ TEST_F(EditingTest, EditAndSaveCommandsInTurn)
     const QString yes = SheetEditing::SaveQuestion + SheetEditing::SaveTitle;
     const char* read = "5,0,1|T1,T7,T1|,李四,";
     const char* saved = "6,0,1|T1,T7,T1|张三,张三,";
+    const char* savedAgain = "6,0,9|T1,T7,T1|张三,张三,张三";
     const grid::CellRange a1{1, 1, 1, 1}, a6{6, 1, 6, 1};
     // clang-format off
     const struct { const char* what; std::function<void()> before; bool save; QStringList messages; bool editing; grid::CellRange selected; const char* stored; } steps[] = {
@@ -379,7 +386,14 @@ TEST_F(EditingTest, EditAndSaveCommandsInTurn)
         {"save without records", [&] { sum = false, changed = true, book.setAllowInCellEditing(true), records.close(); },
          true, {SheetEditing::NoRecordsToSave}, true, a6, saved},
         {"edit without records", [&] { changed = false, book.setAllowInCellEditing(false); }, false,
-         {SheetEditing::NoRecordsToEdit}, false, a6, saved}};
+         {SheetEditing::NoRecordsToEdit}, false, a6, saved},
+        // Editing again after the records were shown anew starts from what they show.
+        {"shown anew between edits, saved", [&] {
+             for (int i = 0; i < 2; ++i)
+                 records.open("select * from kq order by memberid", db), commands.editContent();
+             sheet.setText(7, 5, "9"); }, true, {yes, SheetEditing::Saved}, false, a6, savedAgain},
+        {"a name without a code on the first row of the headings", [&] { layOut(true), commands.editContent(),
+             sheet.setText(1, 2, "乙班"); }, true, {"第1行小组“乙班”没有对应的代码，无法保存"}, true, {1, 2, 1, 2}, savedAgain}};
     // clang-format on
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
