@@ -84,7 +84,7 @@ TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuiteReadingOnlyATableOfTheCatalog
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
         FakeSuite suite;
-        fillSuite(suite, "KQ01");
+        fillSuite(suite, "KQ_01");
         suite.dbKind = c.kind;
         suite.filter = c.suiteFilter;
         RecordQueries queries(suite);
@@ -93,7 +93,7 @@ TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuiteReadingOnlyATableOfTheCatalog
                             : builder == "SQL1"
                                 ? queries.SQL1(c.node, c.condition)
                                 : queries.periodQuery(c.node.key, "2008-12-01", "2008-12-31", c.condition);
-        const QString from = builder == "SQL0" ? "select * from YGZL" : "select * from KQ01";
+        const QString from = builder == "SQL0" ? "select * from YGZL" : "select * from KQ_01";
         EXPECT_EQ(std::tuple(sql, suite.composedQuery()),
                   std::tuple(from + QString::fromUtf8(c.where) + c.order, sql));
         if (builder != "period") {
@@ -287,7 +287,8 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
         // A label of the cell layout in the last column: nothing is written beside it; one in the
         // last row of the header and the column before the last gets its value beside it.
         book.active().setPlainText(2, 5, c.headings ? "" : "日期：");
-        book.active().setPlainText(4, 4, c.headings ? "" : "部门");
+        book.active().setPlainText(4, 4, c.headings ? "" : "部门:");
+        book.active().setPlainText(5, 5, "旧");
         suite.option = c.option;
         suite.date = QDate(2026, 10, c.day);
         view.sum = c.sum;
@@ -390,6 +391,21 @@ TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
     for (const auto& [start, end] : lengths)
         found << QString::number(PeriodRecords::personsPerRead(start, end));
     EXPECT_EQ(found.join(',').toStdString(), "500,500,43,500,1,500,500,160,500");
+}
+
+// A daily table without a key may hold a person's day twice: the overview marks the day with
+// the most serious of its kinds.
+TEST_F(ClicksTest, AnOverviewDayHeldTwiceShowsItsMostSeriousKind)
+{
+    QSqlQuery q(db);
+    ASSERT_TRUE(q.exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)"));
+    ASSERT_TRUE(q.exec("create table kqn (memberid text, zhdate text, ncolor integer)"));
+    ASSERT_TRUE(q.exec("insert into ygzl values ('0001', '甲', 'D1', null, null)"));
+    ASSERT_TRUE(q.exec("insert into kqn values ('0001', '2026-10-01', 3), ('0001', '2026-10-01', 1)"));
+    fillSuite(suite, "kqn");
+    suite.fields["ncolor"] = {"异常", "I", "", 0};
+    const QDate day(2026, 10, 1);
+    EXPECT_EQ(AbnormalOverviewReader(suite, queryState).read(Root, day, day).mark(0, 0), 3);
 }
 
 // The abnormal overview read from the demo suite, on SQLite and on PostgreSQL: its counts per
