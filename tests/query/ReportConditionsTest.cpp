@@ -205,14 +205,15 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
         {u"TALOR"_qs, u"OPT"_qs, u"2"_qs},
         {u"TALOR"_qs, u"IMAGE"_qs, u"/pictures/banner.png"_qs},
         {u"TALOR"_qs, u" 0"_qs, u"YES"_qs},
-        {u"TALOR"_qs, u"REPORT3"_qs, u"/templates/own.vts"_qs},
+        {u"TALOR"_qs, u"REPORT3"_qs, dir.filePath(u"templates/R13.vts"_qs)},
         {u"TALOR"_qs, u"FIX"_qs, u"3"_qs},
         {u"TALOR"_qs, u"BDTJ1"_qs, u"depart='01'"_qs},
         {u"MODEL8"_qs, u"FLD"_qs, u"NO"_qs},
         {u"PRINT"_qs, u".Zoom"_qs, u"80"_qs},
         {u"PRINT"_qs, u".LeftHeader"_qs, u"&P"_qs},
         // A template setting naming the report's own file names the file the rename copies it to.
-        {u"TALOR"_qs, u"REPORT2"_qs, dir.filePath(u"templates/R12.vts"_qs)}};
+        {u"TALOR"_qs, u"REPORT2"_qs, dir.filePath(u"templates/R12.vts"_qs)},
+        {u"TALOR"_qs, u"REPORT1"_qs, u"/templates/own.vts"_qs}};
     for (const auto& [section, suffix, value] : kept)
         suite.setSetting(section, "R1" + suffix, value);
     set(u"R1新OPT"_qs, u"1"_qs); // left by an older report of the new name
@@ -226,12 +227,12 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
         renamed << suite.setting(section, "R1新" + suffix);
         old << suite.setting(section, "R1" + suffix);
     }
-    EXPECT_EQ(
-        std::tuple(suite.reportKey(), reports.reportList(), renamed, get(u"R1新BDTJ2"_qs)),
-        std::tuple(u"R1新"_qs, QStringList{MK, u"R1新"_qs, u"R2"_qs},
-                   QStringList{"2", "/pictures/banner.png", "YES", "/templates/own.vts", "3", "depart='02'",
-                               "NO", "80", "&P", dir.filePath(u"templates/R1新2.vts"_qs)},
-                   u"memberid='00002'"_qs));
+    EXPECT_EQ(std::tuple(suite.reportKey(), reports.reportList(), renamed, get(u"R1新BDTJ2"_qs)),
+              std::tuple(u"R1新"_qs, QStringList{MK, u"R1新"_qs, u"R2"_qs},
+                         QStringList{"2", "/pictures/banner.png", "YES",
+                                     dir.filePath(u"templates/R1新3.vts"_qs), "3", "depart='02'", "NO", "80",
+                                     "&P", dir.filePath(u"templates/R1新2.vts"_qs), "/templates/own.vts"},
+                         u"memberid='00002'"_qs));
     EXPECT_EQ(old[0] + old[5], u"2depart='01'"_qs);
     EXPECT_EQ(QDir(suite.templateDir).entryList(QDir::Files),
               (QStringList{u"R11.vts"_qs, u"R12.vts"_qs, u"R13.vts"_qs, u"R1新1.vts"_qs, u"R1新2.vts"_qs,
@@ -240,6 +241,10 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
 
     // Another report renamed: the current one stays.
     EXPECT_TRUE(reports.modify(2, u"R2"_qs, {u"R3"_qs, {}, {}}).problems.isEmpty());
+    EXPECT_EQ(suite.reportKey(), u"R1新"_qs);
+    // One of two entries of the current report's name renamed: the other one stays current.
+    users({u"R1新"_qs, u"R1新"_qs});
+    EXPECT_TRUE(reports.modify(2, u"R1新"_qs, {u"R4"_qs, {}, {}}).problems.isEmpty());
     EXPECT_EQ(suite.reportKey(), u"R1新"_qs);
 }
 
