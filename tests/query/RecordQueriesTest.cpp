@@ -193,16 +193,18 @@ struct View : SelectionView
 {
     bool discardUnsavedData() override { return true; }
     std::optional<SelectedNode> selectedNode() const override { return node; }
-    std::optional<EmployeeItem> selectedEmployee() const override { return std::nullopt; }
+    std::optional<EmployeeItem> selectedEmployee() const override { return employee; }
     int employeeCount() const override { return int(employees.size()); }
     void showEmployees(const QList<EmployeeItem>& items) override { employees = items; }
     bool sumChecked() const override { return sum; }
     void setLabel(int, const QString&) override {}
-    void showListError(const QString&) override {}
+    void showListError(const QString& text) override { errors << text; }
     void showStatus(const QString& text) override { status = text; }
 
     SelectedNode node{"A生产部", "生产部", "示范公司", {}};
     QList<EmployeeItem> employees;
+    std::optional<EmployeeItem> employee;
+    QStringList errors;
     QString status;
     bool sum = false;
 };
@@ -393,19 +395,36 @@ TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
     EXPECT_EQ(found.join(',').toStdString(), "500,500,43,500,1,500,500,160,500");
 }
 
-// A daily table without a key may hold a person's day twice: the overview marks the day with
-// the most serious of its kinds.
-TEST_F(ClicksTest, AnOverviewDayHeldTwiceShowsItsMostSeriousKind)
+// A person whose records cannot be read is not the one shown: showing again reads the person
+// shown before.
+TEST_F(ClicksTest, APersonWhoCannotBeReadIsNotShownAgain)
+{
+    SelectionClicks clicks({suite, queryState, sheetState, employees, persons, columns, patterns, book},
+                           view);
+    clicks.showPerson("0001", "甲");
+    view.employee = EmployeeItem{"A0\uFFFD1", "0\uFFFD1 乙"};
+    view.employees = {*view.employee};
+    clicks.listClick();
+    clicks.redisplayPerson();
+    EXPECT_EQ(std::tuple(view.errors.size(), suite.number, row(5)),
+              std::tuple(1, QString("0001"), QString("||1|1.50|a")));
+}
+
+// Tables without a key may hold a person twice, and a person's day twice: the overview lists
+// the person once and marks the day with the most serious of its kinds.
+TEST_F(ClicksTest, APersonAndADayHeldTwiceAreShownOnce)
 {
     QSqlQuery q(db);
     ASSERT_TRUE(q.exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)"));
     ASSERT_TRUE(q.exec("create table kqn (memberid text, zhdate text, ncolor integer)"));
-    ASSERT_TRUE(q.exec("insert into ygzl values ('0001', '甲', 'D1', null, null)"));
+    ASSERT_TRUE(
+        q.exec("insert into ygzl values ('0001', '甲', 'D1', null, null), ('0001', '甲', 'D1', null, null)"));
     ASSERT_TRUE(q.exec("insert into kqn values ('0001', '2026-10-01', 3), ('0001', '2026-10-01', 1)"));
     fillSuite(suite, "kqn");
     suite.fields["ncolor"] = {"异常", "I", "", 0};
     const QDate day(2026, 10, 1);
-    EXPECT_EQ(AbnormalOverviewReader(suite, queryState).read(Root, day, day).mark(0, 0), 3);
+    const AbnormalOverview overview = AbnormalOverviewReader(suite, queryState).read(Root, day, day);
+    EXPECT_EQ(std::pair(overview.persons.size(), overview.mark(0, 0)), std::pair(size_t(1), 3));
 }
 
 // The abnormal overview read from the demo suite, on SQLite and on PostgreSQL: its counts per
