@@ -427,7 +427,8 @@ bool Recordset::readPostgresCopy()
         }
     };
     const QByteArray copy = "COPY (\n" + statement + "\n) TO STDOUT";
-    bool whole = PQresultStatus(Result(PQexec(session, copy.constData())).get()) == PGRES_COPY_OUT;
+    const bool started = PQresultStatus(Result(PQexec(session, copy.constData())).get()) == PGRES_COPY_OUT;
+    bool whole = started;
     try {
         whole = whole && readRows();
     } catch (...) {
@@ -435,7 +436,12 @@ bool Recordset::readPostgresCopy()
             Connections::reconnect(m_connection);
         throw;
     }
-    switch (endCopy(session)) {
+    // A copy the server refused to start (a statement it reads alone but not inside COPY, such
+    // as one ending with a semicolon) has aborted the read's transaction as well.
+    CopyEnd end = endCopy(session);
+    if (!started && end == CopyEnd::Copied)
+        end = CopyEnd::Failed;
+    switch (end) {
     case CopyEnd::Copied:
         if (whole)
             return true;

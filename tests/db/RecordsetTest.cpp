@@ -797,6 +797,7 @@ TEST_P(RecordsetTest, UpdateFindsTheRowByTheKeyOfItsOneTable)
     exec(u"insert into nokey values ('1', 'a')"_qs);
     const std::pair<QString, QString> cases[] = {
         {u"SELECT * FROM YGZL WHERE memberid='1'"_qs, {}},
+        {u"select * from ygzl;"_qs, {}},
         {u"select memberid, name, 'İİİ' as tag from ygzl where memberid='8'"_qs, {}},
         {u"select memberid, name, 'a from b' as note from ygzl where memberid='7'"_qs, {}},
         {u"select memberid, name, 'it''s from x, y' as note from ygzl where memberid='7'"_qs, {}},
