@@ -3,6 +3,7 @@
 #include "grid/Sheet.h"
 
 #include "grid/CellAddress.h"
+#include "grid/FormatTable.h"
 #include "grid/SheetBulkWriter.h"
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
@@ -286,6 +287,12 @@ TEST(SheetTest, ReachesTheSheetLimitsAndRefusesBeyond)
     EXPECT_NO_THROW(writer.setFormatId(1, 1, past - 1));
     EXPECT_THROW(writer.setFormatId(1, 1, past), std::out_of_range);
     EXPECT_THROW(writer.setFormatIds(1, 1, std::vector<int>{0, past}), std::out_of_range);
+    // As many formats as a template keeps, and not one more.
+    CellFormat filled;
+    filled.fill.pattern = 1;
+    for (filled.fill.foreground = 0; sheet.formatCount() < FormatTable::MaxFormats; ++filled.fill.foreground)
+        writer.addFormat(filled);
+    EXPECT_THROW(writer.addFormat(filled), std::length_error);
 }
 
 TEST(SheetTest, ShrinkingTheExtentDropsCellsBeyondIt)
@@ -296,6 +303,7 @@ TEST(SheetTest, ShrinkingTheExtentDropsCellsBeyondIt)
             sheet.setText(row, col, QString::number(row));
     sheet.setText(1, 5, "=SUM(A1:A10)");
     sheet.setRowHeading(8, "eight");
+    sheet.setRowHeading(5, "five");
     EXPECT_EQ(sheet.text(1, 5) + "|" + sheet.rowHeading(8), "55|eight");
     sheet.setLastRow(5);
     EXPECT_EQ(sheet.text(1, 5), "15"); // the rows dropped leave the sum at once
@@ -303,7 +311,7 @@ TEST(SheetTest, ShrinkingTheExtentDropsCellsBeyondIt)
     EXPECT_EQ(std::pair(extent(sheet), sheet.text(1, 5)), std::pair(std::pair(5, 5), QString("10")));
     sheet.setLastRow(10);
     EXPECT_TRUE(sheet.isEmpty(8, 1));
-    EXPECT_EQ(sheet.rowHeading(8) + "|" + sheet.text(5, 4), "|5");
+    EXPECT_EQ(sheet.rowHeading(8) + "|" + sheet.rowHeading(5) + "|" + sheet.text(5, 4), "|five|5");
     sheet.setLastColumn(2);
     EXPECT_EQ(extent(sheet), std::pair(10, 2));
     sheet.setLastColumn(5);
@@ -322,7 +330,7 @@ TEST(SheetTest, ReferencesParseAsASpreadsheetDoes)
         {"IV65536", CellRange{65536, 256, 65536, 256}}, {"A:C", CellRange{1, 1, 1048576, 3}},
         {"3:5", CellRange{3, 1, 5, 256}}, {" $C5 ", CellRange{5, 3, 5, 3}}, {"", none}, {"A0", none},
         {"IW1", none}, {"A1048577", none}, {"$$A1", none}, {"A1:", none}, {"A1:B", none}, {"1A", none},
-        {"A", none}, {"A1B2", none}, {"甲1", none}};
+        {"A", none}, {"A1B2", none}, {"甲1", none}, {"5", none}, {"A1:5", none}};
     // clang-format on
     for (const auto& [text, range] : texts)
         EXPECT_EQ(parseRange(QString::fromUtf8(text)), range) << text;
@@ -444,8 +452,9 @@ TEST(SheetTest, InsertedAndDeletedColumnsMoveCellsHeadingsWidthsAndFormulas)
     sheet.insertColumns(4); // at the last column: it grows
     EXPECT_EQ(std::pair(sheet.lastColumn(), sheet.text(1, 5)), std::pair(5, QString("3")));
     sheet.setText(1, 256, "edge");
+    sheet.setText(2, 254, "=A1"); // moved onto the last column, not off it
     sheet.insertColumns(1, 2);
-    EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256));
+    EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256) && sheet.formula(2, 256) == "=C1");
 }
 
 // Frozen columns follow columns inserted or deleted at or before their edge; deleting them leaves

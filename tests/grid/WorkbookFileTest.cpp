@@ -215,15 +215,17 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     QTemporaryDir dir;
     Workbook book;
     fillSample(book);
-    // Dates around Excel's 29 February 1900 that never was (grid day numbers 1, 2, 60, 61), a
-    // time of day, which has no date to move, and a negative time, which Excel cannot show.
+    // Dates around Excel's 29 February 1900 that never was (grid day numbers 1, 2, 60, 61), times
+    // of day (midnight too), which have no date to move, and a negative time, which Excel cannot show.
     for (const auto& [col, day, picture] : {std::tuple(1, 1.0, "yyyy-mm-dd"),
                                             {2, 2.0, "yyyy-mm-dd"},
                                             {3, 60.0, "yyyy-mm-dd hh:nn"},
                                             {4, 61.0, "yyyy-mm-dd"},
                                             {5, 0.5, "hh:mm"},
-                                            {6, -1.0 / 24, "[hh]:nn:ss"}})
+                                            {6, -1.0 / 24, "[hh]:nn:ss"},
+                                            {7, 0.0, "hh:mm"}})
         book.sheet(1).setNumber(20, col, day, QString::fromLatin1(picture));
+    book.sheet(2).setFrozenColumns(1);            // columns frozen without rows
     const QString path = dir.filePath("Tmp.xls"); // xlsx content whatever the extension
     book.write(path, FileType::Excel);
 
@@ -242,11 +244,12 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
           "<c r=\"E2\"[^>]*><f>A2\\*2</f><v>25</v></c>",
           "<c r=\"F2\"[^>]*t=\"str\"><f>A1&amp;\"!\"</f><v>标题!</v></c>", "<c r=\"A20\"[^>]*t=\"s\">",
           "<c r=\"B20\"[^>]*><v>1</v>", "<c r=\"C20\"[^>]*><v>59</v>", "<c r=\"D20\"[^>]*><v>61</v>",
-          "<c r=\"E20\"[^>]*><v>0.5</v>", "<c r=\"F20\"[^>]*t=\"s\">",
+          "<c r=\"E20\"[^>]*><v>0.5</v>", "<c r=\"F20\"[^>]*t=\"s\">", "<c r=\"G20\"[^>]*><v>0</v>",
           "<c r=\"E3\"[^>]*><v>-123456789.125</v>"})
         EXPECT_TRUE(sheet.contains(QRegularExpression(QString::fromUtf8(cell)))) << cell;
     // A formula that cannot be read is kept as its text rather than damaging the file.
-    EXPECT_TRUE(!sheet.contains("<f>SUM(</f>") && sheet.contains("<pane xSplit=\"2\" ySplit=\"1\""));
+    EXPECT_TRUE(!sheet.contains("<f>SUM(</f>") && sheet.contains("<pane xSplit=\"2\" ySplit=\"1\"") &&
+                member(path, "xl/worksheets/sheet2.xml").contains("<pane xSplit=\"1\" "));
     EXPECT_TRUE(sheet.contains(QRegularExpression("<col min=\"1\" max=\"1\" width=\"14\\.\\d+\"")));
 
     const QString styles = member(path, "xl/styles.xml");
