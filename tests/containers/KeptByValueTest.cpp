@@ -9,13 +9,15 @@ using talor::KeptByValue;
 
 namespace {
 
-// Keys that differ only in a trailing zero byte, around the 16 bytes kept as two words, many
-// enough to regrow the table several times: each finds what was kept under it and nothing else.
+// Keys that differ only in a trailing zero byte or in one byte inside, around the 4 and 16 bytes
+// kept as words, many enough to regrow the table several times: each finds what was kept under it
+// and nothing else.
 TEST(KeptByValueTest, EveryKeyFindsItsOwnValue)
 {
     std::vector<std::string> keys;
-    for (const size_t size : {0, 1, 7, 8, 9, 15, 16, 17, 40}) {
+    for (const size_t size : {0, 1, 4, 7, 8, 9, 15, 16, 17, 40}) {
         keys.push_back(std::string(size, 'a'));
+        keys.push_back(std::string(size, 'a').replace(size / 3, size > 0, "b"));
         keys.push_back(std::string(size, '\0'));
         for (int i = 0; i < 300; ++i) {
             std::string key(size, 'x');
