@@ -65,11 +65,11 @@ TEST(SuiteConfig, DefaultsForAbsentValuesAndPostgresValues)
 
     c = SuiteConfig::load(writeFile(dir.filePath("suite.ini"),
                                     "[database]\nkind=PostgreSQL\nhost=db.example\n"
-                                    "port=6543\nname=attendance\nuser=kq\npassword=s e\n"));
+                                    "port=65535\nname=attendance\nuser=kq\npassword=s e\n"));
     EXPECT_EQ(QStringList(
                   {c.database.kind, c.database.host, c.database.name, c.database.user, c.database.password}),
               QStringList({"postgresql", "db.example", "attendance", "kq", "s e"}));
-    EXPECT_TRUE(c.database.describe().contains("db.example:6543")) << c.database.describe().toStdString();
+    EXPECT_TRUE(c.database.describe().contains("db.example:65535")) << c.database.describe().toStdString();
 }
 
 // Each bad configuration fails naming the file and the problem.
