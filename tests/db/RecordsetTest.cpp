@@ -260,6 +260,14 @@ TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
     rs.moveFirst();
     rs.setValue(u"sbtime"_qs, QTime(9, 0));
     EXPECT_FALSE(rs.secondsOfDay(0)) << "an unsaved change";
+
+    // A text of a time is a time of the day only within its clock's edges.
+    Recordset texts;
+    texts.open(u"select '23:59:59', '24:00:00', '23:60:00', '23:59:60'"_qs, db());
+    std::vector<std::optional<int>> read;
+    for (int c = 0; c < 4; ++c)
+        read.push_back(texts.secondsOfDay(c));
+    EXPECT_EQ(read, (std::vector<std::optional<int>>{86399, std::nullopt, std::nullopt, std::nullopt}));
 }
 
 // Many rows on PostgreSQL travel as the statement's copy stream, outside a transaction only; the
