@@ -3,4 +3,4 @@
 # (`clang-format -i FILE` lays one out). CI runs it before the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-find src app tests bench tools -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror
+find src app tests bench tools fuzz -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror
