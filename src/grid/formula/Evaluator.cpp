@@ -147,8 +147,13 @@ Value Evaluator::binary(Op op, const Value& a, const Value& b)
     if (b.isError())
         return b;
     switch (op) {
-    case Op::Concat:
-        return Value::text(displayText(a) + displayText(b));
+    case Op::Concat: {
+        const QString left = displayText(a);
+        const QString right = displayText(b);
+        if (left.size() + right.size() > MaxTextLength)
+            return Value::error(ErrorCode::Value);
+        return Value::text(left + right);
+    }
     case Op::Eq:
         return Value::boolean(compare(a, b) == 0);
     case Op::Ne:

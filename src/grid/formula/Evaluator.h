@@ -12,10 +12,15 @@ namespace talor::grid::formula {
 // text::numberFromText), other texts give #VALUE!; a sum or difference that cancels to
 // within the last digits of its operands is 0; empty is 0 in
 // arithmetic and "" in &; TRUE/FALSE are 1/0; text comparisons ignore case; the first error
-// met is the result. Internal to the formula engine (Formula::evaluate is the public way).
+// met is the result; a text made by & longer than a cell holds is #VALUE!, so that formulas
+// that each join a cell to itself cannot double a text into gigabytes. Internal to the
+// formula engine (Formula::evaluate is the public way).
 class Evaluator
 {
 public:
+    // The longest text & makes: a spreadsheet cell's most.
+    static constexpr qsizetype MaxTextLength = 32767;
+
     explicit Evaluator(const CellSource& source) : m_source(source) {}
 
     Value evaluate(const FormulaNode& node) const;

@@ -20,7 +20,8 @@ struct FormulaNode;
 // quote), TRUE/FALSE, error literals, references A1 $A$1 $A1 A$1 and ranges A1:B2 (columns
 // A..IV, rows 1..1048576), + - * / ^ & = <> < > <= >=, parentheses, unary minus, postfix %,
 // and the functions SUM AVERAGE COUNT COUNTA MIN MAX IF AND OR NOT ROUND INT ABS MOD
-// (names in any case). Unknown functions and names evaluate to #NAME?; a text that is not a
+// (names in any case). A text joined by & beyond 32,767 characters (a cell's most) is
+// #VALUE!. Unknown functions and names evaluate to #NAME?; a text that is not a
 // formula gives an invalid Formula that evaluates to #ERROR! and keeps its text. Nothing
 // here throws. Copies are cheap (the tree is shared and immutable).
 class Formula
