@@ -36,7 +36,9 @@ bool parseDateTime(const QString& s, CellInput& out)
                                       QStringLiteral("yyyy-mm-dd"), QStringLiteral("yyyy-mm-dd hh:mm"),
                                       QStringLiteral("yyyy-mm-dd hh:mm:ss")};
     const qsizetype colons = s.count(u':');
-    if (const std::optional<double> serial = text::dateSerialOf(s)) {
+    const std::optional<double> serial = text::dateSerialOf(s);
+    // A date before the year 100 would show as "#####": it stays the text that was typed.
+    if (serial && text::dateTimeFromSerial(*serial)) {
         out.number = *serial;
         out.numberFormat = Formats[colons == 0 ? 2 : colons == 1 ? 3 : 4];
     } else if (const std::optional<QTime> t = text::parseTime(s)) {

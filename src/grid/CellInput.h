@@ -31,7 +31,8 @@ struct CellInput
 //    its two decimals); numbers with leading zeros ("0012") or more than 15 significant
 //    digits (identity numbers) stay text, so that nothing typed is lost;
 //  - dates, date-times and times as text::parseDateTime and text::parseTime read them
-//    ("2024-3-5", "2024/3/5", "2024.3.5", "2024年3月5日", "2024-03-05 08:30[:15]", "8:30");
+//    ("2024-3-5", "2024/3/5", "2024.3.5", "2024年3月5日", "2024-03-05 08:30[:15]", "8:30"),
+//    dates of the years 100 to 9999 only (the ones a cell can show);
 //  - times of a twelve-hour clock ("8:30 PM", "8 pm", "8:30:15 AM"; hours 0 to 12), durations
 //    of a day or more ("25:00", "168:30:15"; hours of up to four digits) and negative times
 //    ("-08:30"), as fractions of days shown as typed ("h:mm AM/PM", "[h]:mm", "[hh]:mm");
