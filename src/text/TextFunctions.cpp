@@ -471,17 +471,20 @@ QString formatScientific(double value, const NumberSection& section, bool showSi
     const int places = std::max(1, int(section.integerPlaces.size()));
     const int decimals = int(section.fractionPlaces.size());
     int exponent = 0;
-    Decimal d = roundDecimal(0, decimals);
+    double mantissa = 0;
     if (value != 0) {
         QVarLengthArray<char16_t, 64> digits;
         const int lead = significantDigits(std::abs(value), digits); // the power of ten of the first digit
         exponent = floorToMultiple(lead, places);
-        d = roundDecimal(mantissaOf(digits, lead - exponent + 1), decimals);
-        if (d.integer.size() > lead - exponent + 1) {
+        mantissa = mantissaOf(digits, lead - exponent + 1);
+        if (roundDecimal(mantissa, decimals).integer.size() > lead - exponent + 1) {
             exponent = floorToMultiple(lead + 1, places);
-            d = roundDecimal(std::pow(10.0, lead + 1 - exponent), decimals);
+            mantissa = std::pow(10.0, lead + 1 - exponent);
         }
     }
+    // Made once, never assigned: Qt 6.4's QVarLengthArray loses the buffer of a long one (more
+    // than 16 decimals) that a move assignment replaces, on every number shown.
+    const Decimal d = roundDecimal(mantissa, decimals);
     const QString& written = section.tokens[section.exponentAt].text; // "E+", "e-", ...
     QString shown(written[0]);
     if (exponent < 0)

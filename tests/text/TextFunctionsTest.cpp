@@ -205,6 +205,7 @@ const CellNumberCase cellNumbers[] = {
     {999.96, "##0.0E+0", "1.0E+3"}, {1000, "##0.0E+0", "1.0E+3"}, {0.5, "##0.0E+0", "500.0E-3"},
     {0.001, "##0.0E+0", "1.0E-3"}, {0.00099, "##0.0E+0", "990.0E-6"}, {0, "##0.0E+0", "0.0E+0"},
     {1, "##0.0E+0", "1.0E+0"}, {-12345, "##0.0E+0", "-12.3E+3"},
+    {12345, "0.00000000000000000E+00", "1.23450000000000000E+04"},
     // Colours are not shown; a currency bracket shows its symbol; the text section and a picture
     // of text alone leave numbers as General shows them.
     {1.5, "[Red]0.00;[Blue]-0.00", "1.50"}, {-1.5, "[Red]0.00;[Blue]-0.00", "-1.50"},
