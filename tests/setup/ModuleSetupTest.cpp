@@ -30,8 +30,9 @@ QStringList texts(const QListWidget* list)
 const QStringList ListedTables{u"KQB   考勤表"_qs, u"JBB   加班表"_qs, u"KQRB01日报表"_qs};
 
 // A table catalogue in zdb1 with four data tables under the "DATABASE" entry (RYB without an
-// employee field) plus one under another entry, a menu table SYS02 whose rows are stored out of
-// cdxh order, and the module's settings as the operator "Qel" left them.
+// employee field) plus one under another entry, which also holds a "DATABASE" entry (stored
+// first; only the top level's counts), a menu table SYS02 whose rows are stored out of cdxh
+// order, and the module's settings as the operator "Qel" left them.
 class SetupTest : public test::DatabaseTest
 {
 protected:
@@ -43,7 +44,8 @@ protected:
         resetTables({u"zdb1"_qs, u"sys02"_qs});
         exec(u"create table zdb1 (proid integer primary key, parid integer, proname varchar(40), "
              "proval varchar(20))"_qs);
-        exec(u"insert into zdb1 values (1, 0, '数据库', 'DATABASE'), (2, 1, '考勤表', 'KQB'), "
+        exec(u"insert into zdb1 values (0, 6, '备份', 'DATABASE'), (1, 0, '数据库', 'DATABASE'), (2, 1, "
+             u"'考勤表', 'KQB'), "
              "(3, 1, '加班表', 'JBB'), (4, 1, '人员表', 'RYB'), (5, 1, '日报表', 'KQRB01'), "
              "(6, 0, '其他', 'OTHER'), (7, 6, '外部表', 'WBB')"_qs);
         exec(u"create table SYS02 (cdxh integer primary key, cdmc varchar(40))"_qs);
