@@ -227,6 +227,11 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
     // Texts are written in the cells (constant memory).
     EXPECT_TRUE(second.contains("<t>标题</t>") && second.contains("<t>人1024</t>") &&
                 !second.contains("人1023<"));
+
+    // A last part of a single row, the area's last, is a worksheet of its own too.
+    setup.printArea->row2 = 2 + 3 * (LXW_BREAKS_MAX + 1);
+    EXPECT_EQ(writeXlsx(book, path, setup, 1), QStringList());
+    EXPECT_TRUE(QString(unzipMember(path, "xl/workbook.xml")).contains("!$A$2:$B$2</definedName>"));
 }
 
 // The sections of a header or footer as a workbook gets them: a last single ampersand stays a
