@@ -39,8 +39,9 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
     const grid::Sheet& sheet = printed.sheet();
     using S = OverviewSheet;
     const int lastDay = S::FirstDayColumn + 30;
-    EXPECT_EQ(std::tuple(sheet.lastColumn(), sheet.columnWidth(lastDay), sheet.lastRow()),
-              std::tuple(lastDay, 24, S::FirstPersonRow + 2));
+    EXPECT_EQ(std::tuple(sheet.lastColumn(), sheet.columnWidth(S::FirstDayColumn), sheet.columnWidth(lastDay),
+                         sheet.lastRow()),
+              std::tuple(lastDay, 24, 24, S::FirstPersonRow + 2));
     QStringList cells;
     for (const auto& [row, col] : {std::pair(S::DayRow, lastDay),
                                    {S::DayCountRow, S::FirstDayColumn},
