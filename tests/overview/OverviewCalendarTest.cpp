@@ -35,3 +35,32 @@ TEST(OverviewCalendarTest, APersonIsOpenedOnlyWhereThereIsOne)
         persons << signal.at(0).toInt();
     EXPECT_EQ(persons, QList<int>({1, 1}));
 }
+
+// The keys scroll the current cell into sight: a page down (as many rows as are in sight), the
+// last person and the last day.
+TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
+{
+    AbnormalOverview many;
+    many.reset(std::vector<AbnormalOverview::Person>(40, {"00001", "甲"}), QDate(2026, 10, 1),
+               QDate(2026, 10, 31));
+    OverviewCalendar calendar;
+    calendar.resize(500, 250);
+    calendar.show();
+    calendar.setOverview(&many, {Qt::red, Qt::green, Qt::blue});
+    int rows = 0;
+    while (!calendar.cellRect(rows, 0).isEmpty())
+        ++rows;
+    ASSERT_GT(rows, 1);
+    std::string unseen; // the keys after which the cell expected is not current or not in sight
+    const auto press = [&](const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers, int person,
+                           int day) {
+        QTest::keyClick(&calendar, key, modifiers);
+        if (std::pair(calendar.currentPerson(), calendar.currentDay()) != std::pair(person, day) ||
+            calendar.cellRect(person, day).isEmpty())
+            unseen += std::string(name) + ' ';
+    };
+    press("PageDown", Qt::Key_PageDown, {}, rows, 0);
+    press("Ctrl+End", Qt::Key_End, Qt::ControlModifier, 39, 0);
+    press("End", Qt::Key_End, {}, 39, 30);
+    EXPECT_EQ(unseen, "");
+}

@@ -1,5 +1,6 @@
 #include "overview/OverviewSheet.h"
 
+#include "print/PageRenderer.h"
 #include "query/AbnormalOverview.h"
 
 #include <gtest/gtest.h>
@@ -38,17 +39,19 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
     const grid::Sheet& sheet = printed.sheet();
     using S = OverviewSheet;
     const int lastDay = S::FirstDayColumn + 30;
-    EXPECT_EQ(std::tuple(sheet.lastColumn(), sheet.columnWidth(lastDay), sheet.lastRow()),
-              std::tuple(lastDay, 24, S::FirstPersonRow + 2));
+    EXPECT_EQ(std::tuple(sheet.lastColumn(), sheet.columnWidth(S::FirstDayColumn), sheet.columnWidth(lastDay),
+                         sheet.lastRow()),
+              std::tuple(lastDay, 24, 24, S::FirstPersonRow + 2));
     QStringList cells;
     for (const auto& [row, col] : {std::pair(S::DayRow, lastDay),
                                    {S::DayCountRow, S::FirstDayColumn},
                                    {S::DayCountRow, S::CountColumn},
                                    {S::FirstPersonRow + 1, S::NumberColumn},
                                    {S::FirstPersonRow + 1, S::FirstDayColumn},
-                                   {S::FirstPersonRow, S::CountColumn}})
+                                   {S::FirstPersonRow, S::CountColumn},
+                                   {2, S::FirstDayColumn + 1}})
         cells << sheet.text(row, col);
-    EXPECT_EQ(cells, QStringList({"31", "3", "4", "00002", "2", "2"}));
+    EXPECT_EQ(cells, QStringList({"31", "3", "4", "00002", "2", "2", "异常标志 1：2"}));
     // The bars, bottom up: day 1 a cell of each kind's share of 8 (8/3 each, rounded as it
     // adds up), day 2 one mark of the busiest day's three, 8/3 cells rounded to 3.
     const auto bar = [&](int column) {
@@ -61,4 +64,21 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
     };
     EXPECT_EQ(QStringList({bar(S::FirstDayColumn), bar(S::FirstDayColumn + 1), bar(lastDay)}),
               QStringList({"11122333", "111.....", "........"}));
+}
+
+// The overview prints a page wide and as many pages tall as its persons take, the days and
+// their counts above the persons on every page.
+TEST(OverviewSheetTest, PrintsAPageWideWithTheDaysOnEveryPage)
+{
+    AbnormalOverview many;
+    many.reset(std::vector<AbnormalOverview::Person>(200, {"00001", "甲"}), QDate(2026, 10, 1),
+               QDate(2026, 10, 31));
+    many.count();
+    const OverviewSheet printed(many, {0x0000FF, 0x00FF00, 0xFF0000});
+    const print::SheetPrintGrid grid(printed.sheet());
+    const print::Pagination p =
+        print::PageRenderer(grid, OverviewSheet::pageSetup(), print::HeaderFooterContext()).pagination();
+    ASSERT_GT(p.pagesTall, 1);
+    EXPECT_EQ(std::tuple(p.pagesWide, p.pages[1].titleRows),
+              std::tuple(1, std::optional(std::pair(OverviewSheet::DayRow, OverviewSheet::DayCountRow))));
 }

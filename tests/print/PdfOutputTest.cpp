@@ -194,9 +194,10 @@ TEST_F(PdfOutput, HeadingRowAndPrintedHeadings)
     Sheet sheet;
     sheet.setText(1, 1, "王五");
     sheet.setNumber(1, 2, 8);
-    SheetPrintGrid grid(sheet, {"姓名", "工时"});
-    EXPECT_EQ(std::tuple(grid.lastRow(), grid.look(1, 1).bold, grid.look(2, 2).alignRight),
-              std::tuple(2, true, true));
+    // A caption row wider than the sheet widens the grid.
+    SheetPrintGrid grid(sheet, {"姓名", "工时", "备注"});
+    EXPECT_EQ(std::tuple(grid.lastRow(), grid.lastColumn(), grid.look(1, 1).bold, grid.look(2, 2).alignRight),
+              std::tuple(2, 3, true, true));
     writePdf(grid, {.printGridLines = true, .printHeadings = true}, context, path);
     const QString text = pdfPages(path).join("");
     // Column letters, then the caption row above the sheet's first row.

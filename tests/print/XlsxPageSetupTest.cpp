@@ -37,6 +37,8 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
           R"(<oddHeader>&amp;L左&amp;C&amp;"宋体,加粗"&amp;16&amp;A</oddHeader>)",
           R"(<oddFooter>&amp;C示范公司     制表人: 张三&amp;R第&amp;P页 共&amp;N页</oddFooter>)"},
          {}},
+        // Header and footer margins are written without a text as well.
+        {"MarginsWithoutTexts", {.headerMargin = 28.8, .footerMargin = 14.4}, {R"(header="0.4" footer="0.2"/>)"}, {}},
         {"PaperOrientationOrderStart",
          {.orientation = Orientation::Landscape, .paperSize = 8, .zoom = 85, .order = PageOrder::OverThenDown,
           .firstPageNumber = 3},
@@ -140,6 +142,8 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
     book.setText(2, 3, "=SUM(C1:C1)");
     book.active().setFrozenColumns(1);
     book.active().setColumnWidth(3, 150);
+    book.addSheet("其他");
+    book.sheet(2).setText(1, 1, "别表");
     PageSetup setup;
     setup.setTitleRows("$1:$1");
     // A caption is written as a cell's text is: as it stands, a forbidden character replaced.
@@ -159,6 +163,8 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
                                          {"姓名", "王五", "双倍_x005F_x0041_\uFFFD"}));
     EXPECT_TRUE(unzipMember(path, "xl/styles.xml").contains("<b/>"));
     EXPECT_TRUE(unzipMember(path, "xl/workbook.xml").contains("!$1:$1</definedName>"));
+    // The other sheet keeps its rows where they are, without the caption.
+    EXPECT_TRUE(unzipMember(path, "xl/worksheets/sheet2.xml").contains(R"(<dimension ref="A1"/>)"));
 
     // A sheet whose rows reach the last row a workbook holds has no room for a caption row above
     // it: written whole, without the captions, and the caption row is named as refused.
@@ -177,7 +183,7 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
 // several worksheets of 1,024 sections each, each with the rows above the area, its own print
 // area and a page break before each of its sections; formulas follow their rows. A further
 // worksheet's name keeps its number within Excel's 31 units, leaving out a character outside
-// the basic plane whole.
+// the basic plane whole. The sheet that was active, after the split one, stays active.
 TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
 {
     QTemporaryDir dir;
@@ -198,14 +204,17 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
         }
     }
     sheet.setFrozenRows(1);
+    book.addSheet("汇总");
+    book.setActiveSheet(2);
     PageSetup setup;
     setup.printArea = talor::grid::CellRange{2, 1, 1 + 3 * sections, 2};
     setup.sectionRows = 3;
     EXPECT_EQ(writeXlsx(book, path, setup, 1), QStringList());
 
     const QString workbook = unzipMember(path, "xl/workbook.xml");
-    EXPECT_TRUE(talor::test::containsAll(
-        workbook, {"name=\"" + name + " (2)\"", "!$A$2:$B$3073</definedName>", "!$A$2:$B$10</definedName>"}));
+    EXPECT_TRUE(
+        talor::test::containsAll(workbook, {"name=\"" + name + " (2)\"", "!$A$2:$B$3073</definedName>",
+                                            "!$A$2:$B$10</definedName>", "activeTab=\"2\""}));
     EXPECT_FALSE(workbook.contains(" (3)"));
     EXPECT_TRUE(QString(unzipMember(path, "xl/worksheets/sheet1.xml"))
                     .contains(QStringLiteral(R"(<rowBreaks count="%1")").arg(LXW_BREAKS_MAX)));
@@ -218,6 +227,11 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
     // Texts are written in the cells (constant memory).
     EXPECT_TRUE(second.contains("<t>标题</t>") && second.contains("<t>人1024</t>") &&
                 !second.contains("人1023<"));
+
+    // A last part of a single row, the area's last, is a worksheet of its own too.
+    setup.printArea->row2 = 2 + 3 * (LXW_BREAKS_MAX + 1);
+    EXPECT_EQ(writeXlsx(book, path, setup, 1), QStringList());
+    EXPECT_TRUE(QString(unzipMember(path, "xl/workbook.xml")).contains("!$A$2:$B$2</definedName>"));
 }
 
 // The sections of a header or footer as a workbook gets them: a last single ampersand stays a

@@ -120,9 +120,11 @@ TEST_F(IniFileTest, CommentsBrokenLinesAndAByteOrderMarkSurviveByteForByte)
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nTABLE=KQ01\n\n[PRINT]\nx=1\n"));
 
     // A file that starts with a blank line keeps its line breaks; an empty file takes a key
-    // before any header as its first line.
+    // before any header as its first line, one of a byte-order mark alone a header.
     for (const auto& [before, section, after] :
-         {std::tuple("\r\n[TALOR]\r\n", "TALOR", "\r\n[TALOR]\r\nIF=YES\r\n"), {"", "", "IF=YES\n"}}) {
+         {std::tuple("\r\n[TALOR]\r\n", "TALOR", "\r\n[TALOR]\r\nIF=YES\r\n"),
+          {"", "", "IF=YES\n"},
+          {"\xEF\xBB\xBF", "TALOR", "\xEF\xBB\xBF[TALOR]\nIF=YES\n"}}) {
         put(before);
         m_ini.write(QString::fromUtf8(section), u"IF"_qs, u"YES"_qs);
         EXPECT_EQ(bytes(), QByteArray(after));
@@ -167,9 +169,17 @@ TEST_F(IniFileTest, Utf16BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
 }
 
 // The file is replaced whole: a reader that opened it before a write reads the whole old file,
-// and the new file keeps the mode, group and owner of the old one.
+// and the new file keeps the mode, group and owner of the old one. A file the first write
+// creates gets the mode a plain create gives: 0666 less the umask.
 TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
 {
+    struct stat now
+    {};
+    const mode_t mask = ::umask(027);
+    write(u"KEY1"_qs, u"first"_qs);
+    ::umask(mask);
+    ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &now), 0);
+    EXPECT_EQ(now.st_mode & 07777, 0640u);
     const QByteArray old = "[TALOR]\nKEY1=old\nKEY2=kept\n";
     put(old);
     ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 02640), 0); // set-group-ID as well
@@ -189,8 +199,6 @@ TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
     write(u"KEY1"_qs, u"new"_qs);
     EXPECT_EQ(std::pair(reader.readAll(), read(u"KEY1"_qs)), std::pair(old, u"new"_qs));
 
-    struct stat now
-    {};
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &now), 0);
     EXPECT_EQ(std::tuple(now.st_mode & 07777, now.st_uid, now.st_gid), std::tuple(02640u, owner, group));
 }
@@ -254,6 +262,7 @@ TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)
                                               {u"TALOR"_qs, u"a\nb"_qs, u"1"_qs},
                                               {u"A]B"_qs, u"k"_qs, u"1"_qs},
                                               {u"A\nB"_qs, u"k"_qs, u"1"_qs},
+                                              {"A" + QChar(0) + "B", u"k"_qs, u"1"_qs},
                                               {u"TALOR"_qs, u"k"_qs, "a" + QChar(0) + "b"},
                                               {u"TALOR"_qs, "k" + QChar(0), u"1"_qs}};
     for (const auto& [section, key, value] : refused)

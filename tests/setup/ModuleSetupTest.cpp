@@ -30,8 +30,9 @@ QStringList texts(const QListWidget* list)
 const QStringList ListedTables{u"KQB   考勤表"_qs, u"JBB   加班表"_qs, u"KQRB01日报表"_qs};
 
 // A table catalogue in zdb1 with four data tables under the "DATABASE" entry (RYB without an
-// employee field) plus one under another entry, a menu table SYS02 whose rows are stored out of
-// cdxh order, and the module's settings as the operator "Qel" left them.
+// employee field) plus one under another entry, which also holds a "DATABASE" entry (stored
+// first; only the top level's counts), a menu table SYS02 whose rows are stored out of cdxh
+// order, and the module's settings as the operator "Qel" left them.
 class SetupTest : public test::DatabaseTest
 {
 protected:
@@ -43,7 +44,8 @@ protected:
         resetTables({u"zdb1"_qs, u"sys02"_qs});
         exec(u"create table zdb1 (proid integer primary key, parid integer, proname varchar(40), "
              "proval varchar(20))"_qs);
-        exec(u"insert into zdb1 values (1, 0, '数据库', 'DATABASE'), (2, 1, '考勤表', 'KQB'), "
+        exec(u"insert into zdb1 values (0, 6, '备份', 'DATABASE'), (1, 0, '数据库', 'DATABASE'), (2, 1, "
+             u"'考勤表', 'KQB'), "
              "(3, 1, '加班表', 'JBB'), (4, 1, '人员表', 'RYB'), (5, 1, '日报表', 'KQRB01'), "
              "(6, 0, '其他', 'OTHER'), (7, 6, '外部表', 'WBB')"_qs);
         exec(u"create table SYS02 (cdxh integer primary key, cdmc varchar(40))"_qs);
@@ -234,9 +236,9 @@ TEST_P(SetupTest, OkKeepsAnotherOperatorsChangeOfAValueLeftAsLoaded)
 }
 
 // By the keyboard: a table chosen with the arrows, the first too, becomes the session's on OK,
-// as a clicked one does; Enter on a selected command moves it to the other list and does not
-// press OK. A table
-// clicked and then left by closing the dialog is given back to the session.
+// as a clicked one does; Enter or Space on a selected command moves it to the other list and
+// does not press OK. A table clicked and then left by closing the dialog is given back to the
+// session.
 TEST_P(SetupTest, TheKeyboardChoosesTheTableAndMovesCommandsAndCloseGivesTheTableBack)
 {
     // Two tables of one caption: the item's code decides.
@@ -265,9 +267,11 @@ TEST_P(SetupTest, TheKeyboardChoosesTheTableAndMovesCommandsAndCloseGivesTheTabl
     QTest::keyClick(restricted, Qt::Key_Return);
     offered->setCurrentRow(0);
     QTest::keyClick(offered, Qt::Key_Enter);
+    restricted->setCurrentRow(0);
+    QTest::keyClick(restricted, Qt::Key_Space);
     EXPECT_EQ(
         std::tuple(texts(restricted), texts(offered).last(), d.isVisible(), suite.settingsWrites.size()),
-        std::tuple(QStringList{u"保存"_qs, u"调时"_qs}, u"编辑"_qs, true, qsizetype(0)));
+        std::tuple(QStringList{u"调时"_qs}, u"保存"_qs, true, qsizetype(0)));
     click("Command1");
     EXPECT_EQ(std::pair(setting(u"TABLE"_qs), suite.current), std::pair(u"KQB"_qs, u"KQB"_qs));
 }

@@ -293,7 +293,7 @@ TEST(ByteLength, CountsDoubleByteCharactersTwiceAndPaddingNeverCuts)
 {
     // clang-format off
     const std::pair<QString, int> cases[] = {{"", 0}, {"ABCDEFGHIJK", 11}, {"出勤天数出勤", 12}, {"出勤天数出", 10},
-        {"A出", 3}, {"é", 2}, {"𠀀", 2}, {"a𠀀b", 4}, {"，", 2}, {QChar(0xD800), 2}, {QString(QChar(0xD800)) + u'a', 3}};
+        {"A出", 3}, {"é", 2}, {"𠀀", 2}, {"a𠀀b", 4}, {"，", 2}, {QChar(0x7F), 1}, {QChar(0x80), 2}, {QChar(0xD800), 2}, {QString(QChar(0xD800)) + u'a', 3}};
     // clang-format on
     for (const auto& [text, bytes] : cases)
         EXPECT_EQ(byteLength(text), bytes) << text.toStdString();
