@@ -1,5 +1,6 @@
 // What an operator types into a cell, and a number shown through a format code: the input is
 // a format code, a line break and the typed text.
+#include "FuzzInput.h"
 #include "grid/CellInput.h"
 #include "grid/Sheet.h"
 
@@ -9,10 +10,7 @@ using namespace talor::grid;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString input = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const qsizetype cut = input.indexOf(u'\n');
-    const QString picture = cut < 0 ? QString() : input.left(cut);
-    const QString typed = cut < 0 ? input : input.mid(cut + 1);
+    const auto [picture, typed] = talor::fuzz::linesOf(data, size);
 
     const CellInput cell = parseInput(typed);
     if (cell.kind == CellInput::Kind::Number) {

@@ -1,21 +1,14 @@
 // A settings file as found on disk: read keys from it, then write one and read it back.
+#include "FuzzInput.h"
 #include "settings/IniFile.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdlib>
 
 using talor::IniFile;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("settings.ini"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        std::abort();
-    file.write(reinterpret_cast<const char*>(data), qint64(size));
-    file.close();
+    const QString path = talor::fuzz::inputFile(data, size, QStringLiteral("settings.ini"));
     IniFile ini(path, 0);
     try {
         const QString before = ini.read(QStringLiteral("Print"), QStringLiteral("Copies"));

@@ -1,15 +1,13 @@
 // The text functions on texts from fields and files: the input is a picture, a line break and
 // the text.
+#include "FuzzInput.h"
 #include "text/TextFunctions.h"
 
 using namespace talor::text;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString input = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const qsizetype cut = input.indexOf(u'\n');
-    const QString picture = cut < 0 ? QString() : input.left(cut);
-    const QString text = cut < 0 ? input : input.mid(cut + 1);
+    const auto [picture, text] = talor::fuzz::linesOf(data, size);
 
     (void)numericValue(text);
     (void)parseNumber(text);

@@ -1,23 +1,16 @@
 // A template file as someone may send it: read it, take the sheets into a workbook and write
 // it out and read it back, which must give the same bytes again.
+#include "FuzzInput.h"
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstdlib>
 
 using namespace talor::grid;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("input.vts"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        std::abort();
-    file.write(reinterpret_cast<const char*>(data), qint64(size));
-    file.close();
+    const QString path = talor::fuzz::inputFile(data, size, QStringLiteral("input.vts"));
     try {
         VtsContent content = VtsFile::read(path);
         Workbook book;
