@@ -329,7 +329,8 @@ TEST(SheetTest, ReferencesParseAsASpreadsheetDoes)
         {"$A$7:$H$7", CellRange{7, 1, 7, 8}}, {"b2:d4", CellRange{2, 2, 4, 4}}, {"D4:B2", CellRange{2, 2, 4, 4}},
         {"IV65536", CellRange{65536, 256, 65536, 256}}, {"A:C", CellRange{1, 1, 1048576, 3}},
         {"3:5", CellRange{3, 1, 5, 256}}, {" $C5 ", CellRange{5, 3, 5, 3}}, {"", none}, {"A0", none},
-        {"IW1", none}, {"A1048577", none}, {"$$A1", none}, {"A1:", none}, {"A1:B", none}, {"1A", none},
+        {"IW1", none}, {"A1048576", CellRange{1048576, 1, 1048576, 1}}, {"A1048577", none}, {"$$A1", none},
+        {"A1:", none}, {"A1:B", none}, {"1A", none},
         {"A", none}, {"A1B2", none}, {"甲1", none}, {"5", none}, {"A1:5", none}};
     // clang-format on
     for (const auto& [text, range] : texts)
