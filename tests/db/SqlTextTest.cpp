@@ -66,6 +66,7 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         "$a(') ) union select * from kq where (1=1", // one SQLite variable, quote and all
         "not exists(select 1 as 。$a$ /* /* */ ' */ ) ) union select * from kq where (1=1", // a PostgreSQL name
         "1=0 -- \r) union select * from kq where (1=1", // PostgreSQL ends the comment there
+        "x=1 --\r/*\n) or 1=1 --*/", // SQLite ends it at the line end only
         "a$b(') ' ) ) union select * from kq where (1=1"};
     // clang-format on
     for (const auto& [condition, term] : kept)
