@@ -8,6 +8,7 @@
 #include "grid/Workbook.h"
 #include "settings/IniFile.h"
 #include "suite/LocalSuite.h"
+#include "suite/SuiteSchema.h"
 #include "support/ErrorText.h"
 #include "support/TestDatabases.h"
 #include "support/TestFiles.h"
@@ -196,6 +197,15 @@ TEST(DemoSuiteEngines, SqliteAndPostgresGetTheSameRows)
     }
     Connections::remove("engines_sqlite");
     Connections::remove("engines_pg");
+}
+
+// Table and column names go into statements as written: only a whole plain identifier passes.
+TEST(SuiteSchemaNames, OnlyWholePlainIdentifiersPass)
+{
+    QList<bool> passed;
+    for (const char* name : {"kq0001", "_a1", "1kq", "kq0001; drop table ygzl", "kq 1", "kq-1", ""})
+        passed << SuiteSchema::isIdentifier(QString::fromUtf8(name));
+    EXPECT_EQ(passed, QList<bool>({true, true, false, false, false, false, false}));
 }
 
 TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
