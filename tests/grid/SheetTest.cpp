@@ -5,6 +5,7 @@
 #include "grid/CellAddress.h"
 #include "grid/FormatTable.h"
 #include "grid/SheetBulkWriter.h"
+#include "grid/SheetCopy.h"
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 #include "grid/formula/Formula.h"
@@ -272,6 +273,12 @@ TEST(SheetTest, ReachesTheSheetLimitsAndRefusesBeyond)
     sheet.setText(Sheet::MaxRows, Sheet::MaxColumns, "x");
     EXPECT_EQ(std::pair(sheet.text(1048576, 256), extent(sheet)),
               std::pair(QString("x"), std::pair(1048576, 256)));
+    // Rows copied one lower: the last but one lands on the last row, the last one is left out.
+    sheet.setText(Sheet::MaxRows - 1, 1, "y");
+    Sheet lower;
+    copyRows(sheet, lower, Sheet::MaxRows - 1, Sheet::MaxRows, 1, 1);
+    EXPECT_EQ(std::pair(lower.text(Sheet::MaxRows, 1), lower.isEmpty(Sheet::MaxRows, 256)),
+              std::pair(QString("y"), true));
     EXPECT_THROW(sheet.setText(0, 1, "x"), std::out_of_range);
     EXPECT_THROW(sheet.setText(1, 257, "x"), std::out_of_range);
     EXPECT_THROW((void)sheet.text(1048577, 1), std::out_of_range);
