@@ -61,17 +61,6 @@ int CommandBarLayout::visibleButtonCount() const
     return n;
 }
 
-bool CommandBarLayout::isMenuVisible(MenuCommand command) const
-{
-    const int slot = menuSlot(command);
-    if (slot >= 0 && slot < 8)
-        return menuVisible[size_t(slot)];
-    const int external = int(command) - int(MenuCommand::MNE1);
-    if (external >= 0 && external < 7)
-        return externalMenuVisible[size_t(external)];
-    return false;
-}
-
 CommandBar::CommandBar(SuiteServices& suite, Recordset& menuRecords, ImageList& images)
     : m_suite(suite), m_menuRecords(menuRecords), m_images(images)
 {}

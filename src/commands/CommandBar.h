@@ -55,7 +55,6 @@ struct CommandBarLayout
     QStringList missingPictures;
 
     int visibleButtonCount() const;
-    bool isMenuVisible(MenuCommand command) const;
 };
 
 // BuildCommandBar: the toolbar and menu items from the settings and the menu table SYS02.
