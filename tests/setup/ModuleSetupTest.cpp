@@ -44,10 +44,9 @@ protected:
         resetTables({u"zdb1"_qs, u"sys02"_qs});
         exec(u"create table zdb1 (proid integer primary key, parid integer, proname varchar(40), "
              "proval varchar(20))"_qs);
-        exec(u"insert into zdb1 values (0, 6, '备份', 'DATABASE'), (1, 0, '数据库', 'DATABASE'), (2, 1, "
-             u"'考勤表', 'KQB'), "
-             "(3, 1, '加班表', 'JBB'), (4, 1, '人员表', 'RYB'), (5, 1, '日报表', 'KQRB01'), "
-             "(6, 0, '其他', 'OTHER'), (7, 6, '外部表', 'WBB')"_qs);
+        exec(u"insert into zdb1 values (0, 6, '备份', 'DATABASE'), (1, 0, '数据库', 'DATABASE'), "
+             "(2, 1, '考勤表', 'KQB'), (3, 1, '加班表', 'JBB'), (4, 1, '人员表', 'RYB'), "
+             "(5, 1, '日报表', 'KQRB01'), (6, 0, '其他', 'OTHER'), (7, 6, '外部表', 'WBB')"_qs);
         exec(u"create table SYS02 (cdxh integer primary key, cdmc varchar(40))"_qs);
         exec(u"insert into SYS02 values (3, '工资核算'), (1, '人事档案'), (2, '考勤统计')"_qs);
         for (const QString& table : {u"KQB"_qs, u"JBB"_qs, u"KQRB01"_qs, u"WBB"_qs})
