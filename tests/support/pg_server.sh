@@ -33,8 +33,10 @@ start)
     echo "$cluster" > "$dir/server"
     [ "$(id -u)" -eq 0 ] && chown postgres: "$cluster"
     as_owner "$bin/initdb" -D "$cluster/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 --no-sync >"$cluster/initdb.log"
+    # The server's messages in English whatever language the caller's environment asks for,
+    # since the tests look for the server's own words in the errors they expect.
     as_owner "$bin/pg_ctl" -D "$cluster/data" -l "$cluster/log" -w start \
-        -o "-c listen_addresses=127.0.0.1 -p $port -k $cluster -c fsync=off" >/dev/null
+        -o "-c listen_addresses=127.0.0.1 -p $port -k $cluster -c fsync=off -c lc_messages=C" >/dev/null
     "$bin/createdb" -h 127.0.0.1 -p "$port" -U postgres attendance
     echo "PostgreSQL test server on 127.0.0.1:$port ($cluster)"
     ;;
