@@ -22,8 +22,11 @@ trap 'exit 1' INT TERM HUP
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 stage=$work/stage
-DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null
+# Installed under the narrowest umask: every folder on the way is still open to every user.
+(umask 077 && DESTDIR=$stage cmake --install "$build" --prefix /usr >/dev/null)
 prefix=$stage/usr
+closed=$(find "$prefix" -type d ! -perm -0555)
+[ -z "$closed" ] || fail "folders closed to other users: $closed"
 
 # The layout: the host beside its dll folder, a relative link on the path, and no other
 # program or library (nothing of the tests).

@@ -10,7 +10,9 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/talor-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-(cd "$build" && cpack -G DEB -B "$work/cpack" -D CPACK_OUTPUT_FILE_PREFIX="$work" >"$work/cpack.log" 2>&1) ||
+# Under the narrowest umask: the package's folders must still be open to every user (lintian
+# below checks their modes).
+(cd "$build" && umask 077 && cpack -G DEB -B "$work/cpack" -D CPACK_OUTPUT_FILE_PREFIX="$work" >"$work/cpack.log" 2>&1) ||
     { cat "$work/cpack.log"; fail "cpack"; }
 debs=("$work"/talor_*.deb)
 [ ${#debs[@]} = 1 ] && [ -f "${debs[0]}" ] || fail "no single talor_*.deb: ${debs[*]}"
