@@ -130,6 +130,7 @@ struct ConditionShape
 {
     bool closesForeignBracket = false; // a bracket it did not open
     bool endsInComment = false;        // a block comment never closed
+    bool endsInQuote = false;          // a quoted text or name never closed
 };
 
 ConditionShape shapeOf(QStringView condition, Dialect dialect)
@@ -138,7 +139,12 @@ ConditionShape shapeOf(QStringView condition, Dialect dialect)
     int depth = 0;
     for (qsizetype i = 0; i < condition.size(); ++i) {
         if (const qsizetype end = skipQuoted(condition, i, dialect); end != i) {
-            shape.endsInComment = end == condition.size() && condition.sliced(i).startsWith(u"/*");
+            // Left open at the end: a line comment ends with the condition's own line; a block
+            // comment is closed for it; a quoted text or name would run on into the statement.
+            if (end == condition.size() && !condition.sliced(i).startsWith(u"--")) {
+                shape.endsInComment = condition.sliced(i).startsWith(u"/*");
+                shape.endsInQuote = !shape.endsInComment;
+            }
             i = end;
         } else if (condition[i] == u'(') {
             ++depth;
@@ -187,6 +193,14 @@ QString bracketed(const QString& condition)
                                 "talor", "The condition \"%1\" closes a bracket it did not open: a condition "
                                          "can only narrow the report's rows")
                                 .arg(condition));
+    // A quote left open would take in what follows the condition, up to a quote of the next
+    // condition in the same statement: the two together could then say anything.
+    if (sqlite.endsInQuote || postgres.endsInQuote)
+        throw DatabaseError(
+            QCoreApplication::translate("talor",
+                                        "The condition \"%1\" leaves a quoted text or name open: a condition "
+                                        "can only narrow the report's rows")
+                .arg(condition));
     // A block comment left open at the end is closed, as the end of a statement closes it.
     const bool endsInComment = sqlite.endsInComment || postgres.endsInComment;
     return u'(' + condition + (endsInComment ? u"*/"_qs : QString()) +

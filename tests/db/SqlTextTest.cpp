@@ -41,8 +41,9 @@ TEST(SqlText, DateLiteralStyleFollowsTheKindsLeadingNumber)
     EXPECT_EQ(sql::dateLiteral(QDate(987, 1, 9), u"2"_qs), u"'0987-01-09'"_qs);
 }
 
-// A condition is one bracketed term; one that closes a bracket it did not open is refused,
-// whatever texts, names and comments (of either engine) hide brackets before it.
+// A condition is one bracketed term; one that closes a bracket it did not open, or leaves a
+// quote open, is refused, whatever texts, names and comments (of either engine) hide brackets
+// before it.
 TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
 {
     // clang-format off
@@ -50,7 +51,7 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         {"", ""}, {"a or b", " and (a or b)"}, {"x -- late)", " and (x -- late)\n)"}, {"x /* ) */", " and (x /* ) */)"}, {"x /* open", " and (x /* open*/)"},
         {"memberid in (select memberid from ygzl where (post='x'))", " and (memberid in (select memberid from ygzl where (post='x')))"},
         {"name=')' or name='it''s)'", " and (name=')' or name='it''s)')"}, {"\"a)\"=1", " and (\"a)\"=1)"},
-        {"name=$$($$ or name=$t1$'$t1$", " and (name=$$($$ or name=$t1$'$t1$)"},
+        {"name=$$($$ or name=$t1$($t1$", " and (name=$$($$ or name=$t1$($t1$)"},
         {"[名 (x]=1 or `a(`=2", " and ([名 (x]=1 or `a(`=2)"}, {"x /* a /* b */", " and (x /* a /* b */*/)"},
         {"x::int=1 or :p(1)=2 or @v=3", " and (x::int=1 or :p(1)=2 or @v=3)"},
         {"f$a(b, c)=1", " and (f$a(b, c)=1)"}, // a call of f$a, not a variable $a
@@ -67,7 +68,10 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         "not exists(select 1 as 。$a$ /* /* */ ' */ ) ) union select * from kq where (1=1", // a PostgreSQL name
         "1=0 -- \r) union select * from kq where (1=1", // PostgreSQL ends the comment there
         "x=1 --\r/*\n) or 1=1 --*/", // SQLite ends it at the line end only
-        "a$b(') ' ) ) union select * from kq where (1=1"};
+        "a$b(') ' ) ) union select * from kq where (1=1",
+        // A quote left open, which would run on into the next condition of the statement and
+        // close there: "bz = '" and "a' ) or (1=1 --" together select every row.
+        "bz = '", "a' ) or (1=1 --", "\"x", "[x", "`x", "name=$a$ x", "name=E'\\'", "name=$t1$'$t1$"};
     // clang-format on
     for (const auto& [condition, term] : kept)
         EXPECT_EQ(sql::andCondition(QString::fromUtf8(condition)), QString::fromUtf8(term)) << condition;

@@ -308,6 +308,10 @@ SQL: %2</translation>
         <translation>条件“%1”关闭了它没有打开的括号：条件只能限定报表的记录</translation>
     </message>
     <message>
+        <source>The condition &quot;%1&quot; leaves a quoted text or name open: a condition can only narrow the report&apos;s rows</source>
+        <translation>条件“%1”的引号没有闭合：条件只能限定报表的记录</translation>
+    </message>
+    <message>
         <source>Cannot write %1: it holds a NUL character, which would make the settings file unreadable as text</source>
         <translation>无法写入%1：含有空字符，设置文件将无法作为文本读取</translation>
     </message>
