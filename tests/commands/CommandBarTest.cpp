@@ -268,7 +268,8 @@ TEST(ModuleMenusRightsTest, CommaListOrStarAttribute)
 }
 
 // Per menu command: the guard (g), the activation after it (0 never, 1 when run, 2 when a
-// component ran) and whether the stored report is shown again after edits were given up (s).
+// component ran) and whether the stored report is shown again after edits were given up (s);
+// and when each activation follows.
 TEST(CommandRulesTest, GuardActivationAndStoredReportOfEachMenuCommand)
 {
     QStringList rules;
@@ -278,6 +279,13 @@ TEST(CommandRulesTest, GuardActivationAndStoredReportOfEachMenuCommand)
                      (r.showsStoredAfter ? u"s"_qs : u"-"_qs);
     }
     EXPECT_EQ(rules.join(u' '), u"g1s -0- -0- -0- -0- -0- g1s g0- g2s g2s g2s g2s g2s g2s g2s"_qs);
+    // Whether each activation follows a command that failed, ran, or ran another module's part.
+    QString after;
+    for (const auto activation :
+         {ActivationAfter::Never, ActivationAfter::WhenRun, ActivationAfter::WhenComponentRan})
+        for (const auto end : {CommandEnd::NotRun, CommandEnd::Ran, CommandEnd::ComponentRan})
+            after += CommandRule{false, activation}.activatesAfter(end) ? u'1' : u'0';
+    EXPECT_EQ(after, u"000011001"_qs);
 }
 
 } // namespace
