@@ -155,6 +155,10 @@ TEST_F(SavingTest, EachCellWritesByItsFieldsType)
     sheet.setLastColumn(255);
     sheet.setText(5, 255, "末列");
     EXPECT_EQ(shown(SheetSaving(suite, columns, sheet, records).SaveRecord(255, 5, 255)), "QString 末列");
+    // A code kind the dictionary has no lookup for is not written, as it is not shown.
+    suite.fields["qjlb"].codeKind = 4;
+    sheet.setText(5, 4, "病假");
+    EXPECT_EQ(shown(SheetSaving(suite, columns, sheet, records).SaveRecord(4, 5, 4)), "none");
 }
 
 // A name without a code is refused naming the row and the column's label, which is the heading
@@ -259,6 +263,24 @@ TEST_F(SavingTest, ADatabaseThisAccountMayOnlyReadIsToldAtOnce)
         << outcome.message.toStdString();
     suite.db = db;
     Connections::remove("saving_ro");
+}
+
+// A commit the database refuses (a deferred constraint a trigger breaks) takes the save back
+// and says that nothing was saved, not that the connection was lost.
+TEST_F(SavingTest, ACommitTheDatabaseRefusesSavesNothing)
+{
+    exec("pragma foreign_keys = on");
+    exec("create table parent (id integer primary key)");
+    exec("create table child (id integer references parent (id) deferrable initially deferred)");
+    exec("create trigger kq_child after update on kq begin insert into child values (1); end");
+    SheetSnapshot snapshot;
+    snapshot.take(sheet);
+    sheet.setText(5, 5, "6");
+    const SaveOutcome outcome = SheetSaving(suite, columns, sheet, records).SaveSheet(&snapshot);
+    EXPECT_EQ(std::tuple(outcome.saved, outcome.message.startsWith("保存未能提交，没有记录被保存"),
+                         stored("select cdfz from kq order by memberid"), records.text("cdfz")),
+              std::tuple(0, true, QString("5,0,1"), QString("5")))
+        << outcome.message.toStdString();
 }
 
 // The window shows the database layer's messages translated: a conflict must be told apart
