@@ -53,11 +53,12 @@ TEST_F(SheetLogTest, TheOperatorsNameBecomesAFileNameInTheLogFolder)
 }
 
 // A text longer than a cell holds (a remark another program stored) is logged cut to what a
-// cell holds, ending in a mark with its length: the log is written.
+// cell holds, ending in a mark with its length: the log is written. One that just fits is whole.
 TEST_F(SheetLogTest, ATextLongerThanACellHoldsIsLoggedCutAndMarked)
 {
     book.setText(1, 1, "备注");
     book.active().setPlainText(2, 1, QString(40000, u'长'));
+    book.active().setPlainText(3, 1, QString(32767, u'满')); // as much as a cell holds: whole
     const QString problem = log.write(book, dir.path(), SheetLog::SaveFolder);
     QStringList texts;
     const QString strings =
@@ -65,5 +66,6 @@ TEST_F(SheetLogTest, ATextLongerThanACellHoldsIsLoggedCutAndMarked)
     for (const auto& match : QRegularExpression("<t>([^<]*)</t>").globalMatch(strings))
         texts << match.captured(1);
     EXPECT_EQ(std::pair(problem, texts),
-              std::pair(QString(), QStringList{"备注", QString(32757, u'长') + "…(共40000字)"}));
+              std::pair(QString(),
+                        QStringList{"备注", QString(32757, u'长') + "…(共40000字)", QString(32767, u'满')}));
 }
