@@ -737,10 +737,11 @@ TEST_P(RecordsetTest, OnlyChangedValuesAreWrittenWhenMovingOnAndClosingDropsThem
     theirs.setValue(u"hours"_qs, 6.5);
     theirs.update();
 
-    // The sheet writes every cell back; values equal to those read are not changes.
-    set(mine, {{"hours", 8}, {"name", u"Wang"_qs}, {"nColor", 4}});
+    // The sheet writes every cell back; values equal to those read are not changes, nor is a
+    // value set back to the one read.
+    set(mine, {{"hours", 8}, {"name", u"Li"_qs}, {"name", u"Wang"_qs}, {"nColor", 4}});
     EXPECT_NO_THROW(mine.update());
-    EXPECT_EQ(stored(u"hours || '/' || ncolor"_qs), u"6.5/4"_qs);
+    EXPECT_EQ(stored(u"hours || '/' || ncolor || '/' || name"_qs), u"6.5/4/Wang"_qs);
 
     // Moving on writes the unsaved changes; closing drops them.
     mine.setValue(u"CZYXM"_qs, u"op"_qs);
@@ -793,6 +794,12 @@ TEST_P(RecordsetTest, DatesAndTimesAreWrittenSoTheDatabaseComparesThem)
     EXPECT_NO_THROW(rs.update());
     EXPECT_EQ(column(u"select * from kq where memberid='003'"_qs, u"stamp"_qs),
               QStringList{u"2024-03-08 07:15:00"_qs});
+    // One that holds none there: the spreadsheet's day zero.
+    rs.open(u"select * from kq where memberid='002'"_qs, db());
+    rs.setValue(u"stamp"_qs, QTime(7, 15));
+    EXPECT_NO_THROW(rs.update());
+    EXPECT_EQ(column(u"select * from kq where memberid='002'"_qs, u"stamp"_qs),
+              QStringList{u"1899-12-30 07:15:00"_qs});
 }
 
 // Update finds the row by the key of the one table a statement reads, whatever the case of its
