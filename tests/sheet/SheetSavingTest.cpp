@@ -315,12 +315,12 @@ TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
         {"FirstChangedByAnother", "update kq set cdfz = 9 where memberid = '0012'", 3, 5,
          "0012 2024-01-05 的记录在读出后已被其他操作员保存"},
         {"LastChangedByAnother", "update kq set cdfz = 9 where memberid = '0014'", 3, 7,
-         "0014 2024-01-05 的记录在读出后已被其他操作员保存"},
+         "赵六 0014 2024-01-05 的记录在读出后已被其他操作员保存"},
         // Another field the sheet shows, changed by another operator, and one it does not show.
         {"ShownFieldChangedByAnother", "update kq set cqgs = cqgs + 1 where memberid = '0013'", 3, 6,
          "0013 2024-01-05 的记录在读出后已被其他操作员保存"},
         {"FieldNotShownChangedByAnother", "update kq set depart = 'D9', hid = hid + 1", 3, 0, ""},
-        {"LastRefused", "", -200, 7, "保存 0014 2024-01-05 的记录（字段 cdfz,CZYXM）时数据库出错"}};
+        {"LastRefused", "", -200, 7, "保存 赵六 0014 2024-01-05 的记录（字段 cdfz,CZYXM）时数据库出错"}};
     // clang-format on
     OtherWords otherWords;
     for (const bool translated : {false, true}) {
@@ -331,7 +331,9 @@ TEST_F(SavingTest, ARefusedRecordTakesTheWholeSaveBack)
         for (const auto& c : cases) {
             SCOPED_TRACE(c.name);
             exec("update kq set cdfz = 1, czyxm = null");
-            records.open("select * from kq order by memberid", db);
+            // Only 0014 has a name: a record is named by its name, number and day.
+            records.open(
+                "select *, case memberid when '0014' then '赵六' end as name from kq order by memberid", db);
             layOut(false);
             SheetSnapshot snapshot;
             snapshot.take(sheet);
