@@ -68,6 +68,7 @@ TEST(SqlText, AConditionIsOneTermThatCannotCloseTheWhereClause)
         "not exists(select 1 as 。$a$ /* /* */ ' */ ) ) union select * from kq where (1=1", // a PostgreSQL name
         "1=0 -- \r) union select * from kq where (1=1", // PostgreSQL ends the comment there
         "x=1 --\r/*\n) or 1=1 --*/", // SQLite ends it at the line end only
+        "[$1$ ) or (1=1 $1$]",        // no dollar quote to PostgreSQL: its tag cannot begin with a digit
         "a$b(') ' ) ) union select * from kq where (1=1",
         // A quote left open, which would run on into the next condition of the statement and
         // close there: "bz = '" and "a' ) or (1=1 --" together select every row.
