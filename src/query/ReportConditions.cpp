@@ -1,5 +1,7 @@
 #include "query/ReportConditions.h"
 
+#include "db/Recordset.h"
+#include "db/SqlText.h"
 #include "io/FileWrite.h"
 #include "modulesettings/ModuleSettings.h"
 #include "report/TemplateFiles.h"
@@ -159,6 +161,17 @@ QString ReportConditions::refusal(const ReportEdit& edit)
         // A NUL would make the settings file unreadable for every operator.
         if (text.contains(QChar(0)))
             return what + QStringLiteral("不能包含空字符！");
+    }
+    return {};
+}
+
+QString ReportConditions::conditionRefusal(const ReportEdit& edit)
+{
+    try {
+        for (const QString& condition : {edit.deptCondition, edit.personCondition})
+            (void)sql::andCondition(condition);
+    } catch (const DatabaseError& refused) {
+        return refused.message();
     }
     return {};
 }

@@ -70,6 +70,9 @@ public:
     // empty when it can. A name is a key prefix: it may not begin (after blanks) with "[",
     // ";" or "#", nor hold "=" or a line break; conditions may not hold a line break.
     static QString refusal(const ReportEdit& edit);
+    // Why the queries would refuse a condition of `edit` (it closes a bracket it did not open, or
+    // leaves a quote open), in their words; empty when they take both.
+    static QString conditionRefusal(const ReportEdit& edit);
     // Why `name` cannot be given to entry `index` of the list (0: a new report): another
     // report of the list, the built-in one included, has it; empty when it can (an entry may
     // keep its own name).

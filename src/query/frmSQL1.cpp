@@ -87,10 +87,14 @@ void frmSQL1::apply()
     const ReportEdit edit{m_name->text(), m_dept->text(), m_person->text()};
     ReportEditResult result;
     try {
-        // What the settings cannot hold, or a name another report has: the editor stays open.
+        // What the settings cannot hold, a condition the queries would refuse or a name another
+        // report has: the editor stays open. A report is deleted whatever its conditions.
         QString refusal = ReportConditions::refusal(edit);
-        if (refusal.isEmpty() && m_mode != EditMode::Delete)
-            refusal = m_reports.nameTaken(edit.name, m_mode == EditMode::Modify ? m_index : 0);
+        if (refusal.isEmpty() && m_mode != EditMode::Delete) {
+            refusal = ReportConditions::conditionRefusal(edit);
+            if (refusal.isEmpty())
+                refusal = m_reports.nameTaken(edit.name, m_mode == EditMode::Modify ? m_index : 0);
+        }
         if (!refusal.isEmpty()) {
             m_ui.message(this, refusal);
             return;

@@ -350,6 +350,19 @@ TEST(ReportConditionsShared, ANameTakenWhileWritingLeavesTheEditorOpen)
     EXPECT_EQ(
         std::tuple(ui.messageTexts().last(), adder.result(), child<QLineEdit>(adder, "Text1")->text()),
         std::tuple(u"the settings file cannot be written: disk full"_qs, int(QDialog::Rejected), u"早班"_qs));
+    // A condition the queries would refuse: said before anything is written, and the editor
+    // stays open; a report stored with one (by an older version) can still be deleted.
+    first.beforeWrite = {};
+    child<QLineEdit>(adder, "Text3")->setText(u"bz = ') or (1=1"_qs);
+    child<QPushButton>(adder, "Command1")->click();
+    EXPECT_EQ(std::tuple(ui.messageTexts().last().contains(u"bz = ') or (1=1"_qs), adder.result(),
+                         one.reportList()),
+              std::tuple(true, int(QDialog::Rejected), QStringList{MK}));
+    one.add({u"旧班"_qs, u"x) or (1=1"_qs, {}});
+    frmSQL1 deleter(one, ui, EditMode::Delete, 1, u"旧班"_qs);
+    child<QPushButton>(deleter, "Command1")->click();
+    EXPECT_EQ(std::pair(deleter.result(), one.reportList()),
+              std::pair(int(QDialog::Accepted), QStringList{MK}));
 }
 
 TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTemplates)
@@ -424,6 +437,13 @@ TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)
     EXPECT_EQ(QStringList({ReportConditions::refusal({"a" + QChar(0), {}, {}}),
                            ReportConditions::refusal({"a", {}, "x" + QChar(0)})}),
               QStringList({"报表名称不能包含空字符！", "个人条件不能包含空字符！"}));
+    // A condition the queries would refuse, in their words, which name it.
+    const QStringList refused{ReportConditions::conditionRefusal({"a", "x) or (1=1", {}}),
+                              ReportConditions::conditionRefusal({"a", {}, "bz = '"}),
+                              ReportConditions::conditionRefusal({"a", "x -- (", "bz = 'it''s'"})};
+    EXPECT_TRUE(refused[0].contains("\"x) or (1=1\"") && refused[1].contains("\"bz = '\"") &&
+                refused[2].isEmpty())
+        << refused.join(" | ").toStdString();
 }
 
 QStringList items(const QListWidget* list)
