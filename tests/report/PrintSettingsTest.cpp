@@ -208,6 +208,11 @@ TEST_F(PrintRunTest, PrintWithoutAPrinterWritesEverySheetHoldingSomethingToThePd
     EXPECT_FALSE(pages.last().contains("姓名") || pages.last().contains("第")) << pages.last().toStdString();
     EXPECT_TRUE(test::unzipMember(result.printFile, "xl/workbook.xml").contains("填表说明"));
     EXPECT_TRUE(ui.dialogsShown.isEmpty());
+    // The job is named after the report's sheet, wherever that stands in the book.
+    book.setActiveSheet(notes);
+    const QString titled = PrintRun(suite, ui, book, true).print().pdfFile;
+    book.setActiveSheet(1);
+    EXPECT_TRUE(test::runTool("pdfinfo", {titled}).contains("Title:           填表说明"));
 
     // An export holds the set-up and the caption row.
     const QString path = dir.filePath("导出.xls");
