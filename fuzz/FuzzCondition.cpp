@@ -109,9 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString input =
         data[0] % 2 ? QString::fromUtf8(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1))
                     : fromPieces(data + 1, size - 1);
-    const qsizetype cut = input.indexOf(QChar(0x1E));
-    const QString first = cut < 0 ? QString() : input.left(cut);
-    const QString second = cut < 0 ? input : input.mid(cut + 1);
+    const auto [first, second] = talor::fuzz::cutAt(input, QChar(0x1E));
     QString sql = QStringLiteral("select memberid from kq where false");
     try {
         sql += talor::sql::andCondition(first) + talor::sql::andCondition(second);

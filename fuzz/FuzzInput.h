@@ -22,15 +22,20 @@ inline QString inputFile(const uint8_t* data, size_t size, const QString& name)
     return path;
 }
 
-// The input as UTF-8, cut at its first line break: the text before it (empty without one)
-// and the text after it (the whole input without one).
-inline std::pair<QString, QString> linesOf(const uint8_t* data, size_t size)
+// `input` cut at its first `separator`: the text before it (empty without one) and the text
+// after it (the whole input without one).
+inline std::pair<QString, QString> cutAt(const QString& input, QChar separator)
 {
-    const QString input = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const qsizetype cut = input.indexOf(u'\n');
+    const qsizetype cut = input.indexOf(separator);
     if (cut < 0)
         return {QString(), input};
     return {input.left(cut), input.mid(cut + 1)};
+}
+
+// The input as UTF-8, cut at its first line break.
+inline std::pair<QString, QString> linesOf(const uint8_t* data, size_t size)
+{
+    return cutAt(QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)), u'\n');
 }
 
 } // namespace talor::fuzz
