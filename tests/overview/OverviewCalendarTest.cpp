@@ -37,7 +37,7 @@ TEST(OverviewCalendarTest, APersonIsOpenedOnlyWhereThereIsOne)
 }
 
 // The keys scroll the current cell into sight: a page down (as many rows as are in sight), the
-// last person and the last day.
+// last person and the last day; the arrows stop there.
 TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
 {
     AbnormalOverview many;
@@ -62,5 +62,7 @@ TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
     press("PageDown", Qt::Key_PageDown, {}, rows, 0);
     press("Ctrl+End", Qt::Key_End, Qt::ControlModifier, 39, 0);
     press("End", Qt::Key_End, {}, 39, 30);
+    press("Right", Qt::Key_Right, {}, 39, 30);
+    press("Down", Qt::Key_Down, {}, 39, 30);
     EXPECT_EQ(unseen, "");
 }

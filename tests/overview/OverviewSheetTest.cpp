@@ -48,10 +48,15 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
                                    {S::DayCountRow, S::CountColumn},
                                    {S::FirstPersonRow + 1, S::NumberColumn},
                                    {S::FirstPersonRow + 1, S::FirstDayColumn},
+                                   {S::FirstPersonRow, S::FirstDayColumn},
                                    {S::FirstPersonRow, S::CountColumn},
                                    {2, S::FirstDayColumn + 1}})
         cells << sheet.text(row, col);
-    EXPECT_EQ(cells, QStringList({"31", "3", "4", "00002", "2", "2", "异常标志 1：2"}));
+    EXPECT_EQ(cells, QStringList({"31", "3", "4", "00002", "2", "1", "2", "异常标志 1：2"}));
+    // A marked day in its kind's colour, an unmarked one framed and without a fill.
+    EXPECT_EQ(std::pair(sheet.fill(S::FirstPersonRow, S::FirstDayColumn),
+                        sheet.fill(S::FirstPersonRow, S::FirstDayColumn + 2)),
+              std::pair(grid::CellFill{1, colours[0], colours[0]}, grid::CellFill{}));
     // The bars, bottom up: day 1 a cell of each kind's share of 8 (8/3 each, rounded as it
     // adds up), day 2 one mark of the busiest day's three, 8/3 cells rounded to 3.
     const auto bar = [&](int column) {
