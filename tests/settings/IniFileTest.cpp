@@ -142,13 +142,12 @@ TEST_F(IniFileTest, Utf16BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
     for (qsizetype i = 0; i + 1 < big.size(); i += 2)
         std::swap(big[i], big[i + 1]);
     const QString utf16 = u"UTF-16"_qs, binary = u"not a text file"_qs;
-    const std::pair<QByteArray, QString> files[] = {
-        {QByteArray("\xFF\xFE") + little, utf16},
-        {QByteArray("\xFE\xFF") + big, utf16},
-        {little, utf16},
-        {big, utf16},
+    // clang-format off
+    const std::pair<QByteArray, QString> files[] = {{QByteArray("\xFF\xFE") + little, utf16},
+        {QByteArray("\xFE\xFF") + big, utf16}, {little, utf16}, {big, utf16},
         {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01[TALOR]\nIF=NO\n", 33), binary},
         {QByteArray("SQLite format 3\0\x10\0\x01\x01\0@  ", 24), binary}};
+    // clang-format on
     for (const auto& [file, cause] : files) {
         SCOPED_TRACE(file.left(4).toHex().toStdString());
         put(file);
@@ -254,17 +253,13 @@ TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)
     put("[TALOR]\nBDTJ1=old\n");
     EXPECT_TRUE(
         containsAll(errorOf([&] { write(u"BDTJ1"_qs, u"a\nX=injected"_qs); }), {path(), u"line break"_qs}));
-    const std::array<QString, 3> refused[] = {{u"TALOR"_qs, u"k"_qs, u"a\rb"_qs},
-                                              {u"TALOR"_qs, u"a=b"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u"[x]"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u" ;x"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u"#x"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u"a\nb"_qs, u"1"_qs},
-                                              {u"A]B"_qs, u"k"_qs, u"1"_qs},
-                                              {u"A\nB"_qs, u"k"_qs, u"1"_qs},
-                                              {"A" + QChar(0) + "B", u"k"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u"k"_qs, "a" + QChar(0) + "b"},
-                                              {u"TALOR"_qs, "k" + QChar(0), u"1"_qs}};
+    // clang-format off
+    const std::array<QString, 3> refused[] = {{u"TALOR"_qs, u"k"_qs, u"a\rb"_qs}, {u"TALOR"_qs, u"a=b"_qs, u"1"_qs},
+        {u"TALOR"_qs, u"[x]"_qs, u"1"_qs}, {u"TALOR"_qs, u" ;x"_qs, u"1"_qs}, {u"TALOR"_qs, u"#x"_qs, u"1"_qs},
+        {u"TALOR"_qs, u"a\nb"_qs, u"1"_qs}, {u"A]B"_qs, u"k"_qs, u"1"_qs}, {u"A\nB"_qs, u"k"_qs, u"1"_qs},
+        {"A" + QChar(0) + "B", u"k"_qs, u"1"_qs}, {u"TALOR"_qs, u"k"_qs, "a" + QChar(0) + "b"},
+        {u"TALOR"_qs, "k" + QChar(0), u"1"_qs}};
+    // clang-format on
     for (const auto& [section, key, value] : refused)
         EXPECT_FALSE(errorOf([&] { m_ini.write(section, key, value); }).isEmpty()) << key.toStdString();
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nBDTJ1=old\n"));
