@@ -124,8 +124,8 @@ TEST_P(RecordsetTest, ReadsRowsInOrderRewindsReopensAndFailsNamingTheStatement)
 {
     Recordset rs;
     rs.open(u"select * from kq where memberid='nobody'"_qs, db());
-    EXPECT_EQ(std::pair(rs.eof(), rs.recordCount()), std::pair(true, 0));
-    EXPECT_TRUE(rs.hasField(u"CZYXM"_qs)) << "an empty result knows its fields";
+    // An empty result knows its fields.
+    EXPECT_EQ(std::tuple(rs.eof(), rs.recordCount(), rs.hasField(u"CZYXM"_qs)), std::tuple(true, 0, true));
     rs.moveFirst();
     EXPECT_TRUE(rs.eof());
 
@@ -264,10 +264,9 @@ TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
     // A text of a time is a time of the day only within its clock's edges.
     Recordset texts;
     texts.open(u"select '23:59:59', '24:00:00', '23:60:00', '23:59:60'"_qs, db());
-    std::vector<std::optional<int>> read;
-    for (int c = 0; c < 4; ++c)
-        read.push_back(texts.secondsOfDay(c));
-    EXPECT_EQ(read, (std::vector<std::optional<int>>{86399, std::nullopt, std::nullopt, std::nullopt}));
+    EXPECT_EQ((std::vector{texts.secondsOfDay(0), texts.secondsOfDay(1), texts.secondsOfDay(2),
+                           texts.secondsOfDay(3)}),
+              (std::vector<std::optional<int>>{86399, std::nullopt, std::nullopt, std::nullopt}));
 }
 
 // Many rows on PostgreSQL travel as the statement's copy stream, outside a transaction only; the
@@ -788,18 +787,16 @@ TEST_P(RecordsetTest, DatesAndTimesAreWrittenSoTheDatabaseComparesThem)
     rs.setValue(u"sbtime"_qs, QTime(10, 0));
     EXPECT_THROW(rs.update(), ConflictError);
 
-    // A time of day typed for a date-time column keeps the day the row holds there.
-    rs.open(u"select * from kq where memberid='003'"_qs, db());
-    rs.setValue(u"stamp"_qs, QTime(7, 15));
-    EXPECT_NO_THROW(rs.update());
-    EXPECT_EQ(column(u"select * from kq where memberid='003'"_qs, u"stamp"_qs),
-              QStringList{u"2024-03-08 07:15:00"_qs});
-    // One that holds none there: the spreadsheet's day zero.
-    rs.open(u"select * from kq where memberid='002'"_qs, db());
-    rs.setValue(u"stamp"_qs, QTime(7, 15));
-    EXPECT_NO_THROW(rs.update());
-    EXPECT_EQ(column(u"select * from kq where memberid='002'"_qs, u"stamp"_qs),
-              QStringList{u"1899-12-30 07:15:00"_qs});
+    // A time of day typed for a date-time column keeps the day the row holds there; one that
+    // holds none there (002) takes the spreadsheet's day zero.
+    for (const auto& [member, stamp] :
+         {std::pair(u"003"_qs, u"2024-03-08 07:15:00"_qs), {u"002"_qs, u"1899-12-30 07:15:00"_qs}}) {
+        const QString row = u"select * from kq where memberid='"_qs + member + u"'"_qs;
+        rs.open(row, db());
+        rs.setValue(u"stamp"_qs, QTime(7, 15));
+        EXPECT_NO_THROW(rs.update());
+        EXPECT_EQ(column(row, u"stamp"_qs), QStringList{stamp});
+    }
 }
 
 // Update finds the row by the key of the one table a statement reads, whatever the case of its
