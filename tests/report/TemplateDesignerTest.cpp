@@ -255,27 +255,28 @@ TEST_F(TemplateDesignerTest, PickerRemembersItsTargetTheHiddenSwitchNeedsTheCode
 {
     FieldPicker picker(suite);
     suite.picker = {u"考勤项目"_qs, u"班次"_qs, u"上班时间"_qs};
-    for (const auto& [stored, target] :
-         {std::pair{"2", PickTarget::ColumnHeading}, std::pair{"3", PickTarget::RowHeading},
-          std::pair{"1", PickTarget::Cell}, std::pair{"9", PickTarget::Cell},
-          std::pair{"", PickTarget::Cell}}) {
+    // clang-format off
+    for (const auto& [stored, target] : {std::pair{"2", PickTarget::ColumnHeading}, {"3", PickTarget::RowHeading},
+                                         {"1", PickTarget::Cell}, {"9", PickTarget::Cell}, {"", PickTarget::Cell}}) {
+        // clang-format on
         suite.setSetting(u"MODEL8"_qs, u"OPTION"_qs, QString::fromLatin1(stored));
         EXPECT_EQ(picker.remembered(), target) << stored;
     }
     picker.remember(PickTarget::RowHeading);
     EXPECT_EQ(suite.setting(u"MODEL8"_qs, u"OPTION"_qs), u"3"_qs);
 
-    EXPECT_TRUE(designer.pickerAllowed());
+    // The switch is only for the code "Mave", exactly, and only for the report it was set for;
+    // editing stops the picker too.
+    QList<bool> allowed{designer.pickerAllowed()};
     suite.accessComparison = u"mave"_qs;
-    EXPECT_FALSE(picker.hideForReport());
-    EXPECT_TRUE(designer.pickerAllowed());
+    allowed << picker.hideForReport() << designer.pickerAllowed();
     suite.accessComparison = u"Mave"_qs;
-    EXPECT_TRUE(picker.hideForReport());
-    EXPECT_FALSE(designer.pickerAllowed());
-    suite.reportKeyValue = MK; // another report keeps its picker
-    EXPECT_TRUE(designer.pickerAllowed());
+    allowed << picker.hideForReport() << designer.pickerAllowed();
+    suite.reportKeyValue = MK;
+    allowed << designer.pickerAllowed();
     designer.startEditing();
-    EXPECT_FALSE(designer.pickerAllowed());
+    allowed << designer.pickerAllowed();
+    EXPECT_EQ(allowed, (QList<bool>{true, false, true, true, false, true, false}));
 
     // A picked number stays a label.
     book.active().setActiveCell(4, 5);

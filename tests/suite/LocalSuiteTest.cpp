@@ -274,11 +274,10 @@ TEST(LogDirectory, FollowsTheKeysAndSparesTheProgramDirectory)
     const SuiteConfig loaded = SuiteConfig::load(suiteDir + QStringLiteral("/suite.ini"));
     // The [paths] application key ("@" stands for the suite's directory, empty for the
     // program's), the log key, and the folder the log goes to.
-    const std::tuple<const char*, const char*, QString> cases[] = {{"", "", loaded.workDirectory},
-                                                                   {"@", "", suiteDir},
-                                                                   {"@/../link", "", loaded.workDirectory},
-                                                                   {"", "logs", suiteDir + "/logs"},
-                                                                   {"@", "logs", suiteDir + "/logs"}};
+    // clang-format off
+    const std::tuple<const char*, const char*, QString> cases[] = {{"", "", loaded.workDirectory}, {"@", "", suiteDir},
+        {"@/../link", "", loaded.workDirectory}, {"", "logs", suiteDir + "/logs"}, {"@", "logs", suiteDir + "/logs"}};
+    // clang-format on
     for (const auto& [applicationKey, logKey, expected] : cases) {
         SCOPED_TRACE(std::string(applicationKey) + " " + logKey);
         SuiteConfig config = loaded;
