@@ -298,11 +298,10 @@ TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
         const int sumRow = c.above + 1 + int(c.decimals.size());
         sheet.setText(sumRow, 9, "stale");
         display.DisplaySum(c.above, sumRow, 12);
-        EXPECT_EQ(QStringList({sheet.text(sumRow, 7), sheet.text(sumRow, 6), sheet.text(sumRow, 2),
-                               sheet.text(sumRow, 1), sheet.text(sumRow, 9)}),
-                  c.sums + QStringList({"合计：", ""}));
-        EXPECT_EQ(sheet.border(sumRow, 12).bottom, 1);
-        EXPECT_EQ(sheet.selection(), (grid::CellRange{5, 3, 5, 3}));
+        EXPECT_EQ(std::tuple(QStringList({sheet.text(sumRow, 7), sheet.text(sumRow, 6), sheet.text(sumRow, 2),
+                                          sheet.text(sumRow, 1), sheet.text(sumRow, 9)}),
+                             sheet.border(sumRow, 12).bottom, sheet.selection()),
+                  std::tuple(c.sums + QStringList({"合计：", ""}), 1, grid::CellRange{5, 3, 5, 3}));
     }
 }
 
