@@ -173,11 +173,10 @@ TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritt
                   std::pair(QStringList{"已有名为“" + name + "”的报表，请换一个名称！"}, true))
             << index << ' ' << name.toStdString();
     }
-    EXPECT_EQ(suite.settingsWrites, QStringList());
-    EXPECT_EQ(
-        std::tuple(content(u"R11.vts"_qs), get(u"R1BDTJ1"_qs), reports.nameTaken(u"R2"_qs, 2),
-                   reports.nameTaken(u"R2"_qs, 1)),
-        std::tuple(QByteArray("designed"), u"mine"_qs, QString(), u"已有名为“R2”的报表，请换一个名称！"_qs));
+    EXPECT_EQ(std::tuple(suite.settingsWrites, content(u"R11.vts"_qs), get(u"R1BDTJ1"_qs),
+                         reports.nameTaken(u"R2"_qs, 2), reports.nameTaken(u"R2"_qs, 1)),
+              std::tuple(QStringList(), QByteArray("designed"), u"mine"_qs, QString(),
+                         u"已有名为“R2”的报表，请换一个名称！"_qs));
 
     for (const int index : {1, 3, 4}) {
         const QString name = reports.reportList()[index];
