@@ -806,9 +806,8 @@ TEST_P(RecordsetTest, UpdateFindsTheRowByTheKeyOfItsOneTable)
 {
     exec(u"create table nokey (memberid varchar(20), name varchar(40))"_qs);
     exec(u"insert into nokey values ('1', 'a')"_qs);
-    const std::pair<QString, QString> cases[] = {
-        {u"SELECT * FROM YGZL WHERE memberid='1'"_qs, {}},
-        {u"select * from ygzl;"_qs, {}},
+    // clang-format off
+    const std::pair<QString, QString> cases[] = {{u"SELECT * FROM YGZL WHERE memberid='1'"_qs, {}}, {u"select * from ygzl;"_qs, {}},
         {u"select memberid, name, 'İİİ' as tag from ygzl where memberid='8'"_qs, {}},
         {u"select memberid, name, 'a from b' as note from ygzl where memberid='7'"_qs, {}},
         {u"select memberid, name, 'it''s from x, y' as note from ygzl where memberid='7'"_qs, {}},
@@ -816,8 +815,8 @@ TEST_P(RecordsetTest, UpdateFindsTheRowByTheKeyOfItsOneTable)
         {u"select k.memberid, k.name from kq k, ygzl y where k.depart=y.depart"_qs, u"exactly one table"_qs},
         {u"select * from kq join ygzl on kq.depart=ygzl.depart"_qs, u"exactly one table"_qs},
         {u"select * from kq orders join ygzl on orders.depart=ygzl.depart"_qs, u"exactly one table"_qs},
-        {u"select * from nokey"_qs, u"no primary key"_qs},
-        {u"select name from ygzl"_qs, u"key column"_qs}};
+        {u"select * from nokey"_qs, u"no primary key"_qs}, {u"select name from ygzl"_qs, u"key column"_qs}};
+    // clang-format on
     int written = 0;
     for (const auto& [statement, reason] : cases) {
         SCOPED_TRACE(statement.toStdString());

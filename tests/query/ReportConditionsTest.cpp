@@ -93,9 +93,8 @@ TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrent
 TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
 {
     users({u"A"_qs, u"B"_qs});
-    writeFile(MK + "1.vts", "one");
-    writeFile(MK + "2.vts", "two");
-    writeFile(MK + "3.vts", "three");
+    for (const auto& [kind, text] : {std::pair("1", "one"), {"2", "two"}, {"3", "three"}})
+        writeFile(MK + kind + ".vts", text);
     writeFile(u"夜班2.vts"_qs, "old"); // overwritten
     writeFile(u"夜班3.vts"_qs, "old"); // an older report's: removed, the new one has no kind 3
     suite.settingsWrites.clear();

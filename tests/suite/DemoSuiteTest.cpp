@@ -280,10 +280,10 @@ TEST(DemoSuiteFiles, TemplatesOfAllThreeKindsLayOutTheirColumns)
     DemoSuite::generate(dir.path(), smallOptions(1, 3, 2));
     LocalSuite suite(dir.filePath("suite.ini"));
     // Per kind: title, heading layout, last row, the widths of the widened columns by label.
-    const std::tuple<QString, bool, int, QString> kinds[] = {
-        {"个人考勤表", true, 1, "日期 96,补休日期 96,备注 96"},
-        {"部门考勤日报", false, 5, "姓名 96,补休日期 96,备注 96"},
-        {"部门考勤月报", false, 36, "日期 96,补休日期 96,备注 96,工时合计 170"}};
+    // clang-format off
+    const std::tuple<QString, bool, int, QString> kinds[] = {{"个人考勤表", true, 1, "日期 96,补休日期 96,备注 96"},
+        {"部门考勤日报", false, 5, "姓名 96,补休日期 96,备注 96"}, {"部门考勤月报", false, 36, "日期 96,补休日期 96,备注 96,工时合计 170"}};
+    // clang-format on
     for (int k = 1; k <= 3; ++k) {
         const auto& [title, headingLayout, lastRow, widths] = kinds[k - 1];
         grid::Workbook book;
