@@ -34,7 +34,7 @@ TEST(SqlText, DateLiteralStyleFollowsTheKindsLeadingNumber)
         EXPECT_EQ(sql::dateLiteral(u"2003-03-05"_qs, QString::fromUtf8(kind)), expected) << kind;
     }
     // Period bounds come as text and are not reformatted, but cannot close the quote; dates are
-    // written with four-digit years and two-digit parts.
+    // written with four-digit years and two-digit months and days.
     EXPECT_EQ(
         QStringList({sql::dateLiteral(u"2024-2-3"_qs, u"2"_qs), sql::dateLiteral(u"2024-2-3"_qs, u"1"_qs),
                      sql::dateLiteral(u"2024'"_qs, u"2"_qs), sql::dateLiteral(QDate(987, 1, 9), u"2"_qs)}),
