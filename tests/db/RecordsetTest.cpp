@@ -124,8 +124,8 @@ TEST_P(RecordsetTest, ReadsRowsInOrderRewindsReopensAndFailsNamingTheStatement)
 {
     Recordset rs;
     rs.open(u"select * from kq where memberid='nobody'"_qs, db());
-    EXPECT_EQ(std::pair(rs.eof(), rs.recordCount()), std::pair(true, 0));
-    EXPECT_TRUE(rs.hasField(u"CZYXM"_qs)) << "an empty result knows its fields";
+    // An empty result knows its fields.
+    EXPECT_EQ(std::tuple(rs.eof(), rs.recordCount(), rs.hasField(u"CZYXM"_qs)), std::tuple(true, 0, true));
     rs.moveFirst();
     EXPECT_TRUE(rs.eof());
 
@@ -188,8 +188,7 @@ TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
     rs.moveNext();
     rs.setValue(u"hours"_qs, 8);
     std::string changed;
-    EXPECT_FALSE(rs.appendValueKey(rs.column(u"hours"_qs), changed));
-    EXPECT_TRUE(changed.empty());
+    EXPECT_TRUE(!rs.appendValueKey(rs.column(u"hours"_qs), changed) && changed.empty());
     EXPECT_EQ(rs.value(rs.column(u"hours"_qs)).toDouble(), 8.0) << "an unsaved change reads by number too";
     rs.open(u"select * from kq"_qs, db());
     EXPECT_NE(rs.readId(), read);
@@ -264,10 +263,9 @@ TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
     // A text of a time is a time of the day only within its clock's edges.
     Recordset texts;
     texts.open(u"select '23:59:59', '24:00:00', '23:60:00', '23:59:60'"_qs, db());
-    std::vector<std::optional<int>> read;
-    for (int c = 0; c < 4; ++c)
-        read.push_back(texts.secondsOfDay(c));
-    EXPECT_EQ(read, (std::vector<std::optional<int>>{86399, std::nullopt, std::nullopt, std::nullopt}));
+    EXPECT_EQ((std::vector{texts.secondsOfDay(0), texts.secondsOfDay(1), texts.secondsOfDay(2),
+                           texts.secondsOfDay(3)}),
+              (std::vector<std::optional<int>>{86399, std::nullopt, std::nullopt, std::nullopt}));
 }
 
 // Many rows on PostgreSQL travel as the statement's copy stream, outside a transaction only; the
@@ -788,18 +786,16 @@ TEST_P(RecordsetTest, DatesAndTimesAreWrittenSoTheDatabaseComparesThem)
     rs.setValue(u"sbtime"_qs, QTime(10, 0));
     EXPECT_THROW(rs.update(), ConflictError);
 
-    // A time of day typed for a date-time column keeps the day the row holds there.
-    rs.open(u"select * from kq where memberid='003'"_qs, db());
-    rs.setValue(u"stamp"_qs, QTime(7, 15));
-    EXPECT_NO_THROW(rs.update());
-    EXPECT_EQ(column(u"select * from kq where memberid='003'"_qs, u"stamp"_qs),
-              QStringList{u"2024-03-08 07:15:00"_qs});
-    // One that holds none there: the spreadsheet's day zero.
-    rs.open(u"select * from kq where memberid='002'"_qs, db());
-    rs.setValue(u"stamp"_qs, QTime(7, 15));
-    EXPECT_NO_THROW(rs.update());
-    EXPECT_EQ(column(u"select * from kq where memberid='002'"_qs, u"stamp"_qs),
-              QStringList{u"1899-12-30 07:15:00"_qs});
+    // A time of day typed for a date-time column keeps the day the row holds there; one that
+    // holds none there (002) takes the spreadsheet's day zero.
+    for (const auto& [member, stamp] :
+         {std::pair(u"003"_qs, u"2024-03-08 07:15:00"_qs), {u"002"_qs, u"1899-12-30 07:15:00"_qs}}) {
+        const QString row = u"select * from kq where memberid='"_qs + member + u"'"_qs;
+        rs.open(row, db());
+        rs.setValue(u"stamp"_qs, QTime(7, 15));
+        EXPECT_NO_THROW(rs.update());
+        EXPECT_EQ(column(row, u"stamp"_qs), QStringList{stamp});
+    }
 }
 
 // Update finds the row by the key of the one table a statement reads, whatever the case of its
@@ -810,9 +806,8 @@ TEST_P(RecordsetTest, UpdateFindsTheRowByTheKeyOfItsOneTable)
 {
     exec(u"create table nokey (memberid varchar(20), name varchar(40))"_qs);
     exec(u"insert into nokey values ('1', 'a')"_qs);
-    const std::pair<QString, QString> cases[] = {
-        {u"SELECT * FROM YGZL WHERE memberid='1'"_qs, {}},
-        {u"select * from ygzl;"_qs, {}},
+    // clang-format off
+    const std::pair<QString, QString> cases[] = {{u"SELECT * FROM YGZL WHERE memberid='1'"_qs, {}}, {u"select * from ygzl;"_qs, {}},
         {u"select memberid, name, 'İİİ' as tag from ygzl where memberid='8'"_qs, {}},
         {u"select memberid, name, 'a from b' as note from ygzl where memberid='7'"_qs, {}},
         {u"select memberid, name, 'it''s from x, y' as note from ygzl where memberid='7'"_qs, {}},
@@ -820,8 +815,8 @@ TEST_P(RecordsetTest, UpdateFindsTheRowByTheKeyOfItsOneTable)
         {u"select k.memberid, k.name from kq k, ygzl y where k.depart=y.depart"_qs, u"exactly one table"_qs},
         {u"select * from kq join ygzl on kq.depart=ygzl.depart"_qs, u"exactly one table"_qs},
         {u"select * from kq orders join ygzl on orders.depart=ygzl.depart"_qs, u"exactly one table"_qs},
-        {u"select * from nokey"_qs, u"no primary key"_qs},
-        {u"select name from ygzl"_qs, u"key column"_qs}};
+        {u"select * from nokey"_qs, u"no primary key"_qs}, {u"select name from ygzl"_qs, u"key column"_qs}};
+    // clang-format on
     int written = 0;
     for (const auto& [statement, reason] : cases) {
         SCOPED_TRACE(statement.toStdString());

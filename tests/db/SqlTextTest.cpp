@@ -33,12 +33,12 @@ TEST(SqlText, DateLiteralStyleFollowsTheKindsLeadingNumber)
         EXPECT_EQ(sql::dateLiteral(QDate(2003, 3, 5), QString::fromUtf8(kind)), expected) << kind;
         EXPECT_EQ(sql::dateLiteral(u"2003-03-05"_qs, QString::fromUtf8(kind)), expected) << kind;
     }
-    // Period bounds come as text and are not reformatted, but cannot close the quote.
-    EXPECT_EQ(sql::dateLiteral(u"2024-2-3"_qs, u"2"_qs), u"'2024-2-3'"_qs);
-    EXPECT_EQ(sql::dateLiteral(u"2024-2-3"_qs, u"1"_qs), u"#2024-2-3#"_qs);
-    EXPECT_EQ(sql::dateLiteral(u"2024'"_qs, u"2"_qs), u"'2024'''"_qs);
-    // Dates are written with four-digit years and two-digit parts.
-    EXPECT_EQ(sql::dateLiteral(QDate(987, 1, 9), u"2"_qs), u"'0987-01-09'"_qs);
+    // Period bounds come as text and are not reformatted, but cannot close the quote; dates are
+    // written with four-digit years and two-digit months and days.
+    EXPECT_EQ(
+        QStringList({sql::dateLiteral(u"2024-2-3"_qs, u"2"_qs), sql::dateLiteral(u"2024-2-3"_qs, u"1"_qs),
+                     sql::dateLiteral(u"2024'"_qs, u"2"_qs), sql::dateLiteral(QDate(987, 1, 9), u"2"_qs)}),
+        QStringList({u"'2024-2-3'"_qs, u"#2024-2-3#"_qs, u"'2024'''"_qs, u"'0987-01-09'"_qs}));
 }
 
 // A condition is one bracketed term; one that closes a bracket it did not open, or leaves a

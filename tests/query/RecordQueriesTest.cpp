@@ -223,17 +223,15 @@ protected:
         db = QSqlDatabase::addDatabase("QSQLITE", "clicks");
         db.setDatabaseName(":memory:");
         ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        ASSERT_TRUE(
-            q.exec("create table kq (memberid text, zhdate text, depart text, group0 text, team text, "
-                   "cdfz integer, cqgs real, bz text, primary key (memberid, zhdate))"));
+        exec("create table kq (memberid text, zhdate text, depart text, group0 text, team text, "
+             "cdfz integer, cqgs real, bz text, primary key (memberid, zhdate))");
         // Day 15 stored with a time; the days just outside the period are not shown.
-        ASSERT_TRUE(q.exec(
+        exec(
             "insert into kq (memberid, zhdate, depart, cdfz, cqgs, bz) values "
             "('0001', '2026-09-30', 'D1', 100, 0, null), ('0001', '2026-10-01', 'D1', 1, 1.5, 'a'), "
             "('0001', '2026-10-15 08:00:00', 'D1', 2, 0, null), ('0001', '2026-10-31', 'D1', 4, 0.25, null), "
             "('0001', '2026-11-01', 'D1', 100, 0, null), ('0002', '2026-10-01', 'D1', 8, 0, null), "
-            "('0003', '2026-10-01', 'D2', 16, 0, null)"));
+            "('0003', '2026-10-01', 'D2', 16, 0, null)");
         fillSuite(suite, "kq");
         suite.db = db;
         suite.start = "2026-10-01", suite.end = "2026-10-31", suite.date = QDate(2026, 10, 1);
@@ -252,6 +250,7 @@ protected:
         db = suite.db = QSqlDatabase();
         QSqlDatabase::removeDatabase("clicks");
     }
+    void exec(const QString& sql) { ASSERT_TRUE(QSqlQuery(db).exec(sql)) << sql.toStdString(); }
     // Columns 1..5 of a row.
     QString row(int r) const
     {
@@ -310,8 +309,8 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
     }
     // A person without records over the period is named by their employee row, not by the person
     // shown before; one without a row there has no names.
-    QSqlQuery(db).exec("create table ygzl (memberid text, depart text, group0 text, team text)");
-    QSqlQuery(db).exec("insert into ygzl values ('0009', 'D1', 'G1', 'T1')");
+    exec("create table ygzl (memberid text, depart text, group0 text, team text)");
+    exec("insert into ygzl values ('0009', 'D1', 'G1', 'T1')");
     SelectionClicks shown({suite, queryState, sheetState, employees, persons, columns, patterns, book}, view);
     QStringList names;
     for (const char* number : {"0003", "0009", "0008"}) {
@@ -328,13 +327,10 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
 // bar, how many and the first, rather than shown over another or dropped without a word.
 TEST_F(ClicksTest, PeriodRecordsWithoutADayRowOfTheirOwnAreTold)
 {
-    QSqlQuery q(db);
-    ASSERT_TRUE(q.exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)"));
-    ASSERT_TRUE(
-        q.exec("insert into ygzl values ('0001', '甲', 'D1', null, null), ('0002', '乙', 'D1', null, null)"));
-    ASSERT_TRUE(
-        q.exec("insert into kq (memberid, zhdate, depart, cdfz) values ('0002', '2026-10-01 08:00:00', 'D1', "
-               "32), ('0002', '2026-10-0x', 'D1', 64)"));
+    exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)");
+    exec("insert into ygzl values ('0001', '甲', 'D1', null, null), ('0002', '乙', 'D1', null, null)");
+    exec("insert into kq (memberid, zhdate, depart, cdfz) values ('0002', '2026-10-01 08:00:00', 'D1', "
+         "32), ('0002', '2026-10-0x', 'D1', 64)");
     suite.option = "3";
     SelectionClicks clicks({suite, queryState, sheetState, employees, persons, columns, patterns, book},
                            view);
@@ -351,11 +347,10 @@ TEST_F(ClicksTest, PeriodRecordsWithoutADayRowOfTheirOwnAreTold)
 // whichever read holds it and in whatever order the persons are opened.
 TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
 {
-    QSqlQuery q(db);
     for (int n = 4; n <= 6; ++n)
-        ASSERT_TRUE(q.exec(QString("insert into kq (memberid, zhdate, depart, cdfz, cqgs, bz) values "
-                                   "('000%1', '2026-10-0%1', 'D1', %1, 0, null)")
-                               .arg(n)));
+        exec(QString("insert into kq (memberid, zhdate, depart, cdfz, cqgs, bz) values "
+                     "('000%1', '2026-10-0%1', 'D1', %1, 0, null)")
+                 .arg(n));
     RecordQueries queries(suite);
     const QStringList numbers{"0001", "0002", "0003", "0004", "0005", "0006", "0009"};
     PeriodRecords periods(queries, db, suite.start, suite.end, {}, true, 2);
@@ -373,10 +368,9 @@ TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
 
     // A person whose rows repeat a day, any day (a table without a key), reads their own rows, in the
     // order their own query gives them; the others' rows are still shared.
-    ASSERT_TRUE(q.exec("create table kqdup as select * from kq"));
-    ASSERT_TRUE(
-        q.exec("insert into kqdup (memberid, zhdate, depart, cdfz) values ('0002', '2026-10-05', 'D1', 9), "
-               "('0002', '2026-10-05', 'D1', 10)"));
+    exec("create table kqdup as select * from kq");
+    exec("insert into kqdup (memberid, zhdate, depart, cdfz) values ('0002', '2026-10-05', 'D1', 9), "
+         "('0002', '2026-10-05', 'D1', 10)");
     fillSuite(suite, "kqdup");
     RecordQueries dupQueries(suite);
     PeriodRecords dups(dupQueries, db, suite.start, suite.end, {}, true, 2);
@@ -418,12 +412,10 @@ TEST_F(ClicksTest, APersonWhoCannotBeReadIsNotShownAgain)
 // the person once and marks the day with the most serious of its kinds.
 TEST_F(ClicksTest, APersonAndADayHeldTwiceAreShownOnce)
 {
-    QSqlQuery q(db);
-    ASSERT_TRUE(q.exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)"));
-    ASSERT_TRUE(q.exec("create table kqn (memberid text, zhdate text, ncolor integer)"));
-    ASSERT_TRUE(
-        q.exec("insert into ygzl values ('0001', '甲', 'D1', null, null), ('0001', '甲', 'D1', null, null)"));
-    ASSERT_TRUE(q.exec("insert into kqn values ('0001', '2026-10-01', 3), ('0001', '2026-10-01', 1)"));
+    exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)");
+    exec("create table kqn (memberid text, zhdate text, ncolor integer)");
+    exec("insert into ygzl values ('0001', '甲', 'D1', null, null), ('0001', '甲', 'D1', null, null)");
+    exec("insert into kqn values ('0001', '2026-10-01', 3), ('0001', '2026-10-01', 1)");
     fillSuite(suite, "kqn");
     suite.fields["ncolor"] = {"异常", "I", "", 0};
     const QDate day(2026, 10, 1);

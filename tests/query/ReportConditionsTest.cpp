@@ -93,9 +93,8 @@ TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrent
 TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
 {
     users({u"A"_qs, u"B"_qs});
-    writeFile(MK + "1.vts", "one");
-    writeFile(MK + "2.vts", "two");
-    writeFile(MK + "3.vts", "three");
+    for (const auto& [kind, text] : {std::pair("1", "one"), {"2", "two"}, {"3", "three"}})
+        writeFile(MK + kind + ".vts", text);
     writeFile(u"夜班2.vts"_qs, "old"); // overwritten
     writeFile(u"夜班3.vts"_qs, "old"); // an older report's: removed, the new one has no kind 3
     suite.settingsWrites.clear();
@@ -125,20 +124,21 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
                          reports.read(name).deptCondition, QDir(dir.path()).entryList(QDir::Files).size()),
               std::tuple(u"%2E.%2F班%2F组%25"_qs, QByteArray("one"), u"c"_qs, 3));
 
-    // Distinct names never share a file; a name too long for a file name is cut and hashed.
-    EXPECT_NE(templateFileStem(u"a/b"_qs), templateFileStem(u"a%2Fb"_qs));
+    // Distinct names never share a file; a name too long for a file name (600 bytes; 300 of one
+    // byte a character, cut on the last byte the stem may take) is cut and hashed; 195 bytes +
+    // "1.vts" = 200 are kept whole.
     EXPECT_EQ(templateFileStem(u"a\nb"_qs) + templateFileStem(u"夜班 2"_qs), u"a%0Ab夜班 2"_qs);
-    const QString longName(200, QChar(u'班')); // 600 bytes
-    const QString stem = templateFileStem(longName);
-    EXPECT_LE((stem + "1.vts").toUtf8().size(), 200);
-    // One byte a character: the cut falls on the last byte the stem may take.
-    EXPECT_LE((templateFileStem(QString(300, u'a')) + "1.vts").toUtf8().size(), 200);
-    EXPECT_NE(stem, templateFileStem(longName + u'x'));
+    const QString longName(200, QChar(u'班')), stem = templateFileStem(longName), fits(65, QChar(u'班'));
+    const auto fitsFile = [](const QString& s) {
+        return (s + "1.vts").toUtf8().size() <= 200;
+    };
+    EXPECT_EQ(QList<bool>({templateFileStem(u"a/b"_qs) != templateFileStem(u"a%2Fb"_qs), fitsFile(stem),
+                           fitsFile(templateFileStem(QString(300, u'a'))),
+                           stem != templateFileStem(longName + u'x'), templateFileStem(fits) == fits,
+                           templateFileStem(fits + u'班') != fits + u'班'}),
+              QList<bool>(6, true));
     EXPECT_TRUE(reports.add({longName, {}, {}}).problems.isEmpty());
     EXPECT_EQ(content(stem + "1.vts"), "one");
-    const QString fits(65, QChar(u'班')); // 195 bytes + "1.vts" = 200: kept whole
-    EXPECT_EQ(templateFileStem(fits), fits);
-    EXPECT_NE(templateFileStem(fits + u'班'), fits + u'班');
 }
 
 // A second dialog still showing B as entry 2 after B was renamed changes nothing.
@@ -161,15 +161,10 @@ TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritt
     set(u"R1BDTJ1"_qs, u"mine"_qs);
     suite.settingsWrites.clear();
     // Entry 0: an add; the name wanted is the name refused.
-    const struct
-    {
-        int index;
-        QString shown, name;
-    } refused[] = {{0, {}, u"R1"_qs},
-                   {0, {}, MK},
-                   {2, u"R2"_qs, u"R1"_qs},
-                   {1, u"R1"_qs, u"夜班"_qs},
-                   {3, u"夜班"_qs, MK}};
+    // clang-format off
+    const struct { int index; QString shown, name; } refused[] = {{0, {}, u"R1"_qs}, {0, {}, MK}, {2, u"R2"_qs, u"R1"_qs},
+        {1, u"R1"_qs, u"夜班"_qs}, {3, u"夜班"_qs, MK}};
+    // clang-format on
     for (const auto& [index, shown, name] : refused) {
         const ReportEdit edit{name, u"new"_qs, {}};
         const ReportEditResult result = index == 0 ? reports.add(edit) : reports.modify(index, shown, edit);
@@ -177,11 +172,10 @@ TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritt
                   std::pair(QStringList{"已有名为“" + name + "”的报表，请换一个名称！"}, true))
             << index << ' ' << name.toStdString();
     }
-    EXPECT_EQ(suite.settingsWrites, QStringList());
-    EXPECT_EQ(
-        std::tuple(content(u"R11.vts"_qs), get(u"R1BDTJ1"_qs), reports.nameTaken(u"R2"_qs, 2),
-                   reports.nameTaken(u"R2"_qs, 1)),
-        std::tuple(QByteArray("designed"), u"mine"_qs, QString(), u"已有名为“R2”的报表，请换一个名称！"_qs));
+    EXPECT_EQ(std::tuple(suite.settingsWrites, content(u"R11.vts"_qs), get(u"R1BDTJ1"_qs),
+                         reports.nameTaken(u"R2"_qs, 2), reports.nameTaken(u"R2"_qs, 1)),
+              std::tuple(QStringList(), QByteArray("designed"), u"mine"_qs, QString(),
+                         u"已有名为“R2”的报表，请换一个名称！"_qs));
 
     for (const int index : {1, 3, 4}) {
         const QString name = reports.reportList()[index];
@@ -201,19 +195,15 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
     users({u"R1"_qs, u"R2"_qs});
     for (const QString& f : {u"R11.vts"_qs, u"R12.vts"_qs, u"R13.vts"_qs})
         writeFile("templates/" + f, f.toUtf8());
-    const std::array<QString, 3> kept[] = {
-        {u"TALOR"_qs, u"OPT"_qs, u"2"_qs},
-        {u"TALOR"_qs, u"IMAGE"_qs, u"/pictures/banner.png"_qs},
-        {u"TALOR"_qs, u" 0"_qs, u"YES"_qs},
-        {u"TALOR"_qs, u"REPORT3"_qs, dir.filePath(u"templates/R13.vts"_qs)},
-        {u"TALOR"_qs, u"FIX"_qs, u"3"_qs},
-        {u"TALOR"_qs, u"BDTJ1"_qs, u"depart='01'"_qs},
-        {u"MODEL8"_qs, u"FLD"_qs, u"NO"_qs},
-        {u"PRINT"_qs, u".Zoom"_qs, u"80"_qs},
-        {u"PRINT"_qs, u".LeftHeader"_qs, u"&P"_qs},
-        // A template setting naming the report's own file names the file the rename copies it to.
-        {u"TALOR"_qs, u"REPORT2"_qs, dir.filePath(u"templates/R12.vts"_qs)},
-        {u"TALOR"_qs, u"REPORT1"_qs, u"/templates/own.vts"_qs}};
+    // The last two: a template setting naming the report's own file names the file the rename
+    // copies it to.
+    // clang-format off
+    const std::array<QString, 3> kept[] = {{u"TALOR"_qs, u"OPT"_qs, u"2"_qs}, {u"TALOR"_qs, u"IMAGE"_qs, u"/pictures/banner.png"_qs},
+        {u"TALOR"_qs, u" 0"_qs, u"YES"_qs}, {u"TALOR"_qs, u"REPORT3"_qs, dir.filePath(u"templates/R13.vts"_qs)},
+        {u"TALOR"_qs, u"FIX"_qs, u"3"_qs}, {u"TALOR"_qs, u"BDTJ1"_qs, u"depart='01'"_qs}, {u"MODEL8"_qs, u"FLD"_qs, u"NO"_qs},
+        {u"PRINT"_qs, u".Zoom"_qs, u"80"_qs}, {u"PRINT"_qs, u".LeftHeader"_qs, u"&P"_qs},
+        {u"TALOR"_qs, u"REPORT2"_qs, dir.filePath(u"templates/R12.vts"_qs)}, {u"TALOR"_qs, u"REPORT1"_qs, u"/templates/own.vts"_qs}};
+    // clang-format on
     for (const auto& [section, suffix, value] : kept)
         suite.setSetting(section, "R1" + suffix, value);
     set(u"R1新OPT"_qs, u"1"_qs); // left by an older report of the new name
@@ -280,14 +270,11 @@ TEST(ReportConditionsShared, EditsOfTwoOperatorsAtTheSameMomentAllLand)
         return index == 0 ? reports.add({name, name.toLower(), {}}).problems
                           : reports.remove(index, {name, {}, {}}).problems;
     };
-    const struct
-    {
-        std::pair<int, QString> first, second;
-        QStringList list;
-    } cases[] = {{{0, u"X"_qs}, {0, u"Y"_qs}, {MK, u"R1"_qs, u"R2"_qs, u"Y"_qs, u"X"_qs}},
-                 {{1, u"R1"_qs}, {0, u"Y"_qs}, {MK, u"R2"_qs, u"Y"_qs}},
-                 {{0, u"X"_qs}, {2, u"R2"_qs}, {MK, u"R1"_qs, u"X"_qs}},
-                 {{1, u"R1"_qs}, {2, u"R2"_qs}, {MK}}};
+    // clang-format off
+    const struct { std::pair<int, QString> first, second; QStringList list; } cases[] = {
+        {{0, u"X"_qs}, {0, u"Y"_qs}, {MK, u"R1"_qs, u"R2"_qs, u"Y"_qs, u"X"_qs}}, {{1, u"R1"_qs}, {0, u"Y"_qs}, {MK, u"R2"_qs, u"Y"_qs}},
+        {{0, u"X"_qs}, {2, u"R2"_qs}, {MK, u"R1"_qs, u"X"_qs}}, {{1, u"R1"_qs}, {2, u"R2"_qs}, {MK}}};
+    // clang-format on
     for (const auto& c : cases) {
         QTemporaryDir dir;
         FileSuite first, second;
@@ -409,10 +396,10 @@ TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsCondition
         return get(u"夜班BDTJ1"_qs) + "," + get(MK + "BDTJ1") + "," +
                QDir(dir.path()).entryList(QDir::Files).join(',');
     };
-    reports.remove(1, {u"夜班"_qs, {}, {}});
-    EXPECT_EQ(left(), "d,m,夜班1.vts," + MK + "1.vts");
-    reports.remove(2, {MK, {}, {}});
-    EXPECT_EQ(left(), "d,m,夜班1.vts," + MK + "1.vts");
+    for (const auto& [index, name] : {std::pair(1, u"夜班"_qs), {2, MK}}) {
+        reports.remove(index, {name, {}, {}});
+        EXPECT_EQ(left(), "d,m,夜班1.vts," + MK + "1.vts") << index;
+    }
     reports.remove(1, {u"夜班"_qs, {}, {}});
     EXPECT_EQ(std::tuple(left(), reports.reportList()), std::tuple(",m," + MK + "1.vts", QStringList{MK}));
 }
@@ -610,18 +597,14 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditorWhichRefusesWhatTheFi
     // What the settings file cannot hold, and a name another report has, are refused before any
     // write, and the editor stays open.
     QList<bool> stayedOpen;
-    for (const auto& [name, dept] : {std::pair{u"夜班"_qs, u"a\nb"_qs}, {u"晚班"_qs, u"d"_qs}})
-        ui.dialogs.push_back([&, name, dept](QDialog& e) {
-            child<QLineEdit>(e, "Text1")->setText(name);
-            child<QLineEdit>(e, "Text2")->setText(dept);
-            click(e, "Command1");
-            stayedOpen << (e.result() != QDialog::Accepted);
-            e.reject();
+    const QStringList before = suite.settingsWrites;
+    for (const auto& [name, dept] : {std::pair{u"夜班"_qs, u"a\nb"_qs}, {u"晚班"_qs, u"d"_qs}}) {
+        ui.dialogs.push_back([&, run = editor(name, dept, {})](QDialog& e) {
+            stayedOpen << (run(e) != QDialog::Accepted);
             return 0;
         });
-    const QStringList before = suite.settingsWrites;
-    click(*d, "Command1");
-    click(*d, "Command1");
+        click(*d, "Command1");
+    }
     EXPECT_EQ(
         std::tuple(stayedOpen, ui.messageTexts(), suite.settingsWrites, items(list)),
         std::tuple(QList<bool>{true, true},

@@ -313,14 +313,13 @@ TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
                   bool noFolder; End end; int done, printed; QStringList printedPages; int shown, questions; };
     // clang-format on
     const auto Yes = UiService::Answer::Yes, No = UiService::Answer::No;
-    const Case cases[] = {
-        {"yes", false, Yes, false, "", false, End::List, 3, 2, {"员工乙", "员工丙"}, 3, 1},
-        {"no", false, No, false, "", false, End::Declined, 1, 0, {}, 1, 1},
-        {"stopped", false, Yes, true, "", false, End::Stopped, 1, 0, {}, 1, 0},
+    // clang-format off
+    const Case cases[] = {{"yes", false, Yes, false, "", false, End::List, 3, 2, {"员工乙", "员工丙"}, 3, 1},
+        {"no", false, No, false, "", false, End::Declined, 1, 0, {}, 1, 1}, {"stopped", false, Yes, true, "", false, End::Stopped, 1, 0, {}, 1, 0},
         {"unreadable", false, Yes, false, "丙", false, End::Failed, 2, 1, {"员工乙"}, 2, 1},
         {"yes before", true, Yes, false, "", false, End::List, 3, 3, {"员工甲", "员工乙", "员工丙"}, 3, 0},
-        {"no folder", false, Yes, false, "", true, End::OutputFailed, 1, 0, {}, 2, 1},
-    };
+        {"no folder", false, Yes, false, "", true, End::OutputFailed, 1, 0, {}, 2, 1}};
+    // clang-format on
     const QString folder = suite.tempDir;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

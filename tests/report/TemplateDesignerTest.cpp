@@ -80,8 +80,8 @@ TEST_F(TemplateDesignerTest, WithoutAValidTemplateStartsFromABlankOneOfTheKindOr
           std::tuple{"7", u"日期"_qs, QString(), u"个人一期"_qs}}) {
         suite.option = QString::fromLatin1(option);
         EXPECT_EQ(designer.load(), QString());
-        EXPECT_EQ(headings(book.active(), 3), (QStringList{first, second, u"ok"_qs}));
-        EXPECT_EQ(book.sheetName(1), title);
+        EXPECT_EQ(std::pair(headings(book.active(), 3), book.sheetName(1)),
+                  std::pair(QStringList{first, second, u"ok"_qs}, title));
     }
 
     // An invalid template is reported and leaves the designer as it was.
@@ -144,9 +144,9 @@ TEST_F(TemplateDesignerTest, InsertAndRemoveMoveWholeColumnsWithTheirFormulas)
     designer.cellClick(1, 3);
     ASSERT_EQ(designer.insertColumn(), QString());
     const grid::Sheet& sheet = book.active();
-    EXPECT_EQ(QStringList({sheet.text(1, 4), sheet.formula(2, 5), sheet.text(2, 5)}),
-              QStringList({u"3"_qs, u"=D1*2"_qs, u"6"_qs}));
-    EXPECT_EQ(sheet.lastColumn(), 7);
+    EXPECT_EQ(QStringList({sheet.text(1, 4), sheet.formula(2, 5), sheet.text(2, 5),
+                           QString::number(sheet.lastColumn())}),
+              QStringList({u"3"_qs, u"=D1*2"_qs, u"6"_qs, u"7"_qs}));
     ASSERT_EQ(designer.removeColumn(), QString());
     EXPECT_EQ(std::pair(sheet.formula(2, 4), sheet.lastColumn()), std::pair(u"=C1*2"_qs, 6));
 
@@ -255,27 +255,28 @@ TEST_F(TemplateDesignerTest, PickerRemembersItsTargetTheHiddenSwitchNeedsTheCode
 {
     FieldPicker picker(suite);
     suite.picker = {u"考勤项目"_qs, u"班次"_qs, u"上班时间"_qs};
-    for (const auto& [stored, target] :
-         {std::pair{"2", PickTarget::ColumnHeading}, std::pair{"3", PickTarget::RowHeading},
-          std::pair{"1", PickTarget::Cell}, std::pair{"9", PickTarget::Cell},
-          std::pair{"", PickTarget::Cell}}) {
+    // clang-format off
+    for (const auto& [stored, target] : {std::pair{"2", PickTarget::ColumnHeading}, {"3", PickTarget::RowHeading},
+                                         {"1", PickTarget::Cell}, {"9", PickTarget::Cell}, {"", PickTarget::Cell}}) {
+        // clang-format on
         suite.setSetting(u"MODEL8"_qs, u"OPTION"_qs, QString::fromLatin1(stored));
         EXPECT_EQ(picker.remembered(), target) << stored;
     }
     picker.remember(PickTarget::RowHeading);
     EXPECT_EQ(suite.setting(u"MODEL8"_qs, u"OPTION"_qs), u"3"_qs);
 
-    EXPECT_TRUE(designer.pickerAllowed());
+    // The switch is only for the code "Mave", exactly, and only for the report it was set for;
+    // editing stops the picker too.
+    QList<bool> allowed{designer.pickerAllowed()};
     suite.accessComparison = u"mave"_qs;
-    EXPECT_FALSE(picker.hideForReport());
-    EXPECT_TRUE(designer.pickerAllowed());
+    allowed << picker.hideForReport() << designer.pickerAllowed();
     suite.accessComparison = u"Mave"_qs;
-    EXPECT_TRUE(picker.hideForReport());
-    EXPECT_FALSE(designer.pickerAllowed());
-    suite.reportKeyValue = MK; // another report keeps its picker
-    EXPECT_TRUE(designer.pickerAllowed());
+    allowed << picker.hideForReport() << designer.pickerAllowed();
+    suite.reportKeyValue = MK;
+    allowed << designer.pickerAllowed();
     designer.startEditing();
-    EXPECT_FALSE(designer.pickerAllowed());
+    allowed << designer.pickerAllowed();
+    EXPECT_EQ(allowed, (QList<bool>{true, false, true, true, false, true, false}));
 
     // A picked number stays a label.
     book.active().setActiveCell(4, 5);
@@ -378,13 +379,13 @@ TEST_F(DesignerWindowTest, ThePickerWritesItsThreeTargetsRemembersTheOptionAndHi
     QStringList seen;
     ui.dialogs.push_back(picker(0, 2, &seen)); // column heading: 上班时间
     doubleClick(2, 5);
-    EXPECT_EQ(seen, (QStringList{u"指定项目[考勤项目]"_qs, u"2"_qs}));
-    EXPECT_EQ(sheet->columnHeading(5), u"上班时间"_qs);
+    EXPECT_EQ(seen << sheet->columnHeading(5),
+              (QStringList{u"指定项目[考勤项目]"_qs, u"2"_qs, u"上班时间"_qs}));
 
     ui.dialogs.push_back(picker(1, 1)); // the cell: 班次
     doubleClick(4, 3);
-    EXPECT_EQ(sheet->text(4, 3), u"班次"_qs);
-    EXPECT_EQ(suite.setting(u"MODEL8"_qs, u"OPTION"_qs), u"1"_qs);
+    EXPECT_EQ(std::pair(sheet->text(4, 3), suite.setting(u"MODEL8"_qs, u"OPTION"_qs)),
+              std::pair(u"班次"_qs, u"1"_qs));
 
     ui.dialogs.push_back(picker(3, 2)); // the row heading, by the keyboard's F4 on the cell
     window->show();

@@ -109,22 +109,16 @@ TEST_F(IniFileTest, CommentsBrokenLinesAndAByteOrderMarkSurviveByteForByte)
                              tail + "R.Draft=True\r\n\r\n[VELD]\r\n-USE=NO\r\n";
     EXPECT_EQ(bytes(), after);
 
-    // A byte-order mark is kept; a missing final line break is added.
+    // A byte-order mark is kept; a missing final line break is added. A file that starts with a
+    // blank line keeps its line breaks; an empty file takes a key before any header as its first
+    // line, one of a byte-order mark alone a header.
     put("\xEF\xBB\xBF[TALOR]\nTABLE=KQ01");
     EXPECT_EQ(read(u"TABLE"_qs), u"KQ01"_qs);
-    write(u"IF"_qs, u"YES"_qs);
-    EXPECT_EQ(bytes(), QByteArray("\xEF\xBB\xBF[TALOR]\nTABLE=KQ01\nIF=YES\n"));
-
-    put("[TALOR]\nTABLE=KQ01");
-    m_ini.write(u"PRINT"_qs, u"x"_qs, u"1"_qs);
-    EXPECT_EQ(bytes(), QByteArray("[TALOR]\nTABLE=KQ01\n\n[PRINT]\nx=1\n"));
-
-    // A file that starts with a blank line keeps its line breaks; an empty file takes a key
-    // before any header as its first line, one of a byte-order mark alone a header.
-    for (const auto& [before, section, after] :
-         {std::tuple("\r\n[TALOR]\r\n", "TALOR", "\r\n[TALOR]\r\nIF=YES\r\n"),
-          {"", "", "IF=YES\n"},
-          {"\xEF\xBB\xBF", "TALOR", "\xEF\xBB\xBF[TALOR]\nIF=YES\n"}}) {
+    // clang-format off
+    for (const auto& [before, section, after] : {std::tuple("\xEF\xBB\xBF[TALOR]\nTABLE=KQ01", "TALOR", "\xEF\xBB\xBF[TALOR]\nTABLE=KQ01\nIF=YES\n"),
+             {"[TALOR]\nTABLE=KQ01", "PRINT", "[TALOR]\nTABLE=KQ01\n\n[PRINT]\nIF=YES\n"}, {"\r\n[TALOR]\r\n", "TALOR", "\r\n[TALOR]\r\nIF=YES\r\n"},
+             {"", "", "IF=YES\n"}, {"\xEF\xBB\xBF", "TALOR", "\xEF\xBB\xBF[TALOR]\nIF=YES\n"}}) {
+        // clang-format on
         put(before);
         m_ini.write(QString::fromUtf8(section), u"IF"_qs, u"YES"_qs);
         EXPECT_EQ(bytes(), QByteArray(after));
@@ -142,13 +136,12 @@ TEST_F(IniFileTest, Utf16BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
     for (qsizetype i = 0; i + 1 < big.size(); i += 2)
         std::swap(big[i], big[i + 1]);
     const QString utf16 = u"UTF-16"_qs, binary = u"not a text file"_qs;
-    const std::pair<QByteArray, QString> files[] = {
-        {QByteArray("\xFF\xFE") + little, utf16},
-        {QByteArray("\xFE\xFF") + big, utf16},
-        {little, utf16},
-        {big, utf16},
+    // clang-format off
+    const std::pair<QByteArray, QString> files[] = {{QByteArray("\xFF\xFE") + little, utf16},
+        {QByteArray("\xFE\xFF") + big, utf16}, {little, utf16}, {big, utf16},
         {QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01[TALOR]\nIF=NO\n", 33), binary},
         {QByteArray("SQLite format 3\0\x10\0\x01\x01\0@  ", 24), binary}};
+    // clang-format on
     for (const auto& [file, cause] : files) {
         SCOPED_TRACE(file.left(4).toHex().toStdString());
         put(file);
@@ -173,8 +166,7 @@ TEST_F(IniFileTest, Utf16BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
 // creates gets the mode a plain create gives: 0666 less the umask.
 TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
 {
-    struct stat now
-    {};
+    struct stat now = {};
     const mode_t mask = ::umask(027);
     write(u"KEY1"_qs, u"first"_qs);
     ::umask(mask);
@@ -254,17 +246,13 @@ TEST_F(IniFileTest, WritesThatCouldNotBeReadBackAreRefused)
     put("[TALOR]\nBDTJ1=old\n");
     EXPECT_TRUE(
         containsAll(errorOf([&] { write(u"BDTJ1"_qs, u"a\nX=injected"_qs); }), {path(), u"line break"_qs}));
-    const std::array<QString, 3> refused[] = {{u"TALOR"_qs, u"k"_qs, u"a\rb"_qs},
-                                              {u"TALOR"_qs, u"a=b"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u"[x]"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u" ;x"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u"#x"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u"a\nb"_qs, u"1"_qs},
-                                              {u"A]B"_qs, u"k"_qs, u"1"_qs},
-                                              {u"A\nB"_qs, u"k"_qs, u"1"_qs},
-                                              {"A" + QChar(0) + "B", u"k"_qs, u"1"_qs},
-                                              {u"TALOR"_qs, u"k"_qs, "a" + QChar(0) + "b"},
-                                              {u"TALOR"_qs, "k" + QChar(0), u"1"_qs}};
+    // clang-format off
+    const std::array<QString, 3> refused[] = {{u"TALOR"_qs, u"k"_qs, u"a\rb"_qs}, {u"TALOR"_qs, u"a=b"_qs, u"1"_qs},
+        {u"TALOR"_qs, u"[x]"_qs, u"1"_qs}, {u"TALOR"_qs, u" ;x"_qs, u"1"_qs}, {u"TALOR"_qs, u"#x"_qs, u"1"_qs},
+        {u"TALOR"_qs, u"a\nb"_qs, u"1"_qs}, {u"A]B"_qs, u"k"_qs, u"1"_qs}, {u"A\nB"_qs, u"k"_qs, u"1"_qs},
+        {"A" + QChar(0) + "B", u"k"_qs, u"1"_qs}, {u"TALOR"_qs, u"k"_qs, "a" + QChar(0) + "b"},
+        {u"TALOR"_qs, "k" + QChar(0), u"1"_qs}};
+    // clang-format on
     for (const auto& [section, key, value] : refused)
         EXPECT_FALSE(errorOf([&] { m_ini.write(section, key, value); }).isEmpty()) << key.toStdString();
     EXPECT_EQ(bytes(), QByteArray("[TALOR]\nBDTJ1=old\n"));

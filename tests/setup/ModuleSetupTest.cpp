@@ -91,6 +91,8 @@ protected:
     }
     template <typename W> W* child(const char* name) { return test::child<W>(*dialog, name); }
     void click(const char* name) { QTest::mouseClick(child<QWidget>(name), Qt::LeftButton); }
+    // OK, its writes recorded afresh.
+    void ok() { suite.settingsWrites.clear(), click("Command1"); }
     void doubleClick(QListWidget* list, const QString& text)
     {
         const auto found = list->findItems(text, Qt::MatchExactly);
@@ -197,8 +199,7 @@ TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
     click("Check1");
     click("Check2");
     suite.refresh = 2;
-    suite.settingsWrites.clear();
-    click("Command1");
+    ok();
 
     EXPECT_EQ(suite.settingsWrites.join(u'|').remove(u"TALOR/考勤日报"_qs),
               u"TABLE=KQRB01|CTABLE=日报表|MENU=保存调时|CAP1=工资|MENU1=工资核算|CAP2=统计|MENU2=考勤统计|"
@@ -314,8 +315,7 @@ TEST_P(SetupTest, OkWritesTheSelectedTableForAnyOperatorAndOtherwiseKeepsTheSett
     setModule(u"TABLE=KQB|CTABLE=考勤表"_qs);
     open();
     child<QListWidget>("List5")->clearSelection();
-    suite.settingsWrites.clear();
-    click("Command1");
+    ok();
     EXPECT_EQ(suite.settingsWrites.value(0), u"TALOR/考勤日报MENU=编辑保存"_qs);
     EXPECT_EQ(setting(u"TABLE"_qs) + setting(u"CTABLE"_qs), u"KQB考勤表"_qs);
 
@@ -325,8 +325,7 @@ TEST_P(SetupTest, OkWritesTheSelectedTableForAnyOperatorAndOtherwiseKeepsTheSett
     open();
     EXPECT_EQ(std::tuple(texts(child<QListWidget>("List5")), suite.current),
               std::tuple(QStringList(), QString()));
-    suite.settingsWrites.clear();
-    click("Command1");
+    ok();
     EXPECT_EQ(suite.settingsWrites.value(0), u"TALOR/考勤日报MENU=编辑保存"_qs);
 }
 

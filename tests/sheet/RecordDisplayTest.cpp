@@ -30,14 +30,11 @@ protected:
         db = QSqlDatabase::addDatabase("QSQLITE", "display");
         db.setDatabaseName(":memory:");
         ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        ASSERT_TRUE(
-            q.exec("create table kq (memberid text, depart text, group0 text, team text, banci text, "
-                   "cdfz integer, cqgs real, zhdate text, sbsj text, bz text, nColor integer, xx text)"));
-        ASSERT_TRUE(
-            q.exec("insert into kq values ('0012', 'D1', 'G1', 'T1', '01', 0, 7.5, '2024-01-05 08:00', "
-                   "'08:03:12', '=1+1', 2, 'x'), (null, null, null, null, null, null, null, null, null, "
-                   "null, null, null)"));
+        exec("create table kq (memberid text, depart text, group0 text, team text, banci text, "
+             "cdfz integer, cqgs real, zhdate text, sbsj text, bz text, nColor integer, xx text)");
+        exec("insert into kq values ('0012', 'D1', 'G1', 'T1', '01', 0, 7.5, '2024-01-05 08:00', "
+             "'08:03:12', '=1+1', 2, 'x'), (null, null, null, null, null, null, null, null, null, "
+             "null, null, null)");
         // clang-format off
         suite.fields = {{"memberid", {"工号", "S", "", 0}}, {"depart", {"部门", "S", "", 3}}, {"group0", {"班组", "S", "", 2}},
                         {"team", {"小组", "S", "", 1}}, {"banci", {"班次", "S", "", 3}}, {"cdfz", {"迟到", "I", "", 0}},
@@ -56,6 +53,7 @@ protected:
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase("display");
     }
+    void exec(const QString& sql) { ASSERT_TRUE(QSqlQuery(db).exec(sql)) << sql.toStdString(); }
     // Columns 1.. showing these fields.
     ColumnFields columnsOf(const QStringList& fields)
     {
@@ -109,14 +107,11 @@ TEST_F(DisplayTest, EachTypeFormattedNullsAndFormulaCellsLeftAlone)
 // 0.004 shows as 0.00), never a negative number; nColor 1..3 picks its colour, any other white.
 TEST_F(DisplayTest, EachRowNamedWithinItsDepartmentBlankZeroAndColoured)
 {
-    QSqlQuery q(db);
-    ASSERT_TRUE(
-        q.exec("create table r (n integer, depart text, group0 text, team text, cdfz integer, cqgs real, "
-               "ncolor integer)"));
-    ASSERT_TRUE(
-        q.exec("insert into r values (1, 'D1', 'G1', 'T1', 0, 0, 1), (2, 'D2', 'G1', 'T1', -1, -0.5, 2), "
-               "(3, 'D1', 'G2', 'T1', 1, 0.004, 3), (4, 'D1', 'G1', 'T1', null, null, 4), "
-               "(5, 'D2', 'G1', 'T1', 2, 1.5, 0)"));
+    exec("create table r (n integer, depart text, group0 text, team text, cdfz integer, cqgs real, "
+         "ncolor integer)");
+    exec("insert into r values (1, 'D1', 'G1', 'T1', 0, 0, 1), (2, 'D2', 'G1', 'T1', -1, -0.5, 2), "
+         "(3, 'D1', 'G2', 'T1', 1, 0.004, 3), (4, 'D1', 'G1', 'T1', null, null, 4), "
+         "(5, 'D2', 'G1', 'T1', 2, 1.5, 0)");
     suite.categoryNames.insert("部门\nD2", "质检部");
     suite.groupNames.insert({{"质检部\nG1", "二组"}, {"生产部\nG2", "三组"}});
     suite.teamNames.insert({{"质检部\n二组\nT1", "乙班"}, {"生产部\n三组\nT1", "丙班"}});
@@ -177,7 +172,7 @@ TEST_F(DisplayTest, RowsAreFramedOverTheirColumns)
 TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
 {
     QSqlQuery q(db);
-    ASSERT_TRUE(q.exec("create table tm (n integer primary key, v text)"));
+    exec("create table tm (n integer primary key, v text)");
     // clang-format off
     const QStringList odd{"24:00:00", "23:60:00", "23:59:60", "8:03:12", "08:3:12", "08:03:12.5", "08:03:12.500",
                           "08:03:12.499", "08:03:59.999", " 08:03:12", "08:03:12 ", "08:03", "2024-01-05 08:00",
@@ -229,11 +224,9 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
 // PostgreSQL too): what reads as a value is one, anything else is text exactly as stored.
 TEST_F(DisplayTest, StoredTextsShowAsStoredNeverAsFormulas)
 {
-    QSqlQuery q(db);
-    ASSERT_TRUE(q.exec("create table odd (n integer primary key, i text, d text, t text, y text)"));
-    ASSERT_TRUE(
-        q.exec("insert into odd (i, d, t, y) values ('=1+1', '=HYPERLINK(\"http://x/\",\"y\")', '=A1', "
-               "'''8:00'), ('''12', '=', 'x', ''''), ('3', '1.5', '2024-01-05', '08:03:12')"));
+    exec("create table odd (n integer primary key, i text, d text, t text, y text)");
+    exec("insert into odd (i, d, t, y) values ('=1+1', '=HYPERLINK(\"http://x/\",\"y\")', '=A1', "
+         "'''8:00'), ('''12', '=', 'x', ''''), ('3', '1.5', '2024-01-05', '08:03:12')");
     suite.fields.clear();
     for (const QString type : {"I", "D", "T", "Y"})
         suite.fields[type.toLower()] = {type, type, "", 0};
@@ -298,11 +291,10 @@ TEST_F(DisplayTest, SumRowHoldsRunningTotalsLabelAndCount)
         const int sumRow = c.above + 1 + int(c.decimals.size());
         sheet.setText(sumRow, 9, "stale");
         display.DisplaySum(c.above, sumRow, 12);
-        EXPECT_EQ(QStringList({sheet.text(sumRow, 7), sheet.text(sumRow, 6), sheet.text(sumRow, 2),
-                               sheet.text(sumRow, 1), sheet.text(sumRow, 9)}),
-                  c.sums + QStringList({"合计：", ""}));
-        EXPECT_EQ(sheet.border(sumRow, 12).bottom, 1);
-        EXPECT_EQ(sheet.selection(), (grid::CellRange{5, 3, 5, 3}));
+        EXPECT_EQ(std::tuple(QStringList({sheet.text(sumRow, 7), sheet.text(sumRow, 6), sheet.text(sumRow, 2),
+                                          sheet.text(sumRow, 1), sheet.text(sumRow, 9)}),
+                             sheet.border(sumRow, 12).bottom, sheet.selection()),
+                  std::tuple(c.sums + QStringList({"合计：", ""}), 1, grid::CellRange{5, 3, 5, 3}));
     }
 }
 

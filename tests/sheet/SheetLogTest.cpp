@@ -35,13 +35,11 @@ protected:
 // controls and characters a file name cannot hold as "_", the log always in its folder.
 TEST_F(SheetLogTest, TheOperatorsNameBecomesAFileNameInTheLogFolder)
 {
-    const std::pair<QString, QString> cases[] = {
-        {"管理员", "管理员0305-083012.xls"},
-        {"Li Ming", "Li Ming0305-083012.xls"},
-        {"../../outside-", "______outside-0305-083012.xls"},
-        {"a/b\\c", "a_b_c0305-083012.xls"},
-        {"张\t三\n:*?\"<>|", "张_三________0305-083012.xls"},
-    };
+    // clang-format off
+    const std::pair<QString, QString> cases[] = {{"管理员", "管理员0305-083012.xls"}, {"Li Ming", "Li Ming0305-083012.xls"},
+        {"../../outside-", "______outside-0305-083012.xls"}, {"a/b\\c", "a_b_c0305-083012.xls"},
+        {"张\t三\n:*?\"<>|", "张_三________0305-083012.xls"}};
+    // clang-format on
     for (const auto& [name, file] : cases) {
         suite.operatorNameValue = name;
         const QString problem = log.write(book, dir.filePath("work"), SheetLog::EditFolder);

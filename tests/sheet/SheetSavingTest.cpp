@@ -100,6 +100,15 @@ protected:
         return values.join(',');
     }
 
+    // Saves the sheet after row 5's 迟到 is typed over with 6.
+    SaveOutcome saveTyped()
+    {
+        SheetSnapshot snapshot;
+        snapshot.take(sheet);
+        sheet.setText(5, 5, "6");
+        return SheetSaving(suite, columns, sheet, records).SaveSheet(&snapshot);
+    }
+
     QSqlDatabase db;
     FakeSuite suite;
     ColumnFields columns;
@@ -238,10 +247,7 @@ TEST_F(SavingTest, RecordsWithoutDepartmentAndGroupSave)
     exec("insert into kqx values ('0012', '2024-01-05', 5)");
     records.open("select * from kqx", db);
     suite.fields.remove("czyxm");
-    SheetSnapshot snapshot;
-    snapshot.take(sheet);
-    sheet.setText(5, 5, "6");
-    const SaveOutcome outcome = SheetSaving(suite, columns, sheet, records).SaveSheet(&snapshot);
+    const SaveOutcome outcome = saveTyped();
     EXPECT_EQ(std::pair(outcome.message, stored("select cdfz from kqx")), std::pair(QString(), QString("6")));
 }
 
@@ -253,10 +259,7 @@ TEST_F(SavingTest, ADatabaseThisAccountMayOnlyReadIsToldAtOnce)
     const QString file = dir.filePath("ro.db");
     exec("vacuum into '" + file + "'");
     suite.db = Connections::openSqliteReadOnly("saving_ro", file);
-    SheetSnapshot snapshot;
-    snapshot.take(sheet);
-    sheet.setText(5, 5, "6");
-    const SaveOutcome outcome = SheetSaving(suite, columns, sheet, records).SaveSheet(&snapshot);
+    const SaveOutcome outcome = saveTyped();
     EXPECT_EQ(std::tuple(outcome.saved, outcome.message.startsWith("数据库 " + file + " 对本账户只能读"),
                          records.text("cdfz")),
               std::tuple(0, true, QString("5")))
@@ -273,10 +276,7 @@ TEST_F(SavingTest, ACommitTheDatabaseRefusesSavesNothing)
     exec("create table parent (id integer primary key)");
     exec("create table child (id integer references parent (id) deferrable initially deferred)");
     exec("create trigger kq_child after update on kq begin insert into child values (1); end");
-    SheetSnapshot snapshot;
-    snapshot.take(sheet);
-    sheet.setText(5, 5, "6");
-    const SaveOutcome outcome = SheetSaving(suite, columns, sheet, records).SaveSheet(&snapshot);
+    const SaveOutcome outcome = saveTyped();
     EXPECT_EQ(std::tuple(outcome.saved, outcome.message.startsWith("保存未能提交，没有记录被保存"),
                          stored("select cdfz from kq order by memberid"), records.text("cdfz")),
               std::tuple(0, true, QString("5,0,1"), QString("5")))

@@ -223,18 +223,18 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
     EXPECT_FALSE(QFileInfo::exists(dir + "/tmp")) << "temporary files go to the user's cache folder";
 
     // The configuration opens as a suite, on the generated database, its period ending on the
-    // last day of the rows.
+    // last day of the rows, its report date the first working day after the holidays. The module
+    // is not set up: the first start opens its set-up dialog.
     LocalSuite suite(summary.configurationFile);
+    const QString settings = suite.settingsDirectory() + "/" + suite.settingsFileName();
     EXPECT_EQ(
         QStringList({suite.organisationName(), suite.moduleKey(), suite.currentTable(), suite.databaseKind(),
                      suite.periodStart(), suite.periodEnd(), suite.templateDirectory(),
-                     suite.tableLookup("", "KQ0001"), suite.fieldType("sbsj")}),
+                     suite.tableLookup("", "KQ0001"), suite.fieldType("sbsj"),
+                     suite.reportDate().toString(Qt::ISODate),
+                     suite.readSetting("TALOR", "考勤日报TABLE", settings)}),
         QStringList({QString::fromUtf8(DemoSuite::Organisation), "考勤日报", "KQ0001", "2", "2026-10-01",
-                     "2026-10-10", dir + "/template", "考勤日报表", "Y"}));
-    EXPECT_EQ(suite.reportDate(), QDate(2026, 10, 5)) << "the first working day after the holidays";
-    // The module is not set up: the first start opens its set-up dialog.
-    const QString settings = suite.settingsDirectory() + "/" + suite.settingsFileName();
-    EXPECT_EQ(suite.readSetting("TALOR", "考勤日报TABLE", settings), "");
+                     "2026-10-10", dir + "/template", "考勤日报表", "Y", "2026-10-05", ""}));
     // The supervisor guard passes with the demo's texts: the code prefix's first six
     // characters followed by the password give the access code.
     EXPECT_FALSE(suite.readSetting("SYSTEM", "GJKL", settings).isEmpty());
@@ -280,10 +280,10 @@ TEST(DemoSuiteFiles, TemplatesOfAllThreeKindsLayOutTheirColumns)
     DemoSuite::generate(dir.path(), smallOptions(1, 3, 2));
     LocalSuite suite(dir.filePath("suite.ini"));
     // Per kind: title, heading layout, last row, the widths of the widened columns by label.
-    const std::tuple<QString, bool, int, QString> kinds[] = {
-        {"个人考勤表", true, 1, "日期 96,补休日期 96,备注 96"},
-        {"部门考勤日报", false, 5, "姓名 96,补休日期 96,备注 96"},
-        {"部门考勤月报", false, 36, "日期 96,补休日期 96,备注 96,工时合计 170"}};
+    // clang-format off
+    const std::tuple<QString, bool, int, QString> kinds[] = {{"个人考勤表", true, 1, "日期 96,补休日期 96,备注 96"},
+        {"部门考勤日报", false, 5, "姓名 96,补休日期 96,备注 96"}, {"部门考勤月报", false, 36, "日期 96,补休日期 96,备注 96,工时合计 170"}};
+    // clang-format on
     for (int k = 1; k <= 3; ++k) {
         const auto& [title, headingLayout, lastRow, widths] = kinds[k - 1];
         grid::Workbook book;

@@ -175,10 +175,10 @@ TALOR_BOTH_DATABASES(LocalSuiteTest);
 // Without configured values the period is the current month: its first and last day.
 TEST(LocalSuitePeriod, DefaultPeriodIsTheWholeMonth)
 {
-    const std::tuple<QDate, const char*, const char*> cases[] = {
-        {QDate(2026, 1, 31), "2026-01-01", "2026-01-31"},
-        {QDate(2024, 2, 10), "2024-02-01", "2024-02-29"},
-        {QDate(2026, 12, 31), "2026-12-01", "2026-12-31"}};
+    // clang-format off
+    const std::tuple<QDate, const char*, const char*> cases[] = {{QDate(2026, 1, 31), "2026-01-01", "2026-01-31"},
+        {QDate(2024, 2, 10), "2024-02-01", "2024-02-29"}, {QDate(2026, 12, 31), "2026-12-01", "2026-12-31"}};
+    // clang-format on
     for (const auto& [today, start, end] : cases)
         EXPECT_EQ(LocalSuite::defaultPeriod(today), std::pair(QString(start), QString(end)))
             << today.toString().toStdString();
@@ -274,11 +274,10 @@ TEST(LogDirectory, FollowsTheKeysAndSparesTheProgramDirectory)
     const SuiteConfig loaded = SuiteConfig::load(suiteDir + QStringLiteral("/suite.ini"));
     // The [paths] application key ("@" stands for the suite's directory, empty for the
     // program's), the log key, and the folder the log goes to.
-    const std::tuple<const char*, const char*, QString> cases[] = {{"", "", loaded.workDirectory},
-                                                                   {"@", "", suiteDir},
-                                                                   {"@/../link", "", loaded.workDirectory},
-                                                                   {"", "logs", suiteDir + "/logs"},
-                                                                   {"@", "logs", suiteDir + "/logs"}};
+    // clang-format off
+    const std::tuple<const char*, const char*, QString> cases[] = {{"", "", loaded.workDirectory}, {"@", "", suiteDir},
+        {"@/../link", "", loaded.workDirectory}, {"", "logs", suiteDir + "/logs"}, {"@", "logs", suiteDir + "/logs"}};
+    // clang-format on
     for (const auto& [applicationKey, logKey, expected] : cases) {
         SCOPED_TRACE(std::string(applicationKey) + " " + logKey);
         SuiteConfig config = loaded;
