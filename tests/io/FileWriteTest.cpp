@@ -12,10 +12,10 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <utility>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 using talor::io::writeFileAtomically;
 using talor::test::fileBytes;

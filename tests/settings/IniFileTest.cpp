@@ -167,11 +167,11 @@ TEST_F(IniFileTest, Utf16BinaryAndReadOnlyFilesAreRefusedAndLeftAsTheyWere)
 TEST_F(IniFileTest, AWriteReplacesTheFileWholeKeepingItsOwnerGroupAndMode)
 {
     struct stat now = {};
-    const mode_t mask = ::umask(027);
+    const mode_t mask = ::umask(002);
     write(u"KEY1"_qs, u"first"_qs);
     ::umask(mask);
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &now), 0);
-    EXPECT_EQ(now.st_mode & 07777, 0640u);
+    EXPECT_EQ(now.st_mode & 07777, 0664u);
     const QByteArray old = "[TALOR]\nKEY1=old\nKEY2=kept\n";
     put(old);
     ASSERT_EQ(::chmod(QFile::encodeName(path()).constData(), 02640), 0); // set-group-ID as well
