@@ -2,7 +2,6 @@
 // against the attendance table read on its own; and the answers to bad requests.
 #include "app/RunTalor.h"
 #include "demo/DemoSuite.h"
-#include "grid/Workbook.h"
 #include "print/PrintTestSupport.h"
 #include "settings/IniFile.h"
 #include "support/ErrorText.h"
@@ -89,43 +88,16 @@ protected:
 
 QTemporaryDir* ReportCommand::dir = nullptr;
 
-TEST_F(ReportCommand, WritesTheDayOfADepartmentAsTheTableHoldsIt)
-{
-    const QString file = dir->filePath("day.vts");
-    ASSERT_TRUE(
-        written({"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum", "--output", file}));
-    grid::Workbook book;
-    book.read(file);
-    const grid::Sheet& sheet = book.sheet(1);
-    // The day and the department beside their labels; each person's number, name, minutes late
-    // and overtime; the sum row counting the persons and adding up their overtime.
-    const auto line = [&](int row) {
-        return QStringList{sheet.text(row, 1), sheet.text(row, 2), QString::number(sheet.number(row, 8)),
-                           QString::number(sheet.number(row, 11), 'f', 2)}
-            .join('|');
-    };
-    QStringList shown{book.sheetName(1), sheet.text(2, 1) + sheet.text(2, 2),
-                      sheet.text(3, 1) + sheet.text(3, 2)};
-    for (int row = 5; row < sheet.lastRow(); ++row)
-        shown << line(row);
-    const QString where = "from kq0001 where zhdate='2026-10-12' and depart in ('01', '生产部')";
-    const QStringList persons = values("select memberid || '|' || name || '|' || printf('%g|%.2f', "
-                                       "coalesce(cdfz, 0), coalesce(jbgs, 0)) " +
-                                       where + " order by memberid");
-    ASSERT_GT(persons.size(), 1);
-    EXPECT_EQ(shown, QStringList({"生产部部门考勤日报", "日期：2026-10-12", "部门：生产部"}) + persons);
-    EXPECT_EQ(line(sheet.lastRow()).section('|', 0, 1), "合计：|" + QString::number(persons.size()));
-    EXPECT_EQ(line(sheet.lastRow()).section('|', 3),
-              values("select printf('%.2f', sum(jbgs)) " + where).value(0));
-}
-
-// What the other outputs hold: the PDF's pages as text (all pages), or xl/workbook.xml and the
-// first sheet of the Excel workbook (a person's block prints its pages together); a part after
-// "~" is not held. A person's report runs past 31 days and holds that person alone.
-TEST_F(ReportCommand, OtherOutputsHoldWhatIsPrinted)
+// What each output holds: the template file's JSON, the PDF's pages as text (all pages), or
+// xl/workbook.xml and the first sheet of the Excel workbook (a person's block prints its pages
+// together); a part after "~" is not held. A person's report runs past 31 days and holds that
+// person alone.
+TEST_F(ReportCommand, EachOutputHoldsWhatIsPrinted)
 {
     // clang-format off
     const std::tuple<QStringList, const char*, QStringList> cases[] = {
+        {{"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"}, "day.vts",
+         {"\"format\": \"talor-vts\"", "生产部部门考勤日报", "日期：", "2026-10-12", "合计："}},
         {{"--kind", "2", "--node", "A生产部", "--date", "2026-10-12", "--sum"}, "day.pdf",
          {"部门考勤日报", "日期：", "2026-10-12", "部门：", "生产部", "合计：", "制表人: ", "审核人: ________"}},
         {{"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-10-01", "--to", "2026-11-30", "--sum"},
@@ -137,8 +109,9 @@ TEST_F(ReportCommand, OtherOutputsHoldWhatIsPrinted)
         SCOPED_TRACE(name);
         const QString file = dir->filePath(QString::fromUtf8(name));
         ASSERT_TRUE(written(arguments + QStringList{"--output", file}));
-        const QString text = file.endsWith(".pdf")
-                                 ? test::pdfPages(file).join("\f")
+        const QString text = file.endsWith(".pdf") ? test::pdfPages(file).join("\f")
+                             : file.endsWith(".vts")
+                                 ? QString::fromUtf8(test::fileBytes(file))
                                  : QString::fromUtf8(test::unzipMember(file, "xl/workbook.xml") +
                                                      test::unzipMember(file, "xl/worksheets/sheet1.xml"));
         for (const QString& part : expected)
