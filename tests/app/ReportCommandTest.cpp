@@ -88,7 +88,8 @@ protected:
 
 QTemporaryDir* ReportCommand::dir = nullptr;
 
-// What each output holds: the template file's JSON, the PDF's pages as text (all pages), or
+// What each output holds: the template file's JSON, the PDF's pages as text (all pages; the
+// overview's title names the node and the period), or
 // xl/workbook.xml and the first sheet of the Excel workbook (a person's block prints its pages
 // together); a part after "~" is not held. A person's report runs past 31 days and holds that
 // person alone.
@@ -103,7 +104,9 @@ TEST_F(ReportCommand, EachOutputHoldsWhatIsPrinted)
         {{"--kind", "1", "--node", "ROOT", "--person", "00002", "--from", "2026-10-01", "--to", "2026-11-30", "--sum"},
          "person.pdf", {"(00002,", "个人考勤表", "2026-11-30", "~(00001,"}},
         {{"--kind", "3", "--node", "ROOT", "--from", "2026-10-05", "--to", "2026-10-05"}, "day.XLS",
-         {"!$A$1:", "pageOrder=\"overThenDown\""}}};
+         {"!$A$1:", "pageOrder=\"overThenDown\""}},
+        {{"--kind", "overview", "--node", "A生产部", "--from", "2026-10-01", "--to", "2026-10-31"}, "overview.pdf",
+         {"异常一览：生产部 2026-10-01 至 2026-10-31", "每日合计"}}};
     // clang-format on
     for (const auto& [arguments, name, expected] : cases) {
         SCOPED_TRACE(name);
@@ -119,33 +122,6 @@ TEST_F(ReportCommand, EachOutputHoldsWhatIsPrinted)
                 << part.toStdString() << "\n"
                 << text.left(2000).toStdString();
     }
-}
-
-// The period report of a department: every page holds one person's block under that person's
-// own header (a block never shares a page, nor prints under another's name), in list order,
-// the same number of pages (down and across) for each, one after another: the first names the
-// person, the pages of the block's right-hand columns show no name at all, the last the period.
-TEST_F(ReportCommand, KindThreePagesEachNameOnlyThePersonWhoseRowsTheyHold)
-{
-    const QString pdf = dir->filePath("month.pdf");
-    ASSERT_TRUE(written(
-        {"--kind", "3", "--node", "A生产部", "--from", "2026-10-01", "--to", "2026-10-31", "--output", pdf}));
-    const QStringList numbers =
-        values("select memberid from ygzl where depart in ('01', '生产部') order by memberid");
-    const QStringList pages = test::pdfPages(pdf);
-    ASSERT_TRUE(numbers.size() > 2 && pages.size() % numbers.size() == 0) << pages.size();
-    const qsizetype perPerson = pages.size() / numbers.size();
-    QStringList seen, expected;
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        QStringList onPage;
-        for (const auto& match : QRegularExpression("\\((\\d{5}),").globalMatch(pages.at(i)))
-            onPage << match.captured(1);
-        const bool last = i % perPerson == perPerson - 1;
-        seen << onPage.join(',') +
-                    (pages.at(i).contains("2026-10-01 至 2026-10-31") && last ? " period" : "");
-        expected << (i % perPerson ? QString() : numbers.at(i / perPerson)) + (last ? " period" : "");
-    }
-    EXPECT_EQ(seen, expected);
 }
 
 TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
