@@ -142,32 +142,6 @@ TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
         << errors.toStdString();
 }
 
-// The overview's pages as pdftotext reads them: the title, and the counts of the database's
-// marked rows of October, per day (in date order) and per person (beside name and number).
-TEST_F(ReportCommand, TheOverviewPdfHoldsTheTitleThePersonsAndTheirCounts)
-{
-    const QString file = dir->filePath("overview.pdf");
-    ASSERT_TRUE(written({"--kind", "overview", "--node", "A生产部", "--from", "2026-10-01", "--to",
-                         "2026-10-31", "--output", file}));
-    const QString text = test::pdfPages(file).join('\n');
-    EXPECT_TRUE(text.contains("异常一览：生产部 2026-10-01 至 2026-10-31")) << text.left(400).toStdString();
-    const QString marked = "from KQ0001 k join ygzl y on y.memberid = k.memberid where y.depart in ('01', "
-                           "'生产部') and k.ncolor between 1 and 3 and k.zhdate between '2026-10-01' and "
-                           "'2026-10-31'";
-    QStringList days = values("select count(*) " + marked);
-    for (QDate day(2026, 10, 1); day.month() == 10; day = day.addDays(1))
-        days << values("select count(*) " + marked + " and k.zhdate = '" + day.toString(Qt::ISODate) + "'");
-    EXPECT_TRUE(text.contains(QRegularExpression("每日合计\\s+" + days.join("\\s+") + "\\s*\n")))
-        << days.join(' ').toStdString();
-    const QStringList persons = values("select y.name || ' ' || y.memberid || ' ' || count(*) " + marked +
-                                       " group by y.name, y.memberid");
-    ASSERT_GT(persons.size(), 2);
-    for (const QString& person : persons)
-        EXPECT_TRUE(text.contains(
-            QRegularExpression(QRegularExpression::escape(person).replace("\\ ", "\\s+") + "\\s")))
-            << person.toStdString();
-}
-
 // Bad requests: the exit status and what standard error says.
 TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
 {
