@@ -349,39 +349,4 @@ TEST_F(ReportCommand, AnInterruptedReportLeavesNoPartialFile)
     }
 }
 
-// The period report of a whole organisation past the 65,536 rows older spreadsheets carried
-// (a 36-row block for each of 1,822 persons): the workbook holds every block, 1,024 to a
-// worksheet (as many as a worksheet can break pages before), down to the last person's last day.
-TEST_F(ReportCommand, KindThreeOfAWholeOrganisationPastSixtyFiveThousandRowsIsWhole)
-{
-    largeDemo();
-    const QString xlsx = dir->filePath("whole.xlsx");
-    ASSERT_TRUE(written(
-        {"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31", "--output", xlsx}));
-    const QStringList persons = values("select memberid from ygzl order by depart, group0, team, memberid");
-    ASSERT_EQ(persons.size(), 1822);
-    const QString lastDay = QString::number(QDate(1899, 12, 30).daysTo(QDate(2026, 10, 31)));
-    // Each worksheet's last block: its header names its person, its last day row holds the
-    // period's last day; the second worksheet ends with the last person of the list.
-    const std::tuple<int, int, QString> parts[] = {{1, 1024, persons[1023]},
-                                                   {2, 1822 - 1024, persons.last()}};
-    for (const auto& [number, blocks, person] : parts) {
-        SCOPED_TRACE(number);
-        const QString sheet = QString::fromUtf8(
-            test::unzipMember(xlsx, QStringLiteral("xl/worksheets/sheet%1.xml").arg(number)));
-        const int lastTop = 36 * (blocks - 1);
-        EXPECT_TRUE(sheet.contains(QStringLiteral("<dimension ref=\"A1:N%1\"/>").arg(lastTop + 36)))
-            << sheet.left(400).toStdString();
-        EXPECT_TRUE(sheet.contains(QStringLiteral("<rowBreaks count=\"%1\"").arg(blocks - 1)));
-        EXPECT_TRUE(sheet.contains(
-            QRegularExpression(QStringLiteral("<c r=\"A%1\"[^>]*><v>%2</v>").arg(lastTop + 35).arg(lastDay))))
-            << sheet.right(3000).toStdString();
-        // Texts are written in the cells: the workbook is written in constant memory.
-        EXPECT_TRUE(sheet.contains(QRegularExpression(
-            QStringLiteral("<c r=\"A%1\"[^>]*><is><t>[^<]*\\(%2,").arg(lastTop + 3).arg(person))))
-            << person.toStdString();
-    }
-    EXPECT_TRUE(QString::fromUtf8(test::unzipMember(xlsx, "xl/workbook.xml")).contains("(2)"));
-}
-
 } // namespace
