@@ -520,21 +520,6 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
                                label(3) + "个人考勤表"}));
     }
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
-    // Page Down keeps the current row in sight (three rows in sight here); Ctrl+End goes to the
-    // last person.
-    openOverview([](OverviewCalendar& calendar) {
-        calendar.resize(calendar.width(),
-                        2 * 20 + 3 * 20 + calendar.height() - calendar.viewport()->height());
-        QTest::keyClick(&calendar, Qt::Key_PageDown);
-        EXPECT_FALSE(calendar.cellRect(calendar.currentPerson(), 0).isEmpty());
-        QTest::keyClick(&calendar, Qt::Key_End, Qt::ControlModifier);
-        const int last = calendar.currentPerson();
-        QTest::keyClick(&calendar, Qt::Key_Down);
-        EXPECT_EQ(calendar.currentPerson(), last);
-        QTest::keyClick(&calendar, Qt::Key_Escape);
-        return -1;
-    });
-
     // With unsaved edits the jump asks once; Cancel keeps the report shown.
     test::chooseKind(*window, 3);
     enterNode("A生产部");
