@@ -214,36 +214,6 @@ TEST_P(EditingTest, RightButtonAndDoubleClickInTheGrid)
     }
 }
 
-// Two operators at two windows edit the same person's day: the second save finds the record
-// changed since its window read it, says so and writes nothing, keeping the other operator's
-// value in the database and its own typed text in the sheet; read again, it saves.
-TEST_P(EditingTest, AnotherOperatorsSaveInBetweenIsToldAndKept)
-{
-    Operator b(config, Day);
-    const QString who = firstMember();
-    const int row = a->firstRow();
-    ASSERT_EQ(b.book().text(b.firstRow(), 1), who);
-    a->edit();
-    a->type(row, 8, "31");
-    b.edit();
-    b.type(b.firstRow(), 8, "42");
-    b.save();
-    a->save();
-    EXPECT_EQ(std::tuple(a->lastMessage().contains("已被其他操作员保存"), stored(who, "cdfz").toDouble(),
-                         a->book().text(row, 8), a->window->state().DataChanged),
-              std::tuple(true, 42.0, QString("31"), true))
-        << a->lastMessage().toStdString();
-
-    a->ui.answers.assign(1, UiService::Answer::Ok); // give up the unsaved text
-    Q_EMIT test::child<QTreeWidget>(*a->window, "TreeView1")
-        ->itemClicked(test::treeNode(*a->window, "ROOT"), 0);
-    a->edit();
-    a->type(a->firstRow(), 8, "31");
-    a->save();
-    EXPECT_EQ(std::pair(a->lastMessage(), stored(who, "cdfz").toDouble()),
-              std::pair(QString("保存完毕"), 31.0));
-}
-
 // Another report kind is laid out on a new sheet, and 合计 shows the report anew: with unsaved
 // edits the kind button and the sum box ask first, and Cancel keeps the kind, the box and what
 // was typed. A print while editing leaves the active cell editable as selecting it makes it: a

@@ -53,6 +53,20 @@ protected:
         list()->setCurrentRow(row);
         QTest::keyClick(list(), Qt::Key_Return);
     }
+    // Unsaved edits, and what the operator answers when asked about them.
+    void unsaved(std::deque<UiService::Answer> answers = {UiService::Answer::Cancel})
+    {
+        window->state().DataChanged = true;
+        ui().answers = std::move(answers);
+    }
+    // A quick pick chosen from the period list.
+    QComboBox* pickPeriod(int index)
+    {
+        auto* pick = child<QComboBox>(*window, "PeriodPick");
+        pick->setCurrentIndex(index);
+        Q_EMIT pick->activated(index);
+        return pick;
+    }
 };
 
 // Kind 3 of a department over a period picked in the window, behind the guard; kind 1 of a
@@ -72,15 +86,13 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     periodEdit("PeriodFrom")->setDate(QDate(2026, 10, 15));
     ASSERT_EQ(sheet().lastRow(), rows);
     // With unsaved edits another period is asked about first; Cancel keeps the period shown.
-    window->state().DataChanged = true;
-    ui().answers = {UiService::Answer::Cancel};
+    unsaved();
     periodEdit("PeriodFrom")->setDate(QDate(2026, 10, 20));
     EXPECT_EQ(
         std::tuple(suitePeriod(), periodEdit("PeriodFrom")->date(), sheet().lastRow(), ui().messages.size()),
         std::tuple(QString("2026-10-15|2026-11-14"), QDate(2026, 10, 15), rows, size_t(1)));
     ui().messages.clear();
-    window->state().DataChanged = true;
-    ui().answers = {UiService::Answer::Cancel, UiService::Answer::Ok};
+    unsaved({UiService::Answer::Cancel, UiService::Answer::Ok});
     enterNode("ROOT");
     EXPECT_EQ(std::pair(sheet().lastRow(), window->state().DataChanged), std::pair(rows, true))
         << "cancelled";
@@ -96,17 +108,13 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     const QString number = list()->item(1)->data(Qt::UserRole).toString().mid(1);
     EXPECT_EQ(QStringList({list()->item(1)->text().left(number.size() + 1), suite->personNumber(), label(2)}),
               QStringList({number + " ", number, "2026-10-15 至 2026-11-14"}));
-    window->state().DataChanged = true;
-    ui().answers = {UiService::Answer::Cancel};
+    unsaved();
     enterPerson(0);
     EXPECT_EQ(std::pair(suite->personNumber(), ui().messages.size()), std::pair(number, size_t(1)))
         << "the list is behind the guard too";
     // A quick pick cancelled at the guard: the period stays, and so does the custom choice.
     ui().answers = {UiService::Answer::Cancel};
-    auto* pick = child<QComboBox>(*window, "PeriodPick");
-    pick->setCurrentIndex(1);
-    Q_EMIT pick->activated(1);
-    EXPECT_EQ(std::pair(suitePeriod(), pick->currentText()),
+    EXPECT_EQ(std::pair(suitePeriod(), pickPeriod(1)->currentText()),
               std::pair(QString("2026-10-15|2026-11-14"), QString("自定")));
     window->state().DataChanged = false;
     ui().messages.clear();
@@ -162,9 +170,7 @@ TEST_F(WindowReport, TheStatusBarDropsWhatNoLongerHolds)
     test::chooseKind(*window, 2);
     enterNode("ROOT");
     tell();
-    auto* pick = child<QComboBox>(*window, "PeriodPick");
-    pick->setCurrentIndex(1);
-    Q_EMIT pick->activated(1);
+    auto* pick = pickPeriod(1);
     periodEdit("PeriodFrom")->setDate(QDate(2026, 11, 2));
     EXPECT_EQ(std::pair(said, pick->currentText()),
               std::pair(QStringList({"期间的开始日期 2026-11-01 晚于结束日期 2026-10-31",
@@ -434,8 +440,7 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
     // With unsaved edits the batch, which shows each person anew, asks first: Cancel prints
     // nothing and keeps the edits.
     ui() = test::ScriptedUi();
-    window->state().DataChanged = true;
-    ui().answers = {UiService::Answer::Cancel};
+    unsaved();
     test::trigger(*window, "MN05");
     EXPECT_EQ(std::tuple(ui().messageTexts(), ui().dialogsShown.size(), window->state().DataChanged),
               std::tuple(QStringList{talor::GuardMessage}, qsizetype(0), true));
@@ -491,12 +496,15 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
     EXPECT_EQ(std::pair(suite->reportOption(), window->book().sheetName(1)),
               std::pair(QString("3"), kindThree));
 
+    // A click on the second person.
+    const auto clickSecond = [](OverviewCalendar& calendar) {
+        QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
+        return 1;
+    };
     for (const bool byKeys : {true, false}) {
-        const QString number = openOverview([byKeys](OverviewCalendar& calendar) {
-            if (!byKeys) {
-                QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
-                return 1;
-            }
+        const QString number = openOverview([&](OverviewCalendar& calendar) {
+            if (!byKeys)
+                return clickSecond(calendar);
             for (Qt::Key key :
                  {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Right, Qt::Key_Return})
                 QTest::keyClick(&calendar, key);
@@ -512,40 +520,18 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
                                label(3) + "个人考勤表"}));
     }
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
-    // Page Down keeps the current row in sight (three rows in sight here); Ctrl+End goes to the
-    // last person.
-    openOverview([](OverviewCalendar& calendar) {
-        calendar.resize(calendar.width(),
-                        2 * 20 + 3 * 20 + calendar.height() - calendar.viewport()->height());
-        QTest::keyClick(&calendar, Qt::Key_PageDown);
-        EXPECT_FALSE(calendar.cellRect(calendar.currentPerson(), 0).isEmpty());
-        QTest::keyClick(&calendar, Qt::Key_End, Qt::ControlModifier);
-        const int last = calendar.currentPerson();
-        QTest::keyClick(&calendar, Qt::Key_Down);
-        EXPECT_EQ(calendar.currentPerson(), last);
-        QTest::keyClick(&calendar, Qt::Key_Escape);
-        return -1;
-    });
-
     // With unsaved edits the jump asks once; Cancel keeps the report shown.
     test::chooseKind(*window, 3);
     enterNode("A生产部");
-    window->state().DataChanged = true;
-    ui().answers = {UiService::Answer::Cancel};
-    openOverview([](OverviewCalendar& calendar) {
-        QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
-        return 1;
-    });
+    unsaved();
+    openOverview(clickSecond);
     EXPECT_EQ(std::tuple(ui().messageTexts(), suite->reportOption(), window->book().sheetName(1)),
               std::tuple(QStringList{talor::GuardMessage}, QString("3"), kindThree));
 
     // Without a template of kind 1 the person cannot be shown: the window says so.
     window->state().DataChanged = false;
     QFile::remove(suite->templateDirectory() + "/" + suite->reportKey() + "1.vts");
-    openOverview([](OverviewCalendar& calendar) {
-        QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(1, 3).center());
-        return 1;
-    });
+    openOverview(clickSecond);
     EXPECT_EQ(std::pair(status(), suite->reportOption()),
               std::pair(QString("个人一期报表没有模板，不能显示"), QString("3")));
 }
