@@ -177,13 +177,14 @@ TEST_F(LayoutTest, ChosenTemplateThenDefaultThenBlankGrid)
               QStringList({missing + dir.filePath("missing.vts") + "、" + dir.filePath("R2.vts"),
                            missing + dir.filePath("R2.vts")}));
     // The cells without formula are blanked, the formulas stay.
+    book.active().setText(1, 1, "gone");
     book.active().setText(30, 30, "gone");
     book.active().setText(31, 1, "kept");
     book.active().setText(2, 2, "=1+1");
     ReportLayout({suite, state, columns, patterns, book}).BlankGrid();
-    EXPECT_EQ(book.active().text(30, 30) + "|" + book.active().text(31, 1) + "|" +
-                  book.active().formula(2, 2),
-              "|kept|=1+1");
+    EXPECT_EQ(book.active().text(1, 1) + "|" + book.active().text(30, 30) + "|" + book.active().text(31, 1) +
+                  "|" + book.active().formula(2, 2),
+              "||kept|=1+1");
 }
 
 } // namespace
