@@ -3,6 +3,7 @@
 #include "text/TextFunctions.h"
 
 #include <cmath>
+#include <iterator>
 #include <optional>
 
 namespace talor::grid {
@@ -246,11 +247,15 @@ bool parseNumber(QStringView s, CellInput& out)
                     ++scale;
             }
         }
-        if (scale > 22)
-            return false;
-        value = double(mantissa) / Powers[scale];
-        if (s[0] == u'-')
-            value = -value;
+        if (scale < int(std::size(Powers))) {
+            value = double(mantissa) / Powers[scale];
+            if (s[0] == u'-')
+                value = -value;
+        } else {
+            // More decimals than exact powers of ten reach (a tiny number, as its significant
+            // digits are 15 at most): Qt's conversion of the text before a percent sign.
+            value = s.first(percent ? s.size() - 1 : s.size()).toDouble();
+        }
     } else {
         bool ok = false;
         value = s.toString().toDouble(&ok);
