@@ -11,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <cmath>
 
 namespace talor::grid {
@@ -58,6 +59,13 @@ QJsonObject formatToJson(const CellFormat& f)
     return o;
 }
 
+// A number as the file holds it, for a message: 1048576 and 4294967296 whole, not rounded to six
+// digits.
+QString shortest(double d)
+{
+    return QString::number(d, 'g', QLocale::FloatingPointShortest);
+}
+
 // The range is checked on the double before any conversion: a cast of 1e308 or 1e20 to an
 // integer type is undefined.
 int toInt(const QJsonValue& v, const QString& what, int min, int max)
@@ -66,7 +74,7 @@ int toInt(const QJsonValue& v, const QString& what, int min, int max)
         throw Damaged{what + QStringLiteral(" is missing or not a number")};
     const double d = v.toDouble();
     if (!(d >= min && d <= max) || d != std::trunc(d))
-        throw Damaged{QStringLiteral("%1 %2 is out of range").arg(what).arg(d)};
+        throw Damaged{QStringLiteral("%1 %2 is out of range").arg(what, shortest(d))};
     return int(d);
 }
 
@@ -76,7 +84,7 @@ quint32 toColour(const QJsonValue& v, const QString& what)
         throw Damaged{what + QStringLiteral(" is missing or not a number")};
     const double d = v.toDouble();
     if (!(d >= 0 && d <= 0xFFFFFFFF) || d != std::trunc(d))
-        throw Damaged{QStringLiteral("%1 %2 is not a colour").arg(what).arg(d)};
+        throw Damaged{QStringLiteral("%1 %2 is not a colour").arg(what, shortest(d))};
     return quint32(d);
 }
 

@@ -353,6 +353,8 @@ QByteArray templateWith(const char* sheetMembers)
 const std::pair<const char*, const char*> hostile[] = {
     {R"("lastRow": 1e308, "cells": [])", "lastRow 1e+308 is out of range"},
     {R"("lastColumn": -1e308, "cells": [])", "out of range"},
+    {R"("lastColumn": 1, "cells": [{"row": 1, "col": 2, "text": "x"}])", "cells lie outside"},
+    {R"("frozenRows": 1048576, "cells": [])", "frozenRows 1048576 is out of range"},
     {R"("cells": [{"row": 4294967297, "col": 1}])", "out of range"},
     {R"("cells": [{"row": 1.5, "col": 1}])", "out of range"},
     {R"("cells": [{"row": 1048577, "col": 1}])", "out of range"},
@@ -363,7 +365,7 @@ const std::pair<const char*, const char*> hostile[] = {
     {R"("formats": [{}, {"fill": {"pattern": 1, "foreground": 1e20, "background": 0}}],
         "cells": [{"row": 1, "col": 1, "format": 1}])", "not a colour"},
     {R"("formats": [{}, {"border": {"left": [1, -1]}}], "cells": [])", "not a colour"},
-    {R"("formats": [{}, {"border": {"top": [1, 4294967296]}}], "cells": [])", "not a colour"}, // 2^32
+    {R"("formats": [{}, {"border": {"top": [1, 4294967296]}}], "cells": [])", "4294967296 is not a colour"},
     {R"("columnWidths": {"2": 1e300}, "cells": [])", "out of range"},
     {R"("selection": [1, 1, 1e308, 1], "cells": [])", "out of range"},
     {R"("cells": {"row": 1, "col": 1})", "\"cells\" is not a list"},
