@@ -110,6 +110,33 @@ TEST_F(ReportCommand, EachOutputHoldsWhatIsPrinted)
     }
 }
 
+// The period report of a department: every page holds one person's block under that person's
+// own header (a block never shares a page, nor prints under another's name), in list order,
+// the same number of pages (down and across) for each, one after another: the first names the
+// person, the pages of the block's right-hand columns show no name at all, the last the period.
+TEST_F(ReportCommand, KindThreePagesEachNameOnlyThePersonWhoseRowsTheyHold)
+{
+    const QString pdf = dir->filePath("month.pdf");
+    ASSERT_TRUE(written(
+        {"--kind", "3", "--node", "A生产部", "--from", "2026-10-01", "--to", "2026-10-31", "--output", pdf}));
+    const QStringList numbers =
+        values("select memberid from ygzl where depart in ('01', '生产部') order by memberid");
+    const QStringList pages = test::pdfPages(pdf);
+    ASSERT_TRUE(numbers.size() > 2 && pages.size() % numbers.size() == 0) << pages.size();
+    const qsizetype perPerson = pages.size() / numbers.size();
+    QStringList seen, expected;
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        QStringList onPage;
+        for (const auto& match : QRegularExpression("\\((\\d{5}),").globalMatch(pages.at(i)))
+            onPage << match.captured(1);
+        const bool last = i % perPerson == perPerson - 1;
+        seen << onPage.join(',') +
+                    (pages.at(i).contains("2026-10-01 至 2026-10-31") && last ? " period" : "");
+        expected << (i % perPerson ? QString() : numbers.at(i / perPerson)) + (last ? " period" : "");
+    }
+    EXPECT_EQ(seen, expected);
+}
+
 TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
 {
     const QString file = dir->filePath("node.pdf");
