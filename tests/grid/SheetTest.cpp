@@ -465,6 +465,15 @@ TEST(SheetTest, InsertedAndDeletedColumnsMoveCellsHeadingsWidthsAndFormulas)
     sheet.setText(2, 254, "=A1"); // moved onto the last column, not off it
     sheet.insertColumns(1, 2);
     EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256) && sheet.formula(2, 256) == "=C1");
+    sheet.setColumnWidth(7, 0); // the default width again
+    sheet.insertColumns(256);   // at the last column itself: its cells go off the edge
+    EXPECT_EQ(std::pair(sheet.formula(2, 256), sheet.columnWidth(7)),
+              std::pair(QString(), Sheet::DefaultColumnWidth));
+    // A whole row formatted where no column is used yet: its first cell alone.
+    Sheet empty;
+    empty.select(1, 1, 1, Sheet::MaxColumns);
+    empty.setPattern(1, 0xFF, 0xFF);
+    EXPECT_EQ(std::pair(empty.fill(1, 1).pattern, empty.fill(1, 2).pattern), std::pair(short(1), short(0)));
 }
 
 // Frozen columns follow columns inserted or deleted at or before their edge; deleting them leaves
