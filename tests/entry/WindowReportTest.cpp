@@ -384,6 +384,13 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
     EXPECT_TRUE(status().contains(QString::number(persons.size() - 2) + " 人完成（预览 1 人，打印 " +
                                   QString::number(persons.size() - 3) + " 人）"))
         << status().toStdString();
+    // From the last but one: a single person printed is told, and where the pages went.
+    enterPerson(int(persons.size()) - 2);
+    ui().answers.push_back(UiService::Answer::Yes);
+    test::trigger(*window, "MN05");
+    EXPECT_TRUE(status().contains("报表打印：2 人完成（预览 1 人，打印 1 人）") &&
+                status().contains(test::fallbackPdfName()))
+        << status().toStdString();
 }
 
 // Yes, and no usable temporary folder: the walk stops at the first person whose pages the PDF
