@@ -17,13 +17,12 @@ namespace {
 // to 2.68 as a spreadsheet shows it.
 double roundHalfAway(double x, int digits)
 {
-    if (digits > 15)
-        return x;
     if (digits < -308)
         return 0.0;
     const double scale = std::pow(10.0, std::abs(digits));
     double scaled = digits >= 0 ? x * scale : x / scale;
-    if (!std::isfinite(scaled))
+    // Past 15 decimals only a tiny number has digits left to round away; a larger one is kept.
+    if (!std::isfinite(scaled) || (digits > 15 && std::abs(scaled) >= 1e15))
         return x;
     scaled = QLocale::c().toDouble(QString::number(scaled, 'g', 15));
     const double r = std::round(scaled); // std::round rounds halves away from zero
