@@ -116,6 +116,9 @@ TEST_P(SqliteConnectionTest, EnforcesForeignKeysAndWaitsForABusyFile)
     EXPECT_EQ(std::tuple(pragma(u"foreign_keys"_qs), pragma(u"busy_timeout"_qs).toInt() >= 1000,
                          pragma(u"journal_mode"_qs)),
               std::tuple(u"1"_qs, true, u"wal"_qs));
+    // A file opened again in write-ahead mode syncs at checkpoints only, as the new one did.
+    query = QSqlQuery(openAnother(u"again"_qs));
+    EXPECT_EQ(pragma(u"synchronous"_qs), u"1"_qs);
 }
 
 // A commit SQLite refuses (a reader still holds the file past the busy wait, in the rollback

@@ -736,10 +736,12 @@ TEST_P(RecordsetTest, OnlyChangedValuesAreWrittenWhenMovingOnAndClosingDropsThem
     theirs.update();
 
     // The sheet writes every cell back; values equal to those read are not changes, nor is a
-    // value set back to the one read.
-    set(mine, {{"hours", 8}, {"name", u"Li"_qs}, {"name", u"Wang"_qs}, {"nColor", 4}});
+    // value set back to the one read; a value cleared is one.
+    set(mine,
+        {{"hours", 8}, {"name", u"Li"_qs}, {"name", u"Wang"_qs}, {"nColor", 4}, {"GROUP0", QVariant()}});
     EXPECT_NO_THROW(mine.update());
-    EXPECT_EQ(stored(u"hours || '/' || ncolor || '/' || name"_qs), u"6.5/4/Wang"_qs);
+    EXPECT_EQ(stored(u"hours || '/' || ncolor || '/' || name || '/' || coalesce(group0, '-')"_qs),
+              u"6.5/4/Wang/-"_qs);
 
     // Moving on writes the unsaved changes; closing drops them.
     mine.setValue(u"CZYXM"_qs, u"op"_qs);
