@@ -133,7 +133,7 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
         return (s + "1.vts").toUtf8().size() <= 200;
     };
     EXPECT_EQ(QList<bool>({templateFileStem(u"a/b"_qs) != templateFileStem(u"a%2Fb"_qs), fitsFile(stem),
-                           fitsFile(templateFileStem(QString(300, u'a'))),
+                           templateFileStem(QString(300, u'a')).indexOf(u'~') == 186,
                            stem != templateFileStem(longName + u'x'), templateFileStem(fits) == fits,
                            templateFileStem(fits + u'班') != fits + u'班'}),
               QList<bool>(6, true));
