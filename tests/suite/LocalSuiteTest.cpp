@@ -2,6 +2,7 @@
 // shared values, the log folder; and the errors of a suite that cannot be opened.
 #include "suite/LocalSuite.h"
 
+#include "db/Recordset.h"
 #include "demo/DemoSuite.h"
 #include "suite/SuiteConfig.h"
 #include "support/ErrorText.h"
@@ -120,14 +121,18 @@ TEST_P(LocalSuiteTest, TableFieldAndCodeLookupsKeptUntilReloaded)
     s.reloadDictionary();
     EXPECT_EQ(s.fieldCaption("bz") + "|" + s.categoryName("部门", "01"), "说明|制造部");
 
-    // Of two fields of one caption the first by name answers to it; an empty caption names none;
-    // a type letter comes without the blanks stored after it.
+    // Of two fields of one caption the first by name answers to it, of two codes of one name the
+    // first by code; an empty caption names none; a type letter comes without the blanks stored
+    // after it.
     exec("insert into zdfield (tablecode, fieldname, caption, ftype, fformat, codekind, hidden, unsaved, "
          "pickorder) values ('KQ0001', 'zz2', '重复', 'S', '', 0, 0, 0, 0), ('KQ0001', 'zz1', '重复', 'S', "
          "'', "
          "0, 0, 0, 0), ('KQ0001', 'zz0', '', 'S ', '', 0, 0, 0, 0)");
+    exec("insert into zdcode (category, code, name) values ('班次', '09', '夜班')");
     s.reloadDictionary();
-    EXPECT_EQ(s.fieldName("重复") + "|" + s.fieldName("") + "|" + s.fieldType("zz0"), "zz1||S");
+    EXPECT_EQ(s.fieldName("重复") + "|" + s.fieldName("") + "|" + s.fieldType("zz0") + "|" +
+                  s.categoryCode("班次", "夜班"),
+              "zz1||S|03");
 }
 
 TEST_P(LocalSuiteTest, ListsIdentityPaddingAndZeroFill)
@@ -154,6 +159,18 @@ TEST_P(LocalSuiteTest, ListsIdentityPaddingAndZeroFill)
                            suite().pad(4, "a", ""), suite().zeroFill(42, 5, "0"),
                            suite().zeroFill(42, 5, "*"), suite().zeroFill(123456, 3, "0")}),
               QStringList({"KQ01  ", "KQ0001", "a   ", "00042", "***42", "123456"}));
+}
+
+// A closed connection is opened again, but not under an open transaction: what that had
+// written went with the connection, and a new one would hide the loss.
+TEST_P(LocalSuiteTest, AClosedConnectionOpensAgainOutsideATransactionOnly)
+{
+    {
+        TransactionScope scope(suite().connection());
+        suite().connection().close();
+        EXPECT_FALSE(suite().connection().isOpen());
+    }
+    EXPECT_TRUE(suite().connection().isOpen());
 }
 
 TEST_P(LocalSuiteTest, AFailingLookupNamesTheDatabase)

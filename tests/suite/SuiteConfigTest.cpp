@@ -70,6 +70,8 @@ TEST(SuiteConfig, DefaultsForAbsentValuesAndPostgresValues)
                   {c.database.kind, c.database.host, c.database.name, c.database.user, c.database.password}),
               QStringList({"postgresql", "db.example", "attendance", "kq", "s e"}));
     EXPECT_TRUE(c.database.describe().contains("db.example:65535")) << c.database.describe().toStdString();
+    c = SuiteConfig::load(writeFile(dir.filePath("suite.ini"), "[database]\nkind=postgresql\nname=a\n"));
+    EXPECT_EQ(c.database.host, "127.0.0.1") << "the server on this machine";
 }
 
 // Each bad configuration fails naming the file and the problem.
@@ -88,7 +90,7 @@ TEST(SuiteConfig, ErrorsNameTheFileAndTheProblem)
         {"[database]\nfile=a.db\n[values]\nperiodEnd=2026/09/30\n", "periodEnd=2026/09/30 is not valid"},
         {"[values]\nperiodStart=2026-10-02\nperiodEnd=2026-10-01\n[database]\nfile=a\n", "2026-10-02 is later"},
         {"\xEF\xBB\xBF[database]\nfile=a.db\n[values]\nx=1\n[database]\nfile=b.db\n", "line 6: [database] file is given on line 2"},
-        {"[database]\nfile=a.db\n; a = b\n[suite]\nfilter = depart='1'\n", "line 5"}, {"[database]\n file=a.db\n", "line 2"}};
+        {"[database]\nfile=a.db\n; a = b\n# c = d\n[suite]\nfilter = depart='1'\n", "line 6"}, {"[database]\n file=a.db\n", "line 2"}};
     // clang-format on
     for (const auto& [text, named] : cases) {
         SCOPED_TRACE(named);
