@@ -193,6 +193,8 @@ TEST_F(TemplateDesignerTest, TheReportsTemplateIsStillCheckedAfterAnotherFileIsO
                          designer.changedSinceRead(path(u"link"_qs)),
                          designer.changedSinceRead(path(u"start"_qs))),
               std::tuple(true, true, false));
+    QFile::remove(path(u"start.vts"_qs));
+    EXPECT_TRUE(designer.changedSinceRead(path(u"start"_qs))) << "deleted by someone else";
 }
 
 // The reports look for "夜班3.vts": a name typed bare or with the filter's ".VTS" is saved there,
