@@ -41,7 +41,7 @@ struct TestCells : CellSource
 
 // A1=1 A2=2 A3=3 A4="text" A5 empty A6=TRUE A7="3" (text) A8=#DIV/0!
 // B1=10 B2=-2.5 C1="abc" C2="ABC"
-// A9=08:30 B9=17:30 (day fractions) A10="08:30" B10="17:30" (texts) A11=20,000 "x"
+// A9=08:30 B9=17:30 (day fractions) A10="08:30" B10="17:30" (texts) A11=20,000 "x" A12=12,767 "y"
 class FormulaEvaluate : public ::testing::Test
 {
 protected:
@@ -53,7 +53,7 @@ protected:
         // clang-format off
         const std::tuple<int, int, Value> others[] = {{1, 2, N(10)}, {2, 2, N(-2.5)}, {1, 3, T("abc")}, {2, 3, T("ABC")},
             {9, 1, N(8.5 / 24)}, {9, 2, N(17.5 / 24)}, {10, 1, T("08:30")}, {10, 2, T("17:30")},
-            {11, 1, T(QString(20000, u'x'))}};
+            {11, 1, T(QString(20000, u'x'))}, {12, 1, T(QString(12767, u'y'))}};
         // clang-format on
         for (const auto& [row, col, value] : others)
             m_cells.set(row, col, value);
@@ -85,6 +85,7 @@ TEST_F(FormulaEvaluate, GivesTheSpreadsheetValue)
         {"=\"a\"<\"B\"", B(true)}, {"=1<\"a\"", B(true)}, {"=\"z\"<TRUE", B(true)}, {"=\"1\"=1", B(false)},
         {"=A5=0", B(true)}, {"=A5=\"\"", B(true)}, {"=A5=FALSE", B(true)}, {"=0.1+0.2=0.3", B(true)},
         {"=1=1.00000000000001", B(false)}, {"=A11&A11", ValueErr},
+        {"=A11&A12", T(QString(20000, u'x') + QString(12767, u'y'))}, {"=SUM(A8,#N/A)", Div0Err},
         {"=A1=1&\"\"", B(false)}, {"=A8=1", Div0Err}, {"=A1+B1", N(11)}, {"=$A$1+$B1+A$2", N(13)}, {"=a1*2", N(2)},
         {"=C1", T("abc")}, {"=A6", B(true)}, {"=A1:A3", ValueErr}, {"=IV65536", N(0)}, {"=A8+1", Div0Err},
         {"=FOO(1)", NameErr}, {"=foo", NameErr}, {"=IW1", NameErr}, {"=#REF!+1", RefErr}, {"=1+#N/A", NAErr},
