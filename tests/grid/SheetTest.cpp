@@ -537,11 +537,12 @@ TEST(SheetTest, RunningTotalsOfOnePassAddEachRowOnce)
         sheet.setText(row, 3, QString("=SUM($B$2:B%1)").arg(row));
         sheet.setText(row, 4, QString("=SUM($B$2:B%1)").arg(8 - row));
     }
-    sheet.setText(2, 2, "10"); // one pass recomputes every sum
+    sheet.setText(7, 3, "=SUM($B$2:B6,$B$2:B6)"); // within one sum a range adds to what is there
+    sheet.setText(2, 2, "10");                    // one pass recomputes every sum
     QStringList sums;
     for (int row = 2; row <= 6; ++row)
         sums << sheet.text(row, 3) + "/" + sheet.text(row, 4);
-    EXPECT_EQ(sums.join(' '), "10/28 13/22 17/17 22/13 28/10");
+    EXPECT_EQ(sums.join(' ') + " " + sheet.text(7, 3), "10/28 13/22 17/17 22/13 28/10 56");
 }
 
 TEST(SheetTest, BatchRecomputesOnceInDependencyOrderAtItsEnd)
