@@ -217,15 +217,19 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     fillSample(book);
     // Dates around Excel's 29 February 1900 that never was (grid day numbers 1, 2, 60, 61), times
     // of day (midnight too), which have no date to move, and a negative time, which Excel cannot show.
+    // A date shown without its year moves too.
     for (const auto& [col, day, picture] : {std::tuple(1, 1.0, "yyyy-mm-dd"),
                                             {2, 2.0, "yyyy-mm-dd"},
                                             {3, 60.0, "yyyy-mm-dd hh:nn"},
                                             {4, 61.0, "yyyy-mm-dd"},
                                             {5, 0.5, "hh:mm"},
                                             {6, -1.0 / 24, "[hh]:nn:ss"},
-                                            {7, 0.0, "hh:mm"}})
+                                            {7, 0.0, "hh:mm"},
+                                            {8, 2.0, "mm-dd"}})
         book.sheet(1).setNumber(20, col, day, QString::fromLatin1(picture));
-    book.sheet(2).setFrozenColumns(1);            // columns frozen without rows
+    book.sheet(2).setFrozenColumns(1); // columns frozen without rows
+    book.sheet(1).select("G30");       // sides of their own colours, black one of them
+    book.sheet(1).setBorder(0, 0, 0, 1, 1, 0, 0, 0, 0, 0x0000FF, 0);
     const QString path = dir.filePath("Tmp.xls"); // xlsx content whatever the extension
     book.write(path, FileType::Excel);
 
@@ -245,7 +249,7 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
           "<c r=\"F2\"[^>]*t=\"str\"><f>A1&amp;\"!\"</f><v>标题!</v></c>", "<c r=\"A20\"[^>]*t=\"s\">",
           "<c r=\"B20\"[^>]*><v>1</v>", "<c r=\"C20\"[^>]*><v>59</v>", "<c r=\"D20\"[^>]*><v>61</v>",
           "<c r=\"E20\"[^>]*><v>0.5</v>", "<c r=\"F20\"[^>]*t=\"s\">", "<c r=\"G20\"[^>]*><v>0</v>",
-          "<c r=\"E3\"[^>]*><v>-123456789.125</v>"})
+          "<c r=\"E3\"[^>]*><v>-123456789.125</v>", "<c r=\"H20\"[^>]*><v>1</v>"})
         EXPECT_TRUE(sheet.contains(QRegularExpression(QString::fromUtf8(cell)))) << cell;
     // A formula that cannot be read is kept as its text rather than damaging the file.
     EXPECT_TRUE(!sheet.contains("<f>SUM(</f>") && sheet.contains("<pane xSplit=\"2\" ySplit=\"1\"") &&
@@ -255,7 +259,10 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
     const QString styles = member(path, "xl/styles.xml");
     // 0x00FFFF in the grid's blue-green-red order is yellow: FFFF00.
     EXPECT_TRUE(containsAll(styles, {"formatCode=\"0.00\"", "formatCode=\"yyyy-mm-dd\"",
-                                     "<fgColor rgb=\"FFFFFF00\"/>", "<right style=\"thin\">"}));
+                                     "<fgColor rgb=\"FFFFFF00\"/>", "<right style=\"thin\">",
+                                     "<fgColor rgb=\"FF0000FF\"/><bgColor rgb=\"FF00FF00\"/>",
+                                     "<top style=\"thin\"><color rgb=\"FFFF0000\"/></top><bottom "
+                                     "style=\"thin\"><color rgb=\"FF000000\"/></bottom>"}));
 }
 
 // The format codes of the custom number formats in styles.xml, XML entities read.
@@ -431,7 +438,7 @@ TEST(XlsxText, TextsAreWrittenAsTheyStandOrRefusedByCell)
     QTemporaryDir dir;
     Workbook book;
     const QString bad = QStringLiteral("a") + QChar(0xFFFE) + QChar(0xFFFF) + QChar(0x01) + QChar(0xD800) +
-                        u'b' + QChar(0xDC00) + u"\t\n" + QStringLiteral("𠀀");
+                        u'b' + QChar(0xDC00) + u"\t\n" + QStringLiteral("𠀀") + QChar(0xE000);
     book.setSheetName(1, QStringLiteral("表") + QChar(0xFFFF));
     book.setText(1, 1, u'\'' + bad);
     book.setText(1, 2, QStringLiteral("=\"x") + QChar(0xFFFF) + QStringLiteral("\"&A1"));
@@ -447,7 +454,7 @@ TEST(XlsxText, TextsAreWrittenAsTheyStandOrRefusedByCell)
     const QString r = QString(QChar::ReplacementCharacter);
     EXPECT_TRUE(containsAll(
         member(path, "xl/sharedStrings.xml"),
-        {u'a' + r + r + r + r + u'b' + r + u"\t\n" + QStringLiteral("𠀀"),
+        {u'a' + r + r + r + r + u'b' + r + u"\t\n" + QStringLiteral("𠀀") + QChar(0xE000),
          QStringLiteral("<t>_x005F_x0041_B_x005F_x00e9_ _x12_ _y0041_ _x005F_x0041_x005F_x0042_</t>"),
          QString(32767, u'长')}));
     EXPECT_TRUE(member(path, "xl/workbook.xml").contains(u"name=\"表" + r + u'"'));
