@@ -136,15 +136,20 @@ TEST_F(PdfOutput, SeveralReportsInOneDocumentEachStartOnANewPage)
     SheetPrintGrid a(first), b(second);
     const PageSetup portrait, landscape{.orientation = Orientation::Landscape, .paperSize = 8}; // A3
     const PageRenderer ra(a, portrait, context), rb(b, landscape, context);
+    QStringList told; // each report's pages counted from 1
     {
         QPdfWriter writer(path);
         PagedOutput output(writer, path);
+        output.pagePainted = [&](int page, int pages) {
+            told << QStringLiteral("%1/%2").arg(page).arg(pages);
+        };
         output.add(ra);
         output.add(rb);
         output.finish();
     }
     const QStringList pages = pdfPages(path);
     ASSERT_EQ(pages.size(), ra.pageCount() + rb.pageCount());
+    EXPECT_EQ(told.mid(ra.pageCount() - 1).join(' '), QStringLiteral("%1/%1 1/1").arg(ra.pageCount()));
     EXPECT_EQ(std::tuple(rb.pageCount(), pages.last().contains("第二份"),
                          pages[ra.pageCount() - 1].contains("第二份")),
               std::tuple(1, true, false));
