@@ -92,8 +92,9 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
         {"ControlCharacters", {.rightHeader = "A\x01" "B\x0b" "C"}, {"<oddHeader>&amp;RA\uFFFDB\uFFFDC</oddHeader>"}, {}},
         {"HeaderAndPaper", {.centerHeader = QString(300, u'长'), .orientation = Orientation::Landscape, .paperSize = 200},
          {R"(orientation="landscape")"}, {}, {}, {"header", "paper size: 200"}},
+        // As many sections as one worksheet breaks before stay one worksheet, with the rows below.
         {"MostBreaks", {.orientation = Orientation::Landscape, .printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 2, 1},
-         .sectionRows = 2}, {R"(orientation="landscape")"}, {}},
+         .sectionRows = 2}, {R"(orientation="landscape")", R"(<dimension ref="A1:A3000"/>)"}, {}},
         {"MoreBreaksGoFurther", {.orientation = Orientation::Landscape,
          .printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2}, {R"(orientation="landscape")"}, {}},
         {"WholeSheetNameTheWorkbookCuts", {.centerHeader = "&\"宋体,加粗\"&16&A", .rightFooter = "第&P页 &a"},
@@ -112,6 +113,7 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
     book.setSheetName(1, "封面");
     book.addSheet("考勤表");
     book.sheet(2).setText(1, 1, "考勤日报表");
+    book.sheet(2).setText(3000, 1, "审核"); // below every print area
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         book.setSheetName(2, c.sheetName);
@@ -177,6 +179,12 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
     sheet = unzipMember(path, "xl/worksheets/sheet1.xml");
     EXPECT_TRUE(talor::test::containsAll(sheet, {R"(<dimension ref="A1:A1048576"/>)", "最后一行"}));
     EXPECT_FALSE(sheet.contains("姓名"));
+
+    // Under a caption the sheet stays one worksheet: sections beyond its page breaks, down to a
+    // last one of a single row, are named.
+    setup = PageSetup{.printArea = talor::grid::CellRange{1, 1, 2 * LXW_BREAKS_MAX + 3, 1}, .sectionRows = 2};
+    const QStringList beyond = writeXlsx(book, path, setup, 1, {"姓名"});
+    EXPECT_TRUE(beyond.size() == 1 && beyond[0].startsWith("page breaks")) << beyond.join("; ").toStdString();
 }
 
 // A worksheet breaks pages before 1,023 rows at most: a print area of more sections goes into
