@@ -70,7 +70,7 @@ TEST(DependencyGraph, BigRangesStayOneEntry)
 
 // What the formulas in some rows and everything reading those rows add up to is what following
 // a change to every cell of the rows gives: rows on both sides of the 64-row pages of the index,
-// single cells, a cell with many readers, ranges of each size level, a circle.
+// single cells, a cell with many readers, ranges of each size level and beside the first, a circle.
 TEST(DependencyGraph, RecomputingRowsIsFollowingAChangeToEachOfTheirCells)
 {
     DependencyGraph graph;
@@ -83,6 +83,7 @@ TEST(DependencyGraph, RecomputingRowsIsFollowingAChangeToEachOfTheirCells)
     setFormula(graph, 402, 5, "=SUM(A120:AD65536)");
     setFormula(graph, 403, 5, "=E404+A65");
     setFormula(graph, 404, 5, "=E403");
+    setFormula(graph, 405, 5, "=SUM(I60:J70)"); // right of the first block's columns
     const auto sorted = [](std::vector<CellPos> cells) {
         std::sort(cells.begin(), cells.end(),
                   [](CellPos a, CellPos b) { return std::pair(a.row, a.col) < std::pair(b.row, b.col); });
