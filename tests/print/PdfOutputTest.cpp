@@ -150,6 +150,7 @@ TEST_F(PdfOutput, SeveralReportsInOneDocumentEachStartOnANewPage)
     const QStringList pages = pdfPages(path);
     ASSERT_EQ(pages.size(), ra.pageCount() + rb.pageCount());
     EXPECT_EQ(told.mid(ra.pageCount() - 1).join(' '), QStringLiteral("%1/%1 1/1").arg(ra.pageCount()));
+    EXPECT_EQ(PageRenderer(SheetPrintGrid(Sheet()), portrait, context).pageCount(), 1) << "an empty sheet";
     EXPECT_EQ(std::tuple(rb.pageCount(), pages.last().contains("第二份"),
                          pages[ra.pageCount() - 1].contains("第二份")),
               std::tuple(1, true, false));
