@@ -463,8 +463,10 @@ TEST(SheetTest, InsertedAndDeletedColumnsMoveCellsHeadingsWidthsAndFormulas)
     EXPECT_EQ(std::pair(sheet.lastColumn(), sheet.text(1, 5)), std::pair(5, QString("3")));
     sheet.setText(1, 256, "edge");
     sheet.setText(2, 254, "=A1"); // moved onto the last column, not off it
+    sheet.setText(5, 1, "=A1");   // in the column inserted before: moved too
     sheet.insertColumns(1, 2);
-    EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256) && sheet.formula(2, 256) == "=C1");
+    EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256) && sheet.formula(2, 256) == "=C1" &&
+                sheet.formula(5, 3) == "=C1");
     sheet.setColumnWidth(7, 0); // the default width again
     sheet.insertColumns(256);   // at the last column itself: its cells go off the edge
     EXPECT_EQ(std::pair(sheet.formula(2, 256), sheet.columnWidth(7)),
@@ -582,7 +584,8 @@ TEST(SheetTest, AFormulaCopyWritesWhatTheCopiedTextWrites)
     // clang-format off
     const struct { const char* formula; int from, to; } copies[] = {
         {"=A5*2+B5", 5, 40}, {"=A5*2+B5", 5, 5}, {"=SUM(A3:B5)", 5, 900}, {"=A5+B5", 5, 1}, {"=A5+B6", 6, 1},
-        {"=A5+B6", 5, Sheet::MaxRows - 1}, {"=$A$1+A5", 5, 9}, {"=A$1+$B5", 5, 12}, {"=SUM(A5", 5, 8}};
+        {"=A5+B6", 5, Sheet::MaxRows - 1}, {"=$A$1+A5", 5, 9}, {"=A$1+$B5", 5, 12}, {"=SUM(A5", 5, 8},
+        {"=SUM(A3:B$5)", 5, 40}};
     // clang-format on
     for (const auto& c : copies) {
         SCOPED_TRACE(testing::Message() << c.formula << " " << c.from << " to " << c.to);
