@@ -142,6 +142,8 @@ TEST(Paginator, BandsAndScaleAtEachEdge)
              {{1, 2}, {3, 3}, {4, 5}, {6, 6}}, {{1, 1}}},
     {"SectionLastOneShort", 100, 30, {50}, rows15(5), [](S& s, M&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}},
     {"SectionsOfOneRow", 100, 30, {50}, rows15(2), [](S& s, M&) { s.sectionRows = 1; }, {{1, 1}, {2, 2}}, {{1, 1}}},
+    {"SectionsOfAnAreaBelowTheTitleRows", 100, 45, {50}, rows15(6), [](S& s, M&) { s.titleRows = std::pair{1, 1}; s.sectionRows = 2; },
+             {{3, 4}, {5, 6}}, {{1, 1}}, 1, CellRange{3, 1, 6, 1}},
     // Each section starts a page: fitting one page tall fits each section, not the whole report.
     {"FitEachSectionToItsPages", 100, 30, {50}, rows15(4), [](S& s, M&) { s.sectionRows = 2; s.fitToPages = true; },
              {{1, 2}, {3, 4}}, {{1, 1}}, 1}};

@@ -68,6 +68,8 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
          {R"(paperSize="1")", R"(scale="10")", R"(<brk id="10")", R"(pageOrder="overThenDown")"},
          {R"('考勤表'!$B$2:$C$19</definedName>)"},
          {R"(<brk id="19")"}},
+        {"SectionsOfOneRow", {.printArea = talor::grid::CellRange{1, 1, 3, 3}, .sectionRows = 1},
+         {R"(pageOrder="overThenDown")"}, {}},
         // Under a heading row at the area's top, the sections start below it.
         {"SectionsUnderAHeadingRow",
          {.printArea = talor::grid::CellRange{1, 1, 21, 3}, .titleRows = std::pair{1, 1}, .sectionRows = 10},
