@@ -463,10 +463,8 @@ TEST(SheetTest, InsertedAndDeletedColumnsMoveCellsHeadingsWidthsAndFormulas)
     EXPECT_EQ(std::pair(sheet.lastColumn(), sheet.text(1, 5)), std::pair(5, QString("3")));
     sheet.setText(1, 256, "edge");
     sheet.setText(2, 254, "=A1"); // moved onto the last column, not off it
-    sheet.setText(5, 1, "=A1");   // in the column inserted before: moved too
     sheet.insertColumns(1, 2);
-    EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256) && sheet.formula(2, 256) == "=C1" &&
-                sheet.formula(5, 3) == "=C1");
+    EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256) && sheet.formula(2, 256) == "=C1");
     sheet.setColumnWidth(7, 0); // the default width again
     sheet.insertColumns(256);   // at the last column itself: its cells go off the edge
     EXPECT_EQ(std::pair(sheet.formula(2, 256), sheet.columnWidth(7)),
