@@ -444,6 +444,7 @@ TEST(XlsxText, TextsAreWrittenAsTheyStandOrRefusedByCell)
     book.setText(1, 2, QStringLiteral("=\"x") + QChar(0xFFFF) + QStringLiteral("\"&A1"));
     book.sheet(1).setNumber(1, 3, 1, QStringLiteral("0.00\"") + QChar(0xFFFE) + u'"');
     book.setText(2, 1, QStringLiteral("_x0041_B_x00e9_ _x12_ _y0041_ _x0041_x0042_"));
+    book.setText(2, 2, QStringLiteral("_xBEEF_"));
     book.setText(3, 2, u'\'' + QString(32767, u'长'));
     book.setText(4, 2, "=B3");
     const QString path = dir.filePath("odd.xlsx");
@@ -456,7 +457,7 @@ TEST(XlsxText, TextsAreWrittenAsTheyStandOrRefusedByCell)
         member(path, "xl/sharedStrings.xml"),
         {u'a' + r + r + r + r + u'b' + r + u"\t\n" + QStringLiteral("𠀀") + QChar(0xE000),
          QStringLiteral("<t>_x005F_x0041_B_x005F_x00e9_ _x12_ _y0041_ _x005F_x0041_x005F_x0042_</t>"),
-         QString(32767, u'长')}));
+         QStringLiteral("<t>_x005F_xBEEF_</t>"), QString(32767, u'长')}));
     EXPECT_TRUE(member(path, "xl/workbook.xml").contains(u"name=\"表" + r + u'"'));
 
     book.setSheetName(1, "日报");
