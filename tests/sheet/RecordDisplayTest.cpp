@@ -104,14 +104,15 @@ TEST_F(DisplayTest, EachTypeFormattedNullsAndFormulaCellsLeftAlone)
 
 // Team and group codes are named within the row's own department (and group), every row
 // of a read, though the names are kept by code; the zero rule blanks zeros only (as shown:
-// 0.004 shows as 0.00), never a negative number; nColor 1..3 picks its colour, any other white.
+// 0.004 shows as 0.00), never a negative number nor a stored text leading with digits ("12abc");
+// nColor 1..3 picks its colour, any other white.
 TEST_F(DisplayTest, EachRowNamedWithinItsDepartmentBlankZeroAndColoured)
 {
     exec("create table r (n integer, depart text, group0 text, team text, cdfz integer, cqgs real, "
          "ncolor integer)");
     exec("insert into r values (1, 'D1', 'G1', 'T1', 0, 0, 1), (2, 'D2', 'G1', 'T1', -1, -0.5, 2), "
          "(3, 'D1', 'G2', 'T1', 1, 0.004, 3), (4, 'D1', 'G1', 'T1', null, null, 4), "
-         "(5, 'D2', 'G1', 'T1', 2, 1.5, 0)");
+         "(5, 'D2', 'G1', 'T1', 2, 1.5, 0), (6, 'D1', 'G1', 'T1', '12abc', 0, 0)");
     suite.categoryNames.insert("部门\nD2", "质检部");
     suite.groupNames.insert({{"质检部\nG1", "二组"}, {"生产部\nG2", "三组"}});
     suite.teamNames.insert({{"质检部\n二组\nT1", "乙班"}, {"生产部\n三组\nT1", "丙班"}});
@@ -120,7 +121,8 @@ TEST_F(DisplayTest, EachRowNamedWithinItsDepartmentBlankZeroAndColoured)
     const struct { const char *shown, *blank; quint32 fill; } rows[] = { // blank: the numbers with BlankZero
         {"生产部,一组,甲班,0,0.00", ",", 0x11}, {"质检部,二组,乙班,-1,-0.50", "-1,-0.50", 0x22},
         {"生产部,三组,丙班,1,0.00", "1,", 0x33}, {"生产部,一组,甲班,0,0.00", ",", SheetState::White},
-        {"质检部,二组,乙班,2,1.50", "2,1.50", SheetState::White}};
+        {"质检部,二组,乙班,2,1.50", "2,1.50", SheetState::White},
+        {"生产部,一组,甲班,12abc,0.00", "12abc,", SheetState::White}};
     // clang-format on
     const ColumnFields shown = columnsOf({"depart", "group0", "team", "cdfz", "cqgs"});
     Recordset r;
