@@ -6,6 +6,7 @@
 #include "db/Recordset.h"
 #include "demo/DemoSuite.h"
 #include "grid/Workbook.h"
+#include "modulesettings/ModuleSettings.h"
 #include "sheet/PeriodBlock.h"
 #include "suite/LocalSuite.h"
 #include "suite/SuiteConfig.h"
@@ -224,6 +225,19 @@ TEST_P(DemoReports, AKeyThatNamesOfSeveralNodesRunTogetherToIsRefusedNamingTheir
             .toStdString(),
         "the node key B生产部装配一组 stands for several nodes whose names run together alike; name one of "
         "them: B生产部/装配一组, B生产部装配/一组\n生产部装配一组\n生产部装配一组");
+}
+
+// The run reads the attendance table the module's settings name, not the suite's current one.
+TEST_P(DemoReports, TheReportReadsTheTableTheModuleSettingsName)
+{
+    ModuleSettings(*suite).write(keys::Table, "nosuch");
+    QString message;
+    try {
+        report->run({2, "ROOT", {}, {}, {}, {}, {}, false});
+    } catch (const std::exception& error) {
+        message = QString::fromUtf8(error.what());
+    }
+    EXPECT_TRUE(message.contains("nosuch")) << message.toStdString();
 }
 
 TALOR_BOTH_DATABASES(DemoReports);
