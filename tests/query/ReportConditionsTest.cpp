@@ -148,6 +148,11 @@ TEST_F(ReportConditionsTest, ModifyOfAnEntryRenamedMeanwhileChangesNothing)
     suite.settingsWrites.clear();
     EXPECT_EQ(reports.modify(2, u"B"_qs, {u"D"_qs, {}, {}}).problems + suite.settingsWrites,
               QStringList{u"报表列表已被改动：第2项已不是“B”，没有修改，请重新选择"_qs});
+    // The built-in report, first of the list, is neither modified nor deleted.
+    EXPECT_EQ(reports.modify(0, MK, {u"D"_qs, {}, {}}).problems + reports.remove(0, {MK, {}, {}}).problems +
+                  suite.settingsWrites,
+              QStringList({"报表列表已被改动：第0项已不是“" + MK + "”，没有修改，请重新选择",
+                           "报表列表已被改动：第0项已不是“" + MK + "”，没有删除，请重新选择"}));
 }
 
 // A name that another report of the list has, the built-in one included, is refused before
