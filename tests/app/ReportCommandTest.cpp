@@ -167,6 +167,7 @@ TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
         {{"--kind", "2", "--node", "ROOT", "--report", "无此报表", "--output", out}, 2, "无此报表", "report"},
         {{"--kind", "2", "--node", "ROOT", "--date", "2026-02-30", "--output", out}, 2, "--date 2026-02-30", "report"},
         {{"--kind", "3", "--node", "ROOT", "--from", "2026-11-02", "--to", "2026-11-01", "--output", out}, 2, "lies after", "report"},
+        {{"--kind", "3", "--node", "ROOT", "--from", "2026-11-02", "--output", out}, 2, "go together", "report"},
         {{"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-11-01", "--output", out}, 2, "超过 31 天", "report"},
         {{"--kind", "4", "--node", "ROOT", "--output", out}, 2, "--kind 4", "report"},
         {{"--kind", "2", "--node", "ROOT", "--output", "x.txt"}, 2, "x.txt", "report"},
