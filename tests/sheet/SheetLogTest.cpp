@@ -48,6 +48,11 @@ TEST_F(SheetLogTest, TheOperatorsNameBecomesAFileNameInTheLogFolder)
             << name.toStdString();
         QDir(dir.filePath("work")).removeRecursively();
     }
+    // A second log within the same second gets a number of its own; the first is kept.
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(log.write(book, dir.filePath("work"), SheetLog::EditFolder), QString());
+    EXPECT_EQ(entries("work/log"),
+              (QStringList{"张_三________0305-083012-2.xls", "张_三________0305-083012.xls"}));
 }
 
 // A text longer than a cell holds (a remark another program stored) is logged cut to what a
