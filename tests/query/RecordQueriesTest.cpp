@@ -110,6 +110,9 @@ TEST(QueryTexts, ComposeAndLeaveThePiecesInTheSuiteReadingOnlyATableOfTheCatalog
     suite.tableCaptions = {{"kq01", "考勤日报"}, {"kq01 where 1=1; delete from ygzl; --", "伪造"}};
     RecordQueries queries(suite);
     const QString from = "2003-03-01", to = "2003-03-31";
+    // An empty code is refused before any code was read, and after.
+    suite.current = "";
+    talor::test::errorText<DatabaseError>([&] { queries.SQL1(Root, {}); });
     // A code of the catalogue read before does not let another one through.
     suite.current = "kq01";
     queries.periodQuery("1", from, to, {});
@@ -281,6 +284,7 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
         {"DayWithSum", "2", false, true, 1, {{5, "||1|1.50|a"}, {6, "||8|0.00|"}, {7, "合计：|2|9|1.50|"}}, 7},
         {"DayWithoutSum", "2", false, false, 1, {{6, "||8|0.00|"}, {7, "||||"}}, 6},
         {"DayWithoutRecords", "2", false, true, 2, {{5, "||||"}}, 5},
+        {"DayOfOneRecord", "2", false, false, 31, {{5, "||4|0.25|"}}, 5},
         {"PersonWithSumUnderHeadings", "1", true, true, 1, {{1, "||1|1.50|a"}, {3, "||4|0.25|"}, {4, "合计：||7|1.75|"}}, 4}};
     // clang-format on
     for (const auto& c : cases) {
@@ -302,8 +306,10 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
             clicks.showPerson("0001", "甲");
         else
             clicks.treeClick();
-        EXPECT_EQ(std::tuple(book.active().lastRow(), book.active().lastColumn(), book.active().text(4, 5)),
-                  std::tuple(c.lastRow, 5, QString(c.headings ? "" : "生产部")));
+        // The records are left on the first, for editing and saving.
+        EXPECT_EQ(std::tuple(book.active().lastRow(), book.active().lastColumn(), book.active().text(4, 5),
+                             employees.eof()),
+                  std::tuple(c.lastRow, 5, QString(c.headings ? "" : "生产部"), c.day == 2));
         for (const auto& [r, texts] : c.rows)
             EXPECT_EQ(row(r).toStdString(), texts) << "row " << r;
     }
