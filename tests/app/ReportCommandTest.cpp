@@ -174,6 +174,7 @@ TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
         {{"--kind", "1", "--node", "ROOT", "--output", out}, 2, "needs the person", "report"},
         {{"--kind", "1", "--node", "A财务部", "--output", "o.pdf"}, 2, "A财务部 has no employees", "report"},
         {{"--kind", "2", "--node", "ROOT", "--person", "00001", "--output", out}, 2, "--person goes with --kind 1", "report"},
+        {{"--kind", "3", "--node", "ROOT", "--person", "00001", "--output", out}, 2, "--person goes with --kind 1", "report"},
         {{"--kind", "2", "--node", "ROOT", "--from", "2026-10-20", "--to", "2026-10-20", "--output", out}, 2, "--kind 2 takes --date", "report"},
         {{"--kind", "3", "--node", "ROOT", "--date", "2026-11-05", "--output", out}, 2, "--date goes with --kind 2", "report"},
         {{"--kind", "overview", "--node", "ROOT", "--sum", "--output", "o.pdf"}, 2, "--sum goes with", "report"},
