@@ -37,7 +37,8 @@ TEST(OverviewCalendarTest, APersonIsOpenedOnlyWhereThereIsOne)
 }
 
 // The keys scroll the current cell into sight: a page down (as many rows as are in sight), the
-// last person and the last day; the arrows stop there.
+// last person and the last day; the arrows stop there, and a step right past the days in sight
+// scrolls.
 TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
 {
     AbnormalOverview many;
@@ -50,6 +51,9 @@ TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
     int rows = 0;
     while (!calendar.cellRect(rows, 0).isEmpty())
         ++rows;
+    int days = 0;
+    while (!calendar.cellRect(0, days).isEmpty())
+        ++days;
     ASSERT_GT(rows, 1);
     std::string unseen; // the keys after which the cell expected is not current or not in sight
     const auto press = [&](const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers, int person,
@@ -64,5 +68,8 @@ TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
     press("End", Qt::Key_End, {}, 39, 30);
     press("Right", Qt::Key_Right, {}, 39, 30);
     press("Down", Qt::Key_Down, {}, 39, 30);
+    press("Home", Qt::Key_Home, {}, 39, 0);
+    for (int day = 1; day <= days; ++day)
+        press("Right", Qt::Key_Right, {}, 39, day);
     EXPECT_EQ(unseen, "");
 }
