@@ -121,6 +121,8 @@ TEST_F(TreeFillTest, PersonsAreReadUnderTheSuitesFilterAsOneTerm)
     for (const auto& person : TreeSearch::readPersons(suite, records, "depart='01' or depart='02' -- 在册"))
         numbers << person.number + ' ' + person.nodeNames.join('/');
     EXPECT_EQ(numbers, (QStringList{"0001 生产部/一组/", "0003 行政部/文书组/"}));
+    // A filter of blanks alone narrows nothing.
+    EXPECT_EQ(TreeSearch::readPersons(suite, records, "  ").size(), 3U);
 }
 
 // Nodes by their names, then persons by number or name, each in their own order; case and
