@@ -254,7 +254,10 @@ bool parseNumber(QStringView s, CellInput& out)
         } else {
             // More decimals than exact powers of ten reach (a tiny number, as its significant
             // digits are 15 at most): Qt's conversion of the text before a percent sign.
-            value = s.first(percent ? s.size() - 1 : s.size()).toDouble();
+            bool ok = false;
+            value = s.first(percent ? s.size() - 1 : s.size()).toDouble(&ok);
+            if (!ok)
+                return false;
         }
     } else {
         bool ok = false;
