@@ -73,7 +73,16 @@ void writePages(BatchReport& report, const BatchReportRequest& request, PrintJob
         // or a file only the summary goes.
         const bool terminal = ::isatty(STDERR_FILENO) == 1;
         report.runEachPerson(request, [&](int index, int count, const QString& name) {
+            const int inJob = job.reports();
             skipped << report.output().addPages(job).skipped;
+            // Pages the job did not take (a PDF that cannot be written): the other persons
+            // would fail alike, so the walk ends with the failure.
+            if (job.reports() == inJob) {
+                if (terminal)
+                    err << "\r\x1b[K";
+                err.flush();
+                failOnSkipped(skipped, command);
+            }
             if (terminal) {
                 err << "\r\x1b[K"
                     << "talor " << command << ": " << index << "/" << count << " " << name;

@@ -153,6 +153,9 @@ TEST_F(ReportCommand, KindOneWithoutAPersonPutsEveryPersonOfTheNodeInOnePdf)
         errors.contains("talor report: " + n + " persons, " + QString::number(pages.size()) + " pages in ") &&
         !errors.contains("talor report: 1/" + n))
         << errors.toStdString();
+    // A PDF that cannot be written ends the walk at the first person, with no summary.
+    EXPECT_EQ(run({"--kind", "1", "--node", "A生产部", "--output", dir->filePath("none/node.pdf")}), 1);
+    EXPECT_TRUE(errors.contains("Cannot write") && !errors.contains(" persons, ")) << errors.toStdString();
 }
 
 // Bad requests: the exit status and what standard error says.
