@@ -124,14 +124,14 @@ TEST(SheetModelTest, PassesTheModelTesterThroughEveryKindOfChange)
 TEST(SheetModelTest, ChangesOneCellWithOneDataChanged)
 {
     Workbook book;
-    fill(book, 50, 10);
+    fill(book, 3, 10); // more columns than rows
     SheetModel model(&book);
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-    book.setText(7, 3, "x");
+    book.setText(2, 7, "x");
     ASSERT_EQ(std::pair(changed.count(), reset.count()), std::pair(qsizetype(1), qsizetype(0)));
-    EXPECT_EQ(std::tuple(changed.at(0).at(0), changed.at(0).at(1), model.data(model.index(6, 2)).toString()),
-              std::tuple(QVariant(model.index(6, 2)), QVariant(model.index(6, 2)), QString("x")));
+    EXPECT_EQ(std::tuple(changed.at(0).at(0), changed.at(0).at(1), model.data(model.index(1, 6)).toString()),
+              std::tuple(QVariant(model.index(1, 6)), QVariant(model.index(1, 6)), QString("x")));
     // An edit left unchanged keeps each cell as it was: texts, formulas, full numbers, empty; a
     // plain text is edited as it is shown.
     for (const auto& [col, text] : {std::pair(1, "'12"), {2, "=1+1"}, {4, "''x"}, {5, ""}, {6, "ab"}})
@@ -166,6 +166,9 @@ TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrollingAndHeadingsFollow)
                          frozenRows->horizontalScrollBar()->value()),
               std::tuple(0, t->verticalScrollBar()->value(), 0, t->horizontalScrollBar()->value()));
     EXPECT_EQ(frozenCols->indexAt(QPoint(5, frozenCols->viewport()->height() / 2)).column(), 0);
+    // The first row below the frozen one, made current, comes into sight just below it.
+    t->setCurrentIndex(t->model()->index(1, 5));
+    EXPECT_EQ(t->verticalScrollBar()->value(), 0);
 
     // Unfreezing hides the panes.
     v.book.active().setFrozenColumns(0);
@@ -294,9 +297,12 @@ TEST(SheetViewTest, TabOpensTheNextEditorInTheViewThatShowsTheCell)
     editor->setText("9");
     QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
     shown << editorShown();
-    ASSERT_TRUE(v.enter(editor, "7"));
-    EXPECT_EQ(std::tuple(shown, v.book.text(1, 2), v.book.text(1, 3)),
-              std::tuple(QStringList({"pane", "body", "pane"}), QString("7"), QString("9")));
+    // The owner's commit takes the entry and stays on its cell.
+    editor->setText("7");
+    v.view.commitEdit();
+    EXPECT_EQ(
+        std::tuple(shown, v.book.text(1, 2), v.book.text(1, 3), v.book.active().selection()),
+        std::tuple(QStringList({"pane", "body", "pane"}), QString("7"), QString("9"), CellRange{1, 2, 1, 2}));
 }
 
 // Ctrl+C puts the selected rectangle on the clipboard as a spreadsheet does: tab-separated
@@ -334,6 +340,8 @@ TEST(SheetViewTest, CopiedCellsGoOnTheClipboardAsTabsAndAnHtmlTableAndPasteAsThe
               "<td>&quot;</td><td style=\"text-align:right;background:#0000ff;\">1.50</td></tr></table>");
     v.pressOn(5, 1, 5, 1, QKeySequence::Paste);
     EXPECT_EQ(block(5), texts);
+    v.pressOn(1, 2, 1, 3, QKeySequence::Copy); // a row of two cells
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "a<b\t\"两行\n文字\"\n");
 }
 
 // Ctrl+D fills each column's first selected cell down over the cells below it that may be
@@ -398,7 +406,9 @@ TEST(SheetViewTest, CtrlVPastesAsTypedAndNamesTheCellsLeftOut)
     EXPECT_FALSE(sheet.isNumber(3, 1)) << "typed through the hook: kept as text";
     ASSERT_EQ(refused.count(), 1);
     EXPECT_EQ(refused.at(0).at(0).toStringList(), QStringList({"C2", "D3"}));
-    // Delete over the block leaves the cells the permission leaves out as well.
+    // Delete over the block leaves the cells the permission leaves out as well; Shift+Delete
+    // clears nothing (no step to undo).
+    v.pressOn(2, 1, 3, 4, QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     v.pressOn(2, 1, 3, 4, QKeySequence(Qt::Key_Delete));
     const auto row3 = [&] {
         return QStringList({sheet.text(3, 1), sheet.text(3, 2), sheet.text(3, 3), sheet.text(3, 4)});
@@ -431,6 +441,8 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
     ASSERT_TRUE(clicked.count() == 1 && selection.count() >= 1 && mouse.count() >= 1);
     EXPECT_EQ(std::tuple(clicked.at(0), v.book.active().selection(), mouse.at(0).at(0).toInt()),
               std::tuple(QVariantList({3, 4}), CellRange{3, 4, 3, 4}, 1));
+    QTest::mouseClick(v.table()->viewport(), Qt::LeftButton, Qt::ShiftModifier, v.centre(3, 6));
+    EXPECT_EQ(v.book.active().selection(), (CellRange{3, 4, 3, 6})) << "a row of cells selected";
 
     // A double-click comes after the press of its first click, as from a real mouse.
     QTest::mouseClick(v.table()->viewport(), Qt::LeftButton, {}, v.centre(5, 2));
@@ -439,15 +451,17 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
     EXPECT_EQ(doubleClicked.at(0), QVariantList({5, 2}));
 
     mouse.clear();
-    QTest::mousePress(v.table()->viewport(), Qt::RightButton, Qt::ShiftModifier, v.centre(2, 2));
-    ASSERT_EQ(mouse.count(), 1);
+    QTest::mouseClick(v.table()->viewport(), Qt::RightButton, Qt::ShiftModifier, v.centre(2, 2));
+    QTest::mouseClick(v.table()->viewport(), Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier,
+                      v.centre(2, 2));
     const QPoint inView = v.table()->viewport()->mapTo(&v.view, v.centre(2, 2));
-    EXPECT_EQ(mouse.at(0), QVariantList({2, 1, inView.x(), inView.y()}));
+    EXPECT_EQ(QList<QVariantList>(mouse),
+              QList<QVariantList>({{2, 1, inView.x(), inView.y()}, {4, 6, inView.x(), inView.y()}}));
 
     // A selection made by code shows in the view but is not reported as the operator's.
     selection.clear();
     v.book.active().select("$A$5:$C$5");
-    v.book.active().select("$A$7:$C$7");
+    v.book.active().select("$A$7:$C$99"); // below the last row too
     QApplication::processEvents();
     EXPECT_EQ(selection.count(), 0);
     EXPECT_TRUE(v.table()->selectionModel()->isSelected(v.table()->model()->index(6, 2)));
