@@ -112,10 +112,9 @@ TEST(VtsFileTest, IsReadableJsonAndReadsBackTheSameBook)
 
     Workbook back;
     back.read(path);
-    ASSERT_EQ(back.sheetCount(), 2);
-    EXPECT_EQ(std::tuple(back.sheetName(1) + back.sheetName(2), back.activeSheet(), back.sheet(1).text(2, 5),
-                         back.sheet(1).text(2, 2)),
-              std::tuple(QString("考勤日报第二页"), 2, QString("25"), QString("2024-03-05")));
+    EXPECT_EQ(std::tuple(back.sheetCount(), back.sheetName(1) + back.sheetName(2), back.activeSheet(),
+                         back.sheet(1).text(2, 5), back.sheet(1).text(2, 2)),
+              std::tuple(2, QString("考勤日报第二页"), 2, QString("25"), QString("2024-03-05")));
     expectSameSheet(book.sheet(1), back.sheet(1));
     expectSameSheet(book.sheet(2), back.sheet(2));
 
