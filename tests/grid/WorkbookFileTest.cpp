@@ -479,8 +479,8 @@ TEST(XlsxText, SheetNamesAreCutToWholeCharacters)
 {
     const QString a26(26, u'A'), a30(30, u'A'), emoji = QStringLiteral("😀");
     const std::pair<QString, QString> names[] = {
-        {"日报[1]:*?/\\", "日报_1______"},          {"''考勤'", "考勤"}, {"'", "Sheet1"},
-        {QString(40, u'表'), QString(31, u'表')},   {a30 + emoji, a30},  {a30 + QStringLiteral("𠀀B"), a30},
+        {"日报[1]:*?/\\", "日报_1______"},          {"''考勤''", "考勤"}, {"'", "Sheet1"},
+        {QString(40, u'表'), QString(31, u'表')},   {a30 + emoji, a30},   {a30 + QStringLiteral("𠀀B"), a30},
         {a26 + emoji + "xyz", a26 + emoji + "xyz"}, {a30 + "'B", a30}};
     for (const auto& [name, excel] : names)
         EXPECT_EQ(XlsxFile::excelSheetName(name, 1), excel) << name.toStdString();
