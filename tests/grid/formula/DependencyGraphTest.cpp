@@ -83,7 +83,7 @@ TEST(DependencyGraph, RecomputingRowsIsFollowingAChangeToEachOfTheirCells)
     setFormula(graph, 402, 5, "=SUM(A120:AD65536)");
     setFormula(graph, 403, 5, "=E404+A65");
     setFormula(graph, 404, 5, "=E403");
-    setFormula(graph, 405, 5, "=SUM(I60:J70)"); // right of the first block's columns
+    setFormula(graph, 405, 5, "=SUM(I60:I70)"); // the first column of the second block
     const auto sorted = [](std::vector<CellPos> cells) {
         std::sort(cells.begin(), cells.end(),
                   [](CellPos a, CellPos b) { return std::pair(a.row, a.col) < std::pair(b.row, b.col); });

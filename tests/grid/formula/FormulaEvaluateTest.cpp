@@ -68,7 +68,7 @@ TEST_F(FormulaEvaluate, GivesTheSpreadsheetValue)
         {"=1+2*3", N(7)}, {"=(1+2)*3", N(9)}, {"=7-2-1", N(4)}, {"=10/4", N(2.5)}, {"=2^3^2", N(64)}, {"=-2^2", N(4)},
         {"=-(2^2)", N(-4)}, {"=2^-1", N(0.5)}, {"=50%", N(0.5)}, {"=200%*3", N(6)}, {"=2*3%", N(0.06)},
         {"=-50%", N(-0.5)}, {"= 1 +  2 ", N(3)}, {"1+2", N(3)}, {"=+3", N(3)}, {"=--3", N(3)}, {"=1-(-1)", N(2)},
-        {"=1e3+1", N(1001)}, {"=.5*2", N(1)}, {"=1.5E-2*100", N(1.5)}, {"=1/0", Div0Err}, {"=0^0", NumErr},
+        {"=1e+3+1", N(1001)}, {"=.5*2", N(1)}, {"=1.5E-2*100", N(1.5)}, {"=1/0", Div0Err}, {"=0^0", NumErr},
         {"=0^-1", Div0Err}, {"=(-8)^(1/3)", NumErr}, {"=10^400", NumErr}, {"=1e308*10", NumErr}, {"=\"3\"+1", N(4)},
         {"=A7+1", N(4)}, {"=\"abc\"+1", ValueErr}, {"=A4*1", ValueErr}, {"=-\"x\"", ValueErr}, {"=A5+1", N(1)},
         {"=A5*5", N(0)}, {"=A6+1", N(2)}, {"=TRUE+TRUE", N(2)}, {"=FALSE*5", N(0)}, {"=A5", N(0)}, {"=+C1", T("abc")},
@@ -81,8 +81,9 @@ TEST_F(FormulaEvaluate, GivesTheSpreadsheetValue)
         {"=1/3&\"\"", T("0.333333333333333")}, {"=A5&\"x\"", T("x")}, {"=A6&\"\"", T("TRUE")}, {"=1&2", T("12")},
         {"=2&3+1", T("24")}, {"=\"say \"\"hi\"\"\"", T("say \"hi\"")}, {"=C1&\"出勤\"", T(QStringLiteral("abc出勤"))},
         {"=B2&\"h\"", T("-2.5h")}, {"=1<2", B(true)}, {"=1<>1", B(false)}, {"=2>=2", B(true)}, {"=2<=1", B(false)},
-        {"=3>2", B(true)}, {"=1+1=2", B(true)}, {"=\"abc\"=\"ABC\"", B(true)}, {"=C1=C2", B(true)},
-        {"=\"a\"<\"B\"", B(true)}, {"=1<\"a\"", B(true)}, {"=\"z\"<TRUE", B(true)}, {"=\"1\"=1", B(false)},
+        {"=2<=2", B(true)}, {"=FALSE<TRUE", B(true)}, {"=3>2", B(true)}, {"=1+1=2", B(true)},
+        {"=\"abc\"=\"ABC\"", B(true)}, {"=C1=C2", B(true)}, {"=\"a\"<\"B\"", B(true)}, {"=1<\"a\"", B(true)},
+        {"=\"z\"<TRUE", B(true)}, {"=\"1\"=1", B(false)},
         {"=A5=0", B(true)}, {"=A5=\"\"", B(true)}, {"=A5=FALSE", B(true)}, {"=0.1+0.2=0.3", B(true)},
         {"=1=1.00000000000001", B(false)}, {"=A11&A11", ValueErr},
         {"=A11&A12", T(QString(20000, u'x') + QString(12767, u'y'))}, {"=SUM(A8,#N/A)", Div0Err},
@@ -150,11 +151,11 @@ TEST_F(FormulaEvaluate, CancellingSumsShowZero)
 
 TEST(FormulaParse, BadSyntaxKeepsTheTextAndSaysWhy)
 {
-    const Formula f = Formula::parse(QStringLiteral("=SUM(A1,"));
-    EXPECT_EQ(
-        std::tuple(f.isValid(), f.errorMessage().isEmpty(), f.text(), f.references().size(),
-                   f.shiftedColumns(1, 1), Formula().isValid()),
-        std::tuple(false, false, QStringLiteral("=SUM(A1,"), size_t(0), QStringLiteral("=SUM(A1,"), false));
+    const Formula f = Formula::parse(QStringLiteral("=SUM(A1,2A)"));
+    EXPECT_EQ(std::tuple(f.isValid(), f.errorMessage(), f.text(), f.references().size(),
+                         f.shiftedColumns(1, 1), Formula().isValid()),
+              std::tuple(false, QStringLiteral("Unexpected \"2A\" at position 8"),
+                         QStringLiteral("=SUM(A1,2A)"), size_t(0), QStringLiteral("=SUM(A1,2A)"), false));
 }
 
 TEST(FormulaParse, DeepNestingIsRefusedNotRecursedInto)
@@ -173,6 +174,7 @@ TEST(FormulaParse, DeepNestingIsRefusedNotRecursedInto)
         {QStringLiteral("=1") + QString(8191, u' '), N(1)},
         {u'=' + QString(64, u'-') + u'1', N(1)},
         {u'=' + QStringLiteral("ABS(").repeated(64) + u'1' + QString(64, u')'), N(1)},
+        {QStringLiteral("=0") + QStringLiteral("+FALSE()").repeated(65), N(0)},
         // Within the limits long and nested formulas work.
         {QStringLiteral("=1") + QStringLiteral("+1").repeated(4000), N(4001)},
         {u'=' + QString(64, u'(') + u'7' + QString(64, u')'), N(7)},
