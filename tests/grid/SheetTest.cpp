@@ -148,7 +148,7 @@ TEST(SheetTest, TypedEntriesBecomeWhatASpreadsheetMakesOfThem)
         "0012", "01", "1234,567", "110101199003071234", "1,23", "12abc", "25:61", "张三", "=",
         "24:60", "25:61:00", "8:60", "8:30:60", "8:30:", ":30", "8:", "1:2:3:4", "8:3O", " 8:30", "+8:30",
         "--8:30", "- 8:30", "-+8:30", "008:30", "024:00", "0168:00", "10000:00", "25:00:00.", "8:30 XM", "13:00 PM",
-        "8:30 a.m.", "0099-12-31",
+        "8:30 a.m.", "0099-12-31", "25:00.5", "1234567890123456",
         "8:30 PM x", "8:30pmx", "8 : 30", "8:30 AMPM", "8:30  PM", "8:30 P", "8:30 PM ", "-8:30 PM",
         "-8 PM", "2024-3-5 8:30 PM", "2024-3-5 25:00", "2024-3-5 -8:30", "AM", "PM", "-", "１２:30"};
     // clang-format on
@@ -321,6 +321,7 @@ TEST(SheetTest, ShrinkingTheExtentDropsCellsBeyondIt)
     sheet.setLastRow(10);
     EXPECT_TRUE(sheet.isEmpty(8, 1));
     EXPECT_EQ(sheet.rowHeading(8) + "|" + sheet.rowHeading(5) + "|" + sheet.text(5, 4), "|five|5");
+    sheet.setText(3, 2, "=A3"); // a formula in the last column kept
     sheet.setLastColumn(2);
     EXPECT_EQ(extent(sheet), std::pair(10, 2));
     sheet.setLastColumn(5);
@@ -823,8 +824,9 @@ TEST(SheetTest, ChainsAndCyclesThroughRangesOnly)
     pair.setText(2, 1, "=COUNT(A1:B1)");
     pair.setText(3, 1, "5");
     pair.setText(1, 3, "=A3");
-    EXPECT_EQ(pair.text(1, 1) + "|" + pair.text(1, 2) + "|" + pair.text(2, 1) + "|" + pair.text(1, 3),
-              "#CIRC!|#CIRC!|0|5");
+    pair.setText(4, 1, "=SUM(A4:A5)"); // its own range's first cell
+    EXPECT_EQ(rowTexts(pair, 1, 3) + "|" + pair.text(2, 1) + "|" + pair.text(4, 1),
+              "#CIRC!|#CIRC!|5|0|#CIRC!");
     pair.setText(1, 2, "2");
     EXPECT_EQ(pair.text(1, 1) + "|" + pair.text(2, 1), "7|2");
 }
@@ -899,9 +901,10 @@ TEST(CellStorage, FormulasCopiedDownKeepTheirShapeAsOthersAreReplacedAndCleared)
     sheet.clearCell(1, 2);
     // A new formula takes the place a dropped one gave back; the last of the first shape stays.
     sheet.setText(1, 3, QStringLiteral("=A1&\"h\""));
+    sheet.setText(2, 3, QStringLiteral("=A2&\"h\"&1")); // the one above, and more
     sheet.setText(5, 2, QStringLiteral("=A5*10"));
     sheet.setNumber(4, 1, 7);
     sheet.setText(6, 2, QStringLiteral("=A6:A6*10")); // below =A5*10, yet not that formula moved
-    EXPECT_EQ(allTexts(sheet), QStringLiteral("1||1h\n2|3|\n3|4|\n7|70|\n|0|\n|#VALUE!|"));
+    EXPECT_EQ(allTexts(sheet), QStringLiteral("1||1h\n2|3|2h1\n3|4|\n7|70|\n|0|\n|#VALUE!|"));
     EXPECT_EQ(sheet.formula(6, 2), QStringLiteral("=A6:A6*10"));
 }
