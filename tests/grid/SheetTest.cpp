@@ -529,7 +529,7 @@ TEST(SheetTest, SumFollowsExactlyTheCellsOfItsRange)
 
 // Sums of ranges from one first row, recomputed in one pass: a longer range goes on from the
 // tally of a shorter one computed before it (each row added once), a shorter one does not take
-// a longer one's.
+// a longer one's, nor a wider one a narrower one's.
 TEST(SheetTest, RunningTotalsOfOnePassAddEachRowOnce)
 {
     Sheet sheet;
@@ -539,11 +539,13 @@ TEST(SheetTest, RunningTotalsOfOnePassAddEachRowOnce)
         sheet.setText(row, 4, QString("=SUM($B$2:B%1)").arg(8 - row));
     }
     sheet.setText(7, 3, "=SUM($B$2:B6,$B$2:B6)"); // within one sum a range adds to what is there
+    sheet.setText(7, 4, "=SUM($B$2:C6)");         // wider: a tally of its own
     sheet.setText(2, 2, "10");                    // one pass recomputes every sum
     QStringList sums;
     for (int row = 2; row <= 6; ++row)
         sums << sheet.text(row, 3) + "/" + sheet.text(row, 4);
-    EXPECT_EQ(sums.join(' ') + " " + sheet.text(7, 3), "10/28 13/22 17/17 22/13 28/10 56");
+    EXPECT_EQ((sums << sheet.text(7, 3) << sheet.text(7, 4)).join(' '),
+              "10/28 13/22 17/17 22/13 28/10 56 118");
 }
 
 TEST(SheetTest, BatchRecomputesOnceInDependencyOrderAtItsEnd)

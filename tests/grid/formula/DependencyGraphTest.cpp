@@ -83,6 +83,7 @@ TEST(DependencyGraph, RecomputingRowsIsFollowingAChangeToEachOfTheirCells)
     setFormula(graph, 402, 5, "=SUM(A120:AD65536)");
     setFormula(graph, 403, 5, "=E404+A65");
     setFormula(graph, 404, 5, "=E403");
+    setFormula(graph, 66, 6, "=F65");           // the row below reads it
     setFormula(graph, 405, 5, "=SUM(I60:I70)"); // the first column of the second block
     const auto sorted = [](std::vector<CellPos> cells) {
         std::sort(cells.begin(), cells.end(),
