@@ -782,10 +782,9 @@ TEST(SheetTest, BareCellsKeptInARowReadAsNone)
         sheet.clearCell(1, 3);
         writer.clearConstants(1, far + 1, far + 1);
         sheet.setText(2, 1, QStringLiteral("=SUM(A1:Z1)&\"/\"&COUNTA(A1:Z1)"));
-        EXPECT_EQ(sheet.text(2, 1), QStringLiteral("5/2")) << gap;
-        QStringList visited;
+        QStringList visited{sheet.text(2, 1)}; // the sum and the count, then the cells visited
         sheet.forEachCell([&](int row, int col) { visited << QStringLiteral("%1,%2").arg(row).arg(col); });
-        EXPECT_EQ(visited, QStringList({"1,1", "1,2", QStringLiteral("1,%1").arg(far), "2,1"})) << gap;
+        EXPECT_EQ(visited, QStringList({"5/2", "1,1", "1,2", QStringLiteral("1,%1").arg(far), "2,1"})) << gap;
         sheet.insertColumns(2, 1);
         EXPECT_EQ(std::tuple(sheet.formatId(1, 3), sheet.isEmpty(1, 4), sheet.number(1, far + 1)),
                   std::tuple(ids[1], true, 4.0))
