@@ -102,7 +102,7 @@ TEST_F(FormulaEvaluate, GivesTheSpreadsheetValue)
         {"=MIN(A4:A5)", N(0)}, {"=MAX(-1,-5)", N(-1)}, {"=MAX(A1:B2)", N(10)}, {"=SUM(A1:A3)/COUNT(A1:A3)", N(2)},
         {"=IF(1>2,\"y\",\"n\")", T("n")}, {"=IF(A1,\"y\")", T("y")}, {"=IF(0,\"y\")", B(false)}, {"=IF(TRUE,,1)", N(0)},
         {"=IF(\"x\",1,2)", ValueErr}, {"=IF(TRUE,1,1/0)", N(1)}, {"=IF(FALSE,1/0,2)", N(2)},
-        {"=IF(\"true\",1,2)", N(1)}, {"=IF(\" TRUE \",1,2)", N(1)}, {"=IF(A5,1,2)", N(2)}, {"=IF(A5=\"\",\"\",1)", T("")}, {"=IF(1)", ValueErr},
+        {"=IF(\"true\",1,2)", N(1)}, {"=IF(\" false \",1,2)", N(2)}, {"=IF(A5,1,2)", N(2)}, {"=IF(A5=\"\",\"\",1)", T("")}, {"=IF(1)", ValueErr},
         {"=IF(1,2,3,4)", ValueErr}, {"=IF(A1,)", N(0)}, {"=AND(TRUE,1)", B(true)}, {"=AND(TRUE,0)", B(false)},
         {"=AND(A1:A4)", B(true)}, {"=AND(TRUE,\"x\")", ValueErr},
         {"=AND(A4:A5)", ValueErr}, {"=AND(A8)", Div0Err}, {"=AND(\"x\")", ValueErr}, {"=OR(0,0)", B(false)},
