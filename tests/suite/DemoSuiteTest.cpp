@@ -126,6 +126,9 @@ const std::tuple<QString, int, int> Rules[] = {
      "or (ncolor=2 and not ztfz>0) or (kggs>0 and ncolor<>3) or (ncolor=3 and (sbsj is not null or kggs=0))", 0, 0},
     {"select count(*) from kq0001 where ncolor is null", 1, Many},
     {"select count(*) from kq0001 where ncolor=0", 1, Many},
+    // Overtime starts at 9:00 on a rest day, at the end of the shift on a working day.
+    {"select count(*) from kq0002 o join kq0001 k on k.memberid=o.memberid and k.zhdate=o.zhdate "
+     "where (k.banci='00') <> (o.jbks='09:00:00')", 0, 0},
 };
 // clang-format on
 
@@ -137,7 +140,7 @@ class DemoSuiteTest : public talor::test::DatabaseTest
 TEST_P(DemoSuiteTest, SameSeedGivesTheSameRowsAnotherSeedOthersAndBadSizesAreRefused)
 {
     EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 0)), SuiteError);
-    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 40, -1)), SuiteError);
+    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions(1, 40, 0)), SuiteError);
     DemoSuite::fillDatabase(db(), smallOptions(5));
     const QStringList first = dumpAll(db());
     const QStringList daily = dump(db(), "kq0001"), staff = dump(db(), "ygzl"), tree = dump(db(), "zdb3");
@@ -178,9 +181,28 @@ TEST_P(DemoSuiteTest, ContentTheModuleReliesOn)
          {"banci", "sbsj", "xbsj", "cdfz", "cqgs", "jbgs", "qjlb", "bxrq", "bz", "czyxm"})
         EXPECT_GT(count(db(), QString("select count(*) from kq0001 where %1 is not null").arg(column)), 0)
             << column;
+
+    // A run that fails half way (bc0001 a view, which the run cannot drop) leaves the data as it was.
+    SuiteSchema::execute(db(), "drop table bc0001");
+    SuiteSchema::execute(db(), "create view bc0001 as select 1 as code");
+    EXPECT_THROW(DemoSuite::fillDatabase(db(), smallOptions()), SuiteError);
+    EXPECT_EQ(count(db(), "select count(*) from ygzl"), 40);
+    SuiteSchema::execute(db(), "drop view bc0001");
 }
 
 TALOR_BOTH_DATABASES(DemoSuiteTest);
+
+// Rest days: weekends and the holidays (1 January, 1 May, 1 to 3 October).
+TEST(DemoSuiteDays, WeekendsAndHolidaysAreRestDays)
+{
+    QString kinds; // per day: H holiday, W working day, - weekend
+    for (const char* day : {"2026-01-01", "2026-05-01", "2026-10-02", "2026-10-03", "2026-10-04",
+                            "2026-10-05", "2026-10-09", "2026-10-10", "2026-05-02"}) {
+        const QDate d = QDate::fromString(day, Qt::ISODate);
+        kinds += DemoSuite::isHoliday(d) ? 'H' : DemoSuite::isWorkingDay(d) ? 'W' : '-';
+    }
+    EXPECT_EQ(kinds, "HHHH-WW--");
+}
 
 TEST(DemoSuiteEngines, SqliteAndPostgresGetTheSameRows)
 {
