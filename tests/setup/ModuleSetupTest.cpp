@@ -245,13 +245,13 @@ TEST_P(SetupTest, TheKeyboardChoosesTheTableAndMovesCommandsAndCloseGivesTheTabl
     exec(u"update zdb1 set proname='加班表' where proval='KQRB01'"_qs);
     suite.tableCaptions[u"KQRB01"_qs] = u"加班表"_qs;
     frmYBXZ& first = open();
-    const QString before = suite.current;
+    const std::pair before(suite.current, suite.view);
     auto* tables = child<QListWidget>("List5");
     QTest::mouseClick(tables->viewport(), Qt::LeftButton, {},
                       tables->visualItemRect(tables->item(2)).center());
     ASSERT_EQ(suite.current, u"KQRB01"_qs);
     first.close();
-    EXPECT_EQ(suite.current, before);
+    EXPECT_EQ(std::pair(suite.current, suite.view), before);
 
     setModule(u"TABLE=JBB|CTABLE=加班表"_qs);
     frmYBXZ& d = open();
