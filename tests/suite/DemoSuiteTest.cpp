@@ -5,6 +5,7 @@
 #include "db/Connections.h"
 #include "db/Recordset.h"
 #include "demo/DefaultSuite.h"
+#include "demo/DemoScratch.h"
 #include "grid/Workbook.h"
 #include "settings/IniFile.h"
 #include "suite/LocalSuite.h"
@@ -272,8 +273,13 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
         EXPECT_FALSE(QImage(icon).isNull()) << icon.toStdString();
     }
     EXPECT_FALSE(QImage(suite.iconDirectory() + "/" + suite.iconFileName()).isNull());
-    // Another directory gets the same templates byte for byte (the rows: SameSeedGivesTheSameRows).
-    DemoSuite::generate(parent.filePath("again"), smallOptions());
+    // Another directory gets the same templates byte for byte (the rows: SameSeedGivesTheSameRows),
+    // and leaves alone the scratch directory of a run still building beside it.
+    {
+        DemoScratch building(parent.path());
+        DemoSuite::generate(parent.filePath("again"), smallOptions());
+        EXPECT_TRUE(QFileInfo::exists(building.path() + "/.building.lock"));
+    }
     for (const char* file : {"/template/考勤日报1.vts", "/template/考勤日报2.vts", "/template/考勤日报3.vts"})
         EXPECT_EQ(talor::test::fileBytes(dir + file), talor::test::fileBytes(parent.filePath("again") + file))
             << file;
