@@ -75,9 +75,9 @@ TEST_P(LocalSuiteTest, TableFieldAndCodeLookupsKeptUntilReloaded)
                            s.tableLookup("", ""), s.tableLookup("数据库", ""), s.tableLookup("", "DATABASE"),
                            s.tableLookup("", "database"), s.tableLookup("x' or '1'='1", "")}),
               QStringList({"KQ0001", "加班记录", "", "", "", "", "", "", ""}));
-    // The field dictionary of the current table (field names in any case); unknown fields and
-    // captions answer with the empty text.
-    EXPECT_EQ(QStringList({s.fieldCaption("CQGS"), s.fieldType("cqgs"), s.fieldFormat("cqgs"),
+    // The field dictionary of the current table (field names in any case, blanks around them);
+    // unknown fields and captions answer with the empty text.
+    EXPECT_EQ(QStringList({s.fieldCaption(" CQGS "), s.fieldType("cqgs"), s.fieldFormat("cqgs"),
                            s.fieldCaption("nCOLOR"), s.fieldName("出勤工时"), s.fieldName("部门"),
                            s.fieldCaption("nosuchfield"), s.fieldType("nosuchfield"),
                            s.fieldFormat("nosuchfield"), s.fieldName("没有的项目"), s.fieldCaption("")}),
