@@ -145,7 +145,8 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedOfferTheSuitesFiltersAndAnswerTh
     // clang-format off
     const std::pair<const char*, const char*> filters[] = {
         {"EXCEL FILE(*.xls)|*.xls|VTS FILE(*.vts)|*.vts", "EXCEL FILE(*.xls);;VTS FILE(*.vts)"},
-        {"模板|*.vts", "模板 (*.vts)"}, {"图片|*.bmp;*.png", "图片 (*.bmp *.png)"}, {"", ""}, {"*.xls", "*.xls"}};
+        {"模板|*.vts", "模板 (*.vts)"}, {"图片|*.bmp;*.png", "图片 (*.bmp *.png)"}, {"", ""}, {"*.xls", "*.xls"},
+        {"报表(新)文件|*.vts", "报表(新)文件 (*.vts)"}};
     // clang-format on
     for (const auto& [suite, qt] : filters)
         EXPECT_EQ(QtUiService::qtFilter(QString::fromUtf8(suite)), QString::fromUtf8(qt)) << suite;
