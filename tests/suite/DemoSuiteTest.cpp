@@ -127,6 +127,8 @@ const std::tuple<QString, int, int> Rules[] = {
      "or (ncolor=2 and not ztfz>0) or (kggs>0 and ncolor<>3) or (ncolor=3 and (sbsj is not null or kggs=0))", 0, 0},
     {"select count(*) from kq0001 where ncolor is null", 1, Many},
     {"select count(*) from kq0001 where ncolor=0", 1, Many},
+    // Time off in lieu (bxrq) makes up for a day worked before it.
+    {"select count(*) from kq0001 where bxrq >= zhdate", 0, 0},
     // Overtime starts at 9:00 on a rest day, at the end of the shift on a working day.
     {"select count(*) from kq0002 o join kq0001 k on k.memberid=o.memberid and k.zhdate=o.zhdate "
      "where (k.banci='00') <> (o.jbks='09:00:00')", 0, 0},
