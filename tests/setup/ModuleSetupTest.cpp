@@ -189,7 +189,8 @@ TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
     ui.colours = {0x00A0B0C0u, std::nullopt};
     click("Command2");
     click("Command4");
-    EXPECT_TRUE(ui.colours.empty());
+    EXPECT_EQ(std::pair(ui.colours.empty(), ui.coloursOffered),
+              std::pair(true, std::vector<quint32>{255, 16711680})); // each dialog opens on its swatch
     EXPECT_EQ(std::pair(swatch("Text16"), swatch("Text18")),
               std::pair(QColor(0xC0, 0xB0, 0xA0), QColor(0, 0, 255)));
 

@@ -31,6 +31,7 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<quint32>> colours;
+    std::vector<quint32> coloursOffered; // the colour each colour dialog opened with
     // Handlers for modal dialogs, in order: they may fill controls, click buttons, and return
     // the dialog's result (the dialog is not shown).
     std::deque<std::function<int(QDialog&)>> dialogs;
@@ -63,8 +64,9 @@ public:
         return nextFile(filter, directory, presetName);
     }
 
-    std::optional<quint32> chooseColour(QWidget*, quint32) override
+    std::optional<quint32> chooseColour(QWidget*, quint32 initial) override
     {
+        coloursOffered.push_back(initial);
         if (colours.empty())
             throw std::logic_error("unscripted colour dialog");
         auto c = colours.front();
