@@ -262,7 +262,6 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
                      "2026-10-10", dir + "/template", "考勤日报表", "Y", "2026-10-05", ""}));
     // The supervisor guard passes with the demo's texts: the code prefix's first six
     // characters followed by the password give the access code.
-    EXPECT_FALSE(suite.readSetting("SYSTEM", "GJKL", settings).isEmpty());
     EXPECT_EQ(suite.codePrefix().left(6) + suite.readSetting("SYSTEM", "GJKL", settings), suite.accessCode());
     EXPECT_FALSE(
         suite.readSetting("SYSTEM", "QZ_CONNECT", suite.settingsDirectory() + "/" + suite.secondFileName())
