@@ -62,12 +62,16 @@ TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
     sheet.setText(1, 1, "居中");
     // Centred or not, the zoom, and where the word starts: after the 50.4-point margin and the
     // cell's 2-point indent; one 48-point column in the middle of A4's 595 points; the block
-    // and the indent at half their size.
+    // and the indent at half their size. Down the page, the 15-point row's middle lies below
+    // the 54-point margin, or centred in the middle of A4's 842 points.
     for (const auto& [centred, zoom, left] : {std::tuple{false, 100, 52.4},
                                               {true, 100, (595 - 48) / 2.0 + 2},
                                               {true, 50, (595 - 24) / 2.0 + 1}}) {
-        writePdf(SheetPrintGrid(sheet), {.zoom = zoom, .centerHorizontally = centred}, context, path);
-        EXPECT_NEAR(wordBox(path, "居中").left(), left, 1) << zoom;
+        writePdf(SheetPrintGrid(sheet),
+                 {.zoom = zoom, .centerHorizontally = centred, .centerVertically = centred}, context, path);
+        const QRectF box = wordBox(path, "居中");
+        EXPECT_NEAR(box.left(), left, 1) << zoom;
+        EXPECT_NEAR(box.center().y(), centred ? 842 / 2.0 : 54 + 7.5, 1.5) << zoom;
     }
 
     // Long numbers in narrow columns (widths in pixels at 96 dpi, three quarters of a point),
@@ -96,9 +100,14 @@ TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
     const QRectF titleBox = wordBox(path, title);
     EXPECT_TRUE(titleBox.left() >= PageSetup().leftMargin - 1 &&
                 titleBox.right() <= 595 - PageSetup().rightMargin + 1);
-    // A centred footer that long leaves the page number beside it its room.
-    writePdf(SheetPrintGrid(sheet), {.centerFooter = title + title, .rightFooter = "第&P页"}, context, path);
-    EXPECT_LE(wordBox(path, title + title).right(), wordBox(path, "第1页").left());
+    // A centred footer that long leaves the page number beside it its room. The header's line
+    // starts on the header margin, the footer's ends on the footer margin.
+    writePdf(SheetPrintGrid(sheet),
+             {.leftHeader = "页眉", .centerFooter = title + title, .rightFooter = "第&P页"}, context, path);
+    const QRectF number = wordBox(path, "第1页");
+    EXPECT_LE(wordBox(path, title + title).right(), number.left());
+    EXPECT_NEAR(wordBox(path, "页眉").top(), PageSetup().headerMargin, 2);
+    EXPECT_NEAR(842 - number.bottom(), PageSetup().footerMargin, 2);
 
     Sheet narrow;
     narrow.setColumnWidth(2, 12);
@@ -184,11 +193,12 @@ TEST_F(PdfOutput, TitleRowsHeadersAndFootersOnEveryPage)
     for (int i = 0; i < pages.size(); ++i) {
         const QString& page = pages[i];
         SCOPED_TRACE(i);
-        // 考勤日报表 and 工时: the title rows repeat.
+        // 考勤日报表 and 工时: the title rows repeat, above the page's own rows.
         EXPECT_TRUE(talor::test::containsAll(page.simplified(),
                                              {"张三考勤表", "打印于2026-03-05 Tmp.xls", "考勤日报表", "工时",
                                               QStringLiteral("第%1页 共%2页").arg(i + 3).arg(pages.size()),
                                               "示范公司 制表人: 李四 审核人: ________"}));
+        EXPECT_LT(page.indexOf("工时"), page.indexOf("员工"));
     }
     // Values as the grid shows them; the last row lands on the last page only.
     EXPECT_TRUE(talor::test::containsAll(pages[0], {"2026-03-05", "12.50"}));
@@ -204,11 +214,18 @@ TEST_F(PdfOutput, HeadingRowAndPrintedHeadings)
     SheetPrintGrid grid(sheet, {"姓名", "工时", "备注"});
     EXPECT_EQ(std::tuple(grid.lastRow(), grid.lastColumn(), grid.look(1, 1).bold, grid.look(2, 2).alignRight),
               std::tuple(2, 3, true, true));
+    // The sheet's last column prints with its text and its width.
+    Sheet wide;
+    wide.setText(1, Sheet::MaxColumns, "末");
+    wide.setColumnWidth(Sheet::MaxColumns, 100);
+    const SheetPrintGrid last(wide);
+    EXPECT_EQ(std::pair(last.text(1, Sheet::MaxColumns), last.columnWidth(Sheet::MaxColumns)),
+              std::pair(QString("末"), 75.0));
     writePdf(grid, {.printGridLines = true, .printHeadings = true}, context, path);
     const QString text = pdfPages(path).join("");
-    // Column letters, then the caption row above the sheet's first row.
+    // Column letters, then the caption row, numbered 1, above the sheet's first row.
     EXPECT_TRUE(text.contains(
-        QRegularExpression("A\\s+B.*姓名.*王五", QRegularExpression::DotMatchesEverythingOption)))
+        QRegularExpression("A\\s+B.*1\\s+姓名.*2\\s+王五", QRegularExpression::DotMatchesEverythingOption)))
         << text.toStdString();
 }
 
