@@ -148,11 +148,12 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
     book.active().setColumnWidth(3, 150);
     book.addSheet("其他");
     book.sheet(2).setText(1, 1, "别表");
+    book.setActiveSheet(2);
     PageSetup setup;
     setup.setTitleRows("$1:$1");
     // A caption is written as a cell's text is: as it stands, a forbidden character replaced.
     EXPECT_EQ(writeXlsx(book, path, setup, 1, {"姓名", "工时", "双倍_x0041_\x01"}), QStringList());
-    EXPECT_EQ(book.text(1, 1), "王五") << "the grid itself is not changed";
+    EXPECT_EQ(book.sheet(1).text(1, 1), "王五") << "the grid itself is not changed";
 
     // Formulas follow their rows; the grid's frozen column stays frozen, with the caption row
     // above it; the last column keeps its width.
@@ -166,7 +167,9 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
     EXPECT_TRUE(talor::test::containsAll(unzipMember(path, "xl/sharedStrings.xml"),
                                          {"姓名", "王五", "双倍_x005F_x0041_\uFFFD"}));
     EXPECT_TRUE(unzipMember(path, "xl/styles.xml").contains("<b/>"));
-    EXPECT_TRUE(unzipMember(path, "xl/workbook.xml").contains("!$1:$1</definedName>"));
+    // The sheet that was active stays active.
+    EXPECT_TRUE(talor::test::containsAll(unzipMember(path, "xl/workbook.xml"),
+                                         {"!$1:$1</definedName>", "activeTab=\"1\""}));
     // The other sheet keeps its rows where they are, without the caption.
     EXPECT_TRUE(unzipMember(path, "xl/worksheets/sheet2.xml").contains(R"(<dimension ref="A1"/>)"));
 
