@@ -9,6 +9,7 @@
 #include "support/ScriptedUi.h"
 #include "support/SizeLimit.h"
 
+#include <QPdfWriter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -261,6 +262,29 @@ TEST_F(PrintRunTest, CaptionsProgressAndAPdfThatCannotBeFinished)
     preview.showProgress("报表打印", {1, 1});
     preview.preview();
     EXPECT_EQ(ui.progressShown, 1);
+    // Stopped while its pages are painted, a printer's job is dropped where its driver can drop
+    // it; where not, it is printed whole and that is said.
+    struct PrinterUi : test::ScriptedUi
+    {
+        QString pdf;
+        bool drops = false;
+        std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString&, QString&) override
+        {
+            return std::make_unique<QPdfWriter>(pdf);
+        }
+        bool abortPrinter(QPagedPaintDevice&) override { return drops; }
+    };
+    for (const bool drops : {true, false}) {
+        PrinterUi printer;
+        printer.pdf = dir.filePath("printer.pdf");
+        printer.drops = drops;
+        printer.stopProgress = true;
+        PrintRun run(suite, printer, book, true);
+        run.showProgress("报表打印", {1, 1 << 30});
+        const PrintRun::Result result = run.print();
+        EXPECT_EQ(std::tuple(result.stopped, result.sent, result.pages > 0, result.skipped.size()),
+                  std::tuple(drops, !drops, !drops, drops ? 0 : 1));
+    }
     // A PDF that cannot be finished on a full disk is not named as written.
     const QString finished = test::writeUnderSizeLimit(1000, [&] {
         const PrintRun::Result pdf = PrintRun(suite, ui, book, true).writePdf(dir.filePath("满.pdf"));
@@ -346,18 +370,27 @@ TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
         EXPECT_EQ(std::pair(names, outcome.job.pages), std::pair(c.printedPages, int(c.printedPages.size())));
         EXPECT_EQ(outcome.failure.isEmpty(), c.end != End::Failed) << outcome.failure.toStdString();
     }
-    // A job that took every person but cannot be finished (a full disk) printed none of them.
+    // A job that took its persons but cannot be finished (a full disk) printed none of them; a
+    // person who could not be read still ends the walk as a failure.
     suite.tempDir = folder;
-    const QString full = test::writeUnderSizeLimit(1000, [&] {
-        PersonByPersonPrint batch(
-            ui, nullptr, [&] { return PrintRun(suite, ui, book, false); }, [](const QString&) {});
-        ThreePersons persons(book, {});
-        bool printRest = true;
-        const PersonByPersonPrint::Outcome o = batch.run(persons, 3, printRest);
-        throw std::runtime_error(
-            QString("%1 %2 %3 %4").arg(int(o.end)).arg(o.done).arg(o.printed).arg(o.job.pages).toStdString());
-    });
-    EXPECT_EQ(full, QString("%1 0 0 3").arg(int(End::OutputFailed))) << "done, printed, pages in the job";
+    for (const auto& [unreadable, end, pages] :
+         {std::tuple{"", End::OutputFailed, 3}, {"丙", End::Failed, 2}}) {
+        const QString full = test::writeUnderSizeLimit(1000, [&] {
+            PersonByPersonPrint batch(
+                ui, nullptr, [&] { return PrintRun(suite, ui, book, false); }, [](const QString&) {});
+            ThreePersons persons(book, QString::fromUtf8(unreadable));
+            bool printRest = true;
+            const PersonByPersonPrint::Outcome o = batch.run(persons, 3, printRest);
+            throw std::runtime_error(QString("%1 %2 %3 %4")
+                                         .arg(int(o.end))
+                                         .arg(o.done)
+                                         .arg(o.printed)
+                                         .arg(o.job.pages)
+                                         .toStdString());
+        });
+        EXPECT_EQ(full, QString("%1 0 0 %2").arg(int(end)).arg(pages))
+            << "end, done, printed, pages in the job";
+    }
 }
 
 } // namespace
