@@ -80,8 +80,8 @@ TEST_F(TemplateDesignerTest, WithoutAValidTemplateStartsFromABlankOneOfTheKindOr
           std::tuple{"7", u"日期"_qs, QString(), u"个人一期"_qs}}) {
         suite.option = QString::fromLatin1(option);
         EXPECT_EQ(designer.load(), QString());
-        EXPECT_EQ(std::pair(headings(book.active(), 3), book.sheetName(1)),
-                  std::pair(QStringList{first, second, u"ok"_qs}, title));
+        EXPECT_EQ(std::tuple(headings(book.active(), 3), book.sheetName(1), book.active().lastColumn()),
+                  std::tuple(QStringList{first, second, u"ok"_qs}, title, 3));
     }
 
     // An invalid template is reported and leaves the designer as it was.
@@ -251,6 +251,8 @@ TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayoutReachTheHundredth)
         EXPECT_EQ(std::pair(columns.size(), columns.value(columns.size() - 1).column),
                   std::pair(qsizetype(expected), expected));
     }
+    suite.option = u"2"_qs; // kind 2: the layout captions columns 1 and 2
+    EXPECT_EQ(designer.designedColumns().value(1).label, u"姓名"_qs);
 }
 
 TEST_F(TemplateDesignerTest, PickerRemembersItsTargetTheHiddenSwitchNeedsTheCodeAndANumberStaysALabel)
@@ -353,8 +355,12 @@ protected:
 // show in the field map at once, and the commands' refusals are shown.
 TEST_F(DesignerWindowTest, ShowsTheFieldOfEachColumnAndExplainsRefusals)
 {
-    EXPECT_EQ(std::tuple(window->windowTitle(), sheet->columnHeading(3), sheet->frozenColumns()),
-              std::tuple(u"模板设计：[夜班]"_qs, u"班次"_qs, 0));
+    QStringList keys;
+    for (int n = 1; n <= 7; ++n)
+        keys << window->command(n)->shortcut().toString();
+    EXPECT_EQ(std::tuple(window->windowTitle(), sheet->columnHeading(3), sheet->frozenColumns(), keys),
+              std::tuple(u"模板设计：[夜班]"_qs, u"班次"_qs, 0,
+                         QStringList{"Ctrl+O", "Ctrl++", "Ctrl+-", "F2", "Ctrl+S", "Ctrl+Q", "F4"}));
     sheet->setColumnHeading(2, QString());
     const QString none = u"=（无此字段）"_qs;
     EXPECT_EQ(fieldMap(), (QStringList{u"日期=zhdate"_qs, u"="_qs, u"班次=banci"_qs, u"上班时间=sbsj"_qs,
@@ -512,6 +518,8 @@ TEST_F(DesignerWindowTest, AColumnWidenedOnTheHeadingIsSavedWithTheTemplate)
     window->show();
     QApplication::processEvents();
     test::dragColumnEdge(*window->F1Book1()->table()->horizontalHeader(), 3, 136);
+    ui.answers = {UiService::Answer::Cancel};
+    window->reject(); // a changed design: asked before it is dropped
     const auto saved = saveAs(u"wide.vts"_qs);
     QList<int> widths;
     for (int c = 1; c <= 6; ++c)
@@ -524,9 +532,9 @@ TEST_F(DesignerWindowTest, AColumnWidenedOnTheHeadingIsSavedWithTheTemplate)
     ui.answers = {UiService::Answer::No};
     ui.files.push_back(path(u"other"_qs));
     command(5);
-    EXPECT_EQ(std::pair(ui.messageTexts().join(u'|').contains(u"已存在"_qs),
-                        test::fileBytes(path(u"other.vts"_qs))),
-              std::pair(true, QByteArray("theirs")));
+    EXPECT_EQ(std::tuple(ui.messages.size(), ui.messageTexts().join(u'|').contains(u"已存在"_qs),
+                         test::fileBytes(path(u"other.vts"_qs))),
+              std::tuple(size_t(2), true, QByteArray("theirs")));
 }
 
 // Esc and the close box ask before a changed design is dropped and stay on Cancel; Esc in a cell's
@@ -543,6 +551,10 @@ TEST_F(DesignerWindowTest, EscAndTheCloseBoxAskBeforeDroppingAChangedDesign)
         window->show();
     };
     window->show();
+    ui.files = {path(u"夜班1.vts"_qs), std::nullopt};
+    command(1);
+    command(5); // opened, and a save cancelled: still unchanged
+    sheet = &window->book().active();
     esc(table); // unchanged: closes
     click(2, 4);
     command(2);
