@@ -285,6 +285,10 @@ TEST_F(PrintRunTest, CaptionsProgressAndAPdfThatCannotBeFinished)
         EXPECT_EQ(std::tuple(result.stopped, result.sent, result.pages > 0, result.skipped.size()),
                   std::tuple(drops, !drops, !drops, drops ? 0 : 1));
     }
+    set("LeftHeader", "&F"); // a PDF written without a print file still names the print file
+    EXPECT_TRUE(test::pdfPages(PrintRun(suite, ui, book, true).writePdf(dir.filePath("页.pdf")).pdfFile)
+                    .value(0)
+                    .contains("Tmp.xls"));
     // A PDF that cannot be finished on a full disk is not named as written.
     const QString finished = test::writeUnderSizeLimit(1000, [&] {
         const PrintRun::Result pdf = PrintRun(suite, ui, book, true).writePdf(dir.filePath("满.pdf"));

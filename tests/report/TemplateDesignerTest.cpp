@@ -80,8 +80,9 @@ TEST_F(TemplateDesignerTest, WithoutAValidTemplateStartsFromABlankOneOfTheKindOr
           std::tuple{"7", u"日期"_qs, QString(), u"个人一期"_qs}}) {
         suite.option = QString::fromLatin1(option);
         EXPECT_EQ(designer.load(), QString());
-        EXPECT_EQ(std::tuple(headings(book.active(), 3), book.sheetName(1), book.active().lastColumn()),
-                  std::tuple(QStringList{first, second, u"ok"_qs}, title, 3));
+        EXPECT_EQ(std::tuple(headings(book.active(), 3), book.sheetName(1), book.active().lastColumn(),
+                             designer.fileDialog().presetName),
+                  std::tuple(QStringList{first, second, u"ok"_qs}, title, 3, QString()));
     }
 
     // An invalid template is reported and leaves the designer as it was.
@@ -184,7 +185,7 @@ TEST_F(TemplateDesignerTest, SavingPutsTheFrozenCountsBackAndTheFileLaysOutAsDes
 TEST_F(TemplateDesignerTest, TheReportsTemplateIsStillCheckedAfterAnotherFileIsOpened)
 {
     designer.load();
-    designer.save(path(u"start"_qs));
+    writeTemplate(u"start.vts"_qs);
     designer.open(path(u"start.vts"_qs));
     test::putFile(designer.defaultTemplate(), "theirs");
     // The same file reached through a symbolic link is the same file.
