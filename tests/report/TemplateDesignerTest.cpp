@@ -137,10 +137,15 @@ TEST_F(TemplateDesignerTest, ColumnCommandsRefuseTheReservedAndTheTerminatorColu
     }
 }
 
-TEST_F(TemplateDesignerTest, InsertAndRemoveMoveWholeColumnsWithTheirFormulas)
+// The template is designed unfrozen, with editing off, insert and remove moving whole columns
+// with their formulas; saving freezes it again.
+TEST_F(TemplateDesignerTest, ColumnsMoveWithTheirFormulasAndSavingPutsTheFrozenCountsBack)
 {
     writeTemplate(u"夜班2.vts"_qs);
-    designer.load();
+    book.setAllowInCellEditing(true);
+    EXPECT_EQ(designer.load(), QString());
+    EXPECT_EQ(std::tuple(book.active().frozenColumns(), book.active().frozenRows(), designer.editing()),
+              std::tuple(0, 0, false));
     book.active().setText(2, 4, u"=C1*2"_qs);
     designer.cellClick(1, 3);
     ASSERT_EQ(designer.insertColumn(), QString());
@@ -150,21 +155,11 @@ TEST_F(TemplateDesignerTest, InsertAndRemoveMoveWholeColumnsWithTheirFormulas)
               QStringList({u"3"_qs, u"=D1*2"_qs, u"6"_qs, u"7"_qs}));
     ASSERT_EQ(designer.removeColumn(), QString());
     EXPECT_EQ(std::pair(sheet.formula(2, 4), sheet.lastColumn()), std::pair(u"=C1*2"_qs, 6));
-
     // A sheet that uses its last column has no room for another.
     book.active().setText(1, grid::Sheet::MaxColumns, u"x"_qs);
     EXPECT_EQ(designer.insertColumn(), u"第256列已有内容，不能再插入列！"_qs);
     EXPECT_EQ(book.active().text(1, grid::Sheet::MaxColumns), u"x"_qs);
-}
 
-// The template is designed unfrozen, with editing off; saving freezes it again.
-TEST_F(TemplateDesignerTest, SavingPutsTheFrozenCountsBackAndTheFileLaysOutAsDesigned)
-{
-    writeTemplate(u"夜班2.vts"_qs);
-    book.setAllowInCellEditing(true);
-    EXPECT_EQ(designer.load(), QString());
-    EXPECT_EQ(std::tuple(book.active().frozenColumns(), book.active().frozenRows(), designer.editing()),
-              std::tuple(0, 0, false));
     designer.startEditing();
     EXPECT_TRUE(designer.editing() && book.allowEditHeaders());
 
