@@ -103,7 +103,7 @@ TEST_F(PdfOutput, WhereTextsLandAcrossThePage)
     // A centred footer that long leaves the page number beside it its room. The header's line
     // starts on the header margin, the footer's ends on the footer margin.
     writePdf(SheetPrintGrid(sheet),
-             {.leftHeader = "页眉", .centerFooter = title + title, .rightFooter = "第&P页"}, context, path);
+             {.rightHeader = "页眉", .centerFooter = title + title, .rightFooter = "第&P页"}, context, path);
     const QRectF number = wordBox(path, "第1页");
     EXPECT_LE(wordBox(path, title + title).right(), number.left());
     EXPECT_NEAR(wordBox(path, "页眉").top(), PageSetup().headerMargin, 2);
@@ -126,6 +126,7 @@ TEST_F(PdfOutput, ControlCharactersInANameBroughtIntoTheTitlePrintAsBlanks)
     for (const auto& [codes, sheetName, filePath] : {std::tuple{"&16&A", "张\t三", "Tmp.xls"},
                                                      {"&16&A", "张\n三", "Tmp.xls"},
                                                      {"&16&A", "张\r\n\x01三", "Tmp.xls"},
+                                                     {"&16&A", "张\u2028三", "Tmp.xls"},
                                                      {"&16&F", "", "报表/张\n\t三"}}) {
         writePdf(SheetPrintGrid(sheet), {.centerHeader = codes}, {sheetName, filePath, {}, 1, 1}, path);
         const QRectF first = wordBox(path, "张"), second = wordBox(path, "三");

@@ -51,7 +51,8 @@ protected:
                         {u"zhdate"_qs, {u"日期"_qs, u"T"_qs, {}, 0}}};
     }
     QString path(const QString& name) const { return QDir(dir.path()).filePath(name); }
-    // A heading-layout template: 工号, 姓名, 班次, 上班时间, 迟到, ok; 2 frozen columns, 1 row.
+    // A heading-layout template: 工号, 姓名, 班次, 上班时间, 迟到, ok; 2 frozen columns, 1 row;
+    // no row headings shown.
     void writeTemplate(const QString& name)
     {
         grid::Workbook t;
@@ -63,6 +64,7 @@ protected:
         t.active().setLastColumn(6);
         t.active().setFrozenColumns(2);
         t.active().setFrozenRows(1);
+        t.active().setShowRowHeadings(false);
         t.write(path(name), grid::FileType::Template);
     }
 
@@ -144,8 +146,9 @@ TEST_F(TemplateDesignerTest, ColumnsMoveWithTheirFormulasAndSavingPutsTheFrozenC
     writeTemplate(u"夜班2.vts"_qs);
     book.setAllowInCellEditing(true);
     EXPECT_EQ(designer.load(), QString());
-    EXPECT_EQ(std::tuple(book.active().frozenColumns(), book.active().frozenRows(), designer.editing()),
-              std::tuple(0, 0, false));
+    EXPECT_EQ(std::tuple(book.active().frozenColumns(), book.active().frozenRows(), designer.editing(),
+                         book.active().showRowHeadings()),
+              std::tuple(0, 0, false, true));
     book.active().setText(2, 4, u"=C1*2"_qs);
     designer.cellClick(1, 3);
     ASSERT_EQ(designer.insertColumn(), QString());
