@@ -16,16 +16,18 @@ using talor::test::Outcome;
 
 namespace {
 
-// Runs talor with `args` under the offscreen platform (or `platform`) and no display; "@" in an
-// argument stands for `dir`.
+// Runs talor with `args` under the offscreen platform (or `platform`, which may name variables
+// to set after a blank: "xcb WAYLAND_DISPLAY=w") and no display; "@" in an argument stands for `dir`.
 Outcome talor(const QStringList& args, const QString& dir,
               const QString& platform = QStringLiteral("offscreen"))
 {
     QStringList arguments;
     for (const QString& arg : args)
         arguments << QString(arg).replace(u'@', dir);
-    return talor::test::runTalor(arguments, {"QT_QPA_PLATFORM=" + platform, "DISPLAY", "WAYLAND_DISPLAY",
-                                             "XDG_DATA_HOME=" + dir + "/data"});
+    const QStringList settings = platform.split(u' ');
+    return talor::test::runTalor(arguments, QStringList{"QT_QPA_PLATFORM=" + settings.first(), "DISPLAY",
+                                                        "WAYLAND_DISPLAY", "XDG_DATA_HOME=" + dir + "/data"} +
+                                                settings.mid(1));
 }
 
 // Usage errors exit with 2, start-up errors (no display among them) with 1; the error is on
@@ -40,13 +42,15 @@ TEST(HostTest, ExitStatusAndMessage)
         {{"--colour", "red"}, 2, "colour", "offscreen"},
         {{"--suite", "@/none.ini", "extra"}, 2, "extra", "offscreen"},
         {{"--suite", ""}, 2, "--suite", "offscreen"},
-        {{"frobnicate", "--help"}, 2, "unknown command \"frobnicate\"", "offscreen"},
+        {{"dem", "--help"}, 2, "unknown command \"dem\"", "offscreen"},
         {{"report", "--kind", "1", "extra"}, 2, "talor report: unexpected argument \"extra\"", "offscreen"},
         {{"report", "--suite", "@/none.ini", "--kind", "2", "--node", "ROOT", "--output", "@/x.vts"}, 1, "@/none.ini", "offscreen"},
         {{"demo", "--version"}, 2, "version", "offscreen"},
         {{"-style", "Fusion", "-reverse", "--platform=offscreen", "--suite", "@/none.ini"}, 1, "@/none.ini", "offscreen"},
+        {{}, 1, "there is no display", ""},
         {{"--suite", "@/none.ini"}, 1, "there is no display", ""},
         {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
+        {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen WAYLAND_DISPLAY=w"},
         {{"-platform", "wayland-egl", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
         {{"demo", "--employees", "5"}, 2, "--dir DIR is required", "offscreen"},
         {{"demo", "--dir", "@/d", "--employees", "0"}, 2, "--employees 0 is not a whole number", "offscreen"},
@@ -90,7 +94,8 @@ TEST(HostHelpTest, EveryCommandHasHelpAndAManualSection)
         for (const QString& help : {QStringLiteral("--help"), QStringLiteral("-h")}) {
             const Outcome run = talor(QStringList(args) << help, dir.path(), QStringLiteral("xcb"));
             EXPECT_EQ(std::pair(run.exitCode, run.errors), std::pair(0, QString()));
-            EXPECT_TRUE(run.output.startsWith(QStringLiteral("usage: talor ") + args.join(u' ')))
+            EXPECT_TRUE(run.output.startsWith(QStringLiteral("usage: talor ") + args.join(u' ')) &&
+                        run.output.contains(QStringLiteral("--version")) == command.name.isEmpty())
                 << run.output.toStdString();
             for (const QCommandLineOption& option : command.options)
                 EXPECT_TRUE(run.output.contains(QStringLiteral("--") + option.names().constLast()))
