@@ -415,18 +415,20 @@ TEST_F(ClicksTest, APersonWhoCannotBeReadIsNotShownAgain)
               std::tuple(1, QString("0001甲"), QString("0001"), QString("||1|1.50|a")));
 }
 
-// Tables without a key may hold a person twice, and a person's day twice: the overview lists
-// the person once and marks the day with the most serious of its kinds.
+// Tables without a key may hold a person twice, and a person's day twice (once with a time of
+// day): the overview lists the person once and marks the day with the most serious of its kinds.
 TEST_F(ClicksTest, APersonAndADayHeldTwiceAreShownOnce)
 {
     exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)");
     exec("create table kqn (memberid text, zhdate text, ncolor integer)");
     exec("insert into ygzl values ('0001', '甲', 'D1', null, null), ('0001', '甲', 'D1', null, null)");
-    exec("insert into kqn values ('0001', '2026-10-01', 3), ('0001', '2026-10-01', 1)");
+    exec("insert into kqn values ('0001', '2026-10-01', 3), ('0001', '2026-10-01', 1), "
+         "('0001', '2026-10-01 08:00:00', 1)");
     fillSuite(suite, "kqn");
     suite.fields["ncolor"] = {"异常", "I", "", 0};
     const QDate day(2026, 10, 1);
-    const AbnormalOverview overview = AbnormalOverviewReader(suite, queryState).read(Root, day, day);
+    const AbnormalOverview overview =
+        AbnormalOverviewReader(suite, queryState).read(Root, day, day.addDays(1));
     EXPECT_EQ(std::pair(overview.persons.size(), overview.mark(0, 0)), std::pair(size_t(1), 3));
 }
 
