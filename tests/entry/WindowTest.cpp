@@ -313,7 +313,7 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
 // The commands behind the unsaved-data guard, by menu or key (Cancel: nothing happens) and by
 // their toolbar button (OK: the unsaved state is dropped and the command runs). The window is
 // activated after the dialog or the module, which reset RefreshFlag, and lays out again; the
-// exit restores the suite's table.
+// exit restores the suite's table and shows no report again once closed (only the node's click).
 TEST_F(WindowTest, GuardedCommandsAskFirst)
 {
     commands.onRun = [&](const QString& command) {
@@ -338,6 +338,7 @@ TEST_F(WindowTest, GuardedCommandsAskFirst)
         ui = ScriptedUi();
         launcher.components.clear();
         showActive();
+        Q_EMIT control<QTreeWidget>("TreeView1")->itemClicked(test::treeNode(*window, "A生产部"), 0);
         window->state().DataChanged = true;
         ui.answers.push_back(UiService::Answer::Cancel);
         if (button == 15)
@@ -356,7 +357,9 @@ TEST_F(WindowTest, GuardedCommandsAskFirst)
         qobject_cast<QToolButton*>(bar->widgetForAction(bar->actions().at(button - 1)))->click();
         EXPECT_EQ(std::pair(ran(), window->state().DataChanged), std::pair(QString(outcome), false));
         if (button == 15)
-            EXPECT_EQ(suite.current + suite.view, "suite1人事表");
+            EXPECT_EQ(QString(suite.current + suite.view) +
+                          QString::number(commands.count("treeClick") + commands.count("redisplayPerson")),
+                      "suite1人事表1");
         else
             EXPECT_EQ(std::pair(layouts(), suite.refresh), std::pair(2, 2));
     }
