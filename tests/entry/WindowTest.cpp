@@ -520,6 +520,9 @@ TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
     QTest::keyClick(search, Qt::Key_Down);
     EXPECT_EQ(QApplication::focusWidget(), tree);
     EXPECT_EQ(type("没有的人").value(1), "查找：没有与“没有的人”相符的部门或人员");
+    QTest::keyClick(search, Qt::Key_Escape);
+    EXPECT_EQ(search->text() + control<QStatusBar>("StatusBar1")->currentMessage(), "")
+        << "Escape empties both";
 }
 
 // The window as built under an application font of the given size: its width and height, the
