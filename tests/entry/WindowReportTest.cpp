@@ -142,8 +142,8 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
 
 // The status bar says what holds now: a period refused is forgotten once one is taken, and a
 // report shown anew drops what was said about the one before (a search, an export) but keeps
-// what its own layout found (its template missing). Dates edited by hand after a quick pick are
-// the list's custom period.
+// what its own layout found (its template missing, told before a refused period). Dates edited
+// by hand after a quick pick are the list's custom period.
 TEST_F(WindowReport, TheStatusBarDropsWhatNoLongerHolds)
 {
     static const QRegularExpression end(QStringLiteral("[：，]"));
@@ -170,13 +170,17 @@ TEST_F(WindowReport, TheStatusBarDropsWhatNoLongerHolds)
     test::chooseKind(*window, 2);
     enterNode("ROOT");
     tell();
+    periodEdit("PeriodFrom")->setDate(QDate(2026, 12, 1)); // refused: what the layout found comes first
+    enterNode("ROOT");
+    tell();
     auto* pick = pickPeriod(1);
     periodEdit("PeriodFrom")->setDate(QDate(2026, 11, 2));
-    EXPECT_EQ(std::pair(said, pick->currentText()),
-              std::pair(QStringList({"期间的开始日期 2026-11-01 晚于结束日期 2026-10-31",
-                                     "期间的开始日期 2026-11-01 晚于结束日期 2026-10-31", "", "查找", "",
-                                     "输出", "", "报表“考勤日报”的模板文件不存在"}),
-                        QString("自定")));
+    EXPECT_EQ(
+        std::pair(said, pick->currentText()),
+        std::pair(QStringList({"期间的开始日期 2026-11-01 晚于结束日期 2026-10-31",
+                               "期间的开始日期 2026-11-01 晚于结束日期 2026-10-31", "", "查找", "", "输出",
+                               "", "报表“考勤日报”的模板文件不存在", "报表“考勤日报”的模板文件不存在"}),
+                  QString("自定")));
     EXPECT_EQ(suitePeriod(), "2026-11-02|" + periodEdit("PeriodTo")->date().toString(Qt::ISODate));
 }
 
