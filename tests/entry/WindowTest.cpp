@@ -357,9 +357,9 @@ TEST_F(WindowTest, GuardedCommandsAskFirst)
         qobject_cast<QToolButton*>(bar->widgetForAction(bar->actions().at(button - 1)))->click();
         EXPECT_EQ(std::pair(ran(), window->state().DataChanged), std::pair(QString(outcome), false));
         if (button == 15)
-            EXPECT_EQ(QString(suite.current + suite.view) +
-                          QString::number(commands.count("treeClick") + commands.count("redisplayPerson")),
-                      "suite1人事表1");
+            EXPECT_EQ(std::pair(QString(suite.current + suite.view),
+                                commands.count("treeClick") + commands.count("redisplayPerson")),
+                      std::pair(QString("suite1人事表"), qsizetype(1)));
         else
             EXPECT_EQ(std::pair(layouts(), suite.refresh), std::pair(2, 2));
     }
