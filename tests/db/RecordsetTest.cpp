@@ -141,9 +141,15 @@ TEST_P(RecordsetTest, ReadsRowsInOrderRewindsReopensAndFailsNamingTheStatement)
     rs.close();
     EXPECT_TRUE(!rs.isOpen() && rs.eof());
 
-    // A failing statement throws naming it; one without rows opens empty.
-    const QString bad = u"select * from no_such_table where memberid='1'"_qs;
-    EXPECT_TRUE(errorOf([&] { rs.open(bad, db()); }).contains(bad));
+    // A failing statement throws naming it; a failure after the first row is the rows' read
+    // failing. One without rows opens empty.
+    for (const auto& [bad, what] :
+         {std::pair(u"select * from no_such_table where memberid='1'"_qs, u"the statement failed"_qs),
+          std::pair(u"select abs(n) from (select 1 as n union all select -9223372036854775807 - 1) as t"_qs,
+                    u"reading the rows failed"_qs)}) {
+        const QString message = errorOf([&] { rs.open(bad, db()); });
+        EXPECT_TRUE(message.startsWith(what + u": ") && message.contains(bad)) << message.toStdString();
+    }
     EXPECT_FALSE(rs.isOpen());
     EXPECT_THROW(rs.open(oneDay(), QSqlDatabase()), DatabaseError);
 
@@ -239,6 +245,25 @@ TEST_P(RecordsetTest, AShareHoldsItsOwnRowsWhereverTheyLieInTheRead)
     rs.setValue(u"hours"_qs, 9);
     rs.update();
     EXPECT_EQ(column(own, u"hours"_qs), QStringList({u"9"_qs, u"4.25"_qs}));
+
+    // The share number is a whole number however the engine hands it over (PostgreSQL's bigint
+    // unsigned, a text); anything else is refused naming the row.
+    const std::pair<const char*, bool> numbers[] = {
+        {"2", true},     {"'2'", true}, {"cast(2 as real)", true}, {"cast(2 as bigint)", true},
+        {"null", false}, {"-1", false}, {"16777217", false},       {"cast(2.5 as real)", false}};
+    for (const auto& [number, whole] : numbers) {
+        const QString read =
+            u"select memberid, "_qs + QString::fromLatin1(number) + u" from kq where memberid = '002'"_qs;
+        Recordset mine;
+        if (whole) {
+            shared.open(read, db());
+            shared.shareInto(2, read, mine);
+        }
+        EXPECT_TRUE(whole ? mine.recordCount() == 1 : errorOf([&] {
+                                                          shared.open(read, db());
+                                                      }).contains(u"row 0 has no share number"_qs))
+            << number;
+    }
 }
 
 // A time of whole seconds reads as its seconds, agreeing with its text; anything else (a
@@ -305,6 +330,9 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
             Recordset::AnyStatement);
     EXPECT_EQ(rest(rs, u"k"_qs), (QStringList{u"1"_qs, u"2"_qs, u"3"_qs}));
     EXPECT_EQ(scalar(u"select last_value from sq"_qs), u"3"_qs);
+    // A copy refuses a statement ending with ";": Qt SQL reads it as it is, outside a read.
+    rs.open(u"select nextval('sq');"_qs, db(), Recordset::ManyRows, Recordset::AnyStatement);
+    EXPECT_EQ(rs.text(0), u"4"_qs);
 
     const auto failure = [this](Recordset::Expected expected) {
         return errorOf([&] { Recordset().open(u"select n from tx where"_qs, db(), expected); });
@@ -333,6 +361,19 @@ TEST_P(RecordsetTest, ManyRowsOnPostgresTravelAsACopyThatRunsTheStatementOnce)
         EXPECT_NO_THROW(again.open(u"select count(*) from tx"_qs, db(), expected));
         EXPECT_EQ(again.isOpen() ? again.text(0) : QString(), u"3"_qs);
     }
+    // Inside a transaction the statement is not run again on a new session: the transaction's
+    // work went with the old one.
+    {
+        TransactionScope scope(db());
+        QSqlQuery(other).exec(u"select pg_terminate_backend("_qs + scalar(u"select pg_backend_pid()"_qs) +
+                              u", 5000)"_qs);
+        EXPECT_THROW(Recordset().open(u"insert into tx (n) values (9)"_qs, db(), Recordset::SomeRows,
+                                      Recordset::AnyStatement),
+                     ConnectionLostError);
+    }
+    Recordset after2;
+    after2.open(u"select count(*) from tx"_qs, db());
+    EXPECT_EQ(after2.text(0), u"3"_qs);
 }
 
 // A recordset reads its rows through the engine's own library; every cell must still be the
@@ -375,33 +416,39 @@ TEST_P(RecordsetTest, EveryCellIsTheValueQtSqlReads)
         ASSERT_TRUE(insert.exec()) << insert.lastError().text().toStdString();
     }
     // All of it, and the columns PostgreSQL's copy stream carries (bytes and timestamps go
-    // through Qt SQL's conversion), expected in many rows or not; and a function of no value.
+    // through Qt SQL's conversion), expected in many rows or not, under each precision a caller
+    // may set on the connection; and a function of no value.
     QStringList statements{u"select * from tx order by n"_qs,
-                           u"select n, i, b, r, m, f, d, t, v from tx order by n"_qs};
+                           u"select n, i, b, r, m, f, d, t, v, \"i\" + 0 from tx order by n"_qs};
     if (postgres)
         statements.append(u"select n, pg_sleep(0) as z from tx order by n"_qs);
-    for (const QString& statement : statements)
-        for (const Recordset::Expected expected : {Recordset::SomeRows, Recordset::ManyRows}) {
-            SCOPED_TRACE(statement.toStdString() + (expected == Recordset::ManyRows ? " (many rows)" : ""));
-            QSqlQuery qt(db());
-            ASSERT_TRUE(qt.exec(statement)) << qt.lastError().text().toStdString();
-            Recordset rs;
-            rs.open(statement, db(), expected);
-            ASSERT_EQ(rs.fieldNames().size(), qt.record().count());
-            EXPECT_EQ(rs.hasField(u"D"_qs), statement.contains(u" d,"_qs) || statement.contains(u"*"_qs));
-            int rows = 0;
-            for (; !rs.eof(); rs.moveNext(), ++rows) {
-                ASSERT_TRUE(qt.next());
-                QVariantList mine, theirs;
-                for (int c = 0; c < qt.record().count(); ++c) {
-                    mine << rs.fieldNames()[c] << cell(rs.isNull(c), rs.value(c));
-                    theirs << qt.record().fieldName(c) << cell(qt.value(c).isNull(), qt.value(c));
+    for (const auto policy :
+         {QSql::HighPrecision, QSql::LowPrecisionInt32, QSql::LowPrecisionInt64, QSql::LowPrecisionDouble})
+        for (const QString& statement : statements)
+            for (const Recordset::Expected expected : {Recordset::SomeRows, Recordset::ManyRows}) {
+                db().setNumericalPrecisionPolicy(policy);
+                SCOPED_TRACE(statement.toStdString() +
+                             (expected == Recordset::ManyRows ? " (many rows)" : "") + " precision " +
+                             std::to_string(policy));
+                QSqlQuery qt(db());
+                ASSERT_TRUE(qt.exec(statement)) << qt.lastError().text().toStdString();
+                Recordset rs;
+                rs.open(statement, db(), expected);
+                ASSERT_EQ(rs.fieldNames().size(), qt.record().count());
+                EXPECT_EQ(rs.hasField(u"D"_qs), statement.contains(u" d,"_qs) || statement.contains(u"*"_qs));
+                int rows = 0;
+                for (; !rs.eof(); rs.moveNext(), ++rows) {
+                    ASSERT_TRUE(qt.next());
+                    QVariantList mine, theirs;
+                    for (int c = 0; c < qt.record().count(); ++c) {
+                        mine << rs.fieldNames()[c] << cell(rs.isNull(c), rs.value(c));
+                        theirs << qt.record().fieldName(c) << cell(qt.value(c).isNull(), qt.value(c));
+                    }
+                    EXPECT_EQ(mine, theirs) << "row " << rows + 1;
                 }
-                EXPECT_EQ(mine, theirs) << "row " << rows + 1;
+                EXPECT_FALSE(qt.next());
+                EXPECT_EQ(rows, 7 + texts.size());
             }
-            EXPECT_FALSE(qt.next());
-            EXPECT_EQ(rows, 7 + texts.size());
-        }
 }
 
 // A second statement after a ";" is refused, not run, as Qt SQL's SQLite driver does.
