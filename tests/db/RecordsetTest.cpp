@@ -211,8 +211,14 @@ TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
 TEST_P(RecordsetTest, AShareHoldsItsOwnRowsWhereverTheyLieInTheRead)
 {
     exec(u"update kq set depart = '' where memberid = '003'"_qs);
-    const QString fields = u"select memberid, name, depart, hours"_qs,
-                  share = u", case memberid when '001' then 0 when '002' then 2 else 1 end as talor_share"_qs;
+    // Share numbers as an engine may hand them over: whole, a text, a real; PostgreSQL's bigint
+    // comes unsigned.
+    const QString
+        fields = u"select memberid, name, depart, hours"_qs,
+        share =
+            kind() == talor::test::DatabaseKind::Sqlite
+                ? u", case memberid when '001' then 0 when '002' then '2' else 1.0 end as talor_share"_qs
+                : u", cast(case memberid when '001' then 0 when '002' then 2 else 1 end as bigint) as talor_share"_qs;
     // The field names (the share number is none of them), the first row's department found by
     // name and every cell.
     const auto held = [](Recordset& r) {
@@ -244,21 +250,10 @@ TEST_P(RecordsetTest, AShareHoldsItsOwnRowsWhereverTheyLieInTheRead)
     rs.update();
     EXPECT_EQ(column(own, u"hours"_qs), QStringList({u"9"_qs, u"4.25"_qs}));
 
-    // The share number is a whole number however the engine hands it over (PostgreSQL's bigint
-    // unsigned, a text); anything else is refused naming the row.
-    const std::pair<const char*, bool> numbers[] = {
-        {"2", true},     {"'2'", true}, {"cast(2 as real)", true}, {"cast(2 as bigint)", true},
-        {"null", false}, {"-1", false}, {"16777217", false},       {"cast(2.5 as real)", false}};
-    for (const auto& [number, whole] : numbers) {
-        const QString read =
-            u"select memberid, "_qs + QString::fromLatin1(number) + u" from kq where memberid = '002'"_qs;
-        if (whole) {
-            shared.open(read, db());
-            shared.shareInto(2, read, rs);
-        }
-        EXPECT_TRUE(whole ? rs.recordCount() == 1 : errorOf([&] {
-                                                        shared.open(read, db());
-                                                    }).contains(u"row 0 has no share number"_qs))
+    // Anything but a whole number of a share is refused, naming the row.
+    for (const char* number : {"null", "-1", "16777217", "cast(2.5 as real)"}) {
+        const QString read = u"select memberid, "_qs + QString::fromLatin1(number) + u" from kq"_qs;
+        EXPECT_TRUE(errorOf([&] { shared.open(read, db()); }).contains(u"row 0 has no share number"_qs))
             << number;
     }
 }
