@@ -38,18 +38,15 @@ TEST(Connections, ADamagedSqliteFileIsRefusedAtOpen)
     QTemporaryDir dir;
     const QString path = dir.filePath(u"suite.db"_qs);
     {
-        QSqlDatabase db = Connections::openSqlite(u"sound"_qs, path);
-        QSqlQuery query(db);
-        ASSERT_TRUE(query.exec(u"PRAGMA journal_mode = DELETE"_qs));
-        ASSERT_TRUE(query.exec(u"create table t (n integer primary key, s text)"_qs));
-        ASSERT_TRUE(query.exec(u"create index t_s on t (s)"_qs));
-        ASSERT_TRUE(
-            query.exec(u"with recursive c(n) as (select 1 union all select n + 1 from c where n < 3000) "
-                       "insert into t select n, printf('%08d', n) from c"_qs));
-        query = QSqlQuery();
-        db = QSqlDatabase();
-        Connections::remove(u"sound"_qs);
+        QSqlQuery query(Connections::openSqlite(u"sound"_qs, path));
+        for (const char* sql :
+             {"PRAGMA journal_mode = DELETE", "create table t (n integer primary key, s text)",
+              "create index t_s on t (s)",
+              "with recursive c(n) as (select 1 union all select n + 1 from c where n < 3000) "
+              "insert into t select n, printf('%08d', n) from c"})
+            ASSERT_TRUE(query.exec(QString::fromLatin1(sql))) << sql;
     }
+    Connections::remove(u"sound"_qs);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadWrite));
     const qint64 pages = file.size() / 4096;

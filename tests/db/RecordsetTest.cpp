@@ -278,10 +278,8 @@ TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
     EXPECT_FALSE(rs.secondsOfDay(0)) << "an unsaved change";
 
     // A text of a time is a time of the day only within its clock's edges.
-    Recordset texts;
-    texts.open(u"select '23:59:59', '24:00:00', '23:60:00', '23:59:60'"_qs, db());
-    EXPECT_EQ((std::vector{texts.secondsOfDay(0), texts.secondsOfDay(1), texts.secondsOfDay(2),
-                           texts.secondsOfDay(3)}),
+    rs.open(u"select '23:59:59', '24:00:00', '23:60:00', '23:59:60'"_qs, db());
+    EXPECT_EQ((std::vector{rs.secondsOfDay(0), rs.secondsOfDay(1), rs.secondsOfDay(2), rs.secondsOfDay(3)}),
               (std::vector<std::optional<int>>{86399, std::nullopt, std::nullopt, std::nullopt}));
 }
 
