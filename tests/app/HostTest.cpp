@@ -52,18 +52,18 @@ TEST(HostTest, ExitStatusAndMessage)
         {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
         {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen WAYLAND_DISPLAY=w"},
         {{"-platform", "wayland-egl", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
-        {{"demo", "--employees", "5"}, 2, "--dir DIR is required", "offscreen"},
+        {{"demo", "--dir", " ", "--employees", "0"}, 2, "--dir DIR is required", "offscreen"},
         {{"demo", "--dir", "@/d", "--employees", "0"}, 2, "--employees 0 is not a whole number", "offscreen"},
         {{"demo", "--dir", "@/d", "--days", "-3"}, 2, "--days -3 is not a whole number", "offscreen"},
         {{"demo", "--dir", "@/d", "--from", "2026-02-30"}, 2, "--from 2026-02-30 is not a date", "offscreen"},
         {{"demo", "--dir", "@/d", "--from", "9999-12-28", "--days", "5"}, 2, "ends after 9999-12-31", "offscreen"},
         {{"demo", "--dir", "@/d", "--employees", "10001", "--days", "1000"}, 2, "makes 10001000 daily rows", "offscreen"},
         {{"demo", "--dir", "@/d", "--seed", "x1"}, 2, "--seed x1 is not a whole number", "offscreen"},
-        // Demos made (the second ends on the last day there is), and one that cannot be.
+        // Demos made (the second ends on the last day there is); the longest period, the largest
+        // demo and the lowest and highest seeds taken, where the directory is what fails.
         {{"demo", "--dir", "@/d1", "--employees", "5", "--days", "3", "--from", "2025-02-27", "--seed", "4"}, 0, "", "offscreen"},
         {{"demo", "--dir", "@/d2", "--employees", "1", "--from", "9999-12-27", "--days", "5"}, 0, "", "offscreen"},
-        {{"demo", "--dir", "@/blocker/d", "--employees", "2", "--days", "1"}, 1, "", "offscreen"},
-        // The largest demo and seed taken: the directory is what fails.
+        {{"demo", "--dir", "@/blocker/d", "--employees", "2", "--days", "36600", "--seed", "0"}, 1, "", "offscreen"},
         {{"demo", "--dir", "@/blocker/d", "--employees", "10000", "--days", "1000", "--seed", "4294967295"}, 1, "", "offscreen"}};
     // clang-format on
     for (const auto& [args, exitCode, error, platform] : cases) {
