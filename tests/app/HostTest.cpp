@@ -39,16 +39,14 @@ TEST(HostTest, ExitStatusAndMessage)
     talor::test::putFile(dir.filePath(QStringLiteral("blocker")), {});
     // clang-format off
     const std::tuple<QStringList, int, const char*, const char*> cases[] = {
-        {{"--colour", "red"}, 2, "colour", "offscreen"},
+        {{"--colour", "red"}, 2, "colour", "offscreen"}, {{"--suite", ""}, 2, "--suite", "offscreen"},
         {{"--suite", "@/none.ini", "extra"}, 2, "extra", "offscreen"},
-        {{"--suite", ""}, 2, "--suite", "offscreen"},
         {{"dem", "--help"}, 2, "unknown command \"dem\"", "offscreen"},
         {{"report", "--kind", "1", "extra"}, 2, "talor report: unexpected argument \"extra\"", "offscreen"},
         {{"report", "--suite", "@/none.ini", "--kind", "2", "--node", "ROOT", "--output", "@/x.vts"}, 1, "@/none.ini", "offscreen"},
-        {{"demo", "--version"}, 2, "version", "offscreen"},
+        {{"demo", "--version"}, 2, "version", "offscreen"}, {{"demo"}, 2, "--dir DIR is required", "offscreen"},
         {{"-style", "Fusion", "-reverse", "--platform=offscreen", "--suite", "@/none.ini"}, 1, "@/none.ini", "offscreen"},
-        {{}, 1, "there is no display", ""},
-        {{"--suite", "@/none.ini"}, 1, "there is no display", ""},
+        {{}, 1, "there is no display", ""}, {{"--suite", "@/none.ini"}, 1, "there is no display", ""},
         {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
         {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen WAYLAND_DISPLAY=w"},
         {{"-platform", "wayland-egl", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},

@@ -149,10 +149,13 @@ TEST_P(LocalSuiteTest, ListsIdentityPaddingAndZeroFill)
     suite().setCurrentTable("");
     EXPECT_EQ(suite().fieldPickerList().at(0), "项目");
 
-    // The operator, the report (at first the module key) and the lock come from the configuration.
-    EXPECT_EQ(
-        std::tuple(suite().operatorName(), suite().action("查询"), suite().reportKey(), suite().lockSwitch()),
-        std::tuple(QString("张三"), QString("张三 查询"), QString("考勤日报"), 1));
+    // The operator, the report (at first the module key) and the lock come from the configuration;
+    // without dates there, the report date is today and the period the current month.
+    EXPECT_EQ(std::tuple(suite().operatorName(), suite().action("查询"), suite().reportKey(),
+                         suite().lockSwitch(), suite().reportDate(),
+                         std::pair(suite().periodStart(), suite().periodEnd())),
+              std::tuple(QString("张三"), QString("张三 查询"), QString("考勤日报"), 1, QDate::currentDate(),
+                         LocalSuite::defaultPeriod(QDate::currentDate())));
     EXPECT_EQ(suite().actions(), QStringList{"查询"});
     EXPECT_EQ(QStringList({suite().pad(6, "KQ01", " "), suite().pad(2, "KQ0001", " "),
                            suite().pad(4, "a", ""), suite().zeroFill(42, 5, "0"),

@@ -65,9 +65,9 @@ TEST(SuiteConfig, DefaultsForAbsentValuesAndPostgresValues)
 
     c = SuiteConfig::load(writeFile(dir.filePath("suite.ini"),
                                     "[database]\nkind=PostgreSQL\nhost=db.example\n"
-                                    "port=65535\nname=attendance\nuser=kq\npassword=s e\n"));
+                                    "port=65535\nname=attendance\nuser=kq\npassword= s e \n"));
     EXPECT_EQ(QStringList({c.database.kind, c.database.password, c.database.describe()}),
-              QStringList({"postgresql", "s e",
+              QStringList({"postgresql", " s e ",
                            "PostgreSQL server db.example:65535 (database attendance, user kq)"}));
     c = SuiteConfig::load(writeFile(dir.filePath("suite.ini"), "[database]\nkind=postgresql\nname=a\n"));
     EXPECT_EQ(c.database.host, "127.0.0.1") << "the server on this machine";
