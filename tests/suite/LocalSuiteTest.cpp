@@ -184,12 +184,14 @@ TEST_P(LocalSuiteTest, AFailingLookupNamesTheDatabase)
     exec("drop table zdcode");
     exec("drop table zdb1");
     exec("drop table zdfield");
-    // A suite opened on it now is refused, on either engine, naming it as well.
     for (const QString& message :
          {talor::test::errorText<SuiteError>([&] { suite().categoryName("部门", "01"); }),
-          talor::test::errorText<SuiteError>([&] { suite().tableLookup("", "KQ0001"); }),
-          talor::test::errorText<SuiteError>([&] { LocalSuite(temporaryPath() + "/suite.ini"); })})
+          talor::test::errorText<SuiteError>([&] { suite().tableLookup("", "KQ0001"); })})
         EXPECT_TRUE(message.contains(database)) << message.toStdString();
+    // A suite opened on it now is refused as no suite, on either engine, naming it as well.
+    EXPECT_TRUE(
+        containsAll(talor::test::errorText<SuiteError>([&] { LocalSuite(temporaryPath() + "/suite.ini"); }),
+                    {database, "is not a suite database"}));
 }
 
 TALOR_BOTH_DATABASES(LocalSuiteTest);
@@ -243,12 +245,11 @@ TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
         EXPECT_TRUE(containsAll(talor::test::errorText<SuiteError>([&] { LocalSuite suite(path); }),
                                 {mentioned, path}));
         // Not a byte changed (the journal mode lives in header bytes 18 and 19), no journal left.
-        if (!file.isEmpty()) {
+        if (!file.isEmpty())
             EXPECT_EQ(std::pair(talor::test::fileBytes(dir.filePath(file)),
                                 QFile::exists(dir.filePath(file + "-wal"))),
                       std::pair(before, false))
                 << file.toStdString();
-        }
     }
     // A suite whose files cannot grow (its shared-memory file, as on a full disk) is said to be
     // unreadable, not taken for a database of something else.
@@ -307,6 +308,5 @@ TEST(LogDirectory, FollowsTheKeysAndSparesTheProgramDirectory)
         config.logDirectory = *logKey ? QDir(suiteDir).filePath(QString::fromUtf8(logKey)) : QString();
         const QString log = LocalSuite(config).logDirectory();
         EXPECT_EQ(QDir(log), QDir(expected)) << log.toStdString();
-        EXPECT_NE(QDir(log), QDir(program));
     }
 }
