@@ -277,10 +277,9 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
     // The icons named by the menus load as pictures.
     QSqlQuery menus(suite.connection());
     ASSERT_TRUE(menus.exec("select cdtb from sys02 where cdtb is not null"));
-    while (menus.next()) {
-        const QString icon = suite.iconDirectory() + "/" + menus.value(0).toString();
-        EXPECT_FALSE(QImage(icon).isNull()) << icon.toStdString();
-    }
+    while (menus.next())
+        EXPECT_FALSE(QImage(suite.iconDirectory() + "/" + menus.value(0).toString()).isNull())
+            << menus.value(0).toString().toStdString();
     EXPECT_FALSE(QImage(suite.iconDirectory() + "/" + suite.iconFileName()).isNull());
     // Another directory gets the same templates byte for byte (the rows: SameSeedGivesTheSameRows),
     // and leaves alone the scratch directory of a run still building beside it.
