@@ -51,7 +51,7 @@ protected:
         for (const QString& setting : settings.split(u'|'))
             suite.setSetting("TALOR", "考勤日报" + setting.section(u'=', 0, 0), setting.section(u'=', 1));
     }
-    CommandBarLayout build() { return CommandBar(suite, menuRecords, images).build(); }
+    CommandBarLayout build() { return commandBar.build(); }
     ModuleMenuOutcome run(const QString& name)
     {
         suite.menuName = name;
@@ -63,6 +63,7 @@ protected:
     Recordset menuRecords;
     ImageList images;
     test::RecordingLauncher launcher;
+    CommandBar commandBar{suite, menuRecords, images};
 };
 
 // Each button as key, caption, picture, shown and command.
@@ -117,22 +118,27 @@ TEST_F(CommandsTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
               std::pair(DesignedImages::Count + 2, DesignedImages::Count + 1));
 }
 
-// Position 1's picture cannot be loaded: its button shows without one and the path is told.
-// Position 2's row has no caption (a hidden button) and a null picture, the mail icon.
+// Position 1's picture cannot be loaded: its button shows without one and the path is told,
+// once however often the bar is built. Position 2's row has no caption (a hidden button) and a
+// null picture, the mail icon; position 3's empty picture names no file at all.
 TEST_F(CommandsTest, MissingPictureNullPictureAndRowWithoutCaption)
 {
     picture("MAILM.ICO", Qt::blue);
     data.menu("工资", "missing.ico", "", "salary.dll");
     data.menu("考勤机", QVariant(), "*", "reader.dll");
-    setModule("MENU1=工资|CAP1=工资|MENU2=考勤机");
+    data.menu("排班", "", "*", "shift.dll");
+    setModule("MENU1=工资|CAP1=工资|MENU2=考勤机|MENU3=排班|CAP3=排班");
 
+    build();
     const CommandBarLayout bar = build();
     // The menu item shows whenever a name is configured.
+    const QDir dir(data.directory());
     EXPECT_EQ(std::tuple(bar.buttons[1].image, bar.buttons[1].visible, bar.missingPictures.join(u'|'),
                          images.count(), bar.buttons[2].key + "|" + bar.buttons[2].caption,
-                         bar.buttons[2].visible, bar.buttons[2].image, bar.externalMenuVisible[1]),
-              std::tuple(0, true, QDir(data.directory()).filePath("missing.ico"), DesignedImages::Count + 1,
-                         QString("KEY-4|"), false, DesignedImages::Count + 1, true));
+                         bar.buttons[2].visible, bar.buttons[2].image, bar.externalMenuVisible[1],
+                         bar.buttons[3].image),
+              std::tuple(0, true, dir.filePath("missing.ico") + "|" + dir.path(), DesignedImages::Count + 1,
+                         QString("KEY-4|"), false, DesignedImages::Count + 1, true, 0));
     EXPECT_EQ(images.image(DesignedImages::Count + 1).pixelColor(2, 2), QColor(Qt::blue));
 }
 
@@ -170,13 +176,12 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwn
     // Indexes outside 1..count hold nothing.
     EXPECT_EQ(std::tuple(list.zhimages("KEY-3"), list.zhimages("KEY-4"), list.zhimages("key-4"),
                          list.image(0).isNull(), list.image(5).isNull(), list.key(0), list.key(1),
-                         list.key(5)),
-              std::tuple(2, 0, 4, true, true, QString(), QString("k1"), QString()));
+                         list.key(4), list.key(5)),
+              std::tuple(2, 0, 4, true, true, QString(), QString("k1"), QString("key-4"), QString()));
 
     // Each index of the designed pictures holds its own: all of the designed size, none blank, no
     // two alike.
     const ImageList designed = DesignedImages::imageList();
-    ASSERT_EQ(designed.count(), DesignedImages::Count);
     QSet<QByteArray> distinct;
     for (int i = 1; i <= designed.count(); ++i) {
         const QImage image = designed.image(i);
@@ -195,13 +200,12 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwn
 // an empty position with empty quotes.
 TEST_F(CommandsTest, ClickHandsThePositionsMenuToTheSuiteAndRunsIt)
 {
-    const ModuleMenuOutcome out = run("奖金");
-    EXPECT_EQ(std::tuple(out.kind, out.message, out.title),
-              std::tuple(Kind::NotRegistered, QString("菜单:'奖金'尚未登记"), QString("系统提示")));
     ModuleMenus menus(suite, menuRecords, launcher);
-    const ModuleMenuOutcome empty = menus.clickExternalMenu(4);
-    EXPECT_EQ(std::tuple(empty.kind, empty.message, suite.menuName, launcher.components),
-              std::tuple(Kind::NotRegistered, QString("菜单:''尚未登记"), QString(), QStringList()));
+    const ModuleMenuOutcome out = run("奖金"), empty = menus.clickExternalMenu(4);
+    EXPECT_EQ(std::tuple(out.kind, out.message + empty.message, out.title, empty.kind, suite.menuName,
+                         launcher.components),
+              std::tuple(Kind::NotRegistered, QString("菜单:'奖金'尚未登记菜单:''尚未登记"),
+                         QString("系统提示"), Kind::NotRegistered, QString(), QStringList()));
 
     data.menu("工资", "pay.ico", "", "salary.dll");
     suite.setSetting("TALOR", "考勤日报MENU2", "工资");
@@ -231,6 +235,7 @@ TEST_F(CommandsTest, RegisteredMenuEndsByRightsProgramOrComponent)
         {"子目录", "*", "sub/x.dll", "SUB/X.exe", false, Kind::ComponentFailed, "SUB/X.dll未注册", "", "", ""},
         {"反斜杠", "*", "..\\x.dll", "", false, Kind::ComponentFailed, "..\\X.dll未注册", "", "", ""},
         {"上级", "*", "...dll", "", false, Kind::ComponentFailed, "...dll未注册", "", "", ""},
+        {"本级", "*", ".", "", false, Kind::ComponentFailed, "..dll未注册", "", "", ""},
         {"O'Brien", "*", "ob", "", false, Kind::ComponentRun, "", "", "", "OB.clszh"}};
     // clang-format on
     for (const auto& c : cases) {
@@ -255,16 +260,14 @@ TEST_F(CommandsTest, RegisteredMenuEndsByRightsProgramOrComponent)
 
 TEST(ModuleMenusRightsTest, CommaListOrStarAttribute)
 {
-    const std::tuple<const char*, const char*, const char*, bool> cases[] = {
+    const std::tuple<QString, QString, QString, bool> cases[] = {
         {",A,B,", "A", "", true},    {",A,B,", "B", "", true}, {",A,B,", "AB", "", false},
         {",A,B,", "a", "", false},   {"A,B", "A", "", false},  {"", "X", "*x", true},
         {"", "X", "x*", true},       {"", "X", "x*x", false},  {"", "X", "", false},
         {",工资,", "工资", "", true}};
     for (const auto& [allowed, name, zxtm, mayUse] : cases)
-        EXPECT_EQ(ModuleMenus::operatorMayUse(QString::fromUtf8(allowed), QString::fromUtf8(name),
-                                              QString::fromUtf8(zxtm)),
-                  mayUse)
-            << allowed << " " << name << " " << zxtm;
+        EXPECT_EQ(ModuleMenus::operatorMayUse(allowed, name, zxtm), mayUse)
+            << qPrintable(allowed + name + zxtm);
 }
 
 // Per menu command: the guard (g), the activation after it (0 never, 1 when run, 2 when a
