@@ -39,36 +39,44 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
     const grid::Sheet& sheet = printed.sheet();
     using S = OverviewSheet;
     const int lastDay = S::FirstDayColumn + 30;
-    EXPECT_EQ(std::tuple(sheet.lastColumn(), sheet.columnWidth(S::FirstDayColumn), sheet.columnWidth(lastDay),
-                         sheet.lastRow()),
-              std::tuple(lastDay, 24, 24, S::FirstPersonRow + 2));
-    QStringList cells;
-    for (const auto& [row, col] : {std::pair(S::DayRow, lastDay),
-                                   {S::DayCountRow, S::FirstDayColumn},
-                                   {S::DayCountRow, S::CountColumn},
-                                   {S::FirstPersonRow + 1, S::NumberColumn},
-                                   {S::FirstPersonRow + 1, S::FirstDayColumn},
-                                   {S::FirstPersonRow, S::FirstDayColumn},
-                                   {S::FirstPersonRow, S::CountColumn},
-                                   {2, S::FirstDayColumn + 1}})
-        cells << sheet.text(row, col);
-    EXPECT_EQ(cells, QStringList({"31", "3", "4", "00002", "2", "1", "2", "异常标志 1：2"}));
-    // A marked day in its kind's colour, an unmarked one framed and without a fill.
+    // The day count row framed as the others.
+    EXPECT_EQ(std::tuple(sheet.lastColumn(), sheet.columnWidth(S::NameColumn),
+                         sheet.columnWidth(S::NumberColumn), sheet.columnWidth(S::FirstDayColumn),
+                         sheet.columnWidth(lastDay), sheet.lastRow(),
+                         sheet.border(S::DayCountRow, lastDay) == sheet.border(S::DayRow, lastDay)),
+              std::tuple(lastDay, 90, 60, 24, 24, S::FirstPersonRow + 2, true));
+    // The title, the total and the legend; the busiest day's count at the top of the chart.
+    // clang-format off
+    const std::tuple<int, int, const char*> cells[] = {
+        {1, S::NameColumn, "异常一览：生产部 2026-10-01 至 2026-10-31"}, {2, S::NameColumn, "异常标志合计"},
+        {2, S::CountColumn, "4"}, {2, S::FirstDayColumn + 1, "异常标志 1：2"}, {S::ChartRow, S::CountColumn, "3"},
+        {S::DayRow, lastDay, "31"}, {S::DayCountRow, S::FirstDayColumn, "3"}, {S::DayCountRow, S::CountColumn, "4"},
+        {S::FirstPersonRow + 1, S::NumberColumn, "00002"}, {S::FirstPersonRow + 1, S::FirstDayColumn, "2"},
+        {S::FirstPersonRow, S::FirstDayColumn, "1"}, {S::FirstPersonRow, S::CountColumn, "2"}};
+    // clang-format on
+    for (const auto& [row, column, text] : cells)
+        EXPECT_EQ(sheet.text(row, column), QString::fromUtf8(text)) << row << "," << column;
+    // A marked day in its kind's colour, an unmarked one without a fill.
     EXPECT_EQ(std::pair(sheet.fill(S::FirstPersonRow, S::FirstDayColumn),
                         sheet.fill(S::FirstPersonRow, S::FirstDayColumn + 2)),
               std::pair(grid::CellFill{1, colours[0], colours[0]}, grid::CellFill{}));
-    // The bars, bottom up: day 1 a cell of each kind's share of 8 (8/3 each, rounded as it
-    // adds up), day 2 one mark of the busiest day's three, 8/3 cells rounded to 3.
+    const auto kind = [&](int row, int column) {
+        const quint32 fill = sheet.fill(row, column).foreground;
+        return fill == colours[0] ? '1' : fill == colours[1] ? '2' : fill == colours[2] ? '3' : '.';
+    };
     const auto bar = [&](int column) {
         QString fills;
-        for (int row = S::DayRow - 1; row >= S::ChartRow; --row) {
-            const quint32 fill = sheet.fill(row, column).foreground;
-            fills += fill == colours[0] ? '1' : fill == colours[1] ? '2' : fill == colours[2] ? '3' : '.';
-        }
+        for (int row = S::DayRow - 1; row >= S::ChartRow; --row)
+            fills += kind(row, column);
         return fills;
     };
-    EXPECT_EQ(QStringList({bar(S::FirstDayColumn), bar(S::FirstDayColumn + 1), bar(lastDay)}),
-              QStringList({"11122333", "111.....", "........"}));
+    // The legend's swatches, then the bars, bottom up: day 1 a cell of each kind's share of 8
+    // (8/3 each, rounded as it adds up), day 2 one mark of the busiest day's three, 8/3 cells
+    // rounded to 3.
+    const int legend = S::FirstDayColumn;
+    EXPECT_EQ(QStringList({QString(kind(2, legend)) + kind(2, legend + 8) + kind(2, legend + 16),
+                           bar(S::FirstDayColumn), bar(S::FirstDayColumn + 1), bar(lastDay)}),
+              QStringList({"123", "11122333", "111.....", "........"}));
 }
 
 // The overview prints a page wide and as many pages tall as its persons take, the days and
@@ -84,6 +92,9 @@ TEST(OverviewSheetTest, PrintsAPageWideWithTheDaysOnEveryPage)
     const print::Pagination p =
         print::PageRenderer(grid, OverviewSheet::pageSetup(), print::HeaderFooterContext()).pagination();
     ASSERT_GT(p.pagesTall, 1);
-    EXPECT_EQ(std::tuple(p.pagesWide, p.pages[1].titleRows),
-              std::tuple(1, std::optional(std::pair(OverviewSheet::DayRow, OverviewSheet::DayCountRow))));
+    // Without a mark the chart's scale still goes up to one.
+    EXPECT_EQ(std::tuple(p.pagesWide, p.pages[1].titleRows, OverviewSheet::pageSetup().orientation,
+                         printed.sheet().text(OverviewSheet::ChartRow, OverviewSheet::CountColumn)),
+              std::tuple(1, std::optional(std::pair(OverviewSheet::DayRow, OverviewSheet::DayCountRow)),
+                         print::Orientation::Landscape, QString("1")));
 }
