@@ -1,39 +1,60 @@
 #include "overview/OverviewCalendar.h"
 
+#include "overview/frmOverview.h"
 #include "query/AbnormalOverview.h"
 
+#include <QBarSet>
+#include <QChartView>
+#include <QLabel>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStackedBarSeries>
 #include <QTest>
 #include <gtest/gtest.h>
 
 using namespace talor;
 
-// Enter or a click opens a person only where there is one: not below the last row, not in an
-// overview without persons. End and Home go to the last and the first day.
-TEST(OverviewCalendarTest, APersonIsOpenedOnlyWhereThereIsOne)
+// The dialog's title, its legend (the persons, the days in all and of each kind) and the chart,
+// a bar per day stacked by kind. Enter or a click in its calendar opens a person only where
+// there is one: not below the last row, not in the days' header, not in an overview without
+// persons. End and Home go to the last and the first day.
+TEST(OverviewCalendarTest, TheDialogTellsTheDaysOfEachKindAndOpensAPersonOnlyWhereThereIsOne)
 {
     AbnormalOverview two, none;
+    two.nodeText = "生产部";
+    two.markCaption = "异常";
     two.reset({{"00001", "甲"}, {"00002", "乙"}}, QDate(2026, 10, 1), QDate(2026, 10, 3));
     none.reset({}, QDate(2026, 10, 1), QDate(2026, 10, 3));
-    OverviewCalendar calendar;
-    calendar.resize(600, 400);
-    calendar.show();
+    for (const auto& [person, day, kind] : {std::tuple(0, 0, 1), {1, 0, 2}, {1, 2, 2}, {0, 2, 3}})
+        two.raise(size_t(person), size_t(day), kind);
+    two.count();
+    frmOverview dialog(two, {0x0000FF, 0x00FF00, 0xFF0000});
+    QStringList shown{dialog.windowTitle()};
+    for (const QLabel* label : dialog.findChild<QWidget*>("OverviewLegend")->findChildren<QLabel*>())
+        shown << label->text();
+    const QChart* chart = dialog.findChild<QChartView*>("OverviewChart")->chart();
+    for (const QBarSet* set : static_cast<QStackedBarSeries*>(chart->series().at(0))->barSets())
+        shown << QString::number(set->at(0)) + QString::number(set->at(1)) + QString::number(set->at(2));
+    EXPECT_EQ(shown.join(u'|'),
+              "异常一览：生产部 2026-10-01 至 2026-10-03|2人，异常合计 4 人天||异常 1：1||异常 2：2||"
+              "异常 3：1|100|101|001");
+
+    dialog.show();
+    OverviewCalendar& calendar = *dialog.findChild<OverviewCalendar*>("OverviewCalendar");
     QSignalSpy opened(&calendar, &OverviewCalendar::personActivated);
-    calendar.setOverview(&two, {Qt::red, Qt::green, Qt::blue});
     const QRect last = calendar.cellRect(1, 2);
+    QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, QPoint(last.center().x(), 1));
     QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, last.center() + QPoint(0, last.height()));
     QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, last.center());
     QTest::keyClick(&calendar, Qt::Key_Return);
     QTest::keyClick(&calendar, Qt::Key_End);
     const int lastDay = calendar.currentDay();
     QTest::keyClick(&calendar, Qt::Key_Home);
-    EXPECT_EQ(std::pair(lastDay, calendar.currentDay()), std::pair(2, 0));
+    const auto home = std::tuple(lastDay, calendar.currentDay(), calendar.cellRect(2, 2));
     calendar.setOverview(&none, {Qt::red, Qt::green, Qt::blue});
     QTest::keyClick(&calendar, Qt::Key_Return);
-    QList<int> persons;
-    for (const QList<QVariant>& signal : opened)
-        persons << signal.at(0).toInt();
-    EXPECT_EQ(persons, QList<int>({1, 1}));
+    EXPECT_EQ(std::tuple(home, QList<QVariantList>(opened), dialog.chosenPerson()),
+              std::tuple(std::tuple(2, 0, QRect()), QList<QVariantList>{{1}, {1}}, QString("00002")));
 }
 
 // The keys scroll the current cell into sight: a page down (as many rows as are in sight), the
@@ -71,5 +92,9 @@ TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
     press("Home", Qt::Key_Home, {}, 39, 0);
     for (int day = 1; day <= days; ++day)
         press("Right", Qt::Key_Right, {}, 39, day);
-    EXPECT_EQ(unseen, "");
+    press("PageUp", Qt::Key_PageUp, {}, 39 - rows, days);
+    press("Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, 0, days);
+    // The rows scroll no further than the last person.
+    EXPECT_EQ(std::pair(unseen, calendar.verticalScrollBar()->maximum()),
+              std::pair(std::string(), 40 - rows));
 }
