@@ -24,7 +24,6 @@ TEST(OverviewCalendarTest, TheDialogTellsTheDaysOfEachKindAndOpensAPersonOnlyWhe
     two.nodeText = "生产部";
     two.markCaption = "异常";
     two.reset({{"00001", "甲"}, {"00002", "乙"}}, QDate(2026, 10, 1), QDate(2026, 10, 3));
-    none.reset({}, QDate(2026, 10, 1), QDate(2026, 10, 3));
     for (const auto& [person, day, kind] : {std::tuple(0, 0, 1), {1, 0, 2}, {1, 2, 2}, {0, 2, 3}})
         two.raise(size_t(person), size_t(day), kind);
     two.count();

@@ -60,23 +60,23 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
     // clang-format on
     for (const auto& [row, column, text] : cells)
         EXPECT_EQ(sheet.text(row, column), QString::fromUtf8(text)) << row << "," << column;
-    const auto kind = [&](int row, int column) {
-        const quint32 fill = sheet.fill(row, column).foreground;
-        return fill == colours[0] ? '1' : fill == colours[1] ? '2' : fill == colours[2] ? '3' : '.';
-    };
-    const auto bar = [&](int column) {
-        QString fills;
-        for (int row = S::DayRow - 1; row >= S::ChartRow; --row)
-            fills += kind(row, column);
-        return fills;
+    // The kinds of the fills of `count` cells from (row, column) on, `step` columns apart or, for
+    // a step of 0, upwards.
+    const auto kinds = [&](int row, int column, int count, int step) {
+        QString out;
+        for (int i = 0; i < count; ++i) {
+            const quint32 fill = sheet.fill(step ? row : row - i, column + i * step).foreground;
+            out += fill == colours[0] ? '1' : fill == colours[1] ? '2' : fill == colours[2] ? '3' : '.';
+        }
+        return out;
     };
     // The legend's swatches, then the bars, bottom up: day 1 a cell of each kind's share of 8
     // (8/3 each, rounded as it adds up), day 2 one mark of the busiest day's three, 8/3 cells
     // rounded to 3.
-    const int legend = S::FirstDayColumn;
-    EXPECT_EQ(QStringList({QString(kind(2, legend)) + kind(2, legend + 8) + kind(2, legend + 16),
-                           bar(S::FirstDayColumn), bar(S::FirstDayColumn + 1), bar(lastDay)}),
-              QStringList({"123", "11122333", "111.....", "........"}));
+    EXPECT_EQ(
+        QStringList({kinds(2, S::FirstDayColumn, 3, 8), kinds(S::DayRow - 1, S::FirstDayColumn, 8, 0),
+                     kinds(S::DayRow - 1, S::FirstDayColumn + 1, 8, 0), kinds(S::DayRow - 1, lastDay, 8, 0)}),
+        QStringList({"123", "11122333", "111.....", "........"}));
 }
 
 // The overview prints a page wide and as many pages tall as its persons take, the days and
