@@ -164,10 +164,8 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwn
 {
     ImageList list;
     QImage image(4, 4, QImage::Format_RGB32);
-    list.add(image, "k1");
-    list.add(image, "KEY-3");
-    list.add(image, "KEY-3");
-    list.add(image, "key-4");
+    for (const char* key : {"k1", "KEY-3", "KEY-3", "key-4"})
+        list.add(image, key);
     // Indexes outside 1..count hold nothing.
     EXPECT_EQ(std::tuple(list.zhimages("KEY-3"), list.zhimages("KEY-4"), list.zhimages("key-4"),
                          list.image(0).isNull(), list.image(5).isNull(), list.key(0), list.key(1),
