@@ -245,11 +245,12 @@ TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
         EXPECT_TRUE(containsAll(talor::test::errorText<SuiteError>([&] { LocalSuite suite(path); }),
                                 {mentioned, path}));
         // Not a byte changed (the journal mode lives in header bytes 18 and 19), no journal left.
-        if (!file.isEmpty())
+        if (!file.isEmpty()) {
             EXPECT_EQ(std::pair(talor::test::fileBytes(dir.filePath(file)),
                                 QFile::exists(dir.filePath(file + "-wal"))),
                       std::pair(before, false))
                 << file.toStdString();
+        }
     }
     // A suite whose files cannot grow (its shared-memory file, as on a full disk) is said to be
     // unreadable, not taken for a database of something else.
