@@ -211,7 +211,7 @@ const CellNumberCase cellNumbers[] = {
     {1.5, "[Red]0.00;[Blue]-0.00", "1.50"}, {-1.5, "[Red]0.00;[Blue]-0.00", "-1.50"},
     {0, "[Red]0.00;[Blue]-0.00", "0.00"}, {-1.5, "[Red]0.00", "-1.50"}, {-1.5, "0.00;[RED](0.00)", "(1.50)"},
     {0, "[Color10]0;[Green]-0;[Blue]\"zero\"", "zero"}, {5, "[Color 10]0", "[Color 10]5"},
-    {5, "[Color]0", "[Color]5"},
+    {5, "[Color]0", "[Color]5"}, {5, "[Color10]0", "5"},
     {1.5, "[Red]General", "1.5"}, {1234.5, "[$€-407]#,##0.00", "€1,234.50"}, {1234.5, "[$-409]#,##0", "1,235"},
     {8.5 / 24, "[Red]hh:mm", "08:30"}, {1.5, "@", "1.5"}, {1e15, "@", "1E+15"}, {1.5, "\"Text \"@", "1.5"},
     {1.5, "0.00;-0.00;0.00;\"T:\"@", "1.50"}, {-1.5, "0.00;(0.00);\"nil\";@", "(1.50)"},
@@ -355,16 +355,14 @@ TEST(ShownAsFixed, ReadsAsTheShownDigits)
         cents += std::round(unit(random) * 1e6) / 100;
         values.insert(values.end(), {tenths, cents, cents * 1e4, tenths / 1e4, std::nextafter(cents, 0.0)});
     }
-    const auto bits = [](double v) {
-        return std::bit_cast<quint64>(v);
-    };
     const QStringList pictures{"0", "0.0", "0.00", "0.000", "0.0000", "0.00000", "0.000000"};
     for (const double v : values) {
         for (int decimals = 0; decimals <= 6; ++decimals)
-            ASSERT_EQ(bits(shownAsFixed(v, decimals)),
-                      bits(numericValue(formatNumber(v, pictures[decimals]))))
+            ASSERT_EQ(std::bit_cast<quint64>(shownAsFixed(v, decimals)),
+                      std::bit_cast<quint64>(numericValue(formatNumber(v, pictures[decimals]))))
                 << std::setprecision(17) << v << " to " << decimals;
-        ASSERT_EQ(bits(shownAsFixed(v, 2)), bits(numericValue(formatNumber(v, "##0.00"))))
+        ASSERT_EQ(std::bit_cast<quint64>(shownAsFixed(v, 2)),
+                  std::bit_cast<quint64>(numericValue(formatNumber(v, "##0.00"))))
             << std::setprecision(17) << v;
     }
 }
