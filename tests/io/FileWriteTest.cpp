@@ -1,5 +1,5 @@
 // The atomic file write at the edge of a full disk, through a chain of links and under a signal.
-// Mode, owner, group, missing folders and uncommitted targets are held by the settings and
+// Mode, owner, group and uncommitted targets are held by the settings and
 // workbook file tests that use it.
 #include "io/FileWrite.h"
 
@@ -23,19 +23,26 @@ using talor::test::writeUnderSizeLimit;
 
 namespace {
 
-// One byte over the limit fails saying the disk is full and leaves the old file alone; exactly
-// at the limit fits.
-TEST(FileWriteTest, AFullDiskLeavesTheOldFileAndSaysSo)
+// A write that cannot be done says why, naming the file, and leaves the old file and no
+// temporary file behind: one byte over the disk's limit (exactly at the limit fits), a folder
+// that does not exist, a folder where the file should be.
+TEST(FileWriteTest, AFailedWriteLeavesTheOldFileAndSaysWhy)
 {
     QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("big.ini"));
+    const QString file = dir.filePath(u"big.ini"_qs);
     writeFileAtomically(file, QByteArray(3000, 'o'));
-    const QString error =
-        writeUnderSizeLimit(4096, [&] { writeFileAtomically(file, QByteArray(4097, 'n')); });
-    EXPECT_TRUE(error.contains(QStringLiteral("the disk is full")) && error.contains(file))
-        << error.toStdString();
-    EXPECT_EQ(fileBytes(file), QByteArray(3000, 'o'));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("big.ini")});
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"sub"_qs));
+    // clang-format off
+    const std::tuple<QString, int, QString> failures[] = {{file, 4097, u"the disk is full"_qs},
+        {dir.filePath(u"no/big.ini"_qs), 1, u"cannot create a temporary file"_qs}, {dir.filePath(u"sub"_qs), 1, u"replacing the file"_qs}};
+    // clang-format on
+    for (const auto& [target, size, cause] : failures) {
+        const QString error =
+            writeUnderSizeLimit(4096, [&] { writeFileAtomically(target, QByteArray(size, 'n')); });
+        EXPECT_TRUE(error.contains(cause) && error.contains(target)) << error.toStdString();
+        EXPECT_EQ(std::pair(fileBytes(file), QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)),
+                  std::pair(QByteArray(3000, 'o'), QStringList{u"big.ini"_qs}));
+    }
     EXPECT_EQ(writeUnderSizeLimit(4096, [&] { writeFileAtomically(file, QByteArray(4096, 'n')); }),
               QString());
     EXPECT_EQ(fileBytes(file), QByteArray(4096, 'n'));
@@ -48,12 +55,10 @@ TEST(FileWriteTest, AChainOfLinksIsFollowedToTheFileAtItsEnd)
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("real")));
     talor::test::putFile(dir.filePath(QStringLiteral("real/suite.ini")), "old");
-    QString target = QStringLiteral("real/suite.ini");
-    for (int n = 1; n <= 40; ++n) {
-        const QString link = QStringLiteral("link%1.ini").arg(n);
-        ASSERT_TRUE(QFile::link(std::exchange(target, link), dir.filePath(link)));
-    }
-    writeFileAtomically(dir.filePath(target), "new");
+    for (int n = 1; n <= 40; ++n) // each link to the one before, the first to the file
+        ASSERT_TRUE(QFile::link(n > 1 ? u"link%1.ini"_qs.arg(n - 1) : u"real/suite.ini"_qs,
+                                dir.filePath(u"link%1.ini"_qs.arg(n))));
+    writeFileAtomically(dir.filePath(u"link40.ini"_qs), "new");
     EXPECT_EQ(fileBytes(dir.filePath(QStringLiteral("real/suite.ini"))), "new");
     for (int n = 1; n <= 40; ++n)
         EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("link%1.ini").arg(n))).isSymLink()) << n;
