@@ -40,10 +40,11 @@ TEST(ModuleRegistryTest, TheModuleLoadsAndMissingMalformedOrBrokenOnesFail)
     EXPECT_TRUE(ModuleRegistry(dir).create("talor.clszh", suite, ui));
     const QStringList tried{dir + "/NOMOD.so", dir + "/libNOMOD.so", dir + "/nomod.so", dir + "/libnomod.so"};
     const ModuleRegistry registry(dir);
-    EXPECT_EQ(registry.candidateFiles("NOMOD.clszh"), tried);
-    const QString missing = test::errorText<ModuleError>([&] { registry.create("NOMOD.clszh", suite, ui); });
-    for (const QString& part : QStringList{"NOMOD.clszh"} + tried)
-        EXPECT_TRUE(missing.contains(part)) << part.toStdString();
+    // The suffix in any case; a lower-case name is tried once.
+    EXPECT_EQ(registry.candidateFiles("NOMOD.CLSZH") + registry.candidateFiles("nomod.clszh"),
+              tried + tried.mid(2));
+    EXPECT_EQ(test::errorText<ModuleError>([&] { registry.create("NOMOD.clszh", suite, ui); }),
+              "no library for NOMOD.clszh; tried " + tried.join(", "));
 
     // Malformed names and a file that is no library.
     QTemporaryDir broken;
