@@ -398,20 +398,20 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
 }
 
 // Yes, and no usable temporary folder: the walk stops at the first person whose pages the PDF
-// cannot take, and only the person previewed is done.
+// cannot take, and only the person previewed is done; the status bar tells why, no message.
 TEST_F(WindowBatch, APdfThatCannotBeWrittenEndsTheWalk)
 {
     blockFolder(suite->temporaryDirectory());
     ui().answers.push_back(UiService::Answer::Yes);
     test::trigger(*window, "MN05");
     const QStringList steps = status().split("；");
-    EXPECT_EQ(std::tuple(steps.first(), suite->personNumber(),
+    EXPECT_EQ(std::tuple(steps.first(), suite->personNumber(), ui().messages.size(),
                          steps
                              .filter(QRegularExpression("^Cannot write .*" +
                                                         QRegularExpression::escape(test::fallbackPdfName())))
                              .size()),
               std::tuple(QStringLiteral("报表打印：未打印，1/%1 人完成").arg(persons.size() - 2),
-                         persons[3].section(' ', 0, 0), qsizetype(1)))
+                         persons[3].section(' ', 0, 0), size_t(1), qsizetype(1)))
         << status().toStdString();
 }
 
