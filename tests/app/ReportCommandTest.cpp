@@ -166,7 +166,7 @@ TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
     // clang-format off
     const std::tuple<QStringList, int, const char*, const char*> cases[] = {
         {{"--kind", "2", "--node", "A无此部门", "--output", out}, 2, "no node A无此部门", "report"},
-        {{"--kind", "1", "--node", "ROOT", "--person", "X1", "--output", out}, 2, "person X1", "report"},
+        {{"--kind", "1", "--node", "ROOT", "--person", "0000", "--output", out}, 2, "person 0000 ", "report"},
         {{"--kind", "2", "--node", "ROOT", "--report", "无此报表", "--output", out}, 2, "无此报表", "report"},
         {{"--kind", "2", "--node", "ROOT", "--date", "2026-02-30", "--output", out}, 2, "--date 2026-02-30", "report"},
         {{"--kind", "3", "--node", "ROOT", "--from", "2026-11-02", "--to", "2026-11-01", "--output", out}, 2, "lies after", "report"},
