@@ -127,7 +127,7 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
     // Distinct names never share a file; a name too long for a file name (600 bytes; 300 of one
     // byte a character, cut on the last byte the stem may take) is cut and hashed; 195 bytes +
     // "1.vts" = 200 are kept whole.
-    EXPECT_EQ(templateFileStem(u"a\nb"_qs) + templateFileStem(u"夜班 2"_qs), u"a%0Ab夜班 2"_qs);
+    EXPECT_EQ(templateFileStem(u"a\nb\x7F~"_qs) + templateFileStem(u"夜班 2"_qs), u"a%0Ab%7F~夜班 2"_qs);
     const QString longName(200, QChar(u'班')), stem = templateFileStem(longName), fits(65, QChar(u'班'));
     const auto fitsFile = [](const QString& s) {
         return (s + "1.vts").toUtf8().size() <= 200;
@@ -135,8 +135,9 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
     EXPECT_EQ(QList<bool>({templateFileStem(u"a/b"_qs) != templateFileStem(u"a%2Fb"_qs), fitsFile(stem),
                            templateFileStem(QString(300, u'a')).indexOf(u'~') == 186,
                            stem != templateFileStem(longName + u'x'), templateFileStem(fits) == fits,
-                           templateFileStem(fits + u'班') != fits + u'班'}),
-              QList<bool>(6, true));
+                           templateFileStem(fits + u'班') != fits + u'班',
+                           fitsFile(templateFileStem(QString("😀").repeated(100)))}),
+              QList<bool>(7, true));
     EXPECT_TRUE(reports.add({longName, {}, {}}).problems.isEmpty());
     EXPECT_EQ(content(stem + "1.vts"), "one");
 }

@@ -31,7 +31,7 @@ TEST(CellTypeRule, PassesOrNamesTheProblem)
         {"D", "abc", 0, notNumber}, {"D", "８", 0, notNumber}, {"D", "8小时", 0, notNumber}, {"D", "1,234.5", 0, ""},
         {"D", "50%", 0, ""}, {"D", "1,23", 0, notNumber}, {"D", "8:30", 0, notNumber}, {"D", "1.2E+307", 0, ""},
         {"D", "1.3E+307", 0, tooLarge}, {"Y", "830", 0, badTime}, {"Y", "17.30", 0, badTime}, {"T", "1005", 0, badDate},
-        {"X", "anything", 0, ""}};
+        {"I", "2147483647x", 0, notNumber}, {"X", "anything", 0, ""}};
     // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(
