@@ -51,27 +51,22 @@ TEST(DayRows, AsManyBlocksFitAsTheSheetHasRowsFor)
 }
 
 // A block's header names the person in its first column and the period in its last, on the
-// block's third row.
-TEST(DayRows, TheHeaderNamesThePersonAndThePeriodOnTheThirdRow)
-{
-    grid::Sheet sheet;
-    PeriodBlock("2026-10-01", "2026-10-31").writeHeader(sheet, 37, 14, "薛晨洋(00007,)");
-    EXPECT_EQ(QStringList({sheet.text(38, 1), sheet.text(39, 1), sheet.text(39, 14), sheet.text(40, 1)}),
-              QStringList({"", "薛晨洋(00007,)", "2026-10-01 至 2026-10-31", ""}));
-}
-
-// A block's day row gets its date and weekday (0 for Sunday); from column 5 to the template's
-// last column its constants are cleared for the records, its formulas kept.
-TEST(DayRows, ADayRowHoldsItsDateAndWeekdayAndKeepsOnlyFormulasFromColumnFive)
+// block's third row. A day row gets its date and weekday (0 for Sunday); from column 5 to the
+// template's last column its constants are cleared for the records, its formulas kept.
+TEST(DayRows, TheHeaderNamesThePersonAndPeriodAndADayRowItsDateAndWeekday)
 {
     grid::Sheet sheet;
     for (int c = 3; c <= 6; ++c)
         sheet.setText(41, c, "x");
     sheet.setText(42, 5, "=1+1");
-    PeriodBlock("2026-10-04", "2026-10-31").writeDayRows(sheet, 37, 5);
-    EXPECT_EQ(QStringList({sheet.text(41, 1), sheet.text(41, 2), sheet.text(41, 3), sheet.text(41, 4),
+    const PeriodBlock block("2026-10-04", "2026-10-31");
+    block.writeHeader(sheet, 37, 14, "薛晨洋(00007,)");
+    block.writeDayRows(sheet, 37, 5);
+    EXPECT_EQ(QStringList({sheet.text(38, 1), sheet.text(39, 1), sheet.text(39, 14), sheet.text(40, 1),
+                           sheet.text(41, 1), sheet.text(41, 2), sheet.text(41, 3), sheet.text(41, 4),
                            sheet.text(41, 5), sheet.text(41, 6), sheet.text(42, 2), sheet.text(42, 5)}),
-              QStringList({"2026-10-04", "0", "x", "x", "", "x", "1", "2"}));
+              QStringList({"", "薛晨洋(00007,)", "2026-10-04 至 2026-10-31", "", "2026-10-04", "0", "x", "x",
+                           "", "x", "1", "2"}));
 }
 
 // The row a record of the period 15 October..14 November goes on, by its zhdate as the
