@@ -38,10 +38,7 @@ TEST(CellTypeRule, PassesOrNamesTheProblem)
             cellTypeProblem(QString::fromLatin1(c.type), c.text, QStringLiteral("出勤天数"), c.maxLength),
             QString::fromUtf8(c.message))
             << c.type << " '" << c.text.toStdString() << "'";
-}
-
-TEST(MaxTextLength, LeadingNumberRounded)
-{
+    // A text field's most bytes: its format's leading number, rounded.
     EXPECT_EQ(QList<int>({maxTextLength("40"), maxTextLength("9.5"), maxTextLength("9.4"), maxTextLength(""),
                           maxTextLength("yyyy")}),
               QList<int>({40, 10, 9, 0, 0}));

@@ -42,17 +42,10 @@ TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
     }
 }
 
-// As many persons as a sheet has rows for their blocks fit (1,048,572 of 1,048,576 rows), and
-// no more.
-TEST(DayRows, AsManyBlocksFitAsTheSheetHasRowsFor)
-{
-    EXPECT_EQ(std::tuple(PeriodBlock::maxPersons(), PeriodBlock::fits(29127), PeriodBlock::fits(29128)),
-              std::tuple(29127, true, false));
-}
-
 // A block's header names the person in its first column and the period in its last, on the
 // block's third row. A day row gets its date and weekday (0 for Sunday); from column 5 to the
-// template's last column its constants are cleared for the records, its formulas kept.
+// template's last column its constants are cleared for the records, its formulas kept. As many
+// persons' blocks fit as a sheet has rows for (1,048,572 of 1,048,576 rows), and no more.
 TEST(DayRows, TheHeaderNamesThePersonAndPeriodAndADayRowItsDateAndWeekday)
 {
     grid::Sheet sheet;
@@ -67,6 +60,8 @@ TEST(DayRows, TheHeaderNamesThePersonAndPeriodAndADayRowItsDateAndWeekday)
                            sheet.text(41, 5), sheet.text(41, 6), sheet.text(42, 2), sheet.text(42, 5)}),
               QStringList({"", "薛晨洋(00007,)", "2026-10-04 至 2026-10-31", "", "2026-10-04", "0", "x", "x",
                            "", "x", "1", "2"}));
+    EXPECT_EQ(std::tuple(PeriodBlock::maxPersons(), PeriodBlock::fits(29127), PeriodBlock::fits(29128)),
+              std::tuple(29127, true, false));
 }
 
 // The row a record of the period 15 October..14 November goes on, by its zhdate as the
