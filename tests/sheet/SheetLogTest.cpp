@@ -2,6 +2,7 @@
 
 #include "grid/Workbook.h"
 #include "support/FakeSuite.h"
+#include "support/SizeLimit.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -56,19 +57,26 @@ TEST_F(SheetLogTest, TheOperatorsNameBecomesAFileNameInTheLogFolder)
 }
 
 // A text longer than a cell holds (a remark another program stored) is logged cut to what a
-// cell holds, ending in a mark with its length: the log is written. One that just fits is whole.
+// cell holds, ending in a mark with its length, the columns' widths kept: the log is written. One
+// that just fits is whole. A log the disk has no room for is not left behind.
 TEST_F(SheetLogTest, ATextLongerThanACellHoldsIsLoggedCutAndMarked)
 {
     book.setText(1, 1, "备注");
     book.active().setPlainText(2, 1, QString(40000, u'长'));
     book.active().setPlainText(3, 1, QString(32767, u'满')); // as much as a cell holds: whole
+    book.active().setColumnWidth(1, 300);
+    const QString full = test::writeUnderSizeLimit(1000, [&] {
+        throw std::runtime_error(log.write(book, dir.path(), SheetLog::SaveFolder).toStdString());
+    });
     const QString problem = log.write(book, dir.path(), SheetLog::SaveFolder);
+    const QString file = dir.filePath("Log/张三0305-083012.xls");
     QStringList texts;
-    const QString strings =
-        QString::fromUtf8(test::unzipMember(dir.filePath("Log/张三0305-083012.xls"), "xl/sharedStrings.xml"));
+    const QString strings = QString::fromUtf8(test::unzipMember(file, "xl/sharedStrings.xml"));
     for (const auto& match : QRegularExpression("<t>([^<]*)</t>").globalMatch(strings))
         texts << match.captured(1);
-    EXPECT_EQ(std::pair(problem, texts),
-              std::pair(QString(),
-                        QStringList{"备注", QString(32757, u'长') + "…(共40000字)", QString(32767, u'满')}));
+    EXPECT_EQ(std::tuple(full.contains("未能写入"), entries("Log"), problem, texts,
+                         test::unzipMember(file, "xl/worksheets/sheet1.xml").contains("<cols>")),
+              std::tuple(true, QStringList{"张三0305-083012.xls"}, QString(),
+                         QStringList{"备注", QString(32757, u'长') + "…(共40000字)", QString(32767, u'满')},
+                         true));
 }
