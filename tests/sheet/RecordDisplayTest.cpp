@@ -330,12 +330,14 @@ TEST(TemplatePatternTest, StampedFormatsStayPerCellAndFollowTheSheetsTable)
               std::tuple(first, first, 1, 0x00FF00u));
 
     // Kept again from a row of another look, the pattern takes its new formats into the table
-    // it was last stamped on.
+    // it was last stamped on; a number stays a number.
     sheet.select(9, 1, 9, 2);
     sheet.setPattern(1, 0xFF0000, 0);
+    sheet.setNumber(9, 2, 8);
     pattern.capture(sheet, 9, 9, 2);
     pattern.stamp(sheet, 11);
-    EXPECT_EQ(std::tuple(sheet.fill(11, 1).foreground, sheet.border(11, 2).right), std::tuple(0xFF0000u, 0));
+    EXPECT_EQ(std::tuple(sheet.fill(11, 1).foreground, sheet.border(11, 2).right, sheet.isNumber(11, 2)),
+              std::tuple(0xFF0000u, 0, true));
 }
 
 TEST(ColumnFieldsTest, IndexLimitsAndHiddenRule)
