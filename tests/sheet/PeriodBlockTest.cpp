@@ -52,16 +52,19 @@ TEST(DayRows, TheHeaderNamesThePersonAndPeriodAndADayRowItsDateAndWeekday)
     for (int c = 3; c <= 6; ++c)
         sheet.setText(41, c, "x");
     sheet.setText(42, 5, "=1+1");
+    sheet.setText(71, 1, "2026-10-31"); // a day row after the period's last day is emptied
     const PeriodBlock block("2026-10-04", "2026-10-31");
     block.writeHeader(sheet, 37, 14, "薛晨洋(00007,)");
     block.writeDayRows(sheet, 37, 5);
     EXPECT_EQ(QStringList({sheet.text(38, 1), sheet.text(39, 1), sheet.text(39, 14), sheet.text(40, 1),
                            sheet.text(41, 1), sheet.text(41, 2), sheet.text(41, 3), sheet.text(41, 4),
-                           sheet.text(41, 5), sheet.text(41, 6), sheet.text(42, 2), sheet.text(42, 5)}),
+                           sheet.text(41, 5), sheet.text(41, 6), sheet.text(42, 2), sheet.text(42, 5),
+                           sheet.text(71, 1)}),
               QStringList({"", "薛晨洋(00007,)", "2026-10-04 至 2026-10-31", "", "2026-10-04", "0", "x", "x",
-                           "", "x", "1", "2"}));
-    EXPECT_EQ(std::tuple(PeriodBlock::maxPersons(), PeriodBlock::fits(29127), PeriodBlock::fits(29128)),
-              std::tuple(29127, true, false));
+                           "", "x", "1", "2", ""}));
+    EXPECT_EQ(std::tuple(PeriodBlock::maxPersons(), PeriodBlock::fits(29127), PeriodBlock::fits(29128),
+                         PeriodBlock::unplacedProblem(2, "乙", "2026-10-01").section(u'：', 1)),
+              std::tuple(29127, true, false, QString("第一条是 乙 的 2026-10-01")));
 }
 
 // The row a record of the period 15 October..14 November goes on, by its zhdate as the
