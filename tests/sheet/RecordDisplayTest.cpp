@@ -91,15 +91,15 @@ TEST_F(DisplayTest, EachTypeFormattedNullsAndFormulaCellsLeftAlone)
     display.DisplayMRecord(records, 5, 12);
     EXPECT_EQ(row(5), (QStringList{"0012", "生产部", "一组", "甲班", "白班", "0", "7.50", "2024-01-05",
                                    "08:03", "=1+1", "1", "keep"}));
-    EXPECT_TRUE(sheet.isText(5, 10)) << "an untyped field is text, never a formula";
-    EXPECT_EQ(
-        std::tuple(sheet.fill(5, 1).foreground, sheet.fill(5, 12).foreground, sheet.fill(5, 13).pattern),
-        std::tuple(state.AbnormalColour2, state.AbnormalColour2, 0));
+    // An untyped field is text, never a formula.
+    EXPECT_EQ(std::tuple(sheet.isText(5, 10), sheet.fill(5, 1).foreground, sheet.fill(5, 12).foreground,
+                         sheet.fill(5, 13).pattern),
+              std::tuple(true, state.AbnormalColour2, state.AbnormalColour2, 0));
     records.moveNext();
     state.BlankZero = false;
     display.DisplayMRecord(records, 1, 10);
-    EXPECT_EQ(row(1, 10), (QStringList{"", "", "", "", "", "0", "0.00", "", "", ""}));
-    EXPECT_EQ(sheet.fill(1, 1).foreground, SheetState::White) << "a null nColor paints white";
+    EXPECT_EQ(std::pair(row(1, 10), sheet.fill(1, 1).foreground),
+              std::pair(QStringList{"", "", "", "", "", "0", "0.00", "", "", ""}, SheetState::White));
 }
 
 // Team and group codes are named within the row's own department (and group), every row
