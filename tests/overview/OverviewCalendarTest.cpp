@@ -3,6 +3,7 @@
 #include "overview/frmOverview.h"
 #include "query/AbnormalOverview.h"
 
+#include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChartView>
 #include <QLabel>
@@ -15,9 +16,9 @@
 using namespace talor;
 
 // The dialog's title, its legend (the persons, the days in all and of each kind) and the chart,
-// a bar per day stacked by kind. Enter or a click in its calendar opens a person only where
-// there is one: not below the last row, not in the days' header, not in an overview without
-// persons. End and Home go to the last and the first day.
+// a bar per day of the month stacked by kind. Enter or a click in its calendar opens a person
+// only where there is one: not below the last row, not in the days' header, not in an overview
+// without persons; a cell's top left pixel is the cell's. End, Left and Home move the day.
 TEST(OverviewCalendarTest, TheDialogTellsTheDaysOfEachKindAndOpensAPersonOnlyWhereThereIsOne)
 {
     AbnormalOverview two, none;
@@ -34,26 +35,34 @@ TEST(OverviewCalendarTest, TheDialogTellsTheDaysOfEachKindAndOpensAPersonOnlyWhe
     const QChart* chart = dialog.findChild<QChartView*>("OverviewChart")->chart();
     for (const QBarSet* set : static_cast<QStackedBarSeries*>(chart->series().at(0))->barSets())
         shown << QString::number(set->at(0)) + QString::number(set->at(1)) + QString::number(set->at(2));
+    shown << static_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).at(0))->categories().join(u',');
     EXPECT_EQ(shown.join(u'|'),
               "异常一览：生产部 2026-10-01 至 2026-10-03|2人，异常合计 4 人天||异常 1：1||异常 2：2||"
-              "异常 3：1|100|101|001");
+              "异常 3：1|100|101|001|1,2,3");
 
     dialog.show();
     OverviewCalendar& calendar = *dialog.findChild<OverviewCalendar*>("OverviewCalendar");
     QSignalSpy opened(&calendar, &OverviewCalendar::personActivated);
+    QList<int> days; // after End, Left, a click on the first day's top left pixel, Home
+    QTest::keyClick(&calendar, Qt::Key_End);
+    days << calendar.currentDay();
+    QTest::keyClick(&calendar, Qt::Key_Left);
+    days << calendar.currentDay();
+    QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, calendar.cellRect(0, 0).topLeft());
+    days << calendar.currentDay();
     const QRect last = calendar.cellRect(1, 2);
     QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, QPoint(last.center().x(), 1));
     QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, last.center() + QPoint(0, last.height()));
     QTest::mouseClick(calendar.viewport(), Qt::LeftButton, {}, last.center());
     QTest::keyClick(&calendar, Qt::Key_Return);
-    QTest::keyClick(&calendar, Qt::Key_End);
-    const int lastDay = calendar.currentDay();
     QTest::keyClick(&calendar, Qt::Key_Home);
-    const auto home = std::tuple(lastDay, calendar.currentDay(), calendar.cellRect(2, 2));
+    days << calendar.currentDay();
+    const auto home = std::tuple(days, calendar.cellRect(2, 2), calendar.cellRect(1, 3));
     calendar.setOverview(&none, {Qt::red, Qt::green, Qt::blue});
     QTest::keyClick(&calendar, Qt::Key_Return);
     EXPECT_EQ(std::tuple(home, QList<QVariantList>(opened), dialog.chosenPerson()),
-              std::tuple(std::tuple(2, 0, QRect()), QList<QVariantList>{{1}, {1}}, QString("00002")));
+              std::tuple(std::tuple(QList<int>{2, 1, 0, 0}, QRect(), QRect()),
+                         QList<QVariantList>{{0}, {1}, {1}}, QString("00002")));
 }
 
 // The keys scroll the current cell into sight: a page down (as many rows as are in sight), the
@@ -89,8 +98,9 @@ TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
         press("Right", Qt::Key_Right, {}, 39, day);
     press("PageUp", Qt::Key_PageUp, {}, 39 - rows, days);
     press("Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, 0, days);
-    // The rows scroll no further than the last person; the cells past those in sight have no place.
-    EXPECT_EQ(std::tuple(unseen, calendar.verticalScrollBar()->maximum(), calendar.cellRect(rows, days),
+    // The rows and days scroll no further than the last; the cells past those in sight have no place.
+    EXPECT_EQ(std::tuple(unseen, calendar.verticalScrollBar()->maximum(),
+                         calendar.horizontalScrollBar()->maximum(), calendar.cellRect(rows, days),
                          calendar.cellRect(0, days + 1)),
-              std::tuple(std::string(), 40 - rows, QRect(), QRect()));
+              std::tuple(std::string(), 40 - rows, 31 - days, QRect(), QRect()));
 }

@@ -39,24 +39,28 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
     const grid::Sheet& sheet = printed.sheet();
     using S = OverviewSheet;
     const int lastDay = S::FirstDayColumn + 30;
-    // The day count row framed as the others; a marked day in its kind's colour, an unmarked
-    // one without a fill.
+    // The rows of the days, their counts and the persons framed from the first column to the
+    // last; a marked day in its kind's colour, an unmarked one without a fill.
+    const grid::CellBorder frame{1, 1, 1, 1, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0};
     EXPECT_EQ(std::tuple(sheet.lastColumn(), sheet.columnWidth(S::NameColumn),
                          sheet.columnWidth(S::NumberColumn), sheet.columnWidth(S::FirstDayColumn),
                          sheet.columnWidth(lastDay), sheet.lastRow(),
-                         sheet.border(S::DayCountRow, lastDay) == sheet.border(S::DayRow, lastDay),
+                         QList{sheet.border(S::DayRow, S::NameColumn), sheet.border(S::DayCountRow, lastDay),
+                               sheet.border(S::FirstPersonRow + 2, S::NameColumn)},
                          sheet.fill(S::FirstPersonRow, S::FirstDayColumn),
                          sheet.fill(S::FirstPersonRow, S::FirstDayColumn + 2)),
-              std::tuple(lastDay, 90, 60, 24, 24, S::FirstPersonRow + 2, true,
+              std::tuple(lastDay, 90, 60, 24, 24, S::FirstPersonRow + 2, QList<grid::CellBorder>(3, frame),
                          grid::CellFill{1, colours[0], colours[0]}, grid::CellFill{}));
-    // The title, the total and the legend; the busiest day's count at the top of the chart.
+    // The title, the total and the legend; the chart's scale from 0 up to the busiest day's count.
     // clang-format off
     const std::tuple<int, int, const char*> cells[] = {
         {1, S::NameColumn, "异常一览：生产部 2026-10-01 至 2026-10-31"}, {2, S::NameColumn, "异常标志合计"},
         {2, S::CountColumn, "4"}, {2, S::FirstDayColumn + 1, "异常标志 1：2"}, {S::ChartRow, S::CountColumn, "3"},
-        {S::DayRow, lastDay, "31"}, {S::DayCountRow, S::FirstDayColumn, "3"}, {S::DayCountRow, S::CountColumn, "4"},
+        {S::DayRow - 1, S::CountColumn, "0"}, {S::DayRow, S::NumberColumn, "工号"}, {S::DayRow, lastDay, "31"},
+        {S::DayCountRow, S::FirstDayColumn, "3"}, {S::DayCountRow, S::CountColumn, "4"},
         {S::FirstPersonRow + 1, S::NumberColumn, "00002"}, {S::FirstPersonRow + 1, S::FirstDayColumn, "2"},
-        {S::FirstPersonRow, S::FirstDayColumn, "1"}, {S::FirstPersonRow, S::CountColumn, "2"}};
+        {S::FirstPersonRow + 2, S::NameColumn, "丙"}, {S::FirstPersonRow, S::FirstDayColumn, "1"},
+        {S::FirstPersonRow, S::CountColumn, "2"}};
     // clang-format on
     for (const auto& [row, column, text] : cells)
         EXPECT_EQ(sheet.text(row, column), QString::fromUtf8(text)) << row << "," << column;
