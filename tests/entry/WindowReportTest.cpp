@@ -526,9 +526,9 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
         const QString named = suite->personName() + "(" + number + ",生产部"; // the start of Label3
         EXPECT_EQ(QStringList({list()->currentItem()->data(Qt::UserRole).toString(), suite->reportOption(),
                                test::option(*window, 1)->isChecked() ? "Option1" : "", suite->personNumber(),
-                               label(3).left(named.size()), label(2), window->book().sheetName(1)}),
+                               label(3).left(named.size()), label(2), window->book().sheetName(1), status()}),
                   QStringList({"A" + number, "1", "Option1", number, named, "2026-10-01 至 2026-10-31",
-                               label(3) + "个人考勤表"}));
+                               label(3) + "个人考勤表", ""}));
     }
     EXPECT_TRUE(ui().messages.empty()) << ui().messageTexts().join("\n").toStdString();
     // With unsaved edits the jump asks once; Cancel keeps the report shown.

@@ -430,6 +430,9 @@ TEST_F(ClicksTest, APersonAndADayHeldTwiceAreShownOnce)
     const AbnormalOverview overview =
         AbnormalOverviewReader(suite, queryState).read(Root, day, day.addDays(1));
     EXPECT_EQ(std::pair(overview.persons.size(), overview.mark(0, 0)), std::pair(size_t(1), 3));
+    // Without a caption of nCOLOR nothing is marked: the overview is refused.
+    suite.fields.remove("ncolor");
+    EXPECT_THROW(AbnormalOverviewReader(suite, queryState).read(Root, day, day), std::invalid_argument);
 }
 
 // The abnormal overview read from the demo suite, on SQLite and on PostgreSQL: its counts per
@@ -516,15 +519,16 @@ TEST_P(AbnormalOverviewCounts, CountsAreTheMarkedRowsOfTheNodesPersonsForOneDayT
         EXPECT_EQ(named.next() ? named.value(0).toString() : QString(), overview.persons.back().name);
     }
 
-    // From one day to a quarter: a reversed period or a longer one is refused before any query.
+    // From one day to a quarter: a reversed, longer or startless period is refused before any query.
     AbnormalOverviewReader reader(*suite, state);
     const SelectedNode root{"ROOT", QString::fromUtf8(DemoSuite::Organisation), {}, {}};
     const QDate first(2026, 10, 1);
     const int longest = AbnormalOverviewReader::MaxDays;
     EXPECT_EQ(reader.read(root, first, first).days.size(), 1u);
     EXPECT_EQ(reader.read(root, first, first.addDays(longest - 1)).days.size(), size_t(longest));
-    EXPECT_THROW(reader.read(root, first, first.addDays(longest)), std::invalid_argument);
-    EXPECT_THROW(reader.read(root, first, first.addDays(-1)), std::invalid_argument);
+    for (const auto& [from, to] :
+         {std::pair(first, first.addDays(longest)), {first, first.addDays(-1)}, {QDate(), first}})
+        EXPECT_THROW(reader.read(root, from, to), std::invalid_argument);
 }
 
 TALOR_BOTH_DATABASES(AbnormalOverviewCounts);
