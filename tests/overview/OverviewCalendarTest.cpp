@@ -74,24 +74,22 @@ TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
               days = calendar.horizontalScrollBar()->pageStep();
     ASSERT_GT(rows, 1);
     std::string unseen; // the keys after which the cell expected is not current or not in sight
-    const auto press = [&](const char* name, Qt::Key key, Qt::KeyboardModifiers modifiers, int person,
-                           int day) {
+    // Each key with the cell it makes current: right from the first day past those in sight.
+    std::vector<std::tuple<Qt::Key, Qt::KeyboardModifiers, int, int>> keys{
+        {Qt::Key_PageDown, {}, rows, 0}, {Qt::Key_End, Qt::ControlModifier, 39, 0},
+        {Qt::Key_End, {}, 39, 30},       {Qt::Key_Right, {}, 39, 30},
+        {Qt::Key_Left, {}, 39, 29},      {Qt::Key_Down, {}, 39, 29},
+        {Qt::Key_Home, {}, 39, 0}};
+    for (int day = 1; day <= days; ++day)
+        keys.push_back({Qt::Key_Right, {}, 39, day});
+    keys.insert(keys.end(),
+                {{Qt::Key_PageUp, {}, 39 - rows, days}, {Qt::Key_Home, Qt::ControlModifier, 0, days}});
+    for (const auto& [key, modifiers, person, day] : keys) {
         QTest::keyClick(&calendar, key, modifiers);
         if (std::pair(calendar.currentPerson(), calendar.currentDay()) != std::pair(person, day) ||
             calendar.cellRect(person, day).isEmpty())
-            unseen += std::string(name) + ' ';
-    };
-    press("PageDown", Qt::Key_PageDown, {}, rows, 0);
-    press("Ctrl+End", Qt::Key_End, Qt::ControlModifier, 39, 0);
-    press("End", Qt::Key_End, {}, 39, 30);
-    press("Right", Qt::Key_Right, {}, 39, 30);
-    press("Left", Qt::Key_Left, {}, 39, 29);
-    press("Down", Qt::Key_Down, {}, 39, 29);
-    press("Home", Qt::Key_Home, {}, 39, 0);
-    for (int day = 1; day <= days; ++day)
-        press("Right", Qt::Key_Right, {}, 39, day);
-    press("PageUp", Qt::Key_PageUp, {}, 39 - rows, days);
-    press("Ctrl+Home", Qt::Key_Home, Qt::ControlModifier, 0, days);
+            unseen += QKeySequence(modifiers | key).toString().toStdString() + ' ';
+    }
     // The rows and days scroll no further than the last; the cells past those in sight have no place.
     EXPECT_EQ(std::tuple(unseen, calendar.verticalScrollBar()->maximum(),
                          calendar.horizontalScrollBar()->maximum(), calendar.cellRect(rows, days),
