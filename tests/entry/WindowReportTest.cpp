@@ -545,6 +545,12 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
     openOverview(clickSecond);
     EXPECT_EQ(std::pair(status(), suite->reportOption()),
               std::pair(QString("个人一期报表没有模板，不能显示"), QString("3")));
+    // After a new load, the node under the tree's cursor, though not clicked, is the one shown.
+    window->load();
+    ui() = test::ScriptedUi();
+    child<QTreeWidget>(*window, "TreeView1")->setCurrentItem(test::treeNode(*window, "A生产部"));
+    test::trigger(*window, "Overview");
+    EXPECT_EQ(ui().dialogsShown, QStringList{"frmOverview"}) << status().toStdString();
 }
 
 // Through MN01: 夜班 added with a condition of its own, its kind-2 template designed (column 3
