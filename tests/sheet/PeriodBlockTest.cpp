@@ -31,9 +31,10 @@ TEST(DayRows, EachRowShowsTheDateItsRecordsAreOn)
         SCOPED_TRACE(c.name);
         const auto dates = PeriodBlock::dayRowDates(c.start, c.end);
         QStringList shown;
-        for (const QString& entry : QString(c.rows).split(' '))
-            shown << entry.section('=', 0, 0) + "=" +
-                         dates[size_t(entry.section('=', 0, 0).toInt() - 5)].toString("yyyy-MM-dd");
+        for (const QString& entry : QString(c.rows).split(' ')) {
+            const int row = entry.section('=', 0, 0).toInt();
+            shown << QString::number(row) + "=" + dates[size_t(row - 5)].toString("yyyy-MM-dd");
+        }
         EXPECT_EQ(
             std::pair(shown.join(' ').toStdString(), PeriodBlock::periodProblem(c.start, c.end).isEmpty()),
             std::pair(std::string(c.rows), c.holds));

@@ -355,14 +355,16 @@ TEST(ShownAsFixed, ReadsAsTheShownDigits)
         cents += std::round(unit(random) * 1e6) / 100;
         values.insert(values.end(), {tenths, cents, cents * 1e4, tenths / 1e4, std::nextafter(cents, 0.0)});
     }
+    const auto bits = [](double v) {
+        return std::bit_cast<quint64>(v);
+    };
     const QStringList pictures{"0", "0.0", "0.00", "0.000", "0.0000", "0.00000", "0.000000"};
     for (const double v : values) {
         for (int decimals = 0; decimals <= 6; ++decimals)
-            ASSERT_EQ(std::bit_cast<quint64>(shownAsFixed(v, decimals)),
-                      std::bit_cast<quint64>(numericValue(formatNumber(v, pictures[decimals]))))
+            ASSERT_EQ(bits(shownAsFixed(v, decimals)),
+                      bits(numericValue(formatNumber(v, pictures[decimals]))))
                 << std::setprecision(17) << v << " to " << decimals;
-        ASSERT_EQ(std::bit_cast<quint64>(shownAsFixed(v, 2)),
-                  std::bit_cast<quint64>(numericValue(formatNumber(v, "##0.00"))))
+        ASSERT_EQ(bits(shownAsFixed(v, 2)), bits(numericValue(formatNumber(v, "##0.00"))))
             << std::setprecision(17) << v;
     }
 }
