@@ -47,15 +47,13 @@ class FormulaEvaluate : public ::testing::Test
 protected:
     FormulaEvaluate()
     {
-        const Value column1[] = {N(1), N(2), N(3), T("text"), Value(), B(true), T("3"), Div0Err};
-        for (int row = 1; row <= 8; ++row)
-            m_cells.set(row, 1, column1[row - 1]);
         // clang-format off
-        const std::tuple<int, int, Value> others[] = {{1, 2, N(10)}, {2, 2, N(-2.5)}, {1, 3, T("abc")}, {2, 3, T("ABC")},
-            {9, 1, N(8.5 / 24)}, {9, 2, N(17.5 / 24)}, {10, 1, T("08:30")}, {10, 2, T("17:30")},
+        const std::tuple<int, int, Value> cells[] = {{1, 1, N(1)}, {2, 1, N(2)}, {3, 1, N(3)}, {4, 1, T("text")},
+            {6, 1, B(true)}, {7, 1, T("3")}, {8, 1, Div0Err}, {1, 2, N(10)}, {2, 2, N(-2.5)}, {1, 3, T("abc")},
+            {2, 3, T("ABC")}, {9, 1, N(8.5 / 24)}, {9, 2, N(17.5 / 24)}, {10, 1, T("08:30")}, {10, 2, T("17:30")},
             {11, 1, T(QString(20000, u'x'))}, {12, 1, T(QString(12767, u'y'))}};
         // clang-format on
-        for (const auto& [row, col, value] : others)
+        for (const auto& [row, col, value] : cells)
             m_cells.set(row, col, value);
     }
     TestCells m_cells;
@@ -157,11 +155,11 @@ TEST(FormulaParse, BadSyntaxKeepsTheTextAndSaysWhy)
                          QStringLiteral("=SUM(A1,2A)"), size_t(0), QStringLiteral("=SUM(A1,2A)"), false));
 }
 
-TEST(FormulaParse, DeepNestingIsRefusedNotRecursedInto)
+// Nesting beyond the limits is refused, not recursed into; the longest chains a formula can
+// hold are read, evaluated, printed and freed without recursing along the chain: all on a thread
+// with a 256 KB stack. Each formula keeps its text, trimmed; the chain of A1s holds 2730 references.
+TEST(FormulaParse, DeepNestingIsRefusedAndLongestChainsRunOnASmallStack)
 {
-    TestCells cells;
-    cells.set(36000, 1, N(5));
-    cells.set(1, 1, N(1));
     const std::pair<QString, Value> cases[] = {
         {u'=' + QString(5000, u'(') + u'1' + QString(5000, u')'), SyntaxErr},
         {u'=' + QString(5000, u'-') + u'1', SyntaxErr},
@@ -174,20 +172,10 @@ TEST(FormulaParse, DeepNestingIsRefusedNotRecursedInto)
         {u'=' + QString(64, u'-') + u'1', N(1)},
         {u'=' + QStringLiteral("ABS(").repeated(64) + u'1' + QString(64, u')'), N(1)},
         {QStringLiteral("=0") + QStringLiteral("+FALSE()").repeated(65), N(0)},
-        // Within the limits long and nested formulas work.
-        {QStringLiteral("=1") + QStringLiteral("+1").repeated(4000), N(4001)},
         {u'=' + QString(64, u'(') + u'7' + QString(64, u')'), N(7)},
         // Long ranges are read cell by cell through the source.
-        {QStringLiteral("=SUM(A1:A36000)+COUNT($A$1:A36000)"), N(8)}};
-    for (const auto& [text, expected] : cases)
-        EXPECT_EQ(Formula::parse(text).evaluate(cells), expected) << text.left(20).toStdString();
-}
-
-// The longest chains a formula can hold are read, evaluated, printed and freed without
-// recursing along the chain: on a thread with a 256 KB stack.
-TEST(FormulaParse, LongestChainsRunOnASmallStack)
-{
-    const std::pair<QString, Value> cases[] = {
+        {QStringLiteral("=1") + QStringLiteral("+1").repeated(4000), N(4001)},
+        {QStringLiteral("=SUM(A1:A36000)+COUNT($A$1:A36000)"), N(8)},
         {QStringLiteral("=1") + QStringLiteral("+1").repeated(4095), N(4096)},
         {QStringLiteral("=A1") + QStringLiteral("-A1").repeated(2729), N(-2728)},
         {QStringLiteral("=1") + QStringLiteral("*1").repeated(4095), N(1)},
@@ -195,20 +183,20 @@ TEST(FormulaParse, LongestChainsRunOnASmallStack)
         {QStringLiteral("=\"\"") + QStringLiteral("&1").repeated(4094), T(QString(4094, u'1'))},
         {QStringLiteral("=1") + QStringLiteral("=1").repeated(4095), B(false)}};
     for (const auto& [text, expected] : cases) {
-        ASSERT_LE(text.size(), 8192);
-        std::tuple<bool, bool, size_t> result; // the same value, the same text, the references
-        QThread* thread = QThread::create([&, text = text, expected = expected] {
+        std::tuple<Value, bool, size_t> result; // the value, the same text, the references
+        QThread* thread = QThread::create([&, text = text] {
             TestCells cells;
+            cells.set(36000, 1, N(5));
             cells.set(1, 1, N(1));
             const Formula f = Formula::parse(text);
-            result = {f.evaluate(cells) == expected, f.text() == text, f.references().size()};
+            result = {f.evaluate(cells), f.text() == text.trimmed(), f.references().size()};
         });
         thread->setStackSize(256 * 1024);
         thread->start();
         thread->wait();
         delete thread;
-        EXPECT_EQ(result, std::tuple(true, true, text.startsWith(u"=A1") ? 2730u : 0u))
-            << text.left(20).toStdString();
+        const size_t references = text.startsWith(u"=A1") ? 2730 : text.startsWith(u"=SUM") ? 2 : 0;
+        EXPECT_EQ(result, std::tuple(expected, true, references)) << text.left(20).toStdString();
     }
 }
 
