@@ -19,14 +19,6 @@ PageSetup setupWithBody(double bodyWidth, double bodyHeight)
     return setup;
 }
 
-GridMetrics uniform(int columns, double width, int rows, double height)
-{
-    GridMetrics m;
-    m.columnWidths.assign(size_t(columns), width);
-    m.rowHeights.assign(size_t(rows), height);
-    return m;
-}
-
 // A whole pagination as text: each page as "number:rows/columns", with "+first-last" for the
 // title rows printed above it.
 std::string pageList(const Pagination& p)
@@ -91,7 +83,9 @@ TEST(Paginator, NumbersOrderAndTitleRowsOfEveryPage)
     for (const auto& [name, bodyWidth, bodyHeight, area, adjust, pages] : cases) {
         PageSetup setup = setupWithBody(bodyWidth, bodyHeight);
         adjust(setup);
-        EXPECT_EQ(pageList(paginate(setup, area, uniform(area.col2, 50, area.row2, 15))), pages) << name;
+        const GridMetrics metrics{std::vector<double>(size_t(area.col2), 50),
+                                  std::vector<double>(size_t(area.row2), 15)};
+        EXPECT_EQ(pageList(paginate(setup, area, metrics)), pages) << name;
     }
 }
 
@@ -101,17 +95,15 @@ TEST(Paginator, BandsAndScaleAtEachEdge)
 {
     using S = PageSetup;
     using M = GridMetrics;
-    const auto rows15 = [](int n) {
-        return std::vector<double>(size_t(n), 15);
-    };
+    using Rows = std::vector<double>; // Rows(n, 15): n rows of 15 points
     // An area ending on row 0 is the whole of the sizes.
     // clang-format off
     const struct { const char* name; double bodyWidth, bodyHeight; std::vector<double> widths, heights;
                    void (*adjust)(PageSetup&, GridMetrics&); Bands rows, columns; double scale = 1; CellRange area = {1, 1, 0, 0}; } cases[] = {
     {"NoHeadings", 100, 30, {50, 50}, {15, 15}, none, {{1, 2}}, {{1, 2}}},
-    {"RowsExactlyFillThePage", 100, 150, {50}, rows15(20), none, {{1, 10}, {11, 20}}, {{1, 1}}},
-    {"JustShortOfFull", 100, 149.99, {50}, rows15(20), none, {{1, 9}, {10, 18}, {19, 20}}, {{1, 1}}},
-    {"JustShortOfAnotherRow", 100, 164.99, {50}, rows15(11), none, {{1, 10}, {11, 11}}, {{1, 1}}},
+    {"RowsExactlyFillThePage", 100, 150, {50}, Rows(20, 15), none, {{1, 10}, {11, 20}}, {{1, 1}}},
+    {"JustShortOfFull", 100, 149.99, {50}, Rows(20, 15), none, {{1, 9}, {10, 18}, {19, 20}}, {{1, 1}}},
+    {"JustShortOfAnotherRow", 100, 164.99, {50}, Rows(11, 15), none, {{1, 10}, {11, 11}}, {{1, 1}}},
     {"RowTallerThanThePage", 100, 10, {50}, {15, 15}, none, {{1, 1}, {2, 2}}, {{1, 1}}},
     {"HeadingWidthTakesRoom", 100, 30, {50, 50}, {15, 15}, [](S&, M& m) { m.headingWidth = 1; }, {{1, 2}}, {{1, 1}, {2, 2}}},
     {"HeadingHeightTakesRoom", 100, 30, {50, 50}, {15, 15}, [](S&, M& m) { m.headingHeight = 1; }, {{1, 1}, {2, 2}}, {{1, 2}}},
@@ -120,32 +112,32 @@ TEST(Paginator, BandsAndScaleAtEachEdge)
     {"FirstColumnCounts", 100, 30, {60, 50}, {15}, none, {{1, 1}}, {{1, 1}, {2, 2}}},
     {"LastColumnCounts", 100, 30, {50, 30, 60}, {15}, none, {{1, 1}}, {{1, 2}, {3, 3}}},
     {"LastRowCounts", 100, 30, {50}, {10, 10, 20}, none, {{1, 2}, {3, 3}}, {{1, 1}}},
-    {"Zoom400", 100, 120, {10}, rows15(3), [](S& s, M&) { s.zoom = 400; }, {{1, 2}, {3, 3}}, {{1, 1}}, 4},
-    {"ZoomAbove400Is400", 100, 120, {10}, rows15(3), [](S& s, M&) { s.zoom = 401; }, {{1, 2}, {3, 3}}, {{1, 1}}, 4},
-    {"Zoom10", 100, 15, {10}, rows15(11), [](S& s, M&) { s.zoom = 10; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    {"ZoomBelow10Is10", 100, 15, {10}, rows15(11), [](S& s, M&) { s.zoom = 9; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    {"FitNeverBelow10", 100, 15, {10}, rows15(11), [](S& s, M&) { s.fitToPages = true; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
-    {"FitExactlyAtAWholePercent", 100, 15, {10}, rows15(4), [](S& s, M&) { s.fitToPages = true; }, {{1, 4}}, {{1, 1}}, 0.25},
-    {"FitNoWidthLimit", 100, 30, {60, 60, 60}, rows15(4), [](S& s, M&) { s.fitToPages = true; s.fitToPagesWide = 0; },
+    {"Zoom400", 100, 120, {10}, Rows(3, 15), [](S& s, M&) { s.zoom = 400; }, {{1, 2}, {3, 3}}, {{1, 1}}, 4},
+    {"ZoomAbove400Is400", 100, 120, {10}, Rows(3, 15), [](S& s, M&) { s.zoom = 401; }, {{1, 2}, {3, 3}}, {{1, 1}}, 4},
+    {"Zoom10", 100, 15, {10}, Rows(11, 15), [](S& s, M&) { s.zoom = 10; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    {"ZoomBelow10Is10", 100, 15, {10}, Rows(11, 15), [](S& s, M&) { s.zoom = 9; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    {"FitNeverBelow10", 100, 15, {10}, Rows(11, 15), [](S& s, M&) { s.fitToPages = true; }, {{1, 10}, {11, 11}}, {{1, 1}}, 0.1},
+    {"FitExactlyAtAWholePercent", 100, 15, {10}, Rows(4, 15), [](S& s, M&) { s.fitToPages = true; }, {{1, 4}}, {{1, 1}}, 0.25},
+    {"FitNoWidthLimit", 100, 30, {60, 60, 60}, Rows(4, 15), [](S& s, M&) { s.fitToPages = true; s.fitToPagesWide = 0; },
              {{1, 4}}, {{1, 3}}, 0.5},
-    {"FitNoHeightLimit", 100, 30, {60, 60, 60}, rows15(4), [](S& s, M&) { s.fitToPages = true; s.fitToPagesTall = 0; },
+    {"FitNoHeightLimit", 100, 30, {60, 60, 60}, Rows(4, 15), [](S& s, M&) { s.fitToPages = true; s.fitToPagesTall = 0; },
              {{1, 3}, {4, 4}}, {{1, 3}}, 0.55},
     {"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15}, [](S& s, M&) { s.fitToPages = true; s.fitToPagesWide = 2; },
              {{1, 1}}, {{1, 2}, {3, 3}}, 0.83},
-    {"SingleTitleRowRepeats", 100, 30, {50}, rows15(4), [](S& s, M&) { s.titleRows = std::pair{1, 1}; },
+    {"SingleTitleRowRepeats", 100, 30, {50}, Rows(4, 15), [](S& s, M&) { s.titleRows = std::pair{1, 1}; },
              {{1, 2}, {3, 3}, {4, 4}}, {{1, 1}}},
-    {"TitleRowsBackwardsAreNone", 100, 30, {50}, rows15(4), [](S& s, M&) { s.titleRows = std::pair{2, 1}; },
+    {"TitleRowsBackwardsAreNone", 100, 30, {50}, Rows(4, 15), [](S& s, M&) { s.titleRows = std::pair{2, 1}; },
              {{1, 2}, {3, 4}}, {{1, 1}}},
-    {"AreaStartingOnTheLastTitleRow", 100, 30, {50}, rows15(4), [](S& s, M&) { s.titleRows = std::pair{1, 2}; },
+    {"AreaStartingOnTheLastTitleRow", 100, 30, {50}, Rows(4, 15), [](S& s, M&) { s.titleRows = std::pair{1, 2}; },
              {{2, 3}, {4, 4}}, {{1, 1}}, 1, CellRange{2, 1, 4, 1}},
-    {"SectionOfOneRowTitles", 100, 30, {50}, rows15(6), [](S& s, M&) { s.sectionRows = 3; s.sectionTitleRows = 1; },
+    {"SectionOfOneRowTitles", 100, 30, {50}, Rows(6, 15), [](S& s, M&) { s.sectionRows = 3; s.sectionTitleRows = 1; },
              {{1, 2}, {3, 3}, {4, 5}, {6, 6}}, {{1, 1}}},
-    {"SectionLastOneShort", 100, 30, {50}, rows15(5), [](S& s, M&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}},
-    {"SectionsOfOneRow", 100, 30, {50}, rows15(2), [](S& s, M&) { s.sectionRows = 1; }, {{1, 1}, {2, 2}}, {{1, 1}}},
-    {"SectionsOfAnAreaBelowTheTitleRows", 100, 45, {50}, rows15(6), [](S& s, M&) { s.titleRows = std::pair{1, 1}; s.sectionRows = 2; },
+    {"SectionLastOneShort", 100, 30, {50}, Rows(5, 15), [](S& s, M&) { s.sectionRows = 2; }, {{1, 2}, {3, 4}, {5, 5}}, {{1, 1}}},
+    {"SectionsOfOneRow", 100, 30, {50}, Rows(2, 15), [](S& s, M&) { s.sectionRows = 1; }, {{1, 1}, {2, 2}}, {{1, 1}}},
+    {"SectionsOfAnAreaBelowTheTitleRows", 100, 45, {50}, Rows(6, 15), [](S& s, M&) { s.titleRows = std::pair{1, 1}; s.sectionRows = 2; },
              {{3, 4}, {5, 6}}, {{1, 1}}, 1, CellRange{3, 1, 6, 1}},
     // Each section starts a page: fitting one page tall fits each section, not the whole report.
-    {"FitEachSectionToItsPages", 100, 30, {50}, rows15(4), [](S& s, M&) { s.sectionRows = 2; s.fitToPages = true; },
+    {"FitEachSectionToItsPages", 100, 30, {50}, Rows(4, 15), [](S& s, M&) { s.sectionRows = 2; s.fitToPages = true; },
              {{1, 2}, {3, 4}}, {{1, 1}}, 1}};
     // clang-format on
     for (const auto& c : cases) {
