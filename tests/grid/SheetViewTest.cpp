@@ -171,23 +171,17 @@ TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrollingAndHeadingsFollow)
     t->setCurrentIndex(t->model()->index(1, 5));
     EXPECT_EQ(t->verticalScrollBar()->value(), 0);
 
-    // Unfreezing hides the panes.
+    // Unfreezing hides the panes; headings and widths follow the sheet too.
     v.book.active().setFrozenColumns(0);
     v.book.active().setFrozenRows(0);
-    QApplication::processEvents();
-    EXPECT_FALSE(frozenCols->isVisible() || frozenRows->isVisible());
-
-    // Headings and widths follow the sheet too.
-    v.book.active().setColumnHeading(1, "日期");
     v.book.active().setShowRowHeadings(false);
     QApplication::processEvents();
     const bool columnHeadings = t->horizontalHeader()->isVisible();
     v.book.active().setShowColumnHeadings(false);
     v.book.active().setColumnWidth(2, 150);
-    EXPECT_EQ(std::tuple(t->model()->headerData(0, Qt::Horizontal).toString(),
-                         t->verticalHeader()->isVisible(), columnHeadings, t->horizontalHeader()->isVisible(),
-                         t->columnWidth(1)),
-              std::tuple(QString("日期"), false, true, false, 150));
+    EXPECT_EQ(std::tuple(frozenCols->isVisible() || frozenRows->isVisible(), t->verticalHeader()->isVisible(),
+                         columnHeadings, t->horizontalHeader()->isVisible(), t->columnWidth(1)),
+              std::tuple(false, false, true, false, 150));
 }
 
 // A column the operator resizes on the heading, a frozen one included, has that width in the
@@ -400,13 +394,8 @@ TEST(SheetViewTest, CtrlVPastesAsTypedAndNamesTheCellsLeftOut)
     QObject::connect(&v.view, &SheetView::editText, [](QString& text) { text.prepend(u'\''); });
     QSignalSpy refused(&v.view, &SheetView::pasteRefused);
     QGuiApplication::clipboard()->setText("0012\t7\t8\n1.50\t\t9\t10\n");
-    v.pressOn(2, 1, 2, 1, QKeySequence::Paste);
-    EXPECT_EQ(QStringList({sheet.text(2, 1), sheet.text(2, 2), sheet.formula(2, 3), sheet.text(3, 1),
-                           sheet.text(3, 2), sheet.text(3, 3), sheet.text(3, 4)}),
-              QStringList({"0012", "7", "=B2*2", "1.50", "", "9", "304"}));
-    EXPECT_FALSE(sheet.isNumber(3, 1)) << "typed through the hook: kept as text";
-    EXPECT_EQ(QList<QVariantList>(refused), QList<QVariantList>({{QStringList({"C2", "D3"})}}));
-    // Row 3 after each key over the block, "#" when A3 holds a number. Shift+Delete clears
+    // Row 3 after each key over the block, "#" when A3 holds a number. Ctrl+V pastes from the
+    // block's first cell, each cell typed through the hook (kept as text). Shift+Delete clears
     // nothing (no step to undo); Delete leaves the cells the permission leaves out as well.
     // Ctrl+Z takes back the Delete, then the paste, each as one step, back to the cells as they
     // were, numbers as numbers; Ctrl+Y makes the paste again. Once editing is set anew, the
@@ -417,14 +406,19 @@ TEST(SheetViewTest, CtrlVPastesAsTypedAndNamesTheCellsLeftOut)
         const QStringList row{sheet.text(3, 1), sheet.text(3, 2), sheet.text(3, 3), sheet.text(3, 4)};
         rows << row.join(u'|') + (sheet.isNumber(3, 1) ? "#" : "");
     };
-    for (const QKeySequence& keys : {QKeySequence(Qt::SHIFT | Qt::Key_Delete), QKeySequence(Qt::Key_Delete),
-                                     QKeySequence(QKeySequence::Undo), QKeySequence(QKeySequence::Undo),
-                                     QKeySequence(QKeySequence::Redo)})
+    for (const QKeySequence& keys :
+         QList<QKeySequence>{QKeySequence::Paste, Qt::SHIFT | Qt::Key_Delete, Qt::Key_Delete,
+                             QKeySequence::Undo, QKeySequence::Undo, QKeySequence::Redo})
         press(keys);
     v.book.setEditableCells([](int, int col) { return col != 4; });
     press(QKeySequence::Undo);
-    EXPECT_EQ(rows, QStringList({"1.50||9|304", "|||304", "1.50||9|304", "301|302|303|304#", "1.50||9|304",
-                                 "1.50||9|304"}));
+    EXPECT_EQ(rows, QStringList({"1.50||9|304", "1.50||9|304", "|||304", "1.50||9|304", "301|302|303|304#",
+                                 "1.50||9|304", "1.50||9|304"}));
+    // Row 2 as the paste, made again, left it; the cells it left out named once.
+    EXPECT_EQ(
+        std::tuple(QStringList({sheet.text(2, 1), sheet.text(2, 2), sheet.formula(2, 3)}),
+                   QList<QVariantList>(refused)),
+        std::tuple(QStringList({"0012", "7", "=B2*2"}), QList<QVariantList>({{QStringList({"C2", "D3"})}})));
 }
 
 TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
