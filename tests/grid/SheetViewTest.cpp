@@ -159,14 +159,13 @@ TEST(SheetViewTest, FrozenColumnsStayVisibleAfterScrollingAndHeadingsFollow)
     t->horizontalScrollBar()->setValue(t->horizontalScrollBar()->maximum());
     t->verticalScrollBar()->setValue(t->verticalScrollBar()->maximum());
     QApplication::processEvents();
-    EXPECT_GT(t->horizontalScrollBar()->value(), 0);
-    // The frozen columns did not move sideways but follow the body up and down; the frozen row
-    // follows the body sideways only.
-    EXPECT_EQ(std::tuple(frozenCols->horizontalScrollBar()->value(), frozenCols->verticalScrollBar()->value(),
-                         frozenRows->verticalScrollBar()->value(),
+    // The body scrolled sideways; the frozen columns did not (they still show column A) but follow
+    // the body up and down; the frozen row follows the body sideways only.
+    EXPECT_EQ(std::tuple(t->horizontalScrollBar()->value() > 0, frozenCols->horizontalScrollBar()->value(),
+                         frozenCols->indexAt(QPoint(5, frozenCols->viewport()->height() / 2)).column(),
+                         frozenCols->verticalScrollBar()->value(), frozenRows->verticalScrollBar()->value(),
                          frozenRows->horizontalScrollBar()->value()),
-              std::tuple(0, t->verticalScrollBar()->value(), 0, t->horizontalScrollBar()->value()));
-    EXPECT_EQ(frozenCols->indexAt(QPoint(5, frozenCols->viewport()->height() / 2)).column(), 0);
+              std::tuple(true, 0, 0, t->verticalScrollBar()->value(), 0, t->horizontalScrollBar()->value()));
     // The first row below the frozen one, made current, comes into sight just below it.
     t->setCurrentIndex(t->model()->index(1, 5));
     EXPECT_EQ(t->verticalScrollBar()->value(), 0);
