@@ -90,8 +90,6 @@ TEST(Paginator, PagesAndScaleAtEachEdge)
              "1:1-3/1-3 2:4-4/1-3", 0.55},
     {"FitTwoPagesWide", 100, 30, {60, 60, 60}, {15}, [](S& s, M&) { s.fitToPages = true; s.fitToPagesWide = 2; },
              "1:1-1/1-2 2:1-1/3-3", 0.83},
-    {"SingleTitleRowRepeats", 100, 30, {50}, Sizes(4, 15), [](S& s, M&) { s.titleRows = std::pair{1, 1}; },
-             "1:1-2/1-1 2:3-3/1-1+1-1 3:4-4/1-1+1-1"},
     {"TitleRowsBackwardsAreNone", 100, 30, {50}, Sizes(4, 15), [](S& s, M&) { s.titleRows = std::pair{2, 1}; },
              "1:1-2/1-1 2:3-4/1-1"},
     {"AreaStartingOnTheLastTitleRow", 100, 30, {50}, Sizes(4, 15), [](S& s, M&) { s.titleRows = std::pair{1, 2}; },
