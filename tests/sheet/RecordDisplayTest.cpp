@@ -84,9 +84,8 @@ protected:
 // the numbers and paints white.
 TEST_F(DisplayTest, EachTypeFormattedNullsAndFormulaCellsLeftAlone)
 {
-    sheet.setText(5, 12, "keep");
-    sheet.setText(5, 11, "=F5+1");
-    sheet.setText(5, 10, "old");
+    for (const auto& [column, text] : {std::pair{12, "keep"}, {11, "=F5+1"}, {10, "old"}})
+        sheet.setText(5, column, text);
     RecordDisplay display(suite, state, columns, sheet);
     display.DisplayMRecord(records, 5, 12);
     EXPECT_EQ(row(5), (QStringList{"0012", "生产部", "一组", "甲班", "白班", "0", "7.50", "2024-01-05",
@@ -96,7 +95,6 @@ TEST_F(DisplayTest, EachTypeFormattedNullsAndFormulaCellsLeftAlone)
                          sheet.fill(5, 13).pattern),
               std::tuple(true, state.AbnormalColour2, state.AbnormalColour2, 0));
     records.moveNext();
-    state.BlankZero = false;
     display.DisplayMRecord(records, 1, 10);
     EXPECT_EQ(std::pair(row(1, 10), sheet.fill(1, 1).foreground),
               std::pair(QStringList{"", "", "", "", "", "0", "0.00", "", "", ""}, SheetState::White));
@@ -192,10 +190,8 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
 
     const QStringList pictures{"hh:nn", "", "hh:nn:ss", "h:n"};
     suite.fields.clear();
-    for (int c = 1; c <= 4; ++c) {
-        const QString field(QChar(u'a' + c - 1));
-        suite.fields[field] = {field, "Y", pictures[c - 1], 0};
-    }
+    for (int c = 0; c < 4; ++c)
+        suite.fields[QString(QChar(u'a' + c))] = {QString(QChar(u'a' + c)), "Y", pictures[c], 0};
     const ColumnFields times = columnsOf({"a", "b", "c", "d"});
     Recordset tm;
     tm.open("select v as a, v as b, v as c, v as d from tm order by n", db);
@@ -235,7 +231,6 @@ TEST_F(DisplayTest, StoredTextsShowAsStoredNeverAsFormulas)
     const ColumnFields odd = columnsOf({"i", "d", "t", "y"});
     Recordset stored;
     stored.open("select * from odd order by n", db);
-    state.BlankZero = false;
     RecordDisplay display(suite, state, odd, sheet);
     QStringList cells;
     for (int r = 1; !stored.eof(); stored.moveNext(), ++r) {
