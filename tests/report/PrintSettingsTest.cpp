@@ -275,9 +275,8 @@ TEST_F(PrintRunTest, CaptionsProgressAndAPdfThatCannotBeFinished)
                   std::tuple(drops, !drops, !drops, drops ? 0 : 1));
     }
     set("LeftHeader", "&F"); // a PDF written without a print file still names the print file
-    EXPECT_TRUE(test::pdfPages(PrintRun(suite, ui, book, true).writePdf(dir.filePath("页.pdf")).pdfFile)
-                    .value(0)
-                    .contains("Tmp.xls"));
+    const QString named = PrintRun(suite, ui, book, true).writePdf(dir.filePath("页.pdf")).pdfFile;
+    EXPECT_TRUE(test::pdfPages(named).value(0).contains("Tmp.xls"));
     // A PDF that cannot be finished on a full disk is not named as written.
     const QString finished = test::writeUnderSizeLimit(1000, [&] {
         const PrintRun::Result pdf = PrintRun(suite, ui, book, true).writePdf(dir.filePath("满.pdf"));
@@ -352,19 +351,18 @@ TEST_F(PrintRunTest, PersonByPersonPreviewsTheFirstAndPrintsTheRestInOneJob)
         ThreePersons persons(book, QString::fromUtf8(c.unreadable));
         bool printRest = c.printRest;
         const PersonByPersonPrint::Outcome outcome = batch.run(persons, 3, printRest);
-        EXPECT_EQ(std::tuple(outcome.end, outcome.done, outcome.printed, int(ui.messages.size()), printRest,
-                             outcome.failure.isEmpty()),
-                  std::tuple(c.end, c.done, c.printed, c.questions,
-                             (c.end != End::Declined && c.end != End::Stopped) || c.printRest,
-                             c.end != End::Failed))
-            << outcome.failure.toStdString();
-        EXPECT_EQ(std::pair(int(statuses.size()), outcome.lastName),
-                  std::pair(c.shown, QString("甲乙丙").mid(c.shown - 1, 1)));
         QStringList names;
         for (const QString& page :
              outcome.job.pdfFile.isEmpty() ? QStringList() : test::pdfPages(outcome.job.pdfFile))
             names << page.section(QRegularExpression("员工"), 1).left(1).prepend("员工");
-        EXPECT_EQ(std::pair(names, outcome.job.pages), std::pair(c.printedPages, int(c.printedPages.size())));
+        EXPECT_EQ(std::tuple(outcome.end, outcome.done, outcome.printed, int(ui.messages.size()), printRest,
+                             outcome.failure.isEmpty(), int(statuses.size()), outcome.lastName, names,
+                             outcome.job.pages),
+                  std::tuple(c.end, c.done, c.printed, c.questions,
+                             (c.end != End::Declined && c.end != End::Stopped) || c.printRest,
+                             c.end != End::Failed, c.shown, QString("甲乙丙").mid(c.shown - 1, 1),
+                             c.printedPages, int(c.printedPages.size())))
+            << outcome.failure.toStdString();
     }
     // A job that took its persons but cannot be finished (a full disk) printed none of them; a
     // person who could not be read still ends the walk as a failure.
