@@ -212,10 +212,6 @@ TEST_F(DisplayTest, TimesShowAsTheirFormattedTextTypedIn)
         }
     }
     EXPECT_EQ(rows, 86400 + odd.size() + 1);
-    tm.moveFirst();
-    tm.moveNext();
-    display.DisplayMRecord(tm, 5, 4);
-    EXPECT_EQ(row(5, 3), (QStringList{"00:00", "00:00:01", "00:00:01"}));
 }
 
 // A number, date or time column may hold any text (SQLite keeps it, a text column of
