@@ -254,8 +254,9 @@ TEST_F(PrintRunTest, CaptionsProgressAndAPdfThatCannotBeFinished)
     // it; where not, it is printed whole and that is said.
     struct PrinterUi : test::ScriptedUi
     {
-        QString pdf;
-        bool drops = false;
+        PrinterUi(const QString& pdf, bool drops) : pdf(pdf), drops(drops) { stopProgress = true; }
+        const QString pdf;
+        const bool drops;
         std::unique_ptr<QPagedPaintDevice> defaultPrinter(const QString&, QString&) override
         {
             return std::make_unique<QPdfWriter>(pdf);
@@ -263,10 +264,7 @@ TEST_F(PrintRunTest, CaptionsProgressAndAPdfThatCannotBeFinished)
         bool abortPrinter(QPagedPaintDevice&) override { return drops; }
     };
     for (const bool drops : {true, false}) {
-        PrinterUi printer;
-        printer.pdf = dir.filePath("printer.pdf");
-        printer.drops = drops;
-        printer.stopProgress = true;
+        PrinterUi printer(dir.filePath("printer.pdf"), drops);
         PrintRun run(suite, printer, book, true);
         run.showProgress("报表打印", {1, 1 << 30});
         const PrintRun::Result result = run.print();
