@@ -243,12 +243,12 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
 }
 
 // A suite whose settings are one real file, as LocalSuite keeps them (the reports change it in
-// one read-modify-write each). `beforeWrite` runs once, just before the next write goes for the
-// file's lock: another operator's edit at that moment.
+// one read-modify-write each). What `beforeWrite` was given runs once, just before the next write
+// goes for the file's lock: another operator's edit at that moment.
 class FileSuite : public FakeSuite
 {
 public:
-    std::function<void()> beforeWrite;
+    void beforeWrite(std::function<void()> edit) { m_beforeWrite = std::move(edit); }
 
     QString readSetting(const QString& section, const QString& key, const QString& file) override
     {
@@ -256,10 +256,13 @@ public:
     }
     void updateSettings(const QString& section, const SettingsChange& change, const QString& file) override
     {
-        if (const auto other = std::exchange(beforeWrite, nullptr))
+        if (const auto other = std::exchange(m_beforeWrite, nullptr))
             other();
         IniFile(file).update(section, change);
     }
+
+private:
+    std::function<void()> m_beforeWrite;
 };
 
 // Two operators add and delete reports on one settings file at the same moment: the second
@@ -287,9 +290,7 @@ TEST(ReportConditionsShared, EditsOfTwoOperatorsAtTheSameMomentAllLand)
             .write(u"TALOR"_qs, {{MK + "nBD", u"2"_qs}, {MK + "sBD1", u"R1"_qs}, {MK + "sBD2", u"R2"_qs}});
         ReportConditions one(first), other(second);
         QStringList problems;
-        first.beforeWrite = [&] {
-            problems += edit(other, c.second);
-        };
+        first.beforeWrite([&] { problems += edit(other, c.second); });
         problems += edit(one, c.first);
         const QStringList list = one.reportList();
         // The conditions of each report listed, none of a report that is not.
@@ -309,9 +310,7 @@ TEST(ReportConditionsShared, ANameTakenWhileWritingLeavesTheEditorOpen)
     FileSuite first, second;
     first.settingsDir = first.templateDir = second.settingsDir = second.templateDir = dir.path();
     ReportConditions one(first), other(second);
-    first.beforeWrite = [&] {
-        other.add({u"夜班"_qs, {}, {}});
-    };
+    first.beforeWrite([&] { other.add({u"夜班"_qs, {}, {}}); });
     test::ScriptedUi ui;
     frmSQL1 editor(one, ui, EditMode::Add, 0, MK);
     child<QLineEdit>(editor, "Text1")->setText(u"夜班"_qs);
@@ -324,9 +323,7 @@ TEST(ReportConditionsShared, ANameTakenWhileWritingLeavesTheEditorOpen)
     // The entry edited deleted meanwhile: said, and the editor closes, for the list to show what
     // holds now (another name would not help).
     frmSQL1 modifier(one, ui, EditMode::Modify, 1, u"夜班"_qs);
-    first.beforeWrite = [&] {
-        other.remove(1, {u"夜班"_qs, {}, {}});
-    };
+    first.beforeWrite([&] { other.remove(1, {u"夜班"_qs, {}, {}}); });
     child<QPushButton>(modifier, "Command1")->click();
     EXPECT_EQ(std::pair(ui.messageTexts().size(), modifier.result()),
               std::pair(qsizetype(2), int(QDialog::Accepted)));
@@ -334,16 +331,13 @@ TEST(ReportConditionsShared, ANameTakenWhileWritingLeavesTheEditorOpen)
     // was typed.
     frmSQL1 adder(one, ui, EditMode::Add, 0, MK);
     child<QLineEdit>(adder, "Text1")->setText(u"早班"_qs);
-    first.beforeWrite = [] {
-        throw SuiteError(u"the settings file cannot be written: disk full"_qs);
-    };
+    first.beforeWrite([] { throw SuiteError(u"the settings file cannot be written: disk full"_qs); });
     child<QPushButton>(adder, "Command1")->click();
     EXPECT_EQ(
         std::tuple(ui.messageTexts().last(), adder.result(), child<QLineEdit>(adder, "Text1")->text()),
         std::tuple(u"the settings file cannot be written: disk full"_qs, int(QDialog::Rejected), u"早班"_qs));
     // A condition the queries would refuse: said before anything is written, and the editor
     // stays open; a report stored with one (by an older version) can still be deleted.
-    first.beforeWrite = {};
     child<QLineEdit>(adder, "Text3")->setText(u"bz = ') or (1=1"_qs);
     child<QPushButton>(adder, "Command1")->click();
     EXPECT_EQ(std::tuple(ui.messageTexts().last().contains(u"bz = ') or (1=1"_qs), adder.result(),
