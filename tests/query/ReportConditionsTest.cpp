@@ -16,10 +16,12 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <string_view>
 
 using namespace talor;
 using talor::test::child;
 using talor::test::FakeSuite;
+using namespace std::literals;
 
 namespace {
 
@@ -55,8 +57,7 @@ protected:
 // no more than MaxReports, after the built-in report, and no more can be added.
 TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntriesUpToTheLast)
 {
-    for (int i = 1; i <= 4; ++i)
-        set(MK + "sBD" + QString::number(i), u"R"_qs + QString::number(i));
+    users({u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
     const std::pair<const char*, int> cases[] = {
         {"", 0},    {"x", 0},   {"0", 0},    {"-2", 0}, {"1", 1},
         {"2.4", 2}, {"2.6", 3}, {"3abc", 3}, {" 4", 4}, {"5000", ReportConditions::MaxReports}};
@@ -85,9 +86,8 @@ TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrent
     // The first equal item; a deleted one: the last item.
     for (const auto& [name, index] : {std::pair{u"夜班"_qs, 1}, {MK, 0}, {QString(), 2}, {u"gone"_qs, 3}})
         EXPECT_EQ(ReportConditions::currentIndex(list, name), index) << name.toStdString();
-    EXPECT_EQ(QList<bool>({ReportConditions::isUserReport(0), ReportConditions::isUserReport(-1),
-                           ReportConditions::isUserReport(1)}),
-              QList<bool>({false, false, true}));
+    for (const int index : {-1, 0, 1})
+        EXPECT_EQ(ReportConditions::isUserReport(index), index == 1) << index;
 }
 
 TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
@@ -181,10 +181,8 @@ TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritt
               std::tuple(QStringList(), QByteArray("designed"), u"mine"_qs, QString(),
                          u"已有名为“R2”的报表，请换一个名称！"_qs));
 
-    for (const int index : {1, 3, 4}) {
-        const QString name = reports.reportList()[index];
+    for (const auto& [index, name] : {std::pair(1, u"R1"_qs), {3, u"夜班"_qs}, {4, u"夜班"_qs}})
         EXPECT_TRUE(reports.modify(index, name, {name, u"d"_qs, u"p"_qs}).problems.isEmpty()) << index;
-    }
     EXPECT_TRUE(reports.modify(4, u"夜班"_qs, {u"晚班"_qs, {}, {}}).problems.isEmpty());
     EXPECT_EQ(reports.reportList(), (QStringList{MK, u"R1"_qs, u"R2"_qs, u"夜班"_qs, u"晚班"_qs}));
 }
@@ -216,18 +214,16 @@ TEST_F(ReportConditionsTest, ARenamedReportTakesItsTemplatesAndSettingsAlongAndS
 
     EXPECT_TRUE(reports.modify(1, u"R1"_qs, {u"R1新"_qs, u"depart='02'"_qs, u"memberid='00002'"_qs})
                     .problems.isEmpty());
-    QStringList renamed, old;
-    for (const auto& [section, suffix, value] : kept) {
+    QStringList renamed;
+    for (const auto& [section, suffix, value] : kept)
         renamed << suite.setting(section, "R1新" + suffix);
-        old << suite.setting(section, "R1" + suffix);
-    }
     EXPECT_EQ(std::tuple(suite.reportKey(), reports.reportList(), renamed, get(u"R1新BDTJ2"_qs)),
               std::tuple(u"R1新"_qs, QStringList{MK, u"R1新"_qs, u"R2"_qs},
                          QStringList{"2", "/pictures/banner.png", "YES",
                                      dir.filePath(u"templates/R1新3.vts"_qs), "3", "depart='02'", "NO", "80",
                                      "&P", dir.filePath(u"templates/R1新2.vts"_qs), "/templates/own.vts"},
                          u"memberid='00002'"_qs));
-    EXPECT_EQ(old[0] + old[5], u"2depart='01'"_qs);
+    EXPECT_EQ(get(u"R1OPT"_qs) + get(u"R1BDTJ1"_qs), u"2depart='01'"_qs);
     EXPECT_EQ(QDir(suite.templateDir).entryList(QDir::Files),
               (QStringList{u"R11.vts"_qs, u"R12.vts"_qs, u"R13.vts"_qs, u"R1新1.vts"_qs, u"R1新2.vts"_qs,
                            u"R1新3.vts"_qs}));
@@ -436,24 +432,22 @@ TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsCondition
 
 TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)
 {
-    // Name, conditions, and the message (empty: accepted).
+    // Name, conditions, and the message (empty: accepted). A NUL: the settings file could not be
+    // read with it.
     // clang-format off
-    const std::array<const char*, 4> cases[] = {
+    const std::array<std::string_view, 4> cases[] = {
         {"夜班", "a='['", "b=';#'", ""}, {"", "", "", ""}, {"班[1]", "", "", ""}, {"a#;", "", "", ""},
         {"[夜班", "", "", "报表名称不能以“[”开头！"}, {"  ;x", "", "", "报表名称不能以“;”开头！"},
         {"#x", "", "", "报表名称不能以“#”开头！"}, {"a=b", "", "", "报表名称不能包含“=”！"},
         {"a\nb", "", "", "报表名称不能包含换行符！"}, {"a\r", "", "", "报表名称不能包含换行符！"},
-        {"a", "x\ny", "", "部门条件不能包含换行符！"}, {"a", "", "x\r\ny", "个人条件不能包含换行符！"}};
+        {"a", "x\ny", "", "部门条件不能包含换行符！"}, {"a", "", "x\r\ny", "个人条件不能包含换行符！"},
+        {"a\0"sv, "", "", "报表名称不能包含空字符！"}, {"a", "", "x\0"sv, "个人条件不能包含空字符！"}};
     // clang-format on
+    const auto text = [](std::string_view bytes) {
+        return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    };
     for (const auto& [name, dept, person, message] : cases)
-        EXPECT_EQ(ReportConditions::refusal(
-                      {QString::fromUtf8(name), QString::fromUtf8(dept), QString::fromUtf8(person)}),
-                  QString::fromUtf8(message))
-            << name;
-    // A NUL, which the settings file could not be read with.
-    EXPECT_EQ(QStringList({ReportConditions::refusal({"a" + QChar(0), {}, {}}),
-                           ReportConditions::refusal({"a", {}, "x" + QChar(0)})}),
-              QStringList({"报表名称不能包含空字符！", "个人条件不能包含空字符！"}));
+        EXPECT_EQ(ReportConditions::refusal({text(name), text(dept), text(person)}), text(message)) << name;
     // A condition the queries would refuse, in their words, which name it.
     const QStringList refused{ReportConditions::conditionRefusal({"a", "x) or (1=1", {}}),
                               ReportConditions::conditionRefusal({"a", {}, "bz = '"}),
@@ -517,9 +511,8 @@ TEST_F(SelectReportTest, ListSelectsTheCurrentReportChoosesWithoutACheckAndTheCh
 
     // A double-click on the empty name makes it current.
     d = open();
-    QListWidgetItem* empty = list->item(2);
-    list->setCurrentItem(empty);
-    Q_EMIT list->itemDoubleClicked(empty);
+    list->setCurrentRow(2);
+    Q_EMIT list->itemDoubleClicked(list->item(2));
     EXPECT_EQ(suite.reportKeyValue, QString());
 
     // Closed with the window box: no choice, but the layout all the same.
