@@ -140,13 +140,16 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
     EXPECT_EQ(content(stem + "1.vts"), "one");
 }
 
-// A second dialog still showing B as entry 2 after B was renamed changes nothing.
-TEST_F(ReportConditionsTest, ModifyOfAnEntryRenamedMeanwhileChangesNothing)
+// A second dialog still showing B as entry 2 after B was renamed changes nothing; one opened on
+// C as entry 3 before B went deletes nothing: entry 3 is gone.
+TEST_F(ReportConditionsTest, ModifyOrDeleteOfAnEntryNoLongerThereChangesNothing)
 {
     users({u"A"_qs, u"C"_qs});
     suite.settingsWrites.clear();
-    EXPECT_EQ(reports.modify(2, u"B"_qs, {u"D"_qs, {}, {}}).problems + suite.settingsWrites,
-              QStringList{u"报表列表已被改动：第2项已不是“B”，没有修改，请重新选择"_qs});
+    EXPECT_EQ(reports.modify(2, u"B"_qs, {u"D"_qs, {}, {}}).problems +
+                  reports.remove(3, {u"C"_qs, {}, {}}).problems + suite.settingsWrites,
+              (QStringList{u"报表列表已被改动：第2项已不是“B”，没有修改，请重新选择"_qs,
+                           u"报表列表已被改动：第3项已不是“C”，没有删除，请重新选择"_qs}));
     // The built-in report, first of the list, is neither modified nor deleted.
     EXPECT_EQ(reports.modify(0, MK, {u"D"_qs, {}, {}}).problems + reports.remove(0, {MK, {}, {}}).problems +
                   suite.settingsWrites,
@@ -396,11 +399,6 @@ TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTem
     // Kind 3's template goes too: it would come back with the next report named B.
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
 
-    // A dialog opened on C as entry 3 before B went deletes nothing: entry 3 is gone.
-    suite.settingsWrites.clear();
-    EXPECT_EQ(reports.remove(3, {u"C"_qs, {}, {}}).problems + suite.settingsWrites,
-              QStringList{u"报表列表已被改动：第3项已不是“C”，没有删除，请重新选择"_qs});
-
     // The last entry: nothing moves; another report stays current.
     suite.settingsWrites.clear();
     suite.reportKeyValue = u"A"_qs;
@@ -547,16 +545,19 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
     users({u"早班"_qs});
     auto d = open();
 
-    // A condition may be long (a list of persons): it is kept whole, as typed and as shown.
+    // The add dialog starts empty. A condition may be long (a list of persons): it is kept whole,
+    // as typed and as shown.
+    QStringList shown;
     const QString persons = u"memberid in ("_qs + u"'00001',"_qs.repeated(5000) + u"'x')"_qs;
-    ui.dialogs.push_back(editor(u"夜班"_qs, u"depart='1'"_qs, persons));
+    ui.dialogs.push_back(editor(u"夜班"_qs, u"depart='1'"_qs, persons, &shown));
     click(*d, "Command1");
-    EXPECT_EQ(std::tuple(d->editMode(), ui.dialogsShown, items(list) << get(u"夜班BDTJ1"_qs)),
+    EXPECT_EQ(std::tuple(d->editMode(), ui.dialogsShown, shown + items(list) << get(u"夜班BDTJ1"_qs)),
               std::tuple(EditMode::Add, QStringList{u"frmSQL1"_qs},
-                         QStringList{MK, u"早班"_qs, u"夜班"_qs, u"depart='1'"_qs}));
+                         QStringList{u"添加样式条件"_qs, QString(), QString(), QString(), MK, u"早班"_qs,
+                                     u"夜班"_qs, u"depart='1'"_qs}));
 
     // Modify shows the selected report and renames entry 2.
-    QStringList shown;
+    shown.clear();
     list->setCurrentRow(2);
     ui.dialogs.push_back(editor(u"晚班"_qs, u"d2"_qs, u"p2"_qs, &shown));
     click(*d, "Command2");
@@ -579,12 +580,6 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
     click(*d, "Command3");
     EXPECT_EQ(std::tuple(shown.first(), d->editMode(), items(list) << get(MK + "nBD")),
               std::tuple(u"删除样式条件"_qs, EditMode::Delete, QStringList{MK, u"晚班"_qs, u"1"_qs}));
-
-    // The add dialog starts empty.
-    shown.clear();
-    ui.dialogs.push_back(editor({}, {}, {}, &shown, false));
-    click(*d, "Command1");
-    EXPECT_EQ(shown, (QStringList{u"添加样式条件"_qs, QString(), QString(), QString()}));
 }
 
 } // namespace
