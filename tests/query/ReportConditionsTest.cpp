@@ -390,12 +390,12 @@ TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTem
     suite.reportKeyValue = u"B"_qs;
 
     EXPECT_TRUE(reports.remove(2, {u"B"_qs, u"d"_qs, u"p"_qs}).problems.isEmpty());
-    EXPECT_EQ(suite.reportKey(), MK) << "the current report deleted: the built-in one is current";
     EXPECT_EQ(suite.settingsWrites, (QStringList{"TALOR/" + MK + "nBD=2", "TALOR/" + MK + "sBD2=C",
                                                  "TALOR/" + MK + "sBD3=", "TALOR/BBDTJ1=", "TALOR/BBDTJ2="}));
-    EXPECT_EQ(reports.reportList(), (QStringList{MK, u"A"_qs, u"C"_qs}));
-    // Kind 3's template goes too: it would come back with the next report named B.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+    // The current report deleted: the built-in one is current. Kind 3's template goes too: it
+    // would come back with the next report named B.
+    EXPECT_EQ(std::tuple(suite.reportKey(), reports.reportList(), QDir(dir.path()).entryList(QDir::Files)),
+              std::tuple(MK, QStringList{MK, u"A"_qs, u"C"_qs}, QStringList()));
 
     // The last entry: nothing moves; another report stays current.
     suite.settingsWrites.clear();
