@@ -266,8 +266,7 @@ protected:
     ReportPatterns patterns;
     grid::Workbook book;
     View view;
-    const SelectionClicks::Parts parts{suite,   queryState, sheetState, employees,
-                                       persons, columns,    patterns,   book};
+    SelectionClicks::Parts parts{suite, queryState, sheetState, employees, persons, columns, patterns, book};
 };
 
 // Kinds 2 and 1: the records from the first data row (5 under the cell layout's header, 1 under
