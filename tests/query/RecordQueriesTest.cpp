@@ -436,10 +436,8 @@ protected:
         DatabaseTest::SetUp();
         if (HasFatalFailure())
             return;
-        DemoOptions options;
-        options.employees = 60;
-        suite = std::make_unique<LocalSuite>(
-            test::demoSuiteConfig(temporaryPath() + "/demo", options, db(), server()));
+        suite = std::make_unique<LocalSuite>(test::demoSuiteConfig(
+            temporaryPath() + "/demo", DemoOptions{.employees = 60, .progress = {}}, db(), server()));
         suite->setCurrentTable("KQ0001");
         state.SuiteFilter = suite->filterText();
     }
