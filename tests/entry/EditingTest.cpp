@@ -16,7 +16,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 using namespace talor;
@@ -268,8 +267,7 @@ TEST_P(EditingTest, AReportLaidOutAnewHasNoRecordsToEditUntilANodeIsShown)
                   QStringList({SheetEditing::NoRecordsToEdit, SheetEditing::NotEditing}));
     }
     EXPECT_EQ(dayRows(), before);
-    Q_EMIT test::child<QTreeWidget>(*a->window, "TreeView1")
-        ->itemClicked(test::treeNode(*a->window, "ROOT"), 0);
+    test::clickNode(*a->window, "ROOT");
     a->edit();
     EXPECT_TRUE(a->window->state().DataChanged);
 }
@@ -279,10 +277,8 @@ TEST_P(EditingTest, AReportLaidOutAnewHasNoRecordsToEditUntilANodeIsShown)
 // new period) then shows that person anew, whose records take editing again.
 TEST_P(EditingTest, KindOneShowsItsPersonAgainAsStoredAfterANodesClick)
 {
-    auto* tree = test::child<QTreeWidget>(*a->window, "TreeView1");
-    QTreeWidgetItem* root = test::treeNode(*a->window, "ROOT");
     test::chooseKind(*a->window, 1);
-    Q_EMIT tree->itemClicked(root, 0);
+    test::clickNode(*a->window, "ROOT");
     auto* list = test::child<QListWidget>(*a->window, "ListView1");
     list->setCurrentRow(0);
     Q_EMIT list->itemClicked(list->item(0));
@@ -292,7 +288,7 @@ TEST_P(EditingTest, KindOneShowsItsPersonAgainAsStoredAfterANodesClick)
     a->edit();
     a->type(row, 8, "77");
     a->ui.answers.assign(1, UiService::Answer::Ok);
-    Q_EMIT tree->itemClicked(root, 0);
+    test::clickNode(*a->window, "ROOT");
     const QString afterClick = a->book().text(row, 8);
     test::child<QCheckBox>(*a->window, "Check1")->click();
     const int withSum = a->book().active().lastRow();
@@ -307,12 +303,10 @@ TEST_P(EditingTest, KindOneShowsItsPersonAgainAsStoredAfterANodesClick)
 // report again: nothing is left to save.
 TEST_P(EditingTest, EditsGivenUpAtTheGuardAreNoLongerShown)
 {
-    a->suite.writeSetting("TALOR", "考勤日报MENU1", "未登记菜单",
-                          a->suite.settingsDirectory() + "/" + a->suite.settingsFileName());
+    ModuleSettings(a->suite).write("TALOR", "考勤日报MENU1", "未登记菜单");
     a->suite.setRefreshFlag(0);
     a->window->activate(); // the module item shows
-    Q_EMIT test::child<QTreeWidget>(*a->window, "TreeView1")
-        ->itemClicked(test::treeNode(*a->window, QStringLiteral("ROOT")), 0);
+    test::clickNode(*a->window, "ROOT");
     const int row = a->firstRow();
     const QString shown = a->book().text(row, 8);
     a->edit();

@@ -52,9 +52,8 @@ struct Operator
         if (day.isValid())
             suite.setReportDate(day);
         parts->layoutReport();
-        QTreeWidgetItem* root = treeNode(*window, QStringLiteral("ROOT"));
-        child<QTreeWidget>(*window, "TreeView1")->setCurrentItem(root);
-        Q_EMIT child<QTreeWidget>(*window, "TreeView1")->itemClicked(root, 0);
+        child<QTreeWidget>(*window, "TreeView1")->setCurrentItem(treeNode(*window, QStringLiteral("ROOT")));
+        clickNode(*window, QStringLiteral("ROOT"));
     }
     ~Operator() { window->setCommands(nullptr); }
     grid::Workbook& book() { return window->book(); }

@@ -21,6 +21,12 @@ inline QTreeWidgetItem* treeNode(QWidget& window, const QString& key)
     return nullptr;
 }
 
+// A click on the tree node `key`, as the operator's mouse gives it.
+inline void clickNode(QWidget& window, const QString& key)
+{
+    Q_EMIT child<QTreeWidget>(window, "TreeView1")->itemClicked(treeNode(window, key), 0);
+}
+
 // A menu command or toolbar button by its action's name ("MN05", "MNE2", "KEY-16"), as its
 // menu item, key or button runs it.
 inline void trigger(QWidget& window, const char* action)

@@ -244,8 +244,7 @@ TEST_F(WindowTest, MenusKeysAndButtonsReachTheirOperationsFailuresAreShown)
         if (command != "layoutReport")
             throw DatabaseError("no such table: kq01");
     };
-    EXPECT_NO_THROW(
-        Q_EMIT control<QTreeWidget>("TreeView1")->itemClicked(test::treeNode(*window, "A生产部"), 0));
+    EXPECT_NO_THROW(test::clickNode(*window, "A生产部"));
     EXPECT_NO_THROW(Q_EMIT control<QListWidget>("ListView1")->itemClicked(nullptr));
     EXPECT_NO_THROW(control<QDateEdit>("DTPicker1")->setDate(QDate(2026, 12, 24)));
     EXPECT_NO_THROW(QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier));
@@ -263,8 +262,7 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
     window->setWindowModality(Qt::ApplicationModal);
     showActive();
     ASSERT_EQ(QApplication::activeModalWidget(), window.get());
-    QTreeWidgetItem* node = test::treeNode(*window, "A生产部");
-    Q_EMIT control<QTreeWidget>("TreeView1")->itemClicked(node, 0);
+    test::clickNode(*window, "A生产部");
 
     // A tick redisplays only while RefreshFlag is 1, and settles it.
     QStringList ticks;
@@ -274,7 +272,7 @@ TEST_F(WindowTest, TimerSumBoxAndDatePickerRedisplay)
         ticks << QString("%1:%2").arg(commands.treeNodes.size()).arg(suite.refresh);
     }
     EXPECT_EQ(ticks, QStringList({"1:2", "2:2", "2:0"}));
-    EXPECT_EQ(commands.treeNodes.last(), node);
+    EXPECT_EQ(commands.treeNodes.last(), test::treeNode(*window, "A生产部"));
 
     // The sum box and the date picker redisplay the node; setting the picker from code does not.
     control<QCheckBox>("Check1")->click();
@@ -338,7 +336,7 @@ TEST_F(WindowTest, GuardedCommandsAskFirst)
         ui = ScriptedUi();
         launcher.components.clear();
         showActive();
-        Q_EMIT control<QTreeWidget>("TreeView1")->itemClicked(test::treeNode(*window, "A生产部"), 0);
+        test::clickNode(*window, "A生产部");
         window->state().DataChanged = true;
         ui.answers.push_back(UiService::Answer::Cancel);
         if (button == 15)
@@ -462,16 +460,13 @@ TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
     suite.categoryNames.insert("部门\n01", "生产部");
     suite.groupNames.insert("生产部\n1", "一组");
     suite.teamNames.insert("生产部\n一组\n1", "甲班");
-    for (const int k : {123, 1230, 9998, 9999}) {
-        const bool team = k % 2 == 0;
-        data.exec("insert into ygzl values (?, ?, ?, ?, ?)",
-                  {QString::asprintf("%05d", k), QStringLiteral("员工%1").arg(k),
-                   QString(team ? "01" : "行政部"), team ? QVariant("1") : QVariant(),
-                   team ? QVariant("1") : QVariant()});
-    }
-    // A person of a department the tree does not hold.
-    data.exec("insert into ygzl values (?, ?, ?, ?, ?)",
-              {"04444", "员工4444", "无此部", QVariant(), QVariant()});
+    // Persons of a team by codes, of a department by name, and of a department the tree does not hold.
+    for (const QVariantList& person : {QVariantList{"00123", "员工123", "行政部", {}, {}},
+                                       {"01230", "员工1230", "01", "1", "1"},
+                                       {"09998", "员工9998", "01", "1", "1"},
+                                       {"09999", "员工9999", "行政部", {}, {}},
+                                       {"04444", "员工4444", "无此部", {}, {}}})
+        data.exec("insert into ygzl values (?, ?, ?, ?, ?)", person);
     suite.filter = "ncolor >= 0";
     showActive();
     auto* search = control<QLineEdit>("TreeSearch");
