@@ -15,7 +15,6 @@
 #include "support/TestDatabases.h"
 #include "support/TestFiles.h"
 
-#include <QFile>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
@@ -77,16 +76,12 @@ QStringList shownSheet(BatchReport& report, const SuiteServices& suite)
 // TALOR_WRITE_SHOWN=1 writes the file instead (after a deliberate change of what is shown).
 void expectShown(BatchReport& report, const SuiteServices& suite, const QString& name)
 {
-    QFile file(qEnvironmentVariable("TALOR_SOURCE_DIR") + "/tests/entry/shown/" + name + ".txt");
-    const QStringList shown = shownSheet(report, suite);
-    if (qEnvironmentVariable("TALOR_WRITE_SHOWN") == "1") {
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file.fileName().toStdString();
-        file.write((shown.join('\n') + '\n').toUtf8());
-        return;
-    }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+    const QString path = qEnvironmentVariable("TALOR_SOURCE_DIR") + "/tests/entry/shown/" + name + ".txt";
+    const QString shown = shownSheet(report, suite).join('\n') + '\n';
+    if (qEnvironmentVariable("TALOR_WRITE_SHOWN") == "1")
+        return test::putFile(path, shown.toUtf8());
     // A difference shows as a diff of the lines.
-    EXPECT_EQ(shown.join('\n').toStdString() + '\n', file.readAll().toStdString()) << name.toStdString();
+    EXPECT_EQ(shown.toStdString(), test::fileBytes(path).toStdString()) << name.toStdString();
 }
 
 class DemoReports : public test::DatabaseTest
