@@ -28,6 +28,8 @@
 
 using namespace talor;
 using talor::test::ensureApplication;
+using talor::test::errorText;
+using talor::test::fileBytes;
 
 namespace {
 
@@ -173,15 +175,13 @@ TEST_P(DemoSuiteTest, ContentTheModuleReliesOn)
     }
     EXPECT_EQ(catalogue, QStringList({"KQ0001 zhdate", "KQ0002 zhdate", "BC0001", "YGZL"}));
     // Every field of the daily table's dictionary is a column, and the rows fill the items.
-    QSqlQuery fields(db());
-    ASSERT_TRUE(fields.exec("select fieldname from zdfield where tablecode in ('', 'KQ0001')"));
     const QSqlRecord columns = db().record("kq0001");
-    while (fields.next())
+    for (QSqlQuery fields("select fieldname from zdfield where tablecode in ('', 'KQ0001')", db());
+         fields.next();)
         EXPECT_TRUE(columns.contains(fields.value(0).toString())) << fields.value(0).toString().toStdString();
     for (const char* column :
          {"banci", "sbsj", "xbsj", "cdfz", "cqgs", "jbgs", "qjlb", "bxrq", "bz", "czyxm"})
-        EXPECT_GT(count(db(), QString("select count(*) from kq0001 where %1 is not null").arg(column)), 0)
-            << column;
+        EXPECT_GT(count(db(), QString("select count(%1) from kq0001").arg(column)), 0) << column;
 
     // A run that fails half way (bc0001 a view, which the run cannot drop) leaves the data as it was.
     SuiteSchema::execute(db(), "drop table bc0001");
@@ -234,9 +234,8 @@ TEST(SuiteSchemaNames, OnlyWholePlainIdentifiersPass)
     const QList<ItemColumn> items{{"bz", "S"}, {bad, "S"}};
     const QStringList tables{"kq0001", bad};
     EXPECT_EQ(
-        QStringList({test::errorText<SuiteError>(
-                         [&] { SuiteSchema::createAttendanceTable(QSqlDatabase(), "kq9", items); }),
-                     test::errorText<SuiteError>([&] { SuiteSchema::dropTables(QSqlDatabase(), tables); })}),
+        QStringList({errorText<SuiteError>([&] { SuiteSchema::createAttendanceTable({}, "kq9", items); }),
+                     errorText<SuiteError>([&] { SuiteSchema::dropTables({}, tables); })}),
         QStringList({"item column name \"" + bad + "\" of table kq9 is not a plain identifier",
                      "table name \"" + bad + "\" is not a plain identifier"}));
 }
@@ -275,9 +274,7 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
         suite.readSetting("SYSTEM", "QZ_CONNECT", suite.settingsDirectory() + "/" + suite.secondFileName())
             .isEmpty());
     // The icons named by the menus load as pictures.
-    QSqlQuery menus(suite.connection());
-    ASSERT_TRUE(menus.exec("select cdtb from sys02 where cdtb is not null"));
-    while (menus.next())
+    for (QSqlQuery menus("select cdtb from sys02 where cdtb is not null", suite.connection()); menus.next();)
         EXPECT_FALSE(QImage(suite.iconDirectory() + "/" + menus.value(0).toString()).isNull())
             << menus.value(0).toString().toStdString();
     EXPECT_FALSE(QImage(suite.iconDirectory() + "/" + suite.iconFileName()).isNull());
@@ -289,8 +286,7 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
         EXPECT_TRUE(QFileInfo::exists(building.path() + "/.building.lock"));
     }
     for (const char* file : {"/template/考勤日报1.vts", "/template/考勤日报2.vts", "/template/考勤日报3.vts"})
-        EXPECT_EQ(talor::test::fileBytes(dir + file), talor::test::fileBytes(parent.filePath("again") + file))
-            << file;
+        EXPECT_EQ(fileBytes(dir + file), fileBytes(parent.filePath("again") + file)) << file;
 
     // A directory that is not empty is refused, named, and left alone; no scratch directory is
     // left beside any of them.
@@ -298,8 +294,7 @@ TEST(DemoSuiteFiles, GenerateWritesACompleteSuiteOnlyIntoAnEmptyDirectory)
     const QString taken = parent.filePath("taken");
     ASSERT_TRUE(QDir().mkpath(taken));
     talor::test::putFile(taken + "/notes.txt", "keep me");
-    const QString message =
-        talor::test::errorText<SuiteError>([&] { DemoSuite::generate(taken, smallOptions()); });
+    const QString message = errorText<SuiteError>([&] { DemoSuite::generate(taken, smallOptions()); });
     EXPECT_TRUE(message.contains(taken)) << message.toStdString();
     EXPECT_EQ(QDir(taken).entryList(entries) + QDir(parent.path()).entryList(entries),
               (QStringList{"notes.txt", "again", "demo", "taken"}));
@@ -349,10 +344,7 @@ protected:
     }
     void TearDown() override
     {
-        if (saved.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", saved);
+        saved.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", saved);
     }
     const QByteArray saved = qgetenv("XDG_DATA_HOME");
     QTemporaryDir home;

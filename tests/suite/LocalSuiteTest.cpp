@@ -19,6 +19,8 @@
 using namespace talor;
 using talor::test::containsAll;
 using talor::test::DatabaseKind;
+using talor::test::errorText;
+using talor::test::fileBytes;
 using talor::test::putFile;
 
 namespace {
@@ -125,9 +127,8 @@ TEST_P(LocalSuiteTest, TableFieldAndCodeLookupsKeptUntilReloaded)
     // first by code; an empty caption names none, nor is it listed as hidden; a type letter comes
     // without the blanks stored after it.
     exec("insert into zdfield (tablecode, fieldname, caption, ftype, fformat, codekind, hidden, unsaved, "
-         "pickorder) values ('KQ0001', 'zz2', '重复', 'S', '', 0, 0, 0, 0), ('KQ0001', 'zz1', '重复', 'S', "
-         "'', "
-         "0, 0, 0, 0), ('KQ0001', 'zz0', '', 'S ', '', 0, 1, 0, 0)");
+         "pickorder) values ('KQ0001', 'zz2', '重复', 'S', '', 0, 0, 0, 0), "
+         "('KQ0001', 'zz1', '重复', 'S', '', 0, 0, 0, 0), ('KQ0001', 'zz0', '', 'S ', '', 0, 1, 0, 0)");
     exec("insert into zdcode (category, code, name) values ('班次', '09', '夜班')");
     s.reloadDictionary();
     EXPECT_EQ(s.fieldName("重复") + "|" + s.fieldName("") + "|" + s.fieldType("zz0") + "|" +
@@ -137,35 +138,34 @@ TEST_P(LocalSuiteTest, TableFieldAndCodeLookupsKeptUntilReloaded)
 
 TEST_P(LocalSuiteTest, ListsIdentityPaddingAndZeroFill)
 {
+    LocalSuite& s = suite();
     // The hidden and the unsaved captions, sorted; the picker: the table's title, then the
     // captions by their pick order, those without one left out.
-    EXPECT_EQ(suite().hiddenFields() + "|" + suite().unsavedFields(),
-              "打卡记录|姓名,工号,异常标志,打卡记录,操作员,日期");
-    EXPECT_EQ(suite().fieldPickerList(),
+    EXPECT_EQ(s.hiddenFields() + "|" + s.unsavedFields(), "打卡记录|姓名,工号,异常标志,打卡记录,操作员,日期");
+    EXPECT_EQ(s.fieldPickerList(),
               QStringList({"考勤日报表", "工号", "姓名", "部门", "班组", "小组", "日期", "班次", "上班时间",
                            "下班时间", "迟到分钟", "早退分钟", "出勤工时", "加班工时", "旷工工时", "请假类别",
                            "补休日期", "备注"}));
 
-    suite().setCurrentTable("");
-    EXPECT_EQ(suite().fieldPickerList().at(0), "项目");
+    s.setCurrentTable("");
+    EXPECT_EQ(s.fieldPickerList().at(0), "项目");
 
     // The operator, the report (at first the module key) and the lock come from the configuration;
     // without dates there, the report date is today and the period the current month.
-    EXPECT_EQ(std::tuple(suite().operatorName(), suite().action("查询"), suite().reportKey(),
-                         suite().lockSwitch(), suite().reportDate(),
-                         std::pair(suite().periodStart(), suite().periodEnd())),
+    EXPECT_EQ(std::tuple(s.operatorName(), s.action("查询"), s.reportKey(), s.lockSwitch(), s.reportDate(),
+                         std::pair(s.periodStart(), s.periodEnd())),
               std::tuple(QString("张三"), QString("张三 查询"), QString("考勤日报"), 1, QDate::currentDate(),
                          LocalSuite::defaultPeriod(QDate::currentDate())));
-    EXPECT_EQ(suite().actions(), QStringList{"查询"});
-    EXPECT_EQ(QStringList({suite().pad(6, "KQ01", " "), suite().pad(2, "KQ0001", " "),
-                           suite().pad(4, "a", ""), suite().zeroFill(42, 5, "0"),
-                           suite().zeroFill(42, 5, "*"), suite().zeroFill(123456, 3, "0")}),
+    EXPECT_EQ(s.actions(), QStringList{"查询"});
+    EXPECT_EQ(QStringList({s.pad(6, "KQ01", " "), s.pad(2, "KQ0001", " "), s.pad(4, "a", ""),
+                           s.zeroFill(42, 5, "0"), s.zeroFill(42, 5, "*"), s.zeroFill(123456, 3, "0")}),
               QStringList({"KQ01  ", "KQ0001", "a   ", "00042", "***42", "123456"}));
 }
 
 // A closed connection is opened again, but not under an open transaction: what that had
-// written went with the connection, and a new one would hide the loss.
-TEST_P(LocalSuiteTest, AClosedConnectionOpensAgainOutsideATransactionOnly)
+// written went with the connection, and a new one would hide the loss. A lookup that fails
+// names the database.
+TEST_P(LocalSuiteTest, AClosedConnectionOpensAgainOutsideATransactionOnlyAndAFailingLookupNamesTheDatabase)
 {
     {
         TransactionScope scope(suite().connection());
@@ -173,25 +173,18 @@ TEST_P(LocalSuiteTest, AClosedConnectionOpensAgainOutsideATransactionOnly)
         EXPECT_FALSE(suite().connection().isOpen());
     }
     EXPECT_TRUE(suite().connection().isOpen());
-}
-
-TEST_P(LocalSuiteTest, AFailingLookupNamesTheDatabase)
-{
     const QString database =
         kind() == DatabaseKind::Sqlite
             ? sqliteFile()
             : QStringLiteral("%1:%2").arg(postgresServer().host).arg(postgresServer().port);
-    exec("drop table zdcode");
-    exec("drop table zdb1");
-    exec("drop table zdfield");
-    for (const QString& message :
-         {talor::test::errorText<SuiteError>([&] { suite().categoryName("部门", "01"); }),
-          talor::test::errorText<SuiteError>([&] { suite().tableLookup("", "KQ0001"); })})
+    for (const char* table : {"zdcode", "zdb1", "zdfield"})
+        exec(QString("drop table ") + table);
+    for (const QString& message : {errorText<SuiteError>([&] { suite().categoryName("部门", "01"); }),
+                                   errorText<SuiteError>([&] { suite().tableLookup("", "KQ0001"); })})
         EXPECT_TRUE(message.contains(database)) << message.toStdString();
     // A suite opened on it now is refused as no suite, on either engine, naming it as well.
-    EXPECT_TRUE(
-        containsAll(talor::test::errorText<SuiteError>([&] { LocalSuite(temporaryPath() + "/suite.ini"); }),
-                    {database, "is not a suite database"}));
+    EXPECT_TRUE(containsAll(errorText<SuiteError>([&] { LocalSuite(temporaryPath() + "/suite.ini"); }),
+                            {database, "is not a suite database"}));
 }
 
 TALOR_BOTH_DATABASES(LocalSuiteTest);
@@ -240,16 +233,13 @@ TEST(LocalSuiteErrors, AnUnopenableSuiteNamesTheConfigurationAndTheDatabase)
         {"kind=sqlite\nfile=other.db", "is not a suite database", "other.db"},
         {"kind=postgresql\nhost=127.0.0.1\nport=1\nname=attendance\nuser=kq", "127.0.0.1:1", ""}};
     for (const auto& [database, mentioned, file] : cases) {
-        const QString path = writeConfig(dir.path(), database);
-        const QByteArray before = file.isEmpty() ? QByteArray() : talor::test::fileBytes(dir.filePath(file));
-        EXPECT_TRUE(containsAll(talor::test::errorText<SuiteError>([&] { LocalSuite suite(path); }),
-                                {mentioned, path}));
+        const QString path = writeConfig(dir.path(), database), at = dir.filePath(file);
+        const QByteArray before = file.isEmpty() ? QByteArray() : fileBytes(at);
+        EXPECT_TRUE(containsAll(errorText<SuiteError>([&] { LocalSuite suite(path); }), {mentioned, path}));
         // Not a byte changed (the journal mode lives in header bytes 18 and 19), no journal left.
         if (!file.isEmpty()) {
-            EXPECT_EQ(std::pair(talor::test::fileBytes(dir.filePath(file)),
-                                QFile::exists(dir.filePath(file + "-wal"))),
-                      std::pair(before, false))
-                << file.toStdString();
+            EXPECT_EQ(std::pair(fileBytes(at), QFile::exists(at + "-wal")), std::pair(before, false))
+                << at.toStdString();
         }
     }
     // A suite whose files cannot grow (its shared-memory file, as on a full disk) is said to be
@@ -269,9 +259,7 @@ TEST(LocalSuiteJournal, TheDatabaseKeepsItsJournalMode)
 {
     talor::test::ensureApplication();
     QTemporaryDir dir;
-    DemoOptions options;
-    options.employees = options.days = 1;
-    DemoSuite::generate(dir.path(), options);
+    DemoSuite::generate(dir.path(), {1, 1, QDate(2026, 10, 1), 1, {}});
     const QString file = SuiteConfig::load(dir.filePath("suite.ini")).database.file;
     makeSqlite(file, {"pragma journal_mode=delete"});
     LocalSuite suite(dir.filePath("suite.ini"));
@@ -289,9 +277,7 @@ TEST(LogDirectory, FollowsTheKeysAndSparesTheProgramDirectory)
     QTemporaryDir dir;
     const QString suiteDir = dir.filePath(QStringLiteral("suite")),
                   program = QCoreApplication::applicationDirPath();
-    DemoOptions options;
-    options.employees = options.days = 1;
-    DemoSuite::generate(suiteDir, options);
+    DemoSuite::generate(suiteDir, {1, 1, QDate(2026, 10, 1), 1, {}});
     ASSERT_TRUE(QFile::link(program, dir.filePath(QStringLiteral("link"))));
     const SuiteConfig loaded = SuiteConfig::load(suiteDir + QStringLiteral("/suite.ini"));
     // The [paths] application key ("@" stands for the suite's directory, empty for the
