@@ -3,7 +3,6 @@
 #include "demo/DemoSuite.h"
 
 #include "db/Connections.h"
-#include "db/Recordset.h"
 #include "demo/DefaultSuite.h"
 #include "demo/DemoScratch.h"
 #include "grid/Workbook.h"
