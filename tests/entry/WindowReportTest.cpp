@@ -48,6 +48,9 @@ protected:
     QString label(int n) { return child<QLabel>(*window, QStringLiteral("Label%1").arg(n))->text(); }
     QDateEdit* periodEdit(const char* name) { return child<QDateEdit>(*window, name); }
     QString suitePeriod() { return suite->periodStart() + "|" + suite->periodEnd(); }
+    // A file of the suite's temporary folder; the print's PDF where there is no printer.
+    QString tmp(const QString& name) { return suite->temporaryDirectory() + "/" + name; }
+    QString pdf() { return tmp(test::fallbackPdfName()); }
     void enterPerson(int row)
     {
         list()->setCurrentRow(row);
@@ -56,6 +59,7 @@ protected:
     // Unsaved edits, and what the operator answers when asked about them.
     void unsaved(std::deque<UiService::Answer> answers = {UiService::Answer::Cancel})
     {
+        ui().messages.clear();
         window->state().DataChanged = true;
         ui().answers = std::move(answers);
     }
@@ -91,7 +95,6 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     EXPECT_EQ(
         std::tuple(suitePeriod(), periodEdit("PeriodFrom")->date(), sheet().lastRow(), ui().messages.size()),
         std::tuple(QString("2026-10-15|2026-11-14"), QDate(2026, 10, 15), rows, size_t(1)));
-    ui().messages.clear();
     unsaved({UiService::Answer::Cancel, UiService::Answer::Ok});
     enterNode("ROOT");
     EXPECT_EQ(std::pair(sheet().lastRow(), window->state().DataChanged), std::pair(rows, true))
@@ -99,7 +102,6 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
     enterNode("ROOT");
     EXPECT_EQ(std::tuple(window->state().DataChanged, sheet().lastRow() > rows, ui().messageTexts()),
               std::tuple(false, true, QStringList(2, "资料已变动,真的放弃保存?")));
-    ui().messages.clear();
 
     test::chooseKind(*window, 1);
     enterNode("A生产部");
@@ -208,7 +210,6 @@ TEST_F(WindowReport, TheOutputsOfAPeriodReportTellWhatItLeavesOut)
                              "zhdate || ' 08:00:00', name, depart from kq0001 where zhdate = '2026-10-05' "
                              "and memberid = (select min(memberid) from kq0001)"),
               suite->connection());
-    const QTemporaryDir dir;
     QStringList said;
     for (const int kind : {3, 2}) {
         test::chooseKind(*window, kind);
@@ -240,14 +241,13 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
     const int previewPages = status().section("：", 1).section(" ", 0, 0).toInt();
     window->book().setAllowInCellEditing(true);
     test::trigger(*window, "MN05");
-    const QString pdf = suite->temporaryDirectory() + "/" + test::fallbackPdfName();
-    const QStringList pages = test::pdfPages(pdf);
+    const QStringList pages = test::pdfPages(pdf());
     ASSERT_EQ(pages.size(), previewPages) << "the printed pages are the previewed ones";
     EXPECT_TRUE(test::containsAll(pages.value(0), {"制表人: ", sheet().text(5, 2)}));
     EXPECT_EQ(std::tuple(ui().dialogsShown.size(), window->book().allowInCellEditing(), status(),
                          window->book().sheetName(1)),
               std::tuple(qsizetype(1), false,
-                         QStringLiteral("报表打印：没有打印机，%1 页已写到 %2").arg(pages.size()).arg(pdf),
+                         QStringLiteral("报表打印：没有打印机，%1 页已写到 %2").arg(pages.size()).arg(pdf()),
                          title));
 
     // The file chosen (empty: cancelled), whether the desktop has a program; the status.
@@ -292,7 +292,7 @@ TEST_F(WindowReport, KindTwoPreviewPrintAndExport)
 
     blockFolder(suite->temporaryDirectory());
     test::trigger(*window, "MN05");
-    EXPECT_EQ(std::tuple(status().section("；", 0, 0), test::containsAll(status(), {"未完成：", pdf})),
+    EXPECT_EQ(std::tuple(status().section("；", 0, 0), test::containsAll(status(), {"未完成：", pdf()})),
               std::tuple(QString("报表打印：未打印"), true))
         << status().toStdString();
 }
@@ -306,9 +306,8 @@ TEST_F(WindowReport, ALongPrintOrExportIsStoppedFromItsProgress)
     test::chooseKind(*window, 3);
     enterNode("ROOT");
     ASSERT_GT(sheet().lastRow(), grid::XlsxFile::RowsPerProgress);
-    const QString pdf = suite->temporaryDirectory() + "/" + test::fallbackPdfName();
     test::trigger(*window, "MN05");
-    ASSERT_EQ(std::pair(ui().progressShown, QFile::remove(pdf)), std::pair(0, true))
+    ASSERT_EQ(std::pair(ui().progressShown, QFile::remove(pdf())), std::pair(0, true))
         << status().toStdString();
 
     // Stopped while Tmp.xls is written (as long as the work is from its number of rows on), then
@@ -354,7 +353,6 @@ protected:
         ASSERT_GE(persons.size(), 4);
         enterPerson(2);
     }
-    QString tmp(const QString& name) { return suite->temporaryDirectory() + "/" + name; }
     // The person's report name as the print's centre header shows it (&A).
     QString sheetNameOf(int index)
     {
@@ -370,23 +368,23 @@ TEST_F(WindowBatch, YesPrintsTheRestInOneJob)
     child<QTreeWidget>(*window, "TreeView1")->setCurrentItem(test::treeNode(*window, "ROOT"));
     ui().answers.push_back(UiService::Answer::Yes);
     test::trigger(*window, "MN05");
-    EXPECT_EQ(ui().dialogsShown, QStringList{"printPreview"})
-        << "the first person previewed, the rest printed";
-    EXPECT_EQ(ui().messageTexts() << ui().messages.at(0).title,
-              QStringList({"是否还要打印" + persons[2].section(' ', 1) + "以后人员的资料？", "系统提示"}));
-    const QStringList pages = test::pdfPages(tmp(test::fallbackPdfName()));
-    // Persons 4 .. last, each starting on a new page, in order.
+    // The first person previewed, the rest (4 .. last) printed, each starting on a new page, in
+    // order; the grid shows the last person.
     QStringList rest;
     for (int i = 3; i < persons.size(); ++i)
         rest << sheetNameOf(i);
-    EXPECT_TRUE(test::onPagesInOrder(pages, rest));
-    EXPECT_EQ(std::tuple(suite->statusValue(), window->state().PrintRest, suite->personNumber()),
-              std::tuple(100, true, persons.last().section(' ', 0, 0)))
-        << "the grid shows the last person";
-    EXPECT_TRUE(window->book().sheetName(1).startsWith(sheetNameOf(int(persons.size()) - 1)) &&
-                !window->book().allowInCellEditing());
-    EXPECT_TRUE(status().contains(QString::number(persons.size() - 2) + " 人完成（预览 1 人，打印 " +
-                                  QString::number(persons.size() - 3) + " 人）"))
+    const int count = int(persons.size());
+    EXPECT_EQ(std::tuple(ui().dialogsShown, ui().messageTexts() << ui().messages.at(0).title,
+                         test::onPagesInOrder(test::pdfPages(pdf()), rest), suite->statusValue(),
+                         window->state().PrintRest, suite->personNumber(),
+                         window->book().sheetName(1).startsWith(sheetNameOf(count - 1)),
+                         window->book().allowInCellEditing(),
+                         status().contains(
+                             QString("%1 人完成（预览 1 人，打印 %2 人）").arg(count - 2).arg(count - 3))),
+              std::tuple(
+                  QStringList{"printPreview"},
+                  QStringList({"是否还要打印" + persons[2].section(' ', 1) + "以后人员的资料？", "系统提示"}),
+                  true, 100, true, persons.last().section(' ', 0, 0), true, false, true))
         << status().toStdString();
     // From the last but one: a single person printed is told, and where the pages went.
     enterPerson(int(persons.size()) - 2);
@@ -434,18 +432,16 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
         ui().answers.assign(stop ? 0 : 1, UiService::Answer::No);
         window->book().setAllowInCellEditing(true);
         test::trigger(*window, "MN05");
-        EXPECT_EQ(
-            std::tuple(progressShown, editableWhilePrinting, ui().dialogsShown.size(), ui().messages.size()),
-            std::tuple(true, false, qsizetype(1), stop ? size_t(0) : size_t(1)));
-        // Nothing printed; an ended run leaves the cell as selecting it makes it: with nothing
-        // being edited, not editable.
-        EXPECT_EQ(
-            QList<bool>({QFileInfo::exists(tmp(test::fallbackPdfName())), QFileInfo::exists(tmp("Tmp.xls")),
-                         window->state().PrintRest, window->book().allowInCellEditing()}),
-            QList<bool>({false, true, false, false}));
-        EXPECT_EQ(suite->personNumber(), persons[2].section(' ', 0, 0));
-        // Nothing printed: no count of printed persons either.
-        EXPECT_TRUE(status().contains(QString::fromUtf8(said)) && !status().contains("（预览"))
+        // Nothing printed, nor a count of printed persons; an ended run leaves the cell as
+        // selecting it makes it: with nothing being edited, not editable.
+        EXPECT_EQ(std::tuple(progressShown, editableWhilePrinting, ui().dialogsShown.size(),
+                             ui().messages.size(),
+                             QList<bool>({QFileInfo::exists(pdf()), QFileInfo::exists(tmp("Tmp.xls")),
+                                          window->state().PrintRest, window->book().allowInCellEditing()}),
+                             suite->personNumber(),
+                             status().contains(QString::fromUtf8(said)) && !status().contains("（预览")),
+                  std::tuple(true, false, qsizetype(1), stop ? size_t(0) : size_t(1),
+                             QList<bool>({false, true, false, false}), persons[2].section(' ', 0, 0), true))
             << status().toStdString();
     }
     // With unsaved edits the batch, which shows each person anew, asks first: Cancel prints
@@ -459,10 +455,9 @@ TEST_F(WindowBatch, NoStopOrAPersonOutsideTheNodeEndTheRun)
     ui() = test::ScriptedUi();
     suite->setPersonNumber("99999");
     test::trigger(*window, "MN05");
-    EXPECT_EQ(std::tuple(ui().dialogsShown.size(), QFileInfo::exists(tmp(test::fallbackPdfName())),
-                         suite->statusValue()),
-              std::tuple(qsizetype(0), false, 99));
-    EXPECT_TRUE(status().contains("99999"));
+    EXPECT_EQ(std::tuple(ui().dialogsShown.size(), QFileInfo::exists(pdf()), suite->statusValue(),
+                         status().contains("99999")),
+              std::tuple(qsizetype(0), false, 99, true));
     test::chooseKind(*window, 2);
     test::chooseKind(*window, 1);
     test::trigger(*window, "MN05");
@@ -521,8 +516,7 @@ TEST_F(WindowReport, APersonChosenInTheOverviewIsShownInKindOneOverThePeriod)
                 QTest::keyClick(&calendar, key);
             return 2;
         });
-        ASSERT_FALSE(number.isEmpty());
-        ASSERT_NE(list()->currentItem(), nullptr);
+        ASSERT_TRUE(!number.isEmpty() && list()->currentItem());
         const QString named = suite->personName() + "(" + number + ",生产部"; // the start of Label3
         EXPECT_EQ(QStringList({list()->currentItem()->data(Qt::UserRole).toString(), suite->reportOption(),
                                test::option(*window, 1)->isChecked() ? "Option1" : "", suite->personNumber(),
