@@ -51,6 +51,8 @@ protected:
     // A file of the suite's temporary folder; the print's PDF where there is no printer.
     QString tmp(const QString& name) { return suite->temporaryDirectory() + "/" + name; }
     QString pdf() { return tmp(test::fallbackPdfName()); }
+    // What the status bar says, without its details.
+    QString statusHead() { return status().section(QRegularExpression("[：，]"), 0, 0); }
     void enterPerson(int row)
     {
         list()->setCurrentRow(row);
@@ -147,33 +149,29 @@ TEST_F(WindowReport, TheOperatorGoesThroughTheKinds)
 // by hand after a quick pick are the list's custom period.
 TEST_F(WindowReport, TheStatusBarDropsWhatNoLongerHolds)
 {
-    static const QRegularExpression end(QStringLiteral("[：，]"));
     QStringList said;
-    const auto tell = [&] {
-        said << status().section(end, 0, 0);
-    };
     periodEdit("PeriodFrom")->setDate(QDate(2026, 11, 1));
-    tell();
+    said << statusHead();
     enterNode("A生产部"); // a report of the period kept: the refusal still holds
-    tell();
+    said << statusHead();
     periodEdit("PeriodTo")->setDate(QDate(2026, 11, 30));
-    tell();
+    said << statusHead();
     QTest::keyClicks(child<QLineEdit>(*window, "TreeSearch"), "00001");
-    tell();
+    said << statusHead();
     enterNode("A生产部");
-    tell();
+    said << statusHead();
     ui().files.push_back(std::nullopt);
     test::trigger(*window, "MN06");
-    tell();
+    said << statusHead();
     enterNode("ROOT");
-    tell();
+    said << statusHead();
     QFile::remove(suite->templateDirectory() + "/" + suite->reportKey() + "2.vts");
     test::chooseKind(*window, 2);
     enterNode("ROOT");
-    tell();
+    said << statusHead();
     periodEdit("PeriodFrom")->setDate(QDate(2026, 12, 1)); // refused: what the layout found comes first
     enterNode("ROOT");
-    tell();
+    said << statusHead();
     auto* pick = pickPeriod(1);
     periodEdit("PeriodFrom")->setDate(QDate(2026, 11, 2));
     EXPECT_EQ(
