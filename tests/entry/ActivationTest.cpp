@@ -7,7 +7,6 @@
 #include "support/FakeSuite.h"
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QList>
 #include <QTemporaryDir>

@@ -15,7 +15,6 @@
 #include "support/ErrorText.h"
 #include "support/TestFiles.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -25,7 +24,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace talor;
