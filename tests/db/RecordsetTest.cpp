@@ -716,8 +716,7 @@ TEST_P(RecordsetTest, ASaveWaitsForAnotherProcessesWriteLock)
         ::_exit(query.exec(u"COMMIT"_qs) ? 0 : 1);
     }
     char locked = 0;
-    ASSERT_EQ(::read(ready[0], &locked, 1), 1);
-    ASSERT_EQ(locked, 'y');
+    ASSERT_TRUE(::read(ready[0], &locked, 1) == 1 && locked == 'y');
     {
         TransactionScope scope(db());
         ASSERT_TRUE(scope.active()) << scope.lastError().text().toStdString();
@@ -727,9 +726,8 @@ TEST_P(RecordsetTest, ASaveWaitsForAnotherProcessesWriteLock)
     }
     int status = -1;
     ::waitpid(child, &status, 0);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(column(oneDay(), u"name"_qs), (QStringList{u"Wang"_qs, u"Li"_qs, u"B"_qs}));
-    EXPECT_EQ(stored(u"hours"_qs).toDouble(), 5.0);
+    EXPECT_EQ(std::tuple(status, column(oneDay(), u"name"_qs), stored(u"hours"_qs).toDouble()),
+              std::tuple(0, QStringList{u"Wang"_qs, u"Li"_qs, u"B"_qs}, 5.0));
 }
 
 TEST_P(RecordsetTest, OnlyChangedValuesAreWrittenWhenMovingOnAndClosingDropsThem)
@@ -860,8 +858,7 @@ TEST_P(RecordsetTest, UpdatesJoinTheCallersTransaction)
         rs.open(oneDay(), db());
         {
             TransactionScope transaction(db());
-            ASSERT_TRUE(transaction.active());
-            EXPECT_TRUE(TransactionScope::isActive(db()));
+            ASSERT_TRUE(transaction.active() && TransactionScope::isActive(db()));
             for (int row = 0; row < 3; ++row, rs.moveNext()) {
                 rs.setValue(u"hours"_qs, 11.0 + row);
                 rs.update();
