@@ -853,21 +853,17 @@ TEST_P(RecordsetTest, UpdateFindsTheRowByTheKeyOfItsOneTable)
 // commits, so a rollback takes back every row (PostgreSQL would commit at a nested BEGIN).
 TEST_P(RecordsetTest, UpdatesJoinTheCallersTransaction)
 {
-    for (const bool commit : {false, true}) {
-        Recordset rs;
-        rs.open(oneDay(), db());
-        {
-            TransactionScope transaction(db());
-            ASSERT_TRUE(transaction.active() && TransactionScope::isActive(db()));
-            for (int row = 0; row < 3; ++row, rs.moveNext()) {
-                rs.setValue(u"hours"_qs, 11.0 + row);
-                rs.update();
-            }
-            EXPECT_TRUE(commit ? transaction.commit() : (transaction.rollback(), true));
-        }
-        EXPECT_FALSE(TransactionScope::isActive(db()));
-        EXPECT_EQ(scalar(u"select count(*) from kq where hours >= 11"_qs), commit ? u"3"_qs : u"0"_qs);
+    Recordset rs;
+    rs.open(oneDay(), db());
+    TransactionScope transaction(db());
+    ASSERT_TRUE(transaction.active() && TransactionScope::isActive(db()));
+    for (int row = 0; row < 3; ++row, rs.moveNext()) {
+        rs.setValue(u"hours"_qs, 11.0 + row);
+        rs.update();
     }
+    transaction.rollback();
+    EXPECT_FALSE(TransactionScope::isActive(db()));
+    EXPECT_EQ(scalar(u"select count(*) from kq where hours >= 11"_qs), u"0"_qs);
 }
 
 // Update statements are kept for the session, so that recordset after recordset on a table
