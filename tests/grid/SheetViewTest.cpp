@@ -455,6 +455,21 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
     EXPECT_EQ(std::tuple(selection.count(), v.table()->selectionModel()->selectedIndexes().size(),
                          v.table()->selectionModel()->currentIndex()),
               std::tuple(0, 14 * 10, v.table()->model()->index(6, 0)));
+
+    // Clicks in each frozen pane are reported as in the body; a button of no code is not.
+    v.book.active().setFrozenRows(2);
+    v.book.active().setFrozenColumns(2);
+    QApplication::processEvents();
+    clicked.clear();
+    mouse.clear();
+    for (const auto& [pane, row, col] : {std::tuple(0, 4, 2), {1, 2, 4}, {2, 2, 2}}) {
+        QTableView* o = v.table()->overlay(pane);
+        QTest::mouseClick(o->viewport(), Qt::LeftButton, {},
+                          o->visualRect(o->model()->index(row - 1, col - 1)).center());
+    }
+    QTest::mouseClick(v.table()->viewport(), Qt::XButton1, {}, v.centre(5, 5));
+    EXPECT_EQ(std::pair(QList<QVariantList>(clicked), mouse.count()),
+              std::pair(QList<QVariantList>({{4, 2}, {2, 4}, {2, 2}}), qsizetype(3)));
 }
 
 // A text wider than its cell runs on over the empty cells to its right, with no grid line
