@@ -486,6 +486,8 @@ TEST(SheetViewTest, ALongTextRunsOnOverEmptyNeighboursOnly)
         v.book.active().setColumnWidth(col, 15); // narrow: the view keeps a least width
     v.view.resize(900, 400);                     // all of them in sight
     v.book.setText(5, 3, QString(300, u'W'));
+    v.book.setText(3, 20, title);
+    v.book.active().setNumber(7, 1, 123456789012.0, "0.00");
     v.book.active().setLastColumn(20);
     QApplication::processEvents();
     SheetTableView* t = v.table();
@@ -500,8 +502,8 @@ TEST(SheetViewTest, ALongTextRunsOnOverEmptyNeighboursOnly)
                 dark += qGray(image.pixel(x, y)) < 128;
         return dark;
     };
-    const auto gridLine = [&](int row) {
-        const QRect r = cell(row, 1);
+    const auto gridLine = [&](int row, int col) {
+        const QRect r = cell(row, col);
         int grey = 0;
         for (int y = r.top() + 1; y < r.bottom(); ++y)
             grey += image.pixel(r.right(), y) == qRgb(0xD4, 0xD4, 0xD4);
@@ -509,9 +511,12 @@ TEST(SheetViewTest, ALongTextRunsOnOverEmptyNeighboursOnly)
     };
     ASSERT_GT(t->fontMetrics().horizontalAdvance(title), cell(1, 1).width() + cell(1, 2).width());
     // The title runs on over B1, without the grid line between A1 and B1; B3 holds a blank, so
-    // the title stops at A3, grid line drawn; the text of C5 paints E5 and S5, 16 cells on, not T5.
+    // the title stops at A3, grid line drawn, and in the last column T3 it stops too; the text of
+    // C5 paints E5 and S5, 16 cells on, not T5, grid line drawn after S5; a number runs on nowhere.
+    const int half = cell(1, 1).height() / 2;
     EXPECT_EQ(QList<bool>({inked(cell(1, 2)) > 0, inked(cell(2, 2)) > 0, inked(cell(3, 2)) > 0,
-                           gridLine(1) < cell(1, 1).height() / 2, gridLine(3) > cell(3, 1).height() / 2,
-                           inked(cell(5, 5)) > 0, inked(cell(5, 19)) > 0, inked(cell(5, 20)) > 0}),
-              QList<bool>({true, false, false, true, true, true, true, false}));
+                           gridLine(1, 1) < half, gridLine(3, 1) > half, gridLine(3, 20) > half,
+                           inked(cell(5, 5)) > 0, inked(cell(5, 19)) > 0, inked(cell(5, 20)) > 0,
+                           gridLine(5, 19) > half, inked(cell(7, 2)) > 0}),
+              QList<bool>({true, false, false, true, true, true, true, true, false, true, false}));
 }
