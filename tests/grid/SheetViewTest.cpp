@@ -416,9 +416,8 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
     QSignalSpy selection(&v.view, &SheetView::selectionChanged);
     QSignalSpy mouse(&v.view, &SheetView::mouseButton);
     QTest::mouseClick(v.table()->viewport(), Qt::LeftButton, {}, v.centre(3, 4));
-    ASSERT_TRUE(clicked.count() == 1 && selection.count() >= 1 && mouse.count() >= 1);
-    EXPECT_EQ(std::tuple(clicked.at(0), v.book.active().selection(), mouse.at(0).at(0).toInt()),
-              std::tuple(QVariantList({3, 4}), CellRange{3, 4, 3, 4}, 1));
+    EXPECT_EQ(std::tuple(selection.count() > 0, v.book.active().selection(), mouse.value(0).value(0)),
+              std::tuple(true, CellRange{3, 4, 3, 4}, QVariant(1)));
     // A block selected from either corner.
     QTest::mouseClick(v.table()->viewport(), Qt::LeftButton, Qt::ShiftModifier, v.centre(5, 2));
     const CellRange down = v.book.active().selection();
@@ -442,11 +441,10 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
               std::tuple(0, 14 * 10, v.table()->model()->index(6, 0)));
 
     // Buttons come with their modifiers and the place in the view, from the body and each frozen
-    // pane alike; a button of no code is not reported.
+    // pane alike; a button of no code is not reported. Every left click was reported as a click.
     v.book.active().setFrozenRows(2);
     v.book.active().setFrozenColumns(2);
     QApplication::processEvents();
-    clicked.clear();
     mouse.clear();
     QTest::mouseClick(v.table()->viewport(), Qt::RightButton, Qt::ShiftModifier, v.centre(5, 5));
     QTest::mouseClick(v.table()->viewport(), Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier,
@@ -456,10 +454,10 @@ TEST(SheetViewTest, ClicksAndSelectionGiveOneBasedRowsAndColumns)
         QTest::mouseClick(v.table()->overlay(pane)->viewport(), Qt::LeftButton, {},
                           v.centre(row, col, v.table()->overlay(pane)));
     const QPoint at = v.table()->viewport()->mapTo(&v.view, v.centre(5, 5));
-    EXPECT_EQ(std::tuple(QList<QVariantList>(clicked), QList<QVariantList>(mouse).mid(0, 2), mouse.count()),
-              std::tuple(QList<QVariantList>({{4, 2}, {2, 4}, {2, 2}}),
-                         QList<QVariantList>({{2, 1, at.x(), at.y()}, {4, 6, at.x(), at.y()}}),
-                         qsizetype(5)));
+    EXPECT_EQ(
+        std::tuple(QList<QVariantList>(clicked), QList<QVariantList>(mouse).mid(0, 2), mouse.count()),
+        std::tuple(QList<QVariantList>({{3, 4}, {5, 2}, {5, 4}, {3, 2}, {5, 2}, {4, 2}, {2, 4}, {2, 2}}),
+                   QList<QVariantList>({{2, 1, at.x(), at.y()}, {4, 6, at.x(), at.y()}}), qsizetype(5)));
 }
 
 // A text wider than its cell runs on over the empty cells to its right, with no grid line
