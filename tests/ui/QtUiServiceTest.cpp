@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPageLayout>
 #include <QPainter>
@@ -60,37 +61,35 @@ template <typename D> void onNextDialog(std::function<void(D*)> act)
     });
 }
 
-// Presses `button` of the message box that opens next, noting its title.
-void answerNextBox(QMessageBox::StandardButton button, QString* title)
-{
-    onNextDialog<QMessageBox>([=](QMessageBox* box) {
-        *title = box->windowTitle();
-        box->button(button)->click();
-    });
-}
-
 TEST(QtUiServiceTest, MessageBoxesAnswerWithTheButtonPressedAndColoursConvertBetweenBgrAndRgb)
 {
     QtUiService ui;
-    QString title;
-    answerNextBox(QMessageBox::Cancel, &title);
-    EXPECT_EQ(ui.message(nullptr, "资料已变动,真的放弃保存?", UiService::Buttons::OkCancel, "系统提示"),
-              UiService::Answer::Cancel);
-    EXPECT_EQ(title, "系统提示");
-    answerNextBox(QMessageBox::Yes, &title);
-    EXPECT_EQ(ui.message(nullptr, "?", UiService::Buttons::YesNo, "t"), UiService::Answer::Yes);
     QApplication::setApplicationDisplayName("考勤日报");
-    answerNextBox(QMessageBox::Ok, &title);
-    EXPECT_EQ(ui.message(nullptr, "保存完毕"), UiService::Answer::Ok);
-    EXPECT_EQ(title, "考勤日报");
+    using enum UiService::Buttons;
+    using Answer = UiService::Answer;
+    // The buttons, the one pressed and the title given; the answer, and the title and icon shown.
     // A name in a message shows as written, never as markup.
-    Qt::TextFormat format = Qt::AutoText;
-    onNextDialog<QMessageBox>([&format](QMessageBox* box) {
-        format = box->textFormat();
-        box->button(QMessageBox::Ok)->click();
-    });
-    ui.message(nullptr, "<s>生产部</s> 已删除");
-    EXPECT_EQ(format, Qt::PlainText);
+    const struct
+    {
+        UiService::Buttons buttons;
+        QMessageBox::StandardButton pressed;
+        const char* title;
+        UiService::Answer answer;
+        const char* shownTitle;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {OkCancel, QMessageBox::Cancel, "系统提示", Answer::Cancel, "系统提示", QMessageBox::Question},
+        {YesNo, QMessageBox::Yes, "t", Answer::Yes, "t", QMessageBox::Question},
+        {Ok, QMessageBox::Ok, "", Answer::Ok, "考勤日报", QMessageBox::Information}};
+    for (const auto& c : cases) {
+        std::tuple<QString, QMessageBox::Icon, Qt::TextFormat> shown;
+        onNextDialog<QMessageBox>([&](QMessageBox* box) {
+            shown = {box->windowTitle(), box->icon(), box->textFormat()};
+            box->button(c.pressed)->click();
+        });
+        EXPECT_EQ(ui.message(nullptr, "<s>生产部</s> 已删除", c.buttons, c.title), c.answer) << c.title;
+        EXPECT_EQ(shown, std::tuple(QString(c.shownTitle), c.icon, Qt::PlainText)) << c.title;
+    }
 
     // Colours are 0x00BBGGRR numbers in the suite, RGB in the dialog.
     QColor shown;
@@ -136,11 +135,17 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedOfferTheSuitesFiltersAndAnswerTh
     const QString folder = QDir(dir.path()).absolutePath();
     EXPECT_EQ(seen.mid(0, 8), QStringList({folder, qtFilters[0], qtFilters[1], existing.fileName(), folder,
                                            qtFilters[0], qtFilters[1], dir.filePath("输出.vts")}));
+    // Without a folder the preset name stands alone.
     for (bool save : {false, true}) {
-        onNextDialog<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
-        EXPECT_EQ(save ? ui.saveFile(nullptr, filter, dir.path()) : ui.openFile(nullptr, filter, dir.path()),
+        onNextDialog<QFileDialog>([&seen](QFileDialog* dialog) {
+            seen << dialog->selectedFiles().value(0);
+            dialog->reject();
+        });
+        EXPECT_EQ(save ? ui.saveFile(nullptr, filter, {}, "日报.vts")
+                       : ui.openFile(nullptr, filter, {}, "日报.vts"),
                   std::nullopt);
     }
+    EXPECT_EQ(seen.mid(12), QStringList(2, QDir::current().absoluteFilePath("日报.vts")));
     // The suite's filters as Qt's.
     // clang-format off
     const std::pair<const char*, const char*> filters[] = {
@@ -159,22 +164,23 @@ TEST(QtUiServiceTest, ProgressStopsOnItsButtonAndThePreviewShowsThePaintedPages)
     QtUiService ui;
     {
         const auto progress = ui.progress(nullptr, "报表打印", "停止", 5);
-        progress->setValue(2, "第 2/5 人");
+        progress->setValue(5, "第 5/5 人");
         auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(
-            std::tuple(dialog->windowTitle(), dialog->labelText(), dialog->value(), progress->cancelled()),
-            std::tuple(QString("报表打印"), QString("第 2/5 人"), 2, false));
+            std::tuple(dialog->windowTitle(), dialog->labelText(), dialog->findChild<QLabel*>()->textFormat(),
+                       dialog->findChild<QPushButton*>()->text(), dialog->value(), progress->cancelled()),
+            std::tuple(QString("报表打印"), QString("第 5/5 人"), Qt::PlainText, QString("停止"), 5, false));
         dialog->cancel();
         EXPECT_TRUE(progress->cancelled());
     }
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the window closes with its object";
 
-    int pages = -1;
+    std::tuple<int, QPageLayout::Orientation> pages;
     onNextDialog<QPrintPreviewDialog>([&](QPrintPreviewDialog* dialog) {
         auto* view = dialog->findChild<QPrintPreviewWidget*>();
         view->updatePreview();
-        pages = view->pageCount();
+        pages = {view->pageCount(), dialog->printer()->pageLayout().orientation()};
         dialog->reject();
     });
     const QPageLayout landscape(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF());
@@ -186,7 +192,7 @@ TEST(QtUiServiceTest, ProgressStopsOnItsButtonAndThePreviewShowsThePaintedPages)
             device.newPage();
         },
         true);
-    EXPECT_EQ(pages, 3);
+    EXPECT_EQ(pages, std::tuple(3, QPageLayout::Landscape));
 }
 
 // A preview that may not print offers neither printing nor the page set-up; all else stays.
