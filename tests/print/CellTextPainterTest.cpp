@@ -16,16 +16,16 @@ using talor::print::CellTextPainter;
 namespace {
 
 // Plain lines in each alignment, CJK and mixed, texts too wide for their box (clipped),
-// and texts drawText lays out itself (a tab, a line break, right-to-left script).
-// The text, its alignment, the width of its box in points, bold or not.
+// and texts drawText lays out itself (a tab, a line break, right-to-left script, underlining).
+// The text, its alignment, the width of its box in points, bold (1) and underlined (2).
 // clang-format off
-const std::tuple<const char*, Qt::Alignment, double, bool> Cases[] = {
-    {"E00012", Qt::AlignLeft, 60, false}, {"张三", Qt::AlignLeft, 60, true}, {"2024-03-05", Qt::AlignRight, 60, false},
-    {"123.25", Qt::AlignRight, 33.3, false}, {"第1页 共3页", Qt::AlignHCenter, 80.7, false},
-    {"AB", Qt::AlignHCenter, 25, true}, {"  leading and trailing  ", Qt::AlignRight, 150, false},
-    {"示范公司制表人张三审核人一二三四五", Qt::AlignLeft, 50, false}, {"9876543210", Qt::AlignRight, 20, false},
-    {"wide centred text", Qt::AlignHCenter, 30, true}, {"a\ttab", Qt::AlignLeft, 80, false},
-    {"two\nlines", Qt::AlignRight, 80, false}, {"שלום abc", Qt::AlignLeft, 80, false}};
+const std::tuple<const char*, Qt::Alignment, double, int> Cases[] = {
+    {"E00012", Qt::AlignLeft, 60, 0}, {"张三", Qt::AlignLeft, 60, 1}, {"2024-03-05", Qt::AlignRight, 60, 0},
+    {"123.25", Qt::AlignRight, 33.3, 0}, {"第1页 共3页", Qt::AlignHCenter, 80.7, 0}, {"AB", Qt::AlignHCenter, 25, 1},
+    {"  leading and trailing  ", Qt::AlignRight, 150, 0}, {"示范公司制表人张三审核人一二三四五", Qt::AlignLeft, 50, 0},
+    {"9876543210", Qt::AlignRight, 20, 0}, {"wide centred text", Qt::AlignHCenter, 30, 1}, {"a\ttab", Qt::AlignLeft, 80, 0},
+    {"two\nlines", Qt::AlignRight, 80, 0}, {"שלום abc", Qt::AlignLeft, 80, 0},
+    {"E00012 张三", Qt::AlignLeft, 80, 2}};
 // clang-format on
 
 constexpr double RowHeight = 15;
@@ -38,19 +38,24 @@ QFont cellFont(const QPainter& painter)
 }
 
 // Paints every case in its own band, 15 points high, at a fractional offset, as drawText
-// draws it or through the painter under test.
-void paintCases(QPainter& painter, bool throughCellTexts)
+// draws it or through `texts`, whose widths are those of the metrics on the device.
+void paintCases(QPainter& painter, CellTextPainter* texts)
 {
-    CellTextPainter texts;
-    texts.begin(painter);
+    if (texts)
+        texts->begin(painter);
     painter.setPen(Qt::black);
+    const QFont anyDevice("WenQuanYi Micro Hei", 10); // one font on every device
     double y = 3.3;
-    for (const auto& [text, alignment, width, bold] : Cases) {
+    for (const auto& [text, alignment, width, style] : Cases) {
         QFont font = cellFont(painter);
-        font.setBold(bold);
+        font.setBold(style & 1);
+        font.setUnderline(style & 2);
         const QRectF box(12.4, y, width, RowHeight);
-        if (throughCellTexts) {
-            texts.draw(box, texts.font(font), alignment, QString::fromUtf8(text));
+        if (texts) {
+            texts->draw(box, texts->font(font), alignment, QString::fromUtf8(text));
+            EXPECT_DOUBLE_EQ(
+                texts->width(texts->font(anyDevice), QString::fromUtf8(text)),
+                QFontMetricsF(anyDevice, painter.device()).horizontalAdvance(QString::fromUtf8(text)));
         } else {
             painter.setFont(font);
             painter.drawText(box, int(Qt::TextSingleLine | Qt::AlignVCenter | alignment),
@@ -58,8 +63,8 @@ void paintCases(QPainter& painter, bool throughCellTexts)
         }
         y += RowHeight;
     }
-    if (throughCellTexts)
-        texts.flush();
+    if (texts)
+        texts->flush();
 }
 
 // The band (case) where two greyscale pictures first differ, or -1.
@@ -72,7 +77,7 @@ int firstDifferentBand(const QImage& a, const QImage& b, double pixelsPerPoint)
     return -1;
 }
 
-const double PagePoints = 72 * 3;
+const double PagePoints = 72 * 3.5;
 
 // A white picture at 288 dpi of what `paint` draws, in points, with a black pen.
 QImage picture(double width, double height, const std::function<void(QPainter&)>& paint)
@@ -87,16 +92,16 @@ QImage picture(double width, double height, const std::function<void(QPainter&)>
 }
 
 // The PDF page rendered by pdftoppm at 288 dpi.
-QImage paintedPdf(const QString& dir, bool throughCellTexts)
+QImage paintedPdf(const QString& dir, CellTextPainter* texts)
 {
-    const QString pdf = QDir(dir).filePath(throughCellTexts ? "cells.pdf" : "drawtext.pdf");
+    const QString pdf = QDir(dir).filePath(texts ? "cells.pdf" : "drawtext.pdf");
     {
         QPdfWriter writer(pdf);
         writer.setPageSize(QPageSize(QSizeF(PagePoints, PagePoints), QPageSize::Point));
         writer.setPageMargins(QMarginsF());
         QPainter painter(&writer);
         painter.scale(writer.logicalDpiX() / 72.0, writer.logicalDpiX() / 72.0);
-        paintCases(painter, throughCellTexts);
+        paintCases(painter, texts);
     }
     talor::test::runTool("pdftoppm", {"-r", "288", "-gray", "-png", "-singlefile", pdf, pdf});
     return QImage(pdf + ".png");
@@ -104,19 +109,20 @@ QImage paintedPdf(const QString& dir, bool throughCellTexts)
 
 } // namespace
 
-// The same pixels as drawText, on a picture and on a PDF page as a reader renders it.
+// The same pixels as drawText, on a picture and on a PDF page as a reader renders it, by one
+// painter of cell texts going from the one device to the other.
 TEST(CellTextPainter, DrawsTextsWhereDrawTextDoes)
 {
-    const auto painted = [](bool throughCellTexts) {
-        return picture(PagePoints, PagePoints,
-                       [&](QPainter& painter) { paintCases(painter, throughCellTexts); });
+    CellTextPainter texts;
+    const auto painted = [](CellTextPainter* texts) {
+        return picture(PagePoints, PagePoints, [&](QPainter& painter) { paintCases(painter, texts); });
     };
-    EXPECT_EQ(firstDifferentBand(painted(false), painted(true), 4), -1) << "on a picture";
+    EXPECT_EQ(firstDifferentBand(painted(nullptr), painted(&texts), 4), -1) << "on a picture";
 
     QTemporaryDir dir;
-    const QImage pdfReference = paintedPdf(dir.path(), false);
+    const QImage pdfReference = paintedPdf(dir.path(), nullptr);
     ASSERT_FALSE(pdfReference.isNull());
-    EXPECT_EQ(firstDifferentBand(pdfReference, paintedPdf(dir.path(), true), 4), -1) << "on a PDF page";
+    EXPECT_EQ(firstDifferentBand(pdfReference, paintedPdf(dir.path(), &texts), 4), -1) << "on a PDF page";
 }
 
 // A right-aligned text reaching past its box's left side: up to `overhang` it is drawn whole,
