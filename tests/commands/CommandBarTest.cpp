@@ -173,20 +173,34 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwn
               std::tuple(2, 0, 4, true, true, QString(), QString("k1"), QString("key-4"), QString()));
 
     // Each index of the designed pictures holds its own: all of the designed size, none blank, no
-    // two alike.
+    // two alike; the plain tiles share one outline, and the selected picture of a pair (the
+    // second) is the lighter.
     const ImageList designed = DesignedImages::imageList();
     QSet<QByteArray> distinct;
+    QStringList tiles;
+    std::vector<double> lightness(size_t(designed.count()) + 1);
     for (int i = 1; i <= designed.count(); ++i) {
         const QImage image = designed.image(i);
         ASSERT_EQ(image.size(), QSize(DesignedImages::Size, DesignedImages::Size)) << i;
         int opaque = 0;
+        double grey = 0;
         for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                opaque += qAlpha(image.pixel(x, y)) == 255;
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb pixel = image.pixel(x, y);
+                opaque += qAlpha(pixel) == 255;
+                grey += qAlpha(pixel) == 255 ? qGray(pixel) : 0;
+            }
+        lightness[size_t(i)] = grey / opaque;
         EXPECT_GE(opaque, 40) << i << " is blank";
         distinct.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
+        if (image.convertToFormat(QImage::Format_Alpha8) ==
+            designed.image(3).convertToFormat(QImage::Format_Alpha8))
+            tiles << QString::number(i);
     }
     EXPECT_EQ(distinct.size(), DesignedImages::Count);
+    EXPECT_EQ(tiles.join(u' '), "3 4 5 8 9 12 13 14 16 19 22 23 24 27 28 29 30");
+    for (const int selected : {21, 26, 32, 34})
+        EXPECT_GT(lightness[size_t(selected)], lightness[size_t(selected - 1)]) << selected;
 }
 
 // A click hands the position's menu to the suite and runs it; an unregistered menu names itself,
