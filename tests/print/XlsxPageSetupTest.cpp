@@ -124,10 +124,9 @@ TEST(XlsxPageSetup, WritesTheSetUpIntoTheSheetAndNamesWhatItRefuses)
             EXPECT_TRUE(refused[i].startsWith(c.refused[i])) << refused[i].toStdString();
         const QString sheet = unzipMember(path, "xl/worksheets/sheet2.xml");
         const QString workbook = unzipMember(path, "xl/workbook.xml");
-        for (const QString& text : c.sheetXml)
-            EXPECT_TRUE(sheet.contains(text)) << text.toStdString() << "\n" << sheet.toStdString();
-        for (const QString& text : c.workbookXml)
-            EXPECT_TRUE(workbook.contains(text)) << text.toStdString() << "\n" << workbook.toStdString();
+        for (const auto& [texts, xml] : {std::pair(c.sheetXml, sheet), std::pair(c.workbookXml, workbook)})
+            for (const QString& text : texts)
+                EXPECT_TRUE(xml.contains(text)) << text.toStdString() << "\n" << xml.toStdString();
         for (const QString& text : c.absent)
             EXPECT_FALSE(sheet.contains(text) || workbook.contains(text)) << text.toStdString();
         EXPECT_FALSE(unzipMember(path, "xl/worksheets/sheet1.xml").contains("headerFooter"));
