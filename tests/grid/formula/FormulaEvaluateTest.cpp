@@ -34,7 +34,7 @@ std::pair<Value::Type, std::string> shown(const Value& value)
     return {value.type(), displayText(value).toStdString()};
 }
 
-// A1=1 A2=2 A3=3 A4="text" A5 empty A6=TRUE A7="3" (text) A8=#DIV/0!
+// A1=1 A2=2 A3=3 A4="text" A5 empty A6=TRUE A7="3" (text) A8=#DIV/0! A13=#N/A
 // B1=10 B2=-2.5 C1="abc" C2="ABC"
 // A9=08:30 B9=17:30 (day fractions) A10="08:30" B10="17:30" (texts) A11=20,000 "x" A12=12,767 "y"
 class FormulaEvaluate : public ::testing::Test
@@ -46,7 +46,7 @@ protected:
         const std::tuple<int, int, Value> cells[] = {{1, 1, N(1)}, {2, 1, N(2)}, {3, 1, N(3)}, {4, 1, T("text")},
             {6, 1, B(true)}, {7, 1, T("3")}, {8, 1, Div0Err}, {1, 2, N(10)}, {2, 2, N(-2.5)}, {1, 3, T("abc")},
             {2, 3, T("ABC")}, {9, 1, N(8.5 / 24)}, {9, 2, N(17.5 / 24)}, {10, 1, T("08:30")}, {10, 2, T("17:30")},
-            {11, 1, T(QString(20000, u'x'))}, {12, 1, T(QString(12767, u'y'))}};
+            {11, 1, T(QString(20000, u'x'))}, {12, 1, T(QString(12767, u'y'))}, {13, 1, NAErr}};
         // clang-format on
         for (const auto& [row, col, value] : cells)
             m_cells.set(row, col, value);
@@ -99,18 +99,17 @@ TEST_F(FormulaEvaluate, GivesTheSpreadsheetValue)
         {"=IF(1,2,3,4)", ValueErr}, {"=IF(A1,)", N(0)}, {"=AND(TRUE,1)", B(true)}, {"=AND(TRUE,0)", B(false)},
         {"=AND(A1:A4)", B(true)}, {"=AND(TRUE,\"x\")", ValueErr},
         {"=AND(A4:A5)", ValueErr}, {"=AND(A8)", Div0Err}, {"=AND(\"x\")", ValueErr}, {"=OR(0,0)", B(false)},
-        {"=OR(0,A6)", B(true)}, {"=OR(A1:A3>5)", ValueErr}, {"=OR(\"x\")", ValueErr}, {"=OR(A8,\"x\")", Div0Err},
-        {"=NOT(0)", B(true)},
+        {"=OR(0,A6)", B(true)}, {"=OR(A1:A3>5)", ValueErr}, {"=OR(\"x\")", ValueErr}, {"=OR(A8:A13,\"x\")", Div0Err},
+        {"=NOT(0)", B(true)}, {"=NOT()", ValueErr}, {"=TRUE(1)", ValueErr}, {"=ROUND(1,\"x\")", ValueErr},
         {"=NOT(A1)", B(false)}, {"=NOT(1,2)", ValueErr}, {"=TRUE()", B(true)}, {"=false()", B(false)},
         {"=IF(AND(A1>0,OR(A2=2,A3=0)),\"ok\",\"no\")", T("ok")}, {"=ROUND(2.5,0)", N(3)}, {"=ROUND(-2.5,0)", N(-3)},
         {"=ROUND(1234.5678,-2)", N(1200)}, {"=ROUND(2.675,2)", N(2.68)}, {"=ROUND(1.005,2)", N(1.01)},
         {"=ROUND(-1.005,2)", N(-1.01)}, {"=ROUND(3.14159,3)", N(3.142)}, {"=ROUND(5,-1)", N(10)},
-        {"=ROUND(1234,-1.5)", N(1230)},
         {"=ROUND(1.25,1.9)", N(1.3)}, {"=ROUND(A1/3,2)", N(0.33)}, {"=ROUND(0.5)", ValueErr},
         {"=ROUND(\"x\",1)", ValueErr}, {"=ROUND(123.456,20)", N(123.456)}, {"=ROUND(5,-400)", N(0)},
         {"=ROUND(1E308,-308)", N(1e308)}, {"=ROUND(1E308,-309)", N(0)},
         {"=ROUND(1.5E-15,15)*1E15", N(2)}, {"=ROUND(1.4E-17,16)*1E17", N(0)}, {"=ROUND(2.5E-20,20)*1E20", N(3)},
-        {"=ROUND(1E-300,400)*1E300", N(1)},
+        {"=ROUND(1234,-1.5)", N(1230)}, {"=ROUND(1E-300,400)*1E300", N(1)},
         {"=INT(-1.5)", N(-2)}, {"=INT(1.9)", N(1)}, {"=INT(\"2.5\")", N(2)}, {"=INT(A5)", N(0)}, {"=ABS(-3)", N(3)},
         {"=ABS(A4)", ValueErr}, {"=ABS(A1:A2)", ValueErr}, {"=MOD(-3,2)", N(1)}, {"=MOD(3,-2)", N(-1)},
         {"=MOD(-3,-2)", N(-1)}, {"=MOD(5,3)", N(2)}, {"=MOD(5.5,2)", N(1.5)}, {"=MOD(1,0)", Div0Err},
@@ -133,10 +132,11 @@ TEST_F(FormulaEvaluate, GivesTheSpreadsheetValue)
 TEST(FormulaParse, BadSyntaxKeepsTheTextAndSaysWhy)
 {
     const Formula f = Formula::parse(QStringLiteral("=SUM(A1,2A)"));
-    EXPECT_EQ(std::tuple(f.isValid(), f.errorMessage(), f.text(), f.references().size(),
-                         f.shiftedColumns(1, 1), Formula().isValid()),
-              std::tuple(false, QStringLiteral("Unexpected \"2A\" at position 8"),
-                         QStringLiteral("=SUM(A1,2A)"), size_t(0), QStringLiteral("=SUM(A1,2A)"), false));
+    EXPECT_EQ(
+        std::tuple(f.isValid(), f.errorMessage(), f.text(), f.references().size(), f.shiftedColumns(1, 1),
+                   Formula().isValid(), Formula::parse(QStringLiteral("1+")).text()),
+        std::tuple(false, QStringLiteral("Unexpected \"2A\" at position 8"), QStringLiteral("=SUM(A1,2A)"),
+                   size_t(0), QStringLiteral("=SUM(A1,2A)"), false, QStringLiteral("=1+")));
 }
 
 // Nesting beyond the limits is refused, not recursed into; the longest chains a formula can
