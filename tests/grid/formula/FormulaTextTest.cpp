@@ -99,7 +99,7 @@ TEST(ShiftReferences, MovesReferencesWithTheirCells)
 {
     // clang-format off
     const struct { char how; const char* formula; int at, delta; const char* shifted; } shifts[] = {
-        {'c', "=A1+C1", 2, 1, "=A1+D1"}, {'c', "=SUM(A1:C1)", 2, 1, "=SUM(A1:D1)"},
+        {'c', "=A1+C1", 2, 1, "=A1+D1"}, {'c', "=SUM(A1:B1)", 2, 1, "=SUM(A1:C1)"},
         {'c', "=SUM(B1:C1)", 2, 1, "=SUM(C1:D1)"}, {'c', "=SUM(A1:B1)", 3, 1, "=SUM(A1:B1)"},
         {'c', "=$C$1*2", 1, 2, "=$E$1*2"}, {'c', "=$C1+C$1", 3, 1, "=$D1+D$1"},
         {'c', "=IV1", 1, 1, "=#REF!"}, {'c', "=IU1", 1, 1, "=IV1"},
@@ -114,7 +114,8 @@ TEST(ShiftReferences, MovesReferencesWithTheirCells)
         {'r', "=A3", 3, -1, "=#REF!"}, {'r', "=SUM($B$2:C4)", 1, 1, "=SUM($B$3:C5)"},
         {'r', "=A1048576", 2, 1, "=#REF!"}, {'r', "=A65536", 2, 1, "=A65537"},
         {'p', "=A1+$B$1+$C2+D$3", 1, 1, "=B2+$B$1+$C3+E$3"}, {'p', "=A1", -1, 0, "=#REF!"},
-        {'p', "=SUM($A$1:A3)", 2, 0, "=SUM($A$1:A5)"}, {'p', "=SUM(B1:$C$1)", 0, 3, "=SUM($C$1:E1)"}};
+        {'p', "=SUM($A$1:A3)", 2, 0, "=SUM($A$1:A5)"}, {'p', "=SUM(B1:$C$1)", 0, 3, "=SUM($C$1:E1)"},
+        {'p', "=A1+IV1", 1048575, 1, "=B1048576+#REF!"}};
     // clang-format on
     for (const auto& c : shifts) {
         const Formula f = Formula::parse(QString::fromUtf8(c.formula));
