@@ -81,7 +81,7 @@ TEST(FormulaText, PrintsCanonicalTextThatReadsBackTheSame)
         {"=1e20", "=1E+20"}, {"=0.1", "=0.1"}, {"=12345678901234567", "=12345678901234568"},
         {"=IF(A1,,1)", "=IF(A1,,1)"}, {"=foo(1)", "=FOO(1)"}, {"=myName+1", "=myName+1"}, {"=#ref!+1", "=#REF!+1"},
         {"=a1<>b1", "=A1<>B1"}, {"=a1 >= 2", "=A1>=2"}, {"=true", "=TRUE"}, {"=\"出勤\"&A1", "=\"出勤\"&A1"},
-        {"=NOW()", "=NOW()"},
+        {"=NOW()", "=NOW()"}, {"=1.2345678901234567e30", "=1.2345678901234567E+30"},
         // A range's corners keep the "$" of the reference each came from; on a tie the first one leads.
         {"=SUM($B1:A$3)", "=SUM(A1:$B$3)"}, {"=SUM(A$1:$A1)", "=SUM(A$1:$A1)"}, {"=SUM(E1:$C$1)", "=SUM($C$1:E1)"}};
     // clang-format on
