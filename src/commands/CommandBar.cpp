@@ -111,9 +111,10 @@ ToolButtonSpec CommandBar::externalButton(int position)
     if (image == 0) {
         QImage loaded;
         const QString path = QDir(m_suite.iconDirectory()).filePath(picture);
+        // An empty name asks for no picture: the button shows without one, and nothing is missing.
         if (!picture.isEmpty() && loaded.load(path))
             image = m_images.add(loaded, key);
-        else
+        else if (!picture.isEmpty())
             m_missingPictures << path;
     }
     return {key, caption, image, !caption.isEmpty(), commandOfButton(position + 1)};

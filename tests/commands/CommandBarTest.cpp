@@ -116,7 +116,8 @@ TEST_F(CommandsTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
 
 // Position 1's picture cannot be loaded: its button shows without one and the path is told,
 // once however often the bar is built. Position 2's row has no caption (a hidden button) and a
-// null picture, the mail icon; position 3's empty picture names no file at all.
+// null picture, the mail icon; position 3's empty picture names no file at all, so none is
+// missing.
 TEST_F(CommandsTest, MissingPictureNullPictureAndRowWithoutCaption)
 {
     picture("MAILM.ICO", Qt::blue);
@@ -133,8 +134,8 @@ TEST_F(CommandsTest, MissingPictureNullPictureAndRowWithoutCaption)
                          images.count(), bar.buttons[2].key + "|" + bar.buttons[2].caption,
                          bar.buttons[2].visible, bar.buttons[2].image, bar.externalMenuVisible[1],
                          bar.buttons[3].image),
-              std::tuple(0, true, dir.filePath("missing.ico") + "|" + dir.path(), DesignedImages::Count + 1,
-                         QString("KEY-4|"), false, DesignedImages::Count + 1, true, 0));
+              std::tuple(0, true, dir.filePath("missing.ico"), DesignedImages::Count + 1, QString("KEY-4|"),
+                         false, DesignedImages::Count + 1, true, 0));
     EXPECT_EQ(images.image(DesignedImages::Count + 1).pixelColor(2, 2), QColor(Qt::blue));
 }
 
