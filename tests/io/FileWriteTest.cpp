@@ -3,6 +3,7 @@
 // workbook file tests that use it.
 #include "io/FileWrite.h"
 
+#include "support/ErrorText.h"
 #include "support/SizeLimit.h"
 #include "support/TestFiles.h"
 
@@ -39,7 +40,7 @@ TEST(FileWriteTest, AFailedWriteLeavesTheOldFileAndSaysWhy)
     for (const auto& [target, size, cause] : failures) {
         const QString error =
             writeUnderSizeLimit(4096, [&] { writeFileAtomically(target, QByteArray(size, 'n')); });
-        EXPECT_TRUE(error.contains(cause) && error.contains(target)) << error.toStdString();
+        EXPECT_TRUE(talor::test::containsAll(error, {cause, target}));
         EXPECT_EQ(std::pair(fileBytes(file), QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)),
                   std::pair(QByteArray(3000, 'o'), QStringList{u"big.ini"_qs}));
     }

@@ -139,6 +139,8 @@ TEST(QtUiServiceTest, FileDialogsStartWhereAskedOfferTheSuitesFiltersAndAnswerTh
     }
     const QString folder = QDir(dir.path()).absolutePath(),
                   alone = QDir::current().absoluteFilePath("日报.vts");
+    // The first two dialogs' folder, filters and preset (the third's, 8 to 11, repeat the second's
+    // but for its empty preset), then the preset standing alone in both dialogs without a folder.
     EXPECT_EQ(seen.mid(0, 8) + seen.mid(12),
               QStringList({folder, qtFilters[0], qtFilters[1], existing.fileName(), folder, qtFilters[0],
                            qtFilters[1], dir.filePath("输出.vts"), alone, alone}));
@@ -163,9 +165,12 @@ TEST(QtUiServiceTest, ProgressStopsOnItsButtonAndThePreviewShowsThePaintedPages)
         progress->setValue(5, "第 5/5 人");
         auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
+        const auto* label = dialog->findChild<QLabel*>();
+        const auto* stop = dialog->findChild<QPushButton*>();
+        ASSERT_TRUE(label && stop);
         EXPECT_EQ(
-            std::tuple(dialog->windowTitle(), dialog->labelText(), dialog->findChild<QLabel*>()->textFormat(),
-                       dialog->findChild<QPushButton*>()->text(), dialog->value(), progress->cancelled()),
+            std::tuple(dialog->windowTitle(), dialog->labelText(), label->textFormat(), stop->text(),
+                       dialog->value(), progress->cancelled()),
             std::tuple(QString("报表打印"), QString("第 5/5 人"), Qt::PlainText, QString("停止"), 5, false));
         dialog->cancel();
         EXPECT_TRUE(progress->cancelled());
