@@ -742,7 +742,13 @@ void Sheet::clearConstants(int row, int col1, int col2)
 
 void Sheet::forEachCell(const std::function<void(int, int)>& visit) const
 {
-    for (size_t r = 0; r < d->rows.size(); ++r) {
+    forEachCell(1, MaxRows, visit);
+}
+
+void Sheet::forEachCell(int row1, int row2, const std::function<void(int, int)>& visit) const
+{
+    const size_t end = std::min(d->rows.size(), size_t(std::max(row2, 0)));
+    for (size_t r = size_t(std::max(row1, 1) - 1); r < end; ++r) {
         for (const Cell& cell : d->rows[r]) {
             if (cell.kind != Cell::Empty || cell.format != 0)
                 visit(int(r) + 1, cell.col);

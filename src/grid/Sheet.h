@@ -109,8 +109,9 @@ public:
     // A value that is not finite (infinity, NaN) throws std::invalid_argument.
     void setNumber(int row, int col, double value, const QString& numberFormat = {});
     // Calls `visit` for every cell that has content or a format other than the default,
-    // row by row, columns ascending.
+    // row by row, columns ascending; the second form only in rows row1..row2.
     void forEachCell(const std::function<void(int row, int col)>& visit) const;
+    void forEachCell(int row1, int row2, const std::function<void(int row, int col)>& visit) const;
 
     // --- Batches ------------------------------------------------------------------------
     // Between beginUpdate() and the matching endUpdate() (batches nest; only the outermost

@@ -8,9 +8,9 @@ namespace talor::grid {
 
 void copyRows(const Sheet& from, Sheet& to, int row1, int row2, int delta, int at, const CopiedText& text)
 {
-    from.forEachCell([&](int r, int c) {
+    from.forEachCell(row1, row2, [&](int r, int c) {
         const int row = r + delta;
-        if (r < row1 || r > row2 || row < 1 || row > Sheet::MaxRows)
+        if (row < 1 || row > Sheet::MaxRows)
             return;
         to.setFormat(row, c, from.formatById(from.formatId(r, c)));
         if (const QString f = from.formula(r, c); !f.isEmpty())

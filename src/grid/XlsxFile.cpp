@@ -1,6 +1,7 @@
 #include "grid/XlsxFile.h"
 
 #include "grid/CellAddress.h"
+#include "grid/FormatTable.h"
 #include "grid/Workbook.h"
 #include "grid/formula/Value.h"
 #include "io/FileWrite.h"
@@ -163,19 +164,41 @@ private:
     int m_next;
 };
 
-void writeSheet(lxw_workbook* wb, lxw_worksheet* ws, const Sheet& sheet, const QString& sheetName,
-                RowCount& rows)
+// The workbook's formats, each made once for all its sheets. libxlsxwriter numbers a format
+// object on its first cell; a second object with the same properties never gets a number of
+// its own, and every cell written with it looks its properties up again. The sheets of one
+// report (a report too long for one sheet is written over several) have the same formats.
+class WorkbookFormats
+{
+public:
+    explicit WorkbookFormats(lxw_workbook* wb) : m_wb(wb) {}
+
+    lxw_format* of(const CellFormat& format)
+    {
+        lxw_format*& made = m_made[format];
+        if (!made) {
+            made = makeFormat(m_wb, format);
+            if (!made)
+                throw Refused{QStringLiteral("out of memory for the cell formats")};
+        }
+        return made;
+    }
+
+private:
+    lxw_workbook* m_wb;
+    QHash<CellFormat, lxw_format*> m_made;
+};
+
+void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const Sheet& sheet,
+                const QString& sheetName, RowCount& rows)
 {
     std::vector<lxw_format*> formats(size_t(sheet.formatCount()), nullptr);
     auto formatOf = [&](int row, int col) -> lxw_format* {
         const int id = sheet.formatId(row, col);
         if (id == 0)
             return nullptr;
-        if (!formats[size_t(id)]) {
-            formats[size_t(id)] = makeFormat(wb, sheet.formatById(id));
-            if (!formats[size_t(id)])
-                throw Refused{QStringLiteral("out of memory for the cell formats")};
-        }
+        if (!formats[size_t(id)])
+            formats[size_t(id)] = workbookFormats.of(sheet.formatById(id));
         return formats[size_t(id)];
     };
     // What each format shows of a day number: asked of small numbers only, once per format.
@@ -264,6 +287,7 @@ void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const 
 {
     QSet<QString> used;
     RowCount rows(progress);
+    WorkbookFormats formats(wb);
     for (int n = 1; n <= sheets.count; ++n) {
         const QString base = XlsxFile::excelSheetName(sheets.name(n), n);
         QString name = base;
@@ -276,7 +300,7 @@ void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const 
         lxw_worksheet* ws = workbook_add_worksheet(wb, name.toUtf8().constData());
         if (!ws)
             throw Refused{QStringLiteral("sheet name \"%1\" refused").arg(name)};
-        writeSheet(wb, ws, sheets.sheet(n), name, rows);
+        writeSheet(formats, ws, sheets.sheet(n), name, rows);
         if (n == sheets.active)
             worksheet_activate(ws);
         if (hook)

@@ -792,6 +792,23 @@ TEST(SheetTest, BareCellsKeptInARowReadAsNone)
     }
 }
 
+TEST(SheetTest, VisitsTheCellsOfARowRange)
+{
+    Sheet sheet;
+    for (const int row : {1, 2, 3, 5})
+        sheet.setNumber(row, 2, row);
+    const auto rowsVisited = [&](int row1, int row2) {
+        QList<int> rows;
+        sheet.forEachCell(row1, row2, [&](int row, int) { rows << row; });
+        return rows;
+    };
+    EXPECT_EQ(rowsVisited(2, 3), QList<int>({2, 3}));
+    EXPECT_EQ(rowsVisited(3, 4), QList<int>({3}));
+    EXPECT_EQ(rowsVisited(0, Sheet::MaxRows + 1), QList<int>({1, 2, 3, 5}));
+    EXPECT_EQ(rowsVisited(4, 4), QList<int>());
+    EXPECT_EQ(rowsVisited(5, 2), QList<int>());
+}
+
 TEST(SheetTest, ChainsAndCyclesThroughRangesOnly)
 {
     // Each row is one more than the larger of the two below it, to a constant at the bottom.
