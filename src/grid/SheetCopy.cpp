@@ -1,18 +1,26 @@
 #include "grid/SheetCopy.h"
 
 #include "grid/Sheet.h"
+#include "grid/SheetBulkWriter.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace talor::grid {
 
 void copyRows(const Sheet& from, Sheet& to, int row1, int row2, int delta, int at, const CopiedText& text)
 {
+    // Each format of `from` taken into `to`'s table once, not hashed again for every cell.
+    SheetBulkWriter writer(to);
+    std::vector<int> formatIds(size_t(from.formatCount()), -1);
     from.forEachCell(row1, row2, [&](int r, int c) {
         const int row = r + delta;
         if (row < 1 || row > Sheet::MaxRows)
             return;
-        to.setFormat(row, c, from.formatById(from.formatId(r, c)));
+        int& id = formatIds[size_t(from.formatId(r, c))];
+        if (id < 0)
+            id = writer.addFormat(from.formatById(from.formatId(r, c)));
+        writer.setFormatId(row, c, id);
         if (const QString f = from.formula(r, c); !f.isEmpty())
             to.setText(row, c, delta == 0 ? f : formula::Formula::parse(f).shiftedRows(at, delta));
         else if (from.isNumber(r, c))
