@@ -156,7 +156,7 @@ TEST_P(RecordsetTest, ReadsRowsInOrderRewindsReopensAndFailsNamingTheStatement)
     EXPECT_EQ(std::tuple(rs.position(), rs.text(u"name"_qs), rs.value(u"hours"_qs).toDouble()),
               std::tuple(0, u"Wang"_qs, 8.0));
     rs.close();
-    EXPECT_TRUE(!rs.isOpen() && rs.eof());
+    EXPECT_EQ(std::pair(rs.isOpen(), rs.eof()), std::pair(false, true));
 
     // A failing statement throws naming it; a failure after the first row is the rows' read
     // failing. One without rows opens empty.
@@ -170,7 +170,7 @@ TEST_P(RecordsetTest, ReadsRowsInOrderRewindsReopensAndFailsNamingTheStatement)
 
     rs.open(u"update kq set CZYXM='x' where memberid='001'"_qs, db(), Recordset::SomeRows,
             Recordset::AnyStatement);
-    EXPECT_TRUE(rs.isOpen() && rs.eof());
+    EXPECT_EQ(std::pair(rs.isOpen(), rs.eof()), std::pair(true, true));
     EXPECT_EQ(scalar(u"select count(*) from kq where czyxm='x'"_qs), u"2"_qs);
 }
 
@@ -203,13 +203,15 @@ TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
     }
     // 001/05 Wang 01 8 null, 001/06 Wang 01 4.25 2, 002 Li 01 7.5 3, 003 Zhao null 0 1.
     ASSERT_EQ(keys.size(), 4u);
-    EXPECT_TRUE(names[0] == names[1] && keys[0] != keys[1] && keys[2] != keys[3])
-        << "the same name in two rows";
+    EXPECT_EQ(names[0], names[1]) << "the same name in two rows";
+    EXPECT_NE(keys[0], keys[1]);
+    EXPECT_NE(keys[2], keys[3]);
     rs.moveFirst();
     rs.moveNext();
     rs.setValue(u"hours"_qs, 8);
     std::string changed;
-    EXPECT_TRUE(!rs.appendValueKey(rs.column(u"hours"_qs), changed) && changed.empty());
+    const bool appended = rs.appendValueKey(rs.column(u"hours"_qs), changed);
+    EXPECT_EQ(std::pair(appended, changed), std::pair(false, std::string()));
     EXPECT_EQ(rs.value(rs.column(u"hours"_qs)).toDouble(), 8.0) << "an unsaved change reads by number too";
     rs.open(u"select * from kq"_qs, db());
     EXPECT_NE(rs.readId(), read);

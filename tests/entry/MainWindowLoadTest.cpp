@@ -125,7 +125,8 @@ TEST_F(MainWindowLoadTest, StepsRunInTheirOrderAndOpenTheRecordsetsAFailingDatab
     log.clear();
     data.exec("drop table SYS02");
     EXPECT_THROW(run(), std::exception);
-    EXPECT_TRUE(log.contains("tree 2") && !log.contains("write MODEL8/DLL=TALOR"));
+    EXPECT_EQ(std::pair(log.contains("tree 2"), log.contains("write MODEL8/DLL=TALOR")),
+              std::pair(true, false));
 }
 
 TEST_F(MainWindowLoadTest, SetupDialogOpensUnlessTableIsSetAndIfIsExactlyYes)

@@ -64,7 +64,9 @@ TEST_F(TreeFillTest, LevelsInSiblingOrderWithKeysAndImages)
                            "B生产部一组 一组<A生产部 20/21", "C生产部一组乙班 乙班<B生产部一组 33/34",
                            "C生产部一组甲班 甲班<B生产部一组 33/34", "B生产部二组 二组<A生产部 20/21"}));
     // The level recordsets stay open for reuse.
-    EXPECT_TRUE(levels[0].isOpen() && levels[0].source().startsWith("select * from zdb3 where parid=1"));
+    EXPECT_EQ(
+        std::pair(levels[0].isOpen(), levels[0].source().startsWith("select * from zdb3 where parid=1")),
+        std::pair(true, true));
 
     suite.scope = "在职";
     const QStringList all = keys(fill());

@@ -117,8 +117,9 @@ TEST_F(WindowTest, LoadShowsTheTreeMenusAndCaptionOrTheSetupDialogFirst)
                      control<QAction>("MNE1")->text(), control<QAction>("MNE2")->text(),
                      window->book().sheetName(1)}),
         QStringList({"示范公司", "2", "一组", "考勤日报", "", "工资", ""}));
-    EXPECT_TRUE(tree->topLevelItem(0)->isExpanded() && control<QTimer>("Timer1")->isActive());
-    EXPECT_FALSE(window->book().allowInCellEditing() || !ui.dialogsShown.isEmpty());
+    EXPECT_EQ(std::tuple(tree->topLevelItem(0)->isExpanded(), control<QTimer>("Timer1")->isActive(),
+                         window->book().allowInCellEditing(), ui.dialogsShown.isEmpty()),
+              std::tuple(true, true, false, true));
     EXPECT_TRUE(status().contains("生产部"));
     for (const char* name : {"Label1", "Label2", "Label3"})
         EXPECT_EQ(control<QLabel>(name)->textFormat(), Qt::PlainText) << name;

@@ -325,7 +325,8 @@ TEST(SheetTest, ShrinkingTheExtentDropsCellsBeyondIt)
     sheet.setLastColumn(2);
     EXPECT_EQ(extent(sheet), std::pair(10, 2));
     sheet.setLastColumn(5);
-    EXPECT_TRUE(sheet.isEmpty(1, 3) && sheet.isEmpty(1, 5) && sheet.text(3, 2) == "3");
+    EXPECT_EQ(std::tuple(sheet.isEmpty(1, 3), sheet.isEmpty(1, 5), sheet.text(3, 2)),
+              std::tuple(true, true, QStringLiteral("3")));
 }
 
 // An invalid text gives nothing; a valid one its corners, ordered; column names stop at the
@@ -464,7 +465,8 @@ TEST(SheetTest, InsertedAndDeletedColumnsMoveCellsHeadingsWidthsAndFormulas)
     sheet.setText(1, 256, "edge");
     sheet.setText(2, 254, "=A1"); // moved onto the last column, not off it
     sheet.insertColumns(1, 2);
-    EXPECT_TRUE(sheet.text(1, 7) == "3" && sheet.isEmpty(1, 256) && sheet.formula(2, 256) == "=C1");
+    EXPECT_EQ(std::tuple(sheet.text(1, 7), sheet.isEmpty(1, 256), sheet.formula(2, 256)),
+              std::tuple(QStringLiteral("3"), true, QStringLiteral("=C1")));
     sheet.setColumnWidth(7, 0); // the default width again
     sheet.insertColumns(256);   // at the last column itself: its cells go off the edge
     EXPECT_EQ(std::pair(sheet.formula(2, 256), sheet.columnWidth(7)),

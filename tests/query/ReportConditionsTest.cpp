@@ -523,7 +523,8 @@ TEST_F(SelectReportTest, ListSelectsTheCurrentReportChoosesWithoutACheckAndTheCh
     list->setCurrentRow(1);
     for (const char* button : {"Command1", "Command2", "Command3", "Command4"})
         click(*d, button);
-    EXPECT_TRUE(ui.dialogsShown.isEmpty() && ui.messages.empty() && suite.settingsWrites.isEmpty());
+    EXPECT_EQ(std::tuple(ui.dialogsShown.isEmpty(), ui.messages.empty(), suite.settingsWrites.isEmpty()),
+              std::tuple(true, true, true));
     EXPECT_EQ(std::pair(designerRuns, d->editMode()), std::pair(0, EditMode::None));
 
     // The access code of the supervisor opens them, even to "pelto" under the lock.

@@ -162,7 +162,7 @@ TEST_F(TemplateDesignerTest, ColumnsMoveWithTheirFormulasAndSavingPutsTheFrozenC
     EXPECT_EQ(book.active().text(1, grid::Sheet::MaxColumns), u"x"_qs);
 
     designer.startEditing();
-    EXPECT_TRUE(designer.editing() && book.allowEditHeaders());
+    EXPECT_EQ(std::pair(designer.editing(), book.allowEditHeaders()), std::pair(true, true));
 
     designer.prepareSave();
     designer.save(u"  "_qs); // blank: nothing written
@@ -279,7 +279,7 @@ TEST_F(TemplateDesignerTest, PickerRemembersItsTargetTheHiddenSwitchNeedsTheCode
     // A picked number stays a label.
     book.active().setActiveCell(4, 5);
     designer.pick(u"1"_qs, PickTarget::Cell);
-    EXPECT_TRUE(book.active().text(4, 5) == u"1"_qs && !book.active().isNumber(4, 5));
+    EXPECT_EQ(std::pair(book.active().text(4, 5), book.active().isNumber(4, 5)), std::pair(u"1"_qs, false));
 }
 
 // The picker as the operator uses it: the option to click (0: none), then a double-click on

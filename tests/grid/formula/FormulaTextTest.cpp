@@ -51,7 +51,8 @@ TEST(CellRefParse, ReadsAndPrints)
     }
     const auto r = RangeRef::parse(u"B2:A1"); // corners ordered; printing ranges: below
     ASSERT_TRUE(r);
-    EXPECT_TRUE(r->contains(2, 2) && r->contains(1, 1) && !r->contains(3, 1) && !r->contains(1, 3));
+    EXPECT_EQ(std::tuple(r->contains(2, 2), r->contains(1, 1), r->contains(3, 1), r->contains(1, 3)),
+              std::tuple(true, true, false, false));
     EXPECT_TRUE(RangeRef::parse(u"C3")->isSingleCell());
     EXPECT_FALSE(RangeRef::parse(u"A1:") || RangeRef::parse(u"A1:B"));
 }
