@@ -166,8 +166,9 @@ private:
 
 // The workbook's formats, each made once for all its sheets. libxlsxwriter numbers a format
 // object on its first cell; a second object with the same properties never gets a number of
-// its own, and every cell written with it looks its properties up again. The sheets of one
-// report (a report too long for one sheet is written over several) have the same formats.
+// its own, and every cell written with it looks its properties up again. The worksheets of
+// one report (a report with more sections than a worksheet breaks pages before is written
+// over several) have the same formats.
 class WorkbookFormats
 {
 public:
