@@ -139,11 +139,11 @@ TEST_F(LayoutTest, UpToTheHundredthColumn)
             std::tuple(expected, QString("f_上班"), QString()))
             << labels;
     }
-    // A template without report columns keeps its own extent.
+    // A template without report columns keeps its own extent, to the sheet's last column.
     suite.option = "3";
     grid::Workbook none;
     none.sheet(1).setColumnHeading(1, "ok");
-    none.sheet(1).setPlainText(4, 3, "x");
+    none.sheet(1).setPlainText(4, grid::Sheet::MaxColumns, "x");
     none.write(dir.filePath("R3.vts"), grid::FileType::Template);
     layout();
     EXPECT_EQ(book.active().lastColumn(), none.sheet(1).lastColumn());
