@@ -14,7 +14,7 @@
 //   the same read followed by the report's own cells written straight by libxlsxwriter.
 //   (part "o") kind 3 of the whole organisation over a month into the grid, as the window fills
 //   it: wall and CPU time of one run, and the heap the filled report holds per grid row.
-//   bench_report [employees for kind 2, the .xlsx parts and "o", default 10000]
+//   bench_report [employees for kind 2, the .xlsx runs and "o", default 10000]
 //                [parts: any of "2", "3", "r", "x", "o"; default all but "o"]
 
 #include "BenchData.h"

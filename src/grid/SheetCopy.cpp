@@ -17,9 +17,10 @@ void copyRows(const Sheet& from, Sheet& to, int row1, int row2, int delta, int a
         const int row = r + delta;
         if (row < 1 || row > Sheet::MaxRows)
             return;
-        int& id = formatIds[size_t(from.formatId(r, c))];
+        const int fromId = from.formatId(r, c);
+        int& id = formatIds[size_t(fromId)];
         if (id < 0)
-            id = writer.addFormat(from.formatById(from.formatId(r, c)));
+            id = writer.addFormat(from.formatById(fromId));
         writer.setFormatId(row, c, id);
         if (const QString f = from.formula(r, c); !f.isEmpty())
             to.setText(row, c, delta == 0 ? f : formula::Formula::parse(f).shiftedRows(at, delta));
