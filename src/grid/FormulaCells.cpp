@@ -496,6 +496,22 @@ QString FormulaCells::source(int row, int col) const
     return entry ? d->source(row, col, d->shapeOf(*entry)) : QString();
 }
 
+std::optional<formula::MovedFormula> FormulaCells::moved(int row, int col) const
+{
+    const Data::Entry* entry = d->entries.find(row, col);
+    if (!entry)
+        return std::nullopt;
+    const Shape& shape = d->shapeOf(*entry);
+    formula::MovedFormula moved{shape.formula, row - shape.row, col - shape.col, shape.relative};
+    for (const formula::RangeRef& r : shape.references)
+        for (const formula::CellRef& corner : {r.first, r.last}) {
+            const int read = corner.row + (corner.rowAbsolute ? 0 : moved.rows);
+            moved.firstRow = moved.firstRow == 0 ? read : std::min(moved.firstRow, read);
+            moved.lastRow = std::max(moved.lastRow, read);
+        }
+    return moved;
+}
+
 Value FormulaCells::result(int row, int col) const
 {
     const Data::Entry* entry = d->entries.find(row, col);

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -30,6 +31,9 @@ public:
     bool contains(int row, int col) const;
     QString source(int row, int col) const; // "=..." canonical (a formula that cannot be read: as set)
     formula::Value result(int row, int col) const;
+    // The formula of (row, col) as it is kept, for copying it elsewhere without printing and
+    // reading its text; nothing when (row, col) holds no formula.
+    std::optional<formula::MovedFormula> moved(int row, int col) const;
 
     // Makes (row, col) a formula cell, due for recalculation.
     void set(int row, int col, const QString& source);

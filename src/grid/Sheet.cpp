@@ -653,6 +653,12 @@ QString Sheet::formula(int row, int col) const
     return cell && cell->kind == Cell::Formula ? d->formulas.source(row, col) : QString();
 }
 
+std::optional<formula::MovedFormula> Sheet::movedFormula(int row, int col) const
+{
+    checkCell(row, col);
+    return isFormula(row, col) ? d->formulas.moved(row, col) : std::nullopt;
+}
+
 bool Sheet::isFormula(int row, int col) const
 {
     checkCell(row, col);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stdexcept>
 
@@ -94,6 +95,9 @@ public:
     void setText(int row, int col, const QString& text);
     QString formula(int row, int col) const; // "=..." canonical source; empty for constants/empty
     bool isFormula(int row, int col) const;  // formula() is not empty, without composing it
+    // The formula of (row, col) as the sheet keeps it (MovedFormula), for copying it without
+    // printing and reading its text; nothing for a cell without a formula.
+    std::optional<formula::MovedFormula> movedFormula(int row, int col) const;
     bool isNumber(int row, int col) const;   // a number, date or numeric formula result
     double number(int row, int col) const;   // the numeric value (0 for non-numbers)
     bool isDate(int row, int col) const;     // a number shown as a date or time

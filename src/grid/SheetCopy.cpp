@@ -8,6 +8,22 @@
 
 namespace talor::grid {
 
+namespace {
+
+// Whether moving `f` `delta` rows gives the references that inserting or deleting rows at
+// `at` gives them (Formula::shiftedRows): every reference moves, and every row it reads moves
+// with it and stays on the sheet.
+bool movesWithItsRows(const formula::MovedFormula& f, int at, int delta)
+{
+    if (delta == 0)
+        return true;
+    if (!f.relative)
+        return false;
+    return f.firstRow == 0 || (f.firstRow >= at + std::max(0, -delta) && f.lastRow + delta <= Sheet::MaxRows);
+}
+
+} // namespace
+
 void copyRows(const Sheet& from, Sheet& to, int row1, int row2, int delta, int at, const CopiedText& text)
 {
     // Each format of `from` taken into `to`'s table once, not hashed again for every cell.
@@ -22,9 +38,12 @@ void copyRows(const Sheet& from, Sheet& to, int row1, int row2, int delta, int a
         if (id < 0)
             id = writer.addFormat(from.formatById(fromId));
         writer.setFormatId(row, c, id);
-        if (const QString f = from.formula(r, c); !f.isEmpty())
-            to.setText(row, c, delta == 0 ? f : formula::Formula::parse(f).shiftedRows(at, delta));
-        else if (from.isNumber(r, c))
+        if (const auto f = from.movedFormula(r, c)) {
+            if (movesWithItsRows(*f, at, delta))
+                writer.setFormulaCopy(row, c, f->formula, f->rows + delta, f->cols);
+            else
+                to.setText(row, c, formula::Formula::parse(from.formula(r, c)).shiftedRows(at, delta));
+        } else if (from.isNumber(r, c))
             to.setNumber(row, c, from.number(r, c));
         else if (!from.isEmpty(r, c))
             to.setPlainText(row, c, text ? text(from.text(r, c)) : from.text(r, c));

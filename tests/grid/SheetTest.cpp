@@ -811,6 +811,55 @@ TEST(SheetTest, VisitsTheCellsOfARowRange)
     EXPECT_EQ(rowsVisited(5, 2), QList<int>());
 }
 
+// Copied rows keep their constants and move their formulas as Formula::shiftedRows moves them:
+// a block copied up over the rows above it, as a workbook's later worksheet takes it; a copy
+// one lower, as under a caption row; rows deleted under a formula's references; a copy in place.
+TEST(SheetTest, CopiedRowsMoveTheirFormulasAsInsertedOrDeletedRowsWould)
+{
+    Sheet from;
+    from.setNumber(1, 1, 100);
+    for (int row = 10; row <= 14; ++row) {
+        from.setNumber(row, 1, row);
+        from.setText(row, 2, "=A" + QString::number(row) + "*2");
+        from.setText(row, 3, "=SUM(A10:A" + QString::number(row) + ")");
+        from.setText(row, 4, "=A1+A" + QString::number(row));
+        from.setText(row, 5, "=$A$12+A" + QString::number(row));
+    }
+    from.setText(11, 6, "=A13-A12");
+    from.setText(12, 6, "=1+2");
+    from.setText(13, 6, "=SUM(A5");
+    from.setPlainText(14, 6, "x");
+    from.setText(Sheet::MaxRows - 1, 1, "=A1048576+1");
+    from.setText(Sheet::MaxRows - 1, 2, "=SUM(A1048575:A1048576)+A2");
+    // rows copied, how far, where rows are inserted or deleted
+    const struct { int row1, row2, delta, at; } copies[] = {
+        {10, 14, -8, 2}, {1, Sheet::MaxRows, 1, 1}, {10, 14, -2, 11}, {1, 14, 0, 1}};
+    for (const auto& c : copies) {
+        SCOPED_TRACE(testing::Message() << c.row1 << ".." << c.row2 << " by " << c.delta << " at " << c.at);
+        Sheet copied, typed;
+        {
+            Sheet::Batch batch(copied);
+            copyRows(from, copied, c.row1, c.row2, c.delta, c.at);
+        }
+        from.forEachCell(c.row1, c.row2, [&](int r, int col) {
+            const int row = r + c.delta;
+            if (row > Sheet::MaxRows)
+                return;
+            const QString f = from.formula(r, col);
+            typed.setText(row, col,
+                          f.isEmpty() ? from.text(r, col)
+                          : c.delta == 0 ? f
+                                         : formula::Formula::parse(f).shiftedRows(c.at, c.delta));
+        });
+        copied.forEachCell(1, Sheet::MaxRows, [&](int row, int col) {
+            EXPECT_EQ(QString(copied.formula(row, col) + "|" + copied.text(row, col)).toStdString(),
+                      QString(typed.formula(row, col) + "|" + typed.text(row, col)).toStdString())
+                << row << ", " << col;
+        });
+        EXPECT_EQ(extent(copied), extent(typed));
+    }
+}
+
 TEST(SheetTest, ChainsAndCyclesThroughRangesOnly)
 {
     // Each row is one more than the larger of the two below it, to a constant at the bottom.

@@ -70,4 +70,18 @@ private:
     QString m_error;
 };
 
+// A formula cell as it is kept: `formula` read at another cell and moved here by (rows, cols),
+// so that its text is formula.copied(rows, cols).
+struct MovedFormula
+{
+    Formula formula;
+    int rows = 0;
+    int cols = 0;
+    // Valid and without "$": moving the cell moves every reference with it.
+    bool relative = false;
+    // The rows its references read from this cell; both 0 when it reads no cell.
+    int firstRow = 0;
+    int lastRow = 0;
+};
+
 } // namespace talor::grid::formula
