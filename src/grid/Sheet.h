@@ -95,14 +95,14 @@ public:
     void setText(int row, int col, const QString& text);
     QString formula(int row, int col) const; // "=..." canonical source; empty for constants/empty
     bool isFormula(int row, int col) const;  // formula() is not empty, without composing it
-    // The formula of (row, col) as the sheet keeps it (MovedFormula), for copying it without
-    // printing and reading its text; nothing for a cell without a formula.
-    std::optional<formula::MovedFormula> movedFormula(int row, int col) const;
     bool isNumber(int row, int col) const;   // a number, date or numeric formula result
     double number(int row, int col) const;   // the numeric value (0 for non-numbers)
     bool isDate(int row, int col) const;     // a number shown as a date or time
     bool isEmpty(int row, int col) const;    // no content (a cell may be empty and formatted)
     bool isText(int row, int col) const;     // a text constant or a text formula result
+    // The formula of (row, col) as the sheet keeps it (MovedFormula), for copying it without
+    // printing and reading its text; nothing for a cell without a formula.
+    std::optional<formula::MovedFormula> movedFormula(int row, int col) const;
     // A number constant (not a formula): its value and format id, in one look-up; false for
     // any other cell.
     bool numberConstant(int row, int col, double& value, int& formatId) const;

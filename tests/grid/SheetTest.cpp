@@ -832,8 +832,10 @@ TEST(SheetTest, CopiedRowsMoveTheirFormulasAsInsertedOrDeletedRowsWould)
     from.setText(Sheet::MaxRows - 1, 1, "=A1048576+1");
     from.setText(Sheet::MaxRows - 1, 2, "=SUM(A1048575:A1048576)+A2");
     // rows copied, how far, where rows are inserted or deleted
+    // clang-format off
     const struct { int row1, row2, delta, at; } copies[] = {
         {10, 14, -8, 2}, {1, Sheet::MaxRows, 1, 1}, {10, 14, -2, 11}, {1, 14, 0, 1}};
+    // clang-format on
     for (const auto& c : copies) {
         SCOPED_TRACE(testing::Message() << c.row1 << ".." << c.row2 << " by " << c.delta << " at " << c.at);
         Sheet copied, typed;
@@ -845,11 +847,12 @@ TEST(SheetTest, CopiedRowsMoveTheirFormulasAsInsertedOrDeletedRowsWould)
             const int row = r + c.delta;
             if (row > Sheet::MaxRows)
                 return;
-            const QString f = from.formula(r, col);
-            typed.setText(row, col,
-                          f.isEmpty() ? from.text(r, col)
-                          : c.delta == 0 ? f
-                                         : formula::Formula::parse(f).shiftedRows(c.at, c.delta));
+            QString f = from.formula(r, col);
+            if (f.isEmpty())
+                f = from.text(r, col);
+            else if (c.delta != 0)
+                f = formula::Formula::parse(f).shiftedRows(c.at, c.delta);
+            typed.setText(row, col, f);
         });
         copied.forEachCell(1, Sheet::MaxRows, [&](int row, int col) {
             EXPECT_EQ(QString(copied.formula(row, col) + "|" + copied.text(row, col)).toStdString(),
