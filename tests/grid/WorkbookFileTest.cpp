@@ -456,6 +456,7 @@ TEST(XlsxText, TextsAreWrittenAsTheyStandOrRefusedByCell)
     for (const char* part : {"xl/sharedStrings.xml", "xl/worksheets/sheet1.xml", "xl/workbook.xml",
                              "xl/styles.xml", "docProps/app.xml"})
         EXPECT_EQ(xmlError(unzipMember(path, part)), QString()) << part;
+    EXPECT_FALSE(member(path, "xl/worksheets/sheet1.xml").contains("<pane")) << "nothing is frozen";
     const QString r = QString(QChar::ReplacementCharacter);
     EXPECT_TRUE(containsAll(
         member(path, "xl/sharedStrings.xml"),

@@ -40,17 +40,20 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
     using S = OverviewSheet;
     const int lastDay = S::FirstDayColumn + 30;
     // The rows of the days, their counts and the persons framed from the first column to the
-    // last; a marked day in its kind's colour, an unmarked one without a fill.
+    // last, and the legend's swatches; a marked day in its kind's colour, an unmarked one without
+    // a fill; the chart's bars without frames.
     const grid::CellBorder frame{1, 1, 1, 1, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0, 0xC0C0C0};
-    EXPECT_EQ(std::tuple(sheet.lastColumn(), sheet.columnWidth(S::NameColumn),
-                         sheet.columnWidth(S::NumberColumn), sheet.columnWidth(S::FirstDayColumn),
-                         sheet.columnWidth(lastDay), sheet.lastRow(),
-                         QList{sheet.border(S::DayRow, S::NameColumn), sheet.border(S::DayCountRow, lastDay),
-                               sheet.border(S::FirstPersonRow + 2, S::NameColumn)},
-                         sheet.fill(S::FirstPersonRow, S::FirstDayColumn),
-                         sheet.fill(S::FirstPersonRow, S::FirstDayColumn + 2)),
-              std::tuple(lastDay, 90, 60, 24, 24, S::FirstPersonRow + 2, QList<grid::CellBorder>(3, frame),
-                         grid::CellFill{1, colours[0], colours[0]}, grid::CellFill{}));
+    EXPECT_EQ(
+        std::tuple(sheet.lastColumn(), sheet.columnWidth(S::NameColumn), sheet.columnWidth(S::NumberColumn),
+                   sheet.columnWidth(S::FirstDayColumn), sheet.columnWidth(lastDay), sheet.lastRow(),
+                   QList{sheet.border(S::DayRow, S::NameColumn), sheet.border(S::DayCountRow, lastDay),
+                         sheet.border(S::FirstPersonRow + 2, S::NameColumn),
+                         sheet.border(2, S::FirstDayColumn), sheet.border(S::DayRow - 1, S::FirstDayColumn)},
+                   sheet.fill(S::FirstPersonRow, S::FirstDayColumn),
+                   sheet.fill(S::FirstPersonRow, S::FirstDayColumn + 2)),
+        std::tuple(lastDay, 90, 60, 24, 24, S::FirstPersonRow + 2,
+                   QList<grid::CellBorder>{frame, frame, frame, frame, {}},
+                   grid::CellFill{1, colours[0], colours[0]}, grid::CellFill{}));
     // The title, the total and the legend; the chart's scale from 0 up to the busiest day's count.
     // clang-format off
     const std::tuple<int, int, const char*> cells[] = {
