@@ -43,7 +43,7 @@ constexpr RestrictedName RestrictedNames[] = {
 
 ToolButtonSpec builtInButton(const BuiltInButton& b)
 {
-    return {QString::fromUtf8(b.key), QString::fromUtf8(b.caption), b.image, true, b.command};
+    return {QString::fromUtf8(b.key), QString::fromUtf8(b.caption), b.image, true};
 }
 
 int menuSlot(MenuCommand command)
@@ -102,7 +102,7 @@ ToolButtonSpec CommandBar::externalButton(int position)
     m_menuRecords.close();
     m_menuRecords.open("select * from SYS02 where cdmc=" + sql::quoted(menuName), m_suite.connection());
     if (m_menuRecords.eof())
-        return {key, QStringLiteral("没挂"), 1, false, commandOfButton(position + 1)};
+        return {key, QStringLiteral("没挂"), 1, false};
 
     const QString caption = settings.read(keys::ExternalCaption, position);
     const QString picture =
@@ -117,7 +117,7 @@ ToolButtonSpec CommandBar::externalButton(int position)
         else if (!picture.isEmpty())
             m_missingPictures << path;
     }
-    return {key, caption, image, !caption.isEmpty(), commandOfButton(position + 1)};
+    return {key, caption, image, !caption.isEmpty()};
 }
 
 CommandBarLayout CommandBar::build()

@@ -41,7 +41,6 @@ struct ToolButtonSpec
     QString caption;
     int image = 0;
     bool visible = true;
-    MenuCommand command = MenuCommand::None;
 };
 
 // What BuildCommandBar leaves for the window to show: always 15 buttons in their order, the

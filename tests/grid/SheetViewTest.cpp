@@ -91,8 +91,13 @@ TEST(SheetModelTest, PassesTheModelTesterThroughEveryKindOfChange)
     // on the next turn of the event loop, in one step.
     QList<qsizetype> counts{model.rowCount()};
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy columnsInserted(&model, &QAbstractItemModel::columnsInserted);
+    QSignalSpy columnsRemoved(&model, &QAbstractItemModel::columnsRemoved);
     QCoreApplication::processEvents();
     counts << inserted.count() << model.rowCount() << model.columnCount();
+    ASSERT_EQ(columnsInserted.count(), 1);
+    EXPECT_EQ(std::pair(columnsInserted[0][1].toInt(), columnsInserted[0][2].toInt()), std::pair(0, 3))
+        << "the first and last column inserted";
     s.setColumnHeading(2, "姓名");
     EXPECT_EQ(QStringList({model.headerData(1, Qt::Horizontal).toString(),
                            model.headerData(2, Qt::Horizontal).toString(),
@@ -104,6 +109,9 @@ TEST(SheetModelTest, PassesTheModelTesterThroughEveryKindOfChange)
     s.setLastRow(3);
     s.setLastColumn(2);
     counts << model.rowCount() << model.columnCount();
+    ASSERT_EQ(columnsRemoved.count(), 1);
+    EXPECT_EQ(std::pair(columnsRemoved[0][1].toInt(), columnsRemoved[0][2].toInt()), std::pair(2, 3))
+        << "the first and last column removed";
     s.insertColumns(1, 2);
     counts << model.columnCount();
     s.deleteColumns(1);
