@@ -976,6 +976,11 @@ TEST(CellStorage, FormulasCopiedDownKeepTheirShapeAsOthersAreReplacedAndCleared)
     sheet.setText(5, 2, QStringLiteral("=A5*10"));
     sheet.setNumber(4, 1, 7);
     sheet.setText(6, 2, QStringLiteral("=A6:A6*10")); // below =A5*10, yet not that formula moved
-    EXPECT_EQ(allTexts(sheet), QStringLiteral("1||1h\n2|3|2h1\n3|4|\n7|70|\n|0|\n|#VALUE!|"));
-    EXPECT_EQ(sheet.formula(6, 2), QStringLiteral("=A6:A6*10"));
+    sheet.setNumber(3, 2, 9); // a number in a formula's place, which no longer reads A3
+    const SignalLog log(sheet);
+    sheet.setNumber(3, 1, 30);
+    EXPECT_EQ(log.told, QStringList{"cells A3"});
+    EXPECT_EQ(allTexts(sheet), QStringLiteral("1||1h\n2|3|2h1\n30|9|\n7|70|\n|0|\n|#VALUE!|"));
+    EXPECT_EQ(std::pair(sheet.formula(6, 2), sheet.formula(3, 2)),
+              std::pair(QString("=A6:A6*10"), QString()));
 }
