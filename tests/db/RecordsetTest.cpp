@@ -730,6 +730,21 @@ TEST_P(RecordsetTest, ASaveWaitsForAnotherProcessesWriteLock)
               std::tuple(0, QStringList{u"Wang"_qs, u"Li"_qs, u"B"_qs}, 5.0));
 }
 
+// A transaction that cannot begin because one is open on the session leaves that session and
+// its work as they are: it is not connected again, which would drop the open transaction.
+TEST_P(RecordsetTest, ATransactionThatCannotBeginLeavesTheSessionsOpenWork)
+{
+    if (kind() != talor::test::DatabaseKind::Sqlite)
+        GTEST_SKIP() << "PostgreSQL begins over an open transaction, with a warning";
+    QSqlQuery open(db());
+    ASSERT_TRUE(open.exec(u"BEGIN"_qs) && open.exec(u"update kq set name = 'B' where memberid = '003'"_qs));
+    const int session = Connections::generation(db());
+    EXPECT_FALSE(TransactionScope(db()).active());
+    EXPECT_TRUE(open.exec(u"COMMIT"_qs));
+    EXPECT_EQ(std::pair(Connections::generation(db()), column(oneDay(), u"name"_qs)),
+              std::pair(session, QStringList{u"Wang"_qs, u"Li"_qs, u"B"_qs}));
+}
+
 TEST_P(RecordsetTest, OnlyChangedValuesAreWrittenWhenMovingOnAndClosingDropsThem)
 {
     // Another operator saves the same row from a connection of their own.
