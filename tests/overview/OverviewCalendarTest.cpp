@@ -96,3 +96,40 @@ TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
                          calendar.cellRect(0, days + 1)),
               std::tuple(std::string(), 40 - rows, 31 - days, QRect(), QRect()));
 }
+
+// Each mark is painted in its kind's colour where its cell lies, scrolled or not, up to the day
+// and the person shown only in part; a cell without a mark keeps the view's base colour. A cell
+// is sampled a little inside its top left corner, clear of its lines and its kind's number.
+TEST(OverviewCalendarTest, EachMarkIsPaintedInItsKindsColourWhereItsCellLies)
+{
+    AbnormalOverview many;
+    many.reset(std::vector<AbnormalOverview::Person>(40, {"00001", "甲"}), QDate(2026, 10, 1),
+               QDate(2026, 10, 31));
+    OverviewCalendar calendar;
+    calendar.resize(500, 250);
+    calendar.show();
+    calendar.setOverview(&many, {Qt::red, Qt::green, Qt::blue});
+    const int rows = calendar.verticalScrollBar()->pageStep(),
+              days = calendar.horizontalScrollBar()->pageStep();
+    ASSERT_GT(std::min(rows, days), 2);
+    for (const auto& [person, day, kind] : {std::tuple(1, 1, 1), {rows - 1, days - 1, 2}, {rows, days, 3}})
+        many.raise(size_t(person), size_t(day), kind);
+    many.count();
+    calendar.setOverview(&many, {Qt::red, Qt::green, Qt::blue});
+    // The colour a little inside the corner of the cell `steps` cells right and down of (person, day).
+    const auto colourAt = [&](int person, int day, int steps = 0) -> std::optional<QColor> {
+        const QRect cell = calendar.cellRect(person, day);
+        const QPoint at = cell.topLeft() + QPoint(3, 3) + steps * QPoint(cell.width(), cell.height());
+        const QImage image = calendar.viewport()->grab().toImage();
+        return image.rect().contains(at) ? std::optional(QColor(image.pixel(at))) : std::nullopt;
+    };
+    const QColor base = calendar.palette().base().color();
+    EXPECT_EQ(std::tuple(colourAt(1, 1), colourAt(rows - 1, days - 1), colourAt(2, 2)),
+              std::tuple(QColor(Qt::red), QColor(Qt::green), base));
+    if (const auto partly = colourAt(rows - 1, days - 1, 1))
+        EXPECT_EQ(*partly, QColor(Qt::blue)) << "the person and the day shown in part";
+    calendar.horizontalScrollBar()->setValue(1);
+    calendar.verticalScrollBar()->setValue(1);
+    EXPECT_EQ(std::tuple(colourAt(1, 1), colourAt(rows, days)), std::tuple(QColor(Qt::red), QColor(Qt::blue)))
+        << "scrolled a day and a person on";
+}
