@@ -63,6 +63,7 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
         {S::DayCountRow, S::FirstDayColumn, "3"}, {S::DayCountRow, S::CountColumn, "4"},
         {S::FirstPersonRow + 1, S::NumberColumn, "00002"}, {S::FirstPersonRow + 1, S::FirstDayColumn, "2"},
         {S::FirstPersonRow + 2, S::NameColumn, "丙"}, {S::FirstPersonRow, S::FirstDayColumn, "1"},
+        {S::FirstPersonRow, S::FirstDayColumn + 2, ""},
         {S::FirstPersonRow, S::CountColumn, "2"}};
     // clang-format on
     for (const auto& [row, column, text] : cells)
