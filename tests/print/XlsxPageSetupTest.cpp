@@ -211,6 +211,7 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
     {
         talor::grid::Sheet::Batch batch(sheet);
         sheet.setText(1, 1, "标题");
+        sheet.setText(2, 3, "首"); // on the first section's first row only
         for (int k = 0; k < sections; ++k) {
             const int top = 2 + 3 * k;
             sheet.setText(top, 1, QStringLiteral("人%1").arg(k));
@@ -243,6 +244,7 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
     // Texts are written in the cells (constant memory).
     EXPECT_TRUE(second.contains("<t>标题</t>") && second.contains("<t>人1024</t>") &&
                 !second.contains("人1023<"));
+    EXPECT_FALSE(second.contains("首")) << "only the rows above the area go into every worksheet";
 
     // A last part of a single row, the area's last, is a worksheet of its own too.
     setup.printArea->row2 = 2 + 3 * (LXW_BREAKS_MAX + 1);
