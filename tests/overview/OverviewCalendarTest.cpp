@@ -58,20 +58,32 @@ TEST(OverviewCalendarTest, TheDialogTellsTheDaysOfEachKindAndOpensAPersonOnlyWhe
         std::tuple(std::tuple(0, QRect(), QRect()), QList<QVariantList>{{0}, {1}, {1}}, QString("00002")));
 }
 
+// Forty persons over October in a calendar of 500 × 250 pixels: `rows` persons and `days` days
+// in sight.
+class CalendarOfForty : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        many.reset(std::vector<AbnormalOverview::Person>(40, {"00001", "甲"}), QDate(2026, 10, 1),
+                   QDate(2026, 10, 31));
+        calendar.resize(500, 250);
+        calendar.show();
+        calendar.setOverview(&many, {Qt::red, Qt::green, Qt::blue});
+        rows = calendar.verticalScrollBar()->pageStep();
+        days = calendar.horizontalScrollBar()->pageStep();
+    }
+
+    AbnormalOverview many;
+    OverviewCalendar calendar;
+    int rows = 0, days = 0;
+};
+
 // The keys scroll the current cell into sight: a page down (as many rows as are in sight), the
 // last person and the last day; the arrows stop there, and a step right past the days in sight
 // scrolls.
-TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
+TEST_F(CalendarOfForty, TheCurrentCellStaysInSight)
 {
-    AbnormalOverview many;
-    many.reset(std::vector<AbnormalOverview::Person>(40, {"00001", "甲"}), QDate(2026, 10, 1),
-               QDate(2026, 10, 31));
-    OverviewCalendar calendar;
-    calendar.resize(500, 250);
-    calendar.show();
-    calendar.setOverview(&many, {Qt::red, Qt::green, Qt::blue});
-    const int rows = calendar.verticalScrollBar()->pageStep(),
-              days = calendar.horizontalScrollBar()->pageStep();
     ASSERT_GT(rows, 1);
     std::string unseen; // the keys after which the cell expected is not current or not in sight
     // Each key with the cell it makes current: right from the first day past those in sight.
@@ -100,17 +112,8 @@ TEST(OverviewCalendarTest, TheCurrentCellStaysInSight)
 // Each mark is painted in its kind's colour where its cell lies, scrolled or not, up to the day
 // and the person shown only in part; a cell without a mark keeps the view's base colour. A cell
 // is sampled a little inside its top left corner, clear of its lines and its kind's number.
-TEST(OverviewCalendarTest, EachMarkIsPaintedInItsKindsColourWhereItsCellLies)
+TEST_F(CalendarOfForty, EachMarkIsPaintedInItsKindsColourWhereItsCellLies)
 {
-    AbnormalOverview many;
-    many.reset(std::vector<AbnormalOverview::Person>(40, {"00001", "甲"}), QDate(2026, 10, 1),
-               QDate(2026, 10, 31));
-    OverviewCalendar calendar;
-    calendar.resize(500, 250);
-    calendar.show();
-    calendar.setOverview(&many, {Qt::red, Qt::green, Qt::blue});
-    const int rows = calendar.verticalScrollBar()->pageStep(),
-              days = calendar.horizontalScrollBar()->pageStep();
     ASSERT_GT(std::min(rows, days), 2);
     for (const auto& [person, day, kind] : {std::tuple(1, 1, 1), {rows - 1, days - 1, 2}, {rows, days, 3}})
         many.raise(size_t(person), size_t(day), kind);
