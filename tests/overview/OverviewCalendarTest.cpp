@@ -129,8 +129,9 @@ TEST_F(CalendarOfForty, EachMarkIsPaintedInItsKindsColourWhereItsCellLies)
     const QColor base = calendar.palette().base().color();
     EXPECT_EQ(std::tuple(colourAt(1, 1), colourAt(rows - 1, days - 1), colourAt(2, 2)),
               std::tuple(QColor(Qt::red), QColor(Qt::green), base));
-    if (const auto partly = colourAt(rows - 1, days - 1, 1))
+    if (const auto partly = colourAt(rows - 1, days - 1, 1)) {
         EXPECT_EQ(*partly, QColor(Qt::blue)) << "the person and the day shown in part";
+    }
     calendar.horizontalScrollBar()->setValue(1);
     calendar.verticalScrollBar()->setValue(1);
     EXPECT_EQ(std::tuple(colourAt(1, 1), colourAt(rows, days)), std::tuple(QColor(Qt::red), QColor(Qt::blue)))
