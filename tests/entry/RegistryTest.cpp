@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -38,6 +39,17 @@ TEST(ModuleRegistryTest, TheModuleLoadsAndMissingMalformedOrBrokenOnesFail)
     ScriptedUi ui;
     const QString dir = dllDirectory();
     EXPECT_TRUE(ModuleRegistry(dir).create("talor.clszh", suite, ui));
+    // Its entry point, called by a host without the suite or the interface, makes nothing.
+    QLibrary module;
+    for (const QString& file : ModuleRegistry(dir).candidateFiles("talor.clszh"))
+        if (!module.isLoaded() && QFile::exists(file)) {
+            module.setFileName(file);
+            module.load();
+        }
+    const auto create = reinterpret_cast<CreateComponentFunction>(module.resolve(CreateComponentSymbol));
+    ASSERT_TRUE(create) << module.errorString().toStdString();
+    const std::pair<SuiteComponent*, SuiteComponent*> none;
+    EXPECT_EQ(std::pair(create(&suite, nullptr), create(nullptr, &ui)), none);
     const QStringList tried{dir + "/NOMOD.so", dir + "/libNOMOD.so", dir + "/nomod.so", dir + "/libnomod.so"};
     const ModuleRegistry registry(dir);
     // The suffix in any case; a lower-case name is tried once.

@@ -383,6 +383,8 @@ TEST_F(EditingTest, EditAndSaveCommandsInTurn)
         {"save with the sum", [&] { sum = true; }, true, {SheetEditing::SumMessage}, false, a6, saved},
         {"save without records", [&] { sum = false, changed = true, book.setAllowInCellEditing(true), records.close(); },
          true, {SheetEditing::NoRecordsToSave}, true, a6, saved},
+        {"save with none read", [&] { records.open("select * from kq where memberid is null", db); }, true,
+         {SheetEditing::NoRecordsToSave}, true, a6, saved},
         {"edit without records", [&] { changed = false, book.setAllowInCellEditing(false); }, false,
          {SheetEditing::NoRecordsToEdit}, false, a6, saved},
         // Editing again after the records were shown anew starts from what they show.
