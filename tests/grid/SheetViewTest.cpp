@@ -346,16 +346,17 @@ TEST(SheetViewTest, CtrlDFillsTheFirstRowDownOverEditableCells)
     sheet.setText(2, 3, "1.50");
     sheet.setText(2, 4, "=B2&\"!\"");
     sheet.setText(3, 3, "=C2*2");
+    sheet.setText(2, 5, "甲");
     QStringList filled; // without the permission, then with it
     for (bool allowed : {false, true}) {
         v.book.setAllowInCellEditing(allowed);
-        v.pressOn(2, 2, 4, 4, QKeySequence(Qt::CTRL | Qt::Key_D));
+        v.pressOn(2, 2, 4, 5, QKeySequence(Qt::CTRL | Qt::Key_D));
         filled << sheet.text(3, 2) << sheet.text(4, 2) << sheet.text(4, 3) << sheet.formula(3, 3)
-               << sheet.text(3, 4) << sheet.text(4, 5)
+               << sheet.text(3, 4) << sheet.text(4, 5) << sheet.text(5, 2)
                << (sheet.isNumber(4, 3) && !sheet.isNumber(4, 2) ? "#" : "");
     }
-    EXPECT_EQ(filled, QStringList({"302", "402", "403", "=C2*2", "304", "405", "", "0012", "0012", "1.50",
-                                   "=C2*2", "304", "405", "#"}));
+    EXPECT_EQ(filled, QStringList({"302", "402", "403", "=C2*2", "304", "405", "502", "", "0012", "0012",
+                                   "1.50", "=C2*2", "304", "甲", "502", "#"}));
 }
 
 // A spreadsheet's tab-separated text: quoted cells hold tabs, line breaks and doubled quotes;
