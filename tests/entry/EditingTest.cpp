@@ -181,6 +181,9 @@ TEST_P(EditingTest, RightButtonAndDoubleClickInTheGrid)
     EXPECT_EQ(menu(), "1:");
     a->suite.writeSetting("TALOR", "考勤日报MENU3", "工资", file);
     EXPECT_EQ(menu(), "3:工资");
+    a->suite.writeSetting("TALOR", "考勤日报MENU3", "", file);
+    a->suite.writeSetting("TALOR", "考勤日报MENU1", "奖金", file);
+    EXPECT_EQ(menu(), "1:奖金") << "the first position alone";
 
     QDir().mkpath(config.applicationDirectory + "/dll");
     test::putFile(config.applicationDirectory + "/dll/veld.so", {});

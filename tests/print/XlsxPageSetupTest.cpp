@@ -229,9 +229,9 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
     EXPECT_EQ(writeXlsx(book, path, setup, 1), QStringList());
 
     const QString workbook = unzipMember(path, "xl/workbook.xml");
-    EXPECT_TRUE(containsAll(workbook,
-                            {"name=\"" + name + "😀\"", "name=\"" + name + " (2)\"",
-                             "!$A$2:$B$3073</definedName>", "!$A$2:$B$10</definedName>", "activeTab=\"2\""}));
+    EXPECT_TRUE(containsAll(workbook, {"name=\"" + name + "😀\"", "name=\"" + name + " (2)\"",
+                                       "!$A$2:$B$3073</definedName>", "!$A$2:$B$10</definedName>",
+                                       "activeTab=\"2\"", "name=\"汇总\""}));
     EXPECT_FALSE(workbook.contains(" (3)"));
     EXPECT_TRUE(QString(unzipMember(path, "xl/worksheets/sheet1.xml"))
                     .contains(QStringLiteral(R"(<rowBreaks count="%1")").arg(LXW_BREAKS_MAX)));
