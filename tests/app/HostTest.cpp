@@ -16,57 +16,55 @@ using talor::test::Outcome;
 
 namespace {
 
-// Runs talor with `args` under the offscreen platform (or `platform`, which may name variables
-// to set after a blank: "xcb WAYLAND_DISPLAY=w") and no display; "@" in an argument stands for `dir`.
-Outcome talor(const QStringList& args, const QString& dir,
-              const QString& platform = QStringLiteral("offscreen"))
+// Runs talor with `args` under the offscreen platform and no display, then with `environment`'s
+// changes ("NAME=value" sets, "NAME" removes); "@" in an argument stands for `dir`.
+Outcome talor(const QStringList& args, const QString& dir, const QStringList& environment = {})
 {
     QStringList arguments;
     for (const QString& arg : args)
         arguments << QString(arg).replace(u'@', dir);
-    const QStringList settings = platform.split(u' ');
-    return talor::test::runTalor(arguments, QStringList{"QT_QPA_PLATFORM=" + settings.first(), "DISPLAY",
+    return talor::test::runTalor(arguments, QStringList{"QT_QPA_PLATFORM=offscreen", "DISPLAY",
                                                         "WAYLAND_DISPLAY", "XDG_DATA_HOME=" + dir + "/data"} +
-                                                settings.mid(1));
+                                                environment);
 }
 
 // Usage errors exit with 2, start-up errors (no display among them) with 1; the error is on
 // standard error and the program ends (no box waits for a person who is not there). Qt's own
-// options of the window are taken. The platform is offscreen unless a case names another.
+// options of the window are taken. The platform is offscreen unless a case changes it.
 TEST(HostTest, ExitStatusAndMessage)
 {
     QTemporaryDir dir;
     talor::test::putFile(dir.filePath(QStringLiteral("blocker")), {});
     // clang-format off
-    const std::tuple<QStringList, int, const char*, const char*> cases[] = {
-        {{"--colour", "red"}, 2, "colour", "offscreen"}, {{"--suite", ""}, 2, "--suite", "offscreen"},
-        {{"--suite", "@/none.ini", "extra"}, 2, "extra", "offscreen"},
-        {{"dem", "--help"}, 2, "unknown command \"dem\"", "offscreen"},
-        {{"report", "--kind", "1", "extra"}, 2, "talor report: unexpected argument \"extra\"", "offscreen"},
-        {{"report", "--suite", "@/none.ini", "--kind", "2", "--node", "ROOT", "--output", "@/x.vts"}, 1, "@/none.ini", "offscreen"},
-        {{"demo", "--version"}, 2, "version", "offscreen"}, {{"demo"}, 2, "--dir DIR is required", "offscreen"},
-        {{"-style", "Fusion", "-reverse", "--platform=offscreen", "--suite", "@/none.ini"}, 1, "@/none.ini", "offscreen"},
-        {{}, 1, "there is no display", ""}, {{"--suite", "@/none.ini"}, 1, "there is no display", ""},
-        {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
-        {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen WAYLAND_DISPLAY=w"},
-        {{"-platform", "wayland-egl", "--suite", "@/none.ini"}, 1, "there is no display", "offscreen"},
-        {{"demo", "--dir", " ", "--employees", "0"}, 2, "--dir DIR is required", "offscreen"},
-        {{"demo", "--dir", "@/d", "--employees", "0"}, 2, "--employees 0 is not a whole number", "offscreen"},
-        {{"demo", "--dir", "@/d", "--days", "-3"}, 2, "--days -3 is not a whole number", "offscreen"},
-        {{"demo", "--dir", "@/d", "--from", "2026-02-30"}, 2, "--from 2026-02-30 is not a date", "offscreen"},
-        {{"demo", "--dir", "@/d", "--from", "9999-12-28", "--days", "5"}, 2, "ends after 9999-12-31", "offscreen"},
-        {{"demo", "--dir", "@/d", "--employees", "10001", "--days", "1000"}, 2, "makes 10001000 daily rows", "offscreen"},
-        {{"demo", "--dir", "@/d", "--seed", "x1"}, 2, "--seed x1 is not a whole number", "offscreen"},
+    const struct { QStringList args; int exitCode; const char* error; QStringList environment = {}; } cases[] = {
+        {{"--colour", "red"}, 2, "colour"}, {{"--suite", ""}, 2, "--suite"},
+        {{"--suite", "@/none.ini", "extra"}, 2, "extra"},
+        {{"dem", "--help"}, 2, "unknown command \"dem\""},
+        {{"report", "--kind", "1", "extra"}, 2, "talor report: unexpected argument \"extra\""},
+        {{"report", "--suite", "@/none.ini", "--kind", "2", "--node", "ROOT", "--output", "@/x.vts"}, 1, "@/none.ini"},
+        {{"demo", "--version"}, 2, "version"}, {{"demo"}, 2, "--dir DIR is required"},
+        {{"-style", "Fusion", "-reverse", "--platform=offscreen", "--suite", "@/none.ini"}, 1, "@/none.ini"},
+        {{}, 1, "there is no display", {"QT_QPA_PLATFORM"}}, {{"--suite", "@/none.ini"}, 1, "there is no display", {"QT_QPA_PLATFORM"}},
+        {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display"},
+        {{"-platform", "xcb", "--suite", "@/none.ini"}, 1, "there is no display", {"WAYLAND_DISPLAY=w"}},
+        {{"-platform", "wayland-egl", "--suite", "@/none.ini"}, 1, "there is no display"},
+        {{"demo", "--dir", " ", "--employees", "0"}, 2, "--dir DIR is required"},
+        {{"demo", "--dir", "@/d", "--employees", "0"}, 2, "--employees 0 is not a whole number"},
+        {{"demo", "--dir", "@/d", "--days", "-3"}, 2, "--days -3 is not a whole number"},
+        {{"demo", "--dir", "@/d", "--from", "2026-02-30"}, 2, "--from 2026-02-30 is not a date"},
+        {{"demo", "--dir", "@/d", "--from", "9999-12-28", "--days", "5"}, 2, "ends after 9999-12-31"},
+        {{"demo", "--dir", "@/d", "--employees", "10001", "--days", "1000"}, 2, "makes 10001000 daily rows"},
+        {{"demo", "--dir", "@/d", "--seed", "x1"}, 2, "--seed x1 is not a whole number"},
         // Demos made (the second ends on the last day there is); the longest period, the largest
         // demo and the lowest and highest seeds taken, where the directory is what fails.
-        {{"demo", "--dir", "@/d1", "--employees", "5", "--days", "3", "--from", "2025-02-27", "--seed", "4"}, 0, "", "offscreen"},
-        {{"demo", "--dir", "@/d2", "--employees", "1", "--from", "9999-12-27", "--days", "5"}, 0, "", "offscreen"},
-        {{"demo", "--dir", "@/blocker/d", "--employees", "2", "--days", "36600", "--seed", "0"}, 1, "", "offscreen"},
-        {{"demo", "--dir", "@/blocker/d", "--employees", "10000", "--days", "1000", "--seed", "4294967295"}, 1, "", "offscreen"}};
+        {{"demo", "--dir", "@/d1", "--employees", "5", "--days", "3", "--from", "2025-02-27", "--seed", "4"}, 0, ""},
+        {{"demo", "--dir", "@/d2", "--employees", "1", "--from", "9999-12-27", "--days", "5"}, 0, ""},
+        {{"demo", "--dir", "@/blocker/d", "--employees", "2", "--days", "36600", "--seed", "0"}, 1, ""},
+        {{"demo", "--dir", "@/blocker/d", "--employees", "10000", "--days", "1000", "--seed", "4294967295"}, 1, ""}};
     // clang-format on
-    for (const auto& [args, exitCode, error, platform] : cases) {
+    for (const auto& [args, exitCode, error, environment] : cases) {
         SCOPED_TRACE(args.join(' ').toStdString());
-        const Outcome run = talor(args, dir.path(), QString::fromUtf8(platform));
+        const Outcome run = talor(args, dir.path(), environment);
         EXPECT_EQ(std::tuple(run.finished, run.exitCode,
                              run.errors.contains(QString::fromUtf8(error).replace(u'@', dir.path()))),
                   std::tuple(true, exitCode, true))
@@ -90,7 +88,8 @@ TEST(HostHelpTest, EveryCommandHasHelpAndAManualSection)
         if (!command.name.isEmpty())
             args << command.name;
         for (const QString& help : {QStringLiteral("--help"), QStringLiteral("-h")}) {
-            const Outcome run = talor(QStringList(args) << help, dir.path(), QStringLiteral("xcb"));
+            const Outcome run =
+                talor(QStringList(args) << help, dir.path(), {QStringLiteral("QT_QPA_PLATFORM=xcb")});
             EXPECT_EQ(std::pair(run.exitCode, run.errors), std::pair(0, QString()));
             EXPECT_TRUE(run.output.startsWith(QStringLiteral("usage: talor ") + args.join(u' ')) &&
                         run.output.contains(QStringLiteral("--version")) == command.name.isEmpty())
@@ -115,7 +114,8 @@ TEST(HostHelpTest, EveryCommandHasHelpAndAManualSection)
                 manual.contains(QStringLiteral("\n           a PDF or print holds every person")))
         << manual.toStdString();
     // The window's help lists every command.
-    const Outcome run = talor({QStringLiteral("--help")}, dir.path(), QStringLiteral("xcb"));
+    const Outcome run =
+        talor({QStringLiteral("--help")}, dir.path(), {QStringLiteral("QT_QPA_PLATFORM=xcb")});
     for (const talor::HostCommand& command : talor::hostCommands())
         EXPECT_TRUE(run.output.contains(QStringLiteral("\n  ") + command.name + u' ') ||
                     command.name.isEmpty())
