@@ -86,10 +86,9 @@ std::optional<QVariant> SheetSaving::dateValue(const QString& text)
 
 std::optional<QVariant> SheetSaving::timeValue(const QString& text)
 {
-    if (!text.isEmpty() && !text::isValidDate(text) && text::isValidTime(text)) {
-        if (const auto value = text::parseTime(text))
-            return QVariant(*value);
-    }
+    // A time ("8:30") is never a date, which begins with its four-digit year.
+    if (const auto value = text::parseTime(text))
+        return QVariant(*value);
     return dateValue(text);
 }
 
