@@ -409,6 +409,20 @@ TEST_F(WindowTest, ZhShowsOneWindowModallyThatOpensAsItWasLeft)
     seen << suite.periodStart() << suite.periodEnd() << suite.current;
     EXPECT_EQ(seen, QStringList({"2026-10-01|2026-10-31", "modal", "2026-10-15|2026-10-15", "1300x850",
                                  "2026-10-15", "2026-10-15", "suite1"}));
+
+    // A remembered period that runs backwards or has no readable end is not taken.
+    for (const auto& [start, end] : {std::pair("2026-10-20", "2026-10-10"), std::pair("2026-10-20", "x")}) {
+        QSettings remembered(QSettings::IniFormat, QSettings::UserScope, "talor", "window");
+        remembered.setValue("period/start", start);
+        remembered.setValue("period/end", end);
+        remembered.sync();
+        suite.setPeriodStart("2026-10-01");
+        suite.setPeriodEnd("2026-10-31");
+        clszh again(suite, ui, &launcher);
+        QTimer::singleShot(50, [&] { again.window()->close(); });
+        again.zh();
+        EXPECT_EQ(suite.periodStart() + "|" + suite.periodEnd(), "2026-10-01|2026-10-31") << end;
+    }
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, qEnvironmentVariable("XDG_CONFIG_HOME"));
 }
 

@@ -455,7 +455,10 @@ TEST(SheetTest, InsertedAndDeletedColumnsMoveCellsHeadingsWidthsAndFormulas)
               std::tuple(6, QString("上班下班"), Sheet::DefaultColumnWidth, 120));
     sheet.setText(1, 3, "10");
     EXPECT_EQ(sheet.text(1, 4), "11");
+    sheet.setText(3, 2, "=1+1");
+    sheet.setText(3, 3, "=A1"); // a formula in the deleted column goes with it
     sheet.deleteColumns(3);
+    EXPECT_EQ(sheet.formula(3, 2) + "|" + sheet.formula(3, 3), "=1+1|");
     EXPECT_EQ(rowTexts(sheet, 1, 6) + "|" + sheet.formula(1, 3) + "|" + sheet.formula(1, 5) + "|" +
                   sheet.text(2, 4) + "|" + sheet.columnHeading(4) + "|" + QString::number(sheet.lastColumn()),
               "1||#REF!|3|4||=A1+#REF!|=A1+D1|#REF!|下班|5");

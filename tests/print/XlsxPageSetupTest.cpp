@@ -172,6 +172,10 @@ TEST(XlsxPageSetup, CaptionRowGoesAboveTheSheetInBoldWhereThereIsRoom)
         containsAll(unzipMember(path, "xl/workbook.xml"), {"!$1:$1</definedName>", "activeTab=\"1\""}));
     // The other sheet keeps its rows where they are, without the caption.
     EXPECT_TRUE(unzipMember(path, "xl/worksheets/sheet2.xml").contains(R"(<dimension ref="A1"/>)"));
+    // A sheet with nothing frozen gets no frozen caption row either.
+    book.sheet(1).setFrozenColumns(0);
+    EXPECT_EQ(writeXlsx(book, path, setup, 1, {"姓名"}), QStringList());
+    EXPECT_FALSE(unzipMember(path, "xl/worksheets/sheet1.xml").contains("<pane"));
 
     // A sheet whose rows reach the last row a workbook holds has no room for a caption row above
     // it: written whole, without the captions, and the caption row is named as refused.
