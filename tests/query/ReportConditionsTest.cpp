@@ -125,17 +125,19 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
               std::tuple(u"%2E.%2F班%2F组%25"_qs, QByteArray("one"), u"c"_qs, 3));
 
     // Distinct names never share a file; a name too long for a file name (600 bytes; 300 of one
-    // byte a character, cut on the last byte the stem may take) is cut and hashed; 195 bytes +
+    // byte a character, cut on the last byte the stem may take; two of one byte and 61 of three,
+    // on the last whole character) is cut and hashed; 195 bytes +
     // "1.vts" = 200 are kept whole.
     EXPECT_EQ(templateFileStem(u"a\nb\x7F~"_qs) + templateFileStem(u"夜班 2"_qs), u"a%0Ab%7F~夜班 2"_qs);
     const QString longName(200, QChar(u'班')), stem = templateFileStem(longName), fits(65, QChar(u'班'));
     EXPECT_EQ(QList<bool>({templateFileStem(u"a/b"_qs) != templateFileStem(u"a%2Fb"_qs),
                            (stem + "1.vts").toUtf8().size() <= 200,
                            templateFileStem(QString(300, u'a')).indexOf(u'~') == 186,
+                           templateFileStem("aa" + longName).indexOf(u'~') == 63,
                            stem != templateFileStem(longName + u'x'), templateFileStem(fits) == fits,
                            templateFileStem(fits + u'班') != fits + u'班',
                            templateFileStem(QString("😀").repeated(100)).toUtf8().size() <= 195}),
-              QList<bool>(7, true));
+              QList<bool>(8, true));
     EXPECT_TRUE(reports.add({longName, {}, {}}).problems.isEmpty());
     EXPECT_EQ(content(stem + "1.vts"), "one");
 }
