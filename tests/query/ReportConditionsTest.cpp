@@ -124,10 +124,10 @@ TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfA
                          reports.read(name).deptCondition, QDir(dir.path()).entryList(QDir::Files).size()),
               std::tuple(u"%2E.%2F班%2F组%25"_qs, QByteArray("one"), u"c"_qs, 3));
 
-    // Distinct names never share a file; a name too long for a file name (600 bytes; 300 of one
-    // byte a character, cut on the last byte the stem may take; two of one byte and 61 of three,
-    // on the last whole character) is cut and hashed; 195 bytes +
-    // "1.vts" = 200 are kept whole.
+    // Distinct names never share a file. A name too long for a file name is cut on the last whole
+    // character that fits and hashed: 200 of three bytes (600 bytes); 300 of one byte, cut on the
+    // last byte the stem may take; two of one byte and then three-byte ones, cut after the 61st.
+    // 195 bytes + "1.vts" = 200 are kept whole.
     EXPECT_EQ(templateFileStem(u"a\nb\x7F~"_qs) + templateFileStem(u"夜班 2"_qs), u"a%0Ab%7F~夜班 2"_qs);
     const QString longName(200, QChar(u'班')), stem = templateFileStem(longName), fits(65, QChar(u'班'));
     EXPECT_EQ(QList<bool>({templateFileStem(u"a/b"_qs) != templateFileStem(u"a%2Fb"_qs),
