@@ -762,6 +762,17 @@ void Sheet::forEachCell(int row1, int row2, const std::function<void(int, int)>&
     }
 }
 
+void Sheet::forEachFormula(int row1, int row2, const std::function<void(int, int)>& visit) const
+{
+    const size_t end = std::min(d->rows.size(), size_t(std::max(row2, 0)));
+    for (size_t r = size_t(std::max(row1, 1) - 1); r < end; ++r) {
+        for (const Cell& cell : d->rows[r]) {
+            if (cell.kind == Cell::Formula)
+                visit(int(r) + 1, cell.col);
+        }
+    }
+}
+
 // --- Headings ------------------------------------------------------------------------------
 
 QString Sheet::columnHeading(int col) const

@@ -116,6 +116,8 @@ public:
     // row by row, columns ascending; the second form only in rows row1..row2.
     void forEachCell(const std::function<void(int row, int col)>& visit) const;
     void forEachCell(int row1, int row2, const std::function<void(int row, int col)>& visit) const;
+    // Calls `visit` for every formula cell in rows row1..row2, row by row, columns ascending.
+    void forEachFormula(int row1, int row2, const std::function<void(int row, int col)>& visit) const;
 
     // --- Batches ------------------------------------------------------------------------
     // Between beginUpdate() and the matching endUpdate() (batches nest; only the outermost

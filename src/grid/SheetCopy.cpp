@@ -50,6 +50,18 @@ void copyRows(const Sheet& from, Sheet& to, int row1, int row2, int delta, int a
     });
 }
 
+bool keepValuesWhenMoved(const Sheet& sheet, int row1, int row2)
+{
+    bool kept = true;
+    sheet.forEachFormula(row1, row2, [&](int row, int col) {
+        if (!kept)
+            return;
+        const auto f = sheet.movedFormula(row, col);
+        kept = f->relative && (f->firstRow == 0 || (f->firstRow >= row1 && f->lastRow <= row2));
+    });
+    return kept;
+}
+
 void copyLayout(const Sheet& from, Sheet& to, int lastRow, int shift)
 {
     for (int c = 1; c <= from.lastColumn(); ++c)

@@ -18,6 +18,11 @@ using CopiedText = std::function<QString(const QString&)>;
 void copyRows(const Sheet& from, Sheet& to, int row1, int row2, int delta, int at,
               const CopiedText& text = {});
 
+// Whether every formula in rows row1..row2 of `sheet` reads only cells of those rows, with
+// references that all move with it: the rows moved together, anywhere on a sheet, then keep
+// every value they show, with nothing to recompute.
+bool keepValuesWhenMoved(const Sheet& sheet, int row1, int row2);
+
 // The widths, the extent (`lastRow` rows) and the frozen panes of `from` on `to`, the frozen
 // rows `shift` more (the rows above stay frozen with them, as the grid's heading does).
 void copyLayout(const Sheet& from, Sheet& to, int lastRow, int shift);

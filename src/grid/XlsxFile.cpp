@@ -156,7 +156,8 @@ public:
         if (!m_progress(written))
             throw WriteStopped();
     }
-    void sheetWritten(const Sheet& sheet) { m_before += sheet.lastRow(); }
+    // The sheet under way is written up to its row `lastRow`.
+    void sheetWritten(int lastRow) { m_before += lastRow; }
 
 private:
     const XlsxFile::RowProgress& m_progress;
@@ -190,9 +191,20 @@ private:
     QHash<CellFormat, lxw_format*> m_made;
 };
 
-void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const Sheet& sheet,
+void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const XlsxFile::SheetRows& written,
                 const QString& sheetName, RowCount& rows)
 {
+    const Sheet& sheet = *written.sheet;
+    const std::vector<XlsxFile::RowBand> whole{{1, Sheet::MaxRows, 0}};
+    const std::vector<XlsxFile::RowBand>& bands = written.bands.empty() ? whole : written.bands;
+    // How far the band under way moves its rows, and the formula text of a cell it moves.
+    int delta = 0;
+    auto formulaOf = [&](int row, int col) {
+        if (delta == 0)
+            return sheet.formula(row, col);
+        const auto moved = sheet.movedFormula(row, col);
+        return moved ? moved->formula.copied(moved->rows + delta, moved->cols) : QString();
+    };
     std::vector<lxw_format*> formats(size_t(sheet.formatCount()), nullptr);
     auto formatOf = [&](int row, int col) -> lxw_format* {
         const int id = sheet.formatId(row, col);
@@ -212,16 +224,17 @@ void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const Sheet
         return known;
     };
     int rowBegun = 0;
-    sheet.forEachCell([&](int row, int col) {
-        if (row != rowBegun) {
-            rowBegun = row;
-            rows.begin(row);
+    const auto writeCell = [&](int row, int col) {
+        const int at = row + delta; // the row on the worksheet
+        if (at != rowBegun) {
+            rowBegun = at;
+            rows.begin(at);
         }
-        const auto r = lxw_row_t(row - 1);
+        const auto r = lxw_row_t(at - 1);
         const auto c = lxw_col_t(col - 1);
         // The cell's name, for a message: composed only when one is needed.
         const auto cell = [&] {
-            return QStringLiteral("cell %1!%2").arg(sheetName, rangeText(CellRange{row, col, row, col}));
+            return QStringLiteral("cell %1!%2").arg(sheetName, rangeText(CellRange{at, col, at, col}));
         };
         lxw_format* format = formatOf(row, col);
         // Excel holds at most 32,767 characters in a cell; a longer text is refused rather
@@ -235,7 +248,7 @@ void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const Sheet
             return XlsxFile::cellText(t);
         };
         lxw_error error = LXW_NO_ERROR;
-        if (const QString f = sheet.formula(row, col); !f.isEmpty()) {
+        if (const QString f = formulaOf(row, col); !f.isEmpty()) {
             const QByteArray source = XlsxFile::xmlText(f);
             // A number is written as it is; only a formula that gives no number needs its shown
             // text, and a formula that cannot be read (Excel would call the file damaged) keeps its
@@ -271,7 +284,11 @@ void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const Sheet
         }
         if (error != LXW_NO_ERROR)
             check(error, cell());
-    });
+    };
+    for (const XlsxFile::RowBand& band : bands) {
+        delta = band.delta;
+        sheet.forEachCell(band.row1, band.row2, writeCell);
+    }
     for (int col = 1; col <= sheet.lastColumn(); ++col) {
         if (sheet.columnWidth(col) != Sheet::DefaultColumnWidth)
             check(worksheet_set_column_pixels(ws, lxw_col_t(col - 1), lxw_col_t(col - 1),
@@ -280,7 +297,7 @@ void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const Sheet
     }
     if (sheet.frozenRows() > 0 || sheet.frozenColumns() > 0)
         worksheet_freeze_panes(ws, lxw_row_t(sheet.frozenRows()), lxw_col_t(sheet.frozenColumns()));
-    rows.sheetWritten(sheet);
+    rows.sheetWritten(written.bands.empty() ? sheet.lastRow() : bands.back().row2 + bands.back().delta);
 }
 
 void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const XlsxFile::SheetHook& hook,

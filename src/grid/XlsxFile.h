@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 #include <stdexcept>
+#include <vector>
 
 typedef struct lxw_workbook lxw_workbook;
 typedef struct lxw_worksheet lxw_worksheet;
@@ -48,6 +49,26 @@ public:
     static void write(const Workbook& book, const QString& path, const SheetHook& hook = {},
                       bool constantMemory = false, const RowProgress& progress = {});
 
+    // Rows row1..row2 of a sheet, written `delta` rows lower on the worksheet (higher when
+    // negative). Their formulas move with them, as in a copy of the rows.
+    struct RowBand
+    {
+        int row1 = 1;
+        int row2 = 0;
+        int delta = 0;
+    };
+    // What one worksheet holds: the sheet as it stands, or bands of its rows, in the order of
+    // their rows on the worksheet. The sheet's widths and frozen panes go with either. The
+    // caller of the bands sees to it that every moved formula reads only rows moved with it,
+    // so that the values it holds stay true on the worksheet.
+    struct SheetRows
+    {
+        SheetRows(const Sheet& whole) : sheet(&whole) {} // a whole sheet, as it stands
+        SheetRows(const Sheet& from, std::vector<RowBand> rows) : sheet(&from), bands(std::move(rows)) {}
+        const Sheet* sheet;
+        std::vector<RowBand> bands; // none: the whole sheet
+    };
+
     // Worksheets handed to the writer one after the other, each asked for when its turn comes
     // (numbers from 1): the sheet given for a number need live only until the next is asked
     // for, so that a workbook made up while it is written never holds all its sheets at once.
@@ -56,7 +77,7 @@ public:
         int count = 0;
         int active = 1;
         std::function<QString(int number)> name;
-        std::function<const Sheet&(int number)> sheet;
+        std::function<SheetRows(int number)> sheet;
     };
     static void write(const SheetSequence& sheets, const QString& path, const SheetHook& hook = {},
                       bool constantMemory = false, const RowProgress& progress = {});

@@ -191,8 +191,10 @@ struct SplitWorksheet
 
 // `book` written to `path` with sheet `sheetNumber` split into worksheets of
 // SectionsPerWorksheet sections each, every one with the rows above the print area and
-// `setup` over its own sections. Each part is made when the writer comes to it and dropped
-// before the next, so that the book is never held twice.
+// `setup` over its own sections. A part whose formulas read only its own rows (the rows
+// above the area only theirs) is written straight from the sheet, its rows moved up. Any
+// other part is copied, and recalculated, when the writer comes to it and dropped before the
+// next, so that the book is never held twice.
 QStringList writeSplit(const grid::Workbook& book, int sheetNumber, const PageSetup& setup,
                        const QString& path, const grid::XlsxFile::RowProgress& progress)
 {
@@ -214,14 +216,16 @@ QStringList writeSplit(const grid::Workbook& book, int sheetNumber, const PageSe
         return std::min(last, first + part * partRows - 1);
     };
     std::unique_ptr<grid::Sheet> made;
-    const auto sheetOf = [&](int number) -> const grid::Sheet& {
+    const auto sheetOf = [&](int number) -> grid::XlsxFile::SheetRows {
         const SplitWorksheet w = worksheets[size_t(number - 1)];
         const grid::Sheet& from = book.sheet(w.sheet);
         if (w.part == 0)
             return from;
         made.reset();
-        made = std::make_unique<grid::Sheet>();
         const int top = first + (w.part - 1) * partRows, bottom = bottomOf(w.part);
+        if (grid::keepValuesWhenMoved(from, 1, first - 1) && grid::keepValuesWhenMoved(from, top, bottom))
+            return {from, {{1, first - 1, 0}, {top, bottom, first - top}}};
+        made = std::make_unique<grid::Sheet>();
         grid::Sheet::Batch batch(*made);
         grid::copyRows(from, *made, 1, first - 1, 0, 1);
         grid::copyRows(from, *made, top, bottom, first - top, first);

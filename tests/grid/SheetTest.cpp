@@ -869,6 +869,26 @@ TEST(SheetTest, CopiedRowsMoveTheirFormulasAsInsertedOrDeletedRowsWould)
     }
 }
 
+// Rows keep their values when moved only while every formula in them reads their own rows
+// through references that move: a row beyond either end, a "$" or a formula that cannot be read
+// does not. Formulas in the rows around are not asked about.
+TEST(SheetTest, MovedRowsKeepTheirValuesOnlyWhenTheirFormulasReadThemAlone)
+{
+    // clang-format off
+    const struct { int row; const char* formula; bool kept; } cases[] = {
+        {12, "=A10+A14", true}, {10, "=SUM(A10:B14)", true}, {14, "=1+2", true}, {12, "=A9", false},
+        {10, "=SUM(A9:A10)", false}, {14, "=A15", false}, {12, "=SUM(A11:A15)", false}, {12, "=$A12", false},
+        {12, "=SUM(A10", false}};
+    // clang-format on
+    for (const auto& c : cases) {
+        Sheet sheet;
+        sheet.setText(9, 1, "=A20");
+        sheet.setText(15, 1, "=A1");
+        sheet.setText(c.row, 3, c.formula);
+        EXPECT_EQ(keepValuesWhenMoved(sheet, 10, 14), c.kept) << c.row << " " << c.formula;
+    }
+}
+
 TEST(SheetTest, ChainsAndCyclesThroughRangesOnly)
 {
     // Each row is one more than the larger of the two below it, to a constant at the bottom.

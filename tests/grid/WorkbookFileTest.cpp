@@ -2,6 +2,7 @@
 // Excel workbooks hold typed values, computed formula results, formats and sheet names; writes
 // that fail leave the old file whole.
 #include "grid/FormatTable.h"
+#include "grid/SheetCopy.h"
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 #include "grid/XlsxFile.h"
@@ -437,6 +438,54 @@ TEST(HostileTemplate, IsRefusedByNameAndLeavesTheBook)
 // spreadsheet's escape of a character ("_x0041_" for "A") is written with its underscore escaped,
 // so a spreadsheet shows it as it stands; other underscores stay. A text of the 32,767 characters
 // an Excel cell holds is written whole, a longer one is refused by its cell and leaves no file.
+// A worksheet made of bands of a sheet's rows holds what a copy of those rows holds: the rows
+// above where they stand, the band's rows moved up with their formulas, values, formats, widths
+// and frozen panes, and nothing of the rows left out.
+TEST(XlsxFileTest, RowBandsWriteWhatACopyOfTheirRowsHolds)
+{
+    QTemporaryDir dir;
+    Sheet sheet;
+    sheet.setText(1, 1, "标题");
+    sheet.setText(1, 2, "=1+2");
+    CellFormat framed;
+    framed.border.bottom = 1;
+    for (int row = 10; row <= 14; ++row) {
+        const QString r = QString::number(row);
+        sheet.setNumber(row, 1, row * 1.5);
+        sheet.setText(row, 2, "=A" + r + "*2");
+        sheet.setText(row, 3, "=SUM(A10:A" + r + ")");
+        sheet.setText(row, 4, "=A" + r + "&\"人\"");
+        sheet.setText(row, 5, "=A" + r + "/0");
+        sheet.setNumber(row, 6, 46000 + row, "yyyy-mm-dd");
+        sheet.setFormat(row, 7, framed);
+    }
+    sheet.setText(20, 1, "不写");
+    sheet.setColumnWidth(3, 120);
+    sheet.setFrozenRows(1);
+
+    Sheet copy;
+    {
+        Sheet::Batch batch(copy);
+        copyRows(sheet, copy, 1, 1, 0, 1);
+        copyRows(sheet, copy, 10, 14, -8, 2);
+        copyLayout(sheet, copy, 6, 0);
+    }
+    const auto written = [&](const QString& name, const XlsxFile::SheetRows& rows) {
+        const QString path = dir.filePath(name);
+        XlsxFile::write(XlsxFile::SheetSequence{1, 1, [](int) { return QString("表"); },
+                                                [&](int) {
+                                                    return rows;
+                                                }},
+                        path, {}, true);
+        return std::pair(member(path, "xl/worksheets/sheet1.xml"), member(path, "xl/styles.xml"));
+    };
+    const auto banded = written("bands.xlsx", XlsxFile::SheetRows(sheet, {{1, 1, 0}, {10, 14, -8}}));
+    EXPECT_EQ(banded, written("copy.xlsx", copy));
+    EXPECT_TRUE(containsAll(banded.first,
+                            {"<f>SUM(A2:A6)</f>", R"(<dimension ref="A1:G6"/>)", "<pane ySplit=\"1\""}));
+    EXPECT_FALSE(banded.first.contains("不写"));
+}
+
 TEST(XlsxText, TextsAreWrittenAsTheyStandOrRefusedByCell)
 {
     QTemporaryDir dir;

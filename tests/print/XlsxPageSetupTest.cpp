@@ -250,6 +250,24 @@ TEST(XlsxPageSetup, MoreSectionsThanAWorksheetCanBreakGoIntoFurtherWorksheets)
                 !second.contains("人1023<"));
     EXPECT_FALSE(second.contains("首")) << "only the rows above the area go into every worksheet";
 
+    // A part with a formula that reads beyond its rows is a copy, recalculated: a sum above the
+    // area adds up the part's own rows there; a formula of the part keeps the row above the area
+    // it reads.
+    // clang-format off
+    const struct { int row; QString formula; const char* xml; } beyond[] = {
+        {1, "=SUM(B2:B10)", R"(<c r="C1"[^>]*><f>SUM\(B2:B10\)</f><v>6150</v>)"},
+        {3078, "=B3078+B1", R"(<c r="C6"[^>]*><f>B6\+B1</f><v>2025</v>)"}};
+    // clang-format on
+    sheet.setNumber(1, 2, 1000);
+    for (const auto& c : beyond) {
+        sheet.setText(c.row, 3, c.formula);
+        EXPECT_EQ(writeXlsx(book, path, setup, 1), QStringList());
+        EXPECT_TRUE(
+            QString(unzipMember(path, "xl/worksheets/sheet2.xml")).contains(QRegularExpression(c.xml)))
+            << c.xml;
+        sheet.clearCell(c.row, 3);
+    }
+
     // A last part of a single row, the area's last, is a worksheet of its own too.
     setup.printArea->row2 = 2 + 3 * (LXW_BREAKS_MAX + 1);
     EXPECT_EQ(writeXlsx(book, path, setup, 1), QStringList());
