@@ -1,6 +1,8 @@
 #include "grid/formula/CellRef.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 
 namespace talor::grid::formula {
 
@@ -32,13 +34,30 @@ int columnNumber(QStringView letters)
 QString CellRef::toString() const
 {
     QString s;
-    if (colAbsolute)
-        s += u'$';
-    s += columnLetters(col);
-    if (rowAbsolute)
-        s += u'$';
-    s += QString::number(row);
+    appendTo(s);
     return s;
+}
+
+void CellRef::appendTo(QString& out) const
+{
+    // "$", the seven letters of the largest int, "$" and its eleven characters.
+    std::array<char16_t, 20> text{};
+    size_t at = 0;
+    if (colAbsolute)
+        text[at++] = u'$';
+    std::array<char16_t, 7> letters{};
+    size_t count = 0;
+    for (int c = col; c > 0; c = (c - 1) / 26)
+        letters[count++] = char16_t(u'A' + (c - 1) % 26);
+    while (count > 0)
+        text[at++] = letters[--count];
+    if (rowAbsolute)
+        text[at++] = u'$';
+    std::array<char, 11> digits{};
+    const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), row).ptr;
+    for (const char* d = digits.data(); d < end; ++d)
+        text[at++] = char16_t(*d);
+    out.append(QStringView(text.data(), qsizetype(at)));
 }
 
 std::optional<CellRef> CellRef::parse(QStringView text)

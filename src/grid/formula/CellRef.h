@@ -26,6 +26,8 @@ struct CellRef
 
     // "A1" form with the "$" signs as flagged.
     QString toString() const;
+    // Appends toString() to `out`, without a text of its own: formulas print many references.
+    void appendTo(QString& out) const;
     // Reads "A1", "$c$5", "$C5" (letters case-insensitive, no blanks); nothing for anything
     // else or for a cell beyond the sheet limits.
     static std::optional<CellRef> parse(QStringView text);

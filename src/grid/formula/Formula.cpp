@@ -71,12 +71,15 @@ void printNode(const FormulaNode& node, const RefMap& map, QString& out)
     case Kind::Ref:
     case Kind::Range: {
         const auto mapped = map(node.range);
-        if (!mapped)
+        if (!mapped) {
             out += errorText(ErrorCode::Ref);
-        else if (node.kind == Kind::Range)
-            out += mapped->first.toString() + u':' + mapped->last.toString();
-        else
-            out += mapped->first.toString();
+            break;
+        }
+        mapped->first.appendTo(out);
+        if (node.kind == Kind::Range) {
+            out += u':';
+            mapped->last.appendTo(out);
+        }
         break;
     }
     case Kind::Name:
@@ -185,7 +188,9 @@ QString Formula::print(const RefMap& map) const
 {
     if (!m_root)
         return m_source;
-    QString out = QStringLiteral("=");
+    QString out;
+    out.reserve(32); // most formulas of a template, printed without growing
+    out += u'=';
     printNode(*m_root, map, out);
     return out;
 }
