@@ -1,5 +1,7 @@
 #include "db/SharedRecords.h"
 
+#include <algorithm>
+
 namespace talor {
 
 void SharedRecords::open(const QString& sql, const QSqlDatabase& connection)
@@ -89,6 +91,58 @@ bool SharedRecords::repeats(int share, const QString& field) const
         if (same(rows[i - 1], rows[i]))
             return true;
     return false;
+}
+
+bool SharedRecords::putInOrder(int share, const QString& field)
+{
+    if (share < 0 || size_t(share) >= m_shares.size() || m_shares[size_t(share)].size() < 2)
+        return true;
+    std::vector<int>& rows = m_shares[size_t(share)];
+    const int column = m_rows.fieldIndex(field);
+    if (column < 0)
+        return false;
+    const size_t columns = size_t(m_rows.m_fields.size());
+    const auto cell = [&](int row) {
+        return size_t(row) * columns + size_t(column);
+    };
+    const auto text = [&](int row) {
+        const Recordset::Payload& p = m_rows.m_payload[cell(row)];
+        return QByteArrayView(m_rows.m_texts.constData() + p.span.offset, p.span.size);
+    };
+    // Numbers compare as numbers in every collation, texts byte by byte in BINARY; NOCASE
+    // reads capitals as small letters and RTRIM leaves trailing blanks out.
+    const auto sameInEveryCollation = [](QByteArrayView bytes) {
+        return !bytes.endsWith(' ') && std::none_of(bytes.begin(), bytes.end(), [](char c) {
+            return uchar(c) >= 0x80 || (c >= 'A' && c <= 'Z');
+        });
+    };
+    const Recordset::Kind kind = m_rows.m_kinds[cell(rows.front())];
+    if (kind != Recordset::Kind::Int && kind != Recordset::Kind::Real && kind != Recordset::Kind::Text)
+        return false;
+    for (const int row : rows)
+        if (m_rows.m_kinds[cell(row)] != kind ||
+            (kind == Recordset::Kind::Text && !sameInEveryCollation(text(row))))
+            return false;
+    const auto before = [&](int a, int b) {
+        const Recordset::Payload& p = m_rows.m_payload[cell(a)];
+        const Recordset::Payload& q = m_rows.m_payload[cell(b)];
+        switch (kind) {
+        case Recordset::Kind::Int:
+            return p.integer < q.integer;
+        case Recordset::Kind::Real:
+            return p.real < q.real;
+        default:
+            return text(a) < text(b);
+        }
+    };
+    std::vector<int> ordered = rows;
+    if (!std::is_sorted(ordered.begin(), ordered.end(), before))
+        std::sort(ordered.begin(), ordered.end(), before);
+    for (size_t i = 1; i < ordered.size(); ++i)
+        if (!before(ordered[i - 1], ordered[i]))
+            return false; // a repeated value
+    rows = std::move(ordered);
+    return true;
 }
 
 } // namespace talor

@@ -27,6 +27,12 @@ public:
     // Whether two successive rows of `share` hold the same value in `field`: rows the
     // statement ordered by that field alone may then come in either order.
     bool repeats(int share, const QString& field) const;
+    // For a SQLite statement without an order: puts the rows of `share` in the order that
+    // ordering it by `field` alone would give them, with any of SQLite's own collations. False
+    // when that order is not certain, the rows then left as they came: values of more than
+    // one kind, or blobs or nulls, texts a collation would read otherwise (capitals, a trailing
+    // blank, characters beyond ASCII), a value repeated.
+    bool putInOrder(int share, const QString& field);
 
 private:
     const std::vector<int>& rowsOf(int share) const;

@@ -67,7 +67,9 @@ void PeriodRecords::open(const QString& number, const QString& sql, Recordset& r
         if (chunk != m_chunk)
             readChunk(chunk);
         const int share = *place % m_personsPerRead;
-        if (m_shared && !m_rows.repeats(share, QStringLiteral("zhdate"))) {
+        const QString date = QStringLiteral("zhdate");
+        if (m_shared && (m_queries.sharedReadIsOrdered() ? !m_rows.repeats(share, date)
+                                                         : m_rows.putInOrder(share, date))) {
             m_rows.shareInto(share, sql, records);
             ++m_sharedCount;
             return;

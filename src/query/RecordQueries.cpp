@@ -197,8 +197,14 @@ QString RecordQueries::periodQueryOfPersons(const QStringList& numbers, const QS
     sql += ") talor_numbers on memberid=talor_numbers.column2 and zhdate>=" + sql::dateLiteral(start, kind) +
            " and zhdate<=" + sql::dateLiteral(end, kind);
     sql += sql::andCondition(personCondition);
-    sql += QStringLiteral(" order by talor_numbers.column1, zhdate");
+    if (sharedReadIsOrdered())
+        sql += QStringLiteral(" order by talor_numbers.column1, zhdate");
     return sql;
+}
+
+bool RecordQueries::sharedReadIsOrdered() const
+{
+    return m_suite.connection().driverName() != QLatin1String("QSQLITE");
 }
 
 } // namespace talor

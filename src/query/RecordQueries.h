@@ -55,8 +55,9 @@ public:
                         const QString& personCondition);
 
     // The period queries of several persons as one statement, which leaves the suite's texts
-    // alone: the rows of person k of `numbers` (its period query's rows, in the same order)
-    // followed by k, persons in the order of `numbers`. It joins the attendance table with the
+    // alone: the rows of person k of `numbers` (its period query's rows, in the same order
+    // when sharedReadIsOrdered(), else in the order the engine finds them) followed by k,
+    // persons in the order of `numbers`. It joins the attendance table with the
     // list of numbers on the period query's own conditions, personal condition included, in
     // the same order of evaluation, so that every person gets exactly the rows its own query
     // reads. Empty when the personal condition could end the statement early (a comment or a
@@ -64,6 +65,10 @@ public:
     // they mean.
     QString periodQueryOfPersons(const QStringList& numbers, const QString& start, const QString& end,
                                  const QString& personCondition) const;
+    // Whether periodQueryOfPersons() orders its rows. On SQLite it leaves them as the engine
+    // finds them (a person's days one after the other through the table's key) rather than
+    // have SQLite sort every row it reads; SharedRecords::putInOrder orders each person's.
+    bool sharedReadIsOrdered() const;
 
     // SQL0's statement for the node, composed without writing anything into the suite.
     QString employeesQuery(const SelectedNode& node, const QString& suiteFilter) const;

@@ -377,6 +377,20 @@ TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
     }
     EXPECT_EQ(dups.sharedCount(), 1);
 
+    // Days stored out of their order (found through an index of the numbers alone, in the
+    // order the table holds them) are handed out in order, still from the shared read.
+    exec("create table kqlate as select * from kq where 0");
+    exec("create index kqlate_memberid on kqlate (memberid)");
+    exec("insert into kqlate (memberid, zhdate, depart, cdfz) values ('0001', '2026-10-03', 'D1', 3), "
+         "('0001', '2026-10-01', 'D1', 1), ('0001', '2026-10-02', 'D1', 2)");
+    fillSuite(suite, "kqlate");
+    RecordQueries lateQueries(suite);
+    PeriodRecords late(lateQueries, db, suite.start, suite.end, {}, true, 2);
+    late.setPersons({"0001"});
+    Recordset lateRecords;
+    late.open("0001", lateQueries.periodQuery("0001", suite.start, suite.end, {}), lateRecords);
+    EXPECT_EQ(std::pair(rowsOf(lateRecords, {"cdfz"}), late.sharedCount()), std::pair(QString("1,2,3"), 1));
+
     // A shared read holds about 16,000 rows at most: 500 persons of a month, fewer of a longer
     // period.
     const std::pair<const char*, const char*> lengths[] = {
