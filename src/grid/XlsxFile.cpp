@@ -206,8 +206,7 @@ void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const XlsxF
         return moved ? moved->formula.copied(moved->rows + delta, moved->cols) : QString();
     };
     std::vector<lxw_format*> formats(size_t(sheet.formatCount()), nullptr);
-    auto formatOf = [&](int row, int col) -> lxw_format* {
-        const int id = sheet.formatId(row, col);
+    auto formatOf = [&](int id) -> lxw_format* {
         if (id == 0)
             return nullptr;
         if (!formats[size_t(id)])
@@ -216,8 +215,7 @@ void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const XlsxF
     };
     // What each format shows of a day number: asked of small numbers only, once per format.
     std::vector<DayPicture> dayPictures(size_t(sheet.formatCount()), DayPicture::Unknown);
-    auto shownAs = [&](int row, int col) {
-        const int id = sheet.formatId(row, col);
+    auto shownAs = [&](int id) {
         DayPicture& known = dayPictures[size_t(id)];
         if (known == DayPicture::Unknown)
             known = dayPicture(sheet.formatById(id).numberFormat);
@@ -236,7 +234,11 @@ void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const XlsxF
         const auto cell = [&] {
             return QStringLiteral("cell %1!%2").arg(sheetName, rangeText(CellRange{at, col, at, col}));
         };
-        lxw_format* format = formatOf(row, col);
+        // A number constant, the most common cell of a report, is found in one look-up.
+        double n = 0;
+        int id = 0;
+        const bool number = sheet.numberConstant(row, col, n, id);
+        lxw_format* format = formatOf(number ? id : sheet.formatId(row, col));
         // Excel holds at most 32,767 characters in a cell; a longer text is refused rather
         // than cut or dropped, so that nothing is lost without notice.
         auto text = [&cell](const QString& t) {
@@ -248,7 +250,20 @@ void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const XlsxF
             return XlsxFile::cellText(t);
         };
         lxw_error error = LXW_NO_ERROR;
-        if (const QString f = formulaOf(row, col); !f.isEmpty()) {
+        if (number) {
+            const DayPicture shown = n < GridMarch1900 ? shownAs(id) : DayPicture::None;
+            if (shown == DayPicture::None || (shown == DayPicture::Time && n >= 0)) {
+                error = worksheet_write_number(ws, r, c, n, format);
+            } else if (shown == DayPicture::Date && n >= GridJanuary1900) {
+                // Excel holds a 29 February 1900 that never was: a date before March 1900 is a
+                // day lower there.
+                error = worksheet_write_number(ws, r, c, n - 1, format);
+            } else {
+                // A date before 1900 or a negative time Excel cannot show (its 1900 dates show
+                // "#####"): the grid's text goes.
+                error = worksheet_write_string(ws, r, c, text(sheet.text(row, col)).constData(), format);
+            }
+        } else if (const QString f = formulaOf(row, col); !f.isEmpty()) {
             const QByteArray source = XlsxFile::xmlText(f);
             // A number is written as it is; only a formula that gives no number needs its shown
             // text, and a formula that cannot be read (Excel would call the file damaged) keeps its
@@ -262,20 +277,6 @@ void writeSheet(WorkbookFormats& workbookFormats, lxw_worksheet* ws, const XlsxF
             } else {
                 error = worksheet_write_formula_str(ws, r, c, source.constData(), format,
                                                     text(shown).constData());
-            }
-        } else if (sheet.isNumber(row, col)) {
-            const double n = sheet.number(row, col);
-            const DayPicture shown = n < GridMarch1900 ? shownAs(row, col) : DayPicture::None;
-            if (shown == DayPicture::None || (shown == DayPicture::Time && n >= 0)) {
-                error = worksheet_write_number(ws, r, c, n, format);
-            } else if (shown == DayPicture::Date && n >= GridJanuary1900) {
-                // Excel holds a 29 February 1900 that never was: a date before March 1900 is a
-                // day lower there.
-                error = worksheet_write_number(ws, r, c, n - 1, format);
-            } else {
-                // A date before 1900 or a negative time Excel cannot show (its 1900 dates show
-                // "#####"): the grid's text goes.
-                error = worksheet_write_string(ws, r, c, text(sheet.text(row, col)).constData(), format);
             }
         } else if (!sheet.isEmpty(row, col)) {
             error = worksheet_write_string(ws, r, c, text(sheet.text(row, col)).constData(), format);
