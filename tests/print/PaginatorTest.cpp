@@ -78,6 +78,7 @@ TEST(Paginator, PagesAndScaleAtEachEdge)
     {"FirstColumnCounts", 100, 30, {60, 50}, {15}, none, "1:1-1/1-1 2:1-1/2-2"},
     {"LastColumnCounts", 100, 30, {50, 30, 60}, {15}, none, "1:1-1/1-2 2:1-1/3-3"},
     {"LastRowCounts", 100, 30, {50}, {10, 10, 20}, none, "1:1-2/1-1 2:3-3/1-1"},
+    {"EachRowCountsWithItsOwnHeight", 100, 65, {50}, {10, 50, 10}, none, "1:1-2/1-1 2:3-3/1-1"},
     {"Zoom400", 100, 120, {10}, Sizes(3, 15), [](S& s, M&) { s.zoom = 400; }, "1:1-2/1-1 2:3-3/1-1", 4},
     {"ZoomAbove400Is400", 100, 120, {10}, Sizes(3, 15), [](S& s, M&) { s.zoom = 401; }, "1:1-2/1-1 2:3-3/1-1", 4},
     {"Zoom10", 100, 15, {10}, Sizes(11, 15), [](S& s, M&) { s.zoom = 10; }, "1:1-10/1-1 2:11-11/1-1", 0.1},

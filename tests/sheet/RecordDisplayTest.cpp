@@ -329,6 +329,10 @@ TEST(TemplatePatternTest, StampedFormatsStayPerCellAndFollowTheSheetsTable)
     pattern.stamp(sheet, 11);
     EXPECT_EQ(std::tuple(sheet.fill(11, 1).foreground, sheet.border(11, 2).right, sheet.isNumber(11, 2)),
               std::tuple(0xFF0000u, 0, true));
+    // A pattern of a single column.
+    pattern.capture(sheet, 9, 9, 1);
+    pattern.stamp(sheet, 13);
+    EXPECT_EQ(std::tuple(sheet.fill(13, 1).foreground, sheet.isEmpty(13, 2)), std::tuple(0xFF0000u, true));
 }
 
 TEST(ColumnFieldsTest, IndexLimitsAndHiddenRule)
