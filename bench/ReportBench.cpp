@@ -15,7 +15,8 @@
 //   (part "o") kind 3 of the whole organisation over a month into the grid, as the window fills
 //   it: wall and CPU time of one run, and the heap the filled report holds per grid row.
 //   bench_report [employees for kind 2, the .xlsx runs and "o", default 10000]
-//                [parts: any of "2", "3", "r", "x", "o"; default all but "o"]
+//                [parts: any of "2", "3", "r", "x", "d" (kind 2 to .xlsx alone), "o";
+//                 default all but "d" and "o"]
 
 #include "BenchData.h"
 #include "db/Connections.h"
@@ -412,7 +413,7 @@ int main(int argc, char** argv)
         else
             std::printf("kind 3 on PostgreSQL: set TALOR_PG_HOST/PORT/DB/USER to measure it\n");
     }
-    if (parts.contains('x')) {
+    if (parts.contains('x') || parts.contains('d')) {
         DemoOptions day;
         day.employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
         day.from = QDate(2026, 10, 5);
@@ -422,11 +423,15 @@ int main(int argc, char** argv)
         toWorkbook(daySuite, {2, "ROOT", {}, day.from, {}, {}, {}, false},
                    "select * from kq0001 where zhdate='2026-10-05' order by memberid",
                    QStringLiteral("kind 2 to .xlsx, %1 persons (%2 rows)").arg(day.employees), dir.path());
+    }
+    if (parts.contains('x')) {
         // Kind 3 of the same organisation over a month: more persons than one worksheet holds
         // page breaks for, so the workbook is written over several worksheets.
         DemoOptions organisation = month;
-        organisation.employees = day.employees;
-        LocalSuite monthSuite(DemoSuite::generate(dayDir.filePath("month"), organisation).configurationFile);
+        organisation.employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+        QTemporaryDir monthDir;
+        LocalSuite monthSuite(
+            DemoSuite::generate(monthDir.filePath("month"), organisation).configurationFile);
         const QDate last = organisation.from.addDays(organisation.days - 1);
         toWorkbook(monthSuite, {3, "ROOT", {}, {}, organisation.from, last, {}, false},
                    "select * from kq0001 order by memberid, zhdate",
