@@ -6,15 +6,28 @@
 
 namespace talor::grid::formula {
 
+namespace {
+
+// The most letters a column number has: seven, for the largest int.
+constexpr size_t MaxLetters = 7;
+
+// Writes the letters of column `col` at `out` (room for MaxLetters) and returns how many.
+size_t writeLetters(int col, char16_t* out)
+{
+    std::array<char16_t, MaxLetters> backwards{};
+    size_t count = 0;
+    for (int c = col; c > 0; c = (c - 1) / 26)
+        backwards[count++] = char16_t(u'A' + (c - 1) % 26);
+    std::reverse_copy(backwards.begin(), backwards.begin() + qsizetype(count), out);
+    return count;
+}
+
+} // namespace
+
 QString columnLetters(int col)
 {
-    QString letters;
-    while (col > 0) {
-        const int rest = (col - 1) % 26;
-        letters.prepend(QChar(u'A' + rest));
-        col = (col - 1) / 26;
-    }
-    return letters;
+    std::array<char16_t, MaxLetters> letters{};
+    return QStringView(letters.data(), qsizetype(writeLetters(col, letters.data()))).toString();
 }
 
 int columnNumber(QStringView letters)
@@ -40,17 +53,12 @@ QString CellRef::toString() const
 
 void CellRef::appendTo(QString& out) const
 {
-    // "$", the seven letters of the largest int, "$" and its eleven characters.
-    std::array<char16_t, 20> text{};
+    // "$", the letters, "$" and the eleven characters of the lowest int.
+    std::array<char16_t, 2 + MaxLetters + 11> text{};
     size_t at = 0;
     if (colAbsolute)
         text[at++] = u'$';
-    std::array<char16_t, 7> letters{};
-    size_t count = 0;
-    for (int c = col; c > 0; c = (c - 1) / 26)
-        letters[count++] = char16_t(u'A' + (c - 1) % 26);
-    while (count > 0)
-        text[at++] = letters[--count];
+    at += writeLetters(col, text.data() + at);
     if (rowAbsolute)
         text[at++] = u'$';
     std::array<char, 11> digits{};
