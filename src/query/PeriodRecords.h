@@ -19,8 +19,8 @@ class RecordQueries;
 // from it as from the opened query. A person is read by its own query after all when the
 // shared rows cannot stand for it: its rows repeat a date (their order among themselves is the
 // engine's choice) or, on SQLite, hold dates whose order SQLite might tell otherwise
-// (SharedRecords::putInOrder), the personal condition is not one the shared statement can carry, or the
-// shared statement failed (the person's own query then fails as it always did).
+// (SharedRecords::putInOrder); the personal condition is not one the shared statement can
+// carry; or the shared statement failed (the person's own query then fails as it always did).
 class PeriodRecords
 {
 public:

@@ -55,13 +55,13 @@ public:
                         const QString& personCondition);
 
     // The period queries of several persons as one statement, which leaves the suite's texts
-    // alone: the rows of person k of `numbers` (its period query's rows, in the same order
-    // when sharedReadIsOrdered(), else in the order the engine finds them) followed by k,
-    // persons in the order of `numbers`. It joins the attendance table with the
-    // list of numbers on the period query's own conditions, personal condition included, in
-    // the same order of evaluation, so that every person gets exactly the rows its own query
-    // reads. Empty when the personal condition could end the statement early (a comment or a
-    // semicolon) or a number ends in a blank: then only the persons' own queries read what
+    // alone: the rows of person k of `numbers` (its period query's rows) followed by k. When
+    // sharedReadIsOrdered(), the persons come in the order of `numbers` and each one's rows in
+    // the order of its own query; otherwise all come as the engine finds them. It joins the
+    // attendance table with the list of numbers on the period query's own conditions,
+    // personal condition included, in the same order of evaluation, so that every person gets
+    // exactly the rows its own query reads. Empty when the personal condition could end the statement early
+    // (a comment or a semicolon) or a number ends in a blank: then only the persons' own queries read what
     // they mean.
     QString periodQueryOfPersons(const QStringList& numbers, const QString& start, const QString& end,
                                  const QString& personCondition) const;

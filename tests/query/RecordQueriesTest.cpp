@@ -175,12 +175,19 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
                   members(queries.periodQuery("3", "2003-03-01", "2003-03-31", "cdfz>2 -- late"))}),
               (std::vector<std::string>{"1,2", "3", "1,3,4,2", "1,2", "3", "3", "0'12", "3", "3"}));
 
-    // Several persons' periods in one statement: each row followed by its person's place.
+    // Several persons' periods in one statement: each row followed by its person's place, in
+    // the persons' order and each one's days where the statement orders them (SQLite's are
+    // put in order as they are shared out).
     Recordset shared;
     shared.open(queries.periodQueryOfPersons({"3", "9", "0'12", "1"}, "2003-03-05", "2003-03-06", "cdfz>=1"),
                 db());
-    EXPECT_EQ(rowsOf(shared, {"memberid", shared.fieldNames().last(), "cdfz"}).toStdString(),
-              "3:0:2,3:0:3,0'12:2:4,1:3:1");
+    QStringList found = rowsOf(shared, {"memberid", shared.fieldNames().last(), "cdfz"}).split(u',');
+    QStringList expected{"3:0:2", "3:0:3", "0'12:2:4", "1:3:1"};
+    if (!queries.sharedReadIsOrdered()) {
+        found.sort();
+        expected.sort();
+    }
+    EXPECT_EQ(found, expected);
     EXPECT_EQ(queries.periodQueryOfPersons({"3", "1 "}, "2003-03-01", "2003-03-31", {}), "");
     EXPECT_EQ(queries.periodQueryOfPersons({"3"}, "2003-03-01", "2003-03-31", "cdfz>0 -- note"), "");
     EXPECT_EQ(queries.periodQueryOfPersons({}, "2003-03-01", "2003-03-31", {}), "");
