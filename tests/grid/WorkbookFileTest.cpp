@@ -612,3 +612,19 @@ TEST(FullDisk, KeepsTheOldFileAndSaysTheDiskIsFull)
         EXPECT_GT(fileBytes(path).size(), 8192);
     }
 }
+
+// A part cut short in the temporary folder while the zip itself still fits: the read-back finds
+// the worksheet whose end is missing, far into it, and no file is written.
+TEST(FullDisk, APartCutShortInTheTemporaryFolderIsFoundByItsEnd)
+{
+    QTemporaryDir dir;
+    Workbook book;
+    // Rows that compress well: the worksheet's part is far larger than the zip.
+    for (int row = 1; row <= 20000; ++row)
+        book.active().setNumber(row, 1, row % 7);
+    const QString path = dir.filePath("cut.xlsx");
+    const QString error =
+        talor::test::writeUnderSizeLimit(300 * 1024, [&] { book.write(path, FileType::Excel); });
+    EXPECT_TRUE(containsAll(error, {"xl/worksheets/sheet1.xml", "cut short"})) << error.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path));
+}
