@@ -12,7 +12,6 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
-#include <array>
 #include <cerrno>
 #include <climits>
 #include <minizip/unzip.h>
@@ -330,7 +329,6 @@ void writeSheets(lxw_workbook* wb, const XlsxFile::SheetSequence& sheets, const 
 
 // What is kept of a part read back for the check: its first and last bytes, all of it when it
 // is small. A worksheet's part may be tens of megabytes; only its ends tell whether it is whole.
-// The part is read into two buffers in turn, so that its last bytes are never copied on the way.
 class PartEnds
 {
 public:
@@ -339,31 +337,25 @@ public:
     void clear()
     {
         m_head.resize(0);
-        m_sizes = {0, 0};
+        m_tail.resize(0);
         m_size = 0;
     }
-    // Where the next bytes of the part are read to: room for Kept of them.
-    char* room() { return m_chunks[1 - m_last].data(); }
-    // `count` bytes were read to room().
-    void added(qsizetype count)
+    void add(const char* bytes, qsizetype count)
     {
-        m_last = 1 - m_last;
-        m_sizes[m_last] = count;
         m_size += count;
         if (m_head.size() < Kept)
-            m_head.append(m_chunks[m_last].data(), std::min(count, Kept - m_head.size()));
+            m_head.append(bytes, std::min(count, Kept - m_head.size()));
+        m_tail.append(bytes, count);
+        if (m_tail.size() > 2 * Kept)
+            m_tail.remove(0, m_tail.size() - Kept);
     }
     qint64 size() const { return m_size; }
 
     // Whether the part as XML is whole: it ends with the end of its root element.
     bool wholeXml() const
     {
-        const int previous = 1 - m_last;
-        const QByteArray lastBytes =
-            QByteArrayView(m_chunks[previous].data(), m_sizes[previous]).toByteArray() +
-            QByteArrayView(m_chunks[m_last].data(), m_sizes[m_last]);
         const QByteArrayView head = QByteArrayView(m_head).trimmed();
-        const QByteArrayView tail = QByteArrayView(lastBytes).trimmed();
+        const QByteArrayView tail = QByteArrayView(m_tail).trimmed();
         qsizetype root = head.indexOf('<');
         while (root >= 0 && root + 1 < head.size() && (head[root + 1] == '?' || head[root + 1] == '!'))
             root = head.indexOf('<', root + 1);
@@ -381,10 +373,7 @@ public:
     }
 
 private:
-    QByteArray m_head;
-    std::array<std::vector<char>, 2> m_chunks{std::vector<char>(Kept), std::vector<char>(Kept)};
-    std::array<qsizetype, 2> m_sizes{0, 0};
-    int m_last = 0; // the chunk read last
+    QByteArray m_head, m_tail;
     qint64 m_size = 0;
 };
 
@@ -400,6 +389,7 @@ QString firstDamagedPart(const QString& path)
         return QStringLiteral("the zip itself");
     QString damaged;
     PartEnds ends;
+    std::vector<char> buffer(1 << 16);
     for (int step = unzGoToFirstFile(zip); step == UNZ_OK && damaged.isEmpty(); step = unzGoToNextFile(zip)) {
         char part[512] = {};
         unz_file_info info{};
@@ -410,8 +400,8 @@ QString firstDamagedPart(const QString& path)
         }
         ends.clear();
         int read = 0;
-        while ((read = unzReadCurrentFile(zip, ends.room(), unsigned(PartEnds::Kept))) > 0)
-            ends.added(read);
+        while ((read = unzReadCurrentFile(zip, buffer.data(), unsigned(buffer.size()))) > 0)
+            ends.add(buffer.data(), read);
         const bool checked = unzCloseCurrentFile(zip) == UNZ_OK; // the checksum
         const QByteArrayView partName(part);
         const bool xml = partName.endsWith(".xml") || partName.endsWith(".rels");
