@@ -11,7 +11,7 @@ PeriodRecords::PeriodRecords(const RecordQueries& queries, const QSqlDatabase& c
                              const QString& start, const QString& end, const QString& personCondition,
                              bool shared, int personsPerRead)
     : m_queries(queries), m_connection(connection), m_start(start), m_end(end),
-      m_personCondition(personCondition), m_shared(shared),
+      m_personCondition(personCondition), m_shared(shared), m_readOrdered(queries.sharedReadIsOrdered()),
       m_personsPerRead(personsPerRead > 0 ? personsPerRead : PeriodRecords::personsPerRead(start, end))
 {}
 
@@ -68,8 +68,7 @@ void PeriodRecords::open(const QString& number, const QString& sql, Recordset& r
             readChunk(chunk);
         const int share = *place % m_personsPerRead;
         const QString date = QStringLiteral("zhdate");
-        if (m_shared && (m_queries.sharedReadIsOrdered() ? !m_rows.repeats(share, date)
-                                                         : m_rows.putInOrder(share, date))) {
+        if (m_shared && (m_readOrdered ? !m_rows.repeats(share, date) : m_rows.putInOrder(share, date))) {
             m_rows.shareInto(share, sql, records);
             ++m_sharedCount;
             return;

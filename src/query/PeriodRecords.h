@@ -51,6 +51,7 @@ private:
     QSqlDatabase m_connection;
     QString m_start, m_end, m_personCondition;
     bool m_shared;
+    bool m_readOrdered; // the shared statement orders its rows (RecordQueries::sharedReadIsOrdered)
     int m_personsPerRead;
     QStringList m_numbers;       // distinct, in order of first appearance
     QHash<QString, int> m_place; // number -> its place in m_numbers
