@@ -299,6 +299,26 @@ TEST_P(RecordsetTest, AShareOfAnUnorderedSqliteReadIsPutInOrderOnlyWhenThatOrder
             order << rs.text(0);
         EXPECT_EQ(order.join(u','), QString::fromUtf8(c.order)) << c.values;
     }
+
+    // A share put in order saves as the person's own read: by each row's key, and a change
+    // another operator saved between two saves is a conflict that writes nothing.
+    SharedRecords shared;
+    shared.open(u"select *, 0 from kq where memberid = '001' order by zhdate desc"_qs, db());
+    ASSERT_TRUE(shared.putInOrder(0, u"zhdate"_qs));
+    Recordset rs;
+    shared.shareInto(0, u"select * from kq where memberid = '001' order by zhdate"_qs, rs);
+    rs.setValue(u"hours"_qs, 9);
+    rs.update();
+    QSqlDatabase other = openAnother(u"other"_qs);
+    ASSERT_TRUE(
+        QSqlQuery(other).exec(u"update kq set hours = 22 where memberid='001' and zhdate='2024-03-05'"_qs));
+    rs.setValue(u"hours"_qs, 10);
+    EXPECT_THROW(rs.update(), ConflictError);
+    rs.moveNext();
+    rs.setValue(u"hours"_qs, 5);
+    rs.update();
+    EXPECT_EQ(column(u"select hours from kq where memberid='001' order by zhdate"_qs, u"hours"_qs),
+              QStringList({u"22"_qs, u"5"_qs}));
 }
 
 // A time of whole seconds reads as its seconds, agreeing with its text; anything else (a
