@@ -94,6 +94,13 @@ TEST_F(DisplayTest, EachTypeFormattedNullsAndFormulaCellsLeftAlone)
     EXPECT_EQ(std::tuple(sheet.isText(5, 10), sheet.fill(5, 1).foreground, sheet.fill(5, 12).foreground,
                          sheet.fill(5, 13).pattern),
               std::tuple(true, state.AbnormalColour2, state.AbnormalColour2, 0));
+    // Another read of the same fields in another order is shown by its own field numbers.
+    Recordset reordered;
+    reordered.open("select xx, ncolor, bz, sbsj, zhdate, cqgs, cdfz, banci, team, group0, depart, memberid "
+                   "from kq order by memberid desc",
+                   db);
+    display.DisplayMRecord(reordered, 6, 12);
+    EXPECT_EQ(row(6, 10), row(5, 10));
     records.moveNext();
     display.DisplayMRecord(records, 1, 10);
     EXPECT_EQ(std::pair(row(1, 10), sheet.fill(1, 1).foreground),
