@@ -188,9 +188,16 @@ TEST_P(QueryRuns, FindBothStoredFormsAndNamesWithQuotes)
         expected.sort();
     }
     EXPECT_EQ(found, expected);
-    EXPECT_EQ(queries.periodQueryOfPersons({"3", "1 "}, "2003-03-01", "2003-03-31", {}), "");
-    EXPECT_EQ(queries.periodQueryOfPersons({"3"}, "2003-03-01", "2003-03-31", "cdfz>0 -- note"), "");
-    EXPECT_EQ(queries.periodQueryOfPersons({}, "2003-03-01", "2003-03-31", {}), "");
+    // No shared statement (each person is read by a query of its own) for a number with a
+    // trailing blank, a comment or a second statement in the person's condition, or no persons.
+    const std::pair<QStringList, const char*> unshared[] = {{{"3", "1 "}, ""},
+                                                            {{"3"}, "cdfz>0 -- note"},
+                                                            {{"3"}, "cdfz>0 /* note */"},
+                                                            {{"3"}, "cdfz>0; select 1"},
+                                                            {{}, ""}};
+    for (const auto& [numbers, condition] : unshared)
+        EXPECT_EQ(queries.periodQueryOfPersons(numbers, "2003-03-01", "2003-03-31", condition), "")
+            << condition;
 }
 
 TALOR_BOTH_DATABASES(QueryRuns);

@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <string_view>
 
@@ -502,6 +503,15 @@ TEST_F(SelectReportTest, ListSelectsTheCurrentReportChoosesWithoutACheckAndTheCh
     click(*d, "Command5");
     EXPECT_EQ(std::tuple(suite.reportKeyValue, d->result(), suite.refresh),
               std::tuple(u"早班"_qs, int(QDialog::Accepted), 0));
+    // Enter chooses wherever the focus stands: on 删除 it is still 选定.
+    suite.reportKeyValue.clear();
+    d = open();
+    d->show();
+    list->setCurrentRow(1);
+    auto* remove = child<QPushButton>(*d, "Command3");
+    remove->setFocus();
+    QTest::keyClick(remove, Qt::Key_Return);
+    EXPECT_EQ(std::pair(suite.reportKeyValue, d->result()), std::pair(u"早班"_qs, int(QDialog::Accepted)));
 
     // A double-click on the empty name makes it current.
     d = open();
