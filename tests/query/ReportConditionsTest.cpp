@@ -256,9 +256,17 @@ void click(QWidget& parent, const char* name)
     child<QPushButton>(parent, name)->click();
 }
 
-// frmSQL1 as the operator fills it: the texts to type, then 确定 (or 取消).
+// How the operator leaves frmSQL1: 确定, 取消, or Enter in the last field (确定 is the default).
+enum class Leave
+{
+    Ok,
+    Cancel,
+    Enter
+};
+
+// frmSQL1 as the operator fills it: the texts to type, then how it is left.
 std::function<int(QDialog&)> editor(const QString& name, const QString& dept, const QString& person,
-                                    QStringList* shown = nullptr, bool ok = true)
+                                    QStringList* shown = nullptr, Leave leave = Leave::Ok)
 {
     return [=](QDialog& d) {
         if (shown)
@@ -269,7 +277,12 @@ std::function<int(QDialog&)> editor(const QString& name, const QString& dept, co
             child<QLineEdit>(d, "Text2")->setText(dept);
             child<QLineEdit>(d, "Text3")->setText(person);
         }
-        click(d, ok ? "Command1" : "Command2");
+        if (leave == Leave::Enter) {
+            d.show();
+            QTest::keyClick(child<QLineEdit>(d, "Text3"), Qt::Key_Return);
+        } else {
+            click(d, leave == Leave::Ok ? "Command1" : "Command2");
+        }
         return d.result();
     };
 }
@@ -563,10 +576,10 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
                          QStringList{u"添加样式条件"_qs, QString(), QString(), QString(), MK, u"早班"_qs,
                                      u"夜班"_qs, u"depart='1'"_qs}));
 
-    // Modify shows the selected report and renames entry 2.
+    // Modify shows the selected report and renames entry 2 (left with Enter).
     shown.clear();
     list->setCurrentRow(2);
-    ui.dialogs.push_back(editor(u"晚班"_qs, u"d2"_qs, u"p2"_qs, &shown));
+    ui.dialogs.push_back(editor(u"晚班"_qs, u"d2"_qs, u"p2"_qs, &shown, Leave::Enter));
     click(*d, "Command2");
     EXPECT_EQ(shown + items(list) << get(u"晚班BDTJ2"_qs),
               (QStringList{u"修改样式条件"_qs, u"夜班"_qs, u"depart='1'"_qs, persons, MK, u"早班"_qs,
@@ -577,7 +590,7 @@ TEST_F(SelectReportTest, AddModifyAndDeleteThroughTheEditor)
     EXPECT_EQ(std::pair(list->currentRow(), enabled(*d)), std::pair(0, QList<bool>({true, false, false})));
     list->setCurrentRow(2);
     const QStringList writes = suite.settingsWrites;
-    ui.dialogs.push_back(editor(u"x"_qs, {}, {}, nullptr, false));
+    ui.dialogs.push_back(editor(u"x"_qs, {}, {}, nullptr, Leave::Cancel));
     click(*d, "Command2");
     EXPECT_EQ(std::tuple(ui.dialogs.empty(), suite.settingsWrites), std::tuple(true, writes));
 
