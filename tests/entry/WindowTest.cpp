@@ -533,6 +533,20 @@ TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
     EXPECT_EQ(search->text() + status(), "") << "Escape empties both";
 }
 
+// A larger window gives its grid the room gained; the tree keeps its width.
+TEST_F(WindowTest, ALargerWindowGivesTheGridTheRoom)
+{
+    showActive();
+    auto* grid = control<QWidget>("F1Book1");
+    const QSize before = grid->size();
+    const int tree = control<QTreeWidget>("TreeView1")->width();
+    window->resize(window->size() + QSize(200, 100));
+    QApplication::processEvents();
+    EXPECT_EQ(std::tuple(grid->width() - before.width(), grid->height() - before.height(),
+                         control<QTreeWidget>("TreeView1")->width()),
+              std::tuple(200, 100, tree));
+}
+
 // The window as built under an application font of the given size: its width and height, the
 // tree's width, the grid's height, and the point size of the banner's title.
 QList<double> laidOutWith(double points)
