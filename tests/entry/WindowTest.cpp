@@ -30,6 +30,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace talor;
 using talor::test::ScriptedUi;
@@ -533,8 +534,9 @@ TEST_F(WindowTest, TypingSelectsTheNodeOrPersonEnterTheNext)
     EXPECT_EQ(search->text() + status(), "") << "Escape empties both";
 }
 
-// A larger window gives its grid the room gained; the tree keeps its width.
-TEST_F(WindowTest, ALargerWindowGivesTheGridTheRoom)
+// A larger window gives its grid the room gained, and the tree keeps its width; the period in
+// the status bar reads from, 至, to.
+TEST_F(WindowTest, ALargerWindowGivesTheGridTheRoomAndThePeriodReadsFromTo)
 {
     showActive();
     auto* grid = control<QWidget>("F1Book1");
@@ -545,6 +547,20 @@ TEST_F(WindowTest, ALargerWindowGivesTheGridTheRoom)
     EXPECT_EQ(std::tuple(grid->width() - before.width(), grid->height() - before.height(),
                          control<QTreeWidget>("TreeView1")->width()),
               std::tuple(200, 100, tree));
+
+    // The parts of the period from left to right.
+    const auto x = [&](const QWidget* part) {
+        return part->mapTo(window.get(), QPoint()).x();
+    };
+    std::map<int, QString> leftToRight{{x(control<QWidget>("PeriodFrom")), "from"},
+                                       {x(control<QWidget>("PeriodTo")), "to"}};
+    for (const QLabel* label : window->findChildren<QLabel*>())
+        if (label->text() == "至")
+            leftToRight.emplace(x(label), label->text());
+    QStringList order;
+    for (const auto& [left, part] : leftToRight)
+        order << part;
+    EXPECT_EQ(order, QStringList({"from", "至", "to"}));
 }
 
 // The window as built under an application font of the given size: its width and height, the
