@@ -158,4 +158,18 @@ TEST(HostDemoTest, EndedRunsLeaveNoScratchDirectory)
               QStringList{QStringLiteral("small")});
 }
 
+// A command that lays out pages takes the offscreen platform itself when none is chosen: a
+// report of a small demo is written as a PDF.
+TEST(HostDemoTest, AReportLaysOutItsPagesWithoutAPlatformChosen)
+{
+    QTemporaryDir dir;
+    ASSERT_EQ(talor({"demo", "--dir", "@/suite", "--employees", "2", "--days", "3"}, dir.path()).exitCode, 0);
+    const Outcome report = talor(
+        {"report", "--suite", "@/suite/suite.ini", "--kind", "2", "--node", "ROOT", "--output", "@/day.pdf"},
+        dir.path(), {"QT_QPA_PLATFORM"});
+    EXPECT_EQ(std::pair(report.exitCode, talor::test::fileBytes(dir.filePath("day.pdf")).left(5)),
+              std::pair(0, QByteArray("%PDF-")))
+        << report.errors.toStdString();
+}
+
 } // namespace
