@@ -366,11 +366,13 @@ int main(int argc, char** argv)
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QTemporaryDir dir;
     const QByteArray parts = argc > 2 ? QByteArray(argv[2]) : QByteArray("23rx");
+    // The organisation of kind 2, of the .xlsx runs and of part "o".
+    const int employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
 
     // Kind 2: the whole organisation on its first working day.
     if (parts.contains('2')) {
         DemoOptions day;
-        day.employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+        day.employees = employees;
         day.from = QDate(2026, 10, 5);
         day.days = 1;
         const QString dayConfig = DemoSuite::generate(dir.filePath("day"), day).configurationFile;
@@ -415,7 +417,7 @@ int main(int argc, char** argv)
     }
     if (parts.contains('x') || parts.contains('d')) {
         DemoOptions day;
-        day.employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+        day.employees = employees;
         day.from = QDate(2026, 10, 5);
         day.days = 1;
         QTemporaryDir dayDir;
@@ -428,7 +430,7 @@ int main(int argc, char** argv)
         // Kind 3 of the same organisation over a month: more persons than one worksheet holds
         // page breaks for, so the workbook is written over several worksheets.
         DemoOptions organisation = month;
-        organisation.employees = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+        organisation.employees = employees;
         QTemporaryDir monthDir;
         LocalSuite monthSuite(
             DemoSuite::generate(monthDir.filePath("month"), organisation).configurationFile);
@@ -439,7 +441,7 @@ int main(int argc, char** argv)
                    dir.path());
     }
     if (parts.contains('o'))
-        wholeOrganisation(argc > 1 ? QByteArray(argv[1]).toInt() : 10000, dir.filePath("organisation"));
+        wholeOrganisation(employees, dir.filePath("organisation"));
     if (!parts.contains('r'))
         return 0;
 

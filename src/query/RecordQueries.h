@@ -60,9 +60,9 @@ public:
     // the order of its own query; otherwise all come as the engine finds them. It joins the
     // attendance table with the list of numbers on the period query's own conditions,
     // personal condition included, in the same order of evaluation, so that every person gets
-    // exactly the rows its own query reads. Empty when the personal condition could end the statement early
-    // (a comment or a semicolon) or a number ends in a blank: then only the persons' own queries read what
-    // they mean.
+    // exactly the rows its own query reads. Empty when the personal condition could end the
+    // statement early (a comment or a semicolon) or a number ends in a blank: then only the
+    // persons' own queries read what they mean.
     QString periodQueryOfPersons(const QStringList& numbers, const QString& start, const QString& end,
                                  const QString& personCondition) const;
     // Whether periodQueryOfPersons() orders its rows. On SQLite it leaves them as the engine
