@@ -74,54 +74,6 @@ TEST(HostTest, ExitStatusAndMessage)
         EXPECT_EQ(QFileInfo::exists(dir.filePath(made)), made[1] != '/') << made;
 }
 
-// `talor --help` and `talor NAME --help` of every command: on standard output, exit status 0,
-// without a display (a platform that cannot start); the help names every option the command
-// takes, and the manual page has a section for the command with every option.
-TEST(HostHelpTest, EveryCommandHasHelpAndAManualSection)
-{
-    const QString manual = QString::fromUtf8(talor::test::fileBytes(QStringLiteral(TALOR_MANUAL)));
-    QTemporaryDir dir;
-    ASSERT_GE(talor::hostCommands().size(), 3);
-    for (const talor::HostCommand& command : talor::hostCommands()) {
-        SCOPED_TRACE(command.name.toStdString());
-        QStringList args;
-        if (!command.name.isEmpty())
-            args << command.name;
-        for (const QString& help : {QStringLiteral("--help"), QStringLiteral("-h")}) {
-            const Outcome run =
-                talor(QStringList(args) << help, dir.path(), {QStringLiteral("QT_QPA_PLATFORM=xcb")});
-            EXPECT_EQ(std::pair(run.exitCode, run.errors), std::pair(0, QString()));
-            EXPECT_TRUE(run.output.startsWith(QStringLiteral("usage: talor ") + args.join(u' ')) &&
-                        run.output.contains(QStringLiteral("--version")) == command.name.isEmpty())
-                << run.output.toStdString();
-            for (const QCommandLineOption& option : command.options)
-                EXPECT_TRUE(run.output.contains(QStringLiteral("--") + option.names().constLast()))
-                    << option.names().constLast().toStdString();
-        }
-        const QString section = command.name.isEmpty()
-                                    ? QStringLiteral(".SH OPTIONS\n")
-                                    : QStringLiteral(".SS \"talor %1\"\n").arg(command.name);
-        const qsizetype at = manual.indexOf(section);
-        ASSERT_GE(at, 0) << section.toStdString();
-        const qsizetype end = manual.indexOf(QStringLiteral(".S"), at + section.size());
-        const QString part = manual.mid(at, end - at);
-        for (const QCommandLineOption& option : command.options)
-            EXPECT_TRUE(part.contains(QStringLiteral("\\fB\\-\\-") + option.names().constLast() + u'\\'))
-                << option.names().constLast().toStdString();
-    }
-    // An indented table keeps its continuation lines under their entry.
-    EXPECT_TRUE(manual.contains(QStringLiteral("\\-\\-kind 1   one person over a period")) &&
-                manual.contains(QStringLiteral("\n           a PDF or print holds every person")))
-        << manual.toStdString();
-    // The window's help lists every command.
-    const Outcome run =
-        talor({QStringLiteral("--help")}, dir.path(), {QStringLiteral("QT_QPA_PLATFORM=xcb")});
-    for (const talor::HostCommand& command : talor::hostCommands())
-        EXPECT_TRUE(run.output.contains(QStringLiteral("\n  ") + command.name + u' ') ||
-                    command.name.isEmpty())
-            << command.name.toStdString();
-}
-
 // A demo run ended by a signal while it builds removes its hidden scratch directory itself; one
 // killed outright leaves it, and the next run in the same place removes it.
 TEST(HostDemoTest, EndedRunsLeaveNoScratchDirectory)

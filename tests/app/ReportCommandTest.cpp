@@ -203,48 +203,6 @@ TEST_F(ReportCommand, BadRequestsExitWithTheirStatusAndMessage)
         << errors.toStdString();
 }
 
-// A text in a number column that reads like a formula goes into the workbook as a string, as
-// stored: nothing in the file computes it or links anywhere.
-TEST_F(ReportCommand, AStoredTextLikeAFormulaIsWrittenAsAString)
-{
-    const QString record =
-        "where zhdate='2026-10-05' and memberid=(select min(memberid) from kq0001 where zhdate='2026-10-05')";
-    const QString before = values("select coalesce(cqgs, 'null') from kq0001 " + record).value(0);
-    QSqlQuery q(QSqlDatabase::database("demo"));
-    ASSERT_TRUE(q.exec("update kq0001 set cqgs='=HYPERLINK(\"http://x.example/\",\"go\")' " + record));
-    const QString file = dir->filePath("stored.xlsx");
-    const int status = run({"--kind", "2", "--node", "ROOT", "--date", "2026-10-05", "--output", file});
-    ASSERT_TRUE(q.exec("update kq0001 set cqgs=" + before + " " + record));
-    const QByteArray sheet = test::unzipMember(file, "xl/worksheets/sheet1.xml");
-    EXPECT_EQ(std::tuple(status, sheet.contains("<f>HYPERLINK"),
-                         sheet.contains("<is><t>=HYPERLINK(\"http://x.example/\"")),
-              std::tuple(0, false, true))
-        << errors.toStdString();
-}
-
-// Records of the period without a day row of their own (a day stored again with a time, a date
-// that cannot be read): the workbook is written without them, standard error says how many and
-// the first, exit 1.
-TEST_F(ReportCommand, RecordsWithoutADayRowAreToldAndExitOne)
-{
-    const QString person =
-        values("select memberid from kq0001 where zhdate='2026-10-06' order by memberid").value(0);
-    QSqlQuery q(QSqlDatabase::database("demo"));
-    for (const char* date : {"2026-10-06 08:00:00", "2026-10-0x"})
-        ASSERT_TRUE(
-            q.exec(QString("insert into kq0001 (memberid, zhdate, name, depart) select memberid, '%1', "
-                           "name, depart from kq0001 where memberid='%2' and zhdate='2026-10-06'")
-                       .arg(date, person)));
-    const QString file = dir->filePath("unplaced.xlsx");
-    const int status = run(
-        {"--kind", "3", "--node", "ROOT", "--from", "2026-10-01", "--to", "2026-10-31", "--output", file});
-    ASSERT_TRUE(q.exec("delete from kq0001 where zhdate in ('2026-10-06 08:00:00', '2026-10-0x')"));
-    EXPECT_EQ(std::tuple(status, QFileInfo::exists(file),
-                         bool(test::containsAll(errors, {"有 2 条记录", person, "2026-10-06 08:00:00"}))),
-              std::tuple(1, true, true))
-        << errors.toStdString();
-}
-
 // A disk that fills at any point of writing the pages or the workbook: exit 1 naming the file,
 // and the file that was there stays byte for byte; with room, the same command writes it whole.
 TEST_F(ReportCommand, ANearlyFullDiskLeavesTheOldFileAndExitsOne)
@@ -285,59 +243,6 @@ TEST_F(ReportCommand, AReadOnlyFileIsNotReplaced)
         EXPECT_TRUE(test::containsAll(errors, {file, "read-only (mode 0444)"})) << errors.toStdString();
         EXPECT_EQ(test::fileBytes(file), "the old file");
     }
-}
-
-// A PRINT setting the report refuses is left out, as in the window: the others apply, the
-// pages and the workbook are written, and standard error names the refused one. So is a footer
-// past the 255 characters a workbook holds (the organisation's name in it): the pages print it,
-// the workbook is written without it.
-TEST_F(ReportCommand, ARefusedPrintSettingIsToldAndTheOthersApply)
-{
-    IniFile settings(dir->filePath("demo/talor.ini"));
-    settings.write("PRINT", "考勤日报.Orientation", "3");
-    settings.write("PRINT", "考勤日报.PaperSize", "70");
-    IniFile suite(dir->filePath("demo/suite.ini"));
-    const QString organisation = suite.read("suite", "organisation");
-    suite.write("suite", "organisation", organisation.repeated(30));
-    for (const QString name : {"refused.pdf", "refused.xlsx"}) {
-        const QString file = dir->filePath(name);
-        test::putFile(file, "the old file");
-        EXPECT_TRUE(written({"--kind", "2", "--node", "ROOT", "--output", file}));
-        EXPECT_TRUE(test::containsAll(errors, {"Orientation=3", "PaperSize=70", "left out"}));
-        EXPECT_EQ(errors.contains("footer: "), name.endsWith(".xlsx")) << errors.toStdString();
-        EXPECT_GT(test::fileBytes(file).size(), 1000);
-    }
-    EXPECT_FALSE(QString(test::unzipMember(dir->filePath("refused.xlsx"), "xl/worksheets/sheet1.xml"))
-                     .contains("<oddFooter>"));
-    settings.write("PRINT", "考勤日报.Orientation", "");
-    settings.write("PRINT", "考勤日报.PaperSize", "");
-    suite.write("suite", "organisation", organisation);
-}
-
-// On a terminal, a long run says where it is on one line rewritten in place and clears it at
-// the end; into a pipe only the summary goes. The terminal is a pseudo-terminal of script(1).
-TEST_F(ReportCommand, ProgressIsOneUpdatingLineOnATerminalAndASummaryInAPipe)
-{
-    const QString talor = QStringLiteral(TALOR_EXECUTABLE), pdf = dir->filePath("progress.pdf");
-    const auto onTerminal = [](const QString& command) {
-        QProcess script;
-        script.start("script", {"-q", "-e", "-c", command + " >/dev/null", "/dev/null"});
-        EXPECT_TRUE(script.waitForFinished(60000) && script.exitCode() == 0);
-        return QString::fromUtf8(script.readAllStandardOutput());
-    };
-    const QString reportLine =
-        onTerminal(QStringLiteral("'%1' report --suite '%2' --kind 3 --node A生产部 --output '%3'")
-                       .arg(talor, dir->filePath("demo/suite.ini"), pdf));
-    EXPECT_TRUE(reportLine.contains("\r\x1b[Ktalor report: page 10/") && reportLine.contains(" pages in "))
-        << reportLine.toStdString();
-    const QString demoLine = onTerminal(QStringLiteral("'%1' demo --dir '%2' --employees 250 --days 2")
-                                            .arg(talor, dir->filePath("progress-demo")));
-    EXPECT_TRUE(demoLine.contains("\r\x1b[Ktalor demo: 200/250 employees") && demoLine.endsWith("\r\x1b[K"))
-        << demoLine.toStdString();
-    ASSERT_TRUE(written({"--kind", "3", "--node", "A生产部", "--output", pdf}));
-    EXPECT_TRUE(errors.contains("talor report: ") && errors.contains(" pages in ") &&
-                !errors.contains("page 1"))
-        << errors.toStdString();
 }
 
 // Ctrl-C while the PDF of a long report is being written (1,822 persons over October): the

@@ -92,27 +92,6 @@ TEST_F(CommandsTest, FifteenButtonsInTheirOrderWithPlaceholdersWhenNothingIsConf
                          DesignedImages::Count, true));
 }
 
-// Menu names are looked up as literals: position 2 names a menu that would find 人事 if it
-// were pasted into the query unquoted.
-TEST_F(CommandsTest, ConfiguredPositionGetsItsCaptionAndPictureUnderItsKey)
-{
-    picture("pay.png");
-    data.menu("O'工资", "pay.png", "", "salary.dll");
-    data.menu("人事", "pay.png", "", "veld.dll");
-    setModule("MENU1=O'工资|CAP1=工资|MENU2=' or cdmc='人事|CAP2=Y|MENU3=人事|CAP3=人事");
-
-    const CommandBarLayout bar = build(), again = build();
-    // The same picture file for two positions: one entry per position's key; a rebuild finds
-    // the pictures by key and adds none.
-    const int first = DesignedImages::Count + 1;
-    EXPECT_EQ(std::tuple(bar.buttons[1].caption + "|" + bar.buttons[2].caption, bar.buttons[1].visible,
-                         bar.buttons[2].visible, bar.visibleButtonCount(), bar.externalMenuVisible,
-                         bar.buttons[1].image, images.zhimages("KEY-3"), bar.buttons[3].image,
-                         images.zhimages("KEY-5"), images.count(), again.buttons[1].image),
-              std::tuple(QString("工资|没挂"), true, false, 10, std::array<bool, 7>{true, true, true}, first,
-                         first, first + 1, first + 1, first + 1, first));
-}
-
 // Position 1's picture cannot be loaded: its button shows without one and the path is told,
 // once however often the bar is built. Position 2's row has no caption (a hidden button) and a
 // null picture, the mail icon; position 3's empty picture names no file at all, so none is
@@ -136,29 +115,6 @@ TEST_F(CommandsTest, MissingPictureNullPictureAndRowWithoutCaption)
               std::tuple(0, true, dir.filePath("missing.ico"), DesignedImages::Count + 1, QString("KEY-4|"),
                          false, DesignedImages::Count + 1, true, 0));
     EXPECT_EQ(images.image(DesignedImages::Count + 1).pixelColor(2, 2), QColor(Qt::blue));
-}
-
-TEST_F(CommandsTest, RestrictedListOrReportKindThreeHidesEditAndSave)
-{
-    for (const auto& [list, option] : {std::pair("编辑保存", "2"), std::pair("", "3")}) {
-        SCOPED_TRACE(option);
-        suite.setSetting("TALOR", "考勤日报MENU", list);
-        suite.option = option;
-        const CommandBarLayout bar = build();
-        EXPECT_EQ(
-            std::tuple(bar.buttons[8].visible || bar.buttons[9].visible, bar.menuVisible,
-                       bar.visibleButtonCount()),
-            std::tuple(false, std::array<bool, 8>{true, false, false, true, true, true, true, true}, 6));
-    }
-    // A command is hidden wherever its name stands in the list, as the set-up dialog shows it.
-    using enum MenuCommand;
-    // clang-format off
-    const std::pair<const char*, std::vector<MenuCommand>> cases[] = {{"", {}}, {"编辑保存", {MN02, MN03}},
-        {"编辑保", {MN02}}, {"调时", {}}, {"辑保", {}}, {"x编辑", {MN02}}, {"打印,保存", {MN03, MN05}},
-        {"选定预览打印输出关于退出", {MN01, MN04, MN05, MN06, MN07, MN08}}, {"调时退出", {MN08}}};
-    // clang-format on
-    for (const auto& [list, hidden] : cases)
-        EXPECT_EQ(CommandBar::restrictedCommands(QString::fromUtf8(list)), hidden) << list;
 }
 
 TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwnPicture)
@@ -196,25 +152,6 @@ TEST(ImageListTest, ZhimagesFindsTheFirstExactKeyAndEachDesignedIndexHoldsItsOwn
               std::tuple(DesignedImages::Count, QString("3 4 5 8 9 12 13 14 16 19 22 23 24 27 28 29 30")));
     for (const int selected : {21, 26, 32, 34})
         EXPECT_GT(lightness[size_t(selected)], lightness[size_t(selected - 1)]) << selected;
-}
-
-// A click hands the position's menu to the suite and runs it; an unregistered menu names itself,
-// an empty position with empty quotes.
-TEST_F(CommandsTest, ClickHandsThePositionsMenuToTheSuiteAndRunsIt)
-{
-    ModuleMenus menus(suite, menuRecords, launcher);
-    const ModuleMenuOutcome out = run("奖金"), empty = menus.clickExternalMenu(4);
-    EXPECT_EQ(std::tuple(out.kind, out.message + empty.message, out.title, empty.kind, suite.menuName,
-                         launcher.components),
-              std::tuple(Kind::NotRegistered, QString("菜单:'奖金'尚未登记菜单:''尚未登记"),
-                         QString("系统提示"), Kind::NotRegistered, QString(), QStringList()));
-
-    data.menu("工资", "pay.ico", "", "salary.dll");
-    suite.setSetting("TALOR", "考勤日报MENU2", "工资");
-    const ModuleMenuOutcome ran = menus.clickExternalMenu(2);
-    EXPECT_EQ(std::tuple(suite.menuName + "|" + suite.menuPicture + "|" + ran.message, ran.kind,
-                         launcher.components),
-              std::tuple(QString("工资|pay.ico|"), Kind::ComponentRun, QStringList{"SALARY.clszh"}));
 }
 
 // A registered menu ends by the rights test, a program in the application directory (which
@@ -258,18 +195,6 @@ TEST_F(CommandsTest, RegisteredMenuEndsByRightsProgramOrComponent)
     }
     // A name that would find another menu if pasted into the query unquoted.
     EXPECT_EQ(run("' or cdmc='越界").kind, Kind::NotRegistered);
-}
-
-TEST(ModuleMenusRightsTest, CommaListOrStarAttribute)
-{
-    const std::tuple<QString, QString, QString, bool> cases[] = {
-        {",A,B,", "A", "", true},    {",A,B,", "B", "", true}, {",A,B,", "AB", "", false},
-        {",A,B,", "a", "", false},   {"A,B", "A", "", false},  {"", "X", "*x", true},
-        {"", "X", "x*", true},       {"", "X", "x*x", false},  {"", "X", "", false},
-        {",工资,", "工资", "", true}};
-    for (const auto& [allowed, name, zxtm, mayUse] : cases)
-        EXPECT_EQ(ModuleMenus::operatorMayUse(allowed, name, zxtm), mayUse)
-            << qPrintable(allowed + name + zxtm);
 }
 
 // Per menu command: the guard (g), the activation after it (0 never, 1 when run, 2 when a

@@ -174,49 +174,6 @@ TEST_P(RecordsetTest, ReadsRowsInOrderRewindsReopensAndFailsNamingTheStatement)
     EXPECT_EQ(scalar(u"select count(*) from kq where czyxm='x'"_qs), u"2"_qs);
 }
 
-// Reads by field number give what reads by name give; value keys are equal exactly for equal
-// values (an unsaved change has none), and every open names its read anew.
-TEST_P(RecordsetTest, ReadsByNumberAndValueKeysFollowTheValues)
-{
-    Recordset rs;
-    rs.open(u"select * from kq order by memberid, zhdate"_qs, db());
-    const quint64 read = rs.readId();
-    EXPECT_EQ(rs.column(u"nosuch"_qs), -1);
-    EXPECT_TRUE(errorOf([&] { rs.value(u"nosuch"_qs); }).contains(u"nosuch"_qs));
-    EXPECT_THROW(rs.value(int(rs.fieldNames().size())), DatabaseError);
-    const QStringList fields{u"memberid"_qs, u"NAME"_qs,  u"Group0"_qs,
-                             u"ncolor"_qs,   u"hours"_qs, u"zhdate"_qs};
-    std::vector<std::string> keys, names; // per row, the keys of name, DEPART, hours and nColor; of name
-    for (; !rs.eof(); rs.moveNext()) {
-        for (const QString& name : fields) {
-            const int c = rs.column(name);
-            ASSERT_GE(c, 0) << name.toStdString();
-            EXPECT_EQ(std::tuple(rs.value(c), rs.text(c), rs.isNull(c)),
-                      std::tuple(rs.value(name), rs.text(name), rs.isNull(name)))
-                << name.toStdString() << " in row " << rs.position();
-        }
-        std::string key, name;
-        for (const char* field : {"name", "DEPART", "hours", "nColor"})
-            EXPECT_TRUE(rs.appendValueKey(rs.column(QString::fromLatin1(field)), key));
-        rs.appendValueKey(rs.column(u"name"_qs), name);
-        keys.push_back(key), names.push_back(name);
-    }
-    // 001/05 Wang 01 8 null, 001/06 Wang 01 4.25 2, 002 Li 01 7.5 3, 003 Zhao null 0 1.
-    ASSERT_EQ(keys.size(), 4u);
-    EXPECT_EQ(names[0], names[1]) << "the same name in two rows";
-    EXPECT_NE(keys[0], keys[1]);
-    EXPECT_NE(keys[2], keys[3]);
-    rs.moveFirst();
-    rs.moveNext();
-    rs.setValue(u"hours"_qs, 8);
-    std::string changed;
-    const bool appended = rs.appendValueKey(rs.column(u"hours"_qs), changed);
-    EXPECT_EQ(std::pair(appended, changed), std::pair(false, std::string()));
-    EXPECT_EQ(rs.value(rs.column(u"hours"_qs)).toDouble(), 8.0) << "an unsaved change reads by number too";
-    rs.open(u"select * from kq"_qs, db());
-    EXPECT_NE(rs.readId(), read);
-}
-
 // A share holds its own rows with their texts, whether they lie together in the read (as a
 // read ordered by share gives them) or among other shares' rows; an empty text and a null too.
 TEST_P(RecordsetTest, AShareHoldsItsOwnRowsWhereverTheyLieInTheRead)
@@ -319,31 +276,6 @@ TEST_P(RecordsetTest, AShareOfAnUnorderedSqliteReadIsPutInOrderOnlyWhenThatOrder
     rs.update();
     EXPECT_EQ(column(u"select hours from kq where memberid='001' order by zhdate"_qs, u"hours"_qs),
               QStringList({u"22"_qs, u"5"_qs}));
-}
-
-// A time of whole seconds reads as its seconds, agreeing with its text; anything else (a
-// fraction, null, a name, an unsaved change) reads as nothing.
-TEST_P(RecordsetTest, TimesOfWholeSecondsReadAsSecondsOfTheDay)
-{
-    Recordset rs;
-    rs.open(u"select sbtime, name from kq order by memberid, zhdate"_qs, db());
-    std::vector<std::optional<int>> seconds;
-    for (; !rs.eof(); rs.moveNext()) {
-        const std::optional<int> s = rs.secondsOfDay(0);
-        EXPECT_TRUE(!s || rs.text(0) == QTime::fromMSecsSinceStartOfDay(*s * 1000).toString(u"HH:mm:ss"_qs))
-            << rs.text(0).toStdString();
-        EXPECT_FALSE(rs.secondsOfDay(1)) << rs.text(1).toStdString();
-        seconds.push_back(s);
-    }
-    EXPECT_EQ(seconds, (std::vector<std::optional<int>>{0, 86399, std::nullopt, std::nullopt}));
-    rs.moveFirst();
-    rs.setValue(u"sbtime"_qs, QTime(9, 0));
-    EXPECT_FALSE(rs.secondsOfDay(0)) << "an unsaved change";
-
-    // A text of a time is a time of the day only within its clock's edges.
-    rs.open(u"select '23:59:59', '24:00:00', '23:60:00', '23:59:60'"_qs, db());
-    EXPECT_EQ((std::vector{rs.secondsOfDay(0), rs.secondsOfDay(1), rs.secondsOfDay(2), rs.secondsOfDay(3)}),
-              (std::vector<std::optional<int>>{86399, std::nullopt, std::nullopt, std::nullopt}));
 }
 
 // Many rows on PostgreSQL travel as the statement's copy stream, outside a transaction only; the
@@ -700,52 +632,6 @@ TEST_P(RecordsetTest, CheckedFieldsOfEveryTypeSaveWhenNobodyChangedThem)
     }
 }
 
-// A PostgreSQL timestamp with a zone reads as the session's zone shows it, as the server's
-// literals mean it, wherever the machine is: the day stays the day, and the row saves by it.
-TEST_P(RecordsetTest, ZonedTimestampsReadAsTheSessionShowsThem)
-{
-    if (kind() != talor::test::DatabaseKind::Postgres ||
-        Recordset::rowReaders() == Recordset::RowReaders::QtSqlOnly)
-        GTEST_SKIP() << "PostgreSQL's libpq readers only";
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString zone =
-        QTimeZone(QByteArrayLiteral("America/Los_Angeles")).offsetFromUtc(now) == now.offsetFromUtc()
-            ? u"Asia/Shanghai"_qs
-            : u"America/Los_Angeles"_qs;
-    resetTables({u"zoned"_qs});
-    exec(u"create table zoned (day timestamptz primary key, v integer)"_qs);
-    exec(u"set time zone '"_qs + zone + u"'"_qs);
-    exec(u"insert into zoned values ('2026-10-04 00:00:00', 0), ('2026-10-05 00:00:00', 1)"_qs);
-    for (const auto expected : {Recordset::SomeRows, Recordset::ManyRows}) {
-        Recordset rs;
-        rs.open(u"select * from zoned order by day"_qs, db(), expected);
-        rs.moveNext(); // a later row of the read as well
-        EXPECT_EQ(rs.text(u"day"_qs), u"2026-10-05 00:00:00"_qs);
-        rs.setValue(u"v"_qs, int(expected) + 2);
-        EXPECT_NO_THROW(rs.update());
-    }
-    EXPECT_EQ(column(u"select v from zoned order by day"_qs, u"v"_qs), (QStringList{u"0"_qs, u"3"_qs}));
-    exec(u"set time zone default"_qs);
-}
-
-// PostgreSQL's char(n) comes without the blanks that pad it (the server ignores them too), so
-// that codes and numbers match those of other tables, through every reader; the row saves.
-TEST_P(RecordsetTest, PaddedCharactersComeWithoutTheirBlanks)
-{
-    resetTables({u"padded"_qs});
-    exec(u"create table padded (k char(6) primary key, c char(4), v integer)"_qs);
-    exec(u"insert into padded values ('ab', '01', 1)"_qs);
-    for (const auto expected : {Recordset::SomeRows, Recordset::ManyRows}) {
-        Recordset rs;
-        rs.open(u"select * from padded"_qs, db(), expected);
-        EXPECT_EQ(textsOf(rs, {u"k"_qs, u"c"_qs}), (QStringList{u"ab"_qs, u"01"_qs}));
-        rs.setCheckedFields({u"c"_qs});
-        rs.setValue(u"v"_qs, int(expected) + 2);
-        EXPECT_NO_THROW(rs.update());
-    }
-    EXPECT_EQ(column(u"select v from padded"_qs, u"v"_qs), QStringList{u"3"_qs});
-}
-
 // Another process holds SQLite's write lock for a while and commits: a transaction that
 // writes after reading waits for it (the busy wait) instead of failing at once with "database
 // is locked", and does not overwrite what the other process wrote.
@@ -931,25 +817,6 @@ TEST_P(RecordsetTest, UpdatesJoinTheCallersTransaction)
     transaction.rollback();
     EXPECT_FALSE(TransactionScope::isActive(db()));
     EXPECT_EQ(scalar(u"select count(*) from kq where hours >= 11"_qs), u"0"_qs);
-}
-
-// Update statements are kept for the session, so that recordset after recordset on a table
-// updates without preparing them again; a connection made again begins a new session, in
-// which the recordsets, old and new, prepare them anew (the old session's are gone with it).
-TEST_P(RecordsetTest, RecordsetsShareTheSessionsStatementsUntilTheConnectionIsMadeAgain)
-{
-    Recordset before, after;
-    before.open(oneDay(), db());
-    before.setValue(u"hours"_qs, 1.5);
-    before.update();
-    before.moveNext();
-    Connections::reconnect(db());
-    after.open(oneDay(), db());
-    after.setValue(u"hours"_qs, 2.5); // the row `before` wrote: read as stored
-    EXPECT_NO_THROW(after.update());
-    before.setValue(u"hours"_qs, 3.5);
-    EXPECT_NO_THROW(before.update());
-    EXPECT_EQ(column(oneDay(), u"hours"_qs), (QStringList{u"2.5"_qs, u"3.5"_qs, u"0"_qs}));
 }
 
 TALOR_BOTH_DATABASES(RecordsetTest);

@@ -129,22 +129,6 @@ TEST_F(MainWindowLoadTest, StepsRunInTheirOrderAndOpenTheRecordsetsAFailingDatab
               std::pair(true, false));
 }
 
-TEST_F(MainWindowLoadTest, SetupDialogOpensUnlessTableIsSetAndIfIsExactlyYes)
-{
-    const std::tuple<const char*, const char*, bool> cases[] = {
-        {"", "", true},       {"kq01", "", true}, {"kq01", "yes", true},
-        {"kq01", "NO", true}, {"", "YES", true},  {"kq01", "YES", false}};
-    for (const auto& [table, setupIf, opens] : cases) {
-        SCOPED_TRACE(std::string(table) + "/" + setupIf);
-        log.clear();
-        setUpModule(table, setupIf);
-        run();
-        // The dialog comes right after CurrentTable is read, before the view names.
-        EXPECT_EQ(log.indexOf("setup dialog"),
-                  opens ? log.indexOf("CurrentTable=" + QString(table)) + 1 : -1);
-    }
-}
-
 TEST_F(MainWindowLoadTest, BackgroundPictureFromTheReportThenTheDefault)
 {
     setUpModule();

@@ -17,21 +17,6 @@ class TreeFillTest : public ::testing::Test
 protected:
     void SetUp() override { suite.db = data.db(); }
 
-    // The organisation of the examples: 保安部 is marked "*", 乙班 only " *".
-    void sampleTree()
-    {
-        data.root(1);
-        data.node(10, 1, "生产部", 2);
-        data.node(11, 1, "行政部", 1);
-        data.node(12, 1, "保安部", 3, "*");
-        data.node(20, 10, "一组", 1);
-        data.node(21, 10, "二组", 2);
-        data.node(22, 12, "门卫", 1);
-        data.node(30, 20, "甲班", 2);
-        data.node(31, 20, "乙班", 1, " *");
-        data.node(32, 22, "夜班", 1);
-    }
-
     QStringList keys(const TreeFillResult& result)
     {
         QStringList out;
@@ -48,55 +33,6 @@ protected:
     test::FakeSuite suite;
     std::array<Recordset, 3> levels;
 };
-
-// Levels in sibling order, with their keys, parents and pictures; a department marked "*" leaves
-// with its whole subtree in attendance views only.
-TEST_F(TreeFillTest, LevelsInSiblingOrderWithKeysAndImages)
-{
-    sampleTree();
-    suite.scope = "出勤统计";
-    const TreeFillResult result = fill();
-    QStringList nodes;
-    for (const TreeNode& n : result.nodes)
-        nodes << QString("%1 %2<%3 %4/%5").arg(n.key, n.text, n.parentKey).arg(n.image).arg(n.selectedImage);
-    EXPECT_EQ(nodes + result.duplicates,
-              (QStringList{"ROOT 示范公司< 31/32", "A行政部 行政部<ROOT 25/26", "A生产部 生产部<ROOT 25/26",
-                           "B生产部一组 一组<A生产部 20/21", "C生产部一组乙班 乙班<B生产部一组 33/34",
-                           "C生产部一组甲班 甲班<B生产部一组 33/34", "B生产部二组 二组<A生产部 20/21"}));
-    // The level recordsets stay open for reuse.
-    EXPECT_EQ(
-        std::pair(levels[0].isOpen(), levels[0].source().startsWith("select * from zdb3 where parid=1")),
-        std::pair(true, true));
-
-    suite.scope = "在职";
-    const QStringList all = keys(fill());
-    EXPECT_EQ(std::pair(all.size(), all.contains("C保安部门卫夜班")), std::pair(qsizetype(10), true));
-}
-
-// Without a root row the root node alone. An entry of the same names again is left out and
-// reported; one whose names run together into a key another has (a bc and ab c) gets its
-// names joined by "/" instead, numbered on when even that is taken (by a /bc/ 甲班); every
-// other key stays as it is.
-TEST_F(TreeFillTest, NoRootRowGivesTheRootNodeOnlyKeysOfOtherNamesJoinTheirNames)
-{
-    data.node(10, 1, "ab", 1);
-    EXPECT_EQ(keys(fill()), QStringList{"ROOT"});
-    data.root(1);
-    data.node(11, 1, "a", 2);
-    data.node(12, 1, "ab", 3);
-    data.node(20, 10, "c", 1);
-    data.node(21, 11, "bc", 1);
-    data.node(30, 21, "甲班", 1);
-    data.node(31, 12, "夜班", 1);
-    data.node(32, 20, "甲班", 1);
-    data.node(33, 20, "甲班", 2);
-    data.node(22, 11, "/bc/", 0);
-    data.node(34, 22, "甲班", 1);
-    const TreeFillResult result = fill();
-    EXPECT_EQ(keys(result), (QStringList{"ROOT", "Aab", "Babc", "Cabc甲班", "Aa", "Ba/bc/", "Ca/bc/甲班",
-                                         "Ba/bc", "Ca/bc/甲班#2"}));
-    EXPECT_EQ(result.duplicates, (QStringList{"甲班", "ab"}));
-}
 
 QStringList found(const TreeSearch& search, const QString& typed)
 {

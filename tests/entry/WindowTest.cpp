@@ -101,54 +101,6 @@ protected:
     std::unique_ptr<frmKQJL> window;
 };
 
-// The load fills the tree (a duplicate name skipped and named), the external menu captions and
-// the caption; the labels' texts come from the template and the database, and show as written
-// (a department named like markup is never struck through); the first start opens the set-up
-// dialog before the window shows; the unload.
-TEST_F(WindowTest, LoadShowsTheTreeMenusAndCaptionOrTheSetupDialogFirst)
-{
-    data.node(12, 1, "生产部", 3);
-    window->load();
-    auto* tree = control<QTreeWidget>("TreeView1");
-    ASSERT_EQ(tree->topLevelItemCount(), 1);
-    ASSERT_TRUE(test::treeNode(*window, "C生产部一组甲班"));
-    EXPECT_EQ(
-        QStringList({tree->topLevelItem(0)->text(0), QString::number(tree->topLevelItem(0)->childCount()),
-                     test::treeNode(*window, "C生产部一组甲班")->parent()->text(0), window->windowTitle(),
-                     control<QAction>("MNE1")->text(), control<QAction>("MNE2")->text(),
-                     window->book().sheetName(1)}),
-        QStringList({"示范公司", "2", "一组", "考勤日报", "", "工资", ""}));
-    EXPECT_EQ(std::tuple(tree->topLevelItem(0)->isExpanded(), control<QTimer>("Timer1")->isActive(),
-                         window->book().allowInCellEditing(), ui.dialogsShown.isEmpty()),
-              std::tuple(true, true, false, true));
-    EXPECT_TRUE(status().contains("生产部"));
-    for (const char* name : {"Label1", "Label2", "Label3"})
-        EXPECT_EQ(control<QLabel>(name)->textFormat(), Qt::PlainText) << name;
-
-    suite.settings.clear();
-    bool windowVisible = true;
-    ui.dialogs.push_back([&](QDialog&) {
-        windowVisible = window->isVisible();
-        return int(QDialog::Rejected);
-    });
-    window->load();
-    EXPECT_EQ(std::pair(ui.dialogsShown, windowVisible), std::pair(QStringList{"frmYBXZ"}, false));
-
-    // The unload ignores every failure: the table could not be restored, the view step still
-    // ran on the table the suite has.
-    suite.failing = true;
-    suite.viewNames.clear();
-    suite.current = "kq01";
-    // With unsaved edits the close box asks first: Cancel keeps the window and the edits.
-    window->state().DataChanged = true;
-    ui.answers = {UiService::Answer::Cancel, UiService::Answer::Ok};
-    EXPECT_EQ(std::tuple(window->close(), window->state().DataChanged, suite.viewNames.size()),
-              std::tuple(false, true, qsizetype(0)));
-    EXPECT_NO_THROW(window->close());
-    EXPECT_EQ(suite.viewNames, QStringList{"考勤表"});
-    EXPECT_EQ(ui.messageTexts(), QStringList(2, talor::GuardMessage));
-}
-
 // The first activation builds the command bar for the kind and lays out once; each kind button
 // switches the kind, shows its controls and lays out again, and the bar it rebuilds owns no
 // more actions after 100 rebuilds than after one.

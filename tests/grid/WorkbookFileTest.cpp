@@ -66,31 +66,6 @@ void fillSample(Workbook& book)
     book.setActiveSheet(2);
 }
 
-void expectSameSheet(const Sheet& a, const Sheet& b)
-{
-    const auto layout = [](const Sheet& s) {
-        const CellRange r = s.selection();
-        return std::tuple(s.lastRow(), s.lastColumn(), s.frozenRows(), s.frozenColumns(),
-                          s.showColumnHeadings(), s.showRowHeadings(), s.activeRow(), s.activeColumn(),
-                          r.row1, r.col1, r.row2, r.col2);
-    };
-    EXPECT_EQ(layout(a), layout(b));
-    for (int col = 1; col <= Sheet::MaxColumns; ++col) {
-        EXPECT_EQ(a.columnHeading(col), b.columnHeading(col)) << col;
-        EXPECT_EQ(a.columnWidth(col), b.columnWidth(col)) << col;
-    }
-    const auto cell = [](const Sheet& s, int row, int col) {
-        return std::tuple(s.text(row, col).toStdString(), s.formula(row, col).toStdString(),
-                          s.isNumber(row, col), s.isText(row, col), s.number(row, col),
-                          s.numberFormat(row, col).toStdString(), s.border(row, col), s.fill(row, col));
-    };
-    for (int row = 1; row <= a.lastRow() + 1; ++row) {
-        EXPECT_EQ(a.rowHeading(row), b.rowHeading(row)) << row;
-        for (int col = 1; col <= a.lastColumn() + 1; ++col)
-            EXPECT_EQ(cell(a, row, col), cell(b, row, col)) << row << "," << col;
-    }
-}
-
 // A member of the zipped workbook at `path` (its XML), as text.
 QString member(const QString& path, const char* name)
 {
@@ -98,36 +73,6 @@ QString member(const QString& path, const char* name)
 }
 
 } // namespace
-
-TEST(VtsFileTest, IsReadableJsonAndReadsBackTheSameBook)
-{
-    QTemporaryDir dir;
-    Workbook book;
-    fillSample(book);
-    const QString path = dir.filePath("模板.vts");
-    book.write(path, FileType::Template);
-    // Readable UTF-8 JSON that names its format and version.
-    const QString text = QString::fromUtf8(fileBytes(path));
-    EXPECT_TRUE(containsAll(text, {"\"format\": \"talor-vts\"", "\"version\": 1", "考勤日报",
-                                   "\"formula\": \"=A2*2\"", "\\u0001\\u001f"}));
-
-    Workbook back;
-    back.read(path);
-    EXPECT_EQ(std::tuple(back.sheetCount(), back.sheetName(1) + back.sheetName(2), back.activeSheet(),
-                         back.sheet(1).text(2, 5), back.sheet(1).text(2, 2)),
-              std::tuple(2, QString("考勤日报第二页"), 2, QString("25"), QString("2024-03-05")));
-    expectSameSheet(book.sheet(1), back.sheet(1));
-    expectSameSheet(book.sheet(2), back.sheet(2));
-
-    // Written again, the file is the same byte for byte.
-    const QString again = dir.filePath("again.vts");
-    back.write(again, FileType::Template);
-    EXPECT_EQ(fileBytes(path), fileBytes(again));
-
-    // Formulas still follow their cells after loading.
-    back.sheet(1).setText(2, 1, "1");
-    EXPECT_EQ(back.sheet(1).text(2, 5), "2");
-}
 
 // Each limit of the reader holds a file of exactly that much and refuses one more, naming
 // the file and the limit.
@@ -267,68 +212,6 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
                                      "style=\"thin\"><color rgb=\"FF000000\"/></bottom>"}));
 }
 
-// The format codes of the custom number formats in styles.xml, XML entities read.
-QStringList formatCodes(const QString& styles)
-{
-    static const QRegularExpression code(QStringLiteral("<numFmt numFmtId=\"\\d+\" formatCode=\"([^\"]*)\""));
-    QStringList codes;
-    for (const QRegularExpressionMatch& m : code.globalMatch(styles)) {
-        QString text = m.captured(1);
-        text.replace("&quot;", "\"").replace("&lt;", "<").replace("&gt;", ">").replace("&amp;", "&");
-        codes << text;
-    }
-    return codes;
-}
-
-// A cell's number format in the grid, and the formatCode of its style's numFmt as Excel reads it
-// back: what shows in Excel is what the grid shows. The writer keeps a code in 127 bytes: one
-// that long is written whole, a longer one refused with the file's name rather than cut inside a
-// quoted text or a character.
-TEST(XlsxFileTest, NumberFormatsShowInExcelWhatTheGridShows)
-{
-    // clang-format off
-    // Codes Excel reads as the grid does (some since both learnt them) go into the workbook as they are.
-    const char* kept[] = {
-        "0.00", "#,##0.00", "0%", "0.0%", "#,##0", "yyyy-mm-dd", "yyyy-mm-dd hh:mm", "yyyy-mm-dd hh:mm:ss",
-        "hh:mm", "hh:mm:ss", "h:mm", "mm:ss", "m/d/yy h:mm", "dd/mm/yyyy", "0.0;-0.0;\"零\"", "0\"小时\"", "\\#0",
-        "0;(0)", "000-0000", "yyyy\"年\"m\"月\"d\"日\"", "[h]:mm", "[mm]:ss", "h:mm AM/PM", "h AM/PM", "h:mm A/P",
-        "0.00E+00", "##0.0E+0", "@", "[Red]0.00;[Blue]-0.00", "0.00;-0.00;0;\"T:\"@", "[Red]General", "h:mm;@"};
-    // Pictures Excel would read otherwise: the module's own codes ("n" minutes, upper case, long runs)
-    // in Excel's, characters Excel reads as codes in quotes, commas Excel would read as a division
-    // by a thousand moved between the integer places, sections beyond Excel's four dropped.
-    std::vector<std::pair<QString, QString>> pictures = {
-        {"hh:nn", "hh:mm"}, {"hh:nn:ss", "hh:mm:ss"}, {"nn:ss", "mm:ss"}, {"h:n", "h:m"}, {"HH:NN", "hh:mm"},
-        {"YYYY-MM-DD", "yyyy-mm-dd"}, {"yyyy-mm-dd hh:nn", "yyyy-mm-dd hh:mm"}, {"ddd", "dd"}, {"mmmm", "mm"},
-        {"yyy", "yyyy"}, {"y", "yy"}, {"hhh:nn", "hh:mm"}, {"[h]:nn", "[h]:mm"}, {"[hh]:nn:ss", "[hh]:mm:ss"},
-        {"h:nn AM/PM", "h:mm AM/PM"}, {"hh:nn;@", "hh:mm;@"}, {"yyyy.mm.dd", "yyyy\".\"mm\".\"dd"},
-        {"yyyy-mm-ddThh:nn", "yyyy-mm-dd\"T\"hh:mm"}, {"yyyy;mm", "yyyy\";\"mm"},
-        {"yyyy年mm月dd日 hh时nn分ss秒", "yyyy\"年\"mm\"月\"dd\"日\" hh\"时\"mm\"分\"ss\"秒\""}, {"0.00元", "0.00\"元\""},
-        {"0.00 h", "0.00 \"h\""}, {"0 ?", "0 \"?\""}, {"0.0.0", "0.0\".\"0"}, {"0,", "#,0"}, {"00,", "0,0"},
-        {"#,##0,", "#,##0"}, {",000", "0,00"}, {"0.00,", "0.00\",\""},
-        {"[Red]0.00元;[Blue]-0.00", "[Red]0.00\"元\";[Blue]-0.00"}, {"[$€-407]#,##0.00", "\"€\"#,##0.00"},
-        {"[=1]0", "\"[\"=\"1]\"0"}, {"0;-0;0;0;0", "0;-0;0;0"}, {"0;-0;0;0;@", "0;-0;0;@"}, {"0\\", "0\"\\\""}};
-    // clang-format on
-    for (const char* code : kept)
-        pictures.emplace_back(code, code);
-    const QString longest = "0\"" + QString(124, u'x') + "\"";
-    pictures.emplace_back(longest, longest);
-    QTemporaryDir dir;
-    for (const auto& [picture, formatCode] : pictures) {
-        Workbook book;
-        book.sheet(1).setNumber(1, 1, 1.5, picture);
-        const QString path = dir.filePath("formats.xlsx");
-        book.write(path, FileType::Excel);
-        EXPECT_EQ(formatCodes(member(path, "xl/styles.xml")), QStringList{formatCode})
-            << picture.toStdString();
-    }
-    Workbook book;
-    book.sheet(1).setNumber(1, 1, 1.5, "0\"" + QString(125, u'x') + "\"");
-    const QString path = dir.filePath("long.xlsx");
-    EXPECT_TRUE(containsAll(errorText<GridFileError>([&] { book.write(path, FileType::Excel); }),
-                            {path, "number format", "127 bytes"}));
-    EXPECT_FALSE(QFileInfo::exists(path));
-}
-
 namespace {
 
 // An error message of the XML reader, or nothing for a well-formed document.
@@ -432,58 +315,6 @@ TEST(HostileTemplate, IsRefusedByNameAndLeavesTheBook)
     Workbook book;
     book.read(path);
     EXPECT_EQ(std::pair(book.text(1048576, 256), book.sheetCount()), std::pair(QString("x"), 2));
-}
-
-// Characters XML forbids are replaced and the file stays well-formed. A text that reads like a
-// spreadsheet's escape of a character ("_x0041_" for "A") is written with its underscore escaped,
-// so a spreadsheet shows it as it stands; other underscores stay. A text of the 32,767 characters
-// an Excel cell holds is written whole, a longer one is refused by its cell and leaves no file.
-// A worksheet made of bands of a sheet's rows holds what a copy of those rows holds: the rows
-// above where they stand, the band's rows moved up with their formulas, values, formats, widths
-// and frozen panes, and nothing of the rows left out.
-TEST(XlsxFileTest, RowBandsWriteWhatACopyOfTheirRowsHolds)
-{
-    QTemporaryDir dir;
-    Sheet sheet;
-    sheet.setText(1, 1, "标题");
-    sheet.setText(1, 2, "=1+2");
-    CellFormat framed;
-    framed.border.bottom = 1;
-    for (int row = 10; row <= 14; ++row) {
-        const QString r = QString::number(row);
-        sheet.setNumber(row, 1, row * 1.5);
-        sheet.setText(row, 2, "=A" + r + "*2");
-        sheet.setText(row, 3, "=SUM(A10:A" + r + ")");
-        sheet.setText(row, 4, "=A" + r + "&\"人\"");
-        sheet.setText(row, 5, "=A" + r + "/0");
-        sheet.setNumber(row, 6, 46000 + row, "yyyy-mm-dd");
-        sheet.setFormat(row, 7, framed);
-    }
-    sheet.setText(20, 1, "不写");
-    sheet.setColumnWidth(3, 120);
-    sheet.setFrozenRows(1);
-
-    Sheet copy;
-    {
-        Sheet::Batch batch(copy);
-        copyRows(sheet, copy, 1, 1, 0, 1);
-        copyRows(sheet, copy, 10, 14, -8, 2);
-        copyLayout(sheet, copy, 6, 0);
-    }
-    const auto written = [&](const QString& name, const XlsxFile::SheetRows& rows) {
-        const QString path = dir.filePath(name);
-        XlsxFile::write(XlsxFile::SheetSequence{1, 1, [](int) { return QString("表"); },
-                                                [&](int) {
-                                                    return rows;
-                                                }},
-                        path, {}, true);
-        return std::pair(member(path, "xl/worksheets/sheet1.xml"), member(path, "xl/styles.xml"));
-    };
-    const auto banded = written("bands.xlsx", XlsxFile::SheetRows(sheet, {{1, 1, 0}, {10, 14, -8}}));
-    EXPECT_EQ(banded, written("copy.xlsx", copy));
-    EXPECT_TRUE(containsAll(banded.first,
-                            {"<f>SUM(A2:A6)</f>", R"(<dimension ref="A1:G6"/>)", "<pane ySplit=\"1\""}));
-    EXPECT_FALSE(banded.first.contains("不写"));
 }
 
 TEST(XlsxText, TextsAreWrittenAsTheyStandOrRefusedByCell)

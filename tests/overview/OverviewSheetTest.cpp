@@ -86,23 +86,3 @@ TEST(OverviewSheetTest, ADayAColumnAPersonARowAndABarPerDay)
                      kinds(S::DayRow - 1, S::FirstDayColumn + 1, 8, 0), kinds(S::DayRow - 1, lastDay, 8, 0)}),
         QStringList({"123", "11122333", "111.....", "........"}));
 }
-
-// The overview prints a page wide and as many pages tall as its persons take, the days and
-// their counts above the persons on every page.
-TEST(OverviewSheetTest, PrintsAPageWideWithTheDaysOnEveryPage)
-{
-    AbnormalOverview many;
-    many.reset(std::vector<AbnormalOverview::Person>(200, {"00001", "甲"}), QDate(2026, 10, 1),
-               QDate(2026, 10, 31));
-    many.count();
-    const OverviewSheet printed(many, {0x0000FF, 0x00FF00, 0xFF0000});
-    const print::SheetPrintGrid grid(printed.sheet());
-    const print::Pagination p =
-        print::PageRenderer(grid, OverviewSheet::pageSetup(), print::HeaderFooterContext()).pagination();
-    ASSERT_GT(p.pagesTall, 1);
-    // Without a mark the chart's scale still goes up to one.
-    EXPECT_EQ(std::tuple(p.pagesWide, p.pages[1].titleRows, OverviewSheet::pageSetup().orientation,
-                         printed.sheet().text(OverviewSheet::ChartRow, OverviewSheet::CountColumn)),
-              std::tuple(1, std::optional(std::pair(OverviewSheet::DayRow, OverviewSheet::DayCountRow)),
-                         print::Orientation::Landscape, QString("1")));
-}

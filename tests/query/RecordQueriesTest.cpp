@@ -333,26 +333,6 @@ TEST_F(ClicksTest, ListReportsShowTheRecordsAndTheSumRowUnderThem)
     EXPECT_EQ(SelectionClicks::listErrorText("select 1", "查询", 3), "bSQL:select 1 --- str2:查询 --- j:3");
 }
 
-// Kind 3 puts each record of a person on the row of its day; one without a row of its own (its
-// day stored again with a time, a date that cannot be read) is left out and told in the status
-// bar, how many and the first, rather than shown over another or dropped without a word.
-TEST_F(ClicksTest, PeriodRecordsWithoutADayRowOfTheirOwnAreTold)
-{
-    exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)");
-    exec("insert into ygzl values ('0001', '甲', 'D1', null, null), ('0002', '乙', 'D1', null, null)");
-    exec("insert into kq (memberid, zhdate, depart, cdfz) values ('0002', '2026-10-01 08:00:00', 'D1', "
-         "32), ('0002', '2026-10-0x', 'D1', 64)");
-    suite.option = "3";
-    SelectionClicks clicks(parts, view);
-    clicks.treeClick();
-    // The first block, then the second person's first day (its first record of the day) and sum.
-    EXPECT_EQ(QStringList({row(5), row(41), row(72), view.status}).join('\n').toStdString(),
-              QStringList({"2026-10-01|4|1|1.50|a", "2026-10-01|4|8|0.00|", "合计：||8|0.00|",
-                           PeriodBlock::unplacedProblem(2, "0002 乙", "2026-10-01 08:00:00")})
-                  .join('\n')
-                  .toStdString());
-}
-
 // The persons' rows read a few persons at a time: each person gets exactly its own rows,
 // whichever read holds it and in whatever order the persons are opened.
 TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
@@ -415,41 +395,6 @@ TEST_F(ClicksTest, SharedReadsHandEachPersonItsOwnRows)
     for (const auto& [start, end] : lengths)
         found << QString::number(PeriodRecords::personsPerRead(start, end));
     EXPECT_EQ(found.join(',').toStdString(), "500,500,43,500,1,500,500,160,500");
-}
-
-// A person whose records cannot be read is not the one shown: showing again reads the person
-// shown before.
-TEST_F(ClicksTest, APersonWhoCannotBeReadIsNotShownAgain)
-{
-    SelectionClicks clicks(parts, view);
-    clicks.showPerson("0001", "甲");
-    view.employee = EmployeeItem{"A0\uFFFD1", "0\uFFFD1 乙"};
-    view.employees = {*view.employee};
-    clicks.listClick();
-    const QString personAfterFailure = suite.number + suite.person;
-    clicks.redisplayPerson();
-    EXPECT_EQ(std::tuple(view.errors.size(), personAfterFailure, suite.number, row(5)),
-              std::tuple(1, QString("0001甲"), QString("0001"), QString("||1|1.50|a")));
-}
-
-// Tables without a key may hold a person twice, and a person's day twice (once with a time of
-// day): the overview lists the person once and marks the day with the most serious of its kinds.
-TEST_F(ClicksTest, APersonAndADayHeldTwiceAreShownOnce)
-{
-    exec("create table ygzl (memberid text, name text, depart text, group0 text, team text)");
-    exec("create table kqn (memberid text, zhdate text, ncolor integer)");
-    exec("insert into ygzl values ('0001', '甲', 'D1', null, null), ('0001', '甲', 'D1', null, null)");
-    exec("insert into kqn values ('0001', '2026-10-01', 3), ('0001', '2026-10-01', 1), "
-         "('0001', '2026-10-01 08:00:00', 1)");
-    fillSuite(suite, "kqn");
-    suite.fields["ncolor"] = {"异常", "I", "", 0};
-    const QDate day(2026, 10, 1);
-    const AbnormalOverview overview =
-        AbnormalOverviewReader(suite, queryState).read(Root, day, day.addDays(1));
-    EXPECT_EQ(std::pair(overview.persons.size(), overview.mark(0, 0)), std::pair(size_t(1), 3));
-    // Without a caption of nCOLOR nothing is marked: the overview is refused.
-    suite.fields.remove("ncolor");
-    EXPECT_THROW(AbnormalOverviewReader(suite, queryState).read(Root, day, day), std::invalid_argument);
 }
 
 // The abnormal overview read from the demo suite, on SQLite and on PostgreSQL: its counts per

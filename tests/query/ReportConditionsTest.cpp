@@ -54,62 +54,6 @@ protected:
     ReportConditions reports{suite};
 };
 
-// The count's leading number, rounded; what is not a positive count is none; the list reads
-// no more than MaxReports, after the built-in report, and no more can be added.
-TEST_F(ReportConditionsTest, ListHasTheBuiltInReportAndThatManyEntriesUpToTheLast)
-{
-    users({u"R1"_qs, u"R2"_qs, u"R3"_qs, u"R4"_qs});
-    const std::pair<const char*, int> cases[] = {
-        {"", 0},    {"x", 0},   {"0", 0},    {"-2", 0}, {"1", 1},
-        {"2.4", 2}, {"2.6", 3}, {"3abc", 3}, {" 4", 4}, {"5000", ReportConditions::MaxReports}};
-    for (const auto& [stored, count] : cases) {
-        set(MK + "nBD", QString::fromUtf8(stored));
-        const QStringList list = reports.reportList();
-        EXPECT_EQ(std::tuple(reports.reportCount(), list.size(), list.first()),
-                  std::tuple(count, count + 1, MK))
-            << stored;
-    }
-    // An add stops at the last report the list reads.
-    set(MK + "nBD", QString::number(ReportConditions::MaxReports - 1));
-    EXPECT_TRUE(reports.add({u"last"_qs, {}, {}}).problems.isEmpty());
-    EXPECT_EQ(std::tuple(reports.reportList().size(), reports.reportList().last()),
-              std::tuple(qsizetype(ReportConditions::MaxReports + 1), u"last"_qs));
-    suite.settingsWrites.clear();
-    EXPECT_EQ(reports.add({u"more"_qs, {}, {}}).problems + suite.settingsWrites,
-              QStringList{u"报表已达999个，不能再添加！"_qs});
-}
-
-TEST_F(ReportConditionsTest, ListKeepsEmptyAndDuplicateNamesAndSelectsTheCurrentOrTheLast)
-{
-    users({u"夜班"_qs, QString(), u"夜班"_qs});
-    const QStringList list = reports.reportList();
-    EXPECT_EQ(list, (QStringList{MK, u"夜班"_qs, QString(), u"夜班"_qs}));
-    // The first equal item; a deleted one: the last item.
-    for (const auto& [name, index] : {std::pair{u"夜班"_qs, 1}, {MK, 0}, {QString(), 2}, {u"gone"_qs, 3}})
-        EXPECT_EQ(ReportConditions::currentIndex(list, name), index) << name.toStdString();
-    for (const int index : {-1, 0, 1})
-        EXPECT_EQ(ReportConditions::isUserReport(index), index == 1) << index;
-}
-
-TEST_F(ReportConditionsTest, AddWritesInOrderAndCopiesTheBuiltInTemplates)
-{
-    users({u"A"_qs, u"B"_qs});
-    for (const auto& [kind, text] : {std::pair("1", "one"), {"2", "two"}, {"3", "three"}})
-        writeFile(MK + kind + ".vts", text);
-    writeFile(u"夜班2.vts"_qs, "old"); // overwritten
-    writeFile(u"夜班3.vts"_qs, "old"); // an older report's: removed, the new one has no kind 3
-    suite.settingsWrites.clear();
-
-    EXPECT_TRUE(reports.add({u"夜班"_qs, u"depart='1'"_qs, u"memberid<>'9'"_qs}).problems.isEmpty());
-    EXPECT_EQ(suite.settingsWrites,
-              (QStringList{"TALOR/" + MK + "nBD=3", "TALOR/" + MK + "sBD3=夜班", "TALOR/夜班BDTJ1=depart='1'",
-                           "TALOR/夜班BDTJ2=memberid<>'9'"}));
-    EXPECT_EQ(content(u"夜班1.vts"_qs) + content(u"夜班2.vts"_qs), "onetwo");
-    EXPECT_FALSE(QFile::exists(file(u"夜班3.vts"_qs)));
-    EXPECT_EQ(reports.reportList().last() + "|" + reports.read(u"夜班"_qs).personCondition,
-              u"夜班|memberid<>'9'"_qs);
-}
-
 TEST_F(ReportConditionsTest, AddSkipsMissingTemplatesNeverCopiesAFileOntoItselfAndKeepsFilesInTheDirectory)
 {
     writeFile(MK + "1.vts", "one");
@@ -158,39 +102,6 @@ TEST_F(ReportConditionsTest, ModifyOrDeleteOfAnEntryNoLongerThereChangesNothing)
                   suite.settingsWrites,
               QStringList({"报表列表已被改动：第0项已不是“" + MK + "”，没有修改，请重新选择",
                            "报表列表已被改动：第0项已不是“" + MK + "”，没有删除，请重新选择"}));
-}
-
-// A name that another report of the list has, the built-in one included, is refused before
-// anything is written, in add and in modify. An entry keeps its own name, even one that an
-// older settings file lists twice.
-TEST_F(ReportConditionsTest, ANameAnotherReportHasIsRefusedBeforeAnythingIsWritten)
-{
-    users({u"R1"_qs, u"R2"_qs, u"夜班"_qs, u"夜班"_qs});
-    writeFile(MK + "1.vts", "built-in");
-    writeFile(u"R11.vts"_qs, "designed");
-    set(u"R1BDTJ1"_qs, u"mine"_qs);
-    suite.settingsWrites.clear();
-    // Entry 0: an add; the name wanted is the name refused.
-    // clang-format off
-    const struct { int index; QString shown, name; } refused[] = {{0, {}, u"R1"_qs}, {0, {}, MK}, {2, u"R2"_qs, u"R1"_qs},
-        {1, u"R1"_qs, u"夜班"_qs}, {3, u"夜班"_qs, MK}};
-    // clang-format on
-    for (const auto& [index, shown, name] : refused) {
-        const ReportEdit edit{name, u"new"_qs, {}};
-        const ReportEditResult result = index == 0 ? reports.add(edit) : reports.modify(index, shown, edit);
-        EXPECT_EQ(std::pair(result.problems, result.nameTaken),
-                  std::pair(QStringList{"已有名为“" + name + "”的报表，请换一个名称！"}, true))
-            << index << ' ' << name.toStdString();
-    }
-    EXPECT_EQ(std::tuple(suite.settingsWrites, content(u"R11.vts"_qs), get(u"R1BDTJ1"_qs),
-                         reports.nameTaken(u"R2"_qs, 2), reports.nameTaken(u"R2"_qs, 1)),
-              std::tuple(QStringList(), QByteArray("designed"), u"mine"_qs, QString(),
-                         u"已有名为“R2”的报表，请换一个名称！"_qs));
-
-    for (const auto& [index, name] : {std::pair(1, u"R1"_qs), {3, u"夜班"_qs}, {4, u"夜班"_qs}})
-        EXPECT_TRUE(reports.modify(index, name, {name, u"d"_qs, u"p"_qs}).problems.isEmpty()) << index;
-    EXPECT_TRUE(reports.modify(4, u"夜班"_qs, {u"晚班"_qs, {}, {}}).problems.isEmpty());
-    EXPECT_EQ(reports.reportList(), (QStringList{MK, u"R1"_qs, u"R2"_qs, u"夜班"_qs, u"晚班"_qs}));
 }
 
 // A rename takes the report's templates (every kind, wherever the template folder is) and
@@ -393,53 +304,6 @@ TEST(ReportConditionsShared, ANameTakenWhileWritingLeavesTheEditorOpen)
     click(deleter, "Command1");
     EXPECT_EQ(std::pair(deleter.result(), one.reportList()),
               std::pair(int(QDialog::Accepted), QStringList{MK}));
-}
-
-TEST_F(ReportConditionsTest, DeleteMovesLaterEntriesUpAndRemovesConditionsAndTemplates)
-{
-    users({u"A"_qs, u"B"_qs, u"C"_qs});
-    set(u"BBDTJ1"_qs, u"d"_qs);
-    set(u"BBDTJ2"_qs, u"p"_qs);
-    for (const char* f : {"B1.vts", "B2.vts", "B3.vts"})
-        writeFile(QString::fromLatin1(f), "x");
-    suite.settingsWrites.clear();
-    suite.reportKeyValue = u"B"_qs;
-
-    EXPECT_TRUE(reports.remove(2, {u"B"_qs, u"d"_qs, u"p"_qs}).problems.isEmpty());
-    EXPECT_EQ(suite.settingsWrites, (QStringList{"TALOR/" + MK + "nBD=2", "TALOR/" + MK + "sBD2=C",
-                                                 "TALOR/" + MK + "sBD3=", "TALOR/BBDTJ1=", "TALOR/BBDTJ2="}));
-    // The current report deleted: the built-in one is current. Kind 3's template goes too: it
-    // would come back with the next report named B.
-    EXPECT_EQ(std::tuple(suite.reportKey(), reports.reportList(), QDir(dir.path()).entryList(QDir::Files)),
-              std::tuple(MK, QStringList{MK, u"A"_qs, u"C"_qs}, QStringList()));
-
-    // The last entry: nothing moves; another report stays current.
-    suite.settingsWrites.clear();
-    suite.reportKeyValue = u"A"_qs;
-    reports.remove(2, {u"C"_qs, {}, {}});
-    EXPECT_EQ(QStringList{suite.reportKey()} + suite.settingsWrites.mid(0, 2) + reports.reportList(),
-              (QStringList{u"A"_qs, "TALOR/" + MK + "nBD=1", "TALOR/" + MK + "sBD2=", MK, u"A"_qs}));
-}
-
-TEST_F(ReportConditionsTest, DeletingANameStillCarriedElsewhereKeepsItsConditionsAndFiles)
-{
-    users({u"夜班"_qs, u"夜班"_qs, MK});
-    set(u"夜班BDTJ1"_qs, u"d"_qs);
-    set(MK + "BDTJ1", u"m"_qs);
-    writeFile(u"夜班1.vts"_qs, "n");
-    writeFile(MK + "1.vts", "m");
-
-    // What is left after each deletion: the conditions of both names, the files.
-    const auto left = [&]() -> QString {
-        return get(u"夜班BDTJ1"_qs) + "," + get(MK + "BDTJ1") + "," +
-               QDir(dir.path()).entryList(QDir::Files).join(',');
-    };
-    for (const auto& [index, name] : {std::pair(1, u"夜班"_qs), {2, MK}}) {
-        reports.remove(index, {name, {}, {}});
-        EXPECT_EQ(left(), "d,m,夜班1.vts," + MK + "1.vts") << index;
-    }
-    reports.remove(1, {u"夜班"_qs, {}, {}});
-    EXPECT_EQ(std::tuple(left(), reports.reportList()), std::tuple(",m," + MK + "1.vts", QStringList{MK}));
 }
 
 TEST(ReportConditionsRefusal, NamesTheCharacterTheSettingsFileCannotHold)

@@ -101,42 +101,6 @@ TEST_F(TemplateDesignerTest, WithoutAValidTemplateStartsFromABlankOneOfTheKindOr
         std::tuple(path(u"good.vts"_qs), u"上班时间"_qs, 2));
 }
 
-// From a design cell in each column (0: none), remove and then insert refuse the reserved
-// columns and the terminator column, and otherwise move the headings by one.
-TEST_F(TemplateDesignerTest, ColumnCommandsRefuseTheReservedAndTheTerminatorColumns)
-{
-    // clang-format off
-    const struct { int column; const char *insertMessage, *removeMessage; } cases[] = {
-        {0, "请指定从哪列插入！", "请指定移除哪列！"}, {1, "1,2列为保留列！", "1,2列为保留列！"},
-        {2, "1,2列为保留列！", "1,2列为保留列！"}, {3, "", ""}, {5, "", ""}, {6, "", "不能移除终止列！"}, {7, "", ""}};
-    // clang-format on
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.column);
-        writeTemplate(u"夜班2.vts"_qs);
-        TemplateDesigner fresh{suite, book};
-        fresh.load();
-        if (c.column > 0)
-            fresh.cellClick(2, c.column);
-        fresh.cellClick(0, 6); // a column heading and a row heading do not move the design cell
-        fresh.cellClick(5, 0);
-        QStringList expected = headings(book.active(), 7);
-        EXPECT_EQ(fresh.removeColumn(), QString::fromUtf8(c.removeMessage));
-        if (!*c.removeMessage) {
-            expected.removeAt(c.column - 1);
-            expected << QString();
-        }
-        EXPECT_EQ(headings(book.active(), 7), expected);
-        EXPECT_EQ(fresh.insertColumn(), QString::fromUtf8(c.insertMessage));
-        if (!*c.insertMessage) {
-            expected.insert(c.column - 1, QString());
-            expected.removeLast();
-        }
-        EXPECT_EQ(headings(book.active(), 7), expected);
-        EXPECT_EQ(std::pair(fresh.designRow(), fresh.designColumn()),
-                  c.column > 0 ? std::pair(2, c.column) : std::pair(0, 0));
-    }
-}
-
 // The template is designed unfrozen, with editing off, insert and remove moving whole columns
 // with their formulas; saving freezes it again.
 TEST_F(TemplateDesignerTest, ColumnsMoveWithTheirFormulasAndSavingPutsTheFrozenCountsBack)
@@ -175,52 +139,6 @@ TEST_F(TemplateDesignerTest, ColumnsMoveWithTheirFormulasAndSavingPutsTheFrozenC
     EXPECT_EQ(headings(saved.active(), 6), headings(book.active(), 6));
 }
 
-// Another file opened to start from does not make the designer forget the report's own
-// template, read on loading: a design another operator saved there since is still asked about.
-TEST_F(TemplateDesignerTest, TheReportsTemplateIsStillCheckedAfterAnotherFileIsOpened)
-{
-    designer.load();
-    writeTemplate(u"start.vts"_qs);
-    designer.open(path(u"start.vts"_qs));
-    test::putFile(designer.defaultTemplate(), "theirs");
-    // The same file reached through a symbolic link is the same file.
-    ASSERT_TRUE(QFile::link(designer.defaultTemplate(), path(u"link.vts"_qs)));
-    EXPECT_EQ(std::tuple(designer.changedSinceRead(designer.defaultTemplate()),
-                         designer.changedSinceRead(path(u"link"_qs)),
-                         designer.changedSinceRead(path(u"start"_qs))),
-              std::tuple(true, true, false));
-    QFile::remove(path(u"start.vts"_qs));
-    EXPECT_TRUE(designer.changedSinceRead(path(u"start"_qs))) << "deleted by someone else";
-}
-
-// The reports look for "夜班3.vts": a name typed bare or with the filter's ".VTS" is saved there,
-// and a save over it is checked against that file.
-TEST_F(TemplateDesignerTest, ASavedTemplateEndsInTheSuffixTheReportsLookFor)
-{
-    suite.option = u"3"_qs;
-    designer.load();
-    ASSERT_EQ(designer.defaultTemplate(), path(u"夜班3.vts"_qs));
-    QStringList written;
-    for (const char* typed : {"夜班.3", "夜班3.vts", "夜班3.Vts", "夜班3", "夜班3.VTS "}) {
-        for (const QString& name : QDir(dir.path()).entryList(QDir::Files))
-            QFile::remove(path(name));
-        designer.save(dir.path() + u'/' + QString::fromUtf8(typed));
-        written << QDir(dir.path()).entryList(QDir::Files);
-    }
-    test::putFile(path(u"夜班3.vts"_qs), "theirs");
-    EXPECT_EQ(std::pair(written, designer.changedSinceRead(path(u"夜班3"_qs))),
-              std::pair(QStringList{u"夜班.3.vts"_qs, u"夜班3.vts"_qs, u"夜班3.vts"_qs, u"夜班3.vts"_qs,
-                                    u"夜班3.vts"_qs},
-                        true));
-    // A suffix made ".vts" names a file the dialog did not ask about: asked here, unless it is
-    // the file the designer read or wrote (or none is there).
-    test::putFile(path(u"早班3.vts"_qs), "theirs");
-    QList<bool> asked;
-    for (const char* typed : {"早班3", "早班3.VTS", "早班3.vts", "夜班3", "晚班3"})
-        asked << designer.replacesUnasked(dir.path() + u'/' + QString::fromUtf8(typed));
-    EXPECT_EQ(asked, (QList<bool>{true, true, false, false, false}));
-}
-
 // Cell layout: the labels of row 4 (the heading layout is checked through the window's field
 // map). The columns end before the "ok" column, at the used columns without one, and never
 // after the 100th.
@@ -249,37 +167,6 @@ TEST_F(TemplateDesignerTest, DesignedColumnsOfTheCellLayoutReachTheHundredth)
     }
     suite.option = u"2"_qs; // kind 2: the layout captions columns 1 and 2
     EXPECT_EQ(designer.designedColumns().value(1).label, u"姓名"_qs);
-}
-
-TEST_F(TemplateDesignerTest, PickerRemembersItsTargetTheHiddenSwitchNeedsTheCodeAndANumberStaysALabel)
-{
-    FieldPicker picker(suite);
-    suite.picker = {u"考勤项目"_qs, u"班次"_qs, u"上班时间"_qs};
-    // clang-format off
-    for (const auto& [stored, target] : {std::pair{"2", PickTarget::ColumnHeading}, {"3", PickTarget::RowHeading},
-                                         {"1", PickTarget::Cell}, {"9", PickTarget::Cell}, {"", PickTarget::Cell}}) {
-        // clang-format on
-        suite.setSetting(u"MODEL8"_qs, u"OPTION"_qs, QString::fromLatin1(stored));
-        EXPECT_EQ(picker.remembered(), target) << stored;
-    }
-
-    // The switch is only for the code "Mave", exactly, and only for the report it was set for;
-    // editing stops the picker too.
-    QList<bool> allowed{designer.pickerAllowed()};
-    suite.accessComparison = u"mave"_qs;
-    allowed << picker.hideForReport() << designer.pickerAllowed();
-    suite.accessComparison = u"Mave"_qs;
-    allowed << picker.hideForReport() << designer.pickerAllowed();
-    suite.reportKeyValue = u"考勤日报"_qs;
-    allowed << designer.pickerAllowed();
-    designer.startEditing();
-    allowed << designer.pickerAllowed();
-    EXPECT_EQ(allowed, (QList<bool>{true, false, true, true, false, true, false}));
-
-    // A picked number stays a label.
-    book.active().setActiveCell(4, 5);
-    designer.pick(u"1"_qs, PickTarget::Cell);
-    EXPECT_EQ(std::pair(book.active().text(4, 5), book.active().isNumber(4, 5)), std::pair(u"1"_qs, false));
 }
 
 // The picker as the operator uses it: the option to click (0: none), then a double-click on
@@ -321,15 +208,6 @@ protected:
         Q_EMIT window->F1Book1()->cellDoubleClicked(row, col);
         QApplication::processEvents();
     }
-    QStringList fieldMap()
-    {
-        QApplication::processEvents();
-        auto* map = child<QTableWidget>(*window, "FieldMap");
-        QStringList out;
-        for (int r = 0; r < map->rowCount(); ++r)
-            out << map->item(r, 1)->text() + "=" + map->item(r, 2)->text();
-        return out;
-    }
     // Saves through the file dialog as `name` and reads the file back.
     std::unique_ptr<grid::Workbook> saveAs(const QString& name)
     {
@@ -344,36 +222,6 @@ protected:
     std::unique_ptr<frmMODEL> window;
     grid::Sheet* sheet = nullptr;
 };
-
-// The report's template, unfrozen, with the field of each column; a mistyped label and a removal
-// show in the field map at once, and the commands' refusals are shown.
-TEST_F(DesignerWindowTest, ShowsTheFieldOfEachColumnAndExplainsRefusals)
-{
-    QStringList keys;
-    for (int n = 1; n <= 7; ++n)
-        keys << window->command(n)->shortcut().toString();
-    EXPECT_EQ(std::tuple(window->windowTitle(), sheet->columnHeading(3), sheet->frozenColumns(), keys),
-              std::tuple(u"模板设计：[夜班]"_qs, u"班次"_qs, 0,
-                         QStringList{"Ctrl+O", "Ctrl++", "Ctrl+-", "F2", "Ctrl+S", "Ctrl+Q", "F4"}));
-    sheet->setColumnHeading(2, QString());
-    const QString none = u"=（无此字段）"_qs;
-    EXPECT_EQ(fieldMap(), (QStringList{u"日期=zhdate"_qs, u"="_qs, u"班次=banci"_qs, u"上班时间=sbsj"_qs,
-                                       u"迟到"_qs + none}));
-    // The first column numbers the columns.
-    EXPECT_EQ(child<QTableWidget>(*window, "FieldMap")->model()->index(4, 0).data().toString(), u"5"_qs);
-    sheet->setColumnHeading(4, u"上班 时间"_qs);
-    EXPECT_EQ(fieldMap().value(3), u"上班 时间"_qs + none);
-
-    command(2); // no design cell yet
-    click(2, 6);
-    command(3);
-    EXPECT_EQ(ui.messageTexts(), (QStringList{u"请指定从哪列插入！"_qs, u"不能移除终止列！"_qs}));
-    click(3, 3);
-    command(3);
-    EXPECT_EQ(std::pair(fieldMap(), ui.messages.size()),
-              std::pair(QStringList{u"日期=zhdate"_qs, u"="_qs, u"上班 时间"_qs + none, u"迟到"_qs + none},
-                        size_t(2)));
-}
 
 TEST_F(DesignerWindowTest, ThePickerWritesItsThreeTargetsRemembersTheOptionAndHidesOnTheSwitchEditingDoesNot)
 {
@@ -477,93 +325,6 @@ TEST_F(DesignerWindowTest, TheKeyboardsCellAndAWidenedColumnAreSavedAndDesigned)
     EXPECT_EQ(std::tuple(ui.messages.size(), ui.messageTexts().join(u'|').contains(u"已存在"_qs),
                          test::fileBytes(path(u"other.vts"_qs))),
               std::tuple(size_t(2), true, QByteArray("theirs")));
-}
-
-TEST_F(DesignerWindowTest, OpenAndSaveGoThroughTheFileDialogsAndKeepTheFrozenCounts)
-{
-    // A file that is no template: a clear error, the designer as it was.
-    test::putFile(path(u"bad.vts"_qs), "{\"format\": \"something else\"}");
-    ui.files.push_back(path(u"bad.vts"_qs));
-    command(1);
-    EXPECT_EQ(std::tuple(ui.messages.size(), ui.messageTexts().value(0).left(8), sheet->columnHeading(3)),
-              std::tuple(1u, u"模板文件无法打开"_qs, u"班次"_qs));
-    EXPECT_EQ(ui.fileFilters + ui.fileDirectories + ui.filePresets,
-              QStringList({u"VTS FILE(*.VTS)|*.VTS"_qs, dir.path() + u'/', path(u"夜班1.vts"_qs)}));
-
-    // Cancelled open: nothing changes.
-    ui.files.push_back(std::nullopt);
-    command(1);
-    EXPECT_EQ(window->designer().designFile(), QString());
-
-    // Save: frozen columns back before the dialog, even when it is cancelled.
-    command(4);
-    ui.files.push_back(std::nullopt);
-    command(5);
-    EXPECT_EQ(std::pair(sheet->frozenColumns(), window->designer().editing()), std::pair(2, true));
-
-    // A save that cannot be written says so.
-    ui.files.push_back(path(u"missing/dir/x.vts"_qs));
-    command(5);
-    EXPECT_TRUE(ui.messages.back().text.startsWith(u"模板文件无法保存"_qs));
-
-    // Another operator saves a design of their own over the file meanwhile: a save over it
-    // asks first, and No keeps theirs.
-    grid::Workbook theirs;
-    theirs.active().setColumnHeading(3, u"他们的"_qs);
-    theirs.write(path(u"夜班1.vts"_qs), grid::FileType::Template);
-    ui.messages.clear();
-    for (const auto answer : {UiService::Answer::No, UiService::Answer::Yes}) {
-        ui.answers.push_back(answer);
-        EXPECT_EQ(saveAs(u"夜班1.vts"_qs)->active().columnHeading(3),
-                  answer == UiService::Answer::No ? u"他们的"_qs : u"班次"_qs);
-    }
-    EXPECT_EQ(ui.messageTexts(), QStringList(2, u"模板文件已被他人修改，仍要覆盖吗？"_qs));
-    ui.files.push_back(path(u"夜班1.vts"_qs)); // its own file again: nothing to ask
-    command(5);
-    EXPECT_EQ(ui.messages.size(), 2u);
-}
-
-// Esc and the close box ask before a changed design is dropped and stay on Cancel; Esc in a cell's
-// editor only closes the editor; an unchanged or saved design closes at once, and 退出 drops
-// the changes without asking.
-TEST_F(DesignerWindowTest, EscAndTheCloseBoxAskBeforeDroppingAChangedDesign)
-{
-    auto* table = window->F1Book1()->table();
-    QList<bool> shown;
-    auto esc = [&](QWidget* target) {
-        QTest::keyClick(target, Qt::Key_Escape);
-        QApplication::processEvents();
-        shown << window->isVisible();
-        window->show();
-    };
-    window->show();
-    ui.files = {path(u"夜班1.vts"_qs), std::nullopt};
-    command(1);
-    command(5); // opened, and a save cancelled: still unchanged
-    sheet = &window->book().active();
-    esc(table); // unchanged: closes
-    click(2, 4);
-    command(2);
-    ui.answers = {UiService::Answer::Cancel, UiService::Answer::Cancel, UiService::Answer::Ok};
-    esc(table);
-    window->close();
-    shown << window->isVisible();
-    command(4);
-    doubleClick(1, 4);
-    auto* editor = window->F1Book1()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    esc(editor); // only the editor closes
-    esc(table);  // the second Esc asks: OK drops the design
-    command(2);
-    ui.files.push_back(path(u"夜班1.vts"_qs));
-    command(5);
-    esc(table); // saved: closes
-    command(2);
-    command(6); // 退出: closes without asking
-    shown << window->isVisible();
-    EXPECT_EQ(std::pair(shown, ui.messageTexts()),
-              std::pair(QList<bool>{false, true, true, true, false, false, false},
-                        QStringList(3, u"模板已变动,真的放弃保存?"_qs)));
 }
 
 } // namespace

@@ -45,46 +45,6 @@ protected:
     IniFile m_ini{path()};
 };
 
-TEST_F(IniFileTest, KeysAreExactValuesComeBackAsWrittenAndTheFirstOccurrenceCounts)
-{
-    EXPECT_EQ(read(u"TABLE"_qs), QString()) << "a missing file reads empty";
-    // clang-format off
-    const std::array<const char*, 3> writes[] = {{"TALOR", "TABLE", "KQ01"}, {"TALOR", " 0", "YES"},
-        {"TALOR", "0", "NO"}, {"TALOR", "考勤日报 0", "YES"}, {"TALOR", "table", "lower"},
-        {"TALOR", "BDTJ1", " depart='01' and x = 2 "}, {"TALOR", "EMPTY", ""}, {"TALOR", "考勤日报CTABLE", "考勤记录表"},
-        {"TALOR", "TABLE", "KQ02"}, {"talor", "TABLE", "other section"}, {"talor", "", "v"}, {"考勤", "𠀀", "編輯保存"}};
-    // clang-format on
-    for (const auto& [section, key, value] : writes)
-        m_ini.write(QString::fromUtf8(section), QString::fromUtf8(key), QString::fromUtf8(value));
-
-    EXPECT_EQ(bytes(), QStringLiteral("[TALOR]\nTABLE=KQ02\n 0=YES\n0=NO\n考勤日报 0=YES\ntable=lower\n"
-                                      "BDTJ1= depart='01' and x = 2 \nEMPTY=\n考勤日报CTABLE=考勤记录表\n\n"
-                                      "[talor]\nTABLE=other section\n=v\n\n[考勤]\n𠀀=編輯保存\n")
-                           .toUtf8());
-    // Another object (another process, as far as the file knows) reads each value as written (the
-    // first TABLE gave way to the second), and nothing under keys or sections only alike.
-    const IniFile other(path());
-    for (const auto& [section, key, value] : std::span(writes).subspan(1))
-        EXPECT_EQ(other.read(QString::fromUtf8(section), QString::fromUtf8(key)), QString::fromUtf8(value))
-            << section << " \"" << key << '"';
-    EXPECT_EQ(QStringList({other.read(u"TALOR"_qs, u"  0"_qs), other.read(u"TALOR"_qs, u"CTABLE"_qs),
-                           other.read(u"TALOR"_qs, u"考勤日报0"_qs), other.read(u"Talor"_qs, u"TABLE"_qs)}),
-              QStringList(4));
-
-    // Keys before the first section form the empty section, and the first occurrence counts.
-    put("top=1\n[TALOR]\ntop=2\nA=1\nA=2\n[PRINT]\nz=0\n[TALOR]\nB=3\n[ PRINT ]\ny=5\n");
-    // Section names are exact, as keys are: "[ PRINT ]" is not [PRINT].
-    EXPECT_EQ(QStringList({m_ini.read(QString(), u"top"_qs), read(u"top"_qs), read(u"A"_qs), read(u"B"_qs),
-                           m_ini.read(u"PRINT"_qs, u"y"_qs), m_ini.read(u" PRINT "_qs, u"y"_qs)}),
-              QStringList({u"1"_qs, u"2"_qs, u"1"_qs, u"3"_qs, QString(), u"5"_qs}));
-    m_ini.write(QString(), u"second"_qs, u"x"_qs);
-    m_ini.write(u"TALOR"_qs, {{u"A"_qs, u"9"_qs}, {u"B"_qs, u"8"_qs}, {u"C"_qs, u"7"_qs}});
-    EXPECT_EQ(
-        bytes(),
-        QByteArray(
-            "top=1\nsecond=x\n[TALOR]\ntop=2\nA=9\nA=2\nC=7\n[PRINT]\nz=0\n[TALOR]\nB=8\n[ PRINT ]\ny=5\n"));
-}
-
 TEST_F(IniFileTest, CommentsBrokenLinesAndAByteOrderMarkSurviveByteForByte)
 {
     const QByteArray head =

@@ -110,62 +110,6 @@ protected:
     std::unique_ptr<frmYBXZ> dialog;
 };
 
-// The configured table is selected by code and caption, or the first is proposed. Only the
-// operator "Qel", exactly, may change the table.
-TEST_P(SetupTest, TheConfiguredTableAndTheTableOperator)
-{
-    const std::tuple<QString, QString, int, QString> cases[] = {{{}, {}, 0, u"KQB"_qs},
-                                                                {u"KQRB01"_qs, u"日报表"_qs, 2, u"KQRB01"_qs},
-                                                                {u"KQB"_qs, u"旧名称"_qs, -1, u"KQB"_qs}};
-    for (const auto& [table, caption, index, current] : cases) {
-        setModule(u"TABLE="_qs + table + u"|CTABLE="_qs + caption);
-        EXPECT_EQ(std::pair(load().tableIndex, suite.current), std::pair(index, current))
-            << table.toStdString();
-    }
-    for (const auto& [name, enabled] :
-         {std::pair{u"Qel"_qs, true}, {u"qel"_qs, false}, {u"Qel "_qs, false}, {u"张三"_qs, false}}) {
-        suite.operatorNameValue = name;
-        EXPECT_EQ(load().tablesEnabled, enabled) << name.toStdString();
-    }
-}
-
-TEST_P(SetupTest, TheDialogShowsWhatTheLoadRead)
-{
-    // The main window's recordsets are open on something else: the load reopens them.
-    tree.open(u"select * from zdb1"_qs, db());
-    menus.open(u"select * from zdb1"_qs, db());
-    setModule(u"MENU=输出编辑调时|CAP1=档案|MENU1=人事档案|CAP7=工资|MENU7=不在菜单表中|IF=yes| 0=YES"_qs);
-    open(); // the dialog takes the desktop's font
-    EXPECT_EQ(
-        std::tuple(dialog->testAttribute(Qt::WA_SetFont), tree.source(), menus.source()),
-        std::tuple(false, u"select * from zdb1 where parid=1"_qs, u"select * from SYS02 order by cdxh"_qs));
-    // Only tables with a day and an employee field, each code padded to six characters.
-    auto* tables = child<QListWidget>("List5");
-    EXPECT_EQ(std::tuple(texts(tables), tables->currentRow(), tables->isEnabled()),
-              std::tuple(ListedTables, 0, true));
-    // The restricted commands in the pool's order, then the others.
-    EXPECT_EQ(texts(child<QListWidget>("List3")) << u"|"_qs << texts(child<QListWidget>("List4")),
-              QStringList({u"调时"_qs, u"编辑"_qs, u"输出"_qs, u"|"_qs, u"选定"_qs, u"保存"_qs, u"预览"_qs,
-                           u"打印"_qs}));
-    // Each module's menu and caption; the menu table's names to choose from, in cdxh order.
-    QStringList modules;
-    for (int n = 1; n <= 7; ++n) {
-        auto* combo = child<QComboBox>(qPrintable(u"Combo"_qs + QString::number(n)));
-        modules << combo->currentText() + u'/' +
-                       child<QLineEdit>(qPrintable(u"Text"_qs + QString::number(3 + n)))->text();
-        for (int i = 0; i < combo->count(); ++i)
-            modules << combo->itemText(i);
-    }
-    const QString names = u",人事档案,考勤统计,工资核算"_qs;
-    EXPECT_EQ(modules.join(u','), u"人事档案/档案"_qs + names + u",考勤统计/统计"_qs + names +
-                                      QString(u",/"_qs + names).repeated(4) + u",不在菜单表中/工资"_qs +
-                                      names);
-    // The swatches; IF compares exactly.
-    EXPECT_EQ(std::tuple(swatch("Text16"), swatch("Text17"), swatch("Text18"),
-                         child<QCheckBox>("Check1")->isChecked(), child<QCheckBox>("Check2")->isChecked()),
-              std::tuple(QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255), false, true));
-}
-
 // The operator clicks a table, moves commands between the lists, picks colours (the last
 // dialog cancelled) and changes menus, captions and options; OK writes it all in its order.
 TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
@@ -205,21 +149,6 @@ TEST_P(SetupTest, OkWritesWhatTheControlsHoldInOrderAndCloses)
               "COLOR1=10531008|COLOR2=65280|COLOR3=16711680|IF=NO| 0=YES"_qs); // 10531008 is 0x00A0B0C0
     EXPECT_EQ(std::tuple(suite.refresh, d.result(), d.isVisible()),
               std::tuple(0, int(QDialog::Accepted), false));
-}
-
-// Black is picked like any colour, over an unset colour and over another, and written as 1 (a
-// "0" reads as unset); an unset colour left as loaded shows the default pink and stays unset.
-TEST_P(SetupTest, BlackIsWrittenAndAnUnsetColourStaysUnset)
-{
-    setModule(u"COLOR1=|COLOR2=255|COLOR3="_qs);
-    ModuleSetup setup(suite, tree, menus);
-    SetupValues values = setup.load();
-    const quint32 unset = values.colours[2];
-    values.colours[0] = values.colours[1] = 0;
-    setup.save(values);
-    EXPECT_EQ(QStringList({QString::number(unset), setting(u"COLOR1"_qs), setting(u"COLOR2"_qs),
-                           setting(u"COLOR3"_qs)}),
-              QStringList({u"11177215"_qs, u"1"_qs, u"1"_qs, QString()}));
 }
 
 // Another operator saves the set-up while this dialog is open: a value this operator left as
@@ -296,34 +225,6 @@ TEST_P(SetupTest, OkWhoseWriteFailsShowsItAndStaysOpenTheWindowBoxChangesNothing
     d.close();
     EXPECT_EQ(std::tuple(d.result(), suite.refresh, suite.settingsWrites, suite.settings),
               std::tuple(int(QDialog::Rejected), 2, QStringList(), before));
-}
-
-// Another operator sees the table list disabled, but OK still writes the table. No table
-// selected, or none listed without the "DATABASE" entry: OK keeps the table setting and writes
-// the rest.
-TEST_P(SetupTest, OkWritesTheSelectedTableForAnyOperatorAndOtherwiseKeepsTheSetting)
-{
-    suite.operatorNameValue = u"张三"_qs;
-    setModule(u"TABLE=JBB|CTABLE=加班表"_qs);
-    open();
-    auto* tables = child<QListWidget>("List5");
-    EXPECT_EQ(std::pair(tables->currentRow(), tables->isEnabled()), std::pair(1, false));
-    click("Command1");
-    EXPECT_EQ(setting(u"TABLE"_qs) + setting(u"CTABLE"_qs), u"JBB加班表"_qs);
-    setModule(u"TABLE=KQB|CTABLE=考勤表"_qs);
-    open();
-    child<QListWidget>("List5")->clearSelection();
-    ok();
-    EXPECT_EQ(suite.settingsWrites.value(0), u"TALOR/考勤日报MENU=编辑保存"_qs); // the table not written
-
-    exec(u"delete from zdb1 where proval='DATABASE'"_qs);
-    setModule(u"TABLE=|CTABLE="_qs);
-    suite.current.clear();
-    open();
-    EXPECT_EQ(std::tuple(texts(child<QListWidget>("List5")), suite.current),
-              std::tuple(QStringList(), QString()));
-    ok();
-    EXPECT_EQ(suite.settingsWrites.value(0), u"TALOR/考勤日报MENU=编辑保存"_qs);
 }
 
 TALOR_BOTH_DATABASES(SetupTest);

@@ -237,57 +237,6 @@ TEST(FormatGeneral, ShowsUpToFifteenDigits)
     EXPECT_EQ(formatNumber(std::numeric_limits<double>::infinity(), u"0.00"_qs), u"inf"_qs);
 }
 
-// The number a text stands for in spreadsheet arithmetic.
-TEST(NumberFromText, ReadsNumbersDatesAndTimes)
-{
-    const std::optional<double> no;
-    // clang-format off
-    const std::pair<const char*, std::optional<double>> cases[] = {
-        {"3", 3}, {" -2.5 ", -2.5}, {"+4", 4}, {".5", 0.5}, {"1E3", 1000}, {"50%", 0.5}, {"50 %", 0.5},
-        {"1,234", 1234}, {"1,234.5", 1234.5}, {"-1,234,567", -1234567}, {"123,456", 123456}, {"1,000%", 10},
-        {"08:30", 8.5 / 24}, {"8:30:15", (8 * 3600 + 30 * 60 + 15) / 86400.0}, {"2024-03-05", 45356},
-        {"2024/3/5", 45356}, {"2024.3.5", 45356}, {"2024年3月5日", 45356}, {"2024-03-05 12:00", 45356.5}, {"", no},
-        {"   ", no}, {"abc", no}, {"3x", no}, {"1,23", no}, {"12,34,567", no}, {",123", no}, {"1234,567", no},
-        {"inf", no}, {"nan", no}, {"0x10", no}, {"1e999", no}, {"%", no}, {"１２", no}, {"25:00", no},
-        {"2024-02-30", no}, {"08:30%", no}};
-    // clang-format on
-    for (const auto& [text, value] : cases)
-        EXPECT_EQ(numberFromText(q(text)), value) << text;
-}
-
-// 'd' a date (with or without a time), 't' a time of day, '-' neither.
-TEST(DateTime, RecognisesDatesAndTimes)
-{
-    // clang-format off
-    const std::pair<const char*, char> cases[] = {
-        {"2024-2-3", 'd'}, {"2024-02-03", 'd'}, {"2024/2/3", 'd'}, {"2024.2.3", 'd'}, {"2024年2月3日", 'd'},
-        {"2024-02-03 08:30:00", 'd'}, {"2024-02-03T08:30", 'd'}, {" 2024-02-03 ", 'd'}, {"2024-02-29", 'd'},
-        {"2023-02-29", '-'}, {"2024-02-30", '-'}, {"2024-13-01", '-'}, {"2024-00-10", '-'}, {"2024-2/3", '-'},
-        {"2024-02-03 25:00", '-'}, {"2024-02-03 junk", '-'}, {"24-2-3", '-'}, {"", '-'}, {"abc", '-'},
-        {"45000", '-'}, {"8:30", 't'}, {"08:30:15", 't'}, {"23:59:59.999", 't'}, {"08:30:00.123456", 't'},
-        {"2024-01-05T08:00:00.000", 'd'}, {"8:30:", '-'}, {"0:00", 't'}, {"25:61", '-'}, {"24:00", '-'},
-        {"8:60", '-'}, {"8:30:60", '-'}, {"8", '-'}, {"８:30", '-'}, {"8:30:15.", '-'}};
-    // clang-format on
-    for (const auto& [text, kind] : cases)
-        EXPECT_EQ(std::tuple(isValidDate(q(text)), isValidTime(q(text)), isValidDateOrTime(q(text))),
-                  std::tuple(kind == 'd', kind == 't', kind != '-'))
-            << text;
-}
-
-TEST(DateTime, ParsedAndSerialValuesKeepTheTimeOfDay)
-{
-    EXPECT_EQ(parseDateTime(u"2024-02-03 08:30:15"_qs), QDateTime(QDate(2024, 2, 3), QTime(8, 30, 15)));
-    EXPECT_EQ(QList<QTime>({*parseTime(u"8:30:15.25"_qs), *parseTime(u"8:30:15.123999"_qs)}),
-              QList<QTime>({QTime(8, 30, 15, 250), QTime(8, 30, 15, 123)}));
-    EXPECT_EQ(
-        QList<QDate>({dateTimeFromSerial(0)->date(), dateTimeFromSerial(3)->date(),
-                      dateTimeFromSerial(-1)->date(), dateTimeFromSerial(2958465)->date()}),
-        QList<QDate>({QDate(1899, 12, 30), QDate(1900, 1, 2), QDate(1899, 12, 29), QDate(9999, 12, 31)}));
-    // 8:30 as a fraction of a day comes back to the exact minute, not a millisecond short.
-    EXPECT_EQ(dateTimeFromSerial(8.5 / 24)->time(), QTime(8, 30));
-    EXPECT_FALSE(dateTimeFromSerial(2958466) || dateTimeFromSerial(std::nan("")));
-}
-
 // Byte lengths count double-byte characters (and a lone surrogate) twice; padding fills and never cuts.
 TEST(ByteLength, CountsDoubleByteCharactersTwiceAndPaddingNeverCuts)
 {

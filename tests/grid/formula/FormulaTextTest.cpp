@@ -93,38 +93,4 @@ TEST(FormulaText, PrintsCanonicalTextThatReadsBackTheSame)
     }
 }
 
-// How references move: 'c' columns inserted (delta > 0) or deleted at `at`, 'r' the same for
-// rows, 'p' a copy `at` rows down and `delta` columns right.
-TEST(ShiftReferences, MovesReferencesWithTheirCells)
-{
-    // clang-format off
-    const struct { char how; const char* formula; int at, delta; const char* shifted; } shifts[] = {
-        {'c', "=A1+C1", 2, 1, "=A1+D1"}, {'c', "=SUM(A1:B1)", 2, 1, "=SUM(A1:C1)"},
-        {'c', "=SUM(B1:C1)", 2, 1, "=SUM(C1:D1)"}, {'c', "=SUM(A1:B1)", 3, 1, "=SUM(A1:B1)"},
-        {'c', "=$C$1*2", 1, 2, "=$E$1*2"}, {'c', "=$C1+C$1", 3, 1, "=$D1+D$1"},
-        {'c', "=IV1", 1, 1, "=#REF!"}, {'c', "=IU1", 1, 1, "=IV1"},
-        {'c', "=SUM(A1:IV1)", 5, 1, "=SUM(A1:IV1)"},
-        {'c', "=SUM(IU1:IV1)", 3, 5, "=SUM(#REF!)"}, {'c', "=1+2", 1, 3, "=1+2"},
-        {'c', "=A1*2", 2, 0, "=A1*2"}, {'c', "=A1+C1", 2, -1, "=A1+B1"}, {'c', "=B1*2", 2, -1, "=#REF!*2"},
-        {'c', "=SUM(A1:D1)", 2, -2, "=SUM(A1:B1)"}, {'c', "=SUM(B1:C1)", 2, -2, "=SUM(#REF!)"},
-        {'c', "=SUM(B1:D1)", 1, -2, "=SUM(A1:B1)"}, {'c', "=SUM(A1:C1)", 3, -5, "=SUM(A1:B1)"},
-        {'c', "=SUM(A1:A5)", 2, -1, "=SUM(A1:A5)"},
-        {'c', "=$D$4+IF(C1,B1)", 2, -2, "=$B$4+IF(#REF!,#REF!)"}, {'r', "=A5", 3, 2, "=A7"},
-        {'r', "=A2", 3, 2, "=A2"}, {'r', "=SUM(A1:A10)", 3, -2, "=SUM(A1:A8)"},
-        {'r', "=A3", 3, -1, "=#REF!"}, {'r', "=SUM($B$2:C4)", 1, 1, "=SUM($B$3:C5)"},
-        {'r', "=A1048576", 2, 1, "=#REF!"}, {'r', "=A65536", 2, 1, "=A65537"},
-        {'p', "=A1+$B$1+$C2+D$3", 1, 1, "=B2+$B$1+$C3+E$3"}, {'p', "=B1+A2", -1, -1, "=#REF!+#REF!"},
-        {'p', "=SUM($A$1:A3)", 2, 0, "=SUM($A$1:A5)"}, {'p', "=SUM(B1:$C$1)", 0, 3, "=SUM($C$1:E1)"},
-        {'p', "=A1+IV1", 1048575, 1, "=B1048576+#REF!"}};
-    // clang-format on
-    for (const auto& c : shifts) {
-        const Formula f = Formula::parse(QString::fromUtf8(c.formula));
-        const QString shifted = c.how == 'c'   ? f.shiftedColumns(c.at, c.delta)
-                                : c.how == 'r' ? f.shiftedRows(c.at, c.delta)
-                                               : f.copied(c.at, c.delta);
-        EXPECT_EQ(shifted, QString::fromUtf8(c.shifted))
-            << c.how << ' ' << c.formula << " at " << c.at << " by " << c.delta;
-    }
-}
-
 } // namespace
