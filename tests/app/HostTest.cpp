@@ -1,5 +1,5 @@
-// The host program run as a user runs it (exit statuses and messages, help and manual page,
-// under no display), and `talor demo` run in the process.
+// The host program run as a user runs it (exit statuses and messages, under no display), and
+// `talor demo` run in the process.
 #include "HostCommands.h"
 #include "app/RunTalor.h"
 #include "support/TestDatabases.h"

@@ -1,5 +1,4 @@
-// The pieces the window's activation and arrangement use: the report's own settings, the kind
-// buttons, the controls' places, and the period picks.
+// The pieces the window's arrangement uses: the controls' places and the period picks.
 #include "entry/Activation.h"
 
 #include "entry/ArrangeControls.h"

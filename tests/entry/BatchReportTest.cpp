@@ -1,6 +1,6 @@
 // The report parts (layout, queries, display, clicks) run on the demo suite, on SQLite and on
-// PostgreSQL: each kind's whole sheet against the one kept, and the shared period read against
-// each person's own query. The batch command's own requests are tested in tests/app.
+// PostgreSQL: each kind's whole sheet against the one kept. The batch command's own requests are
+// tested in tests/app.
 #include "entry/BatchReport.h"
 
 #include "db/Recordset.h"

@@ -1,6 +1,5 @@
-// The main window with the module's parts plugged in (as clszh does), on the demo suite: what
-// an operator does with the reports, from the tree, the list, the kind buttons, the period, the
-// output commands, the overview and the report dialogs.
+// The main window with the module's parts plugged in (as clszh does), on the demo suite: a long
+// output stopped, person-by-person printing, and a person chosen in the overview.
 #include "commands/UnsavedDataGuard.h"
 #include "entry/BatchReport.h"
 #include "entry/OperatorWindow.h"

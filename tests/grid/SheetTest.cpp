@@ -1,5 +1,5 @@
-// The sheet model: typing rules, formulas, extent, selection formats, column moves and the cells
-// that share one text or formula.
+// The sheet model: typing rules, its limits, references, selection borders, frozen columns, formula
+// copies and the work a template may ask for.
 #include "grid/Sheet.h"
 
 #include "grid/CellAddress.h"
@@ -91,8 +91,8 @@ struct SignalLog
 
 } // namespace
 
-// The forms of dates and times the text module reads are its own cases (TextFunctionsTest); here
-// the values and formats a cell takes from them.
+// What typing makes of a text: a number, a date or time, a text or a formula, with the value and
+// the format the cell takes from it.
 TEST(SheetTest, TypedEntriesBecomeWhatASpreadsheetMakesOfThem)
 {
     // clang-format off

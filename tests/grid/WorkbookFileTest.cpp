@@ -1,4 +1,4 @@
-// Workbook files: .vts templates round trip exactly and broken or hostile ones are refused;
+// Workbook files: broken or hostile .vts templates are refused;
 // Excel workbooks hold typed values, computed formula results, formats and sheet names; writes
 // that fail leave the old file whole.
 #include "grid/FormatTable.h"

@@ -1,5 +1,5 @@
-// The demo suite: deterministic rows, the content the module relies on, the files around the
-// database and its report templates, the batch command, and the same generator on PostgreSQL.
+// The demo suite: its rest days, the schema's names, a suite written only into an empty folder, and
+// the default suite made once, by two first runs at once as well.
 #include "demo/DemoSuite.h"
 
 #include "demo/DefaultSuite.h"

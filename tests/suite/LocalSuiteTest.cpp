@@ -1,5 +1,5 @@
-// LocalSuite over the demo tables, on SQLite and PostgreSQL: lookups, dictionary, settings,
-// shared values, the log folder; and the errors of a suite that cannot be opened.
+// LocalSuite over the demo tables, on SQLite and PostgreSQL: lookups, lists, a connection opened
+// again; and the default period.
 #include "suite/LocalSuite.h"
 
 #include "db/Recordset.h"

@@ -1,4 +1,4 @@
-// The suite configuration: its values, relative paths, defaults, and errors that name the file.
+// The suite configuration: errors that name the file and the problem.
 #include "suite/SuiteConfig.h"
 
 #include "suite/SuiteServices.h"

@@ -1,5 +1,4 @@
-// Column letters, references and error texts read and printed; formulas printed back, and
-// references moved for inserted or deleted columns and rows and for copies.
+// Column letters, references and error texts read and printed; formulas printed back.
 #include "grid/formula/CellRef.h"
 #include "grid/formula/Formula.h"
 #include "grid/formula/Value.h"
