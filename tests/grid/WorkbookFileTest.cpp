@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <tuple>
 
 using namespace talor::grid;
@@ -172,6 +173,9 @@ TEST(XlsxFileTest, HoldsTypedValuesFormulaResultsFormatsAndSheetNames)
                                             {7, 0.0, "hh:mm"},
                                             {8, 2.0, "mm-dd"}})
         book.sheet(1).setNumber(20, col, day, QString::fromLatin1(picture));
+    // Sheets are numbered from 1 to the last; no other number reaches a sheet.
+    for (const int none : {0, 3})
+        EXPECT_THROW(book.sheet(none), std::out_of_range) << none;
     book.sheet(2).setFrozenColumns(1); // columns frozen without rows
     book.sheet(1).select("G30");       // sides of their own colours, black one of them
     book.sheet(1).setBorder(0, 0, 0, 1, 1, 0, 0, 0, 0, 0x0000FF, 0);
