@@ -1,5 +1,5 @@
-// The sheet model: typing rules, its limits, references, selection borders, frozen columns, formula
-// copies and the work a template may ask for.
+// The sheet model: typing rules, its limits, references, frozen columns, formula copies and the
+// work a template may ask for.
 #include "grid/Sheet.h"
 
 #include "grid/CellAddress.h"
@@ -205,40 +205,6 @@ TEST(SheetTest, ReferencesParseAsASpreadsheetDoes)
     // The letters themselves are held by the formula's CellRefTest; here the sheet's bounds.
     EXPECT_EQ(QStringList({columnName(256), columnName(0), columnName(257)}), QStringList({"IV", "", ""}));
     EXPECT_EQ(rangeText(CellRange{5, 1, 5, 69}) + " " + rangeText(CellRange{3, 2, 3, 2}), "A5:BQ5 B3");
-}
-
-TEST(SheetTest, BorderFramesTheSelectionAndDrawsInnerSides)
-{
-    Sheet sheet;
-    sheet.setLastColumn(4);
-    sheet.select("$A$7:$C$7");
-    // Outline 1, left 0, right 1, top 0, bottom 1: a frame, lines right of each cell.
-    sheet.setBorder(1, 0, 1, 0, 1, 0, 0x0000FF, 0x111111, 0x222222, 0x333333, 0x444444);
-    // left, right, top, bottom, then their colours
-    EXPECT_EQ(QList<CellBorder>({sheet.border(7, 1), sheet.border(7, 2), sheet.border(7, 3),
-                                 sheet.border(7, 4), sheet.border(6, 1)}),
-              QList<CellBorder>({{1, 1, 1, 1, 0x0000FF, 0x222222, 0x0000FF, 0x0000FF},
-                                 {0, 1, 1, 1, 0, 0x222222, 0x0000FF, 0x0000FF},
-                                 {0, 1, 1, 1, 0, 0x0000FF, 0x0000FF, 0x0000FF},
-                                 {},
-                                 {}}));
-
-    // Negative styles leave sides alone; style 0 removes them.
-    sheet.select("B7");
-    sheet.setBorder(0, -1, 0, -1, -1, 0, 0, 0, 0, 0, 0);
-    EXPECT_EQ(sheet.border(7, 2), (CellBorder{0, 0, 1, 1, 0, 0, 0x0000FF, 0x0000FF}));
-
-    // The row's cells are stored now: framed again (two cells, then three), the same edges.
-    for (const char* range : {"$B$7:$C$7", "$A$7:$C$7"}) {
-        sheet.select(range);
-        sheet.setBorder(1, 0, 1, 0, 1, 0, 0x00FF00, 0x111111, 0x222222, 0x333333, 0x444444);
-    }
-    EXPECT_EQ(
-        QList<CellBorder>({sheet.border(7, 1), sheet.border(7, 2), sheet.border(7, 3), sheet.border(7, 4)}),
-        QList<CellBorder>({{1, 1, 1, 1, 0x00FF00, 0x222222, 0x00FF00, 0x00FF00},
-                           {0, 1, 1, 1, 0, 0x222222, 0x00FF00, 0x00FF00},
-                           {0, 1, 1, 1, 0, 0x00FF00, 0x00FF00, 0x00FF00},
-                           {}}));
 }
 
 // Frozen columns follow columns inserted or deleted at or before their edge; deleting them leaves
