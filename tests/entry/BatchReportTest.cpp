@@ -4,19 +4,13 @@
 #include "entry/BatchReport.h"
 
 #include "db/Recordset.h"
-#include "demo/DemoSuite.h"
 #include "grid/Workbook.h"
-#include "modulesettings/ModuleSettings.h"
-#include "sheet/PeriodBlock.h"
 #include "suite/LocalSuite.h"
-#include "suite/SuiteConfig.h"
 #include "support/ErrorText.h"
 #include "support/SuiteOnServer.h"
 #include "support/TestDatabases.h"
 #include "support/TestFiles.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <gtest/gtest.h>
 
 using namespace talor;

@@ -6,16 +6,10 @@
 #include "grid/Workbook.h"
 #include "support/HeaderDrag.h"
 
-#include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QHeaderView>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 

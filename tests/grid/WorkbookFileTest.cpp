@@ -2,7 +2,6 @@
 // Excel workbooks hold typed values, computed formula results, formats and sheet names; writes
 // that fail leave the old file whole.
 #include "grid/FormatTable.h"
-#include "grid/SheetCopy.h"
 #include "grid/VtsFile.h"
 #include "grid/Workbook.h"
 #include "grid/XlsxFile.h"

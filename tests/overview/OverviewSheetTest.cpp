@@ -1,6 +1,5 @@
 #include "overview/OverviewSheet.h"
 
-#include "print/PageRenderer.h"
 #include "query/AbnormalOverview.h"
 
 #include <gtest/gtest.h>

@@ -10,14 +10,11 @@
 #include "support/ScriptedUi.h"
 #include "support/TestFiles.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>

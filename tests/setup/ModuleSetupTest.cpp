@@ -7,11 +7,9 @@
 #include "support/ScriptedUi.h"
 #include "support/TestDatabases.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
